@@ -1,0 +1,40 @@
+#include "foundation/numeric.h"
+
+#include <cmath>
+
+void SplitColor(uint32_t color, int32_t& red, int32_t& green, int32_t& blue) {
+  red = color & 255;
+  green = (color >> 8) & 255;
+  blue = (color >> 16) & 255;
+}
+
+int32_t MakeColor(int32_t red, int32_t green, int32_t blue) {
+  return red + green * 256 + blue * 65536;
+}
+
+int32_t ClampChannel(int32_t v) { return v > 255 ? 255 : (v < 0 ? 0 : v); }
+
+int32_t ClampInt(int32_t v, int32_t low, int32_t high) {
+  if (v > high) return high;
+  if (v < low) return low;
+  return v;
+}
+
+long double VertexAngle(TIntPoint p0, TIntPoint p1, TIntPoint p2) {
+  const int64_t ax = int64_t(p0.x) - p1.x, ay = int64_t(p0.y) - p1.y;
+  const int64_t bx = int64_t(p2.x) - p1.x, by = int64_t(p2.y) - p1.y;
+  const long double den = std::sqrt((long double)(ax * ax + ay * ay) * (long double)(bx * bx + by * by));
+  if (den == 0) return 0;
+  long double c = (long double)(ax * bx + ay * by) / den;
+  if (c > 1) c = 1;
+  if (c < -1) c = -1;
+  return std::acos(c);
+}
+
+int32_t Round(long double v) {
+  if (!std::isfinite(v)) return 0;
+  const long double r = std::nearbyint(v);
+  if (r >= 2147483647.0L) return 2147483647;
+  if (r <= -2147483648.0L) return -2147483647 - 1;
+  return int32_t(r);
+}

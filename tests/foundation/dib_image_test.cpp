@@ -1,0 +1,67 @@
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+#include "foundation/dib_image.h"
+#include "foundation/numeric.h"
+
+TEST(DibImage, RowStrideRoundsRowsUpToFourBytes) {
+  TDibHolder d;
+  const int widths[] = {1, 2, 3, 4, 5};
+  const int strides[] = {4, 8, 12, 12, 16};
+  for (int i = 0; i < 5; ++i) {
+    ASSERT_TRUE(CreateDib24(*d, widths[i], 3));
+    EXPECT_EQ(d->RowStride, strides[i]) << widths[i];
+    EXPECT_EQ(d->ImageSize, strides[i] * 3);
+  }
+  ASSERT_TRUE(CreateDib8(*d, 1015, 132));
+  EXPECT_EQ(d->RowStride, 1016);
+  EXPECT_EQ(d->BytesPerPixel, 1);
+}
+
+TEST(DibImage, TopLeftPixelIsTheLastRowInMemory) {
+  TDibHolder d;
+  ASSERT_TRUE(CreateDib32(*d, 4, 3));
+  EXPECT_TRUE(d->HasAlpha);
+  EXPECT_EQ(DibPixelAddress(*d, 0, 0), d->Bits + 2 * d->RowStride);
+  SetDibPixel(*d, 0, 0, 0x00332211);
+  const uint8_t* p = d->Bits + 2 * d->RowStride;
+  EXPECT_EQ(p[0], 0x33);  // blue first in memory
+  EXPECT_EQ(p[2], 0x11);
+  EXPECT_EQ(GetDibPixel(*d, 0, 0), 0x00332211);
+  EXPECT_EQ(GetDibPixel(*d, 4, 0), -1);
+  EXPECT_EQ(GetDibAlpha(*d, 0, -1), 0);
+}
+
+TEST(DibImage, AbsurdSizesAreRefusedAndFreeIsIdempotent) {
+  TDibHolder d;
+  EXPECT_FALSE(CreateDib24(*d, 0, 10));
+  EXPECT_FALSE(CreateDib24(*d, -5, 10));
+  EXPECT_FALSE(CreateDib24(*d, 100000, 100000));
+  EXPECT_EQ(d->Width, 0);
+  ASSERT_TRUE(CreateDib24(*d, 2, 2));
+  EXPECT_EQ(GetDibAlpha(*d, 1, 1), 255);
+  FreeDib(*d);
+  FreeDib(*d);
+  EXPECT_EQ(d->Width, 0);
+}
+
+TEST(Numeric, ClampAndColourRules) {
+  EXPECT_EQ(ClampInt(5, 10, 0), 0);
+  EXPECT_EQ(ClampInt(-3, 10, 0), 10);
+  EXPECT_EQ(MakeColor(300, 0, 0), 300);
+  int r, g, b;
+  SplitColor(0x00112233, r, g, b);
+  EXPECT_EQ(r, 0x33);
+  EXPECT_EQ(b, 0x11);
+  EXPECT_EQ(Round(2.5L), 2);
+  EXPECT_EQ(Round(3.5L), 4);
+  EXPECT_EQ(Round(-0.5L), 0);
+}
+
+TEST(Numeric, VertexAngleStaysFiniteOnDegenerateLegs) {
+  EXPECT_NEAR(double(VertexAngle({1, 0}, {0, 0}, {0, 1})), M_PI / 2, 1e-12);
+  EXPECT_NEAR(double(VertexAngle({1, 0}, {0, 0}, {-3, 0})), M_PI, 1e-12);
+  EXPECT_EQ(VertexAngle({0, 0}, {0, 0}, {0, 1}), 0);
+  EXPECT_TRUE(std::isfinite(double(VertexAngle({1000000, 1}, {0, 0}, {1000000, 1}))));
+}
