@@ -1,0 +1,61 @@
+#include <gtest/gtest.h>
+
+#include <QFile>
+#include <chrono>
+#include <string>
+#include <vector>
+
+#include "platform/message_box.h"
+#include "platform/sound.h"
+
+namespace {
+std::string DataFile(const char* name) { return std::string(getenv("ZORVA_DATA_DIR")) + "/" + name; }
+}  // namespace
+
+TEST(Sound, MissingFilesPlayTheChimeOnlyWhenAllowed) {
+  std::vector<std::string> played;
+  SetSoundSink([&](const std::string& p) { played.push_back(p); });
+  PlaySoundFile("/nonexistent/set.wav", false);
+  PlaySoundFile("/nonexistent/win.wav", true);
+  PlaySoundFile(DataFile("set.wav"), false);
+  SetSoundSink({});
+  ASSERT_EQ(played.size(), 2u);
+  EXPECT_EQ(played[0], ":default");
+  EXPECT_EQ(played[1], DataFile("set.wav"));
+}
+
+TEST(Sound, ShippedSoundsAreShortPcmWaves) {
+  for (const char* name : {"set.wav", "win.wav"}) {
+    QFile f(QString::fromStdString(DataFile(name)));
+    ASSERT_TRUE(f.open(QIODevice::ReadOnly)) << name;
+    const QByteArray head = f.read(44);
+    ASSERT_EQ(head.size(), 44);
+    EXPECT_EQ(head.left(4), "RIFF");
+    EXPECT_EQ(head.mid(8, 8), "WAVEfmt ");
+    EXPECT_EQ(head[20], 1);  // PCM
+    EXPECT_LT(f.size(), 200000) << name;
+  }
+  EXPECT_TRUE(QFile::exists(":/sound/default.wav"));
+}
+
+TEST(Sound, RealPlaybackReturnsAtOnceWithoutAnAudioDevice) {
+  const auto start = std::chrono::steady_clock::now();
+  PlaySoundFile(DataFile("win.wav"), true);
+  PlaySoundFile("/nonexistent/win.wav", true);
+  // win.wav lasts almost two seconds: returning long before that shows the call is async.
+  EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(1500));
+}
+
+TEST(MessageBox, TheHandlerAnswersAndSeesTextAndFlags) {
+  std::string seen;
+  int seenFlags = 0;
+  SetMessageBoxHandler([&](const std::string& text, const std::string&, int flags) {
+    seen = text;
+    seenFlags = flags;
+    return int(kIdYes);
+  });
+  EXPECT_EQ(ShowMessageBox("Save changes?", "Zorva Jigsaw Quix", kMbYesNo | kMbIconQuestion), kIdYes);
+  SetMessageBoxHandler({});
+  EXPECT_EQ(seen, "Save changes?");
+  EXPECT_EQ(seenFlags, 36);
+}
