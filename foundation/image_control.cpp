@@ -1,0 +1,41 @@
+#include "foundation/image_control.h"
+
+
+#include "foundation/picture_loading.h"
+
+void InitImageBitmap(TImageControl& image, int32_t width, int32_t height) {
+  CreateDib24(*image.Picture, width, height);
+}
+
+void SetImageBlank(TImageControl& image, int32_t width, int32_t height, bool fill, uint32_t color) {
+  TDibImage& d = *image.Picture;
+  if (!CreateDib24(d, width, height) || !fill) return;
+  for (int32_t y = 0; y < d.Height; ++y) {
+    uint8_t* p = DibScanLine(d, y);
+    for (int32_t x = 0; x < d.Width; ++x, p += 3) {
+      p[0] = uint8_t(color >> 16);
+      p[1] = uint8_t(color >> 8);
+      p[2] = uint8_t(color);
+    }
+  }
+}
+
+namespace {
+using TFileLoader = bool (*)(TDibImage&, const std::string&, std::string*);
+
+bool LoadInto(TFileLoader load, TImageControl& image, const std::string& path,
+              TErrorReporter* reporter) {
+  std::string error;
+  if (load(*image.Picture, path, &error)) return true;
+  if (reporter) reporter->ReportError(error);
+  return false;
+}
+}  // namespace
+
+bool LoadJpegIntoImage(TImageControl& image, const std::string& path, TErrorReporter* reporter) {
+  return LoadInto(LoadJpegFile, image, path, reporter);
+}
+
+bool LoadBitmapIntoImage(TImageControl& image, const std::string& path, TErrorReporter* reporter) {
+  return LoadInto(LoadBmpFile, image, path, reporter);
+}

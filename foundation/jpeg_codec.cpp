@@ -1,0 +1,131 @@
+// JPEG decoding with libjpeg-turbo, straight into bottom-up BGR rows.
+#include <csetjmp>
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+
+#include <jpeglib.h>
+#include <jerror.h>
+
+#include "foundation/picture_codec_common.h"
+#include "foundation/picture_loading.h"
+#include "platform/bitmap.h"
+
+namespace {
+
+// A progressive file may hold any number of scans; a few hundred already mean hostile input.
+constexpr int kMaxJpegScans = 500;
+
+struct TJpegErrorManager {
+  jpeg_error_mgr Base;
+  std::jmp_buf Jump;
+  bool Truncated;
+  char Message[JMSG_LENGTH_MAX];
+};
+
+void JpegErrorExit(j_common_ptr cinfo) {
+  auto* err = reinterpret_cast<TJpegErrorManager*>(cinfo->err);
+  cinfo->err->format_message(cinfo, err->Message);
+  std::longjmp(err->Jump, 1);
+}
+
+void JpegEmitMessage(j_common_ptr cinfo, int level) {
+  // Warnings are tolerated except the end of data: a cut-off file is not a picture.
+  auto* err = reinterpret_cast<TJpegErrorManager*>(cinfo->err);
+  if (level < 0 && cinfo->err->msg_code == JWRN_JPEG_EOF) err->Truncated = true;
+}
+
+void JpegProgress(j_common_ptr cinfo) {
+  if (cinfo->is_decompressor) {
+    auto* d = reinterpret_cast<j_decompress_ptr>(cinfo);
+    if (d->input_scan_number > kMaxJpegScans) {
+      auto* err = reinterpret_cast<TJpegErrorManager*>(cinfo->err);
+      std::snprintf(err->Message, sizeof err->Message, "JPEG file has too many scans");
+      std::longjmp(err->Jump, 1);
+    }
+  }
+}
+
+void CmykToBgr(const uint8_t* cmyk, uint8_t* bgr, JDIMENSION width, bool inverted) {
+  for (JDIMENSION x = 0; x < width; ++x, cmyk += 4, bgr += 3) {
+    int c = cmyk[0], m = cmyk[1], y = cmyk[2], k = cmyk[3];
+    if (!inverted) {
+      c = 255 - c;
+      m = 255 - m;
+      y = 255 - y;
+      k = 255 - k;
+    }
+    bgr[0] = uint8_t(y * k / 255);
+    bgr[1] = uint8_t(m * k / 255);
+    bgr[2] = uint8_t(c * k / 255);
+  }
+}
+
+// Only plain data lives in this frame: longjmp leaves it without running destructors.
+bool DecodeJpegRaw(TDibImage& out, const uint8_t* data, size_t size, char* message) {
+  jpeg_decompress_struct cinfo;
+  TJpegErrorManager err;
+  jpeg_progress_mgr progress;
+  uint8_t* volatile cmykRow = nullptr;
+  cinfo.err = jpeg_std_error(&err.Base);
+  err.Base.error_exit = JpegErrorExit;
+  err.Base.emit_message = JpegEmitMessage;
+  err.Truncated = false;
+  err.Message[0] = 0;
+  if (setjmp(err.Jump)) {
+    jpeg_destroy_decompress(&cinfo);
+    std::free(cmykRow);
+    FreeDib(out);
+    std::snprintf(message, JMSG_LENGTH_MAX, "%s", err.Message);
+    return false;
+  }
+  jpeg_create_decompress(&cinfo);
+  cinfo.mem->max_memory_to_use = long(kMaxBitmapBytes);
+  progress.progress_monitor = JpegProgress;
+  cinfo.progress = &progress;
+  jpeg_mem_src(&cinfo, data, static_cast<unsigned long>(size));
+  jpeg_read_header(&cinfo, TRUE);
+  if (!picture_codec::FitsBitmapLimits(cinfo.image_width, cinfo.image_height, 3)) {
+    jpeg_destroy_decompress(&cinfo);
+    std::snprintf(message, JMSG_LENGTH_MAX, "JPEG picture of %u x %u pixels is too large",
+                  cinfo.image_width, cinfo.image_height);
+    return false;
+  }
+  const bool cmyk = cinfo.jpeg_color_space == JCS_CMYK || cinfo.jpeg_color_space == JCS_YCCK;
+  cinfo.out_color_space = cmyk ? JCS_CMYK : JCS_EXT_BGR;
+  jpeg_start_decompress(&cinfo);
+  if (!CreateDib24(out, int32_t(cinfo.output_width), int32_t(cinfo.output_height))) {
+    jpeg_destroy_decompress(&cinfo);
+    std::snprintf(message, JMSG_LENGTH_MAX, "Out of memory for the JPEG picture");
+    return false;
+  }
+  if (cmyk) cmykRow = static_cast<uint8_t*>(std::malloc(size_t(cinfo.output_width) * 4));
+  while (cinfo.output_scanline < cinfo.output_height) {
+    uint8_t* target = DibScanLine(out, int32_t(cinfo.output_scanline));
+    JSAMPROW row = cmyk ? cmykRow : target;
+    jpeg_read_scanlines(&cinfo, &row, 1);
+    if (cmyk) CmykToBgr(cmykRow, target, cinfo.output_width, cinfo.saw_Adobe_marker);
+    if (err.Truncated) break;
+  }
+  if (!err.Truncated) jpeg_finish_decompress(&cinfo);
+  jpeg_destroy_decompress(&cinfo);
+  std::free(cmykRow);
+  if (err.Truncated) {
+    FreeDib(out);
+    std::snprintf(message, JMSG_LENGTH_MAX, "JPEG data ends too early");
+    return false;
+  }
+  return true;
+}
+
+}  // namespace
+
+bool DecodeJpeg(TDibImage& image, const uint8_t* data, size_t size, std::string* error) {
+  if (size == 0) return picture_codec::Fail(error, "Empty JPEG data");
+  TDibImage decoded;
+  InitDib(decoded);
+  char message[JMSG_LENGTH_MAX];
+  if (!DecodeJpegRaw(decoded, data, size, message)) return picture_codec::Fail(error, message);
+  picture_codec::Adopt(image, decoded);
+  return true;
+}

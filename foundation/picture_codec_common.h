@@ -1,0 +1,21 @@
+#pragma once
+#include <cstdint>
+#include <string>
+
+#include "foundation/dib_image.h"
+
+// Shared by the picture decoders; not part of the loading interface.
+namespace picture_codec {
+
+// True when a picture of that size can be held by a bitmap with that many bytes per pixel.
+bool FitsBitmapLimits(int64_t width, int64_t height, int32_t bytesPerPixel);
+
+inline bool Fail(std::string* error, const std::string& message) {
+  if (error) *error = message;
+  return false;
+}
+
+// Hands a freshly decoded buffer over to the caller's image, freeing what it held.
+void Adopt(TDibImage& target, TDibImage& decoded);
+
+}  // namespace picture_codec
