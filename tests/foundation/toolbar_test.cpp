@@ -1,0 +1,342 @@
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstring>
+#include <vector>
+
+#include "foundation/numeric.h"
+#include "foundation/toolbar.h"
+
+namespace {
+
+struct ToolbarHolder {
+  TToolbar t;
+  ToolbarHolder() { InitToolbar(t); }
+  ~ToolbarHolder() { FreeToolbar(t); }
+  TToolbarButton& operator[](int i) { return t.ToolbarButtons[i]; }
+};
+
+// A sheet whose every pixel tells where it came from: red = x mod 256, green = y, blue = x / 256.
+void FillWithCoordinates(TDibImage& d) {
+  for (int y = 0; y < d.Height; ++y)
+    for (int x = 0; x < d.Width; ++x) SetDibPixel(d, x, y, MakeColor(x & 255, y, x >> 8));
+}
+
+// The sheet position a pixel was copied from.
+void Origin(const TDibImage& d, int x, int y, int& sx, int& sy) {
+  const int32_t c = GetDibPixel(d, x, y);
+  int32_t r, g, b;
+  SplitColor(uint32_t(c), r, g, b);
+  sx = r + 256 * b;
+  sy = g;
+}
+
+// The row of buttons from the left, as the toolbar is meant to read.
+const int kRowOrder[] = {19, 0, 1, 2, 3, 4, 7, 8, 5, 6, 9, 10, 11, 12, 13, 14, 15, 16, 21, 17, 18};
+
+}  // namespace
+
+TEST(ToolbarLayout, GapsFollowTheWidthTiers) {
+  struct Case {
+    int width;
+    bool full;
+    int big, small;
+  } cases[] = {{640, false, 10, 1},  {640, true, 10, 1},    {641, false, 12, 2}, {641, true, 8, 2},
+               {800, false, 12, 2},  {801, false, 24, 8},   {801, true, 20, 8},  {1024, false, 24, 8},
+               {1024, true, 20, 8},  {1025, false, 26, 10}, {1025, true, 26, 10}, {3000, true, 26, 10}};
+  for (const Case& c : cases) {
+    int big = -1, small = -1;
+    ToolbarGaps(c.width, c.full, big, small);
+    EXPECT_EQ(big, c.big) << c.width << " full " << c.full;
+    EXPECT_EQ(small, c.small) << c.width << " full " << c.full;
+  }
+}
+
+TEST(ToolbarLayout, WideWindowPlacesTheRowWithThePreferredGaps) {
+  ToolbarHolder h;
+  LayoutToolbar(h.t, 1280, false);
+  // 19 at 4; 0 a big gap (26) after it; 1 a small gap (10) after 0; 2 a big gap after 1.
+  EXPECT_EQ(h[19].Left, 4);
+  EXPECT_EQ(h[0].Left, 4 + 29 + 26);
+  EXPECT_EQ(h[1].Left, 59 + 29 + 10);
+  EXPECT_EQ(h[2].Left, 98 + 29 + 26);
+  // 21 buttons and 13 big and 7 small gaps: the row ends at 4 + 609 + 338 + 70 = 1021.
+  EXPECT_EQ(h[18].Left + h[18].Width, 1021);
+  for (int i = 0; i < kToolbarButtonCount; ++i) {
+    EXPECT_EQ(h[i].Top, 2);
+    EXPECT_EQ(h[i].Height, 29);
+    EXPECT_EQ(h[i].Visible, i != kToolbarMin && i != kToolbarClose) << i;
+  }
+  EXPECT_EQ(h[kToolbarMin].Width, 25);
+  EXPECT_EQ(h[kToolbarClose].Width, 25);
+}
+
+TEST(ToolbarLayout, FullScreenShowsMinimiseAndCloseAtTheRightEnd) {
+  ToolbarHolder h;
+  LayoutToolbar(h.t, 1280, true);
+  EXPECT_TRUE(h[kToolbarClose].Visible);
+  EXPECT_TRUE(h[kToolbarMin].Visible);
+  EXPECT_EQ(h[kToolbarClose].Left, 1250);
+  EXPECT_EQ(h[kToolbarMin].Left, 1250 - 25 - 10);
+  EXPECT_EQ(h[18].Left + h[18].Width, 1021);  // room enough: the row keeps its gaps
+
+  LayoutToolbar(h.t, 1280, false);  // leaving full screen hides them again
+  EXPECT_FALSE(h[kToolbarClose].Visible);
+  EXPECT_FALSE(h[kToolbarMin].Visible);
+}
+
+TEST(ToolbarLayout, NoButtonsOverlapOrLeaveTheWindowAtAnyWidth) {
+  ToolbarHolder h;
+  for (int full = 0; full < 2; ++full) {
+    int lastVisibleCount = 0;
+    for (int width = 0; width <= 4000; ++width) {
+      LayoutToolbar(h.t, width, full != 0);
+      std::vector<int> visible;
+      for (int i = 0; i < kToolbarButtonCount; ++i)
+        if (h[i].Visible) visible.push_back(i);
+      for (size_t a = 0; a < visible.size(); ++a) {
+        const TToolbarButton& p = h[visible[a]];
+        ASSERT_GE(p.Left, 0) << width;
+        ASSERT_LE(p.Left + p.Width, width) << width << " button " << visible[a];
+        for (size_t b = a + 1; b < visible.size(); ++b) {
+          const TToolbarButton& q = h[visible[b]];
+          const bool apart = p.Left + p.Width <= q.Left || q.Left + q.Width <= p.Left;
+          ASSERT_TRUE(apart) << width << " full " << full << ": " << visible[a] << " and "
+                             << visible[b];
+        }
+      }
+      // The row keeps its order, and what it hides is its right end.
+      bool hidden = false;
+      for (int k = 0; k < 21; ++k) {
+        const TToolbarButton& b = h[kRowOrder[k]];
+        if (!b.Visible) hidden = true;
+        ASSERT_FALSE(hidden && b.Visible) << width;
+        if (k > 0) {
+          ASSERT_GT(b.Left, h[kRowOrder[k - 1]].Left) << width;
+        }
+      }
+      // A wider window never shows fewer buttons.
+      const int count = int(visible.size());
+      ASSERT_GE(count, lastVisibleCount) << width << " full " << full;
+      lastVisibleCount = count;
+      if (full && width >= 30) {
+        ASSERT_TRUE(h[kToolbarClose].Visible) << width;
+      }
+    }
+    // From about 680 pixels on, every button is shown.
+    LayoutToolbar(h.t, 700, full != 0);
+    for (int i = 0; i < kToolbarButtonCount; ++i)
+      EXPECT_EQ(h[i].Visible, full || (i != kToolbarMin && i != kToolbarClose)) << i;
+  }
+}
+
+TEST(ToolbarLayout, NarrowWindowsSqueezeTheGapsBeforeHidingButtons) {
+  ToolbarHolder h;
+  // At 640 the preferred gaps would end the row at 750: it is squeezed in instead.
+  LayoutToolbar(h.t, 640, false);
+  EXPECT_TRUE(h[18].Visible);
+  EXPECT_LE(h[18].Left + 29, 640);
+  EXPECT_EQ(h[19].Left, 4);
+  // In full screen from 801 on, the preferred gaps (20, 8) would run the row into the
+  // minimise button.
+  LayoutToolbar(h.t, 850, true);
+  EXPECT_TRUE(h[18].Visible);
+  EXPECT_LT(h[18].Left + 29, h[kToolbarMin].Left);
+  EXPECT_EQ(h[kToolbarClose].Left, 820);
+  // Below the width of the buttons alone, the row's right end is hidden; the menu button stays.
+  LayoutToolbar(h.t, 300, false);
+  EXPECT_TRUE(h[19].Visible);
+  EXPECT_FALSE(h[18].Visible);
+  EXPECT_EQ(h[0].Left, 33);  // no gaps left
+}
+
+TEST(ToolbarFaces, EachStateCopiesItsOwnCellOfTheSheet) {
+  ToolbarHolder h;
+  ASSERT_TRUE(CreateDib24(h.t.ToolbarSkin, kToolbarSheetWidth, kToolbarSheetHeight));
+  FillWithCoordinates(h.t.ToolbarSkin);
+  TDibHolder frame;
+  ASSERT_TRUE(CreateDib32(*frame, 390, 170));
+  PaintToolbarSkin(h.t, *frame, 1024, 35, 300);
+
+  auto expectFace = [&](int index, int column, int y0, const char* what) {
+    const TDibImage& f = h[index].Face;
+    ASSERT_EQ(f.Width, 29);
+    ASSERT_EQ(f.Height, 29);
+    for (int y = 0; y < 29; y += 7)
+      for (int x = 0; x < 29; x += 4) {
+        int sx, sy;
+        Origin(f, x, y, sx, sy);
+        ASSERT_EQ(sx, 30 * column + 1 + x) << what << " button " << index;
+        ASSERT_EQ(sy, y0 + y) << what << " button " << index;
+      }
+  };
+
+  expectFace(0, 0, 1, "normal");
+  expectFace(17, 16, 1, "normal");
+  expectFace(21, 21, 1, "normal, last column");
+  expectFace(12, 9, 1, "pockets share column 9");
+
+  PaintToolbarButton(h.t, 5, true);
+  expectFace(5, 5, 31, "pressed");
+  PaintToolbarButton(h.t, 5, false);
+  expectFace(5, 5, 1, "released");
+
+  SetToolbarButtonDown(h.t, 21, true);
+  expectFace(21, 21, 31, "latched");
+  PaintToolbarButton(h.t, 21, false);
+  expectFace(21, 21, 31, "latched, not pressed");
+
+  SetToolbarButtonEnabled(h.t, 14, false);
+  expectFace(14, 12, 61, "disabled");
+  PaintToolbarButton(h.t, 14, true);
+  expectFace(14, 12, 61, "disabled, pressed");
+  SetToolbarButtonEnabled(h.t, 21, false);
+  expectFace(21, 21, 61, "disabled while latched");
+  SetToolbarButtonEnabled(h.t, 14, true);
+  expectFace(14, 12, 1, "enabled again");
+
+  h[kToolbarWeight].SkinColumn = 15;
+  PaintToolbarButton(h.t, kToolbarWeight, false);
+  expectFace(kToolbarWeight, 15, 1, "weight on");
+  h[10].SkinColumn = 10;
+  PaintToolbarButton(h.t, 10, true);
+  expectFace(10, 10, 31, "pocket with pieces");
+}
+
+TEST(ToolbarFaces, ButtonsStartEnabledUpAndBoundToTheirMenuItems) {
+  ToolbarHolder h;
+  EXPECT_EQ(h.t.PressedToolbarButton, -1);
+  for (int i = 0; i < kToolbarButtonCount; ++i) {
+    EXPECT_TRUE(h[i].Enabled);
+    EXPECT_FALSE(h[i].Down);
+    ASSERT_NE(h[i].Name, nullptr);
+    ASSERT_NE(h[i].MenuItem, nullptr);
+  }
+  EXPECT_STREQ(h[0].Name, "BI_Open");
+  EXPECT_STREQ(h[0].MenuItem, "MI_FileOpen");
+  EXPECT_STREQ(h[21].Name, "BI_FullScreen");
+  EXPECT_EQ(h[21].SkinColumn, 21);
+  EXPECT_STREQ(h[22].MenuItem, "MI_Exit");
+  EXPECT_EQ(h[22].SkinColumn, 20);
+  EXPECT_EQ(h[19].SkinColumn, 18);
+  EXPECT_EQ(h[16].SkinColumn, 14);
+  // Without a face bitmap, painting does nothing and does not crash.
+  PaintToolbarButton(h.t, 3, true);
+  SetToolbarButtonDown(h.t, 99, true);
+  EXPECT_EQ(h[3].Face.Width, 0);
+}
+
+TEST(ToolbarFaces, ReleasingPaintsTheHoveredButtonBackUnlessLatched) {
+  ToolbarHolder h;
+  ASSERT_TRUE(CreateDib24(h.t.ToolbarSkin, kToolbarSheetWidth, kToolbarSheetHeight));
+  FillWithCoordinates(h.t.ToolbarSkin);
+  TDibHolder frame;
+  ASSERT_TRUE(CreateDib32(*frame, 390, 170));
+  PaintToolbarSkin(h.t, *frame, 800, 35, 300);
+  int sx, sy;
+
+  EXPECT_EQ(ReleaseToolbarButton(h.t), -1);  // nothing hovered
+
+  h.t.PressedToolbarButton = 3;
+  PaintToolbarButton(h.t, 3, true);
+  EXPECT_EQ(ReleaseToolbarButton(h.t), 3);
+  EXPECT_EQ(h.t.PressedToolbarButton, -1);
+  Origin(h[3].Face, 0, 0, sx, sy);
+  EXPECT_EQ(sy, 1);
+
+  SetToolbarButtonDown(h.t, 5, true);
+  h.t.PressedToolbarButton = 5;
+  EXPECT_EQ(ReleaseToolbarButton(h.t), -1);  // a latched button keeps its down face
+  EXPECT_EQ(h.t.PressedToolbarButton, 5);
+  Origin(h[5].Face, 0, 0, sx, sy);
+  EXPECT_EQ(sy, 31);
+}
+
+TEST(ToolbarSkin, BackgroundsAreBuiltFromTheirSkinPieces) {
+  ToolbarHolder h;
+  TDibHolder frame;
+  ASSERT_TRUE(CreateDib32(*frame, 390, 170));
+  FillWithCoordinates(*frame);
+  PaintToolbarSkin(h.t, *frame, 1000, 35, 200);
+  int sx, sy;
+
+  const TDibImage& bar = h.t.ToolbarImage;
+  ASSERT_EQ(bar.Width, 1000);
+  ASSERT_EQ(bar.Height, 35);
+  EXPECT_EQ(bar.BytesPerPixel, 3);
+  Origin(bar, 0, 0, sx, sy);
+  EXPECT_EQ(sx, 308);  // left cap
+  EXPECT_EQ(sy, 115);
+  Origin(bar, 9, 34, sx, sy);
+  EXPECT_EQ(sx, 317);
+  EXPECT_EQ(sy, 149);
+  Origin(bar, 10, 3, sx, sy);
+  EXPECT_EQ(sx, 328);  // the first 50-wide tile starts at 0, under the cap
+  EXPECT_EQ(sy, 118);
+  Origin(bar, 975, 0, sx, sy);
+  EXPECT_EQ(sx, 318 + 25);
+  Origin(bar, 990, 0, sx, sy);
+  EXPECT_EQ(sx, 368);  // right cap
+  Origin(bar, 999, 0, sx, sy);
+  EXPECT_EQ(sx, 377);
+
+  const TDibImage& panel = h.t.ProgressBkg;
+  ASSERT_EQ(panel.Width, 200);
+  ASSERT_EQ(panel.Height, 100);
+  Origin(panel, 0, 0, sx, sy);
+  EXPECT_EQ(sx, 308);
+  EXPECT_EQ(sy, 1);
+  Origin(panel, 15, 99, sx, sy);
+  EXPECT_EQ(sx, 318 + 5);
+  EXPECT_EQ(sy, 100);
+  Origin(panel, 195, 0, sx, sy);
+  EXPECT_EQ(sx, 328 + 5);
+
+  ASSERT_EQ(h.t.ProgressBarEmpty.Width, 130);
+  ASSERT_EQ(h.t.ProgressBarEmpty.Height, 20);
+  Origin(h.t.ProgressBarEmpty, 0, 0, sx, sy);
+  EXPECT_EQ(sx, 340);
+  EXPECT_EQ(sy, 22);
+  Origin(h.t.ProgressBarEmpty, 64, 19, sx, sy);
+  EXPECT_EQ(sx, 354);
+  EXPECT_EQ(sy, 41);
+  Origin(h.t.ProgressBarEmpty, 129, 0, sx, sy);
+  EXPECT_EQ(sx, 369);
+  ASSERT_EQ(h.t.ProgressBar.Width, 130);
+  Origin(h.t.ProgressBar, 125, 0, sx, sy);
+  EXPECT_EQ(sx, 365);
+  EXPECT_EQ(sy, 1);
+}
+
+TEST(ToolbarSkin, SizesBelowTheEndPiecesGiveEmptyImagesNotBrokenOnes) {
+  ToolbarHolder h;
+  TDibHolder frame;
+  ASSERT_TRUE(CreateDib32(*frame, 390, 170));
+  FillWithCoordinates(*frame);
+  int sx, sy;
+
+  PaintToolbarSkin(h.t, *frame, 5, 35, 60);  // the bars would be -10 wide
+  ASSERT_EQ(h.t.ToolbarImage.Width, 5);
+  Origin(h.t.ToolbarImage, 4, 0, sx, sy);
+  EXPECT_EQ(sx, 377);  // the right cap's last column still ends the strip
+  EXPECT_EQ(h.t.ProgressBkg.Width, 60);
+  EXPECT_EQ(h.t.ProgressBarEmpty.Width, 0);
+  EXPECT_EQ(h.t.ProgressBar.Width, 0);
+
+  PaintToolbarSkin(h.t, *frame, 0, 35, 19);
+  EXPECT_EQ(h.t.ToolbarImage.Width, 0);
+  EXPECT_EQ(h.t.ProgressBkg.Width, 0);
+
+  PaintToolbarSkin(h.t, *frame, -20, -1, -100);
+  EXPECT_EQ(h.t.ToolbarImage.Width, 0);
+  EXPECT_EQ(h.t.ProgressBkg.Width, 0);
+  EXPECT_EQ(h.t.ProgressBarEmpty.Width, 0);
+
+  // The narrowest bar: two end pieces, no middle.
+  PaintToolbarSkin(h.t, *frame, 100, 35, 90);
+  ASSERT_EQ(h.t.ProgressBar.Width, 20);
+  Origin(h.t.ProgressBar, 9, 0, sx, sy);
+  EXPECT_EQ(sx, 349);
+  Origin(h.t.ProgressBar, 10, 0, sx, sy);
+  EXPECT_EQ(sx, 360);
+}
