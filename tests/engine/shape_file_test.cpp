@@ -1,0 +1,122 @@
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <cstring>
+#include <fstream>
+#include <string>
+
+#include "engine/shape_file.h"
+
+namespace {
+
+std::string DataPath(const char* name) {
+  const char* dir = std::getenv("ZORVA_DATA_DIR");
+  return std::string(dir ? dir : "data") + "/" + name;
+}
+
+std::vector<uint8_t> Outline(int32_t w, int32_t h) {
+  TMetafileWriter writer(w, h);
+  writer.CreatePen(0);
+  writer.CreateBrush(0);
+  writer.Polygon({{0, 0}, {w - 1, 0}, {w / 2, h - 1}});
+  return writer.Finish();
+}
+
+std::vector<uint8_t> SmallFile() {
+  return WriteShapeFile({{30, 20, true, false, Outline(30, 20)}, {12, 40, false, true, Outline(12, 40)}});
+}
+
+void Put(std::vector<uint8_t>& b, size_t at, uint32_t v) { std::memcpy(b.data() + at, &v, 4); }
+
+TEST(ShapeFile, TheShippedFileHoldsWellFormedOutlines) {
+  TShapeFile shapes;
+  ASSERT_TRUE(LoadShapeFile(DataPath("pic_zorva.dat"), shapes));
+  EXPECT_GE(shapes.ShapeCount, 24);
+  EXPECT_LE(shapes.ShapeCount, 40);
+  for (int32_t i = 0; i < shapes.ShapeCount; ++i) {
+    const TShapeEntry& e = shapes.ShapeDirectory[size_t(i)];
+    EXPECT_EQ(MetafileSize(e.Blob).W, e.Width) << i;
+    EXPECT_EQ(MetafileSize(e.Blob).H, e.Height) << i;
+  }
+  ShapeMetafile(shapes, shapes.ShapeCount - 1);
+  EXPECT_TRUE(shapes.HasCurrentShape);
+  EXPECT_EQ(shapes.CurrentShape.Bytes, shapes.ShapeDirectory.back().Blob.Bytes);
+  FreeShapeFile(shapes);
+  EXPECT_EQ(shapes.ShapeCount, 0);
+  EXPECT_FALSE(shapes.HasCurrentShape);
+}
+
+TEST(ShapeFile, EntriesAreFoundThroughTheirOffsetsInAnyOrder) {
+  std::vector<uint8_t> file = SmallFile();
+  TShapeFile shapes;
+  ASSERT_TRUE(ParseShapeFile(file.data(), file.size(), shapes));
+  EXPECT_EQ(shapes.ShapeDirectory[0].Width, 30);
+  EXPECT_TRUE(shapes.ShapeDirectory[0].MirrorTopBottom);
+  EXPECT_FALSE(shapes.ShapeDirectory[0].MirrorLeftRight);
+  EXPECT_TRUE(shapes.ShapeDirectory[1].MirrorLeftRight);
+
+  // Swap the two blobs in the file and their offsets in the directory.
+  const std::vector<uint8_t> a = Outline(30, 20), b = Outline(12, 40);
+  const size_t start = 12 + 2 * kShapeEntrySize;
+  std::vector<uint8_t> swapped(file.begin(), file.begin() + std::ptrdiff_t(start));
+  swapped.insert(swapped.end(), b.begin(), b.end());
+  swapped.insert(swapped.end(), a.begin(), a.end());
+  Put(swapped, 12, uint32_t(start + b.size()));
+  Put(swapped, 12 + kShapeEntrySize, uint32_t(start));
+  ASSERT_TRUE(ParseShapeFile(swapped.data(), swapped.size(), shapes));
+  EXPECT_EQ(shapes.ShapeDirectory[0].Blob.Bytes, std::vector<uint8_t>(a.begin(), a.end()));
+  EXPECT_EQ(shapes.ShapeDirectory[1].Blob.Bytes, std::vector<uint8_t>(b.begin(), b.end()));
+}
+
+TEST(ShapeFile, HostileFilesAreRefusedAsAWhole) {
+  const std::vector<uint8_t> good = SmallFile();
+  TShapeFile shapes;
+  for (size_t cut = 0; cut < good.size(); ++cut) {
+    ASSERT_FALSE(ParseShapeFile(good.data(), cut, shapes)) << cut;
+    EXPECT_EQ(shapes.ShapeCount, 0);
+    EXPECT_TRUE(shapes.ShapeDirectory.empty());
+  }
+  const size_t e0 = 12, e1 = 12 + kShapeEntrySize, blob0 = 12 + 2 * kShapeEntrySize;
+  auto patched = [&](size_t at, uint32_t v) {
+    std::vector<uint8_t> b = good;
+    Put(b, at, v);
+    return b;
+  };
+  std::vector<uint8_t> zeroMagic = good;
+  zeroMagic[7] = 0;  // "BJ61DAT" and a zero byte: the blank belongs to the magic
+  const std::vector<std::vector<uint8_t>> bad = {
+      zeroMagic,
+      patched(8, 3),                   // more entries than the file holds
+      patched(8, 0x7FFFFFFF),          // a count that overflows the directory size
+      patched(8, uint32_t(-1)),        // a negative count
+      patched(e0, uint32_t(good.size())),      // blob beyond the end
+      patched(e1, 0xFFFFFFF0u),        // offset that wraps
+      patched(e0 + 4, 0),              // empty blob
+      patched(e0 + 4, 100000),         // size beyond the end
+      patched(e0 + 8, 0),              // zero width: fitting would divide by it
+      patched(e1 + 12, uint32_t(-5)),  // negative height
+      patched(blob0 + 4, 0),           // a metafile record of size 0 would loop for ever
+      patched(blob0 + kMfHeaderSize + 4, 2),  // a later record shorter than its own header
+  };
+  for (size_t i = 0; i < bad.size(); ++i) {
+    EXPECT_FALSE(ParseShapeFile(bad[i].data(), bad[i].size(), shapes)) << i;
+    EXPECT_EQ(shapes.ShapeCount, 0) << i;
+  }
+  // Trailing bytes after the blobs do no harm.
+  std::vector<uint8_t> longer = good;
+  longer.resize(good.size() + 100, 0xEE);
+  EXPECT_TRUE(ParseShapeFile(longer.data(), longer.size(), shapes));
+}
+
+TEST(ShapeFile, MissingAndEmptyFilesAreRefused) {
+  TShapeFile shapes;
+  EXPECT_FALSE(LoadShapeFile("/nonexistent/pic_zorva.dat", shapes));
+  const std::string path = ::testing::TempDir() + "/empty_shapes.dat";
+  { std::ofstream(path, std::ios::binary).flush(); }
+  EXPECT_FALSE(LoadShapeFile(path, shapes));
+  const std::vector<uint8_t> none = WriteShapeFile({});
+  EXPECT_TRUE(ParseShapeFile(none.data(), none.size(), shapes));  // no shapes is a valid file
+  EXPECT_EQ(shapes.ShapeCount, 0);
+}
+
+}  // namespace

@@ -1,0 +1,250 @@
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <set>
+#include <vector>
+
+#include "platform/bitmap.h"
+#include "platform/metafile.h"
+
+namespace {
+
+using TPts = std::vector<std::pair<int32_t, int32_t>>;
+
+TMetafile Make(int32_t w, int32_t h, const std::function<void(TMetafileWriter&)>& body) {
+  TMetafileWriter writer(w, h);
+  body(writer);
+  const std::vector<uint8_t> bytes = writer.Finish();
+  TMetafile mf;
+  EXPECT_TRUE(MetafileFromBytes(bytes.data(), bytes.size(), mf));
+  return mf;
+}
+
+// The points of every poly record, in order.
+TPts Points(TMetafile& mf) {
+  TPts out;
+  EnumMetafile(mf, [&](uint32_t type, uint8_t* rec, uint32_t) {
+    if (type != kMfPolygon && type != kMfPolylineTo && type != kMfPolygon16) return;
+    uint32_t count;
+    std::memcpy(&count, rec + 24, 4);
+    for (uint32_t i = 0; i < count && (type == kMfPolygon || type == kMfPolylineTo); ++i) {
+      int32_t xy[2];
+      std::memcpy(xy, rec + 28 + 8 * i, 8);
+      out.emplace_back(xy[0], xy[1]);
+    }
+    for (uint32_t i = 0; i < count && type == kMfPolygon16; ++i) {
+      int16_t xy[2];
+      std::memcpy(xy, rec + 28 + 4 * i, 4);
+      out.emplace_back(xy[0], xy[1]);
+    }
+  });
+  return out;
+}
+
+struct TCanvas {
+  TPlatformBitmap* B;
+  TCanvas(int w, int h) : B(CreatePlatformBitmap(w, h, 24)) { std::memset(B->Pixels, 255, size_t(B->AllocatedStride) * h); }
+  ~TCanvas() { DestroyPlatformBitmap(B); }
+  uint32_t At(int x, int y) const {
+    const uint8_t* p = B->Pixels + (B->Height - 1 - y) * B->AllocatedStride + 3 * x;
+    return p[2] | (p[1] << 8) | (p[0] << 16);
+  }
+  std::set<std::pair<int, int>> NonWhite() const {
+    std::set<std::pair<int, int>> s;
+    for (int y = 0; y < B->Height; ++y)
+      for (int x = 0; x < B->Width; ++x)
+        if (At(x, y) != 0xFFFFFF) s.insert({x, y});
+    return s;
+  }
+};
+
+const TPts kTriangle = {{2, 1}, {17, 5}, {6, 18}};
+
+TEST(Metafile, WellFormedBlobsLoadAndBrokenOnesAreRefused) {
+  TMetafileWriter writer(20, 20);
+  writer.CreatePen(0x123456);
+  writer.Polygon(kTriangle);
+  const std::vector<uint8_t> good = writer.Finish();
+  TMetafile mf;
+  ASSERT_TRUE(MetafileFromBytes(good.data(), good.size(), mf));
+  EXPECT_EQ(MetafileSize(mf).W, 20);
+  EXPECT_EQ(MetafileSize(mf).H, 20);
+  EXPECT_GT(MetafileSize(mf).MW, 0);
+
+  for (size_t cut = 0; cut < good.size(); ++cut) {
+    EXPECT_FALSE(MetafileFromBytes(good.data(), cut, mf)) << cut;  // every truncation, even between records
+  }
+  auto patched = [&](size_t at, int32_t v) {
+    std::vector<uint8_t> b = good;
+    std::memcpy(b.data() + at, &v, 4);
+    return b;
+  };
+  const size_t pen = kMfHeaderSize, poly = kMfHeaderSize + 28;
+  const std::vector<std::vector<uint8_t>> bad = {
+      patched(4, 0),                    // header of size 0 would never advance
+      patched(pen + 4, 0),              // a later record of size 0
+      patched(pen + 4, 6),              // below the record minimum
+      patched(pen + 4, 4000),           // past the blob
+      patched(poly + 24, 1000000),      // more points than the record holds
+      patched(poly + 24, -1),           // a count that wraps
+      patched(0, kMfPolygon),           // no header first
+      patched(pen, kMfHeader),          // a second header
+      patched(16, 0),                   // empty drawing
+      patched(20, kMfMaxSide + 1),      // absurd drawing
+      patched(8, 3),                    // drawing not at the origin
+      patched(32, 0),                   // empty frame
+  };
+  for (size_t i = 0; i < bad.size(); ++i) {
+    TMetafile untouched;
+    EXPECT_FALSE(MetafileFromBytes(bad[i].data(), bad[i].size(), untouched)) << i;
+    EXPECT_TRUE(untouched.Bytes.empty());
+  }
+}
+
+TEST(Metafile, RecolourReachesEveryColourFieldAndNothingElse) {
+  TMetafile mf = Make(20, 20, [](TMetafileWriter& w) {
+    w.CreatePen(1);
+    w.CreateBrush(2);
+    w.Record(kMfSetPixel, {3, 4, 5});
+    w.Record(kMfSetTextColour, {6});
+    w.Record(kMfSetBackColour, {7});
+    w.Record(kMfExtFloodFill, {1, 1, 8, 0});
+    w.Record(kMfExtCreatePen, {0, 0, 0, 0, 0, 0, 0, 0, 9});
+    w.Polygon(kTriangle);
+  });
+  const TPts before = Points(mf);
+  RecolorMetafile(mf, 0x00AABBCC);
+  int colours = 0;
+  EnumMetafile(mf, [&](uint32_t type, uint8_t* rec, uint32_t) {
+    if (uint32_t off = MetafileColourOffset(type)) {
+      uint32_t c;
+      std::memcpy(&c, rec + off, 4);
+      EXPECT_EQ(c, 0x00AABBCCu) << type;
+      ++colours;
+    }
+  });
+  EXPECT_EQ(colours, 7);
+  EXPECT_EQ(Points(mf), before);
+}
+
+TEST(Metafile, MirrorReflectsPointsAndTwiceRestoresThem) {
+  TMetafile mf = Make(20, 30, [](TMetafileWriter& w) {
+    w.Polygon(kTriangle);
+    w.Polygon16({{1, 2}, {3, 29}, {19, 0}});
+    w.Record(kMfPolylineTo, {0, 0, 0, 0, 1, 5, 5});  // a kind the walk leaves alone
+  });
+  const std::vector<uint8_t> original = mf.Bytes;
+  MirrorMetafile(mf, false, false);
+  EXPECT_EQ(mf.Bytes, original);  // the header's sizes are rewritten with the same values
+
+  MirrorMetafile(mf, true, false);
+  const TPts lr = Points(mf);
+  EXPECT_EQ(lr[0], std::make_pair(20 - 2 - 1, 1));
+  EXPECT_EQ(lr[3], std::make_pair(20 - 1 - 1, 2));  // the 16-bit polygon too
+  EXPECT_EQ(lr[6], std::make_pair(5, 5));           // poly line-to untouched
+  MirrorMetafile(mf, true, false);
+  EXPECT_EQ(mf.Bytes, original);
+
+  MirrorMetafile(mf, false, true);
+  EXPECT_EQ(Points(mf)[1], std::make_pair(17, 30 - 5 - 1));
+  MirrorMetafile(mf, false, true);
+  EXPECT_EQ(mf.Bytes, original);
+}
+
+TEST(Metafile, RotationTurnsAboutTheCentreAndGrowsTheDrawing) {
+  TMetafile mf = Make(20, 10, [](TMetafileWriter& w) {
+    w.Polygon({{0, 0}, {19, 0}, {19, 9}, {0, 9}});
+    w.Record(kMfMoveTo, {4, 7});
+  });
+  const std::vector<uint8_t> original = mf.Bytes;
+  int32_t w = 0, h = 0;
+  RotateMetafile(mf, 0, w, h);
+  EXPECT_EQ(w, 20);
+  EXPECT_EQ(h, 10);
+  EXPECT_EQ(mf.Bytes, original);
+
+  RotateMetafile(mf, 90, w, h);
+  EXPECT_EQ(w, 10);  // a quarter turn swaps the sides
+  EXPECT_EQ(h, 20);
+  EXPECT_EQ(MetafileSize(mf).W, 10);
+  EXPECT_EQ(MetafileSize(mf).H, 20);
+  // y down, positive angles turn clockwise: the top-left corner lands top right.
+  const TPts p = Points(mf);
+  ASSERT_EQ(p.size(), 4u);
+  for (const auto& q : p) {
+    EXPECT_GE(q.first, 0);
+    EXPECT_LT(q.first, 10);
+    EXPECT_GE(q.second, 0);
+    EXPECT_LT(q.second, 20);
+  }
+  EXPECT_EQ(p[0], std::make_pair(9, 0));
+  EXPECT_EQ(p[2], std::make_pair(0, 19));
+
+  TMetafile turned = Make(40, 40, [](TMetafileWriter& wr) { wr.Polygon(kTriangle); });
+  RotateMetafile(turned, 29, w, h);
+  EXPECT_GT(w, 40);  // a diagonal turn needs more room
+  EXPECT_EQ(w, h);
+}
+
+TEST(Metafile, PlaybackFillsAndOutlinesWithTheSamePixelsForAnyColour) {
+  TMetafile mf = Make(20, 20, [](TMetafileWriter& w) {
+    w.CreatePen(0x000080);
+    w.CreateBrush(0x000080);
+    w.Polygon(kTriangle);
+  });
+  TCanvas a(60, 60), b(60, 60);
+  PlayMetafile(mf, *a.B, 5, 7, 40, 40, {0, 0, 59, 59});
+  RecolorMetafile(mf, 0xFFFFFE);
+  PlayMetafile(mf, *b.B, 5, 7, 40, 40, {0, 0, 59, 59});
+  const auto pa = a.NonWhite(), pb = b.NonWhite();
+  EXPECT_EQ(pa, pb);
+  for (const auto& [x, y] : pa) {
+    EXPECT_EQ(a.At(x, y), 0x000080u);
+    EXPECT_EQ(b.At(x, y), 0xFFFFFEu);
+    EXPECT_GE(x, 5);  // inside the target rectangle
+    EXPECT_LT(x, 45);
+    EXPECT_GE(y, 7);
+    EXPECT_LT(y, 47);
+  }
+  // Stretched vertices: source pixel u lands on floor((2u + 1) * 40 / (2 * 20)) = 2u + 1.
+  EXPECT_EQ(a.At(5 + 5, 7 + 3), 0x000080u);
+  EXPECT_EQ(a.At(5 + 35, 7 + 11), 0x000080u);
+  EXPECT_EQ(a.At(5 + 13, 7 + 37), 0x000080u);
+  EXPECT_EQ(a.At(5 + 4, 7 + 3), 0xFFFFFFu);
+  EXPECT_EQ(a.At(5 + 15, 7 + 15), 0x000080u);  // inside
+  EXPECT_EQ(a.At(5 + 2, 7 + 30), 0xFFFFFFu);   // outside
+
+  // The painted set is 4-closed: a 4-connected walk from outside never reaches the inside.
+  std::vector<std::vector<char>> seen(60, std::vector<char>(60, 0));
+  std::vector<std::pair<int, int>> stack = {{0, 0}};
+  while (!stack.empty()) {
+    auto [x, y] = stack.back();
+    stack.pop_back();
+    if (x < 0 || y < 0 || x >= 60 || y >= 60 || seen[y][x] || a.At(x, y) != 0xFFFFFF) continue;
+    seen[y][x] = 1;
+    stack.insert(stack.end(), {{x + 1, y}, {x - 1, y}, {x, y + 1}, {x, y - 1}});
+  }
+  int white = 0, reached = 0;
+  for (int y = 0; y < 60; ++y)
+    for (int x = 0; x < 60; ++x) {
+      white += a.At(x, y) == 0xFFFFFF;
+      reached += seen[y][x];
+    }
+  EXPECT_EQ(white, reached);  // no enclosed white pixel either
+}
+
+TEST(Metafile, PlaybackStaysInsideTheClipAndTheBitmap) {
+  TMetafile mf = Make(10, 10, [](TMetafileWriter& w) {
+    w.CreateBrush(0);
+    w.Polygon({{0, 0}, {9, 0}, {9, 9}, {0, 9}});
+  });
+  TCanvas c(30, 30);
+  PlayMetafile(mf, *c.B, -10, -10, 60, 60, {3, 4, 20, 21});
+  const auto painted = c.NonWhite();
+  EXPECT_EQ(painted.size(), size_t(18 * 18));
+  for (const auto& [x, y] : painted) {
+    EXPECT_TRUE(x >= 3 && x <= 20 && y >= 4 && y <= 21);
+  }
+}
+
+}  // namespace
