@@ -1,5 +1,8 @@
 #pragma once
+#include <algorithm>
+#include <cstddef>
 #include <cstdint>
+#include <cstring>
 #include <string>
 
 #include "foundation/dib_image.h"
@@ -14,6 +17,20 @@ inline bool Fail(std::string* error, const std::string& message) {
   if (error) *error = message;
   return false;
 }
+
+// Bytes handed to a codec library piece by piece.
+struct TByteReader {
+  const uint8_t* Data;
+  size_t Size;
+  size_t Pos;
+  // Copies up to count bytes; returns how many there were.
+  size_t Read(void* out, size_t count) {
+    const size_t n = std::min(count, Size - Pos);
+    std::memcpy(out, Data + Pos, n);
+    Pos += n;
+    return n;
+  }
+};
 
 // Hands a freshly decoded buffer over to the caller's image, freeing what it held.
 void Adopt(TDibImage& target, TDibImage& decoded);

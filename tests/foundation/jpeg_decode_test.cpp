@@ -88,29 +88,8 @@ TEST(JpegDecode, GreyPicturesBecomeEqualChannels) {
 TEST(JpegDecode, BadInputIsRefusedAndLeavesTheImageAlone) {
   const TTestPicture p = MakeQuadrants(32, 32);
   const std::vector<uint8_t> good = EncodeTestJpeg(p);
-  TDibHolder d;
-  ASSERT_TRUE(CreateDib24(*d, 2, 2));
-  SetDibPixel(*d, 0, 0, 0x123456);
-  auto refused = [&](std::vector<uint8_t> bytes) {
-    std::string error;
-    const bool ok = DecodeJpeg(*d, bytes.data(), bytes.size(), &error);
-    EXPECT_FALSE(ok);
-    EXPECT_FALSE(error.empty());
-    EXPECT_EQ(d->Width, 2);
-    EXPECT_EQ(GetDibPixel(*d, 0, 0), 0x123456);
-  };
-  {
-    SCOPED_TRACE("empty");
-    refused({});
-  }
-  {
-    SCOPED_TRACE("only the start marker");
-    refused({0xFF, 0xD8, 0xFF});
-  }
-  for (size_t cut : {size_t(20), good.size() / 2, good.size() - 40}) {
-    SCOPED_TRACE("cut at " + std::to_string(cut));
-    refused(std::vector<uint8_t>(good.begin(), good.begin() + long(cut)));
-  }
+  auto refused = [](const std::vector<uint8_t>& bytes) { ExpectRefused(DecodeJpeg, bytes); };
+  ExpectPrefixesRefused(DecodeJpeg, good, {0, 3, 20, good.size() / 2, good.size() - 40});
   {
     SCOPED_TRACE("garbage after the start marker");
     std::vector<uint8_t> bytes(200, 0x5A);

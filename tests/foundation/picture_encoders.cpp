@@ -1,9 +1,13 @@
 #include "foundation/picture_encoders.h"
 
+#include <gtest/gtest.h>
+
 #include <cstdio>
 #include <cstdlib>
 
+#include <gif_lib.h>
 #include <jpeglib.h>
+#include <png.h>
 
 TTestPicture MakeQuadrants(int width, int height) {
   TTestPicture p;
@@ -73,4 +77,94 @@ bool PatchJpegSize(std::vector<uint8_t>& jpeg, uint16_t width, uint16_t height) 
     }
   }
   return false;
+}
+
+namespace {
+void PngWriteToVector(png_structp png, png_bytep data, png_size_t length) {
+  auto* out = static_cast<std::vector<uint8_t>*>(png_get_io_ptr(png));
+  out->insert(out->end(), data, data + length);
+}
+void PngFlushNothing(png_structp) {}
+}  // namespace
+
+std::vector<uint8_t> EncodeTestPng(const TPngSpec& spec) {
+  std::vector<uint8_t> out;
+  png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
+  png_infop info = png_create_info_struct(png);
+  if (setjmp(png_jmpbuf(png))) {
+    png_destroy_write_struct(&png, &info);
+    return {};
+  }
+  png_set_write_fn(png, &out, PngWriteToVector, PngFlushNothing);
+  png_set_IHDR(png, info, png_uint_32(spec.width), png_uint_32(spec.height), spec.bitDepth,
+               spec.colorType, spec.interlaced ? PNG_INTERLACE_ADAM7 : PNG_INTERLACE_NONE,
+               PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
+  std::vector<png_color> palette;
+  for (const TRgb& c : spec.palette) palette.push_back({c.r, c.g, c.b});
+  if (!palette.empty()) png_set_PLTE(png, info, palette.data(), int(palette.size()));
+  if (!spec.paletteAlpha.empty())
+    png_set_tRNS(png, info, spec.paletteAlpha.data(), int(spec.paletteAlpha.size()), nullptr);
+  png_write_info(png, info);
+  std::vector<png_bytep> rows;
+  for (const auto& r : spec.rows) rows.push_back(const_cast<png_bytep>(r.data()));
+  png_write_image(png, rows.data());
+  png_write_end(png, info);
+  png_destroy_write_struct(&png, &info);
+  return out;
+}
+
+namespace {
+int GifWriteToVector(GifFileType* gif, const GifByteType* data, int length) {
+  auto* out = static_cast<std::vector<uint8_t>*>(gif->UserData);
+  out->insert(out->end(), data, data + length);
+  return length;
+}
+}  // namespace
+
+std::vector<uint8_t> EncodeTestGif(const TGifSpec& spec) {
+  std::vector<uint8_t> out;
+  int err = 0;
+  GifFileType* gif = EGifOpen(&out, GifWriteToVector, &err);
+  std::vector<GifColorType> colors;
+  for (const TRgb& c : spec.colors) colors.push_back({c.r, c.g, c.b});
+  ColorMapObject* map = GifMakeMapObject(int(colors.size()), colors.data());
+  EGifSetGifVersion(gif, true);
+  EGifPutScreenDesc(gif, spec.screenWidth, spec.screenHeight, 8, spec.background,
+                    spec.localColors ? nullptr : map);
+  if (spec.transparent >= 0) {
+    GraphicsControlBlock gcb{};
+    gcb.TransparentColor = spec.transparent;
+    GifByteType block[4];
+    EGifGCBToExtension(&gcb, block);
+    EGifPutExtension(gif, GRAPHICS_EXT_FUNC_CODE, 4, block);
+  }
+  EGifPutImageDesc(gif, spec.left, spec.top, spec.width, spec.height, spec.interlaced,
+                   spec.localColors ? map : nullptr);
+  static const int kStart[4] = {0, 4, 2, 1}, kStep[4] = {8, 8, 4, 2};
+  const int passes = spec.interlaced ? 4 : 1;
+  for (int pass = 0; pass < passes; ++pass)
+    for (int y = spec.interlaced ? kStart[pass] : 0; y < spec.height; y += spec.interlaced ? kStep[pass] : 1)
+      EGifPutLine(gif, const_cast<GifPixelType*>(spec.indexes.data() + size_t(y) * spec.width), spec.width);
+  EGifCloseFile(gif, &err);
+  GifFreeMapObject(map);
+  return out;
+}
+
+void ExpectRefused(TTestDecoder decode, const std::vector<uint8_t>& bytes) {
+  TDibHolder d;
+  ASSERT_TRUE(CreateDib24(*d, 1, 1));
+  SetDibPixel(*d, 0, 0, 0x00ABCDEF);
+  std::string error;
+  EXPECT_FALSE(decode(*d, bytes.data(), bytes.size(), &error));
+  EXPECT_FALSE(error.empty());
+  EXPECT_EQ(d->Width, 1);
+  EXPECT_EQ(GetDibPixel(*d, 0, 0), 0x00ABCDEF);
+}
+
+void ExpectPrefixesRefused(TTestDecoder decode, const std::vector<uint8_t>& bytes,
+                           const std::vector<size_t>& cuts) {
+  for (size_t cut : cuts) {
+    SCOPED_TRACE("cut at " + std::to_string(cut));
+    ExpectRefused(decode, std::vector<uint8_t>(bytes.begin(), bytes.begin() + long(cut)));
+  }
 }

@@ -1,0 +1,203 @@
+#include <gtest/gtest.h>
+
+#include <zlib.h>
+
+#include "foundation/dib_image.h"
+#include "foundation/picture_encoders.h"
+#include "foundation/picture_loading.h"
+
+namespace {
+
+int32_t Rgb(int r, int g, int b) { return r | (g << 8) | (b << 16); }
+
+std::vector<uint8_t> Bytes(std::initializer_list<int> v) { return {v.begin(), v.end()}; }
+
+TEST(PngDecode, AlphaPicturesKeepEveryAlphaValueAndTheirOrientation) {
+  TPngSpec s;
+  s.width = 3;
+  s.height = 2;
+  s.colorType = 6;
+  s.rows = {Bytes({255, 0, 0, 255, 0, 255, 0, 0, 0, 0, 255, 128}),
+            Bytes({10, 20, 30, 1, 40, 50, 60, 254, 70, 80, 90, 255})};
+  const std::vector<uint8_t> png = EncodeTestPng(s);
+  TDibHolder d;
+  std::string error;
+  ASSERT_TRUE(DecodePng(*d, png.data(), png.size(), &error)) << error;
+  EXPECT_EQ(d->BytesPerPixel, 4);
+  EXPECT_TRUE(d->HasAlpha);
+  EXPECT_EQ(GetDibPixel(*d, 0, 0), Rgb(255, 0, 0));
+  EXPECT_EQ(GetDibAlpha(*d, 0, 0), 255);
+  EXPECT_EQ(GetDibPixel(*d, 1, 0), Rgb(0, 255, 0));
+  EXPECT_EQ(GetDibAlpha(*d, 1, 0), 0) << "fully transparent pixels keep alpha 0";
+  EXPECT_EQ(GetDibAlpha(*d, 2, 0), 128);
+  EXPECT_EQ(GetDibPixel(*d, 2, 1), Rgb(70, 80, 90));
+  EXPECT_EQ(GetDibAlpha(*d, 0, 1), 1);
+  EXPECT_EQ(GetDibAlpha(*d, 1, 1), 254);
+  // Top-left pixel in the last row of memory, bytes blue, green, red, alpha.
+  const uint8_t* p = d->Bits + size_t(d->Height - 1) * d->RowStride;
+  EXPECT_EQ(p[0], 0);
+  EXPECT_EQ(p[2], 255);
+  EXPECT_EQ(p[3], 255);
+}
+
+TEST(PngDecode, ColourTypesWithoutAlphaGiveTwentyFourBits) {
+  struct TCase {
+    const char* name;
+    TPngSpec spec;
+    std::vector<int32_t> want;  // top-down, row by row
+  };
+  std::vector<TCase> cases;
+  {
+    TPngSpec s;
+    s.width = 2;
+    s.height = 1;
+    s.colorType = 2;
+    s.rows = {Bytes({1, 2, 3, 250, 251, 252})};
+    cases.push_back({"8-bit truecolour", s, {Rgb(1, 2, 3), Rgb(250, 251, 252)}});
+  }
+  {
+    TPngSpec s;  // 16-bit samples scale to 8 bits: 0xFFFF -> 255, 0x8080 -> 128
+    s.width = 2;
+    s.height = 1;
+    s.colorType = 2;
+    s.bitDepth = 16;
+    s.rows = {Bytes({0xFF, 0xFF, 0, 0, 0x80, 0x80, 0, 0, 0xFF, 0xFF, 0, 0})};
+    cases.push_back({"16-bit truecolour", s, {Rgb(255, 0, 128), Rgb(0, 255, 0)}});
+  }
+  {
+    TPngSpec s;  // 1-bit grey: 1 0 1 packed from the high bit
+    s.width = 3;
+    s.height = 1;
+    s.colorType = 0;
+    s.bitDepth = 1;
+    s.rows = {Bytes({0xA0})};
+    cases.push_back({"1-bit grey", s, {Rgb(255, 255, 255), 0, Rgb(255, 255, 255)}});
+  }
+  {
+    TPngSpec s;  // 4-bit grey 0x8 expands to 0x88
+    s.width = 2;
+    s.height = 1;
+    s.colorType = 0;
+    s.bitDepth = 4;
+    s.rows = {Bytes({0x8F})};
+    cases.push_back({"4-bit grey", s, {Rgb(0x88, 0x88, 0x88), Rgb(255, 255, 255)}});
+  }
+  {
+    TPngSpec s;  // palette with a transparency chunk: colours only, as for colour type 3
+    s.width = 3;
+    s.height = 2;
+    s.colorType = 3;
+    s.bitDepth = 4;
+    s.palette = {{10, 20, 30}, {200, 100, 50}, {0, 0, 255}};
+    s.paletteAlpha = {0, 255, 255};
+    s.rows = {Bytes({0x01, 0x20}), Bytes({0x21, 0x00})};
+    cases.push_back({"4-bit palette",
+                     s,
+                     {Rgb(10, 20, 30), Rgb(200, 100, 50), Rgb(0, 0, 255), Rgb(0, 0, 255),
+                      Rgb(200, 100, 50), Rgb(10, 20, 30)}});
+  }
+  for (const TCase& c : cases) {
+    SCOPED_TRACE(c.name);
+    const std::vector<uint8_t> png = EncodeTestPng(c.spec);
+    ASSERT_FALSE(png.empty());
+    TDibHolder d;
+    std::string error;
+    ASSERT_TRUE(DecodePng(*d, png.data(), png.size(), &error)) << error;
+    EXPECT_EQ(d->BytesPerPixel, 3);
+    EXPECT_FALSE(d->HasAlpha);
+    ASSERT_EQ(d->Width, c.spec.width);
+    ASSERT_EQ(d->Height, c.spec.height);
+    for (int y = 0; y < c.spec.height; ++y)
+      for (int x = 0; x < c.spec.width; ++x)
+        EXPECT_EQ(GetDibPixel(*d, x, y), c.want[size_t(y * c.spec.width + x)]) << x << "," << y;
+  }
+}
+
+TEST(PngDecode, SixteenBitGreyWithAlphaAndInterlacedPictures) {
+  TPngSpec grey;
+  grey.width = 2;
+  grey.height = 1;
+  grey.colorType = 4;
+  grey.bitDepth = 16;
+  grey.rows = {Bytes({0x80, 0x80, 0xFF, 0xFF, 0xFF, 0xFF, 0, 0})};
+  std::vector<uint8_t> png = EncodeTestPng(grey);
+  TDibHolder d;
+  ASSERT_TRUE(DecodePng(*d, png.data(), png.size()));
+  EXPECT_EQ(d->BytesPerPixel, 4);
+  EXPECT_EQ(GetDibPixel(*d, 0, 0), Rgb(128, 128, 128));
+  EXPECT_EQ(GetDibAlpha(*d, 0, 0), 255);
+  EXPECT_EQ(GetDibPixel(*d, 1, 0), Rgb(255, 255, 255));
+  EXPECT_EQ(GetDibAlpha(*d, 1, 0), 0);
+
+  // Adam7 spreads pixels over seven passes; every pixel must land in its own place.
+  TPngSpec inter;
+  inter.width = 11;
+  inter.height = 9;
+  inter.colorType = 2;
+  inter.interlaced = true;
+  for (int y = 0; y < 9; ++y) {
+    std::vector<uint8_t> row;
+    for (int x = 0; x < 11; ++x) row.insert(row.end(), {uint8_t(x * 20), uint8_t(y * 25), uint8_t(x + y)});
+    inter.rows.push_back(row);
+  }
+  png = EncodeTestPng(inter);
+  ASSERT_TRUE(DecodePng(*d, png.data(), png.size()));
+  for (int y = 0; y < 9; ++y)
+    for (int x = 0; x < 11; ++x) EXPECT_EQ(GetDibPixel(*d, x, y), Rgb(x * 20, y * 25, x + y));
+}
+
+// Overwrites the IHDR size and mends its checksum, so only the size lies.
+void SetPngSize(std::vector<uint8_t>& png, uint32_t w, uint32_t h) {
+  for (int i = 0; i < 4; ++i) {
+    png[16 + i] = uint8_t(w >> (24 - 8 * i));
+    png[20 + i] = uint8_t(h >> (24 - 8 * i));
+  }
+  const uint32_t crc = uint32_t(crc32(0, png.data() + 12, 17));
+  for (int i = 0; i < 4; ++i) png[29 + i] = uint8_t(crc >> (24 - 8 * i));
+}
+
+TEST(PngDecode, DamagedAndLyingFilesAreRefusedWithoutTouchingTheImage) {
+  TPngSpec s;
+  s.width = 16;
+  s.height = 16;
+  s.colorType = 2;
+  for (int y = 0; y < 16; ++y) {
+    std::vector<uint8_t> row;
+    for (int x = 0; x < 48; ++x) row.push_back(uint8_t(x * 7 + y * 13));
+    s.rows.push_back(row);
+  }
+  const std::vector<uint8_t> good = EncodeTestPng(s);
+  auto refused = [](const std::vector<uint8_t>& bytes) { ExpectRefused(DecodePng, bytes); };
+  ExpectPrefixesRefused(DecodePng, good, {0, size_t(8), size_t(20), size_t(33), size_t(50), good.size() - 20});
+  {
+    SCOPED_TRACE("broken header checksum");
+    std::vector<uint8_t> bytes = good;
+    bytes[17] ^= 1;
+    refused(bytes);
+  }
+  for (auto [w, h] : {std::pair<uint32_t, uint32_t>{30000, 30000}, {5000, 5000}, {0, 16},
+                      {0x7FFFFFFF, 1}}) {
+    SCOPED_TRACE("declared " + std::to_string(w) + " x " + std::to_string(h));
+    std::vector<uint8_t> bytes = good;
+    SetPngSize(bytes, w, h);
+    refused(bytes);
+  }
+  {
+    SCOPED_TRACE("damaged pixel data");
+    std::vector<uint8_t> bytes = good;
+    for (size_t i = 45; i < bytes.size() - 30; ++i) bytes[i] = uint8_t(i * 31);
+    refused(bytes);
+  }
+}
+
+}  // namespace
+
+namespace {
+TEST(PngResource, AMissingResourceIsAClearRefusal) {
+  TDibHolder d;
+  std::string error;
+  EXPECT_FALSE(LoadPngResource(*d, 987654, &error));
+  EXPECT_NE(error.find("987654"), std::string::npos);
+  EXPECT_EQ(d->Width, 0);
+}
+}  // namespace
