@@ -1,0 +1,131 @@
+#include <gtest/gtest.h>
+
+#include <string>
+#include <tuple>
+#include <vector>
+
+#include "foundation/level_table.h"
+
+namespace {
+
+std::vector<int32_t> Sizes(const TLevelTable& t) {
+  std::vector<int32_t> v;
+  for (const TLevelGrid& g : t) v.push_back(g.TileS);
+  return v;
+}
+
+TEST(ComputeGrid, DerivedSizesAndCounts) {
+  TLevelGrid g;
+  ComputeGrid(g, 1024, 768, 40, 4, 0);
+  EXPECT_EQ(g.MaskS, 58);  // (40 - 20) div 4 * 6 + 28
+  EXPECT_EQ(g.KnobS, 9);
+  EXPECT_EQ(g.HalfKnobS, 4);
+  EXPECT_EQ(g.TilePX, 25);
+  EXPECT_EQ(g.TilePY, 19);
+  EXPECT_EQ(g.TileNum, 475);
+  EXPECT_EQ(g.PicNum, 0);
+  EXPECT_EQ(g.TotalTileNum, 475);
+
+  ComputeGrid(g, 800, 600, 20, 3, 1);  // frame border: 760 x 560 usable; picture shapes add pieces
+  EXPECT_EQ(g.TilePX, 38);
+  EXPECT_EQ(g.TilePY, 28);
+  EXPECT_EQ(g.PicPX, 19);
+  EXPECT_EQ(g.PicPY, 14);
+  EXPECT_EQ(g.TotalTileNum, 38 * 28 + 19 * 14);
+
+  ComputeGrid(g, 1024, 768, 20, 4, 0);
+  EXPECT_EQ(g.KnobS, 4);
+  EXPECT_EQ(g.HalfKnobS, 2);
+  ComputeGrid(g, 1024, 768, 192, 4, 0);
+  EXPECT_EQ(g.KnobS, 47);
+  EXPECT_EQ(g.HalfKnobS, 4) << "the half knob is capped at 4";
+}
+
+TEST(ComputeGrid, TinyInputsNeverDivideByZeroNorGoNegative) {
+  TLevelGrid g;
+  ComputeGrid(g, 10, 10, 0, 4, 0);
+  EXPECT_EQ(g.TileS, 1);
+  EXPECT_EQ(g.TileNum, 100);
+  ComputeGrid(g, 10, 10, -7, 4, 0);
+  EXPECT_EQ(g.TileS, 1);
+  // A frame border wider than the picture leaves no pieces, not a positive product of two
+  // negative counts.
+  ComputeGrid(g, 30, 30, 1, 4, 1);
+  EXPECT_EQ(g.TilePX, 0);
+  EXPECT_EQ(g.TilePY, 0);
+  EXPECT_EQ(g.TotalTileNum, 0);
+}
+
+TEST(LevelTable, WorkedExamples) {
+  TLevelTable t{};
+  BuildLevelTable(t, 1024, 768, 4, 0);
+  EXPECT_EQ(Sizes(t), (std::vector<int32_t>{20, 24, 28, 34, 40, 48, 57, 68, 80, 96, 114, 136, 161, 192}));
+  EXPECT_EQ(t[0].TotalTileNum, 1938);
+  EXPECT_EQ(t[13].TotalTileNum, 20);
+  EXPECT_EQ(t[13].TilePX, 5);
+  EXPECT_EQ(t[13].TilePY, 4);
+
+  BuildLevelTable(t, 800, 600, 3, 1);
+  EXPECT_EQ(Sizes(t), (std::vector<int32_t>{20, 23, 27, 32, 37, 43, 51, 59, 69, 81, 94, 110, 128, 150}));
+  EXPECT_EQ(t[0].TotalTileNum, 1330);
+  EXPECT_EQ(t[13].TotalTileNum, 17);
+
+  BuildLevelTable(t, 1600, 1200, 0, 0);
+  EXPECT_EQ(t[0].TileS, 22);
+  EXPECT_EQ(t[0].TotalTileNum, 3888);
+  EXPECT_EQ(t[13].TileS, 300);
+  EXPECT_EQ(t[13].TotalTileNum, 20);
+}
+
+TEST(LevelTable, LargestLevelSearchBranches) {
+  TLevelTable t{};
+  // 1000 x 200: size 50 gives 20 x 4 = 80; 50.5 rounds to even 50 (no change); 51 gives 57,
+  // fewer but still more than 16, which is taken and ends the search.
+  BuildLevelTable(t, 1000, 200, 4, 0);
+  EXPECT_EQ(t[13].TileS, 51);
+  EXPECT_EQ(t[13].TotalTileNum, 57);
+  // 100 x 100 with a frame leaves 60 x 60: size 25 gives only 4 pieces; shrinking by 1 % steps
+  // first reaches 16 pieces at size 15 (16 still gives 3 x 3).
+  BuildLevelTable(t, 100, 100, 4, 1);
+  EXPECT_EQ(t[13].TileS, 15);
+  EXPECT_EQ(t[13].TotalTileNum, 16);
+}
+
+TEST(LevelTable, EveryLevelIsTheGridOfItsOwnSize) {
+  TLevelTable t{};
+  BuildLevelTable(t, 1333, 911, 5, 1);
+  for (int level = 0; level < kLevelCount; ++level) {
+    TLevelGrid g;
+    ComputeGrid(g, 1333, 911, t[size_t(level)].TileS, 5, 1);
+    EXPECT_EQ(g.TotalTileNum, t[size_t(level)].TotalTileNum) << level;
+    if (level > 0) {
+      EXPECT_GE(t[size_t(level)].TileS, t[size_t(level - 1)].TileS) << level;
+    }
+  }
+  EXPECT_LT(t[0].TotalTileNum, 4000);
+  EXPECT_GE(t[13].TotalTileNum, 16);
+}
+
+TEST(LevelTable, EmptyPicturesKeepTheTableAndTinyOnesEndWithPiecesOfOnePixel) {
+  TLevelTable t{};
+  BuildLevelTable(t, 1024, 768, 4, 0);
+  const std::vector<int32_t> before = Sizes(t);
+  BuildLevelTable(t, 0, 500, 4, 0);
+  EXPECT_EQ(Sizes(t), before);
+  BuildLevelTable(t, 500, 0, 4, 0);
+  EXPECT_EQ(Sizes(t), before);
+
+  // Too small for 16 pieces at any size: the search stops at size 1.
+  for (auto [w, h, border] : {std::tuple{3, 3, 0}, std::tuple{3, 5, 0}, std::tuple{30, 30, 1}}) {
+    SCOPED_TRACE(std::to_string(w) + " x " + std::to_string(h));
+    BuildLevelTable(t, w, h, 4, uint8_t(border));
+    for (const TLevelGrid& g : t) EXPECT_GE(g.TileS, 1);
+    EXPECT_EQ(t[13].TileS, 1);
+  }
+  // Just large enough: 4 x 4 pixels give 16 pieces of 1 pixel.
+  BuildLevelTable(t, 4, 4, 4, 0);
+  EXPECT_EQ(t[13].TileS, 1);
+  EXPECT_EQ(t[13].TotalTileNum, 16);
+}
+
+}  // namespace
