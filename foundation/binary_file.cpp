@@ -1,0 +1,127 @@
+#include "foundation/binary_file.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstring>
+
+bool TBinaryReader::Open(const std::string& path) {
+  Close();
+  std::FILE* f = std::fopen(path.c_str(), "rb");
+  if (!f) return false;
+  struct stat st;
+  if (fstat(fileno(f), &st) != 0 || !S_ISREG(st.st_mode)) {
+    std::fclose(f);
+    return false;
+  }
+  file_ = f;
+  size_ = st.st_size;
+  pos_ = 0;
+  return true;
+}
+
+void TBinaryReader::Close() {
+  if (file_) std::fclose(file_);
+  file_ = nullptr;
+  size_ = pos_ = 0;
+}
+
+bool TBinaryReader::Seek(int64_t pos) {
+  if (!file_ || pos < 0 || pos > size_) return false;
+  if (fseeko(file_, off_t(pos), SEEK_SET) != 0) return false;
+  pos_ = pos;
+  return true;
+}
+
+bool TBinaryReader::Read(void* data, int64_t count) {
+  if (!file_ || count < 0 || count > Remaining()) return false;
+  if (count == 0) return true;
+  size_t got = std::fread(data, 1, size_t(count), file_);
+  if (got != size_t(count)) {
+    // The file shrank under us or the device failed: put the position back where it was.
+    Seek(pos_);
+    return false;
+  }
+  pos_ += count;
+  return true;
+}
+
+bool TBinaryReader::ReadInt32(int32_t& value) {
+  uint8_t b[4];
+  if (!Read(b, 4)) return false;
+  value = int32_t(uint32_t(b[0]) | uint32_t(b[1]) << 8 | uint32_t(b[2]) << 16 | uint32_t(b[3]) << 24);
+  return true;
+}
+
+bool TBinaryReader::Skip(int64_t count) {
+  if (count < 0 || count > Remaining()) return false;
+  return Seek(pos_ + count);
+}
+
+bool TBinaryWriter::Create(const std::string& path) {
+  Discard();
+  std::string temp = path + ".~XXXXXX";
+  int fd = mkstemp(temp.data());
+  if (fd < 0) return false;
+  fchmod(fd, 0644);
+  file_ = fdopen(fd, "wb");
+  if (!file_) {
+    close(fd);
+    unlink(temp.c_str());
+    return false;
+  }
+  target_ = path;
+  temp_ = temp;
+  pos_ = 0;
+  failed_ = false;
+  return true;
+}
+
+bool TBinaryWriter::Write(const void* data, int64_t count) {
+  if (!file_ || failed_ || count < 0) return false;
+  if (count > 0 && std::fwrite(data, 1, size_t(count), file_) != size_t(count)) {
+    failed_ = true;
+    return false;
+  }
+  pos_ += count;
+  return true;
+}
+
+bool TBinaryWriter::WriteInt32(int32_t value) {
+  uint32_t v = uint32_t(value);
+  uint8_t b[4] = {uint8_t(v), uint8_t(v >> 8), uint8_t(v >> 16), uint8_t(v >> 24)};
+  return Write(b, 4);
+}
+
+bool TBinaryWriter::Commit() {
+  if (!file_) return false;
+  bool ok = !failed_ && std::fflush(file_) == 0 && fsync(fileno(file_)) == 0;
+  ok = std::fclose(file_) == 0 && ok;
+  file_ = nullptr;
+  if (ok) ok = std::rename(temp_.c_str(), target_.c_str()) == 0;
+  if (!ok) unlink(temp_.c_str());
+  temp_.clear();
+  target_.clear();
+  return ok;
+}
+
+void TBinaryWriter::Discard() {
+  if (!file_) return;
+  std::fclose(file_);
+  file_ = nullptr;
+  unlink(temp_.c_str());
+  temp_.clear();
+  target_.clear();
+}
+
+bool ReadFileHead(const std::string& path, size_t count, std::vector<uint8_t>& head) {
+  TBinaryReader r;
+  if (!r.Open(path)) return false;
+  std::vector<uint8_t> buf(size_t(std::min<int64_t>(int64_t(count), r.Size())));
+  if (!r.Read(buf.data(), int64_t(buf.size()))) return false;
+  head.swap(buf);
+  return true;
+}

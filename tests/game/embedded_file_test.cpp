@@ -1,0 +1,206 @@
+#include <gtest/gtest.h>
+
+#include <QBuffer>
+#include <QImage>
+#include <QTemporaryDir>
+
+#include <fstream>
+#include <random>
+
+#include "game/embedded_file.h"
+#include "support/file_bytes.h"
+
+namespace {
+std::vector<uint8_t> Noise(size_t n, unsigned seed) {
+  std::mt19937 gen(seed);
+  std::vector<uint8_t> v(n);
+  for (auto& b : v) b = uint8_t(gen());
+  return v;
+}
+
+// The key that scrambles byte i: the base turned right by i bits (mod 8) when it rotates.
+uint8_t KeyAt(uint8_t base, bool rotate, size_t i) {
+  if (!rotate) return base;
+  unsigned r = unsigned(i % 8);
+  return uint8_t((base >> r | base << (8 - r)) & 0xFF);
+}
+
+std::vector<uint8_t> QtImageBytes(const char* format, int w = 32, int h = 16) {
+  QImage image(w, h, QImage::Format_RGB888);
+  image.fill(QColor(200, 40, 90));
+  QByteArray bytes;
+  QBuffer buffer(&bytes);
+  buffer.open(QIODevice::WriteOnly);
+  EXPECT_TRUE(image.save(&buffer, format));
+  return std::vector<uint8_t>(bytes.begin(), bytes.end());
+}
+
+struct TScrambleCase {
+  uint8_t key;
+  bool rotate;
+};
+}  // namespace
+
+TEST(EmbeddedFile, RotatingKeyTurnsRightAndComesBackAfterEightBytes) {
+  EXPECT_EQ(RotateKeyRight(0x01), 0x80);
+  EXPECT_EQ(RotateKeyRight(0xA5), 0xD2);
+  uint8_t data[16] = {};
+  uint8_t key = DescriptionKey;
+  ScrambleChunk(data, 16, key, true);
+  EXPECT_EQ(key, DescriptionKey);
+  for (int i = 0; i < 8; ++i) EXPECT_EQ(data[i], data[i + 8]);
+  key = DescriptionKey;
+  ScrambleChunk(data, 16, key, true);  // the same stream again gives the data back
+  for (uint8_t b : data) EXPECT_EQ(b, 0);
+}
+
+TEST(EmbeddedFile, KeysAreDistinct) {
+  const uint8_t keys[] = {PreviewKey,      DescriptionKey, PictureKey,
+                          SavedPictureKey, SavedCutMapKey, SavedDescriptionKey};
+  for (size_t i = 0; i < 6; ++i)
+    for (size_t j = i + 1; j < 6; ++j) EXPECT_NE(keys[i], keys[j]);
+}
+
+TEST(EmbeddedFile, RoundTripsAcrossChunkBordersWithBothKeyKinds) {
+  QTemporaryDir dir;
+  const std::string rec = dir.filePath("rec.bin").toStdString();
+  const std::string src = dir.filePath("src.bin").toStdString();
+  const std::string fromFile = dir.filePath("fromfile.bin").toStdString();
+  const std::string temp = dir.filePath("temp.bin").toStdString();
+  const TScrambleCase cases[] = {{PreviewKey, false}, {PictureKey, true}};
+  for (size_t n : {size_t(0), size_t(1), size_t(49999), size_t(50000), size_t(50001), size_t(120000)}) {
+    for (const auto& c : cases) {
+      SCOPED_TRACE(testing::Message() << "n=" << n << " rotate=" << c.rotate);
+      const std::vector<uint8_t> data = Noise(n, unsigned(n) + c.rotate);
+
+      TBinaryWriter w;
+      ASSERT_TRUE(w.Create(rec));
+      ASSERT_TRUE(EmbedBytes(w, data, c.key, c.rotate));
+      ASSERT_TRUE(w.Commit());
+      const std::vector<uint8_t> file = Slurp(rec);
+      ASSERT_EQ(file.size(), n + 4);
+      EXPECT_EQ(file[0] | file[1] << 8 | file[2] << 16 | file[3] << 24, int(n));
+      size_t wrong = 0;
+      for (size_t i = 0; i < n; ++i) wrong += file[4 + i] != (data[i] ^ KeyAt(c.key, c.rotate, i));
+      EXPECT_EQ(wrong, 0u);
+
+      // Streaming from a file writes the very same record.
+      Spit(src, data);
+      TBinaryWriter wf;
+      ASSERT_TRUE(wf.Create(fromFile));
+      ASSERT_TRUE(EmbedFile(wf, src, c.key, c.rotate));
+      ASSERT_TRUE(wf.Commit());
+      EXPECT_EQ(Slurp(fromFile), file);
+
+      TBinaryReader r;
+      ASSERT_TRUE(r.Open(rec));
+      std::vector<uint8_t> back{1, 2, 3};
+      int64_t end = -1;
+      ASSERT_TRUE(ExtractEmbeddedBytes(r, c.key, c.rotate, back, end));
+      EXPECT_EQ(back, data);
+      EXPECT_EQ(end, int64_t(n) + 4);
+
+      ASSERT_TRUE(r.Seek(0));
+      int32_t endPos = -1, size = -1;
+      ASSERT_TRUE(ExtractEmbeddedImage(r, c.key, c.rotate, temp, endPos, size));
+      EXPECT_EQ(size, int32_t(n));
+      EXPECT_EQ(endPos, int32_t(n) + 4);
+      EXPECT_EQ(Slurp(temp), data);
+    }
+  }
+}
+
+TEST(EmbeddedFile, EmptyFileGivesACountOfZeroAndNothingElse) {
+  QTemporaryDir dir;
+  const std::string src = dir.filePath("empty").toStdString();
+  const std::string rec = dir.filePath("rec").toStdString();
+  Spit(src, {});
+  TBinaryWriter w;
+  ASSERT_TRUE(w.Create(rec));
+  ASSERT_TRUE(EmbedFile(w, src, PictureKey, true));
+  ASSERT_TRUE(w.Commit());
+  EXPECT_EQ(Slurp(rec), (std::vector<uint8_t>{0, 0, 0, 0}));
+
+  TBinaryWriter missing;
+  ASSERT_TRUE(missing.Create(rec));
+  EXPECT_FALSE(EmbedFile(missing, dir.filePath("nope").toStdString(), PictureKey, true));
+}
+
+TEST(EmbeddedFile, LyingCountsAreRefusedAndChangeNothing) {
+  QTemporaryDir dir;
+  const std::string rec = dir.filePath("rec").toStdString();
+  const std::string temp = dir.filePath("temp").toStdString();
+  Spit(temp, {9, 9, 9});
+  const std::vector<uint8_t> payload(10, 0x42);
+  auto record = [&](int32_t count) {
+    std::vector<uint8_t> f = {uint8_t(count), uint8_t(count >> 8), uint8_t(count >> 16),
+                              uint8_t(count >> 24)};
+    f.insert(f.end(), payload.begin(), payload.end());
+    return f;
+  };
+  for (int32_t count : {-1, int32_t(0x80000000), 11, 0x7FFFFFFF}) {
+    SCOPED_TRACE(count);
+    Spit(rec, record(count));
+    TBinaryReader r;
+    ASSERT_TRUE(r.Open(rec));
+    std::vector<uint8_t> data{5};
+    int64_t end = -7;
+    EXPECT_FALSE(ExtractEmbeddedBytes(r, PreviewKey, false, data, end));
+    EXPECT_EQ(data, std::vector<uint8_t>{5});
+    EXPECT_EQ(end, -7);
+    EXPECT_EQ(r.Position(), 0);
+    int32_t endPos = -7, size = -7;
+    EXPECT_FALSE(ExtractEmbeddedImage(r, PreviewKey, false, temp, endPos, size));
+    EXPECT_EQ(Slurp(temp), (std::vector<uint8_t>{9, 9, 9}));
+    EXPECT_EQ(size, -7);
+    EXPECT_FALSE(SkipEmbeddedFile(r, size));
+  }
+  // A count that takes exactly what remains is honest.
+  Spit(rec, record(10));
+  TBinaryReader r;
+  ASSERT_TRUE(r.Open(rec));
+  int32_t size = 0;
+  EXPECT_TRUE(SkipEmbeddedFile(r, size));
+  EXPECT_EQ(size, 10);
+  EXPECT_EQ(r.Remaining(), 0);
+  // A count cut short is no count.
+  Spit(rec, {1, 0});
+  ASSERT_TRUE(r.Open(rec));
+  std::vector<uint8_t> data;
+  int64_t end;
+  EXPECT_FALSE(ExtractEmbeddedBytes(r, PreviewKey, false, data, end));
+}
+
+TEST(PictureKind, TellsRealFilesApart) {
+  QTemporaryDir dir;
+  auto kindOf = [&](const std::vector<uint8_t>& bytes) {
+    std::string p = dir.filePath("f").toStdString();
+    Spit(p, bytes);
+    return std::pair(DetectImageKind(p), IsJfifFile(p));
+  };
+  const std::vector<uint8_t> jpeg = QtImageBytes("JPG");
+  EXPECT_EQ(kindOf(jpeg), std::pair(ImageKindJpeg, true));
+  EXPECT_EQ(kindOf(QtImageBytes("BMP")), std::pair(ImageKindBitmap, false));
+  EXPECT_EQ(kindOf(QtImageBytes("PNG")), std::pair(ImageKindUnknown, false));
+  // The smallest GIF there is: a 1 x 1 picture.
+  const std::vector<uint8_t> gif = {'G', 'I', 'F', '8', '9', 'a', 1, 0, 1, 0, 0x80, 0, 0, 0, 0,
+                                    0, 255, 255, 255, ',', 0, 0, 0, 0, 1, 0, 1, 0, 0, 2, 2,
+                                    0x44, 1, 0, ';'};
+  EXPECT_EQ(kindOf(gif), std::pair(ImageKindGif, false));
+
+  // The same JPEG opening with an Exif segment is a JPEG, but no JFIF file.
+  std::vector<uint8_t> exif = {0xFF, 0xD8, 0xFF, 0xE1, 0x00, 0x08, 'E', 'x', 'i', 'f', 0, 0};
+  exif.insert(exif.end(), jpeg.begin() + 2, jpeg.end());
+  EXPECT_EQ(kindOf(exif), std::pair(ImageKindJpeg, false));
+  // JFIF version 2 does not count either.
+  std::vector<uint8_t> v2 = jpeg;
+  v2[11] = 2;
+  EXPECT_EQ(kindOf(v2), std::pair(ImageKindJpeg, false));
+
+  // Too short for the JFIF test, long enough for the JPEG mark.
+  EXPECT_EQ(kindOf({0xFF, 0xD8, 0xFF, 0xE0, 0x00}), std::pair(ImageKindJpeg, false));
+  EXPECT_EQ(kindOf({}), std::pair(ImageKindUnknown, false));
+  EXPECT_EQ(kindOf({'B'}), std::pair(ImageKindUnknown, false));
+  EXPECT_EQ(DetectImageKind(dir.filePath("missing").toStdString()), ImageKindUnknown);
+  EXPECT_FALSE(IsJfifFile(dir.filePath("missing").toStdString()));
+}

@@ -1,0 +1,411 @@
+#include <gtest/gtest.h>
+
+#include <QImage>
+#include <QPainter>
+#include <QTemporaryDir>
+
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <set>
+
+#include "foundation/picture_loading.h"
+#include "game/embedded_file.h"
+#include "support/file_bytes.h"
+#include "game/jigsaw_file.h"
+#include "pack.h"
+
+namespace {
+int32_t Int32At(const std::vector<uint8_t>& f, size_t at) {
+  return int32_t(uint32_t(f[at]) | uint32_t(f[at + 1]) << 8 | uint32_t(f[at + 2]) << 16 |
+                 uint32_t(f[at + 3]) << 24);
+}
+
+void PutInt32(std::vector<uint8_t>& f, size_t at, int32_t v) {
+  for (int i = 0; i < 4; ++i) f[at + i] = uint8_t(uint32_t(v) >> (8 * i));
+}
+
+// A picture of four solid quadrants: red top left, green top right, blue bottom left, white.
+void SaveQuadrants(const std::string& path, int w, int h) {
+  QImage image(w, h, QImage::Format_RGB888);
+  QPainter p(&image);
+  p.fillRect(0, 0, w / 2, h / 2, Qt::red);
+  p.fillRect(w / 2, 0, w - w / 2, h / 2, Qt::green);
+  p.fillRect(0, h / 2, w / 2, h - h / 2, Qt::blue);
+  p.fillRect(w / 2, h / 2, w - w / 2, h - h / 2, Qt::white);
+  p.end();
+  ASSERT_TRUE(image.save(QString::fromStdString(path), "PNG"));
+}
+
+bool Near(int32_t color, uint32_t want) {
+  for (int s = 0; s < 24; s += 8)
+    if (std::abs(int((color >> s) & 255) - int((want >> s) & 255)) > 40) return false;
+  return true;
+}
+
+// The width and height of a JPEG's frame header, found without decoding.
+bool JpegFrameSize(const std::vector<uint8_t>& j, int& w, int& h) {
+  for (size_t i = 2; i + 9 < j.size();) {
+    if (j[i] != 0xFF) return false;
+    uint8_t m = j[i + 1];
+    size_t len = size_t(j[i + 2]) << 8 | j[i + 3];
+    if (m == 0xC0 || m == 0xC1 || m == 0xC2) {
+      h = j[i + 5] << 8 | j[i + 6];
+      w = j[i + 7] << 8 | j[i + 8];
+      return true;
+    }
+    i += 2 + len;
+  }
+  return false;
+}
+
+class JigsawFile : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ASSERT_TRUE(dir.isValid());
+    temp = Path("~zjtemp.bmp");
+    std::ofstream(Path("info.txt")) << "Four quadrants\nred green blue white\n";
+    std::memset(&level, 0x5A, sizeof level);
+    saved = level;
+    SetImageBlank(load, 7, 5, true, 0x00123456);
+  }
+  std::string Path(const char* name) const { return dir.filePath(name).toStdString(); }
+
+  // Packs a quadrant picture of w x h with the packer tool's code.
+  std::string Pack(int w, int h, const char* name = "quads.zvq", int outW = 0, int outH = 0) {
+    SaveQuadrants(Path("quads.png"), w, h);
+    TPackOptions o;
+    o.Picture = Path("quads.png");
+    o.Description = Path("info.txt");
+    o.Width = outW;
+    o.Height = outH;
+    std::string error;
+    EXPECT_TRUE(PackJigsaw(o, Path(name), &error)) << error;
+    return Path(name);
+  }
+
+  TJigsawOpenTarget Target() { return TJigsawOpenTarget{level, load, temp, {}, {}}; }
+
+  // Nothing of the target moved: the level record byte for byte, and the loaded picture.
+  void ExpectUntouched() {
+    EXPECT_EQ(std::memcmp(&level, &saved, sizeof level), 0);
+    EXPECT_EQ(load.Picture->Width, 7);
+    EXPECT_EQ(GetDibPixel(*load.Picture, 3, 2), 0x00123456);
+  }
+
+  QTemporaryDir dir;
+  std::string temp;
+  TLevelRecord level;
+  TLevelRecord saved;
+  TImageControl load;
+};
+}  // namespace
+
+TEST_F(JigsawFile, PackedFileHasTheLayoutAndKeysOfTheFormat) {
+  const std::string path = Pack(320, 240);
+  const std::vector<uint8_t> f = Slurp(path);
+  ASSERT_GT(f.size(), 40u);
+  EXPECT_EQ(std::memcmp(f.data(), "ZORVA1.0\0", 9), 0);
+  EXPECT_EQ(Int32At(f, 9), 320);
+  EXPECT_EQ(Int32At(f, 13), 240);
+  // The preview is fixed-scrambled: its first bytes come back as a JFIF JPEG.
+  const int32_t previewSize = Int32At(f, 27);
+  std::vector<uint8_t> preview(f.begin() + 31, f.begin() + 31 + previewSize);
+  for (auto& b : preview) b ^= PreviewKey;
+  EXPECT_TRUE(IsJfifData(preview));
+  int w = 0, h = 0;
+  ASSERT_TRUE(JpegFrameSize(preview, w, h));
+  EXPECT_EQ(w, PreviewBoxW);  // 320 x 240 fits the cell exactly
+  EXPECT_EQ(h, PreviewBoxH);
+
+  // The description follows with its rotating key.
+  const size_t descAt = 31 + size_t(previewSize);
+  const char text[] = "Four quadrants\nred green blue white\n";
+  ASSERT_EQ(Int32At(f, descAt), int32_t(sizeof text - 1));
+  uint8_t key = DescriptionKey;
+  for (size_t i = 0; i < sizeof text - 1; ++i) {
+    EXPECT_EQ(f[descAt + 4 + i] ^ key, uint8_t(text[i])) << i;
+    key = uint8_t(key >> 1 | key << 7);
+  }
+
+  TBinaryReader r;
+  ASSERT_TRUE(r.Open(path));
+  TLevelRecord lv{};
+  lv.SideNum = 1;
+  lv.SidePos[1] = int32_t(descAt);
+  std::vector<uint8_t> description, picture;
+  ASSERT_TRUE(ReadJigsawVariant(r, lv, description, picture));
+  EXPECT_EQ(std::string(description.begin(), description.end()), text);
+  EXPECT_TRUE(IsJfifData(picture));
+  EXPECT_EQ(r.Remaining(), 0);
+  TDibHolder decoded;
+  ASSERT_TRUE(DecodeJpeg(*decoded, picture.data(), picture.size()));
+  EXPECT_EQ(decoded->Width, 320);
+  EXPECT_EQ(decoded->Height, 240);
+  EXPECT_TRUE(Near(GetDibPixel(*decoded, 10, 10), 0x000000FF));     // red
+  EXPECT_TRUE(Near(GetDibPixel(*decoded, 310, 10), 0x0000FF00));    // green
+  EXPECT_TRUE(Near(GetDibPixel(*decoded, 10, 230), 0x00FF0000));    // blue
+  EXPECT_TRUE(Near(GetDibPixel(*decoded, 310, 230), 0x00FFFFFF));   // white
+
+  // A variant the record cannot address is refused.
+  lv.SideNum = 3;
+  EXPECT_FALSE(ReadJigsawVariant(r, lv, description, picture));
+  lv.SideNum = 1;
+  lv.SideInd = 1;
+  EXPECT_FALSE(ReadJigsawVariant(r, lv, description, picture));
+}
+
+TEST_F(JigsawFile, PackerCoversAndCropsToTheAskedSize) {
+  const std::string path = Pack(400, 100, "wide.zvq", 200, 100);
+  TJigsawOpenTarget t = Target();
+  ASSERT_TRUE(OpenJigsaw(path, OpenJigsawSelect, t));
+  EXPECT_EQ(level.ImageW, 200);
+  EXPECT_EQ(level.ImageH, 100);
+  // The middle of a 400-wide picture: the left half is red over blue, the right green over white.
+  TBinaryReader r;
+  ASSERT_TRUE(r.Open(path));
+  std::vector<uint8_t> description, picture;
+  ASSERT_TRUE(ReadJigsawVariant(r, level, description, picture));
+  TDibHolder decoded;
+  ASSERT_TRUE(DecodeJpeg(*decoded, picture.data(), picture.size()));
+  EXPECT_EQ(decoded->Width, 200);
+  EXPECT_TRUE(Near(GetDibPixel(*decoded, 5, 5), 0x000000FF));
+  EXPECT_TRUE(Near(GetDibPixel(*decoded, 195, 95), 0x00FFFFFF));
+}
+
+TEST_F(JigsawFile, SelectModeFillsTheLevelRecordAndLoadsThePreview) {
+  const std::string path = Pack(320, 240);
+  TJigsawOpenTarget t = Target();
+  t.PlayArea = [](int32_t& w, int32_t& h) {
+    w = 200;
+    h = 100;
+  };
+  ASSERT_TRUE(OpenJigsaw(path, OpenJigsawSelect, t));
+  const std::vector<uint8_t> f = Slurp(path);
+  EXPECT_EQ(level.ImageW, 320);
+  EXPECT_EQ(level.ImageH, 240);
+  EXPECT_EQ(level.SideNum, 1);
+  EXPECT_EQ(level.SideInd, 0);
+  EXPECT_EQ(level.SidePos[1], 31 + Int32At(f, 27));
+  EXPECT_EQ(level.JigTag, 0);
+  // 200 x 100 is wider than 4:3, so the height limits: 240 -> 100, 320 -> 133.
+  EXPECT_EQ(level.FitImageW, 133);
+  EXPECT_EQ(level.FitImageH, 100);
+  // The rest of the record is the caller's.
+  TLevelRecord expect = saved;
+  expect.ImageW = 320;
+  expect.ImageH = 240;
+  expect.SideNum = 1;
+  expect.SideInd = 0;
+  expect.SidePos[1] = level.SidePos[1];
+  expect.JigTag = 0;
+  expect.FitImageW = 133;
+  expect.FitImageH = 100;
+  EXPECT_EQ(std::memcmp(&level, &expect, sizeof level), 0);
+
+  EXPECT_EQ(load.Picture->Width, 180);
+  EXPECT_EQ(load.Picture->Height, 135);
+  EXPECT_TRUE(Near(GetDibPixel(*load.Picture, 5, 5), 0x000000FF));
+  EXPECT_TRUE(Near(GetDibPixel(*load.Picture, 175, 130), 0x00FFFFFF));
+}
+
+TEST_F(JigsawFile, ThumbnailModeLoadsThePreviewOnly) {
+  const std::string path = Pack(64, 48);
+  TJigsawOpenTarget t = Target();
+  ASSERT_TRUE(OpenJigsaw(path, OpenJigsawThumbnail, t));
+  EXPECT_EQ(std::memcmp(&level, &saved, sizeof level), 0);
+  // A picture smaller than the cell is its own preview, unscaled.
+  EXPECT_EQ(load.Picture->Width, 64);
+  EXPECT_EQ(load.Picture->Height, 48);
+  EXPECT_TRUE(Near(GetDibPixel(*load.Picture, 60, 2), 0x0000FF00));
+}
+
+TEST_F(JigsawFile, FitToAreaKeepsTheAspectAndNeverEnlarges) {
+  TLevelRecord lv{};
+  lv.ImageW = 1600;
+  lv.ImageH = 1200;
+  FitPictureToArea(lv, 2000, 2000);
+  EXPECT_EQ(lv.FitImageW, 1600);
+  EXPECT_EQ(lv.FitImageH, 1200);
+  FitPictureToArea(lv, 1000, 1000);  // narrower than 4:3: the width limits
+  EXPECT_EQ(lv.FitImageW, 1000);
+  EXPECT_EQ(lv.FitImageH, 750);
+  FitPictureToArea(lv, 1280, 600);  // wider: the height limits
+  EXPECT_EQ(lv.FitImageW, 800);
+  EXPECT_EQ(lv.FitImageH, 600);
+  FitPictureToArea(lv, 0, -5);  // a degenerate area still gives a picture
+  EXPECT_EQ(lv.FitImageW, 1);
+  EXPECT_EQ(lv.FitImageH, 1);
+}
+
+TEST_F(JigsawFile, ExtensionAndExistenceDecideFirst) {
+  const std::string path = Pack(64, 48);
+  TJigsawOpenTarget t = Target();
+  std::filesystem::copy_file(path, Path("CAPS.ZVQ"));
+  EXPECT_TRUE(OpenJigsaw(Path("CAPS.ZVQ"), OpenJigsawThumbnail, t));
+  SetImageBlank(load, 7, 5, true, 0x00123456);
+  std::filesystem::copy_file(path, Path("other.zvx"));
+  EXPECT_FALSE(OpenJigsaw(Path("other.zvx"), OpenJigsawSelect, t));
+  EXPECT_FALSE(OpenJigsaw(Path("missing.zvq"), OpenJigsawSelect, t));
+  std::filesystem::create_directory(Path("folder.zvq"));
+  EXPECT_FALSE(OpenJigsaw(Path("folder.zvq"), OpenJigsawSelect, t));
+  EXPECT_FALSE(OpenJigsaw(path, 3, t));
+  EXPECT_FALSE(OpenJigsaw(path, -1, t));
+  ExpectUntouched();
+}
+
+TEST_F(JigsawFile, GameModeIsHandedToTheGameStartCode) {
+  const std::string path = Pack(64, 48);
+  TJigsawOpenTarget t = Target();
+  EXPECT_FALSE(OpenJigsaw(path, OpenJigsawGame, t));
+  std::string seen;
+  t.OpenGame = [&](const std::string& p) {
+    seen = p;
+    return true;
+  };
+  EXPECT_TRUE(OpenJigsaw(path, OpenJigsawGame, t));
+  EXPECT_EQ(seen, path);
+  seen.clear();
+  EXPECT_FALSE(OpenJigsaw(Path("missing.zvq"), OpenJigsawGame, t));
+  EXPECT_TRUE(seen.empty());
+  ExpectUntouched();
+}
+
+TEST_F(JigsawFile, TruncatedAtEveryOffsetIsRefusedAndChangesNothing) {
+  const std::string path = Pack(48, 32);
+  const std::vector<uint8_t> f = Slurp(path);
+  ASSERT_LT(f.size(), 8000u);  // keeps the walk quick
+  const std::string cut = Path("cut.zvq");
+  for (size_t n = 0; n < f.size(); ++n) {
+    Spit(cut, std::vector<uint8_t>(f.begin(), f.begin() + n));
+    for (int mode : {OpenJigsawSelect, OpenJigsawThumbnail}) {
+      TJigsawOpenTarget t = Target();
+      ASSERT_FALSE(OpenJigsaw(cut, mode, t)) << "length " << n << " mode " << mode;
+    }
+  }
+  ExpectUntouched();
+  Spit(cut, f);
+  TJigsawOpenTarget t = Target();
+  EXPECT_TRUE(OpenJigsaw(cut, OpenJigsawSelect, t));
+  // Data after the picture is ignored.
+  std::vector<uint8_t> longer = f;
+  longer.insert(longer.end(), 100, 0xEE);
+  Spit(cut, longer);
+  EXPECT_TRUE(OpenJigsaw(cut, OpenJigsawSelect, t));
+}
+
+TEST_F(JigsawFile, HostileHeadersAndCountsAreRefused) {
+  const std::vector<uint8_t> good = Slurp(Pack(48, 32));
+  const size_t descAt = 31 + size_t(Int32At(good, 27));
+  const size_t picAt = descAt + 4 + size_t(Int32At(good, descAt));
+  struct TCase {
+    const char* what;
+    std::function<void(std::vector<uint8_t>&)> spoil;
+  };
+  const TCase cases[] = {
+      {"magic without its zero byte", [](auto& f) { f[8] = ' '; }},
+      {"other magic", [](auto& f) { f[5] = '2'; }},
+      {"width 0", [](auto& f) { PutInt32(f, 9, 0); }},
+      {"negative height", [](auto& f) { PutInt32(f, 13, -32); }},
+      {"width beyond any bitmap", [](auto& f) { PutInt32(f, 9, 40000); }},
+      {"too many pixels", [](auto& f) { PutInt32(f, 9, 30000); PutInt32(f, 13, 30000); }},
+      {"preview count negative", [](auto& f) { PutInt32(f, 27, -1); }},
+      {"preview count past the end", [&](auto& f) { PutInt32(f, 27, int32_t(f.size())); }},
+      {"description count negative", [&](auto& f) { PutInt32(f, descAt, -100); }},
+      {"description count past the end", [&](auto& f) { PutInt32(f, descAt, 0x7FFFFFFF); }},
+      {"picture count past the end", [&](auto& f) { PutInt32(f, picAt, Int32At(f, picAt) + 1); }},
+      {"picture count negative", [&](auto& f) { PutInt32(f, picAt, int32_t(0x80000000)); }},
+      {"empty picture", [&](auto& f) { PutInt32(f, picAt, 0); f.resize(picAt + 4); }},
+      {"preview that is no picture", [](auto& f) { f[31] ^= 0xFF; }},
+      {"GIF preview", [](auto& f) { for (int i = 0; i < 4; ++i) f[31 + i] = uint8_t("GIF8"[i] ^ PreviewKey); }},
+      {"JPEG preview that does not decode",
+       [&](auto& f) { for (size_t i = 31 + 20; i < descAt; ++i) f[i] = uint8_t(i * 7); }},
+  };
+  const std::string bad = Path("bad.zvq");
+  for (const auto& c : cases) {
+    std::vector<uint8_t> f = good;
+    c.spoil(f);
+    Spit(bad, f);
+    for (int mode : {OpenJigsawSelect, OpenJigsawThumbnail}) {
+      TJigsawOpenTarget t = Target();
+      EXPECT_FALSE(OpenJigsaw(bad, mode, t)) << c.what << " mode " << mode;
+      ExpectUntouched();
+    }
+  }
+}
+
+TEST_F(JigsawFile, TagIsTheByteTheBlockIndexes) {
+  TJigsawHeader h;
+  const uint8_t block[10] = {3, 11, 22, 33, 44, 55, 66, 77, 88, 99};
+  std::memcpy(h.TagBlock, block, 10);
+  EXPECT_EQ(h.Tag(), 33);
+  h.TagBlock[0] = 0;
+  EXPECT_EQ(h.Tag(), 0);
+  h.TagBlock[0] = 9;
+  EXPECT_EQ(h.Tag(), 99);
+  h.TagBlock[0] = 10;  // points past the block
+  EXPECT_EQ(h.Tag(), 0);
+
+  std::vector<uint8_t> f = Slurp(Pack(48, 32));
+  std::memcpy(f.data() + 17, block, 10);
+  Spit(Path("tagged.zvq"), f);
+  TJigsawOpenTarget t = Target();
+  ASSERT_TRUE(OpenJigsaw(Path("tagged.zvq"), OpenJigsawSelect, t));
+  EXPECT_EQ(level.JigTag, 33);
+}
+
+TEST_F(JigsawFile, WriterRefusesWhatTheReaderCouldNotUse) {
+  std::vector<uint8_t> jfif = Slurp(Pack(48, 32));  // any bytes that are no picture
+  const std::vector<uint8_t> text = {'x'};
+  TJigsawHeader h;
+  h.ImageW = 48;
+  h.ImageH = 32;
+  EXPECT_FALSE(WriteJigsawFile(Path("w.zvq"), h, jfif, text, jfif));
+  EXPECT_FALSE(std::filesystem::exists(Path("w.zvq")));
+}
+
+// Every jigsaw that comes with the game opens for the browser and holds a picture of its size.
+TEST(DistributedJigsaws, EveryListedJigsawOpens) {
+  const std::filesystem::path folder = std::filesystem::path(getenv("ZORVA_DATA_DIR")) / "jigsaws";
+  std::ifstream list(folder / "distjiglist.txt");
+  ASSERT_TRUE(list.good());
+  QTemporaryDir dir;
+  std::set<std::string> listed;
+  for (std::string name; std::getline(list, name);) {
+    if (!name.empty() && name.back() == '\r') name.pop_back();
+    if (name.empty()) continue;
+    SCOPED_TRACE(name);
+    listed.insert(name);
+    TLevelRecord level{};
+    TImageControl load;
+    TJigsawOpenTarget t{level, load, dir.filePath("temp").toStdString(), {}, {}};
+    ASSERT_TRUE(OpenJigsaw((folder / name).string(), OpenJigsawSelect, t));
+    EXPECT_GE(level.ImageW, 1024);
+    EXPECT_GE(level.ImageH, 640);
+    EXPECT_LE(level.ImageW, 4000);
+    EXPECT_LE(level.ImageH, 3000);
+    EXPECT_EQ(level.FitImageW, level.ImageW);  // no play area given: nothing to fit
+    // The preview fills the browser's cell in one direction and fits in the other.
+    const TDibImage& p = *load.Picture;
+    EXPECT_TRUE((p.Width == PreviewBoxW && p.Height <= PreviewBoxH) ||
+                (p.Height == PreviewBoxH && p.Width <= PreviewBoxW))
+        << p.Width << "x" << p.Height;
+
+    TBinaryReader r;
+    ASSERT_TRUE(r.Open((folder / name).string()));
+    std::vector<uint8_t> description, picture;
+    ASSERT_TRUE(ReadJigsawVariant(r, level, description, picture));
+    EXPECT_FALSE(description.empty());
+    ASSERT_TRUE(IsJfifData(picture));
+    int w = 0, h = 0;
+    ASSERT_TRUE(JpegFrameSize(picture, w, h));
+    EXPECT_EQ(w, level.ImageW);
+    EXPECT_EQ(h, level.ImageH);
+  }
+  EXPECT_GE(listed.size(), 8u);
+  // The list names every jigsaw of the folder.
+  for (const auto& entry : std::filesystem::directory_iterator(folder))
+    if (entry.path().extension() == ".zvq")
+      EXPECT_TRUE(listed.count(entry.path().filename().string())) << entry.path();
+}
