@@ -5,6 +5,7 @@
 #include <filesystem>
 
 #include "foundation/dib_image.h"
+#include "support/temp_folder.h"
 #include "foundation/picture_encoders.h"
 #include "foundation/picture_loading.h"
 
@@ -216,9 +217,8 @@ TEST(BmpCodec, DamagedAndLyingFilesAreRefusedWithoutTouchingTheImage) {
 }
 
 TEST(BmpCodec, FilesAreSavedWholeAndLoadedBack) {
-  const std::filesystem::path dir = std::filesystem::temp_directory_path() / "zorva_bmp_file_test";
-  std::filesystem::remove_all(dir);
-  std::filesystem::create_directories(dir);
+  TTempFolder temp;
+  const std::filesystem::path dir = temp.Path();
   TDibHolder src;
   ASSERT_TRUE(CreateDib24(*src, 3, 3));
   SetDibPixel(*src, 2, 0, 0x00FF8000);
@@ -232,7 +232,6 @@ TEST(BmpCodec, FilesAreSavedWholeAndLoadedBack) {
   ASSERT_TRUE(LoadPictureFile(*back, path, &error)) << "chosen by content";
   EXPECT_FALSE(SaveBmpFile(*src, (dir / "no-such-folder" / "x.bmp").string(), &error));
   EXPECT_FALSE(error.empty());
-  std::filesystem::remove_all(dir);
 }
 
 }  // namespace

@@ -5,6 +5,7 @@
 
 #include "foundation/image_control.h"
 #include "foundation/picture_encoders.h"
+#include "support/temp_folder.h"
 
 namespace {
 
@@ -34,8 +35,8 @@ TEST(ImageControl, BlankPicturesHaveTheAskedSizeAndColour) {
 }
 
 TEST(ImageControl, JpegLoadReportsFailuresOnceAndKeepsThePicture) {
-  const std::filesystem::path dir = std::filesystem::temp_directory_path() / "zorva_image_control";
-  std::filesystem::create_directories(dir);
+  TTempFolder temp;
+  const std::filesystem::path dir = temp.Path();
   const std::string good = (dir / "good.jpg").string(), bad = (dir / "bad.jpg").string();
   const std::vector<uint8_t> jpeg = EncodeTestJpeg(MakeQuadrants(24, 16));
   std::ofstream(good, std::ios::binary).write(reinterpret_cast<const char*>(jpeg.data()), long(jpeg.size()));
@@ -56,7 +57,6 @@ TEST(ImageControl, JpegLoadReportsFailuresOnceAndKeepsThePicture) {
   EXPECT_EQ(reporter.calls, 2);
   EXPECT_EQ(image.Picture->Width, 24);
   EXPECT_EQ(image.Picture->Height, 16);
-  std::filesystem::remove_all(dir);
 }
 
 }  // namespace

@@ -7,6 +7,7 @@
 #include "foundation/dib_image.h"
 #include "foundation/picture_encoders.h"
 #include "foundation/picture_loading.h"
+#include "support/temp_folder.h"
 
 namespace {
 
@@ -106,8 +107,8 @@ TEST(JpegDecode, BadInputIsRefusedAndLeavesTheImageAlone) {
 }
 
 TEST(JpegDecode, FilesAreReadWholeAndMissingFilesReported) {
-  const std::filesystem::path dir = std::filesystem::temp_directory_path() / "zorva_jpeg_file_test";
-  std::filesystem::create_directories(dir);
+  TTempFolder temp;
+  const std::filesystem::path dir = temp.Path();
   const std::vector<uint8_t> jpeg = EncodeTestJpeg(MakeQuadrants(16, 16));
   const std::string path = (dir / "q.jpg").string();
   std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(jpeg.data()), long(jpeg.size()));
@@ -118,7 +119,6 @@ TEST(JpegDecode, FilesAreReadWholeAndMissingFilesReported) {
   EXPECT_FALSE(LoadJpegFile(*d, (dir / "missing.jpg").string(), &error));
   EXPECT_NE(error.find("missing.jpg"), std::string::npos);
   EXPECT_EQ(d->Width, 16);
-  std::filesystem::remove_all(dir);
 }
 
 TEST(PictureKind, FirstBytesDecide) {

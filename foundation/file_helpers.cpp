@@ -1,0 +1,68 @@
+#include "foundation/file_helpers.h"
+
+#include <algorithm>
+#include <filesystem>
+#include <system_error>
+
+namespace fs = std::filesystem;
+
+bool EnsureDir(const std::string& folder) {
+  std::error_code ec;
+  if (fs::is_directory(folder, ec)) return true;
+  fs::create_directory(folder, ec);
+  return !ec && fs::is_directory(folder, ec);
+}
+
+namespace {
+
+bool ExtensionListed(const std::string& extension, const std::string& extensions) {
+  if (extension.empty()) return false;
+  size_t start = 0;
+  for (;;) {
+    const size_t end = extensions.find(';', start);
+    const size_t length = (end == std::string::npos ? extensions.size() : end) - start;
+    if (extensions.compare(start, length, extension) == 0) return true;
+    if (end == std::string::npos) return false;
+    start = end + 1;
+  }
+}
+
+char FoldCase(char c) { return c >= 'A' && c <= 'Z' ? char(c - 'A' + 'a') : c; }
+
+}  // namespace
+
+int CompareFileNames(const std::string& a, const std::string& b) {
+  const size_t n = std::min(a.size(), b.size());
+  for (size_t i = 0; i < n; ++i) {
+    const unsigned char x = FoldCase(a[i]), y = FoldCase(b[i]);
+    if (x != y) return x < y ? -1 : 1;
+  }
+  if (a.size() != b.size()) return a.size() < b.size() ? -1 : 1;
+  return a.compare(b) < 0 ? -1 : a.compare(b) > 0 ? 1 : 0;
+}
+
+std::unique_ptr<TStringList> ListFiles(const std::string& folder, const std::string& extensions,
+                                       bool withFolder) {
+  std::string base = folder;
+  if (base.empty() || base.back() != '/') base += '/';
+  std::error_code ec;
+  if (!fs::is_directory(base, ec)) return nullptr;
+  std::unique_ptr<TStringList> list;
+  fs::directory_iterator it(base, ec);
+  for (; !ec && it != fs::directory_iterator(); it.increment(ec)) {
+    std::error_code typeError;
+    if (!it->is_regular_file(typeError)) continue;
+    const std::string name = it->path().filename().string();
+    const size_t dot = name.rfind('.');
+    if (dot == std::string::npos || !ExtensionListed(name.substr(dot), extensions)) continue;
+    if (!list) list = std::make_unique<TStringList>();
+    list->push_back(withFolder ? base + name : name);
+  }
+  if (list) {
+    std::sort(list->begin(), list->end(),
+              [](const std::string& a, const std::string& b) { return CompareFileNames(a, b) < 0; });
+  }
+  return list;
+}
+
+void FreeStringList(std::unique_ptr<TStringList>& list) { list.reset(); }

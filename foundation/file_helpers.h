@@ -1,0 +1,21 @@
+#pragma once
+#include <memory>
+#include <string>
+#include <vector>
+
+using TStringList = std::vector<std::string>;
+
+// True when the folder exists or was created (one level, no parents); never throws.
+bool EnsureDir(const std::string& folder);
+
+// The regular files of a folder whose extension (from the last '.', dot included) is exactly
+// one of the ';'-separated extensions, compared case-sensitively; sorted by CompareFileNames.
+// Names are bare, or folder + name with withFolder. Null when the folder is missing or nothing
+// matches, never an empty list.
+std::unique_ptr<TStringList> ListFiles(const std::string& folder, const std::string& extensions,
+                                       bool withFolder);
+void FreeStringList(std::unique_ptr<TStringList>& list);
+
+// Names compared as text without regard to case (ASCII letters), then byte by byte so that
+// the order is total. Negative, zero or positive.
+int CompareFileNames(const std::string& a, const std::string& b);
