@@ -1,0 +1,33 @@
+#include "game/game_state.h"
+
+TGameImages::TGameImages() {
+  for (int r = 0; r < 4; ++r) {
+    InitDib(PictureImages[r]);
+    InitDib(PieceMasks[r]);
+  }
+}
+
+TGameImages::~TGameImages() { FreeAll(); }
+
+void TGameImages::FreeAll() {
+  for (int r = 0; r < 4; ++r) {
+    FreeDib(PictureImages[r]);
+    FreeDib(PieceMasks[r]);
+    FreeEmbossMap(EmbossMaps[r]);
+  }
+}
+
+int32_t LivePieceCount(const TGameState& g) {
+  const int64_t n = g.GameLevel.TotalTileNum;
+  if (n <= 0) return 0;
+  return int32_t(n < int64_t(g.Pieces.size()) ? n : int64_t(g.Pieces.size()));
+}
+
+int32_t FramePieceIndex(const TGameState& g) {
+  if (g.GameLevel.BorderStyle != 1) return -1;
+  return LivePieceCount(g) - 1;
+}
+
+void NotifyModified(TGameState& g) {
+  if (g.Hooks.SetModified) g.Hooks.SetModified();
+}

@@ -1,0 +1,25 @@
+#pragma once
+#include <cstdint>
+#include <vector>
+
+#include "game/game_state.h"
+
+// Places the free pieces (each alone in its group, the frame piece never) of a window: a
+// shuffled grid when spreadOut is set, else random places.
+void SpreadPieces(TGameState& g, int32_t window, bool spreadOut);
+
+// Pulls groups that lie out of view back in; true when something moved.
+bool BringGroupsIntoView(TGameState& g, const TPieceView& view, bool strict);
+// The strict pass over every side and pocket among the views.
+void BringAllGroupsIntoView(TGameState& g, const std::vector<TPieceView>& views);
+// Keeps the groups' relative places when the field changes size (g.Field is the new size).
+void ScaleGroupPositions(TGameState& g, int32_t window, int32_t oldWidth, int32_t oldHeight);
+// Selects the groups inside g.Play.Band (all false) or every group of the view (all true).
+void SelectInBand(TGameState& g, const TPieceView& view, bool all);
+
+// The grid of the initial spread for n pieces: never fewer than one column or one row.
+struct TSpreadGrid {
+  int32_t Cols;
+  int32_t Rows;
+};
+TSpreadGrid SpreadGrid(int32_t n, int32_t fieldW, int32_t fieldH);

@@ -1,0 +1,153 @@
+#include "game/piece_draw.h"
+
+#include "foundation/numeric.h"
+
+namespace {
+
+// Per call: what the wood of depth d does to a pixel.
+struct TWoodTables {
+  int32_t Style = 0;
+  int32_t Width = 0;
+  uint8_t Color[8][3]{};  // style 1: blue, green, red of the wood at depth d
+  int32_t Keep[8]{};  // style 2: parts in 256 of the pixel below that stay
+};
+
+TWoodTables MakeWoodTables(const TGameOptions& o) {
+  TWoodTables t;
+  t.Style = o.WoodStyle;
+  t.Width = o.WoodStyle ? IntMax(o.WoodFrameWidth, 0) : 0;
+  int32_t red, green, blue;
+  SplitColor(uint32_t(o.WoodColor), red, green, blue);
+  const int32_t step = t.Width > 1 ? 112 / (t.Width - 1) : 0;
+  for (int32_t d = 1; d < 8; ++d) {
+    const int32_t dark = 10 * (d - 1);
+    t.Color[d][0] = uint8_t(IntMax(blue - dark, 0));
+    t.Color[d][1] = uint8_t(IntMax(green - dark, 0));
+    t.Color[d][2] = uint8_t(IntMax(red - dark, 0));
+    const int32_t shade = d == 1 ? 128 : ClampInt(128 - step * (d - 1), 0, 256);
+    t.Keep[d] = 256 - shade;
+  }
+  return t;
+}
+
+struct TDrawSource {
+  const TDibImage* Picture;
+  const TDibImage* Mask;
+  const TEmbossMap* Map;
+};
+
+// One rectangle of a piece: (sx, sy) in the rotation's mask, (tx, ty) on the target.
+void DrawPiece(TDibImage& target, int32_t tx, int32_t ty, int32_t sx, int32_t sy, int32_t w,
+               int32_t h, const TDrawSource& src, const TPieceRecord& p, bool emboss,
+               const TWoodTables& wood) {
+  const TDibImage& picture = *src.Picture;
+  const TDibImage& mask = *src.Mask;
+  const TEmbossMap* map = wood.Style != 0 && src.Map && !src.Map->Empty() ? src.Map : nullptr;
+  const bool woodClass = p.PatternClass >= 0 && p.PatternClass <= kFrameClass && p.ClassBit != 0;
+  const int32_t shift = woodClass ? 3 * p.PatternClass : 0;
+  const uint8_t code = p.Code;
+  const int32_t tbpp = target.BytesPerPixel, mbpp = mask.BytesPerPixel;
+  for (int32_t row = 0; row < h; ++row) {
+    const int32_t y = sy + row;
+    const bool pictureRow = y < picture.Height;
+    const uint8_t* m = DibPixelAddress(mask, sx, y);
+    const uint8_t* pic = pictureRow ? DibScanLine(picture, y) : nullptr;
+    uint8_t* t = DibPixelAddress(target, tx, ty + row);
+    const uint16_t* bits = map && y < map->Height ? &map->ClassBits[map->At(0, y)] : nullptr;
+    const uint32_t* depths = bits ? &map->Depths[map->At(0, y)] : nullptr;
+    for (int32_t col = 0; col < w; ++col, m += mbpp, t += tbpp) {
+      const int32_t x = sx + col;
+      // Mask pixels in the margin beyond the picture have no picture to show.
+      if (m[0] == code && pictureRow && x < picture.Width) {
+        const uint8_t* s = pic + x * picture.BytesPerPixel;
+        int32_t b = s[0], gr = s[1], r = s[2];
+        if (emboss && m[2] != kNoLight) {
+          const int32_t light = int32_t(m[2]) - kNoLight;
+          b = ClampByte(b + light);
+          gr = ClampByte(gr + light);
+          r = ClampByte(r + light);
+        }
+        if (p.Selected) {
+          b = 255 - b;
+          gr = 255 - gr;
+          r = 255 - r;
+        }
+        t[0] = uint8_t(b);
+        t[1] = uint8_t(gr);
+        t[2] = uint8_t(r);
+        continue;
+      }
+      if (!depths || !woodClass || x >= map->Width) continue;
+      if ((bits[x] & p.ClassBit) != p.ClassBit) continue;
+      const uint32_t d = (depths[x] >> shift) & 7u;
+      if (d == 0) continue;
+      if (wood.Style == 1) {
+        t[0] = wood.Color[d][0];
+        t[1] = wood.Color[d][1];
+        t[2] = wood.Color[d][2];
+      } else {
+        const int32_t keep = wood.Keep[d];
+        t[0] = uint8_t((t[0] * keep) >> 8);
+        t[1] = uint8_t((t[1] * keep) >> 8);
+        t[2] = uint8_t((t[2] * keep) >> 8);
+      }
+    }
+  }
+}
+
+// Cuts one source rectangle placed at (tx, ty) to the window, the clip, the target and the
+// mask, then draws it.
+void DrawPart(TDibImage& target, const TSkinRect& clip, const TPieceView& view, int32_t tx,
+              int32_t ty, int32_t sx, int32_t sy, int32_t w, int32_t h, const TDrawSource& src,
+              const TPieceRecord& p, bool emboss, const TWoodTables& wood) {
+  int32_t left = IntMax(IntMax(tx, view.Client.Left), IntMax(clip.Left, 0));
+  int32_t top = IntMax(IntMax(ty, view.Client.Top), IntMax(clip.Top, 0));
+  int32_t right = IntMin(IntMin(tx + w - 1, view.Client.Right), IntMin(clip.Right, target.Width - 1));
+  int32_t bottom =
+      IntMin(IntMin(ty + h - 1, view.Client.Bottom), IntMin(clip.Bottom, target.Height - 1));
+  // The source must stay inside the mask as well.
+  left = IntMax(left, tx - sx);
+  top = IntMax(top, ty - sy);
+  right = IntMin(right, tx + (src.Mask->Width - 1 - sx));
+  bottom = IntMin(bottom, ty + (src.Mask->Height - 1 - sy));
+  if (left > right || top > bottom) return;
+  DrawPiece(target, left, top, sx + (left - tx), sy + (top - ty), right - left + 1,
+            bottom - top + 1, src, p, emboss, wood);
+}
+
+}  // namespace
+
+void DrawPieceClipped(TGameState& g, TDibImage& target, const TSkinRect& clip,
+                      const TPieceView& view, int32_t piece) {
+  if (piece < 0 || piece >= LivePieceCount(g) || target.Width <= 0 || target.BytesPerPixel < 3)
+    return;
+  const TPieceRecord& p = g.Pieces[size_t(piece)];
+  const int32_t r = p.Rotation & 3;
+  const TDrawSource src{&g.Images.PictureImages[r], &g.Images.PieceMasks[r],
+                        &g.Images.EmbossMaps[r]};
+  if (src.Picture->Width <= 0 || src.Mask->Width <= 0 || src.Mask->BytesPerPixel < 3) return;
+  const TWoodTables wood = MakeWoodTables(g.GameOptions);
+  const bool emboss = g.GameOptions.EmbossStyle != 0;
+  const int32_t ww = wood.Width;
+  const int32_t tx = view.Client.Left - view.ScrollX + p.X;
+  const int32_t ty = view.Client.Top - view.ScrollY + p.Y;
+  if (piece != FramePieceIndex(g)) {
+    DrawPart(target, clip, view, tx, ty, p.BoxX, p.BoxY, p.BoxW + ww, p.BoxH + ww, src, p,
+             emboss, wood);
+    return;
+  }
+  // The frame is four strips: drawing its whole box would walk the empty middle.
+  const int32_t iw = g.GameLevel.ImageW, ih = g.GameLevel.ImageH;
+  struct TStrip {
+    int32_t X, Y, W, H;
+  };
+  const TStrip strips[4] = {
+      {0, 0, iw + ww, 20 + ww},
+      {0, ih - 20, iw + ww, 20 + ww},
+      {0, 20 + ww, 20 + ww, ih - 40 - ww},
+      {iw - 20, 20 + ww, 20 + ww, ih - 40 - ww},
+  };
+  for (const TStrip& s : strips)
+    DrawPart(target, clip, view, tx + s.X, ty + s.Y, p.BoxX + s.X, p.BoxY + s.Y, s.W, s.H, src,
+             p, emboss, wood);
+}

@@ -1,0 +1,96 @@
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <vector>
+
+#include "game/piece_order.h"
+
+namespace {
+
+// The sort as the game has always done it: O(n^2), the reference for the fast one.
+void LiteralExchangeSort(std::vector<TPieceOrderEntry>& order, bool descending) {
+  const size_t n = order.size();
+  for (size_t i = 0; i + 1 < n; ++i)
+    for (size_t j = i + 1; j < n; ++j) {
+      const bool swap = descending ? order[i].Group < order[j].Group
+                                   : order[i].Group > order[j].Group;
+      if (swap) std::swap(order[i], order[j]);
+    }
+}
+
+bool SameOrder(const std::vector<TPieceOrderEntry>& a, const std::vector<TPieceOrderEntry>& b) {
+  if (a.size() != b.size()) return false;
+  for (size_t i = 0; i < a.size(); ++i)
+    if (a[i].Group != b[i].Group || a[i].Index != b[i].Index) return false;
+  return true;
+}
+
+// A small generator of its own so that the cases do not depend on the game's draws.
+struct TCaseRandom {
+  uint64_t s;
+  uint32_t Next(uint32_t n) {
+    s = s * 6364136223846793005ull + 1442695040888963407ull;
+    return uint32_t((s >> 33) % n);
+  }
+};
+
+TEST(ExchangeSortOrder, EqualGroupsAreReorderedLikeTheExchangeSort) {
+  // Pieces 0 and 1 share group 2, piece 2 is group 1: the exchange sort swaps 0 past 1.
+  std::vector<TPieceOrderEntry> order{{2, 0}, {2, 1}, {1, 2}};
+  ExchangeSortOrder(order, false);
+  EXPECT_TRUE(SameOrder(order, {{1, 2}, {2, 1}, {2, 0}}));
+}
+
+TEST(ExchangeSortOrder, MatchesTheLiteralSortOnRandomInputs) {
+  TCaseRandom rnd{12345};
+  for (int trial = 0; trial < 3000; ++trial) {
+    const uint32_t n = rnd.Next(40) + 1;
+    const uint32_t values = rnd.Next(n + 3) + 1;  // few values: many ties
+    std::vector<TPieceOrderEntry> input(n);
+    for (uint32_t i = 0; i < n; ++i)
+      input[i] = {int32_t(rnd.Next(values)) - int32_t(values / 3), int32_t(i)};
+    for (bool descending : {false, true}) {
+      auto expected = input, actual = input;
+      LiteralExchangeSort(expected, descending);
+      ExchangeSortOrder(actual, descending);
+      ASSERT_TRUE(SameOrder(expected, actual)) << "trial " << trial << " n " << n;
+    }
+  }
+}
+
+TEST(ExchangeSortOrder, MatchesTheLiteralSortOnGameSizedInputs) {
+  TCaseRandom rnd{777};
+  for (int trial = 0; trial < 4; ++trial) {
+    const uint32_t n = 1500 + rnd.Next(500);
+    std::vector<TPieceOrderEntry> input(n);
+    // Groups the way play makes them: ids 0..n-1, many pieces sharing a few big groups.
+    for (uint32_t i = 0; i < n; ++i) {
+      const uint32_t g = rnd.Next(4) == 0 ? rnd.Next(5) : rnd.Next(n);
+      input[i] = {int32_t(g), int32_t(i)};
+    }
+    for (bool descending : {false, true}) {
+      auto expected = input, actual = input;
+      LiteralExchangeSort(expected, descending);
+      ExchangeSortOrder(actual, descending);
+      ASSERT_TRUE(SameOrder(expected, actual)) << "trial " << trial;
+    }
+  }
+}
+
+TEST(ExchangeSortOrder, SortedAndReversedInputs) {
+  for (bool descending : {false, true}) {
+    std::vector<TPieceOrderEntry> up, down;
+    for (int32_t i = 0; i < 200; ++i) {
+      up.push_back({i / 3, i});
+      down.push_back({(199 - i) / 3, i});
+    }
+    for (auto* input : {&up, &down}) {
+      auto expected = *input, actual = *input;
+      LiteralExchangeSort(expected, descending);
+      ExchangeSortOrder(actual, descending);
+      EXPECT_TRUE(SameOrder(expected, actual));
+    }
+  }
+}
+
+}  // namespace

@@ -1,0 +1,360 @@
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <set>
+
+#include "game/layout.h"
+#include "game/piece_order.h"
+#include "game/pieces.h"
+#include "play_fixture.h"
+
+namespace {
+
+int32_t CountCode(const TDibImage& mask, const TPieceBox& b, uint8_t code) {
+  int32_t n = 0;
+  for (int32_t y = b.Y; y < b.Y + b.H; ++y)
+    for (int32_t x = b.X; x < b.X + b.W; ++x)
+      if (*DibPixelAddress(mask, x, y) == code) ++n;
+  return n;
+}
+
+TEST(PieceRotatedBounds, EachTurnBoxHoldsTheSameSilhouette) {
+  TGameState g;
+  MakeTestGame(g, {.Cols = 4, .Rows = 3, .Tile = 16, .Knob = 4, .Rotate = true});
+  for (int32_t i = 0; i < g.GameLevel.TotalTileNum; ++i) {
+    const TPieceRecord& p = g.Pieces[size_t(i)];
+    const TPieceBox b0 = PieceRotatedBounds(g, p, 0);
+    const int32_t body = CountCode(g.Images.PieceMasks[0], b0, p.Code);
+    ASSERT_GT(body, 0);
+    for (int32_t r = 1; r < 4; ++r) {
+      const TPieceBox b = PieceRotatedBounds(g, p, r);
+      EXPECT_EQ(b.W, r % 2 ? p.PieceH : p.PieceW);
+      EXPECT_EQ(b.H, r % 2 ? p.PieceW : p.PieceH);
+      EXPECT_EQ(CountCode(g.Images.PieceMasks[r], b, p.Code), body) << "piece " << i << " r " << r;
+      // The top-left pixel of the unturned box ends at the box corner that the turn predicts.
+      const uint8_t* corner = DibPixelAddress(g.Images.PieceMasks[0], b0.X, b0.Y);
+      const int32_t cx = r == 1 ? b.X + b.W - 1 : r == 2 ? b.X + b.W - 1 : b.X;
+      const int32_t cy = r == 1 ? b.Y : r == 2 ? b.Y + b.H - 1 : b.Y + b.H - 1;
+      EXPECT_EQ(*DibPixelAddress(g.Images.PieceMasks[r], cx, cy), corner[0]);
+    }
+  }
+}
+
+TEST(RotateGroup, FourQuarterTurnsReturnAPieceToWhereItWas) {
+  TGameState g;
+  MakeTestGame(g, {.Cols = 3, .Rows = 3, .Tile = 20, .Knob = 4, .Rotate = true});
+  const TPieceView view = TestView(0, 0, 10, 30, 700, 500);
+  TPieceRecord& p = g.Pieces[4];  // the middle piece: 28 x 28 with its knob margins
+  p.X = 200;
+  p.Y = 150;
+  UpdatePieceRotation(g, p);
+  // Click inside the piece's body, at a point away from its centre.
+  const int32_t fx = view.Client.Left + 200 + 9, fy = view.Client.Top + 150 + 13;
+  for (bool clockwise : {true, false}) {
+    std::vector<std::pair<int32_t, int32_t>> places;
+    for (int turn = 0; turn < 4; ++turn) {
+      places.emplace_back(p.X, p.Y);
+      RotateGroup(g, view, fx, fy, clockwise);
+      // The body under the pointer stays under the pointer after each turn.
+      EXPECT_EQ(PieceAtPoint(g, view, fx, fy), 4);
+    }
+    EXPECT_EQ(p.X, 200);
+    EXPECT_EQ(p.Y, 150);
+    EXPECT_EQ(p.Rotation, 0);
+    EXPECT_EQ(g.Play.HeldPiece, -1);  // a turn without a drag leaves nothing held
+    // The four places differ: the piece really moved around the point.
+    std::set<std::pair<int32_t, int32_t>> distinct(places.begin(), places.end());
+    EXPECT_GT(distinct.size(), 1u);
+  }
+  // One turn each way cancels too.
+  RotateGroup(g, view, fx, fy, true);
+  EXPECT_EQ(p.Rotation, 1);
+  RotateGroup(g, view, fx, fy, false);
+  EXPECT_EQ(p.Rotation, 0);
+  EXPECT_EQ(p.X, 200);
+  EXPECT_EQ(p.Y, 150);
+}
+
+TEST(RotateGroup, TurnsTheWholeGroupAndNeverTheFrame) {
+  TGameState g;
+  MakeTestGame(g, {.Cols = 3, .Rows = 2, .Tile = 20, .Knob = 4, .Frame = true, .Rotate = true});
+  AssemblePieces(g);
+  const TPieceView view = TestView(0, 0, 0, 0, 800, 600);
+  int modified = 0, solvedChecks = 0;
+  g.Hooks.SetModified = [&] { ++modified; };
+  g.Hooks.CheckSolved = [&] { ++solvedChecks; };
+  // Pieces 0 and 1 form one group; a turn moves both and keeps them joined at their edge.
+  g.Pieces[1].Group = g.Pieces[0].Group;
+  const int32_t dx = g.Pieces[1].X - g.Pieces[0].X;
+  const int32_t px = g.Pieces[0].CellX + 5, py = g.Pieces[0].CellY + 5;
+  RotateGroup(g, view, px, py, true);
+  EXPECT_EQ(g.Pieces[0].Rotation, 1);
+  EXPECT_EQ(g.Pieces[1].Rotation, 1);
+  // A clockwise turn puts the right neighbour below: its offset turns from (dx, 0) to (0, dx).
+  EXPECT_EQ(g.Pieces[1].Y - g.Pieces[0].Y, dx);
+  EXPECT_EQ(g.Pieces[2].Rotation, 0);
+  EXPECT_EQ(modified, 1);
+  EXPECT_EQ(solvedChecks, 1);
+
+  // The frame's band: nothing turns, nothing is flagged.
+  const int32_t frame = g.GameLevel.TotalTileNum - 1;
+  ASSERT_EQ(PieceAtPoint(g, view, 3, 3), frame);
+  RotateGroup(g, view, 3, 3, true);
+  EXPECT_EQ(g.Pieces[size_t(frame)].Rotation, 0);
+  EXPECT_EQ(modified, 1);
+  // A piece joined to the frame does not turn either.
+  g.Pieces[2].Group = g.Pieces[size_t(frame)].Group;
+  RotateGroup(g, view, g.Pieces[2].CellX + 5, g.Pieces[2].CellY + 5, true);
+  EXPECT_EQ(g.Pieces[2].Rotation, 0);
+}
+
+TEST(PieceAtPoint, TransparentPartsOfABoxHitThePieceBelow) {
+  TGameState g;
+  MakeTestGame(g, {.Cols = 2, .Rows = 1, .Tile = 20, .Knob = 4});
+  AssemblePieces(g);
+  const TPieceView view = TestView(0, 0, 50, 40, 600, 400);
+  // Piece 1 is on top (higher group). Its box reaches 4 pixels into piece 0's cell.
+  ASSERT_GT(g.Pieces[1].Group, g.Pieces[0].Group);
+  ASSERT_EQ(g.Pieces[1].X, 16);
+  // A point of piece 0's body inside piece 1's box (above the knob): piece 0.
+  EXPECT_EQ(PieceAtPoint(g, view, 50 + 17, 40 + 1), 0);
+  // Piece 0's knob lies inside piece 1's cell: still piece 0.
+  EXPECT_EQ(PieceAtPoint(g, view, 50 + 21, 40 + 10), 0);
+  // Piece 1's own body beside the knob.
+  EXPECT_EQ(PieceAtPoint(g, view, 50 + 21, 40 + 2), 1);
+  // Outside every piece, and outside the window's content.
+  EXPECT_EQ(PieceAtPoint(g, view, 50 + 45, 40 + 10), -1);
+  // A piece of another window is never hit.
+  g.Pieces[0].Window = 2;
+  EXPECT_EQ(PieceAtPoint(g, view, 50 + 5, 40 + 5), -1);
+  g.Pieces[0].Window = 0;
+  // Scrolling shifts content coordinates.
+  TPieceView scrolled = view;
+  scrolled.ScrollX = 10;
+  EXPECT_EQ(PieceAtPoint(g, scrolled, 50 + 5, 40 + 5), 0);
+  EXPECT_EQ(PieceAtPoint(g, scrolled, 50 + 30, 40 + 5), -1);
+  // The order is ascending again afterwards.
+  EXPECT_EQ(g.PieceOrder.front().Group, 0);
+}
+
+TEST(PieceAtPoint, TopmostOfOverlappingPiecesWins) {
+  TGameState g;
+  MakeTestGame(g, {.Cols = 3, .Rows = 1, .Tile = 20, .Knob = 4});
+  const TPieceView view = TestView(0, 0, 0, 0, 600, 400);
+  for (TPieceRecord& p : g.Pieces) p.X = p.Y = 100;  // all on one spot
+  EXPECT_EQ(PieceAtPoint(g, view, 110, 110), 2);
+  g.Play.HeldPiece = 0;
+  RaiseGroups(g, false);
+  g.Play.HeldPiece = -1;
+  EXPECT_EQ(PieceAtPoint(g, view, 110, 110), 0);
+}
+
+std::vector<int32_t> DrawingOrder(TGameState& g) {
+  SortPieces(g, false);
+  std::vector<int32_t> order;
+  for (const TPieceOrderEntry& e : g.PieceOrder) order.push_back(e.Index);
+  return order;
+}
+
+TEST(Stacking, RaisingTheHeldGroupPutsItOnTop) {
+  TGameState g;
+  MakeTestGame(g, {.Cols = 3, .Rows = 2});
+  // Groups: {0}, {1, 4}, {2}, {3}, {5} with ids as play leaves them (a gap at 4).
+  g.Pieces[4].Group = 1;
+  g.Play.HeldPiece = 4;
+  RaiseGroups(g, false);
+  EXPECT_EQ(g.Pieces[1].Group, 5);
+  EXPECT_EQ(g.Pieces[4].Group, 5);
+  EXPECT_EQ(g.Pieces[0].Group, 0);
+  EXPECT_EQ(g.Pieces[2].Group, 1);
+  EXPECT_EQ(g.Pieces[3].Group, 2);
+  EXPECT_EQ(g.Pieces[5].Group, 4);
+  const std::vector<int32_t> order = DrawingOrder(g);
+  EXPECT_EQ(std::vector<int32_t>(order.begin(), order.begin() + 4),
+            (std::vector<int32_t>{0, 2, 3, 5}));
+  EXPECT_TRUE((order[4] == 1 && order[5] == 4) || (order[4] == 4 && order[5] == 1));
+  // The weight group is never raised.
+  g.Play.WeightGroup = 0;
+  g.Play.HeldPiece = 0;
+  RaiseGroups(g, false);
+  EXPECT_EQ(g.Pieces[0].Group, 0);
+}
+
+TEST(Stacking, RaisingTheSelectionKeepsItsOrderAndLeavesNoGaps) {
+  TGameState g;
+  MakeTestGame(g, {.Cols = 3, .Rows = 2});
+  // Groups with gaps: 0:{0}, 2:{1,2}, 3:{3}, 7:{4}, 9:{5}; select groups 0 and 3.
+  const int32_t groups[6] = {0, 2, 2, 3, 7, 9};
+  for (int32_t i = 0; i < 6; ++i) g.Pieces[size_t(i)].Group = groups[i];
+  g.Pieces[0].Selected = g.Pieces[3].Selected = 1;
+  RaiseGroups(g, true);
+  EXPECT_EQ(g.Pieces[1].Group, 0);
+  EXPECT_EQ(g.Pieces[2].Group, 0);
+  EXPECT_EQ(g.Pieces[4].Group, 1);
+  EXPECT_EQ(g.Pieces[5].Group, 2);
+  EXPECT_EQ(g.Pieces[0].Group, 3);
+  EXPECT_EQ(g.Pieces[3].Group, 4);
+}
+
+TEST(Stacking, WeightGroupGoesToTheBottom) {
+  TGameState g;
+  MakeTestGame(g, {.Cols = 2, .Rows = 2});
+  const int32_t groups[4] = {0, 1, 2, 2};
+  for (int32_t i = 0; i < 4; ++i) g.Pieces[size_t(i)].Group = groups[i];
+  g.Play.WeightGroup = 3;
+  SendWeightGroupToBottom(g);
+  EXPECT_EQ(g.Pieces[2].Group, 0);
+  EXPECT_EQ(g.Pieces[3].Group, 0);
+  EXPECT_EQ(g.Pieces[0].Group, 1);
+  EXPECT_EQ(g.Pieces[1].Group, 2);
+  EXPECT_TRUE(IsInWeightGroup(g, 2));
+  EXPECT_FALSE(IsInWeightGroup(g, 0));
+  // Raising a held piece of the weight group changes nothing.
+  g.Play.HeldPiece = 2;
+  RaiseGroups(g, false);
+  EXPECT_EQ(g.Pieces[2].Group, 0);
+  // Drawing order starts with the weight group; hit order ends with it.
+  const std::vector<int32_t> order = DrawingOrder(g);
+  EXPECT_TRUE(order[0] == 2 || order[0] == 3);
+}
+
+TEST(Drag, StartAndMoveCarryTheHeldGroup) {
+  TGameState g;
+  MakeTestGame(g, {.Cols = 3, .Rows = 1, .Tile = 20, .Knob = 4});
+  const TPieceView side = TestView(0, 0, 0, 0, 800, 600);
+  const TPieceView pocket = TestView(2, 1, 600, 100, 150, 200);
+  std::vector<int32_t> refreshed, activated, redraws;
+  int paints = 0;
+  g.Hooks.RefreshWindow = [&](int32_t w) { refreshed.push_back(w); };
+  g.Hooks.ActivateWindow = [&](int32_t w) { activated.push_back(w); };
+  g.Hooks.DragRedraw = [&](int32_t mode) { redraws.push_back(mode); };
+  g.Hooks.PaintHeld = [&] { ++paints; };
+  for (int32_t i = 0; i < 3; ++i) {
+    g.Pieces[size_t(i)].X = 100 + 50 * i;
+    g.Pieces[size_t(i)].Y = 100;
+  }
+  g.Pieces[1].Group = 0;  // pieces 0 and 1 together
+  g.Play.HeldPiece = PieceAtPoint(g, side, 105, 105);
+  ASSERT_EQ(g.Play.HeldPiece, 0);
+  StartDrag(g, side, 105, 105, false);
+  EXPECT_EQ(g.Play.DragState, 1);
+  EXPECT_EQ(g.Play.DragOffsetX, -5);
+  EXPECT_EQ(g.Play.DragOffsetY2, -5);
+  EXPECT_EQ(g.Pieces[0].Group, 2);  // raised to the top id
+  EXPECT_EQ(redraws, std::vector<int32_t>{1});
+  EXPECT_EQ(g.Play.DragRect.Left, 100);
+  EXPECT_EQ(g.Play.DragRect.Right, 150 + g.Pieces[1].BoxW - 1);
+
+  MoveHeld(g, side, nullptr, 125, 95, false);
+  EXPECT_EQ(g.Pieces[0].X, 120);
+  EXPECT_EQ(g.Pieces[0].Y, 90);
+  EXPECT_EQ(g.Pieces[1].X, 170);
+  EXPECT_EQ(g.Pieces[2].X, 200);  // not in the group
+  EXPECT_EQ(g.Play.DragRect.Left, 120);
+  EXPECT_EQ(paints, 1);
+
+  // Into the pocket: positions follow the pocket's content coordinates.
+  MoveHeld(g, side, &pocket, 620, 130, false);
+  EXPECT_EQ(g.Pieces[0].X, 15);
+  EXPECT_EQ(g.Pieces[0].Y, 25);
+  EXPECT_EQ(g.Pieces[0].Window, 2);
+  EXPECT_EQ(g.Pieces[1].Window, 2);
+  EXPECT_EQ(g.Pieces[2].Window, 0);
+  EXPECT_EQ(refreshed, (std::vector<int32_t>{0, 2}));
+  EXPECT_EQ(activated, std::vector<int32_t>{2});
+  EXPECT_EQ(redraws, (std::vector<int32_t>{1, 1}));
+}
+
+TEST(Drag, SelectionModeMovesEverySelectedPiece) {
+  TGameState g;
+  MakeTestGame(g, {.Cols = 3, .Rows = 1});
+  const TPieceView side = TestView(0, 0, 0, 0, 800, 600);
+  for (int32_t i = 0; i < 3; ++i) g.Pieces[size_t(i)].X = 100 * (i + 1);
+  g.Pieces[0].Selected = g.Pieces[2].Selected = 1;
+  g.Play.HeldPiece = 0;
+  StartDrag(g, side, 105, 5, true);
+  EXPECT_TRUE(g.Play.HasSelection);
+  MoveHeld(g, side, nullptr, 115, 25, true);
+  EXPECT_EQ(g.Pieces[0].X, 110);
+  EXPECT_EQ(g.Pieces[2].X, 310);
+  EXPECT_EQ(g.Pieces[2].Y, 20);
+  EXPECT_EQ(g.Pieces[1].X, 200);
+}
+
+TEST(MoveToOtherSide, SendsTheGroupOrTheSelection) {
+  TGameState g;
+  MakeTestGame(g, {.Cols = 3, .Rows = 1});
+  const TPieceView first = TestView(0, 0, 0, 0, 800, 600);
+  for (int32_t i = 0; i < 3; ++i) g.Pieces[size_t(i)].X = 100 * (i + 1);
+  g.Pieces[1].Group = 0;
+  MoveToOtherSide(g, first, 105, 5, false);
+  EXPECT_EQ(g.Pieces[0].Window, 1);
+  EXPECT_EQ(g.Pieces[1].Window, 1);
+  EXPECT_EQ(g.Pieces[2].Window, 0);
+  EXPECT_EQ(g.Play.HeldPiece, -1);
+  // From the second side (or a pocket) the target is the first side.
+  const TPieceView second = TestView(1, 0, 0, 0, 800, 600);
+  g.Pieces[0].Selected = 1;
+  MoveToOtherSide(g, second, 105, 5, true);
+  EXPECT_EQ(g.Pieces[0].Window, 0);
+  EXPECT_EQ(g.Pieces[1].Window, 1);
+}
+
+TEST(Selection, ClearSelectionUnselectsAndReports) {
+  TGameState g;
+  MakeTestGame(g, {.Cols = 2, .Rows = 1});
+  const TPieceView side = TestView(0, 0, 0, 0, 800, 600);
+  std::vector<bool> reports;
+  g.Hooks.SelectionChanged = [&](bool on) { reports.push_back(on); };
+  g.Pieces[0].Selected = g.Pieces[1].Selected = 1;
+  g.Play.HasSelection = true;
+  ClearSelection(g, side);
+  EXPECT_EQ(g.Pieces[0].Selected + g.Pieces[1].Selected, 0);
+  EXPECT_FALSE(g.Play.HasSelection);
+  EXPECT_EQ(g.Play.RedrawKind, 1);
+  EXPECT_EQ(reports, std::vector<bool>{false});
+}
+
+TEST(SolvedPercent, CountsGroups) {
+  TGameState g;
+  MakeTestGame(g, {.Cols = 4, .Rows = 1});
+  EXPECT_EQ(SolvedPercent(g, false).Groups, 4);
+  EXPECT_EQ(SolvedPercent(g, false).Percent, 0);
+  g.Pieces[1].Group = g.Pieces[2].Group = g.Pieces[3].Group = 0;
+  EXPECT_EQ(SolvedPercent(g, false).Groups, 0);
+  EXPECT_EQ(SolvedPercent(g, false).Percent, 100);
+  g.Pieces[3].Group = 3;  // two groups: one change
+  EXPECT_EQ(SolvedPercent(g, false).Groups, 1);
+  EXPECT_EQ(SolvedPercent(g, false).Percent, 75);
+  EXPECT_EQ(SolvedPercent(g, true).Percent, 100);
+  g.GameLoaded = false;
+  EXPECT_EQ(SolvedPercent(g, false).Groups, -1);
+  EXPECT_EQ(SolvedPercent(g, false).Percent, -1);
+}
+
+TEST(InitPiecesForPlay, OneDrawPerPieceOnlyWhenRotating) {
+  for (bool rotate : {false, true}) {
+    TGameState g;
+    MakeTestGame(g, {.Cols = 3, .Rows = 2, .Frame = true, .Rotate = rotate});
+    g.Rng.RandSeed = 4711;
+    TRandom replay{4711};
+    InitPiecesForPlay(g);
+    for (int32_t i = 0; i < g.GameLevel.TotalTileNum; ++i) {
+      const TPieceRecord& p = g.Pieces[size_t(i)];
+      EXPECT_EQ(p.Group, i);
+      EXPECT_EQ(p.Rotation, rotate ? replay.Random(4) : 0u);
+      EXPECT_EQ(p.BoxW, p.Rotation % 2 ? p.PieceH : p.PieceW);
+    }
+    EXPECT_EQ(g.Rng.RandSeed, replay.RandSeed);
+    if (!rotate) {
+      EXPECT_EQ(g.Rng.RandSeed, 4711u);
+    }
+    PlaceFramePiece(g);
+    const TPieceRecord& f = g.Pieces[size_t(g.GameLevel.TotalTileNum - 1)];
+    EXPECT_EQ(f.Rotation, 0);
+    EXPECT_EQ(f.X, (800 - g.GameLevel.ImageW) / 2);
+    EXPECT_EQ(f.Y, (600 - g.GameLevel.ImageH) / 2);
+  }
+}
+
+}  // namespace
