@@ -1,0 +1,316 @@
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "foundation/skin_window.h"
+
+namespace {
+
+// A visible pocket at the origin, client 100 x 100 before any bar.
+void MakePocket(TSkinWindow& w, int32_t contentW, int32_t contentH) {
+  InitSkinWindow(w, 0, 0, 108, 126, kSkinStylePocket);
+  w.Visible = true;
+  w.ContentWidth = contentW;
+  w.ContentHeight = contentH;
+  ResizeSkinWindow(w, false);
+}
+
+// A visible side 117 x 117 with 300 x 300 content: client 100 x 100 and 66-pixel tracks.
+void MakeSide(TSkinWindow& w) {
+  InitSkinWindow(w, 0, 0, 117, 117, kSkinStyleSide);
+  w.Visible = true;
+  w.ContentWidth = 300;
+  w.ContentHeight = 300;
+  ResizeSkinWindow(w, false);
+}
+
+}  // namespace
+
+TEST(SkinHitTest, PocketFrameZonesGiveTheirResizeCodes) {
+  TSkinWindows ws;
+  TSkinWindow& w = ws.GameWindows[2];
+  MakePocket(w, 0, 0);
+  struct Case {
+    int x, y;
+    uint8_t code;
+  } cases[] = {
+      {0, 50, kHitLeft},         {3, 121, kHitLeft},         {107, 50, kHitRight},    {104, 20, kHitRight},
+      {50, 0, kHitTop},          {87, 3, kHitTop},           {50, 125, kHitBottom},   {1, 1, kHitTopLeft},
+      {1, 124, kHitBottomLeft},  {106, 124, kHitBottomRight}, {95, 110, kHitBottomRight},  // grip inside the client
+      {50, 50, kHitNone},        {50, 10, kHitNone},          // the caption bar is left to the game (move)
+      {108, 50, kHitNone},       {-1, 50, kHitNone},
+  };
+  for (const Case& c : cases) EXPECT_EQ(SkinWindowHitTest(ws, w, c.x, c.y, false), c.code) << c.x << "," << c.y;
+}
+
+TEST(SkinHitTest, ResizeCodesSetTheFieldCursorOnlyWhenItChanges) {
+  TSkinWindows ws;
+  TSkinWindow& w = ws.GameWindows[2];
+  MakePocket(w, 0, 0);
+  std::vector<TSkinCursor> shown;
+  ws.Hooks.SetFieldCursor = [&](TSkinCursor c) { shown.push_back(c); };
+  SkinWindowHitTest(ws, w, 0, 50, false);
+  SkinWindowHitTest(ws, w, 107, 50, false);  // also west-east: not set again
+  SkinWindowHitTest(ws, w, 50, 0, false);
+  SkinWindowHitTest(ws, w, 1, 124, false);
+  SkinWindowHitTest(ws, w, 95, 110, false);
+  SkinWindowHitTest(ws, w, 50, 50, false);  // the client leaves the cursor alone
+  const std::vector<TSkinCursor> expected = {TSkinCursor::SizeWE, TSkinCursor::SizeNS, TSkinCursor::SizeNESW,
+                                             TSkinCursor::SizeNWSE};
+  EXPECT_EQ(shown, expected);
+  EXPECT_EQ(SkinHitCursor(kHitTopRight), TSkinCursor::SizeNESW);
+  EXPECT_EQ(SkinHitCursor(kHitTopLeft), TSkinCursor::SizeNWSE);
+  EXPECT_EQ(SkinHitCursor(kHitCaptionButton), TSkinCursor::Default);
+}
+
+TEST(SkinHitTest, CaptionButtonIsHotAndPressedOnlyOnAPress) {
+  TSkinWindows ws;
+  TSkinWindow& w = ws.GameWindows[3];
+  MakePocket(w, 0, 0);
+  EXPECT_EQ(SkinWindowHitTest(ws, w, 95, 2, false), kHitCaptionButton);
+  EXPECT_TRUE(w.Buttons[kSkinBtnCaption].Hot);
+  EXPECT_FALSE(w.Buttons[kSkinBtnCaption].Pressed);
+  EXPECT_EQ(w.HotButton, kSkinBtnCaption);
+  // The top-right corner belongs to the button: there is no corner zone there.
+  EXPECT_EQ(SkinWindowHitTest(ws, w, 107, 5, true), kHitCaptionButton);
+  EXPECT_TRUE(w.Buttons[kSkinBtnCaption].Pressed);
+  // The next test starts from a clean slate.
+  EXPECT_EQ(SkinWindowHitTest(ws, w, 50, 50, false), kHitNone);
+  EXPECT_FALSE(w.Buttons[kSkinBtnCaption].Hot);
+  EXPECT_FALSE(w.Buttons[kSkinBtnCaption].Pressed);
+  EXPECT_EQ(w.HotButton, -1);
+}
+
+TEST(SkinHitTest, ScrollBarPartsOfAPocket) {
+  TSkinWindows ws;
+  TSkinWindow& w = ws.GameWindows[2];
+  MakePocket(w, 150, 80);  // horizontal bar only; thumb 21..52 on the track 21..69
+  EXPECT_EQ(SkinWindowHitTest(ws, w, 10, 110, false), kHitScrollLeft);
+  EXPECT_EQ(w.HotButton, kSkinBtnLeft);
+  EXPECT_EQ(SkinWindowHitTest(ws, w, 30, 110, false), kHitHorzThumb);
+  EXPECT_EQ(w.HotButton, kSkinBtnHorzThumb);
+  EXPECT_EQ(SkinWindowHitTest(ws, w, 53, 110, false), kHitScrollRight);  // track right of the thumb
+  EXPECT_EQ(w.HotButton, -1);
+  EXPECT_EQ(SkinWindowHitTest(ws, w, 75, 110, false), kHitScrollRight);  // the arrow itself
+  EXPECT_EQ(w.HotButton, kSkinBtnRight);
+  // The corner box of a pocket is part of its grip.
+  EXPECT_EQ(SkinWindowHitTest(ws, w, 90, 110, false), kHitBottomRight);
+
+  // With the thumb moved along, the track left of it pages back.
+  w.ScrollX = 50;
+  RelayoutSkinWindow(w);
+  const TSkinRect& thumb = w.Buttons[kSkinBtnHorzThumb].Bounds;
+  EXPECT_EQ(SkinWindowHitTest(ws, w, thumb.Left - 1, 110, false), kHitScrollLeft);
+  EXPECT_EQ(SkinWindowHitTest(ws, w, w.HorzTrack.Left, 121, false), kHitScrollLeft);
+
+  EXPECT_TRUE(PointOnSkinScrollBar(w, 10, 110));
+  EXPECT_TRUE(PointOnSkinScrollBar(w, 60, 105));
+  EXPECT_TRUE(PointOnSkinScrollBar(w, 95, 115));  // corner box
+  EXPECT_FALSE(PointOnSkinScrollBar(w, 50, 50));
+  w.Visible = false;
+  EXPECT_FALSE(PointOnSkinScrollBar(w, 10, 110));
+  EXPECT_EQ(SkinWindowHitTest(ws, w, 10, 110, false), kHitNone);
+}
+
+TEST(SkinHitTest, VerticalTrackAboveAndBelowTheThumb) {
+  TSkinWindows ws;
+  TSkinWindow& w = ws.GameWindows[0];
+  MakeSide(w);
+  w.ScrollY = 100;
+  RelayoutSkinWindow(w);
+  const TSkinRect& t = w.VertTrack;  // 17..82 below the up arrow
+  const TSkinRect& thumb = w.Buttons[kSkinBtnVertThumb].Bounds;
+  EXPECT_EQ(t.Top, 17);
+  EXPECT_EQ(thumb.Top, 17 + 22);
+  EXPECT_EQ(SkinWindowHitTest(ws, w, 105, 5, false), kHitScrollUp);
+  EXPECT_EQ(SkinWindowHitTest(ws, w, 105, thumb.Top - 1, false), kHitScrollUp);
+  EXPECT_EQ(SkinWindowHitTest(ws, w, 105, thumb.Top, false), kHitVertThumb);
+  EXPECT_EQ(SkinWindowHitTest(ws, w, 105, thumb.Bottom + 1, false), kHitScrollDown);
+  EXPECT_EQ(SkinWindowHitTest(ws, w, 105, 90, false), kHitScrollDown);
+}
+
+TEST(SkinHitTest, SidesHaveNoFrameButTheirCornerBoxResizes) {
+  TSkinWindows ws;
+  TSkinWindow& w = ws.GameWindows[0];
+  MakeSide(w);
+  EXPECT_EQ(SkinWindowHitTest(ws, w, 50, 50, false), kHitNone);
+  EXPECT_EQ(SkinWindowHitTest(ws, w, 0, 0, false), kHitNone);  // no edges on a side
+  EXPECT_EQ(SkinWindowHitTest(ws, w, 108, 108, false), kHitBottomRight);
+  EXPECT_EQ(ws.FieldCursor, TSkinCursor::SizeNWSE);
+  EXPECT_FALSE(PointOnSkinFrame(ws, w, 50, 50));
+  EXPECT_TRUE(PointOnSkinFrame(ws, w, 110, 50));  // beside the client: the bar
+}
+
+TEST(SkinHitTest, MagnifierGripTriangleAndButtons) {
+  TSkinWindows ws;
+  TSkinWindow& g = ws.GlassWindow;
+  SetupGlassWindow(g);
+  g.Visible = true;
+  // Grip (214, 215) 21 x 21: only its lower-right triangle resizes.
+  EXPECT_EQ(SkinWindowHitTest(ws, g, 230, 232, false), kHitBottomRight);
+  EXPECT_EQ(SkinWindowHitTest(ws, g, 214 + 10, 215 + 11, false), kHitBottomRight);
+  EXPECT_EQ(SkinWindowHitTest(ws, g, 214 + 10, 215 + 10, false), kHitNone);
+  EXPECT_EQ(SkinWindowHitTest(ws, g, 215, 216, false), kHitNone);
+  EXPECT_EQ(SkinWindowHitTest(ws, g, 215, 20, true), kHitCaptionButton);
+  EXPECT_EQ(SkinWindowHitTest(ws, g, 10, 10, false), kHitZoom3);
+  g.Buttons[kSkinBtnZoom3].Visible = false;
+  g.Buttons[kSkinBtnZoom2].Visible = true;
+  EXPECT_EQ(SkinWindowHitTest(ws, g, 10, 10, false), kHitZoom2);
+  EXPECT_EQ(SkinWindowHitTest(ws, g, 120, 120, false), kHitNone);  // the lens
+}
+
+TEST(SkinHitTest, MagnifierFrameFollowsTheSkinsAlphaOutsideTheLens) {
+  TSkinWindows ws;
+  TSkinWindow& g = ws.GlassWindow;
+  SetupGlassWindow(g);
+  g.Visible = true;
+  TDibHolder skin;
+  ASSERT_TRUE(CreateDib32(*skin, 290, 189));
+  // Opaque only in the left half of each tile sprite's first row band; 200 elsewhere.
+  for (int y = 0; y < 189; ++y)
+    for (int x = 0; x < 290; ++x) DibPixelAddress(*skin, x, y)[3] = (y % 96) < 20 && (x % 96) < 40 ? 201 : 200;
+  ws.GlassSkin = &*skin;
+  bool lens = false;
+  ws.Hooks.PointInLens = [&](int32_t, int32_t) { return lens; };
+  EXPECT_TRUE(PointOnSkinFrame(ws, g, 5, 5));          // top-left tile, sprite (5, 5)
+  EXPECT_FALSE(PointOnSkinFrame(ws, g, 5, 30));        // alpha 200 is not enough
+  EXPECT_TRUE(PointOnSkinFrame(ws, g, 147 + 3, 10));   // top-right tile from sprite (99, 10)
+  EXPECT_TRUE(PointOnSkinFrame(ws, g, 3, 147 + 10));   // bottom-left from (3, 106)
+  EXPECT_FALSE(PointOnSkinFrame(ws, g, 147 + 50, 147 + 5));  // bottom-right from (146, 101): x % 96 = 50
+  EXPECT_FALSE(PointOnSkinFrame(ws, g, 120, 5));       // between the tiles
+  lens = true;
+  EXPECT_FALSE(PointOnSkinFrame(ws, g, 5, 5));
+}
+
+TEST(SkinScroll, TrackClicksStepByATenthOfTheContent) {
+  TSkinWindows ws;
+  TSkinWindow& w = ws.GameWindows[0];
+  MakeSide(w);
+  const TSkinRect& track = w.HorzTrack;
+  const TSkinRect& thumb = w.Buttons[kSkinBtnHorzThumb].Bounds;
+  ASSERT_EQ(track.Width, 66);
+  ASSERT_EQ(thumb.Width, 22);
+  ws.SkinDrag.HitCode = SkinWindowHitTest(ws, w, track.Right, 108, true);
+  ASSERT_EQ(ws.SkinDrag.HitCode, kHitScrollRight);
+  TrackSkinScroll(ws, w, 0, 0);
+  EXPECT_EQ(w.ScrollX, 30);
+  EXPECT_EQ(thumb.Left, track.Left + 6);  // 30 * 66 / 300
+  for (int i = 0; i < 10; ++i) TrackSkinScroll(ws, w, 0, 0);
+  EXPECT_EQ(w.ScrollX, 200);  // content - client, not past it
+  EXPECT_EQ(thumb.Right, track.Right);
+  EXPECT_EQ(thumb.Width, 22);
+  ws.SkinDrag.HitCode = kHitScrollLeft;
+  for (int i = 0; i < 7; ++i) TrackSkinScroll(ws, w, 0, 0);
+  EXPECT_EQ(w.ScrollX, 0);
+  EXPECT_EQ(thumb.Left, track.Left);
+
+  ws.SkinDrag.HitCode = kHitScrollDown;
+  TrackSkinScroll(ws, w, 0, 0);
+  TrackSkinScroll(ws, w, 0, 0);
+  EXPECT_EQ(w.ScrollY, 60);
+  EXPECT_EQ(w.Buttons[kSkinBtnVertThumb].Bounds.Top, w.VertTrack.Top + 13);  // 60 * 66 / 300
+  ws.SkinDrag.HitCode = kHitScrollUp;
+  TrackSkinScroll(ws, w, 0, 0);
+  EXPECT_EQ(w.ScrollY, 30);
+  ws.SkinDrag.HitCode = kHitCaptionButton;  // not a scroll code: nothing moves
+  TrackSkinScroll(ws, w, 50, 50);
+  EXPECT_EQ(w.ScrollX, 0);
+  EXPECT_EQ(w.ScrollY, 30);
+}
+
+TEST(SkinScroll, ThumbDragsMapTheThumbToTheOffset) {
+  TSkinWindows ws;
+  TSkinWindow& w = ws.GameWindows[0];
+  MakeSide(w);
+  const TSkinRect& track = w.HorzTrack;
+  const TSkinRect& thumb = w.Buttons[kSkinBtnHorzThumb].Bounds;
+  ws.SkinDrag.HitCode = kHitHorzThumb;
+  TrackSkinScroll(ws, w, track.Right, 0);  // past the end: held at the end
+  EXPECT_EQ(thumb.Left, track.Right + 1 - 22);
+  EXPECT_EQ(w.ScrollX, 200);  // 44 * 300 / 66
+  TrackSkinScroll(ws, w, track.Left + 11, 0);
+  EXPECT_EQ(w.ScrollX, 50);
+  TrackSkinScroll(ws, w, -500, 0);
+  EXPECT_EQ(thumb.Left, track.Left);
+  EXPECT_EQ(w.ScrollX, 0);
+
+  ws.SkinDrag.HitCode = kHitVertThumb;
+  TrackSkinScroll(ws, w, 0, w.VertTrack.Top + 22);
+  EXPECT_EQ(w.ScrollY, 100);
+  EXPECT_EQ(w.ScrollX, 0);
+
+  // Panning moves both thumbs.
+  ws.SkinDrag.HitCode = kHitPan;
+  TrackSkinScroll(ws, w, track.Left + 33, w.VertTrack.Top);
+  EXPECT_EQ(w.ScrollX, 150);
+  EXPECT_EQ(w.ScrollY, 0);
+}
+
+TEST(SkinScroll, ADraggedThumbNeverShowsPastTheContent) {
+  TSkinWindows ws;
+  TSkinWindow& w = ws.GameWindows[2];
+  MakePocket(w, 150, 80);  // track 49, thumb 32, client 100
+  ws.SkinDrag.HitCode = kHitHorzThumb;
+  TrackSkinScroll(ws, w, 1000, 0);
+  EXPECT_EQ(w.ScrollX, 50);  // 17 * 150 / 49 = 52 pulled back to 150 - 100
+}
+
+TEST(SkinCaption, RenderedAsAlphaShapedInkInsideTheImage) {
+  TSkinWindow w;
+  InitSkinWindow(w, 0, 0, 200, 100, kSkinStylePocket);
+  SetSkinWindowCaption(w, u"Pocket 1 (12)");
+  EXPECT_EQ(w.Caption, u"Pocket 1 (12)");
+  const TSkinRect& b = w.TextBounds;
+  ASSERT_GT(b.Width, 10);
+  ASSERT_GT(b.Height, 4);
+  EXPECT_GE(b.Left, 0);
+  EXPECT_LT(b.Left, 5);  // left-aligned, from the image's top-left
+  EXPECT_LE(b.Bottom, w.CaptionImage.Height - 1);
+  EXPECT_LT(b.Right, 150);
+  // Every inked pixel is white-to-grey with alpha equal to its intensity; all else transparent.
+  int inked = 0;
+  for (int y = 0; y < w.CaptionImage.Height; ++y) {
+    for (int x = 0; x < w.CaptionImage.Width; ++x) {
+      const uint8_t* p = DibPixelAddress(w.CaptionImage, x, y);
+      if (p[0] == 0) {
+        EXPECT_EQ(p[3], 0);
+        continue;
+      }
+      ++inked;
+      EXPECT_EQ(p[3], p[0]);
+      EXPECT_EQ(p[0], p[1]);
+      EXPECT_EQ(p[1], p[2]);
+      EXPECT_TRUE(PointInSkinRect(b, x, y));
+    }
+  }
+  EXPECT_GT(inked, 20);
+}
+
+TEST(SkinCaption, EmptyCaptionLeavesNoInkAndLongOnesEndInAnEllipsis) {
+  TSkinWindow w;
+  InitSkinWindow(w, 0, 0, 200, 100, kSkinStylePocket);
+  SetSkinWindowCaption(w, u"Something");
+  SetSkinWindowCaption(w, u"");
+  EXPECT_EQ(w.TextBounds.Width, 0);
+  EXPECT_EQ(w.TextBounds.Left, kUnsetEdge);
+  SetSkinWindowCaption(w, std::u16string(200, u'W'));
+  EXPECT_LE(w.TextBounds.Right, 299);
+  EXPECT_GT(w.TextBounds.Right, 260);  // filled nearly to the end with the cut text and "..."
+  // The last ink is the ellipsis: three separate dots on the baseline, not a glyph run.
+  int lastInkColumn = w.TextBounds.Right;
+  int dotColumns = 0;
+  for (int x = lastInkColumn; x > lastInkColumn - 9; --x) {
+    int ink = 0;
+    for (int y = 0; y < w.CaptionImage.Height; ++y) ink += DibPixelAddress(w.CaptionImage, x, y)[0] > 128;
+    if (ink > 0) ++dotColumns;
+    EXPECT_LE(ink, 3) << x;  // dots are short, a W is tall
+  }
+  EXPECT_GT(dotColumns, 2);
+  // A window without a caption bar only stores the text.
+  TSkinWindow side;
+  InitSkinWindow(side, 0, 0, 100, 100, kSkinStyleSide);
+  SetSkinWindowCaption(side, u"First");
+  EXPECT_EQ(side.Caption, u"First");
+  EXPECT_EQ(side.CaptionImage.Width, 0);
+}

@@ -1,0 +1,145 @@
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <filesystem>
+#include <string>
+
+#include "platform/bitmap.h"
+#include "platform/text.h"
+
+namespace {
+
+const TTextFont kCaption{"Tahoma", 8, true};
+
+struct BitmapGuard {
+  TPlatformBitmap* b;
+  explicit BitmapGuard(TPlatformBitmap* bitmap) : b(bitmap) {}
+  ~BitmapGuard() { DestroyPlatformBitmap(b); }
+};
+
+uint8_t* Pixel(TPlatformBitmap& b, int x, int y) {
+  return b.Pixels + (b.Height - 1 - y) * b.AllocatedStride + x * (b.BitsPerPixel / 8);
+}
+
+void Fill(TPlatformBitmap& b, uint8_t blue, uint8_t green, uint8_t red, uint8_t alpha) {
+  for (int y = 0; y < b.Height; ++y)
+    for (int x = 0; x < b.Width; ++x) {
+      uint8_t* p = Pixel(b, x, y);
+      p[0] = blue, p[1] = green, p[2] = red;
+      if (b.BitsPerPixel == 32) p[3] = alpha;
+    }
+}
+
+bool Changed(TPlatformBitmap& b, int x, int y, uint8_t blue, uint8_t green, uint8_t red) {
+  const uint8_t* p = Pixel(b, x, y);
+  return p[0] != blue || p[1] != green || p[2] != red;
+}
+
+}  // namespace
+
+TEST(PlatformText, TahomaComesFromWineFontsElseDejaVu) {
+  const bool haveTahoma = std::filesystem::exists("/usr/share/fonts/truetype/wine/tahoma.ttf") ||
+                          std::filesystem::exists("/usr/share/wine/fonts/tahoma.ttf");
+  EXPECT_EQ(ResolvedFontFamily(kCaption), haveTahoma ? "Tahoma" : "DejaVu Sans");
+  EXPECT_EQ(ResolvedFontFamily({"No Such Family Anywhere", 8, false}), "DejaVu Sans");
+  EXPECT_GT(TextWidth(u"Thumbnail", kCaption), 30);
+  EXPECT_LT(TextWidth(u"Thumbnail", kCaption), 80);  // 8 points at 96 dpi, not a screen's own dpi
+  EXPECT_GT(TextWidth(u"MMMM", kCaption), TextWidth(u"iiii", kCaption));
+}
+
+TEST(PlatformText, EllipsisKeepsTheLongestHeadThatFits) {
+  EXPECT_EQ(ElideText(u"Pocket", kCaption, 300), u"Pocket");
+  const std::u16string text = u"A caption that is much too long for a narrow pocket window";
+  const int32_t width = 120;
+  const std::u16string shown = ElideText(text, kCaption, width);
+  ASSERT_GE(shown.size(), 4u);
+  EXPECT_EQ(shown.substr(shown.size() - 3), u"...");
+  const std::u16string head = shown.substr(0, shown.size() - 3);
+  EXPECT_EQ(text.substr(0, head.size()), head);
+  EXPECT_LE(TextWidth(shown, kCaption), width);
+  // One more character would not fit.
+  EXPECT_GT(TextWidth(text.substr(0, head.size() + 1) + u"...", kCaption), width);
+  // Nothing fits: only the dots remain.
+  EXPECT_EQ(ElideText(text, kCaption, 1), u"...");
+}
+
+TEST(PlatformText, EllipsisNeverSplitsASurrogatePair) {
+  std::u16string text;
+  for (int i = 0; i < 40; ++i) text += u"\U0001F600";
+  for (int width = 20; width < 200; width += 7) {
+    const std::u16string shown = ElideText(text, kCaption, width);
+    ASSERT_GE(shown.size(), 3u);
+    const std::u16string head = shown.substr(0, shown.size() - 3);
+    EXPECT_EQ(head.size() % 2, 0u) << width;
+  }
+}
+
+TEST(PlatformText, InkLandsInsideTheBoxOnly) {
+  BitmapGuard g(CreatePlatformBitmap(120, 40, 24));
+  TPlatformBitmap& b = *g.b;
+  Fill(b, 10, 20, 30, 0);
+  const int bx = 15, by = 8, bw = 60, bh = 14;
+  DrawBitmapText(b, bx, by, bw, bh, u"Wide Wide Wide Wide Wide", kCaption, 0xFFFFFF, kTextSingleLine);
+  int inside = 0;
+  for (int y = 0; y < b.Height; ++y)
+    for (int x = 0; x < b.Width; ++x) {
+      const bool in = x >= bx && x < bx + bw && y >= by && y < by + bh;
+      if (!Changed(b, x, y, 10, 20, 30)) continue;
+      EXPECT_TRUE(in) << x << "," << y;
+      inside += in;
+    }
+  EXPECT_GT(inside, 50);
+  // The colour is the ink's: white text gives light pixels, red text red ones.
+  Fill(b, 0, 0, 0, 0);
+  DrawBitmapText(b, 0, 0, 120, 40, u"H", kCaption, 0x0000FF, kTextSingleLine);
+  bool sawRed = false;
+  for (int y = 0; y < 20; ++y)
+    for (int x = 0; x < 20; ++x) {
+      const uint8_t* p = Pixel(b, x, y);
+      EXPECT_EQ(p[0], 0);
+      EXPECT_EQ(p[1], 0);
+      sawRed |= p[2] > 200;
+    }
+  EXPECT_TRUE(sawRed);
+}
+
+TEST(PlatformText, AlphaBytesKeepTheirValues) {
+  BitmapGuard g(CreatePlatformBitmap(80, 20, 32));
+  TPlatformBitmap& b = *g.b;
+  Fill(b, 0, 0, 0, 77);
+  DrawBitmapText(b, 0, 0, 80, 20, u"Alpha", kCaption, 0xFFFFFF, kTextSingleLine);
+  int inked = 0;
+  for (int y = 0; y < b.Height; ++y)
+    for (int x = 0; x < b.Width; ++x) {
+      EXPECT_EQ(Pixel(b, x, y)[3], 77);
+      inked += Pixel(b, x, y)[0] != 0;
+    }
+  EXPECT_GT(inked, 10);
+}
+
+TEST(PlatformText, SingleLineTextStaysOnTheFirstLine) {
+  BitmapGuard g(CreatePlatformBitmap(200, 60, 24));
+  TPlatformBitmap& b = *g.b;
+  Fill(b, 0, 0, 0, 0);
+  DrawBitmapText(b, 0, 0, 200, 60, u"Top\nBottom\r\nMore", kCaption, 0xFFFFFF, kTextSingleLine);
+  int lowest = -1;
+  for (int y = 0; y < b.Height; ++y)
+    for (int x = 0; x < b.Width; ++x)
+      if (Changed(b, x, y, 0, 0, 0)) lowest = y;
+  EXPECT_GE(lowest, 5);
+  EXPECT_LT(lowest, 16);  // one line of an 11-pixel font
+}
+
+TEST(PlatformText, BoxesOffTheBitmapAreCutAndOddInputIsRefused) {
+  BitmapGuard g(CreatePlatformBitmap(30, 10, 24));
+  TPlatformBitmap& b = *g.b;
+  Fill(b, 0, 0, 0, 0);
+  DrawBitmapText(b, -20, -4, 60, 20, u"Offset text", kCaption, 0xFFFFFF, kTextSingleLine);
+  DrawBitmapText(b, 500, 500, 60, 20, u"Far away", kCaption, 0xFFFFFF, kTextSingleLine);
+  DrawBitmapText(b, 0, 0, -5, 10, u"Negative", kCaption, 0xFFFFFF, kTextSingleLine);
+  DrawBitmapText(b, 0, 0, 30, 10, u"", kCaption, 0xFFFFFF, kTextSingleLine);
+  BitmapGuard mask(CreatePlatformBitmap(30, 10, 8));
+  std::memset(mask.b->Pixels, 0, size_t(mask.b->AllocatedStride) * 10);
+  DrawBitmapText(*mask.b, 0, 0, 30, 10, u"Mask", kCaption, 0xFFFFFF, kTextSingleLine);
+  for (int i = 0; i < mask.b->AllocatedStride * 10; ++i) ASSERT_EQ(mask.b->Pixels[i], 0);
+}
