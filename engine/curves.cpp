@@ -1,0 +1,242 @@
+#include "engine/curves.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdlib>
+
+int32_t PackColor(int32_t high, int32_t middle, int32_t low) {
+  return ((high & 255) << 16) + ((middle & 255) << 8) + (low & 255);
+}
+
+int32_t Sign(int32_t v) { return v > 0 ? 1 : (v < 0 ? -1 : 0); }
+
+double Factorial(int32_t n) {
+  double f = 1.0;
+  for (int32_t i = 2; i <= n; ++i) f *= i;
+  return f;
+}
+
+float Binomial(int32_t n, int32_t k) {
+  const long double v = (long double)Factorial(n) / ((long double)Factorial(k) * (long double)Factorial(n - k));
+  return float(v);
+}
+
+bool LineIntersection(TIntPoint p1, TIntPoint p2, TIntPoint p3, TIntPoint p4, int32_t& x, int32_t& y) {
+  const int64_t a1 = int64_t(p2.y) - p1.y, b1 = int64_t(p1.x) - p2.x;
+  const int64_t c1 = -int64_t(p1.x) * a1 + (int64_t(p2.x) - p1.x) * p1.y;
+  const int64_t a2 = int64_t(p4.y) - p3.y, b2 = int64_t(p3.x) - p4.x;
+  const int64_t c2 = -int64_t(p3.x) * a2 + (int64_t(p4.x) - p3.x) * p3.y;
+  const double den = double(b2) * double(a1) - double(b1) * double(a2);
+  if (den == 0.0) {
+    // Parallel (or degenerate) lines: a point on the first line instead of a NaN.
+    x = int32_t((int64_t(p1.x) + p2.x) / 2);
+    y = int32_t((int64_t(p1.y) + p2.y) / 2);
+    return false;
+  }
+  x = Round((double(b1) * double(c2) - double(b2) * double(c1)) / den);
+  y = Round((double(a1) * double(c2) - double(a2) * double(c1)) / -den);
+  return true;
+}
+
+namespace {
+// (1 - t)^k t^(3-k) times the binomial weight, evaluated in extended precision as the
+// integer powers are, then kept as float.
+inline float BezierWeight(float binom, long double t, int k) {
+  long double v = binom;
+  const long double u = 1.0L - t;
+  for (int i = 0; i < k; ++i) v *= u;
+  for (int i = 0; i < 3 - k; ++i) v *= t;
+  return float(v);
+}
+}  // namespace
+
+int32_t SampleCurveSegment(const TFloatPoint* seg, TCanvasPoint* samples) {
+  static const float kWeights[4] = {Binomial(3, 0), Binomial(3, 1), Binomial(3, 2), Binomial(3, 3)};
+  const long double dx = (long double)seg[3].x - seg[0].x, dy = (long double)seg[3].y - seg[0].y;
+  const float chord = float(std::sqrt(dx * dx + dy * dy));
+  int32_t steps = Round((long double)chord / 3.0L);
+  if (steps < 1) steps = 1;
+  if (steps > 150) steps = 150;
+  const float step = float(1.0L / steps);
+  for (int32_t i = 0; i <= steps; ++i) {
+    const float t = float((long double)i * step);
+    float x = 0.0f, y = 0.0f;
+    for (int k = 0; k < 4; ++k) {
+      const float w = BezierWeight(kWeights[k], t, k);
+      x = float((long double)x + (long double)w * seg[k].x);
+      y = float((long double)y + (long double)w * seg[k].y);
+    }
+    samples[i] = TCanvasPoint{Round(x), Round(y)};
+  }
+  return steps + 1;
+}
+
+bool CheckCurve(const TLevelRecord& level, const TDibImage& map, const TFloatPoint* points, int32_t count,
+                TIntPoint a, TIntPoint b, int32_t d, TBoundsRect& bounds, TIntPoint q, TIntPoint r) {
+  const int32_t left = level.JigsL, top = level.JigsT, right = level.JigsR, bottom = level.JigsB;
+  const int32_t z = level.TileS / 10;
+  const int32_t dd = Round((long double)d / std::sqrt(2.0L));
+  auto inEndZone = [&](int32_t x, int32_t y) {
+    return (std::abs(x - a.x) < z && std::abs(y - a.y) < z) || (std::abs(x - b.x) < z && std::abs(y - b.y) < z);
+  };
+  auto inArea = [&](int32_t x, int32_t y) { return x >= left && x <= right && y >= top && y <= bottom; };
+  // A scanned pixel inside the map and the area that is neither white nor in an end zone.
+  auto blocked = [&](int32_t x, int32_t y) {
+    if (inEndZone(x, y)) return false;
+    if (x < 0 || y < 0 || x >= map.Width || y >= map.Height) return false;
+    return MapColorAt(map, x, y) != kWhite;
+  };
+  // One clearance scan; it ends without failing where it leaves the cut area.
+  auto scan = [&](int32_t x, int32_t y, int32_t sx, int32_t sy, int32_t n) {
+    for (int32_t i = 1; i <= n; ++i) {
+      const int32_t px = x + sx * i, py = y + sy * i;
+      if (!inArea(px, py)) return true;
+      if (blocked(px, py)) return false;
+    }
+    return true;
+  };
+  // The line through p and the sample passes through the reference point.
+  auto collinear = [](TIntPoint ref, TCanvasPoint p, int32_t x, int32_t y) {
+    return (int64_t(ref.x) - p.x) * (int64_t(y) - p.y) - (int64_t(ref.y) - p.y) * (int64_t(x) - p.x) == 0;
+  };
+
+  TCanvasPoint samples[kMaxCurveSamples];
+  for (int32_t s = 0; 3 * s + 3 < count; ++s) {
+    const int32_t n = SampleCurveSegment(points + 3 * s, samples);
+    for (int32_t i = 0; i < n; ++i) {
+      const int32_t x = samples[i].x, y = samples[i].y;
+      bounds.Widen(x, y);
+      if (!inArea(x, y)) return false;
+      if (inEndZone(x, y)) continue;
+      if (i > 0) {
+        if (collinear(q, samples[i - 1], x, y)) return false;
+        if (r.x != kNoReference && collinear(r, samples[i - 1], x, y)) return false;
+      }
+      if (!scan(x, y, -1, 0, d) || !scan(x, y, 1, 0, d) || !scan(x, y, 0, -1, d) || !scan(x, y, 0, 1, d))
+        return false;
+      if (!scan(x, y, -1, -1, dd) || !scan(x, y, 1, -1, dd) || !scan(x, y, -1, 1, dd) || !scan(x, y, 1, 1, dd))
+        return false;
+    }
+  }
+  return true;
+}
+
+void DrawCurve(TDibImage& image, const TFloatPoint* points, int32_t count, uint32_t penColor) {
+  if (image.Width <= 0 || !image.Bitmap) return;
+  TCanvasPoint samples[kMaxCurveSamples];
+  for (int32_t s = 0; 3 * s + 3 < count; ++s) {
+    const int32_t n = SampleCurveSegment(points + 3 * s, samples);
+    CanvasPolyline(*image.Bitmap, samples, n, penColor);
+  }
+}
+
+bool WalkLineToPiece(const TCutTarget& target, int32_t piece, TIntPoint a, TIntPoint b, const TBoundsRect& clip,
+                     TIntPoint& p) {
+  const TLevelRecord& lv = target.GameLevel;
+  const TDibImage& map = target.CutMap;
+  const uint32_t want = PieceColor(target.Pieces[piece].Code);
+  auto inClip = [&](int32_t x, int32_t y) {
+    return x >= clip.Left && x <= clip.Right && y >= clip.Top && y <= clip.Bottom;
+  };
+  auto is = [&](int32_t x, int32_t y) {
+    return x >= 0 && y >= 0 && x < map.Width && y < map.Height && MapColorAt(map, x, y) == want;
+  };
+  if (a.x == b.x && a.y == b.y) {
+    p = a;
+    return inClip(a.x, a.y) && is(a.x, a.y);
+  }
+  int32_t dx = std::abs(b.x - a.x), dy = std::abs(b.y - a.y);
+  const int32_t sx = Sign(b.x - a.x), sy = Sign(b.y - a.y);
+  const bool steep = dy > dx;
+  if (steep) std::swap(dx, dy);
+  int32_t e = 2 * dy - dx;
+  int32_t x = a.x, y = a.y;
+  for (int32_t i = 0; i <= dx; ++i) {
+    p = TIntPoint{x, y};
+    if (inClip(x, y)) {
+      bool hit = false;
+      if (y > lv.JigsT) {
+        hit = (x > lv.JigsL && is(x - 1, y - 1)) || is(x, y - 1) || (x < lv.JigsR && is(x + 1, y - 1));
+      }
+      if (!hit) hit = (x > lv.JigsL && is(x - 1, y)) || (x < lv.JigsR && is(x + 1, y));
+      if (!hit && y < lv.JigsB) {
+        hit = (x > lv.JigsL && is(x - 1, y + 1)) || is(x, y + 1) || (x < lv.JigsR && is(x + 1, y + 1));
+      }
+      if (hit) return true;
+    }
+    while (e >= 0) {
+      if (steep)
+        x += sx;
+      else
+        y += sy;
+      e -= 2 * dx;
+    }
+    if (steep)
+      y += sy;
+    else
+      x += sx;
+    e += 2 * dy;
+  }
+  p = b;
+  return false;
+}
+
+bool SegmentHasCode(const TDibImage& image, int32_t x1, int32_t y1, int32_t x2, int32_t y2, uint32_t color) {
+  const uint8_t blue = uint8_t((color >> 16) & 255);
+  const int32_t w = image.Width, h = image.Height;
+  auto inside = [&](int32_t x, int32_t y) { return x >= 0 && y >= 0 && x < w && y < h; };
+  auto test = [&](int32_t x, int32_t y) { return inside(x, y) && DibPixelAddress(image, x, y)[0] == blue; };
+  if (w <= 0) return false;
+  if (x1 == x2 && y1 == y2) return test(x1, y1);
+  if (x1 != x2 && y1 != y2) {
+    if (test(x1, y1)) return true;
+    const int32_t adx = std::abs(x2 - x1), ady = std::abs(y2 - y1);
+    const int32_t sx = Sign(x2 - x1), sy = Sign(y2 - y1);
+    int32_t x = x1, y = y1;
+    if (2 * adx <= 2 * ady) {
+      int32_t e = 2 * adx - ady;
+      while (y != y2) {
+        if (e >= 0) {
+          x += sx;
+          e -= 2 * ady;
+        }
+        y += sy;
+        e += 2 * adx;
+        if (test(x, y)) return true;
+      }
+    } else {
+      int32_t e = 2 * ady - adx;
+      while (x != x2) {
+        if (e >= 0) {
+          y += sy;
+          e -= 2 * adx;
+        }
+        x += sx;
+        e += 2 * ady;
+        if (test(x, y)) return true;
+      }
+    }
+    return false;
+  }
+  // Horizontal or vertical: an ordered run clipped to the image.
+  if (y1 == y2) {
+    if (y1 < 0 || y1 >= h) return false;
+    int32_t lo = std::min(x1, x2), hi = std::max(x1, x2);
+    if (hi < 0 || lo >= w) return false;
+    lo = std::max(lo, 0);
+    hi = std::min(hi, w - 1);
+    const uint8_t* p = DibPixelAddress(image, lo, y1);
+    for (int32_t x = lo; x <= hi; ++x, p += 3)
+      if (*p == blue) return true;
+    return false;
+  }
+  if (x1 < 0 || x1 >= w) return false;
+  int32_t lo = std::min(y1, y2), hi = std::max(y1, y2);
+  if (hi < 0 || lo >= h) return false;
+  lo = std::max(lo, 0);
+  hi = std::min(hi, h - 1);
+  const uint8_t* p = DibPixelAddress(image, x1, lo);
+  for (int32_t y = lo; y <= hi; ++y, p -= image.RowStride)
+    if (*p == blue) return true;
+  return false;
+}

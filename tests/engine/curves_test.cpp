@@ -1,0 +1,210 @@
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+#include "cut_fixture.h"
+#include "engine/curves.h"
+
+namespace {
+// A straight segment from a to b with its inner control points on the chord.
+void Straight(TFloatPoint* p, float ax, float ay, float bx, float by) {
+  p[0] = {ax, ay};
+  p[1] = {ax + (bx - ax) / 3, ay + (by - ay) / 3};
+  p[2] = {ax + 2 * (bx - ax) / 3, ay + 2 * (by - ay) / 3};
+  p[3] = {bx, by};
+}
+constexpr TIntPoint kFar{-500, -500};
+constexpr TIntPoint kNone{kNoReference, 0};
+}  // namespace
+
+TEST(CurveBasics, ColoursSignsAndWeights) {
+  EXPECT_EQ(PackColor(0x1C5, 0x102, 0x180), 0xC50280);
+  EXPECT_EQ(PieceColor(25), 0x190080u);
+  EXPECT_EQ(Sign(-7), -1);
+  EXPECT_EQ(Sign(0), 0);
+  EXPECT_EQ(Sign(9), 1);
+  EXPECT_EQ(Factorial(0), 1.0);
+  EXPECT_EQ(Factorial(5), 120.0);
+  EXPECT_EQ(Binomial(3, 0), 1.0f);
+  EXPECT_EQ(Binomial(3, 1), 3.0f);
+  EXPECT_EQ(Binomial(3, 2), 3.0f);
+  EXPECT_EQ(Binomial(3, 3), 1.0f);
+  EXPECT_EQ(Binomial(10, 4), 210.0f);
+}
+
+TEST(CurveSampling, StepsFollowTheChordRoundedHalfToEven) {
+  TCanvasPoint s[kMaxCurveSamples];
+  TFloatPoint p[4];
+  Straight(p, 10, 10, 10, 10);  // chord 0 still gets one step
+  EXPECT_EQ(SampleCurveSegment(p, s), 2);
+  Straight(p, 0, 0, 4.5f, 0);  // 1.5 -> 2
+  EXPECT_EQ(SampleCurveSegment(p, s), 3);
+  Straight(p, 0, 0, 7.5f, 0);  // 2.5 -> 2
+  EXPECT_EQ(SampleCurveSegment(p, s), 3);
+  Straight(p, 0, 0, 10.5f, 0);  // 3.5 -> 4
+  EXPECT_EQ(SampleCurveSegment(p, s), 5);
+  Straight(p, 0, 0, 451, 0);
+  EXPECT_EQ(SampleCurveSegment(p, s), 151);
+  Straight(p, 0, 0, 3000, 4000);
+  EXPECT_EQ(SampleCurveSegment(p, s), 151);
+  // Sampled from the last control point back to the first.
+  Straight(p, 3, 4, 33, 4);
+  const int32_t n = SampleCurveSegment(p, s);
+  EXPECT_EQ(n, 11);
+  EXPECT_EQ(s[0].x, 33);
+  EXPECT_EQ(s[n - 1].x, 3);
+  EXPECT_EQ(s[5].x, 18);
+}
+
+TEST(CurveDrawing, EverySampleButTheChainsFirstPointIsDrawn) {
+  TCutFixture fx(60, 40);
+  TFloatPoint p[7];
+  Straight(p, 5, 5, 35, 5);
+  Straight(p + 3, 35, 5, 35, 35);
+  DrawCurve(*fx.map, p, 7, 0x0000FF);
+  EXPECT_EQ(fx.At(5, 5), kWhite);
+  EXPECT_EQ(fx.At(6, 5), 0x0000FFu);
+  EXPECT_EQ(fx.At(35, 5), 0x0000FFu);
+  EXPECT_EQ(fx.At(35, 35), 0x0000FFu);
+  EXPECT_EQ(fx.CountColor(0x0000FF), 30 + 30);
+  // A trailing partial segment and too short chains are ignored.
+  DrawCurve(*fx.map, p, 3, 0x00FF00);
+  EXPECT_EQ(fx.CountColor(0x00FF00), 0);
+}
+
+TEST(CheckCurve, StaysInsideTheCutAreaInclusively) {
+  TCutFixture fx(100, 60, 8, 3, 20);  // TileS < 10: no end zones
+  TBoundsRect bounds;
+  TFloatPoint p[4];
+  Straight(p, 20, 30, 79, 30);  // exactly JigsL .. right bound
+  bounds.Reset();
+  EXPECT_TRUE(CheckCurve(fx.level, *fx.map, p, 4, {20, 30}, {79, 30}, 2, bounds, kFar, kNone));
+  EXPECT_EQ(bounds.Left, 20);
+  EXPECT_EQ(bounds.Right, 79);
+  EXPECT_EQ(bounds.Top, 30);
+  Straight(p, 19, 30, 60, 30);
+  bounds.Reset();
+  EXPECT_FALSE(CheckCurve(fx.level, *fx.map, p, 4, {19, 30}, {60, 30}, 2, bounds, kFar, kNone));
+  Straight(p, 30, 30, 80, 30);
+  bounds.Reset();
+  EXPECT_FALSE(CheckCurve(fx.level, *fx.map, p, 4, {30, 30}, {80, 30}, 2, bounds, kFar, kNone));
+  EXPECT_EQ(bounds.Right, 80);  // kept what it widened before failing
+}
+
+TEST(CheckCurve, RepeatedSamplesAndReferencePointsOnTheLineFail) {
+  TCutFixture fx(100, 60, 8, 3);
+  TBoundsRect bounds;
+  TFloatPoint p[4];
+  Straight(p, 40, 30, 40, 30);  // two equal samples
+  bounds.Reset();
+  EXPECT_FALSE(CheckCurve(fx.level, *fx.map, p, 4, {0, 0}, {99, 0}, 1, bounds, kFar, kNone));
+  // Q far away on the infinite line through two samples still fails: the test is a line,
+  // not a segment.
+  Straight(p, 10, 30, 40, 30);
+  bounds.Reset();
+  EXPECT_FALSE(CheckCurve(fx.level, *fx.map, p, 4, {0, 0}, {99, 0}, 1, bounds, TIntPoint{95, 30}, kNone));
+  bounds.Reset();
+  EXPECT_FALSE(CheckCurve(fx.level, *fx.map, p, 4, {0, 0}, {99, 0}, 1, bounds, kFar, TIntPoint{-400, 30}));
+  bounds.Reset();
+  EXPECT_TRUE(CheckCurve(fx.level, *fx.map, p, 4, {0, 0}, {99, 0}, 1, bounds, TIntPoint{95, 31}, kNone));
+}
+
+TEST(CheckCurve, ClearanceScansStraightByDAndDiagonallyByDOverRootTwo) {
+  struct TCase {
+    int32_t d, off;
+    bool ok;
+  };
+  // d = 3 gives 2 diagonal steps, d = 5 gives 4, d = 1 gives 1.
+  for (TCase c : {TCase{3, 2, false}, TCase{3, 3, true}, TCase{5, 4, false}, TCase{5, 5, true}, TCase{1, 1, false},
+                  TCase{1, 2, true}}) {
+    TCutFixture fx(100, 60, 8, 3);
+    SetDibPixel(*fx.map, 50 + c.off, 30 + c.off, 0);
+    TFloatPoint p[4];
+    Straight(p, 50, 30, 50, 20);  // vertical, the obstacle lies diagonally off its first end
+    TBoundsRect bounds;
+    bounds.Reset();
+    EXPECT_EQ(CheckCurve(fx.level, *fx.map, p, 4, {0, 0}, {99, 0}, c.d, bounds, kFar, kNone), c.ok)
+        << "d " << c.d << " offset " << c.off;
+  }
+  // Straight scans reach d pixels; with d = 0 nothing is scanned.
+  for (int32_t d : {0, 4, 5}) {
+    TCutFixture fx(100, 60, 8, 3);
+    SetDibPixel(*fx.map, 55, 25, 0);
+    TFloatPoint p[4];
+    Straight(p, 50, 40, 50, 10);  // samples every third row, 25 among them
+    TBoundsRect bounds;
+    bounds.Reset();
+    EXPECT_EQ(CheckCurve(fx.level, *fx.map, p, 4, {0, 0}, {99, 0}, d, bounds, kFar, kNone), d < 5) << d;
+  }
+}
+
+TEST(CheckCurve, EndZonesAroundBothEndsAreNotScanned) {
+  TCutFixture fx(100, 60, 40, 3);  // zone size 4
+  // A line meeting the curve's end A, as the perpendicular edges do.
+  for (int32_t y = 0; y < 60; ++y) SetDibPixel(*fx.map, 19, y, 0);
+  TFloatPoint p[4];
+  Straight(p, 20, 30, 60, 30);
+  TBoundsRect bounds;
+  bounds.Reset();
+  EXPECT_TRUE(CheckCurve(fx.level, *fx.map, p, 4, {20, 30}, {60, 30}, 2, bounds, kFar, kNone));
+  bounds.Reset();
+  EXPECT_FALSE(CheckCurve(fx.level, *fx.map, p, 4, {30, 30}, {60, 30}, 2, bounds, kFar, kNone));
+}
+
+TEST(LineIntersection, CrossingsRoundHalfToEvenAndParallelLinesReportFailure) {
+  int32_t x = 0, y = 0;
+  EXPECT_TRUE(LineIntersection({0, 0}, {10, 10}, {0, 10}, {10, 0}, x, y));
+  EXPECT_EQ(x, 5);
+  EXPECT_EQ(y, 5);
+  EXPECT_TRUE(LineIntersection({0, 0}, {5, 5}, {0, 5}, {5, 0}, x, y));  // 2.5, 2.5
+  EXPECT_EQ(x, 2);
+  EXPECT_EQ(y, 2);
+  EXPECT_TRUE(LineIntersection({0, 0}, {7, 7}, {0, 7}, {7, 0}, x, y));  // 3.5, 3.5
+  EXPECT_EQ(x, 4);
+  EXPECT_EQ(y, 4);
+  EXPECT_TRUE(LineIntersection({50, 40}, {50, -30}, {0, 2}, {99, 2}, x, y));
+  EXPECT_EQ(x, 50);
+  EXPECT_EQ(y, 2);
+  EXPECT_FALSE(LineIntersection({0, 0}, {10, 0}, {0, 5}, {10, 5}, x, y));
+  EXPECT_EQ(x, 5);
+  EXPECT_EQ(y, 0);
+  // A one-pixel-wide cell: both diagonals are the same line.
+  EXPECT_FALSE(LineIntersection({7, 3}, {7, 30}, {7, 3}, {7, 30}, x, y));
+  EXPECT_EQ(x, 7);
+  EXPECT_EQ(y, 16);
+}
+
+TEST(WalkLineToPiece, StopsBesideThePiecesColourAndTestsASinglePointItself) {
+  TCutFixture fx(100, 60);
+  fx.pieces[2].Code = 75;
+  const uint32_t c = PieceColor(75);
+  SetDibPixel(*fx.map, 41, 21, c);
+  TCutTarget t = fx.Target();
+  TBoundsRect clip{0, 0, 99, 59};
+  TIntPoint p;
+  EXPECT_TRUE(WalkLineToPiece(t, 2, {10, 20}, {90, 20}, clip, p));
+  EXPECT_EQ(p.x, 40);  // (41, 21) is the lower-right neighbour of (40, 20)
+  EXPECT_EQ(p.y, 20);
+  EXPECT_FALSE(WalkLineToPiece(t, 2, {10, 40}, {90, 45}, clip, p));
+  EXPECT_EQ(p.x, 90);
+  EXPECT_EQ(p.y, 45);
+  EXPECT_FALSE(WalkLineToPiece(t, 2, {40, 20}, {40, 20}, clip, p));  // a neighbour is not enough
+  EXPECT_TRUE(WalkLineToPiece(t, 2, {41, 21}, {41, 21}, clip, p));
+  TBoundsRect small{0, 0, 30, 59};  // outside the clip rectangle nothing is tested
+  EXPECT_FALSE(WalkLineToPiece(t, 2, {10, 20}, {90, 20}, small, p));
+}
+
+TEST(SegmentHasCode, FindsTheBlueByteAlongAllKindsOfSegments) {
+  TCutFixture fx(100, 60);
+  SetDibPixel(*fx.map, 30, 40, PieceColor(200));
+  EXPECT_TRUE(SegmentHasCode(*fx.map, 30, 10, 30, 50, PieceColor(200)));
+  EXPECT_TRUE(SegmentHasCode(*fx.map, 30, 50, 30, 10, 0xC80000));  // only blue counts
+  EXPECT_FALSE(SegmentHasCode(*fx.map, 30, 41, 30, 500, PieceColor(200)));
+  EXPECT_TRUE(SegmentHasCode(*fx.map, -50, 40, 31, 40, PieceColor(200)));
+  EXPECT_FALSE(SegmentHasCode(*fx.map, 31, 40, 300, 40, PieceColor(200)));
+  EXPECT_TRUE(SegmentHasCode(*fx.map, 20, 30, 40, 50, PieceColor(200)));
+  EXPECT_TRUE(SegmentHasCode(*fx.map, 40, 50, 20, 30, PieceColor(200)));
+  EXPECT_TRUE(SegmentHasCode(*fx.map, 30, 40, 30, 40, PieceColor(200)));
+  EXPECT_FALSE(SegmentHasCode(*fx.map, 20, 31, 40, 51, PieceColor(200)));
+  EXPECT_FALSE(SegmentHasCode(*fx.map, 100, 400, 100, 400, PieceColor(200)));
+}

@@ -1,0 +1,336 @@
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <set>
+#include <utility>
+
+#include "cut_fixture.h"
+#include "engine/knobs.h"
+
+namespace {
+const uint32_t kInk = PieceColor(150);
+
+// The pixels of the map in the given colour.
+std::set<std::pair<int32_t, int32_t>> Pixels(const TCutFixture& fx, uint32_t c) {
+  std::set<std::pair<int32_t, int32_t>> s;
+  for (int32_t y = 0; y < fx.map->Height; ++y)
+    for (int32_t x = 0; x < fx.map->Width; ++x)
+      if (fx.At(x, y) == c) s.insert({x, y});
+  return s;
+}
+
+void UseOnly(TKnobState& knobs, std::initializer_list<int32_t> list) {
+  knobs.ActiveKnobCount = 0;
+  for (int32_t k : list) knobs.ActiveKnobs[knobs.ActiveKnobCount++] = k;
+}
+
+// What routine B draws as a curve for the knob and mirror flag that the generator will give.
+std::set<std::pair<int32_t, int32_t>> ExpectedCurve(TCutFixture& fx, uint8_t side, TIntPoint p1, TIntPoint p2) {
+  TCutFixture ref(fx.level.ImageW, fx.level.ImageH, fx.level.TileS, fx.level.KnobS);
+  ref.knobs = fx.knobs;
+  ref.knobs.KnobTemplateImage = &*ref.templates;
+  TRandom replay = fx.rng;
+  const TKnobShape* shape;
+  TFloatPoint pts[40], out[40];
+  uint8_t knob;
+  bool mirrored = false;
+  PickKnob(ref.knobs, replay, shape, pts, knob, mirrored, true);
+  TKnobFrame f;
+  KnobFrameEnds(p1, p2, f);
+  f.h = fx.level.KnobS;
+  KnobFrameApex(fx.level.ImageW, fx.level.ImageH, side, f);
+  TransformKnobPoints(f, side, *shape, pts, out);
+  DrawCurve(*ref.map, out, shape->Count, kInk);
+  SetDibPixel(*ref.map, Round(out[0].x), Round(out[0].y), kInk);
+  return Pixels(ref, kInk);
+}
+}  // namespace
+
+TEST(KnobSets, LoadedExtentsMatchTheShapeTables) {
+  TKnobState knobs;
+  LoadKnobSetA(knobs);
+  const int32_t above[16] = {32, 17, 1, 28, 16, 28, 32, 42, 42, 32, 6, 14, 16, 32, 26, 32};
+  const int32_t below[16] = {14, 17, 29, 28, 28, 21, 17, 40, 21, 30, 12, 1, 16, 1, 10, 5};
+  const int32_t counts[16] = {25, 19, 25, 13, 13, 13, 22, 19, 19, 19, 13, 7, 13, 13, 31, 37};
+  for (int32_t i = 0; i < 16; ++i) {
+    const TKnobShape& k = knobs.KnobShapes[i];
+    EXPECT_EQ(k.Count, counts[i]) << i;
+    EXPECT_EQ(k.ByteSize, 8 * counts[i]) << i;
+    EXPECT_EQ(k.EndX, 127) << i;
+    EXPECT_EQ(k.Baseline, (i == 7 || i == 8) ? 41 : 31) << i;
+    EXPECT_EQ(k.ExtentAbove, above[i]) << i;
+    EXPECT_EQ(k.ExtentBelow, below[i]) << i;
+  }
+  // Set B overwrites the first seven records only, and measures the rise without the slack.
+  const TKnobShape a15 = knobs.KnobShapes[15], a13 = knobs.KnobShapes[13];
+  LoadKnobSetB(knobs);
+  EXPECT_EQ(knobs.KnobShapes[0].ExtentAbove, 31);
+  EXPECT_EQ(knobs.KnobShapes[1].Count, a13.Count);
+  EXPECT_EQ(knobs.KnobShapes[1].ExtentAbove, a13.ExtentAbove - 1);
+  EXPECT_EQ(knobs.KnobShapes[3].Points[36].x, a15.Points[36].x);
+  EXPECT_EQ(knobs.KnobShapes[4].Count, 25);
+  EXPECT_EQ(knobs.KnobShapes[5].Count, 28);
+  EXPECT_EQ(knobs.KnobShapes[6].Count, 31);
+  EXPECT_EQ(knobs.KnobShapes[4].ExtentAbove, 31 - 7);
+  EXPECT_EQ(std::memcmp(&knobs.KnobShapes[15], &a15, sizeof a15), 0);
+}
+
+TEST(PickKnob, MirroredKnobsStartAtTheBaselineAndDrawTwice) {
+  for (bool setA : {true, false}) {
+    TKnobState knobs;
+    setA ? LoadKnobSetA(knobs) : LoadKnobSetB(knobs);
+    const int32_t n = setA ? 16 : 7;
+    for (int32_t i = 0; i < n; ++i) {
+      UseOnly(knobs, {i});
+      TRandom rng;
+      bool mirrored = true;
+      const TKnobShape* shape;
+      TFloatPoint pts[40];
+      uint8_t knob;
+      PickKnob(knobs, rng, shape, pts, knob, mirrored, false);  // keeps the caller's flag
+      EXPECT_EQ(knob, i);
+      EXPECT_EQ(pts[0].x, 0.0f);
+      EXPECT_EQ(pts[0].y, float(shape->Baseline));
+      EXPECT_EQ(pts[shape->Count - 1].x, float(shape->EndX));
+      EXPECT_EQ(pts[1].x, float(shape->EndX) - shape->Points[shape->Count - 2].x);
+      TRandom one;
+      one.Random(1);
+      EXPECT_EQ(rng.RandSeed, one.RandSeed);  // one draw without the mirror
+    }
+  }
+  TKnobState knobs;
+  LoadKnobSetB(knobs);
+  UseOnly(knobs, {0, 1, 2, 3});
+  TRandom rng{12345}, replay{12345};
+  const TKnobShape* shape;
+  TFloatPoint pts[40];
+  uint8_t knob;
+  bool mirrored = false;
+  PickKnob(knobs, rng, shape, pts, knob, mirrored, true);
+  const uint32_t k = replay.Random(4);
+  const bool m = replay.Random(2) != 0;
+  EXPECT_EQ(knob, k);
+  EXPECT_EQ(mirrored, m);
+  EXPECT_EQ(rng.RandSeed, replay.RandSeed);
+}
+
+TEST(KnobTemplates, LayoutKeyValuesAndBaseRowsAreWhereTheReaderLooks) {
+  TDibHolder img;
+  ASSERT_TRUE(LoadKnobTemplateImage(*img));
+  EXPECT_EQ(img->Width, 1015);
+  EXPECT_EQ(img->Height, 132);
+  EXPECT_EQ(img->BytesPerPixel, 1);
+  TKnobState knobs;
+  knobs.KnobTemplateImage = &*img;
+  ASSERT_TRUE(MeasureKnobTemplates(knobs));
+  // White, green, red and blue of the 16-colour palette, read at column 4, rows 5 to 8.
+  EXPECT_EQ(knobs.TemplateBackground, 15);
+  EXPECT_EQ(knobs.TemplateLineA, 2);
+  EXPECT_EQ(knobs.TemplateLineB, 9);
+  EXPECT_EQ(knobs.TemplateStop, 12);
+  const int32_t rows[29] = {4, 4, 4, 5, 5, 5, 5, 6, 6, 6, 6, 7, 7, 7, 7, 8, 8, 8, 8, 9, 9, 9, 9, 10, 10, 10, 10, 11, 11};
+  for (int32_t k = 0; k < 29; ++k) EXPECT_EQ(knobs.KnobTemplateBaseRows[k], rows[k]) << k;
+  const uint8_t silver = 7;
+  auto px = [&](int32_t x, int32_t y) { return *DibPixelAddress(*img, x, y); };
+  for (int32_t k = 0; k < 29; ++k) {
+    const int32_t c0 = TemplateColumn(k), n = 20 + k;
+    for (int32_t block = 0; block < 6; ++block) {
+      const int32_t top = 22 * block;
+      for (int32_t y = top; y < top + 21; ++y) EXPECT_EQ(px(c0 + n, y), silver);
+      for (int32_t x = c0; x < c0 + n; ++x) EXPECT_EQ(px(x, top + 21), silver);
+      // Both lines end in the first and last column, the outer one at the base row; a stop row
+      // lies under them.
+      for (int32_t x : {c0, c0 + n - 1}) {
+        EXPECT_EQ(px(x, top + rows[k]), knobs.TemplateLineA) << k << "/" << block;
+        EXPECT_EQ(px(x, top + rows[k] + 1), knobs.TemplateLineB) << k << "/" << block;
+        int32_t y = top + rows[k] + 2;
+        while (y < top + 21 && px(x, y) != knobs.TemplateStop) ++y;
+        EXPECT_LT(y, top + 21) << "no stop row in template " << k << "/" << block;
+      }
+    }
+  }
+  // No image (or a wrong one): all measures zero.
+  TDibHolder wrong;
+  CreateDib8(*wrong, 100, 132);
+  knobs.KnobTemplateImage = &*wrong;
+  EXPECT_FALSE(MeasureKnobTemplates(knobs));
+  EXPECT_EQ(knobs.KnobTemplateBaseRows[0], 0);
+}
+
+TEST(GridKnobEdge, EdgesOf20To48AreStampedAndLongerOrShorterOnesDrawnAsCurves) {
+  for (int32_t n : {19, 20, 48, 49}) {
+    for (uint8_t side : {0, 1}) {
+      for (bool vertical : {false, true}) {
+        TCutFixture fx(200, 200, 40, 7);
+        fx.rng.RandSeed = 77 + n;
+        LoadKnobSetB(fx.knobs);
+        MeasureKnobTemplates(fx.knobs);
+        UseOnly(fx.knobs, {0});
+        const TIntPoint p1{60, 100}, p2 = vertical ? TIntPoint{60, 100 + n - 1} : TIntPoint{60 + n - 1, 100};
+        const auto curve = ExpectedCurve(fx, side, p1, p2);
+        TCutTarget t = fx.Target();
+        DrawGridKnobEdge(t, 0, side, p2, p1, kInk);
+        const auto drawn = Pixels(fx, kInk);
+        const bool stamped = n >= 20 && n <= 48;
+        EXPECT_EQ(drawn != curve, stamped) << n << " side " << int(side) << " vertical " << vertical;
+        EXPECT_TRUE(drawn.count({p1.x, p1.y}) && drawn.count({p2.x, p2.y}));
+        // Where the head lies: beyond the edge by at least half the knob's height.
+        int32_t lo = 1000, hi = -1000;
+        for (auto [x, y] : drawn) {
+          const int32_t across = vertical ? x - p1.x : y - p1.y;
+          lo = std::min(lo, across);
+          hi = std::max(hi, across);
+        }
+        // Curves put side != 0 up (or right), side 0 down (or left). Stamped horizontal knobs
+        // bulge the other way for the same side byte; stamped vertical ones agree with curves.
+        bool positive = vertical ? side != 0 : side == 0;
+        if (stamped && !vertical) positive = !positive;
+        if (positive)
+          EXPECT_GE(hi, 3) << n << " side " << int(side) << " vertical " << vertical;
+        else
+          EXPECT_LE(lo, -3) << n << " side " << int(side) << " vertical " << vertical;
+      }
+    }
+  }
+}
+
+TEST(GridKnobEdge, StampsReproduceTheTemplatePixelsMirroredOrNot) {
+  for (uint32_t seed = 1; seed < 40; ++seed) {
+    TCutFixture fx(200, 200, 40, 7);
+    fx.rng.RandSeed = seed;
+    LoadKnobSetB(fx.knobs);
+    MeasureKnobTemplates(fx.knobs);
+    UseOnly(fx.knobs, {0, 1, 2, 3, 4, 5});
+    TRandom replay = fx.rng;
+    const uint32_t knob = replay.Random(6);
+    const bool mirrored = replay.Random(2) != 0;
+    const int32_t n = 20 + int32_t(seed % 29), k = n - 20, off = fx.knobs.KnobTemplateBaseRows[k];
+    const uint8_t side = seed % 3 == 0 ? 0 : 1;
+    const TIntPoint s{50, 80};
+    TCutTarget t = fx.Target();
+    DrawGridKnobEdge(t, 0, side, s, {s.x + n - 1, s.y}, kInk);
+    // Expected: every template pixel of the side's line above the stop row.
+    std::set<std::pair<int32_t, int32_t>> want;
+    const uint8_t line = side ? fx.knobs.TemplateLineB : fx.knobs.TemplateLineA;
+    const int32_t c0 = TemplateColumn(k), top = 22 * int32_t(knob);
+    for (int32_t row = top; row < top + 21; ++row) {
+      const uint8_t* r = DibScanLine(*fx.templates, row) + c0;
+      if (r[0] == fx.knobs.TemplateStop) break;
+      for (int32_t j = 0; j < n; ++j)
+        if (r[mirrored ? n - 1 - j : j] == line) {
+          const int32_t i = row - top - (side ? 1 : 0);
+          want.insert({s.x + j, side ? s.y + off - i : s.y - off + i});
+        }
+    }
+    EXPECT_EQ(Pixels(fx, kInk), want) << "seed " << seed;
+    EXPECT_EQ(fx.rng.RandSeed, replay.RandSeed);
+  }
+}
+
+TEST(GridKnobEdge, StampingNeverLeavesItsTemplateBlock) {
+  // A template without a stop row, drawn over its whole block and the next: only the 21 rows
+  // of its own block may reach the map.
+  TCutFixture fx(300, 300, 40, 7);
+  TDibHolder img;
+  CreateDib8(*img, 1015, 132);
+  std::memset(img->Bits, 15, size_t(img->ImageSize));
+  const int32_t c0 = TemplateColumn(28);
+  for (int32_t y = 1; y < 132; ++y)
+    for (int32_t x = c0; x < c0 + 48; ++x) *DibPixelAddress(*img, x, y) = 2;
+  *DibPixelAddress(*img, 4, 6) = 2;
+  *DibPixelAddress(*img, 4, 7) = 9;
+  *DibPixelAddress(*img, 4, 8) = 12;
+  fx.knobs.KnobTemplateImage = &*img;
+  LoadKnobSetB(fx.knobs);
+  ASSERT_TRUE(MeasureKnobTemplates(fx.knobs));
+  EXPECT_EQ(fx.knobs.KnobTemplateBaseRows[28], 1);
+  UseOnly(fx.knobs, {0});
+  TCutTarget t = fx.Target();
+  DrawGridKnobEdge(t, 0, 0, {100, 150}, {147, 150}, kInk);
+  int32_t lo = 1000, hi = -1000;
+  for (auto [x, y] : Pixels(fx, kInk)) {
+    lo = std::min(lo, y);
+    hi = std::max(hi, y);
+  }
+  EXPECT_EQ(lo, 150 - 1 + 1);  // image row 1 -> the edge minus the base row plus one
+  EXPECT_EQ(hi, 150 - 1 + 20);  // the block's last template row, 20
+}
+
+TEST(GridKnobEdge, SeventhKnobClippedApexAndOnePixelEdges) {
+  {  // knob 6 has no template
+    TCutFixture fx(200, 200, 40, 7);
+    LoadKnobSetB(fx.knobs);
+    MeasureKnobTemplates(fx.knobs);
+    UseOnly(fx.knobs, {6});
+    const auto curve = ExpectedCurve(fx, 1, {50, 50}, {79, 50});
+    TCutTarget t = fx.Target();
+    DrawGridKnobEdge(t, 0, 1, {50, 50}, {79, 50}, kInk);
+    EXPECT_EQ(Pixels(fx, kInk), curve);
+  }
+  {  // an apex beyond the top of the picture is pulled to row 2 and forces the curve
+    TCutFixture fx(200, 200, 40, 7);
+    LoadKnobSetB(fx.knobs);
+    MeasureKnobTemplates(fx.knobs);
+    UseOnly(fx.knobs, {0});
+    const auto curve = ExpectedCurve(fx, 1, {50, 4}, {79, 4});
+    TCutTarget t = fx.Target();
+    DrawGridKnobEdge(t, 0, 1, {50, 4}, {79, 4}, kInk);
+    const auto drawn = Pixels(fx, kInk);
+    EXPECT_EQ(drawn, curve);
+    int32_t top = 1000;
+    for (auto [x, y] : drawn) top = std::min(top, y);
+    EXPECT_GE(top, 1);
+  }
+  {  // equal ends: the pixel, and still the two draws
+    TCutFixture fx(100, 100, 40, 7);
+    LoadKnobSetB(fx.knobs);
+    MeasureKnobTemplates(fx.knobs);
+    UseOnly(fx.knobs, {0});
+    fx.rng.RandSeed = 5;
+    TRandom replay{5};
+    replay.Random(1);
+    replay.Random(2);
+    TCutTarget t = fx.Target();
+    DrawGridKnobEdge(t, 0, 1, {30, 30}, {30, 30}, kInk);
+    EXPECT_EQ(Pixels(fx, kInk), (std::set<std::pair<int32_t, int32_t>>{{30, 30}}));
+    EXPECT_EQ(fx.rng.RandSeed, replay.RandSeed);
+  }
+}
+
+TEST(KnobEdge, DrawsOnlyWhatPassedTheCheckAndReportsEveryUndrawnEdge) {
+  TCutFixture fx(200, 200, 40, 7);
+  LoadKnobSetA(fx.knobs);
+  TCutTarget t = fx.Target();
+  TBoundsRect bounds;
+  const TIntPoint none{kNoReference, 0}, q{-500, -900};
+  // Zero length, zero room: nothing drawn, so the caller must draw something itself.
+  EXPECT_FALSE(DrawKnobEdge(t, 1, 1, 0, false, {50, 50}, {50, 50}, kInk, -1.0, -1.0, -1, bounds, q, none));
+  EXPECT_FALSE(DrawKnobEdge(t, 1, 1, 0, false, {50, 50}, {120, 50}, kInk, 0.0, 30.0, -1, bounds, q, none));
+  EXPECT_EQ(fx.CountColor(kInk), 0);
+  // Full height (room not limited): the head of A0 reaches Baseline * L / EndX above the edge.
+  EXPECT_TRUE(DrawKnobEdge(t, 1, 1, 0, false, {50, 100}, {177, 100}, kInk, -1.0, 10.0, -1, bounds, q, none));
+  int32_t top = 1000;
+  for (auto [x, y] : Pixels(fx, kInk)) top = std::min(top, y);
+  EXPECT_EQ(top, 100 - 31);  // h = Baseline: the crown, y = 0 of the shape, 31 above the edge
+  EXPECT_EQ(fx.At(50, 100), kInk);  // the first point, which no polyline covers
+  // Checked against the line just drawn: the same knob again fails and draws nothing.
+  const int32_t before = fx.CountColor(PieceColor(75));
+  EXPECT_FALSE(DrawKnobEdge(t, 1, 1, 0, false, {50, 100}, {177, 100}, PieceColor(75), -1.0, -1.0, 2, bounds, q,
+                            none));
+  EXPECT_EQ(fx.CountColor(PieceColor(75)), before);
+  EXPECT_NE(bounds.Left, 10000);
+  // Limited room shrinks the knob; flags bit 0 clear uses the knob margin.
+  TCutFixture fy(200, 200, 40, 7);
+  LoadKnobSetA(fy.knobs);
+  TCutTarget u = fy.Target();
+  EXPECT_TRUE(DrawKnobEdge(u, 1, 1, 0, false, {20, 100}, {147, 100}, kInk, 16.0, 30.0, 2, bounds, q, none));
+  EXPECT_TRUE(DrawKnobEdge(u, 0, 0, 0, false, {20, 160}, {147, 160}, kInk, -1.0, -1.0, -1, bounds, q, none));
+  int32_t top1 = 1000, bottom2 = -1000;
+  for (auto [x, y] : Pixels(fy, kInk)) {
+    if (y < 130) top1 = std::min(top1, y);
+    if (y > 130) bottom2 = std::max(bottom2, y);
+  }
+  EXPECT_GE(top1, 100 - 16);  // up + 1 > R1 = 16: fitted under the room
+  EXPECT_LE(top1, 100 - 12);
+  EXPECT_EQ(bottom2, 160 + 7);  // side 0: down by the knob margin
+}
