@@ -61,7 +61,7 @@ bool TBinaryReader::Skip(int64_t count) {
   return Seek(pos_ + count);
 }
 
-bool TBinaryWriter::Create(const std::string& path) {
+bool TBinaryWriter::Create(const std::string& path, bool durable) {
   Discard();
   std::string temp = path + ".~XXXXXX";
   int fd = mkstemp(temp.data());
@@ -77,6 +77,7 @@ bool TBinaryWriter::Create(const std::string& path) {
   temp_ = temp;
   pos_ = 0;
   failed_ = false;
+  durable_ = durable;
   return true;
 }
 
@@ -98,7 +99,7 @@ bool TBinaryWriter::WriteInt32(int32_t value) {
 
 bool TBinaryWriter::Commit() {
   if (!file_) return false;
-  bool ok = !failed_ && std::fflush(file_) == 0 && fsync(fileno(file_)) == 0;
+  bool ok = !failed_ && std::fflush(file_) == 0 && (!durable_ || fsync(fileno(file_)) == 0);
   ok = std::fclose(file_) == 0 && ok;
   file_ = nullptr;
   if (ok) ok = std::rename(temp_.c_str(), target_.c_str()) == 0;

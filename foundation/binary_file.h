@@ -43,7 +43,9 @@ class TBinaryWriter {
   TBinaryWriter(const TBinaryWriter&) = delete;
   TBinaryWriter& operator=(const TBinaryWriter&) = delete;
 
-  bool Create(const std::string& path);
+  // A scratch file that nobody needs after a crash (the temporary picture file) skips the
+  // flush to disk, which costs far more than writing it.
+  bool Create(const std::string& path, bool durable = true);
   bool Write(const void* data, int64_t count);  // false once any write has failed
   bool WriteInt32(int32_t value);
   int64_t Position() const { return pos_; }
@@ -56,6 +58,7 @@ class TBinaryWriter {
   std::string temp_;
   int64_t pos_ = 0;
   bool failed_ = false;
+  bool durable_ = true;
 };
 
 // The first bytes of a file (fewer when the file is shorter); false when it cannot be read.

@@ -93,7 +93,7 @@ bool ExtractEmbeddedImage(TBinaryReader& f, uint8_t key, bool rotate, const std:
     return false;
   }
   TBinaryWriter out;
-  bool ok = out.Create(path);
+  bool ok = out.Create(path, false);
   std::vector<uint8_t> chunk(size_t(std::min<int32_t>(n, EmbedChunkSize)));
   for (int64_t done = 0; ok && done < n;) {
     int64_t c = std::min<int64_t>(n - done, EmbedChunkSize);

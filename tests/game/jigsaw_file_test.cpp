@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <QBuffer>
 #include <QImage>
 #include <QPainter>
 #include <QTemporaryDir>
@@ -219,6 +220,38 @@ TEST_F(JigsawFile, ThumbnailModeLoadsThePreviewOnly) {
   EXPECT_EQ(load.Picture->Width, 64);
   EXPECT_EQ(load.Picture->Height, 48);
   EXPECT_TRUE(Near(GetDibPixel(*load.Picture, 60, 2), 0x0000FF00));
+}
+
+TEST_F(JigsawFile, BitmapPreviewsLoadToo) {
+  auto encode = [](const char* format, int w, int h) {
+    QImage image(w, h, QImage::Format_RGB888);
+    image.fill(QColor(30, 160, 220));
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    EXPECT_TRUE(image.save(&buffer, format));
+    return std::vector<uint8_t>(bytes.begin(), bytes.end());
+  };
+  TJigsawHeader h;
+  h.ImageW = 64;
+  h.ImageH = 48;
+  std::vector<uint8_t> bmp = encode("BMP", 40, 30);
+  const std::vector<uint8_t> text = {'h', 'i'};
+  ASSERT_TRUE(WriteJigsawFile(Path("bmp.zvq"), h, bmp, text, encode("JPG", 64, 48)));
+  TJigsawOpenTarget t = Target();
+  ASSERT_TRUE(OpenJigsaw(Path("bmp.zvq"), OpenJigsawSelect, t));
+  EXPECT_EQ(level.ImageW, 64);
+  EXPECT_EQ(load.Picture->Width, 40);
+  EXPECT_EQ(load.Picture->Height, 30);
+  EXPECT_EQ(GetDibPixel(*load.Picture, 39, 29), 0x00DCA01E);
+
+  // A bitmap whose header promises more pixels than it carries is refused.
+  SetImageBlank(load, 7, 5, true, 0x00123456);
+  level = saved;
+  bmp.resize(bmp.size() / 2);
+  ASSERT_TRUE(WriteJigsawFile(Path("bmp.zvq"), h, bmp, text, encode("JPG", 64, 48)));
+  EXPECT_FALSE(OpenJigsaw(Path("bmp.zvq"), OpenJigsawSelect, t));
+  ExpectUntouched();
 }
 
 TEST_F(JigsawFile, FitToAreaKeepsTheAspectAndNeverEnlarges) {
