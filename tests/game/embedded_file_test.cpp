@@ -1,7 +1,5 @@
 #include <gtest/gtest.h>
 
-#include <QBuffer>
-#include <QImage>
 #include <QTemporaryDir>
 
 #include <fstream>
@@ -9,6 +7,7 @@
 
 #include "game/embedded_file.h"
 #include "support/file_bytes.h"
+#include "support/qt_picture_bytes.h"
 
 namespace {
 std::vector<uint8_t> Noise(size_t n, unsigned seed) {
@@ -25,14 +24,8 @@ uint8_t KeyAt(uint8_t base, bool rotate, size_t i) {
   return uint8_t((base >> r | base << (8 - r)) & 0xFF);
 }
 
-std::vector<uint8_t> QtImageBytes(const char* format, int w = 32, int h = 16) {
-  QImage image(w, h, QImage::Format_RGB888);
-  image.fill(QColor(200, 40, 90));
-  QByteArray bytes;
-  QBuffer buffer(&bytes);
-  buffer.open(QIODevice::WriteOnly);
-  EXPECT_TRUE(image.save(&buffer, format));
-  return std::vector<uint8_t>(bytes.begin(), bytes.end());
+std::vector<uint8_t> QtImageBytes(const char* format) {
+  return QtPictureBytes(format, 32, 16, QColor(200, 40, 90));
 }
 
 struct TScrambleCase {

@@ -1,6 +1,5 @@
 #include <gtest/gtest.h>
 
-#include <QBuffer>
 #include <QImage>
 #include <QPainter>
 #include <QTemporaryDir>
@@ -14,6 +13,7 @@
 #include "foundation/picture_loading.h"
 #include "game/embedded_file.h"
 #include "support/file_bytes.h"
+#include "support/qt_picture_bytes.h"
 #include "game/jigsaw_file.h"
 #include "pack.h"
 
@@ -224,13 +224,7 @@ TEST_F(JigsawFile, ThumbnailModeLoadsThePreviewOnly) {
 
 TEST_F(JigsawFile, BitmapPreviewsLoadToo) {
   auto encode = [](const char* format, int w, int h) {
-    QImage image(w, h, QImage::Format_RGB888);
-    image.fill(QColor(30, 160, 220));
-    QByteArray bytes;
-    QBuffer buffer(&bytes);
-    buffer.open(QIODevice::WriteOnly);
-    EXPECT_TRUE(image.save(&buffer, format));
-    return std::vector<uint8_t>(bytes.begin(), bytes.end());
+    return QtPictureBytes(format, w, h, QColor(30, 160, 220));
   };
   TJigsawHeader h;
   h.ImageW = 64;
