@@ -1,0 +1,300 @@
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <memory>
+#include <vector>
+
+#include "engine/cells.h"
+#include "foundation/random.h"
+
+namespace {
+
+TLevelRecord Level(int32_t w, int32_t h, int32_t tile, int32_t px, int32_t py, int32_t border, int32_t shape) {
+  TLevelRecord l{};
+  l.ImageW = w;
+  l.ImageH = h;
+  l.TileS = tile;
+  l.KnobS = 7;
+  l.TilePX = px;
+  l.TilePY = py;
+  l.TileNum = px * py;
+  l.BorderStyle = uint8_t(border);
+  l.ShapeStyle = uint8_t(shape);
+  l.JigsL = l.JigsT = border ? 20 : 0;
+  l.JigsR = w - l.JigsL - 1;
+  l.JigsB = h - l.JigsT - 1;
+  return l;
+}
+
+TEST(LayoutCells, SpareSpaceGoesToTheFirstColumnsAndRows) {
+  const TLevelRecord l = Level(5 * 40 + 7, 3 * 40 + 2, 40, 5, 3, 0, 0);
+  std::vector<TPieceRecord> p(15);
+  LayoutCells(l, p.data());
+  const int32_t widths[5] = {42, 42, 41, 41, 41};
+  for (int c = 0; c < 5; ++c) EXPECT_EQ(p[size_t(c)].CellW, widths[c]) << c;
+  EXPECT_EQ(p[0].CellX, 0);
+  EXPECT_EQ(p[4].CellX, 42 + 42 + 41 + 41);
+  EXPECT_EQ(p[4].CellX + p[4].CellW, l.ImageW);  // the columns tile the width exactly
+  EXPECT_EQ(p[10].CellY + p[10].CellH, l.ImageH);
+  // Outer sides are not widened, inner sides by the knob margin.
+  EXPECT_EQ(p[0].PieceX, 0);
+  EXPECT_EQ(p[0].PieceW, 42 + 7);
+  EXPECT_EQ(p[6].PieceX, 42 - 7);
+  EXPECT_EQ(p[6].PieceW, 42 + 14);
+  for (const auto& r : p) {
+    for (int16_t n : r.Neighbours) EXPECT_EQ(n, kNoNeighbour);
+  }
+
+  const TLevelRecord framed = Level(400, 300, 40, 9, 6, 1, 0);
+  std::vector<TPieceRecord> q(54);
+  LayoutCells(framed, q.data());
+  EXPECT_EQ(q[0].CellX, 20);
+  EXPECT_EQ(q[0].CellY, 20);
+  EXPECT_EQ(q[0].PieceX, 20);
+}
+
+TEST(LayoutCells, CodesAndTheShapePattern) {
+  const TLevelRecord l = Level(600, 600, 100, 6, 6, 0, 3);
+  std::vector<TPieceRecord> p(36);
+  LayoutCells(l, p.data());
+  EXPECT_EQ(p[4 * 6 + 5].Code, 50);
+  EXPECT_EQ(p[4 * 6 + 5].Code2, 4);
+  std::vector<int> flagged;
+  for (int i = 0; i < 36; ++i) {
+    if (p[size_t(i)].ShapeFlag) flagged.push_back(i);
+  }
+  EXPECT_EQ(flagged, (std::vector<int>{1 * 6 + 1, 1 * 6 + 3, 3 * 6 + 2, 3 * 6 + 4}));
+  // Touching cells, diagonals included, never share a code.
+  for (int r = 0; r < 6; ++r)
+    for (int c = 0; c < 6; ++c)
+      for (int dr = -1; dr <= 1; ++dr)
+        for (int dc = -1; dc <= 1; ++dc) {
+          const int rr = r + dr, cc = c + dc;
+          if ((dr || dc) && rr >= 0 && rr < 6 && cc >= 0 && cc < 6) {
+            EXPECT_NE(p[size_t(r * 6 + c)].Code, p[size_t(rr * 6 + cc)].Code);
+          }
+        }
+  const TLevelRecord plain = Level(600, 600, 100, 6, 6, 0, 2);
+  LayoutCells(plain, p.data());
+  for (const auto& r : p) EXPECT_EQ(r.ShapeFlag, 0);
+}
+
+struct TCells {
+  std::unique_ptr<TCellRecord[]> Cells;
+  int32_t N;
+  explicit TCells(const std::vector<TIntPoint>& pts) : Cells(new TCellRecord[pts.size()]()), N(int32_t(pts.size())) {
+    for (int32_t i = 0; i < N; ++i) {
+      Cells[size_t(i)].SeedPoint = pts[size_t(i)];
+      Cells[size_t(i)].PieceIndex = i;
+    }
+  }
+};
+
+std::vector<TIntPoint> JitteredGrid(uint32_t seed, int32_t cols, int32_t rows, int32_t cell) {
+  TRandom rng{seed};
+  std::vector<TIntPoint> pts;
+  for (int32_t r = 0; r < rows; ++r)
+    for (int32_t c = 0; c < cols; ++c)
+      pts.push_back({c * cell + 1 + int32_t(rng.Random(uint32_t(cell - 2))), r * cell + 1 + int32_t(rng.Random(uint32_t(cell - 2)))});
+  return pts;
+}
+
+double Dist(double x, double y, TIntPoint p) { return std::hypot(x - p.x, y - p.y); }
+
+TEST(BuildCells, SegmentsAreVoronoiEdgesSharedByBothCells) {
+  for (uint32_t seed = 1; seed <= 12; ++seed) {
+    const int32_t cols = 3 + int32_t(seed % 7), rows = 2 + int32_t(seed % 5), cell = 37;
+    const TCutArea area{0, 0, cols * cell - 1, rows * cell - 1};
+    const auto pts = JitteredGrid(seed, cols, rows, cell);
+    TCells c(pts);
+    TCellBuilder b;
+    std::string message;
+    ASSERT_TRUE(BuildCells(b, c.Cells.get(), c.N, area, message)) << message;
+    for (int32_t i = 0; i < c.N; ++i) {
+      const TCellRecord& cell_i = c.Cells[size_t(i)];
+      ASSERT_GE(cell_i.SegmentCount, 3) << seed << " " << i;
+      EXPECT_GE(cell_i.CentreX, area.Left);
+      EXPECT_LE(cell_i.CentreX, area.Right);
+      for (int32_t s = 0; s < cell_i.SegmentCount; ++s) {
+        const TCellSegment& g = cell_i.Segments[s];
+        for (double x : {g.x1, g.x2}) EXPECT_TRUE(x >= area.Left - 1e-6 && x <= area.Right + 1e-6);
+        for (double y : {g.y1, g.y2}) EXPECT_TRUE(y >= area.Top - 1e-6 && y <= area.Bottom + 1e-6);
+        EXPECT_TRUE(g.y1 < g.y2 || (g.y1 == g.y2 && g.x1 <= g.x2));
+        const double mx = (g.x1 + g.x2) / 2, my = (g.y1 + g.y2) / 2;
+        if (g.NeighbourId == kBorderId) continue;
+        // Equidistant to both seeds, and no other seed nearer.
+        const TIntPoint other = pts[g.NeighbourId];
+        EXPECT_NEAR(Dist(mx, my, pts[size_t(i)]), Dist(mx, my, other), 1e-6 * (1 + Dist(mx, my, other)));
+        for (const TIntPoint& q : pts) EXPECT_GE(Dist(mx, my, q), Dist(mx, my, other) - 1e-6);
+        // The neighbour has the same edge back.
+        const TCellRecord& nb = c.Cells[g.NeighbourId];
+        bool found = false;
+        for (int32_t t = 0; t < nb.SegmentCount; ++t) {
+          const TCellSegment& h = nb.Segments[t];
+          found |= h.NeighbourId == i && std::fabs(h.x1 - g.x1) < 1e-6 && std::fabs(h.y1 - g.y1) < 1e-6 &&
+                   std::fabs(h.x2 - g.x2) < 1e-6 && std::fabs(h.y2 - g.y2) < 1e-6;
+        }
+        EXPECT_TRUE(found) << seed << " cell " << i << " to " << g.NeighbourId;
+      }
+    }
+  }
+}
+
+TEST(BuildCells, GridSearchFindsWhatTheFullScanFinds) {
+  for (uint32_t seed = 100; seed < 106; ++seed) {
+    const int32_t cols = 20 + int32_t(seed % 9), rows = 15, cell = 23;
+    const TCutArea area{0, 0, cols * cell - 1, rows * cell - 1};
+    auto pts = JitteredGrid(seed, cols, rows, cell);
+    pts[7] = pts[8];  // a repeated point
+    TCells fast(pts), full(pts);
+    TCellBuilder fb, sb;
+    sb.ExhaustiveApexSearch = true;
+    std::string m;
+    ASSERT_TRUE(BuildCells(fb, fast.Cells.get(), fast.N, area, m));
+    ASSERT_TRUE(BuildCells(sb, full.Cells.get(), full.N, area, m));
+    ASSERT_EQ(fb.CellEdges.size(), sb.CellEdges.size());
+    for (size_t e = 0; e < fb.CellEdges.size(); ++e) {
+      EXPECT_EQ(fb.CellEdges[e].Lower, sb.CellEdges[e].Lower);
+      EXPECT_EQ(fb.CellEdges[e].Higher, sb.CellEdges[e].Higher);
+      EXPECT_EQ(fb.CellEdges[e].OpenSide, sb.CellEdges[e].OpenSide);
+    }
+    for (int32_t i = 0; i < fast.N; ++i) {
+      ASSERT_EQ(fast.Cells[size_t(i)].SegmentCount, full.Cells[size_t(i)].SegmentCount);
+      EXPECT_EQ(fast.Cells[size_t(i)].CentreX, full.Cells[size_t(i)].CentreX);
+      EXPECT_EQ(fast.Cells[size_t(i)].CentreY, full.Cells[size_t(i)].CentreY);
+    }
+  }
+}
+
+TEST(BuildCells, DegenerateSeedsFailWithTheMessage) {
+  const TCutArea area{0, 0, 99, 99};
+  TCellBuilder b;
+  std::string message;
+  TCells one({{10, 10}});
+  EXPECT_FALSE(BuildCells(b, one.Cells.get(), one.N, area, message));
+  EXPECT_EQ(message, kFirstEdgeFailedText);
+  TCells two({{10, 10}, {50, 60}});
+  EXPECT_FALSE(BuildCells(b, two.Cells.get(), two.N, area, message));
+  EXPECT_EQ(message, kFirstEdgeFailedText);
+  TCells line({{10, 10}, {20, 20}, {30, 30}, {40, 40}});
+  EXPECT_FALSE(BuildCells(b, line.Cells.get(), line.N, area, message));
+  EXPECT_EQ(message, kFirstEdgeFailedText);
+  // A point ringed by more neighbours than a cell has room for.
+  std::vector<TIntPoint> wheel = {{500, 500}};
+  for (int i = 0; i < 26; ++i) {
+    const double a = 2 * M_PI * i / 26;
+    wheel.push_back({500 + int32_t(std::lround(300 * std::cos(a))), 500 + int32_t(std::lround(300 * std::sin(a)))});
+  }
+  TCells crowded(wheel);
+  EXPECT_FALSE(BuildCells(b, crowded.Cells.get(), crowded.N, {0, 0, 999, 999}, message));
+  EXPECT_FALSE(message.empty());
+  // Three points are enough.
+  TCells three({{10, 10}, {80, 20}, {40, 90}});
+  EXPECT_TRUE(BuildCells(b, three.Cells.get(), three.N, area, message));
+}
+
+TEST(CellGeometry, SegmentIntersectionStrictAndInclusive) {
+  double x, y;
+  EXPECT_TRUE(SegmentIntersection(x, y, true, 0, 0, 10, 0, 5, -5, 5, 5));
+  EXPECT_DOUBLE_EQ(x, 5);
+  EXPECT_DOUBLE_EQ(y, 0);
+  EXPECT_TRUE(SegmentIntersection(x, y, true, 0, 0, 10, 0, 10, -5, 10, 5));  // at an end
+  EXPECT_FALSE(SegmentIntersection(x, y, false, 0, 0, 10, 0, 10, -5, 10, 5));
+  EXPECT_FALSE(SegmentIntersection(x, y, true, 0, 0, 10, 0, 0, 1, 10, 1));  // parallel
+  EXPECT_FALSE(SegmentIntersection(x, y, true, 0, 0, 10, 0, 0, 0, 10, 0));  // collinear
+}
+
+TEST(CellGeometry, ChordsAcrossTheCutArea) {
+  const TCutArea area{20, 20, 379, 279};
+  double x1 = 100, y1 = 100, x2 = 110, y2 = 130;  // steep: runs from top to bottom
+  ASSERT_TRUE(ClipLineToCutArea(area, x1, y1, x2, y2));
+  EXPECT_DOUBLE_EQ(y1, 20);
+  EXPECT_DOUBLE_EQ(y2, 279);
+  EXPECT_NEAR(x1, 100 - 80.0 / 3, 1e-9);
+  double a1 = 100, b1 = 50, a2 = 200, b2 = 60;  // shallow: from left to right
+  ASSERT_TRUE(ClipLineToCutArea(area, a1, b1, a2, b2));
+  EXPECT_DOUBLE_EQ(a1, 20);
+  EXPECT_DOUBLE_EQ(a2, 379);
+  double c1 = 0, d1 = 30, c2 = 30, d2 = 0;  // misses the area past its corner
+  EXPECT_FALSE(ClipLineToCutArea(area, c1, d1, c2, d2));
+  EXPECT_DOUBLE_EQ(c1, 0);
+  double e1 = 50, f1 = 50, e2 = 50, f2 = 50;
+  EXPECT_FALSE(ClipLineToCutArea(area, e1, f1, e2, f2));
+  double g1 = 30, h1 = 300, g2 = 300, h2 = 30;  // crosses the corner region inside
+  ASSERT_TRUE(ClipLineToCutArea(area, g1, h1, g2, h2));
+  for (double v : {g1, g2}) EXPECT_TRUE(v >= 20 && v <= 379);
+  for (double v : {h1, h2}) EXPECT_TRUE(v >= 20 && v <= 279);
+}
+
+TEST(CellGeometry, SegmentsOutsideTheAreaAreNotStored) {
+  const TCutArea area{20, 20, 379, 279};
+  TCellRecord cell{};
+  EXPECT_FALSE(AddCellSegment(area, cell, 3, 0, 0, 10, 500));  // left of the area
+  EXPECT_FALSE(AddCellSegment(area, cell, 3, 0, 30, 30, 0));  // passes outside the corner
+  EXPECT_TRUE(AddCellSegment(area, cell, 3, 100, 300, 50, 0));
+  ASSERT_EQ(cell.SegmentCount, 1);
+  EXPECT_DOUBLE_EQ(cell.Segments[0].y1, 20);
+  EXPECT_DOUBLE_EQ(cell.Segments[0].y2, 279);
+  for (int i = 1; i < kCellSegmentRoom; ++i) AddCellSegment(area, cell, 3, 100, 100, 110, 110);
+  EXPECT_FALSE(AddCellSegment(area, cell, 3, 100, 100, 110, 110));  // no room left
+  EXPECT_EQ(cell.SegmentCount, kCellSegmentRoom);
+}
+
+TEST(CellGeometry, ProjectOnLine) {
+  double d;
+  TIntPoint f;
+  ProjectOnLine({0, 0}, {10, 0}, {4, 3}, d, f);
+  EXPECT_EQ(f.x, 4);
+  EXPECT_EQ(f.y, 0);
+  EXPECT_NEAR(std::fabs(d), 3, 1e-9);
+  ProjectOnLine({0, 0}, {10, 10}, {7, 7}, d, f);  // on the line
+  EXPECT_EQ(f.x, 7);
+  EXPECT_EQ(f.y, 7);
+  EXPECT_EQ(d, 0);
+  ProjectOnLine({0, 0}, {10, 0}, {10, 5}, d, f);  // right angle at q
+  EXPECT_EQ(f.x, 10);
+  EXPECT_EQ(f.y, 0);
+  ProjectOnLine({0, 0}, {10, 0}, {-6, 4}, d, f);  // behind p: the foot stays on the line's side of x
+  EXPECT_EQ(f.x, -6);
+  EXPECT_EQ(f.y, 0);
+  ProjectOnLine({5, 5}, {5, 5}, {8, 9}, d, f);  // no line at all
+  EXPECT_EQ(f.x, 5);
+  EXPECT_DOUBLE_EQ(d, 5);
+}
+
+struct TMap {
+  TDibHolder D;
+  TMap(int w, int h) {
+    CreateDib24(*D, w, h);
+    for (int y = 0; y < h; ++y)
+      for (int x = 0; x < w; ++x) SetDibPixel(*D, x, y, 0xFFFFFF);
+  }
+};
+
+TEST(CellGeometry, WalkToWhite) {
+  TMap m(20, 20);
+  TIntPoint p;
+  EXPECT_EQ(WalkToWhite(*m.D, {3, 3}, {10, 10}, p), 0);  // starts on white
+  for (int x = 0; x < 8; ++x) SetDibPixel(*m.D, x, 5, 0x000080);
+  EXPECT_EQ(WalkToWhite(*m.D, {2, 5}, {12, 5}, p), 1);
+  EXPECT_EQ(p.x, 8);
+  EXPECT_EQ(WalkToWhite(*m.D, {2, 5}, {7, 5}, p), -1);  // b itself is not read
+  EXPECT_EQ(WalkToWhite(*m.D, {2, 5}, {2, 5}, p), -1);
+  for (int i = 0; i < 6; ++i) SetDibPixel(*m.D, 2 + i, 2 + i, 0x000080);
+  EXPECT_EQ(WalkToWhite(*m.D, {2, 2}, {12, 12}, p), 1);
+  EXPECT_EQ(p.x, 8);
+  EXPECT_EQ(p.y, 8);
+}
+
+TEST(CellGeometry, RemoveFrameNotchesTakesLonePixels) {
+  TMap m(12, 12);
+  for (int y = 0; y < 12; ++y)
+    for (int x = 0; x < 12; ++x) SetDibPixel(*m.D, x, y, x < 6 ? 0x100080 : 0x200080);
+  SetDibPixel(*m.D, 3, 4, 0x200080);  // a stray pixel inside the left region
+  RemoveFrameNotches(*m.D, {0, 0, 11, 11});
+  EXPECT_EQ(GetDibPixel(*m.D, 3, 4), 0x100080);
+  EXPECT_EQ(GetDibPixel(*m.D, 6, 4), 0x200080);  // the straight border stays
+  EXPECT_EQ(GetDibPixel(*m.D, 5, 4), 0x100080);
+}
+
+}  // namespace
