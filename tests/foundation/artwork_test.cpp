@@ -1,0 +1,221 @@
+#include <gtest/gtest.h>
+
+#include <QFile>
+#include <QImage>
+#include <QString>
+#include <set>
+
+#include "foundation/artwork.h"
+#include "foundation/toolbar.h"
+
+// The committed artwork: sizes and formats the loaders rely on, the pieces where the window,
+// toolbar and sprite painters take them from, and strips that really repeat.
+
+namespace {
+
+QImage Load(const QString& path) {
+  QImage img(path);
+  return img.convertToFormat(QImage::Format_ARGB32);
+}
+
+QByteArray Bytes(const QString& path) {
+  QFile f(path);
+  return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+// PNG colour type and bit depth from the header chunk.
+void PngKind(const QByteArray& png, int& depth, int& colourType) {
+  depth = colourType = -1;
+  if (png.size() < 26 || !png.startsWith("\x89PNG")) return;
+  depth = uint8_t(png[24]);
+  colourType = uint8_t(png[25]);
+}
+
+int OpaqueCount(const QImage& img, QRect r, int minAlpha = 201) {
+  int n = 0;
+  for (int y = r.top(); y <= r.bottom(); ++y)
+    for (int x = r.left(); x <= r.right(); ++x) n += qAlpha(img.pixel(x, y)) >= minAlpha;
+  return n;
+}
+
+struct Strip {
+  const char* what;
+  QRect area;
+  bool alongX;  // repeated across (every column equal) or down (every row equal)
+};
+
+void ExpectUniform(const QImage& img, const Strip& s) {
+  const QRect a = s.area;
+  ASSERT_TRUE(img.rect().contains(a)) << s.what;
+  int differing = 0;
+  for (int y = a.top(); y <= a.bottom(); ++y)
+    for (int x = a.left(); x <= a.right(); ++x) {
+      const QRgb first = s.alongX ? img.pixel(a.left(), y) : img.pixel(x, a.top());
+      differing += img.pixel(x, y) != first;
+    }
+  EXPECT_EQ(differing, 0) << s.what;
+}
+
+}  // namespace
+
+TEST(Artwork, SkinsHaveTheirSizesAndAreEightBitRgba) {
+  struct Sheet {
+    int id, w, h;
+  } sheets[] = {{kWeightPinPngId, 29, 37}, {kGlassSkinPngId, 290, 189}, {kFrameSkinPngId, 390, 170}};
+  for (const Sheet& s : sheets) {
+    const QString path = QString(":/PNGIMAGE/%1").arg(s.id);
+    int depth, type;
+    PngKind(Bytes(path), depth, type);
+    EXPECT_EQ(depth, 8) << path.toStdString();
+    EXPECT_EQ(type, 6) << path.toStdString();
+    const QImage img = Load(path);
+    EXPECT_EQ(img.width(), s.w) << path.toStdString();
+    EXPECT_EQ(img.height(), s.h) << path.toStdString();
+  }
+}
+
+TEST(Artwork, ToolbarFaceSheetIsA24BitBitmapOfTheRightSize) {
+  const QByteArray bmp = Bytes(":/BITMAP/1");
+  ASSERT_GE(bmp.size(), 54);
+  EXPECT_TRUE(bmp.startsWith("BM"));
+  EXPECT_EQ(uint8_t(bmp[28]), 24);  // bits per pixel
+  const QImage sheet = Load(":/BITMAP/1");
+  EXPECT_EQ(sheet.width(), kToolbarSheetWidth);
+  EXPECT_EQ(sheet.height(), kToolbarSheetHeight);
+}
+
+TEST(Artwork, RepeatedStripsAreUniformAlongTheirRepeat) {
+  const QImage skin = Load(":/PNGIMAGE/4");
+  ASSERT_FALSE(skin.isNull());
+  for (int fx : {1, 103}) {
+    const Strip strips[] = {
+        {"caption middle", QRect(fx + 6, 1, 6, 22), true},
+        {"bottom middle", QRect(fx + 10, 97, 50, 4), true},
+        {"left edge", QRect(fx, 31, 4, 50), false},
+        {"right edge", QRect(fx + 96, 31, 4, 50), false},
+    };
+    for (const Strip& s : strips) ExpectUniform(skin, s);
+  }
+  const Strip strips[] = {
+      {"vertical track", QRect(276, 21, 17, 3), false},
+      {"horizontal track", QRect(296, 1, 3, 17), true},
+      {"toolbar tile", QRect(318, 115, 50, 35), true},
+      {"progress panel tile", QRect(318, 1, 10, 100), true},
+      {"full bar tile", QRect(350, 1, 10, 20), true},
+      {"empty bar tile", QRect(350, 22, 10, 20), true},
+  };
+  for (const Strip& s : strips) ExpectUniform(skin, s);
+}
+
+TEST(Artwork, FrameSkinPiecesLieWhereThePaintersTakeThem) {
+  const QImage skin = Load(":/PNGIMAGE/4");
+  ASSERT_FALSE(skin.isNull());
+  for (int fx : {1, 103}) {
+    EXPECT_EQ(OpaqueCount(skin, QRect(fx + 6, 1, 88, 22)), 88 * 22) << "caption bar " << fx;
+    EXPECT_EQ(OpaqueCount(skin, QRect(fx, 31, 4, 50)), 200) << "left edge " << fx;
+    EXPECT_EQ(OpaqueCount(skin, QRect(fx + 10, 97, 80, 4)), 320) << "bottom " << fx;
+    // The client area stays clear for the game's background.
+    EXPECT_EQ(OpaqueCount(skin, QRect(fx + 4, 23, 92, 74), 1), 0) << "client " << fx;
+  }
+  // The highlighted frame differs from the normal one.
+  EXPECT_NE(skin.pixel(1 + 30, 10), skin.pixel(103 + 30, 10));
+  // Caption button sprites: five different 20 x 20 pictures at (2 + 23k, 110).
+  std::set<QRgb> centres;
+  for (int k = 0; k < 5; ++k) {
+    EXPECT_GT(OpaqueCount(skin, QRect(2 + 23 * k, 110, 20, 20)), 100) << "caption button " << k;
+    centres.insert(skin.pixel(2 + 23 * k + 6, 110 + 8));
+  }
+  EXPECT_EQ(centres.size(), 5u);
+  // Arrows and thumbs: normal, hot and pressed at x 211, 231, 251, rows 1, 21, ... 101.
+  for (int row = 0; row < 6; ++row)
+    for (int k = 0; k < 3; ++k)
+      EXPECT_GT(OpaqueCount(skin, QRect(211 + 20 * k, 1 + 20 * row, 17, 17)), 120)
+          << "scroll sprite " << row << "," << k;
+  EXPECT_EQ(OpaqueCount(skin, QRect(276, 1, 17, 17)), 289) << "corner box";
+  // Toolbar and progress pieces are copied into opaque images: they are opaque themselves.
+  EXPECT_EQ(OpaqueCount(skin, QRect(308, 115, 70, 35), 255), 70 * 35);
+  EXPECT_EQ(OpaqueCount(skin, QRect(308, 1, 30, 100), 255), 3000);
+  EXPECT_EQ(OpaqueCount(skin, QRect(340, 1, 30, 20), 255), 600);
+  EXPECT_EQ(OpaqueCount(skin, QRect(340, 22, 30, 20), 255), 600);
+}
+
+TEST(Artwork, ToolbarFacesJoinTheBarAndDifferByColumnAndState) {
+  const QImage skin = Load(":/PNGIMAGE/4");
+  const QImage sheet = Load(":/BITMAP/1");
+  ASSERT_FALSE(skin.isNull());
+  ASSERT_FALSE(sheet.isNull());
+  // A button sits 2 rows below the bar's top: its corners show the bar's own rows.
+  for (int k = 0; k < kToolbarFaceColumns; ++k) {
+    const int x = 30 * k + 1;
+    for (int y0 : {kToolbarFaceNormalY, kToolbarFaceDisabledY}) {
+      EXPECT_EQ(sheet.pixel(x, y0), skin.pixel(318, 115 + 2)) << "column " << k;
+      EXPECT_EQ(sheet.pixel(x + 28, y0 + 28), skin.pixel(318, 115 + 30)) << "column " << k;
+    }
+  }
+  auto cell = [&](int k, int y0) { return sheet.copy(30 * k + 1, y0, 29, 29); };
+  for (int k = 0; k < kToolbarFaceColumns; ++k) {
+    EXPECT_NE(cell(k, 1), cell(k, 31)) << "down face of column " << k;
+    EXPECT_NE(cell(k, 1), cell(k, 61)) << "disabled face of column " << k;
+    for (int j = k + 1; j < kToolbarFaceColumns; ++j)
+      EXPECT_NE(cell(k, 1), cell(j, 1)) << "columns " << k << " and " << j;
+  }
+}
+
+TEST(Artwork, MagnifierTilesHoldTheLensAndTheButtons) {
+  const QImage glass = Load(":/PNGIMAGE/3");
+  ASSERT_FALSE(glass.isNull());
+  const QPoint tiles[4] = {{0, 0}, {96, 0}, {0, 96}, {96, 96}};
+  for (const QPoint& t : tiles) {
+    // Solid brass to grab, and a clear middle where the lens goes.
+    EXPECT_GT(OpaqueCount(glass, QRect(t, QSize(93, 93))), 1000);
+    EXPECT_EQ(OpaqueCount(glass, QRect(t + QPoint(60, 60) - QPoint(t.x() ? 55 : 0, t.y() ? 55 : 0), QSize(28, 28)), 1), 0);
+  }
+  // In a 240 x 240 glass the zoom button (9, 8) and close button (W - 30, 15) sit on brass.
+  EXPECT_EQ(qAlpha(glass.pixel(9 + 2, 8 + 13)), 255);
+  EXPECT_EQ(qAlpha(glass.pixel(96 + 63 + 7, 15 + 7)), 255);
+  // Button sprites: close 14 x 14 at y 2, zooms 27 x 27 at y 25 and 55.
+  for (int k = 0; k < 3; ++k) {
+    EXPECT_EQ(qAlpha(glass.pixel(196 + 17 * k + 7, 2 + 7)), 255) << "close " << k;
+    EXPECT_EQ(qAlpha(glass.pixel(196 + 30 * k + 13, 25 + 13)), 255) << "zoom in " << k;
+    EXPECT_EQ(qAlpha(glass.pixel(196 + 30 * k + 13, 55 + 13)), 255) << "zoom out " << k;
+  }
+}
+
+TEST(Artwork, StarSpritesUseWhiteOnlyAsTheirKey) {
+  const QImage star = Load(kStarPicturePath);
+  ASSERT_FALSE(star.isNull());
+  EXPECT_FALSE(QImage(kStarPicturePath).hasAlphaChannel());
+  EXPECT_GE(star.width(), kStarSpriteStep * (kStarSpriteCount - 1) + kStarSpriteSize);
+  EXPECT_EQ(star.height(), kStarSpriteSize);
+  const QRgb white = qRgb(255, 255, 255);
+  for (int s = 0; s < kStarSpriteCount; ++s) {
+    int ink = 0;
+    for (int y = 0; y < kStarSpriteSize; ++y)
+      for (int x = 0; x < kStarSpriteSize; ++x) ink += star.pixel(kStarSpriteStep * s + x, y) != white;
+    EXPECT_GT(ink, 8) << "sprite " << s;
+    EXPECT_EQ(star.pixel(kStarSpriteStep * s, 0), white) << "sprite " << s << " corner";
+  }
+}
+
+TEST(Artwork, CursorsAndPinHaveTheirPointsOnTheDrawing) {
+  for (const TCursorArt& c : kCursorArt) {
+    const QImage img = Load(QString(":/%1/%2").arg(kCursorResourceKind, c.Name));
+    ASSERT_EQ(img.width(), kCursorSize) << c.Name;
+    ASSERT_EQ(img.height(), kCursorSize) << c.Name;
+    EXPECT_GT(OpaqueCount(img, QRect(c.HotX - 1, c.HotY - 1, 3, 3)), 0) << c.Name;
+  }
+  // The pin is placed so that the pointer is at (MW div 2, MH - 4): the needle's tip.
+  const QImage pin = Load(QString(":/PNGIMAGE/%1").arg(kWeightPinPngId));
+  EXPECT_GT(OpaqueCount(pin, QRect(29 / 2 - 1, 37 - 4 - 1, 3, 2), 120), 0);
+  EXPECT_EQ(OpaqueCount(pin, QRect(0, 36, 29, 1), 1), 0);
+}
+
+TEST(Artwork, ApplicationIconComesInEverySize) {
+  for (int size : kAppIconSizes) {
+    const QImage icon = Load(QString(":/icons/app-%1.png").arg(size));
+    EXPECT_EQ(icon.width(), size);
+    EXPECT_EQ(icon.height(), size);
+    EXPECT_EQ(qAlpha(icon.pixel(size / 2, size / 2)), 255) << size;
+    EXPECT_EQ(qAlpha(icon.pixel(0, 0)), 0) << size;
+  }
+}
