@@ -201,3 +201,25 @@ TEST(PngResource, AMissingResourceIsAClearRefusal) {
   EXPECT_EQ(d->Width, 0);
 }
 }  // namespace
+
+namespace {
+// The skins compiled into the program must have the sizes their sprite coordinates assume.
+TEST(PngResource, SkinsAreThirtyTwoBitWithTheExpectedSizes) {
+  struct TSkin {
+    int32_t id, width, height;
+  };
+  int present = 0;
+  for (const TSkin& s : {TSkin{2, 29, 37}, TSkin{3, 290, 189}, TSkin{4, 390, 170}}) {
+    TDibHolder d;
+    std::string error;
+    if (!LoadPngResource(*d, s.id, &error)) continue;
+    ++present;
+    SCOPED_TRACE(s.id);
+    EXPECT_EQ(d->Width, s.width);
+    EXPECT_EQ(d->Height, s.height);
+    EXPECT_EQ(d->BytesPerPixel, 4);
+    EXPECT_TRUE(d->HasAlpha);
+  }
+  if (present == 0) GTEST_SKIP() << "no skins compiled in yet";
+}
+}  // namespace
