@@ -74,42 +74,47 @@ void Window(QPainter& p, QRectF r) {
   p.restore();
 }
 
+// A stitched pocket: flat top, straight sides, a pointed bottom.
 QPainterPath Pouch(QPointF c) {
   QPainterPath pouch;
-  pouch.moveTo(c + QPointF(-8.5, -5));
-  pouch.lineTo(c + QPointF(8.5, -5));
-  pouch.lineTo(c + QPointF(8.5, 2));
-  pouch.cubicTo(c + QPointF(8.5, 7), c + QPointF(4, 9.5), c + QPointF(0, 9.5));
-  pouch.cubicTo(c + QPointF(-4, 9.5), c + QPointF(-8.5, 7), c + QPointF(-8.5, 2));
+  pouch.moveTo(c + QPointF(-8.5, -5.5));
+  pouch.lineTo(c + QPointF(8.5, -5.5));
+  pouch.lineTo(c + QPointF(8.5, 4));
+  pouch.lineTo(c + QPointF(0, 9.5));
+  pouch.lineTo(c + QPointF(-8.5, 4));
   pouch.closeSubpath();
   return pouch;
 }
 
 void Pocket(QPainter& p, QPointF c, bool holding) {
   if (holding) {
+    // A piece tucked in, half of it showing above the opening.
     QTransform t;
-    t.translate(c.x() + 1, c.y() - 6);
-    t.rotate(-18);
-    const QPainterPath piece = t.map(PiecePath(QRectF(-6, -6, 12, 12)));
+    t.translate(c.x() + 0.5, c.y() - 6.5);
+    t.rotate(-98);  // its knob points up, out of the pocket
+    const QPainterPath piece = t.map(PiecePath(QRectF(-6.5, -6.5, 13, 13)));
     Glyph(p, piece, kBrassTop, kBrassBottom, 1.0);
   }
   Glyph(p, Pouch(c), kGlyphTop, kGlyphBottom, 1.0);
   p.save();
-  p.setPen(QPen(WithAlpha(kWalnut, 200), 1.0, Qt::DashLine));
+  p.setPen(QPen(WithAlpha(kWalnut, 210), 1.0, Qt::CustomDashLine));
+  QPen stitchPen(WithAlpha(kWalnut, 210), 1.0);
+  stitchPen.setDashPattern({1.5, 1.2});
+  p.setPen(stitchPen);
   p.setBrush(Qt::NoBrush);
   QPainterPath stitch;
-  stitch.moveTo(c + QPointF(-6, -2));
-  stitch.lineTo(c + QPointF(-6, 2));
-  stitch.cubicTo(c + QPointF(-6, 5.5), c + QPointF(-3, 7), c + QPointF(0, 7));
-  stitch.cubicTo(c + QPointF(3, 7), c + QPointF(6, 5.5), c + QPointF(6, 2));
-  stitch.lineTo(c + QPointF(6, -2));
+  stitch.moveTo(c + QPointF(-6.5, -2));
+  stitch.lineTo(c + QPointF(-6.5, 3));
+  stitch.lineTo(c + QPointF(0, 7.2));
+  stitch.lineTo(c + QPointF(6.5, 3));
+  stitch.lineTo(c + QPointF(6.5, -2));
   p.drawPath(stitch);
   p.setPen(Qt::NoPen);
-  QLinearGradient band(c + QPointF(0, -5), c + QPointF(0, -2));
+  QLinearGradient band(c + QPointF(0, -5.5), c + QPointF(0, -2.5));
   band.setColorAt(0, kBrassTop);
   band.setColorAt(1, kBrassBottom);
   p.setBrush(band);
-  p.drawRect(QRectF(c.x() - 8, c.y() - 4.5, 16, 2.5));
+  p.drawRect(QRectF(c.x() - 8, c.y() - 5, 16, 2.5));
   p.restore();
 }
 
@@ -282,7 +287,7 @@ void Icon(QPainter& p, int col, QPointF c) {
     }
     case 9:
     case 10:
-      Pocket(p, QPointF(x, y + 0.5), col == 10);
+      Pocket(p, QPointF(x, y + (col == 10 ? 3 : 1)), col == 10);
       break;
     case 11: {  // select all: a dashed marquee around pieces
       p.save();
@@ -294,8 +299,7 @@ void Icon(QPainter& p, int col, QPointF c) {
       p.setPen(pen);
       p.drawRect(QRectF(x - 9, y - 8.5, 18, 17));
       p.restore();
-      Glyph(p, PiecePath(QRectF(x - 6, y - 5.5, 7, 7)), kBrassTop, kBrassBottom, 0.8);
-      Glyph(p, PiecePath(QRectF(x, y - 0.5, 7, 7)), kBrassTop, kBrassBottom, 0.8);
+      Glyph(p, PiecePath(QRectF(x - 6.5, y - 6.5, 12, 12)), kBrassTop, kBrassBottom, 0.9);
       break;
     }
     case 12: {  // arrange: pieces laid out in a grid
