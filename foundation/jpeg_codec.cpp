@@ -13,6 +13,13 @@
 
 namespace {
 
+// A sequential Huffman-coded file spends at least two bits (a DC code and an end-of-block
+// code) on every 8 x 8 block, so it cannot describe more than 256 pixels per byte; a header
+// promising more is refused before the image is allocated. Progressive and arithmetic coding
+// have no such floor and rely on the size limits alone.
+constexpr int64_t kSequentialPixelsPerByte = 256;
+constexpr int64_t kSequentialSlack = 1 << 16;
+
 // A progressive file may hold any number of scans; a few hundred already mean hostile input.
 constexpr int kMaxJpegScans = 500;
 
@@ -85,7 +92,10 @@ bool DecodeJpegRaw(TDibImage& out, const uint8_t* data, size_t size, char* messa
   cinfo.progress = &progress;
   jpeg_mem_src(&cinfo, data, static_cast<unsigned long>(size));
   jpeg_read_header(&cinfo, TRUE);
-  if (!picture_codec::FitsBitmapLimits(cinfo.image_width, cinfo.image_height, 3)) {
+  const bool sequentialHuffman = !cinfo.progressive_mode && !cinfo.arith_code;
+  if (!picture_codec::FitsBitmapLimits(cinfo.image_width, cinfo.image_height, 3) ||
+      (sequentialHuffman && int64_t(cinfo.image_width) * cinfo.image_height >
+                                int64_t(size) * kSequentialPixelsPerByte + kSequentialSlack)) {
     jpeg_destroy_decompress(&cinfo);
     std::snprintf(message, JMSG_LENGTH_MAX, "JPEG picture of %u x %u pixels is too large",
                   cinfo.image_width, cinfo.image_height);

@@ -53,6 +53,21 @@ TEST(JpegDecode, RoundTripKeepsColoursOrientationAndLayout) {
   }
 }
 
+TEST(JpegDecode, CmykPicturesInBothInkConventions) {
+  const TTestPicture p = MakeQuadrants(16, 16);
+  for (auto ink : {TJpegOptions::kCmykAdobe, TJpegOptions::kCmykPlain}) {
+    SCOPED_TRACE(ink == TJpegOptions::kCmykAdobe ? "Adobe" : "plain");
+    TJpegOptions o;
+    o.ink = ink;
+    const std::vector<uint8_t> jpeg = EncodeTestJpeg(p, o);
+    TDibHolder d;
+    std::string error;
+    ASSERT_TRUE(DecodeJpeg(*d, jpeg.data(), jpeg.size(), &error)) << error;
+    EXPECT_EQ(d->BytesPerPixel, 3);
+    ExpectQuadrants(*d, p);
+  }
+}
+
 TEST(JpegDecode, OddWidthsFillPaddedRows) {
   // 13 pixels: 39 bytes per row padded to 40; every pixel must still be decoded.
   TTestPicture p;
@@ -104,6 +119,16 @@ TEST(JpegDecode, BadInputIsRefusedAndLeavesTheImageAlone) {
     ASSERT_TRUE(PatchJpegSize(bytes, w, h));
     refused(bytes);
   }
+  {
+    // Within the size limits, but far more blocks than the few hundred bytes could code:
+    // refused from the header, before anything is allocated.
+    std::vector<uint8_t> bytes = good;
+    ASSERT_TRUE(PatchJpegSize(bytes, 16000, 16000));
+    std::string error;
+    TDibHolder d;
+    EXPECT_FALSE(DecodeJpeg(*d, bytes.data(), bytes.size(), &error));
+    EXPECT_NE(error.find("too large"), std::string::npos) << error;
+  }
 }
 
 TEST(JpegDecode, FilesAreReadWholeAndMissingFilesReported) {
@@ -119,6 +144,7 @@ TEST(JpegDecode, FilesAreReadWholeAndMissingFilesReported) {
   EXPECT_FALSE(LoadJpegFile(*d, (dir / "missing.jpg").string(), &error));
   EXPECT_NE(error.find("missing.jpg"), std::string::npos);
   EXPECT_EQ(d->Width, 16);
+  EXPECT_FALSE(LoadJpegFile(*d, dir.string(), &error)) << "a folder is no picture";
 }
 
 TEST(PictureKind, FirstBytesDecide) {

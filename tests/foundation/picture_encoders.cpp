@@ -34,22 +34,28 @@ std::vector<uint8_t> EncodeTestJpeg(const TTestPicture& picture, const TJpegOpti
   jpeg_mem_dest(&cinfo, &buffer, &size);
   cinfo.image_width = JDIMENSION(picture.width);
   cinfo.image_height = JDIMENSION(picture.height);
-  cinfo.input_components = options.grey ? 1 : 3;
-  cinfo.in_color_space = options.grey ? JCS_GRAYSCALE : JCS_RGB;
+  const bool cmyk = options.ink != TJpegOptions::kRgb;
+  const bool adobe = options.ink == TJpegOptions::kCmykAdobe;
+  cinfo.input_components = options.grey ? 1 : cmyk ? 4 : 3;
+  cinfo.in_color_space = options.grey ? JCS_GRAYSCALE : cmyk ? JCS_CMYK : JCS_RGB;
   jpeg_set_defaults(&cinfo);
+  if (cmyk) cinfo.write_Adobe_marker = adobe;
   jpeg_set_quality(&cinfo, options.quality, TRUE);
   if (options.fullChroma && !options.grey)
     for (int c = 0; c < cinfo.num_components; ++c)
       cinfo.comp_info[c].h_samp_factor = cinfo.comp_info[c].v_samp_factor = 1;
   if (options.progressive) jpeg_simple_progression(&cinfo);
   jpeg_start_compress(&cinfo, TRUE);
-  std::vector<uint8_t> row(size_t(picture.width) * 3);
+  std::vector<uint8_t> row(size_t(picture.width) * 4);
   while (cinfo.next_scanline < cinfo.image_height) {
     const int y = int(cinfo.next_scanline);
     for (int x = 0; x < picture.width; ++x) {
       const TRgb c = picture.At(x, y);
       if (options.grey) {
         row[size_t(x)] = c.r;
+      } else if (cmyk) {
+        const uint8_t ink[4] = {uint8_t(255 - c.r), uint8_t(255 - c.g), uint8_t(255 - c.b), 0};
+        for (int i = 0; i < 4; ++i) row[size_t(x) * 4 + size_t(i)] = adobe ? uint8_t(255 - ink[i]) : ink[i];
       } else {
         row[size_t(x) * 3] = c.r;
         row[size_t(x) * 3 + 1] = c.g;

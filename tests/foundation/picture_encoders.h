@@ -28,6 +28,9 @@ struct TJpegOptions {
   bool progressive = false;
   bool grey = false;
   bool fullChroma = true;  // 4:4:4 rather than 4:2:0
+  // CMYK without black ink: inverted as Adobe's programs write it (with their marker), or
+  // plain (0 = no ink, no marker).
+  enum { kRgb, kCmykAdobe, kCmykPlain } ink = kRgb;
 };
 std::vector<uint8_t> EncodeTestJpeg(const TTestPicture& picture, const TJpegOptions& options = {});
 
