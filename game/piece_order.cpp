@@ -1,6 +1,7 @@
 #include "game/piece_order.h"
 
 #include <algorithm>
+#include <climits>
 #include <cstdint>
 
 // How the exchange sort treats one group value v, seen from the pairs of smaller value (L)
@@ -54,14 +55,30 @@ class TFenwick {
 void ExchangeSortOrder(std::vector<TPieceOrderEntry>& order, bool descending) {
   const int32_t n = int32_t(order.size());
   if (n < 2) return;
-  auto key = [&](int32_t i) -> int64_t {
-    return descending ? -int64_t(order[size_t(i)].Group) : int64_t(order[size_t(i)].Group);
-  };
-  // Positions grouped by value, values ascending, positions ascending inside each value.
-  std::vector<int32_t> byValue(static_cast<size_t>(n));
-  for (int32_t i = 0; i < n; ++i) byValue[size_t(i)] = i;
-  std::stable_sort(byValue.begin(), byValue.end(),
-                   [&](int32_t a, int32_t b) { return key(a) < key(b); });
+  // Positions grouped by value, values ascending, positions ascending inside each value:
+  // (value, position) packed into 64 bits, by counting when the ids are dense (as play keeps
+  // them), else by one sort.
+  std::vector<uint64_t> packed(static_cast<size_t>(n));
+  uint32_t low = UINT32_MAX, high = 0;
+  for (int32_t i = 0; i < n; ++i) {
+    const int64_t group = order[size_t(i)].Group;
+    const uint32_t key = uint32_t(descending ? int64_t(INT32_MAX) - group : group - int64_t(INT32_MIN));
+    packed[size_t(i)] = (uint64_t(key) << 32) | uint32_t(i);
+    low = std::min(low, key);
+    high = std::max(high, key);
+  }
+  if (uint64_t(high - low) <= uint64_t(n) * 4) {
+    std::vector<int32_t> count(size_t(high - low) + 2, 0);
+    for (uint64_t v : packed) ++count[size_t((v >> 32) - low) + 1];
+    for (size_t k = 1; k < count.size(); ++k) count[k] += count[k - 1];
+    std::vector<uint64_t> sorted(packed.size());
+    for (uint64_t v : packed) sorted[size_t(count[size_t((v >> 32) - low)]++)] = v;
+    packed.swap(sorted);
+  } else {
+    std::sort(packed.begin(), packed.end());
+  }
+  auto keyAt = [&](int32_t k) { return uint32_t(packed[size_t(k)] >> 32); };
+  auto posAt = [&](int32_t k) { return int32_t(uint32_t(packed[size_t(k)])); };
 
   std::vector<TPieceOrderEntry> result;
   result.reserve(size_t(n));
@@ -70,32 +87,36 @@ void ExchangeSortOrder(std::vector<TPieceOrderEntry>& order, bool descending) {
   std::vector<int32_t> finalSlot;
   for (int32_t start = 0; start < n;) {
     int32_t end = start + 1;
-    while (end < n && key(byValue[size_t(end)]) == key(byValue[size_t(start)])) ++end;
+    while (end < n && keyAt(end) == keyAt(start)) ++end;
     const int32_t m = end - start;
-    // Queue replay: insertion index of each E and the head after the last rotation.
-    insertAt.assign(size_t(m), 0);
-    int32_t head = 0;
-    for (int32_t k = 0; k < m; ++k) {
-      const int32_t pos = byValue[size_t(start + k)];
-      const int32_t next = k + 1 < m ? byValue[size_t(start + k + 1)] : n;
-      insertAt[size_t(k)] = head;
-      const int32_t size = k + 1;
-      head = k == 0 ? 0 : head + 1;
-      const int32_t rotations = smaller.Prefix(next) - smaller.Prefix(pos + 1);
-      head = int32_t((int64_t(head) + rotations) % size);
+    if (m == 1) {
+      result.push_back(order[size_t(posAt(start))]);
+    } else {
+      // Queue replay: insertion index of each E and the head after the last rotation.
+      insertAt.assign(size_t(m), 0);
+      int32_t head = 0;
+      for (int32_t k = 0; k < m; ++k) {
+        const int32_t pos = posAt(start + k);
+        const int32_t next = k + 1 < m ? posAt(start + k + 1) : n;
+        insertAt[size_t(k)] = head;
+        const int32_t size = k + 1;
+        head = k == 0 ? 0 : head + 1;
+        const int32_t rotations = smaller.Prefix(next) - smaller.Prefix(pos + 1);
+        head = int32_t((int64_t(head) + rotations) % size);
+      }
+      // Final place of each insertion: the later ones take their slots first.
+      finalSlot.assign(size_t(m), 0);
+      TFenwick freeSlots(m);
+      for (int32_t s = 0; s < m; ++s) freeSlots.Add(s, 1);
+      for (int32_t k = m - 1; k >= 0; --k) {
+        const int32_t slot = freeSlots.FindKth(insertAt[size_t(k)]);
+        freeSlots.Add(slot, -1);
+        finalSlot[size_t(slot)] = posAt(start + k);
+      }
+      for (int32_t k = 0; k < m; ++k)
+        result.push_back(order[size_t(finalSlot[size_t((head + k) % m)])]);
     }
-    // Final place of each insertion: the later ones take their slots first.
-    finalSlot.assign(size_t(m), 0);
-    TFenwick freeSlots(m);
-    for (int32_t s = 0; s < m; ++s) freeSlots.Add(s, 1);
-    for (int32_t k = m - 1; k >= 0; --k) {
-      const int32_t slot = freeSlots.FindKth(insertAt[size_t(k)]);
-      freeSlots.Add(slot, -1);
-      finalSlot[size_t(slot)] = byValue[size_t(start + k)];
-    }
-    for (int32_t k = 0; k < m; ++k)
-      result.push_back(order[size_t(finalSlot[size_t((head + k) % m)])]);
-    for (int32_t k = start; k < end; ++k) smaller.Add(byValue[size_t(k)], 1);
+    for (int32_t k = start; k < end; ++k) smaller.Add(posAt(k), 1);
     start = end;
   }
   order.swap(result);

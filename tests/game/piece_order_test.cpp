@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <climits>
 #include <cstdint>
 #include <vector>
 
@@ -67,6 +68,26 @@ TEST(ExchangeSortOrder, MatchesTheLiteralSortOnGameSizedInputs) {
     for (uint32_t i = 0; i < n; ++i) {
       const uint32_t g = rnd.Next(4) == 0 ? rnd.Next(5) : rnd.Next(n);
       input[i] = {int32_t(g), int32_t(i)};
+    }
+    for (bool descending : {false, true}) {
+      auto expected = input, actual = input;
+      LiteralExchangeSort(expected, descending);
+      ExchangeSortOrder(actual, descending);
+      ASSERT_TRUE(SameOrder(expected, actual)) << "trial " << trial;
+    }
+  }
+}
+
+TEST(ExchangeSortOrder, SparseAndExtremeIdsToo) {
+  TCaseRandom rnd{99};
+  for (int trial = 0; trial < 500; ++trial) {
+    const uint32_t n = rnd.Next(30) + 2;
+    std::vector<TPieceOrderEntry> input(n);
+    for (uint32_t i = 0; i < n; ++i) {
+      const int32_t pick = int32_t(rnd.Next(6));
+      // Ids far apart (a group parked at TotalTileNum + 1000 and the like) and the limits.
+      const int32_t ids[6] = {0, 7, 100003, -5000000, INT32_MAX, INT32_MIN};
+      input[i] = {ids[pick], int32_t(i)};
     }
     for (bool descending : {false, true}) {
       auto expected = input, actual = input;

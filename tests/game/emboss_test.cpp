@@ -1,0 +1,239 @@
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+#include "foundation/numeric.h"
+#include "game/emboss_maps.h"
+#include "game/pieces.h"
+#include "play_fixture.h"
+
+namespace {
+
+int32_t Light(const TGameState& g, int32_t x, int32_t y, int32_t r = 0) {
+  return DibPixelAddress(g.Images.PieceMasks[r], x, y)[2];
+}
+
+uint32_t WoodDepth(const TGameState& g, int32_t x, int32_t y, int32_t patternClass) {
+  return g.Images.EmbossMaps[0].Depth(x, y, patternClass);
+}
+
+uint16_t Classes(const TGameState& g, int32_t x, int32_t y) {
+  const TEmbossMap& m = g.Images.EmbossMaps[0];
+  return m.ClassBits[m.At(x, y)];
+}
+
+void Rebuild(TGameState& g, int emboss, int wood) {
+  g.GameOptions.EmbossStyle = uint8_t(emboss);
+  g.GameOptions.WoodStyle = uint8_t(wood);
+  RebuildEmbossMaps(g);
+}
+
+// One lone 20 x 20 piece at (0, 0): its light follows from the weights by hand.
+TEST(EmbossLight, PaperStyleOnALonePiece) {
+  TGameState g;
+  MakeTestGame(g, {.Cols = 1, .Rows = 1, .Tile = 20});
+  Rebuild(g, 1, 0);
+  // Radius 2 (reach 256). Top-left corner: left and up one step (128 each, weight 20),
+  // up-left, up-right and down-left one diagonal step (181; weights 40, 10, -10):
+  // 2 * 128 * 20 + 75 * 40 + 75 * 10 - 75 * 10 = 8120; 8120 / 128 = 63.
+  EXPECT_EQ(Light(g, 0, 0), 128 + 63);
+  // One pixel in: the orthogonal steps reach 256 (no light) and the diagonals 362.
+  EXPECT_EQ(Light(g, 1, 1), 128);
+  // Top edge: up 128 * 20, up-left 75 * 40, up-right 75 * 10 = 6310; / 128 = 49.
+  EXPECT_EQ(Light(g, 10, 0), 128 + 49);
+  // Left edge: left 2560, up-left 3000, down-left -750 = 4810; / 128 = 37.
+  EXPECT_EQ(Light(g, 0, 10), 128 + 37);
+  // Bottom-right corner mirrors the top-left with the negative weights: -8120 / 128 = -63.
+  EXPECT_EQ(Light(g, 19, 19), 128 - 63);
+  // Without a wood style there is no map.
+  EXPECT_TRUE(g.Images.EmbossMaps[0].Empty());
+}
+
+TEST(EmbossLight, FatCardStyleReachesFurther) {
+  TGameState g;
+  MakeTestGame(g, {.Cols = 1, .Rows = 1, .Tile = 20});
+  Rebuild(g, 3, 0);
+  // Radius 4 (reach 512), weights 8, 8, -8, -8, 12, 5, -12, -5.
+  // Corner: 2 * 384 * 8 + 331 * 12 + 331 * 5 - 331 * 5 = 10116; / 128 = 79.
+  EXPECT_EQ(Light(g, 0, 0), 128 + 79);
+  // (1, 1): 2 * 256 * 8 + 150 * 12 + 150 * 5 - 150 * 5 = 5896; / 128 = 46.
+  EXPECT_EQ(Light(g, 1, 1), 128 + 46);
+  // (4, 10): the left step counts 5 (640 > 512): nothing from any side.
+  EXPECT_EQ(Light(g, 5, 10), 128);
+}
+
+TEST(EmbossLight, ANarrowPieceCancelsAndKeepsItsByte) {
+  TGameState g;
+  MakeTestGame(g, {.Cols = 1, .Rows = 1, .Tile = 20});
+  // Leave only columns 0..2 of the piece; mark the light byte to see it left alone.
+  TDibImage& mask = g.Images.PieceMasks[0];
+  for (int32_t y = 0; y < 20; ++y)
+    for (int32_t x = 3; x < 20; ++x) DibPixelAddress(mask, x, y)[0] = 255;
+  DibPixelAddress(mask, 1, 10)[2] = 100;
+  Rebuild(g, 1, 0);
+  // Middle column: left and right both count 2 (256, no light), diagonals 362: sum 0.
+  EXPECT_EQ(Light(g, 1, 10), 100);
+  // Right column: right 128 * -20, up-right and down-right diagonals leave at once:
+  // -2560 + 75 * 10 - 75 * 40 = -4810; / 128 = -37.
+  EXPECT_EQ(Light(g, 2, 10), 128 - 37);
+}
+
+TEST(EmbossLight, NoStylesBuildNothingAndTakeNoStep) {
+  TGameState g;
+  MakeTestGame(g, {.Cols = 2, .Rows = 2, .Rotate = true});
+  int steps = 0;
+  g.Progress.OnStep = [&](int, int) { ++steps; };
+  Rebuild(g, 0, 0);
+  EXPECT_EQ(steps, 0);
+  for (int r = 0; r < 4; ++r) EXPECT_TRUE(g.Images.EmbossMaps[r].Empty());
+  EXPECT_EQ(Light(g, 0, 0), 128);
+  EXPECT_EQ(g.GameOptions.WoodFrameWidth, 0);
+  // With rotation a style builds all four turns, one step each; without, one.
+  Rebuild(g, 0, 2);
+  EXPECT_EQ(steps, 4);
+  EXPECT_EQ(g.GameOptions.WoodFrameWidth, 5);
+  for (int r = 0; r < 4; ++r) EXPECT_FALSE(g.Images.EmbossMaps[r].Empty());
+  g.GameLevel.Rotate = 0;
+  Rebuild(g, 1, 0);
+  EXPECT_EQ(steps, 5);
+  EXPECT_TRUE(g.Images.EmbossMaps[0].Empty());
+}
+
+TEST(EmbossLight, TurnedMasksAreLitFromTheScreenTopLeft) {
+  TGameState g;
+  MakeTestGame(g, {.Cols = 1, .Rows = 1, .Tile = 20, .Rotate = true});
+  Rebuild(g, 1, 0);
+  for (int r = 0; r < 4; ++r) {
+    EXPECT_EQ(Light(g, 0, 0, r), 128 + 63) << r;
+    EXPECT_EQ(Light(g, 19, 19, r), 128 - 63) << r;
+  }
+}
+
+TEST(WoodMap, DepthIsTheSmallestShiftThatCoversThePixel) {
+  TGameState g;
+  MakeTestGame(g, {.Cols = 1, .Rows = 1, .Tile = 20});
+  Rebuild(g, 0, 1);  // width 3
+  const TPieceRecord& p = g.Pieces[0];
+  EXPECT_EQ(p.PatternClass, 0);
+  EXPECT_EQ(p.ClassBit, 1);
+  EXPECT_EQ(Classes(g, 5, 5), 1);
+  EXPECT_EQ(WoodDepth(g, 5, 5, 0), 0u);  // body
+  EXPECT_EQ(WoodDepth(g, 20, 20, 0), 1u);  // diagonal off the corner
+  EXPECT_EQ(WoodDepth(g, 22, 10, 0), 3u);  // (19, 7) is the first body pixel up-left
+  EXPECT_EQ(WoodDepth(g, 1, 20, 0), 1u);
+  EXPECT_EQ(Classes(g, 23, 10), 0);  // beyond the wood width
+  EXPECT_EQ(Classes(g, 0, 20), 0);  // no wood below the left column
+}
+
+TEST(WoodMap, PatternClassesFollowTheGridAndTheFrameHasItsOwn) {
+  TGameState g;
+  MakeTestGame(g, {.Cols = 4, .Rows = 4, .Frame = true});
+  Rebuild(g, 0, 2);
+  for (int32_t i = 0; i < 16; ++i) {
+    EXPECT_EQ(g.Pieces[size_t(i)].PatternClass, (i / 4 % 3) * 3 + i % 4 % 3) << i;
+    EXPECT_EQ(g.Pieces[size_t(i)].ClassBit, 1 << g.Pieces[size_t(i)].PatternClass);
+  }
+  EXPECT_EQ(g.Pieces[16].PatternClass, 9);
+  EXPECT_EQ(g.Pieces[16].ClassBit, 512);
+  // The frame's inner edge throws wood into the cut area.
+  EXPECT_EQ(WoodDepth(g, 30, 21, 9), 2u);
+}
+
+// Pieces 0 and 1 side by side, piece 0's knob at x 20..23, y 8..11 inside piece 1's cell.
+TEST(WoodMap, JoinedNeighboursShowNoWoodOverEachOther) {
+  TGameState apart;
+  MakeTestGame(apart, {.Cols = 2, .Rows = 1, .Tile = 20, .Knob = 4});
+  Rebuild(apart, 0, 1);
+  // Piece 0's wood on piece 1's body, piece 1's wood on piece 0's knob.
+  EXPECT_EQ(WoodDepth(apart, 21, 2, 0), 2u);
+  EXPECT_EQ(Classes(apart, 21, 2), 3);
+  EXPECT_EQ(WoodDepth(apart, 21, 8, 1), 1u);
+  EXPECT_EQ(WoodDepth(apart, 25, 12, 0), 2u);
+
+  TGameState joined;
+  MakeTestGame(joined, {.Cols = 2, .Rows = 1, .Tile = 20, .Knob = 4});
+  joined.Pieces[1].Group = 0;
+  Rebuild(joined, 0, 1);
+  EXPECT_EQ(WoodDepth(joined, 21, 2, 0), 0u);
+  EXPECT_EQ(WoodDepth(joined, 21, 8, 1), 0u);
+  EXPECT_EQ(WoodDepth(joined, 25, 12, 0), 0u);
+  // Wood outside both bodies stays.
+  EXPECT_EQ(WoodDepth(joined, 40, 20, 1), 1u);
+
+  // A join at play time clears the same wood as a build of the joined groups.
+  MergeGroups(apart, 0, 0, 1);
+  EXPECT_EQ(apart.Images.EmbossMaps[0].Depths, joined.Images.EmbossMaps[0].Depths);
+  EXPECT_EQ(apart.Images.EmbossMaps[0].ClassBits, joined.Images.EmbossMaps[0].ClassBits);
+}
+
+TEST(WoodMap, MergeGroupsNeedsAWoodStyleAndANeighbourInTheGroup) {
+  TGameState g;
+  MakeTestGame(g, {.Cols = 3, .Rows = 1, .Tile = 20, .Knob = 4});
+  Rebuild(g, 0, 1);
+  const std::vector<uint32_t> before = g.Images.EmbossMaps[0].Depths;
+  MergeGroups(g, 0, 0, 2);  // piece 2 is no neighbour of piece 0
+  EXPECT_EQ(g.Images.EmbossMaps[0].Depths, before);
+  g.GameOptions.WoodStyle = 0;
+  MergeGroups(g, 0, 0, 1);
+  EXPECT_EQ(g.Images.EmbossMaps[0].Depths, before);
+}
+
+TEST(WoodMap, MaskChannelsReset) {
+  TGameState g;
+  MakeTestGame(g, {.Cols = 1, .Rows = 1, .Tile = 20});
+  Rebuild(g, 1, 0);
+  DibPixelAddress(g.Images.PieceMasks[0], 3, 3)[1] = 77;
+  ResetMaskChannels(g.Images.PieceMasks[0]);
+  EXPECT_EQ(Light(g, 0, 0), 128);
+  EXPECT_EQ(DibPixelAddress(g.Images.PieceMasks[0], 3, 3)[1], 0);
+  EXPECT_EQ(DibPixelAddress(g.Images.PieceMasks[0], 3, 3)[0], g.Pieces[0].Code);
+}
+
+// The options dialog's sample: a 10 x 10 square piece at (5, 5) of a 30 x 30 image.
+struct TPreview {
+  TDibHolder target, mask, picture;
+  TPreview() {
+    CreateDib24(*target, 30, 30);
+    CreateDib24(*mask, 30, 30);
+    CreateDib24(*picture, 30, 30);
+    for (int32_t y = 0; y < 30; ++y)
+      for (int32_t x = 0; x < 30; ++x) {
+        const bool in = x >= 5 && x < 15 && y >= 5 && y < 15;
+        SetDibPixel(*mask, x, y, in ? 0 : 0xFFFFFF);
+        SetDibPixel(*picture, x, y, 0x606060);
+        SetDibPixel(*target, x, y, 0xC8C8C8);
+      }
+  }
+};
+
+TEST(EmbossPreview, WoodAndLightOfTheSample) {
+  TPreview p;
+  DrawEmbossPreview(*p.target, *p.mask, *p.picture, 0x2040A0, 1, 1);
+  // Wood colour 0x2040A0 (red A0, green 40, blue 20), 10 darker per channel per step.
+  EXPECT_EQ(GetDibPixel(*p.target, 15, 15), 0x2040A0);
+  EXPECT_EQ(GetDibPixel(*p.target, 16, 10), 0x163696);
+  EXPECT_EQ(GetDibPixel(*p.target, 17, 10), 0x0C2C8C);
+  EXPECT_EQ(GetDibPixel(*p.target, 18, 10), 0xC8C8C8);  // beyond width 3
+  EXPECT_EQ(GetDibPixel(*p.target, 4, 4), 0xC8C8C8);
+  // Light, radius 2 in real steps: corner 20 + 20 + (2 - sqrt 2) * 40 + the two other
+  // diagonals cancelling = 63.43, rounded 63.
+  const int32_t corner = 0x60 + int32_t(std::nearbyint(40 + (2 - std::sqrt(2.0)) * 40));
+  EXPECT_EQ(GetDibPixel(*p.target, 5, 5), MakeColor(corner, corner, corner));
+  EXPECT_EQ(GetDibPixel(*p.target, 10, 10), 0x606060);  // deep inside: the picture
+}
+
+TEST(EmbossPreview, ShadowKeepsTheStatedParts) {
+  TPreview p;
+  DrawEmbossPreview(*p.target, *p.mask, *p.picture, 0, 2, 0);
+  // Width 5, depth k keeps 128, 156, 184, 212, 240 parts in 256 of 200.
+  const int32_t keep[5] = {128, 156, 184, 212, 240};
+  for (int32_t k = 1; k <= 5; ++k) {
+    const int32_t v = 200 * keep[k - 1] >> 8;
+    EXPECT_EQ(GetDibPixel(*p.target, 14 + k, 10), MakeColor(v, v, v)) << k;
+  }
+  EXPECT_EQ(GetDibPixel(*p.target, 20, 10), 0xC8C8C8);
+  // Emboss style 0: the piece shows the picture unchanged.
+  EXPECT_EQ(GetDibPixel(*p.target, 5, 5), 0x606060);
+}
+
+}  // namespace

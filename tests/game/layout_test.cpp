@@ -1,0 +1,290 @@
+#include <gtest/gtest.h>
+
+#include "game/layout.h"
+#include "game/piece_order.h"
+#include "game/pieces.h"
+#include "play_fixture.h"
+
+namespace {
+
+struct TPlace {
+  int32_t X, Y;
+  bool operator==(const TPlace& o) const { return X == o.X && Y == o.Y; }
+};
+
+std::vector<TPlace> Places(const TGameState& g) {
+  std::vector<TPlace> v;
+  for (int32_t i = 0; i < g.GameLevel.TotalTileNum; ++i)
+    v.push_back({g.Pieces[size_t(i)].X, g.Pieces[size_t(i)].Y});
+  return v;
+}
+
+// A fresh game of cols x rows pieces spread from a seed; returns the generator's state.
+uint32_t SpreadGame(TGameState& g, const TTestCut& cut, uint32_t seed, bool spreadOut) {
+  MakeTestGame(g, cut);
+  g.Rng.RandSeed = seed;
+  InitPiecesForPlay(g);
+  SpreadPieces(g, 0, spreadOut);
+  PlaceFramePiece(g);
+  return g.Rng.RandSeed;
+}
+
+TEST(SpreadGrid, FollowsTheRuleAndNeverLosesAColumnOrARow) {
+  auto grid = SpreadGrid(10, 800, 600);  // round(sqrt(13)) = 4, 2 rows, one column more
+  EXPECT_EQ(grid.Cols, 5);
+  EXPECT_EQ(grid.Rows, 2);
+  grid = SpreadGrid(11, 800, 600);  // still 5 x 2: the eleventh piece gets a third row
+  EXPECT_EQ(grid.Cols, 5);
+  EXPECT_EQ(grid.Rows, 2);
+  grid = SpreadGrid(12, 800, 600);  // sqrt(16) = 4, 3 rows: full
+  EXPECT_EQ(grid.Cols, 4);
+  EXPECT_EQ(grid.Rows, 3);
+  grid = SpreadGrid(3, 800, 600);  // sqrt(4) = 2, 1 row, 2 * 1 < 3: 3 * 1 < 2 * 2, a column
+  EXPECT_EQ(grid.Cols, 3);
+  EXPECT_EQ(grid.Rows, 1);
+  // A tall field: 1 * 600 div 800 = 0 columns would divide by zero.
+  grid = SpreadGrid(1, 600, 800);
+  EXPECT_EQ(grid.Cols, 1);
+  EXPECT_EQ(grid.Rows, 1);
+  // A very wide field: 4 columns for 3 pieces would leave 0 rows.
+  grid = SpreadGrid(3, 3840, 600);
+  EXPECT_EQ(grid.Cols, 3);
+  EXPECT_EQ(grid.Rows, 1);
+  grid = SpreadGrid(5, 800, 0);
+  EXPECT_GE(grid.Cols * grid.Rows, 1);
+}
+
+TEST(SpreadPieces, ASeedReplaysTheSameLayoutWithOneDrawPerPiece) {
+  const TTestCut cut{.Cols = 6, .Rows = 5, .Tile = 30, .Knob = 6, .Frame = true, .Rotate = true};
+  for (bool spreadOut : {true, false}) {
+    TGameState a, b;
+    const uint32_t endA = SpreadGame(a, cut, 90210, spreadOut);
+    const uint32_t endB = SpreadGame(b, cut, 90210, spreadOut);
+    EXPECT_TRUE(Places(a) == Places(b));
+    EXPECT_EQ(endA, endB);
+    // 31 quarter-turn draws (the frame too), then the spread: one draw per free piece for
+    // the shuffle, two per piece for random places.
+    TRandom count{90210};
+    for (int i = 0; i < 31 + (spreadOut ? 30 : 60); ++i) count.Random(1);
+    EXPECT_EQ(endA, count.RandSeed);
+    // Another seed gives another layout.
+    TGameState c;
+    SpreadGame(c, cut, 90211, spreadOut);
+    EXPECT_FALSE(Places(a) == Places(c));
+  }
+}
+
+TEST(SpreadPieces, RandomPlacesStayInsideTheContent) {
+  TGameState g;
+  SpreadGame(g, {.Cols = 8, .Rows = 6, .Tile = 30, .Knob = 6, .Rotate = true}, 5, false);
+  for (int32_t i = 0; i < g.GameLevel.TotalTileNum; ++i) {
+    const TPieceRecord& p = g.Pieces[size_t(i)];
+    EXPECT_GE(p.X, 6);
+    EXPECT_GE(p.Y, 6);
+    EXPECT_LE(p.X + p.BoxW, g.Field.ContentW);
+    EXPECT_LE(p.Y + p.BoxH, g.Field.ContentH);
+  }
+}
+
+TEST(SpreadPieces, GridPlacesAreShuffledCellsOfTheGrid) {
+  TGameState g;
+  SpreadGame(g, {.Cols = 5, .Rows = 2, .Tile = 30, .Knob = 6}, 77, true);
+  // 10 pieces on 800 x 600: a 5 x 2 grid over (800 - 12) x (600 - 12), each cell used once.
+  std::vector<int> used(10, 0);
+  for (int32_t i = 0; i < 10; ++i) {
+    const TPieceRecord& p = g.Pieces[size_t(i)];
+    int32_t col = 0, row = 0;
+    while (col < 4 && 788 * (col + 1) / 5 + 6 <= p.X) ++col;
+    while (row < 1 && 588 * (row + 1) / 2 + 6 <= p.Y) ++row;
+    ASSERT_EQ(p.X, 788 * col / 5 + 6);
+    ASSERT_EQ(p.Y, 588 * row / 2 + 6);
+    ++used[size_t(row * 5 + col)];
+  }
+  EXPECT_EQ(used, std::vector<int>(10, 1));
+  // Spread pieces all lie inside the field once the start of the game has pulled them in.
+  const TPieceView side = TestView(0, 0, 0, 0, 800, 600);
+  BringGroupsIntoView(g, side, true);
+  for (int32_t i = 0; i < 10; ++i) {
+    EXPECT_GE(g.Pieces[size_t(i)].X, 0);
+    EXPECT_LE(g.Pieces[size_t(i)].X + g.Pieces[size_t(i)].BoxW, 800);
+  }
+}
+
+TEST(SpreadPieces, TheEleventhPieceIsPulledBackIntoView) {
+  TGameState g;
+  SpreadGame(g, {.Cols = 11, .Rows = 1, .Tile = 30, .Knob = 6}, 3, true);
+  int32_t low = -1;
+  for (int32_t i = 0; i < 11; ++i)
+    if (g.Pieces[size_t(i)].Y == 588 + 6) low = i;
+  ASSERT_GE(low, 0);  // third row: Y = H + knob margin
+  const TPieceView side = TestView(0, 0, 0, 0, 800, 600);
+  EXPECT_TRUE(BringGroupsIntoView(g, side, true));
+  const TPieceRecord& p = g.Pieces[size_t(low)];
+  EXPECT_EQ(p.Y, 600 - (p.BoxH - p.BoxH / 4));
+}
+
+TEST(SpreadPieces, OnlyLonePiecesOfTheWindowMoveAndNeverTheFrame) {
+  TGameState g;
+  MakeTestGame(g, {.Cols = 3, .Rows = 2, .Frame = true});
+  for (TPieceRecord& p : g.Pieces) p.X = p.Y = -7;
+  g.Pieces[0].Group = g.Pieces[1].Group;  // a pair: not free
+  g.Pieces[2].Window = 1;
+  SpreadPieces(g, 0, true);
+  EXPECT_EQ(g.Pieces[0].X, -7);
+  EXPECT_EQ(g.Pieces[1].X, -7);
+  EXPECT_EQ(g.Pieces[2].X, -7);
+  EXPECT_EQ(g.Pieces[6].X, -7);  // the frame
+  EXPECT_NE(g.Pieces[3].X, -7);
+  EXPECT_NE(g.Pieces[5].X, -7);
+}
+
+TEST(SpreadPieces, AContentTooSmallForAPieceKeepsTheDrawsInStep) {
+  TGameState g;
+  MakeTestGame(g, {.Cols = 3, .Rows = 1, .Tile = 30, .Knob = 6});
+  g.Field = TFieldArea{40, 40, 40, 40};
+  g.Rng.RandSeed = 11;
+  SpreadPieces(g, 0, false);
+  TRandom count{11};
+  for (int i = 0; i < 6; ++i) count.Random(1);
+  EXPECT_EQ(g.Rng.RandSeed, count.RandSeed);
+  for (int32_t i = 0; i < 3; ++i) {
+    EXPECT_EQ(g.Pieces[size_t(i)].X, 6);
+    EXPECT_EQ(g.Pieces[size_t(i)].Y, 6);
+  }
+}
+
+TEST(BringGroupsIntoView, StrictAndLooseReturnPlaces) {
+  TGameState g;
+  MakeTestGame(g, {.Cols = 2, .Rows = 1, .Tile = 40, .Knob = 8, .Frame = true});
+  const TPieceView side = TestView(0, 0, 0, 0, 800, 600);
+  const int32_t frame = 2;
+  for (TPieceRecord& p : g.Pieces) p.X = p.Y = 300;
+  TPieceRecord& p = g.Pieces[0];  // 48 x 40 box
+  ASSERT_EQ(p.BoxW, 48);
+  p.X = -500;
+  EXPECT_TRUE(BringGroupsIntoView(g, side, true));
+  EXPECT_EQ(p.X, -(48 / 4));
+  EXPECT_EQ(p.Y, 300);
+  p.X = -500;
+  EXPECT_TRUE(BringGroupsIntoView(g, side, false));
+  EXPECT_EQ(p.X, 40 - 48);  // kx = max(40, 36) = 40 pixels stay visible
+  // Right of the window.
+  p.X = 900;
+  BringGroupsIntoView(g, side, true);
+  EXPECT_EQ(p.X + 48 - 48 / 4, 800);
+
+  TPieceRecord& f = g.Pieces[size_t(frame)];
+  f.X = -1000;
+  BringGroupsIntoView(g, side, true);
+  EXPECT_EQ(f.X, -40);
+  f.X = -1000;
+  BringGroupsIntoView(g, side, false);
+  EXPECT_EQ(f.X, 40 - f.BoxW);
+
+  // Nothing out of view: nothing moves, yet the game is flagged as changed.
+  int modified = 0;
+  g.Hooks.SetModified = [&] { ++modified; };
+  EXPECT_FALSE(BringGroupsIntoView(g, side, false));
+  EXPECT_EQ(modified, 1);
+}
+
+TEST(BringGroupsIntoView, GroupsMoveAsOneAndLooseKeepsGroupsPartlyInView) {
+  TGameState g;
+  MakeTestGame(g, {.Cols = 3, .Rows = 1, .Tile = 40, .Knob = 8});
+  const TPieceView side = TestView(0, 0, 0, 0, 800, 600);
+  g.Pieces[1].Group = g.Pieces[0].Group;
+  g.Pieces[0].X = -300, g.Pieces[0].Y = 100;
+  g.Pieces[1].X = 100, g.Pieces[1].Y = 100;  // still in view
+  g.Pieces[2].X = 400, g.Pieces[2].Y = 100;
+  EXPECT_FALSE(BringGroupsIntoView(g, side, false));
+  EXPECT_EQ(g.Pieces[0].X, -300);
+  EXPECT_TRUE(BringGroupsIntoView(g, side, true));
+  const int32_t dx = -(-300 + g.Pieces[0].BoxW / 4);
+  EXPECT_EQ(g.Pieces[0].X, -300 + dx);
+  EXPECT_EQ(g.Pieces[1].X, 100 + dx);
+  // A group parked very far away comes back first to the origin, then into view.
+  g.Pieces[2].X = 250000;
+  BringGroupsIntoView(g, side, true);
+  EXPECT_EQ(g.Pieces[2].X, 0);
+}
+
+TEST(BringGroupsIntoView, PocketsUseTheFieldSize) {
+  TGameState g;
+  MakeTestGame(g, {.Cols = 1, .Rows = 1, .Tile = 40, .Knob = 8});
+  g.Field = TFieldArea{500, 400, 2000, 2000};
+  const TPieceView pocket = TestView(3, 1, 0, 0, 200, 200);
+  std::vector<int32_t> refreshed;
+  g.Hooks.RefreshWindow = [&](int32_t w) { refreshed.push_back(w); };
+  g.Pieces[0].Window = 3;
+  g.Pieces[0].X = 700;
+  EXPECT_TRUE(BringGroupsIntoView(g, pocket, true));
+  EXPECT_EQ(g.Pieces[0].X, 500 - 30);
+  EXPECT_EQ(refreshed, std::vector<int32_t>{3});
+}
+
+TEST(ScaleGroupPositions, KeepsGroupCentresInProportion) {
+  TGameState g;
+  MakeTestGame(g, {.Cols = 2, .Rows = 1, .Tile = 20, .Knob = 0});
+  g.Pieces[1].Group = 0;
+  g.Pieces[0].X = 100, g.Pieces[0].Y = 100;  // group box 100..139 x 100..119
+  g.Pieces[1].X = 120, g.Pieces[1].Y = 100;
+  g.Field.FieldW = 1600;
+  g.Field.FieldH = 600;
+  ScaleGroupPositions(g, 0, 800, 600);
+  // Centre x 119.5 becomes 239: dx = round(119.5) = 120 (half to even); y unchanged.
+  EXPECT_EQ(g.Pieces[0].X, 220);
+  EXPECT_EQ(g.Pieces[1].X, 240);
+  EXPECT_EQ(g.Pieces[0].Y, 100);
+  ScaleGroupPositions(g, 0, 0, 0);
+  EXPECT_EQ(g.Pieces[0].X, 220);
+}
+
+TEST(SelectInBand, WholeGroupsOnlyAndNeverTheWeightGroup) {
+  TGameState g;
+  MakeTestGame(g, {.Cols = 4, .Rows = 1, .Tile = 30, .Knob = 0});
+  const TPieceView side = TestView(0, 0, 0, 0, 800, 600);
+  int selections = 0;
+  g.Hooks.SelectionChanged = [&](bool on) { selections += on; };
+  for (int32_t i = 0; i < 4; ++i) g.Pieces[size_t(i)].X = 100 * (i + 1), g.Pieces[size_t(i)].Y = 50;
+  g.Pieces[2].Group = g.Pieces[1].Group;  // group {1, 2} straddles the band's edge
+  // Band over pieces 0 and 1 (and a third of piece 3's box is not enough).
+  SetSkinRectBounds(g.Play.Band, 90, 40, 150, 60);
+  SelectInBand(g, side, false);
+  EXPECT_EQ(g.Pieces[0].Selected, 1);
+  EXPECT_EQ(g.Pieces[1].Selected, 0);
+  EXPECT_EQ(g.Pieces[2].Selected, 0);
+  EXPECT_TRUE(g.Play.HasSelection);
+  EXPECT_EQ(selections, 1);
+  // The selection is raised to the top.
+  SortPieces(g, false);
+  EXPECT_EQ(g.PieceOrder.back().Index, 0);
+  // A box counts as inside when its middle third is: piece 3 at 400..429 with margins 10.
+  SetSkinRectBounds(g.Play.Band, 410, 60, 10, 10);
+  SelectInBand(g, side, false);
+  EXPECT_EQ(g.Pieces[3].Selected, 1);
+
+  for (TPieceRecord& p : g.Pieces) p.Selected = 0;
+  g.Play.WeightGroup = 0;
+  SelectInBand(g, side, true);
+  EXPECT_EQ(g.Pieces[0].Selected, 0);
+  EXPECT_EQ(g.Pieces[1].Selected + g.Pieces[2].Selected + g.Pieces[3].Selected, 3);
+}
+
+TEST(SelectInBand, TheFrameCountsWithTwentyPixelMargins) {
+  TGameState g;
+  MakeTestGame(g, {.Cols = 2, .Rows = 1, .Tile = 30, .Knob = 0, .Frame = true});
+  const TPieceView side = TestView(0, 0, 0, 0, 800, 600);
+  TPieceRecord& f = g.Pieces[2];  // 100 x 70 at (0, 0)
+  for (TPieceRecord& p : g.Pieces) p.X = p.Y = 300;
+  f.X = f.Y = 0;
+  SetSkinRectBounds(g.Play.Band, 20, 20, 60, 30);
+  SelectInBand(g, side, false);
+  EXPECT_EQ(g.Pieces[2].Selected, 1);
+  g.Pieces[2].Selected = 0;
+  SetSkinRectBounds(g.Play.Band, 21, 20, 59, 30);
+  SelectInBand(g, side, false);
+  EXPECT_EQ(g.Pieces[2].Selected, 0);
+  EXPECT_FALSE(g.Play.HasSelection);
+}
+
+}  // namespace
