@@ -2,6 +2,7 @@
 #include <csetjmp>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <string>
 
 #include <jpeglib.h>
@@ -74,6 +75,7 @@ bool DecodeJpegRaw(TDibImage& out, const uint8_t* data, size_t size, char* messa
   TJpegErrorManager err;
   jpeg_progress_mgr progress;
   uint8_t* volatile cmykRow = nullptr;
+  std::memset(&cinfo, 0, sizeof cinfo);  // a failed create must find no stale memory manager
   cinfo.err = jpeg_std_error(&err.Base);
   err.Base.error_exit = JpegErrorExit;
   err.Base.emit_message = JpegEmitMessage;
@@ -109,7 +111,10 @@ bool DecodeJpegRaw(TDibImage& out, const uint8_t* data, size_t size, char* messa
     std::snprintf(message, JMSG_LENGTH_MAX, "Out of memory for the JPEG picture");
     return false;
   }
-  if (cmyk) cmykRow = static_cast<uint8_t*>(std::malloc(size_t(cinfo.output_width) * 4));
+  if (cmyk) {
+    cmykRow = static_cast<uint8_t*>(std::malloc(size_t(cinfo.output_width) * 4));
+    if (!cmykRow) ERREXIT(&cinfo, JERR_OUT_OF_MEMORY);
+  }
   while (cinfo.output_scanline < cinfo.output_height) {
     uint8_t* target = DibScanLine(out, int32_t(cinfo.output_scanline));
     JSAMPROW row = cmyk ? cmykRow : target;
