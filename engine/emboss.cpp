@@ -27,9 +27,12 @@ const int32_t* WeightsFor(int32_t embossStyle) {
 // The light radius: the style's depth plus one.
 int32_t LightRadius(int32_t embossStyle) { return ClampInt(embossStyle, 0, 3) + 1; }
 
-inline uint8_t MaskCode(const TDibImage& mask, int32_t x, int32_t y) {
-  return *DibPixelAddress(mask, x, y);
+// Pixel addressing without a call per pixel: the passes below touch every pixel many times.
+inline const uint8_t* PixelAt(const TDibImage& d, int32_t x, int32_t y) {
+  return d.Bits + intptr_t(d.Height - 1 - y) * d.RowStride + intptr_t(x) * d.BytesPerPixel;
 }
+
+inline uint8_t MaskCode(const TDibImage& mask, int32_t x, int32_t y) { return *PixelAt(mask, x, y); }
 
 bool BoxHolds(const TPieceBox& b, int32_t x, int32_t y) {
   return x >= b.X && x < b.X + b.W && y >= b.Y && y < b.Y + b.H;
@@ -68,7 +71,7 @@ void WoodPass(const TEmbossJob& job, const TDibImage& mask, TEmbossMap& map, int
       for (int32_t row = 0; row < box.H; ++row) {
         const int32_t my = box.Y + row + d;
         if (my >= map.Height) break;
-        const uint8_t* src = DibPixelAddress(mask, box.X, box.Y + row);
+        const uint8_t* src = PixelAt(mask, box.X, box.Y + row);
         for (int32_t col = 0; col < box.W; ++col, src += mask.BytesPerPixel) {
           const int32_t mx = box.X + col + d;
           if (*src != p.Code || mx >= map.Width) continue;

@@ -16,6 +16,16 @@ void UpdatePieceRotation(TGameState& g, TPieceRecord& piece) {
   piece.BoxH = b.H;
 }
 
+TPieceView PieceViewOf(const TSkinWindow& window) {
+  TPieceView v;
+  v.Index = window.Index;
+  v.Style = window.Style;
+  v.Client = window.Client;
+  v.ScrollX = window.ScrollX;
+  v.ScrollY = window.ScrollY;
+  return v;
+}
+
 int32_t ContentX(const TPieceView& view, int32_t x) { return x - view.Client.Left + view.ScrollX; }
 int32_t ContentY(const TPieceView& view, int32_t y) { return y - view.Client.Top + view.ScrollY; }
 

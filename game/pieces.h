@@ -1,11 +1,15 @@
 #pragma once
 #include <cstdint>
 
+#include "foundation/skin_window.h"
 #include "game/game_state.h"
 
 // The box of a piece in the mask of rotation r, and storing it for the piece's own rotation.
 TPieceBox PieceRotatedBounds(const TGameState& g, const TPieceRecord& piece, int32_t r);
 void UpdatePieceRotation(TGameState& g, TPieceRecord& piece);
+
+// What play reads of a skinned game window.
+TPieceView PieceViewOf(const TSkinWindow& window);
 
 // A field point in content coordinates of a window.
 int32_t ContentX(const TPieceView& view, int32_t x);

@@ -137,6 +137,25 @@ TEST(PieceAtPoint, TransparentPartsOfABoxHitThePieceBelow) {
   EXPECT_EQ(g.PieceOrder.front().Group, 0);
 }
 
+TEST(PieceAtPoint, ThroughAPocketWindowAndItsScrollOffsets) {
+  TGameState g;
+  MakeTestGame(g, {.Cols = 2, .Rows = 1, .Tile = 20, .Knob = 4});
+  TSkinWindow pocket;
+  InitSkinWindow(pocket, 100, 50, 200, 150, kSkinStylePocket);
+  pocket.Index = 3;
+  pocket.ScrollY = 30;
+  const TPieceView view = PieceViewOf(pocket);
+  EXPECT_EQ(view.Client.Left, pocket.Client.Left);
+  EXPECT_EQ(view.Style, kSkinStylePocket);
+  g.Pieces[1].Window = 3;
+  g.Pieces[1].X = 10;
+  g.Pieces[1].Y = 40;
+  // Content (10 + 8, 40 + 5) shows at client (18, 15) with the view scrolled down by 30.
+  const int32_t fx = pocket.Client.Left + 18, fy = pocket.Client.Top + 15;
+  EXPECT_EQ(PieceAtPoint(g, view, fx, fy), 1);
+  EXPECT_EQ(PieceAtPoint(g, view, fx, fy - 6), -1);
+}
+
 TEST(PieceAtPoint, TopmostOfOverlappingPiecesWins) {
   TGameState g;
   MakeTestGame(g, {.Cols = 3, .Rows = 1, .Tile = 20, .Knob = 4});
