@@ -3,6 +3,7 @@
 #include "foundation/numeric.h"
 #include "game/layout.h"
 #include "game/piece_order.h"
+#include "platform/text_compare.h"
 
 TPieceBox PieceRotatedBounds(const TGameState& g, const TPieceRecord& piece, int32_t r) {
   return ::PieceRotatedBounds(piece, g.Images.PieceMasks[r & 3], r & 3);
@@ -278,4 +279,10 @@ TSolvedPercent SolvedPercent(TGameState& g, bool solved) {
   if (groups == total - 1) ++groups;
   const int32_t percent = solved ? 100 : Round((long double)(total - groups) * 100 / total);
   return {groups, percent};
+}
+
+bool IsDistributedJigsaw(const std::vector<std::string>& distributed, const std::string& name) {
+  for (const std::string& entry : distributed)
+    if (SameTextIgnoringCase(entry, name)) return true;
+  return false;
 }

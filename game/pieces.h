@@ -1,5 +1,7 @@
 #pragma once
 #include <cstdint>
+#include <string>
+#include <vector>
 
 #include "foundation/skin_window.h"
 #include "game/game_state.h"
@@ -41,6 +43,9 @@ void MoveToOtherSide(TGameState& g, const TPieceView& view, int32_t x, int32_t y
 
 // The union of the boxes of the held group and the selected pieces, in field coordinates.
 TSkinRect HeldPiecesRect(const TGameState& g, const TPieceView& view);
+
+// A jigsaw that comes with the program (one of the names of its list) may not be deleted.
+bool IsDistributedJigsaw(const std::vector<std::string>& distributed, const std::string& name);
 
 struct TSolvedPercent {
   int32_t Groups;

@@ -376,4 +376,13 @@ TEST(InitPiecesForPlay, OneDrawPerPieceOnlyWhenRotating) {
   }
 }
 
+TEST(IsDistributedJigsaw, NamesMatchWhateverTheirCase) {
+  const std::vector<std::string> list{"Autumn Lake.zvq", "Ölmühle.zvq"};
+  EXPECT_TRUE(IsDistributedJigsaw(list, "autumn lake.ZVQ"));
+  EXPECT_TRUE(IsDistributedJigsaw(list, "ÖLMÜHLE.zvq"));
+  EXPECT_FALSE(IsDistributedJigsaw(list, "Autumn Lake"));
+  EXPECT_FALSE(IsDistributedJigsaw(list, "Autumn  Lake.zvq"));
+  EXPECT_FALSE(IsDistributedJigsaw({}, "Autumn Lake.zvq"));
+}
+
 }  // namespace
