@@ -1,0 +1,48 @@
+#pragma once
+#include <cstdint>
+
+#include "foundation/dib_image.h"
+#include "foundation/skin_rect.h"
+
+// Pixel operations on TDibImage buffers. Rectangles are x, y, width, height; colours 0x00BBGGRR.
+// The operations marked 24-bit do nothing (or return false) on any other pixel format; the
+// others step by the image's own BytesPerPixel. 8-bit buffers take part only in the clipping
+// helpers, BlitDib between two 8-bit buffers and FillDibRect (which writes the colour's low byte).
+
+// --- Clipping -------------------------------------------------------------------------------
+
+// Cuts the rectangle to the image; true when a part of it lies inside.
+bool ClipToDib(const TDibImage& image, int32_t& x, int32_t& y, int32_t& width, int32_t& height);
+
+// Cuts a copy to the target. A width that differs from sourceWidth at equal heights repeats one
+// source column (the source x is then kept); a height that differs at equal widths repeats one
+// row. The source image itself is not examined.
+bool ClipBlitToDib(const TDibImage& target, int32_t& x, int32_t& y, int32_t& width, int32_t& height,
+                   const TDibImage& source, int32_t& sourceX, int32_t& sourceY, int32_t& sourceWidth,
+                   int32_t& sourceHeight);
+
+// Cuts a copy to an inclusive clip rectangle; a cleared rectangle lets nothing through.
+bool ClipBlitToRect(const TSkinRect& clip, int32_t& x, int32_t& y, int32_t& width, int32_t& height,
+                    int32_t& sourceX, int32_t& sourceY);
+
+// --- Block copies and fills -----------------------------------------------------------------
+
+// Copies width x height pixels, cut to both images (overlapping copies within one image are
+// safe). Between 24- and 32-bit images blue, green and red are copied and the target's alpha
+// stays; an 8-bit image copies only to and from another 8-bit image.
+void BlitDib(TDibImage& target, int32_t x, int32_t y, int32_t width, int32_t height,
+             const TDibImage& source, int32_t sourceX, int32_t sourceY);
+
+// The image becomes a new 24-bit copy of the bitmap (alpha dropped, 8-bit values as grey).
+// False, with the image left without a bitmap, when the copy cannot be made.
+bool CopyBitmapToDib(TDibImage& image, const TPlatformBitmap& bitmap);
+
+// Fills the part of the rectangle inside the image; a 32-bit image keeps its alpha bytes.
+void FillDibRect(TDibImage& image, int32_t x, int32_t y, int32_t width, int32_t height, uint32_t color);
+
+// 24-bit. Fills the 4-connected region of the seed pixel's colour that holds (x, y). When
+// wantBounds is set, bounds becomes the smallest rectangle (inclusive edges) holding the seed
+// point and every filled pixel.
+void FloodFillDib(TDibImage& image, int32_t x, int32_t y, uint32_t fillColor, bool wantBounds,
+                  TWinRect& bounds);
+void FloodFillDib(TDibImage& image, int32_t x, int32_t y, uint32_t fillColor);

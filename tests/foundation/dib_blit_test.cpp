@@ -1,0 +1,244 @@
+#include <gtest/gtest.h>
+
+#include <climits>
+#include <vector>
+
+#include "dib_test_util.h"
+#include "foundation/dib_ops.h"
+#include "foundation/random.h"
+
+using namespace dibtest;
+
+TEST(ClipToDib, CutsEachSideAndFailsOutside) {
+  TDibHolder d;
+  ASSERT_TRUE(CreateDib24(*d, 100, 50));
+  int32_t x = -5, y = 10, w = 10, h = 5;
+  EXPECT_TRUE(ClipToDib(*d, x, y, w, h));
+  EXPECT_EQ(x, 0);
+  EXPECT_EQ(w, 5);
+  EXPECT_EQ(y, 10);
+  EXPECT_EQ(h, 5);
+
+  x = 100, y = 7, w = 10, h = 5;
+  EXPECT_FALSE(ClipToDib(*d, x, y, w, h));
+  EXPECT_EQ(y, 7);  // y untouched once x fails
+
+  x = 95, y = 45, w = 10, h = 10;
+  EXPECT_TRUE(ClipToDib(*d, x, y, w, h));
+  EXPECT_EQ(w, 5);
+  EXPECT_EQ(h, 5);
+
+  x = 0, y = -3, w = 1, h = 3;  // ends just above the top
+  EXPECT_FALSE(ClipToDib(*d, x, y, w, h));
+  x = 0, y = 50, w = 1, h = 1;
+  EXPECT_FALSE(ClipToDib(*d, x, y, w, h));
+  x = 3, y = 3, w = 0, h = 4;
+  EXPECT_FALSE(ClipToDib(*d, x, y, w, h));
+}
+
+TEST(ClipToDib, ExtremeValuesDoNotWrap) {
+  TDibHolder d;
+  ASSERT_TRUE(CreateDib24(*d, 100, 50));
+  int32_t x = INT_MIN, y = 0, w = INT_MAX, h = 10;
+  EXPECT_FALSE(ClipToDib(*d, x, y, w, h));  // ends at -1
+  x = INT_MAX - 5, y = 0, w = INT_MAX, h = 10;
+  EXPECT_FALSE(ClipToDib(*d, x, y, w, h));
+  x = -10, y = INT_MIN + 1, w = INT_MAX, h = INT_MAX;
+  EXPECT_FALSE(ClipToDib(*d, x, y, w, h));
+  EXPECT_EQ(x, 0);
+  EXPECT_EQ(w, 100);
+  x = -1000, y = -1000, w = INT_MAX, h = INT_MAX;
+  EXPECT_TRUE(ClipToDib(*d, x, y, w, h));
+  EXPECT_EQ(w, 100);
+  EXPECT_EQ(h, 50);
+}
+
+TEST(ClipBlitToDib, MovesTheSourceExceptAlongARepeatedAxis) {
+  TDibHolder t, s;
+  ASSERT_TRUE(CreateDib24(*t, 40, 30));
+  ASSERT_TRUE(CreateDib24(*s, 10, 10));
+  // 1:1: a cut at the left or top moves the source start along; sizes follow the cut.
+  int32_t x = -3, y = -2, w = 10, h = 10, sx = 0, sy = 0, sw = 10, sh = 10;
+  ASSERT_TRUE(ClipBlitToDib(*t, x, y, w, h, *s, sx, sy, sw, sh));
+  EXPECT_EQ(x, 0);
+  EXPECT_EQ(sx, 3);
+  EXPECT_EQ(sy, 2);
+  EXPECT_EQ(sw, 7);
+  EXPECT_EQ(sh, 8);
+  // Column repeat: one source column spread over 50; the column stays and so does its width.
+  x = -5, y = 0, w = 50, h = 10, sx = 4, sy = 0, sw = 1, sh = 10;
+  ASSERT_TRUE(ClipBlitToDib(*t, x, y, w, h, *s, sx, sy, sw, sh));
+  EXPECT_EQ(w, 40);
+  EXPECT_EQ(sx, 4);
+  EXPECT_EQ(sw, 1);
+  // Row repeat likewise keeps source y and height.
+  x = 0, y = -4, w = 10, h = 40, sx = 0, sy = 6, sw = 10, sh = 1;
+  ASSERT_TRUE(ClipBlitToDib(*t, x, y, w, h, *s, sx, sy, sw, sh));
+  EXPECT_EQ(sy, 6);
+  EXPECT_EQ(h, 30);
+  EXPECT_EQ(sh, 1);
+  // Beyond the right edge: nothing left.
+  x = 40, y = 0, w = 5, h = 5, sw = 5, sh = 5;
+  EXPECT_FALSE(ClipBlitToDib(*t, x, y, w, h, *s, sx, sy, sw, sh));
+}
+
+TEST(ClipBlitToRect, CutsToInclusiveEdgesAndAClearedRectPassesNothing) {
+  TSkinRect c;
+  SetSkinRectEdges(c, 10, 20, 19, 29);
+  int32_t x = 5, y = 25, w = 30, h = 30, sx = 0, sy = 0;
+  ASSERT_TRUE(ClipBlitToRect(c, x, y, w, h, sx, sy));
+  EXPECT_EQ(x, 10);
+  EXPECT_EQ(sx, 5);
+  EXPECT_EQ(w, 10);  // columns 10..19
+  EXPECT_EQ(y, 25);
+  EXPECT_EQ(sy, 0);
+  EXPECT_EQ(h, 5);  // rows 25..29
+  x = 20, y = 20, w = 5, h = 5;
+  EXPECT_FALSE(ClipBlitToRect(c, x, y, w, h, sx, sy));
+  ClearSkinRect(c);  // its edges lie far left of any image area
+  x = 0, y = 0, w = 100000, h = 100000;
+  EXPECT_FALSE(ClipBlitToRect(c, x, y, w, h, sx, sy));
+}
+
+namespace {
+
+// What a block copy must do, pixel by pixel: a target pixel inside the requested rectangle whose
+// source pixel exists takes that pixel; every other pixel keeps its colour.
+void ExpectBlit(const std::vector<int32_t>& before, const std::vector<int32_t>& source, int32_t sw,
+                int32_t sh, const TDibImage& t, int32_t x, int32_t y, int32_t w, int32_t h,
+                int32_t sx, int32_t sy) {
+  for (int32_t ty = 0; ty < t.Height; ++ty)
+    for (int32_t tx = 0; tx < t.Width; ++tx) {
+      const int64_t ux = int64_t(sx) + tx - x, uy = int64_t(sy) + ty - y;
+      const bool inRect = tx >= x && tx < int64_t(x) + w && ty >= y && ty < int64_t(y) + h;
+      const bool inSource = ux >= 0 && ux < sw && uy >= 0 && uy < sh;
+      const int32_t want = inRect && inSource ? source[size_t(uy * sw + ux)] : before[size_t(ty) * t.Width + tx];
+      ASSERT_EQ(GetDibPixel(t, tx, ty), want)
+          << "pixel " << tx << "," << ty << " blit " << x << "," << y << " " << w << "x" << h << " from " << sx << "," << sy;
+    }
+}
+
+}  // namespace
+
+TEST(BlitDib, CopiesAndCutsAtEveryEdgeOfBothImages) {
+  TDibHolder t, s;
+  ASSERT_TRUE(CreateDib24(*s, 9, 7));
+  FillPattern(*s);
+  const std::vector<int32_t> src = Pixels(*s);
+  TRandom rng;
+  rng.RandSeed = 77;
+  for (int round = 0; round < 400; ++round) {
+    ASSERT_TRUE(CreateDib24(*t, 12, 10));
+    Fill(*t, 0x00ABCDEF);
+    const std::vector<int32_t> before = Pixels(*t);
+    const int32_t x = int32_t(rng.Random(30)) - 15, y = int32_t(rng.Random(26)) - 13;
+    const int32_t w = int32_t(rng.Random(20)) - 2, h = int32_t(rng.Random(18)) - 2;
+    const int32_t sx = int32_t(rng.Random(20)) - 6, sy = int32_t(rng.Random(16)) - 5;
+    BlitDib(*t, x, y, w, h, *s, sx, sy);
+    ExpectBlit(before, src, 9, 7, *t, x, y, w, h, sx, sy);
+    if (HasFatalFailure()) return;
+  }
+}
+
+TEST(BlitDib, OverlappingCopyWithinOneImage) {
+  TDibHolder d;
+  for (auto [dx, dy] : {std::pair{3, 2}, {-3, -2}, {2, -3}, {-2, 3}, {0, 1}, {1, 0}}) {
+    ASSERT_TRUE(CreateDib24(*d, 10, 10));
+    FillPattern(*d);
+    const std::vector<int32_t> before = Pixels(*d);
+    BlitDib(*d, 2 + dx, 2 + dy, 6, 6, *d, 2, 2);
+    ExpectBlit(before, before, 10, 10, *d, 2 + dx, 2 + dy, 6, 6, 2, 2);
+    if (HasFatalFailure()) return;
+  }
+}
+
+TEST(BlitDib, MixedFormatsCopyColourAndKeepTargetAlpha) {
+  TDibHolder t32, s24, t24, s32;
+  ASSERT_TRUE(CreateDib32(*t32, 4, 3));
+  ASSERT_TRUE(CreateDib24(*s24, 4, 3));
+  FillPattern(*s24);
+  for (int32_t y = 0; y < 3; ++y)
+    for (int32_t x = 0; x < 4; ++x) SetAlpha(*t32, x, y, uint8_t(10 * x + y));
+  BlitDib(*t32, 0, 0, 4, 3, *s24, 0, 0);
+  EXPECT_EQ(Pixels(*t32), Pixels(*s24));
+  EXPECT_EQ(GetDibAlpha(*t32, 3, 2), 32);
+
+  ASSERT_TRUE(CreateDib32(*s32, 4, 3));
+  FillPattern(*s32);
+  SetAlpha(*s32, 1, 1, 7);
+  ASSERT_TRUE(CreateDib24(*t24, 4, 3));
+  BlitDib(*t24, 0, 0, 4, 3, *s32, 0, 0);
+  EXPECT_EQ(Pixels(*t24), Pixels(*s32));
+}
+
+TEST(BlitDib, EightBitBuffersCopyOnlyAmongThemselves) {
+  TDibHolder a, b, c;
+  ASSERT_TRUE(CreateDib8(*a, 5, 5));
+  ASSERT_TRUE(CreateDib8(*b, 5, 5));
+  for (int32_t y = 0; y < 5; ++y)
+    for (int32_t x = 0; x < 5; ++x) DibPixelAddress(*a, x, y)[0] = uint8_t(x * 5 + y);
+  BlitDib(*b, 1, 1, 10, 10, *a, 0, 0);
+  EXPECT_EQ(DibPixelAddress(*b, 1, 1)[0], 0);
+  EXPECT_EQ(DibPixelAddress(*b, 4, 2)[0], 3 * 5 + 1);
+  EXPECT_EQ(DibPixelAddress(*b, 0, 0)[0], 0);
+  ASSERT_TRUE(CreateDib24(*c, 5, 5));
+  Fill(*c, 0x112233);
+  BlitDib(*c, 0, 0, 5, 5, *a, 0, 0);  // refused: the formats do not mix
+  BlitDib(*a, 0, 0, 5, 5, *c, 0, 0);
+  EXPECT_EQ(GetDibPixel(*c, 4, 4), 0x112233);
+  EXPECT_EQ(DibPixelAddress(*a, 4, 4)[0], 24);
+}
+
+TEST(FillDibRect, FillsTheClippedAreaAndKeepsAlpha) {
+  TDibHolder d;
+  ASSERT_TRUE(CreateDib32(*d, 6, 5));
+  for (int32_t y = 0; y < 5; ++y)
+    for (int32_t x = 0; x < 6; ++x) SetAlpha(*d, x, y, uint8_t(x + 10 * y));
+  const std::vector<uint8_t> alphas = Alphas(*d);
+  FillDibRect(*d, -2, 3, 5, 10, 0x00102030);
+  EXPECT_EQ(Alphas(*d), alphas);
+  for (int32_t y = 0; y < 5; ++y)
+    for (int32_t x = 0; x < 6; ++x)
+      EXPECT_EQ(GetDibPixel(*d, x, y), x < 3 && y >= 3 ? 0x00102030 : 0) << x << "," << y;
+  FillDibRect(*d, 6, 0, 5, 5, 0xFFFFFF);  // wholly outside
+  FillDibRect(*d, 0, 0, -1, 5, 0xFFFFFF);
+  EXPECT_EQ(GetDibPixel(*d, 5, 0), 0);
+
+  ASSERT_TRUE(CreateDib8(*d, 7, 3));
+  FillDibRect(*d, 5, 1, 9, 9, 0x00AABBCC);  // one channel: the low byte
+  EXPECT_EQ(DibPixelAddress(*d, 6, 2)[0], 0xCC);
+  EXPECT_EQ(DibPixelAddress(*d, 4, 2)[0], 0);
+  EXPECT_EQ(DibPixelAddress(*d, 6, 0)[0], 0);
+}
+
+TEST(CopyBitmapToDib, MakesATwentyFourBitCopyOfAnyBitmap) {
+  TDibHolder a, out;
+  ASSERT_TRUE(CreateDib32(*a, 5, 3));
+  FillPattern(*a);
+  SetAlpha(*a, 2, 2, 99);
+  ASSERT_TRUE(CopyBitmapToDib(*out, *a->Bitmap));
+  EXPECT_EQ(out->BytesPerPixel, 3);
+  EXPECT_EQ(out->Width, 5);
+  EXPECT_EQ(out->Height, 3);
+  EXPECT_EQ(Pixels(*out), Pixels(*a));
+
+  ASSERT_TRUE(CreateDib8(*a, 3, 2));
+  DibPixelAddress(*a, 2, 1)[0] = 0x40;
+  ASSERT_TRUE(CopyBitmapToDib(*out, *a->Bitmap));
+  EXPECT_EQ(GetDibPixel(*out, 2, 1), 0x404040);
+  EXPECT_EQ(out->Width, 3);
+
+  // Copying an image's own bitmap into it must not free the bitmap before reading it.
+  ASSERT_TRUE(CreateDib24(*a, 4, 4));
+  FillPattern(*a);
+  const std::vector<int32_t> before = Pixels(*a);
+  ASSERT_TRUE(CopyBitmapToDib(*a, *a->Bitmap));
+  EXPECT_EQ(Pixels(*a), before);
+
+  TPlatformBitmap broken;
+  broken.Width = 4;
+  broken.Height = 4;
+  broken.BitsPerPixel = 24;
+  EXPECT_FALSE(CopyBitmapToDib(*out, broken));  // no pixel memory
+  EXPECT_EQ(out->Width, 0);
+}

@@ -1,0 +1,241 @@
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <deque>
+#include <vector>
+
+#include "foundation/dib_ops.h"
+#include "foundation/random.h"
+#include "dib_test_util.h"
+
+using namespace dibtest;
+
+namespace {
+
+constexpr uint32_t kWhite = 0xFFFFFF;
+constexpr uint32_t kBlack = 0x000000;
+constexpr uint32_t kPiece = 0x070080;  // red 128, green 0, blue 7: a cut-map piece colour
+
+// The 4-connected region of the seed's colour, found by a plain breadth-first walk: the
+// independent reference the scanline fill is compared with.
+std::vector<bool> Region(const TDibImage& d, int32_t sx, int32_t sy) {
+  std::vector<bool> in(size_t(d.Width) * d.Height, false);
+  const int32_t seed = GetDibPixel(d, sx, sy);
+  std::deque<std::pair<int32_t, int32_t>> todo{{sx, sy}};
+  in[size_t(sy) * d.Width + sx] = true;
+  while (!todo.empty()) {
+    auto [x, y] = todo.front();
+    todo.pop_front();
+    const int32_t nx[4] = {x - 1, x + 1, x, x};
+    const int32_t ny[4] = {y, y, y - 1, y + 1};
+    for (int k = 0; k < 4; ++k) {
+      if (GetDibPixel(d, nx[k], ny[k]) != seed) continue;
+      const size_t i = size_t(ny[k]) * d.Width + nx[k];
+      if (in[i]) continue;
+      in[i] = true;
+      todo.emplace_back(nx[k], ny[k]);
+    }
+  }
+  return in;
+}
+
+// Fills from (sx, sy) and checks the whole image against the reference: region pixels take the
+// fill colour, every other pixel keeps its colour, and the bounds are the region's box.
+void ExpectFillMatchesReference(TDibImage& d, int32_t sx, int32_t sy, uint32_t fill) {
+  const std::vector<int32_t> before = Pixels(d);
+  const std::vector<bool> region = Region(d, sx, sy);
+  TWinRect bounds{};
+  FloodFillDib(d, sx, sy, fill, true, bounds);
+  const std::vector<int32_t> after = Pixels(d);
+  TWinRect box{sx, sy, sx, sy};
+  for (int32_t y = 0; y < d.Height; ++y) {
+    for (int32_t x = 0; x < d.Width; ++x) {
+      const size_t i = size_t(y) * d.Width + x;
+      if (region[i]) {
+        ASSERT_EQ(after[i], int32_t(fill)) << x << "," << y;
+        box = {std::min(box.left, x), std::min(box.top, y), std::max(box.right, x),
+               std::max(box.bottom, y)};
+      } else {
+        ASSERT_EQ(after[i], before[i]) << x << "," << y;
+      }
+    }
+  }
+  EXPECT_EQ(bounds.left, box.left);
+  EXPECT_EQ(bounds.top, box.top);
+  EXPECT_EQ(bounds.right, box.right);
+  EXPECT_EQ(bounds.bottom, box.bottom);
+}
+
+}  // namespace
+
+TEST(FloodFill, FillsExactlyTheFourConnectedRegionOfRandomMaps) {
+  TRandom rng;
+  rng.RandSeed = 20261206;
+  TDibHolder d;
+  const std::vector<uint32_t> two{kWhite, kBlack};
+  const std::vector<uint32_t> three{kWhite, kBlack, 0x00FF00};
+  for (int round = 0; round < 300; ++round) {
+    const int32_t w = 1 + int32_t(rng.Random(40)), h = 1 + int32_t(rng.Random(30));
+    ASSERT_TRUE(CreateDib24(*d, w, h));
+    FillRandom(*d, rng, round % 2 ? two : three);
+    const int32_t sx = int32_t(rng.Random(uint32_t(w))), sy = int32_t(rng.Random(uint32_t(h)));
+    ExpectFillMatchesReference(*d, sx, sy, kPiece);
+    if (HasFatalFailure()) {
+      ADD_FAILURE() << "round " << round;
+      return;
+    }
+  }
+}
+
+TEST(FloodFill, WindingShapesNeedSpansThatTurnBack) {
+  // A spiral and a comb: runs that overhang their parent span on both sides and regions
+  // reached only by going up after going down.
+  TDibHolder d;
+  ASSERT_TRUE(CreateDib24(*d, 41, 41));
+  Fill(*d, kWhite);
+  int32_t l = 0, t = 0, r = 40, b = 40;
+  while (l + 2 <= r && t + 2 <= b) {  // a black spiral wall leaves a white corridor
+    for (int32_t x = l; x <= r; ++x) SetDibPixel(*d, x, t, kBlack);
+    for (int32_t y = t; y <= b; ++y) SetDibPixel(*d, r, y, kBlack);
+    for (int32_t x = l; x <= r; ++x) SetDibPixel(*d, x, b, kBlack);
+    for (int32_t y = t + 2; y <= b; ++y) SetDibPixel(*d, l, y, kBlack);
+    l += 2, t += 2, r -= 2, b -= 2;
+    SetDibPixel(*d, l - 1, t, kBlack);
+  }
+  ExpectFillMatchesReference(*d, 1, 1, kPiece);
+
+  ASSERT_TRUE(CreateDib24(*d, 60, 20));
+  Fill(*d, kWhite);
+  for (int32_t x = 1; x < 60; x += 2)  // teeth hanging from the top and standing on the bottom
+    for (int32_t y = (x % 4 == 1 ? 0 : 3); y < (x % 4 == 1 ? 17 : 20); ++y) SetDibPixel(*d, x, y, kBlack);
+  ExpectFillMatchesReference(*d, 30, 10, kPiece);
+}
+
+TEST(FloodFill, DiagonalTouchDoesNotConnect) {
+  // An 8-connected diagonal line of black divides the white square: the fill stays on one side.
+  TDibHolder d;
+  ASSERT_TRUE(CreateDib24(*d, 8, 8));
+  Fill(*d, kWhite);
+  for (int32_t i = 0; i < 8; ++i) SetDibPixel(*d, i, i, kBlack);
+  FloodFillDib(*d, 7, 0, kPiece);
+  for (int32_t y = 0; y < 8; ++y)
+    for (int32_t x = 0; x < 8; ++x) {
+      const uint32_t want = x == y ? kBlack : (x > y ? kPiece : kWhite);
+      EXPECT_EQ(GetDibPixel(*d, x, y), int32_t(want)) << x << "," << y;
+    }
+  // Two white pixels meeting only at a corner: filling one leaves the other.
+  ASSERT_TRUE(CreateDib24(*d, 2, 2));
+  Fill(*d, kBlack);
+  SetDibPixel(*d, 0, 0, kWhite);
+  SetDibPixel(*d, 1, 1, kWhite);
+  FloodFillDib(*d, 0, 0, kPiece);
+  EXPECT_EQ(GetDibPixel(*d, 0, 0), int32_t(kPiece));
+  EXPECT_EQ(GetDibPixel(*d, 1, 1), int32_t(kWhite));
+}
+
+TEST(FloodFill, NothingHappensForTheSeedColourOrAnOutsideSeed) {
+  TDibHolder d;
+  ASSERT_TRUE(CreateDib24(*d, 5, 4));
+  FillPattern(*d);
+  const std::vector<int32_t> before = Pixels(*d);
+  TWinRect bounds{-1, -1, -1, -1};
+  FloodFillDib(*d, 2, 3, PatternColor(2, 3), true, bounds);
+  EXPECT_EQ(Pixels(*d), before);
+  EXPECT_EQ(bounds.left, 2);
+  EXPECT_EQ(bounds.top, 3);
+  EXPECT_EQ(bounds.right, 2);
+  EXPECT_EQ(bounds.bottom, 3);
+  for (auto [x, y] : {std::pair{-1, 0}, {5, 0}, {0, -1}, {0, 4}}) {
+    FloodFillDib(*d, x, y, kPiece, true, bounds);
+    EXPECT_EQ(bounds.left, x);
+    EXPECT_EQ(bounds.bottom, y);
+  }
+  EXPECT_EQ(Pixels(*d), before);
+}
+
+TEST(FloodFill, StrayTopByteOfTheFillColourIsIgnored) {
+  // 0x01FFFFFF paints white; on a white region it must be the "same colour" case, not an
+  // endless refill.
+  TDibHolder d;
+  ASSERT_TRUE(CreateDib24(*d, 6, 6));
+  Fill(*d, kWhite);
+  FloodFillDib(*d, 3, 3, 0x01FFFFFF);
+  EXPECT_EQ(GetDibPixel(*d, 0, 0), int32_t(kWhite));
+  FloodFillDib(*d, 3, 3, 0xFF070080);
+  EXPECT_EQ(GetDibPixel(*d, 5, 5), int32_t(kPiece));
+}
+
+TEST(FloodFill, RefusesImagesThatAreNot24Bit) {
+  TDibHolder d;
+  ASSERT_TRUE(CreateDib32(*d, 4, 4));
+  FloodFillDib(*d, 1, 1, kPiece);
+  EXPECT_EQ(GetDibPixel(*d, 1, 1), 0);
+  ASSERT_TRUE(CreateDib8(*d, 4, 4));
+  FloodFillDib(*d, 1, 1, kPiece);
+  EXPECT_EQ(GetDibPixel(*d, 1, 1), 0);
+  TDibImage empty;
+  InitDib(empty);
+  FloodFillDib(empty, 0, 0, kPiece);  // no bitmap: nothing to do, no crash
+}
+
+TEST(FloodFill, RegionsWiderAndTallerThanSixteenBitsFill) {
+  // Runs reaching column 32767 push spans beyond 32767: they must not wrap.
+  TDibHolder d;
+  ASSERT_TRUE(CreateDib24(*d, 32768, 3));
+  Fill(*d, kWhite);
+  SetDibPixel(*d, 32767, 1, kBlack);
+  TWinRect bounds{};
+  FloodFillDib(*d, 0, 2, kPiece, true, bounds);
+  EXPECT_EQ(bounds.right, 32767);
+  EXPECT_EQ(bounds.bottom, 2);
+  int32_t white = 0, piece = 0;
+  for (int32_t y = 0; y < 3; ++y)
+    for (int32_t x = 0; x < 32768; ++x) {
+      const int32_t c = GetDibPixel(*d, x, y);
+      white += c == int32_t(kWhite);
+      piece += c == int32_t(kPiece);
+    }
+  EXPECT_EQ(white, 0);
+  EXPECT_EQ(piece, 3 * 32768 - 1);
+
+  ASSERT_TRUE(CreateDib24(*d, 2, 32768));
+  Fill(*d, kWhite);
+  FloodFillDib(*d, 1, 32767, kPiece, true, bounds);
+  EXPECT_EQ(bounds.top, 0);
+  EXPECT_EQ(GetDibPixel(*d, 0, 0), int32_t(kPiece));
+}
+
+TEST(FloodFill, LargeCheckerboardOfSingleCellsStaysLocal) {
+  // Every white pixel is its own region: a fill must touch one pixel only, anywhere.
+  TDibHolder d;
+  ASSERT_TRUE(CreateDib24(*d, 257, 129));
+  for (int32_t y = 0; y < 129; ++y)
+    for (int32_t x = 0; x < 257; ++x) SetDibPixel(*d, x, y, (x + y) % 2 ? kBlack : kWhite);
+  for (auto [x, y] : {std::pair{0, 0}, {256, 128}, {256, 0}, {0, 128}, {100, 50}}) {
+    TWinRect bounds{};
+    FloodFillDib(*d, x, y, kPiece, true, bounds);
+    EXPECT_EQ(GetDibPixel(*d, x, y), int32_t(kPiece));
+    EXPECT_EQ(bounds.left, x);
+    EXPECT_EQ(bounds.right, x);
+    EXPECT_EQ(bounds.top, y);
+    EXPECT_EQ(bounds.bottom, y);
+  }
+  // Black is one 8-connected net but 4-connected single cells too.
+  ExpectFillMatchesReference(*d, 1, 0, 0x123456);
+}
+
+TEST(FloodFill, WholeLargeImageFillsAndReportsItsBox) {
+  TDibHolder d;
+  ASSERT_TRUE(CreateDib24(*d, 1500, 1000));
+  Fill(*d, kWhite);
+  for (int32_t x = 0; x < 1500; ++x) SetDibPixel(*d, x, 999, kBlack);  // bottom row is another region
+  TWinRect bounds{};
+  FloodFillDib(*d, 750, 500, kPiece, true, bounds);
+  EXPECT_EQ(bounds.left, 0);
+  EXPECT_EQ(bounds.top, 0);
+  EXPECT_EQ(bounds.right, 1499);
+  EXPECT_EQ(bounds.bottom, 998);
+  EXPECT_EQ(GetDibPixel(*d, 0, 998), int32_t(kPiece));
+  EXPECT_EQ(GetDibPixel(*d, 1499, 0), int32_t(kPiece));
+  EXPECT_EQ(GetDibPixel(*d, 3, 999), int32_t(kBlack));
+}
