@@ -224,3 +224,47 @@ void SelectInBand(TGameState& g, const TPieceView& view, bool all) {
     SortPieces(g, false);
   }
 }
+
+TSpreadGrid ArrangeGrid(int32_t n, int32_t areaW, int32_t areaH) {
+  if (n <= 0 || areaW <= 0 || areaH <= 0) return {IntMax(n, 1), 1};
+  int32_t cols = Round(std::sqrt((long double)n * areaW / areaH));
+  int32_t rows = Round(std::sqrt((long double)n * areaH / areaW));
+  // One piece on an area more than four times taller than wide rounds to no column at all.
+  cols = IntMax(cols, 1);
+  if (int64_t(cols) * rows < n) {
+    if (int64_t(rows) * (cols + 1) <= int64_t(cols) * (rows + 1)) ++cols;
+    else ++rows;
+  }
+  return {cols, rows};
+}
+
+bool ArrangeSelectedPieces(TGameState& g, int32_t areaW, int32_t areaH) {
+  const int32_t frame = FramePieceIndex(g);
+  SortPieces(g, false);
+  int32_t minX = areaW + 5000, minY = areaH + 5000;
+  std::vector<int32_t> list;
+  const size_t count = g.PieceOrder.size();
+  for (size_t k = 0; k < count; ++k) {
+    const TPieceOrderEntry& e = g.PieceOrder[k];
+    const TPieceRecord& p = g.Pieces[size_t(e.Index)];
+    if (!p.Selected) continue;
+    minX = IntMin(minX, p.X);
+    minY = IntMin(minY, p.Y);
+    const bool alone = (k == 0 || g.PieceOrder[k - 1].Group != e.Group) &&
+                       (k + 1 == count || g.PieceOrder[k + 1].Group != e.Group);
+    if (alone && e.Index != frame) list.push_back(e.Index);
+  }
+  const int32_t n = int32_t(list.size());
+  if (n == 0) return false;
+  for (int32_t k = 0; k < n; ++k) std::swap(list[size_t(k)], list[g.Rng.Random(uint32_t(n))]);
+  const TSpreadGrid grid = ArrangeGrid(n, areaW, areaH);
+  int32_t px = g.GameLevel.MaskS + g.GameLevel.KnobS, py = px;
+  if (int64_t(px) * grid.Cols > areaW) px = areaW / grid.Cols;
+  if (int64_t(py) * grid.Rows > areaH && grid.Rows > 0) py = areaH / grid.Rows;
+  for (int32_t k = 0; k < n; ++k) {
+    TPieceRecord& p = g.Pieces[size_t(list[size_t(k)])];
+    p.X = minX + (k % grid.Cols) * px;
+    p.Y = minY + (k / grid.Cols) * py;
+  }
+  return true;
+}

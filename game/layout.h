@@ -23,3 +23,10 @@ struct TSpreadGrid {
   int32_t Rows;
 };
 TSpreadGrid SpreadGrid(int32_t n, int32_t fieldW, int32_t fieldH);
+
+// The grid of the Arrange command for n pieces on a w x h area: at least one column.
+TSpreadGrid ArrangeGrid(int32_t n, int32_t areaW, int32_t areaH);
+// Lays the selected pieces that are alone in their groups (never the frame) out in a shuffled
+// grid from the top-left of the selection, on an area of areaW x areaH. False when there was
+// no such piece: then nothing moved and nothing was drawn from the generator.
+bool ArrangeSelectedPieces(TGameState& g, int32_t areaW, int32_t areaH);

@@ -287,4 +287,77 @@ TEST(SelectInBand, TheFrameCountsWithTwentyPixelMargins) {
   EXPECT_FALSE(g.Play.HasSelection);
 }
 
+TEST(ArrangeGrid, FollowsTheRuleWithAtLeastOneColumn) {
+  auto grid = ArrangeGrid(10, 1000, 500);  // 4 x 2, then a column: 2 * 5 <= 4 * 3
+  EXPECT_EQ(grid.Cols, 5);
+  EXPECT_EQ(grid.Rows, 2);
+  grid = ArrangeGrid(3, 600, 600);  // 2 x 2 holds 3
+  EXPECT_EQ(grid.Cols, 2);
+  EXPECT_EQ(grid.Rows, 2);
+  grid = ArrangeGrid(5, 100, 400);  // round(sqrt(1.25)) = 1, round(sqrt(20)) = 4: 1 * 5 > 4 * 2
+  EXPECT_EQ(grid.Cols, 1);
+  EXPECT_EQ(grid.Rows, 5);
+  grid = ArrangeGrid(1, 100, 500);  // sqrt(0.2) rounds to 0 columns
+  EXPECT_EQ(grid.Cols, 1);
+  EXPECT_EQ(grid.Rows, 2);
+}
+
+TEST(ArrangeSelectedPieces, LonePiecesInAShuffledGridFromTheSelectionCorner) {
+  TGameState g;
+  MakeTestGame(g, {.Cols = 5, .Rows = 3, .Tile = 20, .Knob = 4, .Frame = true});
+  for (int32_t i = 0; i < 15; ++i) {
+    g.Pieces[size_t(i)].X = 300 + 13 * i;
+    g.Pieces[size_t(i)].Y = 200 + 7 * (i % 4);
+    g.Pieces[size_t(i)].Selected = i < 12;
+  }
+  g.Pieces[1].Group = g.Pieces[0].Group;  // a selected pair: sets the corner, does not move
+  g.Pieces[15].Selected = 1;  // the frame never moves
+  g.Pieces[15].X = 900;
+  g.Pieces[15].Y = 400;
+  g.Pieces[0].X = 250;
+  g.Rng.RandSeed = 31337;
+  ASSERT_TRUE(ArrangeSelectedPieces(g, 1000, 500));
+  // Ten lone pieces: 5 x 2 cells of MaskS + KnobS = 24 pixels from (250, 200).
+  std::vector<int> used(10, 0);
+  for (int32_t i = 2; i < 12; ++i) {
+    const TPieceRecord& p = g.Pieces[size_t(i)];
+    ASSERT_EQ((p.X - 250) % 24, 0);
+    ASSERT_EQ((p.Y - 200) % 24, 0);
+    const int32_t col = (p.X - 250) / 24, row = (p.Y - 200) / 24;
+    ASSERT_LT(col, 5);
+    ASSERT_LT(row, 2);
+    ++used[size_t(row * 5 + col)];
+  }
+  EXPECT_EQ(used, std::vector<int>(10, 1));
+  EXPECT_EQ(g.Pieces[0].X, 250);
+  EXPECT_EQ(g.Pieces[1].X, 313);
+  EXPECT_EQ(g.Pieces[12].X, 300 + 13 * 12);
+  EXPECT_EQ(g.Pieces[15].X, 900);
+  TRandom count{31337};
+  for (int i = 0; i < 10; ++i) count.Random(1);
+  EXPECT_EQ(g.Rng.RandSeed, count.RandSeed);
+}
+
+TEST(ArrangeSelectedPieces, NothingWithoutLoneSelectedPieces) {
+  TGameState g;
+  MakeTestGame(g, {.Cols = 3, .Rows = 1});
+  for (TPieceRecord& p : g.Pieces) p.Group = 0, p.X = 50, p.Selected = 1;
+  g.Rng.RandSeed = 5;
+  EXPECT_FALSE(ArrangeSelectedPieces(g, 800, 600));
+  EXPECT_EQ(g.Pieces[2].X, 50);
+  EXPECT_EQ(g.Rng.RandSeed, 5u);
+}
+
+TEST(ArrangeSelectedPieces, ATallNarrowAreaStillGetsAColumn) {
+  TGameState g;
+  MakeTestGame(g, {.Cols = 2, .Rows = 1, .Tile = 20, .Knob = 4});
+  g.Pieces[0].Selected = 1;
+  g.Pieces[0].X = 10;
+  g.Pieces[0].Y = 20;
+  ASSERT_TRUE(ArrangeSelectedPieces(g, 30, 500));
+  EXPECT_EQ(g.Pieces[0].X, 10);
+  EXPECT_EQ(g.Pieces[0].Y, 20);
+}
+
 }  // namespace
+
