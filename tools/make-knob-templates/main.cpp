@@ -37,8 +37,11 @@ bool DrawTemplate(const TKnobShape& shape, int32_t knob, int32_t k, TGrid& img) 
   // The outline, drawn as the cut draws a knob on the edge (0, b)-(n-1, b) with the head up.
   // One row more than the base row lets the shoulders dip a visible pixel; the head's crown
   // is held at row 0.
+  // Both lines keep the base row for their first and last two pixels: a line that left its end
+  // diagonally would meet the perpendicular edge's shoulder at the corner and cut its own end
+  // pixel off from the piece it belongs to.
   TKnobFrame f;
-  KnobFrameEnds(TIntPoint{0, b}, TIntPoint{n - 1, b}, f);
+  KnobFrameEnds(TIntPoint{1, b}, TIntPoint{n - 2, b}, f);
   f.h = b + 1;
   TFloatPoint pts[40];
   TransformKnobPoints(f, 1, shape, shape.Points, pts);
@@ -47,21 +50,33 @@ bool DrawTemplate(const TKnobShape& shape, int32_t knob, int32_t k, TGrid& img) 
   auto plot = [&](int32_t x, int32_t y) {
     if (x >= 0 && x < n && y >= 0 && y < rows) at(line, x, y) = 1;
   };
-  // Sampled finely (the cut's own sampling is coarse at these sizes), each sample rounded to
-  // its pixel, consecutive samples joined by pen lines.
+  // The exact curve, finely sampled, each sample rounded to its pixel, then thinned to an
+  // 8-connected path (a pixel whose two path neighbours touch is dropped).
+  std::vector<TCanvasPoint> path;
+  auto add = [&](int32_t x, int32_t y) {
+    if (path.empty() || path.back().x != x || path.back().y != y) path.push_back({x, y});
+  };
   for (int32_t s = 0; 3 * s + 3 < shape.Count; ++s) {
     const TFloatPoint* p = pts + 3 * s;
-    TCanvasPoint prev{};
-    for (int32_t i = 0; i <= 64; ++i) {
-      const double t = i / 64.0, u = 1 - t;
+    for (int32_t i = 0; i <= 256; ++i) {
+      const double t = i / 256.0, u = 1 - t;
       const double x = u * u * u * p[0].x + 3 * u * u * t * p[1].x + 3 * u * t * t * p[2].x + t * t * t * p[3].x;
       const double y = u * u * u * p[0].y + 3 * u * u * t * p[1].y + 3 * u * t * t * p[2].y + t * t * t * p[3].y;
       const TCanvasPoint cur{Round(x), std::max(Round(y), 0)};
-      if (i > 0) WalkPenLine(prev, cur, plot);
-      plot(cur.x, cur.y);
-      prev = cur;
+      if (!path.empty()) WalkPenLine(path.back(), cur, add);
+      add(cur.x, cur.y);
     }
   }
+  std::vector<TCanvasPoint> thin;
+  for (size_t i = 0; i < path.size(); ++i) {
+    if (i > 0 && i + 1 < path.size() && !thin.empty() && std::abs(thin.back().x - path[i + 1].x) <= 1 &&
+        std::abs(thin.back().y - path[i + 1].y) <= 1)
+      continue;
+    thin.push_back(path[i]);
+  }
+  for (const TCanvasPoint& q : thin) plot(q.x, q.y);
+  plot(0, b);
+  plot(n - 1, b);
   // The knob's body: what the outline cuts off with the bottom row (4-connected).
   std::vector<std::pair<int32_t, int32_t>> stack;
   for (int32_t x = 0; x < n; ++x) stack.push_back({x, rows - 1});

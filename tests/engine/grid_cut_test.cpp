@@ -1,0 +1,367 @@
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "engine/curves.h"
+#include "engine/grid_cut.h"
+#include "engine/knobs.h"
+#include "foundation/level_table.h"
+
+namespace {
+struct TGridRun {
+  TLevelRecord level{};
+  TLevelGrid grid{};
+  std::vector<TPieceRecord> pieces;
+  std::vector<uint8_t> mapBytes;
+  TDibHolder map;
+  uint32_t rngAfter = 0;
+  int32_t steps = 0;
+  std::vector<std::string> messages;
+};
+
+// A level record for a grid of the given piece size, as the level page fills it.
+TLevelRecord LevelFor(int32_t w, int32_t h, int32_t size, int32_t style, bool border, TLevelGrid* out = nullptr) {
+  TLevelGrid g{};
+  ComputeGrid(g, w, h, size, uint8_t(style), border ? 1 : 0);
+  TLevelRecord lv{};
+  lv.MaskS = g.MaskS, lv.TileS = g.TileS, lv.KnobS = g.KnobS, lv.HalfKnobS = std::max(g.KnobS / 2, 4);
+  lv.TilePX = g.TilePX, lv.TilePY = g.TilePY, lv.TileNum = g.TileNum, lv.TotalTileNum = g.TotalTileNum;
+  lv.ImageW = w, lv.ImageH = h;
+  lv.BorderStyle = border ? 1 : 0;
+  lv.ShapeStyle = uint8_t(style);
+  if (out) *out = g;
+  return lv;
+}
+
+void Cut(TGridRun& r, const TLevelRecord& level, uint32_t seed) {
+  static TDibHolder templates;
+  if (templates->Width == 0) LoadKnobTemplateImage(*templates);
+  r.level = level;
+  r.pieces.assign(size_t(level.TotalTileNum) + 1, TPieceRecord{});
+  TKnobState knobs;
+  knobs.KnobTemplateImage = &*templates;
+  TRandom rng{seed};
+  TProgress progress;
+  progress.Start(20);
+  TCutTarget t{r.level, r.pieces.data(), *r.map, rng, progress, knobs,
+               [&](const std::string& m) { r.messages.push_back(m); }};
+  CutJigsawGrid(t);
+  r.rngAfter = rng.RandSeed;
+  r.steps = progress.ProgressPos;
+  r.mapBytes.assign(r.map->Bits, r.map->Bits + r.map->ImageSize);
+}
+
+uint32_t At(const TGridRun& r, int32_t x, int32_t y) { return uint32_t(GetDibPixel(*r.map, x, y)); }
+
+// Checks every property a finished grid cut must have.
+void CheckCut(const TGridRun& r, const std::string& what) {
+  SCOPED_TRACE(what);
+  const TLevelRecord& lv = r.level;
+  const int32_t w = lv.ImageW, h = lv.ImageH;
+  const bool frame = lv.BorderStyle == 1;
+  const int32_t cells = lv.TilePX * lv.TilePY;
+  ASSERT_EQ(lv.TotalTileNum, cells + (frame ? 1 : 0));
+  EXPECT_EQ(r.steps, 11);
+  EXPECT_TRUE(r.messages.empty()) << r.messages.front();
+  // Strips black, no white left, every pixel a piece colour.
+  for (int32_t y = 0; y < h + 5; ++y)
+    for (int32_t x = 0; x < w + 5; ++x) {
+      const uint32_t c = At(r, x, y);
+      if (x >= w || y >= h) {
+        ASSERT_EQ(c, 0u) << x << "," << y;
+      } else {  // every pixel of the picture belongs to a piece
+        ASSERT_NE(c, kWhite) << "white at " << x << "," << y;
+        ASSERT_EQ(c & 0xFFFF, uint32_t(kPieceRed)) << x << "," << y;
+      }
+    }
+  // 4-connected regions of one colour.
+  std::vector<int32_t> label(size_t(w) * h, -1);
+  int32_t regions = 0;
+  std::vector<int32_t> stack;
+  for (int32_t start = 0; start < w * h; ++start) {
+    if (label[size_t(start)] >= 0) continue;
+    const uint32_t c = At(r, start % w, start / w);
+    stack.assign(1, start);
+    label[size_t(start)] = regions;
+    while (!stack.empty()) {
+      const int32_t i = stack.back();
+      stack.pop_back();
+      const int32_t x = i % w, y = i / w;
+      const int32_t nx[4] = {x - 1, x + 1, x, x}, ny[4] = {y, y, y - 1, y + 1};
+      for (int k = 0; k < 4; ++k) {
+        if (nx[k] < 0 || ny[k] < 0 || nx[k] >= w || ny[k] >= h) continue;
+        const int32_t j = ny[k] * w + nx[k];
+        if (label[size_t(j)] < 0 && At(r, nx[k], ny[k]) == c) {
+          label[size_t(j)] = regions;
+          stack.push_back(j);
+        }
+      }
+    }
+    ++regions;
+  }
+  // One region per piece, found at its cell's centre in its own colour. The only other regions
+  // allowed are single pixels that touch a piece of their colour diagonally: at a corner where
+  // four cells meet, two knob shoulders can close round a line's end pixel.
+  std::vector<int32_t> owner(size_t(regions), -1), size(size_t(regions), 0);
+  for (int32_t i = 0; i < w * h; ++i) ++size[size_t(label[size_t(i)])];
+  for (int32_t i = 0; i < lv.TotalTileNum; ++i) {
+    const TPieceRecord& p = r.pieces[size_t(i)];
+    int32_t x = 0, y = 0;
+    if (!(frame && i == lv.TotalTileNum - 1)) {
+      x = p.CellX + p.CellW / 2, y = p.CellY + p.CellH / 2;
+    }
+    ASSERT_EQ(At(r, x, y), PieceColor(p.Code)) << "piece " << i;
+    const int32_t region = label[size_t(y * w + x)];
+    ASSERT_EQ(owner[size_t(region)], -1) << "pieces " << owner[size_t(region)] << " and " << i << " share a region";
+    owner[size_t(region)] = i;
+  }
+  std::vector<int32_t> pixelOwner(size_t(w) * h, -1);
+  for (int32_t i = 0; i < w * h; ++i) pixelOwner[size_t(i)] = owner[size_t(label[size_t(i)])];
+  for (int32_t y = 0; y < h; ++y)
+    for (int32_t x = 0; x < w; ++x) {
+      const int32_t i = y * w + x;
+      if (owner[size_t(label[size_t(i)])] >= 0) continue;
+      ASSERT_EQ(size[size_t(label[size_t(i)])], 1) << "a stray region at " << x << "," << y;
+      for (int32_t dy : {-1, 1})
+        for (int32_t dx : {-1, 1}) {
+          const int32_t xx = x + dx, yy = y + dy;
+          if (xx >= 0 && yy >= 0 && xx < w && yy < h && At(r, xx, yy) == At(r, x, y) &&
+              owner[size_t(label[size_t(yy * w + xx)])] >= 0)
+            pixelOwner[size_t(i)] = owner[size_t(label[size_t(yy * w + xx)])];
+        }
+      ASSERT_GE(pixelOwner[size_t(i)], 0) << "a lone pixel at " << x << "," << y;
+    }
+  // Pixels of one colour that touch, diagonals included, belong to one piece: touching pieces
+  // never share a code.
+  for (int32_t y = 0; y + 1 < h; ++y)
+    for (int32_t x = 0; x < w; ++x)
+      for (int32_t dx : {-1, 0, 1}) {
+        if (x + dx < 0 || x + dx >= w || At(r, x, y) != At(r, x + dx, y + 1)) continue;
+        ASSERT_EQ(pixelOwner[size_t(y * w + x)], pixelOwner[size_t((y + 1) * w + x + dx)]) << x << "," << y;
+      }
+  // The piece rectangle is the bounding box of the piece's pixels.
+  std::vector<TBoundsRect> box(size_t(lv.TotalTileNum));
+  for (TBoundsRect& b : box) b.Reset();
+  for (int32_t i = 0; i < w * h; ++i) box[size_t(pixelOwner[size_t(i)])].Widen(i % w, i / w);
+  for (int32_t i = 0; i < lv.TotalTileNum; ++i) {
+    const TPieceRecord& p = r.pieces[size_t(i)];
+    EXPECT_EQ(p.PieceX, box[size_t(i)].Left) << "piece " << i;
+    EXPECT_EQ(p.PieceY, box[size_t(i)].Top) << "piece " << i;
+    EXPECT_EQ(p.PieceW, box[size_t(i)].Right - box[size_t(i)].Left + 1) << "piece " << i;
+    EXPECT_EQ(p.PieceH, box[size_t(i)].Bottom - box[size_t(i)].Top + 1) << "piece " << i;
+  }
+  // Neighbours: symmetric inside the grid; edge pieces name the frame on their outer sides.
+  const int16_t frameId = frame ? int16_t(lv.TotalTileNum - 1) : -1;
+  for (int32_t row = 0; row < lv.TilePY; ++row)
+    for (int32_t col = 0; col < lv.TilePX; ++col) {
+      const int32_t i = row * lv.TilePX + col;
+      const TPieceRecord& p = r.pieces[size_t(i)];
+      EXPECT_EQ(p.Code, GridCode(row, col));
+      EXPECT_EQ(p.Code2, GridCode2(row, col));
+      const bool outer[4] = {col == 0, row == 0, col == lv.TilePX - 1, row == lv.TilePY - 1};
+      const int32_t step[4] = {-1, -lv.TilePX, 1, lv.TilePX};
+      for (int s = 0; s < 4; ++s) {
+        const int16_t n = p.Neighbours[s];
+        if (outer[s]) {
+          EXPECT_EQ(n, frameId) << i << " slot " << s;
+        } else {
+          ASSERT_EQ(n, i + step[s]) << i << " slot " << s;
+          EXPECT_EQ(r.pieces[size_t(n)].Neighbours[(s + 2) % 4], i);
+        }
+      }
+      for (int s = 4; s < 9; ++s) EXPECT_EQ(p.Neighbours[s], -1);
+    }
+  if (frame) {
+    const TPieceRecord& f = r.pieces[size_t(frameId)];
+    EXPECT_EQ(f.Code, 5);
+    EXPECT_EQ(f.Code2, 128);
+    EXPECT_EQ(f.PieceX, 0);
+    EXPECT_EQ(f.PieceY, 0);
+    EXPECT_EQ(f.PieceW, w);
+    EXPECT_EQ(f.PieceH, h);
+    for (int16_t n : f.Neighbours) EXPECT_EQ(n, -1);
+    // The frame's region is exactly the band outside the cut area.
+    for (int32_t y = 0; y < h; ++y)
+      for (int32_t x = 0; x < w; ++x) {
+        const bool band = x < 20 || y < 20 || x >= w - 20 || y >= h - 20;
+        ASSERT_EQ(At(r, x, y) == PieceColor(5), band) << x << "," << y;
+      }
+  }
+  // Every edge drew twice, every inner side once; nothing else.
+  const int32_t c = lv.TilePX, rr = lv.TilePY;
+  const int32_t edges = (c - 1) * rr + c * (rr - 1);
+  TRandom replay{uint32_t(lv.GameSeed)};
+  for (int32_t i = 0; i < 3 * edges; ++i) replay.Random(2);
+  EXPECT_EQ(r.rngAfter, replay.RandSeed);
+}
+}  // namespace
+
+TEST(GridCut, EveryStyleCutsCompletelyAndAgainIdenticallyOverSeedsAndSizes) {
+  struct TSize {
+    int32_t w, h, size;
+  };
+  const TSize sizes[] = {{160, 120, 20}, {203, 147, 23}, {240, 180, 37}, {250, 190, 55}, {300, 220, 71}};
+  int32_t run = 0;
+  for (int32_t style = 4; style <= 6; ++style)
+    for (const TSize& s : sizes)
+      for (bool border : {false, true}) {
+        const uint32_t seed = 1000u * uint32_t(style) + uint32_t(++run) * 7919u;
+        TLevelRecord lv = LevelFor(s.w, s.h, s.size, style, border);
+        lv.GameSeed = int32_t(seed);
+        TGridRun a, b;
+        Cut(a, lv, seed);
+        Cut(b, lv, seed);
+        const std::string what = "style " + std::to_string(style) + " " + std::to_string(s.w) + "x" +
+                                 std::to_string(s.h) + " size " + std::to_string(s.size) +
+                                 (border ? " framed" : "") + " seed " + std::to_string(seed);
+        CheckCut(a, what);
+        EXPECT_EQ(a.mapBytes, b.mapBytes) << what;
+        ASSERT_EQ(a.pieces.size(), b.pieces.size());
+        EXPECT_EQ(std::memcmp(a.pieces.data(), b.pieces.data(), a.pieces.size() * sizeof(TPieceRecord)), 0) << what;
+        EXPECT_EQ(std::memcmp(&a.level, &b.level, sizeof a.level), 0) << what;
+        EXPECT_EQ(a.rngAfter, b.rngAfter) << what;
+        if (::testing::Test::HasFatalFailure()) return;
+      }
+}
+
+TEST(GridCut, ManySeedsOnASmallPicture) {
+  for (uint32_t seed = 1; seed <= 40; ++seed) {
+    const int32_t style = 4 + int32_t(seed % 3);
+    TLevelRecord lv = LevelFor(130, 110, 20 + int32_t(seed % 30), style, seed % 4 == 0);
+    lv.GameSeed = int32_t(seed * 2654435761u);
+    TGridRun r;
+    Cut(r, lv, uint32_t(lv.GameSeed));
+    CheckCut(r, "seed " + std::to_string(seed));
+    if (::testing::Test::HasFatalFailure()) return;
+  }
+}
+
+TEST(GridCut, CountsFollowTheLevelTable) {
+  TLevelTable table{};
+  BuildLevelTable(table, 400, 300, 5, 1);
+  for (int32_t level : {0, 6, 13}) {
+    const TLevelGrid& g = table[size_t(level)];
+    TLevelRecord lv = LevelFor(400, 300, g.TileS, 5, true);
+    EXPECT_EQ(lv.TotalTileNum, g.TotalTileNum);
+    lv.GameSeed = 99 + level;
+    TGridRun r;
+    Cut(r, lv, uint32_t(lv.GameSeed));
+    EXPECT_EQ(r.level.TotalTileNum, g.TotalTileNum + 1);
+    EXPECT_EQ(r.level.JigsL, 20);
+    EXPECT_EQ(r.level.JigsT, 20);
+    EXPECT_EQ(r.level.JigsR, 379);
+    EXPECT_EQ(r.level.JigsB, 279);
+    CheckCut(r, "level " + std::to_string(level));
+  }
+}
+
+TEST(GridCut, LargePictureAtTheSmallestLevel) {
+  TLevelTable table{};
+  BuildLevelTable(table, 1024, 768, 6, 0);
+  TLevelRecord lv = LevelFor(1024, 768, table[0].TileS, 6, false);
+  lv.GameSeed = 20240601;
+  TGridRun r;
+  Cut(r, lv, uint32_t(lv.GameSeed));
+  EXPECT_EQ(r.level.TotalTileNum, 1938);
+  EXPECT_EQ(r.level.JigsL, 0);
+  EXPECT_EQ(r.level.JigsR, 1023);
+  CheckCut(r, "1024x768 level 0");
+}
+
+TEST(GridCut, RemainderPixelsWidenTheFirstColumnsAndRows) {
+  TLevelRecord lv = LevelFor(4 * 40 + 3, 2 * 40 + 1, 40, 4, false);
+  ASSERT_EQ(lv.TilePX, 4);
+  lv.GameSeed = 5;
+  TGridRun r;
+  Cut(r, lv, 5);
+  const int32_t widths[4] = {41, 41, 41, 40}, xs[4] = {0, 41, 82, 123};
+  for (int32_t col = 0; col < 4; ++col) {
+    EXPECT_EQ(r.pieces[size_t(col)].CellW, widths[col]);
+    EXPECT_EQ(r.pieces[size_t(col)].CellX, xs[col]);
+    EXPECT_EQ(r.pieces[size_t(col)].CellH, 41);
+    EXPECT_EQ(r.pieces[size_t(4 + col)].CellH, 40);
+    EXPECT_EQ(r.pieces[size_t(4 + col)].CellY, 41);
+    // The cell's inclusive corners stay in the words after the pattern class.
+    const TPieceRecord& p = r.pieces[size_t(4 + col)];
+    int32_t corners[4];
+    std::memcpy(corners, reinterpret_cast<const char*>(&p) + 64, sizeof corners);
+    EXPECT_EQ(corners[0], xs[col]);
+    EXPECT_EQ(corners[1], 41);
+    EXPECT_EQ(corners[2], xs[col] + widths[col] - 1);
+    EXPECT_EQ(corners[3], 80);
+  }
+  CheckCut(r, "remainder");
+}
+
+TEST(GridCut, OneColumnGridNamesTheFrameOnBothSides) {
+  TLevelRecord lv = LevelFor(110, 300, 60, 5, true);
+  ASSERT_EQ(lv.TilePX, 1);
+  ASSERT_EQ(lv.TilePY, 4);
+  lv.GameSeed = 31;
+  TGridRun r;
+  Cut(r, lv, 31);
+  CheckCut(r, "one column");
+  for (int32_t i = 0; i < 4; ++i) {
+    EXPECT_EQ(r.pieces[size_t(i)].Neighbours[0], 4);
+    EXPECT_EQ(r.pieces[size_t(i)].Neighbours[2], 4);
+  }
+  // No vertical edge: 3 sides and 3 edges of two draws.
+  TRandom replay{31};
+  for (int i = 0; i < 9; ++i) replay.Random(2);
+  EXPECT_EQ(r.rngAfter, replay.RandSeed);
+}
+
+TEST(GridCut, AKnobOverTheNextSeedIsReportedAndTheCutCompletes) {
+  // A knob margin of 40 on 60-pixel cells puts the knob's head over a cell centre.
+  TLevelRecord lv = LevelFor(120, 60, 60, 4, false);
+  lv.KnobS = 40;
+  lv.GameSeed = 8;
+  TGridRun r;
+  Cut(r, lv, 8);
+  EXPECT_EQ(r.steps, 11);
+  ASSERT_EQ(r.messages.size(), 2u);
+  EXPECT_EQ(r.messages[0], "PaintError: Ind = 1, CellX = 90, CellY = 30");
+  EXPECT_EQ(r.messages[1], "Jigsaw has not been cut properly! Please reopen the puzzle.");
+  EXPECT_EQ(r.level.TotalTileNum, 2);
+}
+
+TEST(GridCut, StylesDifferOnlyInTheirKnobListsButDrawAlike) {
+  // Same seed and grid: the three styles make the same number of draws and the same codes,
+  // and style 4 uses knob 0 only although each edge still draws its knob index.
+  TGridRun runs[3];
+  for (int32_t style = 4; style <= 6; ++style) {
+    TLevelRecord lv = LevelFor(250, 200, 60, style, false);
+    lv.GameSeed = 77;
+    Cut(runs[style - 4], lv, 77);
+  }
+  EXPECT_EQ(runs[0].rngAfter, runs[1].rngAfter);
+  EXPECT_EQ(runs[1].rngAfter, runs[2].rngAfter);
+  EXPECT_NE(runs[0].mapBytes, runs[2].mapBytes);
+}
+
+TEST(GridCut, DegenerateRecordsCutNothingButStillStepAndStaySafe) {
+  TLevelRecord lv = LevelFor(100, 80, 40, 6, false);
+  lv.TilePX = 0;  // inconsistent with TileNum: no cells
+  lv.GameSeed = 3;
+  TGridRun r;
+  Cut(r, lv, 3);
+  EXPECT_EQ(r.steps, 11);
+  EXPECT_EQ(r.rngAfter, 3u);
+  EXPECT_EQ(At(r, 50, 40), kWhite);
+  // One-pixel rows: every vertical edge has equal ends. Nothing may turn into NaN geometry; the
+  // edges still draw their knobs in order.
+  TLevelRecord thin{};
+  thin.ImageW = 60, thin.ImageH = 3, thin.TileS = 1, thin.KnobS = 1, thin.TilePX = 3, thin.TilePY = 3,
+  thin.TileNum = thin.TotalTileNum = 9, thin.ShapeStyle = 6;
+  TGridRun t;
+  Cut(t, thin, 1);
+  EXPECT_EQ(t.steps, 11);
+  TRandom replay{1};
+  for (int i = 0; i < 3 * 12; ++i) replay.Random(2);
+  EXPECT_EQ(t.rngAfter, replay.RandSeed);
+  for (int32_t row = 0; row < 3; ++row)  // each one-pixel edge leaves its pixel
+    for (int32_t col = 0; col < 2; ++col) EXPECT_EQ(At(t, 19 + 20 * col, row), PieceColor(GridCode(row, col)));
+}
