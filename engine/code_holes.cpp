@@ -15,21 +15,29 @@ void FillCodeHoles(TCutTarget& target, TBoundsRect rect, uint32_t color, TBounds
   // The map is the picture plus its strips; a record that claims more stays inside the map.
   rect.Right = std::min(rect.Right, map.Width - 1);
   rect.Bottom = std::min(rect.Bottom, map.Height - 1);
+  const uint8_t blue = uint8_t(color >> 16), green = uint8_t(color >> 8), red = uint8_t(color);
   for (int32_t y = rect.Top; y <= rect.Bottom; ++y) {
     const uint8_t* line = DibScanLine(map, y);
+    int32_t first = -1, last = -1;  // this row's pixels of the colour, widened into bounds once
     for (int32_t x = rect.Left; x <= rect.Right; ++x) {
-      const uint32_t c = DibPixelColor(line + intptr_t(x) * 3);
-      if (c == color) {
-        bounds.Widen(x, y);
+      const uint8_t* p = line + intptr_t(x) * 3;
+      if (p[0] == blue && p[1] == green && p[2] == red) {
+        if (first < 0) first = x;
+        last = x;
         continue;
       }
-      if (c != kWhite || x <= rect.Left || x >= rect.Right || y <= rect.Top || y >= rect.Bottom) continue;
+      if ((p[0] & p[1] & p[2]) != 255 || x <= rect.Left || x >= rect.Right || y <= rect.Top || y >= rect.Bottom)
+        continue;
       const int hits = (MapColorAt(map, x - 1, y) == color) + (MapColorAt(map, x + 1, y) == color) +
                        (MapColorAt(map, x, y - 1) == color) + (MapColorAt(map, x, y + 1) == color);
       if (hits == 4)
         SetDibPixel(map, x, y, color);
       else if (hits > 0)
         FloodFillDib(map, x, y, color);
+    }
+    if (first >= 0) {
+      bounds.Widen(first, y);
+      bounds.Widen(last, y);
     }
   }
 }

@@ -39,6 +39,13 @@ bool LineIntersection(TIntPoint p1, TIntPoint p2, TIntPoint p3, TIntPoint p4, in
 }
 
 namespace {
+// Round for sample coordinates: the same half-to-even result without the extended-precision
+// library call (a float converts to double exactly).
+inline int32_t RoundSample(float v) {
+  if (v > -2147483648.0f && v < 2147483648.0f) return int32_t(std::lrint(double(v)));
+  return Round(v);
+}
+
 // (1 - t)^k t^(3-k) times the binomial weight, evaluated in extended precision as the
 // integer powers are, then kept as float.
 inline float BezierWeight(float binom, long double t, int k) {
@@ -66,7 +73,7 @@ int32_t SampleCurveSegment(const TFloatPoint* seg, TCanvasPoint* samples) {
       x = float((long double)x + (long double)w * seg[k].x);
       y = float((long double)y + (long double)w * seg[k].y);
     }
-    samples[i] = TCanvasPoint{Round(x), Round(y)};
+    samples[i] = TCanvasPoint{RoundSample(x), RoundSample(y)};
   }
   return steps + 1;
 }

@@ -64,6 +64,7 @@ bool WalkLineToPiece(const TCutTarget& target, int32_t piece, TIntPoint a, TIntP
 bool SegmentHasCode(const TDibImage& image, int32_t x1, int32_t y1, int32_t x2, int32_t y2, uint32_t color);
 
 // 24-bit cut-map access without bounds checks: callers stay inside the map.
+inline uint32_t PixelColorAt(const uint8_t* p) { return p[2] | (p[1] << 8) | (uint32_t(p[0]) << 16); }
 inline uint32_t MapColorAt(const TDibImage& map, int32_t x, int32_t y) {
-  return DibPixelColor(DibScanLine(map, y) + intptr_t(x) * 3);
+  return PixelColorAt(map.Bits + intptr_t(map.Height - 1 - y) * map.RowStride + intptr_t(x) * 3);
 }
