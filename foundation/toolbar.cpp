@@ -2,6 +2,8 @@
 
 #include <cstring>
 
+#include "foundation/dib_ops.h"
+
 namespace {
 
 struct TButtonSpec {
@@ -53,39 +55,15 @@ constexpr int32_t kRowLeft = 4;
 
 bool ValidIndex(int32_t i) { return i >= 0 && i < kToolbarButtonCount; }
 
-// Copies blue, green and red of a source area to the target, clipped to both images.
-void CopyPixels(TDibImage& target, int32_t x, int32_t y, int32_t w, int32_t h,
-                const TDibImage& source, int32_t sx, int32_t sy) {
-  if (target.Width <= 0 || source.Width <= 0) return;
-  if (x < 0) { sx -= x; w += x; x = 0; }
-  if (y < 0) { sy -= y; h += y; y = 0; }
-  if (sx < 0) { x -= sx; w += sx; sx = 0; }
-  if (sy < 0) { y -= sy; h += sy; sy = 0; }
-  if (x + w > target.Width) w = target.Width - x;
-  if (y + h > target.Height) h = target.Height - y;
-  if (sx + w > source.Width) w = source.Width - sx;
-  if (sy + h > source.Height) h = source.Height - sy;
-  if (w < 1 || h < 1) return;
-  for (int32_t row = 0; row < h; ++row) {
-    const uint8_t* s = DibPixelAddress(source, sx, sy + row);
-    uint8_t* d = DibPixelAddress(target, x, y + row);
-    for (int32_t col = 0; col < w; ++col) {
-      std::memcpy(d, s, 3);
-      s += source.BytesPerPixel;
-      d += target.BytesPerPixel;
-    }
-  }
-}
-
 // A row of end pieces and repeated middle pieces: the left piece at 0, middle pieces from
 // `middleFrom` on, `middleCount` of them, and the right piece flush with the right edge.
 void PaintStrip(TDibImage& target, const TDibImage& skin, const TSkinStripPieces& p,
                 int32_t capWidth, int32_t middleFrom, int32_t middleCount) {
   for (int32_t k = 0; k < middleCount; ++k)
-    CopyPixels(target, middleFrom + k * p.PieceWidth, 0, p.PieceWidth, p.Height, skin,
+    BlitDib(target, middleFrom + k * p.PieceWidth, 0, p.PieceWidth, p.Height, skin,
                p.MiddleX, p.Y);
-  CopyPixels(target, 0, 0, capWidth, p.Height, skin, p.LeftX, p.Y);
-  CopyPixels(target, target.Width - capWidth, 0, capWidth, p.Height, skin, p.RightX, p.Y);
+  BlitDib(target, 0, 0, capWidth, p.Height, skin, p.LeftX, p.Y);
+  BlitDib(target, target.Width - capWidth, 0, capWidth, p.Height, skin, p.RightX, p.Y);
 }
 
 // A progress strip: end pieces and as many middle pieces as fit between them. Widths below
@@ -224,7 +202,7 @@ void PaintToolbarButton(TToolbar& t, int32_t index, bool pressed) {
   int32_t x, y;
   ToolbarFaceOrigin(b, pressed, x, y);
   if (b.SkinColumn < 0 || b.SkinColumn >= kToolbarFaceColumns) return;
-  CopyPixels(b.Face, 0, 0, kToolbarFaceSize, kToolbarFaceSize, t.ToolbarSkin, x, y);
+  BlitDib(b.Face, 0, 0, kToolbarFaceSize, kToolbarFaceSize, t.ToolbarSkin, x, y);
 }
 
 void SetToolbarButtonEnabled(TToolbar& t, int32_t index, bool enabled) {

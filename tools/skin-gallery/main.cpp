@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "foundation/artwork.h"
+#include "foundation/dib_ops.h"
 #include "foundation/picture_loading.h"
 #include "foundation/toolbar.h"
 #include "platform/resources.h"
@@ -36,7 +37,7 @@ QImage Toolbar(const TDibImage& frameSkin, const TDibImage& sheet, int width, bo
   TToolbar t;
   InitToolbar(t);
   CreateDib24(t.ToolbarSkin, sheet.Width, sheet.Height);
-  std::memcpy(t.ToolbarSkin.Bits, sheet.Bits, size_t(sheet.ImageSize));
+  BlitDib(t.ToolbarSkin, 0, 0, sheet.Width, sheet.Height, sheet, 0, 0);
   LayoutToolbar(t, width, fullScreen);
   if (busy) {
     // A game in play: the first side shown, a pocket holding pieces, the weight set, one
