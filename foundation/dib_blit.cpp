@@ -54,9 +54,7 @@ void BlitDib(TDibImage& target, int32_t x, int32_t y, int32_t width, int32_t hei
       continue;
     }
     for (int32_t i = 0; i < width; ++i, t += tb, s += sb) {
-      t[0] = s[0];
-      t[1] = s[1];
-      t[2] = s[2];
+      CopyBgr(t, s);
     }
   }
 }
@@ -86,9 +84,7 @@ bool CopyBitmapToDib(TDibImage& image, const TPlatformBitmap& bitmap) {
       if (source.BytesPerPixel == 1) {
         t[0] = t[1] = t[2] = s[0];
       } else {
-        t[0] = s[0];
-        t[1] = s[1];
-        t[2] = s[2];
+        CopyBgr(t, s);
       }
     }
   }

@@ -1,16 +1,11 @@
-#include <limits>
-
 #include "foundation/dib_ops.h"
+#include "foundation/dib_ops_internal.h"
+
+using dibops::Narrow;
 
 // The sums here are taken in 64 bits so that hostile coordinates near the ends of the 32-bit
 // range cut correctly instead of wrapping.
 namespace {
-
-int32_t Narrow(int64_t v) {
-  constexpr int64_t lo = std::numeric_limits<int32_t>::min();
-  constexpr int64_t hi = std::numeric_limits<int32_t>::max();
-  return int32_t(v < lo ? lo : (v > hi ? hi : v));
-}
 
 // One axis of ClipToDib / ClipBlitToDib: pos and size cut to 0..limit - 1; the source
 // position follows the start unless it is held (a repeated column or row).

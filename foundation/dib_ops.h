@@ -46,3 +46,43 @@ void FillDibRect(TDibImage& image, int32_t x, int32_t y, int32_t width, int32_t 
 void FloodFillDib(TDibImage& image, int32_t x, int32_t y, uint32_t fillColor, bool wantBounds,
                   TWinRect& bounds);
 void FloodFillDib(TDibImage& image, int32_t x, int32_t y, uint32_t fillColor);
+
+// --- Scaling and quarter turns (24-bit) -----------------------------------------------------
+
+// Bilinear scaling of the whole source onto the whole target.
+void ScaleDib(TDibImage& target, const TDibImage& source);
+// The top-left sourceWidth x sourceHeight area scaled onto the top-left width x height area.
+// Sizes below 1 do nothing; only pixels inside both images are read or written.
+void ScaleDibRect(TDibImage& target, int32_t width, int32_t height, const TDibImage& source,
+                  int32_t sourceWidth, int32_t sourceHeight);
+// target becomes a new image, the source turned a quarter clockwise (target may be the
+// source). False, with target unchanged, when the source is not 24-bit or no image can be made.
+bool RotateDib90(TDibImage& target, const TDibImage& source);
+// The same, keeping a black strip of margin columns at the right and margin rows at the bottom.
+bool RotateDibWithMargin(TDibImage& target, const TDibImage& source, int32_t margin);
+
+// --- Drawing --------------------------------------------------------------------------------
+
+// 24-bit. Pixels other than the key colour become (c shr 1) + (tint shr 1) per channel; the
+// area is cut to the image.
+void TintDibRect(TDibImage& image, int32_t x, int32_t y, int32_t width, int32_t height,
+                 uint32_t tintColor, uint32_t keyColor);
+// 24-bit. A line including both end points; the parts outside the image are left out.
+void DrawDibLine(TDibImage& image, int32_t x1, int32_t y1, int32_t x2, int32_t y2, uint32_t color);
+// 24-bit. The outline of the rectangle as four lines.
+void DrawDibFrame(TDibImage& image, int32_t x, int32_t y, int32_t width, int32_t height, uint32_t color);
+
+// --- Sprite painters ------------------------------------------------------------------------
+// Both paint a source area at (x, y), cut to the target and to the inclusive clip rectangle.
+// A width that differs from sourceWidth at equal heights repeats one source column across; a
+// height that differs at equal widths repeats one row down. Only pixels inside the source are
+// read: target pixels whose source pixel lies outside it stay. Both need 3- or 4-byte images.
+
+// Blends by the source's alpha when it has one (255 copies, 0 skips); the target's alpha stays.
+void DrawDibBlended(TDibImage& target, int32_t x, int32_t y, int32_t width, int32_t height,
+                    const TDibImage& source, int32_t sourceX, int32_t sourceY, int32_t sourceWidth,
+                    int32_t sourceHeight, const TSkinRect& clip);
+// Copies blue, green and red, skipping source pixels of the key colour.
+void DrawDibKeyed(TDibImage& target, int32_t x, int32_t y, int32_t width, int32_t height,
+                  const TDibImage& source, int32_t sourceX, int32_t sourceY, int32_t sourceWidth,
+                  int32_t sourceHeight, const TSkinRect& clip, uint32_t keyColor);

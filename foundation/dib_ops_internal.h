@@ -1,10 +1,25 @@
 #pragma once
 #include <cstdint>
+#include <limits>
 
 #include "foundation/dib_image.h"
 
 // Helpers shared by the pixel operations' source files; not for other callers.
 namespace dibops {
+
+// A 64-bit intermediate brought back into the 32-bit range, saturating.
+inline int32_t Narrow(int64_t v) {
+  constexpr int64_t lo = std::numeric_limits<int32_t>::min();
+  constexpr int64_t hi = std::numeric_limits<int32_t>::max();
+  return int32_t(v < lo ? lo : (v > hi ? hi : v));
+}
+
+// Copies blue, green and red; an alpha byte stays.
+inline void CopyBgr(uint8_t* t, const uint8_t* s) {
+  t[0] = s[0];
+  t[1] = s[1];
+  t[2] = s[2];
+}
 
 // An image with pixels of 3 or 4 bytes.
 bool IsColorDib(const TDibImage& d);

@@ -69,9 +69,7 @@ class TFloodFill {
   void FillRun(uint8_t* row, int32_t xl, int32_t xr, int32_t y) {
     uint8_t* p = row + size_t(xl) * 3;
     for (int32_t x = xl; x <= xr; ++x, p += 3) {
-      p[0] = fill_[0];
-      p[1] = fill_[1];
-      p[2] = fill_[2];
+      dibops::CopyBgr(p, fill_);
     }
     if (!wantBounds_) return;
     bounds_.left = std::min(bounds_.left, xl);

@@ -1,0 +1,190 @@
+#include <gtest/gtest.h>
+
+#include <vector>
+
+#include "dib_test_util.h"
+#include "foundation/dib_ops.h"
+#include "foundation/numeric.h"
+#include "foundation/random.h"
+
+using namespace dibtest;
+
+namespace {
+
+TSkinRect Everywhere() {
+  TSkinRect r;
+  SetSkinRectEdges(r, -100000, -100000, 100000, 100000);
+  return r;
+}
+
+// One white pixel of the given alpha.
+void MakeSprite(TDibImage& s, uint8_t alpha, uint32_t color = 0xFFFFFF) {
+  ASSERT_TRUE(CreateDib32(s, 1, 1));
+  SetDibPixel(s, 0, 0, color);
+  SetAlpha(s, 0, 0, alpha);
+}
+
+int32_t BlendOne(uint32_t target, uint32_t source, uint8_t alpha) {
+  TDibHolder t, s;
+  EXPECT_TRUE(CreateDib24(*t, 1, 1));
+  SetDibPixel(*t, 0, 0, target);
+  MakeSprite(*s, alpha, source);
+  DrawDibBlended(*t, 0, 0, 1, 1, *s, 0, 0, 1, 1, Everywhere());
+  return GetDibPixel(*t, 0, 0);
+}
+
+}  // namespace
+
+TEST(DrawDibBlended, AlphaRule) {
+  EXPECT_EQ(BlendOne(0, 0xFFFFFF, 128), int32_t(Grey(128)));
+  EXPECT_EQ(BlendOne(0, 0xFFFFFF, 1), int32_t(Grey(1)));
+  EXPECT_EQ(BlendOne(0x00332211, 0xFFFFFF, 0), 0x00332211);
+  EXPECT_EQ(BlendOne(0x00332211, 0x00C0B0A0, 255), 0x00C0B0A0);
+  // (100 x 191 + 200 x 64) div 255 = 125; (0 x 191 + 255 x 64) div 255 = 64.
+  EXPECT_EQ(BlendOne(MakeColor(100, 0, 255), MakeColor(200, 255, 0), 64), MakeColor(125, 64, 191));
+}
+
+TEST(DrawDibBlended, SourceWithoutAlphaCopiesAndTargetAlphaStays) {
+  TDibHolder t, s;
+  ASSERT_TRUE(CreateDib32(*t, 3, 3));
+  for (int32_t y = 0; y < 3; ++y)
+    for (int32_t x = 0; x < 3; ++x) SetAlpha(*t, x, y, uint8_t(40 + x + 3 * y));
+  const std::vector<uint8_t> alphas = Alphas(*t);
+  ASSERT_TRUE(CreateDib24(*s, 3, 3));
+  FillPattern(*s);
+  DrawDibBlended(*t, 0, 0, 3, 3, *s, 0, 0, 3, 3, Everywhere());
+  EXPECT_EQ(Pixels(*t), Pixels(*s));
+  EXPECT_EQ(Alphas(*t), alphas);
+  TDibHolder sprite;
+  MakeSprite(*sprite, 200);
+  DrawDibBlended(*t, 1, 1, 1, 1, *sprite, 0, 0, 1, 1, Everywhere());
+  EXPECT_EQ(Alphas(*t), alphas);
+}
+
+TEST(DrawDibBlended, OneColumnOrRowIsRepeated) {
+  TDibHolder t, s;
+  ASSERT_TRUE(CreateDib24(*s, 4, 3));
+  FillPattern(*s);
+  ASSERT_TRUE(CreateDib24(*t, 40, 30));
+  // Column 2 of the source spread over 50 columns, starting left of the target.
+  DrawDibBlended(*t, -7, 5, 50, 3, *s, 2, 0, 1, 3, Everywhere());
+  for (int32_t y = 0; y < 30; ++y)
+    for (int32_t x = 0; x < 40; ++x) {
+      const int32_t want = y >= 5 && y < 8 ? int32_t(PatternColor(2, y - 5)) : 0;
+      ASSERT_EQ(GetDibPixel(*t, x, y), want) << x << "," << y;
+    }
+  // Row 1 spread down 25 rows starting above the target, cut by a clip rectangle.
+  ASSERT_TRUE(CreateDib24(*t, 40, 30));
+  TSkinRect clip;
+  SetSkinRectEdges(clip, 0, 3, 39, 9);
+  DrawDibBlended(*t, 10, -4, 4, 25, *s, 0, 1, 4, 1, clip);
+  for (int32_t y = 0; y < 30; ++y)
+    for (int32_t x = 0; x < 40; ++x) {
+      const bool in = x >= 10 && x < 14 && y >= 3 && y <= 9;
+      ASSERT_EQ(GetDibPixel(*t, x, y), in ? int32_t(PatternColor(x - 10, 1)) : 0) << x << "," << y;
+    }
+}
+
+namespace {
+
+// A painter's result pixel by pixel: inside the area, the target and the clip rectangle, the
+// target takes the source pixel the mode points at when the source has it; all else stays.
+void ExpectPaint(const std::vector<int32_t>& before, const TDibImage& t, const TDibImage& s,
+                 int32_t x, int32_t y, int32_t w, int32_t h, int32_t sx, int32_t sy, int32_t sw,
+                 int32_t sh, const TSkinRect& clip, uint32_t key, bool keyed) {
+  const bool colRepeat = w != sw && h == sh, rowRepeat = h != sh && w == sw;
+  for (int32_t ty = 0; ty < t.Height; ++ty)
+    for (int32_t tx = 0; tx < t.Width; ++tx) {
+      int32_t want = before[size_t(ty) * t.Width + tx];
+      const bool inArea = tx >= x && tx < x + w && ty >= y && ty < y + h;
+      if (inArea && PointInSkinRect(clip, tx, ty)) {
+        const int32_t ux = colRepeat ? sx : sx + tx - x, uy = rowRepeat ? sy : sy + ty - y;
+        const int32_t c = GetDibPixel(s, ux, uy);  // -1 outside the source
+        if (c >= 0 && !(keyed && uint32_t(c) == key)) want = c;
+      }
+      ASSERT_EQ(GetDibPixel(t, tx, ty), want) << "pixel " << tx << "," << ty << " area " << x << ","
+                                              << y << " " << w << "x" << h << " src " << sx << "," << sy
+                                              << " " << sw << "x" << sh;
+    }
+}
+
+}  // namespace
+
+TEST(SpritePainters, CutToTargetClipAndSourceInEveryMode) {
+  TDibHolder t, s;
+  ASSERT_TRUE(CreateDib24(*s, 7, 6));
+  FillPattern(*s);
+  const uint32_t key = PatternColor(3, 3);
+  TRandom rng;
+  rng.RandSeed = 9001;
+  for (int round = 0; round < 600; ++round) {
+    ASSERT_TRUE(CreateDib24(*t, 16, 12));
+    Fill(*t, 0x00ABCDEF);
+    const std::vector<int32_t> before = Pixels(*t);
+    const auto r = [&](int32_t n, int32_t lo) { return int32_t(rng.Random(uint32_t(n))) + lo; };
+    const int32_t x = r(30, -10), y = r(26, -9), w = r(22, -2), h = r(18, -2);
+    const int32_t sx = r(14, -4), sy = r(12, -3);
+    int32_t sw = w, sh = h;
+    switch (rng.Random(4)) {
+      case 0: sw = 1; break;                       // column repeat (unless w is 1)
+      case 1: sh = 1; break;                       // row repeat
+      case 2: sw = r(5, 1), sh = r(5, 1); break;   // both differ: read 1:1
+      default: break;                              // 1:1
+    }
+    TSkinRect clip;
+    SetSkinRectEdges(clip, r(10, -2), r(8, -2), r(12, 5), r(10, 4));
+    const bool keyed = round % 2 == 1;
+    if (keyed)
+      DrawDibKeyed(*t, x, y, w, h, *s, sx, sy, sw, sh, clip, key);
+    else
+      DrawDibBlended(*t, x, y, w, h, *s, sx, sy, sw, sh, clip);
+    ExpectPaint(before, *t, *s, x, y, w, h, sx, sy, sw, sh, clip, key, keyed);
+    if (HasFatalFailure()) return;
+  }
+}
+
+TEST(SpritePainters, ClearedClipPaintsNothing) {
+  TDibHolder t, s;
+  ASSERT_TRUE(CreateDib24(*t, 5, 5));
+  ASSERT_TRUE(CreateDib24(*s, 5, 5));
+  Fill(*s, 0xFFFFFF);
+  TSkinRect cleared;
+  ClearSkinRect(cleared);
+  DrawDibBlended(*t, 0, 0, 5, 5, *s, 0, 0, 5, 5, cleared);
+  DrawDibKeyed(*t, 0, 0, 5, 5, *s, 0, 0, 5, 5, cleared, 0);
+  for (int32_t c : Pixels(*t)) EXPECT_EQ(c, 0);
+}
+
+TEST(DrawDibKeyed, SkipsOnlyTheExactKeyAndIgnoresAlpha) {
+  TDibHolder t, s;
+  ASSERT_TRUE(CreateDib24(*t, 4, 1));
+  Fill(*t, 0x00111111);
+  ASSERT_TRUE(CreateDib32(*s, 4, 1));
+  SetDibPixel(*s, 0, 0, 0x00FF00FF);  // the key
+  SetDibPixel(*s, 1, 0, 0x00FF01FF);  // green differs by one
+  SetDibPixel(*s, 2, 0, 0x00FE00FF);  // blue differs
+  SetDibPixel(*s, 3, 0, 0x00FF00FE);  // red differs
+  for (int32_t x = 0; x < 4; ++x) SetAlpha(*s, x, 0, 0);
+  DrawDibKeyed(*t, 0, 0, 4, 1, *s, 0, 0, 4, 1, Everywhere(), 0x00FF00FF);
+  EXPECT_EQ(Pixels(*t), (std::vector<int32_t>{0x00111111, 0x00FF01FF, 0x00FE00FF, 0x00FF00FE}));
+}
+
+TEST(SpritePainters, RefuseEightBitAndEmptyImages) {
+  TDibHolder t, s8, t8, s;
+  ASSERT_TRUE(CreateDib24(*t, 3, 3));
+  ASSERT_TRUE(CreateDib8(*s8, 3, 3));
+  FillDibRect(*s8, 0, 0, 3, 3, 0xFF);
+  DrawDibBlended(*t, 0, 0, 3, 3, *s8, 0, 0, 3, 3, Everywhere());
+  DrawDibKeyed(*t, 0, 0, 3, 3, *s8, 0, 0, 3, 3, Everywhere(), 0x123456);
+  EXPECT_EQ(GetDibPixel(*t, 1, 1), 0);
+  ASSERT_TRUE(CreateDib8(*t8, 3, 3));
+  ASSERT_TRUE(CreateDib24(*s, 3, 3));
+  Fill(*s, 0xFFFFFF);
+  DrawDibBlended(*t8, 0, 0, 3, 3, *s, 0, 0, 3, 3, Everywhere());
+  EXPECT_EQ(DibPixelAddress(*t8, 1, 1)[0], 0);
+  TDibImage empty;
+  InitDib(empty);
+  DrawDibBlended(empty, 0, 0, 3, 3, *s, 0, 0, 3, 3, Everywhere());
+  DrawDibKeyed(*t, 0, 0, 3, 3, empty, 0, 0, 3, 3, Everywhere(), 0);
+  EXPECT_EQ(GetDibPixel(*t, 1, 1), 0);
+}

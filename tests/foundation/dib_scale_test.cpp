@@ -1,0 +1,193 @@
+#include <gtest/gtest.h>
+
+#include <vector>
+
+#include "dib_test_util.h"
+#include "foundation/dib_ops.h"
+#include "foundation/numeric.h"
+
+using namespace dibtest;
+
+TEST(ScaleDib, WorkedExamples) {
+  TDibHolder s, t;
+  // One pixel spread over 3 x 3.
+  ASSERT_TRUE(CreateDib24(*s, 1, 1));
+  SetDibPixel(*s, 0, 0, 0x00C08040);
+  ASSERT_TRUE(CreateDib24(*t, 3, 3));
+  ScaleDib(*t, *s);
+  for (int32_t c : Pixels(*t)) EXPECT_EQ(c, 0x00C08040);
+
+  // Black, white onto four: fractions 0, 1/4, 1/2, 3/4 of 255, truncated.
+  ASSERT_TRUE(CreateDib24(*s, 2, 1));
+  SetDibPixel(*s, 1, 0, 0xFFFFFF);
+  ASSERT_TRUE(CreateDib24(*t, 4, 1));
+  ScaleDib(*t, *s);
+  EXPECT_EQ(Pixels(*t), (std::vector<int32_t>{0, int32_t(Grey(63)), int32_t(Grey(127)), int32_t(Grey(191))}));
+
+  // Three onto two: the step is a whole source pixel, so the samples are pixels 0 and 1.
+  ASSERT_TRUE(CreateDib24(*s, 3, 1));
+  SetDibPixel(*s, 0, 0, Grey(0));
+  SetDibPixel(*s, 1, 0, Grey(100));
+  SetDibPixel(*s, 2, 0, Grey(200));
+  ASSERT_TRUE(CreateDib24(*t, 2, 1));
+  ScaleDib(*t, *s);
+  EXPECT_EQ(Pixels(*t), (std::vector<int32_t>{0, int32_t(Grey(100))}));
+}
+
+TEST(ScaleDib, TwoByTwoMixesFourPixelsWithEqualWeightsAtTheHalf) {
+  // Steps of a half in both directions: (1, 0) averages the top pair, (0, 1) the left pair,
+  // (1, 1) all four; each channel on its own.
+  TDibHolder s, t;
+  ASSERT_TRUE(CreateDib24(*s, 2, 2));
+  SetDibPixel(*s, 0, 0, MakeColor(0, 10, 255));
+  SetDibPixel(*s, 1, 0, MakeColor(100, 20, 255));
+  SetDibPixel(*s, 0, 1, MakeColor(200, 30, 0));
+  SetDibPixel(*s, 1, 1, MakeColor(40, 41, 0));
+  ASSERT_TRUE(CreateDib24(*t, 2, 2));
+  ScaleDib(*t, *s);
+  EXPECT_EQ(GetDibPixel(*t, 0, 0), MakeColor(0, 10, 255));
+  EXPECT_EQ(GetDibPixel(*t, 1, 0), MakeColor(50, 15, 255));
+  EXPECT_EQ(GetDibPixel(*t, 0, 1), MakeColor(100, 20, 127));
+  EXPECT_EQ(GetDibPixel(*t, 1, 1), MakeColor(85, 25, 127));  // (0+100+200+40)/4, (10+20+30+41)/4
+}
+
+TEST(ScaleDib, FlatColourStaysFlatAtAnySize) {
+  // The four weights add up to 32768, so no size loses or gains a level.
+  TDibHolder s, t;
+  ASSERT_TRUE(CreateDib24(*s, 7, 5));
+  Fill(*s, 0x00FEFDFC);
+  for (auto [w, h] : {std::pair{1, 1}, {3, 11}, {13, 2}, {40, 40}}) {
+    ASSERT_TRUE(CreateDib24(*t, w, h));
+    ScaleDib(*t, *s);
+    for (int32_t c : Pixels(*t)) ASSERT_EQ(c, 0x00FEFDFC) << w << "x" << h;
+  }
+}
+
+TEST(ScaleDibRect, AreasAreCutToBothImages) {
+  TDibHolder s, big, small;
+  ASSERT_TRUE(CreateDib24(*s, 6, 4));
+  FillPattern(*s);
+  ASSERT_TRUE(CreateDib24(*big, 10, 9));
+  ASSERT_TRUE(CreateDib24(*small, 5, 3));
+  ScaleDibRect(*big, 10, 9, *s, 6, 4);
+  // A target area larger than the target: the part inside is what a large target would get.
+  ScaleDibRect(*small, 10, 9, *s, 6, 4);
+  for (int32_t y = 0; y < 3; ++y)
+    for (int32_t x = 0; x < 5; ++x) EXPECT_EQ(GetDibPixel(*small, x, y), GetDibPixel(*big, x, y));
+  // A source area beyond the source reads only the source.
+  TDibHolder again;
+  ASSERT_TRUE(CreateDib24(*again, 10, 9));
+  ScaleDibRect(*again, 10, 9, *s, 600, 400);
+  EXPECT_EQ(Pixels(*again), Pixels(*big));
+  // Only the top-left area of the target is written.
+  Fill(*again, 0x123456);
+  ScaleDibRect(*again, 4, 2, *s, 6, 4);
+  EXPECT_EQ(GetDibPixel(*again, 4, 0), 0x123456);
+  EXPECT_EQ(GetDibPixel(*again, 0, 2), 0x123456);
+  EXPECT_EQ(GetDibPixel(*again, 0, 0), int32_t(PatternColor(0, 0)));
+}
+
+TEST(ScaleDibRect, EmptyAndForeignInputDoNothing) {
+  TDibHolder s, t, t32;
+  ASSERT_TRUE(CreateDib24(*s, 6, 4));
+  FillPattern(*s);
+  ASSERT_TRUE(CreateDib24(*t, 5, 5));
+  Fill(*t, 0x123456);
+  ScaleDibRect(*t, 0, 0, *s, 6, 4);
+  ScaleDibRect(*t, 5, 0, *s, 6, 4);
+  ScaleDibRect(*t, -5, 5, *s, 6, 4);
+  ScaleDibRect(*t, 5, 5, *s, 0, 4);
+  ScaleDibRect(*t, 5, 5, *s, 6, -1);
+  ScaleDibRect(*t, 5, 5, *t, 5, 5);  // onto itself
+  TDibImage empty;
+  InitDib(empty);
+  ScaleDib(*t, empty);
+  ScaleDib(empty, *s);
+  ASSERT_TRUE(CreateDib32(*t32, 5, 5));
+  ScaleDib(*t, *t32);
+  for (int32_t c : Pixels(*t)) EXPECT_EQ(c, 0x123456);
+  ScaleDib(*t32, *s);
+  EXPECT_EQ(GetDibPixel(*t32, 0, 0), 0);
+}
+
+TEST(RotateDib90, TurnsClockwiseAndFourTurnsComeBack) {
+  TDibHolder s, t;
+  ASSERT_TRUE(CreateDib24(*s, 2, 3));
+  FillPattern(*s);
+  ASSERT_TRUE(RotateDib90(*t, *s));
+  EXPECT_EQ(t->Width, 3);
+  EXPECT_EQ(t->Height, 2);
+  EXPECT_EQ(GetDibPixel(*t, 2, 0), int32_t(PatternColor(0, 0)));  // top-left goes to top-right
+  EXPECT_EQ(GetDibPixel(*t, 0, 0), int32_t(PatternColor(0, 2)));  // bottom-left goes to top-left
+  EXPECT_EQ(GetDibPixel(*t, 0, 1), int32_t(PatternColor(1, 2)));
+
+  ASSERT_TRUE(CreateDib24(*s, 13, 7));
+  FillPattern(*s);
+  const std::vector<int32_t> start = Pixels(*s);
+  TDibHolder a;
+  ASSERT_TRUE(RotateDib90(*a, *s));
+  for (int turn = 0; turn < 3; ++turn) ASSERT_TRUE(RotateDib90(*a, *a));  // in place
+  EXPECT_EQ(a->Width, 13);
+  EXPECT_EQ(Pixels(*a), start);
+}
+
+TEST(RotateDibWithMargin, KeepsABlackMarginAtTheRightAndBottom) {
+  TDibHolder s, t;
+  ASSERT_TRUE(CreateDib24(*s, 105, 55));
+  Fill(*s, 0xFFFFFF);
+  for (int32_t y = 0; y < 50; ++y)
+    for (int32_t x = 0; x < 100; ++x) SetDibPixel(*s, x, y, PatternColor(x, y) | 0x010101);
+  ASSERT_TRUE(RotateDibWithMargin(*t, *s, 5));
+  ASSERT_EQ(t->Width, 55);
+  ASSERT_EQ(t->Height, 105);
+  for (int32_t y = 0; y < 105; ++y)
+    for (int32_t x = 0; x < 55; ++x) {
+      const int32_t want = x >= 50 || y >= 100 ? 0 : int32_t(PatternColor(y, 49 - x) | 0x010101);
+      ASSERT_EQ(GetDibPixel(*t, x, y), want) << x << "," << y;
+    }
+  // The margin stays in place over four turns, and the picture comes back.
+  ASSERT_TRUE(CreateDib24(*s, 105, 55));
+  FillDibRect(*s, 0, 0, 100, 50, 0x445566);
+  SetDibPixel(*s, 0, 0, 0xFF);
+  const std::vector<int32_t> start = Pixels(*s);
+  ASSERT_TRUE(RotateDibWithMargin(*t, *s, 5));
+  for (int turn = 0; turn < 3; ++turn) ASSERT_TRUE(RotateDibWithMargin(*t, *t, 5));
+  EXPECT_EQ(Pixels(*t), start);
+}
+
+TEST(RotateDibWithMargin, MarginZeroIsAPlainTurnAndHugeMarginsGiveBlack) {
+  TDibHolder s, a, b;
+  ASSERT_TRUE(CreateDib24(*s, 9, 4));
+  FillPattern(*s);
+  ASSERT_TRUE(RotateDibWithMargin(*a, *s, 0));
+  ASSERT_TRUE(RotateDib90(*b, *s));
+  EXPECT_EQ(Pixels(*a), Pixels(*b));
+  ASSERT_TRUE(RotateDibWithMargin(*a, *s, -3));  // a negative margin counts as none
+  EXPECT_EQ(Pixels(*a), Pixels(*b));
+  Fill(*s, 0xFFFFFF);
+  for (int32_t m : {4, 5, 9, 1000, 2147483647}) {
+    ASSERT_TRUE(RotateDibWithMargin(*a, *s, m));
+    EXPECT_EQ(a->Width, 4);
+    EXPECT_EQ(a->Height, 9);
+    for (int32_t c : Pixels(*a)) ASSERT_EQ(c, 0) << m;
+  }
+  ASSERT_TRUE(RotateDibWithMargin(*a, *s, 3));  // one column of the four is turned
+  EXPECT_EQ(GetDibPixel(*a, 0, 5), 0xFFFFFF);
+  EXPECT_EQ(GetDibPixel(*a, 0, 6), 0);
+  EXPECT_EQ(GetDibPixel(*a, 1, 0), 0);
+}
+
+TEST(RotateDib90, RefusesAnythingButTwentyFourBits) {
+  TDibHolder s, t;
+  ASSERT_TRUE(CreateDib24(*t, 2, 2));
+  Fill(*t, 0x123456);
+  ASSERT_TRUE(CreateDib32(*s, 3, 4));
+  EXPECT_FALSE(RotateDib90(*t, *s));
+  ASSERT_TRUE(CreateDib8(*s, 3, 4));
+  EXPECT_FALSE(RotateDibWithMargin(*t, *s, 1));
+  TDibImage empty;
+  InitDib(empty);
+  EXPECT_FALSE(RotateDib90(*t, empty));
+  EXPECT_EQ(t->Width, 2);
+  EXPECT_EQ(GetDibPixel(*t, 1, 1), 0x123456);
+}
