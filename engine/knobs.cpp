@@ -139,6 +139,10 @@ void TransformKnobPoints(const TKnobFrame& f, uint8_t side, const TKnobShape& sh
 }
 
 namespace {
+// A shape that was never loaded (or is damaged) has no frame to scale: nothing may divide by
+// its zero width or height.
+bool UsableShape(const TKnobShape& k) { return k.Count >= 4 && k.Count <= 40 && k.EndX != 0 && k.Baseline != 0; }
+
 void DrawTransformedKnob(TDibImage& map, const TFloatPoint* points, int32_t count, uint32_t color) {
   DrawCurve(map, points, count, color);
   // The polylines leave out the chain's first point; it is the edge's end S.
@@ -150,8 +154,9 @@ bool DrawKnobEdge(TCutTarget& target, uint8_t flags, uint8_t side, uint8_t knob,
                   TIntPoint p2, uint32_t color, double roomA, double roomB, int32_t d, TBoundsRect& bounds,
                   TIntPoint q, TIntPoint r) {
   const TLevelRecord& lv = target.GameLevel;
-  const TKnobShape& shape = target.Knobs.KnobShapes[knob];
   bounds.Reset();
+  if (knob >= kKnobShapeCount || !UsableShape(target.Knobs.KnobShapes[knob])) return false;
+  const TKnobShape& shape = target.Knobs.KnobShapes[knob];
   const double r1 = side != 0 ? roomA : roomB, r2 = side != 0 ? roomB : roomA;
   TKnobFrame f;
   KnobFrameEnds(p1, p2, f);
@@ -204,9 +209,13 @@ void DrawGridKnobEdge(TCutTarget& target, uint8_t flags, uint8_t side, TIntPoint
 
   TKnobFrame f;
   KnobFrameEnds(p1, p2, f);
-  if (f.L == 0) {
-    // A one-pixel edge: no direction to put a knob on, but its pixel still parts the pieces.
-    if (map.Bitmap) CanvasSetPixel(*map.Bitmap, f.S.x, f.S.y, color);
+  if (f.L == 0 || !UsableShape(*shape)) {
+    // No knob to draw (a one-pixel edge has no direction, a shape may be missing from the set),
+    // but the edge must still part the pieces: a straight line.
+    if (map.Bitmap) {
+      CanvasLine(*map.Bitmap, TCanvasPoint{f.S.x, f.S.y}, TCanvasPoint{f.E.x, f.E.y}, color);
+      CanvasSetPixel(*map.Bitmap, f.E.x, f.E.y, color);
+    }
     return;
   }
   f.h = (flags & 1) ? f.L / shape->EndX * shape->Baseline : double(lv.KnobS);

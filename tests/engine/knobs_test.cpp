@@ -281,6 +281,22 @@ TEST(GridKnobEdge, SeventhKnobClippedApexAndOnePixelEdges) {
     for (auto [x, y] : drawn) top = std::min(top, y);
     EXPECT_GE(top, 1);
   }
+  {  // a knob the loaded set does not hold: a straight edge, and still the two draws
+    TCutFixture fx(100, 100, 40, 7);
+    LoadKnobSetB(fx.knobs);
+    UseOnly(fx.knobs, {10});
+    TCutTarget t = fx.Target();
+    DrawGridKnobEdge(t, 0, 1, {20, 30}, {60, 30}, kInk);
+    const auto drawn = Pixels(fx, kInk);
+    EXPECT_EQ(drawn.size(), 41u);
+    EXPECT_TRUE(drawn.count({20, 30}) && drawn.count({60, 30}));
+    TBoundsRect bounds;
+    EXPECT_FALSE(DrawKnobEdge(t, 1, 1, 10, false, {20, 50}, {60, 50}, kInk, -1.0, -1.0, -1, bounds, {0, 0},
+                              {kNoReference, 0}));
+    EXPECT_FALSE(DrawKnobEdge(t, 1, 1, 200, false, {20, 50}, {60, 50}, kInk, -1.0, -1.0, -1, bounds, {0, 0},
+                              {kNoReference, 0}));
+    EXPECT_EQ(Pixels(fx, kInk).size(), 41u);
+  }
   {  // equal ends: the pixel, and still the two draws
     TCutFixture fx(100, 100, 40, 7);
     LoadKnobSetB(fx.knobs);
