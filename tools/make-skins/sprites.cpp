@@ -91,12 +91,16 @@ QImage HandCursor(bool closed) {
     p.drawLine(QPointF(x, top), QPointF(x, base));
   }
   if (closed) {
-    // The thumb folded across the front.
-    QPainterPath t;
-    t.addRoundedRect(QRectF(9.5, 17.5, 9, 4), 2, 2);
+    // The thumb curled in along the side of the fist.
+    QPainterPath line;
+    line.moveTo(9.5, 24);
+    line.quadTo(10, 18.5, 15.5, 17.5);
+    QPainterPathStroker st;
+    st.setWidth(4);
+    st.setCapStyle(Qt::RoundCap);
     p.setBrush(QColor(0xf6, 0xec, 0xd6));
     p.setPen(QPen(kInk, 1.1));
-    p.drawPath(t);
+    p.drawPath(st.createStroke(line).simplified());
   }
   // A brass cuff.
   p.setPen(QPen(kBrassDeep, 1));
