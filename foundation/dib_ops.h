@@ -7,7 +7,8 @@
 // Pixel operations on TDibImage buffers. Rectangles are x, y, width, height; colours 0x00BBGGRR.
 // The operations marked 24-bit do nothing (or return false) on any other pixel format; the
 // others step by the image's own BytesPerPixel. 8-bit buffers take part only in the clipping
-// helpers, BlitDib between two 8-bit buffers and FillDibRect (which writes the colour's low byte).
+// helpers, BlitDib between two 8-bit buffers, CopyBitmapToDib (as grey) and FillDibRect (which
+// writes the colour's low byte); every other operation leaves them alone.
 
 // --- Clipping -------------------------------------------------------------------------------
 
