@@ -55,6 +55,7 @@ QFont MakeFont(const TTextFont& spec) {
   font.setPixelSize(std::max(1, (spec.PointSize * kScreenDpi + 36) / 72));
   font.setBold(spec.Bold);
   font.setKerning(false);
+  font.setHintingPreference(QFont::PreferFullHinting);
   font.setStyleStrategy(QFont::StyleStrategy(QFont::PreferAntialias | QFont::NoSubpixelAntialias));
   return font;
 }
