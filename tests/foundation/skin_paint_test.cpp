@@ -1,0 +1,395 @@
+#include <gtest/gtest.h>
+
+#include <optional>
+#include <utility>
+
+#include "foundation/numeric.h"
+#include "foundation/skin_window.h"
+
+namespace {
+
+// Synthetic skin sheets whose every pixel names its own place: blue = x low byte, green = y,
+// red = a sheet mark plus x's high bit. A painted pixel then says where in which sheet it came
+// from. The field starts black, which no sheet pixel is.
+constexpr uint8_t kFrameMark = 0x80;
+constexpr uint8_t kGlassMark = 0x40;
+
+void MakeSheet(TDibImage& sheet, int w, int h, uint8_t mark) {
+  ASSERT_TRUE(CreateDib32(sheet, w, h));
+  for (int y = 0; y < h; ++y)
+    for (int x = 0; x < w; ++x) {
+      uint8_t* p = DibPixelAddress(sheet, x, y);
+      p[0] = uint8_t(x & 0xFF);
+      p[1] = uint8_t(y);
+      p[2] = uint8_t(mark | (x >> 8));
+      p[3] = 255;
+    }
+}
+
+struct Source {
+  uint8_t mark;
+  int x, y;
+  bool operator==(const Source&) const = default;
+};
+
+std::optional<Source> SourceOf(const TDibImage& target, int x, int y) {
+  const uint8_t* p = DibPixelAddress(target, x, y);
+  for (uint8_t mark : {kFrameMark, kGlassMark})
+    if ((p[2] & 0xFE) == mark) return Source{mark, ((p[2] & 1) << 8) | p[0], p[1]};
+  return std::nullopt;
+}
+
+::testing::AssertionResult From(const TDibImage& target, int x, int y, int sx, int sy, uint8_t mark = kFrameMark) {
+  const std::optional<Source> s = SourceOf(target, x, y);
+  if (!s) return ::testing::AssertionFailure() << "(" << x << "," << y << ") not painted from a sheet";
+  if (!(*s == Source{mark, sx, sy}))
+    return ::testing::AssertionFailure() << "(" << x << "," << y << ") from (" << s->x << "," << s->y
+                                         << ") mark " << int(s->mark) << ", expected (" << sx << "," << sy << ")";
+  return ::testing::AssertionSuccess();
+}
+
+TSkinRect WholeOf(const TDibImage& d) {
+  TSkinRect r;
+  SetSkinRectBounds(r, 0, 0, d.Width, d.Height);
+  return r;
+}
+
+class SkinPaint : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    MakeSheet(*frame_, 390, 170, kFrameMark);
+    MakeSheet(*glass_, 290, 189, kGlassMark);
+    ws_.FrameSkin = &*frame_;
+    ws_.GlassSkin = &*glass_;
+    ASSERT_TRUE(CreateDib24(*field_, 300, 260));
+  }
+  // A visible pocket at (10, 20), outer 108 x 126 (client 100 x 100 before bars).
+  TSkinWindow& Pocket(int contentW = 0, int contentH = 0) {
+    TSkinWindow& w = ws_.GameWindows[2];
+    InitSkinWindow(w, 10, 20, 108, 126, kSkinStylePocket);
+    w.Visible = true;
+    w.BackgroundDrawn = true;
+    w.Background = 0x123456;
+    w.ContentWidth = contentW;
+    w.ContentHeight = contentH;
+    ResizeSkinWindow(w, false);
+    return w;
+  }
+  void Paint(const TSkinWindow& w) { PaintSkinWindow(ws_, *field_, WholeOf(*field_), w); }
+  uint32_t At(int x, int y) const { return uint32_t(GetDibPixel(*field_, x, y)); }
+
+  TSkinWindows ws_;
+  TDibHolder frame_, glass_, field_;
+};
+
+}  // namespace
+
+TEST_F(SkinPaint, PocketCaptionBarFromTheFrameSample) {
+  Paint(Pocket());
+  // Rows 20..41 are the caption bar (border 4 + caption 18) from sheet rows 1..22.
+  EXPECT_TRUE(From(*field_, 10, 20, 1, 1));
+  EXPECT_TRUE(From(*field_, 15, 41, 6, 22));
+  EXPECT_TRUE(From(*field_, 16, 30, 7, 11));  // the middle repeats column 7
+  EXPECT_TRUE(From(*field_, 60, 30, 7, 11));
+  EXPECT_TRUE(From(*field_, 97, 41, 7, 22));
+  EXPECT_TRUE(From(*field_, 117, 41, 100, 22));  // right piece below the caption button
+  EXPECT_TRUE(From(*field_, 112, 40, 95, 21));
+  // The caption button covers the top-right corner with its first sprite.
+  EXPECT_TRUE(From(*field_, 98, 20, 2, 110));
+  EXPECT_TRUE(From(*field_, 117, 39, 21, 129));
+  // Nothing above or left of the window.
+  EXPECT_EQ(At(10, 19), 0u);
+  EXPECT_EQ(At(9, 30), 0u);
+  EXPECT_EQ(At(118, 30), 0u);
+}
+
+TEST_F(SkinPaint, PocketBordersEdgesAndBackground) {
+  Paint(Pocket());
+  // Bottom border rows 142..145 from sheet rows 97..100.
+  EXPECT_TRUE(From(*field_, 10, 142, 1, 97));
+  EXPECT_TRUE(From(*field_, 19, 145, 10, 100));
+  EXPECT_TRUE(From(*field_, 20, 143, 11, 98));  // middle: column 11 repeated
+  EXPECT_TRUE(From(*field_, 107, 143, 11, 98));
+  EXPECT_TRUE(From(*field_, 108, 142, 91, 97));
+  EXPECT_TRUE(From(*field_, 117, 145, 100, 100));
+  // Side edges: a 5-row top piece from rows 23..27, then row 31 repeated down to row 141.
+  EXPECT_TRUE(From(*field_, 10, 42, 1, 23));
+  EXPECT_TRUE(From(*field_, 13, 46, 4, 27));
+  EXPECT_TRUE(From(*field_, 13, 47, 4, 31));
+  EXPECT_TRUE(From(*field_, 12, 141, 3, 31));
+  EXPECT_TRUE(From(*field_, 114, 42, 97, 23));
+  EXPECT_TRUE(From(*field_, 117, 100, 100, 31));
+  // The client is filled with the window's background colour.
+  EXPECT_EQ(At(14, 42), 0x123456u);
+  EXPECT_EQ(At(113, 141), 0x123456u);
+  EXPECT_EQ(At(60, 90), 0x123456u);
+  EXPECT_EQ(At(10, 146), 0u);
+}
+
+TEST_F(SkinPaint, HighlightedFramesUseTheSecondSample) {
+  TSkinWindow& w = Pocket();
+  HighlightSkinWindow(ws_, &w);
+  Paint(w);
+  EXPECT_TRUE(From(*field_, 10, 20, 103, 1));
+  EXPECT_TRUE(From(*field_, 60, 30, 109, 11));
+  EXPECT_TRUE(From(*field_, 117, 145, 202, 100));
+  EXPECT_TRUE(From(*field_, 12, 100, 105, 31));
+  EXPECT_TRUE(From(*field_, 98, 20, 48, 110));  // caption button: sprite 2
+}
+
+TEST_F(SkinPaint, ButtonSpritesFollowHotPressedAndHighlight) {
+  TSkinWindow& w = Pocket();
+  struct Case {
+    bool highlighted, hot, pressed;
+    int spriteX;
+  } cases[] = {{false, false, false, 2},  {false, true, false, 25}, {false, true, true, 25},
+               {true, false, false, 48},  {true, true, false, 71},  {true, true, true, 94},
+               {true, false, true, 94}};
+  for (const Case& c : cases) {
+    TSkinButton& b = w.Buttons[kSkinBtnCaption];
+    b.WindowHighlighted = c.highlighted;
+    b.Hot = c.hot;
+    b.Pressed = c.pressed;
+    PaintSkinButton(*field_, *frame_, WholeOf(*field_), b);
+    EXPECT_TRUE(From(*field_, 98, 20, c.spriteX, 110)) << c.highlighted << c.hot << c.pressed;
+  }
+  w.Buttons[kSkinBtnCaption].Visible = false;
+  for (int y = 20; y < 40; ++y)
+    for (int x = 98; x < 118; ++x) SetDibPixel(*field_, x, y, 0);
+  PaintSkinButton(*field_, *frame_, WholeOf(*field_), w.Buttons[kSkinBtnCaption]);
+  EXPECT_EQ(At(100, 25), 0u);
+}
+
+TEST_F(SkinPaint, ScrollTracksCornerBoxArrowsAndThumbs) {
+  TSkinWindow& w = Pocket(150, 150);  // both bars
+  Paint(w);
+  const TSkinRect& ht = w.HorzTrack;
+  const TSkinRect& vt = w.VertTrack;
+  // Horizontal track: column 296 of rows 1..17 repeated; right of the thumb to see it.
+  const TSkinRect& hThumb = w.Buttons[kSkinBtnHorzThumb].Bounds;
+  EXPECT_TRUE(From(*field_, ht.Right, ht.Top, 296, 1));
+  EXPECT_TRUE(From(*field_, hThumb.Right + 1, ht.Bottom, 296, 17));
+  // Vertical track: row 21 of columns 276..292 repeated.
+  const TSkinRect& vThumb = w.Buttons[kSkinBtnVertThumb].Bounds;
+  EXPECT_TRUE(From(*field_, vt.Left, vt.Bottom, 276, 21));
+  EXPECT_TRUE(From(*field_, vt.Right, vThumb.Bottom + 1, 292, 21));
+  // Corner box 1:1.
+  EXPECT_TRUE(From(*field_, w.CornerBox.Left, w.CornerBox.Top, 276, 1));
+  EXPECT_TRUE(From(*field_, w.CornerBox.Right, w.CornerBox.Bottom, 292, 17));
+  // Arrows with their first sprites.
+  const TSkinRect& left = w.Buttons[kSkinBtnLeft].Bounds;
+  EXPECT_TRUE(From(*field_, left.Left, left.Top, 211, 1));
+  EXPECT_TRUE(From(*field_, w.Buttons[kSkinBtnDown].Bounds.Right, w.Buttons[kSkinBtnDown].Bounds.Bottom, 227, 97));
+  // Horizontal thumb: 7-column caps from the sprite's ends, its column 218 stretched between.
+  ASSERT_GT(hThumb.Width, 14);
+  EXPECT_TRUE(From(*field_, hThumb.Left, hThumb.Top, 211, 41));
+  EXPECT_TRUE(From(*field_, hThumb.Left + 6, hThumb.Top, 217, 41));
+  EXPECT_TRUE(From(*field_, hThumb.Left + 7, hThumb.Top + 3, 218, 44));
+  EXPECT_TRUE(From(*field_, hThumb.Right - 7, hThumb.Top + 3, 218, 44));
+  EXPECT_TRUE(From(*field_, hThumb.Right - 6, hThumb.Top, 221, 41));
+  EXPECT_TRUE(From(*field_, hThumb.Right, hThumb.Bottom, 227, 57));
+  // Vertical thumb: 7-row caps and row 108 stretched.
+  EXPECT_TRUE(From(*field_, vThumb.Left, vThumb.Top, 211, 101));
+  EXPECT_TRUE(From(*field_, vThumb.Left + 2, vThumb.Top + 7, 213, 108));
+  EXPECT_TRUE(From(*field_, vThumb.Right, vThumb.Bottom, 227, 117));
+  // The client, now 83 x 83, is background and stops where the bars begin.
+  EXPECT_EQ(At(w.Client.Right, w.Client.Bottom), 0x123456u);
+  EXPECT_TRUE(SourceOf(*field_, w.Client.Right + 1, w.Client.Bottom).has_value());
+}
+
+TEST_F(SkinPaint, ShortThumbCapsOverlapWithoutAMiddle) {
+  TSkinWindow& w = Pocket(100000, 0);
+  Paint(w);
+  const TSkinRect& t = w.Buttons[kSkinBtnHorzThumb].Bounds;
+  ASSERT_EQ(t.Width, 12);
+  for (int x = t.Left; x <= t.Right; ++x) {
+    const std::optional<Source> s = SourceOf(*field_, x, t.Top + 5);
+    ASSERT_TRUE(s.has_value());
+    EXPECT_GE(s->x, 211);
+    EXPECT_LE(s->x, 227);
+    EXPECT_NE(s->x, 218);  // no stretched middle
+  }
+}
+
+TEST_F(SkinPaint, SidesShowOnlyBarsAndBackground) {
+  TSkinWindow& side = ws_.GameWindows[0];
+  InitSkinWindow(side, 0, 0, 200, 150, kSkinStyleSide);
+  side.Visible = true;
+  side.BackgroundDrawn = true;
+  side.Background = 0x00AA00;
+  side.ContentWidth = 500;
+  side.ContentHeight = 100;
+  ResizeSkinWindow(side, false);
+  Paint(side);
+  EXPECT_EQ(At(0, 0), 0x00AA00u);  // no frame at the corner
+  EXPECT_EQ(At(199, 0), 0x00AA00u);
+  for (int y = 0; y < 133; ++y)
+    for (int x = 0; x < 200; ++x) ASSERT_EQ(At(x, y), 0x00AA00u) << x << "," << y;
+  EXPECT_TRUE(From(*field_, 0, 133, 211, 1));  // left arrow in the bottom-left corner
+  EXPECT_TRUE(From(*field_, 199, 149, 292, 17));  // corner box
+}
+
+TEST_F(SkinPaint, MagnifierTilesAndButtonsComeFromItsOwnSheet) {
+  TSkinWindow& g = ws_.GlassWindow;
+  SetupGlassWindow(g);
+  g.Visible = true;
+  Paint(g);
+  EXPECT_TRUE(From(*field_, 0, 0, 0, 0, kGlassMark));
+  EXPECT_TRUE(From(*field_, 92, 92, 92, 92, kGlassMark));
+  EXPECT_TRUE(From(*field_, 147, 5, 96, 5, kGlassMark));
+  EXPECT_TRUE(From(*field_, 3, 239, 3, 188, kGlassMark));
+  EXPECT_TRUE(From(*field_, 239, 239, 188, 188, kGlassMark));
+  EXPECT_TRUE(From(*field_, 210, 15, 196, 2, kGlassMark));  // close button
+  EXPECT_TRUE(From(*field_, 9, 8, 196, 25, kGlassMark));   // zoom 3 (zoom 2 is hidden)
+  EXPECT_EQ(At(120, 120), 0u);  // the lens is the game's
+  EXPECT_EQ(At(120, 5), 0u);    // between the tiles
+}
+
+TEST_F(SkinPaint, SheetAlphaShapesTheFrame) {
+  // A half-transparent and a fully transparent sample pixel over a grey field.
+  for (int y = 0; y < 260; ++y)
+    for (int x = 0; x < 300; ++x) SetDibPixel(*field_, x, y, 0x404040);
+  DibPixelAddress(*frame_, 1, 1)[3] = 0;
+  uint8_t* p = DibPixelAddress(*frame_, 2, 1);
+  p[0] = p[1] = p[2] = 255;
+  p[3] = 128;
+  Paint(Pocket());
+  EXPECT_EQ(At(10, 20), 0x404040u);
+  EXPECT_EQ(At(11, 20), 0x9F9F9Fu);  // (64 * 127 + 255 * 128) div 255 = 159
+}
+
+TEST_F(SkinPaint, NothingIsPaintedOutsideTheClip) {
+  TSkinWindow& w = Pocket(150, 150);
+  TSkinRect clip;
+  SetSkinRectEdges(clip, 40, 30, 80, 150);
+  PaintSkinWindow(ws_, *field_, clip, w);
+  int painted = 0;
+  for (int y = 0; y < 260; ++y)
+    for (int x = 0; x < 300; ++x) {
+      if (At(x, y) == 0) continue;
+      ASSERT_TRUE(PointInSkinRect(clip, x, y)) << x << "," << y;
+      ++painted;
+    }
+  EXPECT_GT(painted, 1000);
+  TSkinRect cleared;
+  ClearSkinRect(cleared);
+  TDibHolder fresh;
+  ASSERT_TRUE(CreateDib24(*fresh, 300, 260));
+  PaintSkinWindow(ws_, *fresh, cleared, w);
+  for (int y = 0; y < 260; ++y)
+    for (int x = 0; x < 300; ++x) ASSERT_EQ(GetDibPixel(*fresh, x, y), 0);
+}
+
+TEST_F(SkinPaint, CaptionTextIsCentredInsideTheCaptionBar) {
+  TSkinWindow& w = Pocket();
+  TDibHolder bare;
+  ASSERT_TRUE(CreateDib24(*bare, 300, 260));
+  PaintSkinWindow(ws_, *bare, WholeOf(*bare), w);
+  SetSkinWindowCaption(w, u"Pocket 1");
+  Paint(w);
+  int minX = 1000, maxX = -1, changed = 0;
+  for (int y = 0; y < 260; ++y)
+    for (int x = 0; x < 300; ++x) {
+      if (uint32_t(GetDibPixel(*bare, x, y)) == At(x, y)) continue;
+      ++changed;
+      EXPECT_GE(y, w.CaptionRect.Top + 1);
+      EXPECT_LE(y, w.CaptionRect.Bottom);
+      EXPECT_GE(x, w.CaptionRect.Left);
+      EXPECT_LT(x, w.Buttons[kSkinBtnCaption].Bounds.Left);
+      minX = std::min(minX, x);
+      maxX = std::max(maxX, x);
+    }
+  ASSERT_GT(changed, 20);
+  // Centred on the whole window (10 + 108 / 2 = 64), within a pixel of rounding.
+  EXPECT_NEAR((minX + maxX + 1) / 2.0, 64.0, 1.5);
+  // The strokes' cores are near-white ink on the coloured bar.
+  int light = 0;
+  for (int y = w.CaptionRect.Top; y <= w.CaptionRect.Bottom; ++y)
+    for (int x = minX; x <= maxX; ++x) {
+      const uint8_t* p = DibPixelAddress(*field_, x, y);
+      light += p[0] >= 180 && p[1] >= 180 && p[2] >= 180;
+    }
+  EXPECT_GT(light, 10);
+}
+
+TEST_F(SkinPaint, ALongCaptionIsCutToTheCaptionRectangle) {
+  TSkinWindow& w = Pocket();
+  SetSkinWindowCaption(w, u"A very long caption that will never fit in a pocket this narrow");
+  ASSERT_GT(w.TextBounds.Width, w.CaptionRect.Width);
+  TDibHolder bare;
+  ASSERT_TRUE(CreateDib24(*bare, 300, 260));
+  TSkinWindow& plain = ws_.GameWindows[3];
+  InitSkinWindow(plain, 10, 20, 108, 126, kSkinStylePocket);
+  plain.Visible = true;
+  PaintSkinWindow(ws_, *bare, WholeOf(*bare), plain);
+  w.BackgroundDrawn = false;
+  Paint(w);
+  for (int y = 0; y < 260; ++y)
+    for (int x = 0; x < 300; ++x) {
+      if (uint32_t(GetDibPixel(*bare, x, y)) == At(x, y)) continue;
+      // Pushed to start no further left than the centre rule puts a rectangle-wide text,
+      // and as wide as the caption rectangle at most.
+      ASSERT_GE(x, 10 + (108 - w.CaptionRect.Width) / 2);
+      ASSERT_LT(x, 10 + (108 - w.CaptionRect.Width) / 2 + w.CaptionRect.Width);
+    }
+}
+
+TEST_F(SkinPaint, PaintersReadOnlyInsideTheirSources) {
+  // A frame sheet far smaller than the sprites it should hold: only what exists is read
+  // (the sanitizer would see any read past it), and nothing is drawn for the rest.
+  TDibHolder tiny;
+  MakeSheet(*tiny, 40, 30, kFrameMark);
+  ws_.FrameSkin = &*tiny;
+  TSkinWindow& w = Pocket(500, 500);
+  Paint(w);
+  EXPECT_TRUE(From(*field_, 10, 20, 1, 1));
+  EXPECT_EQ(At(w.CornerBox.Left, w.CornerBox.Top), 0u);  // the corner sprite lies off the sheet
+  for (int y = 0; y < 260; ++y)
+    for (int x = 0; x < 300; ++x) {
+      const std::optional<Source> s = SourceOf(*field_, x, y);
+      if (!s) continue;
+      ASSERT_LT(s->x, 40);
+      ASSERT_LT(s->y, 30);
+    }
+  ws_.FrameSkin = &*frame_;
+}
+
+TEST_F(SkinPaint, BackgroundPictureScrollsAndNeverReadsPastItsEnd) {
+  TDibHolder picture;
+  ASSERT_TRUE(CreateDib24(*picture, 120, 90));
+  for (int y = 0; y < 90; ++y)
+    for (int x = 0; x < 120; ++x) SetDibPixel(*picture, x, y, uint32_t(MakeColor(x, y, 7)));
+  ws_.BackgroundPicture = &*picture;
+  TSkinWindow& w = Pocket(400, 400);  // client 83 x 83
+  w.Background = 12;
+  w.ScrollX = 60;
+  w.ScrollY = 30;
+  RelayoutSkinWindow(w);
+  ASSERT_EQ(w.ScrollX, 60);
+  Paint(w);
+  const TSkinRect& c = w.Client;
+  EXPECT_EQ(At(c.Left, c.Top), uint32_t(MakeColor(60, 30, 7)));
+  EXPECT_EQ(At(c.Left + 59, c.Top + 59), uint32_t(MakeColor(119, 89, 7)));
+  // Beyond the picture's right and bottom: the no-picture grey.
+  EXPECT_EQ(At(c.Left + 60, c.Top), 0x989898u);
+  EXPECT_EQ(At(c.Left, c.Top + 60), 0x989898u);
+  EXPECT_EQ(At(c.Right, c.Bottom), 0x989898u);
+  // A picture code without a picture is grey too, not a near-black "colour" 12.
+  ws_.BackgroundPicture = nullptr;
+  Paint(w);
+  EXPECT_EQ(At(c.Left, c.Top), 0x989898u);
+}
+
+TEST_F(SkinPaint, AWindowNarrowerThanItsCapsPaintsNoNegativeAreas) {
+  TSkinWindow& w = Pocket(300, 300);
+  SetSkinRectBounds(w.Outer, 100, 100, 10, 30);
+  RelayoutSkinWindow(w);
+  Paint(w);  // the sanitizer checks every access
+  // The caption bar's middle and the bottom middle have no room: nothing is drawn from them.
+  for (int y = 0; y < 260; ++y)
+    for (int x = 0; x < 300; ++x) {
+      const std::optional<Source> s = SourceOf(*field_, x, y);
+      if (!s || s->y > 22 || s->x > 101) continue;
+      EXPECT_NE(s->x, 7) << x << "," << y;
+    }
+}
