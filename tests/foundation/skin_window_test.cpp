@@ -331,26 +331,6 @@ TEST(SkinWindowScroll, ATinyWindowLaysOutWithoutNegativeSizes) {
   EXPECT_LE(w.Buttons[kSkinBtnHorzThumb].Bounds.Width, std::max(w.HorzTrack.Width, 0));
 }
 
-TEST(SkinWindowLayout, CopiedLayoutMatchesTheSource) {
-  TSkinWindow a, b;
-  InitSkinWindow(a, 10, 20, 300, 200, kSkinStyleSide);
-  InitSkinWindow(b, 0, 0, 100, 100, kSkinStyleSide);
-  a.ContentWidth = 900;
-  a.ContentHeight = 150;
-  ResizeSkinWindow(a, false);
-  a.ScrollX = 120;
-  RelayoutSkinWindow(a);
-  CopySkinWindowLayout(b, a);
-  ExpectEdges(b.Outer, 10, 20, 309, 219);
-  ExpectEdges(b.Client, a.Client.Left, a.Client.Top, a.Client.Right, a.Client.Bottom);
-  EXPECT_EQ(b.ScrollX, 120);
-  EXPECT_TRUE(b.HorzScrollVisible);
-  ExpectEdges(b.Buttons[kSkinBtnHorzThumb].Bounds, a.Buttons[kSkinBtnHorzThumb].Bounds.Left,
-              a.Buttons[kSkinBtnHorzThumb].Bounds.Top, a.Buttons[kSkinBtnHorzThumb].Bounds.Right,
-              a.Buttons[kSkinBtnHorzThumb].Bounds.Bottom);
-  EXPECT_TRUE(b.Buttons[kSkinBtnLeft].Visible);
-}
-
 TEST(SkinWindowLayout, MagnifierTilesButtonsAndGrip) {
   TSkinWindow g;
   SetupGlassWindow(g);
