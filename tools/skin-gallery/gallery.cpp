@@ -2,6 +2,9 @@
 #include "tools/skin-gallery/gallery.h"
 
 #include <QFont>
+#include <QPainterPath>
+
+#include "foundation/skin_window.h"
 
 QImage DibToImage(const TDibImage& d) {
   if (d.Width <= 0) return QImage();
@@ -29,9 +32,177 @@ void TGalleryWriter::Place(const QImage& img) {
   y_ += img.height() + 14;
 }
 
-int PaintGalleryWindows(QPainter& p, const TDibImage&, const TDibImage&, int top, QColor) {
-  // The window painter is not in this build yet: say so rather than show nothing.
-  p.setPen(QColor(0xc0, 0x90, 0x60));
-  p.drawText(12, top + 14, QStringLiteral("(the window painter is not in this build)"));
-  return 20;
+namespace {
+
+// A picture for the thumbnail and the magnifier to show: a warm landscape.
+QImage Landscape(int w, int h) {
+  QImage img(w, h, QImage::Format_RGB32);
+  QPainter p(&img);
+  p.setRenderHint(QPainter::Antialiasing);
+  QLinearGradient sky(0, 0, 0, h);
+  sky.setColorAt(0, QColor(0x6f, 0xa8, 0xd6));
+  sky.setColorAt(0.6, QColor(0xf2, 0xd6, 0xa2));
+  p.fillRect(img.rect(), sky);
+  p.setPen(Qt::NoPen);
+  p.setBrush(QColor(0xf8, 0xc8, 0x50));
+  p.drawEllipse(QPointF(w * 0.72, h * 0.3), h * 0.1, h * 0.1);
+  QPainterPath hills;
+  hills.moveTo(0, h);
+  hills.lineTo(0, h * 0.7);
+  hills.cubicTo(w * 0.3, h * 0.45, w * 0.5, h * 0.8, w * 0.75, h * 0.55);
+  hills.cubicTo(w * 0.9, h * 0.45, w, h * 0.6, w, h * 0.6);
+  hills.lineTo(w, h);
+  p.setBrush(QColor(0x4f, 0x7a, 0x36));
+  p.drawPath(hills);
+  return img;
+}
+
+// Scatters a few pieces of the landscape over a window's client, as in play.
+void Pieces(QPainter& p, const TSkinRect& client, int seed) {
+  p.save();
+  p.setClipRect(client.Left, client.Top, client.Width, client.Height);
+  p.setRenderHint(QPainter::Antialiasing);
+  const QImage pic = Landscape(240, 160);
+  for (int k = 0; k < 7; ++k) {
+    const int x = client.Left + 8 + (k * 53 + seed * 29) % qMax(1, client.Width - 30);
+    const int y = client.Top + 6 + (k * 37 + seed * 17) % qMax(1, client.Height - 30);
+    QPainterPath piece;
+    const qreal s = 34;
+    piece.addRect(0, 0, s, s);
+    QPainterPath knob;
+    knob.addEllipse(QPointF(s + 5, s / 2), 7, 7);
+    QPainterPath hole;
+    hole.addEllipse(QPointF(s / 2, 5), 7, 7);
+    piece = piece.united(knob).subtracted(hole).translated(x, y);
+    p.setPen(QPen(QColor(0, 0, 0, 90), 2));
+    p.setBrush(QBrush(pic.copy((k * 31) % 180, (k * 23) % 110, 60, 60)));
+    p.setBrushOrigin(x, y);
+    p.drawPath(piece.translated(1, 2));
+    p.setPen(QPen(QColor(255, 255, 255, 70), 1));
+    p.drawPath(piece);
+  }
+  p.restore();
+}
+
+void SetupWindow(TSkinWindow& w, int x, int y, int width, int height, uint8_t style,
+                 std::u16string_view caption, int contentW, int contentH) {
+  InitSkinWindow(w, x, y, width, height, style);
+  w.Visible = true;
+  w.BackgroundDrawn = style != kSkinStyleThumbnail && style != kSkinStyleGlass;
+  w.Background = 0x989898;
+  w.ContentWidth = contentW;
+  w.ContentHeight = contentH;
+  ResizeSkinWindow(w, false);
+  if (!caption.empty()) SetSkinWindowCaption(w, caption);
+}
+
+// The lens as the game draws it: the field under the glass, twice the size, in an ellipse
+// with a light upper-left rim and a dark lower-right one.
+void Lens(QPainter& p, const QImage& field, const TSkinRect& c) {
+  const QRectF r(c.Left, c.Top, c.Width, c.Height);
+  const QRect src(c.Left + c.Width / 4, c.Top + c.Height / 4, c.Width / 2, c.Height / 2);
+  p.save();
+  p.setRenderHint(QPainter::Antialiasing);
+  QPainterPath e;
+  e.addEllipse(r);
+  p.setClipPath(e);
+  p.drawImage(r, field.copy(src));
+  p.setClipping(false);
+  p.setBrush(Qt::NoBrush);
+  p.setPen(QPen(QColor(0xf2, 0xf2, 0xf2), 1));
+  p.drawArc(r, 45 * 16, 180 * 16);
+  p.setPen(QPen(QColor(0x0d, 0x0d, 0x0d), 1));
+  p.drawArc(r, 225 * 16, 180 * 16);
+  p.restore();
+}
+
+}  // namespace
+
+int PaintGalleryWindows(QPainter& page, const TDibImage& frameSkin, const TDibImage& glassSkin, int top,
+                        QColor field) {
+  const int W = 1370, H = 340;
+  TDibHolder target;
+  CreateDib24(*target, W, H);
+  TSkinRect clip;
+  SetSkinRectBounds(clip, 0, 0, W, H);
+  for (int y = 0; y < H; ++y)
+    for (int x = 0; x < W; ++x) SetDibPixel(*target, x, y, uint32_t(field.blue() << 16 | field.green() << 8 | field.red()));
+
+  TSkinWindows ws;
+  ws.FrameSkin = &frameSkin;
+  ws.GlassSkin = &glassSkin;
+  TSkinWindow& side = ws.GameWindows[0];
+  TSkinWindow& pocket = ws.GameWindows[2];
+  TSkinWindow& active = ws.GameWindows[3];
+  TSkinWindow& narrow = ws.GameWindows[4];
+  TSkinWindow& thumb = ws.GameWindows[6];
+  TSkinWindow& glass = ws.GlassWindow;
+
+  // A side, highlighted, both bars, the horizontal thumb pressed and the up arrow hot.
+  SetupWindow(side, 10, 10, 270, 230, kSkinStyleSide, u"", 700, 520);
+  side.ScrollX = 200;
+  side.ScrollY = 90;
+  LayoutSkinWindow(side);
+  SetSkinButtonsHighlight(side, true);
+  side.Highlighted = true;
+  side.Buttons[kSkinBtnHorzThumb].Pressed = true;
+  side.Buttons[kSkinBtnUp].Hot = true;
+  // A pocket, not highlighted, its caption button hot.
+  SetupWindow(pocket, 300, 10, 190, 170, kSkinStylePocket, u"Pocket 1", 300, 140);
+  pocket.Buttons[kSkinBtnCaption].Hot = true;
+  pocket.Buttons[kSkinBtnRight].Hot = true;
+  // The active pocket with a caption too long for it: caption button pressed.
+  SetupWindow(active, 510, 10, 230, 200, kSkinStylePocket,
+              u"Pocket 2: the sky, the sun and every edge piece of the sea", 400, 400);
+  active.Highlighted = true;
+  SetSkinButtonsHighlight(active, true);
+  active.Buttons[kSkinBtnCaption].Pressed = true;
+  active.Buttons[kSkinBtnCaption].Hot = true;
+  active.Buttons[kSkinBtnVertThumb].Hot = true;
+  // A narrow pocket: the caption pushed right and cut.
+  SetupWindow(narrow, 510, 220, 100, 78, kSkinStylePocket, u"Pocket 3", 0, 0);
+  narrow.Highlighted = false;
+  // The thumbnail, highlighted, its caption button hot.
+  SetupWindow(thumb, 760, 10, 220, 170, kSkinStyleThumbnail, u"Thumbnail", 0, 0);
+  thumb.Highlighted = true;
+  SetSkinButtonsHighlight(thumb, true);
+  thumb.Buttons[kSkinBtnCaption].Hot = true;
+  // The magnifier with its zoom-in button, close hot.
+  SetupWindow(glass, 1000, 10, 240, 240, kSkinStyleGlass, u"", 0, 0);
+  glass.Buttons[kSkinBtnZoom3].Visible = true;
+  glass.Buttons[kSkinBtnZoom2].Visible = false;
+  glass.Highlighted = true;
+  SetSkinButtonsHighlight(glass, true);
+  glass.Buttons[kSkinBtnCaption].Hot = true;
+
+  for (TSkinWindow* w : {&side, &pocket, &active, &narrow, &thumb})
+    PaintSkinWindow(ws, *target, clip, *w);
+  QImage img = DibToImage(*target);
+  {
+    QPainter p(&img);
+    Pieces(p, side.Client, 1);
+    Pieces(p, pocket.Client, 2);
+    Pieces(p, active.Client, 3);
+    const TSkinRect& c = thumb.Client;
+    p.drawImage(QRect(c.Left, c.Top, c.Width, c.Height), Landscape(c.Width, c.Height));
+  }
+  // The magnifier goes over what the field shows: its frame, then the lens over the frame.
+  {
+    QPainter p(&img);
+    Pieces(p, glass.Client, 4);
+  }
+  const QImage under = img.copy();
+  for (int y = 0; y < H; ++y)
+    for (int x = 0; x < W; ++x) {
+      const QRgb c = img.pixel(x, y);
+      SetDibPixel(*target, x, y, uint32_t(qBlue(c) << 16 | qGreen(c) << 8 | qRed(c)));
+    }
+  PaintSkinWindow(ws, *target, clip, glass);
+  img = DibToImage(*target);
+  {
+    QPainter p(&img);
+    Lens(p, under, glass.Client);
+  }
+  page.drawImage(12, top, img);
+  return H;
 }
