@@ -25,3 +25,12 @@ bool ReadResourceBelow(const std::string& root, const std::string& kind, int32_t
 bool ReadProgramResource(const std::string& kind, int32_t id, std::vector<uint8_t>& out) {
   return ReadResourceBelow(":", kind, id, out);
 }
+
+bool ReadResourceFile(const std::string& path, std::vector<uint8_t>& out) {
+  out.clear();
+  QFile file(QString::fromStdString(path));
+  if (!file.open(QIODevice::ReadOnly)) return false;
+  const QByteArray bytes = file.readAll();
+  out.assign(bytes.begin(), bytes.end());
+  return true;
+}

@@ -15,3 +15,6 @@ bool ReadProgramResource(const std::string& kind, int32_t id, std::vector<uint8_
 // The same lookup below another root folder (":" is the program's own collection).
 bool ReadResourceBelow(const std::string& root, const std::string& kind, int32_t id,
                        std::vector<uint8_t>& out);
+
+// A compiled-in file by its path (":/images/star.png"); false (and out empty) when missing.
+bool ReadResourceFile(const std::string& path, std::vector<uint8_t>& out);

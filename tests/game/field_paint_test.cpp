@@ -1,0 +1,283 @@
+#include <gtest/gtest.h>
+
+#include "field_rig.h"
+#include "foundation/dib_ops.h"
+
+namespace {
+
+// Pieces on a grid wide enough that no two boxes touch.
+void SpreadApart(TFieldRig& r, int32_t step = 60) {
+  const int32_t n = r.g.GameLevel.TotalTileNum;
+  for (int32_t i = 0; i < n; ++i) {
+    r.P(i).X = 5 + (i % 12) * step;
+    r.P(i).Y = 5 + (i / 12) * step;
+  }
+}
+
+uint32_t ScreenAt(TFieldRig& r, int32_t x, int32_t y) { return uint32_t(GetDibPixel(*r.f.ScreenBuffer, x, y)); }
+
+// Every mask pixel of piece i shows its picture pixel at the piece's place on the screen.
+void ExpectPieceShown(TFieldRig& r, int32_t i, int32_t left, int32_t top) {
+  const TPieceRecord& p = r.P(i);
+  const TDibImage& mask = r.g.Images.PieceMasks[0];
+  const TDibImage& pic = r.g.Images.PictureImages[0];
+  int32_t body = 0;
+  for (int32_t y = 0; y < p.BoxH; ++y)
+    for (int32_t x = 0; x < p.BoxW; ++x) {
+      const int32_t mx = p.BoxX + x, my = p.BoxY + y;
+      const uint32_t shown = ScreenAt(r, left + p.X + x, top + p.Y + y);
+      if (*DibPixelAddress(mask, mx, my) == p.Code && mx < pic.Width && my < pic.Height) {
+        ++body;
+        ASSERT_EQ(shown, uint32_t(GetDibPixel(pic, mx, my))) << "piece " << i << " at " << x << "," << y;
+      }
+    }
+  EXPECT_GT(body, p.CellW * p.CellH / 2);
+}
+
+TEST(PaintField, PiecesOfARealCutShowWhereTheirPositionsSay) {
+  TFieldRig r(2, false, 5);
+  SpreadApart(r);
+  r.g.Play.RedrawKind = kRedrawField;
+  const TSkinRect changed = Redraw(r.f);
+  EXPECT_EQ(changed.Width, 800);
+  EXPECT_EQ(changed.Height, 600);
+  for (int32_t i = 0; i < r.g.GameLevel.TotalTileNum; i += 3) ExpectPieceShown(r, i, 0, 0);
+  // Outside every piece the window's background shows.
+  EXPECT_EQ(ScreenAt(r, 799, 599), kFieldGrey);
+
+  // A scrolled side shows its content shifted by the scroll offsets.
+  TSkinWindow& side = r.ws.GameWindows[0];
+  side.ContentWidth = 1600;
+  side.ContentHeight = 1200;
+  RelayoutSkinWindow(side);
+  side.ScrollX = 3;
+  side.ScrollY = 2;
+  r.g.Play.RedrawKind = kRedrawField;
+  Redraw(r.f);
+  ExpectPieceShown(r, 13, -3, -2);
+}
+
+TEST(PaintField, PiecesShowOnlyInSidesAndPockets) {
+  TFieldRig r(2, false, 5);
+  SpreadApart(r);
+  TSkinWindow& thumb = r.ws.GameWindows[6];
+  thumb.Visible = true;
+  SetSkinRectBounds(thumb.Outer, 400, 300, 200, 150);
+  RelayoutSkinWindow(thumb);
+  BringSkinWindowToFront(r.ws, thumb);
+  r.P(0).Window = 6;  // not a place for pieces
+  r.P(0).X = r.P(0).Y = 0;
+  r.g.Play.RedrawKind = kRedrawField;
+  Redraw(r.f);
+  const int32_t x = thumb.Client.Left + r.P(0).BoxW / 2, y = thumb.Client.Top + r.P(0).BoxH / 2;
+  const uint32_t with = ScreenAt(r, x, y);
+  r.P(0).X = 5000;
+  r.g.Play.RedrawKind = kRedrawField;
+  Redraw(r.f);
+  EXPECT_EQ(ScreenAt(r, x, y), with);
+  // The same piece in a pocket at that place shows.
+  TSkinWindow& pocket = r.ws.GameWindows[3];
+  SetSkinWindowVisible(r.ws, pocket, true);
+  SetSkinRectBounds(pocket.Outer, thumb.Outer.Left, thumb.Outer.Top, thumb.Outer.Width, thumb.Outer.Height);
+  RelayoutSkinWindow(pocket);
+  BringSkinWindowToFront(r.ws, pocket);
+  r.P(0).Window = 3;
+  r.P(0).X = r.P(0).Y = 0;
+  r.g.Play.RedrawKind = kRedrawField;
+  Redraw(r.f);
+  ExpectPieceShown(r, 0, pocket.Client.Left, pocket.Client.Top);
+}
+
+TEST(Redraw, EachKindRepaintsWhatItPromises) {
+  TFieldRig r(2, false, 5);
+  SpreadApart(r);
+  std::vector<TSkinRect> invalidated;
+  r.f.Hooks.InvalidateFieldRect = [&](int32_t x, int32_t y, int32_t w, int32_t h) {
+    TSkinRect q;
+    SetSkinRectBounds(q, x, y, w, h);
+    invalidated.push_back(q);
+  };
+  TDibImage& screen = *r.f.ScreenBuffer;
+  r.g.Play.RedrawKind = kRedrawField;
+  Redraw(r.f);
+  const uint32_t clean = ScreenAt(r, 700, 500);
+
+  // Kind 0: nothing at all, not even the overlays.
+  FillDibRect(screen, 0, 0, 800, 600, 0x123456);
+  r.f.Star.Frame = 0;
+  EXPECT_TRUE(IsSkinRectEmpty(Redraw(r.f)));
+  EXPECT_TRUE(invalidated.size() == 1);
+  EXPECT_EQ(ScreenAt(r, 700, 500), 0x123456u);
+  r.f.Star.Frame = -1;
+
+  // Kind 2: the small rectangle only, and that is what changed.
+  SetSkinRectBounds(r.f.SmallRect, 690, 490, 20, 20);
+  r.g.Play.RedrawKind = kRedrawSmall;
+  const TSkinRect small = Redraw(r.f);
+  EXPECT_EQ(small.Left, 690);
+  EXPECT_EQ(small.Width, 20);
+  EXPECT_EQ(ScreenAt(r, 700, 500), clean);
+  EXPECT_EQ(ScreenAt(r, 689, 500), 0x123456u);
+  EXPECT_EQ(ScreenAt(r, 710, 500), 0x123456u);
+  ASSERT_EQ(invalidated.size(), 2u);
+  EXPECT_EQ(invalidated[1].Top, 490);
+  EXPECT_EQ(invalidated[1].Height, 20);
+
+  // Kind 3: the buffer is already right; the whole field is shown.
+  r.g.Play.RedrawKind = kRedrawDrag;
+  const TSkinRect drag = Redraw(r.f);
+  EXPECT_EQ(ScreenAt(r, 10, 10), 0x123456u);
+  EXPECT_EQ(drag.Width, 800);
+  EXPECT_EQ(r.g.Play.RedrawKind, kRedrawNone);
+
+  // Kind 1: all of it.
+  r.g.Play.RedrawKind = kRedrawField;
+  Redraw(r.f);
+  EXPECT_EQ(ScreenAt(r, 10, 590), kFieldGrey);
+}
+
+TEST(Redraw, TheStarShowsItsSpriteOverThePieces) {
+  TFieldRig r(2, false, 5);
+  ASSERT_GT(r.f.Star.Sheet->Width, 0) << "the star picture is compiled in";
+  SpreadApart(r);
+  r.f.Star.X = 400;
+  r.f.Star.Y = 400;
+  int32_t inked = 0;
+  for (int32_t frame = 0; frame < kStarFrames; ++frame) {
+    r.f.Star.Frame = frame;
+    r.g.Play.RedrawKind = kRedrawField;
+    Redraw(r.f);
+    int32_t n = 0;
+    for (int32_t y = 0; y < kStarSize; ++y)
+      for (int32_t x = 0; x < kStarSize; ++x) n += ScreenAt(r, 400 + x, 400 + y) != kFieldGrey;
+    if (frame == kStarFrames - 1) EXPECT_EQ(n, 0);  // the last frame shows nothing
+    inked += n;
+  }
+  EXPECT_GT(inked, 0);
+}
+
+TEST(DragRedraw, TheHeldGroupLeavesTheStaticBufferAndFollowsThePointer) {
+  TFieldRig r(2, false, 5);
+  SpreadApart(r);
+  const TPieceView view = PieceViewOf(r.ws.GameWindows[0]);
+  int32_t x, y;
+  r.BodyPoint(0, x, y);
+  r.g.Play.HeldPiece = 0;
+  StartDrag(r.g, view, x, y, false);
+  const uint32_t at = uint32_t(GetDibPixel(*r.f.StaticBuffer, x, y));
+  EXPECT_EQ(at, kFieldGrey);  // not in the static picture
+  EXPECT_NE(ScreenAt(r, x, y), kFieldGrey);  // but on the screen
+  const TSkinRect before = r.g.Play.DragRect;
+  MoveHeld(r.g, view, nullptr, x + 300, y + 200, false);
+  EXPECT_EQ(ScreenAt(r, x, y), kFieldGrey);
+  EXPECT_EQ(r.g.Play.DragRect.Left, before.Left + 300);
+  r.g.Play.RedrawKind = kRedrawDrag;
+  Redraw(r.f);
+  ExpectPieceShown(r, 0, 0, 0);
+}
+
+TEST(UpdateFieldSize, BuffersGrowWithTheFieldAndNeverShrink) {
+  TFieldRig r({.Cols = 2, .Rows = 2});
+  EXPECT_EQ(r.f.ScreenBuffer->Width, 800);
+  // Leaving full screen on a larger work area, and a main window wider than the screen.
+  r.f.Work = TWorkArea{1280, 1024, 20, 4, 4, 1280, 1024};
+  UpdateFieldSize(r.f, TFieldLayout{30, false, false, 0, 0});
+  EXPECT_EQ(r.g.Field.FieldW, 1272);
+  EXPECT_EQ(r.g.Field.FieldH, 1024 - 8 - 20 - 30);
+  EXPECT_GE(r.f.ScreenBuffer->Width, 1272);
+  UpdateFieldSize(r.f, TFieldLayout{30, true, false, 2000, 1200});
+  EXPECT_EQ(r.g.Field.FieldW, 2000);
+  EXPECT_GE(r.f.ScreenBuffer->Width, 2000);
+  EXPECT_GE(r.f.StaticBuffer->Height, 1170);
+  r.g.Play.RedrawKind = kRedrawField;
+  EXPECT_EQ(Redraw(r.f).Width, 2000);  // painting all of it stays inside the buffer
+  UpdateFieldSize(r.f, TFieldLayout{30, false, true, 0, 0});
+  EXPECT_EQ(r.g.Field.FieldW, 1280);
+  EXPECT_GE(r.f.ScreenBuffer->Width, 2000);
+}
+
+TEST(Glass, MapsThroughTheLensAndBlacksOutWhatLiesOffTheField) {
+  TFieldRig r(2, false, 5);
+  SpreadApart(r);
+  TSkinWindow& glass = r.ShowGlass(100, 100);
+  const TSkinRect c = glass.Client;
+  // The centre maps onto itself; a point right of it moves half as far at zoom 2.
+  int32_t x = c.Left + c.Width / 2, y = c.Top + c.Height / 2;
+  EXPECT_TRUE(MapGlassPoint(r.f, x, y, true));
+  EXPECT_EQ(x, c.Left + c.Width / 2);
+  x = c.Left + c.Width / 2 + 40;
+  y = c.Top + c.Height / 2;
+  EXPECT_TRUE(MapGlassPoint(r.f, x, y, true));
+  EXPECT_EQ(x, c.Left + c.Width / 2 + 20);
+  // A corner of the client lies outside the ellipse and stays as it is.
+  x = c.Left + 1;
+  y = c.Top + 1;
+  EXPECT_FALSE(MapGlassPoint(r.f, x, y, true));
+  EXPECT_EQ(x, c.Left + 1);
+  glass.Visible = false;
+  x = c.Left + c.Width / 2;
+  EXPECT_FALSE(MapGlassPoint(r.f, x, y, false));
+  glass.Visible = true;
+
+  // Lens over the field's top-left corner: its source starts off the field.
+  SetSkinRectBounds(glass.Outer, -150 - (c.Left - 100), -150 - (c.Top - 100), glass.Outer.Width,
+                    glass.Outer.Height);
+  LayoutSkinWindow(glass);
+  r.g.Play.RedrawKind = kRedrawField;
+  Redraw(r.f);
+  const TDibImage& lens = *r.f.Glass.Lens;
+  const int32_t w = glass.Client.Width, h = glass.Client.Height;
+  EXPECT_EQ(GetDibPixel(lens, w / 2, h / 4 + 2), 0);  // inside the ellipse, source off the field
+  EXPECT_EQ(uint32_t(GetDibPixel(lens, 0, 0)), kLensKey);  // outside the ellipse
+  EXPECT_EQ(uint32_t(GetDibPixel(lens, w - 1, h / 2)), 0x0D0D0Du);  // the dark rim
+  EXPECT_EQ(uint32_t(GetDibPixel(lens, 0, h / 2)), 0xF2F2F2u);  // the light rim
+  // The part of the source on the field is magnified: the grey field shows at the lower right.
+  EXPECT_EQ(uint32_t(GetDibPixel(lens, w * 3 / 4, h * 3 / 4)), kFieldGrey);
+}
+
+TEST(WeightPin, DroppedOnAGroupAnchorsItAndOnEmptySpaceTurnsTheModeOff) {
+  TFieldRig r(2, false, 5);
+  SpreadApart(r);
+  std::vector<bool> modes;
+  r.f.Hooks.WeightModeChanged = [&](bool on) { modes.push_back(on); };
+  r.P(4).Group = r.P(5).Group = 5;
+  int32_t x, y;
+  r.BodyPoint(4, x, y);
+  StartWeightPin(r.f, x, y);
+  EXPECT_EQ(r.f.Pin.PinX, x - r.f.Pin.Picture->Width / 2);
+  DropWeightPin(r.f);
+  EXPECT_EQ(r.g.Play.WeightGroup, 4);
+  EXPECT_EQ(r.P(4).Group, 0);  // the anchored group goes under all others
+  EXPECT_EQ(r.P(5).Group, 0);
+  StartWeightPin(r.f, 790, 590);
+  DropWeightPin(r.f);
+  EXPECT_EQ(r.g.Play.WeightGroup, -1);
+  EXPECT_EQ(modes, (std::vector<bool>{true, false}));
+}
+
+TEST(KeepWindowsInField, PullsCaptionedWindowsAndTheGlassBackWithinReach) {
+  TFieldRig r({.Cols = 2, .Rows = 2});
+  TSkinWindow& pocket = r.ws.GameWindows[2];
+  pocket.Visible = true;
+  SetSkinRectBounds(pocket.Outer, -500, 700, 200, 150);
+  LayoutSkinWindow(pocket);
+  const int32_t m1 = pocket.BorderWidth + pocket.CaptionHeight;
+  KeepWindowsInField(r.f);
+  EXPECT_EQ(pocket.Outer.Left, 2 * m1 - 200);
+  EXPECT_EQ(pocket.Outer.Top, 600 - m1);
+  // A window within reach stays.
+  SetSkinRectBounds(pocket.Outer, 10, 10, 200, 150);
+  LayoutSkinWindow(pocket);
+  KeepWindowsInField(r.f);
+  EXPECT_EQ(pocket.Outer.Left, 10);
+
+  TSkinWindow& glass = r.ws.GlassWindow;
+  glass.Visible = true;
+  SetSkinRectBounds(glass.Outer, 900, -400, glass.Outer.Width, glass.Outer.Height);
+  LayoutSkinWindow(glass);
+  KeepWindowsInField(r.f);
+  EXPECT_EQ(glass.Outer.Left, 800 - 38);
+  EXPECT_EQ(glass.Outer.Top, 38 - glass.Outer.Height);
+}
+
+}  // namespace

@@ -1,0 +1,281 @@
+#include <gtest/gtest.h>
+
+#include "field_rig.h"
+
+namespace {
+
+// Every piece its own group, far from every neighbour's place.
+void Scatter(TFieldRig& r) {
+  for (int32_t i = 0; i < r.g.GameLevel.TotalTileNum; ++i) {
+    r.P(i).X = 10 + 61 * i;
+    r.P(i).Y = 480 - 13 * i;
+  }
+}
+
+// Puts piece p at its true place next to n, shifted by (sx, sy).
+void PlaceBeside(TFieldRig& r, int32_t p, int32_t n, int32_t sx, int32_t sy) {
+  const TSnapOffset e = ExpectedOffset(r.P(p), r.P(n), r.P(p).Rotation);
+  r.P(p).X = r.P(n).X + e.X + sx;
+  r.P(p).Y = r.P(n).Y + e.Y + sy;
+}
+
+void Drop(TFieldRig& r, int32_t held) {
+  r.g.Play.HeldPiece = held;
+  r.g.Play.DragState = 1;
+  SnapDroppedGroup(r.f);
+}
+
+std::string Data(const char* name) { return std::string(getenv("ZORVA_DATA_DIR")) + "/" + name; }
+
+TEST(SnapThreshold, RoundsHalfToEven) {
+  TGameState g;
+  g.GameLevel.HalfKnobS = 10;
+  g.GameOptions.StuckKoef = 12;
+  EXPECT_EQ(SnapThreshold(g), 12);
+  g.GameLevel.HalfKnobS = 5;
+  g.GameOptions.StuckKoef = 5;  // 2.5
+  EXPECT_EQ(SnapThreshold(g), 2);
+  g.GameOptions.StuckKoef = 15;  // 7.5
+  EXPECT_EQ(SnapThreshold(g), 8);
+}
+
+TEST(ExpectedOffset, MatchesTheTurnedPictureForEveryRotation) {
+  TFieldRig r({.Cols = 3, .Rows = 3, .Tile = 20, .Knob = 4, .Rotate = true});
+  // Piece 4 and its right neighbour 5: where do their boxes sit in the turned mask?
+  for (int32_t rot = 0; rot < 4; ++rot) {
+    const TPieceBox b4 = PieceRotatedBounds(r.g, r.P(4), rot), b5 = PieceRotatedBounds(r.g, r.P(5), rot);
+    const TSnapOffset e = ExpectedOffset(r.P(4), r.P(5), rot);
+    EXPECT_EQ(e.X, b4.X - b5.X) << rot;
+    EXPECT_EQ(e.Y, b4.Y - b5.Y) << rot;
+  }
+}
+
+class SnapTest : public ::testing::Test {
+ protected:
+  TFieldRig r{{.Cols = 3, .Rows = 3, .Tile = 20, .Knob = 4, .Rotate = true}};
+  void SetUp() override {
+    r.g.GameLevel.HalfKnobS = 10;  // threshold 12 with the default factor 12
+    Scatter(r);
+  }
+};
+
+TEST_F(SnapTest, JoinsOnePixelInsideTheThresholdAndNotAtIt) {
+  for (const auto& [sx, sy] : {std::pair{11, 0}, {0, -11}, {-11, 11}}) {
+    Scatter(r);
+    for (int32_t i = 0; i < 9; ++i) r.P(i).Group = i;
+    PlaceBeside(r, 4, 3, sx, sy);
+    Drop(r, 4);
+    // A tie of single pieces moves the dropped one, exactly into place.
+    EXPECT_EQ(r.P(3).Group, r.P(4).Group) << sx << "," << sy;
+    const TSnapOffset e = ExpectedOffset(r.P(4), r.P(3), 0);
+    EXPECT_EQ(r.P(4).X - r.P(3).X, e.X);
+    EXPECT_EQ(r.P(4).Y - r.P(3).Y, e.Y);
+    EXPECT_EQ(r.g.Play.HeldPiece, -1);
+    EXPECT_EQ(r.g.Play.DragState, 0);
+  }
+  for (const auto& [sx, sy] : {std::pair{12, 0}, {0, -12}, {12, 12}}) {
+    Scatter(r);
+    for (int32_t i = 0; i < 9; ++i) r.P(i).Group = i;
+    PlaceBeside(r, 4, 3, sx, sy);
+    const int32_t x = r.P(4).X, y = r.P(4).Y;
+    Drop(r, 4);
+    EXPECT_NE(r.P(3).Group, r.P(4).Group) << sx << "," << sy;
+    EXPECT_EQ(r.P(4).X, x);
+    EXPECT_EQ(r.P(4).Y, y);
+  }
+}
+
+TEST_F(SnapTest, NeighboursTurnedElsewhereOrInTheGroupAreNoCandidates) {
+  // Turned differently.
+  r.P(3).Rotation = 1;
+  UpdatePieceRotation(r.g, r.P(3));
+  PlaceBeside(r, 4, 3, 0, 0);
+  Drop(r, 4);
+  EXPECT_NE(r.P(3).Group, r.P(4).Group);
+  // In the other side's window.
+  r.P(3).Rotation = 0;
+  UpdatePieceRotation(r.g, r.P(3));
+  r.P(3).Window = 1;
+  PlaceBeside(r, 4, 3, 1, 0);
+  Drop(r, 4);
+  EXPECT_NE(r.P(3).Group, r.P(4).Group);
+  // Already in the dropped group: nothing joins, nothing moves, no sound.
+  r.P(3).Window = 0;
+  r.P(3).Group = r.P(4).Group;
+  PlaceBeside(r, 4, 3, 3, 0);
+  const int32_t x = r.P(4).X;
+  Drop(r, 4);
+  EXPECT_EQ(r.P(4).X, x);
+  EXPECT_TRUE(r.sounds.empty());
+}
+
+TEST_F(SnapTest, TurnedPiecesJoinByTheTurnedTable) {
+  for (int32_t i : {3, 4}) {
+    r.P(i).Rotation = 2;
+    UpdatePieceRotation(r.g, r.P(i));
+  }
+  PlaceBeside(r, 4, 3, 5, -5);
+  Drop(r, 4);
+  EXPECT_EQ(r.P(3).Group, r.P(4).Group);
+  // Turned half round, the right neighbour lies to the left.
+  EXPECT_LT(r.P(4).X, r.P(3).X);
+}
+
+TEST_F(SnapTest, TheSmallerGroupComesToTheLarger) {
+  // {3, 4} assembled; 5 dropped near 4 moves to them.
+  r.P(3).Group = r.P(4).Group = 20;
+  PlaceBeside(r, 4, 3, 0, 0);
+  const int32_t x3 = r.P(3).X, x4 = r.P(4).X;
+  PlaceBeside(r, 5, 4, 4, 4);
+  Drop(r, 5);
+  EXPECT_EQ(r.P(3).X, x3);
+  EXPECT_EQ(r.P(4).X, x4);
+  EXPECT_EQ(r.P(5).Group, r.P(4).Group);
+  EXPECT_EQ(r.P(5).X - r.P(4).X, ExpectedOffset(r.P(5), r.P(4), 0).X);
+
+  // The group {3, 4, 5} dropped near the single piece 2: the single piece comes.
+  PlaceBeside(r, 2, 5, 0, 0);
+  r.P(2).X += 7;
+  const int32_t x5 = r.P(5).X;
+  Drop(r, 5);
+  EXPECT_EQ(r.P(5).X, x5);
+  EXPECT_EQ(r.P(2).Group, r.P(5).Group);
+  const TSnapOffset e = ExpectedOffset(r.P(2), r.P(5), 0);
+  EXPECT_EQ(r.P(2).X - r.P(5).X, e.X);
+  EXPECT_EQ(r.P(2).Y - r.P(5).Y, e.Y);
+}
+
+TEST_F(SnapTest, JoinPlaysTheSoundAndShowsSixStarFrames) {
+  r.f.SoundPlay = true;
+  r.f.ShowJoin = true;
+  PlaceBeside(r, 4, 3, 2, 2);
+  Drop(r, 4);
+  ASSERT_EQ(r.sounds.size(), 1u);
+  EXPECT_EQ(r.sounds[0], Data("set.wav"));
+  EXPECT_EQ(r.waits, std::vector<int32_t>(6, 18));
+  EXPECT_EQ(r.f.Star.Frame, -1);
+  // The star sits on the midpoint of the two box centres.
+  const int32_t cx = (r.P(4).X + r.P(4).BoxW / 2 + r.P(3).X + r.P(3).BoxW / 2) / 2;
+  EXPECT_EQ(r.f.Star.X, cx - 11);
+
+  r.f.SoundPlay = false;
+  r.f.ShowJoin = false;
+  PlaceBeside(r, 5, 4, 2, 2);
+  Drop(r, 5);
+  EXPECT_EQ(r.P(5).Group, r.P(4).Group);
+  EXPECT_EQ(r.sounds.size(), 1u);
+  EXPECT_EQ(r.waits.size(), 6u);
+}
+
+TEST(SnapFrame, TheFrameNeverMoves) {
+  TFieldRig r({.Cols = 3, .Rows = 3, .Tile = 20, .Knob = 4, .Frame = true});
+  r.g.GameLevel.HalfKnobS = 10;
+  Scatter(r);
+  const int32_t frame = FramePieceIndex(r.g);
+  ASSERT_EQ(frame, 9);
+  TPieceRecord& fr = r.P(frame);
+  fr.X = 100;
+  fr.Y = 90;
+  // An edge piece dropped near the frame comes to it through its neighbour slot.
+  PlaceBeside(r, 0, frame, -6, 9);
+  Drop(r, 0);
+  EXPECT_EQ(fr.X, 100);
+  EXPECT_EQ(fr.Y, 90);
+  EXPECT_EQ(r.P(0).Group, fr.Group);
+  EXPECT_EQ(r.P(0).X, 100 + r.g.GameLevel.JigsL);
+  EXPECT_EQ(r.P(0).Y, 90 + r.g.GameLevel.JigsT);
+
+  // The frame group dropped near a larger group still stays; the group comes.
+  r.P(7).Group = r.P(8).Group = 40;
+  PlaceBeside(r, 8, 7, 0, 0);
+  r.P(7).X = 100 + r.P(7).PieceX + 5;
+  r.P(7).Y = 90 + r.P(7).PieceY - 4;
+  PlaceBeside(r, 8, 7, 0, 0);
+  Drop(r, frame);
+  EXPECT_EQ(fr.X, 100);
+  EXPECT_EQ(fr.Y, 90);
+  EXPECT_EQ(r.P(7).Group, fr.Group);
+  EXPECT_EQ(r.P(8).Group, fr.Group);
+  EXPECT_EQ(r.P(7).X, 100 + r.P(7).PieceX);
+  EXPECT_EQ(r.P(8).Y, 90 + r.P(8).PieceY);
+}
+
+TEST(SolvedCheck, FiresOnceAndOnlyUnrotated) {
+  TFieldRig r({.Cols = 2, .Rows = 2, .Tile = 20, .Knob = 4, .Rotate = true});
+  r.g.GameLevel.HalfKnobS = 10;
+  AssemblePieces(r.g);
+  for (int32_t i = 0; i < 3; ++i) r.P(i).Group = 0;
+  r.P(3).Group = 3;
+  r.P(3).X += 5;
+  int32_t saveEnabled = 0;
+  r.f.Hooks.SaveImageEnabled = [&](bool on) { saveEnabled += on; };
+  Drop(r, 3);
+  EXPECT_TRUE(r.f.Solved);
+  EXPECT_EQ(r.finishShown, 1);
+  EXPECT_EQ(saveEnabled, 1);
+  EXPECT_EQ(r.sounds, (std::vector<std::string>{Data("set.wav"), Data("win.wav")}));
+  // Piece 0 ends at the centring offset of the field.
+  EXPECT_EQ(r.P(0).X, (800 - r.g.GameLevel.ImageW) / 2);
+  EXPECT_EQ(r.P(0).Y, (600 - r.g.GameLevel.ImageH) / 2);
+
+  // Taking it apart and joining again shows nothing more.
+  r.P(3).Group = 9;
+  r.P(3).X += 3;
+  Drop(r, 3);
+  EXPECT_EQ(r.P(3).Group, r.P(0).Group);
+  EXPECT_EQ(r.finishShown, 1);
+  EXPECT_EQ(r.sounds.size(), 3u);
+}
+
+TEST(SolvedCheck, ARotatedGroupIsNotSolvedUntilTurnedBack) {
+  TFieldRig r({.Cols = 2, .Rows = 2, .Tile = 20, .Knob = 4, .Rotate = true});
+  r.f.SoundPlay = false;
+  AssemblePieces(r.g);
+  for (int32_t i = 0; i < 4; ++i) {
+    r.P(i).Group = 0;
+    r.P(i).X += 100;
+    r.P(i).Y += 100;
+  }
+  int32_t x, y;
+  r.BodyPoint(0, x, y);
+  RotateGroup(r.g, PieceViewOf(r.ws.GameWindows[0]), x, y, true);
+  EXPECT_FALSE(r.f.Solved);  // the rotation ran the check: one group, but turned
+  EXPECT_EQ(r.finishShown, 0);
+  for (int turn = 0; turn < 3; ++turn) RotateGroup(r.g, PieceViewOf(r.ws.GameWindows[0]), x, y, true);
+  EXPECT_TRUE(r.f.Solved);
+  EXPECT_EQ(r.finishShown, 1);
+}
+
+}  // namespace
+
+namespace {
+
+TEST(SnapRealCut, DroppingEveryPieceNearItsPlaceAssemblesThePictureOnce) {
+  for (bool border : {false, true}) {
+    TFieldRig r(0, border, 77);
+    const int32_t n = r.g.GameLevel.TotalTileNum;
+    ASSERT_GT(n, 4);
+    Scatter(r);
+    for (int32_t i = 0; i < n; ++i) r.P(i).Y += 2000;  // all far from each other's places
+    // Piece 0 stays; every other piece comes within a few pixels of its place beside it.
+    const int32_t x0 = 300, y0 = 200;
+    r.P(0).X = x0 + r.P(0).PieceX;
+    r.P(0).Y = y0 + r.P(0).PieceY;
+    for (int32_t i = 1; i < n; ++i) {
+      r.P(i).X = x0 + r.P(i).PieceX + (i % 3) - 1;
+      r.P(i).Y = y0 + r.P(i).PieceY + (i % 5) - 2;
+      Drop(r, i);
+    }
+    for (int32_t i = 1; i < n; ++i) {
+      EXPECT_EQ(r.P(i).Group, r.P(0).Group) << i;
+      // Joined pieces keep their true relative places.
+      EXPECT_EQ(r.P(i).X - r.P(0).X, r.P(i).PieceX - r.P(0).PieceX) << i;
+      EXPECT_EQ(r.P(i).Y - r.P(0).Y, r.P(i).PieceY - r.P(0).PieceY) << i;
+    }
+    EXPECT_TRUE(r.f.Solved);
+    EXPECT_EQ(r.finishShown, 1);
+    EXPECT_EQ(r.waits.size(), size_t(6 * (n - 1)));
+  }
+}
+
+}  // namespace
