@@ -1,0 +1,174 @@
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+#include "engine/grid_cut.h"
+#include "engine/knobs.h"
+#include "foundation/dib_ops.h"
+#include "foundation/level_table.h"
+#include "game/emboss_maps.h"
+#include "game/piece_array.h"
+#include "game/piece_draw.h"
+#include "game/piece_order.h"
+#include "game/pieces.h"
+#include "play_fixture.h"
+
+namespace {
+
+// A grid cut of a small picture, with its turned pictures and masks, pieces assembled.
+void CutGame(TGameState& g, int32_t w, int32_t h, int32_t size, bool border, uint32_t seed) {
+  static TDibHolder templates;
+  if (templates->Width == 0) {
+    ASSERT_TRUE(LoadKnobTemplateImage(*templates));
+  }
+  TLevelGrid grid{};
+  ComputeGrid(grid, w, h, size, 4, border ? 1 : 0);
+  TLevelRecord& lv = g.GameLevel;
+  lv = TLevelRecord{};
+  lv.MaskS = grid.MaskS, lv.TileS = grid.TileS, lv.KnobS = grid.KnobS;
+  lv.HalfKnobS = std::max(grid.KnobS / 2, 4);
+  lv.TilePX = grid.TilePX, lv.TilePY = grid.TilePY, lv.TileNum = grid.TileNum;
+  lv.TotalTileNum = grid.TotalTileNum;
+  lv.ImageW = w, lv.ImageH = h;
+  lv.BorderStyle = border ? 1 : 0;
+  lv.ShapeStyle = 4;
+  lv.Rotate = 1;
+  ASSERT_TRUE(AllocPieces(g, lv.TotalTileNum + 1));
+  TKnobState knobs;
+  knobs.KnobTemplateImage = &*templates;
+  g.Rng.RandSeed = seed;
+  g.Progress.Start(11);
+  TCutTarget target{lv, g.Pieces.data(), g.Images.PieceMasks[0], g.Rng, g.Progress, knobs,
+                    [](const std::string&) {}};
+  CutJigsawGrid(target);
+  ASSERT_TRUE(CreateDib24(g.Images.PictureImages[0], w, h));
+  for (int32_t y = 0; y < h; ++y)
+    for (int32_t x = 0; x < w; ++x) {
+      uint8_t bgr[3];
+      TestPicturePixel(x, y, bgr);
+      SetDibPixel(g.Images.PictureImages[0], x, y, bgr[2] | bgr[1] << 8 | uint32_t(bgr[0]) << 16);
+    }
+  for (int32_t r = 1; r < 4; ++r) {
+    ASSERT_TRUE(RotateDib90(g.Images.PictureImages[r], g.Images.PictureImages[r - 1]));
+    ASSERT_TRUE(RotateDibWithMargin(g.Images.PieceMasks[r], g.Images.PieceMasks[r - 1], 5));
+  }
+  g.GameLoaded = true;
+  g.Field = TFieldArea{w, h, w, h};
+  g.GameOptions.EmbossStyle = 0;
+  g.GameOptions.WoodStyle = 0;
+  for (int32_t i = 0; i < lv.TotalTileNum; ++i) g.Pieces[size_t(i)].Group = i;
+  AssemblePieces(g);
+}
+
+TEST(RealCut, EveryPixelOfTheAssembledPictureHitsItsOwnPiece) {
+  TGameState g;
+  CutGame(g, 150, 110, 30, true, 424242);
+  const TPieceView view = TestView(0, 0, 0, 0, 150, 110);
+  const TDibImage& mask = g.Images.PieceMasks[0];
+  std::vector<int32_t> hits(size_t(g.GameLevel.TotalTileNum), 0);
+  for (int32_t y = 0; y < 110; ++y)
+    for (int32_t x = 0; x < 150; ++x) {
+      const int32_t p = PieceAtPoint(g, view, x, y);
+      ASSERT_GE(p, 0) << x << "," << y;
+      const TPieceRecord& piece = g.Pieces[size_t(p)];
+      ASSERT_EQ(piece.Code, *DibPixelAddress(mask, x, y)) << x << "," << y;
+      ASSERT_TRUE(x >= piece.PieceX && x < piece.PieceX + piece.PieceW && y >= piece.PieceY &&
+                  y < piece.PieceY + piece.PieceH);
+      ++hits[size_t(p)];
+    }
+  // Every piece, the frame too, was found.
+  for (size_t i = 0; i < hits.size(); ++i) EXPECT_GT(hits[i], 0) << i;
+}
+
+TEST(RealCut, DrawingTheAssembledPiecesGivesThePicture) {
+  TGameState g;
+  CutGame(g, 150, 110, 30, true, 7);
+  TDibHolder target;
+  ASSERT_TRUE(CreateDib24(*target, 150, 110));
+  const TPieceView view = TestView(0, 0, 0, 0, 150, 110);
+  TSkinRect all;
+  SetSkinRectBounds(all, 0, 0, 150, 110);
+  SortPieces(g, false);
+  for (const TPieceOrderEntry& e : g.PieceOrder) DrawPieceClipped(g, *target, all, view, e.Index);
+  for (int32_t y = 0; y < 110; ++y)
+    for (int32_t x = 0; x < 150; ++x)
+      ASSERT_EQ(GetDibPixel(*target, x, y), GetDibPixel(g.Images.PictureImages[0], x, y))
+          << x << "," << y;
+}
+
+// A turned piece is hit exactly where its unturned silhouette, turned, lies.
+TEST(RealCut, TurnedPiecesAreHitWhereTheirTurnedShapeLies) {
+  TGameState g;
+  CutGame(g, 150, 110, 30, false, 99);
+  const TPieceView view = TestView(0, 0, 0, 0, 600, 600);
+  const TDibImage& mask = g.Images.PieceMasks[0];
+  for (int32_t i : {0, 4, g.GameLevel.TotalTileNum - 1}) {
+    for (TPieceRecord& p : g.Pieces) p.X = p.Y = 5000;  // everything else far away
+    TPieceRecord& p = g.Pieces[size_t(i)];
+    const int32_t w = p.PieceW, h = p.PieceH;
+    for (uint8_t r = 0; r < 4; ++r) {
+      p.Rotation = r;
+      UpdatePieceRotation(g, p);
+      p.X = 100;
+      p.Y = 80;
+      for (int32_t v = 0; v < p.BoxH; ++v)
+        for (int32_t u = 0; u < p.BoxW; ++u) {
+          // The box-local point (u, v) of turn r comes from (x, y) of the unturned box.
+          int32_t x = u, y = v;
+          if (r == 1) x = v, y = h - 1 - u;
+          if (r == 2) x = w - 1 - u, y = h - 1 - v;
+          if (r == 3) x = w - 1 - v, y = u;
+          const bool body = *DibPixelAddress(mask, p.PieceX + x, p.PieceY + y) == p.Code;
+          ASSERT_EQ(PieceAtPoint(g, view, 100 + u, 80 + v) == i, body)
+              << "piece " << i << " turn " << int(r) << " at " << u << "," << v;
+        }
+    }
+  }
+}
+
+TEST(RealCut, EmbossAndWoodOnACutKeepBodiesAndLightEdges) {
+  TGameState g;
+  CutGame(g, 150, 110, 30, true, 5);
+  g.GameOptions.EmbossStyle = 2;
+  g.GameOptions.WoodStyle = 1;
+  int steps = 0;
+  g.Progress.OnStep = [&](int, int) { ++steps; };
+  RebuildEmbossMaps(g);
+  EXPECT_EQ(steps, 4);
+  for (int32_t r = 0; r < 4; ++r) {
+    const TDibImage& mask = g.Images.PieceMasks[r];
+    const TEmbossMap& map = g.Images.EmbossMaps[r];
+    ASSERT_EQ(map.Width, mask.Width);
+    for (int32_t i = 0; i < g.GameLevel.TotalTileNum; ++i) {
+      const TPieceRecord& p = g.Pieces[size_t(i)];
+      const TPieceBox b = PieceRotatedBounds(g, p, r);
+      for (int32_t y = b.Y; y < b.Y + b.H; ++y)
+        for (int32_t x = b.X; x < b.X + b.W; ++x) {
+          if (*DibPixelAddress(mask, x, y) != p.Code) continue;
+          // A body pixel carries its class at depth 0.
+          ASSERT_TRUE(map.ClassBits[map.At(x, y)] & p.ClassBit);
+          ASSERT_EQ(map.Depth(x, y, p.PatternClass), 0u);
+          // The light: bright where the piece has an edge just up-left, dark just down-right,
+          // never from an edge more than the radius (3) away in every direction.
+          const uint8_t light = DibPixelAddress(mask, x, y)[2];
+          auto own = [&](int32_t dx, int32_t dy) {
+            const int32_t sx = x + dx, sy = y + dy;
+            return sx >= b.X && sy >= b.Y && sx < b.X + b.W && sy < b.Y + b.H &&
+                   *DibPixelAddress(mask, sx, sy) == p.Code;
+          };
+          bool nearEdge = false;
+          for (int32_t dy = -3; dy <= 3 && !nearEdge; ++dy)
+            for (int32_t dx = -3; dx <= 3 && !nearEdge; ++dx) nearEdge = !own(dx, dy);
+          if (!nearEdge) {
+            ASSERT_EQ(light, 128) << x << "," << y;
+          }
+          if (!own(-1, 0) && !own(0, -1) && !own(-1, -1) && own(1, 0) && own(0, 1) && own(1, 1) &&
+              own(2, 0) && own(0, 2)) {
+            ASSERT_GT(light, 128) << x << "," << y;
+          }
+        }
+    }
+  }
+}
+
+}  // namespace
