@@ -340,6 +340,8 @@ void FieldMouseMove(TField& f, uint8_t shift, int32_t x, int32_t y) {
     return;
   }
   if (g.Play.DragState == 1 && g.Play.HeldPiece >= 0 && active) {
+    // The previous event's Redraw cleared the kind; the held pieces are repainted per move.
+    g.Play.RedrawKind = kRedrawDrag;
     TSkinWindow* target = WindowUnderPoint(f, x, y);
     const TPieceView view = PieceViewOf(*active);
     if (target) {

@@ -42,6 +42,11 @@ TEST(FieldInput, ADragMovesTheHeldGroupAndRaisesIt) {
   EXPECT_EQ(r.P(8).Group, TopGroup(r));  // raised on pick-up
   EXPECT_EQ(r.P(7).Group, TopGroup(r));
   I_FieldMouseMove(r.f, kLeftDown, x + 150, y + 90);
+  // While held, every move repaints the group where it now is.
+  EXPECT_EQ(GetDibPixel(*r.f.ScreenBuffer, x, y), int32_t(kFieldGrey));
+  EXPECT_EQ(GetDibPixel(*r.f.ScreenBuffer, x + 150, y + 90), GetDibPixel(r.g.Images.PictureImages[0],
+                                                                         r.P(8).CellX + r.P(8).CellW / 2,
+                                                                         r.P(8).CellY + r.P(8).CellH / 2));
   I_FieldMouseUp(r.f, kMouseLeft, 0, x + 151, y + 92);
   EXPECT_EQ(r.P(7).X, x7 + 151);
   EXPECT_EQ(r.P(8).Y, y8 + 92);
