@@ -4,6 +4,9 @@
 
 namespace {
 
+// Per pixel: kept here so that it inlines.
+inline int32_t Channel(int32_t v) { return v < 0 ? 0 : v > 255 ? 255 : v; }
+
 // Per call: what the wood of depth d does to a pixel.
 struct TWoodTables {
   int32_t Style = 0;
@@ -63,9 +66,9 @@ void DrawPiece(TDibImage& target, int32_t tx, int32_t ty, int32_t sx, int32_t sy
         int32_t b = s[0], gr = s[1], r = s[2];
         if (emboss && m[2] != kNoLight) {
           const int32_t light = int32_t(m[2]) - kNoLight;
-          b = ClampByte(b + light);
-          gr = ClampByte(gr + light);
-          r = ClampByte(r + light);
+          b = Channel(b + light);
+          gr = Channel(gr + light);
+          r = Channel(r + light);
         }
         if (p.Selected) {
           b = 255 - b;
