@@ -1,0 +1,414 @@
+#include "game/game_open.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <climits>
+#include <cstdlib>
+#include <filesystem>
+#include <string>
+#include <utility>
+
+// The cell cut is still on its way into the tree: until it lands, styles 0 to 3 are refused.
+#if __has_include("engine/cut_cells.h")
+#include "engine/cut_cells.h"
+#define ZORVA_HAVE_CELL_CUT 1
+#endif
+#include "engine/grid_cut.h"
+#include "foundation/dib_ops.h"
+#include "foundation/level_table.h"
+#include "foundation/numeric.h"
+#include "foundation/picture_loading.h"
+#include "game/emboss_maps.h"
+#include "game/embedded_file.h"
+#include "game/jigsaw_file.h"
+#include "game/layout.h"
+#include "game/piece_array.h"
+#include "game/piece_order.h"
+#include "game/pieces.h"
+
+// --- Image operations ---------------------------------------------------------------------------
+// Quarter turns, bilinear scaling and a plain copy of 24-bit buffers, as the game's image
+// operations define them. Kept here until the shared image operations carry them.
+namespace {
+
+void TurnQuarter(TDibImage& target, const TDibImage& source, int32_t m) {
+  FreeDib(target);
+  if (source.Width == 0 || !CreateDib24(target, source.Height, source.Width)) return;
+  // The margin strips are black already: a new buffer is zeroed.
+  const int32_t w = source.Width - m, h = source.Height - m;
+  for (int32_t y = 0; y < h; ++y) {
+    const uint8_t* s = DibPixelAddress(source, 0, y);
+    const int32_t tx = h - 1 - y;
+    for (int32_t x = 0; x < w; ++x, s += 3) {
+      uint8_t* t = DibPixelAddress(target, tx, x);
+      t[0] = s[0];
+      t[1] = s[1];
+      t[2] = s[2];
+    }
+  }
+}
+
+void ScaleArea(TDibImage& target, int32_t tw, int32_t th, const TDibImage& source, int32_t sw, int32_t sh) {
+  if (source.Width == 0 || target.Width == 0 || tw < 1 || th < 1 || sw < 1 || sh < 1) return;
+  const int32_t stepX = int32_t(int64_t(sw - 1) * 32768 / tw), stepY = int32_t(int64_t(sh - 1) * 32768 / th);
+  int64_t fy = 0;
+  for (int32_t j = 0; j < th; ++j, fy += stepY) {
+    const int32_t r0 = int32_t(fy >> 15), r1 = r0 < sh - 1 ? r0 + 1 : r0;
+    const int32_t wy = int32_t(fy & 32767);
+    const uint8_t* row0 = DibScanLine(source, r0);
+    const uint8_t* row1 = DibScanLine(source, r1);
+    uint8_t* out = DibScanLine(target, j);
+    int64_t fx = 0;
+    for (int32_t i = 0; i < tw; ++i, fx += stepX, out += 3) {
+      const int32_t c0 = int32_t(fx >> 15), c1 = sw > 1 ? c0 + 1 : c0;
+      const int32_t wx = int32_t(fx & 32767);
+      const int32_t tr = wx * (32768 - wy) >> 15, tl = (32768 - wy) - tr;
+      const int32_t br = int32_t(int64_t(wx) * wy >> 15), bl = wy - br;
+      for (int ch = 0; ch < 3; ++ch)
+        out[ch] = uint8_t((tl * row0[3 * c0 + ch] + tr * row0[3 * c1 + ch] + bl * row1[3 * c0 + ch] +
+                           br * row1[3 * c1 + ch]) >> 15);
+    }
+  }
+}
+
+void RotateDib90(TDibImage& target, const TDibImage& source) { TurnQuarter(target, source, 0); }
+void RotateDibWithMargin(TDibImage& target, const TDibImage& source, int32_t m) { TurnQuarter(target, source, m); }
+void ScaleDib(TDibImage& target, const TDibImage& source) {
+  ScaleArea(target, target.Width, target.Height, source, source.Width, source.Height);
+}
+void ScaleDibRect(TDibImage& target, int32_t w, int32_t h, const TDibImage& source, int32_t sw, int32_t sh) {
+  ScaleArea(target, w, h, source, sw, sh);
+}
+
+}  // namespace
+
+// --- Sessions ---------------------------------------------------------------------------------
+
+void ShowSessionProgress(TGameSession& s, const std::string& key, int32_t steps) {
+  s.Game.Progress.Start(steps);
+  if (s.Hooks.ShowProgress) s.Hooks.ShowProgress(key, steps);
+}
+
+void HideSessionProgress(TGameSession& s) {
+  if (s.Hooks.HideProgress) s.Hooks.HideProgress();
+}
+
+void ShowSessionMessage(TGameSession& s, const std::string& text) {
+  if (s.Hooks.ShowMessage) s.Hooks.ShowMessage(text);
+}
+
+void ConnectWindowsToGame(TGameSession& s) {
+  TGameState& g = s.Game;
+  TSkinWindowHooks& wh = s.Windows.Hooks;
+  if (!wh.SortPieces) wh.SortPieces = [&g] { SortPieces(g, false); };
+  if (!wh.SortedPieceCount) wh.SortedPieceCount = [&g] { return int32_t(g.PieceOrder.size()); };
+  if (!wh.SortedPiece)
+    wh.SortedPiece = [&g](int32_t i) {
+      const TPieceOrderEntry& e = g.PieceOrder[size_t(i)];
+      return TSkinPieceEntry{e.Group, g.Pieces[size_t(e.Index)].Window};
+    };
+}
+
+// --- Windows ----------------------------------------------------------------------------------
+
+void LayoutGameWindows(TSkinWindows& windows, TFieldArea& field, int32_t w, int32_t h) {
+  field.ContentW = std::max(field.FieldW, w);
+  field.ContentH = std::max(field.FieldH, h);
+  TSkinWindow& first = windows.GameWindows[0];
+  first.ContentWidth = field.ContentW;
+  first.ContentHeight = field.ContentH;
+  first.ScrollX = first.ScrollY = 0;
+  ResizeSkinWindow(first, false);
+  CopySkinWindowLayout(windows.GameWindows[1], first);
+}
+
+void SizeThumbnailWindow(TSkinWindows& windows, TDibImage& thumbImage, int32_t w, int32_t h) {
+  TSkinWindow& t = windows.GameWindows[6];
+  t.MaxClientWidth = std::max(w / 2, 1);
+  t.MaxClientHeight = std::max(h / 2, 1);
+  if (t.MaxClientHeight >= t.MaxClientWidth) {
+    t.MinClientWidth = 40;
+    t.MinClientHeight = 40 * t.MaxClientHeight / t.MaxClientWidth;
+  } else {
+    t.MinClientWidth = 40 * t.MaxClientWidth / t.MaxClientHeight;
+    t.MinClientHeight = 40;
+  }
+  UpdateSkinWindowLimits(t);
+  ResizeSkinWindow(t, true, w / 4, h / 4);
+  CreateDib24(thumbImage, t.MaxClientWidth, t.MaxClientHeight);
+}
+
+void DrawThumbnailImage(TGameSession& s) {
+  const TDibImage& pic = s.Game.Images.PictureImages[0];
+  TDibImage& thumb = *s.ThumbImage;
+  const TSkinWindow& t = s.Windows.GameWindows[6];
+  if (pic.Width == 0 || thumb.Width == 0) return;
+  const int32_t w = std::min(t.Client.Width, thumb.Width), h = std::min(t.Client.Height, thumb.Height);
+  if (w < 1 || h < 1) return;
+  ScaleDibRect(thumb, w, h, pic, pic.Width, pic.Height);
+}
+
+// --- Pockets ----------------------------------------------------------------------------------
+
+void UpdatePocketCaption(TGameSession& s, int32_t pocket) {
+  TSkinWindow& w = s.Windows.GameWindows[size_t(pocket)];
+  const std::string text = "Pocket " + std::to_string(pocket - 1) + " (" + std::to_string(w.PieceCount) + ")";
+  SetSkinWindowCaption(w, std::u16string(text.begin(), text.end()));
+}
+
+void UpdateWindowContent(TGameSession& s, int32_t window) {
+  const TGameState& g = s.Game;
+  TSkinWindow& w = s.Windows.GameWindows[size_t(window)];
+  int64_t right = 0, bottom = 0;
+  for (int32_t i = 0; i < LivePieceCount(g); ++i) {
+    const TPieceRecord& p = g.Pieces[size_t(i)];
+    if (p.Window != window) continue;
+    right = std::max<int64_t>(right, int64_t(p.X) + p.BoxW);
+    bottom = std::max<int64_t>(bottom, int64_t(p.Y) + p.BoxH);
+  }
+  if (w.MaxClientWidth) right = std::min<int64_t>(right, w.MaxClientWidth);
+  if (w.MaxClientHeight) bottom = std::min<int64_t>(bottom, w.MaxClientHeight);
+  w.ContentWidth = int32_t(std::min<int64_t>(right, INT32_MAX));
+  w.ContentHeight = int32_t(std::min<int64_t>(bottom, INT32_MAX));
+  ResizeSkinWindow(w, false);
+}
+
+void ResetPocket(TGameSession& s, int32_t pocket) {
+  TSkinWindow& w = s.Windows.GameWindows[size_t(pocket)];
+  w.PieceCount = 0;
+  SetSkinWindowVisible(s.Windows, w, false);
+  UpdatePocketCaption(s, pocket);
+  UpdateWindowContent(s, pocket);
+}
+
+// --- Pictures ---------------------------------------------------------------------------------
+
+bool BuildRotatedImages(TGameState& g) {
+  TGameImages& im = g.Images;
+  for (int r = 1; r < 4; ++r) {
+    FreeDib(im.PictureImages[r]);
+    FreeDib(im.PieceMasks[r]);
+  }
+  if (!g.GameLevel.Rotate) return true;
+  for (int r = 1; r < 4; ++r) {
+    RotateDib90(im.PictureImages[r], im.PictureImages[r - 1]);
+    if (im.PictureImages[r].Width == 0) return false;
+    g.Progress.Step();
+  }
+  for (int r = 1; r < 4; ++r) {
+    RotateDibWithMargin(im.PieceMasks[r], im.PieceMasks[r - 1], 5);
+    if (im.PieceMasks[r].Width == 0) return false;
+    g.Progress.Step();
+  }
+  return true;
+}
+
+int32_t ApplySeedRule(TRandom& rng, const TOpenChoices& choices) {
+  if (choices.SeedPanelVisible && !choices.SeedText.empty()) {
+    // A whole number only: digits followed by anything else count as no number.
+    const char* text = choices.SeedText.c_str();
+    char* end = nullptr;
+    errno = 0;
+    const long long v = std::strtoll(text, &end, 10);
+    if (errno == 0 && end != text && *end == '\0' && v >= INT32_MIN && v <= INT32_MAX)
+      rng.RandSeed = uint32_t(int32_t(v));
+  }
+  return int32_t(rng.RandSeed);
+}
+
+bool ApplyLevelChoices(TLevelRecord& lv, const TLevelRecord& defaults, bool fitToScreen) {
+  lv.Level = std::clamp(defaults.Level, 0, kLevelCount - 1);
+  lv.Rotate = defaults.Rotate ? 1 : 0;
+  lv.BorderStyle = defaults.BorderStyle ? 1 : 0;
+  lv.ShapeStyle = uint8_t(std::min<int32_t>(defaults.ShapeStyle, 6));
+  lv.SpreadOut = defaults.SpreadOut ? 1 : 0;
+  lv.FitToScreen = fitToScreen ? 1 : 0;
+  const int32_t w = fitToScreen ? lv.FitImageW : lv.ImageW;
+  const int32_t h = fitToScreen ? lv.FitImageH : lv.ImageH;
+  if (w <= 0 || h <= 0) return false;
+  TLevelTable table{};
+  BuildLevelTable(table, w, h, lv.ShapeStyle, lv.BorderStyle);
+  const TLevelGrid& grid = table[size_t(lv.Level)];
+  lv.MaskS = grid.MaskS;
+  lv.TileS = grid.TileS;
+  lv.KnobS = grid.KnobS;
+  lv.HalfKnobS = std::max(grid.KnobS / 2, 4);
+  const int32_t inner = lv.BorderStyle ? 40 : 0;
+  lv.TilePX = grid.TileS > 0 ? std::max(w - inner, 0) / grid.TileS : 0;
+  lv.TilePY = grid.TileS > 0 ? std::max(h - inner, 0) / grid.TileS : 0;
+  lv.TileNum = lv.TilePX * lv.TilePY;
+  lv.PicPX = lv.PicPY = lv.PicNum = 0;
+  lv.TotalTileNum = lv.TileNum;
+  return lv.TotalTileNum > 0 && lv.TotalTileNum <= 4000;
+}
+
+bool PrepareCutter(TGameSession& s) {
+  if (s.Knobs.KnobTemplateImage) return true;
+  if (!LoadKnobTemplateImage(*s.KnobTemplates)) return false;
+  s.Knobs.KnobTemplateImage = &*s.KnobTemplates;
+  return true;
+}
+
+void SwapGameImages(TGameImages& a, TGameImages& b) {
+  for (int r = 0; r < 4; ++r) {
+    std::swap(a.PictureImages[r], b.PictureImages[r]);
+    std::swap(a.PieceMasks[r], b.PieceMasks[r]);
+    std::swap(a.EmbossMaps[r], b.EmbossMaps[r]);
+  }
+}
+
+void AdoptGame(TGameState& live, TGameState& fresh) {
+  live.GameLevel = fresh.GameLevel;
+  live.Pieces.swap(fresh.Pieces);
+  live.PieceOrder.swap(fresh.PieceOrder);
+  SwapGameImages(live.Images, fresh.Images);
+  live.Rng = fresh.Rng;
+  live.Play = TPlayState{};
+  live.Play.WeightGroup = fresh.Play.WeightGroup;
+  live.Field = fresh.Field;
+  live.GameLoaded = true;
+}
+
+namespace {
+
+// A fresh game that borrows the live one's options, generator, progress and field sizes.
+void StartFreshGame(TGameState& fresh, const TGameState& live) {
+  fresh.CurrentLevel = live.CurrentLevel;
+  fresh.DefaultLevel = live.DefaultLevel;
+  fresh.Rng = live.Rng;
+  fresh.Progress = live.Progress;
+  fresh.GameOptions = live.GameOptions;
+  fresh.PlaySettings = live.PlaySettings;
+  fresh.Field = live.Field;
+}
+
+std::string FileStem(const std::string& path) { return std::filesystem::path(path).stem().string(); }
+
+}  // namespace
+
+bool StartJigsawGame(TGameSession& s, const std::string& path, const TOpenChoices& choices) {
+  TGameState& live = s.Game;
+  const TLevelRecord& cur = live.CurrentLevel;
+  const bool rotate = cur.Rotate != 0;
+  const bool effects = live.GameOptions.EmbossStyle != 0 || live.GameOptions.WoodStyle != 0;
+  const int32_t steps = 13 + (rotate ? 6 : 0) + (effects ? 1 + (rotate ? 3 : 0) : 0);
+  if (!PrepareCutter(s)) {
+    ShowSessionMessage(s, "The knob templates of the program are damaged.");
+    return false;
+  }
+  const bool wasHeld = s.AutoSaveHold;
+  s.AutoSaveHold = true;
+  struct TRelease {
+    TGameSession& s;
+    bool held;
+    ~TRelease() { s.AutoSaveHold = held; }
+  } release{s, wasHeld};
+
+  TProgressScope progress(s, "Prog_OpenJig", steps);
+  TGameState fresh;
+  StartFreshGame(fresh, live);
+  TLevelRecord& lv = fresh.GameLevel;
+  lv = cur;
+  auto fail = [&](const std::string& why) {
+    ShowSessionMessage(s, why);
+    return false;
+  };
+
+  // The file again, this time whole: header, preview, description and picture.
+  TBinaryReader f;
+  TJigsawHeader header;
+  std::vector<uint8_t> preview, description, picture;
+  int64_t previewEnd;
+  if (!f.Open(path) || !ReadJigsawHeader(f, header) ||
+      !ExtractEmbeddedBytes(f, PreviewKey, false, preview, previewEnd))
+    return fail("Invalid Jigsaw");
+  if (header.ImageW != lv.ImageW || header.ImageH != lv.ImageH || lv.SidePos[1] != previewEnd)
+    return fail("Invalid Jigsaw");
+  if (!ReadJigsawVariant(f, lv, description, picture)) return fail("Invalid Jigsaw");
+  f.Close();
+  fresh.Progress.Step();
+
+  TImageControl storeThumb;
+  if (!DecodePicture(*storeThumb.Picture, preview.data(), preview.size())) return fail("Invalid Jigsaw");
+
+  // The picture by its content: a JPEG with or without a JFIF segment, or a bitmap.
+  TDibHolder loaded;
+  std::string why;
+  const TPictureKind kind = DetectPictureKind(picture.data(), picture.size());
+  bool decoded = false;
+  if (kind == TPictureKind::Jpeg)
+    decoded = DecodeJpeg(*loaded, picture.data(), picture.size(), &why);
+  else if (kind == TPictureKind::Bitmap)
+    decoded = DecodeBmp(*loaded, picture.data(), picture.size(), &why);
+  std::vector<uint8_t>().swap(picture);
+  if (!decoded) return fail(why.empty() ? "Invalid Jigsaw" : why);
+  if (loaded->Width != lv.ImageW || loaded->Height != lv.ImageH) return fail("Invalid Jigsaw");
+
+  // Fit to the screen: the cut works on the scaled picture.
+  if (choices.FitToScreen && lv.FitImageW > 0 && lv.FitImageH > 0 &&
+      (lv.FitImageW != lv.ImageW || lv.FitImageH != lv.ImageH)) {
+    TDibHolder scaled;
+    if (!CreateDib24(*scaled, lv.FitImageW, lv.FitImageH)) return fail("Out of memory");
+    ScaleDib(*scaled, *loaded);
+    std::swap(*scaled, *loaded);
+    lv.ImageW = lv.FitImageW;
+    lv.ImageH = lv.FitImageH;
+  }
+  if (lv.TotalTileNum <= 0 || lv.TotalTileNum >= kMaxPieceRecords || lv.TilePX <= 0 || lv.TilePY <= 0)
+    return fail("Invalid Jigsaw");
+  fresh.Field.ContentW = std::max(fresh.Field.FieldW, loaded->Width);
+  fresh.Field.ContentH = std::max(fresh.Field.FieldH, loaded->Height);
+  fresh.Progress.Step();
+  fresh.Progress.Step();
+
+  lv.GameSeed = ApplySeedRule(fresh.Rng, choices);
+
+  TDibImage& pic0 = fresh.Images.PictureImages[0];
+  if (!CreateDib24(pic0, lv.ImageW, lv.ImageH)) return fail("Out of memory");
+  BlitDib(pic0, 0, 0, lv.ImageW, lv.ImageH, *loaded, 0, 0);
+
+  if (!AllocPieces(fresh, lv.TotalTileNum + 1)) return fail("Invalid Jigsaw");
+  fresh.Progress.Step();
+
+  const int32_t before = lv.TotalTileNum;
+  TCutTarget target{lv, fresh.Pieces.data(), fresh.Images.PieceMasks[0], fresh.Rng, fresh.Progress, s.Knobs,
+                    [&s](const std::string& m) { ShowSessionMessage(s, m); }};
+  bool cut = true;
+  if (lv.ShapeStyle >= 4)
+    CutJigsawGrid(target);
+  else
+#ifdef ZORVA_HAVE_CELL_CUT
+    cut = CutJigsawCells(target, s.Paths.sShapeFile);
+#else
+    cut = false;
+#endif
+  const TDibImage& mask = fresh.Images.PieceMasks[0];
+  if (!cut || mask.Width != lv.ImageW + 5 || mask.Height != lv.ImageH + 5 || lv.TotalTileNum <= 0 ||
+      lv.TotalTileNum > before + 1 || size_t(lv.TotalTileNum) > fresh.Pieces.size())
+    return fail("Jigsaw has not been cut properly! Please reopen the puzzle.");
+
+  // Light bytes start neutral everywhere, as in a game loaded from a saved game, so that a game
+  // and its saved copy hold the same masks.
+  ResetMaskChannels(fresh.Images.PieceMasks[0]);
+  if (!BuildRotatedImages(fresh)) return fail("Out of memory");
+  InitPiecesForPlay(fresh);
+  SpreadPieces(fresh, 0, lv.SpreadOut != 0);
+  PlaceFramePiece(fresh);
+  RebuildEmbossMaps(fresh);
+  fresh.Play.WeightGroup = -1;
+
+  // Everything worked: the new game replaces the running one.
+  AdoptGame(live, fresh);
+  std::swap(*s.LoadedPicture, *loaded);
+  std::swap(*s.StoreThumb.Picture, *storeThumb.Picture);
+  s.InfoText.assign(description.begin(), description.end());
+  SortPieces(live, false);
+  LayoutGameWindows(s.Windows, live.Field, s.LoadedPicture->Width, s.LoadedPicture->Height);
+  SizeThumbnailWindow(s.Windows, *s.ThumbImage, s.LoadedPicture->Width, s.LoadedPicture->Height);
+  for (int32_t pocket = 2; pocket <= 5; ++pocket) ResetPocket(s, pocket);
+  s.sJig = path;
+  s.sJigName = FileStem(path);
+  s.sSolve.clear();
+  s.SaveModified = s.AutoSaveModified = false;
+  return true;
+}

@@ -1,0 +1,106 @@
+#pragma once
+#include <cstdint>
+#include <functional>
+#include <string>
+
+#include "engine/knobs.h"
+#include "foundation/dib_image.h"
+#include "foundation/image_control.h"
+#include "foundation/skin_window.h"
+#include "game/game_state.h"
+
+// The view state stored in saved games: two words play does not use, the field background and
+// the backgrounds of game windows 0 to 5 (a colour 0x00BBGGRR or a picture code 10..17).
+struct TViewState {
+  int32_t Reserved[2] = {0, 0};
+  int32_t lBkg = 0x989898;
+  int32_t WindowBkg[6] = {0x989898, 0x989898, 0x989898, 0x989898, 0x989898, 0x989898};
+};
+static_assert(sizeof(TViewState) == 36);
+
+// Every folder and file the game uses; folders end with '/'.
+struct TGamePaths {
+  std::string sExeDir;        // the program folder (read only)
+  std::string sAppDataDir;    // per-user data: settings, temporary files
+  std::string sDocsDir;       // documents/Tamo Games/Zorva Jigsaw Quix/
+  std::string sJigsawDir;     // the player's jigsaws
+  std::string sSavedDir;      // the player's saved games
+  std::string sPicturesDir;
+  std::string sExeJigsawDir;  // the distributed jigsaws
+  std::string sShapeFile;
+  std::string TempPictureFile;
+  std::string sIniFile;
+  std::string sAutoSave;
+  bool FirstRun = false;
+};
+
+constexpr char kSavedGameExtension[] = ".sv1";
+constexpr char kAutoSaveName[] = "autosaved";
+
+// What the browser's level page and seed panel decided for the game about to be opened.
+struct TOpenChoices {
+  bool SeedPanelVisible = false;
+  std::string SeedText;
+  bool FitToScreen = false;
+};
+
+// What opening and saving ask of the main window. Every hook may be left empty (tests, tools).
+struct TSessionHooks {
+  std::function<void(const std::string& progressKey, int32_t steps)> ShowProgress;
+  std::function<void()> HideProgress;
+  // A warning for the player (a message box in the game).
+  std::function<void(const std::string& text)> ShowMessage;
+  // The play area a picture is fitted into for fit-to-screen.
+  std::function<void(int32_t& width, int32_t& height)> PlayArea;
+};
+
+// One open game with everything around it that opening and saving read or write: the game
+// state, the seven game windows, the pictures kept beside the game, the paths and the flags.
+struct TGameSession {
+  TGameState Game;
+  TSkinWindows Windows;
+  TGamePaths Paths;
+  TSessionHooks Hooks;
+
+  TDibHolder LoadedPicture;  // the jigsaw's picture as loaded (fitted when asked)
+  TDibHolder ThumbImage;     // the Thumbnail window's picture
+  TImageControl StoreThumb;  // the preview stored in saved games
+  std::string InfoText;      // the description of the picture (the info window's text)
+  TViewState ViewState;
+
+  std::string sJig;       // the open jigsaw file, or the jigsaw name of a saved game
+  std::string sSolve;     // the open saved game; empty for a game opened from a jigsaw
+  std::string sJigName;   // the jigsaw's name without folder and extension
+  std::string sSvJigName;  // the jigsaw name of the last saved game selected
+
+  bool SaveModified = false;      // changed since the last manual save
+  bool AutoSaveModified = false;  // changed since the last save of any kind
+  bool AutoSaveHold = false;      // a command or a save runs: the autosave waits
+  bool SaveRunning = false;       // a save is being written
+
+  // The cut's knob set and the knob template image it reads.
+  TKnobState Knobs;
+  TDibHolder KnobTemplates;
+
+  TGameSession() = default;
+  TGameSession(const TGameSession&) = delete;
+  TGameSession& operator=(const TGameSession&) = delete;
+};
+
+void ShowSessionProgress(TGameSession& s, const std::string& key, int32_t steps);
+void HideSessionProgress(TGameSession& s);
+void ShowSessionMessage(TGameSession& s, const std::string& text);
+
+// Shows the progress panel for the length of a scope: every way out hides it again.
+class TProgressScope {
+ public:
+  TProgressScope(TGameSession& s, const std::string& key, int32_t steps) : s_(s) {
+    ShowSessionProgress(s_, key, steps);
+  }
+  ~TProgressScope() { HideSessionProgress(s_); }
+  TProgressScope(const TProgressScope&) = delete;
+  TProgressScope& operator=(const TProgressScope&) = delete;
+
+ private:
+  TGameSession& s_;
+};

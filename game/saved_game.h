@@ -1,0 +1,48 @@
+#pragma once
+#include <cstdint>
+#include <string>
+
+#include "foundation/binary_file.h"
+#include "game/game_session.h"
+#include "game/piece_array.h"
+
+// A saved game (".sv1"): the magic "ZORVASLV1.0", the game seed, the position of the
+// game-state block, the jigsaw name, the level record, then four embedded files (thumbnail,
+// picture, cut map, description; fixed keys), then the game-state block: view state, play
+// settings, the piece records, four pocket blocks and a trailer.
+
+constexpr char SavedGameMagic[11] = {'Z', 'O', 'R', 'V', 'A', 'S', 'L', 'V', '1', '.', '0'};
+constexpr int32_t kStateOffsetPosition = 15;
+constexpr int32_t kMaxJigsawNameLength = 256;  // with its zero byte
+constexpr int32_t kPocketBlockSize = 26;
+constexpr int32_t kTrailerSize = 264;
+constexpr int32_t GameStateStamp = 0xDACA;
+
+// 10 when the buffer begins with the magic, else 0.
+int32_t CheckSavedGameMagic(const char* buffer);
+
+// Size of the game-state block of a game of n pieces.
+int64_t GameStateSize(int32_t pieceCount);
+
+// Writes the game-state block at the writer's position.
+bool WriteGameState(TGameSession& s, TBinaryWriter& f);
+
+// The game is written whole into a temporary file beside path that replaces path only once it
+// is complete; when path already holds this very game (same name, level record and sizes),
+// only its game-state block is replaced, just as safely. A manual save to any other file also
+// brings the autosave up to date. False, with a message and every earlier file untouched,
+// when anything fails.
+bool SaveGame(TGameSession& s, const std::string& path, bool isAutoSave);
+
+// True when path holds the open game and its game-state block has been replaced (atomically).
+bool RewriteGameStateInPlace(TGameSession& s, const std::string& path);
+
+constexpr int OpenSavedSelect = 0;     // the browser's selection: header and thumbnail
+constexpr int OpenSavedContinue = 1;       // continue the game
+constexpr int OpenSavedThumbnail = 2;  // the browser's thumbnail
+
+// Modes 0 and 2 read the header and the thumbnail into load (mode 0 also fills
+// s.Game.CurrentLevel and s.sSvJigName). Mode 1 reads the whole file, checks every count,
+// size and index in it, and only then replaces the running game. A refused file shows a
+// message (mode 1) and leaves everything as it was.
+bool OpenSavedGameFile(TGameSession& s, const std::string& path, int mode, TImageControl* load = nullptr);

@@ -1,0 +1,249 @@
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <fstream>
+
+#include "game/embedded_file.h"
+#include "game/pieces.h"
+#include "session_fixture.h"
+#include "support/file_bytes.h"
+
+namespace {
+
+TEST(SeedRule, TypedWholeNumbersCountOnlyInTheVisiblePanel) {
+  struct TCase {
+    bool visible;
+    const char* text;
+    bool typed;
+    int32_t expected;
+  };
+  const TCase cases[] = {
+      {true, "12345", true, 12345},
+      {true, "-7", true, -7},
+      {true, "2147483647", true, 2147483647},
+      {true, "12345abc", false, 0},      // digits followed by letters: no number
+      {true, "99999999999", false, 0},   // beyond 32 bits
+      {true, "", false, 0},
+      {false, "12345", false, 0},        // a hidden panel is never read
+  };
+  for (const TCase& c : cases) {
+    SCOPED_TRACE(c.text);
+    TRandom rng{0xBEEF1234u};
+    TOpenChoices choices;
+    choices.SeedPanelVisible = c.visible;
+    choices.SeedText = c.text;
+    const int32_t seed = ApplySeedRule(rng, choices);
+    EXPECT_EQ(seed, c.typed ? c.expected : int32_t(0xBEEF1234u));
+    EXPECT_EQ(int32_t(rng.RandSeed), seed);  // the cut draws from the seed
+  }
+}
+
+TEST(LevelChoices, PieceCountIsColumnsTimesRowsAndCappedAt4000) {
+  TLevelRecord lv{};
+  lv.ImageW = lv.FitImageW = 1000;
+  lv.ImageH = lv.FitImageH = 600;
+  TLevelRecord choice{};
+  choice.Level = 10;
+  choice.ShapeStyle = 4;
+  choice.BorderStyle = 1;
+  ASSERT_TRUE(ApplyLevelChoices(lv, choice, false));
+  EXPECT_EQ(lv.TilePX, (1000 - 40) / lv.TileS);
+  EXPECT_EQ(lv.TilePY, (600 - 40) / lv.TileS);
+  EXPECT_EQ(lv.TotalTileNum, lv.TilePX * lv.TilePY);
+  EXPECT_EQ(lv.HalfKnobS, std::max(lv.KnobS / 2, 4));
+  lv.ImageW = lv.FitImageW = 4000;
+  lv.ImageH = lv.FitImageH = 3000;
+  choice.Level = 0;  // the smallest pieces stay below the cap
+  EXPECT_TRUE(ApplyLevelChoices(lv, choice, false));
+  EXPECT_LE(lv.TotalTileNum, 4000);
+}
+
+class GameOpen : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    SetupTestSession(s, rec, dir);
+    jigsaw = PackTestJigsaw(dir, "gradient", 240, 180);
+    ASSERT_FALSE(jigsaw.empty());
+  }
+  TTempFolder dir;
+  TSessionRecorder rec;
+  TGameSession s;
+  std::string jigsaw;
+};
+
+TEST_F(GameOpen, AFixedSeedReplaysTheWholeOpen) {
+  ASSERT_TRUE(OpenTestGame(s, jigsaw, 11, 5, true, true));
+  TGameSession again;
+  TSessionRecorder rec2;
+  SetupTestSession(again, rec2, dir);
+  again.Game.Rng.RandSeed = 999;  // the typed seed decides, not the generator's state
+  ASSERT_TRUE(OpenTestGame(again, jigsaw, 11, 5, true, true));
+  EXPECT_EQ(s.Game.GameLevel.GameSeed, 4711);
+  EXPECT_TRUE(SamePieces(s.Game, again.Game));
+  EXPECT_EQ(s.Game.Rng.RandSeed, again.Game.Rng.RandSeed);
+  for (int r = 0; r < 4; ++r) {
+    EXPECT_TRUE(SameDib(s.Game.Images.PieceMasks[r], again.Game.Images.PieceMasks[r])) << r;
+    EXPECT_TRUE(SameDib(s.Game.Images.PictureImages[r], again.Game.Images.PictureImages[r])) << r;
+  }
+}
+
+TEST_F(GameOpen, NewGameStartsEveryPieceAloneOnTheFirstSide) {
+  ASSERT_TRUE(OpenTestGame(s, jigsaw, 11, 4, true, false));
+  const TGameState& g = s.Game;
+  const int32_t n = g.GameLevel.TotalTileNum;
+  ASSERT_GT(n, 4);
+  EXPECT_EQ(g.GameLevel.ImageW, 240);
+  EXPECT_EQ(g.Images.PieceMasks[0].Width, 245);
+  EXPECT_EQ(g.Images.PictureImages[1].Width, 0);  // no rotation: no turned pictures
+  const int32_t frame = n - 1;  // with a frame border the last live record is the frame piece
+  for (int32_t i = 0; i < n; ++i) {
+    const TPieceRecord& p = g.Pieces[size_t(i)];
+    EXPECT_EQ(p.Group, i);
+    EXPECT_EQ(p.Window, 0);
+    EXPECT_EQ(p.Rotation, 0);
+    EXPECT_EQ(p.Selected, 0);
+    if (i == frame) continue;
+    EXPECT_GE(p.X, 0);
+    EXPECT_LT(p.X, g.Field.ContentW);
+    EXPECT_GE(p.Y, 0);
+  }
+  EXPECT_EQ(g.Pieces[size_t(frame)].X, (800 - 240) / 2);
+  EXPECT_EQ(g.Pieces[size_t(frame)].Y, (600 - 180) / 2);
+  EXPECT_EQ(g.Play.WeightGroup, -1);
+  EXPECT_TRUE(g.GameLoaded);
+  EXPECT_EQ(s.sJigName, "gradient");
+  EXPECT_TRUE(s.sSolve.empty());
+  EXPECT_EQ(s.InfoText, "A test picture\nwith two lines\n");
+  EXPECT_GT(s.StoreThumb.Picture->Width, 0);
+  // The sides take the field's size (the picture is smaller); the pockets start hidden.
+  EXPECT_EQ(s.Windows.GameWindows[0].ContentWidth, 800);
+  EXPECT_EQ(s.Windows.GameWindows[1].ContentHeight, 600);
+  for (int k = 2; k <= 5; ++k) EXPECT_FALSE(s.Windows.GameWindows[size_t(k)].Visible);
+  EXPECT_EQ(s.Windows.GameWindows[6].MaxClientWidth, 120);
+  EXPECT_EQ(rec.Shown, 1);
+  EXPECT_EQ(rec.Hidden, 1);
+}
+
+TEST_F(GameOpen, RotationDrawsOneTurnPerPieceBetweenCutAndSpread) {
+  // The same cut with and without rotation: the generator ends exactly one step per live
+  // piece further on with rotation, because each turn is one draw.
+  ASSERT_TRUE(OpenTestGame(s, jigsaw, 11, 4, true, false));
+  TGameSession turned;
+  TSessionRecorder rec2;
+  SetupTestSession(turned, rec2, dir);
+  ASSERT_TRUE(OpenTestGame(turned, jigsaw, 11, 4, true, true));
+  const int32_t n = s.Game.GameLevel.TotalTileNum;
+  ASSERT_EQ(turned.Game.GameLevel.TotalTileNum, n);
+  // Draws of the unrotated open, counted by stepping from the seed until its final state.
+  TRandom expected{4711};
+  uint32_t steps = 0;
+  for (TRandom w{4711}; w.RandSeed != s.Game.Rng.RandSeed && steps < 10000000; ++steps) w.Random(1);
+  ASSERT_LT(steps, 10000000u);
+  for (uint32_t i = 0; i < steps + uint32_t(n); ++i) expected.Random(1);
+  EXPECT_EQ(turned.Game.Rng.RandSeed, expected.RandSeed);
+  bool someTurned = false;
+  for (int32_t i = 0; i < n; ++i) {
+    const TPieceRecord& p = turned.Game.Pieces[size_t(i)];
+    if (i == n - 1) {
+      EXPECT_EQ(p.Rotation, 0);  // the frame piece never turns
+    }
+    someTurned |= p.Rotation != 0;
+    const TPieceBox b = PieceRotatedBounds(turned.Game, p, p.Rotation);
+    EXPECT_EQ(b.W, p.BoxW);
+    EXPECT_EQ(b.H, p.BoxH);
+    // The cut itself is the same with rotation.
+    EXPECT_EQ(p.Code, s.Game.Pieces[size_t(i)].Code);
+    EXPECT_EQ(p.PieceW, s.Game.Pieces[size_t(i)].PieceW);
+  }
+  EXPECT_TRUE(someTurned);
+  const TGameImages& im = turned.Game.Images;
+  EXPECT_EQ(im.PictureImages[1].Width, 180);
+  EXPECT_EQ(im.PieceMasks[1].Width, 185);
+  EXPECT_EQ(im.PieceMasks[1].Height, 245);
+}
+
+TEST_F(GameOpen, FailedOpenLeavesTheRunningGameAsItWas) {
+  ASSERT_TRUE(OpenTestGame(s, jigsaw, 11, 4, false, false));
+  std::vector<TPieceRecord> before(s.Game.Pieces);
+  const TLevelRecord level = s.Game.GameLevel;
+
+  // A jigsaw cut short inside its picture.
+  const std::string other = PackTestJigsaw(dir, "other", 200, 150);
+  ASSERT_TRUE(SelectJigsaw(s, other, 11, 4, false, false));
+  std::vector<uint8_t> bytes = Slurp(other);
+  bytes.resize(bytes.size() - 40);
+  Spit(other, bytes);
+  rec = TSessionRecorder{};
+  EXPECT_FALSE(StartJigsawGame(s, other, TOpenChoices{}));
+  // A selection that no longer matches the file.
+  ASSERT_TRUE(SelectJigsaw(s, jigsaw, 11, 4, false, false));
+  s.Game.CurrentLevel.ImageW += 1;
+  EXPECT_FALSE(StartJigsawGame(s, jigsaw, TOpenChoices{}));
+
+  EXPECT_EQ(rec.Shown, 2);
+  EXPECT_EQ(rec.Hidden, 2);  // the progress panel never stays up
+  EXPECT_EQ(rec.Messages.size(), 2u);
+  EXPECT_FALSE(s.AutoSaveHold);
+  EXPECT_TRUE(s.Game.GameLoaded);
+  EXPECT_EQ(std::memcmp(&s.Game.GameLevel, &level, sizeof level), 0);
+  ASSERT_EQ(s.Game.Pieces.size(), before.size());
+  EXPECT_EQ(std::memcmp(s.Game.Pieces.data(), before.data(), before.size() * sizeof(TPieceRecord)), 0);
+  EXPECT_EQ(s.sJigName, "gradient");
+  EXPECT_EQ(s.Game.Images.PieceMasks[0].Width, 245);
+}
+
+// A JPEG whose first segment is Exif rather than JFIF: the browser shows such jigsaws, so the
+// game must open them too.
+TEST_F(GameOpen, JpegWithoutJfifSegmentOpens) {
+  TBinaryReader r;
+  ASSERT_TRUE(r.Open(jigsaw));
+  TJigsawHeader header;
+  ASSERT_TRUE(ReadJigsawHeader(r, header));
+  std::vector<uint8_t> preview, description, picture;
+  int64_t end;
+  ASSERT_TRUE(ExtractEmbeddedBytes(r, PreviewKey, false, preview, end));
+  TLevelRecord lv{};
+  lv.SideNum = 1;
+  lv.SidePos[1] = int32_t(end);
+  ASSERT_TRUE(ReadJigsawVariant(r, lv, description, picture));
+  ASSERT_TRUE(IsJfifData(picture));
+  // Replace the APP0 segment (bytes 2..19) with a small APP1 "Exif" segment.
+  const uint8_t exif[] = {0xFF, 0xE1, 0x00, 0x08, 'E', 'x', 'i', 'f', 0x00, 0x00};
+  std::vector<uint8_t> changed = {0xFF, 0xD8};
+  changed.insert(changed.end(), exif, exif + sizeof exif);
+  changed.insert(changed.end(), picture.begin() + 20, picture.end());
+  ASSERT_FALSE(IsJfifData(changed));
+  const std::string path = dir.File("exif.zvq");
+  TBinaryWriter w;
+  ASSERT_TRUE(w.Create(path));
+  ASSERT_TRUE(w.Write(JigsawMagic, sizeof JigsawMagic) && w.WriteInt32(header.ImageW) &&
+              w.WriteInt32(header.ImageH) && w.Write(header.TagBlock, sizeof header.TagBlock));
+  ASSERT_TRUE(EmbedBytes(w, preview, PreviewKey, false) && EmbedBytes(w, description, DescriptionKey, true) &&
+              EmbedBytes(w, changed, PictureKey, true) && w.Commit());
+  ASSERT_TRUE(OpenTestGame(s, path, 12, 6, false, false));
+  EXPECT_EQ(s.Game.Images.PictureImages[0].Width, 240);
+}
+
+TEST_F(GameOpen, FitToScreenCutsTheScaledPicture) {
+  s.Hooks.PlayArea = [](int32_t& w, int32_t& h) { w = 120, h = 120; };
+  TImageControl load;
+  TJigsawOpenTarget target{s.Game.CurrentLevel, load, dir.File("t.bmp"), {}, {}};
+  target.PlayArea = s.Hooks.PlayArea;
+  ASSERT_TRUE(OpenJigsaw(jigsaw, OpenJigsawSelect, target));
+  EXPECT_EQ(s.Game.CurrentLevel.FitImageW, 120);
+  EXPECT_EQ(s.Game.CurrentLevel.FitImageH, 90);
+  TLevelRecord choice{};
+  choice.Level = 12;
+  choice.ShapeStyle = 4;
+  ASSERT_TRUE(ApplyLevelChoices(s.Game.CurrentLevel, choice, true));
+  TOpenChoices choices;
+  choices.FitToScreen = true;
+  ASSERT_TRUE(StartJigsawGame(s, jigsaw, choices));
+  EXPECT_EQ(s.Game.GameLevel.ImageW, 120);
+  EXPECT_EQ(s.Game.GameLevel.ImageH, 90);
+  EXPECT_EQ(s.Game.Images.PictureImages[0].Width, 120);
+  EXPECT_EQ(s.Game.Images.PieceMasks[0].Height, 95);
+  EXPECT_EQ(s.LoadedPicture->Width, 120);
+}
+
+}  // namespace

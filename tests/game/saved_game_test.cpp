@@ -1,0 +1,385 @@
+#include <gtest/gtest.h>
+#include <signal.h>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cstring>
+#include <filesystem>
+#include <functional>
+
+#include "foundation/dib_ops.h"
+#include "foundation/picture_loading.h"
+#include "game/embedded_file.h"
+#include "game/pieces.h"
+#include "session_fixture.h"
+#include "support/file_bytes.h"
+
+namespace {
+
+int32_t Int32At(const std::vector<uint8_t>& b, size_t at) {
+  return int32_t(uint32_t(b[at]) | uint32_t(b[at + 1]) << 8 | uint32_t(b[at + 2]) << 16 | uint32_t(b[at + 3]) << 24);
+}
+void PutInt32(std::vector<uint8_t>& b, size_t at, int32_t v) {
+  for (int i = 0; i < 4; ++i) b[at + size_t(i)] = uint8_t(uint32_t(v) >> (8 * i));
+}
+
+class SavedGame : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    SetupTestSession(s, rec, dir);
+    jigsaw = PackTestJigsaw(dir, "gradient", 240, 180);
+    ASSERT_TRUE(OpenTestGame(s, jigsaw, 11, 5, true, true));
+    n = s.Game.GameLevel.TotalTileNum;
+    // Some play: a group of two, a piece in a shown, scrolled pocket, a weight group.
+    TPieceRecord* p = s.Game.Pieces.data();
+    p[1].Group = p[0].Group;
+    p[1].Rotation = p[0].Rotation;
+    UpdatePieceRotation(s.Game, p[1]);
+    p[2].Window = 3;
+    p[2].X = 17;
+    p[2].Y = 23;
+    s.Game.Play.WeightGroup = 4;
+    TSkinWindow& pocket = s.Windows.GameWindows[3];
+    SetSkinWindowVisible(s.Windows, pocket, true);
+    SetSkinRectEdges(pocket.Outer, 300, 40, 499, 239);
+    ResizeSkinWindow(pocket, false);
+    pocket.ScrollX = 5;
+    s.ViewState.lBkg = 0x123456;
+    s.ViewState.WindowBkg[2] = 13;
+    s.ViewState.Reserved[1] = 77;
+    s.Game.PlaySettings.ClickToDrag = 1;
+    path = dir.File("game.sv1");
+  }
+
+  // A second session, as after a restart, that continues the saved game.
+  bool Continue(TGameSession& t, TSessionRecorder& r, const std::string& file) {
+    SetupTestSession(t, r, dir);
+    TImageControl load;
+    return OpenSavedGameFile(t, file, OpenSavedSelect, &load) && OpenSavedGameFile(t, file, OpenSavedContinue);
+  }
+
+  int32_t StateOffset(const std::vector<uint8_t>& b) { return Int32At(b, 15); }
+  size_t PiecesAt(const std::vector<uint8_t>& b) { return size_t(StateOffset(b)) + 36 + 8; }
+
+  TTempFolder dir;
+  TSessionRecorder rec;
+  TGameSession s;
+  std::string jigsaw, path;
+  int32_t n = 0;
+};
+
+TEST_F(SavedGame, RoundTripGivesBackTheWholeGame) {
+  ASSERT_TRUE(SaveGame(s, path, false));
+  TGameSession t;
+  TSessionRecorder r;
+  ASSERT_TRUE(Continue(t, r, path));
+  EXPECT_TRUE(SamePieces(s.Game, t.Game));
+  for (int k = 0; k < 4; ++k) {
+    SCOPED_TRACE(k);
+    EXPECT_TRUE(SameDib(s.Game.Images.PictureImages[k], t.Game.Images.PictureImages[k]));
+    EXPECT_TRUE(SameDib(s.Game.Images.PieceMasks[k], t.Game.Images.PieceMasks[k]));
+  }
+  EXPECT_TRUE(SameDib(*s.StoreThumb.Picture, *t.StoreThumb.Picture));
+  EXPECT_EQ(std::memcmp(&s.Game.GameLevel, &t.Game.GameLevel, offsetof(TLevelRecord, SideNum)), 0);
+  EXPECT_EQ(std::memcmp(&s.ViewState, &t.ViewState, sizeof s.ViewState), 0);
+  EXPECT_EQ(std::memcmp(&s.Game.PlaySettings, &t.Game.PlaySettings, sizeof(TPlaySettings)), 0);
+  EXPECT_EQ(t.Game.Play.WeightGroup, 4);
+  EXPECT_EQ(t.InfoText, s.InfoText);
+  const TSkinWindow& a = s.Windows.GameWindows[3];
+  const TSkinWindow& b = t.Windows.GameWindows[3];
+  EXPECT_TRUE(b.Visible);
+  EXPECT_EQ(b.Outer.Left, a.Outer.Left);
+  EXPECT_EQ(b.Outer.Bottom, a.Outer.Bottom);
+  EXPECT_EQ(b.PieceCount, 1);
+  EXPECT_FALSE(t.Windows.GameWindows[2].Visible);
+  EXPECT_EQ(t.sSolve, path);
+  EXPECT_EQ(t.sJigName, "gradient");
+  EXPECT_TRUE(t.Game.GameLoaded);
+  EXPECT_FALSE(t.SaveModified);
+  // Saving the continued game gives the same file again, byte for byte.
+  const std::string again = dir.File("again.sv1");
+  t.Windows.GameWindows[3].ScrollX = a.ScrollX;
+  t.Windows.GameWindows[3].ScrollY = a.ScrollY;
+  ASSERT_TRUE(SaveGame(t, again, false));
+  std::vector<uint8_t> first = Slurp(path), second = Slurp(again);
+  ASSERT_EQ(first.size(), second.size());
+  // The level record's stored preview position differs (the saved game's own thumbnail end).
+  const size_t level = 23 + 9 + offsetof(TLevelRecord, SidePos);
+  std::memset(first.data() + level, 0, 12);
+  std::memset(second.data() + level, 0, 12);
+  EXPECT_TRUE(first == second);
+}
+
+TEST_F(SavedGame, SavingTheSameGameAgainReplacesOnlyItsStateBlock) {
+  ASSERT_TRUE(SaveGame(s, path, false));
+  const std::vector<uint8_t> before = Slurp(path);
+  s.Game.Pieces[0].X += 1000;
+  s.Game.Play.WeightGroup = -1;
+  ASSERT_TRUE(SaveGame(s, path, false));
+  const std::vector<uint8_t> after = Slurp(path);
+  ASSERT_EQ(before.size(), after.size());
+  const size_t state = size_t(StateOffset(before));
+  EXPECT_TRUE(std::equal(before.begin(), before.begin() + long(state), after.begin()));
+  EXPECT_EQ(Int32At(after, PiecesAt(after)), s.Game.Pieces[0].X);
+  EXPECT_EQ(Int32At(after, PiecesAt(after) + size_t(n) * 112 + 104 + 4), -1);
+  // No temporary file stays behind.
+  int files = 0;
+  for (const auto& e : std::filesystem::directory_iterator(dir.Path()))
+    files += e.path().extension() == ".sv1" ? 1 : (e.path().filename().string().find(".~") != std::string::npos);
+  EXPECT_EQ(files, 2);  // game.sv1 and the autosave
+}
+
+TEST_F(SavedGame, AnotherGameWithTheSameSeedIsWrittenWhole) {
+  ASSERT_TRUE(SaveGame(s, path, false));
+  TGameSession other;
+  TSessionRecorder r;
+  SetupTestSession(other, r, dir);
+  ASSERT_TRUE(OpenTestGame(other, jigsaw, 12, 4, false, false));  // same seed 4711, other level
+  ASSERT_EQ(other.Game.GameLevel.GameSeed, s.Game.GameLevel.GameSeed);
+  EXPECT_FALSE(RewriteGameStateInPlace(other, path));
+  ASSERT_TRUE(SaveGame(other, path, false));
+  TGameSession t;
+  TSessionRecorder r2;
+  ASSERT_TRUE(Continue(t, r2, path));
+  EXPECT_TRUE(SamePieces(other.Game, t.Game));
+  EXPECT_EQ(t.Game.GameLevel.Level, 12);
+}
+
+TEST_F(SavedGame, ManualSaveAlsoBringsTheAutosaveUpToDate) {
+  ASSERT_TRUE(SaveGame(s, path, false));
+  const std::vector<uint8_t> saved = Slurp(path);
+  EXPECT_EQ(Slurp(s.Paths.sAutoSave), saved);  // a copy when the autosave held another game
+  s.Game.Pieces[3].Y -= 50;
+  s.SaveModified = s.AutoSaveModified = true;
+  ASSERT_TRUE(SaveGame(s, dir.File("second.sv1"), false));
+  EXPECT_FALSE(s.SaveModified);
+  EXPECT_FALSE(s.AutoSaveModified);
+  TGameSession t;
+  TSessionRecorder r;
+  ASSERT_TRUE(Continue(t, r, s.Paths.sAutoSave));
+  EXPECT_EQ(t.Game.Pieces[3].Y, s.Game.Pieces[3].Y);
+  // An autosave keeps the manual-save flag.
+  s.SaveModified = s.AutoSaveModified = true;
+  ASSERT_TRUE(SaveGame(s, s.Paths.sAutoSave, true));
+  EXPECT_TRUE(s.SaveModified);
+  EXPECT_FALSE(s.AutoSaveModified);
+}
+
+// A save that runs out of room part-way (the file-size limit of a child process) must leave
+// the earlier file whole, and nothing else behind.
+TEST_F(SavedGame, SaveThatFailsPartWayLeavesTheOldFileIntact) {
+  ASSERT_TRUE(SaveGame(s, path, false));
+  const std::vector<uint8_t> good = Slurp(path);
+  const std::vector<uint8_t> goodAuto = Slurp(s.Paths.sAutoSave);
+  s.Game.GameLevel.GameSeed ^= 1;  // another game now: the whole file must be written
+  s.Game.Pieces[0].X = 1;
+  fflush(nullptr);
+  const pid_t child = fork();
+  ASSERT_GE(child, 0);
+  if (child == 0) {
+    signal(SIGXFSZ, SIG_IGN);
+    rlimit limit{40000, 40000};
+    setrlimit(RLIMIT_FSIZE, &limit);
+    const bool saved = SaveGame(s, path, false);
+    _exit(saved ? 1 : (s.SaveRunning || s.AutoSaveHold ? 2 : 0));
+  }
+  int status = 0;
+  ASSERT_EQ(waitpid(child, &status, 0), child);
+  ASSERT_TRUE(WIFEXITED(status));
+  EXPECT_EQ(WEXITSTATUS(status), 0) << "1: the save claimed success; 2: the flags stayed set";
+  EXPECT_EQ(Slurp(path), good);
+  EXPECT_EQ(Slurp(s.Paths.sAutoSave), goodAuto);
+  for (const auto& e : std::filesystem::directory_iterator(dir.Path()))
+    EXPECT_EQ(e.path().filename().string().find(".~"), std::string::npos) << e.path();
+  // A folder that does not exist: refused with a message, and the next save works.
+  rec.Messages.clear();
+  EXPECT_FALSE(SaveGame(s, dir.File("missing/x.sv1"), false));
+  EXPECT_EQ(rec.Messages.size(), 1u);
+  EXPECT_FALSE(s.SaveRunning);
+  EXPECT_FALSE(s.AutoSaveHold);
+  EXPECT_TRUE(SaveGame(s, s.Paths.sAutoSave, true));
+}
+
+TEST_F(SavedGame, ASaveThatRunsRefusesASecond) {
+  s.SaveRunning = true;
+  EXPECT_FALSE(SaveGame(s, path, true));
+  EXPECT_FALSE(std::filesystem::exists(path));
+}
+
+TEST_F(SavedGame, CutMapWithoutMarginGetsABlackOne) {
+  ASSERT_TRUE(SaveGame(s, path, false));
+  // Rewrite the file with the cut map cropped to the picture size.
+  std::vector<uint8_t> b = Slurp(path);
+  TBinaryReader r;
+  ASSERT_TRUE(r.Open(path));
+  ASSERT_TRUE(r.Seek(23 + 9 + 120));
+  int32_t size;
+  ASSERT_TRUE(SkipEmbeddedFile(r, size) && SkipEmbeddedFile(r, size));
+  const int64_t mapAt = r.Position();
+  std::vector<uint8_t> mapBytes;
+  int64_t mapEnd;
+  ASSERT_TRUE(ExtractEmbeddedBytes(r, SavedCutMapKey, false, mapBytes, mapEnd));
+  TDibHolder map, cropped;
+  ASSERT_TRUE(DecodeBmp(*map, mapBytes.data(), mapBytes.size()));
+  ASSERT_TRUE(CreateDib24(*cropped, 240, 180));
+  BlitDib(*cropped, 0, 0, 240, 180, *map, 0, 0);
+  std::vector<uint8_t> croppedBytes;
+  ASSERT_TRUE(EncodeBmp24(*cropped, croppedBytes));
+  std::vector<uint8_t> record(4 + croppedBytes.size());
+  PutInt32(record, 0, int32_t(croppedBytes.size()));
+  uint8_t key = SavedCutMapKey;
+  ScrambleChunk(croppedBytes.data(), croppedBytes.size(), key, false);
+  std::copy(croppedBytes.begin(), croppedBytes.end(), record.begin() + 4);
+  std::vector<uint8_t> out(b.begin(), b.begin() + mapAt);
+  out.insert(out.end(), record.begin(), record.end());
+  out.insert(out.end(), b.begin() + mapEnd, b.end());
+  PutInt32(out, 15, StateOffset(b) - int32_t(b.size() - out.size()));
+  Spit(path, out);
+  TGameSession t;
+  TSessionRecorder rr;
+  ASSERT_TRUE(Continue(t, rr, path));
+  const TDibImage& m = t.Game.Images.PieceMasks[0];
+  ASSERT_EQ(m.Width, 245);
+  ASSERT_EQ(m.Height, 185);
+  EXPECT_EQ(GetDibPixel(m, 242, 10) & 0xFFFF00, 0);  // no piece code in the margin
+  EXPECT_EQ(GetDibPixel(m, 10, 182) & 0xFFFF00, 0);
+  EXPECT_EQ(GetDibPixel(m, 10, 10) & 0xFF0000, GetDibPixel(s.Game.Images.PieceMasks[0], 10, 10) & 0xFF0000);
+}
+
+TEST_F(SavedGame, FileEndingAfterThePocketsHasNoWeightGroup) {
+  ASSERT_TRUE(SaveGame(s, path, false));
+  std::vector<uint8_t> b = Slurp(path);
+  b.resize(b.size() - 264);
+  Spit(path, b);
+  TGameSession t;
+  TSessionRecorder r;
+  ASSERT_TRUE(Continue(t, r, path));
+  EXPECT_EQ(t.Game.Play.WeightGroup, -1);
+}
+
+class HostileSavedGame : public SavedGame {
+ protected:
+  void SetUp() override {
+    SavedGame::SetUp();
+    ASSERT_TRUE(SaveGame(s, path, false));
+    good = Slurp(path);
+    // The running game is another one: a refused file must leave it exactly so.
+    SetupTestSession(t, r, dir);
+    ASSERT_TRUE(OpenTestGame(t, jigsaw, 12, 4, false, false, "99"));
+    before = t.Game.Pieces;
+    level = t.Game.GameLevel;
+  }
+
+  void ExpectRefused(const std::vector<uint8_t>& bytes, const char* what) {
+    SCOPED_TRACE(what);
+    const std::string bad = dir.File("bad.sv1");
+    Spit(bad, bytes);
+    r = TSessionRecorder{};
+    EXPECT_FALSE(OpenSavedGameFile(t, bad, OpenSavedContinue));
+    EXPECT_EQ(r.Shown, r.Hidden);
+    EXPECT_EQ(r.Messages.size(), 1u);
+    EXPECT_FALSE(t.AutoSaveHold);
+    EXPECT_TRUE(t.Game.GameLoaded);
+    EXPECT_TRUE(t.sSolve.empty());
+    EXPECT_EQ(std::memcmp(&t.Game.GameLevel, &level, sizeof level), 0);
+    ASSERT_EQ(t.Game.Pieces.size(), before.size());
+    EXPECT_EQ(std::memcmp(t.Game.Pieces.data(), before.data(), before.size() * sizeof(TPieceRecord)), 0);
+  }
+
+  std::vector<uint8_t> With(const std::function<void(std::vector<uint8_t>&)>& change) {
+    std::vector<uint8_t> b = good;
+    change(b);
+    return b;
+  }
+
+  TGameSession t;
+  TSessionRecorder r;
+  std::vector<uint8_t> good;
+  std::vector<TPieceRecord> before;
+  TLevelRecord level;
+};
+
+TEST_F(HostileSavedGame, TruncatedAnywhereIsRefused) {
+  // Every offset of the head and the state block, and a stride through the pictures.
+  std::vector<size_t> cuts;
+  const size_t state = size_t(StateOffset(good));
+  for (size_t i = 0; i < 200; ++i) cuts.push_back(i);
+  for (size_t i = 200; i < state; i += 997) cuts.push_back(i);
+  for (size_t i = state; i < good.size() - 264; i += 7) cuts.push_back(i);
+  for (size_t cut : cuts) {
+    std::vector<uint8_t> b(good.begin(), good.begin() + long(cut));
+    ExpectRefused(b, ("cut at " + std::to_string(cut)).c_str());
+    if (HasFatalFailure()) return;
+  }
+}
+
+TEST_F(HostileSavedGame, BadCountsSizesAndIndexesAreRefused) {
+  const size_t pieces = PiecesAt(good);
+  const size_t levelAt = 23 + 9;
+  auto piece = [&](int32_t i, size_t field) { return pieces + size_t(i) * 112 + field; };
+  ExpectRefused(With([](auto& b) { b[3] = 'X'; }), "magic");
+  ExpectRefused(With([](auto& b) { PutInt32(b, 19, 0); }), "name length 0");
+  ExpectRefused(With([](auto& b) { PutInt32(b, 19, 257); }), "name length 257");
+  ExpectRefused(With([](auto& b) { PutInt32(b, 19, -1); }), "name length -1");
+  ExpectRefused(With([](auto& b) { b[23 + 8] = 'x'; }), "name without its zero byte");
+  ExpectRefused(With([](auto& b) { PutInt32(b, 11, 5); }), "seed differs from the level record");
+  ExpectRefused(With([&](auto& b) { PutInt32(b, levelAt + offsetof(TLevelRecord, ImageW), 241); }),
+                "picture size differs from the header");
+  ExpectRefused(With([&](auto& b) { PutInt32(b, levelAt + offsetof(TLevelRecord, ImageW), -240); }),
+                "negative picture width");
+  ExpectRefused(With([&](auto& b) { PutInt32(b, levelAt + offsetof(TLevelRecord, TotalTileNum), 1 << 30); }),
+                "piece count");
+  ExpectRefused(With([&](auto& b) { PutInt32(b, levelAt + offsetof(TLevelRecord, TotalTileNum), 2000); }),
+                "more pieces than the file holds");
+  ExpectRefused(With([&](auto& b) { PutInt32(b, levelAt + offsetof(TLevelRecord, TilePX), 0); }), "no columns");
+  ExpectRefused(With([&](auto& b) { b[levelAt + offsetof(TLevelRecord, Rotate)] = 2; }), "rotate flag");
+  ExpectRefused(With([&](auto& b) { b[levelAt + offsetof(TLevelRecord, ShapeStyle)] = 7; }), "shape style");
+  ExpectRefused(With([&](auto& b) { PutInt32(b, 23 + 9 + 120, -5); }), "negative thumbnail size");
+  ExpectRefused(With([&](auto& b) { PutInt32(b, 23 + 9 + 120, int32_t(b.size())); }), "thumbnail past the end");
+  ExpectRefused(With([&](auto& b) { PutInt32(b, 15, StateOffset(b) + 1); }), "state offset");
+  ExpectRefused(With([&](auto& b) { PutInt32(b, size_t(StateOffset(b)) + 12, -1); }), "window background");
+  ExpectRefused(With([&](auto& b) { b[size_t(StateOffset(b)) + 36] = 9; }), "mouse button");
+  ExpectRefused(With([&](auto& b) { b[piece(1, 12)] = 6; }), "window");
+  ExpectRefused(With([&](auto& b) { b[piece(1, 13)] = 4; }), "rotation");
+  ExpectRefused(With([&](auto& b) { PutInt32(b, piece(1, 8), n); }), "group");
+  ExpectRefused(With([&](auto& b) { PutInt32(b, piece(1, 8), -3); }), "negative group");
+  ExpectRefused(With([&](auto& b) { b[piece(2, 90)] = 0xFF, b[piece(2, 91)] = 0x7F; }), "neighbour");
+  ExpectRefused(With([&](auto& b) { PutInt32(b, piece(2, 32), 230); }), "piece outside the picture");
+  ExpectRefused(With([&](auto& b) { PutInt32(b, piece(2, 56), 9999); }), "box that is not the mask's");
+  ExpectRefused(With([&](auto& b) { PutInt32(b, piece(2, 0), INT32_MIN); }), "position");
+  const size_t pockets = piece(n, 0);
+  ExpectRefused(With([&](auto& b) { b[pockets + 1] = 2; }), "pocket visibility");
+  ExpectRefused(With([&](auto& b) { PutInt32(b, pockets + 2, 1 << 30); }), "pocket rectangle");
+  ExpectRefused(With([&](auto& b) { PutInt32(b, pockets + 18, -4); }), "pocket scroll");
+  ExpectRefused(With([&](auto& b) { PutInt32(b, pockets + 104 + 4, n); }), "weight group");
+}
+
+TEST_F(HostileSavedGame, RotationOnlyWhereTheLevelRotates) {
+  // A game without rotation whose file claims a turned piece.
+  ASSERT_TRUE(SaveGame(t, path, false));
+  good = Slurp(path);
+  const size_t pieces = PiecesAt(good);
+  before = t.Game.Pieces;
+  ExpectRefused(With([&](auto& b) { b[pieces + 112 + 13] = 1; }), "turned piece");
+}
+
+TEST_F(HostileSavedGame, SelectAndThumbnailModesLeaveTheLevelAloneOnBadFiles) {
+  const TLevelRecord current = t.Game.CurrentLevel;
+  TImageControl load;
+  SetImageBlank(load, 3, 3, true, 0x112233);
+  const std::string bad = dir.File("bad.sv1");
+  Spit(bad, std::vector<uint8_t>(good.begin(), good.begin() + 300));
+  EXPECT_FALSE(OpenSavedGameFile(t, bad, OpenSavedSelect, &load));
+  EXPECT_FALSE(OpenSavedGameFile(t, bad, OpenSavedThumbnail, &load));
+  EXPECT_EQ(std::memcmp(&t.Game.CurrentLevel, &current, sizeof current), 0);
+  EXPECT_EQ(load.Picture->Width, 3);
+  EXPECT_TRUE(OpenSavedGameFile(t, path, OpenSavedThumbnail, &load));
+  EXPECT_EQ(load.Picture->Width, s.StoreThumb.Picture->Width);
+  EXPECT_EQ(std::memcmp(&t.Game.CurrentLevel, &current, sizeof current), 0);
+  EXPECT_TRUE(OpenSavedGameFile(t, path, OpenSavedSelect, &load));
+  EXPECT_EQ(t.Game.CurrentLevel.TotalTileNum, n);
+  EXPECT_EQ(t.sSvJigName, "gradient");
+}
+
+}  // namespace
