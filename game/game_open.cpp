@@ -26,62 +26,6 @@
 #include "game/piece_order.h"
 #include "game/pieces.h"
 
-// --- Image operations ---------------------------------------------------------------------------
-// Quarter turns, bilinear scaling and a plain copy of 24-bit buffers, as the game's image
-// operations define them. Kept here until the shared image operations carry them.
-namespace {
-
-void TurnQuarter(TDibImage& target, const TDibImage& source, int32_t m) {
-  FreeDib(target);
-  if (source.Width == 0 || !CreateDib24(target, source.Height, source.Width)) return;
-  // The margin strips are black already: a new buffer is zeroed.
-  const int32_t w = source.Width - m, h = source.Height - m;
-  for (int32_t y = 0; y < h; ++y) {
-    const uint8_t* s = DibPixelAddress(source, 0, y);
-    const int32_t tx = h - 1 - y;
-    for (int32_t x = 0; x < w; ++x, s += 3) {
-      uint8_t* t = DibPixelAddress(target, tx, x);
-      t[0] = s[0];
-      t[1] = s[1];
-      t[2] = s[2];
-    }
-  }
-}
-
-void ScaleArea(TDibImage& target, int32_t tw, int32_t th, const TDibImage& source, int32_t sw, int32_t sh) {
-  if (source.Width == 0 || target.Width == 0 || tw < 1 || th < 1 || sw < 1 || sh < 1) return;
-  const int32_t stepX = int32_t(int64_t(sw - 1) * 32768 / tw), stepY = int32_t(int64_t(sh - 1) * 32768 / th);
-  int64_t fy = 0;
-  for (int32_t j = 0; j < th; ++j, fy += stepY) {
-    const int32_t r0 = int32_t(fy >> 15), r1 = r0 < sh - 1 ? r0 + 1 : r0;
-    const int32_t wy = int32_t(fy & 32767);
-    const uint8_t* row0 = DibScanLine(source, r0);
-    const uint8_t* row1 = DibScanLine(source, r1);
-    uint8_t* out = DibScanLine(target, j);
-    int64_t fx = 0;
-    for (int32_t i = 0; i < tw; ++i, fx += stepX, out += 3) {
-      const int32_t c0 = int32_t(fx >> 15), c1 = sw > 1 ? c0 + 1 : c0;
-      const int32_t wx = int32_t(fx & 32767);
-      const int32_t tr = wx * (32768 - wy) >> 15, tl = (32768 - wy) - tr;
-      const int32_t br = int32_t(int64_t(wx) * wy >> 15), bl = wy - br;
-      for (int ch = 0; ch < 3; ++ch)
-        out[ch] = uint8_t((tl * row0[3 * c0 + ch] + tr * row0[3 * c1 + ch] + bl * row1[3 * c0 + ch] +
-                           br * row1[3 * c1 + ch]) >> 15);
-    }
-  }
-}
-
-void RotateDib90(TDibImage& target, const TDibImage& source) { TurnQuarter(target, source, 0); }
-void RotateDibWithMargin(TDibImage& target, const TDibImage& source, int32_t m) { TurnQuarter(target, source, m); }
-void ScaleDib(TDibImage& target, const TDibImage& source) {
-  ScaleArea(target, target.Width, target.Height, source, source.Width, source.Height);
-}
-void ScaleDibRect(TDibImage& target, int32_t w, int32_t h, const TDibImage& source, int32_t sw, int32_t sh) {
-  ScaleArea(target, w, h, source, sw, sh);
-}
-
-}  // namespace
-
 // --- Sessions ---------------------------------------------------------------------------------
 
 void ShowSessionProgress(TGameSession& s, const std::string& key, int32_t steps) {
@@ -191,13 +135,11 @@ bool BuildRotatedImages(TGameState& g) {
   }
   if (!g.GameLevel.Rotate) return true;
   for (int r = 1; r < 4; ++r) {
-    RotateDib90(im.PictureImages[r], im.PictureImages[r - 1]);
-    if (im.PictureImages[r].Width == 0) return false;
+    if (!RotateDib90(im.PictureImages[r], im.PictureImages[r - 1])) return false;
     g.Progress.Step();
   }
   for (int r = 1; r < 4; ++r) {
-    RotateDibWithMargin(im.PieceMasks[r], im.PieceMasks[r - 1], 5);
-    if (im.PieceMasks[r].Width == 0) return false;
+    if (!RotateDibWithMargin(im.PieceMasks[r], im.PieceMasks[r - 1], 5)) return false;
     g.Progress.Step();
   }
   return true;
