@@ -88,10 +88,13 @@ void PaintHeldPieces(TField& f, TDibImage& target, const TSkinRect& clip) {
 
 void Invalidate(TField& f, const TSkinRect& r) {
   if (IsSkinRectEmpty(r)) return;
+  IncludeInSkinRect(f.Changed, r.Left, r.Top, r.Right, r.Bottom);
   if (f.Hooks.InvalidateFieldRect) f.Hooks.InvalidateFieldRect(r.Left, r.Top, r.Width, r.Height);
 }
 
 void LoadArtwork(TField& f) {
+  if (!f.Windows.FrameSkin && LoadPngResource(*f.FrameSkin, kFrameSkinPngId)) f.Windows.FrameSkin = &*f.FrameSkin;
+  if (!f.Windows.GlassSkin && LoadPngResource(*f.GlassSkin, kGlassSkinPngId)) f.Windows.GlassSkin = &*f.GlassSkin;
   if (f.Pin.Picture->Width <= 0) LoadPngResource(*f.Pin.Picture, kWeightPinPngId);
   if (f.Star.Sheet->Width <= 0) {
     std::vector<uint8_t> bytes;

@@ -116,6 +116,9 @@ struct TField {
   TGlassState Glass;
   TStarState Star;
   TWeightPinState Pin;
+  TDibHolder FrameSkin;  // the sheets the windows paint from, unless the main window gave its own
+  TDibHolder GlassSkin;
+  TSkinRect Changed{0, 0, -1, -1, 0, 0, {0, 0, -1, -1}};  // what the running handler has shown
 
   bool Solved = false;  // cleared when a game is opened
   bool FormsReady = false;  // the handlers do nothing before
@@ -137,7 +140,8 @@ struct TField {
 };
 
 // Connects the field to the game's and the windows' hooks (only those still empty), makes the
-// lens and loads the pin and star pictures from the program's resources when present.
+// lens and loads the pin and star pictures and (when the windows have none) the frame and
+// magnifier skins from the program's resources.
 void InitField(TField& f);
 
 TSkinWindow* ActiveWindow(TField& f);  // the highlighted window, or null

@@ -320,6 +320,7 @@ void FieldMouseMove(TField& f, uint8_t shift, int32_t x, int32_t y) {
   TSkinWindows& ws = f.Windows;
   if (!f.FormsReady || !g.GameLoaded) return;
   TSkinWindow* active = ActiveWindow(f);
+  if (!active) return;
   const bool buttonDown = (shift & kShiftButtons) != 0;
   if (f.Hooks.ToolbarUnhot) f.Hooks.ToolbarUnhot();
   TSkinWindow& glass = ws.GlassWindow;
@@ -339,7 +340,7 @@ void FieldMouseMove(TField& f, uint8_t shift, int32_t x, int32_t y) {
     ContinueWindowOperation(f, x, y, buttonDown);
     return;
   }
-  if (g.Play.DragState == 1 && g.Play.HeldPiece >= 0 && active) {
+  if (g.Play.DragState == 1 && g.Play.HeldPiece >= 0) {
     // The previous event's Redraw cleared the kind; the held pieces are repainted per move.
     g.Play.RedrawKind = kRedrawDrag;
     TSkinWindow* target = WindowUnderPoint(f, x, y);
@@ -353,7 +354,7 @@ void FieldMouseMove(TField& f, uint8_t shift, int32_t x, int32_t y) {
     g.Play.RedrawKind = kRedrawDrag;
     return;
   }
-  if (g.Play.DragState == 2 && active) {
+  if (g.Play.DragState == 2) {
     const TPieceView view = PieceViewOf(*active);
     TSkinRect& band = g.Play.Band;
     // Width and height may go negative while the band is pulled up or left.
@@ -479,10 +480,11 @@ TSkinRect Handle(TField& f, F&& call) {
   ClearSkinRect(none);
   if (!f.FormsReady || f.Busy) return none;
   f.InHandler = true;
+  ClearSkinRect(f.Changed);
   call();
-  const TSkinRect changed = Redraw(f);
+  Redraw(f);
   f.InHandler = false;
-  return changed;
+  return f.Changed;
 }
 
 }  // namespace

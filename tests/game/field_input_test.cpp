@@ -1,6 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "field_rig.h"
+#include "game/emboss_maps.h"
 
 namespace {
 
@@ -215,10 +218,7 @@ TEST(FieldInput, RightDragOnEmptySpacePullsTheViewAndARightClickSendsAPieceAcros
 TEST(FieldInput, PocketsMoveByTheirCaptionComeBackIntoReachAndCloseByTheirButton) {
   TFieldRig r(2, false, 5);
   SpreadApart(r);
-  TSkinWindow& pocket = r.ws.GameWindows[2];
-  SetSkinWindowVisible(r.ws, pocket, true);
-  SetSkinRectBounds(pocket.Outer, 300, 200, 240, 180);
-  RelayoutSkinWindow(pocket);
+  TSkinWindow& pocket = r.ShowPocketAt(2, 300, 200, 240, 180);
   const int32_t cx = pocket.CaptionRect.Left + 5, cy = pocket.Client.Top - pocket.CaptionHeight / 2;
   Drag(r, cx, cy, 50, 40);
   EXPECT_EQ(pocket.Outer.Left, 350);
@@ -267,6 +267,136 @@ TEST(FieldInput, PointsInTheLensActOnThePiecesUnderIt) {
   I_FieldMouseDown(r.f, kMouseLeft, kLeftDown, lx, ly);
   EXPECT_EQ(r.g.Play.HeldPiece, 20);
   I_FieldMouseUp(r.f, kMouseLeft, 0, lx, ly);
+}
+
+}  // namespace
+
+namespace {
+
+TEST(FieldInput, EdgesAndCornersResizeWithinTheLimits) {
+  TFieldRig r(2, false, 5);
+  TSkinWindow& pocket = r.ShowPocketAt(2, 300, 200, 240, 180);
+  // The bottom-right corner follows the pointer; the top-left corner stays.
+  Drag(r, pocket.Outer.Right, pocket.Outer.Bottom, 60, 30);
+  EXPECT_EQ(pocket.Outer.Left, 300);
+  EXPECT_EQ(pocket.Outer.Top, 200);
+  EXPECT_EQ(pocket.Outer.Width, 300);
+  EXPECT_EQ(pocket.Outer.Height, 210);
+  // The left edge: the right edge stays, and the size never goes below the minimum.
+  Drag(r, pocket.Outer.Left, pocket.Outer.Top + 100, 1000, 0);
+  EXPECT_EQ(pocket.Outer.Right, 599);
+  EXPECT_EQ(pocket.Outer.Width, pocket.OuterMinWidth);
+
+  // The glass takes new half axes and a lens of its new size.
+  TSkinWindow& glass = r.ShowGlass(100, 100);
+  SetGlassZoom(r.f, 2);
+  const int32_t before = glass.Client.Width;
+  I_FieldMouseDown(r.f, kMouseLeft, kLeftDown, glass.Grip.Left + 15, glass.Grip.Top + 15);
+  ASSERT_EQ(r.ws.SkinDrag.HitCode, kHitBottomRight);
+  I_FieldMouseMove(r.f, kLeftDown, glass.Outer.Right + 60, glass.Outer.Bottom + 60);
+  I_FieldMouseUp(r.f, kMouseLeft, 0, glass.Outer.Right, glass.Outer.Bottom);
+  EXPECT_GT(glass.Client.Width, before);
+  EXPECT_DOUBLE_EQ(r.f.Glass.A, glass.Client.Width / 2.0);
+  EXPECT_EQ(GetDibPixel(*r.f.Glass.LensMask, glass.Client.Width - 1, glass.Client.Height / 2), 0x0D0D0D);
+}
+
+TEST(FieldInput, TheGlassZoomButtonsSwapEachOther) {
+  TFieldRig r(2, false, 5);
+  TSkinWindow& glass = r.ShowGlass(100, 100);
+  ASSERT_TRUE(glass.Buttons[kSkinBtnZoom3].Visible);
+  ASSERT_FALSE(IsSkinRectEmpty(glass.Buttons[kSkinBtnZoom3].Bounds));
+  const TSkinRect b = glass.Buttons[kSkinBtnZoom3].Bounds;
+  Click(r, b.Left + b.Width / 2, b.Top + b.Height / 2);
+  EXPECT_EQ(r.f.Glass.Zoom, 3);
+  EXPECT_FALSE(glass.Buttons[kSkinBtnZoom3].Visible);
+  EXPECT_TRUE(glass.Buttons[kSkinBtnZoom2].Visible);
+  // At zoom 3 a point 30 pixels right of the centre shows the field 10 pixels right of it.
+  int32_t x = glass.Client.Left + glass.Client.Width / 2 + 30, y = glass.Client.Top + glass.Client.Height / 2;
+  MapGlassPoint(r.f, x, y, true);
+  EXPECT_EQ(x, glass.Client.Left + glass.Client.Width / 2 + 10);
+}
+
+TEST(FieldInput, TheWindowUnderThePointer) {
+  TFieldRig r(2, false, 5);
+  TSkinWindow& side = r.ws.GameWindows[0];
+  TSkinWindow& pocket = r.ShowPocketAt(3, 300, 200, 240, 180);
+  HighlightSkinWindow(r.ws, &side);
+  const int32_t px = pocket.Client.Left + 10, py = pocket.Client.Top + 10;
+  EXPECT_EQ(WindowUnderPoint(r.f, px, py), &pocket);
+  EXPECT_EQ(WindowUnderPoint(r.f, 50, 50), nullptr);  // the active window itself
+  HighlightSkinWindow(r.ws, &pocket);
+  EXPECT_EQ(WindowUnderPoint(r.f, 50, 50), &side);
+}
+
+TEST(FieldInput, HoverLightsAFrameButtonAndRepaintsOnlyAroundIt) {
+  TFieldRig r(2, false, 5);
+  TSkinWindow& pocket = r.ShowPocketAt(2, 300, 200, 240, 180);
+  const TSkinRect b = pocket.Buttons[kSkinBtnCaption].Bounds;
+  const TSkinRect changed = I_FieldMouseMove(r.f, 0, b.Left + 2, b.Top + 2);
+  EXPECT_TRUE(pocket.Buttons[kSkinBtnCaption].Hot);
+  EXPECT_EQ(changed.Left, b.Left);
+  EXPECT_EQ(changed.Width, b.Width);
+  // Moving off it clears the light and repaints the same button again.
+  const TSkinRect off = I_FieldMouseMove(r.f, 0, 100, 500);
+  EXPECT_FALSE(pocket.Buttons[kSkinBtnCaption].Hot);
+  EXPECT_EQ(off.Top, b.Top);
+  EXPECT_EQ(off.Height, b.Height);
+  // Nothing lit, nothing to repaint.
+  EXPECT_TRUE(IsSkinRectEmpty(I_FieldMouseMove(r.f, 0, 120, 500)));
+}
+
+TEST(FieldInput, ShowingTheOtherSideCarriesTheHeldGroupAndTheSelection) {
+  TFieldRig r(2, false, 5);
+  SpreadApart(r);
+  r.P(20).Selected = 1;
+  r.P(3).Group = r.P(4).Group = 4;
+  int32_t x, y;
+  r.BodyPoint(3, x, y);
+  I_FieldMouseDown(r.f, kMouseLeft, kLeftDown, x, y);
+  ASSERT_EQ(r.g.Play.HeldPiece, 3);
+  SetActiveSide(r.f, 1);
+  EXPECT_EQ(r.P(3).Window, 1);
+  EXPECT_EQ(r.P(4).Window, 1);
+  EXPECT_EQ(r.P(20).Window, 1);
+  EXPECT_EQ(r.P(5).Window, 0);
+  EXPECT_FALSE(r.ws.GameWindows[0].Visible);
+  EXPECT_TRUE(r.ws.GameWindows[1].Highlighted);
+  // The drag goes on in the shown side.
+  I_FieldMouseMove(r.f, kLeftDown, x + 30, y);
+  I_FieldMouseUp(r.f, kMouseLeft, 0, x + 30, y);
+  EXPECT_EQ(PieceAtPoint(r.g, PieceViewOf(r.ws.GameWindows[1]), x + 30, y), 3);
+}
+
+TEST(FieldInput, AJoinClearsTheWoodBetweenTheJoinedPieces) {
+  TFieldRig r(2, false, 5);
+  r.g.GameOptions.WoodStyle = 2;
+  r.g.GameOptions.EmbossStyle = 0;
+  RebuildEmbossMaps(r.g);
+  ASSERT_GT(r.g.GameOptions.WoodFrameWidth, 0);
+  SpreadApart(r);
+  r.f.ShowJoin = false;
+  // Piece 1's wood over piece 0's body, in the part of the map that piece 1 draws.
+  auto woodOverNeighbour = [&] {
+    const TEmbossMap& map = r.g.Images.EmbossMaps[0];
+    const TDibImage& mask = r.g.Images.PieceMasks[0];
+    const TPieceRecord& p = r.P(1);
+    const int32_t ww = r.g.GameOptions.WoodFrameWidth;
+    int32_t n = 0;
+    for (int32_t y = p.BoxY; y < std::min(p.BoxY + p.BoxH + ww, map.Height); ++y)
+      for (int32_t x = p.BoxX; x < std::min(p.BoxX + p.BoxW + ww, map.Width); ++x)
+        if (*DibPixelAddress(mask, x, y) == r.P(0).Code && (map.ClassBits[map.At(x, y)] & p.ClassBit) &&
+            map.Depth(x, y, p.PatternClass) > 0)
+          ++n;
+    return n;
+  };
+  ASSERT_GT(woodOverNeighbour(), 0);
+  int32_t x, y;
+  r.BodyPoint(1, x, y);
+  const TSnapOffset e = ExpectedOffset(r.P(1), r.P(0), 0);
+  const int32_t tx = r.P(0).X + e.X + 2, ty = r.P(0).Y + e.Y - 1;
+  Drag(r, x, y, tx - r.P(1).X, ty - r.P(1).Y);
+  ASSERT_EQ(r.P(1).Group, r.P(0).Group);
+  EXPECT_EQ(woodOverNeighbour(), 0);
 }
 
 }  // namespace

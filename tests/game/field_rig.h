@@ -60,6 +60,15 @@ struct TFieldRig {
   ~TFieldRig() { SetSoundSink({}); }
 
   TPieceRecord& P(int32_t i) { return g.Pieces[size_t(i)]; }
+  // A pocket shown at (x, y), w x h, on top of the others.
+  TSkinWindow& ShowPocketAt(int32_t index, int32_t x, int32_t y, int32_t w, int32_t h) {
+    TSkinWindow& pocket = ws.GameWindows[size_t(index)];
+    SetSkinWindowVisible(ws, pocket, true);
+    SetSkinRectBounds(pocket.Outer, x, y, w, h);
+    RelayoutSkinWindow(pocket);
+    BringSkinWindowToFront(ws, pocket);
+    return pocket;
+  }
   // The magnifier shown with its outer top left at (x, y), lens made for its size.
   TSkinWindow& ShowGlass(int32_t x, int32_t y) {
     TSkinWindow& glass = ws.GlassWindow;
