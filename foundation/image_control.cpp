@@ -1,6 +1,6 @@
 #include "foundation/image_control.h"
 
-
+#include "foundation/dib_ops.h"
 #include "foundation/picture_loading.h"
 
 void InitImageBitmap(TImageControl& image, int32_t width, int32_t height) {
@@ -9,15 +9,7 @@ void InitImageBitmap(TImageControl& image, int32_t width, int32_t height) {
 
 void SetImageBlank(TImageControl& image, int32_t width, int32_t height, bool fill, uint32_t color) {
   TDibImage& d = *image.Picture;
-  if (!CreateDib24(d, width, height) || !fill) return;
-  for (int32_t y = 0; y < d.Height; ++y) {
-    uint8_t* p = DibScanLine(d, y);
-    for (int32_t x = 0; x < d.Width; ++x, p += 3) {
-      p[0] = uint8_t(color >> 16);
-      p[1] = uint8_t(color >> 8);
-      p[2] = uint8_t(color);
-    }
-  }
+  if (CreateDib24(d, width, height) && fill) FillDibRect(d, 0, 0, width, height, color);
 }
 
 namespace {

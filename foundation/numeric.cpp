@@ -21,11 +21,13 @@ int32_t ClampInt(int32_t v, int32_t low, int32_t high) {
 }
 
 long double VertexAngle(TIntPoint p0, TIntPoint p1, TIntPoint p2) {
-  const int64_t ax = int64_t(p0.x) - p1.x, ay = int64_t(p0.y) - p1.y;
-  const int64_t bx = int64_t(p2.x) - p1.x, by = int64_t(p2.y) - p1.y;
-  const long double den = std::sqrt((long double)(ax * ax + ay * ay) * (long double)(bx * bx + by * by));
+  // The differences are whole numbers; their products already leave the 64-bit range for
+  // points at opposite ends of the 32-bit plane, so they are taken in floating point.
+  const long double ax = int64_t(p0.x) - p1.x, ay = int64_t(p0.y) - p1.y;
+  const long double bx = int64_t(p2.x) - p1.x, by = int64_t(p2.y) - p1.y;
+  const long double den = std::sqrt((ax * ax + ay * ay) * (bx * bx + by * by));
   if (den == 0) return 0;
-  long double c = (long double)(ax * bx + ay * by) / den;
+  long double c = (ax * bx + ay * by) / den;
   if (c > 1) c = 1;
   if (c < -1) c = -1;
   return std::acos(c);

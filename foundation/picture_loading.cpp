@@ -4,6 +4,7 @@
 #include <cstring>
 #include <filesystem>
 
+#include "foundation/binary_file.h"
 #include "foundation/picture_codec_common.h"
 #include "platform/bitmap.h"
 #include "platform/resources.h"
@@ -95,18 +96,10 @@ bool LoadPictureFile(TDibImage& image, const std::string& path, std::string* err
 bool SaveBmpFile(const TDibImage& image, const std::string& path, std::string* error) {
   std::vector<uint8_t> bytes;
   if (!EncodeBmp24(image, bytes)) return Fail(error, "No picture to save");
-  const std::string temp = path + ".tmp";
-  std::FILE* f = std::fopen(temp.c_str(), "wb");
-  if (!f) return Fail(error, "Cannot create file \"" + path + "\"");
-  bool ok = std::fwrite(bytes.data(), 1, bytes.size(), f) == bytes.size();
-  ok = (std::fflush(f) == 0) && ok;
-  ok = (std::fclose(f) == 0) && ok;
-  std::error_code ec;
-  if (ok) std::filesystem::rename(temp, path, ec);
-  if (!ok || ec) {
-    std::filesystem::remove(temp, ec);
+  TBinaryWriter f;
+  if (!f.Create(path)) return Fail(error, "Cannot create file \"" + path + "\"");
+  if (!f.Write(bytes.data(), int64_t(bytes.size())) || !f.Commit())
     return Fail(error, "Cannot write file \"" + path + "\"");
-  }
   return true;
 }
 

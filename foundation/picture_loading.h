@@ -43,7 +43,7 @@ bool ReadFileBytes(const std::string& path, std::vector<uint8_t>& out, std::stri
 bool LoadJpegFile(TDibImage& image, const std::string& path, std::string* error = nullptr);
 bool LoadBmpFile(TDibImage& image, const std::string& path, std::string* error = nullptr);
 bool LoadPictureFile(TDibImage& image, const std::string& path, std::string* error = nullptr);
-// Written to a temporary file beside the target and renamed over it.
+// Written to a private temporary file beside the target, flushed and renamed over it.
 bool SaveBmpFile(const TDibImage& image, const std::string& path, std::string* error = nullptr);
 
 // The program's own PNG resources (kind "PNGIMAGE", numeric ids).

@@ -3,10 +3,20 @@
 #include <algorithm>
 
 namespace {
+// Edge and size sums wrap round in 32 bits as the record's integers always have; coordinates
+// read from outside (a settings file, a saved game) must not make them undefined.
+int32_t Wrap(int64_t v) { return int32_t(uint32_t(uint64_t(v))); }
+int32_t Size(int32_t first, int32_t last) { return Wrap(int64_t(last) - first + 1); }
+int32_t Last(int32_t first, int32_t size) { return Wrap(int64_t(first) + size - 1); }
+
 void RefreshWinRect(TSkinRect& r) { r.WinRect = {r.Left, r.Top, r.Right, r.Bottom}; }
 void RecomputeSize(TSkinRect& r) {
-  r.Width = r.Right - r.Left + 1;
-  r.Height = r.Bottom - r.Top + 1;
+  r.Width = Size(r.Left, r.Right);
+  r.Height = Size(r.Top, r.Bottom);
+}
+void RecomputeEdges(TSkinRect& r) {
+  r.Right = Last(r.Left, r.Width);
+  r.Bottom = Last(r.Top, r.Height);
 }
 }  // namespace
 
@@ -30,8 +40,7 @@ void SetSkinRectBounds(TSkinRect& r, int32_t left, int32_t top, int32_t width, i
   r.Top = top;
   r.Width = width;
   r.Height = height;
-  r.Right = left + width - 1;
-  r.Bottom = top + height - 1;
+  RecomputeEdges(r);
   RefreshWinRect(r);
 }
 
@@ -65,8 +74,7 @@ bool IntersectSkinRects(const TSkinRect& a, const TSkinRect& b, TSkinRect* out) 
 void MoveSkinRect(TSkinRect& r, int32_t left, int32_t top) {
   r.Left = left;
   r.Top = top;
-  r.Right = left + r.Width - 1;
-  r.Bottom = top + r.Height - 1;
+  RecomputeEdges(r);
 }
 
 void SetSkinRectRightBottom(TSkinRect& r, int32_t right, int32_t bottom) {
@@ -76,21 +84,20 @@ void SetSkinRectRightBottom(TSkinRect& r, int32_t right, int32_t bottom) {
 }
 
 void MoveSizeSkinRect(TSkinRect& r, int32_t dx, int32_t dy, int32_t dw, int32_t dh) {
-  r.Left += dx;
-  r.Top += dy;
-  r.Width += dw;
-  r.Height += dh;
-  r.Right = r.Left + r.Width - 1;
-  r.Bottom = r.Top + r.Height - 1;
+  r.Left = Wrap(int64_t(r.Left) + dx);
+  r.Top = Wrap(int64_t(r.Top) + dy);
+  r.Width = Wrap(int64_t(r.Width) + dw);
+  r.Height = Wrap(int64_t(r.Height) + dh);
+  RecomputeEdges(r);
   RefreshWinRect(r);
 }
 
 void AdjustSkinRectEdges(TSkinRect& r, int32_t dleft, int32_t dtop, int32_t dright,
                          int32_t dbottom) {
-  r.Left += dleft;
-  r.Top += dtop;
-  r.Right += dright;
-  r.Bottom += dbottom;
+  r.Left = Wrap(int64_t(r.Left) + dleft);
+  r.Top = Wrap(int64_t(r.Top) + dtop);
+  r.Right = Wrap(int64_t(r.Right) + dright);
+  r.Bottom = Wrap(int64_t(r.Bottom) + dbottom);
   RecomputeSize(r);
   RefreshWinRect(r);
 }

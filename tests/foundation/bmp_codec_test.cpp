@@ -3,6 +3,8 @@
 #include <array>
 #include <cstdint>
 #include <filesystem>
+#include <fstream>
+#include <iterator>
 
 #include "foundation/dib_image.h"
 #include "support/temp_folder.h"
@@ -223,15 +225,27 @@ TEST(BmpCodec, FilesAreSavedWholeAndLoadedBack) {
   ASSERT_TRUE(CreateDib24(*src, 3, 3));
   SetDibPixel(*src, 2, 0, 0x00FF8000);
   const std::string path = (dir / "solved.bmp").string();
+  // A file that happens to bear a temporary-looking name beside the target is none of ours.
+  std::ofstream(path + ".tmp") << "keep";
   std::string error;
   ASSERT_TRUE(SaveBmpFile(*src, path, &error)) << error;
-  EXPECT_FALSE(std::filesystem::exists(path + ".tmp"));
+  std::string kept;
+  std::ifstream(path + ".tmp") >> kept;
+  EXPECT_EQ(kept, "keep");
+  std::filesystem::remove(path + ".tmp");
+  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir), {}), 1) << "no temporary left";
   TDibHolder back;
   ASSERT_TRUE(LoadBmpFile(*back, path, &error)) << error;
   EXPECT_EQ(GetDibPixel(*back, 2, 0), 0x00FF8000);
   ASSERT_TRUE(LoadPictureFile(*back, path, &error)) << "chosen by content";
   EXPECT_FALSE(SaveBmpFile(*src, (dir / "no-such-folder" / "x.bmp").string(), &error));
   EXPECT_FALSE(error.empty());
+  // A failed save keeps the old file whole.
+  TDibImage none;
+  InitDib(none);
+  EXPECT_FALSE(SaveBmpFile(none, path, &error));
+  ASSERT_TRUE(LoadBmpFile(*back, path, &error)) << error;
+  EXPECT_EQ(GetDibPixel(*back, 2, 0), 0x00FF8000);
 }
 
 }  // namespace

@@ -65,3 +65,30 @@ TEST(Numeric, VertexAngleStaysFiniteOnDegenerateLegs) {
   EXPECT_EQ(VertexAngle({0, 0}, {0, 0}, {0, 1}), 0);
   EXPECT_TRUE(std::isfinite(double(VertexAngle({1000000, 1}, {0, 0}, {1000000, 1}))));
 }
+
+TEST(DibImage, SetPixelKeepsAlphaAndReadsIgnoreIt) {
+  TDibHolder d;
+  ASSERT_TRUE(CreateDib32(*d, 3, 2));
+  uint8_t* p = DibPixelAddress(*d, 2, 1);
+  p[3] = 77;
+  SetDibPixel(*d, 2, 1, 0x00A0B0C0);
+  EXPECT_EQ(p[0], 0xA0);
+  EXPECT_EQ(p[1], 0xB0);
+  EXPECT_EQ(p[2], 0xC0);
+  EXPECT_EQ(p[3], 77);
+  EXPECT_EQ(GetDibAlpha(*d, 2, 1), 77);
+  EXPECT_EQ(GetDibPixel(*d, 2, 1), 0x00A0B0C0);
+  EXPECT_EQ(DibPixelColor(p), 0x00A0B0C0u);
+  EXPECT_EQ(GetDibPixel(*d, 0, -1), -1);
+  EXPECT_EQ(GetDibPixel(*d, 0, 2), -1);
+  EXPECT_EQ(GetDibPixel(*d, -1, 0), -1);
+  EXPECT_EQ(GetDibAlpha(*d, 3, 0), 0);
+}
+
+TEST(Numeric, VertexAngleOfPointsAtTheEndsOfTheRange) {
+  // Legs as long as the 32-bit plane allows: the squared lengths pass 2^63.
+  constexpr int32_t kMax = 2147483647, kMin = -kMax - 1;
+  EXPECT_NEAR(double(VertexAngle({kMax, kMax}, {kMin, kMin}, {kMax, kMin})), M_PI / 4, 1e-12);
+  EXPECT_NEAR(double(VertexAngle({kMin, 0}, {kMax, 0}, {kMin, 0})), 0, 1e-9);
+  EXPECT_NEAR(double(VertexAngle({kMin, kMin}, {0, 0}, {kMax, kMax})), M_PI, 1e-9);
+}

@@ -11,6 +11,18 @@ TEST(Random, SeedZeroReplaysTheKnownStates) {
   }
 }
 
+TEST(Random, SeedZeroDrawsThePinnedValues) {
+  // The states 1, 134775814, 3698175007 times 100, divided by 2^32: 0, 3.1 and 86.1.
+  TRandom rng;
+  EXPECT_EQ(rng.Random(100), 0u);
+  EXPECT_EQ(rng.Random(100), 3u);
+  EXPECT_EQ(rng.Random(100), 86u);
+  // One more draw of a larger range: state 134775813 x 3698175007 + 1 mod 2^32.
+  const uint32_t state = uint32_t(134775813ull * 3698175007ull + 1);
+  EXPECT_EQ(rng.Random(0xFFFFFFFFu), uint32_t((uint64_t(state) * 0xFFFFFFFFull) >> 32));
+  EXPECT_EQ(rng.RandSeed, state);
+}
+
 TEST(Random, DrawIsTheHighHalfOfTheProduct) {
   TRandom rng{0x12345678u};
   for (int i = 0; i < 1000; ++i) {
