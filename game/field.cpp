@@ -187,21 +187,22 @@ void UpdateFieldSize(TField& f, const TFieldLayout& layout) {
   // stretched across two screens) must not be painted past the buffer's end.
   const int32_t bw = IntMax(IntMax(wa.ScreenWidth, f.Game.Field.FieldW), 1);
   const int32_t bh = IntMax(IntMax(wa.ScreenHeight, f.Game.Field.FieldH), 1);
-  if (f.ScreenBuffer->Width >= bw && f.ScreenBuffer->Height >= bh && f.StaticBuffer->Width >= bw &&
-      f.StaticBuffer->Height >= bh)
-    return;
-  FreeDib(*f.StaticBuffer);
-  FreeDib(*f.ScreenBuffer);
-  if (!CreateDib24(*f.StaticBuffer, bw, bh) || !CreateDib24(*f.ScreenBuffer, bw, bh)) {
+  if (f.ScreenBuffer->Width < bw || f.ScreenBuffer->Height < bh || f.StaticBuffer->Width < bw ||
+      f.StaticBuffer->Height < bh) {
     FreeDib(*f.StaticBuffer);
     FreeDib(*f.ScreenBuffer);
-    return;
+    if (CreateDib24(*f.StaticBuffer, bw, bh) && CreateDib24(*f.ScreenBuffer, bw, bh)) {
+      const uint32_t background = IsPictureCode(f.FieldBackground) ? kFieldGrey : f.FieldBackground;
+      TSkinRect all;
+      SetSkinRectBounds(all, 0, 0, bw, bh);
+      FillArea(*f.StaticBuffer, all, background);
+      CopyArea(*f.ScreenBuffer, *f.StaticBuffer, all);
+    } else {
+      FreeDib(*f.StaticBuffer);
+      FreeDib(*f.ScreenBuffer);
+    }
   }
-  const uint32_t background = IsPictureCode(f.FieldBackground) ? kFieldGrey : f.FieldBackground;
-  TSkinRect all;
-  SetSkinRectBounds(all, 0, 0, bw, bh);
-  FillArea(*f.StaticBuffer, all, background);
-  CopyArea(*f.ScreenBuffer, *f.StaticBuffer, all);
+  if (IsPictureCode(f.FieldBackground) && f.Hooks.LoadBackgroundPicture) f.Hooks.LoadBackgroundPicture(f.FieldBackground);
 }
 
 void SetActiveSide(TField& f, int32_t side) {

@@ -83,12 +83,13 @@ struct TFieldHooks {
   std::function<void(int32_t)> WindowHidden;  // a side or the thumbnail closed by its button
   std::function<void(int32_t)> PocketChanged;  // a pocket's piece count: caption, toolbar face
   std::function<void(int32_t&, int32_t&)> MainWindowSize;
-  std::function<void(int32_t, int32_t)> SetMainWindowSize;  // the grip of a side
+  std::function<void(int32_t, int32_t)> SetMainWindowSize;  // width, height: the grip of a side
   std::function<void(bool)> GrabCursor;  // the gripping hand while the view is pulled
   std::function<void()> ThumbnailResized;  // rebuild the thumbnail picture
   std::function<void()> ToolbarUnhot;
   std::function<void(bool)> WeightModeChanged;  // menu check and caption, toolbar face
   std::function<void(int32_t)> ActiveSideChanged;  // menu checks and toolbar buttons
+  std::function<void(uint32_t)> LoadBackgroundPicture;  // a picture code 10..17, for the field's size
 };
 
 // The desktop as the main window reports it.

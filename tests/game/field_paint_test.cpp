@@ -185,7 +185,13 @@ TEST(UpdateFieldSize, BuffersGrowWithTheFieldAndNeverShrink) {
   EXPECT_EQ(r.g.Field.FieldW, 1272);
   EXPECT_EQ(r.g.Field.FieldH, 1024 - 8 - 20 - 30);
   EXPECT_GE(r.f.ScreenBuffer->Width, 1272);
+  // With a background picture the new buffers start grey and the picture is asked for.
+  std::vector<uint32_t> pictures;
+  r.f.Hooks.LoadBackgroundPicture = [&](uint32_t code) { pictures.push_back(code); };
+  r.f.FieldBackground = 12;
   UpdateFieldSize(r.f, TFieldLayout{30, true, false, 2000, 1200});
+  EXPECT_EQ(pictures, std::vector<uint32_t>{12});
+  EXPECT_EQ(uint32_t(GetDibPixel(*r.f.StaticBuffer, 1999, 1100)), kFieldGrey);
   EXPECT_EQ(r.g.Field.FieldW, 2000);
   EXPECT_GE(r.f.ScreenBuffer->Width, 2000);
   EXPECT_GE(r.f.StaticBuffer->Height, 1170);
