@@ -1,5 +1,6 @@
 #pragma once
 #include <cstdint>
+#include <string_view>
 
 // What the program relies on in its artwork under resources/ (made by tools/make-skins).
 // Numbered pictures are ":/PNGIMAGE/<id>" and ":/BITMAP/<id>"; cursors ":/CURSOR/<name>".
@@ -27,6 +28,13 @@ inline constexpr TCursorArt kCursorArt[] = {
     {"DRAGAAA", 15, 15},  {"DRAGBBB", 15, 16},  {"SIZEWE", 15, 15},
     {"SIZENS", 15, 15},   {"SIZENWSE", 15, 15}, {"SIZENESW", 15, 15},
 };
+
+// The cursor of that resource name with its hot spot, or nullptr.
+inline const TCursorArt* FindCursorArt(std::string_view name) {
+  for (const TCursorArt& c : kCursorArt)
+    if (name == c.Name) return &c;
+  return nullptr;
+}
 
 // Application icon sizes, ":/icons/app-<size>.png".
 inline constexpr int32_t kAppIconSizes[] = {16, 22, 24, 32, 48, 64, 128, 256};

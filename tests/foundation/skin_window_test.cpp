@@ -331,6 +331,61 @@ TEST(SkinWindowScroll, ATinyWindowLaysOutWithoutNegativeSizes) {
   EXPECT_LE(w.Buttons[kSkinBtnHorzThumb].Bounds.Width, std::max(w.HorzTrack.Width, 0));
 }
 
+TEST(SkinWindowLayout, CopiedLayoutTakesPlaceScrollAndBarsButNotTheRest) {
+  // The second side takes over the first side's place, size, scroll state and bars.
+  TSkinWindows ws;
+  SetupGameWindows(ws);
+  TSkinWindow &first = ws.GameWindows[0], &second = ws.GameWindows[1];
+  SetSkinRectBounds(first.Outer, 30, 40, 317, 217);
+  first.ContentWidth = 900;
+  first.ContentHeight = 600;
+  first.MaxClientWidth = 500;
+  UpdateSkinWindowLimits(first);
+  ResizeSkinWindow(first, false);
+  first.ScrollX = 120;
+  first.ScrollY = 45;
+  RelayoutSkinWindow(first);
+  HighlightSkinWindow(ws, &first);
+  second.Caption = u"kept";
+  second.Background = 0x010203;
+
+  CopySkinWindowLayout(second, first);
+  ExpectEdges(second.Outer, 30, 40, 346, 256);
+  ExpectEdges(second.Client, first.Client.Left, first.Client.Top, first.Client.Right, first.Client.Bottom);
+  EXPECT_EQ(second.MaxClientWidth, 500);
+  EXPECT_EQ(second.OuterMaxWidth, first.OuterMaxWidth);
+  EXPECT_EQ(second.ScrollX, 120);
+  EXPECT_EQ(second.ScrollY, 45);
+  EXPECT_EQ(second.ContentWidth, 900);
+  EXPECT_EQ(second.ContentHeight, 600);
+  EXPECT_TRUE(second.HorzScrollVisible);
+  EXPECT_TRUE(second.VertScrollVisible);
+  ExpectEdges(second.HorzTrack, first.HorzTrack.Left, first.HorzTrack.Top, first.HorzTrack.Right,
+              first.HorzTrack.Bottom);
+  ExpectEdges(second.VertTrack, first.VertTrack.Left, first.VertTrack.Top, first.VertTrack.Right,
+              first.VertTrack.Bottom);
+  ExpectEdges(second.CornerBox, first.CornerBox.Left, first.CornerBox.Top, first.CornerBox.Right,
+              first.CornerBox.Bottom);
+  for (int i = kSkinBtnLeft; i <= kSkinBtnVertThumb; ++i) {
+    const TSkinRect& b = first.Buttons[i].Bounds;
+    ExpectEdges(second.Buttons[i].Bounds, b.Left, b.Top, b.Right, b.Bottom);
+    EXPECT_TRUE(second.Buttons[i].Visible);
+  }
+  // Its own name, highlight, caption and background stay.
+  EXPECT_EQ(second.WindowName, u"Second Side");
+  EXPECT_EQ(second.Caption, u"kept");
+  EXPECT_EQ(second.Background, 0x010203u);
+  EXPECT_FALSE(second.Highlighted);
+  EXPECT_EQ(second.Index, 1);
+
+  // The copy answers like the original: a track click scrolls it the same way.
+  ws.SkinDrag.HitCode = SkinWindowHitTest(ws, second, second.HorzTrack.Right, second.HorzTrack.Top, true);
+  ASSERT_EQ(ws.SkinDrag.HitCode, kHitScrollRight);
+  TrackSkinScroll(ws, second, 0, 0);
+  EXPECT_EQ(second.ScrollX, 210);
+  EXPECT_EQ(first.ScrollX, 120);
+}
+
 TEST(SkinWindowLayout, MagnifierTilesButtonsAndGrip) {
   TSkinWindow g;
   SetupGlassWindow(g);

@@ -71,6 +71,36 @@ TEST(ToolbarLayout, WideWindowPlacesTheRowWithThePreferredGaps) {
   EXPECT_EQ(h[kToolbarClose].Width, 25);
 }
 
+TEST(ToolbarLayout, RowPositionsAtTheWidthTiersInAndOutOfFullScreen) {
+  // Lefts in row order 19, 0, 1, 2, 3, 4, 7, 8, 5, 6, 9, 10, 11, 12, 13, 14, 15, 16, 21, 17, 18,
+  // worked out by hand from the gaps of each tier.
+  struct Case {
+    int width;
+    bool full;
+    int lefts[21];
+    int closeLeft, minLeft;
+  } cases[] = {
+      {1024, false, {4, 57, 94, 147, 200, 237, 290, 343, 396, 433, 486, 523, 560, 597, 650, 687, 740, 793, 846, 899, 952}, 0, 0},
+      {1024, true, {4, 53, 90, 139, 188, 225, 274, 323, 372, 409, 458, 495, 532, 569, 618, 655, 704, 753, 802, 851, 900}, 994, 961},
+      {800, false, {4, 45, 76, 117, 158, 189, 230, 271, 312, 343, 384, 415, 446, 477, 518, 549, 590, 631, 672, 713, 754}, 0, 0},
+      {800, true, {4, 41, 72, 109, 146, 177, 214, 251, 288, 319, 356, 387, 418, 449, 486, 517, 554, 591, 628, 665, 702}, 770, 743},
+  };
+  ToolbarHolder h;
+  for (const Case& c : cases) {
+    LayoutToolbar(h.t, c.width, c.full);
+    for (int k = 0; k < 21; ++k) {
+      EXPECT_EQ(h[kRowOrder[k]].Left, c.lefts[k]) << c.width << " full " << c.full << " button " << kRowOrder[k];
+      EXPECT_TRUE(h[kRowOrder[k]].Visible);
+    }
+    EXPECT_EQ(h[kToolbarClose].Visible, c.full);
+    EXPECT_EQ(h[kToolbarMin].Visible, c.full);
+    if (c.full) {
+      EXPECT_EQ(h[kToolbarClose].Left, c.closeLeft);
+      EXPECT_EQ(h[kToolbarMin].Left, c.minLeft);
+    }
+  }
+}
+
 TEST(ToolbarLayout, FullScreenShowsMinimiseAndCloseAtTheRightEnd) {
   ToolbarHolder h;
   LayoutToolbar(h.t, 1280, true);
