@@ -3,6 +3,7 @@
 #include <QFile>
 #include <QImage>
 #include <QString>
+#include <cmath>
 #include <set>
 
 #include "foundation/artwork.h"
@@ -178,6 +179,30 @@ TEST(Artwork, MagnifierTilesHoldTheLensAndTheButtons) {
     EXPECT_EQ(qAlpha(glass.pixel(196 + 17 * k + 7, 2 + 7)), 255) << "close " << k;
     EXPECT_EQ(qAlpha(glass.pixel(196 + 30 * k + 13, 25 + 13)), 255) << "zoom in " << k;
     EXPECT_EQ(qAlpha(glass.pixel(196 + 30 * k + 13, 55 + 13)), 255) << "zoom out " << k;
+  }
+}
+
+TEST(Artwork, MagnifierTilesMeetTheSmallestLensWithoutAGap) {
+  // The game draws the lens, an ellipse filling the window, over the tiles. On the smallest
+  // glass (240 x 240) the brass reaches in under the lens rim, so no field shows between
+  // them, and nothing of the brass reaches into the lens far enough to be seen through it.
+  const QImage glass = Load(":/PNGIMAGE/3");
+  ASSERT_FALSE(glass.isNull());
+  const QPoint sprite[4] = {{0, 0}, {96, 0}, {0, 96}, {96, 96}};
+  const QPoint onWindow[4] = {{0, 0}, {147, 0}, {0, 147}, {147, 147}};
+  for (int t = 0; t < 4; ++t) {
+    int gaps = 0, inLens = 0;
+    for (int j = 0; j < 93; ++j)
+      for (int i = 0; i < 93; ++i) {
+        const double x = onWindow[t].x() + i + 0.5 - 120, y = onWindow[t].y() + j + 0.5 - 120;
+        const double d = std::sqrt(x * x + y * y);
+        const bool roundedCorner = std::abs(x) > 106 && std::abs(y) > 106;
+        const int alpha = qAlpha(glass.pixel(sprite[t] + QPoint(i, j)));
+        if (d > 123 && !roundedCorner && alpha <= 200) ++gaps;
+        if (d < 112 && alpha != 0) ++inLens;
+      }
+    EXPECT_EQ(gaps, 0) << "tile " << t;
+    EXPECT_EQ(inLens, 0) << "tile " << t;
   }
 }
 

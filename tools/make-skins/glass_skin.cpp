@@ -1,39 +1,28 @@
-// The magnifier skin (PNGIMAGE/3, 290 x 189): four 93 x 93 corner tiles, brass brackets that
-// hold the round lens, and the close and zoom buttons.
+// The magnifier skin (PNGIMAGE/3, 290 x 189): four 93 x 93 corner tiles of a brass plate
+// round the lens, and the close and zoom buttons.
 // Tiles: (0, 0) top-left, (96, 0) top-right, (0, 96) bottom-left, (96, 96) bottom-right.
 // Buttons (normal, hot, pressed): close 14 x 14 at y 2, x 196/213/230; zoom in (zoom 3)
 // 27 x 27 at y 25 and zoom out (zoom 2) at y 55, x 196/226/256.
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include <QTransform>
-
 #include "tools/make-skins/art.h"
 
 namespace art {
 namespace {
 
-// The bracket of the top-left corner, in tile coordinates; the other corners mirror it.
-QPainterPath BracketPath() {
-  QPainterPath pad;
-  pad.addRoundedRect(QRectF(1, 1, 45, 43), 11, 11);
-  QPainterPath top;
-  top.addRoundedRect(QRectF(14, 1, 72, 12), 6, 6);
-  QPainterPath left;
-  left.addRoundedRect(QRectF(1, 14, 12, 72), 6, 6);
-  QPainterPath all = pad.united(top).united(left);
-  // The inner side follows the smallest lens (a circle of radius 120 about (120, 120)),
-  // leaving a little air.
-  QPainterPath lens;
-  lens.addEllipse(QPointF(120, 120), 115, 115);
-  return all.subtracted(lens);
-}
+// The magnifier is a brass plate with a round opening: the game draws its lens, an ellipse
+// filling the whole window, over the tiles, so only the plate outside the lens shows. The plate
+// is drawn once for the smallest glass (240 x 240, lens radius 120) and cut into the four
+// corner tiles; on a larger glass the corners stand apart as brackets around the lens.
+constexpr int kPlate = 240;
+constexpr qreal kLensRadius = 120;
+constexpr qreal kOpening = 116;  // a little under the lens, so no seam shows at the smallest size
 
-// Mirrors tile coordinates of the top-left corner into corner `c` (0 TL, 1 TR, 2 BL, 3 BR).
-QTransform CornerTransform(int c) {
-  QTransform t;
-  const bool right = c & 1, bottom = c & 2;
-  t.translate(right ? 93 : 0, bottom ? 93 : 0);
-  t.scale(right ? -1 : 1, bottom ? -1 : 1);
-  return t;
+QPainterPath PlatePath() {
+  QPainterPath outline;
+  outline.addRoundedRect(QRectF(0.5, 0.5, kPlate - 1, kPlate - 1), 13, 13);
+  QPainterPath opening;
+  opening.addEllipse(QPointF(kPlate / 2.0, kPlate / 2.0), kOpening, kOpening);
+  return outline.subtracted(opening);
 }
 
 void Rivet(QPainter& p, QPointF c, qreal r) {
@@ -46,44 +35,74 @@ void Rivet(QPainter& p, QPointF c, qreal r) {
   p.drawEllipse(c, r, r);
 }
 
-void DrawTile(QPainter& p, int c) {
-  const QTransform t = CornerTransform(c);
-  const QPainterPath path = t.map(BracketPath());
-  SoftShadow(p, path, QPointF(1, 2), 2.5, 120);
-  // Light from the top left whichever corner this is.
-  QLinearGradient g(0, 0, 93, 93);
+void DrawPlate(QPainter& p) {
+  const QPainterPath plate = PlatePath();
+  const QPointF centre(kPlate / 2.0, kPlate / 2.0);
+  // One light from the top left across the whole plate.
+  QLinearGradient g(0, 0, kPlate, kPlate);
   g.setColorAt(0, kBrassShine);
-  g.setColorAt(0.35, kBrassLight);
-  g.setColorAt(0.7, kBrass);
+  g.setColorAt(0.25, kBrassLight);
+  g.setColorAt(0.6, kBrass);
   g.setColorAt(1, kBrassDark);
-  p.setPen(QPen(kBrassDeep, 1.2));
+  p.setPen(Qt::NoPen);
   p.setBrush(g);
-  p.drawPath(path);
-  // A bevel: a light inner line on the lit edges and a dark one on the others.
+  p.drawPath(plate);
   p.save();
-  p.setClipPath(path);
+  p.setClipPath(plate);
   p.setBrush(Qt::NoBrush);
-  p.setPen(QPen(QColor(255, 250, 225, 120), 1.5));
-  p.drawPath(path.translated(1.2, 1.2));
-  p.setPen(QPen(QColor(60, 35, 8, 110), 1.5));
-  p.drawPath(path.translated(-1.2, -1.2));
-  // An engraved line along the arms.
-  p.setPen(QPen(QColor(90, 58, 16, 150), 1));
+  // Outer bevel: lit along the top and left, shaded along the bottom and right.
+  QPainterPath rim;
+  rim.addRoundedRect(QRectF(1.5, 1.5, kPlate - 3, kPlate - 3), 12, 12);
+  QLinearGradient bevel(0, 0, kPlate, kPlate);
+  bevel.setColorAt(0, QColor(255, 250, 225, 200));
+  bevel.setColorAt(0.5, QColor(255, 240, 200, 40));
+  bevel.setColorAt(0.51, QColor(60, 35, 8, 40));
+  bevel.setColorAt(1, QColor(60, 35, 8, 170));
+  p.setPen(QPen(QBrush(bevel), 2));
+  p.drawPath(rim);
+  // The opening's lip: a sunk ring, shaded where it faces the light and lit where it faces
+  // away, as the edge of a hole is. Only its outer half shows round the smallest lens.
+  QLinearGradient lip(0, 0, kPlate, kPlate);
+  lip.setColorAt(0, QColor(70, 42, 10, 210));
+  lip.setColorAt(0.5, QColor(120, 84, 30, 120));
+  lip.setColorAt(1, QColor(255, 244, 210, 210));
+  p.setPen(QPen(QBrush(lip), 5));
+  p.drawEllipse(centre, kLensRadius + 0.5, kLensRadius + 0.5);
+  p.setPen(QPen(WithAlpha(kInk, 150), 1));
+  p.drawEllipse(centre, kLensRadius + 3.5, kLensRadius + 3.5);
+  // An engraved line round the plate, where the plate is wide enough to carry it.
+  QPainterPath band;
+  band.addRect(QRectF(0, 0, kPlate, kPlate));
+  QPainterPath inner;
+  inner.addEllipse(centre, kLensRadius + 9, kLensRadius + 9);
+  p.setClipPath(plate.intersected(band.subtracted(inner)));
   QPainterPath groove;
-  groove.moveTo(24, 7.5);
-  groove.lineTo(78, 7.5);
-  groove.moveTo(7.5, 24);
-  groove.lineTo(7.5, 78);
-  p.drawPath(t.map(groove));
+  groove.addRoundedRect(QRectF(5, 5, kPlate - 10, kPlate - 10), 8, 8);
+  p.setPen(QPen(QColor(90, 58, 16, 170), 1));
+  p.drawPath(groove);
+  p.setPen(QPen(QColor(255, 246, 214, 120), 1));
+  p.drawPath(groove.translated(0.8, 0.8));
   p.restore();
-  Rivet(p, t.map(QPointF(79.5, 7)), 2.6);
-  Rivet(p, t.map(QPointF(7, 79.5)), 2.6);
+  p.setPen(QPen(kBrassDeep, 1));
+  p.setBrush(Qt::NoBrush);
+  QPainterPath edge;
+  edge.addRoundedRect(QRectF(0.5, 0.5, kPlate - 1, kPlate - 1), 13, 13);
+  p.drawPath(edge);
+  // Two rivets on each corner's arms, clear of the buttons and the grip.
+  for (int c = 0; c < 4; ++c) {
+    const bool right = c & 1, bottom = c & 2;
+    auto at = [&](qreal x, qreal y) {
+      return QPointF(right ? kPlate - x : x, bottom ? kPlate - y : y);
+    };
+    Rivet(p, at(60, 10.5), 2.4);
+    Rivet(p, at(10.5, 60), 2.4);
+  }
 }
 
 // The grip in the bottom-right corner: ridges across the lower-right triangle of
 // (R - 25, B - 24, 21, 21).
 void DrawGrip(QPainter& p) {
-  const QPointF br(88, 89);  // the grip's bottom-right corner in the tile
+  const QPointF br(kPlate - 5, kPlate - 4);  // the grip's bottom-right corner
   for (int k = 0; k < 4; ++k) {
     const qreal d = 4 + 5 * k;
     p.setPen(QPen(QColor(70, 44, 10, 200), 1.3, Qt::SolidLine, Qt::RoundCap));
@@ -156,16 +175,19 @@ void DrawZoom(QPainter& p, QPoint at, bool in, State s) {
 
 bool MakeGlassSkin(const QString& dir) {
   QImage skin = Canvas(290, 189);
-  const QPoint tile[4] = {{0, 0}, {96, 0}, {0, 96}, {96, 96}};
-  for (int c = 0; c < 4; ++c) {
-    QImage t = Canvas(93, 93);
-    QPainter p(&t);
+  QImage plate = Canvas(kPlate, kPlate);
+  {
+    QPainter p(&plate);
     Smooth(p);
-    DrawTile(p, c);
-    if (c == 3) DrawGrip(p);
-    p.end();
+    DrawPlate(p);
+    DrawGrip(p);
+  }
+  const QPoint tile[4] = {{0, 0}, {96, 0}, {0, 96}, {96, 96}};
+  const QPoint corner[4] = {{0, 0}, {kPlate - 93, 0}, {0, kPlate - 93}, {kPlate - 93, kPlate - 93}};
+  {
     QPainter s(&skin);
-    s.drawImage(tile[c], t);
+    s.setCompositionMode(QPainter::CompositionMode_Source);
+    for (int c = 0; c < 4; ++c) s.drawImage(tile[c], plate.copy(QRect(corner[c], QSize(93, 93))));
   }
   QPainter p(&skin);
   Smooth(p);

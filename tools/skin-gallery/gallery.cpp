@@ -96,24 +96,38 @@ void SetupWindow(TSkinWindow& w, int x, int y, int width, int height, uint8_t st
   if (!caption.empty()) SetSkinWindowCaption(w, caption);
 }
 
-// The lens as the game draws it: the field under the glass, twice the size, in an ellipse
-// with a light upper-left rim and a dark lower-right one.
-void Lens(QPainter& p, const QImage& field, const TSkinRect& c) {
-  const QRectF r(c.Left, c.Top, c.Width, c.Height);
-  const QRect src(c.Left + c.Width / 4, c.Top + c.Height / 4, c.Width / 2, c.Height / 2);
-  p.save();
-  p.setRenderHint(QPainter::Antialiasing);
-  QPainterPath e;
-  e.addEllipse(r);
-  p.setClipPath(e);
-  p.drawImage(r, field.copy(src));
-  p.setClipping(false);
-  p.setBrush(Qt::NoBrush);
-  p.setPen(QPen(QColor(0xf2, 0xf2, 0xf2), 1));
-  p.drawArc(r, 45 * 16, 180 * 16);
-  p.setPen(QPen(QColor(0x0d, 0x0d, 0x0d), 1));
-  p.drawArc(r, 225 * 16, 180 * 16);
-  p.restore();
+// The lens as the game draws it over the glass window's frame: a mask of the client's size,
+// black with a white ellipse filling it and a light upper-left and a dark lower-right rim arc;
+// white shows the field under the lens centre at zoom z, the rim its own colour, black nothing.
+void Lens(QImage& img, const QImage& field, const TSkinRect& c, int z) {
+  const int w = c.Width, h = c.Height;
+  QImage mask(w, h, QImage::Format_RGB32);
+  mask.fill(Qt::black);
+  {
+    QPainter m(&mask);
+    m.setPen(Qt::NoPen);
+    m.setBrush(Qt::white);
+    m.drawEllipse(QRectF(0, 0, w, h));
+    m.setBrush(Qt::NoBrush);
+    const QRectF arcBox(0.5, 0.5, w - 1, h - 1);
+    m.setPen(QPen(QColor(0xf2, 0xf2, 0xf2), 0));
+    m.drawArc(arcBox, 45 * 16, 180 * 16);
+    m.setPen(QPen(QColor(0x0d, 0x0d, 0x0d), 0));
+    m.drawArc(arcBox, 225 * 16, 180 * 16);
+  }
+  const int sx = c.Left + w / 2 - (w / z) / 2, sy = c.Top + h / 2 - (h / z) / 2;
+  for (int j = 0; j < h; ++j)
+    for (int i = 0; i < w; ++i) {
+      const QRgb m = mask.pixel(i, j);
+      const int x = c.Left + i, y = c.Top + j;
+      if (qBlue(m) == 0 || !img.rect().contains(x, y)) continue;
+      QRgb out = m;
+      if (qBlue(m) == 255) {
+        const QPoint from(sx + i / z, sy + j / z);
+        out = field.rect().contains(from) ? field.pixel(from) : qRgb(0, 0, 0);
+      }
+      img.setPixel(x, y, out);
+    }
 }
 
 }  // namespace
@@ -190,6 +204,11 @@ int PaintGalleryWindows(QPainter& page, const TDibImage& frameSkin, const TDibIm
   {
     QPainter p(&img);
     Pieces(p, glass.Client, 4);
+    // A few more under the lens centre, where the glass looks.
+    const TSkinRect& c = glass.Client;
+    TSkinRect seen;
+    SetSkinRectBounds(seen, c.Left + c.Width / 4, c.Top + c.Height / 4, c.Width / 2, c.Height / 2);
+    Pieces(p, seen, 6);
   }
   const QImage under = img.copy();
   for (int y = 0; y < H; ++y)
@@ -199,10 +218,7 @@ int PaintGalleryWindows(QPainter& page, const TDibImage& frameSkin, const TDibIm
     }
   PaintSkinWindow(ws, *target, clip, glass);
   img = DibToImage(*target);
-  {
-    QPainter p(&img);
-    Lens(p, under, glass.Client);
-  }
+  Lens(img, under, glass.Client, 2);
   page.drawImage(12, top, img);
   return H;
 }
