@@ -25,9 +25,9 @@ jigsaws=(
   "yellow-flower|mate-backgrounds|usr/share/backgrounds/mate/nature/YellowFlower.jpg|1440x900|Yellow flower|Charles Barbin|GPL-2+"
   "dune-grass|mate-backgrounds|usr/share/backgrounds/mate/nature/Dune.jpg|1600x1000|Dune grass by the sea|Marco Cogoni, Hylke Bons|GPL-2+"
   "raindrops|mate-backgrounds|usr/share/backgrounds/mate/nature/RainDrops.jpg|1024x768|Raindrops on leaves|blackcombwhistler07|GPL-2+"
-  "fallen-leaf|plasma-workspace-wallpapers|usr/share/wallpapers/FallenLeaf/contents/images/2560x1600.jpg|1600x1200|Fallen leaf|Martin Klapetek|GPL-2+"
-  "evening-glow|plasma-workspace-wallpapers|usr/share/wallpapers/EveningGlow/contents/images/2560x1600.jpg|1920x1440|Boats on a lake at sunset|Ian Hex|GPL-2+"
-  "forest-path|plasma-workspace-wallpapers|usr/share/wallpapers/Path/contents/images/2560x1600.jpg|2560x1600|Path through a forest|Risto Saukonpää|GPL-2+"
+  "fallen-leaf|plasma-workspace-wallpapers|usr/share/wallpapers/FallenLeaf/contents/images/2560x1600.jpg|1600x1200|Fallen leaf|Martin Klapetek|GPL-2+ / LGPL-3"
+  "evening-glow|plasma-workspace-wallpapers|usr/share/wallpapers/EveningGlow/contents/images/2560x1600.jpg|1920x1440|Boats on a lake at sunset|Ian Hex|GPL-2+ / LGPL-3"
+  "forest-path|plasma-workspace-wallpapers|usr/share/wallpapers/Path/contents/images/2560x1600.jpg|2560x1600|Path through a forest|Risto Saukonpää|GPL-2+ / LGPL-3"
   "mountain-meadow|lomiri-wallpapers-16.04|usr/share/backgrounds/aitzgorri_by_Aitzol_Berasategi.jpg|2400x1600|Aitzgorri mountains in autumn|Aitzol Berasategi|CC-BY-4.0"
   "forest-stream|lomiri-wallpapers-16.04|usr/share/backgrounds/life_by_Aitzol_Berasategi.jpg|3000x2000|Stream among mossy rocks|Aitzol Berasategi|CC-BY-4.0"
   "picos-de-europa|lomiri-wallpapers-16.04|usr/share/backgrounds/picosdeeuropa_by_Aitzol_Berasategi.jpg|3200x2400|Picos de Europa|Aitzol Berasategi|CC-BY-4.0"
@@ -55,7 +55,8 @@ section=$work/credits-section.md
   echo
   echo "Photographs from Debian 12 wallpaper packages, scaled and cut to the size shown (the"
   echo "originals are in the packages named). Each keeps the licence of its original; the"
-  echo "licence texts are in the package's debian/copyright."
+  echo "licence texts are in the package's debian/copyright. Where two licences are named, the"
+  echo "package's debian/copyright gives the first and the wallpaper's own metadata the second."
   echo
   echo "| jigsaw | size | photograph | author | licence | source (Debian package, file) |"
   echo "|---|---|---|---|---|---|"

@@ -432,7 +432,9 @@ TEST(DistributedJigsaws, EveryListedJigsawOpens) {
   }
   EXPECT_GE(listed.size(), 8u);
   // The list names every jigsaw of the folder.
-  for (const auto& entry : std::filesystem::directory_iterator(folder))
-    if (entry.path().extension() == ".zvq")
+  for (const auto& entry : std::filesystem::directory_iterator(folder)) {
+    if (entry.path().extension() == ".zvq") {
       EXPECT_TRUE(listed.count(entry.path().filename().string())) << entry.path();
+    }
+  }
 }
