@@ -5,6 +5,7 @@
 #include <climits>
 #include <cstdlib>
 #include <filesystem>
+#include <optional>
 #include <string>
 #include <utility>
 
@@ -246,12 +247,14 @@ bool StartJigsawGame(TGameSession& s, const std::string& path, const TOpenChoice
     ~TRelease() { s.AutoSaveHold = held; }
   } release{s, wasHeld};
 
-  TProgressScope progress(s, "Prog_OpenJig", steps);
+  std::optional<TProgressScope> progress;
+  progress.emplace(s, "Prog_OpenJig", steps);
   TGameState fresh;
   StartFreshGame(fresh, live);
   TLevelRecord& lv = fresh.GameLevel;
   lv = cur;
   auto fail = [&](const std::string& why) {
+    progress.reset();  // the message never shows over the progress panel
     ShowSessionMessage(s, why);
     return false;
   };

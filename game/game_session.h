@@ -37,6 +37,12 @@ struct TGamePaths {
 constexpr char kSavedGameExtension[] = ".sv1";
 constexpr char kAutoSaveName[] = "autosaved";
 
+// The autosave: on, and its interval in minutes.
+struct TAutoSaveSettings {
+  bool Enabled = true;
+  int32_t Interval = 10;
+};
+
 // What the browser's level page and seed panel decided for the game about to be opened.
 struct TOpenChoices {
   bool SeedPanelVisible = false;
@@ -77,6 +83,8 @@ struct TGameSession {
   bool AutoSaveModified = false;  // changed since the last save of any kind
   bool AutoSaveHold = false;      // a command or a save runs: the autosave waits
   bool SaveRunning = false;       // a save is being written
+  TAutoSaveSettings AutoSave;
+  double LastAutoSaveTime = 0;  // seconds; set when a game opens and by every autosave
 
   // The cut's knob set and the knob template image it reads.
   TKnobState Knobs;

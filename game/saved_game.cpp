@@ -5,6 +5,7 @@
 #include <cctype>
 #include <cstring>
 #include <filesystem>
+#include <optional>
 #include <vector>
 
 #include "engine/emboss.h"
@@ -350,8 +351,10 @@ bool SaveGame(TGameSession& s, const std::string& path, bool isAutoSave) {
     }
   } release{s, wasHeld};
 
-  TProgressScope progress(s, isAutoSave ? "Prog_AutoSaveSolve" : "Prog_SaveSolve", 4);
+  std::optional<TProgressScope> progress;
+  progress.emplace(s, isAutoSave ? "Prog_AutoSaveSolve" : "Prog_SaveSolve", 4);
   if (!RewriteGameStateInPlace(s, path) && !WriteWholeFile(s, path)) {
+    progress.reset();
     ShowSessionMessage(s, "Cannot save the game to \"" + path + "\".");
     return false;
   }
@@ -392,7 +395,9 @@ bool OpenSavedGameFile(TGameSession& s, const std::string& path, int mode, TImag
     bool held;
     ~TRelease() { s.AutoSaveHold = held; }
   } release{s, wasHeld};
+  std::optional<TProgressScope> progress;
   auto refuse = [&] {
+    progress.reset();  // the message never shows over the progress panel
     ShowSessionMessage(s, "\"" + path + "\" is no saved game of this program or is damaged.");
     return false;
   };
@@ -403,7 +408,7 @@ bool OpenSavedGameFile(TGameSession& s, const std::string& path, int mode, TImag
   const TLevelRecord& lv = head.Level;
   const bool rotate = lv.Rotate != 0;
   const bool effects = live.GameOptions.EmbossStyle != 0 || live.GameOptions.WoodStyle != 0;
-  TProgressScope progress(s, "Prog_OpenJig", 5 + (rotate ? 6 : 0) + (effects ? 1 + (rotate ? 3 : 0) : 0));
+  progress.emplace(s, "Prog_OpenJig", 5 + (rotate ? 6 : 0) + (effects ? 1 + (rotate ? 3 : 0) : 0));
 
   TGameState fresh;
   fresh.Rng = live.Rng;
@@ -453,4 +458,12 @@ bool OpenSavedGameFile(TGameSession& s, const std::string& path, int mode, TImag
   s.sSolve = path;
   s.SaveModified = s.AutoSaveModified = false;
   return true;
+}
+
+bool AutoSaveTick(TGameSession& s, double now) {
+  if (!s.Game.GameLoaded || !s.AutoSave.Enabled || !s.AutoSaveModified || s.AutoSaveHold || s.SaveRunning)
+    return false;
+  if (now - s.LastAutoSaveTime < double(s.AutoSave.Interval) * 60.0) return false;
+  s.LastAutoSaveTime = now;
+  return SaveGame(s, s.Paths.sAutoSave, true);
 }

@@ -46,3 +46,8 @@ constexpr int OpenSavedThumbnail = 2;  // the browser's thumbnail
 // size and index in it, and only then replaces the running game. A refused file shows a
 // message (mode 1) and leaves everything as it was.
 bool OpenSavedGameFile(TGameSession& s, const std::string& path, int mode, TImageControl* load = nullptr);
+
+// The autosave timer's tick: saves to the autosave when a game is loaded, autosave is on, the
+// game changed, nothing holds the autosave, no save runs and an interval has passed since
+// the last one. True when it saved.
+bool AutoSaveTick(TGameSession& s, double nowSeconds);

@@ -17,15 +17,16 @@ int ShowMessageBox(const std::string& text, const std::string& caption, int flag
   const int buttons = flags & 0x0F;
   const int icon = flags & 0xF0;
   if (!qobject_cast<QApplication*>(QCoreApplication::instance()))
-    return buttons == kMbYesNo ? kIdNo : (buttons == kMbOkCancel ? kIdCancel : kIdOk);
+    return buttons == kMbYesNo ? kIdNo : (buttons == kMbOkCancel || buttons == kMbYesNoCancel ? kIdCancel : kIdOk);
   QMessageBox box(icon == kMbIconExclamation ? QMessageBox::Warning
                   : icon == kMbIconQuestion  ? QMessageBox::Question
                                              : QMessageBox::NoIcon,
                   QString::fromStdString(caption), QString::fromStdString(text),
                   QMessageBox::NoButton, QApplication::activeWindow());
-  if (buttons == kMbYesNo) {
+  if (buttons == kMbYesNo || buttons == kMbYesNoCancel) {
     box.addButton(QMessageBox::Yes);
     box.addButton(QMessageBox::No);
+    if (buttons == kMbYesNoCancel) box.addButton(QMessageBox::Cancel);
   } else if (buttons == kMbOkCancel) {
     box.addButton(QMessageBox::Ok);
     box.addButton(QMessageBox::Cancel);
@@ -36,6 +37,6 @@ int ShowMessageBox(const std::string& text, const std::string& caption, int flag
     case QMessageBox::Yes: return kIdYes;
     case QMessageBox::No: return kIdNo;
     case QMessageBox::Cancel: return kIdCancel;
-    default: return buttons == kMbYesNo ? kIdNo : kIdOk;
+    default: return buttons == kMbYesNo ? kIdNo : buttons == kMbYesNoCancel ? kIdCancel : kIdOk;
   }
 }

@@ -6,6 +6,7 @@
 enum TMsgBoxFlags : int {
   kMbOk = 0,
   kMbOkCancel = 1,
+  kMbYesNoCancel = 3,
   kMbYesNo = 4,
   kMbIconQuestion = 32,
   kMbIconExclamation = 48,

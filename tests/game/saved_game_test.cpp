@@ -383,3 +383,31 @@ TEST_F(HostileSavedGame, SelectAndThumbnailModesLeaveTheLevelAloneOnBadFiles) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(SavedGame, AutosaveWaitsForAChangeTheIntervalAndNoHold) {
+  s.LastAutoSaveTime = 1000;
+  s.AutoSave.Interval = 10;
+  const std::string autosave = s.Paths.sAutoSave;
+  s.AutoSaveModified = false;
+  EXPECT_FALSE(AutoSaveTick(s, 1000 + 601));  // unchanged: never saved
+  s.AutoSaveModified = true;
+  EXPECT_FALSE(AutoSaveTick(s, 1000 + 599));  // not yet an interval
+  s.AutoSaveHold = true;
+  EXPECT_FALSE(AutoSaveTick(s, 1000 + 600));  // a command runs
+  s.AutoSaveHold = false;
+  s.SaveRunning = true;
+  EXPECT_FALSE(AutoSaveTick(s, 1000 + 600));  // a save runs
+  s.SaveRunning = false;
+  EXPECT_FALSE(std::filesystem::exists(autosave));
+  EXPECT_TRUE(AutoSaveTick(s, 1000 + 600));
+  EXPECT_TRUE(std::filesystem::exists(autosave));
+  EXPECT_FALSE(s.AutoSaveModified);
+  EXPECT_EQ(s.LastAutoSaveTime, 1600);
+  s.AutoSaveModified = true;
+  s.AutoSave.Enabled = false;
+  EXPECT_FALSE(AutoSaveTick(s, 5000));
+}
+
+}  // namespace

@@ -1,0 +1,490 @@
+#include "game/forms/main_form.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QDateTime>
+#include <QImage>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QPainter>
+#include <QProgressBar>
+#include <QScreen>
+#include <QThread>
+#include <QVBoxLayout>
+#include <QWheelEvent>
+
+#include <algorithm>
+#include <cmath>
+#include <filesystem>
+
+#include "foundation/artwork.h"
+#include "foundation/picture_loading.h"
+#include "game/game_open.h"
+#include "game/game_paths.h"
+#include "game/jigsaw_file.h"
+#include "game/layout.h"
+#include "game/piece_order.h"
+#include "game/pieces.h"
+#include "game/saved_game.h"
+#include "platform/message_box.h"
+#include "platform/registry.h"
+
+namespace {
+
+// Texts of the progress panel until the language files arrive.
+QString ProgressText(const std::string& key) {
+  if (key == "Prog_OpenJig") return QStringLiteral("Opening the jigsaw...");
+  if (key == "Prog_AutoSaveSolve") return QStringLiteral("Autosaving the game...");
+  if (key == "Prog_SaveSolve") return QStringLiteral("Saving the game...");
+  return QString::fromStdString(key);
+}
+
+int32_t FieldButton(Qt::MouseButton b) {
+  switch (b) {
+    case Qt::RightButton: return kMouseRight;
+    case Qt::MiddleButton: return kMouseMiddle;
+    default: return kMouseLeft;
+  }
+}
+
+bool Exists(const std::string& path) {
+  std::error_code ec;
+  return std::filesystem::is_regular_file(path, ec);
+}
+
+std::string Extension(const std::string& path) {
+  std::string ext = std::filesystem::path(path).extension().string();
+  std::transform(ext.begin(), ext.end(), ext.begin(), [](unsigned char c) { return char(std::tolower(c)); });
+  return ext;
+}
+
+double NowSeconds() { return double(QDateTime::currentMSecsSinceEpoch()) / 1000.0; }
+
+}  // namespace
+
+uint8_t FieldShiftState(Qt::KeyboardModifiers modifiers, Qt::MouseButtons buttons, bool doubleClick) {
+  uint8_t s = 0;
+  if (modifiers & Qt::ShiftModifier) s |= kShiftShift;
+  if (modifiers & Qt::AltModifier) s |= kShiftAlt;
+  if (modifiers & Qt::ControlModifier) s |= kShiftCtrl;
+  if (buttons & Qt::LeftButton) s |= kShiftLeftDown;
+  if (buttons & Qt::RightButton) s |= kShiftRightDown;
+  if (buttons & Qt::MiddleButton) s |= kShiftMiddleDown;
+  if (doubleClick) s |= kShiftDouble;
+  return s;
+}
+
+// --- The field view ---------------------------------------------------------------------------
+
+TFieldView::TFieldView(TF_Main& main) : QWidget(&main), main_(main) {
+  setObjectName("P_Field");
+  setMouseTracking(true);
+  setAttribute(Qt::WA_OpaquePaintEvent);
+  setFocusPolicy(Qt::StrongFocus);
+}
+
+double TFieldView::Ratio() const { return devicePixelRatioF(); }
+
+QPoint TFieldView::FieldPoint(const QPointF& p) const {
+  const double r = Ratio();
+  return QPoint(int(std::floor(p.x() * r)), int(std::floor(p.y() * r)));
+}
+
+void TFieldView::paintEvent(QPaintEvent* event) {
+  QPainter painter(this);
+  const TDibImage& buffer = *main_.Field().ScreenBuffer;
+  const TFieldArea& area = main_.Session().Game.Field;
+  const double r = Ratio();
+  const QRectF logical = event->rect();
+  // The rectangle in field pixels, within the buffer and the field.
+  int32_t x0 = std::max(0, int(std::floor(logical.left() * r)));
+  int32_t y0 = std::max(0, int(std::floor(logical.top() * r)));
+  int32_t x1 = int(std::ceil((logical.left() + logical.width()) * r));
+  int32_t y1 = int(std::ceil((logical.top() + logical.height()) * r));
+  x1 = std::min({x1, buffer.Width, area.FieldW});
+  y1 = std::min({y1, buffer.Height, area.FieldH});
+  painter.fillRect(event->rect(), QColor(0x98, 0x98, 0x98));
+  if (buffer.Width == 0 || x1 <= x0 || y1 <= y0) return;
+  // The buffer's rows lie bottom-up: the strip of rows y0..y1-1 starts in memory at row y1-1.
+  // Wrapped as it lies it shows upside down; the mirrored copy is the strip the right way up.
+  const QImage strip(DibScanLine(buffer, y1 - 1), buffer.Width, y1 - y0, buffer.RowStride, QImage::Format_BGR888);
+  QImage upright = strip.mirrored(false, true);
+  upright.setDevicePixelRatio(r);
+  painter.drawImage(QPointF(x0 / r, y0 / r), upright, QRect(x0, 0, x1 - x0, y1 - y0));
+}
+
+void TFieldView::mousePressEvent(QMouseEvent* event) {
+  TField& f = main_.Field();
+  if (f.Busy) return;
+  const QPoint p = FieldPoint(event->position());
+  TGameSession& s = main_.Session();
+  s.AutoSaveHold = true;
+  I_FieldMouseDown(f, FieldButton(event->button()), FieldShiftState(event->modifiers(), event->buttons(), false),
+                   p.x(), p.y());
+  s.AutoSaveHold = false;
+}
+
+void TFieldView::mouseDoubleClickEvent(QMouseEvent* event) {
+  TField& f = main_.Field();
+  if (f.Busy) return;
+  const QPoint p = FieldPoint(event->position());
+  TGameSession& s = main_.Session();
+  s.AutoSaveHold = true;
+  I_FieldMouseDown(f, FieldButton(event->button()), FieldShiftState(event->modifiers(), event->buttons(), true),
+                   p.x(), p.y());
+  s.AutoSaveHold = false;
+}
+
+void TFieldView::mouseMoveEvent(QMouseEvent* event) {
+  TField& f = main_.Field();
+  if (f.Busy) return;
+  const QPoint p = FieldPoint(event->position());
+  TGameSession& s = main_.Session();
+  s.AutoSaveHold = true;
+  I_FieldMouseMove(f, FieldShiftState(event->modifiers(), event->buttons(), false), p.x(), p.y());
+  s.AutoSaveHold = false;
+}
+
+void TFieldView::mouseReleaseEvent(QMouseEvent* event) {
+  TField& f = main_.Field();
+  if (f.Busy) return;
+  const QPoint p = FieldPoint(event->position());
+  TGameSession& s = main_.Session();
+  s.AutoSaveHold = true;
+  I_FieldMouseUp(f, FieldButton(event->button()), FieldShiftState(event->modifiers(), event->buttons(), false),
+                 p.x(), p.y());
+  s.AutoSaveHold = false;
+}
+
+void TFieldView::wheelEvent(QWheelEvent* event) {
+  event->accept();
+  TField& f = main_.Field();
+  if (f.Busy || event->angleDelta().y() == 0) return;
+  const QPoint p = FieldPoint(event->position());
+  TGameSession& s = main_.Session();
+  s.AutoSaveHold = true;
+  I_FieldMouseWheel(f, event->angleDelta().y() > 0 ? 1 : -1, p.x(), p.y());
+  s.AutoSaveHold = false;
+}
+
+void TFieldView::resizeEvent(QResizeEvent*) { main_.FieldResized(); }
+
+// --- The main window --------------------------------------------------------------------------
+
+TF_Main::TF_Main(const std::string& programDir) {
+  setObjectName("F_Main");
+  setWindowTitle(QString::fromUtf8(kProgramTitle));
+  TRegistry registry{CurrentUserEnvironment()};
+  InitPaths(session_.Paths, programDir, registry);
+  session_.Game.Rng.RandSeed = uint32_t(QDateTime::currentMSecsSinceEpoch());
+
+  TSkinWindows& ws = session_.Windows;
+  SetupGameWindows(ws);
+  static TDibHolder frameSkin, glassSkin;  // the program's artwork, shared by every window
+  if (frameSkin->Width == 0) LoadPngResource(*frameSkin, kFrameSkinPngId);
+  if (glassSkin->Width == 0) LoadPngResource(*glassSkin, kGlassSkinPngId);
+  ws.FrameSkin = frameSkin->Width ? &*frameSkin : nullptr;
+  ws.GlassSkin = glassSkin->Width ? &*glassSkin : nullptr;
+  for (int32_t pocket = 2; pocket <= 5; ++pocket) UpdatePocketCaption(session_, pocket);
+
+  field_ = std::make_unique<TField>(session_.Game, session_.Windows);
+  TField& f = *field_;
+  f.ProgramDir = session_.Paths.sExeDir;
+  f.ThumbPicture = &*session_.ThumbImage;
+  f.Hooks.InvalidateFieldRect = [this](int32_t x, int32_t y, int32_t w, int32_t h) { InvalidateFieldRect(x, y, w, h); };
+  f.Hooks.Wait = [](int32_t ms) { QThread::msleep(unsigned(ms)); };
+  f.Hooks.SetModified = [this] { session_.SaveModified = session_.AutoSaveModified = true; };
+  f.Hooks.ShowPocket = [this](int32_t pocket, bool show) {
+    SetSkinWindowVisible(session_.Windows, session_.Windows.GameWindows[size_t(pocket)], show);
+    if (show) BringSkinWindowToFront(session_.Windows, session_.Windows.GameWindows[size_t(pocket)]);
+    session_.Game.Play.RedrawKind = kRedrawField;
+  };
+  f.Hooks.PocketChanged = [this](int32_t pocket) { UpdatePocketCaption(session_, pocket); };
+  f.Hooks.ThumbnailResized = [this] { DrawThumbnailImage(session_); };
+  f.Hooks.GrabCursor = [this](bool on) {
+    fieldView_->setCursor(on ? Qt::ClosedHandCursor : Qt::ArrowCursor);
+  };
+  ws.Hooks.SetFieldCursor = [this](TSkinCursor c) {
+    static const Qt::CursorShape shapes[] = {Qt::ArrowCursor, Qt::SizeHorCursor, Qt::SizeVerCursor,
+                                              Qt::SizeFDiagCursor, Qt::SizeBDiagCursor};
+    fieldView_->setCursor(shapes[int(c)]);
+  };
+  InitField(f);
+
+  TSessionHooks& h = session_.Hooks;
+  h.ShowProgress = [this](const std::string& key, int32_t steps) { ShowProgress(key, steps); };
+  h.HideProgress = [this] { HideProgress(); };
+  h.ShowMessage = [](const std::string& text) { ShowMessageBox(text, kProgramTitle, kMbIconExclamation); };
+  h.PlayArea = [this](int32_t& w, int32_t& hh) {
+    w = session_.Game.Field.FieldW;
+    hh = session_.Game.Field.FieldH;
+  };
+  session_.Game.Progress.OnStep = [this](int pos, int max) { ProgressStep(pos, max); };
+
+  fieldView_ = new TFieldView(*this);
+  setCentralWidget(fieldView_);
+  P_Progress = new QFrame(fieldView_);
+  P_Progress->setObjectName("P_Progress");
+  P_Progress->setFrameShape(QFrame::Box);
+  P_Progress->setAutoFillBackground(true);
+  P_Progress->resize(300, 100);
+  auto* layout = new QVBoxLayout(P_Progress);
+  L_Progress = new QLabel(P_Progress);
+  L_Progress->setAlignment(Qt::AlignCenter);
+  QFont font("Arial");
+  font.setPixelSize(16);
+  L_Progress->setFont(font);
+  I_ProgressBar = new QProgressBar(P_Progress);
+  I_ProgressBar->setTextVisible(false);
+  layout->addWidget(L_Progress);
+  layout->addWidget(I_ProgressBar);
+  P_Progress->hide();
+
+  T_AutoSave.setInterval(5000);
+  connect(&T_AutoSave, &QTimer::timeout, this, [this] { AutoSaveTimer(); });
+  setMinimumSize(500, 500);
+  f.FormsReady = true;
+  FieldResized();
+}
+
+TF_Main::~TF_Main() {
+  field_->FormsReady = false;
+  session_.Game.Progress.OnStep = nullptr;
+}
+
+void TF_Main::FieldResized() {
+  if (!field_ || !fieldView_) return;
+  TField& f = *field_;
+  const double r = fieldView_->Ratio();
+  const int32_t w = std::max(1, int(std::lround(fieldView_->width() * r)));
+  const int32_t h = std::max(1, int(std::lround(fieldView_->height() * r)));
+  const QScreen* screen = fieldView_->screen();
+  const QSize screenSize = screen ? screen->size() * screen->devicePixelRatio() : QSize(w, h);
+  f.Work = TWorkArea{w, h, 0, 0, 0, screenSize.width(), screenSize.height()};
+  // The field is exactly the widget, in device pixels.
+  UpdateFieldSize(f, TFieldLayout{0, true, false, w, h});
+  TSkinWindows& ws = session_.Windows;
+  for (int32_t side = 0; side < 2; ++side) {
+    SetSkinRectBounds(ws.GameWindows[size_t(side)].Outer, 0, 0, w, h);
+    ResizeSkinWindow(ws.GameWindows[size_t(side)], false);
+  }
+  for (int32_t pocket = 2; pocket <= 5; ++pocket) {
+    TSkinWindow& p = ws.GameWindows[size_t(pocket)];
+    p.MaxClientWidth = w;
+    p.MaxClientHeight = h;
+    UpdateSkinWindowLimits(p);
+  }
+  KeepWindowsInField(f);
+  if (P_Progress)
+    P_Progress->move((fieldView_->width() - P_Progress->width()) / 2, (fieldView_->height() - P_Progress->height()) / 2);
+  session_.Game.Play.RedrawKind = kRedrawField;
+  RedrawField();
+}
+
+void TF_Main::InvalidateFieldRect(int32_t x, int32_t y, int32_t w, int32_t h) {
+  if (!fieldView_) return;
+  const double r = fieldView_->Ratio();
+  const QRect logical(int(std::floor(x / r)), int(std::floor(y / r)), int(std::ceil(w / r)) + 2,
+                      int(std::ceil(h / r)) + 2);
+  // At once, as the field expects: the star animation waits between its frames.
+  if (fieldView_->isVisible())
+    fieldView_->repaint(logical);
+}
+
+void TF_Main::RedrawField() {
+  if (field_->Game.Play.RedrawKind == kRedrawNone) field_->Game.Play.RedrawKind = kRedrawField;
+  Redraw(*field_);
+}
+
+void TF_Main::ShowProgress(const std::string& key, int32_t steps) {
+  L_Progress->setText(ProgressText(key));
+  I_ProgressBar->setRange(0, std::max(steps, 1));
+  I_ProgressBar->setValue(0);
+  P_Progress->move((fieldView_->width() - P_Progress->width()) / 2, (fieldView_->height() - P_Progress->height()) / 2);
+  P_Progress->show();
+  P_Progress->raise();
+  field_->Busy = true;
+  QCoreApplication::processEvents();
+}
+
+void TF_Main::ProgressStep(int32_t pos, int32_t max) {
+  if (!P_Progress->isVisible()) return;
+  I_ProgressBar->setMaximum(std::max(max, 1));
+  I_ProgressBar->setValue(std::clamp(pos, 0, std::max(max, 1)));
+  QCoreApplication::processEvents();
+}
+
+void TF_Main::HideProgress() {
+  P_Progress->hide();
+  field_->Busy = false;
+  QCoreApplication::processEvents();
+}
+
+void TF_Main::ApplyViewState() {
+  // Background pictures are not loaded yet: a picture code shows the neutral grey.
+  TViewState& v = session_.ViewState;
+  for (int32_t i = 0; i < 6; ++i) {
+    const int32_t c = v.WindowBkg[i];
+    session_.Windows.GameWindows[size_t(i)].Background = c >= 10 && c <= 17 ? kFieldGrey : uint32_t(c);
+  }
+}
+
+bool TF_Main::StartGame(const std::string& path) {
+  TGameSession& s = session_;
+  TSkinWindows& ws = s.Windows;
+  const std::string ext = Extension(path);
+  for (int32_t pocket = 2; pocket <= 5; ++pocket)
+    if (ws.GameWindows[size_t(pocket)].Visible) SetSkinWindowVisible(ws, ws.GameWindows[size_t(pocket)], false);
+  const bool thumbVisible = ws.GameWindows[6].Visible;
+  const bool glassVisible = ws.GlassWindow.Visible;
+  ws.GameWindows[6].Visible = false;
+  ws.GlassWindow.Visible = false;
+  int32_t side = 0;
+  bool opened = false;
+  if (ext == JigsawExtension) {
+    TImageControl load;
+    TJigsawOpenTarget target{s.Game.CurrentLevel, load, s.Paths.TempPictureFile, s.Hooks.PlayArea, {}};
+    const TLevelRecord defaults = s.Game.DefaultLevel;
+    opened = OpenJigsaw(path, OpenJigsawSelect, target) &&
+             ApplyLevelChoices(s.Game.CurrentLevel, defaults, defaults.FitToScreen != 0);
+    if (opened) {
+      TOpenChoices choices;
+      choices.FitToScreen = defaults.FitToScreen != 0;
+      opened = StartJigsawGame(s, path, choices);
+    }
+  } else if (ext == kSavedGameExtension) {
+    opened = OpenSavedGameFile(s, path, OpenSavedSelect) && OpenSavedGameFile(s, path, OpenSavedContinue);
+    if (opened) {
+      std::vector<TPieceView> views;
+      for (int32_t i = 0; i < 6; ++i) views.push_back(PieceViewOf(ws.GameWindows[size_t(i)]));
+      BringAllGroupsIntoView(s.Game, views);
+      const int32_t n = LivePieceCount(s.Game);
+      const int32_t first = n > 0 ? s.Game.Pieces[0].Window : 0;
+      bool same = true;
+      for (int32_t i = 1; i < n && same; ++i) same = s.Game.Pieces[size_t(i)].Window == first;
+      side = same && first <= 1 ? first : 0;
+    }
+  }
+  if (!opened) {
+    ws.GameWindows[6].Visible = thumbVisible && s.Game.GameLoaded;
+    RedrawField();
+    return false;
+  }
+  SortPieces(s.Game, false);
+  DrawThumbnailImage(s);
+  for (int32_t pocket = 2; pocket <= 5; ++pocket) {
+    TSkinWindow& p = ws.GameWindows[size_t(pocket)];
+    p.MaxClientWidth = s.Game.Field.FieldW;
+    p.MaxClientHeight = s.Game.Field.FieldH;
+    UpdateSkinWindowLimits(p);
+  }
+  SetActiveSide(*field_, side);
+  ApplyViewState();
+  TField& f = *field_;
+  f.Solved = false;
+  s.Game.Play.HeldPiece = -1;
+  s.Game.Play.DragState = 0;
+  f.ClickPending = false;
+  ApplyWeightMode(f);
+  if (thumbVisible) {
+    TSkinWindow& t = ws.GameWindows[6];
+    SetSkinWindowVisible(ws, t, true);
+    SetSkinRectBounds(t.Outer, 0, 0, t.Outer.Width, t.Outer.Height);
+    ResizeSkinWindow(t, false);
+    BringSkinWindowToFront(ws, t);
+  }
+  if (glassVisible) ws.GlassWindow.Visible = true;
+  s.Game.Play.RedrawKind = kRedrawField;
+  RedrawField();
+  s.SaveModified = s.AutoSaveModified = false;
+  s.LastAutoSaveTime = NowSeconds();
+  T_AutoSave.start();
+  return true;
+}
+
+bool TF_Main::OpenStartupGame() {
+  // Stopgap until the browser exists: continue the autosave, else open the first
+  // distributed jigsaw at the default level.
+  TGameSession& s = session_;
+  if (Exists(s.Paths.sAutoSave) && StartGame(s.Paths.sAutoSave)) return true;
+  TLevelRecord& d = s.Game.DefaultLevel;
+  d = TLevelRecord{};
+  d.Level = 6;
+  d.ShapeStyle = 4;
+  d.FitToScreen = 1;
+  const std::vector<std::string> names = DistributedJigsaws(s.Paths);
+  if (names.empty()) return false;
+  std::string path = s.Paths.sJigsawDir + names.front();
+  if (!Exists(path)) path = s.Paths.sExeJigsawDir + names.front();
+  return StartGame(path);
+}
+
+bool TF_Main::SaveCommand() {
+  TGameSession& s = session_;
+  if (!s.Game.GameLoaded) return false;
+  s.AutoSaveHold = true;
+  if (s.Game.Play.HasSelection) ClearSelection(s.Game, PieceViewOf(ActiveWindowRecord(*field_)));
+  std::string target = s.sSolve;
+  // The autosave is never the target of a plain save; until the browser can ask for a name,
+  // the game is saved under its jigsaw's name.
+  if (target.empty() || Extension(target) != kSavedGameExtension ||
+      std::filesystem::path(target) == std::filesystem::path(s.Paths.sAutoSave))
+    target = s.Paths.sSavedDir + (s.sJigName.empty() ? "game" : s.sJigName) + kSavedGameExtension;
+  const bool ok = SaveGame(s, target, false);
+  if (ok) s.sSolve = target;
+  s.AutoSaveHold = false;
+  RedrawField();
+  return ok;
+}
+
+void TF_Main::AutoSaveTimer() {
+  if (field_->InHandler || field_->Busy) return;
+  AutoSaveTick(session_, NowSeconds());
+}
+
+bool TF_Main::AskSaveChanges() {
+  if (!session_.SaveModified) return true;
+  const int answer = ShowMessageBox("Do you want to save the changes to the current game?", kProgramTitle,
+                                    kMbYesNoCancel | kMbIconQuestion);
+  if (answer == kIdCancel) return false;
+  if (answer == kIdYes) return SaveCommand();
+  return true;
+}
+
+void TF_Main::keyPressEvent(QKeyEvent* event) {
+  if (!field_->Busy && !event->isAutoRepeat()) lastKeyDown_ = event->key();
+}
+
+void TF_Main::keyReleaseEvent(QKeyEvent* event) {
+  if (event->isAutoRepeat() || field_->Busy) return;
+  const int key = event->key();
+  if (key != lastKeyDown_) {
+    lastKeyDown_ = 0;
+    return;
+  }
+  lastKeyDown_ = 0;
+  TGameSession& s = session_;
+  const Qt::KeyboardModifiers mods = event->modifiers() & (Qt::ShiftModifier | Qt::ControlModifier | Qt::AltModifier);
+  if (key == Qt::Key_Space) {
+    if (!field_->FormsReady || !s.Game.GameLoaded || s.Game.PlaySettings.SingleMainWindow) return;
+    s.AutoSaveHold = true;
+    if (s.Game.Play.HasSelection && s.Game.Play.DragState != 1)
+      ClearSelection(s.Game, PieceViewOf(ActiveWindowRecord(*field_)));
+    SetActiveSide(*field_, field_->ActiveSide == 0 ? 1 : 0);
+    RedrawField();
+    s.AutoSaveHold = false;
+  } else if (key == Qt::Key_S && mods == Qt::NoModifier) {
+    SaveCommand();
+  }
+}
+
+void TF_Main::closeEvent(QCloseEvent* event) {
+  session_.AutoSaveHold = true;
+  if (!AskSaveChanges()) {
+    session_.AutoSaveHold = false;
+    event->ignore();
+    return;
+  }
+  T_AutoSave.stop();
+  event->accept();
+}
