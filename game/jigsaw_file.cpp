@@ -78,8 +78,12 @@ void FitPictureToArea(TLevelRecord& level, int32_t areaW, int32_t areaH) {
 }
 
 namespace {
+// The extension runs from the last '.' of the file name, as the jigsaw lists take it: a file
+// named just ".zvq" that the list shows must open too.
 bool HasJigsawExtension(const std::string& path) {
-  std::string ext = std::filesystem::path(path).extension().string();
+  const std::string name = std::filesystem::path(path).filename().string();
+  const size_t dot = name.rfind('.');
+  std::string ext = dot == std::string::npos ? std::string() : name.substr(dot);
   std::transform(ext.begin(), ext.end(), ext.begin(),
                  [](unsigned char c) { return char(c >= 'A' && c <= 'Z' ? c + 32 : c); });
   return ext == JigsawExtension;

@@ -271,6 +271,10 @@ TEST_F(JigsawFile, ExtensionAndExistenceDecideFirst) {
   TJigsawOpenTarget t = Target();
   std::filesystem::copy_file(path, Path("CAPS.ZVQ"));
   EXPECT_TRUE(OpenJigsaw(Path("CAPS.ZVQ"), OpenJigsawThumbnail, t));
+  std::filesystem::copy_file(path, Path(".zvq"));  // listed by the jigsaw lists, so it opens
+  EXPECT_TRUE(OpenJigsaw(Path(".zvq"), OpenJigsawThumbnail, t));
+  std::filesystem::copy_file(path, Path("a.zvq.old"));
+  EXPECT_FALSE(OpenJigsaw(Path("a.zvq.old"), OpenJigsawThumbnail, t));
   SetImageBlank(load, 7, 5, true, 0x00123456);
   std::filesystem::copy_file(path, Path("other.zvx"));
   EXPECT_FALSE(OpenJigsaw(Path("other.zvx"), OpenJigsawSelect, t));
