@@ -38,6 +38,8 @@ TEST(SkinHitTest, PocketFrameZonesGiveTheirResizeCodes) {
       {0, 50, kHitLeft},         {3, 121, kHitLeft},         {107, 50, kHitRight},    {104, 20, kHitRight},
       {50, 0, kHitTop},          {87, 3, kHitTop},           {50, 125, kHitBottom},   {1, 1, kHitTopLeft},
       {1, 124, kHitBottomLeft},  {106, 124, kHitBottomRight}, {95, 110, kHitBottomRight},  // grip inside the client
+      // Where the grip overlaps the edges, the edges come first.
+      {105, 110, kHitRight},     {95, 123, kHitBottom},
       {50, 50, kHitNone},        {50, 10, kHitNone},          // the caption bar is left to the game (move)
       {108, 50, kHitNone},       {-1, 50, kHitNone},
   };

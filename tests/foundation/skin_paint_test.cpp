@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <optional>
 #include <utility>
 
@@ -81,6 +82,31 @@ class SkinPaint : public ::testing::Test {
   TSkinWindows ws_;
   TDibHolder frame_, glass_, field_;
 };
+
+
+// Checks every inked pixel of the caption image where the caption rule places it: tw x th of
+// the inked part, centred on the window but not left of the caption rectangle, one row below
+// its top plus half the spare height, blended over the bare bar by its alpha. Returns the
+// number of inked pixels; misplaced counts those whose field pixel is not the blend.
+int CaptionInkInPlace(const TDibImage& field, const TDibImage& bare, const TSkinWindow& w, int& misplaced) {
+  const TSkinRect &tb = w.TextBounds, &cr = w.CaptionRect, &o = w.Outer;
+  const int tw = std::min(tb.Width, cr.Width), th = std::min(tb.Height, cr.Height);
+  const int x0 = std::max(o.Left + (o.Width - tw) / 2, cr.Left);
+  const int y0 = cr.Top + 1 + (cr.Height - th) / 2;
+  int inked = 0;
+  misplaced = 0;
+  for (int j = 0; j < th; ++j)
+    for (int i = 0; i < tw; ++i) {
+      const uint8_t* ink = DibPixelAddress(w.CaptionImage, tb.Left + i, tb.Top + j);
+      const int a = ink[3];
+      if (a == 0) continue;
+      ++inked;
+      const uint8_t* under = DibPixelAddress(bare, x0 + i, y0 + j);
+      const uint8_t* got = DibPixelAddress(field, x0 + i, y0 + j);
+      for (int k = 0; k < 3; ++k) misplaced += got[k] != (under[k] * (255 - a) + ink[k] * a) / 255;
+    }
+  return inked;
+}
 
 }  // namespace
 
@@ -300,6 +326,9 @@ TEST_F(SkinPaint, CaptionTextIsCentredInsideTheCaptionBar) {
       maxX = std::max(maxX, x);
     }
   ASSERT_GT(changed, 20);
+  int misplaced = 0;
+  EXPECT_GT(CaptionInkInPlace(*field_, *bare, w, misplaced), 20);
+  EXPECT_EQ(misplaced, 0);
   // Centred on the whole window (10 + 108 / 2 = 64), within a pixel of rounding.
   EXPECT_NEAR((minX + maxX + 1) / 2.0, 64.0, 1.5);
   // The strokes' cores are near-white ink on the coloured bar.
@@ -332,6 +361,9 @@ TEST_F(SkinPaint, ALongCaptionIsCutToTheCaptionRectangle) {
       ASSERT_GE(x, 10 + (108 - w.CaptionRect.Width) / 2);
       ASSERT_LT(x, 10 + (108 - w.CaptionRect.Width) / 2 + w.CaptionRect.Width);
     }
+  int misplaced = 0;
+  EXPECT_GT(CaptionInkInPlace(*field_, *bare, w, misplaced), 20);
+  EXPECT_EQ(misplaced, 0);
 }
 
 TEST_F(SkinPaint, PaintersReadOnlyInsideTheirSources) {
