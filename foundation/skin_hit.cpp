@@ -92,6 +92,7 @@ bool SkinButtonHit(const TSkinButton& b, int32_t x, int32_t y) {
 }
 
 bool PointOnSkinFrame(const TSkinWindows& ws, const TSkinWindow& w, int32_t x, int32_t y) {
+  if (!w.Visible) return false;  // a hidden window is neither hit nor moved
   if (w.Style != kSkinStyleGlass) return PointInSkinRect(w.Outer, x, y) && !PointInSkinRect(w.Client, x, y);
   if (ws.Hooks.PointInLens && ws.Hooks.PointInLens(x, y)) return false;
   if (!ws.GlassSkin) return false;

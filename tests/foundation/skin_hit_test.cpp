@@ -144,6 +144,34 @@ TEST(SkinHitTest, SidesHaveNoFrameButTheirCornerBoxResizes) {
   EXPECT_TRUE(PointOnSkinFrame(ws, w, 110, 50));  // beside the client: the bar
 }
 
+TEST(SkinHitTest, HiddenWindowsAnswerNothing) {
+  TSkinWindows ws;
+  TSkinWindow& w = ws.GameWindows[2];
+  MakePocket(w, 150, 150);
+  EXPECT_TRUE(PointOnSkinFrame(ws, w, 50, 10));  // the caption bar
+  EXPECT_TRUE(PointOnSkinFrame(ws, w, 1, 60));
+  EXPECT_TRUE(PointOnSkinScrollBar(w, 10, 110));
+  w.Visible = false;
+  EXPECT_FALSE(PointOnSkinFrame(ws, w, 50, 10));
+  EXPECT_FALSE(PointOnSkinFrame(ws, w, 1, 60));
+  EXPECT_FALSE(PointOnSkinScrollBar(w, 10, 110));
+  EXPECT_EQ(SkinWindowHitTest(ws, w, 1, 60, true), kHitNone);
+  EXPECT_EQ(SkinWindowHitTest(ws, w, 100, 10, true), kHitNone);
+  EXPECT_FALSE(w.Buttons[kSkinBtnCaption].Pressed);
+  // The magnifier likewise, on brass that answers when it is shown.
+  TSkinWindow& g = ws.GlassWindow;
+  SetupGlassWindow(g);
+  TDibHolder skin;
+  ASSERT_TRUE(CreateDib32(*skin, 290, 189));
+  for (int y = 0; y < 189; ++y)
+    for (int x = 0; x < 290; ++x) DibPixelAddress(*skin, x, y)[3] = 255;
+  ws.GlassSkin = &*skin;
+  g.Visible = true;
+  EXPECT_TRUE(PointOnSkinFrame(ws, g, 3, 3));
+  g.Visible = false;
+  EXPECT_FALSE(PointOnSkinFrame(ws, g, 3, 3));
+}
+
 TEST(SkinHitTest, MagnifierGripTriangleAndButtons) {
   TSkinWindows ws;
   TSkinWindow& g = ws.GlassWindow;

@@ -1,5 +1,6 @@
-// skin-gallery: paints the toolbar, the progress panel, the sprites and the raw skins into
-// one PNG, through the same code and resources as the game, to look at the artwork in use.
+// skin-gallery: paints the toolbar, the game windows and the magnifier in their states, the
+// progress panel, the sprites and the raw skins into one PNG, through the same code and
+// resources as the game, to look at the artwork in use.
 //   skin-gallery [OUTPUT.png]
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include <QGuiApplication>
