@@ -145,6 +145,14 @@ TEST(JpegDecode, FilesAreReadWholeAndMissingFilesReported) {
   EXPECT_NE(error.find("missing.jpg"), std::string::npos);
   EXPECT_EQ(d->Width, 16);
   EXPECT_FALSE(LoadJpegFile(*d, dir.string(), &error)) << "a folder is no picture";
+
+  // A file larger than any picture we hold is refused before it is read (sparse: no disk).
+  const std::string huge = (dir / "huge.jpg").string();
+  std::filesystem::copy_file(path, huge);
+  std::filesystem::resize_file(huge, std::uintmax_t(1) << 31);
+  EXPECT_FALSE(LoadJpegFile(*d, huge, &error));
+  EXPECT_NE(error.find("too large"), std::string::npos) << error;
+  EXPECT_EQ(d->Width, 16);
 }
 
 TEST(PictureKind, FirstBytesDecide) {
