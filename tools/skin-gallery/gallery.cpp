@@ -173,7 +173,7 @@ int PaintGalleryWindows(QPainter& page, const TDibImage& frameSkin, const TDibIm
   active.Buttons[kSkinBtnCaption].Pressed = true;
   active.Buttons[kSkinBtnCaption].Hot = true;
   active.Buttons[kSkinBtnVertThumb].Hot = true;
-  // A narrow pocket: the caption pushed right and cut.
+  // The smallest pocket: its client at the 78 x 78 minimum.
   SetupWindow(narrow, 510, 220, 100, 78, kSkinStylePocket, u"Pocket 3", 0, 0);
   narrow.Highlighted = false;
   // The thumbnail, highlighted, its caption button hot.
