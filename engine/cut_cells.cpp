@@ -1,0 +1,1073 @@
+#include "engine/cut_cells.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <memory>
+#include <numbers>
+#include <vector>
+
+#include "engine/cells.h"
+#include "engine/curves.h"
+#include "engine/code_holes.h"
+#include "engine/knobs.h"
+#include "engine/shape_file.h"
+#include "foundation/dib_ops.h"
+#include "platform/canvas.h"
+#include "platform/metafile.h"
+
+namespace {
+
+constexpr uint8_t kScaledKnobs = 1;  // the knob grows with the edge
+constexpr uint8_t kAlternating = 2;  // sides and mirroring follow the edge's direction
+constexpr uint8_t kShortStraight = 4;  // edges shorter than TileS / 3 are straight
+constexpr int32_t kAttempts = 3;
+constexpr int32_t kFrameCode = 5;
+// A point that cannot be placed after this many draws takes the middle of its cell instead.
+constexpr int32_t kMaxPointDraws = 10000;
+
+TIntPoint RoundPoint(double x, double y) { return {Round(x), Round(y)}; }
+
+// The piece rectangle grows to hold the inclusive box.
+void GrowPieceRect(TPieceRecord& p, int32_t left, int32_t top, int32_t right, int32_t bottom) {
+  left = std::min(p.PieceX, left);
+  top = std::min(p.PieceY, top);
+  right = std::max(p.PieceX + p.PieceW - 1, right);
+  bottom = std::max(p.PieceY + p.PieceH - 1, bottom);
+  p.PieceX = left;
+  p.PieceY = top;
+  p.PieceW = right - left + 1;
+  p.PieceH = bottom - top + 1;
+}
+
+bool SamePoint(TIntPoint a, TIntPoint b) { return a.x == b.x && a.y == b.y; }
+
+// The distance of o from the line a-b: twice the triangle's area (Heron) over the base.
+double Room(TIntPoint a, TIntPoint b, TIntPoint o) {
+  const double ab = std::hypot(double(b.x - a.x), double(b.y - a.y));
+  const double ao = std::hypot(double(o.x - a.x), double(o.y - a.y));
+  const double bo = std::hypot(double(o.x - b.x), double(o.y - b.y));
+  if (ab == 0) return 0;
+  const double s = (ab + ao + bo) / 2;
+  const double product = s * (s - ab) * (s - ao) * (s - bo);
+  return 2 * std::sqrt(std::max(0.0, product)) / ab;  // rounding may leave a tiny negative product
+}
+
+class TCellCut {
+ public:
+  TCellCut(TCutTarget& target, const std::string& shapePath)
+      : T(target), L(target.GameLevel), P(target.Pieces), ShapePath(shapePath) {}
+
+  bool Run();
+
+ private:
+  TCutTarget& T;
+  TLevelRecord& L;
+  TPieceRecord* P;
+  std::string ShapePath;
+  TCutArea Area{};
+  TBoundsRect Clip{};
+  int32_t N = 0;
+  uint8_t Style = 0;
+  uint8_t Flags = 0;
+  std::vector<int32_t> Fallback;
+  TShapeFile Shapes;
+  bool UseShapes = false;
+  std::unique_ptr<TCellRecord[]> Cells;
+  std::unique_ptr<TCellRecord[]> Backup;
+  TCellBuilder Builder;
+  // The last fill that found its seed taken: piece index and seed.
+  int32_t FailedIndex = -1, FailedX = 0, FailedY = 0;
+  bool RepairFailed = false;
+
+  uint32_t Colour(int32_t i) const { return PieceColor(P[i].Code); }
+  bool Shaped(int32_t i) const { return UseShapes && P[i].ShapeFlag != 0; }
+  bool IsCellNeighbour(const TCellSegment& s) const { return s.NeighbourId != kBorderId; }
+  TIntPoint Point(int32_t i) const { return {P[i].SeedX, P[i].SeedY}; }
+
+  void DrawLine(TIntPoint a, TIntPoint b, uint32_t colour) {
+    CanvasLine(*T.CutMap.Bitmap, {a.x, a.y}, {b.x, b.y}, colour);
+    CanvasSetPixel(*T.CutMap.Bitmap, b.x, b.y, colour);
+  }
+
+  void PaintBlankMap();
+  void PlacePoints();
+  bool BuildOrGrid(std::string& message);
+  void BuildGridCells();
+  bool Attempt();
+  void RestoreCells();
+  void MeasureEdges();
+  bool PlaceShapes();
+  bool RepairAroundShapes();
+  void ExtendEdge(int32_t cell, int32_t slot, int32_t shape);
+  bool JoinAtCrossing(int32_t cell, int32_t i, int32_t j, double x, double y);
+  void SetEnds(int32_t cell, int32_t slot, TIntPoint a, TIntPoint b, bool newChord);
+  void DrawSidesAndEdges();
+  void DrawEdge(int32_t cell, TCellSegment& s);
+  void SetActiveKnobs(double length, TIntPoint p1, TIntPoint p2);
+  bool Fill();
+  void MergeStrayFragments();
+  void FillWhitePockets();
+  void Finish();
+  void Step() { T.Progress.Step(); }
+};
+
+void TCellCut::PaintBlankMap() {
+  FillDibRect(T.CutMap, 0, 0, L.ImageW, L.ImageH, 0xFFFFFF);
+  FillDibRect(T.CutMap, L.ImageW, 0, 5, L.ImageH, 0);
+  FillDibRect(T.CutMap, 0, L.ImageH, L.ImageW + 5, 5, 0);
+}
+
+void TCellCut::PlacePoints() {
+  TRandom& rng = T.Rng;
+  for (int32_t i = 0; i < N; ++i) {
+    const TPieceRecord& r = P[i];
+    TIntPoint pt{};
+    for (int32_t draws = 0;; ++draws) {
+      int32_t tries = 0;
+      do {
+        pt.x = r.CellX + int32_t(rng.Random(uint32_t(r.CellW)));
+      } while ((pt.x <= L.JigsL || pt.x >= L.JigsR) && ++tries < kMaxPointDraws);
+      tries = 0;
+      do {
+        pt.y = r.CellY + int32_t(rng.Random(uint32_t(r.CellH)));
+      } while ((pt.y <= L.JigsT || pt.y >= L.JigsB) && ++tries < kMaxPointDraws);
+      bool close = false;
+      for (int32_t dy = -2; dy <= 0 && !close; ++dy) {
+        bool stop = false;
+        for (int32_t dx = -2; dx <= 2; ++dx) {
+          const int32_t k = dy * L.TilePX + dx;
+          if (k >= 0) {
+            stop = true;
+            break;
+          }
+          if (i + k < 0) continue;
+          const TIntPoint q = Cells[size_t(i + k)].SeedPoint;
+          if (std::abs(q.x - pt.x) <= 2 && std::abs(q.y - pt.y) <= 2) {
+            close = true;
+            break;
+          }
+        }
+        if (stop) break;
+      }
+      if (!close) break;
+      if (draws >= kMaxPointDraws) {
+        pt = {r.CellX + r.CellW / 2, r.CellY + r.CellH / 2};
+        break;
+      }
+    }
+    Cells[size_t(i)].SeedPoint = pt;
+    Cells[size_t(i)].PieceIndex = i;
+  }
+}
+
+// Rectangular cells straight from the layout: the cut's fallback when the seed points admit
+// no triangulation (too few of them, all on one line, or a cell out of room).
+void TCellCut::BuildGridCells() {
+  for (int32_t r = 0; r < L.TilePY; ++r) {
+    for (int32_t c = 0; c < L.TilePX; ++c) {
+      const int32_t i = r * L.TilePX + c;
+      const TPieceRecord& p = P[i];
+      TCellRecord& cell = Cells[size_t(i)];
+      cell.SegmentCount = cell.TriangleCount = 0;
+      const double left = c == 0 ? Area.Left : p.CellX, top = r == 0 ? Area.Top : p.CellY;
+      const double right = c == L.TilePX - 1 ? Area.Right : p.CellX + p.CellW;
+      const double bottom = r == L.TilePY - 1 ? Area.Bottom : p.CellY + p.CellH;
+      const auto id = [&](bool inside, int32_t other) { return inside ? uint16_t(other) : kBorderId; };
+      AddCellSegment(Area, cell, id(r > 0, i - L.TilePX), left, top, right, top);
+      AddCellSegment(Area, cell, id(r < L.TilePY - 1, i + L.TilePX), left, bottom, right, bottom);
+      AddCellSegment(Area, cell, id(c > 0, i - 1), left, top, left, bottom);
+      AddCellSegment(Area, cell, id(c < L.TilePX - 1, i + 1), right, top, right, bottom);
+      cell.CentreX = (left + right) / 2;
+      cell.CentreY = (top + bottom) / 2;
+      cell.SeedPoint = RoundPoint(cell.CentreX, cell.CentreY);
+    }
+  }
+}
+
+bool TCellCut::BuildOrGrid(std::string& message) {
+  if (BuildCells(Builder, Cells.get(), N, Area, message)) return true;
+  BuildGridCells();
+  return false;
+}
+
+void TCellCut::RestoreCells() {
+  for (int32_t i = 0; i < N; ++i) {
+    TCellRecord& cell = Cells[size_t(i)];
+    const TCellRecord& saved = Backup[size_t(i)];
+    cell.CentreX = saved.CentreX;
+    cell.CentreY = saved.CentreY;
+    cell.SegmentCount = saved.SegmentCount;
+    for (int32_t s = 0; s < kCellSegmentRoom; ++s) {
+      TCellSegment& g = cell.Segments[s];
+      if (s >= saved.SegmentCount) {
+        g.Valid = 0;
+        continue;
+      }
+      const TCellSegment& b = saved.Segments[s];
+      g.rx1 = b.rx1;
+      g.ry1 = b.ry1;
+      g.rx2 = b.rx2;
+      g.ry2 = b.ry2;
+      g.NeighbourId = b.NeighbourId;
+      g.x1 = Round(b.rx1);
+      g.y1 = Round(b.ry1);
+      g.x2 = Round(b.rx2);
+      g.y2 = Round(b.ry2);
+      g.Valid = 1;
+      g.Repaired = 0;
+      g.Side = 0;
+      g.TwinCell = g.TwinSlot = -1;
+      if (Style == 3) ClipLineToCutArea(Area, g.rx1, g.ry1, g.rx2, g.ry2);  // the chord across the area
+      g.Length = std::hypot(g.x2 - g.x1, g.y2 - g.y1);
+    }
+  }
+}
+
+void TCellCut::MeasureEdges() {
+  for (int32_t i = 0; i < N; ++i) {
+    TCellRecord& cell = Cells[size_t(i)];
+    TPieceRecord& p = P[i];
+    const int32_t n = cell.SegmentCount;
+    // Longest first; an exchange sort, so the order among equal lengths is part of the result.
+    for (int32_t a = 0; a < n; ++a) {
+      for (int32_t b = a + 1; b < n; ++b) {
+        if (cell.Segments[b].Length > cell.Segments[a].Length) std::swap(cell.Segments[a], cell.Segments[b]);
+      }
+    }
+    double minX = 1e9, minY = 1e9, maxX = -1e9, maxY = -1e9;
+    int32_t slot = 0;
+    for (int32_t s = 0; s < n; ++s) {
+      const TCellSegment& g = cell.Segments[s];
+      if (g.Length < 1.0) continue;
+      minX = std::min({minX, g.x1, g.x2});
+      maxX = std::max({maxX, g.x1, g.x2});
+      minY = std::min(minY, g.y1);
+      maxY = std::max(maxY, g.y2);
+      if (slot < 9) {
+        p.Neighbours[slot++] = !IsCellNeighbour(g) ? int16_t(L.BorderStyle == 1 ? L.TotalTileNum : -1)
+                                                   : int16_t(g.NeighbourId);
+      }
+    }
+    if (minX <= maxX) {  // a cell without a real edge keeps its layout rectangle
+      p.PieceX = int32_t(minX);
+      p.PieceY = int32_t(minY);
+      p.PieceW = int32_t(maxX - minX) + 1;
+      p.PieceH = int32_t(maxY - minY) + 1;
+    }
+    p.SeedX = Round(cell.CentreX);
+    p.SeedY = Round(cell.CentreY);
+  }
+  for (int32_t i = 0; i < N; ++i) {
+    TCellRecord& cell = Cells[size_t(i)];
+    for (int32_t s = 0; s < cell.SegmentCount; ++s) {
+      TCellSegment& g = cell.Segments[s];
+      if (!IsCellNeighbour(g) || g.TwinCell >= 0 || g.NeighbourId >= N) continue;
+      TCellRecord& other = Cells[g.NeighbourId];
+      for (int32_t t = 0; t < other.SegmentCount; ++t) {
+        if (other.Segments[t].NeighbourId == i) {
+          g.TwinCell = g.NeighbourId;
+          g.TwinSlot = t;
+          other.Segments[t].TwinCell = i;
+          other.Segments[t].TwinSlot = s;
+          break;
+        }
+      }
+    }
+  }
+}
+
+// --- Picture shapes -------------------------------------------------------------------------
+
+bool TCellCut::PlaceShapes() {
+  const int32_t px = L.TilePX, py = L.TilePY;
+  const auto inner = [&](int32_t r, int32_t c) { return r >= 1 && r <= py - 2 && c >= 1 && c <= px - 2; };
+  const auto count = [&](int32_t i, bool& border) {
+    int32_t shaped = 0;
+    border = false;
+    const TCellRecord& cell = Cells[size_t(i)];
+    for (int32_t s = 0; s < cell.SegmentCount; ++s) {
+      const TCellSegment& g = cell.Segments[s];
+      if (!g.Valid) continue;
+      if (!IsCellNeighbour(g)) {
+        border = true;
+      } else if (P[g.NeighbourId].ShapeFlag) {
+        ++shaped;
+      }
+    }
+    return shaped;
+  };
+  for (int32_t limit = 1; limit >= 0; --limit) {
+    for (int32_t r = 1; r <= py - 2; ++r) {
+      for (int32_t c = 1; c <= px - 2; ++c) {
+        const int32_t i = r * px + c;
+        bool border;
+        if (!P[i].ShapeFlag || (count(i, border) <= limit && !border)) continue;
+        P[i].ShapeFlag = 0;
+        bool moved = false;
+        for (int32_t dy = -2; dy <= 2 && !moved; ++dy) {
+          for (int32_t dx = -2; dx <= 2 && !moved; ++dx) {
+            const int32_t rr = r + dy, cc = c + dx, k = rr * px + cc;
+            if ((!dy && !dx) || !inner(rr, cc) || P[k].ShapeFlag) continue;
+            bool kb;
+            if (count(k, kb) == 0 && !kb) {
+              P[k].ShapeFlag = 1;
+              moved = true;
+            }
+          }
+        }
+      }
+    }
+  }
+
+  const TMfClip clip{Area.Left, Area.Top, Area.Right, Area.Bottom};
+  for (int32_t r = 1; r <= py - 2; ++r) {
+    for (int32_t c = 1; c <= px - 2; ++c) {
+      const int32_t i = r * px + c;
+      if (!P[i].ShapeFlag) continue;
+      const int32_t k = int32_t(T.Rng.Random(uint32_t(Shapes.ShapeCount)));
+      ShapeMetafile(Shapes, k);
+      const TShapeEntry& e = Shapes.ShapeDirectory[size_t(k)];
+      const int32_t w = e.Width, h = e.Height, W = P[i].PieceW, H = P[i].PieceH;
+      int32_t fw = w, fh = h;  // a shape that already fits keeps its size
+      if (w > W || h > H) {
+        fw = H * w / h;
+        fh = H;
+        if (fw > W || fh > H) {
+          fh = h * W / w;
+          fw = W;
+        }
+      }
+      fw = Round(fw * 1.2L);
+      fh = Round(fh * 1.2L);
+      const double scale = fw <= fh ? double(fh) / h : double(fw) / w;
+      const double angle = double(int32_t(T.Rng.Random(60)) - 30);
+      const bool lr = e.MirrorLeftRight ? T.Rng.Random(2) != 0 : false;
+      const bool tb = e.MirrorTopBottom ? T.Rng.Random(2) != 0 : false;
+      TMetafile mf = Shapes.CurrentShape;
+      MirrorMetafile(mf, lr, tb);
+      int32_t rw, rh;
+      RotateMetafile(mf, angle, rw, rh);
+      const int32_t dw = Round(rw * scale), dh = Round(rh * scale);
+      const TCellRecord& cell = Cells[size_t(i)];
+      const int32_t x = Round(cell.CentreX) - dw / 2, y = Round(cell.CentreY) - dh / 2;
+      P[i].PieceX = x;
+      P[i].PieceY = y;
+      P[i].PieceW = dw;
+      P[i].PieceH = dh;
+      // Too small to be a piece of its own: the cell stays plain.
+      if (dw < 3 || dh < 3) {
+        P[i].ShapeFlag = 0;
+        continue;
+      }
+      const uint32_t colour = Colour(i);
+      RecolorMetafile(mf, colour);
+      PlayMetafile(mf, *T.CutMap.Bitmap, x, y, dw, dh, clip);
+
+      bool overlap = false;
+      for (int32_t dy = -2; dy <= 2 && !overlap; ++dy) {
+        for (int32_t dx = -2; dx <= 2 && !overlap; ++dx) {
+          const int32_t rr = r + dy, cc = c + dx, k2 = rr * px + cc;
+          if ((!dy && !dx) || rr < 0 || rr >= py || cc < 0 || cc >= px || P[k2].ShapeFlag) continue;
+          overlap = uint32_t(GetDibPixel(T.CutMap, P[k2].SeedX, P[k2].SeedY)) == colour;
+        }
+      }
+      for (int32_t s = 0; s < cell.SegmentCount && !overlap; ++s) {
+        const TCellSegment& g = cell.Segments[s];
+        if (!IsCellNeighbour(g)) continue;
+        const TCellRecord& nb = Cells[g.NeighbourId];
+        for (int32_t t = 0; t < nb.SegmentCount && !overlap; ++t) {
+          const TCellSegment& o = nb.Segments[t];
+          if (g.TwinCell == int32_t(g.NeighbourId) && g.TwinSlot == t) continue;
+          const bool touches = (o.x1 == g.x1 && o.y1 == g.y1) || (o.x1 == g.x2 && o.y1 == g.y2) ||
+                               (o.x2 == g.x1 && o.y2 == g.y1) || (o.x2 == g.x2 && o.y2 == g.y2);
+          if (touches) continue;
+          overlap = SegmentHasCode(T.CutMap, int32_t(o.x1), int32_t(o.y1), int32_t(o.x2), int32_t(o.y2), colour);
+        }
+      }
+      if (overlap) {
+        RecolorMetafile(mf, 0xFFFFFF);
+        PlayMetafile(mf, *T.CutMap.Bitmap, x, y, dw, dh, clip);
+        P[i].ShapeFlag = 0;
+      }
+    }
+  }
+  return RepairAroundShapes();
+}
+
+void TCellCut::SetEnds(int32_t cell, int32_t slot, TIntPoint a, TIntPoint b, bool newChord) {
+  TCellSegment* both[2] = {&Cells[size_t(cell)].Segments[slot], nullptr};
+  if (both[0]->TwinCell >= 0) both[1] = &Cells[size_t(both[0]->TwinCell)].Segments[both[0]->TwinSlot];
+  double x1 = a.x, y1 = a.y, x2 = b.x, y2 = b.y;
+  OrderPoints(x1, y1, x2, y2);
+  // The line is drawn in one of the two pieces' colours: both rectangles must hold it.
+  for (int32_t owner : {cell, both[0]->TwinCell}) {
+    if (owner < 0) continue;
+    GrowPieceRect(P[owner], std::min(a.x, b.x), std::min(a.y, b.y), std::max(a.x, b.x), std::max(a.y, b.y));
+  }
+  for (TCellSegment* g : both) {
+    if (!g) continue;
+    g->x1 = x1;
+    g->y1 = y1;
+    g->x2 = x2;
+    g->y2 = y2;
+    g->Length = std::hypot(x2 - x1, y2 - y1);
+    g->Repaired = 1;
+    if (newChord) {
+      double cx1 = x1, cy1 = y1, cx2 = x2, cy2 = y2;
+      if (ClipLineToCutArea(Area, cx1, cy1, cx2, cy2)) {
+        g->rx1 = cx1;
+        g->ry1 = cy1;
+        g->rx2 = cx2;
+        g->ry2 = cy2;
+      }
+    }
+  }
+}
+
+// Leads edge slot of a plain cell on towards the picture shape of the shaped cell: along its
+// own line when that meets the shape, else turned towards it by up to 90 degrees.
+void TCellCut::ExtendEdge(int32_t cell, int32_t slot, int32_t shape) {
+  const TCellSegment& g = Cells[size_t(cell)].Segments[slot];
+  const TIntPoint p = RoundPoint(g.rx1, g.ry1), q = RoundPoint(g.rx2, g.ry2);
+  const TIntPoint s = Point(shape), own = Point(cell);
+  double distance;
+  TIntPoint foot;
+  ProjectOnLine(p, q, s, distance, foot);
+  // Which end moves: the one on the side of the edge's midpoint where the shape's point lies.
+  const double mx = (g.x1 + g.x2) / 2.0, my = (g.y1 + g.y2) / 2.0;
+  bool firstSide;
+  if (std::abs(q.x - p.x) >= std::abs(q.y - p.y)) {
+    firstSide = p.x <= q.x ? foot.x <= mx : foot.x >= mx;
+  } else {
+    firstSide = foot.y <= my;
+  }
+  const TIntPoint keep = firstSide ? TIntPoint{int32_t(g.x2), int32_t(g.y2)} : TIntPoint{int32_t(g.x1), int32_t(g.y1)};
+  const TIntPoint far = firstSide ? p : q;
+  if (SamePoint(keep, far)) return;
+  const int32_t ownSide = Orientation(keep, far, own), shapeSide = Orientation(keep, far, s);
+  const auto sidesKept = [&](TIntPoint end) {
+    return Orientation(keep, end, own) == ownSide && Orientation(keep, end, s) == shapeSide;
+  };
+  const auto turn = [&](TIntPoint towards, double degrees) {
+    const double a = degrees * std::numbers::pi / 180.0;
+    const double dx = towards.x - keep.x, dy = towards.y - keep.y;
+    TIntPoint c = RoundPoint(keep.x + dx * std::cos(a) + dy * std::sin(a), keep.y - dx * std::sin(a) + dy * std::cos(a));
+    c.x = ClampInt(c.x, Area.Left, Area.Right);
+    c.y = ClampInt(c.y, Area.Top, Area.Bottom);
+    return c;
+  };
+  TIntPoint meet;
+  bool turned = false;
+  if (!WalkLineToPiece(T, shape, keep, far, Clip, meet)) {
+    const auto angleOf = [](TIntPoint from, TIntPoint to) {
+      double a = std::atan2(double(to.y - from.y), double(to.x - from.x));
+      return a < 0 ? a + 2 * std::numbers::pi : a;
+    };
+    const double diff = angleOf(keep, far) - angleOf(keep, s);
+    double sign = diff < 0 ? -1 : 1;
+    if (std::fabs(diff) > std::numbers::pi) sign = -sign;
+    bool found = false;
+    for (int32_t k = 1; k <= 9 && !found; ++k) {
+      const TIntPoint c = turn(far, sign * 10 * k);
+      TIntPoint hit;
+      if (WalkLineToPiece(T, shape, keep, c, Clip, hit) && !SamePoint(hit, keep) && sidesKept(hit)) {
+        meet = hit;
+        found = true;
+      }
+    }
+    if (!found) return;
+    turned = true;
+  }
+  // Prefer a shorter way to the shape that keeps clear of both points.
+  const TIntPoint current = meet;
+  const double reach = std::hypot(double(current.x - keep.x), double(current.y - keep.y));
+  for (int32_t deg = 20; deg >= -20; deg -= 2) {
+    const TIntPoint c = turn(current, deg);
+    TIntPoint hit;
+    if (!WalkLineToPiece(T, shape, keep, c, Clip, hit) || SamePoint(hit, keep) || !sidesKept(hit)) continue;
+    if (std::hypot(double(hit.x - keep.x), double(hit.y - keep.y)) >= reach) continue;
+    double d1, d2;
+    TIntPoint f1, f2;
+    ProjectOnLine(keep, hit, own, d1, f1);
+    ProjectOnLine(keep, hit, s, d2, f2);
+    if (std::fabs(d1) <= 4 || std::fabs(d2) <= 4) continue;
+    meet = hit;
+    turned |= deg != 0;
+  }
+  SetEnds(cell, slot, keep, meet, turned);
+}
+
+// Two extended edges of one plain cell cross before they reach the shape: both stop at the
+// crossing, and the two cells beyond them meet along a new edge from the crossing to the shape.
+bool TCellCut::JoinAtCrossing(int32_t cell, int32_t i, int32_t j, double x, double y) {
+  TCellRecord& c = Cells[size_t(cell)];
+  const int32_t a = c.Segments[i].NeighbourId, b = c.Segments[j].NeighbourId;
+  // The shape both edges were led to: the shaped neighbour nearest the crossing.
+  int32_t shape = -1;
+  double best = 1e300;
+  for (int32_t s = 0; s < c.SegmentCount; ++s) {
+    const TCellSegment& g = c.Segments[s];
+    if (!g.Valid || !IsCellNeighbour(g) || !Shaped(g.NeighbourId)) continue;
+    const double d = std::hypot(P[g.NeighbourId].SeedX - x, P[g.NeighbourId].SeedY - y);
+    if (d < best) {
+      best = d;
+      shape = g.NeighbourId;
+    }
+  }
+  if (shape < 0) return false;
+  const TIntPoint cross = RoundPoint(x, y), target = Point(shape);
+  TIntPoint meet;
+  if (!WalkLineToPiece(T, shape, cross, target, Clip, meet)) return false;
+  TCellRecord& ca = Cells[size_t(a)];
+  TCellRecord& cb = Cells[size_t(b)];
+  if (a == b || ca.SegmentCount >= kCellSegmentRoom || cb.SegmentCount >= kCellSegmentRoom) return false;
+  // Each edge keeps the part on the far side of the shape.
+  for (int32_t slot : {i, j}) {
+    const TCellSegment& g = c.Segments[slot];
+    const TIntPoint e1{int32_t(g.x1), int32_t(g.y1)}, e2{int32_t(g.x2), int32_t(g.y2)};
+    const double d1 = std::hypot(double(e1.x - target.x), double(e1.y - target.y));
+    const double d2 = std::hypot(double(e2.x - target.x), double(e2.y - target.y));
+    SetEnds(cell, slot, d1 >= d2 ? e1 : e2, cross, false);
+  }
+  double x1 = cross.x, y1 = cross.y, x2 = meet.x, y2 = meet.y;
+  OrderPoints(x1, y1, x2, y2);
+  const int32_t sa = ca.SegmentCount++, sb = cb.SegmentCount++;
+  for (auto [rec, slot, other, otherSlot] : {std::tuple{&ca, sa, b, sb}, std::tuple{&cb, sb, a, sa}}) {
+    TCellSegment& g = rec->Segments[slot];
+    g = TCellSegment{};
+    g.x1 = g.rx1 = x1;
+    g.y1 = g.ry1 = y1;
+    g.x2 = g.rx2 = x2;
+    g.y2 = g.ry2 = y2;
+    g.NeighbourId = uint16_t(other);
+    g.TwinCell = other;
+    g.TwinSlot = otherSlot;
+    g.Valid = 1;
+    g.Repaired = 1;
+    g.Length = std::hypot(x2 - x1, y2 - y1);
+  }
+  for (int32_t owner : {a, b}) GrowPieceRect(P[owner], int32_t(std::min(x1, x2)), int32_t(y1), int32_t(std::max(x1, x2)), int32_t(y2));
+  // The two pieces now share an edge: each names the other where a slot is free.
+  for (auto [from, to] : {std::pair{a, b}, std::pair{b, a}}) {
+    int16_t* n = P[from].Neighbours;
+    if (std::find(n, n + 9, int16_t(to)) != n + 9) continue;
+    int16_t* slot = std::find(n, n + 9, int16_t(-1));
+    if (slot != n + 9) *slot = int16_t(to);
+  }
+  return true;
+}
+
+bool TCellCut::RepairAroundShapes() {
+  const auto plainEdge = [&](const TCellSegment& g) {
+    return g.Valid && IsCellNeighbour(g) && !Shaped(g.NeighbourId);
+  };
+  for (int32_t cell = 0; cell < N; ++cell) {
+    if (Shaped(cell)) continue;
+    TCellRecord& c = Cells[size_t(cell)];
+    for (int32_t i = 0; i < c.SegmentCount; ++i) {
+      const TCellSegment& gi = c.Segments[i];
+      if (!gi.Valid || !IsCellNeighbour(gi) || !Shaped(gi.NeighbourId)) continue;
+      const TIntPoint ends[2] = {{int32_t(gi.x1), int32_t(gi.y1)}, {int32_t(gi.x2), int32_t(gi.y2)}};
+      bool served[2] = {false, false};
+      for (int32_t j = 0; j < c.SegmentCount && !(served[0] && served[1]); ++j) {
+        const TCellSegment& gj = c.Segments[j];
+        if (j == i || !plainEdge(gj)) continue;
+        for (int32_t e = 0; e < 2; ++e) {
+          if (served[e]) continue;
+          const bool near = (std::fabs(gj.x1 - ends[e].x) < 2 && std::fabs(gj.y1 - ends[e].y) < 2) ||
+                            (std::fabs(gj.x2 - ends[e].x) < 2 && std::fabs(gj.y2 - ends[e].y) < 2);
+          if (!near) continue;
+          served[e] = true;
+          ExtendEdge(cell, j, gi.NeighbourId);
+          break;
+        }
+      }
+    }
+  }
+  // Trim the edges where they run into a shape.
+  for (int32_t cell = 0; cell < N; ++cell) {
+    if (Shaped(cell)) continue;
+    TCellRecord& c = Cells[size_t(cell)];
+    for (int32_t s = 0; s < c.SegmentCount; ++s) {
+      TCellSegment& g = c.Segments[s];
+      if (!plainEdge(g)) continue;
+      TIntPoint a{int32_t(g.x1), int32_t(g.y1)}, b{int32_t(g.x2), int32_t(g.y2)}, p;
+      const int32_t first = WalkToWhite(T.CutMap, a, b, p);
+      if (first == -1) {
+        g.Valid = 0;
+        if (g.TwinCell >= 0) Cells[size_t(g.TwinCell)].Segments[g.TwinSlot].Valid = 0;
+        continue;
+      }
+      if (first == 1) a = p;
+      if (WalkToWhite(T.CutMap, b, a, p) == 1) b = p;
+      if (!SamePoint(a, {int32_t(g.x1), int32_t(g.y1)}) || !SamePoint(b, {int32_t(g.x2), int32_t(g.y2)})) {
+        const uint8_t repaired = g.Repaired;
+        SetEnds(cell, s, a, b, false);
+        g.Repaired = repaired;
+        if (g.TwinCell >= 0) Cells[size_t(g.TwinCell)].Segments[g.TwinSlot].Repaired = repaired;
+      }
+    }
+  }
+  // Two extended edges of one cell that cross.
+  for (int32_t cell = 0; cell < N; ++cell) {
+    if (Shaped(cell)) continue;
+    TCellRecord& c = Cells[size_t(cell)];
+    for (int32_t i = 0; i < c.SegmentCount; ++i) {
+      for (int32_t j = i + 1; j < c.SegmentCount; ++j) {
+        const TCellSegment& gi = c.Segments[i];
+        const TCellSegment& gj = c.Segments[j];
+        if (!plainEdge(gi) || !plainEdge(gj) || !gi.Repaired || !gj.Repaired) continue;
+        if (std::fabs(gj.x2 - gj.x1) <= 2 && std::fabs(gj.y2 - gj.y1) <= 2) continue;
+        double x, y;
+        if (!SegmentIntersection(x, y, false, gi.x1, gi.y1, gi.x2, gi.y2, gj.x1, gj.y1, gj.x2, gj.y2)) continue;
+        if (!JoinAtCrossing(cell, i, j, x, y)) return false;
+      }
+    }
+  }
+  return true;
+}
+
+// --- Edges ----------------------------------------------------------------------------------
+
+void TCellCut::SetActiveKnobs(double length, TIntPoint p1, TIntPoint p2) {
+  TKnobState& k = T.Knobs;
+  const double tile = L.TileS;
+  std::vector<int32_t> list;
+  switch (Style) {
+    case 0:
+      if (length > 6 * tile / 5.0) {
+        list = {1};
+      } else if (length >= tile / 2.0) {
+        list = {0};
+      } else {
+        list = {11};
+      }
+      break;
+    case 1:
+      if (p1.x == L.JigsL || p2.x == L.JigsL || p2.y == L.JigsB) {
+        list = {4};
+      } else if (p1.x == L.JigsR || p2.x == L.JigsR || p1.y == L.JigsT) {
+        list = {5};
+      } else {
+        list = {3};
+      }
+      break;
+    case 2:
+      if (length <= tile && L.JigsL < p1.x && p2.x < L.JigsR && p1.y > L.JigsT && p2.y < L.JigsB) {
+        list = {6, 7, 8, 9};
+      } else {
+        list = {6, 8, 9};
+      }
+      break;
+    default:
+      if (length <= tile) {
+        list = {0, 13, 14, 15, 10, 11, 12};
+      } else {
+        list = {0, 1, 6, 13, 14, 15};
+      }
+      break;
+  }
+  k.ActiveKnobCount = int32_t(list.size());
+  std::copy(list.begin(), list.end(), k.ActiveKnobs);
+}
+
+void TCellCut::DrawEdge(int32_t cell, TCellSegment& g) {
+  const TIntPoint p1{int32_t(g.x1), int32_t(g.y1)}, p2{int32_t(g.x2), int32_t(g.y2)};
+  const uint32_t colour = Colour(cell);
+  if (g.Length < 3.0 || ((Flags & kShortStraight) && g.Length < L.TileS / 3.0)) {
+    DrawLine(p1, p2, colour);
+    return;
+  }
+  const int32_t nb = g.NeighbourId;
+  TPieceRecord& own = P[cell];
+  TBoundsRect bounds{own.PieceX, own.PieceY, own.PieceX + own.PieceW - 1, own.PieceY + own.PieceH - 1};
+  const TIntPoint ownPt = Point(cell), nbPt = Point(nb);
+  double roomA = Room(p1, p2, ownPt), roomB = Room(p1, p2, nbPt);
+  const bool steep = std::abs(p1.y - p2.y) > std::abs(p1.x - p2.x);
+  bool exchange;
+  if (p1.x == p2.x) {
+    exchange = p1.x > ownPt.x;
+  } else if (p1.y == p2.y) {
+    exchange = p1.y < ownPt.y;
+  } else {
+    const double t = double(ownPt.x - p1.x) / (p2.x - p1.x), u = double(ownPt.y - p1.y) / (p2.y - p1.y);
+    exchange = (steep && p2.x <= p1.x) ? u < t : u > t;
+  }
+  if (exchange) std::swap(roomA, roomB);
+  SetActiveKnobs(g.Length, p1, p2);
+  const bool alternating = (Flags & kAlternating) != 0;
+  const auto drawMirror = [&]() { return alternating ? !steep : T.Rng.Random(2) != 0; };
+  const uint8_t knob = uint8_t(T.Knobs.ActiveKnobs[T.Rng.Random(uint32_t(T.Knobs.ActiveKnobCount))]);
+  bool mirrored = drawMirror();
+  if (knob == 8) {
+    const bool a = p1.x > L.JigsL && p2.x > L.JigsL && p1.y > L.JigsT;
+    const bool b = p1.x < L.JigsR && p2.x < L.JigsR && p2.y < L.JigsB;
+    if (!a) {
+      mirrored = false;
+    } else if (!b) {
+      mirrored = true;
+    }
+  }
+  const int32_t d = L.TileS / 10;
+  const auto tries = [&](uint8_t k, bool m) {
+    const uint8_t side = g.Side;
+    const std::pair<uint8_t, bool> order[4] = {{side, m}, {side, !m}, {uint8_t(side ^ 1), m}, {uint8_t(side ^ 1), !m}};
+    for (int32_t n = 0; n < (alternating ? 1 : 4); ++n) {
+      TBoundsRect b = bounds;
+      if (DrawKnobEdge(T, Flags, order[n].first, k, order[n].second, p1, p2, colour, roomA, roomB, d, b, ownPt,
+                       nbPt)) {
+        bounds = b;
+        return true;
+      }
+    }
+    return false;
+  };
+  bool drawn = tries(knob, mirrored);
+  for (size_t f = 0; f < Fallback.size() && !drawn; ++f) drawn = tries(uint8_t(Fallback[f]), drawMirror());
+  if (!drawn) {
+    DrawLine(p1, p2, colour);
+    return;
+  }
+  GrowPieceRect(own, bounds.Left, bounds.Top, bounds.Right, bounds.Bottom);
+  GrowPieceRect(P[nb], bounds.Left, bounds.Top, bounds.Right, bounds.Bottom);
+}
+
+void TCellCut::DrawSidesAndEdges() {
+  const bool alternating = (Flags & kAlternating) != 0;
+  for (int32_t i = 0; i < N; ++i) {
+    TCellRecord& c = Cells[size_t(i)];
+    for (int32_t s = 0; s < c.SegmentCount; ++s) {
+      TCellSegment& g = c.Segments[s];
+      if (!g.Valid || !IsCellNeighbour(g) || g.Length < 3.0 || g.NeighbourId <= i) continue;
+      g.Side = alternating ? uint8_t(std::fabs(g.y1 - g.y2) > std::fabs(g.x1 - g.x2) ? 1 : 0)
+                           : uint8_t(T.Rng.Random(2));
+      if (g.TwinCell >= 0) Cells[size_t(g.TwinCell)].Segments[g.TwinSlot].Side = g.Side ^ 1;
+    }
+  }
+  for (int32_t i = 0; i < N; ++i) {
+    if (Shaped(i)) continue;
+    TCellRecord& c = Cells[size_t(i)];
+    for (int32_t s = 0; s < c.SegmentCount; ++s) {
+      TCellSegment& g = c.Segments[s];
+      if (!g.Valid || !IsCellNeighbour(g) || g.NeighbourId <= i || Shaped(g.NeighbourId)) continue;
+      DrawEdge(i, g);
+    }
+  }
+  if (L.BorderStyle == 1) {
+    const uint32_t frame = PieceColor(kFrameCode);
+    const int32_t l = L.JigsL - 1, t = L.JigsT - 1, r = L.JigsR + 1, b = L.JigsB + 1;
+    DrawLine({l, t}, {r, t}, frame);
+    DrawLine({l, b}, {r, b}, frame);
+    DrawLine({l, t}, {l, b}, frame);
+    DrawLine({r, t}, {r, b}, frame);
+  }
+}
+
+bool TCellCut::Fill() {
+  bool ok = true;
+  for (int32_t i = 0; i < N; ++i) {
+    if (Shaped(i)) continue;
+    TPieceRecord& p = P[i];
+    TIntPoint seed = Point(i);
+    if (GetDibPixel(T.CutMap, seed.x, seed.y) != 0xFFFFFF) {
+      const TCellRecord& c = Cells[size_t(i)];
+      double sx = 0, sy = 0;
+      int32_t n = 0;
+      for (int32_t s = 0; s < c.SegmentCount; ++s) {
+        const TCellSegment& g = c.Segments[s];
+        if (!g.Valid || (IsCellNeighbour(g) && Shaped(g.NeighbourId))) continue;
+        sx += g.x1 + g.x2;
+        sy += g.y1 + g.y2;
+        ++n;
+      }
+      if (n > 0) {
+        const TIntPoint alt = RoundPoint(sx / n / 2, sy / n / 2);
+        if (GetDibPixel(T.CutMap, alt.x, alt.y) == 0xFFFFFF) {
+          seed = alt;
+          p.SeedX = alt.x;
+          p.SeedY = alt.y;
+        }
+      }
+    }
+    if (GetDibPixel(T.CutMap, seed.x, seed.y) != 0xFFFFFF) {
+      FailedIndex = i;
+      FailedX = seed.x;
+      FailedY = seed.y;
+      ok = false;
+      continue;
+    }
+    TWinRect box{};
+    FloodFillDib(T.CutMap, seed.x, seed.y, Colour(i), true, box);
+    GrowPieceRect(p, box.left, box.top, box.right, box.bottom);
+  }
+  return ok;
+}
+
+bool TCellCut::Attempt() {
+  PaintBlankMap();
+  LayoutCells(L, P);
+  if (!UseShapes) {
+    for (int32_t i = 0; i < N; ++i) P[i].ShapeFlag = 0;
+  }
+  RestoreCells();
+  MeasureEdges();
+  Step();
+  RepairFailed = false;
+  if (UseShapes && !PlaceShapes()) {
+    RepairFailed = true;
+    Step();
+    return false;
+  }
+  Step();
+  DrawSidesAndEdges();
+  return Fill();
+}
+
+// Where plain edges end on a picture shape, a few pixels of a line can end up cut off from
+// their piece. Around each shape, a region that is neither the shape, nor a piece's filled
+// region (it holds the piece's seed), nor part of something reaching beyond the window joins
+// the region next to it.
+void TCellCut::MergeStrayFragments() {
+  constexpr int32_t kMargin = 8;
+  std::vector<int32_t> label;
+  std::vector<std::pair<int32_t, int32_t>> stack;
+  for (int32_t i = 0; i < N; ++i) {
+    if (!Shaped(i)) continue;
+    const TPieceRecord& p = P[i];
+    const int32_t x0 = std::max(Area.Left, p.PieceX - kMargin), y0 = std::max(Area.Top, p.PieceY - kMargin);
+    const int32_t x1 = std::min(Area.Right, p.PieceX + p.PieceW - 1 + kMargin);
+    const int32_t y1 = std::min(Area.Bottom, p.PieceY + p.PieceH - 1 + kMargin);
+    if (x1 < x0 || y1 < y0) continue;
+    const int32_t w = x1 - x0 + 1, h = y1 - y0 + 1;
+    label.assign(size_t(w) * h, -1);
+    struct TPart {
+      uint32_t Colour;
+      int64_t Size;
+      bool Keep;
+    };
+    std::vector<TPart> parts;
+    int32_t shapePart = -1;
+    for (int32_t y = y0; y <= y1; ++y) {
+      for (int32_t x = x0; x <= x1; ++x) {
+        if (label[size_t(y - y0) * w + (x - x0)] >= 0) continue;
+        const uint32_t c = MapColorAt(T.CutMap, x, y);
+        const int32_t id = int32_t(parts.size());
+        TPart part{c, 0, false};
+        label[size_t(y - y0) * w + (x - x0)] = id;
+        stack.push_back({x, y});
+        while (!stack.empty()) {
+          const auto [px, py] = stack.back();
+          stack.pop_back();
+          ++part.Size;
+          if (px == x0 || px == x1 || py == y0 || py == y1) part.Keep = true;
+          for (int32_t dy = -1; dy <= 1; ++dy) {
+            for (int32_t dx = -1; dx <= 1; ++dx) {
+              const int32_t nx = px + dx, ny = py + dy;
+              if (nx < x0 || nx > x1 || ny < y0 || ny > y1) continue;
+              int32_t& l = label[size_t(ny - y0) * w + (nx - x0)];
+              if (l >= 0 || MapColorAt(T.CutMap, nx, ny) != c) continue;
+              l = id;
+              stack.push_back({nx, ny});
+            }
+          }
+        }
+        parts.push_back(part);
+        if (c == Colour(i) && (shapePart < 0 || part.Size > parts[size_t(shapePart)].Size)) shapePart = id;
+      }
+    }
+    if (shapePart >= 0) parts[size_t(shapePart)].Keep = true;
+    for (int32_t k = 0; k < N; ++k) {
+      const int32_t sx = P[k].SeedX, sy = P[k].SeedY;
+      if (!Shaped(k) && sx >= x0 && sx <= x1 && sy >= y0 && sy <= y1) {
+        parts[size_t(label[size_t(sy - y0) * w + (sx - x0)])].Keep = true;
+      }
+    }
+    // Stray pixels take the colour of a kept neighbour, growing inwards from the kept ones.
+    for (bool changed = true; changed;) {
+      changed = false;
+      for (int32_t y = y0; y <= y1; ++y) {
+        for (int32_t x = x0; x <= x1; ++x) {
+          int32_t& l = label[size_t(y - y0) * w + (x - x0)];
+          if (parts[size_t(l)].Keep) continue;
+          for (int32_t n = 0; n < 8; ++n) {
+            static constexpr int32_t kDx[8] = {-1, 0, 1, 1, 1, 0, -1, -1}, kDy[8] = {-1, -1, -1, 0, 1, 1, 1, 0};
+            const int32_t nx = x + kDx[n], ny = y + kDy[n];
+            if (nx < x0 || nx > x1 || ny < y0 || ny > y1) continue;
+            const int32_t nl = label[size_t(ny - y0) * w + (nx - x0)];
+            if (!parts[size_t(nl)].Keep) continue;
+            SetDibPixel(T.CutMap, x, y, MapColorAt(T.CutMap, nx, ny));
+            l = nl;
+            changed = true;
+            break;
+          }
+        }
+      }
+    }
+  }
+}
+
+// White pockets that no fill reached (a knob closing a sliver against the picture's edge)
+// join the region above or left of them, so that no pixel of the picture stays unassigned.
+void TCellCut::FillWhitePockets() {
+  for (int32_t y = 0; y < L.ImageH; ++y) {
+    for (int32_t x = 0; x < L.ImageW; ++x) {
+      if (MapColorAt(T.CutMap, x, y) != 0xFFFFFF) continue;
+      uint32_t colour = 0xFFFFFF;
+      if (y > 0) colour = MapColorAt(T.CutMap, x, y - 1);
+      if (colour == 0xFFFFFF && x > 0) colour = MapColorAt(T.CutMap, x - 1, y);
+      for (int32_t k = 1; colour == 0xFFFFFF && k < L.ImageW; ++k) {  // only (0, 0) can get here
+        if (x + k < L.ImageW) colour = MapColorAt(T.CutMap, x + k, y);
+      }
+      if (colour == 0xFFFFFF) return;
+      FloodFillDib(T.CutMap, x, y, colour);
+    }
+  }
+}
+
+void TCellCut::Finish() {
+  if (L.BorderStyle == 1) FloodFillDib(T.CutMap, 0, 0, PieceColor(kFrameCode));
+  Step();
+  for (int32_t i = 0; i < N; ++i) {
+    TPieceRecord& p = P[i];
+    TBoundsRect bounds;
+    FillCodeHoles(T, {p.PieceX, p.PieceY, p.PieceX + p.PieceW + 1, p.PieceY + p.PieceH + 1}, Colour(i), bounds);
+    if (Shaped(i) && bounds.Left != 10000) {
+      p.PieceX = bounds.Left;
+      p.PieceY = bounds.Top;
+      p.PieceW = bounds.Right - bounds.Left + 1;
+      p.PieceH = bounds.Bottom - bounds.Top + 1;
+    }
+  }
+  RemoveFrameNotches(T.CutMap, Area);
+  MergeStrayFragments();
+  FillWhitePockets();
+  // Hole fills, notch clean-up and stray fragments may leave a piece pixels just outside its
+  // rectangle: it grows until no pixel of its colour borders it.
+  for (int32_t i = 0; i < N; ++i) {
+    TPieceRecord& p = P[i];
+    const uint32_t colour = Colour(i);
+    for (bool grown = true; grown;) {
+      const int32_t left = p.PieceX - 1, top = p.PieceY - 1, right = p.PieceX + p.PieceW, bottom = p.PieceY + p.PieceH;
+      TBoundsRect ring;
+      ring.Reset();
+      for (int32_t x = left; x <= right; ++x) {
+        for (int32_t y : {top, bottom}) {
+          if (uint32_t(GetDibPixel(T.CutMap, x, y)) == colour) ring.Widen(x, y);
+        }
+      }
+      for (int32_t y = top; y <= bottom; ++y) {
+        for (int32_t x : {left, right}) {
+          if (uint32_t(GetDibPixel(T.CutMap, x, y)) == colour) ring.Widen(x, y);
+        }
+      }
+      grown = ring.Left != 10000;
+      if (grown) GrowPieceRect(p, ring.Left, ring.Top, ring.Right, ring.Bottom);
+    }
+  }
+  if (L.BorderStyle == 1) {
+    TPieceRecord& f = P[L.TotalTileNum];
+    f.PieceX = f.PieceY = 0;
+    f.PieceW = L.ImageW;
+    f.PieceH = L.ImageH;
+    f.Code = kFrameCode;
+    f.Code2 = 128;
+    for (int16_t& n : f.Neighbours) n = kNoNeighbour;
+    ++L.TotalTileNum;
+  }
+  Step();
+  Step();  // the game copies the map into its piece masks here
+  FreeShapeFile(Shapes);
+}
+
+bool TCellCut::Run() {
+  Style = L.ShapeStyle;
+  switch (Style) {
+    case 0:
+      Flags = kScaledKnobs | kShortStraight;
+      Fallback = {0, 1, 10, 11};
+      break;
+    case 1:
+      Flags = kScaledKnobs | kAlternating | kShortStraight;
+      Fallback = {10};
+      break;
+    case 2:
+      Flags = kScaledKnobs | kShortStraight;
+      Fallback = {7, 6, 8, 9, 4, 5, 10, 11, 12};
+      break;
+    default:
+      Style = 3;
+      Flags = kScaledKnobs | kShortStraight;
+      Fallback = {10, 11, 12};
+      if (LoadShapeFile(ShapePath, Shapes)) {
+        UseShapes = Shapes.ShapeCount > 0;
+      } else if (T.ShowMessage) {
+        T.ShowMessage(kInvalidShapeFileText);
+      }
+      break;
+  }
+  TKnobState& knobs = T.Knobs;
+  knobs.ActiveKnobCount = Style == 1 ? 1 : 16;
+  for (int32_t k = 0; k < 16; ++k) knobs.ActiveKnobs[k] = Style == 1 ? 3 : k;
+
+  CreateDib24(T.CutMap, L.ImageW + 5, L.ImageH + 5);
+  LoadKnobSetA(knobs);
+  MeasureKnobTemplates(knobs);
+  L.JigsL = L.JigsT = L.BorderStyle == 1 ? 20 : 0;
+  L.JigsR = L.ImageW - L.JigsL - 1;
+  L.JigsB = L.ImageH - L.JigsT - 1;
+  Area = CutAreaOf(L);
+  Clip = {Area.Left, Area.Top, Area.Right, Area.Bottom};
+  N = L.TileNum;
+  LayoutCells(L, P);
+  Cells.reset(new TCellRecord[size_t(N)]());
+  Backup.reset(new TCellRecord[size_t(N)]());
+
+  PlacePoints();
+  Step();
+  std::string message;
+  bool triangulated = BuildOrGrid(message);
+  if (!triangulated && T.ShowMessage) T.ShowMessage(message);
+  Step();
+  for (int32_t round = 0; round < 2; ++round) {
+    if (triangulated) {
+      for (int32_t i = 0; i < N; ++i) Cells[size_t(i)].SeedPoint = RoundPoint(Cells[size_t(i)].CentreX, Cells[size_t(i)].CentreY);
+      triangulated = BuildOrGrid(message);
+      if (!triangulated && T.ShowMessage) T.ShowMessage(message);
+    }
+    Step();
+  }
+  std::copy(Cells.get(), Cells.get() + N, Backup.get());
+
+  const int32_t afterRelaxation = T.Progress.ProgressPos;
+  bool ok = false;
+  for (int32_t attempt = 0; attempt < kAttempts && !ok; ++attempt) {
+    T.Progress.ProgressPos = afterRelaxation;
+    ok = Attempt();
+  }
+  // Shapes that will not fit after three attempts: a cut without them rather than a broken one.
+  if (!ok && UseShapes) {
+    UseShapes = false;
+    for (int32_t attempt = 0; attempt < kAttempts && !ok; ++attempt) {
+      T.Progress.ProgressPos = afterRelaxation;
+      ok = Attempt();
+    }
+  }
+  Finish();
+  if (!ok && T.ShowMessage) {
+    if (!RepairFailed) {
+      char text[96];
+      std::snprintf(text, sizeof text, "PaintError: Ind = %d, CellX = %d, CellY = %d", FailedIndex, FailedX, FailedY);
+      T.ShowMessage(text);
+    }
+    T.ShowMessage(kPaintErrorKey);
+  }
+  return ok;
+}
+
+}  // namespace
+
+bool CutJigsawCells(TCutTarget& target, const std::string& shapeFilePath) {
+  TCellCut cut(target, shapeFilePath);
+  return cut.Run();
+}

@@ -1,0 +1,294 @@
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <cstring>
+#include <fstream>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "engine/cells.h"
+#include "engine/cut_cells.h"
+#include "engine/knobs.h"
+#include "engine/shape_file.h"
+#include "foundation/level_table.h"
+
+namespace {
+
+std::string ShapePath() {
+  const char* dir = std::getenv("ZORVA_DATA_DIR");
+  return std::string(dir ? dir : "data") + "/pic_zorva.dat";
+}
+
+// The level record as the level page fills it from the level table.
+TLevelRecord MakeLevel(int32_t w, int32_t h, int32_t level, uint8_t shape, bool border, uint32_t seed) {
+  TLevelTable table{};
+  BuildLevelTable(table, w, h, shape, border ? 1 : 0);
+  const TLevelGrid& g = table[size_t(level)];
+  TLevelRecord lv{};
+  lv.GameSeed = int32_t(seed);
+  lv.MaskS = g.MaskS;
+  lv.TileS = g.TileS;
+  lv.KnobS = g.KnobS;
+  lv.HalfKnobS = std::max(g.KnobS / 2, 4);
+  lv.TilePX = g.TilePX;
+  lv.TilePY = g.TilePY;
+  lv.TileNum = g.TileNum;
+  lv.TotalTileNum = g.TileNum;
+  lv.ImageW = w;
+  lv.ImageH = h;
+  lv.Level = level;
+  lv.BorderStyle = border ? 1 : 0;
+  lv.ShapeStyle = shape;
+  return lv;
+}
+
+struct TCutRun {
+  TLevelRecord Level;
+  std::vector<TPieceRecord> Pieces;
+  TDibHolder Map;
+  TKnobState Knobs;
+  TRandom Rng;
+  TProgress Progress;
+  std::vector<std::string> Messages;
+  std::vector<int> Steps;  // the positions the cut showed
+  bool Ok = false;
+
+  TCutRun(const TLevelRecord& level, const std::string& shapes = ShapePath())
+      : Level(level), Pieces(size_t(level.TotalTileNum) + 1), Rng{uint32_t(level.GameSeed)} {
+    Progress.ProgressPos = 13;  // the open has made steps of its own before the cut
+    Progress.OnStep = [&](int pos, int) { Steps.push_back(pos); };
+    TCutTarget target{Level, Pieces.data(), *Map, Rng, Progress, Knobs,
+                      [&](const std::string& m) { Messages.push_back(m); }};
+    Ok = CutJigsawCells(target, shapes);
+  }
+  uint32_t At(int32_t x, int32_t y) const { return uint32_t(GetDibPixel(*Map, x, y)); }
+};
+
+// Same-colour regions of the picture, 8-connected: label per pixel, and each region's box.
+struct TRegions {
+  std::vector<int32_t> Label;
+  std::vector<uint32_t> Colour;
+  std::vector<TBoundsRect> Box;
+  explicit TRegions(const TCutRun& r) {
+    const int32_t w = r.Level.ImageW, h = r.Level.ImageH;
+    Label.assign(size_t(w) * h, -1);
+    std::vector<std::pair<int32_t, int32_t>> stack;
+    for (int32_t y = 0; y < h; ++y) {
+      for (int32_t x = 0; x < w; ++x) {
+        if (Label[size_t(y) * w + x] >= 0) continue;
+        const uint32_t c = r.At(x, y);
+        const int32_t id = int32_t(Colour.size());
+        Colour.push_back(c);
+        TBoundsRect box;
+        box.Reset();
+        stack.push_back({x, y});
+        Label[size_t(y) * w + x] = id;
+        while (!stack.empty()) {
+          auto [px, py] = stack.back();
+          stack.pop_back();
+          box.Widen(px, py);
+          for (int32_t dy = -1; dy <= 1; ++dy)
+            for (int32_t dx = -1; dx <= 1; ++dx) {
+              const int32_t nx = px + dx, ny = py + dy;
+              if (nx < 0 || ny < 0 || nx >= w || ny >= h) continue;
+              int32_t& l = Label[size_t(ny) * w + nx];
+              if (l >= 0 || r.At(nx, ny) != c) continue;
+              l = id;
+              stack.push_back({nx, ny});
+            }
+        }
+        Box.push_back(box);
+      }
+    }
+  }
+};
+
+// Everything a finished cell cut promises, whatever the seed.
+void ExpectSoundCut(const TCutRun& r, const std::string& what) {
+  SCOPED_TRACE(what);
+  const TLevelRecord& lv = r.Level;
+  const bool frame = lv.BorderStyle == 1;
+  ASSERT_TRUE(r.Ok);
+  EXPECT_TRUE(r.Messages.empty()) << r.Messages.front();
+  // Nine steps on: points, cells, two relaxations, two inside each attempt (a retry shows
+  // them again from the same place), three at the end.
+  const std::vector<int>& s = r.Steps;
+  ASSERT_GE(s.size(), 9u);
+  ASSERT_EQ(s.size() % 2, 1u);
+  for (size_t k = 0; k < s.size(); ++k) {
+    const int want = k < 4 ? int(14 + k) : k + 3 >= s.size() ? int(22 - (s.size() - 1 - k)) : int(18 + (k - 4) % 2);
+    EXPECT_EQ(s[k], want) << k;
+  }
+  EXPECT_EQ(r.Progress.ProgressPos, 13 + 9);
+  ASSERT_EQ(r.Map->Width, lv.ImageW + 5);
+  for (int32_t y = 0; y < lv.ImageH + 5; ++y) {
+    for (int32_t x = lv.ImageW; x < lv.ImageW + 5; ++x) ASSERT_EQ(r.At(x, y), 0u);
+  }
+  // Every pixel belongs to a piece: red 128, green 0, a piece's code in blue.
+  std::map<uint32_t, int> codes;
+  for (int32_t i = 0; i < lv.TotalTileNum; ++i) codes[PieceColor(r.Pieces[size_t(i)].Code)]++;
+  for (int32_t y = 0; y < lv.ImageH; ++y) {
+    for (int32_t x = 0; x < lv.ImageW; ++x) {
+      const uint32_t c = r.At(x, y);
+      ASSERT_NE(c, 0xFFFFFFu) << "white at " << x << "," << y;
+      ASSERT_TRUE(codes.count(c)) << std::hex << c << " at " << std::dec << x << "," << y;
+    }
+  }
+  // One connected region per piece: a piece split in two, or two pieces of one code that
+  // touch, would change the count.
+  const TRegions regions(r);
+  ASSERT_EQ(int32_t(regions.Colour.size()), lv.TotalTileNum);
+  std::vector<int> owner(regions.Colour.size(), 0);
+  for (int32_t i = 0; i < lv.TotalTileNum; ++i) {
+    const TPieceRecord& p = r.Pieces[size_t(i)];
+    int found = 0;
+    for (size_t k = 0; k < regions.Colour.size(); ++k) {
+      const TBoundsRect& b = regions.Box[k];
+      if (regions.Colour[k] == PieceColor(p.Code) && b.Left >= p.PieceX && b.Top >= p.PieceY &&
+          b.Right < p.PieceX + p.PieceW && b.Bottom < p.PieceY + p.PieceH) {
+        ++found;
+        ++owner[k];
+      }
+    }
+    EXPECT_EQ(found, 1) << "piece " << i;
+  }
+  for (int n : owner) EXPECT_EQ(n, 1);
+  // Neighbour lists name each other (a full list may leave a short edge out).
+  for (int32_t i = 0; i < lv.TileNum; ++i) {
+    for (int16_t n : r.Pieces[size_t(i)].Neighbours) {
+      if (n < 0 || n >= lv.TileNum) continue;
+      const int16_t* back = r.Pieces[size_t(n)].Neighbours;
+      const bool full = std::count(back, back + 9, int16_t(-1)) == 0;
+      EXPECT_TRUE(full || std::count(back, back + 9, int16_t(i)) == 1) << i << " names " << n;
+    }
+  }
+  if (frame) {
+    const TPieceRecord& f = r.Pieces[size_t(lv.TotalTileNum - 1)];
+    EXPECT_EQ(f.Code, 5);
+    EXPECT_EQ(f.Code2, 128);
+    EXPECT_EQ(r.At(0, 0), PieceColor(5));
+    EXPECT_EQ(r.At(lv.ImageW - 1, lv.ImageH - 1), PieceColor(5));
+    EXPECT_NE(r.At(lv.JigsL, lv.JigsT), PieceColor(5));
+  }
+}
+
+TEST(CutJigsawCells, EveryStyleCutsSoundlyOverSeedsAndSizes) {
+  struct TCase {
+    int32_t W, H, Level;
+    bool Border;
+  };
+  const TCase cases[] = {{320, 240, 10, false}, {300, 260, 12, true}, {400, 300, 8, false}, {257, 181, 13, true}};
+  for (uint8_t style = 0; style <= 3; ++style) {
+    for (const TCase& c : cases) {
+      for (uint32_t seed : {1u, 77u, 2024u}) {
+        const TCutRun r(MakeLevel(c.W, c.H, c.Level, style, c.Border, seed));
+        ExpectSoundCut(r, "style " + std::to_string(style) + " " + std::to_string(c.W) + "x" +
+                              std::to_string(c.H) + " level " + std::to_string(c.Level) + " seed " +
+                              std::to_string(seed));
+      }
+    }
+  }
+}
+
+TEST(CutJigsawCells, TheSameSeedGivesTheSameCut) {
+  for (uint8_t style = 0; style <= 3; ++style) {
+    const TLevelRecord level = MakeLevel(360, 280, 9, style, style % 2 == 1, 4242 + style);
+    const TCutRun a(level), b(level);
+    ASSERT_EQ(a.Map->ImageSize, b.Map->ImageSize);
+    EXPECT_EQ(std::memcmp(a.Map->Bits, b.Map->Bits, size_t(a.Map->ImageSize)), 0) << int(style);
+    EXPECT_EQ(std::memcmp(a.Pieces.data(), b.Pieces.data(), a.Pieces.size() * sizeof(TPieceRecord)), 0);
+    EXPECT_EQ(std::memcmp(&a.Level, &b.Level, sizeof(TLevelRecord)), 0);
+    EXPECT_EQ(a.Rng.RandSeed, b.Rng.RandSeed);
+    EXPECT_EQ(a.Messages, b.Messages);
+    // A different seed gives a different cut.
+    TLevelRecord other = level;
+    other.GameSeed += 1;
+    const TCutRun c(other);
+    EXPECT_NE(std::memcmp(a.Map->Bits, c.Map->Bits, size_t(a.Map->ImageSize)), 0);
+  }
+}
+
+TEST(CutJigsawCells, StyleThreePlacesPictureShapesOnInnerCellsOnly) {
+  int shaped = 0;
+  for (uint32_t seed : {3u, 9u, 27u}) {
+    const TCutRun r(MakeLevel(480, 360, 9, 3, false, seed));
+    ExpectSoundCut(r, "seed " + std::to_string(seed));
+    for (int32_t i = 0; i < r.Level.TileNum; ++i) {
+      const TPieceRecord& p = r.Pieces[size_t(i)];
+      if (!p.ShapeFlag) continue;
+      ++shaped;
+      const int32_t row = i / r.Level.TilePX, col = i % r.Level.TilePX;
+      EXPECT_TRUE(row > 0 && row < r.Level.TilePY - 1 && col > 0 && col < r.Level.TilePX - 1);
+      for (int16_t n : p.Neighbours) {
+        if (n >= 0 && n < r.Level.TileNum) EXPECT_EQ(r.Pieces[size_t(n)].ShapeFlag, 0) << i << " and " << n;
+      }
+    }
+  }
+  EXPECT_GT(shaped, 3);
+  // Other styles never flag a shape.
+  const TCutRun plain(MakeLevel(480, 360, 9, 2, false, 3));
+  for (int32_t i = 0; i < plain.Level.TileNum; ++i) EXPECT_EQ(plain.Pieces[size_t(i)].ShapeFlag, 0);
+}
+
+TEST(CutJigsawCells, ABadShapeFileLeavesAPlainCut) {
+  const std::string dir = ::testing::TempDir();
+  const std::string broken = dir + "/broken_shapes.dat";
+  {
+    std::ifstream in(ShapePath(), std::ios::binary);
+    std::vector<char> bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    ASSERT_GT(bytes.size(), 100u);
+    bytes.resize(bytes.size() - 7);  // the last outline runs past the end
+    std::ofstream(broken, std::ios::binary).write(bytes.data(), std::streamsize(bytes.size()));
+  }
+  const std::string empty = dir + "/no_shapes.dat";
+  {
+    const std::vector<uint8_t> none = WriteShapeFile({});
+    std::ofstream(empty, std::ios::binary).write(reinterpret_cast<const char*>(none.data()), std::streamsize(none.size()));
+  }
+  const TLevelRecord level = MakeLevel(320, 240, 10, 3, false, 5);
+  for (const std::string& path : {broken, dir + "/missing.dat", empty}) {
+    TCutRun r(level, path);
+    const bool refused = path != empty;
+    ASSERT_EQ(r.Messages.size(), refused ? 1u : 0u) << path;
+    if (refused) {
+      EXPECT_EQ(r.Messages[0], kInvalidShapeFileText);
+      r.Messages.clear();
+    }
+    ExpectSoundCut(r, path);
+    for (int32_t i = 0; i < r.Level.TileNum; ++i) EXPECT_EQ(r.Pieces[size_t(i)].ShapeFlag, 0);
+  }
+}
+
+TEST(CutJigsawCells, SeedsThatAdmitNoTriangulationFallBackToTheGrid) {
+  // Two cells: two seed points have no triangle between them.
+  TLevelRecord level = MakeLevel(320, 240, 13, 0, false, 11);
+  level.TilePX = 2;
+  level.TilePY = 1;
+  level.TileNum = level.TotalTileNum = 2;
+  level.TileS = 150;
+  TCutRun r(level);
+  ASSERT_EQ(r.Messages.size(), 1u);
+  EXPECT_EQ(r.Messages[0], kFirstEdgeFailedText);
+  r.Messages.clear();
+  ExpectSoundCut(r, "two cells");
+  EXPECT_EQ(std::count(r.Pieces[0].Neighbours, r.Pieces[0].Neighbours + 9, 1), 1);
+  EXPECT_EQ(std::count(r.Pieces[1].Neighbours, r.Pieces[1].Neighbours + 9, 0), 1);
+}
+
+TEST(CutJigsawCells, CellsTooSmallForTheirPointsFailWithThePaintMessages) {
+  // Cells of three pixels: the points cannot keep their distance and lines cover the seeds.
+  TLevelRecord level = MakeLevel(320, 240, 13, 0, false, 19);
+  level.ImageW = level.ImageH = 24;
+  level.TileS = 3;
+  level.TilePX = level.TilePY = 8;
+  level.TileNum = level.TotalTileNum = 64;
+  const TCutRun r(level);
+  EXPECT_FALSE(r.Ok);
+  ASSERT_EQ(r.Messages.size(), 2u);
+  EXPECT_EQ(r.Messages[0].rfind("PaintError: Ind = ", 0), 0u) << r.Messages[0];
+  EXPECT_EQ(r.Messages[1], kPaintErrorKey);
+  EXPECT_EQ(r.Progress.ProgressPos, 13 + 9);  // retries end on the same step
+}
+
+}  // namespace
