@@ -403,6 +403,7 @@ bool AddCellSegment(const TCutArea& area, TCellRecord& cell, uint16_t id, double
   s.ry2 = y2;
   s.NeighbourId = id;
   s.TwinCell = s.TwinSlot = -1;
+  s.LedTo = -1;
   s.Valid = 1;
   return true;
 }

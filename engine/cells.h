@@ -34,6 +34,8 @@ struct TCellSegment {
   uint8_t Repaired;
   uint8_t Side;
   double Length;
+  int32_t LedTo;  // the shaped cell whose picture the edge was led to, -1 none
+  TIntPoint Anchor;  // the end that stayed when it was led there
 };
 
 struct TCellTriangle {

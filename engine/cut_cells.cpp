@@ -13,7 +13,6 @@
 #include "engine/knobs.h"
 #include "engine/shape_file.h"
 #include "foundation/dib_ops.h"
-#include "platform/canvas.h"
 #include "platform/metafile.h"
 
 namespace {
@@ -66,7 +65,6 @@ class TCellCut {
   TPieceRecord* P;
   std::string ShapePath;
   TCutArea Area{};
-  TBoundsRect Clip{};
   int32_t N = 0;
   uint8_t Style = 0;
   uint8_t Flags = 0;
@@ -79,27 +77,46 @@ class TCellCut {
   // The last fill that found its seed taken: piece index and seed.
   int32_t FailedIndex = -1, FailedX = 0, FailedY = 0;
   bool RepairFailed = false;
+  // Shapes whose surroundings the repair could not close; they are taken out and the repair
+  // runs again without them.
+  std::vector<uint8_t> ShapeFailed;
+  struct TDrawnShape {
+    TMetafile Outline;
+    int32_t X, Y, W, H;
+  };
+  std::vector<TDrawnShape> Drawn;
 
   uint32_t Colour(int32_t i) const { return PieceColor(P[i].Code); }
   bool Shaped(int32_t i) const { return UseShapes && P[i].ShapeFlag != 0; }
   bool IsCellNeighbour(const TCellSegment& s) const { return s.NeighbourId != kBorderId; }
   TIntPoint Point(int32_t i) const { return {P[i].SeedX, P[i].SeedY}; }
 
-  void DrawLine(TIntPoint a, TIntPoint b, uint32_t colour) {
-    CanvasLine(*T.CutMap.Bitmap, {a.x, a.y}, {b.x, b.y}, colour);
-    CanvasSetPixel(*T.CutMap.Bitmap, b.x, b.y, colour);
-  }
+  void DrawLine(TIntPoint a, TIntPoint b, uint32_t colour) { DrawDibLine(T.CutMap, a.x, a.y, b.x, b.y, colour); }
 
   void PaintBlankMap();
+  void DrawFrameLines(TDibImage& map, uint32_t colour);
+  void SeparateCodes();
   void PlacePoints();
   bool BuildOrGrid(std::string& message);
   void BuildGridCells();
   bool Attempt();
   void RestoreCells();
+  void SortEdges();
+  void LinkTwins();
   void MeasureEdges();
   bool PlaceShapes();
   bool RepairAroundShapes();
   void ExtendEdge(int32_t cell, int32_t slot, int32_t shape);
+  bool EndAtShape(TIntPoint e, int32_t shape) const;
+  // Where a walk may meet a shape: around its own drawing only, never at another shape of the
+  // same code further along the line.
+  TBoundsRect ShapeClip(int32_t shape) const {
+    const TDrawnShape& d = Drawn[size_t(shape)];
+    return {std::max(Area.Left, d.X - 1), std::max(Area.Top, d.Y - 1), std::min(Area.Right, d.X + d.W),
+            std::min(Area.Bottom, d.Y + d.H)};
+  }
+  void MarkLeakingShapes();
+  TDibHolder Trial;
   bool JoinAtCrossing(int32_t cell, int32_t i, int32_t j, double x, double y);
   void SetEnds(int32_t cell, int32_t slot, TIntPoint a, TIntPoint b, bool newChord);
   void DrawSidesAndEdges();
@@ -108,9 +125,44 @@ class TCellCut {
   bool Fill();
   void MergeStrayFragments();
   void FillWhitePockets();
+  void MeasurePieces();
   void Finish();
   void Step() { T.Progress.Step(); }
 };
+
+// The code table keeps grid neighbours apart, but an irregular cell can reach a cell three
+// columns or rows away, which has its code: the two regions would run together in the map. Such
+// a cell takes the first code of the table that none of its neighbours has.
+void TCellCut::SeparateCodes() {
+  static constexpr uint8_t kCodes[9] = {25, 150, 75, 200, 125, 50, 175, 100, 225};
+  for (int32_t i = 0; i < N; ++i) {
+    const TCellRecord& c = Cells[size_t(i)];
+    const auto used = [&](uint8_t code) {
+      for (int32_t s = 0; s < c.SegmentCount; ++s) {
+        const TCellSegment& g = c.Segments[s];
+        if (IsCellNeighbour(g) && g.NeighbourId < N && P[g.NeighbourId].Code == code) return true;
+      }
+      return false;
+    };
+    if (!used(P[i].Code)) continue;
+    for (uint8_t code : kCodes) {
+      if (!used(code)) {
+        P[i].Code = code;
+        break;
+      }
+    }
+  }
+}
+
+// With a frame border: the four lines one pixel outside the cut area.
+void TCellCut::DrawFrameLines(TDibImage& map, uint32_t colour) {
+  if (L.BorderStyle != 1) return;
+  const int32_t l = L.JigsL - 1, t = L.JigsT - 1, r = L.JigsR + 1, b = L.JigsB + 1;
+  DrawDibLine(map, l, t, r, t, colour);
+  DrawDibLine(map, l, b, r, b, colour);
+  DrawDibLine(map, l, t, l, b, colour);
+  DrawDibLine(map, r, t, r, b, colour);
+}
 
 void TCellCut::PaintBlankMap() {
   FillDibRect(T.CutMap, 0, 0, L.ImageW, L.ImageH, 0xFFFFFF);
@@ -218,16 +270,16 @@ void TCellCut::RestoreCells() {
       g.Repaired = 0;
       g.Side = 0;
       g.TwinCell = g.TwinSlot = -1;
+      g.LedTo = -1;
       if (Style == 3) ClipLineToCutArea(Area, g.rx1, g.ry1, g.rx2, g.ry2);  // the chord across the area
       g.Length = std::hypot(g.x2 - g.x1, g.y2 - g.y1);
     }
   }
 }
 
-void TCellCut::MeasureEdges() {
+void TCellCut::SortEdges() {
   for (int32_t i = 0; i < N; ++i) {
     TCellRecord& cell = Cells[size_t(i)];
-    TPieceRecord& p = P[i];
     const int32_t n = cell.SegmentCount;
     // Longest first; an exchange sort, so the order among equal lengths is part of the result.
     for (int32_t a = 0; a < n; ++a) {
@@ -235,6 +287,35 @@ void TCellCut::MeasureEdges() {
         if (cell.Segments[b].Length > cell.Segments[a].Length) std::swap(cell.Segments[a], cell.Segments[b]);
       }
     }
+  }
+}
+
+void TCellCut::LinkTwins() {
+  for (int32_t i = 0; i < N; ++i) {
+    TCellRecord& cell = Cells[size_t(i)];
+    for (int32_t s = 0; s < cell.SegmentCount; ++s) {
+      TCellSegment& g = cell.Segments[s];
+      if (!IsCellNeighbour(g) || g.TwinCell >= 0 || g.NeighbourId >= N) continue;
+      TCellRecord& other = Cells[g.NeighbourId];
+      for (int32_t t = 0; t < other.SegmentCount; ++t) {
+        if (other.Segments[t].NeighbourId == i) {
+          g.TwinCell = g.NeighbourId;
+          g.TwinSlot = t;
+          other.Segments[t].TwinCell = i;
+          other.Segments[t].TwinSlot = s;
+          break;
+        }
+      }
+    }
+  }
+}
+
+void TCellCut::MeasureEdges() {
+  SortEdges();
+  for (int32_t i = 0; i < N; ++i) {
+    TCellRecord& cell = Cells[size_t(i)];
+    TPieceRecord& p = P[i];
+    const int32_t n = cell.SegmentCount;
     double minX = 1e9, minY = 1e9, maxX = -1e9, maxY = -1e9;
     int32_t slot = 0;
     for (int32_t s = 0; s < n; ++s) {
@@ -258,23 +339,7 @@ void TCellCut::MeasureEdges() {
     p.SeedX = Round(cell.CentreX);
     p.SeedY = Round(cell.CentreY);
   }
-  for (int32_t i = 0; i < N; ++i) {
-    TCellRecord& cell = Cells[size_t(i)];
-    for (int32_t s = 0; s < cell.SegmentCount; ++s) {
-      TCellSegment& g = cell.Segments[s];
-      if (!IsCellNeighbour(g) || g.TwinCell >= 0 || g.NeighbourId >= N) continue;
-      TCellRecord& other = Cells[g.NeighbourId];
-      for (int32_t t = 0; t < other.SegmentCount; ++t) {
-        if (other.Segments[t].NeighbourId == i) {
-          g.TwinCell = g.NeighbourId;
-          g.TwinSlot = t;
-          other.Segments[t].TwinCell = i;
-          other.Segments[t].TwinSlot = s;
-          break;
-        }
-      }
-    }
-  }
+  LinkTwins();
 }
 
 // --- Picture shapes -------------------------------------------------------------------------
@@ -321,6 +386,8 @@ bool TCellCut::PlaceShapes() {
   }
 
   const TMfClip clip{Area.Left, Area.Top, Area.Right, Area.Bottom};
+  const std::vector<TPieceRecord> plain(P, P + N);
+  Drawn.assign(size_t(N), TDrawnShape{});
   for (int32_t r = 1; r <= py - 2; ++r) {
     for (int32_t c = 1; c <= px - 2; ++c) {
       const int32_t i = r * px + c;
@@ -389,10 +456,73 @@ bool TCellCut::PlaceShapes() {
         RecolorMetafile(mf, 0xFFFFFF);
         PlayMetafile(mf, *T.CutMap.Bitmap, x, y, dw, dh, clip);
         P[i].ShapeFlag = 0;
+      } else {
+        Drawn[size_t(i)] = {std::move(mf), x, y, dw, dh};
       }
     }
   }
-  return RepairAroundShapes();
+
+  // The repair, again without the shapes it could not close around, until it closes.
+  std::vector<TPieceRecord> placed(P, P + N);
+  for (;;) {
+    ShapeFailed.assign(size_t(N), 0);
+    const bool repaired = RepairAroundShapes();
+    if (repaired) MarkLeakingShapes();
+    bool culprits = false;
+    for (int32_t i = 0; i < N; ++i) culprits |= ShapeFailed[size_t(i)] && P[i].ShapeFlag;
+    if (repaired && !culprits) return true;
+    if (!culprits) return false;
+    for (int32_t i = 0; i < N; ++i) {
+      if (!ShapeFailed[size_t(i)] || !placed[size_t(i)].ShapeFlag) continue;
+      TDrawnShape& d = Drawn[size_t(i)];
+      RecolorMetafile(d.Outline, 0xFFFFFF);
+      PlayMetafile(d.Outline, *T.CutMap.Bitmap, d.X, d.Y, d.W, d.H, clip);
+      placed[size_t(i)] = plain[size_t(i)];
+      placed[size_t(i)].ShapeFlag = 0;
+    }
+    std::copy(placed.begin(), placed.end(), P);
+    RestoreCells();
+    SortEdges();
+    LinkTwins();
+  }
+}
+
+// A trial run of the fills on a copy of the map, with every edge drawn straight: where one
+// cell's fill reaches another cell's point, the shapes next to the two cells are marked as
+// failed, so that the repair runs again without them.
+void TCellCut::MarkLeakingShapes() {
+  TDibImage& trial = *Trial;
+  if (trial.Width != T.CutMap.Width || trial.Height != T.CutMap.Height) CreateDib24(trial, T.CutMap.Width, T.CutMap.Height);
+  std::copy(T.CutMap.Bits, T.CutMap.Bits + T.CutMap.ImageSize, trial.Bits);
+  constexpr uint32_t kLine = 0x000002;  // red 2: no piece colour (red 128), no cell mark (red 1)
+  const auto mark = [](int32_t i) { return uint32_t(0x000001) | (uint32_t(i + 1) << 8); };
+  for (int32_t i = 0; i < N; ++i) {
+    if (Shaped(i)) continue;
+    const TCellRecord& c = Cells[size_t(i)];
+    for (int32_t s = 0; s < c.SegmentCount; ++s) {
+      const TCellSegment& g = c.Segments[s];
+      if (!g.Valid || !IsCellNeighbour(g) || g.NeighbourId <= i || Shaped(g.NeighbourId)) continue;
+      DrawDibLine(trial, int32_t(g.x1), int32_t(g.y1), int32_t(g.x2), int32_t(g.y2), kLine);
+    }
+  }
+  DrawFrameLines(trial, kLine);
+  const auto blame = [&](int32_t cell) {
+    const TCellRecord& c = Cells[size_t(cell)];
+    for (int32_t s = 0; s < c.SegmentCount; ++s) {
+      const TCellSegment& g = c.Segments[s];
+      if (IsCellNeighbour(g) && Shaped(g.NeighbourId)) ShapeFailed[g.NeighbourId] = 1;
+    }
+  };
+  for (int32_t i = 0; i < N; ++i) {
+    if (Shaped(i)) continue;
+    const uint32_t at = MapColorAt(trial, P[i].SeedX, P[i].SeedY);
+    if (at == 0xFFFFFF) {
+      FloodFillDib(trial, P[i].SeedX, P[i].SeedY, mark(i));
+      continue;
+    }
+    blame(i);
+    if ((at & 0xFF) == 1) blame(int32_t(at >> 8) - 1);
+  }
 }
 
 void TCellCut::SetEnds(int32_t cell, int32_t slot, TIntPoint a, TIntPoint b, bool newChord) {
@@ -445,9 +575,13 @@ void TCellCut::ExtendEdge(int32_t cell, int32_t slot, int32_t shape) {
   const TIntPoint keep = firstSide ? TIntPoint{int32_t(g.x2), int32_t(g.y2)} : TIntPoint{int32_t(g.x1), int32_t(g.y1)};
   const TIntPoint far = firstSide ? p : q;
   if (SamePoint(keep, far)) return;
+  // Both plain cells' points and the shape's point stay on their sides of the edge.
+  const TIntPoint other = Point(g.NeighbourId);
   const int32_t ownSide = Orientation(keep, far, own), shapeSide = Orientation(keep, far, s);
+  const int32_t otherSide = Orientation(keep, far, other);
   const auto sidesKept = [&](TIntPoint end) {
-    return Orientation(keep, end, own) == ownSide && Orientation(keep, end, s) == shapeSide;
+    return Orientation(keep, end, own) == ownSide && Orientation(keep, end, s) == shapeSide &&
+           Orientation(keep, end, other) == otherSide;
   };
   const auto turn = [&](TIntPoint towards, double degrees) {
     const double a = degrees * std::numbers::pi / 180.0;
@@ -459,7 +593,7 @@ void TCellCut::ExtendEdge(int32_t cell, int32_t slot, int32_t shape) {
   };
   TIntPoint meet;
   bool turned = false;
-  if (!WalkLineToPiece(T, shape, keep, far, Clip, meet)) {
+  if (!WalkLineToPiece(T, shape, keep, far, ShapeClip(shape), meet)) {
     const auto angleOf = [](TIntPoint from, TIntPoint to) {
       double a = std::atan2(double(to.y - from.y), double(to.x - from.x));
       return a < 0 ? a + 2 * std::numbers::pi : a;
@@ -471,12 +605,15 @@ void TCellCut::ExtendEdge(int32_t cell, int32_t slot, int32_t shape) {
     for (int32_t k = 1; k <= 9 && !found; ++k) {
       const TIntPoint c = turn(far, sign * 10 * k);
       TIntPoint hit;
-      if (WalkLineToPiece(T, shape, keep, c, Clip, hit) && !SamePoint(hit, keep) && sidesKept(hit)) {
+      if (WalkLineToPiece(T, shape, keep, c, ShapeClip(shape), hit) && !SamePoint(hit, keep) && sidesKept(hit)) {
         meet = hit;
         found = true;
       }
     }
-    if (!found) return;
+    if (!found) {
+      ShapeFailed[size_t(shape)] = 1;
+      return;
+    }
     turned = true;
   }
   // Prefer a shorter way to the shape that keeps clear of both points.
@@ -485,17 +622,36 @@ void TCellCut::ExtendEdge(int32_t cell, int32_t slot, int32_t shape) {
   for (int32_t deg = 20; deg >= -20; deg -= 2) {
     const TIntPoint c = turn(current, deg);
     TIntPoint hit;
-    if (!WalkLineToPiece(T, shape, keep, c, Clip, hit) || SamePoint(hit, keep) || !sidesKept(hit)) continue;
+    if (!WalkLineToPiece(T, shape, keep, c, ShapeClip(shape), hit) || SamePoint(hit, keep) || !sidesKept(hit)) continue;
     if (std::hypot(double(hit.x - keep.x), double(hit.y - keep.y)) >= reach) continue;
-    double d1, d2;
-    TIntPoint f1, f2;
+    double d1, d2, d3;
+    TIntPoint f1, f2, f3;
     ProjectOnLine(keep, hit, own, d1, f1);
     ProjectOnLine(keep, hit, s, d2, f2);
-    if (std::fabs(d1) <= 4 || std::fabs(d2) <= 4) continue;
+    ProjectOnLine(keep, hit, other, d3, f3);
+    if (std::fabs(d1) <= 4 || std::fabs(d2) <= 4 || std::fabs(d3) <= 4) continue;
     meet = hit;
     turned |= deg != 0;
   }
   SetEnds(cell, slot, keep, meet, turned);
+  TCellSegment& led = Cells[size_t(cell)].Segments[slot];
+  led.LedTo = shape;
+  led.Anchor = keep;
+  if (led.TwinCell >= 0) {
+    Cells[size_t(led.TwinCell)].Segments[led.TwinSlot].LedTo = shape;
+    Cells[size_t(led.TwinCell)].Segments[led.TwinSlot].Anchor = keep;
+  }
+}
+
+// True when the point lies next to (or on) a pixel of the shaped cell's picture.
+bool TCellCut::EndAtShape(TIntPoint e, int32_t shape) const {
+  const uint32_t colour = Colour(shape);
+  for (int32_t dy = -1; dy <= 1; ++dy) {
+    for (int32_t dx = -1; dx <= 1; ++dx) {
+      if (uint32_t(GetDibPixel(T.CutMap, e.x + dx, e.y + dy)) == colour) return true;
+    }
+  }
+  return false;
 }
 
 // Two extended edges of one plain cell cross before they reach the shape: both stop at the
@@ -503,32 +659,60 @@ void TCellCut::ExtendEdge(int32_t cell, int32_t slot, int32_t shape) {
 bool TCellCut::JoinAtCrossing(int32_t cell, int32_t i, int32_t j, double x, double y) {
   TCellRecord& c = Cells[size_t(cell)];
   const int32_t a = c.Segments[i].NeighbourId, b = c.Segments[j].NeighbourId;
-  // The shape both edges were led to: the shaped neighbour nearest the crossing.
+  const auto ends = [&](int32_t slot) {
+    const TCellSegment& g = c.Segments[slot];
+    return std::pair<TIntPoint, TIntPoint>{{int32_t(g.x1), int32_t(g.y1)}, {int32_t(g.x2), int32_t(g.y2)}};
+  };
+  // The shape to join towards: of the shapes the two edges were led to, the one with a pixel
+  // nearest to the crossing; the new edge heads for that pixel.
+  const TIntPoint cross = RoundPoint(x, y);
   int32_t shape = -1;
-  double best = 1e300;
-  for (int32_t s = 0; s < c.SegmentCount; ++s) {
-    const TCellSegment& g = c.Segments[s];
-    if (!g.Valid || !IsCellNeighbour(g) || !Shaped(g.NeighbourId)) continue;
-    const double d = std::hypot(P[g.NeighbourId].SeedX - x, P[g.NeighbourId].SeedY - y);
-    if (d < best) {
-      best = d;
-      shape = g.NeighbourId;
+  TIntPoint target{};
+  double nearest = 1e300;
+  for (int32_t candidate : {c.Segments[i].LedTo, c.Segments[j].LedTo}) {
+    if (candidate < 0 || !Shaped(candidate)) continue;
+    const TDrawnShape& d = Drawn[size_t(candidate)];
+    const uint32_t colour = Colour(candidate);
+    for (int32_t py = std::max(d.Y - 1, Area.Top); py <= std::min(d.Y + d.H, Area.Bottom); ++py) {
+      for (int32_t px = std::max(d.X - 1, Area.Left); px <= std::min(d.X + d.W, Area.Right); ++px) {
+        if (MapColorAt(T.CutMap, px, py) != colour) continue;
+        const double dist = std::hypot(double(px - cross.x), double(py - cross.y));
+        if (dist < nearest) {
+          nearest = dist;
+          shape = candidate;
+          target = {px, py};
+        }
+      }
     }
   }
   if (shape < 0) return false;
-  const TIntPoint cross = RoundPoint(x, y), target = Point(shape);
   TIntPoint meet;
-  if (!WalkLineToPiece(T, shape, cross, target, Clip, meet)) return false;
+  // The new edge must part the two cells: their points on either side of it.
+  const TIntPoint pa = Point(a), pb = Point(b);
+  if (!WalkLineToPiece(T, shape, cross, target, ShapeClip(shape), meet) || Orientation(cross, target, pa) == 0 ||
+      Orientation(cross, target, pa) == Orientation(cross, target, pb)) {
+    ShapeFailed[size_t(shape)] = 1;
+    return false;
+  }
   TCellRecord& ca = Cells[size_t(a)];
   TCellRecord& cb = Cells[size_t(b)];
-  if (a == b || ca.SegmentCount >= kCellSegmentRoom || cb.SegmentCount >= kCellSegmentRoom) return false;
-  // Each edge keeps the part on the far side of the shape.
+  if (a == b || ca.SegmentCount >= kCellSegmentRoom || cb.SegmentCount >= kCellSegmentRoom) {
+    ShapeFailed[size_t(shape)] = 1;
+    return false;
+  }
+  // Each edge keeps the part from its end away from the shape up to the crossing.
   for (int32_t slot : {i, j}) {
     const TCellSegment& g = c.Segments[slot];
-    const TIntPoint e1{int32_t(g.x1), int32_t(g.y1)}, e2{int32_t(g.x2), int32_t(g.y2)};
-    const double d1 = std::hypot(double(e1.x - target.x), double(e1.y - target.y));
-    const double d2 = std::hypot(double(e2.x - target.x), double(e2.y - target.y));
-    SetEnds(cell, slot, d1 >= d2 ? e1 : e2, cross, false);
+    const auto [e1, e2] = ends(slot);
+    const bool at1 = EndAtShape(e1, shape), at2 = EndAtShape(e2, shape);
+    bool keepFirst;
+    if (at1 != at2) {
+      keepFirst = at2;
+    } else {
+      keepFirst = std::hypot(double(e1.x - g.Anchor.x), double(e1.y - g.Anchor.y)) <=
+                  std::hypot(double(e2.x - g.Anchor.x), double(e2.y - g.Anchor.y));
+    }
+    SetEnds(cell, slot, keepFirst ? e1 : e2, cross, false);
   }
   double x1 = cross.x, y1 = cross.y, x2 = meet.x, y2 = meet.y;
   OrderPoints(x1, y1, x2, y2);
@@ -545,6 +729,7 @@ bool TCellCut::JoinAtCrossing(int32_t cell, int32_t i, int32_t j, double x, doub
     g.TwinSlot = otherSlot;
     g.Valid = 1;
     g.Repaired = 1;
+    g.LedTo = shape;
     g.Length = std::hypot(x2 - x1, y2 - y1);
   }
   for (int32_t owner : {a, b}) GrowPieceRect(P[owner], int32_t(std::min(x1, x2)), int32_t(y1), int32_t(std::max(x1, x2)), int32_t(y2));
@@ -754,14 +939,7 @@ void TCellCut::DrawSidesAndEdges() {
       DrawEdge(i, g);
     }
   }
-  if (L.BorderStyle == 1) {
-    const uint32_t frame = PieceColor(kFrameCode);
-    const int32_t l = L.JigsL - 1, t = L.JigsT - 1, r = L.JigsR + 1, b = L.JigsB + 1;
-    DrawLine({l, t}, {r, t}, frame);
-    DrawLine({l, b}, {r, b}, frame);
-    DrawLine({l, t}, {l, b}, frame);
-    DrawLine({r, t}, {r, b}, frame);
-  }
+  DrawFrameLines(T.CutMap, PieceColor(kFrameCode));
 }
 
 bool TCellCut::Fill() {
@@ -812,6 +990,7 @@ bool TCellCut::Attempt() {
   }
   RestoreCells();
   MeasureEdges();
+  SeparateCodes();
   Step();
   RepairFailed = false;
   if (UseShapes && !PlaceShapes()) {
@@ -913,14 +1092,104 @@ void TCellCut::FillWhitePockets() {
   for (int32_t y = 0; y < L.ImageH; ++y) {
     for (int32_t x = 0; x < L.ImageW; ++x) {
       if (MapColorAt(T.CutMap, x, y) != 0xFFFFFF) continue;
-      uint32_t colour = 0xFFFFFF;
-      if (y > 0) colour = MapColorAt(T.CutMap, x, y - 1);
-      if (colour == 0xFFFFFF && x > 0) colour = MapColorAt(T.CutMap, x - 1, y);
-      for (int32_t k = 1; colour == 0xFFFFFF && k < L.ImageW; ++k) {  // only (0, 0) can get here
-        if (x + k < L.ImageW) colour = MapColorAt(T.CutMap, x + k, y);
+      TIntPoint from{x, y};
+      if (y > 0 && MapColorAt(T.CutMap, x, y - 1) != 0xFFFFFF) {
+        from = {x, y - 1};
+      } else if (x > 0 && MapColorAt(T.CutMap, x - 1, y) != 0xFFFFFF) {
+        from = {x - 1, y};
+      } else {
+        for (int32_t k = x + 1; k < L.ImageW && from.x == x; ++k) {  // only the top-left pixel gets here
+          if (MapColorAt(T.CutMap, k, y) != 0xFFFFFF) from = {k, y};
+        }
+        if (from.x == x) return;
       }
-      if (colour == 0xFFFFFF) return;
-      FloodFillDib(T.CutMap, x, y, colour);
+      FloodFillDib(T.CutMap, x, y, MapColorAt(T.CutMap, from.x, from.y));
+    }
+  }
+}
+
+// Hole fills, the notch clean-up and the merged fragments can move a piece's pixels past the
+// rectangle the drawing gave it: each rectangle grows to the bounding box of the piece's
+// region, walked run by run (8-connected) from the piece's fill seed or a pixel of its shape.
+void TCellCut::MeasurePieces() {
+  const int32_t w = L.ImageW, h = L.ImageH;
+  constexpr uint16_t kNone = 0xFFFF;
+  std::vector<uint16_t> owner(size_t(w) * h, kNone);
+  std::vector<std::pair<int32_t, int32_t>> stack;
+  const auto walk = [&](int32_t piece, TIntPoint start, TBoundsRect& box) {
+    const uint32_t colour = MapColorAt(T.CutMap, start.x, start.y);
+    box.Reset();
+    stack.assign(1, {start.x, start.y});
+    while (!stack.empty()) {
+      const auto [sx, y] = stack.back();
+      stack.pop_back();
+      uint16_t* row = owner.data() + size_t(y) * w;
+      if (row[sx] != kNone) continue;
+      int32_t left = sx, right = sx;
+      while (left > 0 && row[left - 1] == kNone && MapColorAt(T.CutMap, left - 1, y) == colour) --left;
+      while (right < w - 1 && row[right + 1] == kNone && MapColorAt(T.CutMap, right + 1, y) == colour) ++right;
+      std::fill(row + left, row + right + 1, uint16_t(piece));
+      box.Widen(left, y);
+      box.Widen(right, y);
+      for (int32_t ny : {y - 1, y + 1}) {
+        if (ny < 0 || ny >= h) continue;
+        const uint16_t* next = owner.data() + size_t(ny) * w;
+        bool inRun = false;
+        for (int32_t x = std::max(left - 1, 0); x <= std::min(right + 1, w - 1); ++x) {
+          const bool match = next[x] == kNone && MapColorAt(T.CutMap, x, ny) == colour;
+          if (match && !inRun) stack.push_back({x, ny});
+          inRun = match;
+        }
+      }
+    }
+  };
+  for (int32_t i = 0; i < N; ++i) {
+    TPieceRecord& p = P[i];
+    const uint32_t colour = Colour(i);
+    TIntPoint start{-1, -1};
+    if (!Shaped(i) && p.SeedX >= 0 && p.SeedX < w && p.SeedY >= 0 && p.SeedY < h &&
+        MapColorAt(T.CutMap, p.SeedX, p.SeedY) == colour) {
+      start = {p.SeedX, p.SeedY};
+    } else {
+      // A shape: its pixel nearest the middle of its rectangle lies in its body.
+      const double mx = p.PieceX + p.PieceW / 2.0, my = p.PieceY + p.PieceH / 2.0;
+      double best = 1e300;
+      for (int32_t y = std::max(p.PieceY, 0); y < std::min(p.PieceY + p.PieceH, h); ++y) {
+        for (int32_t x = std::max(p.PieceX, 0); x < std::min(p.PieceX + p.PieceW, w); ++x) {
+          const double d = std::hypot(x - mx, y - my);
+          if (d < best && MapColorAt(T.CutMap, x, y) == colour) {
+            best = d;
+            start = {x, y};
+          }
+        }
+      }
+    }
+    if (start.x < 0 || owner[size_t(start.y) * w + start.x] != kNone) continue;
+    TBoundsRect box;
+    walk(i, start, box);
+    GrowPieceRect(p, box.Left, box.Top, box.Right, box.Bottom);
+  }
+  if (L.BorderStyle == 1 && MapColorAt(T.CutMap, 0, 0) == PieceColor(kFrameCode)) {
+    TBoundsRect box;
+    walk(N, {0, 0}, box);
+  }
+  // Whatever no walk reached is a fragment cut off from its piece: it joins the region that
+  // borders it above or to the left (already settled in this scan).
+  static constexpr int32_t kDx[4] = {-1, -1, 0, 1}, kDy[4] = {0, -1, -1, -1};
+  for (int32_t y = 0; y < h; ++y) {
+    for (int32_t x = 0; x < w; ++x) {
+      uint16_t& o = owner[size_t(y) * w + x];
+      if (o != kNone || MapColorAt(T.CutMap, x, y) == 0xFFFFFF) continue;
+      for (int32_t k = 0; k < 4; ++k) {
+        const int32_t nx = x + kDx[k], ny = y + kDy[k];
+        if (nx < 0 || ny < 0 || nx >= w) continue;
+        const uint16_t n = owner[size_t(ny) * w + nx];
+        if (n == kNone) continue;
+        SetDibPixel(T.CutMap, x, y, MapColorAt(T.CutMap, nx, ny));
+        o = n;
+        if (n < N) GrowPieceRect(P[n], x, y, x, y);
+        break;
+      }
     }
   }
 }
@@ -942,29 +1211,7 @@ void TCellCut::Finish() {
   RemoveFrameNotches(T.CutMap, Area);
   MergeStrayFragments();
   FillWhitePockets();
-  // Hole fills, notch clean-up and stray fragments may leave a piece pixels just outside its
-  // rectangle: it grows until no pixel of its colour borders it.
-  for (int32_t i = 0; i < N; ++i) {
-    TPieceRecord& p = P[i];
-    const uint32_t colour = Colour(i);
-    for (bool grown = true; grown;) {
-      const int32_t left = p.PieceX - 1, top = p.PieceY - 1, right = p.PieceX + p.PieceW, bottom = p.PieceY + p.PieceH;
-      TBoundsRect ring;
-      ring.Reset();
-      for (int32_t x = left; x <= right; ++x) {
-        for (int32_t y : {top, bottom}) {
-          if (uint32_t(GetDibPixel(T.CutMap, x, y)) == colour) ring.Widen(x, y);
-        }
-      }
-      for (int32_t y = top; y <= bottom; ++y) {
-        for (int32_t x : {left, right}) {
-          if (uint32_t(GetDibPixel(T.CutMap, x, y)) == colour) ring.Widen(x, y);
-        }
-      }
-      grown = ring.Left != 10000;
-      if (grown) GrowPieceRect(p, ring.Left, ring.Top, ring.Right, ring.Bottom);
-    }
-  }
+  MeasurePieces();
   if (L.BorderStyle == 1) {
     TPieceRecord& f = P[L.TotalTileNum];
     f.PieceX = f.PieceY = 0;
@@ -1017,7 +1264,6 @@ bool TCellCut::Run() {
   L.JigsR = L.ImageW - L.JigsL - 1;
   L.JigsB = L.ImageH - L.JigsT - 1;
   Area = CutAreaOf(L);
-  Clip = {Area.Left, Area.Top, Area.Right, Area.Bottom};
   N = L.TileNum;
   LayoutCells(L, P);
   Cells.reset(new TCellRecord[size_t(N)]());

@@ -221,7 +221,9 @@ TEST(CutJigsawCells, StyleThreePlacesPictureShapesOnInnerCellsOnly) {
       const int32_t row = i / r.Level.TilePX, col = i % r.Level.TilePX;
       EXPECT_TRUE(row > 0 && row < r.Level.TilePY - 1 && col > 0 && col < r.Level.TilePX - 1);
       for (int16_t n : p.Neighbours) {
-        if (n >= 0 && n < r.Level.TileNum) EXPECT_EQ(r.Pieces[size_t(n)].ShapeFlag, 0) << i << " and " << n;
+        if (n >= 0 && n < r.Level.TileNum) {
+          EXPECT_EQ(r.Pieces[size_t(n)].ShapeFlag, 0) << i << " and " << n;
+        }
       }
     }
   }
@@ -289,6 +291,26 @@ TEST(CutJigsawCells, CellsTooSmallForTheirPointsFailWithThePaintMessages) {
   EXPECT_EQ(r.Messages[0].rfind("PaintError: Ind = ", 0), 0u) << r.Messages[0];
   EXPECT_EQ(r.Messages[1], kPaintErrorKey);
   EXPECT_EQ(r.Progress.ProgressPos, 13 + 9);  // retries end on the same step
+}
+
+}  // namespace
+
+namespace {
+
+TEST(CutJigsawCells, AnIrregularCellThatReachesASameCodedCellTakesAnotherCode) {
+  // With this seed, cell 45 (row 2, column 7) grows until it borders cell 42 three columns
+  // away, which the code table gives the same code.
+  const TCutRun r(MakeLevel(611, 380, 3, 0, true, 243));
+  ExpectSoundCut(r, "611x380 level 3 seed 243");
+  const int32_t px = r.Level.TilePX;
+  ASSERT_EQ(px, 19);
+  const uint8_t table[9] = {25, 150, 75, 200, 125, 50, 175, 100, 225};
+  int recoded = 0;
+  for (int32_t i = 0; i < r.Level.TileNum; ++i) {
+    recoded += r.Pieces[size_t(i)].Code != table[(i / px % 3) * 3 + i % px % 3];
+  }
+  EXPECT_GE(recoded, 1);
+  EXPECT_LE(recoded, 3);
 }
 
 }  // namespace

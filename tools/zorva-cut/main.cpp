@@ -6,7 +6,8 @@
 // The level record comes from the level table of the picture size, shape and border, as the
 // level page fills it. --map writes the cut map as a 24-bit bitmap; --pieces one line per piece
 // record (index, Code, Code2, piece rectangle x y w h, the nine neighbours); --png a picture of
-// the cut with every piece tinted and the outlines drawn.
+// the cut with every piece tinted and the outlines drawn. Shape style 3 reads its outlines from
+// pic_zorva.dat in $ZORVA_DATA_DIR, else in data/ beside the program.
 #include <QColor>
 #include <QImage>
 
@@ -16,6 +17,7 @@
 #include <string>
 #include <vector>
 
+#include "engine/cut_cells.h"
 #include "engine/cut_target.h"
 #include "engine/grid_cut.h"
 #include "engine/knobs.h"
@@ -107,7 +109,7 @@ TLevelRecord MakeLevel(const TOptions& o) {
   lv.PicPX = g.PicPX;
   lv.PicPY = g.PicPY;
   lv.PicNum = g.PicNum;
-  lv.TotalTileNum = g.TotalTileNum;
+  lv.TotalTileNum = g.TileNum;  // the level page stores the main pieces; the cut adds the frame
   lv.ImageW = lv.FitImageW = o.W;
   lv.ImageH = lv.FitImageH = o.H;
   lv.Level = o.Level;
@@ -154,6 +156,14 @@ bool WritePicture(const std::string& path, const TLevelRecord& lv, const std::ve
     }
   return img.save(QString::fromStdString(path));
 }
+// The shape file of the program folder: ZORVA_DATA_DIR, else data/ beside the program (as in
+// a build tree).
+std::string ShapeFilePath(const char* argv0) {
+  if (const char* dir = std::getenv("ZORVA_DATA_DIR")) return std::string(dir) + "/pic_zorva.dat";
+  const std::string self(argv0);
+  const size_t slash = self.rfind('/');
+  return (slash == std::string::npos ? std::string(".") : self.substr(0, slash)) + "/data/pic_zorva.dat";
+}
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -184,8 +194,8 @@ int main(int argc, char** argv) {
       CutJigsawGrid(target);
       break;
     default:
-      std::fprintf(stderr, "zorva-cut: shape style %d is not available\n", lv.ShapeStyle);
-      return 1;
+      CutJigsawCells(target, ShapeFilePath(argv[0]));
+      break;
   }
   if (map->Width == 0) {
     std::fprintf(stderr, "zorva-cut: no cut map was made\n");
