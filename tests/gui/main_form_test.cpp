@@ -1,0 +1,162 @@
+#include <QTest>
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "game/forms/main_form.h"
+#include "game/pieces.h"
+#include "platform/sound.h"
+#include "support/temp_folder.h"
+
+namespace {
+
+// The main window on a private home folder, opening a distributed jigsaw in big pieces.
+class MainWindow : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    const std::string home = dir.Path().string();
+    setenv("HOME", home.c_str(), 1);
+    setenv("XDG_DATA_HOME", (home + "/data").c_str(), 1);
+    setenv("XDG_CONFIG_HOME", (home + "/config").c_str(), 1);
+    SetSoundSink([this](const std::string& played) { sounds.push_back(played); });
+    main = std::make_unique<TF_Main>(std::string(getenv("ZORVA_DATA_DIR")) + "/");
+    main->resize(1200, 900);
+    main->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(main.get()));
+  }
+  void TearDown() override {
+    main.reset();
+    SetSoundSink({});
+  }
+
+  bool Open(const std::string& name) {
+    main->Session().Game.Rng.RandSeed = 20261206;
+    TLevelRecord& d = main->Session().Game.DefaultLevel;
+    d = TLevelRecord{};
+    d.Level = 13;
+    d.ShapeStyle = 4;
+    d.SpreadOut = 1;
+    return main->StartGame(main->Session().Paths.sJigsawDir + name);
+  }
+
+  bool InField(QPoint p) {
+    const TFieldArea& f = main->Session().Game.Field;
+    return p.x() >= 0 && p.y() >= 0 && p.x() < f.FieldW && p.y() < f.FieldH;
+  }
+
+  // A field point on piece i where it is the topmost piece, inside the field.
+  bool PointOn(int32_t i, QPoint& at) {
+    TGameState& g = main->Session().Game;
+    const TPieceView view = PieceViewOf(main->Session().Windows.GameWindows[0]);
+    const TPieceRecord& p = g.Pieces[size_t(i)];
+    for (int32_t dy = p.BoxH / 2; dy < p.BoxH; ++dy)
+      for (int32_t dx = p.BoxW / 2; dx < p.BoxW; ++dx) {
+        const int32_t x = view.Client.Left - view.ScrollX + p.X + dx;
+        const int32_t y = view.Client.Top - view.ScrollY + p.Y + dy;
+        if (InField(QPoint(x, y)) && PieceAtPoint(g, view, x, y) == i) {
+          at = QPoint(x, y);
+          return true;
+        }
+      }
+    return false;
+  }
+
+  TTempFolder dir;
+  std::unique_ptr<TF_Main> main;
+  std::vector<std::string> sounds;
+};
+
+TEST_F(MainWindow, TitleAndAGameReadyToPlay) {
+  EXPECT_EQ(main->windowTitle().toStdString(), "Zorva Jigsaw Quix");
+  ASSERT_TRUE(Open("dune-grass.zvq"));
+  const TGameSession& s = main->Session();
+  EXPECT_TRUE(s.Game.GameLoaded);
+  EXPECT_GT(s.Game.GameLevel.TotalTileNum, 4);
+  EXPECT_FALSE(main->Field().Busy);  // the progress panel is gone
+  EXPECT_EQ(main->Field().ScreenBuffer->Width >= s.Game.Field.FieldW, true);
+  // The field is the widget, in device pixels.
+  const double r = main->P_Field()->devicePixelRatioF();
+  EXPECT_EQ(s.Game.Field.FieldW, int(std::lround(main->P_Field()->width() * r)));
+  // What the widget shows is the field buffer.
+  const QImage shown = main->P_Field()->grab().toImage().convertToFormat(QImage::Format_RGB32);
+  QPoint at;
+  int32_t i = 0;
+  while (i < s.Game.GameLevel.TotalTileNum && !PointOn(i, at)) ++i;
+  ASSERT_LT(i, s.Game.GameLevel.TotalTileNum);
+  const int32_t c = GetDibPixel(*main->Field().ScreenBuffer, at.x(), at.y());
+  const QRgb q = shown.pixel(at);
+  EXPECT_EQ(qRed(q), c & 0xFF);
+  EXPECT_EQ(qGreen(q), (c >> 8) & 0xFF);
+  EXPECT_EQ(qBlue(q), (c >> 16) & 0xFF);
+}
+
+// Drags a piece onto the place beside its true neighbour with real mouse events: the two join.
+TEST_F(MainWindow, DraggingAPieceOntoItsNeighbourJoinsThem) {
+  ASSERT_TRUE(Open("dune-grass.zvq"));
+  TGameState& g = main->Session().Game;
+  // A piece and a true neighbour that both lie in view, with room to drop beside it.
+  int32_t a = -1, b = -1;
+  QPoint from, to;
+  TSnapOffset off{0, 0};
+  for (int32_t i = 0; i < g.GameLevel.TotalTileNum && a < 0; ++i) {
+    if (!PointOn(i, from)) continue;
+    for (int16_t nb : g.Pieces[size_t(i)].Neighbours) {
+      if (nb < 0 || nb == FramePieceIndex(g)) continue;
+      const TPieceRecord& pa = g.Pieces[size_t(i)];
+      const TPieceRecord& pb = g.Pieces[size_t(nb)];
+      off = ExpectedOffset(pa, pb, 0);
+      to = from + QPoint(pb.X + off.X - pa.X, pb.Y + off.Y - pa.Y);
+      if (InField(to)) {
+        a = i, b = nb;
+        break;
+      }
+    }
+  }
+  ASSERT_GE(a, 0);
+  ASSERT_NE(g.Pieces[size_t(a)].Group, g.Pieces[size_t(b)].Group);
+  QWidget* field = main->P_Field();
+  const double r = field->devicePixelRatioF();
+  auto logical = [r](QPoint p) { return QPoint(int(p.x() / r), int(p.y() / r)); };
+  QTest::mousePress(field, Qt::LeftButton, Qt::NoModifier, logical(from));
+  EXPECT_EQ(g.Play.DragState, 1);
+  const QPoint mid = (from + to) / 2;
+  QTest::mouseMove(field, logical(mid));
+  QTest::mouseMove(field, logical(to));
+  QTest::mouseRelease(field, Qt::LeftButton, Qt::NoModifier, logical(to));
+  EXPECT_EQ(g.Pieces[size_t(a)].Group, g.Pieces[size_t(b)].Group);
+  EXPECT_EQ(g.Pieces[size_t(a)].X - g.Pieces[size_t(b)].X, off.X);
+  EXPECT_EQ(g.Pieces[size_t(a)].Y - g.Pieces[size_t(b)].Y, off.Y);
+  EXPECT_TRUE(main->Session().SaveModified);
+  ASSERT_FALSE(sounds.empty());
+  EXPECT_NE(sounds.back().find("set.wav"), std::string::npos);
+}
+
+// The save command writes the game into the saved-games folder; a new window on the same
+// home folder continues it from the autosave.
+TEST_F(MainWindow, SavedGameIsContinuedAtTheNextStart) {
+  ASSERT_TRUE(Open("dune-grass.zvq"));
+  TGameState& g = main->Session().Game;
+  g.Pieces[1].X += 3;
+  main->Session().SaveModified = true;
+  QTest::keyPress(main.get(), Qt::Key_S);
+  QTest::keyRelease(main.get(), Qt::Key_S);
+  const std::string saved = main->Session().Paths.sSavedDir + "dune-grass.sv1";
+  ASSERT_TRUE(std::filesystem::exists(saved));
+  EXPECT_FALSE(main->Session().SaveModified);
+  const std::vector<TPieceRecord> pieces = g.Pieces;
+  main.reset();
+  main = std::make_unique<TF_Main>(std::string(getenv("ZORVA_DATA_DIR")) + "/");
+  main->resize(1200, 900);
+  main->show();
+  ASSERT_TRUE(main->OpenStartupGame());
+  const TGameSession& s = main->Session();
+  EXPECT_EQ(s.sSolve, s.Paths.sAutoSave);
+  ASSERT_EQ(s.Game.Pieces.size(), pieces.size());
+  EXPECT_EQ(s.Game.Pieces[1].X, pieces[1].X);
+  EXPECT_EQ(s.Game.Pieces[1].Group, pieces[1].Group);
+}
+
+}  // namespace
