@@ -9,11 +9,7 @@
 #include <string>
 #include <utility>
 
-// The cell cut is still on its way into the tree: until it lands, styles 0 to 3 are refused.
-#if __has_include("engine/cut_cells.h")
 #include "engine/cut_cells.h"
-#define ZORVA_HAVE_CELL_CUT 1
-#endif
 #include "engine/grid_cut.h"
 #include "foundation/dib_ops.h"
 #include "foundation/level_table.h"
@@ -322,11 +318,7 @@ bool StartJigsawGame(TGameSession& s, const std::string& path, const TOpenChoice
   if (lv.ShapeStyle >= 4)
     CutJigsawGrid(target);
   else
-#ifdef ZORVA_HAVE_CELL_CUT
     cut = CutJigsawCells(target, s.Paths.sShapeFile);
-#else
-    cut = false;
-#endif
   const TDibImage& mask = fresh.Images.PieceMasks[0];
   if (!cut || mask.Width != lv.ImageW + 5 || mask.Height != lv.ImageH + 5 || lv.TotalTileNum <= 0 ||
       lv.TotalTileNum > before + 1 || size_t(lv.TotalTileNum) > fresh.Pieces.size())

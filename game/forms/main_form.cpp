@@ -410,7 +410,7 @@ bool TF_Main::OpenStartupGame() {
   TLevelRecord& d = s.Game.DefaultLevel;
   d = TLevelRecord{};
   d.Level = 6;
-  d.ShapeStyle = 4;
+  d.ShapeStyle = 3;
   d.FitToScreen = 1;
   const std::vector<std::string> names = DistributedJigsaws(s.Paths);
   if (names.empty()) return false;

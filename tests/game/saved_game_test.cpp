@@ -411,3 +411,27 @@ TEST_F(SavedGame, AutosaveWaitsForAChangeTheIntervalAndNoHold) {
 }
 
 }  // namespace
+
+namespace {
+
+// Every shape style: a fresh game saves, and the saved game continues with the same pieces.
+TEST(SavedGameShapes, EveryShapeStyleRoundTrips) {
+  TTempFolder dir;
+  const std::string jigsaw = PackTestJigsaw(dir, "shapes", 320, 240);
+  for (uint8_t shape = 0; shape <= 6; ++shape) {
+    SCOPED_TRACE(int(shape));
+    TGameSession s, t;
+    TSessionRecorder r1, r2;
+    SetupTestSession(s, r1, dir);
+    ASSERT_TRUE(OpenTestGame(s, jigsaw, 11, shape, shape % 2 == 0, shape == 3));
+    const std::string path = dir.File("shape.sv1");
+    ASSERT_TRUE(SaveGame(s, path, false));
+    SetupTestSession(t, r2, dir);
+    ASSERT_TRUE(OpenSavedGameFile(t, path, OpenSavedSelect) && OpenSavedGameFile(t, path, OpenSavedContinue))
+        << (r2.Messages.empty() ? "" : r2.Messages[0]);
+    EXPECT_TRUE(SamePieces(s.Game, t.Game));
+    EXPECT_TRUE(SameDib(s.Game.Images.PieceMasks[0], t.Game.Images.PieceMasks[0]));
+  }
+}
+
+}  // namespace
