@@ -67,6 +67,7 @@ void InitPaths(TGamePaths& p, const std::string& programDir, TRegistry& registry
   EnsureDir(p.sDocsDir);
   p.sIniFile = p.sAppDataDir + "zorva.ini";
   p.FirstRun = !Exists(p.sIniFile);
+  CopyIfMissing(p.sExeDir + "zorva.ini", p.sIniFile);
   p.sShapeFile = p.sExeDir + "pic_zorva.dat";
   p.sExeJigsawDir = p.sExeDir + "jigsaws/";
   p.sJigsawDir = p.sDocsDir + "Jigsaws/";

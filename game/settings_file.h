@@ -1,0 +1,65 @@
+#pragma once
+#include <cstdint>
+#include <functional>
+#include <string>
+
+#include "game/game_session.h"
+
+constexpr char kSettingsFileName[] = "zorva.ini";
+constexpr char kDefaultLanguage[] = "english";
+constexpr int32_t kMaxRecentFiles = 4;
+
+// Settings whose only state is the control that shows them. The forms copy these into their
+// controls after reading and back before writing.
+struct TSettingsControls {
+  bool CB_SoundPlay = true;       // options dialog: sounds on
+  bool CB_VisualShowJoin = true;  // options dialog: show the joins
+  bool CB_Show = true;            // quick-help window: shown at start-up
+  bool MI_FullScreen = false;     // main menu: full screen (the game starts windowed)
+};
+
+struct TRecentFile {
+  std::string Path;
+  std::string Name;  // the file-name part of Path
+};
+
+// What the settings file holds beyond the game session.
+struct TSettings {
+  TSettingsControls Controls;
+  std::string CurrentLanguage = kDefaultLanguage;
+  std::string sHelpFile;  // help of the current language, else of the default language
+  TRecentFile RecentFiles[kMaxRecentFiles];
+  int32_t RecentCount = 0;  // newest first
+};
+
+// The folders and the host the reader needs, and what it asks of the windows. Hooks may be left
+// empty (tests, tools).
+struct TSettingsEnv {
+  std::string sLangDir;      // language and help files; ends with '/'
+  std::string sThumbDir;     // the download list's folder
+  std::string DefaultDnSrc;  // host of download source entry 1
+  // Loads a language file that exists.
+  std::function<void(const std::string& path)> LoadLanguage;
+  // The stored full-screen mode differs from the current one: switch it as the menu command does.
+  std::function<void()> ToggleFullScreen;
+};
+
+// Language file and help file of a language: its name in lower case in the language folder.
+std::string LanguageFilePath(const TSettingsEnv& env, const std::string& name);
+std::string LanguageHelpPath(const TSettingsEnv& env, const std::string& name);
+
+// The recent-files menu caption of entry index: "&1. name".
+std::string RecentFileCaption(int32_t index, const std::string& name);
+
+// Every setting at its default, the default language loaded. Leaves MI_FullScreen alone: its
+// default is the mode the window is in.
+void SetDefaultSettings(TGameSession& s, TSettings& st, const TSettingsEnv& env);
+
+// Start-up: the defaults, then every value the settings file (s.Paths.sIniFile) holds.
+// Values outside what their users accept are pulled into range or keep their default.
+// False when there is no readable settings file (the defaults stay).
+bool ReadSettings(TGameSession& s, TSettings& st, const TSettingsEnv& env);
+
+// Exit: every setting into the settings file, keeping the lines others wrote there. The file is
+// replaced safely; false when it could not be written (the old file is then untouched).
+bool WriteSettings(const TGameSession& s, const TSettings& st);

@@ -1,0 +1,510 @@
+#include <gtest/gtest.h>
+#include <signal.h>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cstdlib>
+#include <cstring>
+#include <functional>
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <vector>
+
+#include "game/game_paths.h"
+#include "game/settings_file.h"
+#include "game/settings_text.h"
+#include "support/file_bytes.h"
+#include "support/temp_folder.h"
+
+namespace {
+
+constexpr char kHost[] = "second.source.test";
+
+std::string ReadRaw(const std::string& path) {
+  const std::vector<uint8_t> b = Slurp(path);
+  return std::string(b.begin(), b.end());
+}
+
+void WriteRaw(const std::string& path, const std::string& bytes) { std::ofstream(path, std::ios::binary) << bytes; }
+
+std::string DataDir() { return std::string(std::getenv("ZORVA_DATA_DIR")) + "/"; }
+
+class SettingsFile : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    std::filesystem::create_directories(dir.File("lang"));
+    env.sLangDir = dir.File("lang") + "/";
+    env.sThumbDir = "/opt/zorva/thumb/";
+    env.DefaultDnSrc = kHost;
+    env.LoadLanguage = [this](const std::string& path) { loaded.push_back(path); };
+    env.ToggleFullScreen = [this] { ++toggles; };
+    Prepare(s);
+  }
+
+  void Prepare(TGameSession& session) {
+    session.Paths.sIniFile = dir.File("zorva.ini");
+    session.Paths.sJigsawDir = "/home/p/Jigsaws/";
+    session.Paths.sSavedDir = "/home/p/Saved Games/";
+  }
+
+  // Reads the settings file into a fresh session.
+  bool Read(const std::string& text) {
+    WriteRaw(s.Paths.sIniFile, text);
+    return ReadSettings(s, st, env);
+  }
+
+  TTempFolder dir;
+  TSettingsEnv env;
+  TGameSession s;
+  TSettings st;
+  std::vector<std::string> loaded;
+  int toggles = 0;
+};
+
+// Every setting at the value the game starts with when nothing is stored.
+void ExpectDefaults(const TGameSession& s, const TSettings& st) {
+  const TLevelRecord& l = s.Game.DefaultLevel;
+  EXPECT_EQ(l.Rotate, 0);
+  EXPECT_EQ(l.BorderStyle, 0);
+  EXPECT_EQ(l.ShapeStyle, 3);
+  EXPECT_EQ(l.Level, 6);
+  EXPECT_EQ(l.SpreadOut, 0);
+  EXPECT_EQ(l.FitToScreen, 1);
+  EXPECT_TRUE(s.AutoSave.Enabled);
+  EXPECT_EQ(s.AutoSave.Interval, 10);
+  const TGameOptions& o = s.Game.GameOptions;
+  EXPECT_EQ(o.EmbossStyle, 1);
+  EXPECT_EQ(o.WoodStyle, 2);
+  EXPECT_EQ(o.WoodColor, 0x49687A);
+  EXPECT_EQ(o.StuckKoef, 12);
+  EXPECT_EQ(o.ThumbPath, "/opt/zorva/thumb/");
+  EXPECT_EQ(o.SiteJigsawsDir, "zorva/jigsaws_quix/");
+  EXPECT_EQ(o.DnSrc, kHost);
+  EXPECT_FALSE(o.UseSecure);
+  EXPECT_EQ(o.SecureMethodInd, 5);
+  const TPlaySettings& p = s.Game.PlaySettings;
+  EXPECT_EQ(p.RotCW.Button, 1);
+  EXPECT_EQ(p.RotCW.Shift, 4);
+  EXPECT_EQ(p.RotCCW.Button, 0);
+  EXPECT_EQ(p.RotCCW.Shift, 4);
+  EXPECT_EQ(p.MoveOW.Button, 1);
+  EXPECT_EQ(p.MoveOW.Shift, 0);
+  EXPECT_EQ(p.SingleMainWindow, 0);
+  EXPECT_EQ(p.ClickToDrag, 0);
+  EXPECT_TRUE(st.Controls.CB_SoundPlay);
+  EXPECT_TRUE(st.Controls.CB_VisualShowJoin);
+  EXPECT_TRUE(st.Controls.CB_Show);
+  EXPECT_FALSE(st.Controls.MI_FullScreen);
+  EXPECT_EQ(st.CurrentLanguage, "english");
+  EXPECT_EQ(st.RecentCount, 0);
+  for (const TRecentFile& f : st.RecentFiles) EXPECT_TRUE(f.Path.empty() && f.Name.empty());
+  EXPECT_EQ(s.ViewState.lBkg, 0x989898);
+  for (int32_t bkg : s.ViewState.WindowBkg) EXPECT_EQ(bkg, 0x989898);
+}
+
+TEST_F(SettingsFile, WithoutAFileEverySettingKeepsItsDefault) {
+  // Leftovers of an earlier read are all put back.
+  s.Game.DefaultLevel.Level = 13;
+  s.Game.GameOptions.EmbossStyle = 3;
+  s.Game.PlaySettings.ClickToDrag = 1;
+  s.ViewState.WindowBkg[4] = 12;
+  st.RecentCount = 2;
+  st.RecentFiles[0] = {"/x.zvq", "x.zvq"};
+  st.Controls.CB_Show = false;
+  st.CurrentLanguage = "deutsch";
+  EXPECT_FALSE(ReadSettings(s, st, env));
+  ExpectDefaults(s, st);
+  EXPECT_EQ(st.sHelpFile, env.sLangDir + "english.chm");
+  EXPECT_TRUE(loaded.empty());  // no language file to load
+  EXPECT_EQ(toggles, 0);
+}
+
+TEST_F(SettingsFile, TheDefaultLanguageIsLoadedBeforeAnythingIsRead) {
+  WriteRaw(env.sLangDir + "english.lng", "[Header]\n");
+  EXPECT_FALSE(ReadSettings(s, st, env));
+  EXPECT_EQ(loaded, std::vector<std::string>{env.sLangDir + "english.lng"});
+}
+
+TEST_F(SettingsFile, TheFullScreenDefaultIsTheCurrentMode) {
+  st.Controls.MI_FullScreen = true;
+  EXPECT_FALSE(ReadSettings(s, st, env));
+  EXPECT_TRUE(st.Controls.MI_FullScreen);
+  EXPECT_TRUE(Read("[Main]\n   <Sound> 0\n"));
+  EXPECT_TRUE(st.Controls.MI_FullScreen);
+  EXPECT_EQ(toggles, 0);
+  EXPECT_TRUE(Read("[Main]\n   <FullScreen> 0\n"));
+  EXPECT_FALSE(st.Controls.MI_FullScreen);
+  EXPECT_EQ(toggles, 1);
+}
+
+TEST_F(SettingsFile, TheShippedFileHoldsExactlyTheDefaults) {
+  s.Paths.sIniFile = DataDir() + kSettingsFileName;
+  ASSERT_TRUE(ReadSettings(s, st, env));
+  ExpectDefaults(s, st);
+  EXPECT_EQ(toggles, 0);
+}
+
+TEST_F(SettingsFile, TheShippedFileIsWhatTheGameWritesFromItsDefaults) {
+  ReadSettings(s, st, env);
+  ASSERT_TRUE(WriteSettings(s, st));
+  // The download source is the one line the shipped file leaves out: the first run resets it.
+  const std::string hostLine = std::string("   <DnSrc> ") + kHost + "\n";
+  std::string written = ReadRaw(s.Paths.sIniFile);
+  const size_t at = written.find(hostLine);
+  ASSERT_NE(at, std::string::npos);
+  written.erase(at, hostLine.size());
+  EXPECT_EQ(written, ReadRaw(DataDir() + kSettingsFileName));
+}
+
+TEST_F(SettingsFile, AFileWrittenFromNothingListsSectionsInWritingOrderAndEntriesReversed) {
+  ReadSettings(s, st, env);
+  st.RecentCount = 2;
+  st.RecentFiles[0] = {"/a/one.zvq", "one.zvq"};
+  st.RecentFiles[1] = {"/a/two.sv1", "two.sv1"};
+  ASSERT_TRUE(WriteSettings(s, st));
+  TSettingsText t;
+  ASSERT_TRUE(LoadSettingsText(t, s.Paths.sIniFile));
+  std::vector<std::string> sections, main, files;
+  std::string current;
+  for (const std::string& line : t.Lines) {
+    if (line.rfind("[", 0) == 0) sections.push_back(current = line);
+    if (current == "[Main]" && line.rfind("   <", 0) == 0) main.push_back(line.substr(0, line.find('>') + 1));
+    if (current == "[Files]" && line.rfind("   <", 0) == 0) files.push_back(line);
+  }
+  EXPECT_EQ(sections, (std::vector<std::string>{"[Main]", "[Play]", "[Lang]", "[Files]", "[Download]"}));
+  EXPECT_EQ(main, (std::vector<std::string>{"   <FullScreen>", "   <ShowConj>", "   <Embossing>", "   <Sound>",
+                                            "   <AutoSave>", "   <DefJigP>"}));
+  EXPECT_EQ(files, (std::vector<std::string>{"   <Last1> /a/two.sv1", "   <Last0> /a/one.zvq", "   <LastFileNum> 2"}));
+}
+
+TEST_F(SettingsFile, EveryValueSurvivesAWriteAndARead) {
+  SetDefaultSettings(s, st, env);
+  TLevelRecord& l = s.Game.DefaultLevel;
+  l.Rotate = 1;
+  l.BorderStyle = 1;
+  l.ShapeStyle = 6;
+  l.Level = 13;
+  l.SpreadOut = 1;
+  l.FitToScreen = 0;
+  s.AutoSave = {false, 37};
+  TGameOptions& o = s.Game.GameOptions;
+  o.EmbossStyle = 3;
+  o.WoodStyle = 0;
+  o.WoodColor = 0x123456;
+  o.StuckKoef = 27;
+  o.DnSrc = "first.source.test";
+  o.UseSecure = true;
+  o.SecureMethodInd = 6;
+  s.Game.PlaySettings = TPlaySettings{{0, 1}, {1, 2}, {0, 7}, 1, 1};
+  st.Controls = {false, false, false, true};
+  st.CurrentLanguage = "Deutsch";
+  st.RecentCount = 4;
+  st.RecentFiles[0] = {"/home/p/Jigsaws/a.zvq", "a.zvq"};
+  st.RecentFiles[1] = {"/home/p/Saved Games/b c.sv1", "b c.sv1"};
+  st.RecentFiles[2] = {"/mnt/pictures/\xC3\xA9t\xC3\xA9.jpg", "\xC3\xA9t\xC3\xA9.jpg"};
+  st.RecentFiles[3] = {"/home/p/Jigsaws/d.zvq", "d.zvq"};
+  ASSERT_TRUE(WriteSettings(s, st));
+
+  TGameSession r;
+  Prepare(r);
+  TSettings rt;
+  rt.Controls.MI_FullScreen = false;
+  ASSERT_TRUE(ReadSettings(r, rt, env));
+  EXPECT_EQ(toggles, 1);  // stored full screen, window not in it
+  EXPECT_EQ(std::memcmp(&r.Game.DefaultLevel, &s.Game.DefaultLevel, sizeof(TLevelRecord)), 0);
+  EXPECT_EQ(r.AutoSave.Enabled, false);
+  EXPECT_EQ(r.AutoSave.Interval, 37);
+  const TGameOptions& ro = r.Game.GameOptions;
+  EXPECT_EQ(ro.EmbossStyle, 3);
+  EXPECT_EQ(ro.WoodStyle, 0);
+  EXPECT_EQ(ro.WoodColor, 0x123456);
+  EXPECT_EQ(ro.StuckKoef, 27);
+  EXPECT_EQ(ro.DnSrc, "first.source.test");
+  EXPECT_TRUE(ro.UseSecure);
+  EXPECT_EQ(ro.SecureMethodInd, 6);
+  EXPECT_EQ(std::memcmp(&r.Game.PlaySettings, &s.Game.PlaySettings, sizeof(TPlaySettings)), 0);
+  EXPECT_FALSE(rt.Controls.CB_SoundPlay);
+  EXPECT_FALSE(rt.Controls.CB_VisualShowJoin);
+  EXPECT_FALSE(rt.Controls.CB_Show);
+  EXPECT_TRUE(rt.Controls.MI_FullScreen);
+  EXPECT_EQ(rt.CurrentLanguage, "Deutsch");
+  ASSERT_EQ(rt.RecentCount, 4);
+  for (int i = 0; i < 4; ++i) {
+    EXPECT_EQ(rt.RecentFiles[i].Path, st.RecentFiles[i].Path) << i;
+    EXPECT_EQ(rt.RecentFiles[i].Name, st.RecentFiles[i].Name) << i;
+  }
+}
+
+TEST_F(SettingsFile, MissingKeysKeepTheirDefaults) {
+  ASSERT_TRUE(Read("[Main]\n   <DefJigP>\n      Level=2\n   <Embossing>\n      WoodStyle=0\n"
+                   "[Play]\n   <RotCW>\n      Shift=1\n"));
+  EXPECT_EQ(s.Game.DefaultLevel.Level, 2);
+  EXPECT_EQ(s.Game.GameOptions.WoodStyle, 0);
+  EXPECT_EQ(s.Game.PlaySettings.RotCW.Shift, 1);
+  // Everything else as without a file.
+  s.Game.DefaultLevel.Level = 6;
+  s.Game.GameOptions.WoodStyle = 2;
+  s.Game.PlaySettings.RotCW.Shift = 4;
+  ExpectDefaults(s, st);
+}
+
+TEST_F(SettingsFile, OutOfRangeValuesArePulledInOrKeepTheirDefault) {
+  ASSERT_TRUE(Read("[Main]\n<DefJigP>\nRotate=2\nBorderStyle=2\nShapeStyle=7\nLevel=14\nSpreadOut=-1\nFitToScreen=5\n"
+                   "<Embossing>\nStyle=5\nWoodStyle=3\nWoodColor=16777216\n"
+                   "[Play]\n<RotCW>\nButton=2\nShift=8\n<RotCCW>\nButton=-1\nShift=-1\n"
+                   "[Files]\n<LastFileNum> -3\n"
+                   "[Download]\n<SecureMethodInd> 7\n"));
+  ExpectDefaults(s, st);
+}
+
+TEST_F(SettingsFile, RangedValuesArePulledToTheirNearestEnd) {
+  ASSERT_TRUE(Read("[Main]\n<AutoSave>\nInterval=-5\n[Play]\n<StuckKoef> 9\n"));
+  EXPECT_EQ(s.AutoSave.Interval, 1);
+  EXPECT_EQ(s.Game.GameOptions.StuckKoef, 10);
+  ASSERT_TRUE(Read("[Main]\n<AutoSave>\nInterval=61\n[Play]\n<StuckKoef> 2147483647\n"));
+  EXPECT_EQ(s.AutoSave.Interval, 60);
+  EXPECT_EQ(s.Game.GameOptions.StuckKoef, 30);
+  ASSERT_TRUE(Read("[Main]\n<DefJigP>\nLevel=0\nShapeStyle=0\n<Embossing>\nStyle=0\nWoodColor=0\n"
+                   "[Download]\n<SecureMethodInd> 0\n"));
+  EXPECT_EQ(s.Game.DefaultLevel.Level, 0);
+  EXPECT_EQ(s.Game.DefaultLevel.ShapeStyle, 0);
+  EXPECT_EQ(s.Game.GameOptions.EmbossStyle, 0);
+  EXPECT_EQ(s.Game.GameOptions.WoodColor, 0);
+  EXPECT_EQ(s.Game.GameOptions.SecureMethodInd, 0);
+}
+
+TEST_F(SettingsFile, AnOldWoodEmbossStyleBecomesTheWoodFrame) {
+  ASSERT_TRUE(Read("[Main]\n   <Embossing>\n      WoodColor=255\n      WoodStyle=2\n      Style=4\n"));
+  EXPECT_EQ(s.Game.GameOptions.EmbossStyle, 0);
+  EXPECT_EQ(s.Game.GameOptions.WoodStyle, 1);
+  EXPECT_EQ(s.Game.GameOptions.WoodColor, 255);
+  ASSERT_TRUE(WriteSettings(s, st));
+  TSettingsText t;
+  ASSERT_TRUE(LoadSettingsText(t, s.Paths.sIniFile));
+  EXPECT_EQ(ReadSettingInt(t, "Main", "Embossing", "Style", -1), 0);
+  EXPECT_EQ(ReadSettingInt(t, "Main", "Embossing", "WoodStyle", -1), 1);
+}
+
+TEST_F(SettingsFile, RecentFilesComeBackInTheCurrentFolders) {
+  ASSERT_TRUE(Read("[Files]\n<LastFileNum> 4\n<Last0> /old/docs/Jigsaws/Sea.ZVQ\n"
+                   "<Last1> C:/gone/Saved Games/mine.Sv1\n<Last2> /pictures/cat.jpg\n<Last3> plain\n"));
+  ASSERT_EQ(st.RecentCount, 4);
+  // The extension is compared without case; the name stays as stored, since the file system
+  // tells the cases apart.
+  EXPECT_EQ(st.RecentFiles[0].Path, "/home/p/Jigsaws/Sea.ZVQ");
+  EXPECT_EQ(st.RecentFiles[0].Name, "Sea.ZVQ");
+  EXPECT_EQ(st.RecentFiles[1].Path, "/home/p/Saved Games/mine.Sv1");
+  EXPECT_EQ(st.RecentFiles[1].Name, "mine.Sv1");
+  EXPECT_EQ(st.RecentFiles[2].Path, "/pictures/cat.jpg");
+  EXPECT_EQ(st.RecentFiles[2].Name, "cat.jpg");
+  EXPECT_EQ(st.RecentFiles[3].Path, "plain");
+  EXPECT_EQ(RecentFileCaption(0, st.RecentFiles[0].Name), "&1. Sea.ZVQ");
+  EXPECT_EQ(RecentFileCaption(3, "plain"), "&4. plain");
+}
+
+TEST_F(SettingsFile, RecentListBeyondFourHolesAndStaleLines) {
+  ASSERT_TRUE(Read("[Files]\n<LastFileNum> 9\n<Last0> /a.jpg\n<Last2> /c.jpg\n<Last3>\n<Last4> /e.jpg\n"));
+  ASSERT_EQ(st.RecentCount, 2);  // four places looked at, two of them hold a path
+  EXPECT_EQ(st.RecentFiles[0].Path, "/a.jpg");
+  EXPECT_EQ(st.RecentFiles[1].Path, "/c.jpg");
+  EXPECT_TRUE(st.RecentFiles[2].Path.empty());
+
+  // A shrinking list leaves the old lines, which the count then hides.
+  st.RecentCount = 1;
+  ASSERT_TRUE(WriteSettings(s, st));
+  EXPECT_NE(ReadRaw(s.Paths.sIniFile).find("<Last4> /e.jpg"), std::string::npos);
+  ASSERT_TRUE(ReadSettings(s, st, env));
+  EXPECT_EQ(st.RecentCount, 1);
+  EXPECT_EQ(st.RecentFiles[0].Path, "/a.jpg");
+}
+
+TEST_F(SettingsFile, ARecentPathWithALineBreakIsLeftOut) {
+  SetDefaultSettings(s, st, env);
+  st.RecentCount = 3;
+  st.RecentFiles[0] = {"/a.jpg", "a.jpg"};
+  st.RecentFiles[1] = {"/b\n[Main].jpg", "b\n[Main].jpg"};
+  st.RecentFiles[2] = {"/c.jpg", "c.jpg"};
+  ASSERT_TRUE(WriteSettings(s, st));
+  ASSERT_TRUE(ReadSettings(s, st, env));
+  ASSERT_EQ(st.RecentCount, 2);
+  EXPECT_EQ(st.RecentFiles[0].Path, "/a.jpg");
+  EXPECT_EQ(st.RecentFiles[1].Path, "/c.jpg");
+}
+
+TEST_F(SettingsFile, TheStoredLanguageLoadsWhenItsFilesExist) {
+  WriteRaw(env.sLangDir + "english.lng", "");
+  WriteRaw(env.sLangDir + "english.chm", "");
+  WriteRaw(env.sLangDir + "deutsch.lng", "");
+  ASSERT_TRUE(Read("[Lang]\n   <Lang> Deutsch\n   <QuickHelp> 0\n"));
+  EXPECT_EQ(st.CurrentLanguage, "Deutsch");
+  EXPECT_EQ(loaded, (std::vector<std::string>{env.sLangDir + "english.lng", env.sLangDir + "deutsch.lng"}));
+  EXPECT_EQ(st.sHelpFile, env.sLangDir + "english.chm");  // no German help: the English stays
+  EXPECT_FALSE(st.Controls.CB_Show);
+
+  WriteRaw(env.sLangDir + "deutsch.chm", "");
+  loaded.clear();
+  ASSERT_TRUE(Read("[Lang]\n   <Lang> Deutsch\n"));
+  EXPECT_EQ(st.sHelpFile, env.sLangDir + "deutsch.chm");
+
+  // A language whose file is missing is still the current one; no file is loaded for it.
+  loaded.clear();
+  ASSERT_TRUE(Read("[Lang]\n   <Lang> klingon\n"));
+  EXPECT_EQ(st.CurrentLanguage, "klingon");
+  EXPECT_EQ(loaded, std::vector<std::string>{env.sLangDir + "english.lng"});
+}
+
+TEST_F(SettingsFile, ALanguageNameNeverReachesOutOfTheLanguageFolder) {
+  WriteRaw(dir.File("evil.lng"), "");
+  for (const char* name : {"../evil", "/tmp/evil", "..", ""}) {
+    loaded.clear();
+    ASSERT_TRUE(Read(std::string("[Lang]\n   <Lang> ") + name + "\n"));
+    EXPECT_EQ(st.CurrentLanguage, "english") << name;
+    EXPECT_TRUE(loaded.empty()) << name;
+  }
+}
+
+TEST_F(SettingsFile, TheFirstRunResetsTheDownloadSource) {
+  const std::string text = "[Download]\n   <DnSrc> first.source.test\n   <UseSecure> 1\n   <SecureMethodInd> 3\n";
+  ASSERT_TRUE(Read(text));
+  EXPECT_EQ(s.Game.GameOptions.DnSrc, "first.source.test");
+  EXPECT_TRUE(s.Game.GameOptions.UseSecure);
+  s.Paths.FirstRun = true;
+  ASSERT_TRUE(Read(text));
+  EXPECT_EQ(s.Game.GameOptions.DnSrc, kHost);
+  EXPECT_FALSE(s.Game.GameOptions.UseSecure);
+  EXPECT_EQ(s.Game.GameOptions.SecureMethodInd, 3);
+  // An empty host is no host.
+  s.Paths.FirstRun = false;
+  ASSERT_TRUE(Read("[Download]\n   <DnSrc>   \n"));
+  EXPECT_EQ(s.Game.GameOptions.DnSrc, kHost);
+}
+
+TEST_F(SettingsFile, HostileFilesGiveDefaultsForWhatTheyBreak) {
+  const std::string good = ReadRaw(DataDir() + kSettingsFileName);
+  // Every cut of the shipped file reads; a cut at a line end loses only defaults, a cut inside a
+  // value may leave another valid value, never one out of range.
+  for (size_t cut = 0; cut < good.size(); ++cut) {
+    ASSERT_TRUE(Read(good.substr(0, cut)));
+    if (cut == 0 || good[cut - 1] == '\n') {
+      ExpectDefaults(s, st);
+      continue;
+    }
+    EXPECT_LE(s.Game.DefaultLevel.Level, 13);
+    EXPECT_LE(s.Game.DefaultLevel.ShapeStyle, 6);
+    EXPECT_LE(s.Game.GameOptions.WoodColor, 0xFFFFFF);
+    EXPECT_GE(s.Game.GameOptions.StuckKoef, 10);
+    EXPECT_GE(s.AutoSave.Interval, 1);
+  }
+  // Binary noise.
+  std::string noise;
+  for (int i = 0; i < 4096; ++i) noise += char((i * 131 + 7) % 256);
+  ASSERT_TRUE(Read(noise));
+  ExpectDefaults(s, st);
+  // NUL bytes within values and lines, and a file of nothing.
+  ASSERT_TRUE(Read(std::string("[Main]\n<Sound> \0\n<DefJigP>\nLevel=1\0 2\nShapeStyle=\0\0\0 5\n", 50)));
+  EXPECT_TRUE(st.Controls.CB_SoundPlay);
+  EXPECT_EQ(s.Game.DefaultLevel.Level, 6);
+  ASSERT_TRUE(Read(""));
+  ExpectDefaults(s, st);
+}
+
+TEST_F(SettingsFile, WrongIndentationStillReads) {
+  ASSERT_TRUE(Read("[Main]\r\n<DefJigP>\r\n\t\tLevel=9\r\n         <Sound> 0\r\n[Play]\r\n        <ClickToDrag>1\r\n"));
+  EXPECT_EQ(s.Game.DefaultLevel.Level, 9);
+  EXPECT_FALSE(st.Controls.CB_SoundPlay);
+  EXPECT_EQ(s.Game.PlaySettings.ClickToDrag, 1);
+}
+
+TEST_F(SettingsFile, AnOversizedFileIsIgnoredAndReplacedOnWriting) {
+  ASSERT_FALSE(Read("[Main]\n<DefJigP>\nLevel=2\n" + std::string(size_t(kMaxSettingsFileSize), ' ')));
+  ExpectDefaults(s, st);
+  ASSERT_TRUE(WriteSettings(s, st));
+  EXPECT_LT(Slurp(s.Paths.sIniFile).size(), 2000u);
+}
+
+TEST_F(SettingsFile, LinesOthersWroteSurviveWriting) {
+  WriteRaw(s.Paths.sIniFile, "; kept\n[Main]\n   <DefJigP>\n      Level=2\n      Extra=yes\n[Tools]\n   <X> 1\n");
+  ReadSettings(s, st, env);
+  s.Game.DefaultLevel.Level = 8;
+  ASSERT_TRUE(WriteSettings(s, st));
+  TSettingsText t;
+  ASSERT_TRUE(LoadSettingsText(t, s.Paths.sIniFile));
+  EXPECT_EQ(t.Lines[0], "; kept");
+  EXPECT_EQ(ReadSettingString(t, "Main", "DefJigP", "Extra", ""), "yes");
+  EXPECT_EQ(ReadSettingInt(t, "Main", "DefJigP", "Level", 0), 8);
+  EXPECT_EQ(ReadSettingInt(t, "Tools", "X", "", 0), 1);
+}
+
+// Runs a write in a child process (so that limits and a changed user stay there); true when
+// the child reported a failed write.
+bool WriteFailsInChild(const std::function<void()>& prepare, TGameSession& s, TSettings& st) {
+  const pid_t child = fork();
+  if (child < 0) return false;
+  if (child == 0) {
+    prepare();
+    _exit(WriteSettings(s, st) ? 1 : 0);
+  }
+  int status = 0;
+  waitpid(child, &status, 0);
+  return WIFEXITED(status) && WEXITSTATUS(status) == 0;
+}
+
+TEST_F(SettingsFile, AFailedWriteLeavesTheOldFileIntact) {
+  const std::string old = ReadRaw(DataDir() + kSettingsFileName);
+  const std::string folder = dir.File("ro");
+  std::filesystem::create_directories(folder);
+  s.Paths.sIniFile = folder + "/zorva.ini";
+  WriteRaw(s.Paths.sIniFile, old);
+  ReadSettings(s, st, env);
+  s.Game.DefaultLevel.Level = 1;
+  // A read-only folder; root writes anywhere, so the child gives up root first.
+  chmod(dir.Path().c_str(), 0755);
+  chmod(folder.c_str(), 0555);
+  EXPECT_TRUE(WriteFailsInChild(
+      [] {
+        if (geteuid() == 0 && (setgid(65534) != 0 || setuid(65534) != 0)) _exit(2);
+      },
+      s, st));
+  chmod(folder.c_str(), 0755);
+  EXPECT_EQ(ReadRaw(s.Paths.sIniFile), old);
+  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder), {}), 1);
+
+  // A full disk part-way through the file.
+  EXPECT_TRUE(WriteFailsInChild(
+      [] {
+        signal(SIGXFSZ, SIG_IGN);
+        rlimit limit{100, 100};
+        setrlimit(RLIMIT_FSIZE, &limit);
+      },
+      s, st));
+  EXPECT_EQ(ReadRaw(s.Paths.sIniFile), old);
+  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder), {}), 1);
+}
+
+TEST(SettingsFirstRun, TheProgramFoldersSettingsAreCopiedOnlyWhenMissing) {
+  TTempFolder dir;
+  const std::string program = dir.File("program") + "/";
+  std::filesystem::create_directories(program + "jigsaws");
+  WriteRaw(program + "zorva.ini", "[Main]\n   <Sound> 0\n");
+  TRegistry registry;
+  registry.Environment.Home = dir.File("home");
+  registry.Environment.DataHome = dir.File("home") + "/data";
+  std::filesystem::create_directories(registry.Environment.Home);
+
+  TGamePaths paths;
+  InitPaths(paths, program, registry);
+  EXPECT_TRUE(paths.FirstRun);
+  EXPECT_EQ(paths.sIniFile, registry.Environment.DataHome + "/zorva-jigsaw-quix/zorva.ini");
+  EXPECT_EQ(ReadRaw(paths.sIniFile), "[Main]\n   <Sound> 0\n");
+
+  WriteRaw(paths.sIniFile, "[Main]\n   <Sound> 1\n");
+  TGamePaths again;
+  InitPaths(again, program, registry);
+  EXPECT_FALSE(again.FirstRun);
+  EXPECT_EQ(ReadRaw(paths.sIniFile), "[Main]\n   <Sound> 1\n");
+}
+
+}  // namespace

@@ -1,0 +1,227 @@
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <vector>
+
+#include "game/settings_text.h"
+#include "support/file_bytes.h"
+#include "support/temp_folder.h"
+
+namespace {
+
+using Lines = std::vector<std::string>;
+
+TSettingsText Text(Lines lines) { return TSettingsText{std::move(lines)}; }
+
+void WriteRaw(const std::string& path, const std::string& bytes) {
+  std::ofstream(path, std::ios::binary) << bytes;
+}
+
+std::string ReadRaw(const std::string& path) {
+  const std::vector<uint8_t> b = Slurp(path);
+  return std::string(b.begin(), b.end());
+}
+
+TEST(SettingsText, TrimRemovesBlanksAndControlCharacters) {
+  EXPECT_EQ(TrimSetting(" \t\r\x01 a b \n\x1f"), "a b");
+  EXPECT_EQ(TrimSetting(std::string("\0x\0", 3)), "x");
+  EXPECT_EQ(TrimSetting("   "), "");
+  EXPECT_EQ(TrimSetting("\xC3\xA9"), "\xC3\xA9");  // UTF-8 letters are no blanks
+}
+
+TEST(SettingsText, FindTurnsNamesIntoLineFormsAndFindsTheThreeLines) {
+  const TSettingsText t = Text({"[Main]", "   <DefJigP>", "      Rotate=1", "[Play]"});
+  std::string section = " Main ", sub = "DefJigP", key = "Rotate";
+  const TSettingLines found = FindSettingLine(t, section, sub, key);
+  EXPECT_EQ(section, "[Main]");
+  EXPECT_EQ(sub, "<DefJigP>");
+  EXPECT_EQ(key, "Rotate=");
+  EXPECT_EQ(found.Section, 0);
+  EXPECT_EQ(found.SubSection, 1);
+  EXPECT_EQ(found.Key, 2);
+
+  std::string s2 = "Main", sub2 = "Sound", key2;
+  const TSettingLines none = FindSettingLine(t, s2, sub2, key2);
+  EXPECT_EQ(key2, "");  // an empty key stays empty
+  EXPECT_EQ(none.Section, 0);
+  EXPECT_EQ(none.SubSection, -1);
+  EXPECT_EQ(none.Key, -1);
+
+  std::string s3 = "Nowhere", sub3 = "DefJigP", key3 = "Rotate";
+  const TSettingLines missing = FindSettingLine(t, s3, sub3, key3);
+  EXPECT_EQ(missing.Section, -1);
+  EXPECT_EQ(missing.SubSection, -1);
+  EXPECT_EQ(missing.Key, -1);
+}
+
+TEST(SettingsText, SearchesStopAtTheNextSectionOrSubSection) {
+  // A sub-section of the same name in a later section belongs to that section.
+  const TSettingsText t = Text({"[Main]", "   <Other>", "[Play]", "   <Sound> 1", "   <A>", "   <B>", "      K=5"});
+  EXPECT_EQ(ReadSettingInt(t, "Main", "Sound", "", 7), 7);
+  EXPECT_EQ(ReadSettingInt(t, "Play", "Sound", "", 7), 1);
+  // A key below a later sub-section is not the key of an earlier one.
+  EXPECT_EQ(ReadSettingInt(t, "Play", "A", "K", 7), 7);
+  EXPECT_EQ(ReadSettingInt(t, "Play", "B", "K", 7), 5);
+}
+
+TEST(SettingsText, NamesMatchWholeAndCaseSensitively) {
+  const TSettingsText t = Text({"[Main]", "<Embossing>", "WoodStyle=2", "Style=3", "<sound> 0", "<Sound> 1"});
+  // "WoodStyle=" does not begin with "Style=".
+  EXPECT_EQ(ReadSettingInt(t, "Main", "Embossing", "Style", 9), 3);
+  EXPECT_EQ(ReadSettingInt(t, "Main", "Embossing", "Wood", 9), 9);
+  EXPECT_EQ(ReadSettingInt(t, "main", "Embossing", "Style", 9), 9);
+  EXPECT_TRUE(ReadSettingBool(t, "Main", "Sound", "", false));
+}
+
+TEST(SettingsText, IndentationAndBlanksAroundValuesDoNotMatter) {
+  const TSettingsText t = Text({"\t [Main]  ", "<Sound>    1   ", "\t\t<DefJigP>", "Level=   12  ", "  <Lang>  english  "});
+  EXPECT_TRUE(ReadSettingBool(t, "Main", "Sound", "", false));
+  EXPECT_EQ(ReadSettingInt(t, "Main", "DefJigP", "Level", 0), 12);
+  EXPECT_EQ(ReadSettingString(t, "Main", "Lang", "", "x"), "english");
+}
+
+TEST(SettingsText, ValuesThatDoNotConvertGiveTheDefault) {
+  const TSettingsText t = Text({"[S]", "<A>",         "w=word",     "e=",      "p=+17",       "m=-2147483648",
+                                "o=2147483648", "h=0x10",     "t=12abc", "d=1.5",       "s= - 3",
+                                "pp=+-3",       "two=2",      "one= 1 ", "n=" + std::string("1\0", 2) + "2"});
+  EXPECT_EQ(ReadSettingInt(t, "S", "A", "w", 4), 4);
+  EXPECT_EQ(ReadSettingInt(t, "S", "A", "e", 4), 4);
+  EXPECT_EQ(ReadSettingInt(t, "S", "A", "p", 4), 17);
+  EXPECT_EQ(ReadSettingInt(t, "S", "A", "m", 4), INT32_MIN);
+  EXPECT_EQ(ReadSettingInt(t, "S", "A", "o", 4), 4);
+  EXPECT_EQ(ReadSettingInt(t, "S", "A", "h", 4), 4);
+  EXPECT_EQ(ReadSettingInt(t, "S", "A", "t", 4), 4);
+  EXPECT_EQ(ReadSettingInt(t, "S", "A", "d", 4), 4);
+  EXPECT_EQ(ReadSettingInt(t, "S", "A", "s", 4), 4);
+  EXPECT_EQ(ReadSettingInt(t, "S", "A", "pp", 4), 4);
+  EXPECT_EQ(ReadSettingInt(t, "S", "A", "n", 4), 4);
+  EXPECT_EQ(ReadSettingString(t, "S", "A", "e", "def"), "");  // an empty value is a value
+  // Booleans take 0 and 1 only.
+  EXPECT_TRUE(ReadSettingBool(t, "S", "A", "two", true));
+  EXPECT_FALSE(ReadSettingBool(t, "S", "A", "two", false));
+  EXPECT_TRUE(ReadSettingBool(t, "S", "A", "one", false));
+  EXPECT_TRUE(ReadSettingBool(t, "S", "A", "w", true));
+}
+
+TEST(SettingsText, SoundLineWithAWordKeepsTheDefault) {
+  const TSettingsText t = Text({"[Main]", "   <Sound>  yes "});
+  EXPECT_FALSE(ReadSettingBool(t, "Main", "Sound", "", false));
+  EXPECT_TRUE(ReadSettingBool(t, "Main", "Sound", "", true));
+}
+
+TEST(SettingsText, WritingIntoAnEmptyListBuildsTheFormattedLines) {
+  TSettingsText t;
+  WriteSettingInt(t, "Main", "DefJigP", "Level", 6);
+  WriteSettingInt(t, "Main", "DefJigP", "ShapeStyle", 3);
+  WriteSettingBool(t, "Main", "Sound", "", true);
+  WriteSettingString(t, "Lang", "Lang", "", "english");
+  WriteSettingBool(t, "Lang", "QuickHelp", "", false);
+  const Lines expected = {"[Main]",          "   <Sound> 1", "   <DefJigP>", "      ShapeStyle=3", "      Level=6", "",
+                          "",                "[Lang]",       "   <QuickHelp> 0", "   <Lang> english"};
+  EXPECT_EQ(t.Lines, expected);
+}
+
+TEST(SettingsText, WritingReplacesInPlaceAndKeepsUnknownLines) {
+  TSettingsText t = Text({"; a remark", "[Main]", "  <DefJigP>", "    Level=2", "    Mine=x", "  <Sound> 0",
+                          "[Other]", "   <Sound> 0"});
+  WriteSettingInt(t, "Main", "DefJigP", "Level", 11);
+  WriteSettingBool(t, "Main", "Sound", "", true);
+  WriteSettingInt(t, "Main", "DefJigP", "Rotate", 1);  // a new key comes first in its sub-section
+  const Lines expected = {"; a remark", "[Main]",     "  <DefJigP>", "      Rotate=1", "      Level=11",
+                          "    Mine=x", "   <Sound> 1", "[Other]",     "   <Sound> 0"};
+  EXPECT_EQ(t.Lines, expected);
+}
+
+TEST(SettingsText, ValuesWithLineBreaksAreRefused) {
+  TSettingsText t = Text({"[Files]", "   <Last0> /a.zvq"});
+  const Lines before = t.Lines;
+  EXPECT_FALSE(WriteSettingString(t, "Files", "Last0", "", "/b.zvq\n[Main]"));
+  EXPECT_FALSE(WriteSettingString(t, "Files", "Last1", "", "/c\r.zvq"));
+  EXPECT_EQ(t.Lines, before);
+  EXPECT_TRUE(WriteSettingString(t, "Files", "Last0", "", "/b.zvq"));
+  EXPECT_EQ(ReadSettingString(t, "Files", "Last0", "", ""), "/b.zvq");
+}
+
+TEST(SettingsText, DuplicateSectionsUseTheFirst) {
+  TSettingsText t = Text({"[Main]", "<Sound> 0", "[Main]", "<Sound> 1"});
+  EXPECT_FALSE(ReadSettingBool(t, "Main", "Sound", "", true));
+  WriteSettingBool(t, "Main", "Sound", "", true);
+  EXPECT_EQ(t.Lines[1], "   <Sound> 1");
+  EXPECT_EQ(t.Lines[3], "<Sound> 1");
+  EXPECT_EQ(t.Lines.size(), 4u);
+}
+
+class SettingsTextFile : public ::testing::Test {
+ protected:
+  TTempFolder dir;
+  std::string path = dir.File("zorva.ini");
+};
+
+TEST_F(SettingsTextFile, LoadSplitsEveryKindOfLineBreak) {
+  WriteRaw(path, "\xEF\xBB\xBF[A]\r\n<B> 1\r<C> 2\n\n<D> 3");
+  TSettingsText t;
+  ASSERT_TRUE(LoadSettingsText(t, path));
+  EXPECT_EQ(t.Lines, (Lines{"[A]", "<B> 1", "<C> 2", "", "<D> 3"}));
+  EXPECT_EQ(ReadSettingInt(t, "A", "D", "", 0), 3);
+}
+
+TEST_F(SettingsTextFile, LoadKeepsNulBytesInsideTheirLine) {
+  WriteRaw(path, std::string("[A]\n<B> 1\0\n<C> 2\n", 16));
+  TSettingsText t;
+  ASSERT_TRUE(LoadSettingsText(t, path));
+  ASSERT_EQ(t.Lines.size(), 3u);
+  // The NUL is trimmed off the end of the value, and the line after it still counts.
+  EXPECT_EQ(ReadSettingInt(t, "A", "B", "", 0), 1);
+  EXPECT_EQ(ReadSettingInt(t, "A", "C", "", 0), 2);
+}
+
+TEST_F(SettingsTextFile, MissingEmptyOversizedAndFolderPaths) {
+  TSettingsText t = Text({"old"});
+  EXPECT_FALSE(LoadSettingsText(t, path));
+  EXPECT_TRUE(t.Lines.empty());
+
+  WriteRaw(path, "");
+  t.Lines = {"old"};
+  EXPECT_TRUE(LoadSettingsText(t, path));
+  EXPECT_TRUE(t.Lines.empty());
+
+  WriteRaw(path, "[Main]\n<Sound> 0\n" + std::string(size_t(kMaxSettingsFileSize), 'x'));
+  t.Lines = {"old"};
+  EXPECT_FALSE(LoadSettingsText(t, path));
+  EXPECT_TRUE(t.Lines.empty());
+
+  t.Lines = {"old"};
+  EXPECT_FALSE(LoadSettingsText(t, dir.Path().string()));
+  EXPECT_TRUE(t.Lines.empty());
+}
+
+TEST_F(SettingsTextFile, AHugeLineJustBelowTheLimitIsOneLine) {
+  const std::string huge(size_t(kMaxSettingsFileSize) - 100, 'z');
+  WriteRaw(path, "[A]\n<B>" + huge + "\n<C> 5\n");
+  TSettingsText t;
+  ASSERT_TRUE(LoadSettingsText(t, path));
+  EXPECT_EQ(t.Lines.size(), 3u);
+  EXPECT_EQ(ReadSettingInt(t, "A", "B", "", 4), 4);
+  EXPECT_EQ(ReadSettingInt(t, "A", "C", "", 4), 5);
+}
+
+TEST_F(SettingsTextFile, SaveWritesLinesAndEmptiesTheList) {
+  TSettingsText t = Text({"[Main]", "   <Sound> 1"});
+  ASSERT_TRUE(SaveSettingsText(t, path));
+  EXPECT_TRUE(t.Lines.empty());
+  EXPECT_EQ(ReadRaw(path), "[Main]\n   <Sound> 1\n");
+  // No temporary file is left beside it.
+  int files = 0;
+  for (const auto& e : std::filesystem::directory_iterator(dir.Path())) files += e.is_regular_file() ? 1 : 0;
+  EXPECT_EQ(files, 1);
+}
+
+TEST_F(SettingsTextFile, SaveIntoAMissingFolderFailsAndEmptiesTheList) {
+  TSettingsText t = Text({"[Main]"});
+  EXPECT_FALSE(SaveSettingsText(t, dir.File("no/such/zorva.ini")));
+  EXPECT_TRUE(t.Lines.empty());
+}
+
+}  // namespace
