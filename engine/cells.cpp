@@ -717,9 +717,14 @@ void RemoveFrameNotches(TDibImage& map, const TCutArea& area) {
     }
   }
   for (int32_t y = T + 1; y <= B - 1; ++y) {
+    const uint8_t* row = DibScanLine(map, y);
     for (int32_t x = L + 1; x <= R - 1; ++x) {
+      // The common case, inside a region: both row neighbours share the pixel's bytes.
+      const uint8_t* q = row + intptr_t(x) * 3;
+      if (q[-3] == q[0] && q[-2] == q[1] && q[-1] == q[2] && q[3] == q[0] && q[4] == q[1] && q[5] == q[2]) {
+        continue;
+      }
       const uint32_t c = m.At(x, y);
-      if (m.At(x - 1, y) == c && m.At(x + 1, y) == c) continue;  // the common case: inside a region
       const uint32_t ul = m.At(x - 1, y - 1), u = m.At(x, y - 1), ur = m.At(x + 1, y - 1), r = m.At(x + 1, y);
       const uint32_t dr = m.At(x + 1, y + 1), d = m.At(x, y + 1), dl = m.At(x - 1, y + 1), l = m.At(x - 1, y);
       const int32_t same = (ul == c) + (u == c) + (ur == c) + (r == c) + (dr == c) + (d == c) + (dl == c) + (l == c);

@@ -158,9 +158,16 @@ bool WalkLineToPiece(const TCutTarget& target, int32_t piece, TIntPoint a, TIntP
   if (steep) std::swap(dx, dy);
   int32_t e = 2 * dy - dx;
   int32_t x = a.x, y = a.y;
+  bool entered = false;
   for (int32_t i = 0; i <= dx; ++i) {
     p = TIntPoint{x, y};
+    if (!inClip(x, y) && entered) {
+      // A straight walk that has left the (convex) clip never comes back into it.
+      p = b;
+      return false;
+    }
     if (inClip(x, y)) {
+      entered = true;
       bool hit = false;
       if (y > lv.JigsT) {
         hit = (x > lv.JigsL && is(x - 1, y - 1)) || is(x, y - 1) || (x < lv.JigsR && is(x + 1, y - 1));

@@ -123,7 +123,6 @@ class TCellCut {
   void DrawEdge(int32_t cell, TCellSegment& s);
   void SetActiveKnobs(double length, TIntPoint p1, TIntPoint p2);
   bool Fill();
-  void MergeStrayFragments();
   void FillWhitePockets();
   void MeasurePieces();
   void Finish();
@@ -794,6 +793,12 @@ bool TCellCut::RepairAroundShapes() {
       }
     }
   }
+  const auto joinBlamed = [&] {
+    for (int32_t k = 0; k < N; ++k) {
+      if (ShapeFailed[size_t(k)] && P[k].ShapeFlag) return true;
+    }
+    return false;
+  };
   // Two extended edges of one cell that cross.
   for (int32_t cell = 0; cell < N; ++cell) {
     if (Shaped(cell)) continue;
@@ -806,7 +811,9 @@ bool TCellCut::RepairAroundShapes() {
         if (std::fabs(gj.x2 - gj.x1) <= 2 && std::fabs(gj.y2 - gj.y1) <= 2) continue;
         double x, y;
         if (!SegmentIntersection(x, y, false, gi.x1, gi.y1, gi.x2, gi.y2, gj.x1, gj.y1, gj.x2, gj.y2)) continue;
-        if (!JoinAtCrossing(cell, i, j, x, y)) return false;
+        // A join that fails blames its shape (which the caller then takes out); one that
+        // cannot name a shape fails the repair.
+        if (!JoinAtCrossing(cell, i, j, x, y) && !joinBlamed()) return false;
       }
     }
   }
@@ -1003,95 +1010,14 @@ bool TCellCut::Attempt() {
   return Fill();
 }
 
-// Where plain edges end on a picture shape, a few pixels of a line can end up cut off from
-// their piece. Around each shape, a region that is neither the shape, nor a piece's filled
-// region (it holds the piece's seed), nor part of something reaching beyond the window joins
-// the region next to it.
-void TCellCut::MergeStrayFragments() {
-  constexpr int32_t kMargin = 8;
-  std::vector<int32_t> label;
-  std::vector<std::pair<int32_t, int32_t>> stack;
-  for (int32_t i = 0; i < N; ++i) {
-    if (!Shaped(i)) continue;
-    const TPieceRecord& p = P[i];
-    const int32_t x0 = std::max(Area.Left, p.PieceX - kMargin), y0 = std::max(Area.Top, p.PieceY - kMargin);
-    const int32_t x1 = std::min(Area.Right, p.PieceX + p.PieceW - 1 + kMargin);
-    const int32_t y1 = std::min(Area.Bottom, p.PieceY + p.PieceH - 1 + kMargin);
-    if (x1 < x0 || y1 < y0) continue;
-    const int32_t w = x1 - x0 + 1, h = y1 - y0 + 1;
-    label.assign(size_t(w) * h, -1);
-    struct TPart {
-      uint32_t Colour;
-      int64_t Size;
-      bool Keep;
-    };
-    std::vector<TPart> parts;
-    int32_t shapePart = -1;
-    for (int32_t y = y0; y <= y1; ++y) {
-      for (int32_t x = x0; x <= x1; ++x) {
-        if (label[size_t(y - y0) * w + (x - x0)] >= 0) continue;
-        const uint32_t c = MapColorAt(T.CutMap, x, y);
-        const int32_t id = int32_t(parts.size());
-        TPart part{c, 0, false};
-        label[size_t(y - y0) * w + (x - x0)] = id;
-        stack.push_back({x, y});
-        while (!stack.empty()) {
-          const auto [px, py] = stack.back();
-          stack.pop_back();
-          ++part.Size;
-          if (px == x0 || px == x1 || py == y0 || py == y1) part.Keep = true;
-          for (int32_t dy = -1; dy <= 1; ++dy) {
-            for (int32_t dx = -1; dx <= 1; ++dx) {
-              const int32_t nx = px + dx, ny = py + dy;
-              if (nx < x0 || nx > x1 || ny < y0 || ny > y1) continue;
-              int32_t& l = label[size_t(ny - y0) * w + (nx - x0)];
-              if (l >= 0 || MapColorAt(T.CutMap, nx, ny) != c) continue;
-              l = id;
-              stack.push_back({nx, ny});
-            }
-          }
-        }
-        parts.push_back(part);
-        if (c == Colour(i) && (shapePart < 0 || part.Size > parts[size_t(shapePart)].Size)) shapePart = id;
-      }
-    }
-    if (shapePart >= 0) parts[size_t(shapePart)].Keep = true;
-    for (int32_t k = 0; k < N; ++k) {
-      const int32_t sx = P[k].SeedX, sy = P[k].SeedY;
-      if (!Shaped(k) && sx >= x0 && sx <= x1 && sy >= y0 && sy <= y1) {
-        parts[size_t(label[size_t(sy - y0) * w + (sx - x0)])].Keep = true;
-      }
-    }
-    // Stray pixels take the colour of a kept neighbour, growing inwards from the kept ones.
-    for (bool changed = true; changed;) {
-      changed = false;
-      for (int32_t y = y0; y <= y1; ++y) {
-        for (int32_t x = x0; x <= x1; ++x) {
-          int32_t& l = label[size_t(y - y0) * w + (x - x0)];
-          if (parts[size_t(l)].Keep) continue;
-          for (int32_t n = 0; n < 8; ++n) {
-            static constexpr int32_t kDx[8] = {-1, 0, 1, 1, 1, 0, -1, -1}, kDy[8] = {-1, -1, -1, 0, 1, 1, 1, 0};
-            const int32_t nx = x + kDx[n], ny = y + kDy[n];
-            if (nx < x0 || nx > x1 || ny < y0 || ny > y1) continue;
-            const int32_t nl = label[size_t(ny - y0) * w + (nx - x0)];
-            if (!parts[size_t(nl)].Keep) continue;
-            SetDibPixel(T.CutMap, x, y, MapColorAt(T.CutMap, nx, ny));
-            l = nl;
-            changed = true;
-            break;
-          }
-        }
-      }
-    }
-  }
-}
-
 // White pockets that no fill reached (a knob closing a sliver against the picture's edge)
 // join the region above or left of them, so that no pixel of the picture stays unassigned.
 void TCellCut::FillWhitePockets() {
   for (int32_t y = 0; y < L.ImageH; ++y) {
+    const uint8_t* row = DibScanLine(T.CutMap, y);
     for (int32_t x = 0; x < L.ImageW; ++x) {
-      if (MapColorAt(T.CutMap, x, y) != 0xFFFFFF) continue;
+      const uint8_t* q = row + intptr_t(x) * 3;
+      if ((q[0] & q[1] & q[2]) != 255) continue;
       TIntPoint from{x, y};
       if (y > 0 && MapColorAt(T.CutMap, x, y - 1) != 0xFFFFFF) {
         from = {x, y - 1};
@@ -1113,30 +1039,36 @@ void TCellCut::FillWhitePockets() {
 // region, walked run by run (8-connected) from the piece's fill seed or a pixel of its shape.
 void TCellCut::MeasurePieces() {
   const int32_t w = L.ImageW, h = L.ImageH;
-  constexpr uint16_t kNone = 0xFFFF;
-  std::vector<uint16_t> owner(size_t(w) * h, kNone);
+  std::vector<uint8_t> seen(size_t(w) * h, 0);
   std::vector<std::pair<int32_t, int32_t>> stack;
-  const auto walk = [&](int32_t piece, TIntPoint start, TBoundsRect& box) {
-    const uint32_t colour = MapColorAt(T.CutMap, start.x, start.y);
+  // Pixels compared as their three bytes in memory order.
+  const auto bytesAt = [&](const uint8_t* row, int32_t x) {
+    const uint8_t* q = row + intptr_t(x) * 3;
+    return uint32_t(q[0]) | (uint32_t(q[1]) << 8) | (uint32_t(q[2]) << 16);
+  };
+  const auto walk = [&](TIntPoint start, TBoundsRect& box) {
+    const uint32_t colour = bytesAt(DibScanLine(T.CutMap, start.y), start.x);
     box.Reset();
     stack.assign(1, {start.x, start.y});
     while (!stack.empty()) {
       const auto [sx, y] = stack.back();
       stack.pop_back();
-      uint16_t* row = owner.data() + size_t(y) * w;
-      if (row[sx] != kNone) continue;
+      uint8_t* row = seen.data() + size_t(y) * w;
+      if (row[sx]) continue;
+      const uint8_t* pixels = DibScanLine(T.CutMap, y);
       int32_t left = sx, right = sx;
-      while (left > 0 && row[left - 1] == kNone && MapColorAt(T.CutMap, left - 1, y) == colour) --left;
-      while (right < w - 1 && row[right + 1] == kNone && MapColorAt(T.CutMap, right + 1, y) == colour) ++right;
-      std::fill(row + left, row + right + 1, uint16_t(piece));
+      while (left > 0 && !row[left - 1] && bytesAt(pixels, left - 1) == colour) --left;
+      while (right < w - 1 && !row[right + 1] && bytesAt(pixels, right + 1) == colour) ++right;
+      std::fill(row + left, row + right + 1, uint8_t(1));
       box.Widen(left, y);
       box.Widen(right, y);
       for (int32_t ny : {y - 1, y + 1}) {
         if (ny < 0 || ny >= h) continue;
-        const uint16_t* next = owner.data() + size_t(ny) * w;
+        const uint8_t* next = seen.data() + size_t(ny) * w;
+        const uint8_t* nextPixels = DibScanLine(T.CutMap, ny);
         bool inRun = false;
         for (int32_t x = std::max(left - 1, 0); x <= std::min(right + 1, w - 1); ++x) {
-          const bool match = next[x] == kNone && MapColorAt(T.CutMap, x, ny) == colour;
+          const bool match = !next[x] && bytesAt(nextPixels, x) == colour;
           if (match && !inRun) stack.push_back({x, ny});
           inRun = match;
         }
@@ -1164,30 +1096,37 @@ void TCellCut::MeasurePieces() {
         }
       }
     }
-    if (start.x < 0 || owner[size_t(start.y) * w + start.x] != kNone) continue;
+    if (start.x < 0 || seen[size_t(start.y) * w + start.x]) continue;
     TBoundsRect box;
-    walk(i, start, box);
+    walk(start, box);
     GrowPieceRect(p, box.Left, box.Top, box.Right, box.Bottom);
   }
   if (L.BorderStyle == 1 && MapColorAt(T.CutMap, 0, 0) == PieceColor(kFrameCode)) {
     TBoundsRect box;
-    walk(N, {0, 0}, box);
+    walk({0, 0}, box);
   }
   // Whatever no walk reached is a fragment cut off from its piece: it joins the region that
   // borders it above or to the left (already settled in this scan).
   static constexpr int32_t kDx[4] = {-1, -1, 0, 1}, kDy[4] = {0, -1, -1, -1};
   for (int32_t y = 0; y < h; ++y) {
+    const uint8_t* row = seen.data() + size_t(y) * w;
     for (int32_t x = 0; x < w; ++x) {
-      uint16_t& o = owner[size_t(y) * w + x];
-      if (o != kNone || MapColorAt(T.CutMap, x, y) == 0xFFFFFF) continue;
+      if (row[x] || MapColorAt(T.CutMap, x, y) == 0xFFFFFF) continue;
       for (int32_t k = 0; k < 4; ++k) {
         const int32_t nx = x + kDx[k], ny = y + kDy[k];
-        if (nx < 0 || ny < 0 || nx >= w) continue;
-        const uint16_t n = owner[size_t(ny) * w + nx];
-        if (n == kNone) continue;
-        SetDibPixel(T.CutMap, x, y, MapColorAt(T.CutMap, nx, ny));
-        o = n;
-        if (n < N) GrowPieceRect(P[n], x, y, x, y);
+        if (nx < 0 || ny < 0 || nx >= w || !seen[size_t(ny) * w + nx]) continue;
+        const uint32_t colour = MapColorAt(T.CutMap, nx, ny);
+        SetDibPixel(T.CutMap, x, y, colour);
+        seen[size_t(y) * w + x] = 1;
+        // The piece of that colour whose rectangle holds the neighbour takes the pixel in.
+        for (int32_t i = 0; i < N; ++i) {
+          TPieceRecord& p = P[i];
+          if (Colour(i) == colour && nx >= p.PieceX && nx < p.PieceX + p.PieceW && ny >= p.PieceY &&
+              ny < p.PieceY + p.PieceH) {
+            GrowPieceRect(p, x, y, x, y);
+            break;
+          }
+        }
         break;
       }
     }
@@ -1209,7 +1148,6 @@ void TCellCut::Finish() {
     }
   }
   RemoveFrameNotches(T.CutMap, Area);
-  MergeStrayFragments();
   FillWhitePockets();
   MeasurePieces();
   if (L.BorderStyle == 1) {
