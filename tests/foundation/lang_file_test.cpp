@@ -1,0 +1,363 @@
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "foundation/lang.h"
+#include "foundation/random.h"
+#include "lang_test_util.h"
+#include "support/temp_folder.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+constexpr char kGroesseUtf8[] = "Gr\xC3\xB6\xC3\x9F" "e \xE2\x82\xAC";  // "Größe €"
+
+class LangFile : public ::testing::Test {
+ protected:
+  // Loads bytes as a language file into state_ (no forms).
+  std::vector<TLangEntry> Parse(const std::vector<uint8_t>& bytes, const std::string& name = "t.lng") {
+    Spit(temp_.File(name), bytes);
+    std::vector<std::string> lines;
+    EXPECT_TRUE(ReadLangLines(temp_.File(name), lines));
+    return ParseLangLines(lines);
+  }
+  TLanguageState Load(const std::vector<uint8_t>& bytes) {
+    TLanguageState st;
+    st.LangList = Parse(bytes);
+    return st;
+  }
+  TTempFolder temp_;
+};
+
+// --- Encodings ----------------------------------------------------------------------------
+
+TEST_F(LangFile, EveryEncodingGivesTheSameUtf8Text) {
+  const std::string body = std::string("[All]\r\n<B_Ok>") + kGroesseUtf8 + "\r\n";
+  const std::vector<std::vector<uint8_t>> files = {
+      Utf16LeWithBom(u"[All]\r\n<B_Ok>Gr\u00F6\u00DFe \u20AC\r\n"),
+      Utf8WithBom(body),
+      Bytes(body),                                       // UTF-8 without a mark
+      Bytes("[All]\r\n<B_Ok>Gr\xF6\xDF" "e \x80\r\n"),  // Windows-1252
+  };
+  for (size_t i = 0; i < files.size(); ++i) {
+    const TLanguageState st = Load(files[i]);
+    EXPECT_EQ(GetLangString(st, kLangAll, "B_Ok"), kGroesseUtf8) << "file " << i;
+  }
+}
+
+TEST_F(LangFile, Utf16SurrogatePairsAndBrokenUnits) {
+  // A musical symbol (a pair), then a low surrogate alone, then a high one alone at the end.
+  std::u16string text = u"[All]\n<a>\U0001D11E\n<b>x\xDC00y\n<c>z\xD800";
+  TLanguageState st = Load(Utf16LeWithBom(text));
+  EXPECT_EQ(GetLangString(st, 1, "a"), "\xF0\x9D\x84\x9E");
+  EXPECT_EQ(GetLangString(st, 1, "b"), "x\xEF\xBF\xBDy");
+  EXPECT_EQ(GetLangString(st, 1, "c"), "z\xEF\xBF\xBD");
+}
+
+TEST_F(LangFile, TruncatedUtf16DropsTheHalfCharacter) {
+  std::vector<uint8_t> bytes = Utf16LeWithBom(u"[All]\n<B_Ok>OK");
+  bytes.push_back('!');  // half of a character
+  TLanguageState st = Load(bytes);
+  EXPECT_EQ(GetLangString(st, 1, "B_Ok"), "OK");
+
+  // A file of only the mark, and one cut inside the mark, read as empty or as plain bytes.
+  EXPECT_TRUE(Parse({0xFF, 0xFE}).empty());
+  EXPECT_TRUE(Parse({0xFF}).empty());
+  EXPECT_TRUE(Parse({0xEF, 0xBB}).empty());
+}
+
+TEST_F(LangFile, MarkedUtf8KeepsGoodTextAndMarksBrokenBytes) {
+  // With the mark the file is UTF-8 whatever follows: a bad byte is one replacement character.
+  TLanguageState st = Load(Utf8WithBom("[All]\n<a>x\xFFy\n<b>\xC3\xA9\n<c>\xE2\x82\n"));
+  EXPECT_EQ(GetLangString(st, 1, "a"), "x\xEF\xBF\xBDy");
+  EXPECT_EQ(GetLangString(st, 1, "b"), "\xC3\xA9");
+  EXPECT_EQ(GetLangString(st, 1, "c"), "\xEF\xBF\xBD\xEF\xBF\xBD");
+}
+
+TEST_F(LangFile, TextThatIsNotUtf8IsWindows1252) {
+  // One invalid sequence anywhere sends the whole unmarked file to Windows-1252: the valid
+  // looking pair in the first line is then two characters as well.
+  TLanguageState st = Load(Bytes("[All]\n<a>\xC3\xA9\n<b>\x93q\x94 \x81\n"));
+  EXPECT_EQ(GetLangString(st, 1, "a"), "\xC3\x83\xC2\xA9");
+  EXPECT_EQ(GetLangString(st, 1, "b"), "\xE2\x80\x9Cq\xE2\x80\x9D \xC2\x81")
+      << "curly quotes; the unassigned 0x81 stays the control character U+0081";
+  // Overlong forms and encoded surrogates are not UTF-8 either.
+  EXPECT_EQ(DecodeLangText(reinterpret_cast<const uint8_t*>("\xC0\xAF"), 2), "\xC3\x80\xC2\xAF");
+  EXPECT_EQ(DecodeLangText(reinterpret_cast<const uint8_t*>("\xED\xA0\x80"), 3), "\xC3\xAD\xC2\xA0\xE2\x82\xAC");
+}
+
+TEST_F(LangFile, LineBreaksOfEveryKind) {
+  TLanguageState st = Load(Bytes("[All]\r<a>1\n<b>2\r\n<c>3\n\r<d>4"));
+  EXPECT_EQ(GetLangString(st, 1, "a"), "1");
+  EXPECT_EQ(GetLangString(st, 1, "b"), "2");
+  EXPECT_EQ(GetLangString(st, 1, "c"), "3");
+  EXPECT_EQ(GetLangString(st, 1, "d"), "4") << "a last line without a break counts";
+}
+
+// --- Format rules -------------------------------------------------------------------------
+
+TEST_F(LangFile, HeadersAndEntries) {
+  const std::string text =
+      "<Early>before any header\n"
+      "[Nonsense]\n"
+      "<Early2>still before a known header\n"
+      "  \t[Main Form]  anything after the name\n"
+      "  <MI_FileOpen >  Open...  \t\n"
+      "<Arrow> a < b > c\n"
+      "<no closing bracket\n"
+      "just a remark\n"
+      "<>empty key\n"
+      "[main form]\n"
+      "<LowerHeader>joins Main Form\n"
+      "[Options]\n"
+      "<FormCaption>Options\n"
+      "[Info\n"
+      "<Unclosed>joins Options\n"
+      "[Extra]\n"
+      "\x01\x02<Ctrl>\x03 trimmed \x1F\n";
+  const std::vector<TLangEntry> entries = Parse(Bytes(text));
+  const std::vector<std::tuple<int32_t, std::string, std::string>> want = {
+      {2, "MI_FileOpen", "Open..."}, {2, "Arrow", "a < b > c"},   {2, "", "empty key"},
+      {2, "LowerHeader", "joins Main Form"}, {5, "FormCaption", "Options"}, {5, "Unclosed", "joins Options"},
+      {15, "Ctrl", "trimmed"},
+  };
+  ASSERT_EQ(entries.size(), want.size());
+  for (size_t i = 0; i < want.size(); ++i) {
+    EXPECT_EQ(entries[i].Section, std::get<0>(want[i])) << i;
+    EXPECT_EQ(entries[i].Key, std::get<1>(want[i])) << i;
+    EXPECT_EQ(entries[i].Value, std::get<2>(want[i])) << i;
+  }
+}
+
+TEST(LangHeader, EverySectionByItsExactName) {
+  for (int32_t s = 0; s < kLangSectionCount; ++s)
+    EXPECT_EQ(LangSectionOfHeader(std::string("[") + LangSectionNames[s] + "]"), s) << s;
+  EXPECT_EQ(LangSectionOfHeader("[Load/Save Form]"), 3);
+  EXPECT_EQ(LangSectionOfHeader("[Color Picker]"), 14);
+  EXPECT_EQ(LangSectionOfHeader("[Quick help]"), -1) << "letter case counts";
+  EXPECT_EQ(LangSectionOfHeader("[All ]"), -1);
+  EXPECT_EQ(LangSectionOfHeader("[All"), -1);
+  EXPECT_EQ(LangSectionOfHeader("[]"), -1);
+  EXPECT_EQ(LangSectionOfHeader("All]"), -1);
+}
+
+// --- Lookup -------------------------------------------------------------------------------
+
+TEST_F(LangFile, LookupBySectionAndKeyIgnoringAsciiCase) {
+  TLanguageState st = Load(Bytes(
+      "[All]\n<B_Ok>OK\n<B_Ok>second OK\n"
+      "[Info]\n<FormCaption>Information\n<l_UnsolvedNum>Groups: %d\n"
+      "[Options]\n<FormCaption>Options\n<\xC3\xA9t\xC3\xA9>summer\n"));
+  EXPECT_EQ(GetLangString(st, 1, "B_Ok"), "OK") << "the first of two equal keys wins";
+  EXPECT_EQ(GetLangString(st, 1, "b_ok"), "OK");
+  EXPECT_EQ(GetLangString(st, 1, "B_OK"), "OK");
+  EXPECT_EQ(GetLangString(st, 6, "FormCaption"), "Information");
+  EXPECT_EQ(GetLangString(st, 5, "formcaption"), "Options");
+  EXPECT_EQ(GetLangString(st, 6, "L_UnsolvedNum"), "Groups: %d");
+  EXPECT_EQ(GetLangString(st, 5, "\xC3\xA9t\xC3\xA9"), "summer");
+  EXPECT_EQ(GetLangString(st, 5, "\xC3\x89T\xC3\x89"), "\xC3\x89T\xC3\x89") << "only ASCII letters fold";
+  // Missing: the key itself, as given.
+  EXPECT_EQ(GetLangString(st, 2, "B_Ok"), "B_Ok") << "another section";
+  EXPECT_EQ(GetLangString(st, 1, "B_Cancel"), "B_Cancel");
+  EXPECT_EQ(GetLangString(st, 1, "B_Ok "), "B_Ok ");
+  EXPECT_EQ(GetLangString(st, -1, "B_Ok"), "B_Ok");
+  EXPECT_EQ(GetLangString(st, 99, "B_Ok"), "B_Ok");
+
+  FreeLangList(st);
+  EXPECT_TRUE(st.LangList.empty());
+  EXPECT_EQ(GetLangString(st, 1, "B_Ok"), "B_Ok") << "no language loaded";
+}
+
+TEST_F(LangFile, LineBreakMarker) {
+  TLanguageState st = Load(Bytes("[Load/Save Form]\n<B_Extra>Download$DJigsaws\n<Two>a$D$Db\n<Lower>a$db\n"));
+  EXPECT_EQ(GetLangText(st, 3, "B_Extra"), "Download\r\nJigsaws");
+  EXPECT_EQ(GetLangString(st, 3, "B_Extra"), "Download$DJigsaws") << "the plain lookup keeps the marker";
+  EXPECT_EQ(GetLangText(st, 3, "Two"), "a\r\n\r\nb");
+  EXPECT_EQ(GetLangText(st, 3, "Lower"), "a$db") << "the marker is case-sensitive";
+  EXPECT_EQ(GetLangText(st, 3, "Missing$D"), "Missing\r\n") << "a missing key goes through the rule too";
+}
+
+// --- Hostile files ------------------------------------------------------------------------
+
+TEST_F(LangFile, HostileFilesGiveSaneResults) {
+  EXPECT_TRUE(Parse({}).empty()) << "a 0-byte file";
+  EXPECT_TRUE(Parse(Bytes("<B_Ok>OK\n<B_Cancel>Cancel\n")).empty()) << "no section at all";
+
+  // NUL bytes never reach a text, whatever the encoding.
+  TLanguageState st = Load(Bytes(std::string("[All]\n<B_\0Ok>O\0K\n\0\0\n", 18)));
+  EXPECT_EQ(GetLangString(st, 1, "B_Ok"), "OK");
+  st = Load(Utf16LeWithBom(std::u16string(u"[All]\n<B_Ok>O\0K", 15)));
+  EXPECT_EQ(GetLangString(st, 1, "B_Ok"), "OK");
+  // A UTF-16 file that lost its mark is bytes with NULs between them: still readable.
+  std::vector<uint8_t> unmarked = Utf16LeWithBom(u"[All]\n<B_Ok>OK\n");
+  unmarked.erase(unmarked.begin(), unmarked.begin() + 2);
+  st = Load(unmarked);
+  EXPECT_EQ(GetLangString(st, 1, "B_Ok"), "OK");
+
+  // A huge line is one entry like any other.
+  const std::string huge(3 << 20, 'x');
+  st = Load(Bytes("[All]\n<Huge>" + huge + "\n<B_Ok>OK\n<" + huge + ">key\n"));
+  EXPECT_EQ(GetLangString(st, 1, "Huge"), huge);
+  EXPECT_EQ(GetLangString(st, 1, "B_Ok"), "OK");
+  EXPECT_EQ(GetLangString(st, 1, huge), "key");
+}
+
+TEST_F(LangFile, FilesPastTheSizeLimitAreRefused) {
+  std::vector<uint8_t> bytes = Bytes("[All]\n<B_Ok>OK\n");
+  bytes.resize(kMaxLangFileSize + 1, ' ');
+  Spit(temp_.File("big.lng"), bytes);
+  std::vector<std::string> lines = {"kept"};
+  EXPECT_FALSE(ReadLangLines(temp_.File("big.lng"), lines));
+  bytes.resize(kMaxLangFileSize);
+  Spit(temp_.File("limit.lng"), bytes);
+  EXPECT_TRUE(ReadLangLines(temp_.File("limit.lng"), lines)) << "the limit itself passes";
+  EXPECT_FALSE(ReadLangLines(temp_.File("missing.lng"), lines));
+  EXPECT_FALSE(ReadLangLines(temp_.Path().string(), lines)) << "a folder is no file";
+}
+
+TEST_F(LangFile, RandomBytesNeverBreakTheReader) {
+  TRandom rnd{20261206};
+  const uint8_t alphabet[] = {'[', ']', '<', '>', '\r', '\n', ' ', 'A', 'l', '$', 'D', 0, 0xFF, 0xFE,
+                              0xEF, 0xBB, 0xBF, 0xC3, 0xA9, 0xD8, 0xDC, 0x80};
+  const std::vector<uint8_t> header = Bytes("[All]\n");
+  for (int round = 0; round < 300; ++round) {
+    std::vector<uint8_t> bytes;
+    if (round % 2) bytes = header;
+    const int32_t n = int32_t(rnd.Random(400));
+    for (int32_t i = 0; i < n; ++i) bytes.push_back(alphabet[rnd.Random(sizeof alphabet)]);
+    const TLanguageState st = Load(bytes);
+    for (const TLangEntry& e : st.LangList) {
+      EXPECT_GE(e.Section, 0);
+      EXPECT_LT(e.Section, kLangSectionCount);
+      EXPECT_EQ(e.Key.find('\0'), std::string::npos);
+      EXPECT_EQ(e.Value.find('\0'), std::string::npos);
+      EXPECT_EQ(std::string(TrimLangText(e.Value)), e.Value);
+      EXPECT_EQ(std::string(TrimLangText(e.Key)), e.Key);
+    }
+    if (!st.LangList.empty()) {
+      const TLangEntry& first = st.LangList.front();
+      EXPECT_EQ(GetLangString(st, first.Section, first.Key), first.Value);
+    }
+  }
+}
+
+// --- Language list ------------------------------------------------------------------------
+
+class LangList : public LangFile {
+ protected:
+  void SetUp() override { st_.LangDir = (temp_.Path() / "language").string() + "/"; }
+  void Write(const std::string& name, const std::string& text) {
+    fs::create_directories(st_.LangDir);
+    Spit(st_.LangDir + name, Bytes(text));
+  }
+  std::vector<std::string> Names() const {
+    std::vector<std::string> out;
+    if (st_.LangInfoList)
+      for (const TLangInfo& i : *st_.LangInfoList) out.push_back(i.Name + "=" + i.engname);
+    return out;
+  }
+  TLanguageState st_;
+};
+
+TEST_F(LangList, ReadLangInfoTakesTheHeaderSectionOnly) {
+  Write("deutsch.lng",
+        "[All]\n<engname>not this one\n"
+        "[Language Info] remark\n"
+        "<EngName>German\n<localname>Deutsch\n<author>A\n<AUTHOR>B\n<l_onlyinterface>Nur Oberfl\xC3\xA4" "che\n"
+        "<other>ignored\n"
+        "[Nonsense]\n<localname>after the section\n");
+  TLangInfo info;
+  info.localname = "stale";
+  ASSERT_TRUE(ReadLangInfo(st_.LangDir + "deutsch.lng", info));
+  EXPECT_EQ(info.Name, "deutsch");
+  EXPECT_EQ(info.engname, "German") << "keys compare after lower-casing";
+  EXPECT_EQ(info.localname, "Deutsch") << "reading stops at the next header, known or not";
+  EXPECT_EQ(info.author, "B") << "a later line of the same key wins";
+  EXPECT_EQ(info.l_onlyinterface, "Nur Oberfl\xC3\xA4" "che");
+
+  Write("Nameless.lng", "[Language Info]\n<localname>Sans nom\n");
+  ASSERT_TRUE(ReadLangInfo(st_.LangDir + "Nameless.lng", info));
+  EXPECT_EQ(info.Name, "Nameless");
+  EXPECT_EQ(info.engname, "Nameless") << "no engname: the file name, as spelled";
+  EXPECT_EQ(info.author, "") << "fields of an earlier read are cleared";
+
+  Write("headless.lng", "[All]\n<B_Ok>OK\n");
+  EXPECT_FALSE(ReadLangInfo(st_.LangDir + "headless.lng", info));
+  EXPECT_FALSE(ReadLangInfo(st_.LangDir + "missing.lng", info));
+  Write("empty.lng", "");
+  EXPECT_FALSE(ReadLangInfo(st_.LangDir + "empty.lng", info));
+}
+
+TEST_F(LangList, ScanSortsByEnglishNameAndDropsFilesWithoutHeader) {
+  Write("zz.lng", "[Language Info]\n<engname>alpha\n");
+  Write("b.lng", "[Language Info]\n<engname>Zulu\n");
+  Write("c.lng", "[Language Info]\n<engname>Dutch\n");
+  Write("aa.lng", "[Language Info]\n");  // listed under its file name
+  Write("nohdr.lng", "[All]\n<B_Ok>OK\n");
+  Write("other.txt", "[Language Info]\n<engname>Text\n");
+  fs::create_directory(st_.LangDir + "folder.lng");
+  ScanLanguages(st_);
+  EXPECT_EQ(Names(), (std::vector<std::string>{"aa=aa", "zz=alpha", "c=Dutch", "b=Zulu"}));
+  FreeLangInfoList(st_);
+  EXPECT_FALSE(st_.LangInfoList);
+}
+
+TEST_F(LangList, ScanWithoutLanguagesLeavesNoList) {
+  ScanLanguages(st_);
+  EXPECT_FALSE(st_.LangInfoList);
+  EXPECT_TRUE(fs::is_directory(st_.LangDir)) << "the missing folder is created";
+  Write("x.lng", "[All]\n");
+  ScanLanguages(st_);
+  EXPECT_FALSE(st_.LangInfoList) << "no file with a header: still no list";
+
+  Write("x.lng", "[Language Info]\n");
+  ScanLanguages(st_);
+  ASSERT_TRUE(st_.LangInfoList);
+  fs::remove(st_.LangDir + "x.lng");
+  ScanLanguages(st_);
+  EXPECT_FALSE(st_.LangInfoList) << "a rescan drops the old list";
+
+  // A folder that cannot be created (its parent is a file): no list, no crash.
+  Spit(temp_.File("plain"), Bytes("x"));
+  st_.LangDir = temp_.File("plain") + "/language/";
+  ScanLanguages(st_);
+  EXPECT_FALSE(st_.LangInfoList);
+}
+
+TEST_F(LangList, FilePathsUseTheLowerCaseNameOrTheFileAsSpelled) {
+  EXPECT_EQ(LangFilePath(st_, "English"), st_.LangDir + "english.lng");
+  EXPECT_EQ(HelpFilePath(st_, "English"), st_.LangDir + "english.chm");
+  EXPECT_EQ(FlagFilePath(st_, "English"), st_.LangDir + "english.bmp");
+  // The folder may hold a language only with capitals (the scan lists it as spelled).
+  Write("Deutsch.lng", "[Language Info]\n");
+  Write("Deutsch.BMP", "");
+  Write("deutsch.chm", "");
+  EXPECT_EQ(LangFilePath(st_, "Deutsch"), st_.LangDir + "Deutsch.lng");
+  EXPECT_EQ(LangFilePath(st_, "DEUTSCH"), st_.LangDir + "Deutsch.lng");
+  EXPECT_EQ(FlagFilePath(st_, "deutsch"), st_.LangDir + "Deutsch.BMP");
+  EXPECT_EQ(HelpFilePath(st_, "Deutsch"), st_.LangDir + "deutsch.chm");
+  Write("english.lng", "");
+  Write("English.lng", "");
+  EXPECT_EQ(LangFilePath(st_, "ENGLISH"), st_.LangDir + "english.lng") << "the lower-case file first";
+}
+
+// --- Captions and hints -------------------------------------------------------------------
+
+TEST(LangCaptions, StripEllipsisRemovesTheFirstOfEachKind) {
+  EXPECT_EQ(StripEllipsis("Open..."), "Open");
+  EXPECT_EQ(StripEllipsis("&Options\xE2\x80\xA6"), "&Options") << "the ampersand stays";
+  EXPECT_EQ(StripEllipsis("a...b...c\xE2\x80\xA6" "d\xE2\x80\xA6"), "ab...cd\xE2\x80\xA6");
+  EXPECT_EQ(StripEllipsis("...."), ".");
+  EXPECT_EQ(StripEllipsis("Save"), "Save");
+  EXPECT_EQ(StripEllipsis(""), "");
+}
+
+TEST(LangCaptions, ToolbarHintAddsTheShortcut) {
+  EXPECT_EQ(ToolbarHintText("Open...", "O"), "Open (O)");
+  EXPECT_EQ(ToolbarHintText("Save As...", "Shift+S"), "Save As (Shift+S)");
+  EXPECT_EQ(ToolbarHintText("Options...", ""), "Options");
+  EXPECT_EQ(ToolbarHintText("100% %d", "F1"), "100% %d (F1)") << "captions are not formats";
+}
+
+}  // namespace

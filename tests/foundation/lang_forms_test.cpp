@@ -1,0 +1,330 @@
+#include <gtest/gtest.h>
+
+#include <map>
+
+#include "foundation/lang_forms.h"
+#include "lang_test_util.h"
+#include "support/temp_folder.h"
+
+namespace {
+
+// A form that remembers what the language loader wrote into it.
+class TFakeForm : public TLangMainForm {
+ public:
+  std::string FormCaption = "(design)";
+  std::map<std::string, std::string> Captions, Hints, Texts;
+  std::map<std::string, std::vector<std::string>> Items;  // list -> item texts
+  std::map<std::string, std::vector<TLangMenuItem>> Menus;
+  std::map<std::string, std::vector<std::string>> PageLists;
+  std::map<std::string, int32_t> Counts, Positions;
+  int32_t TextsChangedCalls = 0;
+  // Captions as they were when TextsChanged ran (the form's dependent updates see them).
+  std::map<std::string, std::string> CaptionsAtTextsChanged;
+
+  // Main window parts.
+  struct TButton {
+    bool HasImage = true;
+    std::string MenuItem;  // empty: none
+    std::string Shortcut;
+  };
+  std::map<int32_t, TButton> Buttons;
+  std::map<int32_t, std::string> ButtonHints;
+  std::string ThumbnailCaption;
+  int32_t PocketRefreshes = 0;
+
+  void SetFormCaption(const std::string& text) override { FormCaption = text; }
+  void SetCaption(const std::string& c, const std::string& text) override { Captions[c] = text; }
+  void SetHint(const std::string& c, const std::string& hint) override { Hints[c] = hint; }
+  void SetItem(const std::string& list, int32_t index, const std::string& text) override {
+    auto& items = Items[list];
+    if (items.size() <= size_t(index)) items.resize(size_t(index) + 1);
+    items[size_t(index)] = text;
+  }
+  void SetText(const std::string& field, const std::string& text) override { Texts[field] = text; }
+  std::vector<TLangMenuItem> MenuItems(const std::string& menu) const override {
+    auto it = Menus.find(menu);
+    return it == Menus.end() ? std::vector<TLangMenuItem>{} : it->second;
+  }
+  std::vector<std::string> Pages(const std::string& pc) const override {
+    auto it = PageLists.find(pc);
+    return it == PageLists.end() ? std::vector<std::string>{} : it->second;
+  }
+  int32_t ItemCount(const std::string& list) const override {
+    auto it = Counts.find(list);
+    return it == Counts.end() ? 0 : it->second;
+  }
+  int32_t Position(const std::string& sb) const override {
+    auto it = Positions.find(sb);
+    return it == Positions.end() ? 0 : it->second;
+  }
+  void TextsChanged() override {
+    ++TextsChangedCalls;
+    CaptionsAtTextsChanged = Captions;
+  }
+  bool ToolbarButtonMenu(int32_t b, std::string& caption, std::string& shortcut) const override {
+    auto it = Buttons.find(b);
+    if (it == Buttons.end() || !it->second.HasImage || it->second.MenuItem.empty()) return false;
+    auto c = Captions.find(it->second.MenuItem);
+    caption = c == Captions.end() ? "(design)" : c->second;
+    shortcut = it->second.Shortcut;
+    return true;
+  }
+  void SetToolbarButtonHint(int32_t b, const std::string& hint) override { ButtonHints[b] = hint; }
+  void SetThumbnailCaption(const std::string& text) override { ThumbnailCaption = text; }
+  void RefreshPocketCaptions() override { ++PocketRefreshes; }
+
+  std::string Caption(const std::string& c) const {
+    auto it = Captions.find(c);
+    return it == Captions.end() ? "(unset)" : it->second;
+  }
+};
+
+TLangMenuItem Item(const std::string& name, int32_t tag = 0, std::vector<TLangMenuItem> items = {},
+                   const std::string& caption = "x") {
+  return TLangMenuItem{name, caption, tag, std::move(items)};
+}
+TLangMenuItem Separator(const std::string& name, std::vector<TLangMenuItem> items = {}) {
+  return Item(name, 0, std::move(items), "-");
+}
+
+class LoadLanguageTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    st_.LangDir = temp_.Path().string() + "/";
+    forms_.Main = &main_;
+    forms_.DirView = &dirView_;
+    forms_.Info = &info_;
+    forms_.Download = &download_;
+    forms_.Options = &options_;
+    forms_.Help = &help_;
+    forms_.ShowWarning = [this](const std::string& text) { warnings_.push_back(text); };
+  }
+  std::string Write(const std::string& name, const std::string& text) {
+    Spit(st_.LangDir + name, Bytes(text));
+    return st_.LangDir + name;
+  }
+  TTempFolder temp_;
+  TLanguageState st_;
+  TFakeForm main_, dirView_, info_, download_, options_, help_;
+  TLangForms forms_;
+  std::vector<std::string> warnings_;
+};
+
+TEST_F(LoadLanguageTest, MainWindowMenuToolbarAndGameWindows) {
+  main_.Menus["PM_Menu"] = {
+      Item("MI_Menu"),
+      Item("MI_File", 0,
+           {Item("MI_FileOpen"), Separator("N1"), Item("MI_FileLast0", 100, {}, "&1. a.zvq"),
+            Item("MI_FileLast3", 103, {}, "&4. d.sv1"), Item("MI_FileSaveAs"), Item("MI_FileMissing")}),
+      Separator("N2", {Item("MI_UnderSeparator")}),
+      Item("MI_Help", 0, {Item("MI_HelpCont"), Item("MI_HelpProductHomePage")}),
+      Item("MI_GameWeight"),
+  };
+  main_.Buttons[0] = {true, "MI_FileOpen", "O"};
+  main_.Buttons[1] = {true, "MI_FileSaveAs", "Shift+S"};
+  main_.Buttons[2] = {true, "MI_HelpCont", ""};
+  main_.Buttons[3] = {false, "MI_FileOpen", "O"};  // no image: left alone
+  main_.Buttons[4] = {true, "", ""};               // no menu item: left alone
+  main_.Buttons[22] = {true, "MI_Exit", ""};       // an item outside PM_Menu's captions
+  const std::string path = Write("english.lng",
+                                 "[Main Form]\n<MI_Menu>Menu\n<MI_File>File\n<MI_FileOpen>Open...\n"
+                                 "<MI_FileSaveAs>Save As\xE2\x80\xA6\n<MI_FileLast0>must not appear\n"
+                                 "<MI_UnderSeparator>must not appear\n<MI_Help>Help\n<MI_HelpCont>Contents\n"
+                                 "<MI_HelpProductHomePage>own key\n<MI_HelpZorvaHomePage>Product Site\n"
+                                 "<SD_SaveImage>Save Solved Image\n<MI_GameWeight>Weight\n"
+                                 "[Thumbnail]\n<FormCaption>Overview\n");
+  ASSERT_TRUE(LoadLanguage(st_, path, forms_));
+  EXPECT_TRUE(warnings_.empty());
+
+  EXPECT_EQ(main_.Caption("MI_Menu"), "Menu");
+  EXPECT_EQ(main_.Caption("MI_FileOpen"), "Open...");
+  EXPECT_EQ(main_.Caption("MI_FileMissing"), "MI_FileMissing") << "a missing key shows the name";
+  EXPECT_EQ(main_.Caption("MI_FileLast0"), "(unset)") << "recent-file items keep their captions";
+  EXPECT_EQ(main_.Caption("MI_FileLast3"), "(unset)");
+  EXPECT_EQ(main_.Caption("N1"), "(unset)") << "separators are skipped";
+  EXPECT_EQ(main_.Caption("N2"), "(unset)");
+  EXPECT_EQ(main_.Caption("MI_UnderSeparator"), "(unset)");
+  EXPECT_EQ(main_.Caption("MI_HelpProductHomePage"), "Product Site");
+  EXPECT_EQ(main_.Caption("SD_SaveImage"), "Save Solved Image");
+
+  EXPECT_EQ(main_.ButtonHints[0], "Open (O)") << "hints follow the new captions";
+  EXPECT_EQ(main_.ButtonHints[1], "Save As (Shift+S)");
+  EXPECT_EQ(main_.ButtonHints[2], "Contents");
+  EXPECT_EQ(main_.ButtonHints.count(3), 0u);
+  EXPECT_EQ(main_.ButtonHints.count(4), 0u);
+  EXPECT_EQ(main_.ButtonHints[22], "(design)");
+  EXPECT_EQ(main_.TextsChangedCalls, 1);
+  EXPECT_EQ(main_.CaptionsAtTextsChanged["MI_GameWeight"], "Weight")
+      << "the weight mode is refreshed after the menu pass overwrote its caption";
+
+  EXPECT_EQ(main_.ThumbnailCaption, "Overview");
+  EXPECT_EQ(main_.PocketRefreshes, 1);
+}
+
+TEST_F(LoadLanguageTest, BrowserTexts) {
+  dirView_.Menus["PM_Jigs"] = {Item("PMI_JigsOpen"), Separator("N1"), Item("PMI_JigsDel")};
+  dirView_.Menus["PM_Games"] = {Item("PMI_GamesDelAll")};
+  const std::string path = Write("t.lng",
+                                 "[All]\n<B_Ok>OK\n<B_Cancel>Cancel\n"
+                                 "[Load/Save Form]\n<B_Ok>wrong section\n<L_Comment>No preview\n"
+                                 "<RotateOn>Rot on\n<RotateOff>Rot off\n<FitOn>Fit on\n<FitOff>Fit off\n"
+                                 "<Mix>Mixing\n<Mix_Random>Heap\n<Mix_Spreadout>Spread\n"
+                                 "<Shapes0>S0\n<Shapes3>S3\n<Shapes6>S6\n<Borders0>B0\n<Borders1>B1\n"
+                                 "<TS_Jigs>Jigsaws\n<TS_Games>Games\n<TS_Level>Level\n<L_FileNameCap>Name:\n"
+                                 "<PMI_JigsOpen>Open\n<PMI_JigsDel>Delete\n<PMI_GamesDelAll>Delete All\n"
+                                 "<B_Extra>Download$DJigsaws\n");
+  ASSERT_TRUE(LoadLanguage(st_, path, forms_));
+  const std::map<std::string, std::string> captions = {
+      {"B_Ok", "OK"},          {"B_Cancel", "Cancel"},     {"L_Comment", "No preview"},
+      {"L_Mix", "Mixing"},     {"TS_Jigs", "Jigsaws"},     {"TS_Games", "Games"},
+      {"TS_Level", "Level"},   {"L_FileNameCap", "Name:"}, {"PMI_JigsOpen", "Open"},
+      {"PMI_JigsDel", "Delete"}, {"PMI_GamesDelAll", "Delete All"}, {"B_Extra", "Download\r\nJigsaws"},
+  };
+  EXPECT_EQ(dirView_.Captions, captions);
+  const std::map<std::string, std::string> texts = {
+      {"RotateOnText", "Rot on"}, {"RotateOffText", "Rot off"}, {"FitOnText", "Fit on"},
+      {"FitOffText", "Fit off"},  {"MixRandomText", "Heap"},    {"MixSpreadOutText", "Spread"},
+      {"ShapeNames0", "S0"},      {"ShapeNames1", "Shapes1"},   {"ShapeNames2", "Shapes2"},
+      {"ShapeNames3", "S3"},      {"ShapeNames4", "Shapes4"},   {"ShapeNames5", "Shapes5"},
+      {"ShapeNames6", "S6"},      {"BorderNames0", "B0"},       {"BorderNames1", "B1"},
+  };
+  EXPECT_EQ(dirView_.Texts, texts);
+  const std::map<std::string, std::string> hints = {
+      {"MixImages0", "Heap"},     {"MixImages1", "Spread"},      {"ShapeImages0", "S0"},
+      {"ShapeImages1", "Shapes1"}, {"ShapeImages2", "Shapes2"},  {"ShapeImages3", "S3"},
+      {"ShapeImages4", "Shapes4"}, {"ShapeImages5", "Shapes5"},  {"ShapeImages6", "S6"},
+      {"BorderImages0", "B0"},    {"BorderImages1", "B1"},
+  };
+  EXPECT_EQ(dirView_.Hints, hints);
+  EXPECT_EQ(dirView_.TextsChangedCalls, 1) << "the rotation and fit states are shown again";
+}
+
+TEST_F(LoadLanguageTest, InfoDownloadOptionsAndQuickHelp) {
+  options_.PageLists["PC_Pages"] = {"TS_AutoSave", "TS_Lang"};
+  options_.Counts["CB_PlayModes"] = 3;
+  options_.Positions["SB_AutoChange"] = 10;
+  options_.Positions["SB_StuckKoef"] = 22;
+  const std::string path = Write(
+      "t.lng",
+      "[All]\n<B_Ok>OK\n<B_Cancel>Cancel\n<B_Close>Close\n"
+      "[Info]\n<FormCaption>Information\n<L_Rotation>Rotation\n<L_JigCap>Jigsaw:\n"
+      "[Download]\n<FormCaption>Download Jigsaws\n<L_DownMode>Mode:\n<DownMode0>Selected Jigsaw\n"
+      "<DownMode1>New Jigsaws\n<DownMode2>All jigsaws\n<B_Download>Download\n<B_Stop>Stop\n"
+      "[Options]\n<FormCaption>Options\n<TS_AutoSave>Autosave\n<TS_Lang>Language\n"
+      "<L_AutoInterval>Every %d minutes\n<L_StuckKoef>Snap %d px\n<CB_PlayModes0>Standard\n"
+      "<CB_PlayModes2>Other\n<Key0>Left + Alt\n<Key6>Right + Shift\n<RB_VisualWood2>Shadows\n"
+      "[Quick Help]\n<FormCaption>Quick Help\n<L_Ctrl>Rotate:\n<CB_Show>Show at start\n");
+  ASSERT_TRUE(LoadLanguage(st_, path, forms_));
+
+  EXPECT_EQ(info_.FormCaption, "Information");
+  EXPECT_EQ(info_.Captions, (std::map<std::string, std::string>{
+                                {"B_Ok", "OK"}, {"L_Rotation", "Rotation"}, {"L_JigCap", "Jigsaw:"}}));
+
+  EXPECT_EQ(download_.FormCaption, "Download Jigsaws");
+  EXPECT_EQ(st_.DownloadCaption, "Download Jigsaws");
+  EXPECT_EQ(download_.Captions, (std::map<std::string, std::string>{{"L_DownMode", "Mode:"},
+                                                                    {"B_Download", "Download"},
+                                                                    {"B_Stop", "Stop"},
+                                                                    {"B_Ok", "Close"}}));
+  EXPECT_EQ(download_.Items["CB_DownMode"],
+            (std::vector<std::string>{"Selected Jigsaw", "New Jigsaws", "All jigsaws"}));
+
+  EXPECT_EQ(options_.FormCaption, "Options");
+  EXPECT_EQ(options_.Caption("TS_AutoSave"), "Autosave");
+  EXPECT_EQ(options_.Caption("TS_Lang"), "Language");
+  EXPECT_EQ(options_.Texts["AutoIntervalFormat"], "Every %d minutes");
+  EXPECT_EQ(options_.Caption("L_AutoInterval"), "Every 10 minutes") << "shown with the scroll position";
+  EXPECT_EQ(options_.Texts["StuckKoefFormat"], "Snap %d px");
+  EXPECT_EQ(options_.Caption("L_StuckKoef"), "Snap 22 px");
+  EXPECT_EQ(options_.Items["CB_PlayModes"], (std::vector<std::string>{"Standard", "CB_PlayModes1", "Other"}));
+  for (const char* combo : {"CB_PlayRotCW", "CB_PlayRotCCW", "CB_PlayMoveOW"})
+    EXPECT_EQ(options_.Items[combo],
+              (std::vector<std::string>{"Left + Alt", "Key1", "Key2", "Key3", "Key4", "Key5", "Right + Shift"}))
+        << combo;
+  EXPECT_EQ(options_.Caption("B_Ok"), "OK");
+  EXPECT_EQ(options_.Caption("RB_VisualWood2"), "Shadows");
+  for (const char* name : {"CB_AutoSave", "CB_SoundPlay", "L_PlayModes", "L_PlayRotCW", "L_PlayRotCCW",
+                           "L_PlayMoveOW", "CB_PlaySingleWin", "CB_PlayClickToDrag", "GB_VisualEmboss",
+                           "RB_VisualEmboss0", "RB_VisualEmboss3", "GB_VisualWood", "RB_VisualWood0",
+                           "CB_VisualShowJoin", "L_LangListCap", "L_DnSrcCap", "CB_UseSecure",
+                           "L_SecureMethodCap"})
+    EXPECT_EQ(options_.Caption(name), name) << "looked up by name, missing here";
+
+  EXPECT_EQ(help_.FormCaption, "Quick Help");
+  EXPECT_EQ(help_.Caption("B_Close"), "Close");
+  EXPECT_EQ(help_.Caption("L_Ctrl"), "Rotate:");
+  EXPECT_EQ(help_.Caption("L_Ctrl1"), "Rotate:") << "the second line takes the same text";
+  EXPECT_EQ(help_.Caption("CB_Show"), "Show at start");
+  EXPECT_EQ(help_.Caption("L_Spacebar"), "L_Spacebar");
+  EXPECT_EQ(help_.TextsChangedCalls, 1) << "laid out again for the new widths";
+  EXPECT_EQ(help_.CaptionsAtTextsChanged, help_.Captions) << "after every caption is in";
+}
+
+TEST_F(LoadLanguageTest, HostileFormatsInTheFileCannotHurt) {
+  options_.Positions["SB_AutoChange"] = 5;
+  const std::string path = Write("t.lng", "[Options]\n<L_AutoInterval>%s %s %n %d%9999999999d\n");
+  ASSERT_TRUE(LoadLanguage(st_, path, forms_));
+  // The one argument fills the first "%s"; the rest write nothing; the width is capped.
+  EXPECT_EQ(options_.Caption("L_AutoInterval"), "5  %n " + std::string(4096, ' '));
+}
+
+TEST_F(LoadLanguageTest, MissingFileWarnsAndKeepsTheLanguage) {
+  const std::string good = Write("good.lng", "[Options]\n<MS_CantFindLangFile>No file:$D%s\n[All]\n<B_Ok>OK\n");
+  ASSERT_TRUE(LoadLanguage(st_, good, forms_));
+  main_ = TFakeForm();
+  const std::string missing = st_.LangDir + "missing.lng";
+  EXPECT_FALSE(LoadLanguage(st_, missing, forms_));
+  ASSERT_EQ(warnings_.size(), 1u);
+  EXPECT_EQ(warnings_[0], "No file:$D" + missing) << "formatted in the language still loaded";
+  EXPECT_EQ(GetLangString(st_, 1, "B_Ok"), "OK") << "the loaded language stays";
+  EXPECT_EQ(main_.TextsChangedCalls, 0) << "no form is touched";
+
+  // A file that exists but cannot be read whole is refused the same way.
+  std::vector<uint8_t> big(kMaxLangFileSize + 1, ' ');
+  Spit(st_.LangDir + "big.lng", big);
+  EXPECT_FALSE(LoadLanguage(st_, st_.LangDir + "big.lng", forms_));
+  EXPECT_EQ(warnings_.size(), 2u);
+  EXPECT_EQ(GetLangString(st_, 1, "B_Ok"), "OK");
+}
+
+TEST_F(LoadLanguageTest, WithoutAnyLanguageEveryControlShowsItsName) {
+  // The start-up language itself is missing: the warning is its own key, and loading nothing
+  // leaves every lookup at the key.
+  EXPECT_FALSE(LoadLanguage(st_, st_.LangDir + "english.lng", forms_));
+  ASSERT_EQ(warnings_.size(), 1u);
+  EXPECT_EQ(warnings_[0], "MS_CantFindLangFile");
+
+  const std::string empty = Write("empty.lng", "");
+  ASSERT_TRUE(LoadLanguage(st_, empty, forms_));
+  EXPECT_TRUE(st_.LangList.empty());
+  EXPECT_EQ(info_.FormCaption, "FormCaption");
+  EXPECT_EQ(info_.Caption("B_Ok"), "B_Ok");
+  EXPECT_EQ(st_.DownloadCaption, "FormCaption");
+}
+
+TEST_F(LoadLanguageTest, ALaterLoadReplacesTheWholeLanguage) {
+  ASSERT_TRUE(LoadLanguage(st_, Write("a.lng", "[All]\n<B_Ok>OK\n<B_Cancel>Cancel\n"), forms_));
+  ASSERT_TRUE(LoadLanguage(st_, Write("b.lng", "[All]\n<B_Ok>Bien\n"), forms_));
+  EXPECT_EQ(GetLangString(st_, 1, "B_Ok"), "Bien");
+  EXPECT_EQ(GetLangString(st_, 1, "B_Cancel"), "B_Cancel") << "nothing of the old language is left";
+  EXPECT_EQ(st_.LangList.size(), 1u);
+}
+
+TEST_F(LoadLanguageTest, FormsThatDoNotExistAreSkipped) {
+  TLangForms none;  // no forms, no warning hook
+  const std::string path = Write("t.lng", "[Download]\n<FormCaption>Downloads\n");
+  EXPECT_TRUE(LoadLanguage(st_, path, none));
+  EXPECT_EQ(st_.DownloadCaption, "Downloads") << "the download caption is kept for the window";
+  EXPECT_FALSE(LoadLanguage(st_, st_.LangDir + "missing.lng", none));
+}
+
+TEST_F(LoadLanguageTest, SetToolbarHintAfterACaptionChange) {
+  main_.Buttons[4] = {true, "MI_GameBkgCur", "Shift+B"};
+  main_.SetCaption("MI_GameBkgCur", "Background of Pocket 2...");
+  SetToolbarHint(main_, 4);
+  EXPECT_EQ(main_.ButtonHints[4], "Background of Pocket 2 (Shift+B)");
+  SetToolbarHint(main_, 13);  // unknown to the form: nothing
+  EXPECT_EQ(main_.ButtonHints.count(13), 0u);
+}
+
+}  // namespace

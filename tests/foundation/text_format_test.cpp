@@ -1,0 +1,68 @@
+#include <gtest/gtest.h>
+
+#include "foundation/text_format.h"
+
+namespace {
+
+TEST(WideFormat, FillsNumbersAndTextsInOrder) {
+  EXPECT_EQ(WideFormat("Pocket %d (%d)", {2, 17}), "Pocket 2 (17)");
+  EXPECT_EQ(WideFormat("Cannot find %s!", {std::string("/a/b.lng")}), "Cannot find /a/b.lng!");
+  EXPECT_EQ(WideFormat("%sShapes%d", {std::string(), 6}), "Shapes6");
+  EXPECT_EQ(WideFormat("Solved: %d%%", {85}), "Solved: 85%");
+  EXPECT_EQ(WideFormat("%d", {-42}), "-42");
+  EXPECT_EQ(WideFormat("%x", {255}), "FF") << "hexadecimal digits are capitals";
+  EXPECT_EQ(WideFormat("%X", {0x49687A}), "49687A");
+  EXPECT_EQ(WideFormat("%u", {-1}), "4294967295") << "a negative 32-bit number as its pattern";
+}
+
+TEST(WideFormat, WidthPrecisionAndIndex) {
+  EXPECT_EQ(WideFormat("[%5d]", {42}), "[   42]");
+  EXPECT_EQ(WideFormat("[%-5d]", {42}), "[42   ]");
+  EXPECT_EQ(WideFormat("[%.4d]", {42}), "[0042]");
+  EXPECT_EQ(WideFormat("[%.4d]", {-42}), "[-0042]");
+  EXPECT_EQ(WideFormat("[%.2s]", {std::string("\xC3\xA9t\xC3\xA9")}), "[\xC3\xA9t]")
+      << "precision counts characters, never splitting one";
+  EXPECT_EQ(WideFormat("[%4s]", {std::string("\xC3\xA9")}), "[   \xC3\xA9]") << "width counts characters";
+  EXPECT_EQ(WideFormat("%1:s %0:s %s", {std::string("a"), std::string("b"), std::string("c")}), "b a b")
+      << "an index moves the argument position; later specifiers go on from there";
+  EXPECT_EQ(WideFormat("[%*d]", {4, 7}), "[   7]");
+}
+
+TEST(WideFormat, HostileFormatsFromFilesStaySafe) {
+  // Language files supply these formats: nothing may crash, read past the arguments, or
+  // allocate without bound.
+  EXPECT_EQ(WideFormat("%s %s %s", {std::string("x")}), "x  ") << "missing arguments write nothing";
+  EXPECT_EQ(WideFormat("%d pieces", {std::string("many")}), "many pieces");
+  EXPECT_EQ(WideFormat("%s pieces", {12}), "12 pieces");
+  EXPECT_EQ(WideFormat("%n%p%f %d", {5}), "%n%p%f 5") << "unknown kinds are copied and take no argument";
+  EXPECT_EQ(WideFormat("100%", {}), "100%");
+  EXPECT_EQ(WideFormat("%-", {1}), "%-");
+  EXPECT_EQ(WideFormat("%99999999999999999999d", {1}).size(), 4096u) << "widths are capped";
+  EXPECT_EQ(WideFormat("%9:d|", {1}), "|") << "an index past the arguments writes nothing";
+  EXPECT_EQ(WideFormat(std::string_view("a\0b%d", 5), {3}), std::string("a\0b3", 4));
+}
+
+TEST(WideStringReplace, FirstOrAllAndCase) {
+  EXPECT_EQ(WideStringReplace("a$Db$Dc", "$D", "\r\n", kReplaceAll), "a\r\nb\r\nc");
+  EXPECT_EQ(WideStringReplace("a$Db$Dc", "$D", "-", 0), "a-b$Dc");
+  EXPECT_EQ(WideStringReplace("a$db", "$D", "-", kReplaceAll), "a$db") << "case-sensitive by default";
+  EXPECT_EQ(WideStringReplace("Xabc ABC", "abc", "1", kReplaceAll | kReplaceIgnoreCase), "X1 1");
+  EXPECT_EQ(WideStringReplace("aaa", "a", "aa", kReplaceAll), "aaaaaa") << "inserted text is not searched";
+  EXPECT_EQ(WideStringReplace("abc", "", "x", kReplaceAll), "abc");
+  EXPECT_EQ(WideStringReplace("ab", "abc", "x", kReplaceAll), "ab");
+  EXPECT_EQ(WideStringReplace("", "a", "x", kReplaceAll), "");
+}
+
+TEST(AsciiText, CaseFoldsOnlyAsciiLetters) {
+  EXPECT_TRUE(SameAsciiText("B_Ok", "b_ok"));
+  EXPECT_FALSE(SameAsciiText("B_Ok", "B_Ok "));
+  EXPECT_FALSE(SameAsciiText("\xC3\xA9", "\xC3\x89")) << "é and É are different 8-bit texts";
+  EXPECT_EQ(AsciiLowerCase("English-GB"), "english-gb");
+  EXPECT_LT(CompareAsciiText("english", "German"), 0);
+  EXPECT_GT(CompareAsciiText("Polski", "deutsch"), 0);
+  EXPECT_EQ(CompareAsciiText("ENGLISH", "english"), 0);
+  EXPECT_LT(CompareAsciiText("abc", "abcd"), 0);
+  EXPECT_GT(CompareAsciiText("a_", "AZ"), 0) << "letters fold to capitals, so '_' sorts after them";
+}
+
+}  // namespace
