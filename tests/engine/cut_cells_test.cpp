@@ -314,3 +314,32 @@ TEST(CutJigsawCells, AnIrregularCellThatReachesASameCodedCellTakesAnotherCode) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(CutJigsawCells, AShapeSmallerThanItsCellKeepsItsSizeAndGrowsByAFifth) {
+  // One 10 x 10 square: it fits every cell, so it is drawn 12 x 12 before it is turned (by
+  // at most 30 degrees, which makes at most 12 * (cos 30 + sin 30) < 17 pixels a side).
+  TMetafileWriter writer(10, 10);
+  writer.CreatePen(0);
+  writer.CreateBrush(0);
+  writer.Polygon({{0, 0}, {9, 0}, {9, 9}, {0, 9}});
+  const std::vector<uint8_t> file = WriteShapeFile({{10, 10, false, false, writer.Finish()}});
+  const std::string path = ::testing::TempDir() + "/small_square.dat";
+  std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(file.data()), std::streamsize(file.size()));
+  const TCutRun r(MakeLevel(600, 450, 5, 3, false, 8), path);
+  ExpectSoundCut(r, "small square");
+  int shaped = 0;
+  for (int32_t i = 0; i < r.Level.TileNum; ++i) {
+    const TPieceRecord& p = r.Pieces[size_t(i)];
+    if (!p.ShapeFlag) continue;
+    ++shaped;
+    EXPECT_GE(p.PieceW, 12) << i;
+    EXPECT_LE(p.PieceW, 17) << i;
+    EXPECT_GE(p.PieceH, 12) << i;
+    EXPECT_LE(p.PieceH, 17) << i;
+  }
+  EXPECT_GE(shaped, 1);
+}
+
+}  // namespace
