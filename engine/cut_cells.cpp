@@ -21,6 +21,7 @@ constexpr uint8_t kScaledKnobs = 1;  // the knob grows with the edge
 constexpr uint8_t kAlternating = 2;  // sides and mirroring follow the edge's direction
 constexpr uint8_t kShortStraight = 4;  // edges shorter than TileS / 3 are straight
 constexpr int32_t kAttempts = 3;
+constexpr int32_t kRepairRounds = 16;
 constexpr int32_t kFrameCode = 5;
 // A point that cannot be placed after this many draws takes the middle of its cell instead.
 constexpr int32_t kMaxPointDraws = 10000;
@@ -463,14 +464,15 @@ bool TCellCut::PlaceShapes() {
 
   // The repair, again without the shapes it could not close around, until it closes.
   std::vector<TPieceRecord> placed(P, P + N);
-  for (;;) {
+  for (int32_t round = 0;; ++round) {
     ShapeFailed.assign(size_t(N), 0);
     const bool repaired = RepairAroundShapes();
     if (repaired) MarkLeakingShapes();
     bool culprits = false;
     for (int32_t i = 0; i < N; ++i) culprits |= ShapeFailed[size_t(i)] && P[i].ShapeFlag;
     if (repaired && !culprits) return true;
-    if (!culprits) return false;
+    // Two or three rounds are the rule; a cut that keeps finding culprits tries again instead.
+    if (!culprits || round == kRepairRounds) return false;
     for (int32_t i = 0; i < N; ++i) {
       if (!ShapeFailed[size_t(i)] || !placed[size_t(i)].ShapeFlag) continue;
       TDrawnShape& d = Drawn[size_t(i)];

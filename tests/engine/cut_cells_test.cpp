@@ -1,7 +1,10 @@
 #include <gtest/gtest.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include <cstdlib>
 #include <cstring>
+#include <filesystem>
 #include <fstream>
 #include <map>
 #include <string>
@@ -12,6 +15,7 @@
 #include "engine/knobs.h"
 #include "engine/shape_file.h"
 #include "foundation/level_table.h"
+#include "foundation/picture_loading.h"
 
 namespace {
 
@@ -340,6 +344,34 @@ TEST(CutJigsawCells, AShapeSmallerThanItsCellKeepsItsSizeAndGrowsByAFifth) {
     EXPECT_LE(p.PieceH, 17) << i;
   }
   EXPECT_GE(shaped, 1);
+}
+
+}  // namespace
+
+namespace {
+
+TEST(CutJigsawCells, TheCutToolCutsStylesZeroToThreeAsTheEngineDoes) {
+  namespace fs = std::filesystem;
+  const fs::path tool = fs::read_symlink("/proc/self/exe").parent_path().parent_path() / "zorva-cut";
+  ASSERT_TRUE(fs::exists(tool)) << tool;
+  const fs::path dir = fs::temp_directory_path() / ("zorva-cut-cells-" + std::to_string(getpid()));
+  fs::create_directories(dir);
+  for (uint8_t style : {1, 3}) {
+    const std::string map = (dir / ("m" + std::to_string(style) + ".bmp")).string();
+    const std::string cmd = tool.string() + " --size 320x240 --level 9 --shape " + std::to_string(style) +
+                            " --seed 515 --map " + map + " >/dev/null 2>&1";
+    const int status = std::system(cmd.c_str());
+    ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << cmd;
+    const TCutRun r(MakeLevel(320, 240, 9, style, false, 515));
+    TDibHolder read;
+    ASSERT_TRUE(LoadBmpFile(*read, map));
+    ASSERT_EQ(read->Width, r.Map->Width);
+    ASSERT_EQ(read->Height, r.Map->Height);
+    for (int32_t y = 0; y < read->Height; ++y) {
+      for (int32_t x = 0; x < read->Width; ++x) ASSERT_EQ(GetDibPixel(*read, x, y), int32_t(r.At(x, y))) << x << "," << y;
+    }
+  }
+  fs::remove_all(dir);
 }
 
 }  // namespace
