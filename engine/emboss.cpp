@@ -60,11 +60,9 @@ void WoodPass(const TEmbossJob& job, const TDibImage& mask, TEmbossMap& map, int
     map.ClassBits.assign(size_t(mask.Width) * size_t(mask.Height), 0);
     map.Depths.assign(size_t(mask.Width) * size_t(mask.Height), 0);
   }
-  const int32_t tilePX = IntMax(job.TilePX, 1);
+  AssignPatternClasses(job);
   for (int32_t i = 0; i < job.PieceCount; ++i) {
-    TPieceRecord& p = job.Pieces[i];
-    p.PatternClass = i == job.FramePiece ? kFrameClass : (i / tilePX % 3) * 3 + i % tilePX % 3;
-    p.ClassBit = uint16_t(1u << p.PatternClass);
+    const TPieceRecord& p = job.Pieces[i];
     TPieceBox box = PieceRotatedBounds(p, mask, r);
     if (!ClipBox(box, mask.Width, mask.Height)) continue;
     for (int32_t d = job.WoodWidth; d >= 0; --d) {
@@ -133,6 +131,17 @@ void LightPass(const TEmbossJob& job, TDibImage& mask, int32_t r) {
 }
 
 }  // namespace
+
+void AssignPatternClasses(const TEmbossJob& job) {
+  const int32_t tilePX = IntMax(job.TilePX, 1);
+  for (int32_t i = 0; i < job.PieceCount; ++i) {
+    TPieceRecord& p = job.Pieces[i];
+    const int32_t c = i == job.FramePiece ? kFrameClass : (i / tilePX % 3) * 3 + i % tilePX % 3;
+    // Only a change is written: builds of several rotations may run side by side.
+    if (p.PatternClass != c) p.PatternClass = c;
+    if (p.ClassBit != uint16_t(1u << c)) p.ClassBit = uint16_t(1u << c);
+  }
+}
 
 TPieceBox PieceRotatedBounds(const TPieceRecord& piece, const TDibImage& mask, int32_t r) {
   const int32_t x = piece.PieceX, y = piece.PieceY, w = piece.PieceW, h = piece.PieceH;

@@ -44,6 +44,11 @@ struct TEmbossJob {
   int32_t WoodWidth = 0;
 };
 
+// PatternClass and ClassBit of every piece from its place in the grid (the frame piece class 9).
+// Writes only records whose class changes, so that the rotations can be built side by side
+// once the classes are set.
+void AssignPatternClasses(const TEmbossJob& job);
+
 // Fills map r (wood) and the light bytes of mask r for every piece. Sets PatternClass and
 // ClassBit of every piece when a wood style is set; frees the map otherwise.
 void BuildEmbossMap(const TEmbossJob& job, TDibImage& mask, TEmbossMap& map, int32_t r);

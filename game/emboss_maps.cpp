@@ -1,5 +1,8 @@
 #include "game/emboss_maps.h"
 
+#include <thread>
+#include <vector>
+
 #include "game/piece_order.h"
 
 namespace {
@@ -28,9 +31,21 @@ void RebuildEmbossMaps(TGameState& g) {
   SortPieces(g, false);
   if (g.GameOptions.EmbossStyle == 0 && g.GameOptions.WoodStyle == 0) return;
   const TEmbossJob job = JobOf(g);
-  const int32_t rotations = g.GameLevel.Rotate ? 4 : 1;
-  for (int32_t r = 0; r < rotations; ++r) {
-    BuildEmbossMap(job, g.Images.PieceMasks[r], g.Images.EmbossMaps[r], r);
+  if (!g.GameLevel.Rotate) {
+    BuildEmbossMap(job, g.Images.PieceMasks[0], g.Images.EmbossMaps[0], 0);
+    g.Progress.Step();
+    return;
+  }
+  // The four rotations touch their own mask and map only: they are built side by side, once
+  // the pieces' classes are set. The progress steps follow on this thread.
+  if (job.WoodStyle != 0) AssignPatternClasses(job);
+  std::vector<std::thread> workers;
+  for (int32_t r = 1; r < 4; ++r)
+    workers.emplace_back([&g, &job, r] { BuildEmbossMap(job, g.Images.PieceMasks[r], g.Images.EmbossMaps[r], r); });
+  BuildEmbossMap(job, g.Images.PieceMasks[0], g.Images.EmbossMaps[0], 0);
+  g.Progress.Step();
+  for (std::thread& w : workers) {
+    w.join();
     g.Progress.Step();
   }
 }

@@ -7,6 +7,7 @@
 #include <filesystem>
 #include <optional>
 #include <string>
+#include <thread>
 #include <utility>
 
 #include "engine/cut_cells.h"
@@ -131,14 +132,21 @@ bool BuildRotatedImages(TGameState& g) {
     FreeDib(im.PieceMasks[r]);
   }
   if (!g.GameLevel.Rotate) return true;
-  for (int r = 1; r < 4; ++r) {
-    if (!RotateDib90(im.PictureImages[r], im.PictureImages[r - 1])) return false;
-    g.Progress.Step();
+  // The pictures and the masks are two independent chains of turns: the masks turn on a
+  // second thread. The progress steps follow on this one.
+  bool masksTurned = true;
+  std::thread masks([&im, &masksTurned] {
+    for (int r = 1; r < 4 && masksTurned; ++r)
+      masksTurned = RotateDibWithMargin(im.PieceMasks[r], im.PieceMasks[r - 1], 5);
+  });
+  bool picturesTurned = true;
+  for (int r = 1; r < 4 && picturesTurned; ++r) {
+    picturesTurned = RotateDib90(im.PictureImages[r], im.PictureImages[r - 1]);
+    if (picturesTurned) g.Progress.Step();
   }
-  for (int r = 1; r < 4; ++r) {
-    if (!RotateDibWithMargin(im.PieceMasks[r], im.PieceMasks[r - 1], 5)) return false;
-    g.Progress.Step();
-  }
+  masks.join();
+  if (!picturesTurned || !masksTurned) return false;
+  for (int r = 1; r < 4; ++r) g.Progress.Step();
   return true;
 }
 

@@ -3,6 +3,8 @@
 #include <cstring>
 #include <fstream>
 
+#include "engine/emboss.h"
+#include "foundation/dib_ops.h"
 #include "game/embedded_file.h"
 #include "game/pieces.h"
 #include "session_fixture.h"
@@ -244,6 +246,44 @@ TEST_F(GameOpen, FitToScreenCutsTheScaledPicture) {
   EXPECT_EQ(s.Game.Images.PictureImages[0].Width, 120);
   EXPECT_EQ(s.Game.Images.PieceMasks[0].Height, 95);
   EXPECT_EQ(s.LoadedPicture->Width, 120);
+}
+
+}  // namespace
+
+namespace {
+
+// The rotations' maps are built side by side; each must equal a build of that rotation alone.
+TEST_F(GameOpen, EmbossMapsOfAllRotationsMatchSeparateBuilds) {
+  s.Game.GameOptions.EmbossStyle = 2;
+  s.Game.GameOptions.WoodStyle = 2;
+  ASSERT_TRUE(OpenTestGame(s, jigsaw, 10, 5, true, true));
+  TGameState& g = s.Game;
+  TEmbossJob job;
+  job.Pieces = g.Pieces.data();
+  job.PieceCount = LivePieceCount(g);
+  job.TilePX = g.GameLevel.TilePX;
+  job.FramePiece = FramePieceIndex(g);
+  job.EmbossStyle = 2;
+  job.WoodStyle = 2;
+  job.WoodWidth = 5;
+  // The unlit cut map, turned as the game turns it, lit one rotation at a time.
+  TDibHolder unlit[4];
+  const TDibImage& first = g.Images.PieceMasks[0];
+  ASSERT_TRUE(CreateDib24(*unlit[0], first.Width, first.Height));
+  BlitDib(*unlit[0], 0, 0, first.Width, first.Height, first, 0, 0);
+  ResetMaskChannels(*unlit[0]);
+  for (int32_t r = 1; r < 4; ++r) ASSERT_TRUE(RotateDibWithMargin(*unlit[r], *unlit[r - 1], 5));
+  for (int32_t r = 0; r < 4; ++r) {
+    SCOPED_TRACE(r);
+    const TDibImage& built = g.Images.PieceMasks[r];
+    TDibImage& mask = *unlit[r];
+    TEmbossMap map;
+    BuildEmbossMap(job, mask, map, r);
+    EXPECT_TRUE(SameDib(mask, built));
+    EXPECT_TRUE(map.ClassBits == g.Images.EmbossMaps[r].ClassBits);
+    EXPECT_TRUE(map.Depths == g.Images.EmbossMaps[r].Depths);
+    EXPECT_FALSE(map.Empty());
+  }
 }
 
 }  // namespace
