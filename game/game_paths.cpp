@@ -29,6 +29,21 @@ void CopyIfMissing(const std::string& source, const std::string& target) {
   if (ec) std::filesystem::remove(temp, ec);
 }
 
+// The temporary files of saves that a crash interrupted: "<name>.sv1.~XXXXXX" beside their
+// targets, and the temporary save file of older versions.
+void RemoveLeftoverSaves(const std::string& folder) {
+  std::error_code ec;
+  std::filesystem::directory_iterator it(folder, ec), end;
+  for (; !ec && it != end; it.increment(ec)) {
+    const std::string name = it->path().filename().string();
+    const std::string marker = std::string(kSavedGameExtension) + ".~";
+    const size_t at = name.rfind(marker);
+    const bool leftover = (at != std::string::npos && name.size() == at + marker.size() + 6) || name == "zorva.svt";
+    std::error_code ignored;
+    if (leftover && it->is_regular_file(ignored)) std::filesystem::remove(it->path(), ignored);
+  }
+}
+
 }  // namespace
 
 std::string ProgramFolder(const std::string& exeDir) {
@@ -75,6 +90,7 @@ void InitPaths(TGamePaths& p, const std::string& programDir, TRegistry& registry
   p.sSavedDir = p.sDocsDir + "Saved Games/";
   EnsureDir(p.sSavedDir);
   p.sAutoSave = p.sSavedDir + kAutoSaveName + kSavedGameExtension;
+  RemoveLeftoverSaves(p.sSavedDir);
   if (p.FirstRun) CopyIfMissing(p.sExeDir + kAutoSaveName + kSavedGameExtension, p.sAutoSave);
   p.TempPictureFile = p.sAppDataDir + "~zjtemp.bmp";
   for (const std::string& name : DistributedJigsaws(p)) CopyIfMissing(p.sExeJigsawDir + name, p.sJigsawDir + name);

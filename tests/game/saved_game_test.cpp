@@ -11,6 +11,7 @@
 #include "foundation/dib_ops.h"
 #include "foundation/picture_loading.h"
 #include "game/embedded_file.h"
+#include "game/piece_draw.h"
 #include "game/pieces.h"
 #include "session_fixture.h"
 #include "support/file_bytes.h"
@@ -431,6 +432,44 @@ TEST(SavedGameShapes, EveryShapeStyleRoundTrips) {
         << (r2.Messages.empty() ? "" : r2.Messages[0]);
     EXPECT_TRUE(SamePieces(s.Game, t.Game));
     EXPECT_TRUE(SameDib(s.Game.Images.PieceMasks[0], t.Game.Images.PieceMasks[0]));
+  }
+}
+
+}  // namespace
+
+namespace {
+
+// Pattern classes are never trusted: with wood they are computed again before use, without
+// wood the drawing skips any class outside 0 to 9. A file with a wild class opens either way.
+TEST_F(SavedGame, StoredPatternClassesAreNeverTrusted) {
+  ASSERT_TRUE(SaveGame(s, path, false));
+  std::vector<uint8_t> b = Slurp(path);
+  const size_t piece3 = PiecesAt(b) + 3 * 112;
+  PutInt32(b, piece3 + 64, 12345);
+  b[piece3 + 68] = 0xFF;
+  b[piece3 + 69] = 0xFF;
+  Spit(path, b);
+  for (int wood = 2; wood >= 0; wood -= 2) {
+    SCOPED_TRACE(wood);
+    TGameSession t;
+    TSessionRecorder r;
+    SetupTestSession(t, r, dir);
+    t.Game.GameOptions.WoodStyle = uint8_t(wood);
+    ASSERT_TRUE(Continue(t, r, path));
+    const TPieceRecord& p = t.Game.Pieces[3];
+    if (wood) {
+      EXPECT_GE(p.PatternClass, 0);
+      EXPECT_LE(p.PatternClass, 9);
+      EXPECT_EQ(p.ClassBit, 1u << p.PatternClass);
+    } else {
+      EXPECT_EQ(p.PatternClass, 12345);  // kept as stored, unused without wood
+    }
+    TDibHolder target;
+    ASSERT_TRUE(CreateDib24(*target, 800, 600));
+    TSkinRect clip;
+    SetSkinRectBounds(clip, 0, 0, 800, 600);
+    const TPieceView view = PieceViewOf(t.Windows.GameWindows[0]);
+    for (int32_t i = 0; i < t.Game.GameLevel.TotalTileNum; ++i) DrawPieceClipped(t.Game, *target, clip, view, i);
   }
 }
 

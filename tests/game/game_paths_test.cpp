@@ -1,0 +1,77 @@
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+
+#include "game/game_paths.h"
+#include "support/file_bytes.h"
+#include "support/temp_folder.h"
+
+namespace {
+
+class GamePaths : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    program = dir.File("program") + "/";
+    std::filesystem::create_directories(program + "jigsaws");
+    std::ofstream(program + "jigsaws/distjiglist.txt") << "one.zvq\r\n\r\ntwo.zvq\n../escape.zvq\n";
+    Spit(program + "jigsaws/one.zvq", {1, 2, 3});
+    Spit(program + "jigsaws/two.zvq", {4, 5});
+    Spit(program + "jigsaws/first.sv1", {9});
+    Spit(program + "autosaved.sv1", {7, 7});
+    registry.Environment.Home = dir.File("home");
+    registry.Environment.DataHome = dir.File("data");
+    registry.Environment.ConfigHome = dir.File("config");
+    std::filesystem::create_directories(registry.Environment.Home);
+  }
+  TTempFolder dir;
+  std::string program;
+  TRegistry registry;
+};
+
+TEST_F(GamePaths, FoldersAreMadeAndTheDistributedFilesCopied) {
+  TGamePaths p;
+  InitPaths(p, program, registry);
+  EXPECT_EQ(p.sDocsDir, dir.File("home") + "/Tamo Games/Zorva Jigsaw Quix/");
+  EXPECT_TRUE(std::filesystem::is_directory(p.sSavedDir));
+  EXPECT_EQ(p.sAutoSave, p.sSavedDir + "autosaved.sv1");
+  EXPECT_EQ(p.sAppDataDir, dir.File("data") + "/zorva-jigsaw-quix/");
+  EXPECT_TRUE(p.FirstRun);
+  EXPECT_EQ(Slurp(p.sJigsawDir + "one.zvq"), (std::vector<uint8_t>{1, 2, 3}));
+  EXPECT_TRUE(std::filesystem::exists(p.sJigsawDir + "two.zvq"));
+  EXPECT_FALSE(std::filesystem::exists(p.sDocsDir + "escape.zvq"));  // names only, no paths
+  EXPECT_EQ(Slurp(p.sSavedDir + "first.sv1"), (std::vector<uint8_t>{9}));
+  EXPECT_EQ(Slurp(p.sAutoSave), (std::vector<uint8_t>{7, 7}));
+  EXPECT_EQ(DistributedJigsaws(p), (std::vector<std::string>{"one.zvq", "two.zvq"}));
+}
+
+TEST_F(GamePaths, LaterStartsRestoreJigsawsOnlyAndClearLeftoverSaves) {
+  TGamePaths p;
+  InitPaths(p, program, registry);
+  std::ofstream(p.sIniFile) << "[Main]\n";  // no longer the first run
+  std::filesystem::remove(p.sJigsawDir + "one.zvq");
+  std::filesystem::remove(p.sSavedDir + "first.sv1");
+  Spit(p.sAutoSave, {1});
+  Spit(p.sSavedDir + "game.sv1.~Ab12Cd", {0});  // a save that a crash cut short
+  Spit(p.sSavedDir + "zorva.svt", {0});
+  Spit(p.sSavedDir + "notes.sv1.~x", {0});  // not one of ours
+  InitPaths(p, program, registry);
+  EXPECT_FALSE(p.FirstRun);
+  EXPECT_TRUE(std::filesystem::exists(p.sJigsawDir + "one.zvq"));
+  EXPECT_FALSE(std::filesystem::exists(p.sSavedDir + "first.sv1"));
+  EXPECT_EQ(Slurp(p.sAutoSave), (std::vector<uint8_t>{1}));  // the player's autosave stays
+  EXPECT_FALSE(std::filesystem::exists(p.sSavedDir + "game.sv1.~Ab12Cd"));
+  EXPECT_FALSE(std::filesystem::exists(p.sSavedDir + "zorva.svt"));
+  EXPECT_TRUE(std::filesystem::exists(p.sSavedDir + "notes.sv1.~x"));
+}
+
+TEST(ProgramFolder, BuildTreeDataElseInstalledShare) {
+  TTempFolder dir;
+  const std::string exe = dir.File("bin");
+  std::filesystem::create_directories(exe);
+  EXPECT_EQ(ProgramFolder(exe), exe + "/../share/zorva-jigsaw-quix/");
+  std::filesystem::create_directories(exe + "/data/jigsaws");
+  EXPECT_EQ(ProgramFolder(exe + "/"), exe + "/data/");
+}
+
+}  // namespace
