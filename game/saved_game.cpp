@@ -57,7 +57,7 @@ bool IsSaneLevel(const TLevelRecord& lv) {
   return IsSanePictureSize(lv.ImageW, lv.ImageH) && lv.TotalTileNum > 0 &&
          lv.TotalTileNum < kMaxPieceRecords && lv.TilePX > 0 && lv.TilePX <= lv.ImageW && lv.TilePY > 0 &&
          lv.TileS > 0 && lv.TileS <= std::max(lv.ImageW, lv.ImageH) && lv.KnobS >= 0 && lv.HalfKnobS >= 0 &&
-         lv.KnobS <= lv.TileS && lv.HalfKnobS <= lv.TileS && lv.Rotate <= 1 && lv.BorderStyle <= 1 &&
+         lv.KnobS <= std::max(lv.ImageW, lv.ImageH) && lv.HalfKnobS <= std::max(lv.ImageW, lv.ImageH) && lv.Rotate <= 1 && lv.BorderStyle <= 1 &&
          lv.ShapeStyle <= 6 && lv.SpreadOut <= 1 && lv.FitToScreen <= 1;
 }
 

@@ -347,7 +347,9 @@ bool TF_Main::StartGame(const std::string& path) {
     const TLevelRecord defaults = s.Game.DefaultLevel;
     opened = OpenJigsaw(path, OpenJigsawSelect, target) &&
              ApplyLevelChoices(s.Game.CurrentLevel, defaults, defaults.FitToScreen != 0);
-    if (opened) {
+    if (!opened) {
+      ShowSessionMessage(s, "Invalid Jigsaw");
+    } else {
       TOpenChoices choices;
       choices.FitToScreen = defaults.FitToScreen != 0;
       opened = StartJigsawGame(s, path, choices);

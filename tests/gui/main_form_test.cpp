@@ -2,12 +2,16 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
+#include <fstream>
 #include <string>
 #include <vector>
 
+#include "game/embedded_file.h"
 #include "game/forms/main_form.h"
 #include "game/pieces.h"
+#include "platform/message_box.h"
 #include "platform/sound.h"
 #include "support/temp_folder.h"
 
@@ -157,6 +161,70 @@ TEST_F(MainWindow, SavedGameIsContinuedAtTheNextStart) {
   ASSERT_EQ(s.Game.Pieces.size(), pieces.size());
   EXPECT_EQ(s.Game.Pieces[1].X, pieces[1].X);
   EXPECT_EQ(s.Game.Pieces[1].Group, pieces[1].Group);
+}
+
+}  // namespace
+
+namespace {
+
+// A jigsaw that fails half-way through opening: the running game stays, the progress panel is
+// gone and the field takes input again.
+TEST_F(MainWindow, FailedOpenKeepsTheGameAndTheFieldResponsive) {
+  ASSERT_TRUE(Open("dune-grass.zvq"));
+  std::vector<std::string> messages;
+  SetMessageBoxHandler([&messages](const std::string& text, const std::string&, int) {
+    messages.push_back(text);
+    return kIdOk;
+  });
+  const std::vector<TPieceRecord> before = main->Session().Game.Pieces;
+  // The picture's first bytes spoilt: the header and the preview still read, the picture
+  // is refused only once the open is under way.
+  const std::string bad = dir.File("bad.zvq");
+  std::filesystem::copy_file(main->Session().Paths.sJigsawDir + "dune-grass.zvq", bad);
+  {
+    TBinaryReader r;
+    ASSERT_TRUE(r.Open(bad));
+    int32_t size;
+    ASSERT_TRUE(r.Seek(27) && SkipEmbeddedFile(r, size) && SkipEmbeddedFile(r, size));
+    const int64_t pictureData = r.Position() + 4;
+    r.Close();
+    std::fstream f(bad, std::ios::in | std::ios::out | std::ios::binary);
+    f.seekp(pictureData);
+    f.write("\x11\x22\x33\x44", 4);
+  }
+  int shown = 0;
+  auto& hooks = main->Session().Hooks;
+  auto show = hooks.ShowProgress;
+  hooks.ShowProgress = [&](const std::string& key, int32_t steps) {
+    ++shown;
+    show(key, steps);
+  };
+  EXPECT_FALSE(main->StartGame(bad));
+  EXPECT_EQ(shown, 1);
+  SetMessageBoxHandler({});
+  EXPECT_EQ(messages.size(), 1u);
+  EXPECT_FALSE(main->Field().Busy);
+  EXPECT_FALSE(main->findChild<QWidget*>("P_Progress")->isVisible());
+  EXPECT_FALSE(main->Session().AutoSaveHold);
+  const TGameState& g = main->Session().Game;
+  ASSERT_EQ(g.Pieces.size(), before.size());
+  EXPECT_EQ(std::memcmp(g.Pieces.data(), before.data(), before.size() * sizeof(TPieceRecord)), 0);
+  EXPECT_EQ(main->Session().sJigName, "dune-grass");
+}
+
+// Keys act on release, and only when they were pressed here.
+TEST_F(MainWindow, SaveKeyActsOnItsOwnRelease) {
+  ASSERT_TRUE(Open("dune-grass.zvq"));
+  const std::string saved = main->Session().Paths.sSavedDir + "dune-grass.sv1";
+  QTest::keyRelease(main.get(), Qt::Key_S);  // pressed in another window
+  EXPECT_FALSE(std::filesystem::exists(saved));
+  QTest::keyPress(main.get(), Qt::Key_S, Qt::ControlModifier);
+  QTest::keyRelease(main.get(), Qt::Key_S, Qt::ControlModifier);  // S with Ctrl is no command
+  EXPECT_FALSE(std::filesystem::exists(saved));
+  QTest::keyPress(main.get(), Qt::Key_S);
+  QTest::keyRelease(main.get(), Qt::Key_S);
+  EXPECT_TRUE(std::filesystem::exists(saved));
+  EXPECT_EQ(main->Session().sSolve, saved);
 }
 
 }  // namespace
