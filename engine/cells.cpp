@@ -199,6 +199,7 @@ TIntPoint PointOf(double x, double y) { return {Round(x), Round(y)}; }
 
 void LayoutCells(const TLevelRecord& level, TPieceRecord* pieces) {
   const int32_t px = level.TilePX, py = level.TilePY, tile = level.TileS, margin = level.KnobS;
+  if (px <= 0 || py <= 0) return;
   const int32_t wr = level.ImageW - px * tile - 2 * level.JigsL;
   const int32_t hr = level.ImageH - py * tile - 2 * level.JigsT;
   const int32_t qx = wr / px, rx = wr % px, qy = hr / py, ry = hr % py;

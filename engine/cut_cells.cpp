@@ -135,12 +135,21 @@ class TCellCut {
 // a cell takes the first code of the table that none of its neighbours has.
 void TCellCut::SeparateCodes() {
   static constexpr uint8_t kCodes[9] = {25, 150, 75, 200, 125, 50, 175, 100, 225};
+  // Neighbours both ways: rounding can leave an edge in one of the two cells only.
+  std::vector<std::vector<int32_t>> adjacent(static_cast<size_t>(N));
   for (int32_t i = 0; i < N; ++i) {
     const TCellRecord& c = Cells[size_t(i)];
+    for (int32_t s = 0; s < c.SegmentCount; ++s) {
+      const TCellSegment& g = c.Segments[s];
+      if (!IsCellNeighbour(g) || g.NeighbourId >= N) continue;
+      adjacent[size_t(i)].push_back(g.NeighbourId);
+      adjacent[g.NeighbourId].push_back(i);
+    }
+  }
+  for (int32_t i = 0; i < N; ++i) {
     const auto used = [&](uint8_t code) {
-      for (int32_t s = 0; s < c.SegmentCount; ++s) {
-        const TCellSegment& g = c.Segments[s];
-        if (IsCellNeighbour(g) && g.NeighbourId < N && P[g.NeighbourId].Code == code) return true;
+      for (int32_t n : adjacent[size_t(i)]) {
+        if (P[n].Code == code) return true;
       }
       return false;
     };
@@ -238,7 +247,23 @@ void TCellCut::BuildGridCells() {
 }
 
 bool TCellCut::BuildOrGrid(std::string& message) {
-  if (BuildCells(Builder, Cells.get(), N, Area, message)) return true;
+  if (BuildCells(Builder, Cells.get(), N, Area, message)) {
+    // Nearly collinear points (a single row or column of cells) can leave a cell without any
+    // edge to another: its circumcentres all lie outside the cut area. Such cells cannot be
+    // told apart; the grid can.
+    bool usable = true;
+    for (int32_t i = 0; i < N && usable && N > 1; ++i) {
+      const TCellRecord& c = Cells[size_t(i)];
+      bool inner = false;
+      for (int32_t s = 0; s < c.SegmentCount && !inner; ++s) {
+        const TCellSegment& g = c.Segments[s];
+        inner = IsCellNeighbour(g) && std::hypot(g.x2 - g.x1, g.y2 - g.y1) >= 1.0;
+      }
+      usable = inner;
+    }
+    if (usable) return true;
+    message.clear();
+  }
   BuildGridCells();
   return false;
 }
@@ -338,6 +363,16 @@ void TCellCut::MeasureEdges() {
     }
     p.SeedX = Round(cell.CentreX);
     p.SeedY = Round(cell.CentreY);
+  }
+  // An edge that rounding left in one of its two cells only still makes them neighbours.
+  for (int32_t i = 0; i < N; ++i) {
+    for (int16_t n : P[i].Neighbours) {
+      if (n < 0 || n >= N) continue;
+      int16_t* back = P[n].Neighbours;
+      if (std::find(back, back + 9, int16_t(i)) != back + 9) continue;
+      int16_t* slot = std::find(back, back + 9, int16_t(-1));
+      if (slot != back + 9) *slot = int16_t(i);
+    }
   }
   LinkTwins();
 }
@@ -697,7 +732,8 @@ bool TCellCut::JoinAtCrossing(int32_t cell, int32_t i, int32_t j, double x, doub
   }
   TCellRecord& ca = Cells[size_t(a)];
   TCellRecord& cb = Cells[size_t(b)];
-  if (a == b || ca.SegmentCount >= kCellSegmentRoom || cb.SegmentCount >= kCellSegmentRoom) {
+  // Two cells of one code would run together along the new edge.
+  if (a == b || P[a].Code == P[b].Code || ca.SegmentCount >= kCellSegmentRoom || cb.SegmentCount >= kCellSegmentRoom) {
     ShapeFailed[size_t(shape)] = 1;
     return false;
   }
@@ -1197,7 +1233,7 @@ bool TCellCut::Run() {
   knobs.ActiveKnobCount = Style == 1 ? 1 : 16;
   for (int32_t k = 0; k < 16; ++k) knobs.ActiveKnobs[k] = Style == 1 ? 3 : k;
 
-  CreateDib24(T.CutMap, L.ImageW + 5, L.ImageH + 5);
+  const bool mapMade = CreateDib24(T.CutMap, L.ImageW + 5, L.ImageH + 5);
   LoadKnobSetA(knobs);
   MeasureKnobTemplates(knobs);
   L.JigsL = L.JigsT = L.BorderStyle == 1 ? 20 : 0;
@@ -1205,6 +1241,15 @@ bool TCellCut::Run() {
   L.JigsB = L.ImageH - L.JigsT - 1;
   Area = CutAreaOf(L);
   N = L.TileNum;
+  // A picture with no room for a single cell (or none to cut at all) has nothing to cut: the
+  // steps still run out, and the map stays blank.
+  if (!mapMade || N <= 0 || L.TilePX <= 0 || L.TilePY <= 0 || N != L.TilePX * L.TilePY ||
+      Area.Right - Area.Left < 2 || Area.Bottom - Area.Top < 2) {
+    if (mapMade) PaintBlankMap();
+    for (int32_t k = 0; k < 9; ++k) Step();
+    FreeShapeFile(Shapes);
+    return false;
+  }
   LayoutCells(L, P);
   Cells.reset(new TCellRecord[size_t(N)]());
   Backup.reset(new TCellRecord[size_t(N)]());
@@ -1213,13 +1258,13 @@ bool TCellCut::Run() {
   Step();
   std::string message;
   bool triangulated = BuildOrGrid(message);
-  if (!triangulated && T.ShowMessage) T.ShowMessage(message);
+  if (!triangulated && !message.empty() && T.ShowMessage) T.ShowMessage(message);
   Step();
   for (int32_t round = 0; round < 2; ++round) {
     if (triangulated) {
       for (int32_t i = 0; i < N; ++i) Cells[size_t(i)].SeedPoint = RoundPoint(Cells[size_t(i)].CentreX, Cells[size_t(i)].CentreY);
       triangulated = BuildOrGrid(message);
-      if (!triangulated && T.ShowMessage) T.ShowMessage(message);
+      if (!triangulated && !message.empty() && T.ShowMessage) T.ShowMessage(message);
     }
     Step();
   }

@@ -375,3 +375,33 @@ TEST(CutJigsawCells, TheCutToolCutsStylesZeroToThreeAsTheEngineDoes) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(CutJigsawCells, ASingleRowOrColumnOfCellsIsCutSoundly) {
+  // Points that nearly lie on one line leave cells whose circumcentres are all outside the
+  // cut area: the cut falls back to the grid's rectangles instead of failing its fills.
+  for (uint8_t style : {0, 3}) {
+    const TCutRun column(MakeLevel(21, 400, 0, style, false, 7));
+    EXPECT_EQ(column.Level.TilePX, 1);
+    ExpectSoundCut(column, "one column");
+    const TCutRun row(MakeLevel(500, 25, 0, style, false, 7));
+    EXPECT_EQ(row.Level.TilePY, 1);
+    ExpectSoundCut(row, "one row");
+  }
+}
+
+}  // namespace
+
+namespace {
+
+TEST(CutJigsawCells, OneSidedEdgesAndJoinsKeepTheCutSound) {
+  // Seed 1249 leaves the edge between cells 62 and 95 in one of the two cells only; seed 1010
+  // joins two cells next to a shape that the code table gives one code.
+  const TCutRun oneSided(MakeLevel(483, 412, 3, 0, false, 1249));
+  ExpectSoundCut(oneSided, "seed 1249");
+  const TCutRun joined(MakeLevel(422, 200, 2, 3, false, 1010));
+  ExpectSoundCut(joined, "seed 1010");
+}
+
+}  // namespace
