@@ -102,26 +102,49 @@ void LightPass(const TEmbossJob& job, TDibImage& mask, int32_t r) {
   const int32_t radius = LightRadius(job.EmbossStyle);
   const int32_t reach = radius * 128;
   const int32_t* weights = WeightsFor(job.EmbossStyle);
+  const int32_t steps = radius + 1;
+  // A step in each direction as a byte offset: rows lie bottom-up, so a step down is a row
+  // lower in memory.
+  intptr_t delta[8];
+  for (int dir = 0; dir < 8; ++dir)
+    delta[dir] = intptr_t(kDirX[dir]) * mask.BytesPerPixel - intptr_t(kDirY[dir]) * mask.RowStride;
+  // What a count contributes to the sum, per direction and count.
+  int32_t term[8][8] = {};
+  for (int dir = 0; dir < 8; ++dir)
+    for (int32_t count = 1; count <= steps; ++count) {
+      const int32_t distance = count * (dir < 4 ? 128 : kDiagonalStep);
+      term[dir][count] = distance <= reach ? (reach - distance) * weights[dir] : 0;
+    }
   for (int32_t i = 0; i < job.PieceCount; ++i) {
     const TPieceRecord& p = job.Pieces[i];
+    const uint8_t code = p.Code;
     TPieceBox box = PieceRotatedBounds(p, mask, r);
     if (!ClipBox(box, mask.Width, mask.Height)) continue;
     for (int32_t y = box.Y; y < box.Y + box.H; ++y) {
+      const int32_t up = y - box.Y, down = box.Y + box.H - 1 - y;
       uint8_t* px = DibPixelAddress(mask, box.X, y);
       for (int32_t x = box.X; x < box.X + box.W; ++x, px += mask.BytesPerPixel) {
-        if (px[0] != p.Code) continue;
+        if (px[0] != code) continue;
+        const int32_t left = x - box.X, right = box.X + box.W - 1 - x;
+        // How many steps stay inside the box in each direction.
+        const int32_t room[8] = {left, up, right, down, IntMin(left, up), IntMin(right, up), IntMin(right, down),
+                                 IntMin(left, down)};
         int32_t sum = 0;
         for (int dir = 0; dir < 8; ++dir) {
-          int32_t count = radius + 1;
-          for (int32_t k = 1; k <= radius + 1; ++k) {
-            const int32_t sx = x + k * kDirX[dir], sy = y + k * kDirY[dir];
-            if (!BoxHolds(box, sx, sy) || MaskCode(mask, sx, sy) != p.Code) {
+          int32_t count = steps;
+          const uint8_t* q = px;
+          for (int32_t k = 1; k <= steps; ++k) {
+            if (k > room[dir]) {
+              count = k;
+              break;
+            }
+            q += delta[dir];
+            if (*q != code) {
               count = k;
               break;
             }
           }
-          const int32_t distance = count * (dir < 4 ? 128 : kDiagonalStep);
-          if (distance <= reach) sum += (reach - distance) * weights[dir];
+          sum += term[dir][count];
         }
         const int32_t light = ClampInt(sum / 128, -127, 127);
         if (light != 0) px[2] = uint8_t(kNoLight + light);
