@@ -5,7 +5,7 @@ packages=(
   build-essential cmake ninja-build pkg-config
   qt6-base-dev qt6-multimedia-dev qt6-l10n-tools qt6-tools-dev-tools
   libjpeg62-turbo-dev libpng-dev zlib1g-dev libgif-dev
-  libcurl4-openssl-dev libarchive-dev libchm-dev fp-utils
+  libcurl4-openssl-dev libssl-dev libarchive-dev libchm-dev fp-utils
   libgtest-dev libgmock-dev libbenchmark-dev
   fonts-wine fonts-dejavu-core
   xvfb xauth openssl

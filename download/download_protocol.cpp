@@ -1,0 +1,286 @@
+#include "download/download_protocol.h"
+
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <fstream>
+
+#include "platform/rar_archive.h"
+
+namespace {
+
+char AsciiLower(char c) { return c >= 'A' && c <= 'Z' ? char(c - 'A' + 'a') : c; }
+char AsciiUpper(char c) { return c >= 'a' && c <= 'z' ? char(c - 'a' + 'A') : c; }
+
+std::string_view Trim(std::string_view s) {
+  while (!s.empty() && static_cast<unsigned char>(s.front()) <= ' ') s.remove_prefix(1);
+  while (!s.empty() && static_cast<unsigned char>(s.back()) <= ' ') s.remove_suffix(1);
+  return s;
+}
+
+std::string Lower(std::string_view s) {
+  std::string r(s);
+  for (char& c : r) c = AsciiLower(c);
+  return r;
+}
+
+bool IsAlnum(char c) { return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z'); }
+
+// A jigsaw name from the download list becomes a file name in two of our folders and part of
+// a URL: names that are or hold a path are refused.
+bool SafeJigsawName(const std::string& name) {
+  return !name.empty() && name != "." && name != ".." && name.find_first_of("/\\") == std::string::npos &&
+         name.find('\0') == std::string::npos;
+}
+
+// The name with its extension (from the last dot) replaced.
+std::string ChangeFileExt(const std::string& name, const std::string& ext) {
+  const size_t dot = name.rfind('.');
+  return (dot == std::string::npos ? name : name.substr(0, dot)) + ext;
+}
+
+void ShowWarning(TDownloadView& form, const std::string& text) { form.MsgBox(text, kMbIconExclamation); }
+
+// The messages of a failed transfer. 404 and 401 have their own texts; everything else shows
+// the failure's own message.
+void ReportTransferError(TDownloadView& form, const THttpError& error, const std::string& url) {
+  if (error.Kind == THttpErrorKind::Protocol && error.ResponseCode == 404)
+    ShowWarning(form, form.LangFormat("MS_FileNotFound", {url}));
+  else if (error.Kind == THttpErrorKind::Protocol && error.ResponseCode == 401)
+    ShowWarning(form, form.LangFormat("MS_InvalidLogin", {url}));
+  else
+    ShowWarning(form, error.Message);
+}
+
+// What every transfer does when it ends, however it ends.
+void EndTransfer(TMyHttp& http, TDownloadView& form) {
+  if (http.Connected()) http.Disconnect();
+  http.HttpMode = 0;
+  form.SetCaption(form.DownloadCaption());
+  form.ResetProgress();
+}
+
+constexpr size_t kHtmlHeadSize = 256;
+constexpr std::streamsize kMaxErrorPage = 64 * 1024;
+
+}  // namespace
+
+int32_t ServerIndex(const TServerHosts& hosts, std::string_view host) {
+  const std::string wanted = Lower(host);
+  for (int32_t i = 0; i < kServerCount; ++i) {
+    if (Lower(hosts[size_t(i)]) == wanted) return i;
+  }
+  return 0;
+}
+
+std::string UrlScheme(const TGameOptions& options) { return options.UseSecure ? "https://" : "http://"; }
+
+std::string DownloadUrl(const TGameOptions& options, std::string_view fileName) {
+  static const char kHex[] = "0123456789ABCDEF";
+  std::string name;
+  for (char c : fileName) {
+    if (IsAlnum(c) || c == '-' || c == '.' || c == '_' || c == '~') {
+      name += c;
+    } else {
+      const auto b = static_cast<unsigned char>(c);
+      name += '%';
+      name += kHex[b >> 4];
+      name += kHex[b & 15];
+    }
+  }
+  return UrlScheme(options) + options.DnSrc + "/" + options.SiteJigsawsDir + name;
+}
+
+void ParseInfoFile(std::string_view text, std::string& ext) {
+  size_t start = 0;
+  while (start < text.size()) {
+    size_t end = text.find_first_of("\r\n", start);
+    if (end == std::string_view::npos) end = text.size();
+    const std::string_view line = text.substr(start, end - start);
+    start = end + 1;
+    const size_t colon = line.find(':');
+    if (colon == std::string_view::npos) continue;
+    const std::string key = Lower(Trim(line.substr(0, colon)));
+    std::string value = Lower(Trim(line.substr(colon + 1)));
+    if (key.empty() || value.empty() || key != "ext") continue;
+    if (value[0] == '.') value.erase(0, 1);
+    // The extension becomes part of file names and URLs: only a plain one is taken.
+    if (value.empty() || value.size() > 16) continue;
+    bool plain = true;
+    for (char c : value) plain = plain && IsAlnum(c);
+    if (plain) ext = "." + value;
+  }
+}
+
+bool IsHtmlText(std::string_view head) {
+  head = head.substr(0, std::min(head.size(), kHtmlHeadSize));
+  head = head.substr(0, head.find('\0'));
+  return Lower(head).find("<html>") != std::string::npos;
+}
+
+bool IsHtmlFile(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  char buffer[kHtmlHeadSize];
+  in.read(buffer, sizeof buffer);
+  return IsHtmlText(std::string_view(buffer, size_t(in.gcount())));
+}
+
+void ReportHtmlError(TDownloadState& s, TDownloadView& form, const std::string& url) {
+  const std::string text = form.ErrorPage();
+  std::string upper = text;
+  for (char& c : upper) c = AsciiUpper(c);
+  const size_t open = upper.find("<TITLE>"), close = upper.find("</TITLE>");
+  if (upper.find("<HTML>") == std::string::npos || open == std::string::npos || close == std::string::npos) return;
+  const size_t from = open + 7;
+  const std::string title = close > from ? text.substr(from, close - from) : std::string();
+  const size_t blank = title.find(' ');
+  const std::string_view firstWord = blank == std::string::npos ? std::string_view() : Trim(std::string_view(title).substr(0, blank));
+  std::string message = title;
+  if (firstWord == "404")
+    message = form.LangFormat("MS_FileNotFound", {url});
+  else if (firstWord == "401")
+    message = form.LangFormat("MS_InvalidLogin", {url});
+  s.DownloadRunning = false;
+  ShowWarning(form, message);
+}
+
+int32_t FetchInfoFile(TDownloadState& s, const TGameOptions& options, TDownloadView& form) {
+  if (s.InfoLoaded) return kDownloadOk;
+  if (!s.HttpClient || s.DownloadStop || s.DownloadClosing) return kInfoUnreadable;
+  TMyHttp& http = *s.HttpClient;
+  if (http.Connected()) http.Disconnect();
+  form.ResetProgress();
+
+  int32_t result = kInfoUnreadable;
+  s.sLastUrl = DownloadUrl(options, kInfoFileName);
+  std::string body;
+  THttpError error;
+  s.DownloadRunning = true;
+  http.HttpMode = 1;
+  if (!http.Get(s.sLastUrl, body, error)) {
+    s.DownloadRunning = false;
+    if (error.Kind == THttpErrorKind::Protocol && error.ResponseCode == 401) result = kInfoLoginRefused;
+    ReportTransferError(form, error, s.sLastUrl);
+  }
+  if (s.DownloadRunning && !body.empty()) {
+    if (IsHtmlText(body)) {
+      form.SetErrorPage(body);
+      ReportHtmlError(s, form, s.sLastUrl);
+    } else {
+      ParseInfoFile(body, s.ArchiveExt);
+      if (!s.ArchiveExt.empty()) {
+        s.InfoLoaded = true;
+        result = kDownloadOk;
+      }
+    }
+  }
+  EndTransfer(http, form);
+  return result;
+}
+
+bool FetchInfoWithRetry(TDownloadState& s, TGameOptions& options, TDownloadView& form) {
+  int32_t r = FetchInfoFile(s, options, form);
+  // A closing window asks nothing more.
+  while (r == kInfoUnreadable && !s.DownloadClosing) {
+    const std::string& other = s.ServerHosts[ServerIndex(s.ServerHosts, options.DnSrc) == 1 ? 0 : 1];
+    const std::string question = form.LangFormat("Q_TryAnotherDnSrc", {options.DnSrc, other});
+    if (form.MsgBox(question, kMbYesNo | kMbIconQuestion) != kIdYes) break;
+    options.DnSrc = other;
+    r = FetchInfoFile(s, options, form);
+  }
+  return r == kDownloadOk;
+}
+
+int32_t UnpackRarArchive(const std::string& archivePath, const std::string& destFolder, bool reportErrors,
+                         TDownloadView& form) {
+  TRarOpenArchiveData open;
+  open.ArcName = archivePath;
+  open.OpenMode = kRarOpenExtract;
+  TRarHandle handle = RAROpenArchive(open);
+  if (open.OpenResult != kRarSuccess) {
+    form.MsgBox("RAROpenArchive error - " + std::to_string(open.OpenResult), kMbOk);
+    return open.OpenResult;
+  }
+  int32_t result = kRarSuccess;
+  int32_t headerCode;
+  TRarHeaderData header;
+  while ((headerCode = RARReadHeader(handle, header)) == kRarSuccess) {
+    const int32_t code = RARProcessFile(handle, kRarExtract, destFolder);
+    if (code != kRarSuccess) {
+      result = code;
+      if (reportErrors) form.MsgBox("RARProcessFile error - " + std::to_string(code), kMbOk);
+      break;
+    }
+  }
+  if (headerCode == kRarBadData) {
+    if (reportErrors) form.MsgBox("RARReadHeader error - File header broken", kMbOk);
+    // A broken archive is a failed download even when the entries before the break were good.
+    if (result == kRarSuccess) result = kRarBadData;
+  }
+  RARCloseArchive(handle);
+  return result;
+}
+
+int32_t DownloadJigsaw(TDownloadState& s, const TGameOptions& options, TDownloadView& form, int32_t itemIndex,
+                       bool reportErrors) {
+  if (!s.HttpClient || !s.InfoLoaded || itemIndex < 0 || itemIndex >= form.ItemCount() || s.DownloadStop ||
+      s.DownloadClosing)
+    return kDownloadOk;
+  const std::string name = form.ItemCaption(itemIndex);
+  const std::string archiveName = name + s.ArchiveExt;
+  form.ShowItem(itemIndex);
+  TMyHttp& http = *s.HttpClient;
+  if (http.Connected()) http.Disconnect();
+  form.ResetProgress();
+  if (!SafeJigsawName(name)) return kArchiveFailed;
+
+  s.sArchiveFile = archiveName;
+  const std::string path = s.sTempDir + archiveName;
+  unlink(path.c_str());
+  const int fd = open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
+  std::FILE* file = fd >= 0 ? fdopen(fd, "wb") : nullptr;
+  if (!file) {
+    if (fd >= 0) close(fd);
+    form.MsgBox("Failed create file " + path + "!", kMbOk);
+    return kArchiveFailed;
+  }
+
+  int32_t result = kDownloadOk;
+  s.sLastUrl = DownloadUrl(options, archiveName);
+  THttpError error;
+  s.DownloadRunning = true;
+  http.HttpMode = 2;
+  const bool fetched = http.Get(s.sLastUrl, file, error);
+  std::fclose(file);
+  if (!fetched) {
+    result = kArchiveFailed;
+    s.DownloadRunning = false;
+    ReportTransferError(form, error, s.sLastUrl);
+  }
+
+  if (s.DownloadRunning) {
+    if (IsHtmlFile(path)) {
+      std::ifstream in(path, std::ios::binary);
+      std::string page(size_t(kMaxErrorPage), '\0');
+      in.read(page.data(), kMaxErrorPage);
+      page.resize(size_t(in.gcount()));
+      form.SetErrorPage(page);
+      ReportHtmlError(s, form, s.sLastUrl);
+      result = kArchiveFailed;  // a page in place of the archive is no download
+    } else {
+      result = UnpackRarArchive(path, s.sJigsawDir, reportErrors, form);
+      if (result == kDownloadOk) {
+        if (form.ItemState(itemIndex) == 0) form.SetItemState(itemIndex, 1);
+        if (s.FirstDownloadedPath.empty()) s.FirstDownloadedPath = s.sJigsawDir + archiveName;
+      } else {
+        unlink((s.sJigsawDir + ChangeFileExt(archiveName, s.sJigExt)).c_str());
+      }
+      form.RefreshList();
+    }
+  }
+
+  unlink(path.c_str());
+  EndTransfer(http, form);
+  return result;
+}

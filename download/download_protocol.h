@@ -1,0 +1,80 @@
+#pragma once
+#include <array>
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <string_view>
+
+#include "download/download_view.h"
+#include "download/my_http.h"
+#include "game/game_options.h"
+
+// The two download sources. The hosts are ours; ".invalid" never resolves, so no build of the
+// game contacts a host until real ones are put here.
+constexpr int32_t kServerCount = 2;
+constexpr char kServerHost0[] = "jigsaws.zorva.invalid";
+constexpr char kServerHost1[] = "mirror.jigsaws.zorva.invalid";
+using TServerHosts = std::array<std::string, kServerCount>;
+
+// Result codes of the transfers; a positive value is an extraction code (platform/rar_archive.h).
+enum : int32_t {
+  kDownloadOk = 0,
+  kInfoUnreadable = -20,  // try the other source
+  kInfoLoginRefused = -10,
+  kArchiveFailed = -1,
+};
+
+constexpr char kInfoFileName[] = "info.dat";
+
+// The download's state, owned by the download window.
+struct TDownloadState {
+  std::unique_ptr<TMyHttp> HttpClient;  // null: the client could not be made
+  TServerHosts ServerHosts = {kServerHost0, kServerHost1};
+  bool InfoLoaded = false;
+  std::string ArchiveExt;  // with its dot, e.g. ".rar"
+  bool DownloadRunning = false;
+  bool DownloadStop = false;
+  bool DownloadClosing = false;
+  // sJigsawDir + the archive name of the first jigsaw unpacked since the window was activated.
+  std::string FirstDownloadedPath;
+
+  // Folders end with '/'.
+  std::string sTempDir;
+  std::string sJigsawDir;
+  std::string sJigExt = ".zvq";
+  std::string sLastUrl;
+  std::string sArchiveFile;
+};
+
+// The index of host in the table without regard to ASCII case; 0 when it is not there.
+int32_t ServerIndex(const TServerHosts& hosts, std::string_view host);
+// "https://" with UseSecure, else "http://".
+std::string UrlScheme(const TGameOptions& options);
+// scheme + DnSrc + "/" + SiteJigsawsDir + file name (the name's unsafe bytes escaped).
+std::string DownloadUrl(const TGameOptions& options, std::string_view fileName);
+
+// The info file's lines ("key:value"): an "ext" line replaces ext, made to start with a dot.
+// Values that are no plain extension (letters and digits, at most 16) are skipped.
+void ParseInfoFile(std::string_view text, std::string& ext);
+
+// True when the first 256 bytes (up to a zero byte) hold "<html>" in any case.
+bool IsHtmlText(std::string_view head);
+bool IsHtmlFile(const std::string& path);
+
+// An error page in the window's memo: its title shown, or the not-found or login message when
+// the title's first word is 404 or 401; DownloadRunning cleared. Other text: nothing happens.
+void ReportHtmlError(TDownloadState& s, TDownloadView& form, const std::string& url);
+
+// Fetches the info file of the current source; 0, kInfoUnreadable or kInfoLoginRefused.
+int32_t FetchInfoFile(TDownloadState& s, const TGameOptions& options, TDownloadView& form);
+// FetchInfoFile, offering the other source while the info file cannot be read; a source taken
+// becomes the options' DnSrc.
+bool FetchInfoWithRetry(TDownloadState& s, TGameOptions& options, TDownloadView& form);
+
+// Extracts every entry of a RAR archive into destFolder: 0 or the extraction's code.
+int32_t UnpackRarArchive(const std::string& archivePath, const std::string& destFolder, bool reportErrors,
+                         TDownloadView& form);
+
+// Downloads the archive of list item itemIndex into sTempDir and unpacks it into sJigsawDir.
+int32_t DownloadJigsaw(TDownloadState& s, const TGameOptions& options, TDownloadView& form, int32_t itemIndex,
+                       bool reportErrors);

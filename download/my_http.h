@@ -1,0 +1,84 @@
+#pragma once
+#include <cstdint>
+#include <cstdio>
+#include <functional>
+#include <string>
+
+class TDownloadView;
+
+// How a transfer failed.
+enum class THttpErrorKind {
+  None,
+  Protocol,        // the server answered with a status outside 200..299
+  ConnectTimeout,  // no connection within ConnectTimeout
+  SslLibrary,      // the TLS library cannot serve the chosen version
+  Other,           // anything else: refused, reset, cut short, too large, bad certificate
+};
+
+struct THttpError {
+  THttpErrorKind Kind = THttpErrorKind::None;
+  int32_t ResponseCode = 0;  // with Protocol
+  std::string Message;       // the text shown to the player
+};
+
+constexpr char kSslLibraryError[] = "Could not load SSL library.";
+constexpr char kConnectTimeoutError[] = "Connect timed out.";
+constexpr int32_t kDefaultConnectTimeout = 5000;  // ms
+
+// TLS choices in the order the options dialog lists them.
+enum : int32_t {
+  kSslV2 = 0, kSslV23 = 1, kSslV3 = 2, kTlsV1 = 3, kTlsV1_1 = 4, kTlsV1_2 = 5, kTlsV1_3 = 6,
+};
+
+// The download's HTTP client over libcurl. Transfers block; progress arrives through the work
+// and connection handlers, which show it on the window while HttpMode is 1 or 2. Each transfer
+// opens its own connection and closes it when done. Redirects are not followed, no proxy is
+// used, and only http and https are spoken.
+class TMyHttp {
+ public:
+  TMyHttp();
+  ~TMyHttp();
+  TMyHttp(const TMyHttp&) = delete;
+  TMyHttp& operator=(const TMyHttp&) = delete;
+
+  uint8_t ShowInCaption = 1;
+  TDownloadView* ProgressBar = nullptr;
+  TDownloadView* CaptionControl = nullptr;
+  uint8_t IsConnected = 0;
+  int32_t WorkCount = 0;
+  int32_t WorkCountMax = 0;
+  int32_t HttpMode = 0;  // 0 idle, 1 info file, 2 archive
+
+  int32_t ConnectTimeout = kDefaultConnectTimeout;  // ms
+  int32_t SslVersion = kTlsV1_2;                    // one of the TLS choices
+  // Certificates (PEM) trusted instead of the system's; empty: the system's.
+  std::string TrustedCertificates;
+
+  // GET into memory (at most maxSize bytes) or appended to an open file. False with `error`
+  // filled on any failure; an answer outside 200..299 never reaches the sink.
+  bool Get(const std::string& url, std::string& body, THttpError& error, int64_t maxSize = int64_t(1) << 20);
+  bool Get(const std::string& url, std::FILE* file, THttpError& error, int64_t maxSize = int64_t(1) << 31);
+
+  // Ends the connection; a transfer running under the caller (a handler processing window
+  // events) is cut off at its next progress report.
+  void Disconnect();
+  bool Connected() const { return IsConnected != 0; }
+  int32_t ResponseCode() const { return responseCode_; }
+
+  // Event handlers, called by the transfer.
+  void HandleConnected();
+  void HandleDisconnected();
+  void HandleWorkBegin(int64_t countMax);
+  void HandleWork(int64_t count);
+  void HandleWorkEnd();
+
+ private:
+  struct TTransfer;
+  using TSink = std::function<bool(const char* data, size_t size)>;
+  bool Perform(const std::string& url, const TSink& sink, int64_t maxSize, THttpError& error);
+  void ShowCaptionSuffix(const char* key);
+
+  void* curl_ = nullptr;
+  int32_t responseCode_ = 0;
+  bool abort_ = false;
+};

@@ -1,0 +1,68 @@
+#pragma once
+// The download window as the protocol sees it, recording what it is asked to show. Language
+// texts come back as "KEY[arg|arg]" so that tests can see which text and which arguments.
+#include <deque>
+#include <string>
+#include <vector>
+
+#include "download/download_view.h"
+
+struct TShownMessage {
+  std::string Text;
+  int Flags;
+  bool operator==(const TShownMessage&) const = default;
+};
+
+class TRecordingView : public TDownloadView {
+ public:
+  struct TItem {
+    std::string Caption;
+    int32_t State = 0;
+  };
+
+  std::vector<TShownMessage> Messages;
+  std::deque<int> Answers;  // for questions; kIdNo when empty
+  std::vector<std::string> Captions;
+  std::vector<std::string> ProgressLog;  // "max N", "pos N", "reset"
+  std::vector<TItem> Items;
+  std::vector<int32_t> Shown;
+  int Refreshes = 0;
+  std::string Page;
+
+  std::string LangFormat(const std::string& key, const std::vector<std::string>& args) override {
+    std::string r = key;
+    if (!args.empty()) {
+      r += "[";
+      for (size_t i = 0; i < args.size(); ++i) r += (i ? "|" : "") + args[i];
+      r += "]";
+    }
+    return r;
+  }
+  int MsgBox(const std::string& text, int flags) override {
+    Messages.push_back({text, flags});
+    if ((flags & 0xF) == kMbOk) return kIdOk;
+    if (Answers.empty()) return kIdNo;
+    const int a = Answers.front();
+    Answers.pop_front();
+    return a;
+  }
+  std::string DownloadCaption() override { return "Download"; }
+  void SetCaption(const std::string& caption) override { Captions.push_back(caption); }
+  void SetProgressMax(int32_t max) override { ProgressLog.push_back("max " + std::to_string(max)); }
+  void SetProgressPosition(int32_t pos) override { ProgressLog.push_back("pos " + std::to_string(pos)); }
+  void ResetProgress() override { ProgressLog.push_back("reset"); }
+  int32_t ItemCount() override { return int32_t(Items.size()); }
+  std::string ItemCaption(int32_t i) override { return Items[size_t(i)].Caption; }
+  int32_t ItemState(int32_t i) override { return Items[size_t(i)].State; }
+  void SetItemState(int32_t i, int32_t state) override { Items[size_t(i)].State = state; }
+  void ShowItem(int32_t i) override { Shown.push_back(i); }
+  void RefreshList() override { ++Refreshes; }
+  void SetErrorPage(const std::string& text) override { Page = text; }
+  std::string ErrorPage() override { return Page; }
+
+  std::vector<std::string> MessageTexts() const {
+    std::vector<std::string> r;
+    for (const auto& m : Messages) r.push_back(m.Text);
+    return r;
+  }
+};
