@@ -271,6 +271,16 @@ TEST_F(DownloadTest, SwitchDeclinedOrRefusedLogin) {
   EXPECT_EQ(view.Messages.size(), 1u);
 }
 
+// A window that is closing asks nothing more.
+TEST_F(DownloadTest, NoQuestionWhileClosing) {
+  s.DownloadClosing = true;
+  view.Answers = {kIdYes};
+  EXPECT_FALSE(FetchInfoWithRetry(s, options, view));
+  EXPECT_TRUE(view.Messages.empty());
+  EXPECT_EQ(options.DnSrc, source0.Host());
+  EXPECT_TRUE(source0.Requests().empty());
+}
+
 // A source that is not in the table is followed by entry 1.
 TEST_F(DownloadTest, UnknownSourceOffersEntryOne) {
   TTestHttpServer other;
