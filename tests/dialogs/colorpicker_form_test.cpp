@@ -1,0 +1,231 @@
+#include <QApplication>
+#include <QImage>
+#include <QLabel>
+#include <QMouseEvent>
+#include <QPushButton>
+#include <QTest>
+#include <QTimer>
+#include <QToolButton>
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <functional>
+#include <vector>
+
+#include "dialogs/color_picker_form.h"
+#include "foundation/lang_forms.h"
+
+namespace {
+
+std::string DataDir() { return std::string(std::getenv("ZORVA_DATA_DIR")) + "/"; }
+
+TLanguageState English() {
+  TLanguageState lang;
+  lang.LangDir = DataDir() + "language/";
+  EXPECT_TRUE(LoadLanguage(lang, lang.LangDir + "english.lng", TLangForms{}));
+  return lang;
+}
+
+QWidget* Child(QWidget* form, const char* name) {
+  QWidget* w = form->findChild<QWidget*>(name);
+  EXPECT_NE(w, nullptr) << name;
+  return w;
+}
+
+
+void Click(QWidget* w, QPoint at) { QTest::mouseClick(w, Qt::LeftButton, Qt::NoModifier, at); }
+
+void Hover(QWidget* w, QPoint at) {
+  QMouseEvent move(QEvent::MouseMove, QPointF(at), w->mapToGlobal(QPointF(at)), Qt::NoButton,
+                   Qt::NoButton, Qt::NoModifier);
+  QApplication::sendEvent(w, &move);
+}
+
+// Runs `act` on the dialog once its modal loop is running.
+void WhenModal(std::function<void(QWidget*)> act) {
+  QTimer::singleShot(0, [act] {
+    QWidget* modal = QApplication::activeModalWidget();
+    ASSERT_NE(modal, nullptr);
+    act(modal);
+  });
+}
+
+// The colour of a grabbed widget's pixel as 0x00BBGGRR.
+int32_t Shown(QWidget* w, QPoint at) {
+  const QRgb c = w->grab().toImage().pixel(at);
+  return qRed(c) | (qGreen(c) << 8) | (qBlue(c) << 16);
+}
+
+struct TFakeTarget {
+  std::vector<int32_t> Windows;  // what window 0 was set to, in order
+  std::vector<int32_t> Field;
+  bool PicturesLoad = true;
+  void Connect(TColorPicker& p) {
+    p.Hooks.SetWindowBackground = [this](int32_t w, int32_t c) {
+      if (w == 0) Windows.push_back(c);
+    };
+    p.Hooks.SetFieldBackground = [this](int32_t c) { Field.push_back(c); };
+    p.Hooks.LoadBackgroundPicture = [this](int32_t) { return PicturesLoad; };
+  }
+};
+
+}  // namespace
+
+TEST(ColorPickerForm, ChoosingAPaletteColourReturnsExactlyItsValue) {
+  const TLanguageState lang = English();
+  for (int cell : {0, 13, 31, 41, 47}) {
+    int32_t code = 0x989898;
+    WhenModal([cell](QWidget* f) {
+      QWidget* pal = Child(f, "I_Pal");
+      Click(pal, QPoint((cell % 8) * 28 + 6 + 12, (cell / 8) * 28 + 6 + 12));
+      Click(Child(f, "B_OK"), QPoint(5, 5));
+    });
+    ASSERT_TRUE(TF_ColorPicker::Pick(nullptr, lang, nullptr, "Background",
+                                     [](TColorPicker& p) { SetupWindowPicker(p, 0x989898, 1); }, code));
+    EXPECT_EQ(code, PaletteColors[cell]) << cell;
+  }
+}
+
+TEST(ColorPickerForm, CancelReturnsNothingChangedAfterPreviewingTheChoice) {
+  const TLanguageState lang = English();
+  TFakeTarget target;
+  int32_t code = 0x404040;
+  WhenModal([](QWidget* f) {
+    Click(Child(f, "I_Pal"), QPoint(6 + 12, 6 + 12));  // 0x800080
+    Click(Child(f, "B_Cancel"), QPoint(5, 5));
+  });
+  EXPECT_FALSE(TF_ColorPicker::Pick(nullptr, lang, nullptr, "Background",
+                                    [&](TColorPicker& p) {
+                                      SetupAllWindowsPicker(p, code);
+                                      target.Connect(p);
+                                    },
+                                    code));
+  EXPECT_EQ(code, 0x404040);
+  EXPECT_EQ(target.Windows, std::vector<int32_t>{0x800080});  // the preview did happen
+
+  WhenModal([](QWidget* f) {
+    Click(Child(f, "I_Pal"), QPoint(6 + 12, 6 + 12));
+    QTest::keyClick(f, Qt::Key_Escape);
+  });
+  EXPECT_FALSE(TF_ColorPicker::Pick(nullptr, lang, nullptr, "Background",
+                                    [](TColorPicker& p) { SetupAllWindowsPicker(p, 0x404040); }, code));
+  EXPECT_EQ(code, 0x404040);
+}
+
+TEST(ColorPickerForm, ChoosingPictureKReturnsTenPlusK) {
+  const TLanguageState lang = English();
+  TBackgroundButtons buttons;
+  LoadBackgroundButtons(buttons, BackgroundFolder(DataDir()));
+  for (int k = 0; k < kBackgroundPictureCount; ++k) {
+    TF_ColorPicker f(nullptr, lang, &buttons);
+    TFakeTarget target;
+    SetupAllWindowsPicker(f.Picker(), 0x989898);
+    target.Connect(f.Picker());
+    f.show();
+    QWidget* pics = Child(&f, "I_BkgPics");
+    ASSERT_TRUE(pics->isVisible());
+    EXPECT_EQ(pics->size(), QSize(544, 62));
+    Click(pics, QPoint(k * 67 + 6 + 31, 6 + 25));
+    EXPECT_FALSE(Child(&f, "I_SelCol")->isVisible());
+    EXPECT_EQ(target.Windows, std::vector<int32_t>{10 + k});
+    EXPECT_EQ(target.Field, std::vector<int32_t>{10 + k});
+    Click(Child(&f, "B_OK"), QPoint(5, 5));
+    EXPECT_EQ(f.result(), 1);
+    EXPECT_EQ(f.Picker().PickedColor, 10 + k);
+  }
+}
+
+TEST(ColorPickerForm, MissingBackgroundFilesDoNotStopThePicker) {
+  const TLanguageState lang = English();
+  TBackgroundButtons buttons;
+  LoadBackgroundButtons(buttons, DataDir() + "no-such-folder/");
+  TF_ColorPicker f(nullptr, lang, &buttons);
+  TFakeTarget target;
+  target.PicturesLoad = false;
+  SetupAllWindowsPicker(f.Picker(), 0x0000C0);
+  target.Connect(f.Picker());
+  f.show();
+  QWidget* pics = Child(&f, "I_BkgPics");
+  EXPECT_EQ(Shown(pics, QPoint(3 * 67 + 6 + 31, 31)), 0x989898);  // an empty cell: plain grey
+  QTest::mouseDClick(pics, Qt::LeftButton, Qt::NoModifier, QPoint(3 * 67 + 6 + 31, 31));
+  // The picture cannot be had: the windows and the answer are grey, and the double click on a
+  // cell that no longer shows the pick does not close the dialog.
+  ASSERT_FALSE(target.Windows.empty());
+  for (int32_t c : target.Windows) EXPECT_EQ(c, 0x989898);
+  EXPECT_EQ(f.Picker().PickedColor, 0x989898);
+  EXPECT_TRUE(Child(&f, "I_SelCol")->isVisible());
+  EXPECT_TRUE(f.isVisible());
+  Click(Child(&f, "B_OK"), QPoint(5, 5));
+  EXPECT_EQ(f.result(), 1);
+}
+
+TEST(ColorPickerForm, DoubleClickOnAPaletteColourAcceptsIt) {
+  const TLanguageState lang = English();
+  TF_ColorPicker f(nullptr, lang, nullptr);
+  SetupWindowPicker(f.Picker(), 0x989898, 2);
+  f.show();
+  QTest::mouseDClick(Child(&f, "I_Pal"), Qt::LeftButton, Qt::NoModifier, QPoint(2 * 28 + 18, 18));
+  EXPECT_FALSE(f.isVisible());
+  EXPECT_EQ(f.result(), 1);
+  EXPECT_EQ(f.Picker().PickedColor, PaletteColors[2]);
+}
+
+TEST(ColorPickerForm, TextsAndLayoutOfTheWoodColourPicker) {
+  const TLanguageState lang = English();
+  WhenModal([](QWidget* f) {
+    EXPECT_EQ(f->windowTitle(), "Wood Color");
+    EXPECT_EQ(static_cast<QLabel*>(Child(f, "L_PalCap"))->text(), "Palette");
+    EXPECT_EQ(static_cast<QLabel*>(Child(f, "L_GammaCap"))->text(), "All colors");
+    EXPECT_EQ(static_cast<QPushButton*>(Child(f, "B_OK"))->text(), "OK");
+    EXPECT_EQ(static_cast<QPushButton*>(Child(f, "B_Cancel"))->text(), "Cancel");
+    QWidget* def = Child(f, "I_DefCol");
+    EXPECT_TRUE(def->isVisible());
+    EXPECT_EQ(def->width(), 2 * 28 + 8);
+    EXPECT_FALSE(Child(f, "I_BkgPics")->isVisible());
+    EXPECT_FALSE(Child(f, "L_BkgPicsCap")->isVisible());
+    // The client area is the layout panel.
+    EXPECT_EQ(Child(f, "P_Form")->size(), f->size());
+    // The swatch starts marked among the defaults; the second default is picked.
+    Click(def, QPoint(28 + 18, 18));
+    Click(Child(f, "B_OK"), QPoint(5, 5));
+  });
+  std::vector<int32_t> previews;
+  int32_t color = 0x49687A;
+  ASSERT_TRUE(TF_ColorPicker::PickWoodColor(nullptr, lang, color,
+                                            [&](int32_t c) { previews.push_back(c); }));
+  EXPECT_EQ(color, 0x92ADBE);
+  EXPECT_EQ(previews, std::vector<int32_t>{0x92ADBE});
+}
+
+TEST(ColorPickerForm, GammaFieldHoverPickAndModes) {
+  const TLanguageState lang = English();
+  TF_ColorPicker f(nullptr, lang, nullptr);
+  SetupWindowPicker(f.Picker(), 0x989898, 0);
+  f.show();
+  QWidget* gamma = Child(&f, "I_Gamma");
+  QWidget* point = Child(&f, "I_PointColor");
+  EXPECT_EQ(gamma->size(), QSize(300, 300));
+  EXPECT_TRUE(static_cast<QToolButton*>(Child(&f, "B_GammaSquare"))->isChecked());
+  // The field is shown upright: white on top, pure red at the start of the middle row.
+  EXPECT_EQ(Shown(gamma, QPoint(10, 0)), 0xFFFFFF);
+  EXPECT_EQ(Shown(gamma, QPoint(0, 150)), 0x0000FF);
+
+  Hover(Child(&f, "P_Form"), QPoint(2, 2));
+  EXPECT_FALSE(point->isVisible());
+  Hover(gamma, QPoint(100, 150));
+  EXPECT_TRUE(point->isVisible());
+  EXPECT_EQ(Shown(point, QPoint(5, 5)), 0xFF0000);  // pure blue
+  Hover(Child(&f, "I_Pal"), QPoint(3, 3));
+  EXPECT_FALSE(point->isVisible());
+
+  Click(gamma, QPoint(200, 150));
+  EXPECT_EQ(f.Picker().PickedColor, 0x00FF00);
+  EXPECT_EQ(Shown(Child(&f, "I_SelCol"), QPoint(5, 5)), 0x00FF00);
+
+  Click(Child(&f, "B_GammaCircle"), QPoint(5, 5));
+  EXPECT_EQ(f.Picker().GammaMode, kGammaCircle);
+  EXPECT_FALSE(static_cast<QToolButton*>(Child(&f, "B_GammaSquare"))->isChecked());
+  EXPECT_EQ(Shown(gamma, QPoint(150, 150)), 0xFFFFFF);  // the white centre
+  Click(gamma, QPoint(1, 1));  // outside the circle: nothing
+  EXPECT_EQ(f.Picker().PickedColor, 0x00FF00);
+}

@@ -1,0 +1,169 @@
+#include "game/background_pictures.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <algorithm>
+#include <filesystem>
+#include <vector>
+
+#include "foundation/dib_ops.h"
+#include "foundation/picture_loading.h"
+#include "support/file_bytes.h"
+#include "support/qt_picture_bytes.h"
+#include "support/temp_folder.h"
+
+namespace {
+
+std::string ShippedFolder() {
+  return BackgroundFolder(std::string(std::getenv("ZORVA_DATA_DIR")) + "/");
+}
+
+// A background folder of single-colour pictures: picture i in grey 20 * (i + 1).
+struct TPictureFolder {
+  TTempFolder Dir;
+  std::string Folder = Dir.Path().string() + "/";
+  TPictureFolder(int width, int height) {
+    for (int i = 0; i < kBackgroundPictureCount; ++i) {
+      const QColor grey(20 * (i + 1), 20 * (i + 1), 20 * (i + 1));
+      Spit(BackgroundPicturePath(Folder, i), QtPictureBytes("JPG", width, height, grey));
+      Spit(BackgroundButtonPath(Folder, i), QtPictureBytes("JPG", 63, 50, grey));
+    }
+  }
+};
+
+int Grey(const TDibImage& d, int x, int y) { return GetDibPixel(d, x, y) & 0xFF; }
+
+}  // namespace
+
+TEST(BackgroundPictures, CodesTenToSeventeenArePictures) {
+  EXPECT_FALSE(IsBackgroundPicture(9));
+  for (int code = 10; code <= 17; ++code) EXPECT_TRUE(IsBackgroundPicture(code));
+  EXPECT_FALSE(IsBackgroundPicture(18));
+  EXPECT_FALSE(IsBackgroundPicture(-1));
+  EXPECT_FALSE(IsBackgroundPicture(0x98989810));
+  EXPECT_EQ(BackgroundPicturePath("/p/bkg-pics/", 3), "/p/bkg-pics/wood1-1600.jpg");
+  EXPECT_EQ(BackgroundButtonPath("/p/bkg-pics/", 0), "/p/bkg-pics/parquet-but.jpg");
+  EXPECT_EQ(BackgroundFolder("/usr/share/zorva-jigsaw-quix/"), "/usr/share/zorva-jigsaw-quix/bkg-pics/");
+}
+
+TEST(BackgroundPictures, EveryShippedPictureAndButtonDecodesAtItsSize) {
+  const std::string dir = ShippedFolder();
+  for (int i = 0; i < kBackgroundPictureCount; ++i) {
+    TDibHolder picture, button;
+    std::string error;
+    ASSERT_TRUE(LoadJpegFile(*picture, BackgroundPicturePath(dir, i), &error)) << i << error;
+    EXPECT_EQ(picture->Width, 1600) << i;
+    EXPECT_EQ(picture->Height, 1200) << i;
+    ASSERT_TRUE(LoadJpegFile(*button, BackgroundButtonPath(dir, i), &error)) << i << error;
+    EXPECT_EQ(button->Width, kBackgroundButtonWidth) << i;
+    EXPECT_EQ(button->Height, kBackgroundButtonHeight) << i;
+  }
+}
+
+TEST(BackgroundPictures, ShippedPicturesAreMutedAndSeamless) {
+  // Pieces must stay readable: no picture is near black or near white on average. Its opposite
+  // edges meet (left against right, top against bottom) no harder than the hardest joint
+  // between two neighbouring columns or rows inside it (the boards' own seams).
+  const std::string dir = ShippedFolder();
+  for (int i = 0; i < kBackgroundPictureCount; ++i) {
+    TDibHolder p;
+    ASSERT_TRUE(LoadJpegFile(*p, BackgroundPicturePath(dir, i)));
+    std::vector<int> luma(1600 * 1200);
+    for (int y = 0; y < 1200; ++y)
+      for (int x = 0; x < 1600; ++x) {
+        const int c = GetDibPixel(*p, x, y);
+        luma[size_t(y * 1600 + x)] = (c & 0xFF) * 3 + ((c >> 8) & 0xFF) * 6 + ((c >> 16) & 0xFF);
+      }
+    auto at = [&](int x, int y) { return luma[size_t(y * 1600 + x)]; };
+    double sum = 0;
+    for (int v : luma) sum += v / 10.0;
+    const double mean = sum / double(luma.size());
+    EXPECT_GT(mean, 35) << BackgroundPictureNames[i];
+    EXPECT_LT(mean, 215) << BackgroundPictureNames[i];
+    auto columnStep = [&](int x0, int x1) {
+      long d = 0;
+      for (int y = 0; y < 1200; ++y) d += std::abs(at(x0, y) - at(x1, y));
+      return d;
+    };
+    auto rowStep = [&](int y0, int y1) {
+      long d = 0;
+      for (int x = 0; x < 1600; ++x) d += std::abs(at(x, y0) - at(x, y1));
+      return d;
+    };
+    long hardestColumn = 0, hardestRow = 0;
+    for (int x = 0; x + 1 < 1600; ++x) hardestColumn = std::max(hardestColumn, columnStep(x, x + 1));
+    for (int y = 0; y + 1 < 1200; ++y) hardestRow = std::max(hardestRow, rowStep(y, y + 1));
+    EXPECT_LE(columnStep(1599, 0), hardestColumn * 5 / 4) << BackgroundPictureNames[i];
+    EXPECT_LE(rowStep(1199, 0), hardestRow * 5 / 4) << BackgroundPictureNames[i];
+  }
+}
+
+TEST(BackgroundButtons, LoadedFromTheFolderMissingAndBrokenOnesStayEmpty) {
+  const TPictureFolder pictures(16, 12);
+  const std::string& folder = pictures.Folder;
+  std::filesystem::remove(BackgroundButtonPath(folder, 2));
+  std::vector<uint8_t> cut = Slurp(BackgroundButtonPath(folder, 5));
+  cut.resize(cut.size() / 2);
+  Spit(BackgroundButtonPath(folder, 5), cut);
+  Spit(BackgroundButtonPath(folder, 6), std::vector<uint8_t>(100000, 0xFF));
+
+  TBackgroundButtons buttons;
+  LoadBackgroundButtons(buttons, folder);
+  for (int i = 0; i < kBackgroundPictureCount; ++i) {
+    const TDibImage& b = *buttons.Buttons[i];
+    if (i == 2 || i == 5 || i == 6) {
+      EXPECT_EQ(b.Width, 0) << i;
+      continue;
+    }
+    ASSERT_EQ(b.Width, 63) << i;
+    EXPECT_EQ(b.BytesPerPixel, 3);
+    EXPECT_NEAR(Grey(b, 30, 25), 20 * (i + 1), 3) << i;
+  }
+  FreeBackgroundButtons(buttons);
+  for (const TDibHolder& b : buttons.Buttons) EXPECT_EQ(b->Width, 0);
+
+  TBackgroundButtons none;
+  LoadBackgroundButtons(none, folder + "missing/");
+  for (const TDibHolder& b : none.Buttons) EXPECT_EQ(b->Width, 0);
+}
+
+TEST(BackgroundPicture, LoadedScaledToTheTargetAndKeptWhileCodeAndSizeStay) {
+  const TPictureFolder pictures(40, 30);
+  const std::string& folder = pictures.Folder;
+  TImageControl bkg;
+  ASSERT_TRUE(LoadBackgroundPicture(bkg, folder, 13, 80, 50));
+  EXPECT_EQ(bkg.Tag, 13);
+  EXPECT_EQ(bkg.Picture->Width, 80);
+  EXPECT_EQ(bkg.Picture->Height, 50);
+  EXPECT_NEAR(Grey(*bkg.Picture, 40, 25), 80, 3);
+  // Same code and size: kept, even with the file gone.
+  std::filesystem::remove(BackgroundPicturePath(folder, 3));
+  EXPECT_TRUE(LoadBackgroundPicture(bkg, folder, 13, 80, 50));
+  // Another size must be read again: it cannot, so the picture stays but is untagged.
+  EXPECT_FALSE(LoadBackgroundPicture(bkg, folder, 13, 81, 50));
+  EXPECT_EQ(bkg.Tag, 0);
+  EXPECT_EQ(bkg.Picture->Width, 80);
+  // The picture's own size needs no scaling.
+  ASSERT_TRUE(LoadBackgroundPicture(bkg, folder, 17, 40, 30));
+  EXPECT_EQ(bkg.Tag, 17);
+  EXPECT_NEAR(Grey(*bkg.Picture, 5, 5), 160, 3);
+}
+
+TEST(BackgroundPicture, RefusesColoursBrokenFilesAndImpossibleSizes) {
+  const TPictureFolder pictures(40, 30);
+  const std::string& folder = pictures.Folder;
+  TImageControl bkg;
+  EXPECT_FALSE(LoadBackgroundPicture(bkg, folder, 0x989898, 80, 50));
+  EXPECT_FALSE(LoadBackgroundPicture(bkg, folder, 9, 80, 50));
+  EXPECT_FALSE(LoadBackgroundPicture(bkg, folder, 18, 80, 50));
+  EXPECT_EQ(bkg.Picture->Width, 0);
+  std::vector<uint8_t> cut = Slurp(BackgroundPicturePath(folder, 1));
+  cut.resize(cut.size() - 40);
+  Spit(BackgroundPicturePath(folder, 1), cut);
+  EXPECT_FALSE(LoadBackgroundPicture(bkg, folder, 11, 80, 50));
+  EXPECT_FALSE(LoadBackgroundPicture(bkg, folder, 12, 0, 50));
+  EXPECT_FALSE(LoadBackgroundPicture(bkg, folder, 12, 80, -5));
+  EXPECT_EQ(bkg.Tag, 0);
+  EXPECT_EQ(bkg.Picture->Width, 0);
+}

@@ -1,0 +1,411 @@
+#include "game/color_picker.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <vector>
+
+#include "foundation/dib_ops.h"
+
+namespace {
+
+constexpr uint32_t kGround = 0xF0F0F0;
+
+uint32_t Rgb(int r, int g, int b) { return uint32_t(r) | (uint32_t(g) << 8) | (uint32_t(b) << 16); }
+
+// What the preview hooks were asked to do, in order.
+struct TPreviewLog {
+  std::vector<int32_t> Wood;
+  std::vector<std::pair<int32_t, int32_t>> Windows;
+  std::vector<int32_t> Field;
+  std::vector<int32_t> Loaded;
+  int Redraws = 0;
+  bool PicturesLoad = true;
+
+  void Connect(TColorPicker& p) {
+    p.Hooks.SetWoodColor = [this](int32_t c) { Wood.push_back(c); };
+    p.Hooks.SetWindowBackground = [this](int32_t w, int32_t c) { Windows.push_back({w, c}); };
+    p.Hooks.SetFieldBackground = [this](int32_t c) { Field.push_back(c); };
+    p.Hooks.LoadBackgroundPicture = [this](int32_t code) {
+      Loaded.push_back(code);
+      return PicturesLoad;
+    };
+    p.Hooks.Redraw = [this] { ++Redraws; };
+  }
+  bool Empty() const {
+    return Wood.empty() && Windows.empty() && Field.empty() && Loaded.empty() && Redraws == 0;
+  }
+};
+
+TColorPickerLayout Activate(TColorPicker& p) {
+  p.BackColor = kGround;
+  return ActivateColorPicker(p, TPickerControlSizes{});
+}
+
+// The centre of a cell.
+int32_t Cx(const TSkinRect& r) { return r.Left + r.Width / 2; }
+int32_t Cy(const TSkinRect& r) { return r.Top + r.Height / 2; }
+
+}  // namespace
+
+// --- The gamma field ---------------------------------------------------------------------------
+
+TEST(GammaSquare, MiddleRowShowsEachSegmentStartAsPureHue) {
+  // At x = k * 300 / 6 the segment k starts: its first colour, unshaded.
+  EXPECT_EQ(GammaSquareColor(0, 150, 300, 150), Rgb(255, 0, 0));
+  EXPECT_EQ(GammaSquareColor(50, 150, 300, 150), Rgb(255, 0, 255));
+  EXPECT_EQ(GammaSquareColor(100, 150, 300, 150), Rgb(0, 0, 255));
+  EXPECT_EQ(GammaSquareColor(150, 150, 300, 150), Rgb(0, 255, 255));
+  EXPECT_EQ(GammaSquareColor(200, 150, 300, 150), Rgb(0, 255, 0));
+  EXPECT_EQ(GammaSquareColor(250, 150, 300, 150), Rgb(255, 255, 0));
+  // The last column is nearly back at red: 6 * 299 - 1500 = 294 of 300 steps of yellow to red.
+  EXPECT_EQ(GammaSquareColor(299, 150, 300, 150), Rgb(255, 255 - 294 * 255 / 300, 0));
+}
+
+TEST(GammaSquare, WhiteTopNearlyBlackBottomHalfwayInBetween) {
+  for (int x : {0, 37, 150, 299}) {
+    EXPECT_EQ(GammaSquareColor(x, 0, 300, 150), 0xFFFFFFu) << x;
+    const uint32_t bottom = GammaSquareColor(x, 299, 300, 150);
+    EXPECT_LE(bottom & 0xFF, 2u) << x;
+    EXPECT_LE((bottom >> 8) & 0xFF, 2u) << x;
+    EXPECT_LE(bottom >> 16, 2u) << x;
+  }
+  // Half way up from pure red: the zero channels rise by half of 255, truncated.
+  EXPECT_EQ(GammaSquareColor(0, 75, 300, 150), Rgb(255, 127, 127));
+  // Half way down: red halves.
+  EXPECT_EQ(GammaSquareColor(0, 225, 300, 150), Rgb(128, 0, 0));
+}
+
+TEST(GammaCircle, WhiteCentreHueByAngleBlackTowardsTheRim) {
+  uint32_t c = 0;
+  ASSERT_TRUE(GammaCircleColor(150, 150, 150, c));
+  EXPECT_EQ(c, 0xFFFFFFu);
+  // Straight above the centre just inside the rim: red, almost black (255 - 255 * 74 / 75).
+  ASSERT_TRUE(GammaCircleColor(150, 1, 150, c));
+  EXPECT_EQ(c, Rgb(4, 0, 0));
+  // At the radius' half (75) the hue is unshaded: right 90 degrees, below 180, left 270.
+  ASSERT_TRUE(GammaCircleColor(225, 150, 150, c));
+  EXPECT_EQ(c, Rgb(255 - 30 * 1530 / 360, 0, 255));
+  ASSERT_TRUE(GammaCircleColor(150, 225, 150, c));
+  EXPECT_EQ(c, Rgb(0, 255, 255));
+  ASSERT_TRUE(GammaCircleColor(75, 150, 150, c));
+  EXPECT_EQ(c, Rgb(30 * 1530 / 360, 255, 0));
+}
+
+TEST(GammaCircle, PointsAtARoundedDistanceOfTheRadiusHaveNoColour) {
+  uint32_t c = 0x123456;
+  EXPECT_FALSE(GammaCircleColor(150, 0, 150, c));
+  EXPECT_FALSE(GammaCircleColor(0, 150, 150, c));
+  EXPECT_FALSE(GammaCircleColor(0, 0, 150, c));
+  // 106^2 + 106^2 = 22472 > 149.5^2: rounds to 150.
+  EXPECT_FALSE(GammaCircleColor(150 - 106, 150 - 106, 150, c));
+  EXPECT_EQ(c, 0x123456u);
+  // 105^2 + 106^2 = 22261 < 149.5^2: rounds to 149.
+  EXPECT_TRUE(GammaCircleColor(150 - 105, 150 - 106, 150, c));
+  EXPECT_TRUE(GammaCircleColor(1, 150, 150, c));
+}
+
+TEST(GammaField, RenderedCircleShowsTheGroundOutsideAndCannotBePickedThere) {
+  TColorPicker p;
+  p.GammaMode = kGammaCircle;
+  Activate(p);
+  EXPECT_EQ(uint32_t(GetDibPixel(*p.Gamma, 0, 0)), kGround);
+  EXPECT_EQ(uint32_t(GetDibPixel(*p.StoreGamma, 0, 0)), kGround);
+  EXPECT_EQ(uint32_t(GetDibPixel(*p.StoreGamma, 150, 150)), 0xFFFFFFu);
+  TPreviewLog log;
+  log.Connect(p);
+  const int32_t before = p.PickedColor;
+  EXPECT_FALSE(GammaMouseDown(p, 2, 2));
+  EXPECT_EQ(p.PickedColor, before);
+  EXPECT_TRUE(log.Empty());
+}
+
+TEST(GammaField, FindsTheClosestPointRowByRowAndSkipsTheGroundOutsideTheCircle) {
+  TColorPicker p;
+  p.BackColor = 0xFFFFFF;  // a ground the same white as the circle's centre
+  p.GammaMode = kGammaCircle;
+  ActivateColorPicker(p, TPickerControlSizes{});
+  int32_t x = -1, y = -1;
+  ASSERT_TRUE(FindColorInGamma(p, 0xFFFFFF, x, y));
+  EXPECT_EQ(x, 150);
+  EXPECT_EQ(y, 150);
+
+  p.GammaMode = kGammaSquare;
+  RenderGamma(p);
+  // White fills the whole top row: the first pixel wins.
+  ASSERT_TRUE(FindColorInGamma(p, 0xFFFFFF, x, y));
+  EXPECT_EQ(x, 0);
+  EXPECT_EQ(y, 0);
+  // Pure red lies only at the start of the middle row.
+  ASSERT_TRUE(FindColorInGamma(p, 0x0000FF, x, y));
+  EXPECT_EQ(x, 0);
+  EXPECT_EQ(y, 150);
+  // Below the middle row red darkens: 255 - 255 * 2 / 150 = 252 two rows down.
+  ASSERT_TRUE(FindColorInGamma(p, Rgb(252, 0, 0), x, y));
+  EXPECT_EQ(x, 0);
+  EXPECT_EQ(y, 152);
+  // 253 is one away from both 254 (row 151) and 252 (row 152): the upper row wins.
+  ASSERT_TRUE(FindColorInGamma(p, Rgb(253, 0, 0), x, y));
+  EXPECT_EQ(x, 0);
+  EXPECT_EQ(y, 151);
+  // Grey is nowhere in the square: every point has a channel at 0 or 255.
+  EXPECT_FALSE(FindColorInGamma(p, 0x808080, x, y));
+}
+
+TEST(GammaField, MarkerInvertsTheOutlineOfAFiveByFiveSquareCutAtTheEdge) {
+  TColorPicker p;
+  p.PickedColor = 0x0000FF;  // found at (0, 150)
+  Activate(p);
+  const TDibImage& g = *p.Gamma;
+  const TDibImage& clean = *p.StoreGamma;
+  for (int y = 146; y <= 154; ++y)
+    for (int x = 0; x <= 4; ++x) {
+      const bool outline = (x == 2 && y >= 148 && y <= 152) || ((y == 148 || y == 152) && x <= 2);
+      const uint32_t expected = outline ? ~uint32_t(GetDibPixel(clean, x, y)) & 0xFFFFFF
+                                        : uint32_t(GetDibPixel(clean, x, y));
+      EXPECT_EQ(uint32_t(GetDibPixel(g, x, y)), expected) << x << "," << y;
+    }
+}
+
+TEST(GammaField, NoMarkerForAColourThatIsNowhereOrForAPicture) {
+  for (int32_t code : {0x808080, 12}) {
+    TColorPicker p;
+    p.PickedColor = code;
+    Activate(p);
+    EXPECT_EQ(0, std::memcmp(p.Gamma->Bits, p.StoreGamma->Bits, size_t(p.Gamma->ImageSize))) << code;
+  }
+}
+
+TEST(GammaField, SwitchingModeRendersTheOtherFieldAndMarksThePickAgain) {
+  TColorPicker p;
+  p.PickedColor = 0xFFFFFF;
+  Activate(p);
+  EXPECT_NE(uint32_t(GetDibPixel(*p.Gamma, 1, 2)), 0xFFFFFFu);  // marker round (0, 0)
+  SetGammaMode(p, kGammaCircle);
+  EXPECT_EQ(p.GammaMode, kGammaCircle);
+  EXPECT_EQ(uint32_t(GetDibPixel(*p.StoreGamma, 1, 2)), kGround);
+  // The marker sits round the centre now.
+  EXPECT_EQ(uint32_t(GetDibPixel(*p.Gamma, 152, 150)),
+            ~uint32_t(GetDibPixel(*p.StoreGamma, 152, 150)) & 0xFFFFFF);
+}
+
+// --- Palette, default colours, pictures -------------------------------------------------------
+
+TEST(Palette, CellsFollowTheGridAndTheirColours) {
+  TColorPicker p;
+  Activate(p);
+  EXPECT_EQ(p.PaletteCellRects[9].Left, 34);
+  EXPECT_EQ(p.PaletteCellRects[9].Top, 34);
+  EXPECT_EQ(p.PaletteCellRects[47].Right, 7 * 28 + 6 + 23);
+  for (int i = 0; i < kPaletteColorCount; ++i)
+    EXPECT_EQ(GetDibPixel(*p.Pal, Cx(p.PaletteCellRects[i]), Cy(p.PaletteCellRects[i])),
+              PaletteColors[i]) << i;
+  EXPECT_EQ(GetDibPixel(*p.Pal, 0, 0), 0);  // black outline
+  EXPECT_EQ(uint32_t(GetDibPixel(*p.Pal, 3, 3)), kGround);
+}
+
+TEST(Palette, PickedCellGetsAThreePixelMarkerYellowRoundTheFourDarkest) {
+  for (int i = 0; i < kPaletteColorCount; ++i) {
+    TColorPicker p;
+    p.PickedColor = PaletteColors[i];
+    Activate(p);
+    EXPECT_EQ(p.PaletteIndex, i);
+    const TSkinRect& r = p.PaletteCellRects[i];
+    const uint32_t marker = (i >= 40 && i <= 43) ? 0x00FFFFu : 0u;
+    EXPECT_EQ(uint32_t(GetDibPixel(*p.Pal, r.Left - 3, r.Top - 3)), marker) << i;
+    EXPECT_EQ(uint32_t(GetDibPixel(*p.Pal, r.Right + 3, r.Bottom + 3)), marker) << i;
+    EXPECT_EQ(uint32_t(GetDibPixel(*p.Pal, r.Right + 4, r.Bottom + 4)), kGround) << i;
+    EXPECT_EQ(GetDibPixel(*p.Pal, r.Left, r.Top), PaletteColors[i]) << i;
+  }
+}
+
+TEST(Palette, ClickingAColourPicksItAndPreviewsItOnce) {
+  TColorPicker p;
+  SetupWoodColorPicker(p, 0x49687A);
+  Activate(p);
+  TPreviewLog log;
+  log.Connect(p);
+  const TSkinRect& cell = p.PaletteCellRects[13];
+  ASSERT_TRUE(PaletteMouseDown(p, cell.Left, cell.Bottom));  // edges count
+  EXPECT_EQ(p.PickedColor, 0x00A000);
+  EXPECT_EQ(p.PaletteIndex, 13);
+  EXPECT_EQ(log.Wood, std::vector<int32_t>{0x00A000});
+  EXPECT_TRUE(log.Windows.empty());
+  EXPECT_EQ(uint32_t(GetDibPixel(*p.SelCol, 5, 5)), 0x00A000u);
+}
+
+TEST(Palette, ClickingThePickedColourOrTheGapsChangesAndAppliesNothing) {
+  TColorPicker p;
+  SetupWoodColorPicker(p, 0xE0E000);
+  Activate(p);
+  TPreviewLog log;
+  log.Connect(p);
+  EXPECT_FALSE(PaletteMouseDown(p, Cx(p.PaletteCellRects[35]), Cy(p.PaletteCellRects[35])));
+  EXPECT_FALSE(PaletteMouseDown(p, 31, 10));  // between two cells
+  EXPECT_FALSE(PaletteMouseDown(p, 2, 2));
+  EXPECT_EQ(p.PickedColor, 0xE0E000);
+  EXPECT_TRUE(log.Empty());
+}
+
+TEST(DefaultColors, ShownUpToTheFirstEmptyEntryInAnImageSizedToThem) {
+  TColorPicker p;
+  p.DefaultColors[0] = 0x111111;
+  p.DefaultColors[1] = 0x222222;
+  p.DefaultColors[2] = 0x333333;
+  p.DefaultColors[4] = 0x555555;  // after the first empty entry: not shown
+  const TColorPickerLayout l = Activate(p);
+  EXPECT_EQ(p.DefaultColorCount, 3);
+  ASSERT_TRUE(l.DefColShown);
+  EXPECT_EQ(l.I_DefCol.Width, 92);
+  EXPECT_EQ(p.DefCol->Width, 92);
+  EXPECT_EQ(l.I_DefCol.Right(), l.I_Pal.Right() + 1);
+  EXPECT_EQ(GetDibPixel(*p.DefCol, Cx(p.DefaultColorRects[2]), 18), 0x333333);
+
+  TPreviewLog log;
+  log.Connect(p);
+  p.PickTarget = 4;
+  ASSERT_TRUE(DefColMouseDown(p, Cx(p.DefaultColorRects[1]), 18));
+  EXPECT_EQ(p.PickedColor, 0x222222);
+  EXPECT_EQ(p.DefaultColorIndex, 1);
+  EXPECT_EQ(uint32_t(GetDibPixel(*p.DefCol, p.DefaultColorRects[1].Left - 2, 4)), 0u);
+  EXPECT_EQ((log.Windows), (std::vector<std::pair<int32_t, int32_t>>{{4, 0x222222}}));
+  EXPECT_TRUE(log.Field.empty());
+  EXPECT_EQ(log.Redraws, 1);
+  EXPECT_FALSE(DefColMouseDown(p, 3 * 28 + 10, 18));  // where a fourth cell would be
+}
+
+TEST(DefaultColors, AnEmptyFirstEntryHidesTheRow) {
+  TColorPicker p;
+  p.DefaultColors[1] = 0x222222;
+  const TColorPickerLayout l = Activate(p);
+  EXPECT_FALSE(l.DefColShown);
+  EXPECT_EQ(p.DefaultColorCount, 0);
+  EXPECT_EQ(l.L_SelColCap.Top, l.I_Pal.Bottom() + 16);
+  EXPECT_FALSE(DefColMouseDown(p, 18, 18));
+}
+
+TEST(BackgroundPictures, PickingPictureKGivesCodeTenPlusKAndHidesTheColourSwatch) {
+  TBackgroundButtons buttons;
+  for (int k = 0; k < kBackgroundPictureCount; ++k) {
+    CreateDib24(*buttons.Buttons[k], kBackgroundButtonWidth, kBackgroundButtonHeight);
+    FillDibRect(*buttons.Buttons[k], 0, 0, 63, 50, uint32_t(0x101010 * (k + 1)));
+  }
+  for (int k = 0; k < kBackgroundPictureCount; ++k) {
+    TColorPicker p;
+    SetupAllWindowsPicker(p, 0x989898);
+    p.Buttons = &buttons;
+    Activate(p);
+    TPreviewLog log;
+    log.Connect(p);
+    const TSkinRect& cell = p.BkgPictureRects[k];
+    EXPECT_EQ(cell.Left, k * 67 + 6);
+    ASSERT_TRUE(BkgPicsMouseDown(p, Cx(cell), Cy(cell)));
+    EXPECT_EQ(p.PickedColor, 10 + k);
+    EXPECT_EQ(p.BkgPictureIndex, k);
+    EXPECT_FALSE(p.SelColVisible);
+    EXPECT_EQ(GetDibPixel(*p.BkgPics, cell.Right, cell.Bottom), 0x101010 * (k + 1));
+    EXPECT_EQ(GetDibPixel(*p.BkgPics, cell.Left - 1, cell.Top - 1), 0);
+    EXPECT_EQ(log.Loaded, std::vector<int32_t>{10 + k});
+    ASSERT_EQ(log.Windows.size(), 6u);
+    for (int w = 0; w < 6; ++w) EXPECT_EQ(log.Windows[size_t(w)], std::make_pair(w, 10 + k));
+    EXPECT_EQ(log.Field, std::vector<int32_t>{10 + k});
+    EXPECT_EQ(log.Redraws, 1);
+    // Back to a colour: the swatch returns.
+    ASSERT_TRUE(PaletteMouseDown(p, Cx(p.PaletteCellRects[0]), Cy(p.PaletteCellRects[0])));
+    EXPECT_TRUE(p.SelColVisible);
+    EXPECT_EQ(p.BkgPictureIndex, -1);
+  }
+}
+
+TEST(BackgroundPictures, APictureThatCannotBeLoadedGivesGreyEverywhere) {
+  TColorPicker p;
+  SetupAllWindowsPicker(p, 0x0000C0);
+  Activate(p);  // no buttons at all: empty cells
+  EXPECT_EQ(GetDibPixel(*p.BkgPics, Cx(p.BkgPictureRects[0]), Cy(p.BkgPictureRects[0])), 0x989898);
+  TPreviewLog log;
+  log.PicturesLoad = false;
+  log.Connect(p);
+  ASSERT_TRUE(BkgPicsMouseDown(p, Cx(p.BkgPictureRects[5]), Cy(p.BkgPictureRects[5])));
+  EXPECT_EQ(p.PickedColor, 0x989898);
+  for (const auto& w : log.Windows) EXPECT_EQ(w.second, 0x989898);
+  EXPECT_EQ(log.Field, std::vector<int32_t>{0x989898});
+  // The picker shows what the windows got.
+  EXPECT_EQ(p.BkgPictureIndex, -1);
+  EXPECT_EQ(p.DefaultColorIndex, 0);
+  EXPECT_EQ(p.PaletteIndex, 44);
+  EXPECT_TRUE(p.SelColVisible);
+  EXPECT_EQ(GetDibPixel(*p.SelCol, 0, 0), 0x989898);
+}
+
+TEST(BackgroundPictures, NotOfferedNoCellsToPick) {
+  TColorPicker p;
+  SetupWindowPicker(p, 0x989898, 2);
+  const TColorPickerLayout l = Activate(p);
+  EXPECT_EQ(p.BkgPics->Width, 0);
+  EXPECT_FALSE(BkgPicsMouseDown(p, 30, 30));
+  EXPECT_EQ(l.ClientHeight, l.B_OK.Bottom() + 12);
+  EXPECT_LT(l.B_OK.Top, l.I_Gamma.Bottom() + 40);
+}
+
+TEST(BackgroundPictures, AWindowStartingOnAPictureKeepsItWithoutAColourSwatch) {
+  TColorPicker p;
+  SetupWindowPicker(p, 15, 0);
+  Activate(p);
+  EXPECT_EQ(p.PickedColor, 15);
+  EXPECT_FALSE(p.SelColVisible);
+}
+
+// --- Gamma picks, hover and layout ------------------------------------------------------------
+
+TEST(GammaPick, APointBecomesThePickEvenWhenItIsThePickAlready) {
+  TColorPicker p;
+  SetupWindowPicker(p, 0x989898, 3);
+  Activate(p);
+  TPreviewLog log;
+  log.Connect(p);
+  ASSERT_TRUE(GammaMouseDown(p, 0, 150));
+  EXPECT_EQ(p.PickedColor, 0x0000FF);
+  EXPECT_EQ(GetDibPixel(*p.PointColor, 1, 1), 0x0000FF);
+  EXPECT_EQ(p.PaletteIndex, -1);
+  ASSERT_TRUE(GammaMouseDown(p, 0, 150));
+  EXPECT_EQ((log.Windows), (std::vector<std::pair<int32_t, int32_t>>{{3, 0x0000FF}, {3, 0x0000FF}}));
+}
+
+TEST(GammaPick, HoverShowsThePointColourAndLeavesItOutsideTheCircle) {
+  TColorPicker p;
+  Activate(p);
+  EXPECT_EQ(GetDibPixel(*p.PointColor, 0, 0), 0x008000);  // the start fill
+  p.PointColorVisible = false;
+  GammaMouseMove(p, 0, 0);
+  EXPECT_TRUE(p.PointColorVisible);
+  EXPECT_EQ(GetDibPixel(*p.PointColor, 0, 0), 0xFFFFFF);
+  SetGammaMode(p, kGammaCircle);
+  GammaMouseMove(p, 0, 0);
+  EXPECT_EQ(GetDibPixel(*p.PointColor, 0, 0), 0xFFFFFF);
+}
+
+TEST(Layout, ControlsStandWhereTheirNeighboursPutThem) {
+  TColorPicker p;
+  SetupAllWindowsPicker(p, 0x989898);
+  TPickerControlSizes sizes;
+  sizes.LabelHeight = 17;
+  const TColorPickerLayout l = ActivateColorPicker(p, sizes);
+  EXPECT_EQ(l.I_Pal.Left, 16);
+  EXPECT_EQ(l.I_Pal.Top, 12 + 17 + 8);
+  EXPECT_EQ(l.L_GammaCap.Left, l.I_Pal.Right() + 16);
+  EXPECT_EQ(l.I_Gamma.Top, l.I_Pal.Top);
+  EXPECT_EQ(l.B_GammaSquare.Right(), l.I_Gamma.Right());
+  EXPECT_EQ(l.B_GammaSquare.Bottom(), l.I_Gamma.Top - 4);
+  EXPECT_EQ(l.B_GammaCircle.Right(), l.B_GammaSquare.Left - 4);
+  EXPECT_EQ(l.I_SelCol.Width, 112);
+  EXPECT_EQ(l.I_SelCol.Bottom(), l.I_Gamma.Bottom());
+  EXPECT_EQ(l.I_PointColor.Right(), l.I_Pal.Right());
+  EXPECT_EQ(l.I_PointColor.Top, l.I_SelCol.Top);
+  EXPECT_EQ(l.I_BkgPics.Top, l.L_BkgPicsCap.Bottom() + 8);
+  EXPECT_EQ(l.L_BkgPicsCap.Top, l.I_Gamma.Bottom() + 16);
+  EXPECT_EQ(l.B_Cancel.Right(), l.I_Gamma.Right());
+  EXPECT_EQ(l.B_Cancel.Top, l.I_BkgPics.Bottom() + 24);
+  EXPECT_EQ(l.B_OK.Right(), l.B_Cancel.Left - 16);
+  EXPECT_EQ(l.ClientWidth, l.I_Gamma.Right() + 16);  // the field reaches further than the pictures
+  EXPECT_EQ(l.ClientHeight, l.B_OK.Bottom() + 12);
+}
