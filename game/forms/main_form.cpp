@@ -17,7 +17,6 @@
 #include <cmath>
 #include <filesystem>
 
-#include "foundation/artwork.h"
 #include "foundation/picture_loading.h"
 #include "game/game_open.h"
 #include "game/game_paths.h"
@@ -180,11 +179,6 @@ TF_Main::TF_Main(const std::string& programDir) {
 
   TSkinWindows& ws = session_.Windows;
   SetupGameWindows(ws);
-  static TDibHolder frameSkin, glassSkin;  // the program's artwork, shared by every window
-  if (frameSkin->Width == 0) LoadPngResource(*frameSkin, kFrameSkinPngId);
-  if (glassSkin->Width == 0) LoadPngResource(*glassSkin, kGlassSkinPngId);
-  ws.FrameSkin = frameSkin->Width ? &*frameSkin : nullptr;
-  ws.GlassSkin = glassSkin->Width ? &*glassSkin : nullptr;
   for (int32_t pocket = 2; pocket <= 5; ++pocket) UpdatePocketCaption(session_, pocket);
 
   field_ = std::make_unique<TField>(session_.Game, session_.Windows);
