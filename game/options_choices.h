@@ -1,0 +1,103 @@
+#pragma once
+#include <array>
+#include <cstdint>
+#include <functional>
+#include <string>
+
+#include "foundation/lang.h"
+#include "game/game_options.h"
+#include "game/game_session.h"
+#include "game/settings_file.h"
+
+// What the options dialog offers and how its choices reach the game, without any window.
+
+// The mouse combinations of the three binding lists, in list order.
+constexpr int32_t kMouseCombinationCount = 7;
+extern const TMouseBinding MouseCombinations[kMouseCombinationCount];
+
+// The two presets of the play-mode list (items 0 and 1; item 2 is "Other").
+extern const TPlaySettings StandardMouseScheme;
+extern const TPlaySettings SimpleMouseScheme;
+enum : int32_t { kPlayModeStandard = 0, kPlayModeSimple = 1, kPlayModeOther = 2 };
+
+// The list item of a binding, -1 when it is none of the seven.
+int32_t MouseCombinationIndex(const TMouseBinding& binding);
+
+// What the play page shows: a list item per binding (-1 empty) and the two check boxes.
+struct TBindingChoice {
+  int32_t RotCW = -1;
+  int32_t RotCCW = -1;
+  int32_t MoveOW = -1;
+  bool SingleMainWindow = false;
+  bool ClickToDrag = false;
+};
+
+TBindingChoice BindingChoiceOf(const TPlaySettings& play);
+// Standard or Simple when the choice is exactly that preset, else Other (also with an empty list).
+int32_t PlayModeOf(const TBindingChoice& choice);
+// Two bindings on the same item (an empty list never collides).
+bool BindingsCollide(const TBindingChoice& choice);
+
+// The radio button of a style: anything beyond the list takes the last button.
+int32_t EmbossButtonOfStyle(int32_t style);  // 0..3
+int32_t WoodButtonOfStyle(int32_t style);    // 0..2
+
+// The download sources: index of a host among the two (ASCII case ignored), 0 when neither.
+using TServerHosts = std::array<std::string, 2>;
+int32_t ServerIndex(const TServerHosts& hosts, const std::string& host);
+
+constexpr int32_t kSecureMethodCount = 7;
+constexpr int32_t kDefaultSecureMethod = 5;
+extern const char* const SecureMethodNames[kSecureMethodCount];
+
+constexpr int32_t kAutoIntervalMin = 1, kAutoIntervalMax = 60;
+constexpr int32_t kStuckKoefMin = 10, kStuckKoefMax = 30;
+
+// The six pages in order, with their help context and help topic.
+struct TOptionsPage {
+  const char* Name;
+  int32_t HelpContext;
+  const char* Topic;
+};
+constexpr int32_t kOptionsPageCount = 6;
+extern const TOptionsPage OptionsPages[kOptionsPageCount];
+
+// Default colours the wood colour picker offers.
+inline constexpr int32_t kWoodDefaultColors[] = {0x49687A, 0x92ADBE};
+
+// What the main window loads into the dialog before showing it and reads back after OK.
+struct TOptionsValues {
+  bool AutoSaveEnabled = true;
+  int32_t AutoSaveInterval = 10;  // minutes
+  bool SoundPlay = true;
+  bool ShowJoin = true;
+  TBindingChoice Bindings{5, 1, 3, false, false};  // the Standard preset
+  int32_t StuckKoef = 12;
+  int32_t EmbossStyle = 1;
+  int32_t WoodStyle = 2;
+  int32_t WoodColor = 0x49687A;
+};
+
+TOptionsValues OptionsValuesOf(const TGameSession& s, const TSettingsControls& controls);
+
+// What the main window does besides the records after OK.
+struct TOptionsApplyHooks {
+  std::function<void()> ClearSelection;  // a selection exists
+  // The First Side becomes the visible side (single main window turned on in a running game).
+  std::function<void()> ShowFirstSide;
+  // Loads a language file (the language loader reports a missing one).
+  std::function<void(const std::string& path)> LoadLanguage;
+};
+
+// What changed, for the menus and the field.
+struct TOptionsApplied {
+  bool SingleMainWindowChanged = false;
+  bool EffectsChanged = false;
+};
+
+// After OK: the values into the session, the settings and the language state, in the order the
+// options command takes them. A binding whose list is empty keeps its old value; new effect
+// styles rebuild the emboss maps of a running game under the "Prog_ChangeEmboss" progress.
+TOptionsApplied ApplyOptionsValues(TGameSession& s, TSettings& st, TLanguageState& lang,
+                                   const TOptionsValues& v, const std::string& langName,
+                                   const TOptionsApplyHooks& hooks);

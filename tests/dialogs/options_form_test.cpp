@@ -1,0 +1,620 @@
+#include <QCheckBox>
+#include <QCoreApplication>
+#include <QComboBox>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QScrollBar>
+#include <QTabWidget>
+#include <QTest>
+#include <QTimer>
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <memory>
+
+#include "dialogs/options_art.h"
+#include "dialogs/options_form.h"
+#include "foundation/dib_ops.h"
+#include "foundation/lang_forms.h"
+#include "foundation/picture_loading.h"
+#include "platform/message_box.h"
+#include "platform/resources.h"
+#include "support/temp_folder.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+struct TBox {
+  std::string Text;
+  int Flags;
+};
+
+// The dialog in English over a private language folder with three languages: English (flag
+// and help), Deutsch (own flag, help) and Suomi (neither), and two download sources.
+class OptionsDialog : public ::testing::Test {
+ public:
+  void SetUp() override {
+    const std::string data = std::string(getenv("ZORVA_DATA_DIR")) + "/language/";
+    lang.LangDir = dir.Path().string() + "/";
+    fs::copy_file(data + "english.lng", dir.File("english.lng"));
+    fs::copy_file(data + "english.bmp", dir.File("english.bmp"));
+    Write("english.chm", "help");
+    Write("deutsch.lng", "[Language Info]\n<engname>German\n<localname>Deutsch\n<author>Anna\n[Options]\n");
+    Write("deutsch.chm", "help");
+    WriteFlag("deutsch.bmp", 0x0000C0);
+    Write("suomi.lng", "[Language Info]\n<engname>Finnish\n<localname>Suomi\n<author>Aino\n"
+                       "<l_onlyinterface>Only the interface\n");
+
+    options.DnSrc = "SECOND.example";
+    options.UseSecure = false;
+    options.SecureMethodInd = 3;
+    options.ThumbPath = "/thumbs/";
+    options.SiteJigsawsDir = "zorva/jigsaws_quix/";
+
+    TOptionsFormEnv env;
+    env.Lang = &lang;
+    env.GameOptions = &options;
+    env.ServerHosts = {"first.example", "second.example"};
+    env.ShowHelpTopic = [this](const std::string& topic) { topics.push_back(topic); };
+    env.PickColor = [this](const TColorPickRequest& r, int32_t& picked) { return picker ? picker(r, picked) : 2; };
+    form = std::make_unique<TF_Options>(env);
+    TLangForms forms;
+    forms.Options = form.get();
+    ASSERT_TRUE(LoadLanguage(lang, dir.File("english.lng"), forms));
+    SetMessageBoxHandler([this](const std::string& text, const std::string&, int flags) {
+      boxes.push_back({text, flags});
+      return int(kIdOk);
+    });
+  }
+  void TearDown() override {
+    form.reset();
+    SetMessageBoxHandler({});
+  }
+
+  void Write(const std::string& name, const std::string& text) { std::ofstream(dir.File(name)) << text; }
+  void WriteFlag(const std::string& name, uint32_t color) {
+    TDibHolder flag;
+    ASSERT_TRUE(CreateDib24(*flag, kFlagWidth, kFlagHeight));
+    FillDibRect(*flag, 0, 0, kFlagWidth, kFlagHeight, color);
+    ASSERT_TRUE(SaveBmpFile(*flag, dir.File(name)));
+  }
+
+  static TOptionsValues Sample() {
+    TOptionsValues v;
+    v.AutoSaveEnabled = false;
+    v.AutoSaveInterval = 25;
+    v.SoundPlay = false;
+    v.ShowJoin = true;
+    v.Bindings = BindingChoiceOf(StandardMouseScheme);
+    v.StuckKoef = 17;
+    v.EmbossStyle = 2;
+    v.WoodStyle = 1;
+    v.WoodColor = 0x336699;
+    return v;
+  }
+
+  // The main window's part: values in, then the modeless show the tests drive.
+  void Open(const TOptionsValues& v) {
+    form->LoadValues(v);
+    form->show();
+    QCoreApplication::processEvents();
+  }
+
+  template <class T>
+  T* Find(const char* name) {
+    T* w = form->findChild<T*>(name);
+    EXPECT_NE(w, nullptr) << name;
+    return w;
+  }
+  // Check boxes and radio buttons take clicks on their box and caption only, at their left.
+  void Click(const char* name) {
+    auto* b = Find<QAbstractButton>(name);
+    const bool boxed = qobject_cast<QCheckBox*>(b) || qobject_cast<QRadioButton*>(b);
+    QTest::mouseClick(b, Qt::LeftButton, {}, boxed ? QPoint(8, b->height() / 2) : b->rect().center());
+  }
+  void ShowPage(const char* name) {
+    auto* pages = Find<QTabWidget>("PC_Pages");
+    pages->setCurrentWidget(Find<QWidget>(name));
+    QCoreApplication::processEvents();  // lays the page out before it is clicked
+  }
+  // Chooses a list item with the arrow keys, as a player does: every item passed on the way
+  // is chosen in turn.
+  void Choose(const char* name, int index) {
+    auto* combo = Find<QComboBox>(name);
+    for (int guard = 0; combo->currentIndex() < index && guard < 10; ++guard) QTest::keyClick(combo, Qt::Key_Down);
+    for (int guard = 0; combo->currentIndex() > index && guard < 10; ++guard) QTest::keyClick(combo, Qt::Key_Up);
+    ASSERT_EQ(combo->currentIndex(), index) << name;
+  }
+  std::string LabelText(const char* name) { return Find<QLabel>(name)->text().toStdString(); }
+
+  TTempFolder dir;
+  TLanguageState lang;
+  TGameOptions options;
+  std::unique_ptr<TF_Options> form;
+  std::vector<TBox> boxes;
+  std::vector<std::string> topics;
+  std::function<int(const TColorPickRequest&, int32_t&)> picker;
+};
+
+void ExpectSameValues(const TOptionsValues& a, const TOptionsValues& b) {
+  EXPECT_EQ(a.AutoSaveEnabled, b.AutoSaveEnabled);
+  EXPECT_EQ(a.AutoSaveInterval, b.AutoSaveInterval);
+  EXPECT_EQ(a.SoundPlay, b.SoundPlay);
+  EXPECT_EQ(a.ShowJoin, b.ShowJoin);
+  EXPECT_EQ(a.Bindings.RotCW, b.Bindings.RotCW);
+  EXPECT_EQ(a.Bindings.RotCCW, b.Bindings.RotCCW);
+  EXPECT_EQ(a.Bindings.MoveOW, b.Bindings.MoveOW);
+  EXPECT_EQ(a.Bindings.SingleMainWindow, b.Bindings.SingleMainWindow);
+  EXPECT_EQ(a.Bindings.ClickToDrag, b.Bindings.ClickToDrag);
+  EXPECT_EQ(a.StuckKoef, b.StuckKoef);
+  EXPECT_EQ(a.EmbossStyle, b.EmbossStyle);
+  EXPECT_EQ(a.WoodStyle, b.WoodStyle);
+  EXPECT_EQ(a.WoodColor, b.WoodColor);
+}
+
+bool SameDib(const TDibImage& a, const TDibImage& b) {
+  if (a.Width != b.Width || a.Height != b.Height) return false;
+  for (int32_t y = 0; y < a.Height; ++y)
+    if (std::memcmp(DibScanLine(a, y), DibScanLine(b, y), size_t(a.Width) * 3) != 0) return false;
+  return true;
+}
+
+// --- Opening -----------------------------------------------------------------------------------
+
+TEST_F(OptionsDialog, OpeningShowsTheCurrentSettingsInTheLanguage) {
+  lang.CurrentLanguage = "Deutsch";  // matched without regard to letter case
+  Open(Sample());
+  EXPECT_EQ(form->windowTitle().toStdString(), "Options");
+  auto* pages = Find<QTabWidget>("PC_Pages");
+  ASSERT_EQ(pages->count(), 6);
+  EXPECT_EQ(pages->currentIndex(), 0);
+  EXPECT_EQ(pages->tabText(3).toStdString(), "Effects");
+
+  EXPECT_FALSE(Find<QCheckBox>("CB_AutoSave")->isChecked());
+  EXPECT_EQ(Find<QScrollBar>("SB_AutoChange")->value(), 25);
+  EXPECT_EQ(LabelText("L_AutoInterval"), "Every 25 minutes");
+  EXPECT_FALSE(Find<QCheckBox>("CB_SoundPlay")->isChecked());
+  EXPECT_TRUE(Find<QCheckBox>("CB_VisualShowJoin")->isChecked());
+
+  EXPECT_EQ(Find<QComboBox>("CB_PlayModes")->currentText().toStdString(), "Standard");
+  EXPECT_EQ(Find<QComboBox>("CB_PlayRotCW")->currentText().toStdString(), "Right + Ctrl");
+  EXPECT_EQ(Find<QComboBox>("CB_PlayRotCCW")->currentText().toStdString(), "Left + Ctrl");
+  EXPECT_EQ(Find<QComboBox>("CB_PlayMoveOW")->currentText().toStdString(), "Right");
+  EXPECT_TRUE(Find<QComboBox>("CB_PlayMoveOW")->isEnabled());
+  EXPECT_EQ(Find<QScrollBar>("SB_StuckKoef")->value(), 17);
+  EXPECT_EQ(LabelText("L_StuckKoef"), "Snap distance: 17");
+
+  EXPECT_TRUE(Find<QRadioButton>("RB_VisualEmboss2")->isChecked());
+  EXPECT_TRUE(Find<QRadioButton>("RB_VisualWood1")->isChecked());
+  EXPECT_EQ(Find<QRadioButton>("RB_VisualWood1")->text().toStdString(), "Wood");
+  EXPECT_EQ(form->WoodColor(), 0x336699);
+  EXPECT_FALSE(Find<QWidget>("S_ViewWoodColor")->isHidden());
+
+  auto* list = Find<QListWidget>("LV_LangList");
+  ASSERT_EQ(list->count(), 3);
+  // Sorted by English name, shown by their own names.
+  EXPECT_EQ(list->item(0)->text().toStdString(), "English");
+  EXPECT_EQ(list->item(1)->text().toStdString(), "Suomi");
+  EXPECT_EQ(list->item(2)->text().toStdString(), "Deutsch");
+  EXPECT_EQ(list->currentRow(), 2);
+  EXPECT_EQ(LabelText("L_LangName"), "Deutsch");
+  EXPECT_EQ(LabelText("L_LangAuthor"), "Anna");
+  EXPECT_TRUE(Find<QLabel>("L_LangNoHelp")->isHidden());
+  EXPECT_EQ(form->LangName(), "Deutsch");  // the current name as it stands
+
+  EXPECT_EQ(Find<QComboBox>("CB_DnSrc")->currentIndex(), 1);
+  EXPECT_FALSE(Find<QCheckBox>("CB_UseSecure")->isChecked());
+  EXPECT_EQ(Find<QComboBox>("CB_SecureMethod")->currentText().toStdString(), "TLS v1");
+  EXPECT_FALSE(Find<QComboBox>("CB_SecureMethod")->isEnabled());
+  EXPECT_EQ(Find<QLineEdit>("E_TestThumbPath")->text().toStdString(), "/thumbs/");
+  EXPECT_TRUE(Find<QWidget>("P_Test")->isHidden());
+  ExpectSameValues(form->Values(), Sample());
+}
+
+TEST_F(OptionsDialog, LanguageListShowsFlagsAndTheMissingHelp) {
+  Open(Sample());
+  auto* list = Find<QListWidget>("LV_LangList");
+  ASSERT_EQ(list->count(), 3);
+  EXPECT_EQ(list->currentRow(), 0);  // English, the current language
+  EXPECT_EQ(list->iconSize(), QSize(kFlagWidth, kFlagHeight));
+  EXPECT_TRUE(list->item(0)->data(Qt::UserRole + 1).toBool());
+  EXPECT_FALSE(list->item(1)->data(Qt::UserRole + 1).toBool());  // Suomi: the default flag
+  EXPECT_TRUE(list->item(2)->data(Qt::UserRole + 1).toBool());
+  // Deutsch's own flag is its red, not the default flag.
+  const QImage own = list->item(2)->icon().pixmap(kFlagWidth, kFlagHeight).toImage();
+  EXPECT_EQ(own.pixelColor(30, 20), QColor(192, 0, 0));
+  const QImage custom = list->item(1)->icon().pixmap(kFlagWidth, kFlagHeight).toImage();
+  EXPECT_NE(custom.pixelColor(30, 20), QColor(192, 0, 0));
+  EXPECT_EQ(custom.pixelColor(0, 0).alpha(), 0);  // magenta is transparent
+
+  list->setCurrentRow(1);
+  EXPECT_EQ(form->LangName(), "suomi");
+  EXPECT_EQ(LabelText("L_LangName"), "Suomi");
+  EXPECT_EQ(LabelText("L_LangNoHelp"), "Only the interface");
+  EXPECT_FALSE(Find<QLabel>("L_LangNoHelp")->isHidden());
+}
+
+// --- OK writes exactly what changed ------------------------------------------------------------
+
+TEST_F(OptionsDialog, EachKindOfControlChangesOnlyItsValue) {
+  const TOptionsValues base = Sample();
+  struct TCase {
+    const char* What;
+    const char* Page;
+    std::function<void(OptionsDialog&)> Change;
+    std::function<void(TOptionsValues&)> Expect;
+  };
+  const std::vector<TCase> cases = {
+      {"check box", "TS_AutoSave", [](OptionsDialog& t) { t.Click("CB_AutoSave"); }, [](TOptionsValues& v) { v.AutoSaveEnabled = true; }},
+      {"sound", "TS_Sound", [](OptionsDialog& t) { t.Click("CB_SoundPlay"); }, [](TOptionsValues& v) { v.SoundPlay = true; }},
+      {"joins", "TS_Visual", [](OptionsDialog& t) { t.Click("CB_VisualShowJoin"); }, [](TOptionsValues& v) { v.ShowJoin = false; }},
+      {"scroll bar", "TS_AutoSave",
+       [](OptionsDialog& t) {
+         QTest::keyClick(t.Find<QScrollBar>("SB_AutoChange"), Qt::Key_Right);
+         EXPECT_EQ(t.LabelText("L_AutoInterval"), "Every 26 minutes");
+       },
+       [](TOptionsValues& v) { v.AutoSaveInterval = 26; }},
+      {"snap distance", "TS_Play",
+       [](OptionsDialog& t) {
+         QTest::keyClick(t.Find<QScrollBar>("SB_StuckKoef"), Qt::Key_PageUp);
+         EXPECT_EQ(t.LabelText("L_StuckKoef"), "Snap distance: 22");
+       },
+       [](TOptionsValues& v) { v.StuckKoef = 22; }},
+      {"binding list", "TS_Play", [](OptionsDialog& t) { t.Choose("CB_PlayRotCCW", 2); }, [](TOptionsValues& v) { v.Bindings.RotCCW = 2; }},
+      {"click to drag", "TS_Play", [](OptionsDialog& t) { t.Click("CB_PlayClickToDrag"); },
+       [](TOptionsValues& v) { v.Bindings.ClickToDrag = true; }},
+      {"emboss", "TS_Visual", [](OptionsDialog& t) { t.Click("RB_VisualEmboss0"); }, [](TOptionsValues& v) { v.EmbossStyle = 0; }},
+      {"wood", "TS_Visual", [](OptionsDialog& t) { t.Click("RB_VisualWood2"); }, [](TOptionsValues& v) { v.WoodStyle = 2; }},
+  };
+  for (const TCase& c : cases) {
+    SCOPED_TRACE(c.What);
+    Open(base);
+    ShowPage(c.Page);
+    c.Change(*this);
+    Click("B_Ok");
+    EXPECT_EQ(form->result(), kIdOk);
+    EXPECT_TRUE(form->isHidden());
+    TOptionsValues expected = base;
+    c.Expect(expected);
+    ExpectSameValues(form->Values(), expected);
+  }
+  EXPECT_TRUE(boxes.empty());
+  // None of these touched the download choices.
+  EXPECT_EQ(options.DnSrc, "second.example");  // the host as the list names it
+  EXPECT_FALSE(options.UseSecure);
+  EXPECT_EQ(options.SecureMethodInd, 3);
+  EXPECT_EQ(options.ThumbPath, "/thumbs/");
+}
+
+TEST_F(OptionsDialog, DownloadAndLanguageChoicesAreWrittenByOk) {
+  Open(Sample());
+  ShowPage("TS_Dn");
+  Choose("CB_DnSrc", 0);
+  Click("CB_UseSecure");
+  EXPECT_TRUE(Find<QComboBox>("CB_SecureMethod")->isEnabled());
+  Choose("CB_SecureMethod", 6);
+  ShowPage("TS_Lang");
+  auto* list = Find<QListWidget>("LV_LangList");
+  const QRect item = list->visualItemRect(list->item(2));
+  QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, item.center());
+  EXPECT_EQ(form->LangName(), "deutsch");
+  // Nothing is written before OK.
+  EXPECT_EQ(options.DnSrc, "SECOND.example");
+  Click("B_Ok");
+  EXPECT_EQ(form->result(), kIdOk);
+  EXPECT_EQ(options.DnSrc, "first.example");
+  EXPECT_TRUE(options.UseSecure);
+  EXPECT_EQ(options.SecureMethodInd, 6);
+  EXPECT_EQ(options.ThumbPath, "/thumbs/");  // the test panel was not shown
+  EXPECT_EQ(form->LangName(), "deutsch");
+  ExpectSameValues(form->Values(), Sample());
+}
+
+TEST_F(OptionsDialog, CancelWritesNothingAndTheNextOpeningShowsTheStoredValues) {
+  const TGameOptions before = options;
+  Open(Sample());
+  Click("CB_AutoSave");
+  Click("RB_VisualEmboss3");
+  Choose("CB_PlayRotCW", 0);
+  ShowPage("TS_Dn");
+  Choose("CB_DnSrc", 0);
+  Click("CB_UseSecure");
+  QTest::mouseClick(Find<QWidget>("P_Form"), Qt::LeftButton, Qt::ControlModifier | Qt::ShiftModifier, QPoint(3, 3));
+  Find<QLineEdit>("E_TestThumbPath")->setText("/elsewhere/");
+  Click("B_Cancel");
+  EXPECT_EQ(form->result(), kIdCancel);
+  EXPECT_EQ(options.DnSrc, before.DnSrc);
+  EXPECT_EQ(options.UseSecure, before.UseSecure);
+  EXPECT_EQ(options.SecureMethodInd, before.SecureMethodInd);
+  EXPECT_EQ(options.ThumbPath, before.ThumbPath);
+
+  // Escape cancels too.
+  Open(Sample());
+  ExpectSameValues(form->Values(), Sample());
+  EXPECT_FALSE(Find<QCheckBox>("CB_UseSecure")->isChecked());
+  EXPECT_EQ(Find<QLineEdit>("E_TestThumbPath")->text().toStdString(), "/thumbs/");
+  QTest::keyClick(form.get(), Qt::Key_Escape);
+  EXPECT_EQ(form->result(), kIdCancel);
+  EXPECT_TRUE(boxes.empty());
+}
+
+TEST_F(OptionsDialog, ModalShowEndsWithTheButtonsResult) {
+  form->LoadValues(Sample());
+  QTimer::singleShot(0, form.get(), [this] { Click("B_Ok"); });
+  EXPECT_EQ(form->exec(), kIdOk);
+  QTimer::singleShot(0, form.get(), [this] { Click("B_Cancel"); });
+  EXPECT_EQ(form->exec(), kIdCancel);
+}
+
+// --- Play page -----------------------------------------------------------------------------------
+
+TEST_F(OptionsDialog, PlayModesFollowTheBindings) {
+  Open(Sample());
+  ShowPage("TS_Play");
+  auto* mode = Find<QComboBox>("CB_PlayModes");
+  EXPECT_EQ(mode->currentIndex(), kPlayModeStandard);
+  Choose("CB_PlayRotCW", 4);
+  EXPECT_EQ(mode->currentIndex(), kPlayModeOther);
+  Choose("CB_PlayModes", kPlayModeSimple);
+  EXPECT_EQ(Find<QComboBox>("CB_PlayRotCW")->currentText().toStdString(), "Right");
+  EXPECT_EQ(Find<QComboBox>("CB_PlayRotCCW")->currentText().toStdString(), "Right + Ctrl");
+  EXPECT_EQ(Find<QComboBox>("CB_PlayMoveOW")->currentText().toStdString(), "Left + Ctrl");
+  EXPECT_TRUE(Find<QCheckBox>("CB_PlaySingleWin")->isChecked());
+  EXPECT_TRUE(Find<QCheckBox>("CB_PlayClickToDrag")->isChecked());
+  EXPECT_FALSE(Find<QComboBox>("CB_PlayMoveOW")->isEnabled());
+  EXPECT_FALSE(Find<QLabel>("L_PlayMoveOW")->isEnabled());
+  // "Other" changes nothing.
+  Choose("CB_PlayModes", kPlayModeOther);
+  EXPECT_EQ(Find<QComboBox>("CB_PlayRotCW")->currentIndex(), 3);
+  Choose("CB_PlayModes", kPlayModeStandard);
+  EXPECT_EQ(Find<QComboBox>("CB_PlayRotCW")->currentIndex(), 5);
+  EXPECT_FALSE(Find<QCheckBox>("CB_PlaySingleWin")->isChecked());
+  EXPECT_TRUE(Find<QComboBox>("CB_PlayMoveOW")->isEnabled());
+  Click("CB_PlaySingleWin");
+  EXPECT_FALSE(Find<QComboBox>("CB_PlayMoveOW")->isEnabled());
+  EXPECT_EQ(mode->currentIndex(), kPlayModeOther);
+}
+
+TEST_F(OptionsDialog, EqualBindingsAreRefusedEvenWithTheMoveListDisabled) {
+  Open(Sample());
+  ShowPage("TS_Play");
+  Click("CB_PlaySingleWin");
+  Choose("CB_PlayRotCW", 3);  // right, as the disabled move binding
+  ShowPage("TS_Sound");
+  Click("B_Ok");
+  ASSERT_EQ(boxes.size(), 1u);
+  EXPECT_EQ(boxes[0].Text, "Each mouse action needs its own button combination.");
+  EXPECT_EQ(boxes[0].Flags, kMbOk | kMbIconExclamation);
+  EXPECT_FALSE(form->isHidden());
+  EXPECT_EQ(Find<QTabWidget>("PC_Pages")->currentWidget()->objectName().toStdString(), "TS_Play");
+  Choose("CB_PlayRotCW", 6);
+  Click("B_Ok");
+  EXPECT_EQ(boxes.size(), 1u);
+  EXPECT_EQ(form->result(), kIdOk);
+}
+
+TEST_F(OptionsDialog, ABindingOutsideTheListsShowsEmptyAndStaysUnchosen) {
+  TOptionsValues v = Sample();
+  v.Bindings.MoveOW = -1;  // e.g. the middle button from an old saved game
+  Open(v);
+  EXPECT_EQ(Find<QComboBox>("CB_PlayMoveOW")->currentIndex(), -1);
+  EXPECT_EQ(Find<QComboBox>("CB_PlayModes")->currentIndex(), kPlayModeOther);
+  Click("B_Ok");
+  EXPECT_EQ(form->result(), kIdOk);
+  EXPECT_EQ(form->Values().Bindings.MoveOW, -1);
+}
+
+// --- Effects preview ------------------------------------------------------------------------------
+
+TEST_F(OptionsDialog, PreviewFollowsTheEmbossAndWoodChoice) {
+  Open(Sample());
+  ShowPage("TS_Visual");
+  const TDibImage& preview = form->Preview();
+  ASSERT_EQ(preview.Width, kOptionsSampleWidth);
+  ASSERT_EQ(preview.Height, kOptionsSampleHeight);
+  EXPECT_EQ(GetDibPixel(preview, 0, 0), 0x989898);
+
+  // The preview is the sample drawn with the chosen styles and colour.
+  TDibHolder mask, picture, expected;
+  std::vector<uint8_t> bytes;
+  ASSERT_TRUE(ReadResourceFile(std::string(":/images/") + kOptionsSampleMaskFile, bytes));
+  ASSERT_TRUE(DecodePicture(*mask, bytes.data(), bytes.size()));
+  ASSERT_TRUE(ReadResourceFile(std::string(":/images/") + kOptionsSamplePictureFile, bytes));
+  ASSERT_TRUE(DecodePicture(*picture, bytes.data(), bytes.size()));
+  ASSERT_TRUE(CreateDib24(*expected, preview.Width, preview.Height));
+
+  std::vector<std::vector<uint8_t>> seen;
+  for (int e = 0; e < 4; ++e)
+    for (int w = 0; w < 3; ++w) {
+      SCOPED_TRACE(testing::Message() << "emboss " << e << " wood " << w);
+      Click(("RB_VisualEmboss" + std::to_string(e)).c_str());
+      Click(("RB_VisualWood" + std::to_string(w)).c_str());
+      EXPECT_EQ(Find<QWidget>("S_ViewWoodColor")->isHidden(), w != 1);
+      FillDibRect(*expected, 0, 0, preview.Width, preview.Height, 0x989898);
+      DrawEmbossPreview(*expected, *mask, *picture, 0x336699, w, e);
+      EXPECT_TRUE(SameDib(preview, *expected));
+      std::vector<uint8_t> copy(preview.Bits, preview.Bits + preview.ImageSize);
+      for (const auto& other : seen) EXPECT_NE(copy, other);
+      seen.push_back(std::move(copy));
+    }
+  // With no effect the piece is the plain picture.
+  Click("RB_VisualEmboss0");
+  Click("RB_VisualWood0");
+  int piecePixels = 0;
+  for (int32_t y = 0; y < preview.Height; ++y)
+    for (int32_t x = 0; x < preview.Width; ++x)
+      if (GetDibPixel(*mask, x, y) == 0) {
+        ++piecePixels;
+        ASSERT_EQ(GetDibPixel(preview, x, y), GetDibPixel(*picture, x, y));
+      }
+  EXPECT_GT(piecePixels, 3000);
+}
+
+TEST_F(OptionsDialog, WoodColourPickerFollowsLiveAndCancelRestores) {
+  Open(Sample());
+  ShowPage("TS_Visual");
+  auto* swatch = Find<QWidget>("S_ViewWoodColor");
+  auto previewBytes = [this] {
+    return std::vector<uint8_t>(form->Preview().Bits, form->Preview().Bits + form->Preview().ImageSize);
+  };
+  const std::vector<uint8_t> before = previewBytes();
+  std::vector<int32_t> during;
+  bool previewFollowed = false;
+  TColorPickRequest asked;
+  picker = [&](const TColorPickRequest& r, int32_t& picked) {
+    asked = r;
+    r.Apply(0x0000FF);
+    during.push_back(form->WoodColor());
+    previewFollowed = previewBytes() != before;
+    picked = 0x0000FF;
+    return int(kIdCancel);
+  };
+  QTest::mouseClick(swatch, Qt::LeftButton);
+  EXPECT_EQ(asked.Caption, "Wood Color");
+  EXPECT_EQ(asked.PickedColor, 0x336699);
+  EXPECT_EQ(asked.GammaMode, 1);
+  EXPECT_EQ(asked.PickTarget, -2);
+  EXPECT_EQ(asked.DefaultColors, (std::vector<int32_t>{0x49687A, 0x92ADBE}));
+  ASSERT_EQ(during.size(), 1u);
+  EXPECT_EQ(during[0], 0x0000FF);
+  EXPECT_TRUE(previewFollowed);
+  EXPECT_EQ(form->WoodColor(), 0x336699);
+  EXPECT_EQ(previewBytes(), before);
+
+  picker = [&](const TColorPickRequest& r, int32_t& picked) {
+    r.Apply(0x00FF00);
+    picked = 0x00FF00;
+    return int(kIdOk);
+  };
+  QTest::mouseClick(swatch, Qt::LeftButton);
+  EXPECT_EQ(form->WoodColor(), 0x00FF00);
+  EXPECT_NE(previewBytes(), before);
+  Click("B_Ok");
+  EXPECT_EQ(form->Values().WoodColor, 0x00FF00);
+}
+
+// --- Language, test panel, help ---------------------------------------------------------------------
+
+TEST_F(OptionsDialog, ALanguageWhoseFileVanishedIsRefused) {
+  Open(Sample());
+  Find<QListWidget>("LV_LangList")->setCurrentRow(1);
+  fs::remove(dir.File("suomi.lng"));
+  Click("B_Ok");
+  ASSERT_EQ(boxes.size(), 1u);
+  EXPECT_NE(boxes[0].Text.find(dir.File("suomi.lng")), std::string::npos);
+  EXPECT_EQ(boxes[0].Flags, kMbOk | kMbIconExclamation);
+  EXPECT_FALSE(form->isHidden());
+  EXPECT_EQ(options.DnSrc, "SECOND.example");  // nothing written
+  Find<QListWidget>("LV_LangList")->setCurrentRow(0);
+  Click("B_Ok");
+  EXPECT_EQ(form->result(), kIdOk);
+}
+
+TEST_F(OptionsDialog, TestPanelTogglesWithCtrlShiftClickAndAppliesOnlyWhenShown) {
+  Open(Sample());
+  auto* panel = Find<QWidget>("P_Form");
+  const int height = form->height();
+  QTest::mouseClick(panel, Qt::LeftButton, Qt::ControlModifier, QPoint(3, 3));
+  EXPECT_TRUE(Find<QWidget>("P_Test")->isHidden());
+  QTest::mouseClick(panel, Qt::LeftButton, Qt::ControlModifier | Qt::ShiftModifier, QPoint(3, 3));
+  EXPECT_FALSE(Find<QWidget>("P_Test")->isHidden());
+  EXPECT_GT(form->height(), height);
+  Find<QLineEdit>("E_TestThumbPath")->setText("  /other/thumbs/  ");
+  Find<QLineEdit>("E_TestSiteJigsawsDir")->setText(" test/jigsaws/ ");
+  QTest::mouseClick(panel, Qt::LeftButton, Qt::ControlModifier | Qt::ShiftModifier, QPoint(3, 3));
+  EXPECT_TRUE(Find<QWidget>("P_Test")->isHidden());
+  EXPECT_EQ(form->height(), height);
+  Click("B_Ok");
+  EXPECT_EQ(options.ThumbPath, "/thumbs/");
+
+  Open(Sample());
+  QTest::mouseClick(panel, Qt::LeftButton, Qt::ControlModifier | Qt::ShiftModifier, QPoint(3, 3));
+  Find<QLineEdit>("E_TestThumbPath")->setText("  /other/thumbs/  ");
+  Find<QLineEdit>("E_TestSiteJigsawsDir")->setText(" test/jigsaws/ ");
+  Click("B_Ok");
+  EXPECT_EQ(options.ThumbPath, "/other/thumbs/");
+  EXPECT_EQ(options.SiteJigsawsDir, "test/jigsaws/");
+}
+
+TEST_F(OptionsDialog, HelpShowsTheTopicOfTheOpenPage) {
+  Open(Sample());
+  EXPECT_EQ(form->HelpContext(), 180);
+  Click("B_Help");
+  ShowPage("TS_Visual");
+  EXPECT_EQ(form->HelpContext(), 190);
+  QTest::keyClick(form.get(), Qt::Key_F1);
+  ShowPage("TS_Dn");
+  Click("B_Help");
+  EXPECT_EQ(topics, (std::vector<std::string>{"save.htm", "effects.htm", "options.htm"}));
+}
+
+// --- Hostile values ---------------------------------------------------------------------------------
+
+TEST_F(OptionsDialog, HostileValuesShowTheNearestChoiceAndOkStoresSaneOnes) {
+  TOptionsValues v;
+  v.AutoSaveInterval = -2147483647 - 1;
+  v.StuckKoef = 1 << 30;
+  v.EmbossStyle = 200;
+  v.WoodStyle = -5;
+  v.WoodColor = -1;
+  v.Bindings = {99, -7, 1000, true, true};
+  options.SecureMethodInd = 99;
+  options.DnSrc = std::string(5000, 'x');
+  options.ThumbPath = std::string("bad\0path", 8);
+  lang.CurrentLanguage = "../../etc/passwd";
+  Write("broken.lng", std::string("[Language Info]\n<engname>\xff\xfe\x00broken", 30));
+  Write("broken.bmp", "BM not really a bitmap");
+  Open(v);
+  EXPECT_EQ(Find<QScrollBar>("SB_AutoChange")->value(), 1);
+  EXPECT_EQ(Find<QScrollBar>("SB_StuckKoef")->value(), 30);
+  EXPECT_TRUE(Find<QRadioButton>("RB_VisualEmboss3")->isChecked());
+  EXPECT_TRUE(Find<QRadioButton>("RB_VisualWood2")->isChecked());
+  EXPECT_EQ(form->WoodColor(), 0xFFFFFF);
+  for (const char* c : {"CB_PlayRotCW", "CB_PlayRotCCW", "CB_PlayMoveOW"})
+    EXPECT_EQ(Find<QComboBox>(c)->currentIndex(), -1) << c;
+  EXPECT_EQ(Find<QComboBox>("CB_DnSrc")->currentIndex(), 0);
+  EXPECT_EQ(Find<QComboBox>("CB_SecureMethod")->currentIndex(), kDefaultSecureMethod);
+  auto* list = Find<QListWidget>("LV_LangList");
+  EXPECT_EQ(list->count(), 4);  // the broken file still has its header
+  // No language matches the current name: the first stays selected, the name as it stands.
+  EXPECT_EQ(list->currentRow(), 0);
+  EXPECT_EQ(form->LangName(), "../../etc/passwd");
+  Click("B_Ok");
+  ASSERT_EQ(boxes.size(), 1u);  // no such language file
+  EXPECT_FALSE(form->isHidden());
+  list->setCurrentRow(1);
+  Click("B_Ok");
+  EXPECT_EQ(form->result(), kIdOk);
+  EXPECT_EQ(options.SecureMethodInd, kDefaultSecureMethod);
+  EXPECT_EQ(options.DnSrc, "first.example");
+  const TOptionsValues out = form->Values();
+  EXPECT_EQ(out.AutoSaveInterval, 1);
+  EXPECT_EQ(out.StuckKoef, 30);
+  EXPECT_EQ(out.EmbossStyle, 3);
+  EXPECT_EQ(out.WoodStyle, 2);
+}
+
+TEST_F(OptionsDialog, WithoutAnyLanguageFileTheListIsEmptyAndControlsShowTheirNames) {
+  TLanguageState empty;
+  empty.LangDir = dir.File("none") + "/";
+  TOptionsFormEnv env;
+  env.Lang = &empty;
+  TF_Options bare(env);
+  bare.LoadValues(Sample());
+  bare.show();
+  EXPECT_EQ(bare.findChild<QListWidget*>("LV_LangList")->count(), 0);
+  EXPECT_EQ(bare.findChild<QCheckBox*>("CB_AutoSave")->text().toStdString(), "CB_AutoSave");
+  EXPECT_EQ(bare.findChild<QComboBox*>("CB_DnSrc")->count(), 2);
+  QTest::mouseClick(bare.findChild<QPushButton*>("B_Ok"), Qt::LeftButton);
+  ASSERT_EQ(boxes.size(), 1u);  // "english" has no file here
+  EXPECT_FALSE(bare.isHidden());
+}
+
+}  // namespace

@@ -1,0 +1,269 @@
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <set>
+
+#include "game/options_choices.h"
+#include "session_fixture.h"
+
+namespace {
+
+bool SameBinding(const TMouseBinding& a, const TMouseBinding& b) { return a.Button == b.Button && a.Shift == b.Shift; }
+
+TEST(OptionsChoices, MouseCombinationsAreTheSevenDistinctPairsOfTheLists) {
+  std::set<std::pair<int, int>> seen;
+  for (int i = 0; i < kMouseCombinationCount; ++i) {
+    seen.insert({MouseCombinations[i].Button, MouseCombinations[i].Shift});
+    EXPECT_EQ(MouseCombinationIndex(MouseCombinations[i]), i);
+  }
+  EXPECT_EQ(seen.size(), 7u);
+  // List order: left with Alt, Ctrl, Shift; then right alone, with Alt, Ctrl, Shift.
+  EXPECT_TRUE(SameBinding(MouseCombinations[0], {0, 2}));
+  EXPECT_TRUE(SameBinding(MouseCombinations[3], {1, 0}));
+  EXPECT_TRUE(SameBinding(MouseCombinations[6], {1, 1}));
+  // Plain left (the drag button), the middle button and stray bits are none of them.
+  EXPECT_EQ(MouseCombinationIndex({0, 0}), -1);
+  EXPECT_EQ(MouseCombinationIndex({2, 0}), -1);
+  EXPECT_EQ(MouseCombinationIndex({1, 6}), -1);
+  EXPECT_EQ(MouseCombinationIndex({255, 255}), -1);
+}
+
+TEST(OptionsChoices, PresetsAreRecognisedOnlyWhenEveryPartMatches) {
+  // The default play settings are the Standard preset.
+  const TPlaySettings defaults;
+  EXPECT_EQ(PlayModeOf(BindingChoiceOf(defaults)), kPlayModeStandard);
+  const TBindingChoice standard = BindingChoiceOf(StandardMouseScheme);
+  EXPECT_EQ(standard.RotCW, 5);   // right + Ctrl
+  EXPECT_EQ(standard.RotCCW, 1);  // left + Ctrl
+  EXPECT_EQ(standard.MoveOW, 3);  // right
+  const TBindingChoice simple = BindingChoiceOf(SimpleMouseScheme);
+  EXPECT_EQ(simple.RotCW, 3);
+  EXPECT_EQ(simple.RotCCW, 5);
+  EXPECT_EQ(simple.MoveOW, 1);
+  EXPECT_TRUE(simple.SingleMainWindow && simple.ClickToDrag);
+  EXPECT_EQ(PlayModeOf(simple), kPlayModeSimple);
+
+  TBindingChoice c = standard;
+  c.MoveOW = 4;
+  EXPECT_EQ(PlayModeOf(c), kPlayModeOther);
+  c = standard;
+  c.ClickToDrag = true;
+  EXPECT_EQ(PlayModeOf(c), kPlayModeOther);
+  c = simple;
+  c.SingleMainWindow = false;
+  EXPECT_EQ(PlayModeOf(c), kPlayModeOther);
+  c = standard;
+  c.RotCCW = -1;  // an empty list is never a preset
+  EXPECT_EQ(PlayModeOf(c), kPlayModeOther);
+}
+
+TEST(OptionsChoices, BindingsCollideOnAnySharedItemButNeverOnEmptyLists) {
+  EXPECT_FALSE(BindingsCollide({5, 1, 3}));
+  EXPECT_TRUE(BindingsCollide({5, 5, 3}));
+  EXPECT_TRUE(BindingsCollide({5, 1, 5}));
+  EXPECT_TRUE(BindingsCollide({5, 1, 1}));
+  EXPECT_FALSE(BindingsCollide({-1, -1, -1}));
+  EXPECT_FALSE(BindingsCollide({-1, -1, 2}));
+}
+
+TEST(OptionsChoices, StylesOutsideTheListTakeTheLastButton) {
+  EXPECT_EQ(EmbossButtonOfStyle(0), 0);
+  EXPECT_EQ(EmbossButtonOfStyle(2), 2);
+  EXPECT_EQ(EmbossButtonOfStyle(3), 3);
+  EXPECT_EQ(EmbossButtonOfStyle(4), 3);
+  EXPECT_EQ(EmbossButtonOfStyle(-7), 3);
+  EXPECT_EQ(WoodButtonOfStyle(1), 1);
+  EXPECT_EQ(WoodButtonOfStyle(2), 2);
+  EXPECT_EQ(WoodButtonOfStyle(255), 2);
+  EXPECT_EQ(WoodButtonOfStyle(-1), 2);
+}
+
+TEST(OptionsChoices, ServerIndexIgnoresLetterCaseAndFallsBackToTheFirst) {
+  const TServerHosts hosts{"one.example", "Two.Example"};
+  EXPECT_EQ(ServerIndex(hosts, "one.example"), 0);
+  EXPECT_EQ(ServerIndex(hosts, "two.EXAMPLE"), 1);
+  EXPECT_EQ(ServerIndex(hosts, "three.example"), 0);
+  EXPECT_EQ(ServerIndex(hosts, ""), 0);
+}
+
+TEST(OptionsChoices, PagesCarryTheirHelpTopics) {
+  EXPECT_STREQ(OptionsPages[0].Name, "TS_AutoSave");
+  EXPECT_STREQ(OptionsPages[2].Topic, "play-mode.htm");
+  EXPECT_EQ(OptionsPages[3].HelpContext, 190);
+  EXPECT_STREQ(OptionsPages[5].Name, "TS_Dn");
+  EXPECT_STREQ(SecureMethodNames[kDefaultSecureMethod], "TLS v1_2");
+}
+
+// --- Write-back after OK ---------------------------------------------------------------------
+
+struct TApplyRig {
+  TTempFolder dir;
+  TGameSession s;
+  TSessionRecorder rec;
+  TSettings st;
+  TLanguageState lang;
+  std::vector<std::string> loaded;
+  int shownFirstSide = 0;
+  int cleared = 0;
+  TOptionsApplyHooks hooks;
+
+  TApplyRig() {
+    SetupTestSession(s, rec, dir);
+    lang.LangDir = dir.Path().string() + "/";
+    hooks.LoadLanguage = [this](const std::string& path) { loaded.push_back(path); };
+    hooks.ShowFirstSide = [this] { ++shownFirstSide; };
+    hooks.ClearSelection = [this] { ++cleared; };
+  }
+  void Touch(const std::string& name) { std::ofstream(dir.File(name)) << "x"; }
+};
+
+TEST(OptionsApply, UnchangedValuesChangeNothing) {
+  TApplyRig r;
+  r.s.Game.GameOptions.WoodColor = 0x123456;
+  r.s.AutoSave.Interval = 25;
+  const TOptionsValues v = OptionsValuesOf(r.s, r.st.Controls);
+  const TPlaySettings before = r.s.Game.PlaySettings;
+  const TOptionsApplied a = ApplyOptionsValues(r.s, r.st, r.lang, v, "", r.hooks);
+  EXPECT_FALSE(a.SingleMainWindowChanged);
+  EXPECT_FALSE(a.EffectsChanged);
+  EXPECT_EQ(std::memcmp(&before, &r.s.Game.PlaySettings, sizeof before), 0);
+  EXPECT_EQ(r.s.Game.GameOptions.WoodColor, 0x123456);
+  EXPECT_EQ(r.s.AutoSave.Interval, 25);
+  EXPECT_TRUE(r.loaded.empty());
+  EXPECT_EQ(r.rec.Shown, 0);
+}
+
+TEST(OptionsApply, EveryValueReachesItsRecord) {
+  TApplyRig r;
+  r.Touch("deutsch.lng");
+  r.Touch("deutsch.chm");
+  TOptionsValues v = OptionsValuesOf(r.s, r.st.Controls);
+  v.AutoSaveEnabled = false;
+  v.AutoSaveInterval = 45;
+  v.SoundPlay = false;
+  v.ShowJoin = false;
+  v.Bindings = {6, 0, 4, true, true};
+  v.StuckKoef = 27;
+  v.EmbossStyle = 3;
+  v.WoodStyle = 1;
+  v.WoodColor = 0x00A0B0C0;
+  const TOptionsApplied a = ApplyOptionsValues(r.s, r.st, r.lang, v, "deutsch", r.hooks);
+  EXPECT_TRUE(a.SingleMainWindowChanged);
+  EXPECT_TRUE(a.EffectsChanged);
+  EXPECT_FALSE(r.s.AutoSave.Enabled);
+  EXPECT_EQ(r.s.AutoSave.Interval, 45);
+  EXPECT_FALSE(r.st.Controls.CB_SoundPlay);
+  EXPECT_FALSE(r.st.Controls.CB_VisualShowJoin);
+  const TPlaySettings& p = r.s.Game.PlaySettings;
+  EXPECT_TRUE(SameBinding(p.RotCW, {1, 1}));
+  EXPECT_TRUE(SameBinding(p.RotCCW, {0, 2}));
+  EXPECT_TRUE(SameBinding(p.MoveOW, {1, 2}));
+  EXPECT_EQ(p.SingleMainWindow, 1);
+  EXPECT_EQ(p.ClickToDrag, 1);
+  const TGameOptions& o = r.s.Game.GameOptions;
+  EXPECT_EQ(o.StuckKoef, 27);
+  EXPECT_EQ(o.EmbossStyle, 3);
+  EXPECT_EQ(o.WoodStyle, 1);
+  EXPECT_EQ(o.WoodColor, 0xA0B0C0);
+  // Without a game nothing is rebuilt and no side is shown.
+  EXPECT_EQ(r.rec.Shown, 0);
+  EXPECT_EQ(r.shownFirstSide, 0);
+  ASSERT_EQ(r.loaded.size(), 1u);
+  EXPECT_EQ(r.loaded[0], r.dir.File("deutsch.lng"));
+  EXPECT_EQ(r.st.sHelpFile, r.dir.File("deutsch.chm"));
+  EXPECT_EQ(r.st.CurrentLanguage, "deutsch");
+  EXPECT_EQ(r.lang.CurrentLanguage, "deutsch");
+}
+
+TEST(OptionsApply, EmptyBindingListsKeepTheirBindingAndHelpFallsBackToEnglish) {
+  TApplyRig r;
+  r.Touch("suomi.lng");  // no help file of its own
+  r.s.Game.PlaySettings.MoveOW = {2, 0};  // from a saved game: none of the seven
+  TOptionsValues v = OptionsValuesOf(r.s, r.st.Controls);
+  EXPECT_EQ(v.Bindings.MoveOW, -1);
+  v.Bindings.RotCW = 0;
+  ApplyOptionsValues(r.s, r.st, r.lang, v, "suomi", r.hooks);
+  EXPECT_TRUE(SameBinding(r.s.Game.PlaySettings.RotCW, {0, 2}));
+  EXPECT_TRUE(SameBinding(r.s.Game.PlaySettings.MoveOW, {2, 0}));
+  EXPECT_EQ(r.st.sHelpFile, r.dir.File("english.chm"));
+  EXPECT_EQ(r.st.CurrentLanguage, "suomi");
+}
+
+TEST(OptionsApply, HostileValuesArePulledIntoRange) {
+  TApplyRig r;
+  TOptionsValues v = OptionsValuesOf(r.s, r.st.Controls);
+  v.AutoSaveInterval = -5;
+  v.StuckKoef = 1000;
+  v.EmbossStyle = 77;
+  v.WoodStyle = -3;
+  v.WoodColor = int32_t(0xFF00FF00u);
+  v.Bindings = {99, -20, 7, false, false};
+  const TPlaySettings before = r.s.Game.PlaySettings;
+  ApplyOptionsValues(r.s, r.st, r.lang, v, "", r.hooks);
+  EXPECT_EQ(r.s.AutoSave.Interval, 1);
+  EXPECT_EQ(r.s.Game.GameOptions.StuckKoef, 30);
+  EXPECT_EQ(r.s.Game.GameOptions.EmbossStyle, 3);
+  EXPECT_EQ(r.s.Game.GameOptions.WoodStyle, 2);
+  EXPECT_EQ(r.s.Game.GameOptions.WoodColor, 0x00FF00);
+  EXPECT_EQ(std::memcmp(&before, &r.s.Game.PlaySettings, sizeof before), 0);
+}
+
+TEST(OptionsApply, RunningGameMovesTheSecondSideAndRebuildsTheEffects) {
+  TApplyRig r;
+  const std::string jigsaw = PackTestJigsaw(r.dir, "sample", 200, 150);
+  ASSERT_FALSE(jigsaw.empty());
+  ASSERT_TRUE(OpenTestGame(r.s, jigsaw, 12, 4, false, true));
+  TGameState& g = r.s.Game;
+  const int32_t n = LivePieceCount(g);
+  ASSERT_GT(n, 3);
+  g.Pieces[1].Window = 1;
+  g.Pieces[2].Window = 1;
+  g.Pieces[3].Window = 2;  // a pocket stays a pocket
+  const int32_t x1 = g.Pieces[1].X, y1 = g.Pieces[1].Y;
+  g.Play.HasSelection = true;
+  g.GameOptions.EmbossStyle = 0;
+  g.GameOptions.WoodStyle = 0;
+  ASSERT_GT(g.Images.PieceMasks[0].Width, 0);
+
+  int steps = 0, announced = 0;
+  r.s.Hooks.ShowProgress = [&](const std::string& key, int32_t total) {
+    EXPECT_EQ(key, "Prog_ChangeEmboss");
+    announced = total;
+  };
+  g.Progress.OnStep = [&](int pos, int) { steps = pos; };
+
+  TOptionsValues v = OptionsValuesOf(r.s, r.st.Controls);
+  v.Bindings.SingleMainWindow = true;
+  v.EmbossStyle = 2;
+  v.WoodStyle = 2;
+  ApplyOptionsValues(r.s, r.st, r.lang, v, "", r.hooks);
+  EXPECT_EQ(r.cleared, 1);
+  EXPECT_EQ(r.shownFirstSide, 1);
+  EXPECT_EQ(g.Pieces[1].Window, 0);
+  EXPECT_EQ(g.Pieces[2].Window, 0);
+  EXPECT_EQ(g.Pieces[3].Window, 2);
+  EXPECT_EQ(g.Pieces[1].X, x1);
+  EXPECT_EQ(g.Pieces[1].Y, y1);
+  // One step of our own and one per rotation, as announced.
+  EXPECT_EQ(announced, 5);
+  EXPECT_EQ(steps, 5);
+  EXPECT_EQ(g.GameOptions.WoodFrameWidth, 5);
+  for (int r4 = 0; r4 < 4; ++r4) EXPECT_FALSE(g.Images.EmbossMaps[r4].Empty());
+  // Light was written into the masks: some pixel is no longer 128.
+  const TDibImage& mask = g.Images.PieceMasks[0];
+  bool lit = false;
+  for (int32_t y = 0; y < mask.Height && !lit; ++y)
+    for (int32_t x = 0; x < mask.Width && !lit; ++x) lit = DibPixelAddress(mask, x, y)[2] != kNoLight;
+  EXPECT_TRUE(lit);
+
+  // Turning the effects off again frees the wood maps and unlights the masks.
+  v.EmbossStyle = 0;
+  v.WoodStyle = 0;
+  ApplyOptionsValues(r.s, r.st, r.lang, v, "", r.hooks);
+  EXPECT_EQ(announced, 1);
+  for (int r4 = 0; r4 < 4; ++r4) EXPECT_TRUE(g.Images.EmbossMaps[r4].Empty());
+  for (int32_t y = 0; y < mask.Height; ++y)
+    for (int32_t x = 0; x < mask.Width; ++x) ASSERT_EQ(DibPixelAddress(mask, x, y)[2], kNoLight);
+}
+
+}  // namespace
