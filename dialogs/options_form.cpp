@@ -24,6 +24,7 @@
 #include <algorithm>
 #include <filesystem>
 
+#include "dialogs/color_picker_form.h"
 #include "dialogs/options_art.h"
 #include "foundation/dib_ops.h"
 #include "foundation/numeric.h"
@@ -146,6 +147,13 @@ class TOptionsSwatch : public QWidget {
 TF_Options::TF_Options(TOptionsFormEnv env, QWidget* parent) : QDialog(parent), env_(std::move(env)) {
   setObjectName("F_Options");
   setWindowFlag(Qt::WindowContextHelpButtonHint, false);
+  if (!env_.PickColor && env_.Lang) {
+    const TLanguageState* lang = env_.Lang;
+    env_.PickColor = [this, lang](const TColorPickRequest& request, int32_t& picked) {
+      picked = request.PickedColor;
+      return TF_ColorPicker::PickWoodColor(this, *lang, picked, request.Apply) ? int(kIdOk) : int(kIdCancel);
+    };
+  }
   BuildControls();
   LoadSamples();
   // The download sources and the security methods.

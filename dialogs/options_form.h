@@ -44,7 +44,7 @@ struct TOptionsFormEnv {
   TGameOptions* GameOptions = nullptr;   // the download choices and the test paths
   TServerHosts ServerHosts;              // the two download sources
   std::function<void(const std::string& topic)> ShowHelpTopic;
-  TPickColorFn PickColor;  // the colour picker; without one the swatch does nothing
+  TPickColorFn PickColor;  // left empty: the game's colour picker
 };
 
 // The modal options dialog: autosave, sound, play, effects, language and downloads. The owner

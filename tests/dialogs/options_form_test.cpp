@@ -1,3 +1,4 @@
+#include <QApplication>
 #include <QCheckBox>
 #include <QCoreApplication>
 #include <QComboBox>
@@ -599,6 +600,28 @@ TEST_F(OptionsDialog, HostileValuesShowTheNearestChoiceAndOkStoresSaneOnes) {
   EXPECT_EQ(out.StuckKoef, 30);
   EXPECT_EQ(out.EmbossStyle, 3);
   EXPECT_EQ(out.WoodStyle, 2);
+}
+
+TEST_F(OptionsDialog, WithoutAPickerOfItsOwnTheSwatchOpensTheGamesColourPicker) {
+  TOptionsFormEnv env;
+  env.Lang = &lang;
+  env.GameOptions = &options;
+  TF_Options own(env);
+  TOptionsValues v = Sample();
+  own.LoadValues(v);
+  own.show();
+  own.findChild<QTabWidget*>("PC_Pages")->setCurrentIndex(3);
+  QCoreApplication::processEvents();
+  std::string caption;
+  QTimer::singleShot(0, &own, [&] {
+    QWidget* picker = QApplication::activeModalWidget();
+    ASSERT_NE(picker, nullptr);
+    caption = picker->windowTitle().toStdString();
+    QTest::keyClick(picker, Qt::Key_Escape);
+  });
+  QTest::mouseClick(own.findChild<QWidget*>("S_ViewWoodColor"), Qt::LeftButton);
+  EXPECT_EQ(caption, "Wood Color");
+  EXPECT_EQ(own.WoodColor(), 0x336699);
 }
 
 TEST_F(OptionsDialog, WithoutAnyLanguageFileTheListIsEmptyAndControlsShowTheirNames) {
