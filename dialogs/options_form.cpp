@@ -836,3 +836,17 @@ int32_t TF_Options::Position(const std::string& scrollBar) const {
 }
 
 void TF_Options::TextsChanged() { FitToForm(); }
+
+int RunOptionsCommand(TF_Options& dialog, TGameSession& s, TSettings& st, TLanguageState& lang,
+                      const TOptionsApplyHooks& hooks, TOptionsApplied* applied) {
+  const bool hold = s.AutoSaveHold;
+  s.AutoSaveHold = true;
+  dialog.LoadValues(OptionsValuesOf(s, st.Controls));
+  const int result = dialog.exec();
+  if (result == kIdOk) {
+    const TOptionsApplied a = ApplyOptionsValues(s, st, lang, dialog.Values(), dialog.LangName(), hooks);
+    if (applied) *applied = a;
+  }
+  s.AutoSaveHold = hold;
+  return result;
+}

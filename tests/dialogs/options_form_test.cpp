@@ -602,6 +602,68 @@ TEST_F(OptionsDialog, HostileValuesShowTheNearestChoiceAndOkStoresSaneOnes) {
   EXPECT_EQ(out.WoodStyle, 2);
 }
 
+// The whole options command over a session: what the player changes reaches the game only on OK.
+TEST_F(OptionsDialog, OptionsCommandAppliesOnOkAndLeavesEverythingOnCancel) {
+  TGameSession s;
+  TSettings st;
+  s.AutoSave.Interval = 15;
+  s.Game.GameOptions.WoodColor = 0x224466;
+  TOptionsFormEnv env;
+  env.Lang = &lang;
+  env.GameOptions = &s.Game.GameOptions;
+  env.ServerHosts = {"first.example", "second.example"};
+  env.PickColor = [](const TColorPickRequest&, int32_t&) { return int(kIdCancel); };
+  TF_Options dialog(env);
+  std::vector<std::string> loaded;
+  TOptionsApplyHooks hooks;
+  hooks.LoadLanguage = [&](const std::string& path) { loaded.push_back(path); };
+  bool heldWhileOpen = false;
+
+  auto playerChanges = [&](const char* button) {
+    QTimer::singleShot(0, &dialog, [&, button] {
+      heldWhileOpen = s.AutoSaveHold;
+      QTest::mouseClick(dialog.findChild<QCheckBox*>("CB_SoundPlay"), Qt::LeftButton, {}, QPoint(8, 8));
+      dialog.findChild<QRadioButton*>("RB_VisualEmboss3")->click();
+      dialog.findChild<QScrollBar*>("SB_AutoChange")->setValue(40);
+      auto* rot = dialog.findChild<QComboBox*>("CB_PlayRotCW");
+      rot->setCurrentIndex(6);
+      emit rot->activated(6);
+      dialog.findChild<QCheckBox*>("CB_UseSecure")->click();
+      QTest::mouseClick(dialog.findChild<QPushButton*>(button), Qt::LeftButton);
+    });
+  };
+
+  const TPlaySettings play = s.Game.PlaySettings;
+  playerChanges("B_Cancel");
+  EXPECT_EQ(RunOptionsCommand(dialog, s, st, lang, hooks), kIdCancel);
+  EXPECT_TRUE(heldWhileOpen);
+  EXPECT_FALSE(s.AutoSaveHold);
+  EXPECT_TRUE(st.Controls.CB_SoundPlay);
+  EXPECT_EQ(s.AutoSave.Interval, 15);
+  EXPECT_EQ(s.Game.GameOptions.EmbossStyle, 1);
+  EXPECT_EQ(std::memcmp(&play, &s.Game.PlaySettings, sizeof play), 0);
+  EXPECT_FALSE(s.Game.GameOptions.UseSecure);
+  EXPECT_EQ(s.Game.GameOptions.DnSrc, "");
+  EXPECT_EQ(s.Game.GameOptions.WoodColor, 0x224466);
+  EXPECT_TRUE(loaded.empty());
+
+  playerChanges("B_Ok");
+  TOptionsApplied applied;
+  EXPECT_EQ(RunOptionsCommand(dialog, s, st, lang, hooks, &applied), kIdOk);
+  EXPECT_TRUE(applied.EffectsChanged);
+  EXPECT_FALSE(applied.SingleMainWindowChanged);
+  EXPECT_FALSE(st.Controls.CB_SoundPlay);
+  EXPECT_EQ(s.AutoSave.Interval, 40);
+  EXPECT_EQ(s.Game.GameOptions.EmbossStyle, 3);
+  EXPECT_EQ(s.Game.PlaySettings.RotCW.Button, 1);
+  EXPECT_EQ(s.Game.PlaySettings.RotCW.Shift, 1);
+  EXPECT_TRUE(s.Game.GameOptions.UseSecure);
+  EXPECT_EQ(s.Game.GameOptions.DnSrc, "first.example");
+  EXPECT_EQ(s.Game.GameOptions.WoodColor, 0x224466);
+  EXPECT_EQ(loaded, (std::vector<std::string>{dir.File("english.lng")}));
+  EXPECT_EQ(st.CurrentLanguage, "english");
+}
+
 TEST_F(OptionsDialog, WithoutAPickerOfItsOwnTheSwatchOpensTheGamesColourPicker) {
   TOptionsFormEnv env;
   env.Lang = &lang;
