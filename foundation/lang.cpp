@@ -184,6 +184,28 @@ std::string FileNameWithoutExtension(const std::string& path) {
 
 }  // namespace
 
+std::u16string Utf8ToUtf16(std::string_view text) {
+  const auto* data = reinterpret_cast<const uint8_t*>(text.data());
+  std::u16string out;
+  out.reserve(text.size());
+  for (size_t i = 0; i < text.size();) {
+    uint32_t cp;
+    size_t len;
+    if (!NextUtf8(data, text.size(), i, cp, len)) {
+      cp = kReplacement;
+      len = 1;
+    }
+    if (cp >= 0x10000) {
+      out.push_back(char16_t(0xD800 + ((cp - 0x10000) >> 10)));
+      out.push_back(char16_t(0xDC00 + ((cp - 0x10000) & 0x3FF)));
+    } else {
+      out.push_back(char16_t(cp));
+    }
+    i += len;
+  }
+  return out;
+}
+
 std::string DecodeLangText(const uint8_t* data, size_t size) {
   if (size >= 2 && data[0] == 0xFF && data[1] == 0xFE) return DecodeUtf16Le(data + 2, size - 2);
   if (size >= 3 && data[0] == 0xEF && data[1] == 0xBB && data[2] == 0xBF)

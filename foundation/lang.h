@@ -64,6 +64,9 @@ constexpr size_t kMaxLangFileSize = 16u << 20;
 // is dropped, and NUL characters are dropped.
 std::string DecodeLangText(const uint8_t* data, size_t size);
 
+// UTF-8 text as UTF-16 for the text painters; broken sequences become U+FFFD.
+std::u16string Utf8ToUtf16(std::string_view text);
+
 // The file split into lines (CR LF, LF or CR). False when it cannot be read or is larger than
 // kMaxLangFileSize.
 bool ReadLangLines(const std::string& path, std::vector<std::string>& lines);

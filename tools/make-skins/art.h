@@ -66,6 +66,7 @@ bool MakeWeightPin(const QString& dir);
 bool MakeStar(const QString& dir);
 bool MakeCursors(const QString& dir);
 bool MakeAppIcon(const QString& dir, const QString& desktopIconPath);
+bool MakeTitleCard(const QString& dir, const QString& helpImagesDir);
 
 // The toolbar background column, row by row (35 rows): shared by the frame skin's toolbar
 // tiles and the faces, so that a face sits seamlessly on the bar.

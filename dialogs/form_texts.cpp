@@ -1,0 +1,46 @@
+#include "dialogs/form_texts.h"
+
+#include <QAbstractButton>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLayout>
+#include <QWidget>
+
+bool SetControlCaption(QWidget* root, const std::string& component, const QString& text) {
+  QWidget* w = root->findChild<QWidget*>(Q(component));
+  if (!w) return false;
+  if (auto* label = qobject_cast<QLabel*>(w))
+    label->setText(text);
+  else if (auto* button = qobject_cast<QAbstractButton*>(w))
+    button->setText(text);
+  else if (auto* group = qobject_cast<QGroupBox*>(w))
+    group->setTitle(text);
+  else
+    return false;
+  return true;
+}
+
+bool SetControlHint(QWidget* root, const std::string& component, const QString& text) {
+  QWidget* w = root->findChild<QWidget*>(Q(component));
+  if (!w) return false;
+  w->setToolTip(text);
+  return true;
+}
+
+void FitClientToPanel(QWidget* form, QWidget* panel) {
+  // A panel laid out by hand keeps the size its form gave it.
+  if (panel->layout()) {
+    panel->layout()->activate();
+    panel->adjustSize();
+  }
+  panel->move(0, 0);
+  form->setFixedSize(panel->size());
+}
+
+void TWidgetLangForm::SetFormCaption(const std::string& text) { form_->setWindowTitle(Q(text)); }
+void TWidgetLangForm::SetCaption(const std::string& component, const std::string& text) {
+  SetControlCaption(form_, component, Q(text));
+}
+void TWidgetLangForm::SetHint(const std::string& component, const std::string& hint) {
+  SetControlHint(form_, component, Q(hint));
+}

@@ -1,0 +1,340 @@
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTest>
+#include <QTimer>
+#include <fstream>
+
+#include "dialogs/about_form.h"
+#include "dialogs/credits_form.h"
+#include "dialogs/finish_form.h"
+#include "dialogs/info_form.h"
+#include "dialogs/quick_help_form.h"
+#include "foundation/dib_ops.h"
+#include "foundation/lang_forms.h"
+#include "foundation/picture_loading.h"
+#include "game/solved_picture.h"
+#include "support/temp_folder.h"
+
+namespace {
+
+std::string EnglishLng() { return std::string(getenv("ZORVA_DATA_DIR")) + "/language/english.lng"; }
+
+struct TEnglish {
+  TLanguageState lang;
+  TEnglish() {
+    lang.LangDir = std::string(getenv("ZORVA_DATA_DIR")) + "/language/";
+    EXPECT_TRUE(LoadLanguage(lang, EnglishLng(), {}));
+  }
+};
+
+QString Text(QWidget* root, const char* name) {
+  QWidget* w = root->findChild<QWidget*>(QString::fromLatin1(name));
+  if (auto* l = qobject_cast<QLabel*>(w)) return l->text();
+  if (auto* b = qobject_cast<QAbstractButton*>(w)) return b->text();
+  return QStringLiteral("<missing %1>").arg(QLatin1String(name));
+}
+
+// ----- information window
+
+TEST(InfoForm, LanguageSetsItsTextsAndEnterOrEscapeCloseTheMemo) {
+  TEnglish e;
+  TF_Info info;
+  TLangForms forms;
+  forms.Info = &info;
+  ASSERT_TRUE(LoadLanguage(e.lang, EnglishLng(), forms));
+  EXPECT_EQ(info.windowTitle(), QStringLiteral("Information"));
+  EXPECT_EQ(Text(&info, "B_Ok"), QStringLiteral("OK"));
+  EXPECT_EQ(Text(&info, "L_JigCap"), QStringLiteral("Jigsaw:"));
+  EXPECT_EQ(Text(&info, "L_Rotation"), QStringLiteral("Rotation"));
+  EXPECT_EQ(info.I_ShowThumb->size(), QSize(256, 192));
+  EXPECT_EQ(info.size(), info.P_Form->size());
+
+  info.open();
+  QTest::keyClick(info.M_Info, Qt::Key_Escape);
+  EXPECT_FALSE(info.isVisible());
+  EXPECT_EQ(info.result(), 2);
+  info.open();
+  QTest::keyClick(info.M_Info, Qt::Key_Return);
+  EXPECT_EQ(info.result(), 1);
+  info.open();
+  QTest::mouseClick(info.B_Ok, Qt::LeftButton);
+  EXPECT_EQ(info.result(), 1);
+  EXPECT_FALSE(info.isVisible());
+}
+
+TEST(InfoForm, DescriptionLinesRoundTrip) {
+  TF_Info info;
+  EXPECT_TRUE(info.InfoLines().empty());
+  info.SetInfoLines({"Boats at dusk", "", "  Lake Bled  "});
+  EXPECT_EQ(info.InfoLines(), (std::vector<std::string>{"Boats at dusk", "", "  Lake Bled  "}));
+  // The memo is for reading: typing changes nothing.
+  QTest::keyClicks(info.M_Info, "xyz");
+  EXPECT_EQ(info.InfoLines(), (std::vector<std::string>{"Boats at dusk", "", "  Lake Bled  "}));
+}
+
+// ----- finish dialog
+
+TEST(FinishForm, ShowsItsTextsAndSavesTheSolvedPictureOnSave) {
+  TEnglish e;
+  TF_Finish finish(e.lang);
+  finish.open();
+  EXPECT_EQ(finish.windowTitle(), QStringLiteral("Puzzle Solved"));
+  EXPECT_EQ(Text(&finish, "L_Congratulations"), QStringLiteral("Congratulations!"));
+  EXPECT_EQ(Text(&finish, "L_Solved"), QStringLiteral("You have solved the puzzle."));
+  EXPECT_EQ(Text(&finish, "L_AskForSave"), QStringLiteral("Do you want to save the solved picture?"));
+  EXPECT_EQ(Text(&finish, "B_Save"), QStringLiteral("Save Picture"));
+  EXPECT_EQ(Text(&finish, "B_Cancel"), QStringLiteral("Cancel"));
+  EXPECT_TRUE(finish.B_Save->isDefault());
+  EXPECT_EQ(finish.size(), finish.P_Form->size());
+  QTest::mouseClick(finish.B_Save, Qt::LeftButton);
+  ASSERT_EQ(finish.result(), 1);
+
+  // Result 1: the solved picture goes to a bitmap of (W + 2) x (H + 52).
+  TGameState g;
+  ASSERT_TRUE(CreateDib24(g.Images.PictureImages[0], 120, 80));
+  FillDibRect(g.Images.PictureImages[0], 0, 0, 120, 80, 0x3366CC);
+  TTempFolder dir;
+  const std::string path = dir.File(SolvedPictureFileName("lake"));
+  ASSERT_TRUE(SaveSolvedPicture(g, {"Lake"}, "06/12/2026", path));
+  TDibHolder saved;
+  ASSERT_TRUE(LoadBmpFile(*saved, path));
+  EXPECT_EQ(saved->Width, 122);
+  EXPECT_EQ(saved->Height, 132);
+  EXPECT_EQ(GetDibPixel(*saved, 5, 80 + 3), 0xFFFFFF);  // first band, left of the title
+  EXPECT_EQ(GetDibPixel(*saved, 0, 40), 0);             // the frame
+}
+
+TEST(FinishForm, CancelAndEscapeDecline) {
+  TEnglish e;
+  TF_Finish finish(e.lang);
+  finish.open();
+  QTest::mouseClick(finish.B_Cancel, Qt::LeftButton);
+  EXPECT_EQ(finish.result(), 2);
+  finish.open();
+  QTest::keyClick(&finish, Qt::Key_Escape);
+  EXPECT_EQ(finish.result(), 2);
+  finish.open();
+  QTest::keyClick(&finish, Qt::Key_Return);  // the default button
+  EXPECT_EQ(finish.result(), 1);
+}
+
+TEST(FinishForm, ModalRunReturnsTheClickedResult) {
+  TEnglish e;
+  TF_Finish finish(e.lang);
+  QTimer::singleShot(0, &finish, [&] { finish.B_Cancel->click(); });
+  EXPECT_EQ(finish.exec(), 2);
+  QTimer::singleShot(0, &finish, [&] { finish.B_Save->click(); });
+  EXPECT_EQ(finish.exec(), 1);
+}
+
+// ----- credits
+
+TEST(CreditsForm, TextsNamesAndOkEitherWay) {
+  TEnglish e;
+  TF_Credits credits(e.lang);
+  credits.open();
+  EXPECT_EQ(credits.windowTitle(), QStringLiteral("Credits"));
+  EXPECT_EQ(Text(&credits, "L_Thanks"), QStringLiteral("Thank you to everyone who helped make this game:"));
+  EXPECT_EQ(Text(&credits, "B_Ok"), QStringLiteral("OK"));
+  EXPECT_EQ(credits.size(), credits.P_Form->size());
+  EXPECT_TRUE(credits.M_Names->isReadOnly());
+  EXPECT_EQ(credits.focusWidget(), credits.B_Ok);
+  QTest::keyClick(&credits, Qt::Key_Escape);  // B_Ok is also the cancel button
+  EXPECT_EQ(credits.result(), 1);
+  EXPECT_FALSE(credits.isVisible());
+  credits.open();
+  QTest::mouseClick(credits.B_Ok, Qt::LeftButton);
+  EXPECT_EQ(credits.result(), 1);
+}
+
+TEST(CreditsForm, EveryPhotographerOfTheCreditsFileIsNamed) {
+  // The jigsaws' photographs are listed in data/CREDITS.md; the player sees each author.
+  std::ifstream in(std::string(getenv("ZORVA_DATA_DIR")) + "/CREDITS.md");
+  std::string line;
+  int authors = 0;
+  const QString names = QString::fromUtf8(kCreditsNames);
+  while (std::getline(in, line)) {
+    if (line.rfind("| ", 0) != 0 || line.find(".zvq") == std::string::npos) continue;
+    // | file | size | photograph | author | licence | source |
+    const QStringList cells = QString::fromStdString(line).split(QLatin1Char('|'));
+    ASSERT_GT(cells.size(), 5);
+    for (const QString& author : cells[4].split(QLatin1Char(','))) {
+      EXPECT_TRUE(names.contains(author.trimmed())) << author.toStdString();
+      ++authors;
+    }
+  }
+  EXPECT_GE(authors, 10);
+}
+
+// ----- about form and splash
+
+TEST(AboutForm, SizedToItsPictureWithDateAndVersion) {
+  TF_AboutZorvaQuix about;
+  const QPixmap picture = about.I_Bkg->pixmap();
+  ASSERT_FALSE(picture.isNull());
+  EXPECT_EQ(about.size(), picture.size());
+  EXPECT_EQ(about.B_Frame->geometry(), QRect(QPoint(0, 0), picture.size()));
+  EXPECT_EQ(about.L_Date->text(), QStringLiteral("December 30, 2024"));
+  EXPECT_EQ(about.L_DateShadow->text(), QStringLiteral("December 30, 2024"));
+  EXPECT_EQ(about.L_Version->text(), QStringLiteral("Version 1.45"));
+  EXPECT_EQ(about.L_VersionShadow->text(), QStringLiteral("Version 1.45"));
+  // Each shadow one pixel right and below its text, and beneath it.
+  EXPECT_EQ(about.L_DateShadow->pos(), about.L_Date->pos() + QPoint(1, 1));
+  EXPECT_EQ(about.L_VersionShadow->pos(), about.L_Version->pos() + QPoint(1, 1));
+  EXPECT_LT(about.children().indexOf(about.L_DateShadow), about.children().indexOf(about.L_Date));
+  EXPECT_TRUE(QRect(QPoint(0, 0), picture.size()).contains(about.L_Date->geometry()));
+  EXPECT_TRUE(about.windowFlags() & Qt::WindowStaysOnTopHint);
+}
+
+TEST(AboutForm, SplashIgnoresClicksAndKeys) {
+  TF_AboutZorvaQuix splash;
+  ASSERT_FALSE(splash.DialogStyle());
+  EXPECT_TRUE(splash.windowFlags() & Qt::FramelessWindowHint);
+  splash.show();
+  QTest::mouseClick(splash.I_Bkg, Qt::LeftButton);
+  QTest::mouseClick(splash.L_Version, Qt::LeftButton);
+  QTest::keyClick(&splash, Qt::Key_Return);
+  QTest::keyClick(&splash, Qt::Key_Escape);
+  EXPECT_TRUE(splash.isVisible());
+}
+
+TEST(AboutForm, AboutBoxClosesOnClickEnterOrEscape) {
+  TF_AboutZorvaQuix about;
+  about.SetDialogStyle(true);
+  about.B_Frame->hide();
+  EXPECT_FALSE(about.windowFlags() & Qt::FramelessWindowHint);
+  about.open();
+  QTest::mouseClick(about.I_Bkg, Qt::LeftButton);
+  EXPECT_FALSE(about.isVisible());
+  EXPECT_EQ(about.result(), 1);
+  about.open();
+  QTest::mouseClick(about.L_Date, Qt::LeftButton);
+  EXPECT_EQ(about.result(), 1);
+  about.open();
+  QTest::keyClick(&about, Qt::Key_Escape);
+  EXPECT_EQ(about.result(), 2);
+  about.open();
+  QTest::keyClick(&about, Qt::Key_Enter);
+  EXPECT_EQ(about.result(), 1);
+  EXPECT_EQ(about.size(), about.I_Bkg->pixmap().size());
+}
+
+// ----- quick help
+
+struct TKeyLog {
+  std::vector<std::pair<char, int>> events;  // 'd' or 'u', key
+  std::vector<Qt::KeyboardModifiers> modifiers;
+  void Attach(TF_Help& help) {
+    help.OwnerKeyDown = [this](QKeyEvent* e) {
+      events.emplace_back('d', e->key());
+      modifiers.push_back(e->modifiers());
+    };
+    help.OwnerKeyUp = [this](QKeyEvent* e) {
+      events.emplace_back('u', e->key());
+      modifiers.push_back(e->modifiers());
+    };
+  }
+};
+
+TEST(QuickHelpForm, LanguageSetsEveryCaptionAndLaysTheRowsOut) {
+  TEnglish e;
+  TF_Help help;
+  TLangForms forms;
+  forms.Help = &help;
+  ASSERT_TRUE(LoadLanguage(e.lang, EnglishLng(), forms));
+  EXPECT_EQ(help.windowTitle(), QStringLiteral("Quick Help"));
+  EXPECT_EQ(Text(&help, "B_Close"), QStringLiteral("Close"));
+  EXPECT_EQ(Text(&help, "CB_Show"), QStringLiteral("Show Quick Help at start"));
+  EXPECT_EQ(Text(&help, "L_Open"), QStringLiteral("O: open a jigsaw"));
+  EXPECT_EQ(Text(&help, "L_Spacebar"), QStringLiteral("Spacebar"));
+  EXPECT_EQ(Text(&help, "L_Ctrl1"), Text(&help, "L_Ctrl"));
+  for (const char* name : {"L_Click", "L_Contents", "L_Download", "L_Menu", "L_RotateCW", "L_RotateCCW",
+                           "L_MoveOW", "L_Switch"})
+    EXPECT_FALSE(Text(&help, name).startsWith(QLatin1String("L_"))) << name;
+
+  // Wheels 5 px after the caption, texts 18 px after the wheel up to 10 px before the panel's edge.
+  const QRect ctrl = help.L_Ctrl->geometry();
+  EXPECT_EQ(help.I_Wheel->x(), ctrl.x() + ctrl.width() + 5);
+  EXPECT_EQ(help.I_Wheel1->x(), help.I_Wheel->x());
+  EXPECT_EQ(help.L_RotateCW->x(), help.I_Wheel->x() + help.I_Wheel->width() + 18);
+  EXPECT_EQ(help.L_RotateCW->x() + help.L_RotateCW->width(), help.Shape1->x() + help.Shape1->width() - 10);
+  EXPECT_EQ(help.L_RotateCCW->x(), help.L_RotateCW->x());
+  EXPECT_EQ(help.L_RotateCCW->width(), help.L_RotateCW->width());
+  // The English caption fits beside the button: one row, the window as tall as its panel.
+  EXPECT_EQ(help.B_Close->y(), help.CB_Show->y());
+  EXPECT_EQ(help.CB_Show->width(), help.B_Close->x() - help.CB_Show->x() - 16);
+  EXPECT_EQ(help.P_Form->height(), help.B_Close->y() + help.B_Close->height() + 9);
+  EXPECT_EQ(help.size(), help.P_Form->size());
+}
+
+TEST(QuickHelpForm, LongCheckBoxCaptionMovesCloseBelowAndGrowsTheWindow) {
+  TF_Help help;
+  help.SetCaption("CB_Show", "Show");
+  help.TextsChanged();
+  const int shortHeight = help.height();
+  help.SetCaption("CB_Show", "Dieses Fenster bei jedem Programmstart automatisch anzeigen lassen");
+  help.TextsChanged();
+  EXPECT_EQ(help.CB_Show->width(), help.P_Form->width() - 16);
+  EXPECT_EQ(help.B_Close->y(), help.CB_Show->y() + help.CB_Show->height() + 9);
+  EXPECT_EQ(help.height(), help.B_Close->y() + help.B_Close->height() + 9);
+  EXPECT_GT(help.height(), shortHeight);
+  // And back again.
+  help.SetCaption("CB_Show", "Show");
+  help.TextsChanged();
+  EXPECT_EQ(help.B_Close->y(), help.CB_Show->y());
+  EXPECT_EQ(help.height(), shortHeight);
+}
+
+TEST(QuickHelpForm, KeysGoOnToTheOwnerOnceEach) {
+  TF_Help help;
+  TKeyLog log;
+  log.Attach(help);
+  help.show();
+  QTest::keyClick(help.B_Close, Qt::Key_O);
+  QTest::keyClick(help.CB_Show, Qt::Key_D, Qt::ShiftModifier);
+  help.setFocus();
+  QTest::keyClick(&help, Qt::Key_M);
+  // Shift itself goes on too: the owner sees presses and releases as they came.
+  const std::vector<std::pair<char, int>> expected = {
+      {'d', Qt::Key_O},     {'u', Qt::Key_O}, {'d', Qt::Key_Shift}, {'d', Qt::Key_D},
+      {'u', Qt::Key_D},     {'u', Qt::Key_Shift}, {'d', Qt::Key_M}, {'u', Qt::Key_M}};
+  ASSERT_EQ(log.events, expected);
+  EXPECT_EQ(log.modifiers[3], Qt::ShiftModifier);  // D with Shift held
+  EXPECT_EQ(log.modifiers[4], Qt::ShiftModifier);
+  EXPECT_EQ(log.modifiers[6], Qt::NoModifier);
+  EXPECT_TRUE(help.isVisible());
+  EXPECT_TRUE(help.CB_Show->isChecked());
+}
+
+TEST(QuickHelpForm, CloseAndEscapeOnCloseOnlyHide) {
+  TF_Help help;
+  help.show();
+  QTest::mouseClick(help.B_Close, Qt::LeftButton);
+  EXPECT_FALSE(help.isVisible());
+  help.show();
+  QTest::keyClick(help.B_Close, Qt::Key_Escape);
+  EXPECT_FALSE(help.isVisible());
+  help.show();
+  help.close();  // the window's own close box
+  EXPECT_FALSE(help.isVisible());
+  help.show();
+  EXPECT_TRUE(help.isVisible());
+  EXPECT_TRUE(help.CB_Show->isChecked());  // shown at start unless the player says otherwise
+  EXPECT_TRUE(help.windowFlags() & Qt::WindowStaysOnTopHint);
+}
+
+TEST(QuickHelpForm, PlacedTenPixelsInsideTheOwnersRightEdgeAndCentred) {
+  TF_Help help;
+  help.PlaceBeside(QRect(100, 50, 1000, 700));
+  const QRect f = help.frameGeometry();
+  EXPECT_EQ(f.left(), 100 + 1000 - f.width() - 10);
+  EXPECT_EQ(f.top(), 50 + (700 - f.height()) / 2);
+}
+
+}  // namespace

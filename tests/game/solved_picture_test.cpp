@@ -1,0 +1,154 @@
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "foundation/numeric.h"
+#include "foundation/picture_loading.h"
+#include "game/solved_picture.h"
+#include "play_fixture.h"
+#include "support/temp_folder.h"
+
+namespace {
+
+constexpr int32_t kWhite = 0xFFFFFF;
+
+int32_t PictureColor(int32_t x, int32_t y) {
+  uint8_t bgr[3];
+  TestPicturePixel(x, y, bgr);
+  return MakeColor(bgr[2], bgr[1], bgr[0]);
+}
+
+struct TSolved {
+  TGameState g;
+  TDibHolder image;
+  int32_t W = 0, H = 0;
+  explicit TSolved(const TTestCut& cut) {
+    MakeTestGame(g, cut);
+    AssemblePieces(g);
+    W = g.Images.PictureImages[0].Width;
+    H = g.Images.PictureImages[0].Height;
+  }
+  bool Build(const std::vector<std::string>& lines = {"A harbour"}) {
+    return BuildSolvedPicture(g, lines, "06/12/2026", *image);
+  }
+  int32_t At(int32_t x, int32_t y) const { return GetDibPixel(*image, x, y); }
+  // Pixels of the rectangle that are neither white nor black, and those with a strong hue.
+  int32_t Inked(int32_t x0, int32_t y0, int32_t x1, int32_t y1) const {
+    int32_t n = 0;
+    for (int32_t y = y0; y <= y1; ++y)
+      for (int32_t x = x0; x <= x1; ++x) n += At(x, y) != kWhite;
+    return n;
+  }
+  int32_t Hued(int32_t x0, int32_t y0, int32_t x1, int32_t y1, bool blueOnly) const {
+    int32_t n = 0;
+    for (int32_t y = y0; y <= y1; ++y)
+      for (int32_t x = x0; x <= x1; ++x) {
+        int32_t r, gr, b;
+        SplitColor(uint32_t(At(x, y)), r, gr, b);
+        if (blueOnly ? (b - r > 80 && b - gr > 80) : (b - r > 60 && gr - r > 60)) ++n;
+      }
+    return n;
+  }
+};
+
+TEST(SolvedPicture, TitleJoinsTheDescriptionLinesThatHoldText) {
+  EXPECT_EQ(SolvedPictureTitle({}), "Unknown image");
+  EXPECT_EQ(SolvedPictureTitle({"", "   ", "\t"}), "Unknown image");
+  EXPECT_EQ(SolvedPictureTitle({" Boats ", "", "at dusk"}), " Boats    at dusk   ");
+}
+
+TEST(SolvedPicture, FileNameTakesTheBmpExtension) {
+  EXPECT_EQ(SolvedPictureFileName("ladybird"), "ladybird.bmp");
+  EXPECT_EQ(SolvedPictureFileName("ladybird.zvq"), "ladybird.bmp");
+  EXPECT_EQ(SolvedPictureFileName("my.pics/lake"), "my.pics/lake.bmp");
+}
+
+TEST(SolvedPicture, AssembledPictureFramedInBlackAboveTwoWhiteBands) {
+  TSolved s({.Cols = 3, .Rows = 2, .Tile = 20, .Knob = 4});
+  ASSERT_TRUE(s.Build());
+  const int32_t W = s.W, H = s.H;
+  ASSERT_EQ(s.image->Width, W + 2);
+  ASSERT_EQ(s.image->Height, H + 52);
+  // Every picture pixel one in from the corner, whichever piece carries it.
+  for (int32_t y = 0; y < H; ++y)
+    for (int32_t x = 0; x < W; ++x) ASSERT_EQ(s.At(x + 1, y + 1), PictureColor(x, y)) << x << "," << y;
+  // The black frame and the black lines between and around the bands.
+  for (int32_t y = 0; y < H + 52; ++y) {
+    EXPECT_EQ(s.At(0, y), 0);
+    EXPECT_EQ(s.At(W + 1, y), 0);
+  }
+  for (int32_t x = 0; x < W + 2; ++x) {
+    EXPECT_EQ(s.At(x, 0), 0);
+    EXPECT_EQ(s.At(x, H + 1), 0);
+    EXPECT_EQ(s.At(x, H + 26), 0);
+    EXPECT_EQ(s.At(x, H + 51), 0);
+  }
+  // The bands' first rows stay white: the text starts below them.
+  for (int32_t x = 1; x <= W; ++x) {
+    EXPECT_EQ(s.At(x, H + 2), kWhite);
+    EXPECT_EQ(s.At(x, H + 27), kWhite);
+  }
+}
+
+TEST(SolvedPicture, FramePieceAndWideCaptionsDrawn) {
+  TSolved s({.Cols = 8, .Rows = 3, .Tile = 30, .Knob = 4, .Frame = true});
+  ASSERT_TRUE(s.Build({"Sunset"}));
+  const int32_t W = s.W, H = s.H;
+  EXPECT_EQ(s.At(1, 1), PictureColor(0, 0));                      // the frame's corner
+  EXPECT_EQ(s.At(W, H), PictureColor(W - 1, H - 1));
+  EXPECT_EQ(s.At(W / 2 + 1, H / 2 + 1), PictureColor(W / 2, H / 2));  // a piece inside
+  // Title at x 10 in the first band; the second band has its text and the date at the right.
+  EXPECT_GT(s.Inked(10, H + 4, 60, H + 24), 20);
+  EXPECT_EQ(s.Inked(1, H + 3, 8, H + 25), 0);
+  EXPECT_GT(s.Inked(10, H + 29, 120, H + 49), 20);
+  EXPECT_GT(s.Inked(W - 60, H + 29, W - 9, H + 49), 10);
+  EXPECT_EQ(s.Inked(W - 7, H + 28, W, H + 50), 0);  // the date ends before the last 8 pixels
+}
+
+TEST(SolvedPicture, BorderAndRotationNotesInTheirColours) {
+  TSolved plain({.Cols = 12, .Rows = 2, .Tile = 30, .Knob = 4});
+  ASSERT_TRUE(plain.Build());
+  const int32_t H = plain.H, W = plain.W;
+  EXPECT_EQ(plain.Hued(1, H + 27, W, H + 50, false), 0);
+  EXPECT_EQ(plain.Hued(1, H + 27, W, H + 50, true), 0);
+
+  TSolved both({.Cols = 12, .Rows = 2, .Tile = 30, .Knob = 4});
+  both.g.GameLevel.BorderStyle = 1;
+  both.g.GameLevel.Rotate = 1;
+  ASSERT_TRUE(both.Build());
+  EXPECT_GT(both.Hued(1, H + 27, W, H + 50, false), 5);  // teal "with border"
+  EXPECT_GT(both.Hued(1, H + 27, W, H + 50, true), 5);   // blue "with rotation"
+}
+
+TEST(SolvedPicture, TinyPictureClipsItsTexts) {
+  TSolved s({.Cols = 1, .Rows = 1, .Tile = 4, .Knob = 1});
+  ASSERT_TRUE(s.Build({"A very long title that cannot fit into a picture this small"}));
+  EXPECT_EQ(s.image->Width, s.W + 2);
+  for (int32_t y = 0; y < s.H + 52; ++y) EXPECT_EQ(s.At(s.W + 1, y), 0);
+}
+
+TEST(SolvedPicture, SavedBitmapReadsBackAsBuilt) {
+  TSolved s({.Cols = 3, .Rows = 2, .Tile = 20, .Knob = 4});
+  ASSERT_TRUE(s.Build());
+  TTempFolder dir;
+  const std::string path = dir.File("lake.bmp");
+  ASSERT_TRUE(SaveSolvedPicture(s.g, {"A harbour"}, "06/12/2026", path));
+  TDibHolder back;
+  ASSERT_TRUE(LoadBmpFile(*back, path));
+  ASSERT_EQ(back->Width, s.W + 2);
+  ASSERT_EQ(back->Height, s.H + 52);
+  for (int32_t y = 0; y < back->Height; ++y)
+    for (int32_t x = 0; x < back->Width; ++x) ASSERT_EQ(GetDibPixel(*back, x, y), s.At(x, y));
+}
+
+TEST(SolvedPicture, NoPictureNoFile) {
+  TGameState g;
+  TDibHolder image;
+  EXPECT_FALSE(BuildSolvedPicture(g, {}, "", *image));
+  TTempFolder dir;
+  const std::string path = dir.File("none.bmp");
+  EXPECT_FALSE(SaveSolvedPicture(g, {}, "", path));
+  EXPECT_FALSE(std::filesystem::exists(path));
+}
+
+}  // namespace
