@@ -8,6 +8,7 @@
 #include <QPushButton>
 #include <QTest>
 #include <QTimer>
+#include <filesystem>
 #include <fstream>
 
 #include "dialogs/about_form.h"
@@ -15,10 +16,12 @@
 #include "dialogs/finish_form.h"
 #include "dialogs/info_form.h"
 #include "dialogs/quick_help_form.h"
+#include "dialogs/save_solved_image.h"
 #include "foundation/dib_ops.h"
 #include "foundation/lang_forms.h"
 #include "foundation/picture_loading.h"
 #include "game/solved_picture.h"
+#include "platform/message_box.h"
 #include "support/temp_folder.h"
 
 namespace {
@@ -335,6 +338,58 @@ TEST(QuickHelpForm, PlacedTenPixelsInsideTheOwnersRightEdgeAndCentred) {
   const QRect f = help.frameGeometry();
   EXPECT_EQ(f.left(), 100 + 1000 - f.width() - 10);
   EXPECT_EQ(f.top(), 50 + (700 - f.height()) / 2);
+}
+
+}  // namespace
+
+namespace {
+
+// ----- the save-solved-image command
+
+TEST(SaveSolvedImageCommand, SuggestsThePicturesFolderAndWritesTheChosenFile) {
+  TGameSession s;
+  ASSERT_TRUE(CreateDib24(s.Game.Images.PictureImages[0], 90, 60));
+  TTempFolder dir;
+  s.Paths.sPicturesDir = dir.Path().string() + "/";
+  s.sJigName = "forest-path";
+  s.InfoText = "Path through a forest\r\n\r\nRisto";
+  std::string title, suggested;
+  const std::string target = dir.File("chosen.bmp");
+  ASSERT_TRUE(SaveSolvedImage(nullptr, s, "Save Solved Image",
+                              [&](QWidget*, const std::string& t, const std::string& p) {
+                                title = t;
+                                suggested = p;
+                                return target;
+                              }));
+  EXPECT_EQ(title, "Save Solved Image");
+  EXPECT_EQ(suggested, dir.File("forest-path.bmp"));
+  TDibHolder saved;
+  ASSERT_TRUE(LoadBmpFile(*saved, target));
+  EXPECT_EQ(saved->Width, 92);
+  EXPECT_EQ(saved->Height, 112);
+}
+
+TEST(SaveSolvedImageCommand, CancelWritesNothingAndAFailedWriteWarns) {
+  TGameSession s;
+  ASSERT_TRUE(CreateDib24(s.Game.Images.PictureImages[0], 30, 20));
+  TTempFolder dir;
+  s.Paths.sPicturesDir = dir.Path().string() + "/";
+  s.sJigName = "lake";
+  EXPECT_FALSE(SaveSolvedImage(nullptr, s, "Save", [](QWidget*, const std::string&, const std::string&) {
+    return std::string();
+  }));
+  EXPECT_TRUE(std::filesystem::is_empty(dir.Path()));
+
+  std::vector<int> flags;
+  SetMessageBoxHandler([&](const std::string&, const std::string&, int f) {
+    flags.push_back(f);
+    return 1;
+  });
+  EXPECT_FALSE(SaveSolvedImage(nullptr, s, "Save", [&](QWidget*, const std::string&, const std::string&) {
+    return dir.File("no-such-folder/lake.bmp");
+  }));
+  SetMessageBoxHandler({});
+  EXPECT_EQ(flags, std::vector<int>{kMbOk | kMbIconExclamation});
 }
 
 }  // namespace
