@@ -11,6 +11,7 @@
 #include <QVBoxLayout>
 
 #include "dialogs/form_texts.h"
+#include "foundation/lang.h"
 
 namespace {
 
@@ -109,6 +110,13 @@ void TF_Info::SetInfoLines(const std::vector<std::string>& lines) {
   QStringList list;
   for (const std::string& l : lines) list << Q(l);
   M_Info->setPlainText(list.join(QLatin1Char('\n')));
+}
+
+void TF_Info::SetInfoText(const std::string& stored) {
+  const std::string text = DecodeLangText(reinterpret_cast<const uint8_t*>(stored.data()), stored.size());
+  QString lines = Q(text);
+  lines.replace(QStringLiteral("\r\n"), QStringLiteral("\n")).replace(QLatin1Char('\r'), QLatin1Char('\n'));
+  M_Info->setPlainText(lines);
 }
 
 void TF_Info::TextsChanged() { FitClientToPanel(this, P_Form); }

@@ -4,6 +4,7 @@
 #include <QFileDialog>
 #include <QLocale>
 
+#include "foundation/lang.h"
 #include "game/solved_picture.h"
 #include "platform/message_box.h"
 
@@ -45,7 +46,10 @@ bool SaveSolvedImage(QWidget* owner, TGameSession& s, const std::string& dialogT
   if (path.empty()) return false;
   const std::string date = QLocale::system().toString(QDate::currentDate(), QLocale::ShortFormat).toStdString();
   std::string error;
-  if (SaveSolvedPicture(s.Game, Lines(s.InfoText), date, path, &error)) return true;
+  // The stored description may be Windows-1252; the picture's text is UTF-8.
+  const std::string info =
+      DecodeLangText(reinterpret_cast<const uint8_t*>(s.InfoText.data()), s.InfoText.size());
+  if (SaveSolvedPicture(s.Game, Lines(info), date, path, &error)) return true;
   ShowMessageBox(path + ": " + error, dialogTitle, kMbOk | kMbIconExclamation);
   return false;
 }

@@ -79,6 +79,11 @@ TEST(InfoForm, DescriptionLinesRoundTrip) {
   // The memo is for reading: typing changes nothing.
   QTest::keyClicks(info.M_Info, "xyz");
   EXPECT_EQ(info.InfoLines(), (std::vector<std::string>{"Boats at dusk", "", "  Lake Bled  "}));
+  // Stored descriptions: Windows-1252 or UTF-8, any line ends.
+  info.SetInfoText("Caf\xE9 at dusk\r\nsecond\rthird\nfourth");
+  EXPECT_EQ(info.InfoLines(), (std::vector<std::string>{"Caf\u00e9 at dusk", "second", "third", "fourth"}));
+  info.SetInfoText("Saukonp\u00e4\u00e4");
+  EXPECT_EQ(info.InfoLines(), (std::vector<std::string>{"Saukonp\u00e4\u00e4"}));
 }
 
 // ----- finish dialog
