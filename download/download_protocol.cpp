@@ -161,7 +161,7 @@ int32_t FetchInfoFile(TDownloadState& s, const TGameOptions& options, TDownloadV
   if (!http.Get(s.sLastUrl, body, error)) {
     s.DownloadRunning = false;
     if (error.Kind == THttpErrorKind::Protocol && error.ResponseCode == 401) result = kInfoLoginRefused;
-    ReportTransferError(form, error, s.sLastUrl);
+    if (!s.DownloadClosing) ReportTransferError(form, error, s.sLastUrl);
   }
   if (s.DownloadRunning && !body.empty()) {
     if (IsHtmlText(body)) {
@@ -256,7 +256,8 @@ int32_t DownloadJigsaw(TDownloadState& s, const TGameOptions& options, TDownload
   if (!fetched) {
     result = kArchiveFailed;
     s.DownloadRunning = false;
-    ReportTransferError(form, error, s.sLastUrl);
+    // A transfer the closing window cut off is no failure to tell the player about.
+    if (!s.DownloadClosing) ReportTransferError(form, error, s.sLastUrl);
   }
 
   if (s.DownloadRunning) {

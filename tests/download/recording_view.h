@@ -13,7 +13,8 @@ struct TShownMessage {
   bool operator==(const TShownMessage&) const = default;
 };
 
-class TRecordingView : public TDownloadView {
+template <class TBase = TDownloadView>
+class TRecordingViewOf : public TBase {
  public:
   struct TItem {
     std::string Caption;
@@ -66,3 +67,5 @@ class TRecordingView : public TDownloadView {
     return r;
   }
 };
+
+using TRecordingView = TRecordingViewOf<>;

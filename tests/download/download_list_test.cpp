@@ -1,0 +1,347 @@
+#include "download/download_list.h"
+
+#include <gtest/gtest.h>
+
+#include <functional>
+
+#include "download/jigsaw_site.h"
+#include "download/recording_view.h"
+#include "foundation/lang.h"
+
+namespace {
+
+// The window as a run sees it: the recorder plus selection, mode, busy state and pauses.
+class TRecordingWindow : public TRecordingViewOf<TDownloadWindowView> {
+ public:
+  int32_t Selected = -1;
+  int32_t Mode = kDownNew;
+  std::vector<std::string> BusyLog;  // "busy", "idle"
+  int Pauses = 0;
+  std::function<void()> OnPause;
+
+  int32_t SelectedIndex() override { return Selected; }
+  int32_t DownMode() override { return Mode; }
+  void SetDownloadBusy(bool busy) override { BusyLog.push_back(busy ? "busy" : "idle"); }
+  void Pause(int32_t) override {
+    ++Pauses;
+    if (OnPause) OnPause();
+  }
+  std::string LangFormatIn(int32_t section, const std::string& key, const std::vector<std::string>& args) override {
+    return std::to_string(section) + ":" + LangFormat(key, args);
+  }
+};
+
+uint32_t Pixel(const TDibImage& d, int x, int y) { return uint32_t(GetDibPixel(d, x, y)); }
+
+// Each channel of a JPEG pixel within a small distance of the colour.
+bool Near(uint32_t c, uint32_t want) {
+  for (int shift : {0, 8, 16}) {
+    if (std::abs(int((c >> shift) & 255) - int((want >> shift) & 255)) > 12) return false;
+  }
+  return true;
+}
+
+}  // namespace
+
+TEST(DownloadListTest, PreviewFit) {
+  struct TCase {
+    int32_t Sw, Sh, W, H;
+  };
+  // Within 180 x 135 nothing changes; larger ones shrink to the side that limits them.
+  for (const TCase& c : {TCase{180, 135, 180, 135}, TCase{100, 50, 100, 50}, TCase{1, 1, 1, 1},
+                         TCase{360, 270, 180, 135}, TCase{270, 135, 180, 90}, TCase{100, 400, 33, 135},
+                         TCase{181, 135, 180, 134}, TCase{180, 136, 178, 135}, TCase{20000, 2, 180, 1},
+                         TCase{2, 20000, 1, 135}, TCase{0, 10, 0, 0}}) {
+    int32_t w = -1, h = -1;
+    PreviewFit(c.Sw, c.Sh, w, h);
+    EXPECT_EQ(w, c.W) << c.Sw << "x" << c.Sh;
+    EXPECT_EQ(h, c.H) << c.Sw << "x" << c.Sh;
+  }
+}
+
+TEST(DownloadListTest, ListFolder) {
+  TGameOptions o;
+  EXPECT_EQ(DownloadListFolder(o, "/prog/thumb/"), "/prog/thumb/");
+  o.ThumbPath = "/elsewhere";
+  EXPECT_EQ(DownloadListFolder(o, "/prog/thumb/"), "/elsewhere/");
+}
+
+TEST(DownloadListTest, ItemsPreviewsAndMarks) {
+  TPlayerFolders f;
+  // A blank line takes its cell all the same, so image indexes follow line numbers.
+  f.WriteList("Alpha\r\n   \r\n  Beta Cat \nbig\rnopreview\n\n");
+  f.WritePreview("alpha", 100, 50, QColor(255, 0, 0));
+  f.WritePreview("big", 360, 270, QColor(0, 0, 255));
+  f.WritePreview("beta cat", 10, 10, QColor(0, 255, 0));
+  Spit(f.Thumb + "nopreview.jpg", RarBytes("not a picture"));
+  f.WriteJigsaw("beta cat", {1, 2, 3});
+
+  TDownloadList list;
+  ASSERT_TRUE(LoadDownloadList(list, f.Thumb, f.Jigsaws, ".zvq"));
+  ASSERT_EQ(list.Items.size(), 4u);
+  EXPECT_EQ(list.Lines.size(), 6u);  // the last line break ends an empty line
+  EXPECT_EQ(list.Cells.size(), 7u);
+  const TDownloadItem& alpha = list.Items[0];
+  EXPECT_EQ(alpha.Caption, "alpha");
+  EXPECT_EQ(alpha.ImageIndex, 1);
+  EXPECT_EQ(alpha.Data, 100u | 50u << 16);
+  EXPECT_EQ(alpha.StateIndex, 0);
+  EXPECT_EQ(list.Items[1].Caption, "beta cat");
+  EXPECT_EQ(list.Items[1].ImageIndex, 3);
+  EXPECT_EQ(list.Items[1].Data, 10u | 10u << 16);
+  EXPECT_EQ(list.Items[1].StateIndex, 1);
+  EXPECT_EQ(list.Items[2].Caption, "big");
+  EXPECT_EQ(list.Items[2].ImageIndex, 4);
+  EXPECT_EQ(list.Items[2].Data, 180u | 135u << 16);
+  // A preview that does not decode leaves the blank cell and the full cell size.
+  EXPECT_EQ(list.Items[3].ImageIndex, 0);
+  EXPECT_EQ(list.Items[3].Data, 180u | 135u << 16);
+  EXPECT_FALSE(list.Cells[5]);
+
+  const TDibImage& blank = **list.Cells[0];
+  EXPECT_EQ(blank.Width, 180);
+  EXPECT_EQ(Pixel(blank, 0, 0), 0u);
+  EXPECT_EQ(Pixel(blank, 90, 70), 0u);
+  // The small preview is copied at the top-left corner on white.
+  const TDibImage& a = **list.Cells[1];
+  EXPECT_TRUE(Near(Pixel(a, 0, 0), 0x0000FF));
+  EXPECT_TRUE(Near(Pixel(a, 99, 49), 0x0000FF));
+  EXPECT_EQ(Pixel(a, 100, 0), 0xFFFFFFu);
+  EXPECT_EQ(Pixel(a, 0, 50), 0xFFFFFFu);
+  // The large one fills the whole cell.
+  const TDibImage& b = **list.Cells[4];
+  EXPECT_TRUE(Near(Pixel(b, 0, 0), 0xFF0000));
+  EXPECT_TRUE(Near(Pixel(b, 179, 134), 0xFF0000));
+
+  // The same folder in another letter case is the list already read.
+  std::string upper = f.Thumb;
+  for (char& c : upper) c = char(std::toupper(static_cast<unsigned char>(c)));
+  EXPECT_FALSE(LoadDownloadList(list, upper, f.Jigsaws, ".zvq"));
+  EXPECT_EQ(list.Items.size(), 4u);
+
+  // Marks follow the jigsaw folder both ways.
+  f.WriteJigsaw("alpha", {1});
+  std::filesystem::remove(f.Jigsaws + "beta cat.zvq");
+  RefreshDownloadedMarks(list, f.Jigsaws, ".zvq");
+  EXPECT_EQ(list.Items[0].StateIndex, 1);
+  EXPECT_EQ(list.Items[1].StateIndex, 0);
+  EXPECT_EQ(list.Items[2].StateIndex, 0);
+}
+
+TEST(DownloadListTest, MissingEmptyAndHostileLists) {
+  TPlayerFolders f;
+  TDownloadList list;
+  EXPECT_TRUE(LoadDownloadList(list, f.Thumb, f.Jigsaws, ".zvq"));  // no list file
+  EXPECT_TRUE(list.Items.empty());
+  EXPECT_TRUE(list.Cells.empty());
+
+  // Oversized: refused whole.
+  TPlayerFolders big;
+  big.WriteList(std::string(size_t(kMaxDownloadListBytes) + 1, 'a'));
+  EXPECT_TRUE(LoadDownloadList(list, big.Thumb, big.Jigsaws, ".zvq"));
+  EXPECT_TRUE(list.Items.empty());
+
+  // Very many lines: the first kMaxDownloadListLines are kept.
+  TPlayerFolders many;
+  std::string text;
+  for (int i = 0; i < kMaxDownloadListLines + 50; ++i) text += "j" + std::to_string(i) + "\n";
+  many.WriteList(text);
+  ASSERT_TRUE(LoadDownloadList(list, many.Thumb, many.Jigsaws, ".zvq"));
+  ASSERT_EQ(list.Items.size(), size_t(kMaxDownloadListLines));
+  EXPECT_EQ(list.Items.back().Caption, "j" + std::to_string(kMaxDownloadListLines - 1));
+
+  // Names that lead out of the folder get no preview; bytes of any kind are kept as text;
+  // a truncated preview is refused.
+  TPlayerFolders hostile;
+  std::filesystem::create_directory(hostile.Root.Path() / "x");
+  Spit(hostile.Root.File("x") + "/evil.jpg", QtPictureBytes("JPG", 20, 20, QColor(1, 2, 3)));
+  std::vector<uint8_t> cut = QtPictureBytes("JPG", 300, 300, QColor(9, 9, 9));
+  cut.resize(cut.size() / 2);
+  Spit(hostile.Thumb + "cut.jpg", cut);
+  hostile.WriteList("../x/evil\n\xff\xfe\x01zz\ncut\n");
+  ASSERT_TRUE(LoadDownloadList(list, hostile.Thumb, hostile.Jigsaws, ".zvq"));
+  ASSERT_EQ(list.Items.size(), 3u);
+  EXPECT_EQ(list.Items[0].Caption, "../x/evil");
+  EXPECT_EQ(list.Items[0].ImageIndex, 0);
+  EXPECT_EQ(list.Items[1].Caption, "\xff\xfe\x01zz");
+  EXPECT_EQ(list.Items[2].ImageIndex, 0);
+}
+
+namespace {
+
+// Two sources on 127.0.0.1, the player's folders, and a recording window with three items.
+class RunTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    s.sTempDir = f.Temp;
+    s.sJigsawDir = f.Jigsaws;
+    s.HttpClient = std::make_unique<TMyHttp>();
+    s.HttpClient->ProgressBar = &window;
+    s.HttpClient->CaptionControl = &window;
+    s.ServerHosts = {source0.Host(), source1.Host()};
+    options.DnSrc = source0.Host();
+    for (const char* name : {"ant", "bee", "cow"}) window.Items.push_back({name, 0});
+  }
+  void Run(bool fromTimer = false) { RunDownload(s, options, window, fromTimer, 0); }
+
+  TTestHttpServer source0, source1;
+  TPlayerFolders f;
+  TDownloadState s;
+  TGameOptions options;
+  TRecordingWindow window;
+};
+
+}  // namespace
+
+TEST_F(RunTest, SelectionChecks) {
+  struct TCase {
+    int32_t Mode;
+    int32_t Selected;
+    std::vector<int32_t> States;
+    const char* Problem;  // nullptr: a run may start
+  };
+  for (const TCase& c : {TCase{kDownSelected, -1, {0, 0}, "MS_SelJigsaw"}, TCase{kDownSelected, 1, {1, 1}, nullptr},
+                         TCase{kDownNew, -1, {1, 1}, "MS_NoNewJigs"}, TCase{kDownNew, -1, {1, 0}, nullptr},
+                         TCase{kDownAll, -1, {1, 1}, nullptr}, TCase{kDownAll, -1, {}, "MS_ListEmpty"},
+                         TCase{kDownSelected, 0, {}, "MS_ListEmpty"}}) {
+    TRecordingWindow w;
+    TRecordingWindow& a = w;
+    w.Mode = c.Mode;
+    w.Selected = c.Selected;
+    for (int32_t st : c.States) w.Items.push_back({"x", st});
+    EXPECT_EQ(CheckDownloadSelection(a, false), c.Problem == nullptr);
+    EXPECT_TRUE(w.Messages.empty());
+    EXPECT_EQ(CheckDownloadSelection(a, true), c.Problem == nullptr);
+    if (c.Problem) {
+      ASSERT_EQ(w.Messages.size(), 1u);
+      EXPECT_EQ(w.Messages[0], (TShownMessage{c.Problem, kMbIconExclamation}));
+    } else {
+      EXPECT_TRUE(w.Messages.empty());
+    }
+  }
+}
+
+TEST_F(RunTest, NothingNewFromButtonAndTimer) {
+  for (auto& item : window.Items) item.State = 1;
+  Run(true);
+  EXPECT_TRUE(window.Messages.empty());
+  EXPECT_TRUE(window.BusyLog.empty());
+  Run(false);
+  ASSERT_EQ(window.Messages.size(), 1u);
+  EXPECT_EQ(window.Messages[0].Text, "MS_NoNewJigs");
+  EXPECT_TRUE(source0.Requests().empty());
+}
+
+TEST_F(RunTest, NewJigsawsFetchedInListOrder) {
+  ServeInfoFile(source0);
+  const auto ant = FakeJigsaw(5000, 1), cow = FakeJigsaw(7000, 3);
+  ServeJigsaw(source0, "ant", ant);
+  ServeJigsaw(source0, "cow", cow);
+  window.Items[1].State = 1;  // "bee" is there already
+  s.DownloadStop = true;      // a stop left from an earlier run does not count
+  Run();
+  EXPECT_EQ(SiteRequests(source0), (std::vector<std::string>{"info.dat", "ant.rar", "cow.rar"}));
+  EXPECT_EQ(Slurp(f.Jigsaws + "ant.zvq"), ant);
+  EXPECT_EQ(Slurp(f.Jigsaws + "cow.zvq"), cow);
+  EXPECT_EQ(window.Items[0].State, 1);
+  EXPECT_EQ(window.Items[2].State, 1);
+  EXPECT_EQ(s.FirstDownloadedPath, f.Jigsaws + "ant.rar");
+  EXPECT_EQ(window.BusyLog, (std::vector<std::string>{"busy", "idle"}));
+  EXPECT_EQ(window.Pauses, 2);
+  EXPECT_TRUE(window.Messages.empty());
+  EXPECT_TRUE(f.TempFiles().empty());
+}
+
+TEST_F(RunTest, FailedTransferEndsTheRun) {
+  ServeInfoFile(source0);
+  ServeJigsaw(source0, "ant", FakeJigsaw(100, 1));
+  ServeJigsaw(source0, "cow", FakeJigsaw(100, 3));  // "bee" is missing: 404
+  window.Mode = kDownAll;
+  Run();
+  EXPECT_EQ(SiteRequests(source0), (std::vector<std::string>{"info.dat", "ant.rar", "bee.rar"}));
+  EXPECT_TRUE(f.HasJigsaw("ant"));
+  EXPECT_FALSE(f.HasJigsaw("cow"));
+  ASSERT_EQ(window.Messages.size(), 2u);
+  EXPECT_EQ(window.Messages[0].Text, "MS_FileNotFound[http://" + source0.Host() + kJigsawSite + "bee.rar]");
+  EXPECT_EQ(window.Messages[1], (TShownMessage{"MS_SomeFailed[1]", kMbOk}));
+  EXPECT_EQ(window.BusyLog.back(), "idle");
+}
+
+TEST_F(RunTest, BrokenArchiveCountsAndTheRunGoesOn) {
+  ServeInfoFile(source0);
+  ServeJigsaw(source0, "ant", FakeJigsaw(100, 1));
+  source0.Route(kJigsawSite + "bee.rar",
+                {.Body = BytesText(MakeRar4({{.Name = "bee.zvq", .Data = FakeJigsaw(100, 2), .BadDataCrc = true}}))});
+  ServeJigsaw(source0, "cow", FakeJigsaw(100, 3));
+  window.Mode = kDownAll;
+  Run();
+  EXPECT_EQ(SiteRequests(source0), (std::vector<std::string>{"info.dat", "ant.rar", "bee.rar", "cow.rar"}));
+  EXPECT_TRUE(f.HasJigsaw("ant"));
+  EXPECT_FALSE(f.HasJigsaw("bee"));
+  EXPECT_TRUE(f.HasJigsaw("cow"));
+  // A run shows no extractor boxes; only the count.
+  ASSERT_EQ(window.Messages.size(), 1u);
+  EXPECT_EQ(window.Messages[0], (TShownMessage{"MS_SomeFailed[1]", kMbOk}));
+}
+
+TEST_F(RunTest, StopAndCloseBetweenJigsaws) {
+  ServeInfoFile(source0);
+  for (const char* name : {"ant", "bee", "cow"}) ServeJigsaw(source0, name, FakeJigsaw(100, 1));
+  window.Mode = kDownAll;
+  window.OnPause = [&] { s.DownloadStop = true; };
+  Run();
+  EXPECT_EQ(SiteRequests(source0), (std::vector<std::string>{"info.dat", "ant.rar"}));
+  EXPECT_EQ(window.BusyLog, (std::vector<std::string>{"busy", "idle"}));
+
+  // Closing ends the run at the next check, without the failure count.
+  source0.Route(kJigsawSite + "ant.rar", {.Status = 404, .Reason = "Not Found"});
+  window = TRecordingWindow();
+  window.Mode = kDownAll;
+  for (const char* name : {"ant", "bee", "cow"}) window.Items.push_back({name, 0});
+  window.OnPause = [&] {
+    s.DownloadClosing = true;
+    s.DownloadRunning = true;
+  };
+  s.InfoLoaded = false;
+  Run();
+  EXPECT_EQ(SiteRequests(source0).back(), "ant.rar");
+  EXPECT_EQ(window.Messages.size(), 1u);  // the 404 only
+  EXPECT_EQ(window.BusyLog, (std::vector<std::string>{"busy"}));
+}
+
+TEST_F(RunTest, SelectedJigsawAndOverwrite) {
+  ServeInfoFile(source0);
+  const auto fresh = FakeJigsaw(3000, 9);
+  ServeJigsaw(source0, "bee", fresh);
+  f.WriteJigsaw("bee", {7, 7, 7});
+  window.Mode = kDownSelected;
+  window.Selected = 1;
+  window.Answers = {kIdCancel};
+  Run();
+  ASSERT_EQ(window.Messages.size(), 1u);
+  EXPECT_EQ(window.Messages[0], (TShownMessage{"3:Q_OverwriteFile[bee]", kMbOkCancel | kMbIconQuestion}));
+  EXPECT_TRUE(source0.Requests().empty());
+  EXPECT_EQ(Slurp(f.Jigsaws + "bee.zvq"), (std::vector<uint8_t>{7, 7, 7}));
+
+  window.Answers = {kIdOk};
+  Run();
+  EXPECT_EQ(SiteRequests(source0), (std::vector<std::string>{"info.dat", "bee.rar"}));
+  EXPECT_EQ(Slurp(f.Jigsaws + "bee.zvq"), fresh);
+  EXPECT_EQ(s.FirstDownloadedPath, f.Jigsaws + "bee.rar");
+  EXPECT_EQ(window.BusyLog, (std::vector<std::string>{"busy", "idle"}));
+}
+
+TEST_F(RunTest, FailingSourceOffersTheOther) {
+  ServeInfoFile(source1);
+  ServeJigsaw(source1, "ant", FakeJigsaw(100, 4));
+  window.Mode = kDownSelected;
+  window.Selected = 0;
+  window.Answers = {kIdYes};
+  Run();
+  ASSERT_EQ(window.Messages.size(), 2u);
+  EXPECT_EQ(window.Messages[1], (TShownMessage{"Q_TryAnotherDnSrc[" + source0.Host() + "|" + source1.Host() + "]",
+                                               kMbYesNo | kMbIconQuestion}));
+  EXPECT_EQ(options.DnSrc, source1.Host());
+  EXPECT_TRUE(f.HasJigsaw("ant"));
+  EXPECT_EQ(SiteRequests(source1), (std::vector<std::string>{"info.dat", "ant.rar"}));
+}
