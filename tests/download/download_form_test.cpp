@@ -271,3 +271,40 @@ TEST_F(DownloadFormTest, CloseDuringATransferEndsTheRun) {
   // The transfer cut off by closing is no failure to report, and no failure count follows.
   EXPECT_TRUE(boxes.empty()) << boxes.front().Text;
 }
+
+namespace {
+struct TTopicRecorder : THelpViewer {
+  std::vector<std::string> Shown;
+  void ShowTopic(const std::string& file, const std::string& topic) override { Shown.push_back(file + "#" + topic); }
+};
+}  // namespace
+
+TEST_F(DownloadFormTest, ClickPreviewHelpAndEscape) {
+  TTopicRecorder viewer;
+  env.Help.Viewer = &viewer;
+  env.HelpFile = [] { return std::string("/help/english.chm"); };
+  auto form = MakeForm();
+  form->show();
+  form->activateWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(form.get()));
+  auto* list = Child<QListWidget>(*form, "LV_Downs");
+  // A click on the third jigsaw shows its preview.
+  QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualItemRect(list->item(2)).center());
+  EXPECT_EQ(form->SelectedIndex(), 2);
+  EXPECT_EQ(Child<QGroupBox>(*form, "GB_DownThumb")->title().toStdString(), "cow");
+  // A jigsaw without a preview empties the preview's caption.
+  std::filesystem::remove(f.Thumb + "bee.jpg");
+  QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualItemRect(list->item(1)).center());
+  EXPECT_TRUE(Child<QGroupBox>(*form, "GB_DownThumb")->title().isEmpty());
+  EXPECT_FALSE(Child<QLabel>(*form, "I_DownThumb")->isVisible());
+
+  QTest::mouseClick(Child<QPushButton>(*form, "B_Help"), Qt::LeftButton);
+  QTest::keyClick(list, Qt::Key_F1);
+  EXPECT_EQ(viewer.Shown, (std::vector<std::string>{"/help/english.chm#download.htm", "/help/english.chm#download.htm"}));
+
+  // Escape closes as the close box does, through the close timer.
+  QTest::keyClick(list, Qt::Key_Escape);
+  EXPECT_TRUE(form->isVisible());
+  EXPECT_TRUE(QTest::qWaitFor([&] { return !form->isVisible(); }, 2000));
+  EXPECT_EQ(form->result(), 0);
+}
