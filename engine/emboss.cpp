@@ -61,21 +61,31 @@ void WoodPass(const TEmbossJob& job, const TDibImage& mask, TEmbossMap& map, int
     map.Depths.assign(size_t(mask.Width) * size_t(mask.Height), 0);
   }
   AssignPatternClasses(job);
+  const int32_t wood = job.WoodWidth;
+  const intptr_t upLeft = intptr_t(mask.RowStride) - mask.BytesPerPixel;  // (x - 1, y - 1)
   for (int32_t i = 0; i < job.PieceCount; ++i) {
     const TPieceRecord& p = job.Pieces[i];
     TPieceBox box = PieceRotatedBounds(p, mask, r);
     if (!ClipBox(box, mask.Width, mask.Height)) continue;
-    for (int32_t d = job.WoodWidth; d >= 0; --d) {
-      for (int32_t row = 0; row < box.H; ++row) {
-        const int32_t my = box.Y + row + d;
-        if (my >= map.Height) break;
-        const uint8_t* src = PixelAt(mask, box.X, box.Y + row);
-        for (int32_t col = 0; col < box.W; ++col, src += mask.BytesPerPixel) {
-          const int32_t mx = box.X + col + d;
-          if (*src != p.Code || mx >= map.Width) continue;
-          const size_t at = map.At(mx, my);
-          map.ClassBits[at] |= p.ClassBit;
-          SetDepth(map, at, p.PatternClass, uint32_t(d));
+    // Each map pixel of the box grown by the wood width takes the smallest shift d at which
+    // the piece's silhouette covers it: the pixel d up and d left is the piece's.
+    const int32_t right = IntMin(box.X + box.W + wood, map.Width), bottom = IntMin(box.Y + box.H + wood, map.Height);
+    for (int32_t my = box.Y; my < bottom; ++my) {
+      for (int32_t mx = box.X; mx < right; ++mx) {
+        // Start at the first shift that lands inside the box.
+        int32_t d = IntMax(IntMax(mx - (box.X + box.W - 1), my - (box.Y + box.H - 1)), 0);
+        int32_t sx = mx - d, sy = my - d;
+        if (d > wood || sx < box.X || sy < box.Y) continue;
+        const uint8_t* src = PixelAt(mask, sx, sy);
+        for (;;) {
+          if (*src == p.Code) {
+            const size_t at = map.At(mx, my);
+            map.ClassBits[at] |= p.ClassBit;
+            SetDepth(map, at, p.PatternClass, uint32_t(d));
+            break;
+          }
+          if (++d > wood || --sx < box.X || --sy < box.Y) break;
+          src += upLeft;
         }
       }
     }
@@ -108,12 +118,15 @@ void LightPass(const TEmbossJob& job, TDibImage& mask, int32_t r) {
   intptr_t delta[8];
   for (int dir = 0; dir < 8; ++dir)
     delta[dir] = intptr_t(kDirX[dir]) * mask.BytesPerPixel - intptr_t(kDirY[dir]) * mask.RowStride;
-  // What a count contributes to the sum, per direction and count.
+  // What a count contributes to the sum, per direction and count; counts beyond a direction's
+  // last contributing one add nothing, so the walk stops there.
   int32_t term[8][8] = {};
+  int32_t lastCount[8] = {};
   for (int dir = 0; dir < 8; ++dir)
     for (int32_t count = 1; count <= steps; ++count) {
       const int32_t distance = count * (dir < 4 ? 128 : kDiagonalStep);
       term[dir][count] = distance <= reach ? (reach - distance) * weights[dir] : 0;
+      if (term[dir][count] != 0) lastCount[dir] = count;
     }
   for (int32_t i = 0; i < job.PieceCount; ++i) {
     const TPieceRecord& p = job.Pieces[i];
@@ -131,20 +144,18 @@ void LightPass(const TEmbossJob& job, TDibImage& mask, int32_t r) {
                                  IntMin(left, down)};
         int32_t sum = 0;
         for (int dir = 0; dir < 8; ++dir) {
-          int32_t count = steps;
           const uint8_t* q = px;
-          for (int32_t k = 1; k <= steps; ++k) {
+          for (int32_t k = 1; k <= lastCount[dir]; ++k) {
             if (k > room[dir]) {
-              count = k;
+              sum += term[dir][k];
               break;
             }
             q += delta[dir];
             if (*q != code) {
-              count = k;
+              sum += term[dir][k];
               break;
             }
           }
-          sum += term[dir][count];
         }
         const int32_t light = ClampInt(sum / 128, -127, 127);
         if (light != 0) px[2] = uint8_t(kNoLight + light);
