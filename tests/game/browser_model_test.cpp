@@ -1,0 +1,470 @@
+// The browser's logic on real folders: lists, the thumbnail cache and its loader, reading the
+// selected file, naming and deleting, and damaged files among the good ones.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+
+#include "foundation/dib_ops.h"
+#include "foundation/picture_loading.h"
+#include "game/browser_model.h"
+#include "game/game_open.h"
+#include "game/jigsaw_file.h"
+#include "game/saved_game.h"
+#include "session_fixture.h"
+#include "support/temp_folder.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+// A picture of one colour as bitmap file bytes.
+std::vector<uint8_t> FlatBmp(int32_t w, int32_t h, uint32_t color) {
+  TDibHolder d;
+  std::vector<uint8_t> bytes;
+  if (CreateDib24(*d, w, h)) {
+    FillDibRect(*d, 0, 0, w, h, color);
+    EncodeBmp24(*d, bytes);
+  }
+  return bytes;
+}
+
+void WriteBytes(const std::string& path, const std::vector<uint8_t>& bytes) {
+  std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()));
+}
+
+std::vector<uint8_t> ReadBytes(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  return {std::istreambuf_iterator<char>(in), {}};
+}
+
+struct TBrowserRig {
+  TTempFolder Root;
+  TGameSession Session;
+  TSessionRecorder Rec;
+  std::unique_ptr<TBrowserModel> Model;
+
+  TBrowserRig() {
+    SetupTestSession(Session, Rec, Root);
+    TGamePaths& p = Session.Paths;
+    p.sExeDir = Root.File("exe") + "/";
+    p.sExeJigsawDir = p.sExeDir + "jigsaws/";
+    p.sJigsawDir = Root.File("jigsaws") + "/";
+    p.sSavedDir = Root.File("saved") + "/";
+    p.sAutoSave = p.sSavedDir + "autosaved.sv1";
+    p.TempPictureFile = Root.File("~zjtemp.bmp");
+    for (const std::string& d : {p.sExeJigsawDir, p.sJigsawDir, p.sSavedDir}) fs::create_directories(d);
+    Session.Game.DefaultLevel.Level = 5;
+    Session.Game.DefaultLevel.ShapeStyle = 4;
+    Model = std::make_unique<TBrowserModel>(Session);
+  }
+
+  // A jigsaw of w x h whose preview is pw x ph of one colour.
+  std::string Jigsaw(const std::string& name, uint32_t previewColor, int32_t pw = 160, int32_t ph = 120,
+                     int32_t w = 320, int32_t h = 240) {
+    TJigsawHeader header;
+    header.ImageW = w;
+    header.ImageH = h;
+    header.TagBlock[0] = 3;
+    header.TagBlock[3] = 42;
+    const std::vector<uint8_t> text = {'h', 'i'};
+    const std::string path = Session.Paths.sJigsawDir + name;
+    EXPECT_TRUE(WriteJigsawFile(path, header, FlatBmp(pw, ph, previewColor), text, FlatBmp(w, h, 0x336699)));
+    return path;
+  }
+  std::string Saved(const std::string& name) { return Session.Paths.sSavedDir + name; }
+};
+
+uint32_t Pixel(const TDibImage& d, int32_t x, int32_t y) { return uint32_t(GetDibPixel(d, x, y)); }
+
+// --- The cache and the fitted thumbnail ----------------------------------------------------
+
+TEST(ThumbCache, StartsWithTheBlankEntry) {
+  TThumbCache cache;
+  InitThumbCache(cache);
+  ASSERT_EQ(cache.Names.size(), 1u);
+  EXPECT_EQ(cache.Names[0], "---");
+  const TDibImage& blank = **cache.Images[0];
+  ASSERT_EQ(blank.Width, 180);
+  ASSERT_EQ(blank.Height, 135);
+  EXPECT_EQ(Pixel(blank, 1, 1), 0xFFFFFFu);
+  EXPECT_EQ(Pixel(blank, 2, 2), kBlankThumbFrame);
+  EXPECT_EQ(Pixel(blank, 178, 133), kBlankThumbFrame);
+  EXPECT_EQ(Pixel(blank, 2, 90), kBlankThumbFrame);
+  EXPECT_EQ(Pixel(blank, 179, 134), 0xFFFFFFu);
+  EXPECT_EQ(Pixel(blank, 90, 60), 0xFFFFFFu);
+  EXPECT_EQ(FindCachedThumb(cache, "---"), 0);
+  EXPECT_EQ(FindCachedThumb(cache, ""), -1);
+}
+
+TEST(FittedThumb, SmallPictureIsCopiedCentred) {
+  TDibHolder pic, thumb;
+  ASSERT_TRUE(CreateDib24(*pic, 100, 50));
+  FillDibRect(*pic, 0, 0, 100, 50, 0x112233);
+  SetDibPixel(*pic, 0, 0, 0x0000FF);
+  ASSERT_TRUE(DrawFittedThumb(*thumb, *pic, nullptr));
+  EXPECT_EQ(Pixel(*thumb, 40, 42), 0x0000FFu);  // (180 - 100) / 2, (135 - 50) / 2
+  EXPECT_EQ(Pixel(*thumb, 39, 42), 0xFFFFFFu);
+  EXPECT_EQ(Pixel(*thumb, 41, 42), 0x112233u);
+  EXPECT_EQ(Pixel(*thumb, 139, 91), 0x112233u);
+  EXPECT_EQ(Pixel(*thumb, 140, 91), 0xFFFFFFu);
+  EXPECT_EQ(Pixel(*thumb, 139, 92), 0xFFFFFFu);
+}
+
+TEST(FittedThumb, WidePictureShrinksToTheWidth) {
+  TDibHolder pic, thumb;
+  ASSERT_TRUE(CreateDib24(*pic, 360, 135));
+  FillDibRect(*pic, 0, 0, 360, 135, 0x404040);
+  ASSERT_TRUE(DrawFittedThumb(*thumb, *pic, nullptr));
+  // 180 x 67 at y = 34.
+  EXPECT_EQ(Pixel(*thumb, 90, 33), 0xFFFFFFu);
+  EXPECT_EQ(Pixel(*thumb, 90, 34), 0x404040u);
+  EXPECT_EQ(Pixel(*thumb, 0, 100), 0x404040u);
+  EXPECT_EQ(Pixel(*thumb, 179, 100), 0x404040u);
+  EXPECT_EQ(Pixel(*thumb, 90, 101), 0xFFFFFFu);
+}
+
+TEST(FittedThumb, SaveIconSitsOverTheCornerAndKeepsItsKey) {
+  TDibHolder pic, icon, thumb;
+  ASSERT_TRUE(CreateDib24(*pic, 100, 50));
+  FillDibRect(*pic, 0, 0, 100, 50, 0x112233);
+  ASSERT_TRUE(CreateDib24(*icon, 16, 16));
+  FillDibRect(*icon, 0, 0, 16, 16, 0x00FF00);
+  SetDibPixel(*icon, 5, 5, kSaveIconKey);
+  ASSERT_TRUE(DrawFittedThumb(*thumb, *pic, &*icon));
+  EXPECT_EQ(Pixel(*thumb, 39, 41), 0x00FF00u);
+  EXPECT_EQ(Pixel(*thumb, 54, 56), 0x00FF00u);
+  EXPECT_EQ(Pixel(*thumb, 55, 57), 0x112233u);
+  EXPECT_EQ(Pixel(*thumb, 44, 46), 0x112233u);  // under the transparent pixel
+  // A picture filling the cell puts the icon at the corner, not outside it.
+  ASSERT_TRUE(CreateDib24(*pic, 180, 135));
+  ASSERT_TRUE(DrawFittedThumb(*thumb, *pic, &*icon));
+  EXPECT_EQ(Pixel(*thumb, 0, 0), 0x00FF00u);
+}
+
+// --- Lists --------------------------------------------------------------------------------
+
+TEST(BrowserLists, FolderListsSortWithoutCaseAndKeepTheirExtensionOnly) {
+  TBrowserRig r;
+  for (const char* name : {"beta.zvq", "Alpha.zvq", "gamma.ZVQ", "delta.txt", "epsilon.zvq.bak"})
+    WriteBytes(r.Session.Paths.sJigsawDir + name, {1});
+  fs::create_directory(r.Session.Paths.sJigsawDir + "folder.zvq");
+  const std::vector<TBrowserItem> items = ListFolder(r.Session.Paths.sJigsawDir, JigsawExtension);
+  ASSERT_EQ(items.size(), 2u);
+  EXPECT_EQ(items[0].Caption, "Alpha");
+  EXPECT_EQ(items[1].Caption, "beta");
+  EXPECT_EQ(items[0].ImageIndex, 0);
+  EXPECT_TRUE(ListFolder(r.Root.File("missing"), JigsawExtension).empty());
+}
+
+TEST(BrowserLists, PresetIsFoundWithoutRegardToCase) {
+  TBrowserRig r;
+  r.Jigsaw("one.zvq", 0x0000FF);
+  r.Jigsaw("two.zvq", 0x00FF00);
+  WriteBytes(r.Saved("Game.sv1"), {1});
+  r.Model->ResultPath = r.Saved("GAME.SV1");
+  TListedFile found = FillFileLists(*r.Model);
+  EXPECT_EQ(found.Page, kPageGames);
+  EXPECT_EQ(found.Index, 0);
+  EXPECT_TRUE(r.Model->ResultPath.empty());
+  r.Model->ResultPath = r.Session.Paths.sJigsawDir + "two.zvq";
+  found = FillFileLists(*r.Model);
+  EXPECT_EQ(found.Page, kPageJigs);
+  EXPECT_EQ(found.Index, 1);
+  r.Model->ResultPath = r.Session.Paths.sJigsawDir + "three.zvq";
+  EXPECT_EQ(FillFileLists(*r.Model).Index, -1);
+  EXPECT_FALSE(r.Model->ResultPath.empty());
+}
+
+TEST(BrowserLists, SaveModeListsSavedGamesOnly) {
+  TBrowserRig r;
+  r.Jigsaw("one.zvq", 0x0000FF);
+  WriteBytes(r.Saved("mine.sv1"), {1});
+  r.Model->BrowseMode = kBrowseSave;
+  FillFileLists(*r.Model);
+  EXPECT_TRUE(r.Model->Jigs.empty());
+  ASSERT_EQ(r.Model->Games.size(), 1u);
+  EXPECT_EQ(r.Model->Games[0].Caption, "mine");
+}
+
+// --- The thumbnail loader -----------------------------------------------------------------
+
+TEST(ThumbLoader, GivesEveryReadableFileItsThumbnailOnceAndDamagedOnesTheBlank) {
+  TBrowserRig r;
+  r.Jigsaw("a.zvq", 0x0000FF);
+  r.Jigsaw("b.zvq", 0x00FF00, 360, 270);
+  const std::vector<uint8_t> good = ReadBytes(r.Jigsaw("c.zvq", 0xFF0000));
+  WriteBytes(r.Session.Paths.sJigsawDir + "c.zvq", std::vector<uint8_t>(good.begin(), good.begin() + 60));
+  WriteBytes(r.Session.Paths.sJigsawDir + "d.zvq", {});
+  WriteBytes(r.Saved("e.sv1"), std::vector<uint8_t>(500, 0xEE));
+  FillFileLists(*r.Model);
+  ASSERT_EQ(r.Model->Jigs.size(), 4u);
+  while (LoadNextThumb(*r.Model)) {
+  }
+  const std::vector<TBrowserItem>& j = r.Model->Jigs;
+  EXPECT_EQ(j[0].ImageIndex, 1);
+  EXPECT_EQ(j[1].ImageIndex, 2);
+  EXPECT_EQ(j[2].ImageIndex, 0);
+  EXPECT_EQ(j[3].ImageIndex, 0);
+  EXPECT_EQ(r.Model->Games[0].ImageIndex, 0);
+  EXPECT_EQ(r.Model->Cache.Names, (std::vector<std::string>{"---", "a.zvq", "b.zvq"}));
+  // a's preview (160 x 120) is copied unscaled: red at the centre, white at the edge.
+  EXPECT_EQ(Pixel(**r.Model->Cache.Images[1], 90, 67), 0x0000FFu);
+  EXPECT_EQ(Pixel(**r.Model->Cache.Images[1], 5, 5), 0xFFFFFFu);
+
+  // The next showing takes the cached images without reading again.
+  FillFileLists(*r.Model);
+  fs::remove(r.Session.Paths.sJigsawDir + "a.zvq");
+  r.Jigsaw("a.zvq", 0x00FFFF);
+  while (LoadNextThumb(*r.Model)) {
+  }
+  EXPECT_EQ(r.Model->Jigs[0].ImageIndex, 1);
+  EXPECT_EQ(r.Model->Cache.Names.size(), 3u);
+}
+
+TEST(ThumbLoader, JpegInTheThumbFolderWinsOverThePreview) {
+  TBrowserRig r;
+  r.Jigsaw("a.zvq", 0x0000FF);
+  fs::create_directories(ThumbFolder(r.Session.Paths));
+  QImage jpeg(90, 60, QImage::Format_RGB888);
+  jpeg.fill(QColor(0, 255, 0));
+  ASSERT_TRUE(jpeg.save(QString::fromStdString(ThumbFolder(r.Session.Paths) + "a.jpg"), "JPEG", 100));
+  FillFileLists(*r.Model);
+  while (LoadNextThumb(*r.Model)) {
+  }
+  const uint32_t c = Pixel(**r.Model->Cache.Images[1], 90, 67);
+  EXPECT_LT(c & 0xFF, 8u);
+  EXPECT_GT((c >> 8) & 0xFF, 247u);
+}
+
+TEST(ThumbLoader, TickStopsOnceItsBudgetIsSpent) {
+  TBrowserRig r;
+  for (int i = 0; i < 6; ++i) r.Jigsaw("j" + std::to_string(i) + ".zvq", 0x102030u * uint32_t(i + 1));
+  FillFileLists(*r.Model);
+  double now = 0;
+  int calls = 0;
+  auto clock = [&] {
+    ++calls;
+    return now += 30;  // every look at the clock finds 30 ms more gone
+  };
+  // Start at 30; after 4 thumbnails the clock reads 150, 120 ms into the tick.
+  EXPECT_TRUE(ThumbLoaderTick(*r.Model, clock));
+  EXPECT_EQ(r.Model->ThumbPass, 0);
+  EXPECT_EQ(r.Model->ThumbIndex, 3);
+  EXPECT_EQ(calls, 5);
+  EXPECT_FALSE(ThumbLoaderTick(*r.Model, clock));  // the last two, then nothing is left
+  EXPECT_EQ(r.Model->Cache.Names.size(), 7u);
+  for (const TBrowserItem& item : r.Model->Jigs) EXPECT_GT(item.ImageIndex, 0);
+}
+
+TEST(ThumbLoader, SavedGameThumbnailCarriesTheIcon) {
+  TBrowserRig r;
+  const std::string jigsaw = PackTestJigsaw(r.Root, "pic", 240, 180);
+  ASSERT_FALSE(jigsaw.empty());
+  ASSERT_TRUE(OpenTestGame(r.Session, jigsaw, 13, 4, false, false));
+  ASSERT_TRUE(SaveGame(r.Session, r.Saved("kept.sv1"), false));
+  ASSERT_TRUE(CreateDib24(*r.Model->SaveIcon, 16, 16));
+  FillDibRect(*r.Model->SaveIcon, 0, 0, 16, 16, 0x00FF00);
+  FillFileLists(*r.Model);
+  while (LoadNextThumb(*r.Model)) {
+  }
+  ASSERT_EQ(r.Model->Games.size(), 2u);  // the save also wrote the autosave
+  for (const TBrowserItem& item : r.Model->Games) {
+    ASSERT_GT(item.ImageIndex, 0);
+    const TDibImage& t = **r.Model->Cache.Images[size_t(item.ImageIndex)];
+    const int32_t w = r.Session.StoreThumb.Picture->Width, h = r.Session.StoreThumb.Picture->Height;
+    ASSERT_LE(w, 180);
+    EXPECT_EQ(Pixel(t, std::max((180 - w) / 2 - 1, 0), std::max((135 - h) / 2 - 1, 0)), 0x00FF00u);
+  }
+}
+
+// --- Selecting ----------------------------------------------------------------------------
+
+TEST(BrowserSelect, JigsawStartsFromTheDefaultsAndTakesItsHeader) {
+  TBrowserRig r;
+  const std::string path = r.Jigsaw("a.zvq", 0x0000FF, 160, 120, 320, 240);
+  r.Session.Game.CurrentLevel.GameSeed = 99;  // anything left from before goes
+  r.Session.Game.DefaultLevel.Level = 13;
+  r.Session.Game.DefaultLevel.Rotate = 1;
+  const TSelection sel = ReadSelectedFile(*r.Model, path);
+  EXPECT_TRUE(sel.Exists && sel.Valid && sel.CanOpen);
+  const TLevelRecord& cur = r.Session.Game.CurrentLevel;
+  EXPECT_EQ(cur.GameSeed, 0);
+  EXPECT_EQ(cur.ImageW, 320);
+  EXPECT_EQ(cur.ImageH, 240);
+  EXPECT_EQ(cur.JigTag, 42);
+  EXPECT_EQ(cur.Rotate, 1);
+  EXPECT_EQ(cur.Level, 13);
+  TLevelTable table{};
+  BuildLevelTable(table, 320, 240, 4, 0);
+  EXPECT_EQ(cur.TileS, table[13].TileS);
+  EXPECT_EQ(cur.TotalTileNum, table[13].TileNum);
+  EXPECT_EQ(r.Model->Page.SelectedKind, kSelectedJigsaw);
+  EXPECT_EQ(r.Model->PreviewCopy->Width, 160);
+  EXPECT_EQ(Pixel(*r.Model->PreviewCopy, 10, 10), 0x0000FFu);
+  // The level the page shows is the one the record got.
+  EXPECT_EQ(r.Model->Page.Position, 13);
+}
+
+TEST(BrowserSelect, DamagedAndHostileFilesAreRefusedWithoutHarm) {
+  TBrowserRig r;
+  const std::vector<uint8_t> good = ReadBytes(r.Jigsaw("good.zvq", 0x0000FF));
+  std::vector<std::pair<std::string, std::vector<uint8_t>>> files = {
+      {"empty.zvq", {}},
+      {"magic-only.zvq", {'Z', 'O', 'R', 'V', 'A', '1', '.', '0', 0}},
+      {"no-zero.zvq", {'Z', 'O', 'R', 'V', 'A', '1', '.', '0', '1', 0, 0, 0}},
+      {"cut.zvq", std::vector<uint8_t>(good.begin(), good.begin() + long(good.size() / 2))},
+      {"noise.zvq", std::vector<uint8_t>(4096, 0xA5)},
+      {"noise.sv1", std::vector<uint8_t>(4096, 0x5A)},
+      {"magic.sv1", {'Z', 'O', 'R', 'V', 'A', 'S', 'L', 'V', '1', '.', '0', 1, 2}},
+  };
+  // A preview whose count claims far more bytes than the file holds.
+  std::vector<uint8_t> huge(good.begin(), good.begin() + 27);
+  for (uint8_t b : {0xFF, 0xFF, 0xFF, 0x7F}) huge.push_back(b);
+  huge.resize(200, 0);
+  files.push_back({"huge.zvq", huge});
+  for (auto& [name, bytes] : files) {
+    const std::string path = (name.ends_with(".sv1") ? r.Session.Paths.sSavedDir : r.Session.Paths.sJigsawDir) + name;
+    WriteBytes(path, bytes);
+    r.Session.Game.CurrentLevel = TLevelRecord{};
+    const TSelection sel = ReadSelectedFile(*r.Model, path);
+    EXPECT_TRUE(sel.Exists) << name;
+    EXPECT_FALSE(sel.Valid) << name;
+    EXPECT_FALSE(sel.CanOpen) << name;
+    EXPECT_EQ(r.Model->Page.SelectedKind, kSelectedNone) << name;
+  }
+  const TSelection missing = ReadSelectedFile(*r.Model, r.Session.Paths.sJigsawDir + "gone.zvq");
+  EXPECT_FALSE(missing.Exists);
+  FillFileLists(*r.Model);
+  while (LoadNextThumb(*r.Model)) {
+  }
+  for (const TBrowserItem& item : r.Model->Jigs) EXPECT_EQ(item.ImageIndex, item.Caption == "good" ? 1 : 0) << item.Caption;
+}
+
+// --- Paths, captions, names ---------------------------------------------------------------
+
+TEST(BrowserNames, SelectedPathByMode) {
+  TBrowserRig r;
+  r.Model->CurrentFolder = r.Session.Paths.sJigsawDir;
+  std::string text = "  picture.zvq ";
+  EXPECT_EQ(SelectedPath(*r.Model, text), r.Session.Paths.sJigsawDir + "picture.zvq");
+  EXPECT_EQ(text, "picture.zvq");
+  r.Model->BrowseMode = kBrowseSave;
+  text = "My game.sv1";
+  EXPECT_EQ(SelectedPath(*r.Model, text), r.Session.Paths.sSavedDir + "My game.sv1");
+  EXPECT_EQ(text, "My game");
+  text = "../../etc/passwd";
+  EXPECT_EQ(SelectedPath(*r.Model, text), r.Session.Paths.sSavedDir + "passwd.sv1");
+}
+
+TEST(BrowserNames, OkCaption) {
+  EXPECT_STREQ(OkCaptionKey(kBrowseSave, kPageGames, "x.sv1"), "B_Save");
+  EXPECT_STREQ(OkCaptionKey(kBrowseLoad, kPageJigs, "/j/x.zvq"), "B_Next");
+  EXPECT_STREQ(OkCaptionKey(kBrowseLoad, kPageJigs, "/j/x.SV1"), "B_Open");
+  EXPECT_STREQ(OkCaptionKey(kBrowseLoad, kPageLevel, "/j/x.zvq"), "B_Open");
+  EXPECT_STREQ(OkCaptionKey(kBrowseLoad, kPageGames, "/s/x.sv1"), "B_Open");
+}
+
+TEST(BrowserNames, SavedGameNamesRefuseSeparatorsAndQuestionMarks) {
+  struct TCase {
+    const char* Typed;
+    TNameCheck Check;
+    const char* After;
+  } cases[] = {
+      {"  Sunday ", kNameOk, "Sunday"},
+      {"Sunday.sv1", kNameOk, "Sunday"},
+      {"a*b <c> | d: é", kNameOk, "a*b <c> | d: é"},
+      {"", kNameEmpty, ""},
+      {"   ", kNameEmpty, ""},
+      {".sv1", kNameEmpty, ""},
+      {"a\\b", kNameInvalid, "a\\b"},
+      {"a/b", kNameInvalid, "a/b"},
+      {"why?", kNameInvalid, "why?"},
+      {"..", kNameInvalid, "."},
+  };
+  for (const TCase& c : cases) {
+    std::string name = c.Typed;
+    EXPECT_EQ(CheckSavedGameName(name), c.Check) << c.Typed;
+    EXPECT_EQ(name, c.After) << c.Typed;
+  }
+}
+
+TEST(BrowserSeed, PanelNumberSeedsTheGameOnlyWhileShown) {
+  TBrowserRig r;
+  r.Model->SeedText = "  12345 ";
+  TRandom rng{777};
+  EXPECT_EQ(ApplySeedRule(rng, OpenChoicesOf(*r.Model)), 777);  // panel hidden
+  r.Model->SeedPanelVisible = true;
+  EXPECT_EQ(ApplySeedRule(rng, OpenChoicesOf(*r.Model)), 12345);
+  EXPECT_EQ(rng.RandSeed, 12345u);
+  r.Model->SeedText = "12x";
+  rng.RandSeed = 5;
+  EXPECT_EQ(ApplySeedRule(rng, OpenChoicesOf(*r.Model)), 5);
+  r.Model->SeedText = "";
+  EXPECT_EQ(ApplySeedRule(rng, OpenChoicesOf(*r.Model)), 5);
+  r.Model->Page.FitToScreenFlag = true;
+  EXPECT_TRUE(OpenChoicesOf(*r.Model).FitToScreen);
+}
+
+// --- Deleting -----------------------------------------------------------------------------
+
+TEST(BrowserDelete, FileItemAndCacheNameGoAndANewFileGetsAFreshThumbnail) {
+  TBrowserRig r;
+  const std::string a = r.Jigsaw("a.zvq", 0x0000FF);
+  r.Jigsaw("b.zvq", 0x00FF00);
+  FillFileLists(*r.Model);
+  while (LoadNextThumb(*r.Model)) {
+  }
+  ASSERT_TRUE(DeleteListedFile(*r.Model, kPageJigs, a));
+  EXPECT_FALSE(fs::exists(a));
+  ASSERT_EQ(r.Model->Jigs.size(), 1u);
+  EXPECT_EQ(r.Model->Jigs[0].Caption, "b");
+  EXPECT_EQ(r.Model->Cache.Names, (std::vector<std::string>{"---", "", "b.zvq"}));
+  EXPECT_FALSE(DeleteListedFile(*r.Model, kPageJigs, a));  // already gone
+
+  r.Jigsaw("a.zvq", 0x00FFFF);  // downloaded again
+  FillFileLists(*r.Model);
+  while (LoadNextThumb(*r.Model)) {
+  }
+  const int32_t index = r.Model->Jigs[0].ImageIndex;
+  EXPECT_EQ(index, 3);
+  EXPECT_EQ(Pixel(**r.Model->Cache.Images[size_t(index)], 90, 67), 0x00FFFFu);
+}
+
+TEST(BrowserDelete, TheOpenSavedGameIsForgottenAndCountsAsChanged) {
+  TBrowserRig r;
+  WriteBytes(r.Saved("open.sv1"), {1, 2, 3});
+  WriteBytes(r.Saved("other.sv1"), {1, 2, 3});
+  r.Session.sSolve = r.Saved("open.sv1");
+  FillFileLists(*r.Model);
+  ASSERT_TRUE(DeleteListedFile(*r.Model, kPageGames, r.Saved("other.sv1")));
+  EXPECT_FALSE(r.Session.sSolve.empty());
+  EXPECT_FALSE(r.Session.SaveModified);
+  ASSERT_TRUE(DeleteListedFile(*r.Model, kPageGames, r.Saved("open.sv1")));
+  EXPECT_TRUE(r.Session.sSolve.empty());
+  EXPECT_TRUE(r.Session.SaveModified);
+  EXPECT_TRUE(r.Session.AutoSaveModified);
+  EXPECT_TRUE(r.Model->Games.empty());
+}
+
+TEST(BrowserDelete, LoaderKeepsItsPlaceWhenAnEarlierItemGoes) {
+  TBrowserRig r;
+  for (const char* n : {"a.zvq", "b.zvq", "c.zvq"}) r.Jigsaw(n, 0x0000FF);
+  FillFileLists(*r.Model);
+  ASSERT_TRUE(LoadNextThumb(*r.Model));
+  ASSERT_TRUE(LoadNextThumb(*r.Model));  // at b
+  ASSERT_TRUE(DeleteListedFile(*r.Model, kPageJigs, r.Session.Paths.sJigsawDir + "a.zvq"));
+  while (LoadNextThumb(*r.Model)) {
+  }
+  EXPECT_GT(r.Model->Jigs[1].ImageIndex, 0);  // c was not skipped
+}
+
+TEST(BrowserDelete, DistributedJigsawsAreKept) {
+  TBrowserRig r;
+  std::ofstream(r.Session.Paths.sExeJigsawDir + "distjiglist.txt") << "Shipped.zvq\r\nother.zvq\n";
+  EXPECT_FALSE(MayDeleteJigsaw(*r.Model, "shipped"));
+  EXPECT_FALSE(MayDeleteJigsaw(*r.Model, "other"));
+  EXPECT_TRUE(MayDeleteJigsaw(*r.Model, "mine"));
+}
+
+}  // namespace

@@ -1,0 +1,282 @@
+// The level page's rules: piece counts from the level table, the 4000-piece limit, the choices
+// written into both records, and the piece preview.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstring>
+#include <vector>
+
+#include "foundation/dib_ops.h"
+#include "game/level_page.h"
+
+namespace {
+
+// A jigsaw of w x h selected with the given defaults.
+struct TSelected {
+  TLevelPage Page;
+  TLevelRecord Current{};
+  TLevelRecord Default{};
+  TSelected(int32_t w, int32_t h, uint8_t shape, uint8_t border, int32_t level = 5) {
+    Default.ShapeStyle = shape;
+    Default.BorderStyle = border;
+    Default.Level = level;
+    Current = Default;
+    Current.ImageW = Current.FitImageW = w;
+    Current.ImageH = Current.FitImageH = h;
+    Page.SelectedKind = kSelectedJigsaw;
+    ApplyLevelRecord(Page, Default);
+  }
+  // Piece size and count at a level, through the scroll bar.
+  std::pair<int32_t, int32_t> At(int32_t level) {
+    ChooseLevel(Page, Current, Default, level);
+    return {Current.TileS, Current.TotalTileNum};
+  }
+};
+
+TEST(LevelPage, WorkedExampleClassicNoBorder) {
+  TSelected s(1024, 768, 4, 0);
+  const int32_t sizes[] = {20, 24, 28, 34, 40, 48, 57, 68, 80, 96, 114, 136, 161, 192};
+  for (int32_t level = 0; level < kLevelCount; ++level) EXPECT_EQ(s.At(level).first, sizes[level]) << level;
+  EXPECT_EQ(s.At(0).second, 1938);  // 51 x 38
+  EXPECT_EQ(s.At(13).second, 20);   // 5 x 4
+  EXPECT_EQ(s.Current.TilePX, 5);
+  EXPECT_EQ(s.Current.TilePY, 4);
+}
+
+TEST(LevelPage, ShapeThreeWithFrameCountsMainPiecesOnly) {
+  TSelected s(800, 600, 3, 1);
+  const int32_t sizes[] = {20, 23, 27, 32, 37, 43, 51, 59, 69, 81, 94, 110, 128, 150};
+  for (int32_t level = 0; level < kLevelCount; ++level) EXPECT_EQ(s.At(level).first, sizes[level]) << level;
+  // The table counts 1330 with the extra half grid; the page shows 38 x 28 and stores no
+  // extra pieces.
+  EXPECT_EQ(s.At(0).second, 38 * 28);
+  EXPECT_EQ(s.Page.LevelTable[0].TotalTileNum, 1330);
+  EXPECT_EQ(s.Current.PicPX, 0);
+  EXPECT_EQ(s.Current.PicPY, 0);
+  EXPECT_EQ(s.Current.PicNum, 0);
+  EXPECT_EQ(s.Current.TileNum, s.Current.TotalTileNum);
+  // Level 13: 150-pixel pieces on 760 x 560.
+  EXPECT_EQ(s.At(13).second, 5 * 3);
+}
+
+TEST(LevelPage, LargePictureStartsAboveSize20) {
+  TSelected s(1600, 1200, 0, 0);
+  EXPECT_EQ(s.At(0), std::make_pair(22, 3888));
+  EXPECT_EQ(s.At(13), std::make_pair(300, 20));
+}
+
+TEST(LevelPage, HalfKnobIsTheRecordsOwnRuleAtLeastFour) {
+  TSelected s(1024, 768, 4, 0);
+  s.At(0);  // size 20: mask 28, knob 4, half 2 -> raised to 4
+  EXPECT_EQ(s.Current.MaskS, 28);
+  EXPECT_EQ(s.Current.KnobS, 4);
+  EXPECT_EQ(s.Current.HalfKnobS, 4);
+  s.At(13);  // size 192: mask 286, knob 47 -> 23, where the grid record caps at 4
+  EXPECT_EQ(s.Current.MaskS, 286);
+  EXPECT_EQ(s.Current.KnobS, 47);
+  EXPECT_EQ(s.Current.HalfKnobS, 23);
+  EXPECT_EQ(s.Page.LevelTable[13].HalfKnobS, 4);
+}
+
+TEST(LevelPage, FrameTakesFortyPixelsOffEachSide) {
+  TSelected s(1024, 768, 4, 0, 9);
+  const std::optional<bool> ok = ChooseBorder(s.Page, s.Current, s.Default, 1);
+  ASSERT_TRUE(ok.has_value());
+  EXPECT_TRUE(*ok);
+  EXPECT_EQ(s.Current.TilePX, (1024 - 40) / s.Current.TileS);
+  EXPECT_EQ(s.Current.TilePY, (768 - 40) / s.Current.TileS);
+  EXPECT_EQ(s.Current.BorderStyle, 1);
+  EXPECT_EQ(s.Default.BorderStyle, 1);
+}
+
+TEST(LevelPage, PieceLimitIsFourThousandInclusive) {
+  TLevelPage page;
+  page.SelectedKind = kSelectedGame;  // a stored record: the count is taken as it stands
+  TLevelRecord r{};
+  r.TotalTileNum = 4000;
+  EXPECT_TRUE(UpdatePieceCount(page, r));
+  r.TotalTileNum = 4001;
+  EXPECT_FALSE(UpdatePieceCount(page, r));
+}
+
+TEST(LevelPage, PictureWithoutRoomForAPieceCannotBeOpened) {
+  TSelected s(30, 30, 4, 1);
+  EXPECT_EQ(s.At(0).second, 0);
+  EXPECT_FALSE(UpdatePieceCount(s.Page, s.Current));
+}
+
+TEST(LevelPage, FitToScreenCountsTheFittedPicture) {
+  TSelected s(2048, 1536, 4, 0, 7);
+  s.Current.FitImageW = 1024;
+  s.Current.FitImageH = 768;
+  const int32_t full = s.At(7).second;
+  const std::optional<bool> ok = ToggleFitToScreen(s.Page, s.Current, s.Default);
+  ASSERT_TRUE(ok && *ok);
+  EXPECT_EQ(s.Current.FitToScreen, 1);
+  EXPECT_EQ(s.Default.FitToScreen, 1);
+  TLevelTable fitted{};
+  BuildLevelTable(fitted, 1024, 768, 4, 0);
+  EXPECT_EQ(s.Current.TileS, fitted[7].TileS);
+  EXPECT_EQ(s.Current.TotalTileNum, fitted[7].TileNum);
+  EXPECT_NE(s.Current.TotalTileNum, full);
+}
+
+TEST(LevelPage, ChoicesGoIntoBothRecords) {
+  TSelected s(1024, 768, 4, 0);
+  ASSERT_TRUE(ChooseShape(s.Page, s.Current, s.Default, 2).has_value());
+  ToggleRotation(s.Page, s.Current, s.Default);
+  ChooseLevel(s.Page, s.Current, s.Default, 11);
+  for (const TLevelRecord* r : {&s.Current, &s.Default}) {
+    EXPECT_EQ(r->ShapeStyle, 2);
+    EXPECT_EQ(r->Rotate, 1);
+    EXPECT_EQ(r->Level, 11);
+  }
+  ToggleRotation(s.Page, s.Current, s.Default);
+  EXPECT_EQ(s.Current.Rotate, 0);
+  EXPECT_EQ(s.Default.Rotate, 0);
+}
+
+TEST(LevelPage, MixChangesNoCount) {
+  TSelected s(1024, 768, 4, 0);
+  s.At(3);
+  const TLevelRecord before = s.Current;
+  ChooseMix(s.Page, s.Current, s.Default, 1);
+  EXPECT_EQ(s.Current.SpreadOut, 1);
+  EXPECT_EQ(s.Default.SpreadOut, 1);
+  EXPECT_EQ(s.Current.TotalTileNum, before.TotalTileNum);
+  EXPECT_EQ(s.Current.TileS, before.TileS);
+}
+
+TEST(LevelPage, SavedGameChoicesChangeNeitherRecord) {
+  TLevelRecord stored{};
+  stored.ImageW = 800;
+  stored.ImageH = 600;
+  stored.Level = 4;
+  stored.ShapeStyle = 5;
+  stored.TotalTileNum = 321;
+  TLevelPage page;
+  page.SelectedKind = kSelectedGame;
+  ApplyLevelRecord(page, stored);
+  TLevelRecord cur = stored, def{};
+  const TLevelRecord curBefore = cur, defBefore = def;
+  EXPECT_FALSE(ChooseShape(page, cur, def, 1).has_value());
+  EXPECT_FALSE(ChooseBorder(page, cur, def, 1).has_value());
+  EXPECT_FALSE(ChooseLevel(page, cur, def, 9).has_value());
+  EXPECT_FALSE(ToggleFitToScreen(page, cur, def).has_value());
+  ChooseMix(page, cur, def, 1);
+  ToggleRotation(page, cur, def);
+  EXPECT_EQ(std::memcmp(&cur, &curBefore, sizeof cur), 0);
+  EXPECT_EQ(std::memcmp(&def, &defBefore, sizeof def), 0);
+  EXPECT_TRUE(UpdatePieceCount(page, cur));
+  EXPECT_EQ(cur.TotalTileNum, 321);
+}
+
+TEST(LevelPage, OutOfRangeRecordsAreClamped) {
+  TLevelRecord r{};
+  r.ImageW = 640;
+  r.ImageH = 480;
+  r.Level = 99;
+  r.ShapeStyle = 200;
+  r.BorderStyle = 7;
+  r.SpreadOut = 9;
+  TLevelPage page;
+  ApplyLevelRecord(page, r);
+  EXPECT_EQ(page.Position, 13);
+  EXPECT_EQ(page.ShapeIndex, 6);
+  EXPECT_EQ(page.BorderIndex, 1);
+  EXPECT_EQ(page.MixIndex, 1);
+}
+
+TEST(LevelPage, DefaultsAfterReset) {
+  TLevelRecord d{};
+  d.Rotate = d.BorderStyle = d.ShapeStyle = d.SpreadOut = d.FitToScreen = 1;
+  d.Level = 12;
+  ResetDefaultLevel(d);
+  EXPECT_EQ(d.Level, 5);
+  EXPECT_EQ(d.Rotate + d.BorderStyle + d.ShapeStyle + d.SpreadOut + d.FitToScreen, 0);
+}
+
+// --- Pictures ---------------------------------------------------------------------------
+
+constexpr uint32_t kFace = 0xC0C0C0;
+
+// A mask strip whose cells are all inside except the given shape's, which is a centred box.
+void MakeMasks(TDibHolder& masks, int32_t shape, int32_t boxW, int32_t boxH) {
+  ASSERT_TRUE(CreateDib24(*masks, 165 * 7 + 1, 168));
+  FillDibRect(*masks, 0, 0, masks->Width, 168, 0);
+  FillDibRect(*masks, 165 * shape + 1 + (164 - boxW) / 2, (168 - boxH) / 2, boxW, boxH, 0xFFFFFF);
+}
+
+TEST(ShapePreview, FullSizePieceIsBevelledOnItsEdges) {
+  TDibHolder masks, texture, target;
+  MakeMasks(masks, 2, 164, 168);
+  ASSERT_TRUE(CreateDib24(*texture, 164, 168));
+  FillDibRect(*texture, 0, 0, 164, 168, 0x606060);
+  ASSERT_TRUE(CreateDib24(*target, 200, 200));
+  DrawShapePreview(*target, 128, 2, *masks, *texture, kFace);
+  const int32_t dx = (200 - 164) / 2, dy = (200 - 168) / 2;
+  EXPECT_EQ(GetDibPixel(*target, dx - 1, dy + 10), int32_t(kFace));
+  EXPECT_EQ(GetDibPixel(*target, dx, dy + 10), 0x7E7E7E);            // left edge: lighter
+  EXPECT_EQ(GetDibPixel(*target, dx + 10, dy), 0x7E7E7E);            // top edge
+  EXPECT_EQ(GetDibPixel(*target, dx + 163, dy + 10), 0x424242);      // right edge: darker
+  EXPECT_EQ(GetDibPixel(*target, dx + 10, dy + 167), 0x424242);      // bottom edge
+  EXPECT_EQ(GetDibPixel(*target, dx + 80, dy + 80), 0x606060);       // inside: the texture
+  EXPECT_EQ(GetDibPixel(*target, dx + 164, dy + 10), int32_t(kFace));
+}
+
+TEST(ShapePreview, InnerOutlineLightsTopLeftAndShadesBottomRight) {
+  TDibHolder masks, texture, target;
+  MakeMasks(masks, 0, 100, 100);
+  ASSERT_TRUE(CreateDib24(*texture, 164, 168));
+  FillDibRect(*texture, 0, 0, 164, 168, 0x505050);
+  ASSERT_TRUE(CreateDib24(*target, 164, 168));
+  DrawShapePreview(*target, 128, 0, *masks, *texture, kFace);
+  // Along the middle row and column: face, one lit pixel, the texture, one shaded pixel, face.
+  std::vector<uint32_t> row, col;
+  for (int32_t x = 0; x < 164; ++x) row.push_back(uint32_t(GetDibPixel(*target, x, 84)));
+  for (int32_t y = 0; y < 168; ++y) col.push_back(uint32_t(GetDibPixel(*target, 82, y)));
+  for (const std::vector<uint32_t>* line : {&row, &col}) {
+    std::vector<uint32_t> runs;
+    for (uint32_t c : *line)
+      if (runs.empty() || runs.back() != c) runs.push_back(c);
+    EXPECT_EQ(runs, (std::vector<uint32_t>{kFace, 0x6E6E6E, 0x505050, 0x323232, kFace}));
+    const auto inside = std::count_if(line->begin(), line->end(), [](uint32_t c) { return c != kFace; });
+    EXPECT_NEAR(double(inside), 100.0, 2.0);
+  }
+}
+
+TEST(ShapePreview, LargePiecesAreCappedAndNothingDrawsWithoutASize) {
+  TDibHolder masks, texture, target;
+  MakeMasks(masks, 4, 164, 168);
+  ASSERT_TRUE(CreateDib24(*texture, 164, 168));
+  FillDibRect(*texture, 0, 0, 164, 168, 0x606060);
+  ASSERT_TRUE(CreateDib24(*target, 164, 168));
+  DrawShapePreview(*target, 300, 4, *masks, *texture, kFace);
+  EXPECT_EQ(GetDibPixel(*target, 0, 0), 0x7E7E7E);  // 164 x 168 fills the target exactly
+  EXPECT_EQ(GetDibPixel(*target, 163, 167), 0x424242);
+  DrawShapePreview(*target, 64, 4, *masks, *texture, kFace);  // 82 x 84, centred
+  EXPECT_EQ(GetDibPixel(*target, 40, 84), int32_t(kFace));
+  EXPECT_EQ(GetDibPixel(*target, 41, 84), 0x7E7E7E);
+  EXPECT_EQ(GetDibPixel(*target, 122, 84), 0x424242);
+  EXPECT_EQ(GetDibPixel(*target, 123, 84), int32_t(kFace));
+  DrawShapePreview(*target, 0, 4, *masks, *texture, kFace);
+  for (int32_t y = 0; y < 168; y += 7)
+    for (int32_t x = 0; x < 164; x += 7) ASSERT_EQ(GetDibPixel(*target, x, y), int32_t(kFace));
+}
+
+TEST(GreyedStrip, LowerHalfIsTheTintedUpperHalfKeyKept) {
+  TDibHolder strip;
+  ASSERT_TRUE(CreateDib24(*strip, 4, 4));
+  FillDibRect(*strip, 0, 0, 4, 4, 0);
+  SetDibPixel(*strip, 0, 0, 0x204060);
+  SetDibPixel(*strip, 1, 0, 0xFFFFFF);
+  SetDibPixel(*strip, 2, 1, 0xFF00FF);
+  MakeGreyedHalf(*strip, 0xC8C8C8, 0xFF00FF);
+  EXPECT_EQ(GetDibPixel(*strip, 0, 0), 0x204060);  // upper half untouched
+  EXPECT_EQ(GetDibPixel(*strip, 0, 2), 0x748494);
+  EXPECT_EQ(GetDibPixel(*strip, 1, 2), 0xE3E3E3);  // 127 + 100 per channel
+  EXPECT_EQ(GetDibPixel(*strip, 2, 3), 0xFF00FF);  // the key stays
+  EXPECT_EQ(GetDibPixel(*strip, 3, 3), 0x646464);  // black: half the tint
+}
+
+}  // namespace
