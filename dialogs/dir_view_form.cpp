@@ -175,6 +175,8 @@ QWidget* MakeGroup(QWidget* parent, const char* name, const char* captionName, Q
   frame->setFrameShape(QFrame::Panel);
   frame->setFrameShadow(QFrame::Sunken);
   frame->setGeometry(0, 51, w, innerH);
+  frame->setAutoFillBackground(true);
+  frame->setBackgroundRole(QPalette::Button);  // the faces are drawn on the button face
   inner = frame;
   return group;
 }
@@ -798,7 +800,7 @@ void TF_DirView::B_OkClick() {
     PC_Pages->setCurrentWidget(TS_Level);  // a jigsaw always passes the level page
     return;
   }
-  if (text.empty()) return;
+  if (E_FileName->text().isEmpty()) return;
   if (!load) {
     const TNameCheck check = CheckSavedGameName(text);
     E_FileName->setText(QString::fromStdString(text));

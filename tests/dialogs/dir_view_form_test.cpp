@@ -1,0 +1,317 @@
+// The browser window driven as the player drives it, over folders holding shipped jigsaws and
+// a damaged one.
+#include <QApplication>
+#include <QCoreApplication>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QScrollBar>
+#include <QTabWidget>
+#include <QTest>
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <memory>
+
+#include "dialogs/dir_view_form.h"
+#include "foundation/binary_file.h"
+#include "foundation/lang_forms.h"
+#include "game/jigsaw_file.h"
+#include "platform/message_box.h"
+#include "support/temp_folder.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+struct TBox {
+  std::string Text;
+  int Flags;
+};
+
+class DirView : public ::testing::Test {
+ public:
+  void SetUp() override {
+    const std::string data = getenv("ZORVA_DATA_DIR");
+    TGamePaths& p = session.Paths;
+    p.sExeDir = dir.File("exe") + "/";
+    p.sExeJigsawDir = p.sExeDir + "jigsaws/";
+    p.sJigsawDir = dir.File("jigsaws") + "/";
+    p.sSavedDir = dir.File("saved") + "/";
+    p.sAutoSave = p.sSavedDir + "autosaved.sv1";
+    p.TempPictureFile = dir.File("~zjtemp.bmp");
+    for (const std::string& d : {p.sExeJigsawDir, p.sJigsawDir, p.sSavedDir}) fs::create_directories(d);
+    for (const char* name : {"dune-grass.zvq", "fallen-leaf.zvq", "ladybird.zvq"})
+      fs::copy_file(data + "/jigsaws/" + name, p.sJigsawDir + name);
+    std::ofstream(p.sExeJigsawDir + "distjiglist.txt") << "ladybird.zvq\n";
+    session.Game.DefaultLevel.Level = 5;
+    session.Game.DefaultLevel.ShapeStyle = 4;
+    lang.LangDir = data + "/language/";
+
+    TDirViewEnv env;
+    env.Session = &session;
+    env.Lang = &lang;
+    env.ShowHelpTopic = [this](const std::string& topic) { topics.push_back(topic); };
+    form = std::make_unique<TF_DirView>(env);
+    TLangForms forms;
+    forms.DirView = form.get();
+    ASSERT_TRUE(LoadLanguage(lang, data + "/language/english.lng", forms));
+    SetMessageBoxHandler([this](const std::string& text, const std::string&, int flags) {
+      boxes.push_back({text, flags});
+      return answer;
+    });
+  }
+  void TearDown() override {
+    form.reset();
+    SetMessageBoxHandler({});
+  }
+
+  template <class T>
+  T* Find(const char* name) {
+    T* w = form->findChild<T*>(name);
+    EXPECT_NE(w, nullptr) << name;
+    return w;
+  }
+  void Show() {
+    form->show();
+    QCoreApplication::processEvents();
+  }
+  void ClickItem(const char* listName, int row) {
+    auto* list = Find<QListWidget>(listName);
+    ASSERT_LT(row, list->count());
+    const QPoint at = list->visualItemRect(list->item(row)).center();
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, at);
+    QCoreApplication::processEvents();
+  }
+  void ClickOk() {
+    QTest::mouseClick(Find<QPushButton>("B_Ok"), Qt::LeftButton);
+    QCoreApplication::processEvents();
+  }
+  std::string Text(const char* name) { return Find<QLabel>(name)->text().toStdString(); }
+  bool Closed() const { return !form->isVisible(); }
+
+  TTempFolder dir;
+  TGameSession session;
+  TLanguageState lang;
+  std::unique_ptr<TF_DirView> form;
+  std::vector<TBox> boxes;
+  std::vector<std::string> topics;
+  int answer = kIdOk;
+};
+
+TEST_F(DirView, JigsawPassesTheLevelPageAndOkReturnsItsPathAndLevel) {
+  Show();
+  auto* pages = Find<QTabWidget>("PC_Pages");
+  auto* ok = Find<QPushButton>("B_Ok");
+  EXPECT_EQ(pages->currentWidget()->objectName(), "TS_Jigs");
+  EXPECT_EQ(Find<QLineEdit>("E_FileName")->text(), "dune-grass.zvq");  // the first is preselected
+  EXPECT_EQ(ok->text(), "Next >");
+  EXPECT_TRUE(ok->isEnabled());
+
+  ClickItem("LV_Jigs", 1);
+  EXPECT_EQ(Find<QLineEdit>("E_FileName")->text(), "fallen-leaf.zvq");
+  EXPECT_EQ(Text("L_Thumb"), "fallen-leaf");
+  ClickOk();
+  ASSERT_FALSE(Closed());
+  EXPECT_EQ(pages->currentWidget()->objectName(), "TS_Level");
+  EXPECT_EQ(ok->text(), "Open");
+
+  Find<QScrollBar>("SB_PieceSize")->setValue(12);
+  QTest::mouseClick(Find<QWidget>("ShapeImages1"), Qt::LeftButton);
+  QTest::mouseClick(Find<QWidget>("BorderImages1"), Qt::LeftButton);
+  QTest::mouseClick(Find<QWidget>("I_Rotation"), Qt::LeftButton);
+  QTest::mouseClick(Find<QWidget>("MixImages1"), Qt::LeftButton);
+  const TLevelRecord& cur = session.Game.CurrentLevel;
+  EXPECT_EQ(Text("L_PieceSize"), std::to_string(cur.TotalTileNum) + " pieces");
+  EXPECT_EQ(Text("L_Shapes"), "Irregular, simple knobs");
+  EXPECT_EQ(Text("L_Borders"), "With frame");
+  EXPECT_EQ(Text("L_Rotation"), "Rotation: on");
+  for (const TLevelRecord* r : {&session.Game.CurrentLevel, &session.Game.DefaultLevel}) {
+    EXPECT_EQ(r->Level, 12);
+    EXPECT_EQ(r->ShapeStyle, 1);
+    EXPECT_EQ(r->BorderStyle, 1);
+    EXPECT_EQ(r->Rotate, 1);
+    EXPECT_EQ(r->SpreadOut, 1);
+  }
+  ClickOk();
+  ASSERT_TRUE(Closed());
+  EXPECT_EQ(form->result(), 1);
+  const std::string path = session.Paths.sJigsawDir + "fallen-leaf.zvq";
+  EXPECT_EQ(form->ResultPath(), path);
+
+  // CurrentLevel describes that very file, its grid that of the level table for it.
+  TBinaryReader f;
+  TJigsawHeader header;
+  ASSERT_TRUE(f.Open(path) && ReadJigsawHeader(f, header));
+  EXPECT_EQ(cur.ImageW, header.ImageW);
+  EXPECT_EQ(cur.ImageH, header.ImageH);
+  TLevelTable table{};
+  BuildLevelTable(table, header.ImageW, header.ImageH, 1, 1);
+  EXPECT_EQ(cur.TileS, table[12].TileS);
+  EXPECT_EQ(cur.TilePX, (header.ImageW - 40) / cur.TileS);
+  EXPECT_EQ(cur.TilePY, (header.ImageH - 40) / cur.TileS);
+  EXPECT_EQ(cur.TotalTileNum, cur.TilePX * cur.TilePY);
+  EXPECT_GT(form->PreviewCopy().Width, 0);
+  EXPECT_FALSE(form->OpenChoices().SeedPanelVisible);
+}
+
+TEST_F(DirView, PresetIsSelectedAndAMissingPresetIsIgnored) {
+  form->SetResultPath(session.Paths.sJigsawDir + "ladybird.zvq");
+  Show();
+  auto* list = Find<QListWidget>("LV_Jigs");
+  ASSERT_EQ(list->selectedItems().size(), 1);
+  EXPECT_EQ(list->selectedItems()[0]->text(), "ladybird");
+  form->hide();
+  form->SetResultPath(session.Paths.sJigsawDir + "gone.zvq");
+  Show();
+  ASSERT_EQ(list->selectedItems().size(), 1);
+  EXPECT_EQ(list->selectedItems()[0]->text(), "dune-grass");
+}
+
+TEST_F(DirView, DamagedJigsawShowsInvalidAndCannotBeOpened) {
+  std::ofstream(session.Paths.sJigsawDir + "broken.zvq") << "ZORVA1.0 but nothing after it";
+  Show();
+  form->LoadAllThumbs();
+  auto* list = Find<QListWidget>("LV_Jigs");
+  ASSERT_EQ(list->item(0)->text(), "broken");
+  ClickItem("LV_Jigs", 0);
+  EXPECT_FALSE(Find<QLabel>("L_Comment")->isHidden());
+  EXPECT_EQ(Text("L_Comment"), "Invalid Jigsaw");
+  EXPECT_FALSE(Find<QPushButton>("B_Ok")->isEnabled());
+  EXPECT_EQ(form->Model().Jigs[0].ImageIndex, 0);
+  ClickItem("LV_Jigs", 1);
+  EXPECT_TRUE(Find<QLabel>("L_Comment")->isHidden());
+  EXPECT_TRUE(Find<QPushButton>("B_Ok")->isEnabled());
+}
+
+TEST_F(DirView, SaveModeNamesAFile) {
+  session.sJig = session.Paths.sJigsawDir + "fallen-leaf.zvq";
+  session.Game.GameLevel.TotalTileNum = 48;
+  form->SetBrowseMode(kBrowseSave);
+  Show();
+  auto* pages = Find<QTabWidget>("PC_Pages");
+  EXPECT_FALSE(pages->isTabVisible(0));
+  EXPECT_FALSE(pages->isTabVisible(2));
+  EXPECT_EQ(pages->currentWidget()->objectName(), "TS_Games");
+  auto* name = Find<QLineEdit>("E_FileName");
+  EXPECT_EQ(name->text(), "fallen-leaf");
+  EXPECT_EQ(Find<QPushButton>("B_Ok")->text(), "Save");
+  EXPECT_EQ(Text("L_PieceSize"), "48 pieces");
+
+  name->setText("a/b");
+  QTest::keyClick(name, Qt::Key_Return);
+  ASSERT_EQ(boxes.size(), 1u);
+  EXPECT_EQ(boxes[0].Text, "A name cannot contain \\, / or ?.");
+  EXPECT_EQ(boxes[0].Flags, kMbIconExclamation);
+  name->setText("   ");
+  QTest::keyClick(name, Qt::Key_Return);
+  ASSERT_EQ(boxes.size(), 2u);
+  EXPECT_EQ(boxes[1].Text, "Please enter a name for the saved game.");
+  ASSERT_FALSE(Closed());
+
+  name->setText("  Sunday puzzle.sv1 ");
+  QTest::keyClick(name, Qt::Key_Return);
+  ASSERT_TRUE(Closed());
+  EXPECT_EQ(form->result(), 1);
+  EXPECT_EQ(form->ResultPath(), session.Paths.sSavedDir + "Sunday puzzle.sv1");
+}
+
+TEST_F(DirView, SaveOverAnExistingFileAsksFirst) {
+  std::ofstream(session.Paths.sSavedDir + "taken.sv1") << "x";
+  form->SetBrowseMode(kBrowseSave);
+  Show();
+  auto* name = Find<QLineEdit>("E_FileName");
+  name->setText("taken");
+  answer = kIdCancel;
+  ClickOk();
+  ASSERT_EQ(boxes.size(), 1u);
+  EXPECT_EQ(boxes[0].Text, "taken already exists.\r\nDo you want to replace it?");
+  EXPECT_EQ(boxes[0].Flags, kMbOkCancel | kMbIconQuestion);
+  ASSERT_FALSE(Closed());
+  answer = kIdOk;
+  ClickOk();
+  ASSERT_TRUE(Closed());
+  EXPECT_EQ(form->ResultPath(), session.Paths.sSavedDir + "taken.sv1");
+}
+
+TEST_F(DirView, CancelAndEscapeEndWithTwo) {
+  Show();
+  QTest::mouseClick(Find<QPushButton>("B_Cancel"), Qt::LeftButton);
+  EXPECT_TRUE(Closed());
+  EXPECT_EQ(form->result(), 2);
+  Show();
+  QTest::keyClick(form.get(), Qt::Key_Escape);
+  EXPECT_TRUE(Closed());
+  EXPECT_EQ(form->result(), 2);
+}
+
+TEST_F(DirView, SeedPanelOpensWithCtrlClickAndItsNumberReachesTheGame) {
+  Show();
+  auto* bar = Find<QWidget>("P_ButBar");
+  auto* seedPanel = Find<QWidget>("P_Seed");
+  EXPECT_FALSE(seedPanel->isVisible());
+  QTest::mouseClick(bar, Qt::LeftButton, Qt::NoModifier, QPoint(5, bar->height() - 5));
+  EXPECT_FALSE(seedPanel->isVisible());
+  QTest::mouseClick(bar, Qt::LeftButton, Qt::ControlModifier, QPoint(5, bar->height() - 5));
+  ASSERT_TRUE(seedPanel->isVisible());
+  QTest::keyClicks(Find<QLineEdit>("E_Seed"), " 4711");
+  ClickOk();  // to the level page
+  ClickOk();
+  ASSERT_TRUE(Closed());
+  const TOpenChoices choices = form->OpenChoices();
+  EXPECT_TRUE(choices.SeedPanelVisible);
+  EXPECT_EQ(choices.SeedText, "4711");
+  EXPECT_EQ(Find<QLineEdit>("E_Seed")->text(), "4711");
+}
+
+TEST_F(DirView, DeleteKeyRemovesAPlayersJigsawButNotAShippedOne) {
+  Show();
+  auto* list = Find<QListWidget>("LV_Jigs");
+  ClickItem("LV_Jigs", 2);  // ladybird, shipped
+  QTest::keyClick(list, Qt::Key_Delete);
+  ASSERT_EQ(boxes.size(), 1u);
+  EXPECT_EQ(boxes[0].Text, "The file ladybird cannot be deleted.");
+  EXPECT_EQ(list->count(), 3);
+
+  ClickItem("LV_Jigs", 0);
+  QTest::keyClick(list, Qt::Key_Delete);
+  ASSERT_EQ(boxes.size(), 2u);
+  EXPECT_EQ(boxes[1].Text, "Delete dune-grass?");
+  EXPECT_FALSE(fs::exists(session.Paths.sJigsawDir + "dune-grass.zvq"));
+  ASSERT_EQ(list->count(), 2);
+  ASSERT_EQ(list->selectedItems().size(), 1);
+  EXPECT_EQ(list->selectedItems()[0]->text(), "fallen-leaf");
+  EXPECT_EQ(Find<QLineEdit>("E_FileName")->text(), "fallen-leaf.zvq");
+}
+
+TEST_F(DirView, HelpTopicFollowsTheMode) {
+  Show();
+  QTest::mouseClick(Find<QPushButton>("B_Help"), Qt::LeftButton);
+  form->hide();
+  form->SetBrowseMode(kBrowseSave);
+  Show();
+  QTest::mouseClick(Find<QPushButton>("B_Help"), Qt::LeftButton);
+  EXPECT_EQ(topics, (std::vector<std::string>{"open.htm", "save.htm"}));
+}
+
+// The window as the player sees it, written out for a look (into ZORVA_SHOT_DIR when set).
+TEST_F(DirView, RendersItsPages) {
+  Show();
+  form->LoadAllThumbs();
+  ClickItem("LV_Jigs", 1);
+  const char* shots = getenv("ZORVA_SHOT_DIR");
+  const std::string out = shots ? std::string(shots) : dir.Path().string();
+  QImage jigs = form->grab().toImage();
+  EXPECT_TRUE(jigs.save(QString::fromStdString(out + "/browser-jigsaws.png")));
+  ClickOk();
+  QImage level = form->grab().toImage();
+  EXPECT_TRUE(level.save(QString::fromStdString(out + "/browser-level.png")));
+  // The list draws real thumbnails: the cell of the selected item is not blank white.
+  const QRect cell = Find<QListWidget>("LV_Jigs")->visualItemRect(Find<QListWidget>("LV_Jigs")->item(1));
+  EXPECT_TRUE(cell.isValid());
+  EXPECT_GT(form->Model().Jigs[1].ImageIndex, 0);
+}
+
+}  // namespace
