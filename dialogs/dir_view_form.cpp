@@ -1,5 +1,7 @@
 #include "dialogs/dir_view_form.h"
 
+#include "dialogs/form_images.h"
+
 #include <QAction>
 #include <QApplication>
 #include <QElapsedTimer>
@@ -42,30 +44,10 @@ constexpr int kItemCellW = 196, kItemCellH = 151;
 QColor ColorOf(uint32_t c) { return QColor(c & 0xFF, (c >> 8) & 0xFF, (c >> 16) & 0xFF); }
 uint32_t ColorRef(const QColor& c) { return uint32_t(c.red()) | uint32_t(c.green()) << 8 | uint32_t(c.blue()) << 16; }
 
-// A deep copy of a 24- or 32-bit buffer, top row first.
-QImage ToQImage(const TDibImage& d) {
-  if (d.Width <= 0 || d.Height <= 0 || (d.BytesPerPixel != 3 && d.BytesPerPixel != 4)) return {};
-  QImage img(d.Width, d.Height, QImage::Format_RGB888);
-  for (int32_t y = 0; y < d.Height; ++y) {
-    const uint8_t* src = DibScanLine(d, y);
-    uint8_t* dst = img.scanLine(y);
-    for (int32_t x = 0; x < d.Width; ++x, src += d.BytesPerPixel, dst += 3) {
-      dst[0] = src[2];
-      dst[1] = src[1];
-      dst[2] = src[0];
-    }
-  }
-  return img;
-}
-
 // A compiled-in picture as a 24-bit buffer.
 bool LoadArt(TDibImage& out, const char* file) {
   std::vector<uint8_t> bytes;
-  TDibHolder decoded;
-  if (!ReadResourceFile(std::string(":/images/") + file, bytes) || bytes.empty() ||
-      !DecodePicture(*decoded, bytes.data(), bytes.size()))
-    return false;
-  return CopyBitmapToDib(out, *decoded->Bitmap);
+  return ReadResourceFile(std::string(":/images/") + file, bytes) && DecodeTo24(out, bytes);
 }
 
 // The faces copied side by side into the upper half of a strip, then greyed below.

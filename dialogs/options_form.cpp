@@ -25,6 +25,7 @@
 #include <filesystem>
 
 #include "dialogs/color_picker_form.h"
+#include "dialogs/form_images.h"
 #include "dialogs/options_art.h"
 #include "foundation/dib_ops.h"
 #include "foundation/numeric.h"
@@ -48,29 +49,6 @@ bool FileExists(const std::string& path) {
 
 QColor ColorOf(int32_t color) {
   return QColor(color & 0xFF, (color >> 8) & 0xFF, (color >> 16) & 0xFF);
-}
-
-// A deep copy of a 24- or 32-bit buffer, top row first.
-QImage ToQImage(const TDibImage& d) {
-  if (d.Width <= 0 || d.Height <= 0 || (d.BytesPerPixel != 3 && d.BytesPerPixel != 4)) return {};
-  QImage img(d.Width, d.Height, QImage::Format_RGB888);
-  for (int32_t y = 0; y < d.Height; ++y) {
-    const uint8_t* src = DibScanLine(d, y);
-    uint8_t* dst = img.scanLine(y);
-    for (int32_t x = 0; x < d.Width; ++x, src += d.BytesPerPixel, dst += 3) {
-      dst[0] = src[2];
-      dst[1] = src[1];
-      dst[2] = src[0];
-    }
-  }
-  return img;
-}
-
-// A 24-bit copy of a picture decoded from bytes.
-bool DecodeTo24(TDibImage& out, const std::vector<uint8_t>& bytes) {
-  TDibHolder decoded;
-  if (bytes.empty() || !DecodePicture(*decoded, bytes.data(), bytes.size())) return false;
-  return CopyBitmapToDib(out, *decoded->Bitmap);
 }
 
 // A flag of the language list: 60 x 40, magenta transparent.

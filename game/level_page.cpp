@@ -5,15 +5,6 @@
 
 #include "foundation/dib_ops.h"
 
-void ResetDefaultLevel(TLevelRecord& d) {
-  d.Rotate = 0;
-  d.BorderStyle = 0;
-  d.ShapeStyle = 0;
-  d.SpreadOut = 0;
-  d.FitToScreen = 0;
-  d.Level = 5;
-}
-
 namespace {
 
 // Records read from files are not trusted to hold choices in range.

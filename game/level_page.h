@@ -32,9 +32,6 @@ struct TLevelPage {
   TLevelTable LevelTable{};
 };
 
-// The choices the player starts with before the settings file is read.
-void ResetDefaultLevel(TLevelRecord& defaults);
-
 // Every control of the page from a record: the level table for its picture, the level, the
 // toggles, border, shape and mix.
 void ApplyLevelRecord(TLevelPage& page, const TLevelRecord& record);

@@ -187,15 +187,6 @@ TEST(LevelPage, OutOfRangeRecordsAreClamped) {
   EXPECT_EQ(page.MixIndex, 1);
 }
 
-TEST(LevelPage, DefaultsAfterReset) {
-  TLevelRecord d{};
-  d.Rotate = d.BorderStyle = d.ShapeStyle = d.SpreadOut = d.FitToScreen = 1;
-  d.Level = 12;
-  ResetDefaultLevel(d);
-  EXPECT_EQ(d.Level, 5);
-  EXPECT_EQ(d.Rotate + d.BorderStyle + d.ShapeStyle + d.SpreadOut + d.FitToScreen, 0);
-}
-
 // --- Pictures ---------------------------------------------------------------------------
 
 constexpr uint32_t kFace = 0xC0C0C0;
