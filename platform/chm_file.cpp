@@ -142,7 +142,8 @@ class THelpBrowser : public QTextBrowser {
       image.loadFromData(data);
       return image;
     }
-    if (type == QTextDocument::HtmlResource) return QString::fromUtf8(data);
+    if (type == QTextDocument::HtmlResource || type == QTextDocument::StyleSheetResource)
+      return QString::fromUtf8(data);
     return data;
   }
 

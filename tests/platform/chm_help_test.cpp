@@ -146,6 +146,9 @@ TEST(ChmHelpViewer, ShowsATopicWithItsPicturesAndFollowsLinks) {
   EXPECT_EQ(window->windowTitle(), QStringLiteral("Zorva Jigsaw Quix Help"));
   const QImage title = browser->loadResource(QTextDocument::ImageResource, QUrl(QStringLiteral("chm:/images/title.png"))).value<QImage>();
   EXPECT_EQ(title.size(), QSize(240, 150));
+  // The pages' style sheet comes from the file too.
+  const QVariant css = browser->loadResource(QTextDocument::StyleSheetResource, QUrl(QStringLiteral("help.css")));
+  EXPECT_TRUE(css.toString().contains(QStringLiteral("font-family")));
   // A click on a link of the page opens the page it names from the same file.
   window->resize(640, 2000);
   QTextCursor at = browser->document()->find(QStringLiteral("Saving"));
