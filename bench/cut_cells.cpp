@@ -26,8 +26,7 @@ void BM_CutJigsawCells(benchmark::State& state) {
   BuildLevelTable(table, w, h, uint8_t(style), 0);
   const TLevelGrid& g = table[size_t(state.range(3))];
   TLevelRecord base{};
-  base.TileS = g.TileS, base.KnobS = g.KnobS, base.MaskS = g.MaskS, base.HalfKnobS = std::max(g.KnobS / 2, 4);
-  base.TilePX = g.TilePX, base.TilePY = g.TilePY, base.TileNum = g.TileNum, base.TotalTileNum = g.TileNum;
+  FillLevelFromGrid(base, g);
   base.ImageW = w, base.ImageH = h, base.ShapeStyle = uint8_t(style);
   TDibHolder map;
   TKnobState knobs;

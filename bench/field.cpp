@@ -39,14 +39,7 @@ struct TBenchField {
       if (table[l].TotalTileNum <= 4200 && table[l].TotalTileNum > table[level].TotalTileNum) level = l;
     const TLevelGrid& grid = table[level];
     TLevelRecord& lv = g.GameLevel;
-    lv.MaskS = grid.MaskS;
-    lv.TileS = grid.TileS;
-    lv.KnobS = grid.KnobS;
-    lv.HalfKnobS = std::max(grid.KnobS / 2, 4);
-    lv.TilePX = grid.TilePX;
-    lv.TilePY = grid.TilePY;
-    lv.TileNum = grid.TileNum;
-    lv.TotalTileNum = grid.TotalTileNum;
+    FillLevelFromGrid(lv, grid);
     lv.ImageW = lv.FitImageW = pw;
     lv.ImageH = lv.FitImageH = ph;
     lv.ShapeStyle = 4;

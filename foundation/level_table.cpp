@@ -72,3 +72,15 @@ void BuildLevelTable(TLevelTable& table, int32_t w, int32_t h, uint8_t shape, ui
     ComputeGrid(table[size_t(level)], w, h, Round(d), shape, border);
   }
 }
+
+void FillLevelFromGrid(TLevelRecord& level, const TLevelGrid& grid) {
+  level.MaskS = grid.MaskS;
+  level.TileS = grid.TileS;
+  level.KnobS = grid.KnobS;
+  level.HalfKnobS = IntMax(grid.KnobS / 2, 4);
+  level.TilePX = grid.TilePX;
+  level.TilePY = grid.TilePY;
+  level.TileNum = grid.TileNum;
+  level.PicPX = level.PicPY = level.PicNum = 0;
+  level.TotalTileNum = grid.TileNum;
+}

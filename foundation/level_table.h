@@ -2,6 +2,8 @@
 #include <array>
 #include <cstdint>
 
+#include "foundation/level_record.h"
+
 // One piece grid of a picture: what a level of the level page stands for.
 struct TLevelGrid {
   int32_t MaskS;
@@ -27,3 +29,8 @@ void ComputeGrid(TLevelGrid& grid, int32_t w, int32_t h, int32_t size, uint8_t s
 
 // Fills the table for a picture; a picture of width or height 0 leaves it as it was.
 void BuildLevelTable(TLevelTable& table, int32_t w, int32_t h, uint8_t shape, uint8_t border);
+
+// Copies one level of the table into a level record as the level page does: sizes and grid,
+// the half-knob margin at least 4 (the grid's own half-knob value is not used), and the main
+// pieces only: no extra picture pieces, TotalTileNum = TileNum (the cut adds the frame piece).
+void FillLevelFromGrid(TLevelRecord& level, const TLevelGrid& grid);

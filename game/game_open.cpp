@@ -176,16 +176,7 @@ bool ApplyLevelChoices(TLevelRecord& lv, const TLevelRecord& defaults, bool fitT
   TLevelTable table{};
   BuildLevelTable(table, w, h, lv.ShapeStyle, lv.BorderStyle);
   const TLevelGrid& grid = table[size_t(lv.Level)];
-  lv.MaskS = grid.MaskS;
-  lv.TileS = grid.TileS;
-  lv.KnobS = grid.KnobS;
-  lv.HalfKnobS = std::max(grid.KnobS / 2, 4);
-  const int32_t inner = lv.BorderStyle ? 40 : 0;
-  lv.TilePX = grid.TileS > 0 ? std::max(w - inner, 0) / grid.TileS : 0;
-  lv.TilePY = grid.TileS > 0 ? std::max(h - inner, 0) / grid.TileS : 0;
-  lv.TileNum = lv.TilePX * lv.TilePY;
-  lv.PicPX = lv.PicPY = lv.PicNum = 0;
-  lv.TotalTileNum = lv.TileNum;
+  FillLevelFromGrid(lv, grid);
   return lv.TotalTileNum > 0 && lv.TotalTileNum <= 4000;
 }
 

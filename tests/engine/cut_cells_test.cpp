@@ -31,14 +31,7 @@ TLevelRecord MakeLevel(int32_t w, int32_t h, int32_t level, uint8_t shape, bool 
   const TLevelGrid& g = table[size_t(level)];
   TLevelRecord lv{};
   lv.GameSeed = int32_t(seed);
-  lv.MaskS = g.MaskS;
-  lv.TileS = g.TileS;
-  lv.KnobS = g.KnobS;
-  lv.HalfKnobS = std::max(g.KnobS / 2, 4);
-  lv.TilePX = g.TilePX;
-  lv.TilePY = g.TilePY;
-  lv.TileNum = g.TileNum;
-  lv.TotalTileNum = g.TileNum;
+  FillLevelFromGrid(lv, g);
   lv.ImageW = w;
   lv.ImageH = h;
   lv.Level = level;

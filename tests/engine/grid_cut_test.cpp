@@ -27,8 +27,7 @@ TLevelRecord LevelFor(int32_t w, int32_t h, int32_t size, int32_t style, bool bo
   TLevelGrid g{};
   ComputeGrid(g, w, h, size, uint8_t(style), border ? 1 : 0);
   TLevelRecord lv{};
-  lv.MaskS = g.MaskS, lv.TileS = g.TileS, lv.KnobS = g.KnobS, lv.HalfKnobS = std::max(g.KnobS / 2, 4);
-  lv.TilePX = g.TilePX, lv.TilePY = g.TilePY, lv.TileNum = g.TileNum, lv.TotalTileNum = g.TotalTileNum;
+  FillLevelFromGrid(lv, g);
   lv.ImageW = w, lv.ImageH = h;
   lv.BorderStyle = border ? 1 : 0;
   lv.ShapeStyle = uint8_t(style);

@@ -40,8 +40,8 @@ TEST(ZorvaCutTool, WritesTheSameCutAsTheEngineAndRefusesBadArguments) {
   BuildLevelTable(table, 300, 200, 6, 1);
   const TLevelGrid& g = table[5];
   TLevelRecord lv{};
-  lv.TileS = g.TileS, lv.KnobS = g.KnobS, lv.TilePX = g.TilePX, lv.TilePY = g.TilePY, lv.TileNum = g.TileNum;
-  lv.TotalTileNum = g.TotalTileNum, lv.ImageW = 300, lv.ImageH = 200, lv.BorderStyle = 1, lv.ShapeStyle = 6;
+  FillLevelFromGrid(lv, g);
+  lv.ImageW = 300, lv.ImageH = 200, lv.BorderStyle = 1, lv.ShapeStyle = 6;
   std::vector<TPieceRecord> pieces(size_t(lv.TotalTileNum) + 1);
   TDibHolder cut, templates, read;
   LoadKnobTemplateImage(*templates);

@@ -128,4 +128,34 @@ TEST(LevelTable, EmptyPicturesKeepTheTableAndTinyOnesEndWithPiecesOfOnePixel) {
   EXPECT_EQ(t[13].TotalTileNum, 16);
 }
 
+TEST(LevelTable, FillLevelFromGridCopiesTheGridAsTheLevelPageDoes) {
+  TLevelGrid g;
+  ComputeGrid(g, 800, 600, 20, 3, 1);  // picture shapes: the table counts extra pieces
+  ASSERT_GT(g.PicNum, 0);
+  TLevelRecord lv{};
+  lv.ImageW = 800, lv.GameSeed = 99, lv.PicNum = 7, lv.TotalTileNum = 5;
+  FillLevelFromGrid(lv, g);
+  EXPECT_EQ(lv.MaskS, g.MaskS);
+  EXPECT_EQ(lv.TileS, 20);
+  EXPECT_EQ(lv.KnobS, g.KnobS);
+  EXPECT_EQ(lv.TilePX, 38);
+  EXPECT_EQ(lv.TilePY, 28);
+  EXPECT_EQ(lv.TileNum, 38 * 28);
+  // Only the main pieces: the cut makes TileNum cells and adds the frame itself.
+  EXPECT_EQ(lv.PicPX, 0);
+  EXPECT_EQ(lv.PicPY, 0);
+  EXPECT_EQ(lv.PicNum, 0);
+  EXPECT_EQ(lv.TotalTileNum, 38 * 28);
+  // The half-knob margin is KnobS div 2 raised to 4, unlike the grid's own min(.., 4).
+  EXPECT_EQ(g.KnobS, 4);
+  EXPECT_EQ(lv.HalfKnobS, 4);
+  ComputeGrid(g, 1024, 768, 192, 4, 0);
+  FillLevelFromGrid(lv, g);
+  EXPECT_EQ(g.HalfKnobS, 4);
+  EXPECT_EQ(lv.HalfKnobS, 47 / 2);
+  // Fields outside the grid are left alone.
+  EXPECT_EQ(lv.ImageW, 800);
+  EXPECT_EQ(lv.GameSeed, 99);
+}
+
 }  // namespace

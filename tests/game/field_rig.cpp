@@ -18,14 +18,7 @@ void MakeGridCutGame(TGameState& g, int32_t width, int32_t height, int32_t level
   TLevelRecord& lv = g.GameLevel;
   lv = TLevelRecord{};
   lv.GameSeed = int32_t(seed);
-  lv.MaskS = grid.MaskS;
-  lv.TileS = grid.TileS;
-  lv.KnobS = grid.KnobS;
-  lv.HalfKnobS = std::max(grid.KnobS / 2, 4);
-  lv.TilePX = grid.TilePX;
-  lv.TilePY = grid.TilePY;
-  lv.TileNum = grid.TileNum;
-  lv.TotalTileNum = grid.TotalTileNum;
+  FillLevelFromGrid(lv, grid);
   lv.ImageW = lv.FitImageW = width;
   lv.ImageH = lv.FitImageH = height;
   lv.Level = level;

@@ -25,10 +25,7 @@ void CutGame(TGameState& g, int32_t w, int32_t h, int32_t size, bool border, uin
   ComputeGrid(grid, w, h, size, 4, border ? 1 : 0);
   TLevelRecord& lv = g.GameLevel;
   lv = TLevelRecord{};
-  lv.MaskS = grid.MaskS, lv.TileS = grid.TileS, lv.KnobS = grid.KnobS;
-  lv.HalfKnobS = std::max(grid.KnobS / 2, 4);
-  lv.TilePX = grid.TilePX, lv.TilePY = grid.TilePY, lv.TileNum = grid.TileNum;
-  lv.TotalTileNum = grid.TotalTileNum;
+  FillLevelFromGrid(lv, grid);
   lv.ImageW = w, lv.ImageH = h;
   lv.BorderStyle = border ? 1 : 0;
   lv.ShapeStyle = 4;

@@ -99,17 +99,7 @@ TLevelRecord MakeLevel(const TOptions& o) {
   const TLevelGrid& g = table[size_t(o.Level)];
   TLevelRecord lv{};
   lv.GameSeed = int32_t(o.Seed);
-  lv.MaskS = g.MaskS;
-  lv.TileS = g.TileS;
-  lv.KnobS = g.KnobS;
-  lv.HalfKnobS = std::max(g.KnobS / 2, 4);
-  lv.TilePX = g.TilePX;
-  lv.TilePY = g.TilePY;
-  lv.TileNum = g.TileNum;
-  lv.PicPX = g.PicPX;
-  lv.PicPY = g.PicPY;
-  lv.PicNum = g.PicNum;
-  lv.TotalTileNum = g.TileNum;  // the level page stores the main pieces; the cut adds the frame
+  FillLevelFromGrid(lv, g);
   lv.ImageW = lv.FitImageW = o.W;
   lv.ImageH = lv.FitImageH = o.H;
   lv.Level = o.Level;
