@@ -398,3 +398,85 @@ TEST(CutJigsawCells, OneSidedEdgesAndJoinsKeepTheCutSound) {
 }
 
 }  // namespace
+
+namespace {
+
+// True when a pixel of piece a's colour inside its rectangle has an 8-neighbour of piece b's
+// colour inside b's rectangle: the two regions share an edge in the map.
+bool RegionsTouch(const TCutRun& r, int32_t a, int32_t b) {
+  const TPieceRecord& pa = r.Pieces[size_t(a)];
+  const TPieceRecord& pb = r.Pieces[size_t(b)];
+  const auto inside = [](const TPieceRecord& p, int32_t x, int32_t y) {
+    return x >= p.PieceX && x < p.PieceX + p.PieceW && y >= p.PieceY && y < p.PieceY + p.PieceH;
+  };
+  for (int32_t y = pa.PieceY; y < pa.PieceY + pa.PieceH; ++y) {
+    for (int32_t x = pa.PieceX; x < pa.PieceX + pa.PieceW; ++x) {
+      if (r.At(x, y) != PieceColor(pa.Code)) continue;
+      for (int32_t dy = -1; dy <= 1; ++dy) {
+        for (int32_t dx = -1; dx <= 1; ++dx) {
+          const int32_t nx = x + dx, ny = y + dy;
+          if (inside(pb, nx, ny) && r.At(nx, ny) == PieceColor(pb.Code)) return true;
+        }
+      }
+    }
+  }
+  return false;
+}
+
+TEST(CutJigsawCells, LedEdgesThatCrossJoinTheCellsBeyondThemAtTheShape) {
+  // With this seed, two edges of cell 38 that the repair leads on to the picture of cell 54
+  // cross before they reach it. Both stop at the crossing, and cells 39 and 53 beyond them meet
+  // along a new edge from the crossing to the picture. Without that join the cell could not be
+  // closed around the picture, and the picture would be taken out.
+  const TCutRun r(MakeLevel(377, 263, 3, 3, false, 1));
+  ExpectSoundCut(r, "377x263 level 3 seed 1");
+  ASSERT_GT(r.Level.TileNum, 54);
+  EXPECT_EQ(r.Pieces[54].ShapeFlag, 1);
+  EXPECT_EQ(r.Pieces[38].ShapeFlag, 0);
+  const int16_t* n39 = r.Pieces[39].Neighbours;
+  const int16_t* n53 = r.Pieces[53].Neighbours;
+  EXPECT_EQ(std::count(n39, n39 + 9, 53), 1);
+  EXPECT_EQ(std::count(n53, n53 + 9, 39), 1);
+  EXPECT_TRUE(RegionsTouch(r, 39, 53));
+  EXPECT_TRUE(RegionsTouch(r, 53, 39));
+  // The two cells beyond the crossing both reach the picture; cell 38 ends at the crossing.
+  for (int32_t i : {39, 53}) EXPECT_TRUE(RegionsTouch(r, i, 54)) << i;
+}
+
+TEST(CutJigsawCells, PicturesThatKeepFailingGiveWayToACutWithoutThem) {
+  // Cells of four pixels leave no room to close the cells around a picture: all three
+  // attempts with pictures fail, and the cut is made again without them (the bar shows the
+  // attempts' two steps four times). Six attempts in all would end in the paint messages.
+  TLevelRecord level = MakeLevel(40, 40, 0, 3, false, 11);
+  level.TileS = 4;
+  level.KnobS = 2;
+  level.TilePX = level.TilePY = 10;
+  level.TileNum = level.TotalTileNum = 100;
+  const TCutRun r(level);
+  ExpectSoundCut(r, "four-pixel cells");
+  EXPECT_EQ(r.Steps.size(), 4u + 2u * 4u + 3u);
+  for (int32_t i = 0; i < r.Level.TileNum; ++i) EXPECT_EQ(r.Pieces[size_t(i)].ShapeFlag, 0) << i;
+  // The same cells without a shape style need no retry at all.
+  level.ShapeStyle = 0;
+  const TCutRun plain(level);
+  ExpectSoundCut(plain, "style 0");
+  EXPECT_EQ(plain.Steps.size(), 9u);
+
+  // Three-pixel cells fail either way: three attempts with pictures, three without, then the
+  // messages of a failed fill.
+  level.ImageW = level.ImageH = 24;
+  level.TileS = 3;
+  level.TilePX = level.TilePY = 8;
+  level.TileNum = level.TotalTileNum = 64;
+  level.ShapeStyle = 3;
+  level.GameSeed = 2;
+  const TCutRun failed(level);
+  EXPECT_FALSE(failed.Ok);
+  EXPECT_EQ(failed.Steps.size(), 4u + 2u * 6u + 3u);
+  EXPECT_EQ(failed.Progress.ProgressPos, 13 + 9);
+  ASSERT_EQ(failed.Messages.size(), 2u);
+  EXPECT_EQ(failed.Messages[0].rfind("PaintError: Ind = ", 0), 0u) << failed.Messages[0];
+  EXPECT_EQ(failed.Messages[1], kPaintErrorKey);
+}
+
+}  // namespace

@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "cut_fixture.h"
 #include "engine/curves.h"
 #include "engine/grid_cut.h"
 #include "engine/knobs.h"
@@ -364,3 +365,68 @@ TEST(GridCut, DegenerateRecordsCutNothingButStillStepAndStaySafe) {
   for (int32_t row = 0; row < 3; ++row)  // each one-pixel edge leaves its pixel
     for (int32_t col = 0; col < 2; ++col) EXPECT_EQ(At(t, 19 + 20 * col, row), PieceColor(GridCode(row, col)));
 }
+
+namespace {
+// The edges of a grid drawn one by one through the knob routine, in the order the cut must
+// use: every side byte first (row by row, right then bottom), then the vertical edges column by
+// column, then the horizontal edges row by row. Each line pixel keeps its colour in the
+// finished cut, whose fills only colour white pixels.
+TEST(GridCut, DrawsSidesThenVerticalEdgesByColumnThenHorizontalEdgesByRow) {
+  struct TCase {
+    int32_t w, h, size;
+    uint32_t seed;
+  };
+  // Cells of 20 to 48 pixels are stamped from the templates, larger ones drawn as curves.
+  for (const TCase& c : {TCase{203, 147, 30, 5}, TCase{430, 330, 70, 6}}) {
+    SCOPED_TRACE(std::to_string(c.size));
+    TLevelRecord lv = LevelFor(c.w, c.h, c.size, 6, false);
+    lv.GameSeed = int32_t(c.seed);
+    TGridRun r;
+    Cut(r, lv, c.seed);
+    CheckCut(r, "order");
+    const int32_t cols = lv.TilePX, rows = lv.TilePY;
+    ASSERT_GE(cols, 3);
+    ASSERT_GE(rows, 3);
+
+    TCutFixture model(c.w, c.h, lv.TileS, lv.KnobS);
+    model.knobs.ActiveKnobCount = 6;
+    for (int32_t k = 0; k < 6; ++k) model.knobs.ActiveKnobs[k] = k;
+    LoadKnobSetB(model.knobs);
+    MeasureKnobTemplates(model.knobs);
+    model.rng.RandSeed = c.seed;
+    TCutTarget t = model.Target();
+    std::vector<uint8_t> right(size_t(cols * rows)), bottom(size_t(cols * rows));
+    for (int32_t row = 0; row < rows; ++row)
+      for (int32_t col = 0; col < cols; ++col) {
+        if (col < cols - 1) right[size_t(row * cols + col)] = uint8_t(model.rng.Random(2));
+        if (row < rows - 1) bottom[size_t(row * cols + col)] = uint8_t(model.rng.Random(2));
+      }
+    const auto corner = [&](int32_t i, bool rightSide, bool bottomSide) {
+      const TPieceRecord& p = r.pieces[size_t(i)];
+      return TIntPoint{rightSide ? p.CellX + p.CellW - 1 : p.CellX, bottomSide ? p.CellY + p.CellH - 1 : p.CellY};
+    };
+    for (int32_t col = 0; col < cols - 1; ++col)
+      for (int32_t row = 0; row < rows; ++row) {
+        const int32_t i = row * cols + col;
+        DrawGridKnobEdge(t, 0, right[size_t(i)], corner(i, true, false), corner(i, true, true),
+                         PieceColor(GridCode(row, col)));
+      }
+    for (int32_t row = 0; row < rows - 1; ++row)
+      for (int32_t col = 0; col < cols; ++col) {
+        const int32_t i = row * cols + col;
+        DrawGridKnobEdge(t, 0, bottom[size_t(i)], corner(i, false, true), corner(i, true, true),
+                         PieceColor(GridCode(row, col)));
+      }
+    EXPECT_EQ(model.rng.RandSeed, r.rngAfter);
+    int32_t linePixels = 0;
+    for (int32_t y = 0; y < c.h; ++y)
+      for (int32_t x = 0; x < c.w; ++x) {
+        const uint32_t drawn = model.At(x, y);
+        if (drawn == kWhite) continue;
+        ++linePixels;
+        ASSERT_EQ(At(r, x, y), drawn) << x << "," << y;
+      }
+    EXPECT_GT(linePixels, (cols - 1) * lv.ImageH);
+  }
+}
+}  // namespace
