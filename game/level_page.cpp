@@ -36,15 +36,7 @@ bool UpdatePieceCount(TLevelPage& page, TLevelRecord& cur) {
     TLevelGrid grid{};
     ComputeGrid(grid, w, h, page.LevelTable[size_t(cur.Level)].TileS, uint8_t(page.ShapeIndex),
                 uint8_t(page.BorderIndex));
-    cur.MaskS = grid.MaskS;
-    cur.TileS = grid.TileS;
-    cur.KnobS = grid.KnobS;
-    cur.HalfKnobS = std::max(grid.KnobS / 2, 4);
-    cur.TilePX = grid.TilePX;
-    cur.TilePY = grid.TilePY;
-    cur.TileNum = grid.TileNum;
-    cur.PicPX = cur.PicPY = cur.PicNum = 0;
-    cur.TotalTileNum = grid.TileNum;
+    FillLevelFromGrid(cur, grid);
     // A picture too small for a single piece cannot be cut either.
     result = cur.TotalTileNum > 0;
   }
