@@ -78,6 +78,28 @@ TEST(ChmFile, ShippedHelpMatchesItsSourcesAndEveryLinkResolves) {
   EXPECT_GE(pages, 9);
 }
 
+TEST(ChmFile, EveryTopicTheCodeAsksForIsInTheShippedHelp) {
+  // Topics are passed as literals ("download.htm"); a misspelt one would show nothing.
+  TChmFile chm;
+  ASSERT_TRUE(chm.Open(EnglishChm()));
+  const QRegularExpression literal(QStringLiteral(R"re("([a-z0-9-]+\.htm)")re"));
+  std::set<std::string> topics;
+  for (const char* layer : {"game", "dialogs", "download", "foundation", "platform"}) {
+    const std::filesystem::path dir = std::filesystem::path(ZORVA_SOURCE_DIR) / layer;
+    if (!std::filesystem::exists(dir)) continue;
+    for (const auto& entry : std::filesystem::recursive_directory_iterator(dir)) {
+      const auto ext = entry.path().extension();
+      if (ext != ".cpp" && ext != ".h") continue;
+      const std::vector<uint8_t> bytes = Slurp(entry.path().string());
+      const QString text = QString::fromUtf8(reinterpret_cast<const char*>(bytes.data()), qsizetype(bytes.size()));
+      for (auto it = literal.globalMatch(text); it.hasNext();) topics.insert(it.next().captured(1).toStdString());
+    }
+  }
+  topics.erase("zorva-quix.htm");  // a page of the download source's web site, not of the help
+  for (const std::string& topic : topics) EXPECT_TRUE(chm.HasObject(topic)) << topic;
+  EXPECT_GE(topics.size(), 3u);
+}
+
 TEST(ChmFile, MissingOrForeignFilesAreRefused) {
   TTempFolder dir;
   TChmFile chm;
