@@ -8,6 +8,7 @@
 #include <QPushButton>
 #include <QScrollBar>
 #include <QTabWidget>
+#include <QTabBar>
 #include <QTest>
 #include <gtest/gtest.h>
 
@@ -18,7 +19,9 @@
 #include "dialogs/dir_view_form.h"
 #include "foundation/binary_file.h"
 #include "foundation/lang_forms.h"
+#include "game/game_open.h"
 #include "game/jigsaw_file.h"
+#include "game/saved_game.h"
 #include "platform/message_box.h"
 #include "support/temp_folder.h"
 
@@ -99,6 +102,7 @@ class DirView : public ::testing::Test {
   std::vector<TBox> boxes;
   std::vector<std::string> topics;
   int answer = kIdOk;
+  TLevelRecord stored{};
 };
 
 TEST_F(DirView, JigsawPassesTheLevelPageAndOkReturnsItsPathAndLevel) {
@@ -294,6 +298,74 @@ TEST_F(DirView, HelpTopicFollowsTheMode) {
   Show();
   QTest::mouseClick(Find<QPushButton>("B_Help"), Qt::LeftButton);
   EXPECT_EQ(topics, (std::vector<std::string>{"open.htm", "save.htm"}));
+}
+
+TEST_F(DirView, SavedGameOpensStraightAwayWithItsStoredLevel) {
+  // A real game of a shipped jigsaw, saved, and a new session's browser pointed at it.
+  {
+    TGameSession game;
+    game.Paths = session.Paths;
+    SetupGameWindows(game.Windows);
+    ConnectWindowsToGame(game);
+    game.Game.Field.FieldW = 800;
+    game.Game.Field.FieldH = 600;
+    TImageControl load;
+    TJigsawOpenTarget target{game.Game.CurrentLevel, load, game.Paths.TempPictureFile, {}, {}};
+    const std::string jigsaw = session.Paths.sJigsawDir + "dune-grass.zvq";
+    ASSERT_TRUE(OpenJigsaw(jigsaw, OpenJigsawSelect, target));
+    TLevelRecord choice{};
+    choice.Level = 13;
+    choice.ShapeStyle = 5;
+    ASSERT_TRUE(ApplyLevelChoices(game.Game.CurrentLevel, choice, false));
+    TOpenChoices seed;
+    seed.SeedPanelVisible = true;
+    seed.SeedText = "99";
+    ASSERT_TRUE(StartJigsawGame(game, jigsaw, seed));
+    ASSERT_TRUE(SaveGame(game, session.Paths.sSavedDir + "kept.sv1", false));
+    stored = game.Game.GameLevel;
+  }
+  Show();
+  QTest::mouseClick(Find<QTabWidget>("PC_Pages")->tabBar(), Qt::LeftButton, {},
+                    Find<QTabWidget>("PC_Pages")->tabBar()->tabRect(1).center());
+  ASSERT_EQ(Find<QListWidget>("LV_Games")->item(1)->text(), "kept");
+  ClickItem("LV_Games", 1);
+  EXPECT_EQ(Find<QLineEdit>("E_FileName")->text(), "kept.sv1");
+  EXPECT_EQ(Find<QPushButton>("B_Ok")->text(), "Open");
+  EXPECT_FALSE(Find<QScrollBar>("SB_PieceSize")->isEnabled());
+  EXPECT_EQ(Text("L_PieceSize"), std::to_string(stored.TotalTileNum) + " pieces");
+  EXPECT_EQ(Find<QScrollBar>("SB_PieceSize")->value(), 13);
+  EXPECT_TRUE(Find<QListWidget>("LV_Jigs")->selectedItems().isEmpty());
+  const TLevelRecord defaults = session.Game.DefaultLevel;
+  QTest::mouseClick(Find<QWidget>("ShapeImages0"), Qt::LeftButton);  // greyed: changes nothing
+  EXPECT_EQ(session.Game.DefaultLevel.ShapeStyle, defaults.ShapeStyle);
+  ClickOk();
+  ASSERT_TRUE(Closed());
+  EXPECT_EQ(form->ResultPath(), session.Paths.sSavedDir + "kept.sv1");
+  const TLevelRecord& cur = session.Game.CurrentLevel;
+  EXPECT_EQ(cur.GameSeed, 99);
+  EXPECT_EQ(cur.ShapeStyle, 5);
+  EXPECT_EQ(cur.TotalTileNum, stored.TotalTileNum);
+  EXPECT_EQ(cur.ImageW, stored.ImageW);
+  EXPECT_EQ(session.sSvJigName, "dune-grass");
+}
+
+TEST_F(DirView, DownloadedJigsawIsListedAndSelected) {
+  TDirViewEnv env;
+  env.Session = &session;
+  env.Lang = &lang;
+  env.ShowDownload = [this] {
+    fs::copy_file(std::string(getenv("ZORVA_DATA_DIR")) + "/jigsaws/nuthatch.zvq", session.Paths.sJigsawDir + "nuthatch.zvq");
+    return session.Paths.sJigsawDir + "nuthatch.rar";
+  };
+  form = std::make_unique<TF_DirView>(env);
+  Show();
+  QTest::mouseClick(Find<QPushButton>("B_Extra"), Qt::LeftButton);
+  auto* list = Find<QListWidget>("LV_Jigs");
+  EXPECT_EQ(list->count(), 4);
+  ASSERT_EQ(list->selectedItems().size(), 1);
+  EXPECT_EQ(list->selectedItems()[0]->text(), "nuthatch");
+  EXPECT_EQ(Find<QLineEdit>("E_FileName")->text(), "nuthatch.zvq");
+  EXPECT_EQ(Text("L_Thumb"), "nuthatch");
 }
 
 // The window as the player sees it, written out for a look (into ZORVA_SHOT_DIR when set).
