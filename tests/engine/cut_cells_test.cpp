@@ -151,6 +151,15 @@ void ExpectSoundCut(const TCutRun& r, const std::string& what) {
     EXPECT_EQ(found, 1) << "piece " << i;
   }
   for (int n : owner) EXPECT_EQ(n, 1);
+  // Words 80 and 84 hold the point each plain piece was filled from; play's fields stay
+  // untouched.
+  for (int32_t i = 0; i < lv.TileNum; ++i) {
+    const TPieceRecord& p = r.Pieces[size_t(i)];
+    int32_t seed[2];
+    std::memcpy(seed, reinterpret_cast<const char*>(&p) + 80, sizeof seed);
+    if (!p.ShapeFlag) EXPECT_EQ(r.At(seed[0], seed[1]), PieceColor(p.Code)) << "seed of piece " << i;
+    EXPECT_EQ(p.X | p.Y | p.Group | p.Window | p.Rotation | p.Selected, 0) << i;
+  }
   // Neighbour lists name each other (a full list may leave a short edge out).
   for (int32_t i = 0; i < lv.TileNum; ++i) {
     for (int16_t n : r.Pieces[size_t(i)].Neighbours) {

@@ -161,6 +161,15 @@ void CheckCut(const TGridRun& r, const std::string& what) {
       const TPieceRecord& p = r.pieces[size_t(i)];
       EXPECT_EQ(p.Code, GridCode(row, col));
       EXPECT_EQ(p.Code2, GridCode2(row, col));
+      // The cell's inclusive corners in the words at 64, 68, 72 and 76 (a saved game keeps
+      // them); what play owns stays untouched.
+      int32_t corners[4];
+      std::memcpy(corners, reinterpret_cast<const char*>(&p) + 64, sizeof corners);
+      EXPECT_EQ(corners[0], p.CellX) << i;
+      EXPECT_EQ(corners[1], p.CellY) << i;
+      EXPECT_EQ(corners[2], p.CellX + p.CellW - 1) << i;
+      EXPECT_EQ(corners[3], p.CellY + p.CellH - 1) << i;
+      EXPECT_EQ(p.X | p.Y | p.Group | p.Window | p.Rotation | p.Selected | p.SeedX | p.SeedY | p.ShapeFlag, 0) << i;
       const bool outer[4] = {col == 0, row == 0, col == lv.TilePX - 1, row == lv.TilePY - 1};
       const int32_t step[4] = {-1, -lv.TilePX, 1, lv.TilePX};
       for (int s = 0; s < 4; ++s) {
