@@ -600,6 +600,8 @@ void TF_DirView::FillFileLists() {
     if (PC_Pages->currentWidget() == sheet) list->setFocus();
     list->setCurrentRow(found.Index);
     list->scrollToItem(list->item(found.Index), QAbstractItemView::PositionAtTop);
+    // The file-name field names the preset, as the caller's path did.
+    E_FileName->setText(list->item(found.Index)->text() + (found.Page == kPageGames ? kSavedGameExtension : JigsawExtension));
   }
   if (model_.BrowseMode == kBrowseSave) {
     T_AddItem.start();

@@ -368,6 +368,30 @@ TEST_F(DirView, DownloadedJigsawIsListedAndSelected) {
   EXPECT_EQ(Text("L_Thumb"), "nuthatch");
 }
 
+TEST_F(DirView, RunningGamesJigsawOpensOnTheLevelPageAndEnterGoesOn) {
+  session.Game.GameLoaded = true;
+  form->SetResultPath(session.Paths.sJigsawDir + "fallen-leaf.zvq");
+  Show();
+  auto* pages = Find<QTabWidget>("PC_Pages");
+  EXPECT_EQ(pages->currentWidget()->objectName(), "TS_Level");
+  EXPECT_EQ(Find<QPushButton>("B_Ok")->text(), "Open");
+  EXPECT_EQ(Text("L_Thumb"), "fallen-leaf");
+  form->hide();
+  session.Game.GameLoaded = false;
+  Show();
+  ASSERT_EQ(pages->currentWidget()->objectName(), "TS_Jigs");
+  auto* list = Find<QListWidget>("LV_Jigs");
+  list->setFocus();
+  QTest::keyClick(list, Qt::Key_Right);  // the items stand in one row
+  EXPECT_EQ(Find<QLineEdit>("E_FileName")->text(), "fallen-leaf.zvq");
+  QTest::keyClick(list, Qt::Key_Return);
+  EXPECT_EQ(pages->currentWidget()->objectName(), "TS_Level");
+  EXPECT_FALSE(Closed());
+  QTest::keyClick(Find<QPushButton>("B_Ok"), Qt::Key_Space);
+  EXPECT_TRUE(Closed());
+  EXPECT_EQ(form->ResultPath(), session.Paths.sJigsawDir + "fallen-leaf.zvq");
+}
+
 // The window as the player sees it, written out for a look (into ZORVA_SHOT_DIR when set).
 TEST_F(DirView, RendersItsPages) {
   Show();
