@@ -543,10 +543,12 @@ void TF_DirView::FormActivate() {
     L_PieceSize->setText(QString::fromStdString(
         WideFormat(Text(kLangLoadSave, "L_PieceNum"), {int64_t(s.Game.GameLevel.TotalTileNum)})));
     FreeDib(*model_.PreviewCopy);
-    if (env_.StoreThumb && env_.StoreThumb->Width > 0 &&
-        CreateDib24(*model_.PreviewCopy, env_.StoreThumb->Width, env_.StoreThumb->Height))
-      BlitDib(*model_.PreviewCopy, 0, 0, env_.StoreThumb->Width, env_.StoreThumb->Height, *env_.StoreThumb, 0, 0);
+    const TDibImage& stored = *s.StoreThumb.Picture;
+    if (stored.Width > 0 && CreateDib24(*model_.PreviewCopy, stored.Width, stored.Height))
+      BlitDib(*model_.PreviewCopy, 0, 0, stored.Width, stored.Height, stored, 0, 0);
     ShowThumbPicture(true);
+    // Saving needs no file to be read first: a name is enough.
+    B_Ok->setEnabled(true);
     SetLevelPageEnabled(false);
     SetThumbVisible(true);
   }

@@ -29,13 +29,12 @@ class TDirViewImage;
 
 // What the browser borrows from the main window. The owner keeps these alive.
 struct TDirViewEnv {
-  TGameSession* Session = nullptr;  // paths, CurrentLevel, DefaultLevel, the open game's names
+  // Paths, CurrentLevel, DefaultLevel, the open game's names, its stored thumbnail and level.
+  TGameSession* Session = nullptr;
   TLanguageState* Lang = nullptr;
   std::function<void(const std::string& topic)> ShowHelpTopic;
   // Shows the download window modally; returns the first jigsaw downloaded (may be empty).
   std::function<std::string()> ShowDownload;
-  // For Save mode: the running game's stored thumbnail and its piece count.
-  const TDibImage* StoreThumb = nullptr;
 };
 
 // The puzzle browser: opens a jigsaw (through the level page) or a saved game, or names a

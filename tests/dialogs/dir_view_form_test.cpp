@@ -193,8 +193,18 @@ TEST_F(DirView, DamagedJigsawShowsInvalidAndCannotBeOpened) {
 TEST_F(DirView, SaveModeNamesAFile) {
   session.sJig = session.Paths.sJigsawDir + "fallen-leaf.zvq";
   session.Game.GameLevel.TotalTileNum = 48;
+  InitImageBitmap(session.StoreThumb, 160, 120);
+  // A disabled OK left from a Load showing does not carry over into Save mode.
+  std::ofstream(session.Paths.sJigsawDir + "a-broken.zvq") << "nothing";
+  Show();
+  ASSERT_FALSE(Find<QPushButton>("B_Ok")->isEnabled());
+  form->hide();
   form->SetBrowseMode(kBrowseSave);
   Show();
+  EXPECT_TRUE(Find<QPushButton>("B_Ok")->isEnabled());
+  EXPECT_EQ(form->PreviewCopy().Width, 160);
+  if (const char* shots = getenv("ZORVA_SHOT_DIR"))
+    form->grab().save(QString::fromStdString(std::string(shots) + "/browser-save.png"));
   auto* pages = Find<QTabWidget>("PC_Pages");
   EXPECT_FALSE(pages->isTabVisible(0));
   EXPECT_FALSE(pages->isTabVisible(2));
