@@ -475,6 +475,11 @@ void TF_Main::keyReleaseEvent(QKeyEvent* event) {
 }
 
 void TF_Main::closeEvent(QCloseEvent* event) {
+  // A long operation below us on the stack still uses the window.
+  if (field_->Busy) {
+    event->ignore();
+    return;
+  }
   session_.AutoSaveHold = true;
   if (!AskSaveChanges()) {
     session_.AutoSaveHold = false;

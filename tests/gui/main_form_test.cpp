@@ -228,3 +228,28 @@ TEST_F(MainWindow, SaveKeyActsOnItsOwnRelease) {
 }
 
 }  // namespace
+
+namespace {
+
+// While a long operation runs the window cannot close under it; afterwards an unchanged game
+// closes without a question.
+TEST_F(MainWindow, ClosesOnlyWhenNothingRuns) {
+  ASSERT_TRUE(Open("dune-grass.zvq"));
+  int asked = 0;
+  SetMessageBoxHandler([&asked](const std::string&, const std::string&, int) {
+    ++asked;
+    return kIdCancel;
+  });
+  main->Field().Busy = true;
+  EXPECT_FALSE(main->close());
+  main->Field().Busy = false;
+  main->Session().SaveModified = true;
+  EXPECT_FALSE(main->close());  // the player cancels the save question
+  EXPECT_EQ(asked, 1);
+  main->Session().SaveModified = false;
+  EXPECT_TRUE(main->close());
+  EXPECT_EQ(asked, 1);
+  SetMessageBoxHandler({});
+}
+
+}  // namespace
