@@ -2,23 +2,17 @@
 // picture at level 0 (the most pieces), with the process's peak resident memory. Style 3
 // reads the shipped shape file.
 #include <benchmark/benchmark.h>
-#include <sys/resource.h>
 
 #include <algorithm>
 #include <string>
 #include <vector>
 
+#include "bench/peak_memory.h"
 #include "engine/cut_cells.h"
 #include "engine/knobs.h"
 #include "foundation/level_table.h"
 
 namespace {
-double PeakMegabytes() {
-  rusage u{};
-  getrusage(RUSAGE_SELF, &u);
-  return double(u.ru_maxrss) / 1024.0;
-}
-
 // Args: style, width, height, level.
 void BM_CutJigsawCells(benchmark::State& state) {
   const int32_t style = int32_t(state.range(0)), w = int32_t(state.range(1)), h = int32_t(state.range(2));

@@ -1,22 +1,16 @@
 // The grid cut of shape styles 4 to 6: a 1024 x 768 picture at level 6 and a 4000 x 3000
 // picture at level 0 (the most pieces), with the process's peak resident memory.
 #include <benchmark/benchmark.h>
-#include <sys/resource.h>
 
 #include <algorithm>
 #include <vector>
 
+#include "bench/peak_memory.h"
 #include "engine/grid_cut.h"
 #include "engine/knobs.h"
 #include "foundation/level_table.h"
 
 namespace {
-double PeakMegabytes() {
-  rusage u{};
-  getrusage(RUSAGE_SELF, &u);
-  return double(u.ru_maxrss) / 1024.0;
-}
-
 // Args: style, width, height, level.
 void BM_CutJigsawGrid(benchmark::State& state) {
   const int32_t style = int32_t(state.range(0)), w = int32_t(state.range(1)), h = int32_t(state.range(2));

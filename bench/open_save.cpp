@@ -3,7 +3,6 @@
 // that game. Each case reports the process's peak memory: run one case per process
 // (--benchmark_filter) for a figure of that case alone.
 #include <benchmark/benchmark.h>
-#include <sys/resource.h>
 
 #include <QBuffer>
 #include <QImage>
@@ -14,6 +13,7 @@
 #include <string>
 #include <vector>
 
+#include "bench/peak_memory.h"
 #include "game/field.h"
 #include "game/game_open.h"
 #include "game/jigsaw_file.h"
@@ -63,12 +63,6 @@ const std::string& Jigsaw() {
     return file;
   }();
   return path;
-}
-
-double PeakMiB() {
-  rusage u{};
-  getrusage(RUSAGE_SELF, &u);
-  return double(u.ru_maxrss) / 1024.0;
 }
 
 // A main window's worth of game: the session, the field and its buffers.
@@ -133,7 +127,7 @@ void OpenToPlayable(benchmark::State& state, bool effects, uint8_t shape) {
     pieces = game.s.Game.GameLevel.TotalTileNum;
   }
   state.counters["pieces"] = pieces;
-  state.counters["peak_MiB"] = PeakMiB();
+  state.counters["peak_MiB"] = PeakMegabytes();
 }
 
 void BM_OpenEffectsOffGrid(benchmark::State& state) { OpenToPlayable(state, false, 4); }
@@ -161,7 +155,7 @@ void BM_SaveGame(benchmark::State& state) {
     if (!SaveGame(game.s, path, true)) return state.SkipWithError("the save failed");
   }
   state.counters["MB"] = double(std::filesystem::file_size(path)) / 1e6;
-  state.counters["peak_MiB"] = PeakMiB();
+  state.counters["peak_MiB"] = PeakMegabytes();
 }
 BENCHMARK(BM_SaveGame)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond)->Iterations(3);
 
@@ -180,7 +174,7 @@ void BM_LoadGame(benchmark::State& state) {
       return state.SkipWithError("the saved game did not open");
     game.Paint();
   }
-  state.counters["peak_MiB"] = PeakMiB();
+  state.counters["peak_MiB"] = PeakMegabytes();
 }
 BENCHMARK(BM_LoadGame)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond)->Iterations(3);
 

@@ -173,6 +173,19 @@ void ExpectSoundCut(const TCutRun& r, const std::string& what) {
     const TPieceRecord& f = r.Pieces[size_t(lv.TotalTileNum - 1)];
     EXPECT_EQ(f.Code, 5);
     EXPECT_EQ(f.Code2, 128);
+    EXPECT_EQ(f.PieceX, 0);
+    EXPECT_EQ(f.PieceY, 0);
+    EXPECT_EQ(f.PieceW, lv.ImageW);
+    EXPECT_EQ(f.PieceH, lv.ImageH);
+    for (int16_t n : f.Neighbours) EXPECT_EQ(n, -1);
+    // The border edges lead to the frame. A cell of the outer ring can be squeezed off the
+    // border by its neighbours, but most of the ring lies on it.
+    int named = 0;
+    for (int32_t i = 0; i < lv.TileNum; ++i) {
+      const int16_t* n = r.Pieces[size_t(i)].Neighbours;
+      named += std::count(n, n + 9, int16_t(lv.TotalTileNum - 1)) > 0;
+    }
+    EXPECT_GE(2 * named, std::min(lv.TileNum, 2 * (lv.TilePX + lv.TilePY) - 4));
     EXPECT_EQ(r.At(0, 0), PieceColor(5));
     EXPECT_EQ(r.At(lv.ImageW - 1, lv.ImageH - 1), PieceColor(5));
     EXPECT_NE(r.At(lv.JigsL, lv.JigsT), PieceColor(5));
