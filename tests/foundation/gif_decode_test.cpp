@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 #include "foundation/dib_image.h"
 #include "foundation/picture_encoders.h"
 #include "foundation/picture_loading.h"
@@ -60,13 +62,10 @@ TEST(GifDecode, AFrameSmallerThanTheScreenSitsOnTheBackground) {
   ASSERT_EQ(d->Width, 6);
   ASSERT_EQ(d->Height, 4);
   const int32_t bg = Rgb(kColors[6]);
-  EXPECT_EQ(GetDibPixel(*d, 0, 0), bg);
-  EXPECT_EQ(GetDibPixel(*d, 5, 3), bg);
-  EXPECT_EQ(GetDibPixel(*d, 2, 1), bg) << "transparent index shows the background";
-  EXPECT_EQ(GetDibPixel(*d, 3, 1), Rgb(kColors[2]));
-  EXPECT_EQ(GetDibPixel(*d, 4, 1), Rgb(kColors[3]));
-  EXPECT_EQ(GetDibPixel(*d, 2, 2), Rgb(kColors[4]));
-  EXPECT_EQ(GetDibPixel(*d, 4, 2), Rgb(kColors[5]));
+  // The transparent index shows the background.
+  for (auto [x, y, want] : {std::tuple{0, 0, bg}, {5, 3, bg}, {2, 1, bg}, {3, 1, Rgb(kColors[2])},
+                            {2, 2, Rgb(kColors[4])}, {4, 2, Rgb(kColors[5])}})
+    EXPECT_EQ(GetDibPixel(*d, x, y), want) << x << "," << y;
   // Chosen by content, the same picture comes out of the general loader.
   TDibHolder e;
   ASSERT_TRUE(DecodePicture(*e, gif.data(), gif.size()));
@@ -93,12 +92,9 @@ TEST(GifDecode, DamagedAndLyingFilesAreRefusedWithoutTouchingTheImage) {
     bytes[desc + 5] = bytes[desc + 6] = bytes[desc + 7] = bytes[desc + 8] = 0xFF;
     refused(bytes);
   }
-  {
-    SCOPED_TRACE("no picture, only the trailer");
-    std::vector<uint8_t> bytes(good.begin(), good.begin() + 13 + 24);
-    bytes.push_back(0x3B);
-    refused(bytes);
-  }
+  std::vector<uint8_t> trailerOnly(good.begin(), good.begin() + 13 + 24);  // no picture
+  trailerOnly.push_back(0x3B);
+  refused(trailerOnly);
   {
     SCOPED_TRACE("garbled compressed data");
     std::vector<uint8_t> bytes = good;

