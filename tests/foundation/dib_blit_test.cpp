@@ -36,41 +36,6 @@ TEST(ClipToDib, CutsEachSideFailsOutsideAndNeverWraps) {
   EXPECT_EQ(w, 100);
 }
 
-TEST(ClipBlitToDib, MovesTheSourceExceptAlongARepeatedAxis) {
-  TDibHolder t, s;
-  ASSERT_TRUE(CreateDib24(*t, 40, 30));
-  ASSERT_TRUE(CreateDib24(*s, 10, 10));
-  // 1:1: a cut at the left or top moves the source start along; sizes follow the cut.
-  int32_t x = -3, y = -2, w = 10, h = 10, sx = 0, sy = 0, sw = 10, sh = 10;
-  ASSERT_TRUE(ClipBlitToDib(*t, x, y, w, h, *s, sx, sy, sw, sh));
-  EXPECT_EQ(std::vector<int32_t>({x, sx, sy, sw, sh}), std::vector<int32_t>({0, 3, 2, 7, 8}));
-  // Column repeat: one source column spread over 50; the column stays and so does its width.
-  x = -5, y = 0, w = 50, h = 10, sx = 4, sy = 0, sw = 1, sh = 10;
-  ASSERT_TRUE(ClipBlitToDib(*t, x, y, w, h, *s, sx, sy, sw, sh));
-  EXPECT_EQ(std::vector<int32_t>({w, sx, sw}), std::vector<int32_t>({40, 4, 1}));
-  // Row repeat likewise keeps source y and height.
-  x = 0, y = -4, w = 10, h = 40, sx = 0, sy = 6, sw = 10, sh = 1;
-  ASSERT_TRUE(ClipBlitToDib(*t, x, y, w, h, *s, sx, sy, sw, sh));
-  EXPECT_EQ(std::vector<int32_t>({sy, h, sh}), std::vector<int32_t>({6, 30, 1}));
-  // Beyond the right edge: nothing left.
-  x = 40, y = 0, w = 5, h = 5, sw = 5, sh = 5;
-  EXPECT_FALSE(ClipBlitToDib(*t, x, y, w, h, *s, sx, sy, sw, sh));
-}
-
-TEST(ClipBlitToRect, CutsToInclusiveEdgesAndAClearedRectPassesNothing) {
-  TSkinRect c;
-  SetSkinRectEdges(c, 10, 20, 19, 29);
-  int32_t x = 5, y = 25, w = 30, h = 30, sx = 0, sy = 0;
-  ASSERT_TRUE(ClipBlitToRect(c, x, y, w, h, sx, sy));
-  // Columns 10..19, rows 25..29.
-  EXPECT_EQ(std::vector<int32_t>({x, sx, w, y, sy, h}), std::vector<int32_t>({10, 5, 10, 25, 0, 5}));
-  x = 20, y = 20, w = 5, h = 5;
-  EXPECT_FALSE(ClipBlitToRect(c, x, y, w, h, sx, sy));
-  ClearSkinRect(c);  // its edges lie far left of any image area
-  x = 0, y = 0, w = 100000, h = 100000;
-  EXPECT_FALSE(ClipBlitToRect(c, x, y, w, h, sx, sy));
-}
-
 namespace {
 
 // What a block copy must do, pixel by pixel: a target pixel inside the requested rectangle whose

@@ -8,6 +8,12 @@
 
 namespace {
 
+template <class M>
+typename M::mapped_type Get(const M& map, const std::string& key, typename M::mapped_type otherwise) {
+  auto it = map.find(key);
+  return it == map.end() ? otherwise : it->second;
+}
+
 // A form that remembers what the language loader wrote into it.
 class TFakeForm : public TLangMainForm {
  public:
@@ -22,11 +28,7 @@ class TFakeForm : public TLangMainForm {
   std::map<std::string, std::string> CaptionsAtTextsChanged;
 
   // Main window parts.
-  struct TButton {
-    bool HasImage = true;
-    std::string MenuItem;  // empty: none
-    std::string Shortcut;
-  };
+  struct TButton { bool HasImage = true; std::string MenuItem /* empty: none */, Shortcut; };
   std::map<int32_t, TButton> Buttons;
   std::map<int32_t, std::string> ButtonHints;
   std::string ThumbnailCaption;
@@ -41,22 +43,10 @@ class TFakeForm : public TLangMainForm {
     items[size_t(index)] = text;
   }
   void SetText(const std::string& field, const std::string& text) override { Texts[field] = text; }
-  std::vector<TLangMenuItem> MenuItems(const std::string& menu) const override {
-    auto it = Menus.find(menu);
-    return it == Menus.end() ? std::vector<TLangMenuItem>{} : it->second;
-  }
-  std::vector<std::string> Pages(const std::string& pc) const override {
-    auto it = PageLists.find(pc);
-    return it == PageLists.end() ? std::vector<std::string>{} : it->second;
-  }
-  int32_t ItemCount(const std::string& list) const override {
-    auto it = Counts.find(list);
-    return it == Counts.end() ? 0 : it->second;
-  }
-  int32_t Position(const std::string& sb) const override {
-    auto it = Positions.find(sb);
-    return it == Positions.end() ? 0 : it->second;
-  }
+  std::vector<TLangMenuItem> MenuItems(const std::string& menu) const override { return Get(Menus, menu, {}); }
+  std::vector<std::string> Pages(const std::string& pc) const override { return Get(PageLists, pc, {}); }
+  int32_t ItemCount(const std::string& list) const override { return Get(Counts, list, 0); }
+  int32_t Position(const std::string& sb) const override { return Get(Positions, sb, 0); }
   void TextsChanged() override {
     ++TextsChangedCalls;
     CaptionsAtTextsChanged = Captions;
@@ -64,8 +54,7 @@ class TFakeForm : public TLangMainForm {
   bool ToolbarButtonMenu(int32_t b, std::string& caption, std::string& shortcut) const override {
     auto it = Buttons.find(b);
     if (it == Buttons.end() || !it->second.HasImage || it->second.MenuItem.empty()) return false;
-    auto c = Captions.find(it->second.MenuItem);
-    caption = c == Captions.end() ? "(design)" : c->second;
+    caption = Get(Captions, it->second.MenuItem, "(design)");
     shortcut = it->second.Shortcut;
     return true;
   }
@@ -73,10 +62,7 @@ class TFakeForm : public TLangMainForm {
   void SetThumbnailCaption(const std::string& text) override { ThumbnailCaption = text; }
   void RefreshPocketCaptions() override { ++PocketRefreshes; }
 
-  std::string Caption(const std::string& c) const {
-    auto it = Captions.find(c);
-    return it == Captions.end() ? "(unset)" : it->second;
-  }
+  std::string Caption(const std::string& c) const { return Get(Captions, c, "(unset)"); }
 };
 
 TLangMenuItem Item(const std::string& name, int32_t tag = 0, std::vector<TLangMenuItem> items = {},
