@@ -60,7 +60,8 @@ void ExpectUniform(const QImage& img, const Strip& s) {
 }  // namespace
 
 TEST(Artwork, SkinsHaveTheirSizesAndAreEightBitRgba) {
-  struct Sheet { int id, w, h; } sheets[] = {{kWeightPinPngId, 29, 37}, {kGlassSkinPngId, 290, 189}, {kFrameSkinPngId, 390, 170}};
+  struct Sheet { int id, w, h; } sheets[] = {
+      {kWeightPinPngId, 29, 37}, {kGlassSkinPngId, 290, 189}, {kFrameSkinPngId, 390, 170}};
   for (const Sheet& s : sheets) {
     const QString path = QString(":/PNGIMAGE/%1").arg(s.id);
     int depth, type;

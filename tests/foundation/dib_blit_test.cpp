@@ -28,8 +28,12 @@ TEST(ClipToDib, CutsEachSideFailsOutsideAndNeverWraps) {
     SCOPED_TRACE(testing::Message() << c.x << "," << c.y << " " << c.w << "x" << c.h);
     int32_t x = c.x, y = c.y, w = c.w, h = c.h;
     EXPECT_EQ(ClipToDib(*d, x, y, w, h), c.ok);
-    if (c.ok) EXPECT_EQ(std::vector<int32_t>({x, y, w, h}), std::vector<int32_t>({c.ex, c.ey, c.ew, c.eh}));
-    if (c.x == 100) EXPECT_EQ(y, 7);  // y untouched once x fails
+    if (c.ok) {
+      EXPECT_EQ(std::vector<int32_t>({x, y, w, h}), std::vector<int32_t>({c.ex, c.ey, c.ew, c.eh}));
+    }
+    if (c.x == 100) {
+      EXPECT_EQ(y, 7);  // y untouched once x fails
+    }
   }
   int32_t x = -10, y = INT_MIN + 1, w = INT_MAX, h = INT_MAX;
   EXPECT_FALSE(ClipToDib(*d, x, y, w, h));

@@ -25,8 +25,9 @@ TPngSpec Spec(int w, int h, int colorType, int bitDepth, std::vector<std::vector
 }
 
 TEST(PngDecode, AlphaPicturesKeepEveryAlphaValueAndTheirOrientation) {
-  const std::vector<uint8_t> png = EncodeTestPng(Spec(3, 2, 6, 8, {Bytes({255, 0, 0, 255, 0, 255, 0, 0, 0, 0, 255, 128}),
-                                                                   Bytes({10, 20, 30, 1, 40, 50, 60, 254, 70, 80, 90, 255})}));
+  const std::vector<uint8_t> png =
+      EncodeTestPng(Spec(3, 2, 6, 8, {Bytes({255, 0, 0, 255, 0, 255, 0, 0, 0, 0, 255, 128}),
+                                      Bytes({10, 20, 30, 1, 40, 50, 60, 254, 70, 80, 90, 255})}));
   TDibHolder d;
   std::string error;
   ASSERT_TRUE(DecodePng(*d, png.data(), png.size(), &error)) << error;
@@ -37,7 +38,8 @@ TEST(PngDecode, AlphaPicturesKeepEveryAlphaValueAndTheirOrientation) {
   EXPECT_EQ(GetDibPixel(*d, 1, 0), Rgb(0, 255, 0));
   EXPECT_EQ(GetDibPixel(*d, 2, 1), Rgb(70, 80, 90));
   // Fully transparent pixels keep alpha 0.
-  EXPECT_EQ(std::vector<int>({GetDibAlpha(*d, 1, 0), GetDibAlpha(*d, 2, 0), GetDibAlpha(*d, 0, 1), GetDibAlpha(*d, 1, 1)}),
+  EXPECT_EQ(std::vector<int>({GetDibAlpha(*d, 1, 0), GetDibAlpha(*d, 2, 0), GetDibAlpha(*d, 0, 1),
+                              GetDibAlpha(*d, 1, 1)}),
             std::vector<int>({0, 128, 1, 254}));
   // Top-left pixel in the last row of memory, bytes blue, green, red, alpha.
   const uint8_t* p = d->Bits + size_t(d->Height - 1) * d->RowStride;
@@ -51,7 +53,8 @@ TEST(PngDecode, ColourTypesWithoutAlphaGiveTwentyFourBits) {
   palette.paletteAlpha = {0, 255, 255};  // a transparency chunk: colours only, as for colour type 3
   const int32_t white = Rgb(255, 255, 255);
   const std::vector<TCase> cases = {
-      {"8-bit truecolour", Spec(2, 1, 2, 8, {Bytes({1, 2, 3, 250, 251, 252})}), {Rgb(1, 2, 3), Rgb(250, 251, 252)}},
+      {"8-bit truecolour", Spec(2, 1, 2, 8, {Bytes({1, 2, 3, 250, 251, 252})}),
+       {Rgb(1, 2, 3), Rgb(250, 251, 252)}},
       // 16-bit samples scale to 8 bits: 0xFFFF -> 255, 0x8080 -> 128.
       {"16-bit truecolour", Spec(2, 1, 2, 16, {Bytes({0xFF, 0xFF, 0, 0, 0x80, 0x80, 0, 0, 0xFF, 0xFF, 0, 0})}),
        {Rgb(255, 0, 128), Rgb(0, 255, 0)}},

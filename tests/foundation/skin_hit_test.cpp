@@ -106,9 +106,8 @@ TEST(SkinHitTest, VerticalTrackAboveAndBelowTheThumb) {
   MakeSide(w);
   w.ScrollY = 100;
   RelayoutSkinWindow(w);
-  const TSkinRect& t = w.VertTrack;  // 17..82 below the up arrow
   const TSkinRect& thumb = w.Buttons[kSkinBtnVertThumb].Bounds;
-  EXPECT_EQ(thumb.Top, 17 + 22);
+  EXPECT_EQ(thumb.Top, w.VertTrack.Top + 22);  // the track starts below the up arrow
   EXPECT_EQ(SkinWindowHitTest(ws, w, 105, 5, false), kHitScrollUp);
   EXPECT_EQ(SkinWindowHitTest(ws, w, 105, thumb.Top - 1, false), kHitScrollUp);
   EXPECT_EQ(SkinWindowHitTest(ws, w, 105, thumb.Top, false), kHitVertThumb);

@@ -83,7 +83,6 @@ class SkinPaint : public ::testing::Test {
   TDibHolder frame_, glass_, field_;
 };
 
-
 // Checks every inked pixel of the caption image where the caption rule places it: tw x th of
 // the inked part, centred on the window but not left of the caption rectangle, one row below
 // its top plus half the spare height, blended over the bare bar by its alpha. Returns the
@@ -147,9 +146,9 @@ TEST_F(SkinPaint, PocketBordersEdgesBackgroundAndHighlight) {
 
 TEST_F(SkinPaint, ButtonSpritesFollowHotPressedAndHighlight) {
   TSkinWindow& w = Pocket();
-  struct Case { bool highlighted, hot, pressed; int spriteX; } cases[] = {{false, false, false, 2},  {false, true, false, 25}, {false, true, true, 25},
-               {true, false, false, 48},  {true, true, false, 71},  {true, true, true, 94},
-               {true, false, true, 94}};
+  struct Case { bool highlighted, hot, pressed; int spriteX; } cases[] = {
+      {false, false, false, 2}, {false, true, false, 25}, {false, true, true, 25}, {true, false, false, 48},
+      {true, true, false, 71},  {true, true, true, 94},   {true, false, true, 94}};
   for (const Case& c : cases) {
     TSkinButton& b = w.Buttons[kSkinBtnCaption];
     b.WindowHighlighted = c.highlighted;

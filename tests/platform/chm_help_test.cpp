@@ -120,7 +120,9 @@ void ProbeDamaged(const std::string& path) {
   if (!chm.Open(path)) return;
   for (const std::string& name : chm.ObjectNames()) {
     std::vector<uint8_t> bytes;
-    if (chm.ReadObject(name, bytes)) EXPECT_LE(bytes.size(), kMaxChmObject);
+    if (chm.ReadObject(name, bytes)) {
+      EXPECT_LE(bytes.size(), kMaxChmObject);
+    }
   }
   for (const char* topic : kTopics) {
     std::vector<uint8_t> bytes;
