@@ -4,62 +4,22 @@
 
 #include <filesystem>
 
-#include "download/recording_view.h"
-#include "download/test_http_server.h"
+#include "download/jigsaw_site.h"
 #include "platform/rar_archive.h"
-#include "support/file_bytes.h"
-#include "support/rar_writer.h"
-#include "support/temp_folder.h"
 
 namespace fs = std::filesystem;
 
 namespace {
 
-const std::string kSite = "/zorva/jigsaws_quix/";
-
-std::string AsText(const std::vector<uint8_t>& b) { return std::string(b.begin(), b.end()); }
-
-std::vector<uint8_t> JigsawBytes(size_t n, uint8_t seed) {
-  std::vector<uint8_t> v(n);
-  for (size_t i = 0; i < n; ++i) v[i] = uint8_t(seed ^ (i * 31) ^ (i >> 9));
-  return v;
-}
-
-// Two sources on 127.0.0.1, the player's folders in a temporary folder, and the window.
-class DownloadTest : public ::testing::Test {
+class DownloadTest : public TwoSourcesTest {
  protected:
-  void SetUp() override {
-    fs::create_directory(dir.Path() / "temp");
-    fs::create_directory(dir.Path() / "jigsaws");
-    s.sTempDir = dir.File("temp") + "/";
-    s.sJigsawDir = dir.File("jigsaws") + "/";
-    s.HttpClient = std::make_unique<TMyHttp>();
-    s.HttpClient->ProgressBar = &view;
-    s.HttpClient->CaptionControl = &view;
-    s.ServerHosts = {source0.Host(), source1.Host()};
-    options.DnSrc = source0.Host();
-  }
-
-  void ServeInfo(TTestHttpServer& server, const std::string& text) { server.Route(kSite + "info.dat", {.Body = text}); }
-  void ServeArchive(TTestHttpServer& server, const std::string& name, const std::vector<uint8_t>& bytes) {
-    server.Route(kSite + name, {.Body = AsText(bytes)});
-  }
-  void LoadInfo() {
-    ServeInfo(source0, "ext:rar\r\n");
+  // The info file fetched from the first source, and a fresh window with the given items.
+  void LoadInfo(std::vector<TRecordingView::TItem> items) {
+    ServeInfoFile(source0);
     ASSERT_EQ(FetchInfoFile(s, options, view), kDownloadOk);
     view = TRecordingView();
+    view.Items = std::move(items);
   }
-  std::vector<std::string> TempFiles() {
-    std::vector<std::string> names;
-    for (auto& e : fs::directory_iterator(s.sTempDir)) names.push_back(e.path().filename().string());
-    return names;
-  }
-
-  TTestHttpServer source0, source1;
-  TTempFolder dir;
-  TDownloadState s;
-  TGameOptions options;
-  TRecordingView view;
 };
 
 }  // namespace
@@ -71,19 +31,17 @@ TEST(InfoFileTest, Lines) {
   ext.clear();
   ParseInfoFile("ext:.ZIP", ext);
   EXPECT_EQ(ext, ".zip");
-  // Lines without a colon or with an empty side, and other keys, are skipped.
-  ext = ".rar";
-  ParseInfoFile("ext\n:zip\next:\n extension:zip\nnothing here\n", ext);
-  EXPECT_EQ(ext, ".rar");
   // The value is split at the first colon only; later "ext" lines win; any line break counts.
   ext.clear();
   ParseInfoFile("ext:r:ar\rext:7z\n", ext);
   EXPECT_EQ(ext, ".7z");
-  // Values that are no plain extension would make paths and URLs: skipped.
+  // Lines without a colon or with an empty side, other keys, and values that are no plain
+  // extension (they would make paths and URLs) are skipped.
   ext = ".rar";
-  for (const char* hostile : {"ext:../../x", "ext:a/b", "ext:rar%00", "ext:abcdefghijklmnopq", "ext:.", "ext:r ar"}) {
-    ParseInfoFile(hostile, ext);
-    EXPECT_EQ(ext, ".rar") << hostile;
+  for (const char* skipped : {"ext\n:zip\next:\n extension:zip\nnothing here\n", "ext:../../x", "ext:a/b",
+                              "ext:rar%00", "ext:abcdefghijklmnopq", "ext:.", "ext:r ar"}) {
+    ParseInfoFile(skipped, ext);
+    EXPECT_EQ(ext, ".rar") << skipped;
   }
 }
 
@@ -91,7 +49,6 @@ TEST(InfoFileTest, HtmlRecognition) {
   EXPECT_TRUE(IsHtmlText("<HTML><head>"));
   EXPECT_TRUE(IsHtmlText("<!DOCTYPE x>\n<HtMl>"));
   EXPECT_FALSE(IsHtmlText(""));
-  EXPECT_FALSE(IsHtmlText("ext:rar"));
   EXPECT_FALSE(IsHtmlText("<html lang=en>"));
   EXPECT_FALSE(IsHtmlText(std::string_view("ab\0<html>", 9)));  // after a zero byte
   EXPECT_TRUE(IsHtmlText(std::string(250, ' ') + "<html>"));   // ends at byte 256
@@ -110,17 +67,12 @@ TEST(InfoFileTest, SourcesAndUrls) {
   EXPECT_EQ(ServerIndex(hosts, "one.example"), 0);
   EXPECT_EQ(ServerIndex(hosts, "TWO.example"), 1);
   EXPECT_EQ(ServerIndex(hosts, "three.example"), 0);
-  const TServerHosts real = TDownloadState().ServerHosts;
-  EXPECT_EQ(real[0], kServerHost0);
-  EXPECT_EQ(real[1], kServerHost1);
-  EXPECT_NE(real[0], real[1]);
 
   TGameOptions o;
   o.DnSrc = "host:8080";
   EXPECT_EQ(DownloadUrl(o, "info.dat"), "http://host:8080/zorva/jigsaws_quix/info.dat");
   o.UseSecure = true;
   o.SiteJigsawsDir = "p/";
-  EXPECT_EQ(UrlScheme(o), "https://");
   EXPECT_EQ(DownloadUrl(o, "big cat#1?.rar"), "https://host:8080/p/big%20cat%231%3F.rar");
 }
 
@@ -137,38 +89,40 @@ TEST(InfoFileTest, ErrorPages) {
                          TCase{"<html></title>x<title>", ""},
                          TCase{"<title>404 Not Found</title>", nullptr},
                          TCase{"<html><title>no end", nullptr}}) {
+    SCOPED_TRACE(c.Page);
     TRecordingView view;
     TDownloadState s;
     s.DownloadRunning = true;
     view.Page = c.Page;
     ReportHtmlError(s, view, "u");
     if (c.Shown) {
-      ASSERT_EQ(view.Messages.size(), 1u) << c.Page;
-      EXPECT_EQ(view.Messages[0], (TShownMessage{c.Shown, kMbIconExclamation}));
-      EXPECT_FALSE(s.DownloadRunning);
+      EXPECT_EQ(view.Messages, (std::vector<TShownMessage>{{c.Shown, kMbIconExclamation}}));
     } else {
-      EXPECT_TRUE(view.Messages.empty()) << c.Page;
-      EXPECT_TRUE(s.DownloadRunning);
+      EXPECT_TRUE(view.Messages.empty());
     }
+    EXPECT_EQ(s.DownloadRunning, c.Shown == nullptr);
   }
 }
 
-TEST_F(DownloadTest, InfoFileFetched) {
-  ServeInfo(source0, "EXT : RAR\r\nother: x\r\n");
+TEST_F(DownloadTest, InfoFileFetchedOncePerActivation) {
+  ServeInfoFile(source0, "EXT : RAR\r\nother: x\r\n");
   EXPECT_EQ(FetchInfoFile(s, options, view), kDownloadOk);
   EXPECT_TRUE(s.InfoLoaded);
   EXPECT_EQ(s.ArchiveExt, ".rar");
-  EXPECT_EQ(s.sLastUrl, "http://" + source0.Host() + kSite + "info.dat");
-  EXPECT_TRUE(s.DownloadRunning);
+  EXPECT_EQ(s.sLastUrl, SiteUrl(source0, "info.dat"));
   EXPECT_TRUE(view.Messages.empty());
   EXPECT_EQ(view.Captions.front(), "Download - ProcConnect");
   EXPECT_EQ(view.Captions.back(), "Download");
-  EXPECT_EQ(view.ProgressLog.front(), "reset");
   EXPECT_EQ(view.ProgressLog.back(), "reset");
   EXPECT_EQ(s.HttpClient->HttpMode, 0);
-  // Loaded once per activation: no second request.
   EXPECT_EQ(FetchInfoFile(s, options, view), kDownloadOk);
   EXPECT_EQ(source0.Requests().size(), 1u);
+
+  // An info file without "ext" keeps the extension of an earlier fetch of the same run.
+  s.InfoLoaded = false;
+  ServeInfoFile(source0, "other:x");
+  EXPECT_EQ(FetchInfoFile(s, options, view), kDownloadOk);
+  EXPECT_EQ(s.ArchiveExt, ".rar");
 }
 
 TEST_F(DownloadTest, InfoFileFailures) {
@@ -177,7 +131,7 @@ TEST_F(DownloadTest, InfoFileFailures) {
     int32_t Result;
     std::string Shown;
   };
-  const std::string url = "http://" + source0.Host() + kSite + "info.dat";
+  const std::string url = SiteUrl(source0, "info.dat");
   for (const TCase& c : {TCase{{.Status = 404, .Reason = "Not Found"}, kInfoUnreadable, "MS_FileNotFound[" + url + "]"},
                          TCase{{.Status = 401, .Reason = "Unauthorized"}, kInfoLoginRefused, "MS_InvalidLogin[" + url + "]"},
                          TCase{{.Status = 500, .Reason = "Internal Server Error"}, kInfoUnreadable,
@@ -187,65 +141,66 @@ TEST_F(DownloadTest, InfoFileFailures) {
                                "MS_FileNotFound[" + url + "]"},
                          TCase{{.Body = "other:elsewhere\r\n"}, kInfoUnreadable, ""},
                          TCase{{.Body = ""}, kInfoUnreadable, ""}}) {
-    source0.Route(kSite + "info.dat", c.Route);
+    SCOPED_TRACE(c.Shown);
+    source0.Route(kJigsawSite + "info.dat", c.Route);
     view.Messages.clear();
-    EXPECT_EQ(FetchInfoFile(s, options, view), c.Result) << c.Shown;
+    EXPECT_EQ(FetchInfoFile(s, options, view), c.Result);
     EXPECT_FALSE(s.InfoLoaded);
     if (c.Shown.empty()) {
       EXPECT_TRUE(view.Messages.empty());
     } else {
-      ASSERT_EQ(view.Messages.size(), 1u) << c.Shown;
-      EXPECT_EQ(view.Messages[0], (TShownMessage{c.Shown, kMbIconExclamation}));
+      EXPECT_EQ(view.Messages, (std::vector<TShownMessage>{{c.Shown, kMbIconExclamation}}));
     }
     EXPECT_EQ(view.Captions.back(), "Download");
   }
+
+  // Nothing listens: the library's message.
+  view.Messages.clear();
+  options.DnSrc = "127.0.0.1:" + std::to_string(UnusedPort());
+  EXPECT_EQ(FetchInfoFile(s, options, view), kInfoUnreadable);
+  ASSERT_EQ(view.Messages.size(), 1u);
+  EXPECT_NE(view.Messages[0].Text, "");
+  EXPECT_FALSE(s.DownloadRunning);
 }
 
+// Stopped, closing or without a client: no request, no message; a closing window asks nothing.
 TEST_F(DownloadTest, InfoFileRefusedWithoutTransfer) {
-  ServeInfo(source0, "ext:rar");
+  ServeInfoFile(source0);
+  view.Answers = {kIdYes, kIdYes, kIdYes};
   s.DownloadStop = true;
   EXPECT_EQ(FetchInfoFile(s, options, view), kInfoUnreadable);
   s.DownloadStop = false;
   s.DownloadClosing = true;
-  EXPECT_EQ(FetchInfoFile(s, options, view), kInfoUnreadable);
+  EXPECT_FALSE(FetchInfoWithRetry(s, options, view));
   s.DownloadClosing = false;
   s.HttpClient.reset();
   EXPECT_EQ(FetchInfoFile(s, options, view), kInfoUnreadable);
   EXPECT_TRUE(source0.Requests().empty());
   EXPECT_TRUE(view.Messages.empty());
+  EXPECT_EQ(options.DnSrc, source0.Host());
 }
 
-// An info file without "ext" keeps the extension of an earlier fetch of the same run.
-TEST_F(DownloadTest, ExtensionKeptFromEarlierFetch) {
-  ServeInfo(source0, "other:x");
-  s.ArchiveExt = ".rar";
-  EXPECT_EQ(FetchInfoFile(s, options, view), kDownloadOk);
-  EXPECT_EQ(s.ArchiveExt, ".rar");
-  EXPECT_TRUE(s.InfoLoaded);
-}
-
-TEST_F(DownloadTest, RefusedConnectionShowsItsMessage) {
-  options.DnSrc = "127.0.0.1:" + std::to_string(UnusedPort());
-  EXPECT_EQ(FetchInfoFile(s, options, view), kInfoUnreadable);
-  ASSERT_EQ(view.Messages.size(), 1u);
-  EXPECT_NE(view.Messages[0].Text, "");
-  EXPECT_EQ(view.Messages[0].Flags, kMbIconExclamation);
-  EXPECT_FALSE(s.DownloadRunning);
-}
-
-TEST_F(DownloadTest, SwitchToTheOtherSource) {
-  ServeInfo(source1, "ext:rar");
+TEST_F(DownloadTest, OtherSourceOffered) {
+  ServeInfoFile(source1);
   view.Answers = {kIdYes};
   EXPECT_TRUE(FetchInfoWithRetry(s, options, view));
   EXPECT_EQ(options.DnSrc, source1.Host());
-  EXPECT_EQ(view.MessageTexts(),
-            (std::vector<std::string>{"MS_FileNotFound[http://" + source0.Host() + kSite + "info.dat]",
-                                      "Q_TryAnotherDnSrc[" + source0.Host() + "|" + source1.Host() + "]"}));
-  EXPECT_EQ(view.Messages[1].Flags, kMbYesNo | kMbIconQuestion);
-  EXPECT_EQ(source1.Requests(), std::vector<std::string>{kSite + "info.dat"});
+  EXPECT_EQ(view.Messages, (std::vector<TShownMessage>{
+                               {"MS_FileNotFound[" + SiteUrl(source0, "info.dat") + "]", kMbIconExclamation},
+                               {"Q_TryAnotherDnSrc[" + source0.Host() + "|" + source1.Host() + "]",
+                                kMbYesNo | kMbIconQuestion}}));
+  EXPECT_EQ(SiteRequests(source1), std::vector<std::string>{"info.dat"});
+
+  // A source that is not in the table is followed by entry 1.
+  TTestHttpServer other;
+  options.DnSrc = other.Host();
+  s.InfoLoaded = false;
+  view.Answers = {kIdYes};
+  EXPECT_TRUE(FetchInfoWithRetry(s, options, view));
+  EXPECT_EQ(options.DnSrc, source1.Host());
 }
 
-TEST_F(DownloadTest, SwitchDeclinedOrRefusedLogin) {
+TEST_F(DownloadTest, OtherSourceDeclinedOrFailingOrLoginRefused) {
   view.Answers = {kIdNo};
   EXPECT_FALSE(FetchInfoWithRetry(s, options, view));
   EXPECT_EQ(options.DnSrc, source0.Host());
@@ -258,69 +213,45 @@ TEST_F(DownloadTest, SwitchDeclinedOrRefusedLogin) {
   std::vector<std::string> questions;
   for (const auto& text : view.MessageTexts())
     if (text.rfind("Q_", 0) == 0) questions.push_back(text);
-  EXPECT_EQ(questions, (std::vector<std::string>{"Q_TryAnotherDnSrc[" + source0.Host() + "|" + source1.Host() + "]",
-                                                 "Q_TryAnotherDnSrc[" + source1.Host() + "|" + source0.Host() + "]",
-                                                 "Q_TryAnotherDnSrc[" + source0.Host() + "|" + source1.Host() + "]"}));
-  EXPECT_EQ(options.DnSrc, source0.Host());
+  const std::string there = "Q_TryAnotherDnSrc[" + source0.Host() + "|" + source1.Host() + "]";
+  const std::string back = "Q_TryAnotherDnSrc[" + source1.Host() + "|" + source0.Host() + "]";
+  EXPECT_EQ(questions, (std::vector<std::string>{there, back, there}));
 
   // A refused login offers no other source.
-  source0.Route(kSite + "info.dat", {.Status = 401, .Reason = "Unauthorized"});
+  source0.Route(kJigsawSite + "info.dat", {.Status = 401, .Reason = "Unauthorized"});
   view.Messages.clear();
   view.Answers = {kIdYes};
   EXPECT_FALSE(FetchInfoWithRetry(s, options, view));
   EXPECT_EQ(view.Messages.size(), 1u);
 }
 
-// A window that is closing asks nothing more.
-TEST_F(DownloadTest, NoQuestionWhileClosing) {
-  s.DownloadClosing = true;
-  view.Answers = {kIdYes};
-  EXPECT_FALSE(FetchInfoWithRetry(s, options, view));
-  EXPECT_TRUE(view.Messages.empty());
-  EXPECT_EQ(options.DnSrc, source0.Host());
-  EXPECT_TRUE(source0.Requests().empty());
-}
-
-// A source that is not in the table is followed by entry 1.
-TEST_F(DownloadTest, UnknownSourceOffersEntryOne) {
-  TTestHttpServer other;
-  options.DnSrc = other.Host();
-  ServeInfo(source1, "ext:rar");
-  view.Answers = {kIdYes};
-  EXPECT_TRUE(FetchInfoWithRetry(s, options, view));
-  EXPECT_EQ(options.DnSrc, source1.Host());
-}
-
 TEST_F(DownloadTest, JigsawDownloadedAndUnpacked) {
-  LoadInfo();
-  const auto cat = JigsawBytes(150000, 1), dog = JigsawBytes(9000, 2);
-  ServeArchive(source0, "cat.rar", MakeRar4({{.Name = "cat.zvq", .Data = cat}}));
-  ServeArchive(source0, "dog.rar", MakeRar4({{.Name = "dog.zvq", .Data = dog}}));
-  view.Items = {{"cat", 0}, {"dog", 1}};
+  LoadInfo({{"cat", 0}, {"dog", 1}});
+  const auto cat = FakeJigsaw(150000, 1), dog = FakeJigsaw(9000, 2);
+  const size_t catSize = ServeJigsaw(source0, "cat", cat);
+  ServeJigsaw(source0, "dog", dog);
   EXPECT_EQ(DownloadJigsaw(s, options, view, 0, true), kDownloadOk);
-  EXPECT_EQ(Slurp(s.sJigsawDir + "cat.zvq"), cat);
+  EXPECT_EQ(Slurp(f.Jigsaws + "cat.zvq"), cat);
   EXPECT_EQ(view.Items[0].State, 1);
-  EXPECT_EQ(s.FirstDownloadedPath, s.sJigsawDir + "cat.rar");
-  EXPECT_EQ(s.sArchiveFile, "cat.rar");
-  EXPECT_EQ(s.sLastUrl, "http://" + source0.Host() + kSite + "cat.rar");
-  EXPECT_TRUE(TempFiles().empty());
+  EXPECT_EQ(s.FirstDownloadedPath, f.Jigsaws + "cat.rar");
+  EXPECT_EQ(s.sLastUrl, SiteUrl(source0, "cat.rar"));
+  EXPECT_TRUE(f.TempFiles().empty());
   EXPECT_EQ(view.Shown, std::vector<int32_t>{0});
   EXPECT_EQ(view.Refreshes, 1);
   EXPECT_TRUE(view.Messages.empty());
-  EXPECT_EQ(view.ProgressLog[1], "pos 0");
-  EXPECT_EQ(view.ProgressLog[2], "max " + std::to_string(MakeRar4({{.Name = "cat.zvq", .Data = cat}}).size()));
+  EXPECT_EQ(view.ProgressLog[2], "max " + std::to_string(catSize));
 
   // The first jigsaw stays the one remembered.
   EXPECT_EQ(DownloadJigsaw(s, options, view, 1, true), kDownloadOk);
-  EXPECT_EQ(Slurp(s.sJigsawDir + "dog.zvq"), dog);
+  EXPECT_EQ(Slurp(f.Jigsaws + "dog.zvq"), dog);
   EXPECT_EQ(view.Items[1].State, 1);
-  EXPECT_EQ(s.FirstDownloadedPath, s.sJigsawDir + "cat.rar");
+  EXPECT_EQ(s.FirstDownloadedPath, f.Jigsaws + "cat.rar");
 }
 
 TEST_F(DownloadTest, JigsawDownloadPreconditions) {
   view.Items = {{"cat", 0}};
   EXPECT_EQ(DownloadJigsaw(s, options, view, 0, true), kDownloadOk);  // info not loaded
-  LoadInfo();
+  LoadInfo({{"cat", 0}});
   EXPECT_EQ(DownloadJigsaw(s, options, view, 1, true), kDownloadOk);
   EXPECT_EQ(DownloadJigsaw(s, options, view, -1, true), kDownloadOk);
   s.DownloadStop = true;
@@ -330,97 +261,78 @@ TEST_F(DownloadTest, JigsawDownloadPreconditions) {
   EXPECT_EQ(DownloadJigsaw(s, options, view, 0, true), kDownloadOk);
   EXPECT_EQ(source0.Requests().size(), 1u);  // the info file only
   EXPECT_TRUE(view.Shown.empty());
-  EXPECT_TRUE(fs::is_empty(s.sJigsawDir));
+  EXPECT_TRUE(fs::is_empty(f.Jigsaws));
 }
 
-// A failed transfer leaves nothing in the temporary folder and no jigsaw.
+// A failed transfer or an error page in place of the archive ends the run, leaves nothing in
+// the temporary folder and no jigsaw.
 TEST_F(DownloadTest, FailedTransfers) {
-  LoadInfo();
-  source0.Route(kSite + "gone.rar", {.Status = 404, .Reason = "Not Found"});
-  source0.Route(kSite + "login.rar", {.Status = 401, .Reason = "Unauthorized"});
-  ServeArchive(source0, "cut.rar", MakeRar4({{.Name = "cut.zvq", .Data = JigsawBytes(200000, 3)}}));
-  source0.Route(kSite + "cut.rar", {.Body = AsText(MakeRar4({{.Name = "cut.zvq", .Data = JigsawBytes(200000, 3)}})),
-                                    .CloseAfter = 100000});
-  view.Items = {{"gone", 0}, {"login", 0}, {"cut", 0}};
-  const std::string base = "http://" + source0.Host() + kSite;
-  const std::vector<std::string> shown = {"MS_FileNotFound[" + base + "gone.rar]",
-                                          "MS_InvalidLogin[" + base + "login.rar]", ""};
-  for (int32_t i = 0; i < 3; ++i) {
+  LoadInfo({{"gone", 0}, {"login", 0}, {"cut", 0}, {"page", 0}});
+  source0.Route(kJigsawSite + "gone.rar", {.Status = 404, .Reason = "Not Found"});
+  source0.Route(kJigsawSite + "login.rar", {.Status = 401, .Reason = "Unauthorized"});
+  source0.Route(kJigsawSite + "cut.rar",
+                {.Body = BytesText(MakeRar4({{.Name = "cut.zvq", .Data = FakeJigsaw(200000, 3)}})), .CloseAfter = 100000});
+  source0.Route(kJigsawSite + "page.rar", {.Body = "<html><head><title>Quota Exceeded</title></head></html>"});
+  const std::vector<std::string> shown = {"MS_FileNotFound[" + SiteUrl(source0, "gone.rar") + "]",
+                                          "MS_InvalidLogin[" + SiteUrl(source0, "login.rar") + "]", "",
+                                          "Quota Exceeded"};
+  for (int32_t i = 0; i < 4; ++i) {
+    SCOPED_TRACE(i);
     view.Messages.clear();
-    s.DownloadRunning = true;
-    EXPECT_EQ(DownloadJigsaw(s, options, view, i, true), kArchiveFailed) << i;
+    EXPECT_EQ(DownloadJigsaw(s, options, view, i, true), kArchiveFailed);
     EXPECT_FALSE(s.DownloadRunning);
     ASSERT_EQ(view.Messages.size(), 1u);
     if (!shown[size_t(i)].empty()) {
       EXPECT_EQ(view.Messages[0].Text, shown[size_t(i)]);
     }
     EXPECT_EQ(view.Items[size_t(i)].State, 0);
-    EXPECT_TRUE(TempFiles().empty()) << i;
+    EXPECT_TRUE(f.TempFiles().empty());
   }
-  EXPECT_TRUE(fs::is_empty(s.sJigsawDir));
+  EXPECT_TRUE(fs::is_empty(f.Jigsaws));
   EXPECT_EQ(s.FirstDownloadedPath, "");
   EXPECT_EQ(view.Refreshes, 0);
 }
 
-// An error page in place of the archive is not unpacked; its title is shown.
-TEST_F(DownloadTest, ErrorPageInPlaceOfArchive) {
-  LoadInfo();
-  source0.Route(kSite + "cat.rar", {.Body = "<html><head><title>Quota Exceeded</title></head></html>"});
-  view.Items = {{"cat", 0}};
-  EXPECT_EQ(DownloadJigsaw(s, options, view, 0, true), kArchiveFailed);
-  EXPECT_EQ(view.MessageTexts(), std::vector<std::string>{"Quota Exceeded"});
-  EXPECT_FALSE(s.DownloadRunning);
-  EXPECT_TRUE(TempFiles().empty());
-  EXPECT_TRUE(fs::is_empty(s.sJigsawDir));
-}
-
+// A broken archive removes the partly unpacked jigsaw; its transfer succeeded, so a run goes on.
 TEST_F(DownloadTest, BrokenArchives) {
-  LoadInfo();
-  const auto good = JigsawBytes(5000, 4);
-  // The first entry unpacks, the second is corrupt: the partly unpacked jigsaw is removed.
-  ServeArchive(source0, "cat.rar", MakeRar4({{.Name = "cat.zvq", .Data = good},
-                                             {.Name = "cat.txt", .Data = good, .BadDataCrc = true}}));
-  ServeArchive(source0, "dog.rar", RarBytes("this is no archive"));
-  ServeArchive(source0, "eel.rar", MakeRar4({{.Name = "eel.zvq", .Data = good},
-                                             {.Name = "x.zvq", .Data = good, .BadHeaderCrc = true}}));
-  ServeArchive(source0, "fox.rar", MakeRar4({{.Name = "../fox.zvq", .Data = good}}));
-  view.Items = {{"cat", 0}, {"dog", 0}, {"eel", 0}, {"fox", 0}};
-
-  EXPECT_EQ(DownloadJigsaw(s, options, view, 0, true), kRarBadData);
-  EXPECT_EQ(view.Messages, (std::vector<TShownMessage>{{"RARProcessFile error - 12", kMbOk}}));
-  EXPECT_FALSE(fs::exists(s.sJigsawDir + "cat.zvq"));
-
+  LoadInfo({{"cat", 0}, {"dog", 0}, {"eel", 0}, {"fox", 0}});
+  const auto good = FakeJigsaw(5000, 4);
+  ServeFile(source0, "cat.rar",
+            MakeRar4({{.Name = "cat.zvq", .Data = good}, {.Name = "cat.txt", .Data = good, .BadDataCrc = true}}));
+  ServeFile(source0, "dog.rar", RarBytes("this is no archive"));
+  ServeFile(source0, "eel.rar",
+            MakeRar4({{.Name = "eel.zvq", .Data = good}, {.Name = "x.zvq", .Data = good, .BadHeaderCrc = true}}));
+  ServeFile(source0, "fox.rar", MakeRar4({{.Name = "../fox.zvq", .Data = good}}));
+  struct TCase {
+    int32_t Item;
+    bool Report;
+    int32_t Result;
+    const char* Shown;  // nullptr: nothing
+  };
   // The open error is always shown; the others only when asked.
-  view.Messages.clear();
-  EXPECT_EQ(DownloadJigsaw(s, options, view, 1, false), kRarBadArchive);
-  EXPECT_EQ(view.Messages, (std::vector<TShownMessage>{{"RAROpenArchive error - 13", kMbOk}}));
-
-  view.Messages.clear();
-  EXPECT_EQ(DownloadJigsaw(s, options, view, 0, false), kRarBadData);
-  EXPECT_TRUE(view.Messages.empty());
-
-  // A broken header after a good entry fails the download too.
-  EXPECT_EQ(DownloadJigsaw(s, options, view, 2, true), kRarBadData);
-  EXPECT_EQ(view.Messages, (std::vector<TShownMessage>{{"RARReadHeader error - File header broken", kMbOk}}));
-  EXPECT_FALSE(fs::exists(s.sJigsawDir + "eel.zvq"));
-
-  view.Messages.clear();
-  EXPECT_EQ(DownloadJigsaw(s, options, view, 3, true), kRarCreateError);
-  EXPECT_EQ(view.Messages, (std::vector<TShownMessage>{{"RARProcessFile error - 16", kMbOk}}));
-  EXPECT_FALSE(fs::exists(dir.File("fox.zvq")));
-
+  for (const TCase& c : {TCase{0, true, kRarBadData, "RARProcessFile error - 12"},
+                         TCase{0, false, kRarBadData, nullptr},
+                         TCase{1, false, kRarBadArchive, "RAROpenArchive error - 13"},
+                         TCase{2, true, kRarBadData, "RARReadHeader error - File header broken"},
+                         TCase{3, true, kRarCreateError, "RARProcessFile error - 16"}}) {
+    SCOPED_TRACE(c.Item);
+    view.Messages.clear();
+    EXPECT_EQ(DownloadJigsaw(s, options, view, c.Item, c.Report), c.Result);
+    const std::vector<TShownMessage> shown = c.Shown ? std::vector<TShownMessage>{{c.Shown, kMbOk}} : std::vector<TShownMessage>{};
+    EXPECT_EQ(view.Messages, shown);
+    EXPECT_TRUE(fs::is_empty(f.Jigsaws));
+    EXPECT_TRUE(f.TempFiles().empty());
+    EXPECT_TRUE(s.DownloadRunning);
+  }
+  EXPECT_FALSE(fs::exists(f.Root.File("fox.zvq")));
   for (const auto& item : view.Items) EXPECT_EQ(item.State, 0);
   EXPECT_EQ(s.FirstDownloadedPath, "");
-  EXPECT_TRUE(fs::is_empty(s.sJigsawDir));
-  EXPECT_TRUE(TempFiles().empty());
-  EXPECT_TRUE(s.DownloadRunning);  // the transfers themselves succeeded: a run goes on
 }
 
 TEST_F(DownloadTest, ArchiveFileCannotBeCreated) {
-  LoadInfo();
-  ServeArchive(source0, "cat.rar", MakeRar4({{.Name = "cat.zvq", .Data = RarBytes("x")}}));
-  view.Items = {{"cat", 0}};
-  s.sTempDir = dir.File("no-such-folder") + "/";
+  LoadInfo({{"cat", 0}});
+  ServeJigsaw(source0, "cat", RarBytes("x"));
+  s.sTempDir = f.Root.File("no-such-folder") + "/";
   EXPECT_EQ(DownloadJigsaw(s, options, view, 0, true), kArchiveFailed);
   EXPECT_EQ(view.Messages, (std::vector<TShownMessage>{{"Failed create file " + s.sTempDir + "cat.rar!", kMbOk}}));
   EXPECT_EQ(source0.Requests().size(), 1u);
@@ -428,37 +340,34 @@ TEST_F(DownloadTest, ArchiveFileCannotBeCreated) {
 
 // A link planted where the archive goes is replaced, never written through.
 TEST_F(DownloadTest, LinkInTemporaryFolderIsNotFollowed) {
-  LoadInfo();
-  const auto cat = JigsawBytes(1000, 5);
-  ServeArchive(source0, "cat.rar", MakeRar4({{.Name = "cat.zvq", .Data = cat}}));
-  Spit(dir.File("victim"), RarBytes("keep"));
-  fs::create_symlink(dir.File("victim"), s.sTempDir + "cat.rar");
-  view.Items = {{"cat", 0}};
+  LoadInfo({{"cat", 0}});
+  const auto cat = FakeJigsaw(1000, 5);
+  ServeJigsaw(source0, "cat", cat);
+  Spit(f.Root.File("victim"), RarBytes("keep"));
+  fs::create_symlink(f.Root.File("victim"), f.Temp + "cat.rar");
   EXPECT_EQ(DownloadJigsaw(s, options, view, 0, true), kDownloadOk);
-  EXPECT_EQ(Slurp(dir.File("victim")), RarBytes("keep"));
-  EXPECT_EQ(Slurp(s.sJigsawDir + "cat.zvq"), cat);
+  EXPECT_EQ(Slurp(f.Root.File("victim")), RarBytes("keep"));
+  EXPECT_EQ(Slurp(f.Jigsaws + "cat.zvq"), cat);
 }
 
 // Names from the download list that hold a path are refused without a request; names with
 // blanks are escaped in the URL.
 TEST_F(DownloadTest, ListNames) {
-  LoadInfo();
-  const auto data = JigsawBytes(100, 6);
-  source0.Route(kSite + "big%20cat.rar", {.Body = AsText(MakeRar4({{.Name = "big cat.zvq", .Data = data}}))});
-  view.Items = {{"../evil", 0}, {"a\\b", 0}, {"..", 0}, {"big cat", 0}};
+  LoadInfo({{"../evil", 0}, {"a\\b", 0}, {"..", 0}, {"big cat", 0}});
+  const auto data = FakeJigsaw(100, 6);
+  ServeFile(source0, "big%20cat.rar", MakeRar4({{.Name = "big cat.zvq", .Data = data}}));
   for (int32_t i = 0; i < 3; ++i) EXPECT_EQ(DownloadJigsaw(s, options, view, i, true), kArchiveFailed);
   EXPECT_EQ(source0.Requests().size(), 1u);
   EXPECT_EQ(DownloadJigsaw(s, options, view, 3, true), kDownloadOk);
-  EXPECT_EQ(Slurp(s.sJigsawDir + "big cat.zvq"), data);
-  EXPECT_EQ(source0.Requests().back(), kSite + "big%20cat.rar");
+  EXPECT_EQ(Slurp(f.Jigsaws + "big cat.zvq"), data);
 }
 
 TEST_F(DownloadTest, OverHttps) {
   const TTestCertificate cert = TTestCertificate::Make();
   TTestHttpServer secure(&cert);
-  secure.Route(kSite + "info.dat", {.Body = "ext:rar"});
-  const auto cat = JigsawBytes(40000, 7);
-  secure.Route(kSite + "cat.rar", {.Body = AsText(MakeRar4({{.Name = "cat.zvq", .Data = cat}}))});
+  ServeInfoFile(secure);
+  const auto cat = FakeJigsaw(40000, 7);
+  ServeJigsaw(secure, "cat", cat);
   options.DnSrc = secure.Host();
   options.UseSecure = true;
   s.HttpClient->TrustedCertificates = cert.CertPem;
@@ -466,7 +375,7 @@ TEST_F(DownloadTest, OverHttps) {
   ASSERT_EQ(FetchInfoFile(s, options, view), kDownloadOk);
   EXPECT_EQ(s.sLastUrl.rfind("https://", 0), 0u);
   EXPECT_EQ(DownloadJigsaw(s, options, view, 0, true), kDownloadOk);
-  EXPECT_EQ(Slurp(s.sJigsawDir + "cat.zvq"), cat);
+  EXPECT_EQ(Slurp(f.Jigsaws + "cat.zvq"), cat);
 
   // A retired TLS choice: the library's message, and the other source is offered.
   s.InfoLoaded = false;

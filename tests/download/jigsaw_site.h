@@ -1,12 +1,16 @@
 #pragma once
-// A download source on 127.0.0.1 with its info file and RAR archives, and the player's folders
-// with a download list and its previews, for the tests of the download window and its runs.
+// Download sources on 127.0.0.1 with their info file and RAR archives, and the player's folders
+// with a download list and its previews, for the tests of the download and its window.
+#include <gtest/gtest.h>
+
 #include <QColor>
 
 #include <filesystem>
 #include <string>
 #include <vector>
 
+#include "download/download_protocol.h"
+#include "download/recording_view.h"
 #include "download/test_http_server.h"
 #include "support/file_bytes.h"
 #include "support/qt_picture_bytes.h"
@@ -31,6 +35,14 @@ inline std::vector<std::string> SiteRequests(TTestHttpServer& server) {
   return r;
 }
 
+inline std::string SiteUrl(TTestHttpServer& server, const std::string& file) {
+  return "http://" + server.Host() + kJigsawSite + file;
+}
+
+inline void ServeFile(TTestHttpServer& server, const std::string& file, const std::vector<uint8_t>& bytes) {
+  server.Route(kJigsawSite + file, {.Body = BytesText(bytes)});
+}
+
 inline void ServeInfoFile(TTestHttpServer& server, const std::string& text = "ext:rar\r\n") {
   server.Route(kJigsawSite + "info.dat", {.Body = text});
 }
@@ -38,7 +50,7 @@ inline void ServeInfoFile(TTestHttpServer& server, const std::string& text = "ex
 // name.rar holding name.zvq with the bytes; returns the archive's size.
 inline size_t ServeJigsaw(TTestHttpServer& server, const std::string& name, const std::vector<uint8_t>& jigsaw) {
   const std::vector<uint8_t> rar = MakeRar4({{.Name = name + ".zvq", .Data = jigsaw}});
-  server.Route(kJigsawSite + name + ".rar", {.Body = BytesText(rar)});
+  ServeFile(server, name + ".rar", rar);
   return rar.size();
 }
 
@@ -67,4 +79,25 @@ struct TPlayerFolders {
     for (auto& e : std::filesystem::directory_iterator(Temp)) names.push_back(e.path().filename().string());
     return names;
   }
+};
+
+// Two sources, the player's folders, the download's state with its client, and a recording
+// window; the first source is the current one.
+class TwoSourcesTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    s.sTempDir = f.Temp;
+    s.sJigsawDir = f.Jigsaws;
+    s.HttpClient = std::make_unique<TMyHttp>();
+    s.HttpClient->ProgressBar = &view;
+    s.HttpClient->CaptionControl = &view;
+    s.ServerHosts = {source0.Host(), source1.Host()};
+    options.DnSrc = source0.Host();
+  }
+
+  TTestHttpServer source0, source1;
+  TPlayerFolders f;
+  TDownloadState s;
+  TGameOptions options;
+  TRecordingView view;
 };

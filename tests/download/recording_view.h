@@ -1,11 +1,12 @@
 #pragma once
-// The download window as the protocol sees it, recording what it is asked to show. Language
-// texts come back as "KEY[arg|arg]" so that tests can see which text and which arguments.
+// The download window as the protocol and the runs see it, recording what it is asked to show.
+// Language texts come back as "KEY[arg|arg]" so that tests can see which text and arguments.
 #include <deque>
+#include <functional>
 #include <string>
 #include <vector>
 
-#include "download/download_view.h"
+#include "download/download_list.h"
 
 struct TShownMessage {
   std::string Text;
@@ -13,8 +14,7 @@ struct TShownMessage {
   bool operator==(const TShownMessage&) const = default;
 };
 
-template <class TBase = TDownloadView>
-class TRecordingViewOf : public TBase {
+class TRecordingView : public TDownloadWindowView {
  public:
   struct TItem {
     std::string Caption;
@@ -29,22 +29,25 @@ class TRecordingViewOf : public TBase {
   std::vector<int32_t> Shown;
   int Refreshes = 0;
   std::string Page;
+  int32_t Selected = -1;
+  int32_t Mode = kDownNew;
+  std::vector<std::string> BusyLog;  // "busy", "idle"
+  int Pauses = 0;
+  std::function<void()> OnPause;
 
   std::string LangFormat(const std::string& key, const std::vector<std::string>& args) override {
     std::string r = key;
-    if (!args.empty()) {
-      r += "[";
-      for (size_t i = 0; i < args.size(); ++i) r += (i ? "|" : "") + args[i];
-      r += "]";
-    }
+    for (size_t i = 0; i < args.size(); ++i) r += (i ? "|" : "[") + args[i] + (i + 1 == args.size() ? "]" : "");
     return r;
+  }
+  std::string LangFormatIn(int32_t section, const std::string& key, const std::vector<std::string>& args) override {
+    return std::to_string(section) + ":" + LangFormat(key, args);
   }
   int MsgBox(const std::string& text, int flags) override {
     Messages.push_back({text, flags});
     if ((flags & 0xF) == kMbOk) return kIdOk;
-    if (Answers.empty()) return kIdNo;
-    const int a = Answers.front();
-    Answers.pop_front();
+    const int a = Answers.empty() ? kIdNo : Answers.front();
+    if (!Answers.empty()) Answers.pop_front();
     return a;
   }
   std::string DownloadCaption() override { return "Download"; }
@@ -60,6 +63,13 @@ class TRecordingViewOf : public TBase {
   void RefreshList() override { ++Refreshes; }
   void SetErrorPage(const std::string& text) override { Page = text; }
   std::string ErrorPage() override { return Page; }
+  int32_t SelectedIndex() override { return Selected; }
+  int32_t DownMode() override { return Mode; }
+  void SetDownloadBusy(bool busy) override { BusyLog.push_back(busy ? "busy" : "idle"); }
+  void Pause(int32_t) override {
+    ++Pauses;
+    if (OnPause) OnPause();
+  }
 
   std::vector<std::string> MessageTexts() const {
     std::vector<std::string> r;
@@ -67,5 +77,3 @@ class TRecordingViewOf : public TBase {
     return r;
   }
 };
-
-using TRecordingView = TRecordingViewOf<>;

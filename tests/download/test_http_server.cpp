@@ -1,10 +1,8 @@
 #include "download/test_http_server.h"
 
 #include <arpa/inet.h>
-#include <fcntl.h>
 #include <netinet/in.h>
 #include <openssl/err.h>
-#include <openssl/evp.h>
 #include <openssl/pem.h>
 #include <openssl/ssl.h>
 #include <openssl/x509v3.h>
@@ -12,23 +10,22 @@
 #include <sys/socket.h>
 #include <unistd.h>
 
-#include <cstring>
+#include <chrono>
 #include <stdexcept>
 
 namespace {
 
-std::string BioText(BIO* bio) {
-  char* data = nullptr;
-  const long n = BIO_get_mem_data(bio, &data);
-  return std::string(data, size_t(n));
+sockaddr_in Loopback(int port) {
+  sockaddr_in addr{};
+  addr.sin_family = AF_INET;
+  addr.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+  addr.sin_port = htons(uint16_t(port));
+  return addr;
 }
 
 int ListenLocal(int backlog, int& port) {
   const int fd = socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
-  sockaddr_in addr{};
-  addr.sin_family = AF_INET;
-  addr.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-  addr.sin_port = 0;
+  sockaddr_in addr = Loopback(0);
   if (fd < 0 || bind(fd, reinterpret_cast<sockaddr*>(&addr), sizeof addr) != 0 || listen(fd, backlog) != 0)
     throw std::runtime_error("cannot listen on 127.0.0.1");
   socklen_t len = sizeof addr;
@@ -61,52 +58,49 @@ TTestCertificate TTestCertificate::Make() {
     X509_EXTENSION_free(ext);
   }
   X509_sign(x, key, EVP_sha256());
-  TTestCertificate c;
   BIO* bio = BIO_new(BIO_s_mem());
   PEM_write_bio_X509(bio, x);
-  c.CertPem = BioText(bio);
+  char* pem = nullptr;
+  const long size = BIO_get_mem_data(bio, &pem);
+  TTestCertificate c;
+  c.CertPem.assign(pem, size_t(size));
   BIO_free(bio);
-  bio = BIO_new(BIO_s_mem());
-  PEM_write_bio_PrivateKey(bio, key, nullptr, nullptr, 0, nullptr, nullptr);
-  c.KeyPem = BioText(bio);
-  BIO_free(bio);
-  X509_free(x);
-  EVP_PKEY_free(key);
+  c.Cert.reset(x, [](void* p) { X509_free(static_cast<X509*>(p)); });
+  c.Key.reset(key, [](void* p) { EVP_PKEY_free(static_cast<EVP_PKEY*>(p)); });
   return c;
 }
 
-TTestHttpServer::TTestHttpServer(const TTestCertificate* tls) : tls_(tls) {
-  if (tls_) {
+TTestHttpServer::TTestHttpServer(const TTestCertificate* tls) {
+  if (tls) {
     SSL_CTX* ctx = SSL_CTX_new(TLS_server_method());
     // The server accepts every version the library has, so the client's choice decides.
     SSL_CTX_set_security_level(ctx, 0);
     SSL_CTX_set_min_proto_version(ctx, TLS1_VERSION);
-    BIO* bio = BIO_new_mem_buf(tls_->CertPem.data(), int(tls_->CertPem.size()));
-    X509* cert = PEM_read_bio_X509(bio, nullptr, nullptr, nullptr);
-    BIO_free(bio);
-    bio = BIO_new_mem_buf(tls_->KeyPem.data(), int(tls_->KeyPem.size()));
-    EVP_PKEY* key = PEM_read_bio_PrivateKey(bio, nullptr, nullptr, nullptr);
-    BIO_free(bio);
-    SSL_CTX_use_certificate(ctx, cert);
-    SSL_CTX_use_PrivateKey(ctx, key);
-    X509_free(cert);
-    EVP_PKEY_free(key);
-    ctx_ = ctx;
+    SSL_CTX_use_certificate(ctx, static_cast<X509*>(tls->Cert.get()));
+    SSL_CTX_use_PrivateKey(ctx, static_cast<EVP_PKEY*>(tls->Key.get()));
+    ctx_.reset(ctx, [](void* p) { SSL_CTX_free(static_cast<SSL_CTX*>(p)); });
   }
   listener_ = ListenLocal(16, port_);
-  thread_ = std::thread([this] { Run(); });
+  thread_ = std::thread([this] {
+    const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(30);
+    while (!stop_ && std::chrono::steady_clock::now() < end) {
+      pollfd p{listener_, POLLIN, 0};
+      if (poll(&p, 1, 20) <= 0) continue;
+      const int fd = accept4(listener_, nullptr, nullptr, SOCK_CLOEXEC);
+      if (fd < 0) continue;
+      timeval timeout{2, 0};
+      setsockopt(fd, SOL_SOCKET, SO_RCVTIMEO, &timeout, sizeof timeout);
+      setsockopt(fd, SOL_SOCKET, SO_SNDTIMEO, &timeout, sizeof timeout);
+      Serve(fd);
+      close(fd);
+    }
+  });
 }
 
 TTestHttpServer::~TTestHttpServer() {
-  Stop();
-  if (ctx_) SSL_CTX_free(static_cast<SSL_CTX*>(ctx_));
-}
-
-void TTestHttpServer::Stop() {
   stop_ = true;
-  if (thread_.joinable()) thread_.join();
-  if (listener_ >= 0) close(listener_);
-  listener_ = -1;
+  thread_.join();
+  close(listener_);
 }
 
 void TTestHttpServer::Route(const std::string& path, const TTestRoute& route) {
@@ -124,100 +118,64 @@ std::vector<int> TTestHttpServer::TlsVersions() {
   return versions_;
 }
 
-void TTestHttpServer::Run() {
-  const auto end = std::chrono::steady_clock::now() + kLifetime;
-  int served = 0;
-  while (!stop_ && served < kMaxRequests && std::chrono::steady_clock::now() < end) {
-    pollfd p{listener_, POLLIN, 0};
-    if (poll(&p, 1, 20) <= 0) continue;
-    const int fd = accept4(listener_, nullptr, nullptr, SOCK_CLOEXEC);
-    if (fd < 0) continue;
-    ++served;
-    timeval timeout{2, 0};
-    setsockopt(fd, SOL_SOCKET, SO_RCVTIMEO, &timeout, sizeof timeout);
-    setsockopt(fd, SOL_SOCKET, SO_SNDTIMEO, &timeout, sizeof timeout);
-    Serve(fd);
-    close(fd);
-  }
-}
-
 void TTestHttpServer::Serve(int fd) {
-  SSL* ssl = nullptr;
+  std::unique_ptr<SSL, void (*)(SSL*)> ssl(nullptr, SSL_free);
   if (ctx_) {
-    ssl = SSL_new(static_cast<SSL_CTX*>(ctx_));
-    SSL_set_fd(ssl, fd);
-    if (SSL_accept(ssl) != 1) {
-      SSL_free(ssl);
-      ERR_clear_error();
-      return;
-    }
+    ssl.reset(SSL_new(static_cast<SSL_CTX*>(ctx_.get())));
+    SSL_set_fd(ssl.get(), fd);
+    if (SSL_accept(ssl.get()) != 1) return ERR_clear_error();
   }
-  auto receive = [&](char* buf, int n) { return ssl ? SSL_read(ssl, buf, n) : int(recv(fd, buf, size_t(n), 0)); };
-  auto send_all = [&](const char* data, size_t n) {
-    while (n > 0) {
-      const int w = ssl ? SSL_write(ssl, data, int(n)) : int(send(fd, data, n, MSG_NOSIGNAL));
-      if (w <= 0) return;
-      data += w;
-      n -= size_t(w);
-    }
-  };
-
   std::string request;
   char buf[2048];
   while (request.find("\r\n\r\n") == std::string::npos && request.size() < 16384) {
-    const int n = receive(buf, sizeof buf);
+    const int n = ssl ? SSL_read(ssl.get(), buf, sizeof buf) : int(recv(fd, buf, sizeof buf, 0));
     if (n <= 0) break;
     request.append(buf, size_t(n));
   }
   const size_t a = request.find(' '), b = a == std::string::npos ? a : request.find(' ', a + 1);
-  if (b != std::string::npos) {
-    const std::string target = request.substr(a + 1, b - a - 1);
-    TTestRoute route{404, "Not Found", "no such file", "", -1};
-    {
-      std::lock_guard lock(mutex_);
-      requests_.push_back(target);
-      if (ssl) versions_.push_back(SSL_version(ssl));
-      auto it = routes_.find(target);
-      if (it != routes_.end()) route = it->second;
-    }
-    std::string head = "HTTP/1.1 " + std::to_string(route.Status) + " " + route.Reason + "\r\n" +
-                       "Content-Length: " + std::to_string(route.Body.size()) + "\r\n" +
-                       "Connection: close\r\n" + route.ExtraHeaders + "\r\n";
-    send_all(head.data(), head.size());
-    const size_t bodyBytes = route.CloseAfter >= 0 ? std::min(route.Body.size(), size_t(route.CloseAfter))
-                                                   : route.Body.size();
-    send_all(route.Body.data(), bodyBytes);
+  if (b == std::string::npos) return;
+  const std::string target = request.substr(a + 1, b - a - 1);
+  TTestRoute route{404, "Not Found", "no such file", "", -1};
+  {
+    std::lock_guard lock(mutex_);
+    requests_.push_back(target);
+    if (ssl) versions_.push_back(SSL_version(ssl.get()));
+    if (auto it = routes_.find(target); it != routes_.end()) route = it->second;
   }
-  if (ssl) {
-    SSL_shutdown(ssl);
-    SSL_free(ssl);
+  const size_t bodyBytes = route.CloseAfter >= 0 ? std::min(route.Body.size(), size_t(route.CloseAfter))
+                                                 : route.Body.size();
+  const std::string answer = "HTTP/1.1 " + std::to_string(route.Status) + " " + route.Reason + "\r\n" +
+                             "Content-Length: " + std::to_string(route.Body.size()) + "\r\n" +
+                             "Connection: close\r\n" + route.ExtraHeaders + "\r\n" + route.Body.substr(0, bodyBytes);
+  for (size_t sent = 0; sent < answer.size();) {
+    const char* data = answer.data() + sent;
+    const size_t n = answer.size() - sent;
+    const int w = ssl ? SSL_write(ssl.get(), data, int(n)) : int(send(fd, data, n, MSG_NOSIGNAL));
+    if (w <= 0) break;
+    sent += size_t(w);
   }
+  if (ssl) SSL_shutdown(ssl.get());
 }
 
 TStalledListener::TStalledListener() {
-  listener_ = ListenLocal(0, port_);
-  sockaddr_in addr{};
-  addr.sin_family = AF_INET;
-  addr.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-  addr.sin_port = htons(uint16_t(port_));
+  fds_.push_back(ListenLocal(0, port_));
+  const sockaddr_in addr = Loopback(port_);
   // Connect until an attempt stays pending: the queue is then full and later SYNs are dropped.
   for (int i = 0; i < 8 && !stalled_; ++i) {
     const int fd = socket(AF_INET, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0);
-    fillers_.push_back(fd);
-    if (connect(fd, reinterpret_cast<sockaddr*>(&addr), sizeof addr) == 0) continue;
+    fds_.push_back(fd);
+    if (connect(fd, reinterpret_cast<const sockaddr*>(&addr), sizeof addr) == 0) continue;
     pollfd p{fd, POLLOUT, 0};
     stalled_ = poll(&p, 1, 200) == 0;
   }
 }
 
 TStalledListener::~TStalledListener() {
-  for (int fd : fillers_) close(fd);
-  close(listener_);
+  for (int fd : fds_) close(fd);
 }
 
 int UnusedPort() {
   int port = 0;
-  const int fd = ListenLocal(1, port);
-  close(fd);
+  close(ListenLocal(1, port));
   return port;
 }

@@ -1,10 +1,10 @@
 #pragma once
 // A small HTTP and HTTPS server on 127.0.0.1 for the download tests: one thread, one request
-// per connection, answers from a fixed table. It serves at most kMaxRequests requests and stops
-// by itself after kLifetime even when a test forgets it.
+// per connection, answers from a fixed table. It stops by itself after 30 s even when a test
+// forgets it.
 #include <atomic>
-#include <chrono>
 #include <map>
+#include <memory>
 #include <mutex>
 #include <string>
 #include <thread>
@@ -20,16 +20,13 @@ struct TTestRoute {
 
 // A self-signed certificate for 127.0.0.1 made with the OpenSSL library.
 struct TTestCertificate {
-  std::string CertPem;
-  std::string KeyPem;
+  std::string CertPem;                  // for the client to trust
+  std::shared_ptr<void> Cert, Key;      // X509, EVP_PKEY for the server
   static TTestCertificate Make();
 };
 
 class TTestHttpServer {
  public:
-  static constexpr int kMaxRequests = 64;
-  static constexpr std::chrono::seconds kLifetime{30};
-
   // With a certificate the server speaks TLS only.
   explicit TTestHttpServer(const TTestCertificate* tls = nullptr);
   ~TTestHttpServer();
@@ -37,18 +34,14 @@ class TTestHttpServer {
   TTestHttpServer& operator=(const TTestHttpServer&) = delete;
 
   void Route(const std::string& path, const TTestRoute& route);
-  int Port() const { return port_; }
   std::string Host() const { return "127.0.0.1:" + std::to_string(port_); }
-  std::vector<std::string> Requests();      // request targets in arrival order
-  std::vector<int> TlsVersions();           // negotiated protocol of each TLS request
-  void Stop();
+  std::vector<std::string> Requests();  // request targets in arrival order
+  std::vector<int> TlsVersions();       // negotiated protocol of each TLS request
 
  private:
-  void Run();
   void Serve(int fd);
 
-  const TTestCertificate* tls_;
-  void* ctx_ = nullptr;  // SSL_CTX
+  std::shared_ptr<void> ctx_;  // SSL_CTX
   int listener_ = -1;
   int port_ = 0;
   std::atomic<bool> stop_{false};
@@ -68,10 +61,9 @@ class TStalledListener {
   bool Stalled() const { return stalled_; }
 
  private:
-  int listener_ = -1;
   int port_ = 0;
   bool stalled_ = false;
-  std::vector<int> fillers_;
+  std::vector<int> fds_;  // the listener, then the connections that fill its queue
 };
 
 // A port on 127.0.0.1 where nothing listens (bound once, then released).
