@@ -14,7 +14,6 @@
 
 struct TRarArchive {
   archive* Reader = nullptr;
-  int32_t OpenMode = kRarOpenExtract;
   int64_t MaxEntrySize = kRarMaxEntrySize;
   int64_t MaxTotalSize = kRarMaxTotalSize;
   int64_t Written = 0;  // bytes of every entry extracted so far
@@ -137,7 +136,7 @@ bool FileHeaderCrc(int fd, int64_t position, uint32_t& crc) {
   return false;
 }
 
-// Reads the current entry's data; with folder >= 0 writes it there as `name`.
+// Reads the current entry's data and writes it into folder as `name`.
 int32_t CopyEntry(TRarArchive& a, archive_entry* entry, int folder, const std::string& name) {
   const int64_t declared = archive_entry_size_is_set(entry) ? archive_entry_size(entry) : -1;
   const int64_t limit = std::min(a.MaxEntrySize, a.MaxTotalSize - a.Written);
@@ -145,16 +144,14 @@ int32_t CopyEntry(TRarArchive& a, archive_entry* entry, int folder, const std::s
 
   std::string temp;
   TFd out;
-  if (folder >= 0) {
-    for (int attempt = 0; attempt < 16 && out.Get() < 0; ++attempt) {
-      temp = TemporaryName();
-      out.Reset(openat(folder, temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0644));
-      if (out.Get() < 0 && errno != EEXIST) break;
-    }
-    if (out.Get() < 0) return kRarCreateError;
+  for (int attempt = 0; attempt < 16 && out.Get() < 0; ++attempt) {
+    temp = TemporaryName();
+    out.Reset(openat(folder, temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0644));
+    if (out.Get() < 0 && errno != EEXIST) break;
   }
+  if (out.Get() < 0) return kRarCreateError;
   auto fail = [&](int32_t code) {
-    if (folder >= 0) unlinkat(folder, temp.c_str(), 0);
+    unlinkat(folder, temp.c_str(), 0);
     return code;
   };
 
@@ -168,11 +165,10 @@ int32_t CopyEntry(TRarArchive& a, archive_entry* entry, int folder, const std::s
     total += n;
     if (total > limit || (declared >= 0 && total > declared)) return fail(kRarCreateError);
     crc = crc32(crc, reinterpret_cast<const Bytef*>(buffer.data()), uInt(n));
-    if (folder >= 0 && !WriteAll(out.Get(), buffer.data(), size_t(n))) return fail(kRarWriteError);
+    if (!WriteAll(out.Get(), buffer.data(), size_t(n))) return fail(kRarWriteError);
   }
   if ((declared >= 0 && total != declared) || uint32_t(crc) != a.CurrentCrc) return fail(kRarBadData);
   a.Written += total;
-  if (folder < 0) return kRarSuccess;
   if (fsync(out.Get()) != 0) return fail(kRarWriteError);
   out.Reset(-1);
   if (renameat(folder, temp.c_str(), folder, name.c_str()) != 0) return fail(kRarCreateError);
@@ -225,7 +221,6 @@ TRarHandle RAROpenArchive(TRarOpenArchiveData& data) {
     data.OpenResult = kRarOpenError;
     return nullptr;
   }
-  a->OpenMode = data.OpenMode;
   a->MaxEntrySize = data.MaxEntrySize;
   a->MaxTotalSize = data.MaxTotalSize;
   data.OpenResult = kRarSuccess;
@@ -259,12 +254,6 @@ int32_t RARProcessFile(TRarHandle handle, int32_t operation, const std::string& 
   if (!handle || !handle->Current) return kRarUnknown;
   archive_entry* entry = handle->Current;
   handle->Current = nullptr;
-  // Skipping leaves the data unread: libarchive passes over it at the next header.
-  if (handle->OpenMode == kRarOpenList || operation == kRarSkip) return kRarSuccess;
-  if (operation == kRarTest) {
-    if (archive_entry_filetype(entry) != AE_IFREG) return kRarSuccess;
-    return CopyEntry(*handle, entry, -1, std::string());
-  }
   if (operation != kRarExtract) return kRarUnknown;
   return ExtractEntry(*handle, entry, destPath);
 }

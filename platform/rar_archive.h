@@ -20,8 +20,8 @@ enum : int32_t {
   kRarUnknown = 21,     // a call out of order
 };
 
-enum : int32_t { kRarOpenList = 0, kRarOpenExtract = 1 };
-enum : int32_t { kRarSkip = 0, kRarTest = 1, kRarExtract = 2 };
+enum : int32_t { kRarOpenExtract = 1 };
+enum : int32_t { kRarExtract = 2 };
 
 // Jigsaws are a few megabytes; these bounds only stop a hostile archive from filling the disk.
 constexpr int64_t kRarMaxEntrySize = int64_t(256) << 20;
@@ -49,7 +49,7 @@ using TRarHandle = TRarArchive*;
 TRarHandle RAROpenArchive(TRarOpenArchiveData& data);
 // 0 for the next entry, kRarEndArchive after the last, kRarBadData for a broken header.
 int32_t RARReadHeader(TRarHandle handle, TRarHeaderData& header);
-// Skips, tests or extracts the entry of the last header. Extraction writes it below destPath
-// (an existing folder) under its stored name; 0 on success. In list mode every operation skips.
+// Extracts the entry of the last header below destPath (an existing folder) under its stored
+// name; 0 on success.
 int32_t RARProcessFile(TRarHandle handle, int32_t operation, const std::string& destPath);
 int32_t RARCloseArchive(TRarHandle handle);

@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include <functional>
+#include <tuple>
 
 #include "download/jigsaw_site.h"
 #include "foundation/lang.h"
@@ -59,21 +59,14 @@ TEST(DownloadListTest, ItemsPreviewsAndMarks) {
   ASSERT_EQ(list.Items.size(), 4u);
   EXPECT_EQ(list.Lines.size(), 6u);  // the last line break ends an empty line
   EXPECT_EQ(list.Cells.size(), 7u);
-  const TDownloadItem& alpha = list.Items[0];
-  EXPECT_EQ(alpha.Caption, "alpha");
-  EXPECT_EQ(alpha.ImageIndex, 1);
-  EXPECT_EQ(alpha.Data, 100u | 50u << 16);
-  EXPECT_EQ(alpha.StateIndex, 0);
-  EXPECT_EQ(list.Items[1].Caption, "beta cat");
-  EXPECT_EQ(list.Items[1].ImageIndex, 3);
-  EXPECT_EQ(list.Items[1].Data, 10u | 10u << 16);
-  EXPECT_EQ(list.Items[1].StateIndex, 1);
-  EXPECT_EQ(list.Items[2].Caption, "big");
-  EXPECT_EQ(list.Items[2].ImageIndex, 4);
-  EXPECT_EQ(list.Items[2].Data, 180u | 135u << 16);
   // A preview that does not decode leaves the blank cell and the full cell size.
-  EXPECT_EQ(list.Items[3].ImageIndex, 0);
-  EXPECT_EQ(list.Items[3].Data, 180u | 135u << 16);
+  const std::vector<std::tuple<std::string, int32_t, uint32_t, int32_t>> want = {
+      {"alpha", 1, 100u | 50u << 16, 0}, {"beta cat", 3, 10u | 10u << 16, 1},
+      {"big", 4, 180u | 135u << 16, 0}, {"nopreview", 0, 180u | 135u << 16, 0}};
+  for (size_t i = 0; i < want.size(); ++i) {
+    const TDownloadItem& item = list.Items[i];
+    EXPECT_EQ(std::tie(item.Caption, item.ImageIndex, item.Data, item.StateIndex), want[i]) << i;
+  }
   EXPECT_FALSE(list.Cells[5]);
 
   const TDibImage& blank = **list.Cells[0];
@@ -101,9 +94,7 @@ TEST(DownloadListTest, ItemsPreviewsAndMarks) {
   f.WriteJigsaw("alpha", {1});
   std::filesystem::remove(f.Jigsaws + "beta cat.zvq");
   RefreshDownloadedMarks(list, f.Jigsaws, ".zvq");
-  EXPECT_EQ(list.Items[0].StateIndex, 1);
-  EXPECT_EQ(list.Items[1].StateIndex, 0);
-  EXPECT_EQ(list.Items[2].StateIndex, 0);
+  for (size_t i = 0; i < 4; ++i) EXPECT_EQ(list.Items[i].StateIndex, i == 0 ? 1 : 0) << i;
 }
 
 TEST(DownloadListTest, MissingEmptyAndHostileLists) {
@@ -208,7 +199,8 @@ TEST_F(RunTest, NewJigsawsFetchedInListOrder) {
   EXPECT_EQ(SiteRequests(source0), (std::vector<std::string>{"info.dat", "ant.rar", "cow.rar"}));
   EXPECT_EQ(Slurp(f.Jigsaws + "ant.zvq"), ant);
   EXPECT_EQ(Slurp(f.Jigsaws + "cow.zvq"), cow);
-  EXPECT_EQ(s.FirstDownloadedPath, f.Jigsaws + "ant.rar");
+  EXPECT_EQ(view.Items[2].State, 1);
+  EXPECT_EQ(s.FirstDownloadedPath, f.Jigsaws + "ant.rar");  // the first one stays remembered
   EXPECT_EQ(view.BusyLog, (std::vector<std::string>{"busy", "idle"}));
   EXPECT_EQ(view.Pauses, 2);
   EXPECT_TRUE(view.Messages.empty());

@@ -86,25 +86,6 @@ TEST_F(RarArchiveTest, ExtractsFilesAndFoldersWithStoredNames) {
                                                   "sub/inner.txt"}));
 }
 
-TEST_F(RarArchiveTest, SkipAndTestWriteNothing) {
-  const auto bad = MakeRar4({{.Name = "a.zvq", .Data = RarBytes("aaa")},
-                             {.Name = "b.zvq", .Data = RarBytes("bbb"), .BadDataCrc = true}});
-  TRarOpenArchiveData open{.ArcName = Write(bad)};
-  TRarHandle h = RAROpenArchive(open);
-  ASSERT_NE(h, nullptr);
-  TRarHeaderData header;
-  ASSERT_EQ(RARReadHeader(h, header), kRarSuccess);
-  EXPECT_EQ(header.UnpSize, 3);
-  EXPECT_EQ(RARProcessFile(h, kRarTest, out), kRarSuccess);
-  ASSERT_EQ(RARReadHeader(h, header), kRarSuccess);
-  EXPECT_EQ(header.FileName, "b.zvq");
-  EXPECT_EQ(RARProcessFile(h, kRarTest, out), kRarBadData);
-  EXPECT_EQ(RARProcessFile(h, kRarExtract, out), kRarUnknown);  // already processed
-  EXPECT_EQ(RARReadHeader(h, header), kRarEndArchive);
-  RARCloseArchive(h);
-  EXPECT_TRUE(fs::is_empty(out));
-}
-
 TEST_F(RarArchiveTest, OpenFailures) {
   TRarOpenArchiveData missing{.ArcName = dir.File("missing.rar")};
   EXPECT_EQ(RAROpenArchive(missing), nullptr);
