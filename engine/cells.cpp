@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstring>
 #include <limits>
 
 namespace {
@@ -722,9 +723,7 @@ void RemoveFrameNotches(TDibImage& map, const TCutArea& area) {
     for (int32_t x = L + 1; x <= R - 1; ++x) {
       // The common case, inside a region: both row neighbours share the pixel's bytes.
       const uint8_t* q = row + intptr_t(x) * 3;
-      if (q[-3] == q[0] && q[-2] == q[1] && q[-1] == q[2] && q[3] == q[0] && q[4] == q[1] && q[5] == q[2]) {
-        continue;
-      }
+      if (std::memcmp(q - 3, q, 6) == 0) continue;  // left equals it, and it equals right
       const uint32_t c = m.At(x, y);
       const uint32_t ul = m.At(x - 1, y - 1), u = m.At(x, y - 1), ur = m.At(x + 1, y - 1), r = m.At(x + 1, y);
       const uint32_t dr = m.At(x + 1, y + 1), d = m.At(x, y + 1), dl = m.At(x - 1, y + 1), l = m.At(x - 1, y);

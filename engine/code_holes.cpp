@@ -1,10 +1,37 @@
 #include "engine/code_holes.h"
 
 #include <algorithm>
+#include <cstring>
 
 #include "foundation/dib_ops.h"
 
-void FillCodeHoles(TCutTarget& target, TBoundsRect rect, uint32_t color, TBoundsRect& bounds) {
+void FindWhiteRows(const TDibImage& map, int32_t width, int32_t height, TWhiteRows& rows) {
+  width = std::min(width, map.Width);
+  height = std::min(height, map.Height);
+  rows.First.assign(size_t(std::max(height, 0)), 1);
+  rows.Last.assign(size_t(std::max(height, 0)), 0);
+  if (map.BytesPerPixel != 3 || width <= 0) return;
+  const size_t bytes = size_t(width) * 3;
+  for (int32_t y = 0; y < height; ++y) {
+    const uint8_t* row = DibScanLine(map, y);
+    size_t from = 0;
+    // Only a white pixel has three 255 bytes: look for a 255 byte, then at its pixel.
+    while (from < bytes) {
+      const void* hit = std::memchr(row + from, 255, bytes - from);
+      if (!hit) break;
+      const int32_t x = int32_t(size_t(static_cast<const uint8_t*>(hit) - row) / 3);
+      const uint8_t* p = row + size_t(x) * 3;
+      if ((p[0] & p[1] & p[2]) == 255) {
+        if (rows.First[size_t(y)] > rows.Last[size_t(y)]) rows.First[size_t(y)] = x;
+        rows.Last[size_t(y)] = x;
+      }
+      from = size_t(x + 1) * 3;
+    }
+  }
+}
+
+void FillCodeHoles(TCutTarget& target, TBoundsRect rect, uint32_t color, TBoundsRect& bounds,
+                   const TWhiteRows* whites) {
   const TLevelRecord& lv = target.GameLevel;
   TDibImage& map = target.CutMap;
   bounds.Reset();
@@ -16,24 +43,39 @@ void FillCodeHoles(TCutTarget& target, TBoundsRect rect, uint32_t color, TBounds
   rect.Right = std::min(rect.Right, map.Width - 1);
   rect.Bottom = std::min(rect.Bottom, map.Height - 1);
   const uint8_t blue = uint8_t(color >> 16), green = uint8_t(color >> 8), red = uint8_t(color);
+  const auto is = [&](const uint8_t* p) { return p[0] == blue && p[1] == green && p[2] == red; };
   for (int32_t y = rect.Top; y <= rect.Bottom; ++y) {
     const uint8_t* line = DibScanLine(map, y);
     int32_t first = -1, last = -1;  // this row's pixels of the colour, widened into bounds once
-    for (int32_t x = rect.Left; x <= rect.Right; ++x) {
-      const uint8_t* p = line + intptr_t(x) * 3;
-      if (p[0] == blue && p[1] == green && p[2] == red) {
-        if (first < 0) first = x;
-        last = x;
-        continue;
+    const bool fills = y > rect.Top && y < rect.Bottom &&
+                       (!whites || size_t(y) >= whites->First.size() ||
+                        (whites->First[size_t(y)] < rect.Right && whites->Last[size_t(y)] > rect.Left &&
+                         whites->First[size_t(y)] <= whites->Last[size_t(y)]));
+    if (!fills) {
+      // No hole to fill in this row: the first and last pixel of the colour are enough.
+      int32_t x = rect.Left;
+      while (x <= rect.Right && !is(line + intptr_t(x) * 3)) ++x;
+      if (x <= rect.Right) {
+        first = x;
+        last = rect.Right;
+        while (!is(line + intptr_t(last) * 3)) --last;
       }
-      if ((p[0] & p[1] & p[2]) != 255 || x <= rect.Left || x >= rect.Right || y <= rect.Top || y >= rect.Bottom)
-        continue;
-      const int hits = (MapColorAt(map, x - 1, y) == color) + (MapColorAt(map, x + 1, y) == color) +
-                       (MapColorAt(map, x, y - 1) == color) + (MapColorAt(map, x, y + 1) == color);
-      if (hits == 4)
-        SetDibPixel(map, x, y, color);
-      else if (hits > 0)
-        FloodFillDib(map, x, y, color);
+    } else {
+      for (int32_t x = rect.Left; x <= rect.Right; ++x) {
+        const uint8_t* p = line + intptr_t(x) * 3;
+        if (is(p)) {
+          if (first < 0) first = x;
+          last = x;
+          continue;
+        }
+        if ((p[0] & p[1] & p[2]) != 255 || x <= rect.Left || x >= rect.Right) continue;
+        const int hits = (MapColorAt(map, x - 1, y) == color) + (MapColorAt(map, x + 1, y) == color) +
+                         (MapColorAt(map, x, y - 1) == color) + (MapColorAt(map, x, y + 1) == color);
+        if (hits == 4)
+          SetDibPixel(map, x, y, color);
+        else if (hits > 0)
+          FloodFillDib(map, x, y, color);
+      }
     }
     if (first >= 0) {
       bounds.Widen(first, y);

@@ -1,8 +1,20 @@
 #pragma once
+#include <vector>
+
 #include "engine/curves.h"
 #include "engine/cut_target.h"
 
+// Where white pixels may still lie in the picture, row by row: the first and last white column
+// (First > Last when the row has none). Hole fills only take white away, so a table made before
+// a series of FillCodeHoles calls stays true for all of them.
+struct TWhiteRows {
+  std::vector<int32_t> First, Last;
+};
+void FindWhiteRows(const TDibImage& map, int32_t width, int32_t height, TWhiteRows& rows);
+
 // Bounds of the colour's pixels in the rectangle (inclusive, clamped to the picture); white
 // holes strictly inside the rectangle that touch the colour are filled with it. Pixels a fill
-// colours behind the scan do not widen the bounds.
-void FillCodeHoles(TCutTarget& target, TBoundsRect rect, uint32_t color, TBoundsRect& bounds);
+// colours behind the scan do not widen the bounds. With whites, rows the table shows free of
+// white inside the rectangle are only measured.
+void FillCodeHoles(TCutTarget& target, TBoundsRect rect, uint32_t color, TBoundsRect& bounds,
+                   const TWhiteRows* whites = nullptr);

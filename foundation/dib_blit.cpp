@@ -104,6 +104,10 @@ void FillDibRect(TDibImage& image, int32_t x, int32_t y, int32_t width, int32_t 
       std::memset(p, red, size_t(width));
       continue;
     }
+    if (bpp == 3 && blue == green && green == red) {  // white and black: one run of bytes
+      std::memset(p, red, size_t(width) * 3);
+      continue;
+    }
     for (int32_t i = 0; i < width; ++i, p += bpp) {
       p[0] = blue;
       p[1] = green;
