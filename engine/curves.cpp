@@ -107,6 +107,34 @@ bool CheckCurve(const TLevelRecord& level, const TDibImage& map, const TFloatPoi
     return (int64_t(ref.x) - p.x) * (int64_t(y) - p.y) - (int64_t(ref.y) - p.y) * (int64_t(x) - p.x) == 0;
   };
 
+  // Where every scanned pixel lies in the area, in the map and away from both end zones, the
+  // scans come down to: no pixel of the cross and the diagonals is anything but white.
+  const int32_t reach = std::max(d, dd);
+  const auto clearOfZone = [&](int32_t x, int32_t y, TIntPoint e) {
+    return std::abs(x - e.x) >= z + reach || std::abs(y - e.y) >= z + reach;
+  };
+  const auto plainSurroundings = [&](int32_t x, int32_t y) {
+    return x - reach >= std::max(left, 0) && y - reach >= std::max(top, 0) && x + reach <= right &&
+           y + reach <= bottom && x + reach < map.Width && y + reach < map.Height && clearOfZone(x, y, a) &&
+           clearOfZone(x, y, b);
+  };
+  const auto notWhite = [](const uint8_t* p) { return (p[0] & p[1] & p[2]) != 255; };
+  const intptr_t stride = map.RowStride;
+  const auto anyDrawn = [&](int32_t x, int32_t y) {
+    const uint8_t* c = DibPixelAddress(map, x, y);
+    for (int32_t i = 1; i <= d; ++i) {
+      // Rows run bottom-up in memory: the row above lies one stride further on.
+      if (notWhite(c - 3 * i) || notWhite(c + 3 * i) || notWhite(c + i * stride) || notWhite(c - i * stride))
+        return true;
+    }
+    for (int32_t i = 1; i <= dd; ++i) {
+      const intptr_t up = i * stride, side = 3 * i;
+      if (notWhite(c + up - side) || notWhite(c + up + side) || notWhite(c - up - side) || notWhite(c - up + side))
+        return true;
+    }
+    return false;
+  };
+
   TCanvasPoint samples[kMaxCurveSamples];
   for (int32_t s = 0; 3 * s + 3 < count; ++s) {
     const int32_t n = SampleCurveSegment(points + 3 * s, samples);
@@ -118,6 +146,10 @@ bool CheckCurve(const TLevelRecord& level, const TDibImage& map, const TFloatPoi
       if (i > 0) {
         if (collinear(q, samples[i - 1], x, y)) return false;
         if (r.x != kNoReference && collinear(r, samples[i - 1], x, y)) return false;
+      }
+      if (map.BytesPerPixel == 3 && plainSurroundings(x, y)) {
+        if (anyDrawn(x, y)) return false;
+        continue;
       }
       if (!scan(x, y, -1, 0, d) || !scan(x, y, 1, 0, d) || !scan(x, y, 0, -1, d) || !scan(x, y, 0, 1, d))
         return false;

@@ -1,4 +1,5 @@
 #include <algorithm>
+#include <cstring>
 #include <vector>
 
 #include "foundation/dib_ops.h"
@@ -27,6 +28,10 @@ class TFloodFill {
     fill_[0] = uint8_t(fill >> 16);
     fill_[1] = uint8_t(fill >> 8);
     fill_[2] = uint8_t(fill);
+    for (int32_t i = 0; i < kBlock; ++i) {
+      std::memcpy(seedBlock_ + 3 * i, seed_, 3);
+      std::memcpy(fillBlock_ + 3 * i, fill_, 3);
+    }
   }
 
   void Run(int32_t x, int32_t y) {
@@ -46,9 +51,15 @@ class TFloodFill {
     return p[0] == seed_[0] && p[1] == seed_[1] && p[2] == seed_[2];
   }
 
+  // Whether the kBlock pixels from x on all have the block's colour.
+  static bool BlockIs(const uint8_t* row, int32_t x, const uint8_t* block) {
+    return std::memcmp(row + size_t(x) * 3, block, 3 * kBlock) == 0;
+  }
+
   // Walks left while the pixel matches; the first column that failed.
   int32_t ScanLeft(const uint8_t* row, int32_t x, int32_t limit) const {
     if (x >= image_.Width) return x;
+    while (x - kBlock + 1 >= limit && BlockIs(row, x - kBlock + 1, seedBlock_)) x -= kBlock;
     while (x >= limit && Matches(row, x)) --x;
     return x;
   }
@@ -56,19 +67,26 @@ class TFloodFill {
   // Walks right while the pixel matches; the first column that failed.
   int32_t ScanRight(const uint8_t* row, int32_t x, int32_t limit) const {
     if (x < 0) return x;
+    while (x + kBlock - 1 <= limit && BlockIs(row, x, seedBlock_)) x += kBlock;
     while (x <= limit && Matches(row, x)) ++x;
     return x;
   }
 
-  // Walks right while the pixel differs; the first column that matches.
+  // Walks right while the pixel differs; the first column that matches. Pixels already filled
+  // (never the seed colour) pass a block at a time.
   int32_t SkipRight(const uint8_t* row, int32_t x, int32_t limit) const {
-    while (x <= limit && !Matches(row, x)) ++x;
-    return x;
+    for (;;) {
+      while (x + kBlock - 1 <= limit && BlockIs(row, x, fillBlock_)) x += kBlock;
+      if (x > limit || Matches(row, x)) return x;
+      ++x;
+    }
   }
 
   void FillRun(uint8_t* row, int32_t xl, int32_t xr, int32_t y) {
     uint8_t* p = row + size_t(xl) * 3;
-    for (int32_t x = xl; x <= xr; ++x, p += 3) {
+    int32_t x = xl;
+    for (; x + kBlock - 1 <= xr; x += kBlock, p += 3 * kBlock) std::memcpy(p, fillBlock_, 3 * kBlock);
+    for (; x <= xr; ++x, p += 3) {
       dibops::CopyBgr(p, fill_);
     }
     if (!wantBounds_) return;
@@ -134,9 +152,12 @@ class TFloodFill {
     }
   }
 
+  static constexpr int32_t kBlock = 4;  // pixels compared and written at once
   TDibImage& image_;
   uint8_t seed_[3];
   uint8_t fill_[3];
+  uint8_t seedBlock_[3 * kBlock];
+  uint8_t fillBlock_[3 * kBlock];
   bool wantBounds_;
   TWinRect& bounds_;
   std::vector<TFillSpan> stack_;
