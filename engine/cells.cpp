@@ -135,8 +135,13 @@ struct TPointGrid {
     for (int32_t i = 0; i < n; ++i) ++B.Bucket[Index(cells[i].SeedPoint) + 1];
     for (size_t i = 1; i < B.Bucket.size(); ++i) B.Bucket[i] += B.Bucket[i - 1];
     B.BucketItems.assign(size_t(n), 0);
+    B.BucketPoints.assign(size_t(n), TIntPoint{});
     std::vector<int32_t> fill(B.Bucket.begin(), B.Bucket.end() - 1);
-    for (int32_t i = 0; i < n; ++i) B.BucketItems[size_t(fill[Index(cells[i].SeedPoint)]++)] = i;
+    for (int32_t i = 0; i < n; ++i) {
+      const int32_t at = fill[Index(cells[i].SeedPoint)]++;
+      B.BucketItems[size_t(at)] = i;
+      B.BucketPoints[size_t(at)] = cells[i].SeedPoint;
+    }
   }
   size_t Index(TIntPoint p) const { return size_t((p.y - MinY) / Side) * Cols + (p.x - MinX) / Side; }
   int32_t Col(double x) const { return std::clamp<int32_t>(int32_t(std::floor((x - MinX) / Side)), 0, Cols - 1); }
@@ -144,7 +149,7 @@ struct TPointGrid {
   template <typename F>
   void Visit(int32_t col, int32_t row, F&& f) const {
     const size_t s = size_t(row) * Cols + col;
-    for (int32_t i = B.Bucket[s]; i < B.Bucket[s + 1]; ++i) f(B.BucketItems[size_t(i)]);
+    for (int32_t i = B.Bucket[s]; i < B.Bucket[s + 1]; ++i) f(B.BucketItems[size_t(i)], B.BucketPoints[size_t(i)]);
   }
 };
 
@@ -152,18 +157,24 @@ struct TPointGrid {
 // index order among equals), or -1.
 int32_t BestApex(const TPointGrid& grid, const TCellRecord* cells, int32_t a, int32_t b, int32_t side) {
   const TIntPoint pa = cells[a].SeedPoint, pb = cells[b].SeedPoint;
-  long double best = -1000;
+  long double best = -1000, bestCosine = 2;
   int32_t bestK = -1;
-  auto consider = [&](int32_t k) {
-    if (k == a || k == b || Orientation(pa, pb, cells[k].SeedPoint) != side) return;
-    const long double angle = VertexAngle(pa, cells[k].SeedPoint, pb);
+  auto consider = [&](int32_t k, TIntPoint pk) {
+    if (k == a || k == b || Orientation(pa, pb, pk) != side) return;
+    long double c;
+    const bool legs = VertexCosine(pa, pk, pb, c);
+    // A cosine clearly above the best one's is a clearly smaller angle: it can neither win nor
+    // tie, and needs no arc cosine.
+    if (legs && bestK >= 0 && c > bestCosine + 1e-12L) return;
+    const long double angle = legs ? std::acos(c) : 0;
     if (angle > best || (angle == best && k < bestK)) {
       best = angle;
       bestK = k;
+      bestCosine = legs ? c : 1;
     }
   };
   if (grid.B.ExhaustiveApexSearch) {
-    for (int32_t k = 0; k < int32_t(grid.B.BucketItems.size()); ++k) consider(k);
+    for (int32_t k = 0; k < int32_t(grid.B.BucketItems.size()); ++k) consider(k, cells[k].SeedPoint);
     return bestK;
   }
   // Rings of squares around the edge's midpoint until a candidate turns up.

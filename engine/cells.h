@@ -68,6 +68,7 @@ struct TCellBuilder {
   std::vector<uint64_t> EdgeKeys;  // open-addressing set of (lower, higher) pairs
   std::vector<int32_t> Bucket;  // seed points by grid square: start offsets, then indexes
   std::vector<int32_t> BucketItems;
+  std::vector<TIntPoint> BucketPoints;  // the items' seed points, side by side with them
   // Tests every seed point for every edge instead of searching the grid squares: the plain
   // quadratic rule that the grid search must reproduce exactly.
   bool ExhaustiveApexSearch = false;

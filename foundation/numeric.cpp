@@ -20,17 +20,22 @@ int32_t ClampInt(int32_t v, int32_t low, int32_t high) {
   return v;
 }
 
-long double VertexAngle(TIntPoint p0, TIntPoint p1, TIntPoint p2) {
+bool VertexCosine(TIntPoint p0, TIntPoint p1, TIntPoint p2, long double& c) {
   // The differences are whole numbers; their products already leave the 64-bit range for
   // points at opposite ends of the 32-bit plane, so they are taken in floating point.
   const long double ax = int64_t(p0.x) - p1.x, ay = int64_t(p0.y) - p1.y;
   const long double bx = int64_t(p2.x) - p1.x, by = int64_t(p2.y) - p1.y;
   const long double den = std::sqrt((ax * ax + ay * ay) * (bx * bx + by * by));
-  if (den == 0) return 0;
-  long double c = (ax * bx + ay * by) / den;
+  if (den == 0) return false;
+  c = (ax * bx + ay * by) / den;
   if (c > 1) c = 1;
   if (c < -1) c = -1;
-  return std::acos(c);
+  return true;
+}
+
+long double VertexAngle(TIntPoint p0, TIntPoint p1, TIntPoint p2) {
+  long double c;
+  return VertexCosine(p0, p1, p2, c) ? std::acos(c) : 0;
 }
 
 int32_t Round(long double v) {

@@ -14,6 +14,10 @@ struct TIntPoint {
 // The angle at p1 between p1->p0 and p1->p2 in radians. A zero-length leg gives 0 and the
 // cosine is clamped to [-1, 1], so no NaN leaves here.
 long double VertexAngle(TIntPoint p0, TIntPoint p1, TIntPoint p2);
+// The cosine whose arc cosine VertexAngle gives, clamped to [-1, 1]; false for a zero-length
+// leg. Larger angles have smaller cosines, so a search can leave the arc cosine out where the
+// cosines clearly differ.
+bool VertexCosine(TIntPoint p0, TIntPoint p1, TIntPoint p2, long double& c);
 
 // Half-to-even rounding of the current floating-point environment.
 int32_t Round(long double v);
