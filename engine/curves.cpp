@@ -180,6 +180,8 @@ bool WalkLineToPiece(const TCutTarget& target, int32_t piece, TIntPoint a, TIntP
   auto is = [&](int32_t x, int32_t y) {
     return x >= 0 && y >= 0 && x < map.Width && y < map.Height && MapColorAt(map, x, y) == want;
   };
+  const uint8_t wantBlue = uint8_t(want >> 16), wantGreen = uint8_t(want >> 8), wantRed = uint8_t(want);
+  auto at = [&](const uint8_t* q) { return q[0] == wantBlue && q[1] == wantGreen && q[2] == wantRed; };
   if (a.x == b.x && a.y == b.y) {
     p = a;
     return inClip(a.x, a.y) && is(a.x, a.y);
@@ -201,12 +203,23 @@ bool WalkLineToPiece(const TCutTarget& target, int32_t piece, TIntPoint a, TIntP
     if (inClip(x, y)) {
       entered = true;
       bool hit = false;
-      if (y > lv.JigsT) {
-        hit = (x > lv.JigsL && is(x - 1, y - 1)) || is(x, y - 1) || (x < lv.JigsR && is(x + 1, y - 1));
-      }
-      if (!hit) hit = (x > lv.JigsL && is(x - 1, y)) || (x < lv.JigsR && is(x + 1, y));
-      if (!hit && y < lv.JigsB) {
-        hit = (x > lv.JigsL && is(x - 1, y + 1)) || is(x, y + 1) || (x < lv.JigsR && is(x + 1, y + 1));
+      if (x >= 1 && y >= 1 && x + 1 < map.Width && y + 1 < map.Height) {
+        // All eight neighbours inside the map: read them straight from the rows (the row above
+        // lies one stride further on in memory).
+        const uint8_t* c = map.Bits + intptr_t(map.Height - 1 - y) * map.RowStride + intptr_t(x) * 3;
+        const uint8_t* up = c + map.RowStride;
+        const uint8_t* down = c - map.RowStride;
+        const bool left = x > lv.JigsL, right = x < lv.JigsR;
+        hit = (y > lv.JigsT && ((left && at(up - 3)) || at(up) || (right && at(up + 3)))) || (left && at(c - 3)) ||
+              (right && at(c + 3)) || (y < lv.JigsB && ((left && at(down - 3)) || at(down) || (right && at(down + 3))));
+      } else {
+        if (y > lv.JigsT) {
+          hit = (x > lv.JigsL && is(x - 1, y - 1)) || is(x, y - 1) || (x < lv.JigsR && is(x + 1, y - 1));
+        }
+        if (!hit) hit = (x > lv.JigsL && is(x - 1, y)) || (x < lv.JigsR && is(x + 1, y));
+        if (!hit && y < lv.JigsB) {
+          hit = (x > lv.JigsL && is(x - 1, y + 1)) || is(x, y + 1) || (x < lv.JigsR && is(x + 1, y + 1));
+        }
       }
       if (hit) return true;
     }
