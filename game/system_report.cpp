@@ -1,0 +1,182 @@
+#include "game/system_report.h"
+
+#include <cstdarg>
+#include <cstdio>
+
+#include "foundation/binary_file.h"
+#include "game/game_paths.h"
+#include "game/pieces.h"
+
+namespace {
+
+constexpr char kRule[] = "========================================";
+
+std::string Fmt(const char* format, ...) __attribute__((format(printf, 1, 2)));
+std::string Fmt(const char* format, ...) {
+  char buffer[1024];
+  va_list args;
+  va_start(args, format);
+  std::vsnprintf(buffer, sizeof buffer, format, args);
+  va_end(args);
+  return buffer;
+}
+
+double Megabytes(uint64_t bytes) { return double(bytes / 1024) / 1024; }
+
+void Section(std::vector<std::string>& out, const char* title) {
+  out.emplace_back();
+  out.emplace_back(title);
+  out.emplace_back();
+}
+
+}  // namespace
+
+std::string ShiftStateText(uint8_t shift) {
+  static const char* const names[] = {" ssShift", " ssAlt", " ssCtrl", " ssLeft", " ssRight", " ssMiddle", " ssDouble"};
+  std::string text;
+  for (int bit = 0; bit < 7; ++bit)
+    if (shift & (1u << bit)) text += names[bit];
+  return text;
+}
+
+std::string MouseButtonText(uint8_t button) {
+  switch (button) {
+    case 0: return "mbLeft";
+    case 1: return "mbRight";
+    case 2: return "mbMiddle";
+    default: return {};
+  }
+}
+
+std::vector<std::string> BuildSystemReport(TGameSession& s, const TSettings& st, const TReportEnv& env) {
+  std::vector<std::string> out;
+  out.emplace_back(kRule);
+  out.push_back(std::string(kProgramTitle) + " System Report");
+  out.emplace_back();
+  out.push_back("Date: " + env.Date);
+  out.emplace_back();
+
+  out.emplace_back("------ Program ------");
+  out.emplace_back();
+  out.emplace_back("Version 1.45");
+  out.emplace_back("December 30, 2024");
+  out.push_back("Exe path = " + env.ExePath);
+  if (!env.ExeDate.empty()) out.push_back("Exe date = " + env.ExeDate);
+
+  TGameState& g = s.Game;
+  if (g.GameLoaded) {
+    const TLevelRecord& l = g.GameLevel;
+    Section(out, "------ Jigsaw ------");
+    out.push_back("sJig: " + s.sJig);
+    out.push_back("sSolve: " + s.sSolve);
+    out.push_back("sJigName: " + s.sJigName);
+    out.push_back(Fmt("GameSeed = %d", l.GameSeed));
+    out.push_back(Fmt("ImageW = %d, ImageH = %d", l.ImageW, l.ImageH));
+    out.push_back(Fmt("JigsL = %d, JigsT = %d", l.JigsL, l.JigsT));
+    out.push_back(Fmt("MaskS = %d, TileS = %d", l.MaskS, l.TileS));
+    out.push_back(Fmt("TilePX = %d, TilePY = %d", l.TilePX, l.TilePY));
+    out.push_back(Fmt("PicPX = %d, PicPY = %d", l.PicPX, l.PicPY));
+    out.push_back(Fmt("TileNum = %d, TotalTileNum = %d", l.TileNum, l.TotalTileNum));
+    out.push_back(Fmt("Level = %d", l.Level));
+    out.push_back(Fmt("Rotate = %d", l.Rotate));
+    out.push_back(Fmt("BorderStyle = %d", l.BorderStyle));
+    out.push_back(Fmt("ShapeStyle = %d", l.ShapeStyle));
+    out.push_back(Fmt("SpreadOut = %d", l.SpreadOut));
+    out.push_back(Fmt("FitToScreen = %d", l.FitToScreen));
+    out.push_back(Fmt("SideNum = %d", l.SideNum));
+    TSkinWindows& ws = s.Windows;
+    out.push_back(Fmt("Jigs in MW_SIDE0 = %d", CountWindowPieces(ws, ws.GameWindows[0], true)));
+    out.push_back(Fmt("Jigs in MW_SIDE1 = %d", CountWindowPieces(ws, ws.GameWindows[1], true)));
+    for (int32_t k = 0; k < 4; ++k)
+      out.push_back(Fmt("Jigs in MW_POCKET%d = %d", k, CountWindowPieces(ws, ws.GameWindows[size_t(k + 2)], true)));
+    const TSolvedPercent solved = SolvedPercent(g, env.Solved);
+    out.push_back(Fmt("iUnsolvedNum = %d", solved.Groups));
+    out.push_back(Fmt("iSolvedPercent = %d", solved.Percent));
+  }
+
+  const TGameOptions& o = g.GameOptions;
+  const TPlaySettings& p = g.PlaySettings;
+  Section(out, "------ Options ------");
+  out.push_back(Fmt("lBkg = %X", unsigned(s.ViewState.lBkg)));
+  out.emplace_back("----------");
+  out.emplace_back("AutoSave");
+  out.push_back(Fmt("AutoSave_bEnabled = %d", s.AutoSave.Enabled ? 1 : 0));
+  out.push_back(Fmt("AutoSave_iIntervalMin = %d", s.AutoSave.Interval));
+  out.emplace_back("----------");
+  out.emplace_back("Sound");
+  out.push_back(Fmt("CB_SoundPlay = %d", st.Controls.CB_SoundPlay ? 1 : 0));
+  out.emplace_back("----------");
+  out.emplace_back("Visual");
+  out.push_back(Fmt("EmbossStyle = %d", o.EmbossStyle));
+  out.push_back(Fmt("WoodStyle = %d", o.WoodStyle));
+  out.push_back(Fmt("WoodColor = %X", unsigned(o.WoodColor)));
+  out.push_back(Fmt("CB_VisualShowJoin = %d", st.Controls.CB_VisualShowJoin ? 1 : 0));
+  out.push_back(Fmt("FullScreen = %d", st.Controls.MI_FullScreen ? 1 : 0));
+  out.emplace_back("----------");
+  out.emplace_back("Play");
+  out.push_back("RotCW_Button = " + MouseButtonText(p.RotCW.Button));
+  out.push_back("RotCW_Shift = " + ShiftStateText(p.RotCW.Shift));
+  out.push_back("RotCCW_Button = " + MouseButtonText(p.RotCCW.Button));
+  out.push_back("RotCCW_Shift = " + ShiftStateText(p.RotCCW.Shift));
+  out.push_back("MoveOW_Button = " + MouseButtonText(p.MoveOW.Button));
+  out.push_back("MoveOW_Shift = " + ShiftStateText(p.MoveOW.Shift));
+  out.push_back(Fmt("bSingleWin = %d", p.SingleMainWindow));
+  out.push_back(Fmt("bClickToDrag = %d", p.ClickToDrag));
+  out.push_back(Fmt("iStuckKoef = %d", o.StuckKoef));
+  out.emplace_back("----------");
+  out.emplace_back("Language");
+  out.push_back("sCurLang = " + st.CurrentLanguage);
+  out.push_back(Fmt("ShowQuickHelp = %d", st.Controls.CB_Show ? 1 : 0));
+  out.emplace_back("----------");
+  out.emplace_back("Download");
+  out.push_back("sDnSrc = " + o.DnSrc);
+  out.push_back(Fmt("bUseSecure = %d", o.UseSecure ? 1 : 0));
+  out.push_back(Fmt("iSecureMethodInd = %d", o.SecureMethodInd));
+
+  Section(out, "------ Screen ------");
+  out.push_back(Fmt("ScreenW = %d, ScreenH = %d", env.ScreenWidth, env.ScreenHeight));
+  out.push_back(Fmt("BitsPerPixel = %d", env.BitsPerPixel));
+  out.push_back(Fmt("Planes = %d", env.Planes));
+
+  const TSystemFacts& sys = env.System;
+  Section(out, "------ OS ------");
+  out.push_back("Name = " + sys.Os.Name);
+  out.push_back("PrettyName = " + sys.Os.PrettyName);
+  out.push_back("Version = " + sys.Os.Version);
+  out.push_back("VersionId = " + sys.Os.VersionId);
+  out.push_back("Kernel = " + sys.KernelName);
+  out.push_back("KernelRelease = " + sys.KernelRelease);
+  out.push_back("KernelVersion = " + sys.KernelVersion);
+
+  Section(out, "------ System ------");
+  out.push_back("SystemProductName = " + sys.ProductName);
+  out.push_back("SystemManufacturer = " + sys.Manufacturer);
+  out.push_back("Machine = " + sys.Machine);
+  out.push_back(Fmt("CPU count = %d", sys.CpuCount));
+  out.push_back("ProcessorNameString = " + sys.CpuModel);
+
+  const TMemoryFacts& m = sys.Memory;
+  Section(out, "------ Memory ------");
+  out.push_back(Fmt("Memory Load = %d%s", m.LoadPercent, "%"));
+  out.push_back(Fmt("Total Physical = %0.0f Mb", Megabytes(m.TotalPhysical)));
+  out.push_back(Fmt("Avail Physical = %0.3f Mb", Megabytes(m.AvailPhysical)));
+  out.push_back(Fmt("Total Virtual  = %0.0f Mb", Megabytes(m.TotalVirtual)));
+  out.push_back(Fmt("Avail Virtual  = %0.3f Mb", Megabytes(m.AvailVirtual)));
+  out.push_back(Fmt("Total PageFile = %0.0f Mb", Megabytes(m.TotalSwap)));
+  out.push_back(Fmt("Avail PageFile = %0.0f Mb", Megabytes(m.AvailSwap)));
+  for (const TDiskFree& d : sys.Disks)
+    out.push_back("\"" + d.Path + "\"" + Fmt(" drive free space = %0.0f Mb", Megabytes(d.FreeBytes)));
+  out.emplace_back();
+  out.emplace_back(kRule);
+  return out;
+}
+
+bool WriteReportFile(const std::string& path, const std::vector<std::string>& lines) {
+  TBinaryWriter w;
+  if (!w.Create(path, false)) return false;
+  for (const std::string& line : lines) {
+    w.Write(line.data(), int64_t(line.size()));
+    w.Write("\n", 1);
+  }
+  return w.Commit();
+}

@@ -1,0 +1,112 @@
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <fstream>
+
+#include "field_rig.h"
+#include "game/system_report.h"
+
+namespace {
+
+bool Has(const std::vector<std::string>& lines, const std::string& line) {
+  return std::find(lines.begin(), lines.end(), line) != lines.end();
+}
+
+TReportEnv SampleEnv() {
+  TReportEnv env;
+  env.Date = "06.12.2026 23:00";
+  env.ExePath = "/opt/zorva/zorva";
+  env.ScreenWidth = 1600;
+  env.ScreenHeight = 1000;
+  env.BitsPerPixel = 24;
+  env.System.Memory.Known = true;
+  env.System.Memory.TotalPhysical = 8ull << 30;
+  env.System.Memory.AvailPhysical = (3ull << 30) + 512 * 1024;
+  env.System.Memory.LoadPercent = 62;
+  env.System.Disks = {{"/opt/zorva/", 10ull << 30}, {"/", 3ull << 20}};
+  return env;
+}
+
+TEST(ShiftStateText, BitsInFixedOrderAndButtonNames) {
+  EXPECT_EQ(ShiftStateText(0), "");
+  EXPECT_EQ(ShiftStateText(4), " ssCtrl");
+  EXPECT_EQ(ShiftStateText(1 | 2 | 4 | 64), " ssShift ssAlt ssCtrl ssDouble");
+  EXPECT_EQ(ShiftStateText(8 | 16 | 32), " ssLeft ssRight ssMiddle");
+  EXPECT_EQ(MouseButtonText(0), "mbLeft");
+  EXPECT_EQ(MouseButtonText(1), "mbRight");
+  EXPECT_EQ(MouseButtonText(2), "mbMiddle");
+  EXPECT_EQ(MouseButtonText(3), "");
+}
+
+TEST(SystemReport, WithoutAGameThereIsNoJigsawSection) {
+  TGameSession s;
+  TSettings st;
+  s.Game.PlaySettings.RotCW = {1, 4};
+  const std::vector<std::string> lines = BuildSystemReport(s, st, SampleEnv());
+  ASSERT_GT(lines.size(), 10u);
+  EXPECT_EQ(lines.front(), std::string(40, '='));
+  EXPECT_EQ(lines.back(), std::string(40, '='));
+  EXPECT_EQ(lines[1], "Zorva Jigsaw Quix System Report");
+  EXPECT_TRUE(Has(lines, "Date: 06.12.2026 23:00"));
+  EXPECT_TRUE(Has(lines, "Exe path = /opt/zorva/zorva"));
+  EXPECT_FALSE(std::any_of(lines.begin(), lines.end(), [](const std::string& l) { return l.rfind("Exe date", 0) == 0; }));
+  EXPECT_FALSE(Has(lines, "------ Jigsaw ------"));
+  // A right-button binding with Ctrl: two blanks after the equals sign.
+  EXPECT_TRUE(Has(lines, "RotCW_Button = mbRight"));
+  EXPECT_TRUE(Has(lines, "RotCW_Shift =  ssCtrl"));
+  EXPECT_TRUE(Has(lines, "lBkg = 989898"));
+  EXPECT_TRUE(Has(lines, "sCurLang = english"));
+  EXPECT_TRUE(Has(lines, "ScreenW = 1600, ScreenH = 1000"));
+  EXPECT_TRUE(Has(lines, "Memory Load = 62%"));
+  EXPECT_TRUE(Has(lines, "Total Physical = 8192 Mb"));
+  EXPECT_TRUE(Has(lines, "Avail Physical = 3072.500 Mb"));
+  EXPECT_TRUE(Has(lines, "\"/opt/zorva/\" drive free space = 10240 Mb"));
+  EXPECT_TRUE(Has(lines, "\"/\" drive free space = 3 Mb"));
+}
+
+TEST(SystemReport, AGameAddsItsLevelAndWindowCountsWithPocketsNumberedFromZero) {
+  TFieldRig r(TTestCut{3, 3});
+  TGameSession s;
+  // The rig's game and windows moved into a session.
+  s.Game.GameLevel = r.g.GameLevel;
+  s.Game.Pieces = r.g.Pieces;
+  s.Game.GameLoaded = true;
+  s.sJigName = "Lake";
+  for (int32_t i = 0; i < 9; ++i) s.Game.Pieces[size_t(i)].Window = uint8_t(i < 5 ? 0 : i < 7 ? 1 : 3);
+  s.Windows.Hooks.SortPieces = [&] { SortPieces(s.Game, false); };
+  s.Windows.Hooks.SortedPieceCount = [&] { return int32_t(s.Game.PieceOrder.size()); };
+  s.Windows.Hooks.SortedPiece = [&](int32_t i) {
+    const TPieceRecord& p = s.Game.Pieces[size_t(s.Game.PieceOrder[size_t(i)].Index)];
+    return TSkinPieceEntry{p.Group, p.Window};
+  };
+  SetupGameWindows(s.Windows);
+  TSettings st;
+  const std::vector<std::string> lines = BuildSystemReport(s, st, SampleEnv());
+  EXPECT_TRUE(Has(lines, "------ Jigsaw ------"));
+  EXPECT_TRUE(Has(lines, "sJigName: Lake"));
+  EXPECT_TRUE(Has(lines, "TileNum = " + std::to_string(s.Game.GameLevel.TileNum) + ", TotalTileNum = 9"));
+  EXPECT_TRUE(Has(lines, "Jigs in MW_SIDE0 = 5"));
+  EXPECT_TRUE(Has(lines, "Jigs in MW_SIDE1 = 2"));
+  // Game window 3 is the second pocket, numbered 1 here.
+  EXPECT_TRUE(Has(lines, "Jigs in MW_POCKET0 = 0"));
+  EXPECT_TRUE(Has(lines, "Jigs in MW_POCKET1 = 2"));
+  EXPECT_TRUE(Has(lines, "Jigs in MW_POCKET3 = 0"));
+  EXPECT_TRUE(Has(lines, "iUnsolvedNum = 9"));
+  EXPECT_TRUE(Has(lines, "iSolvedPercent = 0"));
+}
+
+TEST(SystemReport, WrittenAsLinesReplacingAnOlderReport) {
+  const std::filesystem::path dir = std::filesystem::temp_directory_path() / "zorva-report-test";
+  std::filesystem::create_directories(dir);
+  const std::string path = (dir / kReportFileName).string();
+  { std::ofstream(path) << "an older, longer report that must not survive\n"; }
+  ASSERT_TRUE(WriteReportFile(path, {"one", "", "three"}));
+  std::ifstream in(path, std::ios::binary);
+  const std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  EXPECT_EQ(text, "one\n\nthree\n");
+  EXPECT_FALSE(WriteReportFile((dir / "missing" / "r.txt").string(), {"x"}));
+  std::filesystem::remove_all(dir);
+}
+
+}  // namespace
