@@ -173,15 +173,10 @@ TEST(ToolbarFaces, EachStateCopiesItsOwnCellOfTheSheet) {
 
   auto expectFace = [&](int index, int column, int y0, const char* what) {
     const TDibImage& f = h[index].Face;
-    ASSERT_EQ(f.Width, 29);
-    ASSERT_EQ(f.Height, 29);
+    ASSERT_EQ(f.Width * 100 + f.Height, 2929);
     for (int y = 0; y < 29; y += 7)
-      for (int x = 0; x < 29; x += 4) {
-        int sx, sy;
-        Origin(f, x, y, sx, sy);
-        ASSERT_EQ(sx, 30 * column + 1 + x) << what << " button " << index;
-        ASSERT_EQ(sy, y0 + y) << what << " button " << index;
-      }
+      for (int x = 0; x < 29; x += 4)
+        ASSERT_TRUE(CameFrom(f, x, y, 30 * column + 1 + x, y0 + y)) << what << " button " << index;
   };
 
   expectFace(0, 0, 1, "normal");

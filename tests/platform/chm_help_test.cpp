@@ -39,22 +39,6 @@ TEST(ChmObjectPath, ResolvesLinksAgainstTheirPage) {
   EXPECT_EQ(ChmObjectPath(""), "/");
 }
 
-TEST(ChmFile, ShippedHelpHoldsEveryTopic) {
-  TChmFile chm;
-  ASSERT_TRUE(chm.Open(EnglishChm()));
-  for (const char* topic : kTopics) {
-    EXPECT_TRUE(chm.HasObject(topic)) << topic;
-    std::vector<uint8_t> page;
-    ASSERT_TRUE(chm.ReadObject(topic, page)) << topic;
-    const std::string text(page.begin(), page.end());
-    EXPECT_NE(text.find("<title>"), std::string::npos) << topic;
-  }
-  EXPECT_FALSE(chm.HasObject("missing.htm"));
-  std::vector<uint8_t> none{1, 2, 3};
-  EXPECT_FALSE(chm.ReadObject("missing.htm", none));
-  EXPECT_TRUE(none.empty());
-}
-
 TEST(ChmFile, ShippedHelpMatchesItsSourcesAndEveryLinkResolves) {
   TChmFile chm;
   ASSERT_TRUE(chm.Open(EnglishChm()));
@@ -97,6 +81,10 @@ TEST(ChmFile, EveryTopicTheCodeAsksForIsInTheShippedHelp) {
   topics.erase("zorva-quix.htm");  // a page of the download source's web site, not of the help
   for (const std::string& topic : topics) EXPECT_TRUE(chm.HasObject(topic)) << topic;
   EXPECT_GE(topics.size(), 3u);
+  EXPECT_FALSE(chm.HasObject("missing.htm"));
+  std::vector<uint8_t> none{1, 2, 3};
+  EXPECT_FALSE(chm.ReadObject("missing.htm", none));
+  EXPECT_TRUE(none.empty());
 }
 
 TEST(ChmFile, MissingOrForeignFilesAreRefused) {
