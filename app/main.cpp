@@ -24,8 +24,9 @@ int main(int argc, char** argv) {
   // The window takes the work area.
   if (const QScreen* screen = QGuiApplication::primaryScreen()) window.setGeometry(screen->availableGeometry());
   window.show();
+  window.ReadStartupSettings();
   WaitForSplash(start, clock);
   splash.reset();
-  window.OpenStartupGame();
+  window.StartupChoice();
   return app.exec();
 }

@@ -17,11 +17,13 @@
 #include <cmath>
 #include <filesystem>
 
+#include "dialogs/dir_view_form.h"
 #include "foundation/picture_loading.h"
 #include "game/game_open.h"
 #include "game/game_paths.h"
 #include "game/jigsaw_file.h"
 #include "game/layout.h"
+#include "game/open_rules.h"
 #include "game/piece_order.h"
 #include "game/pieces.h"
 #include "game/saved_game.h"
@@ -44,17 +46,6 @@ int32_t FieldButton(Qt::MouseButton b) {
     case Qt::MiddleButton: return kMouseMiddle;
     default: return kMouseLeft;
   }
-}
-
-bool Exists(const std::string& path) {
-  std::error_code ec;
-  return std::filesystem::is_regular_file(path, ec);
-}
-
-std::string Extension(const std::string& path) {
-  std::string ext = std::filesystem::path(path).extension().string();
-  std::transform(ext.begin(), ext.end(), ext.begin(), [](unsigned char c) { return char(std::tolower(c)); });
-  return ext;
 }
 
 double NowSeconds() { return double(QDateTime::currentMSecsSinceEpoch()) / 1000.0; }
@@ -237,6 +228,7 @@ TF_Main::TF_Main(const std::string& programDir) {
   T_AutoSave.setInterval(5000);
   connect(&T_AutoSave, &QTimer::timeout, this, [this] { AutoSaveTimer(); });
   setMinimumSize(500, 500);
+  CreatePersistentForms();
   f.FormsReady = true;
   FieldResized();
 }
@@ -323,10 +315,10 @@ void TF_Main::ApplyViewState() {
   }
 }
 
-bool TF_Main::StartGame(const std::string& path) {
+bool TF_Main::StartGame(const std::string& path, const TOpenChoices* chosen) {
   TGameSession& s = session_;
   TSkinWindows& ws = s.Windows;
-  const std::string ext = Extension(path);
+  const std::string ext = LowerExtension(path);
   for (int32_t pocket = 2; pocket <= 5; ++pocket)
     if (ws.GameWindows[size_t(pocket)].Visible) SetSkinWindowVisible(ws, ws.GameWindows[size_t(pocket)], false);
   const bool thumbVisible = ws.GameWindows[6].Visible;
@@ -335,7 +327,9 @@ bool TF_Main::StartGame(const std::string& path) {
   ws.GlassWindow.Visible = false;
   int32_t side = 0;
   bool opened = false;
-  if (ext == JigsawExtension) {
+  if (ext == JigsawExtension && chosen) {
+    opened = StartJigsawGame(s, path, *chosen);
+  } else if (ext == JigsawExtension) {
     TImageControl load;
     TJigsawOpenTarget target{s.Game.CurrentLevel, load, s.Paths.TempPictureFile, s.Hooks.PlayArea, {}};
     const TLevelRecord defaults = s.Game.DefaultLevel;
@@ -367,6 +361,7 @@ bool TF_Main::StartGame(const std::string& path) {
     return false;
   }
   SortPieces(s.Game, false);
+  AddRecentFile(settings_, path);
   DrawThumbnailImage(s);
   for (int32_t pocket = 2; pocket <= 5; ++pocket) {
     TSkinWindow& p = ws.GameWindows[size_t(pocket)];
@@ -398,53 +393,9 @@ bool TF_Main::StartGame(const std::string& path) {
   return true;
 }
 
-bool TF_Main::OpenStartupGame() {
-  // Stopgap until the browser exists: continue the autosave, else open the first
-  // distributed jigsaw at the default level.
-  TGameSession& s = session_;
-  if (Exists(s.Paths.sAutoSave) && StartGame(s.Paths.sAutoSave)) return true;
-  TLevelRecord& d = s.Game.DefaultLevel;
-  d = TLevelRecord{};
-  d.Level = 6;
-  d.ShapeStyle = 3;
-  d.FitToScreen = 1;
-  const std::vector<std::string> names = DistributedJigsaws(s.Paths);
-  if (names.empty()) return false;
-  std::string path = s.Paths.sJigsawDir + names.front();
-  if (!Exists(path)) path = s.Paths.sExeJigsawDir + names.front();
-  return StartGame(path);
-}
-
-bool TF_Main::SaveCommand() {
-  TGameSession& s = session_;
-  if (!s.Game.GameLoaded) return false;
-  s.AutoSaveHold = true;
-  if (s.Game.Play.HasSelection) ClearSelection(s.Game, PieceViewOf(ActiveWindowRecord(*field_)));
-  std::string target = s.sSolve;
-  // The autosave is never the target of a plain save; until the browser can ask for a name,
-  // the game is saved under its jigsaw's name.
-  if (target.empty() || Extension(target) != kSavedGameExtension ||
-      std::filesystem::path(target) == std::filesystem::path(s.Paths.sAutoSave))
-    target = s.Paths.sSavedDir + (s.sJigName.empty() ? "game" : s.sJigName) + kSavedGameExtension;
-  const bool ok = SaveGame(s, target, false);
-  if (ok) s.sSolve = target;
-  s.AutoSaveHold = false;
-  RedrawField();
-  return ok;
-}
-
 void TF_Main::AutoSaveTimer() {
   if (field_->InHandler || field_->Busy) return;
   AutoSaveTick(session_, NowSeconds());
-}
-
-bool TF_Main::AskSaveChanges() {
-  if (!session_.SaveModified) return true;
-  const int answer = ShowMessageBox("Do you want to save the changes to the current game?", kProgramTitle,
-                                    kMbYesNoCancel | kMbIconQuestion);
-  if (answer == kIdCancel) return false;
-  if (answer == kIdYes) return SaveCommand();
-  return true;
 }
 
 void TF_Main::keyPressEvent(QKeyEvent* event) {
@@ -487,5 +438,6 @@ void TF_Main::closeEvent(QCloseEvent* event) {
     return;
   }
   T_AutoSave.stop();
+  WriteSettings(session_, settings_);
   event->accept();
 }

@@ -3,14 +3,22 @@
 #include <QMainWindow>
 #include <QTimer>
 
+#include <functional>
+#include <map>
 #include <memory>
 #include <string>
 
+#include "foundation/lang.h"
+#include "foundation/lang_forms.h"
 #include "game/field.h"
 #include "game/game_session.h"
+#include "game/settings_file.h"
 
+class QAction;
 class QLabel;
+class QMenu;
 class QProgressBar;
+class TF_DirView;
 class TF_Main;
 
 // The play field `I_Field`: shows the field's screen buffer at the screen's own pixels and
@@ -47,14 +55,29 @@ class TF_Main : public QMainWindow {
   TField& Field() { return *field_; }
   TFieldView* P_Field() { return fieldView_; }
 
-  // Start-up: continue the autosave when there is one, else open the first distributed
-  // jigsaw at the default level. Stands in for the browser until it exists.
-  bool OpenStartupGame();
-  // Opens a jigsaw at the given level choices, or continues a saved game.
-  bool StartGame(const std::string& path);
-  // The save command: the current saved game, else a file named after the jigsaw in the
-  // saved-games folder.
+  TLanguageState& Lang() { return lang_; }
+  TSettings& Settings() { return settings_; }
+  TF_DirView& DirView() { return *dirView_; }
+  // The persistent forms a language is loaded into.
+  TLangForms LangForms();
+  // Runs the browser modally and returns its result (1 OK); tests drive it instead.
+  std::function<int(TF_DirView&)> RunBrowser;
+
+  // Start-up, once the window is shown: the settings (and with them the language), then the
+  // browser preset at the most recent file.
+  void ReadStartupSettings();
+  void StartupChoice();
+  // Opens a jigsaw or continues a saved game. Without choices a jigsaw opens at the default
+  // level; with them CurrentLevel already describes it (the browser's level page).
+  bool StartGame(const std::string& path, const TOpenChoices* choices = nullptr);
+  // The open command: asks to save changes, then opens a saved game directly (direct and the
+  // file is one) or through the browser preset at path. True when a game was opened.
+  bool OpenFile(const std::string& path, bool direct);
+  // Asks for a name in the browser's Save mode and saves there; false when cancelled or failed.
+  bool SaveCurrent();
+  // The save and save-as commands.
   bool SaveCommand();
+  bool SaveAsCommand();
   void AutoSaveTimer();
 
   // The field changed: repaint its rectangle now.
@@ -74,8 +97,14 @@ class TF_Main : public QMainWindow {
   void HideProgress();
   void ApplyViewState();
   bool AskSaveChanges();
+  void CreatePersistentForms();
+  bool SaveTo(const std::string& path);
 
   TGameSession session_;
+  TLanguageState lang_;
+  TSettings settings_;
+  TSettingsEnv settingsEnv_;
+  std::unique_ptr<TF_DirView> dirView_;
   std::unique_ptr<TField> field_;
   TFieldView* fieldView_ = nullptr;
   QFrame* P_Progress = nullptr;

@@ -1,3 +1,5 @@
+#include <QLineEdit>
+#include <QPushButton>
 #include <QTest>
 #include <gtest/gtest.h>
 
@@ -9,6 +11,8 @@
 #include <vector>
 
 #include "game/embedded_file.h"
+#include "dialogs/dir_view_form.h"
+#include "game/browser_model.h"
 #include "game/forms/main_form.h"
 #include "game/pieces.h"
 #include "platform/message_box.h"
@@ -68,9 +72,36 @@ class MainWindow : public ::testing::Test {
     return false;
   }
 
+  // The next browsers are shown and driven by drive instead of running modally; a browser
+  // still open afterwards is cancelled.
+  void AnswerBrowser(std::function<void(TF_DirView&)> drive) {
+    main->RunBrowser = [this, drive](TF_DirView& dv) {
+      ++browserRuns;
+      dv.show();
+      QCoreApplication::processEvents();
+      drive(dv);
+      if (dv.isVisible()) dv.reject();
+      return dv.result();
+    };
+  }
+  // A browser in Save mode given a name.
+  void SaveAs(const char* name) {
+    AnswerBrowser([name](TF_DirView& dv) {
+      EXPECT_EQ(dv.BrowseMode(), kBrowseSave);
+      auto* edit = dv.findChild<QLineEdit*>("E_FileName");
+      edit->setText(name);
+      QTest::keyClick(edit, Qt::Key_Return);
+    });
+  }
+  void ReleaseKey(Qt::Key key, Qt::KeyboardModifiers mods = Qt::NoModifier) {
+    QTest::keyPress(main.get(), key, mods);
+    QTest::keyRelease(main.get(), key, mods);
+  }
+
   TTempFolder dir;
   std::unique_ptr<TF_Main> main;
   std::vector<std::string> sounds;
+  int browserRuns = 0;
 };
 
 TEST_F(MainWindow, TitleAndAGameReadyToPlay) {
@@ -138,26 +169,42 @@ TEST_F(MainWindow, DraggingAPieceOntoItsNeighbourJoinsThem) {
   EXPECT_NE(sounds.back().find("set.wav"), std::string::npos);
 }
 
-// The save command writes the game into the saved-games folder; a new window on the same
-// home folder continues it from the autosave.
+// The first save of a jigsaw's game asks for a name; at the next start the browser is
+// preset at that saved game, which continues where it was left.
 TEST_F(MainWindow, SavedGameIsContinuedAtTheNextStart) {
   ASSERT_TRUE(Open("dune-grass.zvq"));
   TGameState& g = main->Session().Game;
   g.Pieces[1].X += 3;
   main->Session().SaveModified = true;
-  QTest::keyPress(main.get(), Qt::Key_S);
-  QTest::keyRelease(main.get(), Qt::Key_S);
-  const std::string saved = main->Session().Paths.sSavedDir + "dune-grass.sv1";
+  SaveAs("evening");
+  ReleaseKey(Qt::Key_S);
+  EXPECT_EQ(browserRuns, 1);
+  const std::string saved = main->Session().Paths.sSavedDir + "evening.sv1";
   ASSERT_TRUE(std::filesystem::exists(saved));
   EXPECT_FALSE(main->Session().SaveModified);
+  EXPECT_EQ(main->Session().sSolve, saved);
+  // Saved under its own name now: S writes it again without asking.
+  ReleaseKey(Qt::Key_S);
+  EXPECT_EQ(browserRuns, 1);
   const std::vector<TPieceRecord> pieces = g.Pieces;
+  EXPECT_TRUE(main->close());
   main.reset();
   main = std::make_unique<TF_Main>(std::string(getenv("ZORVA_DATA_DIR")) + "/");
   main->resize(1200, 900);
   main->show();
-  ASSERT_TRUE(main->OpenStartupGame());
+  main->ReadStartupSettings();
+  std::string preset;
+  AnswerBrowser([&preset](TF_DirView& dv) {
+    EXPECT_EQ(dv.BrowseMode(), kBrowseLoad);
+    preset = dv.findChild<QLineEdit*>("E_FileName")->text().toStdString();
+    QTest::mouseClick(dv.findChild<QPushButton*>("B_Ok"), Qt::LeftButton);
+  });
+  main->StartupChoice();
+  EXPECT_EQ(browserRuns, 2);
+  EXPECT_EQ(preset, "evening.sv1");
   const TGameSession& s = main->Session();
-  EXPECT_EQ(s.sSolve, s.Paths.sAutoSave);
+  EXPECT_TRUE(s.Game.GameLoaded);
+  EXPECT_EQ(s.sSolve, saved);
   ASSERT_EQ(s.Game.Pieces.size(), pieces.size());
   EXPECT_EQ(s.Game.Pieces[1].X, pieces[1].X);
   EXPECT_EQ(s.Game.Pieces[1].Group, pieces[1].Group);
@@ -215,14 +262,13 @@ TEST_F(MainWindow, FailedOpenKeepsTheGameAndTheFieldResponsive) {
 // Keys act on release, and only when they were pressed here.
 TEST_F(MainWindow, SaveKeyActsOnItsOwnRelease) {
   ASSERT_TRUE(Open("dune-grass.zvq"));
-  const std::string saved = main->Session().Paths.sSavedDir + "dune-grass.sv1";
+  SaveAs("mine");
+  const std::string saved = main->Session().Paths.sSavedDir + "mine.sv1";
   QTest::keyRelease(main.get(), Qt::Key_S);  // pressed in another window
-  EXPECT_FALSE(std::filesystem::exists(saved));
-  QTest::keyPress(main.get(), Qt::Key_S, Qt::ControlModifier);
-  QTest::keyRelease(main.get(), Qt::Key_S, Qt::ControlModifier);  // S with Ctrl is no command
-  EXPECT_FALSE(std::filesystem::exists(saved));
-  QTest::keyPress(main.get(), Qt::Key_S);
-  QTest::keyRelease(main.get(), Qt::Key_S);
+  ReleaseKey(Qt::Key_S, Qt::ControlModifier);  // S with Ctrl is no command
+  EXPECT_EQ(browserRuns, 0);
+  ReleaseKey(Qt::Key_S);
+  EXPECT_EQ(browserRuns, 1);
   EXPECT_TRUE(std::filesystem::exists(saved));
   EXPECT_EQ(main->Session().sSolve, saved);
 }

@@ -1,0 +1,91 @@
+// Opening and saving through the browser, and the question before a game is left.
+#include <filesystem>
+
+#include "dialogs/dir_view_form.h"
+#include "foundation/lang.h"
+#include "game/browser_model.h"
+#include "game/forms/main_form.h"
+#include "game/game_paths.h"
+#include "game/jigsaw_file.h"
+#include "game/open_rules.h"
+#include "game/pieces.h"
+#include "game/saved_game.h"
+#include "platform/message_box.h"
+
+namespace {
+
+std::string FileName(const std::string& path) { return std::filesystem::path(path).filename().string(); }
+
+}  // namespace
+
+bool TF_Main::AskSaveChanges() {
+  if (!session_.SaveModified) return true;
+  const int answer = ShowMessageBox(GetLangString(lang_, kLangMainForm, "Q_SaveChanges"), kProgramTitle,
+                                    kMbYesNoCancel | kMbIconQuestion);
+  if (answer == kIdCancel) return false;
+  if (answer != kIdYes) return true;
+  const std::string target = PlainSaveTarget(session_);
+  if (target.empty()) return SaveCurrent();
+  SaveTo(target);
+  return true;
+}
+
+bool TF_Main::SaveTo(const std::string& path) {
+  TGameSession& s = session_;
+  if (!SaveGame(s, path, false)) return false;
+  if ((*s.StoreThumb.Picture).Width > 0) {
+    dirView_->RefreshCachedThumb(FileName(path), *s.StoreThumb.Picture);
+    // A save elsewhere also brought the autosave up to date.
+    dirView_->RefreshCachedThumb(FileName(s.Paths.sAutoSave), *s.StoreThumb.Picture);
+  }
+  return true;
+}
+
+bool TF_Main::SaveCurrent() {
+  TF_DirView& dv = *dirView_;
+  dv.SetBrowseMode(kBrowseSave);
+  if (RunBrowser(dv) != 1) return false;
+  session_.sSolve = dv.ResultPath();
+  return SaveTo(session_.sSolve);
+}
+
+bool TF_Main::SaveCommand() {
+  TGameSession& s = session_;
+  if (!s.Game.GameLoaded) return false;
+  s.AutoSaveHold = true;
+  if (s.Game.Play.HasSelection) ClearSelection(s.Game, PieceViewOf(ActiveWindowRecord(*field_)));
+  const std::string target = PlainSaveTarget(s);
+  const bool ok = target.empty() ? SaveCurrent() : SaveTo(target);
+  AddRecentFile(settings_, s.sSolve);
+  s.AutoSaveHold = false;
+  RedrawField();
+  return ok;
+}
+
+bool TF_Main::SaveAsCommand() {
+  TGameSession& s = session_;
+  if (!s.Game.GameLoaded) return false;
+  s.AutoSaveHold = true;
+  if (s.Game.Play.HasSelection) ClearSelection(s.Game, PieceViewOf(ActiveWindowRecord(*field_)));
+  const bool ok = SaveCurrent();
+  AddRecentFile(settings_, s.sSolve);
+  s.AutoSaveHold = false;
+  RedrawField();
+  return ok;
+}
+
+bool TF_Main::OpenFile(const std::string& given, bool direct) {
+  if (!AskSaveChanges()) return false;
+  TGameSession& s = session_;
+  if (direct && OpensWithoutBrowser(given) && OpenSavedGameFile(s, given, OpenSavedSelect)) return StartGame(given);
+  TF_DirView& dv = *dirView_;
+  dv.SetResultPath(BrowserStartPath(s, given));
+  dv.SetBrowseMode(kBrowseLoad);
+  if (RunBrowser(dv) != 1) return false;
+  const std::string path = dv.ResultPath();
+  if (LowerExtension(path) == JigsawExtension) {
+    const TOpenChoices choices = dv.OpenChoices();
+    return StartGame(path, &choices);
+  }
+  return StartGame(path);
+}

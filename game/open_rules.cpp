@@ -1,0 +1,60 @@
+#include "game/open_rules.h"
+
+#include <algorithm>
+#include <cctype>
+#include <filesystem>
+
+#include "game/jigsaw_file.h"
+#include "platform/text_compare.h"
+
+namespace {
+
+bool IsFile(const std::string& path) {
+  std::error_code ec;
+  return !path.empty() && std::filesystem::is_regular_file(path, ec);
+}
+
+}  // namespace
+
+bool SamePath(const std::string& a, const std::string& b) { return SameTextIgnoringCase(a, b); }
+
+bool OpensWithoutBrowser(const std::string& path) {
+  return IsFile(path) && LowerExtension(path) == kSavedGameExtension;
+}
+
+std::string BrowserStartPath(const TGameSession& s, const std::string& path) {
+  if (!path.empty()) return path;
+  if (IsFile(s.sSolve)) return s.sSolve;
+  if (IsFile(s.sJig)) return s.sJig;
+  return {};
+}
+
+std::string PlainSaveTarget(TGameSession& s) {
+  if (SamePath(s.sSolve, s.Paths.sAutoSave)) s.sSolve.clear();
+  return s.sSolve;
+}
+
+std::string StartupPresetPath(const TSettings& st) {
+  return st.RecentCount > 0 ? st.RecentFiles[0].Path : std::string();
+}
+
+void AddRecentFile(TSettings& st, const std::string& path) {
+  if (path.empty()) return;
+  const int32_t count = std::clamp(st.RecentCount, 0, kMaxRecentFiles);
+  int32_t found = count < kMaxRecentFiles ? count : kMaxRecentFiles - 1;  // the slot that falls off
+  for (int32_t i = 0; i < count; ++i)
+    if (SamePath(st.RecentFiles[i].Path, path)) {
+      found = i;
+      break;
+    }
+  const bool listed = found < count && SamePath(st.RecentFiles[found].Path, path);
+  for (int32_t i = found; i > 0; --i) st.RecentFiles[i] = st.RecentFiles[i - 1];
+  st.RecentFiles[0] = {path, std::filesystem::path(path).filename().string()};
+  st.RecentCount = listed ? count : std::min(count + 1, kMaxRecentFiles);
+}
+
+std::string FirstDownloadedJigsaw(const std::string& firstDownloaded) {
+  if (firstDownloaded.empty()) return {};
+  const std::string path = std::filesystem::path(firstDownloaded).replace_extension(JigsawExtension).string();
+  return IsFile(path) ? path : std::string();
+}
