@@ -38,21 +38,6 @@ std::string StartupPresetPath(const TSettings& st) {
   return st.RecentCount > 0 ? st.RecentFiles[0].Path : std::string();
 }
 
-void AddRecentFile(TSettings& st, const std::string& path) {
-  if (path.empty()) return;
-  const int32_t count = std::clamp(st.RecentCount, 0, kMaxRecentFiles);
-  int32_t found = count < kMaxRecentFiles ? count : kMaxRecentFiles - 1;  // the slot that falls off
-  for (int32_t i = 0; i < count; ++i)
-    if (SamePath(st.RecentFiles[i].Path, path)) {
-      found = i;
-      break;
-    }
-  const bool listed = found < count && SamePath(st.RecentFiles[found].Path, path);
-  for (int32_t i = found; i > 0; --i) st.RecentFiles[i] = st.RecentFiles[i - 1];
-  st.RecentFiles[0] = {path, std::filesystem::path(path).filename().string()};
-  st.RecentCount = listed ? count : std::min(count + 1, kMaxRecentFiles);
-}
-
 std::string FirstDownloadedJigsaw(const std::string& firstDownloaded) {
   if (firstDownloaded.empty()) return {};
   const std::string path = std::filesystem::path(firstDownloaded).replace_extension(JigsawExtension).string();

@@ -21,8 +21,5 @@ std::string BrowserStartPath(const TGameSession& s, const std::string& path);
 std::string PlainSaveTarget(TGameSession& s);
 // The file the browser is preset at when the game starts: the most recent file, else none.
 std::string StartupPresetPath(const TSettings& st);
-// The newest entry of the recent files becomes path (moved up when listed, else added with the
-// oldest falling off a full list). An empty path changes nothing.
-void AddRecentFile(TSettings& st, const std::string& path);
 // The jigsaw of the first download (its name with the jigsaw extension), when that file exists.
 std::string FirstDownloadedJigsaw(const std::string& firstDownloaded);

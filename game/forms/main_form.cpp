@@ -24,6 +24,7 @@
 #include "game/jigsaw_file.h"
 #include "game/layout.h"
 #include "game/open_rules.h"
+#include "game/window_commands.h"
 #include "game/piece_order.h"
 #include "game/pieces.h"
 #include "game/saved_game.h"

@@ -8,6 +8,7 @@
 #include "game/game_paths.h"
 #include "game/jigsaw_file.h"
 #include "game/open_rules.h"
+#include "game/window_commands.h"
 #include "game/pieces.h"
 #include "game/saved_game.h"
 #include "platform/message_box.h"
