@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdint>
 #include <cstdio>
 #include <cstring>
 #include <memory>
@@ -706,16 +707,21 @@ bool TCellCut::JoinAtCrossing(int32_t cell, int32_t i, int32_t j, double x, doub
   int32_t shape = -1;
   TIntPoint target{};
   double nearest = 1e300;
+  // Squared distances are exact whole numbers: a pixel whose square is larger cannot be nearer.
+  int64_t nearestSquare = INT64_MAX;
   for (int32_t candidate : {c.Segments[i].LedTo, c.Segments[j].LedTo}) {
     if (candidate < 0 || !Shaped(candidate)) continue;
     const TDrawnShape& d = Drawn[size_t(candidate)];
     const uint32_t colour = Colour(candidate);
     for (int32_t py = std::max(d.Y - 1, Area.Top); py <= std::min(d.Y + d.H, Area.Bottom); ++py) {
+      const uint8_t* row = DibScanLine(T.CutMap, py);
       for (int32_t px = std::max(d.X - 1, Area.Left); px <= std::min(d.X + d.W, Area.Right); ++px) {
-        if (MapColorAt(T.CutMap, px, py) != colour) continue;
+        const int64_t ddx = int64_t(px) - cross.x, ddy = int64_t(py) - cross.y;
+        if (ddx * ddx + ddy * ddy > nearestSquare || PixelColorAt(row + intptr_t(px) * 3) != colour) continue;
         const double dist = std::hypot(double(px - cross.x), double(py - cross.y));
         if (dist < nearest) {
           nearest = dist;
+          nearestSquare = ddx * ddx + ddy * ddy;
           shape = candidate;
           target = {px, py};
         }
