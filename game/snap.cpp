@@ -1,5 +1,7 @@
 // Joining a dropped group with the true neighbours that lie close to their place, and the
 // check for a finished puzzle.
+#include <algorithm>
+
 #include "foundation/numeric.h"
 #include "game/emboss_maps.h"
 #include "game/field.h"
@@ -201,8 +203,12 @@ void CheckSolved(TField& f) {
   }
   f.Solved = true;
   if (f.Hooks.SaveImageEnabled) f.Hooks.SaveImageEnabled(true);
-  const int32_t dx = (g.Field.FieldW - g.GameLevel.ImageW) / 2 - first.X;
-  const int32_t dy = (g.Field.FieldH - g.GameLevel.ImageH) / 2 - first.Y;
+  // Piece 0 goes to the field's centring offset, but never so far that the picture's top left
+  // (a frame, a picture larger than the field) lies left of or above the content, where no
+  // scrolling reaches.
+  const int32_t tx = std::max((g.Field.FieldW - g.GameLevel.ImageW) / 2, first.PieceX);
+  const int32_t ty = std::max((g.Field.FieldH - g.GameLevel.ImageH) / 2, first.PieceY);
+  const int32_t dx = tx - first.X, dy = ty - first.Y;
   for (int32_t i = 0; i < n; ++i) {
     g.Pieces[size_t(i)].X += dx;
     g.Pieces[size_t(i)].Y += dy;

@@ -1,11 +1,14 @@
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <cstring>
 #include <fstream>
 
 #include "engine/emboss.h"
+#include "engine/grid_cut.h"
 #include "foundation/dib_ops.h"
 #include "game/embedded_file.h"
+#include "game/piece_array.h"
 #include "game/pieces.h"
 #include "session_fixture.h"
 #include "support/file_bytes.h"
@@ -283,6 +286,108 @@ TEST_F(GameOpen, EmbossMapsOfAllRotationsMatchSeparateBuilds) {
     EXPECT_TRUE(map.ClassBits == g.Images.EmbossMaps[r].ClassBits);
     EXPECT_TRUE(map.Depths == g.Images.EmbossMaps[r].Depths);
     EXPECT_FALSE(map.Empty());
+  }
+}
+
+}  // namespace
+
+namespace {
+
+// The draws of a whole open, replayed one by one from the typed seed: first every draw of the
+// cut, then one quarter turn per live piece in index order, then the spread of the lone
+// pieces (both draws of a piece, X first, or the shuffle of the grid), and nothing after.
+TEST_F(GameOpen, TheOpenDrawsForTheCutThenTheTurnsThenTheSpread) {
+  for (const bool spreadOut : {false, true}) {
+    SCOPED_TRACE(spreadOut);
+    TGameSession game;
+    TSessionRecorder r1;
+    SetupTestSession(game, r1, dir);
+    ASSERT_TRUE(SelectJigsaw(game, jigsaw, 11, 5, true, true, spreadOut));
+    TOpenChoices choices;
+    choices.SeedPanelVisible = true;
+    choices.SeedText = "4711";
+    ASSERT_TRUE(StartJigsawGame(game, jigsaw, choices));
+    const TGameState& g = game.Game;
+    const int32_t n = g.GameLevel.TotalTileNum;
+    const int32_t frame = n - 1;
+
+    // The cut alone, on a session of its own, from the same level and seed.
+    TGameSession other;
+    TSessionRecorder r2;
+    SetupTestSession(other, r2, dir);
+    ASSERT_TRUE(SelectJigsaw(other, jigsaw, 11, 5, true, true, spreadOut));
+    ASSERT_TRUE(PrepareCutter(other));
+    TGameState& c = other.Game;
+    TLevelRecord lv = c.CurrentLevel;
+    lv.GameSeed = 4711;
+    c.GameLevel = lv;
+    ASSERT_TRUE(AllocPieces(c, lv.TotalTileNum + 1));
+    TRandom rng{4711};
+    TCutTarget target{lv, c.Pieces.data(), c.Images.PieceMasks[0], rng, c.Progress, other.Knobs, nullptr};
+    CutJigsawGrid(target);
+    ASSERT_EQ(lv.TotalTileNum, n);
+
+    for (int32_t i = 0; i < n; ++i) {
+      const uint32_t turn = rng.Random(4);  // the frame piece draws too, then is set upright
+      ASSERT_EQ(g.Pieces[size_t(i)].Rotation, i == frame ? 0u : turn) << i;
+    }
+    const int32_t knob = g.GameLevel.KnobS;
+    const int32_t w = g.Field.ContentW - 2 * knob, h = g.Field.ContentH - 2 * knob;
+    std::vector<int32_t> list;
+    for (int32_t i = 0; i < frame; ++i) list.push_back(i);
+    const int32_t m = int32_t(list.size());
+    if (!spreadOut) {
+      for (int32_t k = 0; k < m; ++k) {
+        const int32_t x = int32_t(rng.Random(uint32_t(w - g.GameLevel.TileS - 2 * knob))) + knob;
+        const int32_t y = int32_t(rng.Random(uint32_t(h - g.GameLevel.TileS - 2 * knob))) + knob;
+        EXPECT_EQ(g.Pieces[size_t(k)].X, x) << k;
+        EXPECT_EQ(g.Pieces[size_t(k)].Y, y) << k;
+      }
+    } else {
+      for (int32_t k = 0; k < m; ++k) std::swap(list[size_t(k)], list[rng.Random(uint32_t(m))]);
+      // 800 x 600 field: cols = round(sqrt(m * 800 div 600)).
+      int32_t cols = int32_t(std::nearbyint(std::sqrt(double(m * 800 / 600)))), rows = m / cols;
+      if (cols * rows < m) ((cols + 1) * rows >= (rows + 1) * cols ? rows : cols) += 1;
+      for (int32_t k = 0; k < m; ++k) {
+        const TPieceRecord& p = g.Pieces[size_t(list[size_t(k)])];
+        EXPECT_EQ(p.X, w * (k % cols) / cols + knob) << k;
+        EXPECT_EQ(p.Y, h * (k / cols) / rows + knob) << k;
+      }
+    }
+    EXPECT_EQ(g.Rng.RandSeed, rng.RandSeed);
+  }
+}
+
+// The progress panel is told 13 steps, 6 more with rotation, 1 more with a light or wood
+// style and 3 more again with both; a saved game 8 fewer.
+TEST_F(GameOpen, ProgressAnnouncesTheStepsOfItsWork) {
+  struct TCase {
+    bool Rotate;
+    int Emboss;
+    int Wood;
+    int32_t Steps;
+  };
+  for (const TCase& c : {TCase{false, 0, 0, 13}, TCase{true, 0, 0, 19}, TCase{false, 2, 0, 14},
+                         TCase{false, 0, 1, 14}, TCase{true, 1, 2, 23}}) {
+    SCOPED_TRACE(c.Steps);
+    TGameSession game;
+    TSessionRecorder rec2;
+    SetupTestSession(game, rec2, dir);
+    std::vector<int32_t> announced;
+    game.Hooks.ShowProgress = [&](const std::string& key, int32_t steps) {
+      EXPECT_EQ(key, "Prog_OpenJig");
+      announced.push_back(steps);
+    };
+    game.Game.GameOptions.EmbossStyle = uint8_t(c.Emboss);
+    game.Game.GameOptions.WoodStyle = uint8_t(c.Wood);
+    ASSERT_TRUE(OpenTestGame(game, jigsaw, 12, 4, false, c.Rotate));
+    const std::string path = dir.File("steps.sv1");
+    game.Hooks.ShowProgress = {};
+    ASSERT_TRUE(SaveGame(game, path, true));
+    game.Hooks.ShowProgress = [&](const std::string&, int32_t steps) { announced.push_back(steps); };
+    ASSERT_TRUE(OpenSavedGameFile(game, path, OpenSavedSelect));
+    ASSERT_TRUE(OpenSavedGameFile(game, path, OpenSavedContinue));
+    EXPECT_EQ(announced, (std::vector<int32_t>{c.Steps, c.Steps - 8}));
   }
 }
 

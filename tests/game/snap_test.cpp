@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "field_rig.h"
 
 namespace {
@@ -225,6 +227,41 @@ TEST(SolvedCheck, FiresOnceAndOnlyUnrotated) {
   EXPECT_EQ(r.P(3).Group, r.P(0).Group);
   EXPECT_EQ(r.finishShown, 1);
   EXPECT_EQ(r.sounds.size(), 3u);
+}
+
+// Piece 0 goes to the field's centring offset only while the picture's top left stays in the
+// content: with a picture larger than the field, or a frame wider than the room left around
+// the picture, it would lie at content coordinates below 0, where no scrolling reaches.
+TEST(SolvedCheck, TheSolvedPictureStaysWithinReach) {
+  for (const auto& [fw, fh] : {std::pair{160, 90}, std::pair{230, 150}}) {
+    SCOPED_TRACE(fw);
+    TFieldRig r({.Cols = 9, .Rows = 5, .Tile = 20, .Knob = 4, .Frame = true}, fw, fh);
+    const TLevelRecord& lv = r.g.GameLevel;
+    ASSERT_EQ(lv.ImageW, 220);  // 180 and the frame's 20 on each side
+    ASSERT_EQ(lv.ImageH, 140);
+    r.g.Field.ContentW = std::max(r.g.Field.FieldW, lv.ImageW);
+    r.g.Field.ContentH = std::max(r.g.Field.FieldH, lv.ImageH);
+    r.f.SoundPlay = false;
+    AssemblePieces(r.g);
+    const int32_t n = lv.TotalTileNum, frame = FramePieceIndex(r.g);
+    for (int32_t i = 0; i < n; ++i) {
+      r.P(i).Group = 0;
+      r.P(i).X += 300;
+      r.P(i).Y += 200;
+    }
+    r.P(4).Group = 4;
+    r.P(4).X += 3;
+    Drop(r, 4);
+    ASSERT_TRUE(r.f.Solved);
+    EXPECT_EQ(r.P(frame).X, 0);
+    EXPECT_EQ(r.P(frame).Y, 0);
+    for (int32_t i = 0; i < n; ++i) {
+      EXPECT_GE(r.P(i).X, 0) << i;
+      EXPECT_GE(r.P(i).Y, 0) << i;
+      EXPECT_LE(r.P(i).X + r.P(i).BoxW, r.g.Field.ContentW) << i;
+      EXPECT_LE(r.P(i).Y + r.P(i).BoxH, r.g.Field.ContentH) << i;
+    }
+  }
 }
 
 TEST(SolvedCheck, ARotatedGroupIsNotSolvedUntilTurnedBack) {
