@@ -215,3 +215,28 @@ int32_t ProgressBarWidth(int32_t emptyWidth, int32_t pos, int32_t max) {
 std::string MessageLineBreaks(const std::string& text) { return WideStringReplace(text, "$D", "\n", 1); }
 
 std::string SiteUrl(int32_t index) { return std::string(kSiteAddresses[index ? 1 : 0]) + "/"; }
+
+void WeightCommand(TField& f, int32_t x, int32_t y) {
+  TPlayState& play = f.Game.Play;
+  if (play.DragState == 1 && play.HeldPiece >= 0) {
+    play.WeightGroup = play.HeldPiece;
+    ApplyWeightMode(f);
+    return;
+  }
+  if (play.WeightGroup == -1) {
+    if (!f.Pin.Dragging) {
+      if (x < 0 || y < 0) x = y = -100;
+      StartWeightPin(f, x, y);
+    } else {
+      f.Pin.Dragging = false;
+      play.WeightGroup = -1;
+      ApplyWeightMode(f);
+    }
+    play.RedrawKind = kRedrawField;
+    Redraw(f);
+    return;
+  }
+  f.Pin.Dragging = false;
+  play.WeightGroup = -1;
+  ApplyWeightMode(f);
+}

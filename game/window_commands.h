@@ -53,3 +53,10 @@ int32_t ProgressBarWidth(int32_t emptyWidth, int32_t pos, int32_t max);
 std::string MessageLineBreaks(const std::string& text);
 // The site of download source 0 or 1, with a trailing "/".
 std::string SiteUrl(int32_t index);
+
+// --- Weight -----------------------------------------------------------------------------------
+
+// The weight command with the pointer at field point (x, y): a held group becomes the weight
+// group; else the pin is picked up at the pointer (off the field: out of sight) or, when it is
+// already being dragged, put away; with the weight mode on, the mode ends.
+void WeightCommand(TField& f, int32_t x, int32_t y);

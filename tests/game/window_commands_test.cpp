@@ -209,4 +209,36 @@ TEST(Services, ProgressWidthLineBreaksAndSites) {
   EXPECT_NE(SiteUrl(0), SiteUrl(1));
 }
 
+TEST(WeightCommand, HeldGroupPinUpAndDownAndModeOff) {
+  TFieldRig r(TTestCut{});
+  std::vector<bool> modes;
+  r.f.Hooks.WeightModeChanged = [&](bool on) { modes.push_back(on); };
+  // A held group becomes the weight group at once.
+  r.g.Play.DragState = 1;
+  r.g.Play.HeldPiece = 4;
+  WeightCommand(r.f, 100, 100);
+  EXPECT_EQ(r.g.Play.WeightGroup, 4);
+  EXPECT_FALSE(r.f.Pin.Dragging);
+  EXPECT_EQ(modes, std::vector<bool>{true});
+  // With the mode on the command ends it.
+  r.g.Play.DragState = 0;
+  r.g.Play.HeldPiece = -1;
+  WeightCommand(r.f, 100, 100);
+  EXPECT_EQ(r.g.Play.WeightGroup, -1);
+  EXPECT_EQ(modes.back(), false);
+  // Off: the pin is picked up at the pointer; a pointer off the field puts it out of sight.
+  WeightCommand(r.f, 120, 90);
+  EXPECT_TRUE(r.f.Pin.Dragging);
+  EXPECT_EQ(r.f.Pin.PointerX, 120);
+  EXPECT_EQ(r.f.Pin.PointerY, 90);
+  WeightCommand(r.f, 120, 90);  // again: put away, no weight group
+  EXPECT_FALSE(r.f.Pin.Dragging);
+  EXPECT_EQ(r.g.Play.WeightGroup, -1);
+  WeightCommand(r.f, -5, 40);
+  EXPECT_TRUE(r.f.Pin.Dragging);
+  EXPECT_EQ(r.f.Pin.PointerX, -100);
+  EXPECT_EQ(r.f.Pin.PointerY, -100);
+}
+
+
 }  // namespace
