@@ -18,6 +18,9 @@
 #include <filesystem>
 
 #include "dialogs/dir_view_form.h"
+#include "dialogs/info_form.h"
+#include "dialogs/options_form.h"
+#include "dialogs/quick_help_form.h"
 #include "foundation/picture_loading.h"
 #include "game/game_open.h"
 #include "game/game_paths.h"
@@ -29,6 +32,7 @@
 #include "game/pieces.h"
 #include "game/saved_game.h"
 #include "platform/message_box.h"
+#include "platform/help_viewer.h"
 #include "platform/registry.h"
 
 namespace {
@@ -180,11 +184,9 @@ TF_Main::TF_Main(const std::string& programDir) {
   f.Hooks.InvalidateFieldRect = [this](int32_t x, int32_t y, int32_t w, int32_t h) { InvalidateFieldRect(x, y, w, h); };
   f.Hooks.Wait = [](int32_t ms) { QThread::msleep(unsigned(ms)); };
   f.Hooks.SetModified = [this] { session_.SaveModified = session_.AutoSaveModified = true; };
-  f.Hooks.ShowPocket = [this](int32_t pocket, bool show) {
-    SetSkinWindowVisible(session_.Windows, session_.Windows.GameWindows[size_t(pocket)], show);
-    if (show) BringSkinWindowToFront(session_.Windows, session_.Windows.GameWindows[size_t(pocket)]);
-    session_.Game.Play.RedrawKind = kRedrawField;
-  };
+  f.Hooks.ShowPocket = [this](int32_t pocket, bool show) { ShowPocketCommand(pocket, show); };
+  f.Hooks.LoadBackgroundPicture = [this](uint32_t code) { LoadBackgroundPicture(int32_t(code)); };
+  LoadBackgroundButtons(bkgButtons_, BackgroundFolder(session_.Paths.sExeDir));
   f.Hooks.PocketChanged = [this](int32_t pocket) { UpdatePocketCaption(session_, pocket); };
   f.Hooks.ThumbnailResized = [this] { DrawThumbnailImage(session_); };
   f.Hooks.GrabCursor = [this](bool on) {
@@ -307,14 +309,7 @@ void TF_Main::HideProgress() {
   QCoreApplication::processEvents();
 }
 
-void TF_Main::ApplyViewState() {
-  // Background pictures are not loaded yet: a picture code shows the neutral grey.
-  TViewState& v = session_.ViewState;
-  for (int32_t i = 0; i < 6; ++i) {
-    const int32_t c = v.WindowBkg[i];
-    session_.Windows.GameWindows[size_t(i)].Background = c >= 10 && c <= 17 ? kFieldGrey : uint32_t(c);
-  }
-}
+void TF_Main::ApplyViewState() { ApplyWindowBackgrounds(); }
 
 bool TF_Main::StartGame(const std::string& path, const TOpenChoices* chosen) {
   TGameSession& s = session_;

@@ -10,11 +10,19 @@
 
 #include "foundation/lang.h"
 #include "foundation/lang_forms.h"
+#include "foundation/image_control.h"
+#include "game/background_pictures.h"
 #include "game/field.h"
 #include "game/game_session.h"
 #include "game/settings_file.h"
 
 class QAction;
+class QDialog;
+class THelpViewer;
+class TF_Help;
+class TF_Info;
+class TF_Options;
+struct TColorPicker;
 class QLabel;
 class QMenu;
 class QProgressBar;
@@ -86,6 +94,44 @@ class TF_Main : public QMainWindow {
   // The field's size from the widget's size in device pixels.
   void FieldResized();
 
+  // --- Services and commands of the popup menu (main_commands.cpp, main_report.cpp) ---
+  // A message box over the window; "$D" in the text breaks the line. Returns the answer.
+  int MsgBox(const std::string& text, int flags);
+  void ShowHelpTopic(const std::string& topic);
+  void ShowPocketCommand(int32_t pocket, bool show);
+  bool LoadBackgroundPicture(int32_t code);
+  void SetWindowBackground(int32_t window, int32_t value);
+  // The view state's backgrounds onto the windows, one picture at most.
+  void ApplyWindowBackgrounds();
+  // The persistent small windows, made on first use.
+  TF_Info& Info();
+  TF_Options& Options();
+  TF_Help& QuickHelp();
+  bool FullScreenOn() const { return fullScreenOn_; }
+  std::string ReportFilePath() const;
+  void MI_GameArrangeClick();
+  void MI_GameGatherClick();
+  void MI_PocketsTileClick();
+  void MI_PocketsCascadeClick();
+  void MI_GameBkgAllClick();
+  void MI_GameBkgCurClick();
+  void MI_GameInfoClick();
+  void MI_GameWeightClick();
+  void MI_OptionsClick();
+  void MI_HelpReportClick();
+  void MI_FullScreenClick();
+  void MI_HelpContClick();
+  void MI_HelpQuickClick();
+  void MI_HelpHomePageClick();
+  void MI_HelpProductHomePageClick();
+  void MI_HelpCreditsClick();
+  void MI_HelpAboutClick();
+  // Runs a modal window (1 OK, 2 Cancel); tests answer instead.
+  std::function<int(QDialog&)> RunModal;
+  // The menus follow: the single-window option changed, full screen switched.
+  std::function<void()> OptionsChanged;
+  std::function<void(bool)> FullScreenChanged;
+
  protected:
   void keyPressEvent(QKeyEvent* event) override;
   void keyReleaseEvent(QKeyEvent* event) override;
@@ -99,6 +145,9 @@ class TF_Main : public QMainWindow {
   bool AskSaveChanges();
   void CreatePersistentForms();
   bool SaveTo(const std::string& path);
+  int Modal(QDialog& dialog);
+  int RunBackgroundPicker(const std::string& caption, const std::function<void(TColorPicker&)>& setup,
+                          int32_t& picked);
 
   TGameSession session_;
   TLanguageState lang_;
@@ -113,6 +162,13 @@ class TF_Main : public QMainWindow {
   QTimer T_AutoSave;
   int lastKeyDown_ = 0;
   double lastAutoSave_ = 0;  // seconds since the epoch
+  std::unique_ptr<TF_Info> info_;
+  std::unique_ptr<TF_Options> options_;
+  std::unique_ptr<TF_Help> quickHelp_;
+  std::unique_ptr<THelpViewer> helpViewer_;
+  TBackgroundButtons bkgButtons_;
+  TImageControl I_BkgPic;  // the one background picture in use, Tag its code
+  bool fullScreenOn_ = false;
 };
 
 // Mouse buttons and keyboard state as the field's handlers take them.

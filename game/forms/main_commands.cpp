@@ -1,0 +1,245 @@
+// The main window's services and the commands that rearrange pieces and windows, change the
+// backgrounds, show the game's facts, switch the weight mode and apply the options.
+#include <QCursor>
+#include <QDialog>
+#include <QLabel>
+
+#include <algorithm>
+
+#include "dialogs/color_picker_form.h"
+#include "dialogs/dir_view_form.h"
+#include "dialogs/info_form.h"
+#include "dialogs/options_form.h"
+#include "foundation/text_format.h"
+#include "game/background_pictures.h"
+#include "game/forms/main_form.h"
+#include "game/game_paths.h"
+#include "game/layout.h"
+#include "game/pieces.h"
+#include "game/window_commands.h"
+#include "platform/message_box.h"
+
+namespace {
+
+constexpr int32_t kQuestionYesNo = 36;  // Yes and No buttons, question icon
+constexpr int kIdYesAnswer = 6;
+
+}  // namespace
+
+// --- Services -----------------------------------------------------------------------------------
+
+int TF_Main::MsgBox(const std::string& text, int flags) {
+  return ShowMessageBox(MessageLineBreaks(text), kProgramTitle, flags);
+}
+
+void TF_Main::ShowPocketCommand(int32_t pocket, bool show) { ShowPocket(*field_, pocket, show); }
+
+bool TF_Main::LoadBackgroundPicture(int32_t code) {
+  if (!IsBackgroundPicture(code)) return false;
+  const TSkinWindow& side = session_.Windows.GameWindows[0];
+  const int32_t w = std::max(side.ContentWidth, session_.Game.Field.FieldW);
+  const int32_t h = std::max(side.ContentHeight, session_.Game.Field.FieldH);
+  const bool ok = ::LoadBackgroundPicture(I_BkgPic, BackgroundFolder(session_.Paths.sExeDir), code, w, h);
+  session_.Windows.BackgroundPicture = ok ? &*I_BkgPic.Picture : nullptr;
+  return ok;
+}
+
+void TF_Main::SetWindowBackground(int32_t window, int32_t value) {
+  if (window < 0 || window > 5) return;
+  if (IsBackgroundPicture(value) && !LoadBackgroundPicture(value)) value = int32_t(kFieldGrey);
+  session_.ViewState.WindowBkg[window] = value;
+  session_.Windows.GameWindows[size_t(window)].Background = uint32_t(value);
+  session_.Game.Play.RedrawKind = kRedrawField;
+}
+
+void TF_Main::ApplyWindowBackgrounds() {
+  TViewState& v = session_.ViewState;
+  ResolveWindowBackgrounds(v, [this](int32_t code) { return LoadBackgroundPicture(code); });
+  for (int32_t i = 0; i < 6; ++i) SetWindowBackground(i, v.WindowBkg[i]);
+  field_->FieldBackground = uint32_t(v.lBkg);
+  session_.Game.Play.RedrawKind = kRedrawField;
+}
+
+TF_Info& TF_Main::Info() {
+  if (!info_) info_ = std::make_unique<TF_Info>(this);
+  return *info_;
+}
+
+TF_Options& TF_Main::Options() {
+  if (!options_) {
+    TOptionsFormEnv env;
+    env.Lang = &lang_;
+    env.GameOptions = &session_.Game.GameOptions;
+    env.ShowHelpTopic = [this](const std::string& topic) { ShowHelpTopic(topic); };
+    options_ = std::make_unique<TF_Options>(env, this);
+  }
+  return *options_;
+}
+
+int TF_Main::Modal(QDialog& dialog) { return RunModal ? RunModal(dialog) : dialog.exec(); }
+
+// --- Arranging ----------------------------------------------------------------------------------
+
+void TF_Main::MI_GameArrangeClick() {
+  TGameSession& s = session_;
+  if (!s.Game.GameLoaded || !s.Game.Play.HasSelection) return;
+  s.AutoSaveHold = true;
+  TSkinWindow& active = ActiveWindowRecord(*field_);
+  const bool pocket = active.Style == kSkinStylePocket;
+  const int32_t w = pocket ? s.Game.Field.FieldW : s.Windows.GameWindows[0].ContentWidth;
+  const int32_t h = pocket ? s.Game.Field.FieldH : s.Windows.GameWindows[0].ContentHeight;
+  if (ArrangeSelectedPieces(s.Game, w, h)) {
+    if (pocket) UpdateWindowContentSize(*field_, active);
+    s.SaveModified = s.AutoSaveModified = true;
+    s.Game.Play.RedrawKind = kRedrawField;
+    RedrawField();
+  }
+  s.AutoSaveHold = false;
+}
+
+void TF_Main::MI_GameGatherClick() {
+  TGameSession& s = session_;
+  if (!s.Game.GameLoaded) return;
+  if (MsgBox(GetLangString(lang_, 2, "Q_Gather"), kQuestionYesNo) != kIdYesAnswer) return;
+  s.AutoSaveHold = true;
+  GatherPieces(*field_);
+  s.SaveModified = s.AutoSaveModified = true;
+  s.AutoSaveHold = false;
+}
+
+void TF_Main::MI_PocketsTileClick() {
+  if (session_.Game.GameLoaded) TilePockets(*field_);
+}
+
+void TF_Main::MI_PocketsCascadeClick() {
+  if (session_.Game.GameLoaded) CascadePockets(*field_);
+}
+
+// --- Backgrounds ----------------------------------------------------------------------------------
+
+int TF_Main::RunBackgroundPicker(const std::string& caption, const std::function<void(TColorPicker&)>& setup,
+                                 int32_t& picked) {
+  TF_ColorPicker picker(this, lang_, &bkgButtons_);
+  setup(picker.Picker());
+  TColorPickHooks& h = picker.Picker().Hooks;
+  h.LoadBackgroundPicture = [this](int32_t code) { return LoadBackgroundPicture(code); };
+  h.SetWindowBackground = [this](int32_t window, int32_t value) { SetWindowBackground(window, value); };
+  h.SetFieldBackground = [this](int32_t value) {
+    session_.ViewState.lBkg = value;
+    field_->FieldBackground = uint32_t(value);
+  };
+  h.Redraw = [this] {
+    session_.Game.Play.RedrawKind = kRedrawField;
+    RedrawField();
+  };
+  picker.setWindowTitle(QString::fromStdString(StripEllipsis(caption)));
+  const int result = Modal(picker);
+  picked = picker.Picker().PickedColor;
+  return result;
+}
+
+void TF_Main::MI_GameBkgAllClick() {
+  TGameSession& s = session_;
+  if (!s.Game.GameLoaded) return;
+  s.AutoSaveHold = true;
+  if (s.Game.Play.HasSelection) ClearSelection(s.Game, PieceViewOf(ActiveWindowRecord(*field_)));
+  const TViewState saved = s.ViewState;
+  int32_t picked = 0;
+  const int result = RunBackgroundPicker(GetLangString(lang_, 2, "MI_GameBkgAll"), [&](TColorPicker& p) {
+    SetupAllWindowsPicker(p, s.ViewState.lBkg);
+  }, picked);
+  if (result == 1) {
+    RefreshDrag(*field_);
+    s.SaveModified = s.AutoSaveModified = true;
+  } else {
+    s.ViewState = saved;
+    ApplyWindowBackgrounds();
+  }
+  s.AutoSaveHold = false;
+  s.Game.Play.RedrawKind = kRedrawField;
+  RedrawField();
+}
+
+void TF_Main::MI_GameBkgCurClick() {
+  TGameSession& s = session_;
+  if (!s.Game.GameLoaded) return;
+  s.AutoSaveHold = true;
+  if (s.Game.Play.HasSelection) ClearSelection(s.Game, PieceViewOf(ActiveWindowRecord(*field_)));
+  const int32_t i = std::clamp(int32_t(ActiveWindowRecord(*field_).Index), 0, 5);
+  const int32_t saved = s.ViewState.WindowBkg[i];
+  const std::string key = ActiveWindowRecord(*field_).Style == kSkinStylePocket
+                              ? WideFormat("MI_GameBkgPocket%d", {i - 1})
+                              : WideFormat("MI_GameBkgWin%d", {i + 1});
+  int32_t picked = 0;
+  const int result = RunBackgroundPicker(GetLangString(lang_, 2, key), [&](TColorPicker& p) {
+    SetupWindowPicker(p, saved, i);
+  }, picked);
+  if (result == 1) {
+    RefreshDrag(*field_);
+    s.SaveModified = s.AutoSaveModified = true;
+  } else {
+    s.ViewState.WindowBkg[i] = saved;
+    ApplyWindowBackgrounds();
+  }
+  s.AutoSaveHold = false;
+  s.Game.Play.RedrawKind = kRedrawField;
+  RedrawField();
+}
+
+// --- Info, weight, options ------------------------------------------------------------------------
+
+void TF_Main::MI_GameInfoClick() {
+  TGameSession& s = session_;
+  if (!s.Game.GameLoaded) return;
+  s.AutoSaveHold = true;
+  TF_Info& info = Info();
+  const TLevelRecord& l = s.Game.GameLevel;
+  auto text = [](const std::string& t) { return QString::fromStdString(t); };
+  info.L_PieceNum->setText(text(WideFormat(GetLangString(lang_, 6, "L_PieceNum"), {l.TotalTileNum})));
+  const TSolvedPercent solved = SolvedPercent(s.Game, field_->Solved);
+  info.L_SolvedPercent->setText(text(WideFormat(GetLangString(lang_, 6, "L_SolvedPercent"), {solved.Percent})));
+  info.l_UnsolvedNum->setText(text(WideFormat(GetLangString(lang_, 6, "l_UnsolvedNum"), {solved.Groups})));
+  info.L_Rotation->setEnabled(l.Rotate != 0);
+  if (dirView_) {
+    info.L_Shapes->setText(text(dirView_->ShapeName(l.ShapeStyle)));
+    info.L_Borders->setText(text(dirView_->BorderName(l.BorderStyle)));
+  }
+  info.L_Borders->setEnabled(FramePieceIndex(s.Game) >= 0);
+  if (!s.sSolve.empty()) {
+    const size_t slash = s.sSolve.find_last_of('/');
+    info.L_Jig->setText(text(slash == std::string::npos ? s.sSolve : s.sSolve.substr(slash + 1)));
+    info.L_Jig1->setText(text("(" + s.sJigName + ")"));
+    info.L_Jig1->show();
+  } else {
+    info.L_Jig->setText(text(s.sJigName));
+    info.L_Jig1->hide();
+  }
+  Modal(info);
+  s.AutoSaveHold = false;
+}
+
+void TF_Main::MI_GameWeightClick() {
+  if (!session_.Game.GameLoaded) return;
+  const QPoint p = fieldView_->FieldPoint(fieldView_->mapFromGlobal(QCursor::pos()));
+  WeightCommand(*field_, p.x(), p.y());
+}
+
+void TF_Main::MI_OptionsClick() {
+  TGameSession& s = session_;
+  TOptionsApplyHooks hooks;
+  hooks.ClearSelection = [this] {
+    ClearSelection(session_.Game, PieceViewOf(ActiveWindowRecord(*field_)));
+  };
+  hooks.ShowFirstSide = [this] { SetActiveSide(*field_, 0); };
+  hooks.LoadLanguage = [this](const std::string& path) { LoadLanguage(lang_, path, LangForms()); };
+  TF_Options& dialog = Options();
+  TOptionsApplied applied;
+  RunOptionsCommand(dialog, s, settings_, lang_, hooks, &applied);
+  field_->SoundPlay = settings_.Controls.CB_SoundPlay;
+  field_->ShowJoin = settings_.Controls.CB_VisualShowJoin;
+  if (applied.SingleMainWindowChanged && OptionsChanged) OptionsChanged();
+  if (s.Game.GameLoaded) {
+    s.Game.Play.RedrawKind = kRedrawField;
+    RedrawField();
+  }
+}

@@ -1,0 +1,119 @@
+// The help menu's commands, the system report and the full-screen switch.
+#include <QApplication>
+#include <QDateTime>
+#include <QFileInfo>
+#include <QLocale>
+#include <QScreen>
+
+#include "dialogs/about_form.h"
+#include "dialogs/credits_form.h"
+#include "dialogs/quick_help_form.h"
+#include "game/forms/main_form.h"
+#include "game/game_paths.h"
+#include "game/layout.h"
+#include "game/pieces.h"
+#include "game/system_report.h"
+#include "game/window_commands.h"
+#include "platform/chm_file.h"
+#include "platform/desktop.h"
+#include "platform/message_box.h"
+
+namespace {
+
+std::string ShortDateTime(const QDateTime& t) {
+  return QLocale().toString(t, QLocale::ShortFormat).toStdString();
+}
+
+}  // namespace
+
+void TF_Main::ShowHelpTopic(const std::string& topic) {
+  if (!helpViewer_) helpViewer_ = CreateChmHelpViewer();
+  if (helpViewer_ && !settings_.sHelpFile.empty()) helpViewer_->ShowTopic(settings_.sHelpFile, topic);
+}
+
+TF_Help& TF_Main::QuickHelp() {
+  if (!quickHelp_) {
+    quickHelp_ = std::make_unique<TF_Help>(this);
+    quickHelp_->OwnerKeyDown = [this](QKeyEvent* e) { keyPressEvent(e); };
+    quickHelp_->OwnerKeyUp = [this](QKeyEvent* e) { keyReleaseEvent(e); };
+  }
+  return *quickHelp_;
+}
+
+std::string TF_Main::ReportFilePath() const { return session_.Paths.sDocsDir + kReportFileName; }
+
+void TF_Main::MI_HelpReportClick() {
+  TReportEnv env;
+  env.Date = ShortDateTime(QDateTime::currentDateTime());
+  env.ExePath = QCoreApplication::applicationFilePath().toStdString();
+  const QFileInfo exe(QString::fromStdString(env.ExePath));
+  if (exe.exists()) env.ExeDate = ShortDateTime(exe.lastModified());
+  env.Solved = field_->Solved;
+  if (const QScreen* screen = this->screen()) {
+    const QSize size = screen->size() * screen->devicePixelRatio();
+    env.ScreenWidth = size.width();
+    env.ScreenHeight = size.height();
+    env.BitsPerPixel = screen->depth();
+  }
+  env.System = ReadSystemFacts(session_.Paths.sExeDir);
+  const std::vector<std::string> lines = BuildSystemReport(session_, settings_, env);
+  const std::string path = ReportFilePath();
+  if (!WriteReportFile(path, lines))
+    ShowMessageBox("Cannot write the file " + path, kProgramTitle, kMbIconExclamation);
+  // As before an unwritable report: the viewer is still asked, it shows an older one or nothing.
+  OpenWithDesktop(path);
+}
+
+void TF_Main::MI_FullScreenClick() {
+  TGameSession& s = session_;
+  const int32_t oldW = s.Game.Field.FieldW, oldH = s.Game.Field.FieldH;
+  fullScreenOn_ = !fullScreenOn_;
+  settings_.Controls.MI_FullScreen = fullScreenOn_;
+  if (fullScreenOn_)
+    showFullScreen();
+  else
+    showNormal();
+  // The new size arrives through the resize events; take it now so the pieces follow at once.
+  QCoreApplication::processEvents();
+  FieldResized();
+  if (s.Game.GameLoaded) {
+    for (int32_t i = 0; i < 6; ++i) {
+      ScaleGroupPositions(s.Game, i, oldW, oldH);
+      BringGroupsIntoView(s.Game, PieceViewOf(s.Windows.GameWindows[size_t(i)]), true);
+    }
+    s.Game.Play.RedrawKind = kRedrawField;
+    RedrawField();
+  }
+  if (FullScreenChanged) FullScreenChanged(fullScreenOn_);
+}
+
+void TF_Main::MI_HelpContClick() { ShowHelpTopic("cont-quix.htm"); }
+
+void TF_Main::MI_HelpQuickClick() {
+  TF_Help& help = QuickHelp();
+  help.PlaceBeside(frameGeometry());
+  help.show();
+}
+
+void TF_Main::MI_HelpHomePageClick() {
+  for (int32_t i = 0; i < 2; ++i) OpenWithDesktop(SiteUrl(i));
+}
+
+void TF_Main::MI_HelpProductHomePageClick() {
+  for (int32_t i = 0; i < 2; ++i) OpenWithDesktop(SiteUrl(i) + "zorva-quix.htm");
+}
+
+void TF_Main::MI_HelpCreditsClick() {
+  TF_Credits credits(lang_, this);
+  Modal(credits);
+}
+
+void TF_Main::MI_HelpAboutClick() {
+  session_.AutoSaveHold = true;
+  TF_AboutZorvaQuix about(this);
+  about.B_Frame->hide();
+  about.setWindowTitle(QString::fromStdString(GetLangString(lang_, 9, "FormCaption")));
+  about.SetDialogStyle(true);
+  Modal(about);
+  session_.AutoSaveHold = false;
+}

@@ -1,0 +1,181 @@
+#include <QLabel>
+#include <QTest>
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "dialogs/about_form.h"
+#include "dialogs/color_picker_form.h"
+#include "dialogs/info_form.h"
+#include "game/forms/main_form.h"
+#include "game/pieces.h"
+#include "platform/desktop.h"
+#include "platform/message_box.h"
+#include "platform/sound.h"
+#include "support/temp_folder.h"
+
+namespace {
+
+// The main window on a private home folder with a distributed jigsaw open; message boxes,
+// modal windows and the desktop answered by the test.
+class MainCommands : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    const std::string home = dir.Path().string();
+    setenv("HOME", home.c_str(), 1);
+    setenv("XDG_DATA_HOME", (home + "/data").c_str(), 1);
+    setenv("XDG_CONFIG_HOME", (home + "/config").c_str(), 1);
+    SetSoundSink([](const std::string&) {});
+    SetDesktopOpenHandler([this](const std::string& t) { opened.push_back(t); });
+    SetMessageBoxHandler([this](const std::string& text, const std::string&, int) {
+      questions.push_back(text);
+      return answer;
+    });
+    main = std::make_unique<TF_Main>(std::string(getenv("ZORVA_DATA_DIR")) + "/");
+    main->resize(1200, 900);
+    main->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(main.get()));
+    main->ReadStartupSettings();  // the English texts
+    main->Session().Game.Rng.RandSeed = 20261206;
+    TLevelRecord& d = main->Session().Game.DefaultLevel;
+    d = TLevelRecord{};
+    d.Level = 13;
+    d.ShapeStyle = 4;
+    d.SpreadOut = 1;
+    ASSERT_TRUE(main->StartGame(main->Session().Paths.sJigsawDir + "dune-grass.zvq"));
+  }
+  void TearDown() override {
+    main.reset();
+    SetSoundSink({});
+    SetDesktopOpenHandler({});
+    SetMessageBoxHandler({});
+  }
+  TGameState& G() { return main->Session().Game; }
+  TSkinWindow& W(int32_t i) { return main->Session().Windows.GameWindows[size_t(i)]; }
+
+  TTempFolder dir;
+  std::unique_ptr<TF_Main> main;
+  std::vector<std::string> opened, questions;
+  int answer = 6;
+};
+
+TEST_F(MainCommands, GatherAsksFirstAndOnYesBringsEverythingToTheFirstSide) {
+  G().Pieces[0].Window = 1;
+  G().Pieces[1].Window = 3;
+  main->ShowPocketCommand(3, true);
+  answer = 7;  // No
+  main->MI_GameGatherClick();
+  ASSERT_EQ(questions.size(), 1u);
+  EXPECT_EQ(G().Pieces[1].Window, 3);
+  answer = 6;
+  main->MI_GameGatherClick();
+  for (int32_t i = 0; i < LivePieceCount(G()); ++i) EXPECT_EQ(G().Pieces[size_t(i)].Window, 0) << i;
+  EXPECT_FALSE(W(3).Visible);
+  EXPECT_TRUE(main->Session().SaveModified);
+}
+
+TEST_F(MainCommands, TileShowsAPocketHoldingPiecesAtTheRightEdge) {
+  G().Pieces[2].Window = 4;
+  W(4).PieceCount = 1;
+  main->MI_PocketsTileClick();
+  EXPECT_TRUE(W(4).Visible);
+  const TFieldArea& f = G().Field;
+  EXPECT_EQ(W(4).Outer.Left, f.FieldW - f.FieldW / 4);
+  EXPECT_EQ(W(4).Outer.Height, f.FieldH);
+  main->MI_PocketsCascadeClick();
+  EXPECT_EQ(W(4).Outer.Height, f.FieldH - 34);
+}
+
+TEST_F(MainCommands, CancelledBackgroundPickerUndoesItsPreviewAndOkKeepsIt) {
+  const TViewState before = main->Session().ViewState;
+  main->RunModal = [](QDialog& d) {
+    auto& picker = dynamic_cast<TF_ColorPicker&>(d);
+    EXPECT_TRUE(picker.Picker().ShowBkgPics);
+    for (int32_t i = 0; i < 6; ++i) picker.Picker().Hooks.SetWindowBackground(i, 0x123456);
+    return 2;
+  };
+  main->MI_GameBkgAllClick();
+  for (int32_t i = 0; i < 6; ++i) EXPECT_EQ(main->Session().ViewState.WindowBkg[i], before.WindowBkg[i]);
+  EXPECT_EQ(W(0).Background, uint32_t(before.WindowBkg[0]));
+  EXPECT_FALSE(main->Session().SaveModified);
+  // The active window's picker offers colours only and previews on that window.
+  main->RunModal = [](QDialog& d) {
+    auto& picker = dynamic_cast<TF_ColorPicker&>(d);
+    EXPECT_FALSE(picker.Picker().ShowBkgPics);
+    picker.Picker().Hooks.SetWindowBackground(picker.Picker().PickTarget, 0x00FF00);
+    return 1;
+  };
+  main->MI_GameBkgCurClick();
+  EXPECT_EQ(main->Session().ViewState.WindowBkg[0], 0x00FF00);
+  EXPECT_EQ(W(0).Background, 0x00FF00u);
+  EXPECT_TRUE(main->Session().SaveModified);
+}
+
+TEST_F(MainCommands, InfoWindowShowsTheGamesFacts) {
+  std::string jig, pieces;
+  bool jig1Hidden = false;
+  main->RunModal = [&](QDialog& d) {
+    auto& info = dynamic_cast<TF_Info&>(d);
+    jig = info.L_Jig->text().toStdString();
+    pieces = info.L_PieceNum->text().toStdString();
+    jig1Hidden = info.L_Jig1->isHidden();
+    EXPECT_TRUE(main->Session().AutoSaveHold);
+    return 1;
+  };
+  main->MI_GameInfoClick();
+  EXPECT_EQ(jig, "dune-grass");
+  EXPECT_TRUE(jig1Hidden);
+  EXPECT_NE(pieces.find(std::to_string(G().GameLevel.TotalTileNum)), std::string::npos);
+  EXPECT_FALSE(main->Session().AutoSaveHold);
+}
+
+TEST_F(MainCommands, ReportIsWrittenAndHandedToTheDesktop) {
+  main->MI_HelpReportClick();
+  ASSERT_EQ(opened.size(), 1u);
+  EXPECT_EQ(opened[0], main->ReportFilePath());
+  std::ifstream in(opened[0]);
+  std::stringstream text;
+  text << in.rdbuf();
+  EXPECT_NE(text.str().find("Zorva Jigsaw Quix System Report"), std::string::npos);
+  EXPECT_NE(text.str().find("sJigName: dune-grass"), std::string::npos);
+  EXPECT_NE(text.str().find("Jigs in MW_POCKET3 = 0"), std::string::npos);
+}
+
+TEST_F(MainCommands, HomePagesOfBothSourcesAndTheAboutBox) {
+  main->MI_HelpHomePageClick();
+  main->MI_HelpProductHomePageClick();
+  ASSERT_EQ(opened.size(), 4u);
+  EXPECT_EQ(opened[0].back(), '/');
+  EXPECT_NE(opened[0], opened[1]);
+  EXPECT_EQ(opened[2], opened[0] + "zorva-quix.htm");
+  bool frameHidden = false, held = false;
+  main->RunModal = [&](QDialog& d) {
+    frameHidden = dynamic_cast<TF_AboutZorvaQuix&>(d).B_Frame->isHidden();
+    held = main->Session().AutoSaveHold;
+    return 1;
+  };
+  main->MI_HelpAboutClick();
+  EXPECT_TRUE(frameHidden);
+  EXPECT_TRUE(held);
+  EXPECT_FALSE(main->Session().AutoSaveHold);
+}
+
+TEST_F(MainCommands, FullScreenAndBackKeepEveryPieceInTheField) {
+  main->MI_FullScreenClick();
+  EXPECT_TRUE(main->FullScreenOn());
+  EXPECT_TRUE(main->Settings().Controls.MI_FullScreen);
+  main->MI_FullScreenClick();
+  EXPECT_FALSE(main->FullScreenOn());
+  const TSkinWindow& side = W(0);
+  for (int32_t i = 0; i < LivePieceCount(G()); ++i) {
+    const TPieceRecord& p = G().Pieces[size_t(i)];
+    EXPECT_LT(p.X, side.ContentWidth) << i;
+    EXPECT_LT(p.Y, side.ContentHeight) << i;
+  }
+}
+
+}  // namespace
