@@ -105,16 +105,30 @@ void FillPolygon(const TPlotter& plot, const TPoints& pts, uint32_t colour) {
   }
   top = std::max(top, plot.Clip.Top);
   bottom = std::min(bottom, plot.Clip.Bottom);
+  // The edges by their upper end; a row looks only at the edges that span it (the crossings
+  // are sorted, so the order they are found in does not matter).
+  struct TEdge {
+    std::pair<int32_t, int32_t> Lo, Hi;
+  };
+  std::vector<TEdge> edges;
+  edges.reserve(pts.size());
+  for (size_t i = 0; i < pts.size(); ++i) {
+    const auto& a = pts[i];
+    const auto& b = pts[(i + 1) % pts.size()];
+    if (a.second == b.second) continue;
+    edges.push_back(a.second < b.second ? TEdge{a, b} : TEdge{b, a});
+  }
+  std::sort(edges.begin(), edges.end(), [](const TEdge& u, const TEdge& v) { return u.Lo.second < v.Lo.second; });
+  std::vector<const TEdge*> active;
+  size_t next = 0;
   std::vector<double> xs;
   for (int32_t y = top; y <= bottom; ++y) {
     xs.clear();
-    for (size_t i = 0; i < pts.size(); ++i) {
-      const auto& a = pts[i];
-      const auto& b = pts[(i + 1) % pts.size()];
-      if (a.second == b.second) continue;
-      const auto& lo = a.second < b.second ? a : b;
-      const auto& hi = a.second < b.second ? b : a;
-      if (y < lo.second || y >= hi.second) continue;
+    while (next < edges.size() && edges[next].Lo.second <= y) active.push_back(&edges[next++]);
+    std::erase_if(active, [y](const TEdge* e) { return y >= e->Hi.second; });
+    for (const TEdge* e : active) {
+      const auto& lo = e->Lo;
+      const auto& hi = e->Hi;
       xs.push_back(lo.first + double(y - lo.second) * (hi.first - lo.first) / (hi.second - lo.second));
     }
     std::sort(xs.begin(), xs.end());
