@@ -231,25 +231,28 @@ TEST_F(RunTest, FailuresCounted) {
   EXPECT_EQ(view.Messages, (std::vector<TShownMessage>{{"MS_SomeFailed[1]", kMbOk}}));
 }
 
+// Stop ends the run after the current jigsaw; closing ends it at the next check, without the
+// failure count and without turning the window idle.
 TEST_F(RunTest, StopAndCloseBetweenJigsaws) {
   ServeInfoFile(source0);
-  for (const char* name : {"ant", "bee", "cow"}) ServeJigsaw(source0, name, FakeJigsaw(100, 1));
+  ServeJigsaw(source0, "ant", FakeJigsaw(100, 1));
   view.Mode = kDownAll;
   view.OnPause = [&] { s.DownloadStop = true; };
   Run();
   EXPECT_EQ(SiteRequests(source0), (std::vector<std::string>{"info.dat", "ant.rar"}));
+  EXPECT_EQ(view.Pauses, 1);
   EXPECT_EQ(view.BusyLog, (std::vector<std::string>{"busy", "idle"}));
 
-  // Closing ends the run at the next check, without the failure count.
-  source0.Route(kJigsawSite + "ant.rar", {.Status = 404, .Reason = "Not Found"});
-  view.BusyLog.clear();
+  view = TRecordingView();
+  view.Mode = kDownAll;
+  for (const char* name : {"bee", "cow"}) view.Items.push_back({name, 0});  // bee is missing: a failure
   view.OnPause = [&] {
     s.DownloadClosing = true;
     s.DownloadRunning = true;
   };
-  s.InfoLoaded = false;
   Run();
-  EXPECT_EQ(SiteRequests(source0).back(), "ant.rar");
+  EXPECT_EQ(SiteRequests(source0).back(), "bee.rar");
+  EXPECT_EQ(view.Pauses, 1);
   EXPECT_EQ(view.Messages.size(), 1u);  // the 404 only
   EXPECT_EQ(view.BusyLog, (std::vector<std::string>{"busy"}));
 }

@@ -354,20 +354,3 @@ TEST_F(DownloadTest, ListNames) {
   EXPECT_EQ(DownloadJigsaw(s, options, view, 3, true), kDownloadOk);
   EXPECT_EQ(Slurp(f.Jigsaws + "big cat.zvq"), data);
 }
-
-TEST_F(DownloadTest, OverHttps) {
-  const TTestCertificate cert = TTestCertificate::Make();
-  TTestHttpServer secure(&cert);
-  ServeInfoFile(secure);
-  const auto cat = FakeJigsaw(40000, 7);
-  ServeJigsaw(secure, "cat", cat);
-  options.DnSrc = secure.Host();
-  options.UseSecure = true;
-  s.HttpClient->TrustedCertificates = cert.CertPem;
-  view.Items = {{"cat", 0}};
-  ASSERT_EQ(FetchInfoFile(s, options, view), kDownloadOk);
-  EXPECT_EQ(s.sLastUrl.rfind("https://", 0), 0u);
-  EXPECT_EQ(DownloadJigsaw(s, options, view, 0, true), kDownloadOk);
-  EXPECT_EQ(Slurp(f.Jigsaws + "cat.zvq"), cat);
-
-}
