@@ -232,6 +232,10 @@ TF_Main::TF_Main(const std::string& programDir) {
   connect(&T_AutoSave, &QTimer::timeout, this, [this] { AutoSaveTimer(); });
   setMinimumSize(500, 500);
   CreatePersistentForms();
+  // The small windows live as long as the main window, so every language loaded reaches them.
+  Info();
+  Options();
+  QuickHelp();
   f.FormsReady = true;
   FieldResized();
 }
