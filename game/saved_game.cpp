@@ -443,6 +443,10 @@ bool OpenSavedGameFile(TGameSession& s, const std::string& path, int mode, TImag
 
   // The file is good: it replaces the running game.
   AdoptGame(live, fresh);
+  // A game autosaved between clicks may hold selected pieces: they are the selection again,
+  // which the next click clears as usual.
+  for (int32_t i = 0; i < LivePieceCount(live); ++i) live.Play.HasSelection |= live.Pieces[size_t(i)].Selected != 0;
+  if (live.Hooks.SelectionChanged) live.Hooks.SelectionChanged(live.Play.HasSelection);
   live.PlaySettings = st.Settings;
   live.CurrentLevel = live.GameLevel;
   s.ViewState = st.View;

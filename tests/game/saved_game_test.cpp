@@ -474,3 +474,33 @@ TEST_F(SavedGame, StoredPatternClassesAreNeverTrusted) {
 }
 
 }  // namespace
+
+namespace {
+
+// The autosave runs between clicks, so a game may be saved with pieces selected. Continued,
+// those pieces are a selection like any other: the next click on empty space clears them.
+TEST_F(SavedGame, PiecesSavedSelectedAreASelectionAgain) {
+  s.Game.Pieces[3].Selected = 1;
+  s.Game.Pieces[5].Selected = 1;
+  ASSERT_TRUE(SaveGame(s, path, true));
+  TGameSession t;
+  TSessionRecorder r;
+  bool reported = false;
+  t.Game.Hooks.SelectionChanged = [&](bool on) { reported = on; };
+  ASSERT_TRUE(Continue(t, r, path));
+  EXPECT_TRUE(t.Game.Play.HasSelection);
+  EXPECT_TRUE(reported);  // the Arrange command follows the selection
+  ClearSelection(t.Game, PieceViewOf(t.Windows.GameWindows[0]));
+  EXPECT_EQ(t.Game.Pieces[3].Selected, 0);
+  EXPECT_FALSE(reported);
+
+  // Without selected pieces there is no selection.
+  s.Game.Pieces[3].Selected = s.Game.Pieces[5].Selected = 0;
+  ASSERT_TRUE(SaveGame(s, path, true));
+  TGameSession u;
+  TSessionRecorder r2;
+  ASSERT_TRUE(Continue(u, r2, path));
+  EXPECT_FALSE(u.Game.Play.HasSelection);
+}
+
+}  // namespace
