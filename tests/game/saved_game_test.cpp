@@ -4,6 +4,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstring>
 #include <filesystem>
 #include <functional>
@@ -501,6 +502,60 @@ TEST_F(SavedGame, PiecesSavedSelectedAreASelectionAgain) {
   TSessionRecorder r2;
   ASSERT_TRUE(Continue(u, r2, path));
   EXPECT_FALSE(u.Game.Play.HasSelection);
+}
+
+}  // namespace
+
+namespace {
+
+// The file read back by its table, field after field, without the game's reader.
+TEST_F(SavedGame, TheFileHoldsEveryFieldWhereTheFormatPutsIt) {
+  s.Windows.GameWindows[3].ScrollY = 9;
+  ASSERT_TRUE(SaveGame(s, path, false));
+  const std::vector<uint8_t> b = Slurp(path);
+  ASSERT_GT(b.size(), 200u);
+  EXPECT_EQ(std::string(b.begin(), b.begin() + 11), "ZORVASLV1.0");
+  EXPECT_EQ(Int32At(b, 11), s.Game.GameLevel.GameSeed);
+  EXPECT_EQ(Int32At(b, 19), 9);  // "gradient" and its zero byte
+  EXPECT_EQ(std::memcmp(b.data() + 23, "gradient", 9), 0);
+  size_t at = 23 + 9;
+  EXPECT_EQ(std::memcmp(b.data() + at, &s.Game.GameLevel, 120), 0);
+  at += 120;
+  // Thumbnail, picture, cut map (bitmap files of 24-bit rows padded to 4 bytes), description.
+  const int32_t w = s.Game.GameLevel.ImageW, h = s.Game.GameLevel.ImageH;
+  const int32_t sizes[3] = {-1, 54 + ((w * 3 + 3) & ~3) * h, 54 + (((w + 5) * 3 + 3) & ~3) * (h + 5)};
+  for (int k = 0; k < 4; ++k) {
+    const int32_t size = Int32At(b, at);
+    if (k == 1 || k == 2) EXPECT_EQ(size, sizes[k]) << k;
+    if (k == 3) EXPECT_EQ(size_t(size), s.InfoText.size());
+    at += 4 + size_t(size);
+  }
+  EXPECT_EQ(size_t(Int32At(b, 15)), at);  // the state offset
+  EXPECT_EQ(std::memcmp(b.data() + at, &s.ViewState, 36), 0);
+  EXPECT_EQ(Int32At(b, at + 8), 0x123456);  // the field background, word 2
+  EXPECT_EQ(b[at + 36 + 7], 1);  // ClickToDrag, the last byte of the play settings
+  at += 36 + 8;
+  EXPECT_EQ(std::memcmp(b.data() + at, s.Game.Pieces.data(), size_t(n) * 112), 0);
+  at += size_t(n) * 112;
+  for (int32_t pocket = 2; pocket <= 5; ++pocket) {
+    SCOPED_TRACE(pocket);
+    const TSkinWindow& win = s.Windows.GameWindows[size_t(pocket)];
+    EXPECT_EQ(b[at], 0);  // reserved
+    EXPECT_EQ(b[at + 1], win.Visible ? 1 : 0);
+    EXPECT_EQ(Int32At(b, at + 2), win.Outer.Left);
+    EXPECT_EQ(Int32At(b, at + 6), win.Outer.Top);
+    EXPECT_EQ(Int32At(b, at + 10), win.Outer.Right);
+    EXPECT_EQ(Int32At(b, at + 14), win.Outer.Bottom);
+    EXPECT_EQ(Int32At(b, at + 18), win.ScrollX);
+    EXPECT_EQ(Int32At(b, at + 22), win.ScrollY);
+    at += 26;
+  }
+  EXPECT_EQ(b[at - 3 * 26 + 1], 1);  // pocket 2 of the four (window 3) is shown
+  EXPECT_EQ(Int32At(b, at), 0xDACA);
+  EXPECT_EQ(Int32At(b, at + 4), 4);  // the weight group
+  at += 8;
+  ASSERT_EQ(b.size(), at + 256);
+  EXPECT_TRUE(std::all_of(b.begin() + long(at), b.end(), [](uint8_t v) { return v == 0; }));
 }
 
 }  // namespace
