@@ -467,6 +467,9 @@ bool OpenSavedGameFile(TGameSession& s, const std::string& path, int mode, TImag
 bool AutoSaveTick(TGameSession& s, double now) {
   if (!s.Game.GameLoaded || !s.AutoSave.Enabled || !s.AutoSaveModified || s.AutoSaveHold || s.SaveRunning)
     return false;
+  // The field ignores the mouse while a save shows its progress: a save in the middle of a
+  // drag (pieces, the band, a window) would swallow the release.
+  if (s.Game.Play.DragState != 0 || (s.Windows.SkinDrag.Window && s.Windows.SkinDrag.HitCode != 0)) return false;
   if (now - s.LastAutoSaveTime < double(s.AutoSave.Interval) * 60.0) return false;
   s.LastAutoSaveTime = now;
   return SaveGame(s, s.Paths.sAutoSave, true);

@@ -48,6 +48,6 @@ constexpr int OpenSavedThumbnail = 2;  // the browser's thumbnail
 bool OpenSavedGameFile(TGameSession& s, const std::string& path, int mode, TImageControl* load = nullptr);
 
 // The autosave timer's tick: saves to the autosave when a game is loaded, autosave is on, the
-// game changed, nothing holds the autosave, no save runs and an interval has passed since
-// the last one. True when it saved.
+// game changed, nothing holds the autosave, no save runs, nothing is being dragged and an
+// interval has passed since the last one. True when it saved.
 bool AutoSaveTick(TGameSession& s, double nowSeconds);

@@ -559,3 +559,27 @@ TEST_F(SavedGame, TheFileHoldsEveryFieldWhereTheFormatPutsIt) {
 }
 
 }  // namespace
+
+namespace {
+
+// A save shows the progress panel, and the field ignores the mouse while it shows: an
+// autosave in the middle of a drag would swallow the drop. It waits for the button's release.
+TEST_F(SavedGame, AutosaveWaitsWhilePiecesOrAWindowAreDragged) {
+  s.LastAutoSaveTime = 0;
+  s.AutoSave.Interval = 1;
+  s.AutoSaveModified = true;
+  s.Game.Play.DragState = 1;  // a group held
+  EXPECT_FALSE(AutoSaveTick(s, 600));
+  s.Game.Play.DragState = 2;  // the selection band
+  EXPECT_FALSE(AutoSaveTick(s, 600));
+  s.Game.Play.DragState = 0;
+  s.Windows.SkinDrag.Window = &s.Windows.GameWindows[3];  // a pocket moved by its caption
+  s.Windows.SkinDrag.HitCode = 1;
+  EXPECT_FALSE(AutoSaveTick(s, 600));
+  EXPECT_FALSE(std::filesystem::exists(s.Paths.sAutoSave));
+  s.Windows.SkinDrag = TSkinDragState{};
+  EXPECT_TRUE(AutoSaveTick(s, 600));
+  EXPECT_TRUE(std::filesystem::exists(s.Paths.sAutoSave));
+}
+
+}  // namespace
