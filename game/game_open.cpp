@@ -16,6 +16,7 @@
 #include "foundation/level_table.h"
 #include "foundation/numeric.h"
 #include "foundation/picture_loading.h"
+#include "foundation/text_format.h"
 #include "game/emboss_maps.h"
 #include "game/embedded_file.h"
 #include "game/jigsaw_file.h"
@@ -94,8 +95,8 @@ void DrawThumbnailImage(TGameSession& s) {
 
 void UpdatePocketCaption(TGameSession& s, int32_t pocket) {
   TSkinWindow& w = s.Windows.GameWindows[size_t(pocket)];
-  const std::string text = "Pocket " + std::to_string(pocket - 1) + " (" + std::to_string(w.PieceCount) + ")";
-  SetSkinWindowCaption(w, std::u16string(text.begin(), text.end()));
+  const std::string format = s.Lang ? GetLangString(*s.Lang, kLangPocket, "PocketCaption") : "Pocket %d (%d)";
+  SetSkinWindowCaption(w, Utf8ToUtf16(WideFormat(format, {pocket - 1, w.PieceCount})));
 }
 
 void UpdateWindowContent(TGameSession& s, int32_t window) {

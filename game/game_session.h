@@ -6,6 +6,7 @@
 #include "engine/knobs.h"
 #include "foundation/dib_image.h"
 #include "foundation/image_control.h"
+#include "foundation/lang.h"
 #include "foundation/skin_window.h"
 #include "game/game_state.h"
 
@@ -73,6 +74,8 @@ struct TGameSession {
   TImageControl StoreThumb;  // the preview stored in saved games
   std::string InfoText;      // the description of the picture (the info window's text)
   TViewState ViewState;
+  // The texts of the loaded language (pocket captions); none in tools: the keys show.
+  const TLanguageState* Lang = nullptr;
 
   std::string sJig;       // the open jigsaw file, or the jigsaw name of a saved game
   std::string sSolve;     // the open saved game; empty for a game opened from a jigsaw

@@ -37,14 +37,6 @@
 
 namespace {
 
-// Texts of the progress panel until the language files arrive.
-QString ProgressText(const std::string& key) {
-  if (key == "Prog_OpenJig") return QStringLiteral("Opening the jigsaw...");
-  if (key == "Prog_AutoSaveSolve") return QStringLiteral("Autosaving the game...");
-  if (key == "Prog_SaveSolve") return QStringLiteral("Saving the game...");
-  return QString::fromStdString(key);
-}
-
 int32_t FieldButton(Qt::MouseButton b) {
   switch (b) {
     case Qt::RightButton: return kMouseRight;
@@ -231,6 +223,8 @@ TF_Main::TF_Main(const std::string& programDir) {
   T_AutoSave.setInterval(5000);
   connect(&T_AutoSave, &QTimer::timeout, this, [this] { AutoSaveTimer(); });
   setMinimumSize(500, 500);
+  CreateMenu();
+  CreateToolbar();
   CreatePersistentForms();
   // The small windows live as long as the main window, so every language loaded reaches them.
   Info();
@@ -290,7 +284,7 @@ void TF_Main::RedrawField() {
 }
 
 void TF_Main::ShowProgress(const std::string& key, int32_t steps) {
-  L_Progress->setText(ProgressText(key));
+  L_Progress->setText(QString::fromStdString(GetLangString(lang_, kLangMainForm, key)));
   I_ProgressBar->setRange(0, std::max(steps, 1));
   I_ProgressBar->setValue(0);
   P_Progress->move((fieldView_->width() - P_Progress->width()) / 2, (fieldView_->height() - P_Progress->height()) / 2);
@@ -362,6 +356,7 @@ bool TF_Main::StartGame(const std::string& path, const TOpenChoices* chosen) {
   }
   SortPieces(s.Game, false);
   AddRecentFile(settings_, path);
+  RefreshRecentMenu();
   DrawThumbnailImage(s);
   for (int32_t pocket = 2; pocket <= 5; ++pocket) {
     TSkinWindow& p = ws.GameWindows[size_t(pocket)];
@@ -377,6 +372,12 @@ bool TF_Main::StartGame(const std::string& path, const TOpenChoices* chosen) {
   s.Game.Play.DragState = 0;
   f.ClickPending = false;
   ApplyWeightMode(f);
+  MenuAction("MI_FileSaveImage")->setEnabled(false);
+  MenuAction("MI_FileSave")->setEnabled(true);
+  MenuAction("MI_FileSaveAs")->setEnabled(true);
+  const bool twoSides = !s.Game.PlaySettings.SingleMainWindow;
+  MenuAction("MI_GameWin1")->setEnabled(twoSides);
+  MenuAction("MI_GameWin2")->setEnabled(twoSides);
   if (thumbVisible) {
     TSkinWindow& t = ws.GameWindows[6];
     SetSkinWindowVisible(ws, t, true);
@@ -413,15 +414,17 @@ void TF_Main::keyReleaseEvent(QKeyEvent* event) {
   TGameSession& s = session_;
   const Qt::KeyboardModifiers mods = event->modifiers() & (Qt::ShiftModifier | Qt::ControlModifier | Qt::AltModifier);
   if (key == Qt::Key_Space) {
-    if (!field_->FormsReady || !s.Game.GameLoaded || s.Game.PlaySettings.SingleMainWindow) return;
+    if (!field_->FormsReady || !MenuAction("MI_Game")->isEnabled() || !s.Game.GameLoaded ||
+        s.Game.PlaySettings.SingleMainWindow)
+      return;
     s.AutoSaveHold = true;
     if (s.Game.Play.HasSelection && s.Game.Play.DragState != 1)
       ClearSelection(s.Game, PieceViewOf(ActiveWindowRecord(*field_)));
     SetActiveSide(*field_, field_->ActiveSide == 0 ? 1 : 0);
     RedrawField();
     s.AutoSaveHold = false;
-  } else if (key == Qt::Key_S && mods == Qt::NoModifier) {
-    SaveCommand();
+  } else {
+    RunShortcut(key, mods);
   }
 }
 

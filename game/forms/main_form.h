@@ -28,6 +28,8 @@ class QMenu;
 class QProgressBar;
 class TF_DirView;
 class TF_Main;
+class TToolbarPanel;
+struct TMenuKeyItem;
 
 // The play field `I_Field`: shows the field's screen buffer at the screen's own pixels and
 // hands mouse and wheel input to the field, in field (device pixel) coordinates.
@@ -52,8 +54,9 @@ class TFieldView : public QWidget {
   TF_Main& main_;
 };
 
-// The main window: the play field, the progress panel, the autosave timer.
-class TF_Main : public QMainWindow {
+// The main window: the toolbar, the play field, the progress panel, the popup menu and the
+// autosave timer.
+class TF_Main : public QMainWindow, public TLangMainForm {
  public:
   // programDir: the program folder (ends with '/').
   explicit TF_Main(const std::string& programDir);
@@ -68,6 +71,32 @@ class TF_Main : public QMainWindow {
   TF_DirView& DirView() { return *dirView_; }
   // The persistent forms a language is loaded into.
   TLangForms LangForms();
+  // The menu item of that component name, null for none. Its triggered signal runs the command.
+  QAction* MenuAction(const std::string& name) const;
+  QMenu* Menu() { return PM_Menu; }
+  TToolbarPanel* Toolbar() { return toolbar_; }
+  // A released key (with the shift state of that moment) run as a menu shortcut; false when
+  // no enabled item has it.
+  bool RunShortcut(int key, Qt::KeyboardModifiers modifiers);
+  // The recent-file items show the list.
+  void RefreshRecentMenu();
+
+  // TLangMainForm
+  void SetFormCaption(const std::string& text) override;
+  void SetCaption(const std::string& component, const std::string& text) override;
+  void SetHint(const std::string& component, const std::string& hint) override;
+  void SetItem(const std::string& list, int32_t index, const std::string& text) override;
+  void SetText(const std::string& field, const std::string& text) override;
+  std::vector<TLangMenuItem> MenuItems(const std::string& menu) const override;
+  std::vector<std::string> Pages(const std::string& pageControl) const override;
+  int32_t ItemCount(const std::string& list) const override;
+  int32_t Position(const std::string& scrollBar) const override;
+  void TextsChanged() override;
+  bool ToolbarButtonMenu(int32_t button, std::string& caption, std::string& shortcut) const override;
+  void SetToolbarButtonHint(int32_t button, const std::string& hint) override;
+  void SetThumbnailCaption(const std::string& text) override;
+  void RefreshPocketCaptions() override;
+
   // Runs the browser modally and returns its result (1 OK); tests drive it instead.
   std::function<int(TF_DirView&)> RunBrowser;
 
@@ -144,6 +173,10 @@ class TF_Main : public QMainWindow {
   void ApplyViewState();
   bool AskSaveChanges();
   void CreatePersistentForms();
+  void CreateMenu();
+  void CreateToolbar();
+  void SetMenuCaption(QAction* action, const std::string& caption);
+  std::vector<TMenuKeyItem> MenuKeyTree() const;
   bool SaveTo(const std::string& path);
   int Modal(QDialog& dialog);
   int RunBackgroundPicker(const std::string& caption, const std::function<void(TColorPicker&)>& setup,
@@ -154,6 +187,10 @@ class TF_Main : public QMainWindow {
   TSettings settings_;
   TSettingsEnv settingsEnv_;
   std::unique_ptr<TF_DirView> dirView_;
+  QMenu* PM_Menu = nullptr;
+  std::map<std::string, QAction*> actions_;
+  TToolbarPanel* toolbar_ = nullptr;
+  std::string saveImageCaption_;
   std::unique_ptr<TField> field_;
   TFieldView* fieldView_ = nullptr;
   QFrame* P_Progress = nullptr;

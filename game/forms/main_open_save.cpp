@@ -58,6 +58,7 @@ bool TF_Main::SaveCommand() {
   const std::string target = PlainSaveTarget(s);
   const bool ok = target.empty() ? SaveCurrent() : SaveTo(target);
   AddRecentFile(settings_, s.sSolve);
+  RefreshRecentMenu();
   s.AutoSaveHold = false;
   RedrawField();
   return ok;
@@ -70,6 +71,7 @@ bool TF_Main::SaveAsCommand() {
   if (s.Game.Play.HasSelection) ClearSelection(s.Game, PieceViewOf(ActiveWindowRecord(*field_)));
   const bool ok = SaveCurrent();
   AddRecentFile(settings_, s.sSolve);
+  RefreshRecentMenu();
   s.AutoSaveHold = false;
   RedrawField();
   return ok;

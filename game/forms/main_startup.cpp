@@ -1,9 +1,15 @@
 // The persistent forms the main window owns, the settings and the start-up choice.
 #include <filesystem>
 
+#include <QAction>
+#include <QMenu>
+
 #include "dialogs/dir_view_form.h"
 #include "download/download_protocol.h"
 #include "game/forms/main_form.h"
+#include "game/forms/main_toolbar.h"
+#include "game/game_open.h"
+#include "game/main_menu_keys.h"
 #include "game/game_paths.h"
 #include "game/open_rules.h"
 #include "platform/message_box.h"
@@ -19,17 +25,88 @@ void TF_Main::CreatePersistentForms() {
   std::error_code ec;
   std::filesystem::remove(s.Paths.sSavedDir + "zorva.svt", ec);
 
+  session_.Lang = &lang_;
   RunBrowser = [](TF_DirView& dv) { return dv.exec(); };
   dirView_ = std::make_unique<TF_DirView>(TDirViewEnv{&s, &lang_, {}, {}}, this);
 }
 
 TLangForms TF_Main::LangForms() {
   TLangForms forms;
+  forms.Main = this;
   forms.DirView = dirView_.get();
   forms.ShowWarning = [](const std::string& text) { ShowMessageBox(text, kProgramTitle, kMbIconExclamation); };
   return forms;
 }
 
-void TF_Main::ReadStartupSettings() { ReadSettings(session_, settings_, settingsEnv_); }
+void TF_Main::ReadStartupSettings() {
+  ReadSettings(session_, settings_, settingsEnv_);
+  RefreshRecentMenu();
+}
 
 void TF_Main::StartupChoice() { OpenFile(StartupPresetPath(settings_), false); }
+
+// --- Texts of the loaded language ---------------------------------------------------------------
+
+void TF_Main::SetFormCaption(const std::string&) {}  // the window keeps the program title
+
+void TF_Main::SetCaption(const std::string& component, const std::string& text) {
+  if (component == "SD_SaveImage") {
+    saveImageCaption_ = text;
+    return;
+  }
+  if (QAction* a = MenuAction(component)) SetMenuCaption(a, text);
+}
+
+void TF_Main::SetHint(const std::string&, const std::string&) {}
+void TF_Main::SetItem(const std::string&, int32_t, const std::string&) {}
+void TF_Main::SetText(const std::string&, const std::string&) {}
+
+std::vector<TLangMenuItem> TF_Main::MenuItems(const std::string& menu) const {
+  std::vector<TLangMenuItem> items;
+  if (menu != "PM_Menu" || !PM_Menu) return items;
+  auto itemOf = [](QAction* a) {
+    TLangMenuItem item;
+    item.Name = a->objectName().toStdString();
+    item.Caption = a->isSeparator() ? "-" : a->text().section('\t', 0, 0).toStdString();
+    // Recent files show their names, not language texts.
+    if (item.Name.rfind("MI_FileLast", 0) == 0 && !a->isSeparator())
+      item.Tag = 100 + std::stoi(item.Name.substr(11));
+    return item;
+  };
+  for (QAction* a : PM_Menu->actions()) {
+    TLangMenuItem item = itemOf(a);
+    if (QMenu* sub = a->menu())
+      for (QAction* b : sub->actions()) item.Items.push_back(itemOf(b));
+    items.push_back(std::move(item));
+  }
+  return items;
+}
+
+std::vector<std::string> TF_Main::Pages(const std::string&) const { return {}; }
+int32_t TF_Main::ItemCount(const std::string&) const { return 0; }
+int32_t TF_Main::Position(const std::string&) const { return 0; }
+void TF_Main::TextsChanged() { update(); }
+
+bool TF_Main::ToolbarButtonMenu(int32_t button, std::string& caption, std::string& shortcut) const {
+  if (!toolbar_ || button < 0 || button >= kToolbarButtonCount) return false;
+  const char* name = toolbar_->Record().ToolbarButtons[button].MenuItem;
+  QAction* a = name ? MenuAction(name) : nullptr;
+  if (!a) return false;
+  caption = a->text().section('\t', 0, 0).toStdString();
+  shortcut = ShortcutText(MainMenuShortcut(name));
+  return true;
+}
+
+void TF_Main::SetToolbarButtonHint(int32_t button, const std::string& hint) {
+  if (toolbar_) toolbar_->SetHint(button, hint);
+}
+
+void TF_Main::SetThumbnailCaption(const std::string& text) {
+  SetSkinWindowCaption(session_.Windows.GameWindows[6], Utf8ToUtf16(text));
+  session_.Game.Play.RedrawKind = kRedrawField;
+}
+
+void TF_Main::RefreshPocketCaptions() {
+  for (int32_t pocket = 2; pocket <= 5; ++pocket) UpdatePocketCaption(session_, pocket);
+  session_.Game.Play.RedrawKind = kRedrawField;
+}

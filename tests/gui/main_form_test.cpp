@@ -17,6 +17,7 @@
 #include "game/pieces.h"
 #include "platform/message_box.h"
 #include "platform/sound.h"
+#include "gui/private_home.h"
 #include "support/temp_folder.h"
 
 namespace {
@@ -25,10 +26,7 @@ namespace {
 class MainWindow : public ::testing::Test {
  protected:
   void SetUp() override {
-    const std::string home = dir.Path().string();
-    setenv("HOME", home.c_str(), 1);
-    setenv("XDG_DATA_HOME", (home + "/data").c_str(), 1);
-    setenv("XDG_CONFIG_HOME", (home + "/config").c_str(), 1);
+    UsePrivateHome(dir);
     SetSoundSink([this](const std::string& played) { sounds.push_back(played); });
     main = std::make_unique<TF_Main>(std::string(getenv("ZORVA_DATA_DIR")) + "/");
     main->resize(1200, 900);
