@@ -144,10 +144,32 @@ void TF_Main::CreateMenu() {
   for (int32_t k = 0; k < 4; ++k)
     on(("MI_PocketsPocket" + std::to_string(k + 1)).c_str(), [this, k] {
       const int32_t pocket = 2 + k;
-      if (field_->Hooks.ShowPocket) field_->Hooks.ShowPocket(pocket, !session_.Windows.GameWindows[size_t(pocket)].Visible);
+      ShowPocketCommand(pocket, !session_.Windows.GameWindows[size_t(pocket)].Visible);
       RefreshDrag(*field_);
       RedrawField();
     });
+  on("MI_GameBkgAll", [this] { MI_GameBkgAllClick(); });
+  on("MI_GameBkgCur", [this] { MI_GameBkgCurClick(); });
+  on("MI_GameInfo", [this] { MI_GameInfoClick(); });
+  on("MI_GameArrange", [this] { MI_GameArrangeClick(); });
+  on("MI_GameGather", [this] { MI_GameGatherClick(); });
+  on("MI_GameWeight", [this] { MI_GameWeightClick(); });
+  on("MI_PocketsTile", [this] { MI_PocketsTileClick(); });
+  on("MI_PocketsCascade", [this] { MI_PocketsCascadeClick(); });
+  on("MI_Options", [this] { MI_OptionsClick(); });
+  on("MI_HelpCont", [this] { MI_HelpContClick(); });
+  on("MI_HelpQuick", [this] { MI_HelpQuickClick(); });
+  on("MI_HelpHomePage", [this] { MI_HelpHomePageClick(); });
+  on("MI_HelpProductHomePage", [this] { MI_HelpProductHomePageClick(); });
+  on("MI_HelpReport", [this] { MI_HelpReportClick(); });
+  on("MI_HelpCredits", [this] { MI_HelpCreditsClick(); });
+  on("MI_HelpAbout", [this] { MI_HelpAboutClick(); });
+  on("MI_FullScreen", [this] { MI_FullScreenClick(); });
+  OptionsChanged = [this] {
+    const bool twoSides = !session_.Game.PlaySettings.SingleMainWindow;
+    MenuAction("MI_GameWin1")->setEnabled(twoSides && session_.Game.GameLoaded);
+    MenuAction("MI_GameWin2")->setEnabled(twoSides && session_.Game.GameLoaded);
+  };
   on("MI_Min", [this] { showMinimized(); });
   on("MI_Exit", [this] { close(); });
 

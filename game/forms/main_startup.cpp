@@ -5,6 +5,9 @@
 #include <QMenu>
 
 #include "dialogs/dir_view_form.h"
+#include "dialogs/info_form.h"
+#include "dialogs/options_form.h"
+#include "dialogs/quick_help_form.h"
 #include "download/download_protocol.h"
 #include "game/forms/main_form.h"
 #include "game/forms/main_toolbar.h"
@@ -34,6 +37,9 @@ TLangForms TF_Main::LangForms() {
   TLangForms forms;
   forms.Main = this;
   forms.DirView = dirView_.get();
+  forms.Info = info_.get();
+  forms.Options = options_.get();
+  forms.Help = quickHelp_.get();
   forms.ShowWarning = [](const std::string& text) { ShowMessageBox(text, kProgramTitle, kMbIconExclamation); };
   return forms;
 }
