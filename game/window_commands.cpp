@@ -240,3 +240,10 @@ void WeightCommand(TField& f, int32_t x, int32_t y) {
   play.WeightGroup = -1;
   ApplyWeightMode(f);
 }
+
+void WindowMenuKeys(const TSkinWindow& w, std::string& bkgKey, std::string& selectAllKey) {
+  const bool pocket = w.Style == kSkinStylePocket;
+  const std::string n = std::to_string(pocket ? w.Index - 1 : w.Index + 1);
+  bkgKey = (pocket ? "MI_GameBkgPocket" : "MI_GameBkgWin") + n;
+  selectAllKey = (pocket ? "MI_GameSelectAllPocket" : "MI_GameSelectAllWin") + n;
+}

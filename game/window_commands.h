@@ -60,3 +60,7 @@ std::string SiteUrl(int32_t index);
 // group; else the pin is picked up at the pointer (off the field: out of sight) or, when it is
 // already being dragged, put away; with the weight mode on, the mode ends.
 void WeightCommand(TField& f, int32_t x, int32_t y);
+
+// The language keys of the two per-window menu items for the active window: "MI_GameBkgWin1"
+// and "MI_GameSelectAllWin1" for a side, "MI_GameBkgPocket2" ... for a pocket.
+void WindowMenuKeys(const TSkinWindow& w, std::string& bkgKey, std::string& selectAllKey);

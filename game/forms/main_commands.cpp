@@ -167,9 +167,8 @@ void TF_Main::MI_GameBkgCurClick() {
   if (s.Game.Play.HasSelection) ClearSelection(s.Game, PieceViewOf(ActiveWindowRecord(*field_)));
   const int32_t i = std::clamp(int32_t(ActiveWindowRecord(*field_).Index), 0, 5);
   const int32_t saved = s.ViewState.WindowBkg[i];
-  const std::string key = ActiveWindowRecord(*field_).Style == kSkinStylePocket
-                              ? WideFormat("MI_GameBkgPocket%d", {i - 1})
-                              : WideFormat("MI_GameBkgWin%d", {i + 1});
+  std::string key, selectAllKey;
+  WindowMenuKeys(ActiveWindowRecord(*field_), key, selectAllKey);
   int32_t picked = 0;
   const int result = RunBackgroundPicker(GetLangString(lang_, 2, key), [&](TColorPicker& p) {
     SetupWindowPicker(p, saved, i);

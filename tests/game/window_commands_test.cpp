@@ -241,4 +241,15 @@ TEST(WeightCommand, HeldGroupPinUpAndDownAndModeOff) {
 }
 
 
+TEST(WindowMenuKeys, SidesAndPocketsNumberedAsTheMenuNamesThem) {
+  TFieldRig r(TTestCut{});
+  std::string bkg, all;
+  WindowMenuKeys(r.ws.GameWindows[1], bkg, all);
+  EXPECT_EQ(bkg, "MI_GameBkgWin2");
+  EXPECT_EQ(all, "MI_GameSelectAllWin2");
+  WindowMenuKeys(r.ws.GameWindows[5], bkg, all);
+  EXPECT_EQ(bkg, "MI_GameBkgPocket4");
+  EXPECT_EQ(all, "MI_GameSelectAllPocket4");
+}
+
 }  // namespace
