@@ -1,5 +1,6 @@
 // The main window's services and the commands that rearrange pieces and windows, change the
 // backgrounds, show the game's facts, switch the weight mode and apply the options.
+#include <QAction>
 #include <QCursor>
 #include <QDialog>
 #include <QLabel>
@@ -10,6 +11,9 @@
 #include "dialogs/dir_view_form.h"
 #include "dialogs/info_form.h"
 #include "dialogs/options_form.h"
+#include "foundation/toolbar.h"
+#include "game/forms/main_toolbar.h"
+#include "game/game_open.h"
 #include "foundation/text_format.h"
 #include "game/background_pictures.h"
 #include "game/forms/main_form.h"
@@ -74,6 +78,47 @@ TF_Options& TF_Main::Options() {
     options_ = std::make_unique<TF_Options>(env, this);
   }
   return *options_;
+}
+
+void TF_Main::BindWindowServices() {
+  field_->Hooks.PocketChanged = [this](int32_t pocket) {
+    UpdatePocketCaption(session_, pocket);
+    UpdateWindowToggle(pocket);
+  };
+  session_.Windows.Hooks.UpdateWindowMenuCaptions = [this] { UpdateWindowMenuCaptions(); };
+  for (int32_t k = 1; k <= 4; ++k)
+    if (QAction* a = MenuAction("MI_PocketsPocket" + std::to_string(k))) a->setCheckable(true);
+  if (QAction* a = MenuAction("MI_FullScreen")) a->setCheckable(true);
+  FullScreenChanged = [this](bool on) {
+    if (QAction* a = MenuAction("MI_FullScreen")) a->setChecked(on);
+    if (!toolbar_) return;
+    SetToolbarButtonDown(toolbar_->Record(), kToolbarFullScreen, on);
+    toolbar_->SetFullScreen(on);
+  };
+}
+
+void TF_Main::UpdateWindowToggle(int32_t pocket) {
+  if (pocket < 2 || pocket > 5) return;
+  const TSkinWindow& w = session_.Windows.GameWindows[size_t(pocket)];
+  if (QAction* a = MenuAction("MI_PocketsPocket" + std::to_string(pocket - 1))) a->setChecked(w.Visible);
+  if (!toolbar_) return;
+  const int32_t button = kToolbarPocket1 + pocket - 2;
+  // The pocket's face shows whether it holds pieces.
+  toolbar_->Record().ToolbarButtons[button].SkinColumn = w.PieceCount > 0 ? 10 : 9;
+  SetToolbarButtonDown(toolbar_->Record(), button, w.Visible);
+  toolbar_->update();
+}
+
+void TF_Main::UpdateWindowMenuCaptions() {
+  QAction* bkg = MenuAction("MI_GameBkgCur");
+  QAction* selectAll = MenuAction("MI_GameSelectAll");
+  if (!bkg || !selectAll || !field_) return;
+  std::string bkgKey, selectAllKey;
+  WindowMenuKeys(ActiveWindowRecord(*field_), bkgKey, selectAllKey);
+  SetMenuCaption(bkg, GetLangString(lang_, kLangMainForm, bkgKey));
+  SetMenuCaption(selectAll, GetLangString(lang_, kLangMainForm, selectAllKey));
+  SetToolbarHint(*this, 4);
+  SetToolbarHint(*this, 13);
 }
 
 int TF_Main::Modal(QDialog& dialog) { return RunModal ? RunModal(dialog) : dialog.exec(); }

@@ -225,6 +225,7 @@ TF_Main::TF_Main(const std::string& programDir) {
   setMinimumSize(500, 500);
   CreateMenu();
   CreateToolbar();
+  BindWindowServices();
   CreatePersistentForms();
   // The small windows live as long as the main window, so every language loaded reaches them.
   Info();

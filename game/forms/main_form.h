@@ -179,6 +179,10 @@ class TF_Main : public QMainWindow, public TLangMainForm {
   std::vector<TMenuKeyItem> MenuKeyTree() const;
   bool SaveTo(const std::string& path);
   int Modal(QDialog& dialog);
+  // The menu's checks and captions and the toolbar's faces follow the windows.
+  void BindWindowServices();
+  void UpdateWindowToggle(int32_t pocket);
+  void UpdateWindowMenuCaptions();
   int RunBackgroundPicker(const std::string& caption, const std::function<void(TColorPicker&)>& setup,
                           int32_t& picked);
 

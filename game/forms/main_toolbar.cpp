@@ -11,6 +11,7 @@
 #include "foundation/artwork.h"
 #include "foundation/dib_ops.h"
 #include "foundation/picture_loading.h"
+#include "game/toolbar_mouse.h"
 #include "platform/resources.h"
 
 namespace {
@@ -48,7 +49,7 @@ bool TToolbarPanel::LoadArtwork(const TDibImage& frameSkin) {
 
 void TToolbarPanel::Refresh() {
   const int32_t w = std::max(width(), 1);
-  LayoutToolbar(toolbar_, w, false);
+  LayoutToolbar(toolbar_, w, fullScreen_);
   if (frameSkin_) PaintToolbarSkin(toolbar_, *frameSkin_, w, kToolbarTileHeight, 300);
   update();
 }
@@ -57,6 +58,11 @@ void TToolbarPanel::SetButtonEnabled(int32_t index, bool enabled) {
   if (index < 0 || index >= kToolbarButtonCount || toolbar_.ToolbarButtons[index].Enabled == enabled) return;
   SetToolbarButtonEnabled(toolbar_, index, enabled);
   update();
+}
+
+void TToolbarPanel::SetFullScreen(bool on) {
+  fullScreen_ = on;
+  Refresh();
 }
 
 void TToolbarPanel::SetHint(int32_t index, const std::string& hint) {
@@ -90,25 +96,44 @@ void TToolbarPanel::paintEvent(QPaintEvent*) {
   }
 }
 
+void TToolbarPanel::mouseMoveEvent(QMouseEvent* event) {
+  const bool leftDown = event->buttons() & Qt::LeftButton;
+  const int32_t i = ButtonAt(event->position().toPoint());
+  if (i >= 0)
+    ToolbarButtonMouseMove(toolbar_, i, leftDown);
+  else if (!leftDown)
+    ToolbarBackgroundMouseMove(toolbar_);
+  update();
+}
+
+void TToolbarPanel::leaveEvent(QEvent*) {
+  if (pressed_ >= 0) return;
+  ToolbarBackgroundMouseMove(toolbar_);
+  update();
+}
+
 void TToolbarPanel::mousePressEvent(QMouseEvent* event) {
   if (event->button() != Qt::LeftButton) return;
-  pressed_ = ButtonAt(event->position().toPoint());
-  if (pressed_ < 0 || !toolbar_.ToolbarButtons[pressed_].Enabled) {
-    pressed_ = -1;
-    return;
+  const QPoint p = event->position().toPoint();
+  const int32_t i = ButtonAt(p);
+  if (i >= 0) {
+    ToolbarButtonMouseDown(toolbar_, i);
+  } else if (ToolbarCloseCornerHit(toolbar_, p.x(), p.y())) {
+    // In full screen the corner beside the close button is part of it.
+    toolbar_.PressedToolbarButton = kToolbarClose;
+    ToolbarButtonMouseDown(toolbar_, kToolbarClose);
   }
-  PaintToolbarButton(toolbar_, pressed_, true);
+  pressed_ = toolbar_.PressedToolbarButton;
   update();
 }
 
 void TToolbarPanel::mouseReleaseEvent(QMouseEvent* event) {
   if (event->button() != Qt::LeftButton || pressed_ < 0) return;
-  const int32_t index = pressed_;
   pressed_ = -1;
-  PaintToolbarButton(toolbar_, index, false);
+  // The release clicks the pressed button wherever the pointer is now.
+  const int32_t index = ToolbarButtonMouseUp(toolbar_);
   update();
-  // A press dragged off its button is no click.
-  if (ButtonAt(event->position().toPoint()) == index && Clicked) Clicked(index);
+  if (index >= 0 && Clicked) Clicked(index);
 }
 
 void TToolbarPanel::resizeEvent(QResizeEvent*) { Refresh(); }

@@ -21,6 +21,8 @@ class TToolbarPanel : public QWidget {
   void Refresh();
   void SetButtonEnabled(int32_t index, bool enabled);
   void SetHint(int32_t index, const std::string& hint);
+  // Full screen shows the minimise and close buttons.
+  void SetFullScreen(bool on);
   // The button at a point of the panel, or -1.
   int32_t ButtonAt(QPoint p) const;
   // The bottom-left corner of a button on the screen.
@@ -30,6 +32,8 @@ class TToolbarPanel : public QWidget {
 
  protected:
   void paintEvent(QPaintEvent* event) override;
+  void mouseMoveEvent(QMouseEvent* event) override;
+  void leaveEvent(QEvent* event) override;
   void mousePressEvent(QMouseEvent* event) override;
   void mouseReleaseEvent(QMouseEvent* event) override;
   void resizeEvent(QResizeEvent* event) override;
@@ -39,5 +43,6 @@ class TToolbarPanel : public QWidget {
   TToolbar toolbar_;
   const TDibImage* frameSkin_ = nullptr;
   std::string hints_[kToolbarButtonCount];
-  int32_t pressed_ = -1;
+  bool fullScreen_ = false;
+  int32_t pressed_ = -1;  // the button pressed in, until the release
 };

@@ -1,3 +1,4 @@
+#include <QAction>
 #include <QLabel>
 #include <QTest>
 #include <gtest/gtest.h>
@@ -12,6 +13,7 @@
 #include "dialogs/color_picker_form.h"
 #include "dialogs/info_form.h"
 #include "game/forms/main_form.h"
+#include "game/forms/main_toolbar.h"
 #include "game/pieces.h"
 #include "platform/desktop.h"
 #include "platform/message_box.h"
@@ -176,6 +178,44 @@ TEST_F(MainCommands, FullScreenAndBackKeepEveryPieceInTheField) {
     EXPECT_LT(p.X, side.ContentWidth) << i;
     EXPECT_LT(p.Y, side.ContentHeight) << i;
   }
+}
+
+TEST_F(MainCommands, ToolbarButtonClickedByAReleaseAwayFromIt) {
+  TToolbarPanel* bar = main->Toolbar();
+  ASSERT_NE(bar, nullptr);
+  const TToolbarButton& tile = bar->Record().ToolbarButtons[kToolbarPocket1];
+  ASSERT_TRUE(tile.Visible && tile.Enabled);
+  G().Pieces[0].Window = 2;
+  W(2).PieceCount = 1;
+  const QPoint on(tile.Left + tile.Width / 2, tile.Top + tile.Height / 2);
+  QTest::mouseMove(bar, on);
+  EXPECT_EQ(bar->Record().PressedToolbarButton, kToolbarPocket1);
+  const int32_t left = tile.Left;
+  QTest::mousePress(bar, Qt::LeftButton, Qt::NoModifier, on);
+  EXPECT_EQ(tile.Left, left + 1);  // sunk by a pixel
+  QTest::mouseRelease(bar, Qt::LeftButton, Qt::NoModifier, QPoint(2, 2));
+  EXPECT_EQ(tile.Left, left);
+  // The pocket command ran: the pocket with its piece is shown, its face and menu check follow.
+  EXPECT_TRUE(W(2).Visible);
+  EXPECT_TRUE(main->MenuAction("MI_PocketsPocket1")->isChecked());
+  EXPECT_EQ(tile.SkinColumn, 10);
+  EXPECT_TRUE(tile.Down);
+  // The menu's per-window items name the active window.
+  HighlightSkinWindow(main->Session().Windows, &W(2));
+  EXPECT_EQ(main->MenuAction("MI_GameBkgCur")->text().section('\t', 0, 0).toStdString(),
+            GetLangString(main->Lang(), kLangMainForm, "MI_GameBkgPocket1"));
+}
+
+TEST_F(MainCommands, FullScreenLatchesItsButtonAndShowsTheCloseButton) {
+  main->MI_FullScreenClick();
+  const TToolbar& t = main->Toolbar()->Record();
+  EXPECT_TRUE(t.ToolbarButtons[kToolbarFullScreen].Down);
+  EXPECT_TRUE(t.ToolbarButtons[kToolbarClose].Visible);
+  EXPECT_TRUE(main->MenuAction("MI_FullScreen")->isChecked());
+  main->MI_FullScreenClick();
+  EXPECT_FALSE(t.ToolbarButtons[kToolbarFullScreen].Down);
+  EXPECT_FALSE(t.ToolbarButtons[kToolbarClose].Visible);
+  EXPECT_FALSE(main->MenuAction("MI_FullScreen")->isChecked());
 }
 
 }  // namespace
