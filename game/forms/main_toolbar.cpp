@@ -117,6 +117,8 @@ void TToolbarPanel::mousePressEvent(QMouseEvent* event) {
   const QPoint p = event->position().toPoint();
   const int32_t i = ButtonAt(p);
   if (i >= 0) {
+    // A press without a move before it (a touch, a synthetic click) finds its button too.
+    ToolbarButtonMouseMove(toolbar_, i, false);
     ToolbarButtonMouseDown(toolbar_, i);
   } else if (ToolbarCloseCornerHit(toolbar_, p.x(), p.y())) {
     // In full screen the corner beside the close button is part of it.
