@@ -52,12 +52,8 @@ int32_t Cy(const TSkinRect& r) { return r.Top + r.Height / 2; }
 
 TEST(GammaSquare, MiddleRowShowsEachSegmentStartAsPureHue) {
   // At x = k * 300 / 6 the segment k starts: its first colour, unshaded.
-  EXPECT_EQ(GammaSquareColor(0, 150, 300, 150), Rgb(255, 0, 0));
-  EXPECT_EQ(GammaSquareColor(50, 150, 300, 150), Rgb(255, 0, 255));
-  EXPECT_EQ(GammaSquareColor(100, 150, 300, 150), Rgb(0, 0, 255));
-  EXPECT_EQ(GammaSquareColor(150, 150, 300, 150), Rgb(0, 255, 255));
-  EXPECT_EQ(GammaSquareColor(200, 150, 300, 150), Rgb(0, 255, 0));
-  EXPECT_EQ(GammaSquareColor(250, 150, 300, 150), Rgb(255, 255, 0));
+  const uint32_t starts[6] = {Rgb(255, 0, 0), Rgb(255, 0, 255), Rgb(0, 0, 255), Rgb(0, 255, 255), Rgb(0, 255, 0), Rgb(255, 255, 0)};
+  for (int k = 0; k < 6; ++k) EXPECT_EQ(GammaSquareColor(k * 50, 150, 300, 150), starts[k]) << k;
   // The last column is nearly back at red: 6 * 299 - 1500 = 294 of 300 steps of yellow to red.
   EXPECT_EQ(GammaSquareColor(299, 150, 300, 150), Rgb(255, 255 - 294 * 255 / 300, 0));
 }

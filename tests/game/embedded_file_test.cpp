@@ -47,13 +47,6 @@ TEST(EmbeddedFile, RotatingKeyTurnsRightAndComesBackAfterEightBytes) {
   for (uint8_t b : data) EXPECT_EQ(b, 0);
 }
 
-TEST(EmbeddedFile, KeysAreDistinct) {
-  const uint8_t keys[] = {PreviewKey,      DescriptionKey, PictureKey,
-                          SavedPictureKey, SavedCutMapKey, SavedDescriptionKey};
-  for (size_t i = 0; i < 6; ++i)
-    for (size_t j = i + 1; j < 6; ++j) EXPECT_NE(keys[i], keys[j]);
-}
-
 TEST(EmbeddedFile, RoundTripsAcrossChunkBordersWithBothKeyKinds) {
   QTemporaryDir dir;
   const std::string rec = dir.filePath("rec.bin").toStdString();

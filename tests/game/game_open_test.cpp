@@ -43,26 +43,6 @@ TEST(SeedRule, TypedWholeNumbersCountOnlyInTheVisiblePanel) {
   }
 }
 
-TEST(LevelChoices, PieceCountIsColumnsTimesRowsAndCappedAt4000) {
-  TLevelRecord lv{};
-  lv.ImageW = lv.FitImageW = 1000;
-  lv.ImageH = lv.FitImageH = 600;
-  TLevelRecord choice{};
-  choice.Level = 10;
-  choice.ShapeStyle = 4;
-  choice.BorderStyle = 1;
-  ASSERT_TRUE(ApplyLevelChoices(lv, choice, false));
-  EXPECT_EQ(lv.TilePX, (1000 - 40) / lv.TileS);
-  EXPECT_EQ(lv.TilePY, (600 - 40) / lv.TileS);
-  EXPECT_EQ(lv.TotalTileNum, lv.TilePX * lv.TilePY);
-  EXPECT_EQ(lv.HalfKnobS, std::max(lv.KnobS / 2, 4));
-  lv.ImageW = lv.FitImageW = 4000;
-  lv.ImageH = lv.FitImageH = 3000;
-  choice.Level = 0;  // the smallest pieces stay below the cap
-  EXPECT_TRUE(ApplyLevelChoices(lv, choice, false));
-  EXPECT_LE(lv.TotalTileNum, 4000);
-}
-
 class GameOpen : public ::testing::Test {
  protected:
   void SetUp() override {
@@ -127,44 +107,6 @@ TEST_F(GameOpen, NewGameStartsEveryPieceAloneOnTheFirstSide) {
   EXPECT_EQ(s.Windows.GameWindows[6].MaxClientWidth, 120);
   EXPECT_EQ(rec.Shown, 1);
   EXPECT_EQ(rec.Hidden, 1);
-}
-
-TEST_F(GameOpen, RotationDrawsOneTurnPerPieceBetweenCutAndSpread) {
-  // The same cut with and without rotation: the generator ends exactly one step per live
-  // piece further on with rotation, because each turn is one draw.
-  ASSERT_TRUE(OpenTestGame(s, jigsaw, 11, 4, true, false));
-  TGameSession turned;
-  TSessionRecorder rec2;
-  SetupTestSession(turned, rec2, dir);
-  ASSERT_TRUE(OpenTestGame(turned, jigsaw, 11, 4, true, true));
-  const int32_t n = s.Game.GameLevel.TotalTileNum;
-  ASSERT_EQ(turned.Game.GameLevel.TotalTileNum, n);
-  // Draws of the unrotated open, counted by stepping from the seed until its final state.
-  TRandom expected{4711};
-  uint32_t steps = 0;
-  for (TRandom w{4711}; w.RandSeed != s.Game.Rng.RandSeed && steps < 10000000; ++steps) w.Random(1);
-  ASSERT_LT(steps, 10000000u);
-  for (uint32_t i = 0; i < steps + uint32_t(n); ++i) expected.Random(1);
-  EXPECT_EQ(turned.Game.Rng.RandSeed, expected.RandSeed);
-  bool someTurned = false;
-  for (int32_t i = 0; i < n; ++i) {
-    const TPieceRecord& p = turned.Game.Pieces[size_t(i)];
-    if (i == n - 1) {
-      EXPECT_EQ(p.Rotation, 0);  // the frame piece never turns
-    }
-    someTurned |= p.Rotation != 0;
-    const TPieceBox b = PieceRotatedBounds(turned.Game, p, p.Rotation);
-    EXPECT_EQ(b.W, p.BoxW);
-    EXPECT_EQ(b.H, p.BoxH);
-    // The cut itself is the same with rotation.
-    EXPECT_EQ(p.Code, s.Game.Pieces[size_t(i)].Code);
-    EXPECT_EQ(p.PieceW, s.Game.Pieces[size_t(i)].PieceW);
-  }
-  EXPECT_TRUE(someTurned);
-  const TGameImages& im = turned.Game.Images;
-  EXPECT_EQ(im.PictureImages[1].Width, 180);
-  EXPECT_EQ(im.PieceMasks[1].Width, 185);
-  EXPECT_EQ(im.PieceMasks[1].Height, 245);
 }
 
 TEST_F(GameOpen, FailedOpenLeavesTheRunningGameAsItWas) {
@@ -355,6 +297,10 @@ TEST_F(GameOpen, TheOpenDrawsForTheCutThenTheTurnsThenTheSpread) {
       }
     }
     EXPECT_EQ(g.Rng.RandSeed, rng.RandSeed);
+    // The turned pictures and masks swap width and height; the masks keep their margin.
+    EXPECT_EQ(g.Images.PictureImages[1].Width, 180);
+    EXPECT_EQ(g.Images.PieceMasks[1].Width, 185);
+    EXPECT_EQ(g.Images.PieceMasks[1].Height, 245);
   }
 }
 

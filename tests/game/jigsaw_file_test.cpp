@@ -252,18 +252,14 @@ TEST_F(JigsawFile, FitToAreaKeepsTheAspectAndNeverEnlarges) {
   TLevelRecord lv{};
   lv.ImageW = 1600;
   lv.ImageH = 1200;
-  FitPictureToArea(lv, 2000, 2000);
-  EXPECT_EQ(lv.FitImageW, 1600);
-  EXPECT_EQ(lv.FitImageH, 1200);
-  FitPictureToArea(lv, 1000, 1000);  // narrower than 4:3: the width limits
-  EXPECT_EQ(lv.FitImageW, 1000);
-  EXPECT_EQ(lv.FitImageH, 750);
-  FitPictureToArea(lv, 1280, 600);  // wider: the height limits
-  EXPECT_EQ(lv.FitImageW, 800);
-  EXPECT_EQ(lv.FitImageH, 600);
-  FitPictureToArea(lv, 0, -5);  // a degenerate area still gives a picture
-  EXPECT_EQ(lv.FitImageW, 1);
-  EXPECT_EQ(lv.FitImageH, 1);
+  // Room enough: unchanged; narrower than 4:3: the width limits; wider: the height; a degenerate
+  // area still gives a picture.
+  const int32_t cases[][4] = {{2000, 2000, 1600, 1200}, {1000, 1000, 1000, 750}, {1280, 600, 800, 600}, {0, -5, 1, 1}};
+  for (const auto& c : cases) {
+    FitPictureToArea(lv, c[0], c[1]);
+    EXPECT_EQ(lv.FitImageW, c[2]) << c[0] << "x" << c[1];
+    EXPECT_EQ(lv.FitImageH, c[3]) << c[0] << "x" << c[1];
+  }
 }
 
 TEST_F(JigsawFile, ExtensionAndExistenceDecideFirst) {

@@ -29,28 +29,25 @@ uint32_t SpreadGame(TGameState& g, const TTestCut& cut, uint32_t seed, bool spre
   return g.Rng.RandSeed;
 }
 
+struct TGridCase {
+  int32_t Count, W, H, Cols, Rows;
+};
+
 TEST(SpreadGrid, FollowsTheRuleAndNeverLosesAColumnOrARow) {
-  auto grid = SpreadGrid(10, 800, 600);  // round(sqrt(13)) = 4, 2 rows, one column more
-  EXPECT_EQ(grid.Cols, 5);
-  EXPECT_EQ(grid.Rows, 2);
-  grid = SpreadGrid(11, 800, 600);  // still 5 x 2: the eleventh piece gets a third row
-  EXPECT_EQ(grid.Cols, 5);
-  EXPECT_EQ(grid.Rows, 2);
-  grid = SpreadGrid(12, 800, 600);  // sqrt(16) = 4, 3 rows: full
-  EXPECT_EQ(grid.Cols, 4);
-  EXPECT_EQ(grid.Rows, 3);
-  grid = SpreadGrid(3, 800, 600);  // sqrt(4) = 2, 1 row, 2 * 1 < 3: 3 * 1 < 2 * 2, a column
-  EXPECT_EQ(grid.Cols, 3);
-  EXPECT_EQ(grid.Rows, 1);
-  // A tall field: 1 * 600 div 800 = 0 columns would divide by zero.
-  grid = SpreadGrid(1, 600, 800);
-  EXPECT_EQ(grid.Cols, 1);
-  EXPECT_EQ(grid.Rows, 1);
-  // A very wide field: 4 columns for 3 pieces would leave 0 rows.
-  grid = SpreadGrid(3, 3840, 600);
-  EXPECT_EQ(grid.Cols, 3);
-  EXPECT_EQ(grid.Rows, 1);
-  grid = SpreadGrid(5, 800, 0);
+  const TGridCase cases[] = {
+      {10, 800, 600, 5, 2},  // round(sqrt(13)) = 4, 2 rows, one column more
+      {11, 800, 600, 5, 2},  // still 5 x 2: the eleventh piece gets a third row
+      {12, 800, 600, 4, 3},  // sqrt(16) = 4, 3 rows: full
+      {3, 800, 600, 3, 1},   // sqrt(4) = 2, 1 row, 2 * 1 < 3: 3 * 1 < 2 * 2, a column
+      {1, 600, 800, 1, 1},   // a tall field: 0 columns would divide by zero
+      {3, 3840, 600, 3, 1},  // a very wide field: 4 columns for 3 pieces would leave 0 rows
+  };
+  for (const TGridCase& c : cases) {
+    const auto grid = SpreadGrid(c.Count, c.W, c.H);
+    EXPECT_EQ(grid.Cols, c.Cols) << c.Count << " " << c.W << "x" << c.H;
+    EXPECT_EQ(grid.Rows, c.Rows) << c.Count << " " << c.W << "x" << c.H;
+  }
+  const auto grid = SpreadGrid(5, 800, 0);
   EXPECT_GE(grid.Cols * grid.Rows, 1);
 }
 
@@ -288,18 +285,17 @@ TEST(SelectInBand, TheFrameCountsWithTwentyPixelMargins) {
 }
 
 TEST(ArrangeGrid, FollowsTheRuleWithAtLeastOneColumn) {
-  auto grid = ArrangeGrid(10, 1000, 500);  // 4 x 2, then a column: 2 * 5 <= 4 * 3
-  EXPECT_EQ(grid.Cols, 5);
-  EXPECT_EQ(grid.Rows, 2);
-  grid = ArrangeGrid(3, 600, 600);  // 2 x 2 holds 3
-  EXPECT_EQ(grid.Cols, 2);
-  EXPECT_EQ(grid.Rows, 2);
-  grid = ArrangeGrid(5, 100, 400);  // round(sqrt(1.25)) = 1, round(sqrt(20)) = 4: 1 * 5 > 4 * 2
-  EXPECT_EQ(grid.Cols, 1);
-  EXPECT_EQ(grid.Rows, 5);
-  grid = ArrangeGrid(1, 100, 500);  // sqrt(0.2) rounds to 0 columns
-  EXPECT_EQ(grid.Cols, 1);
-  EXPECT_EQ(grid.Rows, 2);
+  const TGridCase cases[] = {
+      {10, 1000, 500, 5, 2},  // 4 x 2, then a column: 2 * 5 <= 4 * 3
+      {3, 600, 600, 2, 2},    // 2 x 2 holds 3
+      {5, 100, 400, 1, 5},    // round(sqrt(1.25)) = 1, round(sqrt(20)) = 4: 1 * 5 > 4 * 2
+      {1, 100, 500, 1, 2},    // sqrt(0.2) rounds to 0 columns
+  };
+  for (const TGridCase& c : cases) {
+    const auto grid = ArrangeGrid(c.Count, c.W, c.H);
+    EXPECT_EQ(grid.Cols, c.Cols) << c.Count << " " << c.W << "x" << c.H;
+    EXPECT_EQ(grid.Rows, c.Rows) << c.Count << " " << c.W << "x" << c.H;
+  }
 }
 
 TEST(ArrangeSelectedPieces, LonePiecesInAShuffledGridFromTheSelectionCorner) {

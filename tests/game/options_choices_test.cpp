@@ -67,15 +67,10 @@ TEST(OptionsChoices, BindingsCollideOnAnySharedItemButNeverOnEmptyLists) {
 }
 
 TEST(OptionsChoices, StylesOutsideTheListTakeTheLastButton) {
-  EXPECT_EQ(EmbossButtonOfStyle(0), 0);
-  EXPECT_EQ(EmbossButtonOfStyle(2), 2);
-  EXPECT_EQ(EmbossButtonOfStyle(3), 3);
-  EXPECT_EQ(EmbossButtonOfStyle(4), 3);
-  EXPECT_EQ(EmbossButtonOfStyle(-7), 3);
-  EXPECT_EQ(WoodButtonOfStyle(1), 1);
-  EXPECT_EQ(WoodButtonOfStyle(2), 2);
-  EXPECT_EQ(WoodButtonOfStyle(255), 2);
-  EXPECT_EQ(WoodButtonOfStyle(-1), 2);
+  for (const auto& [style, button] : {std::pair{0, 0}, {2, 2}, {3, 3}, {4, 3}, {-7, 3}})
+    EXPECT_EQ(EmbossButtonOfStyle(style), button) << style;
+  for (const auto& [style, button] : {std::pair{1, 1}, {2, 2}, {255, 2}, {-1, 2}})
+    EXPECT_EQ(WoodButtonOfStyle(style), button) << style;
 }
 
 TEST(OptionsChoices, ServerIndexIgnoresLetterCaseAndFallsBackToTheFirst) {
@@ -84,14 +79,6 @@ TEST(OptionsChoices, ServerIndexIgnoresLetterCaseAndFallsBackToTheFirst) {
   EXPECT_EQ(ServerIndex(hosts, "two.EXAMPLE"), 1);
   EXPECT_EQ(ServerIndex(hosts, "three.example"), 0);
   EXPECT_EQ(ServerIndex(hosts, ""), 0);
-}
-
-TEST(OptionsChoices, PagesCarryTheirHelpTopics) {
-  EXPECT_STREQ(OptionsPages[0].Name, "TS_AutoSave");
-  EXPECT_STREQ(OptionsPages[2].Topic, "play-mode.htm");
-  EXPECT_EQ(OptionsPages[3].HelpContext, 190);
-  EXPECT_STREQ(OptionsPages[5].Name, "TS_Dn");
-  EXPECT_STREQ(SecureMethodNames[kDefaultSecureMethod], "TLS v1_2");
 }
 
 // --- Write-back after OK ---------------------------------------------------------------------

@@ -42,76 +42,43 @@ TEST(ExchangeSortOrder, EqualGroupsAreReorderedLikeTheExchangeSort) {
   EXPECT_TRUE(SameOrder(order, {{1, 2}, {2, 1}, {2, 0}}));
 }
 
-TEST(ExchangeSortOrder, MatchesTheLiteralSortOnRandomInputs) {
+// Both directions of the fast sort against the literal one.
+void ExpectLikeLiteral(const std::vector<TPieceOrderEntry>& input, int trial) {
+  for (bool descending : {false, true}) {
+    auto expected = input, actual = input;
+    LiteralExchangeSort(expected, descending);
+    ExchangeSortOrder(actual, descending);
+    ASSERT_TRUE(SameOrder(expected, actual)) << "trial " << trial << " n " << input.size() << " desc " << descending;
+  }
+}
+
+TEST(ExchangeSortOrder, MatchesTheLiteralSortOnRandomSparseSortedAndGameSizedInputs) {
   TCaseRandom rnd{12345};
-  for (int trial = 0; trial < 3000; ++trial) {
+  // Ids far apart (a group parked at TotalTileNum + 1000 and the like) and the limits.
+  const int32_t extremes[6] = {0, 7, 100003, -5000000, INT32_MAX, INT32_MIN};
+  for (int trial = 0; trial < 3500; ++trial) {
+    const bool sparse = trial >= 3000;
     const uint32_t n = rnd.Next(40) + 1;
     const uint32_t values = rnd.Next(n + 3) + 1;  // few values: many ties
     std::vector<TPieceOrderEntry> input(n);
     for (uint32_t i = 0; i < n; ++i)
-      input[i] = {int32_t(rnd.Next(values)) - int32_t(values / 3), int32_t(i)};
-    for (bool descending : {false, true}) {
-      auto expected = input, actual = input;
-      LiteralExchangeSort(expected, descending);
-      ExchangeSortOrder(actual, descending);
-      ASSERT_TRUE(SameOrder(expected, actual)) << "trial " << trial << " n " << n;
-    }
+      input[i] = {sparse ? extremes[rnd.Next(6)] : int32_t(rnd.Next(values)) - int32_t(values / 3), int32_t(i)};
+    ExpectLikeLiteral(input, trial);
   }
-}
-
-TEST(ExchangeSortOrder, MatchesTheLiteralSortOnGameSizedInputs) {
-  TCaseRandom rnd{777};
   for (int trial = 0; trial < 4; ++trial) {
+    // Groups the way play makes them: ids 0..n-1, many pieces sharing a few big groups.
     const uint32_t n = 1500 + rnd.Next(500);
     std::vector<TPieceOrderEntry> input(n);
-    // Groups the way play makes them: ids 0..n-1, many pieces sharing a few big groups.
-    for (uint32_t i = 0; i < n; ++i) {
-      const uint32_t g = rnd.Next(4) == 0 ? rnd.Next(5) : rnd.Next(n);
-      input[i] = {int32_t(g), int32_t(i)};
-    }
-    for (bool descending : {false, true}) {
-      auto expected = input, actual = input;
-      LiteralExchangeSort(expected, descending);
-      ExchangeSortOrder(actual, descending);
-      ASSERT_TRUE(SameOrder(expected, actual)) << "trial " << trial;
-    }
+    for (uint32_t i = 0; i < n; ++i) input[i] = {int32_t(rnd.Next(4) == 0 ? rnd.Next(5) : rnd.Next(n)), int32_t(i)};
+    ExpectLikeLiteral(input, trial);
   }
-}
-
-TEST(ExchangeSortOrder, SparseAndExtremeIdsToo) {
-  TCaseRandom rnd{99};
-  for (int trial = 0; trial < 500; ++trial) {
-    const uint32_t n = rnd.Next(30) + 2;
-    std::vector<TPieceOrderEntry> input(n);
-    for (uint32_t i = 0; i < n; ++i) {
-      const int32_t pick = int32_t(rnd.Next(6));
-      // Ids far apart (a group parked at TotalTileNum + 1000 and the like) and the limits.
-      const int32_t ids[6] = {0, 7, 100003, -5000000, INT32_MAX, INT32_MIN};
-      input[i] = {ids[pick], int32_t(i)};
-    }
-    for (bool descending : {false, true}) {
-      auto expected = input, actual = input;
-      LiteralExchangeSort(expected, descending);
-      ExchangeSortOrder(actual, descending);
-      ASSERT_TRUE(SameOrder(expected, actual)) << "trial " << trial;
-    }
+  std::vector<TPieceOrderEntry> up, down;
+  for (int32_t i = 0; i < 200; ++i) {
+    up.push_back({i / 3, i});
+    down.push_back({(199 - i) / 3, i});
   }
-}
-
-TEST(ExchangeSortOrder, SortedAndReversedInputs) {
-  for (bool descending : {false, true}) {
-    std::vector<TPieceOrderEntry> up, down;
-    for (int32_t i = 0; i < 200; ++i) {
-      up.push_back({i / 3, i});
-      down.push_back({(199 - i) / 3, i});
-    }
-    for (auto* input : {&up, &down}) {
-      auto expected = *input, actual = *input;
-      LiteralExchangeSort(expected, descending);
-      ExchangeSortOrder(actual, descending);
-      EXPECT_TRUE(SameOrder(expected, actual));
-    }
-  }
+  ExpectLikeLiteral(up, -1);
+  ExpectLikeLiteral(down, -2);
 }
 
 }  // namespace

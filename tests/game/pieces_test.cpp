@@ -10,36 +10,6 @@
 
 namespace {
 
-int32_t CountCode(const TDibImage& mask, const TPieceBox& b, uint8_t code) {
-  int32_t n = 0;
-  for (int32_t y = b.Y; y < b.Y + b.H; ++y)
-    for (int32_t x = b.X; x < b.X + b.W; ++x)
-      if (*DibPixelAddress(mask, x, y) == code) ++n;
-  return n;
-}
-
-TEST(PieceRotatedBounds, EachTurnBoxHoldsTheSameSilhouette) {
-  TGameState g;
-  MakeTestGame(g, {.Cols = 4, .Rows = 3, .Tile = 16, .Knob = 4, .Rotate = true});
-  for (int32_t i = 0; i < g.GameLevel.TotalTileNum; ++i) {
-    const TPieceRecord& p = g.Pieces[size_t(i)];
-    const TPieceBox b0 = PieceRotatedBounds(g, p, 0);
-    const int32_t body = CountCode(g.Images.PieceMasks[0], b0, p.Code);
-    ASSERT_GT(body, 0);
-    for (int32_t r = 1; r < 4; ++r) {
-      const TPieceBox b = PieceRotatedBounds(g, p, r);
-      EXPECT_EQ(b.W, r % 2 ? p.PieceH : p.PieceW);
-      EXPECT_EQ(b.H, r % 2 ? p.PieceW : p.PieceH);
-      EXPECT_EQ(CountCode(g.Images.PieceMasks[r], b, p.Code), body) << "piece " << i << " r " << r;
-      // The top-left pixel of the unturned box ends at the box corner that the turn predicts.
-      const uint8_t* corner = DibPixelAddress(g.Images.PieceMasks[0], b0.X, b0.Y);
-      const int32_t cx = r == 1 ? b.X + b.W - 1 : r == 2 ? b.X + b.W - 1 : b.X;
-      const int32_t cy = r == 1 ? b.Y : r == 2 ? b.Y + b.H - 1 : b.Y + b.H - 1;
-      EXPECT_EQ(*DibPixelAddress(g.Images.PieceMasks[r], cx, cy), corner[0]);
-    }
-  }
-}
-
 TEST(RotateGroup, FourQuarterTurnsReturnAPieceToWhereItWas) {
   TGameState g;
   MakeTestGame(g, {.Cols = 3, .Rows = 3, .Tile = 20, .Knob = 4, .Rotate = true});
@@ -284,22 +254,6 @@ TEST(Drag, StartAndMoveCarryTheHeldGroup) {
   EXPECT_EQ(redraws, (std::vector<int32_t>{1, 1}));
 }
 
-TEST(Drag, SelectionModeMovesEverySelectedPiece) {
-  TGameState g;
-  MakeTestGame(g, {.Cols = 3, .Rows = 1});
-  const TPieceView side = TestView(0, 0, 0, 0, 800, 600);
-  for (int32_t i = 0; i < 3; ++i) g.Pieces[size_t(i)].X = 100 * (i + 1);
-  g.Pieces[0].Selected = g.Pieces[2].Selected = 1;
-  g.Play.HeldPiece = 0;
-  StartDrag(g, side, 105, 5, true);
-  EXPECT_TRUE(g.Play.HasSelection);
-  MoveHeld(g, side, nullptr, 115, 25, true);
-  EXPECT_EQ(g.Pieces[0].X, 110);
-  EXPECT_EQ(g.Pieces[2].X, 310);
-  EXPECT_EQ(g.Pieces[2].Y, 20);
-  EXPECT_EQ(g.Pieces[1].X, 200);
-}
-
 TEST(MoveToOtherSide, SendsTheGroupOrTheSelection) {
   TGameState g;
   MakeTestGame(g, {.Cols = 3, .Rows = 1});
@@ -317,21 +271,6 @@ TEST(MoveToOtherSide, SendsTheGroupOrTheSelection) {
   MoveToOtherSide(g, second, 105, 5, true);
   EXPECT_EQ(g.Pieces[0].Window, 0);
   EXPECT_EQ(g.Pieces[1].Window, 1);
-}
-
-TEST(Selection, ClearSelectionUnselectsAndReports) {
-  TGameState g;
-  MakeTestGame(g, {.Cols = 2, .Rows = 1});
-  const TPieceView side = TestView(0, 0, 0, 0, 800, 600);
-  std::vector<bool> reports;
-  g.Hooks.SelectionChanged = [&](bool on) { reports.push_back(on); };
-  g.Pieces[0].Selected = g.Pieces[1].Selected = 1;
-  g.Play.HasSelection = true;
-  ClearSelection(g, side);
-  EXPECT_EQ(g.Pieces[0].Selected + g.Pieces[1].Selected, 0);
-  EXPECT_FALSE(g.Play.HasSelection);
-  EXPECT_EQ(g.Play.RedrawKind, 1);
-  EXPECT_EQ(reports, std::vector<bool>{false});
 }
 
 TEST(SolvedPercent, CountsGroups) {

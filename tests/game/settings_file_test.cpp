@@ -411,13 +411,6 @@ TEST_F(SettingsFile, HostileFilesGiveDefaultsForWhatTheyBreak) {
   ExpectDefaults(s, st);
 }
 
-TEST_F(SettingsFile, WrongIndentationStillReads) {
-  ASSERT_TRUE(Read("[Main]\r\n<DefJigP>\r\n\t\tLevel=9\r\n         <Sound> 0\r\n[Play]\r\n        <ClickToDrag>1\r\n"));
-  EXPECT_EQ(s.Game.DefaultLevel.Level, 9);
-  EXPECT_FALSE(st.Controls.CB_SoundPlay);
-  EXPECT_EQ(s.Game.PlaySettings.ClickToDrag, 1);
-}
-
 TEST_F(SettingsFile, AnOversizedFileIsIgnoredAndReplacedOnWriting) {
   ASSERT_FALSE(Read("[Main]\n<DefJigP>\nLevel=2\n" + std::string(size_t(kMaxSettingsFileSize), ' ')));
   ExpectDefaults(s, st);
