@@ -17,36 +17,21 @@ constexpr TIntPoint kFar{-500, -500};
 constexpr TIntPoint kNone{kNoReference, 0};
 }  // namespace
 
-TEST(CurveBasics, ColoursSignsAndWeights) {
+TEST(CurveBasics, PieceColoursPackRedGreenAndTheCodeInBlue) {
   EXPECT_EQ(PackColor(0x1C5, 0x102, 0x180), 0xC50280);
   EXPECT_EQ(PieceColor(25), 0x190080u);
-  EXPECT_EQ(Sign(-7), -1);
-  EXPECT_EQ(Sign(0), 0);
-  EXPECT_EQ(Sign(9), 1);
-  EXPECT_EQ(Factorial(0), 1.0);
-  EXPECT_EQ(Factorial(5), 120.0);
-  EXPECT_EQ(Binomial(3, 0), 1.0f);
-  EXPECT_EQ(Binomial(3, 1), 3.0f);
-  EXPECT_EQ(Binomial(3, 2), 3.0f);
-  EXPECT_EQ(Binomial(3, 3), 1.0f);
-  EXPECT_EQ(Binomial(10, 4), 210.0f);
 }
 
 TEST(CurveSampling, StepsFollowTheChordRoundedHalfToEven) {
   TCanvasPoint s[kMaxCurveSamples];
   TFloatPoint p[4];
-  Straight(p, 10, 10, 10, 10);  // chord 0 still gets one step
-  EXPECT_EQ(SampleCurveSegment(p, s), 2);
-  Straight(p, 0, 0, 4.5f, 0);  // 1.5 -> 2
-  EXPECT_EQ(SampleCurveSegment(p, s), 3);
-  Straight(p, 0, 0, 7.5f, 0);  // 2.5 -> 2
-  EXPECT_EQ(SampleCurveSegment(p, s), 3);
-  Straight(p, 0, 0, 10.5f, 0);  // 3.5 -> 4
-  EXPECT_EQ(SampleCurveSegment(p, s), 5);
-  Straight(p, 0, 0, 451, 0);
-  EXPECT_EQ(SampleCurveSegment(p, s), 151);
-  Straight(p, 0, 0, 3000, 4000);
-  EXPECT_EQ(SampleCurveSegment(p, s), 151);
+  // Chord 0 still gets one step; 1.5 -> 2, 2.5 -> 2, 3.5 -> 4; at most 150 steps.
+  const float chords[][2] = {{0, 0}, {4.5f, 0}, {7.5f, 0}, {10.5f, 0}, {451, 0}, {3000, 4000}};
+  const int32_t samples[] = {2, 3, 3, 5, 151, 151};
+  for (size_t i = 0; i < std::size(samples); ++i) {
+    Straight(p, 10, 10, 10 + chords[i][0], 10 + chords[i][1]);
+    EXPECT_EQ(SampleCurveSegment(p, s), samples[i]) << chords[i][0];
+  }
   // Sampled from the last control point back to the first.
   Straight(p, 3, 4, 33, 4);
   const int32_t n = SampleCurveSegment(p, s);
@@ -152,26 +137,25 @@ TEST(CheckCurve, EndZonesAroundBothEndsAreNotScanned) {
 }
 
 TEST(LineIntersection, CrossingsRoundHalfToEvenAndParallelLinesReportFailure) {
-  int32_t x = 0, y = 0;
-  EXPECT_TRUE(LineIntersection({0, 0}, {10, 10}, {0, 10}, {10, 0}, x, y));
-  EXPECT_EQ(x, 5);
-  EXPECT_EQ(y, 5);
-  EXPECT_TRUE(LineIntersection({0, 0}, {5, 5}, {0, 5}, {5, 0}, x, y));  // 2.5, 2.5
-  EXPECT_EQ(x, 2);
-  EXPECT_EQ(y, 2);
-  EXPECT_TRUE(LineIntersection({0, 0}, {7, 7}, {0, 7}, {7, 0}, x, y));  // 3.5, 3.5
-  EXPECT_EQ(x, 4);
-  EXPECT_EQ(y, 4);
-  EXPECT_TRUE(LineIntersection({50, 40}, {50, -30}, {0, 2}, {99, 2}, x, y));
-  EXPECT_EQ(x, 50);
-  EXPECT_EQ(y, 2);
-  EXPECT_FALSE(LineIntersection({0, 0}, {10, 0}, {0, 5}, {10, 5}, x, y));
-  EXPECT_EQ(x, 5);
-  EXPECT_EQ(y, 0);
-  // A one-pixel-wide cell: both diagonals are the same line.
-  EXPECT_FALSE(LineIntersection({7, 3}, {7, 30}, {7, 3}, {7, 30}, x, y));
-  EXPECT_EQ(x, 7);
-  EXPECT_EQ(y, 16);
+  struct TCase {
+    TIntPoint a, b, c, d;
+    bool ok;
+    int32_t x, y;
+  };
+  // 2.5 -> 2, 3.5 -> 4. Parallel lines give the middle of the first segment; a one-pixel-wide
+  // cell has both diagonals on the same line.
+  const TCase cases[] = {{{0, 0}, {10, 10}, {0, 10}, {10, 0}, true, 5, 5},
+                         {{0, 0}, {5, 5}, {0, 5}, {5, 0}, true, 2, 2},
+                         {{0, 0}, {7, 7}, {0, 7}, {7, 0}, true, 4, 4},
+                         {{50, 40}, {50, -30}, {0, 2}, {99, 2}, true, 50, 2},
+                         {{0, 0}, {10, 0}, {0, 5}, {10, 5}, false, 5, 0},
+                         {{7, 3}, {7, 30}, {7, 3}, {7, 30}, false, 7, 16}};
+  for (const TCase& c : cases) {
+    int32_t x = 0, y = 0;
+    EXPECT_EQ(LineIntersection(c.a, c.b, c.c, c.d, x, y), c.ok) << c.a.x << "," << c.a.y;
+    EXPECT_EQ(x, c.x);
+    EXPECT_EQ(y, c.y);
+  }
 }
 
 TEST(WalkLineToPiece, StopsBesideThePiecesColourAndTestsASinglePointItself) {

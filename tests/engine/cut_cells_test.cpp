@@ -1,10 +1,7 @@
 #include <gtest/gtest.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
 #include <cstdlib>
 #include <cstring>
-#include <filesystem>
 #include <fstream>
 #include <map>
 #include <string>
@@ -15,7 +12,7 @@
 #include "engine/knobs.h"
 #include "engine/shape_file.h"
 #include "foundation/level_table.h"
-#include "foundation/picture_loading.h"
+#include "cut_fixture.h"
 
 namespace {
 
@@ -68,35 +65,13 @@ struct TRegions {
   std::vector<uint32_t> Colour;
   std::vector<TBoundsRect> Box;
   explicit TRegions(const TCutRun& r) {
-    const int32_t w = r.Level.ImageW, h = r.Level.ImageH;
-    Label.assign(size_t(w) * h, -1);
-    std::vector<std::pair<int32_t, int32_t>> stack;
-    for (int32_t y = 0; y < h; ++y) {
-      for (int32_t x = 0; x < w; ++x) {
-        if (Label[size_t(y) * w + x] >= 0) continue;
-        const uint32_t c = r.At(x, y);
-        const int32_t id = int32_t(Colour.size());
-        Colour.push_back(c);
-        TBoundsRect box;
-        box.Reset();
-        stack.push_back({x, y});
-        Label[size_t(y) * w + x] = id;
-        while (!stack.empty()) {
-          auto [px, py] = stack.back();
-          stack.pop_back();
-          box.Widen(px, py);
-          for (int32_t dy = -1; dy <= 1; ++dy)
-            for (int32_t dx = -1; dx <= 1; ++dx) {
-              const int32_t nx = px + dx, ny = py + dy;
-              if (nx < 0 || ny < 0 || nx >= w || ny >= h) continue;
-              int32_t& l = Label[size_t(ny) * w + nx];
-              if (l >= 0 || r.At(nx, ny) != c) continue;
-              l = id;
-              stack.push_back({nx, ny});
-            }
-        }
-        Box.push_back(box);
-      }
+    const int32_t w = r.Level.ImageW, n = LabelRegions(*r.Map, w, r.Level.ImageH, true, Label);
+    Colour.resize(size_t(n));
+    Box.resize(size_t(n));
+    for (TBoundsRect& b : Box) b.Reset();
+    for (size_t i = 0; i < Label.size(); ++i) {
+      Colour[size_t(Label[i])] = r.At(int32_t(i) % w, int32_t(i) / w);
+      Box[size_t(Label[i])].Widen(int32_t(i) % w, int32_t(i) / w);
     }
   }
 };
@@ -297,25 +272,6 @@ TEST(CutJigsawCells, SeedsThatAdmitNoTriangulationFallBackToTheGrid) {
   EXPECT_EQ(std::count(r.Pieces[1].Neighbours, r.Pieces[1].Neighbours + 9, 0), 1);
 }
 
-TEST(CutJigsawCells, CellsTooSmallForTheirPointsFailWithThePaintMessages) {
-  // Cells of three pixels: the points cannot keep their distance and lines cover the seeds.
-  TLevelRecord level = MakeLevel(320, 240, 13, 0, false, 19);
-  level.ImageW = level.ImageH = 24;
-  level.TileS = 3;
-  level.TilePX = level.TilePY = 8;
-  level.TileNum = level.TotalTileNum = 64;
-  const TCutRun r(level);
-  EXPECT_FALSE(r.Ok);
-  ASSERT_EQ(r.Messages.size(), 2u);
-  EXPECT_EQ(r.Messages[0].rfind("PaintError: Ind = ", 0), 0u) << r.Messages[0];
-  EXPECT_EQ(r.Messages[1], kPaintErrorKey);
-  EXPECT_EQ(r.Progress.ProgressPos, 13 + 9);  // retries end on the same step
-}
-
-}  // namespace
-
-namespace {
-
 TEST(CutJigsawCells, AnIrregularCellThatReachesASameCodedCellTakesAnotherCode) {
   // With this seed, cell 45 (row 2, column 7) grows until it borders cell 42 three columns
   // away, which the code table gives the same code.
@@ -331,10 +287,6 @@ TEST(CutJigsawCells, AnIrregularCellThatReachesASameCodedCellTakesAnotherCode) {
   EXPECT_GE(recoded, 1);
   EXPECT_LE(recoded, 3);
 }
-
-}  // namespace
-
-namespace {
 
 TEST(CutJigsawCells, AShapeSmallerThanItsCellKeepsItsSizeAndGrowsByAFifth) {
   // One 10 x 10 square: it fits every cell, so it is drawn 12 x 12 before it is turned (by
@@ -361,67 +313,25 @@ TEST(CutJigsawCells, AShapeSmallerThanItsCellKeepsItsSizeAndGrowsByAFifth) {
   EXPECT_GE(shaped, 1);
 }
 
-}  // namespace
-
-namespace {
-
-TEST(CutJigsawCells, TheCutToolCutsStylesZeroToThreeAsTheEngineDoes) {
-  namespace fs = std::filesystem;
-  const fs::path tool = fs::read_symlink("/proc/self/exe").parent_path().parent_path() / "zorva-cut";
-  ASSERT_TRUE(fs::exists(tool)) << tool;
-  const fs::path dir = fs::temp_directory_path() / ("zorva-cut-cells-" + std::to_string(getpid()));
-  fs::create_directories(dir);
-  for (uint8_t style : {1, 3}) {
-    const std::string map = (dir / ("m" + std::to_string(style) + ".bmp")).string();
-    const std::string cmd = tool.string() + " --size 320x240 --level 9 --shape " + std::to_string(style) +
-                            " --seed 515 --map " + map + " >/dev/null 2>&1";
-    const int status = std::system(cmd.c_str());
-    ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << cmd;
-    const TCutRun r(MakeLevel(320, 240, 9, style, false, 515));
-    TDibHolder read;
-    ASSERT_TRUE(LoadBmpFile(*read, map));
-    ASSERT_EQ(read->Width, r.Map->Width);
-    ASSERT_EQ(read->Height, r.Map->Height);
-    for (int32_t y = 0; y < read->Height; ++y) {
-      for (int32_t x = 0; x < read->Width; ++x) ASSERT_EQ(GetDibPixel(*read, x, y), int32_t(r.At(x, y))) << x << "," << y;
-    }
-  }
-  fs::remove_all(dir);
-}
-
-}  // namespace
-
-namespace {
-
-TEST(CutJigsawCells, ASingleRowOrColumnOfCellsIsCutSoundly) {
-  // Points that nearly lie on one line leave cells whose circumcentres are all outside the
-  // cut area: the cut falls back to the grid's rectangles instead of failing its fills.
-  for (uint8_t style : {0, 3}) {
-    const TCutRun column(MakeLevel(21, 400, 0, style, false, 7));
-    EXPECT_EQ(column.Level.TilePX, 1);
-    ExpectSoundCut(column, "one column");
-    const TCutRun row(MakeLevel(500, 25, 0, style, false, 7));
-    EXPECT_EQ(row.Level.TilePY, 1);
-    ExpectSoundCut(row, "one row");
+TEST(CutJigsawCells, KnownHardLayoutsCutSoundly) {
+  // A single column or row leaves cells whose circumcentres all lie outside the cut area: the
+  // cut falls back to the grid's rectangles. Seed 1249 leaves the edge between cells 62 and 95
+  // in one of the two cells only; seed 1010 joins two cells next to a shape that the code table
+  // gives one code.
+  struct TCase {
+    int32_t W, H, Level;
+    uint8_t Style;
+    uint32_t Seed;
+  };
+  for (const TCase& c : {TCase{21, 400, 0, 0, 7}, TCase{500, 25, 0, 0, 7}, TCase{21, 400, 0, 3, 7},
+                         TCase{500, 25, 0, 3, 7}, TCase{483, 412, 3, 0, 1249}, TCase{422, 200, 2, 3, 1010}}) {
+    const TCutRun r(MakeLevel(c.W, c.H, c.Level, c.Style, false, c.Seed));
+    if (c.W == 21) EXPECT_EQ(r.Level.TilePX, 1);
+    if (c.H == 25) EXPECT_EQ(r.Level.TilePY, 1);
+    ExpectSoundCut(r, std::to_string(c.W) + "x" + std::to_string(c.H) + " style " + std::to_string(c.Style) +
+                          " seed " + std::to_string(c.Seed));
   }
 }
-
-}  // namespace
-
-namespace {
-
-TEST(CutJigsawCells, OneSidedEdgesAndJoinsKeepTheCutSound) {
-  // Seed 1249 leaves the edge between cells 62 and 95 in one of the two cells only; seed 1010
-  // joins two cells next to a shape that the code table gives one code.
-  const TCutRun oneSided(MakeLevel(483, 412, 3, 0, false, 1249));
-  ExpectSoundCut(oneSided, "seed 1249");
-  const TCutRun joined(MakeLevel(422, 200, 2, 3, false, 1010));
-  ExpectSoundCut(joined, "seed 1010");
-}
-
-}  // namespace
-
-namespace {
 
 // True when a pixel of piece a's colour inside its rectangle has an 8-neighbour of piece b's
 // colour inside b's rectangle: the two regions share an edge in the map.
@@ -484,21 +394,24 @@ TEST(CutJigsawCells, PicturesThatKeepFailingGiveWayToACutWithoutThem) {
   ExpectSoundCut(plain, "style 0");
   EXPECT_EQ(plain.Steps.size(), 9u);
 
-  // Three-pixel cells fail either way: three attempts with pictures, three without, then the
-  // messages of a failed fill.
+  // Three-pixel cells fail either way: points cannot keep their distance and lines cover the
+  // seeds. With pictures: three attempts with them, three without, then the failed fill's
+  // messages; without a shape style, three attempts.
   level.ImageW = level.ImageH = 24;
   level.TileS = 3;
   level.TilePX = level.TilePY = 8;
   level.TileNum = level.TotalTileNum = 64;
-  level.ShapeStyle = 3;
-  level.GameSeed = 2;
-  const TCutRun failed(level);
-  EXPECT_FALSE(failed.Ok);
-  EXPECT_EQ(failed.Steps.size(), 4u + 2u * 6u + 3u);
-  EXPECT_EQ(failed.Progress.ProgressPos, 13 + 9);
-  ASSERT_EQ(failed.Messages.size(), 2u);
-  EXPECT_EQ(failed.Messages[0].rfind("PaintError: Ind = ", 0), 0u) << failed.Messages[0];
-  EXPECT_EQ(failed.Messages[1], kPaintErrorKey);
+  for (uint8_t style : {3, 0}) {
+    level.ShapeStyle = style;
+    level.GameSeed = style ? 2 : 19;
+    const TCutRun failed(level);
+    EXPECT_FALSE(failed.Ok);
+    if (style) EXPECT_EQ(failed.Steps.size(), 4u + 2u * 6u + 3u);
+    EXPECT_EQ(failed.Progress.ProgressPos, 13 + 9);  // retries end on the same step
+    ASSERT_EQ(failed.Messages.size(), 2u);
+    EXPECT_EQ(failed.Messages[0].rfind("PaintError: Ind = ", 0), 0u) << failed.Messages[0];
+    EXPECT_EQ(failed.Messages[1], kPaintErrorKey);
+  }
 }
 
 }  // namespace

@@ -46,3 +46,32 @@ struct TCutFixture {
     return n;
   }
 };
+
+// Same-colour regions of the w x h picture of a map, 4- or 8-connected: a label per pixel, in
+// the order regions are first met row by row; returns their count.
+inline int32_t LabelRegions(const TDibImage& map, int32_t w, int32_t h, bool diagonal, std::vector<int32_t>& label) {
+  const auto at = [&](int32_t x, int32_t y) { return GetDibPixel(map, x, y); };
+  label.assign(size_t(w) * h, -1);
+  int32_t regions = 0;
+  std::vector<int32_t> stack;
+  for (int32_t start = 0; start < w * h; ++start) {
+    if (label[size_t(start)] >= 0) continue;
+    const int32_t c = at(start % w, start / w);
+    stack.assign(1, start);
+    label[size_t(start)] = regions;
+    while (!stack.empty()) {
+      const int32_t x = stack.back() % w, y = stack.back() / w;
+      stack.pop_back();
+      for (int32_t dy = -1; dy <= 1; ++dy)
+        for (int32_t dx = -1; dx <= 1; ++dx) {
+          const int32_t nx = x + dx, ny = y + dy;
+          if (diagonal ? dx == 0 && dy == 0 : (dx == 0) == (dy == 0)) continue;
+          if (nx < 0 || ny < 0 || nx >= w || ny >= h || label[size_t(ny * w + nx)] >= 0 || at(nx, ny) != c) continue;
+          label[size_t(ny * w + nx)] = regions;
+          stack.push_back(ny * w + nx);
+        }
+    }
+    ++regions;
+  }
+  return regions;
+}

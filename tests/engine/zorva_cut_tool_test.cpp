@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "engine/cut_cells.h"
 #include "engine/grid_cut.h"
 #include "engine/knobs.h"
 #include "foundation/level_table.h"
@@ -25,6 +26,40 @@ int RunTool(const std::string& args) {
   const int status = std::system(cmd.c_str());
   return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
 }
+
+// The cut the tool should have written, made in process: grid styles from 4, cells below.
+void CutInProcess(int32_t w, int32_t h, int32_t level, uint8_t style, bool border, uint32_t seed, TLevelRecord& lv,
+                  std::vector<TPieceRecord>& pieces, TDibImage& cut) {
+  TLevelTable table{};
+  BuildLevelTable(table, w, h, style, border ? 1 : 0);
+  lv = TLevelRecord{};
+  FillLevelFromGrid(lv, table[size_t(level)]);
+  lv.ImageW = w, lv.ImageH = h, lv.Level = level, lv.BorderStyle = border ? 1 : 0, lv.ShapeStyle = style;
+  lv.GameSeed = int32_t(seed);
+  pieces.assign(size_t(lv.TotalTileNum) + 1, TPieceRecord{});
+  TDibHolder templates;
+  LoadKnobTemplateImage(*templates);
+  TKnobState knobs;
+  knobs.KnobTemplateImage = &*templates;
+  TRandom rng{seed};
+  TProgress progress;
+  TCutTarget t{lv, pieces.data(), cut, rng, progress, knobs, nullptr};
+  if (style >= 4) {
+    CutJigsawGrid(t);
+  } else {
+    const char* data = std::getenv("ZORVA_DATA_DIR");
+    ASSERT_TRUE(CutJigsawCells(t, std::string(data ? data : "data") + "/pic_zorva.dat"));
+  }
+}
+
+void ExpectSameMap(const std::string& path, const TDibImage& cut) {
+  TDibHolder read;
+  ASSERT_TRUE(LoadBmpFile(*read, path));
+  ASSERT_EQ(read->Width, cut.Width);
+  ASSERT_EQ(read->Height, cut.Height);
+  for (int32_t y = 0; y < read->Height; ++y)
+    for (int32_t x = 0; x < read->Width; ++x) ASSERT_EQ(GetDibPixel(*read, x, y), GetDibPixel(cut, x, y)) << x << "," << y;
+}
 }  // namespace
 
 TEST(ZorvaCutTool, WritesTheSameCutAsTheEngineAndRefusesBadArguments) {
@@ -35,28 +70,23 @@ TEST(ZorvaCutTool, WritesTheSameCutAsTheEngineAndRefusesBadArguments) {
   ASSERT_EQ(RunTool("--size 300x200 --level 5 --shape 6 --border --seed 4711 --map " + map + " --pieces " + tsv +
                 " --png " + png),
             0);
-  // The same cut in process.
-  TLevelTable table{};
-  BuildLevelTable(table, 300, 200, 6, 1);
-  const TLevelGrid& g = table[5];
-  TLevelRecord lv{};
-  FillLevelFromGrid(lv, g);
-  lv.ImageW = 300, lv.ImageH = 200, lv.BorderStyle = 1, lv.ShapeStyle = 6;
-  std::vector<TPieceRecord> pieces(size_t(lv.TotalTileNum) + 1);
-  TDibHolder cut, templates, read;
-  LoadKnobTemplateImage(*templates);
-  TKnobState knobs;
-  knobs.KnobTemplateImage = &*templates;
-  TRandom rng{4711};
-  TProgress progress;
-  TCutTarget t{lv, pieces.data(), *cut, rng, progress, knobs, nullptr};
-  CutJigsawGrid(t);
-
-  ASSERT_TRUE(LoadBmpFile(*read, map));
-  ASSERT_EQ(read->Width, 305);
-  ASSERT_EQ(read->Height, 205);
-  for (int32_t y = 0; y < 205; ++y)
-    for (int32_t x = 0; x < 305; ++x) ASSERT_EQ(GetDibPixel(*read, x, y), GetDibPixel(*cut, x, y)) << x << "," << y;
+  TLevelRecord lv;
+  std::vector<TPieceRecord> pieces;
+  TDibHolder cut;
+  CutInProcess(300, 200, 5, 6, true, 4711, lv, pieces, *cut);
+  ASSERT_EQ(cut->Width, 305);
+  ExpectSameMap(map, *cut);
+  // Cell styles go through the same tool.
+  for (uint8_t style : {1, 3}) {
+    SCOPED_TRACE(int(style));
+    const std::string cells = (dir / "cells.bmp").string();
+    ASSERT_EQ(RunTool("--size 320x240 --level 9 --shape " + std::to_string(style) + " --seed 515 --map " + cells), 0);
+    TLevelRecord clv;
+    std::vector<TPieceRecord> cp;
+    TDibHolder cc;
+    CutInProcess(320, 240, 9, style, false, 515, clv, cp, *cc);
+    ExpectSameMap(cells, *cc);
+  }
 
   std::ifstream in(tsv);
   std::string line;
