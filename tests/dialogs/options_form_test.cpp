@@ -346,14 +346,6 @@ TEST_F(OptionsDialog, CancelWritesNothingAndTheNextOpeningShowsTheStoredValues) 
   EXPECT_TRUE(boxes.empty());
 }
 
-TEST_F(OptionsDialog, ModalShowEndsWithTheButtonsResult) {
-  form->LoadValues(Sample());
-  QTimer::singleShot(0, form.get(), [this] { Click("B_Ok"); });
-  EXPECT_EQ(form->exec(), kIdOk);
-  QTimer::singleShot(0, form.get(), [this] { Click("B_Cancel"); });
-  EXPECT_EQ(form->exec(), kIdCancel);
-}
-
 // --- Play page -----------------------------------------------------------------------------------
 
 TEST_F(OptionsDialog, PlayModesFollowTheBindings) {

@@ -7,8 +7,8 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTest>
-#include <QTimer>
 #include <filesystem>
+#include <functional>
 #include <fstream>
 
 #include "dialogs/about_form.h"
@@ -43,7 +43,15 @@ QString Text(QWidget* root, const char* name) {
   return QStringLiteral("<missing %1>").arg(QLatin1String(name));
 }
 
-// ----- information window
+// Opens the dialog once for each way of closing it: each must hide it with its result.
+void ExpectCloses(QDialog& d, std::initializer_list<std::pair<std::function<void()>, int>> ways) {
+  for (const auto& [close, result] : ways) {
+    d.open();
+    close();
+    EXPECT_FALSE(d.isVisible()) << result;
+    EXPECT_EQ(d.result(), result);
+  }
+}
 
 TEST(InfoForm, LanguageSetsItsTextsAndEnterOrEscapeCloseTheMemo) {
   TEnglish e;
@@ -58,17 +66,9 @@ TEST(InfoForm, LanguageSetsItsTextsAndEnterOrEscapeCloseTheMemo) {
   EXPECT_EQ(info.I_ShowThumb->size(), QSize(256, 192));
   EXPECT_EQ(info.size(), info.P_Form->size());
 
-  info.open();
-  QTest::keyClick(info.M_Info, Qt::Key_Escape);
-  EXPECT_FALSE(info.isVisible());
-  EXPECT_EQ(info.result(), 2);
-  info.open();
-  QTest::keyClick(info.M_Info, Qt::Key_Return);
-  EXPECT_EQ(info.result(), 1);
-  info.open();
-  QTest::mouseClick(info.B_Ok, Qt::LeftButton);
-  EXPECT_EQ(info.result(), 1);
-  EXPECT_FALSE(info.isVisible());
+  ExpectCloses(info, {{[&] { QTest::keyClick(info.M_Info, Qt::Key_Escape); }, 2},
+                      {[&] { QTest::keyClick(info.M_Info, Qt::Key_Return); }, 1},
+                      {[&] { QTest::mouseClick(info.B_Ok, Qt::LeftButton); }, 1}});
 }
 
 TEST(InfoForm, DescriptionLinesRoundTrip) {
@@ -88,7 +88,7 @@ TEST(InfoForm, DescriptionLinesRoundTrip) {
 
 // ----- finish dialog
 
-TEST(FinishForm, ShowsItsTextsAndSavesTheSolvedPictureOnSave) {
+TEST(FinishForm, ShowsItsTextsAndSaveAcceptsWhileCancelAndEscapeDecline) {
   TEnglish e;
   TF_Finish finish(e.lang);
   finish.open();
@@ -100,48 +100,11 @@ TEST(FinishForm, ShowsItsTextsAndSavesTheSolvedPictureOnSave) {
   EXPECT_EQ(Text(&finish, "B_Cancel"), QStringLiteral("Cancel"));
   EXPECT_TRUE(finish.B_Save->isDefault());
   EXPECT_EQ(finish.size(), finish.P_Form->size());
-  QTest::mouseClick(finish.B_Save, Qt::LeftButton);
-  ASSERT_EQ(finish.result(), 1);
-
-  // Result 1: the solved picture goes to a bitmap of (W + 2) x (H + 52).
-  TGameState g;
-  ASSERT_TRUE(CreateDib24(g.Images.PictureImages[0], 120, 80));
-  FillDibRect(g.Images.PictureImages[0], 0, 0, 120, 80, 0x3366CC);
-  TTempFolder dir;
-  const std::string path = dir.File(SolvedPictureFileName("lake"));
-  ASSERT_TRUE(SaveSolvedPicture(g, {"Lake"}, "06/12/2026", path));
-  TDibHolder saved;
-  ASSERT_TRUE(LoadBmpFile(*saved, path));
-  EXPECT_EQ(saved->Width, 122);
-  EXPECT_EQ(saved->Height, 132);
-  EXPECT_EQ(GetDibPixel(*saved, 5, 80 + 3), 0xFFFFFF);  // first band, left of the title
-  EXPECT_EQ(GetDibPixel(*saved, 0, 40), 0);             // the frame
+  ExpectCloses(finish, {{[&] { QTest::mouseClick(finish.B_Save, Qt::LeftButton); }, 1},
+                        {[&] { QTest::mouseClick(finish.B_Cancel, Qt::LeftButton); }, 2},
+                        {[&] { QTest::keyClick(&finish, Qt::Key_Escape); }, 2},
+                        {[&] { QTest::keyClick(&finish, Qt::Key_Return); }, 1}});  // the default button
 }
-
-TEST(FinishForm, CancelAndEscapeDecline) {
-  TEnglish e;
-  TF_Finish finish(e.lang);
-  finish.open();
-  QTest::mouseClick(finish.B_Cancel, Qt::LeftButton);
-  EXPECT_EQ(finish.result(), 2);
-  finish.open();
-  QTest::keyClick(&finish, Qt::Key_Escape);
-  EXPECT_EQ(finish.result(), 2);
-  finish.open();
-  QTest::keyClick(&finish, Qt::Key_Return);  // the default button
-  EXPECT_EQ(finish.result(), 1);
-}
-
-TEST(FinishForm, ModalRunReturnsTheClickedResult) {
-  TEnglish e;
-  TF_Finish finish(e.lang);
-  QTimer::singleShot(0, &finish, [&] { finish.B_Cancel->click(); });
-  EXPECT_EQ(finish.exec(), 2);
-  QTimer::singleShot(0, &finish, [&] { finish.B_Save->click(); });
-  EXPECT_EQ(finish.exec(), 1);
-}
-
-// ----- credits
 
 TEST(CreditsForm, TextsNamesAndOkEitherWay) {
   TEnglish e;
@@ -153,12 +116,8 @@ TEST(CreditsForm, TextsNamesAndOkEitherWay) {
   EXPECT_EQ(credits.size(), credits.P_Form->size());
   EXPECT_TRUE(credits.M_Names->isReadOnly());
   EXPECT_EQ(credits.focusWidget(), credits.B_Ok);
-  QTest::keyClick(&credits, Qt::Key_Escape);  // B_Ok is also the cancel button
-  EXPECT_EQ(credits.result(), 1);
-  EXPECT_FALSE(credits.isVisible());
-  credits.open();
-  QTest::mouseClick(credits.B_Ok, Qt::LeftButton);
-  EXPECT_EQ(credits.result(), 1);
+  ExpectCloses(credits, {{[&] { QTest::keyClick(&credits, Qt::Key_Escape); }, 1},  // B_Ok also cancels
+                         {[&] { QTest::mouseClick(credits.B_Ok, Qt::LeftButton); }, 1}});
 }
 
 TEST(CreditsForm, EveryPhotographerOfTheCreditsFileIsNamed) {
@@ -217,19 +176,10 @@ TEST(AboutForm, AboutBoxClosesOnClickEnterOrEscape) {
   about.SetDialogStyle(true);
   about.B_Frame->hide();
   EXPECT_FALSE(about.windowFlags() & Qt::FramelessWindowHint);
-  about.open();
-  QTest::mouseClick(about.I_Bkg, Qt::LeftButton);
-  EXPECT_FALSE(about.isVisible());
-  EXPECT_EQ(about.result(), 1);
-  about.open();
-  QTest::mouseClick(about.L_Date, Qt::LeftButton);
-  EXPECT_EQ(about.result(), 1);
-  about.open();
-  QTest::keyClick(&about, Qt::Key_Escape);
-  EXPECT_EQ(about.result(), 2);
-  about.open();
-  QTest::keyClick(&about, Qt::Key_Enter);
-  EXPECT_EQ(about.result(), 1);
+  ExpectCloses(about, {{[&] { QTest::mouseClick(about.I_Bkg, Qt::LeftButton); }, 1},
+                       {[&] { QTest::mouseClick(about.L_Date, Qt::LeftButton); }, 1},
+                       {[&] { QTest::keyClick(&about, Qt::Key_Escape); }, 2},
+                       {[&] { QTest::keyClick(&about, Qt::Key_Enter); }, 1}});
   EXPECT_EQ(about.size(), about.I_Bkg->pixmap().size());
 }
 
@@ -344,10 +294,6 @@ TEST(QuickHelpForm, PlacedTenPixelsInsideTheOwnersRightEdgeAndCentred) {
   EXPECT_EQ(f.left(), 100 + 1000 - f.width() - 10);
   EXPECT_EQ(f.top(), 50 + (700 - f.height()) / 2);
 }
-
-}  // namespace
-
-namespace {
 
 // ----- the save-solved-image command
 
