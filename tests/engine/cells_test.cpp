@@ -241,25 +241,23 @@ TEST(CellGeometry, SegmentsOutsideTheAreaAreNotStored) {
 }
 
 TEST(CellGeometry, ProjectOnLine) {
-  double d;
-  TIntPoint f;
-  ProjectOnLine({0, 0}, {10, 0}, {4, 3}, d, f);
-  EXPECT_EQ(f.x, 4);
-  EXPECT_EQ(f.y, 0);
-  EXPECT_NEAR(std::fabs(d), 3, 1e-9);
-  ProjectOnLine({0, 0}, {10, 10}, {7, 7}, d, f);  // on the line
-  EXPECT_EQ(f.x, 7);
-  EXPECT_EQ(f.y, 7);
-  EXPECT_EQ(d, 0);
-  ProjectOnLine({0, 0}, {10, 0}, {10, 5}, d, f);  // right angle at q
-  EXPECT_EQ(f.x, 10);
-  EXPECT_EQ(f.y, 0);
-  ProjectOnLine({0, 0}, {10, 0}, {-6, 4}, d, f);  // behind p: the foot stays on the line's side of x
-  EXPECT_EQ(f.x, -6);
-  EXPECT_EQ(f.y, 0);
-  ProjectOnLine({5, 5}, {5, 5}, {8, 9}, d, f);  // no line at all
-  EXPECT_EQ(f.x, 5);
-  EXPECT_DOUBLE_EQ(d, 5);
+  struct TCase {
+    TIntPoint p, q, x, foot;
+    double dist;
+  };
+  // On the line; a right angle at q; behind p the foot stays on the line's side of x; no line
+  // at all.
+  const TCase cases[] = {{{0, 0}, {10, 0}, {4, 3}, {4, 0}, 3}, {{0, 0}, {10, 10}, {7, 7}, {7, 7}, 0},
+                         {{0, 0}, {10, 0}, {10, 5}, {10, 0}, 5}, {{0, 0}, {10, 0}, {-6, 4}, {-6, 0}, 4},
+                         {{5, 5}, {5, 5}, {8, 9}, {5, 5}, 5}};
+  for (const TCase& c : cases) {
+    double d;
+    TIntPoint f;
+    ProjectOnLine(c.p, c.q, c.x, d, f);
+    EXPECT_EQ(f.x, c.foot.x) << c.x.x << "," << c.x.y;
+    EXPECT_EQ(f.y, c.foot.y) << c.x.x << "," << c.x.y;
+    EXPECT_NEAR(std::fabs(d), c.dist, 1e-9) << c.x.x << "," << c.x.y;
+  }
 }
 
 struct TMap {

@@ -24,6 +24,13 @@ void UseOnly(TKnobState& knobs, std::initializer_list<int32_t> list) {
   for (int32_t k : list) knobs.ActiveKnobs[knobs.ActiveKnobCount++] = k;
 }
 
+// Set B with measured templates and only the given knobs in play.
+void UseSetB(TCutFixture& fx, std::initializer_list<int32_t> list) {
+  LoadKnobSetB(fx.knobs);
+  MeasureKnobTemplates(fx.knobs);
+  UseOnly(fx.knobs, list);
+}
+
 // What routine B draws as a curve for the knob and mirror flag that the generator will give.
 std::set<std::pair<int32_t, int32_t>> ExpectedCurve(TCutFixture& fx, uint8_t side, TIntPoint p1, TIntPoint p2) {
   TCutFixture ref(fx.level.ImageW, fx.level.ImageH, fx.level.TileS, fx.level.KnobS);
@@ -163,9 +170,7 @@ TEST(GridKnobEdge, EdgesOf20To48AreStampedAndLongerOrShorterOnesDrawnAsCurves) {
       for (bool vertical : {false, true}) {
         TCutFixture fx(200, 200, 40, 7);
         fx.rng.RandSeed = 77 + n;
-        LoadKnobSetB(fx.knobs);
-        MeasureKnobTemplates(fx.knobs);
-        UseOnly(fx.knobs, {0});
+        UseSetB(fx, {0});
         const TIntPoint p1{60, 100}, p2 = vertical ? TIntPoint{60, 100 + n - 1} : TIntPoint{60 + n - 1, 100};
         const auto curve = ExpectedCurve(fx, side, p1, p2);
         TCutTarget t = fx.Target();
@@ -198,9 +203,7 @@ TEST(GridKnobEdge, StampsReproduceTheTemplatePixelsMirroredOrNot) {
   for (uint32_t seed = 1; seed < 40; ++seed) {
     TCutFixture fx(200, 200, 40, 7);
     fx.rng.RandSeed = seed;
-    LoadKnobSetB(fx.knobs);
-    MeasureKnobTemplates(fx.knobs);
-    UseOnly(fx.knobs, {0, 1, 2, 3, 4, 5});
+    UseSetB(fx, {0, 1, 2, 3, 4, 5});
     TRandom replay = fx.rng;
     const uint32_t knob = replay.Random(6);
     const bool mirrored = replay.Random(2) != 0;
@@ -259,9 +262,7 @@ TEST(GridKnobEdge, StampingNeverLeavesItsTemplateBlock) {
 TEST(GridKnobEdge, SeventhKnobClippedApexAndOnePixelEdges) {
   {  // knob 6 has no template
     TCutFixture fx(200, 200, 40, 7);
-    LoadKnobSetB(fx.knobs);
-    MeasureKnobTemplates(fx.knobs);
-    UseOnly(fx.knobs, {6});
+    UseSetB(fx, {6});
     const auto curve = ExpectedCurve(fx, 1, {50, 50}, {79, 50});
     TCutTarget t = fx.Target();
     DrawGridKnobEdge(t, 0, 1, {50, 50}, {79, 50}, kInk);
@@ -269,9 +270,7 @@ TEST(GridKnobEdge, SeventhKnobClippedApexAndOnePixelEdges) {
   }
   {  // an apex beyond the top of the picture is pulled to row 2 and forces the curve
     TCutFixture fx(200, 200, 40, 7);
-    LoadKnobSetB(fx.knobs);
-    MeasureKnobTemplates(fx.knobs);
-    UseOnly(fx.knobs, {0});
+    UseSetB(fx, {0});
     const auto curve = ExpectedCurve(fx, 1, {50, 4}, {79, 4});
     TCutTarget t = fx.Target();
     DrawGridKnobEdge(t, 0, 1, {50, 4}, {79, 4}, kInk);
@@ -299,9 +298,7 @@ TEST(GridKnobEdge, SeventhKnobClippedApexAndOnePixelEdges) {
   }
   {  // equal ends: the pixel, and still the two draws
     TCutFixture fx(100, 100, 40, 7);
-    LoadKnobSetB(fx.knobs);
-    MeasureKnobTemplates(fx.knobs);
-    UseOnly(fx.knobs, {0});
+    UseSetB(fx, {0});
     fx.rng.RandSeed = 5;
     TRandom replay{5};
     replay.Random(1);
