@@ -121,6 +121,16 @@ TEST(SettingsText, WritingReplacesInPlaceAndKeepsUnknownLines) {
   EXPECT_EQ(t.Lines, expected);
 }
 
+TEST(SettingsText, ValuesWithLineBreaksAreRefused) {
+  TSettingsText t = Text({"[Files]", "   <Last0> /a.zvq"});
+  const Lines before = t.Lines;
+  EXPECT_FALSE(WriteSettingString(t, "Files", "Last0", "", "/b.zvq\n[Main]"));
+  EXPECT_FALSE(WriteSettingString(t, "Files", "Last1", "", "/c\r.zvq"));
+  EXPECT_EQ(t.Lines, before);
+  EXPECT_TRUE(WriteSettingString(t, "Files", "Last0", "", "/b.zvq"));
+  EXPECT_EQ(ReadSettingString(t, "Files", "Last0", "", ""), "/b.zvq");
+}
+
 TEST(SettingsText, DuplicateSectionsUseTheFirst) {
   TSettingsText t = Text({"[Main]", "<Sound> 0", "[Main]", "<Sound> 1"});
   EXPECT_FALSE(ReadSettingBool(t, "Main", "Sound", "", true));
