@@ -49,11 +49,11 @@ QString ResolveFamily(const std::string& requested) {
   return family;
 }
 
-QFont MakeFont(const TTextFont& spec) {
-  QFont font(ResolveFamily(spec.Family));
+QFont MakeFont(const TTextFont& style) {
+  QFont font(ResolveFamily(style.Family));
   // Point sizes are meant at 96 dpi, rounded as the host rounds them.
-  font.setPixelSize(std::max(1, (spec.PointSize * kScreenDpi + 36) / 72));
-  font.setBold(spec.Bold);
+  font.setPixelSize(std::max(1, (style.PointSize * kScreenDpi + 36) / 72));
+  font.setBold(style.Bold);
   font.setKerning(false);
   font.setHintingPreference(QFont::PreferFullHinting);
   font.setStyleStrategy(QFont::StyleStrategy(QFont::PreferAntialias | QFont::NoSubpixelAntialias));

@@ -93,7 +93,7 @@ void PngWriteToVector(png_structp png, png_bytep data, png_size_t length) {
 void PngFlushNothing(png_structp) {}
 }  // namespace
 
-std::vector<uint8_t> EncodeTestPng(const TPngSpec& spec) {
+std::vector<uint8_t> EncodeTestPng(const TPngSpec& desc) {
   std::vector<uint8_t> out;
   png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
   png_infop info = png_create_info_struct(png);
@@ -102,17 +102,17 @@ std::vector<uint8_t> EncodeTestPng(const TPngSpec& spec) {
     return {};
   }
   png_set_write_fn(png, &out, PngWriteToVector, PngFlushNothing);
-  png_set_IHDR(png, info, png_uint_32(spec.width), png_uint_32(spec.height), spec.bitDepth,
-               spec.colorType, spec.interlaced ? PNG_INTERLACE_ADAM7 : PNG_INTERLACE_NONE,
+  png_set_IHDR(png, info, png_uint_32(desc.width), png_uint_32(desc.height), desc.bitDepth,
+               desc.colorType, desc.interlaced ? PNG_INTERLACE_ADAM7 : PNG_INTERLACE_NONE,
                PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
   std::vector<png_color> palette;
-  for (const TRgb& c : spec.palette) palette.push_back({c.r, c.g, c.b});
+  for (const TRgb& c : desc.palette) palette.push_back({c.r, c.g, c.b});
   if (!palette.empty()) png_set_PLTE(png, info, palette.data(), int(palette.size()));
-  if (!spec.paletteAlpha.empty())
-    png_set_tRNS(png, info, spec.paletteAlpha.data(), int(spec.paletteAlpha.size()), nullptr);
+  if (!desc.paletteAlpha.empty())
+    png_set_tRNS(png, info, desc.paletteAlpha.data(), int(desc.paletteAlpha.size()), nullptr);
   png_write_info(png, info);
   std::vector<png_bytep> rows;
-  for (const auto& r : spec.rows) rows.push_back(const_cast<png_bytep>(r.data()));
+  for (const auto& r : desc.rows) rows.push_back(const_cast<png_bytep>(r.data()));
   png_write_image(png, rows.data());
   png_write_end(png, info);
   png_destroy_write_struct(&png, &info);
@@ -127,30 +127,30 @@ int GifWriteToVector(GifFileType* gif, const GifByteType* data, int length) {
 }
 }  // namespace
 
-std::vector<uint8_t> EncodeTestGif(const TGifSpec& spec) {
+std::vector<uint8_t> EncodeTestGif(const TGifSpec& desc) {
   std::vector<uint8_t> out;
   int err = 0;
   GifFileType* gif = EGifOpen(&out, GifWriteToVector, &err);
   std::vector<GifColorType> colors;
-  for (const TRgb& c : spec.colors) colors.push_back({c.r, c.g, c.b});
+  for (const TRgb& c : desc.colors) colors.push_back({c.r, c.g, c.b});
   ColorMapObject* map = GifMakeMapObject(int(colors.size()), colors.data());
   EGifSetGifVersion(gif, true);
-  EGifPutScreenDesc(gif, spec.screenWidth, spec.screenHeight, 8, spec.background,
-                    spec.localColors ? nullptr : map);
-  if (spec.transparent >= 0) {
+  EGifPutScreenDesc(gif, desc.screenWidth, desc.screenHeight, 8, desc.background,
+                    desc.localColors ? nullptr : map);
+  if (desc.transparent >= 0) {
     GraphicsControlBlock gcb{};
-    gcb.TransparentColor = spec.transparent;
+    gcb.TransparentColor = desc.transparent;
     GifByteType block[4];
     EGifGCBToExtension(&gcb, block);
     EGifPutExtension(gif, GRAPHICS_EXT_FUNC_CODE, 4, block);
   }
-  EGifPutImageDesc(gif, spec.left, spec.top, spec.width, spec.height, spec.interlaced,
-                   spec.localColors ? map : nullptr);
+  EGifPutImageDesc(gif, desc.left, desc.top, desc.width, desc.height, desc.interlaced,
+                   desc.localColors ? map : nullptr);
   static const int kStart[4] = {0, 4, 2, 1}, kStep[4] = {8, 8, 4, 2};
-  const int passes = spec.interlaced ? 4 : 1;
+  const int passes = desc.interlaced ? 4 : 1;
   for (int pass = 0; pass < passes; ++pass)
-    for (int y = spec.interlaced ? kStart[pass] : 0; y < spec.height; y += spec.interlaced ? kStep[pass] : 1)
-      EGifPutLine(gif, const_cast<GifPixelType*>(spec.indexes.data() + size_t(y) * spec.width), spec.width);
+    for (int y = desc.interlaced ? kStart[pass] : 0; y < desc.height; y += desc.interlaced ? kStep[pass] : 1)
+      EGifPutLine(gif, const_cast<GifPixelType*>(desc.indexes.data() + size_t(y) * desc.width), desc.width);
   EGifCloseFile(gif, &err);
   GifFreeMapObject(map);
   return out;

@@ -49,7 +49,7 @@ struct TPngSpec {
   std::vector<TRgb> palette;
   std::vector<uint8_t> paletteAlpha;  // tRNS for palette pictures
 };
-std::vector<uint8_t> EncodeTestPng(const TPngSpec& spec);
+std::vector<uint8_t> EncodeTestPng(const TPngSpec& desc);
 
 // A GIF written by giflib: colour indexes top-down, one frame at (left, top) on a screen.
 struct TGifSpec {
@@ -66,7 +66,7 @@ struct TGifSpec {
   std::vector<TRgb> colors;  // a power of two entries
   std::vector<uint8_t> indexes;
 };
-std::vector<uint8_t> EncodeTestGif(const TGifSpec& spec);
+std::vector<uint8_t> EncodeTestGif(const TGifSpec& desc);
 
 // A decoder must refuse the bytes with a message and leave the caller's image untouched.
 using TTestDecoder = bool (*)(TDibImage&, const uint8_t*, size_t, std::string*);

@@ -14,7 +14,7 @@ int32_t Rgb(int r, int g, int b) { return r | (g << 8) | (b << 16); }
 
 std::vector<uint8_t> Bytes(std::initializer_list<int> v) { return {v.begin(), v.end()}; }
 
-TPngSpec Spec(int w, int h, int colorType, int bitDepth, std::vector<std::vector<uint8_t>> rows) {
+TPngSpec PngOf(int w, int h, int colorType, int bitDepth, std::vector<std::vector<uint8_t>> rows) {
   TPngSpec s;
   s.width = w;
   s.height = h;
@@ -26,7 +26,7 @@ TPngSpec Spec(int w, int h, int colorType, int bitDepth, std::vector<std::vector
 
 TEST(PngDecode, AlphaPicturesKeepEveryAlphaValueAndTheirOrientation) {
   const std::vector<uint8_t> png =
-      EncodeTestPng(Spec(3, 2, 6, 8, {Bytes({255, 0, 0, 255, 0, 255, 0, 0, 0, 0, 255, 128}),
+      EncodeTestPng(PngOf(3, 2, 6, 8, {Bytes({255, 0, 0, 255, 0, 255, 0, 0, 0, 0, 255, 128}),
                                       Bytes({10, 20, 30, 1, 40, 50, 60, 254, 70, 80, 90, 255})}));
   TDibHolder d;
   std::string error;
@@ -47,41 +47,41 @@ TEST(PngDecode, AlphaPicturesKeepEveryAlphaValueAndTheirOrientation) {
 }
 
 TEST(PngDecode, ColourTypesWithoutAlphaGiveTwentyFourBits) {
-  struct TCase { const char* name; TPngSpec spec; std::vector<int32_t> want; };  // want: top-down
-  TPngSpec palette = Spec(3, 2, 3, 4, {Bytes({0x01, 0x20}), Bytes({0x21, 0x00})});
+  struct TCase { const char* name; TPngSpec desc; std::vector<int32_t> want; };  // want: top-down
+  TPngSpec palette = PngOf(3, 2, 3, 4, {Bytes({0x01, 0x20}), Bytes({0x21, 0x00})});
   palette.palette = {{10, 20, 30}, {200, 100, 50}, {0, 0, 255}};
   palette.paletteAlpha = {0, 255, 255};  // a transparency chunk: colours only, as for colour type 3
   const int32_t white = Rgb(255, 255, 255);
   const std::vector<TCase> cases = {
-      {"8-bit truecolour", Spec(2, 1, 2, 8, {Bytes({1, 2, 3, 250, 251, 252})}),
+      {"8-bit truecolour", PngOf(2, 1, 2, 8, {Bytes({1, 2, 3, 250, 251, 252})}),
        {Rgb(1, 2, 3), Rgb(250, 251, 252)}},
       // 16-bit samples scale to 8 bits: 0xFFFF -> 255, 0x8080 -> 128.
-      {"16-bit truecolour", Spec(2, 1, 2, 16, {Bytes({0xFF, 0xFF, 0, 0, 0x80, 0x80, 0, 0, 0xFF, 0xFF, 0, 0})}),
+      {"16-bit truecolour", PngOf(2, 1, 2, 16, {Bytes({0xFF, 0xFF, 0, 0, 0x80, 0x80, 0, 0, 0xFF, 0xFF, 0, 0})}),
        {Rgb(255, 0, 128), Rgb(0, 255, 0)}},
-      {"1-bit grey", Spec(3, 1, 0, 1, {Bytes({0xA0})}), {white, 0, white}},  // packed from the high bit
-      {"4-bit grey", Spec(2, 1, 0, 4, {Bytes({0x8F})}), {Rgb(0x88, 0x88, 0x88), white}},
+      {"1-bit grey", PngOf(3, 1, 0, 1, {Bytes({0xA0})}), {white, 0, white}},  // packed from the high bit
+      {"4-bit grey", PngOf(2, 1, 0, 4, {Bytes({0x8F})}), {Rgb(0x88, 0x88, 0x88), white}},
       {"4-bit palette", palette,
        {Rgb(10, 20, 30), Rgb(200, 100, 50), Rgb(0, 0, 255), Rgb(0, 0, 255), Rgb(200, 100, 50), Rgb(10, 20, 30)}},
   };
   for (const TCase& c : cases) {
     SCOPED_TRACE(c.name);
-    const std::vector<uint8_t> png = EncodeTestPng(c.spec);
+    const std::vector<uint8_t> png = EncodeTestPng(c.desc);
     ASSERT_FALSE(png.empty());
     TDibHolder d;
     std::string error;
     ASSERT_TRUE(DecodePng(*d, png.data(), png.size(), &error)) << error;
     EXPECT_EQ(d->BytesPerPixel, 3);
     EXPECT_FALSE(d->HasAlpha);
-    ASSERT_EQ(d->Width, c.spec.width);
-    ASSERT_EQ(d->Height, c.spec.height);
-    for (int y = 0; y < c.spec.height; ++y)
-      for (int x = 0; x < c.spec.width; ++x)
-        EXPECT_EQ(GetDibPixel(*d, x, y), c.want[size_t(y * c.spec.width + x)]) << x << "," << y;
+    ASSERT_EQ(d->Width, c.desc.width);
+    ASSERT_EQ(d->Height, c.desc.height);
+    for (int y = 0; y < c.desc.height; ++y)
+      for (int x = 0; x < c.desc.width; ++x)
+        EXPECT_EQ(GetDibPixel(*d, x, y), c.want[size_t(y * c.desc.width + x)]) << x << "," << y;
   }
 }
 
 TEST(PngDecode, SixteenBitGreyWithAlphaAndInterlacedPictures) {
-  std::vector<uint8_t> png = EncodeTestPng(Spec(2, 1, 4, 16, {Bytes({0x80, 0x80, 0xFF, 0xFF, 0xFF, 0xFF, 0, 0})}));
+  std::vector<uint8_t> png = EncodeTestPng(PngOf(2, 1, 4, 16, {Bytes({0x80, 0x80, 0xFF, 0xFF, 0xFF, 0xFF, 0, 0})}));
   TDibHolder d;
   ASSERT_TRUE(DecodePng(*d, png.data(), png.size()));
   EXPECT_EQ(d->BytesPerPixel, 4);
@@ -91,7 +91,7 @@ TEST(PngDecode, SixteenBitGreyWithAlphaAndInterlacedPictures) {
   EXPECT_EQ(GetDibAlpha(*d, 1, 0), 0);
 
   // Adam7 spreads pixels over seven passes; every pixel must land in its own place.
-  TPngSpec inter = Spec(11, 9, 2, 8, {});
+  TPngSpec inter = PngOf(11, 9, 2, 8, {});
   inter.interlaced = true;
   for (int y = 0; y < 9; ++y) {
     std::vector<uint8_t> row;
@@ -115,7 +115,7 @@ void SetPngSize(std::vector<uint8_t>& png, uint32_t w, uint32_t h) {
 }
 
 TEST(PngDecode, DamagedAndLyingFilesAreRefusedWithoutTouchingTheImage) {
-  TPngSpec s = Spec(16, 16, 2, 8, {});
+  TPngSpec s = PngOf(16, 16, 2, 8, {});
   for (int y = 0; y < 16; ++y) {
     std::vector<uint8_t> row;
     for (int x = 0; x < 48; ++x) row.push_back(uint8_t(x * 7 + y * 13));
