@@ -12,6 +12,7 @@
 #include "game/jigsaw_file.h"
 #include "game/saved_game.h"
 #include "session_fixture.h"
+#include "support/file_bytes.h"
 #include "support/temp_folder.h"
 
 namespace {
@@ -27,15 +28,6 @@ std::vector<uint8_t> FlatBmp(int32_t w, int32_t h, uint32_t color) {
     EncodeBmp24(*d, bytes);
   }
   return bytes;
-}
-
-void WriteBytes(const std::string& path, const std::vector<uint8_t>& bytes) {
-  std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()));
-}
-
-std::vector<uint8_t> ReadBytes(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  return {std::istreambuf_iterator<char>(in), {}};
 }
 
 struct TBrowserRig {
@@ -147,7 +139,7 @@ TEST(FittedThumb, SaveIconSitsOverTheCornerAndKeepsItsKey) {
 TEST(BrowserLists, FolderListsSortWithoutCaseAndKeepTheirExtensionOnly) {
   TBrowserRig r;
   for (const char* name : {"beta.zvq", "Alpha.zvq", "gamma.ZVQ", "delta.txt", "epsilon.zvq.bak"})
-    WriteBytes(r.Session.Paths.sJigsawDir + name, {1});
+    Spit(r.Session.Paths.sJigsawDir + name, {1});
   fs::create_directory(r.Session.Paths.sJigsawDir + "folder.zvq");
   const std::vector<TBrowserItem> items = ListFolder(r.Session.Paths.sJigsawDir, JigsawExtension);
   ASSERT_EQ(items.size(), 2u);
@@ -161,7 +153,7 @@ TEST(BrowserLists, PresetIsFoundWithoutRegardToCase) {
   TBrowserRig r;
   r.Jigsaw("one.zvq", 0x0000FF);
   r.Jigsaw("two.zvq", 0x00FF00);
-  WriteBytes(r.Saved("Game.sv1"), {1});
+  Spit(r.Saved("Game.sv1"), {1});
   r.Model->ResultPath = r.Saved("GAME.SV1");
   TListedFile found = FillFileLists(*r.Model);
   EXPECT_EQ(found.Page, kPageGames);
@@ -179,7 +171,7 @@ TEST(BrowserLists, PresetIsFoundWithoutRegardToCase) {
 TEST(BrowserLists, SaveModeListsSavedGamesOnly) {
   TBrowserRig r;
   r.Jigsaw("one.zvq", 0x0000FF);
-  WriteBytes(r.Saved("mine.sv1"), {1});
+  Spit(r.Saved("mine.sv1"), {1});
   r.Model->BrowseMode = kBrowseSave;
   FillFileLists(*r.Model);
   EXPECT_TRUE(r.Model->Jigs.empty());
@@ -193,10 +185,10 @@ TEST(ThumbLoader, GivesEveryReadableFileItsThumbnailOnceAndDamagedOnesTheBlank) 
   TBrowserRig r;
   r.Jigsaw("a.zvq", 0x0000FF);
   r.Jigsaw("b.zvq", 0x00FF00, 360, 270);
-  const std::vector<uint8_t> good = ReadBytes(r.Jigsaw("c.zvq", 0xFF0000));
-  WriteBytes(r.Session.Paths.sJigsawDir + "c.zvq", std::vector<uint8_t>(good.begin(), good.begin() + 60));
-  WriteBytes(r.Session.Paths.sJigsawDir + "d.zvq", {});
-  WriteBytes(r.Saved("e.sv1"), std::vector<uint8_t>(500, 0xEE));
+  const std::vector<uint8_t> good = Slurp(r.Jigsaw("c.zvq", 0xFF0000));
+  Spit(r.Session.Paths.sJigsawDir + "c.zvq", std::vector<uint8_t>(good.begin(), good.begin() + 60));
+  Spit(r.Session.Paths.sJigsawDir + "d.zvq", {});
+  Spit(r.Saved("e.sv1"), std::vector<uint8_t>(500, 0xEE));
   FillFileLists(*r.Model);
   ASSERT_EQ(r.Model->Jigs.size(), 4u);
   while (LoadNextThumb(*r.Model)) {
@@ -308,7 +300,7 @@ TEST(BrowserSelect, JigsawStartsFromTheDefaultsAndTakesItsHeader) {
 
 TEST(BrowserSelect, DamagedAndHostileFilesAreRefusedWithoutHarm) {
   TBrowserRig r;
-  const std::vector<uint8_t> good = ReadBytes(r.Jigsaw("good.zvq", 0x0000FF));
+  const std::vector<uint8_t> good = Slurp(r.Jigsaw("good.zvq", 0x0000FF));
   std::vector<std::pair<std::string, std::vector<uint8_t>>> files = {
       {"empty.zvq", {}},
       {"magic-only.zvq", {'Z', 'O', 'R', 'V', 'A', '1', '.', '0', 0}},
@@ -325,7 +317,7 @@ TEST(BrowserSelect, DamagedAndHostileFilesAreRefusedWithoutHarm) {
   files.push_back({"huge.zvq", huge});
   for (auto& [name, bytes] : files) {
     const std::string path = (name.ends_with(".sv1") ? r.Session.Paths.sSavedDir : r.Session.Paths.sJigsawDir) + name;
-    WriteBytes(path, bytes);
+    Spit(path, bytes);
     r.Session.Game.CurrentLevel = TLevelRecord{};
     const TSelection sel = ReadSelectedFile(*r.Model, path);
     EXPECT_TRUE(sel.Exists) << name;
@@ -428,8 +420,8 @@ TEST(BrowserDelete, FileItemAndCacheNameGoAndANewFileGetsAFreshThumbnail) {
 
 TEST(BrowserDelete, TheOpenSavedGameIsForgottenAndCountsAsChanged) {
   TBrowserRig r;
-  WriteBytes(r.Saved("open.sv1"), {1, 2, 3});
-  WriteBytes(r.Saved("other.sv1"), {1, 2, 3});
+  Spit(r.Saved("open.sv1"), {1, 2, 3});
+  Spit(r.Saved("other.sv1"), {1, 2, 3});
   r.Session.sSolve = r.Saved("open.sv1");
   FillFileLists(*r.Model);
   ASSERT_TRUE(DeleteListedFile(*r.Model, kPageGames, r.Saved("other.sv1")));
