@@ -21,6 +21,7 @@
 #include "dialogs/info_form.h"
 #include "dialogs/options_form.h"
 #include "dialogs/quick_help_form.h"
+#include "download/forms/download_form.h"
 #include "foundation/picture_loading.h"
 #include "game/game_open.h"
 #include "game/game_paths.h"
@@ -442,6 +443,6 @@ void TF_Main::closeEvent(QCloseEvent* event) {
     return;
   }
   T_AutoSave.stop();
-  WriteSettings(session_, settings_);
+  WriteExitSettings();
   event->accept();
 }

@@ -27,6 +27,7 @@ class QLabel;
 class QMenu;
 class QProgressBar;
 class TF_DirView;
+class TF_Download;
 class TF_Main;
 class TToolbarPanel;
 struct TMenuKeyItem;
@@ -104,12 +105,18 @@ class TF_Main : public QMainWindow, public TLangMainForm {
   // browser preset at the most recent file.
   void ReadStartupSettings();
   void StartupChoice();
+  // Exit: the settings file, with the values that live in controls.
+  void WriteExitSettings();
   // Opens a jigsaw or continues a saved game. Without choices a jigsaw opens at the default
   // level; with them CurrentLevel already describes it (the browser's level page).
   bool StartGame(const std::string& path, const TOpenChoices* choices = nullptr);
   // The open command: asks to save changes, then opens a saved game directly (direct and the
   // file is one) or through the browser preset at path. True when a game was opened.
   bool OpenFile(const std::string& path, bool direct);
+  // The download command, and the offer to open the first jigsaw it downloaded.
+  void DownloadCommand();
+  void OpenFirstDownloaded();
+  TF_Download& Download() { return *download_; }
   // Asks for a name in the browser's Save mode and saves there; false when cancelled or failed.
   bool SaveCurrent();
   // The save and save-as commands.
@@ -191,6 +198,7 @@ class TF_Main : public QMainWindow, public TLangMainForm {
   TSettings settings_;
   TSettingsEnv settingsEnv_;
   std::unique_ptr<TF_DirView> dirView_;
+  std::unique_ptr<TF_Download> download_;
   QMenu* PM_Menu = nullptr;
   std::map<std::string, QAction*> actions_;
   TToolbarPanel* toolbar_ = nullptr;

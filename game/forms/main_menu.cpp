@@ -104,6 +104,7 @@ void TF_Main::CreateMenu() {
   on("MI_FileSaveAs", [this] { SaveAsCommand(); });
   on("MI_FileSaveImage",
      [this] { SaveSolvedImage(this, session_, GetLangString(lang_, kLangMainForm, "SD_SaveImage")); });
+  on("MI_FileDownload", [this] { DownloadCommand(); });
   on("MI_GameWin1", command([this] {
        SetActiveSide(*field_, 0);
        RedrawField();

@@ -2,6 +2,7 @@
 #include <filesystem>
 
 #include "dialogs/dir_view_form.h"
+#include "download/forms/download_form.h"
 #include "foundation/lang.h"
 #include "game/browser_model.h"
 #include "game/forms/main_form.h"
@@ -91,4 +92,21 @@ bool TF_Main::OpenFile(const std::string& given, bool direct) {
     return StartGame(path, &choices);
   }
   return StartGame(path);
+}
+
+void TF_Main::DownloadCommand() {
+  download_->StartAtOnce = false;
+  Modal(*download_);
+  OpenFirstDownloaded();
+}
+
+void TF_Main::OpenFirstDownloaded() {
+  const std::string path = FirstDownloadedJigsaw(download_->FirstDownloadedPath());
+  if (path.empty()) return;
+  if (MsgBox(GetLangString(lang_, kLangDownload, "Q_OpenFirstJigsaw"), kMbYesNo | kMbIconQuestion) != kIdYes) return;
+  TGameSession& s = session_;
+  s.AutoSaveHold = true;
+  if (s.Game.Play.HasSelection) ClearSelection(s.Game, PieceViewOf(ActiveWindowRecord(*field_)));
+  OpenFile(path, false);
+  s.AutoSaveHold = false;
 }

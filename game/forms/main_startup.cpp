@@ -2,6 +2,8 @@
 #include <filesystem>
 
 #include <QAction>
+#include <QCheckBox>
+#include <QDir>
 #include <QMenu>
 
 #include "dialogs/dir_view_form.h"
@@ -9,6 +11,8 @@
 #include "dialogs/options_form.h"
 #include "dialogs/quick_help_form.h"
 #include "download/download_protocol.h"
+#include "download/forms/download_form.h"
+#include "platform/chm_file.h"
 #include "game/forms/main_form.h"
 #include "game/forms/main_toolbar.h"
 #include "game/game_open.h"
@@ -24,13 +28,33 @@ void TF_Main::CreatePersistentForms() {
   settingsEnv_.sThumbDir = s.Paths.sExeDir + "thumb/";
   settingsEnv_.DefaultDnSrc = kServerHost1;
   settingsEnv_.LoadLanguage = [this](const std::string& path) { LoadLanguage(lang_, path, LangForms()); };
+  settingsEnv_.ToggleFullScreen = [this] { MI_FullScreenClick(); };
   // The leftover of an interrupted save of older versions.
   std::error_code ec;
   std::filesystem::remove(s.Paths.sSavedDir + "zorva.svt", ec);
 
   session_.Lang = &lang_;
   RunBrowser = [](TF_DirView& dv) { return dv.exec(); };
-  dirView_ = std::make_unique<TF_DirView>(TDirViewEnv{&s, &lang_, {}, {}}, this);
+  dirView_ = std::make_unique<TF_DirView>(
+      TDirViewEnv{&s, &lang_, [this](const std::string& topic) { ShowHelpTopic(topic); },
+                  [this] {
+                    download_->StartAtOnce = false;
+                    Modal(*download_);
+                    return download_->FirstDownloadedPath();
+                  }},
+      this);
+  if (!helpViewer_) helpViewer_ = CreateChmHelpViewer();
+  TDownloadEnv dl;
+  dl.Options = &s.Game.GameOptions;
+  dl.Lang = &lang_;
+  dl.sThumbDir = s.Paths.sExeDir + "thumb/";
+  dl.sJigsawDir = s.Paths.sJigsawDir;
+  dl.sTempDir = QDir::tempPath().toStdString() + "/";
+  dl.sDnListFile = s.Paths.sAppDataDir + kDnListFileName;
+  dl.sDnThumbFile = s.Paths.sAppDataDir + kDnThumbFileName;
+  dl.Help = THtmlHelp{helpViewer_.get()};
+  dl.HelpFile = [this] { return settings_.sHelpFile; };
+  download_ = std::make_unique<TF_Download>(std::move(dl), this);
 }
 
 TLangForms TF_Main::LangForms() {
@@ -38,6 +62,7 @@ TLangForms TF_Main::LangForms() {
   forms.Main = this;
   forms.DirView = dirView_.get();
   forms.Info = info_.get();
+  forms.Download = download_.get();
   forms.Options = options_.get();
   forms.Help = quickHelp_.get();
   forms.ShowWarning = [](const std::string& text) { ShowMessageBox(text, kProgramTitle, kMbIconExclamation); };
@@ -46,10 +71,27 @@ TLangForms TF_Main::LangForms() {
 
 void TF_Main::ReadStartupSettings() {
   ReadSettings(session_, settings_, settingsEnv_);
+  // Settings that live in controls.
+  QuickHelp().CB_Show->setChecked(settings_.Controls.CB_Show);
+  field_->SoundPlay = settings_.Controls.CB_SoundPlay;
+  field_->ShowJoin = settings_.Controls.CB_VisualShowJoin;
   RefreshRecentMenu();
 }
 
-void TF_Main::StartupChoice() { OpenFile(StartupPresetPath(settings_), false); }
+void TF_Main::WriteExitSettings() {
+  settings_.Controls.CB_Show = QuickHelp().CB_Show->isChecked();
+  settings_.Controls.MI_FullScreen = fullScreenOn_;
+  WriteSettings(session_, settings_);
+}
+
+void TF_Main::StartupChoice() {
+  OpenFile(StartupPresetPath(settings_), false);
+  if (settings_.Controls.CB_Show) {
+    TF_Help& help = QuickHelp();
+    help.PlaceBeside(frameGeometry());
+    help.show();
+  }
+}
 
 // --- Texts of the loaded language ---------------------------------------------------------------
 

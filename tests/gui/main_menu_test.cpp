@@ -1,4 +1,5 @@
 #include <QAction>
+#include <QCheckBox>
 #include <QLineEdit>
 #include <QMenu>
 #include <QPushButton>
@@ -12,6 +13,8 @@
 
 #include "dialogs/dir_view_form.h"
 #include "game/browser_model.h"
+#include "dialogs/quick_help_form.h"
+#include "download/forms/download_form.h"
 #include "game/forms/main_form.h"
 #include "game/forms/main_toolbar.h"
 #include "platform/message_box.h"
@@ -202,6 +205,30 @@ TEST_F(MainMenu, ToolbarButtonsRunTheirMenuItems) {
   EXPECT_EQ(browserRuns, 1);
   ClickButton(1);  // save: disabled without a game
   EXPECT_EQ(browserRuns, 1);
+}
+
+TEST_F(MainMenu, DownloadKeyShowsTheDownloadWindowAndNothingDownloadedAsksNothing) {
+  std::vector<std::string> shown;
+  main->RunModal = [&shown](QDialog& d) {
+    shown.push_back(d.objectName().toStdString());
+    return 0;
+  };
+  ReleaseKey(Qt::Key_D);
+  EXPECT_EQ(shown, std::vector<std::string>{main->Download().objectName().toStdString()});
+  EXPECT_TRUE(boxes.empty());
+  EXPECT_EQ(browserRuns, 0);
+}
+
+TEST_F(MainMenu, QuickHelpFollowsItsCheckBoxAcrossStarts) {
+  main->StartupChoice();
+  EXPECT_TRUE(main->QuickHelp().isVisible());  // on by default
+  main->QuickHelp().CB_Show->setChecked(false);
+  EXPECT_TRUE(main->close());
+  main.reset();
+  Start();
+  EXPECT_FALSE(main->QuickHelp().CB_Show->isChecked());
+  main->StartupChoice();
+  EXPECT_FALSE(main->QuickHelp().isVisible());
 }
 
 TEST_F(MainMenu, ChangesAreOfferedForSavingBeforeAnotherOpen) {
