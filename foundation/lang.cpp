@@ -354,14 +354,14 @@ void ScanLanguages(TLanguageState& state) {
 
 void FreeLangInfoList(TLanguageState& state) { state.LangInfoList.reset(); }
 
-std::string LangFilePath(const TLanguageState& state, std::string_view name) {
-  return ResolveInFolder(state.LangDir, AsciiLowerCase(name) + ".lng");
+std::string LangFilePath(const std::string& langDir, std::string_view name) {
+  return ResolveInFolder(langDir, AsciiLowerCase(name) + ".lng");
 }
 
-std::string HelpFilePath(const TLanguageState& state, std::string_view name) {
-  return ResolveInFolder(state.LangDir, AsciiLowerCase(name) + ".chm");
+std::string HelpFilePath(const std::string& langDir, std::string_view name) {
+  return ResolveInFolder(langDir, AsciiLowerCase(name) + ".chm");
 }
 
-std::string FlagFilePath(const TLanguageState& state, std::string_view name) {
-  return ResolveInFolder(state.LangDir, WideFormat("%s.bmp", {AsciiLowerCase(name)}));
+std::string FlagFilePath(const std::string& langDir, std::string_view name) {
+  return ResolveInFolder(langDir, WideFormat("%s.bmp", {AsciiLowerCase(name)}));
 }

@@ -111,6 +111,15 @@ void FreeLangInfoList(TLanguageState& state);
 
 // The files of a language, named after it in lower case. Where the folder holds the file only
 // in another letter case, that file is named instead.
-std::string LangFilePath(const TLanguageState& state, std::string_view name);
-std::string HelpFilePath(const TLanguageState& state, std::string_view name);
-std::string FlagFilePath(const TLanguageState& state, std::string_view name);
+std::string LangFilePath(const std::string& langDir, std::string_view name);
+std::string HelpFilePath(const std::string& langDir, std::string_view name);
+std::string FlagFilePath(const std::string& langDir, std::string_view name);
+inline std::string LangFilePath(const TLanguageState& state, std::string_view name) {
+  return LangFilePath(state.LangDir, name);
+}
+inline std::string HelpFilePath(const TLanguageState& state, std::string_view name) {
+  return HelpFilePath(state.LangDir, name);
+}
+inline std::string FlagFilePath(const TLanguageState& state, std::string_view name) {
+  return FlagFilePath(state.LangDir, name);
+}

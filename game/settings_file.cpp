@@ -5,6 +5,7 @@
 #include <system_error>
 #include <vector>
 
+#include "foundation/lang.h"
 #include "game/settings_text.h"
 
 namespace {
@@ -120,8 +121,8 @@ void ReadLang(const TSettingsText& t, TSettings& st, const TSettingsEnv& env) {
   const std::string name = ReadSettingString(t, "Lang", "Lang", "", st.CurrentLanguage);
   if (UsableLanguageName(name)) {
     st.CurrentLanguage = name;
-    if (FileExists(LanguageFilePath(env, name)) && env.LoadLanguage) env.LoadLanguage(LanguageFilePath(env, name));
-    if (FileExists(LanguageHelpPath(env, name))) st.sHelpFile = LanguageHelpPath(env, name);
+    if (FileExists(LangFilePath(env.sLangDir, name)) && env.LoadLanguage) env.LoadLanguage(LangFilePath(env.sLangDir, name));
+    if (FileExists(HelpFilePath(env.sLangDir, name))) st.sHelpFile = HelpFilePath(env.sLangDir, name);
   }
   st.Controls.CB_Show = ReadSettingBool(t, "Lang", "QuickHelp", "", st.Controls.CB_Show);
 }
@@ -140,14 +141,6 @@ void ReadDownload(const TSettingsText& t, TGameSession& s, const TSettingsEnv& e
 }
 
 }  // namespace
-
-std::string LanguageFilePath(const TSettingsEnv& env, const std::string& name) {
-  return env.sLangDir + LowerAscii(name) + ".lng";
-}
-
-std::string LanguageHelpPath(const TSettingsEnv& env, const std::string& name) {
-  return env.sLangDir + LowerAscii(name) + ".chm";
-}
 
 std::string RecentFileCaption(int32_t index, const std::string& name) {
   return "&" + std::to_string(index + 1) + ". " + name;
@@ -184,10 +177,10 @@ void SetDefaultSettings(TGameSession& s, TSettings& st, const TSettingsEnv& env)
   for (TRecentFile& f : st.RecentFiles) f = {};
   st.RecentCount = 0;
   st.CurrentLanguage = kDefaultLanguage;
-  st.sHelpFile = LanguageHelpPath(env, kDefaultLanguage);
+  st.sHelpFile = HelpFilePath(env.sLangDir, kDefaultLanguage);
   // Texts exist even when there is no settings file.
-  if (env.LoadLanguage && FileExists(LanguageFilePath(env, kDefaultLanguage)))
-    env.LoadLanguage(LanguageFilePath(env, kDefaultLanguage));
+  if (env.LoadLanguage && FileExists(LangFilePath(env.sLangDir, kDefaultLanguage)))
+    env.LoadLanguage(LangFilePath(env.sLangDir, kDefaultLanguage));
 }
 
 bool ReadSettings(TGameSession& s, TSettings& st, const TSettingsEnv& env) {

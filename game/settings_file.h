@@ -44,10 +44,6 @@ struct TSettingsEnv {
   std::function<void()> ToggleFullScreen;
 };
 
-// Language file and help file of a language: its name in lower case in the language folder.
-std::string LanguageFilePath(const TSettingsEnv& env, const std::string& name);
-std::string LanguageHelpPath(const TSettingsEnv& env, const std::string& name);
-
 // The recent-files menu caption of entry index: "&1. name".
 std::string RecentFileCaption(int32_t index, const std::string& name);
 
