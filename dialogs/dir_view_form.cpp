@@ -23,6 +23,7 @@
 #include <QVBoxLayout>
 
 #include <algorithm>
+#include <cmath>
 #include <filesystem>
 
 #include "foundation/dib_ops.h"
@@ -73,6 +74,16 @@ bool IsFile(const std::string& path) {
 
 std::string Stem(const std::string& path) { return std::filesystem::path(path).stem().string(); }
 
+}  // namespace
+
+QString FitCaption(const QFontMetricsF& fm, const QString& caption, int width) {
+  // Eliding against the caption's own rounded advance cut names that fit by a fraction of a
+  // pixel; only the room in the cell decides.
+  return fm.elidedText(caption, Qt::ElideRight, qreal(width));
+}
+
+namespace {
+
 // Draws the owner-drawn list items: the thumbnail, the caption below it, and for a selected
 // item two frames in the selection colour.
 class TThumbDelegate : public QStyledItemDelegate {
@@ -99,10 +110,13 @@ class TThumbDelegate : public QStyledItemDelegate {
     const int top = b.top() + (b.height() - blockH) / 2;
     p->drawPixmap(b.left() + (b.width() - pm.width()) / 2, top, pm);
     const QString caption = index.data(Qt::DisplayRole).toString();
-    const int textW = std::min(fm.horizontalAdvance(caption), b.width() - 12);
+    const QFontMetricsF exact(option.font);
+    const QString shown = FitCaption(exact, caption, b.width() - 12);
+    const int textW = int(std::ceil(exact.horizontalAdvance(shown)));
     const QRect box(b.left() + (b.width() - textW) / 2 - 1, top + pm.height() + 6 - 1, textW + 2, textH + 2);
+    p->setFont(option.font);
     p->setPen(option.palette.text().color());
-    p->drawText(box, Qt::AlignCenter, fm.elidedText(caption, Qt::ElideRight, textW));
+    p->drawText(box, Qt::AlignCenter, shown);
     p->restore();
   }
 

@@ -26,6 +26,11 @@ class QScrollBar;
 class QTabWidget;
 class QWidget;
 class TDirViewImage;
+class QFontMetricsF;
+
+// A browser caption as shown in a cell of that text width: whole when it fits, else cut
+// with an ellipsis.
+QString FitCaption(const QFontMetricsF& fm, const QString& caption, int width);
 
 // What the browser borrows from the main window. The owner keeps these alive.
 struct TDirViewEnv {

@@ -183,12 +183,20 @@ TF_Main::TF_Main(const std::string& programDir) {
   f.Hooks.PocketChanged = [this](int32_t pocket) { UpdatePocketCaption(session_, pocket); };
   f.Hooks.ThumbnailResized = [this] { DrawThumbnailImage(session_); };
   f.Hooks.GrabCursor = [this](bool on) {
-    fieldView_->setCursor(on ? Qt::ClosedHandCursor : Qt::ArrowCursor);
+    fieldView_->setCursor(on ? cursors_.Get("DRAGBBB", Qt::ClosedHandCursor) : QCursor(Qt::ArrowCursor));
   };
   ws.Hooks.SetFieldCursor = [this](TSkinCursor c) {
-    static const Qt::CursorShape shapes[] = {Qt::ArrowCursor, Qt::SizeHorCursor, Qt::SizeVerCursor,
-                                              Qt::SizeFDiagCursor, Qt::SizeBDiagCursor};
-    fieldView_->setCursor(shapes[int(c)]);
+    struct TShape {
+      const char* Name;
+      Qt::CursorShape Stock;
+    };
+    static constexpr TShape shapes[] = {{"", Qt::ArrowCursor},
+                                        {"SIZEWE", Qt::SizeHorCursor},
+                                        {"SIZENS", Qt::SizeVerCursor},
+                                        {"SIZENWSE", Qt::SizeFDiagCursor},
+                                        {"SIZENESW", Qt::SizeBDiagCursor}};
+    const TShape& s = shapes[int(c)];
+    fieldView_->setCursor(c == TSkinCursor::Default ? QCursor(s.Stock) : cursors_.Get(s.Name, s.Stock));
   };
   InitField(f);
 

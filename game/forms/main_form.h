@@ -12,6 +12,7 @@
 #include "foundation/lang_forms.h"
 #include "foundation/image_control.h"
 #include "game/background_pictures.h"
+#include "game/forms/art_cursors.h"
 #include "game/field.h"
 #include "game/game_session.h"
 #include "game/settings_file.h"
@@ -205,6 +206,7 @@ class TF_Main : public QMainWindow, public TLangMainForm {
   std::string saveImageCaption_;
   std::unique_ptr<TField> field_;
   TFieldView* fieldView_ = nullptr;
+  TArtCursors cursors_;
   QFrame* P_Progress = nullptr;
   QLabel* L_Progress = nullptr;
   QProgressBar* I_ProgressBar = nullptr;

@@ -2,6 +2,7 @@
 // a damaged one.
 #include <QApplication>
 #include <QCoreApplication>
+#include <QFontMetricsF>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -12,6 +13,7 @@
 #include <QTest>
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <filesystem>
 #include <fstream>
 #include <memory>
@@ -400,6 +402,36 @@ TEST_F(DirView, RunningGamesJigsawOpensOnTheLevelPageAndEnterGoesOn) {
   QTest::keyClick(Find<QPushButton>("B_Ok"), Qt::Key_Space);
   EXPECT_TRUE(Closed());
   EXPECT_EQ(form->ResultPath(), session.Paths.sJigsawDir + "fallen-leaf.zvq");
+}
+
+}  // namespace
+
+namespace {
+
+// Captions are cut only for want of room: a name that fits the cell's text width shows whole
+// at every font size, however its advance rounds; a longer one is cut to fit with an ellipsis.
+TEST(BrowserCaption, ShownWholeWhenItFitsAndCutWhenNot) {
+  const QStringList shortNames = {"dandelions", "evening-glow", "Wm", "iiiiilllll", "autumn leaves"};
+  const QString longName = "a rather long jigsaw name that no cell of the browser can hold";
+  for (double points = 6.5; points <= 16.0; points += 0.25) {
+    QFont font;
+    font.setPointSizeF(points);
+    const QFontMetricsF fm(font);
+    for (const QString& name : shortNames) {
+      EXPECT_EQ(FitCaption(fm, name, 184), name) << points;
+      // The tightest whole-pixel room that holds it still shows it whole.
+      const int tight = int(std::ceil(fm.horizontalAdvance(name)));
+      EXPECT_EQ(FitCaption(fm, name, tight), name) << name.toStdString() << " at " << points;
+      const QString cut = FitCaption(fm, name, tight - 4);
+      EXPECT_NE(cut, name) << points;
+      EXPECT_LE(fm.horizontalAdvance(cut), tight - 4) << points;
+    }
+    const QString cut = FitCaption(fm, longName, 184);
+    ASSERT_FALSE(cut.isEmpty()) << points;
+    EXPECT_TRUE(cut.endsWith(QChar(0x2026))) << cut.toStdString();
+    EXPECT_TRUE(longName.startsWith(cut.chopped(1))) << cut.toStdString();
+    EXPECT_LE(fm.horizontalAdvance(cut), 184.0) << points;
+  }
 }
 
 }  // namespace

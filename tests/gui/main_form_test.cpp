@@ -10,12 +10,16 @@
 #include <string>
 #include <vector>
 
+#include "foundation/artwork.h"
+#include "foundation/skin_window.h"
 #include "game/embedded_file.h"
+#include "game/forms/art_cursors.h"
 #include "dialogs/dir_view_form.h"
 #include "game/browser_model.h"
 #include "game/forms/main_form.h"
 #include "game/pieces.h"
 #include "platform/message_box.h"
+#include "platform/resources.h"
 #include "platform/sound.h"
 #include "gui/private_home.h"
 #include "support/temp_folder.h"
@@ -165,6 +169,63 @@ TEST_F(MainWindow, DraggingAPieceOntoItsNeighbourJoinsThem) {
   EXPECT_TRUE(main->Session().SaveModified);
   ASSERT_FALSE(sounds.empty());
   EXPECT_NE(sounds.back().find("set.wav"), std::string::npos);
+}
+
+// The program's own cursor of that artwork name, compared by picture and hot spot.
+void ExpectArtCursor(const QCursor& c, const char* name) {
+  ASSERT_EQ(c.shape(), Qt::BitmapCursor) << name;
+  std::vector<uint8_t> bytes;
+  ASSERT_TRUE(ReadNamedProgramResource(kCursorResourceKind, name, bytes)) << name;
+  const QImage art = QImage::fromData(bytes.data(), int(bytes.size()), "PNG").convertToFormat(QImage::Format_ARGB32);
+  EXPECT_EQ(c.pixmap().toImage().convertToFormat(QImage::Format_ARGB32), art) << name;
+  const TCursorArt* spot = FindCursorArt(name);
+  ASSERT_NE(spot, nullptr);
+  EXPECT_EQ(c.hotSpot(), QPoint(spot->HotX, spot->HotY)) << name;
+}
+
+// Every sizing and dragging cursor comes from its artwork, made once; a name without artwork
+// falls back to the stock shape asked for.
+TEST(ArtCursors, MadeFromTheArtworkOnceWithStockShapeForMissingArt) {
+  TArtCursors cursors;
+  for (const TCursorArt& art : kCursorArt) {
+    const QCursor first = cursors.Get(art.Name, Qt::ForbiddenCursor);
+    ExpectArtCursor(first, art.Name);
+    EXPECT_EQ(cursors.Get(art.Name, Qt::ForbiddenCursor).pixmap().cacheKey(), first.pixmap().cacheKey()) << art.Name;
+  }
+  EXPECT_EQ(cursors.Get("NOSUCHART", Qt::SizeHorCursor).shape(), Qt::SizeHorCursor);
+}
+
+// Hovering a window's bottom-right corner shows our diagonal sizing cursor, moving on to open
+// field brings back the arrow; pulling the view shows the gripping hand.
+TEST_F(MainWindow, FieldShowsTheProgramsOwnCursors) {
+  ASSERT_TRUE(Open("dune-grass.zvq"));
+  TSkinWindows& ws = main->Session().Windows;
+  TSkinWindow* top = nullptr;
+  for (int i = kGameWindowCount - 1; i >= 0 && !top; --i)
+    if (ws.SkinWindowOrder[size_t(i)] && ws.SkinWindowOrder[size_t(i)]->Visible) top = ws.SkinWindowOrder[size_t(i)];
+  ASSERT_NE(top, nullptr);
+  // The corner zone of the topmost window, found by the hit test itself.
+  QPoint corner(-1, -1);
+  const TSkinRect o = top->Outer;
+  for (int32_t y = o.Bottom; y > o.Bottom - 12 && corner.x() < 0; --y)
+    for (int32_t x = o.Right; x > o.Right - 12 && corner.x() < 0; --x)
+      if (InField(QPoint(x, y)) && SkinWindowHitTest(ws, *top, x, y, false) == 17) corner = QPoint(x, y);
+  ASSERT_GE(corner.x(), 0);
+  QWidget* field = main->P_Field();
+  const double r = field->devicePixelRatioF();
+  auto logical = [r](QPoint p) { return QPoint(int(p.x() / r), int(p.y() / r)); };
+  // Anywhere off the sizing zones (here the window's middle) the field shows the arrow.
+  const QPoint middle((o.Left + o.Right) / 2, (o.Top + o.Bottom) / 2);
+  QTest::mouseMove(field, logical(middle));
+  EXPECT_EQ(field->cursor().shape(), Qt::ArrowCursor);
+  QTest::mouseMove(field, logical(corner));
+  ExpectArtCursor(field->cursor(), "SIZENWSE");
+  QTest::mouseMove(field, logical(middle));
+  EXPECT_EQ(field->cursor().shape(), Qt::ArrowCursor);
+  main->Field().Hooks.GrabCursor(true);
+  ExpectArtCursor(field->cursor(), "DRAGBBB");
+  main->Field().Hooks.GrabCursor(false);
+  EXPECT_EQ(field->cursor().shape(), Qt::ArrowCursor);
 }
 
 // The first save of a jigsaw's game asks for a name; at the next start the browser is
