@@ -1,6 +1,7 @@
 #include "dialogs/dir_view_form.h"
 
 #include "dialogs/form_images.h"
+#include "dialogs/form_texts.h"
 
 #include <QAction>
 #include <QApplication>
@@ -1063,11 +1064,7 @@ void TF_DirView::SetFormCaption(const std::string& text) { setWindowTitle(QStrin
 void TF_DirView::SetCaption(const std::string& component, const std::string& text) {
   const QString name = QString::fromStdString(component);
   const QString t = QString::fromStdString(text);
-  if (component == "TS_Jigs" || component == "TS_Games" || component == "TS_Level") {
-    QWidget* page = findChild<QWidget*>(name);
-    if (page) PC_Pages->setTabText(PC_Pages->indexOf(page), t);
-    return;
-  }
+  if (SetPageCaption(PC_Pages, component, t)) return;
   if (auto* a = findChild<QAction*>(name)) {
     a->setText(t);
     return;
@@ -1080,7 +1077,7 @@ void TF_DirView::SetCaption(const std::string& component, const std::string& tex
 }
 
 void TF_DirView::SetHint(const std::string& component, const std::string& hint) {
-  if (auto* w = findChild<QWidget*>(QString::fromStdString(component))) w->setToolTip(QString::fromStdString(hint));
+  SetControlHint(this, component, QString::fromStdString(hint));
 }
 
 void TF_DirView::SetItem(const std::string&, int32_t, const std::string&) {}

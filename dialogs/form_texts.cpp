@@ -4,6 +4,7 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QLayout>
+#include <QTabWidget>
 #include <QWidget>
 
 bool SetControlCaption(QWidget* root, const std::string& component, const QString& text) {
@@ -25,6 +26,15 @@ bool SetControlHint(QWidget* root, const std::string& component, const QString& 
   if (!w) return false;
   w->setToolTip(text);
   return true;
+}
+
+bool SetPageCaption(QTabWidget* pages, const std::string& component, const QString& text) {
+  for (int i = 0; i < pages->count(); ++i)
+    if (pages->widget(i)->objectName() == Q(component)) {
+      pages->setTabText(i, text);
+      return true;
+    }
+  return false;
 }
 
 void FitClientToPanel(QWidget* form, QWidget* panel) {

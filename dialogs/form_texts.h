@@ -4,6 +4,7 @@
 
 #include "foundation/lang_forms.h"
 
+class QTabWidget;
 class QWidget;
 
 // Language texts into the controls of a form, found by their component names.
@@ -14,6 +15,8 @@ inline QString Q(const std::string& utf8) { return QString::fromStdString(utf8);
 // no such control.
 bool SetControlCaption(QWidget* root, const std::string& component, const QString& text);
 bool SetControlHint(QWidget* root, const std::string& component, const QString& text);
+// Sets the tab text of the page named component; false when pages holds no such page.
+bool SetPageCaption(QTabWidget* pages, const std::string& component, const QString& text);
 
 // The form's client area takes the size of its layout panel (P_Form).
 void FitClientToPanel(QWidget* form, QWidget* panel);

@@ -26,6 +26,7 @@
 
 #include "dialogs/color_picker_form.h"
 #include "dialogs/form_images.h"
+#include "dialogs/form_texts.h"
 #include "dialogs/options_art.h"
 #include "foundation/dib_ops.h"
 #include "foundation/numeric.h"
@@ -762,26 +763,14 @@ void TF_Options::reject() { B_CancelClick(); }
 void TF_Options::SetFormCaption(const std::string& text) { setWindowTitle(QString::fromStdString(text)); }
 
 void TF_Options::SetCaption(const std::string& component, const std::string& text) {
-  const QString name = QString::fromStdString(component);
   const QString value = QString::fromStdString(text);
-  for (int i = 0; i < PC_Pages->count(); ++i)
-    if (PC_Pages->widget(i)->objectName() == name) {
-      PC_Pages->setTabText(i, value);
-      return;
-    }
-  QWidget* w = findChild<QWidget*>(name);
-  if (auto* b = qobject_cast<QAbstractButton*>(w)) {
-    if (b != B_Help) b->setText(value);
-  } else if (auto* l = qobject_cast<QLabel*>(w)) {
-    l->setText(value);
-  } else if (auto* g = qobject_cast<QGroupBox*>(w)) {
-    g->setTitle(value);
-  }
+  if (SetPageCaption(PC_Pages, component, value)) return;
+  if (findChild<QWidget*>(QString::fromStdString(component)) == B_Help) return;  // keeps its "?"
+  SetControlCaption(this, component, value);
 }
 
 void TF_Options::SetHint(const std::string& component, const std::string& hint) {
-  if (QWidget* w = findChild<QWidget*>(QString::fromStdString(component)))
-    w->setToolTip(QString::fromStdString(hint));
+  SetControlHint(this, component, QString::fromStdString(hint));
 }
 
 void TF_Options::SetItem(const std::string& list, int32_t index, const std::string& text) {
