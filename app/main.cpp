@@ -4,8 +4,8 @@
 
 #include <memory>
 
-#include "dialogs/about_form.h"
-#include "game/forms/main_form.h"
+#include "ui/dialogs/about_form.h"
+#include "ui/main_window/main_form.h"
 #include "game/game_paths.h"
 #include "game/splash_wait.h"
 

@@ -12,7 +12,7 @@
 #include <functional>
 #include <vector>
 
-#include "dialogs/color_picker_form.h"
+#include "ui/dialogs/color_picker_form.h"
 #include "foundation/lang_forms.h"
 
 namespace {

@@ -18,7 +18,7 @@
 #include <fstream>
 #include <memory>
 
-#include "dialogs/dir_view_form.h"
+#include "ui/dialogs/dir_view_form.h"
 #include "foundation/binary_file.h"
 #include "foundation/lang_forms.h"
 #include "game/game_open.h"

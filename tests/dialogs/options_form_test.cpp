@@ -19,8 +19,8 @@
 #include <fstream>
 #include <memory>
 
-#include "dialogs/options_art.h"
-#include "dialogs/options_form.h"
+#include "ui/dialogs/options_art.h"
+#include "ui/dialogs/options_form.h"
 #include "foundation/dib_ops.h"
 #include "foundation/lang_forms.h"
 #include "foundation/picture_loading.h"

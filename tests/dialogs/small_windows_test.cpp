@@ -11,12 +11,12 @@
 #include <functional>
 #include <fstream>
 
-#include "dialogs/about_form.h"
-#include "dialogs/credits_form.h"
-#include "dialogs/finish_form.h"
-#include "dialogs/info_form.h"
-#include "dialogs/quick_help_form.h"
-#include "dialogs/save_solved_image.h"
+#include "ui/dialogs/about_form.h"
+#include "ui/dialogs/credits_form.h"
+#include "ui/dialogs/finish_form.h"
+#include "ui/dialogs/info_form.h"
+#include "ui/dialogs/quick_help_form.h"
+#include "ui/dialogs/save_solved_image.h"
 #include "foundation/dib_ops.h"
 #include "foundation/lang_forms.h"
 #include "foundation/picture_loading.h"

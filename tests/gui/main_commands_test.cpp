@@ -9,11 +9,11 @@
 #include <string>
 #include <vector>
 
-#include "dialogs/about_form.h"
-#include "dialogs/color_picker_form.h"
-#include "dialogs/info_form.h"
-#include "game/forms/main_form.h"
-#include "game/forms/main_toolbar.h"
+#include "ui/dialogs/about_form.h"
+#include "ui/dialogs/color_picker_form.h"
+#include "ui/dialogs/info_form.h"
+#include "ui/main_window/main_form.h"
+#include "ui/main_window/main_toolbar.h"
 #include "game/pieces.h"
 #include "platform/desktop.h"
 #include "platform/message_box.h"

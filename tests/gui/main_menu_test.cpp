@@ -11,12 +11,12 @@
 #include <functional>
 #include <string>
 
-#include "dialogs/dir_view_form.h"
+#include "ui/dialogs/dir_view_form.h"
 #include "game/browser_model.h"
-#include "dialogs/quick_help_form.h"
-#include "download/forms/download_form.h"
-#include "game/forms/main_form.h"
-#include "game/forms/main_toolbar.h"
+#include "ui/dialogs/quick_help_form.h"
+#include "ui/download/download_form.h"
+#include "ui/main_window/main_form.h"
+#include "ui/main_window/main_toolbar.h"
 #include "platform/message_box.h"
 #include "platform/sound.h"
 #include "gui/private_home.h"

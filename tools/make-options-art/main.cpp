@@ -16,7 +16,7 @@
 #include <cstdio>
 #include <string>
 
-#include "dialogs/options_art.h"
+#include "ui/dialogs/options_art.h"
 
 namespace {
 

@@ -6,15 +6,15 @@
 #include <QDir>
 #include <QMenu>
 
-#include "dialogs/dir_view_form.h"
-#include "dialogs/info_form.h"
-#include "dialogs/options_form.h"
-#include "dialogs/quick_help_form.h"
+#include "ui/dialogs/dir_view_form.h"
+#include "ui/dialogs/info_form.h"
+#include "ui/dialogs/options_form.h"
+#include "ui/dialogs/quick_help_form.h"
 #include "download/download_protocol.h"
-#include "download/forms/download_form.h"
+#include "ui/download/download_form.h"
 #include "platform/chm_file.h"
-#include "game/forms/main_form.h"
-#include "game/forms/main_toolbar.h"
+#include "ui/main_window/main_form.h"
+#include "ui/main_window/main_toolbar.h"
 #include "game/game_open.h"
 #include "game/main_menu_keys.h"
 #include "game/game_paths.h"

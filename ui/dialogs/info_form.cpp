@@ -1,4 +1,4 @@
-#include "dialogs/info_form.h"
+#include "ui/dialogs/info_form.h"
 
 #include <QFrame>
 #include <QGridLayout>
@@ -10,7 +10,7 @@
 #include <QTextBlock>
 #include <QVBoxLayout>
 
-#include "dialogs/form_texts.h"
+#include "ui/dialogs/form_texts.h"
 #include "foundation/lang.h"
 
 namespace {

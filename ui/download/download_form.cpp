@@ -1,4 +1,4 @@
-#include "download/forms/download_form.h"
+#include "ui/download/download_form.h"
 
 #include <QApplication>
 #include <QCloseEvent>

@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "dialogs/form_texts.h"
+#include "ui/dialogs/form_texts.h"
 
 class QFrame;
 class QLabel;

@@ -5,10 +5,10 @@
 #include <QKeyEvent>
 #include <QMenu>
 
-#include "dialogs/save_solved_image.h"
+#include "ui/dialogs/save_solved_image.h"
 #include "foundation/lang.h"
-#include "game/forms/main_form.h"
-#include "game/forms/main_toolbar.h"
+#include "ui/main_window/main_form.h"
+#include "ui/main_window/main_toolbar.h"
 #include "game/layout.h"
 #include "game/main_menu_keys.h"
 #include "game/open_rules.h"

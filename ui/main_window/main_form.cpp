@@ -1,4 +1,4 @@
-#include "game/forms/main_form.h"
+#include "ui/main_window/main_form.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -17,11 +17,11 @@
 #include <cmath>
 #include <filesystem>
 
-#include "dialogs/dir_view_form.h"
-#include "dialogs/info_form.h"
-#include "dialogs/options_form.h"
-#include "dialogs/quick_help_form.h"
-#include "download/forms/download_form.h"
+#include "ui/dialogs/dir_view_form.h"
+#include "ui/dialogs/info_form.h"
+#include "ui/dialogs/options_form.h"
+#include "ui/dialogs/quick_help_form.h"
+#include "ui/download/download_form.h"
 #include "foundation/picture_loading.h"
 #include "game/game_open.h"
 #include "game/game_paths.h"

@@ -3,7 +3,7 @@
 
 #include <functional>
 
-#include "dialogs/form_texts.h"
+#include "ui/dialogs/form_texts.h"
 
 class QCheckBox;
 class QFrame;

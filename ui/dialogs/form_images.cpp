@@ -1,4 +1,4 @@
-#include "dialogs/form_images.h"
+#include "ui/dialogs/form_images.h"
 
 #include "foundation/dib_ops.h"
 #include "foundation/picture_loading.h"

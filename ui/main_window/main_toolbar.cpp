@@ -1,4 +1,4 @@
-#include "game/forms/main_toolbar.h"
+#include "ui/main_window/main_toolbar.h"
 
 #include <QHelpEvent>
 #include <QImage>

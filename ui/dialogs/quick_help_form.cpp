@@ -1,4 +1,4 @@
-#include "dialogs/quick_help_form.h"
+#include "ui/dialogs/quick_help_form.h"
 
 #include <QCheckBox>
 #include <QFontMetrics>
@@ -8,7 +8,7 @@
 #include <QPixmap>
 #include <QPushButton>
 
-#include "dialogs/form_texts.h"
+#include "ui/dialogs/form_texts.h"
 
 namespace {
 

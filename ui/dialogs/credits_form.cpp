@@ -1,4 +1,4 @@
-#include "dialogs/credits_form.h"
+#include "ui/dialogs/credits_form.h"
 
 #include <QFrame>
 #include <QHBoxLayout>
@@ -7,7 +7,7 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-#include "dialogs/form_texts.h"
+#include "ui/dialogs/form_texts.h"
 
 // What the player sees of data/CREDITS.md: the photographs of the jigsaws with their
 // authors and licences, the sounds, the artwork and the fonts.

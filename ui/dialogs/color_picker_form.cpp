@@ -1,4 +1,4 @@
-#include "dialogs/color_picker_form.h"
+#include "ui/dialogs/color_picker_form.h"
 
 #include <QConicalGradient>
 #include <QImage>

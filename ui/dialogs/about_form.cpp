@@ -1,4 +1,4 @@
-#include "dialogs/about_form.h"
+#include "ui/dialogs/about_form.h"
 
 #include <QFrame>
 #include <QKeyEvent>

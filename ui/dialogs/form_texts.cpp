@@ -1,4 +1,4 @@
-#include "dialogs/form_texts.h"
+#include "ui/dialogs/form_texts.h"
 
 #include <QAbstractButton>
 #include <QGroupBox>

@@ -1,4 +1,4 @@
-#include "dialogs/save_solved_image.h"
+#include "ui/dialogs/save_solved_image.h"
 
 #include <QDate>
 #include <QFileDialog>

@@ -7,16 +7,16 @@
 
 #include <algorithm>
 
-#include "dialogs/color_picker_form.h"
-#include "dialogs/dir_view_form.h"
-#include "dialogs/info_form.h"
-#include "dialogs/options_form.h"
+#include "ui/dialogs/color_picker_form.h"
+#include "ui/dialogs/dir_view_form.h"
+#include "ui/dialogs/info_form.h"
+#include "ui/dialogs/options_form.h"
 #include "foundation/toolbar.h"
-#include "game/forms/main_toolbar.h"
+#include "ui/main_window/main_toolbar.h"
 #include "game/game_open.h"
 #include "foundation/text_format.h"
 #include "game/background_pictures.h"
-#include "game/forms/main_form.h"
+#include "ui/main_window/main_form.h"
 #include "game/game_paths.h"
 #include "game/layout.h"
 #include "game/pieces.h"

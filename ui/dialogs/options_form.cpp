@@ -1,4 +1,4 @@
-#include "dialogs/options_form.h"
+#include "ui/dialogs/options_form.h"
 
 #include <QAbstractButton>
 #include <QCheckBox>
@@ -24,10 +24,10 @@
 #include <algorithm>
 #include <filesystem>
 
-#include "dialogs/color_picker_form.h"
-#include "dialogs/form_images.h"
-#include "dialogs/form_texts.h"
-#include "dialogs/options_art.h"
+#include "ui/dialogs/color_picker_form.h"
+#include "ui/dialogs/form_images.h"
+#include "ui/dialogs/form_texts.h"
+#include "ui/dialogs/options_art.h"
 #include "foundation/dib_ops.h"
 #include "foundation/numeric.h"
 #include "foundation/picture_loading.h"

@@ -1,11 +1,11 @@
 // Opening and saving through the browser, and the question before a game is left.
 #include <filesystem>
 
-#include "dialogs/dir_view_form.h"
-#include "download/forms/download_form.h"
+#include "ui/dialogs/dir_view_form.h"
+#include "ui/download/download_form.h"
 #include "foundation/lang.h"
 #include "game/browser_model.h"
-#include "game/forms/main_form.h"
+#include "ui/main_window/main_form.h"
 #include "game/game_paths.h"
 #include "game/jigsaw_file.h"
 #include "game/open_rules.h"

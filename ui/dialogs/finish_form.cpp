@@ -1,4 +1,4 @@
-#include "dialogs/finish_form.h"
+#include "ui/dialogs/finish_form.h"
 
 #include <QFrame>
 #include <QHBoxLayout>
@@ -6,7 +6,7 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-#include "dialogs/form_texts.h"
+#include "ui/dialogs/form_texts.h"
 
 TF_Finish::TF_Finish(const TLanguageState& lang, QWidget* parent) : QDialog(parent), lang_(lang) {
   setObjectName(QStringLiteral("F_Finish"));

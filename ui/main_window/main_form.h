@@ -12,7 +12,7 @@
 #include "foundation/lang_forms.h"
 #include "foundation/image_control.h"
 #include "game/background_pictures.h"
-#include "game/forms/art_cursors.h"
+#include "ui/main_window/art_cursors.h"
 #include "game/field.h"
 #include "game/game_session.h"
 #include "game/settings_file.h"

@@ -5,10 +5,10 @@
 #include <QLocale>
 #include <QScreen>
 
-#include "dialogs/about_form.h"
-#include "dialogs/credits_form.h"
-#include "dialogs/quick_help_form.h"
-#include "game/forms/main_form.h"
+#include "ui/dialogs/about_form.h"
+#include "ui/dialogs/credits_form.h"
+#include "ui/dialogs/quick_help_form.h"
+#include "ui/main_window/main_form.h"
 #include "game/game_paths.h"
 #include "game/layout.h"
 #include "game/pieces.h"

@@ -1,4 +1,4 @@
-#include "game/forms/art_cursors.h"
+#include "ui/main_window/art_cursors.h"
 
 #include <QPixmap>
 

@@ -1,7 +1,7 @@
-#include "dialogs/dir_view_form.h"
+#include "ui/dialogs/dir_view_form.h"
 
-#include "dialogs/form_images.h"
-#include "dialogs/form_texts.h"
+#include "ui/dialogs/form_images.h"
+#include "ui/dialogs/form_texts.h"
 
 #include <QAction>
 #include <QApplication>
