@@ -4,7 +4,9 @@
 #include "game/emboss_maps.h"
 #include "game/piece_draw.h"
 #include "game/pieces.h"
+#include "game/piece_order.h"
 #include "play_fixture.h"
+#include "session_fixture.h"
 
 namespace {
 
@@ -159,6 +161,64 @@ TEST(DrawPiece, TheFrameIsItsBandOnly) {
   EXPECT_EQ(c.At(70, 30), TDrawCase::Picture(70, 30));
   EXPECT_EQ(c.At(30, 30), int32_t(kGrey));  // the cut area belongs to the pieces
   EXPECT_EQ(c.At(80, 30), int32_t(kGrey));
+}
+
+// Real cuts with light and wood, some neighbours joined as a loaded game holds them and one
+// join made in play, every piece drawn alone over a patterned ground at every turn: the paint
+// must stay exactly what it was when every turn's maps were built whole.
+TEST(DrawPiece, RealCutsWithEveryEffectPaintAsPinned) {
+  struct TPin {
+    uint8_t Shape;
+    int32_t Emboss, Wood;
+    uint64_t Digest;
+  };
+  const TPin pins[] = {
+      {4, 1, 2, 0x19d415a1bde1d37aull}, {3, 3, 1, 0xc173fdf9e2f4af71ull}, {1, 2, 2, 0xd9073a5ac119091eull}};
+  TTempFolder dir;
+  TSessionRecorder rec;
+  TGameSession s;
+  SetupTestSession(s, rec, dir);
+  const std::string jigsaw = PackTestJigsaw(dir, "pin", 240, 180);
+  for (const TPin& pin : pins) {
+    SCOPED_TRACE(int(pin.Shape));
+    TGameState& g = s.Game;
+    g.GameOptions.EmbossStyle = pin.Emboss;
+    g.GameOptions.WoodStyle = pin.Wood;
+    g.GameOptions.WoodColor = 0x3A6B8C;
+    ASSERT_TRUE(OpenTestGame(s, jigsaw, 3, pin.Shape, true, true));
+    const int32_t n = LivePieceCount(g), frame = FramePieceIndex(g);
+    for (int32_t i = 0; i + 1 < n; i += 3)
+      for (int16_t nb : g.Pieces[size_t(i)].Neighbours)
+        if (nb > i && nb != frame) g.Pieces[size_t(nb)].Group = g.Pieces[size_t(i)].Group;
+    g.Pieces[size_t(frame)].Group = g.Pieces[0].Group;
+    RebuildEmbossMaps(g);
+    const int32_t mover = n / 2, target = g.Pieces[size_t(mover)].Neighbours[0];
+    ASSERT_GE(target, 0);
+    MergeGroups(g, mover, g.Pieces[size_t(mover)].Group, g.Pieces[size_t(target)].Group);
+    g.Pieces[size_t(mover)].Group = g.Pieces[size_t(target)].Group;
+    TDibHolder field;
+    ASSERT_TRUE(CreateDib24(*field, 260, 200));
+    TSkinRect all;
+    SetSkinRectBounds(all, 0, 0, 260, 200);
+    const TPieceView view = TestView(0, 0, 0, 0, 260, 200);
+    uint64_t digest = 14695981039346656037ull;
+    for (uint8_t r = 0; r < 4; ++r)
+      for (int32_t i = 0; i < n; ++i) {
+        TPieceRecord& p = g.Pieces[size_t(i)];
+        p.Rotation = i == frame ? 0 : r;
+        p.Selected = i % 7 == 3;
+        p.X = p.Y = 2;
+        UpdatePieceRotation(g, p);
+        for (int32_t y = 0; y < 200; ++y)
+          for (int32_t x = 0; x < 260; ++x) SetDibPixel(*field, x, y, uint32_t(x * 5 + y * 3) * 0x10305u & 0xFFFFFF);
+        DrawPieceClipped(g, *field, all, view, i);
+        for (int32_t y = 0; y < 200; ++y) {
+          const uint8_t* row = DibScanLine(*field, y);
+          for (int32_t k = 0; k < 260 * 3; ++k) digest = (digest ^ row[k]) * 1099511628211ull;
+        }
+      }
+    EXPECT_EQ(digest, pin.Digest) << std::hex << digest << " pieces " << std::dec << n;
+  }
 }
 
 }  // namespace
