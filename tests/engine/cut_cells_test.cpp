@@ -59,32 +59,15 @@ struct TCutRun {
   uint32_t At(int32_t x, int32_t y) const { return uint32_t(GetDibPixel(*Map, x, y)); }
 };
 
-// Same-colour regions of the picture, 8-connected: label per pixel, and each region's box.
-struct TRegions {
-  std::vector<int32_t> Label;
-  std::vector<uint32_t> Colour;
-  std::vector<TBoundsRect> Box;
-  explicit TRegions(const TCutRun& r) {
-    const int32_t w = r.Level.ImageW, n = LabelRegions(*r.Map, w, r.Level.ImageH, true, Label);
-    Colour.resize(size_t(n));
-    Box.resize(size_t(n));
-    for (TBoundsRect& b : Box) b.Reset();
-    for (size_t i = 0; i < Label.size(); ++i) {
-      Colour[size_t(Label[i])] = r.At(int32_t(i) % w, int32_t(i) / w);
-      Box[size_t(Label[i])].Widen(int32_t(i) % w, int32_t(i) / w);
-    }
-  }
-};
-
-// Everything a finished cell cut promises, whatever the seed.
+// The shared promises of a cut, and what a cell cut adds: no message, the progress steps
+// (points, cells, two relaxations, two inside each attempt shown again from the same place on a
+// retry, three at the end), the point each plain piece was filled from in words 80 and 84, and
+// border edges that mostly lead to the frame.
 void ExpectSoundCut(const TCutRun& r, const std::string& what) {
   SCOPED_TRACE(what);
   const TLevelRecord& lv = r.Level;
-  const bool frame = lv.BorderStyle == 1;
   ASSERT_TRUE(r.Ok);
   EXPECT_TRUE(r.Messages.empty()) << r.Messages.front();
-  // Nine steps on: points, cells, two relaxations, two inside each attempt (a retry shows
-  // them again from the same place), three at the end.
   const std::vector<int>& s = r.Steps;
   ASSERT_GE(s.size(), 9u);
   ASSERT_EQ(s.size() % 2, 1u);
@@ -92,77 +75,20 @@ void ExpectSoundCut(const TCutRun& r, const std::string& what) {
     const int want = k < 4 ? int(14 + k) : k + 3 >= s.size() ? int(22 - (s.size() - 1 - k)) : int(18 + (k - 4) % 2);
     EXPECT_EQ(s[k], want) << k;
   }
-  EXPECT_EQ(r.Progress.ProgressPos, 13 + 9);
-  ASSERT_EQ(r.Map->Width, lv.ImageW + 5);
-  for (int32_t y = 0; y < lv.ImageH + 5; ++y) {
-    for (int32_t x = lv.ImageW; x < lv.ImageW + 5; ++x) ASSERT_EQ(r.At(x, y), 0u);
-  }
-  // Every pixel belongs to a piece: red 128, green 0, a piece's code in blue.
-  std::map<uint32_t, int> codes;
-  for (int32_t i = 0; i < lv.TotalTileNum; ++i) codes[PieceColor(r.Pieces[size_t(i)].Code)]++;
-  for (int32_t y = 0; y < lv.ImageH; ++y) {
-    for (int32_t x = 0; x < lv.ImageW; ++x) {
-      const uint32_t c = r.At(x, y);
-      ASSERT_NE(c, 0xFFFFFFu) << "white at " << x << "," << y;
-      ASSERT_TRUE(codes.count(c)) << std::hex << c << " at " << std::dec << x << "," << y;
-    }
-  }
-  // One connected region per piece: a piece split in two, or two pieces of one code that
-  // touch, would change the count.
-  const TRegions regions(r);
-  ASSERT_EQ(int32_t(regions.Colour.size()), lv.TotalTileNum);
-  std::vector<int> owner(regions.Colour.size(), 0);
-  for (int32_t i = 0; i < lv.TotalTileNum; ++i) {
-    const TPieceRecord& p = r.Pieces[size_t(i)];
-    int found = 0;
-    for (size_t k = 0; k < regions.Colour.size(); ++k) {
-      const TBoundsRect& b = regions.Box[k];
-      if (regions.Colour[k] == PieceColor(p.Code) && b.Left >= p.PieceX && b.Top >= p.PieceY &&
-          b.Right < p.PieceX + p.PieceW && b.Bottom < p.PieceY + p.PieceH) {
-        ++found;
-        ++owner[k];
-      }
-    }
-    EXPECT_EQ(found, 1) << "piece " << i;
-  }
-  for (int n : owner) EXPECT_EQ(n, 1);
-  // Words 80 and 84 hold the point each plain piece was filled from; play's fields stay
-  // untouched.
+  ::ExpectSoundCut(lv, r.Pieces.data(), *r.Map, what, false);
   for (int32_t i = 0; i < lv.TileNum; ++i) {
     const TPieceRecord& p = r.Pieces[size_t(i)];
     int32_t seed[2];
     std::memcpy(seed, reinterpret_cast<const char*>(&p) + 80, sizeof seed);
     if (!p.ShapeFlag) EXPECT_EQ(r.At(seed[0], seed[1]), PieceColor(p.Code)) << "seed of piece " << i;
-    EXPECT_EQ(p.X | p.Y | p.Group | p.Window | p.Rotation | p.Selected, 0) << i;
   }
-  // Neighbour lists name each other (a full list may leave a short edge out).
-  for (int32_t i = 0; i < lv.TileNum; ++i) {
-    for (int16_t n : r.Pieces[size_t(i)].Neighbours) {
-      if (n < 0 || n >= lv.TileNum) continue;
-      const int16_t* back = r.Pieces[size_t(n)].Neighbours;
-      const bool full = std::count(back, back + 9, int16_t(-1)) == 0;
-      EXPECT_TRUE(full || std::count(back, back + 9, int16_t(i)) == 1) << i << " names " << n;
-    }
-  }
-  if (frame) {
-    const TPieceRecord& f = r.Pieces[size_t(lv.TotalTileNum - 1)];
-    EXPECT_EQ(f.Code, 5);
-    EXPECT_EQ(f.Code2, 128);
-    EXPECT_EQ(f.PieceX, 0);
-    EXPECT_EQ(f.PieceY, 0);
-    EXPECT_EQ(f.PieceW, lv.ImageW);
-    EXPECT_EQ(f.PieceH, lv.ImageH);
-    for (int16_t n : f.Neighbours) EXPECT_EQ(n, -1);
-    // The border edges lead to the frame. A cell of the outer ring can be squeezed off the
-    // border by its neighbours, but most of the ring lies on it.
+  if (lv.BorderStyle == 1) {
     int named = 0;
     for (int32_t i = 0; i < lv.TileNum; ++i) {
       const int16_t* n = r.Pieces[size_t(i)].Neighbours;
       named += std::count(n, n + 9, int16_t(lv.TotalTileNum - 1)) > 0;
     }
     EXPECT_GE(2 * named, std::min(lv.TileNum, 2 * (lv.TilePX + lv.TilePY) - 4));
-    EXPECT_EQ(r.At(0, 0), PieceColor(5));
-    EXPECT_EQ(r.At(lv.ImageW - 1, lv.ImageH - 1), PieceColor(5));
     EXPECT_NE(r.At(lv.JigsL, lv.JigsT), PieceColor(5));
   }
 }
@@ -172,34 +98,16 @@ TEST(CutJigsawCells, EveryStyleCutsSoundlyOverSeedsAndSizes) {
     int32_t W, H, Level;
     bool Border;
   };
-  const TCase cases[] = {{320, 240, 10, false}, {300, 260, 12, true}, {400, 300, 8, false}, {257, 181, 13, true}};
+  const TCase cases[] = {{320, 240, 10, false}, {300, 260, 12, true}, {257, 181, 13, true}};
   for (uint8_t style = 0; style <= 3; ++style) {
     for (const TCase& c : cases) {
-      for (uint32_t seed : {1u, 77u, 2024u}) {
+      for (uint32_t seed : {1u, 2024u}) {
         const TCutRun r(MakeLevel(c.W, c.H, c.Level, style, c.Border, seed));
         ExpectSoundCut(r, "style " + std::to_string(style) + " " + std::to_string(c.W) + "x" +
                               std::to_string(c.H) + " level " + std::to_string(c.Level) + " seed " +
                               std::to_string(seed));
       }
     }
-  }
-}
-
-TEST(CutJigsawCells, TheSameSeedGivesTheSameCut) {
-  for (uint8_t style = 0; style <= 3; ++style) {
-    const TLevelRecord level = MakeLevel(360, 280, 9, style, style % 2 == 1, 4242 + style);
-    const TCutRun a(level), b(level);
-    ASSERT_EQ(a.Map->ImageSize, b.Map->ImageSize);
-    EXPECT_EQ(std::memcmp(a.Map->Bits, b.Map->Bits, size_t(a.Map->ImageSize)), 0) << int(style);
-    EXPECT_EQ(std::memcmp(a.Pieces.data(), b.Pieces.data(), a.Pieces.size() * sizeof(TPieceRecord)), 0);
-    EXPECT_EQ(std::memcmp(&a.Level, &b.Level, sizeof(TLevelRecord)), 0);
-    EXPECT_EQ(a.Rng.RandSeed, b.Rng.RandSeed);
-    EXPECT_EQ(a.Messages, b.Messages);
-    // A different seed gives a different cut.
-    TLevelRecord other = level;
-    other.GameSeed += 1;
-    const TCutRun c(other);
-    EXPECT_NE(std::memcmp(a.Map->Bits, c.Map->Bits, size_t(a.Map->ImageSize)), 0);
   }
 }
 

@@ -6,7 +6,7 @@
 #include "foundation/dib_image.h"
 #include "foundation/numeric.h"
 
-TEST(DibImage, RowStrideRoundsRowsUpToFourBytes) {
+TEST(DibImage, RowsRoundUpToFourBytesAndTheTopRowIsLastInMemory) {
   TDibHolder d;
   for (auto [width, stride] : {std::pair{1, 4}, {2, 8}, {3, 12}, {4, 12}, {5, 16}}) {
     ASSERT_TRUE(CreateDib24(*d, width, 3));
@@ -14,24 +14,25 @@ TEST(DibImage, RowStrideRoundsRowsUpToFourBytes) {
   }
   ASSERT_TRUE(CreateDib8(*d, 1015, 132));
   EXPECT_EQ(d->RowStride, 1016);
-}
-
-TEST(DibImage, TopLeftPixelIsTheLastRowInMemory) {
-  TDibHolder d;
   ASSERT_TRUE(CreateDib32(*d, 4, 3));
   EXPECT_TRUE(d->HasAlpha);
   EXPECT_EQ(DibPixelAddress(*d, 0, 0), d->Bits + 2 * d->RowStride);
-  SetDibPixel(*d, 0, 0, 0x00332211);
-  const uint8_t* p = d->Bits + 2 * d->RowStride;
-  EXPECT_EQ(p[0], 0x33);  // blue first in memory
-  EXPECT_EQ(p[2], 0x11);
 }
 
-TEST(DibImage, AbsurdSizesAreRefusedAndFreeIsIdempotent) {
+TEST(DibImage, PixelsKeepAlphaReadOutsideAsMinusOneAndAbsurdSizesAreRefused) {
   TDibHolder d;
-  EXPECT_FALSE(CreateDib24(*d, 0, 10));
-  EXPECT_FALSE(CreateDib24(*d, -5, 10));
-  EXPECT_FALSE(CreateDib24(*d, 100000, 100000));
+  ASSERT_TRUE(CreateDib32(*d, 3, 2));
+  uint8_t* p = DibPixelAddress(*d, 2, 1);
+  p[3] = 77;
+  SetDibPixel(*d, 2, 1, 0x00A0B0C0);
+  EXPECT_EQ(std::vector<uint8_t>(p, p + 4), (std::vector<uint8_t>{0xA0, 0xB0, 0xC0, 77}));  // blue first
+  EXPECT_EQ(GetDibPixel(*d, 2, 1), 0x00A0B0C0);
+  EXPECT_EQ(DibPixelColor(p), 0x00A0B0C0u);
+  for (auto [x, y] : {std::pair{0, -1}, {0, 2}, {-1, 0}, {3, 0}}) {
+    EXPECT_EQ(GetDibPixel(*d, x, y), -1);
+    EXPECT_EQ(GetDibAlpha(*d, x, y), 0);
+  }
+  for (auto [w, h] : {std::pair{0, 10}, {-5, 10}, {100000, 100000}}) EXPECT_FALSE(CreateDib24(*d, w, h));
   EXPECT_EQ(d->Width, 0);
   ASSERT_TRUE(CreateDib24(*d, 2, 2));
   EXPECT_EQ(GetDibAlpha(*d, 1, 1), 255);
@@ -40,42 +41,17 @@ TEST(DibImage, AbsurdSizesAreRefusedAndFreeIsIdempotent) {
   EXPECT_EQ(d->Width, 0);
 }
 
-TEST(Numeric, ClampAndColourRules) {
+TEST(Numeric, ClampColoursRoundingAndVertexAngles) {
   EXPECT_EQ(ClampInt(5, 10, 0), 0);
   EXPECT_EQ(ClampInt(-3, 10, 0), 10);
-  EXPECT_EQ(MakeColor(300, 0, 0), 300);
   int r, g, b;
   SplitColor(0x00112233, r, g, b);
-  EXPECT_EQ(r, 0x33);
-  EXPECT_EQ(b, 0x11);
-  EXPECT_EQ(Round(2.5L), 2);
-  EXPECT_EQ(Round(3.5L), 4);
-  EXPECT_EQ(Round(-0.5L), 0);
-}
-
-TEST(Numeric, VertexAngleStaysFiniteOnDegenerateLegs) {
+  EXPECT_EQ(std::vector<int>({r, g, b}), std::vector<int>({0x33, 0x22, 0x11}));
+  EXPECT_EQ(MakeColor(300, 0, 0), 300);
+  EXPECT_EQ(std::vector<int>({Round(2.5L), Round(3.5L), Round(-0.5L)}), std::vector<int>({2, 4, 0}));
   EXPECT_NEAR(double(VertexAngle({1, 0}, {0, 0}, {0, 1})), M_PI / 2, 1e-12);
   EXPECT_NEAR(double(VertexAngle({1, 0}, {0, 0}, {-3, 0})), M_PI, 1e-12);
   EXPECT_EQ(VertexAngle({0, 0}, {0, 0}, {0, 1}), 0);
-  EXPECT_TRUE(std::isfinite(double(VertexAngle({1000000, 1}, {0, 0}, {1000000, 1}))));
-}
-
-TEST(DibImage, SetPixelKeepsAlphaAndReadsIgnoreIt) {
-  TDibHolder d;
-  ASSERT_TRUE(CreateDib32(*d, 3, 2));
-  uint8_t* p = DibPixelAddress(*d, 2, 1);
-  p[3] = 77;
-  SetDibPixel(*d, 2, 1, 0x00A0B0C0);
-  EXPECT_EQ(std::vector<uint8_t>(p, p + 4), (std::vector<uint8_t>{0xA0, 0xB0, 0xC0, 77}));
-  EXPECT_EQ(GetDibPixel(*d, 2, 1), 0x00A0B0C0);
-  EXPECT_EQ(DibPixelColor(p), 0x00A0B0C0u);
-  for (auto [x, y] : {std::pair{0, -1}, {0, 2}, {-1, 0}, {3, 0}}) {  // outside: -1 and alpha 0
-    EXPECT_EQ(GetDibPixel(*d, x, y), -1);
-    EXPECT_EQ(GetDibAlpha(*d, x, y), 0);
-  }
-}
-
-TEST(Numeric, VertexAngleOfPointsAtTheEndsOfTheRange) {
   // Legs as long as the 32-bit plane allows: the squared lengths pass 2^63.
   constexpr int32_t kMax = 2147483647, kMin = -kMax - 1;
   EXPECT_NEAR(double(VertexAngle({kMax, kMax}, {kMin, kMin}, {kMax, kMin})), M_PI / 4, 1e-12);
