@@ -1340,15 +1340,16 @@ bool TCellCut::Run() {
 
   PlacePoints();
   Step();
-  std::string message;
+  // A triangulation that fails is told only when the grid in its place does not cut either.
+  std::string message, triangulationFailure;
   bool triangulated = BuildOrGrid(message);
-  if (!triangulated && !message.empty() && T.ShowMessage) T.ShowMessage(message);
+  if (!triangulated) triangulationFailure = message;
   Step();
   for (int32_t round = 0; round < 2; ++round) {
     if (triangulated) {
       for (int32_t i = 0; i < N; ++i) Cells[size_t(i)].SeedPoint = RoundPoint(Cells[size_t(i)].CentreX, Cells[size_t(i)].CentreY);
       triangulated = BuildOrGrid(message);
-      if (!triangulated && !message.empty() && T.ShowMessage) T.ShowMessage(message);
+      if (!triangulated) triangulationFailure = message;
     }
     Step();
   }
@@ -1370,6 +1371,7 @@ bool TCellCut::Run() {
   }
   Finish();
   if (!ok && T.ShowMessage) {
+    if (!triangulationFailure.empty()) T.ShowMessage(triangulationFailure);
     if (!RepairFailed) {
       char text[96];
       std::snprintf(text, sizeof text, "PaintError: Ind = %d, CellX = %d, CellY = %d", FailedIndex, FailedX, FailedY);
