@@ -1,11 +1,13 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <cstring>
 #include <fstream>
 #include <string>
 
 #include "engine/shape_file.h"
+#include "platform/bitmap.h"
 
 namespace {
 
@@ -37,6 +39,22 @@ TEST(ShapeFile, TheShippedFileHoldsWellFormedOutlines) {
     const TShapeEntry& e = shapes.ShapeDirectory[size_t(i)];
     EXPECT_EQ(MetafileSize(e.Blob).W, e.Width) << i;
     EXPECT_EQ(MetafileSize(e.Blob).H, e.Height) << i;
+    // Played at its own size, the silhouette is filled and spans its drawing to a pixel.
+    TPlatformBitmap* b = CreatePlatformBitmap(e.Width + 2, e.Height + 2, 24);
+    std::memset(b->Pixels, 255, size_t(b->AllocatedStride) * size_t(b->Height));
+    PlayMetafile(e.Blob, *b, 1, 1, e.Width, e.Height, {0, 0, b->Width - 1, b->Height - 1});
+    int32_t left = b->Width, top = b->Height, right = -1, bottom = -1, painted = 0;
+    for (int32_t y = 0; y < b->Height; ++y) {
+      for (int32_t x = 0; x < b->Width; ++x) {
+        if (b->Pixels[(b->Height - 1 - y) * b->AllocatedStride + 3 * x] == 255) continue;
+        ++painted;
+        left = std::min(left, x), right = std::max(right, x), top = std::min(top, y), bottom = std::max(bottom, y);
+      }
+    }
+    DestroyPlatformBitmap(b);
+    EXPECT_TRUE(left >= 1 && top >= 1 && right <= e.Width && bottom <= e.Height) << i;
+    EXPECT_GE(std::min(right - left + 2 - e.Width, bottom - top + 2 - e.Height), 0) << i;
+    EXPECT_GT(painted, e.Width * e.Height / 8) << i;  // an outline alone would be a few percent
   }
   ShapeMetafile(shapes, shapes.ShapeCount - 1);
   EXPECT_TRUE(shapes.HasCurrentShape);
@@ -96,7 +114,7 @@ TEST(ShapeFile, HostileFilesAreRefusedAsAWhole) {
       patched(e0 + 8, 0),              // zero width: fitting would divide by it
       patched(e1 + 12, uint32_t(-5)),  // negative height
       patched(blob0 + 4, 0),           // a metafile record of size 0 would loop for ever
-      patched(blob0 + kMfHeaderSize + 4, 2),  // a later record shorter than its own header
+      patched(blob0 + kMfWriterHeaderSize + 4, 2),  // a later record shorter than its own header
   };
   for (size_t i = 0; i < bad.size(); ++i) {
     EXPECT_FALSE(ParseShapeFile(bad[i].data(), bad[i].size(), shapes)) << i;

@@ -11,8 +11,9 @@ namespace {
 
 using TPts = std::vector<std::pair<int32_t, int32_t>>;
 
-TMetafile Make(int32_t w, int32_t h, const std::function<void(TMetafileWriter&)>& body) {
-  TMetafileWriter writer(w, h);
+TMetafile Make(int32_t w, int32_t h, const std::function<void(TMetafileWriter&)>& body, int32_t left = 0,
+               int32_t top = 0) {
+  TMetafileWriter writer(w, h, left, top);
   body(writer);
   const std::vector<uint8_t> bytes = writer.Finish();
   TMetafile mf;
@@ -77,7 +78,7 @@ TEST(Metafile, WellFormedBlobsLoadAndBrokenOnesAreRefused) {
     std::memcpy(b.data() + at, &v, 4);
     return b;
   };
-  const size_t pen = kMfHeaderSize, poly = kMfHeaderSize + 28;
+  const size_t pen = kMfWriterHeaderSize, poly = kMfWriterHeaderSize + 28 + 12;
   const std::vector<std::vector<uint8_t>> bad = {
       patched(4, 0),                    // header of size 0 would never advance
       patched(pen + 4, 0),              // a later record of size 0
@@ -87,10 +88,10 @@ TEST(Metafile, WellFormedBlobsLoadAndBrokenOnesAreRefused) {
       patched(poly + 24, -1),           // a count that wraps
       patched(0, kMfPolygon),           // no header first
       patched(pen, kMfHeader),          // a second header
-      patched(16, 0),                   // empty drawing
-      patched(20, kMfMaxSide + 1),      // absurd drawing
-      patched(8, 3),                    // drawing not at the origin
-      patched(32, 0),                   // empty frame
+      patched(16, -1),                  // empty drawing (the bounds are inclusive)
+      patched(20, kMfMaxSide),          // absurd drawing
+      patched(8, 20),                   // drawing that ends before it starts
+      patched(32, -1),                  // empty frame
   };
   for (size_t i = 0; i < bad.size(); ++i) {
     TMetafile untouched;
@@ -147,6 +148,11 @@ TEST(Metafile, MirrorReflectsPointsAndTwiceRestoresThem) {
   EXPECT_EQ(Points(mf)[1], std::make_pair(17, 30 - 5 - 1));
   MirrorMetafile(mf, false, true);
   EXPECT_EQ(mf.Bytes, original);
+
+  // A drawing of 13 x 13 pixels from (100, 50) is reflected across its own middle.
+  TMetafile away = Make(13, 13, [](TMetafileWriter& w) { w.Polygon({{100, 50}, {104, 60}, {112, 62}}); }, 100, 50);
+  MirrorMetafile(away, true, true);
+  EXPECT_EQ(Points(away), (TPts{{112, 62}, {108, 52}, {100, 50}}));
 }
 
 TEST(Metafile, RotationTurnsAboutTheCentreAndGrowsTheDrawing) {
@@ -164,6 +170,10 @@ TEST(Metafile, RotationTurnsAboutTheCentreAndGrowsTheDrawing) {
   EXPECT_EQ(MetafileSize(mf).W, 10);
   // y down, positive angles turn clockwise: the top-left corner lands top right.
   EXPECT_EQ(Points(mf), (TPts{{9, 0}, {9, 19}, {0, 19}, {0, 0}}));
+
+  TMetafile away = Make(20, 10, [](TMetafileWriter& wr) { wr.Polygon({{100, 50}, {119, 50}, {119, 59}, {100, 59}}); }, 100, 50);
+  RotateMetafile(away, 90, w, h);  // about its own centre, staying where it starts
+  EXPECT_EQ(Points(away), (TPts{{109, 50}, {109, 69}, {100, 69}, {100, 50}}));
 
   TMetafile turned = Make(40, 40, [](TMetafileWriter& wr) { wr.Polygon(kTriangle); });
   RotateMetafile(turned, 29, w, h);
@@ -211,6 +221,46 @@ TEST(Metafile, PlaybackFillsAndOutlinesWithTheSamePixelsForAnyColour) {
       reached += seen[y][x];
     }
   EXPECT_EQ(white, reached);  // no enclosed white pixel either
+}
+
+// Laid out as a system writer records them: a drawing at (100, 50), inclusive bounds, pens and
+// brushes selected by handle, curves and paths. Played at its own size, (u, v) lands on pixel
+// (u - 100, v - 50).
+TEST(Metafile, PlaybackDrawsCurvesPathsAndTheSelectedObjects) {
+  TMetafile curve = Make(13, 13, [](TMetafileWriter& w) {
+    w.CreatePen(0x0000FF);
+    w.CreatePen(0x00FF00);
+    w.CreateBrush(0x0000FF);  // an open curve is never filled
+    w.Poly(kMfPolyBezier16, {{100, 50}, {100, 62}, {112, 62}, {112, 50}}, false);
+  }, 100, 50);
+  TCanvas c(13, 13);
+  PlayMetafile(curve, *c.B, 0, 0, 13, 13, {0, 0, 12, 12});
+  const auto painted = c.NonWhite();
+  for (const auto& [x, y] : painted) EXPECT_EQ(c.At(x, y), 0x00FF00u) << x << "," << y;
+  for (const auto& p : TPts{{0, 0}, {6, 9}, {12, 0}, {2, 6}, {10, 6}}) EXPECT_TRUE(painted.count(p)) << p.first << "," << p.second;
+  EXPECT_LT(painted.size(), 40u);  // a line, not an area
+
+  // An arch: a line up, a curve over, a line down, closed and filled without an outline.
+  TMetafile arch = Make(13, 13, [](TMetafileWriter& w) {
+    w.CreateBrush(0x800000);
+    w.Record(kMfSelectObject, {int32_t(kMfNullPen)});
+    w.Record(kMfBeginPath, {});
+    w.Record(kMfMoveTo, {100, 62});
+    w.Record(kMfLineTo, {100, 56});
+    w.Poly(kMfPolyBezierTo16, {{100, 48}, {112, 48}, {112, 56}}, false);
+    w.Record(kMfLineTo, {112, 62});
+    w.Record(kMfCloseFigure, {});
+    w.Record(kMfEndPath, {});
+    w.Record(kMfFillPath, {100, 50, 112, 62});
+  }, 100, 50);
+  TCanvas a(13, 13);
+  PlayMetafile(arch, *a.B, 0, 0, 13, 13, {0, 0, 12, 12});
+  for (const auto& [x, y] : a.NonWhite()) EXPECT_EQ(a.At(x, y), 0x800000u);
+  EXPECT_EQ(a.At(6, 1), 0x800000u);   // under the top of the curve (y 50)
+  EXPECT_EQ(a.At(6, 11), 0x800000u);
+  EXPECT_EQ(a.At(0, 0), 0xFFFFFFu);   // outside the curve's corner
+  EXPECT_EQ(a.At(12, 1), 0xFFFFFFu);
+  EXPECT_GT(a.NonWhite().size(), 100u);
 }
 
 TEST(Metafile, PlaybackStaysInsideTheClipAndTheBitmap) {

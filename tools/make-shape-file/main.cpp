@@ -1,5 +1,6 @@
 // Writes the shape file data/pic_zorva.dat: the picture outlines of shape style 3, each built
-// from a few primitives united into one silhouette and stored as a one-polygon metafile.
+// from a few primitives united into one silhouette and stored as a metafile that fills and
+// outlines it as one path.
 //   make-shape-file OUT.dat [--sheet SHEET.png]
 // The sheet shows every outline as the cut draws it, to check that each is recognisable.
 #include <QImage>
@@ -395,10 +396,19 @@ int main(int argc, char** argv) {
   for (const TShapeDesign& design : Designs()) {
     int32_t w, h;
     const auto pts = Outline(design, w, h);
+    // As a system writer records a filled path: pen and brush selected, the outline as a path,
+    // then the stock objects selected back and the own ones deleted.
     TMetafileWriter writer(w, h);
     writer.CreatePen(0);
     writer.CreateBrush(0);
-    writer.Polygon(pts);
+    writer.Record(kMfBeginPath, {});
+    writer.Polygon16(pts);
+    writer.Record(kMfEndPath, {});
+    writer.Record(kMfStrokeAndFillPath, {0, 0, w - 1, h - 1});
+    writer.Record(kMfSelectObject, {int32_t(kMfBlackPen)});
+    writer.Record(kMfSelectObject, {int32_t(kMfWhiteBrush)});
+    writer.Record(kMfDeleteObject, {1});
+    writer.Record(kMfDeleteObject, {2});
     sources.push_back({w, h, design.MirrorTopBottom, design.MirrorLeftRight, writer.Finish()});
   }
   const std::vector<uint8_t> file = WriteShapeFile(sources);
