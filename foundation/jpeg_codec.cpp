@@ -14,12 +14,21 @@
 
 namespace {
 
-// A sequential Huffman-coded file spends at least two bits (a DC code and an end-of-block
-// code) on every 8 x 8 block, so it cannot describe more than 256 pixels per byte; a header
-// promising more is refused before the image is allocated. Progressive and arithmetic coding
-// have no such floor and rely on the size limits alone.
+// A declared size is bounded by the file's length before anything is allocated. Every 8 x 8
+// block costs at least two bits in a sequential Huffman file (a DC code and an end-of-block
+// code) and one bit in a progressive one (its first DC scan); arithmetic coding has no floor,
+// so a generous ratio stands in for one.
 constexpr int64_t kSequentialPixelsPerByte = 256;
-constexpr int64_t kSequentialSlack = 1 << 16;
+constexpr int64_t kProgressivePixelsPerByte = 512;
+constexpr int64_t kArithmeticPixelsPerByte = 4096;
+constexpr int64_t kPixelSlack = 1 << 16;
+
+int64_t PixelBudget(const jpeg_decompress_struct& cinfo, size_t size) {
+  const int64_t perByte = cinfo.arith_code         ? kArithmeticPixelsPerByte
+                          : cinfo.progressive_mode ? kProgressivePixelsPerByte
+                                                   : kSequentialPixelsPerByte;
+  return int64_t(size) * perByte + kPixelSlack;
+}
 
 // A progressive file may hold any number of scans; a few hundred already mean hostile input.
 constexpr int kMaxJpegScans = 500;
@@ -27,7 +36,8 @@ constexpr int kMaxJpegScans = 500;
 struct TJpegErrorManager {
   jpeg_error_mgr Base;
   std::jmp_buf Jump;
-  bool Truncated;
+  bool SawEnd;         // the data ran out before an end marker
+  bool MissedData;     // the entropy decoder wanted bits past the end
   char Message[JMSG_LENGTH_MAX];
 };
 
@@ -38,9 +48,25 @@ void JpegErrorExit(j_common_ptr cinfo) {
 }
 
 void JpegEmitMessage(j_common_ptr cinfo, int level) {
-  // Warnings are tolerated except the end of data: a cut-off file is not a picture.
+  // Warnings are tolerated; the end of the data is noted, as it tells a file cut short.
   auto* err = reinterpret_cast<TJpegErrorManager*>(cinfo->err);
-  if (level < 0 && cinfo->err->msg_code == JWRN_JPEG_EOF) err->Truncated = true;
+  if (level >= 0) return;
+  if (cinfo->err->msg_code == JWRN_JPEG_EOF) err->SawEnd = true;
+  if (cinfo->err->msg_code == JWRN_HIT_MARKER) err->MissedData = true;
+}
+
+// A file without its end marker is whole when nothing was missing: the Huffman decoder
+// wanted no bits past the end, and a progressive file got every coefficient to full precision.
+// The arithmetic decoder does not say when it runs dry, so there the end marker must be seen.
+bool CutShort(const jpeg_decompress_struct& cinfo, const TJpegErrorManager& err) {
+  if (!err.SawEnd) return false;
+  if (err.MissedData || cinfo.arith_code) return true;
+  if (cinfo.progressive_mode && cinfo.coef_bits) {
+    for (int c = 0; c < cinfo.num_components; ++c)
+      for (int k = 0; k < DCTSIZE2; ++k)
+        if (cinfo.coef_bits[c][k] != 0) return true;
+  }
+  return false;
 }
 
 void JpegProgress(j_common_ptr cinfo) {
@@ -79,7 +105,8 @@ bool DecodeJpegRaw(TDibImage& out, const uint8_t* data, size_t size, char* messa
   cinfo.err = jpeg_std_error(&err.Base);
   err.Base.error_exit = JpegErrorExit;
   err.Base.emit_message = JpegEmitMessage;
-  err.Truncated = false;
+  err.SawEnd = false;
+  err.MissedData = false;
   err.Message[0] = 0;
   if (setjmp(err.Jump)) {
     jpeg_destroy_decompress(&cinfo);
@@ -94,10 +121,8 @@ bool DecodeJpegRaw(TDibImage& out, const uint8_t* data, size_t size, char* messa
   cinfo.progress = &progress;
   jpeg_mem_src(&cinfo, data, static_cast<unsigned long>(size));
   jpeg_read_header(&cinfo, TRUE);
-  const bool sequentialHuffman = !cinfo.progressive_mode && !cinfo.arith_code;
   if (!picture_codec::FitsBitmapLimits(cinfo.image_width, cinfo.image_height, 3) ||
-      (sequentialHuffman && int64_t(cinfo.image_width) * cinfo.image_height >
-                                int64_t(size) * kSequentialPixelsPerByte + kSequentialSlack)) {
+      int64_t(cinfo.image_width) * cinfo.image_height > PixelBudget(cinfo, size)) {
     jpeg_destroy_decompress(&cinfo);
     std::snprintf(message, JMSG_LENGTH_MAX, "JPEG picture of %u x %u pixels is too large",
                   cinfo.image_width, cinfo.image_height);
@@ -120,12 +145,13 @@ bool DecodeJpegRaw(TDibImage& out, const uint8_t* data, size_t size, char* messa
     JSAMPROW row = cmyk ? cmykRow : target;
     jpeg_read_scanlines(&cinfo, &row, 1);
     if (cmyk) CmykToBgr(cmykRow, target, cinfo.output_width, cinfo.saw_Adobe_marker);
-    if (err.Truncated) break;
+    if (CutShort(cinfo, err)) break;
   }
-  if (!err.Truncated) jpeg_finish_decompress(&cinfo);
+  const bool cutShort = CutShort(cinfo, err);
+  if (!cutShort) jpeg_finish_decompress(&cinfo);
   jpeg_destroy_decompress(&cinfo);
   std::free(cmykRow);
-  if (err.Truncated) {
+  if (cutShort) {
     FreeDib(out);
     std::snprintf(message, JMSG_LENGTH_MAX, "JPEG data ends too early");
     return false;

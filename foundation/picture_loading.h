@@ -25,7 +25,8 @@ bool DecodeJpeg(TDibImage& image, const uint8_t* data, size_t size, std::string*
 // (with an alpha channel) give a 32-bit image with HasAlpha, all others a 24-bit image.
 bool DecodePng(TDibImage& image, const uint8_t* data, size_t size, std::string* error = nullptr);
 
-// Windows bitmap (8-bit with palette, 24-bit, 32-bit; bottom-up or top-down) into a 24-bit image.
+// Windows bitmap (1-, 4-, 8-bit with palette, run-length 4- and 8-bit, 16-, 24-, 32-bit;
+// bottom-up or top-down) into a 24-bit image.
 bool DecodeBmp(TDibImage& image, const uint8_t* data, size_t size, std::string* error = nullptr);
 
 // The first frame of a GIF, composed on its logical screen, into a 24-bit image.

@@ -4,7 +4,7 @@
 #include <fstream>
 
 #include "foundation/image_control.h"
-#include "foundation/picture_encoders.h"
+#include "foundation/picture_test_util.h"
 #include "support/temp_folder.h"
 
 namespace {
@@ -25,7 +25,7 @@ TEST(ImageControl, BlankPicturesAndJpegLoadsThatReportFailuresAndKeepThePicture)
   TTempFolder temp;
   const std::filesystem::path dir = temp.Path();
   const std::string good = (dir / "good.jpg").string(), bad = (dir / "bad.jpg").string();
-  const std::vector<uint8_t> jpeg = EncodeTestJpeg(MakeQuadrants(24, 16));
+  const std::vector<uint8_t> jpeg = QtEncoded(Quadrants(24, 16), "JPG");
   std::ofstream(good, std::ios::binary).write(reinterpret_cast<const char*>(jpeg.data()), long(jpeg.size()));
   std::ofstream(bad, std::ios::binary) << "not a picture";
   TCountingReporter reporter;
