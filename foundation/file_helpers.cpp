@@ -4,6 +4,8 @@
 #include <filesystem>
 #include <system_error>
 
+#include "platform/text_compare.h"
+
 namespace fs = std::filesystem;
 
 bool EnsureDir(const std::string& folder) {
@@ -27,18 +29,13 @@ bool ExtensionListed(const std::string& extension, const std::string& extensions
   }
 }
 
-char FoldCase(char c) { return c >= 'A' && c <= 'Z' ? char(c - 'A' + 'a') : c; }
-
 }  // namespace
 
 int CompareFileNames(const std::string& a, const std::string& b) {
-  const size_t n = std::min(a.size(), b.size());
-  for (size_t i = 0; i < n; ++i) {
-    const unsigned char x = FoldCase(a[i]), y = FoldCase(b[i]);
-    if (x != y) return x < y ? -1 : 1;
-  }
-  if (a.size() != b.size()) return a.size() < b.size() ? -1 : 1;
-  return a.compare(b) < 0 ? -1 : a.compare(b) > 0 ? 1 : 0;
+  // The collation may call different names equal; bytes then decide, so the order is total.
+  if (const int c = CollateIgnoringCase(a, b)) return c < 0 ? -1 : 1;
+  const int c = a.compare(b);
+  return c < 0 ? -1 : c > 0 ? 1 : 0;
 }
 
 std::unique_ptr<TStringList> ListFiles(const std::string& folder, const std::string& extensions,

@@ -16,6 +16,6 @@ std::unique_ptr<TStringList> ListFiles(const std::string& folder, const std::str
                                        bool withFolder);
 void FreeStringList(std::unique_ptr<TStringList>& list);
 
-// Names compared as text without regard to case (ASCII letters), then byte by byte so that
-// the order is total. Negative, zero or positive.
+// Names compared without regard to case in the user's language order, then byte by byte so
+// that the order is total. Negative, zero or positive.
 int CompareFileNames(const std::string& a, const std::string& b);

@@ -212,13 +212,11 @@ void ConstrainSkinWindowSize(const TSkinWindow& w, int32_t& width, int32_t& heig
   cw = ClampClient(cw, w.MinClientWidth, w.MaxClientWidth);
   ch = ClampClient(ch, w.MinClientHeight, w.MaxClientHeight);
   if (w.KeepAspect && w.MaxClientWidth >= 1 && w.MaxClientHeight >= 1) {
-    // The derived side keeps its limits too: a thin aspect must not give a zero-size window.
+    // The derived side follows the aspect even below the minimum; only a zero size is refused.
     if (heightFromWidth)
-      ch = ClampClient(MulDivTrunc(w.MaxClientHeight, cw, w.MaxClientWidth), std::max(1, w.MinClientHeight),
-                       w.MaxClientHeight);
+      ch = ClampClient(MulDivTrunc(w.MaxClientHeight, cw, w.MaxClientWidth), 1, w.MaxClientHeight);
     else
-      cw = ClampClient(MulDivTrunc(w.MaxClientWidth, ch, w.MaxClientHeight), std::max(1, w.MinClientWidth),
-                       w.MaxClientWidth);
+      cw = ClampClient(MulDivTrunc(w.MaxClientWidth, ch, w.MaxClientHeight), 1, w.MaxClientWidth);
   }
   if (!clientSizes) {
     cw += w.FrameWidth;

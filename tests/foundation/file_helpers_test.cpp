@@ -49,8 +49,10 @@ TEST_F(FileHelpers, EnsureDirCreatesOneLevel) {
   EXPECT_FALSE(EnsureDir(Dir() + "/plain")) << "a file in the way";
 }
 
-TEST(CompareFileNames, CaseBlindThenTotal) {
+TEST(CompareFileNames, CaseBlindInTheLanguageOrderThenTotal) {
   EXPECT_LT(CompareFileNames("apple", "Banana"), 0);
+  EXPECT_LT(CompareFileNames("\xC3\x89mile.zvq", "Zebra.zvq"), 0) << "an accented letter sorts with its letter";
+  EXPECT_LT(CompareFileNames("\xC3\xA9mile.zvq", "Emma.zvq"), 0);
   EXPECT_LT(CompareFileNames("abc", "abcd"), 0);
   EXPECT_NE(CompareFileNames("ABC", "abc"), 0) << "different names never compare equal";
   EXPECT_EQ(CompareFileNames("ABC", "abc"), -CompareFileNames("abc", "ABC"));

@@ -86,7 +86,7 @@ TEST(SkinWindowLayout, SizesAreClampedToLimits) {
   EXPECT_EQ(height, 90);
 }
 
-TEST(SkinWindowLayout, ThumbnailKeepsItsAspectAboveTheMinimumAndNeverDividesByZero) {
+TEST(SkinWindowLayout, ThumbnailKeepsItsAspectBelowTheMinimumAndNeverDividesByZero) {
   TSkinWindow t;
   InitSkinWindow(t, 0, 0, 100, 100, kSkinStyleThumbnail);
   t.MaxClientWidth = 300;
@@ -96,7 +96,7 @@ TEST(SkinWindowLayout, ThumbnailKeepsItsAspectAboveTheMinimumAndNeverDividesByZe
   const Case cases[] = {{150, 999, true, true, 150, 100},
                         {999, 60, true, false, 90, 60},
                         {158, 0, false, true, 158, 126},  // the frame comes off and goes back on
-                        {20, 0, true, true, 20, 20}};     // 13 would be below the minimum
+                        {20, 0, true, true, 20, 13}};     // the aspect wins over the minimum
   for (const Case& c : cases) {
     SCOPED_TRACE(testing::Message() << c.w << "x" << c.h);
     int32_t width = c.w, height = c.h;
