@@ -11,6 +11,29 @@ uint32_t GetU32(const uint8_t* p) {
   return v;
 }
 void PutU32(std::vector<uint8_t>& out, size_t at, uint32_t v) { std::memcpy(out.data() + at, &v, 4); }
+int64_t I32(const uint8_t* p) { return int32_t(GetU32(p)); }
+int64_t I16(const uint8_t* p) { return int16_t(uint16_t(p[0] | (p[1] << 8))); }
+
+// The cut mirrors, turns and plots an outline in 32-bit arithmetic: every point must lie in
+// the drawing's inclusive bounds (the metafile reader has checked the bounds and the frame).
+bool InsideItsDrawing(TMetafile& mf) {
+  const uint8_t* h = mf.Bytes.data();
+  const int64_t left = I32(h + 8), top = I32(h + 12), right = I32(h + 16), bottom = I32(h + 20);
+  bool inside = true;
+  auto check = [&](int64_t x, int64_t y) { inside = inside && x >= left && x <= right && y >= top && y <= bottom; };
+  EnumMetafile(mf, [&](uint32_t type, uint8_t* rec, uint32_t) {
+    if (type == kMfMoveTo || type == kMfLineTo || type == kMfSetPixel || type == kMfExtFloodFill) {
+      check(I32(rec + 8), I32(rec + 12));
+    } else if (type >= kMfPolyBezier && type <= kMfPolylineTo) {
+      for (uint32_t i = 0, n = GetU32(rec + 24); i < n; ++i)
+        check(I32(rec + kMfPointsOffset + 8 * i), I32(rec + kMfPointsOffset + 8 * i + 4));
+    } else if (type >= kMfPolyBezier16 && type <= kMfPolyBezierTo16) {
+      for (uint32_t i = 0, n = GetU32(rec + 24); i < n; ++i)
+        check(I16(rec + kMfPointsOffset + 4 * i), I16(rec + kMfPointsOffset + 4 * i + 2));
+    }
+  });
+  return inside;
+}
 }  // namespace
 
 bool ParseShapeFile(const uint8_t* data, size_t size, TShapeFile& shapes) {
@@ -30,7 +53,8 @@ bool ParseShapeFile(const uint8_t* data, size_t size, TShapeFile& shapes) {
     entry.MirrorLeftRight = e[33] != 0;
     if (entry.Width < 1 || entry.Height < 1 || entry.Width > kMfMaxSide || entry.Height > kMfMaxSide) return false;
     if (uint64_t(entry.Offset) + entry.Size > size) return false;
-    if (!MetafileFromBytes(data + entry.Offset, entry.Size, entry.Blob)) return false;
+    if (!MetafileFromBytes(data + entry.Offset, entry.Size, entry.Blob) || !InsideItsDrawing(entry.Blob))
+      return false;
   }
   shapes.ShapeCount = count;
   shapes.ShapeDirectory = std::move(directory);

@@ -32,8 +32,8 @@ struct TShapeFile {
 };
 
 // Reads a whole shape file from memory. A file that is short, lies about its count, an offset
-// or a size, or holds a blob that is no well-formed metafile is refused as a whole: false and
-// an empty shapes record.
+// or a size, or holds a blob that is no well-formed metafile or has a point outside its
+// drawing is refused as a whole: false and an empty shapes record.
 bool ParseShapeFile(const uint8_t* data, size_t size, TShapeFile& shapes);
 // Reads the file at path the same way; a missing or unreadable file is refused too.
 bool LoadShapeFile(const std::string& path, TShapeFile& shapes);

@@ -57,7 +57,7 @@ struct TLanguageState {
 };
 
 // Language files larger than this are refused: real ones are a few tens of kilobytes.
-constexpr size_t kMaxLangFileSize = 16u << 20;
+constexpr size_t kMaxLangFileSize = 1u << 20;
 
 // The text of a language file: UTF-16LE or UTF-8 by byte-order mark, else UTF-8 when the bytes
 // are valid UTF-8, else Windows-1252. Broken sequences become U+FFFD, a last odd byte of UTF-16

@@ -61,7 +61,7 @@ std::string WideFormat(std::string_view format, std::initializer_list<TFormatArg
   std::string out;
   out.reserve(format.size() + 16);
   size_t i = 0;
-  while (i < format.size()) {
+  while (i < format.size() && out.size() <= kMaxFormattedText) {
     const char c = format[i];
     if (c != '%') {
       out += c;
@@ -144,6 +144,11 @@ std::string WideFormat(std::string_view format, std::initializer_list<TFormatArg
     }
     out += text;
     i = p + 1;
+  }
+  if (out.size() > kMaxFormattedText) {
+    size_t n = kMaxFormattedText;
+    while (n > 0 && (uint8_t(out[n]) & 0xC0) == 0x80) --n;
+    out.resize(n);
   }
   return out;
 }

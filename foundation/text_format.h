@@ -15,7 +15,9 @@ using TFormatArg = std::variant<int64_t, std::string>;
 // type, with the types d, u, x (upper-case hex digits, as X), s, and "%%" for a percent sign.
 // A width or precision of "*" takes the next argument. Never fails: a number given to "%s" is
 // written in decimal, a text given to "%d" or "%x" as it stands, a missing argument writes
-// nothing, and a specifier it does not know is copied as it stands.
+// nothing, and a specifier it does not know is copied as it stands. The result is cut at
+// kMaxFormattedText bytes (on a character boundary), however many fields ask for padding.
+constexpr size_t kMaxFormattedText = 65536;
 std::string WideFormat(std::string_view format, std::initializer_list<TFormatArg> args);
 
 // Replaces `from` by `to` in `source`, scanning left to right and never searching the inserted

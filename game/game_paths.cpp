@@ -1,5 +1,6 @@
 #include "game/game_paths.h"
 
+#include <cctype>
 #include <filesystem>
 #include <fstream>
 #include <system_error>
@@ -29,18 +30,29 @@ void CopyIfMissing(const std::string& source, const std::string& target) {
   if (ec) std::filesystem::remove(temp, ec);
 }
 
-// The temporary files of saves that a crash interrupted: "<name>.sv1.~XXXXXX" beside their
-// targets, and the temporary save file of older versions.
-void RemoveLeftoverSaves(const std::string& folder) {
+// What an interrupted write leaves beside its target: a safe write's "<name>.~XXXXXX", a
+// copy's "<name>.~copy", an archive entry's ".rar-part-...", and the temporary save file of
+// older versions.
+bool IsLeftover(const std::string& name) {
+  const size_t at = name.rfind(".~");
+  if (at != std::string::npos && name.size() == at + 8) {
+    bool random = true;
+    for (size_t i = at + 2; i < name.size(); ++i)
+      random = random && std::isalnum(static_cast<unsigned char>(name[i]));
+    if (random || name.ends_with(".~copy")) return true;
+  }
+  return name.starts_with(".rar-part-") || name == "zorva.svt";
+}
+
+// Archives unpack into sub-folders of the jigsaw folder too, so that one is swept whole.
+template <typename Iterator>
+void RemoveLeftovers(const std::string& folder) {
   std::error_code ec;
-  std::filesystem::directory_iterator it(folder, ec), end;
+  Iterator it(folder, ec), end;
   for (; !ec && it != end; it.increment(ec)) {
-    const std::string name = it->path().filename().string();
-    const std::string marker = std::string(kSavedGameExtension) + ".~";
-    const size_t at = name.rfind(marker);
-    const bool leftover = (at != std::string::npos && name.size() == at + marker.size() + 6) || name == "zorva.svt";
     std::error_code ignored;
-    if (leftover && it->is_regular_file(ignored)) std::filesystem::remove(it->path(), ignored);
+    if (IsLeftover(it->path().filename().string()) && it->is_regular_file(ignored))
+      std::filesystem::remove(it->path(), ignored);
   }
 }
 
@@ -90,7 +102,9 @@ void InitPaths(TGamePaths& p, const std::string& programDir, TRegistry& registry
   p.sSavedDir = p.sDocsDir + "Saved Games/";
   EnsureDir(p.sSavedDir);
   p.sAutoSave = p.sSavedDir + kAutoSaveName + kSavedGameExtension;
-  RemoveLeftoverSaves(p.sSavedDir);
+  for (const std::string& folder : {p.sAppDataDir, p.sSavedDir, p.sPicturesDir})
+    RemoveLeftovers<std::filesystem::directory_iterator>(folder);
+  RemoveLeftovers<std::filesystem::recursive_directory_iterator>(p.sJigsawDir);
   if (p.FirstRun) CopyIfMissing(p.sExeDir + kAutoSaveName + kSavedGameExtension, p.sAutoSave);
   p.TempPictureFile = p.sAppDataDir + "~zjtemp.bmp";
   for (const std::string& name : DistributedJigsaws(p)) CopyIfMissing(p.sExeJigsawDir + name, p.sJigsawDir + name);

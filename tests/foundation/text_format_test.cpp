@@ -36,6 +36,12 @@ TEST(WideFormat, HostileFormatsFromFilesStaySafe) {
   EXPECT_EQ(WideFormat("100%", {}), "100%");
   EXPECT_EQ(WideFormat("%-", {1}), "%-");
   EXPECT_EQ(WideFormat("%99999999999999999999d", {1}).size(), 4096u) << "widths are capped";
+  std::string padded;  // and so is the whole text, on a character boundary
+  for (int i = 0; i < 1000; ++i) padded += "\xC3\xA9%1283d";  // the limit falls inside an é
+  const std::string text = WideFormat(padded, {1});
+  EXPECT_LE(text.size(), kMaxFormattedText);
+  EXPECT_GT(text.size(), kMaxFormattedText - 4096);
+  EXPECT_NE(uint8_t(text.back()) & 0xC0, 0xC0) << "no character cut in two";
   EXPECT_EQ(WideFormat("%9:d|", {1}), "|") << "an index past the arguments writes nothing";
   EXPECT_EQ(WideFormat(std::string_view("a\0b%d", 5), {3}), std::string("a\0b3", 4));
 }

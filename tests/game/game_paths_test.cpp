@@ -55,7 +55,15 @@ TEST_F(GamePaths, LaterStartsRestoreJigsawsOnlyAndClearLeftoverSaves) {
   Spit(p.sSavedDir + "game.sv1.~Ab12Cd", {0});  // a save that a crash cut short
   Spit(p.sSavedDir + "zorva.svt", {0});
   Spit(p.sSavedDir + "notes.sv1.~x", {0});  // not one of ours
+  // Wherever else a write was cut short: settings, start-up picture, copies, archive entries.
+  const std::vector<std::string> elsewhere = {p.sIniFile + ".~Q1w2E3", p.sAppDataDir + "~zjtemp.bmp.~Zz9Yy8",
+                                              p.sJigsawDir + "one.zvq.~copy", p.sJigsawDir + ".rar-part-41-0"};
+  std::filesystem::create_directories(p.sJigsawDir + "set");
+  Spit(p.sJigsawDir + "set/.rar-part-41-1", {0});
+  for (const std::string& path : elsewhere) Spit(path, {0});
   InitPaths(p, program, registry);
+  for (const std::string& path : elsewhere) EXPECT_FALSE(std::filesystem::exists(path)) << path;
+  EXPECT_FALSE(std::filesystem::exists(p.sJigsawDir + "set/.rar-part-41-1"));
   EXPECT_FALSE(p.FirstRun);
   EXPECT_TRUE(std::filesystem::exists(p.sJigsawDir + "one.zvq"));
   EXPECT_FALSE(std::filesystem::exists(p.sSavedDir + "first.sv1"));
