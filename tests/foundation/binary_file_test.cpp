@@ -1,6 +1,10 @@
 #include <gtest/gtest.h>
 
 #include <QTemporaryDir>
+#include <signal.h>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include <filesystem>
 #include <fstream>
@@ -37,6 +41,8 @@ TEST(BinaryReader, ReadsLittleEndianAndRefusesToRunPastTheEnd) {
   EXPECT_TRUE(r.Read(b, 0));
   EXPECT_FALSE(r.Seek(7));
   EXPECT_FALSE(r.Seek(-1));
+  EXPECT_FALSE(r.Skip(-1)) << "no skipping backwards";
+  EXPECT_EQ(r.Position(), 6);
   EXPECT_TRUE(r.Seek(6));
   EXPECT_FALSE(r.Skip(1));
 }
@@ -82,4 +88,29 @@ TEST(BinaryWriter, FailsInAFolderThatDoesNotExist) {
   EXPECT_FALSE(w.Create(dir.filePath("no/such/file").toStdString()));
   EXPECT_FALSE(w.WriteInt32(1));
   EXPECT_FALSE(w.Commit());
+}
+
+// A disk that fills part-way (the file-size limit of a child process) leaves the old file whole
+// and no temporary file behind.
+TEST(BinaryWriter, AWriteThatRunsOutOfRoomLeavesTheOldFileWhole) {
+  QTemporaryDir dir;
+  const std::string path = WriteRaw(dir, "t.bin", "old");
+  fflush(nullptr);
+  const pid_t child = fork();
+  ASSERT_GE(child, 0);
+  if (child == 0) {
+    signal(SIGXFSZ, SIG_IGN);
+    rlimit limit{100, 100};
+    setrlimit(RLIMIT_FSIZE, &limit);
+    TBinaryWriter w;
+    const std::string big(100000, 'x');
+    _exit(w.Create(path) && (w.Write(big.data(), int64_t(big.size())), true) && !w.Commit() ? 0 : 1);
+  }
+  int status = 0;
+  ASSERT_EQ(waitpid(child, &status, 0), child);
+  EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << "the write claimed success";
+  std::vector<uint8_t> head;
+  ASSERT_TRUE(ReadFileHead(path, 10, head));
+  EXPECT_EQ(head, (std::vector<uint8_t>{'o', 'l', 'd'}));
+  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path().toStdString()), {}), 1);
 }

@@ -13,6 +13,7 @@
 #include "foundation/picture_loading.h"
 #include "game/embedded_file.h"
 #include "support/file_bytes.h"
+#include "support/hostile_input.h"
 #include "support/qt_picture_bytes.h"
 #include "game/jigsaw_file.h"
 #include "pack.h"
@@ -229,7 +230,11 @@ TEST_F(JigsawFile, BitmapPreviewsLoadToo) {
   TJigsawHeader h;
   h.ImageW = 64;
   h.ImageH = 48;
-  std::vector<uint8_t> bmp = encode("BMP", 40, 30);
+  // A one-bit bitmap, as some picture tools write previews.
+  QImage mono(40, 30, QImage::Format_Mono);
+  mono.setColorTable({qRgb(30, 160, 220), qRgb(0, 0, 0)});
+  mono.fill(0);
+  std::vector<uint8_t> bmp = QtEncoded(mono, "BMP");
   const std::vector<uint8_t> text = {'h', 'i'};
   ASSERT_TRUE(WriteJigsawFile(Path("bmp.zvq"), h, bmp, text, encode("JPG", 64, 48)));
   TJigsawOpenTarget t = Target();
@@ -299,66 +304,37 @@ TEST_F(JigsawFile, GameModeIsHandedToTheGameStartCode) {
   ExpectUntouched();
 }
 
-TEST_F(JigsawFile, TruncatedAtEveryOffsetIsRefusedAndChangesNothing) {
-  const std::string path = Pack(48, 32);
-  const std::vector<uint8_t> f = Slurp(path);
-  ASSERT_LT(f.size(), 8000u);  // keeps the walk quick
-  const std::string cut = Path("cut.zvq");
-  for (size_t n = 0; n < f.size(); ++n) {
-    Spit(cut, std::vector<uint8_t>(f.begin(), f.begin() + n));
-    for (int mode : {OpenJigsawSelect, OpenJigsawThumbnail}) {
-      TJigsawOpenTarget t = Target();
-      ASSERT_FALSE(OpenJigsaw(cut, mode, t)) << "length " << n << " mode " << mode;
-    }
-  }
-  ExpectUntouched();
-  Spit(cut, f);
-  TJigsawOpenTarget t = Target();
-  EXPECT_TRUE(OpenJigsaw(cut, OpenJigsawSelect, t));
-  // Data after the picture is ignored.
-  std::vector<uint8_t> longer = f;
-  longer.insert(longer.end(), 100, 0xEE);
-  Spit(cut, longer);
-  EXPECT_TRUE(OpenJigsaw(cut, OpenJigsawSelect, t));
-}
-
-TEST_F(JigsawFile, HostileHeadersAndCountsAreRefused) {
+TEST_F(JigsawFile, HostileFilesAreRefusedAndChangeNothing) {
   const std::vector<uint8_t> good = Slurp(Pack(48, 32));
-  const size_t descAt = 31 + size_t(Int32At(good, 27));
-  const size_t picAt = descAt + 4 + size_t(Int32At(good, descAt));
-  struct TCase {
-    const char* what;
-    std::function<void(std::vector<uint8_t>&)> spoil;
-  };
-  const TCase cases[] = {
-      {"magic without its zero byte", [](auto& f) { f[8] = ' '; }},
-      {"other magic", [](auto& f) { f[5] = '2'; }},
-      {"width 0", [](auto& f) { PutInt32(f, 9, 0); }},
-      {"negative height", [](auto& f) { PutInt32(f, 13, -32); }},
-      {"width beyond any bitmap", [](auto& f) { PutInt32(f, 9, 40000); }},
-      {"too many pixels", [](auto& f) { PutInt32(f, 9, 30000); PutInt32(f, 13, 30000); }},
-      {"preview count negative", [](auto& f) { PutInt32(f, 27, -1); }},
-      {"preview count past the end", [&](auto& f) { PutInt32(f, 27, int32_t(f.size())); }},
-      {"description count negative", [&](auto& f) { PutInt32(f, descAt, -100); }},
-      {"description count past the end", [&](auto& f) { PutInt32(f, descAt, 0x7FFFFFFF); }},
-      {"picture count past the end", [&](auto& f) { PutInt32(f, picAt, Int32At(f, picAt) + 1); }},
-      {"picture count negative", [&](auto& f) { PutInt32(f, picAt, int32_t(0x80000000)); }},
-      {"empty picture", [&](auto& f) { PutInt32(f, picAt, 0); f.resize(picAt + 4); }},
-      {"preview that is no picture", [](auto& f) { f[31] ^= 0xFF; }},
-      {"GIF preview", [](auto& f) { for (int i = 0; i < 4; ++i) f[31 + i] = uint8_t("GIF8"[i] ^ PreviewKey); }},
-      {"JPEG preview that does not decode",
-       [&](auto& f) { for (size_t i = 31 + 20; i < descAt; ++i) f[i] = uint8_t(i * 7); }},
-  };
+  ASSERT_LT(good.size(), 8000u);  // keeps the walk quick
   const std::string bad = Path("bad.zvq");
-  for (const auto& c : cases) {
-    std::vector<uint8_t> f = good;
-    c.spoil(f);
+  auto openBoth = [&](const std::vector<uint8_t>& f) {
     Spit(bad, f);
+    int opened = 0;
     for (int mode : {OpenJigsawSelect, OpenJigsawThumbnail}) {
       TJigsawOpenTarget t = Target();
-      EXPECT_FALSE(OpenJigsaw(bad, mode, t)) << c.what << " mode " << mode;
+      if (OpenJigsaw(bad, mode, t)) {
+        ++opened;
+        level = saved;
+        SetImageBlank(load, 7, 5, true, 0x00123456);
+      }
       ExpectUntouched();
     }
+    return opened;
+  };
+  ForEachHostileVariant(good, 300, [&](const std::vector<uint8_t>& f) { openBoth(f); });
+  std::vector<uint8_t> longer = good;  // data after the picture is ignored
+  longer.insert(longer.end(), 100, 0xEE);
+  EXPECT_EQ(openBoth(longer), 2);
+  // What random changes seldom hit: one byte of the magic, a size the bitmap limits refuse,
+  // a preview of a picture kind that jigsaws do not hold.
+  const std::vector<std::function<void(std::vector<uint8_t>&)>> spoils = {
+      [](auto& f) { f[8] = ' '; }, [](auto& f) { PutInt32(f, 9, 30000), PutInt32(f, 13, 30000); },
+      [](auto& f) { for (int i = 0; i < 4; ++i) f[31 + i] = uint8_t("GIF8"[i] ^ PreviewKey); }};
+  for (const auto& spoil : spoils) {
+    std::vector<uint8_t> f = good;
+    spoil(f);
+    EXPECT_EQ(openBoth(f), 0);
   }
 }
 
