@@ -7,6 +7,11 @@
 
 #include "foundation/file_helpers.h"
 
+// Where the install puts the program folder, seen from the program's own folder.
+#ifndef ZORVA_FOLDER_FROM_BIN
+#define ZORVA_FOLDER_FROM_BIN "../share/zorva-jigsaw-quix"
+#endif
+
 namespace {
 
 std::string WithSlash(std::string folder) {
@@ -62,7 +67,7 @@ std::string ProgramFolder(const std::string& exeDir) {
   const std::string dir = WithSlash(exeDir);
   std::error_code ec;
   if (std::filesystem::is_directory(dir + "data/jigsaws", ec)) return dir + "data/";
-  return dir + "../share/zorva-jigsaw-quix/";
+  return dir + ZORVA_FOLDER_FROM_BIN "/";
 }
 
 std::vector<std::string> DistributedJigsaws(const TGamePaths& paths) {

@@ -9,6 +9,7 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   fonts-wine fonts-dejavu-core
   xvfb xauth openssl
+  appstream desktop-file-utils
 )
 missing=()
 for p in "${packages[@]}"; do
