@@ -2,6 +2,7 @@
 #include <QDir>
 #include <QScreen>
 
+#include <algorithm>
 #include <memory>
 
 #include "ui/dialogs/about_form.h"
@@ -14,19 +15,26 @@ int main(int argc, char** argv) {
   QApplication::setApplicationName(kProgramTitle);
   const std::string programDir = ProgramFolder(QCoreApplication::applicationDirPath().toStdString());
   // The title card stays up for at least two seconds while the game starts behind it.
-  const TSplashClock clock = SystemSplashClock();
+  TSplashClock clock = SystemSplashClock();
+  // The pauses of the wait let paint events through: a window manager maps the splash only
+  // after it was shown, and its first paint arrives during the wait.
+  clock.Sleep = [sleep = clock.Sleep](int32_t ms) {
+    QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+    sleep(std::min(ms, int32_t(20)));
+  };
   const double start = clock.Now();
   auto splash = std::make_unique<TF_AboutZorvaQuix>();
   splash->show();
   splash->repaint();
   QCoreApplication::processEvents();
   TF_Main window(programDir);
-  // The window takes the work area.
   if (const QScreen* screen = QGuiApplication::primaryScreen()) window.setGeometry(screen->availableGeometry());
   window.show();
   window.ReadStartupSettings();
   WaitForSplash(start, clock);
   splash.reset();
+  // The window manager has framed the window by now: frame and caption go inside the work area.
+  window.PlaceInWorkArea();
   window.StartupChoice();
   return app.exec();
 }

@@ -314,13 +314,13 @@ bool StartJigsawGame(TGameSession& s, const std::string& path, const TOpenChoice
   const int32_t before = lv.TotalTileNum;
   TCutTarget target{lv, fresh.Pieces.data(), fresh.Images.PieceMasks[0], fresh.Rng, fresh.Progress, s.Knobs,
                     [&s](const std::string& m) { ShowSessionMessage(s, m); }};
-  bool cut = true;
+  // A cut that failed has shown its messages; its map and records stand and the open goes on.
   if (lv.ShapeStyle >= 4)
     CutJigsawGrid(target);
   else
-    cut = CutJigsawCells(target, s.Paths.sShapeFile);
+    CutJigsawCells(target, s.Paths.sShapeFile);
   const TDibImage& mask = fresh.Images.PieceMasks[0];
-  if (!cut || mask.Width != lv.ImageW + 5 || mask.Height != lv.ImageH + 5 || lv.TotalTileNum <= 0 ||
+  if (mask.Width != lv.ImageW + 5 || mask.Height != lv.ImageH + 5 || lv.TotalTileNum <= 0 ||
       lv.TotalTileNum > before + 1 || size_t(lv.TotalTileNum) > fresh.Pieces.size())
     return fail("Jigsaw has not been cut properly! Please reopen the puzzle.");
 

@@ -6,6 +6,7 @@
 #include <system_error>
 
 #include "foundation/file_helpers.h"
+#include "game/jigsaw_file.h"
 
 // Where the install puts the program folder, seen from the program's own folder.
 #ifndef ZORVA_FOLDER_FROM_BIN
@@ -70,9 +71,12 @@ std::string ProgramFolder(const std::string& exeDir) {
   return dir + ZORVA_FOLDER_FROM_BIN "/";
 }
 
-std::vector<std::string> DistributedJigsaws(const TGamePaths& paths) {
+namespace {
+
+// The file names of a list file, one per line, blank lines skipped.
+std::vector<std::string> ListedNames(const std::string& listFile) {
   std::vector<std::string> names;
-  std::ifstream in(paths.sExeJigsawDir + "distjiglist.txt");
+  std::ifstream in(listFile);
   for (std::string line; std::getline(in, line);) {
     while (!line.empty() && (line.back() == '\r' || line.back() == ' ')) line.pop_back();
     // Plain file names only: a list line never reaches outside the jigsaw folders.
@@ -82,6 +86,12 @@ std::vector<std::string> DistributedJigsaws(const TGamePaths& paths) {
   return names;
 }
 
+}  // namespace
+
+std::vector<std::string> DistributedJigsaws(const TGamePaths& paths) {
+  return ListedNames(paths.sExeJigsawDir + "distjiglist.txt");
+}
+
 void InitPaths(TGamePaths& p, const std::string& programDir, TRegistry& registry) {
   p.sExeDir = WithSlash(programDir);
   std::string personal, pictures, appData;
@@ -89,6 +99,7 @@ void InitPaths(TGamePaths& p, const std::string& programDir, TRegistry& registry
   RegReadString(registry, TRegistryRoot::CurrentUser, kShellFoldersKey, "My Pictures", pictures);
   RegReadString(registry, TRegistryRoot::CurrentUser, kShellFoldersKey, "Local AppData", appData);
   const std::string docs = WithSlash(personal.empty() ? registry.Environment.Home : personal);
+  p.sMyDocs = docs;
   p.sPicturesDir = WithSlash(pictures.empty() ? p.sExeDir : pictures);
   p.sAppDataDir = WithSlash(appData) + "zorva-jigsaw-quix/";
   std::error_code ec;
@@ -114,7 +125,15 @@ void InitPaths(TGamePaths& p, const std::string& programDir, TRegistry& registry
   p.TempPictureFile = p.sAppDataDir + "~zjtemp.bmp";
   for (const std::string& name : DistributedJigsaws(p)) CopyIfMissing(p.sExeJigsawDir + name, p.sJigsawDir + name);
   if (p.FirstRun) {
+    // The thumbnail folder's list names jigsaws without their extension.
+    for (const std::string& name : ListedNames(p.sExeDir + "thumb/jiglist.txt"))
+      CopyIfMissing(p.sExeJigsawDir + name + JigsawExtension, p.sJigsawDir + name + JigsawExtension);
     if (auto saved = ListFiles(p.sExeJigsawDir, kSavedGameExtension, false))
       for (const std::string& name : *saved) CopyIfMissing(p.sExeJigsawDir + name, p.sSavedDir + name);
   }
+}
+
+void FreeStartupLists(const TGamePaths& paths) {
+  std::error_code ec;
+  if (!paths.TempPictureFile.empty()) std::filesystem::remove(paths.TempPictureFile, ec);
 }

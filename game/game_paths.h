@@ -15,5 +15,8 @@ std::string ProgramFolder(const std::string& exeDir);
 // games on the first run only).
 void InitPaths(TGamePaths& paths, const std::string& programDir, TRegistry& registry);
 
+// At exit: the temporary picture of the last jigsaw read goes.
+void FreeStartupLists(const TGamePaths& paths);
+
 // The names listed in the program's "distjiglist.txt", one per line, blank lines skipped.
 std::vector<std::string> DistributedJigsaws(const TGamePaths& paths);

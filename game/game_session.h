@@ -23,6 +23,7 @@ static_assert(sizeof(TViewState) == 36);
 struct TGamePaths {
   std::string sExeDir;        // the program folder (read only)
   std::string sAppDataDir;    // per-user data: settings, temporary files
+  std::string sMyDocs;        // the player's documents folder
   std::string sDocsDir;       // documents/Tamo Games/Zorva Jigsaw Quix/
   std::string sJigsawDir;     // the player's jigsaws
   std::string sSavedDir;      // the player's saved games

@@ -178,8 +178,8 @@ void SetDefaultSettings(TGameSession& s, TSettings& st, const TSettingsEnv& env)
   st.RecentCount = 0;
   st.CurrentLanguage = kDefaultLanguage;
   st.sHelpFile = HelpFilePath(env.sLangDir, kDefaultLanguage);
-  // Texts exist even when there is no settings file.
-  if (env.LoadLanguage && FileExists(LangFilePath(env.sLangDir, kDefaultLanguage)))
+  // Texts exist even when there is no settings file; a missing file is reported there.
+  if (env.LoadLanguage)
     env.LoadLanguage(LangFilePath(env.sLangDir, kDefaultLanguage));
 }
 

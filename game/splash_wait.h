@@ -6,7 +6,7 @@
 inline constexpr double kSplashDays = 2.315e-05;
 
 // The clock the wait reads (days, as a date-time value) and the pause it takes between
-// readings (milliseconds); the wait processes no window messages.
+// readings (milliseconds; the program's pause lets paint events through).
 struct TSplashClock {
   std::function<double()> Now;
   std::function<void(int32_t)> Sleep;

@@ -137,6 +137,14 @@ TEST_F(GameOpen, FailedOpenLeavesTheRunningGameAsItWas) {
   EXPECT_EQ(std::memcmp(s.Game.Pieces.data(), before.data(), before.size() * sizeof(TPieceRecord)), 0);
   EXPECT_EQ(s.sJigName, "gradient");
   EXPECT_EQ(s.Game.Images.PieceMasks[0].Width, 245);
+
+  // A cut whose fills keep failing shows its messages, and the game it made opens.
+  const std::string tight = PackTestJigsaw(dir, "tight", 115, 59);
+  rec = TSessionRecorder{};
+  ASSERT_TRUE(OpenTestGame(s, tight, 11, 3, true, false, "7839"));
+  ASSERT_EQ(rec.Messages.size(), 2u);
+  EXPECT_EQ(rec.Messages[1], "MS_PaintError");
+  EXPECT_EQ(s.sJigName, "tight");
 }
 
 // A JPEG whose first segment is Exif rather than JFIF: the browser shows such jigsaws, so the

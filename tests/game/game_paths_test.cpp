@@ -18,6 +18,9 @@ class GamePaths : public ::testing::Test {
     Spit(program + "jigsaws/one.zvq", {1, 2, 3});
     Spit(program + "jigsaws/two.zvq", {4, 5});
     Spit(program + "jigsaws/first.sv1", {9});
+    std::filesystem::create_directories(program + "thumb");
+    std::ofstream(program + "thumb/jiglist.txt") << "listed\n";
+    Spit(program + "jigsaws/listed.zvq", {6});
     Spit(program + "autosaved.sv1", {7, 7});
     registry.Environment.Home = dir.File("home");
     registry.Environment.DataHome = dir.File("data");
@@ -42,7 +45,12 @@ TEST_F(GamePaths, FoldersAreMadeAndTheDistributedFilesCopied) {
   EXPECT_FALSE(std::filesystem::exists(p.sDocsDir + "escape.zvq"));  // names only, no paths
   EXPECT_EQ(Slurp(p.sSavedDir + "first.sv1"), (std::vector<uint8_t>{9}));
   EXPECT_EQ(Slurp(p.sAutoSave), (std::vector<uint8_t>{7, 7}));
+  EXPECT_EQ(Slurp(p.sJigsawDir + "listed.zvq"), (std::vector<uint8_t>{6}));
+  EXPECT_EQ(p.sMyDocs, dir.File("home") + "/");
   EXPECT_EQ(DistributedJigsaws(p), (std::vector<std::string>{"one.zvq", "two.zvq"}));
+  Spit(p.TempPictureFile, {1});
+  FreeStartupLists(p);
+  EXPECT_FALSE(std::filesystem::exists(p.TempPictureFile));
 }
 
 TEST_F(GamePaths, LaterStartsRestoreJigsawsOnlyAndClearLeftoverSaves) {
@@ -51,6 +59,7 @@ TEST_F(GamePaths, LaterStartsRestoreJigsawsOnlyAndClearLeftoverSaves) {
   std::ofstream(p.sIniFile) << "[Main]\n";  // no longer the first run
   std::filesystem::remove(p.sJigsawDir + "one.zvq");
   std::filesystem::remove(p.sSavedDir + "first.sv1");
+  std::filesystem::remove(p.sJigsawDir + "listed.zvq");
   Spit(p.sAutoSave, {1});
   Spit(p.sSavedDir + "game.sv1.~Ab12Cd", {0});  // a save that a crash cut short
   Spit(p.sSavedDir + "zorva.svt", {0});
@@ -67,6 +76,7 @@ TEST_F(GamePaths, LaterStartsRestoreJigsawsOnlyAndClearLeftoverSaves) {
   EXPECT_FALSE(p.FirstRun);
   EXPECT_TRUE(std::filesystem::exists(p.sJigsawDir + "one.zvq"));
   EXPECT_FALSE(std::filesystem::exists(p.sSavedDir + "first.sv1"));
+  EXPECT_FALSE(std::filesystem::exists(p.sJigsawDir + "listed.zvq"));
   EXPECT_EQ(Slurp(p.sAutoSave), (std::vector<uint8_t>{1}));  // the player's autosave stays
   EXPECT_FALSE(std::filesystem::exists(p.sSavedDir + "game.sv1.~Ab12Cd"));
   EXPECT_FALSE(std::filesystem::exists(p.sSavedDir + "zorva.svt"));

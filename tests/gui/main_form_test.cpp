@@ -21,90 +21,10 @@
 #include "platform/message_box.h"
 #include "platform/resources.h"
 #include "platform/sound.h"
-#include "gui/private_home.h"
+#include "gui/main_window_fixture.h"
 #include "support/temp_folder.h"
 
 namespace {
-
-// The main window on a private home folder, opening a distributed jigsaw in big pieces.
-class MainWindow : public ::testing::Test {
- protected:
-  void SetUp() override {
-    UsePrivateHome(dir);
-    SetSoundSink([this](const std::string& played) { sounds.push_back(played); });
-    main = std::make_unique<TF_Main>(std::string(getenv("ZORVA_DATA_DIR")) + "/");
-    main->resize(1200, 900);
-    main->show();
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(main.get()));
-  }
-  void TearDown() override {
-    main.reset();
-    SetSoundSink({});
-  }
-
-  bool Open(const std::string& name) {
-    main->Session().Game.Rng.RandSeed = 20261206;
-    TLevelRecord& d = main->Session().Game.DefaultLevel;
-    d = TLevelRecord{};
-    d.Level = 13;
-    d.ShapeStyle = 4;
-    d.SpreadOut = 1;
-    return main->StartGame(main->Session().Paths.sJigsawDir + name);
-  }
-
-  bool InField(QPoint p) {
-    const TFieldArea& f = main->Session().Game.Field;
-    return p.x() >= 0 && p.y() >= 0 && p.x() < f.FieldW && p.y() < f.FieldH;
-  }
-
-  // A field point on piece i where it is the topmost piece, inside the field.
-  bool PointOn(int32_t i, QPoint& at) {
-    TGameState& g = main->Session().Game;
-    const TPieceView view = PieceViewOf(main->Session().Windows.GameWindows[0]);
-    const TPieceRecord& p = g.Pieces[size_t(i)];
-    for (int32_t dy = p.BoxH / 2; dy < p.BoxH; ++dy)
-      for (int32_t dx = p.BoxW / 2; dx < p.BoxW; ++dx) {
-        const int32_t x = view.Client.Left - view.ScrollX + p.X + dx;
-        const int32_t y = view.Client.Top - view.ScrollY + p.Y + dy;
-        if (InField(QPoint(x, y)) && PieceAtPoint(g, view, x, y) == i) {
-          at = QPoint(x, y);
-          return true;
-        }
-      }
-    return false;
-  }
-
-  // The next browsers are shown and driven by drive instead of running modally; a browser
-  // still open afterwards is cancelled.
-  void AnswerBrowser(std::function<void(TF_DirView&)> drive) {
-    main->RunBrowser = [this, drive](TF_DirView& dv) {
-      ++browserRuns;
-      dv.show();
-      QCoreApplication::processEvents();
-      drive(dv);
-      if (dv.isVisible()) dv.reject();
-      return dv.result();
-    };
-  }
-  // A browser in Save mode given a name.
-  void SaveAs(const char* name) {
-    AnswerBrowser([name](TF_DirView& dv) {
-      EXPECT_EQ(dv.BrowseMode(), kBrowseSave);
-      auto* edit = dv.findChild<QLineEdit*>("E_FileName");
-      edit->setText(name);
-      QTest::keyClick(edit, Qt::Key_Return);
-    });
-  }
-  void ReleaseKey(Qt::Key key, Qt::KeyboardModifiers mods = Qt::NoModifier) {
-    QTest::keyPress(main.get(), key, mods);
-    QTest::keyRelease(main.get(), key, mods);
-  }
-
-  TTempFolder dir;
-  std::unique_ptr<TF_Main> main;
-  std::vector<std::string> sounds;
-  int browserRuns = 0;
-};
 
 TEST_F(MainWindow, TitleAndAGameReadyToPlay) {
   EXPECT_EQ(main->windowTitle().toStdString(), "Zorva Jigsaw Quix");

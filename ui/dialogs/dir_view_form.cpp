@@ -857,6 +857,14 @@ void TF_DirView::B_CancelClick() {
 
 void TF_DirView::reject() { B_CancelClick(); }
 
+void TF_DirView::keyPressEvent(QKeyEvent* event) {
+  if (event->key() == Qt::Key_F1) {
+    B_HelpClick();
+    return;
+  }
+  QDialog::keyPressEvent(event);
+}
+
 void TF_DirView::B_HelpClick() {
   if (env_.ShowHelpTopic) env_.ShowHelpTopic(model_.BrowseMode == kBrowseLoad ? "open.htm" : "save.htm");
 }
@@ -1033,6 +1041,8 @@ void TF_DirView::MoveSelections() {
 }
 
 void TF_DirView::OptionClicked(QObject* source) {
+  // A greyed page shows a saved game's choices: presses change nothing.
+  if (!levelPageEnabled_) return;
   TLevelRecord& cur = session_.Game.CurrentLevel;
   TLevelRecord& def = session_.Game.DefaultLevel;
   TLevelPage& page = model_.Page;

@@ -86,6 +86,7 @@ class TF_DirView : public QDialog, public TLangForm {
 
  protected:
   void showEvent(QShowEvent* event) override;
+  void keyPressEvent(QKeyEvent* event) override;
   bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:

@@ -7,7 +7,6 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QPainter>
-#include <QProgressBar>
 #include <QScreen>
 #include <QThread>
 #include <QVBoxLayout>
@@ -22,6 +21,8 @@
 #include "ui/dialogs/options_form.h"
 #include "ui/dialogs/quick_help_form.h"
 #include "ui/download/download_form.h"
+#include "ui/main_window/main_toolbar.h"
+#include "ui/main_window/progress_panel.h"
 #include "foundation/picture_loading.h"
 #include "game/game_open.h"
 #include "game/game_paths.h"
@@ -203,7 +204,7 @@ TF_Main::TF_Main(const std::string& programDir) {
   TSessionHooks& h = session_.Hooks;
   h.ShowProgress = [this](const std::string& key, int32_t steps) { ShowProgress(key, steps); };
   h.HideProgress = [this] { HideProgress(); };
-  h.ShowMessage = [](const std::string& text) { ShowMessageBox(text, kProgramTitle, kMbIconExclamation); };
+  h.ShowMessage = [this](const std::string& text) { ShowSessionText(text); };
   h.PlayArea = [this](int32_t& w, int32_t& hh) {
     w = session_.Game.Field.FieldW;
     hh = session_.Game.Field.FieldH;
@@ -212,28 +213,14 @@ TF_Main::TF_Main(const std::string& programDir) {
 
   fieldView_ = new TFieldView(*this);
   setCentralWidget(fieldView_);
-  P_Progress = new QFrame(fieldView_);
-  P_Progress->setObjectName("P_Progress");
-  P_Progress->setFrameShape(QFrame::Box);
-  P_Progress->setAutoFillBackground(true);
-  P_Progress->resize(300, 100);
-  auto* layout = new QVBoxLayout(P_Progress);
-  L_Progress = new QLabel(P_Progress);
-  L_Progress->setAlignment(Qt::AlignCenter);
-  QFont font("Arial");
-  font.setPixelSize(16);
-  L_Progress->setFont(font);
-  I_ProgressBar = new QProgressBar(P_Progress);
-  I_ProgressBar->setTextVisible(false);
-  layout->addWidget(L_Progress);
-  layout->addWidget(I_ProgressBar);
-  P_Progress->hide();
 
   T_AutoSave.setInterval(5000);
   connect(&T_AutoSave, &QTimer::timeout, this, [this] { AutoSaveTimer(); });
   setMinimumSize(500, 500);
   CreateMenu();
   CreateToolbar();
+  progress_ = new TProgressPanel(fieldView_, toolbar_->Record());
+  EnableGameCommands(false);
   BindWindowServices();
   CreatePersistentForms();
   // The small windows live as long as the main window, so every language loaded reaches them.
@@ -242,11 +229,16 @@ TF_Main::TF_Main(const std::string& programDir) {
   QuickHelp();
   f.FormsReady = true;
   FieldResized();
+  for (QScreen* sc : QGuiApplication::screens())
+    connect(sc, &QScreen::availableGeometryChanged, this, [this, sc] {
+      if (screen() == sc) WorkAreaChanged();
+    });
 }
 
 TF_Main::~TF_Main() {
   field_->FormsReady = false;
   session_.Game.Progress.OnStep = nullptr;
+  FreeStartupLists(session_.Paths);
 }
 
 void TF_Main::FieldResized() {
@@ -272,8 +264,7 @@ void TF_Main::FieldResized() {
     UpdateSkinWindowLimits(p);
   }
   KeepWindowsInField(f);
-  if (P_Progress)
-    P_Progress->move((fieldView_->width() - P_Progress->width()) / 2, (fieldView_->height() - P_Progress->height()) / 2);
+  if (progress_) progress_->Centre();
   session_.Game.Play.RedrawKind = kRedrawField;
   RedrawField();
 }
@@ -294,26 +285,22 @@ void TF_Main::RedrawField() {
 }
 
 void TF_Main::ShowProgress(const std::string& key, int32_t steps) {
-  L_Progress->setText(QString::fromStdString(GetLangString(lang_, kLangMainForm, key)));
-  I_ProgressBar->setRange(0, std::max(steps, 1));
-  I_ProgressBar->setValue(0);
-  P_Progress->move((fieldView_->width() - P_Progress->width()) / 2, (fieldView_->height() - P_Progress->height()) / 2);
-  P_Progress->show();
-  P_Progress->raise();
+  progress_->ShowProgress(GetLangString(lang_, kLangMainForm, key), steps);
   field_->Busy = true;
+  SetCommandsEnabled(false);
   QCoreApplication::processEvents();
 }
 
-void TF_Main::ProgressStep(int32_t pos, int32_t max) {
-  if (!P_Progress->isVisible()) return;
-  I_ProgressBar->setMaximum(std::max(max, 1));
-  I_ProgressBar->setValue(std::clamp(pos, 0, std::max(max, 1)));
+void TF_Main::ProgressStep(int32_t pos, int32_t) {
+  if (!progress_->isVisible()) return;
+  progress_->SetProgress(pos);
   QCoreApplication::processEvents();
 }
 
 void TF_Main::HideProgress() {
-  P_Progress->hide();
+  progress_->hide();
   field_->Busy = false;
+  SetCommandsEnabled(true);
   QCoreApplication::processEvents();
 }
 
@@ -383,11 +370,7 @@ bool TF_Main::StartGame(const std::string& path, const TOpenChoices* chosen) {
   f.ClickPending = false;
   ApplyWeightMode(f);
   MenuAction("MI_FileSaveImage")->setEnabled(false);
-  MenuAction("MI_FileSave")->setEnabled(true);
-  MenuAction("MI_FileSaveAs")->setEnabled(true);
-  const bool twoSides = !s.Game.PlaySettings.SingleMainWindow;
-  MenuAction("MI_GameWin1")->setEnabled(twoSides);
-  MenuAction("MI_GameWin2")->setEnabled(twoSides);
+  EnableGameCommands(true);
   if (thumbVisible) {
     TSkinWindow& t = ws.GameWindows[6];
     SetSkinWindowVisible(ws, t, true);
@@ -395,7 +378,12 @@ bool TF_Main::StartGame(const std::string& path, const TOpenChoices* chosen) {
     ResizeSkinWindow(t, false);
     BringSkinWindowToFront(ws, t);
   }
-  if (glassVisible) ws.GlassWindow.Visible = true;
+  if (glassVisible) {
+    TSkinWindow& g = ws.GlassWindow;
+    g.Visible = true;
+    SetSkinRectBounds(g.Outer, 0, 0, g.Outer.Width, g.Outer.Height);
+    ResizeSkinWindow(g, false);
+  }
   s.Game.Play.RedrawKind = kRedrawField;
   RedrawField();
   s.SaveModified = s.AutoSaveModified = false;

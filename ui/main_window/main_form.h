@@ -26,10 +26,10 @@ class TF_Options;
 struct TColorPicker;
 class QLabel;
 class QMenu;
-class QProgressBar;
 class TF_DirView;
 class TF_Download;
 class TF_Main;
+class TProgressPanel;
 class TToolbarPanel;
 struct TMenuKeyItem;
 
@@ -134,6 +134,8 @@ class TF_Main : public QMainWindow, public TLangMainForm {
   // --- Services and commands of the popup menu (main_commands.cpp, main_report.cpp) ---
   // A message box over the window; "$D" in the text breaks the line. Returns the answer.
   int MsgBox(const std::string& text, int flags);
+  // A message of opening, cutting or saving: a plain box.
+  void ShowSessionText(const std::string& text);
   void ShowHelpTopic(const std::string& topic);
   void ShowPocketCommand(int32_t pocket, bool show);
   bool LoadBackgroundPicture(int32_t code);
@@ -145,6 +147,10 @@ class TF_Main : public QMainWindow, public TLangMainForm {
   TF_Options& Options();
   TF_Help& QuickHelp();
   bool FullScreenOn() const { return fullScreenOn_; }
+  // Out of full screen: the window with its frame and caption fills the screen's work area.
+  void PlaceInWorkArea();
+  // The screen's work area changed (a panel came or went).
+  void WorkAreaChanged();
   std::string ReportFilePath() const;
   void MI_GameArrangeClick();
   void MI_GameGatherClick();
@@ -178,6 +184,11 @@ class TF_Main : public QMainWindow, public TLangMainForm {
   void ShowProgress(const std::string& key, int32_t steps);
   void ProgressStep(int32_t pos, int32_t max);
   void HideProgress();
+  // The commands that must not run during a long operation, and those that need a game.
+  void SetCommandsEnabled(bool on);
+  void EnableGameCommands(bool on);
+  // Each toolbar button shows whether its menu item can be reached.
+  void RefreshToolbarEnabled();
   void ApplyViewState();
   bool AskSaveChanges();
   void CreatePersistentForms();
@@ -207,9 +218,7 @@ class TF_Main : public QMainWindow, public TLangMainForm {
   std::unique_ptr<TField> field_;
   TFieldView* fieldView_ = nullptr;
   TArtCursors cursors_;
-  QFrame* P_Progress = nullptr;
-  QLabel* L_Progress = nullptr;
-  QProgressBar* I_ProgressBar = nullptr;
+  TProgressPanel* progress_ = nullptr;
   QTimer T_AutoSave;
   int lastKeyDown_ = 0;
   double lastAutoSave_ = 0;  // seconds since the epoch

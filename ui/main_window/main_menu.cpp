@@ -174,9 +174,41 @@ void TF_Main::CreateMenu() {
   on("MI_Min", [this] { showMinimized(); });
   on("MI_Exit", [this] { close(); });
 
-  // The save commands wait for a game.
-  for (const char* name : {"MI_FileSave", "MI_FileSaveAs", "MI_FileSaveImage", "MI_GameArrange"})
-    MenuAction(name)->setEnabled(false);
+  // Saving the picture waits for a solved game, arranging for a selection.
+  for (const char* name : {"MI_FileSaveImage", "MI_GameArrange"}) MenuAction(name)->setEnabled(false);
+}
+
+void TF_Main::EnableGameCommands(bool on) {
+  for (const char* name : {"MI_FileSave", "MI_FileSaveAs", "MI_Game", "MI_Pockets"}) MenuAction(name)->setEnabled(on);
+  if (on) {
+    const bool twoSides = !session_.Game.PlaySettings.SingleMainWindow;
+    MenuAction("MI_GameWin1")->setEnabled(twoSides);
+    MenuAction("MI_GameWin2")->setEnabled(twoSides);
+  }
+  RefreshToolbarEnabled();
+}
+
+void TF_Main::SetCommandsEnabled(bool on) {
+  EnableGameCommands(on && session_.Game.GameLoaded);
+  MenuAction("MI_FileOpen")->setEnabled(on);
+  MenuAction("MI_FileDownload")->setEnabled(on);
+  MenuAction("MI_FileSaveImage")->setEnabled(on && field_->Solved);
+  for (int32_t i = 0; i < settings_.RecentCount; ++i) MenuAction("MI_FileLast" + std::to_string(i))->setEnabled(on);
+  MenuAction("MI_FullScreen")->setEnabled(on);
+  RefreshToolbarEnabled();
+}
+
+void TF_Main::RefreshToolbarEnabled() {
+  if (!toolbar_) return;
+  for (int32_t i = 0; i < kToolbarButtonCount; ++i) {
+    const QAction* a = MenuAction(toolbar_->Record().ToolbarButtons[i].MenuItem);
+    if (!a) continue;
+    // An item inside a greyed sub-menu cannot be reached, and neither can its button.
+    bool on = a->isEnabled();
+    for (QObject* o : a->associatedObjects())
+      if (auto* menu = qobject_cast<QMenu*>(o); menu && menu != PM_Menu) on = on && menu->menuAction()->isEnabled();
+    toolbar_->SetButtonEnabled(i, on);
+  }
 }
 
 void TF_Main::CreateToolbar() {
@@ -187,12 +219,10 @@ void TF_Main::CreateToolbar() {
     if (QAction* a = MenuAction(toolbar_->Record().ToolbarButtons[index].MenuItem)) a->trigger();
   };
   // Each button shows whether its menu item can run.
-  for (int32_t i = 0; i < kToolbarButtonCount; ++i) {
-    QAction* a = MenuAction(toolbar_->Record().ToolbarButtons[i].MenuItem);
-    if (!a) continue;
-    toolbar_->SetButtonEnabled(i, a->isEnabled());
-    connect(a, &QAction::changed, this, [this, a, i] { toolbar_->SetButtonEnabled(i, a->isEnabled()); });
-  }
+  for (int32_t i = 0; i < kToolbarButtonCount; ++i)
+    if (QAction* a = MenuAction(toolbar_->Record().ToolbarButtons[i].MenuItem))
+      connect(a, &QAction::changed, this, [this] { RefreshToolbarEnabled(); });
+  RefreshToolbarEnabled();
 }
 
 void TF_Main::RefreshRecentMenu() {

@@ -28,8 +28,8 @@ bool TF_Main::AskSaveChanges() {
   if (answer != kIdYes) return true;
   const std::string target = PlainSaveTarget(session_);
   if (target.empty()) return SaveCurrent();
-  SaveTo(target);
-  return true;
+  // A save that failed keeps the game: the close or the open that asked stops.
+  return SaveTo(target);
 }
 
 bool TF_Main::SaveTo(const std::string& path) {

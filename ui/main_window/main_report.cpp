@@ -4,11 +4,13 @@
 #include <QFileInfo>
 #include <QLocale>
 #include <QScreen>
+#include <QWindow>
 
 #include "ui/dialogs/about_form.h"
 #include "ui/dialogs/credits_form.h"
 #include "ui/dialogs/quick_help_form.h"
 #include "ui/main_window/main_form.h"
+#include "game/game_open.h"
 #include "game/game_paths.h"
 #include "game/layout.h"
 #include "game/pieces.h"
@@ -40,7 +42,7 @@ TF_Help& TF_Main::QuickHelp() {
   return *quickHelp_;
 }
 
-std::string TF_Main::ReportFilePath() const { return session_.Paths.sDocsDir + kReportFileName; }
+std::string TF_Main::ReportFilePath() const { return session_.Paths.sMyDocs + kReportFileName; }
 
 void TF_Main::MI_HelpReportClick() {
   TReportEnv env;
@@ -69,14 +71,18 @@ void TF_Main::MI_FullScreenClick() {
   const int32_t oldW = s.Game.Field.FieldW, oldH = s.Game.Field.FieldH;
   fullScreenOn_ = !fullScreenOn_;
   settings_.Controls.MI_FullScreen = fullScreenOn_;
-  if (fullScreenOn_)
+  if (fullScreenOn_) {
     showFullScreen();
-  else
+  } else {
     showNormal();
+    PlaceInWorkArea();
+  }
   // The new size arrives through the resize events; take it now so the pieces follow at once.
   QCoreApplication::processEvents();
   FieldResized();
   if (s.Game.GameLoaded) {
+    // The sides' content follows the new field before the groups are scaled into it.
+    LayoutGameWindows(s.Windows, s.Game.Field, s.Game.GameLevel.ImageW, s.Game.GameLevel.ImageH);
     for (int32_t i = 0; i < 6; ++i) {
       ScaleGroupPositions(s.Game, i, oldW, oldH);
       BringGroupsIntoView(s.Game, PieceViewOf(s.Windows.GameWindows[size_t(i)]), true);
@@ -85,6 +91,22 @@ void TF_Main::MI_FullScreenClick() {
     RedrawField();
   }
   if (FullScreenChanged) FullScreenChanged(fullScreenOn_);
+}
+
+void TF_Main::PlaceInWorkArea() {
+  const QScreen* sc = screen();
+  if (!sc || fullScreenOn_) return;
+  // The window's frame and caption inside the work area, where the window manager can reach them.
+  const QMargins frame = windowHandle() ? windowHandle()->frameMargins() : QMargins();
+  setGeometry(sc->availableGeometry().marginsRemoved(frame));
+}
+
+void TF_Main::WorkAreaChanged() {
+  if (fullScreenOn_) {
+    if (const QScreen* sc = screen(); sc && geometry() != sc->geometry()) showFullScreen();
+  } else {
+    FieldResized();
+  }
 }
 
 void TF_Main::MI_HelpContClick() { ShowHelpTopic("cont-quix.htm"); }

@@ -65,7 +65,7 @@ TLangForms TF_Main::LangForms() {
   forms.Download = download_.get();
   forms.Options = options_.get();
   forms.Help = quickHelp_.get();
-  forms.ShowWarning = [](const std::string& text) { ShowMessageBox(text, kProgramTitle, kMbIconExclamation); };
+  forms.ShowWarning = [this](const std::string& text) { MsgBox(text, kMbIconExclamation); };
   return forms;
 }
 
