@@ -227,40 +227,44 @@ TEST(Metafile, PlaybackFillsAndOutlinesWithTheSamePixelsForAnyColour) {
 // brushes selected by handle, curves and paths. Played at its own size, (u, v) lands on pixel
 // (u - 100, v - 50).
 TEST(Metafile, PlaybackDrawsCurvesPathsAndTheSelectedObjects) {
-  TMetafile curve = Make(13, 13, [](TMetafileWriter& w) {
-    w.CreatePen(0x0000FF);
-    w.CreatePen(0x00FF00);
-    w.CreateBrush(0x0000FF);  // an open curve is never filled
-    w.Poly(kMfPolyBezier16, {{100, 50}, {100, 62}, {112, 62}, {112, 50}}, false);
-  }, 100, 50);
-  TCanvas c(13, 13);
-  PlayMetafile(curve, *c.B, 0, 0, 13, 13, {0, 0, 12, 12});
-  const auto painted = c.NonWhite();
-  for (const auto& [x, y] : painted) EXPECT_EQ(c.At(x, y), 0x00FF00u) << x << "," << y;
-  for (const auto& p : TPts{{0, 0}, {6, 9}, {12, 0}, {2, 6}, {10, 6}}) EXPECT_TRUE(painted.count(p)) << p.first << "," << p.second;
-  EXPECT_LT(painted.size(), 40u);  // a line, not an area
+  for (const uint32_t type : {kMfPolyBezier, kMfPolyBezier16}) {
+    TMetafile curve = Make(13, 13, [&](TMetafileWriter& w) {
+      w.CreatePen(0x0000FF);
+      w.CreatePen(0x00FF00);
+      w.CreateBrush(0x0000FF);  // an open curve is never filled
+      w.Poly(type, {{100, 50}, {100, 62}, {112, 62}, {112, 50}}, type == kMfPolyBezier);
+    }, 100, 50);
+    TCanvas c(13, 13);
+    PlayMetafile(curve, *c.B, 0, 0, 13, 13, {0, 0, 12, 12});
+    const auto painted = c.NonWhite();
+    for (const auto& [x, y] : painted) EXPECT_EQ(c.At(x, y), 0x00FF00u) << type << ": " << x << "," << y;
+    for (const auto& p : TPts{{0, 0}, {6, 9}, {12, 0}, {2, 6}, {10, 6}}) EXPECT_TRUE(painted.count(p)) << type;
+    EXPECT_LT(painted.size(), 40u);  // a line, not an area
+  }
 
   // An arch: a line up, a curve over, a line down, closed and filled without an outline.
-  TMetafile arch = Make(13, 13, [](TMetafileWriter& w) {
-    w.CreateBrush(0x800000);
-    w.Record(kMfSelectObject, {int32_t(kMfNullPen)});
-    w.Record(kMfBeginPath, {});
-    w.Record(kMfMoveTo, {100, 62});
-    w.Record(kMfLineTo, {100, 56});
-    w.Poly(kMfPolyBezierTo16, {{100, 48}, {112, 48}, {112, 56}}, false);
-    w.Record(kMfLineTo, {112, 62});
-    w.Record(kMfCloseFigure, {});
-    w.Record(kMfEndPath, {});
-    w.Record(kMfFillPath, {100, 50, 112, 62});
-  }, 100, 50);
-  TCanvas a(13, 13);
-  PlayMetafile(arch, *a.B, 0, 0, 13, 13, {0, 0, 12, 12});
-  for (const auto& [x, y] : a.NonWhite()) EXPECT_EQ(a.At(x, y), 0x800000u);
-  EXPECT_EQ(a.At(6, 1), 0x800000u);   // under the top of the curve (y 50)
-  EXPECT_EQ(a.At(6, 11), 0x800000u);
-  EXPECT_EQ(a.At(0, 0), 0xFFFFFFu);   // outside the curve's corner
-  EXPECT_EQ(a.At(12, 1), 0xFFFFFFu);
-  EXPECT_GT(a.NonWhite().size(), 100u);
+  for (const uint32_t type : {kMfPolyBezierTo, kMfPolyBezierTo16}) {
+    TMetafile arch = Make(13, 13, [&](TMetafileWriter& w) {
+      w.CreateBrush(0x800000);
+      w.Record(kMfSelectObject, {int32_t(kMfNullPen)});
+      w.Record(kMfBeginPath, {});
+      w.Record(kMfMoveTo, {100, 62});
+      w.Record(kMfLineTo, {100, 56});
+      w.Poly(type, {{100, 48}, {112, 48}, {112, 56}}, type == kMfPolyBezierTo);
+      w.Record(kMfLineTo, {112, 62});
+      w.Record(kMfCloseFigure, {});
+      w.Record(kMfEndPath, {});
+      w.Record(kMfFillPath, {100, 50, 112, 62});
+    }, 100, 50);
+    TCanvas a(13, 13);
+    PlayMetafile(arch, *a.B, 0, 0, 13, 13, {0, 0, 12, 12});
+    for (const auto& [x, y] : a.NonWhite()) EXPECT_EQ(a.At(x, y), 0x800000u) << type;
+    EXPECT_EQ(a.At(6, 1), 0x800000u) << type;  // under the top of the curve (y 50)
+    EXPECT_EQ(a.At(6, 11), 0x800000u) << type;
+    EXPECT_EQ(a.At(0, 0), 0xFFFFFFu) << type;  // outside the curve's corner
+    EXPECT_EQ(a.At(12, 1), 0xFFFFFFu) << type;
+    EXPECT_GT(a.NonWhite().size(), 100u) << type;
+  }
 }
 
 TEST(Metafile, PlaybackStaysInsideTheClipAndTheBitmap) {
