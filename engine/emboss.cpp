@@ -1,13 +1,19 @@
 #include "engine/emboss.h"
 
+#include <atomic>
 #include <cmath>
+#include <thread>
 
 #include "foundation/numeric.h"
 
 namespace {
 
-constexpr int32_t kMaskMargin = 5;
 constexpr int32_t kDiagonalStep = 181;  // round(sqrt(2) * 128)
+// Tiles small enough that a piece drawn alone builds little more than its own box.
+constexpr int32_t kTile = 32;
+// The passes read codes this far beyond the pixel they work out: the light up to the radius
+// (at most 4) each way, the wood up to the wood width (at most 5) up and left.
+constexpr int32_t kReach = 5;
 
 // Directions: left, up, right, down, up-left, up-right, down-right, down-left.
 constexpr int32_t kDirX[8] = {-1, 0, 1, 0, -1, 1, 1, -1};
@@ -27,7 +33,6 @@ const int32_t* WeightsFor(int32_t embossStyle) {
 // The light radius: the style's depth plus one.
 int32_t LightRadius(int32_t embossStyle) { return ClampInt(embossStyle, 0, 3) + 1; }
 
-// Pixel addressing without a call per pixel: the passes below touch every pixel many times.
 inline const uint8_t* PixelAt(const TDibImage& d, int32_t x, int32_t y) {
   return d.Bits + intptr_t(d.Height - 1 - y) * d.RowStride + intptr_t(x) * d.BytesPerPixel;
 }
@@ -38,7 +43,7 @@ bool BoxHolds(const TPieceBox& b, int32_t x, int32_t y) {
   return x >= b.X && x < b.X + b.W && y >= b.Y && y < b.Y + b.H;
 }
 
-// The box cut to the image: false when nothing is left.
+// The box cut to the rectangle (0, 0, width, height): false when nothing is left.
 bool ClipBox(TPieceBox& b, int32_t width, int32_t height) {
   int32_t right = IntMin(b.X + b.W, width), bottom = IntMin(b.Y + b.H, height);
   b.X = IntMax(b.X, 0);
@@ -48,117 +53,62 @@ bool ClipBox(TPieceBox& b, int32_t width, int32_t height) {
   return b.W > 0 && b.H > 0;
 }
 
-void SetDepth(TEmbossMap& map, size_t at, int32_t patternClass, uint32_t depth) {
-  const int32_t shift = 3 * patternClass;
-  map.Depths[at] = (map.Depths[at] & ~(7u << shift)) | (depth << shift);
+// The part of b inside the other rectangle: false when nothing is left.
+bool Intersect(TPieceBox& b, const TPieceBox& other) {
+  const int32_t right = IntMin(b.X + b.W, other.X + other.W), bottom = IntMin(b.Y + b.H, other.Y + other.H);
+  b.X = IntMax(b.X, other.X);
+  b.Y = IntMax(b.Y, other.Y);
+  b.W = right - b.X;
+  b.H = bottom - b.Y;
+  return b.W > 0 && b.H > 0;
 }
 
-void WoodPass(const TEmbossJob& job, const TDibImage& mask, TEmbossMap& map, int32_t r) {
-  if (map.Empty()) {
-    map.Width = mask.Width;
-    map.Height = mask.Height;
-    map.ClassBits.assign(size_t(mask.Width) * size_t(mask.Height), 0);
-    map.Depths.assign(size_t(mask.Width) * size_t(mask.Height), 0);
-  }
-  AssignPatternClasses(job);
-  const int32_t wood = job.WoodWidth;
-  const intptr_t upLeft = intptr_t(mask.RowStride) - mask.BytesPerPixel;  // (x - 1, y - 1)
-  for (int32_t i = 0; i < job.PieceCount; ++i) {
-    const TPieceRecord& p = job.Pieces[i];
-    TPieceBox box = PieceRotatedBounds(p, mask, r);
-    if (!ClipBox(box, mask.Width, mask.Height)) continue;
-    // Each map pixel of the box grown by the wood width takes the smallest shift d at which
-    // the piece's silhouette covers it: the pixel d up and d left is the piece's.
-    const int32_t right = IntMin(box.X + box.W + wood, map.Width), bottom = IntMin(box.Y + box.H + wood, map.Height);
-    for (int32_t my = box.Y; my < bottom; ++my) {
-      for (int32_t mx = box.X; mx < right; ++mx) {
-        // Start at the first shift that lands inside the box.
-        int32_t d = IntMax(IntMax(mx - (box.X + box.W - 1), my - (box.Y + box.H - 1)), 0);
-        int32_t sx = mx - d, sy = my - d;
-        if (d > wood || sx < box.X || sy < box.Y) continue;
-        const uint8_t* src = PixelAt(mask, sx, sy);
-        for (;;) {
-          if (*src == p.Code) {
-            const size_t at = map.At(mx, my);
-            map.ClassBits[at] |= p.ClassBit;
-            SetDepth(map, at, p.PatternClass, uint32_t(d));
-            break;
-          }
-          if (++d > wood || --sx < box.X || --sy < box.Y) break;
-          src += upLeft;
-        }
-      }
-    }
+// Wood words: 3 bits per class, 0 absent, else depth + 1.
+inline uint32_t WoodField(uint32_t w, int32_t c) { return (w >> (3 * c)) & 7u; }
+inline void SetWoodField(uint32_t& w, int32_t c, uint32_t field) {
+  w = (w & ~(7u << (3 * c))) | (field << (3 * c));
+}
+
+// The codes of a rectangle of a turn's mask, copied out of the unturned mask.
+struct TCodes {
+  TPieceBox Area;
+  std::vector<uint8_t> Bytes;
+  uint8_t At(int32_t x, int32_t y) const { return Bytes[size_t(y - Area.Y) * size_t(Area.W) + size_t(x - Area.X)]; }
+  const uint8_t* Row(int32_t x, int32_t y) const { return &Bytes[size_t(y - Area.Y) * size_t(Area.W) + size_t(x - Area.X)]; }
+};
+
+void ReadCodes(TCodes& c, const TDibImage& mask, int32_t r) {
+  c.Bytes.resize(size_t(c.Area.W) * size_t(c.Area.H));
+  for (int32_t y = 0; y < c.Area.H; ++y) {
+    const TTurnedRow row = TurnedMaskRow(mask, r, c.Area.X, c.Area.Y + y);
+    uint8_t* out = &c.Bytes[size_t(y) * size_t(c.Area.W)];
+    const int32_t inside = IntMin(IntMax(row.Inside, 0), c.Area.W);
+    const uint8_t* s = row.At;
+    for (int32_t x = 0; x < inside; ++x, s += row.Step) out[x] = *s;
+    for (int32_t x = inside; x < c.Area.W; ++x) out[x] = 0;
   }
 }
 
-void JoinedNeighbourPass(const TEmbossJob& job, const TDibImage& mask, TEmbossMap& map,
-                         int32_t r) {
-  std::vector<int32_t> joined;
-  for (int32_t i = 0; i < job.PieceCount; ++i) {
-    const TPieceRecord& p = job.Pieces[i];
-    joined.clear();
-    bool any = false;
-    for (int16_t n : p.Neighbours) {
-      if (n < 0 || n >= job.PieceCount || job.Pieces[n].Group != p.Group) continue;
-      any = true;
-      if (n >= i) joined.push_back(n);
-    }
-    if (any) ClearJoinedWood(map, mask, job.Pieces, i, joined, r, job.WoodWidth);
-  }
-}
+// Per pixel and direction, how many pixels in a row that way share its code (at most kRun):
+// the walks of the light, worked out once for all the pieces of a tile.
+constexpr int32_t kRun = 4;
+using TRuns = std::vector<uint8_t>[8];
 
-void LightPass(const TEmbossJob& job, TDibImage& mask, int32_t r) {
-  const int32_t radius = LightRadius(job.EmbossStyle);
-  const int32_t reach = radius * 128;
-  const int32_t* weights = WeightsFor(job.EmbossStyle);
-  const int32_t steps = radius + 1;
-  // A step in each direction as a byte offset: rows lie bottom-up, so a step down is a row
-  // lower in memory.
-  intptr_t delta[8];
-  for (int dir = 0; dir < 8; ++dir)
-    delta[dir] = intptr_t(kDirX[dir]) * mask.BytesPerPixel - intptr_t(kDirY[dir]) * mask.RowStride;
-  // What a count contributes to the sum, per direction and count; counts beyond a direction's
-  // last contributing one add nothing, so the walk stops there.
-  int32_t term[8][8] = {};
-  int32_t lastCount[8] = {};
-  for (int dir = 0; dir < 8; ++dir)
-    for (int32_t count = 1; count <= steps; ++count) {
-      const int32_t distance = count * (dir < 4 ? 128 : kDiagonalStep);
-      term[dir][count] = distance <= reach ? (reach - distance) * weights[dir] : 0;
-      if (term[dir][count] != 0) lastCount[dir] = count;
-    }
-  for (int32_t i = 0; i < job.PieceCount; ++i) {
-    const TPieceRecord& p = job.Pieces[i];
-    const uint8_t code = p.Code;
-    TPieceBox box = PieceRotatedBounds(p, mask, r);
-    if (!ClipBox(box, mask.Width, mask.Height)) continue;
-    for (int32_t y = box.Y; y < box.Y + box.H; ++y) {
-      const int32_t up = y - box.Y, down = box.Y + box.H - 1 - y;
-      uint8_t* px = DibPixelAddress(mask, box.X, y);
-      for (int32_t x = box.X; x < box.X + box.W; ++x, px += mask.BytesPerPixel) {
-        if (px[0] != code) continue;
-        const int32_t left = x - box.X, right = box.X + box.W - 1 - x;
-        // How many steps stay inside the box in each direction.
-        const int32_t room[8] = {left, up, right, down, IntMin(left, up), IntMin(right, up), IntMin(right, down),
-                                 IntMin(left, down)};
-        int32_t sum = 0;
-        for (int dir = 0; dir < 8; ++dir) {
-          const uint8_t* q = px;
-          for (int32_t k = 1; k <= lastCount[dir]; ++k) {
-            if (k > room[dir]) {
-              sum += term[dir][k];
-              break;
-            }
-            q += delta[dir];
-            if (*q != code) {
-              sum += term[dir][k];
-              break;
-            }
-          }
-        }
-        const int32_t light = ClampInt(sum / 128, -127, 127);
-        if (light != 0) px[2] = uint8_t(kNoLight + light);
+void CountRuns(const TCodes& c, TRuns& runs) {
+  const int32_t w = c.Area.W, h = c.Area.H;
+  for (int dir = 0; dir < 8; ++dir) {
+    std::vector<uint8_t>& run = runs[dir];
+    run.assign(size_t(w) * size_t(h), 0);
+    const int32_t dx = kDirX[dir], dy = kDirY[dir];
+    // Each pixel after its neighbour that way.
+    for (int32_t j = 0; j < h; ++j) {
+      const int32_t y = dy > 0 ? h - 1 - j : j;
+      if (y + dy < 0 || y + dy >= h) continue;
+      for (int32_t i = 0; i < w; ++i) {
+        const int32_t x = dx > 0 ? w - 1 - i : i;
+        if (x + dx < 0 || x + dx >= w) continue;
+        const size_t at = size_t(y) * size_t(w) + size_t(x), near = size_t(y + dy) * size_t(w) + size_t(x + dx);
+        if (c.Bytes[near] == c.Bytes[at]) run[at] = uint8_t(IntMin(run[near] + 1, kRun));
       }
     }
   }
@@ -166,25 +116,60 @@ void LightPass(const TEmbossJob& job, TDibImage& mask, int32_t r) {
 
 }  // namespace
 
-void AssignPatternClasses(const TEmbossJob& job) {
-  const int32_t tilePX = IntMax(job.TilePX, 1);
-  for (int32_t i = 0; i < job.PieceCount; ++i) {
-    TPieceRecord& p = job.Pieces[i];
-    const int32_t c = i == job.FramePiece ? kFrameClass : (i / tilePX % 3) * 3 + i % tilePX % 3;
-    // Only a change is written: builds of several rotations may run side by side.
-    if (p.PatternClass != c) p.PatternClass = c;
-    if (p.ClassBit != uint16_t(1u << c)) p.ClassBit = uint16_t(1u << c);
+// --- Turned masks -----------------------------------------------------------------------------
+
+int32_t TurnedMaskWidth(const TDibImage& mask, int32_t r) { return r & 1 ? mask.Height : mask.Width; }
+int32_t TurnedMaskHeight(const TDibImage& mask, int32_t r) { return r & 1 ? mask.Width : mask.Height; }
+
+TTurnedRow TurnedImageRow(const TDibImage& image, int32_t margin, int32_t r, int32_t x, int32_t y) {
+  // The area without the margin; a turn moves it and keeps the margin where it was.
+  const int32_t aw = image.Width - margin, ah = image.Height - margin;
+  const intptr_t right = image.BytesPerPixel, up = image.RowStride;  // rows lie bottom-up
+  switch (r & 3) {
+    case 1:  // (x, y) shows (y, ah - 1 - x)
+      if (x < 0 || y < 0 || y >= aw || x >= ah) return {nullptr, 0, 0};
+      return {PixelAt(image, y, ah - 1 - x), up, ah - x};
+    case 2:  // (aw - 1 - x, ah - 1 - y)
+      if (x < 0 || y < 0 || y >= ah || x >= aw) return {nullptr, 0, 0};
+      return {PixelAt(image, aw - 1 - x, ah - 1 - y), -right, aw - x};
+    case 3:  // (aw - 1 - y, x)
+      if (x < 0 || y < 0 || y >= aw || x >= ah) return {nullptr, 0, 0};
+      return {PixelAt(image, aw - 1 - y, x), -up, ah - x};
+    default:  // the unturned image, its margin included
+      if (x < 0 || y < 0 || y >= image.Height || x >= image.Width) return {nullptr, 0, 0};
+      return {PixelAt(image, x, y), right, image.Width - x};
   }
+}
+
+TTurnedRow TurnedMaskRow(const TDibImage& mask, int32_t r, int32_t x, int32_t y) {
+  return TurnedImageRow(mask, kMaskMargin, r, x, y);
+}
+
+uint8_t TurnedMaskCode(const TDibImage& mask, int32_t r, int32_t x, int32_t y) {
+  const TTurnedRow row = TurnedMaskRow(mask, r, x, y);
+  return row.Inside > 0 ? *row.At : 0;
 }
 
 TPieceBox PieceRotatedBounds(const TPieceRecord& piece, const TDibImage& mask, int32_t r) {
   const int32_t x = piece.PieceX, y = piece.PieceY, w = piece.PieceW, h = piece.PieceH;
-  const int32_t m = mask.Width - kMaskMargin, hm = mask.Height - kMaskMargin;
+  const int32_t m = TurnedMaskWidth(mask, r) - kMaskMargin, hm = TurnedMaskHeight(mask, r) - kMaskMargin;
   switch (r & 3) {
     case 1: return {m - h - y, x, h, w};
     case 2: return {m - w - x, hm - h - y, w, h};
     case 3: return {y, hm - w - x, h, w};
     default: return {x, y, w, h};
+  }
+}
+
+// --- Building ---------------------------------------------------------------------------------
+
+void AssignPatternClasses(const TEmbossJob& job) {
+  const int32_t tilePX = IntMax(job.TilePX, 1);
+  for (int32_t i = 0; i < job.PieceCount; ++i) {
+    TPieceRecord& p = job.Pieces[i];
+    const int32_t c = i == job.FramePiece ? kFrameClass : (i / tilePX % 3) * 3 + i % tilePX % 3;
+    p.PatternClass = c;
+    p.ClassBit = uint16_t(1u << c);
   }
 }
 
@@ -209,64 +194,251 @@ void ResetMaskChannels(TDibImage& mask) {
   }
 }
 
-void BuildEmbossMap(const TEmbossJob& job, TDibImage& mask, TEmbossMap& map, int32_t r) {
-  if (mask.Width <= 0 || mask.BytesPerPixel < 3) {
-    FreeEmbossMap(map);
-    return;
-  }
-  if (job.WoodStyle != 0) {
-    WoodPass(job, mask, map, r);
-    JoinedNeighbourPass(job, mask, map, r);
-  } else {
-    FreeEmbossMap(map);
-  }
-  if (job.EmbossStyle >= 1 && job.EmbossStyle <= 3) LightPass(job, mask, r);
+template <typename F>
+void TEmbossMap::ForTiles(const TPieceBox& area, F f) {
+  TPieceBox b = area;
+  if (!ClipBox(b, Width, Height)) return;
+  for (int32_t ty = b.Y / kTile; ty <= (b.Y + b.H - 1) / kTile; ++ty)
+    for (int32_t tx = b.X / kTile; tx <= (b.X + b.W - 1) / kTile; ++tx) f(Tiles_[size_t(ty) * size_t(TilesX_) + size_t(tx)], tx, ty);
 }
 
-void ClearJoinedWood(TEmbossMap& map, const TDibImage& mask, TPieceRecord* pieces, int32_t p,
-                     const std::vector<int32_t>& neighbours, int32_t r, int32_t woodWidth) {
-  if (map.Empty() || neighbours.empty()) return;
-  const TPieceRecord& piece = pieces[p];
-  const int32_t c = piece.PatternClass;
-  const uint16_t bit = piece.ClassBit;
-  if (c < 0 || c > kFrameClass) return;
-  struct TNear {
-    TPieceBox Box;
-    int32_t Class;
-    uint16_t Bit;
-  };
-  std::vector<TNear> near;
-  near.reserve(neighbours.size());
-  for (int32_t n : neighbours) {
-    TPieceBox b = PieceRotatedBounds(pieces[n], mask, r);
-    b.W += woodWidth;
-    b.H += woodWidth;
-    if (pieces[n].PatternClass < 0 || pieces[n].PatternClass > kFrameClass) continue;
-    near.push_back({b, pieces[n].PatternClass, pieces[n].ClassBit});
+void BuildEmbossMap(const TEmbossJob& job, const TDibImage& mask, TEmbossMap& map, int32_t r) {
+  FreeEmbossMap(map);
+  const bool light = job.EmbossStyle >= 1 && job.EmbossStyle <= 3, wood = job.WoodStyle != 0;
+  if (mask.Width <= 0 || mask.BytesPerPixel < 3 || (!light && !wood)) return;
+  if (wood) AssignPatternClasses(job);
+  map.Width = TurnedMaskWidth(mask, r);
+  map.Height = TurnedMaskHeight(mask, r);
+  map.Mask_ = mask;
+  map.Mask_.Bitmap = nullptr;
+  map.R_ = r & 3;
+  map.EmbossStyle_ = job.EmbossStyle;
+  map.WoodWidth_ = wood ? job.WoodWidth : 0;
+  map.Light_ = light;
+  map.Wood_ = wood;
+  map.TilesX_ = (map.Width + kTile - 1) / kTile;
+  map.TilesY_ = (map.Height + kTile - 1) / kTile;
+  map.Tiles_.resize(size_t(map.TilesX_) * size_t(map.TilesY_));
+  map.Pieces_.resize(size_t(job.PieceCount));
+  for (int32_t i = 0; i < job.PieceCount; ++i) {
+    const TPieceRecord& p = job.Pieces[i];
+    TEmbossMap::TPiece& m = map.Pieces_[size_t(i)];
+    m.Box = PieceRotatedBounds(p, mask, r);
+    m.Near = {m.Box.X, m.Box.Y, m.Box.W + map.WoodWidth_, m.Box.H + map.WoodWidth_};
+    m.Code = p.Code;
+    m.Class = int8_t(p.PatternClass >= 0 && p.PatternClass <= kFrameClass ? p.PatternClass : -1);
+    // A piece outside the mask adds neither light nor wood.
+    if (!ClipBox(m.Box, map.Width, map.Height)) continue;
+    const TPieceBox reach{m.Box.X, m.Box.Y, m.Box.W + map.WoodWidth_, m.Box.H + map.WoodWidth_};
+    map.ForTiles(reach, [i](TEmbossMap::TTile& t, int32_t, int32_t) { t.Pieces.push_back(i); });
   }
-  TPieceBox box = PieceRotatedBounds(piece, mask, r);
-  box.W += woodWidth;
-  box.H += woodWidth;
-  if (!ClipBox(box, map.Width, map.Height)) return;
+  if (!wood) return;
+  // A loaded game: the wood between neighbours that are already joined goes.
+  std::vector<int32_t> joined;
+  for (int32_t i = 0; i < job.PieceCount; ++i) {
+    const TPieceRecord& p = job.Pieces[i];
+    joined.clear();
+    for (int16_t n : p.Neighbours)
+      if (n >= i && n < job.PieceCount && job.Pieces[n].Group == p.Group) joined.push_back(n);
+    ClearJoinedWood(map, i, joined);
+  }
+}
+
+TEmbossMap::TTile& TEmbossMap::Built(int32_t x, int32_t y) {
+  const int32_t tx = x / kTile, ty = y / kTile;
+  TTile& t = Tiles_[size_t(ty) * size_t(TilesX_) + size_t(tx)];
+  if (!t.Ready) BuildTile(t, tx, ty);
+  return t;
+}
+
+void TEmbossMap::BuildTile(TTile& tile, int32_t tx, int32_t ty) {
+  TPieceBox area{tx * kTile, ty * kTile, kTile, kTile};
+  ClipBox(area, Width, Height);
+  TCodes codes;
+  codes.Area = {area.X - kReach, area.Y - kReach, area.W + 2 * kReach, area.H + 2 * kReach};
+  ClipBox(codes.Area, Width, Height);
+  ReadCodes(codes, Mask_, R_);
+  tile.Ready = true;
+  if (Light_) {
+    tile.Light.assign(size_t(kTile) * kTile, uint8_t(kNoLight));
+    const int32_t radius = LightRadius(EmbossStyle_);
+    const int32_t reach = radius * 128;
+    const int32_t* weights = WeightsFor(EmbossStyle_);
+    // What a walk that stops at step k contributes, per direction; steps beyond a direction's
+    // last contributing one add nothing.
+    int32_t term[8][kRun + 2] = {};
+    int32_t lastCount[8] = {};
+    for (int dir = 0; dir < 8; ++dir)
+      for (int32_t count = 1; count <= radius + 1; ++count) {
+        const int32_t distance = count * (dir < 4 ? 128 : kDiagonalStep);
+        term[dir][count] = distance <= reach ? (reach - distance) * weights[dir] : 0;
+        if (term[dir][count] != 0) lastCount[dir] = count;
+      }
+    TRuns runs;
+    CountRuns(codes, runs);
+    for (int32_t i : tile.Pieces) {
+      const TPiece& p = Pieces_[size_t(i)];
+      const TPieceBox& box = p.Box;
+      TPieceBox part = box;
+      if (!Intersect(part, area)) continue;
+      for (int32_t y = part.Y; y < part.Y + part.H; ++y) {
+        const int32_t up = y - box.Y, down = box.Y + box.H - 1 - y;
+        const size_t at0 = size_t(y - codes.Area.Y) * size_t(codes.Area.W) + size_t(part.X - codes.Area.X);
+        uint8_t* out = &tile.Light[size_t(y - area.Y) * kTile + size_t(part.X - area.X)];
+        for (int32_t x = part.X, k = 0; x < part.X + part.W; ++x, ++k) {
+          const size_t at = at0 + size_t(k);
+          if (codes.Bytes[at] != p.Code) continue;
+          const int32_t left = x - box.X, right = box.X + box.W - 1 - x;
+          // How many steps stay inside the box in each direction.
+          const int32_t room[8] = {left, up, right, down, IntMin(left, up), IntMin(right, up), IntMin(right, down),
+                                   IntMin(left, down)};
+          // A walk stops at the first step that leaves the box or the piece's code.
+          int32_t sum = 0;
+          for (int dir = 0; dir < 8; ++dir) {
+            const int32_t stop = IntMin(room[dir], runs[dir][at]) + 1;
+            if (stop <= lastCount[dir]) sum += term[dir][stop];
+          }
+          const int32_t light = ClampInt(sum / 128, -127, 127);
+          if (light != 0) out[k] = uint8_t(kNoLight + light);
+        }
+      }
+    }
+  }
+  if (!Wood_) return;
+  tile.Wood.assign(size_t(kTile) * kTile, 0);
+  const int32_t wood = WoodWidth_;
+  const intptr_t upLeft = -1 - intptr_t(codes.Area.W);
+  for (int32_t i : tile.Pieces) {
+    const TPiece& p = Pieces_[size_t(i)];
+    if (p.Class < 0) continue;
+    const TPieceBox& box = p.Box;
+    // Each pixel of the box grown by the wood width takes the smallest shift d at which the
+    // piece's silhouette covers it: the pixel d up and d left is the piece's.
+    TPieceBox part{box.X, box.Y, box.W + wood, box.H + wood};
+    if (!Intersect(part, area)) continue;
+    for (int32_t my = part.Y; my < part.Y + part.H; ++my) {
+      uint32_t* out = &tile.Wood[size_t(my - area.Y) * kTile + size_t(part.X - area.X)];
+      for (int32_t mx = part.X; mx < part.X + part.W; ++mx, ++out) {
+        // Start at the first shift that lands inside the box.
+        int32_t d = IntMax(IntMax(mx - (box.X + box.W - 1), my - (box.Y + box.H - 1)), 0);
+        int32_t sx = mx - d, sy = my - d;
+        if (d > wood || sx < box.X || sy < box.Y) continue;
+        const uint8_t* src = codes.Row(sx, sy);
+        for (;;) {
+          if (*src == p.Code) {
+            SetWoodField(*out, p.Class, uint32_t(d) + 1);
+            break;
+          }
+          if (++d > wood || --sx < box.X || --sy < box.Y) break;
+          src += upLeft;
+        }
+      }
+    }
+  }
+  for (int32_t j : tile.Joins) JoinInTile(Joins_[size_t(j)], tile, tx, ty);
+  tile.Joins.clear();
+  tile.Joins.shrink_to_fit();
+}
+
+void TEmbossMap::BuildTiles(const std::vector<TPieceBox>& areas, int32_t threads) {
+  std::vector<uint8_t> wanted(Tiles_.size(), 0);
+  for (const TPieceBox& a : areas)
+    ForTiles(a, [&](TTile& t, int32_t tx, int32_t ty) { wanted[size_t(ty) * size_t(TilesX_) + size_t(tx)] = !t.Ready; });
+  std::vector<int32_t> todo;
+  for (size_t i = 0; i < wanted.size(); ++i)
+    if (wanted[i]) todo.push_back(int32_t(i));
+  // Each tile is built by one thread and reads only what the map set up: no locks.
+  std::atomic<size_t> next{0};
+  auto work = [&] {
+    for (size_t k; (k = next.fetch_add(1)) < todo.size();)
+      BuildTile(Tiles_[size_t(todo[k])], todo[k] % TilesX_, todo[k] / TilesX_);
+  };
+  std::vector<std::thread> helpers;
+  for (int32_t t = 1; t < IntMin(threads, int32_t(todo.size() / 16) + 1); ++t) helpers.emplace_back(work);
+  work();
+  for (std::thread& h : helpers) h.join();
+}
+
+// --- Joins ------------------------------------------------------------------------------------
+
+void ClearJoinedWood(TEmbossMap& map, int32_t p, const std::vector<int32_t>& neighbours) {
+  if (!map.Wood_ || neighbours.empty() || p < 0 || size_t(p) >= map.Pieces_.size()) return;
+  if (map.Pieces_[size_t(p)].Class < 0) return;
+  map.Joins_.push_back({p, neighbours});
+  const int32_t j = int32_t(map.Joins_.size()) - 1;
+  map.ForTiles(map.Pieces_[size_t(p)].Near, [&map, j](TEmbossMap::TTile& t, int32_t tx, int32_t ty) {
+    if (t.Ready)
+      map.JoinInTile(map.Joins_[size_t(j)], t, tx, ty);
+    else
+      t.Joins.push_back(j);
+  });
+}
+
+void TEmbossMap::JoinInTile(const TJoin& join, TTile& tile, int32_t tx, int32_t ty) {
+  const TPiece& piece = Pieces_[size_t(join.Piece)];
+  const int32_t c = piece.Class;
+  TPieceBox box = piece.Near;
+  TPieceBox area{tx * kTile, ty * kTile, kTile, kTile};
+  if (!ClipBox(box, Width, Height) || !Intersect(box, area)) return;
   for (int32_t y = box.Y; y < box.Y + box.H; ++y) {
-    for (int32_t x = box.X; x < box.X + box.W; ++x) {
-      const size_t at = map.At(x, y);
-      const uint16_t bits = map.ClassBits[at];
-      if (!(bits & bit) || !(bits & ~bit)) continue;
-      const uint32_t depthP = (map.Depths[at] >> (3 * c)) & 7u;
-      for (const TNear& n : near) {
-        if (!BoxHolds(n.Box, x, y) || !(bits & n.Bit)) continue;
-        const uint32_t d = (map.Depths[at] >> (3 * n.Class)) & 7u;
+    uint32_t* w = &tile.Wood[size_t(y - area.Y) * kTile + size_t(box.X - area.X)];
+    for (int32_t x = box.X; x < box.X + box.W; ++x, ++w) {
+      const uint32_t own = WoodField(*w, c);
+      // Only where the piece's class and another one meet.
+      if (own == 0 || (*w & ~(7u << (3 * c))) == 0) continue;
+      // The piece's own depth as it was before this pixel's first change.
+      const uint32_t depthP = own - 1;
+      for (int32_t n : join.Neighbours) {
+        const TPiece& near = Pieces_[size_t(n)];
+        if (near.Class < 0 || !BoxHolds(near.Near, x, y)) continue;
+        const uint32_t other = WoodField(*w, near.Class);
+        if (other == 0) continue;
+        const uint32_t d = other - 1;
         if (depthP > 0) {
-          if (d == 0 || d < depthP) SetDepth(map, at, c, 0);
-          else if (d > depthP) SetDepth(map, at, n.Class, 0);
+          if (d == 0 || d < depthP) SetWoodField(*w, c, 1);
+          else if (d > depthP) SetWoodField(*w, near.Class, 1);
         } else if (d > 0) {
-          SetDepth(map, at, n.Class, 0);
+          SetWoodField(*w, near.Class, 1);
         }
       }
     }
   }
 }
+
+// --- Reading ----------------------------------------------------------------------------------
+
+TEmbossMap::TSpan TEmbossMap::Span(int32_t x, int32_t y) {
+  TTile& t = Built(x, y);
+  const size_t at = size_t(y % kTile) * kTile + size_t(x % kTile);
+  const int32_t count = IntMin(kTile - x % kTile, Width - x);
+  return {Light_ ? &t.Light[at] : nullptr, Wood_ ? &t.Wood[at] : nullptr, count};
+}
+
+bool TEmbossMap::Holds(int32_t x, int32_t y) const { return x >= 0 && y >= 0 && x < Width && y < Height; }
+
+uint8_t TEmbossMap::Light(int32_t x, int32_t y) {
+  if (!Holds(x, y)) return uint8_t(kNoLight);
+  const TSpan s = Span(x, y);
+  return s.Light ? *s.Light : uint8_t(kNoLight);
+}
+
+uint16_t TEmbossMap::ClassBits(int32_t x, int32_t y) {
+  if (!Holds(x, y)) return 0;
+  const TSpan s = Span(x, y);
+  uint16_t bits = 0;
+  for (int32_t c = 0; s.Wood && c <= kFrameClass; ++c)
+    if (WoodField(*s.Wood, c) != 0) bits = uint16_t(bits | (1u << c));
+  return bits;
+}
+
+uint32_t TEmbossMap::Depth(int32_t x, int32_t y, int32_t patternClass) {
+  if (!Holds(x, y)) return 0;
+  const TSpan s = Span(x, y);
+  const uint32_t f = s.Wood ? WoodField(*s.Wood, patternClass) : 0;
+  return f ? f - 1 : 0;
+}
+
+// --- The options dialog's sample ----------------------------------------------------------------
 
 void DrawEmbossPreview(TDibImage& target, const TDibImage& mask, const TDibImage& picture,
                        int32_t woodColor, int32_t woodStyle, int32_t embossStyle) {

@@ -1,5 +1,6 @@
 #include "game/emboss_maps.h"
 
+#include <algorithm>
 #include <thread>
 #include <vector>
 
@@ -30,23 +31,27 @@ void RebuildEmbossMaps(TGameState& g) {
   g.GameOptions.WoodFrameWidth = WoodWidthForStyle(g.GameOptions.WoodStyle);
   SortPieces(g, false);
   if (g.GameOptions.EmbossStyle == 0 && g.GameOptions.WoodStyle == 0) return;
+  // The maps only note where each piece lies: their pixels are worked out when first drawn.
   const TEmbossJob job = JobOf(g);
-  if (!g.GameLevel.Rotate) {
-    BuildEmbossMap(job, g.Images.PieceMasks[0], g.Images.EmbossMaps[0], 0);
+  const int32_t rotations = g.GameLevel.Rotate ? 4 : 1;
+  for (int32_t r = 0; r < rotations; ++r) {
+    BuildEmbossMap(job, g.Images.PieceMasks[0], g.Images.EmbossMaps[r], r);
     g.Progress.Step();
-    return;
   }
-  // The four rotations touch their own mask and map only: they are built side by side, once
-  // the pieces' classes are set. The progress steps follow on this thread.
-  if (job.WoodStyle != 0) AssignPatternClasses(job);
-  std::vector<std::thread> workers;
-  for (int32_t r = 1; r < 4; ++r)
-    workers.emplace_back([&g, &job, r] { BuildEmbossMap(job, g.Images.PieceMasks[r], g.Images.EmbossMaps[r], r); });
-  BuildEmbossMap(job, g.Images.PieceMasks[0], g.Images.EmbossMaps[0], 0);
-  g.Progress.Step();
-  for (std::thread& w : workers) {
-    w.join();
-    g.Progress.Step();
+  // The field is painted next, the First Side from its top-left corner: what the pieces there
+  // show in their own turns is built now, over the free cores. The rest, and the frame's band,
+  // wait for their first paint.
+  const int32_t threads = int32_t(std::clamp(std::thread::hardware_concurrency(), 1u, 8u));
+  const int32_t frame = FramePieceIndex(g), ww = g.GameOptions.WoodFrameWidth;
+  for (int32_t r = 0; r < rotations; ++r) {
+    std::vector<TPieceBox> drawn;
+    for (int32_t i = 0; i < job.PieceCount; ++i) {
+      const TPieceRecord& p = g.Pieces[size_t(i)];
+      if (i != frame && (p.Rotation & 3) == r && p.Window == 0 && p.X < g.Field.FieldW && p.Y < g.Field.FieldH &&
+          p.X + p.BoxW + ww > 0 && p.Y + p.BoxH + ww > 0)
+        drawn.push_back({p.BoxX, p.BoxY, p.BoxW + ww, p.BoxH + ww});
+    }
+    g.Images.EmbossMaps[r].BuildTiles(drawn, threads);
   }
 }
 
@@ -59,7 +64,5 @@ void MergeGroups(TGameState& g, int32_t piece, int32_t /*fromGroup*/, int32_t to
     if (nb >= 0 && nb < n && g.Pieces[size_t(nb)].Group == toGroup) joined.push_back(nb);
   if (joined.empty()) return;
   const int32_t rotations = g.GameLevel.Rotate ? 4 : 1;
-  for (int32_t r = 0; r < rotations; ++r)
-    ClearJoinedWood(g.Images.EmbossMaps[r], g.Images.PieceMasks[r], g.Pieces.data(), piece,
-                    joined, r, g.GameOptions.WoodFrameWidth);
+  for (int32_t r = 0; r < rotations; ++r) ClearJoinedWood(g.Images.EmbossMaps[r], piece, joined);
 }

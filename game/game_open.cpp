@@ -133,21 +133,9 @@ bool BuildRotatedImages(TGameState& g) {
     FreeDib(im.PieceMasks[r]);
   }
   if (!g.GameLevel.Rotate) return true;
-  // The pictures and the masks are two independent chains of turns: the masks turn on a
-  // second thread. The progress steps follow on this one.
-  bool masksTurned = true;
-  std::thread masks([&im, &masksTurned] {
-    for (int r = 1; r < 4 && masksTurned; ++r)
-      masksTurned = RotateDibWithMargin(im.PieceMasks[r], im.PieceMasks[r - 1], 5);
-  });
-  bool picturesTurned = true;
-  for (int r = 1; r < 4 && picturesTurned; ++r) {
-    picturesTurned = RotateDib90(im.PictureImages[r], im.PictureImages[r - 1]);
-    if (picturesTurned) g.Progress.Step();
-  }
-  masks.join();
-  if (!picturesTurned || !masksTurned) return false;
-  for (int r = 1; r < 4; ++r) g.Progress.Step();
+  // Pieces read their turn through the unturned picture and mask: nothing is turned ahead. The
+  // six steps of the turns are still shown.
+  for (int step = 0; step < 6; ++step) g.Progress.Step();
   return true;
 }
 

@@ -34,9 +34,10 @@ TWoodTables MakeWoodTables(const TGameOptions& o) {
 }
 
 struct TDrawSource {
-  const TDibImage* Picture;
+  const TDibImage* Picture;  // unturned, like the mask: the turn is read through them
   const TDibImage* Mask;
-  const TEmbossMap* Map;
+  int32_t Rotation;
+  TEmbossMap* Map;
 };
 
 // One rectangle of a piece: (sx, sy) in the rotation's mask, (tx, ty) on the target.
@@ -44,55 +45,63 @@ void DrawPiece(TDibImage& target, int32_t tx, int32_t ty, int32_t sx, int32_t sy
                int32_t h, const TDrawSource& src, const TPieceRecord& p, bool emboss,
                const TWoodTables& wood) {
   const TDibImage& picture = *src.Picture;
-  const TDibImage& mask = *src.Mask;
-  const TEmbossMap* map = wood.Style != 0 && src.Map && !src.Map->Empty() ? src.Map : nullptr;
+  TEmbossMap* map = src.Map && !src.Map->Empty() && (src.Map->HasLight() || (wood.Style != 0 && src.Map->HasWood()))
+                        ? src.Map
+                        : nullptr;
   const bool woodClass = p.PatternClass >= 0 && p.PatternClass <= kFrameClass && p.ClassBit != 0;
   const int32_t shift = woodClass ? 3 * p.PatternClass : 0;
   const uint8_t code = p.Code;
-  const int32_t tbpp = target.BytesPerPixel, mbpp = mask.BytesPerPixel;
+  const int32_t tbpp = target.BytesPerPixel;
   for (int32_t row = 0; row < h; ++row) {
     const int32_t y = sy + row;
-    const bool pictureRow = y < picture.Height;
-    const uint8_t* m = DibPixelAddress(mask, sx, y);
-    const uint8_t* pic = pictureRow ? DibScanLine(picture, y) : nullptr;
+    // Mask pixels in the margin beyond the picture have no picture to show.
+    const TTurnedRow pic = TurnedImageRow(picture, 0, src.Rotation, sx, y);
+    const TTurnedRow mask = TurnedMaskRow(*src.Mask, src.Rotation, sx, y);
     uint8_t* t = DibPixelAddress(target, tx, ty + row);
-    const uint16_t* bits = map && y < map->Height ? &map->ClassBits[map->At(0, y)] : nullptr;
-    const uint32_t* depths = bits ? &map->Depths[map->At(0, y)] : nullptr;
-    for (int32_t col = 0; col < w; ++col, m += mbpp, t += tbpp) {
-      const int32_t x = sx + col;
-      // Mask pixels in the margin beyond the picture have no picture to show.
-      if (m[0] == code && pictureRow && x < picture.Width) {
-        const uint8_t* s = pic + x * picture.BytesPerPixel;
-        int32_t b = s[0], gr = s[1], r = s[2];
-        if (emboss && m[2] != kNoLight) {
-          const int32_t light = int32_t(m[2]) - kNoLight;
-          b = Channel(b + light);
-          gr = Channel(gr + light);
-          r = Channel(r + light);
+    for (int32_t col = 0; col < w;) {
+      // A run of pixels that shares one tile of the map.
+      TEmbossMap::TSpan span{nullptr, nullptr, w - col};
+      if (map) span = map->Span(sx + col, y);
+      const uint8_t* light = emboss ? span.Light : nullptr;
+      const uint32_t* depths = wood.Style != 0 && woodClass ? span.Wood : nullptr;
+      const int32_t first = col, end = IntMin(w, col + span.Count);
+      for (; col < end; ++col, t += tbpp) {
+        const uint8_t m = col < mask.Inside ? mask.At[col * mask.Step] : 0;
+        const int32_t k = col - first;
+        if (m == code && col < pic.Inside) {
+          const uint8_t* s = pic.At + col * pic.Step;
+          int32_t b = s[0], gr = s[1], r = s[2];
+          if (light && light[k] != kNoLight) {
+            const int32_t l = int32_t(light[k]) - kNoLight;
+            b = Channel(b + l);
+            gr = Channel(gr + l);
+            r = Channel(r + l);
+          }
+          if (p.Selected) {
+            b = 255 - b;
+            gr = 255 - gr;
+            r = 255 - r;
+          }
+          t[0] = uint8_t(b);
+          t[1] = uint8_t(gr);
+          t[2] = uint8_t(r);
+          continue;
         }
-        if (p.Selected) {
-          b = 255 - b;
-          gr = 255 - gr;
-          r = 255 - r;
+        if (!depths) continue;
+        // The class's field is its depth + 1, 0 where the class does not reach.
+        const uint32_t f = (depths[k] >> shift) & 7u;
+        if (f <= 1) continue;
+        const uint32_t d = f - 1;
+        if (wood.Style == 1) {
+          t[0] = wood.Color[d][0];
+          t[1] = wood.Color[d][1];
+          t[2] = wood.Color[d][2];
+        } else {
+          const int32_t keep = wood.Keep[d];
+          t[0] = uint8_t((t[0] * keep) >> 8);
+          t[1] = uint8_t((t[1] * keep) >> 8);
+          t[2] = uint8_t((t[2] * keep) >> 8);
         }
-        t[0] = uint8_t(b);
-        t[1] = uint8_t(gr);
-        t[2] = uint8_t(r);
-        continue;
-      }
-      if (!depths || !woodClass || x >= map->Width) continue;
-      if ((bits[x] & p.ClassBit) != p.ClassBit) continue;
-      const uint32_t d = (depths[x] >> shift) & 7u;
-      if (d == 0) continue;
-      if (wood.Style == 1) {
-        t[0] = wood.Color[d][0];
-        t[1] = wood.Color[d][1];
-        t[2] = wood.Color[d][2];
-      } else {
-        const int32_t keep = wood.Keep[d];
-        t[0] = uint8_t((t[0] * keep) >> 8);
-        t[1] = uint8_t((t[1] * keep) >> 8);
-        t[2] = uint8_t((t[2] * keep) >> 8);
       }
     }
   }
@@ -111,8 +120,8 @@ void DrawPart(TDibImage& target, const TSkinRect& clip, const TPieceView& view, 
   // The source must stay inside the mask as well.
   left = IntMax(left, tx - sx);
   top = IntMax(top, ty - sy);
-  right = IntMin(right, tx + (src.Mask->Width - 1 - sx));
-  bottom = IntMin(bottom, ty + (src.Mask->Height - 1 - sy));
+  right = IntMin(right, tx + (TurnedMaskWidth(*src.Mask, src.Rotation) - 1 - sx));
+  bottom = IntMin(bottom, ty + (TurnedMaskHeight(*src.Mask, src.Rotation) - 1 - sy));
   if (left > right || top > bottom) return;
   DrawPiece(target, left, top, sx + (left - tx), sy + (top - ty), right - left + 1,
             bottom - top + 1, src, p, emboss, wood);
@@ -126,8 +135,7 @@ void DrawPieceClipped(TGameState& g, TDibImage& target, const TSkinRect& clip,
     return;
   const TPieceRecord& p = g.Pieces[size_t(piece)];
   const int32_t r = p.Rotation & 3;
-  const TDrawSource src{&g.Images.PictureImages[r], &g.Images.PieceMasks[r],
-                        &g.Images.EmbossMaps[r]};
+  const TDrawSource src{&g.Images.PictureImages[0], &g.Images.PieceMasks[0], r, &g.Images.EmbossMaps[r]};
   if (src.Picture->Width <= 0 || src.Mask->Width <= 0 || src.Mask->BytesPerPixel < 3) return;
   const TWoodTables wood = MakeWoodTables(g.GameOptions);
   const bool emboss = g.GameOptions.EmbossStyle != 0;

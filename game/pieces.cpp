@@ -6,7 +6,7 @@
 #include "platform/text_compare.h"
 
 TPieceBox PieceRotatedBounds(const TGameState& g, const TPieceRecord& piece, int32_t r) {
-  return ::PieceRotatedBounds(piece, g.Images.PieceMasks[r & 3], r & 3);
+  return ::PieceRotatedBounds(piece, g.Images.PieceMasks[0], r & 3);
 }
 
 void UpdatePieceRotation(TGameState& g, TPieceRecord& piece) {
@@ -39,10 +39,12 @@ int32_t PieceAtPoint(TGameState& g, const TPieceView& view, int32_t x, int32_t y
     if (p.Window != view.Index || px < p.X || px >= p.X + p.BoxW || py < p.Y ||
         py >= p.Y + p.BoxH)
       continue;
-    const TDibImage& mask = g.Images.PieceMasks[p.Rotation & 3];
+    const TDibImage& mask = g.Images.PieceMasks[0];
+    const int32_t r = p.Rotation & 3;
     const int32_t mx = p.BoxX + px - p.X, my = p.BoxY + py - p.Y;
-    if (mx < 0 || my < 0 || mx >= mask.Width || my >= mask.Height) continue;
-    if (*DibPixelAddress(mask, mx, my) == p.Code) {
+    if (mask.Width <= 0 || mx < 0 || my < 0 || mx >= TurnedMaskWidth(mask, r) || my >= TurnedMaskHeight(mask, r))
+      continue;
+    if (TurnedMaskCode(mask, r, mx, my) == p.Code) {
       hit = e.Index;
       break;
     }

@@ -9,17 +9,25 @@
 
 namespace {
 
-int32_t Light(const TGameState& g, int32_t x, int32_t y, int32_t r = 0) {
-  return DibPixelAddress(g.Images.PieceMasks[r], x, y)[2];
-}
+int32_t Light(TGameState& g, int32_t x, int32_t y, int32_t r = 0) { return g.Images.EmbossMaps[r].Light(x, y); }
 
-uint32_t WoodDepth(const TGameState& g, int32_t x, int32_t y, int32_t patternClass) {
+uint32_t WoodDepth(TGameState& g, int32_t x, int32_t y, int32_t patternClass) {
   return g.Images.EmbossMaps[0].Depth(x, y, patternClass);
 }
 
-uint16_t Classes(const TGameState& g, int32_t x, int32_t y) {
-  const TEmbossMap& m = g.Images.EmbossMaps[0];
-  return m.ClassBits[m.At(x, y)];
+uint16_t Classes(TGameState& g, int32_t x, int32_t y) { return g.Images.EmbossMaps[0].ClassBits(x, y); }
+
+// Every pixel's classes and depths of turn 0.
+std::vector<uint64_t> Wood(TGameState& g) {
+  TEmbossMap& m = g.Images.EmbossMaps[0];
+  std::vector<uint64_t> all;
+  for (int32_t y = 0; y < m.Height; ++y)
+    for (int32_t x = 0; x < m.Width; ++x) {
+      uint64_t v = m.ClassBits(x, y);
+      for (int32_t c = 0; c <= kFrameClass; ++c) v = v << 3 | m.Depth(x, y, c);
+      all.push_back(v);
+    }
+  return all;
 }
 
 void Rebuild(TGameState& g, int emboss, int wood) {
@@ -45,8 +53,8 @@ TEST(EmbossLight, PaperStyleOnALonePiece) {
   EXPECT_EQ(Light(g, 0, 10), 128 + 37);
   // Bottom-right corner mirrors the top-left with the negative weights: -8120 / 128 = -63.
   EXPECT_EQ(Light(g, 19, 19), 128 - 63);
-  // Without a wood style there is no map.
-  EXPECT_TRUE(g.Images.EmbossMaps[0].Empty());
+  // Without a wood style there is no wood.
+  EXPECT_FALSE(g.Images.EmbossMaps[0].HasWood());
 }
 
 TEST(EmbossLight, FatCardStyleReachesFurther) {
@@ -62,17 +70,16 @@ TEST(EmbossLight, FatCardStyleReachesFurther) {
   EXPECT_EQ(Light(g, 5, 10), 128);
 }
 
-TEST(EmbossLight, ANarrowPieceCancelsAndKeepsItsByte) {
+TEST(EmbossLight, ANarrowPieceCancelsToNoLight) {
   TGameState g;
   MakeTestGame(g, {.Cols = 1, .Rows = 1, .Tile = 20});
-  // Leave only columns 0..2 of the piece; mark the light byte to see it left alone.
+  // Leave only columns 0..2 of the piece.
   TDibImage& mask = g.Images.PieceMasks[0];
   for (int32_t y = 0; y < 20; ++y)
     for (int32_t x = 3; x < 20; ++x) DibPixelAddress(mask, x, y)[0] = 255;
-  DibPixelAddress(mask, 1, 10)[2] = 100;
   Rebuild(g, 1, 0);
   // Middle column: left and right both count 2 (256, no light), diagonals 362: sum 0.
-  EXPECT_EQ(Light(g, 1, 10), 100);
+  EXPECT_EQ(Light(g, 1, 10), 128);
   // Right column: right 128 * -20, up-right and down-right diagonals leave at once:
   // -2560 + 75 * 10 - 75 * 40 = -4810; / 128 = -37.
   EXPECT_EQ(Light(g, 2, 10), 128 - 37);
@@ -96,7 +103,8 @@ TEST(EmbossLight, NoStylesBuildNothingAndTakeNoStep) {
   g.GameLevel.Rotate = 0;
   Rebuild(g, 1, 0);
   EXPECT_EQ(steps, 5);
-  EXPECT_TRUE(g.Images.EmbossMaps[0].Empty());
+  EXPECT_FALSE(g.Images.EmbossMaps[0].HasWood());
+  EXPECT_TRUE(g.Images.EmbossMaps[1].Empty());
 }
 
 TEST(EmbossLight, TurnedMasksAreLitFromTheScreenTopLeft) {
@@ -162,29 +170,28 @@ TEST(WoodMap, JoinedNeighboursShowNoWoodOverEachOther) {
 
   // A join at play time clears the same wood as a build of the joined groups.
   MergeGroups(apart, 0, 0, 1);
-  EXPECT_EQ(apart.Images.EmbossMaps[0].Depths, joined.Images.EmbossMaps[0].Depths);
-  EXPECT_EQ(apart.Images.EmbossMaps[0].ClassBits, joined.Images.EmbossMaps[0].ClassBits);
+  EXPECT_EQ(Wood(apart), Wood(joined));
 }
 
 TEST(WoodMap, MergeGroupsNeedsAWoodStyleAndANeighbourInTheGroup) {
   TGameState g;
   MakeTestGame(g, {.Cols = 3, .Rows = 1, .Tile = 20, .Knob = 4});
   Rebuild(g, 0, 1);
-  const std::vector<uint32_t> before = g.Images.EmbossMaps[0].Depths;
+  const std::vector<uint64_t> before = Wood(g);
   MergeGroups(g, 0, 0, 2);  // piece 2 is no neighbour of piece 0
-  EXPECT_EQ(g.Images.EmbossMaps[0].Depths, before);
+  EXPECT_EQ(Wood(g), before);
   g.GameOptions.WoodStyle = 0;
   MergeGroups(g, 0, 0, 1);
-  EXPECT_EQ(g.Images.EmbossMaps[0].Depths, before);
+  EXPECT_EQ(Wood(g), before);
 }
 
 TEST(WoodMap, MaskChannelsReset) {
   TGameState g;
   MakeTestGame(g, {.Cols = 1, .Rows = 1, .Tile = 20});
-  Rebuild(g, 1, 0);
+  DibPixelAddress(g.Images.PieceMasks[0], 0, 0)[2] = 7;
   DibPixelAddress(g.Images.PieceMasks[0], 3, 3)[1] = 77;
   ResetMaskChannels(g.Images.PieceMasks[0]);
-  EXPECT_EQ(Light(g, 0, 0), 128);
+  EXPECT_EQ(DibPixelAddress(g.Images.PieceMasks[0], 0, 0)[2], 128);
   EXPECT_EQ(DibPixelAddress(g.Images.PieceMasks[0], 3, 3)[1], 0);
   EXPECT_EQ(DibPixelAddress(g.Images.PieceMasks[0], 3, 3)[0], g.Pieces[0].Code);
 }

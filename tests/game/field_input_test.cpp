@@ -377,14 +377,14 @@ TEST(FieldInput, AJoinClearsTheWoodBetweenTheJoinedPieces) {
   r.f.ShowJoin = false;
   // Piece 1's wood over piece 0's body, in the part of the map that piece 1 draws.
   auto woodOverNeighbour = [&] {
-    const TEmbossMap& map = r.g.Images.EmbossMaps[0];
+    TEmbossMap& map = r.g.Images.EmbossMaps[0];
     const TDibImage& mask = r.g.Images.PieceMasks[0];
     const TPieceRecord& p = r.P(1);
     const int32_t ww = r.g.GameOptions.WoodFrameWidth;
     int32_t n = 0;
     for (int32_t y = p.BoxY; y < std::min(p.BoxY + p.BoxH + ww, map.Height); ++y)
       for (int32_t x = p.BoxX; x < std::min(p.BoxX + p.BoxW + ww, map.Width); ++x)
-        if (*DibPixelAddress(mask, x, y) == r.P(0).Code && (map.ClassBits[map.At(x, y)] & p.ClassBit) &&
+        if (*DibPixelAddress(mask, x, y) == r.P(0).Code && (map.ClassBits(x, y) & p.ClassBit) &&
             map.Depth(x, y, p.PatternClass) > 0)
           ++n;
     return n;

@@ -205,40 +205,6 @@ TEST_F(GameOpen, FitToScreenCutsTheScaledPicture) {
 
 namespace {
 
-// The rotations' maps are built side by side; each must equal a build of that rotation alone.
-TEST_F(GameOpen, EmbossMapsOfAllRotationsMatchSeparateBuilds) {
-  s.Game.GameOptions.EmbossStyle = 2;
-  s.Game.GameOptions.WoodStyle = 2;
-  ASSERT_TRUE(OpenTestGame(s, jigsaw, 10, 5, true, true));
-  TGameState& g = s.Game;
-  TEmbossJob job;
-  job.Pieces = g.Pieces.data();
-  job.PieceCount = LivePieceCount(g);
-  job.TilePX = g.GameLevel.TilePX;
-  job.FramePiece = FramePieceIndex(g);
-  job.EmbossStyle = 2;
-  job.WoodStyle = 2;
-  job.WoodWidth = 5;
-  // The unlit cut map, turned as the game turns it, lit one rotation at a time.
-  TDibHolder unlit[4];
-  const TDibImage& first = g.Images.PieceMasks[0];
-  ASSERT_TRUE(CreateDib24(*unlit[0], first.Width, first.Height));
-  BlitDib(*unlit[0], 0, 0, first.Width, first.Height, first, 0, 0);
-  ResetMaskChannels(*unlit[0]);
-  for (int32_t r = 1; r < 4; ++r) ASSERT_TRUE(RotateDibWithMargin(*unlit[r], *unlit[r - 1], 5));
-  for (int32_t r = 0; r < 4; ++r) {
-    SCOPED_TRACE(r);
-    const TDibImage& built = g.Images.PieceMasks[r];
-    TDibImage& mask = *unlit[r];
-    TEmbossMap map;
-    BuildEmbossMap(job, mask, map, r);
-    EXPECT_TRUE(SameDib(mask, built));
-    EXPECT_TRUE(map.ClassBits == g.Images.EmbossMaps[r].ClassBits);
-    EXPECT_TRUE(map.Depths == g.Images.EmbossMaps[r].Depths);
-    EXPECT_FALSE(map.Empty());
-  }
-}
-
 }  // namespace
 
 namespace {
@@ -305,10 +271,6 @@ TEST_F(GameOpen, TheOpenDrawsForTheCutThenTheTurnsThenTheSpread) {
       }
     }
     EXPECT_EQ(g.Rng.RandSeed, rng.RandSeed);
-    // The turned pictures and masks swap width and height; the masks keep their margin.
-    EXPECT_EQ(g.Images.PictureImages[1].Width, 180);
-    EXPECT_EQ(g.Images.PieceMasks[1].Width, 185);
-    EXPECT_EQ(g.Images.PieceMasks[1].Height, 245);
   }
 }
 

@@ -236,11 +236,11 @@ TEST(OptionsApply, RunningGameMovesTheSecondSideAndRebuildsTheEffects) {
   EXPECT_EQ(steps, 5);
   EXPECT_EQ(g.GameOptions.WoodFrameWidth, 5);
   for (int r4 = 0; r4 < 4; ++r4) EXPECT_FALSE(g.Images.EmbossMaps[r4].Empty());
-  // Light was written into the masks: some pixel is no longer 128.
+  // Some pixel is lit.
   const TDibImage& mask = g.Images.PieceMasks[0];
   bool lit = false;
   for (int32_t y = 0; y < mask.Height && !lit; ++y)
-    for (int32_t x = 0; x < mask.Width && !lit; ++x) lit = DibPixelAddress(mask, x, y)[2] != kNoLight;
+    for (int32_t x = 0; x < mask.Width && !lit; ++x) lit = g.Images.EmbossMaps[0].Light(x, y) != kNoLight;
   EXPECT_TRUE(lit);
 
   // Turning the effects off again frees the wood maps and unlights the masks.

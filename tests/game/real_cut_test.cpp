@@ -134,7 +134,7 @@ TEST(RealCut, EmbossAndWoodOnACutKeepBodiesAndLightEdges) {
   EXPECT_EQ(steps, 4);
   for (int32_t r = 0; r < 4; ++r) {
     const TDibImage& mask = g.Images.PieceMasks[r];
-    const TEmbossMap& map = g.Images.EmbossMaps[r];
+    TEmbossMap& map = g.Images.EmbossMaps[r];
     ASSERT_EQ(map.Width, mask.Width);
     for (int32_t i = 0; i < g.GameLevel.TotalTileNum; ++i) {
       const TPieceRecord& p = g.Pieces[size_t(i)];
@@ -143,11 +143,11 @@ TEST(RealCut, EmbossAndWoodOnACutKeepBodiesAndLightEdges) {
         for (int32_t x = b.X; x < b.X + b.W; ++x) {
           if (*DibPixelAddress(mask, x, y) != p.Code) continue;
           // A body pixel carries its class at depth 0.
-          ASSERT_TRUE(map.ClassBits[map.At(x, y)] & p.ClassBit);
+          ASSERT_TRUE(map.ClassBits(x, y) & p.ClassBit);
           ASSERT_EQ(map.Depth(x, y, p.PatternClass), 0u);
           // The light: bright where the piece has an edge just up-left, dark just down-right,
           // never from an edge more than the radius (3) away in every direction.
-          const uint8_t light = DibPixelAddress(mask, x, y)[2];
+          const uint8_t light = map.Light(x, y);
           auto own = [&](int32_t dx, int32_t dy) {
             const int32_t sx = x + dx, sy = y + dy;
             return sx >= b.X && sy >= b.Y && sx < b.X + b.W && sy < b.Y + b.H &&
