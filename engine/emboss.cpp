@@ -259,6 +259,10 @@ void TEmbossMap::BuildTile(TTile& tile, int32_t tx, int32_t ty) {
   ClipBox(codes.Area, Width, Height);
   ReadCodes(codes, Mask_, R_);
   tile.Ready = true;
+  // A piece none of whose pixels lie within reach adds neither light nor wood here: the frame's
+  // box, the whole picture, meets every tile.
+  bool present[256] = {};
+  for (uint8_t c : codes.Bytes) present[c] = true;
   if (Light_) {
     tile.Light.assign(size_t(kTile) * kTile, uint8_t(kNoLight));
     const int32_t radius = LightRadius(EmbossStyle_);
@@ -280,7 +284,7 @@ void TEmbossMap::BuildTile(TTile& tile, int32_t tx, int32_t ty) {
       const TPiece& p = Pieces_[size_t(i)];
       const TPieceBox& box = p.Box;
       TPieceBox part = box;
-      if (!Intersect(part, area)) continue;
+      if (!present[p.Code] || !Intersect(part, area)) continue;
       for (int32_t y = part.Y; y < part.Y + part.H; ++y) {
         const int32_t up = y - box.Y, down = box.Y + box.H - 1 - y;
         const size_t at0 = size_t(y - codes.Area.Y) * size_t(codes.Area.W) + size_t(part.X - codes.Area.X);
@@ -310,7 +314,7 @@ void TEmbossMap::BuildTile(TTile& tile, int32_t tx, int32_t ty) {
   const intptr_t upLeft = -1 - intptr_t(codes.Area.W);
   for (int32_t i : tile.Pieces) {
     const TPiece& p = Pieces_[size_t(i)];
-    if (p.Class < 0) continue;
+    if (p.Class < 0 || !present[p.Code]) continue;
     const TPieceBox& box = p.Box;
     // Each pixel of the box grown by the wood width takes the smallest shift d at which the
     // piece's silhouette covers it: the pixel d up and d left is the piece's.

@@ -58,18 +58,19 @@ void DrawPiece(TDibImage& target, int32_t tx, int32_t ty, int32_t sx, int32_t sy
     const TTurnedRow pic = TurnedImageRow(picture, 0, src.Rotation, sx, y);
     const TTurnedRow mask = TurnedMaskRow(*src.Mask, src.Rotation, sx, y);
     uint8_t* t = DibPixelAddress(target, tx, ty + row);
+    // Offsets into the picture and the mask, read only inside them.
+    const int32_t maskInside = IntMin(mask.Inside, w), picInside = IntMin(pic.Inside, w);
+    intptr_t mAt = 0, pAt = 0;
     for (int32_t col = 0; col < w;) {
       // A run of pixels that shares one tile of the map.
       TEmbossMap::TSpan span{nullptr, nullptr, w - col};
       if (map) span = map->Span(sx + col, y);
       const uint8_t* light = emboss ? span.Light : nullptr;
       const uint32_t* depths = wood.Style != 0 && woodClass ? span.Wood : nullptr;
-      const int32_t first = col, end = IntMin(w, col + span.Count);
-      for (; col < end; ++col, t += tbpp) {
-        const uint8_t m = col < mask.Inside ? mask.At[col * mask.Step] : 0;
-        const int32_t k = col - first;
-        if (m == code && col < pic.Inside) {
-          const uint8_t* s = pic.At + col * pic.Step;
+      const int32_t end = IntMin(w, col + span.Count);
+      for (int32_t k = 0; col < end; ++col, ++k, t += tbpp, mAt += mask.Step, pAt += pic.Step) {
+        if (col < maskInside && mask.At[mAt] == code && col < picInside) {
+          const uint8_t* s = pic.At + pAt;
           int32_t b = s[0], gr = s[1], r = s[2];
           if (light && light[k] != kNoLight) {
             const int32_t l = int32_t(light[k]) - kNoLight;
