@@ -46,33 +46,21 @@ TEST_F(LangFile, EveryEncodingGivesTheSameUtf8Text) {
   }
 }
 
-TEST_F(LangFile, Utf16SurrogatePairsAndBrokenUnits) {
-  // A musical symbol (a pair), then a low surrogate alone, then a high one alone at the end.
-  std::u16string text = u"[All]\n<a>\U0001D11E\n<b>x\xDC00y\n<c>z\xD800";
-  TLanguageState st = Load(Utf16LeWithBom(text));
-  EXPECT_EQ(GetLangString(st, 1, "a"), "\xF0\x9D\x84\x9E");
-  EXPECT_EQ(GetLangString(st, 1, "b"), "x\xEF\xBF\xBDy");
-  EXPECT_EQ(GetLangString(st, 1, "c"), "z\xEF\xBF\xBD");
-}
-
-TEST_F(LangFile, TruncatedUtf16DropsTheHalfCharacter) {
-  std::vector<uint8_t> bytes = Utf16LeWithBom(u"[All]\n<B_Ok>OK");
-  bytes.push_back('!');  // half of a character
-  TLanguageState st = Load(bytes);
-  EXPECT_EQ(GetLangString(st, 1, "B_Ok"), "OK");
-
-  // A file of only the mark, and one cut inside the mark, read as empty or as plain bytes.
-  EXPECT_TRUE(Parse({0xFF, 0xFE}).empty());
-  EXPECT_TRUE(Parse({0xFF}).empty());
-  EXPECT_TRUE(Parse({0xEF, 0xBB}).empty());
-}
-
-TEST_F(LangFile, MarkedUtf8KeepsGoodTextAndMarksBrokenBytes) {
-  // With the mark the file is UTF-8 whatever follows: a bad byte is one replacement character.
-  TLanguageState st = Load(Utf8WithBom("[All]\n<a>x\xFFy\n<b>\xC3\xA9\n<c>\xE2\x82\n"));
-  EXPECT_EQ(GetLangString(st, 1, "a"), "x\xEF\xBF\xBDy");
-  EXPECT_EQ(GetLangString(st, 1, "b"), "\xC3\xA9");
-  EXPECT_EQ(GetLangString(st, 1, "c"), "\xEF\xBF\xBD\xEF\xBF\xBD");
+// Broken text in every encoding: UTF-16 pairs, lone halves and a last odd byte; marked UTF-8
+// with bad bytes (each one replacement character); files of a mark alone or cut inside it.
+TEST_F(LangFile, BrokenTextBecomesReplacementCharacters) {
+  std::vector<uint8_t> odd = Utf16LeWithBom(u"[All]\n<a>\U0001D11E\n<b>x\xDC00y\n<c>z\xD800");
+  odd.push_back('!');  // half of a character
+  const TLanguageState utf16 = Load(odd);
+  EXPECT_EQ(GetLangString(utf16, 1, "a"), "\xF0\x9D\x84\x9E");
+  EXPECT_EQ(GetLangString(utf16, 1, "b"), "x\xEF\xBF\xBDy");
+  EXPECT_EQ(GetLangString(utf16, 1, "c"), "z\xEF\xBF\xBD");
+  const TLanguageState utf8 = Load(Utf8WithBom("[All]\n<a>x\xFFy\n<b>\xC3\xA9\n<c>\xE2\x82\n"));
+  EXPECT_EQ(GetLangString(utf8, 1, "a"), "x\xEF\xBF\xBDy");
+  EXPECT_EQ(GetLangString(utf8, 1, "b"), "\xC3\xA9");
+  EXPECT_EQ(GetLangString(utf8, 1, "c"), "\xEF\xBF\xBD\xEF\xBF\xBD");
+  for (const std::vector<uint8_t>& file : {std::vector<uint8_t>{0xFF, 0xFE}, {0xFF}, {0xEF, 0xBB}})
+    EXPECT_TRUE(Parse(file).empty());
 }
 
 TEST_F(LangFile, TextThatIsNotUtf8IsWindows1252) {
