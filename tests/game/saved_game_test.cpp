@@ -291,8 +291,8 @@ TEST_F(HostileSavedGame, DamagedFilesAreRefusedOrReadWhole) {
   // refuse): cuts, and changed bytes; what opens must then be a whole game.
   auto read = [&](const std::vector<uint8_t>& b) { OpenOver(b); };
   const size_t state = size_t(StateOffset(good));
-  ForEachHostileVariant(good, 60, read, good.size() / 40, 0, 200);
-  ForEachHostileVariant(good, 150, read, 0, state);
+  ForEachHostileVariant(good, 40, read, good.size() / 30, 0, 200);
+  ForEachHostileVariant(good, 100, read, 0, state);
   // Checks between fields that random changes cannot meet.
   const size_t pieces = PiecesAt(good);
   const size_t levelAt = 23 + 9;
