@@ -118,7 +118,7 @@ void InitPaths(TGamePaths& p, const std::string& programDir, TRegistry& registry
   p.sSavedDir = p.sDocsDir + "Saved Games/";
   EnsureDir(p.sSavedDir);
   p.sAutoSave = p.sSavedDir + kAutoSaveName + kSavedGameExtension;
-  for (const std::string& folder : {p.sAppDataDir, p.sSavedDir, p.sPicturesDir})
+  for (const std::string& folder : {p.sAppDataDir, p.sDocsDir, p.sSavedDir, p.sPicturesDir})
     RemoveLeftovers<std::filesystem::directory_iterator>(folder);
   RemoveLeftovers<std::filesystem::recursive_directory_iterator>(p.sJigsawDir);
   if (p.FirstRun) CopyIfMissing(p.sExeDir + kAutoSaveName + kSavedGameExtension, p.sAutoSave);

@@ -64,8 +64,9 @@ TEST_F(GamePaths, LaterStartsRestoreJigsawsOnlyAndClearLeftoverSaves) {
   Spit(p.sSavedDir + "game.sv1.~Ab12Cd", {0});  // a save that a crash cut short
   Spit(p.sSavedDir + "zorva.svt", {0});
   Spit(p.sSavedDir + "notes.sv1.~x", {0});  // not one of ours
-  // Wherever else a write was cut short: settings, start-up picture, copies, archive entries.
+  // Wherever else a write was cut short: settings, start-up picture, report, copies, archives.
   const std::vector<std::string> elsewhere = {p.sIniFile + ".~Q1w2E3", p.sAppDataDir + "~zjtemp.bmp.~Zz9Yy8",
+                                              p.sDocsDir + "zorva-report.txt.~a1B2c3",
                                               p.sJigsawDir + "one.zvq.~copy", p.sJigsawDir + ".rar-part-41-0"};
   std::filesystem::create_directories(p.sJigsawDir + "set");
   Spit(p.sJigsawDir + "set/.rar-part-41-1", {0});
