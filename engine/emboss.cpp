@@ -90,27 +90,45 @@ void ReadCodes(TCodes& c, const TDibImage& mask, int32_t r) {
 }
 
 // Per pixel and direction, how many pixels in a row that way share its code (at most kRun):
-// the walks of the light, worked out once for all the pieces of a tile.
+// the walks of the light, worked out once for all the pieces of a tile. Shortest holds the
+// least of the eight.
 constexpr int32_t kRun = 4;
-using TRuns = std::vector<uint8_t>[8];
+struct TRuns {
+  int32_t Size = 0;
+  std::vector<uint8_t> Bytes;  // direction by direction
+  std::vector<uint8_t> Shortest;
+  const uint8_t* Dir(int dir) const { return &Bytes[size_t(dir) * size_t(Size)]; }
+};
 
 void CountRuns(const TCodes& c, TRuns& runs) {
   const int32_t w = c.Area.W, h = c.Area.H;
+  runs.Size = w * h;
+  runs.Bytes.assign(size_t(8) * size_t(runs.Size), 0);
+  runs.Shortest.assign(size_t(runs.Size), uint8_t(kRun));
+  const uint8_t* code = c.Bytes.data();
   for (int dir = 0; dir < 8; ++dir) {
-    std::vector<uint8_t>& run = runs[dir];
-    run.assign(size_t(w) * size_t(h), 0);
+    uint8_t* run = &runs.Bytes[size_t(dir) * size_t(runs.Size)];
     const int32_t dx = kDirX[dir], dy = kDirY[dir];
-    // Each pixel after its neighbour that way.
-    for (int32_t j = 0; j < h; ++j) {
-      const int32_t y = dy > 0 ? h - 1 - j : j;
-      if (y + dy < 0 || y + dy >= h) continue;
-      for (int32_t i = 0; i < w; ++i) {
-        const int32_t x = dx > 0 ? w - 1 - i : i;
-        if (x + dx < 0 || x + dx >= w) continue;
-        const size_t at = size_t(y) * size_t(w) + size_t(x), near = size_t(y + dy) * size_t(w) + size_t(x + dx);
-        if (c.Bytes[near] == c.Bytes[at]) run[at] = uint8_t(IntMin(run[near] + 1, kRun));
+    // Only pixels whose neighbour that way lies in the area; each after its neighbour.
+    const int32_t x0 = dx < 0 ? 1 : 0, x1 = dx > 0 ? w - 1 : w;
+    const int32_t y0 = dy < 0 ? 1 : 0, y1 = dy > 0 ? h - 1 : h;
+    const intptr_t d = intptr_t(dy) * w + dx;
+    for (int32_t j = y0; j < y1; ++j) {
+      const int32_t y = dy > 0 ? y1 - 1 - (j - y0) : j;
+      uint8_t* r = run + intptr_t(y) * w;
+      const uint8_t* k = code + intptr_t(y) * w;
+      if (dy != 0) {
+        // The neighbour lies in a row already done: no order within the row.
+        for (int32_t x = x0; x < x1; ++x) r[x] = k[x + d] == k[x] ? uint8_t(IntMin(r[x + d] + 1, kRun)) : 0;
+      } else if (dx < 0) {
+        for (int32_t x = x0; x < x1; ++x) r[x] = k[x - 1] == k[x] ? uint8_t(IntMin(r[x - 1] + 1, kRun)) : 0;
+      } else {
+        for (int32_t x = x1 - 1; x >= x0; --x) r[x] = k[x + 1] == k[x] ? uint8_t(IntMin(r[x + 1] + 1, kRun)) : 0;
       }
     }
+    // Pixels on the area's edge count as short: they never decide the light of a tile pixel.
+    uint8_t* shortest = runs.Shortest.data();
+    for (int32_t at = 0; at < runs.Size; ++at) shortest[at] = run[at] < shortest[at] ? run[at] : shortest[at];
   }
 }
 
@@ -278,6 +296,8 @@ void TEmbossMap::BuildTile(TTile& tile, int32_t tx, int32_t ty) {
         term[dir][count] = distance <= reach ? (reach - distance) * weights[dir] : 0;
         if (term[dir][count] != 0) lastCount[dir] = count;
       }
+    int32_t longest = 0;
+    for (int dir = 0; dir < 8; ++dir) longest = IntMax(longest, lastCount[dir]);
     TRuns runs;
     CountRuns(codes, runs);
     for (int32_t i : tile.Pieces) {
@@ -293,13 +313,15 @@ void TEmbossMap::BuildTile(TTile& tile, int32_t tx, int32_t ty) {
           const size_t at = at0 + size_t(k);
           if (codes.Bytes[at] != p.Code) continue;
           const int32_t left = x - box.X, right = box.X + box.W - 1 - x;
+          // Deep inside the piece and its box every walk runs its full length: no light.
+          if (IntMin(IntMin(left, right), IntMin(up, down)) >= longest && runs.Shortest[at] >= longest) continue;
           // How many steps stay inside the box in each direction.
           const int32_t room[8] = {left, up, right, down, IntMin(left, up), IntMin(right, up), IntMin(right, down),
                                    IntMin(left, down)};
           // A walk stops at the first step that leaves the box or the piece's code.
           int32_t sum = 0;
           for (int dir = 0; dir < 8; ++dir) {
-            const int32_t stop = IntMin(room[dir], runs[dir][at]) + 1;
+            const int32_t stop = IntMin(room[dir], runs.Dir(dir)[at]) + 1;
             if (stop <= lastCount[dir]) sum += term[dir][stop];
           }
           const int32_t light = ClampInt(sum / 128, -127, 127);
