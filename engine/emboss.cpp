@@ -118,8 +118,15 @@ void CountRuns(const TCodes& c, TRuns& runs) {
       uint8_t* r = run + intptr_t(y) * w;
       const uint8_t* k = code + intptr_t(y) * w;
       if (dy != 0) {
-        // The neighbour lies in a row already done: no order within the row.
-        for (int32_t x = x0; x < x1; ++x) r[x] = k[x + d] == k[x] ? uint8_t(IntMin(r[x + d] + 1, kRun)) : 0;
+        // The neighbour lies in a row already done: no order within the row, and no branch.
+        const uint8_t* __restrict own = k + x0;
+        const uint8_t* __restrict near = k + x0 + d;
+        const uint8_t* __restrict nearRun = r + x0 + d;
+        uint8_t* __restrict out = r + x0;
+        for (int32_t i = 0; i < x1 - x0; ++i) {
+          const uint8_t longer = nearRun[i] < kRun ? uint8_t(nearRun[i] + 1) : uint8_t(kRun);
+          out[i] = own[i] == near[i] ? longer : uint8_t(0);
+        }
       } else if (dx < 0) {
         for (int32_t x = x0; x < x1; ++x) r[x] = k[x - 1] == k[x] ? uint8_t(IntMin(r[x - 1] + 1, kRun)) : 0;
       } else {
