@@ -26,33 +26,6 @@ TLevelRecord Level(int32_t w, int32_t h, int32_t tile, int32_t px, int32_t py, i
   return l;
 }
 
-TEST(LayoutCells, SpareSpaceGoesToTheFirstColumnsAndRows) {
-  const TLevelRecord l = Level(5 * 40 + 7, 3 * 40 + 2, 40, 5, 3, 0, 0);
-  std::vector<TPieceRecord> p(15);
-  LayoutCells(l, p.data());
-  const int32_t widths[5] = {42, 42, 41, 41, 41};
-  for (int c = 0; c < 5; ++c) EXPECT_EQ(p[size_t(c)].CellW, widths[c]) << c;
-  EXPECT_EQ(p[0].CellX, 0);
-  EXPECT_EQ(p[4].CellX, 42 + 42 + 41 + 41);
-  EXPECT_EQ(p[4].CellX + p[4].CellW, l.ImageW);  // the columns tile the width exactly
-  EXPECT_EQ(p[10].CellY + p[10].CellH, l.ImageH);
-  // Outer sides are not widened, inner sides by the knob margin.
-  EXPECT_EQ(p[0].PieceX, 0);
-  EXPECT_EQ(p[0].PieceW, 42 + 7);
-  EXPECT_EQ(p[6].PieceX, 42 - 7);
-  EXPECT_EQ(p[6].PieceW, 42 + 14);
-  for (const auto& r : p) {
-    for (int16_t n : r.Neighbours) EXPECT_EQ(n, kNoNeighbour);
-  }
-
-  const TLevelRecord framed = Level(400, 300, 40, 9, 6, 1, 0);
-  std::vector<TPieceRecord> q(54);
-  LayoutCells(framed, q.data());
-  EXPECT_EQ(q[0].CellX, 20);
-  EXPECT_EQ(q[0].CellY, 20);
-  EXPECT_EQ(q[0].PieceX, 20);
-}
-
 TEST(LayoutCells, CodesAndTheShapePattern) {
   const TLevelRecord l = Level(600, 600, 100, 6, 6, 0, 3);
   std::vector<TPieceRecord> p(36);
@@ -136,32 +109,6 @@ TEST(BuildCells, SegmentsAreVoronoiEdgesSharedByBothCells) {
         }
         EXPECT_TRUE(found) << seed << " cell " << i << " to " << g.NeighbourId;
       }
-    }
-  }
-}
-
-TEST(BuildCells, GridSearchFindsWhatTheFullScanFinds) {
-  for (uint32_t seed = 100; seed < 106; ++seed) {
-    const int32_t cols = 20 + int32_t(seed % 9), rows = 15, cell = 23;
-    const TCutArea area{0, 0, cols * cell - 1, rows * cell - 1};
-    auto pts = JitteredGrid(seed, cols, rows, cell);
-    pts[7] = pts[8];  // a repeated point
-    TCells fast(pts), full(pts);
-    TCellBuilder fb, sb;
-    sb.ExhaustiveApexSearch = true;
-    std::string m;
-    ASSERT_TRUE(BuildCells(fb, fast.Cells.get(), fast.N, area, m));
-    ASSERT_TRUE(BuildCells(sb, full.Cells.get(), full.N, area, m));
-    ASSERT_EQ(fb.CellEdges.size(), sb.CellEdges.size());
-    for (size_t e = 0; e < fb.CellEdges.size(); ++e) {
-      EXPECT_EQ(fb.CellEdges[e].Lower, sb.CellEdges[e].Lower);
-      EXPECT_EQ(fb.CellEdges[e].Higher, sb.CellEdges[e].Higher);
-      EXPECT_EQ(fb.CellEdges[e].OpenSide, sb.CellEdges[e].OpenSide);
-    }
-    for (int32_t i = 0; i < fast.N; ++i) {
-      ASSERT_EQ(fast.Cells[size_t(i)].SegmentCount, full.Cells[size_t(i)].SegmentCount);
-      EXPECT_EQ(fast.Cells[size_t(i)].CentreX, full.Cells[size_t(i)].CentreX);
-      EXPECT_EQ(fast.Cells[size_t(i)].CentreY, full.Cells[size_t(i)].CentreY);
     }
   }
 }

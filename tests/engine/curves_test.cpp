@@ -17,30 +17,6 @@ constexpr TIntPoint kFar{-500, -500};
 constexpr TIntPoint kNone{kNoReference, 0};
 }  // namespace
 
-TEST(CurveBasics, PieceColoursPackRedGreenAndTheCodeInBlue) {
-  EXPECT_EQ(PackColor(0x1C5, 0x102, 0x180), 0xC50280);
-  EXPECT_EQ(PieceColor(25), 0x190080u);
-}
-
-TEST(CurveSampling, StepsFollowTheChordRoundedHalfToEven) {
-  TCanvasPoint s[kMaxCurveSamples];
-  TFloatPoint p[4];
-  // Chord 0 still gets one step; 1.5 -> 2, 2.5 -> 2, 3.5 -> 4; at most 150 steps.
-  const float chords[][2] = {{0, 0}, {4.5f, 0}, {7.5f, 0}, {10.5f, 0}, {451, 0}, {3000, 4000}};
-  const int32_t samples[] = {2, 3, 3, 5, 151, 151};
-  for (size_t i = 0; i < std::size(samples); ++i) {
-    Straight(p, 10, 10, 10 + chords[i][0], 10 + chords[i][1]);
-    EXPECT_EQ(SampleCurveSegment(p, s), samples[i]) << chords[i][0];
-  }
-  // Sampled from the last control point back to the first.
-  Straight(p, 3, 4, 33, 4);
-  const int32_t n = SampleCurveSegment(p, s);
-  EXPECT_EQ(n, 11);
-  EXPECT_EQ(s[0].x, 33);
-  EXPECT_EQ(s[n - 1].x, 3);
-  EXPECT_EQ(s[5].x, 18);
-}
-
 TEST(CurveDrawing, EverySampleButTheChainsFirstPointIsDrawn) {
   TCutFixture fx(60, 40);
   TFloatPoint p[7];

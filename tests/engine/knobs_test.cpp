@@ -75,45 +75,6 @@ TEST(KnobSets, LoadedExtentsMatchTheShapeTables) {
   EXPECT_EQ(std::memcmp(&knobs.KnobShapes[15], &a15, sizeof a15), 0);
 }
 
-TEST(PickKnob, MirroredKnobsStartAtTheBaselineAndDrawTwice) {
-  for (bool setA : {true, false}) {
-    TKnobState knobs;
-    setA ? LoadKnobSetA(knobs) : LoadKnobSetB(knobs);
-    const int32_t n = setA ? 16 : 7;
-    for (int32_t i = 0; i < n; ++i) {
-      UseOnly(knobs, {i});
-      TRandom rng;
-      bool mirrored = true;
-      const TKnobShape* shape;
-      TFloatPoint pts[40];
-      uint8_t knob;
-      PickKnob(knobs, rng, shape, pts, knob, mirrored, false);  // keeps the caller's flag
-      EXPECT_EQ(knob, i);
-      EXPECT_EQ(pts[0].x, 0.0f);
-      EXPECT_EQ(pts[0].y, float(shape->Baseline));
-      EXPECT_EQ(pts[shape->Count - 1].x, float(shape->EndX));
-      EXPECT_EQ(pts[1].x, float(shape->EndX) - shape->Points[shape->Count - 2].x);
-      TRandom one;
-      one.Random(1);
-      EXPECT_EQ(rng.RandSeed, one.RandSeed);  // one draw without the mirror
-    }
-  }
-  TKnobState knobs;
-  LoadKnobSetB(knobs);
-  UseOnly(knobs, {0, 1, 2, 3});
-  TRandom rng{12345}, replay{12345};
-  const TKnobShape* shape;
-  TFloatPoint pts[40];
-  uint8_t knob;
-  bool mirrored = false;
-  PickKnob(knobs, rng, shape, pts, knob, mirrored, true);
-  const uint32_t k = replay.Random(4);
-  const bool m = replay.Random(2) != 0;
-  EXPECT_EQ(knob, k);
-  EXPECT_EQ(mirrored, m);
-  EXPECT_EQ(rng.RandSeed, replay.RandSeed);
-}
-
 TEST(KnobTemplates, LayoutKeyValuesAndBaseRowsAreWhereTheReaderLooks) {
   TDibHolder img;
   ASSERT_TRUE(LoadKnobTemplateImage(*img));
@@ -177,66 +138,6 @@ TEST(GridKnobEdge, EdgesOf20To48AreStampedAndLongerOrShorterOnesDrawnAsCurves) {
       }
     }
   }
-}
-
-TEST(GridKnobEdge, StampsReproduceTheTemplatePixelsMirroredOrNot) {
-  for (uint32_t seed = 1; seed < 40; ++seed) {
-    TCutFixture fx(200, 200, 40, 7);
-    fx.rng.RandSeed = seed;
-    UseSetB(fx, {0, 1, 2, 3, 4, 5});
-    TRandom replay = fx.rng;
-    const uint32_t knob = replay.Random(6);
-    const bool mirrored = replay.Random(2) != 0;
-    const int32_t n = 20 + int32_t(seed % 29), k = n - 20, off = fx.knobs.KnobTemplateBaseRows[k];
-    const uint8_t side = seed % 3 == 0 ? 0 : 1;
-    const TIntPoint s{50, 80};
-    TCutTarget t = fx.Target();
-    DrawGridKnobEdge(t, 0, side, s, {s.x + n - 1, s.y}, kInk);
-    // Expected: every template pixel of the side's line above the stop row.
-    std::set<std::pair<int32_t, int32_t>> want;
-    const uint8_t line = side ? fx.knobs.TemplateLineB : fx.knobs.TemplateLineA;
-    const int32_t c0 = TemplateColumn(k), top = 22 * int32_t(knob);
-    for (int32_t row = top; row < top + 21; ++row) {
-      const uint8_t* r = DibScanLine(*fx.templates, row) + c0;
-      if (r[0] == fx.knobs.TemplateStop) break;
-      for (int32_t j = 0; j < n; ++j)
-        if (r[mirrored ? n - 1 - j : j] == line) {
-          const int32_t i = row - top - (side ? 1 : 0);
-          want.insert({s.x + j, side ? s.y + off - i : s.y - off + i});
-        }
-    }
-    EXPECT_EQ(Pixels(fx, kInk), want) << "seed " << seed;
-    EXPECT_EQ(fx.rng.RandSeed, replay.RandSeed);
-  }
-}
-
-TEST(GridKnobEdge, StampingNeverLeavesItsTemplateBlock) {
-  // A template without a stop row, drawn over its whole block and the next: only the 21 rows
-  // of its own block may reach the map.
-  TCutFixture fx(300, 300, 40, 7);
-  TDibHolder img;
-  CreateDib8(*img, 1015, 132);
-  std::memset(img->Bits, 15, size_t(img->ImageSize));
-  const int32_t c0 = TemplateColumn(28);
-  for (int32_t y = 1; y < 132; ++y)
-    for (int32_t x = c0; x < c0 + 48; ++x) *DibPixelAddress(*img, x, y) = 2;
-  *DibPixelAddress(*img, 4, 6) = 2;
-  *DibPixelAddress(*img, 4, 7) = 9;
-  *DibPixelAddress(*img, 4, 8) = 12;
-  fx.knobs.KnobTemplateImage = &*img;
-  LoadKnobSetB(fx.knobs);
-  ASSERT_TRUE(MeasureKnobTemplates(fx.knobs));
-  EXPECT_EQ(fx.knobs.KnobTemplateBaseRows[28], 1);
-  UseOnly(fx.knobs, {0});
-  TCutTarget t = fx.Target();
-  DrawGridKnobEdge(t, 0, 0, {100, 150}, {147, 150}, kInk);
-  int32_t lo = 1000, hi = -1000;
-  for (auto [x, y] : Pixels(fx, kInk)) {
-    lo = std::min(lo, y);
-    hi = std::max(hi, y);
-  }
-  EXPECT_EQ(lo, 150 - 1 + 1);  // image row 1 -> the edge minus the base row plus one
-  EXPECT_EQ(hi, 150 - 1 + 20);  // the block's last template row, 20
 }
 
 TEST(GridKnobEdge, SeventhKnobClippedApexAndOnePixelEdges) {

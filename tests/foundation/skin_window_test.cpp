@@ -149,6 +149,7 @@ TEST(SkinWindowScroll, OffsetsResetWhenABarComesOrGoesAndStayInsideTheContent) {
   w.ScrollX = 9;
   RelayoutSkinWindow(w);
   EXPECT_FALSE(w.HorzScrollVisible);
+  EXPECT_EQ(w.Buttons[kSkinBtnHorzThumb].Bounds.Left, kUnsetEdge);  // nothing left to hit
   EXPECT_EQ(w.ScrollX, 0);
 }
 

@@ -53,13 +53,6 @@ TEST(MenuKeys, DisabledItemsStopTheSearchAndHideTheirSubItems) {
   EXPECT_EQ(Released(menu, 'S'), "MI_FileSave");
 }
 
-TEST(MenuKeys, OnlyTwoLevelsAreSearched) {
-  std::vector<TMenuKeyItem> menu = MainMenuTree();
-  TMenuKeyItem* file = Find(menu, "MI_File");
-  file->Items.push_back(TMenuKeyItem{"Deeper", {}, true, {TMenuKeyItem{"Third", {'Q', 0}, true, {}}}});
-  EXPECT_EQ(Released(menu, 'Q'), "");
-}
-
 TEST(MenuKeys, ShortcutTexts) {
   EXPECT_EQ(ShortcutText(MainMenuShortcut("MI_FileSaveAs")), "Shift+S");
   EXPECT_EQ(ShortcutText(MainMenuShortcut("MI_GameWin2")), "Space");

@@ -123,49 +123,4 @@ TEST(RealCut, TurnedPiecesAreHitWhereTheirTurnedShapeLies) {
   }
 }
 
-TEST(RealCut, EmbossAndWoodOnACutKeepBodiesAndLightEdges) {
-  TGameState g;
-  CutGame(g, 150, 110, 30, true, 5);
-  g.GameOptions.EmbossStyle = 2;
-  g.GameOptions.WoodStyle = 1;
-  int steps = 0;
-  g.Progress.OnStep = [&](int, int) { ++steps; };
-  RebuildEmbossMaps(g);
-  EXPECT_EQ(steps, 4);
-  for (int32_t r = 0; r < 4; ++r) {
-    const TDibImage& mask = g.Images.PieceMasks[r];
-    TEmbossMap& map = g.Images.EmbossMaps[r];
-    ASSERT_EQ(map.Width, mask.Width);
-    for (int32_t i = 0; i < g.GameLevel.TotalTileNum; ++i) {
-      const TPieceRecord& p = g.Pieces[size_t(i)];
-      const TPieceBox b = PieceRotatedBounds(g, p, r);
-      for (int32_t y = b.Y; y < b.Y + b.H; ++y)
-        for (int32_t x = b.X; x < b.X + b.W; ++x) {
-          if (*DibPixelAddress(mask, x, y) != p.Code) continue;
-          // A body pixel carries its class at depth 0.
-          ASSERT_TRUE(map.ClassBits(x, y) & p.ClassBit);
-          ASSERT_EQ(map.Depth(x, y, p.PatternClass), 0u);
-          // The light: bright where the piece has an edge just up-left, dark just down-right,
-          // never from an edge more than the radius (3) away in every direction.
-          const uint8_t light = map.Light(x, y);
-          auto own = [&](int32_t dx, int32_t dy) {
-            const int32_t sx = x + dx, sy = y + dy;
-            return sx >= b.X && sy >= b.Y && sx < b.X + b.W && sy < b.Y + b.H &&
-                   *DibPixelAddress(mask, sx, sy) == p.Code;
-          };
-          bool nearEdge = false;
-          for (int32_t dy = -3; dy <= 3 && !nearEdge; ++dy)
-            for (int32_t dx = -3; dx <= 3 && !nearEdge; ++dx) nearEdge = !own(dx, dy);
-          if (!nearEdge) {
-            ASSERT_EQ(light, 128) << x << "," << y;
-          }
-          if (!own(-1, 0) && !own(0, -1) && !own(-1, -1) && own(1, 0) && own(0, 1) && own(1, 1) &&
-              own(2, 0) && own(0, 2)) {
-            ASSERT_GT(light, 128) << x << "," << y;
-          }
-        }
-    }
-  }
-}
-
 }  // namespace

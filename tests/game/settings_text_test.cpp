@@ -75,13 +75,6 @@ TEST(SettingsText, NamesMatchWholeAndCaseSensitively) {
   EXPECT_TRUE(ReadSettingBool(t, "Main", "Sound", "", false));
 }
 
-TEST(SettingsText, IndentationAndBlanksAroundValuesDoNotMatter) {
-  const TSettingsText t = Text({"\t [Main]  ", "<Sound>    1   ", "\t\t<DefJigP>", "Level=   12  ", "  <Lang>  english  "});
-  EXPECT_TRUE(ReadSettingBool(t, "Main", "Sound", "", false));
-  EXPECT_EQ(ReadSettingInt(t, "Main", "DefJigP", "Level", 0), 12);
-  EXPECT_EQ(ReadSettingString(t, "Main", "Lang", "", "x"), "english");
-}
-
 TEST(SettingsText, ValuesThatDoNotConvertGiveTheDefault) {
   const TSettingsText t = Text({"[S]", "<A>",         "w=word",     "e=",      "p=+17",       "m=-2147483648",
                                 "o=2147483648", "h=0x10",     "t=12abc", "d=1.5",       "s= - 3",
@@ -131,15 +124,6 @@ TEST(SettingsText, ValuesWithLineBreaksAreRefused) {
   EXPECT_EQ(ReadSettingString(t, "Files", "Last0", "", ""), "/b.zvq");
 }
 
-TEST(SettingsText, DuplicateSectionsUseTheFirst) {
-  TSettingsText t = Text({"[Main]", "<Sound> 0", "[Main]", "<Sound> 1"});
-  EXPECT_FALSE(ReadSettingBool(t, "Main", "Sound", "", true));
-  WriteSettingBool(t, "Main", "Sound", "", true);
-  EXPECT_EQ(t.Lines[1], "   <Sound> 1");
-  EXPECT_EQ(t.Lines[3], "<Sound> 1");
-  EXPECT_EQ(t.Lines.size(), 4u);
-}
-
 class SettingsTextFile : public ::testing::Test {
  protected:
   TTempFolder dir;
@@ -152,16 +136,6 @@ TEST_F(SettingsTextFile, LoadSplitsEveryKindOfLineBreak) {
   ASSERT_TRUE(LoadSettingsText(t, path));
   EXPECT_EQ(t.Lines, (Lines{"[A]", "<B> 1", "<C> 2", "", "<D> 3"}));
   EXPECT_EQ(ReadSettingInt(t, "A", "D", "", 0), 3);
-}
-
-TEST_F(SettingsTextFile, LoadKeepsNulBytesInsideTheirLine) {
-  WriteRaw(path, std::string("[A]\n<B> 1\0\n<C> 2\n", 16));
-  TSettingsText t;
-  ASSERT_TRUE(LoadSettingsText(t, path));
-  ASSERT_EQ(t.Lines.size(), 3u);
-  // The NUL is trimmed off the end of the value, and the line after it still counts.
-  EXPECT_EQ(ReadSettingInt(t, "A", "B", "", 0), 1);
-  EXPECT_EQ(ReadSettingInt(t, "A", "C", "", 0), 2);
 }
 
 TEST_F(SettingsTextFile, MissingEmptyOversizedAndFolderPaths) {
@@ -184,16 +158,6 @@ TEST_F(SettingsTextFile, MissingEmptyOversizedAndFolderPaths) {
   EXPECT_TRUE(t.Lines.empty());
 }
 
-TEST_F(SettingsTextFile, AHugeLineJustBelowTheLimitIsOneLine) {
-  const std::string huge(size_t(kMaxSettingsFileSize) - 100, 'z');
-  WriteRaw(path, "[A]\n<B>" + huge + "\n<C> 5\n");
-  TSettingsText t;
-  ASSERT_TRUE(LoadSettingsText(t, path));
-  EXPECT_EQ(t.Lines.size(), 3u);
-  EXPECT_EQ(ReadSettingInt(t, "A", "B", "", 4), 4);
-  EXPECT_EQ(ReadSettingInt(t, "A", "C", "", 4), 5);
-}
-
 TEST_F(SettingsTextFile, SaveWritesLinesAndEmptiesTheList) {
   TSettingsText t = Text({"[Main]", "   <Sound> 1"});
   ASSERT_TRUE(SaveSettingsText(t, path));
@@ -203,12 +167,6 @@ TEST_F(SettingsTextFile, SaveWritesLinesAndEmptiesTheList) {
   int files = 0;
   for (const auto& e : std::filesystem::directory_iterator(dir.Path())) files += e.is_regular_file() ? 1 : 0;
   EXPECT_EQ(files, 1);
-}
-
-TEST_F(SettingsTextFile, SaveIntoAMissingFolderFailsAndEmptiesTheList) {
-  TSettingsText t = Text({"[Main]"});
-  EXPECT_FALSE(SaveSettingsText(t, dir.File("no/such/zorva.ini")));
-  EXPECT_TRUE(t.Lines.empty());
 }
 
 }  // namespace

@@ -51,18 +51,6 @@ struct TSolved {
   }
 };
 
-TEST(SolvedPicture, TitleJoinsTheDescriptionLinesThatHoldText) {
-  EXPECT_EQ(SolvedPictureTitle({}), "Unknown image");
-  EXPECT_EQ(SolvedPictureTitle({"", "   ", "\t"}), "Unknown image");
-  EXPECT_EQ(SolvedPictureTitle({" Boats ", "", "at dusk"}), " Boats    at dusk   ");
-}
-
-TEST(SolvedPicture, FileNameTakesTheBmpExtension) {
-  EXPECT_EQ(SolvedPictureFileName("ladybird"), "ladybird.bmp");
-  EXPECT_EQ(SolvedPictureFileName("ladybird.zvq"), "ladybird.bmp");
-  EXPECT_EQ(SolvedPictureFileName("my.pics/lake"), "my.pics/lake.bmp");
-}
-
 TEST(SolvedPicture, AssembledPictureFramedInBlackAboveTwoWhiteBands) {
   TSolved s({.Cols = 3, .Rows = 2, .Tile = 20, .Knob = 4});
   ASSERT_TRUE(s.Build());

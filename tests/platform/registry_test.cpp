@@ -73,11 +73,4 @@ TEST_F(Registry, ErrorCodesTellMissingKeysFromMissingValues) {
   EXPECT_EQ(registry_.RegReadError, kRegValueMissing);
 }
 
-TEST(RegistryEnvironment, ReadsTheProcessEnvironment) {
-  const TUserEnvironment env = CurrentUserEnvironment();
-  EXPECT_FALSE(env.Home.empty());
-  const char* data = std::getenv("XDG_DATA_HOME");
-  EXPECT_EQ(env.DataHome, data ? data : "");
-}
-
 }  // namespace

@@ -39,14 +39,6 @@ TEST(ProgramResources, KindAndIdNameOneFileWithAnyExtension) {
   EXPECT_FALSE(ReadResourceBelow(base, "NOKIND", 4, out));
 }
 
-TEST(ProgramResources, TheProgramCollectionIsCompiledIn) {
-  // Sounds are compiled in by folder; an unknown id of a known kind is simply absent.
-  EXPECT_TRUE(QFile::exists(":/sound/default.wav"));
-  std::vector<uint8_t> out{1, 2, 3};
-  EXPECT_FALSE(ReadProgramResource(kPngResourceKind, 987654, out));
-  EXPECT_TRUE(out.empty());
-}
-
 TEST(ProgramResources, NamedResourcesAreFoundByTheirExactName) {
   QTemporaryDir root;
   ASSERT_TRUE(root.isValid());

@@ -37,15 +37,6 @@ bool Changed(TPlatformBitmap& b, int x, int y, uint8_t blue, uint8_t green, uint
 
 }  // namespace
 
-TEST(PlatformText, TahomaComesFromWineFontsElseDejaVu) {
-  const bool haveTahoma = std::filesystem::exists("/usr/share/fonts/truetype/wine/tahoma.ttf") ||
-                          std::filesystem::exists("/usr/share/wine/fonts/tahoma.ttf");
-  EXPECT_EQ(ResolvedFontFamily(kCaption), haveTahoma ? "Tahoma" : "DejaVu Sans");
-  EXPECT_EQ(ResolvedFontFamily({"No Such Family Anywhere", 8, false}), "DejaVu Sans");
-  EXPECT_GT(TextWidth(u"Thumbnail", kCaption), 30);
-  EXPECT_LT(TextWidth(u"Thumbnail", kCaption), 80);  // 8 points at 96 dpi, not a screen's own dpi
-}
-
 TEST(PlatformText, EllipsisKeepsTheLongestHeadThatFits) {
   EXPECT_EQ(ElideText(u"Pocket", kCaption, 300), u"Pocket");
   const std::u16string text = u"A caption that is much too long for a narrow pocket window";
@@ -113,19 +104,6 @@ TEST(PlatformText, AlphaBytesKeepTheirValues) {
       inked += Pixel(b, x, y)[0] != 0;
     }
   EXPECT_GT(inked, 10);
-}
-
-TEST(PlatformText, SingleLineTextStaysOnTheFirstLine) {
-  BitmapGuard g(CreatePlatformBitmap(200, 60, 24));
-  TPlatformBitmap& b = *g.b;
-  Fill(b, 0, 0, 0, 0);
-  DrawBitmapText(b, 0, 0, 200, 60, u"Top\nBottom\r\nMore", kCaption, 0xFFFFFF, kTextSingleLine);
-  int lowest = -1;
-  for (int y = 0; y < b.Height; ++y)
-    for (int x = 0; x < b.Width; ++x)
-      if (Changed(b, x, y, 0, 0, 0)) lowest = y;
-  EXPECT_GE(lowest, 5);
-  EXPECT_LT(lowest, 16);  // one line of an 11-pixel font
 }
 
 TEST(PlatformText, BoxesOffTheBitmapAreCutAndOddInputIsRefused) {

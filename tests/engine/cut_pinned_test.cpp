@@ -8,13 +8,14 @@
 #include <vector>
 
 #include "engine/cut_cells.h"
+#include "engine/grid_cut.h"
 #include "engine/knobs.h"
 #include "foundation/level_table.h"
 
-// These digests pin the cell cuts as they were before the cut was tuned for speed: a replayed
-// seed must give a saved game's pieces back, so speed work may not change a byte of the map,
+// These digests pin the cuts (the cell cuts as they were before they were tuned for speed): a
+// replayed seed must give a saved game's pieces back, so no change may alter a byte of the map,
 // a field of a record, a message, a progress step or the generator's state afterwards. Each
-// value was recorded once from the untuned cut; a change here is a change of behaviour.
+// value was recorded once; a change here is a change of behaviour.
 namespace {
 
 uint64_t Fnv(uint64_t h, const void* data, size_t n) {
@@ -53,7 +54,15 @@ uint64_t CutDigest(const TPinnedCut& c, bool& ok) {
   TCutTarget target{lv, pieces.data(), *map, rng, progress, knobs,
                     [&](const std::string& m) { messages.push_back(m); }};
   const char* dir = std::getenv("ZORVA_DATA_DIR");
-  ok = CutJigsawCells(target, std::string(dir ? dir : "data") + "/pic_zorva.dat");
+  if (c.Style >= 4) {
+    static TDibHolder templates;
+    if (templates->Width == 0) LoadKnobTemplateImage(*templates);
+    knobs.KnobTemplateImage = &*templates;
+    CutJigsawGrid(target);
+    ok = true;
+  } else {
+    ok = CutJigsawCells(target, std::string(dir ? dir : "data") + "/pic_zorva.dat");
+  }
   uint64_t h = 0xcbf29ce484222325ull;
   if (map->Bits) h = Fnv(h, map->Bits, size_t(map->ImageSize));
   h = Fnv(h, pieces.data(), pieces.size() * sizeof(TPieceRecord));
@@ -66,7 +75,7 @@ uint64_t CutDigest(const TPinnedCut& c, bool& ok) {
   return h;
 }
 
-// Every style with and without a frame, a single column and a failed cut (its messages and
+// Every style with and without a frame, single columns and a failed cut (its messages and
 // fallback state pinned too).
 constexpr TPinnedCut kPinned[] = {
     {0, 640, 480, 3, true, 77, true, 0x1042105b1c31cf97ull},
@@ -78,9 +87,16 @@ constexpr TPinnedCut kPinned[] = {
     {2, 21, 400, 3, false, 8, true, 0xdc037173f00a6784ull},
     {3, 800, 1000, 5, true, 1249, true, 0x17d8e3be6b7ff77cull},
     {3, 1024, 768, 3, false, 1, true, 0xf923d4b84ae5d175ull},
+    {4, 640, 480, 6, false, 4711, true, 0xc0502fde3d76a977ull},
+    {4, 611, 380, 9, true, 77, true, 0x0700114e4f427301ull},
+    {5, 483, 412, 4, false, 1249, true, 0x748ffddfba47d3feull},
+    {5, 800, 600, 11, true, 8, true, 0x67a942f8e6797a6dull},
+    {6, 1024, 768, 7, false, 2024, true, 0xd4be782fbc3557a2ull},
+    {6, 257, 181, 2, true, 515, true, 0x00a9cccd64fc96eeull},
+    {6, 21, 400, 0, false, 3, true, 0x225db4f2a6cd3245ull},
 };
 
-TEST(CutJigsawCellsPinned, CutsStayByteForByteAsRecorded) {
+TEST(CutPinned, CutsStayByteForByteAsRecorded) {
   for (const TPinnedCut& c : kPinned) {
     bool ok = false;
     const uint64_t digest = CutDigest(c, ok);
