@@ -164,23 +164,6 @@ TEST_F(DirView, PresetIsSelectedAndAMissingPresetIsIgnored) {
   EXPECT_EQ(list->selectedItems()[0]->text(), "dune-grass");
 }
 
-TEST_F(DirView, DamagedJigsawShowsInvalidAndCannotBeOpened) {
-  std::ofstream(session.Paths.sJigsawDir + "broken.zvq") << "ZORVA1.0 but nothing after it";
-  Show();
-  form->LoadAllThumbs();
-  auto* list = Find<QListWidget>("LV_Jigs");
-  ASSERT_EQ(list->item(0)->text(), "broken");
-  ClickItem("LV_Jigs", 0);
-  EXPECT_FALSE(Find<QLabel>("L_Comment")->isHidden());
-  EXPECT_EQ(Text("L_Comment"), "Invalid Jigsaw");
-  EXPECT_FALSE(Find<QPushButton>("B_Ok")->isEnabled());
-  EXPECT_EQ(form->Model().Jigs[0].ImageIndex, 0);
-  EXPECT_GT(form->Model().Jigs[1].ImageIndex, 0);  // a sound jigsaw beside it has its thumbnail
-  ClickItem("LV_Jigs", 1);
-  EXPECT_TRUE(Find<QLabel>("L_Comment")->isHidden());
-  EXPECT_TRUE(Find<QPushButton>("B_Ok")->isEnabled());
-}
-
 TEST_F(DirView, SaveModeNamesAFile) {
   session.sJig = session.Paths.sJigsawDir + "fallen-leaf.zvq";
   session.Game.GameLevel.TotalTileNum = 48;
@@ -237,18 +220,6 @@ TEST_F(DirView, SaveOverAnExistingFileAsksFirst) {
   ClickOk();
   ASSERT_TRUE(Closed());
   EXPECT_EQ(form->ResultPath(), session.Paths.sSavedDir + "taken.sv1");
-}
-
-TEST_F(DirView, CancelAndEscapeEndWithTwo) {
-  for (bool escape : {false, true}) {
-    Show();
-    if (escape)
-      QTest::keyClick(form.get(), Qt::Key_Escape);
-    else
-      QTest::mouseClick(Find<QPushButton>("B_Cancel"), Qt::LeftButton);
-    EXPECT_TRUE(Closed());
-    EXPECT_EQ(form->result(), 2);
-  }
 }
 
 TEST_F(DirView, SeedPanelOpensWithCtrlClickAndItsNumberReachesTheGame) {
@@ -350,25 +321,6 @@ TEST_F(DirView, SavedGameOpensStraightAwayWithItsStoredLevel) {
   EXPECT_EQ(cur.TotalTileNum, stored.TotalTileNum);
   EXPECT_EQ(cur.ImageW, stored.ImageW);
   EXPECT_EQ(session.sSvJigName, "dune-grass");
-}
-
-TEST_F(DirView, DownloadedJigsawIsListedAndSelected) {
-  TDirViewEnv env;
-  env.Session = &session;
-  env.Lang = &lang;
-  env.ShowDownload = [this] {
-    fs::copy_file(std::string(getenv("ZORVA_DATA_DIR")) + "/jigsaws/nuthatch.zvq", session.Paths.sJigsawDir + "nuthatch.zvq");
-    return session.Paths.sJigsawDir + "nuthatch.rar";
-  };
-  form = std::make_unique<TF_DirView>(env);
-  Show();
-  QTest::mouseClick(Find<QPushButton>("B_Extra"), Qt::LeftButton);
-  auto* list = Find<QListWidget>("LV_Jigs");
-  EXPECT_EQ(list->count(), 4);
-  ASSERT_EQ(list->selectedItems().size(), 1);
-  EXPECT_EQ(list->selectedItems()[0]->text(), "nuthatch");
-  EXPECT_EQ(Find<QLineEdit>("E_FileName")->text(), "nuthatch.zvq");
-  EXPECT_EQ(Text("L_Thumb"), "nuthatch");
 }
 
 TEST_F(DirView, RunningGamesJigsawOpensOnTheLevelPageAndEnterGoesOn) {

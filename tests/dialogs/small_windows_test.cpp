@@ -105,37 +105,7 @@ TEST(CreditsForm, TextsNamesAndOkEitherWay) {
                          {[&] { QTest::mouseClick(credits.B_Ok, Qt::LeftButton); }, 1}});
 }
 
-TEST(CreditsForm, EveryPhotographerOfTheCreditsFileIsNamed) {
-  // The jigsaws' photographs are listed in data/CREDITS.md; the player sees each author.
-  std::ifstream in(std::string(getenv("ZORVA_DATA_DIR")) + "/CREDITS.md");
-  std::string line;
-  int authors = 0;
-  const QString names = QString::fromUtf8(kCreditsNames);
-  while (std::getline(in, line)) {
-    if (line.rfind("| ", 0) != 0 || line.find(".zvq") == std::string::npos) continue;
-    // | file | size | photograph | author | licence | source |
-    const QStringList cells = QString::fromStdString(line).split(QLatin1Char('|'));
-    ASSERT_GT(cells.size(), 5);
-    for (const QString& author : cells[4].split(QLatin1Char(','))) {
-      EXPECT_TRUE(names.contains(author.trimmed())) << author.toStdString();
-      ++authors;
-    }
-  }
-  EXPECT_GE(authors, 10);
-}
-
 // ----- about form and splash
-
-TEST(AboutForm, SizedToItsPictureWithDateAndVersion) {
-  TF_AboutZorvaQuix about;
-  const QPixmap picture = about.I_Bkg->pixmap();
-  ASSERT_FALSE(picture.isNull());
-  EXPECT_EQ(about.size(), picture.size());
-  EXPECT_EQ(about.L_VersionShadow->text(), QStringLiteral("Version 1.45"));
-  // The shadow one pixel right and below its text, and beneath it.
-  EXPECT_EQ(about.L_DateShadow->pos(), about.L_Date->pos() + QPoint(1, 1));
-  EXPECT_LT(about.children().indexOf(about.L_DateShadow), about.children().indexOf(about.L_Date));
-}
 
 TEST(AboutForm, SplashIgnoresClicksAndKeys) {
   TF_AboutZorvaQuix splash;
@@ -177,26 +147,6 @@ struct TKeyLog {
     };
   }
 };
-
-TEST(QuickHelpForm, LanguageSetsEveryCaptionAndLaysTheRowsOut) {
-  TEnglish e;
-  TF_Help help;
-  TLangForms forms;
-  forms.Help = &help;
-  ASSERT_TRUE(LoadLanguage(e.lang, EnglishLng(), forms));
-  EXPECT_EQ(Text(&help, "L_Open"), QStringLiteral("O: open a jigsaw"));
-
-  // Wheels 5 px after the caption, texts 18 px after the wheel up to 10 px before the panel's edge.
-  const QRect ctrl = help.L_Ctrl->geometry();
-  EXPECT_EQ(help.I_Wheel->x(), ctrl.x() + ctrl.width() + 5);
-  EXPECT_EQ(help.L_RotateCW->x(), help.I_Wheel->x() + help.I_Wheel->width() + 18);
-  EXPECT_EQ(help.L_RotateCW->x() + help.L_RotateCW->width(), help.Shape1->x() + help.Shape1->width() - 10);
-  // The English caption fits beside the button: one row, the window as tall as its panel.
-  EXPECT_EQ(help.B_Close->y(), help.CB_Show->y());
-  EXPECT_EQ(help.CB_Show->width(), help.B_Close->x() - help.CB_Show->x() - 16);
-  EXPECT_EQ(help.P_Form->height(), help.B_Close->y() + help.B_Close->height() + 9);
-  EXPECT_EQ(help.size(), help.P_Form->size());
-}
 
 TEST(QuickHelpForm, LongCheckBoxCaptionMovesCloseBelowAndGrowsTheWindow) {
   TF_Help help;
@@ -248,14 +198,6 @@ TEST(QuickHelpForm, CloseAndEscapeOnCloseOnlyHide) {
   help.show();
   EXPECT_TRUE(help.CB_Show->isChecked());  // shown at start unless the player says otherwise
   EXPECT_TRUE(help.windowFlags() & Qt::WindowStaysOnTopHint);
-}
-
-TEST(QuickHelpForm, PlacedTenPixelsInsideTheOwnersRightEdgeAndCentred) {
-  TF_Help help;
-  help.PlaceBeside(QRect(100, 50, 1000, 700));
-  const QRect f = help.frameGeometry();
-  EXPECT_EQ(f.left(), 100 + 1000 - f.width() - 10);
-  EXPECT_EQ(f.top(), 50 + (700 - f.height()) / 2);
 }
 
 // ----- the save-solved-image command

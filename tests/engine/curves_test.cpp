@@ -17,22 +17,6 @@ constexpr TIntPoint kFar{-500, -500};
 constexpr TIntPoint kNone{kNoReference, 0};
 }  // namespace
 
-TEST(CurveDrawing, EverySampleButTheChainsFirstPointIsDrawn) {
-  TCutFixture fx(60, 40);
-  TFloatPoint p[7];
-  Straight(p, 5, 5, 35, 5);
-  Straight(p + 3, 35, 5, 35, 35);
-  DrawCurve(*fx.map, p, 7, 0x0000FF);
-  EXPECT_EQ(fx.At(5, 5), kWhite);
-  EXPECT_EQ(fx.At(6, 5), 0x0000FFu);
-  EXPECT_EQ(fx.At(35, 5), 0x0000FFu);
-  EXPECT_EQ(fx.At(35, 35), 0x0000FFu);
-  EXPECT_EQ(fx.CountColor(0x0000FF), 30 + 30);
-  // A trailing partial segment and too short chains are ignored.
-  DrawCurve(*fx.map, p, 3, 0x00FF00);
-  EXPECT_EQ(fx.CountColor(0x00FF00), 0);
-}
-
 TEST(CheckCurve, StaysInsideTheCutAreaInclusively) {
   TCutFixture fx(100, 60, 8, 3, 20);  // TileS < 10: no end zones
   TBoundsRect bounds;
@@ -50,24 +34,6 @@ TEST(CheckCurve, StaysInsideTheCutAreaInclusively) {
   bounds.Reset();
   EXPECT_FALSE(CheckCurve(fx.level, *fx.map, p, 4, {30, 30}, {80, 30}, 2, bounds, kFar, kNone));
   EXPECT_EQ(bounds.Right, 80);  // kept what it widened before failing
-}
-
-TEST(CheckCurve, RepeatedSamplesAndReferencePointsOnTheLineFail) {
-  TCutFixture fx(100, 60, 8, 3);
-  TBoundsRect bounds;
-  TFloatPoint p[4];
-  Straight(p, 40, 30, 40, 30);  // two equal samples
-  bounds.Reset();
-  EXPECT_FALSE(CheckCurve(fx.level, *fx.map, p, 4, {0, 0}, {99, 0}, 1, bounds, kFar, kNone));
-  // Q far away on the infinite line through two samples still fails: the test is a line,
-  // not a segment.
-  Straight(p, 10, 30, 40, 30);
-  bounds.Reset();
-  EXPECT_FALSE(CheckCurve(fx.level, *fx.map, p, 4, {0, 0}, {99, 0}, 1, bounds, TIntPoint{95, 30}, kNone));
-  bounds.Reset();
-  EXPECT_FALSE(CheckCurve(fx.level, *fx.map, p, 4, {0, 0}, {99, 0}, 1, bounds, kFar, TIntPoint{-400, 30}));
-  bounds.Reset();
-  EXPECT_TRUE(CheckCurve(fx.level, *fx.map, p, 4, {0, 0}, {99, 0}, 1, bounds, TIntPoint{95, 31}, kNone));
 }
 
 TEST(CheckCurve, ClearanceScansStraightByDAndDiagonallyByDOverRootTwo) {

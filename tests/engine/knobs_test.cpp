@@ -53,28 +53,6 @@ std::set<std::pair<int32_t, int32_t>> ExpectedCurve(TCutFixture& fx, uint8_t sid
 }
 }  // namespace
 
-TEST(KnobSets, LoadedExtentsMatchTheShapeTables) {
-  TKnobState knobs;
-  LoadKnobSetA(knobs);
-  const int32_t above[16] = {32, 17, 1, 28, 16, 28, 32, 42, 42, 32, 6, 14, 16, 32, 26, 32};
-  const int32_t below[16] = {14, 17, 29, 28, 28, 21, 17, 40, 21, 30, 12, 1, 16, 1, 10, 5};
-  for (int32_t i = 0; i < 16; ++i) {
-    const TKnobShape& k = knobs.KnobShapes[i];
-    EXPECT_EQ(k.ByteSize, 8 * k.Count) << i;
-    EXPECT_EQ(k.ExtentAbove, above[i]) << i;
-    EXPECT_EQ(k.ExtentBelow, below[i]) << i;
-  }
-  // Set B overwrites the first seven records only, and measures the rise without the slack.
-  const TKnobShape a15 = knobs.KnobShapes[15], a13 = knobs.KnobShapes[13];
-  LoadKnobSetB(knobs);
-  EXPECT_EQ(knobs.KnobShapes[0].ExtentAbove, 31);
-  EXPECT_EQ(knobs.KnobShapes[1].Count, a13.Count);
-  EXPECT_EQ(knobs.KnobShapes[1].ExtentAbove, a13.ExtentAbove - 1);
-  EXPECT_EQ(knobs.KnobShapes[3].Points[36].x, a15.Points[36].x);
-  EXPECT_EQ(knobs.KnobShapes[4].ExtentAbove, 31 - 7);
-  EXPECT_EQ(std::memcmp(&knobs.KnobShapes[15], &a15, sizeof a15), 0);
-}
-
 TEST(KnobTemplates, LayoutKeyValuesAndBaseRowsAreWhereTheReaderLooks) {
   TDibHolder img;
   ASSERT_TRUE(LoadKnobTemplateImage(*img));

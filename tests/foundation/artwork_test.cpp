@@ -39,24 +39,6 @@ int OpaqueCount(const QImage& img, QRect r, int minAlpha = 201) {
   return n;
 }
 
-struct Strip {
-  const char* what;
-  QRect area;
-  bool alongX;  // repeated across (every column equal) or down (every row equal)
-};
-
-void ExpectUniform(const QImage& img, const Strip& s) {
-  const QRect a = s.area;
-  ASSERT_TRUE(img.rect().contains(a)) << s.what;
-  int differing = 0;
-  for (int y = a.top(); y <= a.bottom(); ++y)
-    for (int x = a.left(); x <= a.right(); ++x) {
-      const QRgb first = s.alongX ? img.pixel(a.left(), y) : img.pixel(x, a.top());
-      differing += img.pixel(x, y) != first;
-    }
-  EXPECT_EQ(differing, 0) << s.what;
-}
-
 }  // namespace
 
 TEST(Artwork, SkinsHaveTheirSizesAndAreEightBitRgba) {
@@ -73,29 +55,6 @@ TEST(Artwork, SkinsHaveTheirSizesAndAreEightBitRgba) {
     EXPECT_EQ(depth * 10 + type, 86) << path.toStdString();
     EXPECT_EQ(Load(path).size(), QSize(s.w, s.h)) << path.toStdString();
   }
-}
-
-TEST(Artwork, RepeatedStripsAreUniformAlongTheirRepeat) {
-  const QImage skin = Load(":/PNGIMAGE/4");
-  ASSERT_FALSE(skin.isNull());
-  for (int fx : {1, 103}) {
-    const Strip strips[] = {
-        {"caption middle", QRect(fx + 6, 1, 6, 22), true},
-        {"bottom middle", QRect(fx + 10, 97, 50, 4), true},
-        {"left edge", QRect(fx, 31, 4, 50), false},
-        {"right edge", QRect(fx + 96, 31, 4, 50), false},
-    };
-    for (const Strip& s : strips) ExpectUniform(skin, s);
-  }
-  const Strip strips[] = {
-      {"vertical track", QRect(276, 21, 17, 3), false},
-      {"horizontal track", QRect(296, 1, 3, 17), true},
-      {"toolbar tile", QRect(318, 115, 50, 35), true},
-      {"progress panel tile", QRect(318, 1, 10, 100), true},
-      {"full bar tile", QRect(350, 1, 10, 20), true},
-      {"empty bar tile", QRect(350, 22, 10, 20), true},
-  };
-  for (const Strip& s : strips) ExpectUniform(skin, s);
 }
 
 TEST(Artwork, FrameSkinPiecesLieWhereThePaintersTakeThem) {
@@ -148,46 +107,6 @@ TEST(Artwork, ToolbarFacesJoinTheBarAndDifferByColumnAndState) {
     EXPECT_NE(cell(k, 1), cell(k, 61)) << "disabled face of column " << k;
     for (int j = k + 1; j < kToolbarFaceColumns; ++j)
       EXPECT_NE(cell(k, 1), cell(j, 1)) << "columns " << k << " and " << j;
-  }
-}
-
-TEST(Artwork, MagnifierTilesMeetTheSmallestLensWithoutAGap) {
-  // The game draws the lens, an ellipse filling the window, over the tiles. On the smallest
-  // glass (240 x 240) the brass reaches in under the lens rim, so no field shows between
-  // them, and nothing of the brass reaches into the lens far enough to be seen through it.
-  const QImage glass = Load(":/PNGIMAGE/3");
-  ASSERT_FALSE(glass.isNull());
-  const QPoint sprite[4] = {{0, 0}, {96, 0}, {0, 96}, {96, 96}};
-  const QPoint onWindow[4] = {{0, 0}, {147, 0}, {0, 147}, {147, 147}};
-  for (int t = 0; t < 4; ++t) {
-    int gaps = 0, inLens = 0;
-    for (int j = 0; j < 93; ++j)
-      for (int i = 0; i < 93; ++i) {
-        const double x = onWindow[t].x() + i + 0.5 - 120, y = onWindow[t].y() + j + 0.5 - 120;
-        const double d = std::sqrt(x * x + y * y);
-        const bool roundedCorner = std::abs(x) > 106 && std::abs(y) > 106;
-        const int alpha = qAlpha(glass.pixel(sprite[t] + QPoint(i, j)));
-        if (d > 123 && !roundedCorner && alpha <= 200) ++gaps;
-        if (d < 112 && alpha != 0) ++inLens;
-      }
-    EXPECT_EQ(gaps, 0) << "tile " << t;
-    EXPECT_EQ(inLens, 0) << "tile " << t;
-  }
-}
-
-TEST(Artwork, StarSpritesUseWhiteOnlyAsTheirKey) {
-  const QImage star = Load(kStarPicturePath);
-  ASSERT_FALSE(star.isNull());
-  EXPECT_FALSE(QImage(kStarPicturePath).hasAlphaChannel());
-  EXPECT_GE(star.width(), kStarSpriteStep * (kStarSpriteCount - 1) + kStarSpriteSize);
-  EXPECT_EQ(star.height(), kStarSpriteSize);
-  const QRgb white = qRgb(255, 255, 255);
-  for (int s = 0; s < kStarSpriteCount; ++s) {
-    int ink = 0;
-    for (int y = 0; y < kStarSpriteSize; ++y)
-      for (int x = 0; x < kStarSpriteSize; ++x) ink += star.pixel(kStarSpriteStep * s + x, y) != white;
-    EXPECT_GT(ink, 8) << "sprite " << s;
-    EXPECT_EQ(star.pixel(kStarSpriteStep * s, 0), white) << "sprite " << s << " corner";
   }
 }
 

@@ -135,24 +135,6 @@ TEST(RotateDibWithMargin, KeepsABlackMarginAtTheRightAndBottom) {
   EXPECT_EQ(Pixels(*t), start);
 }
 
-TEST(RotateDibWithMargin, MarginZeroIsAPlainTurnAndHugeMarginsGiveBlack) {
-  TDibHolder s, a, b;
-  ASSERT_TRUE(CreateDib24(*s, 9, 4));
-  FillPattern(*s);
-  ASSERT_TRUE(RotateDibWithMargin(*a, *s, 0));
-  ASSERT_TRUE(RotateDib90(*b, *s));
-  EXPECT_EQ(Pixels(*a), Pixels(*b));
-  Fill(*s, 0xFFFFFF);
-  for (int32_t m : {4, 2147483647}) {
-    ASSERT_TRUE(RotateDibWithMargin(*a, *s, m));
-    EXPECT_EQ(a->Width * 100 + a->Height, 409);
-    for (int32_t c : Pixels(*a)) ASSERT_EQ(c, 0) << m;
-  }
-  ASSERT_TRUE(RotateDibWithMargin(*a, *s, 3));  // one column of the four is turned
-  EXPECT_EQ(GetDibPixel(*a, 0, 5), 0xFFFFFF);
-  EXPECT_EQ(GetDibPixel(*a, 0, 6) | GetDibPixel(*a, 1, 0), 0);
-}
-
 TEST(RotateDib90, RefusesAnythingButTwentyFourBits) {
   TDibHolder s, t;
   ASSERT_TRUE(CreateDib24(*t, 2, 2));

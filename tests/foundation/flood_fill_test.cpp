@@ -168,13 +168,3 @@ TEST(FloodFill, RegionsWiderAndTallerThanSixteenBitsFill) {
   EXPECT_EQ(bounds.top, 0);
   EXPECT_EQ(GetDibPixel(*d, 0, 0), int32_t(kPiece));
 }
-
-TEST(FloodFill, LargeCheckerboardOfSingleCellsStaysLocal) {
-  // Every white pixel is its own region: a fill must touch one pixel only, anywhere.
-  TDibHolder d;
-  ASSERT_TRUE(CreateDib24(*d, 257, 129));
-  for (int32_t y = 0; y < 129; ++y)
-    for (int32_t x = 0; x < 257; ++x) SetDibPixel(*d, x, y, (x + y) % 2 ? kBlack : kWhite);
-  for (auto [x, y] : {std::pair{256, 128}, {100, 50}}) ExpectFillMatchesReference(*d, x, y, kPiece);
-  ExpectFillMatchesReference(*d, 1, 0, 0x123456);  // black is 8-connected but 4-connected cells
-}

@@ -171,36 +171,6 @@ TEST_F(SkinPaint, ScrollTracksCornerBoxArrowsAndThumbs) {
   EXPECT_TRUE(SourceOf(*field_, w.Client.Right + 1, w.Client.Bottom).has_value());
 }
 
-TEST_F(SkinPaint, SidesShowOnlyBarsAndBackground) {
-  TSkinWindow& side = ws_.GameWindows[0];
-  InitSkinWindow(side, 0, 0, 200, 150, kSkinStyleSide);
-  side.Visible = true;
-  side.BackgroundDrawn = true;
-  side.Background = 0x00AA00;
-  side.ContentWidth = 500;
-  side.ContentHeight = 100;
-  ResizeSkinWindow(side, false);
-  Paint(side);
-  for (int y = 0; y < 133; ++y)
-    for (int x = 0; x < 200; ++x) ASSERT_EQ(At(x, y), 0x00AA00u) << x << "," << y;
-  EXPECT_TRUE(From(*field_, 0, 133, 211, 1));  // left arrow in the bottom-left corner
-  EXPECT_TRUE(From(*field_, 199, 149, 292, 17));  // corner box
-}
-
-TEST_F(SkinPaint, MagnifierTilesAndButtonsComeFromItsOwnSheet) {
-  TSkinWindow& g = ws_.GlassWindow;
-  SetupGlassWindow(g);
-  g.Visible = true;
-  Paint(g);
-  EXPECT_TRUE(From(*field_, 0, 0, 0, 0, kGlassMark));
-  EXPECT_TRUE(From(*field_, 147, 5, 96, 5, kGlassMark));
-  EXPECT_TRUE(From(*field_, 239, 239, 188, 188, kGlassMark));
-  EXPECT_TRUE(From(*field_, 210, 15, 196, 2, kGlassMark));  // close button
-  EXPECT_TRUE(From(*field_, 9, 8, 196, 25, kGlassMark));   // zoom 3 (zoom 2 is hidden)
-  EXPECT_EQ(At(120, 120), 0u);  // the lens is the game's
-  EXPECT_EQ(At(120, 5), 0u);    // between the tiles
-}
-
 TEST_F(SkinPaint, SheetAlphaShapesTheFrame) {
   // A half-transparent and a fully transparent sample pixel over a grey field.
   for (int y = 0; y < 260; ++y)
@@ -243,21 +213,17 @@ TEST_F(SkinPaint, CaptionTextIsCentredInsideTheCaptionBar) {
   PaintSkinWindow(ws_, *bare, WholeOf(*bare), w);
   SetSkinWindowCaption(w, u"Pocket 1");
   Paint(w);
-  int minX = 1000, maxX = -1, changed = 0;
+  int minX = 1000, maxX = -1;
   for (int y = 0; y < 260; ++y)
     for (int x = 0; x < 300; ++x) {
       if (uint32_t(GetDibPixel(*bare, x, y)) == At(x, y)) continue;
-      ++changed;
-      EXPECT_GE(y, w.CaptionRect.Top + 1);
-      EXPECT_LE(y, w.CaptionRect.Bottom);
-      EXPECT_GE(x, w.CaptionRect.Left);
-      EXPECT_LT(x, w.Buttons[kSkinBtnCaption].Bounds.Left);
+      ASSERT_TRUE(y > w.CaptionRect.Top && y <= w.CaptionRect.Bottom && x >= w.CaptionRect.Left &&
+                  x < w.Buttons[kSkinBtnCaption].Bounds.Left) << x << "," << y;
       minX = std::min(minX, x);
       maxX = std::max(maxX, x);
     }
-  ASSERT_GT(changed, 20);
-  // Centred on the whole window (10 + 108 / 2 = 64), within a pixel of rounding.
-  EXPECT_NEAR((minX + maxX + 1) / 2.0, 64.0, 1.5);
+  ASSERT_GT(maxX - minX, 10);
+  EXPECT_NEAR((minX + maxX + 1) / 2.0, 64.0, 1.5);  // centred on the window: 10 + 108 / 2
 }
 
 TEST_F(SkinPaint, BackgroundPictureScrollsAndNeverReadsPastItsEnd) {

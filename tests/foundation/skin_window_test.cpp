@@ -23,24 +23,6 @@ void MakePocket(TSkinWindow& w, int32_t cw, int32_t ch, int32_t contentW = 0, in
 
 }  // namespace
 
-TEST(SkinWindowInit, AnchorsPlaceButtonsLeftBeforeRightTopBeforeBottom) {
-  TSkinButton b;
-  InitSkinButton(b);
-  SetupSkinButton(b, 0, 0, 10, 6, 0);
-  TSkinRect r;
-  SetSkinRectEdges(r, 100, 200, 199, 299);
-  AnchorSkinButton(b, r);
-  ExpectEdges(b.Bounds, 100, 200, 109, 205);  // no anchor: top-left
-  b.Anchors.Right = 5;
-  b.Anchors.Bottom = 7;
-  AnchorSkinButton(b, r);
-  ExpectEdges(b.Bounds, 185, 287, 194, 292);
-  b.Anchors.Left = 3;
-  b.Anchors.Top = 4;
-  AnchorSkinButton(b, r);
-  ExpectEdges(b.Bounds, 103, 204, 112, 209);
-}
-
 TEST(SkinWindowLayout, BarsAppearWhenTheContentDoesNotFit) {
   struct Case { int32_t cw, ch; bool horz, vert; int32_t clientW, clientH; };
   // A bar that narrows the other side can bring the second bar.
@@ -210,15 +192,6 @@ TEST(SkinWindowLayout, CopiedLayoutTakesPlaceScrollAndBarsButNotTheRest) {
   TrackSkinScroll(ws, second, 0, 0);
   EXPECT_EQ(second.ScrollX, 210);
   EXPECT_EQ(first.ScrollX, 120);
-}
-
-TEST(SkinWindowLayout, MagnifierTilesButtonsAndGrip) {
-  TSkinWindow g;
-  SetupGlassWindow(g);
-  ResizeSkinWindow(g, true, 900, 300);  // grown past its maximum it stops at 480
-  EXPECT_EQ(g.Outer.Width, 480);
-  EXPECT_EQ(g.Outer.Height, 300);
-  EXPECT_EQ(g.GlassTiles[3].Left, 480 - 93);
 }
 
 TEST(GameWindows, OnlyPocketsAndTheThumbnailComeToTheFront) {

@@ -72,29 +72,6 @@ TEST(ToolbarLayout, WideWindowPlacesTheRowWithThePreferredGaps) {
   EXPECT_EQ(h[18].Left + h[18].Width, 1021);
 }
 
-TEST(ToolbarLayout, RowPositionsAtTheWidthTiersInAndOutOfFullScreen) {
-  // Lefts in row order 19, 0, 1, 2, 3, 4, 7, 8, 5, 6, 9, 10, 11, 12, 13, 14, 15, 16, 21, 17, 18,
-  // worked out by hand from the gaps of each tier.
-  struct Case { int width; bool full; int lefts[21]; int closeLeft, minLeft; } cases[] = {
-      {1024, true, {4, 53, 90, 139, 188, 225, 274, 323, 372, 409, 458, 495, 532, 569, 618, 655, 704, 753, 802, 851, 900}, 994, 961},
-      {800, false, {4, 45, 76, 117, 158, 189, 230, 271, 312, 343, 384, 415, 446, 477, 518, 549, 590, 631, 672, 713, 754}, 0, 0},
-  };
-  ToolbarHolder h;
-  for (const Case& c : cases) {
-    LayoutToolbar(h.t, c.width, c.full);
-    for (int k = 0; k < 21; ++k) {
-      EXPECT_EQ(h[kRowOrder[k]].Left, c.lefts[k]) << c.width << " full " << c.full << " button " << kRowOrder[k];
-      EXPECT_TRUE(h[kRowOrder[k]].Visible);
-    }
-    EXPECT_EQ(h[kToolbarClose].Visible, c.full);
-    EXPECT_EQ(h[kToolbarMin].Visible, c.full);
-    if (c.full) {
-      EXPECT_EQ(h[kToolbarClose].Left, c.closeLeft);
-      EXPECT_EQ(h[kToolbarMin].Left, c.minLeft);
-    }
-  }
-}
-
 TEST(ToolbarLayout, NoButtonsOverlapOrLeaveTheWindowAtAnyWidth) {
   ToolbarHolder h;
   for (int full = 0; full < 2; ++full) {

@@ -15,10 +15,6 @@
 
 namespace {
 
-std::string ShippedFolder() {
-  return BackgroundFolder(std::string(std::getenv("ZORVA_DATA_DIR")) + "/");
-}
-
 // A background folder of single-colour pictures: picture i in grey 20 * (i + 1).
 struct TPictureFolder {
   TTempFolder Dir;
@@ -35,20 +31,6 @@ struct TPictureFolder {
 int Grey(const TDibImage& d, int x, int y) { return GetDibPixel(d, x, y) & 0xFF; }
 
 }  // namespace
-
-TEST(BackgroundPictures, EveryShippedPictureAndButtonDecodesAtItsSize) {
-  const std::string dir = ShippedFolder();
-  for (int i = 0; i < kBackgroundPictureCount; ++i) {
-    TDibHolder picture, button;
-    std::string error;
-    ASSERT_TRUE(LoadJpegFile(*picture, BackgroundPicturePath(dir, i), &error)) << i << error;
-    EXPECT_EQ(picture->Width, 1600) << i;
-    EXPECT_EQ(picture->Height, 1200) << i;
-    ASSERT_TRUE(LoadJpegFile(*button, BackgroundButtonPath(dir, i), &error)) << i << error;
-    EXPECT_EQ(button->Width, kBackgroundButtonWidth) << i;
-    EXPECT_EQ(button->Height, kBackgroundButtonHeight) << i;
-  }
-}
 
 TEST(BackgroundButtons, LoadedFromTheFolderMissingAndBrokenOnesStayEmpty) {
   const TPictureFolder pictures(16, 12);

@@ -156,42 +156,6 @@ TEST(ThumbLoader, GivesEveryReadableFileItsThumbnailOnceAndDamagedOnesTheBlank) 
   EXPECT_EQ(r.Model->Cache.Names.size(), 3u);
 }
 
-TEST(ThumbLoader, JpegInTheThumbFolderWinsOverThePreview) {
-  TBrowserRig r;
-  r.Jigsaw("a.zvq", 0x0000FF);
-  fs::create_directories(ThumbFolder(r.Session.Paths));
-  QImage jpeg(90, 60, QImage::Format_RGB888);
-  jpeg.fill(QColor(0, 255, 0));
-  ASSERT_TRUE(jpeg.save(QString::fromStdString(ThumbFolder(r.Session.Paths) + "a.jpg"), "JPEG", 100));
-  FillFileLists(*r.Model);
-  while (LoadNextThumb(*r.Model)) {
-  }
-  const uint32_t c = Pixel(**r.Model->Cache.Images[1], 90, 67);
-  EXPECT_LT(c & 0xFF, 8u);
-  EXPECT_GT((c >> 8) & 0xFF, 247u);
-}
-
-TEST(ThumbLoader, SavedGameThumbnailCarriesTheIcon) {
-  TBrowserRig r;
-  const std::string jigsaw = PackTestJigsaw(r.Root, "pic", 240, 180);
-  ASSERT_FALSE(jigsaw.empty());
-  ASSERT_TRUE(OpenTestGame(r.Session, jigsaw, 13, 4, false, false));
-  ASSERT_TRUE(SaveGame(r.Session, r.Saved("kept.sv1"), false));
-  ASSERT_TRUE(CreateDib24(*r.Model->SaveIcon, 16, 16));
-  FillDibRect(*r.Model->SaveIcon, 0, 0, 16, 16, 0x00FF00);
-  FillFileLists(*r.Model);
-  while (LoadNextThumb(*r.Model)) {
-  }
-  ASSERT_EQ(r.Model->Games.size(), 2u);  // the save also wrote the autosave
-  for (const TBrowserItem& item : r.Model->Games) {
-    ASSERT_GT(item.ImageIndex, 0);
-    const TDibImage& t = **r.Model->Cache.Images[size_t(item.ImageIndex)];
-    const int32_t w = r.Session.StoreThumb.Picture->Width, h = r.Session.StoreThumb.Picture->Height;
-    ASSERT_LE(w, 180);
-    EXPECT_EQ(Pixel(t, std::max((180 - w) / 2 - 1, 0), std::max((135 - h) / 2 - 1, 0)), 0x00FF00u);
-  }
-}
-
 // --- Selecting ----------------------------------------------------------------------------
 
 TEST(BrowserSelect, JigsawStartsFromTheDefaultsAndTakesItsHeader) {

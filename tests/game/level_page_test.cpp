@@ -187,25 +187,6 @@ TEST(ShapePreview, InnerOutlineLightsTopLeftAndShadesBottomRight) {
   }
 }
 
-TEST(ShapePreview, LargePiecesAreCappedAndNothingDrawsWithoutASize) {
-  TDibHolder masks, texture, target;
-  MakeMasks(masks, 4, 164, 168);
-  ASSERT_TRUE(CreateDib24(*texture, 164, 168));
-  FillDibRect(*texture, 0, 0, 164, 168, 0x606060);
-  ASSERT_TRUE(CreateDib24(*target, 164, 168));
-  DrawShapePreview(*target, 300, 4, *masks, *texture, kFace);
-  EXPECT_EQ(GetDibPixel(*target, 0, 0), 0x7E7E7E);  // 164 x 168 fills the target exactly
-  EXPECT_EQ(GetDibPixel(*target, 163, 167), 0x424242);
-  DrawShapePreview(*target, 64, 4, *masks, *texture, kFace);  // 82 x 84, centred
-  EXPECT_EQ(GetDibPixel(*target, 40, 84), int32_t(kFace));
-  EXPECT_EQ(GetDibPixel(*target, 41, 84), 0x7E7E7E);
-  EXPECT_EQ(GetDibPixel(*target, 122, 84), 0x424242);
-  EXPECT_EQ(GetDibPixel(*target, 123, 84), int32_t(kFace));
-  DrawShapePreview(*target, 0, 4, *masks, *texture, kFace);
-  for (int32_t y = 0; y < 168; y += 7)
-    for (int32_t x = 0; x < 164; x += 7) ASSERT_EQ(GetDibPixel(*target, x, y), int32_t(kFace));
-}
-
 TEST(GreyedStrip, LowerHalfIsTheTintedUpperHalfKeyKept) {
   TDibHolder strip;
   ASSERT_TRUE(CreateDib24(*strip, 4, 4));

@@ -77,22 +77,6 @@ TEST(RealCut, EveryPixelOfTheAssembledPictureHitsItsOwnPiece) {
   for (size_t i = 0; i < hits.size(); ++i) EXPECT_GT(hits[i], 0) << i;
 }
 
-TEST(RealCut, DrawingTheAssembledPiecesGivesThePicture) {
-  TGameState g;
-  CutGame(g, 150, 110, 30, true, 7);
-  TDibHolder target;
-  ASSERT_TRUE(CreateDib24(*target, 150, 110));
-  const TPieceView view = TestView(0, 0, 0, 0, 150, 110);
-  TSkinRect all;
-  SetSkinRectBounds(all, 0, 0, 150, 110);
-  SortPieces(g, false);
-  for (const TPieceOrderEntry& e : g.PieceOrder) DrawPieceClipped(g, *target, all, view, e.Index);
-  for (int32_t y = 0; y < 110; ++y)
-    for (int32_t x = 0; x < 150; ++x)
-      ASSERT_EQ(GetDibPixel(*target, x, y), GetDibPixel(g.Images.PictureImages[0], x, y))
-          << x << "," << y;
-}
-
 // A turned piece is hit exactly where its unturned silhouette, turned, lies.
 TEST(RealCut, TurnedPiecesAreHitWhereTheirTurnedShapeLies) {
   TGameState g;

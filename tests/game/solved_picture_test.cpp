@@ -93,21 +93,6 @@ TEST(SolvedPicture, FramePieceAndWideCaptionsDrawn) {
   EXPECT_EQ(s.Inked(W - 7, H + 28, W, H + 50), 0);  // the date ends before the last 8 pixels
 }
 
-TEST(SolvedPicture, BorderAndRotationNotesInTheirColours) {
-  TSolved plain({.Cols = 12, .Rows = 2, .Tile = 30, .Knob = 4});
-  ASSERT_TRUE(plain.Build());
-  const int32_t H = plain.H, W = plain.W;
-  EXPECT_EQ(plain.Hued(1, H + 27, W, H + 50, false), 0);
-  EXPECT_EQ(plain.Hued(1, H + 27, W, H + 50, true), 0);
-
-  TSolved both({.Cols = 12, .Rows = 2, .Tile = 30, .Knob = 4});
-  both.g.GameLevel.BorderStyle = 1;
-  both.g.GameLevel.Rotate = 1;
-  ASSERT_TRUE(both.Build());
-  EXPECT_GT(both.Hued(1, H + 27, W, H + 50, false), 5);  // teal "with border"
-  EXPECT_GT(both.Hued(1, H + 27, W, H + 50, true), 5);   // blue "with rotation"
-}
-
 TEST(SolvedPicture, TinyPictureClipsItsTexts) {
   TSolved s({.Cols = 1, .Rows = 1, .Tile = 4, .Knob = 1});
   ASSERT_TRUE(s.Build({"A very long title that cannot fit into a picture this small"}));

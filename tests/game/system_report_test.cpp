@@ -39,27 +39,6 @@ TEST(ShiftStateText, BitsInFixedOrderAndButtonNames) {
   EXPECT_EQ(MouseButtonText(3), "");
 }
 
-TEST(SystemReport, WithoutAGameThereIsNoJigsawSection) {
-  TGameSession s;
-  TSettings st;
-  s.Game.PlaySettings.RotCW = {1, 4};
-  const std::vector<std::string> lines = BuildSystemReport(s, st, SampleEnv());
-  ASSERT_GT(lines.size(), 10u);
-  EXPECT_EQ(lines.front(), std::string(40, '='));
-  EXPECT_EQ(lines.back(), std::string(40, '='));
-  EXPECT_EQ(lines[1], "Zorva Jigsaw Quix System Report");
-  EXPECT_TRUE(Has(lines, "Date: 06.12.2026 23:00"));
-  EXPECT_TRUE(Has(lines, "Exe path = /opt/zorva/zorva"));
-  EXPECT_FALSE(std::any_of(lines.begin(), lines.end(), [](const std::string& l) { return l.rfind("Exe date", 0) == 0; }));
-  EXPECT_FALSE(Has(lines, "------ Jigsaw ------"));
-  // A right-button binding with Ctrl: two blanks after the equals sign.
-  for (const char* line : {"RotCW_Button = mbRight", "RotCW_Shift =  ssCtrl", "lBkg = 989898", "sCurLang = english",
-                           "ScreenW = 1600, ScreenH = 1000", "Memory Load = 62%", "Total Physical = 8192 Mb",
-                           "Avail Physical = 3072.500 Mb", "\"/opt/zorva/\" drive free space = 10240 Mb",
-                           "\"/\" drive free space = 3 Mb"})
-    EXPECT_TRUE(Has(lines, line)) << line;
-}
-
 TEST(SystemReport, AGameAddsItsLevelAndWindowCountsWithPocketsNumberedFromZero) {
   TFieldRig r(TTestCut{3, 3});
   TGameSession s;

@@ -18,7 +18,6 @@
 namespace {
 
 std::string EnglishChm() { return std::string(getenv("ZORVA_DATA_DIR")) + "/language/english.chm"; }
-std::string HelpSources() { return std::string(ZORVA_SOURCE_DIR) + "/help/english"; }
 
 // Every topic the game's windows ask for.
 const char* const kTopics[] = {"cont-quix.htm", "open.htm",     "save.htm",     "sound.htm",    "play-mode.htm",
