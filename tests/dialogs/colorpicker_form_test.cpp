@@ -159,44 +159,6 @@ TEST(ColorPickerForm, MissingBackgroundFilesDoNotStopThePicker) {
   EXPECT_EQ(f.result(), 1);
 }
 
-TEST(ColorPickerForm, DoubleClickOnAPaletteColourAcceptsIt) {
-  const TLanguageState lang = English();
-  TF_ColorPicker f(nullptr, lang, nullptr);
-  SetupWindowPicker(f.Picker(), 0x989898, 2);
-  f.show();
-  QTest::mouseDClick(Child(&f, "I_Pal"), Qt::LeftButton, Qt::NoModifier, QPoint(2 * 28 + 18, 18));
-  EXPECT_FALSE(f.isVisible());
-  EXPECT_EQ(f.result(), 1);
-  EXPECT_EQ(f.Picker().PickedColor, PaletteColors[2]);
-}
-
-TEST(ColorPickerForm, TextsAndLayoutOfTheWoodColourPicker) {
-  const TLanguageState lang = English();
-  WhenModal([](QWidget* f) {
-    EXPECT_EQ(f->windowTitle(), "Wood Color");
-    EXPECT_EQ(static_cast<QLabel*>(Child(f, "L_PalCap"))->text(), "Palette");
-    EXPECT_EQ(static_cast<QLabel*>(Child(f, "L_GammaCap"))->text(), "All colors");
-    EXPECT_EQ(static_cast<QPushButton*>(Child(f, "B_OK"))->text(), "OK");
-    EXPECT_EQ(static_cast<QPushButton*>(Child(f, "B_Cancel"))->text(), "Cancel");
-    QWidget* def = Child(f, "I_DefCol");
-    EXPECT_TRUE(def->isVisible());
-    EXPECT_EQ(def->width(), 2 * 28 + 8);
-    EXPECT_FALSE(Child(f, "I_BkgPics")->isVisible());
-    EXPECT_FALSE(Child(f, "L_BkgPicsCap")->isVisible());
-    // The client area is the layout panel.
-    EXPECT_EQ(Child(f, "P_Form")->size(), f->size());
-    // The swatch starts marked among the defaults; the second default is picked.
-    Click(def, QPoint(28 + 18, 18));
-    Click(Child(f, "B_OK"), QPoint(5, 5));
-  });
-  std::vector<int32_t> previews;
-  int32_t color = 0x49687A;
-  ASSERT_TRUE(TF_ColorPicker::PickWoodColor(nullptr, lang, color,
-                                            [&](int32_t c) { previews.push_back(c); }));
-  EXPECT_EQ(color, 0x92ADBE);
-  EXPECT_EQ(previews, std::vector<int32_t>{0x92ADBE});
-}
-
 TEST(ColorPickerForm, GammaFieldHoverPickAndModes) {
   const TLanguageState lang = English();
   TF_ColorPicker f(nullptr, lang, nullptr);

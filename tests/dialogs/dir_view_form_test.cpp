@@ -151,19 +151,6 @@ TEST_F(DirView, JigsawPassesTheLevelPageAndOkReturnsItsPathAndLevel) {
   EXPECT_FALSE(form->OpenChoices().SeedPanelVisible);
 }
 
-TEST_F(DirView, PresetIsSelectedAndAMissingPresetIsIgnored) {
-  form->SetResultPath(session.Paths.sJigsawDir + "ladybird.zvq");
-  Show();
-  auto* list = Find<QListWidget>("LV_Jigs");
-  ASSERT_EQ(list->selectedItems().size(), 1);
-  EXPECT_EQ(list->selectedItems()[0]->text(), "ladybird");
-  form->hide();
-  form->SetResultPath(session.Paths.sJigsawDir + "gone.zvq");
-  Show();
-  ASSERT_EQ(list->selectedItems().size(), 1);
-  EXPECT_EQ(list->selectedItems()[0]->text(), "dune-grass");
-}
-
 TEST_F(DirView, SaveModeNamesAFile) {
   session.sJig = session.Paths.sJigsawDir + "fallen-leaf.zvq";
   session.Game.GameLevel.TotalTileNum = 48;
@@ -323,58 +310,10 @@ TEST_F(DirView, SavedGameOpensStraightAwayWithItsStoredLevel) {
   EXPECT_EQ(session.sSvJigName, "dune-grass");
 }
 
-TEST_F(DirView, RunningGamesJigsawOpensOnTheLevelPageAndEnterGoesOn) {
-  session.Game.GameLoaded = true;
-  form->SetResultPath(session.Paths.sJigsawDir + "fallen-leaf.zvq");
-  Show();
-  auto* pages = Find<QTabWidget>("PC_Pages");
-  EXPECT_EQ(pages->currentWidget()->objectName(), "TS_Level");
-  EXPECT_EQ(Find<QPushButton>("B_Ok")->text(), "Open");
-  EXPECT_EQ(Text("L_Thumb"), "fallen-leaf");
-  form->hide();
-  session.Game.GameLoaded = false;
-  Show();
-  ASSERT_EQ(pages->currentWidget()->objectName(), "TS_Jigs");
-  auto* list = Find<QListWidget>("LV_Jigs");
-  list->setFocus();
-  QTest::keyClick(list, Qt::Key_Right);  // the items stand in one row
-  EXPECT_EQ(Find<QLineEdit>("E_FileName")->text(), "fallen-leaf.zvq");
-  QTest::keyClick(list, Qt::Key_Return);
-  EXPECT_EQ(pages->currentWidget()->objectName(), "TS_Level");
-  EXPECT_FALSE(Closed());
-  QTest::keyClick(Find<QPushButton>("B_Ok"), Qt::Key_Space);
-  EXPECT_TRUE(Closed());
-  EXPECT_EQ(form->ResultPath(), session.Paths.sJigsawDir + "fallen-leaf.zvq");
-}
-
 }  // namespace
 
 namespace {
 
 // Captions are cut only for want of room: a name that fits the cell's text width shows whole
 // at every font size, however its advance rounds; a longer one is cut to fit with an ellipsis.
-TEST(BrowserCaption, ShownWholeWhenItFitsAndCutWhenNot) {
-  const QStringList shortNames = {"dandelions", "evening-glow", "Wm", "iiiiilllll", "autumn leaves"};
-  const QString longName = "a rather long jigsaw name that no cell of the browser can hold";
-  for (double points = 6.5; points <= 16.0; points += 0.25) {
-    QFont font;
-    font.setPointSizeF(points);
-    const QFontMetricsF fm(font);
-    for (const QString& name : shortNames) {
-      EXPECT_EQ(FitCaption(fm, name, 184), name) << points;
-      // The tightest whole-pixel room that holds it still shows it whole.
-      const int tight = int(std::ceil(fm.horizontalAdvance(name)));
-      EXPECT_EQ(FitCaption(fm, name, tight), name) << name.toStdString() << " at " << points;
-      const QString cut = FitCaption(fm, name, tight - 4);
-      EXPECT_NE(cut, name) << points;
-      EXPECT_LE(fm.horizontalAdvance(cut), tight - 4) << points;
-    }
-    const QString cut = FitCaption(fm, longName, 184);
-    ASSERT_FALSE(cut.isEmpty()) << points;
-    EXPECT_TRUE(cut.endsWith(QChar(0x2026))) << cut.toStdString();
-    EXPECT_TRUE(longName.startsWith(cut.chopped(1))) << cut.toStdString();
-    EXPECT_LE(fm.horizontalAdvance(cut), 184.0) << points;
-  }
-}
-
 }  // namespace

@@ -96,15 +96,6 @@ TEST(FinishForm, ShowsItsTextsAndSaveAcceptsWhileCancelAndEscapeDecline) {
                         {[&] { QTest::keyClick(&finish, Qt::Key_Return); }, 1}});  // the default button
 }
 
-TEST(CreditsForm, TextsNamesAndOkEitherWay) {
-  TEnglish e;
-  TF_Credits credits(e.lang);
-  credits.open();
-  EXPECT_EQ(Text(&credits, "L_Thanks"), QStringLiteral("Thank you to everyone who helped make this game:"));
-  ExpectCloses(credits, {{[&] { QTest::keyClick(&credits, Qt::Key_Escape); }, 1},  // B_Ok also cancels
-                         {[&] { QTest::mouseClick(credits.B_Ok, Qt::LeftButton); }, 1}});
-}
-
 // ----- about form and splash
 
 TEST(AboutForm, SplashIgnoresClicksAndKeys) {
@@ -147,24 +138,6 @@ struct TKeyLog {
     };
   }
 };
-
-TEST(QuickHelpForm, LongCheckBoxCaptionMovesCloseBelowAndGrowsTheWindow) {
-  TF_Help help;
-  help.SetCaption("CB_Show", "Show");
-  help.TextsChanged();
-  const int shortHeight = help.height();
-  help.SetCaption("CB_Show", "Dieses Fenster bei jedem Programmstart automatisch anzeigen lassen");
-  help.TextsChanged();
-  EXPECT_EQ(help.CB_Show->width(), help.P_Form->width() - 16);
-  EXPECT_EQ(help.B_Close->y(), help.CB_Show->y() + help.CB_Show->height() + 9);
-  EXPECT_EQ(help.height(), help.B_Close->y() + help.B_Close->height() + 9);
-  EXPECT_GT(help.height(), shortHeight);
-  // And back again.
-  help.SetCaption("CB_Show", "Show");
-  help.TextsChanged();
-  EXPECT_EQ(help.B_Close->y(), help.CB_Show->y());
-  EXPECT_EQ(help.height(), shortHeight);
-}
 
 TEST(QuickHelpForm, KeysGoOnToTheOwnerOnceEach) {
   TF_Help help;

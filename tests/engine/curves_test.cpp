@@ -65,41 +65,6 @@ TEST(CheckCurve, ClearanceScansStraightByDAndDiagonallyByDOverRootTwo) {
   }
 }
 
-TEST(CheckCurve, EndZonesAroundBothEndsAreNotScanned) {
-  TCutFixture fx(100, 60, 40, 3);  // zone size 4
-  // A line meeting the curve's end A, as the perpendicular edges do.
-  for (int32_t y = 0; y < 60; ++y) SetDibPixel(*fx.map, 19, y, 0);
-  TFloatPoint p[4];
-  Straight(p, 20, 30, 60, 30);
-  TBoundsRect bounds;
-  bounds.Reset();
-  EXPECT_TRUE(CheckCurve(fx.level, *fx.map, p, 4, {20, 30}, {60, 30}, 2, bounds, kFar, kNone));
-  bounds.Reset();
-  EXPECT_FALSE(CheckCurve(fx.level, *fx.map, p, 4, {30, 30}, {60, 30}, 2, bounds, kFar, kNone));
-}
-
-TEST(LineIntersection, CrossingsRoundHalfToEvenAndParallelLinesReportFailure) {
-  struct TCase {
-    TIntPoint a, b, c, d;
-    bool ok;
-    int32_t x, y;
-  };
-  // 2.5 -> 2, 3.5 -> 4. Parallel lines give the middle of the first segment; a one-pixel-wide
-  // cell has both diagonals on the same line.
-  const TCase cases[] = {{{0, 0}, {10, 10}, {0, 10}, {10, 0}, true, 5, 5},
-                         {{0, 0}, {5, 5}, {0, 5}, {5, 0}, true, 2, 2},
-                         {{0, 0}, {7, 7}, {0, 7}, {7, 0}, true, 4, 4},
-                         {{50, 40}, {50, -30}, {0, 2}, {99, 2}, true, 50, 2},
-                         {{0, 0}, {10, 0}, {0, 5}, {10, 5}, false, 5, 0},
-                         {{7, 3}, {7, 30}, {7, 3}, {7, 30}, false, 7, 16}};
-  for (const TCase& c : cases) {
-    int32_t x = 0, y = 0;
-    EXPECT_EQ(LineIntersection(c.a, c.b, c.c, c.d, x, y), c.ok) << c.a.x << "," << c.a.y;
-    EXPECT_EQ(x, c.x);
-    EXPECT_EQ(y, c.y);
-  }
-}
-
 TEST(WalkLineToPiece, StopsBesideThePiecesColourAndTestsASinglePointItself) {
   TCutFixture fx(100, 60);
   fx.pieces[2].Code = 75;
@@ -118,19 +83,4 @@ TEST(WalkLineToPiece, StopsBesideThePiecesColourAndTestsASinglePointItself) {
   EXPECT_TRUE(WalkLineToPiece(t, 2, {41, 21}, {41, 21}, clip, p));
   TBoundsRect small{0, 0, 30, 59};  // outside the clip rectangle nothing is tested
   EXPECT_FALSE(WalkLineToPiece(t, 2, {10, 20}, {90, 20}, small, p));
-}
-
-TEST(SegmentHasCode, FindsTheBlueByteAlongAllKindsOfSegments) {
-  TCutFixture fx(100, 60);
-  SetDibPixel(*fx.map, 30, 40, PieceColor(200));
-  EXPECT_TRUE(SegmentHasCode(*fx.map, 30, 10, 30, 50, PieceColor(200)));
-  EXPECT_TRUE(SegmentHasCode(*fx.map, 30, 50, 30, 10, 0xC80000));  // only blue counts
-  EXPECT_FALSE(SegmentHasCode(*fx.map, 30, 41, 30, 500, PieceColor(200)));
-  EXPECT_TRUE(SegmentHasCode(*fx.map, -50, 40, 31, 40, PieceColor(200)));
-  EXPECT_FALSE(SegmentHasCode(*fx.map, 31, 40, 300, 40, PieceColor(200)));
-  EXPECT_TRUE(SegmentHasCode(*fx.map, 20, 30, 40, 50, PieceColor(200)));
-  EXPECT_TRUE(SegmentHasCode(*fx.map, 40, 50, 20, 30, PieceColor(200)));
-  EXPECT_TRUE(SegmentHasCode(*fx.map, 30, 40, 30, 40, PieceColor(200)));
-  EXPECT_FALSE(SegmentHasCode(*fx.map, 20, 31, 40, 51, PieceColor(200)));
-  EXPECT_FALSE(SegmentHasCode(*fx.map, 100, 400, 100, 400, PieceColor(200)));
 }

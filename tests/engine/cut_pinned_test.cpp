@@ -80,6 +80,8 @@ uint64_t CutDigest(const TPinnedCut& c, bool& ok) {
 constexpr TPinnedCut kPinned[] = {
     {0, 640, 480, 3, true, 77, true, 0x1042105b1c31cf97ull},
     {0, 483, 412, 3, false, 1249, true, 0x3c772786c5aab801ull},
+    {0, 611, 380, 3, true, 243, true, 0xffa3d70078473267ull},  // a cell recoded where it meets its code
+    {3, 422, 200, 2, false, 1010, true, 0x4ab8a1eab6d3ce53ull},  // cells joined next to a shape
     {0, 500, 25, 5, false, 515, false, 0x4e95bed35ad00bc3ull},
     {1, 800, 1000, 9, false, 1010, true, 0xa5ad9353e90df075ull},
     {1, 1024, 768, 5, true, 8, true, 0x6d92d3eeb0ffd25full},

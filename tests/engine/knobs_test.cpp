@@ -53,36 +53,6 @@ std::set<std::pair<int32_t, int32_t>> ExpectedCurve(TCutFixture& fx, uint8_t sid
 }
 }  // namespace
 
-TEST(KnobTemplates, LayoutKeyValuesAndBaseRowsAreWhereTheReaderLooks) {
-  TDibHolder img;
-  ASSERT_TRUE(LoadKnobTemplateImage(*img));
-  EXPECT_EQ(img->Width, 1015);
-  EXPECT_EQ(img->Height, 132);
-  EXPECT_EQ(img->BytesPerPixel, 1);
-  TKnobState knobs;
-  knobs.KnobTemplateImage = &*img;
-  ASSERT_TRUE(MeasureKnobTemplates(knobs));
-  // White, green, red and blue of the 16-colour palette, read at column 4, rows 5 to 8.
-  EXPECT_EQ(knobs.TemplateBackground, 15);
-  EXPECT_EQ(knobs.TemplateLineA, 2);
-  EXPECT_EQ(knobs.TemplateLineB, 9);
-  EXPECT_EQ(knobs.TemplateStop, 12);
-  const int32_t rows[29] = {4, 4, 4, 5, 5, 5, 5, 6, 6, 6, 6, 7, 7, 7, 7, 8, 8, 8, 8, 9, 9, 9, 9, 10, 10, 10, 10, 11, 11};
-  for (int32_t k = 0; k < 29; ++k) EXPECT_EQ(knobs.KnobTemplateBaseRows[k], rows[k]) << k;
-  // Both lines of each template end in its first column, the outer one at the base row.
-  for (int32_t k = 0; k < 29; ++k)
-    for (int32_t block = 0; block < 6; ++block) {
-      const uint8_t* p = DibPixelAddress(*img, TemplateColumn(k), 22 * block + rows[k]);
-      EXPECT_EQ(p[0], knobs.TemplateLineA) << k << "/" << block;
-    }
-  // No image (or a wrong one): all measures zero.
-  TDibHolder wrong;
-  CreateDib8(*wrong, 100, 132);
-  knobs.KnobTemplateImage = &*wrong;
-  EXPECT_FALSE(MeasureKnobTemplates(knobs));
-  EXPECT_EQ(knobs.KnobTemplateBaseRows[0], 0);
-}
-
 TEST(GridKnobEdge, EdgesOf20To48AreStampedAndLongerOrShorterOnesDrawnAsCurves) {
   for (int32_t n : {19, 20, 48, 49}) {
     for (uint8_t side : {0, 1}) {

@@ -57,59 +57,6 @@ TEST(Artwork, SkinsHaveTheirSizesAndAreEightBitRgba) {
   }
 }
 
-TEST(Artwork, FrameSkinPiecesLieWhereThePaintersTakeThem) {
-  const QImage skin = Load(":/PNGIMAGE/4");
-  ASSERT_FALSE(skin.isNull());
-  for (int fx : {1, 103}) {
-    EXPECT_EQ(OpaqueCount(skin, QRect(fx + 6, 1, 88, 22)), 88 * 22) << "caption bar " << fx;
-    EXPECT_EQ(OpaqueCount(skin, QRect(fx, 31, 4, 50)), 200) << "left edge " << fx;
-    EXPECT_EQ(OpaqueCount(skin, QRect(fx + 10, 97, 80, 4)), 320) << "bottom " << fx;
-    // The client area stays clear for the game's background.
-    EXPECT_EQ(OpaqueCount(skin, QRect(fx + 4, 23, 92, 74), 1), 0) << "client " << fx;
-  }
-  // The highlighted frame differs from the normal one.
-  EXPECT_NE(skin.pixel(1 + 30, 10), skin.pixel(103 + 30, 10));
-  // Caption button sprites: five different 20 x 20 pictures at (2 + 23k, 110).
-  std::set<QRgb> centres;
-  for (int k = 0; k < 5; ++k) {
-    EXPECT_GT(OpaqueCount(skin, QRect(2 + 23 * k, 110, 20, 20)), 100) << "caption button " << k;
-    centres.insert(skin.pixel(2 + 23 * k + 6, 110 + 8));
-  }
-  EXPECT_EQ(centres.size(), 5u);
-  // Arrows and thumbs: normal, hot and pressed at x 211, 231, 251, rows 1, 21, ... 101.
-  for (int row = 0; row < 6; ++row)
-    for (int k = 0; k < 3; ++k)
-      EXPECT_GT(OpaqueCount(skin, QRect(211 + 20 * k, 1 + 20 * row, 17, 17)), 120)
-          << "scroll sprite " << row << "," << k;
-  EXPECT_EQ(OpaqueCount(skin, QRect(276, 1, 17, 17)), 289) << "corner box";
-  // Toolbar and progress pieces are copied into opaque images: they are opaque themselves.
-  EXPECT_EQ(OpaqueCount(skin, QRect(308, 115, 70, 35), 255), 70 * 35);
-  EXPECT_EQ(OpaqueCount(skin, QRect(308, 1, 30, 100), 255), 3000);
-  EXPECT_EQ(OpaqueCount(skin, QRect(340, 1, 30, 20), 255) + OpaqueCount(skin, QRect(340, 22, 30, 20), 255), 1200);
-}
-
-TEST(Artwork, ToolbarFacesJoinTheBarAndDifferByColumnAndState) {
-  const QImage skin = Load(":/PNGIMAGE/4");
-  const QImage sheet = Load(":/BITMAP/1");
-  ASSERT_FALSE(skin.isNull());
-  ASSERT_FALSE(sheet.isNull());
-  // A button sits 2 rows below the bar's top: its corners show the bar's own rows.
-  for (int k = 0; k < kToolbarFaceColumns; ++k) {
-    const int x = 30 * k + 1;
-    for (int y0 : {kToolbarFaceNormalY, kToolbarFaceDisabledY}) {
-      EXPECT_EQ(sheet.pixel(x, y0), skin.pixel(318, 115 + 2)) << "column " << k;
-      EXPECT_EQ(sheet.pixel(x + 28, y0 + 28), skin.pixel(318, 115 + 30)) << "column " << k;
-    }
-  }
-  auto cell = [&](int k, int y0) { return sheet.copy(30 * k + 1, y0, 29, 29); };
-  for (int k = 0; k < kToolbarFaceColumns; ++k) {
-    EXPECT_NE(cell(k, 1), cell(k, 31)) << "down face of column " << k;
-    EXPECT_NE(cell(k, 1), cell(k, 61)) << "disabled face of column " << k;
-    for (int j = k + 1; j < kToolbarFaceColumns; ++j)
-      EXPECT_NE(cell(k, 1), cell(j, 1)) << "columns " << k << " and " << j;
-  }
-}
-
 TEST(Artwork, CursorsAndPinHaveTheirPointsOnTheDrawing) {
   for (const TCursorArt& c : kCursorArt) {
     const QImage img = Load(QString(":/%1/%2").arg(kCursorResourceKind, c.Name));

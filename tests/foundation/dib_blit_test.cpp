@@ -108,22 +108,6 @@ TEST(BlitDib, MixedFormatsCopyColourAndKeepTargetAlpha) {
   EXPECT_EQ(Pixels(*t24), Pixels(*s32));
 }
 
-TEST(BlitDib, EightBitBuffersCopyOnlyAmongThemselves) {
-  TDibHolder a, b, c;
-  ASSERT_TRUE(CreateDib8(*a, 5, 5));
-  ASSERT_TRUE(CreateDib8(*b, 5, 5));
-  for (int32_t y = 0; y < 5; ++y)
-    for (int32_t x = 0; x < 5; ++x) DibPixelAddress(*a, x, y)[0] = uint8_t(x * 5 + y);
-  BlitDib(*b, 1, 1, 10, 10, *a, 0, 0);
-  EXPECT_EQ(DibPixelAddress(*b, 4, 2)[0], 3 * 5 + 1);
-  ASSERT_TRUE(CreateDib24(*c, 5, 5));
-  Fill(*c, 0x112233);
-  BlitDib(*c, 0, 0, 5, 5, *a, 0, 0);  // refused: the formats do not mix
-  BlitDib(*a, 0, 0, 5, 5, *c, 0, 0);
-  EXPECT_EQ(GetDibPixel(*c, 4, 4), 0x112233);
-  EXPECT_EQ(DibPixelAddress(*a, 4, 4)[0], 24);
-}
-
 TEST(FillDibRect, FillsTheClippedAreaAndKeepsAlpha) {
   TDibHolder d;
   ASSERT_TRUE(CreateDib32(*d, 6, 5));

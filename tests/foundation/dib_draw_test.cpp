@@ -78,18 +78,6 @@ TEST(DrawDibLine, WorkedExamplesAndTheTieRule) {
   EXPECT_EQ(LineOn(8, 8, 8, 7, 8, 7), Points{});
 }
 
-TEST(DrawDibLine, StraightRunsAreCutToTheImage) {
-  Points row;
-  for (int32_t x = 0; x < 100; ++x) row.insert({x, 5});
-  EXPECT_EQ(LineOn(100, 100, -10, 5, 200, 5), row);
-  EXPECT_EQ(LineOn(100, 100, 5, 99, 5, 120), (Points{{5, 99}}));
-  EXPECT_EQ(LineOn(100, 100, 5, 100, 5, 120), Points{});
-  EXPECT_EQ(LineOn(100, 100, -1, -5, -1, 50), Points{});
-  Points column;
-  for (int32_t y = 0; y < 100; ++y) column.insert({99, y});
-  EXPECT_EQ(LineOn(100, 100, 99, INT_MAX, 99, INT_MIN), column);
-}
-
 TEST(DrawDibLine, SlantedLinesThroughTheEdgesMatchThePlainWalk) {
   TRandom rng;
   rng.RandSeed = 4242;

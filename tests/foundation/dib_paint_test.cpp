@@ -133,25 +133,6 @@ TEST(DrawDibKeyed, SkipsOnlyTheExactKeyAndIgnoresAlpha) {
   EXPECT_EQ(Pixels(*t), (std::vector<int32_t>{0x00111111, 0x00FF01FF, 0x00FE00FF, 0x00FF00FE}));
 }
 
-TEST(SpritePainters, RefuseEightBitImagesAndACleardClip) {
-  TDibHolder t, s8, t8, s;
-  ASSERT_TRUE(CreateDib24(*t, 3, 3));
-  ASSERT_TRUE(CreateDib8(*s8, 3, 3));
-  FillDibRect(*s8, 0, 0, 3, 3, 0xFF);
-  DrawDibBlended(*t, 0, 0, 3, 3, *s8, 0, 0, 3, 3, Everywhere());
-  DrawDibKeyed(*t, 0, 0, 3, 3, *s8, 0, 0, 3, 3, Everywhere(), 0x123456);
-  ASSERT_TRUE(CreateDib24(*s, 3, 3));
-  Fill(*s, 0xFFFFFF);
-  TSkinRect cleared;
-  ClearSkinRect(cleared);
-  DrawDibBlended(*t, 0, 0, 3, 3, *s, 0, 0, 3, 3, cleared);
-  DrawDibKeyed(*t, 0, 0, 3, 3, *s, 0, 0, 3, 3, cleared, 0);
-  EXPECT_EQ(GetDibPixel(*t, 1, 1), 0);
-  ASSERT_TRUE(CreateDib8(*t8, 3, 3));
-  DrawDibBlended(*t8, 0, 0, 3, 3, *s, 0, 0, 3, 3, Everywhere());
-  EXPECT_EQ(DibPixelAddress(*t8, 1, 1)[0], 0);
-}
-
 TEST(SpritePainters, ExtremeRectanglesNeitherWrapNorReadOutside) {
   // Values at the ends of the 32-bit range: the sanitizers catch any wrapped sum or stray
   // read, and nothing outside the images may be painted.

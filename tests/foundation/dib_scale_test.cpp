@@ -41,18 +41,6 @@ TEST(ScaleDib, TwoByTwoMixesFourPixelsWithEqualWeightsAtTheHalf) {
                                               MakeColor(100, 20, 127), MakeColor(85, 25, 127)}));
 }
 
-TEST(ScaleDib, FlatColourStaysFlatAtAnySize) {
-  // The four weights add up to 32768, so no size loses or gains a level.
-  TDibHolder s, t;
-  ASSERT_TRUE(CreateDib24(*s, 7, 5));
-  Fill(*s, 0x00FEFDFC);
-  for (auto [w, h] : {std::pair{1, 1}, {3, 11}, {13, 2}, {40, 40}}) {
-    ASSERT_TRUE(CreateDib24(*t, w, h));
-    ScaleDib(*t, *s);
-    for (int32_t c : Pixels(*t)) ASSERT_EQ(c, 0x00FEFDFC) << w << "x" << h;
-  }
-}
-
 TEST(ScaleDibRect, AreasAreCutToBothImages) {
   TDibHolder s, big, small;
   ASSERT_TRUE(CreateDib24(*s, 6, 4));
@@ -75,20 +63,6 @@ TEST(ScaleDibRect, AreasAreCutToBothImages) {
   EXPECT_EQ(GetDibPixel(*again, 4, 0), 0x123456);
   EXPECT_EQ(GetDibPixel(*again, 0, 2), 0x123456);
   EXPECT_EQ(GetDibPixel(*again, 0, 0), int32_t(PatternColor(0, 0)));
-}
-
-TEST(ScaleDibRect, EmptyAndForeignInputDoNothing) {
-  TDibHolder s, t, t32;
-  ASSERT_TRUE(CreateDib24(*s, 6, 4));
-  FillPattern(*s);
-  ASSERT_TRUE(CreateDib24(*t, 5, 5));
-  Fill(*t, 0x123456);
-  ScaleDibRect(*t, 5, 0, *s, 6, 4);
-  ScaleDibRect(*t, 5, 5, *s, 6, -1);
-  ScaleDibRect(*t, 5, 5, *t, 5, 5);  // onto itself
-  ASSERT_TRUE(CreateDib32(*t32, 5, 5));
-  ScaleDib(*t, *t32);
-  for (int32_t c : Pixels(*t)) EXPECT_EQ(c, 0x123456);
 }
 
 TEST(RotateDib90, TurnsClockwiseAndFourTurnsComeBack) {
@@ -133,15 +107,4 @@ TEST(RotateDibWithMargin, KeepsABlackMarginAtTheRightAndBottom) {
   ASSERT_TRUE(RotateDibWithMargin(*t, *s, 5));
   for (int turn = 0; turn < 3; ++turn) ASSERT_TRUE(RotateDibWithMargin(*t, *t, 5));
   EXPECT_EQ(Pixels(*t), start);
-}
-
-TEST(RotateDib90, RefusesAnythingButTwentyFourBits) {
-  TDibHolder s, t;
-  ASSERT_TRUE(CreateDib24(*t, 2, 2));
-  Fill(*t, 0x123456);
-  ASSERT_TRUE(CreateDib32(*s, 3, 4));
-  EXPECT_FALSE(RotateDib90(*t, *s));
-  ASSERT_TRUE(CreateDib8(*s, 3, 4));
-  EXPECT_FALSE(RotateDibWithMargin(*t, *s, 1));
-  EXPECT_EQ(GetDibPixel(*t, 1, 1) + t->Width, 0x123456 + 2);
 }

@@ -79,34 +79,4 @@ TEST_F(EnglishLanguage, UsesTheGamesOwnWordingWhereItIsFixed) {
   EXPECT_NE(GetLangText(st_, 3, "B_Extra").find("\r\n"), std::string::npos) << "two lines";
 }
 
-TEST_F(EnglishLanguage, NoKeyTwiceInASection) {
-  // A second entry would never be seen (the first wins): a slip in the file.
-  for (size_t i = 0; i < st_.LangList.size(); ++i)
-    for (size_t j = 0; j < i; ++j)
-      EXPECT_FALSE(st_.LangList[i].Section == st_.LangList[j].Section &&
-                   SameAsciiText(st_.LangList[i].Key, st_.LangList[j].Key))
-          << st_.LangList[i].Key;
-}
-
-TEST_F(EnglishLanguage, IsListedWithItsFlag) {
-  TLanguageState st;
-  st.LangDir = LangDir();
-  ScanLanguages(st);
-  ASSERT_TRUE(st.LangInfoList);
-  const TLangInfo* english = nullptr;
-  for (const TLangInfo& i : *st.LangInfoList)
-    if (i.Name == "english") english = &i;
-  ASSERT_NE(english, nullptr);
-  EXPECT_EQ(english->engname, "English");
-
-  // The language list shows 60 x 40 flags on the transparent colour magenta.
-  TDibImage flag;
-  InitDib(flag);
-  ASSERT_TRUE(LoadBmpFile(flag, FlagFilePath(st, "english")));
-  EXPECT_EQ(flag.Width * 1000 + flag.Height, 60040);
-  EXPECT_EQ(GetDibPixel(flag, 0, 0), 0xFF00FF) << "corners show the list through";
-  EXPECT_NE(GetDibPixel(flag, 30, 20), 0xFF00FF);
-  FreeDib(flag);
-}
-
 }  // namespace

@@ -86,30 +86,6 @@ TEST(FloodFill, FillsExactlyTheFourConnectedRegionOfRandomMaps) {
   }
 }
 
-TEST(FloodFill, WindingShapesNeedSpansThatTurnBack) {
-  // A spiral and a comb: runs that overhang their parent span on both sides and regions
-  // reached only by going up after going down.
-  TDibHolder d;
-  ASSERT_TRUE(CreateDib24(*d, 41, 41));
-  Fill(*d, kWhite);
-  int32_t l = 0, t = 0, r = 40, b = 40;
-  while (l + 2 <= r && t + 2 <= b) {  // a black spiral wall leaves a white corridor
-    for (int32_t x = l; x <= r; ++x) SetDibPixel(*d, x, t, kBlack);
-    for (int32_t y = t; y <= b; ++y) SetDibPixel(*d, r, y, kBlack);
-    for (int32_t x = l; x <= r; ++x) SetDibPixel(*d, x, b, kBlack);
-    for (int32_t y = t + 2; y <= b; ++y) SetDibPixel(*d, l, y, kBlack);
-    l += 2, t += 2, r -= 2, b -= 2;
-    SetDibPixel(*d, l - 1, t, kBlack);
-  }
-  ExpectFillMatchesReference(*d, 1, 1, kPiece);
-
-  ASSERT_TRUE(CreateDib24(*d, 60, 20));
-  Fill(*d, kWhite);
-  for (int32_t x = 1; x < 60; x += 2)  // teeth hanging from the top and standing on the bottom
-    for (int32_t y = (x % 4 == 1 ? 0 : 3); y < (x % 4 == 1 ? 17 : 20); ++y) SetDibPixel(*d, x, y, kBlack);
-  ExpectFillMatchesReference(*d, 30, 10, kPiece);
-}
-
 TEST(FloodFill, NothingHappensForTheSeedColourOrAnOutsideSeed) {
   TDibHolder d;
   ASSERT_TRUE(CreateDib24(*d, 5, 4));

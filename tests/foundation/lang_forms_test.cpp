@@ -210,25 +210,4 @@ TEST_F(LoadLanguageTest, MissingFileWarnsAndKeepsTheLanguage) {
   EXPECT_EQ(GetLangString(st_, 1, "B_Ok"), "OK");
 }
 
-TEST_F(LoadLanguageTest, ALaterLoadReplacesTheWholeLanguageAndMissingFormsAreSkipped) {
-  ASSERT_TRUE(LoadLanguage(st_, Write("a.lng", "[All]\n<B_Ok>OK\n<B_Cancel>Cancel\n"), forms_));
-  ASSERT_TRUE(LoadLanguage(st_, Write("b.lng", "[All]\n<B_Ok>Bien\n"), forms_));
-  EXPECT_EQ(GetLangString(st_, 1, "B_Ok"), "Bien");
-  EXPECT_EQ(GetLangString(st_, 1, "B_Cancel"), "B_Cancel") << "nothing of the old language is left";
-  EXPECT_EQ(st_.LangList.size(), 1u);
-  TLangForms none;  // no forms, no warning hook
-  EXPECT_TRUE(LoadLanguage(st_, Write("c.lng", "[Download]\n<FormCaption>Downloads\n"), none));
-  EXPECT_EQ(st_.DownloadCaption, "Downloads") << "kept for the window";
-  EXPECT_FALSE(LoadLanguage(st_, st_.LangDir + "missing.lng", none));
-}
-
-TEST_F(LoadLanguageTest, SetToolbarHintAfterACaptionChange) {
-  main_.Buttons[4] = {true, "MI_GameBkgCur", "Shift+B"};
-  main_.SetCaption("MI_GameBkgCur", "Background of Pocket 2...");
-  SetToolbarHint(main_, 4);
-  EXPECT_EQ(main_.ButtonHints[4], "Background of Pocket 2 (Shift+B)");
-  SetToolbarHint(main_, 13);  // unknown to the form: nothing
-  EXPECT_EQ(main_.ButtonHints.count(13), 0u);
-}
-
 }  // namespace

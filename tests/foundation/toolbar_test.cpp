@@ -117,26 +117,6 @@ TEST(ToolbarLayout, NoButtonsOverlapOrLeaveTheWindowAtAnyWidth) {
   }
 }
 
-TEST(ToolbarLayout, NarrowWindowsSqueezeTheGapsBeforeHidingButtons) {
-  ToolbarHolder h;
-  // At 640 the preferred gaps would end the row at 750: it is squeezed in instead.
-  LayoutToolbar(h.t, 640, false);
-  EXPECT_TRUE(h[18].Visible);
-  EXPECT_LE(h[18].Left + 29, 640);
-  EXPECT_EQ(h[19].Left, 4);
-  // In full screen from 801 on, the preferred gaps (20, 8) would run the row into the
-  // minimise button.
-  LayoutToolbar(h.t, 850, true);
-  EXPECT_TRUE(h[18].Visible);
-  EXPECT_LT(h[18].Left + 29, h[kToolbarMin].Left);
-  EXPECT_EQ(h[kToolbarClose].Left, 820);
-  // Below the width of the buttons alone, the row's right end is hidden; the menu button stays.
-  LayoutToolbar(h.t, 300, false);
-  EXPECT_TRUE(h[19].Visible);
-  EXPECT_FALSE(h[18].Visible);
-  EXPECT_EQ(h[0].Left, 33);  // no gaps left
-}
-
 TEST(ToolbarFaces, EachStateCopiesItsOwnCellOfTheSheet) {
   ToolbarHolder h;
   ASSERT_TRUE(CreateDib24(h.t.ToolbarSkin, kToolbarSheetWidth, kToolbarSheetHeight));
@@ -228,28 +208,4 @@ TEST(ToolbarSkin, BackgroundsAreBuiltFromTheirSkinPieces) {
   EXPECT_TRUE(CameFrom(h.t.ProgressBarEmpty, 64, 19, 354, 41));
   EXPECT_TRUE(CameFrom(h.t.ProgressBarEmpty, 129, 0, 369));
   EXPECT_TRUE(CameFrom(h.t.ProgressBar, 125, 0, 365, 1));
-}
-
-TEST(ToolbarSkin, SizesBelowTheEndPiecesGiveEmptyImagesNotBrokenOnes) {
-  ToolbarHolder h;
-  TDibHolder frame;
-  ASSERT_TRUE(CreateDib32(*frame, 390, 170));
-  FillWithCoordinates(*frame);
-  PaintToolbarSkin(h.t, *frame, 5, 35, 60);  // the bars would be -10 wide
-  ASSERT_EQ(h.t.ToolbarImage.Width, 5);
-  EXPECT_TRUE(CameFrom(h.t.ToolbarImage, 4, 0, 377));  // the right cap's last column still ends the strip
-  EXPECT_EQ(h.t.ProgressBkg.Width, 60);
-  EXPECT_EQ(h.t.ProgressBarEmpty.Width, 0);
-  EXPECT_EQ(h.t.ProgressBar.Width, 0);
-
-  PaintToolbarSkin(h.t, *frame, -20, -1, -100);
-  EXPECT_EQ(h.t.ToolbarImage.Width, 0);
-  EXPECT_EQ(h.t.ProgressBkg.Width, 0);
-  EXPECT_EQ(h.t.ProgressBarEmpty.Width, 0);
-
-  // The narrowest bar: two end pieces, no middle.
-  PaintToolbarSkin(h.t, *frame, 100, 35, 90);
-  ASSERT_EQ(h.t.ProgressBar.Width, 20);
-  EXPECT_TRUE(CameFrom(h.t.ProgressBar, 9, 0, 349));
-  EXPECT_TRUE(CameFrom(h.t.ProgressBar, 10, 0, 360));
 }
