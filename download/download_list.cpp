@@ -2,8 +2,8 @@
 
 #include <sys/stat.h>
 
-#include <fstream>
 
+#include "foundation/binary_file.h"
 #include "foundation/dib_ops.h"
 #include "foundation/lang.h"
 #include "foundation/picture_loading.h"
@@ -64,12 +64,10 @@ void PreviewFit(int32_t sw, int32_t sh, int32_t& w, int32_t& h) {
 
 bool ReadDownloadListLines(const std::string& path, std::vector<std::string>& lines) {
   lines.clear();
-  std::ifstream in(path, std::ios::binary);
-  if (!in) return false;
-  std::string text(size_t(kMaxDownloadListBytes) + 1, '\0');
-  in.read(text.data(), std::streamsize(text.size()));
-  text.resize(size_t(in.gcount()));
-  if (int64_t(text.size()) > kMaxDownloadListBytes) return false;
+  std::vector<uint8_t> bytes;
+  if (!ReadFileHead(path, size_t(kMaxDownloadListBytes) + 1, bytes) || int64_t(bytes.size()) > kMaxDownloadListBytes)
+    return false;
+  const std::string text(bytes.begin(), bytes.end());
   size_t start = 0;
   while (start < text.size() && int32_t(lines.size()) < kMaxDownloadListLines) {
     size_t end = text.find_first_of("\r\n", start);

@@ -4,8 +4,11 @@
 #include <unistd.h>
 
 #include <cstdio>
+#include <cstdlib>
+#include <filesystem>
 #include <fstream>
 
+#include "foundation/text_format.h"
 #include "platform/rar_archive.h"
 
 namespace {
@@ -34,12 +37,6 @@ bool SafeJigsawName(const std::string& name) {
          name.find('\0') == std::string::npos;
 }
 
-// The name with its extension (from the last dot) replaced.
-std::string ChangeFileExt(const std::string& name, const std::string& ext) {
-  const size_t dot = name.rfind('.');
-  return (dot == std::string::npos ? name : name.substr(0, dot)) + ext;
-}
-
 void ShowWarning(TDownloadView& form, const std::string& text) { form.MsgBox(text, kMbIconExclamation); }
 
 // The messages of a failed transfer. 404 and 401 have their own texts; everything else shows
@@ -53,6 +50,9 @@ void ReportTransferError(TDownloadView& form, const THttpError& error, const std
     ShowWarning(form, error.Message);
 }
 
+// A transfer that Stop or closing the window cut off is no failure to tell the player about.
+bool CutOffByPlayer(const TDownloadState& s) { return s.DownloadStop || s.DownloadClosing; }
+
 // What every transfer does when it ends, however it ends.
 void EndTransfer(TMyHttp& http, TDownloadView& form) {
   if (http.Connected()) http.Disconnect();
@@ -65,14 +65,6 @@ constexpr size_t kHtmlHeadSize = 256;
 constexpr std::streamsize kMaxErrorPage = 64 * 1024;
 
 }  // namespace
-
-int32_t ServerIndex(const TServerHosts& hosts, std::string_view host) {
-  const std::string wanted = Lower(host);
-  for (int32_t i = 0; i < kServerCount; ++i) {
-    if (Lower(hosts[size_t(i)]) == wanted) return i;
-  }
-  return 0;
-}
 
 std::string UrlScheme(const TGameOptions& options) { return options.UseSecure ? "https://" : "http://"; }
 
@@ -161,7 +153,7 @@ int32_t FetchInfoFile(TDownloadState& s, const TGameOptions& options, TDownloadV
   if (!http.Get(s.sLastUrl, body, error)) {
     s.DownloadRunning = false;
     if (error.Kind == THttpErrorKind::Protocol && error.ResponseCode == 401) result = kInfoLoginRefused;
-    if (!s.DownloadClosing) ReportTransferError(form, error, s.sLastUrl);
+    if (!CutOffByPlayer(s)) ReportTransferError(form, error, s.sLastUrl);
   }
   if (s.DownloadRunning && !body.empty()) {
     if (IsHtmlText(body)) {
@@ -180,10 +172,12 @@ int32_t FetchInfoFile(TDownloadState& s, const TGameOptions& options, TDownloadV
 }
 
 bool FetchInfoWithRetry(TDownloadState& s, TGameOptions& options, TDownloadView& form) {
+  if (options.DnSrc.empty()) return false;
   int32_t r = FetchInfoFile(s, options, form);
-  // A closing window asks nothing more.
-  while (r == kInfoUnreadable && !s.DownloadClosing) {
+  // A window that is closing or stopped asks nothing more; one source set offers no other.
+  while (r == kInfoUnreadable && !CutOffByPlayer(s)) {
     const std::string& other = s.ServerHosts[ServerIndex(s.ServerHosts, options.DnSrc) == 1 ? 0 : 1];
+    if (other.empty() || SameAsciiText(other, options.DnSrc)) break;
     const std::string question = form.LangFormat("Q_TryAnotherDnSrc", {options.DnSrc, other});
     if (form.MsgBox(question, kMbYesNo | kMbIconQuestion) != kIdYes) break;
     options.DnSrc = other;
@@ -222,6 +216,30 @@ int32_t UnpackRarArchive(const std::string& archivePath, const std::string& dest
   return result;
 }
 
+namespace {
+
+// Unpacks into a fresh folder beside the jigsaws, then moves each entry over its namesake once
+// the whole archive came out right; a broken archive leaves the jigsaw folder as it was.
+int32_t UnpackWhole(const std::string& archivePath, const std::string& jigsawDir, bool reportErrors,
+                    TDownloadView& form) {
+  namespace fs = std::filesystem;
+  std::string stage = jigsawDir + ".unpack-XXXXXX";
+  if (!mkdtemp(stage.data())) return kRarCreateError;
+  int32_t result = UnpackRarArchive(archivePath, stage + "/", reportErrors, form);
+  std::error_code ec;
+  if (result == kDownloadOk) {
+    for (const fs::directory_entry& e : fs::directory_iterator(stage, ec)) {
+      const fs::path target = fs::path(jigsawDir) / e.path().filename();
+      fs::rename(e.path(), target, ec);
+      if (ec) result = kRarCreateError;
+    }
+  }
+  fs::remove_all(stage, ec);
+  return result;
+}
+
+}  // namespace
+
 int32_t DownloadJigsaw(TDownloadState& s, const TGameOptions& options, TDownloadView& form, int32_t itemIndex,
                        bool reportErrors) {
   if (!s.HttpClient || !s.InfoLoaded || itemIndex < 0 || itemIndex >= form.ItemCount() || s.DownloadStop ||
@@ -256,8 +274,7 @@ int32_t DownloadJigsaw(TDownloadState& s, const TGameOptions& options, TDownload
   if (!fetched) {
     result = kArchiveFailed;
     s.DownloadRunning = false;
-    // A transfer the closing window cut off is no failure to tell the player about.
-    if (!s.DownloadClosing) ReportTransferError(form, error, s.sLastUrl);
+    if (!CutOffByPlayer(s)) ReportTransferError(form, error, s.sLastUrl);
   }
 
   if (s.DownloadRunning) {
@@ -270,12 +287,10 @@ int32_t DownloadJigsaw(TDownloadState& s, const TGameOptions& options, TDownload
       ReportHtmlError(s, form, s.sLastUrl);
       result = kArchiveFailed;  // a page in place of the archive is no download
     } else {
-      result = UnpackRarArchive(path, s.sJigsawDir, reportErrors, form);
+      result = UnpackWhole(path, s.sJigsawDir, reportErrors, form);
       if (result == kDownloadOk) {
         if (form.ItemState(itemIndex) == 0) form.SetItemState(itemIndex, 1);
         if (s.FirstDownloadedPath.empty()) s.FirstDownloadedPath = s.sJigsawDir + archiveName;
-      } else {
-        unlink((s.sJigsawDir + ChangeFileExt(archiveName, s.sJigExt)).c_str());
       }
       form.RefreshList();
     }

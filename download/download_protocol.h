@@ -7,14 +7,8 @@
 
 #include "download/download_view.h"
 #include "download/my_http.h"
+#include "game/download_sources.h"
 #include "game/game_options.h"
-
-// The two download sources. The hosts are ours; ".invalid" never resolves, so no build of the
-// game contacts a host until real ones are put here.
-constexpr int32_t kServerCount = 2;
-constexpr char kServerHost0[] = "jigsaws.zorva.invalid";
-constexpr char kServerHost1[] = "mirror.jigsaws.zorva.invalid";
-using TServerHosts = std::array<std::string, kServerCount>;
 
 // Result codes of the transfers; a positive value is an extraction code (platform/rar_archive.h).
 enum : int32_t {
@@ -29,7 +23,7 @@ constexpr char kInfoFileName[] = "info.dat";
 // The download's state, owned by the download window.
 struct TDownloadState {
   std::unique_ptr<TMyHttp> HttpClient;  // null: the client could not be made
-  TServerHosts ServerHosts = {kServerHost0, kServerHost1};
+  TServerHosts ServerHosts;  // from the sources file; both empty: no source is set
   bool InfoLoaded = false;
   std::string ArchiveExt;  // with its dot, e.g. ".rar"
   bool DownloadRunning = false;
@@ -46,8 +40,6 @@ struct TDownloadState {
   std::string sArchiveFile;
 };
 
-// The index of host in the table without regard to ASCII case; 0 when it is not there.
-int32_t ServerIndex(const TServerHosts& hosts, std::string_view host);
 // "https://" with UseSecure, else "http://".
 std::string UrlScheme(const TGameOptions& options);
 // scheme + DnSrc + "/" + SiteJigsawsDir + file name (the name's unsafe bytes escaped).
@@ -68,13 +60,15 @@ void ReportHtmlError(TDownloadState& s, TDownloadView& form, const std::string& 
 // Fetches the info file of the current source; 0, kInfoUnreadable or kInfoLoginRefused.
 int32_t FetchInfoFile(TDownloadState& s, const TGameOptions& options, TDownloadView& form);
 // FetchInfoFile, offering the other source while the info file cannot be read; a source taken
-// becomes the options' DnSrc.
+// becomes the options' DnSrc. Without a source nothing is asked of anyone.
 bool FetchInfoWithRetry(TDownloadState& s, TGameOptions& options, TDownloadView& form);
 
-// Extracts every entry of a RAR archive into destFolder: 0 or the extraction's code.
+// Extracts every entry of a RAR or zip archive into destFolder: 0 or the extraction's code.
 int32_t UnpackRarArchive(const std::string& archivePath, const std::string& destFolder, bool reportErrors,
                          TDownloadView& form);
 
 // Downloads the archive of list item itemIndex into sTempDir and unpacks it into sJigsawDir.
+// The archive is unpacked beside the jigsaws first and moved in only when every entry is whole,
+// so a failed download never costs the player a jigsaw they had.
 int32_t DownloadJigsaw(TDownloadState& s, const TGameOptions& options, TDownloadView& form, int32_t itemIndex,
                        bool reportErrors);

@@ -23,6 +23,10 @@ class TDownloadView {
   virtual void SetProgressMax(int32_t max) = 0;
   virtual void SetProgressPosition(int32_t position) = 0;
   virtual void ResetProgress() = 0;
+  // The size line under the progress bar ("received / expected").
+  virtual void SetSizeText(const std::string& text) = 0;
+  // Lets the window handle its pending input and painting; called all through a transfer.
+  virtual void ProcessMessages() = 0;
 
   // The list of jigsaws: the caption of an item is its jigsaw name; state 1 = downloaded.
   virtual int32_t ItemCount() = 0;

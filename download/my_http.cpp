@@ -9,6 +9,8 @@
 #include <mutex>
 
 #include "download/download_view.h"
+#include "foundation/text_format.h"
+#include "game/window_commands.h"
 
 namespace {
 
@@ -58,14 +60,17 @@ struct TMyHttp::TTransfer {
   bool TooLarge = false;
   bool SinkFailed = false;
   bool WorkBegun = false;
+  bool Connected = false;
 };
 
 TMyHttp::TMyHttp() {
   GlobalInit();
   curl_ = curl_easy_init();
+  multi_ = curl_multi_init();
 }
 
 TMyHttp::~TMyHttp() {
+  if (multi_) curl_multi_cleanup(static_cast<CURLM*>(multi_));
   if (curl_) curl_easy_cleanup(static_cast<CURL*>(curl_));
 }
 
@@ -97,6 +102,8 @@ void TMyHttp::HandleWorkBegin(int64_t countMax) {
 void TMyHttp::HandleWork(int64_t count) {
   if (HttpMode != 1 && HttpMode != 2) return;
   WorkCount = ClampCount(count);
+  if (SizeLabel)
+    SizeLabel->SetSizeText(WideFormat("%s / %s", {FormatByteSize(WorkCount), FormatByteSize(WorkCountMax)}));
   if (ProgressBar) ProgressBar->SetProgressPosition(WorkCount);
   ShowCaptionSuffix("ProcReceivingData");
 }
@@ -104,8 +111,8 @@ void TMyHttp::HandleWork(int64_t count) {
 void TMyHttp::HandleWorkEnd() {}
 
 void TMyHttp::Disconnect() {
-  if (!IsConnected) return;
-  abort_ = true;
+  // Also while still connecting: a stalled connect is cut off as well.
+  if (IsConnected || inTransfer_) abort_ = true;
 }
 
 bool TMyHttp::Get(const std::string& url, std::string& body, THttpError& error, int64_t maxSize) {
@@ -127,8 +134,10 @@ bool TMyHttp::Perform(const std::string& url, const TSink& sink, int64_t maxSize
   responseCode_ = 0;
   abort_ = false;
   CURL* curl = static_cast<CURL*>(curl_);
-  if (!curl) {
-    error = {THttpErrorKind::Other, 0, "The HTTP library cannot be started."};
+  CURLM* multi = static_cast<CURLM*>(multi_);
+  // The window's input is handled during a transfer: a click there never starts another one.
+  if (!Ready() || inTransfer_) {
+    error = {THttpErrorKind::Other, 0, kNoHttpLibraryError};
     return false;
   }
   curl_easy_reset(curl);
@@ -146,6 +155,8 @@ bool TMyHttp::Perform(const std::string& url, const TSink& sink, int64_t maxSize
   curl_easy_setopt(curl, CURLOPT_NOSIGNAL, 1L);
   curl_easy_setopt(curl, CURLOPT_FORBID_REUSE, 1L);
   curl_easy_setopt(curl, CURLOPT_CONNECTTIMEOUT_MS, long(ConnectTimeout));
+  curl_easy_setopt(curl, CURLOPT_LOW_SPEED_LIMIT, 1L);
+  curl_easy_setopt(curl, CURLOPT_LOW_SPEED_TIME, long(LowSpeedTime));
   curl_easy_setopt(curl, CURLOPT_USERAGENT, "Zorva Jigsaw Quix");
 
   const bool secure = StartsWithNoCase(url, "https://");
@@ -164,7 +175,9 @@ bool TMyHttp::Perform(const std::string& url, const TSink& sink, int64_t maxSize
   curl_easy_setopt(curl, CURLOPT_PREREQDATA, &t);
   curl_easy_setopt(curl, CURLOPT_PREREQFUNCTION,
                    +[](void* p, char*, char*, int, int) -> int {
-                     static_cast<TTransfer*>(p)->Client->HandleConnected();
+                     auto* t = static_cast<TTransfer*>(p);
+                     t->Connected = true;
+                     t->Client->HandleConnected();
                      return CURL_PREREQFUNC_OK;
                    });
   curl_easy_setopt(curl, CURLOPT_HEADERDATA, &t);
@@ -205,14 +218,31 @@ bool TMyHttp::Perform(const std::string& url, const TSink& sink, int64_t maxSize
     t->Client->HandleWork(t->Received);
     return n;
   });
-  curl_easy_setopt(curl, CURLOPT_NOPROGRESS, 0L);
-  curl_easy_setopt(curl, CURLOPT_XFERINFODATA, &t);
-  curl_easy_setopt(curl, CURLOPT_XFERINFOFUNCTION,
-                   +[](void* p, curl_off_t, curl_off_t, curl_off_t, curl_off_t) -> int {
-                     return static_cast<TTransfer*>(p)->Client->abort_ ? 1 : 0;
-                   });
 
-  const CURLcode code = curl_easy_perform(curl);
+  // The transfer runs in short steps; between them the window handles its input, bytes or not.
+  inTransfer_ = true;
+  CURLcode code = CURLE_OK;
+  curl_multi_add_handle(multi, curl);
+  for (int running = 1;;) {
+    if (curl_multi_perform(multi, &running) != CURLM_OK) {
+      code = CURLE_FAILED_INIT;
+      break;
+    }
+    if (!running) {
+      int left = 0;
+      while (CURLMsg* m = curl_multi_info_read(multi, &left))
+        if (m->msg == CURLMSG_DONE) code = m->data.result;
+      break;
+    }
+    curl_multi_poll(multi, nullptr, 0, kHttpIdleMs, nullptr);
+    if (CaptionControl) CaptionControl->ProcessMessages();
+    if (abort_) {
+      code = CURLE_ABORTED_BY_CALLBACK;
+      break;
+    }
+  }
+  curl_multi_remove_handle(multi, curl);
+  inTransfer_ = false;
   long status = 0;
   curl_easy_getinfo(curl, CURLINFO_RESPONSE_CODE, &status);
   responseCode_ = int32_t(status);
@@ -230,8 +260,9 @@ bool TMyHttp::Perform(const std::string& url, const TSink& sink, int64_t maxSize
     error = {THttpErrorKind::Other, 0, "The answer is larger than " + std::to_string(maxSize) + " bytes."};
   } else if (t.SinkFailed) {
     error = {THttpErrorKind::Other, 0, "The received data cannot be stored."};
-  } else if (code == CURLE_OPERATION_TIMEDOUT && t.Status == 0 && !t.WorkBegun) {
-    error = {THttpErrorKind::ConnectTimeout, 0, kConnectTimeoutError};
+  } else if (code == CURLE_OPERATION_TIMEDOUT) {
+    error = t.Connected ? THttpError{THttpErrorKind::ReadTimeout, 0, kReadTimeoutError}
+                        : THttpError{THttpErrorKind::ConnectTimeout, 0, kConnectTimeoutError};
   } else if (code == CURLE_SSL_ENGINE_INITFAILED || code == CURLE_NOT_BUILT_IN ||
              (code == CURLE_UNSUPPORTED_PROTOCOL && secure)) {
     error = {THttpErrorKind::SslLibrary, 0, kSslLibraryError};

@@ -11,6 +11,7 @@ enum class THttpErrorKind {
   None,
   Protocol,        // the server answered with a status outside 200..299
   ConnectTimeout,  // no connection within ConnectTimeout
+  ReadTimeout,     // connected, but nothing arrived for LowSpeedTime
   SslLibrary,      // the TLS library cannot serve the chosen version
   Other,           // anything else: refused, reset, cut short, too large, bad certificate
 };
@@ -23,17 +24,24 @@ struct THttpError {
 
 constexpr char kSslLibraryError[] = "Could not load SSL library.";
 constexpr char kConnectTimeoutError[] = "Connect timed out.";
+constexpr char kReadTimeoutError[] = "Read timed out.";
+constexpr char kNoHttpLibraryError[] = "The HTTP library cannot be started.";
 constexpr int32_t kDefaultConnectTimeout = 5000;  // ms
+constexpr int32_t kDefaultLowSpeedTime = 30;      // s without a byte before a transfer fails
+// How often a waiting transfer lets the window handle input: Stop and closing act within it.
+constexpr int32_t kHttpIdleMs = 50;
 
 // TLS choices in the order the options dialog lists them.
 enum : int32_t {
   kSslV2 = 0, kSslV23 = 1, kSslV3 = 2, kTlsV1 = 3, kTlsV1_1 = 4, kTlsV1_2 = 5, kTlsV1_3 = 6,
 };
 
-// The download's HTTP client over libcurl. Transfers block; progress arrives through the work
-// and connection handlers, which show it on the window while HttpMode is 1 or 2. Each transfer
-// opens its own connection and closes it when done. Redirects are not followed, no proxy is
-// used, and only http and https are spoken.
+// The download's HTTP client over libcurl. Transfers block the caller, but the window handles
+// its input every kHttpIdleMs whether bytes arrive or not, so Stop and closing cut a transfer
+// off at once; a source that sends nothing for LowSpeedTime fails the transfer. Progress arrives
+// through the work and connection handlers, which show it on the window while HttpMode is 1 or
+// 2. Each transfer opens its own connection and closes it when done. Redirects are not
+// followed, no proxy is used, and only http and https are spoken.
 class TMyHttp {
  public:
   TMyHttp();
@@ -41,7 +49,11 @@ class TMyHttp {
   TMyHttp(const TMyHttp&) = delete;
   TMyHttp& operator=(const TMyHttp&) = delete;
 
+  // False when the HTTP library could not be started: every transfer then fails.
+  bool Ready() const { return curl_ != nullptr && multi_ != nullptr; }
+
   uint8_t ShowInCaption = 1;
+  TDownloadView* SizeLabel = nullptr;  // shows "received / expected"
   TDownloadView* ProgressBar = nullptr;
   TDownloadView* CaptionControl = nullptr;
   uint8_t IsConnected = 0;
@@ -50,6 +62,7 @@ class TMyHttp {
   int32_t HttpMode = 0;  // 0 idle, 1 info file, 2 archive
 
   int32_t ConnectTimeout = kDefaultConnectTimeout;  // ms
+  int32_t LowSpeedTime = kDefaultLowSpeedTime;      // s
   int32_t SslVersion = kTlsV1_2;                    // one of the TLS choices
   // Certificates (PEM) trusted instead of the system's; empty: the system's.
   std::string TrustedCertificates;
@@ -59,8 +72,8 @@ class TMyHttp {
   bool Get(const std::string& url, std::string& body, THttpError& error, int64_t maxSize = int64_t(1) << 20);
   bool Get(const std::string& url, std::FILE* file, THttpError& error, int64_t maxSize = int64_t(1) << 31);
 
-  // Ends the connection; a transfer running under the caller (a handler processing window
-  // events) is cut off at its next progress report.
+  // Ends the connection; a transfer running under the caller (the window handling its input)
+  // is cut off as soon as that returns.
   void Disconnect();
   bool Connected() const { return IsConnected != 0; }
   int32_t ResponseCode() const { return responseCode_; }
@@ -79,6 +92,8 @@ class TMyHttp {
   void ShowCaptionSuffix(const char* key);
 
   void* curl_ = nullptr;
+  void* multi_ = nullptr;
+  bool inTransfer_ = false;
   int32_t responseCode_ = 0;
   bool abort_ = false;
 };

@@ -63,12 +63,6 @@ bool BindingsCollide(const TBindingChoice& c) {
 int32_t EmbossButtonOfStyle(int32_t style) { return style >= 0 && style <= 2 ? style : 3; }
 int32_t WoodButtonOfStyle(int32_t style) { return style >= 0 && style <= 1 ? style : 2; }
 
-int32_t ServerIndex(const TServerHosts& hosts, const std::string& host) {
-  for (int32_t i = 0; i < int32_t(hosts.size()); ++i)
-    if (SameAsciiText(hosts[size_t(i)], host)) return i;
-  return 0;
-}
-
 TOptionsValues OptionsValuesOf(const TGameSession& s, const TSettingsControls& controls) {
   TOptionsValues v;
   v.AutoSaveEnabled = s.AutoSave.Enabled;

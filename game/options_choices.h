@@ -42,10 +42,6 @@ bool BindingsCollide(const TBindingChoice& choice);
 int32_t EmbossButtonOfStyle(int32_t style);  // 0..3
 int32_t WoodButtonOfStyle(int32_t style);    // 0..2
 
-// The download sources: index of a host among the two (ASCII case ignored), 0 when neither.
-using TServerHosts = std::array<std::string, 2>;
-int32_t ServerIndex(const TServerHosts& hosts, const std::string& host);
-
 constexpr int32_t kSecureMethodCount = 7;
 constexpr int32_t kDefaultSecureMethod = 5;
 extern const char* const SecureMethodNames[kSecureMethodCount];

@@ -14,8 +14,6 @@ namespace {
 
 constexpr int32_t kFirstPocket = 2, kLastPocket = 5;
 
-const char* const kSiteAddresses[2] = {"https://jigsaws.zorva.invalid", "https://mirror.jigsaws.zorva.invalid"};
-
 void PlacePocket(TSkinWindow& w, int32_t x, int32_t y, int32_t width, int32_t height) {
   SetSkinRectBounds(w.Outer, x, y, width, height);
   ResizeSkinWindow(w, false);
@@ -213,8 +211,6 @@ int32_t ProgressBarWidth(int32_t emptyWidth, int32_t pos, int32_t max) {
 }
 
 std::string MessageLineBreaks(const std::string& text) { return WideStringReplace(text, "$D", "\n", 1); }
-
-std::string SiteUrl(int32_t index) { return std::string(kSiteAddresses[index ? 1 : 0]) + "/"; }
 
 void WeightCommand(TField& f, int32_t x, int32_t y) {
   TPlayState& play = f.Game.Play;

@@ -51,8 +51,6 @@ std::string FormatByteSize(int32_t n);
 int32_t ProgressBarWidth(int32_t emptyWidth, int32_t pos, int32_t max);
 // Message texts mark their line breaks with "$D".
 std::string MessageLineBreaks(const std::string& text);
-// The site of download source 0 or 1, with a trailing "/".
-std::string SiteUrl(int32_t index);
 
 // --- Weight -----------------------------------------------------------------------------------
 

@@ -20,6 +20,7 @@ struct TRarArchive {
   int32_t Entries = 0;
   archive_entry* Current = nullptr;  // the entry of the last header, until processed
   uint32_t CurrentCrc = 0;           // the file checksum its header stores
+  bool CheckCrc = false;             // RAR: checked here; zip: libarchive checks it
   int File = -1;                     // the archive, for the checksums libarchive does not check
 };
 
@@ -167,7 +168,7 @@ int32_t CopyEntry(TRarArchive& a, archive_entry* entry, int folder, const std::s
     crc = crc32(crc, reinterpret_cast<const Bytef*>(buffer.data()), uInt(n));
     if (!WriteAll(out.Get(), buffer.data(), size_t(n))) return fail(kRarWriteError);
   }
-  if ((declared >= 0 && total != declared) || uint32_t(crc) != a.CurrentCrc) return fail(kRarBadData);
+  if ((declared >= 0 && total != declared) || (a.CheckCrc && uint32_t(crc) != a.CurrentCrc)) return fail(kRarBadData);
   a.Written += total;
   if (fsync(out.Get()) != 0) return fail(kRarWriteError);
   out.Reset(-1);
@@ -210,6 +211,8 @@ TRarHandle RAROpenArchive(TRarOpenArchiveData& data) {
     return nullptr;
   }
   archive_read_support_format_rar(a->Reader);
+  // Jigsaw sites made with free tools serve zip archives.
+  archive_read_support_format_zip(a->Reader);
   if (archive_read_open_filename(a->Reader, data.ArcName.c_str(), 64 * 1024) != ARCHIVE_OK) {
     RARCloseArchive(a);
     data.OpenResult = kRarBadArchive;
@@ -235,7 +238,9 @@ int32_t RARReadHeader(TRarHandle handle, TRarHeaderData& header) {
   const int r = archive_read_next_header(handle->Reader, &entry);
   if (r == ARCHIVE_EOF) return kRarEndArchive;
   if (r != ARCHIVE_OK && r != ARCHIVE_WARN) return kRarBadData;
-  if (!FileHeaderCrc(handle->File, archive_read_header_position(handle->Reader), handle->CurrentCrc))
+  handle->CheckCrc = (archive_format(handle->Reader) & ARCHIVE_FORMAT_BASE_MASK) == ARCHIVE_FORMAT_RAR;
+  if (handle->CheckCrc &&
+      !FileHeaderCrc(handle->File, archive_read_header_position(handle->Reader), handle->CurrentCrc))
     return kRarBadData;
   ++handle->Entries;
   handle->Current = entry;

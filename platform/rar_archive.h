@@ -2,8 +2,8 @@
 #include <cstdint>
 #include <string>
 
-// RAR extraction shaped as the classic four calls of the unrar library (open, read header,
-// process, close), over libarchive's reader. libarchive only reads: every entry is written by
+// RAR and zip extraction shaped as the classic four calls of the unrar library (open, read
+// header, process, close), over libarchive's reader. libarchive only reads: every entry is written by
 // our own code, which refuses absolute names, "..", links and special files, caps sizes, and
 // writes each file to a temporary file that is renamed into place once complete.
 
@@ -13,7 +13,7 @@ enum : int32_t {
   kRarEndArchive = 10,
   kRarNoMemory = 11,
   kRarBadData = 12,     // broken header, data or checksum
-  kRarBadArchive = 13,  // not a RAR archive
+  kRarBadArchive = 13,  // neither a RAR nor a zip archive
   kRarOpenError = 15,   // the archive file cannot be opened
   kRarCreateError = 16,  // the entry cannot or may not be written (unsafe name, type or size)
   kRarWriteError = 19,
@@ -45,7 +45,7 @@ struct TRarHeaderData {
 struct TRarArchive;
 using TRarHandle = TRarArchive*;
 
-// Null with data.OpenResult set when the file cannot be opened or is no RAR archive.
+// Null with data.OpenResult set when the file cannot be opened or is no archive of either kind.
 TRarHandle RAROpenArchive(TRarOpenArchiveData& data);
 // 0 for the next entry, kRarEndArchive after the last, kRarBadData for a broken header.
 int32_t RARReadHeader(TRarHandle handle, TRarHeaderData& header);

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <QComboBox>
+#include <QElapsedTimer>
 #include <QGroupBox>
 #include <QLabel>
 #include <QListWidget>
@@ -12,21 +13,23 @@
 #include <QTimer>
 
 #include "download/jigsaw_site.h"
+#include "download/local_servers.h"
+#include "download/recording_view.h"
 #include "foundation/lang_forms.h"
+#include "game/window_commands.h"
 #include "platform/message_box.h"
+
+namespace fs = std::filesystem;
 
 namespace {
 
-// Two sources on 127.0.0.1, the player's folders with a list of three jigsaws and their
-// previews, the English texts, and message boxes answered from a queue.
+// A site of three jigsaws made by the tool and served on 127.0.0.1 as the one source, its list
+// folder as the window's, the English texts, and message boxes answered from a queue.
 class DownloadFormTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    f.WriteList("Ant\nBee\nCow\n");
-    f.WritePreview("ant", 240, 160, QColor(200, 60, 40));
-    f.WritePreview("bee", 120, 90, QColor(230, 190, 40));
-    f.WritePreview("cow", 160, 240, QColor(60, 120, 200));
-    options.DnSrc = source0.Host();
+    UseSources({server.Host(), ""});
+    options.ThumbPath = site.Thumb;
     env.Options = &options;
     env.Lang = &lang;
     env.sThumbDir = f.Thumb;
@@ -34,6 +37,8 @@ class DownloadFormTest : public ::testing::Test {
     env.sTempDir = f.Temp;
     env.sDnListFile = f.AppData + kDnListFileName;
     env.sDnThumbFile = f.AppData + kDnThumbFileName;
+    env.sDnHeaderFile = f.AppData + kDnHeaderFileName;
+    env.Sources.FileToEdit = f.AppData + "sources.ini";
     SetMessageBoxHandler([this](const std::string& text, const std::string&, int flags) {
       boxes.push_back({text, flags});
       if ((flags & 0xF) == kMbOk) return int(kIdOk);
@@ -44,6 +49,10 @@ class DownloadFormTest : public ::testing::Test {
   }
   void TearDown() override { SetMessageBoxHandler(nullptr); }
 
+  void UseSources(const TServerHosts& hosts) {
+    env.Sources.ServerHosts = hosts;
+    options.DnSrc = hosts[0];
+  }
   // The window with the English texts loaded into it, as the game does at start-up.
   std::unique_ptr<TF_Download> MakeForm() {
     auto form = std::make_unique<TF_Download>(env);
@@ -51,7 +60,6 @@ class DownloadFormTest : public ::testing::Test {
     forms.Download = form.get();
     lang.LangDir = std::string(ZORVA_SOURCE_DIR) + "/data/language/";
     EXPECT_TRUE(LoadLanguage(lang, lang.LangDir + "english.lng", forms));
-    form->State().ServerHosts = {source0.Host(), source1.Host()};
     form->PauseMs = 0;
     return form;
   }
@@ -61,8 +69,19 @@ class DownloadFormTest : public ::testing::Test {
     EXPECT_NE(w, nullptr) << name;
     return w;
   }
+  void Download(TF_Download& form, int32_t mode, int row = -1) {
+    Child<QComboBox>(form, "CB_DownMode")->setCurrentIndex(mode);
+    if (row >= 0) Child<QListWidget>(form, "LV_Downs")->setCurrentRow(row);
+    QTest::mouseClick(Child<QPushButton>(form, "B_Download"), Qt::LeftButton);
+  }
+  std::vector<std::string> BoxTexts() const {
+    std::vector<std::string> r;
+    for (const auto& b : boxes) r.push_back(b.Text);
+    return r;
+  }
 
-  TTestHttpServer source0, source1;
+  TJigsawSite site{{"ladybird", "raindrops", "yellow-flower"}};
+  TStaticServer server{site.Web};
   TPlayerFolders f;
   TGameOptions options;
   TLanguageState lang;
@@ -73,171 +92,155 @@ class DownloadFormTest : public ::testing::Test {
 
 }  // namespace
 
-TEST_F(DownloadFormTest, ListsAndDownloadsTheSelectedJigsaw) {
-  ServeInfoFile(source0);
-  const auto bee = FakeJigsaw(300000, 5);
-  const size_t rarSize = ServeJigsaw(source0, "bee", bee);
-  f.WriteJigsaw("cow", {1});
+// The list and previews the tool made; a source without the jigsaws offers the other one, which
+// then becomes the player's; the selected jigsaw arrives with the progress and size line.
+TEST_F(DownloadFormTest, OtherSourceOfferedThenTheSelectedJigsawArrives) {
+  TTempFolder emptyWeb;
+  TStaticServer empty(emptyWeb.Path());
+  UseSources({empty.Host(), server.Host()});
   auto form = MakeForm();
   form->show();
-  EXPECT_EQ(form->windowTitle().toStdString(), "Download Jigsaws");
-  auto* mode = Child<QComboBox>(*form, "CB_DownMode");
-  EXPECT_EQ(mode->currentIndex(), kDownNew);
   auto* list = Child<QListWidget>(*form, "LV_Downs");
   ASSERT_EQ(list->count(), 3);
-  EXPECT_EQ(list->item(0)->text().toStdString(), "ant");
-  EXPECT_EQ(form->List().Items[2].StateIndex, 1);
-  // The first item is selected and its preview shown under its name.
+  EXPECT_EQ(list->item(2)->text().toStdString(), "yellow-flower");
+  for (const TDownloadItem& item : form->List().Items) EXPECT_GT(item.ImageIndex, 0) << item.Caption;
+  EXPECT_EQ(Child<QComboBox>(*form, "CB_DownMode")->currentIndex(), kDownNew);
   EXPECT_EQ(form->SelectedIndex(), 0);
-  EXPECT_EQ(Child<QGroupBox>(*form, "GB_DownThumb")->title().toStdString(), "ant");
-  EXPECT_FALSE(Child<QLabel>(*form, "I_DownThumb")->pixmap().isNull());
-  auto* download = Child<QPushButton>(*form, "B_Download");
-  EXPECT_TRUE(download->isEnabled());
-  EXPECT_FALSE(Child<QPushButton>(*form, "B_Stop")->isEnabled());
-  auto* bar = Child<QProgressBar>(*form, "PB_DownProgress");
-  EXPECT_FALSE(bar->isVisible());
+  EXPECT_EQ(Child<QGroupBox>(*form, "GB_DownThumb")->title().toStdString(), "ladybird");
+  EXPECT_FALSE(Child<QLabel>(*form, "L_NoSource")->isVisible());
+  EXPECT_FALSE(Child<QProgressBar>(*form, "PB_DownProgress")->isVisible());
   EXPECT_GE(form->width(), 609);
-  EXPECT_GE(form->height(), 616);
 
-  int maxSeen = 0, lastPos = 0;
+  auto* bar = Child<QProgressBar>(*form, "PB_DownProgress");
+  std::string sizeLine;
   QObject::connect(bar, &QProgressBar::valueChanged, [&](int v) {
-    if (v > 0) lastPos = v;
-    maxSeen = std::max(maxSeen, bar->maximum());
+    if (v > 0 && v == bar->maximum()) sizeLine = Child<QLabel>(*form, "L_DownSize")->text().toStdString();
   });
-  mode->setCurrentIndex(kDownSelected);
-  list->setCurrentRow(1);
-  QTest::mouseClick(download, Qt::LeftButton);
-  EXPECT_TRUE(boxes.empty()) << boxes.front().Text;
-  EXPECT_EQ(SiteRequests(source0), (std::vector<std::string>{"info.dat", "bee.rar"}));
-  EXPECT_EQ(Slurp(f.Jigsaws + "bee.zvq"), bee);
-  EXPECT_EQ(form->FirstDownloadedPath(), f.Jigsaws + "bee.rar");
+  answers = {kIdYes};
+  Download(*form, kDownSelected, 1);
+  EXPECT_EQ(BoxTexts(), (std::vector<std::string>{
+                            "File not found:\r\nhttp://" + empty.Host() + "/zorva/jigsaws_quix/info.dat",
+                            "The download source " + empty.Host() + " cannot be reached.\r\nTry the other source, " +
+                                server.Host() + "?"}));
+  EXPECT_EQ(boxes[1].Flags, kMbYesNo | kMbIconQuestion);
+  EXPECT_EQ(options.DnSrc, server.Host());
+  EXPECT_TRUE(f.Downloaded("raindrops"));
   EXPECT_EQ(form->List().Items[1].StateIndex, 1);
-  EXPECT_EQ(maxSeen, int(rarSize));
-  EXPECT_EQ(lastPos, int(rarSize));
-  // Idle again with the normal caption.
-  EXPECT_TRUE(download->isEnabled());
+  EXPECT_EQ(form->FirstDownloadedPath(), f.Jigsaws + "raindrops.zip");
+  const int32_t archive = int32_t(fs::file_size(site.Archives + "raindrops.zip"));
+  EXPECT_EQ(sizeLine, FormatByteSize(archive) + " / " + FormatByteSize(archive));
+  EXPECT_TRUE(f.LeftOvers().empty());
+  EXPECT_TRUE(Child<QPushButton>(*form, "B_Download")->isEnabled());
   EXPECT_FALSE(Child<QPushButton>(*form, "B_Stop")->isEnabled());
   EXPECT_EQ(form->windowTitle().toStdString(), "Download Jigsaws");
 
   // The next show forgets the first download and sees the jigsaw folder again.
   form->hide();
-  std::filesystem::remove(f.Jigsaws + "bee.zvq");
+  fs::remove(f.Jigsaws + "raindrops.zvq");
   form->show();
   EXPECT_TRUE(form->FirstDownloadedPath().empty());
   EXPECT_EQ(form->List().Items[1].StateIndex, 0);
 }
 
-TEST_F(DownloadFormTest, StopEndsTheRunAfterTheCurrentJigsaw) {
-  ServeInfoFile(source0);
-  for (const char* name : {"ant", "bee", "cow"}) ServeJigsaw(source0, name, FakeJigsaw(200000, 2));
+// A broken archive never costs the player the jigsaw they had; a missing one ends the run.
+TEST_F(DownloadFormTest, FailedDownloadsKeepTheOldJigsaw) {
+  f.WriteJigsaw("ladybird", {7, 7, 7});
+  const std::vector<uint8_t> zip = Slurp(site.Archives + "ladybird.zip");
+  Spit(site.Archives + "ladybird.zip", std::vector<uint8_t>(zip.begin(), zip.begin() + long(zip.size() / 2)));
+  fs::remove(site.Archives + "yellow-flower.zip");
   auto form = MakeForm();
   form->show();
-  Child<QComboBox>(*form, "CB_DownMode")->setCurrentIndex(kDownAll);
-  auto* stop = Child<QPushButton>(*form, "B_Stop");
-  bool stopWasEnabled = false;
-  // The player presses Stop while the first archive arrives.
-  QObject::connect(Child<QProgressBar>(*form, "PB_DownProgress"), &QProgressBar::valueChanged, [&](int v) {
-    if (v > 0 && !stopWasEnabled && form->State().HttpClient->HttpMode == 2) {
-      stopWasEnabled = stop->isEnabled();
-      QTimer::singleShot(0, [stop] { QTest::mouseClick(stop, Qt::LeftButton); });
+  answers = {kIdOk};
+  Download(*form, kDownSelected, 0);
+  ASSERT_EQ(boxes.size(), 2u);
+  EXPECT_EQ(boxes[0].Text, "ladybird already exists.\r\nDo you want to replace it?");
+  EXPECT_EQ(boxes[1].Text.substr(0, 3), "RAR");
+  EXPECT_EQ(Slurp(f.Jigsaws + "ladybird.zvq"), (std::vector<uint8_t>{7, 7, 7}));
+  EXPECT_TRUE(f.LeftOvers().empty());
+
+  boxes.clear();
+  Download(*form, kDownAll);
+  EXPECT_EQ(BoxTexts(), (std::vector<std::string>{
+                            "File not found:\r\nhttp://" + server.Host() + "/zorva/jigsaws_quix/yellow-flower.zip",
+                            "2 jigsaws could not be downloaded."}));
+  EXPECT_EQ(Slurp(f.Jigsaws + "ladybird.zvq"), (std::vector<uint8_t>{7, 7, 7}));
+  EXPECT_TRUE(f.Downloaded("raindrops"));
+  EXPECT_TRUE(f.LeftOvers().empty());
+}
+
+// A source that sends its header and goes silent: Stop and closing act at once, without a
+// failure message; the same silence fails the transfer with the time-out message.
+TEST_F(DownloadFormTest, StopAndCloseDuringAStalledTransfer) {
+  TSilentServer silent;
+  UseSources({silent.Host(), ""});
+  auto form = MakeForm();
+  form->show();
+  QElapsedTimer sinceStop;
+  QTimer::singleShot(300, form.get(), [&] {
+    sinceStop.start();
+    QTest::mouseClick(Child<QPushButton>(*form, "B_Stop"), Qt::LeftButton);
+  });
+  Download(*form, kDownAll);
+  EXPECT_LT(sinceStop.elapsed(), 1000);
+  EXPECT_EQ(silent.Requests(), 1);
+  EXPECT_TRUE(boxes.empty());
+  EXPECT_TRUE(Child<QPushButton>(*form, "B_Download")->isEnabled());
+
+  form->State().HttpClient->LowSpeedTime = 1;
+  Download(*form, kDownSelected, 0);
+  EXPECT_EQ(BoxTexts(), std::vector<std::string>{"Read timed out."});
+  form->hide();
+
+  // Started by itself, closed while the source is silent: the download files go too.
+  for (const std::string& file : {env.sDnListFile, env.sDnThumbFile, env.sDnHeaderFile}) Spit(file, {'x'});
+  form->State().HttpClient->LowSpeedTime = kDefaultLowSpeedTime;
+  form->StartAtOnce = true;
+  QElapsedTimer sinceClose;
+  QTimer poll;
+  QObject::connect(&poll, &QTimer::timeout, [&] {
+    if (silent.Requests() == 3 && !sinceClose.isValid()) {
+      sinceClose.start();
+      form->close();
     }
   });
-  QTest::mouseClick(Child<QPushButton>(*form, "B_Download"), Qt::LeftButton);
-  EXPECT_TRUE(stopWasEnabled);
-  EXPECT_EQ(SiteRequests(source0), (std::vector<std::string>{"info.dat", "ant.rar"}));
-  EXPECT_TRUE(f.HasJigsaw("ant"));
-  EXPECT_FALSE(f.HasJigsaw("bee"));
-  EXPECT_TRUE(boxes.empty());
-  EXPECT_FALSE(stop->isEnabled());
+  poll.start(100);
+  QTimer::singleShot(10000, form.get(), [&] { form->done(99); });  // a hung run fails the test, not the suite
+  EXPECT_EQ(form->exec(), 0);
+  EXPECT_LT(sinceClose.elapsed(), 1000);
+  EXPECT_FALSE(form->StartAtOnce);
+  for (const std::string& file : {env.sDnListFile, env.sDnThumbFile, env.sDnHeaderFile}) EXPECT_FALSE(fs::exists(file));
+  EXPECT_EQ(boxes.size(), 1u);
+
+  // Exit gives 1, and no start at once the second time.
+  poll.stop();
+  QTimer::singleShot(0, form.get(), [&] { QTest::mouseClick(Child<QPushButton>(*form, "B_Ok"), Qt::LeftButton); });
+  EXPECT_EQ(form->exec(), 1);
+  EXPECT_EQ(silent.Requests(), 3);
 }
 
-TEST_F(DownloadFormTest, FailingSourceOffersTheOther) {
-  ServeInfoFile(source1);
-  ServeJigsaw(source1, "ant", FakeJigsaw(1000, 8));
-  auto form = MakeForm();
-  form->show();
-  Child<QComboBox>(*form, "CB_DownMode")->setCurrentIndex(kDownSelected);
-  answers = {kIdYes};
-  QTest::mouseClick(Child<QPushButton>(*form, "B_Download"), Qt::LeftButton);
-  ASSERT_EQ(boxes.size(), 2u);
-  EXPECT_EQ(boxes[0].Text, "File not found:\r\nhttp://" + source0.Host() + kJigsawSite + "info.dat");
-  EXPECT_EQ(boxes[0].Flags, kMbIconExclamation);
-  EXPECT_EQ(boxes[1].Text, "The download source " + source0.Host() + " cannot be reached.\r\nTry the other source, " +
-                               source1.Host() + "?");
-  EXPECT_EQ(boxes[1].Flags, kMbYesNo | kMbIconQuestion);
-  EXPECT_EQ(options.DnSrc, source1.Host());
-  EXPECT_TRUE(f.HasJigsaw("ant"));
-
-  // The overwrite question comes from the common texts; Cancel fetches nothing.
-  boxes.clear();
-  answers = {kIdCancel};
-  QTest::mouseClick(Child<QPushButton>(*form, "B_Download"), Qt::LeftButton);
-  ASSERT_EQ(boxes.size(), 1u);
-  EXPECT_EQ(boxes[0].Text, "ant already exists.\r\nDo you want to replace it?");
-  EXPECT_EQ(boxes[0].Flags, kMbOkCancel | kMbIconQuestion);
-}
-
-TEST_F(DownloadFormTest, StartAtOnceAndCloseRemovesTheDownloadFiles) {
-  ServeInfoFile(source0);
-  const auto cow = FakeJigsaw(4000, 6);
-  ServeJigsaw(source0, "ant", FakeJigsaw(4000, 4));
-  ServeJigsaw(source0, "cow", cow);
-  f.WriteJigsaw("bee", {1});
-  Spit(env.sDnListFile, {'x'});
-  Spit(env.sDnThumbFile, {'y'});
+// With no source set the window says so and names the file to edit, and asks nobody; without
+// the HTTP library the window says that downloads are not available.
+TEST_F(DownloadFormTest, NoSourceAndNoHttpLibrary) {
+  TSilentServer stale;
+  env.Sources.ServerHosts = {};
+  options.DnSrc = stale.Host();  // a source kept in the settings from earlier
   auto form = MakeForm();
   form->StartAtOnce = true;
-  // Closed with its button once the run that started by itself is over.
-  QTimer poll;
-  auto* ok = Child<QPushButton>(*form, "B_Ok");
-  QObject::connect(&poll, &QTimer::timeout, [&] {
-    if (f.HasJigsaw("cow") && Child<QPushButton>(*form, "B_Download")->isEnabled())
-      QTest::mouseClick(ok, Qt::LeftButton);
-  });
-  poll.start(20);
-  QTimer::singleShot(10000, form.get(), [&] { form->done(99); });  // a hung run fails the test, not the suite
-  EXPECT_EQ(form->exec(), 1);
-  EXPECT_FALSE(form->StartAtOnce);
-  EXPECT_EQ(SiteRequests(source0), (std::vector<std::string>{"info.dat", "ant.rar", "cow.rar"}));
-  EXPECT_EQ(Slurp(f.Jigsaws + "cow.zvq"), cow);
-  // The main window reads the first download after the window is closed.
-  EXPECT_EQ(form->FirstDownloadedPath(), f.Jigsaws + "ant.rar");
-  EXPECT_FALSE(std::filesystem::exists(env.sDnListFile));
-  EXPECT_FALSE(std::filesystem::exists(env.sDnThumbFile));
+  form->show();
+  auto* note = Child<QLabel>(*form, "L_NoSource");
+  EXPECT_TRUE(note->isVisible());
+  EXPECT_EQ(note->text().toStdString(), "No download source is set, so there is nothing to download yet.\nWhoever runs a "
+                                         "jigsaw site can name it in " + env.Sources.FileToEdit +
+                                         " (a copy of sources.ini from the program folder).");
+  EXPECT_FALSE(Child<QPushButton>(*form, "B_Download")->isEnabled());
+  QTest::qWait(300);
+  form->B_DownloadClick();
+  EXPECT_EQ(stale.Requests(), 0);
   EXPECT_TRUE(boxes.empty());
 
-  // The window's close box gives 0 and also removes them.
-  poll.stop();
-  Spit(env.sDnListFile, {'x'});
-  QTimer::singleShot(0, form.get(), [&] { form->close(); });
-  EXPECT_EQ(form->exec(), 0);
-  EXPECT_FALSE(std::filesystem::exists(env.sDnListFile));
-  EXPECT_EQ(SiteRequests(source0).size(), 3u);  // no start at once the second time
-}
-
-TEST_F(DownloadFormTest, CloseDuringATransferEndsTheRun) {
-  ServeInfoFile(source0);
-  for (const char* name : {"ant", "bee", "cow"}) ServeJigsaw(source0, name, FakeJigsaw(400000, 1));
-  auto form = MakeForm();
-  bool closed = false;
-  QObject::connect(Child<QProgressBar>(*form, "PB_DownProgress"), &QProgressBar::valueChanged, [&](int v) {
-    if (v > 0 && !closed) {
-      closed = true;
-      QTimer::singleShot(0, form.get(), [&] { form->close(); });
-    }
-  });
-  QTimer::singleShot(0, form.get(), [&] {
-    Child<QComboBox>(*form, "CB_DownMode")->setCurrentIndex(kDownAll);
-    QTest::mouseClick(Child<QPushButton>(*form, "B_Download"), Qt::LeftButton);
-  });
-  QTimer::singleShot(10000, form.get(), [&] { form->done(99); });
-  EXPECT_EQ(form->exec(), 0);
-  EXPECT_TRUE(closed);
-  EXPECT_FALSE(f.HasJigsaw("bee"));
-  EXPECT_FALSE(f.HasJigsaw("cow"));
-  EXPECT_TRUE(f.TempFiles().empty());
-  // The transfer cut off by closing is no failure to report, and no failure count follows.
-  EXPECT_TRUE(boxes.empty()) << boxes.front().Text;
+  env.MakeHttpClient = [] { return std::unique_ptr<TMyHttp>(); };
+  MakeForm()->show();
+  EXPECT_EQ(BoxTexts(), std::vector<std::string>{"Downloads are not available: the connection could not be set up."});
 }
 
 namespace {
@@ -259,9 +262,9 @@ TEST_F(DownloadFormTest, ClickPreviewHelpAndEscape) {
   // A click on the third jigsaw shows its preview.
   QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualItemRect(list->item(2)).center());
   EXPECT_EQ(form->SelectedIndex(), 2);
-  EXPECT_EQ(Child<QGroupBox>(*form, "GB_DownThumb")->title().toStdString(), "cow");
+  EXPECT_EQ(Child<QGroupBox>(*form, "GB_DownThumb")->title().toStdString(), "yellow-flower");
   // A jigsaw without a preview empties the preview's caption.
-  std::filesystem::remove(f.Thumb + "bee.jpg");
+  fs::remove(site.Thumb + "raindrops.jpg");
   QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualItemRect(list->item(1)).center());
   EXPECT_TRUE(Child<QGroupBox>(*form, "GB_DownThumb")->title().isEmpty());
   EXPECT_FALSE(Child<QLabel>(*form, "I_DownThumb")->isVisible());

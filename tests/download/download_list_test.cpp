@@ -5,6 +5,7 @@
 #include <tuple>
 
 #include "download/jigsaw_site.h"
+#include "download/recording_view.h"
 #include "foundation/lang.h"
 
 namespace {
@@ -37,13 +38,6 @@ TEST(DownloadListTest, PreviewFit) {
   }
 }
 
-TEST(DownloadListTest, ListFolder) {
-  TGameOptions o;
-  EXPECT_EQ(DownloadListFolder(o, "/prog/thumb/"), "/prog/thumb/");
-  o.ThumbPath = "/elsewhere";
-  EXPECT_EQ(DownloadListFolder(o, "/prog/thumb/"), "/elsewhere/");
-}
-
 TEST(DownloadListTest, ItemsPreviewsAndMarks) {
   TPlayerFolders f;
   // A blank line takes its cell all the same, so image indexes follow line numbers.
@@ -51,7 +45,7 @@ TEST(DownloadListTest, ItemsPreviewsAndMarks) {
   f.WritePreview("alpha", 100, 50, QColor(255, 0, 0));
   f.WritePreview("big", 360, 270, QColor(0, 0, 255));
   f.WritePreview("beta cat", 10, 10, QColor(0, 255, 0));
-  Spit(f.Thumb + "nopreview.jpg", RarBytes("not a picture"));
+  Spit(f.Thumb + "nopreview.jpg", {'n', 'o', 't'});
   f.WriteJigsaw("beta cat", {1, 2, 3});
 
   TDownloadList list;
@@ -136,21 +130,7 @@ TEST(DownloadListTest, MissingEmptyAndHostileLists) {
   EXPECT_EQ(list.Items[2].ImageIndex, 0);
 }
 
-namespace {
-
-// A recording window with three items.
-class RunTest : public TwoSourcesTest {
- protected:
-  void SetUp() override {
-    TwoSourcesTest::SetUp();
-    for (const char* name : {"ant", "bee", "cow"}) view.Items.push_back({name, 0});
-  }
-  void Run(bool fromTimer = false) { RunDownload(s, options, view, fromTimer, 0); }
-};
-
-}  // namespace
-
-TEST_F(RunTest, SelectionChecks) {
+TEST(DownloadListTest, SelectionChecks) {
   struct TCase {
     int32_t Mode;
     int32_t Selected;
@@ -177,102 +157,3 @@ TEST_F(RunTest, SelectionChecks) {
   }
 }
 
-// Everything there: the button says so, the start timer does nothing.
-TEST_F(RunTest, NothingNewFromButtonAndTimer) {
-  for (auto& item : view.Items) item.State = 1;
-  Run(true);
-  EXPECT_TRUE(view.Messages.empty());
-  EXPECT_TRUE(view.BusyLog.empty());
-  Run(false);
-  EXPECT_EQ(view.MessageTexts(), std::vector<std::string>{"MS_NoNewJigs"});
-  EXPECT_TRUE(source0.Requests().empty());
-}
-
-TEST_F(RunTest, NewJigsawsFetchedInListOrder) {
-  ServeInfoFile(source0);
-  const auto ant = FakeJigsaw(5000, 1), cow = FakeJigsaw(7000, 3);
-  ServeJigsaw(source0, "ant", ant);
-  ServeJigsaw(source0, "cow", cow);
-  view.Items[1].State = 1;  // "bee" is there already
-  s.DownloadStop = true;    // a stop left from an earlier run does not count
-  Run();
-  EXPECT_EQ(SiteRequests(source0), (std::vector<std::string>{"info.dat", "ant.rar", "cow.rar"}));
-  EXPECT_EQ(Slurp(f.Jigsaws + "ant.zvq"), ant);
-  EXPECT_EQ(Slurp(f.Jigsaws + "cow.zvq"), cow);
-  EXPECT_EQ(view.Items[2].State, 1);
-  EXPECT_EQ(s.FirstDownloadedPath, f.Jigsaws + "ant.rar");  // the first one stays remembered
-  EXPECT_EQ(view.BusyLog, (std::vector<std::string>{"busy", "idle"}));
-  EXPECT_EQ(view.Pauses, 2);
-  EXPECT_TRUE(view.Messages.empty());
-}
-
-// A failed transfer ends the run; a broken archive is counted and the run goes on, without
-// the extractor's boxes.
-TEST_F(RunTest, FailuresCounted) {
-  ServeInfoFile(source0);
-  ServeJigsaw(source0, "ant", FakeJigsaw(100, 1));
-  ServeJigsaw(source0, "cow", FakeJigsaw(100, 3));  // "bee" is missing: 404
-  view.Mode = kDownAll;
-  Run();
-  EXPECT_EQ(SiteRequests(source0), (std::vector<std::string>{"info.dat", "ant.rar", "bee.rar"}));
-  EXPECT_TRUE(f.HasJigsaw("ant"));
-  EXPECT_FALSE(f.HasJigsaw("cow"));
-  EXPECT_EQ(view.Messages, (std::vector<TShownMessage>{
-                               {"MS_FileNotFound[" + SiteUrl(source0, "bee.rar") + "]", kMbIconExclamation},
-                               {"MS_SomeFailed[1]", kMbOk}}));
-  EXPECT_EQ(view.BusyLog.back(), "idle");
-
-  ServeFile(source0, "bee.rar", MakeRar4({{.Name = "bee.zvq", .Data = FakeJigsaw(100, 2), .BadDataCrc = true}}));
-  view.Messages.clear();
-  Run();
-  EXPECT_EQ(SiteRequests(source0).back(), "cow.rar");
-  EXPECT_FALSE(f.HasJigsaw("bee"));
-  EXPECT_TRUE(f.HasJigsaw("cow"));
-  EXPECT_EQ(view.Messages, (std::vector<TShownMessage>{{"MS_SomeFailed[1]", kMbOk}}));
-}
-
-// Stop ends the run after the current jigsaw; closing ends it at the next check, without the
-// failure count and without turning the window idle.
-TEST_F(RunTest, StopAndCloseBetweenJigsaws) {
-  ServeInfoFile(source0);
-  ServeJigsaw(source0, "ant", FakeJigsaw(100, 1));
-  view.Mode = kDownAll;
-  view.OnPause = [&] { s.DownloadStop = true; };
-  Run();
-  EXPECT_EQ(SiteRequests(source0), (std::vector<std::string>{"info.dat", "ant.rar"}));
-  EXPECT_EQ(view.Pauses, 1);
-  EXPECT_EQ(view.BusyLog, (std::vector<std::string>{"busy", "idle"}));
-
-  view = TRecordingView();
-  view.Mode = kDownAll;
-  for (const char* name : {"bee", "cow"}) view.Items.push_back({name, 0});  // bee is missing: a failure
-  view.OnPause = [&] {
-    s.DownloadClosing = true;
-    s.DownloadRunning = true;
-  };
-  Run();
-  EXPECT_EQ(SiteRequests(source0).back(), "bee.rar");
-  EXPECT_EQ(view.Pauses, 1);
-  EXPECT_EQ(view.Messages.size(), 1u);  // the 404 only
-  EXPECT_EQ(view.BusyLog, (std::vector<std::string>{"busy"}));
-}
-
-TEST_F(RunTest, SelectedJigsawAndOverwrite) {
-  ServeInfoFile(source0);
-  const auto fresh = FakeJigsaw(3000, 9);
-  ServeJigsaw(source0, "bee", fresh);
-  f.WriteJigsaw("bee", {7, 7, 7});
-  view.Mode = kDownSelected;
-  view.Selected = 1;
-  view.Answers = {kIdCancel};
-  Run();
-  EXPECT_EQ(view.Messages, (std::vector<TShownMessage>{{"3:Q_OverwriteFile[bee]", kMbOkCancel | kMbIconQuestion}}));
-  EXPECT_TRUE(source0.Requests().empty());
-  EXPECT_EQ(Slurp(f.Jigsaws + "bee.zvq"), (std::vector<uint8_t>{7, 7, 7}));
-
-  view.Answers = {kIdOk};
-  Run();
-  EXPECT_EQ(SiteRequests(source0), (std::vector<std::string>{"info.dat", "bee.rar"}));
-  EXPECT_EQ(Slurp(f.Jigsaws + "bee.zvq"), fresh);
-  EXPECT_EQ(view.BusyLog, (std::vector<std::string>{"busy", "idle"}));
-}

@@ -1,7 +1,6 @@
 #pragma once
 // The download window as the protocol and the runs see it, recording what it is asked to show.
 // Language texts come back as "KEY[arg|arg]" so that tests can see which text and arguments.
-#include <deque>
 #include <functional>
 #include <string>
 #include <vector>
@@ -22,58 +21,47 @@ class TRecordingView : public TDownloadWindowView {
   };
 
   std::vector<TShownMessage> Messages;
-  std::deque<int> Answers;  // for questions; kIdNo when empty
   std::vector<std::string> Captions;
-  std::vector<std::string> ProgressLog;  // "max N", "pos N", "reset"
+  std::vector<std::string> ProgressLog;  // "max N", "pos N", "reset", "size TEXT"
   std::vector<TItem> Items;
-  std::vector<int32_t> Shown;
-  int Refreshes = 0;
   std::string Page;
   int32_t Selected = -1;
   int32_t Mode = kDownNew;
-  std::vector<std::string> BusyLog;  // "busy", "idle"
-  int Pauses = 0;
-  std::function<void()> OnPause;
+  int Idle = 0;  // ProcessMessages calls
+  std::function<void()> OnIdle;
 
   std::string LangFormat(const std::string& key, const std::vector<std::string>& args) override {
     std::string r = key;
     for (size_t i = 0; i < args.size(); ++i) r += (i ? "|" : "[") + args[i] + (i + 1 == args.size() ? "]" : "");
     return r;
   }
-  std::string LangFormatIn(int32_t section, const std::string& key, const std::vector<std::string>& args) override {
-    return std::to_string(section) + ":" + LangFormat(key, args);
+  std::string LangFormatIn(int32_t, const std::string& key, const std::vector<std::string>& args) override {
+    return LangFormat(key, args);
   }
   int MsgBox(const std::string& text, int flags) override {
     Messages.push_back({text, flags});
-    if ((flags & 0xF) == kMbOk) return kIdOk;
-    const int a = Answers.empty() ? kIdNo : Answers.front();
-    if (!Answers.empty()) Answers.pop_front();
-    return a;
+    return kIdNo;
   }
   std::string DownloadCaption() override { return "Download"; }
   void SetCaption(const std::string& caption) override { Captions.push_back(caption); }
   void SetProgressMax(int32_t max) override { ProgressLog.push_back("max " + std::to_string(max)); }
   void SetProgressPosition(int32_t pos) override { ProgressLog.push_back("pos " + std::to_string(pos)); }
   void ResetProgress() override { ProgressLog.push_back("reset"); }
+  void SetSizeText(const std::string& text) override { ProgressLog.push_back("size " + text); }
+  void ProcessMessages() override {
+    ++Idle;
+    if (OnIdle) OnIdle();
+  }
   int32_t ItemCount() override { return int32_t(Items.size()); }
   std::string ItemCaption(int32_t i) override { return Items[size_t(i)].Caption; }
   int32_t ItemState(int32_t i) override { return Items[size_t(i)].State; }
   void SetItemState(int32_t i, int32_t state) override { Items[size_t(i)].State = state; }
-  void ShowItem(int32_t i) override { Shown.push_back(i); }
-  void RefreshList() override { ++Refreshes; }
+  void ShowItem(int32_t) override {}
+  void RefreshList() override {}
   void SetErrorPage(const std::string& text) override { Page = text; }
   std::string ErrorPage() override { return Page; }
   int32_t SelectedIndex() override { return Selected; }
   int32_t DownMode() override { return Mode; }
-  void SetDownloadBusy(bool busy) override { BusyLog.push_back(busy ? "busy" : "idle"); }
-  void Pause(int32_t) override {
-    ++Pauses;
-    if (OnPause) OnPause();
-  }
-
-  std::vector<std::string> MessageTexts() const {
-    std::vector<std::string> r;
-    for (const auto& m : Messages) r.push_back(m.Text);
-    return r;
-  }
+  void SetDownloadBusy(bool) override {}
+  void Pause(int32_t) override {}
 };

@@ -21,7 +21,7 @@ const TFormatted kFormatted[] = {
     {5, "L_AutoInterval", "d"},      {5, "L_StuckKoef", "d"},        {5, "MS_CantFindLangFile", "s"},
     {6, "L_PieceNum", "d"},          {6, "L_SolvedPercent", "d"},    {6, "l_UnsolvedNum", "d"},
     {11, "MS_SomeFailed", "d"},      {11, "MS_FileNotFound", "s"},   {11, "MS_InvalidLogin", "s"},
-    {11, "Q_TryAnotherDnSrc", "ss"},
+    {11, "Q_TryAnotherDnSrc", "ss"}, {11, "MS_NoDnSrc", "s"},
     // One plain key of each other section: the file's sections are where the game looks.
     {0, "engname", ""}, {1, "B_Ok", ""}, {2, "MI_HelpZorvaHomePage", ""}, {5, "MS_KeysMustBeDiff", ""},
     {8, "L_Thanks", ""}, {9, "FormCaption", ""}, {10, "FormCaption", ""}, {12, "L_AskForSave", ""},

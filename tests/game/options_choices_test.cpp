@@ -4,6 +4,7 @@
 #include <set>
 
 #include "game/options_choices.h"
+#include "game/download_sources.h"
 #include "session_fixture.h"
 
 namespace {

@@ -193,18 +193,11 @@ TEST(FormatByteSize, ByteKilobyteAndMegabyteForms) {
   EXPECT_EQ(FormatByteSize(5 * 1048576 + 262144), "5.25 Mb");
 }
 
-TEST(Services, ProgressWidthLineBreaksAndSites) {
+TEST(Services, ProgressWidthAndLineBreaks) {
   EXPECT_EQ(ProgressBarWidth(280, 1, 3), 93);
   EXPECT_EQ(ProgressBarWidth(280, 7, 0), 0);
   EXPECT_EQ(ProgressBarWidth(280, 9, 3), 280);
   EXPECT_EQ(MessageLineBreaks("One$Dtwo$D$Dthree $d"), "One\ntwo\n\nthree $d");
-  for (int32_t i = 0; i < 2; ++i) {
-    const std::string url = SiteUrl(i);
-    EXPECT_EQ(url.substr(0, 8), "https://");
-    EXPECT_EQ(url.back(), '/');
-    EXPECT_NE(url[url.size() - 2], '/');
-  }
-  EXPECT_NE(SiteUrl(0), SiteUrl(1));
 }
 
 TEST(WeightCommand, HeldGroupPinUpAndDownAndModeOff) {

@@ -743,7 +743,9 @@ void TF_Options::B_OkClick() {
   if (env_.GameOptions) {
     TGameOptions& o = *env_.GameOptions;
     const int32_t source = CB_DnSrc->currentIndex();
-    if (source >= 0 && source < int32_t(env_.ServerHosts.size())) o.DnSrc = env_.ServerHosts[size_t(source)];
+    // An entry the sources file leaves empty names no source: the current one stays.
+    if (source >= 0 && source < int32_t(env_.ServerHosts.size()) && !env_.ServerHosts[size_t(source)].empty())
+      o.DnSrc = env_.ServerHosts[size_t(source)];
     o.UseSecure = CB_UseSecure->isChecked();
     if (CB_SecureMethod->currentIndex() >= 0) o.SecureMethodInd = CB_SecureMethod->currentIndex();
     if (TestPanelShown()) {

@@ -8,6 +8,7 @@
 #include "foundation/dib_image.h"
 #include "foundation/lang.h"
 #include "foundation/lang_forms.h"
+#include "game/download_sources.h"
 #include "game/options_choices.h"
 
 class QCheckBox;

@@ -126,7 +126,14 @@ TF_Download::TF_Download(TDownloadEnv env, QWidget* parent) : QDialog(parent), e
   state_.sTempDir = env_.sTempDir;
   state_.sJigsawDir = env_.sJigsawDir;
   state_.sJigExt = env_.sJigExt;
+  state_.ServerHosts = env_.Sources.ServerHosts;
   tick_ = MakeTick();
+
+  L_NoSource = new QLabel(this);
+  L_NoSource->setObjectName("L_NoSource");
+  L_NoSource->setWordWrap(true);
+  L_NoSource->setTextInteractionFlags(Qt::TextSelectableByMouse);
+  L_NoSource->hide();
 
   LV_Downs = new QListWidget(this);
   LV_Downs->setObjectName("LV_Downs");
@@ -182,6 +189,10 @@ TF_Download::TF_Download(TDownloadEnv env, QWidget* parent) : QDialog(parent), e
   PB_DownProgress->setTextVisible(false);
   PB_DownProgress->setFixedHeight(16);
   bar->addWidget(PB_DownProgress);
+  L_DownSize = new QLabel(P_ControlBar);
+  L_DownSize->setObjectName("L_DownSize");
+  L_DownSize->setAlignment(Qt::AlignCenter);
+  bar->addWidget(L_DownSize);
   bar->addStretch(1);
 
   B_Help = new QPushButton("Help", P_ControlBar);
@@ -201,7 +212,10 @@ TF_Download::TF_Download(TDownloadEnv env, QWidget* parent) : QDialog(parent), e
   auto* form = new QHBoxLayout(this);
   form->setContentsMargins(12, 12, 12, 12);
   form->setSpacing(12);
-  form->addWidget(LV_Downs, 1);
+  auto* listSide = new QVBoxLayout;
+  listSide->addWidget(L_NoSource);
+  listSide->addWidget(LV_Downs, 1);
+  form->addLayout(listSide, 1);
   form->addWidget(P_ControlBar);
   setTabOrder(LV_Downs, CB_DownMode);
   setTabOrder(CB_DownMode, B_Download);
@@ -222,11 +236,15 @@ TF_Download::TF_Download(TDownloadEnv env, QWidget* parent) : QDialog(parent), e
   connect(B_Ok, &QPushButton::clicked, this, [this] { B_OkClick(); });
   connect(B_Help, &QPushButton::clicked, this, [this] { B_HelpClick(); });
 
-  state_.HttpClient = std::make_unique<TMyHttp>();
-  state_.HttpClient->ProgressBar = this;
-  state_.HttpClient->CaptionControl = this;
-  state_.HttpClient->SslVersion = kTlsV1_2;
-  httpReady_ = true;
+  if (env_.MakeHttpClient) state_.HttpClient = env_.MakeHttpClient();
+  if (state_.HttpClient && !state_.HttpClient->Ready()) state_.HttpClient.reset();
+  if (state_.HttpClient) {
+    state_.HttpClient->SizeLabel = this;
+    state_.HttpClient->ProgressBar = this;
+    state_.HttpClient->CaptionControl = this;
+    state_.HttpClient->SslVersion = kTlsV1_2;
+  }
+  httpReady_ = state_.HttpClient != nullptr;
   ResetProgress();
   resize(kDesignWidth, kDesignHeight);
   setWindowTitle(Q(DownloadCaption()));
@@ -273,9 +291,15 @@ void TF_Download::FormActivate() {
 
   state_.InfoLoaded = false;
   state_.FirstDownloadedPath.clear();
-  if (env_.Options && env_.Options->SecureMethodInd >= kSslV2 && env_.Options->SecureMethodInd <= kTlsV1_3)
-    state_.HttpClient->SslVersion = env_.Options->SecureMethodInd;
-  state_.HttpClient->ConnectTimeout = kDefaultConnectTimeout;
+  if (httpReady_) {
+    if (env_.Options && env_.Options->SecureMethodInd >= kSslV2 && env_.Options->SecureMethodInd <= kTlsV1_3)
+      state_.HttpClient->SslVersion = env_.Options->SecureMethodInd;
+    state_.HttpClient->ConnectTimeout = kDefaultConnectTimeout;
+  }
+  // Without a source there is nothing to ask anyone: the window says where to name one.
+  const bool noSource = env_.Sources.Empty();
+  L_NoSource->setText(Q(LangFormat("MS_NoDnSrc", {env_.Sources.FileToEdit})).replace("\r\n", "\n"));
+  L_NoSource->setVisible(noSource);
 
   ResetProgress();
   SetDownloadBusy(false);
@@ -289,9 +313,10 @@ void TF_Download::FormActivate() {
   }
   LV_Downs->setFocus();
 
+  if (noSource) B_Download->setEnabled(false);
   if (!httpReady_) {
     MsgBox(LangFormat("MS_TcpNotInstalled", {}), kMbIconExclamation);
-  } else if (StartAtOnce) {
+  } else if (StartAtOnce && !noSource) {
     StartAtOnce = false;
     T_StartDownload->start();
   }
@@ -343,7 +368,7 @@ void TF_Download::ShowSelectedDownload(bool fromChange) {
   const int32_t selected = SelectedIndex();
   if (selected >= 0) {
     ShowDownloadThumb(list_.Items[size_t(selected)].Caption);
-    B_Download->setEnabled(true);
+    B_Download->setEnabled(!env_.Sources.Empty());
     setWindowTitle(Q(DownloadCaption()));
     if (hadFocus) LV_Downs->setFocus();
   }
@@ -352,18 +377,21 @@ void TF_Download::ShowSelectedDownload(bool fromChange) {
 void TF_Download::LV_DownsChange() { ShowSelectedDownload(true); }
 
 void TF_Download::B_DownloadClick() {
-  if (!env_.Options) return;
+  if (!env_.Options || env_.Sources.Empty()) return;
   RunDownload(state_, *env_.Options, *this, false, PauseMs);
 }
 
 void TF_Download::T_StartDownloadTimer() {
   T_StartDownload->stop();
-  if (!env_.Options) return;
+  if (!env_.Options || env_.Sources.Empty()) return;
   RunDownload(state_, *env_.Options, *this, true, PauseMs);
 }
 
+// Stop also cuts off the transfer under way, so a source that went silent cannot hold the run.
 void TF_Download::B_StopClick() {
-  if (httpReady_) state_.DownloadStop = true;
+  if (!httpReady_) return;
+  state_.DownloadStop = true;
+  state_.HttpClient->Disconnect();
 }
 
 void TF_Download::B_OkClick() { StopDownloadAndClose(1); }
@@ -383,6 +411,7 @@ void TF_Download::keyPressEvent(QKeyEvent* event) {
 void TF_Download::DeleteDownloadFiles() {
   if (!env_.sDnThumbFile.empty()) unlink(env_.sDnThumbFile.c_str());
   if (!env_.sDnListFile.empty()) unlink(env_.sDnListFile.c_str());
+  if (!env_.sDnHeaderFile.empty()) unlink(env_.sDnHeaderFile.c_str());
 }
 
 void TF_Download::StopDownloadAndClose(int result) {
@@ -390,7 +419,7 @@ void TF_Download::StopDownloadAndClose(int result) {
   if (state_.DownloadClosing) return;
   state_.DownloadClosing = true;
   if (httpReady_) {
-    if (state_.HttpClient->Connected()) state_.HttpClient->Disconnect();
+    state_.HttpClient->Disconnect();
     closeResult_ = result;
     T_CloseForm->start();
   } else {
@@ -449,14 +478,18 @@ void TF_Download::SetProgressMax(int32_t max) { PB_DownProgress->setMaximum(std:
 
 void TF_Download::SetProgressPosition(int32_t position) {
   if (position <= PB_DownProgress->maximum()) PB_DownProgress->setValue(position);
-  // Transfers block: the window answers Stop and Exit from here.
-  QCoreApplication::processEvents();
 }
 
 void TF_Download::ResetProgress() {
   PB_DownProgress->setRange(0, 100);
   PB_DownProgress->setValue(0);
+  L_DownSize->clear();
 }
+
+void TF_Download::SetSizeText(const std::string& text) { L_DownSize->setText(Q(text)); }
+
+// Transfers block: the window answers Stop and Exit from here.
+void TF_Download::ProcessMessages() { QCoreApplication::processEvents(); }
 
 int32_t TF_Download::ItemCount() { return int32_t(list_.Items.size()); }
 
@@ -509,6 +542,7 @@ void TF_Download::SetDownloadBusy(bool busy) {
   LV_Downs->setEnabled(!busy);
   B_Stop->setEnabled(busy);
   PB_DownProgress->setVisible(busy);
+  L_DownSize->setVisible(busy);
   ResetProgress();
 }
 

@@ -25,6 +25,7 @@ class QWidget;
 // The download files in the per-user data folder that closing the window removes.
 constexpr char kDnListFileName[] = "_jigsaws.txt";
 constexpr char kDnThumbFileName[] = "_thumb.jpg";
+constexpr char kDnHeaderFileName[] = "_header.txt";
 
 // What the download window works with; its owner fills it before the first show.
 struct TDownloadEnv {
@@ -36,6 +37,10 @@ struct TDownloadEnv {
   std::string sJigExt = ".zvq";
   std::string sDnListFile;   // sAppDataDir + kDnListFileName
   std::string sDnThumbFile;  // sAppDataDir + kDnThumbFileName
+  std::string sDnHeaderFile;  // sAppDataDir + kDnHeaderFileName
+  TDownloadSources Sources;   // the two sources; none set: the window says so and asks nobody
+  // Makes the HTTP client; one that is null or not Ready() leaves downloads unavailable.
+  std::function<std::unique_ptr<TMyHttp>()> MakeHttpClient = [] { return std::make_unique<TMyHttp>(); };
   THtmlHelp Help;
   std::function<std::string()> HelpFile;  // the current help file
 };
@@ -55,7 +60,7 @@ class TF_Download : public QDialog, public TDownloadWindowView, public TLangForm
   // empty when none.
   const std::string& FirstDownloadedPath() const { return state_.FirstDownloadedPath; }
 
-  // The download's state (the two source hosts, the HTTP client's trusted certificates).
+  // The download's state (the HTTP client's trusted certificates and time limits).
   TDownloadState& State() { return state_; }
   const TDownloadList& List() const { return list_; }
   // The pause after each jigsaw of a run.
@@ -79,6 +84,8 @@ class TF_Download : public QDialog, public TDownloadWindowView, public TLangForm
   void SetProgressMax(int32_t max) override;
   void SetProgressPosition(int32_t position) override;
   void ResetProgress() override;
+  void SetSizeText(const std::string& text) override;
+  void ProcessMessages() override;
   int32_t ItemCount() override;
   std::string ItemCaption(int32_t index) override;
   int32_t ItemState(int32_t index) override;
@@ -136,6 +143,8 @@ class TF_Download : public QDialog, public TDownloadWindowView, public TLangForm
   int closeResult_ = 0;
   std::string errorPage_;  // M_DownError
 
+  QLabel* L_NoSource = nullptr;  // says that no source is set, and where to set one
+  QLabel* L_DownSize = nullptr;  // the size line under the progress bar
   QWidget* P_ControlBar = nullptr;
   QProgressBar* PB_DownProgress = nullptr;
   QPlainTextEdit* M_DownError = nullptr;

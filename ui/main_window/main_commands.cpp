@@ -80,6 +80,7 @@ TF_Options& TF_Main::Options() {
     TOptionsFormEnv env;
     env.Lang = &lang_;
     env.GameOptions = &session_.Game.GameOptions;
+    env.ServerHosts = sources_.ServerHosts;
     env.ShowHelpTopic = [this](const std::string& topic) { ShowHelpTopic(topic); };
     options_ = std::make_unique<TF_Options>(env, this);
   }

@@ -13,6 +13,7 @@
 #include "foundation/image_control.h"
 #include "game/background_pictures.h"
 #include "ui/main_window/art_cursors.h"
+#include "game/download_sources.h"
 #include "game/field.h"
 #include "game/game_session.h"
 #include "game/settings_file.h"
@@ -209,6 +210,7 @@ class TF_Main : public QMainWindow, public TLangMainForm {
   TLanguageState lang_;
   TSettings settings_;
   TSettingsEnv settingsEnv_;
+  TDownloadSources sources_;  // the download sources of the sources file
   std::unique_ptr<TF_DirView> dirView_;
   std::unique_ptr<TF_Download> download_;
   QMenu* PM_Menu = nullptr;

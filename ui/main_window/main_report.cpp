@@ -118,11 +118,13 @@ void TF_Main::MI_HelpQuickClick() {
 }
 
 void TF_Main::MI_HelpHomePageClick() {
-  for (int32_t i = 0; i < 2; ++i) OpenWithDesktop(SiteUrl(i));
+  for (int32_t i = 0; i < kServerCount; ++i)
+    if (!SiteUrl(sources_, i).empty()) OpenWithDesktop(SiteUrl(sources_, i));
 }
 
 void TF_Main::MI_HelpProductHomePageClick() {
-  for (int32_t i = 0; i < 2; ++i) OpenWithDesktop(SiteUrl(i) + "zorva-quix.htm");
+  for (int32_t i = 0; i < kServerCount; ++i)
+    if (!SiteUrl(sources_, i).empty()) OpenWithDesktop(SiteUrl(sources_, i) + "zorva-quix.htm");
 }
 
 void TF_Main::MI_HelpCreditsClick() {

@@ -26,7 +26,8 @@ void TF_Main::CreatePersistentForms() {
   lang_.LangDir = s.Paths.sExeDir + "language/";
   settingsEnv_.sLangDir = lang_.LangDir;
   settingsEnv_.sThumbDir = s.Paths.sExeDir + "thumb/";
-  settingsEnv_.DefaultDnSrc = kServerHost1;
+  sources_ = LoadDownloadSources(s.Paths.sExeDir, s.Paths.sAppDataDir);
+  settingsEnv_.DefaultDnSrc = DefaultDnSrc(sources_);
   settingsEnv_.LoadLanguage = [this](const std::string& path) { LoadLanguage(lang_, path, LangForms()); };
   settingsEnv_.ToggleFullScreen = [this] { MI_FullScreenClick(); };
   // The leftover of an interrupted save of older versions.
@@ -52,6 +53,8 @@ void TF_Main::CreatePersistentForms() {
   dl.sTempDir = QDir::tempPath().toStdString() + "/";
   dl.sDnListFile = s.Paths.sAppDataDir + kDnListFileName;
   dl.sDnThumbFile = s.Paths.sAppDataDir + kDnThumbFileName;
+  dl.sDnHeaderFile = s.Paths.sAppDataDir + kDnHeaderFileName;
+  dl.Sources = sources_;
   dl.Help = THtmlHelp{helpViewer_.get()};
   dl.HelpFile = [this] { return settings_.sHelpFile; };
   download_ = std::make_unique<TF_Download>(std::move(dl), this);
