@@ -14,13 +14,17 @@ void PutU32(std::vector<uint8_t>& out, size_t at, uint32_t v) { std::memcpy(out.
 int64_t I32(const uint8_t* p) { return int32_t(GetU32(p)); }
 int64_t I16(const uint8_t* p) { return int16_t(uint16_t(p[0] | (p[1] << 8))); }
 
-// The cut mirrors, turns and plots an outline in 32-bit arithmetic: every point must lie in
-// the drawing's inclusive bounds (the metafile reader has checked the bounds and the frame).
+// The cut mirrors, turns and plots an outline in 32-bit arithmetic, so every point must lie
+// near the drawing (the metafile reader has checked its bounds and frame): within one drawing
+// size of its bounds, where a system writer may put the control points of a curve.
 bool InsideItsDrawing(TMetafile& mf) {
   const uint8_t* h = mf.Bytes.data();
   const int64_t left = I32(h + 8), top = I32(h + 12), right = I32(h + 16), bottom = I32(h + 20);
+  const int64_t w = right - left + 1, ht = bottom - top + 1;
   bool inside = true;
-  auto check = [&](int64_t x, int64_t y) { inside = inside && x >= left && x <= right && y >= top && y <= bottom; };
+  auto check = [&](int64_t x, int64_t y) {
+    inside = inside && x >= left - w && x <= right + w && y >= top - ht && y <= bottom + ht;
+  };
   EnumMetafile(mf, [&](uint32_t type, uint8_t* rec, uint32_t) {
     if (type == kMfMoveTo || type == kMfLineTo || type == kMfSetPixel || type == kMfExtFloodFill) {
       check(I32(rec + 8), I32(rec + 12));

@@ -114,7 +114,11 @@ TEST(ShapeFile, HostileFilesAreRefusedAsAWhole) {
     EXPECT_FALSE(ParseShapeFile(bad[i].data(), bad[i].size(), shapes)) << i;
     EXPECT_EQ(shapes.ShapeCount, 0) << i;
   }
-  // Trailing bytes after the blobs do no harm.
+  // A curve's control points may lie a little outside the drawing; trailing bytes do no harm.
+  TMetafileWriter curve(30, 20);
+  curve.Poly(kMfPolyBezier, {{0, 19}, {-20, -15}, {49, -19}, {29, 19}}, true);
+  const std::vector<uint8_t> arch = WriteShapeFile({{30, 20, false, false, curve.Finish()}});
+  EXPECT_TRUE(ParseShapeFile(arch.data(), arch.size(), shapes));
   std::vector<uint8_t> longer = good;
   longer.resize(good.size() + 100, 0xEE);
   EXPECT_TRUE(ParseShapeFile(longer.data(), longer.size(), shapes));
