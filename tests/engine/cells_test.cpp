@@ -173,6 +173,13 @@ TEST(CellGeometry, RemoveFrameNotchesTakesLonePixels) {
   EXPECT_EQ(GetDibPixel(*m.D, 3, 4), 0x100080);
   EXPECT_EQ(GetDibPixel(*m.D, 6, 4), 0x200080);  // the straight border stays
   EXPECT_EQ(GetDibPixel(*m.D, 5, 4), 0x100080);
+  // A two-pixel notch at the start of the top row loses its inner pixel; pixels outside the
+  // area stay as they are even where they look like a notch.
+  TMap n(12, 12);
+  for (auto [x, y] : {std::pair{2, 2}, {3, 2}, {2, 1}}) SetDibPixel(*n.D, x, y, 0x300080);
+  RemoveFrameNotches(*n.D, {2, 2, 9, 9});
+  EXPECT_EQ(GetDibPixel(*n.D, 3, 2), 0xFFFFFF);
+  EXPECT_EQ(GetDibPixel(*n.D, 2, 1), 0x300080);
 }
 
 }  // namespace

@@ -108,19 +108,6 @@ TEST(FittedThumb, SaveIconSitsOverTheCornerAndKeepsItsKey) {
 
 // --- Lists --------------------------------------------------------------------------------
 
-TEST(BrowserLists, FolderListsSortWithoutCaseAndKeepTheirExtensionOnly) {
-  TBrowserRig r;
-  for (const char* name : {"beta.zvq", "Alpha.zvq", "gamma.ZVQ", "delta.txt", "epsilon.zvq.bak"})
-    Spit(r.Session.Paths.sJigsawDir + name, {1});
-  fs::create_directory(r.Session.Paths.sJigsawDir + "folder.zvq");
-  const std::vector<TBrowserItem> items = ListFolder(r.Session.Paths.sJigsawDir, JigsawExtension);
-  ASSERT_EQ(items.size(), 2u);
-  EXPECT_EQ(items[0].Caption, "Alpha");
-  EXPECT_EQ(items[1].Caption, "beta");
-  EXPECT_EQ(items[0].ImageIndex, 0);
-  EXPECT_TRUE(ListFolder(r.Root.File("missing"), JigsawExtension).empty());
-}
-
 // --- The thumbnail loader -----------------------------------------------------------------
 
 TEST(ThumbLoader, GivesEveryReadableFileItsThumbnailOnceAndDamagedOnesTheBlank) {

@@ -43,17 +43,6 @@ TEST(LevelPage, ShapeThreeWithFrameCountsMainPiecesOnly) {
   EXPECT_EQ(s.At(13), std::make_pair(150, 5 * 3));  // 150-pixel pieces on 760 x 560
 }
 
-TEST(LevelPage, FrameTakesFortyPixelsOffEachSide) {
-  TSelected s(1024, 768, 4, 0, 9);
-  const std::optional<bool> ok = ChooseBorder(s.Page, s.Current, s.Default, 1);
-  ASSERT_TRUE(ok.has_value());
-  EXPECT_TRUE(*ok);
-  EXPECT_EQ(s.Current.TilePX, (1024 - 40) / s.Current.TileS);
-  EXPECT_EQ(s.Current.TilePY, (768 - 40) / s.Current.TileS);
-  EXPECT_EQ(s.Current.BorderStyle, 1);
-  EXPECT_EQ(s.Default.BorderStyle, 1);
-}
-
 TEST(LevelPage, PieceLimitIsFourThousandInclusive) {
   TLevelPage page;
   page.SelectedKind = kSelectedGame;  // a stored record: the count is taken as it stands
@@ -62,12 +51,6 @@ TEST(LevelPage, PieceLimitIsFourThousandInclusive) {
   EXPECT_TRUE(UpdatePieceCount(page, r));
   r.TotalTileNum = 4001;
   EXPECT_FALSE(UpdatePieceCount(page, r));
-}
-
-TEST(LevelPage, PictureWithoutRoomForAPieceCannotBeOpened) {
-  TSelected s(30, 30, 4, 1);
-  EXPECT_EQ(s.At(0).second, 0);
-  EXPECT_FALSE(UpdatePieceCount(s.Page, s.Current));
 }
 
 TEST(LevelPage, FitToScreenCountsTheFittedPicture) {
@@ -147,23 +130,6 @@ void MakeMasks(TDibHolder& masks, int32_t shape, int32_t boxW, int32_t boxH) {
   ASSERT_TRUE(CreateDib24(*masks, 165 * 7 + 1, 168));
   FillDibRect(*masks, 0, 0, masks->Width, 168, 0);
   FillDibRect(*masks, 165 * shape + 1 + (164 - boxW) / 2, (168 - boxH) / 2, boxW, boxH, 0xFFFFFF);
-}
-
-TEST(ShapePreview, FullSizePieceIsBevelledOnItsEdges) {
-  TDibHolder masks, texture, target;
-  MakeMasks(masks, 2, 164, 168);
-  ASSERT_TRUE(CreateDib24(*texture, 164, 168));
-  FillDibRect(*texture, 0, 0, 164, 168, 0x606060);
-  ASSERT_TRUE(CreateDib24(*target, 200, 200));
-  DrawShapePreview(*target, 128, 2, *masks, *texture, kFace);
-  const int32_t dx = (200 - 164) / 2, dy = (200 - 168) / 2;
-  EXPECT_EQ(GetDibPixel(*target, dx - 1, dy + 10), int32_t(kFace));
-  EXPECT_EQ(GetDibPixel(*target, dx, dy + 10), 0x7E7E7E);            // left edge: lighter
-  EXPECT_EQ(GetDibPixel(*target, dx + 10, dy), 0x7E7E7E);            // top edge
-  EXPECT_EQ(GetDibPixel(*target, dx + 163, dy + 10), 0x424242);      // right edge: darker
-  EXPECT_EQ(GetDibPixel(*target, dx + 10, dy + 167), 0x424242);      // bottom edge
-  EXPECT_EQ(GetDibPixel(*target, dx + 80, dy + 80), 0x606060);       // inside: the texture
-  EXPECT_EQ(GetDibPixel(*target, dx + 164, dy + 10), int32_t(kFace));
 }
 
 TEST(ShapePreview, InnerOutlineLightsTopLeftAndShadesBottomRight) {

@@ -34,9 +34,8 @@ TEST(PieceArray, WithAFrameTheCutFillsTheExtraRecordAsTheLastLivePiece) {
     TLevelGrid grid{};
     ComputeGrid(grid, 300, 240, 60, 5, border);
     TLevelRecord& lv = g.GameLevel;
-    lv.ImageW = 300, lv.ImageH = 240, lv.TileS = grid.TileS, lv.KnobS = grid.KnobS, lv.TilePX = grid.TilePX,
-    lv.TilePY = grid.TilePY, lv.TileNum = grid.TileNum, lv.TotalTileNum = grid.TotalTileNum;
-    lv.BorderStyle = border, lv.ShapeStyle = 5;
+    FillLevelFromGrid(lv, grid);
+    lv.ImageW = 300, lv.ImageH = 240, lv.BorderStyle = border, lv.ShapeStyle = 5;
     const int32_t before = lv.TotalTileNum;
     ASSERT_TRUE(AllocPieces(g, lv.TotalTileNum + 1));
     TDibHolder templates;

@@ -19,18 +19,6 @@ void WriteRaw(const std::string& path, const std::string& bytes) {
   std::ofstream(path, std::ios::binary) << bytes;
 }
 
-std::string ReadRaw(const std::string& path) {
-  const std::vector<uint8_t> b = Slurp(path);
-  return std::string(b.begin(), b.end());
-}
-
-TEST(SettingsText, TrimRemovesBlanksAndControlCharacters) {
-  EXPECT_EQ(TrimSetting(" \t\r\x01 a b \n\x1f"), "a b");
-  EXPECT_EQ(TrimSetting(std::string("\0x\0", 3)), "x");
-  EXPECT_EQ(TrimSetting("   "), "");
-  EXPECT_EQ(TrimSetting("\xC3\xA9"), "\xC3\xA9");  // UTF-8 letters are no blanks
-}
-
 TEST(SettingsText, FindTurnsNamesIntoLineFormsAndFindsTheThreeLines) {
   const TSettingsText t = Text({"[Main]", "   <DefJigP>", "      Rotate=1", "[Play]"});
   std::string section = " Main ", sub = "DefJigP", key = "Rotate";
@@ -156,17 +144,6 @@ TEST_F(SettingsTextFile, MissingEmptyOversizedAndFolderPaths) {
   t.Lines = {"old"};
   EXPECT_FALSE(LoadSettingsText(t, dir.Path().string()));
   EXPECT_TRUE(t.Lines.empty());
-}
-
-TEST_F(SettingsTextFile, SaveWritesLinesAndEmptiesTheList) {
-  TSettingsText t = Text({"[Main]", "   <Sound> 1"});
-  ASSERT_TRUE(SaveSettingsText(t, path));
-  EXPECT_TRUE(t.Lines.empty());
-  EXPECT_EQ(ReadRaw(path), "[Main]\n   <Sound> 1\n");
-  // No temporary file is left beside it.
-  int files = 0;
-  for (const auto& e : std::filesystem::directory_iterator(dir.Path())) files += e.is_regular_file() ? 1 : 0;
-  EXPECT_EQ(files, 1);
 }
 
 }  // namespace

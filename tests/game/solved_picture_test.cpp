@@ -32,21 +32,11 @@ struct TSolved {
     return BuildSolvedPicture(g, lines, "06/12/2026", *image);
   }
   int32_t At(int32_t x, int32_t y) const { return GetDibPixel(*image, x, y); }
-  // Pixels of the rectangle that are neither white nor black, and those with a strong hue.
+  // Pixels of the rectangle that are not white.
   int32_t Inked(int32_t x0, int32_t y0, int32_t x1, int32_t y1) const {
     int32_t n = 0;
     for (int32_t y = y0; y <= y1; ++y)
       for (int32_t x = x0; x <= x1; ++x) n += At(x, y) != kWhite;
-    return n;
-  }
-  int32_t Hued(int32_t x0, int32_t y0, int32_t x1, int32_t y1, bool blueOnly) const {
-    int32_t n = 0;
-    for (int32_t y = y0; y <= y1; ++y)
-      for (int32_t x = x0; x <= x1; ++x) {
-        int32_t r, gr, b;
-        SplitColor(uint32_t(At(x, y)), r, gr, b);
-        if (blueOnly ? (b - r > 80 && b - gr > 80) : (b - r > 60 && gr - r > 60)) ++n;
-      }
     return n;
   }
 };
@@ -91,27 +81,6 @@ TEST(SolvedPicture, FramePieceAndWideCaptionsDrawn) {
   EXPECT_GT(s.Inked(10, H + 29, 120, H + 49), 20);
   EXPECT_GT(s.Inked(W - 60, H + 29, W - 9, H + 49), 10);
   EXPECT_EQ(s.Inked(W - 7, H + 28, W, H + 50), 0);  // the date ends before the last 8 pixels
-}
-
-TEST(SolvedPicture, TinyPictureClipsItsTexts) {
-  TSolved s({.Cols = 1, .Rows = 1, .Tile = 4, .Knob = 1});
-  ASSERT_TRUE(s.Build({"A very long title that cannot fit into a picture this small"}));
-  EXPECT_EQ(s.image->Width, s.W + 2);
-  for (int32_t y = 0; y < s.H + 52; ++y) EXPECT_EQ(s.At(s.W + 1, y), 0);
-}
-
-TEST(SolvedPicture, SavedBitmapReadsBackAsBuilt) {
-  TSolved s({.Cols = 3, .Rows = 2, .Tile = 20, .Knob = 4});
-  ASSERT_TRUE(s.Build());
-  TTempFolder dir;
-  const std::string path = dir.File("lake.bmp");
-  ASSERT_TRUE(SaveSolvedPicture(s.g, {"A harbour"}, "06/12/2026", path));
-  TDibHolder back;
-  ASSERT_TRUE(LoadBmpFile(*back, path));
-  ASSERT_EQ(back->Width, s.W + 2);
-  ASSERT_EQ(back->Height, s.H + 52);
-  for (int32_t y = 0; y < back->Height; ++y)
-    for (int32_t x = 0; x < back->Width; ++x) ASSERT_EQ(GetDibPixel(*back, x, y), s.At(x, y));
 }
 
 TEST(SolvedPicture, NoPictureNoFile) {
