@@ -6,6 +6,7 @@
 #include <filesystem>
 #include <string>
 
+#include "bench/quiet_host.h"
 #include "foundation/dib_ops.h"
 #include "game/browser_model.h"
 #include "game/level_page.h"
@@ -21,7 +22,8 @@ std::string TempFolder() {
 }
 
 void BM_LoadAllThumbs(benchmark::State& state) {
-  TGameSession session;
+  TQuietHost host;
+  TGameSession session{host};
   session.Paths.sExeDir = std::string(ZORVA_DATA_DIR) + "/";
   session.Paths.sJigsawDir = session.Paths.sExeDir + "jigsaws/";
   session.Paths.sSavedDir = TempFolder();

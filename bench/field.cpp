@@ -11,6 +11,7 @@
 #include "engine/knobs.h"
 #include "foundation/level_table.h"
 #include "game/emboss_maps.h"
+#include "bench/quiet_host.h"
 #include "game/field.h"
 #include "game/layout.h"
 #include "game/piece_array.h"
@@ -22,9 +23,10 @@ namespace {
 constexpr int32_t kW = 1920, kH = 1080;
 
 struct TBenchField {
+  TQuietHost host;
   TGameState g;
   TSkinWindows ws;
-  TField f{g, ws};
+  TField f{g, ws, host};
   TDibHolder templates;
   int32_t grabX = 0, grabY = 0;
 

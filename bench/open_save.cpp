@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "bench/peak_memory.h"
+#include "bench/quiet_host.h"
 #include "game/field.h"
 #include "game/game_open.h"
 #include "game/jigsaw_file.h"
@@ -67,8 +68,9 @@ const std::string& Jigsaw() {
 
 // A main window's worth of game: the session, the field and its buffers.
 struct TBenchGame {
-  TGameSession s;
-  TField f{s.Game, s.Windows};
+  TQuietHost host;
+  TGameSession s{host};
+  TField f{s.Game, s.Windows, host};
 
   explicit TBenchGame(bool effects) {
     SetupGameWindows(s.Windows);

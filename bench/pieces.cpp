@@ -8,6 +8,7 @@
 #include "foundation/numeric.h"
 #include "foundation/skin_window.h"
 #include "game/emboss_maps.h"
+#include "bench/quiet_host.h"
 #include "game/field.h"
 #include "game/game_state.h"
 #include "game/layout.h"
@@ -22,9 +23,10 @@ constexpr uint8_t kCodes[9] = {25, 150, 75, 200, 125, 50, 175, 100, 225};
 
 // Rectangular pieces with knob margins: enough for the costs, which depend on box sizes.
 struct TBenchGame {
+  TQuietHost host;
   TGameState g;
   TSkinWindows ws;
-  TField f{g, ws};
+  TField f{g, ws, host};
   TPieceView view;
   int32_t grabX = 0, grabY = 0;
 

@@ -94,7 +94,7 @@ bool SkinButtonHit(const TSkinButton& b, int32_t x, int32_t y) {
 bool PointOnSkinFrame(const TSkinWindows& ws, const TSkinWindow& w, int32_t x, int32_t y) {
   if (!w.Visible) return false;  // a hidden window is neither hit nor moved
   if (w.Style != kSkinStyleGlass) return PointInSkinRect(w.Outer, x, y) && !PointInSkinRect(w.Client, x, y);
-  if (ws.Hooks.PointInLens && ws.Hooks.PointInLens(x, y)) return false;
+  if (ws.Host->PointInLens(x, y)) return false;
   if (!ws.GlassSkin) return false;
   for (int i = 0; i < 4; ++i) {
     const TSkinRect &t = w.GlassTiles[i], &s = w.GlassTileSprites[i];
@@ -139,7 +139,7 @@ TSkinCursor SkinHitCursor(int32_t code) {
 void SetSkinFieldCursor(TSkinWindows& ws, TSkinCursor cursor) {
   if (ws.FieldCursor == cursor) return;
   ws.FieldCursor = cursor;
-  if (ws.Hooks.SetFieldCursor) ws.Hooks.SetFieldCursor(cursor);
+  ws.Host->SetFieldCursor(cursor);
 }
 
 uint8_t SkinWindowHitTest(TSkinWindows& ws, TSkinWindow& w, int32_t x, int32_t y, bool press) {

@@ -362,8 +362,7 @@ void SetSkinWindowVisible(TSkinWindows& ws, TSkinWindow& w, bool visible) {
   w.Visible = visible;
   if (!visible) w.Highlighted = false;
   if (wasVisible && !visible) {
-    TSkinWindow* active = ws.Hooks.ActiveWindow ? ws.Hooks.ActiveWindow() : nullptr;
-    HighlightSkinWindow(ws, active);
+    HighlightSkinWindow(ws, ws.Host->ActiveWindow());
   }
 }
 
@@ -379,7 +378,7 @@ void HighlightSkinWindow(TSkinWindows& ws, TSkinWindow* w) {
     w->Highlighted = true;
     SetSkinButtonsHighlight(*w, true);
   }
-  if (ws.Hooks.UpdateWindowMenuCaptions) ws.Hooks.UpdateWindowMenuCaptions();
+  ws.Host->UpdateWindowMenuCaptions();
 }
 
 void InitGameWindows(TSkinWindows& ws) {
@@ -400,20 +399,19 @@ void BringSkinWindowToFront(TSkinWindows& ws, TSkinWindow& w) {
   }
 }
 
-int32_t CountWindowPieces(TSkinWindows& ws, const TSkinWindow& w, bool refresh) {
-  if (refresh && ws.Hooks.SortPieces) ws.Hooks.SortPieces();
-  if (!ws.Hooks.SortedPieceCount || !ws.Hooks.SortedPiece) return 0;
-  const int32_t n = ws.Hooks.SortedPieceCount();
-  int32_t count = 0;
-  bool havePrevious = false;
-  int32_t previousGroup = 0;
-  for (int32_t i = 0; i < n; ++i) {
-    const TSkinPieceEntry e = ws.Hooks.SortedPiece(i);
-    if (e.Window == w.Index && (!havePrevious || e.Group != previousGroup)) ++count;
-    havePrevious = true;
-    previousGroup = e.Group;
-  }
-  return count;
+namespace {
+class TDetachedSkinWindowHost final : public TSkinWindowHost {
+ public:
+  TSkinWindow* ActiveWindow() override { return nullptr; }
+  void UpdateWindowMenuCaptions() override {}
+  void SetFieldCursor(TSkinCursor) override {}
+  bool PointInLens(int32_t, int32_t) override { return false; }
+};
+}  // namespace
+
+TSkinWindowHost& DetachedSkinWindowHost() {
+  static TDetachedSkinWindowHost host;
+  return host;
 }
 
 void SetupGlassWindow(TSkinWindow& glass) {

@@ -134,20 +134,19 @@ struct TSkinDragState {
 
 enum class TSkinCursor { Default, SizeWE, SizeNS, SizeNWSE, SizeNESW };
 
-// What the frames ask of the game. Every hook may be left empty.
-struct TSkinPieceEntry {
-  int32_t Group;
-  int32_t Window;  // game window index of the piece
+// What the frames ask of the field they lie on. The field implements it; windows on no field
+// (tools, frame tests) have the detached host: nothing highlighted, no lens, no cursor.
+class TSkinWindowHost {
+ public:
+  virtual TSkinWindow* ActiveWindow() = 0;  // the window to highlight when another hides
+  virtual void UpdateWindowMenuCaptions() = 0;  // after the highlight changed
+  virtual void SetFieldCursor(TSkinCursor cursor) = 0;
+  virtual bool PointInLens(int32_t x, int32_t y) = 0;  // the magnifier's lens test
+
+ protected:
+  ~TSkinWindowHost() = default;
 };
-struct TSkinWindowHooks {
-  std::function<TSkinWindow*()> ActiveWindow;  // the window to highlight when another hides
-  std::function<void()> UpdateWindowMenuCaptions;  // after the highlight changed
-  std::function<void(TSkinCursor)> SetFieldCursor;
-  std::function<bool(int32_t, int32_t)> PointInLens;  // the magnifier's lens test
-  std::function<void()> SortPieces;  // rebuild the piece list sorted by group
-  std::function<int32_t()> SortedPieceCount;
-  std::function<TSkinPieceEntry(int32_t)> SortedPiece;
-};
+TSkinWindowHost& DetachedSkinWindowHost();
 
 // The seven game windows, their z-order and the magnifier, with what painting reads.
 struct TSkinWindows {
@@ -160,7 +159,7 @@ struct TSkinWindows {
   const TDibImage* FrameSkin = nullptr;  // 390 x 170 frame sheet
   const TDibImage* GlassSkin = nullptr;  // 290 x 189 magnifier sheet
   const TDibImage* BackgroundPicture = nullptr;  // the field-sized background picture, if any
-  TSkinWindowHooks Hooks;
+  TSkinWindowHost* Host = &DetachedSkinWindowHost();  // the field binds itself
 
   TSkinWindows() = default;
   TSkinWindows(const TSkinWindows&) = delete;
@@ -196,7 +195,6 @@ void SetSkinWindowVisible(TSkinWindows& windows, TSkinWindow& window, bool visib
 void HighlightSkinWindow(TSkinWindows& windows, TSkinWindow* window);
 void InitGameWindows(TSkinWindows& windows);
 void BringSkinWindowToFront(TSkinWindows& windows, TSkinWindow& window);
-int32_t CountWindowPieces(TSkinWindows& windows, const TSkinWindow& window, bool refresh);
 // The windows as the main window creates them: sides, pockets, thumbnail, then the magnifier
 // and the numbering. Pocket captions come from the language file and are left to the game.
 void SetupGameWindows(TSkinWindows& windows);

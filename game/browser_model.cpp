@@ -198,7 +198,8 @@ TSelection ReadSelectedFile(TBrowserModel& m, const std::string& path) {
   const std::string ext = LowerExtension(path);
   if (ext == JigsawExtension) {
     s.Game.CurrentLevel = s.Game.DefaultLevel;
-    TJigsawOpenTarget target{s.Game.CurrentLevel, m.Load, s.Paths.TempPictureFile, s.Hooks.PlayArea, {}};
+    TJigsawOpenTarget target{s.Game.CurrentLevel, m.Load, s.Paths.TempPictureFile,
+                             [&s](int32_t& w, int32_t& h) { s.Host.PlayArea(w, h); }, {}};
     if (OpenJigsaw(path, OpenJigsawSelect, target)) {
       sel.Valid = true;
       page.SelectedKind = kSelectedJigsaw;

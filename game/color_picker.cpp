@@ -106,7 +106,7 @@ bool GammaCircleColor(int32_t x, int32_t y, int32_t r, uint32_t& color) {
   return true;
 }
 
-void SetupWoodColorPicker(TColorPicker& p, int32_t swatchColor) {
+void SetupWoodColorPicker(TColorPicker& p, int32_t swatchColor, TWoodColorHost& host) {
   p.PickedColor = swatchColor;
   p.GammaMode = kGammaSquare;
   for (int32_t& c : p.DefaultColors) c = -1;
@@ -114,19 +114,23 @@ void SetupWoodColorPicker(TColorPicker& p, int32_t swatchColor) {
   p.DefaultColors[1] = 0x92ADBE;
   p.ShowBkgPics = false;
   p.PickTarget = kPickWoodColor;
+  p.WoodHost = &host;
+  p.BackgroundHost = nullptr;
 }
 
-void SetupAllWindowsPicker(TColorPicker& p, int32_t fieldBackground) {
+void SetupAllWindowsPicker(TColorPicker& p, int32_t fieldBackground, TBackgroundPickHost& host) {
   p.PickedColor = fieldBackground;
   p.GammaMode = kGammaSquare;
   for (int32_t& c : p.DefaultColors) c = -1;
   p.DefaultColors[0] = kBackgroundGrey;
   p.ShowBkgPics = true;
   p.PickTarget = kPickAllWindows;
+  p.WoodHost = nullptr;
+  p.BackgroundHost = &host;
 }
 
-void SetupWindowPicker(TColorPicker& p, int32_t windowBackground, int32_t window) {
-  SetupAllWindowsPicker(p, windowBackground);
+void SetupWindowPicker(TColorPicker& p, int32_t windowBackground, int32_t window, TBackgroundPickHost& host) {
+  SetupAllWindowsPicker(p, windowBackground, host);
   p.ShowBkgPics = false;
   p.PickTarget = window;
 }
@@ -327,26 +331,25 @@ void ShowGammaMarker(TColorPicker& p) {
 void ApplyPickedColor(TColorPicker& p, bool apply) {
   ShowSelectedColor(p);
   if (!apply) return;
-  const TColorPickHooks& h = p.Hooks;
   if (p.PickTarget == kPickWoodColor) {
-    if (h.SetWoodColor) h.SetWoodColor(p.PickedColor);
+    if (p.WoodHost) p.WoodHost->SetWoodColor(p.PickedColor);
     return;
   }
+  if (!p.BackgroundHost) return;  // not set up: nothing to preview on
+  TBackgroundPickHost& h = *p.BackgroundHost;
   if (p.PickTarget == kPickAllWindows) {
-    if (IsBackgroundPicture(p.PickedColor) &&
-        !(h.LoadBackgroundPicture && h.LoadBackgroundPicture(p.PickedColor))) {
+    if (IsBackgroundPicture(p.PickedColor) && !h.LoadBackgroundPicture(p.PickedColor)) {
       p.PickedColor = kBackgroundGrey;
       // Show what the windows got, so OK returns what the player sees.
       DrawPalette(p);
       ShowSelectedColor(p);
     }
-    if (h.SetWindowBackground)
-      for (int32_t i = 0; i < 6; ++i) h.SetWindowBackground(i, p.PickedColor);
-    if (h.SetFieldBackground) h.SetFieldBackground(p.PickedColor);
-  } else if (h.SetWindowBackground) {
+    for (int32_t i = 0; i < 6; ++i) h.SetWindowBackground(i, p.PickedColor);
+    h.SetFieldBackground(p.PickedColor);
+  } else {
     h.SetWindowBackground(p.PickTarget, p.PickedColor);
   }
-  if (h.Redraw) h.Redraw();
+  h.RedrawBackgrounds();
 }
 
 void RefreshPicker(TColorPicker& p, bool apply) {

@@ -1,6 +1,5 @@
 #pragma once
 #include <cstdint>
-#include <functional>
 
 #include "foundation/dib_image.h"
 #include "foundation/skin_rect.h"
@@ -40,14 +39,25 @@ uint32_t GammaSquareColor(int32_t x, int32_t y, int32_t size, int32_t half);
 // black towards the rim. False for points at a rounded distance of r or more.
 bool GammaCircleColor(int32_t x, int32_t y, int32_t r, uint32_t& color);
 
-// What the picker's live preview reaches; the caller fills the hooks its target needs.
-struct TColorPickHooks {
-  std::function<void(int32_t color)> SetWoodColor;  // the options dialog's swatch and preview
+// What the picker's live preview reaches: the options dialog's wood colour ...
+class TWoodColorHost {
+ public:
+  virtual void SetWoodColor(int32_t color) = 0;  // the swatch and the effects preview
+
+ protected:
+  ~TWoodColorHost() = default;
+};
+// ... or the game windows' backgrounds (the main window).
+class TBackgroundPickHost {
+ public:
   // A picture code 10..17 loaded for the windows; false when it cannot be had.
-  std::function<bool(int32_t code)> LoadBackgroundPicture;
-  std::function<void(int32_t window, int32_t value)> SetWindowBackground;  // windows 0..5
-  std::function<void(int32_t value)> SetFieldBackground;  // the view state's lBkg
-  std::function<void()> Redraw;
+  virtual bool LoadBackgroundPicture(int32_t code) = 0;
+  virtual void SetWindowBackground(int32_t window, int32_t value) = 0;  // windows 0..5
+  virtual void SetFieldBackground(int32_t value) = 0;  // the view state's lBkg
+  virtual void RedrawBackgrounds() = 0;
+
+ protected:
+  ~TBackgroundPickHost() = default;
 };
 
 struct TColorPicker {
@@ -75,13 +85,15 @@ struct TColorPicker {
   bool PointColorVisible = true;
 
   const TBackgroundButtons* Buttons = nullptr;  // may be null: empty cells
-  TColorPickHooks Hooks;
+  // The preview's target, set by the setup below (the one that matches PickTarget).
+  TWoodColorHost* WoodHost = nullptr;
+  TBackgroundPickHost* BackgroundHost = nullptr;
 };
 
-// The three callers' settings.
-void SetupWoodColorPicker(TColorPicker& p, int32_t swatchColor);
-void SetupAllWindowsPicker(TColorPicker& p, int32_t fieldBackground);
-void SetupWindowPicker(TColorPicker& p, int32_t windowBackground, int32_t window);
+// The three callers' settings and the target their previews reach.
+void SetupWoodColorPicker(TColorPicker& p, int32_t swatchColor, TWoodColorHost& host);
+void SetupAllWindowsPicker(TColorPicker& p, int32_t fieldBackground, TBackgroundPickHost& host);
+void SetupWindowPicker(TColorPicker& p, int32_t windowBackground, int32_t window, TBackgroundPickHost& host);
 
 // Where the dialog's controls go (client coordinates; Right and Bottom exclusive).
 struct TPickerBox {

@@ -89,7 +89,7 @@ void PaintHeldPieces(TField& f, TDibImage& target, const TSkinRect& clip) {
 void Invalidate(TField& f, const TSkinRect& r) {
   if (IsSkinRectEmpty(r)) return;
   IncludeInSkinRect(f.Changed, r.Left, r.Top, r.Right, r.Bottom);
-  if (f.Hooks.InvalidateFieldRect) f.Hooks.InvalidateFieldRect(r.Left, r.Top, r.Width, r.Height);
+  f.Host.InvalidateFieldRect(r.Left, r.Top, r.Width, r.Height);
 }
 
 void LoadArtwork(TField& f) {
@@ -110,7 +110,48 @@ void LoadArtwork(TField& f) {
 
 }  // namespace
 
-TField::TField(TGameState& game, TSkinWindows& windows) : Game(game), Windows(windows) {}
+TField::TField(TGameState& game, TSkinWindows& windows, TFieldHost& host)
+    : Game(game), Windows(windows), Host(host) {
+  Game.Host = this;
+  Windows.Host = this;
+}
+
+TField::~TField() {
+  Game.Host = &DetachedPlayHost();
+  Windows.Host = &DetachedSkinWindowHost();
+}
+
+void TField::SetModified() { Host.SetModified(); }
+void TField::CheckSolved() { ::CheckSolved(*this); }
+void TField::SelectionChanged(bool any) { Host.SelectionChanged(any); }
+
+void TField::RefreshWindow(int32_t index) {
+  if (index < 0 || index >= kGameWindowCount) return;
+  TSkinWindow& w = Windows.GameWindows[index];
+  if (w.Style != kSkinStylePocket) return;
+  w.PieceCount = CountWindowPieces(Game, index, true);
+  UpdateWindowContentSize(*this, w);
+  Host.PocketChanged(index);
+}
+
+void TField::ActivateWindow(int32_t index) {
+  if (index < 0 || index >= kGameWindowCount) return;
+  TSkinWindow& w = Windows.GameWindows[index];
+  HighlightSkinWindow(Windows, &w);
+  if (w.Style == kSkinStylePocket) BringSkinWindowToFront(Windows, w);
+}
+
+void TField::DragRedraw(int32_t mode) { ::DragRedraw(*this, mode); }
+
+void TField::PaintHeld() {
+  PaintField(*this, *ScreenBuffer, FieldRect, kPaintFromStatic);
+  PaintField(*this, *ScreenBuffer, FieldRect, kPaintHeld);
+}
+
+TSkinWindow* TField::ActiveWindow() { return &ActiveWindowRecord(*this); }
+void TField::UpdateWindowMenuCaptions() { Host.UpdateWindowMenuCaptions(); }
+void TField::SetFieldCursor(TSkinCursor cursor) { Host.SetFieldCursor(cursor); }
+bool TField::PointInLens(int32_t x, int32_t y) { return MapGlassPoint(*this, x, y, false); }
 
 TSkinWindow* ActiveWindow(TField& f) { return f.Windows.HighlightedSkinWindow; }
 
@@ -123,41 +164,6 @@ TSkinWindow& ActiveWindowRecord(TField& f) {
 }
 
 void InitField(TField& f) {
-  TGameState& g = f.Game;
-  TSkinWindows& ws = f.Windows;
-  TPlayHooks& ph = g.Hooks;
-  if (!ph.CheckSolved) ph.CheckSolved = [&f] { CheckSolved(f); };
-  if (!ph.SetModified) ph.SetModified = [&f] {
-    if (f.Hooks.SetModified) f.Hooks.SetModified();
-  };
-  if (!ph.DragRedraw) ph.DragRedraw = [&f](int32_t mode) { DragRedraw(f, mode); };
-  if (!ph.PaintHeld) ph.PaintHeld = [&f] {
-    PaintField(f, *f.ScreenBuffer, f.FieldRect, kPaintFromStatic);
-    PaintField(f, *f.ScreenBuffer, f.FieldRect, kPaintHeld);
-  };
-  if (!ph.RefreshWindow) ph.RefreshWindow = [&f](int32_t index) {
-    if (index < 0 || index >= kGameWindowCount) return;
-    TSkinWindow& w = f.Windows.GameWindows[index];
-    if (w.Style != kSkinStylePocket) return;
-    w.PieceCount = CountWindowPieces(f.Windows, w, true);
-    UpdateWindowContentSize(f, w);
-    if (f.Hooks.PocketChanged) f.Hooks.PocketChanged(index);
-  };
-  if (!ph.ActivateWindow) ph.ActivateWindow = [&f](int32_t index) {
-    if (index < 0 || index >= kGameWindowCount) return;
-    TSkinWindow& w = f.Windows.GameWindows[index];
-    HighlightSkinWindow(f.Windows, &w);
-    if (w.Style == kSkinStylePocket) BringSkinWindowToFront(f.Windows, w);
-  };
-  TSkinWindowHooks& wh = ws.Hooks;
-  if (!wh.ActiveWindow) wh.ActiveWindow = [&f] { return &ActiveWindowRecord(f); };
-  if (!wh.PointInLens) wh.PointInLens = [&f](int32_t x, int32_t y) { return MapGlassPoint(f, x, y, false); };
-  if (!wh.SortPieces) wh.SortPieces = [&g] { SortPieces(g, false); };
-  if (!wh.SortedPieceCount) wh.SortedPieceCount = [&g] { return int32_t(g.PieceOrder.size()); };
-  if (!wh.SortedPiece) wh.SortedPiece = [&g](int32_t i) {
-    const TPieceOrderEntry& e = g.PieceOrder[size_t(i)];
-    return TSkinPieceEntry{e.Group, g.Pieces[size_t(e.Index)].Window};
-  };
   CreateDib24(*f.Glass.Lens, kLensSize, kLensSize);
   CreateDib24(*f.Glass.LensMask, kLensSize, kLensSize);
   f.Glass.A = f.Windows.GlassWindow.Client.Width / 2.0;
@@ -202,7 +208,7 @@ void UpdateFieldSize(TField& f, const TFieldLayout& layout) {
       FreeDib(*f.ScreenBuffer);
     }
   }
-  if (IsPictureCode(f.FieldBackground) && f.Hooks.LoadBackgroundPicture) f.Hooks.LoadBackgroundPicture(f.FieldBackground);
+  if (IsPictureCode(f.FieldBackground)) f.Host.LoadBackgroundPicture(int32_t(f.FieldBackground));
 }
 
 void SetActiveSide(TField& f, int32_t side) {
@@ -215,7 +221,7 @@ void SetActiveSide(TField& f, int32_t side) {
   SetSkinWindowVisible(f.Windows, shown, true);
   HighlightSkinWindow(f.Windows, &shown);
   f.ActiveSide = side;
-  if (f.Hooks.ActiveSideChanged) f.Hooks.ActiveSideChanged(side);
+  f.Host.ActiveSideChanged(side);
   const int32_t n = LivePieceCount(g);
   const int32_t held = g.Play.HeldPiece;
   if (held >= 0 && held < n && g.Pieces[size_t(held)].Window <= 1) {
@@ -565,7 +571,7 @@ void DrawWeightPin(TField& f) {
 
 void ApplyWeightMode(TField& f) {
   const bool on = f.Game.GameLoaded && f.Game.Play.WeightGroup != -1;
-  if (f.Hooks.WeightModeChanged) f.Hooks.WeightModeChanged(on);
+  f.Host.WeightModeChanged(on);
   if (on) SendWeightGroupToBottom(f.Game);
 }
 

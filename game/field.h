@@ -1,6 +1,5 @@
 #pragma once
 #include <cstdint>
-#include <functional>
 #include <string>
 
 #include "foundation/dib_image.h"
@@ -70,26 +69,34 @@ struct TWeightPinState {
   TDibHolder Picture;  // 32-bit with alpha
 };
 
-// What the field asks of the main window. Every hook may be left empty (tests, tools).
-struct TFieldHooks {
+// What the field asks of the main window, which implements all of it.
+class TFieldHost {
+ public:
   // The field image changed in (x, y, w, h); the window repaints that part now.
-  std::function<void(int32_t, int32_t, int32_t, int32_t)> InvalidateFieldRect;
-  std::function<void(int32_t)> Wait;  // milliseconds between star frames
-  std::function<void()> SetModified;
-  std::function<void(bool)> SaveImageEnabled;  // the solved flag changed
-  std::function<int32_t()> ShowFinish;  // the finish dialog; 1 asks to save the solved picture
-  std::function<void()> SaveSolvedImage;
-  std::function<void(int32_t, bool)> ShowPocket;  // the pocket command, 2..5
-  std::function<void(int32_t)> WindowHidden;  // a side or the thumbnail closed by its button
-  std::function<void(int32_t)> PocketChanged;  // a pocket's piece count: caption, toolbar face
-  std::function<void(int32_t&, int32_t&)> MainWindowSize;
-  std::function<void(int32_t, int32_t)> SetMainWindowSize;  // width, height: the grip of a side
-  std::function<void(bool)> GrabCursor;  // the gripping hand while the view is pulled
-  std::function<void()> ThumbnailResized;  // rebuild the thumbnail picture
-  std::function<void()> ToolbarUnhot;
-  std::function<void(bool)> WeightModeChanged;  // menu check and caption, toolbar face
-  std::function<void(int32_t)> ActiveSideChanged;  // menu checks and toolbar buttons
-  std::function<void(uint32_t)> LoadBackgroundPicture;  // a picture code 10..17, for the field's size
+  virtual void InvalidateFieldRect(int32_t x, int32_t y, int32_t w, int32_t h) = 0;
+  virtual void Wait(int32_t ms) = 0;  // between star frames
+  virtual void SetModified() = 0;
+  virtual void SaveImageEnabled(bool enabled) = 0;  // the solved flag changed
+  virtual int32_t ShowFinish() = 0;  // the finish dialog; 1 asks to save the solved picture
+  virtual void SaveSolvedImage() = 0;
+  virtual void ShowPocket(int32_t pocket, bool show) = 0;  // the pocket command, 2..5
+  virtual void WindowHidden(int32_t index) = 0;  // a side or the thumbnail closed by its button
+  virtual void PocketChanged(int32_t pocket) = 0;  // a pocket's piece count: caption, toolbar face
+  virtual void MainWindowSize(int32_t& width, int32_t& height) = 0;
+  virtual void SetMainWindowSize(int32_t width, int32_t height) = 0;  // the grip of a side
+  virtual void GrabCursor(bool on) = 0;  // the gripping hand while the view is pulled
+  virtual void ThumbnailResized() = 0;  // rebuild the thumbnail picture
+  virtual void ToolbarUnhot() = 0;
+  virtual void WeightModeChanged(bool on) = 0;  // menu check, caption and hint, toolbar face
+  virtual void ActiveSideChanged(int32_t side) = 0;  // menu checks and toolbar buttons
+  // A picture code 10..17 loaded for the field's size; false when it cannot be had.
+  virtual bool LoadBackgroundPicture(int32_t code) = 0;
+  virtual void SelectionChanged(bool any) = 0;  // the Arrange command follows the selection
+  virtual void UpdateWindowMenuCaptions() = 0;  // the highlighted window changed
+  virtual void SetFieldCursor(TSkinCursor cursor) = 0;
+
+ protected:
+  ~TFieldHost() = default;
 };
 
 // The desktop as the main window reports it.
@@ -100,10 +107,12 @@ struct TWorkArea {
   int32_t ScreenWidth = 0, ScreenHeight = 0;
 };
 
-struct TField {
+// The field is the play host of its game and the host of its windows: what it cannot do
+// itself it hands to the main window.
+struct TField final : TPlayHost, TSkinWindowHost {
   TGameState& Game;
   TSkinWindows& Windows;
-  TFieldHooks Hooks;
+  TFieldHost& Host;
 
   TWorkArea Work;
   TSkinRect FieldRect{0, 0, -1, -1, 0, 0, {0, 0, -1, -1}};
@@ -135,13 +144,27 @@ struct TField {
   TSkinWindow* HoverWindow = nullptr;
   int32_t HoverButton = -1;
 
-  TField(TGameState& game, TSkinWindows& windows);
+  TField(TGameState& game, TSkinWindows& windows, TFieldHost& host);
+  ~TField();
   TField(const TField&) = delete;
   TField& operator=(const TField&) = delete;
+
+  // TPlayHost
+  void SetModified() override;
+  void CheckSolved() override;
+  void SelectionChanged(bool any) override;
+  void RefreshWindow(int32_t index) override;
+  void ActivateWindow(int32_t index) override;
+  void DragRedraw(int32_t mode) override;
+  void PaintHeld() override;
+  // TSkinWindowHost
+  TSkinWindow* ActiveWindow() override;
+  void UpdateWindowMenuCaptions() override;
+  void SetFieldCursor(TSkinCursor cursor) override;
+  bool PointInLens(int32_t x, int32_t y) override;
 };
 
-// Connects the field to the game's and the windows' hooks (only those still empty), makes the
-// lens and loads the pin and star pictures and (when the windows have none) the frame and
+// Makes the lens and loads the pin and star pictures and (when the windows have none) the frame and
 // magnifier skins from the program's resources.
 void InitField(TField& f);
 

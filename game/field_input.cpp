@@ -76,7 +76,7 @@ bool StartWindowOperation(TField& f, TSkinWindow& w, int32_t x, int32_t y) {
   d.HitCode = code;
   if (w.Style == kSkinStyleSide && code == kHitBottomRight) {
     int32_t mw = 0, mh = 0;
-    if (f.Hooks.MainWindowSize) f.Hooks.MainWindowSize(mw, mh);
+    f.Host.MainWindowSize(mw, mh);
     d.GrabX = mw - x;
     d.GrabY = mh - y;
     return true;
@@ -143,7 +143,7 @@ void ContinueWindowOperation(TField& f, int32_t x, int32_t y, bool buttonDown) {
     case kHitBottomLeft:
     case kHitBottomRight: {
       if (w.Style == kSkinStyleSide && d.HitCode == kHitBottomRight) {
-        if (f.Hooks.SetMainWindowSize) f.Hooks.SetMainWindowSize(x + d.GrabX, y + d.GrabY);
+        f.Host.SetMainWindowSize(x + d.GrabX, y + d.GrabY);
         return;
       }
       const int32_t code = d.HitCode;
@@ -158,7 +158,7 @@ void ContinueWindowOperation(TField& f, int32_t x, int32_t y, bool buttonDown) {
       const int32_t nt = e.Top ? o.Bottom + 1 - height : o.Top;
       SetSkinRectBounds(w.Outer, nl, nt, width, height);
       RelayoutSkinWindow(w);
-      if (w.Style == kSkinStyleThumbnail && f.Hooks.ThumbnailResized) f.Hooks.ThumbnailResized();
+      if (w.Style == kSkinStyleThumbnail) f.Host.ThumbnailResized();
       if (&w == &glass) {
         f.Glass.A = glass.Client.Width / 2.0;
         f.Glass.B = glass.Client.Height / 2.0;
@@ -176,7 +176,7 @@ void ContinueWindowOperation(TField& f, int32_t x, int32_t y, bool buttonDown) {
       if (buttonDown) {
         ScrollWindowBy(f, w, d.GrabX - x, d.GrabY - y);
       } else {
-        if (f.Hooks.GrabCursor) f.Hooks.GrabCursor(false);
+        f.Host.GrabCursor(false);
         ClearWindowOperation(f);
       }
       break;
@@ -276,7 +276,7 @@ void FieldMouseDown(TField& f, int32_t button, uint8_t shift, int32_t x, bool sy
       TSkinDragState& d = ws.SkinDrag;
       d.Window = &active;
       d.HitCode = kHitPan;
-      if (f.Hooks.GrabCursor) f.Hooks.GrabCursor(true);
+      f.Host.GrabCursor(true);
       d.GrabX = (active.HorzScrollVisible ? active.Buttons[kSkinBtnHorzThumb].Bounds.Left : 0) + x;
       d.GrabY = (active.VertScrollVisible ? active.Buttons[kSkinBtnVertThumb].Bounds.Top : 0) + y;
       DragRedraw(f, 3);
@@ -322,7 +322,7 @@ void FieldMouseMove(TField& f, uint8_t shift, int32_t x, int32_t y) {
   TSkinWindow* active = ActiveWindow(f);
   if (!active) return;
   const bool buttonDown = (shift & kShiftButtons) != 0;
-  if (f.Hooks.ToolbarUnhot) f.Hooks.ToolbarUnhot();
+  f.Host.ToolbarUnhot();
   TSkinWindow& glass = ws.GlassWindow;
   if (glass.Visible) {
     if (active != &glass) {
@@ -383,11 +383,11 @@ void FieldMouseUp(TField& f, int32_t button, uint8_t shift, int32_t x, int32_t y
     if (d.HotButton >= 0 && d.HotButton < kSkinButtonCount) w.Buttons[size_t(d.HotButton)].Pressed = false;
     switch (d.HitCode) {
       case kHitCaptionButton:
-        if (w.Style == kSkinStylePocket && f.Hooks.ShowPocket) {
-          f.Hooks.ShowPocket(w.Index, false);
+        if (w.Style == kSkinStylePocket) {
+          f.Host.ShowPocket(w.Index, false);
         } else {
           SetSkinWindowVisible(ws, w, false);
-          if (f.Hooks.WindowHidden) f.Hooks.WindowHidden(w.Index);
+          f.Host.WindowHidden(w.Index);
         }
         break;
       case kHitZoom3:
@@ -400,7 +400,7 @@ void FieldMouseUp(TField& f, int32_t button, uint8_t shift, int32_t x, int32_t y
         KeepWindowsInField(f);
         break;
       case kHitPan:
-        if (f.Hooks.GrabCursor) f.Hooks.GrabCursor(false);
+        f.Host.GrabCursor(false);
         break;
       default:
         break;

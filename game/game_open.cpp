@@ -24,32 +24,21 @@
 #include "game/piece_array.h"
 #include "game/piece_order.h"
 #include "game/pieces.h"
+#include "game/window_commands.h"
 
 // --- Sessions ---------------------------------------------------------------------------------
 
 void ShowSessionProgress(TGameSession& s, const std::string& key, int32_t steps) {
   s.Game.Progress.Start(steps);
-  if (s.Hooks.ShowProgress) s.Hooks.ShowProgress(key, steps);
+  s.Host.ShowProgress(key, steps);
 }
 
 void HideSessionProgress(TGameSession& s) {
-  if (s.Hooks.HideProgress) s.Hooks.HideProgress();
+  s.Host.HideProgress();
 }
 
 void ShowSessionMessage(TGameSession& s, const std::string& text) {
-  if (s.Hooks.ShowMessage) s.Hooks.ShowMessage(text);
-}
-
-void ConnectWindowsToGame(TGameSession& s) {
-  TGameState& g = s.Game;
-  TSkinWindowHooks& wh = s.Windows.Hooks;
-  if (!wh.SortPieces) wh.SortPieces = [&g] { SortPieces(g, false); };
-  if (!wh.SortedPieceCount) wh.SortedPieceCount = [&g] { return int32_t(g.PieceOrder.size()); };
-  if (!wh.SortedPiece)
-    wh.SortedPiece = [&g](int32_t i) {
-      const TPieceOrderEntry& e = g.PieceOrder[size_t(i)];
-      return TSkinPieceEntry{e.Group, g.Pieces[size_t(e.Index)].Window};
-    };
+  s.Host.ShowMessage(text);
 }
 
 // --- Windows ----------------------------------------------------------------------------------
@@ -119,7 +108,7 @@ void UpdateWindowContent(TGameSession& s, int32_t window) {
 void ResetPocket(TGameSession& s, int32_t pocket) {
   TSkinWindow& w = s.Windows.GameWindows[size_t(pocket)];
   w.PieceCount = 0;
-  SetSkinWindowVisible(s.Windows, w, false);
+  ShowPocket(s, pocket, false);
   UpdatePocketCaption(s, pocket);
   UpdateWindowContent(s, pocket);
 }

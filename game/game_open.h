@@ -44,11 +44,9 @@ void ResetPocket(TGameSession& s, int32_t pocket);
 void UpdatePocketCaption(TGameSession& s, int32_t pocket);
 // A window's content size from its pieces, within its maximum client size.
 void UpdateWindowContent(TGameSession& s, int32_t window);
-// Hooks the window records up to the session's pieces (the piece count of pockets).
-void ConnectWindowsToGame(TGameSession& s);
 
 // Swaps two games' pictures, masks and wood maps.
 void SwapGameImages(TGameImages& a, TGameImages& b);
-// Moves a game built apart into the live one, keeping the live one's hooks, options, progress
+// Moves a game built apart into the live one, keeping the live one's host, options, progress
 // and field sizes.
 void AdoptGame(TGameState& live, TGameState& fresh);

@@ -1,6 +1,5 @@
 #pragma once
 #include <cstdint>
-#include <functional>
 #include <string>
 
 #include "engine/knobs.h"
@@ -52,14 +51,20 @@ struct TOpenChoices {
   bool FitToScreen = false;
 };
 
-// What opening and saving ask of the main window. Every hook may be left empty (tests, tools).
-struct TSessionHooks {
-  std::function<void(const std::string& progressKey, int32_t steps)> ShowProgress;
-  std::function<void()> HideProgress;
+// What opening and saving ask of the main window, which implements all of it.
+class TSessionHost {
+ public:
+  virtual void ShowProgress(const std::string& progressKey, int32_t steps) = 0;
+  virtual void HideProgress() = 0;
   // A warning for the player (a message box in the game).
-  std::function<void(const std::string& text)> ShowMessage;
+  virtual void ShowMessage(const std::string& text) = 0;
   // The play area a picture is fitted into for fit-to-screen.
-  std::function<void(int32_t& width, int32_t& height)> PlayArea;
+  virtual void PlayArea(int32_t& width, int32_t& height) = 0;
+  // A pocket was shown or hidden: its toolbar face and menu check follow.
+  virtual void PocketChanged(int32_t pocket) = 0;
+
+ protected:
+  ~TSessionHost() = default;
 };
 
 // One open game with everything around it that opening and saving read or write: the game
@@ -68,7 +73,7 @@ struct TGameSession {
   TGameState Game;
   TSkinWindows Windows;
   TGamePaths Paths;
-  TSessionHooks Hooks;
+  TSessionHost& Host;
 
   TDibHolder LoadedPicture;  // the jigsaw's picture as loaded (fitted when asked)
   TDibHolder ThumbImage;     // the Thumbnail window's picture
@@ -94,7 +99,7 @@ struct TGameSession {
   TKnobState Knobs;
   TDibHolder KnobTemplates;
 
-  TGameSession() = default;
+  explicit TGameSession(TSessionHost& host) : Host(host) {}
   TGameSession(const TGameSession&) = delete;
   TGameSession& operator=(const TGameSession&) = delete;
 };

@@ -28,6 +28,22 @@ int32_t FramePieceIndex(const TGameState& g) {
   return LivePieceCount(g) - 1;
 }
 
-void NotifyModified(TGameState& g) {
-  if (g.Hooks.SetModified) g.Hooks.SetModified();
+void NotifyModified(TGameState& g) { g.Host->SetModified(); }
+
+namespace {
+class TDetachedPlayHost final : public TPlayHost {
+ public:
+  void SetModified() override {}
+  void CheckSolved() override {}
+  void SelectionChanged(bool) override {}
+  void RefreshWindow(int32_t) override {}
+  void ActivateWindow(int32_t) override {}
+  void DragRedraw(int32_t) override {}
+  void PaintHeld() override {}
+};
+}  // namespace
+
+TPlayHost& DetachedPlayHost() {
+  static TDetachedPlayHost host;
+  return host;
 }

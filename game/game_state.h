@@ -1,6 +1,5 @@
 #pragma once
 #include <cstdint>
-#include <functional>
 #include <vector>
 
 #include "engine/emboss.h"
@@ -49,16 +48,22 @@ struct TFieldArea {
   int32_t ContentH = 0;
 };
 
-// What play asks of the windows around it. Every hook may be left empty (tests, tools).
-struct TPlayHooks {
-  std::function<void()> SetModified;
-  std::function<void()> CheckSolved;
-  std::function<void(bool)> SelectionChanged;  // the Arrange command follows the selection
-  std::function<void(int32_t)> RefreshWindow;  // a pocket's piece count, caption, content size
-  std::function<void(int32_t)> ActivateWindow;  // highlight; a pocket comes to the front
-  std::function<void(int32_t)> DragRedraw;  // repaint both buffers for a drag of this mode
-  std::function<void()> PaintHeld;  // restore the screen from the static buffer, paint held
+// What play asks of the field around it. The field implements it; a game with no field (tools,
+// file tests) has the detached host, which has nothing on screen to tell.
+class TPlayHost {
+ public:
+  virtual void SetModified() = 0;
+  virtual void CheckSolved() = 0;
+  virtual void SelectionChanged(bool any) = 0;  // the Arrange command follows the selection
+  virtual void RefreshWindow(int32_t index) = 0;  // a pocket's piece count, caption, content size
+  virtual void ActivateWindow(int32_t index) = 0;  // highlight; a pocket comes to the front
+  virtual void DragRedraw(int32_t mode) = 0;  // repaint both buffers for a drag of this mode
+  virtual void PaintHeld() = 0;  // restore the screen from the static buffer, paint held
+
+ protected:
+  ~TPlayHost() = default;
 };
+TPlayHost& DetachedPlayHost();
 
 struct TPlayState {
   int32_t HeldPiece = -1;
@@ -86,7 +91,7 @@ struct TGameState {
   TGameOptions GameOptions;
   TPlaySettings PlaySettings;
   TFieldArea Field;
-  TPlayHooks Hooks;
+  TPlayHost* Host = &DetachedPlayHost();  // the field binds itself
   bool GameLoaded = false;
 };
 

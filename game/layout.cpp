@@ -154,7 +154,7 @@ bool BringGroupsIntoView(TGameState& g, const TPieceView& view, bool strict) {
     }
   });
   if (moved) {
-    if (pocket && g.Hooks.RefreshWindow) g.Hooks.RefreshWindow(view.Index);
+    if (pocket) g.Host->RefreshWindow(view.Index);
     g.Play.RedrawKind = 1;
   }
   NotifyModified(g);
@@ -219,7 +219,7 @@ void SelectInBand(TGameState& g, const TPieceView& view, bool all) {
   }
   if (g.Play.HasSelection) {
     RaiseGroups(g, true);
-    if (g.Hooks.SelectionChanged) g.Hooks.SelectionChanged(true);
+    g.Host->SelectionChanged(true);
   } else {
     SortPieces(g, false);
   }

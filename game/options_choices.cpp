@@ -110,10 +110,10 @@ void ApplyEffects(TGameSession& s, int32_t emboss, int32_t wood) {
 
 TOptionsApplied ApplyOptionsValues(TGameSession& s, TSettings& st, TLanguageState& lang,
                                    const TOptionsValues& v, const std::string& langName,
-                                   const TOptionsApplyHooks& hooks) {
+                                   TOptionsApplyHost& host) {
   TOptionsApplied applied;
   TGameState& g = s.Game;
-  if (g.Play.HasSelection && hooks.ClearSelection) hooks.ClearSelection();
+  if (g.Play.HasSelection) host.ClearSelection();
 
   s.AutoSave.Interval = ClampInt(v.AutoSaveInterval, kAutoIntervalMin, kAutoIntervalMax);
   s.AutoSave.Enabled = v.AutoSaveEnabled;
@@ -125,7 +125,7 @@ TOptionsApplied ApplyOptionsValues(TGameSession& s, TSettings& st, TLanguageStat
     applied.SingleMainWindowChanged = true;
     play.SingleMainWindow = v.Bindings.SingleMainWindow ? 1 : 0;
     if (g.GameLoaded && play.SingleMainWindow) {
-      if (hooks.ShowFirstSide) hooks.ShowFirstSide();
+      host.ShowFirstSide();
       const int32_t n = LivePieceCount(g);
       for (int32_t i = 0; i < n; ++i)
         if (g.Pieces[size_t(i)].Window == 1) g.Pieces[size_t(i)].Window = 0;
@@ -147,7 +147,7 @@ TOptionsApplied ApplyOptionsValues(TGameSession& s, TSettings& st, TLanguageStat
   o.WoodColor = v.WoodColor & 0xFFFFFF;
 
   if (!langName.empty()) {
-    if (hooks.LoadLanguage) hooks.LoadLanguage(LangFilePath(lang, langName));
+    host.LoadLanguage(LangFilePath(lang, langName));
     const std::string help = HelpFilePath(lang, langName);
     std::error_code ec;
     st.sHelpFile = std::filesystem::is_regular_file(help, ec) ? help : HelpFilePath(lang, kDefaultLanguage);

@@ -1,7 +1,6 @@
 #pragma once
 #include <array>
 #include <cstdint>
-#include <functional>
 #include <string>
 
 #include "foundation/lang.h"
@@ -77,12 +76,16 @@ struct TOptionsValues {
 TOptionsValues OptionsValuesOf(const TGameSession& s, const TSettingsControls& controls);
 
 // What the main window does besides the records after OK.
-struct TOptionsApplyHooks {
-  std::function<void()> ClearSelection;  // a selection exists
+class TOptionsApplyHost {
+ public:
+  virtual void ClearSelection() = 0;  // a selection exists
   // The First Side becomes the visible side (single main window turned on in a running game).
-  std::function<void()> ShowFirstSide;
+  virtual void ShowFirstSide() = 0;
   // Loads a language file (the language loader reports a missing one).
-  std::function<void(const std::string& path)> LoadLanguage;
+  virtual void LoadLanguage(const std::string& path) = 0;
+
+ protected:
+  ~TOptionsApplyHost() = default;
 };
 
 // What changed, for the menus and the field.
@@ -96,4 +99,4 @@ struct TOptionsApplied {
 // styles rebuild the emboss maps of a running game under the "Prog_ChangeEmboss" progress.
 TOptionsApplied ApplyOptionsValues(TGameSession& s, TSettings& st, TLanguageState& lang,
                                    const TOptionsValues& v, const std::string& langName,
-                                   const TOptionsApplyHooks& hooks);
+                                   TOptionsApplyHost& host);

@@ -128,3 +128,17 @@ void SortPieces(TGameState& g, bool descending) {
   for (int32_t i = 0; i < n; ++i) g.PieceOrder[size_t(i)] = {g.Pieces[size_t(i)].Group, i};
   ExchangeSortOrder(g.PieceOrder, descending);
 }
+
+int32_t CountWindowPieces(TGameState& g, int32_t window, bool refresh) {
+  if (refresh) SortPieces(g, false);
+  int32_t count = 0;
+  bool havePrevious = false;
+  int32_t previousGroup = 0;
+  for (const TPieceOrderEntry& e : g.PieceOrder) {
+    if (e.Index < 0 || size_t(e.Index) >= g.Pieces.size()) continue;
+    if (g.Pieces[size_t(e.Index)].Window == window && (!havePrevious || e.Group != previousGroup)) ++count;
+    havePrevious = true;
+    previousGroup = e.Group;
+  }
+  return count;
+}

@@ -12,3 +12,7 @@ void ExchangeSortOrder(std::vector<TPieceOrderEntry>& order, bool descending);
 
 // Refills PieceOrder with (Group, index) of the live pieces in index order and sorts it.
 void SortPieces(TGameState& g, bool descending);
+
+// The groups with pieces in the game window of that index, counted over the drawing order
+// (sorted afresh when refresh is set).
+int32_t CountWindowPieces(TGameState& g, int32_t window, bool refresh);

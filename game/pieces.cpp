@@ -138,7 +138,7 @@ void ClearSelection(TGameState& g, const TPieceView& view) {
   for (TPieceRecord& p : g.Pieces) p.Selected = 0;
   BringGroupsIntoView(g, view, false);
   g.Play.HasSelection = false;
-  if (g.Hooks.SelectionChanged) g.Hooks.SelectionChanged(false);
+  g.Host->SelectionChanged(false);
 }
 
 void RotateGroup(TGameState& g, const TPieceView& view, int32_t x, int32_t y, bool clockwise) {
@@ -182,7 +182,7 @@ void RotateGroup(TGameState& g, const TPieceView& view, int32_t x, int32_t y, bo
     g.Play.DragOffsetY = g.Play.DragOffsetY2 = g.Pieces[size_t(held)].Y - py;
   }
   release();
-  if (g.Hooks.CheckSolved) g.Hooks.CheckSolved();
+  g.Host->CheckSolved();
   NotifyModified(g);
 }
 
@@ -214,7 +214,7 @@ void StartDrag(TGameState& g, const TPieceView& view, int32_t x, int32_t y, bool
   g.Play.HasSelection = withSelection;
   g.Play.DragRect = HeldPiecesRect(g, view);
   g.Play.RedrawKind = 3;
-  if (g.Hooks.DragRedraw) g.Hooks.DragRedraw(1);
+  g.Host->DragRedraw(1);
 }
 
 void MoveHeld(TGameState& g, const TPieceView& active, const TPieceView* target, int32_t x,
@@ -236,19 +236,16 @@ void MoveHeld(TGameState& g, const TPieceView& active, const TPieceView* target,
   }
   NotifyModified(g);
   if (target) {
-    if (g.Hooks.RefreshWindow) {
-      g.Hooks.RefreshWindow(active.Index);
-      g.Hooks.RefreshWindow(target->Index);
-    }
-    if (g.Hooks.ActivateWindow) g.Hooks.ActivateWindow(target->Index);
+    g.Host->RefreshWindow(active.Index);
+    g.Host->RefreshWindow(target->Index);
+    g.Host->ActivateWindow(target->Index);
   }
   if (g.Play.RedrawKind == 3) {
     MoveSizeSkinRect(g.Play.DragRect, dx, dy, 0, 0);
-    if (!target) {
-      if (g.Hooks.PaintHeld) g.Hooks.PaintHeld();
-    } else if (g.Hooks.DragRedraw) {
-      g.Hooks.DragRedraw(1);
-    }
+    if (!target)
+      g.Host->PaintHeld();
+    else
+      g.Host->DragRedraw(1);
   }
 }
 

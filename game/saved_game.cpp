@@ -17,6 +17,7 @@
 #include "game/piece_array.h"
 #include "game/piece_order.h"
 #include "game/pieces.h"
+#include "game/window_commands.h"
 
 static_assert(std::endian::native == std::endian::little, "records are stored as they lie in memory");
 
@@ -262,20 +263,20 @@ void ApplyPockets(TGameSession& s, const TSavedState& st) {
     w.MaxClientHeight = s.Game.Field.FieldH;
     UpdateSkinWindowLimits(w);
     w.PieceCount = 0;
-    SetSkinWindowVisible(ws, w, false);
+    ShowPocket(s, pocket, false);
     UpdatePocketCaption(s, pocket);
   }
   SortPieces(s.Game, false);
   for (int32_t k = 0; k < 4; ++k) {
     const TPocketBlock& b = st.Pockets[k];
     TSkinWindow& w = ws.GameWindows[size_t(2 + k)];
-    SetSkinWindowVisible(ws, w, b.Visible != 0);
+    ShowPocket(s, 2 + k, b.Visible != 0);
     SetSkinRectEdges(w.Outer, b.Left, b.Top, b.Right, b.Bottom);
     ResizeSkinWindow(w, false);
     if (b.Reserved == 0) {
       w.ScrollX = b.ScrollX;
       w.ScrollY = b.ScrollY;
-      w.PieceCount = CountWindowPieces(ws, w, false);
+      w.PieceCount = CountWindowPieces(s.Game, w.Index, false);
       UpdatePocketCaption(s, 2 + k);
       UpdateWindowContent(s, 2 + k);
     }
@@ -446,7 +447,7 @@ bool OpenSavedGameFile(TGameSession& s, const std::string& path, int mode, TImag
   // A game autosaved between clicks may hold selected pieces: they are the selection again,
   // which the next click clears as usual.
   for (int32_t i = 0; i < LivePieceCount(live); ++i) live.Play.HasSelection |= live.Pieces[size_t(i)].Selected != 0;
-  if (live.Hooks.SelectionChanged) live.Hooks.SelectionChanged(live.Play.HasSelection);
+  live.Host->SelectionChanged(live.Play.HasSelection);
   live.PlaySettings = st.Settings;
   live.CurrentLevel = live.GameLevel;
   s.ViewState = st.View;

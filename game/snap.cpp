@@ -108,7 +108,7 @@ void ShowStar(TField& f, int32_t pi, int32_t ni) {
     f.SmallRect = s.Rect;
     g.Play.RedrawKind = kRedrawSmall;
     Redraw(f);
-    if (f.Hooks.Wait) f.Hooks.Wait(kStarFrameMs);
+    f.Host.Wait(kStarFrameMs);
   }
   s.Frame = -1;
 }
@@ -202,7 +202,7 @@ void CheckSolved(TField& f) {
     if (p.Group != first.Group || p.Rotation != 0) return;
   }
   f.Solved = true;
-  if (f.Hooks.SaveImageEnabled) f.Hooks.SaveImageEnabled(true);
+  f.Host.SaveImageEnabled(true);
   // Piece 0 goes to the field's centring offset, but never so far that the picture's top left
   // (a frame, a picture larger than the field) lies left of or above the content, where no
   // scrolling reaches.
@@ -217,5 +217,5 @@ void CheckSolved(TField& f) {
   g.Play.RedrawKind = kRedrawField;
   Redraw(f);
   if (f.SoundPlay) PlaySoundFile(f.ProgramDir + "win.wav", true);
-  if (f.Hooks.ShowFinish && f.Hooks.ShowFinish() == 1 && f.Hooks.SaveSolvedImage) f.Hooks.SaveSolvedImage();
+  if (f.Host.ShowFinish() == 1) f.Host.SaveSolvedImage();
 }

@@ -5,6 +5,7 @@
 
 #include "foundation/binary_file.h"
 #include "game/game_paths.h"
+#include "game/piece_order.h"
 #include "game/pieces.h"
 
 namespace {
@@ -84,11 +85,10 @@ std::vector<std::string> BuildSystemReport(TGameSession& s, const TSettings& st,
     out.push_back(Fmt("SpreadOut = %d", l.SpreadOut));
     out.push_back(Fmt("FitToScreen = %d", l.FitToScreen));
     out.push_back(Fmt("SideNum = %d", l.SideNum));
-    TSkinWindows& ws = s.Windows;
-    out.push_back(Fmt("Jigs in MW_SIDE0 = %d", CountWindowPieces(ws, ws.GameWindows[0], true)));
-    out.push_back(Fmt("Jigs in MW_SIDE1 = %d", CountWindowPieces(ws, ws.GameWindows[1], true)));
+    out.push_back(Fmt("Jigs in MW_SIDE0 = %d", CountWindowPieces(s.Game, 0, true)));
+    out.push_back(Fmt("Jigs in MW_SIDE1 = %d", CountWindowPieces(s.Game, 1, true)));
     for (int32_t k = 0; k < 4; ++k)
-      out.push_back(Fmt("Jigs in MW_POCKET%d = %d", k, CountWindowPieces(ws, ws.GameWindows[size_t(k + 2)], true)));
+      out.push_back(Fmt("Jigs in MW_POCKET%d = %d", k, CountWindowPieces(s.Game, k + 2, true)));
     const TSolvedPercent solved = SolvedPercent(g, env.Solved);
     out.push_back(Fmt("iUnsolvedNum = %d", solved.Groups));
     out.push_back(Fmt("iSolvedPercent = %d", solved.Percent));

@@ -63,17 +63,29 @@ TSkinRect NewPocketBounds(const TSkinWindows& ws, int32_t pocket, int32_t fieldW
   return r;
 }
 
-void ShowPocket(TField& f, int32_t pocket, bool show) {
-  if (pocket < kFirstPocket || pocket > kLastPocket) return;
-  TSkinWindows& ws = f.Windows;
+namespace {
+
+bool SetPocketShown(TSkinWindows& ws, TGameState& g, int32_t pocket, bool show) {
+  if (pocket < kFirstPocket || pocket > kLastPocket) return false;
   TSkinWindow& w = ws.GameWindows[size_t(pocket)];
   SetSkinWindowVisible(ws, w, show);
   if (w.Visible) BringSkinWindowToFront(ws, w);
-  if (f.Hooks.PocketChanged) f.Hooks.PocketChanged(pocket);
-  f.Game.Play.RedrawKind = kRedrawField;
-  if (!w.Visible || w.PieceCount != 0) return;
-  const TSkinRect r = NewPocketBounds(ws, pocket, f.Game.Field.FieldW, f.Game.Field.FieldH);
-  PlacePocket(w, r.Left, r.Top, r.Width, r.Height);
+  g.Play.RedrawKind = kRedrawField;
+  if (w.Visible && w.PieceCount == 0) {
+    const TSkinRect r = NewPocketBounds(ws, pocket, g.Field.FieldW, g.Field.FieldH);
+    PlacePocket(w, r.Left, r.Top, r.Width, r.Height);
+  }
+  return true;
+}
+
+}  // namespace
+
+void ShowPocket(TField& f, int32_t pocket, bool show) {
+  if (SetPocketShown(f.Windows, f.Game, pocket, show)) f.Host.PocketChanged(pocket);
+}
+
+void ShowPocket(TGameSession& s, int32_t pocket, bool show) {
+  if (SetPocketShown(s.Windows, s.Game, pocket, show)) s.Host.PocketChanged(pocket);
 }
 
 bool TilePockets(TField& f) {

@@ -17,8 +17,10 @@
 // 40 pixels left of and below the lowest-left other visible pocket, kept inside the field.
 TSkinRect NewPocketBounds(const TSkinWindows& ws, int32_t pocket, int32_t fieldW, int32_t fieldH);
 // Shows or hides pocket 2..5. A pocket holding pieces keeps its place; an empty one is placed.
-// f.Hooks.PocketChanged refreshes its caption and toolbar face.
+// The host's PocketChanged refreshes its caption, toolbar face and menu check. The session's
+// form serves opening and continuing, before a field is around.
 void ShowPocket(TField& f, int32_t pocket, bool show);
+void ShowPocket(TGameSession& s, int32_t pocket, bool show);
 // Hidden pockets holding pieces are shown; the visible ones form one column at the right edge
 // (tile) or a staircase ending there (cascade). False when no pocket is visible.
 bool TilePockets(TField& f);

@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "ui/dialogs/color_picker_form.h"
+#include "support/recording_host.h"
 #include "foundation/lang_forms.h"
 
 namespace {
@@ -56,18 +57,11 @@ int32_t Shown(QWidget* w, QPoint at) {
   return qRed(c) | (qGreen(c) << 8) | (qBlue(c) << 16);
 }
 
-struct TFakeTarget {
-  std::vector<int32_t> Windows;  // what window 0 was set to, in order
-  std::vector<int32_t> Field;
-  bool PicturesLoad = true;
-  void Connect(TColorPicker& p) {
-    p.Hooks.SetWindowBackground = [this](int32_t w, int32_t c) {
-      if (w == 0) Windows.push_back(c);
-    };
-    p.Hooks.SetFieldBackground = [this](int32_t c) { Field.push_back(c); };
-    p.Hooks.LoadBackgroundPicture = [this](int32_t) { return PicturesLoad; };
-  }
-};
+// A target nobody looks at.
+TRecordingHost& Quiet() {
+  static TRecordingHost host;
+  return host;
+}
 
 }  // namespace
 
@@ -81,14 +75,14 @@ TEST(ColorPickerForm, ChoosingAPaletteColourReturnsExactlyItsValue) {
       Click(Child(f, "B_OK"), QPoint(5, 5));
     });
     ASSERT_TRUE(TF_ColorPicker::Pick(nullptr, lang, nullptr, "Background",
-                                     [](TColorPicker& p) { SetupWindowPicker(p, 0x989898, 1); }, code));
+                                     [](TColorPicker& p) { SetupWindowPicker(p, 0x989898, 1, Quiet()); }, code));
     EXPECT_EQ(code, PaletteColors[cell]) << cell;
   }
 }
 
 TEST(ColorPickerForm, CancelReturnsNothingChangedAfterPreviewingTheChoice) {
   const TLanguageState lang = English();
-  TFakeTarget target;
+  TRecordingHost target;
   int32_t code = 0x404040;
   WhenModal([](QWidget* f) {
     Click(Child(f, "I_Pal"), QPoint(6 + 12, 6 + 12));  // 0x800080
@@ -96,19 +90,18 @@ TEST(ColorPickerForm, CancelReturnsNothingChangedAfterPreviewingTheChoice) {
   });
   EXPECT_FALSE(TF_ColorPicker::Pick(nullptr, lang, nullptr, "Background",
                                     [&](TColorPicker& p) {
-                                      SetupAllWindowsPicker(p, code);
-                                      target.Connect(p);
+                                      SetupAllWindowsPicker(p, code, target);
                                     },
                                     code));
   EXPECT_EQ(code, 0x404040);
-  EXPECT_EQ(target.Windows, std::vector<int32_t>{0x800080});  // the preview did happen
+  EXPECT_EQ(target.Count("SetWindowBackground 0 " + std::to_string(0x800080)), 1);  // the preview did happen
 
   WhenModal([](QWidget* f) {
     Click(Child(f, "I_Pal"), QPoint(6 + 12, 6 + 12));
     QTest::keyClick(f, Qt::Key_Escape);
   });
   EXPECT_FALSE(TF_ColorPicker::Pick(nullptr, lang, nullptr, "Background",
-                                    [](TColorPicker& p) { SetupAllWindowsPicker(p, 0x404040); }, code));
+                                    [](TColorPicker& p) { SetupAllWindowsPicker(p, 0x404040, Quiet()); }, code));
   EXPECT_EQ(code, 0x404040);
 }
 
@@ -118,17 +111,16 @@ TEST(ColorPickerForm, ChoosingPictureKReturnsTenPlusK) {
   LoadBackgroundButtons(buttons, BackgroundFolder(DataDir()));
   for (int k = 0; k < kBackgroundPictureCount; ++k) {
     TF_ColorPicker f(nullptr, lang, &buttons);
-    TFakeTarget target;
-    SetupAllWindowsPicker(f.Picker(), 0x989898);
-    target.Connect(f.Picker());
+    TRecordingHost target;
+    SetupAllWindowsPicker(f.Picker(), 0x989898, target);
     f.show();
     QWidget* pics = Child(&f, "I_BkgPics");
     ASSERT_TRUE(pics->isVisible());
     EXPECT_EQ(pics->size(), QSize(544, 62));
     Click(pics, QPoint(k * 67 + 6 + 31, 6 + 25));
     EXPECT_FALSE(Child(&f, "I_SelCol")->isVisible());
-    EXPECT_EQ(target.Windows, std::vector<int32_t>{10 + k});
-    EXPECT_EQ(target.Field, std::vector<int32_t>{10 + k});
+    EXPECT_EQ(target.Of("SetWindowBackground 0"), std::vector<std::string>{"SetWindowBackground 0 " + std::to_string(10 + k)});
+    EXPECT_EQ(target.Of("SetFieldBackground"), std::vector<std::string>{"SetFieldBackground " + std::to_string(10 + k)});
     Click(Child(&f, "B_OK"), QPoint(5, 5));
     EXPECT_EQ(f.result(), 1);
     EXPECT_EQ(f.Picker().PickedColor, 10 + k);
@@ -140,18 +132,17 @@ TEST(ColorPickerForm, MissingBackgroundFilesDoNotStopThePicker) {
   TBackgroundButtons buttons;
   LoadBackgroundButtons(buttons, DataDir() + "no-such-folder/");
   TF_ColorPicker f(nullptr, lang, &buttons);
-  TFakeTarget target;
+  TRecordingHost target;
   target.PicturesLoad = false;
-  SetupAllWindowsPicker(f.Picker(), 0x0000C0);
-  target.Connect(f.Picker());
+  SetupAllWindowsPicker(f.Picker(), 0x0000C0, target);
   f.show();
   QWidget* pics = Child(&f, "I_BkgPics");
   EXPECT_EQ(Shown(pics, QPoint(3 * 67 + 6 + 31, 31)), 0x989898);  // an empty cell: plain grey
   QTest::mouseDClick(pics, Qt::LeftButton, Qt::NoModifier, QPoint(3 * 67 + 6 + 31, 31));
   // The picture cannot be had: the windows and the answer are grey, and the double click on a
   // cell that no longer shows the pick does not close the dialog.
-  ASSERT_FALSE(target.Windows.empty());
-  for (int32_t c : target.Windows) EXPECT_EQ(c, 0x989898);
+  ASSERT_GT(target.Count("SetWindowBackground"), 0);
+  EXPECT_EQ(target.Count("SetWindowBackground"), target.Count("SetWindowBackground 0 " + std::to_string(0x989898)) * 6);
   EXPECT_EQ(f.Picker().PickedColor, 0x989898);
   EXPECT_TRUE(Child(&f, "I_SelCol")->isVisible());
   EXPECT_TRUE(f.isVisible());
@@ -162,7 +153,7 @@ TEST(ColorPickerForm, MissingBackgroundFilesDoNotStopThePicker) {
 TEST(ColorPickerForm, GammaFieldHoverPickAndModes) {
   const TLanguageState lang = English();
   TF_ColorPicker f(nullptr, lang, nullptr);
-  SetupWindowPicker(f.Picker(), 0x989898, 0);
+  SetupWindowPicker(f.Picker(), 0x989898, 0, Quiet());
   f.show();
   QWidget* gamma = Child(&f, "I_Gamma");
   QWidget* point = Child(&f, "I_PointColor");

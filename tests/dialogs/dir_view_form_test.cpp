@@ -18,6 +18,7 @@
 #include <fstream>
 #include <memory>
 
+#include "support/recording_host.h"
 #include "ui/dialogs/dir_view_form.h"
 #include "foundation/binary_file.h"
 #include "foundation/lang_forms.h"
@@ -98,7 +99,7 @@ class DirView : public ::testing::Test {
   bool Closed() const { return !form->isVisible(); }
 
   TTempFolder dir;
-  TGameSession session;
+  TTestSession session;
   TLanguageState lang;
   std::unique_ptr<TF_DirView> form;
   std::vector<TBox> boxes;
@@ -261,10 +262,9 @@ TEST_F(DirView, HelpTopicFollowsTheMode) {
 TEST_F(DirView, SavedGameOpensStraightAwayWithItsStoredLevel) {
   // A real game of a shipped jigsaw, saved, and a new session's browser pointed at it.
   {
-    TGameSession game;
+    TTestSession game;
     game.Paths = session.Paths;
     SetupGameWindows(game.Windows);
-    ConnectWindowsToGame(game);
     game.Game.Field.FieldW = 800;
     game.Game.Field.FieldH = 600;
     TImageControl load;

@@ -19,6 +19,7 @@
 #include <fstream>
 #include <memory>
 
+#include "support/recording_host.h"
 #include "ui/dialogs/options_art.h"
 #include "ui/dialogs/options_form.h"
 #include "foundation/dib_ops.h"
@@ -463,7 +464,7 @@ TEST_F(OptionsDialog, WoodColourPickerFollowsLiveAndCancelRestores) {
   TColorPickRequest asked;
   picker = [&](const TColorPickRequest& r, int32_t& picked) {
     asked = r;
-    r.Apply(0x0000FF);
+    r.Target->SetWoodColor(0x0000FF);
     during.push_back(form->WoodColor());
     previewFollowed = previewBytes() != before;
     picked = 0x0000FF;
@@ -482,7 +483,7 @@ TEST_F(OptionsDialog, WoodColourPickerFollowsLiveAndCancelRestores) {
   EXPECT_EQ(previewBytes(), before);
 
   picker = [&](const TColorPickRequest& r, int32_t& picked) {
-    r.Apply(0x00FF00);
+    r.Target->SetWoodColor(0x00FF00);
     picked = 0x00FF00;
     return int(kIdOk);
   };
@@ -596,7 +597,7 @@ TEST_F(OptionsDialog, HostileValuesShowTheNearestChoiceAndOkStoresSaneOnes) {
 
 // The whole options command over a session: what the player changes reaches the game only on OK.
 TEST_F(OptionsDialog, OptionsCommandAppliesOnOkAndLeavesEverythingOnCancel) {
-  TGameSession s;
+  TTestSession s;
   TSettings st;
   s.AutoSave.Interval = 15;
   s.Game.GameOptions.WoodColor = 0x224466;
@@ -606,9 +607,6 @@ TEST_F(OptionsDialog, OptionsCommandAppliesOnOkAndLeavesEverythingOnCancel) {
   env.ServerHosts = {"first.example", "second.example"};
   env.PickColor = [](const TColorPickRequest&, int32_t&) { return int(kIdCancel); };
   TF_Options dialog(env);
-  std::vector<std::string> loaded;
-  TOptionsApplyHooks hooks;
-  hooks.LoadLanguage = [&](const std::string& path) { loaded.push_back(path); };
   bool heldWhileOpen = false;
 
   auto playerChanges = [&](const char* button) {
@@ -627,7 +625,7 @@ TEST_F(OptionsDialog, OptionsCommandAppliesOnOkAndLeavesEverythingOnCancel) {
 
   const TPlaySettings play = s.Game.PlaySettings;
   playerChanges("B_Cancel");
-  EXPECT_EQ(RunOptionsCommand(dialog, s, st, lang, hooks), kIdCancel);
+  EXPECT_EQ(RunOptionsCommand(dialog, s, st, lang, s), kIdCancel);
   EXPECT_TRUE(heldWhileOpen);
   EXPECT_FALSE(s.AutoSaveHold);
   EXPECT_TRUE(st.Controls.CB_SoundPlay);
@@ -637,11 +635,11 @@ TEST_F(OptionsDialog, OptionsCommandAppliesOnOkAndLeavesEverythingOnCancel) {
   EXPECT_FALSE(s.Game.GameOptions.UseSecure);
   EXPECT_EQ(s.Game.GameOptions.DnSrc, "");
   EXPECT_EQ(s.Game.GameOptions.WoodColor, 0x224466);
-  EXPECT_TRUE(loaded.empty());
+  EXPECT_EQ(s.Count("LoadLanguage"), 0);
 
   playerChanges("B_Ok");
   TOptionsApplied applied;
-  EXPECT_EQ(RunOptionsCommand(dialog, s, st, lang, hooks, &applied), kIdOk);
+  EXPECT_EQ(RunOptionsCommand(dialog, s, st, lang, s, &applied), kIdOk);
   EXPECT_TRUE(applied.EffectsChanged);
   EXPECT_FALSE(applied.SingleMainWindowChanged);
   EXPECT_FALSE(st.Controls.CB_SoundPlay);
@@ -652,7 +650,7 @@ TEST_F(OptionsDialog, OptionsCommandAppliesOnOkAndLeavesEverythingOnCancel) {
   EXPECT_TRUE(s.Game.GameOptions.UseSecure);
   EXPECT_EQ(s.Game.GameOptions.DnSrc, "first.example");
   EXPECT_EQ(s.Game.GameOptions.WoodColor, 0x224466);
-  EXPECT_EQ(loaded, (std::vector<std::string>{dir.File("english.lng")}));
+  EXPECT_EQ(s.Of("LoadLanguage"), std::vector<std::string>{"LoadLanguage " + dir.File("english.lng")});
   EXPECT_EQ(st.CurrentLanguage, "english");
 }
 

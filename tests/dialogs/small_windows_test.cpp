@@ -11,6 +11,7 @@
 #include <functional>
 #include <fstream>
 
+#include "support/recording_host.h"
 #include "ui/dialogs/about_form.h"
 #include "ui/dialogs/credits_form.h"
 #include "ui/dialogs/finish_form.h"
@@ -176,7 +177,7 @@ TEST(QuickHelpForm, CloseAndEscapeOnCloseOnlyHide) {
 // ----- the save-solved-image command
 
 TEST(SaveSolvedImageCommand, SuggestsThePicturesFolderAndWritesTheChosenFile) {
-  TGameSession s;
+  TTestSession s;
   ASSERT_TRUE(CreateDib24(s.Game.Images.PictureImages[0], 90, 60));
   TTempFolder dir;
   s.Paths.sPicturesDir = dir.Path().string() + "/";
@@ -199,7 +200,7 @@ TEST(SaveSolvedImageCommand, SuggestsThePicturesFolderAndWritesTheChosenFile) {
 }
 
 TEST(SaveSolvedImageCommand, CancelWritesNothingAndAFailedWriteWarns) {
-  TGameSession s;
+  TTestSession s;
   ASSERT_TRUE(CreateDib24(s.Game.Images.PictureImages[0], 30, 20));
   TTempFolder dir;
   s.Paths.sPicturesDir = dir.Path().string() + "/";

@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "foundation/skin_window.h"
+#include "support/recording_host.h"
 
 namespace {
 
@@ -47,17 +48,17 @@ TEST(SkinHitTest, ResizeCodesSetTheFieldCursorOnlyWhenItChanges) {
   TSkinWindows ws;
   TSkinWindow& w = ws.GameWindows[2];
   MakePocket(w, 0, 0);
-  std::vector<TSkinCursor> shown;
-  ws.Hooks.SetFieldCursor = [&](TSkinCursor c) { shown.push_back(c); };
+  TRecordingHost host;
+  ws.Host = &host;
   SkinWindowHitTest(ws, w, 0, 50, false);
   SkinWindowHitTest(ws, w, 107, 50, false);  // also west-east: not set again
   SkinWindowHitTest(ws, w, 50, 0, false);
   SkinWindowHitTest(ws, w, 1, 124, false);
   SkinWindowHitTest(ws, w, 95, 110, false);
   SkinWindowHitTest(ws, w, 50, 50, false);  // the client leaves the cursor alone
-  const std::vector<TSkinCursor> expected = {TSkinCursor::SizeWE, TSkinCursor::SizeNS, TSkinCursor::SizeNESW,
-                                             TSkinCursor::SizeNWSE};
-  EXPECT_EQ(shown, expected);
+  const std::vector<std::string> expected = {"SetFieldCursor 1", "SetFieldCursor 2", "SetFieldCursor 4",
+                                             "SetFieldCursor 3"};  // west-east, north-south, the diagonals
+  EXPECT_EQ(host.Of("SetFieldCursor"), expected);
   EXPECT_EQ(SkinHitCursor(kHitTopRight), TSkinCursor::SizeNESW);
 }
 
@@ -165,15 +166,15 @@ TEST(SkinHitTest, MagnifierFrameFollowsTheSkinsAlphaOutsideTheLens) {
   for (int y = 0; y < 189; ++y)
     for (int x = 0; x < 290; ++x) DibPixelAddress(*skin, x, y)[3] = (y % 96) < 20 && (x % 96) < 40 ? 201 : 200;
   ws.GlassSkin = &*skin;
-  bool lens = false;
-  ws.Hooks.PointInLens = [&](int32_t, int32_t) { return lens; };
+  TRecordingHost host;
+  ws.Host = &host;
   EXPECT_TRUE(PointOnSkinFrame(ws, g, 5, 5));          // top-left tile, sprite (5, 5)
   EXPECT_FALSE(PointOnSkinFrame(ws, g, 5, 30));        // alpha 200 is not enough
   EXPECT_TRUE(PointOnSkinFrame(ws, g, 147 + 3, 10));   // top-right tile from sprite (99, 10)
   EXPECT_TRUE(PointOnSkinFrame(ws, g, 3, 147 + 10));   // bottom-left from (3, 106)
   EXPECT_FALSE(PointOnSkinFrame(ws, g, 147 + 50, 147 + 5));  // bottom-right from (146, 101): x % 96 = 50
   EXPECT_FALSE(PointOnSkinFrame(ws, g, 120, 5));       // between the tiles
-  lens = true;
+  host.Lens = true;
   EXPECT_FALSE(PointOnSkinFrame(ws, g, 5, 5));
 }
 

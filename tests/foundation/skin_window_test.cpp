@@ -3,6 +3,7 @@
 #include <vector>
 
 #include "foundation/skin_window.h"
+#include "support/recording_host.h"
 
 namespace {
 
@@ -197,11 +198,11 @@ TEST(SkinWindowLayout, CopiedLayoutTakesPlaceScrollAndBarsButNotTheRest) {
 TEST(GameWindows, OnlyPocketsAndTheThumbnailComeToTheFront) {
   TSkinWindows ws;
   SetupGameWindows(ws);
-  int menuUpdates = 0;
-  ws.Hooks.UpdateWindowMenuCaptions = [&] { ++menuUpdates; };
+  TRecordingHost host;
+  ws.Host = &host;
   BringSkinWindowToFront(ws, ws.GameWindows[0]);
   for (int i = 0; i < 7; ++i) EXPECT_EQ(ws.SkinWindowOrder[i], &ws.GameWindows[i]);
-  EXPECT_EQ(menuUpdates, 0);
+  EXPECT_EQ(host.Count("UpdateWindowMenuCaptions"), 0);
   EXPECT_EQ(ws.HighlightedSkinWindow, nullptr);
   for (int twice = 0; twice < 2; ++twice) {  // the second time it is already on top
     BringSkinWindowToFront(ws, ws.GameWindows[3]);
@@ -210,7 +211,7 @@ TEST(GameWindows, OnlyPocketsAndTheThumbnailComeToTheFront) {
   }
   EXPECT_EQ(ws.HighlightedSkinWindow, &ws.GameWindows[3]);
   EXPECT_TRUE(ws.GameWindows[3].Buttons[kSkinBtnCaption].WindowHighlighted);
-  EXPECT_GE(menuUpdates, 1);
+  EXPECT_GE(host.Count("UpdateWindowMenuCaptions"), 1);
 }
 
 TEST(GameWindows, OneHighlightAndHidingTheHighlightedWindowHighlightsTheActiveOne) {
@@ -227,27 +228,15 @@ TEST(GameWindows, OneHighlightAndHidingTheHighlightedWindowHighlightsTheActiveOn
   TSkinWindow& pocket = ws.GameWindows[2];
   SetSkinWindowVisible(ws, pocket, true);
   HighlightSkinWindow(ws, &pocket);
-  ws.Hooks.ActiveWindow = [&] { return &ws.GameWindows[0]; };
+  TRecordingHost host;
+  ws.Host = &host;
+  host.Active = &ws.GameWindows[0];
   SetSkinWindowVisible(ws, pocket, false);
   EXPECT_FALSE(pocket.Highlighted);
   EXPECT_TRUE(ws.GameWindows[0].Highlighted);
   // Hiding a window that was already hidden asks nothing of the game.
-  ws.Hooks.ActiveWindow = [&] { return &ws.GameWindows[1]; };
+  host.Active = &ws.GameWindows[1];
   SetSkinWindowVisible(ws, pocket, false);
   EXPECT_EQ(ws.HighlightedSkinWindow, &ws.GameWindows[0]);
 }
 
-TEST(GameWindows, PieceCountIsTheNumberOfGroupsInTheWindow) {
-  TSkinWindows ws;
-  SetupGameWindows(ws);
-  std::vector<TSkinPieceEntry> list = {{0, 2}, {0, 2}, {1, 0}, {2, 2}, {3, 2}, {3, 2}, {7, 0}};
-  int sorts = 0;
-  ws.Hooks.SortPieces = [&] { ++sorts; };
-  ws.Hooks.SortedPieceCount = [&] { return int32_t(list.size()); };
-  ws.Hooks.SortedPiece = [&](int32_t i) { return list[size_t(i)]; };
-  EXPECT_EQ(CountWindowPieces(ws, ws.GameWindows[2], false), 3);
-  EXPECT_EQ(sorts, 0);
-  EXPECT_EQ(CountWindowPieces(ws, ws.GameWindows[0], true), 2);
-  EXPECT_EQ(sorts, 1);
-  EXPECT_EQ(CountWindowPieces(ws, ws.GameWindows[5], true), 0);
-}

@@ -4,7 +4,6 @@
 
 struct TFuzzSession {
   TTempFolder Dir;
-  TSessionRecorder Recorder;
-  TGameSession Session;
-  TFuzzSession() { SetupTestSession(Session, Recorder, Dir); }
+  TTestSession Session;
+  TFuzzSession() { SetupTestSession(Session, Dir); }
 };

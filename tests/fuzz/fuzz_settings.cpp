@@ -1,9 +1,10 @@
 // The settings file, read at start-up into a fresh session.
 #include "fuzz/fuzz_target.h"
 #include "game/settings_file.h"
+#include "support/recording_host.h"
 
 ZORVA_FUZZ_TARGET(settings) {
-  TGameSession s;
+  TTestSession s;
   TSettings st;
   TSettingsEnv env;
   env.sLangDir = FuzzFolder();

@@ -32,12 +32,11 @@ std::vector<uint8_t> FlatBmp(int32_t w, int32_t h, uint32_t color) {
 
 struct TBrowserRig {
   TTempFolder Root;
-  TGameSession Session;
-  TSessionRecorder Rec;
+  TTestSession Session;
   std::unique_ptr<TBrowserModel> Model;
 
   TBrowserRig() {
-    SetupTestSession(Session, Rec, Root);
+    SetupTestSession(Session, Root);
     TGamePaths& p = Session.Paths;
     p.sExeDir = Root.File("exe") + "/";
     p.sExeJigsawDir = p.sExeDir + "jigsaws/";

@@ -1,4 +1,5 @@
 #include "game/color_picker.h"
+#include "support/recording_host.h"
 
 #include <gtest/gtest.h>
 
@@ -13,29 +14,12 @@ constexpr uint32_t kGround = 0xF0F0F0;
 
 uint32_t Rgb(int r, int g, int b) { return uint32_t(r) | (uint32_t(g) << 8) | (uint32_t(b) << 16); }
 
-// What the preview hooks were asked to do, in order.
-struct TPreviewLog {
-  std::vector<int32_t> Wood;
-  std::vector<std::pair<int32_t, int32_t>> Windows;
-  std::vector<int32_t> Field;
-  std::vector<int32_t> Loaded;
-  int Redraws = 0;
-  bool PicturesLoad = true;
-
-  void Connect(TColorPicker& p) {
-    p.Hooks.SetWoodColor = [this](int32_t c) { Wood.push_back(c); };
-    p.Hooks.SetWindowBackground = [this](int32_t w, int32_t c) { Windows.push_back({w, c}); };
-    p.Hooks.SetFieldBackground = [this](int32_t c) { Field.push_back(c); };
-    p.Hooks.LoadBackgroundPicture = [this](int32_t code) {
-      Loaded.push_back(code);
-      return PicturesLoad;
-    };
-    p.Hooks.Redraw = [this] { ++Redraws; };
-  }
-  bool Empty() const {
-    return Wood.empty() && Windows.empty() && Field.empty() && Loaded.empty() && Redraws == 0;
-  }
-};
+// "Name arg..." as the recording host writes it.
+std::string Call(const std::string& name, std::initializer_list<int32_t> args) {
+  std::string c = name;
+  for (int32_t v : args) c += " " + std::to_string(v);
+  return c;
+}
 
 TColorPickerLayout Activate(TColorPicker& p) {
   p.BackColor = kGround;
@@ -102,18 +86,19 @@ TEST(GammaCircle, PointsAtARoundedDistanceOfTheRadiusHaveNoColour) {
 }
 
 TEST(GammaField, RenderedCircleShowsTheGroundOutsideAndCannotBePickedThere) {
+  TRecordingHost log;
   TColorPicker p;
   p.GammaMode = kGammaCircle;
   Activate(p);
   EXPECT_EQ(uint32_t(GetDibPixel(*p.Gamma, 0, 0)), kGround);
   EXPECT_EQ(uint32_t(GetDibPixel(*p.StoreGamma, 0, 0)), kGround);
   EXPECT_EQ(uint32_t(GetDibPixel(*p.StoreGamma, 150, 150)), 0xFFFFFFu);
-  TPreviewLog log;
-  log.Connect(p);
+  p.WoodHost = &log;
+  p.BackgroundHost = &log;
   const int32_t before = p.PickedColor;
   EXPECT_FALSE(GammaMouseDown(p, 2, 2));
   EXPECT_EQ(p.PickedColor, before);
-  EXPECT_TRUE(log.Empty());
+  EXPECT_TRUE(log.Calls.empty());
 }
 
 TEST(GammaField, FindsTheClosestPointRowByRowAndSkipsTheGroundOutsideTheCircle) {
@@ -216,34 +201,32 @@ TEST(Palette, PickedCellGetsAThreePixelMarkerYellowRoundTheFourDarkest) {
 }
 
 TEST(Palette, ClickingAColourPicksItAndPreviewsItOnce) {
+  TRecordingHost log;
   TColorPicker p;
-  SetupWoodColorPicker(p, 0x49687A);
+  SetupWoodColorPicker(p, 0x49687A, log);
   Activate(p);
-  TPreviewLog log;
-  log.Connect(p);
   const TSkinRect& cell = p.PaletteCellRects[13];
   ASSERT_TRUE(PaletteMouseDown(p, cell.Left, cell.Bottom));  // edges count
   EXPECT_EQ(p.PickedColor, 0x00A000);
   EXPECT_EQ(p.PaletteIndex, 13);
-  EXPECT_EQ(log.Wood, std::vector<int32_t>{0x00A000});
-  EXPECT_TRUE(log.Windows.empty());
+  EXPECT_EQ(log.Calls, std::vector<std::string>{Call("SetWoodColor", {0x00A000})});
   EXPECT_EQ(uint32_t(GetDibPixel(*p.SelCol, 5, 5)), 0x00A000u);
 }
 
 TEST(Palette, ClickingThePickedColourOrTheGapsChangesAndAppliesNothing) {
+  TRecordingHost log;
   TColorPicker p;
-  SetupWoodColorPicker(p, 0xE0E000);
+  SetupWoodColorPicker(p, 0xE0E000, log);
   Activate(p);
-  TPreviewLog log;
-  log.Connect(p);
   EXPECT_FALSE(PaletteMouseDown(p, Cx(p.PaletteCellRects[35]), Cy(p.PaletteCellRects[35])));
   EXPECT_FALSE(PaletteMouseDown(p, 31, 10));  // between two cells
   EXPECT_FALSE(PaletteMouseDown(p, 2, 2));
   EXPECT_EQ(p.PickedColor, 0xE0E000);
-  EXPECT_TRUE(log.Empty());
+  EXPECT_TRUE(log.Calls.empty());
 }
 
 TEST(DefaultColors, ShownUpToTheFirstEmptyEntryInAnImageSizedToThem) {
+  TRecordingHost log;
   TColorPicker p;
   p.DefaultColors[0] = 0x111111;
   p.DefaultColors[1] = 0x222222;
@@ -257,16 +240,14 @@ TEST(DefaultColors, ShownUpToTheFirstEmptyEntryInAnImageSizedToThem) {
   EXPECT_EQ(l.I_DefCol.Right(), l.I_Pal.Right() + 1);
   EXPECT_EQ(GetDibPixel(*p.DefCol, Cx(p.DefaultColorRects[2]), 18), 0x333333);
 
-  TPreviewLog log;
-  log.Connect(p);
+  p.WoodHost = &log;
+  p.BackgroundHost = &log;
   p.PickTarget = 4;
   ASSERT_TRUE(DefColMouseDown(p, Cx(p.DefaultColorRects[1]), 18));
   EXPECT_EQ(p.PickedColor, 0x222222);
   EXPECT_EQ(p.DefaultColorIndex, 1);
   EXPECT_EQ(uint32_t(GetDibPixel(*p.DefCol, p.DefaultColorRects[1].Left - 2, 4)), 0u);
-  EXPECT_EQ((log.Windows), (std::vector<std::pair<int32_t, int32_t>>{{4, 0x222222}}));
-  EXPECT_TRUE(log.Field.empty());
-  EXPECT_EQ(log.Redraws, 1);
+  EXPECT_EQ(log.Calls, (std::vector<std::string>{Call("SetWindowBackground", {4, 0x222222}), "RedrawBackgrounds"}));
   EXPECT_FALSE(DefColMouseDown(p, 3 * 28 + 10, 18));  // where a fourth cell would be
 }
 
@@ -287,12 +268,11 @@ TEST(BackgroundPictures, PickingPictureKGivesCodeTenPlusKAndHidesTheColourSwatch
     FillDibRect(*buttons.Buttons[k], 0, 0, 63, 50, uint32_t(0x101010 * (k + 1)));
   }
   for (int k = 0; k < kBackgroundPictureCount; ++k) {
+    TRecordingHost log;
     TColorPicker p;
-    SetupAllWindowsPicker(p, 0x989898);
+    SetupAllWindowsPicker(p, 0x989898, log);
     p.Buttons = &buttons;
     Activate(p);
-    TPreviewLog log;
-    log.Connect(p);
     const TSkinRect& cell = p.BkgPictureRects[k];
     EXPECT_EQ(cell.Left, k * 67 + 6);
     ASSERT_TRUE(BkgPicsMouseDown(p, Cx(cell), Cy(cell)));
@@ -301,11 +281,11 @@ TEST(BackgroundPictures, PickingPictureKGivesCodeTenPlusKAndHidesTheColourSwatch
     EXPECT_FALSE(p.SelColVisible);
     EXPECT_EQ(GetDibPixel(*p.BkgPics, cell.Right, cell.Bottom), 0x101010 * (k + 1));
     EXPECT_EQ(GetDibPixel(*p.BkgPics, cell.Left - 1, cell.Top - 1), 0);
-    EXPECT_EQ(log.Loaded, std::vector<int32_t>{10 + k});
-    ASSERT_EQ(log.Windows.size(), 6u);
-    for (int w = 0; w < 6; ++w) EXPECT_EQ(log.Windows[size_t(w)], std::make_pair(w, 10 + k));
-    EXPECT_EQ(log.Field, std::vector<int32_t>{10 + k});
-    EXPECT_EQ(log.Redraws, 1);
+    std::vector<std::string> expected{Call("LoadBackgroundPicture", {10 + k})};
+    for (int w = 0; w < 6; ++w) expected.push_back(Call("SetWindowBackground", {w, 10 + k}));
+    expected.push_back(Call("SetFieldBackground", {10 + k}));
+    expected.push_back("RedrawBackgrounds");
+    EXPECT_EQ(log.Calls, expected);
     // Back to a colour: the swatch returns.
     ASSERT_TRUE(PaletteMouseDown(p, Cx(p.PaletteCellRects[0]), Cy(p.PaletteCellRects[0])));
     EXPECT_TRUE(p.SelColVisible);
@@ -314,17 +294,16 @@ TEST(BackgroundPictures, PickingPictureKGivesCodeTenPlusKAndHidesTheColourSwatch
 }
 
 TEST(BackgroundPictures, APictureThatCannotBeLoadedGivesGreyEverywhere) {
+  TRecordingHost log;
   TColorPicker p;
-  SetupAllWindowsPicker(p, 0x0000C0);
+  SetupAllWindowsPicker(p, 0x0000C0, log);
   Activate(p);  // no buttons at all: empty cells
   EXPECT_EQ(GetDibPixel(*p.BkgPics, Cx(p.BkgPictureRects[0]), Cy(p.BkgPictureRects[0])), 0x989898);
-  TPreviewLog log;
   log.PicturesLoad = false;
-  log.Connect(p);
   ASSERT_TRUE(BkgPicsMouseDown(p, Cx(p.BkgPictureRects[5]), Cy(p.BkgPictureRects[5])));
   EXPECT_EQ(p.PickedColor, 0x989898);
-  for (const auto& w : log.Windows) EXPECT_EQ(w.second, 0x989898);
-  EXPECT_EQ(log.Field, std::vector<int32_t>{0x989898});
+  for (int w = 0; w < 6; ++w) EXPECT_EQ(log.Count(Call("SetWindowBackground", {w, 0x989898})), 1);
+  EXPECT_EQ(log.Count(Call("SetFieldBackground", {0x989898})), 1);
   // The picker shows what the windows got.
   EXPECT_EQ(p.BkgPictureIndex, -1);
   EXPECT_EQ(p.DefaultColorIndex, 0);
@@ -334,8 +313,9 @@ TEST(BackgroundPictures, APictureThatCannotBeLoadedGivesGreyEverywhere) {
 }
 
 TEST(BackgroundPictures, NotOfferedNoCellsToPick) {
+  TRecordingHost log;
   TColorPicker p;
-  SetupWindowPicker(p, 0x989898, 2);
+  SetupWindowPicker(p, 0x989898, 2, log);
   const TColorPickerLayout l = Activate(p);
   EXPECT_EQ(p.BkgPics->Width, 0);
   EXPECT_FALSE(BkgPicsMouseDown(p, 30, 30));
@@ -344,8 +324,9 @@ TEST(BackgroundPictures, NotOfferedNoCellsToPick) {
 }
 
 TEST(BackgroundPictures, AWindowStartingOnAPictureKeepsItWithoutAColourSwatch) {
+  TRecordingHost log;
   TColorPicker p;
-  SetupWindowPicker(p, 15, 0);
+  SetupWindowPicker(p, 15, 0, log);
   Activate(p);
   EXPECT_EQ(p.PickedColor, 15);
   EXPECT_FALSE(p.SelColVisible);
@@ -354,17 +335,16 @@ TEST(BackgroundPictures, AWindowStartingOnAPictureKeepsItWithoutAColourSwatch) {
 // --- Gamma picks, hover and layout ------------------------------------------------------------
 
 TEST(GammaPick, APointBecomesThePickEvenWhenItIsThePickAlready) {
+  TRecordingHost log;
   TColorPicker p;
-  SetupWindowPicker(p, 0x989898, 3);
+  SetupWindowPicker(p, 0x989898, 3, log);
   Activate(p);
-  TPreviewLog log;
-  log.Connect(p);
   ASSERT_TRUE(GammaMouseDown(p, 0, 150));
   EXPECT_EQ(p.PickedColor, 0x0000FF);
   EXPECT_EQ(GetDibPixel(*p.PointColor, 1, 1), 0x0000FF);
   EXPECT_EQ(p.PaletteIndex, -1);
   ASSERT_TRUE(GammaMouseDown(p, 0, 150));
-  EXPECT_EQ((log.Windows), (std::vector<std::pair<int32_t, int32_t>>{{3, 0x0000FF}, {3, 0x0000FF}}));
+  EXPECT_EQ(log.Count(Call("SetWindowBackground", {3, 0x0000FF})), 2);
 }
 
 TEST(GammaPick, HoverShowsThePointColourAndLeavesItOutsideTheCircle) {
@@ -381,8 +361,9 @@ TEST(GammaPick, HoverShowsThePointColourAndLeavesItOutsideTheCircle) {
 }
 
 TEST(Layout, ControlsStandWhereTheirNeighboursPutThem) {
+  TRecordingHost log;
   TColorPicker p;
-  SetupAllWindowsPicker(p, 0x989898);
+  SetupAllWindowsPicker(p, 0x989898, log);
   TPickerControlSizes sizes;
   sizes.LabelHeight = 17;
   const TColorPickerLayout l = ActivateColorPicker(p, sizes);

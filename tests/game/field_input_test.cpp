@@ -187,8 +187,7 @@ TEST(FieldInput, RightDragOnEmptySpacePullsTheViewAndARightClickSendsAPieceAcros
   side.ContentHeight = 1800;
   RelayoutSkinWindow(side);
   ASSERT_TRUE(side.HorzScrollVisible);
-  std::vector<bool> grab;
-  r.f.Hooks.GrabCursor = [&](bool on) { grab.push_back(on); };
+  r.host.Calls.clear();
   I_FieldMouseDown(r.f, kMouseRight, kRightDown, 700, 500);
   EXPECT_EQ(r.ws.SkinDrag.HitCode, kHitPan);
   I_FieldMouseMove(r.f, kRightDown, 600, 450);
@@ -197,7 +196,7 @@ TEST(FieldInput, RightDragOnEmptySpacePullsTheViewAndARightClickSendsAPieceAcros
   EXPECT_EQ(r.ws.GameWindows[1].ScrollX, side.ScrollX);  // the sides share their view
   I_FieldMouseUp(r.f, kMouseRight, 0, 600, 450);
   EXPECT_EQ(r.ws.SkinDrag.HitCode, kHitNone);
-  EXPECT_EQ(grab, (std::vector<bool>{true, false}));
+  EXPECT_EQ(r.host.Of("GrabCursor"), (std::vector<std::string>{"GrabCursor 1", "GrabCursor 0"}));
 
   // The right button released over a piece sends its group to the other side.
   side.ScrollX = side.ScrollY = 0;
@@ -237,14 +236,10 @@ TEST(FieldInput, PocketsMoveByTheirCaptionComeBackIntoReachAndCloseByTheirButton
   EXPECT_EQ(PieceAtPoint(r.g, PieceViewOf(pocket), tx, ty), 0);
   EXPECT_EQ(pocket.PieceCount, 1);
 
-  std::vector<int32_t> hidden;
-  r.f.Hooks.ShowPocket = [&](int32_t index, bool show) {
-    if (!show) hidden.push_back(index);
-  };
   const TSkinRect b = pocket.Buttons[kSkinBtnCaption].Bounds;
   ASSERT_FALSE(IsSkinRectEmpty(b));
   Click(r, b.Left + b.Width / 2, b.Top + b.Height / 2);
-  EXPECT_EQ(hidden, std::vector<int32_t>{2});
+  EXPECT_EQ(r.host.Of("ShowPocket"), std::vector<std::string>{"ShowPocket 2 0"});
 }
 
 TEST(FieldInput, PointsInTheLensActOnThePiecesUnderIt) {

@@ -91,12 +91,7 @@ TEST(PaintField, PiecesShowOnlyInSidesAndPockets) {
 TEST(Redraw, EachKindRepaintsWhatItPromises) {
   TFieldRig r(2, false, 5);
   SpreadApart(r);
-  std::vector<TSkinRect> invalidated;
-  r.f.Hooks.InvalidateFieldRect = [&](int32_t x, int32_t y, int32_t w, int32_t h) {
-    TSkinRect q;
-    SetSkinRectBounds(q, x, y, w, h);
-    invalidated.push_back(q);
-  };
+  r.host.Calls.clear();
   TDibImage& screen = *r.f.ScreenBuffer;
   r.g.Play.RedrawKind = kRedrawField;
   Redraw(r.f);
@@ -106,7 +101,7 @@ TEST(Redraw, EachKindRepaintsWhatItPromises) {
   FillDibRect(screen, 0, 0, 800, 600, 0x123456);
   r.f.Star.Frame = 0;
   EXPECT_TRUE(IsSkinRectEmpty(Redraw(r.f)));
-  EXPECT_TRUE(invalidated.size() == 1);
+  EXPECT_EQ(r.host.Count("InvalidateFieldRect"), 1);
   EXPECT_EQ(ScreenAt(r, 700, 500), 0x123456u);
   r.f.Star.Frame = -1;
 
@@ -119,9 +114,8 @@ TEST(Redraw, EachKindRepaintsWhatItPromises) {
   EXPECT_EQ(ScreenAt(r, 700, 500), clean);
   EXPECT_EQ(ScreenAt(r, 689, 500), 0x123456u);
   EXPECT_EQ(ScreenAt(r, 710, 500), 0x123456u);
-  ASSERT_EQ(invalidated.size(), 2u);
-  EXPECT_EQ(invalidated[1].Top, 490);
-  EXPECT_EQ(invalidated[1].Height, 20);
+  ASSERT_EQ(r.host.Count("InvalidateFieldRect"), 2);
+  EXPECT_EQ(r.host.Of("InvalidateFieldRect")[1], "InvalidateFieldRect 690 490 20 20");
 
   // Kind 3: the buffer is already right; the whole field is shown.
   r.g.Play.RedrawKind = kRedrawDrag;
@@ -186,11 +180,10 @@ TEST(UpdateFieldSize, BuffersGrowWithTheFieldAndNeverShrink) {
   EXPECT_EQ(r.g.Field.FieldH, 1024 - 8 - 20 - 30);
   EXPECT_GE(r.f.ScreenBuffer->Width, 1272);
   // With a background picture the new buffers start grey and the picture is asked for.
-  std::vector<uint32_t> pictures;
-  r.f.Hooks.LoadBackgroundPicture = [&](uint32_t code) { pictures.push_back(code); };
+  r.host.Calls.clear();
   r.f.FieldBackground = 12;
   UpdateFieldSize(r.f, TFieldLayout{30, true, false, 2000, 1200});
-  EXPECT_EQ(pictures, std::vector<uint32_t>{12});
+  EXPECT_EQ(r.host.Of("LoadBackgroundPicture"), std::vector<std::string>{"LoadBackgroundPicture 12"});
   EXPECT_EQ(uint32_t(GetDibPixel(*r.f.StaticBuffer, 1999, 1100)), kFieldGrey);
   EXPECT_EQ(r.g.Field.FieldW, 2000);
   EXPECT_GE(r.f.ScreenBuffer->Width, 2000);
@@ -244,8 +237,7 @@ TEST(Glass, MapsThroughTheLensAndBlacksOutWhatLiesOffTheField) {
 TEST(WeightPin, DroppedOnAGroupAnchorsItAndOnEmptySpaceTurnsTheModeOff) {
   TFieldRig r(2, false, 5);
   SpreadApart(r);
-  std::vector<bool> modes;
-  r.f.Hooks.WeightModeChanged = [&](bool on) { modes.push_back(on); };
+  r.host.Calls.clear();
   r.P(4).Group = r.P(5).Group = 5;
   int32_t x, y;
   r.BodyPoint(4, x, y);
@@ -258,7 +250,7 @@ TEST(WeightPin, DroppedOnAGroupAnchorsItAndOnEmptySpaceTurnsTheModeOff) {
   StartWeightPin(r.f, 790, 590);
   DropWeightPin(r.f);
   EXPECT_EQ(r.g.Play.WeightGroup, -1);
-  EXPECT_EQ(modes, (std::vector<bool>{true, false}));
+  EXPECT_EQ(r.host.Of("WeightModeChanged"), (std::vector<std::string>{"WeightModeChanged 1", "WeightModeChanged 0"}));
 }
 
 TEST(KeepWindowsInField, PullsCaptionedWindowsAndTheGlassBackWithinReach) {

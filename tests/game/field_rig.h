@@ -9,6 +9,7 @@
 #include "game/pieces.h"
 #include "platform/sound.h"
 #include "play_fixture.h"
+#include "support/recording_host.h"
 
 // A real grid cut (shape style 4) of a width x height test picture at a level of the level
 // table, unturned, every piece its own group on First Side at the picture place.
@@ -16,14 +17,13 @@ void MakeGridCutGame(TGameState& g, int32_t width, int32_t height, int32_t level
                      uint32_t seed);
 
 // A field of 800 x 600 with First Side covering it, a test cut loaded and the sound and
-// the star's waiting observed instead of played.
+// the star's waiting recorded by the host instead of played.
 struct TFieldRig {
+  TRecordingHost host;
   TGameState g;
   TSkinWindows ws;
-  TField f{g, ws};
+  TField f{g, ws, host};
   std::vector<std::string> sounds;
-  std::vector<int32_t> waits;
-  int32_t finishShown = 0;
 
   explicit TFieldRig(const TTestCut& cut, int32_t width = 800, int32_t height = 600) {
     MakeTestGame(g, cut);
@@ -47,11 +47,6 @@ struct TFieldRig {
     g.Field.ContentH = height;
     f.FormsReady = true;
     f.ProgramDir = std::string(getenv("ZORVA_DATA_DIR")) + "/";
-    f.Hooks.Wait = [this](int32_t ms) { waits.push_back(ms); };
-    f.Hooks.ShowFinish = [this] {
-      ++finishShown;
-      return 2;
-    };
     SetSoundSink([this](const std::string& p) { sounds.push_back(p); });
     SetActiveSide(f, 0);
     g.Play.RedrawKind = kRedrawNone;

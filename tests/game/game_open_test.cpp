@@ -4,6 +4,7 @@
 #include <cstring>
 #include <fstream>
 
+#include "support/recording_host.h"
 #include "engine/emboss.h"
 #include "engine/grid_cut.h"
 #include "foundation/dib_ops.h"
@@ -46,21 +47,19 @@ TEST(SeedRule, TypedWholeNumbersCountOnlyInTheVisiblePanel) {
 class GameOpen : public ::testing::Test {
  protected:
   void SetUp() override {
-    SetupTestSession(s, rec, dir);
+    SetupTestSession(s, dir);
     jigsaw = PackTestJigsaw(dir, "gradient", 240, 180);
     ASSERT_FALSE(jigsaw.empty());
   }
   TTempFolder dir;
-  TSessionRecorder rec;
-  TGameSession s;
+  TTestSession s;
   std::string jigsaw;
 };
 
 TEST_F(GameOpen, AFixedSeedReplaysTheWholeOpen) {
   ASSERT_TRUE(OpenTestGame(s, jigsaw, 11, 5, true, true));
-  TGameSession again;
-  TSessionRecorder rec2;
-  SetupTestSession(again, rec2, dir);
+  TTestSession again;
+  SetupTestSession(again, dir);
   again.Game.Rng.RandSeed = 999;  // the typed seed decides, not the generator's state
   ASSERT_TRUE(OpenTestGame(again, jigsaw, 11, 5, true, true));
   EXPECT_EQ(s.Game.GameLevel.GameSeed, 4711);
@@ -105,8 +104,8 @@ TEST_F(GameOpen, NewGameStartsEveryPieceAloneOnTheFirstSide) {
   EXPECT_EQ(s.Windows.GameWindows[1].ContentHeight, 600);
   for (int k = 2; k <= 5; ++k) EXPECT_FALSE(s.Windows.GameWindows[size_t(k)].Visible);
   EXPECT_EQ(s.Windows.GameWindows[6].MaxClientWidth, 120);
-  EXPECT_EQ(rec.Shown, 1);
-  EXPECT_EQ(rec.Hidden, 1);
+  EXPECT_EQ(s.Count("ShowProgress"), 1);
+  EXPECT_EQ(s.Count("HideProgress"), 1);
 }
 
 TEST_F(GameOpen, FailedOpenLeavesTheRunningGameAsItWas) {
@@ -120,16 +119,16 @@ TEST_F(GameOpen, FailedOpenLeavesTheRunningGameAsItWas) {
   std::vector<uint8_t> bytes = Slurp(other);
   bytes.resize(bytes.size() - 40);
   Spit(other, bytes);
-  rec = TSessionRecorder{};
+  s.Calls.clear();
   EXPECT_FALSE(StartJigsawGame(s, other, TOpenChoices{}));
   // A selection that no longer matches the file.
   ASSERT_TRUE(SelectJigsaw(s, jigsaw, 11, 4, false, false));
   s.Game.CurrentLevel.ImageW += 1;
   EXPECT_FALSE(StartJigsawGame(s, jigsaw, TOpenChoices{}));
 
-  EXPECT_EQ(rec.Shown, 2);
-  EXPECT_EQ(rec.Hidden, 2);  // the progress panel never stays up
-  EXPECT_EQ(rec.Messages.size(), 2u);
+  EXPECT_EQ(s.Count("ShowProgress"), 2);
+  EXPECT_EQ(s.Count("HideProgress"), 2);  // the progress panel never stays up
+  EXPECT_EQ(s.Count("ShowMessage"), 2);
   EXPECT_FALSE(s.AutoSaveHold);
   EXPECT_TRUE(s.Game.GameLoaded);
   EXPECT_EQ(std::memcmp(&s.Game.GameLevel, &level, sizeof level), 0);
@@ -140,10 +139,10 @@ TEST_F(GameOpen, FailedOpenLeavesTheRunningGameAsItWas) {
 
   // A cut whose fills keep failing shows its messages, and the game it made opens.
   const std::string tight = PackTestJigsaw(dir, "tight", 115, 59);
-  rec = TSessionRecorder{};
+  s.Calls.clear();
   ASSERT_TRUE(OpenTestGame(s, tight, 11, 3, true, false, "7839"));
-  ASSERT_EQ(rec.Messages.size(), 2u);
-  EXPECT_EQ(rec.Messages[1], "MS_PaintError");
+  ASSERT_EQ(s.Count("ShowMessage"), 2);
+  EXPECT_EQ(s.Of("ShowMessage")[1], "ShowMessage MS_PaintError");
   EXPECT_EQ(s.sJigName, "tight");
 }
 
@@ -180,10 +179,10 @@ TEST_F(GameOpen, JpegWithoutJfifSegmentOpens) {
 }
 
 TEST_F(GameOpen, FitToScreenCutsTheScaledPicture) {
-  s.Hooks.PlayArea = [](int32_t& w, int32_t& h) { w = 120, h = 120; };
+  s.AreaWidth = s.AreaHeight = 120;
   TImageControl load;
   TJigsawOpenTarget target{s.Game.CurrentLevel, load, dir.File("t.bmp"), {}, {}};
-  target.PlayArea = s.Hooks.PlayArea;
+  target.PlayArea = [this](int32_t& w, int32_t& h) { s.PlayArea(w, h); };
   ASSERT_TRUE(OpenJigsaw(jigsaw, OpenJigsawSelect, target));
   EXPECT_EQ(s.Game.CurrentLevel.FitImageW, 120);
   EXPECT_EQ(s.Game.CurrentLevel.FitImageH, 90);
@@ -215,9 +214,8 @@ namespace {
 TEST_F(GameOpen, TheOpenDrawsForTheCutThenTheTurnsThenTheSpread) {
   for (const bool spreadOut : {false, true}) {
     SCOPED_TRACE(spreadOut);
-    TGameSession game;
-    TSessionRecorder r1;
-    SetupTestSession(game, r1, dir);
+    TTestSession game;
+    SetupTestSession(game, dir);
     ASSERT_TRUE(SelectJigsaw(game, jigsaw, 11, 5, true, true, spreadOut));
     TOpenChoices choices;
     choices.SeedPanelVisible = true;
@@ -228,9 +226,8 @@ TEST_F(GameOpen, TheOpenDrawsForTheCutThenTheTurnsThenTheSpread) {
     const int32_t frame = n - 1;
 
     // The cut alone, on a session of its own, from the same level and seed.
-    TGameSession other;
-    TSessionRecorder r2;
-    SetupTestSession(other, r2, dir);
+    TTestSession other;
+    SetupTestSession(other, dir);
     ASSERT_TRUE(SelectJigsaw(other, jigsaw, 11, 5, true, true, spreadOut));
     ASSERT_TRUE(PrepareCutter(other));
     TGameState& c = other.Game;
@@ -286,24 +283,19 @@ TEST_F(GameOpen, ProgressAnnouncesTheStepsOfItsWork) {
   for (const TCase& c : {TCase{false, 0, 0, 13}, TCase{true, 0, 0, 19}, TCase{false, 2, 0, 14},
                          TCase{false, 0, 1, 14}, TCase{true, 1, 2, 23}}) {
     SCOPED_TRACE(c.Steps);
-    TGameSession game;
-    TSessionRecorder rec2;
-    SetupTestSession(game, rec2, dir);
-    std::vector<int32_t> announced;
-    game.Hooks.ShowProgress = [&](const std::string& key, int32_t steps) {
-      EXPECT_EQ(key, "Prog_OpenJig");
-      announced.push_back(steps);
-    };
+    TTestSession game;
+    SetupTestSession(game, dir);
     game.Game.GameOptions.EmbossStyle = uint8_t(c.Emboss);
     game.Game.GameOptions.WoodStyle = uint8_t(c.Wood);
     ASSERT_TRUE(OpenTestGame(game, jigsaw, 12, 4, false, c.Rotate));
+    const std::string open = "ShowProgress Prog_OpenJig ";
+    EXPECT_EQ(game.Of("ShowProgress"), (std::vector<std::string>{open + std::to_string(c.Steps)}));
     const std::string path = dir.File("steps.sv1");
-    game.Hooks.ShowProgress = {};
     ASSERT_TRUE(SaveGame(game, path, true));
-    game.Hooks.ShowProgress = [&](const std::string&, int32_t steps) { announced.push_back(steps); };
+    game.Calls.clear();
     ASSERT_TRUE(OpenSavedGameFile(game, path, OpenSavedSelect));
     ASSERT_TRUE(OpenSavedGameFile(game, path, OpenSavedContinue));
-    EXPECT_EQ(announced, (std::vector<int32_t>{c.Steps, c.Steps - 8}));
+    EXPECT_EQ(game.Of("ShowProgress"), (std::vector<std::string>{open + std::to_string(c.Steps - 8)}));
   }
 }
 

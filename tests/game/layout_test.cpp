@@ -4,6 +4,7 @@
 #include "game/piece_order.h"
 #include "game/pieces.h"
 #include "play_fixture.h"
+#include "support/recording_host.h"
 
 namespace {
 
@@ -179,10 +180,10 @@ TEST(BringGroupsIntoView, StrictAndLooseReturnPlaces) {
   EXPECT_EQ(f.X, 40 - f.BoxW);
 
   // Nothing out of view: nothing moves, yet the game is flagged as changed.
-  int modified = 0;
-  g.Hooks.SetModified = [&] { ++modified; };
+  TRecordingHost host;
+  g.Host = &host;
   EXPECT_FALSE(BringGroupsIntoView(g, side, false));
-  EXPECT_EQ(modified, 1);
+  EXPECT_EQ(host.Count("SetModified"), 1);
 }
 
 TEST(BringGroupsIntoView, GroupsMoveAsOneAndLooseKeepsGroupsPartlyInView) {
@@ -210,13 +211,13 @@ TEST(BringGroupsIntoView, PocketsUseTheFieldSize) {
   MakeTestGame(g, {.Cols = 1, .Rows = 1, .Tile = 40, .Knob = 8});
   g.Field = TFieldArea{500, 400, 2000, 2000};
   const TPieceView pocket = TestView(3, 1, 0, 0, 200, 200);
-  std::vector<int32_t> refreshed;
-  g.Hooks.RefreshWindow = [&](int32_t w) { refreshed.push_back(w); };
+  TRecordingHost host;
+  g.Host = &host;
   g.Pieces[0].Window = 3;
   g.Pieces[0].X = 700;
   EXPECT_TRUE(BringGroupsIntoView(g, pocket, true));
   EXPECT_EQ(g.Pieces[0].X, 500 - 30);
-  EXPECT_EQ(refreshed, std::vector<int32_t>{3});
+  EXPECT_EQ(host.Of("RefreshWindow"), std::vector<std::string>{"RefreshWindow 3"});
 }
 
 TEST(ScaleGroupPositions, KeepsGroupCentresInProportion) {
@@ -240,8 +241,8 @@ TEST(SelectInBand, WholeGroupsOnlyAndNeverTheWeightGroup) {
   TGameState g;
   MakeTestGame(g, {.Cols = 4, .Rows = 1, .Tile = 30, .Knob = 0});
   const TPieceView side = TestView(0, 0, 0, 0, 800, 600);
-  int selections = 0;
-  g.Hooks.SelectionChanged = [&](bool on) { selections += on; };
+  TRecordingHost host;
+  g.Host = &host;
   for (int32_t i = 0; i < 4; ++i) g.Pieces[size_t(i)].X = 100 * (i + 1), g.Pieces[size_t(i)].Y = 50;
   g.Pieces[2].Group = g.Pieces[1].Group;  // group {1, 2} straddles the band's edge
   // Band over pieces 0 and 1 (and a third of piece 3's box is not enough).
@@ -251,7 +252,7 @@ TEST(SelectInBand, WholeGroupsOnlyAndNeverTheWeightGroup) {
   EXPECT_EQ(g.Pieces[1].Selected, 0);
   EXPECT_EQ(g.Pieces[2].Selected, 0);
   EXPECT_TRUE(g.Play.HasSelection);
-  EXPECT_EQ(selections, 1);
+  EXPECT_EQ(host.Count("SelectionChanged 1"), 1);
   // The selection is raised to the top.
   SortPieces(g, false);
   EXPECT_EQ(g.PieceOrder.back().Index, 0);

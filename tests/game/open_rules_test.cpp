@@ -2,6 +2,7 @@
 
 #include <fstream>
 
+#include "support/recording_host.h"
 #include "game/open_rules.h"
 #include "support/temp_folder.h"
 
@@ -23,7 +24,7 @@ class OpenRules : public ::testing::Test {
     for (const char* name : {"game.sv1", "pic.zvq", "pic.sv1", "Upper.SV1"}) std::ofstream(dir.File(name)) << "x";
   }
   TTempFolder dir;
-  TGameSession s;
+  TTestSession s;
 };
 
 TEST_F(OpenRules, OnlyExistingSavedGamesOpenWithoutTheBrowser) {

@@ -3,6 +3,7 @@
 #include <fstream>
 #include <set>
 
+#include "support/recording_host.h"
 #include "game/options_choices.h"
 #include "game/download_sources.h"
 #include "session_fixture.h"
@@ -86,21 +87,13 @@ TEST(OptionsChoices, ServerIndexIgnoresLetterCaseAndFallsBackToTheFirst) {
 
 struct TApplyRig {
   TTempFolder dir;
-  TGameSession s;
-  TSessionRecorder rec;
+  TTestSession s;
   TSettings st;
   TLanguageState lang;
-  std::vector<std::string> loaded;
-  int shownFirstSide = 0;
-  int cleared = 0;
-  TOptionsApplyHooks hooks;
 
   TApplyRig() {
-    SetupTestSession(s, rec, dir);
+    SetupTestSession(s, dir);
     lang.LangDir = dir.Path().string() + "/";
-    hooks.LoadLanguage = [this](const std::string& path) { loaded.push_back(path); };
-    hooks.ShowFirstSide = [this] { ++shownFirstSide; };
-    hooks.ClearSelection = [this] { ++cleared; };
   }
   void Touch(const std::string& name) { std::ofstream(dir.File(name)) << "x"; }
 };
@@ -111,14 +104,14 @@ TEST(OptionsApply, UnchangedValuesChangeNothing) {
   r.s.AutoSave.Interval = 25;
   const TOptionsValues v = OptionsValuesOf(r.s, r.st.Controls);
   const TPlaySettings before = r.s.Game.PlaySettings;
-  const TOptionsApplied a = ApplyOptionsValues(r.s, r.st, r.lang, v, "", r.hooks);
+  const TOptionsApplied a = ApplyOptionsValues(r.s, r.st, r.lang, v, "", r.s);
   EXPECT_FALSE(a.SingleMainWindowChanged);
   EXPECT_FALSE(a.EffectsChanged);
   EXPECT_EQ(std::memcmp(&before, &r.s.Game.PlaySettings, sizeof before), 0);
   EXPECT_EQ(r.s.Game.GameOptions.WoodColor, 0x123456);
   EXPECT_EQ(r.s.AutoSave.Interval, 25);
-  EXPECT_TRUE(r.loaded.empty());
-  EXPECT_EQ(r.rec.Shown, 0);
+  EXPECT_EQ(r.s.Count("LoadLanguage"), 0);
+  EXPECT_EQ(r.s.Count("ShowProgress"), 0);
 }
 
 TEST(OptionsApply, EveryValueReachesItsRecord) {
@@ -135,7 +128,7 @@ TEST(OptionsApply, EveryValueReachesItsRecord) {
   v.EmbossStyle = 3;
   v.WoodStyle = 1;
   v.WoodColor = 0x00A0B0C0;
-  const TOptionsApplied a = ApplyOptionsValues(r.s, r.st, r.lang, v, "deutsch", r.hooks);
+  const TOptionsApplied a = ApplyOptionsValues(r.s, r.st, r.lang, v, "deutsch", r.s);
   EXPECT_TRUE(a.SingleMainWindowChanged);
   EXPECT_TRUE(a.EffectsChanged);
   EXPECT_FALSE(r.s.AutoSave.Enabled);
@@ -154,10 +147,9 @@ TEST(OptionsApply, EveryValueReachesItsRecord) {
   EXPECT_EQ(o.WoodStyle, 1);
   EXPECT_EQ(o.WoodColor, 0xA0B0C0);
   // Without a game nothing is rebuilt and no side is shown.
-  EXPECT_EQ(r.rec.Shown, 0);
-  EXPECT_EQ(r.shownFirstSide, 0);
-  ASSERT_EQ(r.loaded.size(), 1u);
-  EXPECT_EQ(r.loaded[0], r.dir.File("deutsch.lng"));
+  EXPECT_EQ(r.s.Count("ShowProgress"), 0);
+  EXPECT_EQ(r.s.Count("ShowFirstSide"), 0);
+  EXPECT_EQ(r.s.Of("LoadLanguage"), std::vector<std::string>{"LoadLanguage " + r.dir.File("deutsch.lng")});
   EXPECT_EQ(r.st.sHelpFile, r.dir.File("deutsch.chm"));
   EXPECT_EQ(r.st.CurrentLanguage, "deutsch");
   EXPECT_EQ(r.lang.CurrentLanguage, "deutsch");
@@ -170,7 +162,7 @@ TEST(OptionsApply, EmptyBindingListsKeepTheirBindingAndHelpFallsBackToEnglish) {
   TOptionsValues v = OptionsValuesOf(r.s, r.st.Controls);
   EXPECT_EQ(v.Bindings.MoveOW, -1);
   v.Bindings.RotCW = 0;
-  ApplyOptionsValues(r.s, r.st, r.lang, v, "suomi", r.hooks);
+  ApplyOptionsValues(r.s, r.st, r.lang, v, "suomi", r.s);
   EXPECT_TRUE(SameBinding(r.s.Game.PlaySettings.RotCW, {0, 2}));
   EXPECT_TRUE(SameBinding(r.s.Game.PlaySettings.MoveOW, {2, 0}));
   EXPECT_EQ(r.st.sHelpFile, r.dir.File("english.chm"));
@@ -187,7 +179,7 @@ TEST(OptionsApply, HostileValuesArePulledIntoRange) {
   v.WoodColor = int32_t(0xFF00FF00u);
   v.Bindings = {99, -20, 7, false, false};
   const TPlaySettings before = r.s.Game.PlaySettings;
-  ApplyOptionsValues(r.s, r.st, r.lang, v, "", r.hooks);
+  ApplyOptionsValues(r.s, r.st, r.lang, v, "", r.s);
   EXPECT_EQ(r.s.AutoSave.Interval, 1);
   EXPECT_EQ(r.s.Game.GameOptions.StuckKoef, 30);
   EXPECT_EQ(r.s.Game.GameOptions.EmbossStyle, 3);
@@ -213,27 +205,23 @@ TEST(OptionsApply, RunningGameMovesTheSecondSideAndRebuildsTheEffects) {
   g.GameOptions.WoodStyle = 0;
   ASSERT_GT(g.Images.PieceMasks[0].Width, 0);
 
-  int steps = 0, announced = 0;
-  r.s.Hooks.ShowProgress = [&](const std::string& key, int32_t total) {
-    EXPECT_EQ(key, "Prog_ChangeEmboss");
-    announced = total;
-  };
+  int steps = 0;
   g.Progress.OnStep = [&](int pos, int) { steps = pos; };
 
   TOptionsValues v = OptionsValuesOf(r.s, r.st.Controls);
   v.Bindings.SingleMainWindow = true;
   v.EmbossStyle = 2;
   v.WoodStyle = 2;
-  ApplyOptionsValues(r.s, r.st, r.lang, v, "", r.hooks);
-  EXPECT_EQ(r.cleared, 1);
-  EXPECT_EQ(r.shownFirstSide, 1);
+  ApplyOptionsValues(r.s, r.st, r.lang, v, "", r.s);
+  EXPECT_EQ(r.s.Count("ClearSelection"), 1);
+  EXPECT_EQ(r.s.Count("ShowFirstSide"), 1);
   EXPECT_EQ(g.Pieces[1].Window, 0);
   EXPECT_EQ(g.Pieces[2].Window, 0);
   EXPECT_EQ(g.Pieces[3].Window, 2);
   EXPECT_EQ(g.Pieces[1].X, x1);
   EXPECT_EQ(g.Pieces[1].Y, y1);
   // One step of our own and one per rotation, as announced.
-  EXPECT_EQ(announced, 5);
+  EXPECT_EQ(r.s.Of("ShowProgress").back(), "ShowProgress Prog_ChangeEmboss 5");
   EXPECT_EQ(steps, 5);
   EXPECT_EQ(g.GameOptions.WoodFrameWidth, 5);
   for (int r4 = 0; r4 < 4; ++r4) EXPECT_FALSE(g.Images.EmbossMaps[r4].Empty());
@@ -247,8 +235,8 @@ TEST(OptionsApply, RunningGameMovesTheSecondSideAndRebuildsTheEffects) {
   // Turning the effects off again frees the wood maps and unlights the masks.
   v.EmbossStyle = 0;
   v.WoodStyle = 0;
-  ApplyOptionsValues(r.s, r.st, r.lang, v, "", r.hooks);
-  EXPECT_EQ(announced, 1);
+  ApplyOptionsValues(r.s, r.st, r.lang, v, "", r.s);
+  EXPECT_EQ(r.s.Of("ShowProgress").back(), "ShowProgress Prog_ChangeEmboss 1");
   for (int r4 = 0; r4 < 4; ++r4) EXPECT_TRUE(g.Images.EmbossMaps[r4].Empty());
   for (int32_t y = 0; y < mask.Height; ++y)
     for (int32_t x = 0; x < mask.Width; ++x) ASSERT_EQ(DibPixelAddress(mask, x, y)[2], kNoLight);

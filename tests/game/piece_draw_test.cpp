@@ -175,9 +175,8 @@ TEST(DrawPiece, RealCutsWithEveryEffectPaintAsPinned) {
   const TPin pins[] = {
       {4, 1, 2, 0x19d415a1bde1d37aull}, {3, 3, 1, 0xc173fdf9e2f4af71ull}, {1, 2, 2, 0xd9073a5ac119091eull}};
   TTempFolder dir;
-  TSessionRecorder rec;
-  TGameSession s;
-  SetupTestSession(s, rec, dir);
+  TTestSession s;
+  SetupTestSession(s, dir);
   const std::string jigsaw = PackTestJigsaw(dir, "pin", 240, 180);
   for (const TPin& pin : pins) {
     SCOPED_TRACE(int(pin.Shape));

@@ -7,6 +7,7 @@
 #include "game/piece_order.h"
 #include "game/pieces.h"
 #include "play_fixture.h"
+#include "support/recording_host.h"
 
 namespace {
 
@@ -50,9 +51,8 @@ TEST(RotateGroup, TurnsTheWholeGroupAndNeverTheFrame) {
   MakeTestGame(g, {.Cols = 3, .Rows = 2, .Tile = 20, .Knob = 4, .Frame = true, .Rotate = true});
   AssemblePieces(g);
   const TPieceView view = TestView(0, 0, 0, 0, 800, 600);
-  int modified = 0, solvedChecks = 0;
-  g.Hooks.SetModified = [&] { ++modified; };
-  g.Hooks.CheckSolved = [&] { ++solvedChecks; };
+  TRecordingHost host;
+  g.Host = &host;
   // Pieces 0 and 1 form one group; a turn moves both and keeps them joined at their edge.
   g.Pieces[1].Group = g.Pieces[0].Group;
   const int32_t dx = g.Pieces[1].X - g.Pieces[0].X;
@@ -63,15 +63,15 @@ TEST(RotateGroup, TurnsTheWholeGroupAndNeverTheFrame) {
   // A clockwise turn puts the right neighbour below: its offset turns from (dx, 0) to (0, dx).
   EXPECT_EQ(g.Pieces[1].Y - g.Pieces[0].Y, dx);
   EXPECT_EQ(g.Pieces[2].Rotation, 0);
-  EXPECT_EQ(modified, 1);
-  EXPECT_EQ(solvedChecks, 1);
+  EXPECT_EQ(host.Count("SetModified"), 1);
+  EXPECT_EQ(host.Count("CheckSolved"), 1);
 
   // The frame's band: nothing turns, nothing is flagged.
   const int32_t frame = g.GameLevel.TotalTileNum - 1;
   ASSERT_EQ(PieceAtPoint(g, view, 3, 3), frame);
   RotateGroup(g, view, 3, 3, true);
   EXPECT_EQ(g.Pieces[size_t(frame)].Rotation, 0);
-  EXPECT_EQ(modified, 1);
+  EXPECT_EQ(host.Count("SetModified"), 1);
   // A piece joined to the frame does not turn either.
   g.Pieces[2].Group = g.Pieces[size_t(frame)].Group;
   RotateGroup(g, view, g.Pieces[2].CellX + 5, g.Pieces[2].CellY + 5, true);
@@ -212,12 +212,8 @@ TEST(Drag, StartAndMoveCarryTheHeldGroup) {
   MakeTestGame(g, {.Cols = 3, .Rows = 1, .Tile = 20, .Knob = 4});
   const TPieceView side = TestView(0, 0, 0, 0, 800, 600);
   const TPieceView pocket = TestView(2, 1, 600, 100, 150, 200);
-  std::vector<int32_t> refreshed, activated, redraws;
-  int paints = 0;
-  g.Hooks.RefreshWindow = [&](int32_t w) { refreshed.push_back(w); };
-  g.Hooks.ActivateWindow = [&](int32_t w) { activated.push_back(w); };
-  g.Hooks.DragRedraw = [&](int32_t mode) { redraws.push_back(mode); };
-  g.Hooks.PaintHeld = [&] { ++paints; };
+  TRecordingHost host;
+  g.Host = &host;
   for (int32_t i = 0; i < 3; ++i) {
     g.Pieces[size_t(i)].X = 100 + 50 * i;
     g.Pieces[size_t(i)].Y = 100;
@@ -230,7 +226,7 @@ TEST(Drag, StartAndMoveCarryTheHeldGroup) {
   EXPECT_EQ(g.Play.DragOffsetX, -5);
   EXPECT_EQ(g.Play.DragOffsetY2, -5);
   EXPECT_EQ(g.Pieces[0].Group, 2);  // raised to the top id
-  EXPECT_EQ(redraws, std::vector<int32_t>{1});
+  EXPECT_EQ(host.Of("DragRedraw"), std::vector<std::string>{"DragRedraw 1"});
   EXPECT_EQ(g.Play.DragRect.Left, 100);
   EXPECT_EQ(g.Play.DragRect.Right, 150 + g.Pieces[1].BoxW - 1);
 
@@ -240,7 +236,7 @@ TEST(Drag, StartAndMoveCarryTheHeldGroup) {
   EXPECT_EQ(g.Pieces[1].X, 170);
   EXPECT_EQ(g.Pieces[2].X, 200);  // not in the group
   EXPECT_EQ(g.Play.DragRect.Left, 120);
-  EXPECT_EQ(paints, 1);
+  EXPECT_EQ(host.Count("PaintHeld"), 1);
 
   // Into the pocket: positions follow the pocket's content coordinates.
   MoveHeld(g, side, &pocket, 620, 130, false);
@@ -249,9 +245,9 @@ TEST(Drag, StartAndMoveCarryTheHeldGroup) {
   EXPECT_EQ(g.Pieces[0].Window, 2);
   EXPECT_EQ(g.Pieces[1].Window, 2);
   EXPECT_EQ(g.Pieces[2].Window, 0);
-  EXPECT_EQ(refreshed, (std::vector<int32_t>{0, 2}));
-  EXPECT_EQ(activated, std::vector<int32_t>{2});
-  EXPECT_EQ(redraws, (std::vector<int32_t>{1, 1}));
+  EXPECT_EQ(host.Of("RefreshWindow"), (std::vector<std::string>{"RefreshWindow 0", "RefreshWindow 2"}));
+  EXPECT_EQ(host.Of("ActivateWindow"), std::vector<std::string>{"ActivateWindow 2"});
+  EXPECT_EQ(host.Count("DragRedraw 1"), 2);
 }
 
 TEST(MoveToOtherSide, SendsTheGroupOrTheSelection) {

@@ -5,6 +5,7 @@
 #include <filesystem>
 #include <functional>
 
+#include "support/recording_host.h"
 #include "foundation/dib_ops.h"
 #include "foundation/picture_loading.h"
 #include "game/embedded_file.h"
@@ -26,7 +27,7 @@ void PutInt32(std::vector<uint8_t>& b, size_t at, int32_t v) {
 class SavedGame : public ::testing::Test {
  protected:
   void SetUp() override {
-    SetupTestSession(s, rec, dir);
+    SetupTestSession(s, dir);
     jigsaw = PackTestJigsaw(dir, "gradient", 240, 180);
     ASSERT_TRUE(OpenTestGame(s, jigsaw, 11, 5, true, true));
     n = s.Game.GameLevel.TotalTileNum;
@@ -52,8 +53,8 @@ class SavedGame : public ::testing::Test {
   }
 
   // A second session, as after a restart, that continues the saved game.
-  bool Continue(TGameSession& t, TSessionRecorder& r, const std::string& file) {
-    SetupTestSession(t, r, dir);
+  bool Continue(TGameSession& t, const std::string& file) {
+    SetupTestSession(t, dir);
     TImageControl load;
     return OpenSavedGameFile(t, file, OpenSavedSelect, &load) && OpenSavedGameFile(t, file, OpenSavedContinue);
   }
@@ -62,17 +63,15 @@ class SavedGame : public ::testing::Test {
   size_t PiecesAt(const std::vector<uint8_t>& b) { return size_t(StateOffset(b)) + 36 + 8; }
 
   TTempFolder dir;
-  TSessionRecorder rec;
-  TGameSession s;
+  TTestSession s;
   std::string jigsaw, path;
   int32_t n = 0;
 };
 
 TEST_F(SavedGame, RoundTripGivesBackTheWholeGame) {
   ASSERT_TRUE(SaveGame(s, path, false));
-  TGameSession t;
-  TSessionRecorder r;
-  ASSERT_TRUE(Continue(t, r, path));
+  TTestSession t;
+  ASSERT_TRUE(Continue(t, path));
   EXPECT_TRUE(SamePieces(s.Game, t.Game));
   for (int k = 0; k < 4; ++k) {
     SCOPED_TRACE(k);
@@ -127,16 +126,14 @@ TEST_F(SavedGame, SavingTheSameGameAgainReplacesOnlyItsStateBlock) {
 
 TEST_F(SavedGame, AnotherGameWithTheSameSeedIsWrittenWhole) {
   ASSERT_TRUE(SaveGame(s, path, false));
-  TGameSession other;
-  TSessionRecorder r;
-  SetupTestSession(other, r, dir);
+  TTestSession other;
+  SetupTestSession(other, dir);
   ASSERT_TRUE(OpenTestGame(other, jigsaw, 12, 4, false, false));  // same seed 4711, other level
   ASSERT_EQ(other.Game.GameLevel.GameSeed, s.Game.GameLevel.GameSeed);
   EXPECT_FALSE(RewriteGameStateInPlace(other, path));
   ASSERT_TRUE(SaveGame(other, path, false));
-  TGameSession t;
-  TSessionRecorder r2;
-  ASSERT_TRUE(Continue(t, r2, path));
+  TTestSession t;
+  ASSERT_TRUE(Continue(t, path));
   EXPECT_TRUE(SamePieces(other.Game, t.Game));
   EXPECT_EQ(t.Game.GameLevel.Level, 12);
 }
@@ -150,9 +147,8 @@ TEST_F(SavedGame, ManualSaveAlsoBringsTheAutosaveUpToDate) {
   ASSERT_TRUE(SaveGame(s, dir.File("second.sv1"), false));
   EXPECT_FALSE(s.SaveModified);
   EXPECT_FALSE(s.AutoSaveModified);
-  TGameSession t;
-  TSessionRecorder r;
-  ASSERT_TRUE(Continue(t, r, s.Paths.sAutoSave));
+  TTestSession t;
+  ASSERT_TRUE(Continue(t, s.Paths.sAutoSave));
   EXPECT_EQ(t.Game.Pieces[3].Y, s.Game.Pieces[3].Y);
   // An autosave keeps the manual-save flag.
   s.SaveModified = s.AutoSaveModified = true;
@@ -165,9 +161,9 @@ TEST_F(SavedGame, ManualSaveAlsoBringsTheAutosaveUpToDate) {
 // nothing and leaves no flag set, so that the next save works. Its file is the writer's to keep
 // whole.
 TEST_F(SavedGame, ASaveThatFailsLeavesNoFlagSet) {
-  rec.Messages.clear();
+  s.Calls.clear();
   EXPECT_FALSE(SaveGame(s, dir.File("missing/x.sv1"), false));
-  EXPECT_EQ(rec.Messages.size(), 1u);
+  EXPECT_EQ(s.Count("ShowMessage"), 1);
   EXPECT_FALSE(s.SaveRunning);
   EXPECT_FALSE(s.AutoSaveHold);
   EXPECT_TRUE(SaveGame(s, s.Paths.sAutoSave, true));
@@ -208,9 +204,8 @@ TEST_F(SavedGame, CutMapWithoutMarginGetsABlackOne) {
   out.insert(out.end(), b.begin() + mapEnd, b.end());
   PutInt32(out, 15, StateOffset(b) - int32_t(b.size() - out.size()));
   Spit(path, out);
-  TGameSession t;
-  TSessionRecorder rr;
-  ASSERT_TRUE(Continue(t, rr, path));
+  TTestSession t;
+  ASSERT_TRUE(Continue(t, path));
   const TDibImage& m = t.Game.Images.PieceMasks[0];
   ASSERT_EQ(m.Width, 245);
   ASSERT_EQ(m.Height, 185);
@@ -224,9 +219,8 @@ TEST_F(SavedGame, FileEndingAfterThePocketsHasNoWeightGroup) {
   std::vector<uint8_t> b = Slurp(path);
   b.resize(b.size() - 264);
   Spit(path, b);
-  TGameSession t;
-  TSessionRecorder r;
-  ASSERT_TRUE(Continue(t, r, path));
+  TTestSession t;
+  ASSERT_TRUE(Continue(t, path));
   EXPECT_EQ(t.Game.Play.WeightGroup, -1);
 }
 
@@ -237,7 +231,7 @@ class HostileSavedGame : public SavedGame {
     ASSERT_TRUE(SaveGame(s, path, false));
     good = Slurp(path);
     // The running game is another one: a refused file must leave it exactly so.
-    SetupTestSession(t, r, dir);
+    SetupTestSession(t, dir);
     ASSERT_TRUE(OpenTestGame(t, jigsaw, 12, 4, false, false, "99"));
     before = t.Game.Pieces;
     level = t.Game.GameLevel;
@@ -248,7 +242,7 @@ class HostileSavedGame : public SavedGame {
   bool OpenOver(const std::vector<uint8_t>& bytes) {
     const std::string bad = dir.File("bad.sv1");
     Spit(bad, bytes);
-    r = TSessionRecorder{};
+    t.Calls.clear();
     if (OpenSavedGameFile(t, bad, OpenSavedContinue)) {
       EXPECT_EQ(t.Game.Pieces.size(), size_t(t.Game.GameLevel.TotalTileNum) + 1);
       before = t.Game.Pieces;
@@ -256,8 +250,8 @@ class HostileSavedGame : public SavedGame {
       solve = t.sSolve;
       return true;
     }
-    EXPECT_EQ(r.Shown, r.Hidden);
-    EXPECT_EQ(r.Messages.size(), 1u);
+    EXPECT_EQ(t.Count("ShowProgress"), t.Count("HideProgress"));
+    EXPECT_EQ(t.Count("ShowMessage"), 1);
     EXPECT_FALSE(t.AutoSaveHold);
     EXPECT_TRUE(t.Game.GameLoaded);
     EXPECT_EQ(t.sSolve, solve);
@@ -278,8 +272,7 @@ class HostileSavedGame : public SavedGame {
     return b;
   }
 
-  TGameSession t;
-  TSessionRecorder r;
+  TTestSession t;
   std::vector<uint8_t> good;
   std::vector<TPieceRecord> before;
   TLevelRecord level;
@@ -382,15 +375,14 @@ TEST(SavedGameShapes, EveryShapeStyleRoundTrips) {
   const std::string jigsaw = PackTestJigsaw(dir, "shapes", 320, 240);
   for (uint8_t shape = 0; shape <= 6; ++shape) {
     SCOPED_TRACE(int(shape));
-    TGameSession s, t;
-    TSessionRecorder r1, r2;
-    SetupTestSession(s, r1, dir);
+    TTestSession s, t;
+    SetupTestSession(s, dir);
     ASSERT_TRUE(OpenTestGame(s, jigsaw, 11, shape, shape % 2 == 0, shape == 3));
     const std::string path = dir.File("shape.sv1");
     ASSERT_TRUE(SaveGame(s, path, false));
-    SetupTestSession(t, r2, dir);
+    SetupTestSession(t, dir);
     ASSERT_TRUE(OpenSavedGameFile(t, path, OpenSavedSelect) && OpenSavedGameFile(t, path, OpenSavedContinue))
-        << (r2.Messages.empty() ? "" : r2.Messages[0]);
+        << (t.Of("ShowMessage").empty() ? "" : t.Of("ShowMessage")[0]);
     EXPECT_TRUE(SamePieces(s.Game, t.Game));
     EXPECT_TRUE(SameDib(s.Game.Images.PieceMasks[0], t.Game.Images.PieceMasks[0]));
   }
@@ -412,11 +404,10 @@ TEST_F(SavedGame, StoredPatternClassesAreNeverTrusted) {
   Spit(path, b);
   for (int wood = 2; wood >= 0; wood -= 2) {
     SCOPED_TRACE(wood);
-    TGameSession t;
-    TSessionRecorder r;
-    SetupTestSession(t, r, dir);
+    TTestSession t;
+    SetupTestSession(t, dir);
     t.Game.GameOptions.WoodStyle = uint8_t(wood);
-    ASSERT_TRUE(Continue(t, r, path));
+    ASSERT_TRUE(Continue(t, path));
     const TPieceRecord& p = t.Game.Pieces[3];
     if (wood) {
       EXPECT_GE(p.PatternClass, 0);
@@ -444,23 +435,20 @@ TEST_F(SavedGame, PiecesSavedSelectedAreASelectionAgain) {
   s.Game.Pieces[3].Selected = 1;
   s.Game.Pieces[5].Selected = 1;
   ASSERT_TRUE(SaveGame(s, path, true));
-  TGameSession t;
-  TSessionRecorder r;
-  bool reported = false;
-  t.Game.Hooks.SelectionChanged = [&](bool on) { reported = on; };
-  ASSERT_TRUE(Continue(t, r, path));
+  TTestSession t;
+  t.Game.Host = &t;
+  ASSERT_TRUE(Continue(t, path));
   EXPECT_TRUE(t.Game.Play.HasSelection);
-  EXPECT_TRUE(reported);  // the Arrange command follows the selection
+  EXPECT_EQ(t.Of("SelectionChanged").back(), "SelectionChanged 1");  // the Arrange command follows
   ClearSelection(t.Game, PieceViewOf(t.Windows.GameWindows[0]));
   EXPECT_EQ(t.Game.Pieces[3].Selected, 0);
-  EXPECT_FALSE(reported);
+  EXPECT_EQ(t.Of("SelectionChanged").back(), "SelectionChanged 0");
 
   // Without selected pieces there is no selection.
   s.Game.Pieces[3].Selected = s.Game.Pieces[5].Selected = 0;
   ASSERT_TRUE(SaveGame(s, path, true));
-  TGameSession u;
-  TSessionRecorder r2;
-  ASSERT_TRUE(Continue(u, r2, path));
+  TTestSession u;
+  ASSERT_TRUE(Continue(u, path));
   EXPECT_FALSE(u.Game.Play.HasSelection);
 }
 

@@ -1,6 +1,6 @@
 #pragma once
 // A game session on real files: jigsaws packed from a generated picture, opened and cut the
-// way the game does it, with the progress panel and the messages recorded.
+// way the game does it; the session's own host (TTestSession) records panels and messages.
 #include <QImage>
 #include <QPainter>
 
@@ -14,25 +14,16 @@
 #include "game/jigsaw_file.h"
 #include "game/saved_game.h"
 #include "pack.h"
+#include "support/recording_host.h"
 #include "support/temp_folder.h"
 
-struct TSessionRecorder {
-  int Shown = 0;
-  int Hidden = 0;
-  std::vector<std::string> Messages;
-};
-
-inline void SetupTestSession(TGameSession& s, TSessionRecorder& rec, const TTempFolder& dir) {
+inline void SetupTestSession(TGameSession& s, const TTempFolder& dir) {
   SetupGameWindows(s.Windows);
-  ConnectWindowsToGame(s);
   s.Game.Field.FieldW = 800;
   s.Game.Field.FieldH = 600;
   s.Paths.sSavedDir = dir.Path().string() + "/";
   s.Paths.sAutoSave = s.Paths.sSavedDir + "autosaved.sv1";
   s.Paths.sShapeFile = std::string(getenv("ZORVA_DATA_DIR")) + "/pic_zorva.dat";
-  s.Hooks.ShowProgress = [&rec](const std::string&, int32_t) { ++rec.Shown; };
-  s.Hooks.HideProgress = [&rec] { ++rec.Hidden; };
-  s.Hooks.ShowMessage = [&rec](const std::string& m) { rec.Messages.push_back(m); };
 }
 
 // A picture with detail everywhere, so that a wrong pixel anywhere shows.

@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "support/recording_host.h"
 #include "game/game_paths.h"
 #include "game/settings_file.h"
 #include "game/settings_text.h"
@@ -54,7 +55,7 @@ class SettingsFile : public ::testing::Test {
 
   TTempFolder dir;
   TSettingsEnv env;
-  TGameSession s;
+  TTestSession s;
   TSettings st;
   std::vector<std::string> loaded;
   int toggles = 0;
@@ -183,7 +184,7 @@ TEST_F(SettingsFile, EveryValueSurvivesAWriteAndARead) {
   ASSERT_TRUE(WriteSettings(s, st));
   const std::string written = ReadRaw(s.Paths.sIniFile);
 
-  TGameSession r;
+  TTestSession r;
   Prepare(r);
   TSettings rt;
   rt.Controls.MI_FullScreen = false;

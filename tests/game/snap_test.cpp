@@ -154,7 +154,7 @@ TEST_F(SnapTest, JoinPlaysTheSoundAndShowsSixStarFrames) {
   Drop(r, 4);
   ASSERT_EQ(r.sounds.size(), 1u);
   EXPECT_EQ(r.sounds[0], Data("set.wav"));
-  EXPECT_EQ(r.waits, std::vector<int32_t>(6, 18));
+  EXPECT_EQ(r.host.Of("Wait"), std::vector<std::string>(6, "Wait 18"));
   EXPECT_EQ(r.f.Star.Frame, -1);
   // The star sits on the midpoint of the two box centres.
   const int32_t cx = (r.P(4).X + r.P(4).BoxW / 2 + r.P(3).X + r.P(3).BoxW / 2) / 2;
@@ -166,7 +166,7 @@ TEST_F(SnapTest, JoinPlaysTheSoundAndShowsSixStarFrames) {
   Drop(r, 5);
   EXPECT_EQ(r.P(5).Group, r.P(4).Group);
   EXPECT_EQ(r.sounds.size(), 1u);
-  EXPECT_EQ(r.waits.size(), 6u);
+  EXPECT_EQ(size_t(r.host.Count("Wait")), 6u);
 }
 
 TEST(SnapFrame, TheFrameNeverMoves) {
@@ -209,12 +209,10 @@ TEST(SolvedCheck, FiresOnceAndOnlyUnrotated) {
   for (int32_t i = 0; i < 3; ++i) r.P(i).Group = 0;
   r.P(3).Group = 3;
   r.P(3).X += 5;
-  int32_t saveEnabled = 0;
-  r.f.Hooks.SaveImageEnabled = [&](bool on) { saveEnabled += on; };
   Drop(r, 3);
   EXPECT_TRUE(r.f.Solved);
-  EXPECT_EQ(r.finishShown, 1);
-  EXPECT_EQ(saveEnabled, 1);
+  EXPECT_EQ(r.host.Count("ShowFinish"), 1);
+  EXPECT_EQ(r.host.Count("SaveImageEnabled 1"), 1);
   EXPECT_EQ(r.sounds, (std::vector<std::string>{Data("set.wav"), Data("win.wav")}));
   // Piece 0 ends at the centring offset of the field.
   EXPECT_EQ(r.P(0).X, (800 - r.g.GameLevel.ImageW) / 2);
@@ -225,7 +223,7 @@ TEST(SolvedCheck, FiresOnceAndOnlyUnrotated) {
   r.P(3).X += 3;
   Drop(r, 3);
   EXPECT_EQ(r.P(3).Group, r.P(0).Group);
-  EXPECT_EQ(r.finishShown, 1);
+  EXPECT_EQ(r.host.Count("ShowFinish"), 1);
   EXPECT_EQ(r.sounds.size(), 3u);
 }
 
@@ -277,10 +275,10 @@ TEST(SolvedCheck, ARotatedGroupIsNotSolvedUntilTurnedBack) {
   r.BodyPoint(0, x, y);
   RotateGroup(r.g, PieceViewOf(r.ws.GameWindows[0]), x, y, true);
   EXPECT_FALSE(r.f.Solved);  // the rotation ran the check: one group, but turned
-  EXPECT_EQ(r.finishShown, 0);
+  EXPECT_EQ(r.host.Count("ShowFinish"), 0);
   for (int turn = 0; turn < 3; ++turn) RotateGroup(r.g, PieceViewOf(r.ws.GameWindows[0]), x, y, true);
   EXPECT_TRUE(r.f.Solved);
-  EXPECT_EQ(r.finishShown, 1);
+  EXPECT_EQ(r.host.Count("ShowFinish"), 1);
 }
 
 }  // namespace
@@ -310,8 +308,8 @@ TEST(SnapRealCut, DroppingEveryPieceNearItsPlaceAssemblesThePictureOnce) {
       EXPECT_EQ(r.P(i).Y - r.P(0).Y, r.P(i).PieceY - r.P(0).PieceY) << i;
     }
     EXPECT_TRUE(r.f.Solved);
-    EXPECT_EQ(r.finishShown, 1);
-    EXPECT_EQ(r.waits.size(), size_t(6 * (n - 1)));
+    EXPECT_EQ(r.host.Count("ShowFinish"), 1);
+    EXPECT_EQ(size_t(r.host.Count("Wait")), size_t(6 * (n - 1)));
   }
 }
 

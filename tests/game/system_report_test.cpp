@@ -4,6 +4,7 @@
 #include <filesystem>
 #include <fstream>
 
+#include "support/recording_host.h"
 #include "field_rig.h"
 #include "game/system_report.h"
 
@@ -41,19 +42,13 @@ TEST(ShiftStateText, BitsInFixedOrderAndButtonNames) {
 
 TEST(SystemReport, AGameAddsItsLevelAndWindowCountsWithPocketsNumberedFromZero) {
   TFieldRig r(TTestCut{3, 3});
-  TGameSession s;
+  TTestSession s;
   // The rig's game and windows moved into a session.
   s.Game.GameLevel = r.g.GameLevel;
   s.Game.Pieces = r.g.Pieces;
   s.Game.GameLoaded = true;
   s.sJigName = "Lake";
   for (int32_t i = 0; i < 9; ++i) s.Game.Pieces[size_t(i)].Window = uint8_t(i < 5 ? 0 : i < 7 ? 1 : 3);
-  s.Windows.Hooks.SortPieces = [&] { SortPieces(s.Game, false); };
-  s.Windows.Hooks.SortedPieceCount = [&] { return int32_t(s.Game.PieceOrder.size()); };
-  s.Windows.Hooks.SortedPiece = [&](int32_t i) {
-    const TPieceRecord& p = s.Game.Pieces[size_t(s.Game.PieceOrder[size_t(i)].Index)];
-    return TSkinPieceEntry{p.Group, p.Window};
-  };
   SetupGameWindows(s.Windows);
   TSettings st;
   const std::vector<std::string> lines = BuildSystemReport(s, st, SampleEnv());

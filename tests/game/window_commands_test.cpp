@@ -16,13 +16,12 @@ void ExpectBounds(const TSkinWindow& w, int32_t x, int32_t y, int32_t width, int
 
 TEST(ShowPocket, AnEmptyPocketAloneGoesToTheTopRightCornerAQuarterOfTheField) {
   TFieldRig r(TTestCut{});
-  std::vector<int32_t> changed;
-  r.f.Hooks.PocketChanged = [&](int32_t p) { changed.push_back(p); };
+  r.host.Calls.clear();
   ShowPocket(r.f, 2, true);
   const TSkinWindow& p = Pocket(r, 1);
   EXPECT_TRUE(p.Visible);
   ExpectBounds(p, 600, 0, 200, 150);
-  EXPECT_EQ(changed, std::vector<int32_t>{2});
+  EXPECT_EQ(r.host.Of("PocketChanged"), std::vector<std::string>{"PocketChanged 2"});
   EXPECT_EQ(r.g.Play.RedrawKind, kRedrawField);
   ShowPocket(r.f, 2, false);
   EXPECT_FALSE(p.Visible);
@@ -202,21 +201,20 @@ TEST(Services, ProgressWidthAndLineBreaks) {
 
 TEST(WeightCommand, HeldGroupPinUpAndDownAndModeOff) {
   TFieldRig r(TTestCut{});
-  std::vector<bool> modes;
-  r.f.Hooks.WeightModeChanged = [&](bool on) { modes.push_back(on); };
+  r.host.Calls.clear();
   // A held group becomes the weight group at once.
   r.g.Play.DragState = 1;
   r.g.Play.HeldPiece = 4;
   WeightCommand(r.f, 100, 100);
   EXPECT_EQ(r.g.Play.WeightGroup, 4);
   EXPECT_FALSE(r.f.Pin.Dragging);
-  EXPECT_EQ(modes, std::vector<bool>{true});
+  EXPECT_EQ(r.host.Of("WeightModeChanged"), std::vector<std::string>{"WeightModeChanged 1"});
   // With the mode on the command ends it.
   r.g.Play.DragState = 0;
   r.g.Play.HeldPiece = -1;
   WeightCommand(r.f, 100, 100);
   EXPECT_EQ(r.g.Play.WeightGroup, -1);
-  EXPECT_EQ(modes.back(), false);
+  EXPECT_EQ(r.host.Of("WeightModeChanged").back(), "WeightModeChanged 0");
   // Off: the pin is picked up at the pointer; a pointer off the field puts it out of sight.
   WeightCommand(r.f, 120, 90);
   EXPECT_TRUE(r.f.Pin.Dragging);

@@ -68,7 +68,7 @@ class MainCommands : public ::testing::Test {
 TEST_F(MainCommands, GatherAsksFirstAndOnYesBringsEverythingToTheFirstSide) {
   G().Pieces[0].Window = 1;
   G().Pieces[1].Window = 3;
-  main->ShowPocketCommand(3, true);
+  main->ShowPocket(3, true);
   answer = 7;  // No
   main->MI_GameGatherClick();
   ASSERT_EQ(questions.size(), 1u);
@@ -97,7 +97,7 @@ TEST_F(MainCommands, CancelledBackgroundPickerUndoesItsPreviewAndOkKeepsIt) {
   main->RunModal = [](QDialog& d) {
     auto& picker = dynamic_cast<TF_ColorPicker&>(d);
     EXPECT_TRUE(picker.Picker().ShowBkgPics);
-    for (int32_t i = 0; i < 6; ++i) picker.Picker().Hooks.SetWindowBackground(i, 0x123456);
+    for (int32_t i = 0; i < 6; ++i) picker.Picker().BackgroundHost->SetWindowBackground(i, 0x123456);
     return 2;
   };
   main->MI_GameBkgAllClick();
@@ -108,7 +108,7 @@ TEST_F(MainCommands, CancelledBackgroundPickerUndoesItsPreviewAndOkKeepsIt) {
   main->RunModal = [](QDialog& d) {
     auto& picker = dynamic_cast<TF_ColorPicker&>(d);
     EXPECT_FALSE(picker.Picker().ShowBkgPics);
-    picker.Picker().Hooks.SetWindowBackground(picker.Picker().PickTarget, 0x00FF00);
+    picker.Picker().BackgroundHost->SetWindowBackground(picker.Picker().PickTarget, 0x00FF00);
     return 1;
   };
   main->MI_GameBkgCurClick();

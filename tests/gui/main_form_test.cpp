@@ -145,9 +145,9 @@ TEST_F(MainWindow, FieldShowsTheProgramsOwnCursors) {
   ExpectArtCursor(field->cursor(), "SIZENWSE");
   QTest::mouseMove(field, logical(middle));
   EXPECT_EQ(field->cursor().shape(), Qt::ArrowCursor);
-  main->Field().Hooks.GrabCursor(true);
+  main->GrabCursor(true);
   ExpectArtCursor(field->cursor(), "DRAGBBB");
-  main->Field().Hooks.GrabCursor(false);
+  main->GrabCursor(false);
   EXPECT_EQ(field->cursor().shape(), Qt::ArrowCursor);
 }
 
@@ -221,15 +221,7 @@ TEST_F(MainWindow, FailedOpenKeepsTheGameAndTheFieldResponsive) {
     f.seekp(pictureData);
     f.write("\x11\x22\x33\x44", 4);
   }
-  int shown = 0;
-  auto& hooks = main->Session().Hooks;
-  auto show = hooks.ShowProgress;
-  hooks.ShowProgress = [&](const std::string& key, int32_t steps) {
-    ++shown;
-    show(key, steps);
-  };
   EXPECT_FALSE(main->StartGame(bad));
-  EXPECT_EQ(shown, 1);
   SetMessageBoxHandler({});
   EXPECT_EQ(messages.size(), 1u);
   EXPECT_FALSE(main->Field().Busy);

@@ -277,12 +277,9 @@ bool TF_ColorPicker::Pick(QWidget* parent, const TLanguageState& lang,
 }
 
 bool TF_ColorPicker::PickWoodColor(QWidget* parent, const TLanguageState& lang, int32_t& color,
-                                   const std::function<void(int32_t)>& preview) {
+                                   TWoodColorHost& preview) {
   const int32_t start = color;
   return Pick(parent, lang, nullptr, GetLangString(lang, kLangOptions, "GB_VisualWoodColor"),
-              [&](TColorPicker& p) {
-                SetupWoodColorPicker(p, start);
-                p.Hooks.SetWoodColor = preview;
-              },
+              [&](TColorPicker& p) { SetupWoodColorPicker(p, start, preview); },
               color);
 }

@@ -16,14 +16,13 @@ class TPickerPanel;
 
 // The colour picker: a palette, the caller's default colours, the eight background pictures
 // (when offered) and a hue square or circle. Every choice is previewed on the target at once
-// through the picker's hooks; the dialog ends with 1 (OK) or 2 (Cancel), and after OK
+// through the picker's host; the dialog ends with 1 (OK) or 2 (Cancel), and after OK
 // Picker().PickedColor is the chosen code (a colour 0x00BBGGRR or a picture code 10..17).
 // On Cancel the caller puts back what the previews changed.
 //
 // Use:
 //   TF_ColorPicker f(parent, lang, &buttons);
-//   SetupAllWindowsPicker(f.Picker(), viewState.lBkg);   // or SetupWoodColorPicker, ...
-//   f.Picker().Hooks.SetWindowBackground = ...;          // what the preview reaches
+//   SetupAllWindowsPicker(f.Picker(), viewState.lBkg, host);  // or SetupWoodColorPicker, ...
 //   f.setWindowTitle(...);
 //   if (f.exec() == 1) use(f.Picker().PickedColor);
 // or one of the static calls below. Texts are fetched from `lang` when the dialog is shown.
@@ -35,15 +34,14 @@ class TF_ColorPicker : public QDialog {
 
   TColorPicker& Picker() { return picker_; }
 
-  // Shows a picker that `setup` prepares (a Setup...Picker call and the hooks) with the given
+  // Shows a picker that `setup` prepares (a Setup...Picker call with its host) with the given
   // caption. True on OK, with `code` set to the picked code; false on Cancel, `code` untouched.
   static bool Pick(QWidget* parent, const TLanguageState& lang, const TBackgroundButtons* buttons,
                    const std::string& caption, const std::function<void(TColorPicker&)>& setup,
                    int32_t& code);
   // The options dialog's wood colour: `preview` gets every colour chosen while the picker is
   // open. True on OK with `color` set.
-  static bool PickWoodColor(QWidget* parent, const TLanguageState& lang, int32_t& color,
-                            const std::function<void(int32_t)>& preview);
+  static bool PickWoodColor(QWidget* parent, const TLanguageState& lang, int32_t& color, TWoodColorHost& preview);
 
   // Escape and the window's close button cancel: result 2.
   void reject() override { done(2); }

@@ -130,7 +130,7 @@ TF_Options::TF_Options(TOptionsFormEnv env, QWidget* parent) : QDialog(parent), 
     const TLanguageState* lang = env_.Lang;
     env_.PickColor = [this, lang](const TColorPickRequest& request, int32_t& picked) {
       picked = request.PickedColor;
-      return TF_ColorPicker::PickWoodColor(this, *lang, picked, request.Apply) ? int(kIdOk) : int(kIdCancel);
+      return TF_ColorPicker::PickWoodColor(this, *lang, picked, *request.Target) ? int(kIdOk) : int(kIdCancel);
     };
   }
   BuildControls();
@@ -681,7 +681,7 @@ void TF_Options::S_ViewWoodColorMouseDown() {
   request.GammaMode = 1;
   request.DefaultColors.assign(std::begin(kWoodDefaultColors), std::end(kWoodDefaultColors));
   request.PickTarget = -2;
-  request.Apply = [this](int32_t color) { SetWoodColor(color); };
+  request.Target = this;
   int32_t picked = old;
   const int result = env_.PickColor(request, picked);
   SetWoodColor(result == kIdOk ? picked : old);
@@ -807,13 +807,13 @@ int32_t TF_Options::Position(const std::string& scrollBar) const {
 void TF_Options::TextsChanged() { FitToForm(); }
 
 int RunOptionsCommand(TF_Options& dialog, TGameSession& s, TSettings& st, TLanguageState& lang,
-                      const TOptionsApplyHooks& hooks, TOptionsApplied* applied) {
+                      TOptionsApplyHost& host, TOptionsApplied* applied) {
   const bool hold = s.AutoSaveHold;
   s.AutoSaveHold = true;
   dialog.LoadValues(OptionsValuesOf(s, st.Controls));
   const int result = dialog.exec();
   if (result == kIdOk) {
-    const TOptionsApplied a = ApplyOptionsValues(s, st, lang, dialog.Values(), dialog.LangName(), hooks);
+    const TOptionsApplied a = ApplyOptionsValues(s, st, lang, dialog.Values(), dialog.LangName(), host);
     if (applied) *applied = a;
   }
   s.AutoSaveHold = hold;

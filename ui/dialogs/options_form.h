@@ -8,6 +8,7 @@
 #include "foundation/dib_image.h"
 #include "foundation/lang.h"
 #include "foundation/lang_forms.h"
+#include "game/color_picker.h"
 #include "game/download_sources.h"
 #include "game/options_choices.h"
 
@@ -33,8 +34,8 @@ struct TColorPickRequest {
   int32_t GammaMode = 1;  // 0 circle, 1 square
   std::vector<int32_t> DefaultColors;
   int32_t PickTarget = -2;  // the options dialog's wood colour
-  // Called with every colour picked while the picker is open, so the swatch follows live.
-  std::function<void(int32_t color)> Apply;
+  // Gets every colour picked while the picker is open, so the swatch follows live.
+  TWoodColorHost* Target = nullptr;
 };
 // Shows a colour picker modally; returns its result (1 OK) and the colour picked.
 using TPickColorFn = std::function<int(const TColorPickRequest& request, int32_t& picked)>;
@@ -51,7 +52,7 @@ struct TOptionsFormEnv {
 // The modal options dialog: autosave, sound, play, effects, language and downloads. The owner
 // loads the values (LoadValues), shows it, and after result 1 reads Values() and LangName();
 // the download choices are written into the game options by OK itself.
-class TF_Options : public QDialog, public TLangForm {
+class TF_Options : public QDialog, public TLangForm, public TWoodColorHost {
  public:
   explicit TF_Options(TOptionsFormEnv env, QWidget* parent = nullptr);
   ~TF_Options() override;
@@ -68,7 +69,7 @@ class TF_Options : public QDialog, public TLangForm {
   void SetWoodStyle(int32_t style);
   int32_t GetWoodStyle() const;
   int32_t WoodColor() const;
-  void SetWoodColor(int32_t color);
+  void SetWoodColor(int32_t color) override;
 
   // The effects preview as last drawn (24-bit, the sample's size).
   const TDibImage& Preview() const { return *preview_; }
@@ -184,4 +185,4 @@ class TF_Options : public QDialog, public TLangForm {
 // modally, and after OK every value written back (ApplyOptionsValues). The autosave waits
 // meanwhile. Returns the dialog's result; `applied` tells what changed after OK.
 int RunOptionsCommand(TF_Options& dialog, TGameSession& s, TSettings& st, TLanguageState& lang,
-                      const TOptionsApplyHooks& hooks, TOptionsApplied* applied = nullptr);
+                      TOptionsApplyHost& host, TOptionsApplied* applied = nullptr);

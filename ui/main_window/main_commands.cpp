@@ -42,8 +42,6 @@ void TF_Main::ShowSessionText(const std::string& text) {
   MsgBox(key ? GetLangString(lang_, kLangMainForm, text) : text, kMbOk);
 }
 
-void TF_Main::ShowPocketCommand(int32_t pocket, bool show) { ShowPocket(*field_, pocket, show); }
-
 bool TF_Main::LoadBackgroundPicture(int32_t code) {
   if (!IsBackgroundPicture(code)) return false;
   const TSkinWindow& side = session_.Windows.GameWindows[0];
@@ -88,11 +86,6 @@ TF_Options& TF_Main::Options() {
 }
 
 void TF_Main::BindWindowServices() {
-  field_->Hooks.PocketChanged = [this](int32_t pocket) {
-    UpdatePocketCaption(session_, pocket);
-    UpdateWindowToggle(pocket);
-  };
-  session_.Windows.Hooks.UpdateWindowMenuCaptions = [this] { UpdateWindowMenuCaptions(); };
   for (int32_t k = 1; k <= 4; ++k)
     if (QAction* a = MenuAction("MI_PocketsPocket" + std::to_string(k))) a->setCheckable(true);
   if (QAction* a = MenuAction("MI_FullScreen")) a->setCheckable(true);
@@ -173,17 +166,6 @@ int TF_Main::RunBackgroundPicker(const std::string& caption, const std::function
                                  int32_t& picked) {
   TF_ColorPicker picker(this, lang_, &bkgButtons_);
   setup(picker.Picker());
-  TColorPickHooks& h = picker.Picker().Hooks;
-  h.LoadBackgroundPicture = [this](int32_t code) { return LoadBackgroundPicture(code); };
-  h.SetWindowBackground = [this](int32_t window, int32_t value) { SetWindowBackground(window, value); };
-  h.SetFieldBackground = [this](int32_t value) {
-    session_.ViewState.lBkg = value;
-    field_->FieldBackground = uint32_t(value);
-  };
-  h.Redraw = [this] {
-    session_.Game.Play.RedrawKind = kRedrawField;
-    RedrawField();
-  };
   picker.setWindowTitle(QString::fromStdString(StripEllipsis(caption)));
   const int result = Modal(picker);
   picked = picker.Picker().PickedColor;
@@ -194,11 +176,11 @@ void TF_Main::MI_GameBkgAllClick() {
   TGameSession& s = session_;
   if (!s.Game.GameLoaded) return;
   s.AutoSaveHold = true;
-  if (s.Game.Play.HasSelection) ClearSelection(s.Game, PieceViewOf(ActiveWindowRecord(*field_)));
+  if (s.Game.Play.HasSelection) ClearSelection();
   const TViewState saved = s.ViewState;
   int32_t picked = 0;
   const int result = RunBackgroundPicker(GetLangString(lang_, 2, "MI_GameBkgAll"), [&](TColorPicker& p) {
-    SetupAllWindowsPicker(p, s.ViewState.lBkg);
+    SetupAllWindowsPicker(p, s.ViewState.lBkg, *this);
   }, picked);
   if (result == 1) {
     RefreshDrag(*field_);
@@ -216,14 +198,14 @@ void TF_Main::MI_GameBkgCurClick() {
   TGameSession& s = session_;
   if (!s.Game.GameLoaded) return;
   s.AutoSaveHold = true;
-  if (s.Game.Play.HasSelection) ClearSelection(s.Game, PieceViewOf(ActiveWindowRecord(*field_)));
+  if (s.Game.Play.HasSelection) ClearSelection();
   const int32_t i = std::clamp(int32_t(ActiveWindowRecord(*field_).Index), 0, 5);
   const int32_t saved = s.ViewState.WindowBkg[i];
   std::string key, selectAllKey;
   WindowMenuKeys(ActiveWindowRecord(*field_), key, selectAllKey);
   int32_t picked = 0;
   const int result = RunBackgroundPicker(GetLangString(lang_, 2, key), [&](TColorPicker& p) {
-    SetupWindowPicker(p, saved, i);
+    SetupWindowPicker(p, saved, i, *this);
   }, picked);
   if (result == 1) {
     RefreshDrag(*field_);
@@ -277,15 +259,9 @@ void TF_Main::MI_GameWeightClick() {
 
 void TF_Main::MI_OptionsClick() {
   TGameSession& s = session_;
-  TOptionsApplyHooks hooks;
-  hooks.ClearSelection = [this] {
-    ClearSelection(session_.Game, PieceViewOf(ActiveWindowRecord(*field_)));
-  };
-  hooks.ShowFirstSide = [this] { SetActiveSide(*field_, 0); };
-  hooks.LoadLanguage = [this](const std::string& path) { LoadLanguage(lang_, path, LangForms()); };
   TF_Options& dialog = Options();
   TOptionsApplied applied;
-  RunOptionsCommand(dialog, s, settings_, lang_, hooks, &applied);
+  RunOptionsCommand(dialog, s, settings_, lang_, *this, &applied);
   field_->SoundPlay = settings_.Controls.CB_SoundPlay;
   field_->ShowJoin = settings_.Controls.CB_VisualShowJoin;
   if (applied.SingleMainWindowChanged && OptionsChanged) OptionsChanged();

@@ -171,44 +171,13 @@ TF_Main::TF_Main(const std::string& programDir) {
   SetupGameWindows(ws);
   for (int32_t pocket = 2; pocket <= 5; ++pocket) UpdatePocketCaption(session_, pocket);
 
-  field_ = std::make_unique<TField>(session_.Game, session_.Windows);
+  field_ = std::make_unique<TField>(session_.Game, session_.Windows, *this);
   TField& f = *field_;
   f.ProgramDir = session_.Paths.sExeDir;
   f.ThumbPicture = &*session_.ThumbImage;
-  f.Hooks.InvalidateFieldRect = [this](int32_t x, int32_t y, int32_t w, int32_t h) { InvalidateFieldRect(x, y, w, h); };
-  f.Hooks.Wait = [](int32_t ms) { QThread::msleep(unsigned(ms)); };
-  f.Hooks.SetModified = [this] { session_.SaveModified = session_.AutoSaveModified = true; };
-  f.Hooks.ShowPocket = [this](int32_t pocket, bool show) { ShowPocketCommand(pocket, show); };
-  f.Hooks.LoadBackgroundPicture = [this](uint32_t code) { LoadBackgroundPicture(int32_t(code)); };
   LoadBackgroundButtons(bkgButtons_, BackgroundFolder(session_.Paths.sExeDir));
-  f.Hooks.PocketChanged = [this](int32_t pocket) { UpdatePocketCaption(session_, pocket); };
-  f.Hooks.ThumbnailResized = [this] { DrawThumbnailImage(session_); };
-  f.Hooks.GrabCursor = [this](bool on) {
-    fieldView_->setCursor(on ? cursors_.Get("DRAGBBB", Qt::ClosedHandCursor) : QCursor(Qt::ArrowCursor));
-  };
-  ws.Hooks.SetFieldCursor = [this](TSkinCursor c) {
-    struct TShape {
-      const char* Name;
-      Qt::CursorShape Stock;
-    };
-    static constexpr TShape shapes[] = {{"", Qt::ArrowCursor},
-                                        {"SIZEWE", Qt::SizeHorCursor},
-                                        {"SIZENS", Qt::SizeVerCursor},
-                                        {"SIZENWSE", Qt::SizeFDiagCursor},
-                                        {"SIZENESW", Qt::SizeBDiagCursor}};
-    const TShape& s = shapes[int(c)];
-    fieldView_->setCursor(c == TSkinCursor::Default ? QCursor(s.Stock) : cursors_.Get(s.Name, s.Stock));
-  };
   InitField(f);
 
-  TSessionHooks& h = session_.Hooks;
-  h.ShowProgress = [this](const std::string& key, int32_t steps) { ShowProgress(key, steps); };
-  h.HideProgress = [this] { HideProgress(); };
-  h.ShowMessage = [this](const std::string& text) { ShowSessionText(text); };
-  h.PlayArea = [this](int32_t& w, int32_t& hh) {
-    w = session_.Game.Field.FieldW;
-    hh = session_.Game.Field.FieldH;
-  };
   session_.Game.Progress.OnStep = [this](int pos, int max) { ProgressStep(pos, max); };
 
   fieldView_ = new TFieldView(*this);
@@ -269,19 +238,9 @@ void TF_Main::FieldResized() {
   RedrawField();
 }
 
-void TF_Main::InvalidateFieldRect(int32_t x, int32_t y, int32_t w, int32_t h) {
-  if (!fieldView_) return;
-  const double r = fieldView_->Ratio();
-  const QRect logical(int(std::floor(x / r)), int(std::floor(y / r)), int(std::ceil(w / r)) + 2,
-                      int(std::ceil(h / r)) + 2);
-  // At once, as the field expects: the star animation waits between its frames.
-  if (fieldView_->isVisible())
-    fieldView_->repaint(logical);
-}
-
 void TF_Main::RedrawField() {
   if (field_->Game.Play.RedrawKind == kRedrawNone) field_->Game.Play.RedrawKind = kRedrawField;
-  Redraw(*field_);
+  ::Redraw(*field_);
 }
 
 void TF_Main::ShowProgress(const std::string& key, int32_t steps) {
@@ -311,7 +270,7 @@ bool TF_Main::StartGame(const std::string& path, const TOpenChoices* chosen) {
   TSkinWindows& ws = s.Windows;
   const std::string ext = LowerExtension(path);
   for (int32_t pocket = 2; pocket <= 5; ++pocket)
-    if (ws.GameWindows[size_t(pocket)].Visible) SetSkinWindowVisible(ws, ws.GameWindows[size_t(pocket)], false);
+    if (ws.GameWindows[size_t(pocket)].Visible) ShowPocket(pocket, false);
   const bool thumbVisible = ws.GameWindows[6].Visible;
   const bool glassVisible = ws.GlassWindow.Visible;
   ws.GameWindows[6].Visible = false;
@@ -322,7 +281,8 @@ bool TF_Main::StartGame(const std::string& path, const TOpenChoices* chosen) {
     opened = StartJigsawGame(s, path, *chosen);
   } else if (ext == JigsawExtension) {
     TImageControl load;
-    TJigsawOpenTarget target{s.Game.CurrentLevel, load, s.Paths.TempPictureFile, s.Hooks.PlayArea, {}};
+    TJigsawOpenTarget target{s.Game.CurrentLevel, load, s.Paths.TempPictureFile,
+                             [&s](int32_t& w, int32_t& h) { s.Host.PlayArea(w, h); }, {}};
     const TLevelRecord defaults = s.Game.DefaultLevel;
     opened = OpenJigsaw(path, OpenJigsawSelect, target) &&
              ApplyLevelChoices(s.Game.CurrentLevel, defaults, defaults.FitToScreen != 0);
@@ -417,7 +377,7 @@ void TF_Main::keyReleaseEvent(QKeyEvent* event) {
       return;
     s.AutoSaveHold = true;
     if (s.Game.Play.HasSelection && s.Game.Play.DragState != 1)
-      ClearSelection(s.Game, PieceViewOf(ActiveWindowRecord(*field_)));
+      ClearSelection();
     SetActiveSide(*field_, field_->ActiveSide == 0 ? 1 : 0);
     RedrawField();
     s.AutoSaveHold = false;

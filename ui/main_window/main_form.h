@@ -12,11 +12,14 @@
 #include "foundation/lang_forms.h"
 #include "foundation/image_control.h"
 #include "game/background_pictures.h"
-#include "ui/main_window/art_cursors.h"
+#include "game/color_picker.h"
 #include "game/download_sources.h"
 #include "game/field.h"
 #include "game/game_session.h"
+#include "game/options_choices.h"
 #include "game/settings_file.h"
+#include "ui/dialogs/save_solved_image.h"
+#include "ui/main_window/art_cursors.h"
 
 class QAction;
 class QDialog;
@@ -58,12 +61,54 @@ class TFieldView : public QWidget {
 };
 
 // The main window: the toolbar, the play field, the progress panel, the popup menu and the
-// autosave timer.
-class TF_Main : public QMainWindow, public TLangMainForm {
+// autosave timer. It is the host of everything below it that the player must see.
+class TF_Main : public QMainWindow,
+                public TLangMainForm,
+                public TFieldHost,
+                public TSessionHost,
+                public TBackgroundPickHost,
+                public TOptionsApplyHost {
  public:
   // programDir: the program folder (ends with '/').
   explicit TF_Main(const std::string& programDir);
   ~TF_Main() override;
+
+  // TFieldHost (main_hosts.cpp)
+  void InvalidateFieldRect(int32_t x, int32_t y, int32_t w, int32_t h) override;
+  void Wait(int32_t ms) override;
+  void SetModified() override;
+  void SaveImageEnabled(bool enabled) override;
+  int32_t ShowFinish() override;
+  void SaveSolvedImage() override;
+  // The pocket command: shows or hides it with its toolbar face and menu check.
+  void ShowPocket(int32_t pocket, bool show) override;
+  void WindowHidden(int32_t index) override;
+  void PocketChanged(int32_t pocket) override;
+  void MainWindowSize(int32_t& width, int32_t& height) override;
+  void SetMainWindowSize(int32_t width, int32_t height) override;
+  void GrabCursor(bool on) override;
+  void ThumbnailResized() override;
+  void ToolbarUnhot() override;
+  void WeightModeChanged(bool on) override;
+  void ActiveSideChanged(int32_t side) override;
+  bool LoadBackgroundPicture(int32_t code) override;  // also TBackgroundPickHost
+  void SelectionChanged(bool any) override;
+  void UpdateWindowMenuCaptions() override;
+  void SetFieldCursor(TSkinCursor cursor) override;
+  // TSessionHost
+  void ShowProgress(const std::string& key, int32_t steps) override;
+  void HideProgress() override;
+  void ShowMessage(const std::string& text) override;
+  void PlayArea(int32_t& width, int32_t& height) override;
+  // PocketChanged above serves the session too.
+  // TBackgroundPickHost
+  void SetWindowBackground(int32_t window, int32_t value) override;
+  void SetFieldBackground(int32_t value) override;
+  void RedrawBackgrounds() override;
+  // TOptionsApplyHost
+  void ClearSelection() override;  // of the active window
+  void ShowFirstSide() override;
+  void LoadLanguage(const std::string& path) override;
 
   TGameSession& Session() { return session_; }
   TField& Field() { return *field_; }
@@ -126,8 +171,6 @@ class TF_Main : public QMainWindow, public TLangMainForm {
   bool SaveAsCommand();
   void AutoSaveTimer();
 
-  // The field changed: repaint its rectangle now.
-  void InvalidateFieldRect(int32_t x, int32_t y, int32_t w, int32_t h);
   void RedrawField();
   // The field's size from the widget's size in device pixels.
   void FieldResized();
@@ -138,9 +181,6 @@ class TF_Main : public QMainWindow, public TLangMainForm {
   // A message of opening, cutting or saving: a plain box.
   void ShowSessionText(const std::string& text);
   void ShowHelpTopic(const std::string& topic);
-  void ShowPocketCommand(int32_t pocket, bool show);
-  bool LoadBackgroundPicture(int32_t code);
-  void SetWindowBackground(int32_t window, int32_t value);
   // The view state's backgrounds onto the windows, one picture at most.
   void ApplyWindowBackgrounds();
   // The persistent small windows, made on first use.
@@ -172,6 +212,8 @@ class TF_Main : public QMainWindow, public TLangMainForm {
   void MI_HelpAboutClick();
   // Runs a modal window (1 OK, 2 Cancel); tests answer instead.
   std::function<int(QDialog&)> RunModal;
+  // Where the solved picture goes; empty: the desktop's save dialog asks.
+  TSolvedImagePathChooser ChooseSolvedImagePath;
   // The menus follow: the single-window option changed, full screen switched.
   std::function<void()> OptionsChanged;
   std::function<void(bool)> FullScreenChanged;
@@ -182,9 +224,7 @@ class TF_Main : public QMainWindow, public TLangMainForm {
   void closeEvent(QCloseEvent* event) override;
 
  private:
-  void ShowProgress(const std::string& key, int32_t steps);
   void ProgressStep(int32_t pos, int32_t max);
-  void HideProgress();
   // The commands that must not run during a long operation, and those that need a game.
   void SetCommandsEnabled(bool on);
   void EnableGameCommands(bool on);
@@ -202,11 +242,10 @@ class TF_Main : public QMainWindow, public TLangMainForm {
   // The menu's checks and captions and the toolbar's faces follow the windows.
   void BindWindowServices();
   void UpdateWindowToggle(int32_t pocket);
-  void UpdateWindowMenuCaptions();
   int RunBackgroundPicker(const std::string& caption, const std::function<void(TColorPicker&)>& setup,
                           int32_t& picked);
 
-  TGameSession session_;
+  TGameSession session_{*this};
   TLanguageState lang_;
   TSettings settings_;
   TSettingsEnv settingsEnv_;

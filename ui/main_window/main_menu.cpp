@@ -93,7 +93,7 @@ void TF_Main::CreateMenu() {
     return [this, run] {
       TGameSession& s = session_;
       s.AutoSaveHold = true;
-      if (s.Game.Play.HasSelection) ClearSelection(s.Game, PieceViewOf(ActiveWindowRecord(*field_)));
+      if (s.Game.Play.HasSelection) ClearSelection();
       run();
       s.AutoSaveHold = false;
     };
@@ -102,8 +102,7 @@ void TF_Main::CreateMenu() {
   on("MI_FileOpen", command([this] { OpenFile("", false); }));
   on("MI_FileSave", [this] { SaveCommand(); });
   on("MI_FileSaveAs", [this] { SaveAsCommand(); });
-  on("MI_FileSaveImage",
-     [this] { SaveSolvedImage(this, session_, GetLangString(lang_, kLangMainForm, "SD_SaveImage")); });
+  on("MI_FileSaveImage", [this] { SaveSolvedImage(); });
   on("MI_FileDownload", [this] { DownloadCommand(); });
   on("MI_GameWin1", command([this] {
        SetActiveSide(*field_, 0);
@@ -145,7 +144,7 @@ void TF_Main::CreateMenu() {
   for (int32_t k = 0; k < 4; ++k)
     on(("MI_PocketsPocket" + std::to_string(k + 1)).c_str(), [this, k] {
       const int32_t pocket = 2 + k;
-      ShowPocketCommand(pocket, !session_.Windows.GameWindows[size_t(pocket)].Visible);
+      ShowPocket(pocket, !session_.Windows.GameWindows[size_t(pocket)].Visible);
       RefreshDrag(*field_);
       RedrawField();
     });

@@ -55,7 +55,7 @@ bool TF_Main::SaveCommand() {
   TGameSession& s = session_;
   if (!s.Game.GameLoaded) return false;
   s.AutoSaveHold = true;
-  if (s.Game.Play.HasSelection) ClearSelection(s.Game, PieceViewOf(ActiveWindowRecord(*field_)));
+  if (s.Game.Play.HasSelection) ClearSelection();
   const std::string target = PlainSaveTarget(s);
   const bool ok = target.empty() ? SaveCurrent() : SaveTo(target);
   AddRecentFile(settings_, s.sSolve);
@@ -69,7 +69,7 @@ bool TF_Main::SaveAsCommand() {
   TGameSession& s = session_;
   if (!s.Game.GameLoaded) return false;
   s.AutoSaveHold = true;
-  if (s.Game.Play.HasSelection) ClearSelection(s.Game, PieceViewOf(ActiveWindowRecord(*field_)));
+  if (s.Game.Play.HasSelection) ClearSelection();
   const bool ok = SaveCurrent();
   AddRecentFile(settings_, s.sSolve);
   RefreshRecentMenu();
@@ -106,7 +106,7 @@ void TF_Main::OpenFirstDownloaded() {
   if (MsgBox(GetLangString(lang_, kLangDownload, "Q_OpenFirstJigsaw"), kMbYesNo | kMbIconQuestion) != kIdYes) return;
   TGameSession& s = session_;
   s.AutoSaveHold = true;
-  if (s.Game.Play.HasSelection) ClearSelection(s.Game, PieceViewOf(ActiveWindowRecord(*field_)));
+  if (s.Game.Play.HasSelection) ClearSelection();
   OpenFile(path, false);
   s.AutoSaveHold = false;
 }

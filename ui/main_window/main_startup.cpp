@@ -28,7 +28,7 @@ void TF_Main::CreatePersistentForms() {
   settingsEnv_.sThumbDir = s.Paths.sExeDir + "thumb/";
   sources_ = LoadDownloadSources(s.Paths.sExeDir, s.Paths.sAppDataDir);
   settingsEnv_.DefaultDnSrc = DefaultDnSrc(sources_);
-  settingsEnv_.LoadLanguage = [this](const std::string& path) { LoadLanguage(lang_, path, LangForms()); };
+  settingsEnv_.LoadLanguage = [this](const std::string& path) { LoadLanguage(path); };
   settingsEnv_.ToggleFullScreen = [this] { MI_FullScreenClick(); };
   // The leftover of an interrupted save of older versions.
   std::error_code ec;

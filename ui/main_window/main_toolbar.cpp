@@ -106,7 +106,9 @@ void TToolbarPanel::mouseMoveEvent(QMouseEvent* event) {
   update();
 }
 
-void TToolbarPanel::leaveEvent(QEvent*) {
+void TToolbarPanel::leaveEvent(QEvent*) { Unhot(); }
+
+void TToolbarPanel::Unhot() {
   if (pressed_ >= 0) return;
   ToolbarBackgroundMouseMove(toolbar_);
   update();

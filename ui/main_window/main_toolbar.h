@@ -23,6 +23,8 @@ class TToolbarPanel : public QWidget {
   void SetHint(int32_t index, const std::string& hint);
   // Full screen shows the minimise and close buttons.
   void SetFullScreen(bool on);
+  // The pointer left the toolbar for the field: no button stays hot.
+  void Unhot();
   // The button at a point of the panel, or -1.
   int32_t ButtonAt(QPoint p) const;
   // The bottom-left corner of a button on the screen.
