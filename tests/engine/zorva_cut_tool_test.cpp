@@ -76,18 +76,6 @@ TEST(ZorvaCutTool, WritesTheSameCutAsTheEngineAndRefusesBadArguments) {
   CutInProcess(300, 200, 5, 6, true, 4711, lv, pieces, *cut);
   ASSERT_EQ(cut->Width, 305);
   ExpectSameMap(map, *cut);
-  // Cell styles go through the same tool.
-  for (uint8_t style : {3}) {
-    SCOPED_TRACE(int(style));
-    const std::string cells = (dir / "cells.bmp").string();
-    ASSERT_EQ(RunTool("--size 320x240 --level 9 --shape " + std::to_string(style) + " --seed 515 --map " + cells), 0);
-    TLevelRecord clv;
-    std::vector<TPieceRecord> cp;
-    TDibHolder cc;
-    CutInProcess(320, 240, 9, style, false, 515, clv, cp, *cc);
-    ExpectSameMap(cells, *cc);
-  }
-
   // One row per piece after the header, each starting with its index and code.
   std::ifstream in(tsv);
   std::string line;

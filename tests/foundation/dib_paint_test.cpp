@@ -132,30 +132,3 @@ TEST(DrawDibKeyed, SkipsOnlyTheExactKeyAndIgnoresAlpha) {
   DrawDibKeyed(*t, 0, 0, 4, 1, *s, 0, 0, 4, 1, Everywhere(), 0x00FF00FF);
   EXPECT_EQ(Pixels(*t), (std::vector<int32_t>{0x00111111, 0x00FF01FF, 0x00FE00FF, 0x00FF00FE}));
 }
-
-TEST(SpritePainters, ExtremeRectanglesNeitherWrapNorReadOutside) {
-  // Values at the ends of the 32-bit range: the sanitizers catch any wrapped sum or stray
-  // read, and nothing outside the images may be painted.
-  TDibHolder t, s;
-  ASSERT_TRUE(CreateDib24(*t, 6, 5));
-  ASSERT_TRUE(CreateDib32(*s, 4, 4));
-  FillPattern(*s);
-  const int32_t big = INT32_MAX, small = INT32_MIN;
-  const int32_t cases[][6] = {{small, small, big, big, 0, 0},   {-3, -3, big, big, big, big},
-                              {2, 2, big, 3, small, 0},         {small + 1, 0, big, 4, 1, 1},
-                              {0, 0, 6, 5, big - 2, small + 2}, {big, big, big, big, 0, 0},
-                              {-1, -1, 3, 3, small, small}};
-  for (const auto& c : cases) {
-    BlitDib(*t, c[0], c[1], c[2], c[3], *s, c[4], c[5]);
-    DrawDibBlended(*t, c[0], c[1], c[2], c[3], *s, c[4], c[5], c[2], c[3], Everywhere());
-    DrawDibBlended(*t, c[0], c[1], c[2], c[3], *s, c[4], c[5], 1, c[3], Everywhere());
-    DrawDibKeyed(*t, c[0], c[1], c[2], c[3], *s, c[4], c[5], c[2], 1, Everywhere(), 0);
-  }
-  // Each of these areas misses the target or the source.
-  for (int32_t v : Pixels(*t)) EXPECT_EQ(v, 0);
-  // A huge area that does meet both: exactly the source's 4 x 4 lands at the top left.
-  DrawDibKeyed(*t, -2, -1, big, big, *s, -2, -1, big, big, Everywhere(), 0xFFFFFFFF);
-  for (int32_t y = 0; y < 5; ++y)
-    for (int32_t x = 0; x < 6; ++x)
-      EXPECT_EQ(GetDibPixel(*t, x, y), x < 4 && y < 4 ? int32_t(PatternColor(x, y)) : 0) << x << "," << y;
-}

@@ -212,31 +212,3 @@ TEST(SkinScroll, TrackClicksStepByATenthOfTheContent) {
   EXPECT_EQ(w.ScrollX, 0);
   EXPECT_EQ(w.ScrollY, 30);
 }
-
-TEST(SkinScroll, ThumbDragsMapTheThumbToTheOffset) {
-  TSkinWindows ws;
-  TSkinWindow& w = ws.GameWindows[0];
-  MakeSide(w);
-  const TSkinRect& track = w.HorzTrack;
-  const TSkinRect& thumb = w.Buttons[kSkinBtnHorzThumb].Bounds;
-  ws.SkinDrag.HitCode = kHitHorzThumb;
-  TrackSkinScroll(ws, w, track.Right, 0);  // past the end: held at the end
-  EXPECT_EQ(thumb.Left, track.Right + 1 - 22);
-  EXPECT_EQ(w.ScrollX, 200);  // 44 * 300 / 66
-  TrackSkinScroll(ws, w, track.Left + 11, 0);
-  EXPECT_EQ(w.ScrollX, 50);
-  TrackSkinScroll(ws, w, -500, 0);
-  EXPECT_EQ(thumb.Left, track.Left);
-  EXPECT_EQ(w.ScrollX, 0);
-
-  ws.SkinDrag.HitCode = kHitVertThumb;
-  TrackSkinScroll(ws, w, 0, w.VertTrack.Top + 22);
-  EXPECT_EQ(w.ScrollY, 100);
-  EXPECT_EQ(w.ScrollX, 0);
-
-  // Panning moves both thumbs.
-  ws.SkinDrag.HitCode = kHitPan;
-  TrackSkinScroll(ws, w, track.Left + 33, w.VertTrack.Top);
-  EXPECT_EQ(w.ScrollX, 150);
-  EXPECT_EQ(w.ScrollY, 0);
-}

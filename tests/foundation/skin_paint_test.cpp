@@ -140,37 +140,6 @@ TEST_F(SkinPaint, ButtonSpritesFollowHotPressedAndHighlight) {
   EXPECT_EQ(At(100, 25), 0u);
 }
 
-TEST_F(SkinPaint, ScrollTracksCornerBoxArrowsAndThumbs) {
-  TSkinWindow& w = Pocket(150, 150);  // both bars
-  Paint(w);
-  const TSkinRect& ht = w.HorzTrack;
-  const TSkinRect& vt = w.VertTrack;
-  // Horizontal track: column 296 of rows 1..17 repeated; right of the thumb to see it.
-  const TSkinRect& hThumb = w.Buttons[kSkinBtnHorzThumb].Bounds;
-  EXPECT_TRUE(From(*field_, ht.Right, ht.Top, 296, 1));
-  EXPECT_TRUE(From(*field_, hThumb.Right + 1, ht.Bottom, 296, 17));
-  // Vertical track: row 21 of columns 276..292 repeated.
-  const TSkinRect& vThumb = w.Buttons[kSkinBtnVertThumb].Bounds;
-  EXPECT_TRUE(From(*field_, vt.Left, vt.Bottom, 276, 21));
-  EXPECT_TRUE(From(*field_, vt.Right, vThumb.Bottom + 1, 292, 21));
-  // Corner box 1:1.
-  EXPECT_TRUE(From(*field_, w.CornerBox.Left, w.CornerBox.Top, 276, 1));
-  // Arrows with their first sprites.
-  EXPECT_TRUE(From(*field_, w.Buttons[kSkinBtnLeft].Bounds.Left, w.Buttons[kSkinBtnLeft].Bounds.Top, 211, 1));
-  // Horizontal thumb: 7-column caps from the sprite's ends, its column 218 stretched between.
-  ASSERT_GT(hThumb.Width, 14);
-  EXPECT_TRUE(From(*field_, hThumb.Left, hThumb.Top, 211, 41));
-  EXPECT_TRUE(From(*field_, hThumb.Left + 7, hThumb.Top + 3, 218, 44));
-  EXPECT_TRUE(From(*field_, hThumb.Right - 6, hThumb.Top, 221, 41));
-  EXPECT_TRUE(From(*field_, hThumb.Right, hThumb.Bottom, 227, 57));
-  // Vertical thumb: 7-row caps and row 108 stretched.
-  EXPECT_TRUE(From(*field_, vThumb.Left + 2, vThumb.Top + 7, 213, 108));
-  EXPECT_TRUE(From(*field_, vThumb.Right, vThumb.Bottom, 227, 117));
-  // The client, now 83 x 83, is background and stops where the bars begin.
-  EXPECT_EQ(At(w.Client.Right, w.Client.Bottom), 0x123456u);
-  EXPECT_TRUE(SourceOf(*field_, w.Client.Right + 1, w.Client.Bottom).has_value());
-}
-
 TEST_F(SkinPaint, SheetAlphaShapesTheFrame) {
   // A half-transparent and a fully transparent sample pixel over a grey field.
   for (int y = 0; y < 260; ++y)

@@ -56,22 +56,6 @@ TEST(ToolbarLayout, GapsFollowTheWidthTiers) {
   }
 }
 
-TEST(ToolbarLayout, WideWindowPlacesTheRowWithThePreferredGaps) {
-  ToolbarHolder h;
-  LayoutToolbar(h.t, 1280, false);
-  // 19 at 4; 0 a big gap (26) after it; 1 a small gap (10) after 0; 2 a big gap after 1.
-  EXPECT_EQ(h[19].Left, 4);
-  EXPECT_EQ(h[0].Left, 4 + 29 + 26);
-  EXPECT_EQ(h[1].Left, 59 + 29 + 10);
-  EXPECT_EQ(h[2].Left, 98 + 29 + 26);
-  // 21 buttons and 13 big and 7 small gaps: the row ends at 4 + 609 + 338 + 70 = 1021.
-  EXPECT_EQ(h[18].Left + h[18].Width, 1021);
-  LayoutToolbar(h.t, 1280, true);  // room enough: the row keeps its gaps
-  EXPECT_EQ(h[kToolbarClose].Left, 1250);
-  EXPECT_EQ(h[kToolbarMin].Left, 1250 - 25 - 10);
-  EXPECT_EQ(h[18].Left + h[18].Width, 1021);
-}
-
 TEST(ToolbarLayout, NoButtonsOverlapOrLeaveTheWindowAtAnyWidth) {
   ToolbarHolder h;
   for (int full = 0; full < 2; ++full) {

@@ -77,9 +77,10 @@ TEST(BackgroundPicture, LoadedScaledToTheTargetAndKeptWhileCodeAndSizeStay) {
   EXPECT_FALSE(LoadBackgroundPicture(bkg, folder, 13, 81, 50));
   EXPECT_EQ(bkg.Tag, 0);
   EXPECT_EQ(bkg.Picture->Width, 80);
-  // The picture's own size needs no scaling.
-  ASSERT_TRUE(LoadBackgroundPicture(bkg, folder, 17, 40, 30));
+  // A width of its own is scaled to even where the height is the picture's.
+  ASSERT_TRUE(LoadBackgroundPicture(bkg, folder, 17, 80, 30));
   EXPECT_EQ(bkg.Tag, 17);
+  EXPECT_EQ(bkg.Picture->Width, 80);
   EXPECT_NEAR(Grey(*bkg.Picture, 5, 5), 160, 3);
 }
 

@@ -62,22 +62,4 @@ TEST(ProgramResources, NamedResourcesAreFoundByTheirExactName) {
   EXPECT_FALSE(ReadNamedResourceBelow(base, "CURSOR", std::string("DRAGAAA\0x", 9), out));
 }
 
-TEST(ProgramResources, EveryCursorOfTheArtworkIsCompiledInByName) {
-  for (const TCursorArt& c : kCursorArt) {
-    std::vector<uint8_t> out;
-    ASSERT_TRUE(ReadNamedProgramResource(kCursorResourceKind, c.Name, out)) << c.Name;
-    ASSERT_GT(out.size(), 8u);
-    EXPECT_EQ(std::string(out.begin() + 1, out.begin() + 4), "PNG") << c.Name;
-    EXPECT_EQ(FindCursorArt(c.Name), &c);
-  }
-  EXPECT_EQ(FindCursorArt("dragaaa"), nullptr);
-  std::vector<uint8_t> out;
-  EXPECT_FALSE(ReadNamedProgramResource(kCursorResourceKind, "NOSUCHCURSOR", out));
-  // The numbered lookup is the named one with the number as its name.
-  std::vector<uint8_t> byId, byName;
-  ASSERT_TRUE(ReadProgramResource(kPngResourceKind, kFrameSkinPngId, byId));
-  ASSERT_TRUE(ReadNamedProgramResource(kPngResourceKind, std::to_string(kFrameSkinPngId), byName));
-  EXPECT_EQ(byId, byName);
-}
-
 }  // namespace
