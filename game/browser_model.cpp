@@ -60,24 +60,29 @@ int32_t FindCachedThumb(const TThumbCache& cache, const std::string& fileName) {
 }
 
 bool DrawFittedThumb(TDibImage& thumb, const TDibImage& picture, const TDibImage* saveIcon) {
-  if (picture.Width <= 0 || picture.Height <= 0) return false;
+  return DrawPictureFitted(thumb, kListThumbW, kListThumbH, picture, 0xFFFFFF, saveIcon);
+}
+
+bool DrawPictureFitted(TDibImage& target, int32_t boxW, int32_t boxH, const TDibImage& picture,
+                       uint32_t background, const TDibImage* overlay) {
+  if (picture.Width <= 0 || picture.Height <= 0 || boxW <= 0 || boxH <= 0) return false;
   TDibHolder out;
-  if (!CreateDib24(*out, kListThumbW, kListThumbH)) return false;
-  FillDibRect(*out, 0, 0, kListThumbW, kListThumbH, 0xFFFFFF);
+  if (!CreateDib24(*out, boxW, boxH)) return false;
+  FillDibRect(*out, 0, 0, boxW, boxH, background);
   int32_t w = picture.Width, h = picture.Height;
-  const bool scaled = w > kListThumbW || h > kListThumbH;
+  const bool scaled = w > boxW || h > boxH;
   if (scaled) {
     const int32_t w0 = w, h0 = h;
-    w = int32_t(int64_t(w0) * kListThumbH / h0);
-    h = kListThumbH;
-    if (w > kListThumbW) {
-      h = int32_t(int64_t(h0) * kListThumbW / w0);
-      w = kListThumbW;
+    w = int32_t(int64_t(w0) * boxH / h0);
+    h = boxH;
+    if (w > boxW) {
+      h = int32_t(int64_t(h0) * boxW / w0);
+      w = boxW;
     }
     w = std::max(w, 1);
     h = std::max(h, 1);
   }
-  const int32_t x0 = (kListThumbW - w) / 2, y0 = (kListThumbH - h) / 2;
+  const int32_t x0 = (boxW - w) / 2, y0 = (boxH - h) / 2;
   if (scaled) {
     TDibHolder small;
     if (!CreateDib24(*small, w, h)) return false;
@@ -86,13 +91,12 @@ bool DrawFittedThumb(TDibImage& thumb, const TDibImage& picture, const TDibImage
   } else {
     BlitDib(*out, x0, y0, w, h, picture, 0, 0);
   }
-  if (saveIcon && saveIcon->Width > 0) {
-    const TSkinRect clip{0, 0, kListThumbW - 1, kListThumbH - 1, kListThumbW, kListThumbH,
-                         {0, 0, kListThumbW - 1, kListThumbH - 1}};
-    DrawDibKeyed(*out, std::max(x0 - 1, 0), std::max(y0 - 1, 0), saveIcon->Width, saveIcon->Height, *saveIcon, 0,
-                 0, saveIcon->Width, saveIcon->Height, clip, kSaveIconKey);
+  if (overlay && overlay->Width > 0) {
+    const TSkinRect clip{0, 0, boxW - 1, boxH - 1, boxW, boxH, {0, 0, boxW - 1, boxH - 1}};
+    DrawDibKeyed(*out, std::max(x0 - 1, 0), std::max(y0 - 1, 0), overlay->Width, overlay->Height, *overlay, 0, 0,
+                 overlay->Width, overlay->Height, clip, kSaveIconKey);
   }
-  std::swap(thumb, *out);
+  std::swap(target, *out);
   return true;
 }
 

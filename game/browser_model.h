@@ -37,6 +37,11 @@ int32_t FindCachedThumb(const TThumbCache& cache, const std::string& fileName);
 // shrunk to fit when larger; the saved-game icon (16 x 16, magenta transparent) over its
 // top-left corner when given.
 bool DrawFittedThumb(TDibImage& thumb, const TDibImage& picture, const TDibImage* saveIcon);
+// A box of boxW x boxH filled with the background and the picture centred in it, shrunk to fit
+// when larger, with the overlay's top left (magenta clear) at the picture's corner. False when
+// there is no picture.
+bool DrawPictureFitted(TDibImage& target, int32_t boxW, int32_t boxH, const TDibImage& picture,
+                       uint32_t background, const TDibImage* overlay);
 
 // After a save: the cached thumbnail of that file (when cached) drawn again from the picture.
 bool RefreshCachedThumb(TThumbCache& cache, const std::string& fileName, const TDibImage& picture,

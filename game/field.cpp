@@ -62,7 +62,6 @@ void PaintWindowPieces(TField& f, TDibImage& target, const TSkinRect& clip, cons
   TGameState& g = f.Game;
   const TPieceView view = PieceViewOf(w);
   const int32_t heldGroup = kind == kPaintStatic ? HeldGroup(g) : INT32_MIN;
-  if (g.PieceOrder.size() != size_t(LivePieceCount(g))) SortPieces(g, false);
   for (const TPieceOrderEntry& e : g.PieceOrder) {
     const TPieceRecord& p = g.Pieces[size_t(e.Index)];
     if (p.Window != w.Index) continue;
@@ -81,7 +80,6 @@ void PaintHeldPieces(TField& f, TDibImage& target, const TSkinRect& clip) {
                              : active;
   if (!w) return;
   const TPieceView view = PieceViewOf(*w);
-  if (g.PieceOrder.size() != size_t(LivePieceCount(g))) SortPieces(g, false);
   for (const TPieceOrderEntry& e : g.PieceOrder)
     if (IsHeldOrSelected(heldGroup, g.Pieces[size_t(e.Index)])) DrawPieceClipped(g, target, clip, view, e.Index);
 }
@@ -322,12 +320,15 @@ void PaintField(TField& f, TDibImage& target, const TSkinRect& clip, int32_t kin
     CopyArea(target, *f.StaticBuffer, clip);
     return;
   }
-  if (kind == kPaintHeld) {
-    if (g.GameLoaded) PaintHeldPieces(f, target, clip);
-    return;
-  }
   if (kind == kPaintBand) {
     TintBandRect(f, target, clip);
+    return;
+  }
+  // The hit test leaves the order descending and play changes groups: draw from a fresh
+  // ascending order, so what is drawn on top is what a click takes.
+  if (g.GameLoaded) SortPieces(g, false);
+  if (kind == kPaintHeld) {
+    if (g.GameLoaded) PaintHeldPieces(f, target, clip);
     return;
   }
   TSkinWindow* active = ActiveWindow(f);

@@ -353,8 +353,14 @@ bool SaveGame(TGameSession& s, const std::string& path, bool isAutoSave) {
   } release{s, wasHeld};
 
   std::optional<TProgressScope> progress;
-  progress.emplace(s, isAutoSave ? "Prog_AutoSaveSolve" : "Prog_SaveSolve", 4);
-  if (!RewriteGameStateInPlace(s, path) && !WriteWholeFile(s, path)) {
+  progress.emplace(s, isAutoSave ? "Prog_AutoSaveSolve" : "Prog_SaveSolve", 1);
+  bool written = RewriteGameStateInPlace(s, path);
+  if (!written) {
+    // The whole file takes four steps, under the save's own caption even for the autosave.
+    progress.emplace(s, "Prog_SaveSolve", 4);
+    written = WriteWholeFile(s, path);
+  }
+  if (!written) {
     progress.reset();
     ShowSessionMessage(s, "Cannot save the game to \"" + path + "\".");
     return false;

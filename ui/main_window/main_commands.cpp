@@ -4,11 +4,14 @@
 #include <QCursor>
 #include <QDialog>
 #include <QLabel>
+#include <QPixmap>
+#include <QPlainTextEdit>
 
 #include <algorithm>
 
 #include "ui/dialogs/color_picker_form.h"
 #include "ui/dialogs/dir_view_form.h"
+#include "ui/dialogs/form_images.h"
 #include "ui/dialogs/info_form.h"
 #include "ui/dialogs/options_form.h"
 #include "foundation/toolbar.h"
@@ -16,6 +19,7 @@
 #include "game/game_open.h"
 #include "foundation/text_format.h"
 #include "game/background_pictures.h"
+#include "game/browser_model.h"
 #include "ui/main_window/main_form.h"
 #include "game/game_paths.h"
 #include "game/layout.h"
@@ -27,6 +31,7 @@ namespace {
 
 constexpr int32_t kQuestionYesNo = 36;  // Yes and No buttons, question icon
 constexpr int kIdYesAnswer = 6;
+constexpr uint32_t kButtonFace = 0xF0F0F0;  // behind the Info window's thumbnail
 
 }  // namespace
 
@@ -247,6 +252,13 @@ void TF_Main::MI_GameInfoClick() {
     info.L_Jig->setText(text(s.sJigName));
     info.L_Jig1->hide();
   }
+  TDibHolder thumb;
+  if (DrawPictureFitted(*thumb, info.I_ShowThumb->width(), info.I_ShowThumb->height(), *s.StoreThumb.Picture,
+                        kButtonFace, nullptr))
+    info.I_ShowThumb->setPixmap(QPixmap::fromImage(ToQImage(*thumb)));
+  else
+    info.I_ShowThumb->clear();
+  info.M_Info->setPlainText(QString::fromStdString(s.InfoText));
   Modal(info);
   s.AutoSaveHold = false;
 }

@@ -39,11 +39,13 @@
 
 namespace {
 
+// -1 for the buttons play has no use for (back, forward and the rest).
 int32_t FieldButton(Qt::MouseButton b) {
   switch (b) {
+    case Qt::LeftButton: return kMouseLeft;
     case Qt::RightButton: return kMouseRight;
     case Qt::MiddleButton: return kMouseMiddle;
-    default: return kMouseLeft;
+    default: return -1;
   }
 }
 
@@ -104,7 +106,7 @@ void TFieldView::paintEvent(QPaintEvent* event) {
 
 void TFieldView::mousePressEvent(QMouseEvent* event) {
   TField& f = main_.Field();
-  if (f.Busy) return;
+  if (f.Busy || FieldButton(event->button()) < 0) return;
   const QPoint p = FieldPoint(event->position());
   TGameSession& s = main_.Session();
   s.AutoSaveHold = true;
@@ -115,7 +117,7 @@ void TFieldView::mousePressEvent(QMouseEvent* event) {
 
 void TFieldView::mouseDoubleClickEvent(QMouseEvent* event) {
   TField& f = main_.Field();
-  if (f.Busy) return;
+  if (f.Busy || FieldButton(event->button()) < 0) return;
   const QPoint p = FieldPoint(event->position());
   TGameSession& s = main_.Session();
   s.AutoSaveHold = true;
@@ -136,7 +138,7 @@ void TFieldView::mouseMoveEvent(QMouseEvent* event) {
 
 void TFieldView::mouseReleaseEvent(QMouseEvent* event) {
   TField& f = main_.Field();
-  if (f.Busy) return;
+  if (f.Busy || FieldButton(event->button()) < 0) return;
   const QPoint p = FieldPoint(event->position());
   TGameSession& s = main_.Session();
   s.AutoSaveHold = true;
@@ -354,7 +356,8 @@ bool TF_Main::StartGame(const std::string& path, const TOpenChoices* chosen) {
 
 void TF_Main::AutoSaveTimer() {
   if (field_->InHandler || field_->Busy) return;
-  AutoSaveTick(session_, NowSeconds());
+  // The browser's list shows the autosaved game as it now is.
+  if (AutoSaveTick(session_, NowSeconds())) RefreshSavedThumb(session_.Paths.sAutoSave);
 }
 
 void TF_Main::keyPressEvent(QKeyEvent* event) {

@@ -238,6 +238,8 @@ class TF_Main : public QMainWindow,
   void SetMenuCaption(QAction* action, const std::string& caption);
   std::vector<TMenuKeyItem> MenuKeyTree() const;
   bool SaveTo(const std::string& path);
+  // The browser's cached thumbnail of a saved file shows the game as saved.
+  void RefreshSavedThumb(const std::string& path);
   int Modal(QDialog& dialog);
   // The menu's checks and captions and the toolbar's faces follow the windows.
   void BindWindowServices();

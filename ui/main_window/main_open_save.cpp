@@ -35,12 +35,14 @@ bool TF_Main::AskSaveChanges() {
 bool TF_Main::SaveTo(const std::string& path) {
   TGameSession& s = session_;
   if (!SaveGame(s, path, false)) return false;
-  if ((*s.StoreThumb.Picture).Width > 0) {
-    dirView_->RefreshCachedThumb(FileName(path), *s.StoreThumb.Picture);
-    // A save elsewhere also brought the autosave up to date.
-    dirView_->RefreshCachedThumb(FileName(s.Paths.sAutoSave), *s.StoreThumb.Picture);
-  }
+  RefreshSavedThumb(path);
+  // A save elsewhere also brought the autosave up to date.
+  RefreshSavedThumb(s.Paths.sAutoSave);
   return true;
+}
+
+void TF_Main::RefreshSavedThumb(const std::string& path) {
+  if (session_.StoreThumb.Picture->Width > 0) dirView_->RefreshCachedThumb(FileName(path), *session_.StoreThumb.Picture);
 }
 
 bool TF_Main::SaveCurrent() {

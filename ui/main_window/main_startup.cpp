@@ -136,7 +136,11 @@ std::vector<TLangMenuItem> TF_Main::MenuItems(const std::string& menu) const {
 std::vector<std::string> TF_Main::Pages(const std::string&) const { return {}; }
 int32_t TF_Main::ItemCount(const std::string&) const { return 0; }
 int32_t TF_Main::Position(const std::string&) const { return 0; }
-void TF_Main::TextsChanged() { update(); }
+void TF_Main::TextsChanged() {
+  // The language pass wrote the plain weight caption over the one the mode shows.
+  if (field_ && session_.Game.GameLoaded) ApplyWeightMode(*field_);
+  update();
+}
 
 bool TF_Main::ToolbarButtonMenu(int32_t button, std::string& caption, std::string& shortcut) const {
   if (!toolbar_ || button < 0 || button >= kToolbarButtonCount) return false;
