@@ -84,3 +84,18 @@ TEST(WalkLineToPiece, StopsBesideThePiecesColourAndTestsASinglePointItself) {
   TBoundsRect small{0, 0, 30, 59};  // outside the clip rectangle nothing is tested
   EXPECT_FALSE(WalkLineToPiece(t, 2, {10, 20}, {90, 20}, small, p));
 }
+
+TEST(SegmentHasCode, FindsTheBlueByteAlongAllKindsOfSegments) {
+  TCutFixture fx(100, 60);
+  SetDibPixel(*fx.map, 30, 40, PieceColor(200));
+  EXPECT_TRUE(SegmentHasCode(*fx.map, 30, 10, 30, 50, PieceColor(200)));
+  EXPECT_TRUE(SegmentHasCode(*fx.map, 30, 50, 30, 10, 0xC80000));  // only blue counts
+  EXPECT_FALSE(SegmentHasCode(*fx.map, 30, 41, 30, 500, PieceColor(200)));
+  EXPECT_TRUE(SegmentHasCode(*fx.map, -50, 40, 31, 40, PieceColor(200)));
+  EXPECT_FALSE(SegmentHasCode(*fx.map, 31, 40, 300, 40, PieceColor(200)));
+  EXPECT_TRUE(SegmentHasCode(*fx.map, 20, 30, 40, 50, PieceColor(200)));
+  EXPECT_TRUE(SegmentHasCode(*fx.map, 40, 50, 20, 30, PieceColor(200)));
+  EXPECT_TRUE(SegmentHasCode(*fx.map, 30, 40, 30, 40, PieceColor(200)));
+  EXPECT_FALSE(SegmentHasCode(*fx.map, 20, 31, 40, 51, PieceColor(200)));
+  EXPECT_FALSE(SegmentHasCode(*fx.map, 100, 400, 100, 400, PieceColor(200)));
+}
