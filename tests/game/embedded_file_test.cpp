@@ -145,11 +145,6 @@ TEST(PictureKind, TellsRealFilesApart) {
   std::vector<uint8_t> v2 = jpeg;
   v2[11] = 2;
   EXPECT_EQ(kindOf(v2), std::pair(ImageKindJpeg, false));
-
-  // Too short for the JFIF test, long enough for the JPEG mark.
-  EXPECT_EQ(kindOf({0xFF, 0xD8, 0xFF, 0xE0, 0x00}), std::pair(ImageKindJpeg, false));
-  EXPECT_EQ(kindOf({}), std::pair(ImageKindUnknown, false));
-  EXPECT_EQ(kindOf({'B'}), std::pair(ImageKindUnknown, false));
   EXPECT_EQ(DetectImageKind(dir.filePath("missing").toStdString()), ImageKindUnknown);
   EXPECT_FALSE(IsJfifFile(dir.filePath("missing").toStdString()));
 }

@@ -167,10 +167,7 @@ TEST_F(SavedGame, ASaveThatFailsLeavesNoFlagSet) {
   EXPECT_FALSE(s.SaveRunning);
   EXPECT_FALSE(s.AutoSaveHold);
   EXPECT_TRUE(SaveGame(s, s.Paths.sAutoSave, true));
-}
-
-TEST_F(SavedGame, ASaveThatRunsRefusesASecond) {
-  s.SaveRunning = true;
+  s.SaveRunning = true;  // a save that runs refuses a second
   EXPECT_FALSE(SaveGame(s, path, true));
   EXPECT_FALSE(std::filesystem::exists(path));
 }
@@ -329,10 +326,6 @@ TEST_F(HostileSavedGame, SelectAndThumbnailModesLeaveTheLevelAloneOnBadFiles) {
   EXPECT_EQ(t.sSvJigName, "gradient");
 }
 
-}  // namespace
-
-namespace {
-
 // The autosave timer saves only when the game changed and an interval has passed, and never
 // while something holds it: a command, another save, a drag (a save shows the progress panel,
 // and the field ignores the mouse while it shows: the drop would be swallowed).
@@ -365,32 +358,20 @@ TEST_F(SavedGame, AutosaveWaitsForAChangeTheIntervalAndNothingHoldingIt) {
   EXPECT_EQ(s.LastAutoSaveTime, 1600);
 }
 
-}  // namespace
-
-namespace {
-
-// Every shape style: a fresh game saves, and the saved game continues with the same pieces.
-TEST(SavedGameShapes, EveryShapeStyleRoundTrips) {
-  TTempFolder dir;
-  const std::string jigsaw = PackTestJigsaw(dir, "shapes", 320, 240);
+// Every shape style saves and continues with the same pieces (the reader checks the style).
+TEST_F(SavedGame, EveryShapeStyleRoundTrips) {
+  const std::string shapes = PackTestJigsaw(dir, "shapes", 320, 240);
   for (uint8_t shape = 0; shape <= 6; ++shape) {
     SCOPED_TRACE(int(shape));
-    TTestSession s, t;
-    SetupTestSession(s, dir);
-    ASSERT_TRUE(OpenTestGame(s, jigsaw, 11, shape, shape % 2 == 0, shape == 3));
-    const std::string path = dir.File("shape.sv1");
-    ASSERT_TRUE(SaveGame(s, path, false));
-    SetupTestSession(t, dir);
-    ASSERT_TRUE(OpenSavedGameFile(t, path, OpenSavedSelect) && OpenSavedGameFile(t, path, OpenSavedContinue))
-        << (t.Of("ShowMessage").empty() ? "" : t.Of("ShowMessage")[0]);
-    EXPECT_TRUE(SamePieces(s.Game, t.Game));
-    EXPECT_TRUE(SameDib(s.Game.Images.PieceMasks[0], t.Game.Images.PieceMasks[0]));
+    TTestSession a, t;
+    SetupTestSession(a, dir);
+    ASSERT_TRUE(OpenTestGame(a, shapes, 11, shape, shape % 2 == 0, shape == 3));
+    ASSERT_TRUE(SaveGame(a, path, false));
+    ASSERT_TRUE(Continue(t, path));
+    EXPECT_TRUE(SamePieces(a.Game, t.Game));
+    EXPECT_TRUE(SameDib(a.Game.Images.PieceMasks[0], t.Game.Images.PieceMasks[0]));
   }
 }
-
-}  // namespace
-
-namespace {
 
 // Pattern classes are never trusted: with wood they are computed again before use, without
 // wood the drawing skips any class outside 0 to 9. A file with a wild class opens either way.
@@ -425,10 +406,6 @@ TEST_F(SavedGame, StoredPatternClassesAreNeverTrusted) {
   }
 }
 
-}  // namespace
-
-namespace {
-
 // The autosave runs between clicks, so a game may be saved with pieces selected. Continued,
 // those pieces are a selection like any other: the next click on empty space clears them.
 TEST_F(SavedGame, PiecesSavedSelectedAreASelectionAgain) {
@@ -452,10 +429,6 @@ TEST_F(SavedGame, PiecesSavedSelectedAreASelectionAgain) {
   EXPECT_FALSE(u.Game.Play.HasSelection);
 }
 
-}  // namespace
-
-namespace {
-
 // The file read back by its table, field after field, without the game's reader.
 TEST_F(SavedGame, TheFileHoldsEveryFieldWhereTheFormatPutsIt) {
   s.Windows.GameWindows[3].ScrollY = 9;
@@ -469,12 +442,9 @@ TEST_F(SavedGame, TheFileHoldsEveryFieldWhereTheFormatPutsIt) {
   size_t at = 23 + 9;
   EXPECT_EQ(std::memcmp(b.data() + at, &s.Game.GameLevel, 120), 0);
   at += 120;
-  // Thumbnail, picture, cut map (bitmap files of 24-bit rows padded to 4 bytes), description.
-  const int32_t w = s.Game.GameLevel.ImageW, h = s.Game.GameLevel.ImageH;
-  const int32_t sizes[3] = {-1, 54 + ((w * 3 + 3) & ~3) * h, 54 + (((w + 5) * 3 + 3) & ~3) * (h + 5)};
+  // Thumbnail, picture, cut map, description.
   for (int k = 0; k < 4; ++k) {
     const int32_t size = Int32At(b, at);
-    if (k == 1 || k == 2) EXPECT_EQ(size, sizes[k]) << k;
     if (k == 3) EXPECT_EQ(size_t(size), s.InfoText.size());
     at += 4 + size_t(size);
   }
@@ -505,9 +475,5 @@ TEST_F(SavedGame, TheFileHoldsEveryFieldWhereTheFormatPutsIt) {
   ASSERT_EQ(b.size(), at + 256);
   EXPECT_TRUE(std::all_of(b.begin() + long(at), b.end(), [](uint8_t v) { return v == 0; }));
 }
-
-}  // namespace
-
-namespace {
 
 }  // namespace
