@@ -80,7 +80,7 @@ TEST_F(MainWindow, MessagesComeFromTheLanguageWithLineBreaks) {
   });
   main->ReadStartupSettings();
   EXPECT_FALSE(LoadLanguage(main->Lang(), "/nowhere/none.lng", main->LangForms()));
-  main->ShowSessionText("MS_PaintError");
+  main->ShowMessage("MS_PaintError");
   SetMessageBoxHandler({});
   ASSERT_EQ(shown.size(), 2u);
   EXPECT_EQ(shown[0].first, "Cannot find the language file\n/nowhere/none.lng");

@@ -41,7 +41,8 @@ int TF_Main::MsgBox(const std::string& text, int flags) {
   return ShowMessageBox(MessageLineBreaks(text), kProgramTitle, flags);
 }
 
-void TF_Main::ShowSessionText(const std::string& text) {
+// Messages of opening, cutting and saving: a plain box.
+void TF_Main::ShowMessage(const std::string& text) {
   // The cut hands over language keys; its other texts and those of the files are English.
   const bool key = text.rfind("MS_", 0) == 0;
   MsgBox(key ? GetLangString(lang_, kLangMainForm, text) : text, kMbOk);

@@ -178,8 +178,6 @@ class TF_Main : public QMainWindow,
   // --- Services and commands of the popup menu (main_commands.cpp, main_report.cpp) ---
   // A message box over the window; "$D" in the text breaks the line. Returns the answer.
   int MsgBox(const std::string& text, int flags);
-  // A message of opening, cutting or saving: a plain box.
-  void ShowSessionText(const std::string& text);
   void ShowHelpTopic(const std::string& topic);
   // The view state's backgrounds onto the windows, one picture at most.
   void ApplyWindowBackgrounds();

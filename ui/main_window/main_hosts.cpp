@@ -130,8 +130,6 @@ void TF_Main::SetFieldCursor(TSkinCursor c) {
 
 // --- TSessionHost ---------------------------------------------------------------------------------
 
-void TF_Main::ShowMessage(const std::string& text) { ShowSessionText(text); }
-
 void TF_Main::PlayArea(int32_t& width, int32_t& height) {
   width = session_.Game.Field.FieldW;
   height = session_.Game.Field.FieldH;
