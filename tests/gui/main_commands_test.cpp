@@ -1,5 +1,6 @@
 #include <QAction>
 #include <QLabel>
+#include <QPlainTextEdit>
 #include <QTest>
 #include <gtest/gtest.h>
 
@@ -126,6 +127,12 @@ TEST_F(MainCommands, InfoWindowShowsTheGamesFacts) {
     pieces = info.L_PieceNum->text().toStdString();
     jig1Hidden = info.L_Jig1->isHidden();
     EXPECT_TRUE(main->Session().AutoSaveHold);
+    // The game's thumbnail fitted into the box, and the jigsaw's description.
+    const QImage thumb = info.I_ShowThumb->pixmap().toImage();
+    EXPECT_EQ(thumb.size(), info.I_ShowThumb->size());
+    EXPECT_NE(thumb.pixel(thumb.width() / 2, thumb.height() / 2), thumb.pixel(0, 0));
+    EXPECT_EQ(info.M_Info->toPlainText().toStdString(), main->Session().InfoText);
+    EXPECT_FALSE(main->Session().InfoText.empty());
     return 1;
   };
   main->MI_GameInfoClick();
@@ -133,6 +140,44 @@ TEST_F(MainCommands, InfoWindowShowsTheGamesFacts) {
   EXPECT_TRUE(jig1Hidden);
   EXPECT_NE(pieces.find(std::to_string(G().GameLevel.TotalTileNum)), std::string::npos);
   EXPECT_FALSE(main->Session().AutoSaveHold);
+}
+
+// Selecting everything enables Arrange with its toolbar button; weight mode and the shown side
+// show in the menu, on the toolbar faces and in the weight caption.
+TEST_F(MainCommands, SelectionWeightAndSideShowOnMenuAndToolbar) {
+  TToolbar& bar = main->Toolbar()->Record();
+  QAction* arrange = main->MenuAction("MI_GameArrange");
+  EXPECT_FALSE(arrange->isEnabled());
+  main->MenuAction("MI_GameSelectAll")->trigger();
+  EXPECT_TRUE(arrange->isEnabled());
+  EXPECT_TRUE(bar.ToolbarButtons[kToolbarArrange].Enabled);
+  main->MI_GameArrangeClick();
+  main->ClearSelection();
+  EXPECT_FALSE(arrange->isEnabled());
+  EXPECT_FALSE(bar.ToolbarButtons[kToolbarArrange].Enabled);
+
+  G().Play.DragState = 1;
+  G().Play.HeldPiece = 2;
+  main->MI_GameWeightClick();
+  EXPECT_EQ(G().Play.WeightGroup, 2);
+  QAction* weight = main->MenuAction("MI_GameWeight");
+  EXPECT_TRUE(weight->isChecked());
+  EXPECT_EQ(bar.ToolbarButtons[kToolbarWeight].SkinColumn, 15);
+  const QString on = weight->text();
+  main->LoadLanguage(main->Lang().LangDir + "english.lng");  // the language pass keeps the mode's caption
+  EXPECT_EQ(weight->text(), on);
+  G().Play.DragState = 0;
+  G().Play.HeldPiece = -1;
+  main->MI_GameWeightClick();
+  EXPECT_FALSE(weight->isChecked());
+  EXPECT_EQ(bar.ToolbarButtons[kToolbarWeight].SkinColumn, 14);
+  EXPECT_NE(weight->text(), on);
+
+  main->MenuAction("MI_GameWin2")->trigger();
+  EXPECT_TRUE(main->MenuAction("MI_GameWin2")->isChecked());
+  EXPECT_FALSE(main->MenuAction("MI_GameWin1")->isChecked());
+  EXPECT_TRUE(bar.ToolbarButtons[6].Down);
+  EXPECT_FALSE(bar.ToolbarButtons[5].Down);
 }
 
 TEST_F(MainCommands, ReportIsWrittenAndHandedToTheDesktop) {
