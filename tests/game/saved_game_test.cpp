@@ -460,12 +460,8 @@ TEST_F(SavedGame, TheFileHoldsEveryFieldWhereTheFormatPutsIt) {
     const TSkinWindow& win = s.Windows.GameWindows[size_t(pocket)];
     EXPECT_EQ(b[at], 0);  // reserved
     EXPECT_EQ(b[at + 1], win.Visible ? 1 : 0);
-    EXPECT_EQ(Int32At(b, at + 2), win.Outer.Left);
-    EXPECT_EQ(Int32At(b, at + 6), win.Outer.Top);
-    EXPECT_EQ(Int32At(b, at + 10), win.Outer.Right);
-    EXPECT_EQ(Int32At(b, at + 14), win.Outer.Bottom);
-    EXPECT_EQ(Int32At(b, at + 18), win.ScrollX);
-    EXPECT_EQ(Int32At(b, at + 22), win.ScrollY);
+    const int32_t fields[6] = {win.Outer.Left, win.Outer.Top, win.Outer.Right, win.Outer.Bottom, win.ScrollX, win.ScrollY};
+    for (size_t f = 0; f < 6; ++f) EXPECT_EQ(Int32At(b, at + 2 + 4 * f), fields[f]) << f;
     at += 26;
   }
   EXPECT_EQ(b[at - 3 * 26 + 1], 1);  // pocket 2 of the four (window 3) is shown
