@@ -11,7 +11,9 @@
 #include <vector>
 
 #include "foundation/artwork.h"
+#include "foundation/picture_loading.h"
 #include "foundation/skin_window.h"
+#include "ui/dialogs/finish_form.h"
 #include "game/embedded_file.h"
 #include "ui/main_window/art_cursors.h"
 #include "ui/dialogs/dir_view_form.h"
@@ -51,7 +53,7 @@ TEST_F(MainWindow, TitleAndAGameReadyToPlay) {
 }
 
 // Drags a piece onto the place beside its true neighbour with real mouse events: the two join.
-TEST_F(MainWindow, DraggingAPieceOntoItsNeighbourJoinsThem) {
+TEST_F(MainWindow, DraggedPiecesJoinAndTheLastDropSolvesThePicture) {
   ASSERT_TRUE(Open("dune-grass.zvq"));
   TGameState& g = main->Session().Game;
   // A piece and a true neighbour that both lie in view, with room to drop beside it.
@@ -89,6 +91,51 @@ TEST_F(MainWindow, DraggingAPieceOntoItsNeighbourJoinsThem) {
   EXPECT_TRUE(main->Session().SaveModified);
   ASSERT_FALSE(sounds.empty());
   EXPECT_NE(sounds.back().find("set.wav"), std::string::npos);
+
+  // The rest of the picture laid in place as that group, but for one piece a little off its
+  // place: dropping it there solves the puzzle, the finish dialog asks, and its save writes
+  // the solved picture framed with its caption bands.
+  const int32_t joined = g.Pieces[size_t(a)].Group;
+  const int32_t n = LivePieceCount(g);
+  for (int32_t k = 0; k < n; ++k) {
+    TPieceRecord& q = g.Pieces[size_t(k)];
+    q.Window = 0;
+    q.X = 10 + q.PieceX;
+    q.Y = 10 + q.PieceY;
+    if (k != a && k != b) q.Group = joined;
+  }
+  int32_t last = -1;
+  QPoint at;
+  for (int32_t k = 0; k < n && last < 0; ++k) {
+    if (k == a || k == b) continue;
+    TPieceRecord& q = g.Pieces[size_t(k)];
+    q.Group = n + 1;
+    q.X += 2;
+    q.Y += 1;
+    if (PointOn(k, at)) last = k;
+    else q.Group = joined, q.X -= 2, q.Y -= 1;
+  }
+  ASSERT_GE(last, 0);
+  QAction* saveImage = main->MenuAction("MI_FileSaveImage");
+  ASSERT_NE(saveImage, nullptr);
+  EXPECT_FALSE(saveImage->isEnabled());
+  int finishShown = 0;
+  main->RunModal = [&finishShown](QDialog& d) {
+    if (dynamic_cast<TF_Finish*>(&d)) ++finishShown;
+    return 1;
+  };
+  const std::string bmp = dir.File("solved.bmp");
+  main->ChooseSolvedImagePath = [&bmp](QWidget*, const std::string&, const std::string&) { return bmp; };
+  QTest::mousePress(field, Qt::LeftButton, Qt::NoModifier, logical(at));
+  QTest::mouseRelease(field, Qt::LeftButton, Qt::NoModifier, logical(at));
+  EXPECT_EQ(g.Pieces[size_t(last)].Group, g.Pieces[size_t(a)].Group);
+  EXPECT_EQ(finishShown, 1);
+  EXPECT_TRUE(saveImage->isEnabled());
+  EXPECT_NE(sounds.back().find("win.wav"), std::string::npos);
+  TDibHolder solved;
+  ASSERT_TRUE(LoadBmpFile(*solved, bmp));
+  EXPECT_EQ(solved->Width, g.GameLevel.ImageW + 2);
+  EXPECT_EQ(solved->Height, g.GameLevel.ImageH + 52);
 }
 
 // The program's own cursor of that artwork name, compared by picture and hot spot.
