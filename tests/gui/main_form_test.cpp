@@ -79,6 +79,12 @@ TEST_F(MainWindow, DraggedPiecesJoinAndTheLastDropSolvesThePicture) {
   QWidget* field = main->P_Field();
   const double r = field->devicePixelRatioF();
   auto logical = [r](QPoint p) { return QPoint(int(p.x() / r), int(p.y() / r)); };
+  // The back and forward buttons are no left button: they pick nothing up.
+  for (Qt::MouseButton extra : {Qt::BackButton, Qt::ForwardButton}) {
+    QTest::mousePress(field, extra, Qt::NoModifier, logical(from));
+    EXPECT_EQ(g.Play.DragState, 0);
+    QTest::mouseRelease(field, extra, Qt::NoModifier, logical(from));
+  }
   QTest::mousePress(field, Qt::LeftButton, Qt::NoModifier, logical(from));
   EXPECT_EQ(g.Play.DragState, 1);
   const QPoint mid = (from + to) / 2;
