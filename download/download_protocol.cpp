@@ -30,11 +30,18 @@ std::string Lower(std::string_view s) {
 
 bool IsAlnum(char c) { return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z'); }
 
+// Far longer than any jigsaw's name, well inside a file name's 255 bytes.
+constexpr size_t kMaxJigsawNameBytes = 128;
+
 // A jigsaw name from the download list becomes a file name in two of our folders and part of
 // a URL: names that are or hold a path are refused.
 bool SafeJigsawName(const std::string& name) {
-  return !name.empty() && name != "." && name != ".." && name.find_first_of("/\\") == std::string::npos &&
-         name.find('\0') == std::string::npos;
+  if (name.empty() || name.size() > kMaxJigsawNameBytes || name == "." || name == "..") return false;
+  for (char c : name) {
+    const auto b = static_cast<unsigned char>(c);
+    if (b < ' ' || b == 0x7F || c == '/' || c == '\\') return false;
+  }
+  return true;
 }
 
 void ShowWarning(TDownloadView& form, const std::string& text) { form.MsgBox(text, kMbIconExclamation); }
@@ -47,7 +54,7 @@ void ReportTransferError(TDownloadView& form, const THttpError& error, const std
   else if (error.Kind == THttpErrorKind::Protocol && error.ResponseCode == 401)
     ShowWarning(form, form.LangFormat("MS_InvalidLogin", {url}));
   else
-    ShowWarning(form, error.Message);
+    ShowWarning(form, OutsideText(error.Message));
 }
 
 // A transfer that Stop or closing the window cut off is no failure to tell the player about.
@@ -65,6 +72,22 @@ constexpr size_t kHtmlHeadSize = 256;
 constexpr std::streamsize kMaxErrorPage = 64 * 1024;
 
 }  // namespace
+
+std::string OutsideText(std::string_view text) {
+  std::string shown;
+  size_t end = text.size();
+  if (end > kMaxOutsideText) {
+    end = kMaxOutsideText;
+    // Back to the start of a UTF-8 character: never half of one.
+    while (end > 0 && (static_cast<unsigned char>(text[end]) & 0xC0) == 0x80) --end;
+  }
+  for (size_t i = 0; i < end; ++i) {
+    const auto c = static_cast<unsigned char>(text[i]);
+    shown += c < ' ' || c == 0x7F ? ' ' : char(c);
+  }
+  if (end < text.size()) shown += "...";
+  return shown;
+}
 
 std::string UrlScheme(const TGameOptions& options) { return options.UseSecure ? "https://" : "http://"; }
 
@@ -128,7 +151,7 @@ void ReportHtmlError(TDownloadState& s, TDownloadView& form, const std::string& 
   const std::string title = close > from ? text.substr(from, close - from) : std::string();
   const size_t blank = title.find(' ');
   const std::string_view firstWord = blank == std::string::npos ? std::string_view() : Trim(std::string_view(title).substr(0, blank));
-  std::string message = title;
+  std::string message = OutsideText(title);
   if (firstWord == "404")
     message = form.LangFormat("MS_FileNotFound", {url});
   else if (firstWord == "401")

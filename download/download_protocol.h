@@ -49,6 +49,12 @@ std::string DownloadUrl(const TGameOptions& options, std::string_view fileName);
 // Values that are no plain extension (letters and digits, at most 16) are skipped.
 void ParseInfoFile(std::string_view text, std::string& ext);
 
+// Text from outside (a page title, a status line, a failure's detail) as the player is shown
+// it: control characters as blanks, cut to at most kMaxOutsideText bytes at a character's start
+// with "..." after the cut.
+constexpr size_t kMaxOutsideText = 200;
+std::string OutsideText(std::string_view text);
+
 // True when the first 256 bytes (up to a zero byte) hold "<html>" in any case.
 bool IsHtmlText(std::string_view head);
 bool IsHtmlFile(const std::string& path);

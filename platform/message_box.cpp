@@ -23,6 +23,8 @@ int ShowMessageBox(const std::string& text, const std::string& caption, int flag
                                              : QMessageBox::NoIcon,
                   QString::fromStdString(caption), QString::fromStdString(text),
                   QMessageBox::NoButton, QApplication::activeWindow());
+  // Texts carry names, titles and status lines from outside: never markup, never a link.
+  box.setTextFormat(Qt::PlainText);
   if (buttons == kMbYesNo || buttons == kMbYesNoCancel) {
     box.addButton(QMessageBox::Yes);
     box.addButton(QMessageBox::No);

@@ -13,7 +13,7 @@ enum TMsgBoxFlags : int {
 };
 enum TMsgBoxAnswer : int { kIdOk = 1, kIdCancel = 2, kIdYes = 6, kIdNo = 7 };
 
-// Shows a modal message box (UTF-8 texts) and returns 1, 2, 6 or 7.
+// Shows a modal message box (UTF-8 texts, shown as plain text) and returns 1, 2, 6 or 7.
 int ShowMessageBox(const std::string& text, const std::string& caption, int flags);
 
 // Tests answer message boxes without a window; an empty function restores real boxes.

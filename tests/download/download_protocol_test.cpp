@@ -112,3 +112,27 @@ TEST(SourcesFileTest, EntriesAndHostileValues) {
   EXPECT_FALSE(ReadDownloadSources(user.File("sources.ini"), s));
   EXPECT_EQ(DefaultDnSrc(LoadDownloadSources(user.File("none/"), user.File("none/"))), "");
 }
+
+// What a server says reaches the player as one short line of text.
+TEST(InfoFileTest, OutsideTextIsCutToOneShortLine) {
+  std::string accents = "x";
+  for (int i = 0; i < 150; ++i) accents += "\xC3\xA9";
+  std::string accentsShown = "x";
+  for (int i = 0; i < 99; ++i) accentsShown += "\xC3\xA9";
+  struct TCase {
+    std::string Text, Shown;
+  };
+  for (const TCase& c : {TCase{"Service Down", "Service Down"}, TCase{"a\r\nb\tc\x7F", "a  b c "},
+                         TCase{std::string(200, 'y'), std::string(200, 'y')},
+                         TCase{std::string(60000, 'z'), std::string(200, 'z') + "..."},
+                         TCase{accents, accentsShown + "..."}}) {
+    EXPECT_EQ(OutsideText(c.Text), c.Shown) << c.Text.substr(0, 20);
+  }
+  // An error page's long title is shown cut.
+  TRecordingView view;
+  TDownloadState s;
+  view.Page = "<html><title>Moved <a href=\"http://evil.example\">" + std::string(60000, 'w') + "</a></title>";
+  ReportHtmlError(s, view, "u");
+  ASSERT_EQ(view.Messages.size(), 1u);
+  EXPECT_EQ(view.Messages[0].Text, "Moved <a href=\"http://evil.example\">" + std::string(164, 'w') + "...");
+}

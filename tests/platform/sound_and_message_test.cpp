@@ -1,7 +1,11 @@
 #include <gtest/gtest.h>
 
+#include <QApplication>
 #include <QCoreApplication>
 #include <QFile>
+#include <QLabel>
+#include <QMessageBox>
+#include <QTimer>
 #include <string>
 #include <vector>
 
@@ -51,4 +55,26 @@ TEST(MessageBox, TheHandlerAnswersAndSeesTextAndFlags) {
   SetMessageBoxHandler({});
   EXPECT_EQ(seen, "Save changes?");
   EXPECT_EQ(seenFlags, 36);
+}
+
+// A server's page title or status line reaches the box as it came: markup is shown as text,
+// never as a link.
+TEST(MessageBox, MarkupIsShownAsText) {
+  const std::string text = "<a href=\"http://evil.example/\">Click <b>here</b></a>";
+  QString shown;
+  Qt::TextFormat format = Qt::AutoText;
+  QTimer::singleShot(0, [&] {
+    for (QWidget* w : QApplication::topLevelWidgets()) {
+      auto* box = qobject_cast<QMessageBox*>(w);
+      if (!box || !box->isVisible()) continue;
+      if (auto* label = box->findChild<QLabel*>("qt_msgbox_label")) {
+        shown = label->text();
+        format = label->textFormat();
+      }
+      box->accept();
+    }
+  });
+  EXPECT_EQ(ShowMessageBox(text, "Zorva Jigsaw Quix", kMbOk | kMbIconExclamation), kIdOk);
+  EXPECT_EQ(shown.toStdString(), text);
+  EXPECT_EQ(format, Qt::PlainText);
 }
