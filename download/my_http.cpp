@@ -155,7 +155,7 @@ bool TMyHttp::Perform(const std::string& url, const TSink& sink, int64_t maxSize
   curl_easy_setopt(curl, CURLOPT_NOSIGNAL, 1L);
   curl_easy_setopt(curl, CURLOPT_FORBID_REUSE, 1L);
   curl_easy_setopt(curl, CURLOPT_CONNECTTIMEOUT_MS, long(ConnectTimeout));
-  curl_easy_setopt(curl, CURLOPT_LOW_SPEED_LIMIT, 1L);
+  curl_easy_setopt(curl, CURLOPT_LOW_SPEED_LIMIT, long(std::max(LowSpeedLimit, 1)));
   curl_easy_setopt(curl, CURLOPT_LOW_SPEED_TIME, long(LowSpeedTime));
   curl_easy_setopt(curl, CURLOPT_USERAGENT, "Zorva Jigsaw Quix");
 

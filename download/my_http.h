@@ -11,7 +11,7 @@ enum class THttpErrorKind {
   None,
   Protocol,        // the server answered with a status outside 200..299
   ConnectTimeout,  // no connection within ConnectTimeout
-  ReadTimeout,     // connected, but nothing arrived for LowSpeedTime
+  ReadTimeout,     // connected, but too little arrived over LowSpeedTime
   SslLibrary,      // the TLS library cannot serve the chosen version
   Other,           // anything else: refused, reset, cut short, too large, bad certificate
 };
@@ -27,7 +27,10 @@ constexpr char kConnectTimeoutError[] = "Connect timed out.";
 constexpr char kReadTimeoutError[] = "Read timed out.";
 constexpr char kNoHttpLibraryError[] = "The HTTP library cannot be started.";
 constexpr int32_t kDefaultConnectTimeout = 5000;  // ms
-constexpr int32_t kDefaultLowSpeedTime = 30;      // s without a byte before a transfer fails
+// A transfer slower than LowSpeedLimit bytes a second over LowSpeedTime seconds would take hours
+// for a jigsaw: it fails with the time-out message rather than hold the run.
+constexpr int32_t kDefaultLowSpeedTime = 30;      // s
+constexpr int32_t kDefaultLowSpeedLimit = 1024;   // bytes a second
 // How often a waiting transfer lets the window handle input: Stop and closing act within it.
 constexpr int32_t kHttpIdleMs = 50;
 
@@ -38,7 +41,7 @@ enum : int32_t {
 
 // The download's HTTP client over libcurl. Transfers block the caller, but the window handles
 // its input every kHttpIdleMs whether bytes arrive or not, so Stop and closing cut a transfer
-// off at once; a source that sends nothing for LowSpeedTime fails the transfer. Progress arrives
+// off at once; a source slower than LowSpeedLimit over LowSpeedTime fails the transfer. Progress arrives
 // through the work and connection handlers, which show it on the window while HttpMode is 1 or
 // 2. Each transfer opens its own connection and closes it when done. Redirects are not
 // followed, no proxy is used, and only http and https are spoken.
@@ -63,6 +66,7 @@ class TMyHttp {
 
   int32_t ConnectTimeout = kDefaultConnectTimeout;  // ms
   int32_t LowSpeedTime = kDefaultLowSpeedTime;      // s
+  int32_t LowSpeedLimit = kDefaultLowSpeedLimit;    // bytes a second
   int32_t SslVersion = kTlsV1_2;                    // one of the TLS choices
   // Certificates (PEM) trusted instead of the system's; empty: the system's.
   std::string TrustedCertificates;

@@ -97,20 +97,32 @@ TStaticServer::~TStaticServer() {
   waitpid(pid_, nullptr, 0);
 }
 
-TSilentServer::TSilentServer() {
+TSilentServer::TSilentServer(int trickleBytesPerSecond, bool answerInfoFile) {
   listener_ = ListenLocal(4, port_);
-  thread_ = std::thread([this] {
+  thread_ = std::thread([this, trickleBytesPerSecond, answerInfoFile] {
     std::vector<int> open;
+    auto lastByte = std::chrono::steady_clock::now();
     while (!stop_) {
+      const auto now = std::chrono::steady_clock::now();
+      if (trickleBytesPerSecond > 0 && now - lastByte >= std::chrono::milliseconds(1000 / trickleBytesPerSecond)) {
+        lastByte = now;
+        for (int fd : open) (void)!send(fd, "x", 1, MSG_NOSIGNAL);
+      }
       pollfd p{listener_, POLLIN, 0};
       if (poll(&p, 1, 20) <= 0) continue;
       const int fd = accept4(listener_, nullptr, nullptr, SOCK_CLOEXEC);
       if (fd < 0) continue;
       char buf[4096];
-      (void)!recv(fd, buf, sizeof buf, 0);
+      const ssize_t got = recv(fd, buf, sizeof buf, 0);
+      ++requests_;
+      if (answerInfoFile && got > 0 && std::string(buf, size_t(got)).find("/info.dat ") != std::string::npos) {
+        const char info[] = "HTTP/1.1 200 OK\r\nContent-Length: 7\r\nConnection: close\r\n\r\next:zip";
+        (void)!send(fd, info, sizeof info - 1, MSG_NOSIGNAL);
+        close(fd);
+        continue;
+      }
       const char answer[] = "HTTP/1.1 200 OK\r\nContent-Length: 100000\r\n\r\n";
       (void)!send(fd, answer, sizeof answer - 1, MSG_NOSIGNAL);
-      ++requests_;
       open.push_back(fd);
     }
     for (int fd : open) close(fd);

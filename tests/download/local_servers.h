@@ -34,11 +34,12 @@ class TStaticServer {
   bool running_ = false;
 };
 
-// Answers every request with a header announcing 100000 bytes and then sends nothing, keeping
-// the connection open until the end of the scope.
+// Answers every request with a header announcing 100000 bytes and then sends nothing (or, with
+// a trickle, that many bytes a second), keeping the connection open until the end of the scope.
+// With answerInfoFile, the info file itself is served whole ("ext:zip").
 class TSilentServer {
  public:
-  TSilentServer();
+  explicit TSilentServer(int trickleBytesPerSecond = 0, bool answerInfoFile = false);
   ~TSilentServer();
   std::string Host() const { return "127.0.0.1:" + std::to_string(port_); }
   int Requests() const { return requests_; }
