@@ -167,7 +167,9 @@ void RunDownload(TDownloadState& s, TGameOptions& options, TDownloadWindowView& 
         if (s.DownloadStop) break;
         if (s.DownloadClosing) return;
         if (mode == kDownNew && view.ItemState(i) == 1) continue;
-        if (DownloadJigsaw(s, options, view, i, false) != kDownloadOk) ++failures;
+        // A jigsaw that Stop or closing cut off is no failure.
+        if (DownloadJigsaw(s, options, view, i, false) != kDownloadOk && !s.DownloadStop && !s.DownloadClosing)
+          ++failures;
         view.Pause(pauseMs);
         if (!s.DownloadRunning) break;
       }

@@ -285,3 +285,54 @@ TEST_F(DownloadFormTest, ClickPreviewHelpAndEscape) {
   EXPECT_TRUE(QTest::qWaitFor([&] { return !form->isVisible(); }, 2000));
   EXPECT_EQ(form->result(), 0);
 }
+
+// A source that trickles its answer far too slowly fails with the time-out message once the
+// measuring time is over; Stop still cuts such a transfer off with nothing to report.
+TEST_F(DownloadFormTest, ATrickleTimesOutAndStopStillActs) {
+  TSilentServer trickle(20);
+  UseSources({trickle.Host(), ""});
+  auto form = MakeForm();
+  form->show();
+  form->State().HttpClient->LowSpeedTime = 1;
+  QTimer guard;  // a trickle that never ends fails the test, not the suite
+  guard.setSingleShot(true);
+  QObject::connect(&guard, &QTimer::timeout, [&] { form->B_StopClick(); });
+  guard.start(10000);
+  Download(*form, kDownSelected, 0);
+  guard.stop();
+  EXPECT_EQ(BoxTexts(), std::vector<std::string>{"Read timed out."});
+  EXPECT_TRUE(Child<QPushButton>(*form, "B_Download")->isEnabled());
+
+  boxes.clear();
+  form->State().HttpClient->LowSpeedTime = kDefaultLowSpeedTime;
+  QTimer::singleShot(300, form.get(), [&] { QTest::mouseClick(Child<QPushButton>(*form, "B_Stop"), Qt::LeftButton); });
+  Download(*form, kDownSelected, 0);
+  EXPECT_TRUE(boxes.empty());
+  EXPECT_EQ(trickle.Requests(), 2);
+  EXPECT_TRUE(f.LeftOvers().empty());
+}
+
+// Stop while an archive is on its way: the jigsaw it cut off is no failure, nothing of it is
+// left, and the player's older copy stays as it was.
+TEST_F(DownloadFormTest, StopDuringAnArchiveIsNoFailure) {
+  TSilentServer stalled(0, true);
+  UseSources({stalled.Host(), ""});
+  f.WriteJigsaw("raindrops", {7, 7, 7});
+  auto form = MakeForm();
+  form->show();
+  QTimer poll;
+  QObject::connect(&poll, &QTimer::timeout, [&] {
+    if (stalled.Requests() == 2) {
+      poll.stop();
+      QTest::mouseClick(Child<QPushButton>(*form, "B_Stop"), Qt::LeftButton);
+    }
+  });
+  poll.start(50);
+  Download(*form, kDownAll);
+  EXPECT_EQ(stalled.Requests(), 2);  // the info file, then the first archive, cut off
+  EXPECT_TRUE(boxes.empty());
+  EXPECT_FALSE(f.HasJigsaw("ladybird"));
+  EXPECT_EQ(Slurp(f.Jigsaws + "raindrops.zvq"), (std::vector<uint8_t>{7, 7, 7}));
+  EXPECT_TRUE(f.LeftOvers().empty());
+  EXPECT_TRUE(Child<QPushButton>(*form, "B_Download")->isEnabled());
+}
