@@ -90,6 +90,11 @@ TDownloadSources LoadDownloadSources(const std::string& sExeDir, const std::stri
   return sources;
 }
 
+std::string DownloadListHome(const std::string& sExeDir, const std::string& sAppDataDir) {
+  const std::string player = sAppDataDir + "thumb/";
+  return FileExists(player + "jiglist.txt") ? player : sExeDir + "thumb/";
+}
+
 int32_t ServerIndex(const TServerHosts& hosts, std::string_view host) {
   for (int32_t i = 0; i < kServerCount; ++i)
     if (SameAsciiText(hosts[size_t(i)], host)) return i;

@@ -38,6 +38,11 @@ bool ReadDownloadSources(const std::string& path, TDownloadSources& sources);
 // The player's copy (sAppDataDir + "sources.ini") when it exists, else the program folder's.
 TDownloadSources LoadDownloadSources(const std::string& sExeDir, const std::string& sAppDataDir);
 
+// The download list's folder: the player's (sAppDataDir + "thumb/") when it holds a list, so a
+// player can name a site of their own without writing into the program folder; else the
+// program's (sExeDir + "thumb/").
+std::string DownloadListHome(const std::string& sExeDir, const std::string& sAppDataDir);
+
 // The index of host among the hosts without regard to ASCII case; 0 when neither matches.
 int32_t ServerIndex(const TServerHosts& hosts, std::string_view host);
 

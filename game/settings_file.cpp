@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "foundation/lang.h"
+#include "foundation/text_format.h"
 #include "game/settings_text.h"
 
 namespace {
@@ -130,7 +131,10 @@ void ReadLang(const TSettingsText& t, TSettings& st, const TSettingsEnv& env) {
 void ReadDownload(const TSettingsText& t, TGameSession& s, const TSettingsEnv& env) {
   TGameOptions& o = s.Game.GameOptions;
   const std::string host = ReadSettingString(t, "Download", "DnSrc", "", o.DnSrc);
-  if (!host.empty()) o.DnSrc = host;
+  // A host that is no longer one of the sources gives way to the sources file: that file is
+  // where the player names the sources, and Options can show no other.
+  if (!host.empty() && SameAsciiText(env.ServerHosts[size_t(ServerIndex(env.ServerHosts, host))], host))
+    o.DnSrc = host;
   o.UseSecure = ReadSettingBool(t, "Download", "UseSecure", "", o.UseSecure);
   o.SecureMethodInd = ReadInRange(t, "Download", "SecureMethodInd", "", o.SecureMethodInd, 0, 6);
   // The program folder's copy knows nothing of this player's choice of source.

@@ -3,6 +3,7 @@
 #include <functional>
 #include <string>
 
+#include "game/download_sources.h"
 #include "game/game_session.h"
 
 constexpr char kSettingsFileName[] = "zorva.ini";
@@ -38,6 +39,7 @@ struct TSettingsEnv {
   std::string sLangDir;      // language and help files; ends with '/'
   std::string sThumbDir;     // the download list's folder
   std::string DefaultDnSrc;  // host of download source entry 1
+  TServerHosts ServerHosts;  // the sources' hosts: a stored DnSrc must be one of them
   // Loads a language file that exists.
   std::function<void(const std::string& path)> LoadLanguage;
   // The stored full-screen mode differs from the current one: switch it as the menu command does.

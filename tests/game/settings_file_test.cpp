@@ -36,6 +36,7 @@ class SettingsFile : public ::testing::Test {
     env.sLangDir = dir.File("lang") + "/";
     env.sThumbDir = "/opt/zorva/thumb/";
     env.DefaultDnSrc = kHost;
+    env.ServerHosts = {"first.source.test", kHost};
     env.LoadLanguage = [this](const std::string& path) { loaded.push_back(path); };
     env.ToggleFullScreen = [this] { ++toggles; };
     Prepare(s);
@@ -302,6 +303,24 @@ TEST_F(SettingsFile, TheFirstRunResetsTheDownloadSource) {
   s.Paths.FirstRun = false;
   ASSERT_TRUE(Read("[Download]\n   <DnSrc>   \n"));
   EXPECT_EQ(s.Game.GameOptions.DnSrc, kHost);
+}
+
+// The sources file names the sources: a stored host that is none of them (the file was edited
+// since) gives way to the file's default; one of them is kept in any case.
+TEST_F(SettingsFile, AStoredSourceMustBeOneOfTheSources) {
+  struct TCase {
+    const char* Stored;
+    std::string Taken;
+  };
+  for (const TCase& c : {TCase{"FIRST.source.test", "FIRST.source.test"}, TCase{"old.source.test", kHost},
+                         TCase{"first.source.test.evil", kHost}}) {
+    ASSERT_TRUE(Read(std::string("[Download]\n   <DnSrc> ") + c.Stored + "\n"));
+    EXPECT_EQ(s.Game.GameOptions.DnSrc, c.Taken) << c.Stored;
+  }
+  env.ServerHosts = {};
+  env.DefaultDnSrc.clear();
+  ASSERT_TRUE(Read("[Download]\n   <DnSrc> first.source.test\n"));
+  EXPECT_EQ(s.Game.GameOptions.DnSrc, "");
 }
 
 TEST_F(SettingsFile, HostileFilesGiveDefaultsForWhatTheyBreak) {

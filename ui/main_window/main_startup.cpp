@@ -25,9 +25,10 @@ void TF_Main::CreatePersistentForms() {
   TGameSession& s = session_;
   lang_.LangDir = s.Paths.sExeDir + "language/";
   settingsEnv_.sLangDir = lang_.LangDir;
-  settingsEnv_.sThumbDir = s.Paths.sExeDir + "thumb/";
+  settingsEnv_.sThumbDir = DownloadListHome(s.Paths.sExeDir, s.Paths.sAppDataDir);
   sources_ = LoadDownloadSources(s.Paths.sExeDir, s.Paths.sAppDataDir);
   settingsEnv_.DefaultDnSrc = DefaultDnSrc(sources_);
+  settingsEnv_.ServerHosts = sources_.ServerHosts;
   settingsEnv_.LoadLanguage = [this](const std::string& path) { LoadLanguage(path); };
   settingsEnv_.ToggleFullScreen = [this] { MI_FullScreenClick(); };
   // The leftover of an interrupted save of older versions.
@@ -48,7 +49,7 @@ void TF_Main::CreatePersistentForms() {
   TDownloadEnv dl;
   dl.Options = &s.Game.GameOptions;
   dl.Lang = &lang_;
-  dl.sThumbDir = s.Paths.sExeDir + "thumb/";
+  dl.sThumbDir = settingsEnv_.sThumbDir;
   dl.sJigsawDir = s.Paths.sJigsawDir;
   dl.sTempDir = QDir::tempPath().toStdString() + "/";
   dl.sDnListFile = s.Paths.sAppDataDir + kDnListFileName;
