@@ -8,6 +8,8 @@
 #include <cstdio>
 #include <cstring>
 
+#include "platform/temp_files.h"
+
 bool TBinaryReader::Open(const std::string& path) {
   Close();
   std::FILE* f = std::fopen(path.c_str(), "rb");
@@ -63,7 +65,8 @@ bool TBinaryReader::Skip(int64_t count) {
 
 bool TBinaryWriter::Create(const std::string& path, bool durable) {
   Discard();
-  std::string temp = path + ".~XXXXXX";
+  // Beside the target, so that the rename stays on one file system.
+  std::string temp = path.substr(0, path.find_last_of('/') + 1) + TempName("XXXXXX");
   int fd = mkstemp(temp.data());
   if (fd < 0) return false;
   fchmod(fd, 0644);

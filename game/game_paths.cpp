@@ -1,11 +1,11 @@
 #include "game/game_paths.h"
 
-#include <cctype>
 #include <filesystem>
 #include <fstream>
 #include <system_error>
 
 #include "foundation/file_helpers.h"
+#include "platform/temp_files.h"
 #include "game/jigsaw_file.h"
 
 // Where the install puts the program folder, seen from the program's own folder.
@@ -30,36 +30,10 @@ bool Exists(const std::string& path) {
 void CopyIfMissing(const std::string& source, const std::string& target) {
   std::error_code ec;
   if (Exists(target) || !std::filesystem::is_regular_file(source, ec)) return;
-  const std::string temp = target + ".~copy";
+  const std::string temp = target.substr(0, target.find_last_of('/') + 1) + TempName("copy");
   if (std::filesystem::copy_file(source, temp, std::filesystem::copy_options::overwrite_existing, ec))
     std::filesystem::rename(temp, target, ec);
   if (ec) std::filesystem::remove(temp, ec);
-}
-
-// What an interrupted write leaves beside its target: a safe write's "<name>.~XXXXXX", a
-// copy's "<name>.~copy", an archive entry's ".rar-part-...", and the temporary save file of
-// older versions.
-bool IsLeftover(const std::string& name) {
-  const size_t at = name.rfind(".~");
-  if (at != std::string::npos && name.size() == at + 8) {
-    bool random = true;
-    for (size_t i = at + 2; i < name.size(); ++i)
-      random = random && std::isalnum(static_cast<unsigned char>(name[i]));
-    if (random || name.ends_with(".~copy")) return true;
-  }
-  return name.starts_with(".rar-part-") || name == "zorva.svt";
-}
-
-// Archives unpack into sub-folders of the jigsaw folder too, so that one is swept whole.
-template <typename Iterator>
-void RemoveLeftovers(const std::string& folder) {
-  std::error_code ec;
-  Iterator it(folder, ec), end;
-  for (; !ec && it != end; it.increment(ec)) {
-    std::error_code ignored;
-    if (IsLeftover(it->path().filename().string()) && it->is_regular_file(ignored))
-      std::filesystem::remove(it->path(), ignored);
-  }
 }
 
 }  // namespace
@@ -118,9 +92,12 @@ void InitPaths(TGamePaths& p, const std::string& programDir, TRegistry& registry
   p.sSavedDir = p.sDocsDir + "Saved Games/";
   EnsureDir(p.sSavedDir);
   p.sAutoSave = p.sSavedDir + kAutoSaveName + kSavedGameExtension;
-  for (const std::string& folder : {p.sAppDataDir, p.sDocsDir, p.sSavedDir, p.sPicturesDir})
-    RemoveLeftovers<std::filesystem::directory_iterator>(folder);
-  RemoveLeftovers<std::filesystem::recursive_directory_iterator>(p.sJigsawDir);
+  // What an interrupted run left: only names with the program's mark, only in the folders the
+  // program writes to (downloads unpack into marked folders of the jigsaw folder), and the
+  // temporary save of older versions by its own name.
+  for (const std::string& folder : {p.sAppDataDir, p.sMyDocs, p.sDocsDir, p.sSavedDir, p.sJigsawDir, p.sPicturesDir})
+    RemoveTempLeftovers(folder);
+  std::filesystem::remove(p.sSavedDir + "zorva.svt", ec);
   if (p.FirstRun) CopyIfMissing(p.sExeDir + kAutoSaveName + kSavedGameExtension, p.sAutoSave);
   p.TempPictureFile = p.sAppDataDir + "~zjtemp.bmp";
   for (const std::string& name : DistributedJigsaws(p)) CopyIfMissing(p.sExeJigsawDir + name, p.sJigsawDir + name);

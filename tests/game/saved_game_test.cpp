@@ -11,6 +11,7 @@
 #include "game/embedded_file.h"
 #include "game/piece_draw.h"
 #include "game/pieces.h"
+#include "platform/temp_files.h"
 #include "session_fixture.h"
 #include "support/file_bytes.h"
 #include "support/hostile_input.h"
@@ -120,7 +121,7 @@ TEST_F(SavedGame, SavingTheSameGameAgainReplacesOnlyItsStateBlock) {
   // No temporary file stays behind.
   int files = 0;
   for (const auto& e : std::filesystem::directory_iterator(dir.Path()))
-    files += e.path().extension() == ".sv1" ? 1 : (e.path().filename().string().find(".~") != std::string::npos);
+    files += e.path().extension() == ".sv1" ? 1 : IsTempName(e.path().filename().string());
   EXPECT_EQ(files, 2);  // game.sv1 and the autosave
 }
 
