@@ -158,6 +158,7 @@ void RunDownload(TDownloadState& s, TGameOptions& options, TDownloadWindowView& 
                  int32_t pauseMs) {
   if (!CheckDownloadSelection(view, !fromTimer)) return;
   s.DownloadStop = false;
+  s.RunBytesLeft = s.MaxRunBytes;
   const int32_t mode = view.DownMode();
   if (mode == kDownNew || mode == kDownAll) {
     view.SetDownloadBusy(true);

@@ -7,9 +7,11 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <vector>
 
 #include "foundation/text_format.h"
 #include "platform/rar_archive.h"
+#include "platform/temp_files.h"
 
 namespace {
 
@@ -210,10 +212,12 @@ bool FetchInfoWithRetry(TDownloadState& s, TGameOptions& options, TDownloadView&
 }
 
 int32_t UnpackRarArchive(const std::string& archivePath, const std::string& destFolder, bool reportErrors,
-                         TDownloadView& form) {
+                         TDownloadView& form, int64_t* bytesLeft, const std::function<bool()>& keepGoing) {
   TRarOpenArchiveData open;
   open.ArcName = archivePath;
   open.OpenMode = kRarOpenExtract;
+  if (bytesLeft) open.MaxTotalSize = std::max<int64_t>(0, std::min(open.MaxTotalSize, *bytesLeft));
+  open.KeepGoing = keepGoing;
   TRarHandle handle = RAROpenArchive(open);
   if (open.OpenResult != kRarSuccess) {
     form.MsgBox("RAROpenArchive error - " + std::to_string(open.OpenResult), kMbOk);
@@ -226,7 +230,7 @@ int32_t UnpackRarArchive(const std::string& archivePath, const std::string& dest
     const int32_t code = RARProcessFile(handle, kRarExtract, destFolder);
     if (code != kRarSuccess) {
       result = code;
-      if (reportErrors) form.MsgBox("RARProcessFile error - " + std::to_string(code), kMbOk);
+      if (reportErrors && code != kRarStopped) form.MsgBox("RARProcessFile error - " + std::to_string(code), kMbOk);
       break;
     }
   }
@@ -235,29 +239,47 @@ int32_t UnpackRarArchive(const std::string& archivePath, const std::string& dest
     // A broken archive is a failed download even when the entries before the break were good.
     if (result == kRarSuccess) result = kRarBadData;
   }
+  if (bytesLeft) *bytesLeft -= RARWrittenBytes(handle);
   RARCloseArchive(handle);
   return result;
 }
 
 namespace {
 
-// Unpacks into a fresh folder beside the jigsaws, then moves each entry over its namesake once
-// the whole archive came out right; a broken archive leaves the jigsaw folder as it was.
-int32_t UnpackWhole(const std::string& archivePath, const std::string& jigsawDir, bool reportErrors,
+// True when something already stands at path, a link or a dangling one too.
+bool Taken(const std::filesystem::path& path) {
+  std::error_code ec;
+  return std::filesystem::symlink_status(path, ec).type() != std::filesystem::file_type::not_found;
+}
+
+// Unpacks into a marked folder beside the jigsaws, then moves each entry in once the whole
+// archive came out right and none of its entries would replace anything in the jigsaw folder
+// but `agreed`, the item's own jigsaw; otherwise the jigsaw folder stays as it was.
+int32_t UnpackWhole(TDownloadState& s, const std::string& archivePath, const std::string& agreed, bool reportErrors,
                     TDownloadView& form) {
   namespace fs = std::filesystem;
-  std::string stage = jigsawDir + ".unpack-XXXXXX";
+  std::string stage = s.sJigsawDir + TempName("unpack-XXXXXX");
   if (!mkdtemp(stage.data())) return kRarCreateError;
-  int32_t result = UnpackRarArchive(archivePath, stage + "/", reportErrors, form);
+  const auto keepGoing = [&s, &form] {
+    form.ProcessMessages();
+    return !CutOffByPlayer(s);
+  };
+  int32_t result = UnpackRarArchive(archivePath, stage + "/", reportErrors, form, &s.RunBytesLeft, keepGoing);
   std::error_code ec;
   if (result == kDownloadOk) {
+    std::vector<fs::path> entries;
     for (const fs::directory_entry& e : fs::directory_iterator(stage, ec)) {
-      const fs::path target = fs::path(jigsawDir) / e.path().filename();
-      fs::rename(e.path(), target, ec);
+      entries.push_back(e.path());
+      if (e.path().filename() != agreed && Taken(fs::path(s.sJigsawDir) / e.path().filename())) result = kRarCreateError;
+    }
+    if (result != kDownloadOk && reportErrors)
+      form.MsgBox("RARProcessFile error - " + std::to_string(result), kMbOk);
+    for (size_t i = 0; result == kDownloadOk && i < entries.size(); ++i) {
+      fs::rename(entries[i], fs::path(s.sJigsawDir) / entries[i].filename(), ec);
       if (ec) result = kRarCreateError;
     }
   }
-  fs::remove_all(stage, ec);
+  RemoveTree(stage);
   return result;
 }
 
@@ -277,7 +299,7 @@ int32_t DownloadJigsaw(TDownloadState& s, const TGameOptions& options, TDownload
   if (!SafeJigsawName(name)) return kArchiveFailed;
 
   s.sArchiveFile = archiveName;
-  const std::string path = s.sTempDir + archiveName;
+  const std::string path = s.sTempDir + TempName(archiveName);
   unlink(path.c_str());
   const int fd = open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
   std::FILE* file = fd >= 0 ? fdopen(fd, "wb") : nullptr;
@@ -292,7 +314,8 @@ int32_t DownloadJigsaw(TDownloadState& s, const TGameOptions& options, TDownload
   THttpError error;
   s.DownloadRunning = true;
   http.HttpMode = 2;
-  const bool fetched = http.Get(s.sLastUrl, file, error);
+  // Never more than an unpacking may write.
+  const bool fetched = http.Get(s.sLastUrl, file, error, kRarMaxTotalSize);
   std::fclose(file);
   if (!fetched) {
     result = kArchiveFailed;
@@ -310,7 +333,7 @@ int32_t DownloadJigsaw(TDownloadState& s, const TGameOptions& options, TDownload
       ReportHtmlError(s, form, s.sLastUrl);
       result = kArchiveFailed;  // a page in place of the archive is no download
     } else {
-      result = UnpackWhole(path, s.sJigsawDir, reportErrors, form);
+      result = UnpackWhole(s, path, name + s.sJigExt, reportErrors, form);
       if (result == kDownloadOk) {
         if (form.ItemState(itemIndex) == 0) form.SetItemState(itemIndex, 1);
         if (s.FirstDownloadedPath.empty()) s.FirstDownloadedPath = s.sJigsawDir + archiveName;

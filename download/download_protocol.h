@@ -1,6 +1,7 @@
 #pragma once
 #include <array>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -19,6 +20,8 @@ enum : int32_t {
 };
 
 constexpr char kInfoFileName[] = "info.dat";
+// A run of a few dozen jigsaws writes some hundred megabytes.
+constexpr int64_t kMaxRunBytes = int64_t(1) << 30;
 
 // The download's state, owned by the download window.
 struct TDownloadState {
@@ -38,6 +41,10 @@ struct TDownloadState {
   std::string sJigExt = ".zvq";
   std::string sLastUrl;
   std::string sArchiveFile;
+  // What one download run may write into the jigsaw folder, all its archives together; set at
+  // the start of each run from MaxRunBytes.
+  int64_t MaxRunBytes = kMaxRunBytes;
+  int64_t RunBytesLeft = kMaxRunBytes;
 };
 
 // "https://" with UseSecure, else "http://".
@@ -70,11 +77,16 @@ int32_t FetchInfoFile(TDownloadState& s, const TGameOptions& options, TDownloadV
 bool FetchInfoWithRetry(TDownloadState& s, TGameOptions& options, TDownloadView& form);
 
 // Extracts every entry of a RAR or zip archive into destFolder: 0 or the extraction's code.
+// With bytesLeft, writes at most that many bytes and takes off what it wrote; keepGoing is asked
+// all through and ends the extraction with kRarStopped, which shows no message.
 int32_t UnpackRarArchive(const std::string& archivePath, const std::string& destFolder, bool reportErrors,
-                         TDownloadView& form);
+                         TDownloadView& form, int64_t* bytesLeft = nullptr,
+                         const std::function<bool()>& keepGoing = {});
 
 // Downloads the archive of list item itemIndex into sTempDir and unpacks it into sJigsawDir.
-// The archive is unpacked beside the jigsaws first and moved in only when every entry is whole,
-// so a failed download never costs the player a jigsaw they had.
+// The archive is unpacked into a marked folder beside the jigsaws first and moved in only when
+// every entry is whole and none would replace anything of the player's but the item's own
+// jigsaw, so a failed or stopped download never costs the player a jigsaw they had. The window
+// handles its input all through, and Stop or closing ends the unpacking too.
 int32_t DownloadJigsaw(TDownloadState& s, const TGameOptions& options, TDownloadView& form, int32_t itemIndex,
                        bool reportErrors);

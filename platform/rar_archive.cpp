@@ -12,6 +12,8 @@
 #include <cerrno>
 #include <vector>
 
+#include "platform/temp_files.h"
+
 struct TRarArchive {
   archive* Reader = nullptr;
   int64_t MaxEntrySize = kRarMaxEntrySize;
@@ -21,6 +23,8 @@ struct TRarArchive {
   archive_entry* Current = nullptr;  // the entry of the last header, until processed
   uint32_t CurrentCrc = 0;           // the file checksum its header stores
   bool CheckCrc = false;             // RAR: checked here; zip: libarchive checks it
+  bool NameBroken = false;           // the stored name holds a NUL that libarchive cut at
+  std::function<bool()> KeepGoing;
   int File = -1;                     // the archive, for the checksums libarchive does not check
 };
 
@@ -66,6 +70,28 @@ bool SafeComponents(std::string name, std::vector<std::string>& parts) {
   return !parts.empty();
 }
 
+// Printable UTF-8 only: a name with control characters or broken sequences would be a file
+// name that shows as something else, or none at all.
+bool PrintableUtf8(const std::string& name) {
+  for (size_t i = 0; i < name.size();) {
+    const auto c = static_cast<unsigned char>(name[i]);
+    const int more = c < 0x80 ? 0 : c >= 0xC2 && c <= 0xDF ? 1 : c >= 0xE0 && c <= 0xEF ? 2 : c >= 0xF0 && c <= 0xF4 ? 3 : -1;
+    if (more < 0 || i + size_t(more) >= name.size() + (more == 0 ? 1 : 0)) return false;
+    uint32_t cp = more == 0 ? c : c & (0x3F >> more);
+    for (int k = 1; k <= more; ++k) {
+      const auto b = static_cast<unsigned char>(name[i + size_t(k)]);
+      if ((b & 0xC0) != 0x80) return false;
+      cp = cp << 6 | (b & 0x3F);
+    }
+    // Controls (C0, DEL, C1), overlong forms, surrogates and values past Unicode are refused.
+    if (cp < 0x20 || (cp >= 0x7F && cp < 0xA0) || (more == 2 && cp < 0x800) || (more == 3 && cp < 0x10000) ||
+        cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF))
+      return false;
+    i += size_t(more) + 1;
+  }
+  return true;
+}
+
 // Opens (creating when missing) the folder `parts[0..count)` below `root`, never following a
 // link; -1 on failure.
 int OpenFolder(int root, const std::vector<std::string>& parts, size_t count) {
@@ -85,7 +111,7 @@ int OpenFolder(int root, const std::vector<std::string>& parts, size_t count) {
 // A temporary name beside the target that no other extraction picks at the same moment.
 std::string TemporaryName() {
   static std::atomic<uint32_t> counter{0};
-  return ".rar-part-" + std::to_string(getpid()) + "-" + std::to_string(counter.fetch_add(1));
+  return TempName("part-" + std::to_string(getpid()) + "-" + std::to_string(counter.fetch_add(1)));
 }
 
 bool WriteAll(int fd, const char* data, size_t size) {
@@ -137,6 +163,16 @@ bool FileHeaderCrc(int fd, int64_t position, uint32_t& crc) {
   return false;
 }
 
+// A zip entry's name is stored with its length; libarchive cuts it at a NUL, so the stored
+// name is read here from the local header at `position`. True when it holds a NUL.
+bool ZipNameHasNul(int fd, int64_t position) {
+  uint8_t h[30];
+  if (pread(fd, h, sizeof h, position) != ssize_t(sizeof h) || Le(h, 4) != 0x04034B50) return false;
+  std::vector<uint8_t> name(Le(h + 26, 2));
+  if (pread(fd, name.data(), name.size(), position + 30) != ssize_t(name.size())) return false;
+  return std::find(name.begin(), name.end(), 0) != name.end();
+}
+
 // Reads the current entry's data and writes it into folder as `name`.
 int32_t CopyEntry(TRarArchive& a, archive_entry* entry, int folder, const std::string& name) {
   const int64_t declared = archive_entry_size_is_set(entry) ? archive_entry_size(entry) : -1;
@@ -160,6 +196,7 @@ int32_t CopyEntry(TRarArchive& a, archive_entry* entry, int folder, const std::s
   int64_t total = 0;
   uLong crc = crc32(0L, Z_NULL, 0);
   for (;;) {
+    if (a.KeepGoing && !a.KeepGoing()) return fail(kRarStopped);
     la_ssize_t n = archive_read_data(a.Reader, buffer.data(), buffer.size());
     if (n < 0) return fail(kRarBadData);
     if (n == 0) break;
@@ -180,8 +217,10 @@ int32_t ExtractEntry(TRarArchive& a, archive_entry* entry, const std::string& de
   const char* stored = archive_entry_pathname_utf8(entry);
   if (!stored) stored = archive_entry_pathname(entry);
   std::vector<std::string> parts;
-  if (!stored || !SafeComponents(stored, parts)) return kRarCreateError;
+  if (!stored || a.NameBroken || !PrintableUtf8(stored) || !SafeComponents(stored, parts)) return kRarCreateError;
   const mode_t type = archive_entry_filetype(entry);
+  const size_t folders = type == AE_IFDIR ? parts.size() : parts.size() - 1;
+  if (folders > size_t(kRarMaxFolderDepth)) return kRarCreateError;
   if (archive_entry_hardlink(entry) || (type != AE_IFREG && type != AE_IFDIR)) return kRarCreateError;
 
   TFd root(open(destPath.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
@@ -226,6 +265,7 @@ TRarHandle RAROpenArchive(TRarOpenArchiveData& data) {
   }
   a->MaxEntrySize = data.MaxEntrySize;
   a->MaxTotalSize = data.MaxTotalSize;
+  a->KeepGoing = data.KeepGoing;
   data.OpenResult = kRarSuccess;
   return a;
 }
@@ -242,6 +282,8 @@ int32_t RARReadHeader(TRarHandle handle, TRarHeaderData& header) {
   if (handle->CheckCrc &&
       !FileHeaderCrc(handle->File, archive_read_header_position(handle->Reader), handle->CurrentCrc))
     return kRarBadData;
+  handle->NameBroken = (archive_format(handle->Reader) & ARCHIVE_FORMAT_BASE_MASK) == ARCHIVE_FORMAT_ZIP &&
+                       ZipNameHasNul(handle->File, archive_read_header_position(handle->Reader));
   ++handle->Entries;
   handle->Current = entry;
   const char* name = archive_entry_pathname_utf8(entry);
@@ -270,3 +312,5 @@ int32_t RARCloseArchive(TRarHandle handle) {
   delete handle;
   return kRarSuccess;
 }
+
+int64_t RARWrittenBytes(TRarHandle handle) { return handle ? handle->Written : 0; }

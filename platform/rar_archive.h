@@ -1,10 +1,12 @@
 #pragma once
 #include <cstdint>
+#include <functional>
 #include <string>
 
 // RAR and zip extraction shaped as the classic four calls of the unrar library (open, read
 // header, process, close), over libarchive's reader. libarchive only reads: every entry is written by
-// our own code, which refuses absolute names, "..", links and special files, caps sizes, and
+// our own code, which refuses absolute names, "..", names that are no printable UTF-8, deep
+// folders, links and special files, caps sizes and entries, and
 // writes each file to a temporary file that is renamed into place once complete.
 
 // Result codes, as the unrar library numbers them.
@@ -18,6 +20,7 @@ enum : int32_t {
   kRarCreateError = 16,  // the entry cannot or may not be written (unsafe name, type or size)
   kRarWriteError = 19,
   kRarUnknown = 21,     // a call out of order
+  kRarStopped = 30,     // the caller's KeepGoing said stop
 };
 
 enum : int32_t { kRarOpenExtract = 1 };
@@ -26,7 +29,9 @@ enum : int32_t { kRarExtract = 2 };
 // Jigsaws are a few megabytes; these bounds only stop a hostile archive from filling the disk.
 constexpr int64_t kRarMaxEntrySize = int64_t(256) << 20;
 constexpr int64_t kRarMaxTotalSize = int64_t(1) << 30;
-constexpr int32_t kRarMaxEntries = 4096;
+// A jigsaw archive holds a jigsaw or a few, at most a folder deep.
+constexpr int32_t kRarMaxEntries = 64;
+constexpr int32_t kRarMaxFolderDepth = 2;
 
 struct TRarOpenArchiveData {
   std::string ArcName;
@@ -34,6 +39,9 @@ struct TRarOpenArchiveData {
   int32_t OpenResult = kRarSuccess;  // set by RAROpenArchive
   int64_t MaxEntrySize = kRarMaxEntrySize;
   int64_t MaxTotalSize = kRarMaxTotalSize;
+  // Asked between blocks of every entry's data; false ends the entry with kRarStopped. Lets a
+  // window handle its input during a long extraction.
+  std::function<bool()> KeepGoing;
 };
 
 struct TRarHeaderData {
@@ -53,3 +61,5 @@ int32_t RARReadHeader(TRarHandle handle, TRarHeaderData& header);
 // name; 0 on success.
 int32_t RARProcessFile(TRarHandle handle, int32_t operation, const std::string& destPath);
 int32_t RARCloseArchive(TRarHandle handle);
+// The bytes of every entry extracted so far.
+int64_t RARWrittenBytes(TRarHandle handle);

@@ -336,3 +336,76 @@ TEST_F(DownloadFormTest, StopDuringAnArchiveIsNoFailure) {
   EXPECT_TRUE(f.LeftOvers().empty());
   EXPECT_TRUE(Child<QPushButton>(*form, "B_Download")->isEnabled());
 }
+
+// A hostile site loses: an archive that names another jigsaw of the player's, one that builds a
+// deep tree, one whose entry name hides a NUL, and an error page whose long title carries a
+// link. Each item fails, nothing of the player's changes and nothing is left behind.
+TEST_F(DownloadFormTest, AHostileSiteLosesAndLeavesNothing) {
+  f.WriteJigsaw("keep", {5, 5});
+  std::string deep;
+  for (int i = 0; i < 200; ++i) deep += "e/";
+  MakeZip(site.Archives + "ladybird.zip", {{"keep.zvq", 100}});
+  MakeZip(site.Archives + "raindrops.zip", {{deep + "raindrops.zvq", 100}});
+  MakeZip(site.Archives + "yellow-flower.zip", {{"yellow-flower.zvq|.txt", 100}});
+  auto form = MakeForm();
+  form->show();
+  Download(*form, kDownAll);
+  EXPECT_EQ(BoxTexts(), std::vector<std::string>{"3 jigsaws could not be downloaded."});
+  EXPECT_EQ(Slurp(f.Jigsaws + "keep.zvq"), (std::vector<uint8_t>{5, 5}));
+  std::vector<std::string> jigsaws;
+  for (const auto& e : fs::directory_iterator(f.Jigsaws)) jigsaws.push_back(e.path().filename().string());
+  EXPECT_EQ(jigsaws, std::vector<std::string>{"keep.zvq"});
+  EXPECT_TRUE(f.LeftOvers().empty());
+
+  boxes.clear();
+  const std::string title = "<a href=\"http://evil.example/\">Moved</a>" + std::string(60000, 'w');
+  Spit(site.Archives + "ladybird.zip", std::vector<uint8_t>(title.begin(), title.end()));
+  const std::string page = "<html><title>" + title + "</title></html>";
+  Spit(site.Archives + "ladybird.zip", std::vector<uint8_t>(page.begin(), page.end()));
+  Download(*form, kDownSelected, 0);
+  EXPECT_EQ(BoxTexts(), std::vector<std::string>{title.substr(0, kMaxOutsideText) + "..."});
+  EXPECT_TRUE(f.LeftOvers().empty());
+}
+
+// One run writes no more than its budget, all its archives together; the next run starts afresh.
+TEST_F(DownloadFormTest, ARunWritesNoMoreThanItsBudget) {
+  auto form = MakeForm();
+  form->show();
+  form->State().MaxRunBytes =
+      int64_t(fs::file_size(DistributedJigsaw("ladybird")) + fs::file_size(DistributedJigsaw("raindrops")));
+  Download(*form, kDownAll);
+  EXPECT_EQ(BoxTexts(), std::vector<std::string>{"1 jigsaws could not be downloaded."});
+  EXPECT_TRUE(f.Downloaded("ladybird"));
+  EXPECT_TRUE(f.Downloaded("raindrops"));
+  EXPECT_FALSE(f.HasJigsaw("yellow-flower"));
+  EXPECT_TRUE(f.LeftOvers().empty());
+  Download(*form, kDownNew);
+  EXPECT_TRUE(f.Downloaded("yellow-flower"));
+}
+
+// A long unpacking keeps the window handling its input, and Stop ends it: the marked folder
+// goes, the old jigsaw stays, and nothing is reported.
+TEST_F(DownloadFormTest, StopEndsALongUnpacking) {
+  f.WriteJigsaw("ladybird", {7, 7, 7});
+  MakeZip(site.Archives + "ladybird.zip", {{"ladybird.zvq", size_t(64) << 20}});
+  auto form = MakeForm();
+  form->show();
+  bool stopped = false;
+  QTimer poll;
+  QObject::connect(&poll, &QTimer::timeout, [&] {
+    for (const auto& e : fs::directory_iterator(f.Jigsaws))
+      if (!stopped && e.path().filename().string().starts_with(".zorva-tmp-unpack-")) {
+        stopped = true;
+        QTest::mouseClick(Child<QPushButton>(*form, "B_Stop"), Qt::LeftButton);
+      }
+  });
+  poll.start(1);
+  answers = {kIdOk};
+  Download(*form, kDownSelected, 0);
+  poll.stop();
+  EXPECT_TRUE(stopped);
+  EXPECT_EQ(BoxTexts(), std::vector<std::string>{"ladybird already exists.\r\nDo you want to replace it?"});
+  EXPECT_EQ(Slurp(f.Jigsaws + "ladybird.zvq"), (std::vector<uint8_t>{7, 7, 7}));
+  EXPECT_TRUE(f.LeftOvers().empty());
+  EXPECT_TRUE(Child<QPushButton>(*form, "B_Download")->isEnabled());
+}

@@ -6,6 +6,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include <QColor>
@@ -36,6 +37,22 @@ struct TJigsawSite {
     EXPECT_EQ(std::system((tool + " '" + in + "' '" + Root.File("out") + "' >/dev/null").c_str()), 0);
   }
 };
+
+// A zip archive made by Python's zipfile at path, each entry `size` zero bytes deflated. A '|' in
+// a name is stored as a NUL byte, which zipfile itself refuses to write.
+inline void MakeZip(const std::string& path, const std::vector<std::pair<std::string, size_t>>& entries) {
+  std::string command =
+      "python3 -c 'import sys, zipfile\n"
+      "z = zipfile.ZipFile(sys.argv[1], \"w\", zipfile.ZIP_DEFLATED)\n"
+      "names = sys.argv[2::2]\n"
+      "for n, size in zip(names, sys.argv[3::2]): z.writestr(n, bytes(int(size)))\n"
+      "z.close()\n"
+      "data = open(sys.argv[1], \"rb\").read()\n"
+      "for n in names: data = data.replace(n.encode(), n.replace(\"|\", \"\\0\").encode())\n"
+      "open(sys.argv[1], \"wb\").write(data)' '" + path + "'";
+  for (const auto& [name, size] : entries) command += " '" + name + "' " + std::to_string(size);
+  EXPECT_EQ(std::system(command.c_str()), 0) << command;
+}
 
 // thumb/ (a list folder of its own), jigsaws/, temp/ and appdata/ in a private folder.
 struct TPlayerFolders {

@@ -176,3 +176,32 @@ TEST_F(RarArchiveTest, EveryTruncationIsSafe) {
     }
   }
 }
+
+// A jigsaw archive holds a few files at most two folders deep, named in printable UTF-8: other
+// names are refused rather than turned into file names, and a flood of entries ends the archive.
+TEST_F(RarArchiveTest, OnlyTheShapeOfAJigsawArchive) {
+  struct TCase {
+    std::string Name;
+    bool Directory, Taken;
+  };
+  const std::vector<TCase> cases = {
+      {"caf\xC3\xA9.zvq", false, true},     {"a/b/two-deep.zvq", false, true}, {"a/b", true, true},
+      {"a\x01" "b.zvq", false, false},      {"tab\t.zvq", false, false},       {"del\x7F.zvq", false, false},
+      {"bad\xFF.zvq", false, false},        {"over\xC0\xAF.zvq", false, false}, {"cut\xC3", false, false},
+      {"c1\xC2\x85.zvq", false, false},     {"sur\xED\xA0\x80.zvq", false, false},
+      {"a/b/c/three-deep.zvq", false, false}, {"a/b/c", true, false}};
+  std::vector<TRarTestEntry> entries;
+  for (const TCase& c : cases) entries.push_back({.Name = c.Name, .Data = c.Directory ? std::vector<uint8_t>() : RarBytes("j"), .Directory = c.Directory});
+  TExtractRun run = ExtractAll(MakeRar4(entries));
+  ASSERT_EQ(run.ProcessResults.size(), cases.size());
+  for (size_t i = 0; i < cases.size(); ++i)
+    EXPECT_EQ(run.ProcessResults[i], cases[i].Taken ? kRarSuccess : kRarCreateError) << run.Names[i];
+  EXPECT_EQ(Tree(out), (std::vector<std::string>{"a", "a/b", "a/b/two-deep.zvq", "caf\xC3\xA9.zvq"}));
+
+  Clear();
+  std::vector<TRarTestEntry> flood;
+  for (int i = 0; i <= kRarMaxEntries; ++i) flood.push_back({.Name = std::to_string(i) + ".zvq", .Data = RarBytes("x")});
+  run = ExtractAll(MakeRar4(flood));
+  EXPECT_EQ(run.ProcessResults.size(), size_t(kRarMaxEntries));
+  EXPECT_EQ(run.LastHeader, kRarBadData);
+}

@@ -3,7 +3,6 @@
 
 #include <QAction>
 #include <QCheckBox>
-#include <QDir>
 #include <QMenu>
 
 #include "ui/dialogs/dir_view_form.h"
@@ -51,7 +50,8 @@ void TF_Main::CreatePersistentForms() {
   dl.Lang = &lang_;
   dl.sThumbDir = settingsEnv_.sThumbDir;
   dl.sJigsawDir = s.Paths.sJigsawDir;
-  dl.sTempDir = QDir::tempPath().toStdString() + "/";
+  // Beside the settings: a start-up sweeps there what an interrupted download left.
+  dl.sTempDir = s.Paths.sAppDataDir;
   dl.sDnListFile = s.Paths.sAppDataDir + kDnListFileName;
   dl.sDnThumbFile = s.Paths.sAppDataDir + kDnThumbFileName;
   dl.sDnHeaderFile = s.Paths.sAppDataDir + kDnHeaderFileName;
