@@ -113,3 +113,55 @@ TEST(DownloadSite, APlayerDownloadsEveryJigsawAndPlaysOne) {
   SetMessageBoxHandler({});
   SetSoundSink({});
 }
+
+// A player names a site of their own in their data folder, its list and previews included, after
+// another source was stored in the settings: the sources file's source is the one used. Start-up
+// removed what an interrupted download left there, and nothing of the player's.
+TEST(DownloadSite, ThePlayersOwnSiteAndListFromTheDataFolder) {
+  TJigsawSite site({"ladybird", "raindrops"});
+  TTempFolder home;
+  TStaticServer http(site.Web);
+  TSilentServer stored;  // the source of the settings file, named nowhere else now
+  ASSERT_TRUE(http.Running());
+  UsePrivateHome(home);
+  const std::string data = home.File("data/zorva-jigsaw-quix/");
+  const std::string jigsaws = home.File("Tamo Games/Zorva Jigsaw Quix/Jigsaws/");
+  fs::create_directories(data + "thumb");
+  fs::create_directories(jigsaws + ".zorva-tmp-unpack-Ab12Cd/e/e");
+  Spit(data + "sources.ini", Bytes("[Source 1]\nHost = " + http.Host() + "\n"));
+  Spit(data + "zorva.ini", Bytes("[Download]\n   <DnSrc> " + stored.Host() + "\n"));
+  for (const auto& e : fs::directory_iterator(site.Thumb)) fs::copy_file(e.path(), data + "thumb/" + e.path().filename().string());
+  Spit(data + ".zorva-tmp-ladybird.zip", {1});
+  Spit(home.File("notes.~backup"), {1});
+  Spit(jigsaws + "mine.zvq.~copy", {1});
+  std::vector<std::string> boxes;
+  SetMessageBoxHandler([&](const std::string& text, const std::string&, int) {
+    boxes.push_back(text);
+    return int(kIdNo);
+  });
+  SetSoundSink([](const std::string&) {});
+  TF_Main main(std::string(getenv("ZORVA_DATA_DIR")) + "/");
+  main.show();
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(&main));
+  main.ReadStartupSettings();
+  TGameSession& s = main.Session();
+  EXPECT_EQ(s.Game.GameOptions.DnSrc, http.Host());
+  EXPECT_FALSE(fs::exists(jigsaws + ".zorva-tmp-unpack-Ab12Cd"));
+  EXPECT_FALSE(fs::exists(data + ".zorva-tmp-ladybird.zip"));
+  EXPECT_TRUE(fs::exists(home.File("notes.~backup")));
+  EXPECT_TRUE(fs::exists(jigsaws + "mine.zvq.~copy"));
+
+  for (const std::string& name : {"ladybird", "raindrops"}) fs::remove(s.Paths.sJigsawDir + name + ".zvq");
+  DownloadThroughTheWindow(main, kDownAll);
+  const TDownloadList& list = main.Download().List();
+  ASSERT_EQ(list.Items.size(), 2u);
+  for (const TDownloadItem& item : list.Items) {
+    EXPECT_GT(item.ImageIndex, 0) << item.Caption;
+    EXPECT_EQ(Slurp(s.Paths.sJigsawDir + item.Caption + ".zvq"), Slurp(DistributedJigsaw(item.Caption))) << item.Caption;
+  }
+  EXPECT_EQ(stored.Requests(), 0);
+  EXPECT_EQ(boxes, std::vector<std::string>{"Open the first downloaded jigsaw now?"});
+  main.close();
+  SetMessageBoxHandler({});
+  SetSoundSink({});
+}
