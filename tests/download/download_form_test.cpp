@@ -10,6 +10,7 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QTest>
+#include <QTextDocumentFragment>
 #include <QTimer>
 
 #include "download/jigsaw_site.h"
@@ -408,4 +409,16 @@ TEST_F(DownloadFormTest, StopEndsALongUnpacking) {
   EXPECT_EQ(Slurp(f.Jigsaws + "ladybird.zvq"), (std::vector<uint8_t>{7, 7, 7}));
   EXPECT_TRUE(f.LeftOvers().empty());
   EXPECT_TRUE(Child<QPushButton>(*form, "B_Download")->isEnabled());
+}
+
+// A list name that looks like markup is shown as the text it is, in the list's tooltip too.
+TEST_F(DownloadFormTest, ListNamesAreShownAsText) {
+  const std::string name = "<img src=x><a href=\"http://evil.example/\">go</a> & more";
+  Spit(site.Thumb + "jiglist.txt", std::vector<uint8_t>(name.begin(), name.end()));
+  auto form = MakeForm();
+  form->show();
+  auto* list = Child<QListWidget>(*form, "LV_Downs");
+  ASSERT_EQ(list->count(), 1);
+  const QString tip = list->item(0)->toolTip();
+  EXPECT_EQ(QTextDocumentFragment::fromHtml(tip).toPlainText().toStdString(), name);
 }

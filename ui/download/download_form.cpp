@@ -132,6 +132,7 @@ TF_Download::TF_Download(TDownloadEnv env, QWidget* parent) : QDialog(parent), e
   L_NoSource = new QLabel(this);
   L_NoSource->setObjectName("L_NoSource");
   L_NoSource->setWordWrap(true);
+  L_NoSource->setTextFormat(Qt::PlainText);
   L_NoSource->setTextInteractionFlags(Qt::TextSelectableByMouse);
   L_NoSource->hide();
 
@@ -333,7 +334,8 @@ void TF_Download::LoadDownloadListIntoView() {
   LV_Downs->clear();
   for (const TDownloadItem& item : list_.Items) {
     auto* row = new QListWidgetItem(Q(item.Caption), LV_Downs);
-    row->setToolTip(Q(item.Caption));
+    // The name comes from the list file: shown as text, never as markup.
+    row->setToolTip("<qt>" + Q(item.Caption).toHtmlEscaped() + "</qt>");
   }
   setWindowTitle(Q(DownloadCaption()));
 }
