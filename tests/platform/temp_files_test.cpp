@@ -1,0 +1,40 @@
+#include "platform/temp_files.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "support/file_bytes.h"
+#include "support/temp_folder.h"
+
+namespace fs = std::filesystem;
+
+// A marked folder goes whole, but a link inside it is removed as a link: what it points at, the
+// player's, stays. Names without the mark, or with it anywhere but at the start, stay too.
+TEST(TempFiles, RemovalNeverFollowsALinkAndKeepsUnmarkedNames) {
+  TTempFolder dir;
+  fs::create_directories(dir.File("players/inner"));
+  Spit(dir.File("players/inner/photo.jpg"), {1, 2});
+  const std::string stage = dir.File(TempName("unpack-Ab12Cd"));
+  fs::create_directories(stage + "/a/b");
+  Spit(stage + "/a/b/" + TempName("part-1-0"), {0});
+  fs::create_directory_symlink(dir.File("players"), stage + "/a/link");
+  fs::create_symlink(dir.File("players/inner/photo.jpg"), stage + "/photo");
+  for (const char* kept : {"notes.~backup", "x.zorva-tmp-1", "zorva-tmp-1"}) Spit(dir.File(kept), {1});
+  Spit(dir.File(TempName("Zz9Yy8")), {0});
+  RemoveTempLeftovers(dir.File(""));
+  EXPECT_FALSE(fs::exists(stage));
+  EXPECT_FALSE(fs::exists(dir.File(TempName("Zz9Yy8"))));
+  EXPECT_EQ(Slurp(dir.File("players/inner/photo.jpg")), (std::vector<uint8_t>{1, 2}));
+  for (const char* kept : {"notes.~backup", "x.zorva-tmp-1", "zorva-tmp-1"}) EXPECT_TRUE(fs::exists(dir.File(kept))) << kept;
+  // A plain file, a missing name, and a walk cut short by its bound.
+  EXPECT_TRUE(RemoveTree(dir.File("notes.~backup")));
+  EXPECT_FALSE(fs::exists(dir.File("notes.~backup")));
+  EXPECT_TRUE(RemoveTree(dir.File("missing")));
+  fs::create_directories(dir.File("many/a"));
+  for (const char* f : {"many/1", "many/2", "many/a/3"}) Spit(dir.File(f), {0});
+  EXPECT_FALSE(RemoveTree(dir.File("many"), 2));
+  EXPECT_TRUE(fs::exists(dir.File("many")));
+  EXPECT_TRUE(RemoveTree(dir.File("many")));
+  EXPECT_FALSE(fs::exists(dir.File("many")));
+}
