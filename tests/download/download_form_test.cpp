@@ -19,6 +19,7 @@
 #include "foundation/lang_forms.h"
 #include "game/window_commands.h"
 #include "platform/message_box.h"
+#include "platform/rar_archive.h"
 #include "ui/dialogs/options_form.h"
 
 namespace fs = std::filesystem;
@@ -421,4 +422,15 @@ TEST_F(DownloadFormTest, ListNamesAreShownAsText) {
   ASSERT_EQ(list->count(), 1);
   const QString tip = list->item(0)->toolTip();
   EXPECT_EQ(QTextDocumentFragment::fromHtml(tip).toPlainText().toStdString(), name);
+}
+
+// An archive larger than an unpacking may write is not fetched at all.
+TEST_F(DownloadFormTest, AnArchiveLargerThanAnUnpackingMayWriteIsNotFetched) {
+  fs::resize_file(site.Archives + "ladybird.zip", uintmax_t(kRarMaxTotalSize) + 1);  // sparse: costs no disk
+  auto form = MakeForm();
+  form->show();
+  Download(*form, kDownSelected, 0);
+  EXPECT_EQ(BoxTexts(), std::vector<std::string>{"The answer is larger than " + std::to_string(kRarMaxTotalSize) + " bytes."});
+  EXPECT_FALSE(f.HasJigsaw("ladybird"));
+  EXPECT_TRUE(f.LeftOvers().empty());
 }
