@@ -17,6 +17,7 @@
 #include "ui/main_window/main_toolbar.h"
 #include "game/game_open.h"
 #include "game/main_menu_keys.h"
+#include "foundation/binary_file.h"
 #include "game/game_paths.h"
 #include "game/open_rules.h"
 #include "platform/message_box.h"
@@ -84,7 +85,11 @@ void TF_Main::ReadStartupSettings() {
 void TF_Main::WriteExitSettings() {
   settings_.Controls.CB_Show = QuickHelp().CB_Show->isChecked();
   settings_.Controls.MI_FullScreen = fullScreenOn_;
-  WriteSettings(session_, settings_);
+  int error = 0;
+  if (WriteSettings(session_, settings_, &error)) return;
+  // The choices of this session would be lost without a word otherwise.
+  MsgBox(FailureText("The settings could not be written to \"" + session_.Paths.sIniFile + "\"", error),
+         kMbIconExclamation);
 }
 
 void TF_Main::StartupChoice() {
