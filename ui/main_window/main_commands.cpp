@@ -259,7 +259,7 @@ void TF_Main::MI_GameInfoClick() {
     info.I_ShowThumb->setPixmap(QPixmap::fromImage(ToQImage(*thumb)));
   else
     info.I_ShowThumb->clear();
-  info.M_Info->setPlainText(QString::fromStdString(s.InfoText));
+  info.SetInfoText(s.InfoText);
   Modal(info);
   s.AutoSaveHold = false;
 }

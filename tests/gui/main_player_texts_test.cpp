@@ -1,0 +1,55 @@
+#include <QAction>
+#include <QLabel>
+#include <QListWidget>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTest>
+#include <QTimer>
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "gui/answered_main_window.h"
+#include "gui/program_folder.h"
+#include "pack.h"
+#include "platform/desktop.h"
+#include "platform/message_box.h"
+#include "platform/sound.h"
+#include "support/temp_folder.h"
+#include "ui/dialogs/dir_view_form.h"
+#include "ui/dialogs/info_form.h"
+#include "ui/dialogs/options_form.h"
+#include "ui/main_window/main_form.h"
+
+namespace {
+
+using PlayerTexts = AnsweredMainWindow;
+
+TEST_F(PlayerTexts, InfoWindowDecodesTheDescriptionAsTheJigsawStoresIt) {
+  Start();
+  const struct {
+    const char* stored;
+    const char* shown;
+  } cases[] = {
+      {"Caf\xE9 cr\xE8me\r\nat dusk", "Caf\u00e9 cr\u00e8me\nat dusk"},           // Windows-1252
+      {"Caf\u00e9 cr\u00e8me\r\nat dusk", "Caf\u00e9 cr\u00e8me\nat dusk"},       // UTF-8
+      {"\xEF\xBB\xBFSaukonp\u00e4\u00e4", "Saukonp\u00e4\u00e4"},                 // UTF-8 with its mark
+  };
+  for (const auto& c : cases) {
+    ASSERT_TRUE(Open(Pack(120, 90, c.stored), 13, 4, 7));
+    std::string memo;
+    main->RunModal = [&](QDialog& d) {
+      memo = dynamic_cast<TF_Info&>(d).M_Info->toPlainText().toStdString();
+      return 1;
+    };
+    main->MI_GameInfoClick();
+    EXPECT_EQ(memo, c.shown) << c.stored;
+  }
+}
+
+}  // namespace
