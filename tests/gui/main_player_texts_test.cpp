@@ -52,4 +52,31 @@ TEST_F(PlayerTexts, InfoWindowDecodesTheDescriptionAsTheJigsawStoresIt) {
   }
 }
 
+// With no site address the web pages are greyed; a player's sources file with one opens it.
+TEST_F(PlayerTexts, WebPagesNeedASiteAddress) {
+  const struct {
+    const char* sources;  // the player's sources.ini; empty: the shipped one
+    bool enabled;
+    std::vector<std::string> home, product;
+  } cases[] = {
+      {"", false, {}, {}},
+      {"[Source 2]\nHost = jigsaws.example.org\nSite = https://www.example.org\n", true,
+       {"https://www.example.org/"}, {"https://www.example.org/zorva-quix.htm"}},
+  };
+  for (const auto& c : cases) {
+    std::filesystem::create_directories(dir.File("data/zorva-jigsaw-quix"));
+    std::ofstream(dir.File("data/zorva-jigsaw-quix/sources.ini")) << c.sources;
+    Start();
+    for (const char* name : {"MI_HelpHomePage", "MI_HelpProductHomePage"})
+      EXPECT_EQ(main->MenuAction(name)->isEnabled(), c.enabled) << name << " " << c.sources;
+    opened.clear();
+    main->MenuAction("MI_HelpHomePage")->trigger();
+    EXPECT_EQ(opened, c.home);
+    opened.clear();
+    main->MenuAction("MI_HelpProductHomePage")->trigger();
+    EXPECT_EQ(opened, c.product);
+    main.reset();
+  }
+}
+
 }  // namespace

@@ -29,6 +29,10 @@ void TF_Main::CreatePersistentForms() {
   settingsEnv_.sThumbDir = s.Paths.sExeDir + "thumb/";
   sources_ = LoadDownloadSources(s.Paths.sExeDir, s.Paths.sAppDataDir);
   settingsEnv_.DefaultDnSrc = DefaultDnSrc(sources_);
+  // Without a site address the web pages have nowhere to go.
+  bool anySite = false;
+  for (int32_t i = 0; i < kServerCount; ++i) anySite = anySite || !SiteUrl(sources_, i).empty();
+  for (const char* name : {"MI_HelpHomePage", "MI_HelpProductHomePage"}) MenuAction(name)->setEnabled(anySite);
   settingsEnv_.LoadLanguage = [this](const std::string& path) { LoadLanguage(path); };
   settingsEnv_.ToggleFullScreen = [this] { MI_FullScreenClick(); };
   // The leftover of an interrupted save of older versions.
