@@ -79,4 +79,33 @@ TEST_F(PlayerTexts, WebPagesNeedASiteAddress) {
   }
 }
 
+// A language file named in capitals is offered and loads; the browser's mix caption then
+// shows the language's "Mix" text.
+TEST_F(PlayerTexts, CapitalisedLanguageFileIsOfferedAndLoads) {
+  std::string german = EnglishLanguageText();
+  ReplaceLine(german, "<engname>English", "<engname>German");
+  ReplaceLine(german, "<localname>English", "<localname>Deutsch");
+  ReplaceLine(german, "<Mix>Mix", "<Mix>Mischen");
+  ReplaceLine(german, "<MI_Options>Options...", "<MI_Options>Einstellungen...");
+  const std::string program = ProgramFolderWithout(dir, {});
+  std::ofstream(program + "language/DEUTSCH.LNG", std::ios::binary) << german;
+  Start(program);
+  std::vector<std::string> offered;
+  // The player picks the language in the Options window and presses OK.
+  QTimer::singleShot(0, main.get(), [&] {
+    TF_Options& options = main->Options();
+    auto* list = options.findChild<QListWidget*>("LV_LangList");
+    for (int i = 0; i < list->count(); ++i) offered.push_back(list->item(i)->text().toStdString());
+    const QList<QListWidgetItem*> found = list->findItems("Deutsch", Qt::MatchExactly);
+    if (!found.isEmpty()) list->setCurrentItem(found[0]);
+    QTest::mouseClick(options.findChild<QPushButton*>(found.isEmpty() ? "B_Cancel" : "B_Ok"), Qt::LeftButton);
+  });
+  main->MI_OptionsClick();
+  EXPECT_EQ(offered, (std::vector<std::string>{"English", "Deutsch"}));
+  EXPECT_EQ(main->MenuAction("MI_Options")->text().section('\t', 0, 0).toStdString(), "Einstellungen...");
+  auto* mix = main->findChild<TF_DirView*>()->findChild<QLabel*>("L_Mix");
+  EXPECT_EQ(mix->text().toStdString(), "Mischen");
+  EXPECT_TRUE(shown.empty());
+}
+
 }  // namespace

@@ -1136,6 +1136,6 @@ void TF_DirView::TextsChanged() {
   ShowFitToScreenState();
   L_Borders->setText(QString::fromStdString(borderNames_[size_t(model_.Page.BorderIndex)]));
   L_Shapes->setText(QString::fromStdString(shapeNames_[size_t(model_.Page.ShapeIndex)]));
-  L_Mix->setText(QString::fromStdString(model_.Page.MixIndex == 0 ? mixRandomText_ : mixSpreadOutText_));
+  // L_Mix keeps the "Mix" caption the language gave it until the level page shows a kind.
   if (formReady_) UpdateOkCaption();
 }
