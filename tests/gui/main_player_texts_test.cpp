@@ -108,4 +108,14 @@ TEST_F(PlayerTexts, CapitalisedLanguageFileIsOfferedAndLoads) {
   EXPECT_TRUE(shown.empty());
 }
 
+TEST_F(PlayerTexts, BrokenShapeFileIsAWarning) {
+  const std::string program = ProgramFolderWithout(dir, {"pic_zorva.dat"});
+  std::ofstream(program + "pic_zorva.dat", std::ios::binary) << std::string(300, 'x');
+  Start(program);
+  ASSERT_TRUE(Open(Pack(320, 240, "Shapes"), 13, 3, 11));
+  ASSERT_EQ(shown.size(), 1u);
+  EXPECT_EQ(shown[0].Text, "Invalid DAT file!");
+  EXPECT_EQ(shown[0].Flags & 0xF0, kMbIconExclamation);
+}
+
 }  // namespace
