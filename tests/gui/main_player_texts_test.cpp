@@ -118,4 +118,19 @@ TEST_F(PlayerTexts, BrokenShapeFileIsAWarning) {
   EXPECT_EQ(shown[0].Flags & 0xF0, kMbIconExclamation);
 }
 
+// A picture too thin for the cell cut: the player reads the cut's own two messages, the second
+// from the language file, and nothing of the cells' inner bookkeeping.
+TEST_F(PlayerTexts, UncuttableLayoutShowsThePaintMessages) {
+  std::string english = EnglishLanguageText();
+  ReplaceLine(english, "<MS_PaintError>Jigsaw has not been cut properly! Please reopen the puzzle.",
+              "<MS_PaintError>Not cut well: open it again.");
+  const std::string program = ProgramFolderWithout(dir, {"language/english.lng"});
+  std::ofstream(program + "language/english.lng", std::ios::binary) << english;
+  Start(program);
+  ASSERT_TRUE(Open(Pack(100, 7, "Thin"), 13, 0, 99));
+  ASSERT_EQ(shown.size(), 2u);
+  EXPECT_EQ(shown[0].Text.rfind("PaintError: Ind = ", 0), 0u) << shown[0].Text;
+  EXPECT_EQ(shown[1].Text, "Not cut well: open it again.");
+}
+
 }  // namespace
