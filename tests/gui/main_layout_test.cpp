@@ -36,4 +36,31 @@ TEST_F(MainWindow, ToolbarStripEndsAtTheWindowsEdge) {
   }
 }
 
+// Every piece size of the level page keeps its preview inside the preview's panel, clear of
+// the scroll bar; the largest pieces show larger than the cell, the smallest at the cell.
+TEST_F(MainWindow, LevelPagePreviewStaysInItsPanel) {
+  int largest = 0, smallest = 1 << 30;
+  AnswerBrowser([&](TF_DirView& dv) {
+    QTest::mouseClick(dv.findChild<QPushButton*>("B_Ok"), Qt::LeftButton);
+    ASSERT_EQ(dv.findChild<QTabWidget*>("PC_Pages")->currentWidget()->objectName(), "TS_Level");
+    auto* size = dv.findChild<QScrollBar*>("SB_PieceSize");
+    auto* panel = dv.findChild<QWidget*>("P_PieceSizeImage");
+    auto* image = dv.findChild<QWidget*>("I_PieceSize");
+    for (int level = size->minimum(); level <= size->maximum(); ++level) {
+      size->setValue(level);
+      QCoreApplication::processEvents();
+      const QRect preview = image->geometry();
+      const QRect room(0, 0, panel->width(), size->y());
+      EXPECT_TRUE(room.contains(preview)) << "level " << level << " preview " << preview.x() << ","
+                                          << preview.y() << " " << preview.width() << "x" << preview.height();
+      largest = std::max(largest, preview.width() * preview.height());
+      smallest = std::min(smallest, preview.width() * preview.height());
+    }
+  });
+  main->OpenFile("", false);
+  EXPECT_EQ(browserRuns, 1);
+  EXPECT_GT(largest, 164 * 168);
+  EXPECT_EQ(smallest, 164 * 168);
+}
+
 }  // namespace
