@@ -1371,7 +1371,9 @@ bool TCellCut::Run() {
   }
   Finish();
   if (!ok && T.ShowMessage) {
-    if (!triangulationFailure.empty()) T.ShowMessage(triangulationFailure);
+    // Only the hull failure is the player's business; a cell out of room is told by the
+    // paint messages that follow.
+    if (triangulationFailure == kFirstEdgeFailedText) T.ShowMessage(triangulationFailure);
     if (!RepairFailed) {
       char text[96];
       std::snprintf(text, sizeof text, "PaintError: Ind = %d, CellX = %d, CellY = %d", FailedIndex, FailedX, FailedY);

@@ -5,6 +5,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <cstdio>
 #include <cstring>
 
@@ -65,13 +66,18 @@ bool TBinaryReader::Skip(int64_t count) {
 
 bool TBinaryWriter::Create(const std::string& path, bool durable) {
   Discard();
+  error_ = 0;
   // Beside the target, so that the rename stays on one file system.
   std::string temp = path.substr(0, path.find_last_of('/') + 1) + TempName("XXXXXX");
   int fd = mkstemp(temp.data());
-  if (fd < 0) return false;
+  if (fd < 0) {
+    error_ = errno;
+    return false;
+  }
   fchmod(fd, 0644);
   file_ = fdopen(fd, "wb");
   if (!file_) {
+    error_ = errno;
     close(fd);
     unlink(temp.c_str());
     return false;
@@ -88,6 +94,7 @@ bool TBinaryWriter::Write(const void* data, int64_t count) {
   if (!file_ || failed_ || count < 0) return false;
   if (count > 0 && std::fwrite(data, 1, size_t(count), file_) != size_t(count)) {
     failed_ = true;
+    error_ = errno;
     return false;
   }
   pos_ += count;
@@ -102,10 +109,14 @@ bool TBinaryWriter::WriteInt32(int32_t value) {
 
 bool TBinaryWriter::Commit() {
   if (!file_) return false;
-  bool ok = !failed_ && std::fflush(file_) == 0 && (!durable_ || fsync(fileno(file_)) == 0);
-  ok = std::fclose(file_) == 0 && ok;
+  const auto noted = [this](bool ok) {
+    if (!ok && error_ == 0) error_ = errno;
+    return ok;
+  };
+  bool ok = !failed_ && noted(std::fflush(file_) == 0) && (!durable_ || noted(fsync(fileno(file_)) == 0));
+  ok = noted(std::fclose(file_) == 0) && ok;
   file_ = nullptr;
-  if (ok) ok = std::rename(temp_.c_str(), target_.c_str()) == 0;
+  if (ok) ok = noted(std::rename(temp_.c_str(), target_.c_str()) == 0);
   if (!ok) unlink(temp_.c_str());
   temp_.clear();
   target_.clear();
@@ -119,6 +130,10 @@ void TBinaryWriter::Discard() {
   unlink(temp_.c_str());
   temp_.clear();
   target_.clear();
+}
+
+std::string FailureText(const std::string& what, int error) {
+  return error == 0 ? what + "." : what + ": " + std::strerror(error) + ".";
 }
 
 bool ReadFileHead(const std::string& path, size_t count, std::vector<uint8_t>& head) {

@@ -51,6 +51,9 @@ class TBinaryWriter {
   int64_t Position() const { return pos_; }
   bool Commit();
   void Discard();
+  // The system's error number of the first step that failed (0 while none has), so that the
+  // player can be told why (a full disk, no permission) and not only that.
+  int Error() const { return error_; }
 
  private:
   std::FILE* file_ = nullptr;
@@ -59,7 +62,12 @@ class TBinaryWriter {
   int64_t pos_ = 0;
   bool failed_ = false;
   bool durable_ = true;
+  int error_ = 0;
 };
+
+// A failure's message with the system's reason when there is one: what + ": No space left on
+// device." for ENOSPC, what + "." for 0.
+std::string FailureText(const std::string& what, int error);
 
 // The first bytes of a file (fewer when the file is shorter); false when it cannot be read.
 bool ReadFileHead(const std::string& path, size_t count, std::vector<uint8_t>& head);

@@ -4,6 +4,7 @@
 #include <filesystem>
 #include <system_error>
 
+#include "foundation/text_format.h"
 #include "platform/text_compare.h"
 
 namespace fs = std::filesystem;
@@ -39,7 +40,7 @@ int CompareFileNames(const std::string& a, const std::string& b) {
 }
 
 std::unique_ptr<TStringList> ListFiles(const std::string& folder, const std::string& extensions,
-                                       bool withFolder) {
+                                       bool withFolder, bool caseBlind) {
   std::string base = folder;
   if (base.empty() || base.back() != '/') base += '/';
   std::error_code ec;
@@ -51,7 +52,9 @@ std::unique_ptr<TStringList> ListFiles(const std::string& folder, const std::str
     if (!it->is_regular_file(typeError)) continue;
     const std::string name = it->path().filename().string();
     const size_t dot = name.rfind('.');
-    if (dot == std::string::npos || !ExtensionListed(name.substr(dot), extensions)) continue;
+    if (dot == std::string::npos ||
+        !ExtensionListed(caseBlind ? AsciiLowerCase(name.substr(dot)) : name.substr(dot), extensions))
+      continue;
     if (!list) list = std::make_unique<TStringList>();
     list->push_back(withFolder ? base + name : name);
   }

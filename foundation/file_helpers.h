@@ -9,11 +9,12 @@ using TStringList = std::vector<std::string>;
 bool EnsureDir(const std::string& folder);
 
 // The regular files of a folder whose extension (from the last '.', dot included) is exactly
-// one of the ';'-separated extensions, compared case-sensitively; sorted by CompareFileNames.
+// one of the ';'-separated extensions, compared case-sensitively (with caseBlind, ASCII
+// case-blind against extensions listed in lower case); sorted by CompareFileNames.
 // Names are bare, or folder + name with withFolder. Null when the folder is missing or nothing
 // matches, never an empty list.
 std::unique_ptr<TStringList> ListFiles(const std::string& folder, const std::string& extensions,
-                                       bool withFolder);
+                                       bool withFolder, bool caseBlind = false);
 void FreeStringList(std::unique_ptr<TStringList>& list);
 
 // Names compared without regard to case in the user's language order, then byte by byte so

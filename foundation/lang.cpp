@@ -339,7 +339,8 @@ int CompareLangInfo(const TLangInfo& a, const TLangInfo& b) { return CompareAsci
 void ScanLanguages(TLanguageState& state) {
   FreeLangInfoList(state);
   if (!EnsureDir(state.LangDir)) return;
-  std::unique_ptr<TStringList> files = ListFiles(state.LangDir, ".lng", true);
+  // Found as LoadLanguage finds them: "FRENCH.LNG" is the language french.
+  std::unique_ptr<TStringList> files = ListFiles(state.LangDir, ".lng", true, true);
   if (!files) return;
   for (const std::string& path : *files) {
     TLangInfo info;

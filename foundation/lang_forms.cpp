@@ -127,8 +127,11 @@ bool LoadLanguage(TLanguageState& state, const std::string& path, const TLangFor
   std::vector<std::string> lines;
   // Read before anything is freed: a file that is missing or cannot be read keeps the language.
   if (!ReadLangLines(path, lines)) {
-    if (forms.ShowWarning)
-      forms.ShowWarning(WideFormat(GetLangString(state, kLangOptions, "MS_CantFindLangFile"), {path}));
+    // Before any language is loaded (the English file itself is missing) the key has no text
+    // to say which file is missing: the distributed English one says it.
+    std::string format = GetLangString(state, kLangOptions, "MS_CantFindLangFile");
+    if (format == "MS_CantFindLangFile") format = "Cannot find the language file$D%s";
+    if (forms.ShowWarning) forms.ShowWarning(WideFormat(format, {path}));
     return false;
   }
   FreeLangList(state);

@@ -92,6 +92,7 @@ struct TGameSession {
   bool AutoSaveModified = false;  // changed since the last save of any kind
   bool AutoSaveHold = false;      // a command or a save runs: the autosave waits
   bool SaveRunning = false;       // a save is being written
+  bool AutoSaveFailed = false;    // the last autosave failed and said so: the next ones keep quiet
   TAutoSaveSettings AutoSave;
   double LastAutoSaveTime = 0;  // seconds; set when a game opens and by every autosave
 

@@ -102,7 +102,7 @@ bool EmbedPicture(TBinaryWriter& f, const TDibImage& image, uint8_t key) {
   return EmbedBytes(f, bytes, key, false);
 }
 
-bool WriteWholeFile(TGameSession& s, const std::string& path) {
+bool WriteWholeFile(TGameSession& s, const std::string& path, int& error) {
   const TGameState& g = s.Game;
   const TDibImage& picture = g.Images.PictureImages[0];
   const TDibImage& mask = g.Images.PieceMasks[0];
@@ -129,7 +129,9 @@ bool WriteWholeFile(TGameSession& s, const std::string& path) {
   ok = ok && EmbedBytes(f, info, SavedDescriptionKey, false) && f.Position() == stateOffset &&
        WriteGameState(s, f);
   if (ok) progress.Step();
-  return ok && f.Commit();
+  ok = ok && f.Commit();
+  if (!ok) error = f.Error();
+  return ok;
 }
 
 // The pictures, the cut map and the text of a saved game, read and checked.
@@ -355,16 +357,21 @@ bool SaveGame(TGameSession& s, const std::string& path, bool isAutoSave) {
   std::optional<TProgressScope> progress;
   progress.emplace(s, isAutoSave ? "Prog_AutoSaveSolve" : "Prog_SaveSolve", 1);
   bool written = RewriteGameStateInPlace(s, path);
+  int error = 0;
   if (!written) {
     // The whole file takes four steps, under the save's own caption even for the autosave.
     progress.emplace(s, "Prog_SaveSolve", 4);
-    written = WriteWholeFile(s, path);
+    written = WriteWholeFile(s, path, error);
   }
   if (!written) {
     progress.reset();
-    ShowSessionMessage(s, "Cannot save the game to \"" + path + "\".");
+    // An autosave that keeps failing says so once, not at every interval.
+    if (!isAutoSave || !s.AutoSaveFailed)
+      ShowSessionMessage(s, FailureText("Cannot save the game to \"" + path + "\"", error));
+    if (isAutoSave) s.AutoSaveFailed = true;
     return false;
   }
+  s.AutoSaveFailed = false;
   bool autosaveCurrent = true;
   if (!isAutoSave && !SamePath(path, s.Paths.sAutoSave) && !s.Paths.sAutoSave.empty())
     autosaveCurrent = RewriteGameStateInPlace(s, s.Paths.sAutoSave) || CopyFileAtomic(path, s.Paths.sAutoSave);

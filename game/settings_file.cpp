@@ -199,7 +199,7 @@ bool ReadSettings(TGameSession& s, TSettings& st, const TSettingsEnv& env) {
   return true;
 }
 
-bool WriteSettings(const TGameSession& s, const TSettings& st) {
+bool WriteSettings(const TGameSession& s, const TSettings& st, int* error) {
   TSettingsText t;
   LoadSettingsText(t, s.Paths.sIniFile);
 
@@ -244,5 +244,5 @@ bool WriteSettings(const TGameSession& s, const TSettings& st) {
   WriteSettingString(t, "Download", "DnSrc", "", o.DnSrc);
   WriteSettingBool(t, "Download", "UseSecure", "", o.UseSecure);
   WriteSettingInt(t, "Download", "SecureMethodInd", "", o.SecureMethodInd);
-  return SaveSettingsText(t, s.Paths.sIniFile);
+  return SaveSettingsText(t, s.Paths.sIniFile, error);
 }

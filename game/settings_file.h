@@ -59,5 +59,6 @@ void SetDefaultSettings(TGameSession& s, TSettings& st, const TSettingsEnv& env)
 bool ReadSettings(TGameSession& s, TSettings& st, const TSettingsEnv& env);
 
 // Exit: every setting into the settings file, keeping the lines others wrote there. The file is
-// replaced safely; false when it could not be written (the old file is then untouched).
-bool WriteSettings(const TGameSession& s, const TSettings& st);
+// replaced safely; false when it could not be written (the old file is then untouched, and
+// *error, when given, holds the system's error number).
+bool WriteSettings(const TGameSession& s, const TSettings& st, int* error = nullptr);

@@ -51,12 +51,14 @@ bool LoadSettingsText(TSettingsText& text, const std::string& path) {
   return true;
 }
 
-bool SaveSettingsText(TSettingsText& text, const std::string& path) {
+bool SaveSettingsText(TSettingsText& text, const std::string& path, int* error) {
   std::string bytes;
   for (const std::string& line : text.Lines) bytes += line + '\n';
   text.Lines.clear();
   TBinaryWriter out;
-  return out.Create(path) && out.Write(bytes.data(), int64_t(bytes.size())) && out.Commit();
+  const bool ok = out.Create(path) && out.Write(bytes.data(), int64_t(bytes.size())) && out.Commit();
+  if (error) *error = ok ? 0 : out.Error();
+  return ok;
 }
 
 TSettingLines FindSettingLine(const TSettingsText& text, std::string& section, std::string& subSection,

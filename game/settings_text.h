@@ -18,8 +18,9 @@ constexpr int64_t kMaxSettingsFileSize = 1 << 20;
 // unreadable or too large; the list is then empty.
 bool LoadSettingsText(TSettingsText& text, const std::string& path);
 // Writes the list safely (a temporary file renamed over the target) and empties the list.
-// On failure the old file is untouched; the list is emptied all the same.
-bool SaveSettingsText(TSettingsText& text, const std::string& path);
+// On failure the old file is untouched; the list is emptied all the same, and *error (when
+// given) holds the system's error number.
+bool SaveSettingsText(TSettingsText& text, const std::string& path, int* error = nullptr);
 
 // Removes the characters up to and including the blank (control characters too) from both ends.
 std::string TrimSetting(const std::string& s);

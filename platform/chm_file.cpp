@@ -170,12 +170,23 @@ class TChmHelpViewer : public THelpViewer {
     url.setPath(QString::fromStdString(ChmObjectPath(topic)));
     browser_->clearHistory();
     browser_->setSource(url, QTextDocument::HtmlResource);
+    KeepAbove(QApplication::activeModalWidget() ? QApplication::activeModalWidget() : QApplication::activeWindow());
     window_->show();
     window_->raise();
     window_->activateWindow();
   }
 
  private:
+  // The window belongs to the window that asked for help: it opens in front of it, a modal
+  // window (the browser) does not block it, and it does not outlive the game's windows.
+  void KeepAbove(QWidget* asker) {
+    if (!asker || asker == window_ || asker->window() == window_ || window_->parentWidget() == asker) return;
+    const QRect place = window_->geometry();
+    const bool placed = window_->testAttribute(Qt::WA_Moved);
+    window_->setParent(asker, Qt::Window);
+    if (placed) window_->setGeometry(place);
+  }
+
   void Build() {
     window_ = new QWidget(nullptr, Qt::Window);
     window_->setObjectName(QStringLiteral("F_HelpViewer"));

@@ -210,4 +210,13 @@ TEST_F(LoadLanguageTest, MissingFileWarnsAndKeepsTheLanguage) {
   EXPECT_EQ(GetLangString(st_, 1, "B_Ok"), "OK");
 }
 
+// With no language loaded yet (the English file itself is missing) the warning still names
+// the file, in the distributed English words.
+TEST_F(LoadLanguageTest, MissingFirstLanguageIsNamedInEnglish) {
+  const std::string missing = st_.LangDir + "english.lng";
+  EXPECT_FALSE(LoadLanguage(st_, missing, forms_));
+  ASSERT_EQ(warnings_.size(), 1u);
+  EXPECT_EQ(warnings_[0], "Cannot find the language file$D" + missing);
+}
+
 }  // namespace

@@ -11,6 +11,7 @@
 #include "foundation/picture_loading.h"
 #include "game/embedded_file.h"
 #include "game/jigsaw_file.h"
+#include "platform/bitmap.h"
 
 namespace {
 bool Fail(std::string* error, const std::string& message) {
@@ -19,6 +20,9 @@ bool Fail(std::string* error, const std::string& message) {
 }
 
 bool LoadImage(const std::string& path, QImage& image, std::string* error) {
+  // A camera's photo is larger than Qt's default reader limit (128 MB). Any picture the game's
+  // bitmaps can hold is taken, read at Qt's four bytes a pixel.
+  QImageReader::setAllocationLimit(int(kMaxBitmapBytes / 3 * 4 >> 20));
   QImageReader reader(QString::fromStdString(path));
   reader.setAutoTransform(true);  // honour the camera's orientation tag
   if (!reader.read(&image)) return Fail(error, path + ": " + reader.errorString().toStdString());

@@ -1,5 +1,6 @@
 #include "ui/dialogs/about_form.h"
 
+#include <QApplication>
 #include <QFrame>
 #include <QKeyEvent>
 #include <QLabel>
@@ -69,6 +70,11 @@ void TF_AboutZorvaQuix::SetDialogStyle(bool dialog) {
   else
     flags |= Qt::SplashScreen | Qt::FramelessWindowHint;
   setWindowFlags(flags);
+  // The splash watches for a message box raised during start-up: above it stays on top.
+  if (dialog)
+    qApp->removeEventFilter(this);
+  else
+    qApp->installEventFilter(this);
   if (visible) show();
 }
 
@@ -99,6 +105,13 @@ void TF_AboutZorvaQuix::keyPressEvent(QKeyEvent* event) {
 }
 
 bool TF_AboutZorvaQuix::eventFilter(QObject* watched, QEvent* event) {
+  // A modal window opening while the splash is up would be hidden beneath it: the splash
+  // steps aside, as its time is over anyway once start-up has something to ask.
+  if (!dialog_ && event->type() == QEvent::Show && watched != this) {
+    const auto* w = qobject_cast<const QWidget*>(watched);
+    if (w && w->isWindow() && w->isModal() && isVisible()) hide();
+    return false;
+  }
   // Only the About box closes on a click: the splash goes when start-up is done with it.
   if (event->type() == QEvent::MouseButtonRelease && dialog_) {
     done(1);

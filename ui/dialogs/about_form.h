@@ -5,8 +5,8 @@ class QFrame;
 class QLabel;
 
 // The about form: the title card with the date and version. Borderless it is the start-up
-// splash, which ignores clicks; in the dialog style it is the About box, which a click,
-// Enter or Escape closes.
+// splash, which ignores clicks and hides when a modal window (a start-up message) opens; in
+// the dialog style it is the About box, which a click, Enter or Escape closes.
 class TF_AboutZorvaQuix : public QDialog {
  public:
   explicit TF_AboutZorvaQuix(QWidget* parent = nullptr);

@@ -980,13 +980,24 @@ void TF_DirView::DrawPieceSizePreview() {
   const int32_t size = PreviewPieceSize(model_.Page);
   DrawShapePreview(*previewDib_, size, model_.Page.ShapeIndex, *shapeMasks_, *shapeBkg_, buttonFaceColor_);
   I_PieceSize->SetImage(ToQImage(*previewDib_));
-  const int w = size * kPreviewCellW / 128, h = size * kPreviewCellH / 128;
+  int w = size * kPreviewCellW / 128, h = size * kPreviewCellH / 128;
   const int ox = (P_PieceSizeImage->width() - kPreviewCellW) / 2;
   const int oy = (P_PieceSizeImage->height() - 34 - kPreviewCellH) / 2;
-  if (w > kPreviewCellW || h > kPreviewCellH)
-    I_PieceSize->setGeometry(ox + (kPreviewCellW - w) / 2, oy + (kPreviewCellH - h) / 2, w, h);
-  else
+  if (w > kPreviewCellW || h > kPreviewCellH) {
+    // A large piece grows past the cell, but never out of its panel nor over the scroll bar.
+    const QRect room(0, 0, P_PieceSizeImage->width(), SB_PieceSize->y());
+    if (w > room.width() || h > room.height()) {
+      const double fit = std::min(double(room.width()) / w, double(room.height()) / h);
+      w = int(w * fit);
+      h = int(h * fit);
+    }
+    QRect bounds(ox + (kPreviewCellW - w) / 2, oy + (kPreviewCellH - h) / 2, w, h);
+    bounds.moveLeft(std::clamp(bounds.left(), 0, room.width() - w));
+    bounds.moveTop(std::clamp(bounds.top(), 0, room.height() - h));
+    I_PieceSize->setGeometry(bounds);
+  } else {
     I_PieceSize->setGeometry(ox, oy, kPreviewCellW, kPreviewCellH);
+  }
   I_PieceSize->lower();
 }
 
@@ -1136,6 +1147,6 @@ void TF_DirView::TextsChanged() {
   ShowFitToScreenState();
   L_Borders->setText(QString::fromStdString(borderNames_[size_t(model_.Page.BorderIndex)]));
   L_Shapes->setText(QString::fromStdString(shapeNames_[size_t(model_.Page.ShapeIndex)]));
-  L_Mix->setText(QString::fromStdString(model_.Page.MixIndex == 0 ? mixRandomText_ : mixSpreadOutText_));
+  // L_Mix keeps the "Mix" caption the language gave it until the level page shows a kind.
   if (formReady_) UpdateOkCaption();
 }

@@ -14,6 +14,7 @@
 #include "ui/dialogs/form_images.h"
 #include "ui/dialogs/info_form.h"
 #include "ui/dialogs/options_form.h"
+#include "engine/shape_file.h"
 #include "foundation/toolbar.h"
 #include "ui/main_window/main_toolbar.h"
 #include "game/game_open.h"
@@ -45,7 +46,9 @@ int TF_Main::MsgBox(const std::string& text, int flags) {
 void TF_Main::ShowMessage(const std::string& text) {
   // The cut hands over language keys; its other texts and those of the files are English.
   const bool key = text.rfind("MS_", 0) == 0;
-  MsgBox(key ? GetLangString(lang_, kLangMainForm, text) : text, kMbOk);
+  // A broken shape file is a warning, not a notice.
+  const int icon = text == kInvalidShapeFileText ? kMbIconExclamation : 0;
+  MsgBox(key ? GetLangString(lang_, kLangMainForm, text) : text, kMbOk | icon);
 }
 
 bool TF_Main::LoadBackgroundPicture(int32_t code) {
@@ -259,7 +262,7 @@ void TF_Main::MI_GameInfoClick() {
     info.I_ShowThumb->setPixmap(QPixmap::fromImage(ToQImage(*thumb)));
   else
     info.I_ShowThumb->clear();
-  info.M_Info->setPlainText(QString::fromStdString(s.InfoText));
+  info.SetInfoText(s.InfoText);
   Modal(info);
   s.AutoSaveHold = false;
 }

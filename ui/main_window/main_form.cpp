@@ -7,6 +7,7 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QPainter>
+#include <QPointer>
 #include <QScreen>
 #include <QThread>
 #include <QVBoxLayout>
@@ -15,6 +16,7 @@
 #include <algorithm>
 #include <cmath>
 #include <filesystem>
+#include <vector>
 
 #include "ui/dialogs/dir_view_form.h"
 #include "ui/dialogs/info_form.h"
@@ -403,5 +405,11 @@ void TF_Main::closeEvent(QCloseEvent* event) {
   }
   T_AutoSave.stop();
   WriteExitSettings();
+  // Leaving the game leaves none of its windows behind (the help, the quick help).
+  std::vector<QPointer<QWidget>> open;
+  for (QWidget* w : findChildren<QWidget*>())
+    if (w->isWindow() && w->isVisible()) open.emplace_back(w);
+  for (const QPointer<QWidget>& w : open)
+    if (w) w->close();
   event->accept();
 }

@@ -152,7 +152,8 @@ class TF_Main : public QMainWindow,
   // browser preset at the most recent file.
   void ReadStartupSettings();
   void StartupChoice();
-  // Exit: the settings file, with the values that live in controls.
+  // Exit: the settings file, with the values that live in controls; a file that cannot be
+  // written is told once, with the reason.
   void WriteExitSettings();
   // Opens a jigsaw or continues a saved game. Without choices a jigsaw opens at the default
   // level; with them CurrentLevel already describes it (the browser's level page).

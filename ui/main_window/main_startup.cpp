@@ -16,6 +16,7 @@
 #include "ui/main_window/main_toolbar.h"
 #include "game/game_open.h"
 #include "game/main_menu_keys.h"
+#include "foundation/binary_file.h"
 #include "game/game_paths.h"
 #include "game/open_rules.h"
 #include "platform/message_box.h"
@@ -28,6 +29,10 @@ void TF_Main::CreatePersistentForms() {
   sources_ = LoadDownloadSources(s.Paths.sExeDir, s.Paths.sAppDataDir);
   settingsEnv_.DefaultDnSrc = DefaultDnSrc(sources_);
   settingsEnv_.ServerHosts = sources_.ServerHosts;
+  // Without a site address the web pages have nowhere to go.
+  bool anySite = false;
+  for (int32_t i = 0; i < kServerCount; ++i) anySite = anySite || !SiteUrl(sources_, i).empty();
+  for (const char* name : {"MI_HelpHomePage", "MI_HelpProductHomePage"}) MenuAction(name)->setEnabled(anySite);
   settingsEnv_.LoadLanguage = [this](const std::string& path) { LoadLanguage(path); };
   settingsEnv_.ToggleFullScreen = [this] { MI_FullScreenClick(); };
   // The leftover of an interrupted save of older versions.
@@ -85,7 +90,11 @@ void TF_Main::ReadStartupSettings() {
 void TF_Main::WriteExitSettings() {
   settings_.Controls.CB_Show = QuickHelp().CB_Show->isChecked();
   settings_.Controls.MI_FullScreen = fullScreenOn_;
-  WriteSettings(session_, settings_);
+  int error = 0;
+  if (WriteSettings(session_, settings_, &error)) return;
+  // The choices of this session would be lost without a word otherwise.
+  MsgBox(FailureText("The settings could not be written to \"" + session_.Paths.sIniFile + "\"", error),
+         kMbIconExclamation);
 }
 
 void TF_Main::StartupChoice() {

@@ -1,0 +1,136 @@
+#include <QAction>
+#include <QLabel>
+#include <QListWidget>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTest>
+#include <QTimer>
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "gui/answered_main_window.h"
+#include "gui/program_folder.h"
+#include "pack.h"
+#include "platform/desktop.h"
+#include "platform/message_box.h"
+#include "platform/sound.h"
+#include "support/temp_folder.h"
+#include "ui/dialogs/dir_view_form.h"
+#include "ui/dialogs/info_form.h"
+#include "ui/dialogs/options_form.h"
+#include "ui/main_window/main_form.h"
+
+namespace {
+
+using PlayerTexts = AnsweredMainWindow;
+
+TEST_F(PlayerTexts, InfoWindowDecodesTheDescriptionAsTheJigsawStoresIt) {
+  Start();
+  const struct {
+    const char* stored;
+    const char* shown;
+  } cases[] = {
+      {"Caf\xE9 cr\xE8me\r\nat dusk", "Caf\u00e9 cr\u00e8me\nat dusk"},           // Windows-1252
+      {"Caf\u00e9 cr\u00e8me\r\nat dusk", "Caf\u00e9 cr\u00e8me\nat dusk"},       // UTF-8
+      {"\xEF\xBB\xBFSaukonp\u00e4\u00e4", "Saukonp\u00e4\u00e4"},                 // UTF-8 with its mark
+  };
+  for (const auto& c : cases) {
+    ASSERT_TRUE(Open(Pack(120, 90, c.stored), 13, 4, 7));
+    std::string memo;
+    main->RunModal = [&](QDialog& d) {
+      memo = dynamic_cast<TF_Info&>(d).M_Info->toPlainText().toStdString();
+      return 1;
+    };
+    main->MI_GameInfoClick();
+    EXPECT_EQ(memo, c.shown) << c.stored;
+  }
+}
+
+// With no site address the web pages are greyed; a player's sources file with one opens it.
+TEST_F(PlayerTexts, WebPagesNeedASiteAddress) {
+  const struct {
+    const char* sources;  // the player's sources.ini; empty: the shipped one
+    bool enabled;
+    std::vector<std::string> home, product;
+  } cases[] = {
+      {"", false, {}, {}},
+      {"[Source 2]\nHost = jigsaws.example.org\nSite = https://www.example.org\n", true,
+       {"https://www.example.org/"}, {"https://www.example.org/zorva-quix.htm"}},
+  };
+  for (const auto& c : cases) {
+    std::filesystem::create_directories(dir.File("data/zorva-jigsaw-quix"));
+    std::ofstream(dir.File("data/zorva-jigsaw-quix/sources.ini")) << c.sources;
+    Start();
+    for (const char* name : {"MI_HelpHomePage", "MI_HelpProductHomePage"})
+      EXPECT_EQ(main->MenuAction(name)->isEnabled(), c.enabled) << name << " " << c.sources;
+    opened.clear();
+    main->MenuAction("MI_HelpHomePage")->trigger();
+    EXPECT_EQ(opened, c.home);
+    opened.clear();
+    main->MenuAction("MI_HelpProductHomePage")->trigger();
+    EXPECT_EQ(opened, c.product);
+    main.reset();
+  }
+}
+
+// A language file named in capitals is offered and loads; the browser's mix caption then
+// shows the language's "Mix" text.
+TEST_F(PlayerTexts, CapitalisedLanguageFileIsOfferedAndLoads) {
+  std::string german = EnglishLanguageText();
+  ReplaceLine(german, "<engname>English", "<engname>German");
+  ReplaceLine(german, "<localname>English", "<localname>Deutsch");
+  ReplaceLine(german, "<Mix>Mix", "<Mix>Mischen");
+  ReplaceLine(german, "<MI_Options>Options...", "<MI_Options>Einstellungen...");
+  const std::string program = ProgramFolderWithout(dir, {});
+  std::ofstream(program + "language/DEUTSCH.LNG", std::ios::binary) << german;
+  Start(program);
+  std::vector<std::string> offered;
+  // The player picks the language in the Options window and presses OK.
+  QTimer::singleShot(0, main.get(), [&] {
+    TF_Options& options = main->Options();
+    auto* list = options.findChild<QListWidget*>("LV_LangList");
+    for (int i = 0; i < list->count(); ++i) offered.push_back(list->item(i)->text().toStdString());
+    const QList<QListWidgetItem*> found = list->findItems("Deutsch", Qt::MatchExactly);
+    if (!found.isEmpty()) list->setCurrentItem(found[0]);
+    QTest::mouseClick(options.findChild<QPushButton*>(found.isEmpty() ? "B_Cancel" : "B_Ok"), Qt::LeftButton);
+  });
+  main->MI_OptionsClick();
+  EXPECT_EQ(offered, (std::vector<std::string>{"English", "Deutsch"}));
+  EXPECT_EQ(main->MenuAction("MI_Options")->text().section('\t', 0, 0).toStdString(), "Einstellungen...");
+  auto* mix = main->findChild<TF_DirView*>()->findChild<QLabel*>("L_Mix");
+  EXPECT_EQ(mix->text().toStdString(), "Mischen");
+  EXPECT_TRUE(shown.empty());
+}
+
+TEST_F(PlayerTexts, BrokenShapeFileIsAWarning) {
+  const std::string program = ProgramFolderWithout(dir, {"pic_zorva.dat"});
+  std::ofstream(program + "pic_zorva.dat", std::ios::binary) << std::string(300, 'x');
+  Start(program);
+  ASSERT_TRUE(Open(Pack(320, 240, "Shapes"), 13, 3, 11));
+  ASSERT_EQ(shown.size(), 1u);
+  EXPECT_EQ(shown[0].Text, "Invalid DAT file!");
+  EXPECT_EQ(shown[0].Flags & 0xF0, kMbIconExclamation);
+}
+
+// A picture too thin for the cell cut: the player reads the cut's own two messages, the second
+// from the language file, and nothing of the cells' inner bookkeeping.
+TEST_F(PlayerTexts, UncuttableLayoutShowsThePaintMessages) {
+  std::string english = EnglishLanguageText();
+  ReplaceLine(english, "<MS_PaintError>Jigsaw has not been cut properly! Please reopen the puzzle.",
+              "<MS_PaintError>Not cut well: open it again.");
+  const std::string program = ProgramFolderWithout(dir, {"language/english.lng"});
+  std::ofstream(program + "language/english.lng", std::ios::binary) << english;
+  Start(program);
+  ASSERT_TRUE(Open(Pack(100, 7, "Thin"), 13, 0, 99));
+  ASSERT_EQ(shown.size(), 2u);
+  EXPECT_EQ(shown[0].Text.rfind("PaintError: Ind = ", 0), 0u) << shown[0].Text;
+  EXPECT_EQ(shown[1].Text, "Not cut well: open it again.");
+}
+
+}  // namespace
