@@ -4,9 +4,9 @@
 
 #include <cstdlib>
 
-// Qt keeps some process-lifetime allocations (multimedia backends, font caches); leaks are
-// reported for our code only.
-extern "C" const char* __lsan_default_suppressions() { return "leak:libQt6\nleak:libfontconfig\n"; }
+// Qt keeps some process-lifetime allocations (multimedia backends, font caches, the session
+// bus); leaks are reported for our code only.
+extern "C" const char* __lsan_default_suppressions() { return "leak:libQt6\nleak:libfontconfig\nleak:libdbus-1\n"; }
 
 // Every test program runs inside a Qt application on the offscreen platform, with a private
 // runtime folder, so text, fonts, sound and widgets behave as they do in the game.

@@ -1,0 +1,64 @@
+#!/bin/sh
+# Runs a command on a display of its own with a window manager: Xvfb on a free display number
+# and openbox, so that a window gets the frame, the placement and the late resizes it gets on a
+# desktop. Exits 77 (ctest: skipped) when Xvfb, openbox or xprop is missing. A test listing
+# needs no display and runs as it is.
+#   run_under_wm.sh PROGRAM [ARGS...]
+# ZORVA_WM_SCREEN sets the screen (default 1600x1000x24).
+set -u
+for arg in "$@"; do
+  if [ "$arg" = "--gtest_list_tests" ]; then exec env QT_QPA_PLATFORM=offscreen "$@"; fi
+done
+for tool in Xvfb openbox xprop; do
+  if ! command -v "$tool" >/dev/null 2>&1; then
+    echo "$tool is not installed: the window-manager test is skipped" >&2
+    exit 77
+  fi
+done
+
+work=$(mktemp -d)
+xvfb=""
+wm=""
+cleanup() {
+  [ -n "$wm" ] && kill "$wm" 2>/dev/null && wait "$wm" 2>/dev/null
+  [ -n "$xvfb" ] && kill "$xvfb" 2>/dev/null && wait "$xvfb" 2>/dev/null
+  rm -rf "$work"
+}
+trap cleanup EXIT
+trap 'exit 130' INT TERM
+
+# Xvfb picks a free display number and writes it to fd 3 once it accepts clients.
+Xvfb -displayfd 3 -screen 0 "${ZORVA_WM_SCREEN:-1600x1000x24}" -nolisten tcp -noreset \
+  3>"$work/display" >"$work/xvfb.log" 2>&1 &
+xvfb=$!
+i=0
+while ! grep -q '[0-9]' "$work/display" 2>/dev/null; do
+  i=$((i + 1))
+  if [ $i -gt 200 ] || ! kill -0 "$xvfb" 2>/dev/null; then
+    echo "Xvfb did not start:" >&2
+    cat "$work/xvfb.log" >&2
+    exit 1
+  fi
+  sleep 0.05
+done
+DISPLAY=":$(head -n 1 "$work/display")"
+export DISPLAY
+
+# openbox with the system's default settings, its caches in the private folder.
+XDG_CONFIG_HOME="$work/config" XDG_CACHE_HOME="$work/cache" HOME="$work" \
+  openbox --sm-disable >"$work/openbox.log" 2>&1 &
+wm=$!
+i=0
+until xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id'; do
+  i=$((i + 1))
+  if [ $i -gt 200 ] || ! kill -0 "$wm" 2>/dev/null; then
+    echo "openbox did not start:" >&2
+    cat "$work/openbox.log" >&2
+    exit 1
+  fi
+  sleep 0.05
+done
+
+QT_QPA_PLATFORM=xcb "$@"
+status=$?
+exit $status
