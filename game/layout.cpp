@@ -89,6 +89,17 @@ void MoveRun(TGameState& g, size_t start, size_t end, int32_t dx, int32_t dy) {
   }
 }
 
+// The boxes of a run's pieces together.
+TSkinRect RunBox(const TGameState& g, size_t start, size_t end) {
+  TSkinRect box;
+  ClearSkinRect(box);
+  for (size_t k = start; k < end; ++k) {
+    const TPieceRecord& p = g.Pieces[size_t(g.PieceOrder[k].Index)];
+    IncludeInSkinRect(box, p.X, p.Y, p.X + p.BoxW - 1, p.Y + p.BoxH - 1);
+  }
+  return box;
+}
+
 }  // namespace
 
 bool BringGroupsIntoView(TGameState& g, const TPieceView& view, bool strict) {
@@ -166,22 +177,25 @@ void BringAllGroupsIntoView(TGameState& g, const std::vector<TPieceView>& views)
     if (v.Style == 0 || v.Style == 1) BringGroupsIntoView(g, v, true);
 }
 
-void ScaleGroupPositions(TGameState& g, int32_t window, int32_t oldWidth, int32_t oldHeight) {
+void ScaleGroupPositions(TGameState& g, int32_t window, int32_t oldWidth, int32_t oldHeight,
+                         const TContentChange* content) {
   if (!g.GameLoaded) return;
   SortPieces(g, false);
   ForEachGroup(g, [&](size_t start, size_t end) {
     if (g.Pieces[size_t(g.PieceOrder[start].Index)].Window != window) return;
-    TSkinRect box;
-    ClearSkinRect(box);
-    for (size_t k = start; k < end; ++k) {
-      const TPieceRecord& p = g.Pieces[size_t(g.PieceOrder[k].Index)];
-      IncludeInSkinRect(box, p.X, p.Y, p.X + p.BoxW - 1, p.Y + p.BoxH - 1);
-    }
+    const TSkinRect box = RunBox(g, start, end);
     const long double cx = ((long double)box.Left + box.Right) / 2;
     const long double cy = ((long double)box.Top + box.Bottom) / 2;
     const int32_t dx = oldWidth != 0 ? Round(g.Field.FieldW * cx / oldWidth - cx) : 0;
     const int32_t dy = oldHeight != 0 ? Round(g.Field.FieldH * cy / oldHeight - cy) : 0;
-    MoveRun(g, start, end, dx, dy);
+    if (!content) return MoveRun(g, start, end, dx, dy);
+    // Scaled with the field, a group on content beyond the field would leave the content: one
+    // that lay inside stays inside, as far as its left or top edge allows.
+    const auto keep = [](int32_t d, int32_t low, int32_t high, int32_t oldSize, int32_t newSize) {
+      return high < oldSize ? IntMax(IntMin(d, newSize - 1 - high), IntMin(d, -low)) : d;
+    };
+    MoveRun(g, start, end, keep(dx, box.Left, box.Right, content->OldW, content->NewW),
+            keep(dy, box.Top, box.Bottom, content->OldH, content->NewH));
   });
 }
 

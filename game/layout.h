@@ -13,7 +13,12 @@ bool BringGroupsIntoView(TGameState& g, const TPieceView& view, bool strict);
 // The strict pass over every side and pocket among the views.
 void BringAllGroupsIntoView(TGameState& g, const std::vector<TPieceView>& views);
 // Keeps the groups' relative places when the field changes size (g.Field is the new size).
-void ScaleGroupPositions(TGameState& g, int32_t window, int32_t oldWidth, int32_t oldHeight);
+// With content, a group that lay inside the old content size is kept inside the new one.
+struct TContentChange {
+  int32_t OldW, OldH, NewW, NewH;
+};
+void ScaleGroupPositions(TGameState& g, int32_t window, int32_t oldWidth, int32_t oldHeight,
+                         const TContentChange* content = nullptr);
 // Selects the groups inside g.Play.Band (all false) or every group of the view (all true).
 void SelectInBand(TGameState& g, const TPieceView& view, bool all);
 
