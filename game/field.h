@@ -183,6 +183,13 @@ struct TFieldLayout {
 // Recomputes the field size (Game.Field.FieldW, FieldH) and FieldRect; the buffers grow whenever they are smaller than the screen or
 // the field (never shrink), filled with the field background.
 void UpdateFieldSize(TField& f, const TFieldLayout& layout);
+// The field of a window that fills the work area with its frame, caption and toolbar: what a
+// picture is fitted to, whatever the window's size or mode is now.
+void WindowedFieldSize(const TWorkArea& wa, int32_t toolbarHeight, int32_t& width, int32_t& height);
+// The largest field of the mode, which the background picture covers so that a resize needs no
+// new picture: outside full screen the work area less caption and toolbar; in full screen the
+// field with twice the window frame.
+void LargestFieldSize(const TField& f, bool fullScreen, int32_t toolbarHeight, int32_t& width, int32_t& height);
 void SetActiveSide(TField& f, int32_t side);
 void KeepWindowsInField(TField& f);
 // A window's content size from the pieces in it (at most its maximum client size).

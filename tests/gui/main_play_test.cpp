@@ -1,14 +1,19 @@
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScreen>
 #include <QTest>
 #include <QTimer>
+#include <QWheelEvent>
 #include <gtest/gtest.h>
 
 #include <filesystem>
 #include <string>
+#include <vector>
 
 #include "gui/main_window_fixture.h"
+#include "game/background_pictures.h"
 #include "ui/dialogs/options_form.h"
+#include "ui/main_window/main_toolbar.h"
 #include "ui/main_window/main_form.h"
 
 namespace {
@@ -50,6 +55,54 @@ TEST_F(MainWindow, PiecesLookTheSameOpenedContinuedAndAfterOptions) {
     main->MI_OptionsClick();
   }
   EXPECT_EQ(DifferentPixels(Shown(*main), opened), 0) << "after Options";
+}
+
+}  // namespace
+
+namespace {
+
+
+
+
+
+}  // namespace
+
+namespace {
+
+// A picture fitted to the screen fits the window as it fills the work area, however small the
+// window was when the jigsaw was opened: the window placed there shows it whole, unscrolled.
+TEST_F(MainWindow, FittedPictureFitsTheWorkAreaNotTheWindowOfTheMoment) {
+  main->resize(640, 520);
+  QCoreApplication::processEvents();
+  ASSERT_TRUE(Open("dune-grass.zvq", false, true));
+  main->PlaceInWorkArea();
+  QCoreApplication::processEvents();
+  const TGameState& g = main->Session().Game;
+  const TSkinWindow& side = main->Session().Windows.GameWindows[0];
+  EXPECT_FALSE(side.HorzScrollVisible || side.VertScrollVisible);
+  EXPECT_TRUE(g.GameLevel.ImageW == g.Field.FieldW || g.GameLevel.ImageH == g.Field.FieldH)
+      << g.GameLevel.ImageW << "x" << g.GameLevel.ImageH << " on " << g.Field.FieldW << "x" << g.Field.FieldH;
+}
+
+// The background picture is made once at the size of the largest field of the window; resizing
+// the window neither reloads nor rescales it.
+TEST_F(MainWindow, BackgroundPictureCoversTheLargestFieldThroughResizes) {
+  main->resize(640, 520);
+  QCoreApplication::processEvents();
+  main->SetWindowBackground(0, kFirstBackgroundCode + 2);
+  const TDibImage* picture = main->Session().Windows.BackgroundPicture;
+  ASSERT_NE(picture, nullptr);
+  const uint8_t* bits = picture->Bits;
+  const QRect work = main->screen()->availableGeometry();
+  EXPECT_EQ(picture->Width, work.width());
+  EXPECT_EQ(picture->Height, work.height() - main->Toolbar()->height());
+  for (const QSize size : {QSize(700, 560), QSize(560, 500), QSize(760, 580)}) {
+    main->resize(size);
+    QCoreApplication::processEvents();
+    ASSERT_EQ(main->Session().Windows.BackgroundPicture, picture);
+    EXPECT_EQ(picture->Bits, bits) << size.width();
+    EXPECT_EQ(picture->Width, work.width()) << size.width();
+  }
 }
 
 }  // namespace

@@ -93,5 +93,16 @@ TEST_F(FullScreenUnderWM, PiecesFollowTheFieldTheWindowGetsAndComeBack) {
   }
 }
 
+// A picture fitted while in full screen still fits the window once full screen is left.
+TEST_F(FullScreenUnderWM, PictureFittedInFullScreenNeedsNoScrollingInTheWindow) {
+  Switch();
+  ASSERT_TRUE(Open(true));
+  EXPECT_FALSE(Side().HorzScrollVisible || Side().VertScrollVisible);
+  Switch();
+  Screenshot("fitted-in-full-screen-windowed");
+  EXPECT_LE(G().GameLevel.ImageW, G().Field.FieldW);
+  EXPECT_LE(G().GameLevel.ImageH, G().Field.FieldH);
+  EXPECT_FALSE(Side().HorzScrollVisible || Side().VertScrollVisible);
+}
 
 }  // namespace

@@ -51,8 +51,10 @@ void TF_Main::ShowMessage(const std::string& text) {
 bool TF_Main::LoadBackgroundPicture(int32_t code) {
   if (!IsBackgroundPicture(code)) return false;
   const TSkinWindow& side = session_.Windows.GameWindows[0];
-  const int32_t w = std::max(side.ContentWidth, session_.Game.Field.FieldW);
-  const int32_t h = std::max(side.ContentHeight, session_.Game.Field.FieldH);
+  int32_t w = 0, h = 0;
+  LargestFieldSize(*field_, fullScreenOn_, ToolbarHeight(), w, h);
+  w = std::max({w, side.ContentWidth, session_.Game.Field.FieldW});
+  h = std::max({h, side.ContentHeight, session_.Game.Field.FieldH});
   const bool ok = ::LoadBackgroundPicture(I_BkgPic, BackgroundFolder(session_.Paths.sExeDir), code, w, h);
   session_.Windows.BackgroundPicture = ok ? &*I_BkgPic.Picture : nullptr;
   return ok;
