@@ -143,6 +143,7 @@ struct TField final : TPlayHost, TSkinWindowHost {
   int32_t ClickX = 0, ClickY = 0;
   TSkinWindow* HoverWindow = nullptr;
   int32_t HoverButton = -1;
+  int32_t WheelRest = 0;  // wheel turn not yet a whole step (a notch is 120)
 
   TField(TGameState& game, TSkinWindows& windows, TFieldHost& host);
   ~TField();
@@ -246,4 +247,5 @@ TSkinRect I_FieldMouseDown(TField& f, int32_t button, uint8_t shift, int32_t x, 
 TSkinRect I_FieldMouseMove(TField& f, uint8_t shift, int32_t x, int32_t y);
 TSkinRect I_FieldMouseUp(TField& f, int32_t button, uint8_t shift, int32_t x, int32_t y);
 // delta > 0 is a step up. True when the wheel was handled (always, as the game treats it).
+// delta: the wheel's angle in eighths of a degree; each whole notch of 120 turns once.
 bool I_FieldMouseWheel(TField& f, int32_t delta, int32_t x, int32_t y, TSkinRect* changed = nullptr);

@@ -61,7 +61,37 @@ TEST_F(MainWindow, PiecesLookTheSameOpenedContinuedAndAfterOptions) {
 
 namespace {
 
+void Wheel(QWidget* field, QPoint at, int angle) {
+  QWheelEvent e(QPointF(at), QPointF(field->mapToGlobal(at)), QPoint(), QPoint(0, angle), Qt::NoButton,
+                Qt::NoModifier, Qt::NoScrollPhase, false);
+  QCoreApplication::sendEvent(field, &e);
+}
 
+// A smooth wheel or a touchpad sends a notch of 120 in parts: the piece turns once per whole
+// notch, up counter-clockwise and down clockwise, however the notch came.
+TEST_F(MainWindow, WheelTurnsAPieceOncePerWholeNotch) {
+  ASSERT_TRUE(Open("dune-grass.zvq", true));
+  const struct {
+    std::vector<int> Angles;
+    int Turns;  // quarter turns clockwise
+  } cases[] = {
+      {{120}, 3},
+      {{15, 15, 15, 15, 15, 15, 15, 15}, 3},
+      {{-40, -40, -40}, 1},
+      {{60, 60, 60, 60}, 2},
+      {{-240}, 2},
+      {{90, -90, -30}, 1},  // a turn the other way starts a notch afresh
+      {{100}, 0},
+  };
+  const TPieceRecord& p = main->Session().Game.Pieces[4];
+  for (const auto& c : cases) {
+    QPoint at;
+    ASSERT_TRUE(PointOn(4, at));
+    const int before = p.Rotation;
+    for (int angle : c.Angles) Wheel(main->P_Field(), at, angle);
+    EXPECT_EQ((p.Rotation - before + 4) % 4, c.Turns) << ::testing::PrintToString(c.Angles);
+  }
+}
 
 
 

@@ -155,7 +155,7 @@ void TFieldView::wheelEvent(QWheelEvent* event) {
   const QPoint p = FieldPoint(event->position());
   TGameSession& s = main_.Session();
   s.AutoSaveHold = true;
-  I_FieldMouseWheel(f, event->angleDelta().y() > 0 ? 1 : -1, p.x(), p.y());
+  I_FieldMouseWheel(f, event->angleDelta().y(), p.x(), p.y());
   s.AutoSaveHold = false;
 }
 
