@@ -275,10 +275,28 @@ bool ArrangeSelectedPieces(TGameState& g, int32_t areaW, int32_t areaH) {
   int32_t px = g.GameLevel.MaskS + g.GameLevel.KnobS, py = px;
   if (int64_t(px) * grid.Cols > areaW) px = areaW / grid.Cols;
   if (int64_t(py) * grid.Rows > areaH && grid.Rows > 0) py = areaH / grid.Rows;
+  // The grid keeps its pitch but starts where its last column and row still lie in the area
+  // (or no further out than the selection already reached), and no piece is left outside it:
+  // every arranged piece is within the player's reach.
+  int32_t boxW = 0, boxH = 0, limitW = areaW, limitH = areaH;
+  for (const TPieceOrderEntry& e : g.PieceOrder) {
+    const TPieceRecord& p = g.Pieces[size_t(e.Index)];
+    if (p.Selected && e.Index != frame) {
+      limitW = IntMax(limitW, p.X + p.BoxW);
+      limitH = IntMax(limitH, p.Y + p.BoxH);
+    }
+  }
+  for (const int32_t i : list) {
+    boxW = IntMax(boxW, g.Pieces[size_t(i)].BoxW);
+    boxH = IntMax(boxH, g.Pieces[size_t(i)].BoxH);
+  }
+  const int32_t lastCol = IntMin(n, grid.Cols) - 1, lastRow = (n - 1) / grid.Cols;
+  const int32_t left = ClampInt(minX, 0, IntMax(limitW - lastCol * px - boxW, 0));
+  const int32_t top = ClampInt(minY, 0, IntMax(limitH - lastRow * py - boxH, 0));
   for (int32_t k = 0; k < n; ++k) {
     TPieceRecord& p = g.Pieces[size_t(list[size_t(k)])];
-    p.X = minX + (k % grid.Cols) * px;
-    p.Y = minY + (k / grid.Cols) * py;
+    p.X = ClampInt(left + (k % grid.Cols) * px, 0, IntMax(limitW - p.BoxW, 0));
+    p.Y = ClampInt(top + (k / grid.Cols) * py, 0, IntMax(limitH - p.BoxH, 0));
   }
   return true;
 }

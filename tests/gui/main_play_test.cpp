@@ -94,6 +94,25 @@ TEST_F(MainWindow, WheelTurnsAPieceOncePerWholeNotch) {
 }
 
 
+// At the largest pieces, select all and Arrange: every piece lies inside the side, in the
+// field, with a part of it on top where the player can take it.
+TEST_F(MainWindow, ArrangedLargestPiecesLieWithinReach) {
+  ASSERT_TRUE(Open("dune-grass.zvq", false, true));
+  const TGameState& g = main->Session().Game;
+  const TSkinWindow& side = main->Session().Windows.GameWindows[0];
+  ReleaseKey(Qt::Key_A);
+  ASSERT_TRUE(g.Play.HasSelection);
+  ReleaseKey(Qt::Key_R);
+  for (int32_t i = 0; i < LivePieceCount(g); ++i) {
+    const TPieceRecord& p = g.Pieces[size_t(i)];
+    EXPECT_GE(p.X, 0) << i;
+    EXPECT_GE(p.Y, 0) << i;
+    EXPECT_LE(p.X + p.BoxW, side.ContentWidth) << i;
+    EXPECT_LE(p.Y + p.BoxH, side.ContentHeight) << i;
+    QPoint at;
+    EXPECT_TRUE(PointOn(i, at)) << i;
+  }
+}
 
 }  // namespace
 
