@@ -93,6 +93,30 @@ TEST_F(MainWindow, WheelTurnsAPieceOncePerWholeNotch) {
   }
 }
 
+// W brings the weight pin; only the pin dropped on a piece turns weight mode on, and the menu
+// item is checked exactly while the mode is on.
+TEST_F(MainWindow, WeightItemIsCheckedOnlyWhileWeightModeIsOn) {
+  ASSERT_TRUE(Open("dune-grass.zvq"));
+  const TGameState& g = main->Session().Game;
+  const QAction* weight = main->MenuAction("MI_GameWeight");
+  ReleaseKey(Qt::Key_W);
+  EXPECT_TRUE(main->Field().Pin.Dragging);
+  EXPECT_FALSE(weight->isChecked());
+  ReleaseKey(Qt::Key_W);  // the pin put away unused
+  EXPECT_FALSE(main->Field().Pin.Dragging);
+  EXPECT_FALSE(weight->isChecked());
+
+  ReleaseKey(Qt::Key_W);
+  QPoint at;
+  ASSERT_TRUE(PointOn(3, at));
+  QTest::mouseMove(main->P_Field(), at);
+  QTest::mouseClick(main->P_Field(), Qt::LeftButton, Qt::NoModifier, at);
+  EXPECT_EQ(g.Play.WeightGroup, 3);  // the piece the pin was dropped on
+  EXPECT_TRUE(weight->isChecked());
+  ReleaseKey(Qt::Key_W);
+  EXPECT_EQ(g.Play.WeightGroup, -1);
+  EXPECT_FALSE(weight->isChecked());
+}
 
 // At the largest pieces, select all and Arrange: every piece lies inside the side, in the
 // field, with a part of it on top where the player can take it.

@@ -267,9 +267,14 @@ void TF_Main::MI_GameInfoClick() {
 }
 
 void TF_Main::MI_GameWeightClick() {
-  if (!session_.Game.GameLoaded) return;
-  const QPoint p = fieldView_->FieldPoint(fieldView_->mapFromGlobal(QCursor::pos()));
-  WeightCommand(*field_, p.x(), p.y());
+  const TGameState& g = session_.Game;
+  if (g.GameLoaded) {
+    const QPoint p = fieldView_->FieldPoint(fieldView_->mapFromGlobal(QCursor::pos()));
+    WeightCommand(*field_, p.x(), p.y());
+  }
+  // A checkable item checks itself when triggered; the check shows the mode, which starts only
+  // when the pin is dropped on a piece.
+  if (QAction* a = MenuAction("MI_GameWeight")) a->setChecked(g.GameLoaded && g.Play.WeightGroup != -1);
 }
 
 void TF_Main::MI_OptionsClick() {
