@@ -1,3 +1,4 @@
+#include <algorithm>
 #include <gtest/gtest.h>
 
 #include "game/layout.h"
@@ -358,3 +359,70 @@ TEST(ArrangeSelectedPieces, ATallNarrowAreaStillGetsAColumn) {
 
 }  // namespace
 
+
+namespace {
+
+// Scaled with the field, a group that lay inside the sides' content stays inside it; one that
+// already passed its edge is scaled as it is, and without content nothing is held back.
+TEST(ScaleGroupPositions, KeepsGroupsThatLayInsideTheContentInside) {
+  const struct {
+    int32_t X, FieldFrom, FieldTo, ContentFrom, ContentTo;
+    bool Content;
+    int32_t ExpectedX;
+  } cases[] = {
+      {100, 640, 800, 800, 800, true, 127},  // centre 109.5 -> 136.9
+      {700, 640, 800, 800, 800, true, 780},  // would end at 896: held at the content's edge
+      {790, 640, 800, 800, 800, true, 990},  // ended past the edge before: scaled freely
+      {700, 640, 800, 800, 800, false, 877},
+      {700, 800, 640, 800, 800, true, 558},  // shrinking never holds back
+  };
+  for (const auto& c : cases) {
+    TGameState g;
+    MakeTestGame(g, {.Cols = 1, .Rows = 1, .Tile = 20, .Knob = 0});
+    g.Pieces[0].X = c.X;
+    g.Pieces[0].Y = 10;
+    g.Field.FieldW = c.FieldTo;
+    g.Field.FieldH = 600;
+    const TContentChange content{c.ContentFrom, 600, c.ContentTo, 600};
+    ScaleGroupPositions(g, 0, c.FieldFrom, 600, c.Content ? &content : nullptr);
+    EXPECT_EQ(g.Pieces[0].X, c.ExpectedX) << c.X << " " << c.FieldFrom << "->" << c.FieldTo;
+    EXPECT_EQ(g.Pieces[0].Y, 10);
+  }
+}
+
+// Arrange keeps its grid's pitch of MaskS + KnobS but starts it where its last column and row
+// still lie in the area, never past its left or top edge.
+TEST(ArrangeSelectedPieces, TheGridIsMovedBackIntoTheArea) {
+  const struct {
+    int32_t X, Y, AreaW, AreaH;
+    std::vector<int32_t> Xs, Ys;
+  } cases[] = {
+      {40, 30, 400, 100, {40, 64, 88}, {30, 30, 30}},  // room enough: from the selection's corner
+      {150, 70, 200, 100, {124, 148, 172}, {70, 70, 70}},  // 3 x 1: the last column ends at 200
+      {60, 60, 100, 100, {48, 48, 72}, {56, 56, 80}},  // 2 x 2: column and row end at 100
+      {-30, -5, 400, 100, {0, 24, 48}, {0, 0, 0}},
+  };
+  for (const auto& c : cases) {
+    TGameState g;
+    MakeTestGame(g, {.Cols = 3, .Rows = 1, .Tile = 20, .Knob = 4});  // boxes 24, 28, 24 by 20
+    for (int32_t i = 0; i < 3; ++i) {
+      TPieceRecord& p = g.Pieces[size_t(i)];
+      p.X = c.X + 5 * i;
+      p.Y = c.Y;
+      p.Selected = 1;
+    }
+    g.Rng.RandSeed = 7;
+    ASSERT_TRUE(ArrangeSelectedPieces(g, c.AreaW, c.AreaH));
+    std::vector<int32_t> xs, ys;
+    for (int32_t i = 0; i < 3; ++i) {
+      xs.push_back(g.Pieces[size_t(i)].X);
+      ys.push_back(g.Pieces[size_t(i)].Y);
+    }
+    std::sort(xs.begin(), xs.end());
+    std::sort(ys.begin(), ys.end());
+    EXPECT_EQ(xs, c.Xs) << c.X << "," << c.Y << " on " << c.AreaW << "x" << c.AreaH;
+    EXPECT_EQ(ys, c.Ys) << c.X << "," << c.Y << " on " << c.AreaW << "x" << c.AreaH;
+  }
+}
+
+}  // namespace
