@@ -68,6 +68,7 @@ TEST_F(FullScreenUnderWM, PiecesFollowTheFieldTheWindowGetsAndComeBack) {
   Screenshot("windowed");
 
   Switch();
+  EXPECT_TRUE(WaitFor([&] { return G().Field.FieldW == Screen().width(); }));
   Screenshot("full-screen");
   const TFieldArea full = G().Field;
   EXPECT_EQ(full.FieldW, Screen().width());
@@ -82,6 +83,7 @@ TEST_F(FullScreenUnderWM, PiecesFollowTheFieldTheWindowGetsAndComeBack) {
   }
 
   Switch();
+  EXPECT_TRUE(WaitFor([&] { return G().Field.FieldW == windowed.FieldW && G().Field.FieldH == windowed.FieldH; }));
   Screenshot("windowed-again");
   EXPECT_EQ(G().Field.FieldW, windowed.FieldW);
   EXPECT_EQ(G().Field.FieldH, windowed.FieldH);

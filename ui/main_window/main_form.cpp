@@ -187,7 +187,7 @@ TF_Main::TF_Main(const std::string& programDir) {
   setCentralWidget(fieldView_);
 
   T_SwitchSettle.setSingleShot(true);
-  T_SwitchSettle.setInterval(3000);
+  T_SwitchSettle.setInterval(5000);
   connect(&T_SwitchSettle, &QTimer::timeout, this, [this] { switchPending_ = false; });
   T_AutoSave.setInterval(5000);
   connect(&T_AutoSave, &QTimer::timeout, this, [this] { AutoSaveTimer(); });
