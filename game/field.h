@@ -246,6 +246,6 @@ void FieldMouseUp(TField& f, int32_t button, uint8_t shift, int32_t x, int32_t y
 TSkinRect I_FieldMouseDown(TField& f, int32_t button, uint8_t shift, int32_t x, int32_t y);
 TSkinRect I_FieldMouseMove(TField& f, uint8_t shift, int32_t x, int32_t y);
 TSkinRect I_FieldMouseUp(TField& f, int32_t button, uint8_t shift, int32_t x, int32_t y);
-// delta > 0 is a step up. True when the wheel was handled (always, as the game treats it).
-// delta: the wheel's angle in eighths of a degree; each whole notch of 120 turns once.
+// delta: the wheel's angle in eighths of a degree, > 0 up; each whole notch of 120 turns once.
+// True when the wheel was handled (always, as the game treats it).
 bool I_FieldMouseWheel(TField& f, int32_t delta, int32_t x, int32_t y, TSkinRect* changed = nullptr);

@@ -179,3 +179,25 @@ TEST_F(MainWindow, BackgroundPictureCoversTheLargestFieldThroughResizes) {
 }
 
 }  // namespace
+
+namespace {
+
+// A window manager may resize the window seconds after a full-screen switch: a game opened in
+// between is scaled from the field it was laid out on, not from the field before the switch.
+TEST_F(MainWindow, GameOpenedWhileFullScreenSettlesScalesFromItsOwnField) {
+  main->MI_FullScreenClick();
+  ASSERT_TRUE(Open("dune-grass.zvq"));
+  const TGameState& g = main->Session().Game;
+  const TFieldArea opened = g.Field;
+  const std::vector<TPieceRecord> before = g.Pieces;
+  main->resize(opened.FieldW * 3 / 4, main->height());  // the late answer of the window manager
+  QCoreApplication::processEvents();
+  ASSERT_LT(g.Field.FieldW, opened.FieldW);
+  for (int32_t i = 0; i < LivePieceCount(g); ++i) {
+    const TPieceRecord& was = before[size_t(i)];
+    const double cx = was.X + (was.BoxW - 1) / 2.0;
+    EXPECT_NEAR(g.Pieces[size_t(i)].X + (was.BoxW - 1) / 2.0, cx * g.Field.FieldW / opened.FieldW, 1.0) << i;
+  }
+}
+
+}  // namespace

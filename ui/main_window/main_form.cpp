@@ -269,16 +269,17 @@ int32_t TF_Main::ToolbarHeight() const {
 void TF_Main::FollowFullScreenSwitch() {
   TGameSession& s = session_;
   const TFieldArea& field = s.Game.Field;
-  if (!switchPending_ || !s.Game.GameLoaded) return;
-  if (field.FieldW == switchFromW_ && field.FieldH == switchFromH_) return;
-  // The sides' content follows the new field before the groups are scaled into it.
-  TContentChange content{field.ContentW, field.ContentH, 0, 0};
-  LayoutGameWindows(s.Windows, s.Game.Field, s.Game.GameLevel.ImageW, s.Game.GameLevel.ImageH);
-  content.NewW = field.ContentW;
-  content.NewH = field.ContentH;
-  for (int32_t i = 0; i < 6; ++i) {
-    ScaleGroupPositions(s.Game, i, switchFromW_, switchFromH_, i < 2 ? &content : nullptr);
-    BringGroupsIntoView(s.Game, PieceViewOf(s.Windows.GameWindows[size_t(i)]), true);
+  if (!switchPending_ || (field.FieldW == switchFromW_ && field.FieldH == switchFromH_)) return;
+  if (s.Game.GameLoaded) {
+    // The sides' content follows the new field before the groups are scaled into it.
+    TContentChange content{field.ContentW, field.ContentH, 0, 0};
+    LayoutGameWindows(s.Windows, s.Game.Field, s.Game.GameLevel.ImageW, s.Game.GameLevel.ImageH);
+    content.NewW = field.ContentW;
+    content.NewH = field.ContentH;
+    for (int32_t i = 0; i < 6; ++i) {
+      ScaleGroupPositions(s.Game, i, switchFromW_, switchFromH_, i < 2 ? &content : nullptr);
+      BringGroupsIntoView(s.Game, PieceViewOf(s.Windows.GameWindows[size_t(i)]), true);
+    }
   }
   switchFromW_ = field.FieldW;
   switchFromH_ = field.FieldH;
@@ -359,6 +360,9 @@ bool TF_Main::StartGame(const std::string& path, const TOpenChoices* chosen) {
     return false;
   }
   SortPieces(s.Game, false);
+  // A full-screen switch still settling scales this game from the field it was laid out on.
+  switchFromW_ = s.Game.Field.FieldW;
+  switchFromH_ = s.Game.Field.FieldH;
   AddRecentFile(settings_, path);
   RefreshRecentMenu();
   DrawThumbnailImage(s);
