@@ -20,7 +20,8 @@ work=$(mktemp -d)
 xvfb=""
 wm=""
 cleanup() {
-  [ -n "$wm" ] && kill "$wm" 2>/dev/null && wait "$wm" 2>/dev/null
+  # A test that ended while holding the window manager still leaves it stopped.
+  [ -n "$wm" ] && kill -CONT "$wm" 2>/dev/null && kill "$wm" 2>/dev/null && wait "$wm" 2>/dev/null
   [ -n "$xvfb" ] && kill "$xvfb" 2>/dev/null && wait "$xvfb" 2>/dev/null
   rm -rf "$work"
 }
