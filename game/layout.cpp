@@ -252,7 +252,7 @@ TSpreadGrid ArrangeGrid(int32_t n, int32_t areaW, int32_t areaH) {
   return {cols, rows};
 }
 
-bool ArrangeSelectedPieces(TGameState& g, int32_t areaW, int32_t areaH) {
+bool ArrangeSelectedPieces(TGameState& g, int32_t areaW, int32_t areaH, std::vector<int32_t>* arranged) {
   const int32_t frame = FramePieceIndex(g);
   SortPieces(g, false);
   int32_t minX = areaW + 5000, minY = areaH + 5000;
@@ -275,28 +275,33 @@ bool ArrangeSelectedPieces(TGameState& g, int32_t areaW, int32_t areaH) {
   int32_t px = g.GameLevel.MaskS + g.GameLevel.KnobS, py = px;
   if (int64_t(px) * grid.Cols > areaW) px = areaW / grid.Cols;
   if (int64_t(py) * grid.Rows > areaH && grid.Rows > 0) py = areaH / grid.Rows;
-  // The grid keeps its pitch but starts where its last column and row still lie in the area
-  // (or no further out than the selection already reached), and no piece is left outside it:
-  // every arranged piece is within the player's reach.
-  int32_t boxW = 0, boxH = 0, limitW = areaW, limitH = areaH;
-  for (const TPieceOrderEntry& e : g.PieceOrder) {
-    const TPieceRecord& p = g.Pieces[size_t(e.Index)];
-    if (p.Selected && e.Index != frame) {
-      limitW = IntMax(limitW, p.X + p.BoxW);
-      limitH = IntMax(limitH, p.Y + p.BoxH);
-    }
-  }
-  for (const int32_t i : list) {
-    boxW = IntMax(boxW, g.Pieces[size_t(i)].BoxW);
-    boxH = IntMax(boxH, g.Pieces[size_t(i)].BoxH);
-  }
-  const int32_t lastCol = IntMin(n, grid.Cols) - 1, lastRow = (n - 1) / grid.Cols;
-  const int32_t left = ClampInt(minX, 0, IntMax(limitW - lastCol * px - boxW, 0));
-  const int32_t top = ClampInt(minY, 0, IntMax(limitH - lastRow * py - boxH, 0));
   for (int32_t k = 0; k < n; ++k) {
     TPieceRecord& p = g.Pieces[size_t(list[size_t(k)])];
-    p.X = ClampInt(left + (k % grid.Cols) * px, 0, IntMax(limitW - p.BoxW, 0));
-    p.Y = ClampInt(top + (k / grid.Cols) * py, 0, IntMax(limitH - p.BoxH, 0));
+    p.X = minX + (k % grid.Cols) * px;
+    p.Y = minY + (k / grid.Cols) * py;
   }
+  if (arranged) *arranged = std::move(list);
   return true;
+}
+
+void MovePiecesIntoArea(TGameState& g, const std::vector<int32_t>& pieces, int32_t areaW, int32_t areaH) {
+  if (pieces.empty()) return;
+  int32_t left = INT32_MAX, top = INT32_MAX, right = INT32_MIN, bottom = INT32_MIN;
+  for (const int32_t i : pieces) {
+    const TPieceRecord& p = g.Pieces[size_t(i)];
+    left = IntMin(left, p.X);
+    top = IntMin(top, p.Y);
+    right = IntMax(right, p.X + p.BoxW);
+    bottom = IntMax(bottom, p.Y + p.BoxH);
+  }
+  // As one block first, so that a grid stays a grid; what still sticks out is clamped alone.
+  const auto shift = [](int32_t low, int32_t high, int32_t size) {
+    return high > size ? IntMax(size - high, -low) : IntMax(-low, 0);
+  };
+  const int32_t dx = shift(left, right, areaW), dy = shift(top, bottom, areaH);
+  for (const int32_t i : pieces) {
+    TPieceRecord& p = g.Pieces[size_t(i)];
+    p.X = ClampInt(p.X + dx, 0, IntMax(areaW - p.BoxW, 0));
+    p.Y = ClampInt(p.Y + dy, 0, IntMax(areaH - p.BoxH, 0));
+  }
 }

@@ -390,17 +390,20 @@ TEST(ScaleGroupPositions, KeepsGroupsThatLayInsideTheContentInside) {
   }
 }
 
-// Arrange keeps its grid's pitch of MaskS + KnobS but starts it where its last column and row
-// still lie in the area, never past its left or top edge.
-TEST(ArrangeSelectedPieces, TheGridIsMovedBackIntoTheArea) {
+// The arranged grid moved back into the area keeps its pitch of MaskS + KnobS; it lies against
+// the edge it ran past, or from the selection's corner when it fits; a grid wider than the area
+// has each piece clamped in.
+TEST(MovePiecesIntoArea, ArrangedGridComesBackIntoTheArea) {
   const struct {
     int32_t X, Y, AreaW, AreaH;
-    std::vector<int32_t> Xs, Ys;
+    int32_t Left, Top, Right, Bottom;  // of the boxes together; -1: not checked
+    bool Pitch;
   } cases[] = {
-      {40, 30, 400, 100, {40, 64, 88}, {30, 30, 30}},  // room enough: from the selection's corner
-      {150, 70, 200, 100, {124, 148, 172}, {70, 70, 70}},  // 3 x 1: the last column ends at 200
-      {60, 60, 100, 100, {48, 48, 72}, {56, 56, 80}},  // 2 x 2: column and row end at 100
-      {-30, -5, 400, 100, {0, 24, 48}, {0, 0, 0}},
+      {40, 30, 400, 100, 40, 30, -1, -1, true},  // room enough: from the selection's corner
+      {150, 70, 200, 100, -1, 70, 200, 90, true},  // 3 x 1: against the right edge
+      {60, 60, 100, 100, -1, -1, 100, 100, true},  // 2 x 2: against the right and bottom edges
+      {-30, -5, 400, 100, 0, 0, -1, -1, true},  // never past the left or top edge
+      {0, 0, 60, 30, 0, 0, 60, 20, false},  // a pitch of 20 for boxes of 24 and 28: clamped
   };
   for (const auto& c : cases) {
     TGameState g;
@@ -412,16 +415,34 @@ TEST(ArrangeSelectedPieces, TheGridIsMovedBackIntoTheArea) {
       p.Selected = 1;
     }
     g.Rng.RandSeed = 7;
-    ASSERT_TRUE(ArrangeSelectedPieces(g, c.AreaW, c.AreaH));
+    std::vector<int32_t> arranged;
+    ASSERT_TRUE(ArrangeSelectedPieces(g, c.AreaW, c.AreaH, &arranged));
+    ASSERT_EQ(arranged.size(), 3u);
+    MovePiecesIntoArea(g, arranged, c.AreaW, c.AreaH);
+    const std::string at = std::to_string(c.X) + "," + std::to_string(c.Y) + " on " +
+                           std::to_string(c.AreaW) + "x" + std::to_string(c.AreaH);
+    int32_t left = 1 << 20, top = 1 << 20, right = 0, bottom = 0;
     std::vector<int32_t> xs, ys;
     for (int32_t i = 0; i < 3; ++i) {
-      xs.push_back(g.Pieces[size_t(i)].X);
-      ys.push_back(g.Pieces[size_t(i)].Y);
+      const TPieceRecord& p = g.Pieces[size_t(i)];
+      left = std::min(left, p.X), top = std::min(top, p.Y);
+      right = std::max(right, p.X + p.BoxW), bottom = std::max(bottom, p.Y + p.BoxH);
+      xs.push_back(p.X), ys.push_back(p.Y);
     }
-    std::sort(xs.begin(), xs.end());
-    std::sort(ys.begin(), ys.end());
-    EXPECT_EQ(xs, c.Xs) << c.X << "," << c.Y << " on " << c.AreaW << "x" << c.AreaH;
-    EXPECT_EQ(ys, c.Ys) << c.X << "," << c.Y << " on " << c.AreaW << "x" << c.AreaH;
+    EXPECT_GE(left, 0) << at;
+    EXPECT_GE(top, 0) << at;
+    EXPECT_LE(right, c.AreaW) << at;
+    EXPECT_LE(bottom, c.AreaH) << at;
+    if (c.Left >= 0) EXPECT_EQ(left, c.Left) << at;
+    if (c.Top >= 0) EXPECT_EQ(top, c.Top) << at;
+    if (c.Right >= 0) EXPECT_EQ(right, c.Right) << at;
+    if (c.Bottom >= 0) EXPECT_EQ(bottom, c.Bottom) << at;
+    if (!c.Pitch) continue;
+    for (std::vector<int32_t>* v : {&xs, &ys}) {
+      std::sort(v->begin(), v->end());
+      v->erase(std::unique(v->begin(), v->end()), v->end());
+      for (size_t k = 1; k < v->size(); ++k) EXPECT_EQ((*v)[k] - (*v)[k - 1], 24) << at;
+    }
   }
 }
 

@@ -121,6 +121,8 @@ TEST_F(MainWindow, WeightItemIsCheckedOnlyWhileWeightModeIsOn) {
 // At the largest pieces, select all and Arrange: every piece lies inside the side, in the
 // field, with a part of it on top where the player can take it.
 TEST_F(MainWindow, ArrangedLargestPiecesLieWithinReach) {
+  main->resize(900, 700);
+  QCoreApplication::processEvents();
   ASSERT_TRUE(Open("dune-grass.zvq", false, true));
   const TGameState& g = main->Session().Game;
   const TSkinWindow& side = main->Session().Windows.GameWindows[0];

@@ -141,7 +141,11 @@ void TF_Main::MI_GameArrangeClick() {
   const bool pocket = active.Style == kSkinStylePocket;
   const int32_t w = pocket ? s.Game.Field.FieldW : s.Windows.GameWindows[0].ContentWidth;
   const int32_t h = pocket ? s.Game.Field.FieldH : s.Windows.GameWindows[0].ContentHeight;
-  if (ArrangeSelectedPieces(s.Game, w, h)) {
+  std::vector<int32_t> arranged;
+  if (ArrangeSelectedPieces(s.Game, w, h, &arranged)) {
+    // The grid from the selection's corner can run past the content at the largest pieces:
+    // every arranged piece is brought where the player can take it.
+    MovePiecesIntoArea(s.Game, arranged, w, h);
     if (pocket) UpdateWindowContentSize(*field_, active);
     s.SaveModified = s.AutoSaveModified = true;
     s.Game.Play.RedrawKind = kRedrawField;
