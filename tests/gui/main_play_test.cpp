@@ -57,9 +57,6 @@ TEST_F(MainWindow, PiecesLookTheSameOpenedContinuedAndAfterOptions) {
   EXPECT_EQ(DifferentPixels(Shown(*main), opened), 0) << "after Options";
 }
 
-}  // namespace
-
-namespace {
 
 void Wheel(QWidget* field, QPoint at, int angle) {
   QWheelEvent e(QPointF(at), QPointF(field->mapToGlobal(at)), QPoint(), QPoint(0, angle), Qt::NoButton,
@@ -140,9 +137,6 @@ TEST_F(MainWindow, ArrangedLargestPiecesLieWithinReach) {
   }
 }
 
-}  // namespace
-
-namespace {
 
 // A picture fitted to the screen fits the window as it fills the work area, however small the
 // window was when the jigsaw was opened: the window placed there shows it whole, unscrolled.
@@ -180,9 +174,6 @@ TEST_F(MainWindow, BackgroundPictureCoversTheLargestFieldThroughResizes) {
   }
 }
 
-}  // namespace
-
-namespace {
 
 // A window manager may resize the window seconds after a full-screen switch: a game opened in
 // between is scaled from the field it was laid out on, not from the field before the switch.
