@@ -45,16 +45,20 @@ TEST_F(MainWindow, PiecesLookTheSameOpenedContinuedAndAfterOptions) {
   ASSERT_TRUE(main->StartGame(saved));
   EXPECT_EQ(DifferentPixels(Shown(*main), opened), 0) << "continued";
 
-  // Options: another frame style, then "Shadows" again.
+  // Options: OK as they are; then another frame style, and "Shadows" again.
   TF_Options& options = main->Options();
-  for (const char* wood : {"RB_VisualWood1", "RB_VisualWood2"}) {
+  const auto ok = [&](const char* wood) {
     QTimer::singleShot(0, &options, [&options, wood] {
-      options.findChild<QRadioButton*>(wood)->click();
+      if (wood) options.findChild<QRadioButton*>(wood)->click();
       QTest::mouseClick(options.findChild<QPushButton*>("B_Ok"), Qt::LeftButton);
     });
     main->MI_OptionsClick();
-  }
-  EXPECT_EQ(DifferentPixels(Shown(*main), opened), 0) << "after Options";
+  };
+  ok(nullptr);
+  EXPECT_EQ(DifferentPixels(Shown(*main), opened), 0) << "after Options OK";
+  ok("RB_VisualWood1");
+  ok("RB_VisualWood2");
+  EXPECT_EQ(DifferentPixels(Shown(*main), opened), 0) << "after Options back at Shadows";
 }
 
 
