@@ -178,8 +178,7 @@ void UpdateFieldSize(TField& f, const TFieldLayout& layout) {
     f.Game.Field.FieldW = layout.MainWidth;
     f.Game.Field.FieldH = layout.MainHeight - layout.ToolbarHeight;
   } else if (!layout.Maximized) {
-    f.Game.Field.FieldW = wa.Width - 2 * wa.FrameWidth;
-    f.Game.Field.FieldH = wa.Height - 2 * wa.FrameHeight - wa.CaptionHeight - layout.ToolbarHeight;
+    WindowedFieldSize(wa, layout.ToolbarHeight, f.Game.Field.FieldW, f.Game.Field.FieldH);
   } else {
     f.Game.Field.FieldW = wa.Width;
     f.Game.Field.FieldH = wa.Height - wa.CaptionHeight - layout.ToolbarHeight;
@@ -207,6 +206,22 @@ void UpdateFieldSize(TField& f, const TFieldLayout& layout) {
     }
   }
   if (IsPictureCode(f.FieldBackground)) f.Host.LoadBackgroundPicture(int32_t(f.FieldBackground));
+}
+
+void WindowedFieldSize(const TWorkArea& wa, int32_t toolbarHeight, int32_t& width, int32_t& height) {
+  width = wa.Width - 2 * wa.FrameWidth;
+  height = wa.Height - 2 * wa.FrameHeight - wa.CaptionHeight - toolbarHeight;
+}
+
+void LargestFieldSize(const TField& f, bool fullScreen, int32_t toolbarHeight, int32_t& width, int32_t& height) {
+  const TWorkArea& wa = f.Work;
+  if (fullScreen) {
+    width = f.Game.Field.FieldW + 2 * wa.FrameWidth;
+    height = f.Game.Field.FieldH + 2 * wa.FrameHeight;
+  } else {
+    width = wa.Width;
+    height = wa.Height - wa.CaptionHeight - toolbarHeight;
+  }
 }
 
 void SetActiveSide(TField& f, int32_t side) {

@@ -143,6 +143,7 @@ struct TField final : TPlayHost, TSkinWindowHost {
   int32_t ClickX = 0, ClickY = 0;
   TSkinWindow* HoverWindow = nullptr;
   int32_t HoverButton = -1;
+  int32_t WheelRest = 0;  // wheel turn not yet a whole step (a notch is 120)
 
   TField(TGameState& game, TSkinWindows& windows, TFieldHost& host);
   ~TField();
@@ -183,6 +184,13 @@ struct TFieldLayout {
 // Recomputes the field size (Game.Field.FieldW, FieldH) and FieldRect; the buffers grow whenever they are smaller than the screen or
 // the field (never shrink), filled with the field background.
 void UpdateFieldSize(TField& f, const TFieldLayout& layout);
+// The field of a window that fills the work area with its frame, caption and toolbar: what a
+// picture is fitted to, whatever the window's size or mode is now.
+void WindowedFieldSize(const TWorkArea& wa, int32_t toolbarHeight, int32_t& width, int32_t& height);
+// The largest field of the mode, which the background picture covers so that a resize needs no
+// new picture: outside full screen the work area less caption and toolbar; in full screen the
+// field with twice the window frame.
+void LargestFieldSize(const TField& f, bool fullScreen, int32_t toolbarHeight, int32_t& width, int32_t& height);
 void SetActiveSide(TField& f, int32_t side);
 void KeepWindowsInField(TField& f);
 // A window's content size from the pieces in it (at most its maximum client size).
@@ -238,5 +246,6 @@ void FieldMouseUp(TField& f, int32_t button, uint8_t shift, int32_t x, int32_t y
 TSkinRect I_FieldMouseDown(TField& f, int32_t button, uint8_t shift, int32_t x, int32_t y);
 TSkinRect I_FieldMouseMove(TField& f, uint8_t shift, int32_t x, int32_t y);
 TSkinRect I_FieldMouseUp(TField& f, int32_t button, uint8_t shift, int32_t x, int32_t y);
-// delta > 0 is a step up. True when the wheel was handled (always, as the game treats it).
+// delta: the wheel's angle in eighths of a degree, > 0 up; each whole notch of 120 turns once.
+// True when the wheel was handled (always, as the game treats it).
 bool I_FieldMouseWheel(TField& f, int32_t delta, int32_t x, int32_t y, TSkinRect* changed = nullptr);

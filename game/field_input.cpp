@@ -11,6 +11,7 @@ namespace {
 
 constexpr uint8_t kShiftKeys = kShiftShift | kShiftAlt | kShiftCtrl;
 constexpr uint8_t kShiftButtons = kShiftLeftDown | kShiftRightDown | kShiftMiddleDown;
+constexpr int32_t kWheelStep = 120;  // one notch of a wheel, in eighths of a degree
 
 bool Matches(const TMouseBinding& b, int32_t button, uint8_t shift) {
   return b.Button == button && b.Shift == shift;
@@ -508,8 +509,17 @@ bool I_FieldMouseWheel(TField& f, int32_t delta, int32_t x, int32_t y, TSkinRect
   TSkinRect r;
   ClearSkinRect(r);
   if (delta != 0 && g.GameLoaded && onField) {
-    const TMouseBinding& b = delta > 0 ? g.PlaySettings.RotCCW : g.PlaySettings.RotCW;
-    r = Handle(f, [&] { FieldMouseDown(f, b.Button, b.Shift, x, true, y); });
+    // Smooth wheels and touchpads send a notch in parts; a turn the other way starts afresh.
+    if ((f.WheelRest < 0) != (delta < 0)) f.WheelRest = 0;
+    f.WheelRest += delta;
+    const int32_t steps = f.WheelRest / kWheelStep;
+    f.WheelRest -= steps * kWheelStep;
+    if (steps != 0) {
+      const TMouseBinding& b = steps > 0 ? g.PlaySettings.RotCCW : g.PlaySettings.RotCW;
+      r = Handle(f, [&] {
+        for (int32_t k = 0; k < std::abs(steps); ++k) FieldMouseDown(f, b.Button, b.Shift, x, true, y);
+      });
+    }
   }
   if (changed) *changed = r;
   return true;

@@ -175,6 +175,8 @@ void SwapGameImages(TGameImages& a, TGameImages& b) {
 
 void AdoptGame(TGameState& live, TGameState& fresh) {
   live.GameLevel = fresh.GameLevel;
+  // The maps were built for this frame width; drawing must reserve the same margin.
+  live.GameOptions.WoodFrameWidth = fresh.GameOptions.WoodFrameWidth;
   live.Pieces.swap(fresh.Pieces);
   live.PieceOrder.swap(fresh.PieceOrder);
   SwapGameImages(live.Images, fresh.Images);

@@ -89,6 +89,17 @@ void MoveRun(TGameState& g, size_t start, size_t end, int32_t dx, int32_t dy) {
   }
 }
 
+// The boxes of a run's pieces together.
+TSkinRect RunBox(const TGameState& g, size_t start, size_t end) {
+  TSkinRect box;
+  ClearSkinRect(box);
+  for (size_t k = start; k < end; ++k) {
+    const TPieceRecord& p = g.Pieces[size_t(g.PieceOrder[k].Index)];
+    IncludeInSkinRect(box, p.X, p.Y, p.X + p.BoxW - 1, p.Y + p.BoxH - 1);
+  }
+  return box;
+}
+
 }  // namespace
 
 bool BringGroupsIntoView(TGameState& g, const TPieceView& view, bool strict) {
@@ -166,22 +177,25 @@ void BringAllGroupsIntoView(TGameState& g, const std::vector<TPieceView>& views)
     if (v.Style == 0 || v.Style == 1) BringGroupsIntoView(g, v, true);
 }
 
-void ScaleGroupPositions(TGameState& g, int32_t window, int32_t oldWidth, int32_t oldHeight) {
+void ScaleGroupPositions(TGameState& g, int32_t window, int32_t oldWidth, int32_t oldHeight,
+                         const TContentChange* content) {
   if (!g.GameLoaded) return;
   SortPieces(g, false);
   ForEachGroup(g, [&](size_t start, size_t end) {
     if (g.Pieces[size_t(g.PieceOrder[start].Index)].Window != window) return;
-    TSkinRect box;
-    ClearSkinRect(box);
-    for (size_t k = start; k < end; ++k) {
-      const TPieceRecord& p = g.Pieces[size_t(g.PieceOrder[k].Index)];
-      IncludeInSkinRect(box, p.X, p.Y, p.X + p.BoxW - 1, p.Y + p.BoxH - 1);
-    }
+    const TSkinRect box = RunBox(g, start, end);
     const long double cx = ((long double)box.Left + box.Right) / 2;
     const long double cy = ((long double)box.Top + box.Bottom) / 2;
     const int32_t dx = oldWidth != 0 ? Round(g.Field.FieldW * cx / oldWidth - cx) : 0;
     const int32_t dy = oldHeight != 0 ? Round(g.Field.FieldH * cy / oldHeight - cy) : 0;
-    MoveRun(g, start, end, dx, dy);
+    if (!content) return MoveRun(g, start, end, dx, dy);
+    // Scaled with the field, a group on content beyond the field would leave the content: one
+    // that lay inside stays inside, as far as its left or top edge allows.
+    const auto keep = [](int32_t d, int32_t low, int32_t high, int32_t oldSize, int32_t newSize) {
+      return high < oldSize ? IntMax(IntMin(d, newSize - 1 - high), IntMin(d, -low)) : d;
+    };
+    MoveRun(g, start, end, keep(dx, box.Left, box.Right, content->OldW, content->NewW),
+            keep(dy, box.Top, box.Bottom, content->OldH, content->NewH));
   });
 }
 
@@ -238,7 +252,7 @@ TSpreadGrid ArrangeGrid(int32_t n, int32_t areaW, int32_t areaH) {
   return {cols, rows};
 }
 
-bool ArrangeSelectedPieces(TGameState& g, int32_t areaW, int32_t areaH) {
+bool ArrangeSelectedPieces(TGameState& g, int32_t areaW, int32_t areaH, std::vector<int32_t>* arranged) {
   const int32_t frame = FramePieceIndex(g);
   SortPieces(g, false);
   int32_t minX = areaW + 5000, minY = areaH + 5000;
@@ -266,5 +280,28 @@ bool ArrangeSelectedPieces(TGameState& g, int32_t areaW, int32_t areaH) {
     p.X = minX + (k % grid.Cols) * px;
     p.Y = minY + (k / grid.Cols) * py;
   }
+  if (arranged) *arranged = std::move(list);
   return true;
+}
+
+void MovePiecesIntoArea(TGameState& g, const std::vector<int32_t>& pieces, int32_t areaW, int32_t areaH) {
+  if (pieces.empty()) return;
+  int32_t left = INT32_MAX, top = INT32_MAX, right = INT32_MIN, bottom = INT32_MIN;
+  for (const int32_t i : pieces) {
+    const TPieceRecord& p = g.Pieces[size_t(i)];
+    left = IntMin(left, p.X);
+    top = IntMin(top, p.Y);
+    right = IntMax(right, p.X + p.BoxW);
+    bottom = IntMax(bottom, p.Y + p.BoxH);
+  }
+  // As one block first, so that a grid stays a grid; what still sticks out is clamped alone.
+  const auto shift = [](int32_t low, int32_t high, int32_t size) {
+    return high > size ? IntMax(size - high, -low) : IntMax(-low, 0);
+  };
+  const int32_t dx = shift(left, right, areaW), dy = shift(top, bottom, areaH);
+  for (const int32_t i : pieces) {
+    TPieceRecord& p = g.Pieces[size_t(i)];
+    p.X = ClampInt(p.X + dx, 0, IntMax(areaW - p.BoxW, 0));
+    p.Y = ClampInt(p.Y + dy, 0, IntMax(areaH - p.BoxH, 0));
+  }
 }

@@ -195,6 +195,25 @@ TEST(UpdateFieldSize, BuffersGrowWithTheFieldAndNeverShrink) {
   EXPECT_GE(r.f.ScreenBuffer->Width, 2000);
 }
 
+// The field a picture is fitted to and the one the background picture covers, from the work
+// area, the window frame (4 wide, 4 high at the bottom), its caption (20) and the toolbar (30).
+TEST(UpdateFieldSize, FittedAndBackgroundFieldsComeFromTheWorkArea) {
+  TFieldRig r({.Cols = 2, .Rows = 2});
+  r.f.Work = TWorkArea{1280, 1024, 20, 4, 4, 1366, 1100};
+  r.g.Field.FieldW = 1366;
+  r.g.Field.FieldH = 1070;
+  int32_t w = 0, h = 0;
+  WindowedFieldSize(r.f.Work, 30, w, h);
+  EXPECT_EQ(w, 1280 - 8);
+  EXPECT_EQ(h, 1024 - 8 - 20 - 30);
+  LargestFieldSize(r.f, false, 30, w, h);
+  EXPECT_EQ(w, 1280);
+  EXPECT_EQ(h, 1024 - 20 - 30);
+  LargestFieldSize(r.f, true, 30, w, h);  // full screen: the field with the frame
+  EXPECT_EQ(w, 1366 + 8);
+  EXPECT_EQ(h, 1070 + 8);
+}
+
 TEST(Glass, MapsThroughTheLensAndBlacksOutWhatLiesOffTheField) {
   TFieldRig r(2, false, 5);
   SpreadApart(r);

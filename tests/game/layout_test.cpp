@@ -1,3 +1,4 @@
+#include <algorithm>
 #include <gtest/gtest.h>
 
 #include "game/layout.h"
@@ -358,3 +359,91 @@ TEST(ArrangeSelectedPieces, ATallNarrowAreaStillGetsAColumn) {
 
 }  // namespace
 
+
+namespace {
+
+// Scaled with the field, a group that lay inside the sides' content stays inside it; one that
+// already passed its edge is scaled as it is, and without content nothing is held back.
+TEST(ScaleGroupPositions, KeepsGroupsThatLayInsideTheContentInside) {
+  const struct {
+    int32_t X, FieldFrom, FieldTo, ContentFrom, ContentTo;
+    bool Content;
+    int32_t ExpectedX;
+  } cases[] = {
+      {100, 640, 800, 800, 800, true, 127},  // centre 109.5 -> 136.9
+      {700, 640, 800, 800, 800, true, 780},  // would end at 896: held at the content's edge
+      {790, 640, 800, 800, 800, true, 990},  // ended past the edge before: scaled freely
+      {700, 640, 800, 800, 800, false, 877},
+      {700, 800, 640, 800, 800, true, 558},  // shrinking never holds back
+  };
+  for (const auto& c : cases) {
+    TGameState g;
+    MakeTestGame(g, {.Cols = 1, .Rows = 1, .Tile = 20, .Knob = 0});
+    g.Pieces[0].X = c.X;
+    g.Pieces[0].Y = 10;
+    g.Field.FieldW = c.FieldTo;
+    g.Field.FieldH = 600;
+    const TContentChange content{c.ContentFrom, 600, c.ContentTo, 600};
+    ScaleGroupPositions(g, 0, c.FieldFrom, 600, c.Content ? &content : nullptr);
+    EXPECT_EQ(g.Pieces[0].X, c.ExpectedX) << c.X << " " << c.FieldFrom << "->" << c.FieldTo;
+    EXPECT_EQ(g.Pieces[0].Y, 10);
+  }
+}
+
+// The arranged grid moved back into the area keeps its pitch of MaskS + KnobS; it lies against
+// the edge it ran past, or from the selection's corner when it fits; a grid wider than the area
+// has each piece clamped in.
+TEST(MovePiecesIntoArea, ArrangedGridComesBackIntoTheArea) {
+  const struct {
+    int32_t X, Y, AreaW, AreaH;
+    int32_t Left, Top, Right, Bottom;  // of the boxes together; -1: not checked
+    bool Pitch;
+  } cases[] = {
+      {40, 30, 400, 100, 40, 30, -1, -1, true},  // room enough: from the selection's corner
+      {150, 70, 200, 100, -1, 70, 200, 90, true},  // 3 x 1: against the right edge
+      {60, 60, 100, 100, -1, -1, 100, 100, true},  // 2 x 2: against the right and bottom edges
+      {-30, -5, 400, 100, 0, 0, -1, -1, true},  // never past the left or top edge
+      {0, 0, 60, 30, 0, 0, 60, 20, false},  // a pitch of 20 for boxes of 24 and 28: clamped
+  };
+  for (const auto& c : cases) {
+    TGameState g;
+    MakeTestGame(g, {.Cols = 3, .Rows = 1, .Tile = 20, .Knob = 4});  // boxes 24, 28, 24 by 20
+    for (int32_t i = 0; i < 3; ++i) {
+      TPieceRecord& p = g.Pieces[size_t(i)];
+      p.X = c.X + 5 * i;
+      p.Y = c.Y;
+      p.Selected = 1;
+    }
+    g.Rng.RandSeed = 7;
+    std::vector<int32_t> arranged;
+    ASSERT_TRUE(ArrangeSelectedPieces(g, c.AreaW, c.AreaH, &arranged));
+    ASSERT_EQ(arranged.size(), 3u);
+    MovePiecesIntoArea(g, arranged, c.AreaW, c.AreaH);
+    const std::string at = std::to_string(c.X) + "," + std::to_string(c.Y) + " on " +
+                           std::to_string(c.AreaW) + "x" + std::to_string(c.AreaH);
+    int32_t left = 1 << 20, top = 1 << 20, right = 0, bottom = 0;
+    std::vector<int32_t> xs, ys;
+    for (int32_t i = 0; i < 3; ++i) {
+      const TPieceRecord& p = g.Pieces[size_t(i)];
+      left = std::min(left, p.X), top = std::min(top, p.Y);
+      right = std::max(right, p.X + p.BoxW), bottom = std::max(bottom, p.Y + p.BoxH);
+      xs.push_back(p.X), ys.push_back(p.Y);
+    }
+    EXPECT_GE(left, 0) << at;
+    EXPECT_GE(top, 0) << at;
+    EXPECT_LE(right, c.AreaW) << at;
+    EXPECT_LE(bottom, c.AreaH) << at;
+    if (c.Left >= 0) EXPECT_EQ(left, c.Left) << at;
+    if (c.Top >= 0) EXPECT_EQ(top, c.Top) << at;
+    if (c.Right >= 0) EXPECT_EQ(right, c.Right) << at;
+    if (c.Bottom >= 0) EXPECT_EQ(bottom, c.Bottom) << at;
+    if (!c.Pitch) continue;
+    for (std::vector<int32_t>* v : {&xs, &ys}) {
+      std::sort(v->begin(), v->end());
+      v->erase(std::unique(v->begin(), v->end()), v->end());
+      for (size_t k = 1; k < v->size(); ++k) EXPECT_EQ((*v)[k] - (*v)[k - 1], 24) << at;
+    }
+  }
+}
+
+}  // namespace

@@ -16,6 +16,18 @@
 #include "ui/dialogs/dir_view_form.h"
 #include "ui/main_window/main_form.h"
 
+// The jigsaws of the scenarios open at the largest pieces, spread out, always cut alike.
+inline void UseScenarioLevel(TGameState& g, bool rotate = false, bool fitToScreen = false) {
+  g.Rng.RandSeed = 20261206;
+  TLevelRecord& d = g.DefaultLevel;
+  d = TLevelRecord{};
+  d.Level = 13;
+  d.ShapeStyle = 4;
+  d.SpreadOut = 1;
+  d.Rotate = rotate ? 1 : 0;
+  d.FitToScreen = fitToScreen ? 1 : 0;
+}
+
 // The main window on a private home folder, opening a distributed jigsaw in big pieces.
 class MainWindow : public ::testing::Test {
  protected:
@@ -32,13 +44,8 @@ class MainWindow : public ::testing::Test {
     SetSoundSink({});
   }
 
-  bool Open(const std::string& name) {
-    main->Session().Game.Rng.RandSeed = 20261206;
-    TLevelRecord& d = main->Session().Game.DefaultLevel;
-    d = TLevelRecord{};
-    d.Level = 13;
-    d.ShapeStyle = 4;
-    d.SpreadOut = 1;
+  bool Open(const std::string& name, bool rotate = false, bool fitToScreen = false) {
+    UseScenarioLevel(main->Session().Game, rotate, fitToScreen);
     return main->StartGame(main->Session().Paths.sJigsawDir + name);
   }
 

@@ -8,6 +8,9 @@
 #include <QWidget>
 #include <QWindow>
 
+#include <signal.h>
+#include <sys/types.h>
+
 #include <cstdlib>
 #include <functional>
 #include <string>
@@ -35,3 +38,23 @@ inline void Screenshot(const std::string& name) {
   if (QScreen* sc = QGuiApplication::primaryScreen())
     sc->grabWindow(0).save(QString::fromStdString(std::string(folder) + "/" + name + ".png"));
 }
+
+// While it lives the window manager is held still: what the program asks of it (a new size,
+// full screen, a frame) is answered only afterwards, as on a busy desktop.
+class TLateWindowManager {
+ public:
+  TLateWindowManager() {
+    const char* pid = std::getenv("ZORVA_WM_PID");
+    pid_ = pid ? pid_t(std::atoi(pid)) : 0;
+    if (pid_ > 0) kill(pid_, SIGSTOP);
+  }
+  ~TLateWindowManager() {
+    if (pid_ > 0) kill(pid_, SIGCONT);
+  }
+  TLateWindowManager(const TLateWindowManager&) = delete;
+  TLateWindowManager& operator=(const TLateWindowManager&) = delete;
+  bool Held() const { return pid_ > 0; }
+
+ private:
+  pid_t pid_ = 0;
+};

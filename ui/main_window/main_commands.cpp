@@ -54,8 +54,10 @@ void TF_Main::ShowMessage(const std::string& text) {
 bool TF_Main::LoadBackgroundPicture(int32_t code) {
   if (!IsBackgroundPicture(code)) return false;
   const TSkinWindow& side = session_.Windows.GameWindows[0];
-  const int32_t w = std::max(side.ContentWidth, session_.Game.Field.FieldW);
-  const int32_t h = std::max(side.ContentHeight, session_.Game.Field.FieldH);
+  int32_t w = 0, h = 0;
+  LargestFieldSize(*field_, fullScreenOn_, ToolbarHeight(), w, h);
+  w = std::max({w, side.ContentWidth, session_.Game.Field.FieldW});
+  h = std::max({h, side.ContentHeight, session_.Game.Field.FieldH});
   const bool ok = ::LoadBackgroundPicture(I_BkgPic, BackgroundFolder(session_.Paths.sExeDir), code, w, h);
   session_.Windows.BackgroundPicture = ok ? &*I_BkgPic.Picture : nullptr;
   return ok;
@@ -142,7 +144,11 @@ void TF_Main::MI_GameArrangeClick() {
   const bool pocket = active.Style == kSkinStylePocket;
   const int32_t w = pocket ? s.Game.Field.FieldW : s.Windows.GameWindows[0].ContentWidth;
   const int32_t h = pocket ? s.Game.Field.FieldH : s.Windows.GameWindows[0].ContentHeight;
-  if (ArrangeSelectedPieces(s.Game, w, h)) {
+  std::vector<int32_t> arranged;
+  if (ArrangeSelectedPieces(s.Game, w, h, &arranged)) {
+    // The grid from the selection's corner can run past the content at the largest pieces:
+    // every arranged piece is brought where the player can take it.
+    MovePiecesIntoArea(s.Game, arranged, w, h);
     if (pocket) UpdateWindowContentSize(*field_, active);
     s.SaveModified = s.AutoSaveModified = true;
     s.Game.Play.RedrawKind = kRedrawField;
@@ -268,9 +274,14 @@ void TF_Main::MI_GameInfoClick() {
 }
 
 void TF_Main::MI_GameWeightClick() {
-  if (!session_.Game.GameLoaded) return;
-  const QPoint p = fieldView_->FieldPoint(fieldView_->mapFromGlobal(QCursor::pos()));
-  WeightCommand(*field_, p.x(), p.y());
+  const TGameState& g = session_.Game;
+  if (g.GameLoaded) {
+    const QPoint p = fieldView_->FieldPoint(fieldView_->mapFromGlobal(QCursor::pos()));
+    WeightCommand(*field_, p.x(), p.y());
+  }
+  // A checkable item checks itself when triggered; the check shows the mode, which starts only
+  // when the pin is dropped on a piece.
+  if (QAction* a = MenuAction("MI_GameWeight")) a->setChecked(g.GameLoaded && g.Play.WeightGroup != -1);
 }
 
 void TF_Main::MI_OptionsClick() {

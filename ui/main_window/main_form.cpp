@@ -12,6 +12,7 @@
 #include <QThread>
 #include <QVBoxLayout>
 #include <QWheelEvent>
+#include <QWindow>
 
 #include <algorithm>
 #include <cmath>
@@ -156,7 +157,7 @@ void TFieldView::wheelEvent(QWheelEvent* event) {
   const QPoint p = FieldPoint(event->position());
   TGameSession& s = main_.Session();
   s.AutoSaveHold = true;
-  I_FieldMouseWheel(f, event->angleDelta().y() > 0 ? 1 : -1, p.x(), p.y());
+  I_FieldMouseWheel(f, event->angleDelta().y(), p.x(), p.y());
   s.AutoSaveHold = false;
 }
 
@@ -187,6 +188,9 @@ TF_Main::TF_Main(const std::string& programDir) {
   fieldView_ = new TFieldView(*this);
   setCentralWidget(fieldView_);
 
+  T_SwitchSettle.setSingleShot(true);
+  T_SwitchSettle.setInterval(5000);
+  connect(&T_SwitchSettle, &QTimer::timeout, this, [this] { switchPending_ = false; });
   T_AutoSave.setInterval(5000);
   connect(&T_AutoSave, &QTimer::timeout, this, [this] { AutoSaveTimer(); });
   setMinimumSize(500, 500);
@@ -220,9 +224,7 @@ void TF_Main::FieldResized() {
   const double r = fieldView_->Ratio();
   const int32_t w = std::max(1, int(std::lround(fieldView_->width() * r)));
   const int32_t h = std::max(1, int(std::lround(fieldView_->height() * r)));
-  const QScreen* screen = fieldView_->screen();
-  const QSize screenSize = screen ? screen->size() * screen->devicePixelRatio() : QSize(w, h);
-  f.Work = TWorkArea{w, h, 0, 0, 0, screenSize.width(), screenSize.height()};
+  ReadWorkArea();
   // The field is exactly the widget, in device pixels.
   UpdateFieldSize(f, TFieldLayout{0, true, false, w, h});
   TSkinWindows& ws = session_.Windows;
@@ -236,10 +238,54 @@ void TF_Main::FieldResized() {
     p.MaxClientHeight = h;
     UpdateSkinWindowLimits(p);
   }
+  FollowFullScreenSwitch();
   KeepWindowsInField(f);
   if (progress_) progress_->Centre();
   session_.Game.Play.RedrawKind = kRedrawField;
   RedrawField();
+}
+
+QMargins TF_Main::WindowFrame() {
+  const QMargins now = windowHandle() ? windowHandle()->frameMargins() : QMargins();
+  if (!fullScreenOn_ && !isFullScreen() && !now.isNull()) normalFrame_ = now;
+  return normalFrame_;
+}
+
+void TF_Main::ReadWorkArea() {
+  TField& f = *field_;
+  const QScreen* sc = fieldView_->screen();
+  const double r = fieldView_->Ratio();
+  const auto px = [r](int v) { return int32_t(std::lround(v * r)); };
+  const QRect work = sc ? sc->availableGeometry() : QRect(0, 0, width(), height());
+  const QSize screenSize = sc ? sc->size() : size();
+  const QMargins frame = WindowFrame();
+  // The caption is what the frame adds on top beyond the border it has at the bottom.
+  f.Work = TWorkArea{px(work.width()), px(work.height()), px(std::max(frame.top() - frame.bottom(), 0)),
+                     px(frame.left()), px(frame.bottom()), px(screenSize.width()), px(screenSize.height())};
+}
+
+int32_t TF_Main::ToolbarHeight() const {
+  return toolbar_ ? int32_t(std::lround(toolbar_->height() * fieldView_->Ratio())) : 0;
+}
+
+void TF_Main::FollowFullScreenSwitch() {
+  TGameSession& s = session_;
+  const TFieldArea& field = s.Game.Field;
+  if (!switchPending_ || (field.FieldW == switchFromW_ && field.FieldH == switchFromH_)) return;
+  if (s.Game.GameLoaded) {
+    // The sides' content follows the new field before the groups are scaled into it.
+    TContentChange content{field.ContentW, field.ContentH, 0, 0};
+    LayoutGameWindows(s.Windows, s.Game.Field, s.Game.GameLevel.ImageW, s.Game.GameLevel.ImageH);
+    content.NewW = field.ContentW;
+    content.NewH = field.ContentH;
+    for (int32_t i = 0; i < 6; ++i) {
+      ScaleGroupPositions(s.Game, i, switchFromW_, switchFromH_, i < 2 ? &content : nullptr);
+      BringGroupsIntoView(s.Game, PieceViewOf(s.Windows.GameWindows[size_t(i)]), true);
+    }
+  }
+  switchFromW_ = field.FieldW;
+  switchFromH_ = field.FieldH;
+  T_SwitchSettle.start();  // a window manager may still be at work
 }
 
 void TF_Main::RedrawField() {
@@ -316,6 +362,9 @@ bool TF_Main::StartGame(const std::string& path, const TOpenChoices* chosen) {
     return false;
   }
   SortPieces(s.Game, false);
+  // A full-screen switch still settling scales this game from the field it was laid out on.
+  switchFromW_ = s.Game.Field.FieldW;
+  switchFromH_ = s.Game.Field.FieldH;
   AddRecentFile(settings_, path);
   RefreshRecentMenu();
   DrawThumbnailImage(s);

@@ -230,6 +230,14 @@ class TF_Main : public QMainWindow,
   // Each toolbar button shows whether its menu item can be reached.
   void RefreshToolbarEnabled();
   void ApplyViewState();
+  // After a full-screen switch: the sides are laid out for the size the field really got (a
+  // window manager resizes later than the switch) and the pieces scaled from the size before.
+  void FollowFullScreenSwitch();
+  // The frame and caption the window manager puts around the window when it is not full screen.
+  QMargins WindowFrame();
+  // The desktop's work area and window frame, in device pixels, into the field.
+  void ReadWorkArea();
+  int32_t ToolbarHeight() const;
   bool AskSaveChanges();
   void CreatePersistentForms();
   void CreateMenu();
@@ -271,6 +279,11 @@ class TF_Main : public QMainWindow,
   TBackgroundButtons bkgButtons_;
   TImageControl I_BkgPic;  // the one background picture in use, Tag its code
   bool fullScreenOn_ = false;
+  // The field size the pieces are laid out for while a full-screen switch settles.
+  bool switchPending_ = false;
+  int32_t switchFromW_ = 0, switchFromH_ = 0;
+  QTimer T_SwitchSettle;
+  QMargins normalFrame_;  // the frame last seen outside full screen
 };
 
 // Mouse buttons and keyboard state as the field's handlers take them.

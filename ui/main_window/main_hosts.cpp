@@ -131,8 +131,10 @@ void TF_Main::SetFieldCursor(TSkinCursor c) {
 // --- TSessionHost ---------------------------------------------------------------------------------
 
 void TF_Main::PlayArea(int32_t& width, int32_t& height) {
-  width = session_.Game.Field.FieldW;
-  height = session_.Game.Field.FieldH;
+  // A fitted picture fits the window as it fills the work area, in full screen or not, so that
+  // it needs no scrolling in either mode.
+  ReadWorkArea();
+  WindowedFieldSize(field_->Work, ToolbarHeight(), width, height);
 }
 
 // --- TBackgroundPickHost --------------------------------------------------------------------------

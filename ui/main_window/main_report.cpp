@@ -4,7 +4,6 @@
 #include <QFileInfo>
 #include <QLocale>
 #include <QScreen>
-#include <QWindow>
 
 #include "ui/dialogs/about_form.h"
 #include "ui/dialogs/credits_form.h"
@@ -68,7 +67,13 @@ void TF_Main::MI_HelpReportClick() {
 
 void TF_Main::MI_FullScreenClick() {
   TGameSession& s = session_;
-  const int32_t oldW = s.Game.Field.FieldW, oldH = s.Game.Field.FieldH;
+  // The pieces are scaled from this size once the window has its new one: at once on some
+  // platforms, when the window manager gets to it on a desktop (FollowFullScreenSwitch).
+  switchFromW_ = s.Game.Field.FieldW;
+  switchFromH_ = s.Game.Field.FieldH;
+  switchPending_ = true;
+  T_SwitchSettle.start();
+  WindowFrame();  // noted while the frame is still there
   fullScreenOn_ = !fullScreenOn_;
   settings_.Controls.MI_FullScreen = fullScreenOn_;
   if (fullScreenOn_) {
@@ -77,19 +82,8 @@ void TF_Main::MI_FullScreenClick() {
     showNormal();
     PlaceInWorkArea();
   }
-  // The new size arrives through the resize events; take it now so the pieces follow at once.
   QCoreApplication::processEvents();
   FieldResized();
-  if (s.Game.GameLoaded) {
-    // The sides' content follows the new field before the groups are scaled into it.
-    LayoutGameWindows(s.Windows, s.Game.Field, s.Game.GameLevel.ImageW, s.Game.GameLevel.ImageH);
-    for (int32_t i = 0; i < 6; ++i) {
-      ScaleGroupPositions(s.Game, i, oldW, oldH);
-      BringGroupsIntoView(s.Game, PieceViewOf(s.Windows.GameWindows[size_t(i)]), true);
-    }
-    s.Game.Play.RedrawKind = kRedrawField;
-    RedrawField();
-  }
   if (FullScreenChanged) FullScreenChanged(fullScreenOn_);
 }
 
@@ -97,8 +91,7 @@ void TF_Main::PlaceInWorkArea() {
   const QScreen* sc = screen();
   if (!sc || fullScreenOn_) return;
   // The window's frame and caption inside the work area, where the window manager can reach them.
-  const QMargins frame = windowHandle() ? windowHandle()->frameMargins() : QMargins();
-  setGeometry(sc->availableGeometry().marginsRemoved(frame));
+  setGeometry(sc->availableGeometry().marginsRemoved(WindowFrame()));
 }
 
 void TF_Main::WorkAreaChanged() {
