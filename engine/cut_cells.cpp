@@ -60,6 +60,8 @@ class TCellCut {
   TCellCut(TCutTarget& target, const std::string& shapePath)
       : T(target), L(target.GameLevel), P(target.Pieces), ShapePath(shapePath) {}
 
+  TShapeCounts Counts;
+
   bool Run();
 
  private:
@@ -383,6 +385,8 @@ void TCellCut::MeasureEdges() {
 
 bool TCellCut::PlaceShapes() {
   const int32_t px = L.TilePX, py = L.TilePY;
+  Counts = TShapeCounts{};
+  for (int32_t i = 0; i < N; ++i) Counts.PatternCells += P[i].ShapeFlag != 0;
   const auto inner = [&](int32_t r, int32_t c) { return r >= 1 && r <= py - 2 && c >= 1 && c <= px - 2; };
   const auto count = [&](int32_t i, bool& border) {
     int32_t shaped = 0;
@@ -489,10 +493,12 @@ bool TCellCut::PlaceShapes() {
           overlap = SegmentHasCode(T.CutMap, int32_t(o.x1), int32_t(o.y1), int32_t(o.x2), int32_t(o.y2), colour);
         }
       }
+      ++Counts.Placed;
       if (overlap) {
         RecolorMetafile(mf, 0xFFFFFF);
         PlayMetafile(mf, *T.CutMap.Bitmap, x, y, dw, dh, clip);
         P[i].ShapeFlag = 0;
+        ++Counts.ErasedByOverlap;
       } else {
         Drawn[size_t(i)] = {std::move(mf), x, y, dw, dh};
       }
@@ -517,6 +523,7 @@ bool TCellCut::PlaceShapes() {
       PlayMetafile(d.Outline, *T.CutMap.Bitmap, d.X, d.Y, d.W, d.H, clip);
       placed[size_t(i)] = plain[size_t(i)];
       placed[size_t(i)].ShapeFlag = 0;
+      ++Counts.ErasedByRepair;
     }
     std::copy(placed.begin(), placed.end(), P);
     RestoreCells();
@@ -1364,6 +1371,7 @@ bool TCellCut::Run() {
   // Shapes that will not fit after three attempts: a cut without them rather than a broken one.
   if (!ok && UseShapes) {
     UseShapes = false;
+    Counts.ErasedByRepair = Counts.Placed - Counts.ErasedByOverlap;
     for (int32_t attempt = 0; attempt < kAttempts && !ok; ++attempt) {
       T.Progress.ProgressPos = afterRelaxation;
       ok = Attempt();
@@ -1384,7 +1392,9 @@ bool TCellCut::Run() {
 
 }  // namespace
 
-bool CutJigsawCells(TCutTarget& target, const std::string& shapeFilePath) {
+bool CutJigsawCells(TCutTarget& target, const std::string& shapeFilePath, TShapeCounts* counts) {
   TCellCut cut(target, shapeFilePath);
-  return cut.Run();
+  const bool ok = cut.Run();
+  if (counts) *counts = cut.Counts;
+  return ok;
 }
