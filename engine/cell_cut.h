@@ -85,6 +85,11 @@ class TCellCut {
   // Shapes whose surroundings the repair could not close; they are taken out and the repair
   // runs again without them.
   std::vector<uint8_t> ShapeFailed;
+  // Edges between two plain cells that could not be led to the shape beside them.
+  struct TUnledEdge {
+    int32_t A, B, Shape;
+  };
+  std::vector<TUnledEdge> Unled;
   struct TDrawnShape {
     TMetafile Outline;
     int32_t X, Y, W, H;
@@ -112,7 +117,6 @@ class TCellCut {
   bool PlaceShapes();
   bool RepairAroundShapes();
   void ExtendEdge(int32_t cell, int32_t slot, int32_t shape);
-  bool EndAtShape(TIntPoint e, int32_t shape) const;
   // Where a walk may meet a shape: around its own drawing only, never at another shape of the
   // same code further along the line.
   TBoundsRect ShapeClip(int32_t shape) const {
@@ -122,7 +126,8 @@ class TCellCut {
   }
   void MarkLeakingShapes();
   TDibHolder Trial;
-  bool JoinAtCrossing(int32_t cell, int32_t i, int32_t j, double x, double y);
+  TIntPoint NearestShapePixel(int32_t shape, TIntPoint p) const;
+  int32_t JoinCellSegments(TIntPoint a, TIntPoint b, int32_t cell, int32_t s, int32_t t, int32_t& shape);
   void SetEnds(int32_t cell, int32_t slot, TIntPoint a, TIntPoint b, bool newChord);
   void DrawSidesAndEdges();
   void DrawEdge(int32_t cell, TCellSegment& s);

@@ -140,6 +140,7 @@ bool TCellCut::PlaceShapes() {
   std::vector<TPieceRecord> placed(P, P + N);
   for (int32_t round = 0;; ++round) {
     ShapeFailed.assign(size_t(N), 0);
+    Unled.clear();
     const bool repaired = RepairAroundShapes();
     if (repaired) MarkLeakingShapes();
     bool culprits = false;
@@ -182,12 +183,33 @@ void TCellCut::MarkLeakingShapes() {
     }
   }
   DrawFrameLines(trial, kLine);
-  const auto blame = [&](int32_t cell) {
+  const auto blameAround = [&](int32_t cell, int32_t with) {
     const TCellRecord& c = Cells[size_t(cell)];
     for (int32_t s = 0; s < c.SegmentCount; ++s) {
       const TCellSegment& g = c.Segments[s];
-      if (IsCellNeighbour(g) && Shaped(g.NeighbourId)) ShapeFailed[g.NeighbourId] = 1;
+      if (!IsCellNeighbour(g) || !Shaped(g.NeighbourId)) continue;
+      bool shared = with < 0;
+      const TCellRecord& w = Cells[size_t(std::max(with, 0))];
+      for (int32_t t = 0; t < w.SegmentCount && !shared; ++t) shared = w.Segments[t].NeighbourId == g.NeighbourId;
+      if (shared) ShapeFailed[g.NeighbourId] = 1;
     }
+  };
+  // Two cells ran together: the gap lies where their edge failed to reach a shape. Only that
+  // shape goes; without such an edge, the shapes both cells border, else all next to them.
+  const auto blameMerge = [&](int32_t a, int32_t b) {
+    bool found = false;
+    for (const TUnledEdge& e : Unled) {
+      if ((e.A == a && e.B == b) || (e.A == b && e.B == a)) {
+        ShapeFailed[size_t(e.Shape)] = 1;
+        found = true;
+      }
+    }
+    if (found) return;
+    const std::vector<uint8_t> before = ShapeFailed;
+    blameAround(a, b);
+    if (before != ShapeFailed) return;
+    blameAround(a, -1);
+    blameAround(b, -1);
   };
   for (int32_t i = 0; i < N; ++i) {
     if (Shaped(i)) continue;
@@ -196,8 +218,11 @@ void TCellCut::MarkLeakingShapes() {
       FloodFillDib(trial, P[i].SeedX, P[i].SeedY, mark(i));
       continue;
     }
-    blame(i);
-    if ((at & 0xFF) == 1) blame(int32_t(at >> 8) - 1);
+    if ((at & 0xFF) == 1) {
+      blameMerge(i, int32_t(at >> 8) - 1);
+    } else {
+      blameAround(i, -1);
+    }
   }
 }
 
@@ -232,24 +257,39 @@ void TCellCut::SetEnds(int32_t cell, int32_t slot, TIntPoint a, TIntPoint b, boo
 }
 
 // Leads edge slot of a plain cell on towards the picture shape of the shaped cell: along its
-// own line when that meets the shape, else turned towards it by up to 90 degrees.
+// own line when that meets the shape, else turned towards it by up to 90 degrees. An edge that
+// finds no way stays as it was; it is noted, so that a leak past it can be laid on its shape.
 void TCellCut::ExtendEdge(int32_t cell, int32_t slot, int32_t shape) {
   const TCellSegment& g = Cells[size_t(cell)].Segments[slot];
   const TIntPoint p = RoundPoint(g.rx1, g.ry1), q = RoundPoint(g.rx2, g.ry2);
   const TIntPoint s = Point(shape), own = Point(cell);
-  double distance;
-  TIntPoint foot;
-  ProjectOnLine(p, q, s, distance, foot);
-  // Which end moves: the one on the side of the edge's midpoint where the shape's point lies.
-  const double mx = (g.x1 + g.x2) / 2.0, my = (g.y1 + g.y2) / 2.0;
-  bool firstSide;
-  if (std::abs(q.x - p.x) >= std::abs(q.y - p.y)) {
-    firstSide = p.x <= q.x ? foot.x <= mx : foot.x >= mx;
+  const TIntPoint e1{int32_t(g.x1), int32_t(g.y1)}, e2{int32_t(g.x2), int32_t(g.y2)};
+  TIntPoint keep, far;
+  if (g.IdA == shape || g.IdB == shape) return;  // it reaches that picture already
+  if (g.IdA != kNoShapeId) {
+    // Already led to another picture: that end stays there, and the end that stayed then
+    // (the anchor) is the one that moves, on along the line.
+    keep = SamePoint(e1, g.Anchor) ? e2 : e1;
+    const TIntPoint way{g.Anchor.x - keep.x, g.Anchor.y - keep.y};
+    const auto ahead = [&](TIntPoint c) { return int64_t(c.x - keep.x) * way.x + int64_t(c.y - keep.y) * way.y; };
+    far = ahead(p) >= ahead(q) ? p : q;
   } else {
-    firstSide = foot.y <= my;
+    double distance;
+    TIntPoint foot;
+    ProjectOnLine(p, q, s, distance, foot);
+    // Which end moves: the one on the side of the edge's midpoint where the shape's point lies.
+    const double mx = (g.x1 + g.x2) / 2.0, my = (g.y1 + g.y2) / 2.0;
+    bool firstSide;
+    if (std::abs(q.x - p.x) >= std::abs(q.y - p.y)) {
+      firstSide = p.x <= q.x ? foot.x <= mx : foot.x >= mx;
+    } else {
+      firstSide = foot.y <= my;
+    }
+    far = firstSide ? p : q;
+    // The chord and the working ends need not be listed in the same order: the end that stays
+    // is the working end away from the one that moves.
+    keep = firstSide ? e2 : e1;
   }
-  const TIntPoint keep = firstSide ? TIntPoint{int32_t(g.x2), int32_t(g.y2)} : TIntPoint{int32_t(g.x1), int32_t(g.y1)};
-  const TIntPoint far = firstSide ? p : q;
   if (SamePoint(keep, far)) return;
   // Both plain cells' points and the shape's point stay on their sides of the edge.
   const TIntPoint other = Point(g.NeighbourId);
@@ -287,7 +327,7 @@ void TCellCut::ExtendEdge(int32_t cell, int32_t slot, int32_t shape) {
       }
     }
     if (!found) {
-      ShapeFailed[size_t(shape)] = 1;
+      Unled.push_back({cell, int32_t(g.NeighbourId), shape});
       return;
     }
     turned = true;
@@ -311,95 +351,105 @@ void TCellCut::ExtendEdge(int32_t cell, int32_t slot, int32_t shape) {
   }
   SetEnds(cell, slot, keep, meet, turned);
   TCellSegment& led = Cells[size_t(cell)].Segments[slot];
-  led.LedTo = shape;
-  led.Anchor = keep;
-  if (led.TwinCell >= 0) {
-    Cells[size_t(led.TwinCell)].Segments[led.TwinSlot].LedTo = shape;
-    Cells[size_t(led.TwinCell)].Segments[led.TwinSlot].Anchor = keep;
-  }
-}
-
-// True when the point lies next to (or on) a pixel of the shaped cell's picture.
-bool TCellCut::EndAtShape(TIntPoint e, int32_t shape) const {
-  const uint32_t colour = Colour(shape);
-  for (int32_t dy = -1; dy <= 1; ++dy) {
-    for (int32_t dx = -1; dx <= 1; ++dx) {
-      if (uint32_t(GetDibPixel(T.CutMap, e.x + dx, e.y + dy)) == colour) return true;
+  for (TCellSegment* e : {&led, led.TwinCell >= 0 ? &Cells[size_t(led.TwinCell)].Segments[led.TwinSlot] : nullptr}) {
+    if (!e) continue;
+    if (e->IdA == kNoShapeId) {
+      e->IdA = uint16_t(shape);
+      e->Anchor = keep;
+    } else if (e->IdA != shape) {
+      e->IdB = uint16_t(shape);
     }
   }
-  return false;
 }
 
-// Two extended edges of one plain cell cross before they reach the shape: both stop at the
-// crossing, and the two cells beyond them meet along a new edge from the crossing to the shape.
-bool TCellCut::JoinAtCrossing(int32_t cell, int32_t i, int32_t j, double x, double y) {
+// The pixel of the shaped cell's picture nearest to p.
+TIntPoint TCellCut::NearestShapePixel(int32_t shape, TIntPoint p) const {
+  const TDrawnShape& d = Drawn[size_t(shape)];
+  const uint32_t colour = Colour(shape);
+  TIntPoint best = Point(shape);
+  // Squared distances are exact whole numbers.
+  int64_t nearest = INT64_MAX;
+  for (int32_t y = std::max(d.Y - 1, Area.Top); y <= std::min(d.Y + d.H, Area.Bottom); ++y) {
+    const uint8_t* row = DibScanLine(T.CutMap, y);
+    for (int32_t x = std::max(d.X - 1, Area.Left); x <= std::min(d.X + d.W, Area.Right); ++x) {
+      const int64_t dx = int64_t(x) - p.x, dy = int64_t(y) - p.y;
+      if (dx * dx + dy * dy >= nearest || PixelColorAt(row + intptr_t(x) * 3) != colour) continue;
+      nearest = dx * dx + dy * dy;
+      best = {x, y};
+    }
+  }
+  return best;
+}
+
+// Two led edges s and t of one plain cell cross at b before they reach the picture they share:
+// both stop at b, and the two cells beyond them meet along a new edge from b to that picture.
+// a is the plain cell's point: an end that lies beyond the other edge, seen from a, is the one
+// cut off. 0 when joined; 100 when the edges share no picture or the cells beyond cannot meet;
+// 101 when the walk from b finds no way to the picture between the two cells' points.
+int32_t TCellCut::JoinCellSegments(TIntPoint a, TIntPoint b, int32_t cell, int32_t s, int32_t t, int32_t& shape) {
   TCellRecord& c = Cells[size_t(cell)];
-  const int32_t a = c.Segments[i].NeighbourId, b = c.Segments[j].NeighbourId;
-  const auto ends = [&](int32_t slot) {
-    const TCellSegment& g = c.Segments[slot];
-    return std::pair<TIntPoint, TIntPoint>{{int32_t(g.x1), int32_t(g.y1)}, {int32_t(g.x2), int32_t(g.y2)}};
-  };
-  // The shape to join towards: of the shapes the two edges were led to, the one with a pixel
-  // nearest to the crossing; the new edge heads for that pixel.
-  const TIntPoint cross = RoundPoint(x, y);
-  int32_t shape = -1;
-  TIntPoint target{};
-  double nearest = 1e300;
-  // Squared distances are exact whole numbers: a pixel whose square is larger cannot be nearer.
-  int64_t nearestSquare = INT64_MAX;
-  for (int32_t candidate : {c.Segments[i].LedTo, c.Segments[j].LedTo}) {
-    if (candidate < 0 || !Shaped(candidate)) continue;
-    const TDrawnShape& d = Drawn[size_t(candidate)];
-    const uint32_t colour = Colour(candidate);
-    for (int32_t py = std::max(d.Y - 1, Area.Top); py <= std::min(d.Y + d.H, Area.Bottom); ++py) {
-      const uint8_t* row = DibScanLine(T.CutMap, py);
-      for (int32_t px = std::max(d.X - 1, Area.Left); px <= std::min(d.X + d.W, Area.Right); ++px) {
-        const int64_t ddx = int64_t(px) - cross.x, ddy = int64_t(py) - cross.y;
-        if (ddx * ddx + ddy * ddy > nearestSquare || PixelColorAt(row + intptr_t(px) * 3) != colour) continue;
-        const double dist = std::hypot(double(px - cross.x), double(py - cross.y));
-        if (dist < nearest) {
-          nearest = dist;
-          nearestSquare = ddx * ddx + ddy * ddy;
-          shape = candidate;
-          target = {px, py};
-        }
+  TCellSegment& gs = c.Segments[s];
+  TCellSegment& gt = c.Segments[t];
+  shape = -1;
+  for (uint16_t id : {gt.IdA, gt.IdB}) {
+    if (id != kNoShapeId && id < N && Shaped(id) && (id == gs.IdA || id == gs.IdB)) {
+      shape = id;
+      break;
+    }
+  }
+  // Edges led to different pictures: the one of theirs nearest to b (a mend: the cell can
+  // still be closed there).
+  if (shape < 0) {
+    int64_t nearest = INT64_MAX;
+    for (uint16_t id : {gs.IdA, gs.IdB, gt.IdA, gt.IdB}) {
+      if (id == kNoShapeId || id >= N || !Shaped(id)) continue;
+      const TIntPoint q = NearestShapePixel(id, b);
+      const int64_t d = int64_t(q.x - b.x) * (q.x - b.x) + int64_t(q.y - b.y) * (q.y - b.y);
+      if (d < nearest) {
+        nearest = d;
+        shape = id;
       }
     }
   }
-  if (shape < 0) return false;
+  if (shape < 0) return kJoinNotPossible;
+  const int32_t na = gt.NeighbourId, nb = gs.NeighbourId;
+  TCellRecord& ca = Cells[size_t(na)];
+  TCellRecord& cb = Cells[size_t(nb)];
+  // Two cells of one code would run together along the new edge.
+  if (na == nb || P[na].Code == P[nb].Code || ca.SegmentCount >= kCellSegmentRoom || cb.SegmentCount >= kCellSegmentRoom)
+    return kJoinNotPossible;
+  const auto clearId = [&](TCellSegment& g) {
+    for (TCellSegment* e : {&g, g.TwinCell >= 0 ? &Cells[size_t(g.TwinCell)].Segments[g.TwinSlot] : nullptr}) {
+      if (!e) continue;
+      if (e->IdA == shape) e->IdA = kNoShapeId;
+      if (e->IdB == shape) e->IdB = kNoShapeId;
+    }
+  };
+  clearId(gs);
+  clearId(gt);
+  const TIntPoint cross = b;
   TIntPoint meet;
   // The new edge must part the two cells: their points on either side of it.
-  const TIntPoint pa = Point(a), pb = Point(b);
-  if (!WalkLineToPiece(T, shape, cross, target, ShapeClip(shape), meet) || Orientation(cross, target, pa) == 0 ||
-      Orientation(cross, target, pa) == Orientation(cross, target, pb)) {
-    ShapeFailed[size_t(shape)] = 1;
-    return false;
-  }
-  TCellRecord& ca = Cells[size_t(a)];
-  TCellRecord& cb = Cells[size_t(b)];
-  // Two cells of one code would run together along the new edge.
-  if (a == b || P[a].Code == P[b].Code || ca.SegmentCount >= kCellSegmentRoom || cb.SegmentCount >= kCellSegmentRoom) {
-    ShapeFailed[size_t(shape)] = 1;
-    return false;
-  }
-  // Each edge keeps the part from its end away from the shape up to the crossing.
-  for (int32_t slot : {i, j}) {
+  const TIntPoint pa = Point(na), pb = Point(nb), target = Point(shape);
+  const auto parts = [&](TIntPoint towards) {
+    return WalkLineToPiece(T, shape, cross, towards, ShapeClip(shape), meet) && !SamePoint(meet, cross) &&
+           Orientation(cross, meet, pa) != 0 && Orientation(cross, meet, pa) != Orientation(cross, meet, pb);
+  };
+  // The picture's pixel nearest to b; past a bend of the picture, its point.
+  if (!parts(NearestShapePixel(shape, cross)) && !parts(target)) return kJoinWalkFailed;
+  // t first, then s: the end that lies beyond the other edge, seen from a, moves to b.
+  for (auto [slot, other] : {std::pair{t, s}, std::pair{s, t}}) {
     const TCellSegment& g = c.Segments[slot];
-    const auto [e1, e2] = ends(slot);
-    const bool at1 = EndAtShape(e1, shape), at2 = EndAtShape(e2, shape);
-    bool keepFirst;
-    if (at1 != at2) {
-      keepFirst = at2;
-    } else {
-      keepFirst = std::hypot(double(e1.x - g.Anchor.x), double(e1.y - g.Anchor.y)) <=
-                  std::hypot(double(e2.x - g.Anchor.x), double(e2.y - g.Anchor.y));
-    }
-    SetEnds(cell, slot, keepFirst ? e1 : e2, cross, false);
+    const TCellSegment& o = c.Segments[other];
+    double x, y;
+    const bool firstBeyond = SegmentIntersection(x, y, false, a.x, a.y, g.x1, g.y1, o.x1, o.y1, o.x2, o.y2);
+    const TIntPoint stays = firstBeyond ? TIntPoint{int32_t(g.x2), int32_t(g.y2)} : TIntPoint{int32_t(g.x1), int32_t(g.y1)};
+    SetEnds(cell, slot, stays, b, false);
   }
-  double x1 = cross.x, y1 = cross.y, x2 = meet.x, y2 = meet.y;
+  double x1 = b.x, y1 = b.y, x2 = meet.x, y2 = meet.y;
   OrderPoints(x1, y1, x2, y2);
   const int32_t sa = ca.SegmentCount++, sb = cb.SegmentCount++;
-  for (auto [rec, slot, other, otherSlot] : {std::tuple{&ca, sa, b, sb}, std::tuple{&cb, sb, a, sa}}) {
+  for (auto [rec, slot, other, otherSlot] : {std::tuple{&ca, sa, nb, sb}, std::tuple{&cb, sb, na, sa}}) {
     TCellSegment& g = rec->Segments[slot];
     g = TCellSegment{};
     g.x1 = g.rx1 = x1;
@@ -411,18 +461,18 @@ bool TCellCut::JoinAtCrossing(int32_t cell, int32_t i, int32_t j, double x, doub
     g.TwinSlot = otherSlot;
     g.Valid = 1;
     g.Repaired = 1;
-    g.LedTo = shape;
+    g.IdA = g.IdB = kNoShapeId;
     g.Length = std::hypot(x2 - x1, y2 - y1);
   }
-  for (int32_t owner : {a, b}) GrowPieceRect(P[owner], int32_t(std::min(x1, x2)), int32_t(y1), int32_t(std::max(x1, x2)), int32_t(y2));
+  for (int32_t owner : {na, nb}) GrowPieceRect(P[owner], int32_t(std::min(x1, x2)), int32_t(y1), int32_t(std::max(x1, x2)), int32_t(y2));
   // The two pieces now share an edge: each names the other where a slot is free.
-  for (auto [from, to] : {std::pair{a, b}, std::pair{b, a}}) {
+  for (auto [from, to] : {std::pair{na, nb}, std::pair{nb, na}}) {
     int16_t* n = P[from].Neighbours;
     if (std::find(n, n + 9, int16_t(to)) != n + 9) continue;
     int16_t* slot = std::find(n, n + 9, int16_t(-1));
     if (slot != n + 9) *slot = int16_t(to);
   }
-  return true;
+  return kJoined;
 }
 
 bool TCellCut::RepairAroundShapes() {
@@ -476,12 +526,6 @@ bool TCellCut::RepairAroundShapes() {
       }
     }
   }
-  const auto joinBlamed = [&] {
-    for (int32_t k = 0; k < N; ++k) {
-      if (ShapeFailed[size_t(k)] && P[k].ShapeFlag) return true;
-    }
-    return false;
-  };
   // Two extended edges of one cell that cross.
   for (int32_t cell = 0; cell < N; ++cell) {
     if (Shaped(cell)) continue;
@@ -496,7 +540,12 @@ bool TCellCut::RepairAroundShapes() {
         if (!SegmentIntersection(x, y, false, gi.x1, gi.y1, gi.x2, gi.y2, gj.x1, gj.y1, gj.x2, gj.y2)) continue;
         // A join that fails blames its shape (which the caller then takes out); one that
         // cannot name a shape fails the repair.
-        if (!JoinAtCrossing(cell, i, j, x, y) && !joinBlamed()) return false;
+        int32_t shape;
+        if (JoinCellSegments(Point(cell), RoundPoint(x, y), cell, i, j, shape) == kJoined) continue;
+        // The mend for a join that fails: its picture goes (the caller takes it out). A join
+        // that names no picture fails the repair.
+        if (shape < 0) return false;
+        ShapeFailed[size_t(shape)] = 1;
       }
     }
   }

@@ -416,7 +416,7 @@ bool AddCellSegment(const TCutArea& area, TCellRecord& cell, uint16_t id, double
   s.ry2 = y2;
   s.NeighbourId = id;
   s.TwinCell = s.TwinSlot = -1;
-  s.LedTo = -1;
+  s.IdA = s.IdB = kNoShapeId;
   s.Valid = 1;
   return true;
 }

@@ -179,7 +179,7 @@ void TCellCut::RestoreCells() {
       g.Repaired = 0;
       g.Side = 0;
       g.TwinCell = g.TwinSlot = -1;
-      g.LedTo = -1;
+      g.IdA = g.IdB = kNoShapeId;
       if (Style == 3) ClipLineToCutArea(Area, g.rx1, g.ry1, g.rx2, g.ry2);  // the chord across the area
       g.Length = std::hypot(g.x2 - g.x1, g.y2 - g.y1);
     }
