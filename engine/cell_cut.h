@@ -124,7 +124,7 @@ class TCellCut {
     return {std::max(Area.Left, d.X - 1), std::max(Area.Top, d.Y - 1), std::min(Area.Right, d.X + d.W),
             std::min(Area.Bottom, d.Y + d.H)};
   }
-  void MarkLeakingShapes();
+  bool MarkLeakingShapes();
   TDibHolder Trial;
   TIntPoint NearestShapePixel(int32_t shape, TIntPoint p) const;
   int32_t JoinCellSegments(TIntPoint a, TIntPoint b, int32_t cell, int32_t s, int32_t t, int32_t& shape);

@@ -141,8 +141,8 @@ bool TCellCut::PlaceShapes() {
   for (int32_t round = 0;; ++round) {
     ShapeFailed.assign(size_t(N), 0);
     Unled.clear();
-    const bool repaired = RepairAroundShapes();
-    if (repaired) MarkLeakingShapes();
+    // A leak that no shape can be blamed for fails the repair like a failed join.
+    const bool repaired = RepairAroundShapes() && MarkLeakingShapes();
     bool culprits = false;
     for (int32_t i = 0; i < N; ++i) culprits |= ShapeFailed[size_t(i)] && P[i].ShapeFlag;
     if (repaired && !culprits) return true;
@@ -166,8 +166,8 @@ bool TCellCut::PlaceShapes() {
 
 // A trial run of the fills on a copy of the map, with every edge drawn straight: where one
 // cell's fill reaches another cell's point, the shapes next to the two cells are marked as
-// failed, so that the repair runs again without them.
-void TCellCut::MarkLeakingShapes() {
+// failed, so that the repair runs again without them. False when a leak has no shape to blame.
+bool TCellCut::MarkLeakingShapes() {
   TDibImage& trial = *Trial;
   if (trial.Width != T.CutMap.Width || trial.Height != T.CutMap.Height) CreateDib24(trial, T.CutMap.Width, T.CutMap.Height);
   std::copy(T.CutMap.Bits, T.CutMap.Bits + T.CutMap.ImageSize, trial.Bits);
@@ -183,7 +183,9 @@ void TCellCut::MarkLeakingShapes() {
     }
   }
   DrawFrameLines(trial, kLine);
+  // Each blame tells whether it found a shape to lay the leak on.
   const auto blameAround = [&](int32_t cell, int32_t with) {
+    bool found = false;
     const TCellRecord& c = Cells[size_t(cell)];
     for (int32_t s = 0; s < c.SegmentCount; ++s) {
       const TCellSegment& g = c.Segments[s];
@@ -192,7 +194,9 @@ void TCellCut::MarkLeakingShapes() {
       const TCellRecord& w = Cells[size_t(std::max(with, 0))];
       for (int32_t t = 0; t < w.SegmentCount && !shared; ++t) shared = w.Segments[t].NeighbourId == g.NeighbourId;
       if (shared) ShapeFailed[g.NeighbourId] = 1;
+      found |= shared;
     }
+    return found;
   };
   // Two cells ran together: the gap lies where their edge failed to reach a shape. Only that
   // shape goes; without such an edge, the shapes both cells border, else all next to them.
@@ -204,13 +208,11 @@ void TCellCut::MarkLeakingShapes() {
         found = true;
       }
     }
-    if (found) return;
-    const std::vector<uint8_t> before = ShapeFailed;
-    blameAround(a, b);
-    if (before != ShapeFailed) return;
-    blameAround(a, -1);
-    blameAround(b, -1);
+    if (found || blameAround(a, b)) return true;
+    found = blameAround(a, -1);
+    return blameAround(b, -1) || found;
   };
+  bool blamed = true;
   for (int32_t i = 0; i < N; ++i) {
     if (Shaped(i)) continue;
     const uint32_t at = MapColorAt(trial, P[i].SeedX, P[i].SeedY);
@@ -218,12 +220,9 @@ void TCellCut::MarkLeakingShapes() {
       FloodFillDib(trial, P[i].SeedX, P[i].SeedY, mark(i));
       continue;
     }
-    if ((at & 0xFF) == 1) {
-      blameMerge(i, int32_t(at >> 8) - 1);
-    } else {
-      blameAround(i, -1);
-    }
+    blamed &= (at & 0xFF) == 1 ? blameMerge(i, int32_t(at >> 8) - 1) : blameAround(i, -1);
   }
+  return blamed;
 }
 
 void TCellCut::SetEnds(int32_t cell, int32_t slot, TIntPoint a, TIntPoint b, bool newChord) {
@@ -427,25 +426,47 @@ int32_t TCellCut::JoinCellSegments(TIntPoint a, TIntPoint b, int32_t cell, int32
   };
   clearId(gs);
   clearId(gt);
-  const TIntPoint cross = b;
-  TIntPoint meet;
-  // The new edge must part the two cells: their points on either side of it.
-  const TIntPoint pa = Point(na), pb = Point(nb), target = Point(shape);
-  const auto parts = [&](TIntPoint towards) {
-    return WalkLineToPiece(T, shape, cross, towards, ShapeClip(shape), meet) && !SamePoint(meet, cross) &&
-           Orientation(cross, meet, pa) != 0 && Orientation(cross, meet, pa) != Orientation(cross, meet, pb);
-  };
-  // The picture's pixel nearest to b; past a bend of the picture, its point.
-  if (!parts(NearestShapePixel(shape, cross)) && !parts(target)) return kJoinWalkFailed;
-  // t first, then s: the end that lies beyond the other edge, seen from a, moves to b.
-  for (auto [slot, other] : {std::pair{t, s}, std::pair{s, t}}) {
-    const TCellSegment& g = c.Segments[slot];
-    const TCellSegment& o = c.Segments[other];
+  // t first, then s: the end that lies beyond the other edge, seen from a, moves to b (both
+  // judged against the edges as they were).
+  TIntPoint stays[2], moves[2];
+  const int32_t slots[2] = {t, s};
+  for (int32_t k = 0; k < 2; ++k) {
+    const TCellSegment& g = c.Segments[slots[k]];
+    const TCellSegment& o = c.Segments[slots[1 - k]];
+    const TIntPoint p1{int32_t(g.x1), int32_t(g.y1)}, p2{int32_t(g.x2), int32_t(g.y2)};
     double x, y;
     const bool firstBeyond = SegmentIntersection(x, y, false, a.x, a.y, g.x1, g.y1, o.x1, o.y1, o.x2, o.y2);
-    const TIntPoint stays = firstBeyond ? TIntPoint{int32_t(g.x2), int32_t(g.y2)} : TIntPoint{int32_t(g.x1), int32_t(g.y1)};
-    SetEnds(cell, slot, stays, b, false);
+    stays[k] = firstBeyond ? p2 : p1;
+    moves[k] = firstBeyond ? p1 : p2;
   }
+  // The new edge must run into the corner beyond b between the two parts cut off: on its
+  // either side, that corner joins one of the two cells.
+  const auto cross = [](TIntPoint o, TIntPoint p, TIntPoint q) {
+    return int64_t(p.x - o.x) * (q.y - o.y) - int64_t(p.y - o.y) * (q.x - o.x);
+  };
+  const int64_t wedge = cross(b, moves[0], moves[1]);
+  TIntPoint meet;
+  const auto parts = [&](TIntPoint towards) {
+    if (!WalkLineToPiece(T, shape, b, towards, ShapeClip(shape), meet) || SamePoint(meet, b)) return false;
+    const int64_t u = cross(b, moves[0], meet), v = cross(b, meet, moves[1]);
+    // Along one of the parts cut off is as good: it parts the corner the same way.
+    const auto inside = [&](int64_t side) { return side == 0 || (side > 0) == (wedge > 0); };
+    return wedge != 0 && inside(u) && inside(v);
+  };
+  // The picture's pixel nearest to b; past a bend of the picture, its point; else straight
+  // down the middle of the corner.
+  const auto middle = [&] {
+    const double lu = std::hypot(moves[0].x - b.x, moves[0].y - b.y), lv = std::hypot(moves[1].x - b.x, moves[1].y - b.y);
+    if (lu == 0 || lv == 0) return b;
+    const double dx = (moves[0].x - b.x) / lu + (moves[1].x - b.x) / lv, dy = (moves[0].y - b.y) / lu + (moves[1].y - b.y) / lv;
+    const double reach = 2.0 * (L.TileS + 2);
+    const double n = std::hypot(dx, dy);
+    if (n == 0) return b;
+    return TIntPoint{ClampInt(Round(b.x + dx / n * reach), Area.Left, Area.Right),
+                     ClampInt(Round(b.y + dy / n * reach), Area.Top, Area.Bottom)};
+  };
+  if (!parts(NearestShapePixel(shape, b)) && !parts(Point(shape)) && !parts(middle())) return kJoinWalkFailed;
+  for (int32_t k = 0; k < 2; ++k) SetEnds(cell, slots[k], stays[k], b, false);
   double x1 = b.x, y1 = b.y, x2 = meet.x, y2 = meet.y;
   OrderPoints(x1, y1, x2, y2);
   const int32_t sa = ca.SegmentCount++, sb = cb.SegmentCount++;
@@ -542,8 +563,8 @@ bool TCellCut::RepairAroundShapes() {
         // cannot name a shape fails the repair.
         int32_t shape;
         if (JoinCellSegments(Point(cell), RoundPoint(x, y), cell, i, j, shape) == kJoined) continue;
-        // The mend for a join that fails: its picture goes (the caller takes it out). A join
-        // that names no picture fails the repair.
+        // The mend for a join that fails: its picture goes (the caller takes it out) and the
+        // repair runs again, in the same attempt. A join that names no picture fails the repair.
         if (shape < 0) return false;
         ShapeFailed[size_t(shape)] = 1;
       }
