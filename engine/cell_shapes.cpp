@@ -168,9 +168,10 @@ bool TCellCut::PlaceShapes() {
 // cell's fill reaches another cell's point, the shapes next to the two cells are marked as
 // failed, so that the repair runs again without them. False when a leak has no shape to blame.
 bool TCellCut::MarkLeakingShapes() {
-  TDibImage& trial = *Trial;
-  if (trial.Width != T.CutMap.Width || trial.Height != T.CutMap.Height) CreateDib24(trial, T.CutMap.Width, T.CutMap.Height);
-  std::copy(T.CutMap.Bits, T.CutMap.Bits + T.CutMap.ImageSize, trial.Bits);
+  // The trial runs on the map itself, which holds only the shapes so far, and is wiped off
+  // again afterwards: its marks are the only pixels with red 1 or 2 (a copy of a picture-sized
+  // map would cost more than the wipe).
+  TDibImage& trial = T.CutMap;
   constexpr uint32_t kLine = 0x000002;  // red 2: no piece colour (red 128), no cell mark (red 1)
   const auto mark = [](int32_t i) { return uint32_t(0x000001) | (uint32_t(i + 1) << 8); };
   for (int32_t i = 0; i < N; ++i) {
@@ -222,7 +223,19 @@ bool TCellCut::MarkLeakingShapes() {
     }
     blamed &= (at & 0xFF) == 1 ? blameMerge(i, int32_t(at >> 8) - 1) : blameAround(i, -1);
   }
+  WipeTrialMarks();
   return blamed;
+}
+
+void TCellCut::WipeTrialMarks() {
+  TDibImage& map = T.CutMap;
+  const size_t bytes = size_t(map.Width) * 3;
+  for (int32_t y = 0; y < map.Height; ++y) {
+    uint8_t* row = map.Bits + intptr_t(y) * map.RowStride;
+    for (size_t k = 2; k < bytes; k += 3) {
+      if (uint8_t(row[k] - 1) < 2) row[k - 2] = row[k - 1] = row[k] = 255;
+    }
+  }
 }
 
 void TCellCut::SetEnds(int32_t cell, int32_t slot, TIntPoint a, TIntPoint b, bool newChord) {

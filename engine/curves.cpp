@@ -192,8 +192,33 @@ bool WalkLineToPiece(const TCutTarget& target, int32_t piece, TIntPoint a, TIntP
   if (steep) std::swap(dx, dy);
   int32_t e = 2 * dy - dx;
   int32_t x = a.x, y = a.y;
+  // No point before the clip's first column (row, for a steep walk) can be in it: the walk
+  // starts there, with the minor coordinate and error term the steps up to it would give.
+  const int32_t major = steep ? a.y : a.x, step = steep ? sy : sx;
+  const int32_t low = steep ? clip.Top : clip.Left, high = steep ? clip.Bottom : clip.Right;
+  const int64_t skip = step > 0 ? int64_t(low) - major : int64_t(major) - high;
+  const int32_t first = int32_t(std::max<int64_t>(0, skip));
+  // Nor any point past its last one.
+  const int64_t span = step > 0 ? int64_t(high) - major : int64_t(major) - low;
+  const int32_t last = int32_t(std::min<int64_t>(dx, span));
+  if (first > last) {
+    p = b;
+    return false;
+  }
+  if (first > 0) {
+    const int64_t f = int64_t(2 * dy - dx) + int64_t(first - 1) * 2 * dy, twice = 2 * int64_t(dx);
+    const int64_t minorSteps = (f >= 0 ? f / twice : -((-f + twice - 1) / twice)) + 1;
+    e = int32_t(int64_t(2 * dy - dx) + int64_t(first) * 2 * dy - minorSteps * twice);
+    if (steep) {
+      y += sy * first;
+      x += sx * int32_t(minorSteps);
+    } else {
+      x += sx * first;
+      y += sy * int32_t(minorSteps);
+    }
+  }
   bool entered = false;
-  for (int32_t i = 0; i <= dx; ++i) {
+  for (int32_t i = first; i <= last; ++i) {
     p = TIntPoint{x, y};
     if (!inClip(x, y) && entered) {
       // A straight walk that has left the (convex) clip never comes back into it.
