@@ -68,7 +68,15 @@ void FillCodeHoles(TCutTarget& target, TBoundsRect rect, uint32_t color, TBounds
   rect.Right = std::min(rect.Right, map.Width - 1);
   rect.Bottom = std::min(rect.Bottom, map.Height - 1);
   const uint8_t blue = uint8_t(color >> 16), green = uint8_t(color >> 8), red = uint8_t(color);
-  const auto is = [&](const uint8_t* p) { return p[0] == blue && p[1] == green && p[2] == red; };
+  // A four-byte load per pixel where the map has a byte to spare after the rectangle.
+  const bool spare = rect.Right + 1 < map.Width;
+  const uint32_t colour24 = uint32_t(blue) | uint32_t(green) << 8 | uint32_t(red) << 16;
+  const auto is = [&](const uint8_t* p) {
+    if (!spare) return p[0] == blue && p[1] == green && p[2] == red;
+    uint32_t v;
+    std::memcpy(&v, p, 4);
+    return (v & 0xFFFFFFu) == colour24;
+  };
   for (int32_t y = rect.Top; y <= rect.Bottom; ++y) {
     const uint8_t* line = DibScanLine(map, y);
     int32_t first = -1, last = -1;  // this row's pixels of the colour, widened into bounds once

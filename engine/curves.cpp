@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstring>
 #include <cstdlib>
 
 int32_t PackColor(int32_t high, int32_t middle, int32_t low) {
@@ -181,7 +182,13 @@ bool WalkLineToPiece(const TCutTarget& target, int32_t piece, TIntPoint a, TIntP
     return x >= 0 && y >= 0 && x < map.Width && y < map.Height && MapColorAt(map, x, y) == want;
   };
   const uint8_t wantBlue = uint8_t(want >> 16), wantGreen = uint8_t(want >> 8), wantRed = uint8_t(want);
-  auto at = [&](const uint8_t* q) { return q[0] == wantBlue && q[1] == wantGreen && q[2] == wantRed; };
+  // One four-byte load per pixel (the fast path below keeps a pixel's spare byte in the map).
+  const uint32_t want24 = uint32_t(wantBlue) | uint32_t(wantGreen) << 8 | uint32_t(wantRed) << 16;
+  auto at = [&](const uint8_t* q) {
+    uint32_t v;
+    std::memcpy(&v, q, 4);
+    return (v & 0xFFFFFFu) == want24;
+  };
   if (a.x == b.x && a.y == b.y) {
     p = a;
     return inClip(a.x, a.y) && is(a.x, a.y);
@@ -228,7 +235,7 @@ bool WalkLineToPiece(const TCutTarget& target, int32_t piece, TIntPoint a, TIntP
     if (inClip(x, y)) {
       entered = true;
       bool hit = false;
-      if (x >= 1 && y >= 1 && x + 1 < map.Width && y + 1 < map.Height) {
+      if (x >= 1 && y >= 1 && x + 2 < map.Width && y + 1 < map.Height) {
         // All eight neighbours inside the map: read them straight from the rows (the row above
         // lies one stride further on in memory).
         const uint8_t* c = map.Bits + intptr_t(map.Height - 1 - y) * map.RowStride + intptr_t(x) * 3;
