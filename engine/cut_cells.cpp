@@ -539,16 +539,26 @@ bool TCellCut::Run() {
 
   PlacePoints();
   Step();
-  // A triangulation that fails is told only when the grid in its place does not cut either.
+  // A hull that cannot be started (a single point) is told at once, as the triangulation
+  // reports it; the grid's cells take over and the cut goes on. Other refusals are told only when the grid in their
+  // place does not cut either.
   std::string message, triangulationFailure;
-  bool triangulated = BuildOrGrid(message);
-  if (!triangulated) triangulationFailure = message;
+  const auto build = [&] {
+    const bool built = BuildOrGrid(message);
+    if (built) return true;
+    if (N < 2 && T.ShowMessage) {  // no pair of points to start the hull from
+      T.ShowMessage(message);
+    } else {
+      triangulationFailure = message;
+    }
+    return false;
+  };
+  bool triangulated = build();
   Step();
   for (int32_t round = 0; round < 2; ++round) {
     if (triangulated) {
       for (int32_t i = 0; i < N; ++i) Cells[size_t(i)].SeedPoint = RoundPoint(Cells[size_t(i)].CentreX, Cells[size_t(i)].CentreY);
-      triangulated = BuildOrGrid(message);
-      if (!triangulated) triangulationFailure = message;
+      triangulated = build();
     }
     Step();
   }

@@ -204,6 +204,19 @@ TEST(CutJigsawCells, SeedsThatAdmitNoTriangulationFallBackToTheGrid) {
   EXPECT_EQ(std::count(r.Pieces[1].Neighbours, r.Pieces[1].Neighbours + 9, 0), 1);
 }
 
+TEST(CutJigsawCells, ASingleCellHasNoHullToFindAndIsToldSoButStillCuts) {
+  TLevelRecord level = MakeLevel(320, 240, 13, 0, false, 11);
+  level.TilePX = level.TilePY = 1;
+  level.TileNum = level.TotalTileNum = 1;
+  level.TileS = 200;
+  TCutRun r(level);
+  ASSERT_EQ(r.Messages.size(), 1u);
+  EXPECT_EQ(r.Messages[0], kFirstEdgeFailedText);
+  r.Messages.clear();
+  ExpectSoundCut(r, "one cell");
+  EXPECT_EQ(r.Pieces[0].PieceW * r.Pieces[0].PieceH, 320 * 240);
+}
+
 TEST(CutJigsawCells, AShapeSmallerThanItsCellKeepsItsSizeAndGrowsByAFifth) {
   // One 10 x 10 square: it fits every cell, so it is drawn 12 x 12 before it is turned (by
   // at most 30 degrees, which makes at most 12 * (cos 30 + sin 30) < 17 pixels a side).
