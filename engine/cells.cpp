@@ -416,7 +416,7 @@ bool AddCellSegment(const TCutArea& area, TCellRecord& cell, uint16_t id, double
   s.ry2 = y2;
   s.NeighbourId = id;
   s.TwinCell = s.TwinSlot = -1;
-  s.LedTo = -1;
+  s.IdA = s.IdB = kNoShapeId;
   s.Valid = 1;
   return true;
 }
@@ -732,8 +732,13 @@ void RemoveFrameNotches(TDibImage& map, const TCutArea& area) {
   for (int32_t y = T + 1; y <= B - 1; ++y) {
     const uint8_t* row = DibScanLine(map, y);
     for (int32_t x = L + 1; x <= R - 1; ++x) {
-      // The common case, inside a region: both row neighbours share the pixel's bytes.
+      // The common case, inside a region: both row neighbours share the pixel's bytes (eight
+      // pixels at a time while nine in a row match their left neighbours).
       const uint8_t* q = row + intptr_t(x) * 3;
+      while (x + 8 <= R - 1 && std::memcmp(q - 3, q, 27) == 0) {
+        x += 8;
+        q += 24;
+      }
       if (std::memcmp(q - 3, q, 6) == 0) continue;  // left equals it, and it equals right
       const uint32_t c = m.At(x, y);
       const uint32_t ul = m.At(x - 1, y - 1), u = m.At(x, y - 1), ur = m.At(x + 1, y - 1), r = m.At(x + 1, y);

@@ -14,6 +14,11 @@
 constexpr int32_t kCellSegmentRoom = 20;
 constexpr int32_t kCellTriangleRoom = 20;
 constexpr uint16_t kBorderId = 65535;  // neighbour id of an edge along the cut-area border
+constexpr uint16_t kNoShapeId = 65535;
+// Results of joining two crossing edges of a cell at a new junction.
+constexpr int32_t kJoined = 0;
+constexpr int32_t kJoinNotPossible = 100;
+constexpr int32_t kJoinWalkFailed = 101;
 constexpr const char* kFirstEdgeFailedText = "Finding first edge failed!";
 
 // The cut area of a game: the inclusive rectangle (JigsL, JigsT) .. (JigsR, JigsB).
@@ -34,8 +39,10 @@ struct TCellSegment {
   uint8_t Repaired;
   uint8_t Side;
   double Length;
-  int32_t LedTo;  // the shaped cell whose picture the edge was led to, -1 none
-  TIntPoint Anchor;  // the end that stayed when it was led there
+  // The shaped cells whose pictures the edge was led to (kNoShapeId none); a join at a crossing
+  // looks for one the two edges share.
+  uint16_t IdA, IdB;
+  TIntPoint Anchor;  // the end that stayed when it was first led
 };
 
 struct TCellTriangle {

@@ -7,12 +7,14 @@
 
 void FindWhiteRows(const TDibImage& map, int32_t width, int32_t height, TWhiteRows& rows) {
   width = std::min(width, map.Width);
-  height = std::min(height, map.Height);
-  rows.First.assign(size_t(std::max(height, 0)), 1);
-  rows.Last.assign(size_t(std::max(height, 0)), 0);
-  if (map.BytesPerPixel != 3 || width <= 0) return;
-  const size_t bytes = size_t(width) * 3;
+  height = std::max(std::min(height, map.Height), 0);
+  rows.RowStart.assign(size_t(height) + 1, 0);
+  rows.Runs.clear();
+  const bool readable = map.BytesPerPixel == 3 && width > 0;
+  const size_t bytes = readable ? size_t(width) * 3 : 0;
   for (int32_t y = 0; y < height; ++y) {
+    rows.RowStart[size_t(y)] = int32_t(rows.Runs.size() / 2);
+    if (!readable) continue;
     const uint8_t* row = DibScanLine(map, y);
     size_t from = 0;
     // Only a white pixel has three 255 bytes: look for a 255 byte, then at its pixel.
@@ -22,12 +24,35 @@ void FindWhiteRows(const TDibImage& map, int32_t width, int32_t height, TWhiteRo
       const int32_t x = int32_t(size_t(static_cast<const uint8_t*>(hit) - row) / 3);
       const uint8_t* p = row + size_t(x) * 3;
       if ((p[0] & p[1] & p[2]) == 255) {
-        if (rows.First[size_t(y)] > rows.Last[size_t(y)]) rows.First[size_t(y)] = x;
-        rows.Last[size_t(y)] = x;
+        const size_t n = rows.Runs.size();
+        if (n > size_t(rows.RowStart[size_t(y)]) * 2 && rows.Runs[n - 1] == x - 1) {
+          rows.Runs[n - 1] = x;
+        } else {
+          rows.Runs.push_back(x);
+          rows.Runs.push_back(x);
+        }
       }
       from = size_t(x + 1) * 3;
     }
   }
+  rows.RowStart[size_t(height)] = int32_t(rows.Runs.size() / 2);
+}
+
+bool TWhiteRows::Inside(int32_t y, int32_t left, int32_t right) const {
+  if (y < 0 || size_t(y) + 1 >= RowStart.size()) return true;  // not in the table: assume white
+  const int32_t* first = Runs.data() + size_t(RowStart[size_t(y)]) * 2;
+  const int32_t* last = Runs.data() + size_t(RowStart[size_t(y) + 1]) * 2;
+  // The first run that ends right of left; white lies inside when it starts left of right.
+  int32_t lo = 0, hi = int32_t(last - first) / 2;
+  while (lo < hi) {
+    const int32_t mid = (lo + hi) / 2;
+    if (first[2 * mid + 1] > left) {
+      hi = mid;
+    } else {
+      lo = mid + 1;
+    }
+  }
+  return first + 2 * lo < last && first[2 * lo] < right && first[2 * lo + 1] > left && right - left > 1;
 }
 
 void FillCodeHoles(TCutTarget& target, TBoundsRect rect, uint32_t color, TBoundsRect& bounds,
@@ -43,14 +68,19 @@ void FillCodeHoles(TCutTarget& target, TBoundsRect rect, uint32_t color, TBounds
   rect.Right = std::min(rect.Right, map.Width - 1);
   rect.Bottom = std::min(rect.Bottom, map.Height - 1);
   const uint8_t blue = uint8_t(color >> 16), green = uint8_t(color >> 8), red = uint8_t(color);
-  const auto is = [&](const uint8_t* p) { return p[0] == blue && p[1] == green && p[2] == red; };
+  // A four-byte load per pixel where the map has a byte to spare after the rectangle.
+  const bool spare = rect.Right + 1 < map.Width;
+  const uint32_t colour24 = uint32_t(blue) | uint32_t(green) << 8 | uint32_t(red) << 16;
+  const auto is = [&](const uint8_t* p) {
+    if (!spare) return p[0] == blue && p[1] == green && p[2] == red;
+    uint32_t v;
+    std::memcpy(&v, p, 4);
+    return (v & 0xFFFFFFu) == colour24;
+  };
   for (int32_t y = rect.Top; y <= rect.Bottom; ++y) {
     const uint8_t* line = DibScanLine(map, y);
     int32_t first = -1, last = -1;  // this row's pixels of the colour, widened into bounds once
-    const bool fills = y > rect.Top && y < rect.Bottom &&
-                       (!whites || size_t(y) >= whites->First.size() ||
-                        (whites->First[size_t(y)] < rect.Right && whites->Last[size_t(y)] > rect.Left &&
-                         whites->First[size_t(y)] <= whites->Last[size_t(y)]));
+    const bool fills = y > rect.Top && y < rect.Bottom && (!whites || whites->Inside(y, rect.Left, rect.Right));
     if (!fills) {
       // No hole to fill in this row: the first and last pixel of the colour are enough.
       int32_t x = rect.Left;

@@ -4,11 +4,14 @@
 #include "engine/curves.h"
 #include "engine/cut_target.h"
 
-// Where white pixels may still lie in the picture, row by row: the first and last white column
-// (First > Last when the row has none). Hole fills only take white away, so a table made before
-// a series of FillCodeHoles calls stays true for all of them.
+// Where white pixels may still lie in the picture, row by row, as runs of columns. Hole fills
+// only take white away, so a table made before a series of FillCodeHoles calls stays true for
+// all of them.
 struct TWhiteRows {
-  std::vector<int32_t> First, Last;
+  std::vector<int32_t> RowStart;  // per row, its first run; one more entry at the end
+  std::vector<int32_t> Runs;  // first and last column of each run
+  // Whether the row may hold white strictly between the two columns.
+  bool Inside(int32_t y, int32_t left, int32_t right) const;
 };
 void FindWhiteRows(const TDibImage& map, int32_t width, int32_t height, TWhiteRows& rows);
 

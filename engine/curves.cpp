@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstring>
 #include <cstdlib>
 
 int32_t PackColor(int32_t high, int32_t middle, int32_t low) {
@@ -181,7 +182,13 @@ bool WalkLineToPiece(const TCutTarget& target, int32_t piece, TIntPoint a, TIntP
     return x >= 0 && y >= 0 && x < map.Width && y < map.Height && MapColorAt(map, x, y) == want;
   };
   const uint8_t wantBlue = uint8_t(want >> 16), wantGreen = uint8_t(want >> 8), wantRed = uint8_t(want);
-  auto at = [&](const uint8_t* q) { return q[0] == wantBlue && q[1] == wantGreen && q[2] == wantRed; };
+  // One four-byte load per pixel (the fast path below keeps a pixel's spare byte in the map).
+  const uint32_t want24 = uint32_t(wantBlue) | uint32_t(wantGreen) << 8 | uint32_t(wantRed) << 16;
+  auto at = [&](const uint8_t* q) {
+    uint32_t v;
+    std::memcpy(&v, q, 4);
+    return (v & 0xFFFFFFu) == want24;
+  };
   if (a.x == b.x && a.y == b.y) {
     p = a;
     return inClip(a.x, a.y) && is(a.x, a.y);
@@ -192,8 +199,33 @@ bool WalkLineToPiece(const TCutTarget& target, int32_t piece, TIntPoint a, TIntP
   if (steep) std::swap(dx, dy);
   int32_t e = 2 * dy - dx;
   int32_t x = a.x, y = a.y;
+  // No point before the clip's first column (row, for a steep walk) can be in it: the walk
+  // starts there, with the minor coordinate and error term the steps up to it would give.
+  const int32_t major = steep ? a.y : a.x, step = steep ? sy : sx;
+  const int32_t low = steep ? clip.Top : clip.Left, high = steep ? clip.Bottom : clip.Right;
+  const int64_t skip = step > 0 ? int64_t(low) - major : int64_t(major) - high;
+  const int32_t first = int32_t(std::max<int64_t>(0, skip));
+  // Nor any point past its last one.
+  const int64_t span = step > 0 ? int64_t(high) - major : int64_t(major) - low;
+  const int32_t last = int32_t(std::min<int64_t>(dx, span));
+  if (first > last) {
+    p = b;
+    return false;
+  }
+  if (first > 0) {
+    const int64_t f = int64_t(2 * dy - dx) + int64_t(first - 1) * 2 * dy, twice = 2 * int64_t(dx);
+    const int64_t minorSteps = (f >= 0 ? f / twice : -((-f + twice - 1) / twice)) + 1;
+    e = int32_t(int64_t(2 * dy - dx) + int64_t(first) * 2 * dy - minorSteps * twice);
+    if (steep) {
+      y += sy * first;
+      x += sx * int32_t(minorSteps);
+    } else {
+      x += sx * first;
+      y += sy * int32_t(minorSteps);
+    }
+  }
   bool entered = false;
-  for (int32_t i = 0; i <= dx; ++i) {
+  for (int32_t i = first; i <= last; ++i) {
     p = TIntPoint{x, y};
     if (!inClip(x, y) && entered) {
       // A straight walk that has left the (convex) clip never comes back into it.
@@ -203,7 +235,7 @@ bool WalkLineToPiece(const TCutTarget& target, int32_t piece, TIntPoint a, TIntP
     if (inClip(x, y)) {
       entered = true;
       bool hit = false;
-      if (x >= 1 && y >= 1 && x + 1 < map.Width && y + 1 < map.Height) {
+      if (x >= 1 && y >= 1 && x + 2 < map.Width && y + 1 < map.Height) {
         // All eight neighbours inside the map: read them straight from the rows (the row above
         // lies one stride further on in memory).
         const uint8_t* c = map.Bits + intptr_t(map.Height - 1 - y) * map.RowStride + intptr_t(x) * 3;

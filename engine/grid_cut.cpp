@@ -166,13 +166,16 @@ void CutJigsawGrid(TCutTarget& target) {
   progress.Step();
 
   if (mapReady) {
+    // Few white pixels are left after the fills: rows without any are only measured.
+    TWhiteRows whites;
+    FindWhiteRows(map, lv.ImageW, lv.ImageH, whites);
     auto measure = [&](int32_t index, int32_t grow) {
       TPieceRecord& p = pieces[index];
       TBoundsRect found;
       FillCodeHoles(target,
                     TBoundsRect{p.PieceX - grow, p.PieceY - grow, p.PieceX + p.PieceW - 1 + grow,
                                 p.PieceY + p.PieceH - 1 + grow},
-                    color(index), found);
+                    color(index), found, &whites);
       if (found.Left > found.Right) return;
       p.PieceX = found.Left;
       p.PieceY = found.Top;

@@ -81,14 +81,14 @@ constexpr TPinnedCut kPinned[] = {
     {0, 640, 480, 3, true, 77, true, 0x1042105b1c31cf97ull},
     {0, 483, 412, 3, false, 1249, true, 0x3c772786c5aab801ull},
     {0, 611, 380, 3, true, 243, true, 0xffa3d70078473267ull},  // a cell recoded where it meets its code
-    {3, 422, 200, 2, false, 1010, true, 0x4ab8a1eab6d3ce53ull},  // cells joined next to a shape
+    {3, 422, 200, 2, false, 1010, true, 0xba9c5862b03369a9ull},  // cells joined next to a shape
     {0, 500, 25, 5, false, 515, false, 0x4e95bed35ad00bc3ull},
     {1, 800, 1000, 9, false, 1010, true, 0xa5ad9353e90df075ull},
     {1, 1024, 768, 5, true, 8, true, 0x6d92d3eeb0ffd25full},
     {2, 611, 380, 2, true, 1249, true, 0xa485e6f0b426c291ull},
     {2, 21, 400, 3, false, 8, true, 0xdc037173f00a6784ull},
-    {3, 800, 1000, 5, true, 1249, true, 0x17d8e3be6b7ff77cull},
-    {3, 1024, 768, 3, false, 1, true, 0xf923d4b84ae5d175ull},
+    {3, 800, 1000, 5, true, 1249, true, 0x887ac021854bd6b8ull},
+    {3, 1024, 768, 3, false, 1, true, 0xab0404108a87c2a7ull},
     {4, 640, 480, 6, false, 4711, true, 0xc0502fde3d76a977ull},
     {4, 611, 380, 9, true, 77, true, 0x0700114e4f427301ull},
     {5, 483, 412, 4, false, 1249, true, 0x748ffddfba47d3feull},

@@ -2,6 +2,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -29,7 +30,7 @@ int RunTool(const std::string& args) {
 
 // The cut the tool should have written, made in process: grid styles from 4, cells below.
 void CutInProcess(int32_t w, int32_t h, int32_t level, uint8_t style, bool border, uint32_t seed, TLevelRecord& lv,
-                  std::vector<TPieceRecord>& pieces, TDibImage& cut) {
+                  std::vector<TPieceRecord>& pieces, TDibImage& cut, TShapeCounts* counts = nullptr) {
   TLevelTable table{};
   BuildLevelTable(table, w, h, style, border ? 1 : 0);
   lv = TLevelRecord{};
@@ -48,7 +49,7 @@ void CutInProcess(int32_t w, int32_t h, int32_t level, uint8_t style, bool borde
     CutJigsawGrid(t);
   } else {
     const char* data = std::getenv("ZORVA_DATA_DIR");
-    ASSERT_TRUE(CutJigsawCells(t, std::string(data ? data : "data") + "/pic_zorva.dat"));
+    ASSERT_TRUE(CutJigsawCells(t, std::string(data ? data : "data") + "/pic_zorva.dat", counts));
   }
 }
 
@@ -90,5 +91,32 @@ TEST(ZorvaCutTool, WritesTheSameCutAsTheEngineAndRefusesBadArguments) {
   EXPECT_EQ(RunTool("--size 300 --level 1 --shape 6 --seed 1 --map " + map), 2);
   EXPECT_EQ(RunTool("--size 300x200 --level 1 --shape 6 --seed x1 --map " + map), 2);
   EXPECT_EQ(RunTool("--size 300x200 --level 1 --shape 6 --seed 1 --map " + (dir / "no" / "m.bmp").string()), 1);
+  fs::remove_all(dir);
+}
+
+TEST(ZorvaCutTool, CountsThePictureShapesAsTheEngineDoes) {
+  ASSERT_TRUE(fs::exists(ToolPath())) << ToolPath();
+  const fs::path dir = fs::temp_directory_path() / ("zorva-cut-counts-" + std::to_string(getpid()));
+  fs::create_directories(dir);
+  const std::string cmd = ToolPath().string() + " --size 480x360 --level 9 --shape 3 --seed 27 --counts --map " +
+                          (dir / "m.bmp").string() + " 2>/dev/null";
+  std::string out;
+  if (FILE* p = popen(cmd.c_str(), "r")) {
+    char buf[256];
+    while (std::fgets(buf, sizeof buf, p)) out += buf;
+    pclose(p);
+  }
+  TLevelRecord lv;
+  std::vector<TPieceRecord> pieces;
+  TDibHolder cut;
+  TShapeCounts counts;
+  CutInProcess(480, 360, 9, 3, false, 27, lv, pieces, *cut, &counts);
+  ASSERT_GT(counts.Placed, 0);
+  char want[160];
+  std::snprintf(want, sizeof want, "pattern cells %d, shapes placed %d, erased by overlap %d, erased by repair %d\n",
+                counts.PatternCells, counts.Placed, counts.ErasedByOverlap, counts.ErasedByRepair);
+  EXPECT_EQ(out.substr(0, out.find('\n') + 1), want);
+  // Without the option the line is left out.
+  EXPECT_EQ(RunTool("--size 480x360 --level 9 --shape 3 --seed 27 --map " + (dir / "m.bmp").string()), 0);
   fs::remove_all(dir);
 }

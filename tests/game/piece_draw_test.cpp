@@ -173,7 +173,7 @@ TEST(DrawPiece, RealCutsWithEveryEffectPaintAsPinned) {
     uint64_t Digest;
   };
   const TPin pins[] = {
-      {4, 1, 2, 0x19d415a1bde1d37aull}, {3, 3, 1, 0xc173fdf9e2f4af71ull}, {1, 2, 2, 0xd9073a5ac119091eull}};
+      {4, 1, 2, 0x19d415a1bde1d37aull}, {3, 3, 1, 0x428a52e8a8c53fb1ull}, {1, 2, 2, 0xd9073a5ac119091eull}};
   TTempFolder dir;
   TTestSession s;
   SetupTestSession(s, dir);

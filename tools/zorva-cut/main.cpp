@@ -1,12 +1,14 @@
 // zorva-cut: cuts a blank picture as the game would and writes what the cut made.
 //
 //   zorva-cut --size WxH --level L --shape S [--border] --seed N --map OUT.bmp
-//             [--pieces OUT.tsv] [--png OUT.png]
+//             [--pieces OUT.tsv] [--png OUT.png] [--counts]
 //
 // The level record comes from the level table of the picture size, shape and border, as the
 // level page fills it. --map writes the cut map as a 24-bit bitmap; --pieces one line per piece
 // record (index, Code, Code2, piece rectangle x y w h, the nine neighbours); --png a picture of
-// the cut with every piece tinted and the outlines drawn. Shape style 3 reads its outlines from
+// the cut with every piece tinted and the outlines drawn; --counts a line on the picture shapes of
+// style 3 (the cells flagged for one, the shapes placed, and those erased by overlap and by the
+// repair around them). Shape style 3 reads its outlines from
 // pic_zorva.dat in $ZORVA_DATA_DIR, else in data/ beside the program.
 #include <QColor>
 #include <QImage>
@@ -29,6 +31,7 @@ namespace {
 struct TOptions {
   int32_t W = 0, H = 0, Level = -1, Shape = -1;
   bool Border = false;
+  bool Counts = false;
   bool HasSeed = false;
   uint32_t Seed = 0;
   std::string Map, Pieces, Png;
@@ -37,7 +40,7 @@ struct TOptions {
 int Usage(const char* why) {
   std::fprintf(stderr,
                "zorva-cut: %s\nusage: zorva-cut --size WxH --level L --shape S [--border] --seed N --map OUT.bmp "
-               "[--pieces OUT.tsv] [--png OUT.png]\n",
+               "[--pieces OUT.tsv] [--png OUT.png] [--counts]\n",
                why);
   return 2;
 }
@@ -58,6 +61,8 @@ bool ParseArgs(int argc, char** argv, TOptions& o, std::string& error) {
     long long v;
     if (a == "--border") {
       o.Border = true;
+    } else if (a == "--counts") {
+      o.Counts = true;
     } else if (a == "--size") {
       const char* s = value();
       const char* x = s ? std::strchr(s, 'x') : nullptr;
@@ -173,6 +178,7 @@ int main(int argc, char** argv) {
   TRandom rng{o.Seed};
   TProgress progress;
   int32_t warnings = 0;
+  TShapeCounts counts;
   TCutTarget target{lv, pieces.data(), *map, rng, progress, knobs, [&](const std::string& m) {
                       std::fprintf(stderr, "zorva-cut: %s\n", m.c_str());
                       ++warnings;
@@ -184,7 +190,7 @@ int main(int argc, char** argv) {
       CutJigsawGrid(target);
       break;
     default:
-      CutJigsawCells(target, ShapeFilePath(argv[0]));
+      CutJigsawCells(target, ShapeFilePath(argv[0]), &counts);
       break;
   }
   if (map->Width == 0) {
@@ -203,6 +209,10 @@ int main(int argc, char** argv) {
   if (!o.Png.empty() && !WritePicture(o.Png, lv, pieces, *map)) {
     std::fprintf(stderr, "zorva-cut: cannot write %s\n", o.Png.c_str());
     return 1;
+  }
+  if (o.Counts) {
+    std::printf("pattern cells %d, shapes placed %d, erased by overlap %d, erased by repair %d\n",
+                counts.PatternCells, counts.Placed, counts.ErasedByOverlap, counts.ErasedByRepair);
   }
   std::printf("%d pieces (%d x %d, piece size %d), %d progress steps%s\n", lv.TotalTileNum, lv.TilePX, lv.TilePY,
               lv.TileS, progress.ProgressPos, warnings ? ", with warnings" : "");

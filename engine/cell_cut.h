@@ -1,0 +1,142 @@
+#pragma once
+// The cell cut's working state, shared by its parts: the cut itself (points, cells, attempts,
+// edges, fills), the picture shapes of style 3 with the repair around them, and the final
+// measuring of the regions.
+#include <algorithm>
+#include <cmath>
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "engine/cells.h"
+#include "engine/curves.h"
+#include "engine/cut_cells.h"
+#include "engine/shape_file.h"
+#include "foundation/dib_ops.h"
+#include "foundation/numeric.h"
+#include "platform/metafile.h"
+
+namespace cell_cut {
+
+constexpr uint8_t kScaledKnobs = 1;  // the knob grows with the edge
+constexpr uint8_t kAlternating = 2;  // sides and mirroring follow the edge's direction
+constexpr uint8_t kShortStraight = 4;  // edges shorter than TileS / 3 are straight
+constexpr int32_t kAttempts = 3;
+constexpr int32_t kRepairRounds = 16;
+constexpr int32_t kFrameCode = 5;
+// A point that cannot be placed after this many draws takes the middle of its cell instead.
+constexpr int32_t kMaxPointDraws = 10000;
+
+inline TIntPoint RoundPoint(double x, double y) { return {Round(x), Round(y)}; }
+
+// The piece rectangle grows to hold the inclusive box.
+inline void GrowPieceRect(TPieceRecord& p, int32_t left, int32_t top, int32_t right, int32_t bottom) {
+  left = std::min(p.PieceX, left);
+  top = std::min(p.PieceY, top);
+  right = std::max(p.PieceX + p.PieceW - 1, right);
+  bottom = std::max(p.PieceY + p.PieceH - 1, bottom);
+  p.PieceX = left;
+  p.PieceY = top;
+  p.PieceW = right - left + 1;
+  p.PieceH = bottom - top + 1;
+}
+
+inline bool SamePoint(TIntPoint a, TIntPoint b) { return a.x == b.x && a.y == b.y; }
+
+// The distance of o from the line a-b: twice the triangle's area (Heron) over the base.
+inline double Room(TIntPoint a, TIntPoint b, TIntPoint o) {
+  const double ab = std::hypot(double(b.x - a.x), double(b.y - a.y));
+  const double ao = std::hypot(double(o.x - a.x), double(o.y - a.y));
+  const double bo = std::hypot(double(o.x - b.x), double(o.y - b.y));
+  if (ab == 0) return 0;
+  const double s = (ab + ao + bo) / 2;
+  const double product = s * (s - ab) * (s - ao) * (s - bo);
+  return 2 * std::sqrt(std::max(0.0, product)) / ab;  // rounding may leave a tiny negative product
+}
+
+class TCellCut {
+ public:
+  TCellCut(TCutTarget& target, const std::string& shapePath)
+      : T(target), L(target.GameLevel), P(target.Pieces), ShapePath(shapePath) {}
+
+  TShapeCounts Counts;
+
+  bool Run();
+
+ private:
+  TCutTarget& T;
+  TLevelRecord& L;
+  TPieceRecord* P;
+  std::string ShapePath;
+  TCutArea Area{};
+  int32_t N = 0;
+  uint8_t Style = 0;
+  uint8_t Flags = 0;
+  std::vector<int32_t> Fallback;
+  TShapeFile Shapes;
+  bool UseShapes = false;
+  std::unique_ptr<TCellRecord[]> Cells;
+  std::unique_ptr<TCellRecord[]> Backup;
+  TCellBuilder Builder;
+  // The last fill that found its seed taken: piece index and seed.
+  int32_t FailedIndex = -1, FailedX = 0, FailedY = 0;
+  bool RepairFailed = false;
+  // Shapes whose surroundings the repair could not close; they are taken out and the repair
+  // runs again without them.
+  std::vector<uint8_t> ShapeFailed;
+  // Edges between two plain cells that could not be led to the shape beside them.
+  struct TUnledEdge {
+    int32_t A, B, Shape;
+  };
+  std::vector<TUnledEdge> Unled;
+  struct TDrawnShape {
+    TMetafile Outline;
+    int32_t X, Y, W, H;
+  };
+  std::vector<TDrawnShape> Drawn;
+
+  uint32_t Colour(int32_t i) const { return PieceColor(P[i].Code); }
+  bool Shaped(int32_t i) const { return UseShapes && P[i].ShapeFlag != 0; }
+  bool IsCellNeighbour(const TCellSegment& s) const { return s.NeighbourId != kBorderId; }
+  TIntPoint Point(int32_t i) const { return {P[i].SeedX, P[i].SeedY}; }
+
+  void DrawLine(TIntPoint a, TIntPoint b, uint32_t colour) { DrawDibLine(T.CutMap, a.x, a.y, b.x, b.y, colour); }
+
+  void PaintBlankMap();
+  void DrawFrameLines(TDibImage& map, uint32_t colour);
+  void SeparateCodes();
+  void PlacePoints();
+  bool BuildOrGrid(std::string& message);
+  void BuildGridCells();
+  bool Attempt();
+  void RestoreCells();
+  void SortEdges();
+  void LinkTwins();
+  void MeasureEdges();
+  bool PlaceShapes();
+  bool RepairAroundShapes();
+  void ExtendEdge(int32_t cell, int32_t slot, int32_t shape);
+  // Where a walk may meet a shape: around its own drawing only, never at another shape of the
+  // same code further along the line.
+  TBoundsRect ShapeClip(int32_t shape) const {
+    const TDrawnShape& d = Drawn[size_t(shape)];
+    return {std::max(Area.Left, d.X - 1), std::max(Area.Top, d.Y - 1), std::min(Area.Right, d.X + d.W),
+            std::min(Area.Bottom, d.Y + d.H)};
+  }
+  bool MarkLeakingShapes();
+  void WipeTrialMarks();
+  TIntPoint NearestShapePixel(int32_t shape, TIntPoint p) const;
+  int32_t JoinCellSegments(TIntPoint a, TIntPoint b, int32_t cell, int32_t s, int32_t t, int32_t& shape);
+  void SetEnds(int32_t cell, int32_t slot, TIntPoint a, TIntPoint b, bool newChord);
+  void DrawSidesAndEdges();
+  void DrawEdge(int32_t cell, TCellSegment& s);
+  void SetActiveKnobs(double length, TIntPoint p1, TIntPoint p2);
+  bool Fill();
+  void FillWhitePockets();
+  void MeasurePieces();
+  void Finish();
+  void Step() { T.Progress.Step(); }
+};
+
+}  // namespace cell_cut

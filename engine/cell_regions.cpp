@@ -1,0 +1,212 @@
+#include <algorithm>
+#include <cmath>
+#include <cstdint>
+#include <cstdio>
+#include <cstring>
+#include <numbers>
+#include <vector>
+
+#include "engine/cell_cut.h"
+#include "engine/code_holes.h"
+#include "engine/knobs.h"
+
+namespace cell_cut {
+
+// White pockets that no fill reached (a knob closing a sliver against the picture's edge)
+// join the region above or left of them, so that no pixel of the picture stays unassigned.
+void TCellCut::FillWhitePockets() {
+  const size_t bytes = size_t(L.ImageW) * 3;
+  for (int32_t y = 0; y < L.ImageH; ++y) {
+    const uint8_t* row = DibScanLine(T.CutMap, y);
+    for (int32_t x = 0; x < L.ImageW; ++x) {
+      // A white pixel has 255 bytes, and the fills below never make white: the scan jumps to
+      // the next 255 byte.
+      const void* hit = std::memchr(row + size_t(x) * 3, 255, bytes - size_t(x) * 3);
+      if (!hit) break;
+      x = int32_t(size_t(static_cast<const uint8_t*>(hit) - row) / 3);
+      const uint8_t* q = row + intptr_t(x) * 3;
+      if ((q[0] & q[1] & q[2]) != 255) continue;
+      TIntPoint from{x, y};
+      if (y > 0 && MapColorAt(T.CutMap, x, y - 1) != 0xFFFFFF) {
+        from = {x, y - 1};
+      } else if (x > 0 && MapColorAt(T.CutMap, x - 1, y) != 0xFFFFFF) {
+        from = {x - 1, y};
+      } else {
+        for (int32_t k = x + 1; k < L.ImageW && from.x == x; ++k) {  // only the top-left pixel gets here
+          if (MapColorAt(T.CutMap, k, y) != 0xFFFFFF) from = {k, y};
+        }
+        if (from.x == x) return;
+      }
+      FloodFillDib(T.CutMap, x, y, MapColorAt(T.CutMap, from.x, from.y));
+    }
+  }
+}
+
+// Same-coloured 8-connected regions of the picture, labelled in one pass over its rows: each
+// row as runs of one colour, runs joined across rows where they touch (diagonals included).
+class TRegionRuns {
+ public:
+  struct TRun {
+    int32_t X0, X1;
+    uint32_t Colour;
+    int32_t Parent;
+  };
+
+  TRegionRuns(const TDibImage& map, int32_t w, int32_t h) : RowStart(size_t(h) + 1, 0) {
+    Runs.reserve(size_t(h) * 64);
+    for (int32_t y = 0; y < h; ++y) {
+      RowStart[size_t(y)] = int32_t(Runs.size());
+      const uint8_t* row = DibScanLine(map, y);
+      int32_t x = 0;
+      while (x < w) {
+        const uint8_t* p = row + intptr_t(x) * 3;
+        int32_t x1 = x;
+        // Eight pixels at a time while the next eight match (24 bytes against 24 bytes 3 on).
+        while (x1 + 8 < w && std::memcmp(row + intptr_t(x1) * 3, row + intptr_t(x1) * 3 + 3, 24) == 0) x1 += 8;
+        while (x1 + 1 < w && std::memcmp(row + intptr_t(x1) * 3, row + intptr_t(x1 + 1) * 3, 3) == 0) ++x1;
+        Runs.push_back({x, x1, PixelColorAt(p), int32_t(Runs.size())});
+        x = x1 + 1;
+      }
+      if (y > 0) JoinRows(RowStart[size_t(y) - 1], RowStart[size_t(y)], int32_t(Runs.size()));
+    }
+    RowStart[size_t(h)] = int32_t(Runs.size());
+  }
+
+  int32_t Find(int32_t r) {
+    int32_t root = r;
+    while (Runs[size_t(root)].Parent != root) root = Runs[size_t(root)].Parent;
+    while (Runs[size_t(r)].Parent != root) {
+      const int32_t next = Runs[size_t(r)].Parent;
+      Runs[size_t(r)].Parent = root;
+      r = next;
+    }
+    return root;
+  }
+  // The run that holds the pixel.
+  int32_t RunAt(int32_t x, int32_t y) const {
+    const auto first = Runs.begin() + RowStart[size_t(y)], last = Runs.begin() + RowStart[size_t(y) + 1];
+    const auto it = std::upper_bound(first, last, x, [](int32_t v, const TRun& r) { return v < r.X0; });
+    return int32_t(it - Runs.begin()) - 1;
+  }
+
+  std::vector<TRun> Runs;
+  std::vector<int32_t> RowStart;
+
+ private:
+  void Join(int32_t a, int32_t b) {
+    a = Find(a);
+    b = Find(b);
+    if (a == b) return;
+    if (a < b) std::swap(a, b);
+    Runs[size_t(a)].Parent = b;
+  }
+  void JoinRows(int32_t above, int32_t begin, int32_t end) {
+    int32_t j = above;
+    for (int32_t r = begin; r < end; ++r) {
+      const TRun& run = Runs[size_t(r)];
+      while (j < begin && Runs[size_t(j)].X1 < run.X0 - 1) ++j;
+      for (int32_t k = j; k < begin && Runs[size_t(k)].X0 <= run.X1 + 1; ++k) {
+        if (Runs[size_t(k)].Colour == run.Colour) Join(r, k);
+      }
+    }
+  }
+};
+
+// Hole fills, the notch clean-up and the merged fragments can move a piece's pixels past the
+// rectangle the drawing gave it: each rectangle grows to the bounding box of the piece's
+// region (8-connected), found from the piece's fill seed or a pixel of its shape.
+void TCellCut::MeasurePieces() {
+  const int32_t w = L.ImageW, h = L.ImageH;
+  TRegionRuns regions(T.CutMap, w, h);
+  std::vector<TRegionRuns::TRun>& runs = regions.Runs;
+  const size_t count = runs.size();
+  TBoundsRect empty;
+  empty.Reset();
+  std::vector<TBoundsRect> boxes(count, empty);  // by root run
+  for (int32_t y = 0; y < h; ++y) {
+    for (int32_t r = regions.RowStart[size_t(y)]; r < regions.RowStart[size_t(y) + 1]; ++r) {
+      TBoundsRect& box = boxes[size_t(regions.Find(r))];
+      box.Widen(runs[size_t(r)].X0, y);
+      box.Widen(runs[size_t(r)].X1, y);
+    }
+  }
+  std::vector<uint8_t> reached(count, 0);  // by root run
+  // A region is measured once, for the first piece that starts in it.
+  const auto reach = [&](TIntPoint start) -> const TBoundsRect* {
+    const int32_t root = regions.Find(regions.RunAt(start.x, start.y));
+    if (reached[size_t(root)]) return nullptr;
+    reached[size_t(root)] = 1;
+    return &boxes[size_t(root)];
+  };
+  for (int32_t i = 0; i < N; ++i) {
+    TPieceRecord& p = P[i];
+    const uint32_t colour = Colour(i);
+    TIntPoint start{-1, -1};
+    if (!Shaped(i) && p.SeedX >= 0 && p.SeedX < w && p.SeedY >= 0 && p.SeedY < h &&
+        MapColorAt(T.CutMap, p.SeedX, p.SeedY) == colour) {
+      start = {p.SeedX, p.SeedY};
+    } else {
+      // A shape: its pixel nearest the middle of its rectangle lies in its body. The squared
+      // distances are exact (halves squared), so they pass over the pixels that cannot be nearer.
+      const double mx = p.PieceX + p.PieceW / 2.0, my = p.PieceY + p.PieceH / 2.0;
+      double best = 1e300, bestSquare = 1e300;
+      for (int32_t y = std::max(p.PieceY, 0); y < std::min(p.PieceY + p.PieceH, h); ++y) {
+        const uint8_t* row = DibScanLine(T.CutMap, y);
+        for (int32_t x = std::max(p.PieceX, 0); x < std::min(p.PieceX + p.PieceW, w); ++x) {
+          const double square = (x - mx) * (x - mx) + (y - my) * (y - my);
+          if (square > bestSquare || PixelColorAt(row + intptr_t(x) * 3) != colour) continue;
+          const double d = std::hypot(x - mx, y - my);
+          if (d < best) {
+            best = d;
+            bestSquare = square;
+            start = {x, y};
+          }
+        }
+      }
+    }
+    if (start.x < 0) continue;
+    if (const TBoundsRect* box = reach(start)) GrowPieceRect(p, box->Left, box->Top, box->Right, box->Bottom);
+  }
+  if (L.BorderStyle == 1 && MapColorAt(T.CutMap, 0, 0) == PieceColor(kFrameCode)) reach({0, 0});
+  // Whatever no region reached is a fragment cut off from its piece: it joins the region that
+  // borders it above or to the left (already settled in this scan).
+  bool fragments = false;
+  for (size_t r = 0; r < count && !fragments; ++r) {
+    fragments = !reached[size_t(regions.Find(int32_t(r)))] && runs[r].Colour != 0xFFFFFF;
+  }
+  if (!fragments) return;
+  std::vector<uint8_t> seen(size_t(w) * h, 0);
+  for (int32_t y = 0; y < h; ++y) {
+    for (int32_t r = regions.RowStart[size_t(y)]; r < regions.RowStart[size_t(y) + 1]; ++r) {
+      if (!reached[size_t(regions.Find(r))]) continue;
+      std::fill(seen.begin() + intptr_t(y) * w + runs[size_t(r)].X0, seen.begin() + intptr_t(y) * w + runs[size_t(r)].X1 + 1,
+                uint8_t(1));
+    }
+  }
+  static constexpr int32_t kDx[4] = {-1, -1, 0, 1}, kDy[4] = {0, -1, -1, -1};
+  for (int32_t y = 0; y < h; ++y) {
+    const uint8_t* row = seen.data() + size_t(y) * w;
+    for (int32_t x = 0; x < w; ++x) {
+      if (row[x] || MapColorAt(T.CutMap, x, y) == 0xFFFFFF) continue;
+      for (int32_t k = 0; k < 4; ++k) {
+        const int32_t nx = x + kDx[k], ny = y + kDy[k];
+        if (nx < 0 || ny < 0 || nx >= w || !seen[size_t(ny) * w + nx]) continue;
+        const uint32_t colour = MapColorAt(T.CutMap, nx, ny);
+        SetDibPixel(T.CutMap, x, y, colour);
+        seen[size_t(y) * w + x] = 1;
+        // The piece of that colour whose rectangle holds the neighbour takes the pixel in.
+        for (int32_t i = 0; i < N; ++i) {
+          TPieceRecord& p = P[i];
+          if (Colour(i) == colour && nx >= p.PieceX && nx < p.PieceX + p.PieceW && ny >= p.PieceY &&
+              ny < p.PieceY + p.PieceH) {
+            GrowPieceRect(p, x, y, x, y);
+            break;
+          }
+        }
+        break;
+      }
+    }
+  }
+}
+
+}  // namespace cell_cut
