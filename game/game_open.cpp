@@ -15,6 +15,7 @@
 #include "foundation/dib_ops.h"
 #include "foundation/level_table.h"
 #include "foundation/numeric.h"
+#include "foundation/picture_limits.h"
 #include "foundation/picture_loading.h"
 #include "foundation/text_format.h"
 #include "game/emboss_maps.h"
@@ -242,17 +243,23 @@ bool StartJigsawGame(TGameSession& s, const std::string& path, const TOpenChoice
     return fail("Invalid Jigsaw");
   if (header.ImageW != lv.ImageW || header.ImageH != lv.ImageH || lv.SidePos[1] != previewEnd)
     return fail("Invalid Jigsaw");
+  if (!PictureWithinBudget(lv.ImageW, lv.ImageH)) return fail(PictureTooLargeMessage(lv.ImageW, lv.ImageH));
   if (!ReadJigsawVariant(f, lv, description, picture)) return fail("Invalid Jigsaw");
   f.Close();
   fresh.Progress.Step();
 
   TImageControl storeThumb;
-  if (!DecodePicture(*storeThumb.Picture, preview.data(), preview.size())) return fail("Invalid Jigsaw");
+  if (!DecodePreview(*storeThumb.Picture, preview.data(), preview.size())) return fail("Invalid Jigsaw");
 
-  // The picture by its content: a JPEG with or without a JFIF segment, or a bitmap.
+  // The picture by its content: a JPEG with or without a JFIF segment, or a bitmap. Its own
+  // header must tell the size the jigsaw's does before anything of that size is made.
   TDibHolder loaded;
   std::string why;
   const TPictureKind kind = DetectPictureKind(picture.data(), picture.size());
+  int32_t declaredW = 0, declaredH = 0;
+  if (ReadPictureSize(picture.data(), picture.size(), declaredW, declaredH) &&
+      (declaredW != lv.ImageW || declaredH != lv.ImageH))
+    return fail("Invalid Jigsaw");
   bool decoded = false;
   if (kind == TPictureKind::Jpeg)
     decoded = DecodeJpeg(*loaded, picture.data(), picture.size(), &why);

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "engine/emboss.h"
+#include "foundation/picture_limits.h"
 #include "foundation/picture_loading.h"
 #include "game/emboss_maps.h"
 #include "game/embedded_file.h"
@@ -143,7 +144,8 @@ bool ReadThumb(TBinaryReader& f, TDibImage& thumb, int64_t& end, bool required) 
   std::vector<uint8_t> bytes;
   if (!ExtractEmbeddedBytes(f, PreviewKey, false, bytes, end)) return false;
   if (bytes.empty()) return !required;
-  return DecodeBmp(thumb, bytes.data(), bytes.size());
+  return DetectPictureKind(bytes.data(), bytes.size()) == TPictureKind::Bitmap &&
+         DecodePreview(thumb, bytes.data(), bytes.size());
 }
 
 bool ReadBody(TBinaryReader& f, const TLevelRecord& lv, TSavedBody& body, TProgress& progress) {
@@ -413,6 +415,11 @@ bool OpenSavedGameFile(TGameSession& s, const std::string& path, int mode, TImag
   if (!f.Read(magic, sizeof magic) || CheckSavedGameMagic(magic) != 10 || !f.Seek(0) || !ReadHead(f, head))
     return refuse();
   const TLevelRecord& lv = head.Level;
+  if (!PictureWithinBudget(lv.ImageW, lv.ImageH)) {
+    progress.reset();
+    ShowSessionMessage(s, PictureTooLargeMessage(lv.ImageW, lv.ImageH));
+    return false;
+  }
   const bool rotate = lv.Rotate != 0;
   const bool effects = live.GameOptions.EmbossStyle != 0 || live.GameOptions.WoodStyle != 0;
   progress.emplace(s, "Prog_OpenJig", 5 + (rotate ? 6 : 0) + (effects ? 1 + (rotate ? 3 : 0) : 0));
