@@ -103,6 +103,24 @@ bool EmbedPicture(TBinaryWriter& f, const TDibImage& image, uint8_t key) {
   return EmbedBytes(f, bytes, key, false);
 }
 
+// The cut map as the file holds it: the piece code, then 0, then the neutral light 128, even
+// when the game keeps the codes alone.
+bool EmbedCutMap(TBinaryWriter& f, const TDibImage& mask) {
+  std::vector<uint8_t> bytes;
+  if (mask.Width <= 0 || !EncodeBmp24(mask, bytes)) return false;
+  if (mask.BytesPerPixel == 1) {
+    const size_t rowBytes = (size_t(mask.Width) * 3 + 3) & ~size_t(3), pixels = bytes.size() - size_t(mask.Height) * rowBytes;
+    for (int32_t y = 0; y < mask.Height; ++y) {
+      uint8_t* p = bytes.data() + pixels + size_t(y) * rowBytes;
+      for (int32_t x = 0; x < mask.Width; ++x, p += 3) {
+        p[1] = 0;
+        p[2] = uint8_t(kNoLight);
+      }
+    }
+  }
+  return EmbedBytes(f, bytes, SavedCutMapKey, false);
+}
+
 bool WriteWholeFile(TGameSession& s, const std::string& path) {
   const TGameState& g = s.Game;
   const TDibImage& picture = g.Images.PictureImages[0];
@@ -125,7 +143,7 @@ bool WriteWholeFile(TGameSession& s, const std::string& path) {
   if (ok) progress.Step();
   ok = ok && EmbedPicture(f, picture, SavedPictureKey);
   if (ok) progress.Step();
-  ok = ok && EmbedPicture(f, mask, SavedCutMapKey);
+  ok = ok && EmbedCutMap(f, mask);
   if (ok) progress.Step();
   ok = ok && EmbedBytes(f, info, SavedDescriptionKey, false) && f.Position() == stateOffset &&
        WriteGameState(s, f);
@@ -442,7 +460,7 @@ bool OpenSavedGameFile(TGameSession& s, const std::string& path, int mode, TImag
 
   std::swap(fresh.Images.PictureImages[0], *body.Picture);
   std::swap(fresh.Images.PieceMasks[0], *body.Mask);
-  ResetMaskChannels(fresh.Images.PieceMasks[0]);
+  KeepDibFirstChannel(fresh.Images.PieceMasks[0]);
   fresh.Progress.Step();
   fresh.Field.ContentW = std::max(fresh.Field.FieldW, lv.ImageW);
   fresh.Field.ContentH = std::max(fresh.Field.FieldH, lv.ImageH);

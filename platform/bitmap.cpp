@@ -40,8 +40,37 @@ TPlatformBitmap* CreatePlatformBitmap(int32_t width, int32_t height, int32_t bit
   return bitmap;
 }
 
+bool KeepFirstChannel(TPlatformBitmap* bitmap) {
+  if (!bitmap || bitmap->Sharers > 0 || (bitmap->BitsPerPixel != 24 && bitmap->BitsPerPixel != 32)) return false;
+  const int32_t step = bitmap->BitsPerPixel / 8;
+  const int64_t rowBytes = (int64_t(bitmap->Width) + 1) & ~int64_t(1);
+  const int64_t stride = (rowBytes + 3) & ~int64_t(3);
+  // Each row moves down to a place at or before its old one: nothing is overwritten unread.
+  uint8_t* pixels = bitmap->Pixels;
+  for (int32_t y = 0; y < bitmap->Height; ++y) {
+    const uint8_t* from = pixels + int64_t(y) * bitmap->AllocatedStride;
+    uint8_t* to = pixels + int64_t(y) * stride;
+    for (int32_t x = 0; x < bitmap->Width; ++x) to[x] = from[int64_t(x) * step];
+    std::memset(to + bitmap->Width, 0, size_t(stride - bitmap->Width));
+  }
+  if (void* smaller = std::realloc(pixels, size_t(stride * bitmap->Height))) bitmap->Pixels = static_cast<uint8_t*>(smaller);
+  bitmap->BitsPerPixel = 8;
+  bitmap->RowBytes = int32_t(rowBytes);
+  bitmap->AllocatedStride = int32_t(stride);
+  return true;
+}
+
+TPlatformBitmap* SharePlatformBitmap(TPlatformBitmap* bitmap) {
+  if (bitmap) ++bitmap->Sharers;
+  return bitmap;
+}
+
 void DestroyPlatformBitmap(TPlatformBitmap* bitmap) {
   if (!bitmap) return;
+  if (bitmap->Sharers > 0) {
+    --bitmap->Sharers;
+    return;
+  }
   std::free(bitmap->Pixels);
   delete bitmap;
 }

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <set>
+
 #include <algorithm>
 #include <cstring>
 #include <filesystem>
@@ -170,6 +172,35 @@ TEST_F(SavedGame, ASaveThatFailsLeavesNoFlagSet) {
   s.SaveRunning = true;  // a save that runs refuses a second
   EXPECT_FALSE(SaveGame(s, path, true));
   EXPECT_FALSE(std::filesystem::exists(path));
+}
+
+// The game keeps the piece codes alone; the file holds the map as it always did: the code,
+// then 0, then the neutral light 128 in every pixel.
+TEST_F(SavedGame, CutMapIsWrittenWithItsThreeBytesAPixel) {
+  ASSERT_TRUE(SaveGame(s, path, false));
+  TBinaryReader r;
+  ASSERT_TRUE(r.Open(path));
+  ASSERT_TRUE(r.Seek(23 + 9 + 120));
+  int32_t size;
+  ASSERT_TRUE(SkipEmbeddedFile(r, size) && SkipEmbeddedFile(r, size));
+  std::vector<uint8_t> mapBytes;
+  int64_t mapEnd;
+  ASSERT_TRUE(ExtractEmbeddedBytes(r, SavedCutMapKey, false, mapBytes, mapEnd));
+  TDibHolder map;
+  ASSERT_TRUE(DecodeBmp(*map, mapBytes.data(), mapBytes.size()));
+  const TDibImage& kept = s.Game.Images.PieceMasks[0];
+  ASSERT_EQ(map->Width, kept.Width);
+  ASSERT_EQ(map->Height, kept.Height);
+  std::set<uint8_t> codes;
+  for (int32_t y = 0; y < map->Height; ++y)
+    for (int32_t x = 0; x < map->Width; ++x) {
+      const uint8_t* p = DibPixelAddress(*map, x, y);
+      ASSERT_EQ(p[0], *DibPixelAddress(kept, x, y)) << x << "," << y;
+      ASSERT_EQ(p[1], 0);
+      ASSERT_EQ(p[2], 128);
+      codes.insert(p[0]);
+    }
+  EXPECT_GT(codes.size(), 10u);
 }
 
 TEST_F(SavedGame, CutMapWithoutMarginGetsABlackOne) {
