@@ -347,7 +347,7 @@ void TEmbossMap::BuildTile(TTile& tile, int32_t tx, int32_t ty) const {
   codes.Area = {area.X - kReach, area.Y - kReach, area.W + 2 * kReach, area.H + 2 * kReach};
   ClipBox(codes.Area, Width, Height);
   ReadCodes(codes, Mask_, R_);
-  tile.Data.reset(new uint32_t[TileWords(Light_, Wood_)]);
+  if (!tile.Data) tile.Data.reset(new uint32_t[TileWords(Light_, Wood_)]);
   const size_t index = size_t(ty) * size_t(TilesX_) + size_t(tx);
   const int32_t* tilePieces = TilePieces_.data() + TileStart_[index];
   const int32_t pieceCount = TileStart_[index + 1] - TileStart_[index];
@@ -450,6 +450,9 @@ void TEmbossMap::BuildTiles(const std::vector<TPieceBox>& areas, int32_t threads
   std::vector<int32_t> todo;
   for (size_t i = 0; i < wanted.size(); ++i)
     if (wanted[i]) todo.push_back(int32_t(i));
+  // The memory comes from this thread, so that what a helper built and a later paint drops goes
+  // back where the paints find it again.
+  for (int32_t index : todo) Tiles_[size_t(index)].Data.reset(new uint32_t[TileWords(Light_, Wood_)]);
   // Each tile is built by one thread and reads only what the map set up: no locks.
   std::atomic<size_t> next{0};
   auto work = [&] {
