@@ -9,6 +9,7 @@
 
 #include "support/recording_host.h"
 #include "foundation/dib_ops.h"
+#include "foundation/picture_limits.h"
 #include "foundation/picture_loading.h"
 #include "game/embedded_file.h"
 #include "game/piece_draw.h"
@@ -328,6 +329,19 @@ TEST_F(HostileSavedGame, DamagedFilesAreRefusedOrReadWhole) {
   ExpectRefused(With([&](auto& b) { PutInt32(b, piece(2, 32), 230); }), "piece outside the picture");
   ExpectRefused(With([&](auto& b) { PutInt32(b, piece(2, 56), 9999); }), "box that is not the mask's");
   ExpectRefused(With([&](auto& b) { PutInt32(b, piece(n, 0) + 104 + 4, n); }), "weight group");
+}
+
+// A saved game that claims a picture beyond the memory budget: refused with its size before
+// any of it is read, the running game kept.
+TEST_F(HostileSavedGame, PictureBeyondTheBudgetIsRefusedWithItsSize) {
+  const size_t levelAt = 23 + 9;
+  const std::vector<uint8_t> huge = With([&](auto& b) {
+    PutInt32(b, levelAt + offsetof(TLevelRecord, ImageW), 12000);
+    PutInt32(b, levelAt + offsetof(TLevelRecord, ImageH), 9000);
+  });
+  EXPECT_FALSE(OpenOver(huge));
+  EXPECT_EQ(t.Of("ShowMessage"),
+            std::vector<std::string>{"ShowMessage " + PictureTooLargeMessage(12000, 9000)});
 }
 
 TEST_F(HostileSavedGame, RotationOnlyWhereTheLevelRotates) {
