@@ -17,8 +17,8 @@ constexpr int32_t kMaxPreviewSide = 4096;
 // coefficient of the full-size picture, which a preview has no need of.
 constexpr long kPreviewDecoderBytes = 64L << 20;
 
-// The largest picture a game is opened with: the open holds about ten bytes a picture pixel at
-// its peak (picture, cut map, the cut's work), so this keeps it near 1 GiB.
+// The largest picture a game is opened with: the open holds at most about 11 bytes a picture
+// pixel at its peak (picture, cut map, the cut's work), so this keeps it near 1.1 GiB.
 constexpr int64_t kMaxPicturePixels = 100'000'000;
 
 // The width and height a picture's header declares (JPEG, Windows bitmap, PNG, GIF); false
