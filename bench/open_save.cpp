@@ -7,7 +7,9 @@
 #include <QBuffer>
 #include <QImage>
 
+#include <algorithm>
 #include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 #include <memory>
 #include <string>
@@ -22,7 +24,18 @@
 
 namespace {
 
-constexpr int32_t kPictureW = 4000, kPictureH = 3000;
+// 4000 x 3000 unless ZORVA_BENCH_PICTURE names another size ("8000x6000").
+struct TPictureSize {
+  int32_t W = 4000, H = 3000;
+  TPictureSize() {
+    if (const char* v = std::getenv("ZORVA_BENCH_PICTURE")) {
+      int w = 0, h = 0;
+      if (std::sscanf(v, "%dx%d", &w, &h) == 2 && w > 0 && h > 0) W = w, H = h;
+    }
+  }
+};
+const TPictureSize kPicture;
+const int32_t kPictureW = kPicture.W, kPictureH = kPicture.H;
 constexpr int32_t kFieldW = 1920, kFieldH = 1080;
 
 std::string Folder() {
@@ -115,11 +128,38 @@ struct TBenchGame {
     s.Game.Play.RedrawKind = kRedrawField;
     Redraw(f);
   }
+
+  // What the light and wood maps hold of what they worked out.
+  double TileMegabytes() const {
+    size_t bytes = 0;
+    for (const TEmbossMap& map : s.Game.Images.EmbossMaps) bytes += map.TileBytes();
+    return double(bytes) / (1 << 20);
+  }
+
+  // Both sides scrolled over their whole content a view at a time, each view painted: every
+  // piece has then been drawn once.
+  void Tour() {
+    for (int32_t side = 0; side < 2; ++side) {
+      SetActiveSide(f, side);
+      TSkinWindow& w = s.Windows.GameWindows[size_t(side)];
+      const int32_t stepX = std::max(w.Client.Width, 1), stepY = std::max(w.Client.Height, 1);
+      for (int32_t y = 0; y < w.ContentHeight; y += stepY)
+        for (int32_t x = 0; x < w.ContentWidth; x += stepX) {
+          w.ScrollX = x;
+          w.ScrollY = y;
+          ResizeSkinWindow(w, false);
+          CopySkinWindowLayout(s.Windows.GameWindows[size_t(1 - side)], w);
+          s.Game.Play.RedrawKind = kRedrawField;
+          Redraw(f);
+        }
+    }
+  }
 };
 
 void OpenToPlayable(benchmark::State& state, bool effects, uint8_t shape) {
   Jigsaw();
   int32_t pieces = 0;
+  double tiles = 0;
   for (auto _ : state) {
     TBenchGame game(effects);
     if (!game.Open(effects, shape)) {
@@ -127,10 +167,26 @@ void OpenToPlayable(benchmark::State& state, bool effects, uint8_t shape) {
       return;
     }
     pieces = game.s.Game.GameLevel.TotalTileNum;
+    tiles = game.TileMegabytes();
   }
   state.counters["pieces"] = pieces;
+  state.counters["tiles_MiB"] = tiles;
   state.counters["peak_MiB"] = PeakMegabytes();
 }
+
+// Every effect on, the open and then a tour of the whole field: what the game holds once the
+// player has seen everything.
+void BM_OpenAllOnGridTour(benchmark::State& state) {
+  Jigsaw();
+  for (auto _ : state) {
+    TBenchGame game(true);
+    if (!game.Open(true, 4)) return state.SkipWithError("the jigsaw did not open");
+    game.Tour();
+    state.counters["tiles_MiB"] = game.TileMegabytes();
+  }
+  state.counters["peak_MiB"] = PeakMegabytes();
+}
+BENCHMARK(BM_OpenAllOnGridTour)->Unit(benchmark::kMillisecond)->Iterations(3);
 
 void BM_OpenEffectsOffGrid(benchmark::State& state) { OpenToPlayable(state, false, 4); }
 void BM_OpenAllOnGrid(benchmark::State& state) { OpenToPlayable(state, true, 4); }

@@ -1,5 +1,6 @@
 #include "engine/emboss.h"
 
+#include <algorithm>
 #include <atomic>
 #include <cmath>
 #include <thread>
@@ -9,8 +10,12 @@
 namespace {
 
 constexpr int32_t kDiagonalStep = 181;  // round(sqrt(2) * 128)
-// Tiles small enough that a piece drawn alone builds little more than its own box.
-constexpr int32_t kTile = 32;
+// Tiles small enough that a piece drawn alone builds little more than its own box (a piece's
+// tiles reach past it into pieces that lie elsewhere on the field).
+constexpr int32_t kTile = 16;
+constexpr size_t kTilePixels = size_t(kTile) * kTile;
+// Joins are listed per block of tiles, so that a tile built late finds its own quickly.
+constexpr int32_t kJoinBlock = 8;
 // The passes read codes this far beyond the pixel they work out: the light up to the radius
 // (at most 4) each way, the wood up to the wood width (at most 5) up and left.
 constexpr int32_t kReach = 5;
@@ -230,7 +235,7 @@ void TEmbossMap::ForTiles(const TPieceBox& area, F f) {
 void BuildEmbossMap(const TEmbossJob& job, const TDibImage& mask, TEmbossMap& map, int32_t r) {
   FreeEmbossMap(map);
   const bool light = job.EmbossStyle >= 1 && job.EmbossStyle <= 3, wood = job.WoodStyle != 0;
-  if (mask.Width <= 0 || mask.BytesPerPixel < 3 || (!light && !wood)) return;
+  if (mask.Width <= 0 || (!light && !wood)) return;
   if (wood) AssignPatternClasses(job);
   map.Width = TurnedMaskWidth(mask, r);
   map.Height = TurnedMaskHeight(mask, r);
@@ -241,10 +246,14 @@ void BuildEmbossMap(const TEmbossJob& job, const TDibImage& mask, TEmbossMap& ma
   map.WoodWidth_ = wood ? job.WoodWidth : 0;
   map.Light_ = light;
   map.Wood_ = wood;
+  map.Budget_ = job.TileBudget;
   map.TilesX_ = (map.Width + kTile - 1) / kTile;
   map.TilesY_ = (map.Height + kTile - 1) / kTile;
   map.Tiles_.resize(size_t(map.TilesX_) * size_t(map.TilesY_));
+  map.BlocksX_ = (map.TilesX_ + kJoinBlock - 1) / kJoinBlock;
+  map.BlockJoins_.resize(size_t(map.BlocksX_) * size_t((map.TilesY_ + kJoinBlock - 1) / kJoinBlock));
   map.Pieces_.resize(size_t(job.PieceCount));
+  std::vector<uint8_t> inside(size_t(job.PieceCount), 0);
   for (int32_t i = 0; i < job.PieceCount; ++i) {
     const TPieceRecord& p = job.Pieces[i];
     TEmbossMap::TPiece& m = map.Pieces_[size_t(i)];
@@ -253,10 +262,26 @@ void BuildEmbossMap(const TEmbossJob& job, const TDibImage& mask, TEmbossMap& ma
     m.Code = p.Code;
     m.Class = int8_t(p.PatternClass >= 0 && p.PatternClass <= kFrameClass ? p.PatternClass : -1);
     // A piece outside the mask adds neither light nor wood.
-    if (!ClipBox(m.Box, map.Width, map.Height)) continue;
-    const TPieceBox reach{m.Box.X, m.Box.Y, m.Box.W + map.WoodWidth_, m.Box.H + map.WoodWidth_};
-    map.ForTiles(reach, [i](TEmbossMap::TTile& t, int32_t, int32_t) { t.Pieces.push_back(i); });
+    inside[size_t(i)] = ClipBox(m.Box, map.Width, map.Height);
   }
+  // Each tile's pieces in index order: counted, then placed.
+  auto reach = [&map](const TEmbossMap::TPiece& m) {
+    return TPieceBox{m.Box.X, m.Box.Y, m.Box.W + map.WoodWidth_, m.Box.H + map.WoodWidth_};
+  };
+  map.TileStart_.assign(map.Tiles_.size() + 1, 0);
+  for (int32_t i = 0; i < job.PieceCount; ++i)
+    if (inside[size_t(i)])
+      map.ForTiles(reach(map.Pieces_[size_t(i)]), [&map](TEmbossMap::TTile&, int32_t tx, int32_t ty) {
+        ++map.TileStart_[size_t(ty) * size_t(map.TilesX_) + size_t(tx) + 1];
+      });
+  for (size_t t = 1; t < map.TileStart_.size(); ++t) map.TileStart_[t] += map.TileStart_[t - 1];
+  map.TilePieces_.resize(size_t(map.TileStart_.back()));
+  std::vector<int32_t> fill(map.TileStart_.begin(), map.TileStart_.end() - 1);
+  for (int32_t i = 0; i < job.PieceCount; ++i)
+    if (inside[size_t(i)])
+      map.ForTiles(reach(map.Pieces_[size_t(i)]), [&](TEmbossMap::TTile&, int32_t tx, int32_t ty) {
+        map.TilePieces_[size_t(fill[size_t(ty) * size_t(map.TilesX_) + size_t(tx)]++)] = i;
+      });
   if (!wood) return;
   // A loaded game: the wood between neighbours that are already joined goes.
   std::vector<int32_t> joined;
@@ -269,27 +294,70 @@ void BuildEmbossMap(const TEmbossJob& job, const TDibImage& mask, TEmbossMap& ma
   }
 }
 
+uint8_t* TEmbossMap::TileLight(const TTile& t) const { return reinterpret_cast<uint8_t*>(t.Data.get()); }
+
+uint32_t* TEmbossMap::TileWood(const TTile& t) const { return t.Data.get() + (Light_ ? kTilePixels / 4 : 0); }
+
+namespace {
+size_t TileWords(bool light, bool wood) { return (light ? kTilePixels / 4 : 0) + (wood ? kTilePixels : 0); }
+}  // namespace
+
 TEmbossMap::TTile& TEmbossMap::Built(int32_t x, int32_t y) {
   const int32_t tx = x / kTile, ty = y / kTile;
-  TTile& t = Tiles_[size_t(ty) * size_t(TilesX_) + size_t(tx)];
-  if (!t.Ready) BuildTile(t, tx, ty);
+  const int32_t index = ty * TilesX_ + tx;
+  TTile& t = Tiles_[size_t(index)];
+  t.Paint = Paint_;
+  if (!t.Data) {
+    BuildTile(t, tx, ty);
+    Keep(index);
+    DropOldTiles();
+  }
   return t;
 }
 
-void TEmbossMap::BuildTile(TTile& tile, int32_t tx, int32_t ty) {
+void TEmbossMap::Keep(int32_t index) {
+  Kept_.push_back(index);
+  Bytes_ += TileWords(Light_, Wood_) * 4;
+}
+
+void TEmbossMap::DropOldTiles() {
+  if (Bytes_ <= Budget_ || DroppedNone_ == Paint_) return;
+  // Oldest first; a tile the running paint has read goes to the back instead.
+  size_t looked = 0;
+  while (Bytes_ > Budget_ && looked < Kept_.size()) {
+    const int32_t index = Kept_.front();
+    Kept_.pop_front();
+    TTile& t = Tiles_[size_t(index)];
+    if (t.Paint == Paint_) {
+      Kept_.push_back(index);
+      ++looked;
+      continue;
+    }
+    t.Data.reset();
+    Bytes_ -= TileWords(Light_, Wood_) * 4;
+    looked = 0;
+  }
+  if (Bytes_ > Budget_) DroppedNone_ = Paint_;
+}
+
+void TEmbossMap::BuildTile(TTile& tile, int32_t tx, int32_t ty) const {
   TPieceBox area{tx * kTile, ty * kTile, kTile, kTile};
   ClipBox(area, Width, Height);
   TCodes codes;
   codes.Area = {area.X - kReach, area.Y - kReach, area.W + 2 * kReach, area.H + 2 * kReach};
   ClipBox(codes.Area, Width, Height);
   ReadCodes(codes, Mask_, R_);
-  tile.Ready = true;
+  if (!tile.Data) tile.Data.reset(new uint32_t[TileWords(Light_, Wood_)]);
+  const size_t index = size_t(ty) * size_t(TilesX_) + size_t(tx);
+  const int32_t* tilePieces = TilePieces_.data() + TileStart_[index];
+  const int32_t pieceCount = TileStart_[index + 1] - TileStart_[index];
   // A piece none of whose pixels lie within reach adds neither light nor wood here: the frame's
   // box, the whole picture, meets every tile.
   bool present[256] = {};
   for (uint8_t c : codes.Bytes) present[c] = true;
   if (Light_) {
-    tile.Light.assign(size_t(kTile) * kTile, uint8_t(kNoLight));
+    uint8_t* tileLight = TileLight(tile);
+    std::fill(tileLight, tileLight + kTilePixels, uint8_t(kNoLight));
     const int32_t radius = LightRadius(EmbossStyle_);
     const int32_t reach = radius * 128;
     const int32_t* weights = WeightsFor(EmbossStyle_);
@@ -307,15 +375,15 @@ void TEmbossMap::BuildTile(TTile& tile, int32_t tx, int32_t ty) {
     for (int dir = 0; dir < 8; ++dir) longest = IntMax(longest, lastCount[dir]);
     TRuns runs;
     CountRuns(codes, runs);
-    for (int32_t i : tile.Pieces) {
-      const TPiece& p = Pieces_[size_t(i)];
+    for (int32_t n = 0; n < pieceCount; ++n) {
+      const TPiece& p = Pieces_[size_t(tilePieces[n])];
       const TPieceBox& box = p.Box;
       TPieceBox part = box;
       if (!present[p.Code] || !Intersect(part, area)) continue;
       for (int32_t y = part.Y; y < part.Y + part.H; ++y) {
         const int32_t up = y - box.Y, down = box.Y + box.H - 1 - y;
         const size_t at0 = size_t(y - codes.Area.Y) * size_t(codes.Area.W) + size_t(part.X - codes.Area.X);
-        uint8_t* out = &tile.Light[size_t(y - area.Y) * kTile + size_t(part.X - area.X)];
+        uint8_t* out = &tileLight[size_t(y - area.Y) * kTile + size_t(part.X - area.X)];
         for (int32_t x = part.X, k = 0; x < part.X + part.W; ++x, ++k) {
           const size_t at = at0 + size_t(k);
           if (codes.Bytes[at] != p.Code) continue;
@@ -338,11 +406,12 @@ void TEmbossMap::BuildTile(TTile& tile, int32_t tx, int32_t ty) {
     }
   }
   if (!Wood_) return;
-  tile.Wood.assign(size_t(kTile) * kTile, 0);
+  uint32_t* tileWood = TileWood(tile);
+  std::fill(tileWood, tileWood + kTilePixels, 0u);
   const int32_t wood = WoodWidth_;
   const intptr_t upLeft = -1 - intptr_t(codes.Area.W);
-  for (int32_t i : tile.Pieces) {
-    const TPiece& p = Pieces_[size_t(i)];
+  for (int32_t n = 0; n < pieceCount; ++n) {
+    const TPiece& p = Pieces_[size_t(tilePieces[n])];
     if (p.Class < 0 || !present[p.Code]) continue;
     const TPieceBox& box = p.Box;
     // Each pixel of the box grown by the wood width takes the smallest shift d at which the
@@ -350,7 +419,7 @@ void TEmbossMap::BuildTile(TTile& tile, int32_t tx, int32_t ty) {
     TPieceBox part{box.X, box.Y, box.W + wood, box.H + wood};
     if (!Intersect(part, area)) continue;
     for (int32_t my = part.Y; my < part.Y + part.H; ++my) {
-      uint32_t* out = &tile.Wood[size_t(my - area.Y) * kTile + size_t(part.X - area.X)];
+      uint32_t* out = &tileWood[size_t(my - area.Y) * kTile + size_t(part.X - area.X)];
       for (int32_t mx = part.X; mx < part.X + part.W; ++mx, ++out) {
         // Start at the first shift that lands inside the box.
         int32_t d = IntMax(IntMax(mx - (box.X + box.W - 1), my - (box.Y + box.H - 1)), 0);
@@ -368,18 +437,22 @@ void TEmbossMap::BuildTile(TTile& tile, int32_t tx, int32_t ty) {
       }
     }
   }
-  for (int32_t j : tile.Joins) JoinInTile(Joins_[size_t(j)], tile, tx, ty);
-  tile.Joins.clear();
-  tile.Joins.shrink_to_fit();
+  // Every join so far that meets the tile, in the order they were made: a tile built again
+  // after it was dropped comes out as it was.
+  const std::vector<int32_t>& joins = BlockJoins_[size_t(ty / kJoinBlock) * size_t(BlocksX_) + size_t(tx / kJoinBlock)];
+  for (int32_t j : joins) JoinInTile(Joins_[size_t(j)], tileWood, tx, ty);
 }
 
 void TEmbossMap::BuildTiles(const std::vector<TPieceBox>& areas, int32_t threads) {
   std::vector<uint8_t> wanted(Tiles_.size(), 0);
   for (const TPieceBox& a : areas)
-    ForTiles(a, [&](TTile& t, int32_t tx, int32_t ty) { wanted[size_t(ty) * size_t(TilesX_) + size_t(tx)] = !t.Ready; });
+    ForTiles(a, [&](TTile& t, int32_t tx, int32_t ty) { wanted[size_t(ty) * size_t(TilesX_) + size_t(tx)] = !t.Data; });
   std::vector<int32_t> todo;
   for (size_t i = 0; i < wanted.size(); ++i)
     if (wanted[i]) todo.push_back(int32_t(i));
+  // The memory comes from this thread, so that what a helper built and a later paint drops goes
+  // back where the paints find it again.
+  for (int32_t index : todo) Tiles_[size_t(index)].Data.reset(new uint32_t[TileWords(Light_, Wood_)]);
   // Each tile is built by one thread and reads only what the map set up: no locks.
   std::atomic<size_t> next{0};
   auto work = [&] {
@@ -390,6 +463,10 @@ void TEmbossMap::BuildTiles(const std::vector<TPieceBox>& areas, int32_t threads
   for (int32_t t = 1; t < IntMin(threads, int32_t(todo.size() / 16) + 1); ++t) helpers.emplace_back(work);
   work();
   for (std::thread& h : helpers) h.join();
+  for (int32_t index : todo) {
+    Tiles_[size_t(index)].Paint = Paint_;
+    Keep(index);
+  }
 }
 
 // --- Joins ------------------------------------------------------------------------------------
@@ -399,22 +476,23 @@ void ClearJoinedWood(TEmbossMap& map, int32_t p, const std::vector<int32_t>& nei
   if (map.Pieces_[size_t(p)].Class < 0) return;
   map.Joins_.push_back({p, neighbours});
   const int32_t j = int32_t(map.Joins_.size()) - 1;
-  map.ForTiles(map.Pieces_[size_t(p)].Near, [&map, j](TEmbossMap::TTile& t, int32_t tx, int32_t ty) {
-    if (t.Ready)
-      map.JoinInTile(map.Joins_[size_t(j)], t, tx, ty);
-    else
-      t.Joins.push_back(j);
+  std::vector<uint8_t> listed(map.BlockJoins_.size(), 0);
+  map.ForTiles(map.Pieces_[size_t(p)].Near, [&map, &listed, j](TEmbossMap::TTile& t, int32_t tx, int32_t ty) {
+    const size_t block = size_t(ty / kJoinBlock) * size_t(map.BlocksX_) + size_t(tx / kJoinBlock);
+    if (!listed[block]) map.BlockJoins_[block].push_back(j);
+    listed[block] = 1;
+    if (t.Data) map.JoinInTile(map.Joins_[size_t(j)], map.TileWood(t), tx, ty);
   });
 }
 
-void TEmbossMap::JoinInTile(const TJoin& join, TTile& tile, int32_t tx, int32_t ty) {
+void TEmbossMap::JoinInTile(const TJoin& join, uint32_t* wood, int32_t tx, int32_t ty) const {
   const TPiece& piece = Pieces_[size_t(join.Piece)];
   const int32_t c = piece.Class;
   TPieceBox box = piece.Near;
   TPieceBox area{tx * kTile, ty * kTile, kTile, kTile};
   if (!ClipBox(box, Width, Height) || !Intersect(box, area)) return;
   for (int32_t y = box.Y; y < box.Y + box.H; ++y) {
-    uint32_t* w = &tile.Wood[size_t(y - area.Y) * kTile + size_t(box.X - area.X)];
+    uint32_t* w = &wood[size_t(y - area.Y) * kTile + size_t(box.X - area.X)];
     for (int32_t x = box.X; x < box.X + box.W; ++x, ++w) {
       const uint32_t own = WoodField(*w, c);
       // Only where the piece's class and another one meet.
@@ -444,7 +522,7 @@ TEmbossMap::TSpan TEmbossMap::Span(int32_t x, int32_t y) {
   TTile& t = Built(x, y);
   const size_t at = size_t(y % kTile) * kTile + size_t(x % kTile);
   const int32_t count = IntMin(kTile - x % kTile, Width - x);
-  return {Light_ ? &t.Light[at] : nullptr, Wood_ ? &t.Wood[at] : nullptr, count};
+  return {Light_ ? TileLight(t) + at : nullptr, Wood_ ? TileWood(t) + at : nullptr, count};
 }
 
 bool TEmbossMap::Holds(int32_t x, int32_t y) const { return x >= 0 && y >= 0 && x < Width && y < Height; }

@@ -1,5 +1,8 @@
 #pragma once
+#include <cstddef>
 #include <cstdint>
+#include <deque>
+#include <memory>
 #include <vector>
 
 #include "engine/piece_record.h"
@@ -45,13 +48,14 @@ struct TEmbossJob {
   int32_t EmbossStyle = 0;
   int32_t WoodStyle = 0;
   int32_t WoodWidth = 0;
+  size_t TileBudget = SIZE_MAX;  // bytes of built tiles a map keeps (see SetTileBudget)
 };
 
 // The light and the wood of one quarter turn, the size of that turn's mask. Per pixel: the
 // light (128 none), the classes whose body or wood covers it, and a wood depth per class (0 is
 // the body, 1..wood width the distance of the wood). Worked out tile by tile when a pixel of
-// the tile is first read, so that only what is drawn is ever built; joins of wood made before
-// that are kept in order and applied to a tile as it is built.
+// the tile is first read, so that only what is drawn is ever built, and dropped again beyond a
+// budget; every join of wood is kept in order and applied to a tile each time it is built.
 class TEmbossMap {
  public:
   int32_t Width = 0;
@@ -79,6 +83,14 @@ class TEmbossMap {
   // field about to be painted whole.
   void BuildTiles(const std::vector<TPieceBox>& areas, int32_t threads);
 
+  // What the map keeps of its built tiles, in bytes. Beyond it, tiles not read since the last
+  // paint began are dropped, oldest first, and built again when next read; a paint never loses
+  // what it has read, so one view may hold more.
+  void SetTileBudget(size_t bytes) { Budget_ = bytes; }
+  // A paint of the field begins: what it reads from now on is kept.
+  void NextPaint() { ++Paint_; }
+  size_t TileBytes() const { return Bytes_; }
+
  private:
   friend void BuildEmbossMap(const TEmbossJob& job, const TDibImage& mask, TEmbossMap& map, int32_t r);
   friend void ClearJoinedWood(TEmbossMap& map, int32_t p, const std::vector<int32_t>& neighbours);
@@ -93,18 +105,20 @@ class TEmbossMap {
     int32_t Piece;
     std::vector<int32_t> Neighbours;
   };
+  // A built tile holds its light bytes, then its wood words (each only with its style).
   struct TTile {
-    bool Ready = false;
-    std::vector<int32_t> Pieces;  // in index order: those whose box or wood meets the tile
-    std::vector<int32_t> Joins;  // joins made before the tile was built, in order
-    std::vector<uint8_t> Light;
-    std::vector<uint32_t> Wood;
+    std::unique_ptr<uint32_t[]> Data;
+    uint32_t Paint = 0;  // the paint that last read it
   };
 
   bool Holds(int32_t x, int32_t y) const;
   TTile& Built(int32_t x, int32_t y);
-  void BuildTile(TTile& tile, int32_t tx, int32_t ty);
-  void JoinInTile(const TJoin& join, TTile& tile, int32_t tx, int32_t ty);
+  void BuildTile(TTile& tile, int32_t tx, int32_t ty) const;
+  void JoinInTile(const TJoin& join, uint32_t* wood, int32_t tx, int32_t ty) const;
+  void Keep(int32_t index);
+  void DropOldTiles();
+  uint8_t* TileLight(const TTile& t) const;
+  uint32_t* TileWood(const TTile& t) const;
   template <typename F>
   void ForTiles(const TPieceBox& b, F f);
 
@@ -119,6 +133,20 @@ class TEmbossMap {
   int32_t TilesX_ = 0;
   int32_t TilesY_ = 0;
   std::vector<TTile> Tiles_;
+  // The pieces whose box or wood meets each tile, in index order: tile t's run from
+  // TileStart_[t] to TileStart_[t + 1] of TilePieces_.
+  std::vector<int32_t> TileStart_;
+  std::vector<int32_t> TilePieces_;
+  // The joins, in order, that meet each block of kJoinBlock x kJoinBlock tiles.
+  int32_t BlocksX_ = 0;
+  std::vector<std::vector<int32_t>> BlockJoins_;
+  // Built tiles, oldest first, and the bytes they hold. DroppedNone_: the paint in which a
+  // look found every kept tile read by the paint itself.
+  std::deque<int32_t> Kept_;
+  size_t Bytes_ = 0;
+  uint32_t DroppedNone_ = 0;
+  size_t Budget_ = SIZE_MAX;
+  uint32_t Paint_ = 1;
 };
 
 // PatternClass and ClassBit of every piece from its place in the grid (the frame piece class 9).

@@ -38,6 +38,20 @@ void AttachDib(TPlatformBitmap* bitmap, TDibImage& d) {
   d.HasAlpha = d.BytesPerPixel == 4;
 }
 
+bool KeepDibFirstChannel(TDibImage& d) {
+  if (d.Width <= 0 || !KeepFirstChannel(d.Bitmap)) return false;
+  AttachDib(d.Bitmap, d);
+  return true;
+}
+
+void ShareDib(const TDibImage& source, TDibImage& d) {
+  if (&source == &d) return;
+  FreeDib(d);
+  if (source.Width <= 0) return;
+  AttachDib(SharePlatformBitmap(source.Bitmap), d);
+  d.HasAlpha = source.HasAlpha;
+}
+
 void FreeDib(TDibImage& d) {
   if (d.Width <= 0) return;
   DestroyPlatformBitmap(d.Bitmap);

@@ -23,6 +23,11 @@ bool CreateDib24(TDibImage& d, int32_t width, int32_t height);
 bool CreateDib32(TDibImage& d, int32_t width, int32_t height);
 bool CreateDib8(TDibImage& d, int32_t width, int32_t height);
 void AttachDib(TPlatformBitmap* bitmap, TDibImage& d);
+// A colour buffer reduced in place to its first channel (an 8-bit buffer); false when d is
+// not a colour buffer of its own.
+bool KeepDibFirstChannel(TDibImage& d);
+// d becomes a second holder of source's pixels (no copy): a change through one shows in both.
+void ShareDib(const TDibImage& source, TDibImage& d);
 void FreeDib(TDibImage& d);
 
 int32_t GetDibPixel(const TDibImage& d, int32_t x, int32_t y);  // -1 outside

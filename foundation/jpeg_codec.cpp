@@ -1,4 +1,6 @@
 // JPEG decoding with libjpeg-turbo, straight into bottom-up BGR rows.
+#include <algorithm>
+#include <climits>
 #include <csetjmp>
 #include <cstdio>
 #include <cstdlib>
@@ -95,8 +97,18 @@ void CmykToBgr(const uint8_t* cmyk, uint8_t* bgr, JDIMENSION width, bool inverte
   }
 }
 
+// A preview is decoded at the smallest of 1/1, 1/2, 1/4 and 1/8 that brings its longer side
+// to fitSide or below; 0 decodes at full size. Memory is what the decoder may hold besides the
+// output (a progressive file keeps all its coefficients).
+struct TJpegDecodeLimits {
+  int32_t FitSide = 0;
+  int32_t MaxOutputSide = kMaxBitmapSide;
+  long Memory = long(kMaxBitmapBytes);
+};
+
 // Only plain data lives in this frame: longjmp leaves it without running destructors.
-bool DecodeJpegRaw(TDibImage& out, const uint8_t* data, size_t size, char* message) {
+bool DecodeJpegRaw(TDibImage& out, const uint8_t* data, size_t size, const TJpegDecodeLimits& limits,
+                   char* message) {
   jpeg_decompress_struct cinfo;
   TJpegErrorManager err;
   jpeg_progress_mgr progress;
@@ -116,7 +128,7 @@ bool DecodeJpegRaw(TDibImage& out, const uint8_t* data, size_t size, char* messa
     return false;
   }
   jpeg_create_decompress(&cinfo);
-  cinfo.mem->max_memory_to_use = long(kMaxBitmapBytes);
+  cinfo.mem->max_memory_to_use = limits.Memory;
   progress.progress_monitor = JpegProgress;
   cinfo.progress = &progress;
   jpeg_mem_src(&cinfo, data, static_cast<unsigned long>(size));
@@ -130,6 +142,20 @@ bool DecodeJpegRaw(TDibImage& out, const uint8_t* data, size_t size, char* messa
   }
   const bool cmyk = cinfo.jpeg_color_space == JCS_CMYK || cinfo.jpeg_color_space == JCS_YCCK;
   cinfo.out_color_space = cmyk ? JCS_CMYK : JCS_EXT_BGR;
+  if (limits.FitSide > 0) {
+    const int64_t side = std::max(cinfo.image_width, cinfo.image_height);
+    unsigned denom = 1;
+    while (denom < 8 && (side + denom - 1) / denom > limits.FitSide) denom *= 2;
+    cinfo.scale_num = 1;
+    cinfo.scale_denom = denom;
+  }
+  jpeg_calc_output_dimensions(&cinfo);
+  if (int64_t(cinfo.output_width) > limits.MaxOutputSide || int64_t(cinfo.output_height) > limits.MaxOutputSide) {
+    jpeg_destroy_decompress(&cinfo);
+    std::snprintf(message, JMSG_LENGTH_MAX, "JPEG picture of %u x %u pixels is too large",
+                  cinfo.image_width, cinfo.image_height);
+    return false;
+  }
   jpeg_start_decompress(&cinfo);
   if (!CreateDib24(out, int32_t(cinfo.output_width), int32_t(cinfo.output_height))) {
     jpeg_destroy_decompress(&cinfo);
@@ -161,12 +187,50 @@ bool DecodeJpegRaw(TDibImage& out, const uint8_t* data, size_t size, char* messa
 
 }  // namespace
 
-bool DecodeJpeg(TDibImage& image, const uint8_t* data, size_t size, std::string* error) {
+namespace {
+bool DecodeJpegWith(TDibImage& image, const uint8_t* data, size_t size, const TJpegDecodeLimits& limits,
+                    std::string* error) {
   if (size == 0) return picture_codec::Fail(error, "Empty JPEG data");
   TDibImage decoded;
   InitDib(decoded);
   char message[JMSG_LENGTH_MAX];
-  if (!DecodeJpegRaw(decoded, data, size, message)) return picture_codec::Fail(error, message);
+  if (!DecodeJpegRaw(decoded, data, size, limits, message)) return picture_codec::Fail(error, message);
   picture_codec::Adopt(image, decoded);
   return true;
 }
+}  // namespace
+
+bool DecodeJpeg(TDibImage& image, const uint8_t* data, size_t size, std::string* error) {
+  return DecodeJpegWith(image, data, size, TJpegDecodeLimits{}, error);
+}
+
+namespace picture_codec {
+
+bool DecodeJpegPreview(TDibImage& image, const uint8_t* data, size_t size, std::string* error) {
+  return DecodeJpegWith(image, data, size, TJpegDecodeLimits{kPreviewFitSide, kMaxPreviewSide, kPreviewDecoderBytes},
+                        error);
+}
+
+bool ReadJpegSize(const uint8_t* data, size_t size, int32_t& width, int32_t& height) {
+  if (size == 0) return false;
+  jpeg_decompress_struct cinfo;
+  TJpegErrorManager err;
+  std::memset(&cinfo, 0, sizeof cinfo);
+  cinfo.err = jpeg_std_error(&err.Base);
+  err.Base.error_exit = JpegErrorExit;
+  err.Base.emit_message = JpegEmitMessage;
+  err.SawEnd = err.MissedData = false;
+  if (setjmp(err.Jump)) {
+    jpeg_destroy_decompress(&cinfo);
+    return false;
+  }
+  jpeg_create_decompress(&cinfo);
+  jpeg_mem_src(&cinfo, data, static_cast<unsigned long>(size));
+  jpeg_read_header(&cinfo, TRUE);
+  width = int32_t(std::min<JDIMENSION>(cinfo.image_width, INT32_MAX));
+  height = int32_t(std::min<JDIMENSION>(cinfo.image_height, INT32_MAX));
+  jpeg_destroy_decompress(&cinfo);
+  return true;
+}
+
+}  // namespace picture_codec

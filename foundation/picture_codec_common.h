@@ -6,6 +6,7 @@
 #include <string>
 
 #include "foundation/dib_image.h"
+#include "foundation/picture_limits.h"
 
 // Shared by the picture decoders; not part of the loading interface.
 namespace picture_codec {
@@ -34,5 +35,10 @@ struct TByteReader {
 
 // Hands a freshly decoded buffer over to the caller's image, freeing what it held.
 void Adopt(TDibImage& target, TDibImage& decoded);
+
+// A JPEG preview, scaled down while it is decoded (picture_limits.h tells the sizes).
+bool DecodeJpegPreview(TDibImage& image, const uint8_t* data, size_t size, std::string* error);
+// The size a JPEG's frame header declares; false when there is none.
+bool ReadJpegSize(const uint8_t* data, size_t size, int32_t& width, int32_t& height);
 
 }  // namespace picture_codec

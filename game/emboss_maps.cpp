@@ -32,8 +32,9 @@ void RebuildEmbossMaps(TGameState& g) {
   SortPieces(g, false);
   if (g.GameOptions.EmbossStyle == 0 && g.GameOptions.WoodStyle == 0) return;
   // The maps only note where each piece lies: their pixels are worked out when first drawn.
-  const TEmbossJob job = JobOf(g);
   const int32_t rotations = g.GameLevel.Rotate ? 4 : 1;
+  TEmbossJob job = JobOf(g);
+  job.TileBudget = kEmbossTileBudget / size_t(rotations);
   for (int32_t r = 0; r < rotations; ++r) {
     BuildEmbossMap(job, g.Images.PieceMasks[0], g.Images.EmbossMaps[r], r);
     g.Progress.Step();

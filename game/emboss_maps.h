@@ -1,7 +1,12 @@
 #pragma once
+#include <cstddef>
 #include <cstdint>
 
 #include "game/game_state.h"
+
+// What the light and wood maps of all turns together keep of what they worked out, beyond what
+// the paint under way reads: about two full screens of pieces.
+constexpr size_t kEmbossTileBudget = size_t(24) << 20;
 
 void FreeEmbossMaps(TGameState& g);
 // Derives the wood width from the wood style, then builds the light and the wood of rotation

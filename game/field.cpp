@@ -342,6 +342,7 @@ void PaintField(TField& f, TDibImage& target, const TSkinRect& clip, int32_t kin
   // The hit test leaves the order descending and play changes groups: draw from a fresh
   // ascending order, so what is drawn on top is what a click takes.
   if (g.GameLoaded) SortPieces(g, false);
+  for (TEmbossMap& map : g.Images.EmbossMaps) map.NextPaint();
   if (kind == kPaintHeld) {
     if (g.GameLoaded) PaintHeldPieces(f, target, clip);
     return;

@@ -15,6 +15,7 @@
 #include "foundation/dib_ops.h"
 #include "foundation/level_table.h"
 #include "foundation/numeric.h"
+#include "foundation/picture_limits.h"
 #include "foundation/picture_loading.h"
 #include "foundation/text_format.h"
 #include "game/emboss_maps.h"
@@ -67,7 +68,8 @@ void SizeThumbnailWindow(TSkinWindows& windows, TDibImage& thumbImage, int32_t w
   }
   UpdateSkinWindowLimits(t);
   ResizeSkinWindow(t, true, w / 4, h / 4);
-  CreateDib24(thumbImage, t.MaxClientWidth, t.MaxClientHeight);
+  // The picture is as large as the window's client shows, not as large as it may grow.
+  CreateDib24(thumbImage, std::clamp(t.Client.Width, 1, t.MaxClientWidth), std::clamp(t.Client.Height, 1, t.MaxClientHeight));
 }
 
 void DrawThumbnailImage(TGameSession& s) {
@@ -75,8 +77,9 @@ void DrawThumbnailImage(TGameSession& s) {
   TDibImage& thumb = *s.ThumbImage;
   const TSkinWindow& t = s.Windows.GameWindows[6];
   if (pic.Width == 0 || thumb.Width == 0) return;
-  const int32_t w = std::min(t.Client.Width, thumb.Width), h = std::min(t.Client.Height, thumb.Height);
+  const int32_t w = std::min(t.Client.Width, t.MaxClientWidth), h = std::min(t.Client.Height, t.MaxClientHeight);
   if (w < 1 || h < 1) return;
+  if ((thumb.Width != w || thumb.Height != h) && !CreateDib24(thumb, w, h)) return;
   ScaleDibRect(thumb, w, h, pic, pic.Width, pic.Height);
 }
 
@@ -244,17 +247,23 @@ bool StartJigsawGame(TGameSession& s, const std::string& path, const TOpenChoice
     return fail("Invalid Jigsaw");
   if (header.ImageW != lv.ImageW || header.ImageH != lv.ImageH || lv.SidePos[1] != previewEnd)
     return fail("Invalid Jigsaw");
+  if (!PictureWithinBudget(lv.ImageW, lv.ImageH)) return fail(PictureTooLargeMessage(lv.ImageW, lv.ImageH));
   if (!ReadJigsawVariant(f, lv, description, picture)) return fail("Invalid Jigsaw");
   f.Close();
   fresh.Progress.Step();
 
   TImageControl storeThumb;
-  if (!DecodePicture(*storeThumb.Picture, preview.data(), preview.size())) return fail("Invalid Jigsaw");
+  if (!DecodePreview(*storeThumb.Picture, preview.data(), preview.size())) return fail("Invalid Jigsaw");
 
-  // The picture by its content: a JPEG with or without a JFIF segment, or a bitmap.
+  // The picture by its content: a JPEG with or without a JFIF segment, or a bitmap. Its own
+  // header must tell the size the jigsaw's does before anything of that size is made.
   TDibHolder loaded;
   std::string why;
   const TPictureKind kind = DetectPictureKind(picture.data(), picture.size());
+  int32_t declaredW = 0, declaredH = 0;
+  if (ReadPictureSize(picture.data(), picture.size(), declaredW, declaredH) &&
+      (declaredW != lv.ImageW || declaredH != lv.ImageH))
+    return fail("Invalid Jigsaw");
   bool decoded = false;
   if (kind == TPictureKind::Jpeg)
     decoded = DecodeJpeg(*loaded, picture.data(), picture.size(), &why);
@@ -283,9 +292,10 @@ bool StartJigsawGame(TGameSession& s, const std::string& path, const TOpenChoice
 
   lv.GameSeed = ApplySeedRule(fresh.Rng, choices);
 
+  // The game draws from the loaded picture itself: a second picture-sized copy would only cost
+  // memory and the time to touch it.
   TDibImage& pic0 = fresh.Images.PictureImages[0];
-  if (!CreateDib24(pic0, lv.ImageW, lv.ImageH)) return fail("Out of memory");
-  BlitDib(pic0, 0, 0, lv.ImageW, lv.ImageH, *loaded, 0, 0);
+  ShareDib(*loaded, pic0);
 
   if (!AllocPieces(fresh, lv.TotalTileNum + 1)) return fail("Invalid Jigsaw");
   fresh.Progress.Step();
@@ -303,9 +313,8 @@ bool StartJigsawGame(TGameSession& s, const std::string& path, const TOpenChoice
       lv.TotalTileNum > before + 1 || size_t(lv.TotalTileNum) > fresh.Pieces.size())
     return fail("Jigsaw has not been cut properly! Please reopen the puzzle.");
 
-  // Light bytes start neutral everywhere, as in a game loaded from a saved game, so that a game
-  // and its saved copy hold the same masks.
-  ResetMaskChannels(fresh.Images.PieceMasks[0]);
+  // Play reads only the piece codes: the map keeps them alone, a third of its size.
+  KeepDibFirstChannel(fresh.Images.PieceMasks[0]);
   if (!BuildRotatedImages(fresh)) return fail("Out of memory");
   InitPiecesForPlay(fresh);
   SpreadPieces(fresh, 0, lv.SpreadOut != 0);

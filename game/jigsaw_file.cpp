@@ -4,6 +4,7 @@
 #include <cstring>
 #include <filesystem>
 
+#include "foundation/picture_limits.h"
 #include "game/embedded_file.h"
 #include "platform/bitmap.h"
 
@@ -109,13 +110,10 @@ bool OpenJigsaw(const std::string& path, int mode, TJigsawOpenTarget& target) {
     return false;
   f.Close();
 
-  bool loaded = false;
-  switch (DetectImageKind(target.TempPictureFile)) {
-    case ImageKindJpeg: loaded = LoadJpegIntoImage(target.Load, target.TempPictureFile, nullptr); break;
-    case ImageKindBitmap: loaded = LoadBitmapIntoImage(target.Load, target.TempPictureFile, nullptr); break;
-    default: break;
-  }
-  if (!loaded) return false;
+  // Decoded no larger than a preview is ever shown: a huge one costs no more than a small one.
+  const int32_t kind = DetectImageKind(target.TempPictureFile);
+  if ((kind != ImageKindJpeg && kind != ImageKindBitmap) || !LoadPreviewFile(*target.Load.Picture, target.TempPictureFile))
+    return false;
 
   if (mode == OpenJigsawSelect) {
     TLevelRecord& level = target.CurrentLevel;

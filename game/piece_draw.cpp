@@ -137,7 +137,7 @@ void DrawPieceClipped(TGameState& g, TDibImage& target, const TSkinRect& clip,
   const TPieceRecord& p = g.Pieces[size_t(piece)];
   const int32_t r = p.Rotation & 3;
   const TDrawSource src{&g.Images.PictureImages[0], &g.Images.PieceMasks[0], r, &g.Images.EmbossMaps[r]};
-  if (src.Picture->Width <= 0 || src.Mask->Width <= 0 || src.Mask->BytesPerPixel < 3) return;
+  if (src.Picture->Width <= 0 || src.Mask->Width <= 0) return;
   const TWoodTables wood = MakeWoodTables(g.GameOptions);
   const bool emboss = g.GameOptions.EmbossStyle != 0;
   const int32_t ww = wood.Width;

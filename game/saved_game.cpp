@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "engine/emboss.h"
+#include "foundation/picture_limits.h"
 #include "foundation/picture_loading.h"
 #include "game/emboss_maps.h"
 #include "game/embedded_file.h"
@@ -102,6 +103,24 @@ bool EmbedPicture(TBinaryWriter& f, const TDibImage& image, uint8_t key) {
   return EmbedBytes(f, bytes, key, false);
 }
 
+// The cut map as the file holds it: the piece code, then 0, then the neutral light 128, even
+// when the game keeps the codes alone.
+bool EmbedCutMap(TBinaryWriter& f, const TDibImage& mask) {
+  std::vector<uint8_t> bytes;
+  if (mask.Width <= 0 || !EncodeBmp24(mask, bytes)) return false;
+  if (mask.BytesPerPixel == 1) {
+    const size_t rowBytes = (size_t(mask.Width) * 3 + 3) & ~size_t(3), pixels = bytes.size() - size_t(mask.Height) * rowBytes;
+    for (int32_t y = 0; y < mask.Height; ++y) {
+      uint8_t* p = bytes.data() + pixels + size_t(y) * rowBytes;
+      for (int32_t x = 0; x < mask.Width; ++x, p += 3) {
+        p[1] = 0;
+        p[2] = uint8_t(kNoLight);
+      }
+    }
+  }
+  return EmbedBytes(f, bytes, SavedCutMapKey, false);
+}
+
 bool WriteWholeFile(TGameSession& s, const std::string& path, int& error) {
   const TGameState& g = s.Game;
   const TDibImage& picture = g.Images.PictureImages[0];
@@ -124,7 +143,7 @@ bool WriteWholeFile(TGameSession& s, const std::string& path, int& error) {
   if (ok) progress.Step();
   ok = ok && EmbedPicture(f, picture, SavedPictureKey);
   if (ok) progress.Step();
-  ok = ok && EmbedPicture(f, mask, SavedCutMapKey);
+  ok = ok && EmbedCutMap(f, mask);
   if (ok) progress.Step();
   ok = ok && EmbedBytes(f, info, SavedDescriptionKey, false) && f.Position() == stateOffset &&
        WriteGameState(s, f);
@@ -145,7 +164,8 @@ bool ReadThumb(TBinaryReader& f, TDibImage& thumb, int64_t& end, bool required) 
   std::vector<uint8_t> bytes;
   if (!ExtractEmbeddedBytes(f, PreviewKey, false, bytes, end)) return false;
   if (bytes.empty()) return !required;
-  return DecodeBmp(thumb, bytes.data(), bytes.size());
+  return DetectPictureKind(bytes.data(), bytes.size()) == TPictureKind::Bitmap &&
+         DecodePreview(thumb, bytes.data(), bytes.size());
 }
 
 bool ReadBody(TBinaryReader& f, const TLevelRecord& lv, TSavedBody& body, TProgress& progress) {
@@ -420,6 +440,11 @@ bool OpenSavedGameFile(TGameSession& s, const std::string& path, int mode, TImag
   if (!f.Read(magic, sizeof magic) || CheckSavedGameMagic(magic) != 10 || !f.Seek(0) || !ReadHead(f, head))
     return refuse();
   const TLevelRecord& lv = head.Level;
+  if (!PictureWithinBudget(lv.ImageW, lv.ImageH)) {
+    progress.reset();
+    ShowSessionMessage(s, PictureTooLargeMessage(lv.ImageW, lv.ImageH));
+    return false;
+  }
   const bool rotate = lv.Rotate != 0;
   const bool effects = live.GameOptions.EmbossStyle != 0 || live.GameOptions.WoodStyle != 0;
   progress.emplace(s, "Prog_OpenJig", 5 + (rotate ? 6 : 0) + (effects ? 1 + (rotate ? 3 : 0) : 0));
@@ -442,7 +467,7 @@ bool OpenSavedGameFile(TGameSession& s, const std::string& path, int mode, TImag
 
   std::swap(fresh.Images.PictureImages[0], *body.Picture);
   std::swap(fresh.Images.PieceMasks[0], *body.Mask);
-  ResetMaskChannels(fresh.Images.PieceMasks[0]);
+  KeepDibFirstChannel(fresh.Images.PieceMasks[0]);
   fresh.Progress.Step();
   fresh.Field.ContentW = std::max(fresh.Field.FieldW, lv.ImageW);
   fresh.Field.ContentH = std::max(fresh.Field.FieldH, lv.ImageH);

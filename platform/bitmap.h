@@ -10,6 +10,7 @@ struct TPlatformBitmap {
   int32_t RowBytes = 0;      // the reported row length (even)
   int32_t AllocatedStride = 0;
   uint8_t* Pixels = nullptr;
+  int32_t Sharers = 0;  // further holders of the same pixels; the last one frees them
 };
 
 // Refuses (returns null) sizes of 0 or less, above kMaxBitmapSide, or above kMaxBitmapBytes.
@@ -17,4 +18,10 @@ constexpr int32_t kMaxBitmapSide = 32768;
 constexpr int64_t kMaxBitmapBytes = int64_t(1) << 30;
 
 TPlatformBitmap* CreatePlatformBitmap(int32_t width, int32_t height, int32_t bitsPerPixel);
+// A 24- or 32-bit bitmap made 8-bit in place, keeping the first byte of every pixel; the
+// memory past the new size is given back. False (and nothing changed) for other bitmaps and
+// for shared ones.
+bool KeepFirstChannel(TPlatformBitmap* bitmap);
+// Another holder of the same pixels: each holder destroys it once.
+TPlatformBitmap* SharePlatformBitmap(TPlatformBitmap* bitmap);
 void DestroyPlatformBitmap(TPlatformBitmap* bitmap);

@@ -58,3 +58,48 @@ TEST(Numeric, ClampColoursRoundingAndVertexAngles) {
   EXPECT_NEAR(double(VertexAngle({kMin, 0}, {kMax, 0}, {kMin, 0})), 0, 1e-9);
   EXPECT_NEAR(double(VertexAngle({kMin, kMin}, {0, 0}, {kMax, kMax})), M_PI, 1e-9);
 }
+
+// A colour buffer cut to its first channel in place: every pixel's first byte, rows padded
+// anew; a buffer that is shared, or already 8-bit, is left alone.
+TEST(DibImage, KeepingTheFirstChannelMakesAnEightBitBufferOfThoseBytes) {
+  for (int32_t bits : {24, 32})
+    for (int32_t w : {1, 5, 6, 7, 37}) {
+      SCOPED_TRACE(testing::Message() << bits << " bits, " << w << " wide");
+      TDibHolder d;
+      ASSERT_TRUE(bits == 24 ? CreateDib24(*d, w, 9) : CreateDib32(*d, w, 9));
+      for (int32_t y = 0; y < 9; ++y)
+        for (int32_t x = 0; x < w; ++x) {
+          uint8_t* p = DibPixelAddress(*d, x, y);
+          for (int32_t k = 0; k < bits / 8; ++k) p[k] = uint8_t(x * 31 + y * 7 + k * 100);
+        }
+      ASSERT_TRUE(KeepDibFirstChannel(*d));
+      EXPECT_EQ(d->BytesPerPixel, 1);
+      EXPECT_EQ(d->RowStride, (w + 3) & ~3);
+      EXPECT_EQ(d->Width, w);
+      for (int32_t y = 0; y < 9; ++y)
+        for (int32_t x = 0; x < w; ++x) ASSERT_EQ(*DibPixelAddress(*d, x, y), uint8_t(x * 31 + y * 7)) << x << "," << y;
+      EXPECT_FALSE(KeepDibFirstChannel(*d));
+    }
+  TDibHolder a, b;
+  ASSERT_TRUE(CreateDib24(*a, 4, 4));
+  ShareDib(*a, *b);
+  EXPECT_FALSE(KeepDibFirstChannel(*a));
+  EXPECT_EQ(a->BytesPerPixel, 3);
+}
+
+// A shared buffer is one set of pixels: a change shows through both holders, and it lives on
+// until the last holder frees it.
+TEST(DibImage, SharedPixelsOutliveTheFirstHolder) {
+  TDibHolder b;
+  {
+    TDibHolder a;
+    ASSERT_TRUE(CreateDib24(*a, 3, 2));
+    ShareDib(*a, *b);
+    EXPECT_EQ(b->Bits, a->Bits);
+    SetDibPixel(*a, 2, 1, 0x123456);
+    EXPECT_EQ(GetDibPixel(*b, 2, 1), 0x123456);
+  }
+  SetDibPixel(*b, 0, 0, 0x654321);
+  EXPECT_EQ(GetDibPixel(*b, 0, 0), 0x654321);
+  EXPECT_EQ(GetDibPixel(*b, 2, 1), 0x123456);
+}

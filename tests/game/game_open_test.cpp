@@ -13,6 +13,7 @@
 #include "game/pieces.h"
 #include "session_fixture.h"
 #include "support/file_bytes.h"
+#include "support/qt_picture_bytes.h"
 
 namespace {
 
@@ -175,6 +176,37 @@ TEST_F(GameOpen, JpegWithoutJfifSegmentOpens) {
   ASSERT_TRUE(EmbedBytes(w, preview, PreviewKey, false) && EmbedBytes(w, description, DescriptionKey, true) &&
               EmbedBytes(w, changed, PictureKey, true) && w.Commit());
   ASSERT_TRUE(OpenTestGame(s, path, 12, 6, false, false));
+  EXPECT_EQ(s.Game.Images.PictureImages[0].Width, 240);
+}
+
+// A jigsaw whose preview is far larger than its picture: the browser's selection and
+// thumbnail and the preview kept with the game hold it at the size it is ever shown.
+TEST_F(GameOpen, AHugePreviewIsHeldAtTheSizeItIsShown) {
+  QImage previewImage(4000, 3000, QImage::Format_RGB888);
+  previewImage.fill(QColor(200, 40, 10));
+  const std::vector<uint8_t> preview = QtEncoded(previewImage, "JPG");
+  QImage pictureImage(240, 180, QImage::Format_RGB888);
+  pictureImage.fill(QColor(10, 90, 200));
+  const std::vector<uint8_t> picture = QtEncoded(pictureImage, "JPG");
+  const std::string text = "big preview";
+  TJigsawHeader header;
+  header.ImageW = 240;
+  header.ImageH = 180;
+  const std::string path = dir.File("bigpreview.zvq");
+  ASSERT_TRUE(WriteJigsawFile(path, header, preview,
+                              std::span(reinterpret_cast<const uint8_t*>(text.data()), text.size()), picture));
+  for (int mode : {OpenJigsawSelect, OpenJigsawThumbnail}) {
+    SCOPED_TRACE(mode);
+    TImageControl load;
+    TJigsawOpenTarget target{s.Game.CurrentLevel, load, dir.File("t.bmp"), {}, {}};
+    ASSERT_TRUE(OpenJigsaw(path, mode, target));
+    EXPECT_EQ(load.Picture->Width, 1000);
+    EXPECT_EQ(load.Picture->Height, 750);
+    EXPECT_NEAR(GetDibPixel(*load.Picture, 500, 375) & 255, 200, 6);
+  }
+  ASSERT_TRUE(OpenTestGame(s, path, 12, 4, false, false));
+  EXPECT_EQ(s.StoreThumb.Picture->Width, 1000);
+  EXPECT_EQ(s.StoreThumb.Picture->Height, 750);
   EXPECT_EQ(s.Game.Images.PictureImages[0].Width, 240);
 }
 

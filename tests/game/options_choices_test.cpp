@@ -232,14 +232,14 @@ TEST(OptionsApply, RunningGameMovesTheSecondSideAndRebuildsTheEffects) {
     for (int32_t x = 0; x < mask.Width && !lit; ++x) lit = g.Images.EmbossMaps[0].Light(x, y) != kNoLight;
   EXPECT_TRUE(lit);
 
-  // Turning the effects off again frees the wood maps and unlights the masks.
+  // Turning the effects off again frees the wood maps, and the masks carry no light: the game
+  // keeps the piece codes alone.
   v.EmbossStyle = 0;
   v.WoodStyle = 0;
   ApplyOptionsValues(r.s, r.st, r.lang, v, "", r.s);
   EXPECT_EQ(r.s.Of("ShowProgress").back(), "ShowProgress Prog_ChangeEmboss 1");
   for (int r4 = 0; r4 < 4; ++r4) EXPECT_TRUE(g.Images.EmbossMaps[r4].Empty());
-  for (int32_t y = 0; y < mask.Height; ++y)
-    for (int32_t x = 0; x < mask.Width; ++x) ASSERT_EQ(DibPixelAddress(mask, x, y)[2], kNoLight);
+  EXPECT_EQ(mask.BytesPerPixel, 1);
 }
 
 }  // namespace

@@ -1,5 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstdint>
+
 #include "foundation/numeric.h"
 #include "game/emboss_maps.h"
 #include "game/piece_draw.h"
@@ -217,6 +220,87 @@ TEST(DrawPiece, RealCutsWithEveryEffectPaintAsPinned) {
         }
       }
     EXPECT_EQ(digest, pin.Digest) << std::hex << digest << " pieces " << std::dec << n;
+  }
+}
+
+// A tour of the field as a player makes it: a small window scrolled over every piece where the
+// open spread them, both sides, every view painted, joins made half-way. What it shows stays
+// what the whole maps gave, however the maps keep or drop what they worked out on the way.
+uint64_t TourDigest(TGameSession& s, size_t tileBudget) {
+  TGameState& g = s.Game;
+  for (TEmbossMap& map : g.Images.EmbossMaps) map.SetTileBudget(tileBudget);
+  const int32_t n = LivePieceCount(g), frame = FramePieceIndex(g);
+  int32_t right = 0, bottom = 0;
+  for (int32_t i = 0; i < n; ++i) {
+    TPieceRecord& p = g.Pieces[size_t(i)];
+    if (i != frame) {
+      p.Rotation = uint8_t(i % 4);
+      p.Window = uint8_t(i % 5 == 1);
+    }
+    UpdatePieceRotation(g, p);
+    right = std::max(right, p.X + p.BoxW);
+    bottom = std::max(bottom, p.Y + p.BoxH);
+  }
+  constexpr int32_t kViewW = 96, kViewH = 72;
+  TDibHolder field;
+  EXPECT_TRUE(CreateDib24(*field, kViewW, kViewH));
+  TSkinRect all;
+  SetSkinRectBounds(all, 0, 0, kViewW, kViewH);
+  uint64_t digest = 14695981039346656037ull;
+  int32_t views = 0;
+  for (int32_t side = 0; side < 2; ++side)
+    for (int32_t y = 0; y < bottom; y += kViewH / 2)
+      for (int32_t x = 0; x < right; x += kViewW / 2) {
+        if (++views == 40) {
+          // A join made in play, between views: built and unbuilt parts of the maps alike.
+          for (int32_t i = 1; i + 1 < n; i += 4) {
+            const int16_t nb = g.Pieces[size_t(i)].Neighbours[1];
+            if (nb < 0 || nb == frame || g.Pieces[size_t(nb)].Group == g.Pieces[size_t(i)].Group) continue;
+            MergeGroups(g, i, g.Pieces[size_t(i)].Group, g.Pieces[size_t(nb)].Group);
+            g.Pieces[size_t(i)].Group = g.Pieces[size_t(nb)].Group;
+          }
+        }
+        for (TEmbossMap& map : g.Images.EmbossMaps) map.NextPaint();
+        TPieceView view = TestView(side, kSkinStyleSide, 0, 0, kViewW, kViewH);
+        view.ScrollX = x;
+        view.ScrollY = y;
+        for (int32_t py = 0; py < kViewH; ++py)
+          for (int32_t px = 0; px < kViewW; ++px) SetDibPixel(*field, px, py, uint32_t(px * 7 + py * 3) * 0x10203u & 0xFFFFFF);
+        for (int32_t i = 0; i < n; ++i)
+          if (g.Pieces[size_t(i)].Window == side) DrawPieceClipped(g, *field, all, view, i);
+        for (int32_t py = 0; py < kViewH; ++py) {
+          const uint8_t* row = DibScanLine(*field, py);
+          for (int32_t k = 0; k < kViewW * 3; ++k) digest = (digest ^ row[k]) * 1099511628211ull;
+        }
+      }
+  return digest;
+}
+
+TEST(DrawPiece, ATourOfTheWholeFieldPaintsAsPinned) {
+  struct TPin {
+    uint8_t Shape;
+    int32_t Emboss, Wood;
+    uint64_t Digest;
+  };
+  const TPin pins[] = {{4, 1, 2, 0xaa0be334596385f2ull}, {3, 2, 1, 0x7ce6440527daab69ull}};
+  TTempFolder dir;
+  TTestSession s;
+  SetupTestSession(s, dir);
+  const std::string jigsaw = PackTestJigsaw(dir, "tour", 240, 180);
+  for (const TPin& pin : pins) {
+    // Everything kept, and a few tiles kept: dropped parts are built again as they were.
+    size_t kept[2] = {};
+    for (size_t budget : {SIZE_MAX, size_t(16) << 10}) {
+      SCOPED_TRACE(testing::Message() << int(pin.Shape) << " budget " << budget);
+      s.Game.GameOptions.EmbossStyle = pin.Emboss;
+      s.Game.GameOptions.WoodStyle = pin.Wood;
+      s.Game.GameOptions.WoodColor = 0x2B5C7D;
+      ASSERT_TRUE(OpenTestGame(s, jigsaw, 2, pin.Shape, true, true));
+      const uint64_t digest = TourDigest(s, budget);
+      EXPECT_EQ(digest, pin.Digest) << std::hex << digest;
+      for (const TEmbossMap& map : s.Game.Images.EmbossMaps) kept[budget == SIZE_MAX ? 0 : 1] += map.TileBytes();
+    }
+    EXPECT_LT(kept[1], kept[0] / 4);
   }
 }
 

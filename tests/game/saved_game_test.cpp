@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <set>
+
 #include <algorithm>
 #include <cstring>
 #include <filesystem>
@@ -7,6 +9,7 @@
 
 #include "support/recording_host.h"
 #include "foundation/dib_ops.h"
+#include "foundation/picture_limits.h"
 #include "foundation/picture_loading.h"
 #include "game/embedded_file.h"
 #include "game/piece_draw.h"
@@ -173,6 +176,35 @@ TEST_F(SavedGame, ASaveThatFailsLeavesNoFlagSet) {
   EXPECT_FALSE(std::filesystem::exists(path));
 }
 
+// The game keeps the piece codes alone; the file holds the map as it always did: the code,
+// then 0, then the neutral light 128 in every pixel.
+TEST_F(SavedGame, CutMapIsWrittenWithItsThreeBytesAPixel) {
+  ASSERT_TRUE(SaveGame(s, path, false));
+  TBinaryReader r;
+  ASSERT_TRUE(r.Open(path));
+  ASSERT_TRUE(r.Seek(23 + 9 + 120));
+  int32_t size;
+  ASSERT_TRUE(SkipEmbeddedFile(r, size) && SkipEmbeddedFile(r, size));
+  std::vector<uint8_t> mapBytes;
+  int64_t mapEnd;
+  ASSERT_TRUE(ExtractEmbeddedBytes(r, SavedCutMapKey, false, mapBytes, mapEnd));
+  TDibHolder map;
+  ASSERT_TRUE(DecodeBmp(*map, mapBytes.data(), mapBytes.size()));
+  const TDibImage& kept = s.Game.Images.PieceMasks[0];
+  ASSERT_EQ(map->Width, kept.Width);
+  ASSERT_EQ(map->Height, kept.Height);
+  std::set<uint8_t> codes;
+  for (int32_t y = 0; y < map->Height; ++y)
+    for (int32_t x = 0; x < map->Width; ++x) {
+      const uint8_t* p = DibPixelAddress(*map, x, y);
+      ASSERT_EQ(p[0], *DibPixelAddress(kept, x, y)) << x << "," << y;
+      ASSERT_EQ(p[1], 0);
+      ASSERT_EQ(p[2], 128);
+      codes.insert(p[0]);
+    }
+  EXPECT_GT(codes.size(), 10u);
+}
+
 TEST_F(SavedGame, CutMapWithoutMarginGetsABlackOne) {
   ASSERT_TRUE(SaveGame(s, path, false));
   // Rewrite the file with the cut map cropped to the picture size.
@@ -298,6 +330,19 @@ TEST_F(HostileSavedGame, DamagedFilesAreRefusedOrReadWhole) {
   ExpectRefused(With([&](auto& b) { PutInt32(b, piece(2, 32), 230); }), "piece outside the picture");
   ExpectRefused(With([&](auto& b) { PutInt32(b, piece(2, 56), 9999); }), "box that is not the mask's");
   ExpectRefused(With([&](auto& b) { PutInt32(b, piece(n, 0) + 104 + 4, n); }), "weight group");
+}
+
+// A saved game that claims a picture beyond the memory budget: refused with its size before
+// any of it is read, the running game kept.
+TEST_F(HostileSavedGame, PictureBeyondTheBudgetIsRefusedWithItsSize) {
+  const size_t levelAt = 23 + 9;
+  const std::vector<uint8_t> huge = With([&](auto& b) {
+    PutInt32(b, levelAt + offsetof(TLevelRecord, ImageW), 12000);
+    PutInt32(b, levelAt + offsetof(TLevelRecord, ImageH), 9000);
+  });
+  EXPECT_FALSE(OpenOver(huge));
+  EXPECT_EQ(t.Of("ShowMessage"),
+            std::vector<std::string>{"ShowMessage " + PictureTooLargeMessage(12000, 9000)});
 }
 
 TEST_F(HostileSavedGame, RotationOnlyWhereTheLevelRotates) {

@@ -15,6 +15,9 @@
 #include "foundation/skin_window.h"
 #include "ui/dialogs/finish_form.h"
 #include "game/embedded_file.h"
+#include "game/jigsaw_file.h"
+#include "foundation/picture_limits.h"
+#include "support/qt_picture_bytes.h"
 #include "ui/main_window/art_cursors.h"
 #include "ui/dialogs/dir_view_form.h"
 #include "game/browser_model.h"
@@ -284,6 +287,35 @@ TEST_F(MainWindow, FailedOpenKeepsTheGameAndTheFieldResponsive) {
   ASSERT_EQ(g.Pieces.size(), before.size());
   EXPECT_EQ(std::memcmp(g.Pieces.data(), before.data(), before.size() * sizeof(TPieceRecord)), 0);
   EXPECT_EQ(main->Session().sJigName, "dune-grass");
+}
+
+// A jigsaw that declares a picture beyond what the game opens: the player is told its size and
+// the limit before anything of that size is made, and the running game stays.
+TEST_F(MainWindow, PictureBeyondTheMemoryBudgetIsRefusedWithItsSize) {
+  ASSERT_TRUE(Open("dune-grass.zvq"));
+  std::vector<std::string> messages;
+  SetMessageBoxHandler([&messages](const std::string& text, const std::string&, int) {
+    messages.push_back(text);
+    return kIdOk;
+  });
+  QImage small(120, 90, QImage::Format_RGB888);
+  small.fill(Qt::darkGreen);
+  const std::vector<uint8_t> jpeg = QtEncoded(small, "JPG");
+  const std::string text = "huge";
+  TJigsawHeader header;
+  header.ImageW = 12000;
+  header.ImageH = 9000;
+  const std::string huge = main->Session().Paths.sJigsawDir + "huge.zvq";
+  ASSERT_TRUE(WriteJigsawFile(huge, header, jpeg, std::span(reinterpret_cast<const uint8_t*>(text.data()), text.size()),
+                              jpeg));
+  EXPECT_FALSE(main->StartGame(huge));
+  SetMessageBoxHandler({});
+  ASSERT_EQ(messages.size(), 1u);
+  EXPECT_EQ(messages[0], PictureTooLargeMessage(12000, 9000));
+  EXPECT_NE(messages[0].find("12000 x 9000"), std::string::npos);
+  EXPECT_EQ(main->Session().sJigName, "dune-grass");
+  EXPECT_EQ(main->Session().Game.Images.PictureImages[0].Width, 1600);
+  EXPECT_FALSE(main->findChild<QWidget*>("P_Progress")->isVisible());
 }
 
 // Keys act on release, and only when they were pressed here.
