@@ -1,3 +1,4 @@
+#include <QApplication>
 #include <QAction>
 #include <QCheckBox>
 #include <QLineEdit>
@@ -169,6 +170,20 @@ TEST_F(MainMenu, KeysToggleWindowsAndSidesOnRelease) {
   QTest::keyRelease(main.get(), Qt::Key_1);
   EXPECT_TRUE(ws.GameWindows[5].Visible);
   EXPECT_FALSE(ws.GameWindows[2].Visible);
+}
+
+// The function keys are shortcuts too: F1 opens the help at its contents.
+TEST_F(MainMenu, F1ShowsTheHelpContents) {
+  auto helpShown = [] {
+    for (QWidget* w : QApplication::topLevelWidgets())
+      if (w->objectName() == "F_HelpViewer" && w->isVisible()) return true;
+    return false;
+  };
+  EXPECT_EQ(Text("MI_HelpCont"), "Help Contents\tF1");
+  ReleaseKey(Qt::Key_Escape);
+  EXPECT_FALSE(helpShown());
+  ReleaseKey(Qt::Key_F1);
+  EXPECT_TRUE(helpShown());
 }
 
 TEST_F(MainMenu, SaveAsAndTheRecentSavedGameOpenWithoutTheBrowser) {
