@@ -110,7 +110,6 @@ void FillRings(const TPlotter& plot, const std::vector<TPoints>& rings, uint32_t
       bottom = std::max(bottom, p.second);
     }
   }
-  if (corners == 0) return;
   top = std::max(top, plot.Clip.Top);
   bottom = std::min(bottom, plot.Clip.Bottom);
   // The edges by their upper end; a row looks only at the edges that span it (the crossings

@@ -220,7 +220,7 @@ void TF_Main::FieldResized() {
   const int32_t h = std::max(1, int(std::lround(fieldView_->height() * r)));
   const QScreen* screen = fieldView_->screen();
   const QSize screenSize = screen ? screen->size() * screen->devicePixelRatio() : QSize(w, h);
-  f.Work = TWorkArea{w, h, 0, 0, 0, screenSize.width(), screenSize.height()};
+  f.Work = TWorkArea{.Width = w, .Height = h, .ScreenWidth = screenSize.width(), .ScreenHeight = screenSize.height()};
   // The field is exactly the widget, in device pixels.
   UpdateFieldSize(f, TFieldLayout{0, true, false, w, h});
   TSkinWindows& ws = session_.Windows;
