@@ -284,3 +284,111 @@ TEST(Metafile, PlaybackStaysInsideTheClipAndTheBitmap) {
 }
 
 }  // namespace
+
+namespace {
+
+// The records a system writer leaves in a shape, each played alone on white at the drawing's
+// own size (a drawing at (100, 50): (u, v) lands on (u - 100, v - 50)); the pixels that tell
+// what each one does. Pen 0x00FF00 green, brush 0x000080 dark red.
+TEST(Metafile, EachRecordKindPlaysAsTheSystemDrawsIt) {
+  using TBody = std::function<void(TMetafileWriter&)>;
+  constexpr uint32_t kWhite = 0xFFFFFF, kPen = 0x00FF00, kBrush = 0x000080, kOther = 0xFF0000;
+  const TBody square = [](TMetafileWriter& w) {
+    w.Record(kMfMoveTo, {102, 52});
+    w.Record(kMfLineTo, {110, 52});
+    w.Record(kMfLineTo, {110, 60});
+    w.Record(kMfLineTo, {102, 60});
+  };
+  const TBody box = [](TMetafileWriter& w) { w.Polygon({{102, 52}, {110, 52}, {110, 60}, {102, 60}}); };
+  // A brush and the extended pen of a style: a box filled and outlined by them.
+  const auto extPenBox = [box](int32_t style) {
+    return TBody([box, style](TMetafileWriter& w) {
+      w.CreateBrush(kBrush);
+      w.Record(kMfExtCreatePen, {7, 0, 0, 0, 0, style, 1, 0, int32_t(kOther)});
+      w.Record(kMfSelectObject, {7});
+      box(w);
+    });
+  };
+  const TBody path = [square](TMetafileWriter& w) {
+    w.CreatePen(kPen);
+    w.CreateBrush(kBrush);
+    w.Record(kMfBeginPath, {});
+    square(w);
+  };
+  const struct {
+    const char* what;
+    TBody body;
+    std::vector<std::tuple<int, int, uint32_t>> pixels;
+  } cases[] = {
+      {"a curve from the current position stays open and the next line starts at its end",
+       [](TMetafileWriter& w) {
+         w.CreatePen(kPen);
+         w.Record(kMfMoveTo, {100, 62});
+         w.Poly(kMfPolyBezierTo, {{100, 50}, {112, 50}, {112, 62}}, true);
+         w.Record(kMfLineTo, {106, 62});
+       },
+       {{0, 12, kPen}, {6, 3, kPen}, {9, 12, kPen}, {3, 12, kWhite}}},
+      {"a pixel record paints its one pixel",
+       [](TMetafileWriter& w) { w.Record(kMfSetPixel, {103, 54, int32_t(kOther)}); },
+       {{3, 4, kOther}, {4, 4, kWhite}, {3, 5, kWhite}}},
+      {"a solid extended pen outlines the fill", extPenBox(0),
+       {{6, 6, kBrush}, {6, 10, kOther}, {6, 2, kOther}}},
+      {"an extended pen of style 5 outlines nothing", extPenBox(5),
+       {{6, 6, kBrush}, {6, 10, kWhite}, {2, 10, kWhite}}},
+      {"a deleted pen cannot be selected again",
+       [](TMetafileWriter& w) {
+         w.CreatePen(kPen);
+         w.CreatePen(kOther);
+         w.Record(kMfDeleteObject, {1});
+         w.Record(kMfSelectObject, {1});
+         w.Polyline({{100, 56}, {112, 56}});
+       },
+       {{6, 6, kOther}}},
+      {"stock pens and brushes, an unknown stock object ignored",
+       [box](TMetafileWriter& w) {
+         w.Record(kMfSelectObject, {int32_t(kMfBlackPen)});
+         w.Record(kMfSelectObject, {int32_t(kMfStockObject | 2)});
+         w.Record(kMfSelectObject, {int32_t(kMfStockObject | 9)});
+         box(w);
+       },
+       {{6, 6, 0x808080}, {6, 2, 0}, {10, 6, 0}}},
+      {"a stroked path is outlined only, open figures left open",
+       [path](TMetafileWriter& w) {
+         path(w);
+         w.Record(kMfEndPath, {});
+         w.Record(kMfStrokePath, {100, 50, 112, 62});
+       },
+       {{6, 2, kPen}, {10, 6, kPen}, {6, 10, kPen}, {2, 6, kWhite}, {6, 6, kWhite}}},
+      {"a closed figure is stroked all round",
+       [path](TMetafileWriter& w) {
+         path(w);
+         w.Record(kMfCloseFigure, {});
+         w.Record(kMfEndPath, {});
+         w.Record(kMfStrokePath, {100, 50, 112, 62});
+       },
+       {{2, 6, kPen}, {6, 6, kWhite}}},
+      {"stroke and fill fills and closes every figure",
+       [path](TMetafileWriter& w) {
+         path(w);
+         w.Record(kMfEndPath, {});
+         w.Record(kMfStrokeAndFillPath, {100, 50, 112, 62});
+       },
+       {{6, 6, kBrush}, {6, 2, kPen}, {2, 6, kPen}}},
+      {"a path not yet ended draws nothing, an aborted one is forgotten",
+       [path, square](TMetafileWriter& w) {
+         path(w);
+         w.Record(kMfStrokeAndFillPath, {100, 50, 112, 62});
+         w.Record(kMfAbortPath, {});
+         w.Record(kMfFillPath, {100, 50, 112, 62});
+       },
+       {{6, 6, kWhite}, {6, 2, kWhite}, {2, 6, kWhite}}},
+  };
+  for (const auto& c : cases) {
+    TMetafile mf = Make(13, 13, c.body, 100, 50);
+    TCanvas canvas(13, 13);
+    PlayMetafile(mf, *canvas.B, 0, 0, 13, 13, {0, 0, 12, 12});
+    for (const auto& [x, y, colour] : c.pixels) EXPECT_EQ(canvas.At(x, y), colour) << c.what << " at " << x << "," << y;
+  }
+}
+
+}  // namespace
