@@ -520,7 +520,8 @@ void TMetafilePlayer::AddToPath(TPoints pts, bool newFigure, bool closed) {
 }
 
 void TMetafilePlayer::Record(uint32_t type, const uint8_t* rec, uint32_t size) {
-  const auto u32 = [&](uint32_t at) { return at + 4 <= size ? GetU32(rec + at) : 0; };
+  // Every read follows its kind's size check.
+  const auto u32 = [&](uint32_t at) { return GetU32(rec + at); };
   switch (type) {
     case kMfCreatePen:
     case kMfExtCreatePen:

@@ -392,3 +392,29 @@ TEST(Metafile, EachRecordKindPlaysAsTheSystemDrawsIt) {
 }
 
 }  // namespace
+
+namespace {
+
+// A drawing of a single pixel plays; an empty target rectangle, a target that is not 24-bit or
+// a metafile never loaded draw nothing.
+TEST(Metafile, PlaybackNeedsATargetRectangleA24BitBitmapAndADrawing) {
+  TMetafile dot = Make(1, 1, [](TMetafileWriter& w) { w.Record(kMfSetPixel, {0, 0, 0x0000FF}); });
+  TCanvas one(4, 4);
+  PlayMetafile(dot, *one.B, 2, 1, 1, 1, {0, 0, 3, 3});
+  EXPECT_EQ(one.NonWhite(), (std::set<std::pair<int, int>>{{2, 1}}));
+  for (const auto& [w, h] : {std::pair{0, 4}, {4, 0}, {-4, 4}, {4, -4}}) {
+    TCanvas c(4, 4);
+    PlayMetafile(dot, *c.B, 0, 0, w, h, {0, 0, 3, 3});
+    EXPECT_TRUE(c.NonWhite().empty()) << w << " x " << h;
+  }
+  TCanvas never(4, 4);
+  PlayMetafile(TMetafile{}, *never.B, 0, 0, 4, 4, {0, 0, 3, 3});
+  EXPECT_TRUE(never.NonWhite().empty());
+  TPlatformBitmap* wide = CreatePlatformBitmap(4, 4, 32);
+  std::memset(wide->Pixels, 0x55, size_t(wide->AllocatedStride) * 4);
+  PlayMetafile(dot, *wide, 0, 0, 4, 4, {0, 0, 3, 3});
+  for (int i = 0; i < wide->AllocatedStride * 4; ++i) EXPECT_EQ(wide->Pixels[i], 0x55) << i;
+  DestroyPlatformBitmap(wide);
+}
+
+}  // namespace
