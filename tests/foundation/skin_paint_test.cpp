@@ -240,3 +240,25 @@ TEST_F(SkinPaint, ScrollThumbsKeepTheirCapsAndStretchTheirMiddle) {
     }
   }
 }
+
+// A new magnifier offers the zoom to three: only that button is painted in the corner, and
+// after the zoom changes only the other one.
+TEST_F(SkinPaint, TheMagnifierShowsOneZoomButton) {
+  TSkinWindow& g = ws_.GlassWindow;
+  SetupGlassWindow(g);
+  g.Visible = true;
+  PaintSkinWindow(ws_, *field_, WholeOf(*field_), g);
+  const TSkinRect& zoom3 = g.Buttons[kSkinBtnZoom3].Bounds;
+  const TSkinRect& s3 = g.Buttons[kSkinBtnZoom3].Sprites[0];
+  const std::optional<Source> shown = SourceOf(*field_, zoom3.Left + 5, zoom3.Top + 5);
+  ASSERT_TRUE(shown.has_value());
+  EXPECT_EQ(shown->x, s3.Left + 5);
+  EXPECT_EQ(shown->y, s3.Top + 5);
+  g.Buttons[kSkinBtnZoom3].Visible = false;
+  g.Buttons[kSkinBtnZoom2].Visible = true;
+  PaintSkinWindow(ws_, *field_, WholeOf(*field_), g);
+  const TSkinRect& s2 = g.Buttons[kSkinBtnZoom2].Sprites[0];
+  const std::optional<Source> other = SourceOf(*field_, zoom3.Left + 5, zoom3.Top + 5);
+  ASSERT_TRUE(other.has_value());
+  EXPECT_EQ(other->y, s2.Top + 5);
+}
