@@ -1,4 +1,6 @@
 #include <QApplication>
+#include <QHelpEvent>
+#include <QToolTip>
 #include <QAction>
 #include <QCheckBox>
 #include <QLineEdit>
@@ -184,6 +186,22 @@ TEST_F(MainMenu, F1ShowsTheHelpContents) {
   EXPECT_FALSE(helpShown());
   ReleaseKey(Qt::Key_F1);
   EXPECT_TRUE(helpShown());
+}
+
+// Resting the pointer on a toolbar button shows its menu item's caption and shortcut.
+TEST_F(MainMenu, ToolbarButtonsShowTheirHintsWhereThePointerRests) {
+  TToolbarPanel* bar = main->Toolbar();
+  const TToolbarButton& open = bar->Record().ToolbarButtons[0];
+  const QPoint on(open.Left + open.Width / 2, open.Top + open.Height / 2);
+  QHelpEvent over(QEvent::ToolTip, on, bar->mapToGlobal(on));
+  QApplication::sendEvent(bar, &over);
+  EXPECT_EQ(QToolTip::text().toStdString(), "Open (O)");
+  const QPoint off(bar->width() - 2, 1);
+  ASSERT_LT(bar->ButtonAt(off), 0);
+  QHelpEvent away(QEvent::ToolTip, off, bar->mapToGlobal(off));
+  QApplication::sendEvent(bar, &away);
+  QTest::qWait(400);  // a tip fades after 300 ms
+  EXPECT_FALSE(QToolTip::isVisible());
 }
 
 TEST_F(MainMenu, SaveAsAndTheRecentSavedGameOpenWithoutTheBrowser) {
