@@ -153,6 +153,23 @@ TEST(ShapePreview, InnerOutlineLightsTopLeftAndShadesBottomRight) {
   }
 }
 
+// The piece grows with the size and never past its cell; no size shows the face alone.
+TEST(ShapePreview, ThePieceFollowsTheSizeUpToItsCell) {
+  TDibHolder masks, texture, target;
+  MakeMasks(masks, 2, 164, 168);
+  ASSERT_TRUE(CreateDib24(*texture, 164, 168));
+  FillDibRect(*texture, 0, 0, 164, 168, 0x505050);
+  ASSERT_TRUE(CreateDib24(*target, 200, 200));
+  // Size, the piece's width on the middle row.
+  const std::pair<int32_t, int32_t> sizes[] = {{-64, 0}, {0, 0}, {1, 0}, {64, 82}, {128, 164}, {400, 164}};
+  for (const auto& [size, width] : sizes) {
+    DrawShapePreview(*target, size, 2, *masks, *texture, kFace);
+    int32_t painted = 0;
+    for (int32_t x = 0; x < 200; ++x) painted += uint32_t(GetDibPixel(*target, x, 100)) != kFace;
+    EXPECT_EQ(painted, width) << size;
+  }
+}
+
 TEST(GreyedStrip, LowerHalfIsTheTintedUpperHalfKeyKept) {
   TDibHolder strip;
   ASSERT_TRUE(CreateDib24(*strip, 4, 4));
