@@ -362,3 +362,23 @@ TEST(LangText, EachEncodingAtItsLimits) {
   EXPECT_EQ(Utf8ToUtf16("\xF0\x90\x80\x80\xF4\x8F\xBF\xBF\xEF\xBF\xBF\xDF\xBF"), u"\U00010000\U0010FFFF\uFFFF\u07FF");
   EXPECT_EQ(Utf8ToUtf16("a\xE0\x9F\xBF\xC2"), u"a\uFFFD\uFFFD\uFFFD\uFFFD");
 }
+
+// The lines of a file, each kind of line break ending one line: a CR LF pair is one break, also
+// as the file's last bytes; a last line without a break counts too.
+TEST(LangText, LinesEndAtEveryKindOfBreak) {
+  TTempFolder temp;
+  const struct {
+    const char* text;
+    std::vector<std::string> lines;
+  } cases[] = {
+      {"a\r\nb\r\n", {"a", "b"}},    {"a\r\n", {"a"}},          {"a\r", {"a"}},
+      {"a\n\rb", {"a", "", "b"}},     {"\r\n\r\n", {"", ""}},    {"a\r\rb\n", {"a", "", "b"}},
+      {"last", {"last"}},             {"", {}},
+  };
+  for (const auto& c : cases) {
+    Spit(temp.File("t.lng"), Bytes(c.text));
+    std::vector<std::string> lines = {"stale"};
+    ASSERT_TRUE(ReadLangLines(temp.File("t.lng"), lines));
+    EXPECT_EQ(lines, c.lines) << ::testing::PrintToString(std::string(c.text));
+  }
+}
