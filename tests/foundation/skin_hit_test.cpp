@@ -44,6 +44,20 @@ TEST(SkinHitTest, PocketFrameZonesGiveTheirResizeCodes) {
   for (const Case& c : cases) EXPECT_EQ(SkinWindowHitTest(ws, w, c.x, c.y, false), c.code) << c.x << "," << c.y;
 }
 
+// Each edge of a pocket is its 4-pixel border exactly: its inner row or column resizes, the
+// next one in is the client's.
+TEST(SkinHitTest, PocketEdgesEndAtTheBorder) {
+  TSkinWindows ws;
+  TSkinWindow& w = ws.GameWindows[2];
+  MakePocket(w, 0, 0);
+  struct Case { int x, y; uint8_t code; } cases[] = {
+      {3, 60, kHitLeft},    {4, 60, kHitNone},  {104, 60, kHitRight}, {103, 60, kHitNone},
+      {50, 122, kHitBottom}, {50, 121, kHitNone}, {3, 122, kHitBottomLeft}, {4, 122, kHitBottom},
+      {104, 122, kHitBottomRight},
+  };
+  for (const Case& c : cases) EXPECT_EQ(SkinWindowHitTest(ws, w, c.x, c.y, false), c.code) << c.x << "," << c.y;
+}
+
 TEST(SkinHitTest, ResizeCodesSetTheFieldCursorOnlyWhenItChanges) {
   TSkinWindows ws;
   TSkinWindow& w = ws.GameWindows[2];
