@@ -40,19 +40,9 @@ TEST(SkinHitTest, PocketFrameZonesGiveTheirResizeCodes) {
       {105, 110, kHitRight},     {95, 123, kHitBottom},
       {50, 50, kHitNone},        {50, 10, kHitNone},          // the caption bar is left to the game (move)
       {108, 50, kHitNone},       {-1, 50, kHitNone},
-  };
-  for (const Case& c : cases) EXPECT_EQ(SkinWindowHitTest(ws, w, c.x, c.y, false), c.code) << c.x << "," << c.y;
-}
-
-// Each edge of a pocket is its 4-pixel border exactly: its inner row or column resizes, the
-// next one in is the client's.
-TEST(SkinHitTest, PocketEdgesEndAtTheBorder) {
-  TSkinWindows ws;
-  TSkinWindow& w = ws.GameWindows[2];
-  MakePocket(w, 0, 0);
-  struct Case { int x, y; uint8_t code; } cases[] = {
-      {3, 60, kHitLeft},    {4, 60, kHitNone},  {104, 60, kHitRight}, {103, 60, kHitNone},
-      {50, 122, kHitBottom}, {50, 121, kHitNone}, {3, 122, kHitBottomLeft}, {4, 122, kHitBottom},
+      // Each edge is the 4-pixel border exactly: the next row or column in is the client's.
+      {3, 60, kHitLeft},         {4, 60, kHitNone},           {104, 60, kHitRight},    {103, 60, kHitNone},
+      {50, 122, kHitBottom},     {50, 121, kHitNone},         {3, 122, kHitBottomLeft}, {4, 122, kHitBottom},
       {104, 122, kHitBottomRight},
   };
   for (const Case& c : cases) EXPECT_EQ(SkinWindowHitTest(ws, w, c.x, c.y, false), c.code) << c.x << "," << c.y;
