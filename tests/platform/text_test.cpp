@@ -170,4 +170,22 @@ TEST(PlatformText, ACutBoxKeepsTheTextInPlace) {
   EXPECT_GT(inked, 10);
 }
 
+// Text without ink leaves every pixel of the box as it was, whatever lies under it, also
+// where the box is cut by the bitmap's edges.
+TEST(PlatformText, TheBoxKeepsWhatLiesUnderTheInk) {
+  for (const int bits : {24, 32}) {
+    BitmapGuard g(CreatePlatformBitmap(40, 12, bits));
+    for (int y = 0; y < 12; ++y)
+      for (int x = 0; x < 40; ++x) {
+        uint8_t* p = Pixel(*g.b, x, y);
+        p[0] = uint8_t(x * 6), p[1] = uint8_t(y * 20), p[2] = uint8_t(x + y);
+      }
+    const std::vector<uint8_t> before(g.b->Pixels, g.b->Pixels + g.b->AllocatedStride * 12);
+    for (const auto& [x, y] : {std::pair{3, 2}, {-5, -3}, {30, 6}}) {
+      DrawBitmapText(*g.b, x, y, 30, 9, u"   ", kCaption, 0xFFFFFF, kTextSingleLine);
+      EXPECT_EQ(std::vector<uint8_t>(g.b->Pixels, g.b->Pixels + g.b->AllocatedStride * 12), before) << bits << " " << x;
+    }
+  }
+}
+
 }  // namespace
