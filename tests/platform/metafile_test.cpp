@@ -25,10 +25,11 @@ TMetafile Make(int32_t w, int32_t h, const std::function<void(TMetafileWriter&)>
 TPts Points(TMetafile& mf) {
   TPts out;
   EnumMetafile(mf, [&](uint32_t type, uint8_t* rec, uint32_t) {
-    if (type != kMfPolygon && type != kMfPolylineTo && type != kMfPolygon16) return;
+    const bool wide = type == kMfPolygon || type == kMfPolylineTo || type == kMfPolyBezierTo;
+    if (!wide && type != kMfPolygon16) return;
     uint32_t count;
     std::memcpy(&count, rec + 24, 4);
-    for (uint32_t i = 0; i < count && (type == kMfPolygon || type == kMfPolylineTo); ++i) {
+    for (uint32_t i = 0; i < count && wide; ++i) {
       int32_t xy[2];
       std::memcpy(xy, rec + 28 + 8 * i, 8);
       out.emplace_back(xy[0], xy[1]);
@@ -131,6 +132,7 @@ TEST(Metafile, MirrorReflectsPointsAndTwiceRestoresThem) {
     w.Polygon(kTriangle);
     w.Polygon16({{1, 2}, {3, 29}, {19, 0}});
     w.Record(kMfPolylineTo, {0, 0, 0, 0, 1, 5, 5});  // a kind the walk leaves alone
+    w.Poly(kMfPolyBezierTo, {{4, 6}, {7, 8}, {9, 10}}, true);
   });
   const std::vector<uint8_t> original = mf.Bytes;
   MirrorMetafile(mf, false, false);
@@ -141,6 +143,7 @@ TEST(Metafile, MirrorReflectsPointsAndTwiceRestoresThem) {
   EXPECT_EQ(lr[0], std::make_pair(20 - 2 - 1, 1));
   EXPECT_EQ(lr[3], std::make_pair(20 - 1 - 1, 2));  // the 16-bit polygon too
   EXPECT_EQ(lr[6], std::make_pair(5, 5));           // poly line-to untouched
+  EXPECT_EQ(lr[7], std::make_pair(20 - 4 - 1, 6));   // curves from the current position move
   MirrorMetafile(mf, true, false);
   EXPECT_EQ(mf.Bytes, original);
 
@@ -328,6 +331,12 @@ TEST(Metafile, EachRecordKindPlaysAsTheSystemDrawsIt) {
          w.Record(kMfLineTo, {106, 62});
        },
        {{0, 12, kPen}, {6, 3, kPen}, {9, 12, kPen}, {3, 12, kWhite}}},
+      {"a curve's points past its last whole curve are left out",
+       [](TMetafileWriter& w) {
+         w.CreatePen(kPen);
+         w.Poly(kMfPolyBezier, {{100, 62}, {100, 50}, {112, 50}, {112, 62}, {100, 56}, {106, 56}}, true);
+       },
+       {{0, 12, kPen}, {6, 3, kPen}, {12, 12, kPen}, {3, 6, kWhite}, {9, 9, kWhite}}},
       {"a pixel record paints its one pixel",
        [](TMetafileWriter& w) { w.Record(kMfSetPixel, {103, 54, int32_t(kOther)}); },
        {{3, 4, kOther}, {4, 4, kWhite}, {3, 5, kWhite}}},
