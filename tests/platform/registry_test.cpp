@@ -116,6 +116,7 @@ TEST_F(Registry, OnlyTheUsersShellFoldersAreThereAndNoneIsANumber) {
     int32_t value;
     int32_t error;
   } homes[] = {{"42", 42, kRegReadOk},           {"-2147483648", INT32_MIN, kRegReadOk},
+               {"2147483647", INT32_MAX, kRegReadOk},
                {"2147483648", 0, kRegValueMissing}, {"-2147483649", 0, kRegValueMissing},
                {"12abc", 0, kRegValueMissing},   {"99999999999999999999", 0, kRegValueMissing}};
   for (const auto& h : homes) {
