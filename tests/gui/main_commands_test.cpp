@@ -304,3 +304,24 @@ TEST_F(MainCommands, OptionsConfirmedReachTheFieldAndCancelledChangeNothing) {
 }
 
 }  // namespace
+
+namespace {
+
+// The side's grip asks the window for its size and sets it, in the field's pixels; in full
+// screen the window keeps the screen's size.
+TEST_F(MainCommands, TheSidesGripSizesTheWindowButNotInFullScreen) {
+  TFieldHost& host = *main;
+  host.SetMainWindowSize(900, 700);
+  int32_t w = 0, h = 0;
+  host.MainWindowSize(w, h);
+  EXPECT_EQ(std::make_pair(w, h), std::make_pair(900, 700));
+  EXPECT_EQ(main->size(), QSize(900, 700));
+  main->MI_FullScreenClick();
+  ASSERT_TRUE(main->FullScreenOn());
+  const QSize full = main->size();
+  host.SetMainWindowSize(500, 400);
+  EXPECT_EQ(main->size(), full);
+  main->MI_FullScreenClick();
+}
+
+}  // namespace
