@@ -78,7 +78,6 @@ inline void SetWoodField(uint32_t& w, int32_t c, uint32_t field) {
 struct TCodes {
   TPieceBox Area;
   std::vector<uint8_t> Bytes;
-  uint8_t At(int32_t x, int32_t y) const { return Bytes[size_t(y - Area.Y) * size_t(Area.W) + size_t(x - Area.X)]; }
   const uint8_t* Row(int32_t x, int32_t y) const { return &Bytes[size_t(y - Area.Y) * size_t(Area.W) + size_t(x - Area.X)]; }
 };
 

@@ -1,5 +1,6 @@
 #include "foundation/numeric.h"
 
+#include <algorithm>
 #include <cmath>
 
 void SplitColor(uint32_t color, int32_t& red, int32_t& green, int32_t& blue) {
@@ -27,9 +28,7 @@ bool VertexCosine(TIntPoint p0, TIntPoint p1, TIntPoint p2, long double& c) {
   const long double bx = int64_t(p2.x) - p1.x, by = int64_t(p2.y) - p1.y;
   const long double den = std::sqrt((ax * ax + ay * ay) * (bx * bx + by * by));
   if (den == 0) return false;
-  c = (ax * bx + ay * by) / den;
-  if (c > 1) c = 1;
-  if (c < -1) c = -1;
+  c = std::clamp((ax * bx + ay * by) / den, -1.0L, 1.0L);
   return true;
 }
 

@@ -171,16 +171,13 @@ void LayoutToolbar(TToolbar& t, int32_t width, bool fullScreen) {
     smallGap = smallGap * share / gaps;
   }
 
+  // The row only grows to the right: once a button passes the limit, every later one does.
   int32_t left = kRowLeft;
-  bool full = false;
   for (int32_t k = 0; k < kRowCount; ++k) {
     TToolbarButton& b = t.ToolbarButtons[kRow[k].Index];
     if (k > 0) left += kRow[k].SmallGapBefore ? smallGap : bigGap;
     b.Left = left;
-    if (full || left + b.Width > limit) {
-      full = true;  // everything from here on is hidden: the row stays in its order
-      b.Visible = false;
-    }
+    if (left + b.Width > limit) b.Visible = false;
     left += b.Width;
   }
 }

@@ -102,14 +102,14 @@ void DrawShapePreview(TDibImage& target, int32_t size, int32_t shape, const TDib
                       const TDibImage& texture, uint32_t background) {
   if (target.Width <= 0) return;
   FillDibRect(target, 0, 0, target.Width, target.Height, background);
-  if (size <= 0 || masks.Width <= 0 || texture.Width <= 0) return;
+  if (masks.Width <= 0 || texture.Width <= 0) return;
   int32_t w = int32_t(int64_t(size) * kPreviewCellW / 128);
   int32_t h = int32_t(int64_t(size) * kPreviewCellH / 128);
   if (w > kPreviewCellW || h > kPreviewCellH) {
     w = kPreviewCellW;
     h = kPreviewCellH;
   }
-  if (w <= 0 || h <= 0) return;
+  if (w <= 0 || h <= 0) return;  // no size, or one too small to show
   TDibHolder cell, m, t;
   if (!CreateDib24(*cell, kPreviewCellW, kPreviewCellH) || !CreateDib24(*m, w, h) || !CreateDib24(*t, w, h)) return;
   FillDibRect(*cell, 0, 0, kPreviewCellW, kPreviewCellH, 0);

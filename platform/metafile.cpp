@@ -110,7 +110,6 @@ void FillRings(const TPlotter& plot, const std::vector<TPoints>& rings, uint32_t
       bottom = std::max(bottom, p.second);
     }
   }
-  if (corners == 0) return;
   top = std::max(top, plot.Clip.Top);
   bottom = std::min(bottom, plot.Clip.Bottom);
   // The edges by their upper end; a row looks only at the edges that span it (the crossings
@@ -521,7 +520,8 @@ void TMetafilePlayer::AddToPath(TPoints pts, bool newFigure, bool closed) {
 }
 
 void TMetafilePlayer::Record(uint32_t type, const uint8_t* rec, uint32_t size) {
-  const auto u32 = [&](uint32_t at) { return at + 4 <= size ? GetU32(rec + at) : 0; };
+  // Every read follows its kind's size check.
+  const auto u32 = [&](uint32_t at) { return GetU32(rec + at); };
   switch (type) {
     case kMfCreatePen:
     case kMfExtCreatePen:

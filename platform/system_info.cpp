@@ -82,7 +82,7 @@ TOsRelease ParseOsRelease(std::string_view text) {
 TMemoryFacts ParseMemInfo(std::string_view text) {
   TMemoryFacts m;
   uint64_t total = 0, avail = 0, freeMem = 0, swapTotal = 0, swapFree = 0, commitLimit = 0, committed = 0;
-  bool haveTotal = false, haveAvail = false;
+  bool haveAvail = false;
   ForEachLine(text, [&](std::string_view line) {
     const size_t colon = line.find(':');
     if (colon == std::string_view::npos) return;
@@ -92,7 +92,7 @@ TMemoryFacts ParseMemInfo(std::string_view text) {
     const auto [end, ec] = std::from_chars(v.data(), v.data() + v.size(), kb);
     if (ec != std::errc() || kb > (UINT64_MAX >> 11)) return;
     const uint64_t bytes = kb * 1024;
-    if (key == "MemTotal") total = bytes, haveTotal = true;
+    if (key == "MemTotal") total = bytes;
     else if (key == "MemAvailable") avail = bytes, haveAvail = true;
     else if (key == "MemFree") freeMem = bytes;
     else if (key == "SwapTotal") swapTotal = bytes;
@@ -100,7 +100,7 @@ TMemoryFacts ParseMemInfo(std::string_view text) {
     else if (key == "CommitLimit") commitLimit = bytes;
     else if (key == "Committed_AS") committed = bytes;
   });
-  if (!haveTotal || total == 0) return m;
+  if (total == 0) return m;  // missing, or no memory to speak of
   m.Known = true;
   m.TotalPhysical = total;
   m.AvailPhysical = std::min(haveAvail ? avail : freeMem, total);

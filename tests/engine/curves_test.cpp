@@ -99,3 +99,32 @@ TEST(SegmentHasCode, FindsTheBlueByteAlongAllKindsOfSegments) {
   EXPECT_FALSE(SegmentHasCode(*fx.map, 20, 31, 40, 51, PieceColor(200)));
   EXPECT_FALSE(SegmentHasCode(*fx.map, 100, 400, 100, 400, PieceColor(200)));
 }
+
+// Walks along the map's own outer rows and columns, where not all eight neighbours exist, look
+// at the same neighbours as inside: none across the cut area's edges, none off the map. The
+// cut area of a 100 x 60 picture with a margin of 20 is (20, 20) .. (79, 39); the map is
+// 105 x 65.
+TEST(WalkLineToPiece, AlongTheMapsEdgeSeesTheSameNeighbours) {
+  const struct {
+    TIntPoint a, b, piece;
+    bool hit;
+    TIntPoint p;
+  } cases[] = {
+      {{10, 0}, {90, 0}, {41, 1}, true, {40, 0}},     {{90, 0}, {10, 0}, {41, 1}, true, {42, 0}},
+      {{30, 0}, {10, 0}, {19, 1}, true, {19, 0}},     {{70, 0}, {90, 0}, {80, 1}, true, {80, 0}},
+      {{0, 30}, {0, 50}, {1, 40}, true, {0, 40}},     {{0, 30}, {0, 10}, {1, 19}, true, {0, 19}},
+      {{10, 64}, {90, 64}, {41, 63}, true, {40, 64}}, {{104, 10}, {104, 50}, {103, 31}, true, {104, 30}},
+      {{30, 64}, {10, 64}, {19, 63}, true, {19, 64}}, {{70, 64}, {90, 64}, {80, 63}, true, {80, 64}},
+      {{10, 0}, {90, 0}, {41, 2}, false, {90, 0}},    {{0, 10}, {0, 50}, {2, 30}, false, {0, 50}},
+  };
+  for (const auto& c : cases) {
+    TCutFixture fx(100, 60, 40, 7, 20);
+    fx.pieces[2].Code = 75;
+    SetDibPixel(*fx.map, c.piece.x, c.piece.y, PieceColor(75));
+    TCutTarget t = fx.Target();
+    TIntPoint p;
+    EXPECT_EQ(WalkLineToPiece(t, 2, c.a, c.b, {0, 0, 104, 64}, p), c.hit) << c.a.x << "," << c.a.y << " to " << c.b.x;
+    EXPECT_EQ(p.x, c.p.x) << c.a.x << "," << c.a.y << " to " << c.b.x << "," << c.b.y;
+    EXPECT_EQ(p.y, c.p.y) << c.a.x << "," << c.a.y << " to " << c.b.x << "," << c.b.y;
+  }
+}

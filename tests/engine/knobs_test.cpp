@@ -156,3 +156,43 @@ TEST(KnobEdge, DrawsOnlyWhatPassedTheCheckAndReportsEveryUndrawnEdge) {
   EXPECT_LE(top1, 100 - 12);
   EXPECT_EQ(bottom2, 160 + 7);  // side 0: down by the knob margin
 }
+
+// The template picture names its colours by the key pixels at (4, 5..8); each length's column
+// is searched from the top for its first mark, within that length only.
+TEST(KnobTemplates, MeasuredFromTheKeyPixelsAndEachColumnsFirstMark) {
+  TDibHolder img;
+  ASSERT_TRUE(CreateDib8(*img, kTemplateImageWidth, kTemplateImageHeight));
+  for (int32_t y = 0; y < kTemplateImageHeight; ++y)
+    for (int32_t x = 0; x < kTemplateImageWidth; ++x) *DibPixelAddress(*img, x, y) = 7;
+  const uint8_t keys[4] = {7, 30, 31, 32};
+  for (int32_t i = 0; i < 4; ++i) *DibPixelAddress(*img, 4, 5 + i) = keys[i];
+  // Length index k, the row of its mark (-1 none), the base row measured.
+  const int32_t marks[][3] = {{0, 0, 0}, {1, 20, 20}, {2, 22, 0}, {3, 21, 21}, {5, 10, 10}, {28, 48, 0}, {27, 46, 46}, {6, -1, 0}};
+  for (const auto& m : marks)
+    if (m[1] >= 0) *DibPixelAddress(*img, TemplateColumn(m[0]), m[1]) = 30;
+  *DibPixelAddress(*img, TemplateColumn(5), 11) = 31;  // only the first mark counts
+  TKnobState knobs;
+  knobs.KnobTemplateImage = &*img;
+  ASSERT_TRUE(MeasureKnobTemplates(knobs));
+  EXPECT_EQ(knobs.TemplateBackground, 7);
+  EXPECT_EQ(knobs.TemplateLineA, 30);
+  EXPECT_EQ(knobs.TemplateLineB, 31);
+  EXPECT_EQ(knobs.TemplateStop, 32);
+  for (const auto& m : marks) EXPECT_EQ(knobs.KnobTemplateBaseRows[m[0]], m[2]) << "length index " << m[0];
+  // A picture too small or not of one byte a pixel measures nothing and leaves no stale rows.
+  TDibHolder small, wide;
+  ASSERT_TRUE(CreateDib8(*small, kTemplateImageWidth - 1, kTemplateImageHeight));
+  ASSERT_TRUE(CreateDib24(*wide, kTemplateImageWidth, kTemplateImageHeight));
+  for (TDibImage* bad : {&*small, &*wide}) {
+    knobs.KnobTemplateImage = bad;
+    EXPECT_FALSE(MeasureKnobTemplates(knobs));
+    EXPECT_EQ(knobs.KnobTemplateBaseRows[1], 0);
+    EXPECT_EQ(knobs.TemplateLineA, 0);
+    knobs.KnobTemplateImage = &*img;
+    ASSERT_TRUE(MeasureKnobTemplates(knobs));
+  }
+  TDibHolder shortPicture;
+  ASSERT_TRUE(CreateDib8(*shortPicture, kTemplateImageWidth, kTemplateImageHeight - 1));
+  knobs.KnobTemplateImage = &*shortPicture;
+  EXPECT_FALSE(MeasureKnobTemplates(knobs));
+}

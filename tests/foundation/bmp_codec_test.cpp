@@ -4,6 +4,7 @@
 #include <fstream>
 
 #include "foundation/dib_image.h"
+#include "foundation/numeric.h"
 #include "foundation/picture_loading.h"
 #include "foundation/picture_test_util.h"
 #include "support/temp_folder.h"
@@ -52,6 +53,7 @@ const TBmpSpec kKinds[] = {
     // runs, absolute runs and line ends; Qt leaves the pixels of a delta undefined
     {"RLE8", 5, 3, 8, 1, {}, 6, {2, 1, 0, 3, 4, 5, 2, 0, 0, 0, 5, 3, 0, 0, 3, 0, 2, 2, 0, 1}},
     {"RLE4", 5, 2, 4, 2, {}, 16, {5, 0x9A, 0, 0, 0, 5, 0x12, 0x34, 0x50, 0, 0, 1}},
+    {"RLE4 odd runs", 5, 2, 4, 2, {}, 16, {0, 5, 0xAB, 0xCD, 0xE0, 0, 0, 0, 0, 3, 0x12, 0x30, 2, 0x77, 0, 1}},
     {"16-bit 5-5-5", 2, 2, 16, 0, {}, 0, {0x00, 0x7C, 0xE0, 0x03, 0x1F, 0x00, 0xFF, 0x7F}},
     {"16-bit 5-6-5 masks", 2, 1, 16, 3, {0xF800, 0x07E0, 0x001F}, 0, {0x00, 0xF8, 0x1F, 0x04}},
     {"24-bit", 2, 2, 24, 0, {}, 0, {1, 2, 3, 4, 5, 6, 0, 0, 7, 8, 9, 10, 11, 12, 0, 0}},
@@ -69,6 +71,20 @@ TEST(BmpCodec, EveryKindDecodesAsQtReadsIt) {
     EXPECT_EQ(d->BytesPerPixel, 3);
     ExpectSamePixels(*d, bytes, kind.Bits == 16 ? 7 : 0);  // readers widen 5 bits in their own ways
   }
+}
+
+// A jump in run-length data skips pixels, which keep the palette's first colour; runs past a
+// row's end are dropped.
+TEST(BmpCodec, RunLengthJumpsLeaveThePalettesFirstColour) {
+  const TBmpSpec jump = {"RLE8 jump", 5, 3, 8, 1, {}, 6, {2, 1, 0, 2, 2, 1, 1, 4, 7, 3, 0, 0, 1, 5, 0, 1}};
+  const std::vector<uint8_t> bytes = Build(jump);
+  TDibHolder d;
+  ASSERT_TRUE(DecodeBmp(*d, bytes.data(), bytes.size()));
+  auto colour = [](int i) { return MakeColor((i * 37 + 180) & 255, (i * 37 + 90) & 255, i * 37 & 255); };
+  // File rows run from the bottom: row 0 is the picture's last.
+  const int expected[3][5] = {{5, 0, 0, 0, 0}, {0, 0, 0, 0, 4}, {1, 1, 0, 0, 0}};
+  for (int y = 0; y < 3; ++y)
+    for (int x = 0; x < 5; ++x) EXPECT_EQ(GetDibPixel(*d, x, y), colour(expected[y][x])) << x << "," << y;
 }
 
 TEST(BmpCodec, WrittenFilesReadBackExactlyFromEveryBufferKind) {

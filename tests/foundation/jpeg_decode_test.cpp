@@ -4,6 +4,8 @@
 #include <filesystem>
 #include <fstream>
 
+#include <jpeglib.h>
+
 #include "foundation/dib_image.h"
 #include "foundation/picture_loading.h"
 #include "foundation/picture_test_util.h"
@@ -33,6 +35,58 @@ TEST(JpegDecode, BaselineProgressiveGreyAndCmykDecodeAsQtReadsThem) {
     ASSERT_TRUE(DecodeJpeg(*d, file.data(), file.size(), &error)) << error;
     EXPECT_EQ(d->BytesPerPixel, 3);
     ExpectSamePixels(*d, file, 2);
+  }
+}
+
+// A 16 x 16 picture of one CMYK ink, written by libjpeg with or without the Adobe marker
+// that says the values are stored inverted (255 no ink), as Adobe's programs store them.
+std::vector<uint8_t> UniformCmykJpeg(const uint8_t (&cmyk)[4], bool adobe) {
+  jpeg_compress_struct cinfo;
+  jpeg_error_mgr err;
+  cinfo.err = jpeg_std_error(&err);
+  jpeg_create_compress(&cinfo);
+  unsigned char* buffer = nullptr;
+  unsigned long size = 0;
+  jpeg_mem_dest(&cinfo, &buffer, &size);
+  cinfo.image_width = cinfo.image_height = 16;
+  cinfo.input_components = 4;
+  cinfo.in_color_space = JCS_CMYK;
+  jpeg_set_defaults(&cinfo);
+  jpeg_set_quality(&cinfo, 100, TRUE);
+  cinfo.write_Adobe_marker = adobe;
+  jpeg_start_compress(&cinfo, TRUE);
+  std::vector<uint8_t> row(16 * 4);
+  for (size_t i = 0; i < row.size(); ++i) row[i] = cmyk[i % 4];
+  while (cinfo.next_scanline < cinfo.image_height) {
+    JSAMPROW r = row.data();
+    jpeg_write_scanlines(&cinfo, &r, 1);
+  }
+  jpeg_finish_compress(&cinfo);
+  jpeg_destroy_compress(&cinfo);
+  std::vector<uint8_t> bytes(buffer, buffer + size);
+  std::free(buffer);
+  return bytes;
+}
+
+// With the Adobe marker the stored values are the inverted inks; without it they are the inks.
+TEST(JpegDecode, CmykWithAndWithoutTheAdobeMarker) {
+  const uint8_t ink[4] = {200, 100, 50, 230};
+  const struct {
+    bool adobe;
+    int red, green, blue;
+  } cases[] = {{true, 200 * 230 / 255, 100 * 230 / 255, 50 * 230 / 255},
+               {false, 55 * 25 / 255, 155 * 25 / 255, 205 * 25 / 255}};
+  for (const auto& c : cases) {
+    const std::vector<uint8_t> file = UniformCmykJpeg(ink, c.adobe);
+    TDibHolder d;
+    std::string error;
+    ASSERT_TRUE(DecodeJpeg(*d, file.data(), file.size(), &error)) << error;
+    for (const auto& [x, y] : {std::pair{0, 0}, {15, 15}, {7, 9}}) {
+      const int32_t px = GetDibPixel(*d, x, y);
+      EXPECT_NEAR(px & 255, c.red, 2) << c.adobe;
+      EXPECT_NEAR((px >> 8) & 255, c.green, 2) << c.adobe;
+      EXPECT_NEAR((px >> 16) & 255, c.blue, 2) << c.adobe;
+    }
   }
 }
 

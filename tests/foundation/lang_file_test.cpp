@@ -321,3 +321,64 @@ TEST(LangCaptions, ToolbarHintAddsTheShortcut) {
 }
 
 }  // namespace
+
+// Every limit of the three encodings, one file each: the last and first values of each UTF-8
+// length, the overlong forms, the surrogates and the end of Unicode (each bad byte one
+// replacement character), UTF-16 pairs at their limits, and the Windows-1252 range that differs
+// from Latin-1.
+TEST(LangText, EachEncodingAtItsLimits) {
+  using namespace std::string_literals;
+  const std::string bad = "\xEF\xBF\xBD";
+  const struct {
+    std::string bytes, text;
+  } cases[] = {
+      {"\xEF\xBB\xBF\x7F\xC2\x80\xDF\xBF", "\x7F\xC2\x80\xDF\xBF"},
+      {"\xEF\xBB\xBF\xC1\xBF", bad + bad},
+      {"\xEF\xBB\xBF\xE0\xA0\x80\xED\x9F\xBF\xEE\x80\x80\xEF\xBF\xBF", "\xE0\xA0\x80\xED\x9F\xBF\xEE\x80\x80\xEF\xBF\xBF"},
+      {"\xEF\xBB\xBF\xE0\x9F\xBF", bad + bad + bad},
+      {"\xEF\xBB\xBF\xED\xA0\x80", bad + bad + bad},
+      {"\xEF\xBB\xBF\xED\xBF\xBF", bad + bad + bad},
+      {"\xEF\xBB\xBF\xF0\x90\x80\x80\xF4\x8F\xBF\xBF", "\xF0\x90\x80\x80\xF4\x8F\xBF\xBF"},
+      {"\xEF\xBB\xBF\xF0\x8F\xBF\xBF", bad + bad + bad + bad},
+      {"\xEF\xBB\xBF\xF4\x90\x80\x80", bad + bad + bad + bad},
+      {"\xEF\xBB\xBF\xF5\x80\x80\x80", bad + bad + bad + bad},
+      {"\xEF\xBB\xBF\xF8\x88\x80\x80\x80", bad + bad + bad + bad + bad},
+      {"\xEF\xBB\xBF\xC3\x41\xC3", bad + "A" + bad},
+      {"\xEF\xBB\xBF" "a" + std::string(1, '\0') + "b", "ab"},  // a NUL would end the text
+      {"\xFF\xFE\xFF\xD7\x00\xE0\xFF\xDB\xFF\xDF"s, "\xED\x9F\xBF\xEE\x80\x80\xF4\x8F\xBF\xBF"},
+      {"\xFF\xFE\x00\xD8\x00\xDC\xFF\xDB\x41\x00"s, "\xF0\x90\x80\x80" + bad + "A"},
+      {"\xFF\xFE\xFF\xDF\x00\xDC"s, bad + bad},
+      {"\xFF\xFE\xFF\x00\x00\x08"s, "\xC3\xBF\xE0\xA0\x80"},
+      {"\x7F\x80\x9F\xA0\xFF", "\x7F\xE2\x82\xAC\xC5\xB8\xC2\xA0\xC3\xBF"},
+      {"\xFF", "\xC3\xBF"},
+      {"\xEF\xBB", "\xC3\xAF\xC2\xBB"},
+  };
+  for (const auto& c : cases) {
+    const auto* data = reinterpret_cast<const uint8_t*>(c.bytes.data());
+    EXPECT_EQ(DecodeLangText(data, c.bytes.size()), c.text) << ::testing::PrintToString(c.bytes);
+  }
+  // Text going to the window system: pairs for the planes past the first, one replacement
+  // character for each byte that starts no sequence.
+  EXPECT_EQ(Utf8ToUtf16("\xF0\x90\x80\x80\xF4\x8F\xBF\xBF\xEF\xBF\xBF\xDF\xBF"), u"\U00010000\U0010FFFF\uFFFF\u07FF");
+  EXPECT_EQ(Utf8ToUtf16("a\xE0\x9F\xBF\xC2"), u"a\uFFFD\uFFFD\uFFFD\uFFFD");
+}
+
+// The lines of a file, each kind of line break ending one line: a CR LF pair is one break, also
+// as the file's last bytes; a last line without a break counts too.
+TEST(LangText, LinesEndAtEveryKindOfBreak) {
+  TTempFolder temp;
+  const struct {
+    const char* text;
+    std::vector<std::string> lines;
+  } cases[] = {
+      {"a\r\nb\r\n", {"a", "b"}},    {"a\r\n", {"a"}},          {"a\r", {"a"}},
+      {"a\n\rb", {"a", "", "b"}},     {"\r\n\r\n", {"", ""}},    {"a\r\rb\n", {"a", "", "b"}},
+      {"last", {"last"}},             {"", {}},
+  };
+  for (const auto& c : cases) {
+    Spit(temp.File("t.lng"), Bytes(c.text));
+    std::vector<std::string> lines = {"stale"};
+    ASSERT_TRUE(ReadLangLines(temp.File("t.lng"), lines));
+    EXPECT_EQ(lines, c.lines) << ::testing::PrintToString(std::string(c.text));
+  }
+}

@@ -163,6 +163,7 @@ TEST_F(LoadLanguageTest, DialogTextsOneOfEachKind) {
   EXPECT_EQ(dirView_.Caption("B_Extra"), "Download\r\nJigsaws");
   EXPECT_EQ(dirView_.Texts["RotateOnText"], "Rot on");
   EXPECT_EQ(dirView_.Texts["ShapeNames1"], "Shapes1");
+  EXPECT_EQ(dirView_.Hints["MixImages0"], "Mix_Random") << "a missing text shows its key";
   EXPECT_EQ(dirView_.Hints["MixImages1"], "Spread");
   EXPECT_EQ(dirView_.Hints["ShapeImages0"], "S0");
   EXPECT_EQ(dirView_.TextsChangedCalls, 1) << "the rotation and fit states are shown again";

@@ -1,6 +1,9 @@
 #include <gtest/gtest.h>
 
 #include <QImage>
+#include <zlib.h>
+
+#include <string>
 
 #include "foundation/dib_image.h"
 #include "foundation/picture_loading.h"
@@ -32,6 +35,57 @@ TEST(PngDecode, AlphaGivesThirtyTwoBitsWithEveryAlphaValueAndNoAlphaTwentyFour) 
   EXPECT_FALSE(d->HasAlpha);
   ExpectSamePixels(*d, without);
   ExpectHostileVariantsHandled(DecodePng, without);
+}
+
+// A grey PNG of the given size whose pixel data is a few bytes: header, a padding chunk, one
+// tiny data chunk, end, each chunk with its check sum.
+std::vector<uint8_t> TinyGreyPng(uint32_t width, uint32_t height, size_t padding) {
+  std::vector<uint8_t> png = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
+  auto be = [](std::vector<uint8_t>& v, uint32_t x) {
+    for (int s = 24; s >= 0; s -= 8) v.push_back(uint8_t(x >> s));
+  };
+  auto chunk = [&](const char* type, const std::vector<uint8_t>& data) {
+    be(png, uint32_t(data.size()));
+    std::vector<uint8_t> body(type, type + 4);
+    body.insert(body.end(), data.begin(), data.end());
+    png.insert(png.end(), body.begin(), body.end());
+    be(png, uint32_t(crc32(0, body.data(), uInt(body.size()))));
+  };
+  std::vector<uint8_t> ihdr;
+  be(ihdr, width);
+  be(ihdr, height);
+  ihdr.insert(ihdr.end(), {8, 0, 0, 0, 0});
+  chunk("IHDR", ihdr);
+  chunk("prVt", std::vector<uint8_t>(padding, 0));  // a private chunk readers pass over
+  chunk("IDAT", {0x78, 0x9C, 0x03, 0x00, 0x00, 0x00, 0x00, 0x01});
+  chunk("IEND", {});
+  return png;
+}
+
+// A picture may claim at most 1100 bytes of pixels for each byte of the file, plus 64 KiB:
+// exactly that much is read (and found short), one byte more is refused as too large.
+TEST(PngDecode, ClaimedSizeIsBoundedByTheFileSize) {
+  // Sides within the bitmap limits whose product is the given pixel count.
+  auto sides = [](int64_t pixels, uint32_t& width, uint32_t& height) {
+    for (height = 1; height <= 32768; ++height)
+      if (pixels % height == 0 && pixels / height <= 32768) {
+        width = uint32_t(pixels / height);
+        return true;
+      }
+    return false;
+  };
+  uint32_t w = 0, h = 0;
+  size_t padding = 0;
+  auto bound = [&] { return int64_t(TinyGreyPng(1, 1, padding).size()) * 1100 + 65536; };
+  while (!sides(bound(), w, h) || !sides(bound() + 1, w, h)) ++padding;
+  for (const int64_t pixels : {bound(), bound() + 1}) {
+    ASSERT_TRUE(sides(pixels, w, h));
+    const std::vector<uint8_t> png = TinyGreyPng(w, h, padding);
+    TDibHolder d;
+    std::string error;
+    EXPECT_FALSE(DecodePng(*d, png.data(), png.size(), &error));
+    EXPECT_EQ(error.find("too large") != std::string::npos, pixels > bound()) << w << " x " << h << ": " << error;
+  }
 }
 
 TEST(PngResource, AMissingResourceIsAClearRefusal) {

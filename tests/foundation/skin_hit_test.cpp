@@ -40,6 +40,10 @@ TEST(SkinHitTest, PocketFrameZonesGiveTheirResizeCodes) {
       {105, 110, kHitRight},     {95, 123, kHitBottom},
       {50, 50, kHitNone},        {50, 10, kHitNone},          // the caption bar is left to the game (move)
       {108, 50, kHitNone},       {-1, 50, kHitNone},
+      // Each edge is the 4-pixel border exactly: the next row or column in is the client's.
+      {3, 60, kHitLeft},         {4, 60, kHitNone},           {104, 60, kHitRight},    {103, 60, kHitNone},
+      {50, 122, kHitBottom},     {50, 121, kHitNone},         {3, 122, kHitBottomLeft}, {4, 122, kHitBottom},
+      {104, 122, kHitBottomRight},
   };
   for (const Case& c : cases) EXPECT_EQ(SkinWindowHitTest(ws, w, c.x, c.y, false), c.code) << c.x << "," << c.y;
 }
@@ -211,4 +215,53 @@ TEST(SkinScroll, TrackClicksStepByATenthOfTheContent) {
   TrackSkinScroll(ws, w, 50, 50);
   EXPECT_EQ(w.ScrollX, 0);
   EXPECT_EQ(w.ScrollY, 30);
+}
+
+// A dragged thumb follows the pointer along its track, never past either end, and the view
+// scrolls in proportion: the 66-pixel tracks of a side over 300 pixels of content, 22-pixel
+// thumbs. Panning drags both; a window without bars does not move.
+TEST(SkinScroll, ThumbsFollowThePointerAlongTheirTracks) {
+  const struct {
+    int32_t code, along, thumb, scrollX, scrollY;
+  } cases[] = {
+      {kHitHorzThumb, -10, 0, 0, 0},   {kHitHorzThumb, 11, 11, 50, 0},  {kHitHorzThumb, 44, 44, 200, 0},
+      {kHitHorzThumb, 100, 44, 200, 0}, {kHitVertThumb, 22, 22, 0, 100}, {kHitVertThumb, 50, 44, 0, 200},
+      {kHitPan, 33, 33, 150, 150},
+  };
+  for (const auto& c : cases) {
+    TSkinWindows ws;
+    TSkinWindow& w = ws.GameWindows[0];
+    MakeSide(w);
+    ws.SkinDrag.HitCode = uint8_t(c.code);
+    TrackSkinScroll(ws, w, w.HorzTrack.Left + c.along, w.VertTrack.Top + c.along);
+    EXPECT_EQ(w.ScrollX, c.scrollX) << c.code << " " << c.along;
+    EXPECT_EQ(w.ScrollY, c.scrollY) << c.code << " " << c.along;
+    const TSkinRect& moved = w.Buttons[c.code == kHitVertThumb ? kSkinBtnVertThumb : kSkinBtnHorzThumb].Bounds;
+    if (c.code == kHitVertThumb) EXPECT_EQ(moved.Top, w.VertTrack.Top + c.thumb) << c.along;
+    else EXPECT_EQ(moved.Left, w.HorzTrack.Left + c.thumb) << c.code << " " << c.along;
+  }
+  TSkinWindows ws;
+  TSkinWindow& pocket = ws.GameWindows[2];
+  MakePocket(pocket, 50, 50);  // no bars
+  for (int32_t code : {kHitHorzThumb, kHitVertThumb, kHitPan, kHitScrollRight, kHitScrollDown}) {
+    ws.SkinDrag.HitCode = uint8_t(code);
+    TrackSkinScroll(ws, pocket, 80, 80);
+    EXPECT_EQ(pocket.ScrollX, 0) << code;
+    EXPECT_EQ(pocket.ScrollY, 0) << code;
+  }
+}
+
+// Points on a pocket's vertical bar: its track and both arrows, not beside them.
+TEST(SkinHitTest, VerticalBarPartsAreOnTheBar) {
+  TSkinWindow w;
+  MakePocket(w, 80, 150);  // vertical bar only
+  ASSERT_TRUE(w.VertScrollVisible);
+  ASSERT_FALSE(w.HorzScrollVisible);
+  const TSkinRect& up = w.Buttons[kSkinBtnUp].Bounds;
+  const TSkinRect& down = w.Buttons[kSkinBtnDown].Bounds;
+  EXPECT_TRUE(PointOnSkinScrollBar(w, up.Left, up.Top));
+  EXPECT_TRUE(PointOnSkinScrollBar(w, down.Right, down.Bottom));
+  EXPECT_TRUE(PointOnSkinScrollBar(w, w.VertTrack.Left, w.VertTrack.Top + 5));
+  EXPECT_FALSE(PointOnSkinScrollBar(w, w.VertTrack.Left - 1, w.VertTrack.Top + 5));
+  EXPECT_FALSE(PointOnSkinScrollBar(w, w.Client.Left + 5, w.Client.Top + 5));
 }

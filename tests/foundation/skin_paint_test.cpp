@@ -219,3 +219,46 @@ TEST_F(SkinPaint, BackgroundPictureScrollsAndNeverReadsPastItsEnd) {
   Paint(w);
   EXPECT_EQ(At(c.Left, c.Top), 0x989898u);
 }
+
+// A thumb is longer than its sprite: its two caps come from the sprite's ends and every pixel
+// between them from the sprite's middle line, for both bars.
+TEST_F(SkinPaint, ScrollThumbsKeepTheirCapsAndStretchTheirMiddle) {
+  TSkinWindow& w = Pocket(150, 150);
+  Paint(w);
+  for (const int index : {kSkinBtnHorzThumb, kSkinBtnVertThumb}) {
+    const TSkinButton& b = w.Buttons[index];
+    const TSkinRect &B = b.Bounds, &s = b.Sprites[0];
+    const bool horz = index == kSkinBtnHorzThumb;
+    const int length = horz ? B.Width : B.Height, sprite = horz ? s.Width : s.Height, cap = sprite / 2 - 1;
+    ASSERT_GT(length, sprite + 4) << index;
+    for (int along = 0; along < length; ++along) {
+      const int from = along < cap ? along : along >= length - cap ? sprite - (length - along) : cap;
+      for (int across = 0; across < (horz ? B.Height : B.Width); ++across) {
+        if (horz) EXPECT_TRUE(From(*field_, B.Left + along, B.Top + across, s.Left + from, s.Top + across));
+        else EXPECT_TRUE(From(*field_, B.Left + across, B.Top + along, s.Left + across, s.Top + from));
+      }
+    }
+  }
+}
+
+// A new magnifier offers the zoom to three: only that button is painted in the corner, and
+// after the zoom changes only the other one.
+TEST_F(SkinPaint, TheMagnifierShowsOneZoomButton) {
+  TSkinWindow& g = ws_.GlassWindow;
+  SetupGlassWindow(g);
+  g.Visible = true;
+  PaintSkinWindow(ws_, *field_, WholeOf(*field_), g);
+  const TSkinRect& zoom3 = g.Buttons[kSkinBtnZoom3].Bounds;
+  const TSkinRect& s3 = g.Buttons[kSkinBtnZoom3].Sprites[0];
+  const std::optional<Source> shown = SourceOf(*field_, zoom3.Left + 5, zoom3.Top + 5);
+  ASSERT_TRUE(shown.has_value());
+  EXPECT_EQ(shown->x, s3.Left + 5);
+  EXPECT_EQ(shown->y, s3.Top + 5);
+  g.Buttons[kSkinBtnZoom3].Visible = false;
+  g.Buttons[kSkinBtnZoom2].Visible = true;
+  PaintSkinWindow(ws_, *field_, WholeOf(*field_), g);
+  const TSkinRect& s2 = g.Buttons[kSkinBtnZoom2].Sprites[0];
+  const std::optional<Source> other = SourceOf(*field_, zoom3.Left + 5, zoom3.Top + 5);
+  ASSERT_TRUE(other.has_value());
+  EXPECT_EQ(other->y, s2.Top + 5);
+}

@@ -142,6 +142,38 @@ TEST(ThumbLoader, GivesEveryReadableFileItsThumbnailOnceAndDamagedOnesTheBlank) 
   EXPECT_EQ(r.Model->Cache.Names.size(), 3u);
 }
 
+// A tick loads thumbnails until more than its budget has passed on the clock; the last tick
+// says that nothing remains.
+TEST(ThumbLoader, EachTickStopsOnceItsBudgetIsSpent) {
+  TBrowserRig r;
+  for (const char* name : {"a.zvq", "b.zvq", "c.zvq", "d.zvq"}) r.Jigsaw(name, 0x0000FF);
+  FillFileLists(*r.Model);
+  double now = 0;
+  const auto clock = [&now] {
+    const double t = now;
+    now += kThumbTickMs / 2.0;
+    return t;
+  };
+  EXPECT_TRUE(ThumbLoaderTick(*r.Model, clock));
+  EXPECT_EQ(r.Model->Cache.Names.size(), 1u + 3u);  // after 50, 100 and 150 ms
+  EXPECT_FALSE(ThumbLoaderTick(*r.Model, clock));
+  EXPECT_EQ(r.Model->Cache.Names.size(), 1u + 4u);
+  // A fast machine loads everything in one tick.
+  r.Jigsaw("e.zvq", 0x00FF00);
+  FillFileLists(*r.Model);
+  EXPECT_FALSE(ThumbLoaderTick(*r.Model, [] { return 0.0; }));
+  EXPECT_EQ(r.Model->Cache.Names.size(), 1u + 5u);
+  // A saved picture redraws its file's thumbnail (named in any case), never the shared blank.
+  TDibHolder green;
+  ASSERT_TRUE(CreateDib24(*green, 40, 30));
+  FillDibRect(*green, 0, 0, 40, 30, 0x00FF00);
+  EXPECT_TRUE(RefreshCachedThumb(r.Model->Cache, "B.ZVQ", *green, nullptr));
+  EXPECT_EQ(Pixel(**r.Model->Cache.Images[2], kListThumbW / 2, kListThumbH / 2), 0x00FF00u);
+  const uint32_t blank = Pixel(**r.Model->Cache.Images[0], kListThumbW / 2, kListThumbH / 2);
+  for (const char* name : {"---", "", "z.zvq"}) EXPECT_FALSE(RefreshCachedThumb(r.Model->Cache, name, *green, nullptr)) << name;
+  EXPECT_EQ(Pixel(**r.Model->Cache.Images[0], kListThumbW / 2, kListThumbH / 2), blank);
+}
+
 // --- Selecting ----------------------------------------------------------------------------
 
 TEST(BrowserSelect, JigsawStartsFromTheDefaultsAndTakesItsHeader) {

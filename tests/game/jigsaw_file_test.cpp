@@ -313,6 +313,22 @@ TEST_F(JigsawFile, HostileFilesAreRefusedAndChangeNothing) {
   }
 }
 
+// A jigsaw whose picture is empty is refused while the player is still choosing it.
+TEST_F(JigsawFile, AnEmptyPictureIsRefusedAtTheChoice) {
+  const std::vector<uint8_t> good = Slurp(Pack(48, 32));
+  auto count = [&](size_t at) { return Int32At(good, at); };
+  size_t at = 27;                // the preview's size
+  at += 4 + size_t(count(at));   // the description's
+  at += 4 + size_t(count(at));   // the picture's
+  ASSERT_EQ(at + 4 + size_t(count(at)), good.size());
+  std::vector<uint8_t> empty(good.begin(), good.begin() + long(at) + 4);
+  PutInt32(empty, at, 0);
+  Spit(Path("empty.zvq"), empty);
+  TJigsawOpenTarget select = Target();
+  EXPECT_FALSE(OpenJigsaw(Path("empty.zvq"), OpenJigsawSelect, select));
+  ExpectUntouched();
+}
+
 TEST_F(JigsawFile, TagIsTheByteTheBlockIndexes) {
   TJigsawHeader h;
   h.TagBlock[0] = 10;  // points past the block

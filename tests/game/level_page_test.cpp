@@ -132,13 +132,21 @@ void MakeMasks(TDibHolder& masks, int32_t shape, int32_t boxW, int32_t boxH) {
   FillDibRect(*masks, 165 * shape + 1 + (164 - boxW) / 2, (168 - boxH) / 2, boxW, boxH, 0xFFFFFF);
 }
 
-TEST(ShapePreview, InnerOutlineLightsTopLeftAndShadesBottomRight) {
+// Those masks, a grey texture and a target of the given size.
+struct TPreviewRig {
   TDibHolder masks, texture, target;
-  MakeMasks(masks, 0, 100, 100);
-  ASSERT_TRUE(CreateDib24(*texture, 164, 168));
-  FillDibRect(*texture, 0, 0, 164, 168, 0x505050);
-  ASSERT_TRUE(CreateDib24(*target, 164, 168));
-  DrawShapePreview(*target, 128, 0, *masks, *texture, kFace);
+  TPreviewRig(int32_t shape, int32_t boxW, int32_t boxH, int32_t w, int32_t h) {
+    MakeMasks(masks, shape, boxW, boxH);
+    EXPECT_TRUE(CreateDib24(*texture, 164, 168));
+    FillDibRect(*texture, 0, 0, 164, 168, 0x505050);
+    EXPECT_TRUE(CreateDib24(*target, w, h));
+  }
+};
+
+TEST(ShapePreview, InnerOutlineLightsTopLeftAndShadesBottomRight) {
+  TPreviewRig r(0, 100, 100, 164, 168);
+  TDibHolder& target = r.target;
+  DrawShapePreview(*target, 128, 0, *r.masks, *r.texture, kFace);
   // Along the middle row and column: face, one lit pixel, the texture, one shaded pixel, face.
   std::vector<uint32_t> row, col;
   for (int32_t x = 0; x < 164; ++x) row.push_back(uint32_t(GetDibPixel(*target, x, 84)));
@@ -150,6 +158,20 @@ TEST(ShapePreview, InnerOutlineLightsTopLeftAndShadesBottomRight) {
     EXPECT_EQ(runs, (std::vector<uint32_t>{kFace, 0x6E6E6E, 0x505050, 0x323232, kFace}));
     const auto inside = std::count_if(line->begin(), line->end(), [](uint32_t c) { return c != kFace; });
     EXPECT_NEAR(double(inside), 100.0, 2.0);
+  }
+}
+
+// The piece grows with the size and never past its cell; no size shows the face alone.
+TEST(ShapePreview, ThePieceFollowsTheSizeUpToItsCell) {
+  TPreviewRig r(2, 164, 168, 200, 200);
+  TDibHolder& target = r.target;
+  // Size, the piece's width on the middle row.
+  const std::pair<int32_t, int32_t> sizes[] = {{-64, 0}, {0, 0}, {1, 0}, {64, 82}, {128, 164}, {400, 164}};
+  for (const auto& [size, width] : sizes) {
+    DrawShapePreview(*target, size, 2, *r.masks, *r.texture, kFace);
+    int32_t painted = 0;
+    for (int32_t x = 0; x < 200; ++x) painted += uint32_t(GetDibPixel(*target, x, 100)) != kFace;
+    EXPECT_EQ(painted, width) << size;
   }
 }
 

@@ -321,3 +321,24 @@ TEST(IsDistributedJigsaw, NamesMatchWhateverTheirCase) {
 }
 
 }  // namespace
+
+namespace {
+
+// Only live pieces belong to the weight group: not the spare record past them, nor a piece
+// number out of range, and no group at all when the weight group names no live piece.
+TEST(Stacking, OnlyLivePiecesBelongToTheWeightGroup) {
+  TGameState g;
+  MakeTestGame(g, {.Cols = 2, .Rows = 2});
+  const int32_t n = LivePieceCount(g);
+  ASSERT_GT(g.Pieces.size(), size_t(n));
+  for (TPieceRecord& p : g.Pieces) p.Group = 0;
+  g.Play.WeightGroup = 1;
+  for (int32_t i = 0; i < n; ++i) EXPECT_TRUE(IsInWeightGroup(g, i)) << i;
+  for (int32_t piece : {-1, n, n + 7}) EXPECT_FALSE(IsInWeightGroup(g, piece)) << piece;
+  for (int32_t weight : {-1, n}) {
+    g.Play.WeightGroup = weight;
+    EXPECT_FALSE(IsInWeightGroup(g, 0)) << weight;
+  }
+}
+
+}  // namespace

@@ -314,3 +314,73 @@ TEST(SnapRealCut, DroppingEveryPieceNearItsPlaceAssemblesThePictureOnce) {
 }
 
 }  // namespace
+
+namespace {
+
+// A join with the frame shows its star where the piece meets the cut's edge: the outer corner
+// of a corner piece, the middle of the outer side of a side piece; whichever of the two was
+// dropped. Pieces of a 3 x 3 cut by column and row.
+TEST(SnapStar, AJoinWithTheFrameShinesOnTheCutEdge) {
+  for (int32_t k : {0, 1, 2, 3, 5, 6, 7, 8})
+    for (bool holdFrame : {false, true}) {
+      SCOPED_TRACE(testing::Message() << "piece " << k << (holdFrame ? ", frame held" : ""));
+      TFieldRig r({.Cols = 3, .Rows = 3, .Tile = 20, .Knob = 4, .Frame = true});
+      r.g.GameLevel.HalfKnobS = 10;
+      r.f.ShowJoin = true;
+      Scatter(r);
+      const int32_t frame = FramePieceIndex(r.g);
+      r.P(frame).X = 100;
+      r.P(frame).Y = 90;
+      if (holdFrame) {
+        r.P(frame).X = r.P(k).X - r.P(k).PieceX + 3;
+        r.P(frame).Y = r.P(k).Y - r.P(k).PieceY - 2;
+      } else {
+        PlaceBeside(r, k, frame, 3, -2);
+      }
+      Drop(r, holdFrame ? frame : k);
+      ASSERT_EQ(r.P(k).Group, r.P(frame).Group);
+      const TPieceRecord& q = r.P(k);
+      const int32_t col = k % 3, row = k / 3;
+      const int32_t cx = q.X + (col == 0 ? 0 : col == 1 ? q.BoxW / 2 : q.BoxW - 1);
+      const int32_t cy = q.Y + (row == 0 ? 0 : row == 1 ? q.BoxH / 2 : q.BoxH - 1);
+      const TSkinRect& client = r.ws.GameWindows[q.Window].Client;
+      EXPECT_EQ(r.f.Star.X, client.Left + cx - 11);
+      EXPECT_EQ(r.f.Star.Y, client.Top + cy - 11);
+      EXPECT_EQ(r.f.Star.Window, q.Window);
+    }
+}
+
+// Two pieces: the star on the midpoint of their box centres, in a scrolled pocket too, and the
+// magnifier over the field is repainted with the star's frames.
+TEST(SnapStar, APlainJoinShinesBetweenTheTwoPiecesWhereverTheyLie) {
+  TFieldRig r({.Cols = 3, .Rows = 3, .Tile = 20, .Knob = 4});
+  r.g.GameLevel.HalfKnobS = 10;
+  r.f.ShowJoin = true;
+  Scatter(r);
+  TSkinWindow& pocket = r.ShowPocketAt(3, 300, 100, 300, 300);
+  for (int32_t i : {3, 4}) r.P(i).Window = 3;
+  r.P(3).X = 40;
+  r.P(3).Y = 50;
+  pocket.ContentWidth = pocket.ContentHeight = 2000;
+  RelayoutSkinWindow(pocket);
+  pocket.ScrollX = 7;
+  pocket.ScrollY = 5;
+  const TSkinWindow& glass = r.ShowGlass(20, 30);
+  PlaceBeside(r, 4, 3, 2, -3);
+  Drop(r, 4);
+  ASSERT_EQ(r.P(4).Group, r.P(3).Group);
+  const TPieceRecord &p = r.P(4), &n = r.P(3);
+  const int32_t cx = (p.X + p.BoxW / 2 + n.X + n.BoxW / 2) / 2, cy = (p.Y + p.BoxH / 2 + n.Y + n.BoxH / 2) / 2;
+  EXPECT_EQ(r.f.Star.Window, 3);
+  EXPECT_EQ(r.f.Star.X, pocket.Client.Left - 7 + cx - 11);
+  EXPECT_EQ(r.f.Star.Y, pocket.Client.Top - 5 + cy - 11);
+  // The repainted rectangle spans the star and the magnifier.
+  const TSkinRect& s = r.f.Star.Rect;
+  EXPECT_EQ(s.Left, std::min(glass.Outer.Left, r.f.Star.X));
+  EXPECT_EQ(s.Top, std::min(glass.Outer.Top, r.f.Star.Y));
+  EXPECT_EQ(s.Right, std::max(glass.Outer.Right, r.f.Star.X + kStarSize - 1));
+  EXPECT_EQ(s.Bottom, std::max(glass.Outer.Bottom, r.f.Star.Y + kStarSize - 1));
+  EXPECT_GT(r.f.Star.X + kStarSize - 1, glass.Outer.Right);  // neither holds the other
+}
+
+}  // namespace

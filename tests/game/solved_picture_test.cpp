@@ -94,3 +94,17 @@ TEST(SolvedPicture, NoPictureNoFile) {
 }
 
 }  // namespace
+
+namespace {
+
+// The file name offered for the solved picture: the jigsaw's name with the picture's
+// extension, whatever extension or folders the name carries.
+TEST(SolvedPicture, OfferedFileNameTakesTheBitmapExtension) {
+  const std::pair<const char*, const char*> cases[] = {
+      {"dune-grass", "dune-grass.bmp"}, {"dune-grass.zvq", "dune-grass.bmp"}, {"a.b.sv1", "a.b.bmp"},
+      {"my.games/night", "my.games/night.bmp"}, {"my.games\\night", "my.games\\night.bmp"},
+      {"x/y.z", "x/y.bmp"}, {"", ".bmp"}};
+  for (const auto& [name, file] : cases) EXPECT_EQ(SolvedPictureFileName(name), file) << name;
+}
+
+}  // namespace

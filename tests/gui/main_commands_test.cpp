@@ -1,4 +1,8 @@
 #include <QAction>
+#include <QApplication>
+#include <QCheckBox>
+#include <QPushButton>
+#include <QTimer>
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QTest>
@@ -13,6 +17,7 @@
 #include "ui/dialogs/about_form.h"
 #include "ui/dialogs/color_picker_form.h"
 #include "ui/dialogs/info_form.h"
+#include "ui/dialogs/options_form.h"
 #include "ui/main_window/main_form.h"
 #include "ui/main_window/main_toolbar.h"
 #include "game/pieces.h"
@@ -258,6 +263,65 @@ TEST_F(MainCommands, FullScreenLatchesItsButtonAndShowsTheCloseButton) {
   EXPECT_FALSE(t.ToolbarButtons[kToolbarFullScreen].Down);
   EXPECT_FALSE(t.ToolbarButtons[kToolbarClose].Visible);
   EXPECT_FALSE(main->MenuAction("MI_FullScreen")->isChecked());
+}
+
+}  // namespace
+
+namespace {
+
+// The options dialog as a player uses it: the sound, the join star and the single main
+// window changed and confirmed reach the field and the window; cancelled, nothing changes.
+TEST_F(MainCommands, OptionsConfirmedReachTheFieldAndCancelledChangeNothing) {
+  int changed = 0;
+  main->OptionsChanged = [&] { ++changed; };
+  const bool sound = main->Field().SoundPlay, join = main->Field().ShowJoin;
+  const uint8_t single = G().PlaySettings.SingleMainWindow;
+  auto answerOptions = [](const char* button) {
+    QTimer::singleShot(0, [button] {
+      QWidget* dialog = QApplication::activeModalWidget();
+      ASSERT_NE(dialog, nullptr);
+      for (const char* box : {"CB_SoundPlay", "CB_VisualShowJoin", "CB_PlaySingleWin"}) {
+        auto* check = dialog->findChild<QCheckBox*>(box);
+        ASSERT_NE(check, nullptr) << box;
+        check->setChecked(!check->isChecked());
+      }
+      QTest::mouseClick(dialog->findChild<QPushButton*>(button), Qt::LeftButton);
+    });
+  };
+  answerOptions("B_Cancel");
+  main->MI_OptionsClick();
+  EXPECT_EQ(main->Field().SoundPlay, sound);
+  EXPECT_EQ(main->Field().ShowJoin, join);
+  EXPECT_EQ(G().PlaySettings.SingleMainWindow, single);
+  EXPECT_EQ(changed, 0);
+  answerOptions("B_Ok");
+  main->MI_OptionsClick();
+  EXPECT_EQ(main->Field().SoundPlay, !sound);
+  EXPECT_EQ(main->Field().ShowJoin, !join);
+  EXPECT_EQ(G().PlaySettings.SingleMainWindow, !single);
+  EXPECT_EQ(changed, 1);
+  EXPECT_FALSE(main->Session().AutoSaveHold);
+}
+
+}  // namespace
+
+namespace {
+
+// The side's grip asks the window for its size and sets it, in the field's pixels; in full
+// screen the window keeps the screen's size.
+TEST_F(MainCommands, TheSidesGripSizesTheWindowButNotInFullScreen) {
+  TFieldHost& host = *main;
+  host.SetMainWindowSize(900, 700);
+  int32_t w = 0, h = 0;
+  host.MainWindowSize(w, h);
+  EXPECT_EQ(std::make_pair(w, h), std::make_pair(900, 700));
+  EXPECT_EQ(main->size(), QSize(900, 700));
+  main->MI_FullScreenClick();
+  ASSERT_TRUE(main->FullScreenOn());
+  const QSize full = main->size();
+  host.SetMainWindowSize(500, 400);
+  EXPECT_EQ(main->size(), full);
+  main->MI_FullScreenClick();
 }
 
 }  // namespace

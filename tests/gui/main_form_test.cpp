@@ -358,3 +358,30 @@ TEST_F(MainWindow, ClosesOnlyWhenNothingRuns) {
 }
 
 }  // namespace
+
+namespace {
+
+// A saved game opens on the side that holds all its pieces; spread over several windows, on
+// the first side.
+TEST_F(MainWindow, ASavedGameOpensOnTheSideThatHoldsItsPieces) {
+  ASSERT_TRUE(Open("dune-grass.zvq"));
+  TGameSession& s = main->Session();
+  const std::string path = s.Paths.sSavedDir + "sides.sv1";
+  SaveAs("sides");
+  ASSERT_TRUE(main->SaveCurrent());
+  ASSERT_EQ(s.sSolve, path);
+  const struct {
+    int32_t firstWindow, otherWindows, side;
+  } cases[] = {{1, 1, 1}, {1, 0, 0}, {3, 3, 0}};
+  for (const auto& c : cases) {
+    for (TPieceRecord& p : s.Game.Pieces) p.Window = uint8_t(c.otherWindows);
+    s.Game.Pieces[0].Window = uint8_t(c.firstWindow);
+    s.SaveModified = true;
+    ASSERT_TRUE(main->SaveCommand());
+    SetActiveSide(main->Field(), 1 - c.side);
+    ASSERT_TRUE(main->StartGame(path));
+    EXPECT_EQ(main->Field().ActiveSide, c.side) << c.firstWindow << " " << c.otherWindows;
+  }
+}
+
+}  // namespace

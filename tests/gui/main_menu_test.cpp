@@ -1,3 +1,6 @@
+#include <QApplication>
+#include <QHelpEvent>
+#include <QToolTip>
 #include <QAction>
 #include <QCheckBox>
 #include <QLineEdit>
@@ -169,6 +172,36 @@ TEST_F(MainMenu, KeysToggleWindowsAndSidesOnRelease) {
   QTest::keyRelease(main.get(), Qt::Key_1);
   EXPECT_TRUE(ws.GameWindows[5].Visible);
   EXPECT_FALSE(ws.GameWindows[2].Visible);
+}
+
+// The function keys are shortcuts too: F1 opens the help at its contents.
+TEST_F(MainMenu, F1ShowsTheHelpContents) {
+  auto helpShown = [] {
+    for (QWidget* w : QApplication::topLevelWidgets())
+      if (w->objectName() == "F_HelpViewer" && w->isVisible()) return true;
+    return false;
+  };
+  EXPECT_EQ(Text("MI_HelpCont"), "Help Contents\tF1");
+  ReleaseKey(Qt::Key_Escape);
+  EXPECT_FALSE(helpShown());
+  ReleaseKey(Qt::Key_F1);
+  EXPECT_TRUE(helpShown());
+}
+
+// Resting the pointer on a toolbar button shows its menu item's caption and shortcut.
+TEST_F(MainMenu, ToolbarButtonsShowTheirHintsWhereThePointerRests) {
+  TToolbarPanel* bar = main->Toolbar();
+  const TToolbarButton& open = bar->Record().ToolbarButtons[0];
+  const QPoint on(open.Left + open.Width / 2, open.Top + open.Height / 2);
+  QHelpEvent over(QEvent::ToolTip, on, bar->mapToGlobal(on));
+  QApplication::sendEvent(bar, &over);
+  EXPECT_EQ(QToolTip::text().toStdString(), "Open (O)");
+  const QPoint off(bar->width() - 2, 1);
+  ASSERT_LT(bar->ButtonAt(off), 0);
+  QHelpEvent away(QEvent::ToolTip, off, bar->mapToGlobal(off));
+  QApplication::sendEvent(bar, &away);
+  QTest::qWait(400);  // a tip fades after 300 ms
+  EXPECT_FALSE(QToolTip::isVisible());
 }
 
 TEST_F(MainMenu, SaveAsAndTheRecentSavedGameOpenWithoutTheBrowser) {

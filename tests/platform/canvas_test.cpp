@@ -99,3 +99,31 @@ TEST(PenLine, PolylineSetsEveryPointButTheLastInTheGivenColour) {
   CanvasPolyline(*bm.b, pts, 1, 0xFFFFFF);  // one point draws nothing
   EXPECT_EQ(bm.At(2, 2), 0x123456u);
 }
+
+// Lines along each of the bitmap's own edges are drawn, alone or in a polyline; lines one
+// pixel beside the bitmap draw nothing.
+TEST(PenLine, LinesAlongTheBitmapsEdgesAreDrawn) {
+  const struct {
+    TCanvasPoint a, b;
+    TPixelSet drawn;
+  } cases[] = {
+      {{0, 1}, {0, 4}, {{0, 1}, {0, 2}, {0, 3}}},
+      {{1, 0}, {4, 0}, {{1, 0}, {2, 0}, {3, 0}}},
+      {{9, 4}, {9, 1}, {{9, 4}, {9, 3}, {9, 2}}},
+      {{4, 5}, {1, 5}, {{4, 5}, {3, 5}, {2, 5}}},
+      {{-1, 1}, {-1, 4}, {}},
+      {{1, -1}, {4, -1}, {}},
+      {{10, 1}, {10, 4}, {}},
+      {{1, 6}, {4, 6}, {}},
+  };
+  for (const auto& c : cases) {
+    TBitmapHolder line(10, 6), poly(10, 6);
+    std::fill(line.b->Pixels, line.b->Pixels + line.b->AllocatedStride * 6, 0);
+    std::fill(poly.b->Pixels, poly.b->Pixels + poly.b->AllocatedStride * 6, 0);
+    CanvasLine(*line.b, c.a, c.b, 0xFFFFFF);
+    const TCanvasPoint points[2] = {c.a, c.b};
+    CanvasPolyline(*poly.b, points, 2, 0xFFFFFF);
+    EXPECT_EQ(line.Set(), c.drawn) << c.a.x << "," << c.a.y;
+    EXPECT_EQ(poly.Set(), c.drawn) << c.a.x << "," << c.a.y;
+  }
+}

@@ -36,6 +36,10 @@ TEST(ChmObjectPath, ResolvesLinksAgainstTheirPage) {
   EXPECT_EQ(ChmObjectPath("./a/./b.htm", "/x/y.htm"), "/x/a/b.htm");
   EXPECT_EQ(ChmObjectPath("../../../etc/passwd", "/a.htm"), "/etc/passwd");  // stays inside
   EXPECT_EQ(ChmObjectPath(""), "/");
+  EXPECT_EQ(ChmObjectPath("b.htm", "x/y.htm"), "/x/b.htm");  // a page named without its root
+  EXPECT_EQ(ChmObjectPath("b.htm", ""), "/b.htm");
+  EXPECT_EQ(ChmObjectPath("a//b.htm", "/"), "/a/b.htm");
+  EXPECT_EQ(ChmObjectPath("sub/", "/p.htm"), "/sub");
 }
 
 TEST(ChmFile, EveryTopicTheCodeAsksForIsInTheShippedHelp) {

@@ -25,10 +25,11 @@ TMetafile Make(int32_t w, int32_t h, const std::function<void(TMetafileWriter&)>
 TPts Points(TMetafile& mf) {
   TPts out;
   EnumMetafile(mf, [&](uint32_t type, uint8_t* rec, uint32_t) {
-    if (type != kMfPolygon && type != kMfPolylineTo && type != kMfPolygon16) return;
+    const bool wide = type == kMfPolygon || type == kMfPolylineTo || type == kMfPolyBezierTo;
+    if (!wide && type != kMfPolygon16) return;
     uint32_t count;
     std::memcpy(&count, rec + 24, 4);
-    for (uint32_t i = 0; i < count && (type == kMfPolygon || type == kMfPolylineTo); ++i) {
+    for (uint32_t i = 0; i < count && wide; ++i) {
       int32_t xy[2];
       std::memcpy(xy, rec + 28 + 8 * i, 8);
       out.emplace_back(xy[0], xy[1]);
@@ -131,6 +132,7 @@ TEST(Metafile, MirrorReflectsPointsAndTwiceRestoresThem) {
     w.Polygon(kTriangle);
     w.Polygon16({{1, 2}, {3, 29}, {19, 0}});
     w.Record(kMfPolylineTo, {0, 0, 0, 0, 1, 5, 5});  // a kind the walk leaves alone
+    w.Poly(kMfPolyBezierTo, {{4, 6}, {7, 8}, {9, 10}}, true);
   });
   const std::vector<uint8_t> original = mf.Bytes;
   MirrorMetafile(mf, false, false);
@@ -141,6 +143,7 @@ TEST(Metafile, MirrorReflectsPointsAndTwiceRestoresThem) {
   EXPECT_EQ(lr[0], std::make_pair(20 - 2 - 1, 1));
   EXPECT_EQ(lr[3], std::make_pair(20 - 1 - 1, 2));  // the 16-bit polygon too
   EXPECT_EQ(lr[6], std::make_pair(5, 5));           // poly line-to untouched
+  EXPECT_EQ(lr[7], std::make_pair(20 - 4 - 1, 6));   // curves from the current position move
   MirrorMetafile(mf, true, false);
   EXPECT_EQ(mf.Bytes, original);
 
@@ -281,6 +284,146 @@ TEST(Metafile, PlaybackStaysInsideTheClipAndTheBitmap) {
   for (const auto& [x, y] : painted) {
     EXPECT_TRUE(x >= 3 && x <= 20 && y >= 4 && y <= 21);
   }
+}
+
+}  // namespace
+
+namespace {
+
+// The records a system writer leaves in a shape, each played alone on white at the drawing's
+// own size (a drawing at (100, 50): (u, v) lands on (u - 100, v - 50)); the pixels that tell
+// what each one does. Pen 0x00FF00 green, brush 0x000080 dark red.
+TEST(Metafile, EachRecordKindPlaysAsTheSystemDrawsIt) {
+  using TBody = std::function<void(TMetafileWriter&)>;
+  constexpr uint32_t kWhite = 0xFFFFFF, kPen = 0x00FF00, kBrush = 0x000080, kOther = 0xFF0000;
+  const TBody square = [](TMetafileWriter& w) {
+    w.Record(kMfMoveTo, {102, 52});
+    w.Record(kMfLineTo, {110, 52});
+    w.Record(kMfLineTo, {110, 60});
+    w.Record(kMfLineTo, {102, 60});
+  };
+  const TBody box = [](TMetafileWriter& w) { w.Polygon({{102, 52}, {110, 52}, {110, 60}, {102, 60}}); };
+  // A brush and the extended pen of a style: a box filled and outlined by them.
+  const auto extPenBox = [box](int32_t style) {
+    return TBody([box, style](TMetafileWriter& w) {
+      w.CreateBrush(kBrush);
+      w.Record(kMfExtCreatePen, {7, 0, 0, 0, 0, style, 1, 0, int32_t(kOther)});
+      w.Record(kMfSelectObject, {7});
+      box(w);
+    });
+  };
+  const TBody path = [square](TMetafileWriter& w) {
+    w.CreatePen(kPen);
+    w.CreateBrush(kBrush);
+    w.Record(kMfBeginPath, {});
+    square(w);
+  };
+  const struct {
+    const char* what;
+    TBody body;
+    std::vector<std::tuple<int, int, uint32_t>> pixels;
+  } cases[] = {
+      {"a curve from the current position stays open and the next line starts at its end",
+       [](TMetafileWriter& w) {
+         w.CreatePen(kPen);
+         w.Record(kMfMoveTo, {100, 62});
+         w.Poly(kMfPolyBezierTo, {{100, 50}, {112, 50}, {112, 62}}, true);
+         w.Record(kMfLineTo, {106, 62});
+       },
+       {{0, 12, kPen}, {6, 3, kPen}, {9, 12, kPen}, {3, 12, kWhite}}},
+      {"a curve's points past its last whole curve are left out",
+       [](TMetafileWriter& w) {
+         w.CreatePen(kPen);
+         w.Poly(kMfPolyBezier, {{100, 62}, {100, 50}, {112, 50}, {112, 62}, {100, 56}, {106, 56}}, true);
+       },
+       {{0, 12, kPen}, {6, 3, kPen}, {12, 12, kPen}, {3, 6, kWhite}, {9, 9, kWhite}}},
+      {"a pixel record paints its one pixel",
+       [](TMetafileWriter& w) { w.Record(kMfSetPixel, {103, 54, int32_t(kOther)}); },
+       {{3, 4, kOther}, {4, 4, kWhite}, {3, 5, kWhite}}},
+      {"a solid extended pen outlines the fill", extPenBox(0),
+       {{6, 6, kBrush}, {6, 10, kOther}, {6, 2, kOther}}},
+      {"an extended pen of style 5 outlines nothing", extPenBox(5),
+       {{6, 6, kBrush}, {6, 10, kWhite}, {2, 10, kWhite}}},
+      {"a deleted pen cannot be selected again",
+       [](TMetafileWriter& w) {
+         w.CreatePen(kPen);
+         w.CreatePen(kOther);
+         w.Record(kMfDeleteObject, {1});
+         w.Record(kMfSelectObject, {1});
+         w.Polyline({{100, 56}, {112, 56}});
+       },
+       {{6, 6, kOther}}},
+      {"stock pens and brushes, an unknown stock object ignored",
+       [box](TMetafileWriter& w) {
+         w.Record(kMfSelectObject, {int32_t(kMfBlackPen)});
+         w.Record(kMfSelectObject, {int32_t(kMfStockObject | 2)});
+         w.Record(kMfSelectObject, {int32_t(kMfStockObject | 9)});
+         box(w);
+       },
+       {{6, 6, 0x808080}, {6, 2, 0}, {10, 6, 0}}},
+      {"a stroked path is outlined only, open figures left open",
+       [path](TMetafileWriter& w) {
+         path(w);
+         w.Record(kMfEndPath, {});
+         w.Record(kMfStrokePath, {100, 50, 112, 62});
+       },
+       {{6, 2, kPen}, {10, 6, kPen}, {6, 10, kPen}, {2, 6, kWhite}, {6, 6, kWhite}}},
+      {"a closed figure is stroked all round",
+       [path](TMetafileWriter& w) {
+         path(w);
+         w.Record(kMfCloseFigure, {});
+         w.Record(kMfEndPath, {});
+         w.Record(kMfStrokePath, {100, 50, 112, 62});
+       },
+       {{2, 6, kPen}, {6, 6, kWhite}}},
+      {"stroke and fill fills and closes every figure",
+       [path](TMetafileWriter& w) {
+         path(w);
+         w.Record(kMfEndPath, {});
+         w.Record(kMfStrokeAndFillPath, {100, 50, 112, 62});
+       },
+       {{6, 6, kBrush}, {6, 2, kPen}, {2, 6, kPen}}},
+      {"a path not yet ended draws nothing, an aborted one is forgotten",
+       [path, square](TMetafileWriter& w) {
+         path(w);
+         w.Record(kMfStrokeAndFillPath, {100, 50, 112, 62});
+         w.Record(kMfAbortPath, {});
+         w.Record(kMfFillPath, {100, 50, 112, 62});
+       },
+       {{6, 6, kWhite}, {6, 2, kWhite}, {2, 6, kWhite}}},
+  };
+  for (const auto& c : cases) {
+    TMetafile mf = Make(13, 13, c.body, 100, 50);
+    TCanvas canvas(13, 13);
+    PlayMetafile(mf, *canvas.B, 0, 0, 13, 13, {0, 0, 12, 12});
+    for (const auto& [x, y, colour] : c.pixels) EXPECT_EQ(canvas.At(x, y), colour) << c.what << " at " << x << "," << y;
+  }
+}
+
+}  // namespace
+
+namespace {
+
+// A drawing of a single pixel plays; an empty target rectangle, a target that is not 24-bit or
+// a metafile never loaded draw nothing.
+TEST(Metafile, PlaybackNeedsATargetRectangleA24BitBitmapAndADrawing) {
+  TMetafile dot = Make(1, 1, [](TMetafileWriter& w) { w.Record(kMfSetPixel, {0, 0, 0x0000FF}); });
+  TCanvas one(4, 4);
+  PlayMetafile(dot, *one.B, 2, 1, 1, 1, {0, 0, 3, 3});
+  EXPECT_EQ(one.NonWhite(), (std::set<std::pair<int, int>>{{2, 1}}));
+  for (const auto& [w, h] : {std::pair{0, 4}, {4, 0}, {-4, 4}, {4, -4}}) {
+    TCanvas c(4, 4);
+    PlayMetafile(dot, *c.B, 0, 0, w, h, {0, 0, 3, 3});
+    EXPECT_TRUE(c.NonWhite().empty()) << w << " x " << h;
+  }
+  TCanvas never(4, 4);
+  PlayMetafile(TMetafile{}, *never.B, 0, 0, 4, 4, {0, 0, 3, 3});
+  EXPECT_TRUE(never.NonWhite().empty());
+  TPlatformBitmap* wide = CreatePlatformBitmap(4, 4, 32);
+  std::memset(wide->Pixels, 0x55, size_t(wide->AllocatedStride) * 4);
+  PlayMetafile(dot, *wide, 0, 0, 4, 4, {0, 0, 3, 3});
+  for (int i = 0; i < wide->AllocatedStride * 4; ++i) EXPECT_EQ(wide->Pixels[i], 0x55) << i;
+  DestroyPlatformBitmap(wide);
 }
 
 }  // namespace

@@ -74,3 +74,56 @@ TEST_F(Registry, ErrorCodesTellMissingKeysFromMissingValues) {
 }
 
 }  // namespace
+
+namespace {
+
+// The user-dirs file as xdg-user-dirs writes it and as a hand may leave it: each line's
+// documents folder, or home where the line gives none.
+TEST_F(Registry, EachFormOfADocumentsLine) {
+  const struct {
+    const char* line;
+    std::string folder;
+  } cases[] = {
+      {"  \tXDG_DOCUMENTS_DIR=\"$HOME/Docs\"", "/Docs"},
+      {"XDG_DOCUMENTS_DIR=$HOME/Plain", "/Plain"},
+      {"XDG_DOCUMENTS_DIR=/abs/olute//", "!/abs/olute"},
+      {"XDG_DOCUMENTS_DIR=\"/quoted\" # a remark", "!/quoted"},
+      {"XDG_DOCUMENTS_DIR=\"$HOME/open", ""},
+      {"XDG_DOCUMENTS_DIR=\"", ""},
+      {"XDG_DOCUMENTS_DIR=\"\"", ""},
+      {"XDG_DOCUMENTS_DIR=$HOME", ""},
+      {"XDG_DOCUMENTS_DIR=$HOMEWORK/x", ""},
+      {"XDG_DOCUMENTS_DIR=/", "!/"},
+      {"# XDG_DOCUMENTS_DIR=\"/remark\"", ""},
+      {"XDG_DOCUMENTS_DIRS=\"/other\"", ""},
+      {"XDG_DOCUMENTS_DIR", ""},
+  };
+  for (const auto& c : cases) {
+    WriteUserDirs(std::string(c.line) + "\n");
+    const std::string expected = c.folder.starts_with('!') ? c.folder.substr(1) : Home() + c.folder;
+    EXPECT_EQ(Read("Personal"), expected) << c.line;
+  }
+}
+
+TEST_F(Registry, OnlyTheUsersShellFoldersAreThereAndNoneIsANumber) {
+  EXPECT_EQ(Read("Personal", TRegistryRoot::LocalMachine), "");
+  EXPECT_EQ(registry_.RegReadError, kRegKeyMissing);
+  EXPECT_EQ(RegReadInteger(registry_, TRegistryRoot::LocalMachine, kShellFoldersKey, "Personal"), 0);
+  EXPECT_EQ(registry_.RegReadError, kRegKeyMissing);
+  // A home whose name reads as a number is read as one, within 32 bits and whole.
+  const struct {
+    std::string home;
+    int32_t value;
+    int32_t error;
+  } homes[] = {{"42", 42, kRegReadOk},           {"-2147483648", INT32_MIN, kRegReadOk},
+               {"2147483647", INT32_MAX, kRegReadOk},
+               {"2147483648", 0, kRegValueMissing}, {"-2147483649", 0, kRegValueMissing},
+               {"12abc", 0, kRegValueMissing},   {"99999999999999999999", 0, kRegValueMissing}};
+  for (const auto& h : homes) {
+    registry_.Environment.Home = h.home;
+    EXPECT_EQ(RegReadInteger(registry_, TRegistryRoot::CurrentUser, kShellFoldersKey, "Personal"), h.value) << h.home;
+    EXPECT_EQ(registry_.RegReadError, h.error) << h.home;
+  }
+}
+
+}  // namespace

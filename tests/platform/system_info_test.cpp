@@ -53,3 +53,69 @@ TEST(ParseCpuInfo, FirstModelNameAndProcessorCount) {
 }
 
 }  // namespace
+
+namespace {
+
+// Shell quoting as os-release uses it: escapes only inside double quotes, quotes only in pairs.
+TEST(ParseOsRelease, EachQuotingOfAValue) {
+  const struct {
+    const char* line;
+    const char* name;
+  } cases[] = {
+      {"NAME=\"a \\\"b\\\" \\\\ c\"", "a \"b\" \\ c"},
+      {"NAME='a \\' b'", "a \\' b"},
+      {"NAME=\"mixed'", "\"mixed'"},
+      {"NAME=\"", "\""},
+      {"NAME=\"\"", ""},
+      {"NAME=\"ends with \\\"", "ends with \\"},
+      {"  NAME = x", ""},
+      {"\tNAME=\t spaced \t\r", "spaced"},
+      {"NAME=a=b", "a=b"},
+      {"#NAME=remark", ""},
+  };
+  for (const auto& c : cases) EXPECT_EQ(ParseOsRelease(c.line).Name, c.name) << c.line;
+}
+
+TEST(ParseMemInfo, SwapAndCommitLimitsAndTheLargestNumber) {
+  const TMemoryFacts m = ParseMemInfo(
+      "MemTotal: 1000 kB\nMemAvailable: 1000 kB\nSwapTotal: 300 kB\nSwapFree: 900 kB\n"
+      "CommitLimit: 5000 kB\nCommitted_AS: 1200 kB\n");
+  EXPECT_EQ(m.LoadPercent, 0);
+  EXPECT_EQ(m.AvailSwap, 300ull * 1024);  // never more free than there is
+  EXPECT_EQ(m.AvailVirtual, 3800ull * 1024);
+  const uint64_t largest = UINT64_MAX >> 11;
+  EXPECT_EQ(ParseMemInfo("MemTotal: " + std::to_string(largest) + " kB\n").TotalPhysical, largest * 1024);
+  EXPECT_FALSE(ParseMemInfo("MemTotal: " + std::to_string(largest + 1) + " kB\n").Known);
+  EXPECT_EQ(ParseMemInfo("MemTotal: 300 kB\nMemFree: 100 kB\n").LoadPercent, 66);
+}
+
+TEST(ParseCpuInfo, EveryKindOfModelLine) {
+  for (const char* key : {"model name", "Processor", "cpu model"}) {
+    std::string model;
+    int32_t count = 0;
+    ParseCpuInfo(std::string("processor : 0\n  ") + key + "\t:  Chip 9 \nprocessor: 1\nprocessor: 2", model, count);
+    EXPECT_EQ(model, "Chip 9") << key;
+    EXPECT_EQ(count, 3) << key;
+  }
+}
+
+// This machine's own facts: the kernel, at least one processor and the memory, and the free
+// space of the program's file system, the root's only when it is another.
+TEST(ReadSystemFacts, ThisMachine) {
+  const TSystemFacts root = ReadSystemFacts("/");
+  EXPECT_EQ(root.KernelName, "Linux");
+  EXPECT_FALSE(root.KernelRelease.empty());
+  EXPECT_FALSE(root.Machine.empty());
+  EXPECT_GE(root.CpuCount, 1);
+  EXPECT_TRUE(root.Memory.Known);
+  EXPECT_FALSE(root.Os.Name.empty());
+  ASSERT_EQ(root.Disks.size(), 1u);
+  EXPECT_EQ(root.Disks[0].Path, "/");
+  for (const std::string& dir : {std::string(), std::string("/no/such/folder")}) {
+    const TSystemFacts none = ReadSystemFacts(dir);
+    ASSERT_EQ(none.Disks.size(), 1u) << dir;
+    EXPECT_EQ(none.Disks[0].Path, "/") << dir;
+  }
+}
+
+}  // namespace

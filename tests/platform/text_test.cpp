@@ -119,3 +119,73 @@ TEST(PlatformText, BoxesOffTheBitmapAreCutAndOddInputIsRefused) {
   DrawBitmapText(*mask.b, 0, 0, 30, 10, u"Mask", kCaption, 0xFFFFFF, kTextSingleLine);
   for (int i = 0; i < mask.b->AllocatedStride * 10; ++i) ASSERT_EQ(mask.b->Pixels[i], 0);
 }
+
+namespace {
+
+// The pixels of a 24-bit bitmap, top row first.
+std::vector<uint8_t> Pixels(TPlatformBitmap& b) {
+  std::vector<uint8_t> out;
+  for (int y = 0; y < b.Height; ++y) out.insert(out.end(), Pixel(b, 0, y), Pixel(b, 0, y) + 3 * b.Width);
+  return out;
+}
+
+// Text drawn with the flags gives the same pixels as the text the flags stand for drawn
+// plainly: an end ellipsis is the elided text, a single line has its line breaks as spaces.
+TEST(PlatformText, FlagsDrawWhatTheyStandFor) {
+  const std::u16string longText = u"A caption much too long for its box";
+  const struct {
+    std::u16string text;
+    uint32_t flags;
+    std::u16string plain;
+    int32_t width;
+  } cases[] = {
+      {longText, kTextEndEllipsis, ElideText(longText, kCaption, 70), 70},
+      {u"Two\r\nlines\nhere", kTextSingleLine, u"Two  lines here", 150},
+  };
+  for (const auto& c : cases) {
+    BitmapGuard flagged(CreatePlatformBitmap(160, 16, 24)), plain(CreatePlatformBitmap(160, 16, 24));
+    Fill(*flagged.b, 0, 0, 0, 0);
+    Fill(*plain.b, 0, 0, 0, 0);
+    DrawBitmapText(*flagged.b, 2, 1, c.width, 14, c.text, kCaption, 0xFFFFFF, c.flags);
+    DrawBitmapText(*plain.b, 2, 1, c.width, 14, c.plain, kCaption, 0xFFFFFF, 0);
+    EXPECT_EQ(Pixels(*flagged.b), Pixels(*plain.b)) << c.flags;
+    EXPECT_NE(Pixels(*flagged.b), std::vector<uint8_t>(160 * 16 * 3, 0)) << c.flags;
+  }
+}
+
+// A box that sticks out of the bitmap on the left and the top keeps the text where the whole
+// box puts it: the pixels are those of the same text on a bitmap large enough for the box.
+TEST(PlatformText, ACutBoxKeepsTheTextInPlace) {
+  BitmapGuard cut(CreatePlatformBitmap(40, 12, 24)), whole(CreatePlatformBitmap(47, 15, 24));
+  Fill(*cut.b, 0, 0, 0, 0);
+  Fill(*whole.b, 0, 0, 0, 0);
+  DrawBitmapText(*cut.b, -7, -3, 47, 15, u"Offset text", kCaption, 0xFFFFFF, kTextSingleLine);
+  DrawBitmapText(*whole.b, 0, 0, 47, 15, u"Offset text", kCaption, 0xFFFFFF, kTextSingleLine);
+  int inked = 0;
+  for (int y = 0; y < 12; ++y)
+    for (int x = 0; x < 40; ++x) {
+      ASSERT_EQ(Pixel(*cut.b, x, y)[0], Pixel(*whole.b, x + 7, y + 3)[0]) << x << "," << y;
+      inked += Pixel(*cut.b, x, y)[0] != 0;
+    }
+  EXPECT_GT(inked, 10);
+}
+
+// Text without ink leaves every pixel of the box as it was, whatever lies under it, also
+// where the box is cut by the bitmap's edges.
+TEST(PlatformText, TheBoxKeepsWhatLiesUnderTheInk) {
+  for (const int bits : {24, 32}) {
+    BitmapGuard g(CreatePlatformBitmap(40, 12, bits));
+    for (int y = 0; y < 12; ++y)
+      for (int x = 0; x < 40; ++x) {
+        uint8_t* p = Pixel(*g.b, x, y);
+        p[0] = uint8_t(x * 6), p[1] = uint8_t(y * 20), p[2] = uint8_t(x + y);
+      }
+    const std::vector<uint8_t> before(g.b->Pixels, g.b->Pixels + g.b->AllocatedStride * 12);
+    for (const auto& [x, y] : {std::pair{3, 2}, {-5, -3}, {30, 6}}) {
+      DrawBitmapText(*g.b, x, y, 30, 9, u"   ", kCaption, 0xFFFFFF, kTextSingleLine);
+      EXPECT_EQ(std::vector<uint8_t>(g.b->Pixels, g.b->Pixels + g.b->AllocatedStride * 12), before) << bits << " " << x;
+    }
+  }
+}
+
+}  // namespace
