@@ -17,6 +17,8 @@
 #include "download/local_servers.h"
 #include "download/recording_view.h"
 #include "foundation/lang_forms.h"
+#include "foundation/picture_limits.h"
+#include "foundation/picture_test_util.h"
 #include "game/window_commands.h"
 #include "platform/message_box.h"
 #include "platform/rar_archive.h"
@@ -433,4 +435,44 @@ TEST_F(DownloadFormTest, AnArchiveLargerThanAnUnpackingMayWriteIsNotFetched) {
   EXPECT_EQ(BoxTexts(), std::vector<std::string>{"The answer is larger than " + std::to_string(kRarMaxTotalSize) + " bytes."});
   EXPECT_FALSE(f.HasJigsaw("ladybird"));
   EXPECT_TRUE(f.LeftOvers().empty());
+}
+
+// A list preview is decoded as a preview, never at the size it claims: a progressive one whose
+// decoding would hold every coefficient of its 6400 x 6400 pixels, and a file padded past a
+// preview's bytes, show no preview in the list or beside it; a 4000 x 3000 one still shows.
+TEST_F(DownloadFormTest, ListPreviewsAreDecodedWithinAPreviewsLimits) {
+  const std::string names = "progressive\npadded\nquadrants\n";
+  Spit(site.Thumb + "jiglist.txt", std::vector<uint8_t>(names.begin(), names.end()));
+  Spit(site.Thumb + "progressive.jpg",
+       QtEncoded(Quadrants(6400, 6400).convertToFormat(QImage::Format_Grayscale8), "JPG", true));
+  Spit(site.Thumb + "padded.jpg", QtPictureBytes("JPG", 180, 135, Qt::red));
+  fs::resize_file(site.Thumb + "padded.jpg", uintmax_t(kMaxPreviewFileBytes) + 1);
+  Spit(site.Thumb + "quadrants.jpg", QtEncoded(Quadrants(4000, 3000), "JPG"));
+  auto form = MakeForm();
+  form->show();
+  form->activateWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(form.get()));
+  auto* list = Child<QListWidget>(*form, "LV_Downs");
+  ASSERT_EQ(list->count(), 3);
+  struct TCase {
+    int Row;
+    bool Shown;
+  };
+  for (const TCase& c : {TCase{0, false}, TCase{1, false}, TCase{2, true}}) {
+    const TDownloadItem& item = form->List().Items[size_t(c.Row)];
+    SCOPED_TRACE(item.Caption);
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualItemRect(list->item(c.Row)).center());
+    EXPECT_EQ(form->SelectedIndex(), c.Row);
+    EXPECT_EQ(Child<QLabel>(*form, "I_DownThumb")->isVisible(), c.Shown);
+    EXPECT_EQ(Child<QGroupBox>(*form, "GB_DownThumb")->title().toStdString(), c.Shown ? item.Caption : "");
+    EXPECT_EQ(item.ImageIndex, c.Shown ? c.Row + 1 : 0);
+  }
+  // The one shown fills its cell, its quadrants where they were.
+  const TDibImage& cell = **form->List().Cells[3];
+  const uint32_t want[4] = {0x0000FF, 0x00FF00, 0xFF0000, 0xFFFFFF};
+  for (int q = 0; q < 4; ++q) {
+    const int32_t got = GetDibPixel(cell, (2 * (q % 2) + 1) * 180 / 4, (2 * (q / 2) + 1) * 135 / 4);
+    for (int shift = 0; shift < 24; shift += 8)
+      EXPECT_NEAR((got >> shift) & 255, int32_t(want[q] >> shift) & 255, 12) << "quadrant " << q;
+  }
 }

@@ -19,9 +19,8 @@
 #include <QTimer>
 #include <QVBoxLayout>
 
-#include <unistd.h>
 
-#include "foundation/picture_loading.h"
+#include "foundation/picture_limits.h"
 #include "foundation/text_format.h"
 #include "game/game_paths.h"
 
@@ -353,7 +352,7 @@ void TF_Download::ShowDownloadThumb(const std::string& name) {
       DownloadListFolder(env_.Options ? *env_.Options : TGameOptions(), env_.sThumbDir) + name + kPreviewExt;
   if (name.find('/') != std::string::npos) return;
   TDibHolder picture;
-  if (access(path.c_str(), R_OK) != 0 || !LoadJpegFile(*picture, path)) return;
+  if (!LoadJpegPreviewFile(*picture, path)) return;
   const QImage image = DibToImage(*picture);
   if (image.isNull()) return;
   I_DownThumb->setPixmap(QPixmap::fromImage(
