@@ -72,6 +72,20 @@ TEST_F(PlayerTexts, InfoWindowShowsAMarkupFileNameAsText) {
   EXPECT_EQ(memo, "<i>kept as typed</i>");
 }
 
+// A recent file whose name holds an ampersand is offered under that name; only its digit is
+// the menu entry's access key.
+TEST_F(PlayerTexts, RecentFileNamesKeepTheirAmpersands) {
+  Start();
+  const std::string path = dir.File("Tom & Jerry.zvq");
+  std::filesystem::rename(Pack(120, 90, "Chase"), path);
+  ASSERT_TRUE(Open(path, 13, 4, 7));
+  QAction* recent = main->MenuAction("MI_FileLast0");
+  ASSERT_NE(recent, nullptr);
+  EXPECT_TRUE(recent->isVisible());
+  EXPECT_EQ(recent->iconText().toStdString(), "1. Tom & Jerry.zvq");
+  EXPECT_EQ(QKeySequence::mnemonic(recent->text()), QKeySequence(Qt::ALT | Qt::Key_1));
+}
+
 // With no site address the web pages are greyed; a player's sources file with one opens it.
 TEST_F(PlayerTexts, WebPagesNeedASiteAddress) {
   const struct {
