@@ -6,7 +6,7 @@
 #include "foundation/binary_file.h"
 #include "foundation/dib_ops.h"
 #include "foundation/lang.h"
-#include "foundation/picture_loading.h"
+#include "foundation/picture_limits.h"
 #include "foundation/text_format.h"
 
 namespace {
@@ -101,7 +101,7 @@ bool LoadDownloadList(TDownloadList& list, const std::string& folder, const std:
     item.Caption = name;
     const std::string preview = folder + name + kPreviewExt;
     TDibHolder picture;
-    if (PlainName(name) && RegularFileExists(preview) && LoadJpegFile(*picture, preview) &&
+    if (PlainName(name) && RegularFileExists(preview) && LoadJpegPreviewFile(*picture, preview) &&
         picture->BytesPerPixel == 3) {
       int32_t w, h;
       PreviewFit(picture->Width, picture->Height, w, h);

@@ -1,7 +1,9 @@
 #include "foundation/picture_limits.h"
 
+#include <filesystem>
 #include <vector>
 
+#include "foundation/binary_file.h"
 #include "foundation/picture_codec_common.h"
 #include "foundation/picture_loading.h"
 
@@ -60,6 +62,19 @@ bool DecodePreview(TDibImage& image, const uint8_t* data, size_t size, std::stri
 bool LoadPreviewFile(TDibImage& image, const std::string& path, std::string* error) {
   std::vector<uint8_t> bytes;
   if (!ReadFileBytes(path, bytes, error)) return false;
+  return DecodePreview(image, bytes.data(), bytes.size(), error);
+}
+
+bool LoadJpegPreviewFile(TDibImage& image, const std::string& path, std::string* error) {
+  std::vector<uint8_t> bytes;
+  std::error_code ec;
+  // Checked before the open, which would wait on a named pipe.
+  if (!std::filesystem::is_regular_file(path, ec) || !ReadFileHead(path, size_t(kMaxPreviewFileBytes) + 1, bytes))
+    return picture_codec::Fail(error, "Cannot read file \"" + path + "\"");
+  if (int64_t(bytes.size()) > kMaxPreviewFileBytes)
+    return picture_codec::Fail(error, "File \"" + path + "\" is too large for a preview");
+  if (DetectPictureKind(bytes.data(), bytes.size()) != TPictureKind::Jpeg)
+    return picture_codec::Fail(error, "File \"" + path + "\" is no JPEG picture");
   return DecodePreview(image, bytes.data(), bytes.size(), error);
 }
 

@@ -28,6 +28,10 @@ bool ReadPictureSize(const uint8_t* data, size_t size, int32_t& width, int32_t& 
 // A preview or thumbnail of any of the picture formats, decoded within the limits above.
 bool DecodePreview(TDibImage& image, const uint8_t* data, size_t size, std::string* error = nullptr);
 bool LoadPreviewFile(TDibImage& image, const std::string& path, std::string* error = nullptr);
+// A preview kept as a file of its own (a thumbnail folder, a download list): JPEG only, of at most
+// kMaxPreviewFileBytes, decoded as DecodePreview does.
+constexpr int64_t kMaxPreviewFileBytes = 32L << 20;
+bool LoadJpegPreviewFile(TDibImage& image, const std::string& path, std::string* error = nullptr);
 
 bool PictureWithinBudget(int64_t width, int64_t height);
 // What the player is told when a picture is over the budget.

@@ -7,7 +7,6 @@
 #include "foundation/file_helpers.h"
 #include "foundation/lang.h"
 #include "foundation/picture_limits.h"
-#include "foundation/picture_loading.h"
 #include "foundation/text_format.h"
 #include "game/game_paths.h"
 #include "game/jigsaw_file.h"
@@ -157,9 +156,7 @@ bool LoadNextThumb(TBrowserModel& m) {
   bool loaded = false;
   if (jigsaw) {
     const std::string jpeg = ThumbFolder(s.Paths) + item.Caption + ".jpg";
-    std::vector<uint8_t> bytes;
-    if (IsFile(jpeg) && ReadFileBytes(jpeg, bytes) && DetectPictureKind(bytes.data(), bytes.size()) == TPictureKind::Jpeg)
-      loaded = DecodePreview(*m.Load.Picture, bytes.data(), bytes.size());
+    if (IsFile(jpeg)) loaded = LoadJpegPreviewFile(*m.Load.Picture, jpeg);
     if (!loaded) {
       TJigsawOpenTarget target{s.Game.CurrentLevel, m.Load, s.Paths.TempPictureFile, {}, {}};
       loaded = OpenJigsaw(s.Paths.sJigsawDir + name, OpenJigsawThumbnail, target);

@@ -147,7 +147,10 @@ void ReadDownload(const TSettingsText& t, TGameSession& s, const TSettingsEnv& e
 }  // namespace
 
 std::string RecentFileCaption(int32_t index, const std::string& name) {
-  return "&" + std::to_string(index + 1) + ". " + name;
+  // Only the digit is the access key: an '&' of the file name is shown as it is.
+  std::string caption = "&" + std::to_string(index + 1) + ". ";
+  for (char c : name) caption += c == '&' ? std::string("&&") : std::string(1, c);
+  return caption;
 }
 
 void SetDefaultSettings(TGameSession& s, TSettings& st, const TSettingsEnv& env) {

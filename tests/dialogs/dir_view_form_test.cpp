@@ -19,6 +19,7 @@
 #include <memory>
 
 #include "support/recording_host.h"
+#include "support/shown_text.h"
 #include "ui/dialogs/dir_view_form.h"
 #include "foundation/binary_file.h"
 #include "foundation/lang_forms.h"
@@ -316,4 +317,16 @@ namespace {
 
 // Captions are cut only for want of room: a name that fits the cell's text width shows whole
 // at every font size, however its advance rounds; a longer one is cut to fit with an ellipsis.
+// A jigsaw whose file name looks like markup is named as the text it is.
+TEST_F(DirView, AFileNameThatLooksLikeMarkupIsShownAsText) {
+  const std::string name = "<b>Bold <img src=x> <a href=x>go";
+  fs::rename(session.Paths.sJigsawDir + "fallen-leaf.zvq", session.Paths.sJigsawDir + name + ".zvq");
+  Show();
+  auto* list = Find<QListWidget>("LV_Jigs");
+  const QList<QListWidgetItem*> found = list->findItems(QString::fromStdString(name), Qt::MatchExactly);
+  ASSERT_EQ(found.size(), 1);
+  ClickItem("LV_Jigs", list->row(found[0]));
+  EXPECT_EQ(ShownText(Find<QLabel>("L_Thumb")), name);
+}
+
 }  // namespace

@@ -17,9 +17,12 @@
 #include "download/local_servers.h"
 #include "download/recording_view.h"
 #include "foundation/lang_forms.h"
+#include "foundation/picture_limits.h"
+#include "foundation/picture_test_util.h"
 #include "game/window_commands.h"
 #include "platform/message_box.h"
 #include "platform/rar_archive.h"
+#include "support/shown_text.h"
 #include "ui/dialogs/options_form.h"
 
 namespace fs = std::filesystem;
@@ -65,6 +68,18 @@ class DownloadFormTest : public ::testing::Test {
     EXPECT_TRUE(LoadLanguage(lang, lang.LangDir + "english.lng", forms));
     form->PauseMs = 0;
     return form;
+  }
+  // The window shown and active, so that clicks on its list take the focus as a player's do.
+  std::unique_ptr<TF_Download> ShowActive() {
+    auto form = MakeForm();
+    form->show();
+    form->activateWindow();
+    EXPECT_TRUE(QTest::qWaitForWindowActive(form.get()));
+    return form;
+  }
+  void ClickRow(TF_Download& form, int row) {
+    auto* list = Child<QListWidget>(form, "LV_Downs");
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualItemRect(list->item(row)).center());
   }
   template <class T>
   static T* Child(TF_Download& form, const char* name) {
@@ -433,4 +448,60 @@ TEST_F(DownloadFormTest, AnArchiveLargerThanAnUnpackingMayWriteIsNotFetched) {
   EXPECT_EQ(BoxTexts(), std::vector<std::string>{"The answer is larger than " + std::to_string(kRarMaxTotalSize) + " bytes."});
   EXPECT_FALSE(f.HasJigsaw("ladybird"));
   EXPECT_TRUE(f.LeftOvers().empty());
+}
+
+// A list preview is decoded as a preview, never at the size it claims: a progressive one whose
+// decoding would hold every coefficient of its 6400 x 6400 pixels, and a file padded past a
+// preview's bytes, show no preview in the list or beside it; a 4000 x 3000 one still shows.
+TEST_F(DownloadFormTest, ListPreviewsAreDecodedWithinAPreviewsLimits) {
+  const std::string names = "progressive\npadded\nquadrants\n";
+  Spit(site.Thumb + "jiglist.txt", std::vector<uint8_t>(names.begin(), names.end()));
+  Spit(site.Thumb + "progressive.jpg",
+       QtEncoded(Quadrants(6400, 6400).convertToFormat(QImage::Format_Grayscale8), "JPG", true));
+  Spit(site.Thumb + "padded.jpg", QtPictureBytes("JPG", 180, 135, Qt::red));
+  fs::resize_file(site.Thumb + "padded.jpg", uintmax_t(kMaxPreviewFileBytes) + 1);
+  Spit(site.Thumb + "quadrants.jpg", QtEncoded(Quadrants(4000, 3000), "JPG"));
+  auto form = ShowActive();
+  ASSERT_EQ(Child<QListWidget>(*form, "LV_Downs")->count(), 3);
+  struct TCase {
+    int Row;
+    bool Shown;
+  };
+  for (const TCase& c : {TCase{0, false}, TCase{1, false}, TCase{2, true}}) {
+    const TDownloadItem& item = form->List().Items[size_t(c.Row)];
+    SCOPED_TRACE(item.Caption);
+    ClickRow(*form, c.Row);
+    EXPECT_EQ(form->SelectedIndex(), c.Row);
+    EXPECT_EQ(Child<QLabel>(*form, "I_DownThumb")->isVisible(), c.Shown);
+    EXPECT_EQ(Child<QGroupBox>(*form, "GB_DownThumb")->title().toStdString(), c.Shown ? item.Caption : "");
+    EXPECT_EQ(item.ImageIndex, c.Shown ? c.Row + 1 : 0);
+  }
+  // The one shown fills its cell, its quadrants where they were.
+  const TDibImage& cell = **form->List().Cells[3];
+  const uint32_t want[4] = {0x0000FF, 0x00FF00, 0xFF0000, 0xFFFFFF};
+  for (int q = 0; q < 4; ++q) {
+    const int32_t got = GetDibPixel(cell, (2 * (q % 2) + 1) * 180 / 4, (2 * (q / 2) + 1) * 135 / 4);
+    for (int shift = 0; shift < 24; shift += 8)
+      EXPECT_NEAR((got >> shift) & 255, int32_t(want[q] >> shift) & 255, 12) << "quadrant " << q;
+  }
+}
+
+// A list name with markup and an ampersand heads its preview and fills its tooltip as the text
+// it is: no shortcut letter, no markup read.
+TEST_F(DownloadFormTest, ListNamesHeadTheirPreviewAsText) {
+  for (const std::string name : {"rock & roll", "<b>bold & <i>more"}) {
+    SCOPED_TRACE(name);
+    const std::string list = "plain\n" + name + "\n";
+    Spit(site.Thumb + "jiglist.txt", std::vector<uint8_t>(list.begin(), list.end()));
+    Spit(site.Thumb + name + ".jpg", QtPictureBytes("JPG", 40, 30, Qt::red));
+    auto form = ShowActive();
+    auto* rows = Child<QListWidget>(*form, "LV_Downs");
+    ASSERT_EQ(rows->count(), 2);
+    ClickRow(*form, 1);
+    EXPECT_EQ(ShownText(Child<QGroupBox>(*form, "GB_DownThumb")), name);
+    const QString tip = rows->item(1)->toolTip();
+    EXPECT_EQ(Qt::mightBeRichText(tip) ? QTextDocumentFragment::fromHtml(tip).toPlainText().toStdString()
+                                       : tip.toStdString(),
+              name);
+  }
 }

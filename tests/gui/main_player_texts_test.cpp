@@ -20,6 +20,7 @@
 #include "platform/desktop.h"
 #include "platform/message_box.h"
 #include "platform/sound.h"
+#include "support/shown_text.h"
 #include "support/temp_folder.h"
 #include "ui/dialogs/dir_view_form.h"
 #include "ui/dialogs/info_form.h"
@@ -50,6 +51,39 @@ TEST_F(PlayerTexts, InfoWindowDecodesTheDescriptionAsTheJigsawStoresIt) {
     main->MI_GameInfoClick();
     EXPECT_EQ(memo, c.shown) << c.stored;
   }
+}
+
+// A jigsaw whose file name looks like markup is named in the info window as the text it is.
+TEST_F(PlayerTexts, InfoWindowShowsAMarkupFileNameAsText) {
+  Start();
+  const std::string name = "<b>Bold <img src=x> <a href=x>go";
+  const std::string path = dir.File(name + ".zvq");
+  std::filesystem::rename(Pack(120, 90, "<i>kept as typed</i>"), path);
+  ASSERT_TRUE(Open(path, 13, 4, 7));
+  std::string jig, memo;
+  main->RunModal = [&](QDialog& d) {
+    auto& info = dynamic_cast<TF_Info&>(d);
+    jig = ShownText(info.L_Jig);
+    memo = info.M_Info->toPlainText().toStdString();
+    return 1;
+  };
+  main->MI_GameInfoClick();
+  EXPECT_EQ(jig, name);
+  EXPECT_EQ(memo, "<i>kept as typed</i>");
+}
+
+// A recent file whose name holds an ampersand is offered under that name; only its digit is
+// the menu entry's access key.
+TEST_F(PlayerTexts, RecentFileNamesKeepTheirAmpersands) {
+  Start();
+  const std::string path = dir.File("Tom & Jerry.zvq");
+  std::filesystem::rename(Pack(120, 90, "Chase"), path);
+  ASSERT_TRUE(Open(path, 13, 4, 7));
+  QAction* recent = main->MenuAction("MI_FileLast0");
+  ASSERT_NE(recent, nullptr);
+  EXPECT_TRUE(recent->isVisible());
+  EXPECT_EQ(recent->iconText().toStdString(), "1. Tom & Jerry.zvq");
+  EXPECT_EQ(QKeySequence::mnemonic(recent->text()), QKeySequence(Qt::ALT | Qt::Key_1));
 }
 
 // With no site address the web pages are greyed; a player's sources file with one opens it.

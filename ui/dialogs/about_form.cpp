@@ -1,4 +1,5 @@
 #include "ui/dialogs/about_form.h"
+#include "ui/dialogs/form_texts.h"
 
 #include <QApplication>
 #include <QFrame>
@@ -59,6 +60,7 @@ TF_AboutZorvaQuix::TF_AboutZorvaQuix(QWidget* parent) : QDialog(parent) {
     c->installEventFilter(this);
   SetDialogStyle(false);
   FitClientToPicture();
+  ShowLabelsAsText(this);
 }
 
 void TF_AboutZorvaQuix::SetDialogStyle(bool dialog) {

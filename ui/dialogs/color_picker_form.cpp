@@ -1,4 +1,5 @@
 #include "ui/dialogs/color_picker_form.h"
+#include "ui/dialogs/form_texts.h"
 
 #include <QConicalGradient>
 #include <QImage>
@@ -192,6 +193,7 @@ TF_ColorPicker::TF_ColorPicker(QWidget* parent, const TLanguageState& lang,
   connect(B_GammaSquare, &QToolButton::clicked, this, mode(kGammaSquare));
   connect(B_OK, &QPushButton::clicked, this, [this] { done(1); });
   connect(B_Cancel, &QPushButton::clicked, this, [this] { done(2); });
+  ShowLabelsAsText(this);
 }
 
 TF_ColorPicker::~TF_ColorPicker() = default;

@@ -71,6 +71,7 @@ TF_Credits::TF_Credits(const TLanguageState& lang, QWidget* parent) : QDialog(pa
   all->addWidget(M_Names);
   all->addLayout(buttons);
   ApplyTexts();
+  ShowLabelsAsText(this);
 }
 
 void TF_Credits::ApplyTexts() {

@@ -203,6 +203,7 @@ TF_DirView::TF_DirView(TDirViewEnv env, QWidget* parent)
   BuildLevelPage();
   ApplyLevelRecordToControls(session_.Game.DefaultLevel);
   if (env_.Lang) TextsChanged();
+  ShowLabelsAsText(this);
 }
 
 TF_DirView::~TF_DirView() { T_AddItem.stop(); }

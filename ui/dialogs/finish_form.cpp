@@ -55,6 +55,7 @@ TF_Finish::TF_Finish(const TLanguageState& lang, QWidget* parent) : QDialog(pare
   all->addLayout(buttons);
   P_Form->setMinimumWidth(340);
   ApplyTexts();
+  ShowLabelsAsText(this);
 }
 
 void TF_Finish::ApplyTexts() {

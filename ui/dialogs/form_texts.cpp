@@ -5,6 +5,7 @@
 #include <QLabel>
 #include <QLayout>
 #include <QTabWidget>
+#include <QTextDocument>
 #include <QWidget>
 
 bool SetControlCaption(QWidget* root, const std::string& component, const QString& text) {
@@ -24,9 +25,19 @@ bool SetControlCaption(QWidget* root, const std::string& component, const QStrin
 bool SetControlHint(QWidget* root, const std::string& component, const QString& text) {
   QWidget* w = root->findChild<QWidget*>(Q(component));
   if (!w) return false;
-  w->setToolTip(text);
+  w->setToolTip(PlainToolTip(text));
   return true;
 }
+
+void ShowLabelsAsText(QWidget* form) {
+  for (QLabel* label : form->findChildren<QLabel*>()) label->setTextFormat(Qt::PlainText);
+}
+
+QString PlainToolTip(const QString& text) {
+  return Qt::mightBeRichText(text) ? Qt::convertFromPlainText(text, Qt::WhiteSpaceNormal) : text;
+}
+
+QString NoShortcut(const QString& text) { return QString(text).replace(u'&', QStringLiteral("&&")); }
 
 bool SetPageCaption(QTabWidget* pages, const std::string& component, const QString& text) {
   for (int i = 0; i < pages->count(); ++i)

@@ -18,6 +18,14 @@ bool SetControlHint(QWidget* root, const std::string& component, const QString& 
 // Sets the tab text of the page named component; false when pages holds no such page.
 bool SetPageCaption(QTabWidget* pages, const std::string& component, const QString& text);
 
+// Every label of the form shows its text as it stands: names, descriptions and language texts
+// come from files and sites, and are never read as markup.
+void ShowLabelsAsText(QWidget* form);
+// A tooltip (which Qt reads as markup when it looks like some) that shows the text as it stands.
+QString PlainToolTip(const QString& text);
+// A caption whose '&' stays an ampersand instead of marking a shortcut letter.
+QString NoShortcut(const QString& text);
+
 // The form's client area takes the size of its layout panel (P_Form).
 void FitClientToPanel(QWidget* form, QWidget* panel);
 

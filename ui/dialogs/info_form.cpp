@@ -95,6 +95,7 @@ TF_Info::TF_Info(QWidget* parent) : QDialog(parent), TWidgetLangForm(this) {
   L_JigCap->setText(QStringLiteral("L_JigCap"));
   L_Rotation->setText(QStringLiteral("L_Rotation"));
   FitClientToPanel(this, P_Form);
+  ShowLabelsAsText(this);
 }
 
 std::vector<std::string> TF_Info::InfoLines() const {

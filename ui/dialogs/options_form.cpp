@@ -144,6 +144,7 @@ TF_Options::TF_Options(TOptionsFormEnv env, QWidget* parent) : QDialog(parent), 
   PC_PagesChange();
   DrawPreview();
   FitToForm();
+  ShowLabelsAsText(this);
 }
 
 TF_Options::~TF_Options() = default;

@@ -96,6 +96,7 @@ TF_Help::TF_Help(QWidget* parent) : QDialog(parent), TWidgetLangForm(this) {
   CB_Show->setText(QStringLiteral("CB_Show"));
   B_Close->setText(QStringLiteral("B_Close"));
   LayoutQuickHelp();
+  ShowLabelsAsText(this);
 }
 
 void TF_Help::LayoutQuickHelp() {

@@ -19,11 +19,11 @@
 #include <QTimer>
 #include <QVBoxLayout>
 
-#include <unistd.h>
 
-#include "foundation/picture_loading.h"
+#include "foundation/picture_limits.h"
 #include "foundation/text_format.h"
 #include "game/game_paths.h"
+#include "ui/dialogs/form_texts.h"
 
 namespace {
 
@@ -33,8 +33,6 @@ constexpr int kTickSize = 24;
 const QColor kSelectionColor(0, 128, 255);
 constexpr int kItemWidth = 196;   // the list's large images
 constexpr int kItemHeight = 151;
-
-QString Q(const std::string& s) { return QString::fromStdString(s); }
 
 // A top-down copy of a bottom-up 24-bit buffer.
 QImage DibToImage(const TDibImage& d) {
@@ -250,6 +248,7 @@ TF_Download::TF_Download(TDownloadEnv env, QWidget* parent) : QDialog(parent), e
   resize(kDesignWidth, kDesignHeight);
   setWindowTitle(Q(DownloadCaption()));
   LoadDownloadListIntoView();
+  ShowLabelsAsText(this);
 }
 
 TF_Download::~TF_Download() = default;
@@ -335,7 +334,7 @@ void TF_Download::LoadDownloadListIntoView() {
   for (const TDownloadItem& item : list_.Items) {
     auto* row = new QListWidgetItem(Q(item.Caption), LV_Downs);
     // The name comes from the list file: shown as text, never as markup.
-    row->setToolTip("<qt>" + Q(item.Caption).toHtmlEscaped() + "</qt>");
+    row->setToolTip(PlainToolTip(Q(item.Caption)));
   }
   setWindowTitle(Q(DownloadCaption()));
 }
@@ -353,13 +352,13 @@ void TF_Download::ShowDownloadThumb(const std::string& name) {
       DownloadListFolder(env_.Options ? *env_.Options : TGameOptions(), env_.sThumbDir) + name + kPreviewExt;
   if (name.find('/') != std::string::npos) return;
   TDibHolder picture;
-  if (access(path.c_str(), R_OK) != 0 || !LoadJpegFile(*picture, path)) return;
+  if (!LoadJpegPreviewFile(*picture, path)) return;
   const QImage image = DibToImage(*picture);
   if (image.isNull()) return;
   I_DownThumb->setPixmap(QPixmap::fromImage(
       image.scaled(I_DownThumb->size(), Qt::KeepAspectRatio, Qt::SmoothTransformation)));
   I_DownThumb->show();
-  GB_DownThumb->setTitle(Q(name));
+  GB_DownThumb->setTitle(NoShortcut(Q(name)));
 }
 
 void TF_Download::ShowSelectedDownload(bool fromChange) {
@@ -563,14 +562,11 @@ void TF_Download::Pause(int32_t ms) {
 void TF_Download::SetFormCaption(const std::string& text) { setWindowTitle(Q(text)); }
 
 void TF_Download::SetCaption(const std::string& component, const std::string& text) {
-  QWidget* w = findChild<QWidget*>(Q(component));
-  if (auto* b = qobject_cast<QAbstractButton*>(w)) b->setText(Q(text));
-  else if (auto* l = qobject_cast<QLabel*>(w)) l->setText(Q(text));
-  else if (auto* g = qobject_cast<QGroupBox*>(w)) g->setTitle(Q(text));
+  SetControlCaption(this, component, Q(text));
 }
 
 void TF_Download::SetHint(const std::string& component, const std::string& hint) {
-  if (QWidget* w = findChild<QWidget*>(Q(component))) w->setToolTip(Q(hint));
+  SetControlHint(this, component, Q(hint));
 }
 
 void TF_Download::SetItem(const std::string& list, int32_t index, const std::string& text) {

@@ -5,6 +5,7 @@
 
 #include "ui/dialogs/form_images.h"
 #include "game/window_commands.h"
+#include "ui/dialogs/form_texts.h"
 
 namespace {
 
@@ -28,6 +29,7 @@ TProgressPanel::TProgressPanel(QWidget* field, const TToolbar& skin) : QWidget(f
   L_Progress->setPalette(palette);
   L_Progress->setGeometry(0, 16, kPanelWidth, 30);
   hide();
+  ShowLabelsAsText(this);
 }
 
 void TProgressPanel::Centre() {
