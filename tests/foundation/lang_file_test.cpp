@@ -321,3 +321,20 @@ TEST(LangCaptions, ToolbarHintAddsTheShortcut) {
 }
 
 }  // namespace
+
+// The text painters take UTF-16: characters past the first plane become surrogate pairs and
+// broken bytes one replacement character each.
+TEST(LangUtf16, Utf8BecomesUtf16) {
+  const std::vector<std::pair<std::string, std::u16string>> cases = {
+      {"", u""},
+      {"Ok", u"Ok"},
+      {kGroesseUtf8, u"Gr\u00F6\u00DFe \u20AC"},
+      {"\xF0\x9D\x84\x9E!", u"\U0001D11E!"},
+      {"\xF4\x8F\xBF\xBF", u"\U0010FFFF"},
+      {"\xF0\x90\x80\x80", u"\U00010000"},
+      {"a\xFF" "b", u"a\uFFFDb"},
+      {"\xE2\x82", u"\uFFFD\uFFFD"},
+      {"\xED\xA0\x80", u"\uFFFD\uFFFD\uFFFD"},
+  };
+  for (const auto& [utf8, utf16] : cases) EXPECT_EQ(Utf8ToUtf16(utf8), utf16) << utf8;
+}
