@@ -97,6 +97,28 @@ TEST(FinishForm, ShowsItsTextsAndSaveAcceptsWhileCancelAndEscapeDecline) {
                         {[&] { QTest::keyClick(&finish, Qt::Key_Return); }, 1}});  // the default button
 }
 
+// ----- credits
+
+TEST(CreditsForm, ShowsTheThanksAndTheNamesAndEveryWayOutIsOk) {
+  TEnglish e;
+  TF_Credits credits(e.lang);
+  credits.open();
+  EXPECT_EQ(credits.windowTitle(), QStringLiteral("Credits"));
+  EXPECT_EQ(Text(&credits, "L_Thanks"), QStringLiteral("Thank you to everyone who helped make this game:"));
+  EXPECT_EQ(Text(&credits, "B_Ok"), QStringLiteral("OK"));
+  EXPECT_TRUE(credits.L_Thanks->wordWrap());
+  EXPECT_TRUE(credits.L_Thanks->font().bold());
+  EXPECT_EQ(credits.M_Names->toPlainText(), QString::fromUtf8(kCreditsNames));
+  EXPECT_TRUE(credits.M_Names->toPlainText().contains(QStringLiteral("Risto Saukonp\u00e4\u00e4")));
+  // The names are for reading: typing changes nothing.
+  QTest::keyClicks(credits.M_Names, "xyz");
+  EXPECT_EQ(credits.M_Names->toPlainText(), QString::fromUtf8(kCreditsNames));
+  EXPECT_TRUE(credits.B_Ok->isDefault());
+  ExpectCloses(credits, {{[&] { QTest::mouseClick(credits.B_Ok, Qt::LeftButton); }, 1},
+                         {[&] { QTest::keyClick(&credits, Qt::Key_Escape); }, 1},
+                         {[&] { QTest::keyClick(credits.M_Names, Qt::Key_Return); }, 1}});
+}
+
 // ----- about form and splash
 
 TEST(AboutForm, SplashIgnoresClicksAndKeys) {

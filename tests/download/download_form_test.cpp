@@ -434,3 +434,52 @@ TEST_F(DownloadFormTest, AnArchiveLargerThanAnUnpackingMayWriteIsNotFetched) {
   EXPECT_FALSE(f.HasJigsaw("ladybird"));
   EXPECT_TRUE(f.LeftOvers().empty());
 }
+
+// How the list looks: each preview at its drawn size centred over its name, the tick on the
+// preview of a jigsaw the player has, the selection's double frame, and the control bar flush
+// against the list's right at the window's margin.
+TEST_F(DownloadFormTest, TheListShowsPreviewsTicksAndTheSelection) {
+  options.ThumbPath = f.Thumb;
+  f.WriteList("red\nblue\n");
+  f.WritePreview("red", 100, 50, QColor(255, 0, 0));
+  f.WritePreview("blue", 360, 270, QColor(0, 0, 255));  // drawn at 180 x 135
+  f.WriteJigsaw("blue", {1});
+  auto form = MakeForm();
+  form->show();
+  auto* list = Child<QListWidget>(*form, "LV_Downs");
+  ASSERT_EQ(list->count(), 2);
+  ASSERT_EQ(form->SelectedIndex(), 0);
+  const QImage shot = list->viewport()->grab().toImage();
+  const int textH = QFontMetrics(list->font()).height();
+  const auto near = [&](QPoint p, QColor want) {
+    const QColor c = shot.pixelColor(p);
+    return std::abs(c.red() - want.red()) <= 24 && std::abs(c.green() - want.green()) <= 24 &&
+           std::abs(c.blue() - want.blue()) <= 24;
+  };
+  const QColor base = list->palette().base().color(), frame(0, 128, 255), tick(34, 150, 60);
+  struct TCase {
+    int Row, W, H;
+    QColor Preview;
+    bool Tick, Selected;
+  };
+  for (const TCase& c : {TCase{0, 100, 50, QColor(255, 0, 0), false, true}, TCase{1, 180, 135, QColor(0, 0, 255), true, false}}) {
+    SCOPED_TRACE(c.Row);
+    const QRect r = list->visualItemRect(list->item(c.Row));
+    const int top = r.top() + (r.height() - (c.H + 5 + textH)) / 2, left = r.left() + (r.width() - c.W) / 2;
+    EXPECT_TRUE(near({left + c.W - 3, top + c.H - 3}, c.Preview));
+    EXPECT_TRUE(near({left + c.W / 2, top + 2}, c.Preview));
+    EXPECT_TRUE(near({left - 1, top + c.H / 2}, base));
+    EXPECT_TRUE(near({left + c.W / 2, top + c.H + 1}, base));
+    EXPECT_TRUE(near({left + 12, top + 5}, c.Tick ? tick : c.Preview));
+    for (const QPoint& p : {r.topLeft() + QPoint(2, 2), r.topLeft() + QPoint(3, 3), r.bottomRight() - QPoint(1, 1),
+                            r.bottomRight() - QPoint(2, 2)})
+      EXPECT_TRUE(near(p, c.Selected ? frame : base)) << p.x() << "," << p.y();
+    for (const QPoint& p : {r.topLeft() + QPoint(4, 4), r.topLeft() + QPoint(1, 1), r.bottomRight() - QPoint(3, 3), r.bottomRight()})
+      EXPECT_TRUE(near(p, base)) << p.x() << "," << p.y();
+  }
+  auto* bar = Child<QWidget>(*form, "P_ControlBar");
+  EXPECT_EQ(bar->geometry().right(), form->width() - 1 - 12);
+  EXPECT_EQ(bar->width(), 240);
+  EXPECT_EQ(Child<QWidget>(*form, "GB_DownThumb")->pos(), QPoint(0, 0));
+  EXPECT_EQ(list->geometry().right() + 12, bar->x() - 1);
+}
