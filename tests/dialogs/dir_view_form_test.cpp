@@ -6,6 +6,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QMenu>
 #include <QPushButton>
 #include <QScrollBar>
 #include <QTabWidget>
@@ -152,6 +153,28 @@ TEST_F(DirView, JigsawPassesTheLevelPageAndOkReturnsItsPathAndLevel) {
   EXPECT_FALSE(form->OpenChoices().SeedPanelVisible);
 }
 
+// The file is read again when the level page's Open is pressed: a jigsaw damaged or removed
+// after it was chosen is not opened, and Open greys.
+TEST_F(DirView, AJigsawThatChangedBehindTheBrowserIsNotOpened) {
+  for (const bool removed : {false, true}) {
+    SCOPED_TRACE(removed);
+    const std::string path = session.Paths.sJigsawDir + "fallen-leaf.zvq";
+    fs::copy_file(std::string(getenv("ZORVA_DATA_DIR")) + "/jigsaws/fallen-leaf.zvq", path,
+                  fs::copy_options::overwrite_existing);
+    Show();
+    ClickItem("LV_Jigs", 1);
+    ClickOk();
+    ASSERT_EQ(Find<QTabWidget>("PC_Pages")->currentWidget()->objectName(), "TS_Level");
+    if (removed) fs::remove(path);
+    else std::ofstream(path, std::ios::trunc) << "not a jigsaw any more";
+    ClickOk();
+    EXPECT_FALSE(Closed());
+    EXPECT_FALSE(Find<QPushButton>("B_Ok")->isEnabled());
+    EXPECT_TRUE(boxes.empty());
+    form->hide();
+  }
+}
+
 TEST_F(DirView, SaveModeNamesAFile) {
   session.sJig = session.Paths.sJigsawDir + "fallen-leaf.zvq";
   session.Game.GameLevel.TotalTileNum = 48;
@@ -247,6 +270,53 @@ TEST_F(DirView, DeleteKeyRemovesAPlayersJigsawButNotAShippedOne) {
   ASSERT_EQ(list->selectedItems().size(), 1);
   EXPECT_EQ(list->selectedItems()[0]->text(), "fallen-leaf");
   EXPECT_EQ(Find<QLineEdit>("E_FileName")->text(), "fallen-leaf.zvq");
+}
+
+// "Delete All" from a list's menu asks first; yes removes every file of the list but the
+// jigsaws that came with the game, and the list with them.
+TEST_F(DirView, DeleteAllAsksThenKeepsOnlyTheShippedJigsaws) {
+  for (const char* name : {"a.sv1", "b.sv1"}) std::ofstream(session.Paths.sSavedDir + name) << "x";
+  Show();
+  auto* jigs = Find<QListWidget>("LV_Jigs");
+  auto* games = Find<QListWidget>("LV_Games");
+  ASSERT_EQ(games->count(), 2);
+  auto* gamesMenu = form->findChild<QMenu*>("PM_Games");
+  auto* delAllJigs = form->findChild<QAction*>("PMI_JigsDelAll");
+  auto* delAllGames = form->findChild<QAction*>("PMI_GamesDelAll");
+  ASSERT_TRUE(gamesMenu && delAllJigs && delAllGames);
+  emit games->customContextMenuRequested(QPoint(2, 2));
+  EXPECT_TRUE(delAllGames->isEnabled());
+  EXPECT_FALSE(form->findChild<QAction*>("PMI_GamesDel")->isEnabled()) << "nothing is selected";
+  gamesMenu->hide();
+
+  answer = kIdNo;
+  delAllJigs->trigger();
+  delAllGames->trigger();
+  ASSERT_EQ(boxes.size(), 2u);
+  EXPECT_EQ(boxes[0].Text, "Delete all jigsaws except those that came with the game?");
+  EXPECT_EQ(boxes[0].Flags, kMbYesNo | kMbIconQuestion);
+  EXPECT_EQ(boxes[1].Text, "Delete all saved games?");
+  EXPECT_EQ(jigs->count(), 3);
+  EXPECT_EQ(games->count(), 2);
+
+  answer = kIdYes;
+  delAllJigs->trigger();
+  ASSERT_EQ(jigs->count(), 1);
+  EXPECT_EQ(jigs->item(0)->text(), "ladybird");
+  EXPECT_EQ(jigs->selectedItems().size(), 1);
+  EXPECT_EQ(Find<QLineEdit>("E_FileName")->text(), "ladybird.zvq");
+  EXPECT_TRUE(fs::exists(session.Paths.sJigsawDir + "ladybird.zvq"));
+  EXPECT_FALSE(fs::exists(session.Paths.sJigsawDir + "dune-grass.zvq"));
+  EXPECT_FALSE(fs::exists(session.Paths.sJigsawDir + "fallen-leaf.zvq"));
+  EXPECT_EQ(games->count(), 2) << "the other list is left alone";
+
+  delAllGames->trigger();
+  EXPECT_EQ(games->count(), 0);
+  EXPECT_TRUE(fs::is_empty(session.Paths.sSavedDir));
+  emit games->customContextMenuRequested(QPoint(2, 2));
+  EXPECT_FALSE(delAllGames->isEnabled()) << "nothing left to delete";
+  gamesMenu->hide();
+  EXPECT_EQ(boxes.size(), 4u) << "no failure to report";
 }
 
 TEST_F(DirView, HelpTopicFollowsTheMode) {
