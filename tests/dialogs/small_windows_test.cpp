@@ -183,6 +183,43 @@ TEST(QuickHelpForm, KeysGoOnToTheOwnerOnceEach) {
   EXPECT_TRUE(help.CB_Show->isChecked());
 }
 
+// Whatever the language's lengths, the quick help's lines sit inside their panel without
+// covering each other; a check box caption too long to share its row puts Close below it.
+TEST(QuickHelpForm, LinesNeverOverlapAndALongCheckBoxCaptionPushesCloseDown) {
+  TTempFolder dir;
+  for (const bool longCaption : {false, true}) {
+    SCOPED_TRACE(longCaption);
+    const std::string file = dir.File("t.lng");
+    std::ofstream(file) << "[Quick Help]\n<L_Ctrl>Control key held\n<L_Switch>Tab\n<CB_Show>"
+                        << (longCaption ? "Show this window every time the game starts, please" : "Show") << "\n";
+    TF_Help help;
+    TLanguageState lang;
+    TLangForms forms;
+    forms.Help = &help;
+    ASSERT_TRUE(LoadLanguage(lang, file, forms));
+    help.show();
+    const QRect panel = help.findChild<QWidget*>("Shape1")->geometry();
+    std::vector<QWidget*> lines;
+    for (QWidget* w : help.P_Form->findChildren<QWidget*>(Qt::FindDirectChildrenOnly))
+      if (w->objectName() != "Shape1" && w != help.CB_Show && w != help.B_Close) lines.push_back(w);
+    ASSERT_GE(lines.size(), 12u);
+    for (QWidget* a : lines) {
+      EXPECT_TRUE(panel.contains(a->geometry())) << a->objectName().toStdString();
+      for (QWidget* b : lines)
+        if (a != b) EXPECT_FALSE(a->geometry().intersects(b->geometry())) << a->objectName().toStdString() << " " << b->objectName().toStdString();
+    }
+    const QRect box = help.CB_Show->geometry(), close = help.B_Close->geometry();
+    EXPECT_GT(box.top(), panel.bottom());
+    EXPECT_FALSE(box.intersects(close));
+    if (longCaption) EXPECT_EQ(box.width(), 320 - 16) << "the whole row";
+    else EXPECT_GE(box.width(), QFontMetrics(help.CB_Show->font()).horizontalAdvance(help.CB_Show->text()) + 18);
+    EXPECT_EQ(close.top() > box.bottom(), longCaption);
+    EXPECT_EQ(help.height(), close.bottom() + 1 + 9);
+    EXPECT_EQ(help.width(), 320);
+    EXPECT_TRUE(help.rect().contains(close) && help.rect().contains(box));
+  }
+}
+
 TEST(QuickHelpForm, CloseAndEscapeOnCloseOnlyHide) {
   TF_Help help;
   help.show();
