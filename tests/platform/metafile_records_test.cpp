@@ -193,3 +193,33 @@ TEST(MetafileRecords, EachRecordDrawsWhatItSays) {
   };
   for (const TCase& c : cases) EXPECT_EQ(Play(6, 4, c.Body), c.Want) << c.Name;
 }
+
+// Stretched playback: drawing pixel u of a drawing W wide lands on the target pixel that holds
+// the centre of its stretched pixel, floor((2u + 1) w / 2W), rounding down left of the drawing
+// too; the same along y, for a drawing that does not start at 0, 0.
+TEST(MetafileRecords, StretchedPixelsLandWhereTheirCentresFall) {
+  struct TCase {
+    int32_t SourceSize, TargetSize, U, Lands;
+  };
+  for (const TCase& c : {TCase{2, 3, 0, 0}, TCase{2, 3, 1, 2}, TCase{2, 3, -1, -1}, TCase{2, 3, 2, 3},
+                         TCase{3, 2, 0, 0}, TCase{3, 2, 1, 1}, TCase{3, 2, 2, 1}, TCase{3, 2, -2, -1},
+                         TCase{3, 2, -1, -1}, TCase{3, 2, -3, -2}, TCase{4, 8, 3, 7}}) {
+    SCOPED_TRACE(std::to_string(c.SourceSize) + " to " + std::to_string(c.TargetSize) + ", u " + std::to_string(c.U));
+    TMetafileWriter writer(c.SourceSize, c.SourceSize, 10, 20);
+    writer.Record(kMfSetPixel, {10 + c.U, 20 + c.U, int32_t(kRed)});
+    const std::vector<uint8_t> bytes = writer.Finish();
+    TMetafile mf;
+    ASSERT_TRUE(MetafileFromBytes(bytes.data(), bytes.size(), mf));
+    TPlatformBitmap* b = CreatePlatformBitmap(20, 20, 24);
+    std::memset(b->Pixels, 255, size_t(b->AllocatedStride) * 20);
+    PlayMetafile(mf, *b, 6, 5, c.TargetSize, c.TargetSize, {0, 0, 19, 19});
+    std::vector<std::pair<int, int>> red;
+    for (int y = 0; y < 20; ++y)
+      for (int x = 0; x < 20; ++x) {
+        const uint8_t* p = b->Pixels + (19 - y) * b->AllocatedStride + 3 * x;
+        if (p[2] == 255 && p[1] == 0 && p[0] == 0) red.emplace_back(x, y);
+      }
+    EXPECT_EQ(red, (std::vector<std::pair<int, int>>{{6 + c.Lands, 5 + c.Lands}}));
+    DestroyPlatformBitmap(b);
+  }
+}
