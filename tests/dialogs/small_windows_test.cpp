@@ -6,6 +6,7 @@
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QScreen>
 #include <QTest>
 #include <filesystem>
 #include <functional>
@@ -15,6 +16,7 @@
 #include "ui/dialogs/about_form.h"
 #include "ui/dialogs/credits_form.h"
 #include "ui/dialogs/finish_form.h"
+#include "ui/dialogs/form_images.h"
 #include "ui/dialogs/info_form.h"
 #include "ui/dialogs/quick_help_form.h"
 #include "ui/dialogs/save_solved_image.h"
@@ -119,6 +121,35 @@ TEST(CreditsForm, ShowsTheThanksAndTheNamesAndEveryWayOutIsOk) {
                          {[&] { QTest::keyClick(credits.M_Names, Qt::Key_Return); }, 1}});
 }
 
+// ----- pictures for the widgets
+
+// A buffer is shown as it is drawn: top row first, every pixel in its own colour, whether its
+// pixels take three bytes or four; other buffers show nothing.
+TEST(FormImages, BuffersBecomeUprightPictures) {
+  for (const bool wide : {false, true}) {
+    TDibHolder d;
+    ASSERT_TRUE(wide ? CreateDib32(*d, 3, 2) : CreateDib24(*d, 3, 2));
+    const uint32_t colours[2][3] = {{0x0000FF, 0x00FF00, 0xFF0000}, {0x123456, 0xFFFFFF, 0x000000}};
+    for (int y = 0; y < 2; ++y)
+      for (int x = 0; x < 3; ++x) SetDibPixel(*d, x, y, colours[y][x]);
+    const QImage image = ToQImage(*d);
+    ASSERT_EQ(image.size(), QSize(3, 2));
+    for (int y = 0; y < 2; ++y)
+      for (int x = 0; x < 3; ++x) {
+        const QColor c = image.pixelColor(x, y);
+        EXPECT_EQ(uint32_t(c.red() | c.green() << 8 | c.blue() << 16), colours[y][x]) << wide << " " << x << "," << y;
+      }
+  }
+  TDibHolder grey, none;
+  ASSERT_TRUE(CreateDib8(*grey, 2, 2));
+  EXPECT_TRUE(ToQImage(*grey).isNull());
+  EXPECT_TRUE(ToQImage(*none).isNull());
+
+  TDibHolder decoded;
+  EXPECT_FALSE(DecodeTo24(*decoded, {}));
+  EXPECT_FALSE(DecodeTo24(*decoded, {'n', 'o', 't'}));
+}
+
 // ----- about form and splash
 
 TEST(AboutForm, SplashIgnoresClicksAndKeys) {
@@ -143,6 +174,26 @@ TEST(AboutForm, AboutBoxClosesOnClickEnterOrEscape) {
                        {[&] { QTest::keyClick(&about, Qt::Key_Escape); }, 2},
                        {[&] { QTest::keyClick(&about, Qt::Key_Enter); }, 1}});
   EXPECT_EQ(about.size(), about.I_Bkg->pixmap().size());
+}
+
+// The card shows the version over the date at its lower right, 34 pixels in, each black over a
+// white copy one pixel right and below, in a one-pixel frame; it opens centred on its screen.
+TEST(AboutForm, VersionAndDateSitAtTheCardsLowerRightWithTheirShadows) {
+  TF_AboutZorvaQuix about;
+  about.SetDialogStyle(true);
+  about.show();
+  const int w = about.width(), h = about.height();
+  EXPECT_EQ(QSize(w, h), about.I_Bkg->pixmap().size());
+  for (const auto& [text, shadow] : {std::pair{about.L_Version, about.L_VersionShadow}, std::pair{about.L_Date, about.L_DateShadow}}) {
+    EXPECT_EQ(text->geometry().right() + 1, w - 34) << text->objectName().toStdString();
+    EXPECT_EQ(shadow->pos(), text->pos() + QPoint(1, 1)) << text->objectName().toStdString();
+    EXPECT_GT(text->y(), h / 2);
+    EXPECT_LT(text->geometry().bottom(), h);
+  }
+  EXPECT_EQ(about.L_Date->y() - about.L_Version->y(), 18) << "the date on the line below";
+  EXPECT_EQ(about.B_Frame->geometry(), QRect(0, 0, w, h));
+  EXPECT_EQ(about.B_Frame->lineWidth(), 1);
+  if (const QScreen* s = about.screen()) EXPECT_EQ(about.pos() + about.rect().center(), s->geometry().center());
 }
 
 // ----- quick help
