@@ -9,6 +9,7 @@
 #include <QListWidget>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QScreen>
 #include <QTest>
 #include <QTextDocumentFragment>
 #include <QTimer>
@@ -480,6 +481,13 @@ TEST_F(DownloadFormTest, TheListShowsPreviewsTicksAndTheSelection) {
   auto* bar = Child<QWidget>(*form, "P_ControlBar");
   EXPECT_EQ(bar->geometry().right(), form->width() - 1 - 12);
   EXPECT_EQ(bar->width(), 240);
-  EXPECT_EQ(Child<QWidget>(*form, "GB_DownThumb")->pos(), QPoint(0, 0));
+  EXPECT_EQ(Child<QWidget>(*form, "GB_DownThumb")->geometry(), QRect(0, 0, 240, Child<QWidget>(*form, "GB_DownThumb")->height()))
+      << "the controls fill the bar's width from its top";
+  EXPECT_EQ(Child<QWidget>(*form, "B_Ok")->geometry().bottom(), bar->height() - 1) << "Exit at the bar's foot";
   EXPECT_EQ(list->geometry().right() + 12, bar->x() - 1);
+  // The window opens at four fifths of its screen, never below its design size, centred.
+  const QRect area = form->screen()->availableGeometry();
+  const QSize size(std::max(609, area.width() * 4 / 5), std::max(616, area.height() * 4 / 5));
+  EXPECT_EQ(form->size(), size);
+  EXPECT_EQ(form->pos(), QPoint(area.left() + (area.width() - size.width()) / 2, area.top() + (area.height() - size.height()) / 2));
 }
