@@ -18,6 +18,7 @@
 #include <filesystem>
 #include <fstream>
 #include <memory>
+#include <tuple>
 
 #include "support/recording_host.h"
 #include "ui/dialogs/dir_view_form.h"
@@ -173,6 +174,64 @@ TEST_F(DirView, AJigsawThatChangedBehindTheBrowserIsNotOpened) {
     EXPECT_TRUE(boxes.empty());
     form->hide();
   }
+}
+
+// On the level page each press on an option puts the selection frame round it, four pixels
+// out, and names the choice; rotation and fit to screen show their frames only when on; the
+// piece preview stays centred over its place whatever the size.
+TEST_F(DirView, LevelPageFramesAndNamesEachChoice) {
+  Show();
+  ClickItem("LV_Jigs", 1);
+  ClickOk();
+  ASSERT_EQ(Find<QTabWidget>("PC_Pages")->currentWidget()->objectName(), "TS_Level");
+  struct TGroup {
+    const char* Prefix;
+    int Count;
+    const char* Frame;
+    const char* Caption;
+    std::vector<std::string> Names;
+  };
+  const std::vector<TGroup> groups = {
+      {"ShapeImages", 7, "B_SelShape", "L_Shapes",
+       {"Irregular", "Irregular, simple knobs", "Irregular, fancy knobs", "Irregular with figures", "Classic",
+        "Classic, mixed knobs", "Classic, varied knobs"}},
+      {"BorderImages", 2, "B_SelBorder", "L_Borders", {"No frame", "With frame"}},
+      {"MixImages", 2, "B_SelMix", "L_Mix", {"Random heap", "Spread out"}}};
+  for (const TGroup& g : groups) {
+    std::vector<QRect> placed;
+    for (int i = g.Count - 1; i >= 0; --i) {
+      QWidget* image = Find<QWidget>((g.Prefix + std::to_string(i)).c_str());
+      QTest::mouseClick(image, Qt::LeftButton);
+      EXPECT_EQ(Find<QWidget>(g.Frame)->geometry(), image->geometry().adjusted(-4, -4, 4, 4)) << g.Prefix << i;
+      EXPECT_TRUE(Find<QWidget>(g.Frame)->isVisible());
+      EXPECT_EQ(Text(g.Caption), g.Names[size_t(i)]);
+      for (const QRect& r : placed) EXPECT_FALSE(r.intersects(image->geometry())) << g.Prefix << i;
+      EXPECT_TRUE(image->parentWidget()->rect().contains(image->geometry())) << g.Prefix << i;
+      placed.push_back(image->geometry());
+    }
+  }
+  for (const auto& [image, frame, caption, on, off] :
+       {std::tuple{"I_Rotation", "B_SelRotation", "L_Rotation", "Rotation: on", "Rotation: off"},
+        std::tuple{"I_FitToScreen", "B_SelFitToScreen", "L_FitToScreen", "Fit to screen: on", "Fit to screen: off"}}) {
+    for (int press = 0; press < 2; ++press) {
+      QTest::mouseClick(Find<QWidget>(image), Qt::LeftButton);
+      const bool shown = Find<QWidget>(frame)->isVisible();
+      EXPECT_EQ(Text(caption), shown ? on : off);
+      if (shown) EXPECT_EQ(Find<QWidget>(frame)->geometry(), Find<QWidget>(image)->geometry().adjusted(-4, -4, 4, 4));
+    }
+  }
+  auto* size = Find<QScrollBar>("SB_PieceSize");
+  QWidget* preview = Find<QWidget>("I_PieceSize");
+  std::vector<int> widths;
+  QPoint centre;
+  for (int v : {size->minimum(), (size->minimum() + size->maximum()) / 2, size->maximum()}) {
+    size->setValue(v);
+    const QRect r = preview->geometry();
+    if (widths.empty()) centre = r.center();
+    EXPECT_LE((r.center() - centre).manhattanLength(), 2) << v;
+    widths.push_back(r.width());
+  }
+  EXPECT_NE(widths.front(), widths.back()) << "the preview follows the piece size";
 }
 
 TEST_F(DirView, SaveModeNamesAFile) {
