@@ -234,6 +234,31 @@ TEST_F(DirView, LevelPageFramesAndNamesEachChoice) {
   EXPECT_NE(widths.front(), widths.back()) << "the preview follows the piece size";
 }
 
+// The chosen jigsaw's preview is shown whole and centred in its box on the button face.
+TEST_F(DirView, ThePreviewIsCentredOnTheButtonFace) {
+  Show();
+  for (int row : {0, 1, 2}) {
+    ClickItem("LV_Jigs", row);
+    QWidget* thumb = Find<QWidget>("I_Thumb");
+    ASSERT_FALSE(thumb->isHidden());
+    EXPECT_EQ(thumb->pos(), QPoint(8, 8));
+    EXPECT_EQ(thumb->size(), thumb->parentWidget()->size() - QSize(16, 16));
+    const QImage shot = thumb->grab().toImage();
+    const QRgb face = form->palette().color(QPalette::Button).rgb() & 0xFFFFFF;
+    int left = shot.width(), right = -1, top = shot.height(), bottom = -1;
+    for (int y = 0; y < shot.height(); ++y)
+      for (int x = 0; x < shot.width(); ++x)
+        if ((shot.pixel(x, y) & 0xFFFFFF) != face) {
+          left = std::min(left, x), right = std::max(right, x);
+          top = std::min(top, y), bottom = std::max(bottom, y);
+        }
+    ASSERT_GE(right, left) << row;
+    EXPECT_LE(std::abs(left - (shot.width() - 1 - right)), 1) << row;
+    EXPECT_LE(std::abs(top - (shot.height() - 1 - bottom)), 1) << row;
+    EXPECT_GT(right - left, 40) << row;
+  }
+}
+
 TEST_F(DirView, SaveModeNamesAFile) {
   session.sJig = session.Paths.sJigsawDir + "fallen-leaf.zvq";
   session.Game.GameLevel.TotalTileNum = 48;
