@@ -259,6 +259,48 @@ TEST_F(DirView, ThePreviewIsCentredOnTheButtonFace) {
   }
 }
 
+// Each list item shows its thumbnail centred over its name, the name centred below it.
+TEST_F(DirView, ListItemsCentreTheirThumbnailOverTheirName) {
+  Show();
+  form->LoadAllThumbs();
+  auto* list = Find<QListWidget>("LV_Jigs");
+  list->clearSelection();
+  const QImage shot = list->viewport()->grab().toImage();
+  const QRgb base = list->palette().base().color().rgb();
+  for (int row = 0; row < list->count(); ++row) {
+    const QRect r = list->visualItemRect(list->item(row));
+    // Rows of the cell holding anything but the background: the picture, a gap, the name.
+    std::vector<std::pair<int, int>> spans;  // per row: first and last marked column
+    for (int y = r.top(); y <= r.bottom(); ++y) {
+      int first = -1, last = -1;
+      for (int x = r.left(); x <= r.right(); ++x)
+        if (shot.pixel(x, y) != base) {
+          if (first < 0) first = x;
+          last = x;
+        }
+      spans.push_back({first, last});
+    }
+    size_t k = 0;
+    while (k < spans.size() && spans[k].first < 0) ++k;
+    const size_t pictureTop = k;
+    while (k < spans.size() && spans[k].first >= 0) ++k;
+    const size_t pictureBottom = k - 1;
+    while (k < spans.size() && spans[k].first < 0) ++k;
+    const size_t nameTop = k;
+    int nameLeft = INT32_MAX, nameRight = -1;
+    for (; k < spans.size() && spans[k].first >= 0; ++k) {
+      nameLeft = std::min(nameLeft, spans[k].first);
+      nameRight = std::max(nameRight, spans[k].second);
+    }
+    ASSERT_GT(nameRight, nameLeft) << row;
+    const auto [picLeft, picRight] = spans[pictureTop];
+    const int cellCentre2 = r.left() + r.right();
+    EXPECT_LE(std::abs(picLeft + picRight - cellCentre2), 1) << row;
+    EXPECT_LE(std::abs(nameLeft + nameRight - cellCentre2), 2) << row << ": " << nameLeft << ".." << nameRight;
+    EXPECT_GT(nameTop, pictureBottom + 1) << row;
+  }
+}
+
 TEST_F(DirView, SaveModeNamesAFile) {
   session.sJig = session.Paths.sJigsawDir + "fallen-leaf.zvq";
   session.Game.GameLevel.TotalTileNum = 48;
