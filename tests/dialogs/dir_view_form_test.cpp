@@ -341,6 +341,24 @@ TEST_F(DirView, SaveModeNamesAFile) {
   EXPECT_EQ(form->ResultPath(), session.Paths.sSavedDir + "Sunday puzzle.sv1");
 }
 
+// Saving shows the game's own picture and piece count beside the names, after a Load showing
+// of a damaged jigsaw hid them.
+TEST_F(DirView, SaveModeShowsTheGamesPictureAndPieceCount) {
+  session.sJig = session.Paths.sJigsawDir + "fallen-leaf.zvq";
+  session.Game.GameLevel.TotalTileNum = 48;
+  InitImageBitmap(session.StoreThumb, 160, 120);
+  std::ofstream(session.Paths.sJigsawDir + "a-broken.zvq") << "nothing";
+  Show();
+  ASSERT_TRUE(Find<QWidget>("I_Thumb")->isHidden());
+  form->hide();
+  form->SetBrowseMode(kBrowseSave);
+  Show();
+  EXPECT_FALSE(Find<QWidget>("I_Thumb")->isHidden());
+  EXPECT_FALSE(Find<QWidget>("P_PieceSize")->isHidden());
+  EXPECT_TRUE(Find<QWidget>("L_Comment")->isHidden());
+  EXPECT_FALSE(Find<QScrollBar>("SB_PieceSize")->isEnabled()) << "a saved game's size is not chosen";
+}
+
 TEST_F(DirView, SaveOverAnExistingFileAsksFirst) {
   std::ofstream(session.Paths.sSavedDir + "taken.sv1") << "x";
   form->SetBrowseMode(kBrowseSave);
