@@ -98,6 +98,13 @@ class DirView : public ::testing::Test {
     QCoreApplication::processEvents();
   }
   std::string Text(const char* name) { return Find<QLabel>(name)->text().toStdString(); }
+  // A game of 48 pieces of fallen-leaf under way, and a damaged jigsaw first in the list.
+  void LoadedGameAndADamagedJigsaw() {
+    session.sJig = session.Paths.sJigsawDir + "fallen-leaf.zvq";
+    session.Game.GameLevel.TotalTileNum = 48;
+    InitImageBitmap(session.StoreThumb, 160, 120);
+    std::ofstream(session.Paths.sJigsawDir + "a-broken.zvq") << "nothing";
+  }
   bool Closed() const { return !form->isVisible(); }
 
   TTempFolder dir;
@@ -302,11 +309,8 @@ TEST_F(DirView, ListItemsCentreTheirThumbnailOverTheirName) {
 }
 
 TEST_F(DirView, SaveModeNamesAFile) {
-  session.sJig = session.Paths.sJigsawDir + "fallen-leaf.zvq";
-  session.Game.GameLevel.TotalTileNum = 48;
-  InitImageBitmap(session.StoreThumb, 160, 120);
   // A disabled OK left from a Load showing does not carry over into Save mode.
-  std::ofstream(session.Paths.sJigsawDir + "a-broken.zvq") << "nothing";
+  LoadedGameAndADamagedJigsaw();
   Show();
   ASSERT_FALSE(Find<QPushButton>("B_Ok")->isEnabled());
   form->hide();
@@ -344,10 +348,7 @@ TEST_F(DirView, SaveModeNamesAFile) {
 // Saving shows the game's own picture and piece count beside the names, after a Load showing
 // of a damaged jigsaw hid them.
 TEST_F(DirView, SaveModeShowsTheGamesPictureAndPieceCount) {
-  session.sJig = session.Paths.sJigsawDir + "fallen-leaf.zvq";
-  session.Game.GameLevel.TotalTileNum = 48;
-  InitImageBitmap(session.StoreThumb, 160, 120);
-  std::ofstream(session.Paths.sJigsawDir + "a-broken.zvq") << "nothing";
+  LoadedGameAndADamagedJigsaw();
   Show();
   ASSERT_TRUE(Find<QWidget>("I_Thumb")->isHidden());
   form->hide();
