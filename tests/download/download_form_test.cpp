@@ -491,3 +491,18 @@ TEST_F(DownloadFormTest, TheListShowsPreviewsTicksAndTheSelection) {
   EXPECT_EQ(form->size(), size);
   EXPECT_EQ(form->pos(), QPoint(area.left() + (area.width() - size.width()) / 2, area.top() + (area.height() - size.height()) / 2));
 }
+
+// The player's TLS choice reaches the client each time the window opens; a stored value
+// outside the choices leaves the client's own.
+TEST_F(DownloadFormTest, TheTlsChoiceReachesTheClient) {
+  struct TCase {
+    int32_t Stored, Used;
+  };
+  for (const TCase& c : {TCase{kTlsV1_3, kTlsV1_3}, TCase{kSslV2, kSslV2}, TCase{kSslV23, kSslV23}, TCase{-1, kTlsV1_2},
+                         TCase{kTlsV1_3 + 1, kTlsV1_2}}) {
+    options.SecureMethodInd = c.Stored;
+    auto form = MakeForm();
+    form->show();
+    EXPECT_EQ(form->State().HttpClient->SslVersion, c.Used) << c.Stored;
+  }
+}
