@@ -80,6 +80,28 @@ TEST(ColorPickerForm, ChoosingAPaletteColourReturnsExactlyItsValue) {
   }
 }
 
+// A double click on a palette colour or a picture picks it and closes the picker at once.
+TEST(ColorPickerForm, ADoubleClickPicksAndCloses) {
+  const TLanguageState lang = English();
+  TBackgroundButtons buttons;
+  LoadBackgroundButtons(buttons, BackgroundFolder(DataDir()));
+  struct TCase {
+    const char* Image;
+    QPoint At;
+    int32_t Picked;
+  };
+  for (const TCase& c : {TCase{"I_Pal", QPoint(5 * 28 + 18, 1 * 28 + 18), PaletteColors[13]},
+                         TCase{"I_BkgPics", QPoint(2 * 67 + 6 + 31, 6 + 25), 12}}) {
+    TF_ColorPicker f(nullptr, lang, &buttons);
+    SetupAllWindowsPicker(f.Picker(), 0x989898, Quiet());
+    f.open();
+    QTest::mouseDClick(Child(&f, c.Image), Qt::LeftButton, Qt::NoModifier, c.At);
+    EXPECT_FALSE(f.isVisible()) << c.Image;
+    EXPECT_EQ(f.result(), 1) << c.Image;
+    EXPECT_EQ(f.Picker().PickedColor, c.Picked) << c.Image;
+  }
+}
+
 TEST(ColorPickerForm, CancelReturnsNothingChangedAfterPreviewingTheChoice) {
   const TLanguageState lang = English();
   TRecordingHost target;

@@ -6,6 +6,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QMenu>
 #include <QPushButton>
 #include <QScrollBar>
 #include <QTabWidget>
@@ -17,6 +18,7 @@
 #include <filesystem>
 #include <fstream>
 #include <memory>
+#include <tuple>
 
 #include "support/recording_host.h"
 #include "support/shown_text.h"
@@ -97,6 +99,13 @@ class DirView : public ::testing::Test {
     QCoreApplication::processEvents();
   }
   std::string Text(const char* name) { return Find<QLabel>(name)->text().toStdString(); }
+  // A game of 48 pieces of fallen-leaf under way, and a damaged jigsaw first in the list.
+  void LoadedGameAndADamagedJigsaw() {
+    session.sJig = session.Paths.sJigsawDir + "fallen-leaf.zvq";
+    session.Game.GameLevel.TotalTileNum = 48;
+    InitImageBitmap(session.StoreThumb, 160, 120);
+    std::ofstream(session.Paths.sJigsawDir + "a-broken.zvq") << "nothing";
+  }
   bool Closed() const { return !form->isVisible(); }
 
   TTempFolder dir;
@@ -153,12 +162,156 @@ TEST_F(DirView, JigsawPassesTheLevelPageAndOkReturnsItsPathAndLevel) {
   EXPECT_FALSE(form->OpenChoices().SeedPanelVisible);
 }
 
+// The file is read again when the level page's Open is pressed: a jigsaw damaged or removed
+// after it was chosen is not opened, and Open greys.
+TEST_F(DirView, AJigsawThatChangedBehindTheBrowserIsNotOpened) {
+  for (const bool removed : {false, true}) {
+    SCOPED_TRACE(removed);
+    const std::string path = session.Paths.sJigsawDir + "fallen-leaf.zvq";
+    fs::copy_file(std::string(getenv("ZORVA_DATA_DIR")) + "/jigsaws/fallen-leaf.zvq", path,
+                  fs::copy_options::overwrite_existing);
+    Show();
+    ClickItem("LV_Jigs", 1);
+    ClickOk();
+    ASSERT_EQ(Find<QTabWidget>("PC_Pages")->currentWidget()->objectName(), "TS_Level");
+    if (removed) fs::remove(path);
+    else std::ofstream(path, std::ios::trunc) << "not a jigsaw any more";
+    ClickOk();
+    EXPECT_FALSE(Closed());
+    EXPECT_FALSE(Find<QPushButton>("B_Ok")->isEnabled());
+    EXPECT_TRUE(boxes.empty());
+    form->hide();
+  }
+}
+
+// On the level page each press on an option puts the selection frame round it, four pixels
+// out, and names the choice; rotation and fit to screen show their frames only when on; the
+// piece preview stays centred over its place whatever the size.
+TEST_F(DirView, LevelPageFramesAndNamesEachChoice) {
+  Show();
+  ClickItem("LV_Jigs", 1);
+  ClickOk();
+  ASSERT_EQ(Find<QTabWidget>("PC_Pages")->currentWidget()->objectName(), "TS_Level");
+  struct TGroup {
+    const char* Prefix;
+    int Count;
+    const char* Frame;
+    const char* Caption;
+    std::vector<std::string> Names;
+  };
+  const std::vector<TGroup> groups = {
+      {"ShapeImages", 7, "B_SelShape", "L_Shapes",
+       {"Irregular", "Irregular, simple knobs", "Irregular, fancy knobs", "Irregular with figures", "Classic",
+        "Classic, mixed knobs", "Classic, varied knobs"}},
+      {"BorderImages", 2, "B_SelBorder", "L_Borders", {"No frame", "With frame"}},
+      {"MixImages", 2, "B_SelMix", "L_Mix", {"Random heap", "Spread out"}}};
+  for (const TGroup& g : groups) {
+    std::vector<QRect> placed;
+    for (int i = g.Count - 1; i >= 0; --i) {
+      QWidget* image = Find<QWidget>((g.Prefix + std::to_string(i)).c_str());
+      QTest::mouseClick(image, Qt::LeftButton);
+      EXPECT_EQ(Find<QWidget>(g.Frame)->geometry(), image->geometry().adjusted(-4, -4, 4, 4)) << g.Prefix << i;
+      EXPECT_TRUE(Find<QWidget>(g.Frame)->isVisible());
+      EXPECT_EQ(Text(g.Caption), g.Names[size_t(i)]);
+      for (const QRect& r : placed) EXPECT_FALSE(r.intersects(image->geometry())) << g.Prefix << i;
+      EXPECT_TRUE(image->parentWidget()->rect().contains(image->geometry())) << g.Prefix << i;
+      placed.push_back(image->geometry());
+    }
+  }
+  for (const auto& [image, frame, caption, on, off] :
+       {std::tuple{"I_Rotation", "B_SelRotation", "L_Rotation", "Rotation: on", "Rotation: off"},
+        std::tuple{"I_FitToScreen", "B_SelFitToScreen", "L_FitToScreen", "Fit to screen: on", "Fit to screen: off"}}) {
+    for (int press = 0; press < 2; ++press) {
+      QTest::mouseClick(Find<QWidget>(image), Qt::LeftButton);
+      const bool shown = Find<QWidget>(frame)->isVisible();
+      EXPECT_EQ(Text(caption), shown ? on : off);
+      if (shown) EXPECT_EQ(Find<QWidget>(frame)->geometry(), Find<QWidget>(image)->geometry().adjusted(-4, -4, 4, 4));
+    }
+  }
+  auto* size = Find<QScrollBar>("SB_PieceSize");
+  QWidget* preview = Find<QWidget>("I_PieceSize");
+  std::vector<int> widths;
+  QPoint centre;
+  for (int v : {size->minimum(), (size->minimum() + size->maximum()) / 2, size->maximum()}) {
+    size->setValue(v);
+    const QRect r = preview->geometry();
+    if (widths.empty()) centre = r.center();
+    EXPECT_LE((r.center() - centre).manhattanLength(), 2) << v;
+    widths.push_back(r.width());
+  }
+  EXPECT_NE(widths.front(), widths.back()) << "the preview follows the piece size";
+}
+
+// The chosen jigsaw's preview is shown whole and centred in its box on the button face.
+TEST_F(DirView, ThePreviewIsCentredOnTheButtonFace) {
+  Show();
+  for (int row : {0, 1, 2}) {
+    ClickItem("LV_Jigs", row);
+    QWidget* thumb = Find<QWidget>("I_Thumb");
+    ASSERT_FALSE(thumb->isHidden());
+    EXPECT_EQ(thumb->pos(), QPoint(8, 8));
+    EXPECT_EQ(thumb->size(), thumb->parentWidget()->size() - QSize(16, 16));
+    const QImage shot = thumb->grab().toImage();
+    const QRgb face = form->palette().color(QPalette::Button).rgb() & 0xFFFFFF;
+    int left = shot.width(), right = -1, top = shot.height(), bottom = -1;
+    for (int y = 0; y < shot.height(); ++y)
+      for (int x = 0; x < shot.width(); ++x)
+        if ((shot.pixel(x, y) & 0xFFFFFF) != face) {
+          left = std::min(left, x), right = std::max(right, x);
+          top = std::min(top, y), bottom = std::max(bottom, y);
+        }
+    ASSERT_GE(right, left) << row;
+    EXPECT_LE(std::abs(left - (shot.width() - 1 - right)), 1) << row;
+    EXPECT_LE(std::abs(top - (shot.height() - 1 - bottom)), 1) << row;
+    EXPECT_GT(right - left, 40) << row;
+  }
+}
+
+// Each list item shows its thumbnail centred over its name, the name centred below it.
+TEST_F(DirView, ListItemsCentreTheirThumbnailOverTheirName) {
+  Show();
+  form->LoadAllThumbs();
+  auto* list = Find<QListWidget>("LV_Jigs");
+  list->clearSelection();
+  const QImage shot = list->viewport()->grab().toImage();
+  const QRgb base = list->palette().base().color().rgb();
+  for (int row = 0; row < list->count(); ++row) {
+    const QRect r = list->visualItemRect(list->item(row));
+    // Rows of the cell holding anything but the background: the picture, a gap, the name.
+    std::vector<std::pair<int, int>> spans;  // per row: first and last marked column
+    for (int y = r.top(); y <= r.bottom(); ++y) {
+      int first = -1, last = -1;
+      for (int x = r.left(); x <= r.right(); ++x)
+        if (shot.pixel(x, y) != base) {
+          if (first < 0) first = x;
+          last = x;
+        }
+      spans.push_back({first, last});
+    }
+    size_t k = 0;
+    while (k < spans.size() && spans[k].first < 0) ++k;
+    const size_t pictureTop = k;
+    while (k < spans.size() && spans[k].first >= 0) ++k;
+    const size_t pictureBottom = k - 1;
+    while (k < spans.size() && spans[k].first < 0) ++k;
+    const size_t nameTop = k;
+    int nameLeft = INT32_MAX, nameRight = -1;
+    for (; k < spans.size() && spans[k].first >= 0; ++k) {
+      nameLeft = std::min(nameLeft, spans[k].first);
+      nameRight = std::max(nameRight, spans[k].second);
+    }
+    ASSERT_GT(nameRight, nameLeft) << row;
+    const auto [picLeft, picRight] = spans[pictureTop];
+    const int cellCentre2 = r.left() + r.right();
+    EXPECT_LE(std::abs(picLeft + picRight - cellCentre2), 1) << row;
+    EXPECT_LE(std::abs(nameLeft + nameRight - cellCentre2), 2) << row << ": " << nameLeft << ".." << nameRight;
+    EXPECT_GT(nameTop, pictureBottom + 1) << row;
+  }
+}
+
 TEST_F(DirView, SaveModeNamesAFile) {
-  session.sJig = session.Paths.sJigsawDir + "fallen-leaf.zvq";
-  session.Game.GameLevel.TotalTileNum = 48;
-  InitImageBitmap(session.StoreThumb, 160, 120);
   // A disabled OK left from a Load showing does not carry over into Save mode.
-  std::ofstream(session.Paths.sJigsawDir + "a-broken.zvq") << "nothing";
+  LoadedGameAndADamagedJigsaw();
   Show();
   ASSERT_FALSE(Find<QPushButton>("B_Ok")->isEnabled());
   form->hide();
@@ -191,6 +344,21 @@ TEST_F(DirView, SaveModeNamesAFile) {
   ASSERT_TRUE(Closed());
   EXPECT_EQ(form->result(), 1);
   EXPECT_EQ(form->ResultPath(), session.Paths.sSavedDir + "Sunday puzzle.sv1");
+}
+
+// Saving shows the game's own picture and piece count beside the names, after a Load showing
+// of a damaged jigsaw hid them.
+TEST_F(DirView, SaveModeShowsTheGamesPictureAndPieceCount) {
+  LoadedGameAndADamagedJigsaw();
+  Show();
+  ASSERT_TRUE(Find<QWidget>("I_Thumb")->isHidden());
+  form->hide();
+  form->SetBrowseMode(kBrowseSave);
+  Show();
+  EXPECT_FALSE(Find<QWidget>("I_Thumb")->isHidden());
+  EXPECT_FALSE(Find<QWidget>("P_PieceSize")->isHidden());
+  EXPECT_TRUE(Find<QWidget>("L_Comment")->isHidden());
+  EXPECT_FALSE(Find<QScrollBar>("SB_PieceSize")->isEnabled()) << "a saved game's size is not chosen";
 }
 
 TEST_F(DirView, SaveOverAnExistingFileAsksFirst) {
@@ -248,6 +416,53 @@ TEST_F(DirView, DeleteKeyRemovesAPlayersJigsawButNotAShippedOne) {
   ASSERT_EQ(list->selectedItems().size(), 1);
   EXPECT_EQ(list->selectedItems()[0]->text(), "fallen-leaf");
   EXPECT_EQ(Find<QLineEdit>("E_FileName")->text(), "fallen-leaf.zvq");
+}
+
+// "Delete All" from a list's menu asks first; yes removes every file of the list but the
+// jigsaws that came with the game, and the list with them.
+TEST_F(DirView, DeleteAllAsksThenKeepsOnlyTheShippedJigsaws) {
+  for (const char* name : {"a.sv1", "b.sv1"}) std::ofstream(session.Paths.sSavedDir + name) << "x";
+  Show();
+  auto* jigs = Find<QListWidget>("LV_Jigs");
+  auto* games = Find<QListWidget>("LV_Games");
+  ASSERT_EQ(games->count(), 2);
+  auto* gamesMenu = form->findChild<QMenu*>("PM_Games");
+  auto* delAllJigs = form->findChild<QAction*>("PMI_JigsDelAll");
+  auto* delAllGames = form->findChild<QAction*>("PMI_GamesDelAll");
+  ASSERT_TRUE(gamesMenu && delAllJigs && delAllGames);
+  emit games->customContextMenuRequested(QPoint(2, 2));
+  EXPECT_TRUE(delAllGames->isEnabled());
+  EXPECT_FALSE(form->findChild<QAction*>("PMI_GamesDel")->isEnabled()) << "nothing is selected";
+  gamesMenu->hide();
+
+  answer = kIdNo;
+  delAllJigs->trigger();
+  delAllGames->trigger();
+  ASSERT_EQ(boxes.size(), 2u);
+  EXPECT_EQ(boxes[0].Text, "Delete all jigsaws except those that came with the game?");
+  EXPECT_EQ(boxes[0].Flags, kMbYesNo | kMbIconQuestion);
+  EXPECT_EQ(boxes[1].Text, "Delete all saved games?");
+  EXPECT_EQ(jigs->count(), 3);
+  EXPECT_EQ(games->count(), 2);
+
+  answer = kIdYes;
+  delAllJigs->trigger();
+  ASSERT_EQ(jigs->count(), 1);
+  EXPECT_EQ(jigs->item(0)->text(), "ladybird");
+  EXPECT_EQ(jigs->selectedItems().size(), 1);
+  EXPECT_EQ(Find<QLineEdit>("E_FileName")->text(), "ladybird.zvq");
+  EXPECT_TRUE(fs::exists(session.Paths.sJigsawDir + "ladybird.zvq"));
+  EXPECT_FALSE(fs::exists(session.Paths.sJigsawDir + "dune-grass.zvq"));
+  EXPECT_FALSE(fs::exists(session.Paths.sJigsawDir + "fallen-leaf.zvq"));
+  EXPECT_EQ(games->count(), 2) << "the other list is left alone";
+
+  delAllGames->trigger();
+  EXPECT_EQ(games->count(), 0);
+  EXPECT_TRUE(fs::is_empty(session.Paths.sSavedDir));
+  emit games->customContextMenuRequested(QPoint(2, 2));
+  EXPECT_FALSE(delAllGames->isEnabled()) << "nothing left to delete";
+  gamesMenu->hide();
+  EXPECT_EQ(boxes.size(), 4u) << "no failure to report";
 }
 
 TEST_F(DirView, HelpTopicFollowsTheMode) {

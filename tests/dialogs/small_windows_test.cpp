@@ -6,6 +6,7 @@
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QScreen>
 #include <QTest>
 #include <filesystem>
 #include <functional>
@@ -15,6 +16,7 @@
 #include "ui/dialogs/about_form.h"
 #include "ui/dialogs/credits_form.h"
 #include "ui/dialogs/finish_form.h"
+#include "ui/dialogs/form_images.h"
 #include "ui/dialogs/info_form.h"
 #include "ui/dialogs/quick_help_form.h"
 #include "ui/dialogs/save_solved_image.h"
@@ -97,6 +99,57 @@ TEST(FinishForm, ShowsItsTextsAndSaveAcceptsWhileCancelAndEscapeDecline) {
                         {[&] { QTest::keyClick(&finish, Qt::Key_Return); }, 1}});  // the default button
 }
 
+// ----- credits
+
+TEST(CreditsForm, ShowsTheThanksAndTheNamesAndEveryWayOutIsOk) {
+  TEnglish e;
+  TF_Credits credits(e.lang);
+  credits.open();
+  EXPECT_EQ(credits.windowTitle(), QStringLiteral("Credits"));
+  EXPECT_EQ(Text(&credits, "L_Thanks"), QStringLiteral("Thank you to everyone who helped make this game:"));
+  EXPECT_EQ(Text(&credits, "B_Ok"), QStringLiteral("OK"));
+  EXPECT_TRUE(credits.L_Thanks->wordWrap());
+  EXPECT_TRUE(credits.L_Thanks->font().bold());
+  EXPECT_EQ(credits.M_Names->toPlainText(), QString::fromUtf8(kCreditsNames));
+  EXPECT_TRUE(credits.M_Names->toPlainText().contains(QStringLiteral("Risto Saukonp\u00e4\u00e4")));
+  // The names are for reading: typing changes nothing.
+  QTest::keyClicks(credits.M_Names, "xyz");
+  EXPECT_EQ(credits.M_Names->toPlainText(), QString::fromUtf8(kCreditsNames));
+  EXPECT_TRUE(credits.B_Ok->isDefault());
+  ExpectCloses(credits, {{[&] { QTest::mouseClick(credits.B_Ok, Qt::LeftButton); }, 1},
+                         {[&] { QTest::keyClick(&credits, Qt::Key_Escape); }, 1},
+                         {[&] { QTest::keyClick(credits.M_Names, Qt::Key_Return); }, 1}});
+}
+
+// ----- pictures for the widgets
+
+// A buffer is shown as it is drawn: top row first, every pixel in its own colour, whether its
+// pixels take three bytes or four; other buffers show nothing.
+TEST(FormImages, BuffersBecomeUprightPictures) {
+  for (const bool wide : {false, true}) {
+    TDibHolder d;
+    ASSERT_TRUE(wide ? CreateDib32(*d, 3, 2) : CreateDib24(*d, 3, 2));
+    const uint32_t colours[2][3] = {{0x0000FF, 0x00FF00, 0xFF0000}, {0x123456, 0xFFFFFF, 0x000000}};
+    for (int y = 0; y < 2; ++y)
+      for (int x = 0; x < 3; ++x) SetDibPixel(*d, x, y, colours[y][x]);
+    const QImage image = ToQImage(*d);
+    ASSERT_EQ(image.size(), QSize(3, 2));
+    for (int y = 0; y < 2; ++y)
+      for (int x = 0; x < 3; ++x) {
+        const QColor c = image.pixelColor(x, y);
+        EXPECT_EQ(uint32_t(c.red() | c.green() << 8 | c.blue() << 16), colours[y][x]) << wide << " " << x << "," << y;
+      }
+  }
+  TDibHolder grey, none;
+  ASSERT_TRUE(CreateDib8(*grey, 2, 2));
+  EXPECT_TRUE(ToQImage(*grey).isNull());
+  EXPECT_TRUE(ToQImage(*none).isNull());
+
+  TDibHolder decoded;
+  EXPECT_FALSE(DecodeTo24(*decoded, {}));
+  EXPECT_FALSE(DecodeTo24(*decoded, {'n', 'o', 't'}));
+}
+
 // ----- about form and splash
 
 TEST(AboutForm, SplashIgnoresClicksAndKeys) {
@@ -121,6 +174,26 @@ TEST(AboutForm, AboutBoxClosesOnClickEnterOrEscape) {
                        {[&] { QTest::keyClick(&about, Qt::Key_Escape); }, 2},
                        {[&] { QTest::keyClick(&about, Qt::Key_Enter); }, 1}});
   EXPECT_EQ(about.size(), about.I_Bkg->pixmap().size());
+}
+
+// The card shows the version over the date at its lower right, 34 pixels in, each black over a
+// white copy one pixel right and below, in a one-pixel frame; it opens centred on its screen.
+TEST(AboutForm, VersionAndDateSitAtTheCardsLowerRightWithTheirShadows) {
+  TF_AboutZorvaQuix about;
+  about.SetDialogStyle(true);
+  about.show();
+  const int w = about.width(), h = about.height();
+  EXPECT_EQ(QSize(w, h), about.I_Bkg->pixmap().size());
+  for (const auto& [text, shadow] : {std::pair{about.L_Version, about.L_VersionShadow}, std::pair{about.L_Date, about.L_DateShadow}}) {
+    EXPECT_EQ(text->geometry().right() + 1, w - 34) << text->objectName().toStdString();
+    EXPECT_EQ(shadow->pos(), text->pos() + QPoint(1, 1)) << text->objectName().toStdString();
+    EXPECT_GT(text->y(), h / 2);
+    EXPECT_LT(text->geometry().bottom(), h);
+  }
+  EXPECT_EQ(about.L_Date->y() - about.L_Version->y(), 18) << "the date on the line below";
+  EXPECT_EQ(about.B_Frame->geometry(), QRect(0, 0, w, h));
+  EXPECT_EQ(about.B_Frame->lineWidth(), 1);
+  if (const QScreen* s = about.screen()) EXPECT_EQ(about.pos() + about.rect().center(), s->geometry().center());
 }
 
 // ----- quick help
@@ -159,6 +232,43 @@ TEST(QuickHelpForm, KeysGoOnToTheOwnerOnceEach) {
   EXPECT_EQ(log.modifiers[6], Qt::NoModifier);
   EXPECT_TRUE(help.isVisible());
   EXPECT_TRUE(help.CB_Show->isChecked());
+}
+
+// Whatever the language's lengths, the quick help's lines sit inside their panel without
+// covering each other; a check box caption too long to share its row puts Close below it.
+TEST(QuickHelpForm, LinesNeverOverlapAndALongCheckBoxCaptionPushesCloseDown) {
+  TTempFolder dir;
+  for (const bool longCaption : {false, true}) {
+    SCOPED_TRACE(longCaption);
+    const std::string file = dir.File("t.lng");
+    std::ofstream(file) << "[Quick Help]\n<L_Ctrl>Control key held\n<L_Switch>Tab\n<CB_Show>"
+                        << (longCaption ? "Show this window every time the game starts, please" : "Show") << "\n";
+    TF_Help help;
+    TLanguageState lang;
+    TLangForms forms;
+    forms.Help = &help;
+    ASSERT_TRUE(LoadLanguage(lang, file, forms));
+    help.show();
+    const QRect panel = help.findChild<QWidget*>("Shape1")->geometry();
+    std::vector<QWidget*> lines;
+    for (QWidget* w : help.P_Form->findChildren<QWidget*>(Qt::FindDirectChildrenOnly))
+      if (w->objectName() != "Shape1" && w != help.CB_Show && w != help.B_Close) lines.push_back(w);
+    ASSERT_GE(lines.size(), 12u);
+    for (QWidget* a : lines) {
+      EXPECT_TRUE(panel.contains(a->geometry())) << a->objectName().toStdString();
+      for (QWidget* b : lines)
+        if (a != b) EXPECT_FALSE(a->geometry().intersects(b->geometry())) << a->objectName().toStdString() << " " << b->objectName().toStdString();
+    }
+    const QRect box = help.CB_Show->geometry(), close = help.B_Close->geometry();
+    EXPECT_GT(box.top(), panel.bottom());
+    EXPECT_FALSE(box.intersects(close));
+    if (longCaption) EXPECT_EQ(box.width(), 320 - 16) << "the whole row";
+    else EXPECT_GE(box.width(), QFontMetrics(help.CB_Show->font()).horizontalAdvance(help.CB_Show->text()) + 18);
+    EXPECT_EQ(close.top() > box.bottom(), longCaption);
+    EXPECT_EQ(help.height(), close.bottom() + 1 + 9);
+    EXPECT_EQ(help.width(), 320);
+    EXPECT_TRUE(help.rect().contains(close) && help.rect().contains(box));
+  }
 }
 
 TEST(QuickHelpForm, CloseAndEscapeOnCloseOnlyHide) {

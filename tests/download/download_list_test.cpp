@@ -157,3 +157,31 @@ TEST(DownloadListTest, SelectionChecks) {
   }
 }
 
+
+// The list file's lines as any editor ends them, and the folder it is read from.
+TEST(DownloadListTest, ListLinesAndFolder) {
+  TTempFolder dir;
+  struct TCase {
+    std::string Text;
+    std::vector<std::string> Lines;
+  };
+  for (const TCase& c : {TCase{"", {}}, TCase{"a", {"a"}}, TCase{"a\r\n", {"a"}}, TCase{"a\r\nb\rc\n\nd", {"a", "b", "c", "", "d"}},
+                         TCase{"\r\n\r\n", {"", ""}}, TCase{"x\n\ry", {"x", "", "y"}}, TCase{"x\r\r\n", {"x", ""}}}) {
+    Spit(dir.File("jiglist.txt"), std::vector<uint8_t>(c.Text.begin(), c.Text.end()));
+    std::vector<std::string> lines = {"stale"};
+    EXPECT_TRUE(ReadDownloadListLines(dir.File("jiglist.txt"), lines));
+    EXPECT_EQ(lines, c.Lines) << c.Text;
+  }
+  std::vector<std::string> lines = {"stale"};
+  EXPECT_FALSE(ReadDownloadListLines(dir.File("missing.txt"), lines));
+  EXPECT_TRUE(lines.empty());
+
+  TGameOptions o;
+  EXPECT_EQ(DownloadListFolder(o, "/game/thumbnails/"), "/game/thumbnails/");
+  EXPECT_EQ(DownloadListFolder(o, "/game/thumbnails"), "/game/thumbnails/");
+  o.ThumbPath = "/home/p/lists";
+  EXPECT_EQ(DownloadListFolder(o, "/game/thumbnails/"), "/home/p/lists/") << "the player's folder wins";
+  o.ThumbPath = "/home/p/lists/";
+  EXPECT_EQ(DownloadListFolder(o, ""), "/home/p/lists/");
+  EXPECT_EQ(DownloadListFolder(TGameOptions(), ""), "");
+}

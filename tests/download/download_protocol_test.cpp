@@ -4,6 +4,7 @@
 
 #include <filesystem>
 
+#include "download/local_servers.h"
 #include "download/recording_view.h"
 #include "support/file_bytes.h"
 #include "support/rar_writer.h"
@@ -135,4 +136,47 @@ TEST(InfoFileTest, OutsideTextIsCutToOneShortLine) {
   ReportHtmlError(s, view, "u");
   ASSERT_EQ(view.Messages.size(), 1u);
   EXPECT_EQ(view.Messages[0].Text, "Moved <a href=\"http://evil.example\">" + std::string(164, 'w') + "...");
+}
+
+// A list name becomes a file name and part of a URL: names that are or hold a path, control
+// characters or far too many bytes are refused before anything is asked of the source; any
+// other name is asked for (and here not found).
+TEST(DownloadJigsawTest, OnlyPlainNamesAreFetched) {
+  TTempFolder web, player;
+  TStaticServer server(web.Path());
+  TGameOptions options;
+  options.DnSrc = server.Host();
+  TDownloadState s;
+  s.HttpClient = std::make_unique<TMyHttp>();
+  s.InfoLoaded = true;
+  s.ArchiveExt = ".zip";
+  s.sTempDir = player.File("");
+  s.sJigsawDir = player.File("");
+  struct TCase {
+    std::string Name;
+    bool Asked;
+  };
+  for (const TCase& c : {TCase{"", false}, TCase{".", false}, TCase{"..", false}, TCase{"a/b", false},
+                         TCase{"a\\b", false}, TCase{"x\x01", false}, TCase{"x\x1F", false}, TCase{"x\x7F", false},
+                         TCase{std::string(129, 'n'), false}, TCase{std::string(128, 'n'), true}, TCase{"...", true},
+                         TCase{"big cat~", true}, TCase{" ", true}, TCase{"caf\xC3\xA9", true}}) {
+    SCOPED_TRACE(c.Name);
+    TRecordingView view;
+    view.Items = {{"first", 0}, {c.Name, 0}};
+    EXPECT_EQ(DownloadJigsaw(s, options, view, 1, true), kArchiveFailed);
+    if (c.Asked) {
+      ASSERT_EQ(view.Messages.size(), 1u);
+      EXPECT_EQ(view.Messages[0].Text, "MS_FileNotFound[" + DownloadUrl(options, c.Name + ".zip") + "]");
+    } else {
+      EXPECT_TRUE(view.Messages.empty());
+    }
+    EXPECT_TRUE(std::filesystem::is_empty(player.Path()));
+  }
+  // Items outside the list, and a run that is not ready, fetch nothing and fail nothing.
+  TRecordingView view;
+  view.Items = {{"first", 0}};
+  for (int32_t index : {-1, 1}) EXPECT_EQ(DownloadJigsaw(s, options, view, index, true), kDownloadOk);
+  s.InfoLoaded = false;
+  EXPECT_EQ(DownloadJigsaw(s, options, view, 0, true), kDownloadOk);
+  EXPECT_TRUE(view.Messages.empty());
 }

@@ -150,3 +150,28 @@ TEST_F(MyHttpTest, Https) {
   }
   EXPECT_FALSE(Get("http://" + server.Host() + "/info.dat"));
 }
+
+// Into a file: the body arrives whole; a file that cannot take the bytes, at once or when they
+// are flushed, fails the transfer.
+TEST_F(MyHttpTest, GetIntoAFile) {
+  std::vector<uint8_t> body(100000, 'z');
+  Spit(web.File("a.zip"), body);
+  TStaticServer server(web.Path());
+  const std::string url = "http://" + server.Host() + "/a.zip";
+  TTempFolder out;
+  std::FILE* file = std::fopen(out.File("a.zip").c_str(), "wb");
+  ASSERT_TRUE(http.Get(url, file, error));
+  std::fclose(file);
+  EXPECT_EQ(Slurp(out.File("a.zip")), body);
+
+  file = std::fopen(out.File("a.zip").c_str(), "rb");
+  EXPECT_FALSE(http.Get(url, file, error));
+  std::fclose(file);
+  EXPECT_EQ(error.Kind, THttpErrorKind::Other);
+  EXPECT_EQ(error.Message, "The received data cannot be stored.");
+
+  file = std::fopen("/dev/full", "wb");
+  ASSERT_NE(file, nullptr);
+  EXPECT_FALSE(http.Get(url, file, error));
+  std::fclose(file);
+}

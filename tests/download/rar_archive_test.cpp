@@ -189,14 +189,19 @@ TEST_F(RarArchiveTest, OnlyTheShapeOfAJigsawArchive) {
       {"a\x01" "b.zvq", false, false},      {"tab\t.zvq", false, false},       {"del\x7F.zvq", false, false},
       {"bad\xFF.zvq", false, false},        {"over\xC0\xAF.zvq", false, false}, {"cut\xC3", false, false},
       {"c1\xC2\x85.zvq", false, false},     {"sur\xED\xA0\x80.zvq", false, false},
-      {"a/b/c/three-deep.zvq", false, false}, {"a/b/c", true, false}};
+      {"a/b/c/three-deep.zvq", false, false}, {"a/b/c", true, false},
+      {"big cat~.zvq", false, true},        {"nb\xC2\xA0sp.zvq", false, true}, {"c1\xC2\x9F.zvq", false, false},
+      {"bee\xF0\x9F\x90\x9D.zvq", false, true}, {"over4\xF0\x8F\xBF\xBF.zvq", false, false},
+      {"over3\xE0\x9F\xBF.zvq", false, false}, {"past\xF4\x90\x80\x80.zvq", false, false},
+      {"end\xE2\x82\xAC", false, true},      {"cut4\xF0\x9F\x90", false, false}};
   std::vector<TRarTestEntry> entries;
   for (const TCase& c : cases) entries.push_back({.Name = c.Name, .Data = c.Directory ? std::vector<uint8_t>() : RarBytes("j"), .Directory = c.Directory});
   TExtractRun run = ExtractAll(MakeRar4(entries));
   ASSERT_EQ(run.ProcessResults.size(), cases.size());
   for (size_t i = 0; i < cases.size(); ++i)
     EXPECT_EQ(run.ProcessResults[i], cases[i].Taken ? kRarSuccess : kRarCreateError) << run.Names[i];
-  EXPECT_EQ(Tree(out), (std::vector<std::string>{"a", "a/b", "a/b/two-deep.zvq", "caf\xC3\xA9.zvq"}));
+  EXPECT_EQ(Tree(out), (std::vector<std::string>{"a", "a/b", "a/b/two-deep.zvq", "bee\xF0\x9F\x90\x9D.zvq", "big cat~.zvq",
+                                                  "caf\xC3\xA9.zvq", "end\xE2\x82\xAC", "nb\xC2\xA0sp.zvq"}));
 
   Clear();
   std::vector<TRarTestEntry> flood;

@@ -382,3 +382,30 @@ TEST(LangText, LinesEndAtEveryKindOfBreak) {
     EXPECT_EQ(lines, c.lines) << ::testing::PrintToString(std::string(c.text));
   }
 }
+
+// The text painters take UTF-16: characters past the first plane become surrogate pairs and
+// broken bytes one replacement character each.
+TEST(LangUtf16, Utf8BecomesUtf16) {
+  const std::vector<std::pair<std::string, std::u16string>> cases = {
+      {"", u""},
+      {"Ok", u"Ok"},
+      {kGroesseUtf8, u"Gr\u00F6\u00DFe \u20AC"},
+      {"\xF0\x9D\x84\x9E!", u"\U0001D11E!"},
+      {"\xF4\x8F\xBF\xBF", u"\U0010FFFF"},
+      {"\xF0\x90\x80\x80", u"\U00010000"},
+      {"a\xFF" "b", u"a\uFFFDb"},
+      {"\xE2\x82", u"\uFFFD\uFFFD"},
+      {"\xED\xA0\x80", u"\uFFFD\uFFFD\uFFFD"},
+      // Every lead byte's first and last values, and the code points at each length's edges.
+      {"\xC2\x80|\xDF\xBF", u"\u0080|\u07FF"},
+      {"\xE0\xA0\x80|\xEF\xBF\xBF", u"\u0800|\uFFFF"},
+      {"\xED\x9F\xBF|\xEE\x80\x80", u"\uD7FF|\uE000"},
+      {"\x7F\xC1\xBF", u"\u007F\uFFFD\uFFFD"},
+      {"\xE0\x9F\xBF", u"\uFFFD\uFFFD\uFFFD"},
+      {"\xF0\x8F\xBF\xBF", u"\uFFFD\uFFFD\uFFFD\uFFFD"},
+      {"\xF4\x90\x80\x80", u"\uFFFD\uFFFD\uFFFD\uFFFD"},
+      {"\xF5\x80\x80\x80", u"\uFFFD\uFFFD\uFFFD\uFFFD"},
+      {"\xC3\xA9\xC3", u"\u00E9\uFFFD"},
+  };
+  for (const auto& [utf8, utf16] : cases) EXPECT_EQ(Utf8ToUtf16(utf8), utf16) << utf8;
+}

@@ -220,4 +220,90 @@ TEST_F(LoadLanguageTest, MissingFirstLanguageIsNamedInEnglish) {
   EXPECT_EQ(warnings_[0], "Cannot find the language file$D" + missing);
 }
 
+// Every text of the dialogs from a file where each key's value names its section and key: each
+// control, list item, text and hint shows the entry it is made for and no other.
+TEST_F(LoadLanguageTest, EveryDialogTextComesFromItsOwnEntry) {
+  using TNames = std::vector<std::string>;
+  const std::vector<std::pair<std::string, TNames>> file = {
+      {"All", {"B_Ok", "B_Cancel", "B_Close"}},
+      {"Load/Save Form",
+       {"L_Comment", "RotateOn", "RotateOff", "FitOn", "FitOff", "Mix", "Mix_Random", "Mix_Spreadout", "Shapes0",
+        "Shapes1", "Shapes2", "Shapes3", "Shapes4", "Shapes5", "Shapes6", "Borders0", "Borders1", "TS_Jigs", "TS_Games",
+        "TS_Level", "L_FileNameCap", "PMI_JigsOpen", "PMI_GamesDel", "B_Extra"}},
+      {"Info", {"FormCaption", "L_Rotation", "L_JigCap"}},
+      {"Download", {"FormCaption", "L_DownMode", "DownMode0", "DownMode1", "DownMode2", "B_Download", "B_Stop"}},
+      {"Options",
+       {"FormCaption", "TS_AutoSave", "TS_Play", "CB_AutoSave", "L_AutoInterval", "CB_SoundPlay", "L_PlayModes",
+        "CB_PlayModes0", "CB_PlayModes1", "L_PlayRotCW", "L_PlayRotCCW", "L_PlayMoveOW", "Key0", "Key6",
+        "CB_PlaySingleWin", "CB_PlayClickToDrag", "L_StuckKoef", "GB_VisualEmboss", "RB_VisualEmboss0",
+        "RB_VisualEmboss1", "RB_VisualEmboss2", "RB_VisualEmboss3", "GB_VisualWood", "RB_VisualWood0",
+        "RB_VisualWood1", "RB_VisualWood2", "CB_VisualShowJoin", "L_LangListCap", "L_DnSrcCap", "CB_UseSecure",
+        "L_SecureMethodCap"}},
+      {"Quick Help",
+       {"FormCaption", "L_Click", "L_Contents", "L_Open", "L_Download", "L_Menu", "L_RotateCW", "L_RotateCCW", "L_Ctrl",
+        "L_MoveOW", "L_Switch", "L_Spacebar", "CB_Show"}},
+  };
+  std::string text;
+  for (const auto& [section, keys] : file) {
+    text += "[" + section + "]\n";
+    for (const std::string& k : keys) text += "<" + k + ">" + section + "/" + k + (k == "L_AutoInterval" || k == "L_StuckKoef" ? " %d" : "") + "\n";
+  }
+  dirView_.Menus["PM_Jigs"] = {Item("PMI_JigsOpen")};
+  dirView_.Menus["PM_Games"] = {Separator("N1"), Item("PMI_GamesDel")};
+  options_.PageLists["PC_Pages"] = {"TS_AutoSave", "TS_Play"};
+  options_.Counts["CB_PlayModes"] = 2;
+  options_.Positions["SB_AutoChange"] = 10;
+  options_.Positions["SB_StuckKoef"] = 7;
+  ASSERT_TRUE(LoadLanguage(st_, Write("t.lng", text), forms_));
+
+  using TTexts = std::map<std::string, std::string>;
+  const std::string ls = "Load/Save Form/", op = "Options/", qh = "Quick Help/";
+  TTexts dirTexts = {{"RotateOnText", ls + "RotateOn"}, {"RotateOffText", ls + "RotateOff"}, {"FitOnText", ls + "FitOn"},
+                     {"FitOffText", ls + "FitOff"}, {"MixRandomText", ls + "Mix_Random"},
+                     {"MixSpreadOutText", ls + "Mix_Spreadout"}};
+  TTexts dirHints = {{"MixImages0", ls + "Mix_Random"}, {"MixImages1", ls + "Mix_Spreadout"}};
+  for (int i = 0; i <= 6; ++i) {
+    dirTexts["ShapeNames" + std::to_string(i)] = dirHints["ShapeImages" + std::to_string(i)] = ls + "Shapes" + std::to_string(i);
+  }
+  for (int i = 0; i <= 1; ++i) {
+    dirTexts["BorderNames" + std::to_string(i)] = dirHints["BorderImages" + std::to_string(i)] = ls + "Borders" + std::to_string(i);
+  }
+  EXPECT_EQ(dirView_.Texts, dirTexts);
+  EXPECT_EQ(dirView_.Hints, dirHints);
+  TTexts dirCaptions = {{"B_Ok", "All/B_Ok"}, {"B_Cancel", "All/B_Cancel"}, {"L_Mix", ls + "Mix"}};
+  for (const char* k : {"L_Comment", "TS_Jigs", "TS_Games", "TS_Level", "L_FileNameCap", "PMI_JigsOpen", "PMI_GamesDel", "B_Extra"})
+    dirCaptions[k] = ls + k;
+  EXPECT_EQ(dirView_.Captions, dirCaptions);
+
+  EXPECT_EQ(info_.FormCaption, "Info/FormCaption");
+  EXPECT_EQ(info_.Captions, (TTexts{{"B_Ok", "All/B_Ok"}, {"L_Rotation", "Info/L_Rotation"}, {"L_JigCap", "Info/L_JigCap"}}));
+
+  EXPECT_EQ(download_.FormCaption, "Download/FormCaption");
+  EXPECT_EQ(download_.Captions, (TTexts{{"L_DownMode", "Download/L_DownMode"}, {"B_Download", "Download/B_Download"},
+                                        {"B_Stop", "Download/B_Stop"}, {"B_Ok", "All/B_Close"}}));
+  EXPECT_EQ(download_.Items["CB_DownMode"], (std::vector<std::string>{"Download/DownMode0", "Download/DownMode1", "Download/DownMode2"}));
+
+  EXPECT_EQ(options_.FormCaption, op + "FormCaption");
+  TTexts optionCaptions = {{"B_Ok", "All/B_Ok"}, {"B_Cancel", "All/B_Cancel"}, {"L_AutoInterval", op + "L_AutoInterval 10"},
+                           {"L_StuckKoef", op + "L_StuckKoef 7"}};
+  for (const char* k : {"TS_AutoSave", "TS_Play", "CB_AutoSave", "CB_SoundPlay", "L_PlayModes", "L_PlayRotCW", "L_PlayRotCCW",
+                        "L_PlayMoveOW", "CB_PlaySingleWin", "CB_PlayClickToDrag", "GB_VisualEmboss", "RB_VisualEmboss0",
+                        "RB_VisualEmboss1", "RB_VisualEmboss2", "RB_VisualEmboss3", "GB_VisualWood", "RB_VisualWood0",
+                        "RB_VisualWood1", "RB_VisualWood2", "CB_VisualShowJoin", "L_LangListCap", "L_DnSrcCap",
+                        "CB_UseSecure", "L_SecureMethodCap"})
+    optionCaptions[k] = op + k;
+  EXPECT_EQ(options_.Captions, optionCaptions);
+  EXPECT_EQ(options_.Texts, (TTexts{{"AutoIntervalFormat", op + "L_AutoInterval %d"}, {"StuckKoefFormat", op + "L_StuckKoef %d"}}));
+  EXPECT_EQ(options_.Items["CB_PlayModes"], (std::vector<std::string>{op + "CB_PlayModes0", op + "CB_PlayModes1"}));
+  const std::vector<std::string> keys = {op + "Key0", "Key1", "Key2", "Key3", "Key4", "Key5", op + "Key6"};
+  for (const char* combo : {"CB_PlayRotCW", "CB_PlayRotCCW", "CB_PlayMoveOW"}) EXPECT_EQ(options_.Items[combo], keys) << combo;
+
+  EXPECT_EQ(help_.FormCaption, qh + "FormCaption");
+  TTexts helpCaptions = {{"B_Close", "All/B_Close"}, {"L_Ctrl1", qh + "L_Ctrl"}};
+  for (const char* k : {"L_Click", "L_Contents", "L_Open", "L_Download", "L_Menu", "L_RotateCW", "L_RotateCCW", "L_Ctrl",
+                        "L_MoveOW", "L_Switch", "L_Spacebar", "CB_Show"})
+    helpCaptions[k] = qh + k;
+  EXPECT_EQ(help_.Captions, helpCaptions);
+}
+
 }  // namespace

@@ -127,3 +127,23 @@ TEST(PenLine, LinesAlongTheBitmapsEdgesAreDrawn) {
     EXPECT_EQ(poly.Set(), c.drawn) << c.a.x << "," << c.a.y;
   }
 }
+
+// A line that passes exactly between two pixels takes the one the host's pen takes, octant by
+// octant: towards the end's minor coordinate in octants 3, 5, 6 and 8, else the start's.
+TEST(PenLine, EachOctantBreaksItsTiesTheHostsWay) {
+  struct TCase {
+    TCanvasPoint End;
+    std::pair<int32_t, int32_t> Middle;
+  };
+  for (const TCase& c : {TCase{{2, 1}, {1, 0}}, TCase{{1, 2}, {0, 1}}, TCase{{-1, 2}, {-1, 1}}, TCase{{-2, 1}, {-1, 0}},
+                         TCase{{-2, -1}, {-1, -1}}, TCase{{-1, -2}, {-1, -1}}, TCase{{1, -2}, {0, -1}},
+                         TCase{{2, -1}, {1, -1}}}) {
+    EXPECT_EQ(Walk({0, 0}, c.End), (std::vector<std::pair<int32_t, int32_t>>{{0, 0}, c.Middle})) << c.End.x << "," << c.End.y;
+    // Moved away from the origin the choice is the same.
+    EXPECT_EQ(Walk({7, -4}, {7 + c.End.x, -4 + c.End.y}),
+              (std::vector<std::pair<int32_t, int32_t>>{{7, -4}, {7 + c.Middle.first, -4 + c.Middle.second}}));
+  }
+  // Longer ties: every other step of a 4:2 line is a tie.
+  EXPECT_EQ(Walk({0, 0}, {4, 2}), (std::vector<std::pair<int32_t, int32_t>>{{0, 0}, {1, 0}, {2, 1}, {3, 1}}));
+  EXPECT_EQ(Walk({0, 0}, {-4, -2}), (std::vector<std::pair<int32_t, int32_t>>{{0, 0}, {-1, -1}, {-2, -1}, {-3, -2}}));
+}

@@ -42,6 +42,23 @@ TEST(ChmObjectPath, ResolvesLinksAgainstTheirPage) {
   EXPECT_EQ(ChmObjectPath("sub/", "/p.htm"), "/sub");
 }
 
+// Links as help pages write them, against the page they are on.
+TEST(ChmObjectPath, LinksOfEveryShape) {
+  struct TCase {
+    const char* Link;
+    const char* Base;
+    const char* Path;
+  };
+  for (const TCase& c : {TCase{"b.htm", "dir/page.htm", "/dir/b.htm"}, TCase{"b.htm", "", "/b.htm"},
+                         TCase{"b.htm", "/", "/b.htm"}, TCase{"a//b.htm", "/", "/a/b.htm"}, TCase{"/x/..", "/a.htm", "/"},
+                         TCase{"sub/", "/p.htm", "/sub"}, TCase{"#top", "/a/page.htm", "/a"},
+                         TCase{"?q", "/a/b/page.htm", "/a/b"}, TCase{"..", "/a/b/page.htm", "/a"},
+                         TCase{"../c.htm#x?y", "/a/b/page.htm", "/a/c.htm"}, TCase{"/abs.htm", "/deep/er/p.htm", "/abs.htm"},
+                         TCase{"img.png", "/deep/er/", "/deep/er/img.png"}, TCase{".../x", "/", "/.../x"}}) {
+    EXPECT_EQ(ChmObjectPath(c.Link, c.Base), c.Path) << c.Link << " on " << c.Base;
+  }
+}
+
 TEST(ChmFile, EveryTopicTheCodeAsksForIsInTheShippedHelp) {
   // Topics are passed as literals ("download.htm"); a misspelt one would show nothing.
   TChmFile chm;

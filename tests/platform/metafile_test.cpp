@@ -286,6 +286,38 @@ TEST(Metafile, PlaybackStaysInsideTheClipAndTheBitmap) {
   }
 }
 
+// Turning is geometry a player sees on every piece: four quarter turns give the drawing back,
+// half a turn of an even-sided drawing is its reflection both ways, and turns keep the points
+// of 16-bit records and of moves with those of 32-bit ones.
+TEST(Metafile, TurnsComposeLikeTheGeometry) {
+  struct TCase {
+    int32_t W, H, Left, Top;
+  };
+  for (const TCase& c : {TCase{20, 10, 0, 0}, TCase{12, 12, 100, 50}, TCase{8, 14, -30, 7}}) {
+    SCOPED_TRACE(c.W * 1000 + c.H);
+    const auto body = [&](TMetafileWriter& w) {
+      w.Polygon({{c.Left, c.Top}, {c.Left + c.W - 1, c.Top + 2}, {c.Left + 3, c.Top + c.H - 1}});
+      w.Polygon16({{c.Left + 1, c.Top}, {c.Left + c.W - 2, c.Top + c.H - 1}, {c.Left, c.Top + 1}});
+      w.Record(kMfMoveTo, {c.Left + 5, c.Top + 1});
+    };
+    TMetafile turned = Make(c.W, c.H, body, c.Left, c.Top);
+    const std::vector<uint8_t> original = turned.Bytes;
+    int32_t w = 0, h = 0;
+    for (int i = 0; i < 4; ++i) RotateMetafile(turned, 90, w, h);
+    EXPECT_EQ(std::make_pair(w, h), std::make_pair(c.W, c.H)) << "the size after the last quarter turn";
+    EXPECT_EQ(turned.Bytes, original);
+
+    TMetafile half = Make(c.W, c.H, body, c.Left, c.Top), mirrored = Make(c.W, c.H, body, c.Left, c.Top);
+    RotateMetafile(half, 180, w, h);
+    MirrorMetafile(mirrored, true, true);
+    EXPECT_EQ(std::make_pair(w, h), std::make_pair(c.W, c.H));
+    EXPECT_EQ(half.Bytes, mirrored.Bytes);
+    RotateMetafile(half, -90, w, h);
+    RotateMetafile(half, 270, w, h);
+    EXPECT_EQ(half.Bytes, original) << "a quarter turn back and three on";
+  }
+}
+
 }  // namespace
 
 namespace {

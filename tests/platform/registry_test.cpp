@@ -73,6 +73,62 @@ TEST_F(Registry, ErrorCodesTellMissingKeysFromMissingValues) {
   EXPECT_EQ(registry_.RegReadError, kRegValueMissing);
 }
 
+// user-dirs.dirs as people edit it: quoted or not, indented, "$HOME" alone or as a prefix of
+// another word, and broken lines, which leave the folder at home.
+TEST_F(Registry, UserDirsLinesAsWritten) {
+  struct TCase {
+    const char* Line;
+    std::string Want;  // after the home folder
+  };
+  const std::vector<TCase> cases = {
+      {"XDG_DOCUMENTS_DIR=\"$HOME/Docs\"", "/Docs"},
+      {"XDG_DOCUMENTS_DIR=$HOME/Plain", "/Plain"},
+      {"  \tXDG_DOCUMENTS_DIR=\"$HOME/Indented\"", "/Indented"},
+      {"XDG_DOCUMENTS_DIR=\"$HOME\"", ""},
+      {"XDG_DOCUMENTS_DIR=\"$HOMEWORK/x\"", ""},
+      {"XDG_DOCUMENTS_DIR=\"$HOME/Unclosed", ""},
+      {"XDG_DOCUMENTS_DIR=\"\"", ""},
+      {"XDG_DOCUMENTS_DIR=", ""},
+      {"#XDG_DOCUMENTS_DIR=\"$HOME/Remark\"", ""},
+      {"XDG_DOCUMENTS_DIRX=\"$HOME/Other\"", ""},
+      {"XDG_PICTURES_DIR=\"$HOME/Pictures\"", ""},
+      {"XDG_DOCUMENTS_DIR=\"$HOME/a b/\" trailing", "/a b"},
+      {"XDG_DOCUMENTS_DIR=\"$HOME//\"", ""},
+  };
+  for (const TCase& c : cases) {
+    WriteUserDirs(std::string(c.Line) + "\n");
+    EXPECT_EQ(XdgUserDir(registry_.Environment, "DOCUMENTS"), Home() + c.Want) << c.Line;
+  }
+  // A root folder stays the root; an absolute folder keeps its own path.
+  WriteUserDirs("XDG_DOCUMENTS_DIR=\"/\"\nXDG_PICTURES_DIR=/srv/p//\n");
+  EXPECT_EQ(XdgUserDir(registry_.Environment, "DOCUMENTS"), "/");
+  EXPECT_EQ(XdgUserDir(registry_.Environment, "PICTURES"), "/srv/p");
+  // A relative config folder is no config folder: the one under home is read.
+  registry_.Environment.ConfigHome = "relative";
+  EXPECT_EQ(XdgUserDir(registry_.Environment, "PICTURES"), "/srv/p");
+}
+
+// The integer reader takes whole numbers only, within 32 bits.
+TEST_F(Registry, IntegersAreWholeNumbers) {
+  struct TCase {
+    std::string Home;
+    int32_t Want;
+    int32_t Error;
+  };
+  for (const TCase& c : {TCase{"42", 42, kRegReadOk}, TCase{"-7", -7, kRegReadOk}, TCase{"2147483647", INT32_MAX, kRegReadOk},
+                         TCase{"2147483648", 0, kRegValueMissing}, TCase{"-2147483649", 0, kRegValueMissing},
+                         TCase{"12a", 0, kRegValueMissing}, TCase{"", 0, kRegValueMissing}}) {
+    registry_.Environment.Home = c.Home;  // "Personal" falls back to the home folder
+    EXPECT_EQ(RegReadInteger(registry_, TRegistryRoot::CurrentUser, kShellFoldersKey, "Personal"), c.Want) << c.Home;
+    EXPECT_EQ(registry_.RegReadError, c.Error) << c.Home;
+  }
+  EXPECT_EQ(RegReadInteger(registry_, TRegistryRoot::LocalMachine, kShellFoldersKey, "Personal"), 0);
+  EXPECT_EQ(registry_.RegReadError, kRegKeyMissing);
+  std::string result = "stale";
+  RegReadString(registry_, TRegistryRoot::LocalMachine, kShellFoldersKey, "Personal", result);
+  EXPECT_EQ(result, "");
+}
+
 }  // namespace
 
 namespace {

@@ -52,6 +52,73 @@ TEST(ParseCpuInfo, FirstModelNameAndProcessorCount) {
   EXPECT_EQ(count, 0);
 }
 
+// Values as os-release writers quote them: double quotes take backslash escapes, single quotes
+// keep every byte, unmatched quotes are part of the value.
+TEST(ParseOsRelease, QuotingRules) {
+  struct TCase {
+    const char* Line;
+    std::string Name;
+  };
+  for (const TCase& c : {TCase{"NAME='a\\b'", "a\\b"}, TCase{"NAME=\"a\\\\b\\$\"", "a\\b$"}, TCase{"NAME=\"open", "\"open"},
+                         TCase{"NAME=\"mixed'", "\"mixed'"}, TCase{"NAME=\"", "\""}, TCase{"NAME=\"\"", ""},
+                         TCase{"  NAME = spaced  ", ""}, TCase{"NAME=plain value \t", "plain value"},
+                         TCase{"NAME=\"x\\\"", "x\\"}, TCase{"\tNAME=tabbed", "tabbed"}}) {
+    EXPECT_EQ(ParseOsRelease(c.Line).Name, c.Name) << c.Line;
+  }
+}
+
+TEST(ParseMemInfo, CapsAndWhatIsLeftToCommit) {
+  const TMemoryFacts m = ParseMemInfo(
+      "MemTotal: 1000 kB\nMemAvailable: 5000 kB\nMemFree: 10 kB\nSwapTotal: 100 kB\nSwapFree: 300 kB\n"
+      "CommitLimit: 5000 kB\nCommitted_AS: 1200 kB\nNoNumber: kB\n");
+  ASSERT_TRUE(m.Known);
+  EXPECT_EQ(m.AvailPhysical, 1000ull * 1024) << "never more available than there is";
+  EXPECT_EQ(m.LoadPercent, 0);
+  EXPECT_EQ(m.AvailSwap, 100ull * 1024);
+  EXPECT_EQ(m.AvailVirtual, 3800ull * 1024);
+  const TMemoryFacts half = ParseMemInfo("MemTotal: 1000 kB\nMemAvailable: 0 kB\nMemFree: 500 kB\n");
+  EXPECT_EQ(half.AvailPhysical, 0u) << "an available count of zero is still the available count";
+  EXPECT_EQ(half.LoadPercent, 100);
+}
+
+TEST(ParseCpuInfo, ModelKeysOfOtherMachines) {
+  struct TCase {
+    const char* Text;
+    std::string Model;
+    int32_t Count;
+  };
+  for (const TCase& c : {TCase{"Processor\t: ARMv7 rev 4\nprocessor\t: 0\nprocessor\t: 1\n", "ARMv7 rev 4", 2},
+                         TCase{"system type : X\nprocessor : 0\ncpu model : MIPS 24Kc\n", "MIPS 24Kc", 1},
+                         TCase{"processor:0\nmodel name:\n", "", 1},
+                         TCase{"  model name  :  Spaced CPU  \r\nprocessors : 4\n", "Spaced CPU", 0}}) {
+    std::string model = "stale";
+    int32_t count = -1;
+    ParseCpuInfo(c.Text, model, count);
+    EXPECT_EQ(model, c.Model) << c.Text;
+    EXPECT_EQ(count, c.Count) << c.Text;
+  }
+}
+
+// The report's facts come from this machine: the program's file system is measured, and the
+// root's only when it is another one.
+TEST(ReadSystemFacts, TheProgramsDiskThenTheRootsWhenItDiffers) {
+  for (const std::string& dir : {std::string(), std::string("/"), std::string("/no/such/folder")}) {
+    const TSystemFacts f = ReadSystemFacts(dir);
+    ASSERT_EQ(f.Disks.size(), 1u) << dir;
+    EXPECT_EQ(f.Disks[0].Path, "/") << dir;
+    EXPECT_GT(f.Disks[0].FreeBytes, 0u);
+    EXPECT_EQ(f.KernelName, "Linux");
+    EXPECT_GE(f.CpuCount, 1);
+    EXPECT_TRUE(f.Memory.Known);
+    EXPECT_FALSE(f.Os.Name.empty());
+  }
+  const std::string proc = "/proc";  // another file system than the root's
+  const TSystemFacts f = ReadSystemFacts(proc);
+  ASSERT_EQ(f.Disks.size(), 2u);
+  EXPECT_EQ(f.Disks[0].Path, proc);
+  EXPECT_EQ(f.Disks[1].Path, "/");
+}
+
 }  // namespace
 
 namespace {

@@ -2,6 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <filesystem>
 
 #include "support/file_bytes.h"
@@ -37,4 +41,33 @@ TEST(TempFiles, RemovalNeverFollowsALinkAndKeepsUnmarkedNames) {
   EXPECT_TRUE(fs::exists(dir.File("many")));
   EXPECT_TRUE(RemoveTree(dir.File("many")));
   EXPECT_FALSE(fs::exists(dir.File("many")));
+}
+
+// A marked folder left by a crash may be deeper than any path can name: it still goes whole,
+// one level at a time, with files at every level; a trailing slash names the same folder.
+TEST(TempFiles, RemovalReachesAnyDepthWithoutLongPaths) {
+  TTempFolder dir;
+  const std::string top = dir.File(TempName("deep"));
+  fs::create_directory(top);
+  int fd = open(top.c_str(), O_RDONLY | O_DIRECTORY);
+  const std::string level(60, 'd');
+  for (int depth = 0; depth < 120 && fd >= 0; ++depth) {  // some 7300 bytes of path
+    close(openat(fd, "f", O_WRONLY | O_CREAT, 0644));
+    mkdirat(fd, level.c_str(), 0755);
+    const int next = openat(fd, level.c_str(), O_RDONLY | O_DIRECTORY);
+    close(fd);
+    fd = next;
+  }
+  ASSERT_GE(fd, 0);
+  close(fd);
+  Spit(dir.File("kept"), {1});
+  RemoveTempLeftovers(dir.Path().string());  // the folder named without its slash
+  EXPECT_FALSE(fs::exists(top));
+  EXPECT_TRUE(fs::exists(dir.File("kept")));
+
+  fs::create_directories(dir.File("slash/a"));
+  Spit(dir.File("slash/a/x"), {0});
+  EXPECT_TRUE(RemoveTree(dir.File("slash") + "//"));
+  EXPECT_FALSE(fs::exists(dir.File("slash")));
+  EXPECT_EQ(fs::directory_iterator(dir.Path())->path().filename(), "kept") << "the parent stays";
 }

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
 #include <filesystem>
 #include <string>
@@ -188,4 +189,58 @@ TEST(PlatformText, TheBoxKeepsWhatLiesUnderTheInk) {
   }
 }
 
+
+// The pixels of a text drawn on black at (x, y) in a w x h bitmap, as 0x00BBGGRR by row.
+std::vector<uint32_t> Drawn(int w, int h, int x, int y, std::u16string_view text, uint32_t colour, uint32_t flags,
+                            int boxWidth = 200) {
+  BitmapGuard g(CreatePlatformBitmap(w, h, 24));
+  Fill(*g.b, 0, 0, 0, 0);
+  DrawBitmapText(*g.b, x, y, boxWidth, 20, text, kCaption, colour, flags);
+  std::vector<uint32_t> out;
+  for (int yy = 0; yy < h; ++yy)
+    for (int xx = 0; xx < w; ++xx) {
+      const uint8_t* p = Pixel(*g.b, xx, yy);
+      out.push_back(p[2] | uint32_t(p[1]) << 8 | uint32_t(p[0]) << 16);
+    }
+  return out;
+}
+
 }  // namespace
+
+// Text keeps its place relative to its box wherever the box lies, cut or not; a single line
+// shows line breaks as blanks; the ellipsis flag draws what ElideText gives; the ink is the
+// colour asked for, channel by channel.
+TEST(PlatformText, PlacementFlagsAndColour) {
+  const int w = 90, h = 24;
+  const std::vector<uint32_t> home = Drawn(w, h, 0, 0, u"Offset text", 0xFFFFFF, kTextSingleLine);
+  for (const auto& [dx, dy] : {std::pair{7, 3}, std::pair{-5, -2}, std::pair{-1, 4}}) {
+    const std::vector<uint32_t> moved = Drawn(w, h, dx, dy, u"Offset text", 0xFFFFFF, kTextSingleLine);
+    int inked = 0;
+    for (int y = 0; y < h; ++y)
+      for (int x = 0; x < w; ++x) {
+        const int sx = x - dx, sy = y - dy;
+        const bool inHome = sx >= 0 && sy >= 0 && sx < w && sy < h && sy < 20;
+        const uint32_t want = inHome ? home[size_t(sy * w + sx)] : 0;
+        if (sy >= 0 && sy < 20 && sx >= 0 && sx < w) EXPECT_EQ(moved[size_t(y * w + x)], want) << dx << "," << dy << " at " << x << "," << y;
+        inked += moved[size_t(y * w + x)] != 0;
+      }
+    EXPECT_GT(inked, 20) << dx << "," << dy;
+  }
+  EXPECT_EQ(Drawn(w, h, 2, 1, u"two\r\nlines", 0xFFFFFF, kTextSingleLine), Drawn(w, h, 2, 1, u"two  lines", 0xFFFFFF, 0));
+  const std::u16string longText = u"A caption far too long for its little box";
+  EXPECT_EQ(Drawn(w, h, 0, 0, longText, 0xFFFFFF, kTextEndEllipsis, 60),
+            Drawn(w, h, 0, 0, ElideText(longText, kCaption, 60), 0xFFFFFF, 0, 60));
+  EXPECT_NE(Drawn(w, h, 0, 0, longText, 0xFFFFFF, kTextEndEllipsis, 60), Drawn(w, h, 0, 0, longText, 0xFFFFFF, 0, 60));
+
+  const std::vector<uint32_t> tinted = Drawn(w, h, 0, 0, u"Offset text", 0x20A0F0, kTextSingleLine);
+  uint32_t top[3] = {0, 0, 0};
+  for (uint32_t c : tinted)
+    for (int k = 0; k < 3; ++k) top[k] = std::max(top[k], (c >> (8 * k)) & 0xFF);
+  EXPECT_GE(top[0], 0xC0u) << "red";
+  EXPECT_LE(top[0], 0xF0u);
+  EXPECT_GE(top[1], 0x70u) << "green";
+  EXPECT_LE(top[1], 0xA0u);
+  EXPECT_LE(top[2], 0x20u) << "blue";
+  EXPECT_EQ(ResolvedFontFamily({"No Such Family", 8, false}), "DejaVu Sans");
+  EXPECT_GT(TextWidth(u"Offset text", {"Tahoma", 16, true}), TextWidth(u"Offset text", kCaption));
+}
