@@ -137,7 +137,6 @@ class TCellCut {
             std::min(Area.Bottom, d.Y + d.H)};
   }
   bool MarkLeakingShapes();
-  void WipeTrialMarks();
   TIntPoint NearestShapePixel(int32_t shape, TIntPoint p) const;
   int32_t JoinCellSegments(TIntPoint a, TIntPoint b, int32_t cell, int32_t s, int32_t t, int32_t& shape);
   void SetEnds(int32_t cell, int32_t slot, TIntPoint a, TIntPoint b, bool newChord);

@@ -9,6 +9,7 @@
 #include "engine/cell_cut.h"
 #include "engine/code_holes.h"
 #include "engine/knobs.h"
+#include "engine/run_union.h"
 
 namespace cell_cut {
 
@@ -72,16 +73,7 @@ class TRegionRuns {
     RowStart[size_t(h)] = int32_t(Runs.size());
   }
 
-  int32_t Find(int32_t r) {
-    int32_t root = r;
-    while (Runs[size_t(root)].Parent != root) root = Runs[size_t(root)].Parent;
-    while (Runs[size_t(r)].Parent != root) {
-      const int32_t next = Runs[size_t(r)].Parent;
-      Runs[size_t(r)].Parent = root;
-      r = next;
-    }
-    return root;
-  }
+  int32_t Find(int32_t r) { return FindRunRoot(Runs, r); }
   // The run that holds the pixel.
   int32_t RunAt(int32_t x, int32_t y) const {
     const auto first = Runs.begin() + RowStart[size_t(y)], last = Runs.begin() + RowStart[size_t(y) + 1];
@@ -93,13 +85,7 @@ class TRegionRuns {
   std::vector<int32_t> RowStart;
 
  private:
-  void Join(int32_t a, int32_t b) {
-    a = Find(a);
-    b = Find(b);
-    if (a == b) return;
-    if (a < b) std::swap(a, b);
-    Runs[size_t(a)].Parent = b;
-  }
+  void Join(int32_t a, int32_t b) { JoinRuns(Runs, a, b); }
   void JoinRows(int32_t above, int32_t begin, int32_t end) {
     int32_t j = above;
     for (int32_t r = begin; r < end; ++r) {
