@@ -20,8 +20,13 @@ int32_t EndOfWhite(const uint8_t* row, int32_t x, int32_t w) {
   return x;
 }
 
-// The first white column from x on (w when none): a white pixel starts at a 255 byte.
+// The first white column from x on (w when none). Lines are a pixel or two wide and are
+// stepped over; a wider stretch (a shape) is jumped with a search for the next 255 byte, where
+// any white pixel starts.
 int32_t StartOfWhite(const uint8_t* row, int32_t x, int32_t w) {
+  for (int32_t k = 0; k < 4 && x < w; ++k, ++x) {
+    if (IsWhite(row + intptr_t(x) * 3)) return x;
+  }
   const size_t bytes = size_t(w) * 3;
   while (x < w) {
     const void* hit = std::memchr(row + size_t(x) * 3, 255, bytes - size_t(x) * 3);
