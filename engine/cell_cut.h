@@ -77,7 +77,18 @@ class TCellCut {
   TShapeFile Shapes;
   bool UseShapes = false;
   std::unique_ptr<TCellRecord[]> Cells;
-  std::unique_ptr<TCellRecord[]> Backup;
+  // The cells as relaxation left them, for every attempt to start from: only what a restore
+  // reads, a small part of a full record.
+  struct TSavedSegment {
+    double rx1, ry1, rx2, ry2;
+    uint16_t NeighbourId;
+  };
+  struct TSavedCell {
+    double CentreX, CentreY;
+    int32_t First, Count;  // its segments in SavedSegments
+  };
+  std::vector<TSavedCell> SavedCells;
+  std::vector<TSavedSegment> SavedSegments;
   TCellBuilder Builder;
   // The last fill that found its seed taken: piece index and seed.
   int32_t FailedIndex = -1, FailedX = 0, FailedY = 0;
@@ -110,6 +121,7 @@ class TCellCut {
   bool BuildOrGrid(std::string& message);
   void BuildGridCells();
   bool Attempt();
+  void SaveCells();
   void RestoreCells();
   void SortEdges();
   void LinkTwins();
@@ -125,7 +137,6 @@ class TCellCut {
             std::min(Area.Bottom, d.Y + d.H)};
   }
   bool MarkLeakingShapes();
-  void WipeTrialMarks();
   TIntPoint NearestShapePixel(int32_t shape, TIntPoint p) const;
   int32_t JoinCellSegments(TIntPoint a, TIntPoint b, int32_t cell, int32_t s, int32_t t, int32_t& shape);
   void SetEnds(int32_t cell, int32_t slot, TIntPoint a, TIntPoint b, bool newChord);

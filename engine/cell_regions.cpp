@@ -9,6 +9,7 @@
 #include "engine/cell_cut.h"
 #include "engine/code_holes.h"
 #include "engine/knobs.h"
+#include "engine/run_union.h"
 
 namespace cell_cut {
 
@@ -72,16 +73,7 @@ class TRegionRuns {
     RowStart[size_t(h)] = int32_t(Runs.size());
   }
 
-  int32_t Find(int32_t r) {
-    int32_t root = r;
-    while (Runs[size_t(root)].Parent != root) root = Runs[size_t(root)].Parent;
-    while (Runs[size_t(r)].Parent != root) {
-      const int32_t next = Runs[size_t(r)].Parent;
-      Runs[size_t(r)].Parent = root;
-      r = next;
-    }
-    return root;
-  }
+  int32_t Find(int32_t r) { return FindRunRoot(Runs, r); }
   // The run that holds the pixel.
   int32_t RunAt(int32_t x, int32_t y) const {
     const auto first = Runs.begin() + RowStart[size_t(y)], last = Runs.begin() + RowStart[size_t(y) + 1];
@@ -93,13 +85,7 @@ class TRegionRuns {
   std::vector<int32_t> RowStart;
 
  private:
-  void Join(int32_t a, int32_t b) {
-    a = Find(a);
-    b = Find(b);
-    if (a == b) return;
-    if (a < b) std::swap(a, b);
-    Runs[size_t(a)].Parent = b;
-  }
+  void Join(int32_t a, int32_t b) { JoinRuns(Runs, a, b); }
   void JoinRows(int32_t above, int32_t begin, int32_t end) {
     int32_t j = above;
     for (int32_t r = begin; r < end; ++r) {
@@ -175,25 +161,35 @@ void TCellCut::MeasurePieces() {
     fragments = !reached[size_t(regions.Find(int32_t(r)))] && runs[r].Colour != 0xFFFFFF;
   }
   if (!fragments) return;
-  std::vector<uint8_t> seen(size_t(w) * h, 0);
+  // One bit a pixel: a byte a pixel would be the largest block of the whole cut after the map.
+  std::vector<uint64_t> seen((size_t(w) * h + 63) / 64, 0);
+  const auto isSeen = [&](size_t k) { return (seen[k >> 6] >> (k & 63)) & 1; };
+  const auto markSeen = [&](size_t k) { seen[k >> 6] |= uint64_t(1) << (k & 63); };
   for (int32_t y = 0; y < h; ++y) {
     for (int32_t r = regions.RowStart[size_t(y)]; r < regions.RowStart[size_t(y) + 1]; ++r) {
       if (!reached[size_t(regions.Find(r))]) continue;
-      std::fill(seen.begin() + intptr_t(y) * w + runs[size_t(r)].X0, seen.begin() + intptr_t(y) * w + runs[size_t(r)].X1 + 1,
-                uint8_t(1));
+      size_t k = size_t(y) * w + size_t(runs[size_t(r)].X0);
+      const size_t end = size_t(y) * w + size_t(runs[size_t(r)].X1) + 1;
+      for (; k < end && (k & 63); ++k) markSeen(k);
+      for (; k + 64 <= end; k += 64) seen[k >> 6] = ~uint64_t(0);
+      for (; k < end; ++k) markSeen(k);
     }
   }
   static constexpr int32_t kDx[4] = {-1, -1, 0, 1}, kDy[4] = {0, -1, -1, -1};
   for (int32_t y = 0; y < h; ++y) {
-    const uint8_t* row = seen.data() + size_t(y) * w;
     for (int32_t x = 0; x < w; ++x) {
-      if (row[x] || MapColorAt(T.CutMap, x, y) == 0xFFFFFF) continue;
+      const size_t at = size_t(y) * w + size_t(x);
+      if (!(at & 63) && at + 64 <= size_t(y + 1) * w && seen[at >> 6] == ~uint64_t(0)) {
+        x += 63;  // a whole word of pixels already settled
+        continue;
+      }
+      if (isSeen(at) || MapColorAt(T.CutMap, x, y) == 0xFFFFFF) continue;
       for (int32_t k = 0; k < 4; ++k) {
         const int32_t nx = x + kDx[k], ny = y + kDy[k];
-        if (nx < 0 || ny < 0 || nx >= w || !seen[size_t(ny) * w + nx]) continue;
+        if (nx < 0 || ny < 0 || nx >= w || !isSeen(size_t(ny) * w + size_t(nx))) continue;
         const uint32_t colour = MapColorAt(T.CutMap, nx, ny);
         SetDibPixel(T.CutMap, x, y, colour);
-        seen[size_t(y) * w + x] = 1;
+        markSeen(size_t(y) * w + size_t(x));
         // The piece of that colour whose rectangle holds the neighbour takes the pixel in.
         for (int32_t i = 0; i < N; ++i) {
           TPieceRecord& p = P[i];

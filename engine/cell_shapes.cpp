@@ -9,6 +9,7 @@
 #include "engine/cell_cut.h"
 #include "engine/code_holes.h"
 #include "engine/knobs.h"
+#include "engine/white_regions.h"
 
 namespace cell_cut {
 
@@ -164,26 +165,27 @@ bool TCellCut::PlaceShapes() {
   }
 }
 
-// A trial run of the fills on a copy of the map, with every edge drawn straight: where one
-// cell's fill reaches another cell's point, the shapes next to the two cells are marked as
-// failed, so that the repair runs again without them. False when a leak has no shape to blame.
+// A trial of the fills with every edge drawn straight: where one cell's region reaches another
+// cell's point, the shapes next to the two cells are marked as failed, so that the repair runs
+// again without them. False when a leak has no shape to blame.
 bool TCellCut::MarkLeakingShapes() {
-  // The trial runs on the map itself, which holds only the shapes so far, and is wiped off
-  // again afterwards: its marks are the only pixels with red 1 or 2 (a copy of a picture-sized
-  // map would cost more than the wipe).
+  // The trial lines go on the map itself, which holds only the shapes so far, and are drawn
+  // over in white afterwards; the regions are labelled, not filled, so nothing else needs a wipe.
   TDibImage& trial = T.CutMap;
-  constexpr uint32_t kLine = 0x000002;  // red 2: no piece colour (red 128), no cell mark (red 1)
-  const auto mark = [](int32_t i) { return uint32_t(0x000001) | (uint32_t(i + 1) << 8); };
-  for (int32_t i = 0; i < N; ++i) {
-    if (Shaped(i)) continue;
-    const TCellRecord& c = Cells[size_t(i)];
-    for (int32_t s = 0; s < c.SegmentCount; ++s) {
-      const TCellSegment& g = c.Segments[s];
-      if (!g.Valid || !IsCellNeighbour(g) || g.NeighbourId <= i || Shaped(g.NeighbourId)) continue;
-      DrawDibLine(trial, int32_t(g.x1), int32_t(g.y1), int32_t(g.x2), int32_t(g.y2), kLine);
+  constexpr uint32_t kLine = 0x000002;  // red 2: no piece colour (red 128)
+  const auto drawLines = [&](uint32_t colour) {
+    for (int32_t i = 0; i < N; ++i) {
+      if (Shaped(i)) continue;
+      const TCellRecord& c = Cells[size_t(i)];
+      for (int32_t s = 0; s < c.SegmentCount; ++s) {
+        const TCellSegment& g = c.Segments[s];
+        if (!g.Valid || !IsCellNeighbour(g) || g.NeighbourId <= i || Shaped(g.NeighbourId)) continue;
+        DrawDibLine(trial, int32_t(g.x1), int32_t(g.y1), int32_t(g.x2), int32_t(g.y2), colour);
+      }
     }
-  }
-  DrawFrameLines(trial, kLine);
+    DrawFrameLines(trial, colour);
+  };
+  drawLines(kLine);
   // Each blame tells whether it found a shape to lay the leak on.
   const auto blameAround = [&](int32_t cell, int32_t with) {
     bool found = false;
@@ -213,29 +215,23 @@ bool TCellCut::MarkLeakingShapes() {
     found = blameAround(a, -1);
     return blameAround(b, -1) || found;
   };
+  TWhiteRegions regions(trial);
+  // The first cell whose point lies in each region, as the first fill there would have coloured it.
+  std::vector<int32_t> owner(size_t(regions.RegionLimit()), -1);
   bool blamed = true;
   for (int32_t i = 0; i < N; ++i) {
     if (Shaped(i)) continue;
-    const uint32_t at = MapColorAt(trial, P[i].SeedX, P[i].SeedY);
-    if (at == 0xFFFFFF) {
-      FloodFillDib(trial, P[i].SeedX, P[i].SeedY, mark(i));
-      continue;
+    const int32_t region = regions.RegionAt(P[i].SeedX, P[i].SeedY);
+    if (region < 0) {
+      blamed &= blameAround(i, -1);
+    } else if (owner[size_t(region)] < 0) {
+      owner[size_t(region)] = i;
+    } else {
+      blamed &= blameMerge(i, owner[size_t(region)]);
     }
-    blamed &= (at & 0xFF) == 1 ? blameMerge(i, int32_t(at >> 8) - 1) : blameAround(i, -1);
   }
-  WipeTrialMarks();
+  drawLines(kWhite);
   return blamed;
-}
-
-void TCellCut::WipeTrialMarks() {
-  TDibImage& map = T.CutMap;
-  const size_t bytes = size_t(map.Width) * 3;
-  for (int32_t y = 0; y < map.Height; ++y) {
-    uint8_t* row = map.Bits + intptr_t(y) * map.RowStride;
-    for (size_t k = 2; k < bytes; k += 3) {
-      if (uint8_t(row[k] - 1) < 2) row[k - 2] = row[k - 1] = row[k] = 255;
-    }
-  }
 }
 
 void TCellCut::SetEnds(int32_t cell, int32_t slot, TIntPoint a, TIntPoint b, bool newChord) {

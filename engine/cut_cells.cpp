@@ -152,20 +152,33 @@ bool TCellCut::BuildOrGrid(std::string& message) {
   return false;
 }
 
+void TCellCut::SaveCells() {
+  SavedCells.assign(size_t(N), TSavedCell{});
+  SavedSegments.clear();
+  for (int32_t i = 0; i < N; ++i) {
+    const TCellRecord& cell = Cells[size_t(i)];
+    SavedCells[size_t(i)] = {cell.CentreX, cell.CentreY, int32_t(SavedSegments.size()), cell.SegmentCount};
+    for (int32_t s = 0; s < cell.SegmentCount; ++s) {
+      const TCellSegment& g = cell.Segments[s];
+      SavedSegments.push_back({g.rx1, g.ry1, g.rx2, g.ry2, g.NeighbourId});
+    }
+  }
+}
+
 void TCellCut::RestoreCells() {
   for (int32_t i = 0; i < N; ++i) {
     TCellRecord& cell = Cells[size_t(i)];
-    const TCellRecord& saved = Backup[size_t(i)];
+    const TSavedCell& saved = SavedCells[size_t(i)];
     cell.CentreX = saved.CentreX;
     cell.CentreY = saved.CentreY;
-    cell.SegmentCount = saved.SegmentCount;
+    cell.SegmentCount = saved.Count;
     for (int32_t s = 0; s < kCellSegmentRoom; ++s) {
       TCellSegment& g = cell.Segments[s];
-      if (s >= saved.SegmentCount) {
+      if (s >= saved.Count) {
         g.Valid = 0;
         continue;
       }
-      const TCellSegment& b = saved.Segments[s];
+      const TSavedSegment& b = SavedSegments[size_t(saved.First + s)];
       g.rx1 = b.rx1;
       g.ry1 = b.ry1;
       g.rx2 = b.rx2;
@@ -452,6 +465,11 @@ bool TCellCut::Attempt() {
 }
 
 void TCellCut::Finish() {
+  // The cells are done with: their records would only add to the peak of the map's last passes.
+  Cells.reset();
+  std::vector<TSavedCell>().swap(SavedCells);
+  std::vector<TSavedSegment>().swap(SavedSegments);
+  Builder = TCellBuilder{};
   if (L.BorderStyle == 1) FloodFillDib(T.CutMap, 0, 0, PieceColor(kFrameCode));
   Step();
   TWhiteRows whites;
@@ -535,7 +553,6 @@ bool TCellCut::Run() {
   }
   LayoutCells(L, P);
   Cells.reset(new TCellRecord[size_t(N)]());
-  Backup.reset(new TCellRecord[size_t(N)]());
 
   PlacePoints();
   Step();
@@ -562,7 +579,7 @@ bool TCellCut::Run() {
     }
     Step();
   }
-  std::copy(Cells.get(), Cells.get() + N, Backup.get());
+  SaveCells();
 
   const int32_t afterRelaxation = T.Progress.ProgressPos;
   bool ok = false;

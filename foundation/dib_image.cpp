@@ -60,14 +60,6 @@ void FreeDib(TDibImage& d) {
   d.Width = d.Height = d.ImageSize = 0;
 }
 
-uint8_t* DibScanLine(const TDibImage& d, int32_t y) {
-  return d.Bits + intptr_t(d.Height - 1 - y) * d.RowStride;
-}
-
-uint8_t* DibPixelAddress(const TDibImage& d, int32_t x, int32_t y) {
-  return DibScanLine(d, y) + intptr_t(x) * d.BytesPerPixel;
-}
-
 uint32_t DibPixelColor(const uint8_t* p) { return p[2] | (p[1] << 8) | (uint32_t(p[0]) << 16); }
 
 int32_t GetDibPixel(const TDibImage& d, int32_t x, int32_t y) {

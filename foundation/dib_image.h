@@ -32,8 +32,13 @@ void FreeDib(TDibImage& d);
 
 int32_t GetDibPixel(const TDibImage& d, int32_t x, int32_t y);  // -1 outside
 void SetDibPixel(TDibImage& d, int32_t x, int32_t y, uint32_t color);  // no bounds check
-uint8_t* DibScanLine(const TDibImage& d, int32_t y);
-uint8_t* DibPixelAddress(const TDibImage& d, int32_t x, int32_t y);
+// Inline: the cuts call these per pixel.
+inline uint8_t* DibScanLine(const TDibImage& d, int32_t y) {
+  return d.Bits + intptr_t(d.Height - 1 - y) * d.RowStride;
+}
+inline uint8_t* DibPixelAddress(const TDibImage& d, int32_t x, int32_t y) {
+  return DibScanLine(d, y) + intptr_t(x) * d.BytesPerPixel;
+}
 int32_t GetDibAlpha(const TDibImage& d, int32_t x, int32_t y);
 uint32_t DibPixelColor(const uint8_t* pixel);
 

@@ -37,11 +37,3 @@ long double VertexAngle(TIntPoint p0, TIntPoint p1, TIntPoint p2) {
   return VertexCosine(p0, p1, p2, c) ? std::acos(c) : 0;
 }
 
-int32_t Round(long double v) {
-  if (!std::isfinite(v)) return 0;
-  // lrint rounds as nearbyint does (the current mode) but without saving and restoring the
-  // floating-point environment, which made this a hot spot of the cuts.
-  if (v >= 2147483647.0L) return 2147483647;
-  if (v <= -2147483648.0L) return -2147483647 - 1;
-  return int32_t(std::lrint(v));
-}

@@ -1,4 +1,5 @@
 #pragma once
+#include <cmath>
 #include <cstdint>
 
 void SplitColor(uint32_t color, int32_t& red, int32_t& green, int32_t& blue);
@@ -19,5 +20,13 @@ long double VertexAngle(TIntPoint p0, TIntPoint p1, TIntPoint p2);
 // cosines clearly differ.
 bool VertexCosine(TIntPoint p0, TIntPoint p1, TIntPoint p2, long double& c);
 
-// Half-to-even rounding of the current floating-point environment.
-int32_t Round(long double v);
+// Half-to-even rounding of the current floating-point environment. Inline: the cuts round
+// every point they draw.
+inline int32_t Round(long double v) {
+  if (!std::isfinite(v)) return 0;
+  // lrint rounds as nearbyint does (the current mode) but without saving and restoring the
+  // floating-point environment, which made this a hot spot of the cuts.
+  if (v >= 2147483647.0L) return 2147483647;
+  if (v <= -2147483648.0L) return -2147483647 - 1;
+  return int32_t(std::lrint(v));
+}
