@@ -100,6 +100,28 @@ TEST(SegmentHasCode, FindsTheBlueByteAlongAllKindsOfSegments) {
   EXPECT_FALSE(SegmentHasCode(*fx.map, 100, 400, 100, 400, PieceColor(200)));
 }
 
+// A slanted segment visits one pixel per step of its longer axis; where the error term is
+// exactly zero it steps the shorter axis too, so (20, 30) -> (22, 31) runs through (21, 31)
+// and not (21, 30). Each case marks one pixel and asks whether the segment meets it.
+TEST(SegmentHasCode, SlantedSegmentsStepTheShortAxisOnATie) {
+  const struct {
+    int32_t x1, y1, x2, y2, px, py;
+    bool hit;
+  } cases[] = {
+      {20, 30, 22, 31, 21, 31, true},  {20, 30, 22, 31, 21, 30, false}, {20, 30, 22, 31, 22, 31, true},
+      {22, 31, 20, 30, 21, 30, true},  {22, 31, 20, 30, 21, 31, false}, {20, 30, 24, 32, 21, 31, true},
+      {20, 30, 24, 32, 21, 30, false}, {20, 30, 24, 32, 23, 32, true},  {20, 30, 24, 32, 23, 31, false},
+      {20, 30, 21, 32, 21, 31, true},  {20, 30, 21, 32, 20, 31, false}, {21, 32, 20, 30, 20, 31, true},
+      {20, 30, 23, 31, 21, 30, true},  {20, 30, 23, 31, 22, 31, true},  {20, 30, 23, 31, 22, 30, false},
+  };
+  for (const auto& c : cases) {
+    TCutFixture fx(100, 60);
+    SetDibPixel(*fx.map, c.px, c.py, PieceColor(90));
+    EXPECT_EQ(SegmentHasCode(*fx.map, c.x1, c.y1, c.x2, c.y2, PieceColor(90)), c.hit)
+        << "(" << c.x1 << "," << c.y1 << ")-(" << c.x2 << "," << c.y2 << ") pixel " << c.px << "," << c.py;
+  }
+}
+
 // Walks along the map's own outer rows and columns, where not all eight neighbours exist, look
 // at the same neighbours as inside: none across the cut area's edges, none off the map. The
 // cut area of a 100 x 60 picture with a margin of 20 is (20, 20) .. (79, 39); the map is
