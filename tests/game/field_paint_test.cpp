@@ -170,6 +170,26 @@ TEST(DragRedraw, TheHeldGroupLeavesTheStaticBufferAndFollowsThePointer) {
   ExpectPieceShown(r, 0, 0, 0);
 }
 
+// While a pocket is dragged by its caption the screen shows the whole field: the side's
+// pieces around it stay in view and the pocket's own piece travels with it.
+TEST(DragRedraw, AMovingPocketKeepsTheRestOfTheFieldInView) {
+  TFieldRig r(2, false, 5);
+  SpreadApart(r);
+  TSkinWindow& pocket = r.ShowPocketAt(2, 300, 200, 240, 180);
+  r.P(0).Window = 2;
+  r.P(0).X = r.P(0).Y = 10;
+  r.g.Play.RedrawKind = kRedrawField;
+  Redraw(r.f);
+  const int32_t cx = pocket.CaptionRect.Left + 5, cy = pocket.Client.Top - pocket.CaptionHeight / 2;
+  I_FieldMouseDown(r.f, kMouseLeft, kShiftLeftDown, cx, cy);
+  I_FieldMouseMove(r.f, kShiftLeftDown, cx + 100, cy + 150);
+  ASSERT_EQ(pocket.Outer.Left, 400);
+  ASSERT_EQ(pocket.Outer.Top, 350);
+  for (int32_t i : {1, 2, 13}) ExpectPieceShown(r, i, 0, 0);  // well clear of both pocket places
+  ExpectPieceShown(r, 0, pocket.Client.Left, pocket.Client.Top);
+  I_FieldMouseUp(r.f, kMouseLeft, 0, cx + 100, cy + 150);
+}
+
 TEST(UpdateFieldSize, BuffersGrowWithTheFieldAndNeverShrink) {
   TFieldRig r({.Cols = 2, .Rows = 2});
   EXPECT_EQ(r.f.ScreenBuffer->Width, 800);
