@@ -242,6 +242,29 @@ TEST_F(DirView, LevelPageFramesAndNamesEachChoice) {
   EXPECT_NE(widths.front(), widths.back()) << "the preview follows the piece size";
 }
 
+// A piece preview larger than its cell grows evenly to both sides of the cell's middle, at
+// every size the scroll bar offers, as long as it fits the panel's width.
+TEST_F(DirView, ALargePiecePreviewGrowsEvenlyAboutItsCell) {
+  Show();
+  ClickItem("LV_Jigs", 1);
+  ClickOk();
+  ASSERT_EQ(Find<QTabWidget>("PC_Pages")->currentWidget()->objectName(), "TS_Level");
+  auto* size = Find<QScrollBar>("SB_PieceSize");
+  QWidget* preview = Find<QWidget>("I_PieceSize");
+  const int panelWidth = Find<QWidget>("P_PieceSizeImage")->width();
+  size->setValue(size->minimum());
+  const int cellWidth = preview->width(), middle = preview->geometry().left() + cellWidth / 2;
+  int grown = 0;
+  for (int v = size->minimum(); v <= size->maximum(); ++v) {
+    size->setValue(v);
+    const QRect r = preview->geometry();
+    if (r.width() <= cellWidth || r.width() >= panelWidth) continue;
+    ++grown;
+    EXPECT_LE(std::abs(r.left() + r.width() / 2 - middle), 1) << "size " << v << " left " << r.left();
+  }
+  EXPECT_GT(grown, 0) << "some sizes show wider than the cell";
+}
+
 // The chosen jigsaw's preview is shown whole and centred in its box on the button face.
 TEST_F(DirView, ThePreviewIsCentredOnTheButtonFace) {
   Show();
