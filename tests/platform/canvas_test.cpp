@@ -89,6 +89,23 @@ TEST(PenLine, ClippingKeepsTheUnclippedPixels) {
   EXPECT_TRUE(c.Set().empty());
 }
 
+// A line with either end beyond what the host's canvas takes comes from broken geometry:
+// it is left out whole, even where its other end lies on the bitmap.
+TEST(PenLine, ALineWithOneAbsurdEndWritesNothing) {
+  constexpr int32_t kFar = 1 << 27;
+  for (TCanvasPoint far : {TCanvasPoint{kFar, 5}, TCanvasPoint{-kFar, 5}, TCanvasPoint{5, kFar}, TCanvasPoint{5, -kFar}}) {
+    for (bool farFirst : {false, true}) {
+      TBitmapHolder c(10, 10);
+      const TCanvasPoint near{4, 4};
+      CanvasLine(*c.b, farFirst ? far : near, farFirst ? near : far, 0xFFFFFF);
+      EXPECT_TRUE(c.Set().empty()) << far.x << "," << far.y << (farFirst ? " first" : " last");
+    }
+  }
+  TBitmapHolder c(10, 10);
+  CanvasLine(*c.b, {4, 4}, {1 << 25, 4}, 0xFFFFFF);  // far but within the limit: drawn
+  EXPECT_EQ(c.Set().size(), 6u);
+}
+
 TEST(PenLine, PolylineSetsEveryPointButTheLastInTheGivenColour) {
   TBitmapHolder bm(20, 20);
   const TCanvasPoint pts[] = {{2, 2}, {10, 2}, {10, 9}, {4, 15}};
