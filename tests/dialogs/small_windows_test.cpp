@@ -121,6 +121,24 @@ TEST(CreditsForm, ShowsTheThanksAndTheNamesAndEveryWayOutIsOk) {
                          {[&] { QTest::keyClick(credits.M_Names, Qt::Key_Return); }, 1}});
 }
 
+// Each small window is exactly its client panel: no strip of bare window along any edge.
+TEST(SmallWindows, TheClientPanelFillsTheWindowFromItsCorner) {
+  TEnglish e;
+  TF_Info info;
+  TLangForms forms;
+  forms.Info = &info;
+  ASSERT_TRUE(LoadLanguage(e.lang, EnglishLng(), forms));
+  TF_Finish finish(e.lang);
+  TF_Credits credits(e.lang);
+  for (QDialog* d : std::initializer_list<QDialog*>{&info, &finish, &credits}) {
+    d->open();
+    QWidget* panel = d->findChild<QWidget*>(QStringLiteral("P_Form"));
+    ASSERT_NE(panel, nullptr) << d->windowTitle().toStdString();
+    EXPECT_EQ(panel->geometry(), QRect(QPoint(0, 0), d->size())) << d->windowTitle().toStdString();
+    d->close();
+  }
+}
+
 // ----- pictures for the widgets
 
 // A buffer is shown as it is drawn: top row first, every pixel in its own colour, whether its
