@@ -1,7 +1,10 @@
 #include <gtest/gtest.h>
 
 #include "field_rig.h"
+#include "foundation/artwork.h"
 #include "foundation/dib_ops.h"
+#include "foundation/picture_loading.h"
+#include "platform/resources.h"
 
 namespace {
 
@@ -148,6 +151,34 @@ TEST(Redraw, TheStarShowsItsSpriteOverThePieces) {
     inked += n;
   }
   EXPECT_GT(inked, 0);
+}
+
+// Each shown frame of the star is its sprite from the star picture pixel for pixel, its
+// white left out: the grey field shows there.
+TEST(Redraw, TheStarsFramesAreThePicturesSpritesWithWhiteSeeThrough) {
+  TFieldRig r({.Cols = 2, .Rows = 2});
+  std::vector<uint8_t> bytes;
+  TDibHolder picture;
+  ASSERT_TRUE(ReadResourceFile(kStarPicturePath, bytes));
+  ASSERT_TRUE(DecodePicture(*picture, bytes.data(), bytes.size()));
+  r.f.Star.X = 600;
+  r.f.Star.Y = 500;
+  int32_t shown = 0;
+  for (int32_t frame = 0; frame < kStarFrames; ++frame) {
+    const int32_t sprite = r.f.Star.Table[frame];
+    if (sprite < 0) continue;
+    ++shown;
+    r.f.Star.Frame = frame;
+    r.g.Play.RedrawKind = kRedrawField;
+    Redraw(r.f);
+    for (int32_t y = 0; y < kStarSize; ++y)
+      for (int32_t x = 0; x < kStarSize; ++x) {
+        const uint32_t want = DibPixelColor(DibPixelAddress(*picture, kStarSpriteStep * sprite + x, y));
+        ASSERT_EQ(ScreenAt(r, 600 + x, 500 + y), want == 0xFFFFFF ? kFieldGrey : want)
+            << "frame " << frame << " at " << x << "," << y;
+      }
+  }
+  EXPECT_GT(shown, 0);
 }
 
 TEST(DragRedraw, TheHeldGroupLeavesTheStaticBufferAndFollowsThePointer) {
