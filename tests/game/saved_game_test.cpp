@@ -332,6 +332,25 @@ TEST_F(HostileSavedGame, DamagedFilesAreRefusedOrReadWhole) {
   ExpectRefused(With([&](auto& b) { PutInt32(b, piece(n, 0) + 104 + 4, n); }), "weight group");
 }
 
+// A level record with one size out of range describes no game that can exist: refused,
+// whatever the later choices in the record say.
+TEST_F(HostileSavedGame, ALevelWithOneSizeOutOfRangeIsRefused) {
+  const size_t levelAt = 23 + 9;
+  const struct {
+    size_t field;
+    int32_t value;
+    const char* what;
+  } cases[] = {
+      {offsetof(TLevelRecord, TileS), 0, "no tile size"},
+      {offsetof(TLevelRecord, TileS), 100000, "tile larger than the picture"},
+      {offsetof(TLevelRecord, KnobS), -1, "negative knob size"},
+      {offsetof(TLevelRecord, HalfKnobS), 100000, "half knob larger than the picture"},
+      {offsetof(TLevelRecord, TilePY), 0, "no rows"},
+  };
+  for (const auto& c : cases) ExpectRefused(With([&](auto& b) { PutInt32(b, levelAt + c.field, c.value); }), c.what);
+  ExpectRefused(With([&](auto& b) { b[levelAt + offsetof(TLevelRecord, Rotate)] = 2; }), "rotation neither on nor off");
+}
+
 // A saved game that claims a picture beyond the memory budget: refused with its size before
 // any of it is read, the running game kept.
 TEST_F(HostileSavedGame, PictureBeyondTheBudgetIsRefusedWithItsSize) {
