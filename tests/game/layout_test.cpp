@@ -394,6 +394,21 @@ TEST(ScaleGroupPositions, KeepsGroupsThatLayInsideTheContentInside) {
 // The arranged grid moved back into the area keeps its pitch of MaskS + KnobS; it lies against
 // the edge it ran past, or from the selection's corner when it fits; a grid wider than the area
 // has each piece clamped in.
+// On an area smaller than the boxes, wherever they lay, every piece comes to its top left.
+TEST(MovePiecesIntoArea, BoxesLargerThanTheAreaAllGoToItsCorner) {
+  TGameState g;
+  MakeTestGame(g, {.Cols = 3, .Rows = 1, .Tile = 20, .Knob = 4});  // boxes 24, 28, 24 by 20
+  for (int32_t i = 0; i < 3; ++i) {
+    g.Pieces[size_t(i)].X = 3 * i;
+    g.Pieces[size_t(i)].Y = 2 * i;
+  }
+  MovePiecesIntoArea(g, {0, 1, 2}, 20, 10);
+  for (int32_t i = 0; i < 3; ++i) {
+    EXPECT_EQ(g.Pieces[size_t(i)].X, 0) << i;
+    EXPECT_EQ(g.Pieces[size_t(i)].Y, 0) << i;
+  }
+}
+
 TEST(MovePiecesIntoArea, ArrangedGridComesBackIntoTheArea) {
   const struct {
     int32_t X, Y, AreaW, AreaH;
