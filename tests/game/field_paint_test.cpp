@@ -221,6 +221,25 @@ TEST(DragRedraw, AMovingPocketKeepsTheRestOfTheFieldInView) {
   I_FieldMouseUp(r.f, kMouseLeft, 0, cx + 100, cy + 150);
 }
 
+// The band being pulled stays tinted when the whole field is painted again under it.
+TEST(DragRedraw, TheBandStaysTintedThroughAFullRepaint) {
+  TFieldRig r(2, false, 5);
+  SpreadApart(r);
+  r.g.Play.RedrawKind = kRedrawField;
+  Redraw(r.f);
+  ASSERT_EQ(ScreenAt(r, 740, 540), kFieldGrey);
+  I_FieldMouseDown(r.f, kMouseLeft, kShiftLeftDown, 780, 580);
+  ASSERT_EQ(r.g.Play.DragState, 2);
+  I_FieldMouseMove(r.f, kShiftLeftDown, 700, 500);
+  const uint32_t tinted = ScreenAt(r, 740, 540);
+  EXPECT_NE(tinted, kFieldGrey);
+  r.g.Play.RedrawKind = kRedrawField;
+  Redraw(r.f);
+  EXPECT_EQ(ScreenAt(r, 740, 540), tinted);
+  EXPECT_EQ(ScreenAt(r, 690, 540), kFieldGrey);  // outside the band
+  I_FieldMouseUp(r.f, kMouseLeft, 0, 700, 500);
+}
+
 TEST(UpdateFieldSize, BuffersGrowWithTheFieldAndNeverShrink) {
   TFieldRig r({.Cols = 2, .Rows = 2});
   EXPECT_EQ(r.f.ScreenBuffer->Width, 800);
