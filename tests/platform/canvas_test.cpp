@@ -145,6 +145,19 @@ TEST(PenLine, LinesAlongTheBitmapsEdgesAreDrawn) {
   }
 }
 
+// A line that starts on the bitmap's edge and leaves it draws its first pixel.
+TEST(PenLine, ALineLeavingFromTheEdgeDrawsItsFirstPixel) {
+  const struct {
+    TCanvasPoint a, b;
+  } cases[] = {{{3, 0}, {3, -4}}, {{3, 0}, {6, -4}}, {{0, 3}, {-4, 3}}, {{9, 3}, {14, 3}}, {{3, 5}, {3, 10}}};
+  for (const auto& c : cases) {
+    TBitmapHolder line(10, 6);
+    std::fill(line.b->Pixels, line.b->Pixels + line.b->AllocatedStride * 6, 0);
+    CanvasLine(*line.b, c.a, c.b, 0xFFFFFF);
+    EXPECT_EQ(line.Set(), (TPixelSet{{c.a.x, c.a.y}})) << c.a.x << "," << c.a.y << " to " << c.b.x << "," << c.b.y;
+  }
+}
+
 // A line that passes exactly between two pixels takes the one the host's pen takes, octant by
 // octant: towards the end's minor coordinate in octants 3, 5, 6 and 8, else the start's.
 TEST(PenLine, EachOctantBreaksItsTiesTheHostsWay) {
