@@ -130,7 +130,10 @@ TEST(SmallWindows, TheClientPanelFillsTheWindowFromItsCorner) {
   ASSERT_TRUE(LoadLanguage(e.lang, EnglishLng(), forms));
   TF_Finish finish(e.lang);
   TF_Credits credits(e.lang);
-  for (QDialog* d : std::initializer_list<QDialog*>{&info, &finish, &credits}) {
+  TF_Help help;
+  forms.Help = &help;
+  ASSERT_TRUE(LoadLanguage(e.lang, EnglishLng(), forms));
+  for (QDialog* d : std::initializer_list<QDialog*>{&info, &finish, &credits, &help}) {
     d->open();
     QWidget* panel = d->findChild<QWidget*>(QStringLiteral("P_Form"));
     ASSERT_NE(panel, nullptr) << d->windowTitle().toStdString();
