@@ -28,20 +28,28 @@ cleanup() {
 trap cleanup EXIT
 trap 'exit 130' INT TERM
 
+# Waits up to 10 s for a started server to answer CHECK; gives up at once if it died.
+wait_for() {  # NAME PID LOG CHECK...
+  local name=$1 pid=$2 log=$3 i=0
+  shift 3
+  until "$@"; do
+    i=$((i + 1))
+    if [ $i -gt 200 ] || ! kill -0 "$pid" 2>/dev/null; then
+      echo "$name did not start:" >&2
+      cat "$log" >&2
+      exit 1
+    fi
+    sleep 0.05
+  done
+}
+display_written() { grep -q '[0-9]' "$work/display" 2>/dev/null; }
+wm_running() { xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id'; }
+
 # Xvfb picks a free display number and writes it to fd 3 once it accepts clients.
 Xvfb -displayfd 3 -screen 0 "${ZORVA_WM_SCREEN:-1600x1000x24}" -nolisten tcp -noreset \
   3>"$work/display" >"$work/xvfb.log" 2>&1 &
 xvfb=$!
-i=0
-while ! grep -q '[0-9]' "$work/display" 2>/dev/null; do
-  i=$((i + 1))
-  if [ $i -gt 200 ] || ! kill -0 "$xvfb" 2>/dev/null; then
-    echo "Xvfb did not start:" >&2
-    cat "$work/xvfb.log" >&2
-    exit 1
-  fi
-  sleep 0.05
-done
+wait_for Xvfb "$xvfb" "$work/xvfb.log" display_written
 DISPLAY=":$(head -n 1 "$work/display")"
 export DISPLAY
 
@@ -49,16 +57,7 @@ export DISPLAY
 XDG_CONFIG_HOME="$work/config" XDG_CACHE_HOME="$work/cache" HOME="$work" \
   openbox --sm-disable >"$work/openbox.log" 2>&1 &
 wm=$!
-i=0
-until xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id'; do
-  i=$((i + 1))
-  if [ $i -gt 200 ] || ! kill -0 "$wm" 2>/dev/null; then
-    echo "openbox did not start:" >&2
-    cat "$work/openbox.log" >&2
-    exit 1
-  fi
-  sleep 0.05
-done
+wait_for openbox "$wm" "$work/openbox.log" wm_running
 
 # A test may hold the window manager still for a while (wm_support.h: TLateWindowManager).
 ZORVA_WM_PID=$wm QT_QPA_PLATFORM=xcb "$@"
