@@ -196,3 +196,30 @@ TEST(KnobTemplates, MeasuredFromTheKeyPixelsAndEachColumnsFirstMark) {
   knobs.KnobTemplateImage = &*shortPicture;
   EXPECT_FALSE(MeasureKnobTemplates(knobs));
 }
+
+// Room of exactly the knob's extent plus one pixel is still room enough: the knob keeps its
+// full height on either side. Only less room than that scales it down.
+TEST(KnobEdge, RoomOfTheExtentPlusOneKeepsTheFullKnob) {
+  auto draw = [](double roomA, double roomB) {
+    TCutFixture fx(260, 200, 40, 7);
+    LoadKnobSetA(fx.knobs);
+    TCutTarget t = fx.Target();
+    TBoundsRect bounds;
+    const TKnobShape& s = fx.knobs.KnobShapes[0];
+    // An edge exactly EndX long, so the extents are the shape's own.
+    EXPECT_TRUE(DrawKnobEdge(t, 1, 1, 0, false, {20, 100}, {20 + s.EndX, 100}, kInk, roomA, roomB, -1, bounds,
+                             {-500, -900}, {kNoReference, 0}));
+    return Pixels(fx, kInk);
+  };
+  TCutFixture probe(260, 200, 40, 7);
+  LoadKnobSetA(probe.knobs);
+  const TKnobShape& s = probe.knobs.KnobShapes[0];
+  ASSERT_LT(20 + s.EndX, 260);
+  ASSERT_GT(s.ExtentAbove, 0);
+  ASSERT_GT(s.ExtentBelow, 0);
+  const auto full = draw(1000.0, 1000.0);
+  EXPECT_EQ(draw(s.ExtentAbove + 1.0, 1000.0), full);
+  EXPECT_EQ(draw(1000.0, s.ExtentBelow + 1.0), full);
+  EXPECT_NE(draw(1000.0, s.ExtentBelow + 0.5), full);
+  EXPECT_NE(draw(s.ExtentAbove + 0.5, 1000.0), full);
+}

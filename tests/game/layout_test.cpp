@@ -293,6 +293,7 @@ TEST(ArrangeGrid, FollowsTheRuleWithAtLeastOneColumn) {
       {5, 100, 400, 1, 5},    // round(sqrt(1.25)) = 1, round(sqrt(20)) = 4: 1 * 5 > 4 * 2
       {1, 100, 500, 1, 2},    // sqrt(0.2) rounds to 0 columns
       {4, 1, 1, 2, 2},        // the smallest area still follows the rule
+      {0, 1000, 500, 1, 1},   // nothing to place still makes a grid of one cell
   };
   for (const TGridCase& c : cases) {
     const auto grid = ArrangeGrid(c.Count, c.W, c.H);

@@ -1,3 +1,4 @@
+#include <QMouseEvent>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTest>
@@ -145,6 +146,27 @@ TEST_F(MainWindow, DraggedPiecesJoinAndTheLastDropSolvesThePicture) {
   ASSERT_TRUE(LoadBmpFile(*solved, bmp));
   EXPECT_EQ(solved->Width, g.GameLevel.ImageW + 2);
   EXPECT_EQ(solved->Height, g.GameLevel.ImageH + 52);
+}
+
+// The second click of a quick pair arrives as a double click: with the left button it still
+// picks the piece up, so a player who clicks fast drags as well as one who clicks slowly.
+TEST_F(MainWindow, QuickSecondClickStillPicksThePieceUp) {
+  ASSERT_TRUE(Open("dune-grass.zvq"));
+  TGameState& g = main->Session().Game;
+  QPoint at;
+  ASSERT_TRUE(PointOn(3, at));
+  QWidget* field = main->P_Field();
+  const double r = field->devicePixelRatioF();
+  const QPointF p(at.x() / r, at.y() / r);
+  QTest::mousePress(field, Qt::LeftButton, Qt::NoModifier, p.toPoint());
+  QTest::mouseRelease(field, Qt::LeftButton, Qt::NoModifier, p.toPoint());
+  ASSERT_EQ(g.Play.DragState, 0);
+  QMouseEvent twice(QEvent::MouseButtonDblClick, p, field->mapToGlobal(p), Qt::LeftButton, Qt::LeftButton,
+                    Qt::NoModifier);
+  QCoreApplication::sendEvent(field, &twice);
+  EXPECT_EQ(g.Play.DragState, 1);
+  QTest::mouseRelease(field, Qt::LeftButton, Qt::NoModifier, p.toPoint());
+  EXPECT_EQ(g.Play.DragState, 0);
 }
 
 // The program's own cursor of that artwork name, compared by picture and hot spot.
