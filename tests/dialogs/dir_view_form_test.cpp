@@ -568,3 +568,29 @@ TEST_F(DirView, AFileNameThatLooksLikeMarkupIsShownAsText) {
 }
 
 }  // namespace
+
+namespace {
+// Every named control of the browser lies wholly within the panel that holds it, on both pages:
+// nothing the player should see or click is cut off at a panel's edge.
+TEST_F(DirView, EveryControlLiesWithinItsPanel) {
+  Show();
+  ClickItem("LV_Jigs", 1);
+  auto check = [this](const char* page) {
+    for (QWidget* w : Find<QWidget>(page)->findChildren<QWidget*>()) {
+      const QString name = w->objectName();
+      if (name.isEmpty() || name.startsWith("qt_") || !w->parentWidget() || w->isWindow()) continue;
+      if (!w->parentWidget()->objectName().startsWith("P_") && !w->parentWidget()->objectName().startsWith("TS_"))
+        continue;
+      EXPECT_TRUE(w->parentWidget()->rect().contains(w->geometry()))
+          << page << ": " << name.toStdString() << " " << w->geometry().x() << "," << w->geometry().y() << " "
+          << w->geometry().width() << "x" << w->geometry().height() << " in "
+          << w->parentWidget()->objectName().toStdString() << " " << w->parentWidget()->width() << "x"
+          << w->parentWidget()->height();
+    }
+  };
+  check("TS_Jigs");
+  ClickOk();
+  ASSERT_EQ(Find<QTabWidget>("PC_Pages")->currentWidget()->objectName(), "TS_Level");
+  check("TS_Level");
+}
+}  // namespace
