@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "ui/dialogs/color_picker_form.h"
+#include "support/panel_bounds.h"
 #include "support/recording_host.h"
 #include "foundation/lang_forms.h"
 
@@ -95,6 +96,7 @@ TEST(ColorPickerForm, ADoubleClickPicksAndCloses) {
     TF_ColorPicker f(nullptr, lang, &buttons);
     SetupAllWindowsPicker(f.Picker(), 0x989898, Quiet());
     f.open();
+    EXPECT_EQ(ControlsOutsideTheirPanels(&f), std::vector<std::string>());
     QTest::mouseDClick(Child(&f, c.Image), Qt::LeftButton, Qt::NoModifier, c.At);
     EXPECT_FALSE(f.isVisible()) << c.Image;
     EXPECT_EQ(f.result(), 1) << c.Image;

@@ -19,6 +19,7 @@
 #include <fstream>
 #include <memory>
 
+#include "support/panel_bounds.h"
 #include "support/recording_host.h"
 #include "ui/dialogs/options_art.h"
 #include "ui/dialogs/options_form.h"
@@ -178,6 +179,11 @@ TEST_F(OptionsDialog, OpeningShowsTheCurrentSettingsInTheLanguage) {
   ASSERT_EQ(pages->count(), 6);
   EXPECT_EQ(pages->currentIndex(), 0);
   EXPECT_EQ(pages->tabText(3).toStdString(), "Effects");
+  for (int page = pages->count() - 1; page >= 0; --page) {
+    pages->setCurrentIndex(page);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(ControlsOutsideTheirPanels(pages->currentWidget()), std::vector<std::string>()) << page;
+  }
 
   EXPECT_FALSE(Find<QCheckBox>("CB_AutoSave")->isChecked());
   EXPECT_EQ(Find<QScrollBar>("SB_AutoChange")->value(), 25);

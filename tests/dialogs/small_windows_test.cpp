@@ -12,6 +12,7 @@
 #include <functional>
 #include <fstream>
 
+#include "support/panel_bounds.h"
 #include "support/recording_host.h"
 #include "ui/dialogs/about_form.h"
 #include "ui/dialogs/credits_form.h"
@@ -138,6 +139,7 @@ TEST(SmallWindows, TheClientPanelFillsTheWindowFromItsCorner) {
     QWidget* panel = d->findChild<QWidget*>(QStringLiteral("P_Form"));
     ASSERT_NE(panel, nullptr) << d->windowTitle().toStdString();
     EXPECT_EQ(panel->geometry(), QRect(QPoint(0, 0), d->size())) << d->windowTitle().toStdString();
+    EXPECT_EQ(ControlsOutsideTheirPanels(d), std::vector<std::string>()) << d->windowTitle().toStdString();
     d->close();
   }
 }

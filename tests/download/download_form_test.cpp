@@ -23,6 +23,7 @@
 #include "game/window_commands.h"
 #include "platform/message_box.h"
 #include "platform/rar_archive.h"
+#include "support/panel_bounds.h"
 #include "support/shown_text.h"
 #include "ui/dialogs/options_form.h"
 
@@ -287,6 +288,8 @@ TEST_F(DownloadFormTest, ClickPreviewHelpAndEscape) {
   QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualItemRect(list->item(2)).center());
   EXPECT_EQ(form->SelectedIndex(), 2);
   EXPECT_EQ(Child<QGroupBox>(*form, "GB_DownThumb")->title().toStdString(), "yellow-flower");
+  QCoreApplication::processEvents();
+  EXPECT_EQ(ControlsOutsideTheirPanels(form.get()), std::vector<std::string>());
   // A jigsaw without a preview empties the preview's caption.
   fs::remove(site.Thumb + "raindrops.jpg");
   QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualItemRect(list->item(1)).center());
