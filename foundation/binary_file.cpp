@@ -13,11 +13,15 @@
 
 bool TBinaryReader::Open(const std::string& path) {
   Close();
-  std::FILE* f = std::fopen(path.c_str(), "rb");
-  if (!f) return false;
+  // Opened without waiting, so a pipe or device under a file's name is refused instead of
+  // blocking until something writes to it.
+  const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+  if (fd < 0) return false;
   struct stat st;
-  if (fstat(fileno(f), &st) != 0 || !S_ISREG(st.st_mode)) {
-    std::fclose(f);
+  std::FILE* f = nullptr;
+  if (fstat(fd, &st) != 0 || !S_ISREG(st.st_mode) || fcntl(fd, F_SETFL, O_RDONLY) != 0 ||
+      !(f = fdopen(fd, "rb"))) {
+    ::close(fd);
     return false;
   }
   file_ = f;

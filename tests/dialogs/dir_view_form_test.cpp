@@ -14,6 +14,8 @@
 #include <QTest>
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
 #include <cmath>
 #include <filesystem>
 #include <fstream>
@@ -592,5 +594,19 @@ TEST_F(DirView, EveryControlLiesWithinItsPanel) {
   ClickOk();
   ASSERT_EQ(Find<QTabWidget>("PC_Pages")->currentWidget()->objectName(), "TS_Level");
   check("TS_Level");
+}
+}  // namespace
+
+namespace {
+// A pipe named like a jigsaw in the player's folder is no jigsaw: the browser leaves it out
+// and answers at once instead of waiting for something to write to it.
+TEST_F(DirView, APipeNamedLikeAJigsawIsNeverWaitedOn) {
+  ASSERT_EQ(mkfifo((session.Paths.sJigsawDir + "a-pipe.zvq").c_str(), 0600), 0);
+  Show();
+  auto* list = Find<QListWidget>("LV_Jigs");
+  for (int row = 0; row < list->count(); ++row) EXPECT_NE(list->item(row)->text().toStdString(), "a-pipe");
+  ClickItem("LV_Jigs", 0);
+  EXPECT_EQ(Find<QLineEdit>("E_FileName")->text(), "dune-grass.zvq");
+  EXPECT_TRUE(Find<QPushButton>("B_Ok")->isEnabled());
 }
 }  // namespace

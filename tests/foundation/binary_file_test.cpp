@@ -3,6 +3,7 @@
 #include <QTemporaryDir>
 #include <signal.h>
 #include <sys/resource.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -52,9 +53,17 @@ TEST(BinaryReader, OpensRegularFilesOnly) {
   TBinaryReader r;
   EXPECT_FALSE(r.Open(dir.path().toStdString()));
   EXPECT_FALSE(r.Open(dir.filePath("missing").toStdString()));
+  // A pipe named like a jigsaw nobody writes to: refused at once, not waited on.
+  const std::string pipe = dir.filePath("waiting.zvq").toStdString();
+  ASSERT_EQ(mkfifo(pipe.c_str(), 0600), 0);
+  EXPECT_FALSE(r.Open(pipe));
   EXPECT_FALSE(r.IsOpen());
   int32_t v;
   EXPECT_FALSE(r.ReadInt32(v));
+  // A regular file opened afterwards reads normally (the descriptor is back to blocking reads).
+  ASSERT_TRUE(r.Open(WriteRaw(dir, "four.bin", std::string("\x01\x02\x03\x04", 4))));
+  ASSERT_TRUE(r.ReadInt32(v));
+  EXPECT_EQ(v, 0x04030201);
 }
 
 TEST(BinaryWriter, TargetChangesOnlyOnCommit) {
