@@ -305,7 +305,7 @@ void TF_DirView::DrawPieceSizePreview() {
   const int oy = (P_PieceSizeImage->height() - 34 - kPreviewCellH) / 2;
   if (w > kPreviewCellW || h > kPreviewCellH) {
     // A large piece grows past the cell, but never out of its panel nor over the scroll bar.
-    const QRect room(0, 0, P_PieceSizeImage->width(), SB_PieceSize->y());
+    const QSize room(P_PieceSizeImage->width(), SB_PieceSize->y());
     if (w > room.width() || h > room.height()) {
       const double fit = std::min(double(room.width()) / w, double(room.height()) / h);
       w = int(w * fit);
