@@ -265,3 +265,17 @@ TEST(SkinHitTest, VerticalBarPartsAreOnTheBar) {
   EXPECT_FALSE(PointOnSkinScrollBar(w, w.VertTrack.Left - 1, w.VertTrack.Top + 5));
   EXPECT_FALSE(PointOnSkinScrollBar(w, w.Client.Left + 5, w.Client.Top + 5));
 }
+
+// The thumbnail is resized by its frame like a pocket, though its client drags the window.
+TEST(SkinHitTest, ThumbnailFrameResizesToo) {
+  TSkinWindows ws;
+  TSkinWindow& w = ws.GameWindows[6];  // the thumbnail
+  InitSkinWindow(w, 0, 0, 108, 126, kSkinStyleThumbnail);
+  w.Visible = true;
+  ResizeSkinWindow(w, false);
+  struct Case { int x, y; uint8_t code; } cases[] = {
+      {0, 60, kHitLeft}, {107, 60, kHitRight}, {50, 0, kHitTop}, {50, 125, kHitBottom}, {1, 1, kHitTopLeft},
+      {106, 124, kHitBottomRight},
+  };
+  for (const Case& c : cases) EXPECT_EQ(SkinWindowHitTest(ws, w, c.x, c.y, false), c.code) << c.x << "," << c.y;
+}
