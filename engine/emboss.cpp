@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <atomic>
 #include <cmath>
+#include <cstring>
 #include <thread>
 
 #include "foundation/numeric.h"
@@ -88,7 +89,10 @@ void ReadCodes(TCodes& c, const TDibImage& mask, int32_t r) {
     uint8_t* out = &c.Bytes[size_t(y) * size_t(c.Area.W)];
     const int32_t inside = IntMin(IntMax(row.Inside, 0), c.Area.W);
     const uint8_t* s = row.At;
-    for (int32_t x = 0; x < inside; ++x, s += row.Step) out[x] = *s;
+    if (row.Step == 1 && inside > 0)
+      std::memcpy(out, s, size_t(inside));
+    else
+      for (int32_t x = 0; x < inside; ++x, s += row.Step) out[x] = *s;
     for (int32_t x = inside; x < c.Area.W; ++x) out[x] = 0;
   }
 }
@@ -110,6 +114,9 @@ void CountRuns(const TCodes& c, TRuns& runs) {
   runs.Bytes.assign(size_t(8) * size_t(runs.Size), 0);
   runs.Shortest.assign(size_t(runs.Size), uint8_t(kRun));
   const uint8_t* code = c.Bytes.data();
+  // Zeros stand before and after the row for the steps that leave it.
+  std::vector<uint8_t> sameAsLeft(size_t(w) + 2 * kRun, 0);
+  static_assert(kRun == 4, "the sweep along a row takes four steps");
   for (int dir = 0; dir < 8; ++dir) {
     uint8_t* run = &runs.Bytes[size_t(dir) * size_t(runs.Size)];
     const int32_t dx = kDirX[dir], dy = kDirY[dir];
@@ -131,10 +138,17 @@ void CountRuns(const TCodes& c, TRuns& runs) {
           const uint8_t longer = nearRun[i] < kRun ? uint8_t(nearRun[i] + 1) : uint8_t(kRun);
           out[i] = own[i] == near[i] ? longer : uint8_t(0);
         }
-      } else if (dx < 0) {
-        for (int32_t x = x0; x < x1; ++x) r[x] = k[x - 1] == k[x] ? uint8_t(IntMin(r[x - 1] + 1, kRun)) : 0;
       } else {
-        for (int32_t x = x1 - 1; x >= x0; --x) r[x] = k[x + 1] == k[x] ? uint8_t(IntMin(r[x + 1] + 1, kRun)) : 0;
+        // Along the row: a run is how many of the next kRun steps that way keep the code, so it
+        // needs no run before it and the row goes in one sweep without a chain.
+        uint8_t* __restrict same = sameAsLeft.data() + kRun - 1;  // same[x]: k[x - 1] == k[x]
+        for (int32_t x = 1; x < w; ++x) same[x] = k[x - 1] == k[x];
+        const int32_t ahead = dx < 0 ? 0 : 1;  // right: the steps start at same[x + 1]
+        for (int32_t x = 0; x < w; ++x) {
+          const uint8_t* s = same + x + ahead;
+          const uint8_t a = s[0], b = uint8_t(a & s[dx]), c = uint8_t(b & s[2 * dx]);
+          r[x] = uint8_t(a + b + c + (c & s[3 * dx]));
+        }
       }
     }
     // Pixels on the area's edge count as short: they never decide the light of a tile pixel.
@@ -242,7 +256,7 @@ void BuildEmbossMap(const TEmbossJob& job, const TDibImage& mask, TEmbossMap& ma
   map.Mask_.Bitmap = nullptr;
   map.R_ = r & 3;
   map.EmbossStyle_ = job.EmbossStyle;
-  map.WoodWidth_ = wood ? job.WoodWidth : 0;
+  map.WoodWidth_ = wood ? ClampInt(job.WoodWidth, 0, kReach) : 0;  // the codes of a tile reach no further
   map.Light_ = light;
   map.Wood_ = wood;
   map.Budget_ = job.TileBudget;
@@ -408,32 +422,41 @@ void TEmbossMap::BuildTile(TTile& tile, int32_t tx, int32_t ty) const {
   uint32_t* tileWood = TileWood(tile);
   std::fill(tileWood, tileWood + kTilePixels, 0u);
   const int32_t wood = WoodWidth_;
-  const intptr_t upLeft = -1 - intptr_t(codes.Area.W);
+  // Beyond the wood width: no depth.
+  const uint8_t none = uint8_t(wood + 1);
   for (int32_t n = 0; n < pieceCount; ++n) {
     const TPiece& p = Pieces_[size_t(tilePieces[n])];
     if (p.Class < 0 || !present[p.Code]) continue;
     const TPieceBox& box = p.Box;
     // Each pixel of the box grown by the wood width takes the smallest shift d at which the
-    // piece's silhouette covers it: the pixel d up and d left is the piece's.
+    // piece's silhouette covers it: the pixel d up and d left is the piece's, inside its box.
     TPieceBox part{box.X, box.Y, box.W + wood, box.H + wood};
     if (!Intersect(part, area)) continue;
-    for (int32_t my = part.Y; my < part.Y + part.H; ++my) {
-      uint32_t* out = &tileWood[size_t(my - area.Y) * kTile + size_t(part.X - area.X)];
-      for (int32_t mx = part.X; mx < part.X + part.W; ++mx, ++out) {
-        // Start at the first shift that lands inside the box.
-        int32_t d = IntMax(IntMax(mx - (box.X + box.W - 1), my - (box.Y + box.H - 1)), 0);
-        int32_t sx = mx - d, sy = my - d;
-        if (d > wood || sx < box.X || sy < box.Y) continue;
-        const uint8_t* src = codes.Row(sx, sy);
-        for (;;) {
-          if (*src == p.Code) {
-            SetWoodField(*out, p.Class, uint32_t(d) + 1);
-            break;
-          }
-          if (++d > wood || --sx < box.X || --sy < box.Y) break;
-          src += upLeft;
-        }
+    // Row by row down each diagonal, the steps since it last met the piece: from the wood
+    // width above and left of the part on, and never before the box.
+    const int32_t x0 = IntMax(part.X - wood, box.X), y0 = IntMax(part.Y - wood, box.Y);
+    const int32_t columns = part.X + part.W - x0;
+    const int32_t inBox = ClampInt(box.X + box.W - x0, 0, columns);
+    // Entry 0 stands for the column before x0, which no diagonal comes in from.
+    uint8_t rows[2][kTile + kReach + 1];
+    uint8_t *above = rows[0], *here = rows[1];
+    std::fill(above, above + columns + 1, none);
+    here[0] = none;
+    for (int32_t y = y0; y < part.Y + part.H; ++y) {
+      const int32_t body = y < box.Y + box.H ? inBox : 0;
+      const uint8_t* code = codes.Row(x0, y);
+      for (int32_t i = 0; i < body; ++i) {
+        const uint8_t step = uint8_t(IntMin(above[i] + 1, none));
+        here[i + 1] = code[i] == p.Code ? uint8_t(0) : step;
       }
+      for (int32_t i = body; i < columns; ++i) here[i + 1] = uint8_t(IntMin(above[i] + 1, none));
+      if (y >= part.Y) {
+        uint32_t* out = &tileWood[size_t(y - area.Y) * kTile + size_t(part.X - area.X)];
+        const uint8_t* depth = here + 1 + (part.X - x0);
+        for (int32_t i = 0; i < part.W; ++i)
+          if (depth[i] <= wood) SetWoodField(out[i], p.Class, uint32_t(depth[i]) + 1);
+      }
+      std::swap(above, here);
     }
   }
   // Every join so far that meets the tile, in the order they were made: a tile built again
