@@ -17,6 +17,8 @@ constexpr int32_t kTile = 16;
 constexpr size_t kTilePixels = size_t(kTile) * kTile;
 // Joins are listed per block of tiles, so that a tile built late finds its own quickly.
 constexpr int32_t kJoinBlock = 8;
+// Tiles built together for a paint read the codes of a block of this many tiles a side at once.
+constexpr int32_t kShareBlock = 4;
 // The passes read codes this far beyond the pixel they work out: the light up to the radius
 // (at most 4) each way, the wood up to the wood width (at most 5) up and left.
 constexpr int32_t kReach = 5;
@@ -152,8 +154,10 @@ void CountRuns(const TCodes& c, TRuns& runs) {
       }
     }
     // Pixels on the area's edge count as short: they never decide the light of a tile pixel.
-    uint8_t* shortest = runs.Shortest.data();
-    for (int32_t at = 0; at < runs.Size; ++at) shortest[at] = run[at] < shortest[at] ? run[at] : shortest[at];
+    uint8_t* __restrict shortest = runs.Shortest.data();
+    const uint8_t* __restrict done = run;
+    // The bound is a local: a byte store could otherwise change it, which stops vectorising.
+    for (int32_t at = 0; at < w * h; ++at) shortest[at] = done[at] < shortest[at] ? done[at] : shortest[at];
   }
 }
 
@@ -353,21 +357,41 @@ void TEmbossMap::DropOldTiles() {
   if (Bytes_ > Budget_) DroppedNone_ = Paint_;
 }
 
+// What the passes of the tiles of one area read: the codes within reach of it, their runs
+// (with light only) and the codes that occur. A tile's light and wood depend only on the codes
+// within reach of the tile itself, so tiles side by side share one source.
+struct TEmbossMap::TTileSource {
+  TCodes Codes;
+  TRuns Runs;
+  // A piece none of whose pixels lie within reach adds neither light nor wood: the frame's
+  // box, the whole picture, meets every tile.
+  bool Present[256] = {};
+};
+
+void TEmbossMap::ReadSource(TTileSource& source, const TPieceBox& area) const {
+  source.Codes.Area = {area.X - kReach, area.Y - kReach, area.W + 2 * kReach, area.H + 2 * kReach};
+  ClipBox(source.Codes.Area, Width, Height);
+  ReadCodes(source.Codes, Mask_, R_);
+  if (Light_) CountRuns(source.Codes, source.Runs);
+  std::fill(std::begin(source.Present), std::end(source.Present), false);
+  for (uint8_t c : source.Codes.Bytes) source.Present[c] = true;
+}
+
 void TEmbossMap::BuildTile(TTile& tile, int32_t tx, int32_t ty) const {
+  TTileSource source;
+  ReadSource(source, TPieceBox{tx * kTile, ty * kTile, kTile, kTile});
+  BuildTile(tile, tx, ty, source);
+}
+
+void TEmbossMap::BuildTile(TTile& tile, int32_t tx, int32_t ty, const TTileSource& source) const {
   TPieceBox area{tx * kTile, ty * kTile, kTile, kTile};
   ClipBox(area, Width, Height);
-  TCodes codes;
-  codes.Area = {area.X - kReach, area.Y - kReach, area.W + 2 * kReach, area.H + 2 * kReach};
-  ClipBox(codes.Area, Width, Height);
-  ReadCodes(codes, Mask_, R_);
+  const TCodes& codes = source.Codes;
+  const bool* present = source.Present;
   if (!tile.Data) tile.Data.reset(new uint32_t[TileWords(Light_, Wood_)]);
   const size_t index = size_t(ty) * size_t(TilesX_) + size_t(tx);
   const int32_t* tilePieces = TilePieces_.data() + TileStart_[index];
   const int32_t pieceCount = TileStart_[index + 1] - TileStart_[index];
-  // A piece none of whose pixels lie within reach adds neither light nor wood here: the frame's
-  // box, the whole picture, meets every tile.
-  bool present[256] = {};
-  for (uint8_t c : codes.Bytes) present[c] = true;
   if (Light_) {
     uint8_t* tileLight = TileLight(tile);
     std::fill(tileLight, tileLight + kTilePixels, uint8_t(kNoLight));
@@ -386,8 +410,7 @@ void TEmbossMap::BuildTile(TTile& tile, int32_t tx, int32_t ty) const {
       }
     int32_t longest = 0;
     for (int dir = 0; dir < 8; ++dir) longest = IntMax(longest, lastCount[dir]);
-    TRuns runs;
-    CountRuns(codes, runs);
+    const TRuns& runs = source.Runs;
     for (int32_t n = 0; n < pieceCount; ++n) {
       const TPiece& p = Pieces_[size_t(tilePieces[n])];
       const TPieceBox& box = p.Box;
@@ -475,14 +498,40 @@ void TEmbossMap::BuildTiles(const std::vector<TPieceBox>& areas, int32_t threads
   // The memory comes from this thread, so that what a helper built and a later paint drops goes
   // back where the paints find it again.
   for (int32_t index : todo) Tiles_[size_t(index)].Data.reset(new uint32_t[TileWords(Light_, Wood_)]);
+  // Tiles side by side share what they read: the work goes by blocks of tiles, each reading
+  // the codes around the wanted tiles of its block once.
+  const int32_t blocksX = (TilesX_ + kShareBlock - 1) / kShareBlock;
+  auto blockOf = [&](int32_t index) {
+    return index / TilesX_ / kShareBlock * blocksX + index % TilesX_ / kShareBlock;
+  };
+  std::vector<int32_t> order(todo);
+  std::stable_sort(order.begin(), order.end(),
+                   [&](int32_t a, int32_t b) { return blockOf(a) < blockOf(b); });
+  std::vector<size_t> groups;  // group g: order[groups[g]] up to order[groups[g + 1]]
+  for (size_t k = 0; k < order.size(); ++k)
+    if (k == 0 || blockOf(order[k]) != blockOf(order[k - 1])) groups.push_back(k);
+  const size_t groupCount = groups.size();
+  groups.push_back(order.size());
   // Each tile is built by one thread and reads only what the map set up: no locks.
   std::atomic<size_t> next{0};
   auto work = [&] {
-    for (size_t k; (k = next.fetch_add(1)) < todo.size();)
-      BuildTile(Tiles_[size_t(todo[k])], todo[k] % TilesX_, todo[k] / TilesX_);
+    TTileSource source;
+    for (size_t g; (g = next.fetch_add(1)) < groupCount;) {
+      int32_t left = TilesX_, top = TilesY_, right = -1, bottom = -1;
+      for (size_t k = groups[g]; k < groups[g + 1]; ++k) {
+        left = IntMin(left, order[k] % TilesX_);
+        right = IntMax(right, order[k] % TilesX_);
+        top = IntMin(top, order[k] / TilesX_);
+        bottom = IntMax(bottom, order[k] / TilesX_);
+      }
+      ReadSource(source,
+                 {left * kTile, top * kTile, (right - left + 1) * kTile, (bottom - top + 1) * kTile});
+      for (size_t k = groups[g]; k < groups[g + 1]; ++k)
+        BuildTile(Tiles_[size_t(order[k])], order[k] % TilesX_, order[k] / TilesX_, source);
+    }
   };
   std::vector<std::thread> helpers;
-  for (int32_t t = 1; t < IntMin(threads, int32_t(todo.size() / 16) + 1); ++t) helpers.emplace_back(work);
+  for (int32_t t = 1; t < IntMin(threads, int32_t(groupCount / 4) + 1); ++t) helpers.emplace_back(work);
   work();
   for (std::thread& h : helpers) h.join();
   for (int32_t index : todo) {
