@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <atomic>
 #include <cmath>
+#include <cstring>
 #include <thread>
 
 #include "foundation/numeric.h"
@@ -16,6 +17,8 @@ constexpr int32_t kTile = 16;
 constexpr size_t kTilePixels = size_t(kTile) * kTile;
 // Joins are listed per block of tiles, so that a tile built late finds its own quickly.
 constexpr int32_t kJoinBlock = 8;
+// Tiles built together for a paint read the codes of a block of this many tiles a side at once.
+constexpr int32_t kShareBlock = 4;
 // The passes read codes this far beyond the pixel they work out: the light up to the radius
 // (at most 4) each way, the wood up to the wood width (at most 5) up and left.
 constexpr int32_t kReach = 5;
@@ -88,7 +91,10 @@ void ReadCodes(TCodes& c, const TDibImage& mask, int32_t r) {
     uint8_t* out = &c.Bytes[size_t(y) * size_t(c.Area.W)];
     const int32_t inside = IntMin(IntMax(row.Inside, 0), c.Area.W);
     const uint8_t* s = row.At;
-    for (int32_t x = 0; x < inside; ++x, s += row.Step) out[x] = *s;
+    if (row.Step == 1 && inside > 0)
+      std::memcpy(out, s, size_t(inside));
+    else
+      for (int32_t x = 0; x < inside; ++x, s += row.Step) out[x] = *s;
     for (int32_t x = inside; x < c.Area.W; ++x) out[x] = 0;
   }
 }
@@ -110,6 +116,9 @@ void CountRuns(const TCodes& c, TRuns& runs) {
   runs.Bytes.assign(size_t(8) * size_t(runs.Size), 0);
   runs.Shortest.assign(size_t(runs.Size), uint8_t(kRun));
   const uint8_t* code = c.Bytes.data();
+  // Zeros stand before and after the row for the steps that leave it.
+  std::vector<uint8_t> sameAsLeft(size_t(w) + 2 * kRun, 0);
+  static_assert(kRun == 4, "the sweep along a row takes four steps");
   for (int dir = 0; dir < 8; ++dir) {
     uint8_t* run = &runs.Bytes[size_t(dir) * size_t(runs.Size)];
     const int32_t dx = kDirX[dir], dy = kDirY[dir];
@@ -131,15 +140,24 @@ void CountRuns(const TCodes& c, TRuns& runs) {
           const uint8_t longer = nearRun[i] < kRun ? uint8_t(nearRun[i] + 1) : uint8_t(kRun);
           out[i] = own[i] == near[i] ? longer : uint8_t(0);
         }
-      } else if (dx < 0) {
-        for (int32_t x = x0; x < x1; ++x) r[x] = k[x - 1] == k[x] ? uint8_t(IntMin(r[x - 1] + 1, kRun)) : 0;
       } else {
-        for (int32_t x = x1 - 1; x >= x0; --x) r[x] = k[x + 1] == k[x] ? uint8_t(IntMin(r[x + 1] + 1, kRun)) : 0;
+        // Along the row: a run is how many of the next kRun steps that way keep the code, so it
+        // needs no run before it and the row goes in one sweep without a chain.
+        uint8_t* __restrict same = sameAsLeft.data() + kRun - 1;  // same[x]: k[x - 1] == k[x]
+        for (int32_t x = 1; x < w; ++x) same[x] = k[x - 1] == k[x];
+        const int32_t ahead = dx < 0 ? 0 : 1;  // right: the steps start at same[x + 1]
+        for (int32_t x = 0; x < w; ++x) {
+          const uint8_t* s = same + x + ahead;
+          const uint8_t a = s[0], b = uint8_t(a & s[dx]), c = uint8_t(b & s[2 * dx]);
+          r[x] = uint8_t(a + b + c + (c & s[3 * dx]));
+        }
       }
     }
     // Pixels on the area's edge count as short: they never decide the light of a tile pixel.
-    uint8_t* shortest = runs.Shortest.data();
-    for (int32_t at = 0; at < runs.Size; ++at) shortest[at] = run[at] < shortest[at] ? run[at] : shortest[at];
+    uint8_t* __restrict shortest = runs.Shortest.data();
+    const uint8_t* __restrict done = run;
+    // The bound is a local: a byte store could otherwise change it, which stops vectorising.
+    for (int32_t at = 0; at < w * h; ++at) shortest[at] = done[at] < shortest[at] ? done[at] : shortest[at];
   }
 }
 
@@ -242,7 +260,7 @@ void BuildEmbossMap(const TEmbossJob& job, const TDibImage& mask, TEmbossMap& ma
   map.Mask_.Bitmap = nullptr;
   map.R_ = r & 3;
   map.EmbossStyle_ = job.EmbossStyle;
-  map.WoodWidth_ = wood ? job.WoodWidth : 0;
+  map.WoodWidth_ = wood ? ClampInt(job.WoodWidth, 0, kReach) : 0;  // the codes of a tile reach no further
   map.Light_ = light;
   map.Wood_ = wood;
   map.Budget_ = job.TileBudget;
@@ -339,21 +357,41 @@ void TEmbossMap::DropOldTiles() {
   if (Bytes_ > Budget_) DroppedNone_ = Paint_;
 }
 
+// What the passes of the tiles of one area read: the codes within reach of it, their runs
+// (with light only) and the codes that occur. A tile's light and wood depend only on the codes
+// within reach of the tile itself, so tiles side by side share one source.
+struct TEmbossMap::TTileSource {
+  TCodes Codes;
+  TRuns Runs;
+  // A piece none of whose pixels lie within reach adds neither light nor wood: the frame's
+  // box, the whole picture, meets every tile.
+  bool Present[256] = {};
+};
+
+void TEmbossMap::ReadSource(TTileSource& source, const TPieceBox& area) const {
+  source.Codes.Area = {area.X - kReach, area.Y - kReach, area.W + 2 * kReach, area.H + 2 * kReach};
+  ClipBox(source.Codes.Area, Width, Height);
+  ReadCodes(source.Codes, Mask_, R_);
+  if (Light_) CountRuns(source.Codes, source.Runs);
+  std::fill(std::begin(source.Present), std::end(source.Present), false);
+  for (uint8_t c : source.Codes.Bytes) source.Present[c] = true;
+}
+
 void TEmbossMap::BuildTile(TTile& tile, int32_t tx, int32_t ty) const {
+  TTileSource source;
+  ReadSource(source, TPieceBox{tx * kTile, ty * kTile, kTile, kTile});
+  BuildTile(tile, tx, ty, source);
+}
+
+void TEmbossMap::BuildTile(TTile& tile, int32_t tx, int32_t ty, const TTileSource& source) const {
   TPieceBox area{tx * kTile, ty * kTile, kTile, kTile};
   ClipBox(area, Width, Height);
-  TCodes codes;
-  codes.Area = {area.X - kReach, area.Y - kReach, area.W + 2 * kReach, area.H + 2 * kReach};
-  ClipBox(codes.Area, Width, Height);
-  ReadCodes(codes, Mask_, R_);
+  const TCodes& codes = source.Codes;
+  const bool* present = source.Present;
   if (!tile.Data) tile.Data.reset(new uint32_t[TileWords(Light_, Wood_)]);
   const size_t index = size_t(ty) * size_t(TilesX_) + size_t(tx);
   const int32_t* tilePieces = TilePieces_.data() + TileStart_[index];
   const int32_t pieceCount = TileStart_[index + 1] - TileStart_[index];
-  // A piece none of whose pixels lie within reach adds neither light nor wood here: the frame's
-  // box, the whole picture, meets every tile.
-  bool present[256] = {};
-  for (uint8_t c : codes.Bytes) present[c] = true;
   if (Light_) {
     uint8_t* tileLight = TileLight(tile);
     std::fill(tileLight, tileLight + kTilePixels, uint8_t(kNoLight));
@@ -372,8 +410,7 @@ void TEmbossMap::BuildTile(TTile& tile, int32_t tx, int32_t ty) const {
       }
     int32_t longest = 0;
     for (int dir = 0; dir < 8; ++dir) longest = IntMax(longest, lastCount[dir]);
-    TRuns runs;
-    CountRuns(codes, runs);
+    const TRuns& runs = source.Runs;
     for (int32_t n = 0; n < pieceCount; ++n) {
       const TPiece& p = Pieces_[size_t(tilePieces[n])];
       const TPieceBox& box = p.Box;
@@ -408,32 +445,41 @@ void TEmbossMap::BuildTile(TTile& tile, int32_t tx, int32_t ty) const {
   uint32_t* tileWood = TileWood(tile);
   std::fill(tileWood, tileWood + kTilePixels, 0u);
   const int32_t wood = WoodWidth_;
-  const intptr_t upLeft = -1 - intptr_t(codes.Area.W);
+  // Beyond the wood width: no depth.
+  const uint8_t none = uint8_t(wood + 1);
   for (int32_t n = 0; n < pieceCount; ++n) {
     const TPiece& p = Pieces_[size_t(tilePieces[n])];
     if (p.Class < 0 || !present[p.Code]) continue;
     const TPieceBox& box = p.Box;
     // Each pixel of the box grown by the wood width takes the smallest shift d at which the
-    // piece's silhouette covers it: the pixel d up and d left is the piece's.
+    // piece's silhouette covers it: the pixel d up and d left is the piece's, inside its box.
     TPieceBox part{box.X, box.Y, box.W + wood, box.H + wood};
     if (!Intersect(part, area)) continue;
-    for (int32_t my = part.Y; my < part.Y + part.H; ++my) {
-      uint32_t* out = &tileWood[size_t(my - area.Y) * kTile + size_t(part.X - area.X)];
-      for (int32_t mx = part.X; mx < part.X + part.W; ++mx, ++out) {
-        // Start at the first shift that lands inside the box.
-        int32_t d = IntMax(IntMax(mx - (box.X + box.W - 1), my - (box.Y + box.H - 1)), 0);
-        int32_t sx = mx - d, sy = my - d;
-        if (d > wood || sx < box.X || sy < box.Y) continue;
-        const uint8_t* src = codes.Row(sx, sy);
-        for (;;) {
-          if (*src == p.Code) {
-            SetWoodField(*out, p.Class, uint32_t(d) + 1);
-            break;
-          }
-          if (++d > wood || --sx < box.X || --sy < box.Y) break;
-          src += upLeft;
-        }
+    // Row by row down each diagonal, the steps since it last met the piece: from the wood
+    // width above and left of the part on, and never before the box.
+    const int32_t x0 = IntMax(part.X - wood, box.X), y0 = IntMax(part.Y - wood, box.Y);
+    const int32_t columns = part.X + part.W - x0;
+    const int32_t inBox = ClampInt(box.X + box.W - x0, 0, columns);
+    // Entry 0 stands for the column before x0, which no diagonal comes in from.
+    uint8_t rows[2][kTile + kReach + 1];
+    uint8_t *above = rows[0], *here = rows[1];
+    std::fill(above, above + columns + 1, none);
+    here[0] = none;
+    for (int32_t y = y0; y < part.Y + part.H; ++y) {
+      const int32_t body = y < box.Y + box.H ? inBox : 0;
+      const uint8_t* code = codes.Row(x0, y);
+      for (int32_t i = 0; i < body; ++i) {
+        const uint8_t step = uint8_t(IntMin(above[i] + 1, none));
+        here[i + 1] = code[i] == p.Code ? uint8_t(0) : step;
       }
+      for (int32_t i = body; i < columns; ++i) here[i + 1] = uint8_t(IntMin(above[i] + 1, none));
+      if (y >= part.Y) {
+        uint32_t* out = &tileWood[size_t(y - area.Y) * kTile + size_t(part.X - area.X)];
+        const uint8_t* depth = here + 1 + (part.X - x0);
+        for (int32_t i = 0; i < part.W; ++i)
+          if (depth[i] <= wood) SetWoodField(out[i], p.Class, uint32_t(depth[i]) + 1);
+      }
+      std::swap(above, here);
     }
   }
   // Every join so far that meets the tile, in the order they were made: a tile built again
@@ -452,14 +498,40 @@ void TEmbossMap::BuildTiles(const std::vector<TPieceBox>& areas, int32_t threads
   // The memory comes from this thread, so that what a helper built and a later paint drops goes
   // back where the paints find it again.
   for (int32_t index : todo) Tiles_[size_t(index)].Data.reset(new uint32_t[TileWords(Light_, Wood_)]);
+  // Tiles side by side share what they read: the work goes by blocks of tiles, each reading
+  // the codes around the wanted tiles of its block once.
+  const int32_t blocksX = (TilesX_ + kShareBlock - 1) / kShareBlock;
+  auto blockOf = [&](int32_t index) {
+    return index / TilesX_ / kShareBlock * blocksX + index % TilesX_ / kShareBlock;
+  };
+  std::vector<int32_t> order(todo);
+  std::stable_sort(order.begin(), order.end(),
+                   [&](int32_t a, int32_t b) { return blockOf(a) < blockOf(b); });
+  std::vector<size_t> groups;  // group g: order[groups[g]] up to order[groups[g + 1]]
+  for (size_t k = 0; k < order.size(); ++k)
+    if (k == 0 || blockOf(order[k]) != blockOf(order[k - 1])) groups.push_back(k);
+  const size_t groupCount = groups.size();
+  groups.push_back(order.size());
   // Each tile is built by one thread and reads only what the map set up: no locks.
   std::atomic<size_t> next{0};
   auto work = [&] {
-    for (size_t k; (k = next.fetch_add(1)) < todo.size();)
-      BuildTile(Tiles_[size_t(todo[k])], todo[k] % TilesX_, todo[k] / TilesX_);
+    TTileSource source;
+    for (size_t g; (g = next.fetch_add(1)) < groupCount;) {
+      int32_t left = TilesX_, top = TilesY_, right = -1, bottom = -1;
+      for (size_t k = groups[g]; k < groups[g + 1]; ++k) {
+        left = IntMin(left, order[k] % TilesX_);
+        right = IntMax(right, order[k] % TilesX_);
+        top = IntMin(top, order[k] / TilesX_);
+        bottom = IntMax(bottom, order[k] / TilesX_);
+      }
+      ReadSource(source,
+                 {left * kTile, top * kTile, (right - left + 1) * kTile, (bottom - top + 1) * kTile});
+      for (size_t k = groups[g]; k < groups[g + 1]; ++k)
+        BuildTile(Tiles_[size_t(order[k])], order[k] % TilesX_, order[k] / TilesX_, source);
+    }
   };
   std::vector<std::thread> helpers;
-  for (int32_t t = 1; t < IntMin(threads, int32_t(todo.size() / 16) + 1); ++t) helpers.emplace_back(work);
+  for (int32_t t = 1; t < IntMin(threads, int32_t(groupCount / 4) + 1); ++t) helpers.emplace_back(work);
   work();
   for (std::thread& h : helpers) h.join();
   for (int32_t index : todo) {

@@ -111,9 +111,13 @@ class TEmbossMap {
     uint32_t Paint = 0;  // the paint that last read it
   };
 
+  struct TTileSource;
+
   bool Holds(int32_t x, int32_t y) const;
   TTile& Built(int32_t x, int32_t y);
+  void ReadSource(TTileSource& source, const TPieceBox& area) const;
   void BuildTile(TTile& tile, int32_t tx, int32_t ty) const;
+  void BuildTile(TTile& tile, int32_t tx, int32_t ty, const TTileSource& source) const;
   void JoinInTile(const TJoin& join, uint32_t* wood, int32_t tx, int32_t ty) const;
   void Keep(int32_t index);
   void DropOldTiles();

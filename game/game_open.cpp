@@ -23,6 +23,7 @@
 #include "game/jigsaw_file.h"
 #include "game/layout.h"
 #include "game/piece_array.h"
+#include "game/picture_decode.h"
 #include "game/piece_order.h"
 #include "game/pieces.h"
 #include "game/window_commands.h"
@@ -255,59 +256,49 @@ bool StartJigsawGame(TGameSession& s, const std::string& path, const TOpenChoice
   TImageControl storeThumb;
   if (!DecodePreview(*storeThumb.Picture, preview.data(), preview.size())) return fail("Invalid Jigsaw");
 
-  // The picture by its content: a JPEG with or without a JFIF segment, or a bitmap. Its own
-  // header must tell the size the jigsaw's does before anything of that size is made.
-  TDibHolder loaded;
-  std::string why;
-  const TPictureKind kind = DetectPictureKind(picture.data(), picture.size());
+  // Its own header must tell the size the jigsaw's does before anything of that size is made.
   int32_t declaredW = 0, declaredH = 0;
   if (ReadPictureSize(picture.data(), picture.size(), declaredW, declaredH) &&
       (declaredW != lv.ImageW || declaredH != lv.ImageH))
     return fail("Invalid Jigsaw");
-  bool decoded = false;
-  if (kind == TPictureKind::Jpeg)
-    decoded = DecodeJpeg(*loaded, picture.data(), picture.size(), &why);
-  else if (kind == TPictureKind::Bitmap)
-    decoded = DecodeBmp(*loaded, picture.data(), picture.size(), &why);
-  std::vector<uint8_t>().swap(picture);
-  if (!decoded) return fail(why.empty() ? "Invalid Jigsaw" : why);
-  if (loaded->Width != lv.ImageW || loaded->Height != lv.ImageH) return fail("Invalid Jigsaw");
-
   // Fit to the screen: the cut works on the scaled picture.
-  if (choices.FitToScreen && lv.FitImageW > 0 && lv.FitImageH > 0 &&
-      (lv.FitImageW != lv.ImageW || lv.FitImageH != lv.ImageH)) {
-    TDibHolder scaled;
-    if (!CreateDib24(*scaled, lv.FitImageW, lv.FitImageH)) return fail("Out of memory");
-    ScaleDib(*scaled, *loaded);
-    std::swap(*scaled, *loaded);
+  const bool fit = choices.FitToScreen && lv.FitImageW > 0 && lv.FitImageH > 0 &&
+                   (lv.FitImageW != lv.ImageW || lv.FitImageH != lv.ImageH);
+  TPictureDecode decode(std::move(picture), lv.ImageW, lv.ImageH, fit ? lv.FitImageW : 0,
+                        fit ? lv.FitImageH : 0);
+  if (fit) {
     lv.ImageW = lv.FitImageW;
     lv.ImageH = lv.FitImageH;
   }
   if (lv.TotalTileNum <= 0 || lv.TotalTileNum >= kMaxPieceRecords || lv.TilePX <= 0 || lv.TilePY <= 0)
     return fail("Invalid Jigsaw");
-  fresh.Field.ContentW = std::max(fresh.Field.FieldW, loaded->Width);
-  fresh.Field.ContentH = std::max(fresh.Field.FieldH, loaded->Height);
+  fresh.Field.ContentW = std::max(fresh.Field.FieldW, lv.ImageW);
+  fresh.Field.ContentH = std::max(fresh.Field.FieldH, lv.ImageH);
   fresh.Progress.Step();
   fresh.Progress.Step();
 
   lv.GameSeed = ApplySeedRule(fresh.Rng, choices);
 
-  // The game draws from the loaded picture itself: a second picture-sized copy would only cost
-  // memory and the time to touch it.
-  TDibImage& pic0 = fresh.Images.PictureImages[0];
-  ShareDib(*loaded, pic0);
-
   if (!AllocPieces(fresh, lv.TotalTileNum + 1)) return fail("Invalid Jigsaw");
   fresh.Progress.Step();
 
   const int32_t before = lv.TotalTileNum;
+  // The cut's messages wait for the picture: one that cannot be shown is the only message.
+  std::vector<std::string> cutMessages;
   TCutTarget target{lv, fresh.Pieces.data(), fresh.Images.PieceMasks[0], fresh.Rng, fresh.Progress, s.Knobs,
-                    [&s](const std::string& m) { ShowSessionMessage(s, m); }};
-  // A cut that failed has shown its messages; its map and records stand and the open goes on.
+                    [&cutMessages](const std::string& m) { cutMessages.push_back(m); }};
+  // A cut that failed has its messages shown; its map and records stand and the open goes on.
   if (lv.ShapeStyle >= 4)
     CutJigsawGrid(target);
   else
     CutJigsawCells(target, s.Paths.sShapeFile);
+  TDibHolder loaded;
+  std::string why;
+  if (!decode.Finish(*loaded, why)) return fail(why);
+  for (const std::string& m : cutMessages) ShowSessionMessage(s, m);
+  // The game draws from the loaded picture itself: a second picture-sized copy would only cost
+  // memory and the time to touch it.
+  ShareDib(*loaded, fresh.Images.PictureImages[0]);
   const TDibImage& mask = fresh.Images.PieceMasks[0];
   if (mask.Width != lv.ImageW + 5 || mask.Height != lv.ImageH + 5 || lv.TotalTileNum <= 0 ||
       lv.TotalTileNum > before + 1 || size_t(lv.TotalTileNum) > fresh.Pieces.size())

@@ -3,7 +3,9 @@
 #include <cmath>
 
 #include "foundation/numeric.h"
+#include "engine/emboss.h"
 #include "game/emboss_maps.h"
+#include "game/game_state.h"
 #include "game/pieces.h"
 #include "play_fixture.h"
 
@@ -212,6 +214,50 @@ struct TPreview {
       }
   }
 };
+
+// Tiles built ahead for a paint, in blocks that share what they read and over several threads,
+// hold what tiles built one at a time when first read hold: for every style and turn, for
+// areas that leave gaps between them and reach past the map's edges.
+TEST(EmbossTiles, BuiltAheadTogetherTheyHoldWhatTheyHoldBuiltAlone) {
+  TGameState g;
+  MakeTestGame(g, {.Cols = 7, .Rows = 5, .Tile = 20, .Knob = 4, .Frame = true, .Rotate = true});
+  const TDibImage& mask = g.Images.PieceMasks[0];
+  struct TCase {
+    int32_t emboss, wood;
+  };
+  for (const TCase c : {TCase{3, 2}, TCase{1, 0}, TCase{0, 1}}) {
+    TEmbossJob job;
+    job.Pieces = g.Pieces.data();
+    job.PieceCount = LivePieceCount(g);
+    job.TilePX = 20;
+    job.FramePiece = FramePieceIndex(g);
+    job.EmbossStyle = c.emboss;
+    job.WoodStyle = c.wood;
+    job.WoodWidth = WoodWidthForStyle(c.wood);
+    for (int32_t r = 0; r < 4; ++r) {
+      SCOPED_TRACE(testing::Message() << "light " << c.emboss << " wood " << c.wood << " turn " << r);
+      TEmbossMap alone, ahead;
+      BuildEmbossMap(job, mask, alone, r);
+      BuildEmbossMap(job, mask, ahead, r);
+      std::vector<TPieceBox> areas;
+      for (int32_t i = 0; i < job.PieceCount - 1; i += 3)
+        areas.push_back(PieceRotatedBounds(g.Pieces[size_t(i)], mask, r));
+      areas.push_back({ahead.Width - 3, ahead.Height - 3, 40, 40});
+      areas.push_back({-10, 37, 25, 1});
+      ahead.BuildTiles(areas, 3);
+      ASSERT_GT(ahead.TileBytes(), 0u);
+      int32_t differ = 0;
+      for (int32_t y = 0; y < alone.Height; ++y)
+        for (int32_t x = 0; x < alone.Width; ++x) {
+          differ += alone.Light(x, y) != ahead.Light(x, y);
+          differ += alone.ClassBits(x, y) != ahead.ClassBits(x, y);
+          for (int32_t k = 0; k <= kFrameClass; ++k)
+            differ += alone.Depth(x, y, k) != ahead.Depth(x, y, k);
+        }
+      EXPECT_EQ(differ, 0);
+    }
+  }
+}
 
 TEST(EmbossPreview, WoodAndLightOfTheSample) {
   TPreview p;

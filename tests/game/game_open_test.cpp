@@ -8,6 +8,7 @@
 #include "engine/emboss.h"
 #include "engine/grid_cut.h"
 #include "foundation/dib_ops.h"
+#include "foundation/picture_loading.h"
 #include "game/embedded_file.h"
 #include "game/piece_array.h"
 #include "game/pieces.h"
@@ -43,6 +44,24 @@ TEST(SeedRule, TypedWholeNumbersCountOnlyInTheVisiblePanel) {
     EXPECT_EQ(seed, c.typed ? c.expected : int32_t(0xBEEF1234u));
     EXPECT_EQ(int32_t(rng.RandSeed), seed);  // the cut draws from the seed
   }
+}
+
+// The parts of a packed jigsaw, for tests that pack them again changed.
+struct TJigsawParts {
+  TJigsawHeader Header;
+  std::vector<uint8_t> Preview, Description, Picture;
+};
+
+bool ReadJigsawParts(const std::string& path, TJigsawParts& parts) {
+  TBinaryReader r;
+  int64_t end;
+  if (!r.Open(path) || !ReadJigsawHeader(r, parts.Header) ||
+      !ExtractEmbeddedBytes(r, PreviewKey, false, parts.Preview, end))
+    return false;
+  TLevelRecord lv{};
+  lv.SideNum = 1;
+  lv.SidePos[1] = int32_t(end);
+  return ReadJigsawVariant(r, lv, parts.Description, parts.Picture);
 }
 
 class GameOpen : public ::testing::Test {
@@ -150,17 +169,10 @@ TEST_F(GameOpen, FailedOpenLeavesTheRunningGameAsItWas) {
 // A JPEG whose first segment is Exif rather than JFIF: the browser shows such jigsaws, so the
 // game must open them too.
 TEST_F(GameOpen, JpegWithoutJfifSegmentOpens) {
-  TBinaryReader r;
-  ASSERT_TRUE(r.Open(jigsaw));
-  TJigsawHeader header;
-  ASSERT_TRUE(ReadJigsawHeader(r, header));
-  std::vector<uint8_t> preview, description, picture;
-  int64_t end;
-  ASSERT_TRUE(ExtractEmbeddedBytes(r, PreviewKey, false, preview, end));
-  TLevelRecord lv{};
-  lv.SideNum = 1;
-  lv.SidePos[1] = int32_t(end);
-  ASSERT_TRUE(ReadJigsawVariant(r, lv, description, picture));
+  TJigsawParts parts;
+  ASSERT_TRUE(ReadJigsawParts(jigsaw, parts));
+  const TJigsawHeader& header = parts.Header;
+  const std::vector<uint8_t>& picture = parts.Picture;
   ASSERT_TRUE(IsJfifData(picture));
   // Replace the APP0 segment (bytes 2..19) with a small APP1 "Exif" segment.
   const uint8_t exif[] = {0xFF, 0xE1, 0x00, 0x08, 'E', 'x', 'i', 'f', 0x00, 0x00};
@@ -173,7 +185,8 @@ TEST_F(GameOpen, JpegWithoutJfifSegmentOpens) {
   ASSERT_TRUE(w.Create(path));
   ASSERT_TRUE(w.Write(JigsawMagic, sizeof JigsawMagic) && w.WriteInt32(header.ImageW) &&
               w.WriteInt32(header.ImageH) && w.Write(header.TagBlock, sizeof header.TagBlock));
-  ASSERT_TRUE(EmbedBytes(w, preview, PreviewKey, false) && EmbedBytes(w, description, DescriptionKey, true) &&
+  ASSERT_TRUE(EmbedBytes(w, parts.Preview, PreviewKey, false) &&
+              EmbedBytes(w, parts.Description, DescriptionKey, true) &&
               EmbedBytes(w, changed, PictureKey, true) && w.Commit());
   ASSERT_TRUE(OpenTestGame(s, path, 12, 6, false, false));
   EXPECT_EQ(s.Game.Images.PictureImages[0].Width, 240);
@@ -208,6 +221,33 @@ TEST_F(GameOpen, AHugePreviewIsHeldAtTheSizeItIsShown) {
   EXPECT_EQ(s.StoreThumb.Picture->Width, 1000);
   EXPECT_EQ(s.StoreThumb.Picture->Height, 750);
   EXPECT_EQ(s.Game.Images.PictureImages[0].Width, 240);
+}
+
+// The picture is decoded while the pieces are cut: a picture that cannot be shown is the one
+// message, even from a cut that has messages of its own, and the running game stays.
+TEST_F(GameOpen, APictureCutShortIsTheOnlyMessageEvenAfterACutWithMessages) {
+  ASSERT_TRUE(OpenTestGame(s, jigsaw, 11, 4, false, false));
+  const std::string whole = PackTestJigsaw(dir, "tight", 115, 59);
+  TJigsawParts parts;
+  ASSERT_TRUE(ReadJigsawParts(whole, parts));
+  std::vector<uint8_t>& picture = parts.Picture;
+  picture.resize(picture.size() * 2 / 3);
+  std::string refusal;
+  TDibHolder scratch;
+  ASSERT_FALSE(DecodeJpeg(*scratch, picture.data(), picture.size(), &refusal));
+  const std::string path = dir.File("short.zvq");
+  ASSERT_TRUE(WriteJigsawFile(path, parts.Header, parts.Preview, parts.Description, picture));
+  s.Calls.clear();
+  EXPECT_FALSE(OpenTestGame(s, path, 11, 3, true, false, "7839"));
+  EXPECT_EQ(s.Of("ShowMessage"), std::vector<std::string>{"ShowMessage " + refusal});
+  EXPECT_EQ(s.Count("HideProgress"), 1);
+  EXPECT_EQ(s.sJigName, "gradient");
+  EXPECT_EQ(s.Game.Images.PictureImages[0].Width, 240);
+  // Whole, the same jigsaw opens with the cut's messages.
+  s.Calls.clear();
+  ASSERT_TRUE(OpenTestGame(s, whole, 11, 3, true, false, "7839"));
+  EXPECT_EQ(s.Count("ShowMessage"), 2);
+  EXPECT_EQ(s.Game.Images.PictureImages[0].Width, 115);
 }
 
 TEST_F(GameOpen, FitToScreenCutsTheScaledPicture) {
