@@ -343,10 +343,13 @@ void TCellCut::ExtendEdge(int32_t cell, int32_t slot, int32_t shape) {
   // Prefer a shorter way to the shape that keeps clear of both points.
   const TIntPoint current = meet;
   const double reach = std::hypot(double(current.x - keep.x), double(current.y - keep.y));
+  // A point k steps along a walk lies at least k away: past reach, no hit can be shorter.
+  const int32_t steps = int32_t(std::ceil(reach)) - 1;
   for (int32_t deg = 20; deg >= -20; deg -= 2) {
     const TIntPoint c = turn(current, deg);
     TIntPoint hit;
-    if (!WalkLineToPiece(T, shape, keep, c, ShapeClip(shape), hit) || SamePoint(hit, keep) || !sidesKept(hit)) continue;
+    if (!WalkLineToPiece(T, shape, keep, c, ShapeClip(shape), hit, steps) || SamePoint(hit, keep) || !sidesKept(hit))
+      continue;
     if (std::hypot(double(hit.x - keep.x), double(hit.y - keep.y)) >= reach) continue;
     double d1, d2, d3;
     TIntPoint f1, f2, f3;

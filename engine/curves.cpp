@@ -170,16 +170,23 @@ void DrawCurve(TDibImage& image, const TFloatPoint* points, int32_t count, uint3
   }
 }
 
-bool WalkLineToPiece(const TCutTarget& target, int32_t piece, TIntPoint a, TIntPoint b, const TBoundsRect& clip,
-                     TIntPoint& p) {
+bool WalkLineToPiece(const TCutTarget& target, int32_t piece, TIntPoint a, TIntPoint b, const TBoundsRect& clipRect,
+                     TIntPoint& p, int32_t maxSteps) {
   const TLevelRecord& lv = target.GameLevel;
   const TDibImage& map = target.CutMap;
+  // Everything the loop reads, in locals: with p written through a reference, the compiler
+  // would otherwise load the map's and the clip's fields again at every pixel.
+  const TBoundsRect clip = clipRect;
+  const int32_t width = map.Width, height = map.Height;
+  const uint8_t* const bits = map.Bits;
+  const intptr_t stride = map.RowStride;
+  const int32_t jigsL = lv.JigsL, jigsT = lv.JigsT, jigsR = lv.JigsR, jigsB = lv.JigsB;
   const uint32_t want = PieceColor(target.Pieces[piece].Code);
   auto inClip = [&](int32_t x, int32_t y) {
     return x >= clip.Left && x <= clip.Right && y >= clip.Top && y <= clip.Bottom;
   };
   auto is = [&](int32_t x, int32_t y) {
-    return x >= 0 && y >= 0 && x < map.Width && y < map.Height && MapColorAt(map, x, y) == want;
+    return x >= 0 && y >= 0 && x < width && y < height && MapColorAt(map, x, y) == want;
   };
   const uint8_t wantBlue = uint8_t(want >> 16), wantGreen = uint8_t(want >> 8), wantRed = uint8_t(want);
   // One four-byte load per pixel (the fast path below keeps a pixel's spare byte in the map).
@@ -191,7 +198,7 @@ bool WalkLineToPiece(const TCutTarget& target, int32_t piece, TIntPoint a, TIntP
   };
   if (a.x == b.x && a.y == b.y) {
     p = a;
-    return inClip(a.x, a.y) && is(a.x, a.y);
+    return maxSteps >= 0 && inClip(a.x, a.y) && is(a.x, a.y);
   }
   int32_t dx = std::abs(b.x - a.x), dy = std::abs(b.y - a.y);
   const int32_t sx = Sign(b.x - a.x), sy = Sign(b.y - a.y);
@@ -207,11 +214,9 @@ bool WalkLineToPiece(const TCutTarget& target, int32_t piece, TIntPoint a, TIntP
   const int32_t first = int32_t(std::max<int64_t>(0, skip));
   // Nor any point past its last one.
   const int64_t span = step > 0 ? int64_t(high) - major : int64_t(major) - low;
-  const int32_t last = int32_t(std::min<int64_t>(dx, span));
-  if (first > last) {
-    p = b;
-    return false;
-  }
+  const int32_t last = int32_t(std::min<int64_t>({dx, span, maxSteps}));
+  p = b;
+  if (first > last) return false;
   if (first > 0) {
     const int64_t f = int64_t(2 * dy - dx) + int64_t(first - 1) * 2 * dy, twice = 2 * int64_t(dx);
     const int64_t minorSteps = (f >= 0 ? f / twice : -((-f + twice - 1) / twice)) + 1;
@@ -226,34 +231,34 @@ bool WalkLineToPiece(const TCutTarget& target, int32_t piece, TIntPoint a, TIntP
   }
   bool entered = false;
   for (int32_t i = first; i <= last; ++i) {
-    p = TIntPoint{x, y};
-    if (!inClip(x, y) && entered) {
+    if (!inClip(x, y)) {
       // A straight walk that has left the (convex) clip never comes back into it.
-      p = b;
-      return false;
-    }
-    if (inClip(x, y)) {
+      if (entered) return false;
+    } else {
       entered = true;
       bool hit = false;
-      if (x >= 1 && y >= 1 && x + 2 < map.Width && y + 1 < map.Height) {
+      if (x >= 1 && y >= 1 && x + 2 < width && y + 1 < height) {
         // All eight neighbours inside the map: read them straight from the rows (the row above
         // lies one stride further on in memory).
-        const uint8_t* c = map.Bits + intptr_t(map.Height - 1 - y) * map.RowStride + intptr_t(x) * 3;
-        const uint8_t* up = c + map.RowStride;
-        const uint8_t* down = c - map.RowStride;
-        const bool left = x > lv.JigsL, right = x < lv.JigsR;
-        hit = (y > lv.JigsT && ((left && at(up - 3)) || at(up) || (right && at(up + 3)))) || (left && at(c - 3)) ||
-              (right && at(c + 3)) || (y < lv.JigsB && ((left && at(down - 3)) || at(down) || (right && at(down + 3))));
+        const uint8_t* c = bits + intptr_t(height - 1 - y) * stride + intptr_t(x) * 3;
+        const uint8_t* up = c + stride;
+        const uint8_t* down = c - stride;
+        const bool left = x > jigsL, right = x < jigsR;
+        hit = (y > jigsT && ((left && at(up - 3)) || at(up) || (right && at(up + 3)))) || (left && at(c - 3)) ||
+              (right && at(c + 3)) || (y < jigsB && ((left && at(down - 3)) || at(down) || (right && at(down + 3))));
       } else {
-        if (y > lv.JigsT) {
-          hit = (x > lv.JigsL && is(x - 1, y - 1)) || is(x, y - 1) || (x < lv.JigsR && is(x + 1, y - 1));
+        if (y > jigsT) {
+          hit = (x > jigsL && is(x - 1, y - 1)) || is(x, y - 1) || (x < jigsR && is(x + 1, y - 1));
         }
-        if (!hit) hit = (x > lv.JigsL && is(x - 1, y)) || (x < lv.JigsR && is(x + 1, y));
-        if (!hit && y < lv.JigsB) {
-          hit = (x > lv.JigsL && is(x - 1, y + 1)) || is(x, y + 1) || (x < lv.JigsR && is(x + 1, y + 1));
+        if (!hit) hit = (x > jigsL && is(x - 1, y)) || (x < jigsR && is(x + 1, y));
+        if (!hit && y < jigsB) {
+          hit = (x > jigsL && is(x - 1, y + 1)) || is(x, y + 1) || (x < jigsR && is(x + 1, y + 1));
         }
       }
-      if (hit) return true;
+      if (hit) {
+        p = TIntPoint{x, y};
+        return true;
+      }
     }
     while (e >= 0) {
       if (steep)
@@ -268,7 +273,6 @@ bool WalkLineToPiece(const TCutTarget& target, int32_t piece, TIntPoint a, TIntP
       x += sx;
     e += 2 * dy;
   }
-  p = b;
   return false;
 }
 

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <string>
 
 #include "cut_fixture.h"
 #include "engine/curves.h"
@@ -150,3 +151,42 @@ TEST(WalkLineToPiece, AlongTheMapsEdgeSeesTheSameNeighbours) {
     EXPECT_EQ(p.y, c.p.y) << c.a.x << "," << c.a.y << " to " << c.b.x << "," << c.b.y;
   }
 }
+
+// A walk limited to a number of steps past its start sees a piece only that far along the
+// longer axis, also where the walk begins outside its clip and skips ahead to it.
+TEST(WalkLineToPiece, StopsAfterItsStepLimit) {
+  const struct {
+    TIntPoint a, b;
+    TBoundsRect clip;
+    int32_t steps;
+    bool hit;
+    TIntPoint p;
+  } cases[] = {
+      {{10, 20}, {90, 20}, {0, 0, 99, 59}, 30, true, {40, 20}},  // the hit is step 30
+      {{10, 20}, {90, 20}, {0, 0, 99, 59}, 29, false, {90, 20}},
+      {{90, 20}, {10, 20}, {0, 0, 99, 59}, 48, true, {42, 20}},  // from the other side: step 48
+      {{90, 20}, {10, 20}, {0, 0, 99, 59}, 47, false, {10, 20}},
+      {{41, 0}, {41, 50}, {0, 0, 99, 59}, 20, true, {41, 20}},  // steep: rows count
+      {{41, 0}, {41, 50}, {0, 0, 99, 59}, 19, false, {41, 50}},
+      {{10, 20}, {90, 20}, {35, 0, 99, 59}, 30, true, {40, 20}},  // skipped to the clip first
+      {{10, 20}, {90, 20}, {35, 0, 99, 59}, 29, false, {90, 20}},
+      {{40, 20}, {40, 20}, {0, 0, 99, 59}, 0, false, {40, 20}},  // a single point is step 0
+      {{41, 21}, {41, 21}, {0, 0, 99, 59}, 0, true, {41, 21}},
+      {{41, 21}, {41, 21}, {0, 0, 99, 59}, -1, false, {41, 21}},
+      {{20, 10}, {60, 30}, {0, 0, 99, 59}, 100, true, {40, 20}},  // slanted, the limit past b
+      {{20, 10}, {60, 30}, {0, 0, 99, 59}, 19, false, {60, 30}},
+  };
+  for (const auto& c : cases) {
+    TCutFixture fx(100, 60);
+    fx.pieces[2].Code = 75;
+    SetDibPixel(*fx.map, 41, 21, PieceColor(75));
+    TCutTarget t = fx.Target();
+    TIntPoint p;
+    const std::string what = std::to_string(c.a.x) + "," + std::to_string(c.a.y) + " to " + std::to_string(c.b.x) +
+                             "," + std::to_string(c.b.y) + " steps " + std::to_string(c.steps);
+    EXPECT_EQ(WalkLineToPiece(t, 2, c.a, c.b, c.clip, p, c.steps), c.hit) << what;
+    EXPECT_EQ(p.x, c.p.x) << what;
+    EXPECT_EQ(p.y, c.p.y) << what;
+  }
+}
+
