@@ -1,9 +1,11 @@
 #include "engine/curves.h"
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <cstring>
 #include <cstdlib>
+#include <vector>
 
 int32_t PackColor(int32_t high, int32_t middle, int32_t low) {
   return ((high & 255) << 16) + ((middle & 255) << 8) + (low & 255);
@@ -56,21 +58,48 @@ inline float BezierWeight(float binom, long double t, int k) {
   for (int i = 0; i < 3 - k; ++i) v *= t;
   return float(v);
 }
+
+constexpr int32_t kMaxCurveSteps = kMaxCurveSamples - 1;
+
+// The four weights of every sample: they depend only on the number of steps and the sample's
+// place, so each is worked out once rather than at every segment.
+struct TCurveWeights {
+  std::vector<std::array<float, 4>> Weights;
+  int32_t First[kMaxCurveSteps + 1];  // where the samples of a number of steps start
+};
+
+const TCurveWeights& CurveWeights() {
+  static const TCurveWeights table = [] {
+    const float binomials[4] = {Binomial(3, 0), Binomial(3, 1), Binomial(3, 2), Binomial(3, 3)};
+    TCurveWeights t{};
+    for (int32_t steps = 1; steps <= kMaxCurveSteps; ++steps) {
+      t.First[steps] = int32_t(t.Weights.size());
+      const float step = float(1.0L / steps);
+      for (int32_t i = 0; i <= steps; ++i) {
+        const float at = float((long double)i * step);
+        std::array<float, 4> w;
+        for (int k = 0; k < 4; ++k) w[size_t(k)] = BezierWeight(binomials[k], at, k);
+        t.Weights.push_back(w);
+      }
+    }
+    return t;
+  }();
+  return table;
+}
 }  // namespace
 
 int32_t SampleCurveSegment(const TFloatPoint* seg, TCanvasPoint* samples) {
-  static const float kWeights[4] = {Binomial(3, 0), Binomial(3, 1), Binomial(3, 2), Binomial(3, 3)};
   const long double dx = (long double)seg[3].x - seg[0].x, dy = (long double)seg[3].y - seg[0].y;
   const float chord = float(std::sqrt(dx * dx + dy * dy));
   int32_t steps = Round((long double)chord / 3.0L);
   if (steps < 1) steps = 1;
-  if (steps > 150) steps = 150;
-  const float step = float(1.0L / steps);
+  if (steps > kMaxCurveSteps) steps = kMaxCurveSteps;
+  const TCurveWeights& table = CurveWeights();
+  const std::array<float, 4>* weights = table.Weights.data() + table.First[steps];
   for (int32_t i = 0; i <= steps; ++i) {
-    const float t = float((long double)i * step);
     float x = 0.0f, y = 0.0f;
     for (int k = 0; k < 4; ++k) {
-      const float w = BezierWeight(kWeights[k], t, k);
+      const float w = weights[i][size_t(k)];
       x = float((long double)x + (long double)w * seg[k].x);
       y = float((long double)y + (long double)w * seg[k].y);
     }

@@ -2,6 +2,7 @@
 
 #include <cmath>
 #include <string>
+#include <vector>
 
 #include "cut_fixture.h"
 #include "engine/curves.h"
@@ -190,3 +191,29 @@ TEST(WalkLineToPiece, StopsAfterItsStepLimit) {
   }
 }
 
+// A segment is sampled every three pixels of its chord (one step at least, 150 at most), from
+// its last point back to its first; the samples lie on the curve, rounded half to even.
+TEST(SampleCurveSegment, SamplesEveryThirdPixelOfTheChordOnTheCurve) {
+  struct TSample {
+    int32_t i, x, y;
+  };
+  const struct {
+    TFloatPoint p[4];
+    int32_t count;
+    std::vector<TSample> samples;
+  } cases[] = {
+      {{{0, 0}, {3, 0}, {6, 0}, {9, 0}}, 4, {{0, 9, 0}, {1, 6, 0}, {2, 3, 0}, {3, 0, 0}}},
+      {{{0, 0}, {0.3f, 0}, {0.6f, 0}, {1, 0}}, 2, {{0, 1, 0}, {1, 0, 0}}},  // a pixel's chord: one step
+      {{{0, 0}, {0, 30}, {30, 30}, {30, 0}}, 11, {{0, 30, 0}, {5, 15, 22}, {10, 0, 0}}},  // t = 1/2: (15, 22.5)
+      {{{10, 20}, {10, 120}, {10, 220}, {10, 320}}, 101, {{0, 10, 320}, {50, 10, 170}, {100, 10, 20}}},
+      {{{0, 0}, {300, 0}, {600, 0}, {900, 0}}, 151, {{0, 900, 0}, {1, 894, 0}, {75, 450, 0}, {150, 0, 0}}},
+  };
+  for (const auto& c : cases) {
+    TCanvasPoint samples[kMaxCurveSamples];
+    ASSERT_EQ(SampleCurveSegment(c.p, samples), c.count) << c.p[3].x << "," << c.p[3].y;
+    for (const TSample& s : c.samples) {
+      EXPECT_EQ(samples[s.i].x, s.x) << "sample " << s.i << " of " << c.count;
+      EXPECT_EQ(samples[s.i].y, s.y) << "sample " << s.i << " of " << c.count;
+    }
+  }
+}
