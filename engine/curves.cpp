@@ -258,6 +258,13 @@ bool WalkLineToPiece(const TCutTarget& target, int32_t piece, TIntPoint a, TIntP
       y += sy * int32_t(minorSteps);
     }
   }
+  // Where the clip keeps clear of the map's edges and of the cut area's, every point in it has
+  // all eight neighbours to look at, found from the point's place in the map, which follows the
+  // steps (a row down the picture lies a stride back in memory).
+  const bool plain = clip.Left > std::max(jigsL, 0) && clip.Top > std::max(jigsT, 0) && clip.Right < jigsR &&
+                     clip.Bottom < jigsB && clip.Right + 2 < width && clip.Bottom + 1 < height;
+  const intptr_t xStep = 3 * intptr_t(sx), yStep = -stride * sy;
+  intptr_t offset = intptr_t(height - 1 - y) * stride + intptr_t(x) * 3;
   bool entered = false;
   for (int32_t i = first; i <= last; ++i) {
     if (!inClip(x, y)) {
@@ -266,7 +273,12 @@ bool WalkLineToPiece(const TCutTarget& target, int32_t piece, TIntPoint a, TIntP
     } else {
       entered = true;
       bool hit = false;
-      if (x >= 1 && y >= 1 && x + 2 < width && y + 1 < height) {
+      if (plain) {
+        const uint8_t* c = bits + offset;
+        const uint8_t* up = c + stride;
+        const uint8_t* down = c - stride;
+        hit = at(up - 3) || at(up) || at(up + 3) || at(c - 3) || at(c + 3) || at(down - 3) || at(down) || at(down + 3);
+      } else if (x >= 1 && y >= 1 && x + 2 < width && y + 1 < height) {
         // All eight neighbours inside the map: read them straight from the rows (the row above
         // lies one stride further on in memory).
         const uint8_t* c = bits + intptr_t(height - 1 - y) * stride + intptr_t(x) * 3;
@@ -290,16 +302,22 @@ bool WalkLineToPiece(const TCutTarget& target, int32_t piece, TIntPoint a, TIntP
       }
     }
     while (e >= 0) {
-      if (steep)
+      if (steep) {
         x += sx;
-      else
+        offset += xStep;
+      } else {
         y += sy;
+        offset += yStep;
+      }
       e -= 2 * dx;
     }
-    if (steep)
+    if (steep) {
       y += sy;
-    else
+      offset += yStep;
+    } else {
       x += sx;
+      offset += xStep;
+    }
     e += 2 * dy;
   }
   return false;

@@ -176,6 +176,13 @@ TEST(WalkLineToPiece, StopsAfterItsStepLimit) {
       {{41, 21}, {41, 21}, {0, 0, 99, 59}, -1, false, {41, 21}},
       {{20, 10}, {60, 30}, {0, 0, 99, 59}, 100, true, {40, 20}},  // slanted, the limit past b
       {{20, 10}, {60, 30}, {0, 0, 99, 59}, 19, false, {60, 30}},
+      // A clip clear of the map's and the cut area's edges.
+      {{10, 20}, {90, 20}, {30, 10, 60, 40}, 30, true, {40, 20}},
+      {{10, 20}, {90, 20}, {30, 10, 60, 40}, 29, false, {90, 20}},
+      {{20, 10}, {60, 30}, {30, 10, 60, 40}, 100, true, {40, 20}},
+      {{41, 50}, {41, 0}, {30, 10, 60, 40}, 28, true, {41, 22}},
+      {{41, 50}, {41, 0}, {30, 10, 60, 40}, 27, false, {41, 0}},
+      {{10, 2}, {90, 42}, {30, 10, 60, 40}, 100, false, {90, 42}},  // passes the piece by
   };
   for (const auto& c : cases) {
     TCutFixture fx(100, 60);
@@ -215,5 +222,29 @@ TEST(SampleCurveSegment, SamplesEveryThirdPixelOfTheChordOnTheCurve) {
       EXPECT_EQ(samples[s.i].x, s.x) << "sample " << s.i << " of " << c.count;
       EXPECT_EQ(samples[s.i].y, s.y) << "sample " << s.i << " of " << c.count;
     }
+  }
+}
+
+// Inside the cut area a walk stops beside a piece's pixel in any of the eight directions, but
+// not on the pixel itself: each case puts one pixel near the line y = 30.
+TEST(WalkLineToPiece, InsideTheAreaSeesEveryNeighbourButNotThePointItself) {
+  const struct {
+    TIntPoint piece;
+    bool hit;
+    int32_t x;  // where the walk stops
+  } cases[] = {
+      {{50, 29}, true, 49}, {{50, 31}, true, 49}, {{50, 30}, true, 49}, {{48, 29}, true, 47},
+      {{48, 31}, true, 47}, {{47, 30}, true, 46}, {{46, 30}, true, 47},  // the first point is the pixel
+      {{50, 28}, false, 54}, {{50, 32}, false, 54},
+  };
+  for (const auto& c : cases) {
+    TCutFixture fx(100, 60);
+    fx.pieces[2].Code = 75;
+    SetDibPixel(*fx.map, c.piece.x, c.piece.y, PieceColor(75));
+    TCutTarget t = fx.Target();
+    TIntPoint p;
+    EXPECT_EQ(WalkLineToPiece(t, 2, {40, 30}, {54, 30}, {46, 25, 54, 35}, p), c.hit) << c.piece.x << "," << c.piece.y;
+    EXPECT_EQ(p.x, c.x) << c.piece.x << "," << c.piece.y;
+    EXPECT_EQ(p.y, 30) << c.piece.x << "," << c.piece.y;
   }
 }
