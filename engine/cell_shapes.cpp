@@ -378,11 +378,17 @@ TIntPoint TCellCut::NearestShapePixel(int32_t shape, TIntPoint p) const {
   const TDrawnShape& d = Drawn[size_t(shape)];
   const uint32_t colour = Colour(shape);
   TIntPoint best = Point(shape);
-  // Squared distances are exact whole numbers.
-  int64_t nearest = INT64_MAX;
-  for (int32_t y = std::max(d.Y - 1, Area.Top); y <= std::min(d.Y + d.H, Area.Bottom); ++y) {
+  const TBoundsRect rect{std::max(d.X - 1, Area.Left), std::max(d.Y - 1, Area.Top), std::min(d.X + d.W, Area.Right),
+                         std::min(d.Y + d.H, Area.Bottom)};
+  // Squared distances are exact whole numbers. The scan keeps the first pixel, in row order, of
+  // the least one: knowing it beforehand, it looks only at the pixels that can have it.
+  const double least = NearestSquare(T.CutMap, rect, colour, p.x, p.y);
+  if (least >= 1e300) return best;
+  int64_t nearest = int64_t(least) + 1;
+  for (int32_t y = rect.Top; y <= rect.Bottom; ++y) {
+    if ((int64_t(y) - p.y) * (int64_t(y) - p.y) >= nearest) continue;
     const uint8_t* row = DibScanLine(T.CutMap, y);
-    for (int32_t x = std::max(d.X - 1, Area.Left); x <= std::min(d.X + d.W, Area.Right); ++x) {
+    for (int32_t x = rect.Left; x <= rect.Right; ++x) {
       const int64_t dx = int64_t(x) - p.x, dy = int64_t(y) - p.y;
       if (dx * dx + dy * dy >= nearest || PixelColorAt(row + intptr_t(x) * 3) != colour) continue;
       nearest = dx * dx + dy * dy;
