@@ -55,6 +55,10 @@ inline double Room(TIntPoint a, TIntPoint b, TIntPoint o) {
   return 2 * std::sqrt(std::max(0.0, product)) / ab;  // rounding may leave a tiny negative product
 }
 
+// The least squared distance from (mx, my) of a pixel of the colour in the rectangle
+// (inclusive), 1e300 when it holds none.
+double NearestSquare(const TDibImage& map, const TBoundsRect& rect, uint32_t colour, double mx, double my);
+
 class TCellCut {
  public:
   TCellCut(TCutTarget& target, const std::string& shapePath)

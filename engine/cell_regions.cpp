@@ -98,6 +98,27 @@ class TRegionRuns {
   }
 };
 
+// Rows are taken outward from my's, so that the search ends as soon as a row lies further off
+// than the nearest pixel found.
+double NearestSquare(const TDibImage& map, const TBoundsRect& rect, uint32_t colour, double mx, double my) {
+  double best = 1e300;
+  if (rect.Left > rect.Right || rect.Top > rect.Bottom) return best;
+  const int32_t middle = std::clamp(int32_t(std::floor(my)), rect.Top, rect.Bottom);
+  const auto scanRow = [&](int32_t y) {
+    const double dy = (y - my) * (y - my);
+    const uint8_t* row = DibScanLine(map, y);
+    for (int32_t x = rect.Left; x <= rect.Right; ++x) {
+      if (PixelColorAt(row + intptr_t(x) * 3) != colour) continue;
+      best = std::min(best, (x - mx) * (x - mx) + dy);
+    }
+  };
+  // Upwards from the middle row, then downwards from the one below; each way the rows only
+  // get further off.
+  for (int32_t y = middle; y >= rect.Top && (y - my) * (y - my) <= best; --y) scanRow(y);
+  for (int32_t y = middle + 1; y <= rect.Bottom && (y - my) * (y - my) <= best; ++y) scanRow(y);
+  return best;
+}
+
 // Hole fills, the notch clean-up and the merged fragments can move a piece's pixels past the
 // rectangle the drawing gave it: each rectangle grows to the bounding box of the piece's
 // region (8-connected), found from the piece's fill seed or a pixel of its shape.
@@ -135,10 +156,15 @@ void TCellCut::MeasurePieces() {
       // A shape: its pixel nearest the middle of its rectangle lies in its body. The squared
       // distances are exact (halves squared), so they pass over the pixels that cannot be nearer.
       const double mx = p.PieceX + p.PieceW / 2.0, my = p.PieceY + p.PieceH / 2.0;
-      double best = 1e300, bestSquare = 1e300;
-      for (int32_t y = std::max(p.PieceY, 0); y < std::min(p.PieceY + p.PieceH, h); ++y) {
+      const TBoundsRect rect{std::max(p.PieceX, 0), std::max(p.PieceY, 0), std::min(p.PieceX + p.PieceW, w) - 1,
+                             std::min(p.PieceY + p.PieceH, h) - 1};
+      // The scan below keeps the first pixel, in row order, of the least distance; knowing that
+      // distance beforehand, it looks at the pixels that have it only.
+      double best = 1e300, bestSquare = NearestSquare(T.CutMap, rect, colour, mx, my);
+      for (int32_t y = rect.Top; y <= rect.Bottom && bestSquare < 1e300; ++y) {
+        if ((y - my) * (y - my) > bestSquare) continue;
         const uint8_t* row = DibScanLine(T.CutMap, y);
-        for (int32_t x = std::max(p.PieceX, 0); x < std::min(p.PieceX + p.PieceW, w); ++x) {
+        for (int32_t x = rect.Left; x <= rect.Right; ++x) {
           const double square = (x - mx) * (x - mx) + (y - my) * (y - my);
           if (square > bestSquare || PixelColorAt(row + intptr_t(x) * 3) != colour) continue;
           const double d = std::hypot(x - mx, y - my);

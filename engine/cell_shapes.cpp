@@ -343,10 +343,13 @@ void TCellCut::ExtendEdge(int32_t cell, int32_t slot, int32_t shape) {
   // Prefer a shorter way to the shape that keeps clear of both points.
   const TIntPoint current = meet;
   const double reach = std::hypot(double(current.x - keep.x), double(current.y - keep.y));
+  // A point k steps along a walk lies at least k away: past reach, no hit can be shorter.
+  const int32_t steps = int32_t(std::ceil(reach)) - 1;
   for (int32_t deg = 20; deg >= -20; deg -= 2) {
     const TIntPoint c = turn(current, deg);
     TIntPoint hit;
-    if (!WalkLineToPiece(T, shape, keep, c, ShapeClip(shape), hit) || SamePoint(hit, keep) || !sidesKept(hit)) continue;
+    if (!WalkLineToPiece(T, shape, keep, c, ShapeClip(shape), hit, steps) || SamePoint(hit, keep) || !sidesKept(hit))
+      continue;
     if (std::hypot(double(hit.x - keep.x), double(hit.y - keep.y)) >= reach) continue;
     double d1, d2, d3;
     TIntPoint f1, f2, f3;
@@ -375,11 +378,17 @@ TIntPoint TCellCut::NearestShapePixel(int32_t shape, TIntPoint p) const {
   const TDrawnShape& d = Drawn[size_t(shape)];
   const uint32_t colour = Colour(shape);
   TIntPoint best = Point(shape);
-  // Squared distances are exact whole numbers.
-  int64_t nearest = INT64_MAX;
-  for (int32_t y = std::max(d.Y - 1, Area.Top); y <= std::min(d.Y + d.H, Area.Bottom); ++y) {
+  const TBoundsRect rect{std::max(d.X - 1, Area.Left), std::max(d.Y - 1, Area.Top), std::min(d.X + d.W, Area.Right),
+                         std::min(d.Y + d.H, Area.Bottom)};
+  // Squared distances are exact whole numbers. The scan keeps the first pixel, in row order, of
+  // the least one: knowing it beforehand, it looks only at the pixels that can have it.
+  const double least = NearestSquare(T.CutMap, rect, colour, p.x, p.y);
+  if (least >= 1e300) return best;
+  int64_t nearest = int64_t(least) + 1;
+  for (int32_t y = rect.Top; y <= rect.Bottom; ++y) {
+    if ((int64_t(y) - p.y) * (int64_t(y) - p.y) >= nearest) continue;
     const uint8_t* row = DibScanLine(T.CutMap, y);
-    for (int32_t x = std::max(d.X - 1, Area.Left); x <= std::min(d.X + d.W, Area.Right); ++x) {
+    for (int32_t x = rect.Left; x <= rect.Right; ++x) {
       const int64_t dx = int64_t(x) - p.x, dy = int64_t(y) - p.y;
       if (dx * dx + dy * dy >= nearest || PixelColorAt(row + intptr_t(x) * 3) != colour) continue;
       nearest = dx * dx + dy * dy;

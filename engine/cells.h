@@ -106,5 +106,8 @@ bool AddCellSegment(const TCutArea& area, TCellRecord& cell, uint16_t id, double
 void ProjectOnLine(TIntPoint p, TIntPoint q, TIntPoint x, double& distance, TIntPoint& foot);
 
 void RemoveFrameNotches(TDibImage& map, const TCutArea& area);
+// The first column from x (at least 1) on, up to last + 1, whose pixel differs from its left or
+// right neighbour; rowBytes is how many bytes of the row may be read.
+int32_t NextUnevenPixel(const uint8_t* row, int32_t x, int32_t last, size_t rowBytes);
 // 0: a is white; 1: a white pixel found on the way to b (p); -1: none before b.
 int32_t WalkToWhite(const TDibImage& map, TIntPoint a, TIntPoint b, TIntPoint& p);

@@ -1,9 +1,11 @@
 #include "engine/curves.h"
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <cstring>
 #include <cstdlib>
+#include <vector>
 
 int32_t PackColor(int32_t high, int32_t middle, int32_t low) {
   return ((high & 255) << 16) + ((middle & 255) << 8) + (low & 255);
@@ -56,21 +58,48 @@ inline float BezierWeight(float binom, long double t, int k) {
   for (int i = 0; i < 3 - k; ++i) v *= t;
   return float(v);
 }
+
+constexpr int32_t kMaxCurveSteps = kMaxCurveSamples - 1;
+
+// The four weights of every sample: they depend only on the number of steps and the sample's
+// place, so each is worked out once rather than at every segment.
+struct TCurveWeights {
+  std::vector<std::array<float, 4>> Weights;
+  int32_t First[kMaxCurveSteps + 1];  // where the samples of a number of steps start
+};
+
+const TCurveWeights& CurveWeights() {
+  static const TCurveWeights table = [] {
+    const float binomials[4] = {Binomial(3, 0), Binomial(3, 1), Binomial(3, 2), Binomial(3, 3)};
+    TCurveWeights t{};
+    for (int32_t steps = 1; steps <= kMaxCurveSteps; ++steps) {
+      t.First[steps] = int32_t(t.Weights.size());
+      const float step = float(1.0L / steps);
+      for (int32_t i = 0; i <= steps; ++i) {
+        const float at = float((long double)i * step);
+        std::array<float, 4> w;
+        for (int k = 0; k < 4; ++k) w[size_t(k)] = BezierWeight(binomials[k], at, k);
+        t.Weights.push_back(w);
+      }
+    }
+    return t;
+  }();
+  return table;
+}
 }  // namespace
 
 int32_t SampleCurveSegment(const TFloatPoint* seg, TCanvasPoint* samples) {
-  static const float kWeights[4] = {Binomial(3, 0), Binomial(3, 1), Binomial(3, 2), Binomial(3, 3)};
   const long double dx = (long double)seg[3].x - seg[0].x, dy = (long double)seg[3].y - seg[0].y;
   const float chord = float(std::sqrt(dx * dx + dy * dy));
   int32_t steps = Round((long double)chord / 3.0L);
   if (steps < 1) steps = 1;
-  if (steps > 150) steps = 150;
-  const float step = float(1.0L / steps);
+  if (steps > kMaxCurveSteps) steps = kMaxCurveSteps;
+  const TCurveWeights& table = CurveWeights();
+  const std::array<float, 4>* weights = table.Weights.data() + table.First[steps];
   for (int32_t i = 0; i <= steps; ++i) {
-    const float t = float((long double)i * step);
     float x = 0.0f, y = 0.0f;
     for (int k = 0; k < 4; ++k) {
-      const float w = BezierWeight(kWeights[k], t, k);
+      const float w = weights[i][size_t(k)];
       x = float((long double)x + (long double)w * seg[k].x);
       y = float((long double)y + (long double)w * seg[k].y);
     }
@@ -170,16 +199,23 @@ void DrawCurve(TDibImage& image, const TFloatPoint* points, int32_t count, uint3
   }
 }
 
-bool WalkLineToPiece(const TCutTarget& target, int32_t piece, TIntPoint a, TIntPoint b, const TBoundsRect& clip,
-                     TIntPoint& p) {
+bool WalkLineToPiece(const TCutTarget& target, int32_t piece, TIntPoint a, TIntPoint b, const TBoundsRect& clipRect,
+                     TIntPoint& p, int32_t maxSteps) {
   const TLevelRecord& lv = target.GameLevel;
   const TDibImage& map = target.CutMap;
+  // Everything the loop reads, in locals: with p written through a reference, the compiler
+  // would otherwise load the map's and the clip's fields again at every pixel.
+  const TBoundsRect clip = clipRect;
+  const int32_t width = map.Width, height = map.Height;
+  const uint8_t* const bits = map.Bits;
+  const intptr_t stride = map.RowStride;
+  const int32_t jigsL = lv.JigsL, jigsT = lv.JigsT, jigsR = lv.JigsR, jigsB = lv.JigsB;
   const uint32_t want = PieceColor(target.Pieces[piece].Code);
   auto inClip = [&](int32_t x, int32_t y) {
     return x >= clip.Left && x <= clip.Right && y >= clip.Top && y <= clip.Bottom;
   };
   auto is = [&](int32_t x, int32_t y) {
-    return x >= 0 && y >= 0 && x < map.Width && y < map.Height && MapColorAt(map, x, y) == want;
+    return x >= 0 && y >= 0 && x < width && y < height && MapColorAt(map, x, y) == want;
   };
   const uint8_t wantBlue = uint8_t(want >> 16), wantGreen = uint8_t(want >> 8), wantRed = uint8_t(want);
   // One four-byte load per pixel (the fast path below keeps a pixel's spare byte in the map).
@@ -191,7 +227,7 @@ bool WalkLineToPiece(const TCutTarget& target, int32_t piece, TIntPoint a, TIntP
   };
   if (a.x == b.x && a.y == b.y) {
     p = a;
-    return inClip(a.x, a.y) && is(a.x, a.y);
+    return maxSteps >= 0 && inClip(a.x, a.y) && is(a.x, a.y);
   }
   int32_t dx = std::abs(b.x - a.x), dy = std::abs(b.y - a.y);
   const int32_t sx = Sign(b.x - a.x), sy = Sign(b.y - a.y);
@@ -207,11 +243,9 @@ bool WalkLineToPiece(const TCutTarget& target, int32_t piece, TIntPoint a, TIntP
   const int32_t first = int32_t(std::max<int64_t>(0, skip));
   // Nor any point past its last one.
   const int64_t span = step > 0 ? int64_t(high) - major : int64_t(major) - low;
-  const int32_t last = int32_t(std::min<int64_t>(dx, span));
-  if (first > last) {
-    p = b;
-    return false;
-  }
+  const int32_t last = int32_t(std::min<int64_t>({dx, span, maxSteps}));
+  p = b;
+  if (first > last) return false;
   if (first > 0) {
     const int64_t f = int64_t(2 * dy - dx) + int64_t(first - 1) * 2 * dy, twice = 2 * int64_t(dx);
     const int64_t minorSteps = (f >= 0 ? f / twice : -((-f + twice - 1) / twice)) + 1;
@@ -224,51 +258,68 @@ bool WalkLineToPiece(const TCutTarget& target, int32_t piece, TIntPoint a, TIntP
       y += sy * int32_t(minorSteps);
     }
   }
+  // Where the clip keeps clear of the map's edges and of the cut area's, every point in it has
+  // all eight neighbours to look at, found from the point's place in the map, which follows the
+  // steps (a row down the picture lies a stride back in memory).
+  const bool plain = clip.Left > std::max(jigsL, 0) && clip.Top > std::max(jigsT, 0) && clip.Right < jigsR &&
+                     clip.Bottom < jigsB && clip.Right + 2 < width && clip.Bottom + 1 < height;
+  const intptr_t xStep = 3 * intptr_t(sx), yStep = -stride * sy;
+  intptr_t offset = intptr_t(height - 1 - y) * stride + intptr_t(x) * 3;
   bool entered = false;
   for (int32_t i = first; i <= last; ++i) {
-    p = TIntPoint{x, y};
-    if (!inClip(x, y) && entered) {
+    if (!inClip(x, y)) {
       // A straight walk that has left the (convex) clip never comes back into it.
-      p = b;
-      return false;
-    }
-    if (inClip(x, y)) {
+      if (entered) return false;
+    } else {
       entered = true;
       bool hit = false;
-      if (x >= 1 && y >= 1 && x + 2 < map.Width && y + 1 < map.Height) {
+      if (plain) {
+        const uint8_t* c = bits + offset;
+        const uint8_t* up = c + stride;
+        const uint8_t* down = c - stride;
+        hit = at(up - 3) || at(up) || at(up + 3) || at(c - 3) || at(c + 3) || at(down - 3) || at(down) || at(down + 3);
+      } else if (x >= 1 && y >= 1 && x + 2 < width && y + 1 < height) {
         // All eight neighbours inside the map: read them straight from the rows (the row above
         // lies one stride further on in memory).
-        const uint8_t* c = map.Bits + intptr_t(map.Height - 1 - y) * map.RowStride + intptr_t(x) * 3;
-        const uint8_t* up = c + map.RowStride;
-        const uint8_t* down = c - map.RowStride;
-        const bool left = x > lv.JigsL, right = x < lv.JigsR;
-        hit = (y > lv.JigsT && ((left && at(up - 3)) || at(up) || (right && at(up + 3)))) || (left && at(c - 3)) ||
-              (right && at(c + 3)) || (y < lv.JigsB && ((left && at(down - 3)) || at(down) || (right && at(down + 3))));
+        const uint8_t* c = bits + intptr_t(height - 1 - y) * stride + intptr_t(x) * 3;
+        const uint8_t* up = c + stride;
+        const uint8_t* down = c - stride;
+        const bool left = x > jigsL, right = x < jigsR;
+        hit = (y > jigsT && ((left && at(up - 3)) || at(up) || (right && at(up + 3)))) || (left && at(c - 3)) ||
+              (right && at(c + 3)) || (y < jigsB && ((left && at(down - 3)) || at(down) || (right && at(down + 3))));
       } else {
-        if (y > lv.JigsT) {
-          hit = (x > lv.JigsL && is(x - 1, y - 1)) || is(x, y - 1) || (x < lv.JigsR && is(x + 1, y - 1));
+        if (y > jigsT) {
+          hit = (x > jigsL && is(x - 1, y - 1)) || is(x, y - 1) || (x < jigsR && is(x + 1, y - 1));
         }
-        if (!hit) hit = (x > lv.JigsL && is(x - 1, y)) || (x < lv.JigsR && is(x + 1, y));
-        if (!hit && y < lv.JigsB) {
-          hit = (x > lv.JigsL && is(x - 1, y + 1)) || is(x, y + 1) || (x < lv.JigsR && is(x + 1, y + 1));
+        if (!hit) hit = (x > jigsL && is(x - 1, y)) || (x < jigsR && is(x + 1, y));
+        if (!hit && y < jigsB) {
+          hit = (x > jigsL && is(x - 1, y + 1)) || is(x, y + 1) || (x < jigsR && is(x + 1, y + 1));
         }
       }
-      if (hit) return true;
+      if (hit) {
+        p = TIntPoint{x, y};
+        return true;
+      }
     }
     while (e >= 0) {
-      if (steep)
+      if (steep) {
         x += sx;
-      else
+        offset += xStep;
+      } else {
         y += sy;
+        offset += yStep;
+      }
       e -= 2 * dx;
     }
-    if (steep)
+    if (steep) {
       y += sy;
-    else
+      offset += yStep;
+    } else {
       x += sx;
+      offset += xStep;
+    }
     e += 2 * dy;
   }
-  p = b;
   return false;
 }
 

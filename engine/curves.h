@@ -57,9 +57,9 @@ bool CheckCurve(const TLevelRecord& level, const TDibImage& map, const TFloatPoi
 void DrawCurve(TDibImage& image, const TFloatPoint* points, int32_t count, uint32_t penColor);
 
 // Bresenham walk from a to b that stops at the first point with an 8-neighbour in the piece's
-// colour; p is that point (b when none).
+// colour; p is that point (b when none). Only the first maxSteps steps past a are walked.
 bool WalkLineToPiece(const TCutTarget& target, int32_t piece, TIntPoint a, TIntPoint b, const TBoundsRect& clip,
-                     TIntPoint& p);
+                     TIntPoint& p, int32_t maxSteps = INT32_MAX);
 // True when a pixel of the segment has the blue byte of colour.
 bool SegmentHasCode(const TDibImage& image, int32_t x1, int32_t y1, int32_t x2, int32_t y2, uint32_t color);
 

@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <string>
+#include <vector>
 
 #include "cut_fixture.h"
 #include "engine/curves.h"
@@ -148,5 +150,101 @@ TEST(WalkLineToPiece, AlongTheMapsEdgeSeesTheSameNeighbours) {
     EXPECT_EQ(WalkLineToPiece(t, 2, c.a, c.b, {0, 0, 104, 64}, p), c.hit) << c.a.x << "," << c.a.y << " to " << c.b.x;
     EXPECT_EQ(p.x, c.p.x) << c.a.x << "," << c.a.y << " to " << c.b.x << "," << c.b.y;
     EXPECT_EQ(p.y, c.p.y) << c.a.x << "," << c.a.y << " to " << c.b.x << "," << c.b.y;
+  }
+}
+
+// A walk limited to a number of steps past its start sees a piece only that far along the
+// longer axis, also where the walk begins outside its clip and skips ahead to it.
+TEST(WalkLineToPiece, StopsAfterItsStepLimit) {
+  const struct {
+    TIntPoint a, b;
+    TBoundsRect clip;
+    int32_t steps;
+    bool hit;
+    TIntPoint p;
+  } cases[] = {
+      {{10, 20}, {90, 20}, {0, 0, 99, 59}, 30, true, {40, 20}},  // the hit is step 30
+      {{10, 20}, {90, 20}, {0, 0, 99, 59}, 29, false, {90, 20}},
+      {{90, 20}, {10, 20}, {0, 0, 99, 59}, 48, true, {42, 20}},  // from the other side: step 48
+      {{90, 20}, {10, 20}, {0, 0, 99, 59}, 47, false, {10, 20}},
+      {{41, 0}, {41, 50}, {0, 0, 99, 59}, 20, true, {41, 20}},  // steep: rows count
+      {{41, 0}, {41, 50}, {0, 0, 99, 59}, 19, false, {41, 50}},
+      {{10, 20}, {90, 20}, {35, 0, 99, 59}, 30, true, {40, 20}},  // skipped to the clip first
+      {{10, 20}, {90, 20}, {35, 0, 99, 59}, 29, false, {90, 20}},
+      {{40, 20}, {40, 20}, {0, 0, 99, 59}, 0, false, {40, 20}},  // a single point is step 0
+      {{41, 21}, {41, 21}, {0, 0, 99, 59}, 0, true, {41, 21}},
+      {{41, 21}, {41, 21}, {0, 0, 99, 59}, -1, false, {41, 21}},
+      {{20, 10}, {60, 30}, {0, 0, 99, 59}, 100, true, {40, 20}},  // slanted, the limit past b
+      {{20, 10}, {60, 30}, {0, 0, 99, 59}, 19, false, {60, 30}},
+      // A clip clear of the map's and the cut area's edges.
+      {{10, 20}, {90, 20}, {30, 10, 60, 40}, 30, true, {40, 20}},
+      {{10, 20}, {90, 20}, {30, 10, 60, 40}, 29, false, {90, 20}},
+      {{20, 10}, {60, 30}, {30, 10, 60, 40}, 100, true, {40, 20}},
+      {{41, 50}, {41, 0}, {30, 10, 60, 40}, 28, true, {41, 22}},
+      {{41, 50}, {41, 0}, {30, 10, 60, 40}, 27, false, {41, 0}},
+      {{10, 2}, {90, 42}, {30, 10, 60, 40}, 100, false, {90, 42}},  // passes the piece by
+  };
+  for (const auto& c : cases) {
+    TCutFixture fx(100, 60);
+    fx.pieces[2].Code = 75;
+    SetDibPixel(*fx.map, 41, 21, PieceColor(75));
+    TCutTarget t = fx.Target();
+    TIntPoint p;
+    const std::string what = std::to_string(c.a.x) + "," + std::to_string(c.a.y) + " to " + std::to_string(c.b.x) +
+                             "," + std::to_string(c.b.y) + " steps " + std::to_string(c.steps);
+    EXPECT_EQ(WalkLineToPiece(t, 2, c.a, c.b, c.clip, p, c.steps), c.hit) << what;
+    EXPECT_EQ(p.x, c.p.x) << what;
+    EXPECT_EQ(p.y, c.p.y) << what;
+  }
+}
+
+// A segment is sampled every three pixels of its chord (one step at least, 150 at most), from
+// its last point back to its first; the samples lie on the curve, rounded half to even.
+TEST(SampleCurveSegment, SamplesEveryThirdPixelOfTheChordOnTheCurve) {
+  struct TSample {
+    int32_t i, x, y;
+  };
+  const struct {
+    TFloatPoint p[4];
+    int32_t count;
+    std::vector<TSample> samples;
+  } cases[] = {
+      {{{0, 0}, {3, 0}, {6, 0}, {9, 0}}, 4, {{0, 9, 0}, {1, 6, 0}, {2, 3, 0}, {3, 0, 0}}},
+      {{{0, 0}, {0.3f, 0}, {0.6f, 0}, {1, 0}}, 2, {{0, 1, 0}, {1, 0, 0}}},  // a pixel's chord: one step
+      {{{0, 0}, {0, 30}, {30, 30}, {30, 0}}, 11, {{0, 30, 0}, {5, 15, 22}, {10, 0, 0}}},  // t = 1/2: (15, 22.5)
+      {{{10, 20}, {10, 120}, {10, 220}, {10, 320}}, 101, {{0, 10, 320}, {50, 10, 170}, {100, 10, 20}}},
+      {{{0, 0}, {300, 0}, {600, 0}, {900, 0}}, 151, {{0, 900, 0}, {1, 894, 0}, {75, 450, 0}, {150, 0, 0}}},
+  };
+  for (const auto& c : cases) {
+    TCanvasPoint samples[kMaxCurveSamples];
+    ASSERT_EQ(SampleCurveSegment(c.p, samples), c.count) << c.p[3].x << "," << c.p[3].y;
+    for (const TSample& s : c.samples) {
+      EXPECT_EQ(samples[s.i].x, s.x) << "sample " << s.i << " of " << c.count;
+      EXPECT_EQ(samples[s.i].y, s.y) << "sample " << s.i << " of " << c.count;
+    }
+  }
+}
+
+// Inside the cut area a walk stops beside a piece's pixel in any of the eight directions, but
+// not on the pixel itself: each case puts one pixel near the line y = 30.
+TEST(WalkLineToPiece, InsideTheAreaSeesEveryNeighbourButNotThePointItself) {
+  const struct {
+    TIntPoint piece;
+    bool hit;
+    int32_t x;  // where the walk stops
+  } cases[] = {
+      {{50, 29}, true, 49}, {{50, 31}, true, 49}, {{50, 30}, true, 49}, {{48, 29}, true, 47},
+      {{48, 31}, true, 47}, {{47, 30}, true, 46}, {{46, 30}, true, 47},  // the first point is the pixel
+      {{50, 28}, false, 54}, {{50, 32}, false, 54},
+  };
+  for (const auto& c : cases) {
+    TCutFixture fx(100, 60);
+    fx.pieces[2].Code = 75;
+    SetDibPixel(*fx.map, c.piece.x, c.piece.y, PieceColor(75));
+    TCutTarget t = fx.Target();
+    TIntPoint p;
+    EXPECT_EQ(WalkLineToPiece(t, 2, {40, 30}, {54, 30}, {46, 25, 54, 35}, p), c.hit) << c.piece.x << "," << c.piece.y;
+    EXPECT_EQ(p.x, c.x) << c.piece.x << "," << c.piece.y;
+    EXPECT_EQ(p.y, 30) << c.piece.x << "," << c.piece.y;
   }
 }

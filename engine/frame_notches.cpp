@@ -1,0 +1,141 @@
+#include <algorithm>
+#include <bit>
+#include <cstdint>
+#include <cstring>
+
+#include "engine/cells.h"
+
+namespace {
+
+// 24-bit colours straight from the rows, without bounds checks (callers stay inside). The clean-up
+// only compares colours and copies them about, so where the map has a byte after the last pixel
+// read, a colour is the pixel's bytes as one four-byte load gives them.
+struct TMapView {
+  const TDibImage& Map;
+  bool Raw;
+  uint32_t At(int32_t x, int32_t y) const {
+    const uint8_t* p = Map.Bits + intptr_t(Map.Height - 1 - y) * Map.RowStride + intptr_t(x) * 3;
+    if (Raw) {
+      uint32_t v;
+      std::memcpy(&v, p, 4);
+      return v & 0xFFFFFFu;
+    }
+    return uint32_t(p[2]) | (uint32_t(p[1]) << 8) | (uint32_t(p[0]) << 16);
+  }
+  void Set(int32_t x, int32_t y, uint32_t c) const {
+    uint8_t* p = Map.Bits + intptr_t(Map.Height - 1 - y) * Map.RowStride + intptr_t(x) * 3;
+    const int32_t first = Raw ? 0 : 16, last = Raw ? 16 : 0;  // the shifts for bytes 0 and 2
+    p[0] = uint8_t(c >> first);
+    p[1] = uint8_t(c >> 8);
+    p[2] = uint8_t(c >> last);
+  }
+};
+
+// Inline in the notch scan, where it runs once per boundary pixel.
+inline int32_t FirstUneven(const uint8_t* row, int32_t x, int32_t last, size_t rowBytes) {
+  // Pixel x is even when bytes 3x - 3 .. 3x + 2 each equal the byte three on: the first byte
+  // that does not, k, makes column k / 3 the first uneven one from x on.
+  size_t k = size_t(x) * 3 - 3;
+  const size_t end = size_t(last) * 3 + 3;
+  while (k < end) {
+    if (std::endian::native == std::endian::little && k + 11 <= rowBytes) {
+      uint64_t here, on;
+      std::memcpy(&here, row + k, 8);
+      std::memcpy(&on, row + k + 3, 8);
+      if (here != on) {
+        k += size_t(std::countr_zero(here ^ on)) / 8;
+        break;
+      }
+      k += 8;
+    } else {
+      if (row[k] != row[k + 3]) break;
+      ++k;
+    }
+  }
+  return std::max(x, int32_t(std::min(k, end) / 3));
+}
+
+}  // namespace
+
+int32_t NextUnevenPixel(const uint8_t* row, int32_t x, int32_t last, size_t rowBytes) {
+  return FirstUneven(row, x, last, rowBytes);
+}
+
+void RemoveFrameNotches(TDibImage& map, const TCutArea& area) {
+  const int32_t L = area.Left, T = area.Top, R = area.Right, B = area.Bottom;
+  if (R - L < 2 || B - T < 2 || L < 0 || T < 0 || R >= map.Width || B >= map.Height) return;
+  const TMapView m{map, R + 1 < map.Width};  // no pixel right of R is read
+  // The top and bottom rows: inner is the row next to it.
+  for (int32_t pass = 0; pass < 2; ++pass) {
+    const int32_t y = pass == 0 ? T : B, yi = pass == 0 ? T + 1 : B - 1;
+    for (int32_t x = L + 1; x <= R - 1; ++x) {
+      const uint32_t c = m.At(x, y), left = m.At(x - 1, y);
+      if (m.At(x + 1, y) == c && m.At(x, yi) == left && m.At(x + 1, yi) == left) m.Set(x, y, left);
+    }
+    for (int32_t x = R - 1; x >= L + 1; --x) {
+      const uint32_t c = m.At(x, y), inner = m.At(x - 1, yi);
+      if (m.At(x - 1, y) == c && m.At(x, yi) == inner && m.At(x + 1, y) == inner) m.Set(x, y, inner);
+    }
+  }
+  for (int32_t pass = 0; pass < 2; ++pass) {
+    const int32_t x = pass == 0 ? L : R, xi = pass == 0 ? L + 1 : R - 1;
+    for (int32_t y = T + 1; y <= B - 1; ++y) {
+      const uint32_t c = m.At(x, y), up = m.At(x, y - 1);
+      if (m.At(x, y + 1) == c && m.At(xi, y) == up && m.At(xi, y + 1) == up) m.Set(x, y, up);
+    }
+    for (int32_t y = B - 1; y >= T + 1; --y) {
+      const uint32_t c = m.At(x, y), inner = m.At(xi, y - 1);
+      if (m.At(x, y - 1) == c && m.At(xi, y) == inner && m.At(x, y + 1) == inner) m.Set(x, y, inner);
+    }
+  }
+  const size_t rowBytes = size_t(map.Width) * 3;
+  for (int32_t y = T + 1; y <= B - 1; ++y) {
+    const uint8_t* row = DibScanLine(map, y);
+    for (int32_t x = L + 1; x <= R - 1; ++x) {
+      // The common case, inside a region: both row neighbours share the pixel's bytes.
+      x = FirstUneven(row, x, R - 1, rowBytes);
+      if (x > R - 1) break;
+      const uint32_t c = m.At(x, y);
+      const uint32_t ul = m.At(x - 1, y - 1), u = m.At(x, y - 1), ur = m.At(x + 1, y - 1), r = m.At(x + 1, y);
+      const uint32_t dr = m.At(x + 1, y + 1), d = m.At(x, y + 1), dl = m.At(x - 1, y + 1), l = m.At(x - 1, y);
+      const int32_t same = (ul == c) + (u == c) + (ur == c) + (r == c) + (dr == c) + (d == c) + (dl == c) + (l == c);
+      if (same >= 2) continue;
+      uint32_t to = c;
+      if (ul == u && u == ur) {
+        to = ul;
+      } else if (u == ur && ur == r) {
+        to = u;
+      } else if (ur == r && r == dr) {
+        to = ur;
+      } else if (r == dr && dr == d) {
+        to = r;
+      } else if (dr == d && d == dl) {
+        to = dr;
+      } else if (d == dl && dl == l) {
+        to = d;
+      } else if (dl == l && l == ul) {
+        to = dl;
+      } else if (ul == l && l == u) {
+        to = l;
+      } else if (u == ul) {
+        to = ul;
+      } else if (ur == u) {
+        to = u;
+      } else if (r == ur) {
+        to = ur;
+      } else if (dr == r) {
+        to = r;
+      } else if (d == dr) {
+        to = dr;
+      } else if (dl == d) {
+        to = d;
+      } else if (l == dl) {
+        to = dl;
+      } else if (ul == l) {
+        to = l;
+      }
+      if (to != c) m.Set(x, y, to);
+    }
+  }
+}
+
