@@ -182,4 +182,30 @@ TEST(CellGeometry, RemoveFrameNotchesTakesLonePixels) {
   EXPECT_EQ(GetDibPixel(*n.D, 2, 1), 0x300080);
 }
 
+// The foot of the perpendicular from x to the line through p and q, for points whose foot falls
+// between, before or after the ends; |distance| is the length of that perpendicular.
+TEST(CellGeometry, ProjectOnLineFindsThePerpendicularFoot) {
+  struct TCase {
+    TIntPoint p, q, x, foot;
+    double distance;
+  };
+  const TCase cases[] = {
+      {{0, 0}, {10, 0}, {3, 5}, {3, 0}, 5},
+      {{10, 0}, {0, 0}, {3, -5}, {3, 0}, 5},
+      {{0, 0}, {8, 6}, {-2, 11}, {4, 3}, 10},
+      {{8, 6}, {0, 0}, {-2, 11}, {4, 3}, 10},
+      {{0, 0}, {8, 6}, {-10, 5}, {-4, -3}, 10},
+      {{0, 0}, {8, 6}, {18, 1}, {12, 9}, 10},
+      {{5, 5}, {5, 25}, {-7, 9}, {5, 9}, 12},
+  };
+  for (const TCase& c : cases) {
+    double distance = -1;
+    TIntPoint foot{-99, -99};
+    ProjectOnLine(c.p, c.q, c.x, distance, foot);
+    EXPECT_EQ(foot.x, c.foot.x) << c.x.x << "," << c.x.y;
+    EXPECT_EQ(foot.y, c.foot.y) << c.x.x << "," << c.x.y;
+    EXPECT_NEAR(std::abs(distance), c.distance, 1e-9) << c.x.x << "," << c.x.y;
+  }
+}
+
 }  // namespace

@@ -29,6 +29,8 @@ TEST(NearestSquare, FindsTheNearestPixelOfTheColourInTheRectangle) {
       {{{30, 9, colour}, {30, 12, colour}}, {10, 10, 50, 40}, 30, 5, 49},  // the point above the rectangle
       {{{30, 44, colour}, {30, 41, colour}, {30, 38, colour}}, {10, 10, 50, 40}, 30, 45, 49},  // and below it
       {{{30, 25, colour}}, {31, 10, 30, 40}, 30, 25, 1e300},  // an empty rectangle
+      {{{26, 10, colour}}, {10, 10, 50, 40}, 30, 25, 241},  // on the rectangle's top row
+      {{{33, 10, colour}, {30, 14, colour}}, {10, 10, 50, 40}, 30, 9, 10},  // the top row, from above it
   };
   for (const auto& c : cases) {
     TCutFixture fx(100, 60);

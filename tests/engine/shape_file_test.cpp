@@ -104,11 +104,17 @@ TEST(ShapeFile, HostileFilesAreRefusedAsAWhole) {
   // The cut mirrors, turns and plots every point in 32-bit arithmetic.
   TMetafileWriter far(30, 20);
   far.Polyline({{0, 0}, {10, 1500000000}});
+  // The same in 16-bit points, far down and far right.
+  TMetafileWriter low(30, 20), wide(30, 20);
+  low.Polygon16({{0, 0}, {29, 0}, {15, 30000}});
+  wide.Polygon16({{0, 0}, {30000, 0}, {15, 19}});
   const std::vector<std::vector<uint8_t>> bad = {
       zeroMagic,
       patched(12 + 8, 0),                       // zero width: fitting would divide by it
       patched(blob0 + 24, uint32_t(INT32_MIN)),  // a frame that starts out of all reach
       WriteShapeFile({{30, 20, false, false, far.Finish()}}),
+      WriteShapeFile({{30, 20, false, false, low.Finish()}}),
+      WriteShapeFile({{30, 20, false, false, wide.Finish()}}),
   };
   for (size_t i = 0; i < bad.size(); ++i) {
     EXPECT_FALSE(ParseShapeFile(bad[i].data(), bad[i].size(), shapes)) << i;

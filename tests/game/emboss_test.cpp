@@ -133,6 +133,11 @@ TEST(WoodMap, DepthIsTheSmallestShiftThatCoversThePixel) {
   EXPECT_EQ(WoodDepth(g, 1, 20, 0), 1u);
   EXPECT_EQ(Classes(g, 23, 10), 0);  // beyond the wood width
   EXPECT_EQ(Classes(g, 0, 20), 0);  // no wood below the left column
+  // Where a class has neither body nor wood its depth reads as none, for every class.
+  for (auto [x, y] : {std::pair{23, 10}, {0, 20}, {5, 5}, {30, 30}}) {
+    for (int32_t c = (x == 5 ? 1 : 0); c <= kFrameClass; ++c)
+      EXPECT_EQ(WoodDepth(g, x, y, c), 0u) << x << "," << y << " class " << c;
+  }
 }
 
 TEST(WoodMap, PatternClassesFollowTheGridAndTheFrameHasItsOwn) {
