@@ -3,11 +3,13 @@
 #include <QApplication>
 #include <QCoreApplication>
 #include <QFontMetricsF>
+#include <QGuiApplication>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMenu>
 #include <QPushButton>
+#include <QScreen>
 #include <QScrollBar>
 #include <QTabWidget>
 #include <QTabBar>
@@ -265,6 +267,19 @@ TEST_F(DirView, ALargePiecePreviewGrowsEvenlyAboutItsCell) {
     EXPECT_LE(std::abs(r.left() + r.width() / 2 - middle), 1) << "size " << v << " left " << r.left();
   }
   EXPECT_GT(grown, 0) << "some sizes show wider than the cell";
+}
+
+// The browser opens centred on the screen, over at least four fifths of it each way.
+TEST_F(DirView, OpensCentredOverMostOfTheScreen) {
+  Show();
+  const QScreen* screen = QGuiApplication::primaryScreen();
+  ASSERT_NE(screen, nullptr);
+  const QRect area = screen->availableGeometry();
+  const QRect placed = form->frameGeometry();
+  // Within a window frame's few pixels: the window system may add its edges after the move.
+  EXPECT_LE((placed.center() - area.center()).manhattanLength(), 12) << placed.x() << "," << placed.y();
+  EXPECT_GE(placed.width() * 5, area.width() * 4);
+  EXPECT_GE(placed.height() * 5, area.height() * 4);
 }
 
 // The chosen jigsaw's preview is shown whole and centred in its box on the button face.
