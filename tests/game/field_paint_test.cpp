@@ -133,6 +133,32 @@ TEST(Redraw, EachKindRepaintsWhatItPromises) {
   EXPECT_EQ(ScreenAt(r, 10, 590), kFieldGrey);
 }
 
+// A full redraw repaints the field edge to edge: whatever the buffer held before leaves no
+// trace, on the outermost rows and columns too, and the whole field is handed on to be shown.
+TEST(Redraw, AFullRedrawLeavesNothingOfTheOldBufferUpToTheEdges) {
+  TFieldRig r(2, false, 5);
+  SpreadApart(r);
+  const struct {
+    int32_t x, y;
+  } edges[] = {{0, 0}, {0, 300}, {0, 599}, {400, 0}, {799, 0}, {799, 599}, {400, 599}, {799, 300}};
+  std::vector<uint32_t> first;
+  for (const uint32_t old : {0x123456u, 0xFEDCBAu}) {
+    FillDibRect(*r.f.ScreenBuffer, 0, 0, 800, 600, old);
+    r.host.Calls.clear();
+    r.g.Play.RedrawKind = kRedrawField;
+    Redraw(r.f);
+    EXPECT_EQ(r.host.Of("InvalidateFieldRect"), std::vector<std::string>{"InvalidateFieldRect 0 0 800 600"});
+    for (size_t i = 0; i < std::size(edges); ++i) {
+      const uint32_t shown = ScreenAt(r, edges[i].x, edges[i].y);
+      EXPECT_NE(shown, old) << edges[i].x << "," << edges[i].y;
+      if (first.size() < std::size(edges))
+        first.push_back(shown);
+      else
+        EXPECT_EQ(shown, first[i]) << edges[i].x << "," << edges[i].y;
+    }
+  }
+}
+
 TEST(Redraw, TheStarShowsItsSpriteOverThePieces) {
   TFieldRig r(2, false, 5);
   ASSERT_GT(r.f.Star.Sheet->Width, 0) << "the star picture is compiled in";
