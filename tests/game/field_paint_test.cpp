@@ -17,6 +17,17 @@ void SpreadApart(TFieldRig& r, int32_t step = 60) {
   }
 }
 
+// The index of the uppermost shown side or pocket whose client holds the point, or -1.
+int32_t TopWindowAt(TFieldRig& r, int32_t x, int32_t y) {
+  for (int32_t p = kGameWindowCount - 1; p >= 0; --p) {
+    const TSkinWindow* w = r.ws.SkinWindowOrder[size_t(p)];
+    if (w && w->Visible && PointInSkinRect(w->Client, x, y) &&
+        (w->Style == kSkinStyleSide || w->Style == kSkinStylePocket))
+      return w->Index;
+  }
+  return -1;
+}
+
 uint32_t ScreenAt(TFieldRig& r, int32_t x, int32_t y) { return uint32_t(GetDibPixel(*r.f.ScreenBuffer, x, y)); }
 
 // Every mask pixel of piece i shows its picture pixel at the piece's place on the screen.
@@ -366,6 +377,30 @@ TEST(WeightPin, DroppedOnAGroupAnchorsItAndOnEmptySpaceTurnsTheModeOff) {
   DropWeightPin(r.f);
   EXPECT_EQ(r.g.Play.WeightGroup, -1);
   EXPECT_EQ(r.host.Of("WeightModeChanged"), (std::vector<std::string>{"WeightModeChanged 1", "WeightModeChanged 0"}));
+}
+
+// Carried over a pocket that lies partly under another, the pin brings that pocket to the top,
+// where the drop can see its pieces; carried over First Side it leaves the pockets as they lie.
+TEST(WeightPin, CarriedOverAPocketBringsItToTheTop) {
+  TFieldRig r(2, false, 5);
+  const TSkinRect& back = r.ShowPocketAt(3, 100, 100, 200, 200).Client;
+  const TSkinRect& front = r.ShowPocketAt(4, 150, 150, 200, 200).Client;
+  const int32_t ox = front.Left + 20, oy = front.Top + 20;  // where the two overlap
+  ASSERT_TRUE(PointInSkinRect(back, ox, oy));
+  ASSERT_EQ(TopWindowAt(r, ox, oy), 4);
+  StartWeightPin(r.f, 600, 500);
+  const struct {
+    int32_t x, y, top;
+  } moves[] = {{back.Left + 5, back.Bottom - 5, 3},
+               {600, 500, 3},
+               {front.Right - 5, front.Bottom - 5, 4},
+               {700, 80, 4},
+               {back.Left + 10, back.Top + 10, 3}};
+  for (const auto& m : moves) {
+    MoveWeightPin(r.f, m.x, m.y, WindowUnderPoint(r.f, m.x, m.y));
+    EXPECT_EQ(TopWindowAt(r, ox, oy), m.top) << m.x << "," << m.y;
+  }
+  DropWeightPin(r.f);
 }
 
 TEST(KeepWindowsInField, PullsCaptionedWindowsAndTheGlassBackWithinReach) {
