@@ -403,6 +403,30 @@ TEST(WeightPin, CarriedOverAPocketBringsItToTheTop) {
   DropWeightPin(r.f);
 }
 
+// A pocket scrolls as far as its farthest piece and no farther: scrolled to the end, that
+// piece's far edge is the last thing the client shows.
+TEST(PocketContent, ScrollingToTheEndShowsTheFarthestPieceWhole) {
+  const struct {
+    int32_t x, y;
+  } places[] = {{500, 300}, {260, 900}, {350, 260}, {1200, 700}};
+  for (const auto& at : places) {
+    SCOPED_TRACE(std::to_string(at.x) + "," + std::to_string(at.y));
+    TFieldRig r(2, false, 5);
+    TSkinWindow& pocket = r.ShowPocketAt(3, 100, 100, 200, 160);
+    TPieceRecord& p = r.P(2);
+    p.Window = 3;
+    p.X = at.x;
+    p.Y = at.y;
+    r.P(3).Window = 3;
+    r.P(3).X = r.P(3).Y = 0;
+    UpdateWindowContentSize(r.f, pocket);
+    pocket.ScrollX = pocket.ScrollY = 100000;
+    RelayoutSkinWindow(pocket);
+    EXPECT_EQ(pocket.Client.Left - pocket.ScrollX + p.X + p.BoxW, pocket.Client.Left + pocket.Client.Width);
+    EXPECT_EQ(pocket.Client.Top - pocket.ScrollY + p.Y + p.BoxH, pocket.Client.Top + pocket.Client.Height);
+  }
+}
+
 TEST(KeepWindowsInField, PullsCaptionedWindowsAndTheGlassBackWithinReach) {
   TFieldRig r({.Cols = 2, .Rows = 2});
   TSkinWindow& pocket = r.ws.GameWindows[2];
