@@ -347,6 +347,30 @@ TEST(GammaPick, APointBecomesThePickEvenWhenItIsThePickAlready) {
   EXPECT_EQ(log.Count(Call("SetWindowBackground", {3, 0x0000FF})), 2);
 }
 
+// A press or hover just off any edge of the square field is no point of it: nothing is picked
+// and the point colour keeps what it showed.
+TEST(GammaPick, PointsJustOffTheSquareArePickedNowhere) {
+  TRecordingHost log;
+  TColorPicker p;
+  SetupWindowPicker(p, 0x989898, 3, log);
+  Activate(p);
+  const int32_t size = p.GammaSize, mid = size / 2;
+  ASSERT_GT(size, 0);
+  const struct {
+    int32_t x, y;
+  } off[] = {{-1, mid}, {mid, -1}, {size, mid}, {mid, size}, {-1, -1}, {size, size}, {-1, size}, {size, -1}};
+  for (const auto& o : off) {
+    SCOPED_TRACE(std::to_string(o.x) + "," + std::to_string(o.y));
+    FillDibRect(*p.PointColor, 0, 0, p.PointColor->Width, p.PointColor->Height, 0x010203);
+    p.PickedColor = 0x989898;
+    EXPECT_FALSE(GammaMouseDown(p, o.x, o.y));
+    GammaMouseMove(p, o.x, o.y);
+    EXPECT_EQ(p.PickedColor, 0x989898);
+    EXPECT_EQ(GetDibPixel(*p.PointColor, 1, 1), 0x010203);
+  }
+  EXPECT_EQ(log.Count("SetWindowBackground"), 0);
+}
+
 TEST(GammaPick, HoverShowsThePointColourAndLeavesItOutsideTheCircle) {
   TColorPicker p;
   Activate(p);

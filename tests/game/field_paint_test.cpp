@@ -17,6 +17,17 @@ void SpreadApart(TFieldRig& r, int32_t step = 60) {
   }
 }
 
+// The index of the uppermost shown side or pocket whose client holds the point, or -1.
+int32_t TopWindowAt(TFieldRig& r, int32_t x, int32_t y) {
+  for (int32_t p = kGameWindowCount - 1; p >= 0; --p) {
+    const TSkinWindow* w = r.ws.SkinWindowOrder[size_t(p)];
+    if (w && w->Visible && PointInSkinRect(w->Client, x, y) &&
+        (w->Style == kSkinStyleSide || w->Style == kSkinStylePocket))
+      return w->Index;
+  }
+  return -1;
+}
+
 uint32_t ScreenAt(TFieldRig& r, int32_t x, int32_t y) { return uint32_t(GetDibPixel(*r.f.ScreenBuffer, x, y)); }
 
 // Every mask pixel of piece i shows its picture pixel at the piece's place on the screen.
@@ -131,6 +142,32 @@ TEST(Redraw, EachKindRepaintsWhatItPromises) {
   r.g.Play.RedrawKind = kRedrawField;
   Redraw(r.f);
   EXPECT_EQ(ScreenAt(r, 10, 590), kFieldGrey);
+}
+
+// A full redraw repaints the field edge to edge: whatever the buffer held before leaves no
+// trace, on the outermost rows and columns too, and the whole field is handed on to be shown.
+TEST(Redraw, AFullRedrawLeavesNothingOfTheOldBufferUpToTheEdges) {
+  TFieldRig r(2, false, 5);
+  SpreadApart(r);
+  const struct {
+    int32_t x, y;
+  } edges[] = {{0, 0}, {0, 300}, {0, 599}, {400, 0}, {799, 0}, {799, 599}, {400, 599}, {799, 300}};
+  std::vector<uint32_t> first;
+  for (const uint32_t old : {0x123456u, 0xFEDCBAu}) {
+    FillDibRect(*r.f.ScreenBuffer, 0, 0, 800, 600, old);
+    r.host.Calls.clear();
+    r.g.Play.RedrawKind = kRedrawField;
+    Redraw(r.f);
+    EXPECT_EQ(r.host.Of("InvalidateFieldRect"), std::vector<std::string>{"InvalidateFieldRect 0 0 800 600"});
+    for (size_t i = 0; i < std::size(edges); ++i) {
+      const uint32_t shown = ScreenAt(r, edges[i].x, edges[i].y);
+      EXPECT_NE(shown, old) << edges[i].x << "," << edges[i].y;
+      if (first.size() < std::size(edges))
+        first.push_back(shown);
+      else
+        EXPECT_EQ(shown, first[i]) << edges[i].x << "," << edges[i].y;
+    }
+  }
 }
 
 TEST(Redraw, TheStarShowsItsSpriteOverThePieces) {
@@ -340,6 +377,54 @@ TEST(WeightPin, DroppedOnAGroupAnchorsItAndOnEmptySpaceTurnsTheModeOff) {
   DropWeightPin(r.f);
   EXPECT_EQ(r.g.Play.WeightGroup, -1);
   EXPECT_EQ(r.host.Of("WeightModeChanged"), (std::vector<std::string>{"WeightModeChanged 1", "WeightModeChanged 0"}));
+}
+
+// Carried over a pocket that lies partly under another, the pin brings that pocket to the top,
+// where the drop can see its pieces; carried over First Side it leaves the pockets as they lie.
+TEST(WeightPin, CarriedOverAPocketBringsItToTheTop) {
+  TFieldRig r(2, false, 5);
+  const TSkinRect& back = r.ShowPocketAt(3, 100, 100, 200, 200).Client;
+  const TSkinRect& front = r.ShowPocketAt(4, 150, 150, 200, 200).Client;
+  const int32_t ox = front.Left + 20, oy = front.Top + 20;  // where the two overlap
+  ASSERT_TRUE(PointInSkinRect(back, ox, oy));
+  ASSERT_EQ(TopWindowAt(r, ox, oy), 4);
+  StartWeightPin(r.f, 600, 500);
+  const struct {
+    int32_t x, y, top;
+  } moves[] = {{back.Left + 5, back.Bottom - 5, 3},
+               {600, 500, 3},
+               {front.Right - 5, front.Bottom - 5, 4},
+               {700, 80, 4},
+               {back.Left + 10, back.Top + 10, 3}};
+  for (const auto& m : moves) {
+    MoveWeightPin(r.f, m.x, m.y, WindowUnderPoint(r.f, m.x, m.y));
+    EXPECT_EQ(TopWindowAt(r, ox, oy), m.top) << m.x << "," << m.y;
+  }
+  DropWeightPin(r.f);
+}
+
+// A pocket scrolls as far as its farthest piece and no farther: scrolled to the end, that
+// piece's far edge is the last thing the client shows.
+TEST(PocketContent, ScrollingToTheEndShowsTheFarthestPieceWhole) {
+  const struct {
+    int32_t x, y;
+  } places[] = {{500, 300}, {260, 900}, {350, 260}, {1200, 700}};
+  for (const auto& at : places) {
+    SCOPED_TRACE(std::to_string(at.x) + "," + std::to_string(at.y));
+    TFieldRig r(2, false, 5);
+    TSkinWindow& pocket = r.ShowPocketAt(3, 100, 100, 200, 160);
+    TPieceRecord& p = r.P(2);
+    p.Window = 3;
+    p.X = at.x;
+    p.Y = at.y;
+    r.P(3).Window = 3;
+    r.P(3).X = r.P(3).Y = 0;
+    UpdateWindowContentSize(r.f, pocket);
+    pocket.ScrollX = pocket.ScrollY = 100000;
+    RelayoutSkinWindow(pocket);
+    EXPECT_EQ(pocket.Client.Left - pocket.ScrollX + p.X + p.BoxW, pocket.Client.Left + pocket.Client.Width);
+    EXPECT_EQ(pocket.Client.Top - pocket.ScrollY + p.Y + p.BoxH, pocket.Client.Top + pocket.Client.Height);
+  }
 }
 
 TEST(KeepWindowsInField, PullsCaptionedWindowsAndTheGlassBackWithinReach) {

@@ -364,6 +364,29 @@ TEST_F(HostileSavedGame, PictureBeyondTheBudgetIsRefusedWithItsSize) {
             std::vector<std::string>{"ShowMessage " + PictureTooLargeMessage(12000, 9000)});
 }
 
+// A file that ends anywhere in its head is damaged, whatever the part cut: the player is told
+// so, not about a picture size the file never held.
+TEST_F(HostileSavedGame, AFileCutInItsHeadIsCalledDamaged) {
+  const size_t levelAt = 23 + 9;
+  const struct {
+    size_t keep;
+    const char* what;
+  } cases[] = {
+      {13, "inside the seed"},
+      {27, "inside the name"},
+      {levelAt, "before the level record"},
+      {levelAt + offsetof(TLevelRecord, ImageH) + 2, "inside the picture size"},
+      {levelAt + sizeof(TLevelRecord) - 1, "one byte short of the level record"},
+  };
+  const std::string bad = dir.File("bad.sv1");
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    EXPECT_FALSE(OpenOver(std::vector<uint8_t>(good.begin(), good.begin() + std::ptrdiff_t(c.keep))));
+    EXPECT_EQ(t.Of("ShowMessage"),
+              std::vector<std::string>{"ShowMessage \"" + bad + "\" is no saved game of this program or is damaged."});
+  }
+}
+
 TEST_F(HostileSavedGame, RotationOnlyWhereTheLevelRotates) {
   // A game without rotation whose file claims a turned piece.
   ASSERT_TRUE(SaveGame(t, path, false));
