@@ -1,6 +1,8 @@
 #include "platform/rar_archive.h"
 
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <filesystem>
@@ -84,6 +86,36 @@ TEST_F(RarArchiveTest, ExtractsFilesAndFoldersWithStoredNames) {
   // Nothing but the entries: no temporary file left behind.
   EXPECT_EQ(Tree(out), (std::vector<std::string>{"cat.zvq", "deep", "deep/er", "deep/er/empty.bin", "sub",
                                                   "sub/inner.txt"}));
+}
+
+// A game started with its standard input closed hands descriptor 0 to the first file it opens:
+// extraction must close that one like any other.
+TEST_F(RarArchiveTest, ExtractionClosesDescriptorZeroToo) {
+  const auto a = Pattern(5000, 3), b = RarBytes("inner");
+  TRarOpenArchiveData open{.ArcName = Write(MakeRar4({{.Name = "top.zvq", .Data = a},
+                                                       {.Name = "sub", .Data = {}, .Directory = true},
+                                                       {.Name = "sub/in.txt", .Data = b}}))};
+  TRarHandle h = RAROpenArchive(open);
+  ASSERT_NE(h, nullptr);
+  const int saved = dup(0);
+  if (saved >= 0) close(0);
+  std::vector<int32_t> results;
+  std::vector<bool> zeroOpen;
+  TRarHeaderData header;
+  while (RARReadHeader(h, header) == kRarSuccess) {
+    results.push_back(RARProcessFile(h, kRarExtract, out));
+    zeroOpen.push_back(fcntl(0, F_GETFD) != -1);
+    if (zeroOpen.back()) close(0);  // keep it free for the next entry
+  }
+  if (saved >= 0) {
+    dup2(saved, 0);
+    close(saved);
+  }
+  EXPECT_EQ(RARCloseArchive(h), kRarSuccess);
+  EXPECT_EQ(results, (std::vector<int32_t>{0, 0, 0}));
+  EXPECT_EQ(zeroOpen, (std::vector<bool>{false, false, false}));
+  EXPECT_EQ(Slurp(out + "/top.zvq"), a);
+  EXPECT_EQ(Slurp(out + "/sub/in.txt"), b);
 }
 
 TEST_F(RarArchiveTest, OpenFailures) {

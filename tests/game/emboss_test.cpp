@@ -140,6 +140,33 @@ TEST(WoodMap, DepthIsTheSmallestShiftThatCoversThePixel) {
   }
 }
 
+// The wood reaches as far as the job's width says, a width below zero as none, even with a
+// wood style set: down the diagonal off the lone piece's corner, step k is wood of depth k.
+TEST(WoodMap, WoodReachesTheJobsWidthAndNoFurther) {
+  TGameState g;
+  MakeTestGame(g, {.Cols = 1, .Rows = 1, .Tile = 20});
+  for (const int32_t width : {-2, 0, 1, 2, 4}) {
+    SCOPED_TRACE(width);
+    TEmbossJob job;
+    job.Pieces = g.Pieces.data();
+    job.PieceCount = LivePieceCount(g);
+    job.TilePX = 20;
+    job.WoodStyle = 1;
+    job.WoodWidth = width;
+    TEmbossMap map;
+    BuildEmbossMap(job, g.Images.PieceMasks[0], map, 0);
+    ASSERT_GT(map.Width, 24);
+    ASSERT_GT(map.Height, 24);
+    EXPECT_EQ(map.ClassBits(19, 19), 1);
+    EXPECT_EQ(map.Depth(19, 19, 0), 0u);
+    for (int32_t k = 1; k <= 5; ++k) {
+      const bool wood = k <= width;
+      EXPECT_EQ(map.ClassBits(19 + k, 19 + k), wood ? 1 : 0) << k;
+      if (wood) EXPECT_EQ(map.Depth(19 + k, 19 + k, 0), uint32_t(k)) << k;
+    }
+  }
+}
+
 TEST(WoodMap, PatternClassesFollowTheGridAndTheFrameHasItsOwn) {
   TGameState g;
   MakeTestGame(g, {.Cols = 4, .Rows = 4, .Frame = true});

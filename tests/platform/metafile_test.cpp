@@ -101,6 +101,39 @@ TEST(Metafile, WellFormedBlobsLoadAndBrokenOnesAreRefused) {
   }
 }
 
+// Bounds and frame may lie anywhere within their limits, at either end; one step beyond is refused.
+TEST(Metafile, ExtentsAreAcceptedUpToTheirLimitsOnBothSides) {
+  TMetafileWriter writer(20, 20);
+  writer.Polygon(kTriangle);
+  const std::vector<uint8_t> good = writer.Finish();
+  struct TCase {
+    size_t At;  // of the low edge; the high edge is 8 bytes on
+    int64_t Lo, Count;
+    bool Loads;
+  };
+  const TCase cases[] = {
+      {8, -kMfMaxSide, 20, true},       {8, -kMfMaxSide - 1, 20, false}, {12, -kMfMaxSide, 20, true},
+      {12, -kMfMaxSide - 1, 20, false}, {8, kMfMaxSide, 20, true},       {12, kMfMaxSide + 1, 20, false},
+      {8, 0, kMfMaxSide, true},         {12, -5, kMfMaxSide + 1, false}, {24, -kMfMaxFrame, 500, true},
+      {28, -kMfMaxFrame, 500, true},    {24, -kMfMaxFrame - 1, 500, false}, {28, 7, kMfMaxFrame, true},
+      {28, kMfMaxFrame + 1, 500, false}, {24, 0, kMfMaxFrame + 1, false},
+  };
+  for (const TCase& c : cases) {
+    std::vector<uint8_t> b = good;
+    const int32_t lo = int32_t(c.Lo), hi = int32_t(c.Lo + c.Count - 1);
+    std::memcpy(b.data() + c.At, &lo, 4);
+    std::memcpy(b.data() + c.At + 8, &hi, 4);
+    TMetafile mf;
+    ASSERT_EQ(MetafileFromBytes(b.data(), b.size(), mf), c.Loads) << c.At << " " << c.Lo << " " << c.Count;
+    if (!c.Loads) continue;
+    const TMetafileSize size = MetafileSize(mf);
+    const int32_t count = c.At == 8 ? size.W : c.At == 12 ? size.H : c.At == 24 ? size.MW : size.MH;
+    EXPECT_EQ(count, c.Count);
+    if (c.At == 8) EXPECT_EQ(size.Left, c.Lo);
+    if (c.At == 12) EXPECT_EQ(size.Top, c.Lo);
+  }
+}
+
 TEST(Metafile, RecolourReachesEveryColourFieldAndNothingElse) {
   TMetafile mf = Make(20, 20, [](TMetafileWriter& w) {
     w.CreatePen(1);
