@@ -6,6 +6,7 @@
 #include "dib_test_util.h"
 #include "foundation/dib_ops.h"
 #include "foundation/random.h"
+#include "platform/bitmap.h"
 
 using namespace dibtest;
 
@@ -142,4 +143,29 @@ TEST(CopyBitmapToDib, MakesATwentyFourBitCopyOfAnyBitmap) {
   ASSERT_TRUE(CopyBitmapToDib(*a, *a->Bitmap));
   EXPECT_EQ(Pixels(*a), before);
 
+}
+
+// Bitmaps the copy cannot read (a depth it has no rule for, or no pixels) give no image, and
+// the image that was there is let go rather than kept stale.
+TEST(CopyBitmapToDib, RefusesBitmapsItCannotReadAndLeavesNoImage) {
+  std::vector<uint8_t> pixels(64, 0x55);
+  const struct {
+    int32_t bits, rowBytes;
+    bool withPixels;
+  } cases[] = {{16, 8, true}, {1, 2, true}, {24, 12, false}, {8, 4, false}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(testing::Message() << c.bits << " bits, pixels " << c.withPixels);
+    TPlatformBitmap bitmap;
+    bitmap.Width = 4;
+    bitmap.Height = 2;
+    bitmap.BitsPerPixel = c.bits;
+    bitmap.RowBytes = c.rowBytes;
+    bitmap.AllocatedStride = c.rowBytes;
+    bitmap.Pixels = c.withPixels ? pixels.data() : nullptr;
+    TDibHolder out;
+    ASSERT_TRUE(CreateDib24(*out, 3, 3));
+    EXPECT_FALSE(CopyBitmapToDib(*out, bitmap));
+    EXPECT_EQ(out->Width, 0);
+    EXPECT_EQ(out->Bits, nullptr);
+  }
 }

@@ -217,6 +217,31 @@ TEST(SkinScroll, TrackClicksStepByATenthOfTheContent) {
   EXPECT_EQ(w.ScrollY, 30);
 }
 
+// Over a long content the thumb keeps its minimum length, longer than its share of the track:
+// stepped to the end, it ends where the track ends, never past it onto the arrow.
+TEST(SkinScroll, ClicksToTheEndOfALongContentLeaveTheThumbOnItsTrack) {
+  const struct {
+    int32_t contentW, contentH, code;
+  } cases[] = {{100000, 300, kHitScrollRight}, {300, 100000, kHitScrollDown}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.code);
+    TSkinWindows ws;
+    TSkinWindow& w = ws.GameWindows[0];
+    MakeSide(w);
+    w.ContentWidth = c.contentW;
+    w.ContentHeight = c.contentH;
+    RelayoutSkinWindow(w);
+    const bool horizontal = c.code == kHitScrollRight;
+    const TSkinRect& track = horizontal ? w.HorzTrack : w.VertTrack;
+    const TSkinRect& thumb = w.Buttons[horizontal ? kSkinBtnHorzThumb : kSkinBtnVertThumb].Bounds;
+    ws.SkinDrag.HitCode = uint8_t(c.code);
+    for (int i = 0; i < 12; ++i) TrackSkinScroll(ws, w, 0, 0);
+    EXPECT_EQ(horizontal ? w.ScrollX : w.ScrollY, 100000 - 100);
+    EXPECT_EQ(horizontal ? thumb.Width : thumb.Height, 12);
+    EXPECT_EQ(horizontal ? thumb.Right : thumb.Bottom, horizontal ? track.Right : track.Bottom);
+  }
+}
+
 // A dragged thumb follows the pointer along its track, never past either end, and the view
 // scrolls in proportion: the 66-pixel tracks of a side over 300 pixels of content, 22-pixel
 // thumbs. Panning drags both; a window without bars does not move.
