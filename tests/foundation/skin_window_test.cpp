@@ -240,3 +240,31 @@ TEST(GameWindows, OneHighlightAndHidingTheHighlightedWindowHighlightsTheActiveOn
   EXPECT_EQ(ws.HighlightedSkinWindow, &ws.GameWindows[0]);
 }
 
+
+TEST(GlassWindow, CornerTilesSitInTheFourCornersAtEverySize) {
+  TSkinWindow glass;
+  SetupGlassWindow(glass);
+  for (int32_t side : {240, 333, 480}) {
+    ResizeSkinWindow(glass, true, side, side);
+    const TSkinRect& o = glass.Outer;
+    const int32_t s = glass.GlassTileSize;
+    ASSERT_GT(s, 0);
+    const auto& tiles = glass.GlassTiles;
+    ExpectEdges(tiles[0], o.Left, o.Top, o.Left + s - 1, o.Top + s - 1);
+    ExpectEdges(tiles[1], o.Right + 1 - s, o.Top, o.Right, o.Top + s - 1);
+    ExpectEdges(tiles[2], o.Left, o.Bottom + 1 - s, o.Left + s - 1, o.Bottom);
+    ExpectEdges(tiles[3], o.Right + 1 - s, o.Bottom + 1 - s, o.Right, o.Bottom);
+    // The sprites are a two-by-two grid of tile-sized pieces cut from the skin.
+    const auto& sp = glass.GlassTileSprites;
+    EXPECT_EQ(sp[0].Left, sp[2].Left);
+    EXPECT_EQ(sp[1].Left, sp[3].Left);
+    EXPECT_EQ(sp[0].Top, sp[1].Top);
+    EXPECT_EQ(sp[2].Top, sp[3].Top);
+    EXPECT_GE(sp[1].Left, sp[0].Right + 1);
+    EXPECT_GE(sp[2].Top, sp[0].Bottom + 1);
+    for (int i = 0; i < 4; ++i) {
+      EXPECT_EQ(glass.GlassTileSprites[i].Width, s) << i;
+      EXPECT_EQ(glass.GlassTileSprites[i].Height, s) << i;
+    }
+  }
+}

@@ -463,4 +463,32 @@ TEST(MovePiecesIntoArea, ArrangedGridComesBackIntoTheArea) {
   }
 }
 
+// Two pieces of a group equally far out of view: the one first in the drawing order decides.
+TEST(BringGroupsIntoView, AnEqualPullGoesToTheFirstPieceOfTheGroup) {
+  for (bool leftFirst : {true, false}) {
+    SCOPED_TRACE(leftFirst);
+    TGameState g;
+    MakeTestGame(g, {.Cols = 3, .Rows = 1, .Tile = 40, .Knob = 8});
+    const TPieceView side = TestView(0, 0, 0, 0, 800, 600);
+    g.Pieces[1].Group = g.Pieces[0].Group;
+    g.Pieces[2].X = g.Pieces[2].Y = 300;
+    SortPieces(g, false);
+    std::vector<int32_t> joined;  // the group's pieces in drawing order
+    for (const auto& o : g.PieceOrder)
+      if (o.Index >= 0 && o.Index < 2) joined.push_back(o.Index);
+    ASSERT_EQ(joined.size(), 2u);
+    const int32_t first = joined[0], second = joined[1];
+    TPieceRecord& left = g.Pieces[size_t(leftFirst ? first : second)];
+    TPieceRecord& above = g.Pieces[size_t(leftFirst ? second : first)];
+    // Each is 10 pixels short of its strict margin: one to the left, one above.
+    left.X = -left.BoxW / 4 - 10, left.Y = 200;
+    above.X = 200, above.Y = -above.BoxH / 4 - 10;
+    const TPlace before[2] = {{left.X, left.Y}, {above.X, above.Y}};
+    EXPECT_TRUE(BringGroupsIntoView(g, side, true));
+    const int32_t dx = leftFirst ? 10 : 0, dy = leftFirst ? 0 : 10;
+    EXPECT_EQ((TPlace{left.X, left.Y}), (TPlace{before[0].X + dx, before[0].Y + dy}));
+    EXPECT_EQ((TPlace{above.X, above.Y}), (TPlace{before[1].X + dx, before[1].Y + dy}));
+  }
+}
+
 }  // namespace

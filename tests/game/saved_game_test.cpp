@@ -560,4 +560,15 @@ TEST_F(SavedGame, TheFileHoldsEveryFieldWhereTheFormatPutsIt) {
   EXPECT_TRUE(std::all_of(b.begin() + long(at), b.end(), [](uint8_t v) { return v == 0; }));
 }
 
+// Each side and every pocket keeps its pieces across a save.
+TEST_F(SavedGame, PiecesComeBackInWhicheverWindowTheyLay) {
+  const size_t count = s.Windows.GameWindows.size() - 1;  // the last window is the thumbnail
+  ASSERT_GE(size_t(n), count + 3);
+  for (size_t w = 0; w < count; ++w) s.Game.Pieces[3 + w].Window = uint8_t(w);
+  ASSERT_TRUE(SaveGame(s, path, false));
+  TTestSession t;
+  ASSERT_TRUE(Continue(t, path));
+  for (size_t w = 0; w < count; ++w) EXPECT_EQ(t.Game.Pieces[3 + w].Window, w) << w;
+}
+
 }  // namespace
