@@ -8,6 +8,7 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMenu>
+#include <QPalette>
 #include <QPushButton>
 #include <QScreen>
 #include <QScrollBar>
@@ -624,4 +625,32 @@ TEST_F(DirView, APipeNamedLikeAJigsawIsNeverWaitedOn) {
   EXPECT_EQ(Find<QLineEdit>("E_FileName")->text(), "dune-grass.zvq");
   EXPECT_TRUE(Find<QPushButton>("B_Ok")->isEnabled());
 }
+// The level page's option panels sit on the button face even where a desktop theme gives
+// windows another colour, so the pictures drawn on them blend in.
+TEST_F(DirView, LevelPanelsShowTheButtonFaceNotTheWindowColour) {
+  QPalette pal = form->palette();
+  const QColor window(200, 230, 250), face(240, 200, 120);
+  pal.setColor(QPalette::Window, window);
+  pal.setColor(QPalette::Button, face);
+  form->setPalette(pal);
+  Show();
+  ClickItem("LV_Jigs", 1);
+  ClickOk();
+  ASSERT_EQ(Find<QTabWidget>("PC_Pages")->currentWidget()->objectName(), "TS_Level");
+  const QImage shot = form->grab().toImage();
+  for (const char* name : {"P_ShapesInner", "P_BordersInner", "P_MixInner", "P_RotationInner", "P_FitToScreenInner"}) {
+    QWidget* panel = Find<QWidget>(name);
+    const QRect r(panel->mapTo(form.get(), QPoint(0, 0)), panel->size());
+    int onFace = 0, onWindow = 0;
+    for (int y = r.top() + 3; y < r.bottom() - 2; ++y)
+      for (int x = r.left() + 3; x < r.right() - 2; ++x) {
+        const QRgb c = shot.pixel(x, y) & 0xFFFFFF;
+        onFace += c == (face.rgb() & 0xFFFFFF);
+        onWindow += c == (window.rgb() & 0xFFFFFF);
+      }
+    EXPECT_GT(onFace, 0) << name;
+    EXPECT_EQ(onWindow, 0) << name;
+  }
+}
+
 }  // namespace

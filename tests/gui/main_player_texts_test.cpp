@@ -86,7 +86,7 @@ TEST_F(PlayerTexts, RecentFileNamesKeepTheirAmpersands) {
   EXPECT_EQ(QKeySequence::mnemonic(recent->text()), QKeySequence(Qt::ALT | Qt::Key_1));
 }
 
-// With no site address the web pages are greyed; a player's sources file with one opens it.
+// With no site address the web pages are greyed; a player's sources file opens each site it names.
 TEST_F(PlayerTexts, WebPagesNeedASiteAddress) {
   const struct {
     const char* sources;  // the player's sources.ini; empty: the shipped one
@@ -96,6 +96,13 @@ TEST_F(PlayerTexts, WebPagesNeedASiteAddress) {
       {"", false, {}, {}},
       {"[Source 2]\nHost = jigsaws.example.org\nSite = https://www.example.org\n", true,
        {"https://www.example.org/"}, {"https://www.example.org/zorva-quix.htm"}},
+      {"[Source 1]\nHost = jigsaws.example.net\nSite = https://www.example.net\n", true,
+       {"https://www.example.net/"}, {"https://www.example.net/zorva-quix.htm"}},
+      {"[Source 1]\nHost = a.example.net\nSite = https://a.example.net\n"
+       "[Source 2]\nHost = b.example.org\nSite = https://b.example.org\n",
+       true,
+       {"https://a.example.net/", "https://b.example.org/"},
+       {"https://a.example.net/zorva-quix.htm", "https://b.example.org/zorva-quix.htm"}},
   };
   for (const auto& c : cases) {
     std::filesystem::create_directories(dir.File("data/zorva-jigsaw-quix"));
