@@ -295,6 +295,37 @@ TEST(FieldInput, EdgesAndCornersResizeWithinTheLimits) {
   EXPECT_EQ(GetDibPixel(*r.f.Glass.LensMask, glass.Client.Width - 1, glass.Client.Height / 2), 0x0D0D0D);
 }
 
+TEST(FieldInput, EachGrabbedEdgeFollowsThePointerAndTheOthersStay) {
+  struct {
+    int32_t Code;
+    bool Left, Top, Right, Bottom;  // the edges the grip moves
+  } cases[] = {
+      {kHitLeft, true, false, false, false},      {kHitTop, false, true, false, false},
+      {kHitRight, false, false, true, false},     {kHitBottom, false, false, false, true},
+      {kHitTopLeft, true, true, false, false},    {kHitBottomLeft, true, false, false, true},
+      {kHitBottomRight, false, false, true, true},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.Code);
+    TFieldRig r(2, false, 5);
+    TSkinWindow& pocket = r.ShowPocketAt(2, 300, 200, 240, 180);
+    const TSkinRect o = pocket.Outer;
+    const int32_t x = c.Left ? o.Left : c.Right ? o.Right : o.Left + o.Width / 2;
+    const int32_t y = c.Top ? o.Top : c.Bottom ? o.Bottom : o.Top + o.Height / 2 + 20;
+    // Outwards on every grabbed edge, so that no size limit interferes.
+    const int32_t dx = c.Left ? -30 : 30, dy = c.Top ? -20 : 20;
+    I_FieldMouseDown(r.f, kMouseLeft, kLeftDown, x, y);
+    ASSERT_EQ(r.ws.SkinDrag.HitCode, c.Code);
+    I_FieldMouseMove(r.f, kLeftDown, x + dx / 2, y + dy / 2);
+    I_FieldMouseMove(r.f, kLeftDown, x + dx, y + dy);
+    I_FieldMouseUp(r.f, kMouseLeft, 0, x + dx, y + dy);
+    EXPECT_EQ(pocket.Outer.Left, c.Left ? o.Left + dx : o.Left);
+    EXPECT_EQ(pocket.Outer.Top, c.Top ? o.Top + dy : o.Top);
+    EXPECT_EQ(pocket.Outer.Right, c.Right ? o.Right + dx : o.Right);
+    EXPECT_EQ(pocket.Outer.Bottom, c.Bottom ? o.Bottom + dy : o.Bottom);
+  }
+}
+
 TEST(FieldInput, TheGlassZoomButtonsSwapEachOther) {
   TFieldRig r(2, false, 5);
   TSkinWindow& glass = r.ShowGlass(100, 100);

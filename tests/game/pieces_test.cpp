@@ -207,6 +207,47 @@ TEST(Stacking, WeightGroupGoesToTheBottom) {
   EXPECT_TRUE(order[0] == 2 || order[0] == 3);
 }
 
+TEST(Drag, HeldRectCoversEveryCarriedBoxWithItsFrame) {
+  struct {
+    uint8_t WoodStyle;
+    int32_t FrameWidth;
+    int32_t Extra;  // how far the frame reaches past a piece's box
+  } cases[] = {{0, 5, 0}, {1, 3, 3}, {2, 5, 5}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(int(c.WoodStyle));
+    TGameState g;
+    MakeTestGame(g, {.Cols = 3, .Rows = 2, .Tile = 20, .Knob = 4});
+    g.GameOptions.WoodStyle = c.WoodStyle;
+    g.GameOptions.WoodFrameWidth = c.FrameWidth;
+    TPieceView view = TestView(0, 0, 30, 40, 800, 600);
+    view.ScrollX = 10;
+    view.ScrollY = 5;
+    const int32_t ox = 30 - 10, oy = 40 - 5;
+    const int32_t at[6][2] = {{100, 100}, {160, 180}, {50, 300}, {400, 400}, {500, 20}, {600, 500}};
+    for (size_t i = 0; i < 6; ++i) {
+      g.Pieces[i].X = at[i][0];
+      g.Pieces[i].Y = at[i][1];
+    }
+    g.Pieces[1].Group = g.Pieces[0].Group;  // carried with the held piece
+    g.Pieces[2].Selected = true;             // carried as part of the selection
+    g.Play.HeldPiece = 0;
+    const TSkinRect r = HeldPiecesRect(g, view);
+    EXPECT_EQ(r.Left, ox + 50);
+    EXPECT_EQ(r.Top, oy + 100);
+    EXPECT_EQ(r.Right, ox + 160 + g.Pieces[1].BoxW + c.Extra - 1);
+    EXPECT_EQ(r.Bottom, oy + 300 + g.Pieces[2].BoxH + c.Extra - 1);
+    EXPECT_EQ(r.Width, r.Right - r.Left + 1);
+    EXPECT_EQ(r.Height, r.Bottom - r.Top + 1);
+    // Every corner of a carried box is inside; pieces left behind are not.
+    for (size_t i : {0u, 1u, 2u}) {
+      const TPieceRecord& p = g.Pieces[i];
+      EXPECT_TRUE(PointInSkinRect(r, ox + p.X, oy + p.Y));
+      EXPECT_TRUE(PointInSkinRect(r, ox + p.X + p.BoxW - 1, oy + p.Y + p.BoxH - 1));
+    }
+    for (size_t i : {3u, 4u, 5u}) EXPECT_FALSE(PointInSkinRect(r, ox + at[i][0] + 1, oy + at[i][1] + 1));
+  }
+}
+
 TEST(Drag, StartAndMoveCarryTheHeldGroup) {
   TGameState g;
   MakeTestGame(g, {.Cols = 3, .Rows = 1, .Tile = 20, .Knob = 4});
