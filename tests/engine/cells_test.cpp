@@ -209,3 +209,32 @@ TEST(CellGeometry, ProjectOnLineFindsThePerpendicularFoot) {
 }
 
 }  // namespace
+
+// The grid search for each edge's apex finds what trying every seed point finds: the same
+// segments in every cell.
+TEST(BuildCells, GridSearchMatchesTryingEverySeed) {
+  for (uint32_t seed = 3; seed <= 8; ++seed) {
+    const int32_t cols = 2 + int32_t(seed % 5), rows = 2 + int32_t(seed % 4), cell = 41;
+    const TCutArea area{0, 0, cols * cell - 1, rows * cell - 1};
+    const auto pts = JitteredGrid(seed, cols, rows, cell);
+    TCells searched(pts), exhaustive(pts);
+    TCellBuilder b, e;
+    e.ExhaustiveApexSearch = true;
+    std::string message;
+    ASSERT_TRUE(BuildCells(b, searched.Cells.get(), searched.N, area, message)) << message;
+    ASSERT_TRUE(BuildCells(e, exhaustive.Cells.get(), exhaustive.N, area, message)) << message;
+    for (int32_t i = 0; i < searched.N; ++i) {
+      const TCellRecord &s = searched.Cells[size_t(i)], &x = exhaustive.Cells[size_t(i)];
+      ASSERT_EQ(s.SegmentCount, x.SegmentCount) << seed << " cell " << i;
+      ASSERT_GE(s.SegmentCount, 3) << seed << " cell " << i;
+      for (int32_t k = 0; k < s.SegmentCount; ++k) {
+        const TCellSegment &g = s.Segments[k], &h = x.Segments[k];
+        EXPECT_EQ(g.NeighbourId, h.NeighbourId) << seed << " cell " << i;
+        EXPECT_EQ(g.x1, h.x1);
+        EXPECT_EQ(g.y1, h.y1);
+        EXPECT_EQ(g.x2, h.x2);
+        EXPECT_EQ(g.y2, h.y2);
+      }
+    }
+  }
+}

@@ -223,3 +223,38 @@ TEST(KnobEdge, RoomOfTheExtentPlusOneKeepsTheFullKnob) {
   EXPECT_NE(draw(1000.0, s.ExtentBelow + 0.5), full);
   EXPECT_NE(draw(s.ExtentAbove + 0.5, 1000.0), full);
 }
+
+// A damaged shape (too few or too many points, no width or no height) is refused whole: the
+// edge is not drawn, whatever else about the shape looks right.
+TEST(KnobEdge, DamagedShapesDrawNothing) {
+  struct TCase {
+    const char* Name;
+    int32_t Count, EndX, Baseline;
+  };
+  TCutFixture probe(260, 200, 40, 7);
+  LoadKnobSetA(probe.knobs);
+  const TKnobShape good = probe.knobs.KnobShapes[0];
+  ASSERT_GE(good.Count, 4);
+  for (const TCase& c : {TCase{"no width", good.Count, 0, good.Baseline}, TCase{"no height", good.Count, good.EndX, 0},
+                         TCase{"three points", 3, good.EndX, good.Baseline},
+                         TCase{"forty-one points", 41, good.EndX, good.Baseline}}) {
+    TCutFixture fx(260, 200, 40, 7);
+    LoadKnobSetA(fx.knobs);
+    TKnobShape& s = fx.knobs.KnobShapes[0];
+    s.Count = c.Count;
+    s.EndX = c.EndX;
+    s.Baseline = c.Baseline;
+    TCutTarget t = fx.Target();
+    TBoundsRect bounds;
+    EXPECT_FALSE(DrawKnobEdge(t, 1, 1, 0, false, {20, 100}, {20 + good.EndX, 100}, kInk, 1000.0, 1000.0, -1, bounds,
+                              {-500, -900}, {kNoReference, 0}))
+        << c.Name;
+    EXPECT_TRUE(Pixels(fx, kInk).empty()) << c.Name;
+  }
+  // The untouched shape on the same edge draws: the refusals above are the damage's doing.
+  TCutTarget t = probe.Target();
+  TBoundsRect bounds;
+  EXPECT_TRUE(DrawKnobEdge(t, 1, 1, 0, false, {20, 100}, {20 + good.EndX, 100}, kInk, 1000.0, 1000.0, -1, bounds,
+                           {-500, -900}, {kNoReference, 0}));
+  EXPECT_FALSE(Pixels(probe, kInk).empty());
+}
