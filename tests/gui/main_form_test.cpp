@@ -278,11 +278,7 @@ namespace {
 // gone and the field takes input again.
 TEST_F(MainWindow, FailedOpenKeepsTheGameAndTheFieldResponsive) {
   ASSERT_TRUE(Open("dune-grass.zvq"));
-  std::vector<std::string> messages;
-  SetMessageBoxHandler([&messages](const std::string& text, const std::string&, int) {
-    messages.push_back(text);
-    return kIdOk;
-  });
+  AnswerMessages(kIdOk);
   const std::vector<TPieceRecord> before = main->Session().Game.Pieces;
   // The picture's first bytes spoilt: the header and the preview still read, the picture
   // is refused only once the open is under way.
@@ -301,7 +297,7 @@ TEST_F(MainWindow, FailedOpenKeepsTheGameAndTheFieldResponsive) {
   }
   EXPECT_FALSE(main->StartGame(bad));
   SetMessageBoxHandler({});
-  EXPECT_EQ(messages.size(), 1u);
+  EXPECT_EQ(shownMessages.size(), 1u);
   EXPECT_FALSE(main->Field().Busy);
   EXPECT_FALSE(main->findChild<QWidget*>("P_Progress")->isVisible());
   EXPECT_FALSE(main->Session().AutoSaveHold);
@@ -315,11 +311,7 @@ TEST_F(MainWindow, FailedOpenKeepsTheGameAndTheFieldResponsive) {
 // the limit before anything of that size is made, and the running game stays.
 TEST_F(MainWindow, PictureBeyondTheMemoryBudgetIsRefusedWithItsSize) {
   ASSERT_TRUE(Open("dune-grass.zvq"));
-  std::vector<std::string> messages;
-  SetMessageBoxHandler([&messages](const std::string& text, const std::string&, int) {
-    messages.push_back(text);
-    return kIdOk;
-  });
+  AnswerMessages(kIdOk);
   QImage small(120, 90, QImage::Format_RGB888);
   small.fill(Qt::darkGreen);
   const std::vector<uint8_t> jpeg = QtEncoded(small, "JPG");
@@ -332,9 +324,9 @@ TEST_F(MainWindow, PictureBeyondTheMemoryBudgetIsRefusedWithItsSize) {
                               jpeg));
   EXPECT_FALSE(main->StartGame(huge));
   SetMessageBoxHandler({});
-  ASSERT_EQ(messages.size(), 1u);
-  EXPECT_EQ(messages[0], PictureTooLargeMessage(12000, 9000));
-  EXPECT_NE(messages[0].find("12000 x 9000"), std::string::npos);
+  ASSERT_EQ(shownMessages.size(), 1u);
+  EXPECT_EQ(shownMessages[0], PictureTooLargeMessage(12000, 9000));
+  EXPECT_NE(shownMessages[0].find("12000 x 9000"), std::string::npos);
   EXPECT_EQ(main->Session().sJigName, "dune-grass");
   EXPECT_EQ(main->Session().Game.Images.PictureImages[0].Width, 1600);
   EXPECT_FALSE(main->findChild<QWidget*>("P_Progress")->isVisible());

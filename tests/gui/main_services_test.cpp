@@ -54,11 +54,7 @@ TEST_F(MainWindow, CommandsWaitForAGameAndForTheOpenToEnd) {
 // A save that fails when the window closes keeps the window and the game.
 TEST_F(MainWindow, FailedSaveOnCloseKeepsTheWindowAndTheGame) {
   ASSERT_TRUE(Open("dune-grass.zvq"));
-  std::vector<std::string> texts;
-  SetMessageBoxHandler([&texts](const std::string& text, const std::string&, int) {
-    texts.push_back(text);
-    return kIdYes;
-  });
+  AnswerMessages(kIdYes);
   // The game's saved file lies in a folder that has gone since.
   main->Session().sSolve = dir.File("gone/mine.sv1");
   main->Session().SaveModified = true;
@@ -67,8 +63,8 @@ TEST_F(MainWindow, FailedSaveOnCloseKeepsTheWindowAndTheGame) {
   EXPECT_TRUE(main->isVisible());
   EXPECT_TRUE(main->Session().Game.GameLoaded);
   EXPECT_TRUE(main->Session().SaveModified);
-  ASSERT_EQ(texts.size(), 2u);  // the question, then the failure
-  EXPECT_NE(texts[1].find("mine.sv1"), std::string::npos);
+  ASSERT_EQ(shownMessages.size(), 2u);  // the question, then the failure
+  EXPECT_NE(shownMessages[1].find("mine.sv1"), std::string::npos);
 }
 
 // Messages show the language's texts with their line breaks.

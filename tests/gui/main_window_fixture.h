@@ -11,6 +11,7 @@
 
 #include "game/pieces.h"
 #include "gui/private_home.h"
+#include "platform/message_box.h"
 #include "platform/sound.h"
 #include "support/temp_folder.h"
 #include "ui/dialogs/dir_view_form.h"
@@ -42,6 +43,15 @@ class MainWindow : public ::testing::Test {
   void TearDown() override {
     main.reset();
     SetSoundSink({});
+    SetMessageBoxHandler({});
+  }
+
+  // Message boxes answer with `answer`; their texts gather in shownMessages.
+  void AnswerMessages(int answer) {
+    SetMessageBoxHandler([this, answer](const std::string& text, const std::string&, int) {
+      shownMessages.push_back(text);
+      return answer;
+    });
   }
 
   bool Open(const std::string& name, bool rotate = false, bool fitToScreen = false) {
@@ -100,6 +110,7 @@ class MainWindow : public ::testing::Test {
   TTempFolder dir;
   std::unique_ptr<TF_Main> main;
   std::vector<std::string> sounds;
+  std::vector<std::string> shownMessages;
   int browserRuns = 0;
 };
 
