@@ -97,6 +97,7 @@ class TCellCut {
   // The last fill that found its seed taken: piece index and seed.
   int32_t FailedIndex = -1, FailedX = 0, FailedY = 0;
   bool RepairFailed = false;
+  bool MapBlank = false;  // the map is blank already for the next attempt
   // Shapes whose surroundings the repair could not close; they are taken out and the repair
   // runs again without them.
   std::vector<uint8_t> ShapeFailed;
@@ -119,6 +120,7 @@ class TCellCut {
   void DrawLine(TIntPoint a, TIntPoint b, uint32_t colour) { DrawDibLine(T.CutMap, a.x, a.y, b.x, b.y, colour); }
 
   void PaintBlankMap();
+  static void PaintBlank(TDibImage& map, int32_t w, int32_t h);
   void DrawFrameLines(TDibImage& map, uint32_t colour);
   void SeparateCodes();
   void PlacePoints();

@@ -43,7 +43,7 @@ void TCellCut::FillWhitePockets() {
   }
 }
 
-// Same-coloured 8-connected regions of the picture, labelled in one pass over its rows: each
+// Same-coloured 8-connected regions of the picture, labelled row by row: each
 // row as runs of one colour, runs joined across rows where they touch (diagonals included).
 class TRegionRuns {
  public:
@@ -53,10 +53,9 @@ class TRegionRuns {
     int32_t Parent;
   };
 
-  TRegionRuns(const TDibImage& map, int32_t w, int32_t h) : RowStart(size_t(h) + 1, 0) {
-    Runs.reserve(size_t(h) * 64);
-    for (int32_t y = 0; y < h; ++y) {
-      RowStart[size_t(y)] = int32_t(Runs.size());
+  TRegionRuns(const TDibImage& map, int32_t w, int32_t h) {
+    Runs.reserve(size_t(std::max(h, 0)) * 64);
+    const auto rowRuns = [&](int32_t y, std::vector<TRun>& runs) {
       const uint8_t* row = DibScanLine(map, y);
       int32_t x = 0;
       while (x < w) {
@@ -65,12 +64,11 @@ class TRegionRuns {
         // Eight pixels at a time while the next eight match (24 bytes against 24 bytes 3 on).
         while (x1 + 8 < w && std::memcmp(row + intptr_t(x1) * 3, row + intptr_t(x1) * 3 + 3, 24) == 0) x1 += 8;
         while (x1 + 1 < w && std::memcmp(row + intptr_t(x1) * 3, row + intptr_t(x1 + 1) * 3, 3) == 0) ++x1;
-        Runs.push_back({x, x1, PixelColorAt(p), int32_t(Runs.size())});
+        runs.push_back({x, x1, PixelColorAt(p), int32_t(runs.size())});
         x = x1 + 1;
       }
-      if (y > 0) JoinRows(RowStart[size_t(y) - 1], RowStart[size_t(y)], int32_t(Runs.size()));
-    }
-    RowStart[size_t(h)] = int32_t(Runs.size());
+    };
+    LabelRowRuns(h, Runs, RowStart, rowRuns, JoinRows);
   }
 
   int32_t Find(int32_t r) { return FindRunRoot(Runs, r); }
@@ -85,14 +83,14 @@ class TRegionRuns {
   std::vector<int32_t> RowStart;
 
  private:
-  void Join(int32_t a, int32_t b) { JoinRuns(Runs, a, b); }
-  void JoinRows(int32_t above, int32_t begin, int32_t end) {
+  // Runs of one colour that touch, diagonals included, are one region.
+  static void JoinRows(std::vector<TRun>& runs, int32_t above, int32_t begin, int32_t end) {
     int32_t j = above;
     for (int32_t r = begin; r < end; ++r) {
-      const TRun& run = Runs[size_t(r)];
-      while (j < begin && Runs[size_t(j)].X1 < run.X0 - 1) ++j;
-      for (int32_t k = j; k < begin && Runs[size_t(k)].X0 <= run.X1 + 1; ++k) {
-        if (Runs[size_t(k)].Colour == run.Colour) Join(r, k);
+      const TRun& run = runs[size_t(r)];
+      while (j < begin && runs[size_t(j)].X1 < run.X0 - 1) ++j;
+      for (int32_t k = j; k < begin && runs[size_t(k)].X0 <= run.X1 + 1; ++k) {
+        if (runs[size_t(k)].Colour == run.Colour) JoinRuns(runs, r, k);
       }
     }
   }

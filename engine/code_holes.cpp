@@ -55,18 +55,40 @@ bool TWhiteRows::Inside(int32_t y, int32_t left, int32_t right) const {
   return first + 2 * lo < last && first[2 * lo] < right && first[2 * lo + 1] > left && right - left > 1;
 }
 
-void FillCodeHoles(TCutTarget& target, TBoundsRect rect, uint32_t color, TBoundsRect& bounds,
-                   const TWhiteRows* whites) {
+namespace {
+
+TBoundsRect ClampToPicture(const TCutTarget& target, TBoundsRect rect) {
   const TLevelRecord& lv = target.GameLevel;
-  TDibImage& map = target.CutMap;
-  bounds.Reset();
   if (rect.Left < 0) rect.Left = 0;
   if (rect.Top < 0) rect.Top = 0;
   if (rect.Right >= lv.ImageW) rect.Right = lv.ImageW - 1;
   if (rect.Bottom >= lv.ImageH) rect.Bottom = lv.ImageH - 1;
   // The map is the picture plus its strips; a record that claims more stays inside the map.
-  rect.Right = std::min(rect.Right, map.Width - 1);
-  rect.Bottom = std::min(rect.Bottom, map.Height - 1);
+  rect.Right = std::min(rect.Right, target.CutMap.Width - 1);
+  rect.Bottom = std::min(rect.Bottom, target.CutMap.Height - 1);
+  return rect;
+}
+
+// Whether the row is one FillCodeHoles looks for holes in.
+bool RowMayFill(const TBoundsRect& rect, int32_t y, const TWhiteRows* whites) {
+  return y > rect.Top && y < rect.Bottom && (!whites || whites->Inside(y, rect.Left, rect.Right));
+}
+
+}  // namespace
+
+bool MayFillCodeHoles(const TCutTarget& target, TBoundsRect rect, const TWhiteRows& whites) {
+  rect = ClampToPicture(target, rect);
+  for (int32_t y = rect.Top + 1; y < rect.Bottom; ++y) {
+    if (RowMayFill(rect, y, &whites)) return true;
+  }
+  return false;
+}
+
+void FillCodeHoles(TCutTarget& target, TBoundsRect rect, uint32_t color, TBoundsRect& bounds,
+                   const TWhiteRows* whites) {
+  TDibImage& map = target.CutMap;
+  bounds.Reset();
+  rect = ClampToPicture(target, rect);
   const uint8_t blue = uint8_t(color >> 16), green = uint8_t(color >> 8), red = uint8_t(color);
   // A four-byte load per pixel where the map has a byte to spare after the rectangle.
   const bool spare = rect.Right + 1 < map.Width;
@@ -80,7 +102,7 @@ void FillCodeHoles(TCutTarget& target, TBoundsRect rect, uint32_t color, TBounds
   for (int32_t y = rect.Top; y <= rect.Bottom; ++y) {
     const uint8_t* line = DibScanLine(map, y);
     int32_t first = -1, last = -1;  // this row's pixels of the colour, widened into bounds once
-    const bool fills = y > rect.Top && y < rect.Bottom && (!whites || whites->Inside(y, rect.Left, rect.Right));
+    const bool fills = RowMayFill(rect, y, whites);
     if (!fills) {
       // No hole to fill in this row: the first and last pixel of the colour are enough.
       int32_t x = rect.Left;

@@ -21,3 +21,6 @@ void FindWhiteRows(const TDibImage& map, int32_t width, int32_t height, TWhiteRo
 // white inside the rectangle are only measured.
 void FillCodeHoles(TCutTarget& target, TBoundsRect rect, uint32_t color, TBoundsRect& bounds,
                    const TWhiteRows* whites = nullptr);
+// Whether FillCodeHoles with the table could fill anything in the rectangle; when not, it
+// only measures.
+bool MayFillCodeHoles(const TCutTarget& target, TBoundsRect rect, const TWhiteRows& whites);

@@ -6,11 +6,13 @@
 #include <cstdio>
 #include <cstring>
 #include <numbers>
+#include <thread>
 #include <vector>
 
 #include "engine/cell_cut.h"
 #include "engine/code_holes.h"
 #include "engine/knobs.h"
+#include "engine/white_regions.h"
 
 namespace cell_cut {
 
@@ -57,10 +59,12 @@ void TCellCut::DrawFrameLines(TDibImage& map, uint32_t colour) {
   DrawDibLine(map, r, t, r, b, colour);
 }
 
-void TCellCut::PaintBlankMap() {
-  FillDibRect(T.CutMap, 0, 0, L.ImageW, L.ImageH, 0xFFFFFF);
-  FillDibRect(T.CutMap, L.ImageW, 0, 5, L.ImageH, 0);
-  FillDibRect(T.CutMap, 0, L.ImageH, L.ImageW + 5, 5, 0);
+void TCellCut::PaintBlankMap() { PaintBlank(T.CutMap, L.ImageW, L.ImageH); }
+
+void TCellCut::PaintBlank(TDibImage& map, int32_t w, int32_t h) {
+  FillDibRect(map, 0, 0, w, h, 0xFFFFFF);
+  FillDibRect(map, w, 0, 5, h, 0);
+  FillDibRect(map, 0, h, w + 5, 5, 0);
 }
 
 void TCellCut::PlacePoints() {
@@ -403,13 +407,24 @@ void TCellCut::DrawSidesAndEdges() {
   DrawFrameLines(T.CutMap, PieceColor(kFrameCode));
 }
 
+// Each plain cell's region takes its colour, as a flood fill from its point would give it, in
+// cell order: a point whose region an earlier cell took (or that lies on a line) tries the middle
+// of its edges, else the cell fails. The regions are labelled once and painted run by run,
+// which is what the fills would do pixel by pixel.
 bool TCellCut::Fill() {
+  TWhiteRegions regions(T.CutMap);
+  std::vector<int32_t> owner(size_t(regions.RegionLimit()), -1);
+  const auto freeRegion = [&](TIntPoint at) {
+    const int32_t r = regions.RegionAt(at.x, at.y);
+    return r >= 0 && owner[size_t(r)] < 0 ? r : -1;
+  };
   bool ok = true;
   for (int32_t i = 0; i < N; ++i) {
     if (Shaped(i)) continue;
     TPieceRecord& p = P[i];
     TIntPoint seed = Point(i);
-    if (GetDibPixel(T.CutMap, seed.x, seed.y) != 0xFFFFFF) {
+    int32_t region = freeRegion(seed);
+    if (region < 0) {
       const TCellRecord& c = Cells[size_t(i)];
       double sx = 0, sy = 0;
       int32_t n = 0;
@@ -422,29 +437,49 @@ bool TCellCut::Fill() {
       }
       if (n > 0) {
         const TIntPoint alt = RoundPoint(sx / n / 2, sy / n / 2);
-        if (GetDibPixel(T.CutMap, alt.x, alt.y) == 0xFFFFFF) {
+        region = freeRegion(alt);
+        if (region >= 0) {
           seed = alt;
           p.SeedX = alt.x;
           p.SeedY = alt.y;
         }
       }
     }
-    if (GetDibPixel(T.CutMap, seed.x, seed.y) != 0xFFFFFF) {
+    if (region < 0) {
       FailedIndex = i;
       FailedX = seed.x;
       FailedY = seed.y;
       ok = false;
       continue;
     }
-    TWinRect box{};
-    FloodFillDib(T.CutMap, seed.x, seed.y, Colour(i), true, box);
-    GrowPieceRect(p, box.left, box.top, box.right, box.bottom);
+    owner[size_t(region)] = i;
+  }
+  std::vector<TBoundsRect> boxes(size_t(N), TBoundsRect{INT32_MAX, INT32_MAX, INT32_MIN, INT32_MIN});
+  std::vector<TDibRun> runs;
+  runs.reserve(size_t(regions.RegionLimit()));
+  regions.ForEachRun([&](int32_t y, int32_t x0, int32_t x1, int32_t region) {
+    const int32_t i = owner[size_t(region)];
+    if (i < 0) return;
+    runs.push_back({y, x0, x1, Colour(i)});
+    boxes[size_t(i)].Widen(x0, y);
+    boxes[size_t(i)].Widen(x1, y);
+  });
+  // The runs never share a pixel: two halves paint at once.
+  {
+    const size_t half = runs.size() / 2;
+    std::jthread lower([&] { FillDibRuns(T.CutMap, runs.data() + half, runs.size() - half); });
+    FillDibRuns(T.CutMap, runs.data(), half);
+  }
+  for (int32_t i = 0; i < N; ++i) {
+    const TBoundsRect& b = boxes[size_t(i)];
+    if (b.Left <= b.Right) GrowPieceRect(P[i], b.Left, b.Top, b.Right, b.Bottom);
   }
   return ok;
 }
 
 bool TCellCut::Attempt() {
-  PaintBlankMap();
+  if (!MapBlank) PaintBlankMap();
+  MapBlank = false;
   LayoutCells(L, P);
   if (!UseShapes) {
     for (int32_t i = 0; i < N; ++i) P[i].ShapeFlag = 0;
@@ -476,9 +511,11 @@ void TCellCut::Finish() {
   FindWhiteRows(T.CutMap, L.ImageW, L.ImageH, whites);
   for (int32_t i = 0; i < N; ++i) {
     TPieceRecord& p = P[i];
+    const TBoundsRect rect{p.PieceX, p.PieceY, p.PieceX + p.PieceW + 1, p.PieceY + p.PieceH + 1};
+    // Only a shape takes its measure; a plain cell with no white about it has nothing to fill.
+    if (!Shaped(i) && !MayFillCodeHoles(T, rect, whites)) continue;
     TBoundsRect bounds;
-    FillCodeHoles(T, {p.PieceX, p.PieceY, p.PieceX + p.PieceW + 1, p.PieceY + p.PieceH + 1}, Colour(i), bounds,
-                  &whites);
+    FillCodeHoles(T, rect, Colour(i), bounds, &whites);
     if (Shaped(i) && bounds.Left != 10000) {
       p.PieceX = bounds.Left;
       p.PieceY = bounds.Top;
@@ -551,6 +588,9 @@ bool TCellCut::Run() {
     FreeShapeFile(Shapes);
     return false;
   }
+  // The triangulation never reads the map: the first (and longest) blank paint, most of it the
+  // new map's first touch, goes on beside it.
+  std::jthread blank([&map = T.CutMap, w = L.ImageW, h = L.ImageH] { PaintBlank(map, w, h); });
   LayoutCells(L, P);
   Cells.reset(new TCellRecord[size_t(N)]());
 
@@ -580,6 +620,8 @@ bool TCellCut::Run() {
     Step();
   }
   SaveCells();
+  blank.join();
+  MapBlank = true;
 
   const int32_t afterRelaxation = T.Progress.ProgressPos;
   bool ok = false;

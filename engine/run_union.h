@@ -1,6 +1,8 @@
 #pragma once
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
+#include <thread>
 #include <utility>
 #include <vector>
 
@@ -25,4 +27,36 @@ void JoinRuns(std::vector<TRun>& runs, int32_t a, int32_t b) {
   if (a == b) return;
   if (a < b) std::swap(a, b);
   runs[size_t(a)].Parent = b;
+}
+
+// Labels the runs of rows 0..h-1: rowRuns(y, runs) appends row y's runs, each its own parent
+// (its index in that vector); joinRows(runs, above, begin, end) joins the row [begin, end) to
+// the one above it [above, begin). A tall picture goes in two bands on two threads, put one
+// after the other and joined at their seam: as the root of a region is its lowest run either
+// way, every run, its order and its region come out as one pass gives them.
+template <class TRun, class RowRuns, class JoinRows>
+void LabelRowRuns(int32_t h, std::vector<TRun>& runs, std::vector<int32_t>& rowStart, const RowRuns& rowRuns,
+                  const JoinRows& joinRows) {
+  rowStart.assign(size_t(std::max(h, 0)) + 1, 0);
+  const auto band = [&](int32_t from, int32_t to, std::vector<TRun>& out) {
+    for (int32_t y = from; y < to; ++y) {
+      rowStart[size_t(y)] = int32_t(out.size());  // within the band's own runs
+      rowRuns(y, out);
+      if (y > from) joinRows(out, rowStart[size_t(y) - 1], rowStart[size_t(y)], int32_t(out.size()));
+    }
+  };
+  constexpr int32_t kLeastSplit = 256;  // rows; below that a thread costs more than it saves
+  const int32_t mid = h >= kLeastSplit && std::thread::hardware_concurrency() > 1 ? h / 2 : std::max(h, 0);
+  std::vector<TRun> lower;
+  {
+    std::jthread helper;
+    if (mid < h) helper = std::jthread([&] { band(mid, h, lower); });
+    band(0, mid, runs);
+  }
+  const int32_t offset = int32_t(runs.size());
+  for (TRun& r : lower) r.Parent += offset;
+  runs.insert(runs.end(), lower.begin(), lower.end());
+  for (int32_t y = mid; y < h; ++y) rowStart[size_t(y)] += offset;
+  rowStart[size_t(std::max(h, 0))] = int32_t(runs.size());
+  if (mid > 0 && mid < h) joinRows(runs, rowStart[size_t(mid) - 1], rowStart[size_t(mid)], rowStart[size_t(mid) + 1]);
 }

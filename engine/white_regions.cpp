@@ -40,31 +40,29 @@ int32_t StartOfWhite(const uint8_t* row, int32_t x, int32_t w) {
 
 }  // namespace
 
-TWhiteRegions::TWhiteRegions(const TDibImage& map) : RowStart(size_t(std::max(map.Height, 0)) + 1, 0) {
-  const int32_t w = map.Width, h = map.Height;
-  for (int32_t y = 0; y < h; ++y) {
-    RowStart[size_t(y)] = int32_t(Runs.size());
+TWhiteRegions::TWhiteRegions(const TDibImage& map) {
+  const int32_t w = map.Width, h = std::max(map.Height, 0);
+  const auto rowRuns = [&](int32_t y, std::vector<TRun>& runs) {
     const uint8_t* row = map.Bits + intptr_t(h - 1 - y) * map.RowStride;
     for (int32_t x = StartOfWhite(row, 0, w); x < w; x = StartOfWhite(row, x, w)) {
       const int32_t end = EndOfWhite(row, x + 1, w);
-      Runs.push_back({x, end - 1, int32_t(Runs.size())});
+      runs.push_back({x, end - 1, int32_t(runs.size())});
       x = end;
     }
-    if (y == 0) continue;
-    // Runs of the two rows that share a column are one region.
-    int32_t j = RowStart[size_t(y) - 1];
-    const int32_t above = RowStart[size_t(y)], end = int32_t(Runs.size());
-    for (int32_t r = above; r < end; ++r) {
-      while (j < above && Runs[size_t(j)].X1 < Runs[size_t(r)].X0) ++j;
-      for (int32_t k = j; k < above && Runs[size_t(k)].X0 <= Runs[size_t(r)].X1; ++k) Join(r, k);
+  };
+  // Runs of the two rows that share a column are one region.
+  const auto joinRows = [](std::vector<TRun>& runs, int32_t above, int32_t begin, int32_t end) {
+    int32_t j = above;
+    for (int32_t r = begin; r < end; ++r) {
+      while (j < begin && runs[size_t(j)].X1 < runs[size_t(r)].X0) ++j;
+      for (int32_t k = j; k < begin && runs[size_t(k)].X0 <= runs[size_t(r)].X1; ++k) JoinRuns(runs, r, k);
     }
-  }
-  RowStart[size_t(h)] = int32_t(Runs.size());
+  };
+  LabelRowRuns(h, Runs, RowStart, rowRuns, joinRows);
 }
 
 int32_t TWhiteRegions::Find(int32_t r) { return FindRunRoot(Runs, r); }
 
-void TWhiteRegions::Join(int32_t a, int32_t b) { JoinRuns(Runs, a, b); }
 
 int32_t TWhiteRegions::RegionAt(int32_t x, int32_t y) {
   if (y < 0 || y + 1 >= int32_t(RowStart.size())) return -1;

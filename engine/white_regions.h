@@ -1,4 +1,5 @@
 #pragma once
+#include <cstddef>
 #include <cstdint>
 #include <vector>
 
@@ -13,6 +14,14 @@ class TWhiteRegions {
   // The region of a white pixel (a number below RegionLimit()), -1 for any other pixel.
   int32_t RegionAt(int32_t x, int32_t y);
   int32_t RegionLimit() const { return int32_t(Runs.size()); }
+  // f(y, x0, x1, region) for every run, row by row, left to right.
+  template <class F>
+  void ForEachRun(F&& f) {
+    for (int32_t y = 0; y + 1 < int32_t(RowStart.size()); ++y) {
+      for (int32_t r = RowStart[size_t(y)]; r < RowStart[size_t(y) + 1]; ++r)
+        f(y, Runs[size_t(r)].X0, Runs[size_t(r)].X1, Find(r));
+    }
+  }
 
  private:
   struct TRun {
@@ -21,5 +30,4 @@ class TWhiteRegions {
   std::vector<TRun> Runs;
   std::vector<int32_t> RowStart;  // per row, its first run; one more entry at the end
   int32_t Find(int32_t r);
-  void Join(int32_t a, int32_t b);
 };

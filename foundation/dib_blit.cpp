@@ -1,3 +1,4 @@
+#include <algorithm>
 #include <cstring>
 
 #include "foundation/dib_ops.h"
@@ -93,11 +94,37 @@ bool CopyBitmapToDib(TDibImage& image, const TPlatformBitmap& bitmap) {
   return true;
 }
 
+namespace {
+
+// Sixteen pixels of one colour, ready to copy: a coloured row is then mostly block copies.
+struct TColorBlock {
+  static constexpr int32_t kPixels = 16;
+  uint8_t Bytes[3 * kPixels];
+  uint32_t Color = 0;
+
+  void Set(uint32_t color) {
+    Color = color;
+    for (int32_t i = 0; i < kPixels; ++i) {
+      Bytes[3 * i] = uint8_t(color >> 16);
+      Bytes[3 * i + 1] = uint8_t(color >> 8);
+      Bytes[3 * i + 2] = uint8_t(color);
+    }
+  }
+  void FillRow(uint8_t* p, int32_t width) const {
+    for (; width >= kPixels; width -= kPixels, p += sizeof Bytes) std::memcpy(p, Bytes, sizeof Bytes);
+    std::memcpy(p, Bytes, size_t(width) * 3);
+  }
+};
+
+}  // namespace
+
 void FillDibRect(TDibImage& image, int32_t x, int32_t y, int32_t width, int32_t height, uint32_t color) {
   if (image.Width <= 0) return;
   if (!ClipToDib(image, x, y, width, height)) return;
   const int32_t bpp = image.BytesPerPixel;
   const uint8_t blue = uint8_t(color >> 16), green = uint8_t(color >> 8), red = uint8_t(color);
+  TColorBlock block;
+  block.Set(color);
   for (int32_t j = 0; j < height; ++j) {
     uint8_t* p = DibPixelAddress(image, x, y + j);
     if (bpp == 1) {
@@ -108,10 +135,27 @@ void FillDibRect(TDibImage& image, int32_t x, int32_t y, int32_t width, int32_t 
       std::memset(p, red, size_t(width) * 3);
       continue;
     }
+    if (bpp == 3) {
+      block.FillRow(p, width);
+      continue;
+    }
     for (int32_t i = 0; i < width; ++i, p += bpp) {
       p[0] = blue;
       p[1] = green;
       p[2] = red;
     }
+  }
+}
+
+void FillDibRuns(TDibImage& image, const TDibRun* runs, size_t count) {
+  if (!Is24BitDib(image)) return;
+  TColorBlock block;
+  block.Set(0);
+  for (size_t k = 0; k < count; ++k) {
+    const TDibRun& r = runs[k];
+    const int32_t x0 = std::max(r.X0, 0), x1 = std::min(r.X1, image.Width - 1);
+    if (r.Y < 0 || r.Y >= image.Height || x0 > x1) continue;
+    if ((r.Color & 0xFFFFFF) != block.Color) block.Set(r.Color & 0xFFFFFF);
+    block.FillRow(DibPixelAddress(image, x0, r.Y), x1 - x0 + 1);
   }
 }

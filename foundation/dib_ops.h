@@ -1,4 +1,5 @@
 #pragma once
+#include <cstddef>
 #include <cstdint>
 
 #include "foundation/dib_image.h"
@@ -40,6 +41,13 @@ bool CopyBitmapToDib(TDibImage& image, const TPlatformBitmap& bitmap);
 
 // Fills the part of the rectangle inside the image; a 32-bit image keeps its alpha bytes.
 void FillDibRect(TDibImage& image, int32_t x, int32_t y, int32_t width, int32_t height, uint32_t color);
+// One row's pixels X0..X1 to take one colour.
+struct TDibRun {
+  int32_t Y, X0, X1;
+  uint32_t Color;
+};
+// Paints each run of a 24-bit image, clipped to it.
+void FillDibRuns(TDibImage& image, const TDibRun* runs, size_t count);
 
 // 24-bit. Fills the 4-connected region of the seed pixel's colour that holds (x, y). When
 // wantBounds is set, bounds becomes the smallest rectangle (inclusive edges) holding the seed
