@@ -150,6 +150,7 @@ class TCellCut {
   void DrawEdge(int32_t cell, TCellSegment& s);
   void SetActiveKnobs(double length, TIntPoint p1, TIntPoint p2);
   bool Fill();
+  void FillHoles();
   void FillWhitePockets();
   void MeasurePieces();
   void Finish();

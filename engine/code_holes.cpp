@@ -5,6 +5,8 @@
 
 #include "foundation/dib_ops.h"
 
+constexpr int32_t kTileSize = 32;
+
 void FindWhiteRows(const TDibImage& map, int32_t width, int32_t height, TWhiteRows& rows) {
   width = std::min(width, map.Width);
   height = std::max(std::min(height, map.Height), 0);
@@ -36,6 +38,36 @@ void FindWhiteRows(const TDibImage& map, int32_t width, int32_t height, TWhiteRo
     }
   }
   rows.RowStart[size_t(height)] = int32_t(rows.Runs.size() / 2);
+  rows.Width = readable ? width : 0;
+  rows.TileCols = (rows.Width + kTileSize - 1) / kTileSize;
+  rows.Tiles.assign(size_t(rows.TileCols) * size_t((height + kTileSize - 1) / kTileSize), 0);
+  for (int32_t y = 0; y < height; ++y) {
+    uint8_t* tiles = rows.Tiles.data() + size_t(y / kTileSize) * size_t(rows.TileCols);
+    for (int32_t r = rows.RowStart[size_t(y)]; r < rows.RowStart[size_t(y) + 1]; ++r) {
+      for (int32_t c = rows.Runs[size_t(r) * 2] / kTileSize; c <= rows.Runs[size_t(r) * 2 + 1] / kTileSize; ++c)
+        tiles[c] = 1;
+    }
+  }
+}
+
+bool TWhiteRows::AnyInside(int32_t top, int32_t bottom, int32_t left, int32_t right) const {
+  const auto anyRow = [&] {
+    for (int32_t y = top; y <= bottom; ++y) {
+      if (Inside(y, left, right)) return true;
+    }
+    return false;
+  };
+  if (top > bottom) return false;
+  if (top < 0 || size_t(bottom) + 1 >= RowStart.size()) return anyRow();  // rows the table does not know
+  // White strictly between the columns lies on a run over left + 1 .. right - 1.
+  const int32_t from = std::max(left + 1, 0), to = std::min(right - 1, Width - 1);
+  if (from > to) return false;
+  bool marked = false;
+  for (int32_t ty = top / kTileSize; ty <= bottom / kTileSize && !marked; ++ty) {
+    const uint8_t* tiles = Tiles.data() + size_t(ty) * size_t(TileCols);
+    for (int32_t c = from / kTileSize; c <= to / kTileSize && !marked; ++c) marked = tiles[c] != 0;
+  }
+  return marked && anyRow();
 }
 
 bool TWhiteRows::Inside(int32_t y, int32_t left, int32_t right) const {
@@ -78,10 +110,12 @@ bool RowMayFill(const TBoundsRect& rect, int32_t y, const TWhiteRows* whites) {
 
 bool MayFillCodeHoles(const TCutTarget& target, TBoundsRect rect, const TWhiteRows& whites) {
   rect = ClampToPicture(target, rect);
-  for (int32_t y = rect.Top + 1; y < rect.Bottom; ++y) {
-    if (RowMayFill(rect, y, &whites)) return true;
-  }
-  return false;
+  return whites.AnyInside(rect.Top + 1, rect.Bottom - 1, rect.Left, rect.Right);
+}
+
+bool HoldsWhite(const TCutTarget& target, TBoundsRect rect, const TWhiteRows& whites) {
+  rect = ClampToPicture(target, rect);
+  return whites.AnyInside(rect.Top, rect.Bottom, rect.Left - 1, rect.Right + 1);
 }
 
 void FillCodeHoles(TCutTarget& target, TBoundsRect rect, uint32_t color, TBoundsRect& bounds,

@@ -10,8 +10,13 @@
 struct TWhiteRows {
   std::vector<int32_t> RowStart;  // per row, its first run; one more entry at the end
   std::vector<int32_t> Runs;  // first and last column of each run
+  // Which 32 x 32 tiles hold any of the runs, row of tiles by row of tiles.
+  std::vector<uint8_t> Tiles;
+  int32_t Width = 0, TileCols = 0;
   // Whether the row may hold white strictly between the two columns.
   bool Inside(int32_t y, int32_t left, int32_t right) const;
+  // Whether any of the rows top..bottom does; the tiles answer most rectangles at once.
+  bool AnyInside(int32_t top, int32_t bottom, int32_t left, int32_t right) const;
 };
 void FindWhiteRows(const TDibImage& map, int32_t width, int32_t height, TWhiteRows& rows);
 
@@ -24,3 +29,5 @@ void FillCodeHoles(TCutTarget& target, TBoundsRect rect, uint32_t color, TBounds
 // Whether FillCodeHoles with the table could fill anything in the rectangle; when not, it
 // only measures.
 bool MayFillCodeHoles(const TCutTarget& target, TBoundsRect rect, const TWhiteRows& whites);
+// Whether the rectangle, clamped as FillCodeHoles clamps it, holds any white by the table.
+bool HoldsWhite(const TCutTarget& target, TBoundsRect rect, const TWhiteRows& whites);

@@ -507,22 +507,7 @@ void TCellCut::Finish() {
   Builder = TCellBuilder{};
   if (L.BorderStyle == 1) FloodFillDib(T.CutMap, 0, 0, PieceColor(kFrameCode));
   Step();
-  TWhiteRows whites;
-  FindWhiteRows(T.CutMap, L.ImageW, L.ImageH, whites);
-  for (int32_t i = 0; i < N; ++i) {
-    TPieceRecord& p = P[i];
-    const TBoundsRect rect{p.PieceX, p.PieceY, p.PieceX + p.PieceW + 1, p.PieceY + p.PieceH + 1};
-    // Only a shape takes its measure; a plain cell with no white about it has nothing to fill.
-    if (!Shaped(i) && !MayFillCodeHoles(T, rect, whites)) continue;
-    TBoundsRect bounds;
-    FillCodeHoles(T, rect, Colour(i), bounds, &whites);
-    if (Shaped(i) && bounds.Left != 10000) {
-      p.PieceX = bounds.Left;
-      p.PieceY = bounds.Top;
-      p.PieceW = bounds.Right - bounds.Left + 1;
-      p.PieceH = bounds.Bottom - bounds.Top + 1;
-    }
-  }
+  FillHoles();
   RemoveFrameNotches(T.CutMap, Area);
   FillWhitePockets();
   MeasurePieces();
@@ -539,6 +524,43 @@ void TCellCut::Finish() {
   Step();
   Step();  // the game copies the map into its piece masks here
   FreeShapeFile(Shapes);
+}
+
+// Holes in the pieces take their colour, and each shape its measure. Only a shape is measured;
+// a plain cell with no white about it has nothing to fill. A shape with no white in its
+// rectangle is only read, and no other fill can reach into it (fills colour white pixels only):
+// those are measured beside the rest.
+void TCellCut::FillHoles() {
+  TWhiteRows whites;
+  FindWhiteRows(T.CutMap, L.ImageW, L.ImageH, whites);
+  const auto rectOf = [&](int32_t i) {
+    const TPieceRecord& p = P[i];
+    return TBoundsRect{p.PieceX, p.PieceY, p.PieceX + p.PieceW + 1, p.PieceY + p.PieceH + 1};
+  };
+  std::vector<int32_t> alone, inTurn;
+  for (int32_t i = 0; i < N; ++i) {
+    const TBoundsRect rect = rectOf(i);
+    if (!Shaped(i)) {
+      if (MayFillCodeHoles(T, rect, whites)) inTurn.push_back(i);
+    } else {
+      (HoldsWhite(T, rect, whites) ? inTurn : alone).push_back(i);
+    }
+  }
+  const auto measure = [&](int32_t i) {
+    TBoundsRect bounds;
+    FillCodeHoles(T, rectOf(i), Colour(i), bounds, &whites);
+    TPieceRecord& p = P[i];
+    if (Shaped(i) && bounds.Left != 10000) {
+      p.PieceX = bounds.Left;
+      p.PieceY = bounds.Top;
+      p.PieceW = bounds.Right - bounds.Left + 1;
+      p.PieceH = bounds.Bottom - bounds.Top + 1;
+    }
+  };
+  std::jthread beside([&] {
+    for (int32_t i : alone) measure(i);
+  });
+  for (int32_t i : inTurn) measure(i);
 }
 
 bool TCellCut::Run() {

@@ -96,10 +96,13 @@ void RemoveFrameNotches(TDibImage& map, const TCutArea& area) {
       x = FirstUneven(row, x, R - 1, rowBytes);
       if (x > R - 1) break;
       const uint32_t c = m.At(x, y);
-      const uint32_t ul = m.At(x - 1, y - 1), u = m.At(x, y - 1), ur = m.At(x + 1, y - 1), r = m.At(x + 1, y);
-      const uint32_t dr = m.At(x + 1, y + 1), d = m.At(x, y + 1), dl = m.At(x - 1, y + 1), l = m.At(x - 1, y);
-      const int32_t same = (ul == c) + (u == c) + (ur == c) + (r == c) + (dr == c) + (d == c) + (dl == c) + (l == c);
-      if (same >= 2) continue;
+      const uint32_t u = m.At(x, y - 1), r = m.At(x + 1, y), d = m.At(x, y + 1), l = m.At(x - 1, y);
+      // Most uneven pixels lie on a straight stretch of boundary, with two sides of their own
+      // colour: settled before the corners are read.
+      const int32_t sides = (u == c) + (r == c) + (d == c) + (l == c);
+      if (sides >= 2) continue;
+      const uint32_t ul = m.At(x - 1, y - 1), ur = m.At(x + 1, y - 1), dr = m.At(x + 1, y + 1), dl = m.At(x - 1, y + 1);
+      if (sides + (ul == c) + (ur == c) + (dr == c) + (dl == c) >= 2) continue;
       uint32_t to = c;
       if (ul == u && u == ur) {
         to = ul;
