@@ -54,7 +54,6 @@ class TRegionRuns {
   };
 
   TRegionRuns(const TDibImage& map, int32_t w, int32_t h) {
-    Runs.reserve(size_t(std::max(h, 0)) * 64);
     const auto rowRuns = [&](int32_t y, std::vector<TRun>& runs) {
       const uint8_t* row = DibScanLine(map, y);
       int32_t x = 0;

@@ -7,6 +7,7 @@
 #include <cstring>
 #include <numbers>
 #include <thread>
+#include <utility>
 #include <vector>
 
 #include "engine/cell_cut.h"
@@ -454,25 +455,34 @@ bool TCellCut::Fill() {
     }
     owner[size_t(region)] = i;
   }
-  std::vector<TBoundsRect> boxes(size_t(N), TBoundsRect{INT32_MAX, INT32_MAX, INT32_MIN, INT32_MIN});
-  std::vector<TDibRun> runs;
-  runs.reserve(size_t(regions.RegionLimit()));
-  regions.ForEachRun([&](int32_t y, int32_t x0, int32_t x1, int32_t region) {
-    const int32_t i = owner[size_t(region)];
-    if (i < 0) return;
-    runs.push_back({y, x0, x1, Colour(i)});
-    boxes[size_t(i)].Widen(x0, y);
-    boxes[size_t(i)].Widen(x1, y);
-  });
-  // The runs never share a pixel: two halves paint at once.
+  // Two halves of the rows paint at once, each with boxes of its own; the runs go out in small
+  // batches, so that no list of them all is ever held.
+  regions.Flatten();
+  const TBoundsRect none{INT32_MAX, INT32_MAX, INT32_MIN, INT32_MIN};
+  std::vector<TBoundsRect> upperBoxes(size_t(N), none), lowerBoxes(size_t(N), none);
+  const auto paint = [&](int32_t from, int32_t to, std::vector<TBoundsRect>& boxes) {
+    constexpr size_t kBatch = 256;
+    TDibRun batch[kBatch];
+    size_t n = 0;
+    regions.ForEachRun(from, to, [&](int32_t y, int32_t x0, int32_t x1, int32_t region) {
+      const int32_t i = owner[size_t(region)];
+      if (i < 0) return;
+      batch[n++] = {y, x0, x1, Colour(i)};
+      if (n == kBatch) FillDibRuns(T.CutMap, batch, std::exchange(n, 0));
+      boxes[size_t(i)].Widen(x0, y);
+      boxes[size_t(i)].Widen(x1, y);
+    });
+    FillDibRuns(T.CutMap, batch, n);
+  };
+  const int32_t half = regions.Rows() / 2;
   {
-    const size_t half = runs.size() / 2;
-    std::jthread lower([&] { FillDibRuns(T.CutMap, runs.data() + half, runs.size() - half); });
-    FillDibRuns(T.CutMap, runs.data(), half);
+    std::jthread lower([&] { paint(half, regions.Rows(), lowerBoxes); });
+    paint(0, half, upperBoxes);
   }
   for (int32_t i = 0; i < N; ++i) {
-    const TBoundsRect& b = boxes[size_t(i)];
-    if (b.Left <= b.Right) GrowPieceRect(P[i], b.Left, b.Top, b.Right, b.Bottom);
+    for (const TBoundsRect& b : {upperBoxes[size_t(i)], lowerBoxes[size_t(i)]}) {
+      if (b.Left <= b.Right) GrowPieceRect(P[i], b.Left, b.Top, b.Right, b.Bottom);
+    }
   }
   return ok;
 }

@@ -63,6 +63,10 @@ TWhiteRegions::TWhiteRegions(const TDibImage& map) {
 
 int32_t TWhiteRegions::Find(int32_t r) { return FindRunRoot(Runs, r); }
 
+void TWhiteRegions::Flatten() {
+  for (int32_t r = 0; r < int32_t(Runs.size()); ++r) Find(r);
+}
+
 
 int32_t TWhiteRegions::RegionAt(int32_t x, int32_t y) {
   if (y < 0 || y + 1 >= int32_t(RowStart.size())) return -1;

@@ -1,4 +1,5 @@
 #pragma once
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <vector>
@@ -14,14 +15,18 @@ class TWhiteRegions {
   // The region of a white pixel (a number below RegionLimit()), -1 for any other pixel.
   int32_t RegionAt(int32_t x, int32_t y);
   int32_t RegionLimit() const { return int32_t(Runs.size()); }
-  // f(y, x0, x1, region) for every run, row by row, left to right.
+  // Points every run straight at its region, so that what follows only reads: RegionAt and
+  // ForEachRun may then run on several threads at once.
+  void Flatten();
+  // f(y, x0, x1, region) for every run of the rows from..to - 1, row by row, left to right.
   template <class F>
-  void ForEachRun(F&& f) {
-    for (int32_t y = 0; y + 1 < int32_t(RowStart.size()); ++y) {
+  void ForEachRun(int32_t from, int32_t to, F&& f) {
+    for (int32_t y = std::max(from, 0); y < to && y + 1 < int32_t(RowStart.size()); ++y) {
       for (int32_t r = RowStart[size_t(y)]; r < RowStart[size_t(y) + 1]; ++r)
         f(y, Runs[size_t(r)].X0, Runs[size_t(r)].X1, Find(r));
     }
   }
+  int32_t Rows() const { return int32_t(RowStart.size()) - 1; }
 
  private:
   struct TRun {
