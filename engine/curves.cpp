@@ -265,6 +265,23 @@ bool WalkLineToPiece(const TCutTarget& target, int32_t piece, TIntPoint a, TIntP
                      clip.Bottom < jigsB && clip.Right + 2 < width && clip.Bottom + 1 < height;
   const intptr_t xStep = 3 * intptr_t(sx), yStep = -stride * sy;
   intptr_t offset = intptr_t(height - 1 - y) * stride + intptr_t(x) * 3;
+  // After a point found clear, the next one's neighbours are the last point itself and those
+  // new to its window (three after a straight step, five after a diagonal one); the rest were
+  // the last point's neighbours. kind: 0 look at all eight, 1 after a straight step, 2 diagonal.
+  intptr_t fresh[3][6];
+  int32_t freshCount[3] = {0, 0, 0};
+  for (int32_t move = 1; move <= 2; ++move) {
+    const int32_t mx = move == 2 || !steep ? sx : 0, my = move == 2 || steep ? sy : 0;
+    intptr_t* list = fresh[move];
+    int32_t& n = freshCount[move];
+    list[n++] = -(3 * intptr_t(mx) - stride * my);  // the last point
+    for (int32_t v = -1; v <= 1; ++v) {
+      for (int32_t u = -1; u <= 1; ++u) {
+        if ((u || v) && (std::abs(u + mx) > 1 || std::abs(v + my) > 1)) list[n++] = 3 * intptr_t(u) - stride * v;
+      }
+    }
+  }
+  int32_t kind = 0;
   bool entered = false;
   for (int32_t i = first; i <= last; ++i) {
     if (!inClip(x, y)) {
@@ -275,9 +292,13 @@ bool WalkLineToPiece(const TCutTarget& target, int32_t piece, TIntPoint a, TIntP
       bool hit = false;
       if (plain) {
         const uint8_t* c = bits + offset;
-        const uint8_t* up = c + stride;
-        const uint8_t* down = c - stride;
-        hit = at(up - 3) || at(up) || at(up + 3) || at(c - 3) || at(c + 3) || at(down - 3) || at(down) || at(down + 3);
+        if (kind) {
+          for (int32_t k = 0; k < freshCount[kind] && !hit; ++k) hit = at(c + fresh[kind][k]);
+        } else {
+          const uint8_t* up = c + stride;
+          const uint8_t* down = c - stride;
+          hit = at(up - 3) || at(up) || at(up + 3) || at(c - 3) || at(c + 3) || at(down - 3) || at(down) || at(down + 3);
+        }
       } else if (x >= 1 && y >= 1 && x + 2 < width && y + 1 < height) {
         // All eight neighbours inside the map: read them straight from the rows (the row above
         // lies one stride further on in memory).
@@ -301,6 +322,8 @@ bool WalkLineToPiece(const TCutTarget& target, int32_t piece, TIntPoint a, TIntP
         return true;
       }
     }
+    const bool tested = plain && inClip(x, y);
+    int32_t minorSteps = 0;
     while (e >= 0) {
       if (steep) {
         x += sx;
@@ -310,7 +333,9 @@ bool WalkLineToPiece(const TCutTarget& target, int32_t piece, TIntPoint a, TIntP
         offset += yStep;
       }
       e -= 2 * dx;
+      ++minorSteps;
     }
+    kind = tested && minorSteps <= 1 ? 1 + minorSteps : 0;
     if (steep) {
       y += sy;
       offset += yStep;
