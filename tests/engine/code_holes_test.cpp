@@ -1,5 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <utility>
+#include <vector>
+
 #include "cut_fixture.h"
 #include "engine/code_holes.h"
 
@@ -72,4 +76,103 @@ TEST(FillCodeHoles, AWhiteTableChangesNothingButTheWork) {
   for (int32_t y = 0; y < 50; ++y)
     for (int32_t x = 0; x < 80; ++x) ASSERT_EQ(with.At(x, y), without.At(x, y)) << x << "," << y;
   EXPECT_EQ(with.At(5, 5), a);  // a hole inside a rectangle was filled
+}
+
+namespace {
+
+std::vector<uint8_t> MapBytes(const TCutFixture& fx) {
+  return std::vector<uint8_t>(fx.map->Bits, fx.map->Bits + fx.map->ImageSize);
+}
+
+// Whether a white pixel lies strictly inside the rectangle once it is clamped to the picture.
+bool WhiteStrictlyInside(const TCutFixture& fx, TBoundsRect r) {
+  const int32_t left = std::max(r.Left, 0), top = std::max(r.Top, 0);
+  const int32_t right = std::min(r.Right, fx.level.ImageW - 1), bottom = std::min(r.Bottom, fx.level.ImageH - 1);
+  for (int32_t y = top + 1; y < bottom; ++y)
+    for (int32_t x = left + 1; x < right; ++x)
+      if (fx.At(x, y) == kWhite) return true;
+  return false;
+}
+
+}  // namespace
+
+// When the search says there is nothing to fill, a fill (with the table or without) leaves the
+// map's bytes as they were; when it says there is, the hole is filled.
+TEST(MayFillCodeHoles, SaysWhetherAFillCanChangeTheMap) {
+  const uint32_t c = PieceColor(125);
+  const struct {
+    const char* what;
+    TBoundsRect rect;
+    std::vector<std::pair<int32_t, int32_t>> whites;
+    bool may;
+  } cases[] = {
+      {"top row only", {10, 10, 30, 20}, {{20, 10}, {11, 10}}, false},
+      {"bottom row only", {10, 10, 30, 20}, {{20, 20}, {29, 20}}, false},
+      {"on the side columns", {10, 10, 30, 20}, {{10, 15}, {30, 15}}, false},
+      {"outside the columns", {10, 10, 30, 20}, {{9, 15}, {31, 15}, {45, 12}}, false},
+      {"outside the rows", {10, 10, 30, 20}, {{20, 9}, {20, 21}}, false},
+      {"no column between the sides", {10, 10, 11, 20}, {{10, 15}, {11, 15}}, false},
+      {"no row between top and bottom", {10, 15, 30, 16}, {{20, 15}, {20, 16}}, false},
+      {"picture edges after clamping", {-10, -10, 70, 50}, {{0, 20}, {59, 20}, {30, 0}, {30, 39}}, false},
+      {"clamped bottom edge", {10, 30, 30, 60}, {{20, 39}}, false},
+      {"inside the corner", {10, 10, 30, 20}, {{11, 11}}, true},
+      {"inside the far corner", {10, 10, 30, 20}, {{29, 19}}, true},
+      {"the one inner row", {10, 14, 30, 16}, {{20, 15}}, true},
+      {"inside a clamped rectangle", {-10, -10, 70, 50}, {{1, 1}}, true},
+      {"above the clamped bottom", {10, 30, 30, 60}, {{20, 38}}, true},
+  };
+  for (const auto& k : cases) {
+    SCOPED_TRACE(k.what);
+    TCutFixture fx(60, 40);
+    for (int32_t y = 0; y < 40; ++y)
+      for (int32_t x = 0; x < 60; ++x) SetDibPixel(*fx.map, x, y, c);
+    for (auto [x, y] : k.whites) SetDibPixel(*fx.map, x, y, kWhite);
+    TWhiteRows whites;
+    FindWhiteRows(*fx.map, 60, 40, whites);
+    TCutTarget t = fx.Target();
+    const std::vector<uint8_t> before = MapBytes(fx);
+    EXPECT_EQ(MayFillCodeHoles(t, k.rect, whites), k.may);
+    TBoundsRect bounds;
+    FillCodeHoles(t, k.rect, c, bounds, &whites);
+    if (k.may) {
+      EXPECT_EQ(fx.At(k.whites[0].first, k.whites[0].second), c);
+      continue;
+    }
+    EXPECT_EQ(MapBytes(fx), before);
+    FillCodeHoles(t, k.rect, c, bounds);
+    EXPECT_EQ(MapBytes(fx), before);
+  }
+}
+
+// Scattered white on two colours and rectangles of every kind against a pixel search.
+TEST(MayFillCodeHoles, AgreesWithAPixelSearchOnAScatteredMap) {
+  const uint32_t a = PieceColor(125), b = PieceColor(50);
+  TCutFixture fx(50, 34);
+  TRandom rng;
+  rng.RandSeed = 11;
+  for (int32_t y = 0; y < 34; ++y)
+    for (int32_t x = 0; x < 50; ++x)
+      SetDibPixel(*fx.map, x, y, rng.Random(40) == 0 ? kWhite : (x / 9 + y / 7) % 2 ? a : b);
+  TWhiteRows whites;
+  FindWhiteRows(*fx.map, 50, 34, whites);
+  TCutTarget t = fx.Target();
+  const std::vector<uint8_t> before = MapBytes(fx);
+  int32_t mayNot = 0;
+  for (int round = 0; round < 600; ++round) {
+    const int32_t x = int32_t(rng.Random(60)) - 5, y = int32_t(rng.Random(44)) - 5;
+    const TBoundsRect r{x, y, x + int32_t(rng.Random(12)), y + int32_t(rng.Random(12))};
+    SCOPED_TRACE(testing::Message() << r.Left << "," << r.Top << " " << r.Right << "," << r.Bottom);
+    const bool may = MayFillCodeHoles(t, r, whites);
+    ASSERT_EQ(may, WhiteStrictlyInside(fx, r));
+    if (may) continue;
+    ++mayNot;
+    TBoundsRect bounds;
+    const TWhiteRows* const tables[] = {&whites, nullptr};
+    for (const TWhiteRows* table : tables) {
+      FillCodeHoles(t, r, rng.Random(2) ? a : b, bounds, table);
+      ASSERT_EQ(MapBytes(fx), before);
+    }
+  }
+  EXPECT_GT(mayNot, 100);
+  EXPECT_LT(mayNot, 500);
 }

@@ -1,12 +1,15 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <map>
 #include <utility>
 #include <vector>
 
+#include "cut_fixture.h"
 #include "engine/curves.h"
 #include "engine/white_regions.h"
 #include "foundation/dib_ops.h"
+#include "foundation/random.h"
 
 namespace {
 // A white map of w x h with no margin.
@@ -70,4 +73,77 @@ TEST(WhiteRegions, AgreesWithAFloodFillOnAScatteredMap) {
       ++checked;
     }
   EXPECT_GE(checked, 20);
+}
+
+namespace {
+
+// The labels must split the white pixels exactly as a four-connected fill does, give -1
+// elsewhere, and a run walk must cover each white pixel once, row after row.
+void ExpectFloodFillPartition(const TDibImage& map) {
+  const int32_t w = map.Width, h = map.Height;
+  std::vector<int32_t> label;
+  LabelRegions(map, w, h, false, label);
+  TWhiteRegions r(map);
+  std::map<int32_t, int32_t> regionOfLabel, labelOfRegion;
+  for (int32_t y = 0; y < h; ++y)
+    for (int32_t x = 0; x < w; ++x) {
+      const int32_t got = r.RegionAt(x, y);
+      if (uint32_t(GetDibPixel(map, x, y)) != kWhite) {
+        ASSERT_EQ(got, -1) << x << "," << y;
+        continue;
+      }
+      ASSERT_GE(got, 0) << x << "," << y;
+      ASSERT_LT(got, r.RegionLimit());
+      const int32_t l = label[size_t(y) * w + x];
+      ASSERT_EQ(regionOfLabel.emplace(l, got).first->second, got) << "one fill, two regions at " << x << "," << y;
+      ASSERT_EQ(labelOfRegion.emplace(got, l).first->second, l) << "two fills, one region at " << x << "," << y;
+    }
+  for (int32_t y : {0, h - 1}) EXPECT_EQ(r.RegionAt(-1, y) & r.RegionAt(w, y), -1);
+  std::vector<int32_t> visits(size_t(w) * h, 0);
+  int32_t lastY = 0, lastX1 = -1;
+  r.ForEachRun([&](int32_t y, int32_t x0, int32_t x1, int32_t region) {
+    ASSERT_TRUE(y > lastY || (y == lastY && x0 > lastX1)) << "out of order at " << x0 << "," << y;
+    ASSERT_TRUE(y < h && x0 >= 0 && x0 <= x1 && x1 < w);
+    lastY = y;
+    lastX1 = x1;
+    for (int32_t x = x0; x <= x1; ++x) {
+      ++visits[size_t(y) * w + x];
+      ASSERT_EQ(r.RegionAt(x, y), region) << x << "," << y;
+    }
+  });
+  for (int32_t i = 0; i < w * h; ++i)
+    ASSERT_EQ(visits[size_t(i)], int32_t(uint32_t(GetDibPixel(map, i % w, i / w)) == kWhite)) << i % w << "," << i / w;
+}
+
+}  // namespace
+
+// Tall maps are labelled in two bands that meet at a seam halfway down; short ones in one.
+TEST(WhiteRegions, TallAndShortMapsSplitLikeAFourConnectedFill) {
+  enum TKind { kScatter, kCombJoinedAtBottom, kCombJoinedAboveSeam, kWalls };
+  const struct {
+    int32_t w, h;
+    TKind kind;
+    uint32_t blackPerMille;
+  } cases[] = {{61, 1, kScatter, 300},      {41, 255, kScatter, 400},         {41, 256, kScatter, 400},
+               {40, 257, kScatter, 450},    {53, 300, kScatter, 50},          {53, 300, kScatter, 420},
+               {29, 601, kScatter, 380},    {29, 601, kScatter, 700},         {33, 300, kCombJoinedAtBottom, 0},
+               {33, 601, kCombJoinedAboveSeam, 0}, {34, 257, kWalls, 0},      {7, 256, kCombJoinedAtBottom, 0}};
+  TRandom rng;
+  rng.RandSeed = 5;
+  for (const auto& c : cases) {
+    SCOPED_TRACE(testing::Message() << c.w << "x" << c.h << " kind " << c.kind << " black " << c.blackPerMille);
+    TDibHolder map;
+    MakeWhite(map, c.w, c.h);
+    for (int32_t y = 0; y < c.h; ++y)
+      for (int32_t x = 0; x < c.w; ++x) {
+        bool black = rng.Random(1000) < c.blackPerMille;
+        if (c.kind != kScatter) black = x % 2 == 0;
+        if (c.kind == kCombJoinedAtBottom && y == c.h - 1) black = false;
+        if (c.kind == kCombJoinedAboveSeam && y == c.h / 2 - 1) black = false;
+        // Near-white colours are not white.
+        if (black) SetDibPixel(*map, x, y, (x + y) % 3 == 0 ? 0x000002 : (x + y) % 3 == 1 ? 0xFFFEFF : 0xFFFFFE);
+      }
+    ExpectFloodFillPartition(*map);
+    if (HasFatalFailure()) return;
+  }
 }

@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <climits>
+#include <iterator>
 #include <vector>
 
 #include "dib_test_util.h"
@@ -168,4 +170,85 @@ TEST(CopyBitmapToDib, RefusesBitmapsItCannotReadAndLeavesNoImage) {
     EXPECT_EQ(out->Width, 0);
     EXPECT_EQ(out->Bits, nullptr);
   }
+}
+
+namespace {
+
+// Every byte of a buffer, padding included, set to a pattern that no fill colour matches.
+std::vector<uint8_t> Scribble(TDibImage& d) {
+  for (int32_t i = 0; i < d.ImageSize; ++i) d.Bits[i] = uint8_t(i * 7 + 3);
+  return std::vector<uint8_t>(d.Bits, d.Bits + d.ImageSize);
+}
+
+std::vector<uint8_t> Bytes(const TDibImage& d) { return std::vector<uint8_t>(d.Bits, d.Bits + d.ImageSize); }
+
+// What painting one run must do to a 24-bit buffer, pixel by pixel, clipped to the image.
+void PaintRun(std::vector<uint8_t>& bytes, const TDibImage& d, const TDibRun& r) {
+  if (r.Y < 0 || r.Y >= d.Height) return;
+  for (int64_t x = std::max(r.X0, 0); x <= r.X1 && x < d.Width; ++x) {
+    uint8_t* p = bytes.data() + size_t(d.Height - 1 - r.Y) * size_t(d.RowStride) + size_t(x) * 3;
+    p[0] = uint8_t(r.Color >> 16);
+    p[1] = uint8_t(r.Color >> 8);
+    p[2] = uint8_t(r.Color);
+  }
+}
+
+const uint32_t kRunColours[] = {0x00123456, 0x00123456, 0xFF0000FF, 0x00808080, 0x0000FF00, 0x00000000};
+
+}  // namespace
+
+// Runs of every length up to forty from several starts, one row each, the colour changing (or
+// not) from run to run, against a pixel-by-pixel paint of the same runs. A 50-pixel row has two
+// padding bytes, which must keep their values.
+TEST(FillDibRuns, PaintsEachRunClippedAndNothingElse) {
+  TDibHolder d;
+  ASSERT_TRUE(CreateDib24(*d, 50, 44));
+  ASSERT_GT(d->RowStride, 150);
+  for (int32_t x0 : {-20, -1, 0, 1, 5, 16, 17, 33, 49, 50}) {
+    SCOPED_TRACE(testing::Message() << "from " << x0);
+    std::vector<uint8_t> want = Scribble(*d);
+    std::vector<TDibRun> runs;
+    for (int32_t len = 0; len <= 40; ++len)
+      runs.push_back({len + 1, x0, x0 + len - 1, kRunColours[size_t(len * len) % std::size(kRunColours)]});
+    // Two runs that share a row, rows above and below the image, and one that ends left of it.
+    runs.push_back({0, x0, x0 + 2, 0x00ABCDEF});
+    runs.push_back({0, x0 + 3, x0 + 30, 0x00FEDCBA});
+    runs.push_back({-1, 0, 49, 0x00111111});
+    runs.push_back({44, 0, 49, 0x00222222});
+    runs.push_back({43, -30, -1, 0x00333333});
+    for (const TDibRun& r : runs) PaintRun(want, *d, r);
+    FillDibRuns(*d, runs.data(), runs.size());
+    ASSERT_EQ(Bytes(*d), want);
+  }
+}
+
+TEST(FillDibRuns, LeavesImagesOtherThanTwentyFourBitAlone) {
+  const TDibRun run{1, 0, 5, 0x00112233};
+  TDibHolder d;
+  for (bool (*create)(TDibImage&, int32_t, int32_t) : {&CreateDib32, &CreateDib8}) {
+    ASSERT_TRUE(create(*d, 9, 3));
+    const std::vector<uint8_t> before = Scribble(*d);
+    FillDibRuns(*d, &run, 1);
+    EXPECT_EQ(Bytes(*d), before);
+  }
+  TDibImage none;
+  InitDib(none);
+  FillDibRuns(none, &run, 1);  // no bitmap: nothing to paint, nothing to crash on
+  EXPECT_EQ(none.Width, 0);
+}
+
+// A coloured rectangle on a 24-bit image is the same as its rows painted pixel by pixel; so is
+// a grey one, which goes another way.
+TEST(FillDibRect, TwentyFourBitRowsMatchAPixelPaint) {
+  TDibHolder d;
+  ASSERT_TRUE(CreateDib24(*d, 45, 9));
+  for (uint32_t colour : {0x00123456u, 0xFF0000FFu, 0x00777777u})
+    for (int32_t x : {-9, 0, 3, 16, 30})
+      for (int32_t w = 0; w <= 40; ++w) {
+        SCOPED_TRACE(testing::Message() << std::hex << colour << std::dec << " x " << x << " width " << w);
+        std::vector<uint8_t> want = Scribble(*d);
+        for (int32_t y = -2; y < 3; ++y) PaintRun(want, *d, {y, x, x + w - 1, colour});
+        FillDibRect(*d, x, -2, w, 5, colour);
+        ASSERT_EQ(Bytes(*d), want);
+      }
 }
