@@ -46,7 +46,7 @@ void LabelRowRuns(int32_t h, std::vector<TRun>& runs, std::vector<int32_t>& rowS
     }
   };
   constexpr int32_t kLeastSplit = 256;  // rows; below that a thread costs more than it saves
-  const int32_t mid = h >= kLeastSplit && std::thread::hardware_concurrency() > 1 ? h / 2 : std::max(h, 0);
+  const int32_t mid = h >= kLeastSplit ? h / 2 : std::max(h, 0);
   // Room for many runs a row, taken from this thread: pages never written cost nothing, and
   // neither band's runs move while they grow or when they are put together.
   constexpr size_t kRunsPerRow = 128;

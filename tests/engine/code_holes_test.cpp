@@ -85,11 +85,12 @@ std::vector<uint8_t> MapBytes(const TCutFixture& fx) {
 }
 
 // Whether a white pixel lies strictly inside the rectangle once it is clamped to the picture.
-bool WhiteStrictlyInside(const TCutFixture& fx, TBoundsRect r) {
+// White strictly inside the clamped rectangle, or (margin 0) anywhere in it.
+bool WhiteStrictlyInside(const TCutFixture& fx, TBoundsRect r, int32_t margin = 1) {
   const int32_t left = std::max(r.Left, 0), top = std::max(r.Top, 0);
   const int32_t right = std::min(r.Right, fx.level.ImageW - 1), bottom = std::min(r.Bottom, fx.level.ImageH - 1);
-  for (int32_t y = top + 1; y < bottom; ++y)
-    for (int32_t x = left + 1; x < right; ++x)
+  for (int32_t y = top + margin; y <= bottom - margin; ++y)
+    for (int32_t x = left + margin; x <= right - margin; ++x)
       if (fx.At(x, y) == kWhite) return true;
   return false;
 }
@@ -175,4 +176,32 @@ TEST(MayFillCodeHoles, AgreesWithAPixelSearchOnAScatteredMap) {
   }
   EXPECT_GT(mayNot, 100);
   EXPECT_LT(mayNot, 500);
+}
+
+// On a large map with a few specks of white, most rectangles are answered by the tiles alone:
+// both questions still agree with a pixel search, right up to the tiles' borders.
+TEST(MayFillCodeHoles, TilesOfASparseMapAgreeWithAPixelSearch) {
+  TCutFixture fx(200, 150);
+  for (int32_t y = 0; y < 150; ++y)
+    for (int32_t x = 0; x < 200; ++x) SetDibPixel(*fx.map, x, y, PieceColor((x / 13 + y / 11) % 2 ? 75 : 200));
+  for (const auto& [x, y] : {std::pair{31, 31}, {32, 70}, {100, 63}, {101, 64}, {199, 0}, {0, 149}, {150, 96}})
+    SetDibPixel(*fx.map, x, y, kWhite);
+  TWhiteRows whites;
+  FindWhiteRows(*fx.map, 200, 150, whites);
+  TCutTarget t = fx.Target();
+  TRandom rng;
+  rng.RandSeed = 5;
+  int32_t holds = 0, may = 0;
+  for (int round = 0; round < 3000; ++round) {
+    const int32_t x = int32_t(rng.Random(220)) - 10, y = int32_t(rng.Random(170)) - 10;
+    const TBoundsRect r{x, y, x + int32_t(rng.Random(50)), y + int32_t(rng.Random(50))};
+    SCOPED_TRACE(testing::Message() << r.Left << "," << r.Top << " " << r.Right << "," << r.Bottom);
+    ASSERT_EQ(HoldsWhite(t, r, whites), WhiteStrictlyInside(fx, r, 0));
+    ASSERT_EQ(MayFillCodeHoles(t, r, whites), WhiteStrictlyInside(fx, r));
+    holds += HoldsWhite(t, r, whites);
+    may += MayFillCodeHoles(t, r, whites);
+  }
+  EXPECT_GT(may, 100);
+  EXPECT_GT(holds, may);
+  EXPECT_LT(holds, 2000);
 }

@@ -249,3 +249,59 @@ TEST(WalkLineToPiece, InsideTheAreaSeesEveryNeighbourButNotThePointItself) {
     EXPECT_EQ(p.y, 30) << c.piece.x << "," << c.piece.y;
   }
 }
+
+// Walks over scattered pieces in every direction, with and without a step limit, stop where a
+// plain line walk that looks at all eight neighbours of every point stops.
+TEST(WalkLineToPiece, StopsWhereLookingAtEveryNeighbourStops) {
+  TCutFixture fx(120, 90);
+  fx.pieces[2].Code = 75;
+  const uint32_t c = PieceColor(75);
+  uint32_t seed = 7;
+  const auto next = [&](uint32_t n) {
+    seed = seed * 1103515245u + 12345u;
+    return (seed >> 8) % n;
+  };
+  for (int32_t k = 0; k < 60; ++k) SetDibPixel(*fx.map, 5 + int32_t(next(110)), 5 + int32_t(next(80)), c);
+  TCutTarget t = fx.Target();
+  const TBoundsRect clip{10, 8, 108, 80};  // clear of every edge
+  const auto reference = [&](TIntPoint a, TIntPoint b, int32_t maxSteps, TIntPoint& p) {
+    int32_t dx = std::abs(b.x - a.x), dy = std::abs(b.y - a.y);
+    const int32_t sx = (b.x > a.x) - (b.x < a.x), sy = (b.y > a.y) - (b.y < a.y);
+    const bool steep = dy > dx;
+    if (steep) std::swap(dx, dy);
+    int32_t e = 2 * dy - dx, x = a.x, y = a.y;
+    bool entered = false;
+    p = b;
+    for (int32_t i = 0; i <= std::min(dx, maxSteps); ++i) {
+      if (x < clip.Left || x > clip.Right || y < clip.Top || y > clip.Bottom) {
+        if (entered) return false;
+      } else {
+        entered = true;
+        for (int32_t v = -1; v <= 1; ++v)
+          for (int32_t u = -1; u <= 1; ++u)
+            if ((u || v) && fx.At(x + u, y + v) == c) {
+              p = {x, y};
+              return true;
+            }
+      }
+      for (; e >= 0; e -= 2 * dx) (steep ? x += sx : y += sy);
+      (steep ? y += sy : x += sx);
+      e += 2 * dy;
+    }
+    return false;
+  };
+  int32_t hits = 0;
+  for (int32_t k = 0; k < 3000; ++k) {
+    const TIntPoint a{int32_t(next(130)) - 5, int32_t(next(100)) - 5}, b{int32_t(next(130)) - 5, int32_t(next(100)) - 5};
+    const int32_t steps = k % 3 == 0 ? int32_t(next(60)) : 1 << 30;
+    if (a.x == b.x && a.y == b.y) continue;  // a single point tests itself, not its neighbours
+    TIntPoint got, want;
+    const bool hit = reference(a, b, steps, want);
+    ASSERT_EQ(WalkLineToPiece(t, 2, a, b, clip, got, steps), hit) << a.x << "," << a.y << " to " << b.x << "," << b.y;
+    ASSERT_EQ(got.x, want.x) << a.x << "," << a.y << " to " << b.x << "," << b.y;
+    ASSERT_EQ(got.y, want.y) << a.x << "," << a.y << " to " << b.x << "," << b.y;
+    hits += hit;
+  }
+  EXPECT_GT(hits, 1000);
+  EXPECT_LT(hits, 2800);
+}
