@@ -345,20 +345,28 @@ void TCellCut::ExtendEdge(int32_t cell, int32_t slot, int32_t shape) {
   const double reach = std::hypot(double(current.x - keep.x), double(current.y - keep.y));
   // A point k steps along a walk lies at least k away: past reach, no hit can be shorter.
   const int32_t steps = int32_t(std::ceil(reach)) - 1;
-  for (int32_t deg = 20; deg >= -20; deg -= 2) {
+  // Of the turns from 20 degrees down to -20, the last that takes a shorter way wins, and any
+  // turn taken marks the edge as turned: they are tried from -20 up, so the first taken wins.
+  const auto shorter = [&](int32_t deg, TIntPoint& hit) {
     const TIntPoint c = turn(current, deg);
-    TIntPoint hit;
     if (!WalkLineToPiece(T, shape, keep, c, ShapeClip(shape), hit, steps) || SamePoint(hit, keep) || !sidesKept(hit))
-      continue;
-    if (std::hypot(double(hit.x - keep.x), double(hit.y - keep.y)) >= reach) continue;
+      return false;
+    if (std::hypot(double(hit.x - keep.x), double(hit.y - keep.y)) >= reach) return false;
     double d1, d2, d3;
     TIntPoint f1, f2, f3;
     ProjectOnLine(keep, hit, own, d1, f1);
     ProjectOnLine(keep, hit, s, d2, f2);
     ProjectOnLine(keep, hit, other, d3, f3);
-    if (std::fabs(d1) <= 4 || std::fabs(d2) <= 4 || std::fabs(d3) <= 4) continue;
+    return std::fabs(d1) > 4 && std::fabs(d2) > 4 && std::fabs(d3) > 4;
+  };
+  for (int32_t deg = -20; deg <= 20; deg += 2) {
+    TIntPoint hit;
+    if (!shorter(deg, hit)) continue;
     meet = hit;
     turned |= deg != 0;
+    // Straight on: a positive turn, tried before it, that was taken still marks the edge.
+    for (int32_t before = 20; before > deg && !turned; before -= 2) turned = shorter(before, hit);
+    break;
   }
   SetEnds(cell, slot, keep, meet, turned);
   TCellSegment& led = Cells[size_t(cell)].Segments[slot];
