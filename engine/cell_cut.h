@@ -125,6 +125,7 @@ class TCellCut {
   void SeparateCodes();
   void PlacePoints();
   bool BuildOrGrid(std::string& message);
+  void Triangulate(std::string& triangulationFailure);
   void BuildGridCells();
   bool Attempt();
   void SaveCells();

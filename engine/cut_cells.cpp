@@ -6,7 +6,6 @@
 #include <cstdio>
 #include <cstring>
 #include <numbers>
-#include <thread>
 #include <utility>
 #include <vector>
 
@@ -14,6 +13,7 @@
 #include "engine/code_holes.h"
 #include "engine/knobs.h"
 #include "engine/white_regions.h"
+#include "foundation/run_beside.h"
 
 namespace cell_cut {
 
@@ -475,10 +475,7 @@ bool TCellCut::Fill() {
     FillDibRuns(T.CutMap, batch, n);
   };
   const int32_t half = regions.Rows() / 2;
-  {
-    std::jthread lower([&] { paint(half, regions.Rows(), lowerBoxes); });
-    paint(0, half, upperBoxes);
-  }
+  RunBeside([&] { paint(half, regions.Rows(), lowerBoxes); }, [&] { paint(0, half, upperBoxes); });
   for (int32_t i = 0; i < N; ++i) {
     for (const TBoundsRect& b : {upperBoxes[size_t(i)], lowerBoxes[size_t(i)]}) {
       if (b.Left <= b.Right) GrowPieceRect(P[i], b.Left, b.Top, b.Right, b.Bottom);
@@ -567,10 +564,46 @@ void TCellCut::FillHoles() {
       p.PieceH = bounds.Bottom - bounds.Top + 1;
     }
   };
-  std::jthread beside([&] {
-    for (int32_t i : alone) measure(i);
-  });
-  for (int32_t i : inTurn) measure(i);
+  RunBeside(
+      [&] {
+        for (int32_t i : alone) measure(i);
+      },
+      [&] {
+        for (int32_t i : inTurn) measure(i);
+      });
+}
+
+// The cells from the points, relaxed twice towards their centres, and kept for every attempt.
+// A hull that cannot be started (a single point) is told at once, as the triangulation reports
+// it; the grid's cells take over and the cut goes on. Other refusals are kept in failure, to be
+// told only when the grid in their place does not cut either.
+void TCellCut::Triangulate(std::string& triangulationFailure) {
+  LayoutCells(L, P);
+  Cells.reset(new TCellRecord[size_t(N)]());
+
+  PlacePoints();
+  Step();
+  std::string message;
+  const auto build = [&] {
+    const bool built = BuildOrGrid(message);
+    if (built) return true;
+    if (N < 2 && T.ShowMessage) {  // no pair of points to start the hull from
+      T.ShowMessage(message);
+    } else {
+      triangulationFailure = message;
+    }
+    return false;
+  };
+  bool triangulated = build();
+  Step();
+  for (int32_t round = 0; round < 2; ++round) {
+    if (triangulated) {
+      for (int32_t i = 0; i < N; ++i) Cells[size_t(i)].SeedPoint = RoundPoint(Cells[size_t(i)].CentreX, Cells[size_t(i)].CentreY);
+      triangulated = build();
+    }
+    Step();
+  }
+  SaveCells();
 }
 
 bool TCellCut::Run() {
@@ -620,39 +653,11 @@ bool TCellCut::Run() {
     FreeShapeFile(Shapes);
     return false;
   }
+  std::string triangulationFailure;
   // The triangulation never reads the map: the first (and longest) blank paint, most of it the
   // new map's first touch, goes on beside it.
-  std::jthread blank([&map = T.CutMap, w = L.ImageW, h = L.ImageH] { PaintBlank(map, w, h); });
-  LayoutCells(L, P);
-  Cells.reset(new TCellRecord[size_t(N)]());
-
-  PlacePoints();
-  Step();
-  // A hull that cannot be started (a single point) is told at once, as the triangulation
-  // reports it; the grid's cells take over and the cut goes on. Other refusals are told only when the grid in their
-  // place does not cut either.
-  std::string message, triangulationFailure;
-  const auto build = [&] {
-    const bool built = BuildOrGrid(message);
-    if (built) return true;
-    if (N < 2 && T.ShowMessage) {  // no pair of points to start the hull from
-      T.ShowMessage(message);
-    } else {
-      triangulationFailure = message;
-    }
-    return false;
-  };
-  bool triangulated = build();
-  Step();
-  for (int32_t round = 0; round < 2; ++round) {
-    if (triangulated) {
-      for (int32_t i = 0; i < N; ++i) Cells[size_t(i)].SeedPoint = RoundPoint(Cells[size_t(i)].CentreX, Cells[size_t(i)].CentreY);
-      triangulated = build();
-    }
-    Step();
-  }
-  SaveCells();
-  blank.join();
+  RunBeside([&map = T.CutMap, w = L.ImageW, h = L.ImageH] { PaintBlank(map, w, h); },
+            [&] { Triangulate(triangulationFailure); });
   MapBlank = true;
 
   const int32_t afterRelaxation = T.Progress.ProgressPos;

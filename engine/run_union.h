@@ -2,9 +2,10 @@
 #include <algorithm>
 #include <cstddef>
 #include <cstdint>
-#include <thread>
 #include <utility>
 #include <vector>
+
+#include "foundation/run_beside.h"
 
 // Union-find over runs of pixels, each run naming its parent run; a region's root is its
 // lowest run, so roots follow row order.
@@ -53,11 +54,7 @@ void LabelRowRuns(int32_t h, std::vector<TRun>& runs, std::vector<int32_t>& rowS
   runs.reserve(std::max(runs.capacity(), size_t(std::max(h, 0)) * kRunsPerRow));
   std::vector<TRun> lower;
   if (mid < h) lower.reserve(size_t(h - mid) * kRunsPerRow);
-  {
-    std::jthread helper;
-    if (mid < h) helper = std::jthread([&] { band(mid, h, lower); });
-    band(0, mid, runs);
-  }
+  RunBeside([&] { band(mid, h, lower); }, [&] { band(0, mid, runs); });
   const int32_t offset = int32_t(runs.size());
   for (TRun& r : lower) r.Parent += offset;
   runs.insert(runs.end(), lower.begin(), lower.end());
