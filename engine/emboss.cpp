@@ -4,9 +4,9 @@
 #include <atomic>
 #include <cmath>
 #include <cstring>
-#include <thread>
 
 #include "foundation/numeric.h"
+#include "foundation/run_beside.h"
 
 namespace {
 
@@ -530,10 +530,7 @@ void TEmbossMap::BuildTiles(const std::vector<TPieceBox>& areas, int32_t threads
         BuildTile(Tiles_[size_t(order[k])], order[k] % TilesX_, order[k] / TilesX_, source);
     }
   };
-  std::vector<std::thread> helpers;
-  for (int32_t t = 1; t < IntMin(threads, int32_t(groupCount / 4) + 1); ++t) helpers.emplace_back(work);
-  work();
-  for (std::thread& h : helpers) h.join();
+  RunAcross(IntMin(threads, int32_t(groupCount / 4) + 1) - 1, work);
   for (int32_t index : todo) {
     Tiles_[size_t(index)].Paint = Paint_;
     Keep(index);
