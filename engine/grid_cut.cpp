@@ -4,11 +4,13 @@
 #include <cstddef>
 #include <cstdio>
 #include <cstring>
+#include <optional>
 #include <vector>
 
 #include "engine/code_holes.h"
 #include "engine/curves.h"
 #include "engine/knobs.h"
+#include "engine/region_claims.h"
 #include "foundation/dib_ops.h"
 
 namespace {
@@ -149,16 +151,23 @@ void CutJigsawGrid(TCutTarget& target) {
   }
   progress.Step();
 
+  // Each cell fills from its centre in turn; a centre an earlier fill took, or on a line, fails.
   int32_t failed = -1, failedX = 0, failedY = 0;
-  for (int32_t index = 0; index < cols * rows; ++index) {
-    const TGridCell& c = cells[size_t(index)];
-    int32_t x, y;
-    LineIntersection(c.TopLeft, c.BottomRight, c.TopRight, c.BottomLeft, x, y);
-    if (mapReady && GetDibPixel(map, x, y) == int32_t(kWhite)) {
-      FloodFillDib(map, x, y, color(index));
-    } else {
-      failed = index, failedX = x, failedY = y;
+  {
+    std::optional<TRegionClaims> claims;
+    if (mapReady) claims.emplace(map, cols * rows);
+    for (int32_t index = 0; index < cols * rows; ++index) {
+      const TGridCell& c = cells[size_t(index)];
+      int32_t x, y;
+      LineIntersection(c.TopLeft, c.BottomRight, c.TopRight, c.BottomLeft, x, y);
+      const int32_t region = claims ? claims->FreeRegion(x, y) : -1;
+      if (region >= 0) {
+        claims->Take(region, index, color(index));
+      } else {
+        failed = index, failedX = x, failedY = y;
+      }
     }
+    if (claims) claims->Paint();
   }
   progress.Step();
 
