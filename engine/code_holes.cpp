@@ -1,9 +1,11 @@
 #include "engine/code_holes.h"
 
 #include <algorithm>
+#include <atomic>
 #include <cstring>
 
 #include "foundation/dib_ops.h"
+#include "foundation/run_beside.h"
 
 constexpr int32_t kTileSize = 32;
 
@@ -168,4 +170,16 @@ void FillCodeHoles(TCutTarget& target, TBoundsRect rect, uint32_t color, TBounds
       bounds.Widen(last, y);
     }
   }
+}
+
+void MeasureBeside(const std::vector<int32_t>& inTurn, const std::vector<int32_t>& alone,
+                   const std::function<void(int32_t)>& measure) {
+  std::atomic<size_t> next{0};
+  const auto measureAlone = [&] {
+    for (size_t k = next++; k < alone.size(); k = next++) measure(alone[k]);
+  };
+  RunBeside(measureAlone, [&] {
+    for (int32_t i : inTurn) measure(i);
+    measureAlone();
+  });
 }

@@ -1,4 +1,6 @@
 #pragma once
+#include <cstdint>
+#include <functional>
 #include <vector>
 
 #include "engine/curves.h"
@@ -31,3 +33,8 @@ void FillCodeHoles(TCutTarget& target, TBoundsRect rect, uint32_t color, TBounds
 bool MayFillCodeHoles(const TCutTarget& target, TBoundsRect rect, const TWhiteRows& whites);
 // Whether the rectangle, clamped as FillCodeHoles clamps it, holds any white by the table.
 bool HoldsWhite(const TCutTarget& target, TBoundsRect rect, const TWhiteRows& whites);
+// Runs measure(i) for the pieces of inTurn in their order, and beside them, on two threads,
+// for the pieces of alone: those whose rectangle holds no white (HoldsWhite), which a measure
+// only reads and no fill reaches.
+void MeasureBeside(const std::vector<int32_t>& inTurn, const std::vector<int32_t>& alone,
+                   const std::function<void(int32_t)>& measure);

@@ -538,13 +538,7 @@ void TCellCut::FillHoles() {
       p.PieceH = bounds.Bottom - bounds.Top + 1;
     }
   };
-  RunBeside(
-      [&] {
-        for (int32_t i : alone) measure(i);
-      },
-      [&] {
-        for (int32_t i : inTurn) measure(i);
-      });
+  MeasureBeside(inTurn, alone, measure);
 }
 
 // The cells from the points, relaxed twice towards their centres, and kept for every attempt.

@@ -178,21 +178,31 @@ void CutJigsawGrid(TCutTarget& target) {
     // Few white pixels are left after the fills: rows without any are only measured.
     TWhiteRows whites;
     FindWhiteRows(map, lv.ImageW, lv.ImageH, whites);
-    auto measure = [&](int32_t index, int32_t grow) {
+    const auto rectOf = [&](int32_t index) {
+      const TPieceRecord& p = pieces[index];
+      const int32_t grow = index < cols * rows ? 2 * knob : knob / 2;
+      return TBoundsRect{p.PieceX - grow, p.PieceY - grow, p.PieceX + p.PieceW - 1 + grow,
+                         p.PieceY + p.PieceH - 1 + grow};
+    };
+    const auto measure = [&](int32_t index) {
       TPieceRecord& p = pieces[index];
       TBoundsRect found;
-      FillCodeHoles(target,
-                    TBoundsRect{p.PieceX - grow, p.PieceY - grow, p.PieceX + p.PieceW - 1 + grow,
-                                p.PieceY + p.PieceH - 1 + grow},
-                    color(index), found, &whites);
+      FillCodeHoles(target, rectOf(index), color(index), found, &whites);
       if (found.Left > found.Right) return;
       p.PieceX = found.Left;
       p.PieceY = found.Top;
       p.PieceW = found.Right - found.Left + 1;
       p.PieceH = found.Bottom - found.Top + 1;
     };
-    for (int32_t index = 0; index < cols * rows; ++index) measure(index, 2 * knob);
-    for (int32_t index = cols * rows; index < lv.TotalTileNum; ++index) measure(index, knob / 2);
+    // A piece with no white in its rectangle is only read: it is measured beside the fills,
+    // which keep their order.
+    std::vector<int32_t> alone, inTurn;
+    for (int32_t index = 0; index < std::max(cols * rows, lv.TotalTileNum); ++index) {
+      TBoundsRect read = rectOf(index);
+      ++read.Right;  // the measure loads a byte of the pixel past its right edge too
+      (HoldsWhite(target, read, whites) ? inTurn : alone).push_back(index);
+    }
+    MeasureBeside(inTurn, alone, measure);
   }
   progress.Step();
 

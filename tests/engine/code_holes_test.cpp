@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <mutex>
 #include <utility>
 #include <vector>
 
@@ -204,4 +205,25 @@ TEST(MayFillCodeHoles, TilesOfASparseMapAgreeWithAPixelSearch) {
   EXPECT_GT(may, 100);
   EXPECT_GT(holds, may);
   EXPECT_LT(holds, 2000);
+}
+
+// Every piece is measured exactly once; those in turn keep their order among themselves.
+TEST(MeasureBeside, MeasuresEachPieceOnceAndTheFillsInOrder) {
+  const struct {
+    std::vector<int32_t> inTurn, alone;
+  } cases[] = {{{}, {}}, {{3, 1, 7}, {}}, {{}, {0, 2, 4}}, {{5, 0, 9, 2}, {1, 3, 4, 6, 7, 8, 10, 11, 12, 13, 14}}};
+  for (const auto& c : cases) {
+    std::mutex lock;
+    std::vector<int32_t> order, count(16, 0);
+    MeasureBeside(c.inTurn, c.alone, [&](int32_t i) {
+      const std::lock_guard<std::mutex> hold(lock);
+      ++count[size_t(i)];
+      if (std::find(c.inTurn.begin(), c.inTurn.end(), i) != c.inTurn.end()) order.push_back(i);
+    });
+    EXPECT_EQ(order, c.inTurn);
+    for (int32_t i = 0; i < 16; ++i) {
+      const bool listed = std::count(c.inTurn.begin(), c.inTurn.end(), i) + std::count(c.alone.begin(), c.alone.end(), i) > 0;
+      EXPECT_EQ(count[size_t(i)], listed ? 1 : 0) << i;
+    }
+  }
 }
