@@ -108,6 +108,35 @@ bool RowMayFill(const TBoundsRect& rect, int32_t y, const TWhiteRows* whites) {
   return y > rect.Top && y < rect.Bottom && (!whites || whites->Inside(y, rect.Left, rect.Right));
 }
 
+// The first and the last pixel of the colour in the row's columns from..to, -1 when none.
+// Only a pixel of the colour starts with its blue byte there: a byte search finds the
+// candidates many pixels at a time.
+int32_t FirstOfColour(const uint8_t* line, int32_t from, int32_t to, uint8_t blue, uint8_t green, uint8_t red) {
+  const uint8_t* p = line + intptr_t(from) * 3;
+  const uint8_t* const end = line + intptr_t(to + 1) * 3;
+  while (p < end) {
+    p = static_cast<const uint8_t*>(std::memchr(p, blue, size_t(end - p)));
+    if (!p) return -1;
+    const intptr_t at = p - line;
+    if (at % 3 == 0 && p + 3 <= end && p[1] == green && p[2] == red) return int32_t(at / 3);
+    ++p;
+  }
+  return -1;
+}
+
+int32_t LastOfColour(const uint8_t* line, int32_t from, int32_t to, uint8_t blue, uint8_t green, uint8_t red) {
+  const uint8_t* const begin = line + intptr_t(from) * 3;
+  const uint8_t* end = line + intptr_t(to + 1) * 3;
+  while (end > begin) {
+    const auto* p = static_cast<const uint8_t*>(memrchr(begin, blue, size_t(end - begin)));
+    if (!p) return -1;
+    const intptr_t at = p - line;
+    if (at % 3 == 0 && p[1] == green && p[2] == red) return int32_t(at / 3);
+    end = p;
+  }
+  return -1;
+}
+
 }  // namespace
 
 bool MayFillCodeHoles(const TCutTarget& target, TBoundsRect rect, const TWhiteRows& whites) {
@@ -141,13 +170,8 @@ void FillCodeHoles(TCutTarget& target, TBoundsRect rect, uint32_t color, TBounds
     const bool fills = RowMayFill(rect, y, whites);
     if (!fills) {
       // No hole to fill in this row: the first and last pixel of the colour are enough.
-      int32_t x = rect.Left;
-      while (x <= rect.Right && !is(line + intptr_t(x) * 3)) ++x;
-      if (x <= rect.Right) {
-        first = x;
-        last = rect.Right;
-        while (!is(line + intptr_t(last) * 3)) --last;
-      }
+      first = FirstOfColour(line, rect.Left, rect.Right, blue, green, red);
+      if (first >= 0) last = LastOfColour(line, first, rect.Right, blue, green, red);
     } else {
       for (int32_t x = rect.Left; x <= rect.Right; ++x) {
         const uint8_t* p = line + intptr_t(x) * 3;

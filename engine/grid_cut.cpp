@@ -197,11 +197,8 @@ void CutJigsawGrid(TCutTarget& target) {
     // A piece with no white in its rectangle is only read: it is measured beside the fills,
     // which keep their order.
     std::vector<int32_t> alone, inTurn;
-    for (int32_t index = 0; index < std::max(cols * rows, lv.TotalTileNum); ++index) {
-      TBoundsRect read = rectOf(index);
-      ++read.Right;  // the measure loads a byte of the pixel past its right edge too
-      (HoldsWhite(target, read, whites) ? inTurn : alone).push_back(index);
-    }
+    for (int32_t index = 0; index < std::max(cols * rows, lv.TotalTileNum); ++index)
+      (HoldsWhite(target, rectOf(index), whites) ? inTurn : alone).push_back(index);
     MeasureBeside(inTurn, alone, measure);
   }
   progress.Step();
