@@ -9,16 +9,44 @@
 
 constexpr int32_t kTileSize = 32;
 
+void TWhiteRows::Start(const TDibImage& map, int32_t width, int32_t height) {
+  Width = map.BytesPerPixel == 3 ? std::max(std::min(width, map.Width), 0) : 0;
+  Height = std::max(std::min(height, map.Height), 0);
+  RowStart.assign(size_t(Height) + 1, 0);
+  Runs.clear();
+  NextRow = 0;
+}
+
+void TWhiteRows::Add(int32_t y, int32_t x0, int32_t x1) {
+  x0 = std::max(x0, 0);
+  x1 = std::min(x1, Width - 1);
+  if (y < NextRow - 1 || y >= Height || x0 > x1) return;
+  for (; NextRow <= y; ++NextRow) RowStart[size_t(NextRow)] = int32_t(Runs.size() / 2);
+  const size_t n = Runs.size();
+  if (n > size_t(RowStart[size_t(y)]) * 2 && Runs[n - 1] == x0 - 1) {
+    Runs[n - 1] = x1;
+  } else {
+    Runs.push_back(x0);
+    Runs.push_back(x1);
+  }
+}
+
+void TWhiteRows::Finish() {
+  for (; NextRow <= Height; ++NextRow) RowStart[size_t(NextRow)] = int32_t(Runs.size() / 2);
+  TileCols = (Width + kTileSize - 1) / kTileSize;
+  Tiles.assign(size_t(TileCols) * size_t((Height + kTileSize - 1) / kTileSize), 0);
+  for (int32_t y = 0; y < Height; ++y) {
+    uint8_t* tiles = Tiles.data() + size_t(y / kTileSize) * size_t(TileCols);
+    for (int32_t r = RowStart[size_t(y)]; r < RowStart[size_t(y) + 1]; ++r) {
+      for (int32_t c = Runs[size_t(r) * 2] / kTileSize; c <= Runs[size_t(r) * 2 + 1] / kTileSize; ++c) tiles[c] = 1;
+    }
+  }
+}
+
 void FindWhiteRows(const TDibImage& map, int32_t width, int32_t height, TWhiteRows& rows) {
-  width = std::min(width, map.Width);
-  height = std::max(std::min(height, map.Height), 0);
-  rows.RowStart.assign(size_t(height) + 1, 0);
-  rows.Runs.clear();
-  const bool readable = map.BytesPerPixel == 3 && width > 0;
-  const size_t bytes = readable ? size_t(width) * 3 : 0;
-  for (int32_t y = 0; y < height; ++y) {
-    rows.RowStart[size_t(y)] = int32_t(rows.Runs.size() / 2);
-    if (!readable) continue;
+  rows.Start(map, width, height);
+  const size_t bytes = size_t(rows.Width) * 3;
+  for (int32_t y = 0; y < rows.Height && bytes > 0; ++y) {
     const uint8_t* row = DibScanLine(map, y);
     size_t from = 0;
     // Only a white pixel has three 255 bytes: look for a 255 byte, then at its pixel.
@@ -27,29 +55,11 @@ void FindWhiteRows(const TDibImage& map, int32_t width, int32_t height, TWhiteRo
       if (!hit) break;
       const int32_t x = int32_t(size_t(static_cast<const uint8_t*>(hit) - row) / 3);
       const uint8_t* p = row + size_t(x) * 3;
-      if ((p[0] & p[1] & p[2]) == 255) {
-        const size_t n = rows.Runs.size();
-        if (n > size_t(rows.RowStart[size_t(y)]) * 2 && rows.Runs[n - 1] == x - 1) {
-          rows.Runs[n - 1] = x;
-        } else {
-          rows.Runs.push_back(x);
-          rows.Runs.push_back(x);
-        }
-      }
+      if ((p[0] & p[1] & p[2]) == 255) rows.Add(y, x, x);
       from = size_t(x + 1) * 3;
     }
   }
-  rows.RowStart[size_t(height)] = int32_t(rows.Runs.size() / 2);
-  rows.Width = readable ? width : 0;
-  rows.TileCols = (rows.Width + kTileSize - 1) / kTileSize;
-  rows.Tiles.assign(size_t(rows.TileCols) * size_t((height + kTileSize - 1) / kTileSize), 0);
-  for (int32_t y = 0; y < height; ++y) {
-    uint8_t* tiles = rows.Tiles.data() + size_t(y / kTileSize) * size_t(rows.TileCols);
-    for (int32_t r = rows.RowStart[size_t(y)]; r < rows.RowStart[size_t(y) + 1]; ++r) {
-      for (int32_t c = rows.Runs[size_t(r) * 2] / kTileSize; c <= rows.Runs[size_t(r) * 2 + 1] / kTileSize; ++c)
-        tiles[c] = 1;
-    }
-  }
+  rows.Finish();
 }
 
 bool TWhiteRows::AnyInside(int32_t top, int32_t bottom, int32_t left, int32_t right) const {

@@ -153,31 +153,35 @@ void CutJigsawGrid(TCutTarget& target) {
 
   // Each cell fills from its centre in turn; a centre an earlier fill took, or on a line, fails.
   int32_t failed = -1, failedX = 0, failedY = 0;
-  {
-    std::optional<TRegionClaims> claims;
-    if (mapReady) claims.emplace(map, cols * rows);
-    for (int32_t index = 0; index < cols * rows; ++index) {
-      const TGridCell& c = cells[size_t(index)];
-      int32_t x, y;
-      LineIntersection(c.TopLeft, c.BottomRight, c.TopRight, c.BottomLeft, x, y);
-      const int32_t region = claims ? claims->FreeRegion(x, y) : -1;
-      if (region >= 0) {
-        claims->Take(region, index, color(index));
-      } else {
-        failed = index, failedX = x, failedY = y;
-      }
+  std::optional<TRegionClaims> claims;
+  if (mapReady) claims.emplace(map, cols * rows);
+  for (int32_t index = 0; index < cols * rows; ++index) {
+    const TGridCell& c = cells[size_t(index)];
+    int32_t x, y;
+    LineIntersection(c.TopLeft, c.BottomRight, c.TopRight, c.BottomLeft, x, y);
+    const int32_t region = claims ? claims->FreeRegion(x, y) : -1;
+    if (region >= 0) {
+      claims->Take(region, index, color(index));
+    } else {
+      failed = index, failedX = x, failedY = y;
     }
-    if (claims) claims->Paint();
   }
+  if (claims) claims->Paint();
   progress.Step();
 
+  // A white corner is a region no cell took, and the frame's fill takes all of it.
+  const int32_t frameRegion = frame && claims ? claims->FreeRegion(0, 0) : -1;
   if (frame && mapReady) FloodFillDib(map, 0, 0, PieceColor(kFrameCode));
   progress.Step();
 
   if (mapReady) {
-    // Few white pixels are left after the fills: rows without any are only measured.
+    // Few white pixels are left after the fills, those of the regions nobody took: rows
+    // without any are only measured.
     TWhiteRows whites;
-    FindWhiteRows(map, lv.ImageW, lv.ImageH, whites);
+    whites.Start(map, lv.ImageW, lv.ImageH);
+    claims->ForEachFreeRun(frameRegion, [&](int32_t y, int32_t x0, int32_t x1) { whites.Add(y, x0, x1); });
+    whites.Finish();
+    claims.reset();
     const auto rectOf = [&](int32_t index) {
       const TPieceRecord& p = pieces[index];
       const int32_t grow = index < cols * rows ? 2 * knob : knob / 2;

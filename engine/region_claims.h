@@ -23,6 +23,14 @@ class TRegionClaims {
   // Paints every taken region. Returns per fill the box of what it painted (Left > Right
   // when nothing). Two halves of the rows paint at once.
   std::vector<TBoundsRect> Paint();
+  // f(y, x0, x1) for every run of the regions no fill took, but the one numbered except, row
+  // by row, left to right: after the paint, the white left in the map.
+  template <class F>
+  void ForEachFreeRun(int32_t except, F&& f) {
+    Regions.ForEachRun(0, Regions.Rows(), [&](int32_t y, int32_t x0, int32_t x1, int32_t region) {
+      if (Owner[size_t(region)] < 0 && region != except) f(y, x0, x1);
+    });
+  }
 
  private:
   TDibImage& Map;

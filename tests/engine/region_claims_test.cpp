@@ -1,8 +1,10 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <utility>
 #include <vector>
 
+#include "engine/code_holes.h"
 #include "engine/curves.h"
 #include "engine/region_claims.h"
 #include "foundation/dib_ops.h"
@@ -70,5 +72,29 @@ TEST(RegionClaims, PaintLikeFloodFillsInTurn) {
     }
     EXPECT_GT(painted, 10);
     EXPECT_LT(painted, kFills - 20);
+
+    // The regions no fill took are the white left: the table a search of the map finds, also
+    // with one of them filled after the paint and the picture narrower than the map.
+    int32_t spare = -1, sx = 0, sy = 0;
+    for (int32_t i = 0; i < m.w * m.h && spare < 0; ++i) {
+      sx = i % m.w, sy = i / m.w;
+      if (sx > m.w / 2 && sy > m.h / 2) spare = claims.FreeRegion(sx, sy);
+    }
+    ASSERT_GE(spare, 0);
+    for (const int32_t except : {-1, spare}) {
+      if (except >= 0) FloodFillDib(*claimed, sx, sy, PieceColor(5));
+      for (auto [w, h] : {std::pair{m.w, m.h}, std::pair{m.w - 3, m.h - 2}}) {
+        TWhiteRows searched, left;
+        FindWhiteRows(*claimed, w, h, searched);
+        left.Start(*claimed, w, h);
+        claims.ForEachFreeRun(except, [&](int32_t y, int32_t x0, int32_t x1) { left.Add(y, x0, x1); });
+        left.Finish();
+        EXPECT_GT(searched.Runs.size(), 20u);
+        EXPECT_EQ(left.Runs, searched.Runs) << w << "x" << h << " except " << except;
+        EXPECT_EQ(left.RowStart, searched.RowStart);
+        EXPECT_EQ(left.Tiles, searched.Tiles);
+        EXPECT_EQ((std::pair{left.Width, left.Height}), (std::pair{searched.Width, searched.Height}));
+      }
+    }
   }
 }
