@@ -1,5 +1,6 @@
 #include "engine/region_claims.h"
 
+#include <algorithm>
 #include <climits>
 #include <cstddef>
 #include <utility>
