@@ -1,22 +1,52 @@
 #include "engine/code_holes.h"
 
 #include <algorithm>
+#include <atomic>
 #include <cstring>
 
 #include "foundation/dib_ops.h"
+#include "foundation/run_beside.h"
 
 constexpr int32_t kTileSize = 32;
 
+void TWhiteRows::Start(const TDibImage& map, int32_t width, int32_t height) {
+  Width = map.BytesPerPixel == 3 ? std::max(std::min(width, map.Width), 0) : 0;
+  Height = std::max(std::min(height, map.Height), 0);
+  RowStart.assign(size_t(Height) + 1, 0);
+  Runs.clear();
+  NextRow = 0;
+}
+
+void TWhiteRows::Add(int32_t y, int32_t x0, int32_t x1) {
+  x0 = std::max(x0, 0);
+  x1 = std::min(x1, Width - 1);
+  if (y < NextRow - 1 || y >= Height || x0 > x1) return;
+  for (; NextRow <= y; ++NextRow) RowStart[size_t(NextRow)] = int32_t(Runs.size() / 2);
+  const size_t n = Runs.size();
+  if (n > size_t(RowStart[size_t(y)]) * 2 && Runs[n - 1] == x0 - 1) {
+    Runs[n - 1] = x1;
+  } else {
+    Runs.push_back(x0);
+    Runs.push_back(x1);
+  }
+}
+
+void TWhiteRows::Finish() {
+  for (; NextRow <= Height; ++NextRow) RowStart[size_t(NextRow)] = int32_t(Runs.size() / 2);
+  TileCols = (Width + kTileSize - 1) / kTileSize;
+  Tiles.assign(size_t(TileCols) * size_t((Height + kTileSize - 1) / kTileSize), 0);
+  for (int32_t y = 0; y < Height; ++y) {
+    uint8_t* tiles = Tiles.data() + size_t(y / kTileSize) * size_t(TileCols);
+    for (int32_t r = RowStart[size_t(y)]; r < RowStart[size_t(y) + 1]; ++r) {
+      for (int32_t c = Runs[size_t(r) * 2] / kTileSize; c <= Runs[size_t(r) * 2 + 1] / kTileSize; ++c) tiles[c] = 1;
+    }
+  }
+}
+
 void FindWhiteRows(const TDibImage& map, int32_t width, int32_t height, TWhiteRows& rows) {
-  width = std::min(width, map.Width);
-  height = std::max(std::min(height, map.Height), 0);
-  rows.RowStart.assign(size_t(height) + 1, 0);
-  rows.Runs.clear();
-  const bool readable = map.BytesPerPixel == 3 && width > 0;
-  const size_t bytes = readable ? size_t(width) * 3 : 0;
-  for (int32_t y = 0; y < height; ++y) {
-    rows.RowStart[size_t(y)] = int32_t(rows.Runs.size() / 2);
-    if (!readable) continue;
+  rows.Start(map, width, height);
+  const size_t bytes = size_t(rows.Width) * 3;
+  for (int32_t y = 0; y < rows.Height && bytes > 0; ++y) {
     const uint8_t* row = DibScanLine(map, y);
     size_t from = 0;
     // Only a white pixel has three 255 bytes: look for a 255 byte, then at its pixel.
@@ -25,29 +55,11 @@ void FindWhiteRows(const TDibImage& map, int32_t width, int32_t height, TWhiteRo
       if (!hit) break;
       const int32_t x = int32_t(size_t(static_cast<const uint8_t*>(hit) - row) / 3);
       const uint8_t* p = row + size_t(x) * 3;
-      if ((p[0] & p[1] & p[2]) == 255) {
-        const size_t n = rows.Runs.size();
-        if (n > size_t(rows.RowStart[size_t(y)]) * 2 && rows.Runs[n - 1] == x - 1) {
-          rows.Runs[n - 1] = x;
-        } else {
-          rows.Runs.push_back(x);
-          rows.Runs.push_back(x);
-        }
-      }
+      if ((p[0] & p[1] & p[2]) == 255) rows.Add(y, x, x);
       from = size_t(x + 1) * 3;
     }
   }
-  rows.RowStart[size_t(height)] = int32_t(rows.Runs.size() / 2);
-  rows.Width = readable ? width : 0;
-  rows.TileCols = (rows.Width + kTileSize - 1) / kTileSize;
-  rows.Tiles.assign(size_t(rows.TileCols) * size_t((height + kTileSize - 1) / kTileSize), 0);
-  for (int32_t y = 0; y < height; ++y) {
-    uint8_t* tiles = rows.Tiles.data() + size_t(y / kTileSize) * size_t(rows.TileCols);
-    for (int32_t r = rows.RowStart[size_t(y)]; r < rows.RowStart[size_t(y) + 1]; ++r) {
-      for (int32_t c = rows.Runs[size_t(r) * 2] / kTileSize; c <= rows.Runs[size_t(r) * 2 + 1] / kTileSize; ++c)
-        tiles[c] = 1;
-    }
-  }
+  rows.Finish();
 }
 
 bool TWhiteRows::AnyInside(int32_t top, int32_t bottom, int32_t left, int32_t right) const {
@@ -106,6 +118,35 @@ bool RowMayFill(const TBoundsRect& rect, int32_t y, const TWhiteRows* whites) {
   return y > rect.Top && y < rect.Bottom && (!whites || whites->Inside(y, rect.Left, rect.Right));
 }
 
+// The first and the last pixel of the colour in the row's columns from..to, -1 when none.
+// Only a pixel of the colour starts with its blue byte there: a byte search finds the
+// candidates many pixels at a time.
+int32_t FirstOfColour(const uint8_t* line, int32_t from, int32_t to, uint8_t blue, uint8_t green, uint8_t red) {
+  const uint8_t* p = line + intptr_t(from) * 3;
+  const uint8_t* const end = line + intptr_t(to + 1) * 3;
+  while (p < end) {
+    p = static_cast<const uint8_t*>(std::memchr(p, blue, size_t(end - p)));
+    if (!p) return -1;
+    const intptr_t at = p - line;
+    if (at % 3 == 0 && p + 3 <= end && p[1] == green && p[2] == red) return int32_t(at / 3);
+    ++p;
+  }
+  return -1;
+}
+
+int32_t LastOfColour(const uint8_t* line, int32_t from, int32_t to, uint8_t blue, uint8_t green, uint8_t red) {
+  const uint8_t* const begin = line + intptr_t(from) * 3;
+  const uint8_t* end = line + intptr_t(to + 1) * 3;
+  while (end > begin) {
+    const auto* p = static_cast<const uint8_t*>(memrchr(begin, blue, size_t(end - begin)));
+    if (!p) return -1;
+    const intptr_t at = p - line;
+    if (at % 3 == 0 && p[1] == green && p[2] == red) return int32_t(at / 3);
+    end = p;
+  }
+  return -1;
+}
+
 }  // namespace
 
 bool MayFillCodeHoles(const TCutTarget& target, TBoundsRect rect, const TWhiteRows& whites) {
@@ -139,13 +180,8 @@ void FillCodeHoles(TCutTarget& target, TBoundsRect rect, uint32_t color, TBounds
     const bool fills = RowMayFill(rect, y, whites);
     if (!fills) {
       // No hole to fill in this row: the first and last pixel of the colour are enough.
-      int32_t x = rect.Left;
-      while (x <= rect.Right && !is(line + intptr_t(x) * 3)) ++x;
-      if (x <= rect.Right) {
-        first = x;
-        last = rect.Right;
-        while (!is(line + intptr_t(last) * 3)) --last;
-      }
+      first = FirstOfColour(line, rect.Left, rect.Right, blue, green, red);
+      if (first >= 0) last = LastOfColour(line, first, rect.Right, blue, green, red);
     } else {
       for (int32_t x = rect.Left; x <= rect.Right; ++x) {
         const uint8_t* p = line + intptr_t(x) * 3;
@@ -168,4 +204,16 @@ void FillCodeHoles(TCutTarget& target, TBoundsRect rect, uint32_t color, TBounds
       bounds.Widen(last, y);
     }
   }
+}
+
+void MeasureBeside(const std::vector<int32_t>& inTurn, const std::vector<int32_t>& alone,
+                   const std::function<void(int32_t)>& measure) {
+  std::atomic<size_t> next{0};
+  const auto measureAlone = [&] {
+    for (size_t k = next++; k < alone.size(); k = next++) measure(alone[k]);
+  };
+  RunBeside(measureAlone, [&] {
+    for (int32_t i : inTurn) measure(i);
+    measureAlone();
+  });
 }

@@ -1,4 +1,6 @@
 #pragma once
+#include <cstdint>
+#include <functional>
 #include <vector>
 
 #include "engine/curves.h"
@@ -12,11 +14,20 @@ struct TWhiteRows {
   std::vector<int32_t> Runs;  // first and last column of each run
   // Which 32 x 32 tiles hold any of the runs, row of tiles by row of tiles.
   std::vector<uint8_t> Tiles;
-  int32_t Width = 0, TileCols = 0;
+  int32_t Width = 0, Height = 0, TileCols = 0;
+  // Made from white runs known already: Start, Add each run (rows in order, left to right in a
+  // row), Finish. What lies outside the map or the width x height picture is left out, as
+  // FindWhiteRows leaves it.
+  void Start(const TDibImage& map, int32_t width, int32_t height);
+  void Add(int32_t y, int32_t x0, int32_t x1);
+  void Finish();
   // Whether the row may hold white strictly between the two columns.
   bool Inside(int32_t y, int32_t left, int32_t right) const;
   // Whether any of the rows top..bottom does; the tiles answer most rectangles at once.
   bool AnyInside(int32_t top, int32_t bottom, int32_t left, int32_t right) const;
+
+ private:
+  int32_t NextRow = 0;  // the first row whose start is not set yet
 };
 void FindWhiteRows(const TDibImage& map, int32_t width, int32_t height, TWhiteRows& rows);
 
@@ -31,3 +42,8 @@ void FillCodeHoles(TCutTarget& target, TBoundsRect rect, uint32_t color, TBounds
 bool MayFillCodeHoles(const TCutTarget& target, TBoundsRect rect, const TWhiteRows& whites);
 // Whether the rectangle, clamped as FillCodeHoles clamps it, holds any white by the table.
 bool HoldsWhite(const TCutTarget& target, TBoundsRect rect, const TWhiteRows& whites);
+// Runs measure(i) for the pieces of inTurn in their order, and beside them, on two threads,
+// for the pieces of alone: those whose rectangle holds no white (HoldsWhite), which a measure
+// only reads and no fill reaches.
+void MeasureBeside(const std::vector<int32_t>& inTurn, const std::vector<int32_t>& alone,
+                   const std::function<void(int32_t)>& measure);

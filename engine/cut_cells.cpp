@@ -12,7 +12,7 @@
 #include "engine/cell_cut.h"
 #include "engine/code_holes.h"
 #include "engine/knobs.h"
-#include "engine/white_regions.h"
+#include "engine/region_claims.h"
 #include "foundation/run_beside.h"
 
 namespace cell_cut {
@@ -413,18 +413,13 @@ void TCellCut::DrawSidesAndEdges() {
 // of its edges, else the cell fails. The regions are labelled once and painted run by run,
 // which is what the fills would do pixel by pixel.
 bool TCellCut::Fill() {
-  TWhiteRegions regions(T.CutMap);
-  std::vector<int32_t> owner(size_t(regions.RegionLimit()), -1);
-  const auto freeRegion = [&](TIntPoint at) {
-    const int32_t r = regions.RegionAt(at.x, at.y);
-    return r >= 0 && owner[size_t(r)] < 0 ? r : -1;
-  };
+  TRegionClaims claims(T.CutMap, N);
   bool ok = true;
   for (int32_t i = 0; i < N; ++i) {
     if (Shaped(i)) continue;
     TPieceRecord& p = P[i];
     TIntPoint seed = Point(i);
-    int32_t region = freeRegion(seed);
+    int32_t region = claims.FreeRegion(seed.x, seed.y);
     if (region < 0) {
       const TCellRecord& c = Cells[size_t(i)];
       double sx = 0, sy = 0;
@@ -438,7 +433,7 @@ bool TCellCut::Fill() {
       }
       if (n > 0) {
         const TIntPoint alt = RoundPoint(sx / n / 2, sy / n / 2);
-        region = freeRegion(alt);
+        region = claims.FreeRegion(alt.x, alt.y);
         if (region >= 0) {
           seed = alt;
           p.SeedX = alt.x;
@@ -453,33 +448,12 @@ bool TCellCut::Fill() {
       ok = false;
       continue;
     }
-    owner[size_t(region)] = i;
+    claims.Take(region, i, Colour(i));
   }
-  // Two halves of the rows paint at once, each with boxes of its own; the runs go out in small
-  // batches, so that no list of them all is ever held.
-  regions.Flatten();
-  const TBoundsRect none{INT32_MAX, INT32_MAX, INT32_MIN, INT32_MIN};
-  std::vector<TBoundsRect> upperBoxes(size_t(N), none), lowerBoxes(size_t(N), none);
-  const auto paint = [&](int32_t from, int32_t to, std::vector<TBoundsRect>& boxes) {
-    constexpr size_t kBatch = 256;
-    TDibRun batch[kBatch];
-    size_t n = 0;
-    regions.ForEachRun(from, to, [&](int32_t y, int32_t x0, int32_t x1, int32_t region) {
-      const int32_t i = owner[size_t(region)];
-      if (i < 0) return;
-      batch[n++] = {y, x0, x1, Colour(i)};
-      if (n == kBatch) FillDibRuns(T.CutMap, batch, std::exchange(n, 0));
-      boxes[size_t(i)].Widen(x0, y);
-      boxes[size_t(i)].Widen(x1, y);
-    });
-    FillDibRuns(T.CutMap, batch, n);
-  };
-  const int32_t half = regions.Rows() / 2;
-  RunBeside([&] { paint(half, regions.Rows(), lowerBoxes); }, [&] { paint(0, half, upperBoxes); });
+  const std::vector<TBoundsRect> boxes = claims.Paint();
   for (int32_t i = 0; i < N; ++i) {
-    for (const TBoundsRect& b : {upperBoxes[size_t(i)], lowerBoxes[size_t(i)]}) {
-      if (b.Left <= b.Right) GrowPieceRect(P[i], b.Left, b.Top, b.Right, b.Bottom);
-    }
+    const TBoundsRect& b = boxes[size_t(i)];
+    if (b.Left <= b.Right) GrowPieceRect(P[i], b.Left, b.Top, b.Right, b.Bottom);
   }
   return ok;
 }
@@ -564,13 +538,7 @@ void TCellCut::FillHoles() {
       p.PieceH = bounds.Bottom - bounds.Top + 1;
     }
   };
-  RunBeside(
-      [&] {
-        for (int32_t i : alone) measure(i);
-      },
-      [&] {
-        for (int32_t i : inTurn) measure(i);
-      });
+  MeasureBeside(inTurn, alone, measure);
 }
 
 // The cells from the points, relaxed twice towards their centres, and kept for every attempt.

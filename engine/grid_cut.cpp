@@ -4,11 +4,13 @@
 #include <cstddef>
 #include <cstdio>
 #include <cstring>
+#include <optional>
 #include <vector>
 
 #include "engine/code_holes.h"
 #include "engine/curves.h"
 #include "engine/knobs.h"
+#include "engine/region_claims.h"
 #include "foundation/dib_ops.h"
 
 namespace {
@@ -149,41 +151,59 @@ void CutJigsawGrid(TCutTarget& target) {
   }
   progress.Step();
 
+  // Each cell fills from its centre in turn; a centre an earlier fill took, or on a line, fails.
   int32_t failed = -1, failedX = 0, failedY = 0;
+  std::optional<TRegionClaims> claims;
+  if (mapReady) claims.emplace(map, cols * rows);
   for (int32_t index = 0; index < cols * rows; ++index) {
     const TGridCell& c = cells[size_t(index)];
     int32_t x, y;
     LineIntersection(c.TopLeft, c.BottomRight, c.TopRight, c.BottomLeft, x, y);
-    if (mapReady && GetDibPixel(map, x, y) == int32_t(kWhite)) {
-      FloodFillDib(map, x, y, color(index));
+    const int32_t region = claims ? claims->FreeRegion(x, y) : -1;
+    if (region >= 0) {
+      claims->Take(region, index, color(index));
     } else {
       failed = index, failedX = x, failedY = y;
     }
   }
+  if (claims) claims->Paint();
   progress.Step();
 
+  // A white corner is a region no cell took, and the frame's fill takes all of it.
+  const int32_t frameRegion = frame && claims ? claims->FreeRegion(0, 0) : -1;
   if (frame && mapReady) FloodFillDib(map, 0, 0, PieceColor(kFrameCode));
   progress.Step();
 
   if (mapReady) {
-    // Few white pixels are left after the fills: rows without any are only measured.
+    // Few white pixels are left after the fills, those of the regions nobody took: rows
+    // without any are only measured.
     TWhiteRows whites;
-    FindWhiteRows(map, lv.ImageW, lv.ImageH, whites);
-    auto measure = [&](int32_t index, int32_t grow) {
+    whites.Start(map, lv.ImageW, lv.ImageH);
+    claims->ForEachFreeRun(frameRegion, [&](int32_t y, int32_t x0, int32_t x1) { whites.Add(y, x0, x1); });
+    whites.Finish();
+    claims.reset();
+    const auto rectOf = [&](int32_t index) {
+      const TPieceRecord& p = pieces[index];
+      const int32_t grow = index < cols * rows ? 2 * knob : knob / 2;
+      return TBoundsRect{p.PieceX - grow, p.PieceY - grow, p.PieceX + p.PieceW - 1 + grow,
+                         p.PieceY + p.PieceH - 1 + grow};
+    };
+    const auto measure = [&](int32_t index) {
       TPieceRecord& p = pieces[index];
       TBoundsRect found;
-      FillCodeHoles(target,
-                    TBoundsRect{p.PieceX - grow, p.PieceY - grow, p.PieceX + p.PieceW - 1 + grow,
-                                p.PieceY + p.PieceH - 1 + grow},
-                    color(index), found, &whites);
+      FillCodeHoles(target, rectOf(index), color(index), found, &whites);
       if (found.Left > found.Right) return;
       p.PieceX = found.Left;
       p.PieceY = found.Top;
       p.PieceW = found.Right - found.Left + 1;
       p.PieceH = found.Bottom - found.Top + 1;
     };
-    for (int32_t index = 0; index < cols * rows; ++index) measure(index, 2 * knob);
-    for (int32_t index = cols * rows; index < lv.TotalTileNum; ++index) measure(index, knob / 2);
+    // A piece with no white in its rectangle is only read: it is measured beside the fills,
+    // which keep their order.
+    std::vector<int32_t> alone, inTurn;
+    for (int32_t index = 0; index < std::max(cols * rows, lv.TotalTileNum); ++index)
+      (HoldsWhite(target, rectOf(index), whites) ? inTurn : alone).push_back(index);
+    MeasureBeside(inTurn, alone, measure);
   }
   progress.Step();
 

@@ -46,7 +46,7 @@ TWhiteRegions::TWhiteRegions(const TDibImage& map) {
     const uint8_t* row = map.Bits + intptr_t(h - 1 - y) * map.RowStride;
     for (int32_t x = StartOfWhite(row, 0, w); x < w; x = StartOfWhite(row, x, w)) {
       const int32_t end = EndOfWhite(row, x + 1, w);
-      runs.push_back({x, end - 1, int32_t(runs.size())});
+      runs.push_back({uint16_t(x), uint16_t(end - 1), int32_t(runs.size())});
       x = end;
     }
   };

@@ -29,8 +29,11 @@ class TWhiteRegions {
   int32_t Rows() const { return int32_t(RowStart.size()) - 1; }
 
  private:
+  // Columns fit in 16 bits (no bitmap is wider than 32768 pixels): a large map has about a
+  // million runs, and they are what the labels cost.
   struct TRun {
-    int32_t X0, X1, Parent;
+    uint16_t X0, X1;
+    int32_t Parent;
   };
   std::vector<TRun> Runs;
   std::vector<int32_t> RowStart;  // per row, its first run; one more entry at the end

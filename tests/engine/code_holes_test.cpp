@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <mutex>
 #include <utility>
 #include <vector>
 
@@ -204,4 +205,68 @@ TEST(MayFillCodeHoles, TilesOfASparseMapAgreeWithAPixelSearch) {
   EXPECT_GT(may, 100);
   EXPECT_GT(holds, may);
   EXPECT_LT(holds, 2000);
+}
+
+// Every piece is measured exactly once; those in turn keep their order among themselves.
+TEST(MeasureBeside, MeasuresEachPieceOnceAndTheFillsInOrder) {
+  const struct {
+    std::vector<int32_t> inTurn, alone;
+  } cases[] = {{{}, {}}, {{3, 1, 7}, {}}, {{}, {0, 2, 4}}, {{5, 0, 9, 2}, {1, 3, 4, 6, 7, 8, 10, 11, 12, 13, 14}}};
+  for (const auto& c : cases) {
+    std::mutex lock;
+    std::vector<int32_t> order, count(16, 0);
+    MeasureBeside(c.inTurn, c.alone, [&](int32_t i) {
+      const std::lock_guard<std::mutex> hold(lock);
+      ++count[size_t(i)];
+      if (std::find(c.inTurn.begin(), c.inTurn.end(), i) != c.inTurn.end()) order.push_back(i);
+    });
+    EXPECT_EQ(order, c.inTurn);
+    for (int32_t i = 0; i < 16; ++i) {
+      const bool listed = std::count(c.inTurn.begin(), c.inTurn.end(), i) + std::count(c.alone.begin(), c.alone.end(), i) > 0;
+      EXPECT_EQ(count[size_t(i)], listed ? 1 : 0) << i;
+    }
+  }
+}
+
+// With no white about, a measure finds the colour's bounds among pixels that share its blue
+// byte, and among neighbours whose bytes side by side spell the colour out of step.
+TEST(FillCodeHoles, MeasuresAmongLookalikeBytes) {
+  const uint32_t c = PieceColor(125);  // bytes 125, 0, 128
+  const uint32_t lookalikes[] = {
+      PackColor(125, 1, 128), PackColor(125, 0, 127), PackColor(0, 125, 128),
+      PackColor(9, 9, 125),  // with the next pixel's 0, 128: the colour one byte early
+      PackColor(9, 125, 0),  // with the next pixel's 128: two bytes early
+      PackColor(0, 128, 9), PackColor(128, 9, 9), 0};
+  TCutFixture fx(90, 30);
+  TRandom rng;
+  rng.RandSeed = 21;
+  for (int32_t y = 0; y < 30; ++y)
+    for (int32_t x = 0; x < 90; ++x) {
+      const uint32_t r = rng.Random(60);
+      SetDibPixel(*fx.map, x, y, r == 0 ? c : lookalikes[r % std::size(lookalikes)]);
+    }
+  TWhiteRows whites;
+  FindWhiteRows(*fx.map, 90, 30, whites);
+  TCutTarget t = fx.Target();
+  int32_t found = 0;
+  for (int32_t k = 0; k < 300; ++k) {
+    const int32_t x = int32_t(rng.Random(100)) - 5, y = int32_t(rng.Random(34)) - 2;
+    const TBoundsRect r{x, y, x + int32_t(rng.Random(40)), y + int32_t(rng.Random(12))};
+    TBoundsRect want;
+    want.Reset();
+    for (int32_t py = std::max(r.Top, 0); py <= std::min(r.Bottom, 29); ++py)
+      for (int32_t px = std::max(r.Left, 0); px <= std::min(r.Right, 89); ++px)
+        if (fx.At(px, py) == c) want.Widen(px, py);
+    found += want.Left <= want.Right;
+    const TWhiteRows* const tables[] = {&whites, nullptr};
+    for (const TWhiteRows* table : tables) {
+      TBoundsRect got;
+      FillCodeHoles(t, r, c, got, table);
+      ASSERT_EQ(std::vector<int32_t>({got.Left, got.Top, got.Right, got.Bottom}),
+                std::vector<int32_t>({want.Left, want.Top, want.Right, want.Bottom}))
+          << r.Left << "," << r.Top << " " << r.Right << "," << r.Bottom << (table ? " with" : " without") << " table";
+    }
+  }
+  EXPECT_GT(found, 150);
+  EXPECT_LT(found, 290);
 }
