@@ -103,39 +103,18 @@ void RemoveFrameNotches(TDibImage& map, const TCutArea& area) {
       if (sides >= 2) continue;
       const uint32_t ul = m.At(x - 1, y - 1), ur = m.At(x + 1, y - 1), dr = m.At(x + 1, y + 1), dl = m.At(x - 1, y + 1);
       if (sides + (ul == c) + (ur == c) + (dr == c) + (dl == c) >= 2) continue;
+      // The neighbours clockwise from the upper left: the first three in a row of one colour
+      // give it, else the first two.
+      const uint32_t ring[8] = {ul, u, ur, r, dr, d, dl, l};
       uint32_t to = c;
-      if (ul == u && u == ur) {
-        to = ul;
-      } else if (u == ur && ur == r) {
-        to = u;
-      } else if (ur == r && r == dr) {
-        to = ur;
-      } else if (r == dr && dr == d) {
-        to = r;
-      } else if (dr == d && d == dl) {
-        to = dr;
-      } else if (d == dl && dl == l) {
-        to = d;
-      } else if (dl == l && l == ul) {
-        to = dl;
-      } else if (ul == l && l == u) {
-        to = l;
-      } else if (u == ul) {
-        to = ul;
-      } else if (ur == u) {
-        to = u;
-      } else if (r == ur) {
-        to = ur;
-      } else if (dr == r) {
-        to = r;
-      } else if (d == dr) {
-        to = dr;
-      } else if (dl == d) {
-        to = d;
-      } else if (l == dl) {
-        to = dl;
-      } else if (ul == l) {
-        to = l;
+      bool found = false;
+      for (int32_t k = 0; k < 8 && !found; ++k) {
+        found = ring[k] == ring[(k + 1) % 8] && ring[k] == ring[(k + 2) % 8];
+        if (found) to = ring[k];
+      }
+      for (int32_t k = 0; k < 8 && !found; ++k) {
+        found = ring[k] == ring[(k + 1) % 8];
+        if (found) to = ring[k];
       }
       if (to != c) m.Set(x, y, to);
     }
