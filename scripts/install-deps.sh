@@ -8,7 +8,7 @@ packages=(
   libcurl4-openssl-dev libssl-dev libarchive-dev libchm-dev fp-utils
   libgtest-dev libgmock-dev libbenchmark-dev
   fonts-wine fonts-dejavu-core
-  xvfb xauth openbox x11-utils openssl python3
+  xvfb xauth openbox x11-utils xdotool openssl python3
   appstream desktop-file-utils
 )
 missing=()
