@@ -54,7 +54,8 @@ void TF_Main::CreatePersistentForms() {
   dl.Options = &s.Game.GameOptions;
   dl.Lang = &lang_;
   dl.sThumbDir = settingsEnv_.sThumbDir;
-  dl.sJigsawDir = s.Paths.sJigsawDir;
+  // Downloads go to the player's folder, never to the program's that the browser may show.
+  dl.sJigsawDir = PlayerJigsawFolder(s.Paths);
   // Beside the settings: a start-up sweeps there what an interrupted download left.
   dl.sTempDir = s.Paths.sAppDataDir;
   dl.sDnListFile = s.Paths.sAppDataDir + kDnListFileName;
@@ -98,6 +99,9 @@ void TF_Main::WriteExitSettings() {
 }
 
 void TF_Main::StartupChoice() {
+  // Once, before the browser: why it may hold only the program's jigsaws, and what else is lost.
+  if (!session_.Paths.FolderProblem.empty())
+    MsgBox(session_.Paths.FolderProblem, kMbIconExclamation);
   OpenFile(StartupPresetPath(settings_), false);
   if (settings_.Controls.CB_Show) {
     TF_Help& help = QuickHelp();
