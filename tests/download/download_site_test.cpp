@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <QComboBox>
+#include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
@@ -160,6 +161,90 @@ TEST(DownloadSite, ThePlayersOwnSiteAndListFromTheDataFolder) {
     EXPECT_EQ(Slurp(s.Paths.sJigsawDir + item.Caption + ".zvq"), Slurp(DistributedJigsaw(item.Caption))) << item.Caption;
   }
   EXPECT_EQ(stored.Requests(), 0);
+  EXPECT_EQ(boxes, std::vector<std::string>{"Open the first downloaded jigsaw now?"});
+  main.close();
+  SetMessageBoxHandler({});
+  SetSoundSink({});
+}
+
+// The player names a source while the game runs: the download window reads the sources file
+// each time it opens, uses the new source at once, and says so again when the source is gone.
+TEST(DownloadSite, ASourcesFileEditedWhileTheGameRunsCountsWhenTheWindowOpens) {
+  TJigsawSite site({"ladybird"});
+  TTempFolder home;
+  TStaticServer http(site.Web);
+  ASSERT_TRUE(http.Running());
+  UsePrivateHome(home);
+  std::vector<std::string> boxes;
+  SetMessageBoxHandler([&](const std::string& text, const std::string&, int) {
+    boxes.push_back(text);
+    return int(kIdNo);
+  });
+  SetSoundSink([](const std::string&) {});
+  TF_Main main(std::string(getenv("ZORVA_DATA_DIR")) + "/");
+  main.show();
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(&main));
+  main.ReadStartupSettings();
+  TGameSession& s = main.Session();
+  s.Game.GameOptions.ThumbPath = site.Thumb;
+  EXPECT_EQ(s.Game.GameOptions.DnSrc, "");  // the program folder's file names none
+  const std::string sources = home.File("data/zorva-jigsaw-quix/sources.ini");
+  fs::remove(s.Paths.sJigsawDir + "ladybird.zvq");
+
+  // What the window says as it opens, and a download tried with the mode "All jigsaws".
+  struct Seen {
+    bool noSource = false, downloadEnabled = false;
+    std::string text;
+  };
+  auto open = [&main] {
+    Seen seen;
+    TF_Download& dl = main.Download();
+    QTimer::singleShot(0, &dl, [&dl, &seen] {
+      auto* label = dl.findChild<QLabel*>("L_NoSource");
+      seen.noSource = label->isVisible();
+      seen.text = label->text().toStdString();
+      dl.findChild<QComboBox*>("CB_DownMode")->setCurrentIndex(kDownAll);
+      auto* download = dl.findChild<QPushButton*>("B_Download");
+      seen.downloadEnabled = download->isEnabled();
+      QTest::mouseClick(download, Qt::LeftButton);
+      QTest::mouseClick(dl.findChild<QPushButton*>("B_Ok"), Qt::LeftButton);
+    });
+    QTest::keyPress(&main, Qt::Key_D);
+    QTest::keyRelease(&main, Qt::Key_D);
+    return seen;
+  };
+  Seen before = open();
+  EXPECT_TRUE(before.noSource);
+  EXPECT_FALSE(before.downloadEnabled);
+  EXPECT_NE(before.text.find(sources), std::string::npos) << before.text;
+
+  Spit(sources,
+       Bytes("[Source 1]\nHost = " + http.Host() + "\nSite = http://" + http.Host() + "\n"));
+  Seen named = open();
+  EXPECT_FALSE(named.noSource);
+  EXPECT_TRUE(named.downloadEnabled);
+  EXPECT_EQ(s.Game.GameOptions.DnSrc, http.Host());
+  EXPECT_EQ(Slurp(s.Paths.sJigsawDir + "ladybird.zvq"), Slurp(DistributedJigsaw("ladybird")));
+  EXPECT_TRUE(main.MenuAction("MI_HelpHomePage")->isEnabled());  // the site named with it
+  // The options offer the sources the file names now.
+  std::vector<std::string> offered;
+  QTimer::singleShot(0, &main.Options(), [&main, &offered] {
+    auto* hosts = main.Options().findChild<QComboBox*>("CB_DnSrc");
+    offered.push_back(hosts->currentText().toStdString());
+    for (int i = 0; i < hosts->count(); ++i) offered.push_back(hosts->itemText(i).toStdString());
+    main.Options().reject();
+  });
+  main.MenuAction("MI_Options")->trigger();
+  EXPECT_EQ(offered, (std::vector<std::string>{http.Host(), http.Host(), ""}));
+
+  Spit(sources, Bytes("[Source 1]\nHost =\n"));
+  fs::remove(s.Paths.sJigsawDir + "ladybird.zvq");
+  Seen gone = open();
+  EXPECT_TRUE(gone.noSource);
+  EXPECT_FALSE(gone.downloadEnabled);
+  EXPECT_EQ(s.Game.GameOptions.DnSrc, "");
+  EXPECT_FALSE(fs::exists(s.Paths.sJigsawDir + "ladybird.zvq"));
+  EXPECT_FALSE(main.MenuAction("MI_HelpHomePage")->isEnabled());
   EXPECT_EQ(boxes, std::vector<std::string>{"Open the first downloaded jigsaw now?"});
   main.close();
   SetMessageBoxHandler({});

@@ -26,13 +26,7 @@ void TF_Main::CreatePersistentForms() {
   lang_.LangDir = s.Paths.sExeDir + "language/";
   settingsEnv_.sLangDir = lang_.LangDir;
   settingsEnv_.sThumbDir = DownloadListHome(s.Paths.sExeDir, s.Paths.sAppDataDir);
-  sources_ = LoadDownloadSources(s.Paths.sExeDir, s.Paths.sAppDataDir);
-  settingsEnv_.DefaultDnSrc = DefaultDnSrc(sources_);
-  settingsEnv_.ServerHosts = sources_.ServerHosts;
-  // Without a site address the web pages have nowhere to go.
-  bool anySite = false;
-  for (int32_t i = 0; i < kServerCount; ++i) anySite = anySite || !SiteUrl(sources_, i).empty();
-  for (const char* name : {"MI_HelpHomePage", "MI_HelpProductHomePage"}) MenuAction(name)->setEnabled(anySite);
+  LoadSources();
   settingsEnv_.LoadLanguage = [this](const std::string& path) { LoadLanguage(path); };
   settingsEnv_.ToggleFullScreen = [this] { MI_FullScreenClick(); };
   // The leftover of an interrupted save of older versions.
@@ -62,9 +56,22 @@ void TF_Main::CreatePersistentForms() {
   dl.sDnThumbFile = s.Paths.sAppDataDir + kDnThumbFileName;
   dl.sDnHeaderFile = s.Paths.sAppDataDir + kDnHeaderFileName;
   dl.Sources = sources_;
+  dl.ReadSources = [this] { return LoadSources(); };
   dl.Help = THtmlHelp{helpViewer_.get()};
   dl.HelpFile = [this] { return settings_.sHelpFile; };
   download_ = std::make_unique<TF_Download>(std::move(dl), this);
+}
+
+const TDownloadSources& TF_Main::LoadSources() {
+  sources_ = LoadDownloadSources(session_.Paths.sExeDir, session_.Paths.sAppDataDir);
+  settingsEnv_.DefaultDnSrc = DefaultDnSrc(sources_);
+  settingsEnv_.ServerHosts = sources_.ServerHosts;
+  // Without a site address the web pages have nowhere to go.
+  bool anySite = false;
+  for (int32_t i = 0; i < kServerCount; ++i) anySite = anySite || !SiteUrl(sources_, i).empty();
+  for (const char* name : {"MI_HelpHomePage", "MI_HelpProductHomePage"})
+    MenuAction(name)->setEnabled(anySite);
+  return sources_;
 }
 
 TLangForms TF_Main::LangForms() {
