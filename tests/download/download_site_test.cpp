@@ -38,6 +38,32 @@ void DownloadThroughTheWindow(TF_Main& main, int32_t mode) {
   QTest::keyRelease(&main, Qt::Key_D);
 }
 
+// The main window on the home set up before, its message boxes answered with answer and their
+// texts noted in boxes; the handlers go with it.
+struct TStartedGame {
+  std::vector<std::string> boxes;
+  std::unique_ptr<TF_Main> main;
+
+  explicit TStartedGame(int answer) {
+    SetMessageBoxHandler([this, answer](const std::string& text, const std::string&, int) {
+      boxes.push_back(text);
+      return answer;
+    });
+    SetSoundSink([](const std::string&) {});
+    main = std::make_unique<TF_Main>(std::string(getenv("ZORVA_DATA_DIR")) + "/");
+    main->resize(1200, 900);
+    main->show();
+    EXPECT_TRUE(QTest::qWaitForWindowExposed(main.get()));
+    main->ReadStartupSettings();
+  }
+  ~TStartedGame() {
+    main->close();
+    main.reset();
+    SetMessageBoxHandler({});
+    SetSoundSink({});
+  }
+};
+
 }  // namespace
 
 TEST(DownloadSite, APlayerDownloadsEveryJigsawAndPlaysOne) {
@@ -51,17 +77,9 @@ TEST(DownloadSite, APlayerDownloadsEveryJigsawAndPlaysOne) {
   fs::create_directories(home.File("data/zorva-jigsaw-quix"));
   Spit(home.File("data/zorva-jigsaw-quix/sources.ini"),
        Bytes("[Source 1]\nHost = " + https.Host() + "\n[Source 2]\nHost = " + http.Host() + "\n"));
-  std::vector<std::string> boxes;
-  SetMessageBoxHandler([&](const std::string& text, const std::string&, int) {
-    boxes.push_back(text);
-    return int(kIdYes);
-  });
-  SetSoundSink([](const std::string&) {});
-  TF_Main main(std::string(getenv("ZORVA_DATA_DIR")) + "/");
-  main.resize(1200, 900);
-  main.show();
-  ASSERT_TRUE(QTest::qWaitForWindowExposed(&main));
-  main.ReadStartupSettings();
+  TStartedGame game(kIdYes);
+  TF_Main& main = *game.main;
+  std::vector<std::string>& boxes = game.boxes;
   TGameSession& s = main.Session();
   s.Game.DefaultLevel.Level = 13;  // big pieces: fast
   s.Game.GameOptions.ThumbPath = site.Thumb;  // as the options' test panel sets it
@@ -110,9 +128,6 @@ TEST(DownloadSite, APlayerDownloadsEveryJigsawAndPlaysOne) {
   EXPECT_EQ(chosen, "nuthatch.zvq");
   EXPECT_TRUE(s.Game.GameLoaded);
   EXPECT_EQ(s.sJig, s.Paths.sJigsawDir + "nuthatch.zvq");
-  main.close();
-  SetMessageBoxHandler({});
-  SetSoundSink({});
 }
 
 // A player names a site of their own in their data folder, its list and previews included, after
@@ -135,16 +150,9 @@ TEST(DownloadSite, ThePlayersOwnSiteAndListFromTheDataFolder) {
   Spit(data + ".zorva-tmp-ladybird.zip", {1});
   Spit(home.File("notes.~backup"), {1});
   Spit(jigsaws + "mine.zvq.~copy", {1});
-  std::vector<std::string> boxes;
-  SetMessageBoxHandler([&](const std::string& text, const std::string&, int) {
-    boxes.push_back(text);
-    return int(kIdNo);
-  });
-  SetSoundSink([](const std::string&) {});
-  TF_Main main(std::string(getenv("ZORVA_DATA_DIR")) + "/");
-  main.show();
-  ASSERT_TRUE(QTest::qWaitForWindowExposed(&main));
-  main.ReadStartupSettings();
+  TStartedGame game(kIdNo);
+  TF_Main& main = *game.main;
+  std::vector<std::string>& boxes = game.boxes;
   TGameSession& s = main.Session();
   EXPECT_EQ(s.Game.GameOptions.DnSrc, http.Host());
   EXPECT_FALSE(fs::exists(jigsaws + ".zorva-tmp-unpack-Ab12Cd"));
@@ -162,9 +170,6 @@ TEST(DownloadSite, ThePlayersOwnSiteAndListFromTheDataFolder) {
   }
   EXPECT_EQ(stored.Requests(), 0);
   EXPECT_EQ(boxes, std::vector<std::string>{"Open the first downloaded jigsaw now?"});
-  main.close();
-  SetMessageBoxHandler({});
-  SetSoundSink({});
 }
 
 // The player names a source while the game runs: the download window reads the sources file
@@ -175,16 +180,9 @@ TEST(DownloadSite, ASourcesFileEditedWhileTheGameRunsCountsWhenTheWindowOpens) {
   TStaticServer http(site.Web);
   ASSERT_TRUE(http.Running());
   UsePrivateHome(home);
-  std::vector<std::string> boxes;
-  SetMessageBoxHandler([&](const std::string& text, const std::string&, int) {
-    boxes.push_back(text);
-    return int(kIdNo);
-  });
-  SetSoundSink([](const std::string&) {});
-  TF_Main main(std::string(getenv("ZORVA_DATA_DIR")) + "/");
-  main.show();
-  ASSERT_TRUE(QTest::qWaitForWindowExposed(&main));
-  main.ReadStartupSettings();
+  TStartedGame game(kIdNo);
+  TF_Main& main = *game.main;
+  std::vector<std::string>& boxes = game.boxes;
   TGameSession& s = main.Session();
   s.Game.GameOptions.ThumbPath = site.Thumb;
   EXPECT_EQ(s.Game.GameOptions.DnSrc, "");  // the program folder's file names none
@@ -246,7 +244,4 @@ TEST(DownloadSite, ASourcesFileEditedWhileTheGameRunsCountsWhenTheWindowOpens) {
   EXPECT_FALSE(fs::exists(s.Paths.sJigsawDir + "ladybird.zvq"));
   EXPECT_FALSE(main.MenuAction("MI_HelpHomePage")->isEnabled());
   EXPECT_EQ(boxes, std::vector<std::string>{"Open the first downloaded jigsaw now?"});
-  main.close();
-  SetMessageBoxHandler({});
-  SetSoundSink({});
 }
