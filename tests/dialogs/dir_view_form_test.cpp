@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QCoreApplication>
 #include <QFontMetricsF>
+#include <QFrame>
 #include <QGuiApplication>
 #include <QLabel>
 #include <QLineEdit>
@@ -270,6 +271,45 @@ TEST_F(DirView, ALargePiecePreviewGrowsEvenlyAboutItsCell) {
   EXPECT_GT(grown, 0) << "some sizes show wider than the cell";
 }
 
+// However large the piece, its preview stays inside the piece-size panel's sunken frame: the
+// frame's pixels look the same at every size the scroll bar offers.
+TEST_F(DirView, ThePiecePreviewLeavesThePanelsFrameWhole) {
+  Show();
+  ClickItem("LV_Jigs", 1);
+  ClickOk();
+  ASSERT_EQ(Find<QTabWidget>("PC_Pages")->currentWidget()->objectName(), "TS_Level");
+  auto* size = Find<QScrollBar>("SB_PieceSize");
+  auto* panel = Find<QFrame>("P_PieceSizeImage");
+  QWidget* preview = Find<QWidget>("I_PieceSize");
+  const QRect inside = panel->contentsRect();
+  ASSERT_GT(panel->frameWidth(), 0);
+  ASSERT_NE(inside, panel->rect());
+  // The frame as it shows around the smallest preview, which keeps well inside.
+  int smallest = size->minimum();
+  for (int v = size->minimum(); v <= size->maximum(); ++v) {
+    size->setValue(v);
+    const int area = preview->width() * preview->height();
+    size->setValue(smallest);
+    if (area < preview->width() * preview->height()) smallest = v;
+  }
+  size->setValue(smallest);
+  ASSERT_TRUE(inside.adjusted(4, 4, -4, -4).contains(preview->geometry()));
+  const QImage plain = panel->grab().toImage();
+  int grown = 0;
+  for (int v = size->minimum(); v <= size->maximum(); ++v) {
+    size->setValue(v);
+    EXPECT_TRUE(inside.contains(preview->geometry())) << "size " << v;
+    grown += preview->width() >= inside.width() || preview->height() >= size->y() - inside.top();
+    const QImage shot = panel->grab().toImage();
+    int changed = 0;
+    for (int y = 0; y < shot.height(); ++y)
+      for (int x = 0; x < shot.width(); ++x)
+        if (!inside.contains(x, y)) changed += shot.pixel(x, y) != plain.pixel(x, y);
+    EXPECT_EQ(changed, 0) << "size " << v;
+  }
+  EXPECT_GT(grown, 0) << "some size fills the panel";
+}
+
 // The browser opens centred on the screen, over at least four fifths of it each way.
 TEST_F(DirView, OpensCentredOverMostOfTheScreen) {
   Show();
@@ -278,7 +318,8 @@ TEST_F(DirView, OpensCentredOverMostOfTheScreen) {
   const QRect area = screen->availableGeometry();
   const QRect placed = form->frameGeometry();
   // Within a window frame's few pixels: the window system may add its edges after the move.
-  EXPECT_LE((placed.center() - area.center()).manhattanLength(), 12) << placed.x() << "," << placed.y();
+  EXPECT_LE((placed.center() - area.center()).manhattanLength(), 12)
+      << placed.x() << "," << placed.y();
   EXPECT_GE(placed.width() * 5, area.width() * 4);
   EXPECT_GE(placed.height() * 5, area.height() * 4);
 }
