@@ -168,6 +168,56 @@ TEST_F(DirView, JigsawPassesTheLevelPageAndOkReturnsItsPathAndLevel) {
   EXPECT_FALSE(form->OpenChoices().SeedPanelVisible);
 }
 
+// Enter on the list goes on to the level page, Enter there opens the jigsaw; Enter with
+// nothing in particular focused is OK as well, and a focused button takes Enter for itself.
+TEST_F(DirView, EnterGoesOnToTheLevelPageAndOpensFromThere) {
+  form->show();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(form.get()));
+  auto* pages = Find<QTabWidget>("PC_Pages");
+  auto enter = [this] {
+    QWidget* focus = QApplication::focusWidget();
+    ASSERT_NE(focus, nullptr);
+    QTest::keyClick(focus, Qt::Key_Return);
+    QCoreApplication::processEvents();
+  };
+  ClickItem("LV_Jigs", 1);
+  ASSERT_EQ(QApplication::focusWidget(), Find<QListWidget>("LV_Jigs"));
+  enter();
+  ASSERT_EQ(pages->currentWidget(), Find<QWidget>("TS_Level"));
+  ASSERT_FALSE(Closed());
+  Find<QScrollBar>("SB_PieceSize")->setValue(12);
+  enter();
+  ASSERT_TRUE(Closed());
+  EXPECT_EQ(form->result(), 1);
+  EXPECT_EQ(form->ResultPath(), session.Paths.sJigsawDir + "fallen-leaf.zvq");
+  EXPECT_EQ(session.Game.CurrentLevel.Level, 12);
+
+  // Opened again at the first jigsaw, nothing clicked yet: Enter goes on all the same.
+  form->show();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(form.get()));
+  pages->setFocus();
+  enter();
+  EXPECT_EQ(pages->currentWidget(), Find<QWidget>("TS_Level"));
+  auto* cancel = Find<QPushButton>("B_Cancel");
+  cancel->setFocus();
+  enter();
+  ASSERT_TRUE(Closed());
+  EXPECT_EQ(form->result(), 2);
+}
+
+// Enter in the name field saves once: a refused overwrite is asked about once, not twice.
+TEST_F(DirView, EnterInTheNameFieldAsksOnce) {
+  std::ofstream(session.Paths.sSavedDir + "taken.sv1") << "x";
+  form->SetBrowseMode(kBrowseSave);
+  Show();
+  auto* name = Find<QLineEdit>("E_FileName");
+  name->setText("taken");
+  answer = kIdCancel;
+  QTest::keyClick(name, Qt::Key_Return);
+  EXPECT_EQ(boxes.size(), 1u);
+  EXPECT_FALSE(Closed());
+}
+
 // The file is read again when the level page's Open is pressed: a jigsaw damaged or removed
 // after it was chosen is not opened, and Open greys.
 TEST_F(DirView, AJigsawThatChangedBehindTheBrowserIsNotOpened) {

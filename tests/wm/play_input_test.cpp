@@ -2,6 +2,7 @@
 // server while the game itself is at work, as a quick player's does.
 #include <gtest/gtest.h>
 
+#include <QListWidget>
 #include <QProcess>
 #include <QTabWidget>
 #include <QTimer>
@@ -77,6 +78,36 @@ TEST_F(PlayUnderWM, APieceDraggedRightAfterSavingMoves) {
     EXPECT_NEAR(g.Pieces[size_t(i)].X - x0, 90, 20);
     EXPECT_NEAR(g.Pieces[size_t(i)].Y - y0, 60, 20);
   }
+}
+
+// The player clicks a jigsaw in the browser and presses Enter, which goes on to the level page,
+// and Enter again, which opens the jigsaw: the game starts.
+TEST_F(PlayUnderWM, EnterTwiceFromTheBrowserStartsTheGame) {
+  UseScenarioLevel(main->Session().Game);
+  std::string chosen, pageAfterFirstEnter;
+  bool stillOpen = false;
+  main->RunBrowser = [&](TF_DirView& dv) {
+    QTimer::singleShot(0, &dv, [&] {
+      ASSERT_TRUE(WaitFor([&] { return dv.isActiveWindow(); }));
+      Settle();
+      auto* list = dv.findChild<QListWidget*>("LV_Jigs");
+      ASSERT_GE(list->count(), 2);
+      chosen = list->item(1)->text().toStdString();
+      ASSERT_TRUE(RealClick(*list->viewport(), list->visualItemRect(list->item(1)).center()));
+      ASSERT_TRUE(RealKey("Return"));
+      pageAfterFirstEnter =
+          dv.findChild<QTabWidget*>("PC_Pages")->currentWidget()->objectName().toStdString();
+      ASSERT_TRUE(RealKey("Return"));
+      stillOpen = dv.isVisible();
+      if (stillOpen) dv.reject();
+    });
+    return dv.exec();
+  };
+  main->OpenFile("", false);
+  EXPECT_EQ(pageAfterFirstEnter, "TS_Level");
+  EXPECT_FALSE(stillOpen) << "Enter on the level page left the browser open";
+  EXPECT_TRUE(main->Session().Game.GameLoaded);
+  EXPECT_EQ(main->Session().sJigName, chosen);
 }
 
 }  // namespace
