@@ -5,6 +5,7 @@
 #include <QFontMetricsF>
 #include <QFrame>
 #include <QGuiApplication>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -184,6 +185,10 @@ TEST_F(DirView, EnterGoesOnToTheLevelPageAndOpensFromThere) {
   ASSERT_EQ(QApplication::focusWidget(), Find<QListWidget>("LV_Jigs"));
   enter();
   ASSERT_EQ(pages->currentWidget(), Find<QWidget>("TS_Level"));
+  ASSERT_FALSE(Closed());
+  // The same Enter held down repeats: that does not open the jigsaw the player has not seen.
+  QKeyEvent repeated(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier, QString("\r"), true);
+  QApplication::sendEvent(QApplication::focusWidget(), &repeated);
   ASSERT_FALSE(Closed());
   Find<QScrollBar>("SB_PieceSize")->setValue(12);
   enter();
