@@ -106,6 +106,13 @@ class DirView : public ::testing::Test {
     QCoreApplication::processEvents();
   }
   std::string Text(const char* name) { return Find<QLabel>(name)->text().toStdString(); }
+  // The level page of the second jigsaw, reached as the player reaches it.
+  void ShowLevelPage() {
+    Show();
+    ClickItem("LV_Jigs", 1);
+    ClickOk();
+    ASSERT_EQ(Find<QTabWidget>("PC_Pages")->currentWidget()->objectName(), "TS_Level");
+  }
   // A game of 48 pieces of fallen-leaf under way, and a damaged jigsaw first in the list.
   void LoadedGameAndADamagedJigsaw() {
     session.sJig = session.Paths.sJigsawDir + "fallen-leaf.zvq";
@@ -210,19 +217,6 @@ TEST_F(DirView, EnterGoesOnToTheLevelPageAndOpensFromThere) {
   EXPECT_EQ(form->result(), 2);
 }
 
-// Enter in the name field saves once: a refused overwrite is asked about once, not twice.
-TEST_F(DirView, EnterInTheNameFieldAsksOnce) {
-  std::ofstream(session.Paths.sSavedDir + "taken.sv1") << "x";
-  form->SetBrowseMode(kBrowseSave);
-  Show();
-  auto* name = Find<QLineEdit>("E_FileName");
-  name->setText("taken");
-  answer = kIdCancel;
-  QTest::keyClick(name, Qt::Key_Return);
-  EXPECT_EQ(boxes.size(), 1u);
-  EXPECT_FALSE(Closed());
-}
-
 // The file is read again when the level page's Open is pressed: a jigsaw damaged or removed
 // after it was chosen is not opened, and Open greys.
 TEST_F(DirView, AJigsawThatChangedBehindTheBrowserIsNotOpened) {
@@ -249,10 +243,7 @@ TEST_F(DirView, AJigsawThatChangedBehindTheBrowserIsNotOpened) {
 // out, and names the choice; rotation and fit to screen show their frames only when on; the
 // piece preview stays centred over its place whatever the size.
 TEST_F(DirView, LevelPageFramesAndNamesEachChoice) {
-  Show();
-  ClickItem("LV_Jigs", 1);
-  ClickOk();
-  ASSERT_EQ(Find<QTabWidget>("PC_Pages")->currentWidget()->objectName(), "TS_Level");
+  ShowLevelPage();
   struct TGroup {
     const char* Prefix;
     int Count;
@@ -306,10 +297,7 @@ TEST_F(DirView, LevelPageFramesAndNamesEachChoice) {
 // A piece preview larger than its cell grows evenly to both sides of the cell's middle, at
 // every size the scroll bar offers, as long as it fits the panel's width.
 TEST_F(DirView, ALargePiecePreviewGrowsEvenlyAboutItsCell) {
-  Show();
-  ClickItem("LV_Jigs", 1);
-  ClickOk();
-  ASSERT_EQ(Find<QTabWidget>("PC_Pages")->currentWidget()->objectName(), "TS_Level");
+  ShowLevelPage();
   auto* size = Find<QScrollBar>("SB_PieceSize");
   QWidget* preview = Find<QWidget>("I_PieceSize");
   const int panelWidth = Find<QWidget>("P_PieceSizeImage")->width();
@@ -329,10 +317,7 @@ TEST_F(DirView, ALargePiecePreviewGrowsEvenlyAboutItsCell) {
 // However large the piece, its preview stays inside the piece-size panel's sunken frame: the
 // frame's pixels look the same at every size the scroll bar offers.
 TEST_F(DirView, ThePiecePreviewLeavesThePanelsFrameWhole) {
-  Show();
-  ClickItem("LV_Jigs", 1);
-  ClickOk();
-  ASSERT_EQ(Find<QTabWidget>("PC_Pages")->currentWidget()->objectName(), "TS_Level");
+  ShowLevelPage();
   auto* size = Find<QScrollBar>("SB_PieceSize");
   auto* panel = Find<QFrame>("P_PieceSizeImage");
   QWidget* preview = Find<QWidget>("I_PieceSize");
@@ -505,7 +490,7 @@ TEST_F(DirView, SaveOverAnExistingFileAsksFirst) {
   auto* name = Find<QLineEdit>("E_FileName");
   name->setText("taken");
   answer = kIdCancel;
-  ClickOk();
+  QTest::keyClick(name, Qt::Key_Return);  // Enter in the name field asks once, as OK does
   ASSERT_EQ(boxes.size(), 1u);
   EXPECT_EQ(boxes[0].Text, "taken already exists.\r\nDo you want to replace it?");
   EXPECT_EQ(boxes[0].Flags, kMbOkCancel | kMbIconQuestion);
@@ -729,10 +714,7 @@ TEST_F(DirView, LevelPanelsShowTheButtonFaceNotTheWindowColour) {
   pal.setColor(QPalette::Window, window);
   pal.setColor(QPalette::Button, face);
   form->setPalette(pal);
-  Show();
-  ClickItem("LV_Jigs", 1);
-  ClickOk();
-  ASSERT_EQ(Find<QTabWidget>("PC_Pages")->currentWidget()->objectName(), "TS_Level");
+  ShowLevelPage();
   const QImage shot = form->grab().toImage();
   for (const char* name : {"P_ShapesInner", "P_BordersInner", "P_MixInner", "P_RotationInner", "P_FitToScreenInner"}) {
     QWidget* panel = Find<QWidget>(name);
