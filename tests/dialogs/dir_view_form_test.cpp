@@ -3,7 +3,9 @@
 #include <QApplication>
 #include <QCoreApplication>
 #include <QFontMetricsF>
+#include <QFrame>
 #include <QGuiApplication>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -104,6 +106,13 @@ class DirView : public ::testing::Test {
     QCoreApplication::processEvents();
   }
   std::string Text(const char* name) { return Find<QLabel>(name)->text().toStdString(); }
+  // The level page of the second jigsaw, reached as the player reaches it.
+  void ShowLevelPage() {
+    Show();
+    ClickItem("LV_Jigs", 1);
+    ClickOk();
+    ASSERT_EQ(Find<QTabWidget>("PC_Pages")->currentWidget()->objectName(), "TS_Level");
+  }
   // A game of 48 pieces of fallen-leaf under way, and a damaged jigsaw first in the list.
   void LoadedGameAndADamagedJigsaw() {
     session.sJig = session.Paths.sJigsawDir + "fallen-leaf.zvq";
@@ -167,6 +176,47 @@ TEST_F(DirView, JigsawPassesTheLevelPageAndOkReturnsItsPathAndLevel) {
   EXPECT_FALSE(form->OpenChoices().SeedPanelVisible);
 }
 
+// Enter on the list goes on to the level page, Enter there opens the jigsaw; Enter with
+// nothing in particular focused is OK as well, and a focused button takes Enter for itself.
+TEST_F(DirView, EnterGoesOnToTheLevelPageAndOpensFromThere) {
+  form->show();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(form.get()));
+  auto* pages = Find<QTabWidget>("PC_Pages");
+  auto enter = [this] {
+    QWidget* focus = QApplication::focusWidget();
+    ASSERT_NE(focus, nullptr);
+    QTest::keyClick(focus, Qt::Key_Return);
+    QCoreApplication::processEvents();
+  };
+  ClickItem("LV_Jigs", 1);
+  ASSERT_EQ(QApplication::focusWidget(), Find<QListWidget>("LV_Jigs"));
+  enter();
+  ASSERT_EQ(pages->currentWidget(), Find<QWidget>("TS_Level"));
+  ASSERT_FALSE(Closed());
+  // The same Enter held down repeats: that does not open the jigsaw the player has not seen.
+  QKeyEvent repeated(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier, QString("\r"), true);
+  QApplication::sendEvent(QApplication::focusWidget(), &repeated);
+  ASSERT_FALSE(Closed());
+  Find<QScrollBar>("SB_PieceSize")->setValue(12);
+  enter();
+  ASSERT_TRUE(Closed());
+  EXPECT_EQ(form->result(), 1);
+  EXPECT_EQ(form->ResultPath(), session.Paths.sJigsawDir + "fallen-leaf.zvq");
+  EXPECT_EQ(session.Game.CurrentLevel.Level, 12);
+
+  // Opened again at the first jigsaw, nothing clicked yet: Enter goes on all the same.
+  form->show();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(form.get()));
+  pages->setFocus();
+  enter();
+  EXPECT_EQ(pages->currentWidget(), Find<QWidget>("TS_Level"));
+  auto* cancel = Find<QPushButton>("B_Cancel");
+  cancel->setFocus();
+  enter();
+  ASSERT_TRUE(Closed());
+  EXPECT_EQ(form->result(), 2);
+}
+
 // The file is read again when the level page's Open is pressed: a jigsaw damaged or removed
 // after it was chosen is not opened, and Open greys.
 TEST_F(DirView, AJigsawThatChangedBehindTheBrowserIsNotOpened) {
@@ -193,10 +243,7 @@ TEST_F(DirView, AJigsawThatChangedBehindTheBrowserIsNotOpened) {
 // out, and names the choice; rotation and fit to screen show their frames only when on; the
 // piece preview stays centred over its place whatever the size.
 TEST_F(DirView, LevelPageFramesAndNamesEachChoice) {
-  Show();
-  ClickItem("LV_Jigs", 1);
-  ClickOk();
-  ASSERT_EQ(Find<QTabWidget>("PC_Pages")->currentWidget()->objectName(), "TS_Level");
+  ShowLevelPage();
   struct TGroup {
     const char* Prefix;
     int Count;
@@ -250,10 +297,7 @@ TEST_F(DirView, LevelPageFramesAndNamesEachChoice) {
 // A piece preview larger than its cell grows evenly to both sides of the cell's middle, at
 // every size the scroll bar offers, as long as it fits the panel's width.
 TEST_F(DirView, ALargePiecePreviewGrowsEvenlyAboutItsCell) {
-  Show();
-  ClickItem("LV_Jigs", 1);
-  ClickOk();
-  ASSERT_EQ(Find<QTabWidget>("PC_Pages")->currentWidget()->objectName(), "TS_Level");
+  ShowLevelPage();
   auto* size = Find<QScrollBar>("SB_PieceSize");
   QWidget* preview = Find<QWidget>("I_PieceSize");
   const int panelWidth = Find<QWidget>("P_PieceSizeImage")->width();
@@ -270,6 +314,42 @@ TEST_F(DirView, ALargePiecePreviewGrowsEvenlyAboutItsCell) {
   EXPECT_GT(grown, 0) << "some sizes show wider than the cell";
 }
 
+// However large the piece, its preview stays inside the piece-size panel's sunken frame: the
+// frame's pixels look the same at every size the scroll bar offers.
+TEST_F(DirView, ThePiecePreviewLeavesThePanelsFrameWhole) {
+  ShowLevelPage();
+  auto* size = Find<QScrollBar>("SB_PieceSize");
+  auto* panel = Find<QFrame>("P_PieceSizeImage");
+  QWidget* preview = Find<QWidget>("I_PieceSize");
+  const QRect inside = panel->contentsRect();
+  ASSERT_GT(panel->frameWidth(), 0);
+  ASSERT_NE(inside, panel->rect());
+  // The frame as it shows around the smallest preview, which keeps well inside.
+  int smallest = size->minimum();
+  for (int v = size->minimum(); v <= size->maximum(); ++v) {
+    size->setValue(v);
+    const int area = preview->width() * preview->height();
+    size->setValue(smallest);
+    if (area < preview->width() * preview->height()) smallest = v;
+  }
+  size->setValue(smallest);
+  ASSERT_TRUE(inside.adjusted(4, 4, -4, -4).contains(preview->geometry()));
+  const QImage plain = panel->grab().toImage();
+  int grown = 0;
+  for (int v = size->minimum(); v <= size->maximum(); ++v) {
+    size->setValue(v);
+    EXPECT_TRUE(inside.contains(preview->geometry())) << "size " << v;
+    grown += preview->width() >= inside.width() || preview->height() >= size->y() - inside.top();
+    const QImage shot = panel->grab().toImage();
+    int changed = 0;
+    for (int y = 0; y < shot.height(); ++y)
+      for (int x = 0; x < shot.width(); ++x)
+        if (!inside.contains(x, y)) changed += shot.pixel(x, y) != plain.pixel(x, y);
+    EXPECT_EQ(changed, 0) << "size " << v;
+  }
+  EXPECT_GT(grown, 0) << "some size fills the panel";
+}
+
 // The browser opens centred on the screen, over at least four fifths of it each way.
 TEST_F(DirView, OpensCentredOverMostOfTheScreen) {
   Show();
@@ -278,7 +358,8 @@ TEST_F(DirView, OpensCentredOverMostOfTheScreen) {
   const QRect area = screen->availableGeometry();
   const QRect placed = form->frameGeometry();
   // Within a window frame's few pixels: the window system may add its edges after the move.
-  EXPECT_LE((placed.center() - area.center()).manhattanLength(), 12) << placed.x() << "," << placed.y();
+  EXPECT_LE((placed.center() - area.center()).manhattanLength(), 12)
+      << placed.x() << "," << placed.y();
   EXPECT_GE(placed.width() * 5, area.width() * 4);
   EXPECT_GE(placed.height() * 5, area.height() * 4);
 }
@@ -409,7 +490,7 @@ TEST_F(DirView, SaveOverAnExistingFileAsksFirst) {
   auto* name = Find<QLineEdit>("E_FileName");
   name->setText("taken");
   answer = kIdCancel;
-  ClickOk();
+  QTest::keyClick(name, Qt::Key_Return);  // Enter in the name field asks once, as OK does
   ASSERT_EQ(boxes.size(), 1u);
   EXPECT_EQ(boxes[0].Text, "taken already exists.\r\nDo you want to replace it?");
   EXPECT_EQ(boxes[0].Flags, kMbOkCancel | kMbIconQuestion);
@@ -633,10 +714,7 @@ TEST_F(DirView, LevelPanelsShowTheButtonFaceNotTheWindowColour) {
   pal.setColor(QPalette::Window, window);
   pal.setColor(QPalette::Button, face);
   form->setPalette(pal);
-  Show();
-  ClickItem("LV_Jigs", 1);
-  ClickOk();
-  ASSERT_EQ(Find<QTabWidget>("PC_Pages")->currentWidget()->objectName(), "TS_Level");
+  ShowLevelPage();
   const QImage shot = form->grab().toImage();
   for (const char* name : {"P_ShapesInner", "P_BordersInner", "P_MixInner", "P_RotationInner", "P_FitToScreenInner"}) {
     QWidget* panel = Find<QWidget>(name);

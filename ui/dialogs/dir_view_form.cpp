@@ -276,5 +276,15 @@ void TF_DirView::keyPressEvent(QKeyEvent* event) {
     B_HelpClick();
     return;
   }
+  if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
+    // Enter that no control took for itself (the lists act on its release, the name field on
+    // its own): a focused button is pressed, anywhere else Enter is OK, so the level page
+    // reached by Enter opens the jigsaw by Enter too. A held key does not run on into it.
+    if (event->isAutoRepeat() || focusWidget() == E_FileName) return;
+    auto* button = qobject_cast<QPushButton*>(focusWidget());
+    if (button) button->click();  // does nothing when greyed
+    else if (B_Ok->isEnabled()) B_OkClick();
+    return;
+  }
   QDialog::keyPressEvent(event);
 }

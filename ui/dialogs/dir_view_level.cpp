@@ -304,16 +304,18 @@ void TF_DirView::DrawPieceSizePreview() {
   const int ox = (P_PieceSizeImage->width() - kPreviewCellW) / 2;
   const int oy = (P_PieceSizeImage->height() - 34 - kPreviewCellH) / 2;
   if (w > kPreviewCellW || h > kPreviewCellH) {
-    // A large piece grows past the cell, but never out of its panel nor over the scroll bar.
-    const QSize room(P_PieceSizeImage->width(), SB_PieceSize->y());
+    // A large piece grows past the cell, but never over its panel's sunken frame nor over the
+    // scroll bar.
+    const QRect inside = P_PieceSizeImage->contentsRect();
+    const QRect room(inside.left(), inside.top(), inside.width(), SB_PieceSize->y() - inside.top());
     if (w > room.width() || h > room.height()) {
       const double fit = std::min(double(room.width()) / w, double(room.height()) / h);
       w = int(w * fit);
       h = int(h * fit);
     }
     QRect bounds(ox + (kPreviewCellW - w) / 2, oy + (kPreviewCellH - h) / 2, w, h);
-    bounds.moveLeft(std::clamp(bounds.left(), 0, room.width() - w));
-    bounds.moveTop(std::clamp(bounds.top(), 0, room.height() - h));
+    bounds.moveLeft(std::clamp(bounds.left(), room.left(), room.left() + room.width() - w));
+    bounds.moveTop(std::clamp(bounds.top(), room.top(), room.top() + room.height() - h));
     I_PieceSize->setGeometry(bounds);
   } else {
     I_PieceSize->setGeometry(ox, oy, kPreviewCellW, kPreviewCellH);

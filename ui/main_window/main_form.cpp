@@ -109,7 +109,7 @@ void TFieldView::paintEvent(QPaintEvent* event) {
 
 void TFieldView::mousePressEvent(QMouseEvent* event) {
   TField& f = main_.Field();
-  if (f.Busy || FieldButton(event->button()) < 0) return;
+  if (main_.HeldInput().Hold(this, *event) || FieldButton(event->button()) < 0) return;
   const QPoint p = FieldPoint(event->position());
   TGameSession& s = main_.Session();
   s.AutoSaveHold = true;
@@ -120,7 +120,7 @@ void TFieldView::mousePressEvent(QMouseEvent* event) {
 
 void TFieldView::mouseDoubleClickEvent(QMouseEvent* event) {
   TField& f = main_.Field();
-  if (f.Busy || FieldButton(event->button()) < 0) return;
+  if (main_.HeldInput().Hold(this, *event) || FieldButton(event->button()) < 0) return;
   const QPoint p = FieldPoint(event->position());
   TGameSession& s = main_.Session();
   s.AutoSaveHold = true;
@@ -131,7 +131,7 @@ void TFieldView::mouseDoubleClickEvent(QMouseEvent* event) {
 
 void TFieldView::mouseMoveEvent(QMouseEvent* event) {
   TField& f = main_.Field();
-  if (f.Busy) return;
+  if (main_.HeldInput().Hold(this, *event)) return;
   const QPoint p = FieldPoint(event->position());
   TGameSession& s = main_.Session();
   s.AutoSaveHold = true;
@@ -141,7 +141,7 @@ void TFieldView::mouseMoveEvent(QMouseEvent* event) {
 
 void TFieldView::mouseReleaseEvent(QMouseEvent* event) {
   TField& f = main_.Field();
-  if (f.Busy || FieldButton(event->button()) < 0) return;
+  if (main_.HeldInput().Hold(this, *event) || FieldButton(event->button()) < 0) return;
   const QPoint p = FieldPoint(event->position());
   TGameSession& s = main_.Session();
   s.AutoSaveHold = true;
@@ -153,7 +153,7 @@ void TFieldView::mouseReleaseEvent(QMouseEvent* event) {
 void TFieldView::wheelEvent(QWheelEvent* event) {
   event->accept();
   TField& f = main_.Field();
-  if (f.Busy || event->angleDelta().y() == 0) return;
+  if (main_.HeldInput().Hold(this, *event) || event->angleDelta().y() == 0) return;
   const QPoint p = FieldPoint(event->position());
   TGameSession& s = main_.Session();
   s.AutoSaveHold = true;
@@ -311,6 +311,7 @@ void TF_Main::HideProgress() {
   field_->Busy = false;
   SetCommandsEnabled(true);
   QCoreApplication::processEvents();
+  heldInput_.OperationEnded();
 }
 
 void TF_Main::ApplyViewState() { ApplyWindowBackgrounds(); }
@@ -412,11 +413,12 @@ void TF_Main::AutoSaveTimer() {
 }
 
 void TF_Main::keyPressEvent(QKeyEvent* event) {
-  if (!field_->Busy && !event->isAutoRepeat()) lastKeyDown_ = event->key();
+  if (event->isAutoRepeat() || heldInput_.Hold(this, *event)) return;
+  lastKeyDown_ = event->key();
 }
 
 void TF_Main::keyReleaseEvent(QKeyEvent* event) {
-  if (event->isAutoRepeat() || field_->Busy) return;
+  if (event->isAutoRepeat() || heldInput_.Hold(this, *event)) return;
   const int key = event->key();
   if (key != lastKeyDown_) {
     lastKeyDown_ = 0;

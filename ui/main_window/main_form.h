@@ -20,6 +20,7 @@
 #include "game/settings_file.h"
 #include "ui/dialogs/save_solved_image.h"
 #include "ui/main_window/art_cursors.h"
+#include "ui/main_window/held_input.h"
 
 class QAction;
 class QDialog;
@@ -78,6 +79,8 @@ class TF_Main : public QMainWindow,
   void Wait(int32_t ms) override;
   void SetModified() override;
   void SaveImageEnabled(bool enabled) override;
+  // Input that comes while a long operation runs waits here for its end.
+  THeldInput& HeldInput() { return heldInput_; }
   int32_t ShowFinish() override;
   void SaveSolvedImage() override;
   // The pocket command: shows or hides it with its toolbar face and menu check.
@@ -286,6 +289,7 @@ class TF_Main : public QMainWindow,
   int32_t switchFromW_ = 0, switchFromH_ = 0;
   QTimer T_SwitchSettle;
   QMargins normalFrame_;  // the frame last seen outside full screen
+  THeldInput heldInput_{this, [this] { return field_ && field_->Busy; }};
 };
 
 // Mouse buttons and keyboard state as the field's handlers take them.
