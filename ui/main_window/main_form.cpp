@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QDateTime>
+#include <QElapsedTimer>
 #include <QImage>
 #include <QKeyEvent>
 #include <QLabel>
@@ -249,6 +250,19 @@ QMargins TF_Main::WindowFrame() {
   const QMargins now = windowHandle() ? windowHandle()->frameMargins() : QMargins();
   if (!fullScreenOn_ && !isFullScreen() && !now.isNull()) normalFrame_ = now;
   return normalFrame_;
+}
+
+bool TF_Main::AwaitWindowFrame() {
+  // The window manager frames a window a moment after it is shown; a frame known before is kept.
+  constexpr int kFrameWaitMs = 1000;
+  QElapsedTimer clock;
+  clock.start();
+  while (WindowFrame().isNull() && isVisible() && !fullScreenOn_ && !isFullScreen() &&
+         clock.elapsed() < kFrameWaitMs) {
+    QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+    QThread::msleep(10);
+  }
+  return !normalFrame_.isNull();
 }
 
 void TF_Main::ReadWorkArea() {
