@@ -101,6 +101,10 @@ int32_t ServerIndex(const TServerHosts& hosts, std::string_view host) {
   return 0;
 }
 
+bool IsSourceHost(const TServerHosts& hosts, std::string_view host) {
+  return !host.empty() && SameAsciiText(hosts[size_t(ServerIndex(hosts, host))], host);
+}
+
 std::string DefaultDnSrc(const TDownloadSources& sources) {
   return sources.ServerHosts[1].empty() ? sources.ServerHosts[0] : sources.ServerHosts[1];
 }

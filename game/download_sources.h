@@ -46,6 +46,9 @@ std::string DownloadListHome(const std::string& sExeDir, const std::string& sApp
 // The index of host among the hosts without regard to ASCII case; 0 when neither matches.
 int32_t ServerIndex(const TServerHosts& hosts, std::string_view host);
 
+// True when host is one of the hosts (ASCII case-blind); an empty host never is.
+bool IsSourceHost(const TServerHosts& hosts, std::string_view host);
+
 // The source a new player starts with: entry 1, or entry 0 when only that one is set.
 std::string DefaultDnSrc(const TDownloadSources& sources);
 

@@ -1,12 +1,19 @@
 #include "game/game_paths.h"
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
 #include <filesystem>
 #include <fstream>
 #include <system_error>
 
+#include "foundation/binary_file.h"
 #include "foundation/file_helpers.h"
-#include "platform/temp_files.h"
 #include "game/jigsaw_file.h"
+#include "platform/temp_files.h"
 
 // Where the install puts the program folder, seen from the program's own folder.
 #ifndef ZORVA_FOLDER_FROM_BIN
@@ -34,6 +41,43 @@ void CopyIfMissing(const std::string& source, const std::string& target) {
   if (std::filesystem::copy_file(source, temp, std::filesystem::copy_options::overwrite_existing, ec))
     std::filesystem::rename(temp, target, ec);
   if (ec) std::filesystem::remove(temp, ec);
+}
+
+bool IsFolder(const std::string& path) {
+  struct stat st;
+  return stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+}
+
+// Why one of the player's folders cannot be used, for the player to read.
+std::string FolderFailure(const std::string& folder, int error, bool made) {
+  const std::string named = "\"" + folder + "\"";
+  if (error == ENOTDIR || error == EEXIST)
+    return "The folder " + named + " could not be made: a file is in the way.";
+  return FailureText(made ? "Nothing can be written in the folder " + named
+                          : "The folder " + named + " could not be made",
+                     error);
+}
+
+// Makes folder and every missing folder above it, one level at a time, so that a failure names
+// the level where it happened; then checks that a file can be made in it. Nothing that exists
+// is touched: a file or a dangling link in the way stays and is reported. Empty when the
+// folder is usable, else the reason.
+std::string MakeFolderChain(const std::string& folder) {
+  for (size_t end = folder.find('/', 1); end != std::string::npos;
+       end = folder.find('/', end + 1)) {
+    const std::string level = folder.substr(0, end);
+    if (IsFolder(level)) continue;
+    if (mkdir(level.c_str(), 0777) == 0) continue;
+    const int error = errno;
+    if (error == EEXIST && IsFolder(level)) continue;  // made by someone else meanwhile
+    return FolderFailure(level + "/", error, false);
+  }
+  std::string probe = folder + TempName("probe-XXXXXX");
+  const int fd = mkstemp(probe.data());
+  if (fd < 0) return FolderFailure(folder, errno, true);
+  close(fd);
+  unlink(probe.c_str());
+  return "";
 }
 
 }  // namespace
@@ -76,27 +120,33 @@ void InitPaths(TGamePaths& p, const std::string& programDir, TRegistry& registry
   p.sMyDocs = docs;
   p.sPicturesDir = WithSlash(pictures.empty() ? p.sExeDir : pictures);
   p.sAppDataDir = WithSlash(appData) + "zorva-jigsaw-quix/";
-  std::error_code ec;
-  std::filesystem::create_directories(p.sAppDataDir, ec);
-  const std::string maker = docs + "Tamo Games/";
-  EnsureDir(maker);
-  p.sDocsDir = maker + kProgramTitle + "/";
-  EnsureDir(p.sDocsDir);
+  p.sDocsDir = docs + "Tamo Games/" + kProgramTitle + "/";
+  // Each folder that cannot be used is named once, at the level where it failed.
+  std::vector<std::string> failures;
+  auto make = [&failures](const std::string& folder) {
+    const std::string failure = MakeFolderChain(folder);
+    if (failure.empty()) return true;
+    if (std::find(failures.begin(), failures.end(), failure) == failures.end())
+      failures.push_back(failure);
+    return false;
+  };
+  const bool settingsLost = !make(p.sAppDataDir);
   p.sIniFile = p.sAppDataDir + "zorva.ini";
   p.FirstRun = !Exists(p.sIniFile);
   CopyIfMissing(p.sExeDir + "zorva.ini", p.sIniFile);
   p.sShapeFile = p.sExeDir + "pic_zorva.dat";
   p.sExeJigsawDir = p.sExeDir + "jigsaws/";
-  p.sJigsawDir = p.sDocsDir + "Jigsaws/";
-  EnsureDir(p.sJigsawDir);
+  p.sJigsawDir = PlayerJigsawFolder(p);
+  const bool jigsawsLost = !make(p.sJigsawDir);
   p.sSavedDir = p.sDocsDir + "Saved Games/";
-  EnsureDir(p.sSavedDir);
+  const bool savedLost = !make(p.sSavedDir);
   p.sAutoSave = p.sSavedDir + kAutoSaveName + kSavedGameExtension;
   // What an interrupted run left: only names with the program's mark, only in the folders the
   // program writes to (downloads unpack into marked folders of the jigsaw folder), and the
   // temporary save of older versions by its own name.
   for (const std::string& folder : {p.sAppDataDir, p.sMyDocs, p.sDocsDir, p.sSavedDir, p.sJigsawDir, p.sPicturesDir})
     RemoveTempLeftovers(folder);
+  std::error_code ec;
   std::filesystem::remove(p.sSavedDir + "zorva.svt", ec);
   if (p.FirstRun) CopyIfMissing(p.sExeDir + kAutoSaveName + kSavedGameExtension, p.sAutoSave);
   p.TempPictureFile = p.sAppDataDir + "~zjtemp.bmp";
@@ -108,6 +158,26 @@ void InitPaths(TGamePaths& p, const std::string& programDir, TRegistry& registry
     if (auto saved = ListFiles(p.sExeJigsawDir, kSavedGameExtension, false))
       for (const std::string& name : *saved) CopyIfMissing(p.sExeJigsawDir + name, p.sSavedDir + name);
   }
+  // Without a jigsaw folder of the player's the browser still offers the program's own
+  // jigsaws; a folder that exists but cannot be written is still listed, with what is in it.
+  if (!IsFolder(p.sJigsawDir)) p.sJigsawDir = p.sExeJigsawDir;
+  p.FolderProblem.clear();
+  if (failures.empty()) return;
+  for (const std::string& failure : failures) p.FolderProblem += failure + "\n";
+  std::vector<std::string> lost;
+  if (savedLost) lost.push_back("games cannot be saved");
+  if (jigsawsLost || settingsLost) lost.push_back("jigsaws cannot be downloaded");
+  if (settingsLost) lost.push_back("the settings cannot be kept");
+  std::string joined;
+  for (size_t i = 0; i < lost.size(); ++i)
+    joined += (i == 0 ? "" : i + 1 == lost.size() ? " and " : ", ") + lost[i];
+  p.FolderProblem += "\nUntil that is put right, " + joined + ".";
+  if (p.sJigsawDir == p.sExeJigsawDir)
+    p.FolderProblem += " The jigsaws that came with the game are offered all the same.";
+}
+
+std::string PlayerJigsawFolder(const TGamePaths& paths) {
+  return paths.sDocsDir + "Jigsaws/";
 }
 
 void FreeStartupLists(const TGamePaths& paths) {

@@ -33,6 +33,8 @@ struct TGamePaths {
   std::string sIniFile;
   std::string sAutoSave;
   bool FirstRun = false;
+  // Which of the player's folders cannot be used, why, and what is lost by it; empty: all can.
+  std::string FolderProblem;
 };
 
 constexpr char kSavedGameExtension[] = ".sv1";

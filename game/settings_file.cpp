@@ -133,8 +133,7 @@ void ReadDownload(const TSettingsText& t, TGameSession& s, const TSettingsEnv& e
   const std::string host = ReadSettingString(t, "Download", "DnSrc", "", o.DnSrc);
   // A host that is no longer one of the sources gives way to the sources file: that file is
   // where the player names the sources, and Options can show no other.
-  if (!host.empty() && SameAsciiText(env.ServerHosts[size_t(ServerIndex(env.ServerHosts, host))], host))
-    o.DnSrc = host;
+  if (IsSourceHost(env.ServerHosts, host)) o.DnSrc = host;
   o.UseSecure = ReadSettingBool(t, "Download", "UseSecure", "", o.UseSecure);
   o.SecureMethodInd = ReadInRange(t, "Download", "SecureMethodInd", "", o.SecureMethodInd, 0, 6);
   // The program folder's copy knows nothing of this player's choice of source.

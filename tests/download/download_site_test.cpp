@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <QComboBox>
+#include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
@@ -37,6 +38,32 @@ void DownloadThroughTheWindow(TF_Main& main, int32_t mode) {
   QTest::keyRelease(&main, Qt::Key_D);
 }
 
+// The main window on the home set up before, its message boxes answered with answer and their
+// texts noted in boxes; the handlers go with it.
+struct TStartedGame {
+  std::vector<std::string> boxes;
+  std::unique_ptr<TF_Main> main;
+
+  explicit TStartedGame(int answer) {
+    SetMessageBoxHandler([this, answer](const std::string& text, const std::string&, int) {
+      boxes.push_back(text);
+      return answer;
+    });
+    SetSoundSink([](const std::string&) {});
+    main = std::make_unique<TF_Main>(std::string(getenv("ZORVA_DATA_DIR")) + "/");
+    main->resize(1200, 900);
+    main->show();
+    EXPECT_TRUE(QTest::qWaitForWindowExposed(main.get()));
+    main->ReadStartupSettings();
+  }
+  ~TStartedGame() {
+    main->close();
+    main.reset();
+    SetMessageBoxHandler({});
+    SetSoundSink({});
+  }
+};
+
 }  // namespace
 
 TEST(DownloadSite, APlayerDownloadsEveryJigsawAndPlaysOne) {
@@ -50,17 +77,9 @@ TEST(DownloadSite, APlayerDownloadsEveryJigsawAndPlaysOne) {
   fs::create_directories(home.File("data/zorva-jigsaw-quix"));
   Spit(home.File("data/zorva-jigsaw-quix/sources.ini"),
        Bytes("[Source 1]\nHost = " + https.Host() + "\n[Source 2]\nHost = " + http.Host() + "\n"));
-  std::vector<std::string> boxes;
-  SetMessageBoxHandler([&](const std::string& text, const std::string&, int) {
-    boxes.push_back(text);
-    return int(kIdYes);
-  });
-  SetSoundSink([](const std::string&) {});
-  TF_Main main(std::string(getenv("ZORVA_DATA_DIR")) + "/");
-  main.resize(1200, 900);
-  main.show();
-  ASSERT_TRUE(QTest::qWaitForWindowExposed(&main));
-  main.ReadStartupSettings();
+  TStartedGame game(kIdYes);
+  TF_Main& main = *game.main;
+  std::vector<std::string>& boxes = game.boxes;
   TGameSession& s = main.Session();
   s.Game.DefaultLevel.Level = 13;  // big pieces: fast
   s.Game.GameOptions.ThumbPath = site.Thumb;  // as the options' test panel sets it
@@ -109,9 +128,6 @@ TEST(DownloadSite, APlayerDownloadsEveryJigsawAndPlaysOne) {
   EXPECT_EQ(chosen, "nuthatch.zvq");
   EXPECT_TRUE(s.Game.GameLoaded);
   EXPECT_EQ(s.sJig, s.Paths.sJigsawDir + "nuthatch.zvq");
-  main.close();
-  SetMessageBoxHandler({});
-  SetSoundSink({});
 }
 
 // A player names a site of their own in their data folder, its list and previews included, after
@@ -134,16 +150,9 @@ TEST(DownloadSite, ThePlayersOwnSiteAndListFromTheDataFolder) {
   Spit(data + ".zorva-tmp-ladybird.zip", {1});
   Spit(home.File("notes.~backup"), {1});
   Spit(jigsaws + "mine.zvq.~copy", {1});
-  std::vector<std::string> boxes;
-  SetMessageBoxHandler([&](const std::string& text, const std::string&, int) {
-    boxes.push_back(text);
-    return int(kIdNo);
-  });
-  SetSoundSink([](const std::string&) {});
-  TF_Main main(std::string(getenv("ZORVA_DATA_DIR")) + "/");
-  main.show();
-  ASSERT_TRUE(QTest::qWaitForWindowExposed(&main));
-  main.ReadStartupSettings();
+  TStartedGame game(kIdNo);
+  TF_Main& main = *game.main;
+  std::vector<std::string>& boxes = game.boxes;
   TGameSession& s = main.Session();
   EXPECT_EQ(s.Game.GameOptions.DnSrc, http.Host());
   EXPECT_FALSE(fs::exists(jigsaws + ".zorva-tmp-unpack-Ab12Cd"));
@@ -161,7 +170,78 @@ TEST(DownloadSite, ThePlayersOwnSiteAndListFromTheDataFolder) {
   }
   EXPECT_EQ(stored.Requests(), 0);
   EXPECT_EQ(boxes, std::vector<std::string>{"Open the first downloaded jigsaw now?"});
-  main.close();
-  SetMessageBoxHandler({});
-  SetSoundSink({});
+}
+
+// The player names a source while the game runs: the download window reads the sources file
+// each time it opens, uses the new source at once, and says so again when the source is gone.
+TEST(DownloadSite, ASourcesFileEditedWhileTheGameRunsCountsWhenTheWindowOpens) {
+  TJigsawSite site({"ladybird"});
+  TTempFolder home;
+  TStaticServer http(site.Web);
+  ASSERT_TRUE(http.Running());
+  UsePrivateHome(home);
+  TStartedGame game(kIdNo);
+  TF_Main& main = *game.main;
+  std::vector<std::string>& boxes = game.boxes;
+  TGameSession& s = main.Session();
+  s.Game.GameOptions.ThumbPath = site.Thumb;
+  EXPECT_EQ(s.Game.GameOptions.DnSrc, "");  // the program folder's file names none
+  const std::string sources = home.File("data/zorva-jigsaw-quix/sources.ini");
+  fs::remove(s.Paths.sJigsawDir + "ladybird.zvq");
+
+  // What the window says as it opens, and a download tried with the mode "All jigsaws".
+  struct Seen {
+    bool noSource = false, downloadEnabled = false;
+    std::string text;
+  };
+  auto open = [&main] {
+    Seen seen;
+    TF_Download& dl = main.Download();
+    QTimer::singleShot(0, &dl, [&dl, &seen] {
+      auto* label = dl.findChild<QLabel*>("L_NoSource");
+      seen.noSource = label->isVisible();
+      seen.text = label->text().toStdString();
+      dl.findChild<QComboBox*>("CB_DownMode")->setCurrentIndex(kDownAll);
+      auto* download = dl.findChild<QPushButton*>("B_Download");
+      seen.downloadEnabled = download->isEnabled();
+      QTest::mouseClick(download, Qt::LeftButton);
+      QTest::mouseClick(dl.findChild<QPushButton*>("B_Ok"), Qt::LeftButton);
+    });
+    QTest::keyPress(&main, Qt::Key_D);
+    QTest::keyRelease(&main, Qt::Key_D);
+    return seen;
+  };
+  Seen before = open();
+  EXPECT_TRUE(before.noSource);
+  EXPECT_FALSE(before.downloadEnabled);
+  EXPECT_NE(before.text.find(sources), std::string::npos) << before.text;
+
+  Spit(sources,
+       Bytes("[Source 1]\nHost = " + http.Host() + "\nSite = http://" + http.Host() + "\n"));
+  Seen named = open();
+  EXPECT_FALSE(named.noSource);
+  EXPECT_TRUE(named.downloadEnabled);
+  EXPECT_EQ(s.Game.GameOptions.DnSrc, http.Host());
+  EXPECT_EQ(Slurp(s.Paths.sJigsawDir + "ladybird.zvq"), Slurp(DistributedJigsaw("ladybird")));
+  EXPECT_TRUE(main.MenuAction("MI_HelpHomePage")->isEnabled());  // the site named with it
+  // The options offer the sources the file names now.
+  std::vector<std::string> offered;
+  QTimer::singleShot(0, &main.Options(), [&main, &offered] {
+    auto* hosts = main.Options().findChild<QComboBox*>("CB_DnSrc");
+    offered.push_back(hosts->currentText().toStdString());
+    for (int i = 0; i < hosts->count(); ++i) offered.push_back(hosts->itemText(i).toStdString());
+    main.Options().reject();
+  });
+  main.MenuAction("MI_Options")->trigger();
+  EXPECT_EQ(offered, (std::vector<std::string>{http.Host(), http.Host(), ""}));
+
+  Spit(sources, Bytes("[Source 1]\nHost =\n"));
+  fs::remove(s.Paths.sJigsawDir + "ladybird.zvq");
+  Seen gone = open();
+  EXPECT_TRUE(gone.noSource);
+  EXPECT_FALSE(gone.downloadEnabled);
+  EXPECT_EQ(s.Game.GameOptions.DnSrc, "");
+  EXPECT_FALSE(fs::exists(s.Paths.sJigsawDir + "ladybird.zvq"));
+  EXPECT_FALSE(main.MenuAction("MI_HelpHomePage")->isEnabled());
+  EXPECT_EQ(boxes, std::vector<std::string>{"Open the first downloaded jigsaw now?"});
 }

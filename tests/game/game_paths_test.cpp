@@ -1,14 +1,19 @@
-#include <gtest/gtest.h>
-
-#include <filesystem>
-#include <fstream>
+#include "game/game_paths.h"
 
 #include <fcntl.h>
+#include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include "game/game_paths.h"
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <functional>
+
 #include "support/file_bytes.h"
+#include "support/read_only_folder.h"
 #include "support/temp_folder.h"
 
 namespace {
@@ -31,6 +36,25 @@ class GamePaths : public ::testing::Test {
     registry.Environment.ConfigHome = dir.File("config");
     std::filesystem::create_directories(registry.Environment.Home);
   }
+  // The documents folder named as the desktop names it, whether it exists or not.
+  std::string UseDocuments() {
+    std::filesystem::create_directories(dir.File("config"));
+    std::ofstream(dir.File("config/user-dirs.dirs")) << "XDG_DOCUMENTS_DIR=\"$HOME/Documents\"\n";
+    return dir.File("home/Documents") + "/";
+  }
+  static size_t Count(const std::string& text, const std::string& part) {
+    size_t n = 0;
+    for (size_t at = text.find(part); at != std::string::npos; at = text.find(part, at + 1)) ++n;
+    return n;
+  }
+  static std::vector<std::string> Names(const std::string& folder) {
+    std::vector<std::string> names;
+    for (const auto& e : std::filesystem::directory_iterator(folder))
+      names.push_back(e.path().filename().string());
+    std::sort(names.begin(), names.end());
+    return names;
+  }
+
   TTempFolder dir;
   std::string program;
   TRegistry registry;
@@ -120,6 +144,111 @@ TEST_F(GamePaths, StartUpRemovesOnlyItsOwnLeftovers) {
   for (const std::string& path : players) EXPECT_TRUE(std::filesystem::exists(path)) << path;
   EXPECT_FALSE(std::filesystem::exists(p.sJigsawDir + ".zorva-tmp-unpack-Xy12Zz"));
   EXPECT_TRUE(std::filesystem::exists(p.sJigsawDir + "deep/e/e/e"));
+}
+
+// A documents folder the desktop names but nobody made, under a data folder that is missing
+// too: every level is made, and the distributed files arrive with nothing else beside them.
+TEST_F(GamePaths, MissingDocumentsAndDataFoldersAreMadeLevelByLevel) {
+  const std::string docs = UseDocuments();
+  registry.Environment.DataHome = dir.File("home/.local/share/deeper");
+  TGamePaths p;
+  InitPaths(p, program, registry);
+  EXPECT_EQ(p.FolderProblem, "");
+  EXPECT_EQ(p.sDocsDir, docs + "Tamo Games/Zorva Jigsaw Quix/");
+  EXPECT_EQ(p.sJigsawDir, p.sDocsDir + "Jigsaws/");
+  EXPECT_EQ(PlayerJigsawFolder(p), p.sJigsawDir);
+  EXPECT_EQ(Names(p.sJigsawDir), (std::vector<std::string>{"listed.zvq", "one.zvq", "two.zvq"}));
+  EXPECT_EQ(Names(p.sSavedDir), (std::vector<std::string>{"autosaved.sv1", "first.sv1"}));
+  EXPECT_EQ(p.sAppDataDir, dir.File("home/.local/share/deeper/zorva-jigsaw-quix/"));
+  EXPECT_TRUE(std::filesystem::is_directory(p.sAppDataDir));
+  EXPECT_TRUE(Names(p.sAppDataDir).empty());  // the check that it can be written leaves nothing
+}
+
+// What stands in the way of a folder is the player's: it stays as it was, and the one level
+// that failed is named once with the reason, whatever else fails because of it. Without a jigsaw
+// folder the browser gets the program's own.
+TEST_F(GamePaths, AFolderInTheWayIsNamedOnceAndLeftAlone) {
+  const std::string docs = UseDocuments();
+  struct Case {
+    const char* what;
+    std::function<void()> block;
+    std::string named, reason;
+  };
+  const std::string documents = dir.File("home/Documents");
+  const std::vector<Case> cases = {
+      {"a file of the player's",
+       [&] {
+         Spit(documents, {5, 6});
+       },
+       docs, "a file is in the way"},
+      {"a link to nowhere",
+       [&] { std::filesystem::create_symlink(dir.File("nowhere"), documents); }, docs,
+       "a file is in the way"},
+      {"a file where the jigsaws go",
+       [&] {
+         std::filesystem::create_directories(docs + "Tamo Games/Zorva Jigsaw Quix");
+         Spit(docs + "Tamo Games/Zorva Jigsaw Quix/Jigsaws", {5, 6});
+       },
+       docs + "Tamo Games/Zorva Jigsaw Quix/Jigsaws/", "a file is in the way"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    std::filesystem::remove_all(documents);
+    c.block();
+    const std::string blocker = c.named.substr(0, c.named.size() - 1);
+    const auto before = std::filesystem::symlink_status(blocker).type();
+    TGamePaths p;
+    InitPaths(p, program, registry);
+    EXPECT_EQ(Count(p.FolderProblem,
+                    "The folder \"" + c.named + "\" could not be made: " + c.reason + "."),
+              1u)
+        << p.FolderProblem;
+    EXPECT_EQ(Count(p.FolderProblem, "could not be made"), 1u) << p.FolderProblem;
+    EXPECT_EQ(std::filesystem::symlink_status(blocker).type(), before);
+    if (before == std::filesystem::file_type::regular) {
+      EXPECT_EQ(Slurp(blocker), (std::vector<uint8_t>{5, 6}));
+    }
+    EXPECT_EQ(p.sJigsawDir, program + "jigsaws/");
+    EXPECT_EQ(PlayerJigsawFolder(p), docs + "Tamo Games/Zorva Jigsaw Quix/Jigsaws/");
+    EXPECT_NE(p.FolderProblem.find("jigsaws cannot be downloaded"), std::string::npos);
+    EXPECT_NE(p.FolderProblem.find("The jigsaws that came with the game are offered all the same."),
+              std::string::npos);
+    // The saved games fail only when their own folder does.
+    EXPECT_EQ(p.FolderProblem.find("games cannot be saved") != std::string::npos,
+              !std::filesystem::is_directory(p.sSavedDir));
+  }
+}
+
+// A jigsaw folder nothing can be written in is named with the system's reason, and still lists
+// what it holds.
+TEST_F(GamePaths, AReadOnlyJigsawFolderIsNamedAndStillListed) {
+  const std::string docs = UseDocuments();
+  const std::string jigsaws = docs + "Tamo Games/Zorva Jigsaw Quix/Jigsaws/";
+  std::filesystem::create_directories(jigsaws);
+  Spit(jigsaws + "mine.zvq", {3});
+  TReadOnlyFolder locked(jigsaws);
+  ASSERT_TRUE(locked.Holds());
+  TGamePaths p;
+  InitPaths(p, program, registry);
+  EXPECT_EQ(p.FolderProblem, "Nothing can be written in the folder \"" + jigsaws +
+                                 "\": " + std::strerror(EACCES) +
+                                 ".\n\nUntil that is put right, jigsaws cannot be downloaded.");
+  EXPECT_EQ(p.sJigsawDir, jigsaws);
+  EXPECT_EQ(Names(jigsaws), std::vector<std::string>{"mine.zvq"});
+  EXPECT_TRUE(std::filesystem::exists(p.sSavedDir + "first.sv1"));
+}
+
+// Without a data folder the settings cannot be kept either, and the player is told so.
+TEST_F(GamePaths, AnUnusableDataFolderIsNamedWithWhatIsLost) {
+  Spit(dir.File("data"), {1});
+  TGamePaths p;
+  InitPaths(p, program, registry);
+  EXPECT_EQ(p.FolderProblem,
+            "The folder \"" + dir.File("data") +
+                "/\" could not be made: a file is in the way.\n\nUntil that is put right, jigsaws "
+                "cannot be downloaded and the settings cannot be kept.");
+  EXPECT_EQ(p.sJigsawDir, PlayerJigsawFolder(p));
+  EXPECT_EQ(Slurp(dir.File("data")), std::vector<uint8_t>{1});
 }
 
 TEST(ProgramFolder, BuildTreeDataElseInstalledShare) {

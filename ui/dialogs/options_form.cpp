@@ -136,8 +136,7 @@ TF_Options::TF_Options(TOptionsFormEnv env, QWidget* parent) : QDialog(parent), 
   BuildControls();
   LoadSamples();
   // The download sources and the security methods.
-  for (const std::string& host : env_.ServerHosts) CB_DnSrc->addItem(QString::fromStdString(host));
-  CB_DnSrc->setCurrentIndex(0);
+  SetServerHosts(env_.ServerHosts);
   for (const char* name : SecureMethodNames) CB_SecureMethod->addItem(name);
   CB_SecureMethod->setCurrentIndex(kDefaultSecureMethod);
   PC_Pages->setCurrentIndex(0);
@@ -568,6 +567,13 @@ std::string TF_Options::HelpTopic() const {
 }
 
 // --- Event handlers ------------------------------------------------------------------------------
+
+void TF_Options::SetServerHosts(const TServerHosts& hosts) {
+  env_.ServerHosts = hosts;
+  CB_DnSrc->clear();
+  for (const std::string& host : hosts) CB_DnSrc->addItem(QString::fromStdString(host));
+  CB_DnSrc->setCurrentIndex(0);
+}
 
 void TF_Options::showEvent(QShowEvent* event) {
   QDialog::showEvent(event);

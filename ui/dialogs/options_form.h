@@ -62,6 +62,8 @@ class TF_Options : public QDialog, public TLangForm, public TWoodColorHost {
   // What the controls hold now.
   TOptionsValues Values() const;
   const std::string& LangName() const { return LangName_; }
+  // The download sources offered, as the sources file names them now.
+  void SetServerHosts(const TServerHosts& hosts);
 
   void SetMouseScheme(const TPlaySettings& settings, bool clear);
   void SetEmbossStyle(int32_t style);

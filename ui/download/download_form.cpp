@@ -296,6 +296,13 @@ void TF_Download::FormActivate() {
       state_.HttpClient->SslVersion = env_.Options->SecureMethodInd;
     state_.HttpClient->ConnectTimeout = kDefaultConnectTimeout;
   }
+  if (env_.ReadSources) {
+    env_.Sources = env_.ReadSources();
+    state_.ServerHosts = env_.Sources.ServerHosts;
+    // A source the file no longer names gives way to the one a new player starts with.
+    if (env_.Options && !IsSourceHost(env_.Sources.ServerHosts, env_.Options->DnSrc))
+      env_.Options->DnSrc = DefaultDnSrc(env_.Sources);
+  }
   // Without a source there is nothing to ask anyone: the window says where to name one.
   const bool noSource = env_.Sources.Empty();
   L_NoSource->setText(Q(LangFormat("MS_NoDnSrc", {env_.Sources.FileToEdit})).replace("\r\n", "\n"));

@@ -39,6 +39,9 @@ struct TDownloadEnv {
   std::string sDnThumbFile;  // sAppDataDir + kDnThumbFileName
   std::string sDnHeaderFile;  // sAppDataDir + kDnHeaderFileName
   TDownloadSources Sources;   // the two sources; none set: the window says so and asks nobody
+  // Reads the sources file again each time the window opens, so an edit made while the game
+  // runs counts; unset: Sources stays as given.
+  std::function<TDownloadSources()> ReadSources;
   // Makes the HTTP client; one that is null or not Ready() leaves downloads unavailable.
   std::function<std::unique_ptr<TMyHttp>()> MakeHttpClient = [] { return std::make_unique<TMyHttp>(); };
   THtmlHelp Help;

@@ -287,6 +287,8 @@ void TF_Main::MI_GameWeightClick() {
 void TF_Main::MI_OptionsClick() {
   TGameSession& s = session_;
   TF_Options& dialog = Options();
+  // The player may have named other sources since the last look.
+  dialog.SetServerHosts(LoadSources().ServerHosts);
   TOptionsApplied applied;
   RunOptionsCommand(dialog, s, settings_, lang_, *this, &applied);
   field_->SoundPlay = settings_.Controls.CB_SoundPlay;

@@ -247,6 +247,8 @@ class TF_Main : public QMainWindow,
   int32_t ToolbarHeight() const;
   bool AskSaveChanges();
   void CreatePersistentForms();
+  // Reads the sources file again: the player may have edited it since the last read.
+  const TDownloadSources& LoadSources();
   void CreateMenu();
   void CreateToolbar();
   void SetMenuCaption(QAction* action, const std::string& caption);

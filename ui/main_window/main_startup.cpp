@@ -28,13 +28,7 @@ void TF_Main::CreatePersistentForms() {
   lang_.LangDir = s.Paths.sExeDir + "language/";
   settingsEnv_.sLangDir = lang_.LangDir;
   settingsEnv_.sThumbDir = DownloadListHome(s.Paths.sExeDir, s.Paths.sAppDataDir);
-  sources_ = LoadDownloadSources(s.Paths.sExeDir, s.Paths.sAppDataDir);
-  settingsEnv_.DefaultDnSrc = DefaultDnSrc(sources_);
-  settingsEnv_.ServerHosts = sources_.ServerHosts;
-  // Without a site address the web pages have nowhere to go.
-  bool anySite = false;
-  for (int32_t i = 0; i < kServerCount; ++i) anySite = anySite || !SiteUrl(sources_, i).empty();
-  for (const char* name : {"MI_HelpHomePage", "MI_HelpProductHomePage"}) MenuAction(name)->setEnabled(anySite);
+  LoadSources();
   settingsEnv_.LoadLanguage = [this](const std::string& path) { LoadLanguage(path); };
   settingsEnv_.ToggleFullScreen = [this] { MI_FullScreenClick(); };
   // The leftover of an interrupted save of older versions.
@@ -56,16 +50,30 @@ void TF_Main::CreatePersistentForms() {
   dl.Options = &s.Game.GameOptions;
   dl.Lang = &lang_;
   dl.sThumbDir = settingsEnv_.sThumbDir;
-  dl.sJigsawDir = s.Paths.sJigsawDir;
+  // Downloads go to the player's folder, never to the program's that the browser may show.
+  dl.sJigsawDir = PlayerJigsawFolder(s.Paths);
   // Beside the settings: a start-up sweeps there what an interrupted download left.
   dl.sTempDir = s.Paths.sAppDataDir;
   dl.sDnListFile = s.Paths.sAppDataDir + kDnListFileName;
   dl.sDnThumbFile = s.Paths.sAppDataDir + kDnThumbFileName;
   dl.sDnHeaderFile = s.Paths.sAppDataDir + kDnHeaderFileName;
   dl.Sources = sources_;
+  dl.ReadSources = [this] { return LoadSources(); };
   dl.Help = THtmlHelp{helpViewer_.get()};
   dl.HelpFile = [this] { return settings_.sHelpFile; };
   download_ = std::make_unique<TF_Download>(std::move(dl), this);
+}
+
+const TDownloadSources& TF_Main::LoadSources() {
+  sources_ = LoadDownloadSources(session_.Paths.sExeDir, session_.Paths.sAppDataDir);
+  settingsEnv_.DefaultDnSrc = DefaultDnSrc(sources_);
+  settingsEnv_.ServerHosts = sources_.ServerHosts;
+  // Without a site address the web pages have nowhere to go.
+  bool anySite = false;
+  for (int32_t i = 0; i < kServerCount; ++i) anySite = anySite || !SiteUrl(sources_, i).empty();
+  for (const char* name : {"MI_HelpHomePage", "MI_HelpProductHomePage"})
+    MenuAction(name)->setEnabled(anySite);
+  return sources_;
 }
 
 TLangForms TF_Main::LangForms() {
@@ -111,6 +119,9 @@ void TF_Main::WriteExitSettings() {
 }
 
 void TF_Main::StartupChoice() {
+  // Once, before the browser: why it may hold only the program's jigsaws, and what else is lost.
+  if (!session_.Paths.FolderProblem.empty())
+    MsgBox(session_.Paths.FolderProblem, kMbIconExclamation);
   OpenFile(StartupPresetPath(settings_), false);
   if (settings_.Controls.CB_Show) {
     TF_Help& help = QuickHelp();
