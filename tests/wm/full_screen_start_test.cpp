@@ -16,13 +16,8 @@
 
 #include "foundation/binary_file.h"
 #include "game/jigsaw_file.h"
-#include "gui/private_home.h"
-#include "platform/sound.h"
-#include "support/temp_folder.h"
 #include "ui/dialogs/dir_view_form.h"
-#include "ui/main_window/main_form.h"
-#include "wm/wm_input.h"
-#include "wm/wm_support.h"
+#include "wm/wm_game.h"
 
 // Rectangles in failure messages.
 inline void PrintTo(const QRect& r, std::ostream* os) {
@@ -70,19 +65,13 @@ bool ReadXWindow(WId id, TXWindow& w) {
 }
 
 // The game started as the program starts it, with full screen stored in the player's settings.
-class FullScreenAtStart : public ::testing::Test {
+class FullScreenAtStart : public TGameUnderWM {
  protected:
   void SetUp() override {
-    if (!OnWindowManagerDisplay()) GTEST_SKIP() << "runs under run_under_wm.sh";
-    if (!HaveRealInput()) GTEST_SKIP() << "needs xdotool";
-    UsePrivateHome(dir);
-    SetSoundSink([](const std::string&) {});
+    TGameUnderWM::SetUp();
+    if (IsSkipped()) return;
     WriteSettings();
-    main = std::make_unique<TF_Main>(std::string(getenv("ZORVA_DATA_DIR")) + "/");
-  }
-  void TearDown() override {
-    main.reset();
-    SetSoundSink({});
+    MakeMain();
   }
 
   // The shipped settings (pictures fitted to the screen) with full screen on, Quick Help off and
@@ -145,9 +134,6 @@ class FullScreenAtStart : public ::testing::Test {
 
   TGameState& G() { return main->Session().Game; }
   const TSkinWindow& Side() { return main->Session().Windows.GameWindows[0]; }
-
-  TTempFolder dir;
-  std::unique_ptr<TF_Main> main;
 };
 
 // Started in full screen, the browser left with Esc, U: the window is back in its frame, with

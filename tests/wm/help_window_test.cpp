@@ -9,16 +9,11 @@
 #include <memory>
 #include <string>
 
-#include "gui/private_home.h"
-#include "platform/sound.h"
-#include "support/temp_folder.h"
 #include "ui/dialogs/dir_view_form.h"
 #include "ui/dialogs/options_form.h"
-#include "ui/main_window/main_form.h"
 #include "ui/main_window/main_toolbar.h"
-#include "wm/wm_input.h"
+#include "wm/wm_game.h"
 #include "wm/wm_stacking.h"
-#include "wm/wm_support.h"
 
 namespace {
 
@@ -91,29 +86,20 @@ bool CloseByItsCaption(QWidget& help) {
 }
 
 // The real main window on a private home, framed in the work area as at start-up.
-class HelpUnderWM : public ::testing::Test {
+class HelpUnderWM : public TGameUnderWM {
  protected:
   void SetUp() override {
-    if (!OnWindowManagerDisplay()) GTEST_SKIP() << "runs under run_under_wm.sh";
-    if (!HaveRealInput()) GTEST_SKIP() << "needs xdotool";
-    UsePrivateHome(dir);
-    SetSoundSink([](const std::string&) {});
-    main = std::make_unique<TF_Main>(std::string(getenv("ZORVA_DATA_DIR")) + "/");
+    TGameUnderWM::SetUp();
+    if (IsSkipped()) return;
+    MakeMain();
     main->setGeometry(QGuiApplication::primaryScreen()->availableGeometry());
     ASSERT_TRUE(ShowFramed(*main));
     main->ReadStartupSettings();
     main->PlaceInWorkArea();
     Settle();
   }
-  void TearDown() override {
-    main.reset();
-    SetSoundSink({});
-  }
   // An empty spot of the play field.
   QPoint FieldSpot() { return Uncovered(*main, QPoint(main->width() - 120, main->height() - 120)); }
-
-  TTempFolder dir;
-  std::unique_ptr<TF_Main> main;
 };
 
 // F1 in the browser: the help opens in front of it and stays there when the player clicks the
