@@ -253,8 +253,10 @@ QMargins TF_Main::WindowFrame() {
 }
 
 bool TF_Main::AwaitWindowFrame() {
-  // The window manager frames a window a moment after it is shown; a frame known before is kept.
+  // An X window manager frames a window a moment after it is shown; a frame known before is
+  // kept. Elsewhere the frame, when there is one, comes with the window or never.
   constexpr int kFrameWaitMs = 1000;
+  if (QGuiApplication::platformName() != QLatin1String("xcb")) return !WindowFrame().isNull();
   QElapsedTimer clock;
   clock.start();
   while (WindowFrame().isNull() && isVisible() && !fullScreenOn_ && !isFullScreen() &&
