@@ -1,6 +1,5 @@
 #include <QApplication>
 #include <QDir>
-#include <QScreen>
 
 #include <algorithm>
 #include <memory>
@@ -28,13 +27,9 @@ int main(int argc, char** argv) {
   splash->repaint();
   QCoreApplication::processEvents();
   TF_Main window(programDir);
-  if (const QScreen* screen = QGuiApplication::primaryScreen()) window.setGeometry(screen->availableGeometry());
-  window.show();
-  window.ReadStartupSettings();
-  WaitForSplash(start, clock);
-  splash.reset();
-  // The window manager has framed the window by now: frame and caption go inside the work area.
-  window.PlaceInWorkArea();
-  window.StartupChoice();
+  window.StartUp([&] {
+    WaitForSplash(start, clock);
+    splash.reset();
+  });
   return app.exec();
 }

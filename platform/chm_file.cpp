@@ -1,8 +1,11 @@
 #include "platform/chm_file.h"
 
 #include <chm_lib.h>
+#include <sys/stat.h>
 
+#include <QAction>
 #include <QApplication>
+#include <QEvent>
 #include <QHBoxLayout>
 #include <QImage>
 #include <QPointer>
@@ -12,7 +15,6 @@
 #include <QVBoxLayout>
 #include <QWidget>
 #include <cstdio>
-#include <sys/stat.h>
 
 namespace {
 
@@ -38,7 +40,9 @@ int CollectName(struct chmFile*, struct chmUnitInfo* ui, void* context) {
 }  // namespace
 
 TChmFile::TChmFile() = default;
-TChmFile::~TChmFile() { Close(); }
+TChmFile::~TChmFile() {
+  Close();
+}
 
 bool TChmFile::Open(const std::string& path) {
   Close();
@@ -55,7 +59,9 @@ void TChmFile::Close() {
   path_.clear();
 }
 
-bool TChmFile::IsOpen() const { return file_ != nullptr; }
+bool TChmFile::IsOpen() const {
+  return file_ != nullptr;
+}
 
 bool TChmFile::HasObject(std::string_view name) const {
   if (!file_) return false;
@@ -104,7 +110,8 @@ std::string ChmObjectPath(std::string_view link, std::string_view base) {
   size_t start = 0;
   while (start <= joined.size()) {
     const size_t slash = joined.find('/', start);
-    const std::string part = joined.substr(start, slash == std::string::npos ? std::string::npos : slash - start);
+    const std::string part =
+        joined.substr(start, slash == std::string::npos ? std::string::npos : slash - start);
     if (part == "..") {
       if (!parts.empty()) parts.pop_back();
     } else if (!part.empty() && part != ".") {
@@ -124,7 +131,8 @@ namespace {
 // the same window.
 class THelpBrowser : public QTextBrowser {
  public:
-  THelpBrowser(const std::unique_ptr<TChmFile>& chm, QWidget* parent) : QTextBrowser(parent), chm_(chm) {
+  THelpBrowser(const std::unique_ptr<TChmFile>& chm, QWidget* parent)
+      : QTextBrowser(parent), chm_(chm) {
     setObjectName(QStringLiteral("TB_Help"));
     setOpenLinks(true);
     setOpenExternalLinks(false);
@@ -133,7 +141,8 @@ class THelpBrowser : public QTextBrowser {
   QVariant loadResource(int type, const QUrl& name) override {
     // Relative names are taken from the folder of the page shown; other schemes are not ours.
     if (!name.scheme().isEmpty() && name.scheme() != QLatin1String("chm")) return {};
-    const std::string path = ChmObjectPath(name.path().toStdString(), source().path().toStdString());
+    const std::string path =
+        ChmObjectPath(name.path().toStdString(), source().path().toStdString());
     std::vector<uint8_t> bytes;
     if (!chm_ || !chm_->ReadObject(path, bytes)) return {};
     const QByteArray data(reinterpret_cast<const char*>(bytes.data()), qsizetype(bytes.size()));
@@ -153,7 +162,10 @@ class THelpBrowser : public QTextBrowser {
 
 class TChmHelpViewer : public THelpViewer {
  public:
-  ~TChmHelpViewer() override { delete window_; }
+  ~TChmHelpViewer() override {
+    if (owner_) owner_->removeEventFilter(&watch_);
+    delete window_;
+  }
 
   void ShowTopic(const std::string& helpFile, const std::string& topic) override {
     // A file that cannot be read, or lacks the topic, leaves the window as it was.
@@ -170,26 +182,72 @@ class TChmHelpViewer : public THelpViewer {
     url.setPath(QString::fromStdString(ChmObjectPath(topic)));
     browser_->clearHistory();
     browser_->setSource(url, QTextDocument::HtmlResource);
-    KeepAbove(QApplication::activeModalWidget() ? QApplication::activeModalWidget() : QApplication::activeWindow());
+    KeepAbove(QApplication::activeModalWidget() ? QApplication::activeModalWidget()
+                                                : QApplication::activeWindow());
     window_->show();
     window_->raise();
     window_->activateWindow();
   }
 
  private:
-  // The window belongs to the window that asked for help: it opens in front of it, a modal
-  // window (the browser) does not block it, and it does not outlive the game's windows.
+  // Sees the owner hide: the help then passes to the window under it (the game, once the
+  // browser is closed), or goes with the game's own window.
+  class TOwnerWatch : public QObject {
+   public:
+    explicit TOwnerWatch(TChmHelpViewer& viewer) : viewer_(viewer) {}
+    bool eventFilter(QObject* watched, QEvent* event) override {
+      // A window manager minimising the owner takes its transients along by itself.
+      if (event->type() == QEvent::Hide && !event->spontaneous() && watched == viewer_.owner_)
+        viewer_.OwnerHidden();
+      return false;
+    }
+
+   private:
+    TChmHelpViewer& viewer_;
+  };
+
+  // The window belongs to the window that asked for help: a dialog-type window transient for
+  // it, which the window manager keeps in front of it and which does not outlive the game's
+  // windows. Asked from a modal window (the browser, a dialog) it is modal to that window: a
+  // window manager keeps a modal transient above its modal parent, but may stack a plain one
+  // under it, and the modal window would then keep the player out of the help.
   void KeepAbove(QWidget* asker) {
-    if (!asker || asker == window_ || asker->window() == window_ || window_->parentWidget() == asker) return;
+    if (asker) asker = asker->window();
+    if (!asker || asker == window_ || window_->parentWidget() == asker) return;
     const QRect place = window_->geometry();
     const bool placed = window_->testAttribute(Qt::WA_Moved);
-    window_->setParent(asker, Qt::Window);
+    if (owner_) owner_->removeEventFilter(&watch_);
+    owner_ = asker;
+    owner_->installEventFilter(&watch_);
+    window_->setParent(asker, kHelpWindowFlags);
+    window_->setWindowModality(asker->isModal() ? Qt::WindowModal : Qt::NonModal);
     if (placed) window_->setGeometry(place);
   }
 
+  void OwnerHidden() {
+    if (!window_ || !window_->isVisible()) return;
+    QWidget* under = owner_ && owner_->parentWidget() ? owner_->parentWidget()->window() : nullptr;
+    if (!under || !under->isVisible()) {
+      window_->hide();
+      return;
+    }
+    KeepAbove(under);
+    window_->show();
+  }
+
+  static constexpr Qt::WindowFlags kHelpWindowFlags =
+      Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowMinMaxButtonsHint |
+      Qt::WindowCloseButtonHint;
+
   void Build() {
-    window_ = new QWidget(nullptr, Qt::Window);
+    window_ = new QWidget(nullptr, kHelpWindowFlags);
     window_->setObjectName(QStringLiteral("F_HelpViewer"));
+    // Esc closes it, as it closes the game's dialogs.
+    auto* close = new QAction(window_);
+    close->setShortcut(Qt::Key_Escape);
+    close->setShortcutContext(Qt::WindowShortcut);
+    QObject::connect(close, &QAction::triggered, window_, &QWidget::close);
+    window_->addAction(close);
     window_->setWindowTitle(QApplication::applicationName());
     browser_ = new THelpBrowser(chm_, window_);
     auto* back = new QPushButton(QStringLiteral("◀"), window_);
@@ -219,10 +277,14 @@ class TChmHelpViewer : public THelpViewer {
   }
 
   std::unique_ptr<TChmFile> chm_;
+  TOwnerWatch watch_{*this};
+  QPointer<QWidget> owner_;
   QPointer<QWidget> window_;
   THelpBrowser* browser_ = nullptr;
 };
 
 }  // namespace
 
-std::unique_ptr<THelpViewer> CreateChmHelpViewer() { return std::make_unique<TChmHelpViewer>(); }
+std::unique_ptr<THelpViewer> CreateChmHelpViewer() {
+  return std::make_unique<TChmHelpViewer>();
+}

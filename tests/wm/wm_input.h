@@ -2,6 +2,7 @@
 // Real input through the X server, as the player's mouse and keyboard give it: xdotool moves
 // the pointer and presses buttons and keys, so the window manager sees the clicks too (a click
 // raises and focuses a window there, which a Qt event sent straight to a widget never does).
+#include <QCursor>
 #include <QPoint>
 #include <QProcess>
 #include <QStandardPaths>
@@ -25,7 +26,9 @@ inline bool Xdotool(const QStringList& args) {
 // (1 left, 3 right); then lets the window manager and the program answer.
 inline bool RealClick(const QWidget& w, QPoint at, int button = 1) {
   const QPoint g = w.mapToGlobal(at);
-  const bool ok = Xdotool({"mousemove", "--sync", QString::number(g.x()), QString::number(g.y())}) &&
+  // A synchronous move waits for the pointer to move: not when it is already there.
+  const bool ok = (QCursor::pos() == g || Xdotool({"mousemove", "--sync", QString::number(g.x()),
+                                                   QString::number(g.y())})) &&
                   Xdotool({"click", QString::number(button)});
   Settle();
   return ok;

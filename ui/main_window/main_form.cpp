@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QDateTime>
+#include <QElapsedTimer>
 #include <QImage>
 #include <QKeyEvent>
 #include <QLabel>
@@ -249,6 +250,21 @@ QMargins TF_Main::WindowFrame() {
   const QMargins now = windowHandle() ? windowHandle()->frameMargins() : QMargins();
   if (!fullScreenOn_ && !isFullScreen() && !now.isNull()) normalFrame_ = now;
   return normalFrame_;
+}
+
+bool TF_Main::AwaitWindowFrame() {
+  // An X window manager frames a window a moment after it is shown; a frame known before is
+  // kept. Elsewhere the frame, when there is one, comes with the window or never.
+  constexpr int kFrameWaitMs = 1000;
+  if (QGuiApplication::platformName() != QLatin1String("xcb")) return !WindowFrame().isNull();
+  QElapsedTimer clock;
+  clock.start();
+  while (WindowFrame().isNull() && isVisible() && !fullScreenOn_ && !isFullScreen() &&
+         clock.elapsed() < kFrameWaitMs) {
+    QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+    QThread::msleep(10);
+  }
+  return !normalFrame_.isNull();
 }
 
 void TF_Main::ReadWorkArea() {

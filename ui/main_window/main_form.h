@@ -151,6 +151,10 @@ class TF_Main : public QMainWindow,
   // Runs the browser modally and returns its result (1 OK); tests drive it instead.
   std::function<int(TF_DirView&)> RunBrowser;
 
+  // The program's start-up once the window is made: the window shown in the work area, the
+  // settings read (they may switch to full screen), `whileStarting` run (the title card's
+  // time), the window placed with its frame inside the work area, the start-up choice.
+  void StartUp(const std::function<void()>& whileStarting);
   // Start-up, once the window is shown: the settings (and with them the language), then the
   // browser preset at the most recent file.
   void ReadStartupSettings();
@@ -238,6 +242,9 @@ class TF_Main : public QMainWindow,
   void FollowFullScreenSwitch();
   // The frame and caption the window manager puts around the window when it is not full screen.
   QMargins WindowFrame();
+  // Outside full screen, until the window manager has framed the window (at most a moment):
+  // whether the frame is known.
+  bool AwaitWindowFrame();
   // The desktop's work area and window frame, in device pixels, into the field.
   void ReadWorkArea();
   int32_t ToolbarHeight() const;

@@ -73,13 +73,16 @@ void TF_Main::MI_FullScreenClick() {
   switchFromH_ = s.Game.Field.FieldH;
   switchPending_ = true;
   T_SwitchSettle.start();
-  WindowFrame();  // noted while the frame is still there
+  // Noted while the frame is still there; a window just shown (full screen stored in the
+  // settings) gets it first, or leaving full screen would not know where the caption goes.
+  if (!fullScreenOn_) AwaitWindowFrame();
   fullScreenOn_ = !fullScreenOn_;
   settings_.Controls.MI_FullScreen = fullScreenOn_;
   if (fullScreenOn_) {
     showFullScreen();
   } else {
     showNormal();
+    AwaitWindowFrame();  // framed again only now when it never had a frame before
     PlaceInWorkArea();
   }
   QCoreApplication::processEvents();

@@ -3,7 +3,9 @@
 
 #include <QAction>
 #include <QCheckBox>
+#include <QGuiApplication>
 #include <QMenu>
+#include <QScreen>
 
 #include "ui/dialogs/dir_view_form.h"
 #include "ui/dialogs/info_form.h"
@@ -84,6 +86,17 @@ TLangForms TF_Main::LangForms() {
   forms.Help = quickHelp_.get();
   forms.ShowWarning = [this](const std::string& text) { MsgBox(text, kMbIconExclamation); };
   return forms;
+}
+
+void TF_Main::StartUp(const std::function<void()>& whileStarting) {
+  if (const QScreen* screen = QGuiApplication::primaryScreen())
+    setGeometry(screen->availableGeometry());
+  show();
+  ReadStartupSettings();
+  if (whileStarting) whileStarting();
+  // The window manager has framed the window by now: frame and caption go inside the work area.
+  PlaceInWorkArea();
+  StartupChoice();
 }
 
 void TF_Main::ReadStartupSettings() {
