@@ -201,8 +201,27 @@ bool TCellCut::MarkLeakingShapes() {
     }
     return found;
   };
+  // A shape a cell away that edges of both cells were led to: turning one of those edges can
+  // leave the end of the edge between the two cells short of it.
+  const auto blameLed = [&](int32_t a, int32_t b) {
+    bool found = false;
+    const TCellRecord& ca = Cells[size_t(a)];
+    const TCellRecord& cb = Cells[size_t(b)];
+    for (int32_t s = 0; s < ca.SegmentCount; ++s) {
+      for (uint16_t id : {ca.Segments[s].IdA, ca.Segments[s].IdB}) {
+        if (id == kNoShapeId || id >= N || !Shaped(id)) continue;
+        bool both = false;
+        for (int32_t t = 0; t < cb.SegmentCount && !both; ++t)
+          both = cb.Segments[t].IdA == id || cb.Segments[t].IdB == id;
+        if (both) ShapeFailed[id] = 1;
+        found |= both;
+      }
+    }
+    return found;
+  };
   // Two cells ran together: the gap lies where their edge failed to reach a shape. Only that
-  // shape goes; without such an edge, the shapes both cells border, else all next to them.
+  // shape goes; without such an edge, the shapes both cells border, else all next to them, else
+  // the shapes both cells' edges were led to.
   const auto blameMerge = [&](int32_t a, int32_t b) {
     bool found = false;
     for (const TUnledEdge& e : Unled) {
@@ -213,7 +232,8 @@ bool TCellCut::MarkLeakingShapes() {
     }
     if (found || blameAround(a, b)) return true;
     found = blameAround(a, -1);
-    return blameAround(b, -1) || found;
+    found = blameAround(b, -1) || found;
+    return found || blameLed(a, b);
   };
   TWhiteRegions regions(trial);
   // The first cell whose point lies in each region, as the first fill there would have coloured it.

@@ -333,6 +333,26 @@ TEST(CutJigsawCells, LedEdgesThatCrossOnThePictureEndThereAndKeepIt) {
   }
 }
 
+TEST(CutJigsawCells, CellsThatRunTogetherBesideALedEdgeLoseOnlyThePictureItLeadsTo) {
+  // In each cut an edge led to a picture a cell away turns off the end of the edge between two
+  // plain cells, which both have edges led to that picture: the two run together. That picture
+  // goes and the repair runs again; the others stay, in every attempt.
+  struct TCase {
+    int32_t W, H, Level;
+    uint32_t Seed;
+  };
+  for (const TCase& c : {TCase{400, 300, 1, 100}, TCase{640, 480, 0, 6}}) {
+    const std::string what = std::to_string(c.W) + "x" + std::to_string(c.H) + " level " +
+                             std::to_string(c.Level) + " seed " + std::to_string(c.Seed);
+    const TCutRun r(MakeLevel(c.W, c.H, c.Level, 3, false, c.Seed));
+    ExpectSoundCut(r, what);
+    int32_t shaped = 0;
+    for (int32_t i = 0; i < r.Level.TileNum; ++i) shaped += r.Pieces[size_t(i)].ShapeFlag != 0;
+    EXPECT_EQ(shaped, r.Counts.Placed - r.Counts.ErasedByOverlap - r.Counts.ErasedByRepair) << what;
+    EXPECT_GE(shaped * 10, (r.Counts.Placed - r.Counts.ErasedByOverlap) * 9) << what;
+  }
+}
+
 TEST(CutJigsawCells, PicturesThatKeepFailingGiveWayToACutWithoutThem) {
   // Cells of four pixels: the first two attempts fail in their fills, the third closes the
   // cells around the pictures it keeps, so the cut stands with pictures (the bar shows the

@@ -3,7 +3,9 @@
 //
 //   shape-sweep --size WxH --levels A-B --seeds A-B [--border] [--jobs N]
 //
-// One line per level: the cuts made and how many failed, the cells flagged for a shape, the
+// One line per level: the cuts made, how many failed, and how many kept no shape though some
+// were drawn (their repair failed three times, so they were cut again without), the cells
+// flagged for a shape, the
 // shapes placed, those erased by overlap and by the repair around them, and the shaped pieces
 // the finished cuts hold. The cuts are independent; --jobs runs that many at once. The shape
 // file is read as zorva-cut reads it ($ZORVA_DATA_DIR, else data/ beside the program).
@@ -43,7 +45,7 @@ bool ParseRange(const char* s, long long lo, long long hi, TRange& r) {
 }
 
 struct TTally {
-  int32_t Cuts = 0, Failed = 0, Shaped = 0;
+  int32_t Cuts = 0, Failed = 0, Bare = 0, Shaped = 0;
   TShapeCounts Counts;
 };
 
@@ -76,7 +78,10 @@ void CutOnce(int32_t w, int32_t h, bool border, const TCut& c, const std::string
   const bool ok = CutJigsawCells(target, shapes, &counts);
   ++t.Cuts;
   t.Failed += !ok;
-  for (int32_t i = 0; i < lv.TileNum; ++i) t.Shaped += pieces[size_t(i)].ShapeFlag != 0;
+  int32_t shaped = 0;
+  for (int32_t i = 0; i < lv.TileNum; ++i) shaped += pieces[size_t(i)].ShapeFlag != 0;
+  t.Shaped += shaped;
+  t.Bare += counts.Placed > counts.ErasedByOverlap && shaped == 0;
   t.Counts.PatternCells += counts.PatternCells;
   t.Counts.Placed += counts.Placed;
   t.Counts.ErasedByOverlap += counts.ErasedByOverlap;
@@ -151,19 +156,19 @@ int main(int argc, char** argv) {
   for (std::thread& t : workers) t.join();
 
   std::printf("%dx%d%s seeds %lld-%lld\n", w, h, border ? " border" : "", seeds.First, seeds.Last);
-  std::printf("level\tcuts\tfailed\tpattern\tplaced\toverlap\trepair\tshaped\n");
+  std::printf("level\tcuts\tfailed\tbare\tpattern\tplaced\toverlap\trepair\tshaped\n");
   for (long long l = levels.First; l <= levels.Last; ++l) {
     TTally sum;
     for (size_t k = 0; k < cuts.size(); ++k) {
       if (cuts[k].Level != l) continue;
       const TTally& t = tallies[k];
-      sum.Cuts += t.Cuts, sum.Failed += t.Failed, sum.Shaped += t.Shaped;
+      sum.Cuts += t.Cuts, sum.Failed += t.Failed, sum.Bare += t.Bare, sum.Shaped += t.Shaped;
       sum.Counts.PatternCells += t.Counts.PatternCells;
       sum.Counts.Placed += t.Counts.Placed;
       sum.Counts.ErasedByOverlap += t.Counts.ErasedByOverlap;
       sum.Counts.ErasedByRepair += t.Counts.ErasedByRepair;
     }
-    std::printf("%lld\t%d\t%d\t%d\t%d\t%d\t%d\t%d\n", l, sum.Cuts, sum.Failed,
+    std::printf("%lld\t%d\t%d\t%d\t%d\t%d\t%d\t%d\t%d\n", l, sum.Cuts, sum.Failed, sum.Bare,
                 sum.Counts.PatternCells, sum.Counts.Placed, sum.Counts.ErasedByOverlap,
                 sum.Counts.ErasedByRepair, sum.Shaped);
   }
