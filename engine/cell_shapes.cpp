@@ -201,8 +201,27 @@ bool TCellCut::MarkLeakingShapes() {
     }
     return found;
   };
+  // A shape a cell away that edges of both cells were led to: turning one of those edges can
+  // leave the end of the edge between the two cells short of it.
+  const auto blameLed = [&](int32_t a, int32_t b) {
+    bool found = false;
+    const TCellRecord& ca = Cells[size_t(a)];
+    const TCellRecord& cb = Cells[size_t(b)];
+    for (int32_t s = 0; s < ca.SegmentCount; ++s) {
+      for (uint16_t id : {ca.Segments[s].IdA, ca.Segments[s].IdB}) {
+        if (id == kNoShapeId || id >= N || !Shaped(id)) continue;
+        bool both = false;
+        for (int32_t t = 0; t < cb.SegmentCount && !both; ++t)
+          both = cb.Segments[t].IdA == id || cb.Segments[t].IdB == id;
+        if (both) ShapeFailed[id] = 1;
+        found |= both;
+      }
+    }
+    return found;
+  };
   // Two cells ran together: the gap lies where their edge failed to reach a shape. Only that
-  // shape goes; without such an edge, the shapes both cells border, else all next to them.
+  // shape goes; without such an edge, the shapes both cells border, else all next to them, else
+  // the shapes both cells' edges were led to.
   const auto blameMerge = [&](int32_t a, int32_t b) {
     bool found = false;
     for (const TUnledEdge& e : Unled) {
@@ -213,7 +232,8 @@ bool TCellCut::MarkLeakingShapes() {
     }
     if (found || blameAround(a, b)) return true;
     found = blameAround(a, -1);
-    return blameAround(b, -1) || found;
+    found = blameAround(b, -1) || found;
+    return found || blameLed(a, b);
   };
   TWhiteRegions regions(trial);
   // The first cell whose point lies in each region, as the first fill there would have coloured it.
@@ -409,8 +429,9 @@ TIntPoint TCellCut::NearestShapePixel(int32_t shape, TIntPoint p) const {
 // Two led edges s and t of one plain cell cross at b before they reach the picture they share:
 // both stop at b, and the two cells beyond them meet along a new edge from b to that picture.
 // a is the plain cell's point: an end that lies beyond the other edge, seen from a, is the one
-// cut off. 0 when joined; 100 when the edges share no picture or the cells beyond cannot meet;
-// 101 when the walk from b finds no way to the picture between the two cells' points.
+// cut off. Where b touches the picture already, the two edges end at b and the picture itself
+// parts the cells beyond. 0 when joined; 100 when the edges share no picture or the cells beyond
+// cannot meet; 101 when the walk from b finds no way to the picture between the two cells' points.
 int32_t TCellCut::JoinCellSegments(TIntPoint a, TIntPoint b, int32_t cell, int32_t s, int32_t t, int32_t& shape) {
   TCellRecord& c = Cells[size_t(cell)];
   TCellSegment& gs = c.Segments[s];
@@ -472,8 +493,11 @@ int32_t TCellCut::JoinCellSegments(TIntPoint a, TIntPoint b, int32_t cell, int32
   };
   const int64_t wedge = cross(b, moves[0], moves[1]);
   TIntPoint meet;
+  bool atCrossing = false;
   const auto parts = [&](TIntPoint towards) {
-    if (!WalkLineToPiece(T, shape, b, towards, ShapeClip(shape), meet) || SamePoint(meet, b)) return false;
+    if (!WalkLineToPiece(T, shape, b, towards, ShapeClip(shape), meet)) return false;
+    // Every walk starts at b: one that meets the picture there is as good as any.
+    if (SamePoint(meet, b)) return atCrossing = true;
     const int64_t u = cross(b, moves[0], meet), v = cross(b, meet, moves[1]);
     // Along one of the parts cut off is as good: it parts the corner the same way.
     const auto inside = [&](int64_t side) { return side == 0 || (side > 0) == (wedge > 0); };
@@ -493,6 +517,7 @@ int32_t TCellCut::JoinCellSegments(TIntPoint a, TIntPoint b, int32_t cell, int32
   };
   if (!parts(NearestShapePixel(shape, b)) && !parts(Point(shape)) && !parts(middle())) return kJoinWalkFailed;
   for (int32_t k = 0; k < 2; ++k) SetEnds(cell, slots[k], stays[k], b, false);
+  if (atCrossing) return kJoined;
   double x1 = b.x, y1 = b.y, x2 = meet.x, y2 = meet.y;
   OrderPoints(x1, y1, x2, y2);
   const int32_t sa = ca.SegmentCount++, sb = cb.SegmentCount++;

@@ -157,8 +157,9 @@ TEST(CutJigsawCells, StyleThreeKeepsNearlyAllItsPicturesAndCutsSoundly) {
       sum.ErasedByRepair += c.ErasedByRepair;
     }
     EXPECT_GT(sum.Placed, sum.PatternCells * 9 / 10) << "level " << level;
-    // The repair takes a picture away only where the cells around it cannot be closed.
-    EXPECT_LE(sum.ErasedByRepair * 25, sum.Placed) << "level " << level;
+    // The repair takes a picture away only where the cells around it cannot be closed: over
+    // seeds 1 to 40 that is about one picture in 600 at both levels, here bounded at one in 200.
+    EXPECT_LE(sum.ErasedByRepair * 200, sum.Placed) << "level " << level;
   }
 }
 
@@ -303,11 +304,60 @@ TEST(CutJigsawCells, LedEdgesThatCrossJoinTheCellsBeyondThemAtTheShape) {
   for (int32_t i : {39, 53}) EXPECT_TRUE(RegionsTouch(r, i, 54)) << i;
 }
 
+TEST(CutJigsawCells, LedEdgesThatCrossOnThePictureEndThereAndKeepIt) {
+  // In each cut, two edges of the plain cell, led on to the picture beyond, cross on the
+  // picture's outline itself: the crossing already touches the picture, so both edges end there
+  // and the picture parts the two cells beyond. The picture stays, and with it every picture
+  // the repair placed.
+  struct TCase {
+    int32_t W, H, Level;
+    uint32_t Seed;
+    int32_t Cell, Beyond1, Beyond2, Picture;
+  };
+  for (const TCase& c :
+       {TCase{377, 263, 6, 1, 35, 26, 37, 36}, TCase{320, 240, 4, 4, 59, 57, 47, 58},
+        TCase{377, 263, 5, 2, 30, 19, 31, 20}}) {
+    const std::string what = std::to_string(c.W) + "x" + std::to_string(c.H) + " level " +
+                             std::to_string(c.Level) + " seed " + std::to_string(c.Seed);
+    const TCutRun r(MakeLevel(c.W, c.H, c.Level, 3, false, c.Seed));
+    ExpectSoundCut(r, what);
+    ASSERT_GT(r.Level.TileNum, std::max({c.Cell, c.Beyond1, c.Beyond2, c.Picture})) << what;
+    EXPECT_EQ(r.Pieces[size_t(c.Picture)].ShapeFlag, 1) << what;
+    EXPECT_EQ(r.Counts.ErasedByRepair, 0) << what;
+    // The cell whose edges crossed ends at the crossing; the two cells beyond reach the picture.
+    EXPECT_EQ(r.Pieces[size_t(c.Cell)].ShapeFlag, 0) << what;
+    for (int32_t i : {c.Beyond1, c.Beyond2}) {
+      EXPECT_EQ(r.Pieces[size_t(i)].ShapeFlag, 0) << what << ": " << i;
+      EXPECT_TRUE(RegionsTouch(r, i, c.Picture)) << what << ": " << i;
+    }
+  }
+}
+
+TEST(CutJigsawCells, CellsThatRunTogetherBesideALedEdgeLoseOnlyThePictureItLeadsTo) {
+  // In each cut an edge led to a picture a cell away turns off the end of the edge between two
+  // plain cells, which both have edges led to that picture: the two run together. That picture
+  // goes and the repair runs again; the others stay, in every attempt.
+  struct TCase {
+    int32_t W, H, Level;
+    uint32_t Seed;
+  };
+  for (const TCase& c : {TCase{400, 300, 1, 100}, TCase{640, 480, 0, 6}}) {
+    const std::string what = std::to_string(c.W) + "x" + std::to_string(c.H) + " level " +
+                             std::to_string(c.Level) + " seed " + std::to_string(c.Seed);
+    const TCutRun r(MakeLevel(c.W, c.H, c.Level, 3, false, c.Seed));
+    ExpectSoundCut(r, what);
+    int32_t shaped = 0;
+    for (int32_t i = 0; i < r.Level.TileNum; ++i) shaped += r.Pieces[size_t(i)].ShapeFlag != 0;
+    EXPECT_EQ(shaped, r.Counts.Placed - r.Counts.ErasedByOverlap - r.Counts.ErasedByRepair) << what;
+    EXPECT_GE(shaped * 10, (r.Counts.Placed - r.Counts.ErasedByOverlap) * 9) << what;
+  }
+}
+
 TEST(CutJigsawCells, PicturesThatKeepFailingGiveWayToACutWithoutThem) {
   // Cells of four pixels: the first two attempts fail in their fills, the third closes the
   // cells around the pictures it keeps, so the cut stands with pictures (the bar shows the
   // attempts' two steps three times).
-  TLevelRecord level = MakeLevel(40, 40, 0, 3, false, 11);
+  TLevelRecord level = MakeLevel(40, 40, 0, 3, false, 15);
   level.TileS = 4;
   level.KnobS = 2;
   level.TilePX = level.TilePY = 10;
@@ -319,8 +369,9 @@ TEST(CutJigsawCells, PicturesThatKeepFailingGiveWayToACutWithoutThem) {
   for (int32_t i = 0; i < r.Level.TileNum; ++i) shaped += r.Pieces[size_t(i)].ShapeFlag;
   EXPECT_EQ(shaped, r.Counts.Placed - r.Counts.ErasedByOverlap - r.Counts.ErasedByRepair);
   EXPECT_GT(shaped, 0);
-  // The same cells without a shape style need no retry at all.
+  // The same cells without a shape style: with this seed, no retry at all.
   level.ShapeStyle = 0;
+  level.GameSeed = 11;
   const TCutRun plain(level);
   ExpectSoundCut(plain, "style 0");
   EXPECT_EQ(plain.Steps.size(), 9u);

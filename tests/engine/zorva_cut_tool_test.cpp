@@ -120,3 +120,53 @@ TEST(ZorvaCutTool, CountsThePictureShapesAsTheEngineDoes) {
   EXPECT_EQ(RunTool("--size 480x360 --level 9 --shape 3 --seed 27 --map " + (dir / "m.bmp").string()), 0);
   fs::remove_all(dir);
 }
+
+TEST(ShapeSweepTool, SumsTheEnginesCountsPerLevelAndRefusesBadRanges) {
+  const fs::path tool = ToolPath().parent_path() / "shape-sweep";
+  ASSERT_TRUE(fs::exists(tool)) << tool;
+  const auto run = [&](const std::string& args, std::string& out) {
+    out.clear();
+    if (FILE* p = popen((tool.string() + " " + args + " 2>/dev/null").c_str(), "r")) {
+      char buf[256];
+      while (std::fgets(buf, sizeof buf, p)) out += buf;
+      const int status = pclose(p);
+      return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    }
+    return -1;
+  };
+  std::string out;
+  ASSERT_EQ(run("--size 480x360 --levels 6-7 --seeds 16-17 --jobs 2", out), 0);
+  std::string want =
+      "480x360 seeds 16-17\nlevel\tcuts\tfailed\tbare\tpattern\tplaced\toverlap\trepair\tshaped\n";
+  for (int32_t level : {6, 7}) {
+    TShapeCounts sum;
+    int32_t shaped = 0, bare = 0;
+    for (uint32_t seed : {16u, 17u}) {
+      TLevelRecord lv;
+      std::vector<TPieceRecord> pieces;
+      TDibHolder cut;
+      TShapeCounts c;
+      CutInProcess(480, 360, level, 3, false, seed, lv, pieces, *cut, &c);
+      int32_t here = 0;
+      for (int32_t i = 0; i < lv.TileNum; ++i) here += pieces[size_t(i)].ShapeFlag != 0;
+      shaped += here;
+      bare += c.Placed > c.ErasedByOverlap && here == 0;
+      sum.PatternCells += c.PatternCells, sum.Placed += c.Placed;
+      sum.ErasedByOverlap += c.ErasedByOverlap, sum.ErasedByRepair += c.ErasedByRepair;
+    }
+    ASSERT_GT(shaped, 0);
+    // These cuts erase pictures both ways, so every column is told apart.
+    if (level == 6) ASSERT_GT(sum.ErasedByOverlap * sum.ErasedByRepair, 0);
+    char line[160];
+    std::snprintf(line, sizeof line, "%d\t2\t0\t%d\t%d\t%d\t%d\t%d\t%d\n", level, bare,
+                  sum.PatternCells, sum.Placed, sum.ErasedByOverlap, sum.ErasedByRepair, shaped);
+    want += line;
+  }
+  EXPECT_EQ(out, want);
+  for (const char* bad :
+       {"--size 480x360 --levels 9-8 --seeds 1-2", "--size 480x360 --levels 0-14 --seeds 1",
+        "--size 480x360 --levels 3 --seeds 2-1", "--levels 3 --seeds 1",
+        "--size 480 --levels 3 --seeds 1", "--size 480x360 --levels 3 --seeds 1 --jobs 0",
+        "--size 480x360 --levels 3 --seeds 1 --x"})
+    EXPECT_EQ(run(bad, out), 2) << bad;
+}
