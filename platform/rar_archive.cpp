@@ -273,11 +273,12 @@ TRarHandle RAROpenArchive(TRarOpenArchiveData& data) {
 int32_t RARReadHeader(TRarHandle handle, TRarHeaderData& header) {
   if (!handle) return kRarUnknown;
   handle->Current = nullptr;
-  if (handle->Entries >= kRarMaxEntries) return kRarBadData;
   archive_entry* entry = nullptr;
   const int r = archive_read_next_header(handle->Reader, &entry);
   if (r == ARCHIVE_EOF) return kRarEndArchive;
   if (r != ARCHIVE_OK && r != ARCHIVE_WARN) return kRarBadData;
+  // The end is looked for first: an archive of exactly kRarMaxEntries is whole.
+  if (handle->Entries >= kRarMaxEntries) return kRarBadData;
   handle->CheckCrc = (archive_format(handle->Reader) & ARCHIVE_FORMAT_BASE_MASK) == ARCHIVE_FORMAT_RAR;
   if (handle->CheckCrc &&
       !FileHeaderCrc(handle->File, archive_read_header_position(handle->Reader), handle->CurrentCrc))

@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <filesystem>
 
+#include "download/jigsaw_site.h"
 #include "support/file_bytes.h"
 #include "support/rar_writer.h"
 #include "support/temp_folder.h"
@@ -210,7 +211,7 @@ TEST_F(RarArchiveTest, EveryTruncationIsSafe) {
 }
 
 // A jigsaw archive holds a few files at most two folders deep, named in printable UTF-8: other
-// names are refused rather than turned into file names, and a flood of entries ends the archive.
+// names are refused rather than turned into file names.
 TEST_F(RarArchiveTest, OnlyTheShapeOfAJigsawArchive) {
   struct TCase {
     std::string Name;
@@ -234,11 +235,26 @@ TEST_F(RarArchiveTest, OnlyTheShapeOfAJigsawArchive) {
     EXPECT_EQ(run.ProcessResults[i], cases[i].Taken ? kRarSuccess : kRarCreateError) << run.Names[i];
   EXPECT_EQ(Tree(out), (std::vector<std::string>{"a", "a/b", "a/b/two-deep.zvq", "bee\xF0\x9F\x90\x9D.zvq", "big cat~.zvq",
                                                   "caf\xC3\xA9.zvq", "end\xE2\x82\xAC", "nb\xC2\xA0sp.zvq"}));
+}
 
-  Clear();
-  std::vector<TRarTestEntry> flood;
-  for (int i = 0; i <= kRarMaxEntries; ++i) flood.push_back({.Name = std::to_string(i) + ".zvq", .Data = RarBytes("x")});
-  run = ExtractAll(MakeRar4(flood));
-  EXPECT_EQ(run.ProcessResults.size(), size_t(kRarMaxEntries));
-  EXPECT_EQ(run.LastHeader, kRarBadData);
+// An archive of exactly kRarMaxEntries entries is whole, RAR or zip; one entry more ends it as
+// a broken archive after the last one allowed.
+TEST_F(RarArchiveTest, AtMostMaxEntries) {
+  for (const int count : {kRarMaxEntries, kRarMaxEntries + 1}) {
+    std::vector<TRarTestEntry> rar;
+    std::vector<std::pair<std::string, size_t>> zip;
+    for (int i = 0; i < count; ++i) {
+      rar.push_back({.Name = std::to_string(i) + ".zvq", .Data = RarBytes("x")});
+      zip.push_back({std::to_string(i) + ".zvq", 1});
+    }
+    MakeZip(dir.File("flood.zip"), zip);
+    for (const bool isZip : {false, true}) {
+      SCOPED_TRACE(std::to_string(count) + (isZip ? " zip" : " rar"));
+      Clear();
+      const TExtractRun run = ExtractAll(isZip ? Slurp(dir.File("flood.zip")) : MakeRar4(rar));
+      EXPECT_EQ(run.ProcessResults, std::vector<int32_t>(size_t(kRarMaxEntries), kRarSuccess));
+      EXPECT_EQ(run.LastHeader, count > kRarMaxEntries ? kRarBadData : kRarEndArchive);
+      EXPECT_EQ(Tree(out).size(), size_t(kRarMaxEntries));
+    }
+  }
 }
