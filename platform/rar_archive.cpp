@@ -2,16 +2,17 @@
 
 #include <archive.h>
 #include <archive_entry.h>
-#include <zlib.h>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <zlib.h>
 
 #include <algorithm>
 #include <atomic>
 #include <cerrno>
 #include <vector>
 
+#include "platform/outside_text.h"
 #include "platform/temp_files.h"
 
 struct TRarArchive {
@@ -68,28 +69,6 @@ bool SafeComponents(std::string name, std::vector<std::string>& parts) {
     start = end + 1;
   }
   return !parts.empty();
-}
-
-// Printable UTF-8 only: a name with control characters or broken sequences would be a file
-// name that shows as something else, or none at all.
-bool PrintableUtf8(const std::string& name) {
-  for (size_t i = 0; i < name.size();) {
-    const auto c = static_cast<unsigned char>(name[i]);
-    const int more = c < 0x80 ? 0 : c >= 0xC2 && c <= 0xDF ? 1 : c >= 0xE0 && c <= 0xEF ? 2 : c >= 0xF0 && c <= 0xF4 ? 3 : -1;
-    if (more < 0 || i + size_t(more) >= name.size() + (more == 0 ? 1 : 0)) return false;
-    uint32_t cp = more == 0 ? c : c & (0x3F >> more);
-    for (int k = 1; k <= more; ++k) {
-      const auto b = static_cast<unsigned char>(name[i + size_t(k)]);
-      if ((b & 0xC0) != 0x80) return false;
-      cp = cp << 6 | (b & 0x3F);
-    }
-    // Controls (C0, DEL, C1), overlong forms, surrogates and values past Unicode are refused.
-    if (cp < 0x20 || (cp >= 0x7F && cp < 0xA0) || (more == 2 && cp < 0x800) || (more == 3 && cp < 0x10000) ||
-        cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF))
-      return false;
-    i += size_t(more) + 1;
-  }
-  return true;
 }
 
 // Opens (creating when missing) the folder `parts[0..count)` below `root`, never following a
@@ -217,7 +196,8 @@ int32_t ExtractEntry(TRarArchive& a, archive_entry* entry, const std::string& de
   const char* stored = archive_entry_pathname_utf8(entry);
   if (!stored) stored = archive_entry_pathname(entry);
   std::vector<std::string> parts;
-  if (!stored || a.NameBroken || !PrintableUtf8(stored) || !SafeComponents(stored, parts)) return kRarCreateError;
+  if (!stored || a.NameBroken || !PlainOutsideName(stored) || !SafeComponents(stored, parts))
+    return kRarCreateError;
   const mode_t type = archive_entry_filetype(entry);
   const size_t folders = type == AE_IFDIR ? parts.size() : parts.size() - 1;
   if (folders > size_t(kRarMaxFolderDepth)) return kRarCreateError;

@@ -210,8 +210,8 @@ TEST_F(RarArchiveTest, EveryTruncationIsSafe) {
   }
 }
 
-// A jigsaw archive holds a few files at most two folders deep, named in printable UTF-8: other
-// names are refused rather than turned into file names.
+// A jigsaw archive holds a few files at most two folders deep, named in printable UTF-8 without
+// line separators or direction marks: other names are refused rather than turned into file names.
 TEST_F(RarArchiveTest, OnlyTheShapeOfAJigsawArchive) {
   struct TCase {
     std::string Name;
@@ -226,7 +226,10 @@ TEST_F(RarArchiveTest, OnlyTheShapeOfAJigsawArchive) {
       {"big cat~.zvq", false, true},        {"nb\xC2\xA0sp.zvq", false, true}, {"c1\xC2\x9F.zvq", false, false},
       {"bee\xF0\x9F\x90\x9D.zvq", false, true}, {"over4\xF0\x8F\xBF\xBF.zvq", false, false},
       {"over3\xE0\x9F\xBF.zvq", false, false}, {"past\xF4\x90\x80\x80.zvq", false, false},
-      {"end\xE2\x82\xAC", false, true},      {"cut4\xF0\x9F\x90", false, false}};
+      {"end\xE2\x82\xAC", false, true},      {"cut4\xF0\x9F\x90", false, false},
+      {"rtl\u202Ecba.zvq", false, false},   {"ls\u2028.zvq", false, false},
+      {"lrm\u200E.zvq", false, false},      {"lri\u2066/in.zvq", false, false},
+      {"nnbsp\u202F.zvq", false, true}};
   std::vector<TRarTestEntry> entries;
   for (const TCase& c : cases) entries.push_back({.Name = c.Name, .Data = c.Directory ? std::vector<uint8_t>() : RarBytes("j"), .Directory = c.Directory});
   TExtractRun run = ExtractAll(MakeRar4(entries));
@@ -234,7 +237,8 @@ TEST_F(RarArchiveTest, OnlyTheShapeOfAJigsawArchive) {
   for (size_t i = 0; i < cases.size(); ++i)
     EXPECT_EQ(run.ProcessResults[i], cases[i].Taken ? kRarSuccess : kRarCreateError) << run.Names[i];
   EXPECT_EQ(Tree(out), (std::vector<std::string>{"a", "a/b", "a/b/two-deep.zvq", "bee\xF0\x9F\x90\x9D.zvq", "big cat~.zvq",
-                                                  "caf\xC3\xA9.zvq", "end\xE2\x82\xAC", "nb\xC2\xA0sp.zvq"}));
+                                                  "caf\xC3\xA9.zvq", "end\xE2\x82\xAC", "nb\xC2\xA0sp.zvq",
+                                                  "nnbsp\u202F.zvq"}));
 }
 
 // An archive of exactly kRarMaxEntries entries is whole, RAR or zip; one entry more ends it as
