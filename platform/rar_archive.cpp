@@ -3,6 +3,7 @@
 #include <archive.h>
 #include <archive_entry.h>
 #include <fcntl.h>
+#include <locale.h>
 #include <sys/stat.h>
 #include <unistd.h>
 #include <zlib.h>
@@ -30,6 +31,26 @@ struct TRarArchive {
 };
 
 namespace {
+
+// libarchive turns stored names into the thread's locale: in a C locale it drops every name
+// that is not ASCII, so a jigsaw named "café" could not be unpacked at all and a refused name
+// could not be told. Names are UTF-8 here whatever the player's locale: the reader runs with
+// the character type of C.UTF-8 (left as it is where that locale is missing).
+class TUtf8Names {
+ public:
+  TUtf8Names() {
+    static const locale_t utf8 = newlocale(LC_CTYPE_MASK, "C.UTF-8", locale_t(0));
+    if (utf8) old_ = uselocale(utf8);
+  }
+  ~TUtf8Names() {
+    if (old_) uselocale(old_);
+  }
+  TUtf8Names(const TUtf8Names&) = delete;
+  TUtf8Names& operator=(const TUtf8Names&) = delete;
+
+ private:
+  locale_t old_ = locale_t(0);
+};
 
 // A file descriptor closed at the end of its scope.
 class TFd {
@@ -217,6 +238,7 @@ int32_t ExtractEntry(TRarArchive& a, archive_entry* entry, const std::string& de
 }  // namespace
 
 TRarHandle RAROpenArchive(TRarOpenArchiveData& data) {
+  const TUtf8Names utf8;
   struct stat st;
   if (stat(data.ArcName.c_str(), &st) != 0 || !S_ISREG(st.st_mode) || access(data.ArcName.c_str(), R_OK) != 0) {
     data.OpenResult = kRarOpenError;
@@ -251,6 +273,7 @@ TRarHandle RAROpenArchive(TRarOpenArchiveData& data) {
 }
 
 int32_t RARReadHeader(TRarHandle handle, TRarHeaderData& header) {
+  const TUtf8Names utf8;
   if (!handle) return kRarUnknown;
   handle->Current = nullptr;
   archive_entry* entry = nullptr;
@@ -279,6 +302,7 @@ int32_t RARReadHeader(TRarHandle handle, TRarHeaderData& header) {
 }
 
 int32_t RARProcessFile(TRarHandle handle, int32_t operation, const std::string& destPath) {
+  const TUtf8Names utf8;
   if (!handle || !handle->Current) return kRarUnknown;
   archive_entry* entry = handle->Current;
   handle->Current = nullptr;

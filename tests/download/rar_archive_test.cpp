@@ -5,6 +5,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <clocale>
 #include <filesystem>
 
 #include "download/jigsaw_site.h"
@@ -261,4 +262,17 @@ TEST_F(RarArchiveTest, AtMostMaxEntries) {
       EXPECT_EQ(Tree(out).size(), size_t(kRarMaxEntries));
     }
   }
+}
+
+// Stored names are UTF-8 whatever the player's locale: in a C locale a zip's "café" is still
+// unpacked, and a name with a direction mark is still seen, and refused, as what it is.
+TEST_F(RarArchiveTest, NamesAreUtf8WhateverTheLocale) {
+  MakeZip(dir.File("names.zip"), {{"caf\u00E9.zvq", 3}, {"lady\u202Ebird.zvq", 3}});
+  const std::string saved = setlocale(LC_ALL, nullptr);
+  setlocale(LC_ALL, "C");
+  const TExtractRun run = ExtractAll(Slurp(dir.File("names.zip")));
+  setlocale(LC_ALL, saved.c_str());
+  EXPECT_EQ(run.Names, (std::vector<std::string>{"caf\u00E9.zvq", "lady\u202Ebird.zvq"}));
+  EXPECT_EQ(run.ProcessResults, (std::vector<int32_t>{kRarSuccess, kRarCreateError}));
+  EXPECT_EQ(Tree(out), std::vector<std::string>{"caf\u00E9.zvq"});
 }
