@@ -182,7 +182,8 @@ void RunDownload(TDownloadState& s, TGameOptions& options, TDownloadWindowView& 
   }
   const int32_t selected = view.SelectedIndex();
   if (selected >= 0 && JigsawPresent(s.sJigsawDir, view.ItemCaption(selected), s.sJigExt)) {
-    const std::string question = view.LangFormatIn(kLangLoadSave, "Q_OverwriteFile", {view.ItemCaption(selected)});
+    const std::string question = view.LangFormatIn(kLangLoadSave, "Q_OverwriteFile",
+                                                   {OutsideText(view.ItemCaption(selected))});
     if (view.MsgBox(question, kMbOkCancel | kMbIconQuestion) != kIdOk) return;
   }
   view.SetDownloadBusy(true);

@@ -32,20 +32,6 @@ std::string Lower(std::string_view s) {
 
 bool IsAlnum(char c) { return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z'); }
 
-// Far longer than any jigsaw's name, well inside a file name's 255 bytes.
-constexpr size_t kMaxJigsawNameBytes = 128;
-
-// A jigsaw name from the download list becomes a file name in two of our folders and part of
-// a URL: names that are or hold a path are refused.
-bool SafeJigsawName(const std::string& name) {
-  if (name.empty() || name.size() > kMaxJigsawNameBytes || name == "." || name == "..") return false;
-  for (char c : name) {
-    const auto b = static_cast<unsigned char>(c);
-    if (b < ' ' || b == 0x7F || c == '/' || c == '\\') return false;
-  }
-  return true;
-}
-
 void ShowWarning(TDownloadView& form, const std::string& text) { form.MsgBox(text, kMbIconExclamation); }
 
 // The messages of a failed transfer. 404 and 401 have their own texts; everything else shows
@@ -75,20 +61,11 @@ constexpr std::streamsize kMaxErrorPage = 64 * 1024;
 
 }  // namespace
 
-std::string OutsideText(std::string_view text) {
-  std::string shown;
-  size_t end = text.size();
-  if (end > kMaxOutsideText) {
-    end = kMaxOutsideText;
-    // Back to the start of a UTF-8 character: never half of one.
-    while (end > 0 && (static_cast<unsigned char>(text[end]) & 0xC0) == 0x80) --end;
-  }
-  for (size_t i = 0; i < end; ++i) {
-    const auto c = static_cast<unsigned char>(text[i]);
-    shown += c < ' ' || c == 0x7F ? ' ' : char(c);
-  }
-  if (end < text.size()) shown += "...";
-  return shown;
+bool SafeJigsawName(std::string_view name) {
+  if (name.empty() || name.size() > kMaxJigsawNameBytes || name == "." || name == "..")
+    return false;
+  if (name.front() == ' ' || name.back() == ' ') return false;
+  return name.find_first_of("/\\") == std::string_view::npos && PlainOutsideName(name);
 }
 
 std::string UrlScheme(const TGameOptions& options) { return options.UseSecure ? "https://" : "http://"; }
@@ -230,7 +207,12 @@ int32_t UnpackRarArchive(const std::string& archivePath, const std::string& dest
     const int32_t code = RARProcessFile(handle, kRarExtract, destFolder);
     if (code != kRarSuccess) {
       result = code;
-      if (reportErrors && code != kRarStopped) form.MsgBox("RARProcessFile error - " + std::to_string(code), kMbOk);
+      std::string message = "RARProcessFile error - " + std::to_string(code);
+      // Refused rather than written under a blanked name that could meet another entry's.
+      if (!PlainOutsideName(header.FileName))
+        message += "\r\nThe archive holds a name that is no plain file name: \"" +
+                   OutsideText(header.FileName) + "\"";
+      if (reportErrors && code != kRarStopped) form.MsgBox(message, kMbOk);
       break;
     }
   }
@@ -296,7 +278,11 @@ int32_t DownloadJigsaw(TDownloadState& s, const TGameOptions& options, TDownload
   TMyHttp& http = *s.HttpClient;
   if (http.Connected()) http.Disconnect();
   form.ResetProgress();
-  if (!SafeJigsawName(name)) return kArchiveFailed;
+  if (!SafeJigsawName(name)) {
+    if (reportErrors)
+      ShowWarning(form, "\"" + OutsideText(name) + "\" cannot be a jigsaw's file name.");
+    return kArchiveFailed;
+  }
 
   s.sArchiveFile = archiveName;
   const std::string path = s.sTempDir + TempName(archiveName);

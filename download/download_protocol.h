@@ -10,6 +10,7 @@
 #include "download/my_http.h"
 #include "game/download_sources.h"
 #include "game/game_options.h"
+#include "platform/outside_text.h"
 
 // Result codes of the transfers; a positive value is an extraction code (platform/rar_archive.h).
 enum : int32_t {
@@ -56,11 +57,12 @@ std::string DownloadUrl(const TGameOptions& options, std::string_view fileName);
 // Values that are no plain extension (letters and digits, at most 16) are skipped.
 void ParseInfoFile(std::string_view text, std::string& ext);
 
-// Text from outside (a page title, a status line, a failure's detail) as the player is shown
-// it: control characters as blanks, cut to at most kMaxOutsideText bytes at a character's start
-// with "..." after the cut.
-constexpr size_t kMaxOutsideText = 200;
-std::string OutsideText(std::string_view text);
+// A jigsaw name as the download list gives it. It becomes a file name in two of our folders
+// and part of a URL, and it is shown: a name that is or holds a path, begins or ends with a
+// blank, is longer than kMaxJigsawNameBytes or holds a character OutsideText blanks is refused.
+// The bound is far longer than any jigsaw's name, well inside a file name's 255 bytes.
+constexpr size_t kMaxJigsawNameBytes = 128;
+bool SafeJigsawName(std::string_view name);
 
 // True when the first 256 bytes (up to a zero byte) hold "<html>" in any case.
 bool IsHtmlText(std::string_view head);

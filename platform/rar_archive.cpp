@@ -2,16 +2,18 @@
 
 #include <archive.h>
 #include <archive_entry.h>
-#include <zlib.h>
 #include <fcntl.h>
+#include <locale.h>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <zlib.h>
 
 #include <algorithm>
 #include <atomic>
 #include <cerrno>
 #include <vector>
 
+#include "platform/outside_text.h"
 #include "platform/temp_files.h"
 
 struct TRarArchive {
@@ -29,6 +31,26 @@ struct TRarArchive {
 };
 
 namespace {
+
+// libarchive turns stored names into the thread's locale: in a C locale it drops every name
+// that is not ASCII, so a jigsaw named "café" could not be unpacked at all and a refused name
+// could not be told. Names are UTF-8 here whatever the player's locale: the reader runs with
+// the character type of C.UTF-8 (left as it is where that locale is missing).
+class TUtf8Names {
+ public:
+  TUtf8Names() {
+    static const locale_t utf8 = newlocale(LC_CTYPE_MASK, "C.UTF-8", locale_t(0));
+    if (utf8) old_ = uselocale(utf8);
+  }
+  ~TUtf8Names() {
+    if (old_) uselocale(old_);
+  }
+  TUtf8Names(const TUtf8Names&) = delete;
+  TUtf8Names& operator=(const TUtf8Names&) = delete;
+
+ private:
+  locale_t old_ = locale_t(0);
+};
 
 // A file descriptor closed at the end of its scope.
 class TFd {
@@ -68,28 +90,6 @@ bool SafeComponents(std::string name, std::vector<std::string>& parts) {
     start = end + 1;
   }
   return !parts.empty();
-}
-
-// Printable UTF-8 only: a name with control characters or broken sequences would be a file
-// name that shows as something else, or none at all.
-bool PrintableUtf8(const std::string& name) {
-  for (size_t i = 0; i < name.size();) {
-    const auto c = static_cast<unsigned char>(name[i]);
-    const int more = c < 0x80 ? 0 : c >= 0xC2 && c <= 0xDF ? 1 : c >= 0xE0 && c <= 0xEF ? 2 : c >= 0xF0 && c <= 0xF4 ? 3 : -1;
-    if (more < 0 || i + size_t(more) >= name.size() + (more == 0 ? 1 : 0)) return false;
-    uint32_t cp = more == 0 ? c : c & (0x3F >> more);
-    for (int k = 1; k <= more; ++k) {
-      const auto b = static_cast<unsigned char>(name[i + size_t(k)]);
-      if ((b & 0xC0) != 0x80) return false;
-      cp = cp << 6 | (b & 0x3F);
-    }
-    // Controls (C0, DEL, C1), overlong forms, surrogates and values past Unicode are refused.
-    if (cp < 0x20 || (cp >= 0x7F && cp < 0xA0) || (more == 2 && cp < 0x800) || (more == 3 && cp < 0x10000) ||
-        cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF))
-      return false;
-    i += size_t(more) + 1;
-  }
-  return true;
 }
 
 // Opens (creating when missing) the folder `parts[0..count)` below `root`, never following a
@@ -217,7 +217,8 @@ int32_t ExtractEntry(TRarArchive& a, archive_entry* entry, const std::string& de
   const char* stored = archive_entry_pathname_utf8(entry);
   if (!stored) stored = archive_entry_pathname(entry);
   std::vector<std::string> parts;
-  if (!stored || a.NameBroken || !PrintableUtf8(stored) || !SafeComponents(stored, parts)) return kRarCreateError;
+  if (!stored || a.NameBroken || !PlainOutsideName(stored) || !SafeComponents(stored, parts))
+    return kRarCreateError;
   const mode_t type = archive_entry_filetype(entry);
   const size_t folders = type == AE_IFDIR ? parts.size() : parts.size() - 1;
   if (folders > size_t(kRarMaxFolderDepth)) return kRarCreateError;
@@ -237,6 +238,7 @@ int32_t ExtractEntry(TRarArchive& a, archive_entry* entry, const std::string& de
 }  // namespace
 
 TRarHandle RAROpenArchive(TRarOpenArchiveData& data) {
+  const TUtf8Names utf8;
   struct stat st;
   if (stat(data.ArcName.c_str(), &st) != 0 || !S_ISREG(st.st_mode) || access(data.ArcName.c_str(), R_OK) != 0) {
     data.OpenResult = kRarOpenError;
@@ -271,13 +273,15 @@ TRarHandle RAROpenArchive(TRarOpenArchiveData& data) {
 }
 
 int32_t RARReadHeader(TRarHandle handle, TRarHeaderData& header) {
+  const TUtf8Names utf8;
   if (!handle) return kRarUnknown;
   handle->Current = nullptr;
-  if (handle->Entries >= kRarMaxEntries) return kRarBadData;
   archive_entry* entry = nullptr;
   const int r = archive_read_next_header(handle->Reader, &entry);
   if (r == ARCHIVE_EOF) return kRarEndArchive;
   if (r != ARCHIVE_OK && r != ARCHIVE_WARN) return kRarBadData;
+  // The end is looked for first: an archive of exactly kRarMaxEntries is whole.
+  if (handle->Entries >= kRarMaxEntries) return kRarBadData;
   handle->CheckCrc = (archive_format(handle->Reader) & ARCHIVE_FORMAT_BASE_MASK) == ARCHIVE_FORMAT_RAR;
   if (handle->CheckCrc &&
       !FileHeaderCrc(handle->File, archive_read_header_position(handle->Reader), handle->CurrentCrc))
@@ -298,6 +302,7 @@ int32_t RARReadHeader(TRarHandle handle, TRarHeaderData& header) {
 }
 
 int32_t RARProcessFile(TRarHandle handle, int32_t operation, const std::string& destPath) {
+  const TUtf8Names utf8;
   if (!handle || !handle->Current) return kRarUnknown;
   archive_entry* entry = handle->Current;
   handle->Current = nullptr;

@@ -4,9 +4,10 @@
 #include <string>
 
 // RAR and zip extraction shaped as the classic four calls of the unrar library (open, read
-// header, process, close), over libarchive's reader. libarchive only reads: every entry is written by
-// our own code, which refuses absolute names, "..", names that are no printable UTF-8, deep
-// folders, links and special files, caps sizes and entries, and
+// header, process, close), over libarchive's reader. libarchive only reads: every entry is written
+// by our own code, which refuses absolute names, "..", names that are no plain UTF-8 (see
+// PlainOutsideName: no controls, line separators or direction marks), deep folders, links and
+// special files, caps sizes and entries, and
 // writes each file to a temporary file that is renamed into place once complete.
 
 // Result codes, as the unrar library numbers them.

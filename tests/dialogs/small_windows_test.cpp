@@ -26,6 +26,7 @@
 #include "foundation/picture_loading.h"
 #include "game/solved_picture.h"
 #include "platform/message_box.h"
+#include "support/file_bytes.h"
 #include "support/temp_folder.h"
 
 namespace {
@@ -84,6 +85,9 @@ TEST(InfoForm, DescriptionLinesRoundTrip) {
   EXPECT_EQ(info.InfoLines(), (std::vector<std::string>{"Caf\u00e9 at dusk", "second", "third", "fourth"}));
   info.SetInfoText("Saukonp\u00e4\u00e4");
   EXPECT_EQ(info.InfoLines(), (std::vector<std::string>{"Saukonp\u00e4\u00e4"}));
+  // A jigsaw's description keeps its own lines, but forges none and runs nothing backwards.
+  info.SetInfoText("Dusk\u2028forged\u2029para\u0085nel\r\nrtl\u202Eabc\tend");
+  EXPECT_EQ(info.InfoLines(), (std::vector<std::string>{"Dusk forged para nel", "rtl abc end"}));
 }
 
 // ----- finish dialog
@@ -330,6 +334,24 @@ TEST(SaveSolvedImageCommand, SuggestsThePicturesFolderAndWritesTheChosenFile) {
   ASSERT_TRUE(LoadBmpFile(*saved, target));
   EXPECT_EQ(saved->Width, 92);
   EXPECT_EQ(saved->Height, 112);
+}
+
+// The description drawn under a solved picture is the text it holds: a mark that would run it
+// backwards or a separator that would break it draws as the blank it is shown as.
+TEST(SaveSolvedImageCommand, TheDescriptionIsDrawnWithItsMarksBlanked) {
+  TTestSession s;
+  ASSERT_TRUE(CreateDib24(s.Game.Images.PictureImages[0], 300, 60));
+  TTempFolder dir;
+  std::vector<std::vector<uint8_t>> saved;
+  for (const std::string info : {"Forest rtl abc line two", "Forest rtl\u202Eabc line\u2028two"}) {
+    s.InfoText = info;
+    const std::string target = dir.File(std::to_string(saved.size()) + ".bmp");
+    ASSERT_TRUE(
+        SaveSolvedImage(nullptr, s, "Save",
+                        [&](QWidget*, const std::string&, const std::string&) { return target; }));
+    saved.push_back(Slurp(target));
+  }
+  EXPECT_EQ(saved[0], saved[1]);
 }
 
 TEST(SaveSolvedImageCommand, CancelWritesNothingAndAFailedWriteWarns) {

@@ -443,6 +443,53 @@ TEST_F(DownloadFormTest, ListNamesAreShownAsText) {
   EXPECT_EQ(QTextDocumentFragment::fromHtml(tip).toPlainText().toStdString(), name);
 }
 
+// Names and texts from the site that would forge lines or run backwards: the list shows them
+// blanked, a name that cannot be a file name is not fetched, an archive entry named so is not
+// unpacked, and an error page's title comes out as one line.
+TEST_F(DownloadFormTest, OutsideTextNeitherForgesLinesNorRunsBackwards) {
+  const std::string rtl = "rtl\u202Eabc", forged = "line\u2028two\u2029three\u0085four";
+  const std::string list = rtl + "\n" + forged + "\nladybird\nraindrops\n";
+  Spit(site.Thumb + "jiglist.txt", std::vector<uint8_t>(list.begin(), list.end()));
+  Spit(site.Thumb + rtl + ".jpg", QtPictureBytes("JPG", 40, 30, Qt::red));
+  MakeZip(site.Archives + "ladybird.zip", {{"lady\u202Ebird.zvq", 100}});
+  const std::string page = "<html><title>Gone\u2028Forged line \u202Eevil\xE2\x80</title></html>";
+  Spit(site.Archives + "raindrops.zip", std::vector<uint8_t>(page.begin(), page.end()));
+  auto form = ShowActive();
+  auto* rows = Child<QListWidget>(*form, "LV_Downs");
+  ASSERT_EQ(rows->count(), 4);
+  EXPECT_EQ(rows->item(0)->text().toStdString(), "rtl abc");
+  EXPECT_EQ(rows->item(1)->text().toStdString(), "line two three four");
+  EXPECT_EQ(rows->item(1)->toolTip().toStdString(), "line two three four");
+  ClickRow(*form, 0);
+  EXPECT_EQ(ShownText(Child<QGroupBox>(*form, "GB_DownThumb")), "rtl abc");
+  {
+    // The list draws the names as a list of the blanked names draws them.
+    options.ThumbPath = f.Thumb;
+    f.WriteList("rtl abc\nline two three four\nladybird\nraindrops\n");
+    Spit(f.Thumb + "rtl abc.jpg", QtPictureBytes("JPG", 40, 30, Qt::red));
+    for (const char* name : {"ladybird.jpg", "raindrops.jpg"})
+      fs::copy_file(site.Thumb + name, f.Thumb + name);
+    auto blanked = ShowActive();
+    ClickRow(*blanked, 0);
+    blanked->resize(form->size());
+    QCoreApplication::processEvents();
+    EXPECT_EQ(Child<QListWidget>(*blanked, "LV_Downs")->viewport()->grab().toImage(),
+              rows->viewport()->grab().toImage());
+    options.ThumbPath = site.Thumb;
+  }
+
+  for (int row = 0; row < 4; ++row) Download(*form, kDownSelected, row);
+  EXPECT_EQ(BoxTexts(),
+            (std::vector<std::string>{"\"rtl abc\" cannot be a jigsaw's file name.",
+                                      "\"line two three four\" cannot be a jigsaw's file name.",
+                                      "RARProcessFile error - 16\r\nThe archive holds a name that "
+                                      "is no plain file name: \"lady bird.zvq\"",
+                                      "Gone Forged line  evil\uFFFD\uFFFD"}));
+  EXPECT_FALSE(f.HasJigsaw("ladybird"));
+  EXPECT_TRUE(fs::is_empty(f.Jigsaws));
+  EXPECT_TRUE(f.LeftOvers().empty());
+}
+
 // An archive larger than an unpacking may write is not fetched at all.
 TEST_F(DownloadFormTest, AnArchiveLargerThanAnUnpackingMayWriteIsNotFetched) {
   fs::resize_file(site.Archives + "ladybird.zip", uintmax_t(kRarMaxTotalSize) + 1);  // sparse: costs no disk

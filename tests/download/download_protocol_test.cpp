@@ -138,9 +138,10 @@ TEST(InfoFileTest, OutsideTextIsCutToOneShortLine) {
   EXPECT_EQ(view.Messages[0].Text, "Moved <a href=\"http://evil.example\">" + std::string(164, 'w') + "...");
 }
 
-// A list name becomes a file name and part of a URL: names that are or hold a path, control
-// characters or far too many bytes are refused before anything is asked of the source; any
-// other name is asked for (and here not found).
+// A list name becomes a file name and part of a URL: names that are or hold a path, hold
+// controls, line separators or direction marks, begin or end with a blank, are no UTF-8 or are
+// far too long are refused, with a message, before anything is asked of the source; any other
+// name is asked for (and here not found).
 TEST(DownloadJigsawTest, OnlyPlainNamesAreFetched) {
   TTempFolder web, player;
   TStaticServer server(web.Path());
@@ -159,15 +160,23 @@ TEST(DownloadJigsawTest, OnlyPlainNamesAreFetched) {
   for (const TCase& c : {TCase{"", false}, TCase{".", false}, TCase{"..", false}, TCase{"a/b", false},
                          TCase{"a\\b", false}, TCase{"x\x01", false}, TCase{"x\x1F", false}, TCase{"x\x7F", false},
                          TCase{std::string(129, 'n'), false}, TCase{std::string(128, 'n'), true}, TCase{"...", true},
-                         TCase{"big cat~", true}, TCase{" ", true}, TCase{"caf\xC3\xA9", true}}) {
+                         TCase{"big cat~", true}, TCase{" ", false}, TCase{" a", false}, TCase{"a ", false},
+                         TCase{"a b", true}, TCase{"caf\xC3\xA9", true}, TCase{"caf\xE9", false},
+                         TCase{"rtl\u202Eabc", false}, TCase{"x\u2028y", false}, TCase{"x\u0085", false},
+                         TCase{"x\u2066", false}, TCase{"x\u202F", true}}) {
     SCOPED_TRACE(c.Name);
     TRecordingView view;
     view.Items = {{"first", 0}, {c.Name, 0}};
     EXPECT_EQ(DownloadJigsaw(s, options, view, 1, true), kArchiveFailed);
-    if (c.Asked) {
-      ASSERT_EQ(view.Messages.size(), 1u);
+    ASSERT_EQ(view.Messages.size(), 1u);
+    if (c.Asked)
       EXPECT_EQ(view.Messages[0].Text, "MS_FileNotFound[" + DownloadUrl(options, c.Name + ".zip") + "]");
-    } else {
+    else
+      EXPECT_EQ(view.Messages[0].Text, "\"" + OutsideText(c.Name) + "\" cannot be a jigsaw's file name.");
+    // A run reports nothing of its own: its failures are counted.
+    if (!c.Asked) {
+      view.Messages.clear();
+      EXPECT_EQ(DownloadJigsaw(s, options, view, 1, false), kArchiveFailed);
       EXPECT_TRUE(view.Messages.empty());
     }
     EXPECT_TRUE(std::filesystem::is_empty(player.Path()));

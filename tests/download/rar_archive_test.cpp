@@ -5,8 +5,10 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <clocale>
 #include <filesystem>
 
+#include "download/jigsaw_site.h"
 #include "support/file_bytes.h"
 #include "support/rar_writer.h"
 #include "support/temp_folder.h"
@@ -209,8 +211,8 @@ TEST_F(RarArchiveTest, EveryTruncationIsSafe) {
   }
 }
 
-// A jigsaw archive holds a few files at most two folders deep, named in printable UTF-8: other
-// names are refused rather than turned into file names, and a flood of entries ends the archive.
+// A jigsaw archive holds a few files at most two folders deep, named in printable UTF-8 without
+// line separators or direction marks: other names are refused rather than turned into file names.
 TEST_F(RarArchiveTest, OnlyTheShapeOfAJigsawArchive) {
   struct TCase {
     std::string Name;
@@ -225,7 +227,10 @@ TEST_F(RarArchiveTest, OnlyTheShapeOfAJigsawArchive) {
       {"big cat~.zvq", false, true},        {"nb\xC2\xA0sp.zvq", false, true}, {"c1\xC2\x9F.zvq", false, false},
       {"bee\xF0\x9F\x90\x9D.zvq", false, true}, {"over4\xF0\x8F\xBF\xBF.zvq", false, false},
       {"over3\xE0\x9F\xBF.zvq", false, false}, {"past\xF4\x90\x80\x80.zvq", false, false},
-      {"end\xE2\x82\xAC", false, true},      {"cut4\xF0\x9F\x90", false, false}};
+      {"end\xE2\x82\xAC", false, true},      {"cut4\xF0\x9F\x90", false, false},
+      {"rtl\u202Ecba.zvq", false, false},   {"ls\u2028.zvq", false, false},
+      {"lrm\u200E.zvq", false, false},      {"lri\u2066/in.zvq", false, false},
+      {"nnbsp\u202F.zvq", false, true}};
   std::vector<TRarTestEntry> entries;
   for (const TCase& c : cases) entries.push_back({.Name = c.Name, .Data = c.Directory ? std::vector<uint8_t>() : RarBytes("j"), .Directory = c.Directory});
   TExtractRun run = ExtractAll(MakeRar4(entries));
@@ -233,12 +238,41 @@ TEST_F(RarArchiveTest, OnlyTheShapeOfAJigsawArchive) {
   for (size_t i = 0; i < cases.size(); ++i)
     EXPECT_EQ(run.ProcessResults[i], cases[i].Taken ? kRarSuccess : kRarCreateError) << run.Names[i];
   EXPECT_EQ(Tree(out), (std::vector<std::string>{"a", "a/b", "a/b/two-deep.zvq", "bee\xF0\x9F\x90\x9D.zvq", "big cat~.zvq",
-                                                  "caf\xC3\xA9.zvq", "end\xE2\x82\xAC", "nb\xC2\xA0sp.zvq"}));
+                                                  "caf\xC3\xA9.zvq", "end\xE2\x82\xAC", "nb\xC2\xA0sp.zvq",
+                                                  "nnbsp\u202F.zvq"}));
+}
 
-  Clear();
-  std::vector<TRarTestEntry> flood;
-  for (int i = 0; i <= kRarMaxEntries; ++i) flood.push_back({.Name = std::to_string(i) + ".zvq", .Data = RarBytes("x")});
-  run = ExtractAll(MakeRar4(flood));
-  EXPECT_EQ(run.ProcessResults.size(), size_t(kRarMaxEntries));
-  EXPECT_EQ(run.LastHeader, kRarBadData);
+// An archive of exactly kRarMaxEntries entries is whole, RAR or zip; one entry more ends it as
+// a broken archive after the last one allowed.
+TEST_F(RarArchiveTest, AtMostMaxEntries) {
+  for (const int count : {kRarMaxEntries, kRarMaxEntries + 1}) {
+    std::vector<TRarTestEntry> rar;
+    std::vector<std::pair<std::string, size_t>> zip;
+    for (int i = 0; i < count; ++i) {
+      rar.push_back({.Name = std::to_string(i) + ".zvq", .Data = RarBytes("x")});
+      zip.push_back({std::to_string(i) + ".zvq", 1});
+    }
+    MakeZip(dir.File("flood.zip"), zip);
+    for (const bool isZip : {false, true}) {
+      SCOPED_TRACE(std::to_string(count) + (isZip ? " zip" : " rar"));
+      Clear();
+      const TExtractRun run = ExtractAll(isZip ? Slurp(dir.File("flood.zip")) : MakeRar4(rar));
+      EXPECT_EQ(run.ProcessResults, std::vector<int32_t>(size_t(kRarMaxEntries), kRarSuccess));
+      EXPECT_EQ(run.LastHeader, count > kRarMaxEntries ? kRarBadData : kRarEndArchive);
+      EXPECT_EQ(Tree(out).size(), size_t(kRarMaxEntries));
+    }
+  }
+}
+
+// Stored names are UTF-8 whatever the player's locale: in a C locale a zip's "café" is still
+// unpacked, and a name with a direction mark is still seen, and refused, as what it is.
+TEST_F(RarArchiveTest, NamesAreUtf8WhateverTheLocale) {
+  MakeZip(dir.File("names.zip"), {{"caf\u00E9.zvq", 3}, {"lady\u202Ebird.zvq", 3}});
+  const std::string saved = setlocale(LC_ALL, nullptr);
+  setlocale(LC_ALL, "C");
+  const TExtractRun run = ExtractAll(Slurp(dir.File("names.zip")));
+  setlocale(LC_ALL, saved.c_str());
+  EXPECT_EQ(run.Names, (std::vector<std::string>{"caf\u00E9.zvq", "lady\u202Ebird.zvq"}));
+  EXPECT_EQ(run.ProcessResults, (std::vector<int32_t>{kRarSuccess, kRarCreateError}));
+  EXPECT_EQ(Tree(out), std::vector<std::string>{"caf\u00E9.zvq"});
 }

@@ -6,21 +6,22 @@
 // OUT_FOLDER/site/ is the web root: zorva/jigsaws_quix/info.dat names the archive extension,
 // and each jigsaw NAME.zvq is packed alone into NAME.zip beside it. OUT_FOLDER/thumb/ is the
 // list folder: jiglist.txt with one name a line and NAME.jpg, the jigsaw's own preview.
+#include <archive.h>
+#include <archive_entry.h>
+
 #include <QBuffer>
 #include <QByteArray>
 #include <QCoreApplication>
 #include <QImage>
-
-#include <archive.h>
-#include <archive_entry.h>
-
 #include <algorithm>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
+#include <map>
 #include <string>
 #include <vector>
 
+#include "download/download_protocol.h"
 #include "foundation/binary_file.h"
 #include "foundation/text_format.h"
 #include "game/embedded_file.h"
@@ -112,14 +113,36 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "make-jigsaw-site: cannot write into %s\n", out.c_str());
     return 1;
   }
+  // The game lists, asks for and unpacks jigsaws by their lower-case names: a name it would
+  // refuse, or one that two files share once lower-cased, would be lost on the way, so such
+  // jigsaws are left out and named.
+  std::map<std::string, std::vector<fs::path>> byName;
+  for (const fs::path& jigsaw : jigsaws)
+    byName[AsciiLowerCase(jigsaw.stem().string())].push_back(jigsaw);
   std::string list;
   int failed = 0;
   for (const fs::path& jigsaw : jigsaws) {
-    // The game lists, asks for and unpacks jigsaws by their lower-case names.
     const std::string name = AsciiLowerCase(jigsaw.stem().string());
+    const std::string shown = OutsideText(jigsaw.filename().string());
+    if (!SafeJigsawName(name)) {
+      std::fprintf(stderr,
+                   "make-jigsaw-site: \"%s\" cannot be a jigsaw's name in the list, left out\n",
+                   shown.c_str());
+      ++failed;
+      continue;
+    }
+    if (byName[name].size() > 1) {
+      std::fprintf(
+          stderr,
+          "make-jigsaw-site: \"%s\" is one of %zu jigsaws named \"%s\" in lower case, left out\n",
+          shown.c_str(), byName[name].size(), name.c_str());
+      ++failed;
+      continue;
+    }
     std::vector<uint8_t> preview;
     if (!ReadPreview(jigsaw, preview)) {
-      std::fprintf(stderr, "make-jigsaw-site: %s is no readable jigsaw, left out\n", jigsaw.c_str());
+      std::fprintf(stderr, "make-jigsaw-site: \"%s\" is no readable jigsaw, left out\n",
+                   shown.c_str());
       ++failed;
       continue;
     }

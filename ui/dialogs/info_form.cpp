@@ -12,6 +12,7 @@
 
 #include "ui/dialogs/form_texts.h"
 #include "foundation/lang.h"
+#include "platform/outside_text.h"
 
 namespace {
 
@@ -114,7 +115,9 @@ void TF_Info::SetInfoLines(const std::vector<std::string>& lines) {
 }
 
 void TF_Info::SetInfoText(const std::string& stored) {
-  const std::string text = DecodeLangText(reinterpret_cast<const uint8_t*>(stored.data()), stored.size());
+  // A jigsaw's description comes from outside: shown with its lines, nothing that forges more.
+  const std::string text =
+      OutsideLines(DecodeLangText(reinterpret_cast<const uint8_t*>(stored.data()), stored.size()));
   QString lines = Q(text);
   lines.replace(QStringLiteral("\r\n"), QStringLiteral("\n")).replace(QLatin1Char('\r'), QLatin1Char('\n'));
   M_Info->setPlainText(lines);

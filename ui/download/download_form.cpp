@@ -103,7 +103,8 @@ class TDownloadItemDelegate : public QStyledItemDelegate {
     if (!cell.isNull()) g->drawImage(QPoint(left, top), cell, QRect(0, 0, w, h));
     if (item.StateIndex == 1) g->drawPixmap(left, top, form_.Tick());
     const QRect text(r.left() + 6, top + h + 6, r.width() - 12, textHeight);
-    const QString caption = fm.elidedText(Q(item.Caption), Qt::ElideRight, text.width());
+    const QString caption =
+        fm.elidedText(Q(OutsideText(item.Caption)), Qt::ElideRight, text.width());
     g->setPen(option.palette.color(QPalette::Text));
     g->setFont(option.font);
     g->drawText(text, Qt::AlignHCenter | Qt::AlignTop | Qt::TextSingleLine, caption);
@@ -339,9 +340,9 @@ void TF_Download::LoadDownloadListIntoView() {
   const QSignalBlocker quiet(LV_Downs);
   LV_Downs->clear();
   for (const TDownloadItem& item : list_.Items) {
-    auto* row = new QListWidgetItem(Q(item.Caption), LV_Downs);
     // The name comes from the list file: shown as text, never as markup.
-    row->setToolTip(PlainToolTip(Q(item.Caption)));
+    auto* row = new QListWidgetItem(Q(OutsideText(item.Caption)), LV_Downs);
+    row->setToolTip(PlainToolTip(row->text()));
   }
   setWindowTitle(Q(DownloadCaption()));
 }
@@ -365,7 +366,7 @@ void TF_Download::ShowDownloadThumb(const std::string& name) {
   I_DownThumb->setPixmap(QPixmap::fromImage(
       image.scaled(I_DownThumb->size(), Qt::KeepAspectRatio, Qt::SmoothTransformation)));
   I_DownThumb->show();
-  GB_DownThumb->setTitle(NoShortcut(Q(name)));
+  GB_DownThumb->setTitle(NoShortcut(Q(OutsideText(name))));
 }
 
 void TF_Download::ShowSelectedDownload(bool fromChange) {
