@@ -472,8 +472,8 @@ void TEmbossMap::WorkOut(const TPieceBox& area, int32_t code, int32_t patternCla
     for (int32_t by = by0; by <= by1; ++by)
       for (int32_t bx = bx0; bx <= bx1; ++bx)
         for (int32_t j : BlockJoins_[size_t(by) * size_t(BlocksX_) + size_t(bx)]) {
-          TPieceBox near = Pieces_[size_t(Joins_[size_t(j)].Piece)].Near;
-          if (Intersect(near, area)) s.Joins.push_back(j);
+          TPieceBox reach = Joins_[size_t(j)].Reach;
+          if (Intersect(reach, area)) s.Joins.push_back(j);
         }
     std::sort(s.Joins.begin(), s.Joins.end());
     s.Joins.erase(std::unique(s.Joins.begin(), s.Joins.end()), s.Joins.end());
@@ -521,13 +521,17 @@ void TEmbossMap::WorkOut(const TPieceBox& area, int32_t code, int32_t patternCla
   for (int32_t j : s.Joins) JoinInArea(Joins_[size_t(j)], s.Wood.data(), area);
 }
 
-void TEmbossMap::WorkOutLook(int32_t piece, uint8_t* look, TScratch& s) const {
+void TEmbossMap::WorkOutLook(int32_t piece, uint8_t* look, TScratch& s,
+                             const TPieceBox* only) const {
   const TPiece& m = Pieces_[size_t(piece)];
   const bool wood = Wood_ && m.Class >= 0;
   TPieceBox parts[4];
   const int32_t n = PartsOf(piece, parts);
-  for (int32_t k = 0; k < n; ++k) {
-    const TPieceBox& area = parts[k];
+  for (int32_t k = 0; k < n; look += size_t(parts[k].W) * size_t(parts[k].H), ++k) {
+    // What an area holds does not depend on the area around it: a part of a part is worked
+    // out alone.
+    TPieceBox area = parts[k];
+    if (only && !Intersect(area, *only)) continue;
     WorkOut(area, m.Code, m.Class, wood, s);
     // The piece's own pixels show their light, the others its wood.
     for (int32_t y = area.Y; y < area.Y + area.H; ++y) {
@@ -535,11 +539,13 @@ void TEmbossMap::WorkOutLook(int32_t piece, uint8_t* look, TScratch& s) const {
       const size_t row = size_t(y - area.Y) * size_t(area.W);
       const uint8_t* light = Light_ ? &s.Light[row] : nullptr;
       const uint32_t* woods = wood ? &s.Wood[row] : nullptr;
-      for (int32_t x = 0; x < area.W; ++x, ++look) {
+      uint8_t* out =
+          look + size_t(y - parts[k].Y) * size_t(parts[k].W) + size_t(area.X - parts[k].X);
+      for (int32_t x = 0; x < area.W; ++x) {
         if (code[x] == m.Code)
-          *look = light ? light[x] : uint8_t(kNoLight);
+          out[x] = light ? light[x] : uint8_t(kNoLight);
         else
-          *look = woods ? uint8_t(WoodField(woods[x], m.Class)) : uint8_t(0);
+          out[x] = woods ? uint8_t(WoodField(woods[x], m.Class)) : uint8_t(0);
       }
     }
   }
@@ -555,15 +561,16 @@ void TEmbossMap::DropLook(int32_t piece) {
   LookBytes_ -= LookSize(piece);
 }
 
-void TEmbossMap::Rebuild(int32_t piece, TScratch& s) {
+void TEmbossMap::Rebuild(int32_t piece, TScratch& s, const TPieceBox* only) {
   std::unique_ptr<uint8_t[]>& look = Looks_[size_t(piece)];
   if (!look) {
     const size_t bytes = LookSize(piece);
     // A piece that draws nothing here still has a look, so that it is worked out once.
-    look.reset(new uint8_t[IntMax(int32_t(bytes), 1)]);
+    look.reset(new uint8_t[std::max<size_t>(bytes, 1)]);
     LookBytes_ += bytes;
+    only = nullptr;
   }
-  WorkOutLook(piece, look.get(), s);
+  WorkOutLook(piece, look.get(), s, only);
   ++LooksBuilt_;
 }
 
@@ -593,7 +600,7 @@ void TEmbossMap::BuildLooks(const std::vector<int32_t>& pieces, int32_t threads)
   // thread finds them again.
   for (int32_t p : todo) {
     const size_t bytes = LookSize(p);
-    Looks_[size_t(p)].reset(new uint8_t[IntMax(int32_t(bytes), 1)]);
+    Looks_[size_t(p)].reset(new uint8_t[std::max<size_t>(bytes, 1)]);
     LookBytes_ += bytes;
   }
   // Each look is worked out by one thread and reads only what the map set up: no locks.
@@ -617,23 +624,41 @@ void TEmbossMap::BuildLooks(const std::vector<int32_t>& pieces, int32_t threads)
 void ClearJoinedWood(TEmbossMap& map, int32_t p, const std::vector<int32_t>& neighbours) {
   if (!map.Wood_ || neighbours.empty() || p < 0 || size_t(p) >= map.Pieces_.size()) return;
   if (map.Pieces_[size_t(p)].Class < 0) return;
-  map.Joins_.push_back({p, neighbours});
+  // A join changes only pixels where the piece's wood and a neighbour's both may lie: for the
+  // frame, whose box is the whole picture, no more than its neighbour's.
+  TPieceBox reach{0, 0, 0, 0};
+  uint32_t classes = 1u << map.Pieces_[size_t(p)].Class;
+  for (int32_t n : neighbours) {
+    const TEmbossMap::TPiece& near = map.Pieces_[size_t(n)];
+    TPieceBox both = map.Pieces_[size_t(p)].Near;
+    if (near.Class < 0 || !Intersect(both, near.Near) || !ClipBox(both, map.Width, map.Height))
+      continue;
+    classes |= 1u << near.Class;
+    if (reach.W > 0) {
+      const int32_t right = IntMax(reach.X + reach.W, both.X + both.W),
+                    bottom = IntMax(reach.Y + reach.H, both.Y + both.H);
+      reach.X = IntMin(reach.X, both.X);
+      reach.Y = IntMin(reach.Y, both.Y);
+      reach.W = right - reach.X;
+      reach.H = bottom - reach.Y;
+    } else {
+      reach = both;
+    }
+  }
+  if (reach.W <= 0) return;
+  map.Joins_.push_back({p, neighbours, reach});
   const int32_t j = int32_t(map.Joins_.size()) - 1;
-  const TPieceBox near = map.Pieces_[size_t(p)].Near;
-  std::vector<uint8_t> listed(map.BlockJoins_.size(), 0);
-  std::vector<int32_t> meeting;
-  map.ForCells(near, [&](size_t cell, int32_t cx, int32_t cy) {
-    const size_t block = size_t(cy / kJoinBlock) * size_t(map.BlocksX_) + size_t(cx / kJoinBlock);
-    if (!listed[block]) map.BlockJoins_[block].push_back(j);
-    listed[block] = 1;
+  std::vector<int32_t> blocks, meeting;
+  map.ForCells(reach, [&](size_t cell, int32_t cx, int32_t cy) {
+    blocks.push_back(cy / kJoinBlock * map.BlocksX_ + cx / kJoinBlock);
     meeting.insert(meeting.end(), map.CellPieces_.begin() + map.CellStart_[cell],
                    map.CellPieces_.begin() + map.CellStart_[cell + 1]);
   });
-  // The join changes the wood of its pieces' classes where it lies: the looks that show that
-  // wood are worked out again now, not when next drawn.
-  uint32_t classes = 1u << map.Pieces_[size_t(p)].Class;
-  for (int32_t n : neighbours)
-    if (map.Pieces_[size_t(n)].Class >= 0) classes |= 1u << map.Pieces_[size_t(n)].Class;
+  std::sort(blocks.begin(), blocks.end());
+  blocks.erase(std::unique(blocks.begin(), blocks.end()), blocks.end());
+  for (int32_t b : blocks) map.BlockJoins_[size_t(b)].push_back(j);
+  // The join changes the wood of its pieces' classes there: the looks that show that wood are
+  // worked out again there now, not when next drawn.
   std::sort(meeting.begin(), meeting.end());
   meeting.erase(std::unique(meeting.begin(), meeting.end()), meeting.end());
   for (int32_t q : meeting) {
@@ -641,18 +666,17 @@ void ClearJoinedWood(TEmbossMap& map, int32_t p, const std::vector<int32_t>& nei
     if (!map.Looks_[size_t(q)] || m.Class < 0 || !(classes >> m.Class & 1u)) continue;
     TPieceBox parts[4];
     bool meets = false;
-    for (int32_t k = 0, n = map.PartsOf(q, parts); k < n; ++k) meets |= Intersect(parts[k], near);
+    for (int32_t k = 0, n = map.PartsOf(q, parts); k < n; ++k) meets |= Intersect(parts[k], reach);
     if (!meets) continue;
     if (!map.Scratch_) map.Scratch_ = std::make_unique<TEmbossMap::TScratch>();
-    map.Rebuild(q, *map.Scratch_);
+    map.Rebuild(q, *map.Scratch_, &reach);
   }
 }
 
 void TEmbossMap::JoinInArea(const TJoin& join, uint32_t* wood, const TPieceBox& area) const {
-  const TPiece& piece = Pieces_[size_t(join.Piece)];
-  const int32_t c = piece.Class;
-  TPieceBox box = piece.Near;
-  if (!ClipBox(box, Width, Height) || !Intersect(box, area)) return;
+  const int32_t c = Pieces_[size_t(join.Piece)].Class;
+  TPieceBox box = join.Reach;
+  if (!Intersect(box, area)) return;
   for (int32_t y = box.Y; y < box.Y + box.H; ++y) {
     uint32_t* w = &wood[size_t(y - area.Y) * size_t(area.W) + size_t(box.X - area.X)];
     for (int32_t x = box.X; x < box.X + box.W; ++x, ++w) {

@@ -115,6 +115,7 @@ class TEmbossMap {
   struct TJoin {
     int32_t Piece;
     std::vector<int32_t> Neighbours;
+    TPieceBox Reach;  // around every pixel where the piece's wood and a neighbour's both may lie
   };
   struct TScratch;
   struct TProbe;
@@ -124,9 +125,11 @@ class TEmbossMap {
   size_t LookSize(int32_t piece) const;
   void WorkOut(const TPieceBox& area, int32_t code, int32_t patternClass, bool wood,
                TScratch& s) const;
-  void WorkOutLook(int32_t piece, uint8_t* look, TScratch& s) const;
+  // All of the look, or only what lies in `only`.
+  void WorkOutLook(int32_t piece, uint8_t* look, TScratch& s,
+                   const TPieceBox* only = nullptr) const;
   void JoinInArea(const TJoin& join, uint32_t* wood, const TPieceBox& area) const;
-  void Rebuild(int32_t piece, TScratch& s);
+  void Rebuild(int32_t piece, TScratch& s, const TPieceBox* only = nullptr);
   const TProbe& Probe(int32_t x, int32_t y) const;
   template <typename F>
   void ForCells(const TPieceBox& area, F f) const;

@@ -250,7 +250,7 @@ struct TPreview {
 // Every pixel a piece draws in its look holds what the whole map holds there: the light on the
 // piece's own pixels, the wood of its class elsewhere. For every style and turn, with joined
 // neighbours and a frame; looks worked out together over threads, one at a time as drawn, and
-// again after a join made in play.
+// again where joins made in play change them.
 TEST(EmbossLooks, HoldWhatTheWholeMapHoldsWhereThePieceDraws) {
   TGameState g;
   MakeTestGame(g, {.Cols = 7, .Rows = 5, .Tile = 20, .Knob = 4, .Frame = true, .Rotate = true});
@@ -282,11 +282,12 @@ TEST(EmbossLooks, HoldWhatTheWholeMapHoldsWhereThePieceDraws) {
       for (int32_t i = 0; i < n; ++i) all[size_t(i)] = i;
       together.BuildLooks(all, 3);
       EXPECT_EQ(together.LooksBuilt(), uint64_t(n));
-      // A join in play after the looks were worked out: pieces 1 and 2.
-      if (c.wood) {
-        ClearJoinedWood(together, 1, {2});
-        ClearJoinedWood(alone, 1, {2});
-      }
+      // Joins in play after the looks were worked out: pieces 1 and 2, the frame and piece 3.
+      if (c.wood)
+        for (TEmbossMap* map : {&together, &alone}) {
+          ClearJoinedWood(*map, 1, {2});
+          ClearJoinedWood(*map, frame, {3});
+        }
       int32_t differ = 0, lit = 0, wooded = 0;
       for (int32_t i = 0; i < n; ++i) {
         const TPieceRecord& p = g.Pieces[size_t(i)];
