@@ -18,6 +18,8 @@ constexpr int32_t kCell = 32;
 constexpr int32_t kJoinBlock = 4;
 // Pixels asked about one at a time are worked out by blocks of this many a side.
 constexpr int32_t kProbe = 16;
+// Looks are worked out by areas of at most this many pixels a side.
+constexpr int32_t kChunk = 256;
 // The passes read codes this far beyond the pixel they work out: the light up to the radius
 // (at most 4) each way, the wood up to the wood width (at most 5) up and left.
 constexpr int32_t kReach = 5;
@@ -528,26 +530,31 @@ void TEmbossMap::WorkOutLook(int32_t piece, uint8_t* look, TScratch& s,
   TPieceBox parts[4];
   const int32_t n = PartsOf(piece, parts);
   for (int32_t k = 0; k < n; look += size_t(parts[k].W) * size_t(parts[k].H), ++k) {
-    // What an area holds does not depend on the area around it: a part of a part is worked
-    // out alone.
-    TPieceBox area = parts[k];
-    if (only && !Intersect(area, *only)) continue;
-    WorkOut(area, m.Code, m.Class, wood, s);
-    // The piece's own pixels show their light, the others its wood.
-    for (int32_t y = area.Y; y < area.Y + area.H; ++y) {
-      const uint8_t* code = s.Codes.Row(area.X, y);
-      const size_t row = size_t(y - area.Y) * size_t(area.W);
-      const uint8_t* light = Light_ ? &s.Light[row] : nullptr;
-      const uint32_t* woods = wood ? &s.Wood[row] : nullptr;
-      uint8_t* out =
-          look + size_t(y - parts[k].Y) * size_t(parts[k].W) + size_t(area.X - parts[k].X);
-      for (int32_t x = 0; x < area.W; ++x) {
-        if (code[x] == m.Code)
-          out[x] = light ? light[x] : uint8_t(kNoLight);
-        else
-          out[x] = woods ? uint8_t(WoodField(woods[x], m.Class)) : uint8_t(0);
+    TPieceBox part = parts[k];
+    if (only && !Intersect(part, *only)) continue;
+    // What an area holds does not depend on the area around it: a long band of the frame is
+    // worked out a piece at a time, so that what is read for it stays small.
+    for (int32_t y0 = part.Y; y0 < part.Y + part.H; y0 += kChunk)
+      for (int32_t x0 = part.X; x0 < part.X + part.W; x0 += kChunk) {
+        const TPieceBox area{x0, y0, IntMin(kChunk, part.X + part.W - x0),
+                             IntMin(kChunk, part.Y + part.H - y0)};
+        WorkOut(area, m.Code, m.Class, wood, s);
+        // The piece's own pixels show their light, the others its wood.
+        for (int32_t y = area.Y; y < area.Y + area.H; ++y) {
+          const uint8_t* code = s.Codes.Row(area.X, y);
+          const size_t row = size_t(y - area.Y) * size_t(area.W);
+          const uint8_t* light = Light_ ? &s.Light[row] : nullptr;
+          const uint32_t* woods = wood ? &s.Wood[row] : nullptr;
+          uint8_t* out =
+              look + size_t(y - parts[k].Y) * size_t(parts[k].W) + size_t(area.X - parts[k].X);
+          for (int32_t x = 0; x < area.W; ++x) {
+            if (code[x] == m.Code)
+              out[x] = light ? light[x] : uint8_t(kNoLight);
+            else
+              out[x] = woods ? uint8_t(WoodField(woods[x], m.Class)) : uint8_t(0);
+          }
+        }
       }
-    }
   }
 }
 
@@ -596,19 +603,28 @@ void TEmbossMap::BuildLooks(const std::vector<int32_t>& pieces, int32_t threads)
   std::sort(todo.begin(), todo.end());
   todo.erase(std::unique(todo.begin(), todo.end()), todo.end());
   if (todo.empty()) return;
+  // The largest first (the frame's bands are worth dozens of pieces), so that no thread is
+  // left with one at the end.
+  std::vector<size_t> sizes(todo.size());
+  for (size_t k = 0; k < todo.size(); ++k) sizes[k] = LookSize(todo[k]);
+  std::vector<size_t> order(todo.size());
+  for (size_t k = 0; k < order.size(); ++k) order[k] = k;
+  std::stable_sort(order.begin(), order.end(),
+                   [&](size_t a, size_t b) { return sizes[a] > sizes[b]; });
   // The memory comes from this thread, so that looks a helper worked out go back where this
   // thread finds them again.
-  for (int32_t p : todo) {
-    const size_t bytes = LookSize(p);
-    Looks_[size_t(p)].reset(new uint8_t[std::max<size_t>(bytes, 1)]);
-    LookBytes_ += bytes;
+  for (size_t k = 0; k < todo.size(); ++k) {
+    Looks_[size_t(todo[k])].reset(new uint8_t[std::max<size_t>(sizes[k], 1)]);
+    LookBytes_ += sizes[k];
   }
   // Each look is worked out by one thread and reads only what the map set up: no locks.
   std::atomic<size_t> next{0};
   auto work = [&] {
     TScratch s;
-    for (size_t k; (k = next.fetch_add(1)) < todo.size();)
-      WorkOutLook(todo[k], Looks_[size_t(todo[k])].get(), s);
+    for (size_t k; (k = next.fetch_add(1)) < todo.size();) {
+      const int32_t p = todo[order[k]];
+      WorkOutLook(p, Looks_[size_t(p)].get(), s);
+    }
   };
   try {
     RunAcross(IntMin(threads, int32_t(todo.size() / 8) + 1) - 1, work);
@@ -651,14 +667,16 @@ void ClearJoinedWood(TEmbossMap& map, int32_t p, const std::vector<int32_t>& nei
   std::vector<int32_t> blocks, meeting;
   map.ForCells(reach, [&](size_t cell, int32_t cx, int32_t cy) {
     blocks.push_back(cy / kJoinBlock * map.BlocksX_ + cx / kJoinBlock);
-    meeting.insert(meeting.end(), map.CellPieces_.begin() + map.CellStart_[cell],
-                   map.CellPieces_.begin() + map.CellStart_[cell + 1]);
+    if (map.LooksBuilt_ > 0)
+      meeting.insert(meeting.end(), map.CellPieces_.begin() + map.CellStart_[cell],
+                     map.CellPieces_.begin() + map.CellStart_[cell + 1]);
   });
   std::sort(blocks.begin(), blocks.end());
   blocks.erase(std::unique(blocks.begin(), blocks.end()), blocks.end());
   for (int32_t b : blocks) map.BlockJoins_[size_t(b)].push_back(j);
   // The join changes the wood of its pieces' classes there: the looks that show that wood are
   // worked out again there now, not when next drawn.
+  if (map.LooksBuilt_ == 0) return;
   std::sort(meeting.begin(), meeting.end());
   meeting.erase(std::unique(meeting.begin(), meeting.end()), meeting.end());
   for (int32_t q : meeting) {
