@@ -98,7 +98,8 @@ class TEmbossMap {
   void BuildLooks(const std::vector<int32_t>& pieces, int32_t threads);
   // The piece is drawn in another turn now: its look here goes.
   void DropLook(int32_t piece);
-  // The bytes the looks hold, and how many looks have been worked out since the map was set up.
+  // The bytes the looks hold, and how many times since the map was set up a look was worked
+  // out (whole, or again where a join changed it).
   size_t LookBytes() const { return LookBytes_; }
   uint64_t LooksBuilt() const { return LooksBuilt_; }
 
