@@ -114,7 +114,8 @@ struct TRuns {
 void CountRuns(const TCodes& c, TRuns& runs) {
   const int32_t w = c.Area.W, h = c.Area.H;
   runs.Size = w * h;
-  runs.Bytes.assign(size_t(8) * size_t(runs.Size), 0);
+  // Every entry is written below: no clearing first.
+  runs.Bytes.resize(size_t(8) * size_t(runs.Size));
   runs.Shortest.assign(size_t(runs.Size), uint8_t(kRun));
   const uint8_t* code = c.Bytes.data();
   // Zeros stand before and after the row for the steps that leave it.
@@ -127,6 +128,14 @@ void CountRuns(const TCodes& c, TRuns& runs) {
     const int32_t x0 = dx < 0 ? 1 : 0, x1 = dx > 0 ? w - 1 : w;
     const int32_t y0 = dy < 0 ? 1 : 0, y1 = dy > 0 ? h - 1 : h;
     const intptr_t d = intptr_t(dy) * w + dx;
+    // A pixel whose neighbour that way lies outside the area has no run.
+    for (int32_t y = 0; y < h; ++y)
+      if (y < y0 || y >= y1) {
+        std::fill(run + intptr_t(y) * w, run + intptr_t(y + 1) * w, uint8_t(0));
+      } else if (dy != 0) {
+        std::fill(run + intptr_t(y) * w, run + intptr_t(y) * w + x0, uint8_t(0));
+        std::fill(run + intptr_t(y) * w + x1, run + intptr_t(y + 1) * w, uint8_t(0));
+      }
     for (int32_t j = y0; j < y1; ++j) {
       const int32_t y = dy > 0 ? y1 - 1 - (j - y0) : j;
       uint8_t* r = run + intptr_t(y) * w;
