@@ -11,14 +11,15 @@
 namespace {
 
 constexpr int32_t kDiagonalStep = 181;  // round(sqrt(2) * 128)
-// Tiles small enough that a piece drawn alone builds little more than its own box (a piece's
-// tiles reach past it into pieces that lie elsewhere on the field).
-constexpr int32_t kTile = 16;
-constexpr size_t kTilePixels = size_t(kTile) * kTile;
-// Joins are listed per block of tiles, so that a tile built late finds its own quickly.
-constexpr int32_t kJoinBlock = 8;
-// Tiles built together for a paint read the codes of a block of this many tiles a side at once.
-constexpr int32_t kShareBlock = 4;
+// Pieces are listed per cell of this many pixels a side, so that an area finds the pieces that
+// meet it without a look at every piece.
+constexpr int32_t kCell = 32;
+// Joins are listed per block of kJoinBlock x kJoinBlock cells.
+constexpr int32_t kJoinBlock = 4;
+// Pixels asked about one at a time are worked out by blocks of this many a side.
+constexpr int32_t kProbe = 16;
+// Looks are worked out by areas of at most this many pixels a side.
+constexpr int32_t kChunk = 256;
 // The passes read codes this far beyond the pixel they work out: the light up to the radius
 // (at most 4) each way, the wood up to the wood width (at most 5) up and left.
 constexpr int32_t kReach = 5;
@@ -100,7 +101,7 @@ void ReadCodes(TCodes& c, const TDibImage& mask, int32_t r) {
 }
 
 // Per pixel and direction, how many pixels in a row that way share its code (at most kRun):
-// the walks of the light, worked out once for all the pieces of a tile. Shortest holds the
+// the walks of the light, worked out once for all the pieces of an area. Shortest holds the
 // least of the eight.
 constexpr int32_t kRun = 4;
 struct TRuns {
@@ -113,7 +114,8 @@ struct TRuns {
 void CountRuns(const TCodes& c, TRuns& runs) {
   const int32_t w = c.Area.W, h = c.Area.H;
   runs.Size = w * h;
-  runs.Bytes.assign(size_t(8) * size_t(runs.Size), 0);
+  // Every entry is written below: no clearing first.
+  runs.Bytes.resize(size_t(8) * size_t(runs.Size));
   runs.Shortest.assign(size_t(runs.Size), uint8_t(kRun));
   const uint8_t* code = c.Bytes.data();
   // Zeros stand before and after the row for the steps that leave it.
@@ -126,6 +128,14 @@ void CountRuns(const TCodes& c, TRuns& runs) {
     const int32_t x0 = dx < 0 ? 1 : 0, x1 = dx > 0 ? w - 1 : w;
     const int32_t y0 = dy < 0 ? 1 : 0, y1 = dy > 0 ? h - 1 : h;
     const intptr_t d = intptr_t(dy) * w + dx;
+    // A pixel whose neighbour that way lies outside the area has no run.
+    for (int32_t y = 0; y < h; ++y)
+      if (y < y0 || y >= y1) {
+        std::fill(run + intptr_t(y) * w, run + intptr_t(y + 1) * w, uint8_t(0));
+      } else if (dy != 0) {
+        std::fill(run + intptr_t(y) * w, run + intptr_t(y) * w + x0, uint8_t(0));
+        std::fill(run + intptr_t(y) * w + x1, run + intptr_t(y + 1) * w, uint8_t(0));
+      }
     for (int32_t j = y0; j < y1; ++j) {
       const int32_t y = dy > 0 ? y1 - 1 - (j - y0) : j;
       uint8_t* r = run + intptr_t(y) * w;
@@ -153,7 +163,7 @@ void CountRuns(const TCodes& c, TRuns& runs) {
         }
       }
     }
-    // Pixels on the area's edge count as short: they never decide the light of a tile pixel.
+    // Pixels on the area's edge count as short: they never decide the light of a pixel worked out.
     uint8_t* __restrict shortest = runs.Shortest.data();
     const uint8_t* __restrict done = run;
     // The bound is a local: a byte store could otherwise change it, which stops vectorising.
@@ -241,12 +251,55 @@ void ResetMaskChannels(TDibImage& mask) {
   }
 }
 
+int32_t PieceDrawnParts(int32_t boxW, int32_t boxH, int32_t woodWidth, bool frame,
+                        TPieceBox parts[4]) {
+  const int32_t ww = woodWidth;
+  if (!frame) {
+    parts[0] = {0, 0, boxW + ww, boxH + ww};
+    return 1;
+  }
+  // Drawing the frame's whole box would walk the empty middle.
+  const int32_t band = kFrameBand;
+  parts[0] = {0, 0, boxW + ww, band + ww};
+  parts[1] = {0, boxH - band, boxW + ww, band + ww};
+  parts[2] = {0, band + ww, band + ww, boxH - 2 * band - ww};
+  parts[3] = {boxW - band, band + ww, band + ww, boxH - 2 * band - ww};
+  return 4;
+}
+
+// What working out an area reads and writes, kept from one area to the next.
+struct TEmbossMap::TScratch {
+  TCodes Codes;
+  TRuns Runs;
+  // A piece none of whose pixels lie within reach adds neither light nor wood: the frame's
+  // box, the whole picture, meets every area.
+  bool Present[256] = {};
+  std::vector<int32_t> Pieces;  // whose box or wood meets the area, ascending
+  std::vector<int32_t> Joins;   // that meet the area, in the order they were made
+  std::vector<uint8_t> Light;   // per pixel of the area
+  std::vector<uint32_t> Wood;   // wood words per pixel of the area
+  std::vector<uint8_t> Steps;   // the wood pass's two rows of steps
+};
+
+// The last block asked about pixel by pixel.
+struct TEmbossMap::TProbe {
+  TScratch S;
+  TPieceBox Area{0, 0, 0, 0};
+  size_t Joins = 0;
+};
+
+TEmbossMap::TEmbossMap() = default;
+TEmbossMap::~TEmbossMap() = default;
+TEmbossMap::TEmbossMap(TEmbossMap&&) noexcept = default;
+TEmbossMap& TEmbossMap::operator=(TEmbossMap&&) noexcept = default;
+
 template <typename F>
-void TEmbossMap::ForTiles(const TPieceBox& area, F f) {
+void TEmbossMap::ForCells(const TPieceBox& area, F f) const {
   TPieceBox b = area;
   if (!ClipBox(b, Width, Height)) return;
-  for (int32_t ty = b.Y / kTile; ty <= (b.Y + b.H - 1) / kTile; ++ty)
-    for (int32_t tx = b.X / kTile; tx <= (b.X + b.W - 1) / kTile; ++tx) f(Tiles_[size_t(ty) * size_t(TilesX_) + size_t(tx)], tx, ty);
+  for (int32_t cy = b.Y / kCell; cy <= (b.Y + b.H - 1) / kCell; ++cy)
+    for (int32_t cx = b.X / kCell; cx <= (b.X + b.W - 1) / kCell; ++cx)
+      f(size_t(cy) * size_t(CellsX_) + size_t(cx), cx, cy);
 }
 
 void BuildEmbossMap(const TEmbossJob& job, const TDibImage& mask, TEmbossMap& map, int32_t r) {
@@ -260,16 +313,18 @@ void BuildEmbossMap(const TEmbossJob& job, const TDibImage& mask, TEmbossMap& ma
   map.Mask_.Bitmap = nullptr;
   map.R_ = r & 3;
   map.EmbossStyle_ = job.EmbossStyle;
-  map.WoodWidth_ = wood ? ClampInt(job.WoodWidth, 0, kReach) : 0;  // the codes of a tile reach no further
+  map.WoodWidth_ =
+      wood ? ClampInt(job.WoodWidth, 0, kReach) : 0;  // the codes of an area reach no further
+  map.FramePiece_ = job.FramePiece >= 0 && job.FramePiece < job.PieceCount ? job.FramePiece : -1;
   map.Light_ = light;
   map.Wood_ = wood;
-  map.Budget_ = job.TileBudget;
-  map.TilesX_ = (map.Width + kTile - 1) / kTile;
-  map.TilesY_ = (map.Height + kTile - 1) / kTile;
-  map.Tiles_.resize(size_t(map.TilesX_) * size_t(map.TilesY_));
-  map.BlocksX_ = (map.TilesX_ + kJoinBlock - 1) / kJoinBlock;
-  map.BlockJoins_.resize(size_t(map.BlocksX_) * size_t((map.TilesY_ + kJoinBlock - 1) / kJoinBlock));
+  map.CellsX_ = (map.Width + kCell - 1) / kCell;
+  map.CellsY_ = (map.Height + kCell - 1) / kCell;
+  map.BlocksX_ = (map.CellsX_ + kJoinBlock - 1) / kJoinBlock;
+  map.BlockJoins_.resize(size_t(map.BlocksX_) *
+                         size_t((map.CellsY_ + kJoinBlock - 1) / kJoinBlock));
   map.Pieces_.resize(size_t(job.PieceCount));
+  map.Looks_.resize(size_t(job.PieceCount));
   std::vector<uint8_t> inside(size_t(job.PieceCount), 0);
   for (int32_t i = 0; i < job.PieceCount; ++i) {
     const TPieceRecord& p = job.Pieces[i];
@@ -281,23 +336,22 @@ void BuildEmbossMap(const TEmbossJob& job, const TDibImage& mask, TEmbossMap& ma
     // A piece outside the mask adds neither light nor wood.
     inside[size_t(i)] = ClipBox(m.Box, map.Width, map.Height);
   }
-  // Each tile's pieces in index order: counted, then placed.
+  // Each cell's pieces in index order: counted, then placed.
   auto reach = [&map](const TEmbossMap::TPiece& m) {
     return TPieceBox{m.Box.X, m.Box.Y, m.Box.W + map.WoodWidth_, m.Box.H + map.WoodWidth_};
   };
-  map.TileStart_.assign(map.Tiles_.size() + 1, 0);
+  map.CellStart_.assign(size_t(map.CellsX_) * size_t(map.CellsY_) + 1, 0);
   for (int32_t i = 0; i < job.PieceCount; ++i)
     if (inside[size_t(i)])
-      map.ForTiles(reach(map.Pieces_[size_t(i)]), [&map](TEmbossMap::TTile&, int32_t tx, int32_t ty) {
-        ++map.TileStart_[size_t(ty) * size_t(map.TilesX_) + size_t(tx) + 1];
-      });
-  for (size_t t = 1; t < map.TileStart_.size(); ++t) map.TileStart_[t] += map.TileStart_[t - 1];
-  map.TilePieces_.resize(size_t(map.TileStart_.back()));
-  std::vector<int32_t> fill(map.TileStart_.begin(), map.TileStart_.end() - 1);
+      map.ForCells(reach(map.Pieces_[size_t(i)]),
+                   [&map](size_t cell, int32_t, int32_t) { ++map.CellStart_[cell + 1]; });
+  for (size_t c = 1; c < map.CellStart_.size(); ++c) map.CellStart_[c] += map.CellStart_[c - 1];
+  map.CellPieces_.resize(size_t(map.CellStart_.back()));
+  std::vector<int32_t> fill(map.CellStart_.begin(), map.CellStart_.end() - 1);
   for (int32_t i = 0; i < job.PieceCount; ++i)
     if (inside[size_t(i)])
-      map.ForTiles(reach(map.Pieces_[size_t(i)]), [&](TEmbossMap::TTile&, int32_t tx, int32_t ty) {
-        map.TilePieces_[size_t(fill[size_t(ty) * size_t(map.TilesX_) + size_t(tx)]++)] = i;
+      map.ForCells(reach(map.Pieces_[size_t(i)]), [&](size_t cell, int32_t, int32_t) {
+        map.CellPieces_[size_t(fill[cell]++)] = i;
       });
   if (!wood) return;
   // A loaded game: the wood between neighbours that are already joined goes.
@@ -311,230 +365,283 @@ void BuildEmbossMap(const TEmbossJob& job, const TDibImage& mask, TEmbossMap& ma
   }
 }
 
-uint8_t* TEmbossMap::TileLight(const TTile& t) const { return reinterpret_cast<uint8_t*>(t.Data.get()); }
-
-uint32_t* TEmbossMap::TileWood(const TTile& t) const { return t.Data.get() + (Light_ ? kTilePixels / 4 : 0); }
-
-namespace {
-size_t TileWords(bool light, bool wood) { return (light ? kTilePixels / 4 : 0) + (wood ? kTilePixels : 0); }
-}  // namespace
-
-TEmbossMap::TTile& TEmbossMap::Built(int32_t x, int32_t y) {
-  const int32_t tx = x / kTile, ty = y / kTile;
-  const int32_t index = ty * TilesX_ + tx;
-  TTile& t = Tiles_[size_t(index)];
-  t.Paint = Paint_;
-  if (!t.Data) {
-    BuildTile(t, tx, ty);
-    Keep(index);
-    DropOldTiles();
+int32_t TEmbossMap::PartsOf(int32_t piece, TPieceBox parts[4]) const {
+  const TPiece& m = Pieces_[size_t(piece)];
+  TPieceBox drawn[4];
+  const int32_t n = PieceDrawnParts(m.Near.W - WoodWidth_, m.Near.H - WoodWidth_, WoodWidth_,
+                                    piece == FramePiece_, drawn);
+  int32_t kept = 0;
+  for (int32_t k = 0; k < n; ++k) {
+    TPieceBox b{m.Near.X + drawn[k].X, m.Near.Y + drawn[k].Y, drawn[k].W, drawn[k].H};
+    if (ClipBox(b, Width, Height)) parts[kept++] = b;
   }
-  return t;
+  return kept;
 }
 
-void TEmbossMap::Keep(int32_t index) {
-  Kept_.push_back(index);
-  Bytes_ += TileWords(Light_, Wood_) * 4;
+size_t TEmbossMap::LookSize(int32_t piece) const {
+  TPieceBox parts[4];
+  size_t bytes = 0;
+  for (int32_t k = 0, n = PartsOf(piece, parts); k < n; ++k)
+    bytes += size_t(parts[k].W) * size_t(parts[k].H);
+  return bytes;
 }
 
-void TEmbossMap::DropOldTiles() {
-  if (Bytes_ <= Budget_ || DroppedNone_ == Paint_) return;
-  // Oldest first; a tile the running paint has read goes to the back instead.
-  size_t looked = 0;
-  while (Bytes_ > Budget_ && looked < Kept_.size()) {
-    const int32_t index = Kept_.front();
-    Kept_.pop_front();
-    TTile& t = Tiles_[size_t(index)];
-    if (t.Paint == Paint_) {
-      Kept_.push_back(index);
-      ++looked;
-      continue;
-    }
-    t.Data.reset();
-    Bytes_ -= TileWords(Light_, Wood_) * 4;
-    looked = 0;
-  }
-  if (Bytes_ > Budget_) DroppedNone_ = Paint_;
-}
-
-// What the passes of the tiles of one area read: the codes within reach of it, their runs
-// (with light only) and the codes that occur. A tile's light and wood depend only on the codes
-// within reach of the tile itself, so tiles side by side share one source.
-struct TEmbossMap::TTileSource {
-  TCodes Codes;
-  TRuns Runs;
-  // A piece none of whose pixels lie within reach adds neither light nor wood: the frame's
-  // box, the whole picture, meets every tile.
-  bool Present[256] = {};
-};
-
-void TEmbossMap::ReadSource(TTileSource& source, const TPieceBox& area) const {
-  source.Codes.Area = {area.X - kReach, area.Y - kReach, area.W + 2 * kReach, area.H + 2 * kReach};
-  ClipBox(source.Codes.Area, Width, Height);
-  ReadCodes(source.Codes, Mask_, R_);
-  if (Light_) CountRuns(source.Codes, source.Runs);
-  std::fill(std::begin(source.Present), std::end(source.Present), false);
-  for (uint8_t c : source.Codes.Bytes) source.Present[c] = true;
-}
-
-void TEmbossMap::BuildTile(TTile& tile, int32_t tx, int32_t ty) const {
-  TTileSource source;
-  ReadSource(source, TPieceBox{tx * kTile, ty * kTile, kTile, kTile});
-  BuildTile(tile, tx, ty, source);
-}
-
-void TEmbossMap::BuildTile(TTile& tile, int32_t tx, int32_t ty, const TTileSource& source) const {
-  TPieceBox area{tx * kTile, ty * kTile, kTile, kTile};
-  ClipBox(area, Width, Height);
-  const TCodes& codes = source.Codes;
-  const bool* present = source.Present;
-  if (!tile.Data) tile.Data.reset(new uint32_t[TileWords(Light_, Wood_)]);
-  const size_t index = size_t(ty) * size_t(TilesX_) + size_t(tx);
-  const int32_t* tilePieces = TilePieces_.data() + TileStart_[index];
-  const int32_t pieceCount = TileStart_[index + 1] - TileStart_[index];
+// The light of the pieces with the code (all with -1) and the wood of the pieces of the class
+// (all with -1; all wherever a join meets the area) over the area, which lies inside the map.
+void TEmbossMap::WorkOut(const TPieceBox& area, int32_t code, int32_t patternClass, bool wood,
+                         TScratch& s) const {
+  // What the passes read: the codes within reach of the area, their runs (with light only)
+  // and the codes that occur.
+  TCodes& codes = s.Codes;
+  codes.Area = {area.X - kReach, area.Y - kReach, area.W + 2 * kReach, area.H + 2 * kReach};
+  ClipBox(codes.Area, Width, Height);
+  ReadCodes(codes, Mask_, R_);
+  bool* present = s.Present;
+  std::fill(present, present + 256, false);
+  for (uint8_t c : codes.Bytes) present[c] = true;
+  s.Pieces.clear();
+  ForCells(area, [&](size_t cell, int32_t, int32_t) {
+    s.Pieces.insert(s.Pieces.end(), CellPieces_.begin() + CellStart_[cell],
+                    CellPieces_.begin() + CellStart_[cell + 1]);
+  });
+  std::sort(s.Pieces.begin(), s.Pieces.end());
+  s.Pieces.erase(std::unique(s.Pieces.begin(), s.Pieces.end()), s.Pieces.end());
+  const size_t pixels = size_t(area.W) * size_t(area.H);
   if (Light_) {
-    uint8_t* tileLight = TileLight(tile);
-    std::fill(tileLight, tileLight + kTilePixels, uint8_t(kNoLight));
-    const int32_t radius = LightRadius(EmbossStyle_);
-    const int32_t reach = radius * 128;
-    const int32_t* weights = WeightsFor(EmbossStyle_);
-    // What a walk that stops at step k contributes, per direction; steps beyond a direction's
-    // last contributing one add nothing.
-    int32_t term[8][kRun + 2] = {};
-    int32_t lastCount[8] = {};
-    for (int dir = 0; dir < 8; ++dir)
-      for (int32_t count = 1; count <= radius + 1; ++count) {
-        const int32_t distance = count * (dir < 4 ? 128 : kDiagonalStep);
-        term[dir][count] = distance <= reach ? (reach - distance) * weights[dir] : 0;
-        if (term[dir][count] != 0) lastCount[dir] = count;
-      }
-    int32_t longest = 0;
-    for (int dir = 0; dir < 8; ++dir) longest = IntMax(longest, lastCount[dir]);
-    const TRuns& runs = source.Runs;
-    for (int32_t n = 0; n < pieceCount; ++n) {
-      const TPiece& p = Pieces_[size_t(tilePieces[n])];
-      const TPieceBox& box = p.Box;
-      TPieceBox part = box;
-      if (!present[p.Code] || !Intersect(part, area)) continue;
-      for (int32_t y = part.Y; y < part.Y + part.H; ++y) {
-        const int32_t up = y - box.Y, down = box.Y + box.H - 1 - y;
-        const size_t at0 = size_t(y - codes.Area.Y) * size_t(codes.Area.W) + size_t(part.X - codes.Area.X);
-        uint8_t* out = &tileLight[size_t(y - area.Y) * kTile + size_t(part.X - area.X)];
-        for (int32_t x = part.X, k = 0; x < part.X + part.W; ++x, ++k) {
-          const size_t at = at0 + size_t(k);
-          if (codes.Bytes[at] != p.Code) continue;
-          const int32_t left = x - box.X, right = box.X + box.W - 1 - x;
-          // Deep inside the piece and its box every walk runs its full length: no light.
-          if (IntMin(IntMin(left, right), IntMin(up, down)) >= longest && runs.Shortest[at] >= longest) continue;
-          // How many steps stay inside the box in each direction.
-          const int32_t room[8] = {left, up, right, down, IntMin(left, up), IntMin(right, up), IntMin(right, down),
-                                   IntMin(left, down)};
-          // A walk stops at the first step that leaves the box or the piece's code.
-          int32_t sum = 0;
-          for (int dir = 0; dir < 8; ++dir) {
-            const int32_t stop = IntMin(room[dir], runs.Dir(dir)[at]) + 1;
-            if (stop <= lastCount[dir]) sum += term[dir][stop];
+    s.Light.assign(pixels, uint8_t(kNoLight));
+    bool any = false;
+    for (int32_t i : s.Pieces)
+      any |= (code < 0 || Pieces_[size_t(i)].Code == code) && present[Pieces_[size_t(i)].Code];
+    if (any) {
+      CountRuns(codes, s.Runs);
+      const int32_t radius = LightRadius(EmbossStyle_);
+      const int32_t reach = radius * 128;
+      const int32_t* weights = WeightsFor(EmbossStyle_);
+      // What a walk that stops at step k contributes, per direction; steps beyond a direction's
+      // last contributing one add nothing.
+      int32_t term[8][kRun + 2] = {};
+      int32_t lastCount[8] = {};
+      for (int dir = 0; dir < 8; ++dir)
+        for (int32_t count = 1; count <= radius + 1; ++count) {
+          const int32_t distance = count * (dir < 4 ? 128 : kDiagonalStep);
+          term[dir][count] = distance <= reach ? (reach - distance) * weights[dir] : 0;
+          if (term[dir][count] != 0) lastCount[dir] = count;
+        }
+      int32_t longest = 0;
+      for (int dir = 0; dir < 8; ++dir) longest = IntMax(longest, lastCount[dir]);
+      const TRuns& runs = s.Runs;
+      for (int32_t i : s.Pieces) {
+        const TPiece& p = Pieces_[size_t(i)];
+        const TPieceBox& box = p.Box;
+        TPieceBox part = box;
+        if ((code >= 0 && p.Code != code) || !present[p.Code] || !Intersect(part, area)) continue;
+        for (int32_t y = part.Y; y < part.Y + part.H; ++y) {
+          const int32_t up = y - box.Y, down = box.Y + box.H - 1 - y;
+          const size_t at0 =
+              size_t(y - codes.Area.Y) * size_t(codes.Area.W) + size_t(part.X - codes.Area.X);
+          uint8_t* out = &s.Light[size_t(y - area.Y) * size_t(area.W) + size_t(part.X - area.X)];
+          for (int32_t x = part.X, k = 0; x < part.X + part.W; ++x, ++k) {
+            const size_t at = at0 + size_t(k);
+            if (codes.Bytes[at] != p.Code) continue;
+            const int32_t left = x - box.X, right = box.X + box.W - 1 - x;
+            // Deep inside the piece and its box every walk runs its full length: no light.
+            if (IntMin(IntMin(left, right), IntMin(up, down)) >= longest &&
+                runs.Shortest[at] >= longest)
+              continue;
+            // How many steps stay inside the box in each direction.
+            const int32_t room[8] = {left,
+                                     up,
+                                     right,
+                                     down,
+                                     IntMin(left, up),
+                                     IntMin(right, up),
+                                     IntMin(right, down),
+                                     IntMin(left, down)};
+            // A walk stops at the first step that leaves the box or the piece's code.
+            int32_t sum = 0;
+            for (int dir = 0; dir < 8; ++dir) {
+              const int32_t stop = IntMin(room[dir], runs.Dir(dir)[at]) + 1;
+              if (stop <= lastCount[dir]) sum += term[dir][stop];
+            }
+            const int32_t light = ClampInt(sum / 128, -127, 127);
+            if (light != 0) out[k] = uint8_t(kNoLight + light);
           }
-          const int32_t light = ClampInt(sum / 128, -127, 127);
-          if (light != 0) out[k] = uint8_t(kNoLight + light);
         }
       }
     }
   }
-  if (!Wood_) return;
-  uint32_t* tileWood = TileWood(tile);
-  std::fill(tileWood, tileWood + kTilePixels, 0u);
-  const int32_t wood = WoodWidth_;
+  if (!Wood_ || !wood) return;
+  s.Wood.assign(pixels, 0u);
+  // Every join so far that meets the area, in the order they were made. A join reads the wood
+  // of every class where it lies, so there all pieces count.
+  s.Joins.clear();
+  {
+    const int32_t bx0 = area.X / kCell / kJoinBlock,
+                  bx1 = (area.X + area.W - 1) / kCell / kJoinBlock;
+    const int32_t by0 = area.Y / kCell / kJoinBlock,
+                  by1 = (area.Y + area.H - 1) / kCell / kJoinBlock;
+    for (int32_t by = by0; by <= by1; ++by)
+      for (int32_t bx = bx0; bx <= bx1; ++bx)
+        for (int32_t j : BlockJoins_[size_t(by) * size_t(BlocksX_) + size_t(bx)]) {
+          TPieceBox reach = Joins_[size_t(j)].Reach;
+          if (Intersect(reach, area)) s.Joins.push_back(j);
+        }
+    std::sort(s.Joins.begin(), s.Joins.end());
+    s.Joins.erase(std::unique(s.Joins.begin(), s.Joins.end()), s.Joins.end());
+  }
+  const int32_t only = s.Joins.empty() ? patternClass : -1;
+  const int32_t ww = WoodWidth_;
   // Beyond the wood width: no depth.
-  const uint8_t none = uint8_t(wood + 1);
-  for (int32_t n = 0; n < pieceCount; ++n) {
-    const TPiece& p = Pieces_[size_t(tilePieces[n])];
-    if (p.Class < 0 || !present[p.Code]) continue;
+  const uint8_t none = uint8_t(ww + 1);
+  s.Steps.resize(2 * (size_t(area.W) + kReach + 1));
+  for (int32_t i : s.Pieces) {
+    const TPiece& p = Pieces_[size_t(i)];
+    if (p.Class < 0 || (only >= 0 && p.Class != only) || !present[p.Code]) continue;
     const TPieceBox& box = p.Box;
     // Each pixel of the box grown by the wood width takes the smallest shift d at which the
     // piece's silhouette covers it: the pixel d up and d left is the piece's, inside its box.
-    TPieceBox part{box.X, box.Y, box.W + wood, box.H + wood};
+    TPieceBox part{box.X, box.Y, box.W + ww, box.H + ww};
     if (!Intersect(part, area)) continue;
     // Row by row down each diagonal, the steps since it last met the piece: from the wood
     // width above and left of the part on, and never before the box.
-    const int32_t x0 = IntMax(part.X - wood, box.X), y0 = IntMax(part.Y - wood, box.Y);
+    const int32_t x0 = IntMax(part.X - ww, box.X), y0 = IntMax(part.Y - ww, box.Y);
     const int32_t columns = part.X + part.W - x0;
     const int32_t inBox = ClampInt(box.X + box.W - x0, 0, columns);
     // Entry 0 stands for the column before x0, which no diagonal comes in from.
-    uint8_t rows[2][kTile + kReach + 1];
-    uint8_t *above = rows[0], *here = rows[1];
+    uint8_t* above = s.Steps.data();
+    uint8_t* here = above + columns + 1;
     std::fill(above, above + columns + 1, none);
     here[0] = none;
     for (int32_t y = y0; y < part.Y + part.H; ++y) {
       const int32_t body = y < box.Y + box.H ? inBox : 0;
       const uint8_t* code = codes.Row(x0, y);
-      for (int32_t i = 0; i < body; ++i) {
-        const uint8_t step = uint8_t(IntMin(above[i] + 1, none));
-        here[i + 1] = code[i] == p.Code ? uint8_t(0) : step;
+      for (int32_t k = 0; k < body; ++k) {
+        const uint8_t step = uint8_t(IntMin(above[k] + 1, none));
+        here[k + 1] = code[k] == p.Code ? uint8_t(0) : step;
       }
-      for (int32_t i = body; i < columns; ++i) here[i + 1] = uint8_t(IntMin(above[i] + 1, none));
+      for (int32_t k = body; k < columns; ++k) here[k + 1] = uint8_t(IntMin(above[k] + 1, none));
       if (y >= part.Y) {
-        uint32_t* out = &tileWood[size_t(y - area.Y) * kTile + size_t(part.X - area.X)];
+        uint32_t* out = &s.Wood[size_t(y - area.Y) * size_t(area.W) + size_t(part.X - area.X)];
         const uint8_t* depth = here + 1 + (part.X - x0);
-        for (int32_t i = 0; i < part.W; ++i)
-          if (depth[i] <= wood) SetWoodField(out[i], p.Class, uint32_t(depth[i]) + 1);
+        for (int32_t k = 0; k < part.W; ++k)
+          if (depth[k] <= ww) SetWoodField(out[k], p.Class, uint32_t(depth[k]) + 1);
       }
       std::swap(above, here);
     }
   }
-  // Every join so far that meets the tile, in the order they were made: a tile built again
-  // after it was dropped comes out as it was.
-  const std::vector<int32_t>& joins = BlockJoins_[size_t(ty / kJoinBlock) * size_t(BlocksX_) + size_t(tx / kJoinBlock)];
-  for (int32_t j : joins) JoinInTile(Joins_[size_t(j)], tileWood, tx, ty);
+  for (int32_t j : s.Joins) JoinInArea(Joins_[size_t(j)], s.Wood.data(), area);
 }
 
-void TEmbossMap::BuildTiles(const std::vector<TPieceBox>& areas, int32_t threads) {
-  std::vector<uint8_t> wanted(Tiles_.size(), 0);
-  for (const TPieceBox& a : areas)
-    ForTiles(a, [&](TTile& t, int32_t tx, int32_t ty) { wanted[size_t(ty) * size_t(TilesX_) + size_t(tx)] = !t.Data; });
+void TEmbossMap::WorkOutLook(int32_t piece, uint8_t* look, TScratch& s,
+                             const TPieceBox* only) const {
+  const TPiece& m = Pieces_[size_t(piece)];
+  const bool wood = Wood_ && m.Class >= 0;
+  TPieceBox parts[4];
+  const int32_t n = PartsOf(piece, parts);
+  for (int32_t k = 0; k < n; look += size_t(parts[k].W) * size_t(parts[k].H), ++k) {
+    TPieceBox part = parts[k];
+    if (only && !Intersect(part, *only)) continue;
+    // What an area holds does not depend on the area around it: a long band of the frame is
+    // worked out a piece at a time, so that what is read for it stays small.
+    for (int32_t y0 = part.Y; y0 < part.Y + part.H; y0 += kChunk)
+      for (int32_t x0 = part.X; x0 < part.X + part.W; x0 += kChunk) {
+        const TPieceBox area{x0, y0, IntMin(kChunk, part.X + part.W - x0),
+                             IntMin(kChunk, part.Y + part.H - y0)};
+        WorkOut(area, m.Code, m.Class, wood, s);
+        // The piece's own pixels show their light, the others its wood.
+        for (int32_t y = area.Y; y < area.Y + area.H; ++y) {
+          const uint8_t* code = s.Codes.Row(area.X, y);
+          const size_t row = size_t(y - area.Y) * size_t(area.W);
+          const uint8_t* light = Light_ ? &s.Light[row] : nullptr;
+          const uint32_t* woods = wood ? &s.Wood[row] : nullptr;
+          uint8_t* out =
+              look + size_t(y - parts[k].Y) * size_t(parts[k].W) + size_t(area.X - parts[k].X);
+          for (int32_t x = 0; x < area.W; ++x) {
+            if (code[x] == m.Code)
+              out[x] = light ? light[x] : uint8_t(kNoLight);
+            else
+              out[x] = woods ? uint8_t(WoodField(woods[x], m.Class)) : uint8_t(0);
+          }
+        }
+      }
+  }
+}
+
+bool TEmbossMap::HasLook(int32_t piece) const {
+  return piece >= 0 && size_t(piece) < Looks_.size() && Looks_[size_t(piece)] != nullptr;
+}
+
+void TEmbossMap::DropLook(int32_t piece) {
+  if (!HasLook(piece)) return;
+  Looks_[size_t(piece)].reset();
+  LookBytes_ -= LookSize(piece);
+}
+
+void TEmbossMap::Rebuild(int32_t piece, TScratch& s, const TPieceBox* only) {
+  std::unique_ptr<uint8_t[]>& look = Looks_[size_t(piece)];
+  if (!look) {
+    const size_t bytes = LookSize(piece);
+    // A piece that draws nothing here still has a look, so that it is worked out once.
+    look.reset(new uint8_t[std::max<size_t>(bytes, 1)]);
+    LookBytes_ += bytes;
+    only = nullptr;
+  }
+  WorkOutLook(piece, look.get(), s, only);
+  ++LooksBuilt_;
+}
+
+TEmbossMap::TLookPart TEmbossMap::LookPart(int32_t piece, int32_t x, int32_t y) {
+  if (piece < 0 || size_t(piece) >= Looks_.size()) return {nullptr, {0, 0, 0, 0}};
+  if (!Looks_[size_t(piece)]) {
+    if (!Scratch_) Scratch_ = std::make_unique<TScratch>();
+    Rebuild(piece, *Scratch_);
+  }
+  TPieceBox parts[4];
+  const uint8_t* at = Looks_[size_t(piece)].get();
+  for (int32_t k = 0, n = PartsOf(piece, parts); k < n; ++k) {
+    if (BoxHolds(parts[k], x, y)) return {at, parts[k]};
+    at += size_t(parts[k].W) * size_t(parts[k].H);
+  }
+  return {nullptr, {0, 0, 0, 0}};
+}
+
+void TEmbossMap::BuildLooks(const std::vector<int32_t>& pieces, int32_t threads) {
   std::vector<int32_t> todo;
-  for (size_t i = 0; i < wanted.size(); ++i)
-    if (wanted[i]) todo.push_back(int32_t(i));
-  // The memory comes from this thread, so that what a helper built and a later paint drops goes
-  // back where the paints find it again.
-  for (int32_t index : todo) Tiles_[size_t(index)].Data.reset(new uint32_t[TileWords(Light_, Wood_)]);
-  // Tiles side by side share what they read: the work goes by blocks of tiles, each reading
-  // the codes around the wanted tiles of its block once.
-  const int32_t blocksX = (TilesX_ + kShareBlock - 1) / kShareBlock;
-  auto blockOf = [&](int32_t index) {
-    return index / TilesX_ / kShareBlock * blocksX + index % TilesX_ / kShareBlock;
-  };
-  std::vector<int32_t> order(todo);
+  for (int32_t p : pieces)
+    if (p >= 0 && size_t(p) < Looks_.size() && !Looks_[size_t(p)]) todo.push_back(p);
+  std::sort(todo.begin(), todo.end());
+  todo.erase(std::unique(todo.begin(), todo.end()), todo.end());
+  if (todo.empty()) return;
+  // The largest first (the frame's bands are worth dozens of pieces), so that no thread is
+  // left with one at the end.
+  std::vector<size_t> sizes(todo.size());
+  for (size_t k = 0; k < todo.size(); ++k) sizes[k] = LookSize(todo[k]);
+  std::vector<size_t> order(todo.size());
+  for (size_t k = 0; k < order.size(); ++k) order[k] = k;
   std::stable_sort(order.begin(), order.end(),
-                   [&](int32_t a, int32_t b) { return blockOf(a) < blockOf(b); });
-  std::vector<size_t> groups;  // group g: order[groups[g]] up to order[groups[g + 1]]
-  for (size_t k = 0; k < order.size(); ++k)
-    if (k == 0 || blockOf(order[k]) != blockOf(order[k - 1])) groups.push_back(k);
-  const size_t groupCount = groups.size();
-  groups.push_back(order.size());
-  // Each tile is built by one thread and reads only what the map set up: no locks.
+                   [&](size_t a, size_t b) { return sizes[a] > sizes[b]; });
+  // The memory comes from this thread, so that looks a helper worked out go back where this
+  // thread finds them again.
+  for (size_t k = 0; k < todo.size(); ++k) {
+    Looks_[size_t(todo[k])].reset(new uint8_t[std::max<size_t>(sizes[k], 1)]);
+    LookBytes_ += sizes[k];
+  }
+  // Each look is worked out by one thread and reads only what the map set up: no locks.
   std::atomic<size_t> next{0};
   auto work = [&] {
-    TTileSource source;
-    for (size_t g; (g = next.fetch_add(1)) < groupCount;) {
-      int32_t left = TilesX_, top = TilesY_, right = -1, bottom = -1;
-      for (size_t k = groups[g]; k < groups[g + 1]; ++k) {
-        left = IntMin(left, order[k] % TilesX_);
-        right = IntMax(right, order[k] % TilesX_);
-        top = IntMin(top, order[k] / TilesX_);
-        bottom = IntMax(bottom, order[k] / TilesX_);
-      }
-      ReadSource(source,
-                 {left * kTile, top * kTile, (right - left + 1) * kTile, (bottom - top + 1) * kTile});
-      for (size_t k = groups[g]; k < groups[g + 1]; ++k)
-        BuildTile(Tiles_[size_t(order[k])], order[k] % TilesX_, order[k] / TilesX_, source);
+    TScratch s;
+    for (size_t k; (k = next.fetch_add(1)) < todo.size();) {
+      const int32_t p = todo[order[k]];
+      WorkOutLook(p, Looks_[size_t(p)].get(), s);
     }
   };
-  RunAcross(IntMin(threads, int32_t(groupCount / 4) + 1) - 1, work);
-  for (int32_t index : todo) {
-    Tiles_[size_t(index)].Paint = Paint_;
-    Keep(index);
+  try {
+    RunAcross(IntMin(threads, int32_t(todo.size() / 8) + 1) - 1, work);
+  } catch (...) {
+    for (int32_t p : todo) DropLook(p);
+    throw;
   }
+  LooksBuilt_ += todo.size();
 }
 
 // --- Joins ------------------------------------------------------------------------------------
@@ -542,25 +649,63 @@ void TEmbossMap::BuildTiles(const std::vector<TPieceBox>& areas, int32_t threads
 void ClearJoinedWood(TEmbossMap& map, int32_t p, const std::vector<int32_t>& neighbours) {
   if (!map.Wood_ || neighbours.empty() || p < 0 || size_t(p) >= map.Pieces_.size()) return;
   if (map.Pieces_[size_t(p)].Class < 0) return;
-  map.Joins_.push_back({p, neighbours});
+  // A join changes only pixels where the piece's wood and a neighbour's both may lie: for the
+  // frame, whose box is the whole picture, no more than its neighbour's.
+  TPieceBox reach{0, 0, 0, 0};
+  uint32_t classes = 1u << map.Pieces_[size_t(p)].Class;
+  for (int32_t n : neighbours) {
+    const TEmbossMap::TPiece& near = map.Pieces_[size_t(n)];
+    TPieceBox both = map.Pieces_[size_t(p)].Near;
+    if (near.Class < 0 || !Intersect(both, near.Near) || !ClipBox(both, map.Width, map.Height))
+      continue;
+    classes |= 1u << near.Class;
+    if (reach.W > 0) {
+      const int32_t right = IntMax(reach.X + reach.W, both.X + both.W),
+                    bottom = IntMax(reach.Y + reach.H, both.Y + both.H);
+      reach.X = IntMin(reach.X, both.X);
+      reach.Y = IntMin(reach.Y, both.Y);
+      reach.W = right - reach.X;
+      reach.H = bottom - reach.Y;
+    } else {
+      reach = both;
+    }
+  }
+  if (reach.W <= 0) return;
+  map.Joins_.push_back({p, neighbours, reach});
   const int32_t j = int32_t(map.Joins_.size()) - 1;
-  std::vector<uint8_t> listed(map.BlockJoins_.size(), 0);
-  map.ForTiles(map.Pieces_[size_t(p)].Near, [&map, &listed, j](TEmbossMap::TTile& t, int32_t tx, int32_t ty) {
-    const size_t block = size_t(ty / kJoinBlock) * size_t(map.BlocksX_) + size_t(tx / kJoinBlock);
-    if (!listed[block]) map.BlockJoins_[block].push_back(j);
-    listed[block] = 1;
-    if (t.Data) map.JoinInTile(map.Joins_[size_t(j)], map.TileWood(t), tx, ty);
+  std::vector<int32_t> blocks, meeting;
+  map.ForCells(reach, [&](size_t cell, int32_t cx, int32_t cy) {
+    blocks.push_back(cy / kJoinBlock * map.BlocksX_ + cx / kJoinBlock);
+    if (map.LooksBuilt_ > 0)
+      meeting.insert(meeting.end(), map.CellPieces_.begin() + map.CellStart_[cell],
+                     map.CellPieces_.begin() + map.CellStart_[cell + 1]);
   });
+  std::sort(blocks.begin(), blocks.end());
+  blocks.erase(std::unique(blocks.begin(), blocks.end()), blocks.end());
+  for (int32_t b : blocks) map.BlockJoins_[size_t(b)].push_back(j);
+  // The join changes the wood of its pieces' classes there: the looks that show that wood are
+  // worked out again there now, not when next drawn.
+  if (map.LooksBuilt_ == 0) return;
+  std::sort(meeting.begin(), meeting.end());
+  meeting.erase(std::unique(meeting.begin(), meeting.end()), meeting.end());
+  for (int32_t q : meeting) {
+    const TEmbossMap::TPiece& m = map.Pieces_[size_t(q)];
+    if (!map.Looks_[size_t(q)] || m.Class < 0 || !(classes >> m.Class & 1u)) continue;
+    TPieceBox parts[4];
+    bool meets = false;
+    for (int32_t k = 0, n = map.PartsOf(q, parts); k < n; ++k) meets |= Intersect(parts[k], reach);
+    if (!meets) continue;
+    if (!map.Scratch_) map.Scratch_ = std::make_unique<TEmbossMap::TScratch>();
+    map.Rebuild(q, *map.Scratch_, &reach);
+  }
 }
 
-void TEmbossMap::JoinInTile(const TJoin& join, uint32_t* wood, int32_t tx, int32_t ty) const {
-  const TPiece& piece = Pieces_[size_t(join.Piece)];
-  const int32_t c = piece.Class;
-  TPieceBox box = piece.Near;
-  TPieceBox area{tx * kTile, ty * kTile, kTile, kTile};
-  if (!ClipBox(box, Width, Height) || !Intersect(box, area)) return;
+void TEmbossMap::JoinInArea(const TJoin& join, uint32_t* wood, const TPieceBox& area) const {
+  const int32_t c = Pieces_[size_t(join.Piece)].Class;
+  TPieceBox box = join.Reach;
+  if (!Intersect(box, area)) return;
   for (int32_t y = box.Y; y < box.Y + box.H; ++y) {
-    uint32_t* w = &wood[size_t(y - area.Y) * kTile + size_t(box.X - area.X)];
+    uint32_t* w = &wood[size_t(y - area.Y) * size_t(area.W) + size_t(box.X - area.X)];
     for (int32_t x = box.X; x < box.X + box.W; ++x, ++w) {
       const uint32_t own = WoodField(*w, c);
       // Only where the piece's class and another one meet.
@@ -586,34 +731,44 @@ void TEmbossMap::JoinInTile(const TJoin& join, uint32_t* wood, int32_t tx, int32
 
 // --- Reading ----------------------------------------------------------------------------------
 
-TEmbossMap::TSpan TEmbossMap::Span(int32_t x, int32_t y) {
-  TTile& t = Built(x, y);
-  const size_t at = size_t(y % kTile) * kTile + size_t(x % kTile);
-  const int32_t count = IntMin(kTile - x % kTile, Width - x);
-  return {Light_ ? TileLight(t) + at : nullptr, Wood_ ? TileWood(t) + at : nullptr, count};
+bool TEmbossMap::Holds(int32_t x, int32_t y) const {
+  return x >= 0 && y >= 0 && x < Width && y < Height;
 }
 
-bool TEmbossMap::Holds(int32_t x, int32_t y) const { return x >= 0 && y >= 0 && x < Width && y < Height; }
-
-uint8_t TEmbossMap::Light(int32_t x, int32_t y) {
-  if (!Holds(x, y)) return uint8_t(kNoLight);
-  const TSpan s = Span(x, y);
-  return s.Light ? *s.Light : uint8_t(kNoLight);
+const TEmbossMap::TProbe& TEmbossMap::Probe(int32_t x, int32_t y) const {
+  TPieceBox block{x / kProbe * kProbe, y / kProbe * kProbe, kProbe, kProbe};
+  ClipBox(block, Width, Height);
+  if (!Probe_) Probe_ = std::make_unique<TProbe>();
+  TProbe& p = *Probe_;
+  if (p.Area.W == 0 || p.Area.X != block.X || p.Area.Y != block.Y || p.Joins != Joins_.size()) {
+    WorkOut(block, -1, -1, true, p.S);
+    p.Area = block;
+    p.Joins = Joins_.size();
+  }
+  return p;
 }
 
-uint16_t TEmbossMap::ClassBits(int32_t x, int32_t y) {
-  if (!Holds(x, y)) return 0;
-  const TSpan s = Span(x, y);
+uint8_t TEmbossMap::Light(int32_t x, int32_t y) const {
+  if (!Holds(x, y) || !Light_) return uint8_t(kNoLight);
+  const TProbe& p = Probe(x, y);
+  return p.S.Light[size_t(y - p.Area.Y) * size_t(p.Area.W) + size_t(x - p.Area.X)];
+}
+
+uint16_t TEmbossMap::ClassBits(int32_t x, int32_t y) const {
+  if (!Holds(x, y) || !Wood_) return 0;
+  const TProbe& p = Probe(x, y);
+  const uint32_t w = p.S.Wood[size_t(y - p.Area.Y) * size_t(p.Area.W) + size_t(x - p.Area.X)];
   uint16_t bits = 0;
-  for (int32_t c = 0; s.Wood && c <= kFrameClass; ++c)
-    if (WoodField(*s.Wood, c) != 0) bits = uint16_t(bits | (1u << c));
+  for (int32_t c = 0; c <= kFrameClass; ++c)
+    if (WoodField(w, c) != 0) bits = uint16_t(bits | (1u << c));
   return bits;
 }
 
-uint32_t TEmbossMap::Depth(int32_t x, int32_t y, int32_t patternClass) {
-  if (!Holds(x, y)) return 0;
-  const TSpan s = Span(x, y);
-  const uint32_t f = s.Wood ? WoodField(*s.Wood, patternClass) : 0;
+uint32_t TEmbossMap::Depth(int32_t x, int32_t y, int32_t patternClass) const {
+  if (!Holds(x, y) || !Wood_ || patternClass < 0 || patternClass > kFrameClass) return 0;
+  const TProbe& p = Probe(x, y);
+  const uint32_t f = WoodField(
+      p.S.Wood[size_t(y - p.Area.Y) * size_t(p.Area.W) + size_t(x - p.Area.X)], patternClass);
   return f ? f - 1 : 0;
 }
 

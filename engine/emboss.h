@@ -1,7 +1,6 @@
 #pragma once
 #include <cstddef>
 #include <cstdint>
-#include <deque>
 #include <memory>
 #include <vector>
 
@@ -39,6 +38,13 @@ TPieceBox PieceRotatedBounds(const TPieceRecord& piece, const TDibImage& mask, i
 int32_t WoodWidthForStyle(int32_t woodStyle);  // 0, 3 or 5
 int32_t ClampByte(int32_t v);
 
+// The rectangles a piece draws of its turn's mask, relative to the top-left of its box: the box
+// grown by the wood width, and for the frame piece (whose box is the whole picture) only its four
+// bands. Returns how many.
+constexpr int32_t kFrameBand = 20;
+int32_t PieceDrawnParts(int32_t boxW, int32_t boxH, int32_t woodWidth, bool frame,
+                        TPieceBox parts[4]);
+
 // What building the maps reads: the live pieces and the styles.
 struct TEmbossJob {
   TPieceRecord* Pieces = nullptr;
@@ -48,48 +54,54 @@ struct TEmbossJob {
   int32_t EmbossStyle = 0;
   int32_t WoodStyle = 0;
   int32_t WoodWidth = 0;
-  size_t TileBudget = SIZE_MAX;  // bytes of built tiles a map keeps (see SetTileBudget)
 };
 
 // The light and the wood of one quarter turn, the size of that turn's mask. Per pixel: the
 // light (128 none), the classes whose body or wood covers it, and a wood depth per class (0 is
-// the body, 1..wood width the distance of the wood). Worked out tile by tile when a pixel of
-// the tile is first read, so that only what is drawn is ever built, and dropped again beyond a
-// budget; every join of wood is kept in order and applied to a tile each time it is built.
+// the body, 1..wood width the distance of the wood).
+//
+// Drawing reads a piece's look: one byte per pixel of what the piece draws, the light where the
+// mask holds the piece's code and the piece's wood elsewhere (0 none, else depth + 1). A look is
+// worked out the first time the piece is drawn in this turn and kept until the options change
+// (the map is set up again) or the piece turns away (DropLook); a join of wood works out again,
+// at once, the looks whose wood it changes. Drawing only looks bytes up.
 class TEmbossMap {
  public:
   int32_t Width = 0;
   int32_t Height = 0;
 
+  TEmbossMap();
+  ~TEmbossMap();
+  TEmbossMap(TEmbossMap&&) noexcept;
+  TEmbossMap& operator=(TEmbossMap&&) noexcept;
+
   bool Empty() const { return Width <= 0; }
   bool HasLight() const { return Light_; }
   bool HasWood() const { return Wood_; }
-  // Outside the map: no light, no classes.
-  uint8_t Light(int32_t x, int32_t y);
-  uint16_t ClassBits(int32_t x, int32_t y);
-  uint32_t Depth(int32_t x, int32_t y, int32_t patternClass);
+  // What the whole map holds at a pixel, worked out when asked (the last 16 x 16 block asked
+  // about is kept). Outside the map: no light, no classes.
+  uint8_t Light(int32_t x, int32_t y) const;
+  uint16_t ClassBits(int32_t x, int32_t y) const;
+  uint32_t Depth(int32_t x, int32_t y, int32_t patternClass) const;
 
-  // For drawing: row y of the tile holding (x, y), from x on, Count pixels long. Light is null
-  // without a light style, Wood without a wood style; a wood word holds 3 bits per class c at
-  // bits 3c: 0 when the class does not cover the pixel, else its depth + 1.
-  struct TSpan {
-    const uint8_t* Light;
-    const uint32_t* Wood;
-    int32_t Count;
+  // The part of the piece's look that holds (x, y): its bytes row by row, Area.W to a row. The
+  // look is worked out first when the piece has none in this turn. Null where the piece draws
+  // nothing.
+  struct TLookPart {
+    const uint8_t* Bytes;
+    TPieceBox Area;
   };
-  TSpan Span(int32_t x, int32_t y);
-
-  // Builds every tile that meets one of the areas now, on up to `threads` threads: for a
-  // field about to be painted whole.
-  void BuildTiles(const std::vector<TPieceBox>& areas, int32_t threads);
-
-  // What the map keeps of its built tiles, in bytes. Beyond it, tiles not read since the last
-  // paint began are dropped, oldest first, and built again when next read; a paint never loses
-  // what it has read, so one view may hold more.
-  void SetTileBudget(size_t bytes) { Budget_ = bytes; }
-  // A paint of the field begins: what it reads from now on is kept.
-  void NextPaint() { ++Paint_; }
-  size_t TileBytes() const { return Bytes_; }
+  TLookPart LookPart(int32_t piece, int32_t x, int32_t y);
+  bool HasLook(int32_t piece) const;
+  // Works out the looks the pieces do not have yet, on up to `threads` threads: for a view
+  // about to be painted.
+  void BuildLooks(const std::vector<int32_t>& pieces, int32_t threads);
+  // The piece is drawn in another turn now: its look here goes.
+  void DropLook(int32_t piece);
+  // The bytes the looks hold, and how many times since the map was set up a look was worked
+  // out (whole, or again where a join changed it).
+  size_t LookBytes() const { return LookBytes_; }
+  uint64_t LooksBuilt() const { return LooksBuilt_; }
 
  private:
   friend void BuildEmbossMap(const TEmbossJob& job, const TDibImage& mask, TEmbossMap& map, int32_t r);
@@ -104,53 +116,49 @@ class TEmbossMap {
   struct TJoin {
     int32_t Piece;
     std::vector<int32_t> Neighbours;
+    TPieceBox Reach;  // around every pixel where the piece's wood and a neighbour's both may lie
   };
-  // A built tile holds its light bytes, then its wood words (each only with its style).
-  struct TTile {
-    std::unique_ptr<uint32_t[]> Data;
-    uint32_t Paint = 0;  // the paint that last read it
-  };
-
-  struct TTileSource;
+  struct TScratch;
+  struct TProbe;
 
   bool Holds(int32_t x, int32_t y) const;
-  TTile& Built(int32_t x, int32_t y);
-  void ReadSource(TTileSource& source, const TPieceBox& area) const;
-  void BuildTile(TTile& tile, int32_t tx, int32_t ty) const;
-  void BuildTile(TTile& tile, int32_t tx, int32_t ty, const TTileSource& source) const;
-  void JoinInTile(const TJoin& join, uint32_t* wood, int32_t tx, int32_t ty) const;
-  void Keep(int32_t index);
-  void DropOldTiles();
-  uint8_t* TileLight(const TTile& t) const;
-  uint32_t* TileWood(const TTile& t) const;
+  int32_t PartsOf(int32_t piece, TPieceBox parts[4]) const;
+  size_t LookSize(int32_t piece) const;
+  void WorkOut(const TPieceBox& area, int32_t code, int32_t patternClass, bool wood,
+               TScratch& s) const;
+  // All of the look, or only what lies in `only`.
+  void WorkOutLook(int32_t piece, uint8_t* look, TScratch& s,
+                   const TPieceBox* only = nullptr) const;
+  void JoinInArea(const TJoin& join, uint32_t* wood, const TPieceBox& area) const;
+  void Rebuild(int32_t piece, TScratch& s, const TPieceBox* only = nullptr);
+  const TProbe& Probe(int32_t x, int32_t y) const;
   template <typename F>
-  void ForTiles(const TPieceBox& b, F f);
+  void ForCells(const TPieceBox& area, F f) const;
 
   TDibImage Mask_{};  // the unturned mask, not owned
   int32_t R_ = 0;
   int32_t EmbossStyle_ = 0;
   int32_t WoodWidth_ = 0;
+  int32_t FramePiece_ = -1;
   bool Light_ = false;
   bool Wood_ = false;
   std::vector<TPiece> Pieces_;
   std::vector<TJoin> Joins_;
-  int32_t TilesX_ = 0;
-  int32_t TilesY_ = 0;
-  std::vector<TTile> Tiles_;
-  // The pieces whose box or wood meets each tile, in index order: tile t's run from
-  // TileStart_[t] to TileStart_[t + 1] of TilePieces_.
-  std::vector<int32_t> TileStart_;
-  std::vector<int32_t> TilePieces_;
-  // The joins, in order, that meet each block of kJoinBlock x kJoinBlock tiles.
+  // The pieces whose box or wood meets each cell of kCell x kCell pixels, in index order: cell
+  // c's run from CellStart_[c] to CellStart_[c + 1] of CellPieces_.
+  int32_t CellsX_ = 0;
+  int32_t CellsY_ = 0;
+  std::vector<int32_t> CellStart_;
+  std::vector<int32_t> CellPieces_;
+  // The joins, in order, that meet each block of kJoinBlock x kJoinBlock cells.
   int32_t BlocksX_ = 0;
   std::vector<std::vector<int32_t>> BlockJoins_;
-  // Built tiles, oldest first, and the bytes they hold. DroppedNone_: the paint in which a
-  // look found every kept tile read by the paint itself.
-  std::deque<int32_t> Kept_;
-  size_t Bytes_ = 0;
-  uint32_t DroppedNone_ = 0;
-  size_t Budget_ = SIZE_MAX;
-  uint32_t Paint_ = 1;
+  // Each piece's look in this turn, null when it has none.
+  std::vector<std::unique_ptr<uint8_t[]>> Looks_;
+  size_t LookBytes_ = 0;
+  uint64_t LooksBuilt_ = 0;
+  std::unique_ptr<TScratch> Scratch_;  // for looks worked out one at a time
+  mutable std::unique_ptr<TProbe> Probe_;
 };
 
 // PatternClass and ClassBit of every piece from its place in the grid (the frame piece class 9).

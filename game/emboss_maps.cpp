@@ -31,29 +31,39 @@ void RebuildEmbossMaps(TGameState& g) {
   g.GameOptions.WoodFrameWidth = WoodWidthForStyle(g.GameOptions.WoodStyle);
   SortPieces(g, false);
   if (g.GameOptions.EmbossStyle == 0 && g.GameOptions.WoodStyle == 0) return;
-  // The maps only note where each piece lies: their pixels are worked out when first drawn.
+  // The maps only note where each piece lies: a piece's light and wood are worked out when it
+  // is first painted.
   const int32_t rotations = g.GameLevel.Rotate ? 4 : 1;
-  TEmbossJob job = JobOf(g);
-  job.TileBudget = kEmbossTileBudget / size_t(rotations);
+  const TEmbossJob job = JobOf(g);
   for (int32_t r = 0; r < rotations; ++r) {
     BuildEmbossMap(job, g.Images.PieceMasks[0], g.Images.EmbossMaps[r], r);
     g.Progress.Step();
   }
-  // The field is painted next, the First Side from its top-left corner: what the pieces there
-  // show in their own turns is built now, over the free cores. The rest, and the frame's band,
-  // wait for their first paint.
-  const int32_t threads = int32_t(std::clamp(std::thread::hardware_concurrency(), 1u, 8u));
-  const int32_t frame = FramePieceIndex(g), ww = g.GameOptions.WoodFrameWidth;
-  for (int32_t r = 0; r < rotations; ++r) {
-    std::vector<TPieceBox> drawn;
-    for (int32_t i = 0; i < job.PieceCount; ++i) {
-      const TPieceRecord& p = g.Pieces[size_t(i)];
-      if (i != frame && (p.Rotation & 3) == r && p.Window == 0 && p.X < g.Field.FieldW && p.Y < g.Field.FieldH &&
-          p.X + p.BoxW + ww > 0 && p.Y + p.BoxH + ww > 0)
-        drawn.push_back({p.BoxX, p.BoxY, p.BoxW + ww, p.BoxH + ww});
+}
+
+void BuildPieceLooks(TGameState& g, const std::vector<int32_t>& pieces) {
+  const int32_t n = LivePieceCount(g);
+  std::vector<int32_t> turn[4];
+  for (int32_t i : pieces)
+    if (i >= 0 && i < n) {
+      const int32_t r = g.Pieces[size_t(i)].Rotation & 3;
+      for (int32_t other = 0; other < 4; ++other)
+        if (other != r) g.Images.EmbossMaps[other].DropLook(i);
+      if (!g.Images.EmbossMaps[r].Empty() && !g.Images.EmbossMaps[r].HasLook(i))
+        turn[r].push_back(i);
     }
-    g.Images.EmbossMaps[r].BuildTiles(drawn, threads);
-  }
+  const int32_t threads = int32_t(std::clamp(std::thread::hardware_concurrency(), 1u, 8u));
+  for (int32_t r = 0; r < 4; ++r)
+    if (!turn[r].empty()) g.Images.EmbossMaps[r].BuildLooks(turn[r], threads);
+}
+
+TEmbossMap* PieceLookMap(TGameState& g, int32_t piece) {
+  if (piece < 0 || piece >= LivePieceCount(g)) return nullptr;
+  const int32_t r = g.Pieces[size_t(piece)].Rotation & 3;
+  for (int32_t other = 0; other < 4; ++other)
+    if (other != r) g.Images.EmbossMaps[other].DropLook(piece);
+  TEmbossMap& map = g.Images.EmbossMaps[r];
+  return map.Empty() ? nullptr : &map;
 }
 
 void MergeGroups(TGameState& g, int32_t piece, int32_t /*fromGroup*/, int32_t toGroup) {

@@ -62,12 +62,15 @@ void PaintWindowPieces(TField& f, TDibImage& target, const TSkinRect& clip, cons
   TGameState& g = f.Game;
   const TPieceView view = PieceViewOf(w);
   const int32_t heldGroup = kind == kPaintStatic ? HeldGroup(g) : INT32_MIN;
+  std::vector<int32_t> drawn;
   for (const TPieceOrderEntry& e : g.PieceOrder) {
     const TPieceRecord& p = g.Pieces[size_t(e.Index)];
     if (p.Window != w.Index) continue;
     if (kind == kPaintStatic && IsHeldOrSelected(heldGroup, p)) continue;
-    DrawPieceClipped(g, target, clip, view, e.Index);
+    drawn.push_back(e.Index);
   }
+  PrepareToDraw(g, target, clip, view, drawn);
+  for (int32_t i : drawn) DrawPieceClipped(g, target, clip, view, i);
 }
 
 void PaintHeldPieces(TField& f, TDibImage& target, const TSkinRect& clip) {
@@ -80,8 +83,11 @@ void PaintHeldPieces(TField& f, TDibImage& target, const TSkinRect& clip) {
                              : active;
   if (!w) return;
   const TPieceView view = PieceViewOf(*w);
+  std::vector<int32_t> carried;
   for (const TPieceOrderEntry& e : g.PieceOrder)
-    if (IsHeldOrSelected(heldGroup, g.Pieces[size_t(e.Index)])) DrawPieceClipped(g, target, clip, view, e.Index);
+    if (IsHeldOrSelected(heldGroup, g.Pieces[size_t(e.Index)])) carried.push_back(e.Index);
+  PrepareToDraw(g, target, clip, view, carried);
+  for (int32_t i : carried) DrawPieceClipped(g, target, clip, view, i);
 }
 
 void Invalidate(TField& f, const TSkinRect& r) {
@@ -342,7 +348,6 @@ void PaintField(TField& f, TDibImage& target, const TSkinRect& clip, int32_t kin
   // The hit test leaves the order descending and play changes groups: draw from a fresh
   // ascending order, so what is drawn on top is what a click takes.
   if (g.GameLoaded) SortPieces(g, false);
-  for (TEmbossMap& map : g.Images.EmbossMaps) map.NextPaint();
   if (kind == kPaintHeld) {
     if (g.GameLoaded) PaintHeldPieces(f, target, clip);
     return;

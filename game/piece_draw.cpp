@@ -1,11 +1,17 @@
 #include "game/piece_draw.h"
 
 #include "foundation/numeric.h"
+#include "game/emboss_maps.h"
 
 namespace {
 
 // Per pixel: kept here so that it inlines.
 inline int32_t Channel(int32_t v) { return v < 0 ? 0 : v > 255 ? 255 : v; }
+
+// The wood width drawing reserves beside each piece.
+int32_t DrawnWoodWidth(const TGameOptions& o) {
+  return o.WoodStyle ? IntMax(o.WoodFrameWidth, 0) : 0;
+}
 
 // Per call: what the wood of depth d does to a pixel.
 struct TWoodTables {
@@ -18,7 +24,7 @@ struct TWoodTables {
 TWoodTables MakeWoodTables(const TGameOptions& o) {
   TWoodTables t;
   t.Style = o.WoodStyle;
-  t.Width = o.WoodStyle ? IntMax(o.WoodFrameWidth, 0) : 0;
+  t.Width = DrawnWoodWidth(o);
   int32_t red, green, blue;
   SplitColor(uint32_t(o.WoodColor), red, green, blue);
   const int32_t step = t.Width > 1 ? 112 / (t.Width - 1) : 0;
@@ -37,7 +43,8 @@ struct TDrawSource {
   const TDibImage* Picture;  // unturned, like the mask: the turn is read through them
   const TDibImage* Mask;
   int32_t Rotation;
-  TEmbossMap* Map;
+  TEmbossMap* Map;  // holds the piece's look in its turn; null without light and wood
+  int32_t Piece;
 };
 
 // One rectangle of a piece: (sx, sy) in the rotation's mask, (tx, ty) on the target.
@@ -48,8 +55,19 @@ void DrawPiece(TDibImage& target, int32_t tx, int32_t ty, int32_t sx, int32_t sy
   TEmbossMap* map = src.Map && !src.Map->Empty() && (src.Map->HasLight() || (wood.Style != 0 && src.Map->HasWood()))
                         ? src.Map
                         : nullptr;
+  // The piece's look: a byte per pixel, its light on its own pixels and its wood elsewhere.
+  const uint8_t* look = nullptr;
+  intptr_t lookStride = 0;
+  if (map) {
+    const TEmbossMap::TLookPart part = map->LookPart(src.Piece, sx, sy);
+    if (part.Bytes && sx + w <= part.Area.X + part.Area.W && sy + h <= part.Area.Y + part.Area.H) {
+      lookStride = part.Area.W;
+      look = part.Bytes + intptr_t(sy - part.Area.Y) * lookStride + (sx - part.Area.X);
+    }
+  }
   const bool woodClass = p.PatternClass >= 0 && p.PatternClass <= kFrameClass && p.ClassBit != 0;
-  const int32_t shift = woodClass ? 3 * p.PatternClass : 0;
+  const bool light = look && emboss && map->HasLight();
+  const bool depths = look && wood.Style != 0 && woodClass && map->HasWood();
   const uint8_t code = p.Code;
   const int32_t tbpp = target.BytesPerPixel;
   for (int32_t row = 0; row < h; ++row) {
@@ -58,61 +76,60 @@ void DrawPiece(TDibImage& target, int32_t tx, int32_t ty, int32_t sx, int32_t sy
     const TTurnedRow pic = TurnedImageRow(picture, 0, src.Rotation, sx, y);
     const TTurnedRow mask = TurnedMaskRow(*src.Mask, src.Rotation, sx, y);
     uint8_t* t = DibPixelAddress(target, tx, ty + row);
+    const uint8_t* l = look ? look + intptr_t(row) * lookStride : nullptr;
     // Offsets into the picture and the mask, read only inside them.
     const int32_t maskInside = IntMin(mask.Inside, w), picInside = IntMin(pic.Inside, w);
     intptr_t mAt = 0, pAt = 0;
-    for (int32_t col = 0; col < w;) {
-      // A run of pixels that shares one tile of the map.
-      TEmbossMap::TSpan span{nullptr, nullptr, w - col};
-      if (map) span = map->Span(sx + col, y);
-      const uint8_t* light = emboss ? span.Light : nullptr;
-      const uint32_t* depths = wood.Style != 0 && woodClass ? span.Wood : nullptr;
-      const int32_t end = IntMin(w, col + span.Count);
-      for (int32_t k = 0; col < end; ++col, ++k, t += tbpp, mAt += mask.Step, pAt += pic.Step) {
-        if (col < maskInside && mask.At[mAt] == code && col < picInside) {
-          const uint8_t* s = pic.At + pAt;
-          int32_t b = s[0], gr = s[1], r = s[2];
-          if (light && light[k] != kNoLight) {
-            const int32_t l = int32_t(light[k]) - kNoLight;
-            b = Channel(b + l);
-            gr = Channel(gr + l);
-            r = Channel(r + l);
-          }
-          if (p.Selected) {
-            b = 255 - b;
-            gr = 255 - gr;
-            r = 255 - r;
-          }
-          t[0] = uint8_t(b);
-          t[1] = uint8_t(gr);
-          t[2] = uint8_t(r);
-          continue;
+    for (int32_t col = 0; col < w; ++col, t += tbpp, mAt += mask.Step, pAt += pic.Step) {
+      if (col < maskInside && mask.At[mAt] == code) {
+        // The piece's own pixel: never wood, and shown only where the picture is.
+        if (col >= picInside) continue;
+        const uint8_t* s = pic.At + pAt;
+        int32_t b = s[0], gr = s[1], r = s[2];
+        if (light && l[col] != kNoLight) {
+          const int32_t v = int32_t(l[col]) - kNoLight;
+          b = Channel(b + v);
+          gr = Channel(gr + v);
+          r = Channel(r + v);
         }
-        if (!depths) continue;
-        // The class's field is its depth + 1, 0 where the class does not reach.
-        const uint32_t f = (depths[k] >> shift) & 7u;
-        if (f <= 1) continue;
-        const uint32_t d = f - 1;
-        if (wood.Style == 1) {
-          t[0] = wood.Color[d][0];
-          t[1] = wood.Color[d][1];
-          t[2] = wood.Color[d][2];
-        } else {
-          const int32_t keep = wood.Keep[d];
-          t[0] = uint8_t((t[0] * keep) >> 8);
-          t[1] = uint8_t((t[1] * keep) >> 8);
-          t[2] = uint8_t((t[2] * keep) >> 8);
+        if (p.Selected) {
+          b = 255 - b;
+          gr = 255 - gr;
+          r = 255 - r;
         }
+        t[0] = uint8_t(b);
+        t[1] = uint8_t(gr);
+        t[2] = uint8_t(r);
+        continue;
+      }
+      if (!depths) continue;
+      // The wood's depth + 1, 0 where the piece's wood does not reach.
+      const uint32_t f = l[col];
+      if (f <= 1) continue;
+      const uint32_t d = f - 1;
+      if (wood.Style == 1) {
+        t[0] = wood.Color[d][0];
+        t[1] = wood.Color[d][1];
+        t[2] = wood.Color[d][2];
+      } else {
+        const int32_t keep = wood.Keep[d];
+        t[0] = uint8_t((t[0] * keep) >> 8);
+        t[1] = uint8_t((t[1] * keep) >> 8);
+        t[2] = uint8_t((t[2] * keep) >> 8);
       }
     }
   }
 }
 
-// Cuts one source rectangle placed at (tx, ty) to the window, the clip, the target and the
-// mask, then draws it.
-void DrawPart(TDibImage& target, const TSkinRect& clip, const TPieceView& view, int32_t tx,
-              int32_t ty, int32_t sx, int32_t sy, int32_t w, int32_t h, const TDrawSource& src,
-              const TPieceRecord& p, bool emboss, const TWoodTables& wood) {
+// One source rectangle placed at (tx, ty) cut to the window, the clip, the target and the
+// mask of turn r: false when nothing is left. The cut rectangle's target edges are inclusive.
+struct TCutPart {
+  int32_t Left, Top, Right, Bottom;  // on the target
+  int32_t Sx, Sy;                    // in the mask
+};
+bool CutPart(const TDibImage& target, const TSkinRect& clip, const TPieceView& view,
+             const TDibImage& mask, int32_t r, int32_t tx, int32_t ty, int32_t sx, int32_t sy,
+             int32_t w, int32_t h, TCutPart& cut) {
   int32_t left = IntMax(IntMax(tx, view.Client.Left), IntMax(clip.Left, 0));
   int32_t top = IntMax(IntMax(ty, view.Client.Top), IntMax(clip.Top, 0));
   int32_t right = IntMin(IntMin(tx + w - 1, view.Client.Right), IntMin(clip.Right, target.Width - 1));
@@ -121,11 +138,20 @@ void DrawPart(TDibImage& target, const TSkinRect& clip, const TPieceView& view, 
   // The source must stay inside the mask as well.
   left = IntMax(left, tx - sx);
   top = IntMax(top, ty - sy);
-  right = IntMin(right, tx + (TurnedMaskWidth(*src.Mask, src.Rotation) - 1 - sx));
-  bottom = IntMin(bottom, ty + (TurnedMaskHeight(*src.Mask, src.Rotation) - 1 - sy));
-  if (left > right || top > bottom) return;
-  DrawPiece(target, left, top, sx + (left - tx), sy + (top - ty), right - left + 1,
-            bottom - top + 1, src, p, emboss, wood);
+  right = IntMin(right, tx + (TurnedMaskWidth(mask, r) - 1 - sx));
+  bottom = IntMin(bottom, ty + (TurnedMaskHeight(mask, r) - 1 - sy));
+  if (left > right || top > bottom) return false;
+  cut = {left, top, right, bottom, sx + (left - tx), sy + (top - ty)};
+  return true;
+}
+
+// The rectangles the piece draws (see PieceDrawnParts), with the field position of their box.
+int32_t PartsToDraw(const TGameState& g, const TPieceView& view, int32_t piece, int32_t ww,
+                    TPieceBox parts[4], int32_t& tx, int32_t& ty) {
+  const TPieceRecord& p = g.Pieces[size_t(piece)];
+  tx = view.Client.Left - view.ScrollX + p.X;
+  ty = view.Client.Top - view.ScrollY + p.Y;
+  return PieceDrawnParts(p.BoxW, p.BoxH, ww, piece == FramePieceIndex(g), parts);
 }
 
 }  // namespace
@@ -136,30 +162,45 @@ void DrawPieceClipped(TGameState& g, TDibImage& target, const TSkinRect& clip,
     return;
   const TPieceRecord& p = g.Pieces[size_t(piece)];
   const int32_t r = p.Rotation & 3;
-  const TDrawSource src{&g.Images.PictureImages[0], &g.Images.PieceMasks[0], r, &g.Images.EmbossMaps[r]};
+  const TDrawSource src{&g.Images.PictureImages[0], &g.Images.PieceMasks[0], r,
+                        PieceLookMap(g, piece), piece};
   if (src.Picture->Width <= 0 || src.Mask->Width <= 0) return;
   const TWoodTables wood = MakeWoodTables(g.GameOptions);
   const bool emboss = g.GameOptions.EmbossStyle != 0;
-  const int32_t ww = wood.Width;
-  const int32_t tx = view.Client.Left - view.ScrollX + p.X;
-  const int32_t ty = view.Client.Top - view.ScrollY + p.Y;
-  if (piece != FramePieceIndex(g)) {
-    DrawPart(target, clip, view, tx, ty, p.BoxX, p.BoxY, p.BoxW + ww, p.BoxH + ww, src, p,
-             emboss, wood);
-    return;
+  TPieceBox parts[4];
+  int32_t tx, ty;
+  const int32_t n = PartsToDraw(g, view, piece, wood.Width, parts, tx, ty);
+  for (int32_t k = 0; k < n; ++k) {
+    const TPieceBox& b = parts[k];
+    TCutPart cut;
+    if (CutPart(target, clip, view, *src.Mask, r, tx + b.X, ty + b.Y, p.BoxX + b.X, p.BoxY + b.Y,
+                b.W, b.H, cut))
+      DrawPiece(target, cut.Left, cut.Top, cut.Sx, cut.Sy, cut.Right - cut.Left + 1,
+                cut.Bottom - cut.Top + 1, src, p, emboss, wood);
   }
-  // The frame is four strips: drawing its whole box would walk the empty middle.
-  const int32_t iw = g.GameLevel.ImageW, ih = g.GameLevel.ImageH;
-  struct TStrip {
-    int32_t X, Y, W, H;
-  };
-  const TStrip strips[4] = {
-      {0, 0, iw + ww, 20 + ww},
-      {0, ih - 20, iw + ww, 20 + ww},
-      {0, 20 + ww, 20 + ww, ih - 40 - ww},
-      {iw - 20, 20 + ww, 20 + ww, ih - 40 - ww},
-  };
-  for (const TStrip& s : strips)
-    DrawPart(target, clip, view, tx + s.X, ty + s.Y, p.BoxX + s.X, p.BoxY + s.Y, s.W, s.H, src,
-             p, emboss, wood);
+}
+
+void PrepareToDraw(TGameState& g, const TDibImage& target, const TSkinRect& clip,
+                   const TPieceView& view, const std::vector<int32_t>& pieces) {
+  bool effects = false;
+  for (const TEmbossMap& map : g.Images.EmbossMaps) effects |= !map.Empty();
+  const TDibImage& mask = g.Images.PieceMasks[0];
+  if (!effects || target.Width <= 0 || mask.Width <= 0) return;
+  const int32_t ww = DrawnWoodWidth(g.GameOptions);
+  std::vector<int32_t> shown;
+  for (int32_t i : pieces) {
+    if (i < 0 || i >= LivePieceCount(g)) continue;
+    const TPieceRecord& p = g.Pieces[size_t(i)];
+    TPieceBox parts[4];
+    int32_t tx, ty;
+    const int32_t n = PartsToDraw(g, view, i, ww, parts, tx, ty);
+    TCutPart cut;
+    for (int32_t k = 0; k < n; ++k)
+      if (CutPart(target, clip, view, mask, p.Rotation & 3, tx + parts[k].X, ty + parts[k].Y,
+                  p.BoxX + parts[k].X, p.BoxY + parts[k].Y, parts[k].W, parts[k].H, cut)) {
+        shown.push_back(i);
+        break;
+      }
+  }
+  BuildPieceLooks(g, shown);
 }

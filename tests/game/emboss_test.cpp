@@ -247,46 +247,78 @@ struct TPreview {
   }
 };
 
-// Tiles built ahead for a paint, in blocks that share what they read and over several threads,
-// hold what tiles built one at a time when first read hold: for every style and turn, for
-// areas that leave gaps between them and reach past the map's edges.
-TEST(EmbossTiles, BuiltAheadTogetherTheyHoldWhatTheyHoldBuiltAlone) {
+// Every pixel a piece draws in its look holds what the whole map holds there: the light on the
+// piece's own pixels, the wood of its class elsewhere. For every style and turn, with joined
+// neighbours and a frame; looks worked out together over threads, one at a time as drawn, and
+// again where joins made in play change them.
+TEST(EmbossLooks, HoldWhatTheWholeMapHoldsWhereThePieceDraws) {
   TGameState g;
   MakeTestGame(g, {.Cols = 7, .Rows = 5, .Tile = 20, .Knob = 4, .Frame = true, .Rotate = true});
   const TDibImage& mask = g.Images.PieceMasks[0];
+  const int32_t n = LivePieceCount(g), frame = FramePieceIndex(g);
+  // Joined as a loaded game holds them: pieces 8 and 9, 15 and 22.
+  g.Pieces[9].Group = g.Pieces[8].Group;
+  g.Pieces[22].Group = g.Pieces[15].Group;
   struct TCase {
     int32_t emboss, wood;
   };
   for (const TCase c : {TCase{3, 2}, TCase{1, 0}, TCase{0, 1}}) {
     TEmbossJob job;
     job.Pieces = g.Pieces.data();
-    job.PieceCount = LivePieceCount(g);
-    job.TilePX = 20;
-    job.FramePiece = FramePieceIndex(g);
+    job.PieceCount = n;
+    job.TilePX = 7;
+    job.FramePiece = frame;
     job.EmbossStyle = c.emboss;
     job.WoodStyle = c.wood;
     job.WoodWidth = WoodWidthForStyle(c.wood);
+    const int32_t ww = job.WoodWidth;
     for (int32_t r = 0; r < 4; ++r) {
-      SCOPED_TRACE(testing::Message() << "light " << c.emboss << " wood " << c.wood << " turn " << r);
-      TEmbossMap alone, ahead;
+      SCOPED_TRACE(testing::Message()
+                   << "light " << c.emboss << " wood " << c.wood << " turn " << r);
+      TEmbossMap together, alone;
+      BuildEmbossMap(job, mask, together, r);
       BuildEmbossMap(job, mask, alone, r);
-      BuildEmbossMap(job, mask, ahead, r);
-      std::vector<TPieceBox> areas;
-      for (int32_t i = 0; i < job.PieceCount - 1; i += 3)
-        areas.push_back(PieceRotatedBounds(g.Pieces[size_t(i)], mask, r));
-      areas.push_back({ahead.Width - 3, ahead.Height - 3, 40, 40});
-      areas.push_back({-10, 37, 25, 1});
-      ahead.BuildTiles(areas, 3);
-      ASSERT_GT(ahead.TileBytes(), 0u);
-      int32_t differ = 0;
-      for (int32_t y = 0; y < alone.Height; ++y)
-        for (int32_t x = 0; x < alone.Width; ++x) {
-          differ += alone.Light(x, y) != ahead.Light(x, y);
-          differ += alone.ClassBits(x, y) != ahead.ClassBits(x, y);
-          for (int32_t k = 0; k <= kFrameClass; ++k)
-            differ += alone.Depth(x, y, k) != ahead.Depth(x, y, k);
+      std::vector<int32_t> all(static_cast<size_t>(n));
+      for (int32_t i = 0; i < n; ++i) all[size_t(i)] = i;
+      together.BuildLooks(all, 3);
+      EXPECT_EQ(together.LooksBuilt(), uint64_t(n));
+      // Joins in play after the looks were worked out: pieces 1 and 2, the frame and piece 3.
+      if (c.wood)
+        for (TEmbossMap* map : {&together, &alone}) {
+          ClearJoinedWood(*map, 1, {2});
+          ClearJoinedWood(*map, frame, {3});
         }
+      int32_t differ = 0, lit = 0, wooded = 0;
+      for (int32_t i = 0; i < n; ++i) {
+        const TPieceRecord& p = g.Pieces[size_t(i)];
+        const TPieceBox box = PieceRotatedBounds(p, mask, r);
+        TPieceBox parts[4];
+        for (int32_t k = 0, count = PieceDrawnParts(box.W, box.H, ww, i == frame, parts); k < count;
+             ++k)
+          for (int32_t y = IntMax(box.Y + parts[k].Y, 0);
+               y < IntMin(box.Y + parts[k].Y + parts[k].H, alone.Height); ++y)
+            for (int32_t x = IntMax(box.X + parts[k].X, 0);
+                 x < IntMin(box.X + parts[k].X + parts[k].W, alone.Width); ++x) {
+              const bool own = TurnedMaskCode(mask, r, x, y) == p.Code;
+              uint32_t expected = alone.Light(x, y);
+              if (!own)
+                expected = c.wood && alone.ClassBits(x, y) >> p.PatternClass & 1
+                               ? alone.Depth(x, y, p.PatternClass) + 1
+                               : 0;
+              for (TEmbossMap* map : {&together, &alone}) {
+                const TEmbossMap::TLookPart part = map->LookPart(i, x, y);
+                ASSERT_NE(part.Bytes, nullptr) << i << " " << x << "," << y;
+                differ +=
+                    part.Bytes[(y - part.Area.Y) * part.Area.W + (x - part.Area.X)] != expected;
+              }
+              lit += own && expected != kNoLight;
+              wooded += !own && expected > 1;
+            }
+      }
       EXPECT_EQ(differ, 0);
+      EXPECT_EQ(lit > 0, c.emboss != 0);
+      EXPECT_EQ(wooded > 0, c.wood != 0);
+      EXPECT_EQ(alone.LooksBuilt(), uint64_t(n));
     }
   }
 }

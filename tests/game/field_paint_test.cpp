@@ -4,6 +4,7 @@
 #include "foundation/artwork.h"
 #include "foundation/dib_ops.h"
 #include "foundation/picture_loading.h"
+#include "game/emboss_maps.h"
 #include "platform/resources.h"
 
 namespace {
@@ -425,6 +426,125 @@ TEST(PocketContent, ScrollingToTheEndShowsTheFarthestPieceWhole) {
     EXPECT_EQ(pocket.Client.Left - pocket.ScrollX + p.X + p.BoxW, pocket.Client.Left + pocket.Client.Width);
     EXPECT_EQ(pocket.Client.Top - pocket.ScrollY + p.Y + p.BoxH, pocket.Client.Top + pocket.Client.Height);
   }
+}
+
+// Light and wood as a player meets them: both sides, small, scrolled over their whole content,
+// every view painted through the field. Each view's client is kept as a digest.
+struct TLookTour {
+  TFieldRig r{3, true, 11};
+  int32_t n = LivePieceCount(r.g);
+
+  TLookTour() {
+    TGameState& g = r.g;
+    g.GameLevel.Rotate = 1;
+    const int32_t frame = FramePieceIndex(g);
+    int32_t right = 0, bottom = 0;
+    for (int32_t i = 0; i < n; ++i) {
+      TPieceRecord& p = r.P(i);
+      if (i != frame) {
+        p.Rotation = uint8_t(i % 4);
+        p.Window = uint8_t(i % 2);
+        p.X = 10 + (i / 2 % 5) * 75;
+        p.Y = 10 + (i / 2 / 5) * 75;
+      }
+      UpdatePieceRotation(g, p);
+      right = std::max(right, p.X + p.BoxW + 5);
+      bottom = std::max(bottom, p.Y + p.BoxH + 5);
+    }
+    for (int32_t side = 0; side < 2; ++side) {
+      TSkinWindow& w = r.ws.GameWindows[size_t(side)];
+      SetSkinRectBounds(w.Outer, 0, 0, 180, 130);
+      w.ContentWidth = right;
+      w.ContentHeight = bottom;
+      RelayoutSkinWindow(w);
+    }
+    Options(1, 2);
+  }
+  void Options(int32_t emboss, int32_t wood) {
+    r.g.GameOptions.EmbossStyle = uint8_t(emboss);
+    r.g.GameOptions.WoodStyle = uint8_t(wood);
+    r.g.GameOptions.WoodColor = 0x2B5C7D;
+    RebuildEmbossMaps(r.g);
+  }
+  uint64_t Built() const {
+    uint64_t built = 0;
+    for (const TEmbossMap& map : r.g.Images.EmbossMaps) built += map.LooksBuilt();
+    return built;
+  }
+  std::vector<uint64_t> Views() {
+    std::vector<uint64_t> digests;
+    for (int32_t side = 0; side < 2; ++side) {
+      SetActiveSide(r.f, side);
+      TSkinWindow& w = r.ws.GameWindows[size_t(side)];
+      for (int32_t y = 0; y < w.ContentHeight; y += w.Client.Height)
+        for (int32_t x = 0; x < w.ContentWidth; x += w.Client.Width) {
+          w.ScrollX = x;
+          w.ScrollY = y;
+          RelayoutSkinWindow(w);
+          r.g.Play.RedrawKind = kRedrawField;
+          Redraw(r.f);
+          uint64_t digest = 14695981039346656037ull;
+          for (int32_t py = w.Client.Top; py < w.Client.Top + w.Client.Height; ++py)
+            for (int32_t px = w.Client.Left; px < w.Client.Left + w.Client.Width; ++px)
+              digest = (digest ^ ScreenAt(r, px, py)) * 1099511628211ull;
+          digests.push_back(digest);
+        }
+    }
+    return digests;
+  }
+};
+
+// A piece's light and wood are worked out the first time it shows in its turn and never again
+// while nothing changes: a second tour works out nothing and paints the same.
+TEST(PieceLooks, WorkedOutOncePerPieceAndTurnHoweverOftenTheFieldIsToured) {
+  TLookTour t;
+  ASSERT_GT(t.n, 20);
+  const std::vector<uint64_t> first = t.Views();
+  ASSERT_GT(first.size(), 8u);
+  EXPECT_EQ(t.Built(), uint64_t(t.n));
+  for (int32_t i = 0; i < t.n; ++i)
+    for (int32_t r = 0; r < 4; ++r)
+      EXPECT_EQ(t.r.g.Images.EmbossMaps[r].HasLook(i), r == (t.r.P(i).Rotation & 3))
+          << i << " turn " << r;
+  EXPECT_EQ(t.Views(), first);
+  EXPECT_EQ(t.Built(), uint64_t(t.n));
+}
+
+// A quarter turn works out the turned piece alone again, a join the two joined pieces, an option
+// change every piece once; each paints what looks worked out afresh paint.
+TEST(PieceLooks, ATurnAJoinAndAnOptionChangeWorkOutWhatTheyChange) {
+  TLookTour t;
+  t.Views();
+  TPieceRecord& turned = t.r.P(7);
+  const int32_t was = turned.Rotation & 3;
+  turned.Rotation = uint8_t((was + 1) & 3);
+  UpdatePieceRotation(t.r.g, turned);
+  const std::vector<uint64_t> afterTurn = t.Views();
+  EXPECT_EQ(t.Built(), uint64_t(t.n) + 1);
+  EXPECT_FALSE(t.r.g.Images.EmbossMaps[was].HasLook(7));
+
+  const int32_t a = 12;
+  int32_t b = -1;
+  for (int16_t nb : t.r.P(a).Neighbours)
+    if (nb > a && nb != FramePieceIndex(t.r.g) && b < 0) b = nb;
+  ASSERT_GT(b, a);
+  MergeGroups(t.r.g, a, t.r.P(a).Group, t.r.P(b).Group);
+  t.r.P(a).Group = t.r.P(b).Group;
+  const std::vector<uint64_t> afterJoin = t.Views();
+  EXPECT_EQ(t.Built(), uint64_t(t.n) + 3);
+  EXPECT_NE(afterJoin, afterTurn);
+
+  // Everything worked out afresh, the join replayed from the groups, paints the same.
+  t.Options(1, 2);
+  EXPECT_EQ(t.Views(), afterJoin);
+  EXPECT_EQ(t.Built(), uint64_t(t.n));
+
+  t.Options(3, 1);
+  const std::vector<uint64_t> other = t.Views();
+  EXPECT_EQ(t.Built(), uint64_t(t.n));
+  for (size_t v = 0; v < other.size(); ++v) EXPECT_NE(other[v], afterJoin[v]) << v;
+  t.Options(1, 2);
+  EXPECT_EQ(t.Views(), afterJoin);
 }
 
 TEST(KeepWindowsInField, PullsCaptionedWindowsAndTheGlassBackWithinReach) {
