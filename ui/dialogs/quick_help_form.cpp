@@ -47,7 +47,8 @@ QLabel* Wheel(QWidget* parent, const char* name, const char* picture, int x, int
 TF_Help::TF_Help(QWidget* parent) : QDialog(parent), TWidgetLangForm(this) {
   setObjectName(QStringLiteral("F_Help"));
   // A tool window of its owner: the window manager keeps it above the owner only, so the
-  // browser, the download window and any message come in front of it. Only the close button.
+  // browser, the download window and any message come in front of it. It asks for a close
+  // button only.
   setWindowFlags(Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                  Qt::WindowCloseButtonHint);
   frameWait_.setInterval(kFrameCheckMs);
