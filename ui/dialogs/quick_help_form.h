@@ -2,6 +2,7 @@
 #include <QDialog>
 #include <QPointer>
 #include <QTimer>
+
 #include <functional>
 
 #include "ui/dialogs/form_texts.h"
