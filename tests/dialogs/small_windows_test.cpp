@@ -308,7 +308,31 @@ TEST(QuickHelpForm, CloseAndEscapeOnCloseOnlyHide) {
   EXPECT_FALSE(help.isVisible());
   help.show();
   EXPECT_TRUE(help.CB_Show->isChecked());  // shown at start unless the player says otherwise
-  EXPECT_TRUE(help.windowFlags() & Qt::WindowStaysOnTopHint);
+}
+
+// The owner's keys reach the owner and not the focused control: Space switches the game's
+// sides without ticking the box or pressing Close. Other keys still work the form.
+TEST(QuickHelpForm, OwnerKeysNeverReachTheFocusedControl) {
+  TF_Help help;
+  TKeyLog log;
+  log.Attach(help);
+  help.OwnerKey = [](int key) { return key == Qt::Key_Space || key == Qt::Key_C; };
+  help.show();
+  QTest::keyClick(help.CB_Show, Qt::Key_Space);
+  EXPECT_TRUE(help.CB_Show->isChecked());
+  QTest::keyClick(help.B_Close, Qt::Key_Space);
+  EXPECT_TRUE(help.isVisible());
+  const std::vector<std::pair<char, int>> expected = {
+      {'d', Qt::Key_Space}, {'u', Qt::Key_Space}, {'d', Qt::Key_Space}, {'u', Qt::Key_Space}};
+  EXPECT_EQ(log.events, expected);
+
+  // A key the owner does not take is the control's: Space ticks the box off once no longer
+  // the owner's.
+  help.OwnerKey = [](int key) { return key == Qt::Key_C; };
+  QTest::keyClick(help.CB_Show, Qt::Key_Space);
+  EXPECT_FALSE(help.CB_Show->isChecked());
+  QTest::keyClick(help.B_Close, Qt::Key_Escape);
+  EXPECT_FALSE(help.isVisible());
 }
 
 // ----- the save-solved-image command

@@ -7,6 +7,7 @@
 #include <QLabel>
 #include <QPixmap>
 #include <QPushButton>
+#include <QWindow>
 
 #include "ui/dialogs/form_texts.h"
 
@@ -15,6 +16,11 @@ namespace {
 constexpr int kFormWidth = 320;
 constexpr int kLeft = 18;
 constexpr int kLineStep = 22;
+constexpr int kInsideOwnerRight = 10;
+// The frame is looked for this often after the window is shown, and for this long at most
+// (a platform without a window manager never gives one).
+constexpr int kFrameCheckMs = 20;
+constexpr int kFrameChecks = 150;
 
 QLabel* Line(QWidget* parent, const char* name, int x, int y, int w = 0) {
   auto* l = new QLabel(QString::fromLatin1(name), parent);
@@ -40,7 +46,13 @@ QLabel* Wheel(QWidget* parent, const char* name, const char* picture, int x, int
 
 TF_Help::TF_Help(QWidget* parent) : QDialog(parent), TWidgetLangForm(this) {
   setObjectName(QStringLiteral("F_Help"));
-  setWindowFlags(Qt::Tool | Qt::WindowStaysOnTopHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
+  // A tool window of its owner: the window manager keeps it above the owner only, so the
+  // browser, the download window and any message come in front of it. It asks for a close
+  // button only.
+  setWindowFlags(Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                 Qt::WindowCloseButtonHint);
+  frameWait_.setInterval(kFrameCheckMs);
+  connect(&frameWait_, &QTimer::timeout, this, &TF_Help::FrameCheck);
   P_Form = new QFrame(this);
   P_Form->setObjectName(QStringLiteral("P_Form"));
   P_Form->setGeometry(0, 0, kFormWidth, 300);
@@ -91,7 +103,8 @@ TF_Help::TF_Help(QWidget* parent) : QDialog(parent), TWidgetLangForm(this) {
   B_Close->setAutoDefault(false);
   connect(B_Close, &QPushButton::clicked, this, &QWidget::hide);
 
-  for (QWidget* w : {static_cast<QWidget*>(CB_Show), static_cast<QWidget*>(B_Close)}) w->installEventFilter(this);
+  for (QWidget* w : {static_cast<QWidget*>(CB_Show), static_cast<QWidget*>(B_Close)})
+    w->installEventFilter(this);
   setWindowTitle(QStringLiteral("FormCaption"));
   CB_Show->setText(QStringLiteral("CB_Show"));
   B_Close->setText(QStringLiteral("B_Close"));
@@ -106,7 +119,8 @@ void TF_Help::LayoutQuickHelp() {
   I_Wheel->move(L_Ctrl->geometry().right() + 1 + 5, I_Wheel->y());
   I_Wheel1->move(I_Wheel->x(), I_Wheel1->y());
   const int textLeft = I_Wheel->x() + I_Wheel->width() + 18;
-  L_RotateCW->setGeometry(textLeft, L_RotateCW->y(), shapeRight - textLeft - 10, L_RotateCW->height());
+  L_RotateCW->setGeometry(textLeft, L_RotateCW->y(), shapeRight - textLeft - 10,
+                          L_RotateCW->height());
   L_RotateCCW->setGeometry(textLeft, L_RotateCCW->y(), L_RotateCW->width(), L_RotateCCW->height());
 
   const int caption = QFontMetrics(CB_Show->font()).horizontalAdvance(CB_Show->text());
@@ -122,18 +136,52 @@ void TF_Help::LayoutQuickHelp() {
   FitClient();
 }
 
-void TF_Help::FitClient() { setFixedSize(P_Form->size()); }
-
-void TF_Help::PlaceBeside(const QRect& ownerFrame) {
-  const QRect own = frameGeometry();
-  move(ownerFrame.left() + ownerFrame.width() - own.width() - 10,
-       ownerFrame.top() + (ownerFrame.height() - own.height()) / 2);
+void TF_Help::FitClient() {
+  setFixedSize(P_Form->size());
 }
 
+void TF_Help::PlaceBeside(const QWidget& owner) {
+  placeOwner_ = &owner;
+  PlaceNow();
+  placePending_ = !Framed();
+  WaitForFrame();
+}
+
+void TF_Help::WaitForFrame() {
+  if (!placePending_ || !isVisible()) return;
+  frameChecks_ = 0;
+  frameWait_.start();
+}
+
+bool TF_Help::Framed() const {
+  return windowHandle() && !windowHandle()->frameMargins().isNull();
+}
+
+void TF_Help::PlaceNow() {
+  if (!placeOwner_) return;
+  const QRect owner = placeOwner_->frameGeometry();
+  const QSize own = frameGeometry().size();
+  move(owner.left() + owner.width() - own.width() - kInsideOwnerRight,
+       owner.top() + (owner.height() - own.height()) / 2);
+}
+
+void TF_Help::FrameCheck() {
+  if (Framed()) {
+    placePending_ = false;
+    PlaceNow();
+  }
+  if (!placePending_ || ++frameChecks_ >= kFrameChecks) frameWait_.stop();
+}
 
 void TF_Help::showEvent(QShowEvent* event) {
   FitClient();
   QDialog::showEvent(event);
+  WaitForFrame();
+}
+
+void TF_Help::hideEvent(QHideEvent* event) {
+  frameWait_.stop();
+  QDialog::hideEvent(event);
 }
 
 // The form's own handlers see only the keys sent to the form itself: a control's keys were
@@ -160,8 +208,9 @@ bool TF_Help::eventFilter(QObject* watched, QEvent* event) {
   } else if (OwnerKeyUp) {
     OwnerKeyUp(key);
   }
-  // The control has its go; an accepted event is not handed up to the form again.
-  watched->event(event);
+  // The owner's keys act there only; the control has its go at the others (Tab, Escape). An
+  // accepted event is not handed up to the form again.
+  if (!OwnerKey || !OwnerKey(key->key())) watched->event(event);
   event->accept();
   return true;
 }

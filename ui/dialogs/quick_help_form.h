@@ -1,5 +1,7 @@
 #pragma once
 #include <QDialog>
+#include <QPointer>
+#include <QTimer>
 
 #include <functional>
 
@@ -11,9 +13,10 @@ class QKeyEvent;
 class QLabel;
 class QPushButton;
 
-// Quick Help: a small stay-on-top tool window with the mouse and key essentials. Closing it
-// only hides it; its check box is the stored "show at start" setting. Keys pressed while it
-// has the focus go on to its owner, so the game's shortcuts keep working.
+// Quick Help: a small tool window with the mouse and key essentials. It stays above its owner
+// (the main window) but not above the windows opened after it. Closing it only hides it; its
+// check box is the stored "show at start" setting. Keys pressed while it has the focus go on to
+// its owner, so the game's shortcuts keep working.
 class TF_Help : public QDialog, public TWidgetLangForm {
  public:
   explicit TF_Help(QWidget* parent = nullptr);
@@ -41,13 +44,18 @@ class TF_Help : public QDialog, public TWidgetLangForm {
   // they came.
   std::function<void(QKeyEvent*)> OwnerKeyDown;
   std::function<void(QKeyEvent*)> OwnerKeyUp;
+  // True for the keys the owner acts on: those act there only and never reach Quick Help's own
+  // controls (Space switches the sides, it does not untick the check box).
+  std::function<bool(int key)> OwnerKey;
 
   // Places the wheel pictures and rotation texts after their captions, and the check box
   // and the close button after the check box's caption; the height follows.
   void LayoutQuickHelp();
 
-  // Left := owner left + width - own width - 10; vertically centred on the owner.
-  void PlaceBeside(const QRect& ownerFrame);
+  // Puts the window's frame 10 px inside the owner's right edge, vertically centred on the
+  // owner's frame. A window manager frames a window only once it is shown, so the placement
+  // is done again as soon as the frame is known.
+  void PlaceBeside(const QWidget& owner);
 
   // The language loader lays the window out again after new texts.
   void TextsChanged() override { LayoutQuickHelp(); }
@@ -56,10 +64,20 @@ class TF_Help : public QDialog, public TWidgetLangForm {
 
  protected:
   void showEvent(QShowEvent* event) override;
+  void hideEvent(QHideEvent* event) override;
   void keyPressEvent(QKeyEvent* event) override;
   void keyReleaseEvent(QKeyEvent* event) override;
   bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
   void FitClient();
+  void PlaceNow();
+  bool Framed() const;
+  void WaitForFrame();
+  void FrameCheck();
+
+  QPointer<const QWidget> placeOwner_;
+  bool placePending_ = false;  // placed without knowing the frame yet
+  QTimer frameWait_;
+  int frameChecks_ = 0;
 };

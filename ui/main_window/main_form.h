@@ -129,6 +129,8 @@ class TF_Main : public QMainWindow,
   // A released key (with the shift state of that moment) run as a menu shortcut; false when
   // no enabled item has it.
   bool RunShortcut(int key, Qt::KeyboardModifiers modifiers);
+  // True for the keys the game acts on (shortcut keys and Space).
+  static bool IsShortcutKey(int key);
   // The recent-file items show the list.
   void RefreshRecentMenu();
 

@@ -36,6 +36,10 @@ int32_t VirtualKey(int key) {
 
 }  // namespace
 
+bool TF_Main::IsShortcutKey(int key) {
+  return VirtualKey(key) != 0;
+}
+
 QAction* TF_Main::MenuAction(const std::string& name) const {
   const auto it = actions_.find(name);
   return it == actions_.end() ? nullptr : it->second;

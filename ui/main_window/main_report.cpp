@@ -37,6 +37,7 @@ TF_Help& TF_Main::QuickHelp() {
     quickHelp_ = std::make_unique<TF_Help>(this);
     quickHelp_->OwnerKeyDown = [this](QKeyEvent* e) { keyPressEvent(e); };
     quickHelp_->OwnerKeyUp = [this](QKeyEvent* e) { keyReleaseEvent(e); };
+    quickHelp_->OwnerKey = [](int key) { return IsShortcutKey(key); };
   }
   return *quickHelp_;
 }
@@ -108,9 +109,10 @@ void TF_Main::WorkAreaChanged() {
 void TF_Main::MI_HelpContClick() { ShowHelpTopic("cont-quix.htm"); }
 
 void TF_Main::MI_HelpQuickClick() {
+  // Only shown: it stays where the start-up or the player put it.
   TF_Help& help = QuickHelp();
-  help.PlaceBeside(frameGeometry());
   help.show();
+  help.raise();
 }
 
 void TF_Main::MI_HelpHomePageClick() {

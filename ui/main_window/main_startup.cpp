@@ -123,11 +123,10 @@ void TF_Main::StartupChoice() {
   if (!session_.Paths.FolderProblem.empty())
     MsgBox(session_.Paths.FolderProblem, kMbIconExclamation);
   OpenFile(StartupPresetPath(settings_), false);
-  if (settings_.Controls.CB_Show) {
-    TF_Help& help = QuickHelp();
-    help.PlaceBeside(frameGeometry());
-    help.show();
-  }
+  // Placed even when hidden: Help > Quick Help shows it there later.
+  TF_Help& help = QuickHelp();
+  help.PlaceBeside(*this);
+  if (settings_.Controls.CB_Show) help.show();
 }
 
 // --- Texts of the loaded language ---------------------------------------------------------------
