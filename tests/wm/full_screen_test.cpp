@@ -11,25 +11,19 @@
 #include "platform/sound.h"
 #include "support/temp_folder.h"
 #include "ui/main_window/main_form.h"
+#include "wm/wm_game.h"
 #include "wm/wm_support.h"
 
 namespace {
 
 // The real main window under openbox, placed in the work area as at start-up.
-class FullScreenUnderWM : public ::testing::Test {
+class FullScreenUnderWM : public TGameUnderWM {
  protected:
   void SetUp() override {
-    if (!OnWindowManagerDisplay()) GTEST_SKIP() << "runs under run_under_wm.sh";
-    UsePrivateHome(dir);
-    SetSoundSink([](const std::string&) {});
-    main = std::make_unique<TF_Main>(std::string(getenv("ZORVA_DATA_DIR")) + "/");
-    ASSERT_TRUE(ShowFramed(*main));
-    main->PlaceInWorkArea();
-    Settle();
-  }
-  void TearDown() override {
-    main.reset();
-    SetSoundSink({});
+    TGameUnderWM::SetUp();
+    if (IsSkipped()) return;
+    MakePlacedMain();
+    if (HasFatalFailure()) return;
   }
 
   bool Open(bool fitToScreen) {
@@ -52,8 +46,6 @@ class FullScreenUnderWM : public ::testing::Test {
   const TSkinWindow& Side() { return main->Session().Windows.GameWindows[0]; }
   QSize Screen() { return main->screen()->size() * main->screen()->devicePixelRatio(); }
 
-  TTempFolder dir;
-  std::unique_ptr<TF_Main> main;
 };
 
 // On and off again under a window manager: in full screen the pieces keep their places relative

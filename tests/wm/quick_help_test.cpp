@@ -18,6 +18,7 @@
 #include "support/temp_folder.h"
 #include "ui/dialogs/quick_help_form.h"
 #include "ui/main_window/main_form.h"
+#include "wm/wm_game.h"
 #include "wm/wm_input.h"
 #include "wm/wm_stacking.h"
 #include "wm/wm_support.h"
@@ -44,23 +45,15 @@ void EndModal(QWidget& modal) {
 
 // The game started as a player starts it, with Quick Help on: the browser comes first and is
 // left with Escape, then Quick Help shows beside the main window.
-class QuickHelpUnderWM : public ::testing::Test {
+class QuickHelpUnderWM : public TGameUnderWM {
  protected:
   void SetUp() override {
-    if (!OnWindowManagerDisplay()) GTEST_SKIP() << "runs under run_under_wm.sh";
-    if (!HaveRealInput()) GTEST_SKIP() << "needs xdotool";
-    UsePrivateHome(dir);
-    SetSoundSink([](const std::string&) {});
-    main = std::make_unique<TF_Main>(std::string(getenv("ZORVA_DATA_DIR")) + "/");
-    ASSERT_TRUE(ShowFramed(*main));
-    main->PlaceInWorkArea();
-    Settle();
+    TGameUnderWM::SetUp();
+    if (IsSkipped()) return;
+    MakePlacedMain();
+    if (HasFatalFailure()) return;
     main->ReadStartupSettings();
     ASSERT_TRUE(main->QuickHelp().CB_Show->isChecked());
-  }
-  void TearDown() override {
-    main.reset();
-    SetSoundSink({});
   }
 
   void Start() {
@@ -110,9 +103,6 @@ class QuickHelpUnderWM : public ::testing::Test {
     ASSERT_TRUE(Help().isVisible());
     EXPECT_TRUE(HelpAboveMain());
   }
-
-  TTempFolder dir;
-  std::unique_ptr<TF_Main> main;
 };
 
 // Quick Help stays above the game, but the download window, the browser and a message box,

@@ -27,6 +27,13 @@ class TGameUnderWM : public ::testing::Test {
     SetSoundSink({});
   }
   void MakeMain() { main = std::make_unique<TF_Main>(std::string(getenv("ZORVA_DATA_DIR")) + "/"); }
+  // The main window made, shown, framed and placed in the work area, as at start-up.
+  void MakePlacedMain() {
+    MakeMain();
+    ASSERT_TRUE(ShowFramed(*main));
+    main->PlaceInWorkArea();
+    Settle();
+  }
 
   TTempFolder dir;
   std::unique_ptr<TF_Main> main;
