@@ -396,4 +396,32 @@ TEST(CutJigsawCells, PicturesThatKeepFailingGiveWayToACutWithoutThem) {
   }
 }
 
+TEST(CutJigsawCells, PicturesAmongCellsLeaveEveryPieceOneRegionOfItsOwn) {
+  // Each of these cuts once stood with a piece run into another of its code, or with a piece's
+  // point in a picture's colour, once the map was cleaned up: the attempt is cut again, and the
+  // retry keeps pictures.
+  struct TCase {
+    int32_t W, H, Level;
+    uint32_t Seed;
+  };
+  for (const TCase& c : {TCase{400, 300, 5, 72}, TCase{640, 480, 0, 32}, TCase{640, 480, 1, 19},
+                         TCase{640, 480, 0, 188}, TCase{640, 480, 5, 134}}) {
+    const std::string what = std::to_string(c.W) + "x" + std::to_string(c.H) + " level " +
+                             std::to_string(c.Level) + " seed " + std::to_string(c.Seed);
+    const TCutRun r(MakeLevel(c.W, c.H, c.Level, 3, false, c.Seed));
+    ExpectSoundCut(r, what);
+    int32_t shaped = 0;
+    for (int32_t i = 0; i < r.Level.TileNum; ++i) shaped += r.Pieces[size_t(i)].ShapeFlag != 0;
+    EXPECT_GT(shaped, 0) << what;
+  }
+  // Cells of four pixels where a two-pixel piece beside a picture was taken in by the clean-up.
+  TLevelRecord level = MakeLevel(40, 40, 0, 3, false, 11);
+  level.TileS = 4;
+  level.KnobS = 2;
+  level.TilePX = level.TilePY = 10;
+  level.TileNum = level.TotalTileNum = 100;
+  const TCutRun tiny(level);
+  ExpectSoundCut(tiny, "four-pixel cells seed 11");
+}
+
 }  // namespace
