@@ -98,6 +98,7 @@ class TCellCut {
   int32_t FailedIndex = -1, FailedX = 0, FailedY = 0;
   bool RepairFailed = false;
   bool MapBlank = false;  // the map is blank already for the next attempt
+  bool Settled = false;   // the map's clean-up has run, in the attempt that stands
   // Shapes whose surroundings the repair could not close; they are taken out and the repair
   // runs again without them.
   std::vector<uint8_t> ShapeFailed;
@@ -154,6 +155,8 @@ class TCellCut {
   void FillHoles();
   void FillWhitePockets();
   void MeasurePieces();
+  void Settle();
+  bool RegionsSound();
   void Finish();
   void Step() { T.Progress.Step(); }
 };

@@ -228,4 +228,26 @@ void TCellCut::MeasurePieces() {
   }
 }
 
+// After the clean-up: as many regions as pieces (and the frame), and each plain piece's point in
+// its own colour, in a region no other plain piece's point lies in.
+bool TCellCut::RegionsSound() {
+  const int32_t w = L.ImageW, h = L.ImageH;
+  TRegionRuns regions(T.CutMap, w, h);
+  const size_t count = regions.Runs.size();
+  int32_t roots = 0;
+  for (size_t r = 0; r < count; ++r) roots += regions.Find(int32_t(r)) == int32_t(r);
+  if (roots != N + (L.BorderStyle == 1 ? 1 : 0)) return false;
+  std::vector<uint8_t> taken(count, 0);
+  for (int32_t i = 0; i < N; ++i) {
+    if (Shaped(i)) continue;
+    const TIntPoint s = Point(i);
+    if (s.x < 0 || s.y < 0 || s.x >= w || s.y >= h || MapColorAt(T.CutMap, s.x, s.y) != Colour(i))
+      return false;
+    uint8_t& t = taken[size_t(regions.Find(regions.RunAt(s.x, s.y)))];
+    if (t) return false;
+    t = 1;
+  }
+  return true;
+}
+
 }  // namespace cell_cut

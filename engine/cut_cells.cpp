@@ -470,6 +470,7 @@ bool TCellCut::Attempt() {
   SeparateCodes();
   Step();
   RepairFailed = false;
+  Settled = false;
   if (UseShapes && !PlaceShapes()) {
     RepairFailed = true;
     Step();
@@ -477,7 +478,13 @@ bool TCellCut::Attempt() {
   }
   Step();
   DrawSidesAndEdges();
-  return Fill();
+  const bool filled = Fill();
+  if (!filled || !UseShapes) return filled;
+  // Shapes can still leave a piece's point in another's colour or run two pieces of one code
+  // together once the map is cleaned up: the attempt fails then, as for a taken fill seed.
+  Settle();
+  Settled = true;
+  return RegionsSound();
 }
 
 void TCellCut::Finish() {
@@ -486,12 +493,8 @@ void TCellCut::Finish() {
   std::vector<TSavedCell>().swap(SavedCells);
   std::vector<TSavedSegment>().swap(SavedSegments);
   Builder = TCellBuilder{};
-  if (L.BorderStyle == 1) FloodFillDib(T.CutMap, 0, 0, PieceColor(kFrameCode));
+  if (!Settled) Settle();
   Step();
-  FillHoles();
-  RemoveFrameNotches(T.CutMap, Area);
-  FillWhitePockets();
-  MeasurePieces();
   if (L.BorderStyle == 1) {
     TPieceRecord& f = P[L.TotalTileNum];
     f.PieceX = f.PieceY = 0;
@@ -505,6 +508,15 @@ void TCellCut::Finish() {
   Step();
   Step();  // the game copies the map into its piece masks here
   FreeShapeFile(Shapes);
+}
+
+// The frame, holes, notches, pockets and fragments: the map's clean-up once the cells are drawn.
+void TCellCut::Settle() {
+  if (L.BorderStyle == 1) FloodFillDib(T.CutMap, 0, 0, PieceColor(kFrameCode));
+  FillHoles();
+  RemoveFrameNotches(T.CutMap, Area);
+  FillWhitePockets();
+  MeasurePieces();
 }
 
 // Holes in the pieces take their colour, and each shape its measure. Only a shape is measured;

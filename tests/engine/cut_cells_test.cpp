@@ -333,6 +333,17 @@ TEST(CutJigsawCells, LedEdgesThatCrossOnThePictureEndThereAndKeepIt) {
   }
 }
 
+std::string CutName(int32_t w, int32_t h, int32_t level, uint32_t seed) {
+  return std::to_string(w) + "x" + std::to_string(h) + " level " + std::to_string(level) +
+         " seed " + std::to_string(seed);
+}
+
+int32_t ShapedPieces(const TCutRun& r) {
+  int32_t shaped = 0;
+  for (int32_t i = 0; i < r.Level.TileNum; ++i) shaped += r.Pieces[size_t(i)].ShapeFlag != 0;
+  return shaped;
+}
+
 TEST(CutJigsawCells, CellsThatRunTogetherBesideALedEdgeLoseOnlyThePictureItLeadsTo) {
   // In each cut an edge led to a picture a cell away turns off the end of the edge between two
   // plain cells, which both have edges led to that picture: the two run together. That picture
@@ -342,26 +353,30 @@ TEST(CutJigsawCells, CellsThatRunTogetherBesideALedEdgeLoseOnlyThePictureItLeads
     uint32_t Seed;
   };
   for (const TCase& c : {TCase{400, 300, 1, 100}, TCase{640, 480, 0, 6}}) {
-    const std::string what = std::to_string(c.W) + "x" + std::to_string(c.H) + " level " +
-                             std::to_string(c.Level) + " seed " + std::to_string(c.Seed);
+    const std::string what = CutName(c.W, c.H, c.Level, c.Seed);
     const TCutRun r(MakeLevel(c.W, c.H, c.Level, 3, false, c.Seed));
     ExpectSoundCut(r, what);
-    int32_t shaped = 0;
-    for (int32_t i = 0; i < r.Level.TileNum; ++i) shaped += r.Pieces[size_t(i)].ShapeFlag != 0;
+    const int32_t shaped = ShapedPieces(r);
     EXPECT_EQ(shaped, r.Counts.Placed - r.Counts.ErasedByOverlap - r.Counts.ErasedByRepair) << what;
     EXPECT_GE(shaped * 10, (r.Counts.Placed - r.Counts.ErasedByOverlap) * 9) << what;
   }
+}
+
+// A 40 x 40 picture in 10 x 10 cells of four pixels, with pictures.
+TLevelRecord FourPixelCells(uint32_t seed) {
+  TLevelRecord level = MakeLevel(40, 40, 0, 3, false, seed);
+  level.TileS = 4;
+  level.KnobS = 2;
+  level.TilePX = level.TilePY = 10;
+  level.TileNum = level.TotalTileNum = 100;
+  return level;
 }
 
 TEST(CutJigsawCells, PicturesThatKeepFailingGiveWayToACutWithoutThem) {
   // Cells of four pixels: the first two attempts fail in their fills, the third closes the
   // cells around the pictures it keeps, so the cut stands with pictures (the bar shows the
   // attempts' two steps three times).
-  TLevelRecord level = MakeLevel(40, 40, 0, 3, false, 15);
-  level.TileS = 4;
-  level.KnobS = 2;
-  level.TilePX = level.TilePY = 10;
-  level.TileNum = level.TotalTileNum = 100;
+  TLevelRecord level = FourPixelCells(15);
   const TCutRun r(level);
   ExpectSoundCut(r, "four-pixel cells");
   EXPECT_EQ(r.Steps.size(), 4u + 2u * 3u + 3u);
@@ -394,6 +409,26 @@ TEST(CutJigsawCells, PicturesThatKeepFailingGiveWayToACutWithoutThem) {
     EXPECT_EQ(failed.Messages[0].rfind("PaintError: Ind = ", 0), 0u) << failed.Messages[0];
     EXPECT_EQ(failed.Messages[1], kPaintErrorKey);
   }
+}
+
+TEST(CutJigsawCells, PicturesAmongCellsLeaveEveryPieceOneRegionOfItsOwn) {
+  // Each of these cuts once stood with a piece run into another of its code, or with a piece's
+  // point in a picture's colour, once the map was cleaned up: the attempt is cut again, and the
+  // retry keeps pictures.
+  struct TCase {
+    int32_t W, H, Level;
+    uint32_t Seed;
+  };
+  for (const TCase& c : {TCase{400, 300, 5, 72}, TCase{640, 480, 0, 32}, TCase{640, 480, 1, 19},
+                         TCase{640, 480, 0, 188}, TCase{640, 480, 5, 134}}) {
+    const std::string what = CutName(c.W, c.H, c.Level, c.Seed);
+    const TCutRun r(MakeLevel(c.W, c.H, c.Level, 3, false, c.Seed));
+    ExpectSoundCut(r, what);
+    EXPECT_GT(ShapedPieces(r), 0) << what;
+  }
+  // Cells of four pixels where a two-pixel piece beside a picture was taken in by the clean-up.
+  const TCutRun tiny(FourPixelCells(11));
+  ExpectSoundCut(tiny, "four-pixel cells seed 11");
 }
 
 }  // namespace
