@@ -1,4 +1,7 @@
 #pragma once
+#include <algorithm>
+#include <atomic>
+#include <cstdint>
 #include <exception>
 #include <system_error>
 #include <mutex>
@@ -58,4 +61,20 @@ void RunAcross(int helpers, Work&& work) {
     work();
   }
   if (failed) std::rethrow_exception(failed);
+}
+
+// The cores a split of work may use besides this thread (0 to 7).
+inline int32_t SpareCores() {
+  return int32_t(std::clamp(std::thread::hardware_concurrency(), 1u, 8u)) - 1;
+}
+
+// Runs chunk(k) once for every k in 0..count-1, on this thread and up to helpers more (no more
+// than there are chunks to share). Which thread runs which chunk is left to chance: a chunk
+// writes only what is its own, so that the result never depends on how many threads ran.
+template <class Chunk>
+void RunChunks(int32_t count, int32_t helpers, Chunk&& chunk) {
+  std::atomic<int32_t> next{0};
+  RunAcross(std::clamp(count - 1, 0, std::max(helpers, 0)), [&] {
+    for (int32_t k; (k = next.fetch_add(1)) < count;) chunk(k);
+  });
 }
