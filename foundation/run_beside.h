@@ -7,6 +7,9 @@
 #include <mutex>
 #include <thread>
 #include <vector>
+#ifdef __linux__
+#include <sched.h>
+#endif
 
 // Runs aside() on a thread of its own while this thread runs here(), and returns once both are
 // done. Where no thread is to be had, aside() runs after here(). What aside() throws is thrown
@@ -63,9 +66,15 @@ void RunAcross(int helpers, Work&& work) {
   if (failed) std::rethrow_exception(failed);
 }
 
-// The cores a split of work may use besides this thread (0 to 7).
+// The cores a split of work may use besides this thread (0 to 7): those the process may run
+// on, where the system tells them, else all the machine has.
 inline int32_t SpareCores() {
-  return int32_t(std::clamp(std::thread::hardware_concurrency(), 1u, 8u)) - 1;
+  int32_t cores = int32_t(std::thread::hardware_concurrency());
+#ifdef __linux__
+  cpu_set_t allowed;
+  if (sched_getaffinity(0, sizeof allowed, &allowed) == 0) cores = CPU_COUNT(&allowed);
+#endif
+  return std::clamp(cores, 1, 8) - 1;
 }
 
 // Runs chunk(k) once for every k in 0..count-1, on this thread and up to helpers more (no more

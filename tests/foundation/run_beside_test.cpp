@@ -1,5 +1,9 @@
-#include <gtest/gtest.h>
+#include "foundation/run_beside.h"
 
+#include <gtest/gtest.h>
+#include <sched.h>
+
+#include <algorithm>
 #include <atomic>
 #include <chrono>
 #include <mutex>
@@ -7,8 +11,7 @@
 #include <set>
 #include <stdexcept>
 #include <thread>
-
-#include "foundation/run_beside.h"
+#include <vector>
 
 // Both parts run, the one aside on another thread, and the call returns after both.
 TEST(RunBeside, RunsBothPartsAndReturnsAfterBoth) {
@@ -76,4 +79,25 @@ TEST(RunAcross, SharesTheWorkAndPassesOnAFailure) {
                          }),
                std::bad_alloc);
   EXPECT_EQ(ended, 3);
+}
+
+// A split of work uses the cores the thread may run on, not all the machine has: held to one or
+// two of its allowed cores, a thread sees none or one to spare.
+TEST(SpareCores, FollowTheCoresTheThreadMayRunOn) {
+  cpu_set_t allowed;
+  ASSERT_EQ(sched_getaffinity(0, sizeof allowed, &allowed), 0);
+  std::vector<int> cores;
+  for (int c = 0; c < CPU_SETSIZE && cores.size() < 2; ++c)
+    if (CPU_ISSET(c, &allowed)) cores.push_back(c);
+  EXPECT_EQ(SpareCores(), std::clamp(CPU_COUNT(&allowed), 1, 8) - 1);
+  for (size_t held = 1; held <= cores.size(); ++held) {
+    int seen = -1;
+    std::thread([&] {
+      cpu_set_t few;
+      CPU_ZERO(&few);
+      for (size_t k = 0; k < held; ++k) CPU_SET(cores[k], &few);
+      if (sched_setaffinity(0, sizeof few, &few) == 0) seen = SpareCores();
+    }).join();
+    EXPECT_EQ(seen, int(held) - 1) << held;
+  }
 }
