@@ -10,35 +10,60 @@
 #include "engine/code_holes.h"
 #include "engine/knobs.h"
 #include "engine/run_union.h"
+#include "foundation/run_beside.h"
 
 namespace cell_cut {
 
 // White pockets that no fill reached (a knob closing a sliver against the picture's edge)
 // join the region above or left of them, so that no pixel of the picture stays unassigned.
+// The fills below never make white: the white pixels are found first, in bands of rows over
+// the free cores, and taken in row order, those a fill coloured meanwhile passed over.
 void TCellCut::FillWhitePockets() {
   const size_t bytes = size_t(L.ImageW) * 3;
-  for (int32_t y = 0; y < L.ImageH; ++y) {
-    const uint8_t* row = DibScanLine(T.CutMap, y);
-    for (int32_t x = 0; x < L.ImageW; ++x) {
-      // A white pixel has 255 bytes, and the fills below never make white: the scan jumps to
-      // the next 255 byte.
-      const void* hit = std::memchr(row + size_t(x) * 3, 255, bytes - size_t(x) * 3);
-      if (!hit) break;
-      x = int32_t(size_t(static_cast<const uint8_t*>(hit) - row) / 3);
-      const uint8_t* q = row + intptr_t(x) * 3;
-      if ((q[0] & q[1] & q[2]) != 255) continue;
-      TIntPoint from{x, y};
-      if (y > 0 && MapColorAt(T.CutMap, x, y - 1) != 0xFFFFFF) {
-        from = {x, y - 1};
-      } else if (x > 0 && MapColorAt(T.CutMap, x - 1, y) != 0xFFFFFF) {
-        from = {x - 1, y};
-      } else {
-        for (int32_t k = x + 1; k < L.ImageW && from.x == x; ++k) {  // only the top-left pixel gets here
-          if (MapColorAt(T.CutMap, k, y) != 0xFFFFFF) from = {k, y};
+  constexpr int32_t kBandRows = 64;
+  const int32_t bands = (L.ImageH + kBandRows - 1) / kBandRows;
+  struct TWhiteRun {
+    int32_t Y, X0, X1;
+  };
+  std::vector<std::vector<TWhiteRun>> found(static_cast<size_t>(std::max(bands, 0)));
+  RunChunks(bands, SpareCores(), [&](int32_t band) {
+    for (int32_t y = band * kBandRows; y < std::min(L.ImageH, (band + 1) * kBandRows); ++y) {
+      const uint8_t* row = DibScanLine(T.CutMap, y);
+      for (int32_t x = 0; x < L.ImageW; ++x) {
+        // A white pixel has 255 bytes: the scan jumps to the next 255 byte.
+        const void* hit = std::memchr(row + size_t(x) * 3, 255, bytes - size_t(x) * 3);
+        if (!hit) break;
+        x = int32_t(size_t(static_cast<const uint8_t*>(hit) - row) / 3);
+        const uint8_t* q = row + intptr_t(x) * 3;
+        if ((q[0] & q[1] & q[2]) != 255) continue;
+        std::vector<TWhiteRun>& runs = found[size_t(band)];
+        if (!runs.empty() && runs.back().Y == y && runs.back().X1 == x - 1) {
+          runs.back().X1 = x;
+        } else {
+          runs.push_back({y, x, x});
         }
-        if (from.x == x) return;
       }
-      FloodFillDib(T.CutMap, x, y, MapColorAt(T.CutMap, from.x, from.y));
+    }
+  });
+  for (const std::vector<TWhiteRun>& runs : found) {
+    for (const TWhiteRun& run : runs) {
+      const int32_t y = run.Y;
+      for (int32_t x = run.X0; x <= run.X1; ++x) {
+        if (MapColorAt(T.CutMap, x, y) != 0xFFFFFF) continue;  // a fill took it
+        TIntPoint from{x, y};
+        if (y > 0 && MapColorAt(T.CutMap, x, y - 1) != 0xFFFFFF) {
+          from = {x, y - 1};
+        } else if (x > 0 && MapColorAt(T.CutMap, x - 1, y) != 0xFFFFFF) {
+          from = {x - 1, y};
+        } else {
+          // Only the top-left pixel gets here.
+          for (int32_t k = x + 1; k < L.ImageW && from.x == x; ++k) {
+            if (MapColorAt(T.CutMap, k, y) != 0xFFFFFF) from = {k, y};
+          }
+          if (from.x == x) return;
+        }
+        FloodFillDib(T.CutMap, x, y, MapColorAt(T.CutMap, from.x, from.y));
+      }
     }
   }
 }
