@@ -1,10 +1,12 @@
 #pragma once
 #include <algorithm>
 #include <atomic>
+#include <condition_variable>
 #include <cstdint>
 #include <exception>
-#include <system_error>
+#include <memory>
 #include <mutex>
+#include <system_error>
 #include <thread>
 #include <vector>
 #ifdef __linux__
@@ -79,11 +81,53 @@ inline int32_t SpareCores() {
 
 // Runs chunk(k) once for every k in 0..count-1, on this thread and up to helpers more (no more
 // than there are chunks to share). Which thread runs which chunk is left to chance: a chunk
-// writes only what is its own, so that the result never depends on how many threads ran.
+// writes only what is its own, so that the result never depends on how many threads ran. On a
+// busy machine a helper may start late: this thread takes the chunks itself meanwhile, and
+// waits only for helpers that are running one, never for one that has not begun. The first
+// failure of a chunk is thrown here once no chunk is running.
 template <class Chunk>
 void RunChunks(int32_t count, int32_t helpers, Chunk&& chunk) {
-  std::atomic<int32_t> next{0};
-  RunAcross(std::clamp(count - 1, 0, std::max(helpers, 0)), [&] {
-    for (int32_t k; (k = next.fetch_add(1)) < count;) chunk(k);
-  });
+  struct TShared {
+    std::atomic<int32_t> Next{0};
+    std::mutex Guard;
+    std::condition_variable Idle;
+    int32_t Running = 0;  // helpers that may still take a chunk
+    bool Closed = false;  // no helper may join any more
+    std::exception_ptr Failed;
+  };
+  const auto shared = std::make_shared<TShared>();
+  auto* work = &chunk;
+  // Takes chunks until none is left; a failure is kept and the rest still run.
+  const auto take = [count](TShared& s, auto* w) {
+    for (int32_t k; (k = s.Next.fetch_add(1)) < count;) {
+      try {
+        (*w)(k);
+      } catch (...) {
+        const std::lock_guard<std::mutex> lock(s.Guard);
+        if (!s.Failed) s.Failed = std::current_exception();
+      }
+    }
+  };
+  for (int32_t t = 0; t < std::clamp(count - 1, 0, std::max(helpers, 0)); ++t) {
+    try {
+      std::thread([shared, work, take] {
+        {
+          const std::lock_guard<std::mutex> lock(shared->Guard);
+          if (shared->Closed) return;  // all taken and done: the chunks may be gone
+          ++shared->Running;
+        }
+        take(*shared, work);
+        const std::lock_guard<std::mutex> lock(shared->Guard);
+        --shared->Running;
+        shared->Idle.notify_all();
+      }).detach();
+    } catch (const std::system_error&) {
+      break;
+    }
+  }
+  take(*shared, work);
+  std::unique_lock<std::mutex> lock(shared->Guard);
+  shared->Closed = true;
+  shared->Idle.wait(lock, [&] { return shared->Running == 0; });
+  if (shared->Failed) std::rethrow_exception(shared->Failed);
 }

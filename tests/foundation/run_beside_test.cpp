@@ -101,3 +101,38 @@ TEST(SpareCores, FollowTheCoresTheThreadMayRunOn) {
     EXPECT_EQ(seen, int(held) - 1) << held;
   }
 }
+
+// Chunks shared out run once each, whatever the number of helpers; a failure in a chunk, on a
+// helper or here, reaches the caller once no chunk is running, and the other chunks still run.
+TEST(RunChunks, RunsEveryChunkOnceAndPassesOnAFailure) {
+  for (int helpers : {0, 1, 3, 7, 40}) {
+    for (int count : {0, 1, 5, 64}) {
+      std::vector<std::atomic<int>> runs(static_cast<size_t>(count));
+      RunChunks(count, helpers, [&](int32_t k) {
+        std::this_thread::sleep_for(std::chrono::microseconds(100));
+        ++runs[size_t(k)];
+      });
+      for (int k = 0; k < count; ++k)
+        EXPECT_EQ(runs[size_t(k)], 1) << helpers << " helpers, chunk " << k;
+    }
+  }
+  const std::thread::id caller = std::this_thread::get_id();
+  for (bool onHelper : {false, true}) {
+    std::atomic<int> ran{0};
+    std::atomic<bool> thrown{false}, helperRan{false};
+    EXPECT_THROW(RunChunks(32, 3,
+                           [&](int32_t) {
+                             const bool here = std::this_thread::get_id() == caller;
+                             // Here, wait for a helper to take chunks, however late it starts.
+                             for (int t = 0; here && onHelper && !helperRan && t < 5000; ++t)
+                               std::this_thread::sleep_for(std::chrono::milliseconds(1));
+                             if (!here) helperRan = true;
+                             std::this_thread::sleep_for(std::chrono::microseconds(300));
+                             ++ran;
+                             if (here != onHelper && !thrown.exchange(true)) throw std::bad_alloc();
+                           }),
+                 std::bad_alloc)
+        << onHelper;
+    EXPECT_EQ(ran, 32) << onHelper;
+  }
+}
