@@ -10,45 +10,19 @@
 #include "engine/code_holes.h"
 #include "engine/knobs.h"
 #include "engine/run_union.h"
-#include "foundation/run_beside.h"
 
 namespace cell_cut {
 
 // White pockets that no fill reached (a knob closing a sliver against the picture's edge)
 // join the region above or left of them, so that no pixel of the picture stays unassigned.
-// The fills below never make white: the white pixels are found first, in bands of rows over
-// the free cores, and taken in row order, those a fill coloured meanwhile passed over.
+// The fills below never make white: the white runs are found first (over the free cores) and
+// taken in row order, the pixels a fill coloured meanwhile passed over.
 void TCellCut::FillWhitePockets() {
-  const size_t bytes = size_t(L.ImageW) * 3;
-  constexpr int32_t kBandRows = 64;
-  const int32_t bands = (L.ImageH + kBandRows - 1) / kBandRows;
-  struct TWhiteRun {
-    int32_t Y, X0, X1;
-  };
-  std::vector<std::vector<TWhiteRun>> found(static_cast<size_t>(std::max(bands, 0)));
-  RunChunks(bands, SpareCores(), [&](int32_t band) {
-    for (int32_t y = band * kBandRows; y < std::min(L.ImageH, (band + 1) * kBandRows); ++y) {
-      const uint8_t* row = DibScanLine(T.CutMap, y);
-      for (int32_t x = 0; x < L.ImageW; ++x) {
-        // A white pixel has 255 bytes: the scan jumps to the next 255 byte.
-        const void* hit = std::memchr(row + size_t(x) * 3, 255, bytes - size_t(x) * 3);
-        if (!hit) break;
-        x = int32_t(size_t(static_cast<const uint8_t*>(hit) - row) / 3);
-        const uint8_t* q = row + intptr_t(x) * 3;
-        if ((q[0] & q[1] & q[2]) != 255) continue;
-        std::vector<TWhiteRun>& runs = found[size_t(band)];
-        if (!runs.empty() && runs.back().Y == y && runs.back().X1 == x - 1) {
-          runs.back().X1 = x;
-        } else {
-          runs.push_back({y, x, x});
-        }
-      }
-    }
-  });
-  for (const std::vector<TWhiteRun>& runs : found) {
-    for (const TWhiteRun& run : runs) {
-      const int32_t y = run.Y;
-      for (int32_t x = run.X0; x <= run.X1; ++x) {
+  TWhiteRows whites;
+  FindWhiteRows(T.CutMap, L.ImageW, L.ImageH, whites);
+  for (int32_t y = 0; y < whites.Height; ++y) {
+    for (int32_t r = whites.RowStart[size_t(y)]; r < whites.RowStart[size_t(y) + 1]; ++r) {
+      for (int32_t x = whites.Runs[size_t(r) * 2]; x <= whites.Runs[size_t(r) * 2 + 1]; ++x) {
         if (MapColorAt(T.CutMap, x, y) != 0xFFFFFF) continue;  // a fill took it
         TIntPoint from{x, y};
         if (y > 0 && MapColorAt(T.CutMap, x, y - 1) != 0xFFFFFF) {
