@@ -15,30 +15,29 @@ namespace cell_cut {
 
 // White pockets that no fill reached (a knob closing a sliver against the picture's edge)
 // join the region above or left of them, so that no pixel of the picture stays unassigned.
+// The fills below never make white: the white runs are found first (over the free cores) and
+// taken in row order, the pixels a fill coloured meanwhile passed over.
 void TCellCut::FillWhitePockets() {
-  const size_t bytes = size_t(L.ImageW) * 3;
-  for (int32_t y = 0; y < L.ImageH; ++y) {
-    const uint8_t* row = DibScanLine(T.CutMap, y);
-    for (int32_t x = 0; x < L.ImageW; ++x) {
-      // A white pixel has 255 bytes, and the fills below never make white: the scan jumps to
-      // the next 255 byte.
-      const void* hit = std::memchr(row + size_t(x) * 3, 255, bytes - size_t(x) * 3);
-      if (!hit) break;
-      x = int32_t(size_t(static_cast<const uint8_t*>(hit) - row) / 3);
-      const uint8_t* q = row + intptr_t(x) * 3;
-      if ((q[0] & q[1] & q[2]) != 255) continue;
-      TIntPoint from{x, y};
-      if (y > 0 && MapColorAt(T.CutMap, x, y - 1) != 0xFFFFFF) {
-        from = {x, y - 1};
-      } else if (x > 0 && MapColorAt(T.CutMap, x - 1, y) != 0xFFFFFF) {
-        from = {x - 1, y};
-      } else {
-        for (int32_t k = x + 1; k < L.ImageW && from.x == x; ++k) {  // only the top-left pixel gets here
-          if (MapColorAt(T.CutMap, k, y) != 0xFFFFFF) from = {k, y};
+  TWhiteRows whites;
+  FindWhiteRows(T.CutMap, L.ImageW, L.ImageH, whites);
+  for (int32_t y = 0; y < whites.Height; ++y) {
+    for (int32_t r = whites.RowStart[size_t(y)]; r < whites.RowStart[size_t(y) + 1]; ++r) {
+      for (int32_t x = whites.Runs[size_t(r) * 2]; x <= whites.Runs[size_t(r) * 2 + 1]; ++x) {
+        if (MapColorAt(T.CutMap, x, y) != 0xFFFFFF) continue;  // a fill took it
+        TIntPoint from{x, y};
+        if (y > 0 && MapColorAt(T.CutMap, x, y - 1) != 0xFFFFFF) {
+          from = {x, y - 1};
+        } else if (x > 0 && MapColorAt(T.CutMap, x - 1, y) != 0xFFFFFF) {
+          from = {x - 1, y};
+        } else {
+          // Only the top-left pixel gets here.
+          for (int32_t k = x + 1; k < L.ImageW && from.x == x; ++k) {
+            if (MapColorAt(T.CutMap, k, y) != 0xFFFFFF) from = {k, y};
+          }
+          if (from.x == x) return;
         }
-        if (from.x == x) return;
+        FloodFillDib(T.CutMap, x, y, MapColorAt(T.CutMap, from.x, from.y));
       }
-      FloodFillDib(T.CutMap, x, y, MapColorAt(T.CutMap, from.x, from.y));
     }
   }
 }
@@ -184,45 +183,38 @@ void TCellCut::MeasurePieces() {
     fragments = !reached[size_t(regions.Find(int32_t(r)))] && runs[r].Colour != 0xFFFFFF;
   }
   if (!fragments) return;
-  // One bit a pixel: a byte a pixel would be the largest block of the whole cut after the map.
-  std::vector<uint64_t> seen((size_t(w) * h + 63) / 64, 0);
-  const auto isSeen = [&](size_t k) { return (seen[k >> 6] >> (k & 63)) & 1; };
-  const auto markSeen = [&](size_t k) { seen[k >> 6] |= uint64_t(1) << (k & 63); };
-  for (int32_t y = 0; y < h; ++y) {
-    for (int32_t r = regions.RowStart[size_t(y)]; r < regions.RowStart[size_t(y) + 1]; ++r) {
-      if (!reached[size_t(regions.Find(r))]) continue;
-      size_t k = size_t(y) * w + size_t(runs[size_t(r)].X0);
-      const size_t end = size_t(y) * w + size_t(runs[size_t(r)].X1) + 1;
-      for (; k < end && (k & 63); ++k) markSeen(k);
-      for (; k + 64 <= end; k += 64) seen[k >> 6] = ~uint64_t(0);
-      for (; k < end; ++k) markSeen(k);
-    }
-  }
+  // Only the pixels of the regions no piece reached can change, row by row, left to right. A
+  // neighbour is settled when its region was reached or this pass coloured it: one bit a pixel
+  // for those, a run lookup for the rest.
+  std::vector<uint64_t> coloured((size_t(w) * h + 63) / 64, 0);
+  const auto settled = [&](int32_t x, int32_t y) {
+    const size_t k = size_t(y) * w + size_t(x);
+    return ((coloured[k >> 6] >> (k & 63)) & 1) != 0 ||
+           reached[size_t(regions.Find(regions.RunAt(x, y)))] != 0;
+  };
   static constexpr int32_t kDx[4] = {-1, -1, 0, 1}, kDy[4] = {0, -1, -1, -1};
   for (int32_t y = 0; y < h; ++y) {
-    for (int32_t x = 0; x < w; ++x) {
-      const size_t at = size_t(y) * w + size_t(x);
-      if (!(at & 63) && at + 64 <= size_t(y + 1) * w && seen[at >> 6] == ~uint64_t(0)) {
-        x += 63;  // a whole word of pixels already settled
-        continue;
-      }
-      if (isSeen(at) || MapColorAt(T.CutMap, x, y) == 0xFFFFFF) continue;
-      for (int32_t k = 0; k < 4; ++k) {
-        const int32_t nx = x + kDx[k], ny = y + kDy[k];
-        if (nx < 0 || ny < 0 || nx >= w || !isSeen(size_t(ny) * w + size_t(nx))) continue;
-        const uint32_t colour = MapColorAt(T.CutMap, nx, ny);
-        SetDibPixel(T.CutMap, x, y, colour);
-        markSeen(size_t(y) * w + size_t(x));
-        // The piece of that colour whose rectangle holds the neighbour takes the pixel in.
-        for (int32_t i = 0; i < N; ++i) {
-          TPieceRecord& p = P[i];
-          if (Colour(i) == colour && nx >= p.PieceX && nx < p.PieceX + p.PieceW && ny >= p.PieceY &&
-              ny < p.PieceY + p.PieceH) {
-            GrowPieceRect(p, x, y, x, y);
-            break;
+    for (int32_t r = regions.RowStart[size_t(y)]; r < regions.RowStart[size_t(y) + 1]; ++r) {
+      if (reached[size_t(regions.Find(r))] || runs[size_t(r)].Colour == 0xFFFFFF) continue;
+      for (int32_t x = runs[size_t(r)].X0; x <= runs[size_t(r)].X1; ++x) {
+        for (int32_t k = 0; k < 4; ++k) {
+          const int32_t nx = x + kDx[k], ny = y + kDy[k];
+          if (nx < 0 || ny < 0 || nx >= w || !settled(nx, ny)) continue;
+          const uint32_t colour = MapColorAt(T.CutMap, nx, ny);
+          SetDibPixel(T.CutMap, x, y, colour);
+          const size_t at = size_t(y) * w + size_t(x);
+          coloured[at >> 6] |= uint64_t(1) << (at & 63);
+          // The piece of that colour whose rectangle holds the neighbour takes the pixel in.
+          for (int32_t i = 0; i < N; ++i) {
+            TPieceRecord& p = P[i];
+            if (Colour(i) == colour && nx >= p.PieceX && nx < p.PieceX + p.PieceW &&
+                ny >= p.PieceY && ny < p.PieceY + p.PieceH) {
+              GrowPieceRect(p, x, y, x, y);
+              break;
+            }
           }
+          break;
         }
-        break;
       }
     }
   }

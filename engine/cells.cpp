@@ -180,7 +180,8 @@ int32_t BestApex(const TPointGrid& grid, const TCellRecord* cells, int32_t a, in
   // Rings of squares around the edge's midpoint until a candidate turns up.
   const int32_t mc = grid.Col((pa.x + pb.x) / 2.0), mr = grid.Row((pa.y + pb.y) / 2.0);
   const int32_t maxRing = std::max({mc, mr, grid.Cols - 1 - mc, grid.Rows - 1 - mr});
-  for (int32_t ring = 0; ring <= maxRing && bestK < 0; ++ring) {
+  int32_t ring = 0;
+  for (; ring <= maxRing && bestK < 0; ++ring) {
     for (int32_t r = mr - ring; r <= mr + ring; ++r) {
       if (r < 0 || r >= grid.Rows) continue;
       const bool edgeRow = r == mr - ring || r == mr + ring;
@@ -199,8 +200,14 @@ int32_t BestApex(const TPointGrid& grid, const TCellRecord* cells, int32_t a, in
   const double radius = std::hypot(cx - pa.x, cy - pa.y) + 2.0;
   const int32_t c0 = grid.Col(cx - radius), c1 = grid.Col(cx + radius);
   const int32_t r0 = grid.Row(cy - radius), r1 = grid.Row(cy + radius);
+  // The squares of the rings looked at already hold nothing new: a point seen again changes
+  // nothing, as the largest angle (the lowest index among equals) wins in any order.
+  const int32_t seen = ring - 1;
   for (int32_t r = r0; r <= r1; ++r) {
-    for (int32_t c = c0; c <= c1; ++c) grid.Visit(c, r, consider);
+    for (int32_t c = c0; c <= c1; ++c) {
+      if (std::abs(r - mr) <= seen && std::abs(c - mc) <= seen) continue;
+      grid.Visit(c, r, consider);
+    }
   }
   return bestK;
 }

@@ -105,7 +105,10 @@ bool AddCellSegment(const TCutArea& area, TCellRecord& cell, uint16_t id, double
 // The foot of the perpendicular from x onto the line p-q, and the distance.
 void ProjectOnLine(TIntPoint p, TIntPoint q, TIntPoint x, double& distance, TIntPoint& foot);
 
-void RemoveFrameNotches(TDibImage& map, const TCutArea& area);
+// Lone pixels and notches along region boundaries take a neighbouring colour, row by row. The
+// scan is shared out over helpers more threads (-1: the machine's spare cores); the result
+// never depends on how many.
+void RemoveFrameNotches(TDibImage& map, const TCutArea& area, int32_t helpers = -1);
 // The first column from x (at least 1) on, up to last + 1, whose pixel differs from its left or
 // right neighbour; rowBytes is how many bytes of the row may be read.
 int32_t NextUnevenPixel(const uint8_t* row, int32_t x, int32_t last, size_t rowBytes);

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <atomic>
 #include <cstring>
+#include <vector>
 
 #include "foundation/dib_ops.h"
 #include "foundation/run_beside.h"
@@ -46,18 +47,37 @@ void TWhiteRows::Finish() {
 void FindWhiteRows(const TDibImage& map, int32_t width, int32_t height, TWhiteRows& rows) {
   rows.Start(map, width, height);
   const size_t bytes = size_t(rows.Width) * 3;
-  for (int32_t y = 0; y < rows.Height && bytes > 0; ++y) {
-    const uint8_t* row = DibScanLine(map, y);
-    size_t from = 0;
-    // Only a white pixel has three 255 bytes: look for a 255 byte, then at its pixel.
-    while (from < bytes) {
-      const void* hit = std::memchr(row + from, 255, bytes - from);
-      if (!hit) break;
-      const int32_t x = int32_t(size_t(static_cast<const uint8_t*>(hit) - row) / 3);
-      const uint8_t* p = row + size_t(x) * 3;
-      if ((p[0] & p[1] & p[2]) == 255) rows.Add(y, x, x);
-      from = size_t(x + 1) * 3;
+  // Bands of rows are searched over the free cores; their runs are added in row order.
+  constexpr int32_t kBandRows = 64;
+  const int32_t bands = bytes > 0 ? (rows.Height + kBandRows - 1) / kBandRows : 0;
+  struct TRun {
+    int32_t Y, X0, X1;
+  };
+  std::vector<std::vector<TRun>> found(static_cast<size_t>(bands));
+  RunChunks(bands, SpareCores(), [&](int32_t band) {
+    std::vector<TRun>& runs = found[size_t(band)];
+    for (int32_t y = band * kBandRows; y < std::min(rows.Height, (band + 1) * kBandRows); ++y) {
+      const uint8_t* row = DibScanLine(map, y);
+      size_t from = 0;
+      // Only a white pixel has three 255 bytes: look for a 255 byte, then at its pixel.
+      while (from < bytes) {
+        const void* hit = std::memchr(row + from, 255, bytes - from);
+        if (!hit) break;
+        const int32_t x = int32_t(size_t(static_cast<const uint8_t*>(hit) - row) / 3);
+        const uint8_t* p = row + size_t(x) * 3;
+        if ((p[0] & p[1] & p[2]) == 255) {
+          if (!runs.empty() && runs.back().Y == y && runs.back().X1 == x - 1) {
+            runs.back().X1 = x;
+          } else {
+            runs.push_back({y, x, x});
+          }
+        }
+        from = size_t(x + 1) * 3;
+      }
     }
+  });
+  for (const std::vector<TRun>& runs : found) {
+    for (const TRun& r : runs) rows.Add(r.Y, r.X0, r.X1);
   }
   rows.Finish();
 }

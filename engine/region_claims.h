@@ -21,8 +21,9 @@ class TRegionClaims {
   // white, and free.
   void Take(int32_t region, int32_t fill, uint32_t colour);
   // Paints every taken region. Returns per fill the box of what it painted (Left > Right
-  // when nothing). Two halves of the rows paint at once.
-  std::vector<TBoundsRect> Paint();
+  // when nothing). Bands of rows paint at once, on this thread and up to helpers more (-1: the
+  // spare cores).
+  std::vector<TBoundsRect> Paint(int32_t helpers = -1);
   // f(y, x0, x1) for every run of the regions no fill took, but the one numbered except, row
   // by row, left to right: after the paint, the white left in the map.
   template <class F>

@@ -61,9 +61,10 @@ void FloodFillDib(TDibImage& image, int32_t x, int32_t y, uint32_t fillColor);
 // Bilinear scaling of the whole source onto the whole target.
 void ScaleDib(TDibImage& target, const TDibImage& source);
 // The top-left sourceWidth x sourceHeight area scaled onto the top-left width x height area.
-// Sizes below 1 do nothing; only pixels inside both images are read or written.
+// Sizes below 1 do nothing; only pixels inside both images are read or written. A large target
+// is shared out over this thread and up to helpers more (-1: the spare cores).
 void ScaleDibRect(TDibImage& target, int32_t width, int32_t height, const TDibImage& source,
-                  int32_t sourceWidth, int32_t sourceHeight);
+                  int32_t sourceWidth, int32_t sourceHeight, int32_t helpers = -1);
 // target becomes a new image, the source turned a quarter clockwise (target may be the
 // source). False, with target unchanged, when the source is not 24-bit or no image can be made.
 bool RotateDib90(TDibImage& target, const TDibImage& source);

@@ -51,6 +51,17 @@ struct TPlotter {
     p[1] = uint8_t(colour >> 8);
     p[2] = uint8_t(colour);
   }
+  // Pixels x0..x1 of row y, as Plot sets them one by one: clipped once, written in a run.
+  void Span(int32_t x0, int32_t x1, int32_t y, uint32_t colour) const {
+    if (y < Clip.Top || y > Clip.Bottom || y < 0 || y >= Target.Height) return;
+    x0 = std::max({x0, Clip.Left, 0});
+    x1 = std::min({x1, Clip.Right, Target.Width - 1});
+    if (x0 > x1) return;
+    uint8_t* p =
+        Target.Pixels + intptr_t(Target.Height - 1 - y) * Target.AllocatedStride + intptr_t(x0) * 3;
+    const uint8_t pixel[3] = {uint8_t(colour >> 16), uint8_t(colour >> 8), uint8_t(colour)};
+    for (int32_t n = x1 - x0 + 1; n > 0; --n, p += 3) std::memcpy(p, pixel, 3);
+  }
   // Every pixel of the Bresenham line, both ends included.
   void Line(int32_t x0, int32_t y0, int32_t x1, int32_t y1, uint32_t colour) const {
     const int64_t dx = std::abs(int64_t(x1) - x0), dy = -std::abs(int64_t(y1) - y0);
@@ -144,7 +155,7 @@ void FillRings(const TPlotter& plot, const std::vector<TPoints>& rings, uint32_t
     for (size_t i = 0; i + 1 < xs.size(); i += 2) {
       const int32_t x0 = std::max<int32_t>(int32_t(std::ceil(xs[i])), plot.Clip.Left);
       const int32_t x1 = std::min<int32_t>(int32_t(std::floor(xs[i + 1])), plot.Clip.Right);
-      for (int32_t x = x0; x <= x1; ++x) plot.Plot(x, y, colour);
+      plot.Span(x0, x1, y, colour);
     }
   }
 }

@@ -262,6 +262,22 @@ TEST(CutJigsawCells, KnownHardLayoutsCutSoundly) {
   }
 }
 
+// In these cuts the fills leave fragments cut off from their pieces (knobs and picture shapes
+// closing slivers off): each joins the region above or left of it, so that the map holds one
+// region a piece, each inside its piece's rectangle.
+TEST(CutJigsawCells, FragmentsJoinTheRegionBesideThem) {
+  struct TCase {
+    int32_t W, H;
+    bool Border;
+    uint32_t Seed;
+  };
+  for (const TCase& c : {TCase{301, 517, true, 4711}, TCase{1024, 768, false, 1}}) {
+    const TCutRun r(MakeLevel(c.W, c.H, 0, 3, c.Border, c.Seed));
+    ExpectSoundCut(
+        r, std::to_string(c.W) + "x" + std::to_string(c.H) + " seed " + std::to_string(c.Seed));
+  }
+}
+
 // True when a pixel of piece a's colour inside its rectangle has an 8-neighbour of piece b's
 // colour inside b's rectangle: the two regions share an edge in the map.
 bool RegionsTouch(const TCutRun& r, int32_t a, int32_t b) {

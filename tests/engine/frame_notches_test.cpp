@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <string>
+#include <tuple>
 #include <utility>
 #include <vector>
 
@@ -93,4 +94,99 @@ TEST(RemoveFrameNotches, SameResultWithAndWithoutRoomRightOfTheArea) {
   EXPECT_GT(changed, 0);  // there was something to clean up
   EXPECT_EQ(GetDibPixel(*narrow, 3, 3), colours[0]);  // a stray inside a region joins it
   EXPECT_EQ(GetDibPixel(*wide, 3, 3), colours[0]);
+}
+
+namespace {
+// The clean-up as a plain scan: the area's outer rows and columns, then every inner pixel in
+// row order, judged on the map as the pixels before it left it.
+void PlainNotchCleanUp(TDibImage& map, const TCutArea& a) {
+  const auto at = [&](int32_t x, int32_t y) { return uint32_t(GetDibPixel(map, x, y)); };
+  const int32_t L = a.Left, T = a.Top, R = a.Right, B = a.Bottom;
+  for (int32_t y : {T, B}) {
+    const int32_t yi = y == T ? T + 1 : B - 1;
+    for (int32_t x = L + 1; x <= R - 1; ++x) {
+      if (at(x + 1, y) == at(x, y) && at(x, yi) == at(x - 1, y) && at(x + 1, yi) == at(x - 1, y))
+        SetDibPixel(map, x, y, at(x - 1, y));
+    }
+    for (int32_t x = R - 1; x >= L + 1; --x) {
+      if (at(x - 1, y) == at(x, y) && at(x, yi) == at(x - 1, yi) && at(x + 1, y) == at(x - 1, yi))
+        SetDibPixel(map, x, y, at(x - 1, yi));
+    }
+  }
+  for (int32_t x : {L, R}) {
+    const int32_t xi = x == L ? L + 1 : R - 1;
+    for (int32_t y = T + 1; y <= B - 1; ++y) {
+      if (at(x, y + 1) == at(x, y) && at(xi, y) == at(x, y - 1) && at(xi, y + 1) == at(x, y - 1))
+        SetDibPixel(map, x, y, at(x, y - 1));
+    }
+    for (int32_t y = B - 1; y >= T + 1; --y) {
+      if (at(x, y - 1) == at(x, y) && at(xi, y) == at(xi, y - 1) && at(x, y + 1) == at(xi, y - 1))
+        SetDibPixel(map, x, y, at(xi, y - 1));
+    }
+  }
+  static constexpr int32_t kRingX[8] = {-1, 0, 1, 1, 1, 0, -1, -1},
+                           kRingY[8] = {-1, -1, -1, 0, 1, 1, 1, 0};
+  for (int32_t y = T + 1; y <= B - 1; ++y) {
+    for (int32_t x = L + 1; x <= R - 1; ++x) {
+      uint32_t ring[8];
+      int32_t same = 0;
+      for (int32_t k = 0; k < 8; ++k) {
+        ring[k] = at(x + kRingX[k], y + kRingY[k]);
+        same += ring[k] == at(x, y);
+      }
+      if (same >= 2) continue;
+      int32_t run = -1;
+      for (int32_t k = 0; k < 8 && run < 0; ++k) {
+        if (ring[k] == ring[(k + 1) % 8] && ring[k] == ring[(k + 2) % 8]) run = k;
+      }
+      for (int32_t k = 0; k < 8 && run < 0; ++k) {
+        if (ring[k] == ring[(k + 1) % 8]) run = k;
+      }
+      if (run >= 0) SetDibPixel(map, x, y, ring[run]);
+    }
+  }
+}
+}  // namespace
+
+// The scan shared out over threads gives what the plain scan gives, whatever the number of
+// threads: maps taller than a band, of three colours in blocks with a scatter of strays, where
+// one pixel's change decides its neighbours' (chains of strays along rows and down columns).
+TEST(RemoveFrameNotches, SharedScanMatchesThePlainOneOnAnyNumberOfThreads) {
+  const uint32_t colours[3] = {0x102030, 0x405060, 0x708090};
+  uint32_t state = 12345;
+  const auto next = [&] { return (state = state * 1103515245u + 12345u) >> 16; };
+  for (const auto& [w, h, area] :
+       {std::tuple{40, 300, TCutArea{0, 0, 39, 299}}, std::tuple{97, 211, TCutArea{3, 5, 90, 200}},
+        std::tuple{260, 130, TCutArea{1, 1, 257, 128}}}) {
+    for (int32_t strays : {2, 9, 30}) {
+      std::vector<uint32_t> pixels;
+      for (int32_t k = 0; k < w * h; ++k) {
+        const int32_t x = k % w, y = k / w;
+        pixels.push_back(next() % 100 < uint32_t(strays) ? colours[next() % 3]
+                                                         : colours[(x / 5 + y / 4) % 3]);
+      }
+      const auto make = [&](TDibHolder& map) {
+        ASSERT_TRUE(CreateDib24(*map, w, h));
+        for (int32_t k = 0; k < w * h; ++k) SetDibPixel(*map, k % w, k / w, pixels[size_t(k)]);
+      };
+      TDibHolder plain;
+      make(plain);
+      PlainNotchCleanUp(*plain, area);
+      int32_t changed = 0;
+      for (int32_t k = 0; k < w * h; ++k)
+        changed += uint32_t(GetDibPixel(*plain, k % w, k / w)) != pixels[size_t(k)];
+      EXPECT_GT(changed, 0);
+      for (int32_t helpers : {0, 1, 3, 7}) {
+        TDibHolder shared;
+        make(shared);
+        RemoveFrameNotches(*shared, area, helpers);
+        int32_t differ = 0;
+        for (int32_t y = 0; y < h; ++y) {
+          for (int32_t x = 0; x < w; ++x)
+            differ += GetDibPixel(*shared, x, y) != GetDibPixel(*plain, x, y);
+        }
+        EXPECT_EQ(differ, 0) << w << "x" << h << " strays " << strays << " helpers " << helpers;
+      }
+    }
+  }
 }

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <array>
 #include <cstring>
 #include <map>
 #include <utility>
@@ -7,6 +8,7 @@
 
 #include "cut_fixture.h"
 #include "engine/curves.h"
+#include "engine/run_union.h"
 #include "engine/white_regions.h"
 #include "foundation/dib_ops.h"
 #include "foundation/random.h"
@@ -121,7 +123,8 @@ void ExpectFloodFillPartition(const TDibImage& map) {
 
 }  // namespace
 
-// Tall maps are labelled in two bands that meet at a seam halfway down; short ones in one.
+// Tall maps are labelled in bands that meet at seams (two at 601 rows, eight at 2100); short
+// ones in one.
 TEST(WhiteRegions, TallAndShortMapsSplitLikeAFourConnectedFill) {
   enum TKind { kScatter, kCombJoinedAtBottom, kCombJoinedAboveSeam, kWalls };
   const struct {
@@ -131,7 +134,8 @@ TEST(WhiteRegions, TallAndShortMapsSplitLikeAFourConnectedFill) {
   } cases[] = {{61, 1, kScatter, 300},      {41, 255, kScatter, 400},         {41, 256, kScatter, 400},
                {40, 257, kScatter, 450},    {53, 300, kScatter, 50},          {53, 300, kScatter, 420},
                {29, 601, kScatter, 380},    {29, 601, kScatter, 700},         {33, 300, kCombJoinedAtBottom, 0},
-               {33, 601, kCombJoinedAboveSeam, 0}, {34, 257, kWalls, 0},      {7, 256, kCombJoinedAtBottom, 0}};
+               {33, 601, kCombJoinedAboveSeam, 0}, {34, 257, kWalls, 0},      {7, 256, kCombJoinedAtBottom, 0},
+               {13, 2100, kScatter, 380},   {9, 2100, kCombJoinedAtBottom, 0}};
   TRandom rng;
   rng.RandSeed = 5;
   for (const auto& c : cases) {
@@ -149,5 +153,61 @@ TEST(WhiteRegions, TallAndShortMapsSplitLikeAFourConnectedFill) {
       }
     ExpectFloodFillPartition(*map);
     if (HasFatalFailure()) return;
+  }
+}
+
+// Bands of rows are shared out over however many threads there are: every run comes out in
+// row order with the same region on none, one or seven helpers.
+TEST(LabelRowRuns, RegionsDoNotDependOnTheNumberOfThreads) {
+  struct TRun {
+    int32_t X0, X1, Parent;
+  };
+  constexpr int32_t w = 23, h = 2311;
+  TRandom rng;
+  rng.RandSeed = 9;
+  std::vector<uint8_t> wall(size_t(w) * h);
+  for (uint8_t& b : wall) b = rng.Random(100) < 42;
+  const auto rowRuns = [&](int32_t y, std::vector<TRun>& runs) {
+    for (int32_t x = 0; x < w; ++x) {
+      if (wall[size_t(y) * w + x]) continue;
+      int32_t end = x;
+      while (end + 1 < w && !wall[size_t(y) * w + end + 1]) ++end;
+      runs.push_back({x, end, int32_t(runs.size())});
+      x = end;
+    }
+  };
+  const auto joinRows = [](std::vector<TRun>& runs, int32_t above, int32_t begin, int32_t end) {
+    for (int32_t r = begin; r < end; ++r) {
+      for (int32_t k = above; k < begin; ++k) {
+        if (runs[size_t(k)].X0 <= runs[size_t(r)].X1 && runs[size_t(r)].X0 <= runs[size_t(k)].X1)
+          JoinRuns(runs, r, k);
+      }
+    }
+  };
+  const auto label = [&](int32_t helpers, std::vector<int32_t>& rowStart) {
+    std::vector<TRun> runs;
+    LabelRowRuns(h, runs, rowStart, rowRuns, joinRows, helpers);
+    std::vector<std::array<int32_t, 3>> out;
+    for (int32_t r = 0; r < int32_t(runs.size()); ++r)
+      out.push_back({runs[size_t(r)].X0, runs[size_t(r)].X1, FindRunRoot(runs, r)});
+    return out;
+  };
+  std::vector<int32_t> rowStart;
+  const auto alone = label(0, rowStart);
+  // One pass over all rows by hand: a region's root is its first run in row order.
+  std::vector<TRun> plain;
+  for (int32_t y = 0; y < h; ++y) {
+    const int32_t above = y > 0 ? rowStart[size_t(y) - 1] : 0, begin = int32_t(plain.size());
+    ASSERT_EQ(rowStart[size_t(y)], begin) << y;
+    rowRuns(y, plain);
+    if (y > 0) joinRows(plain, above, begin, int32_t(plain.size()));
+  }
+  ASSERT_EQ(alone.size(), plain.size());
+  for (int32_t r = 0; r < int32_t(plain.size()); ++r)
+    ASSERT_EQ(alone[size_t(r)][2], FindRunRoot(plain, r)) << r;
+  for (int32_t helpers : {1, 3, 7}) {
+    std::vector<int32_t> starts;
+    EXPECT_EQ(label(helpers, starts), alone) << helpers;
+    EXPECT_EQ(starts, rowStart) << helpers;
   }
 }

@@ -63,7 +63,7 @@ TEST(Numeric, ClampColoursRoundingAndVertexAngles) {
 // anew; a buffer that is shared, or already 8-bit, is left alone.
 TEST(DibImage, KeepingTheFirstChannelMakesAnEightBitBufferOfThoseBytes) {
   for (int32_t bits : {24, 32})
-    for (int32_t w : {1, 5, 6, 7, 37}) {
+    for (int32_t w : {1, 5, 6, 7, 8, 37, 64, 1003}) {
       SCOPED_TRACE(testing::Message() << bits << " bits, " << w << " wide");
       TDibHolder d;
       ASSERT_TRUE(bits == 24 ? CreateDib24(*d, w, 9) : CreateDib32(*d, w, 9));

@@ -108,3 +108,27 @@ TEST(RotateDibWithMargin, KeepsABlackMarginAtTheRightAndBottom) {
   for (int turn = 0; turn < 3; ++turn) ASSERT_TRUE(RotateDibWithMargin(*t, *t, 5));
   EXPECT_EQ(Pixels(*t), start);
 }
+
+// A large target is worked out in bands of rows over several threads: every pixel comes out
+// as on one thread, and as the same scale of a small target gives its rows (each row depends
+// on its number only).
+TEST(ScaleDibRect, LargeTargetsAreAlikeOnAnyNumberOfThreads) {
+  TDibHolder s, alone, shared, strip;
+  ASSERT_TRUE(CreateDib24(*s, 97, 61));
+  for (int32_t y = 0; y < 61; ++y)
+    for (int32_t x = 0; x < 97; ++x) SetDibPixel(*s, x, y, MakeColor(x * 37 + y, y * 11 + x * 3, (x ^ y) * 5));
+  constexpr int32_t w = 700, h = 419;  // past the size that is shared out
+  ASSERT_TRUE(CreateDib24(*alone, w, h));
+  ASSERT_TRUE(CreateDib24(*shared, w, h));
+  ScaleDibRect(*alone, w, h, *s, 97, 61, 0);
+  for (int32_t helpers : {1, 3, 7}) {
+    FillDibRect(*shared, 0, 0, w, h, 0);
+    ScaleDibRect(*shared, w, h, *s, 97, 61, helpers);
+    EXPECT_EQ(Pixels(*shared), Pixels(*alone)) << helpers;
+  }
+  // The first 40 rows of the same scale, too small to share: the same pixels as the large one.
+  ASSERT_TRUE(CreateDib24(*strip, w, 40));
+  ScaleDibRect(*strip, w, h, *s, 97, 61, 3);
+  for (int32_t y = 0; y < 40; ++y)
+    for (int32_t x = 0; x < w; x += 7) ASSERT_EQ(GetDibPixel(*strip, x, y), GetDibPixel(*alone, x, y)) << x << "," << y;
+}

@@ -1,5 +1,9 @@
-#include <gtest/gtest.h>
+#include "foundation/run_beside.h"
 
+#include <gtest/gtest.h>
+#include <sched.h>
+
+#include <algorithm>
 #include <atomic>
 #include <chrono>
 #include <mutex>
@@ -7,8 +11,7 @@
 #include <set>
 #include <stdexcept>
 #include <thread>
-
-#include "foundation/run_beside.h"
+#include <vector>
 
 // Both parts run, the one aside on another thread, and the call returns after both.
 TEST(RunBeside, RunsBothPartsAndReturnsAfterBoth) {
@@ -76,4 +79,60 @@ TEST(RunAcross, SharesTheWorkAndPassesOnAFailure) {
                          }),
                std::bad_alloc);
   EXPECT_EQ(ended, 3);
+}
+
+// A split of work uses the cores the thread may run on, not all the machine has: held to one or
+// two of its allowed cores, a thread sees none or one to spare.
+TEST(SpareCores, FollowTheCoresTheThreadMayRunOn) {
+  cpu_set_t allowed;
+  ASSERT_EQ(sched_getaffinity(0, sizeof allowed, &allowed), 0);
+  std::vector<int> cores;
+  for (int c = 0; c < CPU_SETSIZE && cores.size() < 2; ++c)
+    if (CPU_ISSET(c, &allowed)) cores.push_back(c);
+  EXPECT_EQ(SpareCores(), std::clamp(CPU_COUNT(&allowed), 1, 8) - 1);
+  for (size_t held = 1; held <= cores.size(); ++held) {
+    int seen = -1;
+    std::thread([&] {
+      cpu_set_t few;
+      CPU_ZERO(&few);
+      for (size_t k = 0; k < held; ++k) CPU_SET(cores[k], &few);
+      if (sched_setaffinity(0, sizeof few, &few) == 0) seen = SpareCores();
+    }).join();
+    EXPECT_EQ(seen, int(held) - 1) << held;
+  }
+}
+
+// Chunks shared out run once each, whatever the number of helpers; a failure in a chunk, on a
+// helper or here, reaches the caller once no chunk is running, and the other chunks still run.
+TEST(RunChunks, RunsEveryChunkOnceAndPassesOnAFailure) {
+  for (int helpers : {0, 1, 3, 7, 40}) {
+    for (int count : {0, 1, 5, 64}) {
+      std::vector<std::atomic<int>> runs(static_cast<size_t>(count));
+      RunChunks(count, helpers, [&](int32_t k) {
+        std::this_thread::sleep_for(std::chrono::microseconds(100));
+        ++runs[size_t(k)];
+      });
+      for (int k = 0; k < count; ++k)
+        EXPECT_EQ(runs[size_t(k)], 1) << helpers << " helpers, chunk " << k;
+    }
+  }
+  const std::thread::id caller = std::this_thread::get_id();
+  for (bool onHelper : {false, true}) {
+    std::atomic<int> ran{0};
+    std::atomic<bool> thrown{false}, helperRan{false};
+    EXPECT_THROW(RunChunks(32, 3,
+                           [&](int32_t) {
+                             const bool here = std::this_thread::get_id() == caller;
+                             // Here, wait for a helper to take chunks, however late it starts.
+                             for (int t = 0; here && onHelper && !helperRan && t < 5000; ++t)
+                               std::this_thread::sleep_for(std::chrono::milliseconds(1));
+                             if (!here) helperRan = true;
+                             std::this_thread::sleep_for(std::chrono::microseconds(300));
+                             ++ran;
+                             if (here != onHelper && !thrown.exchange(true)) throw std::bad_alloc();
+                           }),
+                 std::bad_alloc)
+        << onHelper;
+    EXPECT_EQ(ran, 32) << onHelper;
+  }
 }
