@@ -119,17 +119,19 @@ TEST(RunChunks, RunsEveryChunkOnceAndPassesOnAFailure) {
   const std::thread::id caller = std::this_thread::get_id();
   for (bool onHelper : {false, true}) {
     std::atomic<int> ran{0};
-    std::atomic<bool> thrown{false}, helperRan{false};
+    std::atomic<bool> thrown{false}, failingSideRan{false};
     EXPECT_THROW(RunChunks(32, 3,
                            [&](int32_t) {
                              const bool here = std::this_thread::get_id() == caller;
-                             // Here, wait for a helper to take chunks, however late it starts.
-                             for (int t = 0; here && onHelper && !helperRan && t < 5000; ++t)
+                             const bool failingSide = here != onHelper;
+                             // The other side waits for the failing side to take a chunk, however
+                             // late it starts: on a busy machine either may find all taken.
+                             for (int t = 0; !failingSide && !failingSideRan && t < 5000; ++t)
                                std::this_thread::sleep_for(std::chrono::milliseconds(1));
-                             if (!here) helperRan = true;
+                             if (failingSide) failingSideRan = true;
                              std::this_thread::sleep_for(std::chrono::microseconds(300));
                              ++ran;
-                             if (here != onHelper && !thrown.exchange(true)) throw std::bad_alloc();
+                             if (failingSide && !thrown.exchange(true)) throw std::bad_alloc();
                            }),
                  std::bad_alloc)
         << onHelper;
