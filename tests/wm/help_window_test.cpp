@@ -113,7 +113,7 @@ TEST_F(HelpUnderWM, HelpFromTheBrowserStaysInFrontAndCanBeUsed) {
     QTimer::singleShot(0, &dv, [&] {
       ASSERT_TRUE(WaitFor([&] { return StackPosition(dv) >= 0; }));
       Settle();
-      RealKey("F1");
+      RealKeyOn(dv, "F1");
       QWidget* help = nullptr;
       ASSERT_TRUE(opened = WaitFor([&] { return Shown(help = HelpWindow()); }));
       Settle();
@@ -155,7 +155,7 @@ TEST_F(HelpUnderWM, HelpFromTheBrowserStaysInFrontAndCanBeUsed) {
 // F1 in the game: the help stays in front of the main window when the player clicks the field.
 TEST_F(HelpUnderWM, HelpFromTheGameStaysInFrontOfIt) {
   ASSERT_TRUE(RealClick(*main, FieldSpot()));
-  RealKey("F1");
+  RealKeyOn(*main, "F1");
   QWidget* help = nullptr;
   ASSERT_TRUE(WaitFor([&] { return Shown(help = HelpWindow()); }));
   Settle();
@@ -189,7 +189,7 @@ TEST_F(HelpUnderWM, HelpFromADialogStaysInFrontOfIt) {
     watch.stop();
     dialogSeen = true;
     Settle();
-    RealKey("F1");
+    RealKeyOn(*dialog, "F1");
     QWidget* help = nullptr;
     if (WaitFor([&] { return Shown(help = HelpWindow()); })) {
       Settle();

@@ -60,7 +60,7 @@ class QuickHelpUnderWM : public TGameUnderWM {
     bool browserSeen = false;
     WhenModalUp([&](QWidget& browser) {
       browserSeen = &browser == &main->DirView();
-      RealKey("Escape");
+      RealKeyOn(browser, "Escape");
       EndModal(browser);  // should Escape not have reached it
     });
     main->StartupChoice();

@@ -3,6 +3,7 @@
 // the pointer and presses buttons and keys, so the window manager sees the clicks too (a click
 // raises and focuses a window there, which a Qt event sent straight to a widget never does).
 #include <QCursor>
+#include <QApplication>
 #include <QPoint>
 #include <QProcess>
 #include <QStandardPaths>
@@ -43,4 +44,11 @@ inline bool RealKey(const QString& keys) {
   const bool ok = Xdotool({"key", "--clearmodifiers", keys});
   Settle();
   return ok;
+}
+
+// Presses KEYS once WINDOW has the keyboard: the window manager gives a new window the focus a
+// moment after it maps it, later still on a busy machine.
+inline bool RealKeyOn(const QWidget& window, const QString& keys) {
+  WaitFor([&] { return QApplication::activeWindow() == window.window(); }, 5000);
+  return RealKey(keys);
 }
