@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <QAbstractButton>
 #include <QApplication>
 #include <QCoreApplication>
 #include <QFile>
@@ -77,4 +78,38 @@ TEST(MessageBox, MarkupIsShownAsText) {
   EXPECT_EQ(ShowMessageBox(text, "Zorva Jigsaw Quix", kMbOk | kMbIconExclamation), kIdOk);
   EXPECT_EQ(shown.toStdString(), text);
   EXPECT_EQ(format, Qt::PlainText);
+}
+
+// Each set of buttons shows those buttons, and the one pressed is the answer given back.
+TEST(MessageBox, EachButtonSetShowsItsButtonsAndAnswersWithThePressedOne) {
+  struct TCase {
+    int buttons;
+    QMessageBox::StandardButtons shown;
+    QMessageBox::StandardButton pressed;
+    int answer;
+  };
+  const TCase cases[] = {
+      {kMbOk, QMessageBox::Ok, QMessageBox::Ok, kIdOk},
+      {kMbOkCancel, QMessageBox::Ok | QMessageBox::Cancel, QMessageBox::Cancel, kIdCancel},
+      {kMbOkCancel, QMessageBox::Ok | QMessageBox::Cancel, QMessageBox::Ok, kIdOk},
+      {kMbYesNo, QMessageBox::Yes | QMessageBox::No, QMessageBox::No, kIdNo},
+      {kMbYesNoCancel, QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel, QMessageBox::Cancel, kIdCancel},
+      {kMbYesNoCancel, QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel, QMessageBox::Yes, kIdYes},
+  };
+  for (const TCase& c : cases) {
+    QMessageBox::StandardButtons shown;
+    QTimer::singleShot(0, [&] {
+      for (QWidget* w : QApplication::topLevelWidgets()) {
+        auto* box = qobject_cast<QMessageBox*>(w);
+        if (!box || !box->isVisible()) continue;
+        shown = box->standardButtons();
+        if (QAbstractButton* b = box->button(c.pressed))
+          b->click();
+        else
+          box->done(-1);  // the button is missing: end the box, the checks below say so
+      }
+    });
+    EXPECT_EQ(ShowMessageBox("Go on?", "Zorva Jigsaw Quix", c.buttons), c.answer) << c.buttons;
+    EXPECT_EQ(shown, c.shown) << c.buttons;
+  }
 }
