@@ -60,8 +60,13 @@ bool BindingsCollide(const TBindingChoice& c) {
   return same(c.RotCW, c.RotCCW) || same(c.RotCW, c.MoveOW) || same(c.RotCCW, c.MoveOW);
 }
 
-int32_t EmbossButtonOfStyle(int32_t style) { return style >= 0 && style <= 2 ? style : 3; }
-int32_t WoodButtonOfStyle(int32_t style) { return style >= 0 && style <= 1 ? style : 2; }
+// The buttons stand in the styles' order; the last one takes any later value.
+int32_t EmbossButtonOfStyle(TEmbossStyle style) {
+  return IntMin(int32_t(style), 3);
+}
+int32_t WoodButtonOfStyle(TWoodStyle style) {
+  return IntMin(int32_t(style), 2);
+}
 
 TOptionsValues OptionsValuesOf(const TGameSession& s, const TSettingsControls& controls) {
   TOptionsValues v;
@@ -84,25 +89,25 @@ void ApplyBinding(int32_t item, TMouseBinding& binding) {
   if (item >= 0 && item < kMouseCombinationCount) binding = MouseCombinations[item];
 }
 
-void ApplyEffects(TGameSession& s, int32_t emboss, int32_t wood) {
+void ApplyEffects(TGameSession& s, TEmbossStyle emboss, TWoodStyle wood) {
   TGameState& g = s.Game;
   TGameOptions& o = g.GameOptions;
   if (!g.GameLoaded) {
-    o.EmbossStyle = uint8_t(emboss);
-    o.WoodStyle = uint8_t(wood);
+    o.EmbossStyle = emboss;
+    o.WoodStyle = wood;
     return;
   }
   const bool rotate = g.GameLevel.Rotate != 0;
   int32_t steps = 1;
-  if (emboss != 0 || wood != 0) steps += 1 + (rotate ? 3 : 0);
+  if (emboss != TEmbossStyle::None || wood != TWoodStyle::None) steps += 1 + (rotate ? 3 : 0);
   TProgressScope progress(s, "Prog_ChangeEmboss", steps);
   // The light lives in the masks: a new emboss style starts from unlit masks.
   if (emboss != o.EmbossStyle)
     for (int32_t r = 0; r < (rotate ? 4 : 1); ++r)
       if (g.Images.PieceMasks[r].Width > 0) ResetMaskChannels(g.Images.PieceMasks[r]);
   g.Progress.Step();
-  o.EmbossStyle = uint8_t(emboss);
-  o.WoodStyle = uint8_t(wood);
+  o.EmbossStyle = emboss;
+  o.WoodStyle = wood;
   RebuildEmbossMaps(g);
 }
 
@@ -138,8 +143,8 @@ TOptionsApplied ApplyOptionsValues(TGameSession& s, TSettings& st, TLanguageStat
 
   TGameOptions& o = g.GameOptions;
   o.StuckKoef = ClampInt(v.StuckKoef, kStuckKoefMin, kStuckKoefMax);
-  const int32_t emboss = EmbossButtonOfStyle(v.EmbossStyle);
-  const int32_t wood = WoodButtonOfStyle(v.WoodStyle);
+  const auto emboss = TEmbossStyle(EmbossButtonOfStyle(v.EmbossStyle));
+  const auto wood = TWoodStyle(WoodButtonOfStyle(v.WoodStyle));
   if (emboss != o.EmbossStyle || wood != o.WoodStyle) {
     applied.EffectsChanged = true;
     ApplyEffects(s, emboss, wood);

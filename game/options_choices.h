@@ -38,8 +38,8 @@ int32_t PlayModeOf(const TBindingChoice& choice);
 bool BindingsCollide(const TBindingChoice& choice);
 
 // The radio button of a style: anything beyond the list takes the last button.
-int32_t EmbossButtonOfStyle(int32_t style);  // 0..3
-int32_t WoodButtonOfStyle(int32_t style);    // 0..2
+int32_t EmbossButtonOfStyle(TEmbossStyle style);  // 0..3
+int32_t WoodButtonOfStyle(TWoodStyle style);      // 0..2
 
 constexpr int32_t kSecureMethodCount = 7;
 constexpr int32_t kDefaultSecureMethod = 5;
@@ -68,8 +68,8 @@ struct TOptionsValues {
   bool ShowJoin = true;
   TBindingChoice Bindings{5, 1, 3, false, false};  // the Standard preset
   int32_t StuckKoef = 12;
-  int32_t EmbossStyle = 1;
-  int32_t WoodStyle = 2;
+  TEmbossStyle EmbossStyle = TEmbossStyle::Paper;
+  TWoodStyle WoodStyle = TWoodStyle::Shadows;
   int32_t WoodColor = 0x49687A;
 };
 

@@ -62,8 +62,10 @@ void ReadBinding(const TSettingsText& t, const char* name, TMouseBinding& b) {
 void ReadMain(const TSettingsText& t, TGameSession& s, TSettings& st, const TSettingsEnv& env) {
   TLevelRecord& level = s.Game.DefaultLevel;
   level.Rotate = ReadSettingBool(t, "Main", "DefJigP", "Rotate", level.Rotate != 0);
-  level.BorderStyle = uint8_t(ReadInRange(t, "Main", "DefJigP", "BorderStyle", level.BorderStyle, 0, 1));
-  level.ShapeStyle = uint8_t(ReadInRange(t, "Main", "DefJigP", "ShapeStyle", level.ShapeStyle, 0, 6));
+  level.BorderStyle = TBorderStyle(
+      ReadInRange(t, "Main", "DefJigP", "BorderStyle", int32_t(level.BorderStyle), 0, 1));
+  level.ShapeStyle =
+      TShapeStyle(ReadInRange(t, "Main", "DefJigP", "ShapeStyle", int32_t(level.ShapeStyle), 0, 6));
   level.Level = ReadInRange(t, "Main", "DefJigP", "Level", level.Level, 0, 13);
   level.SpreadOut = uint8_t(ReadInRange(t, "Main", "DefJigP", "SpreadOut", level.SpreadOut, 0, 1));
   level.FitToScreen = ReadSettingBool(t, "Main", "DefJigP", "FitToScreen", level.FitToScreen != 0);
@@ -73,14 +75,15 @@ void ReadMain(const TSettingsText& t, TGameSession& s, TSettings& st, const TSet
   st.Controls.CB_SoundPlay = ReadSettingBool(t, "Main", "Sound", "", st.Controls.CB_SoundPlay);
 
   TGameOptions& o = s.Game.GameOptions;
-  const int32_t emboss = ReadSettingInt(t, "Main", "Embossing", "Style", o.EmbossStyle);
-  o.WoodStyle = uint8_t(ReadInRange(t, "Main", "Embossing", "WoodStyle", o.WoodStyle, 0, 2));
+  const int32_t emboss = ReadSettingInt(t, "Main", "Embossing", "Style", int32_t(o.EmbossStyle));
+  o.WoodStyle =
+      TWoodStyle(ReadInRange(t, "Main", "Embossing", "WoodStyle", int32_t(o.WoodStyle), 0, 2));
   o.WoodColor = ReadInRange(t, "Main", "Embossing", "WoodColor", o.WoodColor, 0, 0xFFFFFF);
   if (emboss == kEmbossStyleWood) {
-    o.EmbossStyle = 0;
-    o.WoodStyle = 1;
+    o.EmbossStyle = TEmbossStyle::None;
+    o.WoodStyle = TWoodStyle::Wood;
   } else if (emboss >= 0 && emboss <= 3) {
-    o.EmbossStyle = uint8_t(emboss);
+    o.EmbossStyle = TEmbossStyle(emboss);
   }
 
   st.Controls.CB_VisualShowJoin = ReadSettingBool(t, "Main", "ShowConj", "", st.Controls.CB_VisualShowJoin);
@@ -155,8 +158,8 @@ std::string RecentFileCaption(int32_t index, const std::string& name) {
 void SetDefaultSettings(TGameSession& s, TSettings& st, const TSettingsEnv& env) {
   TLevelRecord& level = s.Game.DefaultLevel;
   level.Rotate = 0;
-  level.BorderStyle = 0;
-  level.ShapeStyle = 3;
+  level.BorderStyle = TBorderStyle::None;
+  level.ShapeStyle = TShapeStyle::IrregularFigures;
   level.Level = 6;
   level.SpreadOut = 0;
   level.FitToScreen = 1;
@@ -166,8 +169,8 @@ void SetDefaultSettings(TGameSession& s, TSettings& st, const TSettingsEnv& env)
   s.AutoSave = TAutoSaveSettings{};
 
   TGameOptions& o = s.Game.GameOptions;
-  o.EmbossStyle = 1;
-  o.WoodStyle = 2;
+  o.EmbossStyle = TEmbossStyle::Paper;
+  o.WoodStyle = TWoodStyle::Shadows;
   o.WoodColor = 0x49687A;
   o.StuckKoef = 12;
   o.ThumbPath = env.sThumbDir;
@@ -207,8 +210,8 @@ bool WriteSettings(const TGameSession& s, const TSettings& st, int* error) {
 
   const TLevelRecord& level = s.Game.DefaultLevel;
   WriteSettingBool(t, "Main", "DefJigP", "Rotate", level.Rotate != 0);
-  WriteSettingInt(t, "Main", "DefJigP", "BorderStyle", level.BorderStyle);
-  WriteSettingInt(t, "Main", "DefJigP", "ShapeStyle", level.ShapeStyle);
+  WriteSettingInt(t, "Main", "DefJigP", "BorderStyle", int32_t(level.BorderStyle));
+  WriteSettingInt(t, "Main", "DefJigP", "ShapeStyle", int32_t(level.ShapeStyle));
   WriteSettingInt(t, "Main", "DefJigP", "Level", level.Level);
   WriteSettingInt(t, "Main", "DefJigP", "SpreadOut", level.SpreadOut);
   WriteSettingBool(t, "Main", "DefJigP", "FitToScreen", level.FitToScreen != 0);
@@ -216,8 +219,8 @@ bool WriteSettings(const TGameSession& s, const TSettings& st, int* error) {
   WriteSettingInt(t, "Main", "AutoSave", "Interval", s.AutoSave.Interval);
   WriteSettingBool(t, "Main", "Sound", "", st.Controls.CB_SoundPlay);
   const TGameOptions& o = s.Game.GameOptions;
-  WriteSettingInt(t, "Main", "Embossing", "Style", o.EmbossStyle);
-  WriteSettingInt(t, "Main", "Embossing", "WoodStyle", o.WoodStyle);
+  WriteSettingInt(t, "Main", "Embossing", "Style", int32_t(o.EmbossStyle));
+  WriteSettingInt(t, "Main", "Embossing", "WoodStyle", int32_t(o.WoodStyle));
   WriteSettingInt(t, "Main", "Embossing", "WoodColor", o.WoodColor);
   WriteSettingBool(t, "Main", "ShowConj", "", st.Controls.CB_VisualShowJoin);
   WriteSettingBool(t, "Main", "FullScreen", "", st.Controls.MI_FullScreen);

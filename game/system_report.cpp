@@ -80,8 +80,8 @@ std::vector<std::string> BuildSystemReport(TGameSession& s, const TSettings& st,
     out.push_back(Fmt("TileNum = %d, TotalTileNum = %d", l.TileNum, l.TotalTileNum));
     out.push_back(Fmt("Level = %d", l.Level));
     out.push_back(Fmt("Rotate = %d", l.Rotate));
-    out.push_back(Fmt("BorderStyle = %d", l.BorderStyle));
-    out.push_back(Fmt("ShapeStyle = %d", l.ShapeStyle));
+    out.push_back(Fmt("BorderStyle = %d", int(l.BorderStyle)));
+    out.push_back(Fmt("ShapeStyle = %d", int(l.ShapeStyle)));
     out.push_back(Fmt("SpreadOut = %d", l.SpreadOut));
     out.push_back(Fmt("FitToScreen = %d", l.FitToScreen));
     out.push_back(Fmt("SideNum = %d", l.SideNum));
@@ -107,8 +107,8 @@ std::vector<std::string> BuildSystemReport(TGameSession& s, const TSettings& st,
   out.push_back(Fmt("CB_SoundPlay = %d", st.Controls.CB_SoundPlay ? 1 : 0));
   out.emplace_back("----------");
   out.emplace_back("Visual");
-  out.push_back(Fmt("EmbossStyle = %d", o.EmbossStyle));
-  out.push_back(Fmt("WoodStyle = %d", o.WoodStyle));
+  out.push_back(Fmt("EmbossStyle = %d", int(o.EmbossStyle)));
+  out.push_back(Fmt("WoodStyle = %d", int(o.WoodStyle)));
   out.push_back(Fmt("WoodColor = %X", unsigned(o.WoodColor)));
   out.push_back(Fmt("CB_VisualShowJoin = %d", st.Controls.CB_VisualShowJoin ? 1 : 0));
   out.push_back(Fmt("FullScreen = %d", st.Controls.MI_FullScreen ? 1 : 0));

@@ -97,8 +97,8 @@ class OptionsDialog : public ::testing::Test {
     v.ShowJoin = true;
     v.Bindings = BindingChoiceOf(StandardMouseScheme);
     v.StuckKoef = 17;
-    v.EmbossStyle = 2;
-    v.WoodStyle = 1;
+    v.EmbossStyle = TEmbossStyle::Cardboard;
+    v.WoodStyle = TWoodStyle::Wood;
     v.WoodColor = 0x336699;
     return v;
   }
@@ -260,9 +260,12 @@ TEST_F(OptionsDialog, EachKindOfControlChangesOnlyItsValue) {
     std::function<void(TOptionsValues&)> Expect;
   };
   const std::vector<TCase> cases = {
-      {"check box", "TS_AutoSave", [](OptionsDialog& t) { t.Click("CB_AutoSave"); }, [](TOptionsValues& v) { v.AutoSaveEnabled = true; }},
-      {"sound", "TS_Sound", [](OptionsDialog& t) { t.Click("CB_SoundPlay"); }, [](TOptionsValues& v) { v.SoundPlay = true; }},
-      {"joins", "TS_Visual", [](OptionsDialog& t) { t.Click("CB_VisualShowJoin"); }, [](TOptionsValues& v) { v.ShowJoin = false; }},
+      {"check box", "TS_AutoSave", [](OptionsDialog& t) { t.Click("CB_AutoSave"); },
+       [](TOptionsValues& v) { v.AutoSaveEnabled = true; }},
+      {"sound", "TS_Sound", [](OptionsDialog& t) { t.Click("CB_SoundPlay"); },
+       [](TOptionsValues& v) { v.SoundPlay = true; }},
+      {"joins", "TS_Visual", [](OptionsDialog& t) { t.Click("CB_VisualShowJoin"); },
+       [](TOptionsValues& v) { v.ShowJoin = false; }},
       {"scroll bar", "TS_AutoSave",
        [](OptionsDialog& t) {
          QTest::keyClick(t.Find<QScrollBar>("SB_AutoChange"), Qt::Key_Right);
@@ -275,11 +278,14 @@ TEST_F(OptionsDialog, EachKindOfControlChangesOnlyItsValue) {
          EXPECT_EQ(t.LabelText("L_StuckKoef"), "Snap distance: 22");
        },
        [](TOptionsValues& v) { v.StuckKoef = 22; }},
-      {"binding list", "TS_Play", [](OptionsDialog& t) { t.Choose("CB_PlayRotCCW", 2); }, [](TOptionsValues& v) { v.Bindings.RotCCW = 2; }},
+      {"binding list", "TS_Play", [](OptionsDialog& t) { t.Choose("CB_PlayRotCCW", 2); },
+       [](TOptionsValues& v) { v.Bindings.RotCCW = 2; }},
       {"click to drag", "TS_Play", [](OptionsDialog& t) { t.Click("CB_PlayClickToDrag"); },
        [](TOptionsValues& v) { v.Bindings.ClickToDrag = true; }},
-      {"emboss", "TS_Visual", [](OptionsDialog& t) { t.Click("RB_VisualEmboss0"); }, [](TOptionsValues& v) { v.EmbossStyle = 0; }},
-      {"wood", "TS_Visual", [](OptionsDialog& t) { t.Click("RB_VisualWood2"); }, [](TOptionsValues& v) { v.WoodStyle = 2; }},
+      {"emboss", "TS_Visual", [](OptionsDialog& t) { t.Click("RB_VisualEmboss0"); },
+       [](TOptionsValues& v) { v.EmbossStyle = TEmbossStyle::None; }},
+      {"wood", "TS_Visual", [](OptionsDialog& t) { t.Click("RB_VisualWood2"); },
+       [](TOptionsValues& v) { v.WoodStyle = TWoodStyle::Shadows; }},
   };
   for (const TCase& c : cases) {
     SCOPED_TRACE(c.What);
@@ -438,7 +444,7 @@ TEST_F(OptionsDialog, PreviewFollowsTheEmbossAndWoodChoice) {
       Click(("RB_VisualWood" + std::to_string(w)).c_str());
       EXPECT_EQ(Find<QWidget>("S_ViewWoodColor")->isHidden(), w != 1);
       FillDibRect(*expected, 0, 0, preview.Width, preview.Height, 0x989898);
-      DrawEmbossPreview(*expected, *mask, *picture, 0x336699, w, e);
+      DrawEmbossPreview(*expected, *mask, *picture, 0x336699, TWoodStyle(w), TEmbossStyle(e));
       EXPECT_TRUE(SameDib(preview, *expected));
       std::vector<uint8_t> copy(preview.Bits, preview.Bits + preview.ImageSize);
       for (const auto& other : seen) EXPECT_NE(copy, other);
@@ -561,8 +567,8 @@ TEST_F(OptionsDialog, HostileValuesShowTheNearestChoiceAndOkStoresSaneOnes) {
   TOptionsValues v;
   v.AutoSaveInterval = -2147483647 - 1;
   v.StuckKoef = 1 << 30;
-  v.EmbossStyle = 200;
-  v.WoodStyle = -5;
+  v.EmbossStyle = TEmbossStyle(200);
+  v.WoodStyle = TWoodStyle(251);
   v.WoodColor = -1;
   v.Bindings = {99, -7, 1000, true, true};
   options.SecureMethodInd = 99;
@@ -597,8 +603,8 @@ TEST_F(OptionsDialog, HostileValuesShowTheNearestChoiceAndOkStoresSaneOnes) {
   const TOptionsValues out = form->Values();
   EXPECT_EQ(out.AutoSaveInterval, 1);
   EXPECT_EQ(out.StuckKoef, 30);
-  EXPECT_EQ(out.EmbossStyle, 3);
-  EXPECT_EQ(out.WoodStyle, 2);
+  EXPECT_EQ(out.EmbossStyle, TEmbossStyle::FatCard);
+  EXPECT_EQ(out.WoodStyle, TWoodStyle::Shadows);
 }
 
 // The whole options command over a session: what the player changes reaches the game only on OK.
@@ -636,7 +642,7 @@ TEST_F(OptionsDialog, OptionsCommandAppliesOnOkAndLeavesEverythingOnCancel) {
   EXPECT_FALSE(s.AutoSaveHold);
   EXPECT_TRUE(st.Controls.CB_SoundPlay);
   EXPECT_EQ(s.AutoSave.Interval, 15);
-  EXPECT_EQ(s.Game.GameOptions.EmbossStyle, 1);
+  EXPECT_EQ(s.Game.GameOptions.EmbossStyle, TEmbossStyle::Paper);
   EXPECT_EQ(std::memcmp(&play, &s.Game.PlaySettings, sizeof play), 0);
   EXPECT_FALSE(s.Game.GameOptions.UseSecure);
   EXPECT_EQ(s.Game.GameOptions.DnSrc, "");
@@ -650,7 +656,7 @@ TEST_F(OptionsDialog, OptionsCommandAppliesOnOkAndLeavesEverythingOnCancel) {
   EXPECT_FALSE(applied.SingleMainWindowChanged);
   EXPECT_FALSE(st.Controls.CB_SoundPlay);
   EXPECT_EQ(s.AutoSave.Interval, 40);
-  EXPECT_EQ(s.Game.GameOptions.EmbossStyle, 3);
+  EXPECT_EQ(s.Game.GameOptions.EmbossStyle, TEmbossStyle::FatCard);
   EXPECT_EQ(s.Game.PlaySettings.RotCW.Button, 1);
   EXPECT_EQ(s.Game.PlaySettings.RotCW.Shift, 1);
   EXPECT_TRUE(s.Game.GameOptions.UseSecure);

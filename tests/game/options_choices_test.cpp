@@ -69,10 +69,10 @@ TEST(OptionsChoices, BindingsCollideOnAnySharedItemButNeverOnEmptyLists) {
 }
 
 TEST(OptionsChoices, StylesOutsideTheListTakeTheLastButton) {
-  for (const auto& [style, button] : {std::pair{0, 0}, {2, 2}, {3, 3}, {4, 3}, {-7, 3}})
-    EXPECT_EQ(EmbossButtonOfStyle(style), button) << style;
-  for (const auto& [style, button] : {std::pair{1, 1}, {2, 2}, {255, 2}, {-1, 2}})
-    EXPECT_EQ(WoodButtonOfStyle(style), button) << style;
+  for (const auto& [style, button] : {std::pair{0, 0}, {2, 2}, {3, 3}, {4, 3}, {249, 3}})
+    EXPECT_EQ(EmbossButtonOfStyle(TEmbossStyle(style)), button) << style;
+  for (const auto& [style, button] : {std::pair{1, 1}, {2, 2}, {3, 2}, {255, 2}})
+    EXPECT_EQ(WoodButtonOfStyle(TWoodStyle(style)), button) << style;
 }
 
 TEST(OptionsChoices, ServerIndexIgnoresLetterCaseAndFallsBackToTheFirst) {
@@ -125,8 +125,8 @@ TEST(OptionsApply, EveryValueReachesItsRecord) {
   v.ShowJoin = false;
   v.Bindings = {6, 0, 4, true, true};
   v.StuckKoef = 27;
-  v.EmbossStyle = 3;
-  v.WoodStyle = 1;
+  v.EmbossStyle = TEmbossStyle::FatCard;
+  v.WoodStyle = TWoodStyle::Wood;
   v.WoodColor = 0x00A0B0C0;
   const TOptionsApplied a = ApplyOptionsValues(r.s, r.st, r.lang, v, "deutsch", r.s);
   EXPECT_TRUE(a.SingleMainWindowChanged);
@@ -143,8 +143,8 @@ TEST(OptionsApply, EveryValueReachesItsRecord) {
   EXPECT_EQ(p.ClickToDrag, 1);
   const TGameOptions& o = r.s.Game.GameOptions;
   EXPECT_EQ(o.StuckKoef, 27);
-  EXPECT_EQ(o.EmbossStyle, 3);
-  EXPECT_EQ(o.WoodStyle, 1);
+  EXPECT_EQ(o.EmbossStyle, TEmbossStyle::FatCard);
+  EXPECT_EQ(o.WoodStyle, TWoodStyle::Wood);
   EXPECT_EQ(o.WoodColor, 0xA0B0C0);
   // Without a game nothing is rebuilt and no side is shown.
   EXPECT_EQ(r.s.Count("ShowProgress"), 0);
@@ -174,16 +174,16 @@ TEST(OptionsApply, HostileValuesArePulledIntoRange) {
   TOptionsValues v = OptionsValuesOf(r.s, r.st.Controls);
   v.AutoSaveInterval = -5;
   v.StuckKoef = 1000;
-  v.EmbossStyle = 77;
-  v.WoodStyle = -3;
+  v.EmbossStyle = TEmbossStyle(77);
+  v.WoodStyle = TWoodStyle(253);
   v.WoodColor = int32_t(0xFF00FF00u);
   v.Bindings = {99, -20, 7, false, false};
   const TPlaySettings before = r.s.Game.PlaySettings;
   ApplyOptionsValues(r.s, r.st, r.lang, v, "", r.s);
   EXPECT_EQ(r.s.AutoSave.Interval, 1);
   EXPECT_EQ(r.s.Game.GameOptions.StuckKoef, 30);
-  EXPECT_EQ(r.s.Game.GameOptions.EmbossStyle, 3);
-  EXPECT_EQ(r.s.Game.GameOptions.WoodStyle, 2);
+  EXPECT_EQ(r.s.Game.GameOptions.EmbossStyle, TEmbossStyle::FatCard);
+  EXPECT_EQ(r.s.Game.GameOptions.WoodStyle, TWoodStyle::Shadows);
   EXPECT_EQ(r.s.Game.GameOptions.WoodColor, 0x00FF00);
   EXPECT_EQ(std::memcmp(&before, &r.s.Game.PlaySettings, sizeof before), 0);
 }
@@ -201,8 +201,8 @@ TEST(OptionsApply, RunningGameMovesTheSecondSideAndRebuildsTheEffects) {
   g.Pieces[3].Window = 2;  // a pocket stays a pocket
   const int32_t x1 = g.Pieces[1].X, y1 = g.Pieces[1].Y;
   g.Play.HasSelection = true;
-  g.GameOptions.EmbossStyle = 0;
-  g.GameOptions.WoodStyle = 0;
+  g.GameOptions.EmbossStyle = TEmbossStyle::None;
+  g.GameOptions.WoodStyle = TWoodStyle::None;
   ASSERT_GT(g.Images.PieceMasks[0].Width, 0);
 
   int steps = 0;
@@ -210,8 +210,8 @@ TEST(OptionsApply, RunningGameMovesTheSecondSideAndRebuildsTheEffects) {
 
   TOptionsValues v = OptionsValuesOf(r.s, r.st.Controls);
   v.Bindings.SingleMainWindow = true;
-  v.EmbossStyle = 2;
-  v.WoodStyle = 2;
+  v.EmbossStyle = TEmbossStyle::Cardboard;
+  v.WoodStyle = TWoodStyle::Shadows;
   ApplyOptionsValues(r.s, r.st, r.lang, v, "", r.s);
   EXPECT_EQ(r.s.Count("ClearSelection"), 1);
   EXPECT_EQ(r.s.Count("ShowFirstSide"), 1);
@@ -234,8 +234,8 @@ TEST(OptionsApply, RunningGameMovesTheSecondSideAndRebuildsTheEffects) {
 
   // Turning the effects off again frees the wood maps, and the masks carry no light: the game
   // keeps the piece codes alone.
-  v.EmbossStyle = 0;
-  v.WoodStyle = 0;
+  v.EmbossStyle = TEmbossStyle::None;
+  v.WoodStyle = TWoodStyle::None;
   ApplyOptionsValues(r.s, r.st, r.lang, v, "", r.s);
   EXPECT_EQ(r.s.Of("ShowProgress").back(), "ShowProgress Prog_ChangeEmboss 1");
   for (int r4 = 0; r4 < 4; ++r4) EXPECT_TRUE(g.Images.EmbossMaps[r4].Empty());

@@ -475,7 +475,7 @@ TEST_F(SavedGame, StoredPatternClassesAreNeverTrusted) {
     SCOPED_TRACE(wood);
     TTestSession t;
     SetupTestSession(t, dir);
-    t.Game.GameOptions.WoodStyle = uint8_t(wood);
+    t.Game.GameOptions.WoodStyle = TWoodStyle(wood);
     ASSERT_TRUE(Continue(t, path));
     const TPieceRecord& p = t.Game.Pieces[3];
     if (wood) {

@@ -530,26 +530,26 @@ void TF_Options::SetMouseScheme(const TPlaySettings& settings, bool clear) {
   CB_PlayMoveOW->setEnabled(moveOn);
 }
 
-void TF_Options::SetEmbossStyle(int32_t style) {
+void TF_Options::SetEmbossStyle(TEmbossStyle style) {
   RB_VisualEmboss[EmbossButtonOfStyle(style)]->setChecked(true);
   DrawPreview();
 }
 
-int32_t TF_Options::GetEmbossStyle() const {
+TEmbossStyle TF_Options::GetEmbossStyle() const {
   for (int32_t i = 0; i < 3; ++i)
-    if (RB_VisualEmboss[i]->isChecked()) return i;
-  return 3;
+    if (RB_VisualEmboss[i]->isChecked()) return TEmbossStyle(i);
+  return TEmbossStyle::FatCard;
 }
 
-void TF_Options::SetWoodStyle(int32_t style) {
+void TF_Options::SetWoodStyle(TWoodStyle style) {
   RB_VisualWood[WoodButtonOfStyle(style)]->setChecked(true);
   DrawPreview();
 }
 
-int32_t TF_Options::GetWoodStyle() const {
+TWoodStyle TF_Options::GetWoodStyle() const {
   for (int32_t i = 0; i < 2; ++i)
-    if (RB_VisualWood[i]->isChecked()) return i;
-  return 2;
+    if (RB_VisualWood[i]->isChecked()) return TWoodStyle(i);
+  return TWoodStyle::Shadows;
 }
 
 int32_t TF_Options::WoodColor() const { return S_ViewWoodColor->Color(); }
@@ -669,9 +669,9 @@ void TF_Options::SB_StuckKoefChange() {
 }
 
 void TF_Options::DrawPreview() {
-  const int32_t emboss = GetEmbossStyle();
-  const int32_t wood = GetWoodStyle();
-  S_ViewWoodColor->setVisible(wood == 1);
+  const TEmbossStyle emboss = GetEmbossStyle();
+  const TWoodStyle wood = GetWoodStyle();
+  S_ViewWoodColor->setVisible(wood == TWoodStyle::Wood);
   TDibImage& target = *preview_;
   if (target.Width <= 0) return;
   FillDibRect(target, 0, 0, target.Width, target.Height, kPreviewBackground);
