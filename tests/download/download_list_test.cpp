@@ -4,7 +4,7 @@
 
 #include <tuple>
 
-#include "download/jigsaw_site.h"
+#include "support/jigsaw_site.h"
 #include "download/recording_view.h"
 #include "foundation/lang.h"
 

@@ -4,7 +4,7 @@
 
 #include <filesystem>
 
-#include "download/local_servers.h"
+#include "support/local_servers.h"
 #include "download/recording_view.h"
 #include "support/file_bytes.h"
 #include "support/temp_folder.h"

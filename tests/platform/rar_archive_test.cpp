@@ -8,7 +8,7 @@
 #include <clocale>
 #include <filesystem>
 
-#include "download/jigsaw_site.h"
+#include "support/jigsaw_site.h"
 #include "support/file_bytes.h"
 #include "support/rar_writer.h"
 #include "support/temp_folder.h"

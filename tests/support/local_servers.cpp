@@ -1,4 +1,4 @@
-#include "download/local_servers.h"
+#include "support/local_servers.h"
 
 #include <arpa/inet.h>
 #include <fcntl.h>

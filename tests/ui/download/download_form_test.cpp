@@ -14,8 +14,8 @@
 #include <QTextDocumentFragment>
 #include <QTimer>
 
-#include "download/jigsaw_site.h"
-#include "download/local_servers.h"
+#include "support/jigsaw_site.h"
+#include "support/local_servers.h"
 #include "download/recording_view.h"
 #include "foundation/lang_forms.h"
 #include "foundation/picture_limits.h"

@@ -10,9 +10,9 @@
 #include <QTest>
 #include <QTimer>
 
-#include "download/jigsaw_site.h"
-#include "download/local_servers.h"
-#include "gui/private_home.h"
+#include "support/jigsaw_site.h"
+#include "support/local_servers.h"
+#include "ui/main_window/private_home.h"
 #include "platform/message_box.h"
 #include "platform/sound.h"
 #include "ui/dialogs/dir_view_form.h"
