@@ -28,7 +28,9 @@ TEST(PngDecode, AlphaGivesThirtyTwoBitsWithEveryAlphaValueAndNoAlphaTwentyFour) 
   EXPECT_TRUE(d->HasAlpha);
   for (int i = 0; i < 6; ++i) {
     EXPECT_EQ(GetDibAlpha(*d, i % 3, i / 3), qAlpha(pixels[i])) << i;
-    if (qAlpha(pixels[i]) == 255) EXPECT_EQ(GetDibPixel(*d, i % 3, i / 3), Rgb(qRed(pixels[i]), qGreen(pixels[i]), qBlue(pixels[i])));
+    if (qAlpha(pixels[i]) == 255) {
+      EXPECT_EQ(GetDibPixel(*d, i % 3, i / 3), Rgb(qRed(pixels[i]), qGreen(pixels[i]), qBlue(pixels[i])));
+    }
   }
   ASSERT_TRUE(DecodePng(*d, without.data(), without.size(), &error)) << error;
   EXPECT_EQ(d->BytesPerPixel, 3);
