@@ -278,7 +278,9 @@ TEST_F(DirView, LevelPageFramesAndNamesEachChoice) {
       QTest::mouseClick(Find<QWidget>(image), Qt::LeftButton);
       const bool shown = Find<QWidget>(frame)->isVisible();
       EXPECT_EQ(Text(caption), shown ? on : off);
-      if (shown) EXPECT_EQ(Find<QWidget>(frame)->geometry(), Find<QWidget>(image)->geometry().adjusted(-4, -4, 4, 4));
+      if (shown) {
+        EXPECT_EQ(Find<QWidget>(frame)->geometry(), Find<QWidget>(image)->geometry().adjusted(-4, -4, 4, 4));
+      }
     }
   }
   auto* size = Find<QScrollBar>("SB_PieceSize");
