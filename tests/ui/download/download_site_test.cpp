@@ -160,7 +160,7 @@ TEST(DownloadSite, ThePlayersOwnSiteAndListFromTheDataFolder) {
   EXPECT_TRUE(fs::exists(home.File("notes.~backup")));
   EXPECT_TRUE(fs::exists(jigsaws + "mine.zvq.~copy"));
 
-  for (const std::string& name : {"ladybird", "raindrops"}) fs::remove(s.Paths.sJigsawDir + name + ".zvq");
+  for (const char* name : {"ladybird", "raindrops"}) fs::remove(s.Paths.sJigsawDir + name + ".zvq");
   DownloadThroughTheWindow(main, kDownAll);
   const TDownloadList& list = main.Download().List();
   ASSERT_EQ(list.Items.size(), 2u);
