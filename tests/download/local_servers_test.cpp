@@ -7,8 +7,8 @@
 
 #include <chrono>
 #include <filesystem>
-#include <functional>
 #include <fstream>
+#include <functional>
 #include <iterator>
 #include <string>
 #include <thread>
