@@ -84,7 +84,9 @@ void ExpectSoundCut(const TCutRun& r, const std::string& what) {
     const TPieceRecord& p = r.Pieces[size_t(i)];
     int32_t seed[2];
     std::memcpy(seed, reinterpret_cast<const char*>(&p) + 80, sizeof seed);
-    if (!p.ShapeFlag) EXPECT_EQ(r.At(seed[0], seed[1]), PieceColor(p.Code)) << "seed of piece " << i;
+    if (!p.ShapeFlag) {
+      EXPECT_EQ(r.At(seed[0], seed[1]), PieceColor(p.Code)) << "seed of piece " << i;
+    }
   }
   if (lv.BorderStyle == TBorderStyle::Frame) {
     int named = 0;
@@ -258,8 +260,12 @@ TEST(CutJigsawCells, KnownHardLayoutsCutSoundly) {
   };
   for (const TCase& c : {TCase{21, 400, 0, 0, 7}, TCase{500, 25, 0, 3, 7}}) {
     const TCutRun r(MakeLevel(c.W, c.H, c.Level, c.Style, false, c.Seed));
-    if (c.W == 21) EXPECT_EQ(r.Level.TilePX, 1);
-    if (c.H == 25) EXPECT_EQ(r.Level.TilePY, 1);
+    if (c.W == 21) {
+      EXPECT_EQ(r.Level.TilePX, 1);
+    }
+    if (c.H == 25) {
+      EXPECT_EQ(r.Level.TilePY, 1);
+    }
     ExpectSoundCut(r, std::to_string(c.W) + "x" + std::to_string(c.H) + " style " + std::to_string(c.Style) +
                           " seed " + std::to_string(c.Seed));
   }
@@ -422,7 +428,9 @@ TEST(CutJigsawCells, PicturesThatKeepFailingGiveWayToACutWithoutThem) {
     level.GameSeed = style ? 2 : 19;
     const TCutRun failed(level);
     EXPECT_FALSE(failed.Ok);
-    if (style) EXPECT_EQ(failed.Steps.size(), 4u + 2u * 6u + 3u);
+    if (style) {
+      EXPECT_EQ(failed.Steps.size(), 4u + 2u * 6u + 3u);
+    }
     EXPECT_EQ(failed.Progress.ProgressPos, 13 + 9);  // retries end on the same step
     ASSERT_EQ(failed.Messages.size(), 2u);
     EXPECT_EQ(failed.Messages[0].rfind("PaintError: Ind = ", 0), 0u) << failed.Messages[0];

@@ -84,8 +84,10 @@ TEST(ZorvaCutTool, WritesTheSameCutAsTheEngineAndRefusesBadArguments) {
   std::string line;
   std::getline(in, line);
   int32_t rows = 0, index = 0, code = 0;
-  for (; std::getline(in, line) && std::istringstream(line) >> index >> code; ++rows)
-    EXPECT_EQ(index * 1000 + code, rows * 1000 + pieces[size_t(rows)].Code);
+  for (; std::getline(in, line) && std::istringstream(line) >> index >> code; ++rows) {
+    EXPECT_EQ(index, rows);
+    EXPECT_EQ(code, pieces[size_t(rows)].Code) << "piece " << rows;
+  }
   EXPECT_EQ(rows, lv.TotalTileNum);
   EXPECT_GT(fs::file_size(png), 100u);
 
@@ -158,7 +160,9 @@ TEST(ShapeSweepTool, SumsTheEnginesCountsPerLevelAndRefusesBadRanges) {
     }
     ASSERT_GT(shaped, 0);
     // These cuts erase pictures both ways, so every column is told apart.
-    if (level == 6) ASSERT_GT(sum.ErasedByOverlap * sum.ErasedByRepair, 0);
+    if (level == 6) {
+      ASSERT_GT(sum.ErasedByOverlap * sum.ErasedByRepair, 0);
+    }
     char line[160];
     std::snprintf(line, sizeof line, "%d\t2\t0\t%d\t%d\t%d\t%d\t%d\t%d\n", level, bare,
                   sum.PatternCells, sum.Placed, sum.ErasedByOverlap, sum.ErasedByRepair, shaped);

@@ -25,7 +25,8 @@ TEST(ComputeGrid, DerivedSizesCountsAndTinyInputs) {
   EXPECT_EQ(std::vector<int32_t>({g.KnobS, g.HalfKnobS, g.TilePX, g.TilePY, g.PicPX, g.PicPY, g.TotalTileNum}),
             std::vector<int32_t>({4, 2, 38, 28, 19, 14, 38 * 28 + 19 * 14}));
   ComputeGrid(g, 10, 10, -7, TShapeStyle::Classic, TBorderStyle::None);
-  EXPECT_EQ(g.TileS * 1000 + g.TileNum, 1100);
+  EXPECT_EQ(g.TileS, 1);
+  EXPECT_EQ(g.TileNum, 100);
   // A frame border wider than the picture leaves no pieces, not a product of two negatives.
   ComputeGrid(g, 30, 30, 1, TShapeStyle::Classic, TBorderStyle::Frame);
   EXPECT_EQ(g.TilePX | g.TilePY | g.TotalTileNum, 0);
@@ -35,19 +36,23 @@ TEST(LevelTable, WorkedExamplesAndTheLargestLevelSearch) {
   TLevelTable t{};
   BuildLevelTable(t, 1024, 768, TShapeStyle::Classic, TBorderStyle::None);
   EXPECT_EQ(Sizes(t), (std::vector<int32_t>{20, 24, 28, 34, 40, 48, 57, 68, 80, 96, 114, 136, 161, 192}));
-  EXPECT_EQ(t[0].TotalTileNum * 100 + t[13].TotalTileNum, 193800 + 20);
+  EXPECT_EQ(t[0].TotalTileNum, 1938);
+  EXPECT_EQ(t[13].TotalTileNum, 20);
   BuildLevelTable(t, 800, 600, TShapeStyle::IrregularFigures, TBorderStyle::Frame);
   EXPECT_EQ(Sizes(t), (std::vector<int32_t>{20, 23, 27, 32, 37, 43, 51, 59, 69, 81, 94, 110, 128, 150}));
-  EXPECT_EQ(t[0].TotalTileNum * 100 + t[13].TotalTileNum, 133000 + 17);
+  EXPECT_EQ(t[0].TotalTileNum, 1330);
+  EXPECT_EQ(t[13].TotalTileNum, 17);
   BuildLevelTable(t, 1600, 1200, TShapeStyle::Irregular, TBorderStyle::None);
   EXPECT_EQ(std::vector<int32_t>({t[0].TileS, t[0].TotalTileNum, t[13].TileS, t[13].TotalTileNum}),
             std::vector<int32_t>({22, 3888, 300, 20}));
   // 1000 x 200: size 50 gives 80; 50.5 rounds to even 50; 51 gives 57 (> 16), which ends it.
   BuildLevelTable(t, 1000, 200, TShapeStyle::Classic, TBorderStyle::None);
-  EXPECT_EQ(t[13].TileS * 1000 + t[13].TotalTileNum, 51057);
+  EXPECT_EQ(t[13].TileS, 51);
+  EXPECT_EQ(t[13].TotalTileNum, 57);
   // 60 x 60 inside the frame: shrinking by 1 % steps first reaches 16 pieces at size 15.
   BuildLevelTable(t, 100, 100, TShapeStyle::Classic, TBorderStyle::Frame);
-  EXPECT_EQ(t[13].TileS * 1000 + t[13].TotalTileNum, 15016);
+  EXPECT_EQ(t[13].TileS, 15);
+  EXPECT_EQ(t[13].TotalTileNum, 16);
 }
 
 TEST(LevelTable, EmptyPicturesKeepTheTableAndTinyOnesEndWithPiecesOfOnePixel) {
@@ -81,7 +86,8 @@ TEST(LevelTable, FillLevelFromGridCopiesTheGridAsTheLevelPageDoes) {
   EXPECT_EQ(lv.HalfKnobS, 4);
   ComputeGrid(g, 1024, 768, 192, TShapeStyle::Classic, TBorderStyle::None);
   FillLevelFromGrid(lv, g);
-  EXPECT_EQ(g.HalfKnobS * 100 + lv.HalfKnobS, 400 + 47 / 2);
+  EXPECT_EQ(g.HalfKnobS, 4);
+  EXPECT_EQ(lv.HalfKnobS, 47 / 2);
 }
 
 }  // namespace

@@ -185,7 +185,9 @@ TEST(Redraw, TheStarShowsItsSpriteOverThePieces) {
     int32_t n = 0;
     for (int32_t y = 0; y < kStarSize; ++y)
       for (int32_t x = 0; x < kStarSize; ++x) n += ScreenAt(r, 400 + x, 400 + y) != kFieldGrey;
-    if (frame == kStarFrames - 1) EXPECT_EQ(n, 0);  // the last frame shows nothing
+    if (frame == kStarFrames - 1) {
+      EXPECT_EQ(n, 0);  // the last frame shows nothing
+    }
     inked += n;
   }
   EXPECT_GT(inked, 0);

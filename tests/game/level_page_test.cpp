@@ -62,7 +62,9 @@ TEST(LevelPage, FitToScreenCountsTheFittedPicture) {
   ASSERT_TRUE(ok && *ok);
   EXPECT_EQ(s.Current.FitToScreen, 1);
   EXPECT_EQ(s.Default.FitToScreen, 1);
-  EXPECT_EQ(s.Current.TileS * 10000 + s.Current.TotalTileNum, 68 * 10000 + 15 * 11);  // as for 1024 x 768
+  // As for 1024 x 768.
+  EXPECT_EQ(s.Current.TileS, 68);
+  EXPECT_EQ(s.Current.TotalTileNum, 15 * 11);
   EXPECT_NE(s.Current.TotalTileNum, full);
 }
 

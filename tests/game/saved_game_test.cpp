@@ -546,7 +546,9 @@ TEST_F(SavedGame, TheFileHoldsEveryFieldWhereTheFormatPutsIt) {
   // Thumbnail, picture, cut map, description.
   for (int k = 0; k < 4; ++k) {
     const int32_t size = Int32At(b, at);
-    if (k == 3) EXPECT_EQ(size_t(size), s.InfoText.size());
+    if (k == 3) {
+      EXPECT_EQ(size_t(size), s.InfoText.size());
+    }
     at += 4 + size_t(size);
   }
   EXPECT_EQ(size_t(Int32At(b, 15)), at);  // the state offset

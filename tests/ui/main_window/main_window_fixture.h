@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "game/pieces.h"
-#include "gui/private_home.h"
+#include "ui/main_window/private_home.h"
 #include "platform/message_box.h"
 #include "platform/sound.h"
 #include "support/temp_folder.h"

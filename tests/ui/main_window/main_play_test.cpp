@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "gui/main_window_fixture.h"
+#include "ui/main_window/main_window_fixture.h"
 #include "game/background_pictures.h"
 #include "ui/dialogs/options_form.h"
 #include "ui/main_window/main_toolbar.h"

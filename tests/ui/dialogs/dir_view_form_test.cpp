@@ -172,7 +172,8 @@ TEST_F(DirView, JigsawPassesTheLevelPageAndOkReturnsItsPathAndLevel) {
   TBinaryReader f;
   TJigsawHeader header;
   ASSERT_TRUE(f.Open(path) && ReadJigsawHeader(f, header));
-  EXPECT_EQ(cur.ImageW * 10000 + cur.ImageH, header.ImageW * 10000 + header.ImageH);
+  EXPECT_EQ(cur.ImageW, header.ImageW);
+  EXPECT_EQ(cur.ImageH, header.ImageH);
   EXPECT_GT(form->PreviewCopy().Width, 0);
   EXPECT_FALSE(form->OpenChoices().SeedPanelVisible);
 }
@@ -278,7 +279,9 @@ TEST_F(DirView, LevelPageFramesAndNamesEachChoice) {
       QTest::mouseClick(Find<QWidget>(image), Qt::LeftButton);
       const bool shown = Find<QWidget>(frame)->isVisible();
       EXPECT_EQ(Text(caption), shown ? on : off);
-      if (shown) EXPECT_EQ(Find<QWidget>(frame)->geometry(), Find<QWidget>(image)->geometry().adjusted(-4, -4, 4, 4));
+      if (shown) {
+        EXPECT_EQ(Find<QWidget>(frame)->geometry(), Find<QWidget>(image)->geometry().adjusted(-4, -4, 4, 4));
+      }
     }
   }
   auto* size = Find<QScrollBar>("SB_PieceSize");

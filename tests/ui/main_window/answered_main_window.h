@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "gui/private_home.h"
+#include "ui/main_window/private_home.h"
 #include "pack.h"
 #include "platform/desktop.h"
 #include "platform/message_box.h"
