@@ -1,4 +1,3 @@
-// The options dialog's pages, the test panel and the buttons: one builder each.
 #include "ui/dialogs/options_form.h"
 
 #include <QCheckBox>
@@ -17,6 +16,8 @@
 
 #include "ui/dialogs/options_art.h"
 #include "ui/dialogs/options_widgets.h"
+
+// The options dialog's pages, the test panel and the buttons: one builder each.
 
 namespace {
 

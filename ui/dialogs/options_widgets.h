@@ -4,7 +4,6 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QWidget>
-
 #include <cstdint>
 #include <functional>
 
