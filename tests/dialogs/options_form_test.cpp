@@ -23,6 +23,7 @@
 #include "support/recording_host.h"
 #include "ui/dialogs/options_art.h"
 #include "ui/dialogs/options_form.h"
+#include "game/settings_table.h"
 #include "foundation/dib_ops.h"
 #include "foundation/lang_forms.h"
 #include "foundation/picture_loading.h"
@@ -668,6 +669,49 @@ TEST_F(OptionsDialog, OptionsCommandAppliesOnOkAndLeavesEverythingOnCancel) {
   EXPECT_EQ(s.Game.GameOptions.WoodColor, 0x224466);
   EXPECT_EQ(s.Of("LoadLanguage"), std::vector<std::string>{"LoadLanguage " + dir.File("english.lng")});
   EXPECT_EQ(st.CurrentLanguage, "english");
+}
+
+// The Downloads page and the test panel reach the game the one way every page does: through the
+// options command's OK, never by the dialog itself.
+TEST_F(OptionsDialog, DownloadsAndTestPanelApplyOnlyThroughTheOptionsCommand) {
+  TTestSession s;
+  TSettings st;
+  s.Game.GameOptions.DnSrc = "second.example";
+  s.Game.GameOptions.ThumbPath = "/thumbs/";
+  TOptionsFormEnv env;
+  env.Lang = &lang;
+  env.ServerHosts = {"first.example", "second.example"};
+  TF_Options dialog(env);
+  auto playerChanges = [&](const char* button) {
+    QTimer::singleShot(0, &dialog, [&, button] {
+      dialog.findChild<QTabWidget*>("PC_Pages")->setCurrentIndex(5);
+      auto* source = dialog.findChild<QComboBox*>("CB_DnSrc");
+      source->setCurrentIndex(0);
+      dialog.findChild<QCheckBox*>("CB_UseSecure")->click();
+      dialog.findChild<QComboBox*>("CB_SecureMethod")->setCurrentIndex(6);
+      if (!dialog.TestPanelShown())  // it stays shown between openings
+        QTest::mouseClick(dialog.findChild<QWidget*>("P_Form"), Qt::LeftButton,
+                          Qt::ControlModifier | Qt::ShiftModifier, QPoint(3, 3));
+      dialog.findChild<QLineEdit*>("E_TestThumbPath")->setText(" /elsewhere/ ");
+      dialog.findChild<QCheckBox*>("CB_VisualShowJoin")->click();
+      QTest::mouseClick(dialog.findChild<QPushButton*>(button), Qt::LeftButton);
+    });
+  };
+
+  const TSettingsValues before = SettingsValuesOf(s, st);
+  playerChanges("B_Cancel");
+  EXPECT_EQ(RunOptionsCommand(dialog, s, st, lang, s), kIdCancel);
+  const TSettingsValues afterCancel = SettingsValuesOf(s, st);
+  ForEachSetting([&](const auto& row) { EXPECT_EQ(row.Field(afterCancel), row.Field(before)) << row.SubSection; });
+
+  playerChanges("B_Ok");
+  EXPECT_EQ(RunOptionsCommand(dialog, s, st, lang, s), kIdOk);
+  const TGameOptions& o = s.Game.GameOptions;
+  EXPECT_EQ(o.DnSrc, "first.example");
+  EXPECT_TRUE(o.UseSecure);
+  EXPECT_EQ(o.SecureMethodInd, 6);
+  EXPECT_EQ(o.ThumbPath, "/elsewhere/");
+  EXPECT_FALSE(st.Flags.ShowJoin);
 }
 
 TEST_F(OptionsDialog, WithoutAPickerOfItsOwnTheSwatchOpensTheGamesColourPicker) {
