@@ -1,6 +1,5 @@
 #include "game/options_choices.h"
 
-#include "foundation/numeric.h"
 #include "foundation/text_format.h"
 #include "game/emboss_maps.h"
 
@@ -71,7 +70,7 @@ namespace {
 
 // The options hold the new styles already. The light lives in the masks: a new emboss style
 // starts from unlit masks.
-void RebuildEffects(TGameSession& s, int32_t oldEmboss) {
+void RebuildEffects(TGameSession& s, const TGameOptions& old) {
   TGameState& g = s.Game;
   const TGameOptions& o = g.GameOptions;
   if (!g.GameLoaded) return;
@@ -79,7 +78,7 @@ void RebuildEffects(TGameSession& s, int32_t oldEmboss) {
   int32_t steps = 1;
   if (o.EmbossStyle != 0 || o.WoodStyle != 0) steps += 1 + (rotate ? 3 : 0);
   TProgressScope progress(s, "Prog_ChangeEmboss", steps);
-  if (o.EmbossStyle != oldEmboss)
+  if (o.EmbossStyle != old.EmbossStyle)
     for (int32_t r = 0; r < (rotate ? 4 : 1); ++r)
       if (g.Images.PieceMasks[r].Width > 0) ResetMaskChannels(g.Images.PieceMasks[r]);
   g.Progress.Step();
@@ -116,7 +115,7 @@ TOptionsApplied ApplyOptionsValues(TGameSession& s, TSettings& st, TLanguageStat
   const TGameOptions& o = g.GameOptions;
   if (o.EmbossStyle != old.EmbossStyle || o.WoodStyle != old.WoodStyle) {
     applied.EffectsChanged = true;
-    RebuildEffects(s, old.EmbossStyle);
+    RebuildEffects(s, old);
   }
 
   if (!langName.empty()) {

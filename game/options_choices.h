@@ -42,12 +42,8 @@ bool BindingsCollide(const TBindingChoice& choice);
 int32_t EmbossButtonOfStyle(int32_t style);  // 0..3
 int32_t WoodButtonOfStyle(int32_t style);    // 0..2
 
-constexpr int32_t kSecureMethodCount = 7;
-constexpr int32_t kDefaultSecureMethod = 5;
 extern const char* const SecureMethodNames[kSecureMethodCount];
 
-constexpr int32_t kAutoIntervalMin = 1, kAutoIntervalMax = 60;
-constexpr int32_t kStuckKoefMin = 10, kStuckKoefMax = 30;
 
 // The six pages in order, with their help context and help topic.
 struct TOptionsPage {

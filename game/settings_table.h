@@ -160,6 +160,10 @@ struct TRecentFilesPlace {
   const char* Section = "Files";
 };
 
+// The download security methods the options dialog lists (SecureMethodNames).
+constexpr int32_t kSecureMethodCount = 7;
+constexpr int32_t kDefaultSecureMethod = 5;
+
 // Names a language in the language folder, never a path out of it.
 bool UsableLanguageName(const std::string& name);
 // Reading hooks of the rows below.
@@ -257,8 +261,8 @@ inline const auto kSettingsTable = std::tuple{
     TSetting<&TGameOptions::UseSecure>{.Section = "Download", .SubSection = "UseSecure", .Default = false,
                                        .Options = kOnOptionsDialog, .ReportGroup = "Download",
                                        .ReportName = "bUseSecure"},
-    TSetting<&TGameOptions::SecureMethodInd>{.Section = "Download", .SubSection = "SecureMethodInd", .Default = 5,
-                                             .Low = 0, .High = 6, .Options = kOnOptionsDialog,
+    TSetting<&TGameOptions::SecureMethodInd>{.Section = "Download", .SubSection = "SecureMethodInd", .Default = kDefaultSecureMethod,
+                                             .Low = 0, .High = kSecureMethodCount - 1, .Options = kOnOptionsDialog,
                                              .ReportGroup = "Download", .ReportName = "iSecureMethodInd"},
     // Set only by the options dialog's test panel; they last until exit. ThumbPath's default is
     // the download list's folder (SetDefaultSettings).
@@ -284,6 +288,12 @@ void ForEachSetting(F&& f) {
             ...);
       },
       kSettingsTable);
+}
+
+// The row of the field that the member chain leads to.
+template <auto... Path>
+const TSetting<Path...>& SettingRow() {
+  return std::get<TSetting<Path...>>(kSettingsTable);
 }
 
 // Every row's default into its field; rows that keep the current state are left alone.

@@ -26,7 +26,6 @@
 #include "ui/dialogs/options_art.h"
 #include "ui/dialogs/options_widgets.h"
 #include "foundation/dib_ops.h"
-#include "foundation/numeric.h"
 #include "foundation/picture_loading.h"
 #include "foundation/text_format.h"
 #include "game/game_paths.h"
@@ -127,7 +126,8 @@ void StoreNumber(T& field, int32_t value) {
 
 void TF_Options::LoadValues(const TOptionsValues& v) {
   loaded_ = v;
-  SB_AutoChange->setValue(ClampInt(v.AutoSave.Interval, kAutoIntervalMin, kAutoIntervalMax));
+  // The scroll bars hold their rows' ranges.
+  SB_AutoChange->setValue(v.AutoSave.Interval);
   SB_AutoChangeChange();
   CB_AutoSave->setChecked(v.AutoSave.Enabled);
   CB_SoundPlay->setChecked(v.Settings.Flags.SoundPlay);
@@ -135,7 +135,7 @@ void TF_Options::LoadValues(const TOptionsValues& v) {
   // A binding that is none of the seven leaves its list empty.
   SetMouseScheme(v.PlaySettings, true);
   const TGameOptions& o = v.GameOptions;
-  SB_StuckKoef->setValue(ClampInt(o.StuckKoef, kStuckKoefMin, kStuckKoefMax));
+  SB_StuckKoef->setValue(o.StuckKoef);
   SB_StuckKoefChange();
   SetEmbossStyle(int32_t(o.EmbossStyle));
   SetWoodStyle(int32_t(o.WoodStyle));

@@ -99,7 +99,8 @@ void TF_Options::BuildAutoSavePage() {
   v->setSpacing(10);
   CB_AutoSave = NewCheck(TS_AutoSave, "CB_AutoSave");
   L_AutoInterval = NewLabel(TS_AutoSave, "L_AutoInterval");
-  SB_AutoChange = NewScroll(TS_AutoSave, "SB_AutoChange", kAutoIntervalMin, kAutoIntervalMax);
+  const auto& interval = SettingRow<&TAutoSaveSettings::Interval>();
+  SB_AutoChange = NewScroll(TS_AutoSave, "SB_AutoChange", interval.Low, interval.High);
   v->addWidget(CB_AutoSave);
   v->addSpacing(6);
   v->addWidget(L_AutoInterval);
@@ -140,7 +141,8 @@ void TF_Options::BuildPlayPage() {
   CB_PlaySingleWin = NewCheck(TS_Play, "CB_PlaySingleWin");
   CB_PlayClickToDrag = NewCheck(TS_Play, "CB_PlayClickToDrag");
   L_StuckKoef = NewLabel(TS_Play, "L_StuckKoef");
-  SB_StuckKoef = NewScroll(TS_Play, "SB_StuckKoef", kStuckKoefMin, kStuckKoefMax);
+  const auto& snap = SettingRow<&TGameOptions::StuckKoef>();
+  SB_StuckKoef = NewScroll(TS_Play, "SB_StuckKoef", snap.Low, snap.High);
   int row = 0;
   g->addWidget(L_PlayModes, row, 0);
   g->addWidget(CB_PlayModes, row++, 1);
