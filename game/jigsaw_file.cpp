@@ -91,7 +91,7 @@ bool HasJigsawExtension(const std::string& path) {
 }
 }  // namespace
 
-bool OpenJigsaw(const std::string& path, int mode, TJigsawOpenTarget& target) {
+bool OpenJigsaw(const std::string& path, TJigsawOpenMode mode, TJigsawOpenTarget& target) {
   std::error_code ec;
   if (!HasJigsawExtension(path) || !std::filesystem::is_regular_file(path, ec)) return false;
   if (mode == OpenJigsawGame) return target.OpenGame && target.OpenGame(path);

@@ -1,5 +1,6 @@
 #include "game/options_choices.h"
 
+#include "foundation/numeric.h"
 #include "foundation/text_format.h"
 #include "game/emboss_maps.h"
 
@@ -59,8 +60,13 @@ bool BindingsCollide(const TBindingChoice& c) {
   return same(c.RotCW, c.RotCCW) || same(c.RotCW, c.MoveOW) || same(c.RotCCW, c.MoveOW);
 }
 
-int32_t EmbossButtonOfStyle(int32_t style) { return style >= 0 && style <= 2 ? style : 3; }
-int32_t WoodButtonOfStyle(int32_t style) { return style >= 0 && style <= 1 ? style : 2; }
+// The buttons stand in the styles' order; the last one takes any later value.
+int32_t EmbossButtonOfStyle(TEmbossStyle style) {
+  return IntMin(int32_t(style), 3);
+}
+int32_t WoodButtonOfStyle(TWoodStyle style) {
+  return IntMin(int32_t(style), 2);
+}
 
 TOptionsValues OptionsValuesOf(const TGameSession& s, const TSettings& st) {
   return SettingsValuesOf(s, st);
@@ -76,7 +82,7 @@ void RebuildEffects(TGameSession& s, const TGameOptions& old) {
   if (!g.GameLoaded) return;
   const bool rotate = g.GameLevel.Rotate != 0;
   int32_t steps = 1;
-  if (o.EmbossStyle != 0 || o.WoodStyle != 0) steps += 1 + (rotate ? 3 : 0);
+  if (HasPieceEffects(o)) steps += 1 + (rotate ? 3 : 0);
   TProgressScope progress(s, "Prog_ChangeEmboss", steps);
   if (o.EmbossStyle != old.EmbossStyle)
     for (int32_t r = 0; r < (rotate ? 4 : 1); ++r)

@@ -39,8 +39,8 @@ int32_t PlayModeOf(const TBindingChoice& choice);
 bool BindingsCollide(const TBindingChoice& choice);
 
 // The radio button of a style: anything beyond the list takes the last button.
-int32_t EmbossButtonOfStyle(int32_t style);  // 0..3
-int32_t WoodButtonOfStyle(int32_t style);    // 0..2
+int32_t EmbossButtonOfStyle(TEmbossStyle style);  // 0..3
+int32_t WoodButtonOfStyle(TWoodStyle style);      // 0..2
 
 extern const char* const SecureMethodNames[kSecureMethodCount];
 

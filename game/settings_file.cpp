@@ -95,8 +95,8 @@ bool ReadSettings(TGameSession& s, TSettings& st, const TSettingsEnv& env) {
   ReadSettingRows(text, SettingsHome(s, st), env);
   TGameOptions& o = s.Game.GameOptions;
   if (ReadSettingInt(text, "Main", "Embossing", "Style", -1) == kEmbossStyleWood) {
-    o.EmbossStyle = 0;
-    o.WoodStyle = 1;
+    o.EmbossStyle = TEmbossStyle::None;
+    o.WoodStyle = TWoodStyle::Wood;
   }
   ReadFiles(text, s, st);
   // The program folder's copy knows nothing of this player's choice of source.

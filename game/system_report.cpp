@@ -116,8 +116,8 @@ std::vector<std::string> BuildSystemReport(TGameSession& s, const TSettings& st,
     out.push_back(Fmt("TileNum = %d, TotalTileNum = %d", l.TileNum, l.TotalTileNum));
     out.push_back(Fmt("Level = %d", l.Level));
     out.push_back(Fmt("Rotate = %d", l.Rotate));
-    out.push_back(Fmt("BorderStyle = %d", l.BorderStyle));
-    out.push_back(Fmt("ShapeStyle = %d", l.ShapeStyle));
+    out.push_back(Fmt("BorderStyle = %d", int(l.BorderStyle)));
+    out.push_back(Fmt("ShapeStyle = %d", int(l.ShapeStyle)));
     out.push_back(Fmt("SpreadOut = %d", l.SpreadOut));
     out.push_back(Fmt("FitToScreen = %d", l.FitToScreen));
     out.push_back(Fmt("SideNum = %d", l.SideNum));

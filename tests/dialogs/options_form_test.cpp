@@ -91,8 +91,8 @@ class OptionsDialog : public ::testing::Test {
     v.PlaySettings = StandardMouseScheme;
     TGameOptions& o = v.GameOptions;
     o.StuckKoef = 17;
-    o.EmbossStyle = 2;
-    o.WoodStyle = 1;
+    o.EmbossStyle = TEmbossStyle::Cardboard;
+    o.WoodStyle = TWoodStyle::Wood;
     o.WoodColor = 0x336699;
     o.DnSrc = "SECOND.example";
     o.UseSecure = false;
@@ -301,9 +301,9 @@ TEST_F(OptionsDialog, EachKindOfControlChangesOnlyItsValue) {
       {"click to drag", "TS_Play", [](OptionsDialog& t) { t.Click("CB_PlayClickToDrag"); },
        [](TOptionsValues& v) { v.PlaySettings.ClickToDrag = 1; }},
       {"emboss", "TS_Visual", [](OptionsDialog& t) { t.Click("RB_VisualEmboss0"); },
-       [](TOptionsValues& v) { v.GameOptions.EmbossStyle = 0; }},
+       [](TOptionsValues& v) { v.GameOptions.EmbossStyle = TEmbossStyle::None; }},
       {"wood", "TS_Visual", [](OptionsDialog& t) { t.Click("RB_VisualWood2"); },
-       [](TOptionsValues& v) { v.GameOptions.WoodStyle = 2; }},
+       [](TOptionsValues& v) { v.GameOptions.WoodStyle = TWoodStyle::Shadows; }},
   };
   for (const TCase& c : cases) {
     SCOPED_TRACE(c.What);
@@ -450,7 +450,7 @@ TEST_F(OptionsDialog, PreviewFollowsTheEmbossAndWoodChoice) {
       Click(("RB_VisualWood" + std::to_string(w)).c_str());
       EXPECT_EQ(Find<QWidget>("S_ViewWoodColor")->isHidden(), w != 1);
       FillDibRect(*expected, 0, 0, preview.Width, preview.Height, 0x989898);
-      DrawEmbossPreview(*expected, *mask, *picture, 0x336699, w, e);
+      DrawEmbossPreview(*expected, *mask, *picture, 0x336699, TWoodStyle(w), TEmbossStyle(e));
       EXPECT_TRUE(SameDib(preview, *expected));
       std::vector<uint8_t> copy(preview.Bits, preview.Bits + preview.ImageSize);
       for (const auto& other : seen) EXPECT_NE(copy, other);
@@ -573,8 +573,8 @@ TEST_F(OptionsDialog, HostileValuesShowTheNearestChoiceAndOkStoresSaneOnes) {
   v.AutoSave.Interval = -2147483647 - 1;
   TGameOptions& o = v.GameOptions;
   o.StuckKoef = 1 << 30;
-  o.EmbossStyle = 200;
-  o.WoodStyle = 251;
+  o.EmbossStyle = TEmbossStyle(200);
+  o.WoodStyle = TWoodStyle(251);
   o.WoodColor = -1;
   v.PlaySettings = {{2, 0}, {0, 0}, {1, 6}, 1, 1};  // none of the seven
   o.SecureMethodInd = 99;
@@ -609,8 +609,8 @@ TEST_F(OptionsDialog, HostileValuesShowTheNearestChoiceAndOkStoresSaneOnes) {
   EXPECT_EQ(out.GameOptions.DnSrc, "first.example");
   EXPECT_EQ(out.AutoSave.Interval, 1);
   EXPECT_EQ(out.GameOptions.StuckKoef, 30);
-  EXPECT_EQ(out.GameOptions.EmbossStyle, 3);
-  EXPECT_EQ(out.GameOptions.WoodStyle, 2);
+  EXPECT_EQ(out.GameOptions.EmbossStyle, TEmbossStyle::FatCard);
+  EXPECT_EQ(out.GameOptions.WoodStyle, TWoodStyle::Shadows);
 }
 
 // The whole options command over a session: what the player changes reaches the game only on OK.
@@ -647,7 +647,7 @@ TEST_F(OptionsDialog, OptionsCommandAppliesOnOkAndLeavesEverythingOnCancel) {
   EXPECT_FALSE(s.AutoSaveHold);
   EXPECT_TRUE(st.Flags.SoundPlay);
   EXPECT_EQ(s.AutoSave.Interval, 15);
-  EXPECT_EQ(s.Game.GameOptions.EmbossStyle, 1);
+  EXPECT_EQ(s.Game.GameOptions.EmbossStyle, TEmbossStyle::Paper);
   EXPECT_EQ(std::memcmp(&play, &s.Game.PlaySettings, sizeof play), 0);
   EXPECT_FALSE(s.Game.GameOptions.UseSecure);
   EXPECT_EQ(s.Game.GameOptions.DnSrc, "");
@@ -661,7 +661,7 @@ TEST_F(OptionsDialog, OptionsCommandAppliesOnOkAndLeavesEverythingOnCancel) {
   EXPECT_FALSE(applied.SingleMainWindowChanged);
   EXPECT_FALSE(st.Flags.SoundPlay);
   EXPECT_EQ(s.AutoSave.Interval, 40);
-  EXPECT_EQ(s.Game.GameOptions.EmbossStyle, 3);
+  EXPECT_EQ(s.Game.GameOptions.EmbossStyle, TEmbossStyle::FatCard);
   EXPECT_EQ(s.Game.PlaySettings.RotCW.Button, 1);
   EXPECT_EQ(s.Game.PlaySettings.RotCW.Shift, 1);
   EXPECT_TRUE(s.Game.GameOptions.UseSecure);

@@ -17,7 +17,7 @@ class MyHttpTest : public ::testing::Test {
     http.SizeLabel = &view;
     http.ProgressBar = &view;
     http.CaptionControl = &view;
-    http.HttpMode = 1;
+    http.HttpMode = THttpMode::InfoFile;
   }
   bool Get(const std::string& url, int64_t limit = int64_t(64) << 20) {
     got.clear();
@@ -65,7 +65,7 @@ TEST_F(MyHttpTest, GetWithProgressErrorAnswersAndSizeCap) {
   EXPECT_EQ(view.Captions.back(), "Download - ProcDisconnect");
 
   view = TRecordingView();
-  http.HttpMode = 0;
+  http.HttpMode = THttpMode::Idle;
   ASSERT_TRUE(Get("http://" + server.Host() + "/info.dat"));
   EXPECT_EQ(got.size(), body.size());
   EXPECT_TRUE(view.Captions.empty());

@@ -28,14 +28,16 @@ int RunTool(const std::string& args) {
   return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
 }
 
-// The cut the tool should have written, made in process: grid styles from 4, cells below.
+// The cut the tool should have written, made in process by the style's cutter.
 void CutInProcess(int32_t w, int32_t h, int32_t level, uint8_t style, bool border, uint32_t seed, TLevelRecord& lv,
                   std::vector<TPieceRecord>& pieces, TDibImage& cut, TShapeCounts* counts = nullptr) {
   TLevelTable table{};
-  BuildLevelTable(table, w, h, style, border ? 1 : 0);
+  const TBorderStyle frame = border ? TBorderStyle::Frame : TBorderStyle::None;
+  BuildLevelTable(table, w, h, TShapeStyle(style), frame);
   lv = TLevelRecord{};
   FillLevelFromGrid(lv, table[size_t(level)]);
-  lv.ImageW = w, lv.ImageH = h, lv.Level = level, lv.BorderStyle = border ? 1 : 0, lv.ShapeStyle = style;
+  lv.ImageW = w, lv.ImageH = h, lv.Level = level, lv.BorderStyle = frame,
+  lv.ShapeStyle = TShapeStyle(style);
   lv.GameSeed = int32_t(seed);
   pieces.assign(size_t(lv.TotalTileNum) + 1, TPieceRecord{});
   TDibHolder templates;
@@ -45,7 +47,7 @@ void CutInProcess(int32_t w, int32_t h, int32_t level, uint8_t style, bool borde
   TRandom rng{seed};
   TProgress progress;
   TCutTarget t{lv, pieces.data(), cut, rng, progress, knobs, nullptr};
-  if (style >= 4) {
+  if (IsGridStyle(TShapeStyle(style))) {
     CutJigsawGrid(t);
   } else {
     const char* data = std::getenv("ZORVA_DATA_DIR");

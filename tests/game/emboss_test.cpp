@@ -33,8 +33,8 @@ std::vector<uint64_t> Wood(TGameState& g) {
 }
 
 void Rebuild(TGameState& g, int emboss, int wood) {
-  g.GameOptions.EmbossStyle = uint8_t(emboss);
-  g.GameOptions.WoodStyle = uint8_t(wood);
+  g.GameOptions.EmbossStyle = TEmbossStyle(emboss);
+  g.GameOptions.WoodStyle = TWoodStyle(wood);
   RebuildEmbossMaps(g);
 }
 
@@ -151,7 +151,7 @@ TEST(WoodMap, WoodReachesTheJobsWidthAndNoFurther) {
     job.Pieces = g.Pieces.data();
     job.PieceCount = LivePieceCount(g);
     job.TilePX = 20;
-    job.WoodStyle = 1;
+    job.WoodStyle = TWoodStyle::Wood;
     job.WoodWidth = width;
     TEmbossMap map;
     BuildEmbossMap(job, g.Images.PieceMasks[0], map, 0);
@@ -214,7 +214,7 @@ TEST(WoodMap, MergeGroupsNeedsAWoodStyleAndANeighbourInTheGroup) {
   const std::vector<uint64_t> before = Wood(g);
   MergeGroups(g, 0, 0, 2);  // piece 2 is no neighbour of piece 0
   EXPECT_EQ(Wood(g), before);
-  g.GameOptions.WoodStyle = 0;
+  g.GameOptions.WoodStyle = TWoodStyle::None;
   MergeGroups(g, 0, 0, 1);
   EXPECT_EQ(Wood(g), before);
 }
@@ -268,9 +268,9 @@ TEST(EmbossLooks, HoldWhatTheWholeMapHoldsWhereThePieceDraws) {
     job.PieceCount = n;
     job.TilePX = 7;
     job.FramePiece = frame;
-    job.EmbossStyle = c.emboss;
-    job.WoodStyle = c.wood;
-    job.WoodWidth = WoodWidthForStyle(c.wood);
+    job.EmbossStyle = TEmbossStyle(c.emboss);
+    job.WoodStyle = TWoodStyle(c.wood);
+    job.WoodWidth = WoodWidthForStyle(job.WoodStyle);
     const int32_t ww = job.WoodWidth;
     for (int32_t r = 0; r < 4; ++r) {
       SCOPED_TRACE(testing::Message()
@@ -325,7 +325,8 @@ TEST(EmbossLooks, HoldWhatTheWholeMapHoldsWhereThePieceDraws) {
 
 TEST(EmbossPreview, WoodAndLightOfTheSample) {
   TPreview p;
-  DrawEmbossPreview(*p.target, *p.mask, *p.picture, 0x2040A0, 1, 1);
+  DrawEmbossPreview(*p.target, *p.mask, *p.picture, 0x2040A0, TWoodStyle::Wood,
+                    TEmbossStyle::Paper);
   // Wood colour 0x2040A0 (red A0, green 40, blue 20), 10 darker per channel per step.
   EXPECT_EQ(GetDibPixel(*p.target, 15, 15), 0x2040A0);
   EXPECT_EQ(GetDibPixel(*p.target, 16, 10), 0x163696);
@@ -341,7 +342,7 @@ TEST(EmbossPreview, WoodAndLightOfTheSample) {
 
 TEST(EmbossPreview, ShadowKeepsTheStatedParts) {
   TPreview p;
-  DrawEmbossPreview(*p.target, *p.mask, *p.picture, 0, 2, 0);
+  DrawEmbossPreview(*p.target, *p.mask, *p.picture, 0, TWoodStyle::Shadows, TEmbossStyle::None);
   // Width 5, depth k keeps 128, 156, 184, 212, 240 parts in 256 of 200.
   const int32_t keep[5] = {128, 156, 184, 212, 240};
   for (int32_t k = 1; k <= 5; ++k) {

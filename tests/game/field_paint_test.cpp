@@ -461,8 +461,8 @@ struct TLookTour {
     Options(1, 2);
   }
   void Options(int32_t emboss, int32_t wood) {
-    r.g.GameOptions.EmbossStyle = uint8_t(emboss);
-    r.g.GameOptions.WoodStyle = uint8_t(wood);
+    r.g.GameOptions.EmbossStyle = TEmbossStyle(emboss);
+    r.g.GameOptions.WoodStyle = TWoodStyle(wood);
     r.g.GameOptions.WoodColor = 0x2B5C7D;
     RebuildEmbossMaps(r.g);
   }

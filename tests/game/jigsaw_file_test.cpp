@@ -257,8 +257,8 @@ TEST_F(JigsawFile, ExtensionAndExistenceDecideFirst) {
   EXPECT_FALSE(OpenJigsaw(Path("missing.zvq"), OpenJigsawSelect, t));
   std::filesystem::create_directory(Path("folder.zvq"));
   EXPECT_FALSE(OpenJigsaw(Path("folder.zvq"), OpenJigsawSelect, t));
-  EXPECT_FALSE(OpenJigsaw(path, 3, t));
-  EXPECT_FALSE(OpenJigsaw(path, -1, t));
+  EXPECT_FALSE(OpenJigsaw(path, TJigsawOpenMode(3), t));
+  EXPECT_FALSE(OpenJigsaw(path, TJigsawOpenMode(255), t));
   ExpectUntouched();
 }
 
@@ -286,7 +286,7 @@ TEST_F(JigsawFile, HostileFilesAreRefusedAndChangeNothing) {
   auto openBoth = [&](const std::vector<uint8_t>& f) {
     Spit(bad, f);
     int opened = 0;
-    for (int mode : {OpenJigsawSelect, OpenJigsawThumbnail}) {
+    for (TJigsawOpenMode mode : {OpenJigsawSelect, OpenJigsawThumbnail}) {
       TJigsawOpenTarget t = Target();
       if (OpenJigsaw(bad, mode, t)) {
         ++opened;

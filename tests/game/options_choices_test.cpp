@@ -69,10 +69,10 @@ TEST(OptionsChoices, BindingsCollideOnAnySharedItemButNeverOnEmptyLists) {
 }
 
 TEST(OptionsChoices, StylesOutsideTheListTakeTheLastButton) {
-  for (const auto& [style, button] : {std::pair{0, 0}, {2, 2}, {3, 3}, {4, 3}, {-7, 3}})
-    EXPECT_EQ(EmbossButtonOfStyle(style), button) << style;
-  for (const auto& [style, button] : {std::pair{1, 1}, {2, 2}, {255, 2}, {-1, 2}})
-    EXPECT_EQ(WoodButtonOfStyle(style), button) << style;
+  for (const auto& [style, button] : {std::pair{0, 0}, {2, 2}, {3, 3}, {4, 3}, {249, 3}})
+    EXPECT_EQ(EmbossButtonOfStyle(TEmbossStyle(style)), button) << style;
+  for (const auto& [style, button] : {std::pair{1, 1}, {2, 2}, {3, 2}, {255, 2}})
+    EXPECT_EQ(WoodButtonOfStyle(TWoodStyle(style)), button) << style;
 }
 
 TEST(OptionsChoices, ServerIndexIgnoresLetterCaseAndFallsBackToTheFirst) {
@@ -125,8 +125,8 @@ TEST(OptionsApply, EveryValueReachesItsRecord) {
   v.Settings.Flags.ShowJoin = false;
   v.PlaySettings = {MouseCombinations[6], MouseCombinations[0], MouseCombinations[4], 1, 1};
   v.GameOptions.StuckKoef = 27;
-  v.GameOptions.EmbossStyle = 3;
-  v.GameOptions.WoodStyle = 1;
+  v.GameOptions.EmbossStyle = TEmbossStyle::FatCard;
+  v.GameOptions.WoodStyle = TWoodStyle::Wood;
   v.GameOptions.WoodColor = 0x00A0B0C0;
   v.GameOptions.DnSrc = "second.example";
   v.GameOptions.UseSecure = true;
@@ -148,8 +148,8 @@ TEST(OptionsApply, EveryValueReachesItsRecord) {
   EXPECT_EQ(p.ClickToDrag, 1);
   const TGameOptions& o = r.s.Game.GameOptions;
   EXPECT_EQ(o.StuckKoef, 27);
-  EXPECT_EQ(o.EmbossStyle, 3);
-  EXPECT_EQ(o.WoodStyle, 1);
+  EXPECT_EQ(o.EmbossStyle, TEmbossStyle::FatCard);
+  EXPECT_EQ(o.WoodStyle, TWoodStyle::Wood);
   EXPECT_EQ(o.WoodColor, 0xA0B0C0);
   // The downloads page and the test panel come the same way.
   EXPECT_EQ(o.DnSrc, "second.example");
@@ -186,8 +186,8 @@ TEST(OptionsApply, HostileValuesArePulledIntoRangeOrKeepTheCurrentOne) {
   TOptionsValues v = OptionsValuesOf(r.s, r.st);
   v.AutoSave.Interval = -5;
   v.GameOptions.StuckKoef = 1000;
-  v.GameOptions.EmbossStyle = 77;
-  v.GameOptions.WoodStyle = 3;
+  v.GameOptions.EmbossStyle = TEmbossStyle(77);
+  v.GameOptions.WoodStyle = TWoodStyle(3);
   v.GameOptions.WoodColor = int32_t(0xFF00FF00u);
   v.GameOptions.SecureMethodInd = 7;
   v.PlaySettings.RotCW = {2, 4};
@@ -198,8 +198,8 @@ TEST(OptionsApply, HostileValuesArePulledIntoRangeOrKeepTheCurrentOne) {
   EXPECT_EQ(r.s.AutoSave.Interval, 1);
   const TGameOptions& o = r.s.Game.GameOptions;
   EXPECT_EQ(o.StuckKoef, 30);
-  EXPECT_EQ(o.EmbossStyle, 1);
-  EXPECT_EQ(o.WoodStyle, 2);
+  EXPECT_EQ(o.EmbossStyle, TEmbossStyle::Paper);
+  EXPECT_EQ(o.WoodStyle, TWoodStyle::Shadows);
   EXPECT_EQ(o.WoodColor, 0x123456);
   EXPECT_EQ(o.SecureMethodInd, 5);
   EXPECT_FALSE(a.EffectsChanged);
@@ -222,8 +222,8 @@ TEST(OptionsApply, RunningGameMovesTheSecondSideAndRebuildsTheEffects) {
   g.Pieces[3].Window = 2;  // a pocket stays a pocket
   const int32_t x1 = g.Pieces[1].X, y1 = g.Pieces[1].Y;
   g.Play.HasSelection = true;
-  g.GameOptions.EmbossStyle = 0;
-  g.GameOptions.WoodStyle = 0;
+  g.GameOptions.EmbossStyle = TEmbossStyle::None;
+  g.GameOptions.WoodStyle = TWoodStyle::None;
   ASSERT_GT(g.Images.PieceMasks[0].Width, 0);
 
   int steps = 0;
@@ -231,8 +231,8 @@ TEST(OptionsApply, RunningGameMovesTheSecondSideAndRebuildsTheEffects) {
 
   TOptionsValues v = OptionsValuesOf(r.s, r.st);
   v.PlaySettings.SingleMainWindow = 1;
-  v.GameOptions.EmbossStyle = 2;
-  v.GameOptions.WoodStyle = 2;
+  v.GameOptions.EmbossStyle = TEmbossStyle::Cardboard;
+  v.GameOptions.WoodStyle = TWoodStyle::Shadows;
   ApplyOptionsValues(r.s, r.st, r.lang, v, "", r.s);
   EXPECT_EQ(r.s.Count("ClearSelection"), 1);
   EXPECT_EQ(r.s.Count("ShowFirstSide"), 1);
@@ -255,8 +255,8 @@ TEST(OptionsApply, RunningGameMovesTheSecondSideAndRebuildsTheEffects) {
 
   // Turning the effects off again frees the wood maps, and the masks carry no light: the game
   // keeps the piece codes alone.
-  v.GameOptions.EmbossStyle = 0;
-  v.GameOptions.WoodStyle = 0;
+  v.GameOptions.EmbossStyle = TEmbossStyle::None;
+  v.GameOptions.WoodStyle = TWoodStyle::None;
   ApplyOptionsValues(r.s, r.st, r.lang, v, "", r.s);
   EXPECT_EQ(r.s.Of("ShowProgress").back(), "ShowProgress Prog_ChangeEmboss 1");
   for (int r4 = 0; r4 < 4; ++r4) EXPECT_TRUE(g.Images.EmbossMaps[r4].Empty());

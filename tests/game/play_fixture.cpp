@@ -51,7 +51,7 @@ void MakeTestGame(TGameState& g, const TTestCut& c) {
   lv.JigsR = margin + c.Cols * c.Tile - 1;
   lv.JigsB = margin + c.Rows * c.Tile - 1;
   lv.Rotate = c.Rotate;
-  lv.BorderStyle = c.Frame ? 1 : 0;
+  lv.BorderStyle = c.Frame ? TBorderStyle::Frame : TBorderStyle::None;
   g.GameLoaded = true;
 
   g.Pieces.assign(size_t(lv.TotalTileNum + 1), TPieceRecord{});
@@ -116,8 +116,8 @@ void MakeTestGame(TGameState& g, const TTestCut& c) {
     UpdatePieceRotation(g, p);
   }
   g.Field = TFieldArea{800, 600, 800, 600};
-  g.GameOptions.EmbossStyle = 0;
-  g.GameOptions.WoodStyle = 0;
+  g.GameOptions.EmbossStyle = TEmbossStyle::None;
+  g.GameOptions.WoodStyle = TWoodStyle::None;
   g.GameOptions.WoodFrameWidth = 0;
 }
 
@@ -135,7 +135,7 @@ void AssemblePieces(TGameState& g) {
 TPieceView TestView(int32_t index, int32_t style, int32_t left, int32_t top, int32_t w, int32_t h) {
   TPieceView v;
   v.Index = index;
-  v.Style = style;
+  v.Style = TWindowStyle(style);
   SetSkinRectBounds(v.Client, left, top, w, h);
   return v;
 }

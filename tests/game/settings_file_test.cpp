@@ -82,7 +82,7 @@ class SettingsFile : public ::testing::Test {
 TEST_F(SettingsFile, WithoutAFileEverySettingKeepsItsDefault) {
   // Leftovers of an earlier read are all put back.
   s.Game.DefaultLevel.Level = 13;
-  s.Game.GameOptions.EmbossStyle = 3;
+  s.Game.GameOptions.EmbossStyle = TEmbossStyle::FatCard;
   s.Game.PlaySettings.ClickToDrag = 1;
   s.ViewState.WindowBkg[4] = 12;
   st.RecentCount = 2;
@@ -125,15 +125,15 @@ TEST_F(SettingsFile, EveryValueSurvivesAWriteAndARead) {
   SetDefaultSettings(s, st, env);
   TLevelRecord& l = s.Game.DefaultLevel;
   l.Rotate = 1;
-  l.BorderStyle = 1;
-  l.ShapeStyle = 6;
+  l.BorderStyle = TBorderStyle::Frame;
+  l.ShapeStyle = TShapeStyle::ClassicVariedKnobs;
   l.Level = 13;
   l.SpreadOut = 1;
   l.FitToScreen = 0;
   s.AutoSave = {false, 37};
   TGameOptions& o = s.Game.GameOptions;
-  o.EmbossStyle = 3;
-  o.WoodStyle = 0;
+  o.EmbossStyle = TEmbossStyle::FatCard;
+  o.WoodStyle = TWoodStyle::None;
   o.WoodColor = 0x123456;
   o.StuckKoef = 27;
   o.DnSrc = "first.source.test";
@@ -167,11 +167,11 @@ TEST_F(SettingsFile, MissingKeysKeepTheirDefaults) {
   ASSERT_TRUE(Read("[Main]\n   <DefJigP>\n      Level=2\n   <Embossing>\n      WoodStyle=0\n"
                    "[Play]\n   <RotCW>\n      Shift=1\n"));
   EXPECT_EQ(s.Game.DefaultLevel.Level, 2);
-  EXPECT_EQ(s.Game.GameOptions.WoodStyle, 0);
+  EXPECT_EQ(s.Game.GameOptions.WoodStyle, TWoodStyle::None);
   EXPECT_EQ(s.Game.PlaySettings.RotCW.Shift, 1);
   // Everything else as without a file.
   s.Game.DefaultLevel.Level = 6;
-  s.Game.GameOptions.WoodStyle = 2;
+  s.Game.GameOptions.WoodStyle = TWoodStyle::Shadows;
   s.Game.PlaySettings.RotCW.Shift = 4;
   ExpectDefaults();
 }
@@ -195,16 +195,16 @@ TEST_F(SettingsFile, RangedValuesArePulledToTheirNearestEnd) {
   ASSERT_TRUE(Read("[Main]\n<DefJigP>\nLevel=0\nShapeStyle=0\n<Embossing>\nStyle=0\nWoodColor=0\n"
                    "[Download]\n<SecureMethodInd> 0\n"));
   EXPECT_EQ(s.Game.DefaultLevel.Level, 0);
-  EXPECT_EQ(s.Game.DefaultLevel.ShapeStyle, 0);
-  EXPECT_EQ(s.Game.GameOptions.EmbossStyle, 0);
+  EXPECT_EQ(s.Game.DefaultLevel.ShapeStyle, TShapeStyle::Irregular);
+  EXPECT_EQ(s.Game.GameOptions.EmbossStyle, TEmbossStyle::None);
   EXPECT_EQ(s.Game.GameOptions.WoodColor, 0);
   EXPECT_EQ(s.Game.GameOptions.SecureMethodInd, 0);
 }
 
 TEST_F(SettingsFile, AnOldWoodEmbossStyleBecomesTheWoodFrame) {
   ASSERT_TRUE(Read("[Main]\n   <Embossing>\n      WoodColor=255\n      WoodStyle=2\n      Style=4\n"));
-  EXPECT_EQ(s.Game.GameOptions.EmbossStyle, 0);
-  EXPECT_EQ(s.Game.GameOptions.WoodStyle, 1);
+  EXPECT_EQ(s.Game.GameOptions.EmbossStyle, TEmbossStyle::None);
+  EXPECT_EQ(s.Game.GameOptions.WoodStyle, TWoodStyle::Wood);
   EXPECT_EQ(s.Game.GameOptions.WoodColor, 255);
   ASSERT_TRUE(WriteSettings(s, st));
   TSettingsText t;
@@ -331,9 +331,11 @@ TEST_F(SettingsFile, HostileFilesGiveDefaultsForWhatTheyBreak) {
   ForEachHostileVariant(std::vector<uint8_t>(shipped.begin(), shipped.end()), 300, [&](const std::vector<uint8_t>& b) {
     ASSERT_TRUE(Read(std::string(b.begin(), b.end())));
     const TLevelRecord& l = s.Game.DefaultLevel;
-    EXPECT_TRUE(l.Level <= 13 && l.ShapeStyle <= 6 && l.Rotate <= 1 && l.BorderStyle <= 1);
+    EXPECT_TRUE(l.Level <= 13 && l.ShapeStyle <= kLastShapeStyle && l.Rotate <= 1 &&
+                l.BorderStyle <= kLastBorderStyle);
     const TGameOptions& o = s.Game.GameOptions;
-    EXPECT_TRUE(o.WoodColor >= 0 && o.WoodColor <= 0xFFFFFF && o.EmbossStyle <= 3 && o.WoodStyle <= 2);
+    EXPECT_TRUE(o.WoodColor >= 0 && o.WoodColor <= 0xFFFFFF &&
+                o.EmbossStyle <= TEmbossStyle::FatCard && o.WoodStyle <= TWoodStyle::Shadows);
     EXPECT_TRUE(o.StuckKoef >= 10 && o.StuckKoef <= 30 && s.AutoSave.Interval >= 1 && s.AutoSave.Interval <= 60);
     EXPECT_TRUE(st.RecentCount >= 0 && st.RecentCount <= 4);
   });

@@ -68,7 +68,7 @@ class AnsweredMainWindow : public ::testing::Test {
     TLevelRecord& d = main->Session().Game.DefaultLevel;
     d = TLevelRecord{};
     d.Level = level;
-    d.ShapeStyle = shape;
+    d.ShapeStyle = TShapeStyle(shape);
     return main->StartGame(path);
   }
 

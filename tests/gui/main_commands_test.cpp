@@ -52,7 +52,7 @@ class MainCommands : public ::testing::Test {
     TLevelRecord& d = main->Session().Game.DefaultLevel;
     d = TLevelRecord{};
     d.Level = 13;
-    d.ShapeStyle = 4;
+    d.ShapeStyle = TShapeStyle::Classic;
     d.SpreadOut = 1;
     ASSERT_TRUE(main->StartGame(main->Session().Paths.sJigsawDir + "dune-grass.zvq"));
   }

@@ -94,7 +94,7 @@ TEST_F(MainWindow, FullScreenKeepsThePiecesInsideTheSide) {
   TLevelRecord& d = main->Session().Game.DefaultLevel;
   d = TLevelRecord{};
   d.Level = 13;
-  d.ShapeStyle = 4;
+  d.ShapeStyle = TShapeStyle::Classic;
   d.FitToScreen = 1;  // a picture smaller than the full screen's field
   ASSERT_TRUE(main->StartGame(main->Session().Paths.sJigsawDir + "dune-grass.zvq"));
   main->MI_FullScreenClick();

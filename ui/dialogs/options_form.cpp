@@ -115,15 +115,6 @@ void TF_Options::FitToForm() {
 
 // --- Values ------------------------------------------------------------------------------------
 
-namespace {
-
-template <class T>
-void StoreNumber(T& field, int32_t value) {
-  field = static_cast<T>(value);
-}
-
-}  // namespace
-
 void TF_Options::LoadValues(const TOptionsValues& v) {
   loaded_ = v;
   // The scroll bars hold their rows' ranges.
@@ -137,8 +128,8 @@ void TF_Options::LoadValues(const TOptionsValues& v) {
   const TGameOptions& o = v.GameOptions;
   SB_StuckKoef->setValue(o.StuckKoef);
   SB_StuckKoefChange();
-  SetEmbossStyle(int32_t(o.EmbossStyle));
-  SetWoodStyle(int32_t(o.WoodStyle));
+  SetEmbossStyle(o.EmbossStyle);
+  SetWoodStyle(o.WoodStyle);
   SetWoodColor(o.WoodColor);
   CB_DnSrc->setCurrentIndex(ServerIndex(env_.ServerHosts, o.DnSrc));
   CB_UseSecure->setChecked(o.UseSecure);
@@ -180,8 +171,8 @@ TOptionsValues TF_Options::Values() const {
 
   TGameOptions& o = v.GameOptions;
   o.StuckKoef = SB_StuckKoef->value();
-  StoreNumber(o.EmbossStyle, GetEmbossStyle());
-  StoreNumber(o.WoodStyle, GetWoodStyle());
+  o.EmbossStyle = GetEmbossStyle();
+  o.WoodStyle = GetWoodStyle();
   o.WoodColor = WoodColor();
   const int32_t source = CB_DnSrc->currentIndex();
   if (source >= 0 && source < int32_t(env_.ServerHosts.size()) &&
@@ -211,26 +202,26 @@ void TF_Options::SetMouseScheme(const TPlaySettings& settings, bool clear) {
   CB_PlayMoveOW->setEnabled(moveOn);
 }
 
-void TF_Options::SetEmbossStyle(int32_t style) {
+void TF_Options::SetEmbossStyle(TEmbossStyle style) {
   RB_VisualEmboss[EmbossButtonOfStyle(style)]->setChecked(true);
   DrawPreview();
 }
 
-int32_t TF_Options::GetEmbossStyle() const {
+TEmbossStyle TF_Options::GetEmbossStyle() const {
   for (int32_t i = 0; i < 3; ++i)
-    if (RB_VisualEmboss[i]->isChecked()) return i;
-  return 3;
+    if (RB_VisualEmboss[i]->isChecked()) return TEmbossStyle(i);
+  return TEmbossStyle::FatCard;
 }
 
-void TF_Options::SetWoodStyle(int32_t style) {
+void TF_Options::SetWoodStyle(TWoodStyle style) {
   RB_VisualWood[WoodButtonOfStyle(style)]->setChecked(true);
   DrawPreview();
 }
 
-int32_t TF_Options::GetWoodStyle() const {
+TWoodStyle TF_Options::GetWoodStyle() const {
   for (int32_t i = 0; i < 2; ++i)
-    if (RB_VisualWood[i]->isChecked()) return i;
-  return 2;
+    if (RB_VisualWood[i]->isChecked()) return TWoodStyle(i);
+  return TWoodStyle::Shadows;
 }
 
 int32_t TF_Options::WoodColor() const { return S_ViewWoodColor->Color(); }
@@ -340,9 +331,9 @@ void TF_Options::SB_StuckKoefChange() {
 }
 
 void TF_Options::DrawPreview() {
-  const int32_t emboss = GetEmbossStyle();
-  const int32_t wood = GetWoodStyle();
-  S_ViewWoodColor->setVisible(wood == 1);
+  const TEmbossStyle emboss = GetEmbossStyle();
+  const TWoodStyle wood = GetWoodStyle();
+  S_ViewWoodColor->setVisible(wood == TWoodStyle::Wood);
   TDibImage& target = *preview_;
   if (target.Width <= 0) return;
   FillDibRect(target, 0, 0, target.Width, target.Height, kPreviewBackground);

@@ -66,10 +66,10 @@ class TF_Options : public QDialog, public TLangForm, public TWoodColorHost {
   void SetServerHosts(const TServerHosts& hosts);
 
   void SetMouseScheme(const TPlaySettings& settings, bool clear);
-  void SetEmbossStyle(int32_t style);
-  int32_t GetEmbossStyle() const;
-  void SetWoodStyle(int32_t style);
-  int32_t GetWoodStyle() const;
+  void SetEmbossStyle(TEmbossStyle style);
+  TEmbossStyle GetEmbossStyle() const;
+  void SetWoodStyle(TWoodStyle style);
+  TWoodStyle GetWoodStyle() const;
   int32_t WoodColor() const;
   void SetWoodColor(int32_t color) override;
 
