@@ -87,7 +87,7 @@ TEST_F(SettingsFile, WithoutAFileEverySettingKeepsItsDefault) {
   s.ViewState.WindowBkg[4] = 12;
   st.RecentCount = 2;
   st.RecentFiles[0] = {"/x.zvq", "x.zvq"};
-  st.Controls.CB_Show = false;
+  st.Flags.ShowQuickHelp = false;
   st.CurrentLanguage = "deutsch";
   EXPECT_FALSE(ReadSettings(s, st, env));
   ExpectDefaults();
@@ -99,14 +99,14 @@ TEST_F(SettingsFile, WithoutAFileEverySettingKeepsItsDefault) {
 }
 
 TEST_F(SettingsFile, TheFullScreenDefaultIsTheCurrentMode) {
-  st.Controls.MI_FullScreen = true;
+  st.Flags.FullScreen = true;
   EXPECT_FALSE(ReadSettings(s, st, env));
-  EXPECT_TRUE(st.Controls.MI_FullScreen);
+  EXPECT_TRUE(st.Flags.FullScreen);
   EXPECT_TRUE(Read("[Main]\n   <Sound> 0\n"));
-  EXPECT_TRUE(st.Controls.MI_FullScreen);
+  EXPECT_TRUE(st.Flags.FullScreen);
   EXPECT_EQ(toggles, 0);
   EXPECT_TRUE(Read("[Main]\n   <FullScreen> 0\n"));
-  EXPECT_FALSE(st.Controls.MI_FullScreen);
+  EXPECT_FALSE(st.Flags.FullScreen);
   EXPECT_EQ(toggles, 1);
 }
 
@@ -140,7 +140,7 @@ TEST_F(SettingsFile, EveryValueSurvivesAWriteAndARead) {
   o.UseSecure = true;
   o.SecureMethodInd = 6;
   s.Game.PlaySettings = TPlaySettings{{0, 1}, {1, 2}, {0, 7}, 1, 1};
-  st.Controls = {false, false, false, true};
+  st.Flags = {false, false, false, true};
   st.CurrentLanguage = "Deutsch";
   st.RecentCount = 4;
   st.RecentFiles[0] = {"/home/p/Jigsaws/a.zvq", "a.zvq"};
@@ -153,7 +153,7 @@ TEST_F(SettingsFile, EveryValueSurvivesAWriteAndARead) {
   TTestSession r;
   Prepare(r);
   TSettings rt;
-  rt.Controls.MI_FullScreen = false;
+  rt.Flags.FullScreen = false;
   ASSERT_TRUE(ReadSettings(r, rt, env));
   EXPECT_EQ(toggles, 1);  // stored full screen, window not in it
   EXPECT_EQ(rt.RecentCount, 4);
@@ -265,7 +265,7 @@ TEST_F(SettingsFile, TheStoredLanguageLoadsWhenItsFilesExist) {
   EXPECT_EQ(st.CurrentLanguage, "Deutsch");
   EXPECT_EQ(loaded, (std::vector<std::string>{env.sLangDir + "english.lng", env.sLangDir + "deutsch.lng"}));
   EXPECT_EQ(st.sHelpFile, env.sLangDir + "english.chm");  // no German help: the English stays
-  EXPECT_FALSE(st.Controls.CB_Show);
+  EXPECT_FALSE(st.Flags.ShowQuickHelp);
 
   WriteRaw(env.sLangDir + "deutsch.chm", "");
   loaded.clear();
@@ -340,8 +340,9 @@ TEST_F(SettingsFile, HostileFilesGiveDefaultsForWhatTheyBreak) {
     EXPECT_TRUE(st.RecentCount >= 0 && st.RecentCount <= 4);
   });
   // NUL bytes within values and lines.
-  ASSERT_TRUE(Read(std::string("[Main]\n<Sound> \0\n<DefJigP>\nLevel=1\0 2\nShapeStyle=\0\0\0 5\n", 50)));
-  EXPECT_TRUE(st.Controls.CB_SoundPlay);
+  ASSERT_TRUE(
+      Read(std::string("[Main]\n<Sound> \0\n<DefJigP>\nLevel=1\0 2\nShapeStyle=\0\0\0 5\n", 50)));
+  EXPECT_TRUE(st.Flags.SoundPlay);
   EXPECT_EQ(s.Game.DefaultLevel.Level, 6);
 }
 

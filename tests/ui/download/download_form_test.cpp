@@ -255,13 +255,15 @@ TEST_F(DownloadForm, NoSourceAndNoHttpLibrary) {
   EXPECT_EQ(stale.Requests(), 0);
   EXPECT_TRUE(boxes.empty());
   // The options page lists the two empty entries; OK keeps the player's source.
-  TF_Options dialog(TOptionsFormEnv{&lang, &options, env.Sources.ServerHosts, {}, {}});
-  dialog.LoadValues(TOptionsValues{});
+  TF_Options dialog(TOptionsFormEnv{&lang, env.Sources.ServerHosts, {}, {}});
+  TOptionsValues values;
+  values.GameOptions = options;
+  dialog.LoadValues(values);
   dialog.show();
   EXPECT_EQ(dialog.findChild<QComboBox*>("CB_DnSrc")->count(), 2);
   QTest::mouseClick(dialog.findChild<QPushButton*>("B_Ok"), Qt::LeftButton);
   EXPECT_EQ(dialog.result(), 1);
-  EXPECT_EQ(options.DnSrc, stale.Host());
+  EXPECT_EQ(dialog.Values().GameOptions.DnSrc, stale.Host());
 
   env.MakeHttpClient = [] { return std::unique_ptr<TMyHttp>(); };
   MakeForm()->show();

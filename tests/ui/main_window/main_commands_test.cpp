@@ -216,7 +216,7 @@ TEST_F(MainCommands, NoHomePagesWithoutSourcesAndTheAboutBox) {
 TEST_F(MainCommands, FullScreenAndBackKeepEveryPieceInTheField) {
   main->MI_FullScreenClick();
   EXPECT_TRUE(main->FullScreenOn());
-  EXPECT_TRUE(main->Settings().Controls.MI_FullScreen);
+  EXPECT_TRUE(main->Settings().Flags.FullScreen);
   main->MI_FullScreenClick();
   EXPECT_FALSE(main->FullScreenOn());
   const TSkinWindow& side = W(0);
