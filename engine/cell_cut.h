@@ -135,6 +135,10 @@ class TCellCut {
   void LinkTwins();
   void MeasureEdges();
   bool PlaceShapes();
+  void MoveCrowdedShapes();
+  void DrawShape(int32_t r, int32_t c, const TMfClip& clip);
+  bool ShapeOverlaps(int32_t r, int32_t c, uint32_t colour) const;
+  bool RepairAroundShapesUntilClosed(const TMfClip& clip, const std::vector<TPieceRecord>& plain);
   bool RepairAroundShapes();
   void ExtendEdge(int32_t cell, int32_t slot, int32_t shape);
   // Where a walk may meet a shape: around its own drawing only, never at another shape of the

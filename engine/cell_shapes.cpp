@@ -15,10 +15,10 @@ namespace cell_cut {
 
 // --- Picture shapes -------------------------------------------------------------------------
 
-bool TCellCut::PlaceShapes() {
+// A shaped cell beside the border or beside other shaped cells moves to a cell within two rows
+// and columns that touches neither, or stays plain.
+void TCellCut::MoveCrowdedShapes() {
   const int32_t px = Level.TilePX, py = Level.TilePY;
-  Counts = TShapeCounts{};
-  for (int32_t i = 0; i < CellCount; ++i) Counts.PatternCells += Pieces[i].ShapeFlag != 0;
   const auto inner = [&](int32_t r, int32_t c) { return r >= 1 && r <= py - 2 && c >= 1 && c <= px - 2; };
   const auto count = [&](int32_t i, bool& border) {
     int32_t shaped = 0;
@@ -57,87 +57,113 @@ bool TCellCut::PlaceShapes() {
       }
     }
   }
+}
+
+// Draws a random shape, turned, mirrored and scaled to the piece, over the cell at row r, column
+// c; one too small, or that overlaps a neighbour, leaves the cell plain.
+void TCellCut::DrawShape(int32_t r, int32_t c, const TMfClip& clip) {
+  const int32_t px = Level.TilePX;
+  const int32_t i = r * px + c;
+  if (!Pieces[i].ShapeFlag) return;
+  const int32_t k = int32_t(Target.Rng.Random(uint32_t(Shapes.ShapeCount)));
+  ShapeMetafile(Shapes, k);
+  const TShapeEntry& e = Shapes.ShapeDirectory[size_t(k)];
+  const int32_t w = e.Width, h = e.Height, W = Pieces[i].PieceW, H = Pieces[i].PieceH;
+  int32_t fw = w, fh = h;  // a shape that already fits keeps its size
+  if (w > W || h > H) {
+    fw = H * w / h;
+    fh = H;
+    if (fw > W || fh > H) {
+      fh = h * W / w;
+      fw = W;
+    }
+  }
+  fw = Round(fw * 1.2L);
+  fh = Round(fh * 1.2L);
+  const double scale = fw <= fh ? double(fh) / h : double(fw) / w;
+  const double angle = double(int32_t(Target.Rng.Random(60)) - 30);
+  const bool lr = e.MirrorLeftRight ? Target.Rng.Random(2) != 0 : false;
+  const bool tb = e.MirrorTopBottom ? Target.Rng.Random(2) != 0 : false;
+  TMetafile mf = Shapes.CurrentShape;
+  MirrorMetafile(mf, lr, tb);
+  int32_t rw, rh;
+  RotateMetafile(mf, angle, rw, rh);
+  const int32_t dw = Round(rw * scale), dh = Round(rh * scale);
+  const TCellRecord& cell = Cells[size_t(i)];
+  const int32_t x = Round(cell.CentreX) - dw / 2, y = Round(cell.CentreY) - dh / 2;
+  Pieces[i].PieceX = x;
+  Pieces[i].PieceY = y;
+  Pieces[i].PieceW = dw;
+  Pieces[i].PieceH = dh;
+  // Too small to be a piece of its own: the cell stays plain.
+  if (dw < 3 || dh < 3) {
+    Pieces[i].ShapeFlag = 0;
+    return;
+  }
+  const uint32_t colour = Colour(i);
+  RecolorMetafile(mf, colour);
+  PlayMetafile(mf, *Target.CutMap.Bitmap, x, y, dw, dh, clip);
+
+  const bool overlap = ShapeOverlaps(r, c, colour);
+  ++Counts.Placed;
+  if (overlap) {
+    RecolorMetafile(mf, 0xFFFFFF);
+    PlayMetafile(mf, *Target.CutMap.Bitmap, x, y, dw, dh, clip);
+    Pieces[i].ShapeFlag = 0;
+    ++Counts.ErasedByOverlap;
+  } else {
+    Drawn[size_t(i)] = {std::move(mf), x, y, dw, dh};
+  }
+}
+
+// Whether the shape just drawn over the cell at row r, column c reaches the seed point of a plain
+// cell nearby, or an edge of a neighbour that does not meet the cell's own.
+bool TCellCut::ShapeOverlaps(int32_t r, int32_t c, uint32_t colour) const {
+  const int32_t px = Level.TilePX, py = Level.TilePY;
+  const TCellRecord& cell = Cells[size_t(r * px + c)];
+  bool overlap = false;
+  for (int32_t dy = -2; dy <= 2 && !overlap; ++dy) {
+    for (int32_t dx = -2; dx <= 2 && !overlap; ++dx) {
+      const int32_t rr = r + dy, cc = c + dx, k2 = rr * px + cc;
+      if ((!dy && !dx) || rr < 0 || rr >= py || cc < 0 || cc >= px || Pieces[k2].ShapeFlag) continue;
+      overlap = uint32_t(GetDibPixel(Target.CutMap, Pieces[k2].SeedX, Pieces[k2].SeedY)) == colour;
+    }
+  }
+  for (int32_t s = 0; s < cell.SegmentCount && !overlap; ++s) {
+    const TCellSegment& g = cell.Segments[s];
+    if (!IsCellNeighbour(g)) continue;
+    const TCellRecord& nb = Cells[g.NeighbourId];
+    for (int32_t t = 0; t < nb.SegmentCount && !overlap; ++t) {
+      const TCellSegment& o = nb.Segments[t];
+      if (g.TwinCell == int32_t(g.NeighbourId) && g.TwinSlot == t) continue;
+      const bool touches = (o.x1 == g.x1 && o.y1 == g.y1) || (o.x1 == g.x2 && o.y1 == g.y2) ||
+                           (o.x2 == g.x1 && o.y2 == g.y1) || (o.x2 == g.x2 && o.y2 == g.y2);
+      if (touches) continue;
+      overlap = SegmentHasCode(Target.CutMap, int32_t(o.x1), int32_t(o.y1), int32_t(o.x2), int32_t(o.y2), colour);
+    }
+  }
+  return overlap;
+}
+
+bool TCellCut::PlaceShapes() {
+  Counts = TShapeCounts{};
+  for (int32_t i = 0; i < CellCount; ++i) Counts.PatternCells += Pieces[i].ShapeFlag != 0;
+  MoveCrowdedShapes();
 
   const TMfClip clip{Area.Left, Area.Top, Area.Right, Area.Bottom};
   const std::vector<TPieceRecord> plain(Pieces, Pieces + CellCount);
   Drawn.assign(size_t(CellCount), TDrawnShape{});
+  const int32_t px = Level.TilePX, py = Level.TilePY;
   for (int32_t r = 1; r <= py - 2; ++r) {
-    for (int32_t c = 1; c <= px - 2; ++c) {
-      const int32_t i = r * px + c;
-      if (!Pieces[i].ShapeFlag) continue;
-      const int32_t k = int32_t(Target.Rng.Random(uint32_t(Shapes.ShapeCount)));
-      ShapeMetafile(Shapes, k);
-      const TShapeEntry& e = Shapes.ShapeDirectory[size_t(k)];
-      const int32_t w = e.Width, h = e.Height, W = Pieces[i].PieceW, H = Pieces[i].PieceH;
-      int32_t fw = w, fh = h;  // a shape that already fits keeps its size
-      if (w > W || h > H) {
-        fw = H * w / h;
-        fh = H;
-        if (fw > W || fh > H) {
-          fh = h * W / w;
-          fw = W;
-        }
-      }
-      fw = Round(fw * 1.2L);
-      fh = Round(fh * 1.2L);
-      const double scale = fw <= fh ? double(fh) / h : double(fw) / w;
-      const double angle = double(int32_t(Target.Rng.Random(60)) - 30);
-      const bool lr = e.MirrorLeftRight ? Target.Rng.Random(2) != 0 : false;
-      const bool tb = e.MirrorTopBottom ? Target.Rng.Random(2) != 0 : false;
-      TMetafile mf = Shapes.CurrentShape;
-      MirrorMetafile(mf, lr, tb);
-      int32_t rw, rh;
-      RotateMetafile(mf, angle, rw, rh);
-      const int32_t dw = Round(rw * scale), dh = Round(rh * scale);
-      const TCellRecord& cell = Cells[size_t(i)];
-      const int32_t x = Round(cell.CentreX) - dw / 2, y = Round(cell.CentreY) - dh / 2;
-      Pieces[i].PieceX = x;
-      Pieces[i].PieceY = y;
-      Pieces[i].PieceW = dw;
-      Pieces[i].PieceH = dh;
-      // Too small to be a piece of its own: the cell stays plain.
-      if (dw < 3 || dh < 3) {
-        Pieces[i].ShapeFlag = 0;
-        continue;
-      }
-      const uint32_t colour = Colour(i);
-      RecolorMetafile(mf, colour);
-      PlayMetafile(mf, *Target.CutMap.Bitmap, x, y, dw, dh, clip);
-
-      bool overlap = false;
-      for (int32_t dy = -2; dy <= 2 && !overlap; ++dy) {
-        for (int32_t dx = -2; dx <= 2 && !overlap; ++dx) {
-          const int32_t rr = r + dy, cc = c + dx, k2 = rr * px + cc;
-          if ((!dy && !dx) || rr < 0 || rr >= py || cc < 0 || cc >= px || Pieces[k2].ShapeFlag) continue;
-          overlap = uint32_t(GetDibPixel(Target.CutMap, Pieces[k2].SeedX, Pieces[k2].SeedY)) == colour;
-        }
-      }
-      for (int32_t s = 0; s < cell.SegmentCount && !overlap; ++s) {
-        const TCellSegment& g = cell.Segments[s];
-        if (!IsCellNeighbour(g)) continue;
-        const TCellRecord& nb = Cells[g.NeighbourId];
-        for (int32_t t = 0; t < nb.SegmentCount && !overlap; ++t) {
-          const TCellSegment& o = nb.Segments[t];
-          if (g.TwinCell == int32_t(g.NeighbourId) && g.TwinSlot == t) continue;
-          const bool touches = (o.x1 == g.x1 && o.y1 == g.y1) || (o.x1 == g.x2 && o.y1 == g.y2) ||
-                               (o.x2 == g.x1 && o.y2 == g.y1) || (o.x2 == g.x2 && o.y2 == g.y2);
-          if (touches) continue;
-          overlap = SegmentHasCode(Target.CutMap, int32_t(o.x1), int32_t(o.y1), int32_t(o.x2), int32_t(o.y2), colour);
-        }
-      }
-      ++Counts.Placed;
-      if (overlap) {
-        RecolorMetafile(mf, 0xFFFFFF);
-        PlayMetafile(mf, *Target.CutMap.Bitmap, x, y, dw, dh, clip);
-        Pieces[i].ShapeFlag = 0;
-        ++Counts.ErasedByOverlap;
-      } else {
-        Drawn[size_t(i)] = {std::move(mf), x, y, dw, dh};
-      }
-    }
+    for (int32_t c = 1; c <= px - 2; ++c) DrawShape(r, c, clip);
   }
 
-  // The repair, again without the shapes it could not close around, until it closes.
+  return RepairAroundShapesUntilClosed(clip, plain);
+}
+
+// The repair, again without the shapes it could not close around, until it closes.
+bool TCellCut::RepairAroundShapesUntilClosed(const TMfClip& clip,
+                                             const std::vector<TPieceRecord>& plain) {
   std::vector<TPieceRecord> placed(Pieces, Pieces + CellCount);
   for (int32_t round = 0;; ++round) {
     ShapeFailed.assign(size_t(CellCount), 0);
