@@ -271,71 +271,85 @@ void TEmbossMap::WorkOut(const TPieceBox& area, int32_t code, int32_t patternCla
   });
   std::sort(s.Pieces.begin(), s.Pieces.end());
   s.Pieces.erase(std::unique(s.Pieces.begin(), s.Pieces.end()), s.Pieces.end());
+  if (Light_) WorkOutLight(area, code, s);
+  if (Wood_ && wood) WorkOutWood(area, patternClass, s);
+}
+
+// The light of the pieces with the code (all with -1) over the area, from the codes and pieces
+// WorkOut found.
+void TEmbossMap::WorkOutLight(const TPieceBox& area, int32_t code, TScratch& s) const {
+  const TCodes& codes = s.Codes;
+  const bool* present = s.Present;
   const size_t pixels = size_t(area.W) * size_t(area.H);
-  if (Light_) {
-    s.Light.assign(pixels, uint8_t(kNoLight));
-    bool any = false;
-    for (int32_t i : s.Pieces)
-      any |= (code < 0 || Pieces_[size_t(i)].Code == code) && present[Pieces_[size_t(i)].Code];
-    if (any) {
-      CountRuns(codes, s.Runs);
-      const int32_t radius = LightRadius(EmbossStyle_);
-      const int32_t reach = radius * 128;
-      const int32_t* weights = WeightsFor(EmbossStyle_);
-      // What a walk that stops at step k contributes, per direction; steps beyond a direction's
-      // last contributing one add nothing.
-      int32_t term[8][kRun + 2] = {};
-      int32_t lastCount[8] = {};
-      for (int dir = 0; dir < 8; ++dir)
-        for (int32_t count = 1; count <= radius + 1; ++count) {
-          const int32_t distance = count * (dir < 4 ? 128 : kDiagonalStep);
-          term[dir][count] = distance <= reach ? (reach - distance) * weights[dir] : 0;
-          if (term[dir][count] != 0) lastCount[dir] = count;
-        }
-      int32_t longest = 0;
-      for (int dir = 0; dir < 8; ++dir) longest = IntMax(longest, lastCount[dir]);
-      const TRuns& runs = s.Runs;
-      for (int32_t i : s.Pieces) {
-        const TPiece& p = Pieces_[size_t(i)];
-        const TPieceBox& box = p.Box;
-        TPieceBox part = box;
-        if ((code >= 0 && p.Code != code) || !present[p.Code] || !Intersect(part, area)) continue;
-        for (int32_t y = part.Y; y < part.Y + part.H; ++y) {
-          const int32_t up = y - box.Y, down = box.Y + box.H - 1 - y;
-          const size_t at0 =
-              size_t(y - codes.Area.Y) * size_t(codes.Area.W) + size_t(part.X - codes.Area.X);
-          uint8_t* out = &s.Light[size_t(y - area.Y) * size_t(area.W) + size_t(part.X - area.X)];
-          for (int32_t x = part.X, k = 0; x < part.X + part.W; ++x, ++k) {
-            const size_t at = at0 + size_t(k);
-            if (codes.Bytes[at] != p.Code) continue;
-            const int32_t left = x - box.X, right = box.X + box.W - 1 - x;
-            // Deep inside the piece and its box every walk runs its full length: no light.
-            if (IntMin(IntMin(left, right), IntMin(up, down)) >= longest &&
-                runs.Shortest[at] >= longest)
-              continue;
-            // How many steps stay inside the box in each direction.
-            const int32_t room[8] = {left,
-                                     up,
-                                     right,
-                                     down,
-                                     IntMin(left, up),
-                                     IntMin(right, up),
-                                     IntMin(right, down),
-                                     IntMin(left, down)};
-            // A walk stops at the first step that leaves the box or the piece's code.
-            int32_t sum = 0;
-            for (int dir = 0; dir < 8; ++dir) {
-              const int32_t stop = IntMin(room[dir], runs.Dir(dir)[at]) + 1;
-              if (stop <= lastCount[dir]) sum += term[dir][stop];
-            }
-            const int32_t light = ClampInt(sum / 128, -127, 127);
-            if (light != 0) out[k] = uint8_t(kNoLight + light);
+  s.Light.assign(pixels, uint8_t(kNoLight));
+  bool any = false;
+  for (int32_t i : s.Pieces)
+    any |= (code < 0 || Pieces_[size_t(i)].Code == code) && present[Pieces_[size_t(i)].Code];
+  if (any) {
+    CountRuns(codes, s.Runs);
+    const int32_t radius = LightRadius(EmbossStyle_);
+    const int32_t reach = radius * 128;
+    const int32_t* weights = WeightsFor(EmbossStyle_);
+    // What a walk that stops at step k contributes, per direction; steps beyond a direction's
+    // last contributing one add nothing.
+    int32_t term[8][kRun + 2] = {};
+    int32_t lastCount[8] = {};
+    for (int dir = 0; dir < 8; ++dir)
+      for (int32_t count = 1; count <= radius + 1; ++count) {
+        const int32_t distance = count * (dir < 4 ? 128 : kDiagonalStep);
+        term[dir][count] = distance <= reach ? (reach - distance) * weights[dir] : 0;
+        if (term[dir][count] != 0) lastCount[dir] = count;
+      }
+    int32_t longest = 0;
+    for (int dir = 0; dir < 8; ++dir) longest = IntMax(longest, lastCount[dir]);
+    const TRuns& runs = s.Runs;
+    for (int32_t i : s.Pieces) {
+      const TPiece& p = Pieces_[size_t(i)];
+      const TPieceBox& box = p.Box;
+      TPieceBox part = box;
+      if ((code >= 0 && p.Code != code) || !present[p.Code] || !Intersect(part, area)) continue;
+      for (int32_t y = part.Y; y < part.Y + part.H; ++y) {
+        const int32_t up = y - box.Y, down = box.Y + box.H - 1 - y;
+        const size_t at0 =
+            size_t(y - codes.Area.Y) * size_t(codes.Area.W) + size_t(part.X - codes.Area.X);
+        uint8_t* out = &s.Light[size_t(y - area.Y) * size_t(area.W) + size_t(part.X - area.X)];
+        for (int32_t x = part.X, k = 0; x < part.X + part.W; ++x, ++k) {
+          const size_t at = at0 + size_t(k);
+          if (codes.Bytes[at] != p.Code) continue;
+          const int32_t left = x - box.X, right = box.X + box.W - 1 - x;
+          // Deep inside the piece and its box every walk runs its full length: no light.
+          if (IntMin(IntMin(left, right), IntMin(up, down)) >= longest &&
+              runs.Shortest[at] >= longest)
+            continue;
+          // How many steps stay inside the box in each direction.
+          const int32_t room[8] = {left,
+                                   up,
+                                   right,
+                                   down,
+                                   IntMin(left, up),
+                                   IntMin(right, up),
+                                   IntMin(right, down),
+                                   IntMin(left, down)};
+          // A walk stops at the first step that leaves the box or the piece's code.
+          int32_t sum = 0;
+          for (int dir = 0; dir < 8; ++dir) {
+            const int32_t stop = IntMin(room[dir], runs.Dir(dir)[at]) + 1;
+            if (stop <= lastCount[dir]) sum += term[dir][stop];
           }
+          const int32_t light = ClampInt(sum / 128, -127, 127);
+          if (light != 0) out[k] = uint8_t(kNoLight + light);
         }
       }
     }
   }
-  if (!Wood_ || !wood) return;
+}
+
+// The wood of the pieces of the class (all with -1; all wherever a join meets the area) over the
+// area, the joins so far applied.
+void TEmbossMap::WorkOutWood(const TPieceBox& area, int32_t patternClass, TScratch& s) const {
+  const TCodes& codes = s.Codes;
+  const bool* present = s.Present;
+  const size_t pixels = size_t(area.W) * size_t(area.H);
   s.Wood.assign(pixels, 0u);
   // Every join so far that meets the area, in the order they were made. A join reads the wood
   // of every class where it lies, so there all pieces count.
