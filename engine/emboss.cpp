@@ -105,33 +105,6 @@ int32_t ClampByte(int32_t v) { return ClampInt(v, 0, 255); }
 
 void FreeEmbossMap(TEmbossMap& map) { map = TEmbossMap{}; }
 
-void ResetMaskChannels(TDibImage& mask) {
-  if (mask.Width <= 0 || mask.BytesPerPixel < 3) return;
-  for (int32_t y = 0; y < mask.Height; ++y) {
-    uint8_t* px = DibScanLine(mask, y);
-    for (int32_t x = 0; x < mask.Width; ++x, px += mask.BytesPerPixel) {
-      px[1] = 0;
-      px[2] = kNoLight;
-    }
-  }
-}
-
-int32_t PieceDrawnParts(int32_t boxW, int32_t boxH, int32_t woodWidth, bool frame,
-                        TPieceBox parts[4]) {
-  const int32_t ww = woodWidth;
-  if (!frame) {
-    parts[0] = {0, 0, boxW + ww, boxH + ww};
-    return 1;
-  }
-  // Drawing the frame's whole box would walk the empty middle.
-  const int32_t band = kFrameBand;
-  parts[0] = {0, 0, boxW + ww, band + ww};
-  parts[1] = {0, boxH - band, boxW + ww, band + ww};
-  parts[2] = {0, band + ww, band + ww, boxH - 2 * band - ww};
-  parts[3] = {boxW - band, band + ww, band + ww, boxH - 2 * band - ww};
-  return 4;
-}
-
 // What working out an area reads and writes, kept from one area to the next.
 struct TEmbossMap::TScratch {
   TCodes Codes;

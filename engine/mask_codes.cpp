@@ -1,4 +1,5 @@
-// The quarter turns of a mask read through the unturned mask, and the codes and runs of an area.
+// The quarter turns of a mask read through the unturned mask, the codes and runs of an area, and
+// the parts of a turned mask a piece draws.
 #include "engine/mask_codes.h"
 
 #include <algorithm>
@@ -130,4 +131,31 @@ TPieceBox PieceRotatedBounds(const TPieceRecord& piece, const TDibImage& mask, i
     case 3: return {y, hm - w - x, h, w};
     default: return {x, y, w, h};
   }
+}
+
+void ResetMaskChannels(TDibImage& mask) {
+  if (mask.Width <= 0 || mask.BytesPerPixel < 3) return;
+  for (int32_t y = 0; y < mask.Height; ++y) {
+    uint8_t* px = DibScanLine(mask, y);
+    for (int32_t x = 0; x < mask.Width; ++x, px += mask.BytesPerPixel) {
+      px[1] = 0;
+      px[2] = kNoLight;
+    }
+  }
+}
+
+int32_t PieceDrawnParts(int32_t boxW, int32_t boxH, int32_t woodWidth, bool frame,
+                        TPieceBox parts[4]) {
+  const int32_t ww = woodWidth;
+  if (!frame) {
+    parts[0] = {0, 0, boxW + ww, boxH + ww};
+    return 1;
+  }
+  // Drawing the frame's whole box would walk the empty middle.
+  const int32_t band = kFrameBand;
+  parts[0] = {0, 0, boxW + ww, band + ww};
+  parts[1] = {0, boxH - band, boxW + ww, band + ww};
+  parts[2] = {0, band + ww, band + ww, boxH - 2 * band - ww};
+  parts[3] = {boxW - band, band + ww, band + ww, boxH - 2 * band - ww};
+  return 4;
 }
