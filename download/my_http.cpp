@@ -129,24 +129,10 @@ bool TMyHttp::Get(const std::string& url, std::FILE* file, THttpError& error, in
   return Perform(url, sink, maxSize, error) && std::fflush(file) == 0;
 }
 
-bool TMyHttp::Perform(const std::string& url, const TSink& sink, int64_t maxSize, THttpError& error) {
-  error = THttpError();
-  responseCode_ = 0;
-  abort_ = false;
+// The transfer's options: the address, the limits and, for https, the TLS version and trust.
+// False when the TLS choice cannot be used.
+bool TMyHttp::Configure(const std::string& url, bool secure, char* detail, THttpError& error) {
   CURL* curl = static_cast<CURL*>(curl_);
-  CURLM* multi = static_cast<CURLM*>(multi_);
-  // The window's input is handled during a transfer: a click there never starts another one.
-  if (!Ready() || inTransfer_) {
-    error = {THttpErrorKind::Other, 0, kNoHttpLibraryError};
-    return false;
-  }
-  curl_easy_reset(curl);
-  TTransfer t;
-  t.Client = this;
-  t.Sink = &sink;
-  t.MaxSize = maxSize;
-
-  char detail[CURL_ERROR_SIZE] = {};
   curl_easy_setopt(curl, CURLOPT_URL, url.c_str());
   curl_easy_setopt(curl, CURLOPT_ERRORBUFFER, detail);
   curl_easy_setopt(curl, CURLOPT_PROTOCOLS_STR, "http,https");
@@ -159,7 +145,6 @@ bool TMyHttp::Perform(const std::string& url, const TSink& sink, int64_t maxSize
   curl_easy_setopt(curl, CURLOPT_LOW_SPEED_TIME, long(LowSpeedTime));
   curl_easy_setopt(curl, CURLOPT_USERAGENT, "Zorva Jigsaw Quix");
 
-  const bool secure = StartsWithNoCase(url, "https://");
   if (secure) {
     const long version = SslVersionOption(SslVersion);
     if (version < 0 || curl_easy_setopt(curl, CURLOPT_SSLVERSION, version) != CURLE_OK) {
@@ -171,7 +156,12 @@ bool TMyHttp::Perform(const std::string& url, const TSink& sink, int64_t maxSize
       curl_easy_setopt(curl, CURLOPT_CAINFO_BLOB, &blob);
     }
   }
+  return true;
+}
 
+// The connection, header and body callbacks, which note what they see in t.
+void TMyHttp::SetCallbacks(TTransfer& t) {
+  CURL* curl = static_cast<CURL*>(curl_);
   curl_easy_setopt(curl, CURLOPT_PREREQDATA, &t);
   curl_easy_setopt(curl, CURLOPT_PREREQFUNCTION,
                    +[](void* p, char*, char*, int, int) -> int {
@@ -218,8 +208,12 @@ bool TMyHttp::Perform(const std::string& url, const TSink& sink, int64_t maxSize
     t->Client->HandleWork(t->Received);
     return n;
   });
+}
 
-  // The transfer runs in short steps; between them the window handles its input, bytes or not.
+// The transfer runs in short steps; between them the window handles its input, bytes or not.
+int TMyHttp::Pump() {
+  CURL* curl = static_cast<CURL*>(curl_);
+  CURLM* multi = static_cast<CURLM*>(multi_);
   inTransfer_ = true;
   CURLcode code = CURLE_OK;
   curl_multi_add_handle(multi, curl);
@@ -243,19 +237,14 @@ bool TMyHttp::Perform(const std::string& url, const TSink& sink, int64_t maxSize
   }
   curl_multi_remove_handle(multi, curl);
   inTransfer_ = false;
-  long status = 0;
-  curl_easy_getinfo(curl, CURLINFO_RESPONSE_CODE, &status);
-  responseCode_ = int32_t(status);
-  if (t.WorkBegun) HandleWorkEnd();
-  // Every transfer ends its connection (FORBID_REUSE).
-  if (IsConnected) HandleDisconnected();
+  return code;
+}
 
-  if (code == CURLE_OK) {
-    if (status >= 200 && status <= 299) return true;
-    error = {THttpErrorKind::Protocol, int32_t(status),
-             t.StatusLine.empty() ? "HTTP " + std::to_string(status) : t.StatusLine};
-    return false;
-  }
+// The error of a transfer that ended with the code, not with an answer.
+THttpError TMyHttp::DescribeFailure(int result, const TTransfer& t, bool secure, const char* detail,
+                                    int64_t maxSize) {
+  const CURLcode code = CURLcode(result);
+  THttpError error;
   if (t.TooLarge) {
     error = {THttpErrorKind::Other, 0, "The answer is larger than " + std::to_string(maxSize) + " bytes."};
   } else if (t.SinkFailed) {
@@ -271,5 +260,43 @@ bool TMyHttp::Perform(const std::string& url, const TSink& sink, int64_t maxSize
   } else {
     error = {THttpErrorKind::Other, 0, detail[0] ? std::string(detail) : curl_easy_strerror(code)};
   }
+  return error;
+}
+
+bool TMyHttp::Perform(const std::string& url, const TSink& sink, int64_t maxSize, THttpError& error) {
+  error = THttpError();
+  responseCode_ = 0;
+  abort_ = false;
+  CURL* curl = static_cast<CURL*>(curl_);
+  // The window's input is handled during a transfer: a click there never starts another one.
+  if (!Ready() || inTransfer_) {
+    error = {THttpErrorKind::Other, 0, kNoHttpLibraryError};
+    return false;
+  }
+  curl_easy_reset(curl);
+  TTransfer t;
+  t.Client = this;
+  t.Sink = &sink;
+  t.MaxSize = maxSize;
+
+  char detail[CURL_ERROR_SIZE] = {};
+  const bool secure = StartsWithNoCase(url, "https://");
+  if (!Configure(url, secure, detail, error)) return false;
+  SetCallbacks(t);
+  const CURLcode code = CURLcode(Pump());
+  long status = 0;
+  curl_easy_getinfo(curl, CURLINFO_RESPONSE_CODE, &status);
+  responseCode_ = int32_t(status);
+  if (t.WorkBegun) HandleWorkEnd();
+  // Every transfer ends its connection (FORBID_REUSE).
+  if (IsConnected) HandleDisconnected();
+
+  if (code == CURLE_OK) {
+    if (status >= 200 && status <= 299) return true;
+    error = {THttpErrorKind::Protocol, int32_t(status),
+             t.StatusLine.empty() ? "HTTP " + std::to_string(status) : t.StatusLine};
+    return false;
+  }
+  error = DescribeFailure(code, t, secure, detail, maxSize);
   return false;
 }

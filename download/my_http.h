@@ -97,6 +97,11 @@ class TMyHttp {
   struct TTransfer;
   using TSink = std::function<bool(const char* data, size_t size)>;
   bool Perform(const std::string& url, const TSink& sink, int64_t maxSize, THttpError& error);
+  bool Configure(const std::string& url, bool secure, char* detail, THttpError& error);
+  void SetCallbacks(TTransfer& t);
+  int Pump();  // the transfer's result code
+  static THttpError DescribeFailure(int result, const TTransfer& t, bool secure, const char* detail,
+                                    int64_t maxSize);
   void ShowCaptionSuffix(const char* key);
 
   void* curl_ = nullptr;

@@ -63,19 +63,19 @@ double NearestSquare(const TDibImage& map, const TBoundsRect& rect, uint32_t col
 class TCellCut {
  public:
   TCellCut(TCutTarget& target, const std::string& shapePath)
-      : T(target), L(target.GameLevel), P(target.Pieces), ShapePath(shapePath) {}
+      : Target(target), Level(target.GameLevel), Pieces(target.Pieces), ShapePath(shapePath) {}
 
   TShapeCounts Counts;
 
   bool Run();
 
  private:
-  TCutTarget& T;
-  TLevelRecord& L;
-  TPieceRecord* P;
+  TCutTarget& Target;
+  TLevelRecord& Level;
+  TPieceRecord* Pieces;
   std::string ShapePath;
   TCutArea Area{};
-  int32_t N = 0;
+  int32_t CellCount = 0;
   TShapeStyle Style = TShapeStyle::Irregular;
   uint8_t Flags = 0;
   std::span<const int32_t> Fallback;
@@ -114,12 +114,12 @@ class TCellCut {
   };
   std::vector<TDrawnShape> Drawn;
 
-  uint32_t Colour(int32_t i) const { return PieceColor(P[i].Code); }
-  bool Shaped(int32_t i) const { return UseShapes && P[i].ShapeFlag != 0; }
+  uint32_t Colour(int32_t i) const { return PieceColor(Pieces[i].Code); }
+  bool Shaped(int32_t i) const { return UseShapes && Pieces[i].ShapeFlag != 0; }
   bool IsCellNeighbour(const TCellSegment& s) const { return s.NeighbourId != kBorderId; }
-  TIntPoint Point(int32_t i) const { return {P[i].SeedX, P[i].SeedY}; }
+  TIntPoint Point(int32_t i) const { return {Pieces[i].SeedX, Pieces[i].SeedY}; }
 
-  void DrawLine(TIntPoint a, TIntPoint b, uint32_t colour) { DrawDibLine(T.CutMap, a.x, a.y, b.x, b.y, colour); }
+  void DrawLine(TIntPoint a, TIntPoint b, uint32_t colour) { DrawDibLine(Target.CutMap, a.x, a.y, b.x, b.y, colour); }
 
   void PaintBlankMap();
   static void PaintBlank(TDibImage& map, int32_t w, int32_t h);
@@ -136,6 +136,10 @@ class TCellCut {
   void LinkTwins();
   void MeasureEdges();
   bool PlaceShapes();
+  void MoveCrowdedShapes();
+  void DrawShape(int32_t r, int32_t c, const TMfClip& clip);
+  bool ShapeOverlaps(int32_t r, int32_t c, uint32_t colour) const;
+  bool RepairAroundShapesUntilClosed(const TMfClip& clip, const std::vector<TPieceRecord>& plain);
   bool RepairAroundShapes();
   void ExtendEdge(int32_t cell, int32_t slot, int32_t shape);
   // Where a walk may meet a shape: around its own drawing only, never at another shape of the
@@ -159,7 +163,7 @@ class TCellCut {
   void Settle();
   bool RegionsSound();
   void Finish();
-  void Step() { T.Progress.Step(); }
+  void Step() { Target.Progress.Step(); }
 };
 
 }  // namespace cell_cut

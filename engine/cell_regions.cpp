@@ -19,24 +19,24 @@ namespace cell_cut {
 // taken in row order, the pixels a fill coloured meanwhile passed over.
 void TCellCut::FillWhitePockets() {
   TWhiteRows whites;
-  FindWhiteRows(T.CutMap, L.ImageW, L.ImageH, whites);
+  FindWhiteRows(Target.CutMap, Level.ImageW, Level.ImageH, whites);
   for (int32_t y = 0; y < whites.Height; ++y) {
     for (int32_t r = whites.RowStart[size_t(y)]; r < whites.RowStart[size_t(y) + 1]; ++r) {
       for (int32_t x = whites.Runs[size_t(r) * 2]; x <= whites.Runs[size_t(r) * 2 + 1]; ++x) {
-        if (MapColorAt(T.CutMap, x, y) != 0xFFFFFF) continue;  // a fill took it
+        if (MapColorAt(Target.CutMap, x, y) != 0xFFFFFF) continue;  // a fill took it
         TIntPoint from{x, y};
-        if (y > 0 && MapColorAt(T.CutMap, x, y - 1) != 0xFFFFFF) {
+        if (y > 0 && MapColorAt(Target.CutMap, x, y - 1) != 0xFFFFFF) {
           from = {x, y - 1};
-        } else if (x > 0 && MapColorAt(T.CutMap, x - 1, y) != 0xFFFFFF) {
+        } else if (x > 0 && MapColorAt(Target.CutMap, x - 1, y) != 0xFFFFFF) {
           from = {x - 1, y};
         } else {
           // Only the top-left pixel gets here.
-          for (int32_t k = x + 1; k < L.ImageW && from.x == x; ++k) {
-            if (MapColorAt(T.CutMap, k, y) != 0xFFFFFF) from = {k, y};
+          for (int32_t k = x + 1; k < Level.ImageW && from.x == x; ++k) {
+            if (MapColorAt(Target.CutMap, k, y) != 0xFFFFFF) from = {k, y};
           }
           if (from.x == x) return;
         }
-        FloodFillDib(T.CutMap, x, y, MapColorAt(T.CutMap, from.x, from.y));
+        FloodFillDib(Target.CutMap, x, y, MapColorAt(Target.CutMap, from.x, from.y));
       }
     }
   }
@@ -119,8 +119,8 @@ double NearestSquare(const TDibImage& map, const TBoundsRect& rect, uint32_t col
 // rectangle the drawing gave it: each rectangle grows to the bounding box of the piece's
 // region (8-connected), found from the piece's fill seed or a pixel of its shape.
 void TCellCut::MeasurePieces() {
-  const int32_t w = L.ImageW, h = L.ImageH;
-  TRegionRuns regions(T.CutMap, w, h);
+  const int32_t w = Level.ImageW, h = Level.ImageH;
+  TRegionRuns regions(Target.CutMap, w, h);
   std::vector<TRegionRuns::TRun>& runs = regions.Runs;
   const size_t count = runs.size();
   TBoundsRect empty;
@@ -141,12 +141,12 @@ void TCellCut::MeasurePieces() {
     reached[size_t(root)] = 1;
     return &boxes[size_t(root)];
   };
-  for (int32_t i = 0; i < N; ++i) {
-    TPieceRecord& p = P[i];
+  for (int32_t i = 0; i < CellCount; ++i) {
+    TPieceRecord& p = Pieces[i];
     const uint32_t colour = Colour(i);
     TIntPoint start{-1, -1};
     if (!Shaped(i) && p.SeedX >= 0 && p.SeedX < w && p.SeedY >= 0 && p.SeedY < h &&
-        MapColorAt(T.CutMap, p.SeedX, p.SeedY) == colour) {
+        MapColorAt(Target.CutMap, p.SeedX, p.SeedY) == colour) {
       start = {p.SeedX, p.SeedY};
     } else {
       // A shape: its pixel nearest the middle of its rectangle lies in its body. The squared
@@ -156,10 +156,10 @@ void TCellCut::MeasurePieces() {
                              std::min(p.PieceY + p.PieceH, h) - 1};
       // The scan below keeps the first pixel, in row order, of the least distance; knowing that
       // distance beforehand, it looks at the pixels that have it only.
-      double best = 1e300, bestSquare = NearestSquare(T.CutMap, rect, colour, mx, my);
+      double best = 1e300, bestSquare = NearestSquare(Target.CutMap, rect, colour, mx, my);
       for (int32_t y = rect.Top; y <= rect.Bottom && bestSquare < 1e300; ++y) {
         if ((y - my) * (y - my) > bestSquare) continue;
-        const uint8_t* row = DibScanLine(T.CutMap, y);
+        const uint8_t* row = DibScanLine(Target.CutMap, y);
         for (int32_t x = rect.Left; x <= rect.Right; ++x) {
           const double square = (x - mx) * (x - mx) + (y - my) * (y - my);
           if (square > bestSquare || PixelColorAt(row + intptr_t(x) * 3) != colour) continue;
@@ -175,7 +175,7 @@ void TCellCut::MeasurePieces() {
     if (start.x < 0) continue;
     if (const TBoundsRect* box = reach(start)) GrowPieceRect(p, box->Left, box->Top, box->Right, box->Bottom);
   }
-  if (L.BorderStyle == TBorderStyle::Frame && MapColorAt(T.CutMap, 0, 0) == PieceColor(kFrameCode))
+  if (Level.BorderStyle == TBorderStyle::Frame && MapColorAt(Target.CutMap, 0, 0) == PieceColor(kFrameCode))
     reach({0, 0});
   // Whatever no region reached is a fragment cut off from its piece: it joins the region that
   // borders it above or to the left (already settled in this scan).
@@ -201,13 +201,13 @@ void TCellCut::MeasurePieces() {
         for (int32_t k = 0; k < 4; ++k) {
           const int32_t nx = x + kDx[k], ny = y + kDy[k];
           if (nx < 0 || ny < 0 || nx >= w || !settled(nx, ny)) continue;
-          const uint32_t colour = MapColorAt(T.CutMap, nx, ny);
-          SetDibPixel(T.CutMap, x, y, colour);
+          const uint32_t colour = MapColorAt(Target.CutMap, nx, ny);
+          SetDibPixel(Target.CutMap, x, y, colour);
           const size_t at = size_t(y) * w + size_t(x);
           coloured[at >> 6] |= uint64_t(1) << (at & 63);
           // The piece of that colour whose rectangle holds the neighbour takes the pixel in.
-          for (int32_t i = 0; i < N; ++i) {
-            TPieceRecord& p = P[i];
+          for (int32_t i = 0; i < CellCount; ++i) {
+            TPieceRecord& p = Pieces[i];
             if (Colour(i) == colour && nx >= p.PieceX && nx < p.PieceX + p.PieceW &&
                 ny >= p.PieceY && ny < p.PieceY + p.PieceH) {
               GrowPieceRect(p, x, y, x, y);
@@ -224,17 +224,17 @@ void TCellCut::MeasurePieces() {
 // After the clean-up: as many regions as pieces (and the frame), and each plain piece's point in
 // its own colour, in a region no other plain piece's point lies in.
 bool TCellCut::RegionsSound() {
-  const int32_t w = L.ImageW, h = L.ImageH;
-  TRegionRuns regions(T.CutMap, w, h);
+  const int32_t w = Level.ImageW, h = Level.ImageH;
+  TRegionRuns regions(Target.CutMap, w, h);
   const size_t count = regions.Runs.size();
   int32_t roots = 0;
   for (size_t r = 0; r < count; ++r) roots += regions.Find(int32_t(r)) == int32_t(r);
-  if (roots != N + (L.BorderStyle == TBorderStyle::Frame ? 1 : 0)) return false;
+  if (roots != CellCount + (Level.BorderStyle == TBorderStyle::Frame ? 1 : 0)) return false;
   std::vector<uint8_t> taken(count, 0);
-  for (int32_t i = 0; i < N; ++i) {
+  for (int32_t i = 0; i < CellCount; ++i) {
     if (Shaped(i)) continue;
     const TIntPoint s = Point(i);
-    if (s.x < 0 || s.y < 0 || s.x >= w || s.y >= h || MapColorAt(T.CutMap, s.x, s.y) != Colour(i))
+    if (s.x < 0 || s.y < 0 || s.x >= w || s.y >= h || MapColorAt(Target.CutMap, s.x, s.y) != Colour(i))
       return false;
     uint8_t& t = taken[size_t(regions.Find(regions.RunAt(s.x, s.y)))];
     if (t) return false;

@@ -15,10 +15,10 @@ namespace cell_cut {
 
 // --- Picture shapes -------------------------------------------------------------------------
 
-bool TCellCut::PlaceShapes() {
-  const int32_t px = L.TilePX, py = L.TilePY;
-  Counts = TShapeCounts{};
-  for (int32_t i = 0; i < N; ++i) Counts.PatternCells += P[i].ShapeFlag != 0;
+// A shaped cell beside the border or beside other shaped cells moves to a cell within two rows
+// and columns that touches neither, or stays plain.
+void TCellCut::MoveCrowdedShapes() {
+  const int32_t px = Level.TilePX, py = Level.TilePY;
   const auto inner = [&](int32_t r, int32_t c) { return r >= 1 && r <= py - 2 && c >= 1 && c <= px - 2; };
   const auto count = [&](int32_t i, bool& border) {
     int32_t shaped = 0;
@@ -29,7 +29,7 @@ bool TCellCut::PlaceShapes() {
       if (!g.Valid) continue;
       if (!IsCellNeighbour(g)) {
         border = true;
-      } else if (P[g.NeighbourId].ShapeFlag) {
+      } else if (Pieces[g.NeighbourId].ShapeFlag) {
         ++shaped;
       }
     }
@@ -40,16 +40,16 @@ bool TCellCut::PlaceShapes() {
       for (int32_t c = 1; c <= px - 2; ++c) {
         const int32_t i = r * px + c;
         bool border;
-        if (!P[i].ShapeFlag || (count(i, border) <= limit && !border)) continue;
-        P[i].ShapeFlag = 0;
+        if (!Pieces[i].ShapeFlag || (count(i, border) <= limit && !border)) continue;
+        Pieces[i].ShapeFlag = 0;
         bool moved = false;
         for (int32_t dy = -2; dy <= 2 && !moved; ++dy) {
           for (int32_t dx = -2; dx <= 2 && !moved; ++dx) {
             const int32_t rr = r + dy, cc = c + dx, k = rr * px + cc;
-            if ((!dy && !dx) || !inner(rr, cc) || P[k].ShapeFlag) continue;
+            if ((!dy && !dx) || !inner(rr, cc) || Pieces[k].ShapeFlag) continue;
             bool kb;
             if (count(k, kb) == 0 && !kb) {
-              P[k].ShapeFlag = 1;
+              Pieces[k].ShapeFlag = 1;
               moved = true;
             }
           }
@@ -57,108 +57,134 @@ bool TCellCut::PlaceShapes() {
       }
     }
   }
+}
 
-  const TMfClip clip{Area.Left, Area.Top, Area.Right, Area.Bottom};
-  const std::vector<TPieceRecord> plain(P, P + N);
-  Drawn.assign(size_t(N), TDrawnShape{});
-  for (int32_t r = 1; r <= py - 2; ++r) {
-    for (int32_t c = 1; c <= px - 2; ++c) {
-      const int32_t i = r * px + c;
-      if (!P[i].ShapeFlag) continue;
-      const int32_t k = int32_t(T.Rng.Random(uint32_t(Shapes.ShapeCount)));
-      ShapeMetafile(Shapes, k);
-      const TShapeEntry& e = Shapes.ShapeDirectory[size_t(k)];
-      const int32_t w = e.Width, h = e.Height, W = P[i].PieceW, H = P[i].PieceH;
-      int32_t fw = w, fh = h;  // a shape that already fits keeps its size
-      if (w > W || h > H) {
-        fw = H * w / h;
-        fh = H;
-        if (fw > W || fh > H) {
-          fh = h * W / w;
-          fw = W;
-        }
-      }
-      fw = Round(fw * 1.2L);
-      fh = Round(fh * 1.2L);
-      const double scale = fw <= fh ? double(fh) / h : double(fw) / w;
-      const double angle = double(int32_t(T.Rng.Random(60)) - 30);
-      const bool lr = e.MirrorLeftRight ? T.Rng.Random(2) != 0 : false;
-      const bool tb = e.MirrorTopBottom ? T.Rng.Random(2) != 0 : false;
-      TMetafile mf = Shapes.CurrentShape;
-      MirrorMetafile(mf, lr, tb);
-      int32_t rw, rh;
-      RotateMetafile(mf, angle, rw, rh);
-      const int32_t dw = Round(rw * scale), dh = Round(rh * scale);
-      const TCellRecord& cell = Cells[size_t(i)];
-      const int32_t x = Round(cell.CentreX) - dw / 2, y = Round(cell.CentreY) - dh / 2;
-      P[i].PieceX = x;
-      P[i].PieceY = y;
-      P[i].PieceW = dw;
-      P[i].PieceH = dh;
-      // Too small to be a piece of its own: the cell stays plain.
-      if (dw < 3 || dh < 3) {
-        P[i].ShapeFlag = 0;
-        continue;
-      }
-      const uint32_t colour = Colour(i);
-      RecolorMetafile(mf, colour);
-      PlayMetafile(mf, *T.CutMap.Bitmap, x, y, dw, dh, clip);
-
-      bool overlap = false;
-      for (int32_t dy = -2; dy <= 2 && !overlap; ++dy) {
-        for (int32_t dx = -2; dx <= 2 && !overlap; ++dx) {
-          const int32_t rr = r + dy, cc = c + dx, k2 = rr * px + cc;
-          if ((!dy && !dx) || rr < 0 || rr >= py || cc < 0 || cc >= px || P[k2].ShapeFlag) continue;
-          overlap = uint32_t(GetDibPixel(T.CutMap, P[k2].SeedX, P[k2].SeedY)) == colour;
-        }
-      }
-      for (int32_t s = 0; s < cell.SegmentCount && !overlap; ++s) {
-        const TCellSegment& g = cell.Segments[s];
-        if (!IsCellNeighbour(g)) continue;
-        const TCellRecord& nb = Cells[g.NeighbourId];
-        for (int32_t t = 0; t < nb.SegmentCount && !overlap; ++t) {
-          const TCellSegment& o = nb.Segments[t];
-          if (g.TwinCell == int32_t(g.NeighbourId) && g.TwinSlot == t) continue;
-          const bool touches = (o.x1 == g.x1 && o.y1 == g.y1) || (o.x1 == g.x2 && o.y1 == g.y2) ||
-                               (o.x2 == g.x1 && o.y2 == g.y1) || (o.x2 == g.x2 && o.y2 == g.y2);
-          if (touches) continue;
-          overlap = SegmentHasCode(T.CutMap, int32_t(o.x1), int32_t(o.y1), int32_t(o.x2), int32_t(o.y2), colour);
-        }
-      }
-      ++Counts.Placed;
-      if (overlap) {
-        RecolorMetafile(mf, 0xFFFFFF);
-        PlayMetafile(mf, *T.CutMap.Bitmap, x, y, dw, dh, clip);
-        P[i].ShapeFlag = 0;
-        ++Counts.ErasedByOverlap;
-      } else {
-        Drawn[size_t(i)] = {std::move(mf), x, y, dw, dh};
-      }
+// Draws a random shape, turned, mirrored and scaled to the piece, over the cell at row r, column
+// c; one too small, or that overlaps a neighbour, leaves the cell plain.
+void TCellCut::DrawShape(int32_t r, int32_t c, const TMfClip& clip) {
+  const int32_t px = Level.TilePX;
+  const int32_t i = r * px + c;
+  if (!Pieces[i].ShapeFlag) return;
+  const int32_t k = int32_t(Target.Rng.Random(uint32_t(Shapes.ShapeCount)));
+  ShapeMetafile(Shapes, k);
+  const TShapeEntry& e = Shapes.ShapeDirectory[size_t(k)];
+  const int32_t w = e.Width, h = e.Height, W = Pieces[i].PieceW, H = Pieces[i].PieceH;
+  int32_t fw = w, fh = h;  // a shape that already fits keeps its size
+  if (w > W || h > H) {
+    fw = H * w / h;
+    fh = H;
+    if (fw > W || fh > H) {
+      fh = h * W / w;
+      fw = W;
     }
   }
+  fw = Round(fw * 1.2L);
+  fh = Round(fh * 1.2L);
+  const double scale = fw <= fh ? double(fh) / h : double(fw) / w;
+  const double angle = double(int32_t(Target.Rng.Random(60)) - 30);
+  const bool lr = e.MirrorLeftRight ? Target.Rng.Random(2) != 0 : false;
+  const bool tb = e.MirrorTopBottom ? Target.Rng.Random(2) != 0 : false;
+  TMetafile mf = Shapes.CurrentShape;
+  MirrorMetafile(mf, lr, tb);
+  int32_t rw, rh;
+  RotateMetafile(mf, angle, rw, rh);
+  const int32_t dw = Round(rw * scale), dh = Round(rh * scale);
+  const TCellRecord& cell = Cells[size_t(i)];
+  const int32_t x = Round(cell.CentreX) - dw / 2, y = Round(cell.CentreY) - dh / 2;
+  Pieces[i].PieceX = x;
+  Pieces[i].PieceY = y;
+  Pieces[i].PieceW = dw;
+  Pieces[i].PieceH = dh;
+  // Too small to be a piece of its own: the cell stays plain.
+  if (dw < 3 || dh < 3) {
+    Pieces[i].ShapeFlag = 0;
+    return;
+  }
+  const uint32_t colour = Colour(i);
+  RecolorMetafile(mf, colour);
+  PlayMetafile(mf, *Target.CutMap.Bitmap, x, y, dw, dh, clip);
 
-  // The repair, again without the shapes it could not close around, until it closes.
-  std::vector<TPieceRecord> placed(P, P + N);
+  const bool overlap = ShapeOverlaps(r, c, colour);
+  ++Counts.Placed;
+  if (overlap) {
+    RecolorMetafile(mf, 0xFFFFFF);
+    PlayMetafile(mf, *Target.CutMap.Bitmap, x, y, dw, dh, clip);
+    Pieces[i].ShapeFlag = 0;
+    ++Counts.ErasedByOverlap;
+  } else {
+    Drawn[size_t(i)] = {std::move(mf), x, y, dw, dh};
+  }
+}
+
+// Whether the shape just drawn over the cell at row r, column c reaches the seed point of a plain
+// cell nearby, or an edge of a neighbour that does not meet the cell's own.
+bool TCellCut::ShapeOverlaps(int32_t r, int32_t c, uint32_t colour) const {
+  const int32_t px = Level.TilePX, py = Level.TilePY;
+  const TCellRecord& cell = Cells[size_t(r * px + c)];
+  bool overlap = false;
+  for (int32_t dy = -2; dy <= 2 && !overlap; ++dy) {
+    for (int32_t dx = -2; dx <= 2 && !overlap; ++dx) {
+      const int32_t rr = r + dy, cc = c + dx, k2 = rr * px + cc;
+      if ((!dy && !dx) || rr < 0 || rr >= py || cc < 0 || cc >= px || Pieces[k2].ShapeFlag) continue;
+      overlap = uint32_t(GetDibPixel(Target.CutMap, Pieces[k2].SeedX, Pieces[k2].SeedY)) == colour;
+    }
+  }
+  for (int32_t s = 0; s < cell.SegmentCount && !overlap; ++s) {
+    const TCellSegment& g = cell.Segments[s];
+    if (!IsCellNeighbour(g)) continue;
+    const TCellRecord& nb = Cells[g.NeighbourId];
+    for (int32_t t = 0; t < nb.SegmentCount && !overlap; ++t) {
+      const TCellSegment& o = nb.Segments[t];
+      if (g.TwinCell == int32_t(g.NeighbourId) && g.TwinSlot == t) continue;
+      const bool touches = (o.x1 == g.x1 && o.y1 == g.y1) || (o.x1 == g.x2 && o.y1 == g.y2) ||
+                           (o.x2 == g.x1 && o.y2 == g.y1) || (o.x2 == g.x2 && o.y2 == g.y2);
+      if (touches) continue;
+      overlap = SegmentHasCode(Target.CutMap, int32_t(o.x1), int32_t(o.y1), int32_t(o.x2), int32_t(o.y2), colour);
+    }
+  }
+  return overlap;
+}
+
+bool TCellCut::PlaceShapes() {
+  Counts = TShapeCounts{};
+  for (int32_t i = 0; i < CellCount; ++i) Counts.PatternCells += Pieces[i].ShapeFlag != 0;
+  MoveCrowdedShapes();
+
+  const TMfClip clip{Area.Left, Area.Top, Area.Right, Area.Bottom};
+  const std::vector<TPieceRecord> plain(Pieces, Pieces + CellCount);
+  Drawn.assign(size_t(CellCount), TDrawnShape{});
+  const int32_t px = Level.TilePX, py = Level.TilePY;
+  for (int32_t r = 1; r <= py - 2; ++r) {
+    for (int32_t c = 1; c <= px - 2; ++c) DrawShape(r, c, clip);
+  }
+
+  return RepairAroundShapesUntilClosed(clip, plain);
+}
+
+// The repair, again without the shapes it could not close around, until it closes.
+bool TCellCut::RepairAroundShapesUntilClosed(const TMfClip& clip,
+                                             const std::vector<TPieceRecord>& plain) {
+  std::vector<TPieceRecord> placed(Pieces, Pieces + CellCount);
   for (int32_t round = 0;; ++round) {
-    ShapeFailed.assign(size_t(N), 0);
+    ShapeFailed.assign(size_t(CellCount), 0);
     Unled.clear();
     // A leak that no shape can be blamed for fails the repair like a failed join.
     const bool repaired = RepairAroundShapes() && MarkLeakingShapes();
     bool culprits = false;
-    for (int32_t i = 0; i < N; ++i) culprits |= ShapeFailed[size_t(i)] && P[i].ShapeFlag;
+    for (int32_t i = 0; i < CellCount; ++i) culprits |= ShapeFailed[size_t(i)] && Pieces[i].ShapeFlag;
     if (repaired && !culprits) return true;
     // Two or three rounds are the rule; a cut that keeps finding culprits tries again instead.
     if (!culprits || round == kRepairRounds) return false;
-    for (int32_t i = 0; i < N; ++i) {
+    for (int32_t i = 0; i < CellCount; ++i) {
       if (!ShapeFailed[size_t(i)] || !placed[size_t(i)].ShapeFlag) continue;
       TDrawnShape& d = Drawn[size_t(i)];
       RecolorMetafile(d.Outline, 0xFFFFFF);
-      PlayMetafile(d.Outline, *T.CutMap.Bitmap, d.X, d.Y, d.W, d.H, clip);
+      PlayMetafile(d.Outline, *Target.CutMap.Bitmap, d.X, d.Y, d.W, d.H, clip);
       placed[size_t(i)] = plain[size_t(i)];
       placed[size_t(i)].ShapeFlag = 0;
       ++Counts.ErasedByRepair;
     }
-    std::copy(placed.begin(), placed.end(), P);
+    std::copy(placed.begin(), placed.end(), Pieces);
     RestoreCells();
     SortEdges();
     LinkTwins();
@@ -171,10 +197,10 @@ bool TCellCut::PlaceShapes() {
 bool TCellCut::MarkLeakingShapes() {
   // The trial lines go on the map itself, which holds only the shapes so far, and are drawn
   // over in white afterwards; the regions are labelled, not filled, so nothing else needs a wipe.
-  TDibImage& trial = T.CutMap;
+  TDibImage& trial = Target.CutMap;
   constexpr uint32_t kLine = 0x000002;  // red 2: no piece colour (red 128)
   const auto drawLines = [&](uint32_t colour) {
-    for (int32_t i = 0; i < N; ++i) {
+    for (int32_t i = 0; i < CellCount; ++i) {
       if (Shaped(i)) continue;
       const TCellRecord& c = Cells[size_t(i)];
       for (int32_t s = 0; s < c.SegmentCount; ++s) {
@@ -209,7 +235,7 @@ bool TCellCut::MarkLeakingShapes() {
     const TCellRecord& cb = Cells[size_t(b)];
     for (int32_t s = 0; s < ca.SegmentCount; ++s) {
       for (uint16_t id : {ca.Segments[s].IdA, ca.Segments[s].IdB}) {
-        if (id == kNoShapeId || id >= N || !Shaped(id)) continue;
+        if (id == kNoShapeId || id >= CellCount || !Shaped(id)) continue;
         bool both = false;
         for (int32_t t = 0; t < cb.SegmentCount && !both; ++t)
           both = cb.Segments[t].IdA == id || cb.Segments[t].IdB == id;
@@ -239,9 +265,9 @@ bool TCellCut::MarkLeakingShapes() {
   // The first cell whose point lies in each region, as the first fill there would have coloured it.
   std::vector<int32_t> owner(size_t(regions.RegionLimit()), -1);
   bool blamed = true;
-  for (int32_t i = 0; i < N; ++i) {
+  for (int32_t i = 0; i < CellCount; ++i) {
     if (Shaped(i)) continue;
-    const int32_t region = regions.RegionAt(P[i].SeedX, P[i].SeedY);
+    const int32_t region = regions.RegionAt(Pieces[i].SeedX, Pieces[i].SeedY);
     if (region < 0) {
       blamed &= blameAround(i, -1);
     } else if (owner[size_t(region)] < 0) {
@@ -262,7 +288,7 @@ void TCellCut::SetEnds(int32_t cell, int32_t slot, TIntPoint a, TIntPoint b, boo
   // The line is drawn in one of the two pieces' colours: both rectangles must hold it.
   for (int32_t owner : {cell, both[0]->TwinCell}) {
     if (owner < 0) continue;
-    GrowPieceRect(P[owner], std::min(a.x, b.x), std::min(a.y, b.y), std::max(a.x, b.x), std::max(a.y, b.y));
+    GrowPieceRect(Pieces[owner], std::min(a.x, b.x), std::min(a.y, b.y), std::max(a.x, b.x), std::max(a.y, b.y));
   }
   for (TCellSegment* g : both) {
     if (!g) continue;
@@ -337,7 +363,7 @@ void TCellCut::ExtendEdge(int32_t cell, int32_t slot, int32_t shape) {
   };
   TIntPoint meet;
   bool turned = false;
-  if (!WalkLineToPiece(T, shape, keep, far, ShapeClip(shape), meet)) {
+  if (!WalkLineToPiece(Target, shape, keep, far, ShapeClip(shape), meet)) {
     const auto angleOf = [](TIntPoint from, TIntPoint to) {
       double a = std::atan2(double(to.y - from.y), double(to.x - from.x));
       return a < 0 ? a + 2 * std::numbers::pi : a;
@@ -349,7 +375,7 @@ void TCellCut::ExtendEdge(int32_t cell, int32_t slot, int32_t shape) {
     for (int32_t k = 1; k <= 9 && !found; ++k) {
       const TIntPoint c = turn(far, sign * 10 * k);
       TIntPoint hit;
-      if (WalkLineToPiece(T, shape, keep, c, ShapeClip(shape), hit) && !SamePoint(hit, keep) && sidesKept(hit)) {
+      if (WalkLineToPiece(Target, shape, keep, c, ShapeClip(shape), hit) && !SamePoint(hit, keep) && sidesKept(hit)) {
         meet = hit;
         found = true;
       }
@@ -369,7 +395,7 @@ void TCellCut::ExtendEdge(int32_t cell, int32_t slot, int32_t shape) {
   // turn taken marks the edge as turned: they are tried from -20 up, so the first taken wins.
   const auto shorter = [&](int32_t deg, TIntPoint& hit) {
     const TIntPoint c = turn(current, deg);
-    if (!WalkLineToPiece(T, shape, keep, c, ShapeClip(shape), hit, steps) || SamePoint(hit, keep) || !sidesKept(hit))
+    if (!WalkLineToPiece(Target, shape, keep, c, ShapeClip(shape), hit, steps) || SamePoint(hit, keep) || !sidesKept(hit))
       return false;
     if (std::hypot(double(hit.x - keep.x), double(hit.y - keep.y)) >= reach) return false;
     double d1, d2, d3;
@@ -410,12 +436,12 @@ TIntPoint TCellCut::NearestShapePixel(int32_t shape, TIntPoint p) const {
                          std::min(d.Y + d.H, Area.Bottom)};
   // Squared distances are exact whole numbers. The scan keeps the first pixel, in row order, of
   // the least one: knowing it beforehand, it looks only at the pixels that can have it.
-  const double least = NearestSquare(T.CutMap, rect, colour, p.x, p.y);
+  const double least = NearestSquare(Target.CutMap, rect, colour, p.x, p.y);
   if (least >= 1e300) return best;
   int64_t nearest = int64_t(least) + 1;
   for (int32_t y = rect.Top; y <= rect.Bottom; ++y) {
     if ((int64_t(y) - p.y) * (int64_t(y) - p.y) >= nearest) continue;
-    const uint8_t* row = DibScanLine(T.CutMap, y);
+    const uint8_t* row = DibScanLine(Target.CutMap, y);
     for (int32_t x = rect.Left; x <= rect.Right; ++x) {
       const int64_t dx = int64_t(x) - p.x, dy = int64_t(y) - p.y;
       if (dx * dx + dy * dy >= nearest || PixelColorAt(row + intptr_t(x) * 3) != colour) continue;
@@ -438,7 +464,7 @@ int32_t TCellCut::JoinCellSegments(TIntPoint a, TIntPoint b, int32_t cell, int32
   TCellSegment& gt = c.Segments[t];
   shape = -1;
   for (uint16_t id : {gt.IdA, gt.IdB}) {
-    if (id != kNoShapeId && id < N && Shaped(id) && (id == gs.IdA || id == gs.IdB)) {
+    if (id != kNoShapeId && id < CellCount && Shaped(id) && (id == gs.IdA || id == gs.IdB)) {
       shape = id;
       break;
     }
@@ -448,7 +474,7 @@ int32_t TCellCut::JoinCellSegments(TIntPoint a, TIntPoint b, int32_t cell, int32
   if (shape < 0) {
     int64_t nearest = INT64_MAX;
     for (uint16_t id : {gs.IdA, gs.IdB, gt.IdA, gt.IdB}) {
-      if (id == kNoShapeId || id >= N || !Shaped(id)) continue;
+      if (id == kNoShapeId || id >= CellCount || !Shaped(id)) continue;
       const TIntPoint q = NearestShapePixel(id, b);
       const int64_t d = int64_t(q.x - b.x) * (q.x - b.x) + int64_t(q.y - b.y) * (q.y - b.y);
       if (d < nearest) {
@@ -462,7 +488,7 @@ int32_t TCellCut::JoinCellSegments(TIntPoint a, TIntPoint b, int32_t cell, int32
   TCellRecord& ca = Cells[size_t(na)];
   TCellRecord& cb = Cells[size_t(nb)];
   // Two cells of one code would run together along the new edge.
-  if (na == nb || P[na].Code == P[nb].Code || ca.SegmentCount >= kCellSegmentRoom || cb.SegmentCount >= kCellSegmentRoom)
+  if (na == nb || Pieces[na].Code == Pieces[nb].Code || ca.SegmentCount >= kCellSegmentRoom || cb.SegmentCount >= kCellSegmentRoom)
     return kJoinNotPossible;
   const auto clearId = [&](TCellSegment& g) {
     for (TCellSegment* e : {&g, g.TwinCell >= 0 ? &Cells[size_t(g.TwinCell)].Segments[g.TwinSlot] : nullptr}) {
@@ -495,7 +521,7 @@ int32_t TCellCut::JoinCellSegments(TIntPoint a, TIntPoint b, int32_t cell, int32
   TIntPoint meet;
   bool atCrossing = false;
   const auto parts = [&](TIntPoint towards) {
-    if (!WalkLineToPiece(T, shape, b, towards, ShapeClip(shape), meet)) return false;
+    if (!WalkLineToPiece(Target, shape, b, towards, ShapeClip(shape), meet)) return false;
     // Every walk starts at b: one that meets the picture there is as good as any.
     if (SamePoint(meet, b)) return atCrossing = true;
     const int64_t u = cross(b, moves[0], meet), v = cross(b, meet, moves[1]);
@@ -509,7 +535,7 @@ int32_t TCellCut::JoinCellSegments(TIntPoint a, TIntPoint b, int32_t cell, int32
     const double lu = std::hypot(moves[0].x - b.x, moves[0].y - b.y), lv = std::hypot(moves[1].x - b.x, moves[1].y - b.y);
     if (lu == 0 || lv == 0) return b;
     const double dx = (moves[0].x - b.x) / lu + (moves[1].x - b.x) / lv, dy = (moves[0].y - b.y) / lu + (moves[1].y - b.y) / lv;
-    const double reach = 2.0 * (L.TileS + 2);
+    const double reach = 2.0 * (Level.TileS + 2);
     const double n = std::hypot(dx, dy);
     if (n == 0) return b;
     return TIntPoint{ClampInt(Round(b.x + dx / n * reach), Area.Left, Area.Right),
@@ -536,10 +562,10 @@ int32_t TCellCut::JoinCellSegments(TIntPoint a, TIntPoint b, int32_t cell, int32
     g.IdA = g.IdB = kNoShapeId;
     g.Length = std::hypot(x2 - x1, y2 - y1);
   }
-  for (int32_t owner : {na, nb}) GrowPieceRect(P[owner], int32_t(std::min(x1, x2)), int32_t(y1), int32_t(std::max(x1, x2)), int32_t(y2));
+  for (int32_t owner : {na, nb}) GrowPieceRect(Pieces[owner], int32_t(std::min(x1, x2)), int32_t(y1), int32_t(std::max(x1, x2)), int32_t(y2));
   // The two pieces now share an edge: each names the other where a slot is free.
   for (auto [from, to] : {std::pair{na, nb}, std::pair{nb, na}}) {
-    int16_t* n = P[from].Neighbours;
+    int16_t* n = Pieces[from].Neighbours;
     if (std::find(n, n + 9, int16_t(to)) != n + 9) continue;
     int16_t* slot = std::find(n, n + 9, int16_t(-1));
     if (slot != n + 9) *slot = int16_t(to);
@@ -551,7 +577,7 @@ bool TCellCut::RepairAroundShapes() {
   const auto plainEdge = [&](const TCellSegment& g) {
     return g.Valid && IsCellNeighbour(g) && !Shaped(g.NeighbourId);
   };
-  for (int32_t cell = 0; cell < N; ++cell) {
+  for (int32_t cell = 0; cell < CellCount; ++cell) {
     if (Shaped(cell)) continue;
     TCellRecord& c = Cells[size_t(cell)];
     for (int32_t i = 0; i < c.SegmentCount; ++i) {
@@ -575,21 +601,21 @@ bool TCellCut::RepairAroundShapes() {
     }
   }
   // Trim the edges where they run into a shape.
-  for (int32_t cell = 0; cell < N; ++cell) {
+  for (int32_t cell = 0; cell < CellCount; ++cell) {
     if (Shaped(cell)) continue;
     TCellRecord& c = Cells[size_t(cell)];
     for (int32_t s = 0; s < c.SegmentCount; ++s) {
       TCellSegment& g = c.Segments[s];
       if (!plainEdge(g)) continue;
       TIntPoint a{int32_t(g.x1), int32_t(g.y1)}, b{int32_t(g.x2), int32_t(g.y2)}, p;
-      const int32_t first = WalkToWhite(T.CutMap, a, b, p);
+      const int32_t first = WalkToWhite(Target.CutMap, a, b, p);
       if (first == -1) {
         g.Valid = 0;
         if (g.TwinCell >= 0) Cells[size_t(g.TwinCell)].Segments[g.TwinSlot].Valid = 0;
         continue;
       }
       if (first == 1) a = p;
-      if (WalkToWhite(T.CutMap, b, a, p) == 1) b = p;
+      if (WalkToWhite(Target.CutMap, b, a, p) == 1) b = p;
       if (!SamePoint(a, {int32_t(g.x1), int32_t(g.y1)}) || !SamePoint(b, {int32_t(g.x2), int32_t(g.y2)})) {
         const uint8_t repaired = g.Repaired;
         SetEnds(cell, s, a, b, false);
@@ -599,7 +625,7 @@ bool TCellCut::RepairAroundShapes() {
     }
   }
   // Two extended edges of one cell that cross.
-  for (int32_t cell = 0; cell < N; ++cell) {
+  for (int32_t cell = 0; cell < CellCount; ++cell) {
     if (Shaped(cell)) continue;
     TCellRecord& c = Cells[size_t(cell)];
     for (int32_t i = 0; i < c.SegmentCount; ++i) {

@@ -90,6 +90,10 @@ void LayoutCells(const TLevelRecord& level, TPieceRecord* pieces);
 // capacity note.
 bool BuildCells(TCellBuilder& builder, TCellRecord* cells, int32_t n, const TCutArea& area,
                 std::string& message);
+// The first steps of BuildCells: the Delaunay triangles of the seed points, grown from a hull
+// edge, each listed in its three cells. False with the message as BuildCells gives it.
+bool TriangulateSeedPoints(TCellBuilder& builder, TCellRecord* cells, int32_t n,
+                           std::string& message);
 
 int32_t Orientation(TIntPoint a, TIntPoint b, TIntPoint c);
 bool SegmentIntersection(double& x, double& y, bool inclusive, double x1, double y1, double x2, double y2,

@@ -199,6 +199,109 @@ void DrawCurve(TDibImage& image, const TFloatPoint* points, int32_t count, uint3
   }
 }
 
+namespace {
+
+// The piece's colour on the cut map, as the walk looks for it around each point.
+struct TPieceProbe {
+  const TDibImage& Map;
+  const uint8_t* Bits;
+  intptr_t Stride;
+  int32_t Width, Height;
+  int32_t JigsL, JigsT, JigsR, JigsB;
+  uint32_t Want;
+  uint32_t Want24;  // the colour as a pixel's three bytes read in one four-byte load
+
+  // One four-byte load per pixel (the fast path keeps a pixel's spare byte in the map).
+  bool At(const uint8_t* q) const {
+    uint32_t v;
+    std::memcpy(&v, q, 4);
+    return (v & 0xFFFFFFu) == Want24;
+  }
+  bool Is(int32_t x, int32_t y) const {
+    return x >= 0 && y >= 0 && x < Width && y < Height && MapColorAt(Map, x, y) == Want;
+  }
+  // Whether a neighbour of (x, y) within the cut area has the colour, for a point near the edges
+  // of the map or of the cut area.
+  bool AroundNearEdges(int32_t x, int32_t y) const {
+    if (x >= 1 && y >= 1 && x + 2 < Width && y + 1 < Height) {
+      // All eight neighbours inside the map: read them straight from the rows (the row above
+      // lies one stride further on in memory).
+      const uint8_t* c = Bits + intptr_t(Height - 1 - y) * Stride + intptr_t(x) * 3;
+      const uint8_t* up = c + Stride;
+      const uint8_t* down = c - Stride;
+      const bool left = x > JigsL, right = x < JigsR;
+      return (y > JigsT && ((left && At(up - 3)) || At(up) || (right && At(up + 3)))) ||
+             (left && At(c - 3)) || (right && At(c + 3)) ||
+             (y < JigsB && ((left && At(down - 3)) || At(down) || (right && At(down + 3))));
+    }
+    bool hit = false;
+    if (y > JigsT) {
+      hit = (x > JigsL && Is(x - 1, y - 1)) || Is(x, y - 1) || (x < JigsR && Is(x + 1, y - 1));
+    }
+    if (!hit) hit = (x > JigsL && Is(x - 1, y)) || (x < JigsR && Is(x + 1, y));
+    if (!hit && y < JigsB) {
+      hit = (x > JigsL && Is(x - 1, y + 1)) || Is(x, y + 1) || (x < JigsR && Is(x + 1, y + 1));
+    }
+    return hit;
+  }
+};
+
+// The steps of a Bresenham walk that can lie in the clip, and the point and error term at the
+// first of them.
+struct TWalkStart {
+  int32_t First, Last;  // none when First > Last
+  int32_t X, Y, E;
+};
+
+TWalkStart StartInClip(TIntPoint a, int32_t dx, int32_t dy, int32_t sx, int32_t sy, bool steep,
+                       const TBoundsRect& clip, int32_t maxSteps) {
+  int32_t e = 2 * dy - dx;
+  int32_t x = a.x, y = a.y;
+  // No point before the clip's first column (row, for a steep walk) can be in it: the walk
+  // starts there, with the minor coordinate and error term the steps up to it would give.
+  const int32_t major = steep ? a.y : a.x, step = steep ? sy : sx;
+  const int32_t low = steep ? clip.Top : clip.Left, high = steep ? clip.Bottom : clip.Right;
+  const int64_t skip = step > 0 ? int64_t(low) - major : int64_t(major) - high;
+  const int32_t first = int32_t(std::max<int64_t>(0, skip));
+  // Nor any point past its last one.
+  const int64_t span = step > 0 ? int64_t(high) - major : int64_t(major) - low;
+  const int32_t last = int32_t(std::min<int64_t>({dx, span, maxSteps}));
+  if (first > 0 && first <= last) {
+    const int64_t f = int64_t(2 * dy - dx) + int64_t(first - 1) * 2 * dy, twice = 2 * int64_t(dx);
+    const int64_t minorSteps = (f >= 0 ? f / twice : -((-f + twice - 1) / twice)) + 1;
+    e = int32_t(int64_t(2 * dy - dx) + int64_t(first) * 2 * dy - minorSteps * twice);
+    if (steep) {
+      y += sy * first;
+      x += sx * int32_t(minorSteps);
+    } else {
+      x += sx * first;
+      y += sy * int32_t(minorSteps);
+    }
+  }
+  return {first, last, x, y, e};
+}
+
+// After a point found clear, the next one's neighbours are the last point itself and those
+// new to its window (three after a straight step, five after a diagonal one); the rest were
+// the last point's neighbours. Their offsets in the map, by kind of step: 1 straight, 2
+// diagonal.
+void FreshNeighbourOffsets(bool steep, int32_t sx, int32_t sy, intptr_t stride,
+                           intptr_t (&fresh)[3][6], int32_t (&freshCount)[3]) {
+  for (int32_t move = 1; move <= 2; ++move) {
+    const int32_t mx = move == 2 || !steep ? sx : 0, my = move == 2 || steep ? sy : 0;
+    intptr_t* list = fresh[move];
+    int32_t& n = freshCount[move];
+    list[n++] = -(3 * intptr_t(mx) - stride * my);  // the last point
+    for (int32_t v = -1; v <= 1; ++v) {
+      for (int32_t u = -1; u <= 1; ++u) {
+        if ((u || v) && (std::abs(u + mx) > 1 || std::abs(v + my) > 1)) list[n++] = 3 * intptr_t(u) - stride * v;
+      }
+    }
+  }
+}
+
+}  // namespace
+
 bool WalkLineToPiece(const TCutTarget& target, int32_t piece, TIntPoint a, TIntPoint b, const TBoundsRect& clipRect,
                      TIntPoint& p, int32_t maxSteps) {
   const TLevelRecord& lv = target.GameLevel;
@@ -214,50 +317,22 @@ bool WalkLineToPiece(const TCutTarget& target, int32_t piece, TIntPoint a, TIntP
   auto inClip = [&](int32_t x, int32_t y) {
     return x >= clip.Left && x <= clip.Right && y >= clip.Top && y <= clip.Bottom;
   };
-  auto is = [&](int32_t x, int32_t y) {
-    return x >= 0 && y >= 0 && x < width && y < height && MapColorAt(map, x, y) == want;
-  };
   const uint8_t wantBlue = uint8_t(want >> 16), wantGreen = uint8_t(want >> 8), wantRed = uint8_t(want);
-  // One four-byte load per pixel (the fast path below keeps a pixel's spare byte in the map).
   const uint32_t want24 = uint32_t(wantBlue) | uint32_t(wantGreen) << 8 | uint32_t(wantRed) << 16;
-  auto at = [&](const uint8_t* q) {
-    uint32_t v;
-    std::memcpy(&v, q, 4);
-    return (v & 0xFFFFFFu) == want24;
-  };
+  const TPieceProbe probe{map, bits, stride, width, height, jigsL, jigsT, jigsR, jigsB, want, want24};
   if (a.x == b.x && a.y == b.y) {
     p = a;
-    return maxSteps >= 0 && inClip(a.x, a.y) && is(a.x, a.y);
+    return maxSteps >= 0 && inClip(a.x, a.y) && probe.Is(a.x, a.y);
   }
   int32_t dx = std::abs(b.x - a.x), dy = std::abs(b.y - a.y);
   const int32_t sx = Sign(b.x - a.x), sy = Sign(b.y - a.y);
   const bool steep = dy > dx;
   if (steep) std::swap(dx, dy);
-  int32_t e = 2 * dy - dx;
-  int32_t x = a.x, y = a.y;
-  // No point before the clip's first column (row, for a steep walk) can be in it: the walk
-  // starts there, with the minor coordinate and error term the steps up to it would give.
-  const int32_t major = steep ? a.y : a.x, step = steep ? sy : sx;
-  const int32_t low = steep ? clip.Top : clip.Left, high = steep ? clip.Bottom : clip.Right;
-  const int64_t skip = step > 0 ? int64_t(low) - major : int64_t(major) - high;
-  const int32_t first = int32_t(std::max<int64_t>(0, skip));
-  // Nor any point past its last one.
-  const int64_t span = step > 0 ? int64_t(high) - major : int64_t(major) - low;
-  const int32_t last = int32_t(std::min<int64_t>({dx, span, maxSteps}));
+  const TWalkStart start = StartInClip(a, dx, dy, sx, sy, steep, clip, maxSteps);
+  const int32_t first = start.First, last = start.Last;
   p = b;
   if (first > last) return false;
-  if (first > 0) {
-    const int64_t f = int64_t(2 * dy - dx) + int64_t(first - 1) * 2 * dy, twice = 2 * int64_t(dx);
-    const int64_t minorSteps = (f >= 0 ? f / twice : -((-f + twice - 1) / twice)) + 1;
-    e = int32_t(int64_t(2 * dy - dx) + int64_t(first) * 2 * dy - minorSteps * twice);
-    if (steep) {
-      y += sy * first;
-      x += sx * int32_t(minorSteps);
-    } else {
-      x += sx * first;
-      y += sy * int32_t(minorSteps);
-    }
-  }
+  int32_t e = start.E, x = start.X, y = start.Y;
   // Where the clip keeps clear of the map's edges and of the cut area's, every point in it has
   // all eight neighbours to look at, found from the point's place in the map, which follows the
   // steps (a row down the picture lies a stride back in memory).
@@ -265,22 +340,10 @@ bool WalkLineToPiece(const TCutTarget& target, int32_t piece, TIntPoint a, TIntP
                      clip.Bottom < jigsB && clip.Right + 2 < width && clip.Bottom + 1 < height;
   const intptr_t xStep = 3 * intptr_t(sx), yStep = -stride * sy;
   intptr_t offset = intptr_t(height - 1 - y) * stride + intptr_t(x) * 3;
-  // After a point found clear, the next one's neighbours are the last point itself and those
-  // new to its window (three after a straight step, five after a diagonal one); the rest were
-  // the last point's neighbours. kind: 0 look at all eight, 1 after a straight step, 2 diagonal.
+  // kind: 0 look at all eight neighbours, 1 the fresh ones after a straight step, 2 diagonal.
   intptr_t fresh[3][6];
   int32_t freshCount[3] = {0, 0, 0};
-  for (int32_t move = 1; move <= 2; ++move) {
-    const int32_t mx = move == 2 || !steep ? sx : 0, my = move == 2 || steep ? sy : 0;
-    intptr_t* list = fresh[move];
-    int32_t& n = freshCount[move];
-    list[n++] = -(3 * intptr_t(mx) - stride * my);  // the last point
-    for (int32_t v = -1; v <= 1; ++v) {
-      for (int32_t u = -1; u <= 1; ++u) {
-        if ((u || v) && (std::abs(u + mx) > 1 || std::abs(v + my) > 1)) list[n++] = 3 * intptr_t(u) - stride * v;
-      }
-    }
-  }
+  FreshNeighbourOffsets(steep, sx, sy, stride, fresh, freshCount);
   int32_t kind = 0;
   bool entered = false;
   for (int32_t i = first; i <= last; ++i) {
@@ -293,29 +356,15 @@ bool WalkLineToPiece(const TCutTarget& target, int32_t piece, TIntPoint a, TIntP
       if (plain) {
         const uint8_t* c = bits + offset;
         if (kind) {
-          for (int32_t k = 0; k < freshCount[kind] && !hit; ++k) hit = at(c + fresh[kind][k]);
+          for (int32_t k = 0; k < freshCount[kind] && !hit; ++k) hit = probe.At(c + fresh[kind][k]);
         } else {
           const uint8_t* up = c + stride;
           const uint8_t* down = c - stride;
-          hit = at(up - 3) || at(up) || at(up + 3) || at(c - 3) || at(c + 3) || at(down - 3) || at(down) || at(down + 3);
+          hit = probe.At(up - 3) || probe.At(up) || probe.At(up + 3) || probe.At(c - 3) || probe.At(c + 3) ||
+                probe.At(down - 3) || probe.At(down) || probe.At(down + 3);
         }
-      } else if (x >= 1 && y >= 1 && x + 2 < width && y + 1 < height) {
-        // All eight neighbours inside the map: read them straight from the rows (the row above
-        // lies one stride further on in memory).
-        const uint8_t* c = bits + intptr_t(height - 1 - y) * stride + intptr_t(x) * 3;
-        const uint8_t* up = c + stride;
-        const uint8_t* down = c - stride;
-        const bool left = x > jigsL, right = x < jigsR;
-        hit = (y > jigsT && ((left && at(up - 3)) || at(up) || (right && at(up + 3)))) || (left && at(c - 3)) ||
-              (right && at(c + 3)) || (y < jigsB && ((left && at(down - 3)) || at(down) || (right && at(down + 3))));
       } else {
-        if (y > jigsT) {
-          hit = (x > jigsL && is(x - 1, y - 1)) || is(x, y - 1) || (x < jigsR && is(x + 1, y - 1));
-        }
-        if (!hit) hit = (x > jigsL && is(x - 1, y)) || (x < jigsR && is(x + 1, y));
-        if (!hit && y < jigsB) {
-          hit = (x > jigsL && is(x - 1, y + 1)) || is(x, y + 1) || (x < jigsR && is(x + 1, y + 1));
-        }
+        hit = probe.AroundNearEdges(x, y);
       }
       if (hit) {
         p = TIntPoint{x, y};

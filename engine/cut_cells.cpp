@@ -23,27 +23,27 @@ namespace cell_cut {
 void TCellCut::SeparateCodes() {
   static constexpr uint8_t kCodes[9] = {25, 150, 75, 200, 125, 50, 175, 100, 225};
   // Neighbours both ways: rounding can leave an edge in one of the two cells only.
-  std::vector<std::vector<int32_t>> adjacent(static_cast<size_t>(N));
-  for (int32_t i = 0; i < N; ++i) {
+  std::vector<std::vector<int32_t>> adjacent(static_cast<size_t>(CellCount));
+  for (int32_t i = 0; i < CellCount; ++i) {
     const TCellRecord& c = Cells[size_t(i)];
     for (int32_t s = 0; s < c.SegmentCount; ++s) {
       const TCellSegment& g = c.Segments[s];
-      if (!IsCellNeighbour(g) || g.NeighbourId >= N) continue;
+      if (!IsCellNeighbour(g) || g.NeighbourId >= CellCount) continue;
       adjacent[size_t(i)].push_back(g.NeighbourId);
       adjacent[g.NeighbourId].push_back(i);
     }
   }
-  for (int32_t i = 0; i < N; ++i) {
+  for (int32_t i = 0; i < CellCount; ++i) {
     const auto used = [&](uint8_t code) {
       for (int32_t n : adjacent[size_t(i)]) {
-        if (P[n].Code == code) return true;
+        if (Pieces[n].Code == code) return true;
       }
       return false;
     };
-    if (!used(P[i].Code)) continue;
+    if (!used(Pieces[i].Code)) continue;
     for (uint8_t code : kCodes) {
       if (!used(code)) {
-        P[i].Code = code;
+        Pieces[i].Code = code;
         break;
       }
     }
@@ -52,15 +52,15 @@ void TCellCut::SeparateCodes() {
 
 // With a frame border: the four lines one pixel outside the cut area.
 void TCellCut::DrawFrameLines(TDibImage& map, uint32_t colour) {
-  if (L.BorderStyle != TBorderStyle::Frame) return;
-  const int32_t l = L.JigsL - 1, t = L.JigsT - 1, r = L.JigsR + 1, b = L.JigsB + 1;
+  if (Level.BorderStyle != TBorderStyle::Frame) return;
+  const int32_t l = Level.JigsL - 1, t = Level.JigsT - 1, r = Level.JigsR + 1, b = Level.JigsB + 1;
   DrawDibLine(map, l, t, r, t, colour);
   DrawDibLine(map, l, b, r, b, colour);
   DrawDibLine(map, l, t, l, b, colour);
   DrawDibLine(map, r, t, r, b, colour);
 }
 
-void TCellCut::PaintBlankMap() { PaintBlank(T.CutMap, L.ImageW, L.ImageH); }
+void TCellCut::PaintBlankMap() { PaintBlank(Target.CutMap, Level.ImageW, Level.ImageH); }
 
 void TCellCut::PaintBlank(TDibImage& map, int32_t w, int32_t h) {
   FillDibRect(map, 0, 0, w, h, 0xFFFFFF);
@@ -69,24 +69,24 @@ void TCellCut::PaintBlank(TDibImage& map, int32_t w, int32_t h) {
 }
 
 void TCellCut::PlacePoints() {
-  TRandom& rng = T.Rng;
-  for (int32_t i = 0; i < N; ++i) {
-    const TPieceRecord& r = P[i];
+  TRandom& rng = Target.Rng;
+  for (int32_t i = 0; i < CellCount; ++i) {
+    const TPieceRecord& r = Pieces[i];
     TIntPoint pt{};
     for (int32_t draws = 0;; ++draws) {
       int32_t tries = 0;
       do {
         pt.x = r.CellX + int32_t(rng.Random(uint32_t(r.CellW)));
-      } while ((pt.x <= L.JigsL || pt.x >= L.JigsR) && ++tries < kMaxPointDraws);
+      } while ((pt.x <= Level.JigsL || pt.x >= Level.JigsR) && ++tries < kMaxPointDraws);
       tries = 0;
       do {
         pt.y = r.CellY + int32_t(rng.Random(uint32_t(r.CellH)));
-      } while ((pt.y <= L.JigsT || pt.y >= L.JigsB) && ++tries < kMaxPointDraws);
+      } while ((pt.y <= Level.JigsT || pt.y >= Level.JigsB) && ++tries < kMaxPointDraws);
       bool close = false;
       for (int32_t dy = -2; dy <= 0 && !close; ++dy) {
         bool stop = false;
         for (int32_t dx = -2; dx <= 2; ++dx) {
-          const int32_t k = dy * L.TilePX + dx;
+          const int32_t k = dy * Level.TilePX + dx;
           if (k >= 0) {
             stop = true;
             break;
@@ -114,20 +114,20 @@ void TCellCut::PlacePoints() {
 // Rectangular cells straight from the layout: the cut's fallback when the seed points admit
 // no triangulation (too few of them, all on one line, or a cell out of room).
 void TCellCut::BuildGridCells() {
-  for (int32_t r = 0; r < L.TilePY; ++r) {
-    for (int32_t c = 0; c < L.TilePX; ++c) {
-      const int32_t i = r * L.TilePX + c;
-      const TPieceRecord& p = P[i];
+  for (int32_t r = 0; r < Level.TilePY; ++r) {
+    for (int32_t c = 0; c < Level.TilePX; ++c) {
+      const int32_t i = r * Level.TilePX + c;
+      const TPieceRecord& p = Pieces[i];
       TCellRecord& cell = Cells[size_t(i)];
       cell.SegmentCount = cell.TriangleCount = 0;
       const double left = c == 0 ? Area.Left : p.CellX, top = r == 0 ? Area.Top : p.CellY;
-      const double right = c == L.TilePX - 1 ? Area.Right : p.CellX + p.CellW;
-      const double bottom = r == L.TilePY - 1 ? Area.Bottom : p.CellY + p.CellH;
+      const double right = c == Level.TilePX - 1 ? Area.Right : p.CellX + p.CellW;
+      const double bottom = r == Level.TilePY - 1 ? Area.Bottom : p.CellY + p.CellH;
       const auto id = [&](bool inside, int32_t other) { return inside ? uint16_t(other) : kBorderId; };
-      AddCellSegment(Area, cell, id(r > 0, i - L.TilePX), left, top, right, top);
-      AddCellSegment(Area, cell, id(r < L.TilePY - 1, i + L.TilePX), left, bottom, right, bottom);
+      AddCellSegment(Area, cell, id(r > 0, i - Level.TilePX), left, top, right, top);
+      AddCellSegment(Area, cell, id(r < Level.TilePY - 1, i + Level.TilePX), left, bottom, right, bottom);
       AddCellSegment(Area, cell, id(c > 0, i - 1), left, top, left, bottom);
-      AddCellSegment(Area, cell, id(c < L.TilePX - 1, i + 1), right, top, right, bottom);
+      AddCellSegment(Area, cell, id(c < Level.TilePX - 1, i + 1), right, top, right, bottom);
       cell.CentreX = (left + right) / 2;
       cell.CentreY = (top + bottom) / 2;
       cell.SeedPoint = RoundPoint(cell.CentreX, cell.CentreY);
@@ -136,12 +136,12 @@ void TCellCut::BuildGridCells() {
 }
 
 bool TCellCut::BuildOrGrid(std::string& message) {
-  if (BuildCells(Builder, Cells.get(), N, Area, message)) {
+  if (BuildCells(Builder, Cells.get(), CellCount, Area, message)) {
     // Nearly collinear points (a single row or column of cells) can leave a cell without any
     // edge to another: its circumcentres all lie outside the cut area. Such cells cannot be
     // told apart; the grid can.
     bool usable = true;
-    for (int32_t i = 0; i < N && usable && N > 1; ++i) {
+    for (int32_t i = 0; i < CellCount && usable && CellCount > 1; ++i) {
       const TCellRecord& c = Cells[size_t(i)];
       bool inner = false;
       for (int32_t s = 0; s < c.SegmentCount && !inner; ++s) {
@@ -158,9 +158,9 @@ bool TCellCut::BuildOrGrid(std::string& message) {
 }
 
 void TCellCut::SaveCells() {
-  SavedCells.assign(size_t(N), TSavedCell{});
+  SavedCells.assign(size_t(CellCount), TSavedCell{});
   SavedSegments.clear();
-  for (int32_t i = 0; i < N; ++i) {
+  for (int32_t i = 0; i < CellCount; ++i) {
     const TCellRecord& cell = Cells[size_t(i)];
     SavedCells[size_t(i)] = {cell.CentreX, cell.CentreY, int32_t(SavedSegments.size()), cell.SegmentCount};
     for (int32_t s = 0; s < cell.SegmentCount; ++s) {
@@ -171,7 +171,7 @@ void TCellCut::SaveCells() {
 }
 
 void TCellCut::RestoreCells() {
-  for (int32_t i = 0; i < N; ++i) {
+  for (int32_t i = 0; i < CellCount; ++i) {
     TCellRecord& cell = Cells[size_t(i)];
     const TSavedCell& saved = SavedCells[size_t(i)];
     cell.CentreX = saved.CentreX;
@@ -206,7 +206,7 @@ void TCellCut::RestoreCells() {
 }
 
 void TCellCut::SortEdges() {
-  for (int32_t i = 0; i < N; ++i) {
+  for (int32_t i = 0; i < CellCount; ++i) {
     TCellRecord& cell = Cells[size_t(i)];
     const int32_t n = cell.SegmentCount;
     // Longest first; an exchange sort, so the order among equal lengths is part of the result.
@@ -219,11 +219,11 @@ void TCellCut::SortEdges() {
 }
 
 void TCellCut::LinkTwins() {
-  for (int32_t i = 0; i < N; ++i) {
+  for (int32_t i = 0; i < CellCount; ++i) {
     TCellRecord& cell = Cells[size_t(i)];
     for (int32_t s = 0; s < cell.SegmentCount; ++s) {
       TCellSegment& g = cell.Segments[s];
-      if (!IsCellNeighbour(g) || g.TwinCell >= 0 || g.NeighbourId >= N) continue;
+      if (!IsCellNeighbour(g) || g.TwinCell >= 0 || g.NeighbourId >= CellCount) continue;
       TCellRecord& other = Cells[g.NeighbourId];
       for (int32_t t = 0; t < other.SegmentCount; ++t) {
         if (other.Segments[t].NeighbourId == i) {
@@ -240,9 +240,9 @@ void TCellCut::LinkTwins() {
 
 void TCellCut::MeasureEdges() {
   SortEdges();
-  for (int32_t i = 0; i < N; ++i) {
+  for (int32_t i = 0; i < CellCount; ++i) {
     TCellRecord& cell = Cells[size_t(i)];
-    TPieceRecord& p = P[i];
+    TPieceRecord& p = Pieces[i];
     const int32_t n = cell.SegmentCount;
     double minX = 1e9, minY = 1e9, maxX = -1e9, maxY = -1e9;
     int32_t slot = 0;
@@ -254,10 +254,8 @@ void TCellCut::MeasureEdges() {
       minY = std::min(minY, g.y1);
       maxY = std::max(maxY, g.y2);
       if (slot < 9) {
-        p.Neighbours[slot++] =
-            !IsCellNeighbour(g)
-                ? int16_t(L.BorderStyle == TBorderStyle::Frame ? L.TotalTileNum : -1)
-                : int16_t(g.NeighbourId);
+        p.Neighbours[slot++] = !IsCellNeighbour(g) ? int16_t(Level.BorderStyle == TBorderStyle::Frame ? Level.TotalTileNum : -1)
+                                                   : int16_t(g.NeighbourId);
       }
     }
     if (minX <= maxX) {  // a cell without a real edge keeps its layout rectangle
@@ -270,10 +268,10 @@ void TCellCut::MeasureEdges() {
     p.SeedY = Round(cell.CentreY);
   }
   // An edge that rounding left in one of its two cells only still makes them neighbours.
-  for (int32_t i = 0; i < N; ++i) {
-    for (int16_t n : P[i].Neighbours) {
-      if (n < 0 || n >= N) continue;
-      int16_t* back = P[n].Neighbours;
+  for (int32_t i = 0; i < CellCount; ++i) {
+    for (int16_t n : Pieces[i].Neighbours) {
+      if (n < 0 || n >= CellCount) continue;
+      int16_t* back = Pieces[n].Neighbours;
       if (std::find(back, back + 9, int16_t(i)) != back + 9) continue;
       int16_t* slot = std::find(back, back + 9, int16_t(-1));
       if (slot != back + 9) *slot = int16_t(i);
@@ -285,8 +283,8 @@ void TCellCut::MeasureEdges() {
 // --- Edges ----------------------------------------------------------------------------------
 
 void TCellCut::SetActiveKnobs(double length, TIntPoint p1, TIntPoint p2) {
-  TKnobState& k = T.Knobs;
-  const double tile = L.TileS;
+  TKnobState& k = Target.Knobs;
+  const double tile = Level.TileS;
   std::vector<int32_t> list;
   switch (Style) {
     case TShapeStyle::Irregular:
@@ -299,16 +297,16 @@ void TCellCut::SetActiveKnobs(double length, TIntPoint p1, TIntPoint p2) {
       }
       break;
     case TShapeStyle::IrregularSimpleKnobs:
-      if (p1.x == L.JigsL || p2.x == L.JigsL || p2.y == L.JigsB) {
+      if (p1.x == Level.JigsL || p2.x == Level.JigsL || p2.y == Level.JigsB) {
         list = {4};
-      } else if (p1.x == L.JigsR || p2.x == L.JigsR || p1.y == L.JigsT) {
+      } else if (p1.x == Level.JigsR || p2.x == Level.JigsR || p1.y == Level.JigsT) {
         list = {5};
       } else {
         list = {3};
       }
       break;
     case TShapeStyle::IrregularFancyKnobs:
-      if (length <= tile && L.JigsL < p1.x && p2.x < L.JigsR && p1.y > L.JigsT && p2.y < L.JigsB) {
+      if (length <= tile && Level.JigsL < p1.x && p2.x < Level.JigsR && p1.y > Level.JigsT && p2.y < Level.JigsB) {
         list = {6, 7, 8, 9};
       } else {
         list = {6, 8, 9};
@@ -329,12 +327,12 @@ void TCellCut::SetActiveKnobs(double length, TIntPoint p1, TIntPoint p2) {
 void TCellCut::DrawEdge(int32_t cell, TCellSegment& g) {
   const TIntPoint p1{int32_t(g.x1), int32_t(g.y1)}, p2{int32_t(g.x2), int32_t(g.y2)};
   const uint32_t colour = Colour(cell);
-  if (g.Length < 3.0 || ((Flags & kShortStraight) && g.Length < L.TileS / 3.0)) {
+  if (g.Length < 3.0 || ((Flags & kShortStraight) && g.Length < Level.TileS / 3.0)) {
     DrawLine(p1, p2, colour);
     return;
   }
   const int32_t nb = g.NeighbourId;
-  TPieceRecord& own = P[cell];
+  TPieceRecord& own = Pieces[cell];
   TBoundsRect bounds{own.PieceX, own.PieceY, own.PieceX + own.PieceW - 1, own.PieceY + own.PieceH - 1};
   const TIntPoint ownPt = Point(cell), nbPt = Point(nb);
   double roomA = Room(p1, p2, ownPt), roomB = Room(p1, p2, nbPt);
@@ -351,25 +349,25 @@ void TCellCut::DrawEdge(int32_t cell, TCellSegment& g) {
   if (exchange) std::swap(roomA, roomB);
   SetActiveKnobs(g.Length, p1, p2);
   const bool alternating = (Flags & kAlternating) != 0;
-  const auto drawMirror = [&]() { return alternating ? !steep : T.Rng.Random(2) != 0; };
-  const uint8_t knob = uint8_t(T.Knobs.ActiveKnobs[T.Rng.Random(uint32_t(T.Knobs.ActiveKnobCount))]);
+  const auto drawMirror = [&]() { return alternating ? !steep : Target.Rng.Random(2) != 0; };
+  const uint8_t knob = uint8_t(Target.Knobs.ActiveKnobs[Target.Rng.Random(uint32_t(Target.Knobs.ActiveKnobCount))]);
   bool mirrored = drawMirror();
   if (knob == 8) {
-    const bool a = p1.x > L.JigsL && p2.x > L.JigsL && p1.y > L.JigsT;
-    const bool b = p1.x < L.JigsR && p2.x < L.JigsR && p2.y < L.JigsB;
+    const bool a = p1.x > Level.JigsL && p2.x > Level.JigsL && p1.y > Level.JigsT;
+    const bool b = p1.x < Level.JigsR && p2.x < Level.JigsR && p2.y < Level.JigsB;
     if (!a) {
       mirrored = false;
     } else if (!b) {
       mirrored = true;
     }
   }
-  const int32_t d = L.TileS / 10;
+  const int32_t d = Level.TileS / 10;
   const auto tries = [&](uint8_t k, bool m) {
     const uint8_t side = g.Side;
     const std::pair<uint8_t, bool> order[4] = {{side, m}, {side, !m}, {uint8_t(side ^ 1), m}, {uint8_t(side ^ 1), !m}};
     for (int32_t n = 0; n < (alternating ? 1 : 4); ++n) {
       TBoundsRect b = bounds;
-      if (DrawKnobEdge(T, Flags, order[n].first, k, order[n].second, p1, p2, colour, roomA, roomB, d, b, ownPt,
+      if (DrawKnobEdge(Target, Flags, order[n].first, k, order[n].second, p1, p2, colour, roomA, roomB, d, b, ownPt,
                        nbPt)) {
         bounds = b;
         return true;
@@ -384,22 +382,22 @@ void TCellCut::DrawEdge(int32_t cell, TCellSegment& g) {
     return;
   }
   GrowPieceRect(own, bounds.Left, bounds.Top, bounds.Right, bounds.Bottom);
-  GrowPieceRect(P[nb], bounds.Left, bounds.Top, bounds.Right, bounds.Bottom);
+  GrowPieceRect(Pieces[nb], bounds.Left, bounds.Top, bounds.Right, bounds.Bottom);
 }
 
 void TCellCut::DrawSidesAndEdges() {
   const bool alternating = (Flags & kAlternating) != 0;
-  for (int32_t i = 0; i < N; ++i) {
+  for (int32_t i = 0; i < CellCount; ++i) {
     TCellRecord& c = Cells[size_t(i)];
     for (int32_t s = 0; s < c.SegmentCount; ++s) {
       TCellSegment& g = c.Segments[s];
       if (!g.Valid || !IsCellNeighbour(g) || g.Length < 3.0 || g.NeighbourId <= i) continue;
       g.Side = alternating ? uint8_t(std::fabs(g.y1 - g.y2) > std::fabs(g.x1 - g.x2) ? 1 : 0)
-                           : uint8_t(T.Rng.Random(2));
+                           : uint8_t(Target.Rng.Random(2));
       if (g.TwinCell >= 0) Cells[size_t(g.TwinCell)].Segments[g.TwinSlot].Side = g.Side ^ 1;
     }
   }
-  for (int32_t i = 0; i < N; ++i) {
+  for (int32_t i = 0; i < CellCount; ++i) {
     if (Shaped(i)) continue;
     TCellRecord& c = Cells[size_t(i)];
     for (int32_t s = 0; s < c.SegmentCount; ++s) {
@@ -408,7 +406,7 @@ void TCellCut::DrawSidesAndEdges() {
       DrawEdge(i, g);
     }
   }
-  DrawFrameLines(T.CutMap, PieceColor(kFrameCode));
+  DrawFrameLines(Target.CutMap, PieceColor(kFrameCode));
 }
 
 // Each plain cell's region takes its colour, as a flood fill from its point would give it, in
@@ -416,11 +414,11 @@ void TCellCut::DrawSidesAndEdges() {
 // of its edges, else the cell fails. The regions are labelled once and painted run by run,
 // which is what the fills would do pixel by pixel.
 bool TCellCut::Fill() {
-  TRegionClaims claims(T.CutMap, N);
+  TRegionClaims claims(Target.CutMap, CellCount);
   bool ok = true;
-  for (int32_t i = 0; i < N; ++i) {
+  for (int32_t i = 0; i < CellCount; ++i) {
     if (Shaped(i)) continue;
-    TPieceRecord& p = P[i];
+    TPieceRecord& p = Pieces[i];
     TIntPoint seed = Point(i);
     int32_t region = claims.FreeRegion(seed.x, seed.y);
     if (region < 0) {
@@ -454,9 +452,9 @@ bool TCellCut::Fill() {
     claims.Take(region, i, Colour(i));
   }
   const std::vector<TBoundsRect> boxes = claims.Paint();
-  for (int32_t i = 0; i < N; ++i) {
+  for (int32_t i = 0; i < CellCount; ++i) {
     const TBoundsRect& b = boxes[size_t(i)];
-    if (b.Left <= b.Right) GrowPieceRect(P[i], b.Left, b.Top, b.Right, b.Bottom);
+    if (b.Left <= b.Right) GrowPieceRect(Pieces[i], b.Left, b.Top, b.Right, b.Bottom);
   }
   return ok;
 }
@@ -464,9 +462,9 @@ bool TCellCut::Fill() {
 bool TCellCut::Attempt() {
   if (!MapBlank) PaintBlankMap();
   MapBlank = false;
-  LayoutCells(L, P);
+  LayoutCells(Level, Pieces);
   if (!UseShapes) {
-    for (int32_t i = 0; i < N; ++i) P[i].ShapeFlag = 0;
+    for (int32_t i = 0; i < CellCount; ++i) Pieces[i].ShapeFlag = 0;
   }
   RestoreCells();
   MeasureEdges();
@@ -498,15 +496,15 @@ void TCellCut::Finish() {
   Builder = TCellBuilder{};
   if (!Settled) Settle();
   Step();
-  if (L.BorderStyle == TBorderStyle::Frame) {
-    TPieceRecord& f = P[L.TotalTileNum];
+  if (Level.BorderStyle == TBorderStyle::Frame) {
+    TPieceRecord& f = Pieces[Level.TotalTileNum];
     f.PieceX = f.PieceY = 0;
-    f.PieceW = L.ImageW;
-    f.PieceH = L.ImageH;
+    f.PieceW = Level.ImageW;
+    f.PieceH = Level.ImageH;
     f.Code = kFrameCode;
     f.Code2 = 128;
     for (int16_t& n : f.Neighbours) n = kNoNeighbour;
-    ++L.TotalTileNum;
+    ++Level.TotalTileNum;
   }
   Step();
   Step();  // the game copies the map into its piece masks here
@@ -515,9 +513,9 @@ void TCellCut::Finish() {
 
 // The frame, holes, notches, pockets and fragments: the map's clean-up once the cells are drawn.
 void TCellCut::Settle() {
-  if (L.BorderStyle == TBorderStyle::Frame) FloodFillDib(T.CutMap, 0, 0, PieceColor(kFrameCode));
+  if (Level.BorderStyle == TBorderStyle::Frame) FloodFillDib(Target.CutMap, 0, 0, PieceColor(kFrameCode));
   FillHoles();
-  RemoveFrameNotches(T.CutMap, Area);
+  RemoveFrameNotches(Target.CutMap, Area);
   FillWhitePockets();
   MeasurePieces();
 }
@@ -528,24 +526,24 @@ void TCellCut::Settle() {
 // those are measured beside the rest.
 void TCellCut::FillHoles() {
   TWhiteRows whites;
-  FindWhiteRows(T.CutMap, L.ImageW, L.ImageH, whites);
+  FindWhiteRows(Target.CutMap, Level.ImageW, Level.ImageH, whites);
   const auto rectOf = [&](int32_t i) {
-    const TPieceRecord& p = P[i];
+    const TPieceRecord& p = Pieces[i];
     return TBoundsRect{p.PieceX, p.PieceY, p.PieceX + p.PieceW + 1, p.PieceY + p.PieceH + 1};
   };
   std::vector<int32_t> alone, inTurn;
-  for (int32_t i = 0; i < N; ++i) {
+  for (int32_t i = 0; i < CellCount; ++i) {
     const TBoundsRect rect = rectOf(i);
     if (!Shaped(i)) {
-      if (MayFillCodeHoles(T, rect, whites)) inTurn.push_back(i);
+      if (MayFillCodeHoles(Target, rect, whites)) inTurn.push_back(i);
     } else {
-      (HoldsWhite(T, rect, whites) ? inTurn : alone).push_back(i);
+      (HoldsWhite(Target, rect, whites) ? inTurn : alone).push_back(i);
     }
   }
   const auto measure = [&](int32_t i) {
     TBoundsRect bounds;
-    FillCodeHoles(T, rectOf(i), Colour(i), bounds, &whites);
-    TPieceRecord& p = P[i];
+    FillCodeHoles(Target, rectOf(i), Colour(i), bounds, &whites);
+    TPieceRecord& p = Pieces[i];
     if (Shaped(i) && bounds.Left != 10000) {
       p.PieceX = bounds.Left;
       p.PieceY = bounds.Top;
@@ -561,8 +559,8 @@ void TCellCut::FillHoles() {
 // it; the grid's cells take over and the cut goes on. Other refusals are kept in failure, to be
 // told only when the grid in their place does not cut either.
 void TCellCut::Triangulate(std::string& triangulationFailure) {
-  LayoutCells(L, P);
-  Cells.reset(new TCellRecord[size_t(N)]());
+  LayoutCells(Level, Pieces);
+  Cells.reset(new TCellRecord[size_t(CellCount)]());
 
   PlacePoints();
   Step();
@@ -570,8 +568,8 @@ void TCellCut::Triangulate(std::string& triangulationFailure) {
   const auto build = [&] {
     const bool built = BuildOrGrid(message);
     if (built) return true;
-    if (N < 2 && T.ShowMessage) {  // no pair of points to start the hull from
-      T.ShowMessage(message);
+    if (CellCount < 2 && Target.ShowMessage) {  // no pair of points to start the hull from
+      Target.ShowMessage(message);
     } else {
       triangulationFailure = message;
     }
@@ -581,7 +579,7 @@ void TCellCut::Triangulate(std::string& triangulationFailure) {
   Step();
   for (int32_t round = 0; round < 2; ++round) {
     if (triangulated) {
-      for (int32_t i = 0; i < N; ++i) Cells[size_t(i)].SeedPoint = RoundPoint(Cells[size_t(i)].CentreX, Cells[size_t(i)].CentreY);
+      for (int32_t i = 0; i < CellCount; ++i) Cells[size_t(i)].SeedPoint = RoundPoint(Cells[size_t(i)].CentreX, Cells[size_t(i)].CentreY);
       triangulated = build();
     }
     Step();
@@ -591,33 +589,33 @@ void TCellCut::Triangulate(std::string& triangulationFailure) {
 
 bool TCellCut::Run() {
   // A style that is not a cells one is cut as the one with figures.
-  Style = IsGridStyle(L.ShapeStyle) ? TShapeStyle::IrregularFigures : L.ShapeStyle;
+  Style = IsGridStyle(Level.ShapeStyle) ? TShapeStyle::IrregularFigures : Level.ShapeStyle;
   const TShapeStyleRow& row = ShapeStyleRow(Style);
   Flags = kScaledKnobs | kShortStraight | (row.AlternatingKnobs ? kAlternating : 0);
   Fallback = row.FallbackKnobs;
   if (row.PictureShapes) {
     if (LoadShapeFile(ShapePath, Shapes)) {
       UseShapes = Shapes.ShapeCount > 0;
-    } else if (T.ShowMessage) {
-      T.ShowMessage(kInvalidShapeFileText);
+    } else if (Target.ShowMessage) {
+      Target.ShowMessage(kInvalidShapeFileText);
     }
   }
   // An alternating cut keeps to the one plain knob; the others start from the whole set.
-  TKnobState& knobs = T.Knobs;
+  TKnobState& knobs = Target.Knobs;
   knobs.ActiveKnobCount = row.AlternatingKnobs ? 1 : 16;
   for (int32_t k = 0; k < 16; ++k) knobs.ActiveKnobs[k] = row.AlternatingKnobs ? 3 : k;
 
-  const bool mapMade = CreateDib24(T.CutMap, L.ImageW + 5, L.ImageH + 5);
+  const bool mapMade = CreateDib24(Target.CutMap, Level.ImageW + 5, Level.ImageH + 5);
   LoadKnobSetA(knobs);
   MeasureKnobTemplates(knobs);
-  L.JigsL = L.JigsT = L.BorderStyle == TBorderStyle::Frame ? 20 : 0;
-  L.JigsR = L.ImageW - L.JigsL - 1;
-  L.JigsB = L.ImageH - L.JigsT - 1;
-  Area = CutAreaOf(L);
-  N = L.TileNum;
+  Level.JigsL = Level.JigsT = Level.BorderStyle == TBorderStyle::Frame ? 20 : 0;
+  Level.JigsR = Level.ImageW - Level.JigsL - 1;
+  Level.JigsB = Level.ImageH - Level.JigsT - 1;
+  Area = CutAreaOf(Level);
+  CellCount = Level.TileNum;
   // A picture with no room for a single cell (or none to cut at all) has nothing to cut: the
   // steps still run out, and the map stays blank.
-  if (!mapMade || N <= 0 || L.TilePX <= 0 || L.TilePY <= 0 || N != L.TilePX * L.TilePY ||
+  if (!mapMade || CellCount <= 0 || Level.TilePX <= 0 || Level.TilePY <= 0 || CellCount != Level.TilePX * Level.TilePY ||
       Area.Right - Area.Left < 2 || Area.Bottom - Area.Top < 2) {
     if (mapMade) PaintBlankMap();
     for (int32_t k = 0; k < 9; ++k) Step();
@@ -627,14 +625,14 @@ bool TCellCut::Run() {
   std::string triangulationFailure;
   // The triangulation never reads the map: the first (and longest) blank paint, most of it the
   // new map's first touch, goes on beside it.
-  RunBeside([&map = T.CutMap, w = L.ImageW, h = L.ImageH] { PaintBlank(map, w, h); },
+  RunBeside([&map = Target.CutMap, w = Level.ImageW, h = Level.ImageH] { PaintBlank(map, w, h); },
             [&] { Triangulate(triangulationFailure); });
   MapBlank = true;
 
-  const int32_t afterRelaxation = T.Progress.ProgressPos;
+  const int32_t afterRelaxation = Target.Progress.ProgressPos;
   bool ok = false;
   for (int32_t attempt = 0; attempt < kAttempts && !ok; ++attempt) {
-    T.Progress.ProgressPos = afterRelaxation;
+    Target.Progress.ProgressPos = afterRelaxation;
     ok = Attempt();
   }
   // Shapes that will not fit after three attempts: a cut without them rather than a broken one.
@@ -642,21 +640,21 @@ bool TCellCut::Run() {
     UseShapes = false;
     Counts.ErasedByRepair = Counts.Placed - Counts.ErasedByOverlap;
     for (int32_t attempt = 0; attempt < kAttempts && !ok; ++attempt) {
-      T.Progress.ProgressPos = afterRelaxation;
+      Target.Progress.ProgressPos = afterRelaxation;
       ok = Attempt();
     }
   }
   Finish();
-  if (!ok && T.ShowMessage) {
+  if (!ok && Target.ShowMessage) {
     // Only the hull failure is the player's business; a cell out of room is told by the
     // paint messages that follow.
-    if (triangulationFailure == kFirstEdgeFailedText) T.ShowMessage(triangulationFailure);
+    if (triangulationFailure == kFirstEdgeFailedText) Target.ShowMessage(triangulationFailure);
     if (!RepairFailed) {
       char text[96];
       std::snprintf(text, sizeof text, "PaintError: Ind = %d, CellX = %d, CellY = %d", FailedIndex, FailedX, FailedY);
-      T.ShowMessage(text);
+      Target.ShowMessage(text);
     }
-    T.ShowMessage(kPaintErrorKey);
+    Target.ShowMessage(kPaintErrorKey);
   }
   return ok;
 }

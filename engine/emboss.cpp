@@ -5,8 +5,18 @@
 #include <cmath>
 #include <cstring>
 
+#include "engine/mask_codes.h"
 #include "foundation/numeric.h"
 #include "foundation/run_beside.h"
+
+using emboss::CountRuns;
+using emboss::kDirX;
+using emboss::kDirY;
+using emboss::kRun;
+using emboss::PixelAt;
+using emboss::ReadCodes;
+using emboss::TCodes;
+using emboss::TRuns;
 
 namespace {
 
@@ -24,9 +34,6 @@ constexpr int32_t kChunk = 256;
 // (at most 4) each way, the wood up to the wood width (at most 5) up and left.
 constexpr int32_t kReach = 5;
 
-// Directions: left, up, right, down, up-left, up-right, down-right, down-left.
-constexpr int32_t kDirX[8] = {-1, 0, 1, 0, -1, 1, 1, -1};
-constexpr int32_t kDirY[8] = {0, -1, 0, 1, -1, -1, 1, 1};
 constexpr int32_t kWeights[3][8] = {
     {20, 20, -20, -20, 40, 10, -40, -10},
     {10, 10, -10, -10, 20, 5, -20, -5},
@@ -42,10 +49,6 @@ const int32_t* WeightsFor(TEmbossStyle embossStyle) {
 // The light radius: the style's depth plus one (the styles go from flat to deepest).
 int32_t LightRadius(TEmbossStyle embossStyle) {
   return ClampInt(int32_t(embossStyle), 0, 3) + 1;
-}
-
-inline const uint8_t* PixelAt(const TDibImage& d, int32_t x, int32_t y) {
-  return d.Bits + intptr_t(d.Height - 1 - y) * d.RowStride + intptr_t(x) * d.BytesPerPixel;
 }
 
 inline uint8_t MaskCode(const TDibImage& mask, int32_t x, int32_t y) { return *PixelAt(mask, x, y); }
@@ -80,145 +83,7 @@ inline void SetWoodField(uint32_t& w, int32_t c, uint32_t field) {
   w = (w & ~(7u << (3 * c))) | (field << (3 * c));
 }
 
-// The codes of a rectangle of a turn's mask, copied out of the unturned mask.
-struct TCodes {
-  TPieceBox Area;
-  std::vector<uint8_t> Bytes;
-  const uint8_t* Row(int32_t x, int32_t y) const { return &Bytes[size_t(y - Area.Y) * size_t(Area.W) + size_t(x - Area.X)]; }
-};
-
-void ReadCodes(TCodes& c, const TDibImage& mask, int32_t r) {
-  c.Bytes.resize(size_t(c.Area.W) * size_t(c.Area.H));
-  for (int32_t y = 0; y < c.Area.H; ++y) {
-    const TTurnedRow row = TurnedMaskRow(mask, r, c.Area.X, c.Area.Y + y);
-    uint8_t* out = &c.Bytes[size_t(y) * size_t(c.Area.W)];
-    const int32_t inside = IntMin(IntMax(row.Inside, 0), c.Area.W);
-    const uint8_t* s = row.At;
-    if (row.Step == 1 && inside > 0)
-      std::memcpy(out, s, size_t(inside));
-    else
-      for (int32_t x = 0; x < inside; ++x, s += row.Step) out[x] = *s;
-    for (int32_t x = inside; x < c.Area.W; ++x) out[x] = 0;
-  }
-}
-
-// Per pixel and direction, how many pixels in a row that way share its code (at most kRun):
-// the walks of the light, worked out once for all the pieces of an area. Shortest holds the
-// least of the eight.
-constexpr int32_t kRun = 4;
-struct TRuns {
-  int32_t Size = 0;
-  std::vector<uint8_t> Bytes;  // direction by direction
-  std::vector<uint8_t> Shortest;
-  const uint8_t* Dir(int dir) const { return &Bytes[size_t(dir) * size_t(Size)]; }
-};
-
-void CountRuns(const TCodes& c, TRuns& runs) {
-  const int32_t w = c.Area.W, h = c.Area.H;
-  runs.Size = w * h;
-  // Every entry is written below: no clearing first.
-  runs.Bytes.resize(size_t(8) * size_t(runs.Size));
-  runs.Shortest.assign(size_t(runs.Size), uint8_t(kRun));
-  const uint8_t* code = c.Bytes.data();
-  // Zeros stand before and after the row for the steps that leave it.
-  std::vector<uint8_t> sameAsLeft(size_t(w) + 2 * kRun, 0);
-  static_assert(kRun == 4, "the sweep along a row takes four steps");
-  for (int dir = 0; dir < 8; ++dir) {
-    uint8_t* run = &runs.Bytes[size_t(dir) * size_t(runs.Size)];
-    const int32_t dx = kDirX[dir], dy = kDirY[dir];
-    // Only pixels whose neighbour that way lies in the area; each after its neighbour.
-    const int32_t x0 = dx < 0 ? 1 : 0, x1 = dx > 0 ? w - 1 : w;
-    const int32_t y0 = dy < 0 ? 1 : 0, y1 = dy > 0 ? h - 1 : h;
-    const intptr_t d = intptr_t(dy) * w + dx;
-    // A pixel whose neighbour that way lies outside the area has no run.
-    for (int32_t y = 0; y < h; ++y)
-      if (y < y0 || y >= y1) {
-        std::fill(run + intptr_t(y) * w, run + intptr_t(y + 1) * w, uint8_t(0));
-      } else if (dy != 0) {
-        std::fill(run + intptr_t(y) * w, run + intptr_t(y) * w + x0, uint8_t(0));
-        std::fill(run + intptr_t(y) * w + x1, run + intptr_t(y + 1) * w, uint8_t(0));
-      }
-    for (int32_t j = y0; j < y1; ++j) {
-      const int32_t y = dy > 0 ? y1 - 1 - (j - y0) : j;
-      uint8_t* r = run + intptr_t(y) * w;
-      const uint8_t* k = code + intptr_t(y) * w;
-      if (dy != 0) {
-        // The neighbour lies in a row already done: no order within the row, and no branch.
-        const uint8_t* __restrict own = k + x0;
-        const uint8_t* __restrict near = k + x0 + d;
-        const uint8_t* __restrict nearRun = r + x0 + d;
-        uint8_t* __restrict out = r + x0;
-        for (int32_t i = 0; i < x1 - x0; ++i) {
-          const uint8_t longer = nearRun[i] < kRun ? uint8_t(nearRun[i] + 1) : uint8_t(kRun);
-          out[i] = own[i] == near[i] ? longer : uint8_t(0);
-        }
-      } else {
-        // Along the row: a run is how many of the next kRun steps that way keep the code, so it
-        // needs no run before it and the row goes in one sweep without a chain.
-        uint8_t* __restrict same = sameAsLeft.data() + kRun - 1;  // same[x]: k[x - 1] == k[x]
-        for (int32_t x = 1; x < w; ++x) same[x] = k[x - 1] == k[x];
-        const int32_t ahead = dx < 0 ? 0 : 1;  // right: the steps start at same[x + 1]
-        for (int32_t x = 0; x < w; ++x) {
-          const uint8_t* s = same + x + ahead;
-          const uint8_t a = s[0], b = uint8_t(a & s[dx]), c = uint8_t(b & s[2 * dx]);
-          r[x] = uint8_t(a + b + c + (c & s[3 * dx]));
-        }
-      }
-    }
-    // Pixels on the area's edge count as short: they never decide the light of a pixel worked out.
-    uint8_t* __restrict shortest = runs.Shortest.data();
-    const uint8_t* __restrict done = run;
-    // The bound is a local: a byte store could otherwise change it, which stops vectorising.
-    for (int32_t at = 0; at < w * h; ++at) shortest[at] = done[at] < shortest[at] ? done[at] : shortest[at];
-  }
-}
-
 }  // namespace
-
-// --- Turned masks -----------------------------------------------------------------------------
-
-int32_t TurnedMaskWidth(const TDibImage& mask, int32_t r) { return r & 1 ? mask.Height : mask.Width; }
-int32_t TurnedMaskHeight(const TDibImage& mask, int32_t r) { return r & 1 ? mask.Width : mask.Height; }
-
-TTurnedRow TurnedImageRow(const TDibImage& image, int32_t margin, int32_t r, int32_t x, int32_t y) {
-  // The area without the margin; a turn moves it and keeps the margin where it was.
-  const int32_t aw = image.Width - margin, ah = image.Height - margin;
-  const intptr_t right = image.BytesPerPixel, up = image.RowStride;  // rows lie bottom-up
-  switch (r & 3) {
-    case 1:  // (x, y) shows (y, ah - 1 - x)
-      if (x < 0 || y < 0 || y >= aw || x >= ah) return {nullptr, 0, 0};
-      return {PixelAt(image, y, ah - 1 - x), up, ah - x};
-    case 2:  // (aw - 1 - x, ah - 1 - y)
-      if (x < 0 || y < 0 || y >= ah || x >= aw) return {nullptr, 0, 0};
-      return {PixelAt(image, aw - 1 - x, ah - 1 - y), -right, aw - x};
-    case 3:  // (aw - 1 - y, x)
-      if (x < 0 || y < 0 || y >= aw || x >= ah) return {nullptr, 0, 0};
-      return {PixelAt(image, aw - 1 - y, x), -up, ah - x};
-    default:  // the unturned image, its margin included
-      if (x < 0 || y < 0 || y >= image.Height || x >= image.Width) return {nullptr, 0, 0};
-      return {PixelAt(image, x, y), right, image.Width - x};
-  }
-}
-
-TTurnedRow TurnedMaskRow(const TDibImage& mask, int32_t r, int32_t x, int32_t y) {
-  return TurnedImageRow(mask, kMaskMargin, r, x, y);
-}
-
-uint8_t TurnedMaskCode(const TDibImage& mask, int32_t r, int32_t x, int32_t y) {
-  const TTurnedRow row = TurnedMaskRow(mask, r, x, y);
-  return row.Inside > 0 ? *row.At : 0;
-}
-
-TPieceBox PieceRotatedBounds(const TPieceRecord& piece, const TDibImage& mask, int32_t r) {
-  const int32_t x = piece.PieceX, y = piece.PieceY, w = piece.PieceW, h = piece.PieceH;
-  const int32_t m = TurnedMaskWidth(mask, r) - kMaskMargin, hm = TurnedMaskHeight(mask, r) - kMaskMargin;
-  switch (r & 3) {
-    case 1: return {m - h - y, x, h, w};
-    case 2: return {m - w - x, hm - h - y, w, h};
-    case 3: return {y, hm - w - x, h, w};
-    default: return {x, y, w, h};
-  }
-}
 
 // --- Building ---------------------------------------------------------------------------------
 
@@ -241,33 +106,6 @@ int32_t WoodWidthForStyle(TWoodStyle woodStyle) {
 int32_t ClampByte(int32_t v) { return ClampInt(v, 0, 255); }
 
 void FreeEmbossMap(TEmbossMap& map) { map = TEmbossMap{}; }
-
-void ResetMaskChannels(TDibImage& mask) {
-  if (mask.Width <= 0 || mask.BytesPerPixel < 3) return;
-  for (int32_t y = 0; y < mask.Height; ++y) {
-    uint8_t* px = DibScanLine(mask, y);
-    for (int32_t x = 0; x < mask.Width; ++x, px += mask.BytesPerPixel) {
-      px[1] = 0;
-      px[2] = kNoLight;
-    }
-  }
-}
-
-int32_t PieceDrawnParts(int32_t boxW, int32_t boxH, int32_t woodWidth, bool frame,
-                        TPieceBox parts[4]) {
-  const int32_t ww = woodWidth;
-  if (!frame) {
-    parts[0] = {0, 0, boxW + ww, boxH + ww};
-    return 1;
-  }
-  // Drawing the frame's whole box would walk the empty middle.
-  const int32_t band = kFrameBand;
-  parts[0] = {0, 0, boxW + ww, band + ww};
-  parts[1] = {0, boxH - band, boxW + ww, band + ww};
-  parts[2] = {0, band + ww, band + ww, boxH - 2 * band - ww};
-  parts[3] = {boxW - band, band + ww, band + ww, boxH - 2 * band - ww};
-  return 4;
-}
 
 // What working out an area reads and writes, kept from one area to the next.
 struct TEmbossMap::TScratch {
@@ -410,71 +248,85 @@ void TEmbossMap::WorkOut(const TPieceBox& area, int32_t code, int32_t patternCla
   });
   std::sort(s.Pieces.begin(), s.Pieces.end());
   s.Pieces.erase(std::unique(s.Pieces.begin(), s.Pieces.end()), s.Pieces.end());
+  if (Light_) WorkOutLight(area, code, s);
+  if (Wood_ && wood) WorkOutWood(area, patternClass, s);
+}
+
+// The light of the pieces with the code (all with -1) over the area, from the codes and pieces
+// WorkOut found.
+void TEmbossMap::WorkOutLight(const TPieceBox& area, int32_t code, TScratch& s) const {
+  const TCodes& codes = s.Codes;
+  const bool* present = s.Present;
   const size_t pixels = size_t(area.W) * size_t(area.H);
-  if (Light_) {
-    s.Light.assign(pixels, uint8_t(kNoLight));
-    bool any = false;
-    for (int32_t i : s.Pieces)
-      any |= (code < 0 || Pieces_[size_t(i)].Code == code) && present[Pieces_[size_t(i)].Code];
-    if (any) {
-      CountRuns(codes, s.Runs);
-      const int32_t radius = LightRadius(EmbossStyle_);
-      const int32_t reach = radius * 128;
-      const int32_t* weights = WeightsFor(EmbossStyle_);
-      // What a walk that stops at step k contributes, per direction; steps beyond a direction's
-      // last contributing one add nothing.
-      int32_t term[8][kRun + 2] = {};
-      int32_t lastCount[8] = {};
-      for (int dir = 0; dir < 8; ++dir)
-        for (int32_t count = 1; count <= radius + 1; ++count) {
-          const int32_t distance = count * (dir < 4 ? 128 : kDiagonalStep);
-          term[dir][count] = distance <= reach ? (reach - distance) * weights[dir] : 0;
-          if (term[dir][count] != 0) lastCount[dir] = count;
-        }
-      int32_t longest = 0;
-      for (int dir = 0; dir < 8; ++dir) longest = IntMax(longest, lastCount[dir]);
-      const TRuns& runs = s.Runs;
-      for (int32_t i : s.Pieces) {
-        const TPiece& p = Pieces_[size_t(i)];
-        const TPieceBox& box = p.Box;
-        TPieceBox part = box;
-        if ((code >= 0 && p.Code != code) || !present[p.Code] || !Intersect(part, area)) continue;
-        for (int32_t y = part.Y; y < part.Y + part.H; ++y) {
-          const int32_t up = y - box.Y, down = box.Y + box.H - 1 - y;
-          const size_t at0 =
-              size_t(y - codes.Area.Y) * size_t(codes.Area.W) + size_t(part.X - codes.Area.X);
-          uint8_t* out = &s.Light[size_t(y - area.Y) * size_t(area.W) + size_t(part.X - area.X)];
-          for (int32_t x = part.X, k = 0; x < part.X + part.W; ++x, ++k) {
-            const size_t at = at0 + size_t(k);
-            if (codes.Bytes[at] != p.Code) continue;
-            const int32_t left = x - box.X, right = box.X + box.W - 1 - x;
-            // Deep inside the piece and its box every walk runs its full length: no light.
-            if (IntMin(IntMin(left, right), IntMin(up, down)) >= longest &&
-                runs.Shortest[at] >= longest)
-              continue;
-            // How many steps stay inside the box in each direction.
-            const int32_t room[8] = {left,
-                                     up,
-                                     right,
-                                     down,
-                                     IntMin(left, up),
-                                     IntMin(right, up),
-                                     IntMin(right, down),
-                                     IntMin(left, down)};
-            // A walk stops at the first step that leaves the box or the piece's code.
-            int32_t sum = 0;
-            for (int dir = 0; dir < 8; ++dir) {
-              const int32_t stop = IntMin(room[dir], runs.Dir(dir)[at]) + 1;
-              if (stop <= lastCount[dir]) sum += term[dir][stop];
-            }
-            const int32_t light = ClampInt(sum / 128, -127, 127);
-            if (light != 0) out[k] = uint8_t(kNoLight + light);
+  s.Light.assign(pixels, uint8_t(kNoLight));
+  bool any = false;
+  for (int32_t i : s.Pieces)
+    any |= (code < 0 || Pieces_[size_t(i)].Code == code) && present[Pieces_[size_t(i)].Code];
+  if (any) {
+    CountRuns(codes, s.Runs);
+    const int32_t radius = LightRadius(EmbossStyle_);
+    const int32_t reach = radius * 128;
+    const int32_t* weights = WeightsFor(EmbossStyle_);
+    // What a walk that stops at step k contributes, per direction; steps beyond a direction's
+    // last contributing one add nothing.
+    int32_t term[8][kRun + 2] = {};
+    int32_t lastCount[8] = {};
+    for (int dir = 0; dir < 8; ++dir)
+      for (int32_t count = 1; count <= radius + 1; ++count) {
+        const int32_t distance = count * (dir < 4 ? 128 : kDiagonalStep);
+        term[dir][count] = distance <= reach ? (reach - distance) * weights[dir] : 0;
+        if (term[dir][count] != 0) lastCount[dir] = count;
+      }
+    int32_t longest = 0;
+    for (int dir = 0; dir < 8; ++dir) longest = IntMax(longest, lastCount[dir]);
+    const TRuns& runs = s.Runs;
+    for (int32_t i : s.Pieces) {
+      const TPiece& p = Pieces_[size_t(i)];
+      const TPieceBox& box = p.Box;
+      TPieceBox part = box;
+      if ((code >= 0 && p.Code != code) || !present[p.Code] || !Intersect(part, area)) continue;
+      for (int32_t y = part.Y; y < part.Y + part.H; ++y) {
+        const int32_t up = y - box.Y, down = box.Y + box.H - 1 - y;
+        const size_t at0 =
+            size_t(y - codes.Area.Y) * size_t(codes.Area.W) + size_t(part.X - codes.Area.X);
+        uint8_t* out = &s.Light[size_t(y - area.Y) * size_t(area.W) + size_t(part.X - area.X)];
+        for (int32_t x = part.X, k = 0; x < part.X + part.W; ++x, ++k) {
+          const size_t at = at0 + size_t(k);
+          if (codes.Bytes[at] != p.Code) continue;
+          const int32_t left = x - box.X, right = box.X + box.W - 1 - x;
+          // Deep inside the piece and its box every walk runs its full length: no light.
+          if (IntMin(IntMin(left, right), IntMin(up, down)) >= longest &&
+              runs.Shortest[at] >= longest)
+            continue;
+          // How many steps stay inside the box in each direction.
+          const int32_t room[8] = {left,
+                                   up,
+                                   right,
+                                   down,
+                                   IntMin(left, up),
+                                   IntMin(right, up),
+                                   IntMin(right, down),
+                                   IntMin(left, down)};
+          // A walk stops at the first step that leaves the box or the piece's code.
+          int32_t sum = 0;
+          for (int dir = 0; dir < 8; ++dir) {
+            const int32_t stop = IntMin(room[dir], runs.Dir(dir)[at]) + 1;
+            if (stop <= lastCount[dir]) sum += term[dir][stop];
           }
+          const int32_t light = ClampInt(sum / 128, -127, 127);
+          if (light != 0) out[k] = uint8_t(kNoLight + light);
         }
       }
     }
   }
-  if (!Wood_ || !wood) return;
+}
+
+// The wood of the pieces of the class (all with -1; all wherever a join meets the area) over the
+// area, the joins so far applied.
+void TEmbossMap::WorkOutWood(const TPieceBox& area, int32_t patternClass, TScratch& s) const {
+  const TCodes& codes = s.Codes;
+  const bool* present = s.Present;
+  const size_t pixels = size_t(area.W) * size_t(area.H);
   s.Wood.assign(pixels, 0u);
   // Every join so far that meets the area, in the order they were made. A join reads the wood
   // of every class where it lies, so there all pieces count.

@@ -128,6 +128,8 @@ class TEmbossMap {
   void WorkOut(const TPieceBox& area, int32_t code, int32_t patternClass, bool wood,
                TScratch& s) const;
   // All of the look, or only what lies in `only`.
+  void WorkOutLight(const TPieceBox& area, int32_t code, TScratch& s) const;
+  void WorkOutWood(const TPieceBox& area, int32_t patternClass, TScratch& s) const;
   void WorkOutLook(int32_t piece, uint8_t* look, TScratch& s,
                    const TPieceBox* only = nullptr) const;
   void JoinInArea(const TJoin& join, uint32_t* wood, const TPieceBox& area) const;

@@ -161,102 +161,180 @@ QPainterPath Gear(QPointF c, int teeth, qreal outer, qreal inner, qreal hole) {
 }
 
 // The icon of face column `col`, centred on c.
+// Open: a folder with its front flap open.
+void OpenIcon(QPainter& p, QPointF c) {
+  const qreal x = c.x(), y = c.y();
+  QPainterPath back;
+  back.moveTo(x - 9, y - 6.5);
+  back.lineTo(x - 3.5, y - 6.5);
+  back.lineTo(x - 1.5, y - 4.5);
+  back.lineTo(x + 8, y - 4.5);
+  back.lineTo(x + 8, y + 7.5);
+  back.lineTo(x - 9, y + 7.5);
+  back.closeSubpath();
+  Glyph(p, back, kBrassTop, kBrassBottom);
+  QPainterPath front;
+  front.moveTo(x - 6.5, y - 1);
+  front.lineTo(x + 10.5, y - 1);
+  front.lineTo(x + 7.5, y + 7.5);
+  front.lineTo(x - 9, y + 7.5);
+  front.closeSubpath();
+  Glyph(p, front, kGlyphTop, kGlyphBottom);
+}
+
+// Save: a disk.
+void SaveIcon(QPainter& p, QPointF c) {
+  const qreal x = c.x(), y = c.y();
+  QPainterPath body;
+  body.moveTo(x - 8.5, y - 8.5);
+  body.lineTo(x + 5.5, y - 8.5);
+  body.lineTo(x + 8.5, y - 5.5);
+  body.lineTo(x + 8.5, y + 8.5);
+  body.lineTo(x - 8.5, y + 8.5);
+  body.closeSubpath();
+  Glyph(p, body, kBrassTop, kBrassBottom);
+  p.save();
+  p.setPen(Qt::NoPen);
+  p.setBrush(kWalnutDeep);
+  p.drawRect(QRectF(x - 5, y - 8.5, 9, 5.5));
+  p.setBrush(kBrassTop);
+  p.drawRect(QRectF(x + 0.5, y - 7.5, 2, 3.5));
+  p.restore();
+  Glyph(p, Rect(x - 6, y + 0.5, 12, 8, 1), kGlyphTop, kGlyphBottom, 0.8, 0);
+  p.save();
+  p.setPen(QPen(WithAlpha(kWalnut, 180), 1));
+  p.drawLine(QPointF(x - 4, y + 3.5), QPointF(x + 4, y + 3.5));
+  p.drawLine(QPointF(x - 4, y + 6), QPointF(x + 4, y + 6));
+  p.restore();
+}
+
+// Download: an arrow into a tray.
+void DownloadIcon(QPainter& p, QPointF c) {
+  const qreal x = c.x(), y = c.y();
+  QPainterPath tray;
+  tray.moveTo(x - 9.5, y + 2);
+  tray.lineTo(x - 9.5, y + 9);
+  tray.lineTo(x + 9.5, y + 9);
+  tray.lineTo(x + 9.5, y + 2);
+  tray.lineTo(x + 7, y + 2);
+  tray.lineTo(x + 7, y + 6.5);
+  tray.lineTo(x - 7, y + 6.5);
+  tray.lineTo(x - 7, y + 2);
+  tray.closeSubpath();
+  Glyph(p, tray, kBrassTop, kBrassBottom);
+  QPainterPath arrow;
+  arrow.moveTo(x - 2.5, y - 9.5);
+  arrow.lineTo(x + 2.5, y - 9.5);
+  arrow.lineTo(x + 2.5, y - 2);
+  arrow.lineTo(x + 6.5, y - 2);
+  arrow.lineTo(x, y + 5);
+  arrow.lineTo(x - 6.5, y - 2);
+  arrow.lineTo(x - 2.5, y - 2);
+  arrow.closeSubpath();
+  Glyph(p, arrow, kGlyphTop, kGlyphBottom);
+}
+
+// Background of the current window: a window showing a picture.
+void CurrentBackgroundIcon(QPainter& p, QPointF c) {
+  const qreal x = c.x(), y = c.y();
+  Window(p, QRectF(x - 9.5, y - 8.5, 19, 17));
+  p.save();
+  QRectF in(x - 7.5, y - 2, 15, 9);
+  p.setClipRect(in);
+  p.fillRect(in, QColor(0xa8, 0xd0, 0xe4));
+  p.setPen(Qt::NoPen);
+  p.setBrush(QColor(0x5f, 0x8c, 0x3e));
+  QPainterPath hill;
+  hill.moveTo(in.left() - 1, in.bottom() + 1);
+  hill.lineTo(x - 2, y + 1);
+  hill.lineTo(x + 2, y + 4.5);
+  hill.lineTo(x + 5, y + 2.5);
+  hill.lineTo(in.right() + 1, in.bottom() + 1);
+  p.drawPath(hill);
+  p.setBrush(QColor(0xf4, 0xc2, 0x48));
+  p.drawEllipse(QPointF(x + 4.5, y + 0.5), 1.6, 1.6);
+  p.restore();
+}
+
+// Select all: a dashed marquee around pieces.
+void SelectAllIcon(QPainter& p, QPointF c) {
+  const qreal x = c.x(), y = c.y();
+  p.save();
+  p.setBrush(Qt::NoBrush);
+  p.setPen(QPen(QColor(0, 0, 0, 140), 1.6, Qt::CustomDashLine));
+  QPen pen(kGlyphTop, 1.6);
+  pen.setDashPattern({2.0, 1.5});
+  p.drawRect(QRectF(x - 9, y - 8.5 + 0.8, 18, 17));
+  p.setPen(pen);
+  p.drawRect(QRectF(x - 9, y - 8.5, 18, 17));
+  p.restore();
+  Glyph(p, PiecePath(QRectF(x - 6.5, y - 6.5, 12, 12)), kBrassTop, kBrassBottom, 0.9);
+}
+
+// Magnifier.
+void MagnifierIcon(QPainter& p, QPointF c) {
+  const qreal x = c.x(), y = c.y();
+  QPainterPath handle;
+  handle.moveTo(x + 2.5, y + 2.5);
+  handle.lineTo(x + 9, y + 9);
+  QPainterPathStroker st;
+  st.setWidth(4);
+  st.setCapStyle(Qt::RoundCap);
+  Glyph(p, st.createStroke(handle), kBrassTop, kBrassBottom);
+  QPainterPath ring;
+  ring.addEllipse(QPointF(x - 2.5, y - 2.5), 7.5, 7.5);
+  QPainterPath hole;
+  hole.addEllipse(QPointF(x - 2.5, y - 2.5), 5, 5);
+  p.save();
+  p.setPen(Qt::NoPen);
+  p.setBrush(QColor(0xc8, 0xe4, 0xf0, 150));
+  p.drawPath(hole);
+  p.setBrush(QColor(255, 255, 255, 150));
+  p.drawEllipse(QPointF(x - 4.5, y - 4.5), 1.8, 1.3);
+  p.restore();
+  Glyph(p, ring.subtracted(hole), kGlyphTop, kGlyphBottom);
+}
+
+// Full screen: four corners pointing outwards.
+void FullScreenIcon(QPainter& p, QPointF c) {
+  const qreal x = c.x(), y = c.y();
+  QPainterPath corners;
+  for (int k = 0; k < 4; ++k) {
+    const qreal sx = (k & 1) ? 1 : -1, sy = (k & 2) ? 1 : -1;
+    corners.moveTo(x + sx * 3, y + sy * 9);
+    corners.lineTo(x + sx * 9, y + sy * 9);
+    corners.lineTo(x + sx * 9, y + sy * 3);
+    corners.moveTo(x + sx * 9, y + sy * 9);
+    corners.lineTo(x + sx * 4.5, y + sy * 4.5);
+  }
+  QPainterPathStroker st;
+  st.setWidth(2.6);
+  st.setCapStyle(Qt::RoundCap);
+  st.setJoinStyle(Qt::RoundJoin);
+  Glyph(p, st.createStroke(corners).simplified(), kGlyphTop, kGlyphBottom);
+}
+
 void Icon(QPainter& p, int col, QPointF c) {
   const qreal x = c.x(), y = c.y();
   switch (col) {
-    case 0: {  // open: a folder with its front flap open
-      QPainterPath back;
-      back.moveTo(x - 9, y - 6.5);
-      back.lineTo(x - 3.5, y - 6.5);
-      back.lineTo(x - 1.5, y - 4.5);
-      back.lineTo(x + 8, y - 4.5);
-      back.lineTo(x + 8, y + 7.5);
-      back.lineTo(x - 9, y + 7.5);
-      back.closeSubpath();
-      Glyph(p, back, kBrassTop, kBrassBottom);
-      QPainterPath front;
-      front.moveTo(x - 6.5, y - 1);
-      front.lineTo(x + 10.5, y - 1);
-      front.lineTo(x + 7.5, y + 7.5);
-      front.lineTo(x - 9, y + 7.5);
-      front.closeSubpath();
-      Glyph(p, front, kGlyphTop, kGlyphBottom);
+    case 0:
+      OpenIcon(p, c);
       break;
-    }
-    case 1: {  // save: a disk
-      QPainterPath body;
-      body.moveTo(x - 8.5, y - 8.5);
-      body.lineTo(x + 5.5, y - 8.5);
-      body.lineTo(x + 8.5, y - 5.5);
-      body.lineTo(x + 8.5, y + 8.5);
-      body.lineTo(x - 8.5, y + 8.5);
-      body.closeSubpath();
-      Glyph(p, body, kBrassTop, kBrassBottom);
-      p.save();
-      p.setPen(Qt::NoPen);
-      p.setBrush(kWalnutDeep);
-      p.drawRect(QRectF(x - 5, y - 8.5, 9, 5.5));
-      p.setBrush(kBrassTop);
-      p.drawRect(QRectF(x + 0.5, y - 7.5, 2, 3.5));
-      p.restore();
-      Glyph(p, Rect(x - 6, y + 0.5, 12, 8, 1), kGlyphTop, kGlyphBottom, 0.8, 0);
-      p.save();
-      p.setPen(QPen(WithAlpha(kWalnut, 180), 1));
-      p.drawLine(QPointF(x - 4, y + 3.5), QPointF(x + 4, y + 3.5));
-      p.drawLine(QPointF(x - 4, y + 6), QPointF(x + 4, y + 6));
-      p.restore();
+    case 1:
+      SaveIcon(p, c);
       break;
-    }
-    case 2: {  // download: an arrow into a tray
-      QPainterPath tray;
-      tray.moveTo(x - 9.5, y + 2);
-      tray.lineTo(x - 9.5, y + 9);
-      tray.lineTo(x + 9.5, y + 9);
-      tray.lineTo(x + 9.5, y + 2);
-      tray.lineTo(x + 7, y + 2);
-      tray.lineTo(x + 7, y + 6.5);
-      tray.lineTo(x - 7, y + 6.5);
-      tray.lineTo(x - 7, y + 2);
-      tray.closeSubpath();
-      Glyph(p, tray, kBrassTop, kBrassBottom);
-      QPainterPath arrow;
-      arrow.moveTo(x - 2.5, y - 9.5);
-      arrow.lineTo(x + 2.5, y - 9.5);
-      arrow.lineTo(x + 2.5, y - 2);
-      arrow.lineTo(x + 6.5, y - 2);
-      arrow.lineTo(x, y + 5);
-      arrow.lineTo(x - 6.5, y - 2);
-      arrow.lineTo(x - 2.5, y - 2);
-      arrow.closeSubpath();
-      Glyph(p, arrow, kGlyphTop, kGlyphBottom);
+    case 2:
+      DownloadIcon(p, c);
       break;
-    }
     case 3: {  // background of all windows: a stack of pictures
       Glyph(p, Rect(x - 4.5, y - 9.5, 14, 11, 1.5), kBrassTop, kBrassBottom);
       Glyph(p, Rect(x - 7, y - 7, 14, 11, 1.5), kBrassTop, kBrassBottom);
       Picture(p, QRectF(x - 9.5, y - 4, 15, 12.5));
       break;
     }
-    case 4: {  // background of the current window: a window showing a picture
-      Window(p, QRectF(x - 9.5, y - 8.5, 19, 17));
-      p.save();
-      QRectF in(x - 7.5, y - 2, 15, 9);
-      p.setClipRect(in);
-      p.fillRect(in, QColor(0xa8, 0xd0, 0xe4));
-      p.setPen(Qt::NoPen);
-      p.setBrush(QColor(0x5f, 0x8c, 0x3e));
-      QPainterPath hill;
-      hill.moveTo(in.left() - 1, in.bottom() + 1);
-      hill.lineTo(x - 2, y + 1);
-      hill.lineTo(x + 2, y + 4.5);
-      hill.lineTo(x + 5, y + 2.5);
-      hill.lineTo(in.right() + 1, in.bottom() + 1);
-      p.drawPath(hill);
-      p.setBrush(QColor(0xf4, 0xc2, 0x48));
-      p.drawEllipse(QPointF(x + 4.5, y + 0.5), 1.6, 1.6);
-      p.restore();
+    case 4:
+      CurrentBackgroundIcon(p, c);
       break;
-    }
     case 5:
     case 6: {  // first and second side
       Window(p, QRectF(x - 9.5, y - 8.5, 19, 17));
@@ -289,19 +367,9 @@ void Icon(QPainter& p, int col, QPointF c) {
     case 10:
       Pocket(p, QPointF(x, y + (col == 10 ? 3 : 1)), col == 10);
       break;
-    case 11: {  // select all: a dashed marquee around pieces
-      p.save();
-      p.setBrush(Qt::NoBrush);
-      p.setPen(QPen(QColor(0, 0, 0, 140), 1.6, Qt::CustomDashLine));
-      QPen pen(kGlyphTop, 1.6);
-      pen.setDashPattern({2.0, 1.5});
-      p.drawRect(QRectF(x - 9, y - 8.5 + 0.8, 18, 17));
-      p.setPen(pen);
-      p.drawRect(QRectF(x - 9, y - 8.5, 18, 17));
-      p.restore();
-      Glyph(p, PiecePath(QRectF(x - 6.5, y - 6.5, 12, 12)), kBrassTop, kBrassBottom, 0.9);
+    case 11:
+      SelectAllIcon(p, c);
       break;
-    }
     case 12: {  // arrange: pieces laid out in a grid
       for (int r = 0; r < 3; ++r)
         for (int k = 0; k < 3; ++k) {
@@ -311,28 +379,9 @@ void Icon(QPainter& p, int col, QPointF c) {
         }
       break;
     }
-    case 13: {  // magnifier
-      QPainterPath handle;
-      handle.moveTo(x + 2.5, y + 2.5);
-      handle.lineTo(x + 9, y + 9);
-      QPainterPathStroker st;
-      st.setWidth(4);
-      st.setCapStyle(Qt::RoundCap);
-      Glyph(p, st.createStroke(handle), kBrassTop, kBrassBottom);
-      QPainterPath ring;
-      ring.addEllipse(QPointF(x - 2.5, y - 2.5), 7.5, 7.5);
-      QPainterPath hole;
-      hole.addEllipse(QPointF(x - 2.5, y - 2.5), 5, 5);
-      p.save();
-      p.setPen(Qt::NoPen);
-      p.setBrush(QColor(0xc8, 0xe4, 0xf0, 150));
-      p.drawPath(hole);
-      p.setBrush(QColor(255, 255, 255, 150));
-      p.drawEllipse(QPointF(x - 4.5, y - 4.5), 1.8, 1.3);
-      p.restore();
-      Glyph(p, ring.subtracted(hole), kGlyphTop, kGlyphBottom);
+    case 13:
+      MagnifierIcon(p, c);
       break;
-    }
     case 14:
     case 15:
       Pin(p, QPointF(x, y - 0.5), col == 15);
@@ -372,23 +421,9 @@ void Icon(QPainter& p, int col, QPointF c) {
       Glyph(p, st.createStroke(cross).simplified(), kGlyphTop, kGlyphBottom);
       break;
     }
-    case 21: {  // full screen: four corners pointing outwards
-      QPainterPath corners;
-      for (int k = 0; k < 4; ++k) {
-        const qreal sx = (k & 1) ? 1 : -1, sy = (k & 2) ? 1 : -1;
-        corners.moveTo(x + sx * 3, y + sy * 9);
-        corners.lineTo(x + sx * 9, y + sy * 9);
-        corners.lineTo(x + sx * 9, y + sy * 3);
-        corners.moveTo(x + sx * 9, y + sy * 9);
-        corners.lineTo(x + sx * 4.5, y + sy * 4.5);
-      }
-      QPainterPathStroker st;
-      st.setWidth(2.6);
-      st.setCapStyle(Qt::RoundCap);
-      st.setJoinStyle(Qt::RoundJoin);
-      Glyph(p, st.createStroke(corners).simplified(), kGlyphTop, kGlyphBottom);
+    case 21:
+      FullScreenIcon(p, c);
       break;
-    }
     default:
       break;
   }

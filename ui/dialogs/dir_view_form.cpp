@@ -70,6 +70,17 @@ void TF_DirView::BuildControls() {
   row->setContentsMargins(10, 10, 10, 10);
   row->setSpacing(10);
 
+  BuildPages(row);
+  BuildButtonBar(row);
+  BuildContextMenus();
+  setTabOrder(PC_Pages, B_Ok);
+  setTabOrder(B_Ok, B_Cancel);
+  setTabOrder(B_Cancel, B_Extra);
+  setTabOrder(B_Extra, B_Help);
+}
+
+// The pages: the jigsaws' list, the saved games' list with the file name, and the level page.
+void TF_DirView::BuildPages(QHBoxLayout* row) {
   PC_Pages = new QTabWidget(P_Form);
   PC_Pages->setObjectName("PC_Pages");
   PC_Pages->setMinimumSize(734, 584);
@@ -126,7 +137,10 @@ void TF_DirView::BuildControls() {
   connect(PC_Pages, &QTabWidget::currentChanged, this, [this] {
     if (formReady_) PC_PagesChange();
   });
+}
 
+// The buttons at the side, with the seed entry below them.
+void TF_DirView::BuildButtonBar(QHBoxLayout* row) {
   P_ButBar = new QWidget(P_Form);
   P_ButBar->setObjectName("P_ButBar");
   P_ButBar->installEventFilter(this);
@@ -169,7 +183,10 @@ void TF_DirView::BuildControls() {
   connect(B_Cancel, &QPushButton::clicked, this, [this] { B_CancelClick(); });
   connect(B_Help, &QPushButton::clicked, this, [this] { B_HelpClick(); });
   connect(B_Extra, &QPushButton::clicked, this, [this] { B_ExtraClick(); });
+}
 
+// The lists' context menus: open, delete and delete all.
+void TF_DirView::BuildContextMenus() {
   auto makeMenu = [this](const char* name, QAction*& open, QAction*& del, QAction*& delAll, const char* prefix) {
     auto* menu = new QMenu(this);
     menu->setObjectName(name);
@@ -200,10 +217,6 @@ void TF_DirView::BuildControls() {
     PMI_GamesDelAll->setEnabled(LV_Games->count() > 0);
     PM_Games->popup(LV_Games->viewport()->mapToGlobal(p));
   });
-  setTabOrder(PC_Pages, B_Ok);
-  setTabOrder(B_Ok, B_Cancel);
-  setTabOrder(B_Cancel, B_Extra);
-  setTabOrder(B_Extra, B_Help);
 }
 
 void TF_DirView::showEvent(QShowEvent* event) {

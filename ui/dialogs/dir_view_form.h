@@ -16,6 +16,7 @@
 #include "game/browser_model.h"
 
 class QFrame;
+class QHBoxLayout;
 class QLabel;
 class QLineEdit;
 class QListWidget;
@@ -95,6 +96,9 @@ class TF_DirView : public QDialog, public TLangForm {
 
  private:
   void BuildControls();
+  void BuildPages(QHBoxLayout* row);
+  void BuildButtonBar(QHBoxLayout* row);
+  void BuildContextMenus();
   void BuildLevelPage();
   void LoadArtwork();
   void FormActivate();

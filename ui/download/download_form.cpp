@@ -128,6 +128,20 @@ TF_Download::TF_Download(TDownloadEnv env, QWidget* parent) : QDialog(parent), e
   state_.ServerHosts = env_.Sources.ServerHosts;
   tick_ = MakeTick();
 
+  BuildList();
+  BuildControlBar();
+  LayOutForm();
+  ConnectTimersAndButtons();
+  ConnectHttpClient();
+  ResetProgress();
+  resize(kDesignWidth, kDesignHeight);
+  setWindowTitle(Q(DownloadCaption()));
+  LoadDownloadListIntoView();
+  ShowLabelsAsText(this);
+}
+
+// The note shown when no source is set up, and the list of the jigsaws on offer.
+void TF_Download::BuildList() {
   L_NoSource = new QLabel(this);
   L_NoSource->setObjectName("L_NoSource");
   L_NoSource->setWordWrap(true);
@@ -146,7 +160,10 @@ TF_Download::TF_Download(TDownloadEnv env, QWidget* parent) : QDialog(parent), e
   LV_Downs->setMinimumWidth(200);
   LV_Downs->setItemDelegate(new TDownloadItemDelegate(*this, LV_Downs));
   connect(LV_Downs, &QListWidget::itemSelectionChanged, this, [this] { LV_DownsChange(); });
+}
 
+// The bar at the right: the preview, what to download, the buttons and the progress.
+void TF_Download::BuildControlBar() {
   P_ControlBar = new QWidget(this);
   P_ControlBar->setObjectName("P_ControlBar");
   P_ControlBar->setFixedWidth(240);
@@ -204,7 +221,10 @@ TF_Download::TF_Download(TDownloadEnv env, QWidget* parent) : QDialog(parent), e
   close->addWidget(B_Ok);
   bar->addLayout(close);
   for (QPushButton* b : {B_Download, B_Stop, B_Help, B_Ok}) b->setAutoDefault(false);
+}
 
+// The list beside the bar, the hidden error text and the tab order.
+void TF_Download::LayOutForm() {
   M_DownError = new QPlainTextEdit(this);
   M_DownError->setObjectName("M_DownError");
   M_DownError->hide();
@@ -222,7 +242,9 @@ TF_Download::TF_Download(TDownloadEnv env, QWidget* parent) : QDialog(parent), e
   setTabOrder(B_Download, B_Stop);
   setTabOrder(B_Stop, B_Help);
   setTabOrder(B_Help, B_Ok);
+}
 
+void TF_Download::ConnectTimersAndButtons() {
   T_StartDownload = new QTimer(this);
   T_StartDownload->setObjectName("T_StartDownload");
   T_StartDownload->setInterval(100);
@@ -235,7 +257,10 @@ TF_Download::TF_Download(TDownloadEnv env, QWidget* parent) : QDialog(parent), e
   connect(B_Stop, &QPushButton::clicked, this, [this] { B_StopClick(); });
   connect(B_Ok, &QPushButton::clicked, this, [this] { B_OkClick(); });
   connect(B_Help, &QPushButton::clicked, this, [this] { B_HelpClick(); });
+}
 
+// The HTTP client, when one can be started, reports to this window.
+void TF_Download::ConnectHttpClient() {
   if (env_.MakeHttpClient) state_.HttpClient = env_.MakeHttpClient();
   if (state_.HttpClient && !state_.HttpClient->Ready()) state_.HttpClient.reset();
   if (state_.HttpClient) {
@@ -245,11 +270,6 @@ TF_Download::TF_Download(TDownloadEnv env, QWidget* parent) : QDialog(parent), e
     state_.HttpClient->SslVersion = kTlsV1_2;
   }
   httpReady_ = state_.HttpClient != nullptr;
-  ResetProgress();
-  resize(kDesignWidth, kDesignHeight);
-  setWindowTitle(Q(DownloadCaption()));
-  LoadDownloadListIntoView();
-  ShowLabelsAsText(this);
 }
 
 TF_Download::~TF_Download() = default;

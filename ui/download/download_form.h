@@ -126,6 +126,12 @@ class TF_Download : public QDialog, public TDownloadWindowView, public TLangForm
   void reject() override;
 
  private:
+  // The window's parts, made once by the constructor.
+  void BuildList();
+  void BuildControlBar();
+  void LayOutForm();
+  void ConnectTimersAndButtons();
+  void ConnectHttpClient();
   void FormActivate();
   void LoadDownloadListIntoView();
   void RefreshDownloadedMarks();

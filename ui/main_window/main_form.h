@@ -205,6 +205,8 @@ class TF_Main : public QMainWindow,
   void MI_GameGatherClick();
   void MI_PocketsTileClick();
   void MI_PocketsCascadeClick();
+  void MI_GameThumbClick();
+  void MI_GameGlassClick();
   void MI_GameBkgAllClick();
   void MI_GameBkgCurClick();
   void MI_GameInfoClick();
@@ -255,6 +257,9 @@ class TF_Main : public QMainWindow,
   // Reads the sources file again: the player may have edited it since the last read.
   const TDownloadSources& LoadSources();
   void CreateMenu();
+  void BuildMenuItems();
+  void ConnectRecentFiles();
+  void ConnectMenuCommands();
   void CreateToolbar();
   void SetMenuCaption(QAction* action, const std::string& caption);
   std::vector<TMenuKeyItem> MenuKeyTree() const;

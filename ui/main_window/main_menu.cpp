@@ -51,6 +51,16 @@ void TF_Main::SetMenuCaption(QAction* action, const std::string& caption) {
 }
 
 void TF_Main::CreateMenu() {
+  BuildMenuItems();
+  ConnectRecentFiles();
+  ConnectMenuCommands();
+
+  // Saving the picture waits for a solved game, arranging for a selection.
+  for (const char* name : {"MI_FileSaveImage", "MI_GameArrange"}) MenuAction(name)->setEnabled(false);
+}
+
+// The menu's items and submenus in the order of the menu tree, with their captions.
+void TF_Main::BuildMenuItems() {
   PM_Menu = new QMenu(this);
   PM_Menu->setObjectName("PM_Menu");
   for (const TMenuKeyItem& item : MainMenuTree()) {
@@ -75,6 +85,9 @@ void TF_Main::CreateMenu() {
     actions_[item.Name] = action;
     SetMenuCaption(action, item.Name);
   }
+}
+
+void TF_Main::ConnectRecentFiles() {
   // Recent files: hidden and disabled until the list has entries.
   for (int32_t i = 0; i < kMaxRecentFiles; ++i) {
     QAction* a = MenuAction("MI_FileLast" + std::to_string(i));
@@ -86,7 +99,9 @@ void TF_Main::CreateMenu() {
   }
   for (QAction* a : PM_Menu->findChildren<QAction*>("MI_FileLastSep")) a->setVisible(false);
   if (QAction* sep = PM_Menu->findChild<QMenu*>("MI_File")->findChild<QAction*>("MI_FileLastSep")) sep->setVisible(false);
+}
 
+void TF_Main::ConnectMenuCommands() {
   auto on = [this](const char* name, std::function<void()> run) {
     connect(MenuAction(name), &QAction::triggered, this, std::move(run));
   };
@@ -114,31 +129,8 @@ void TF_Main::CreateMenu() {
        SetActiveSide(*field_, 1);
        RedrawField();
      }));
-  on("MI_GameThumb", [this] {
-    TSkinWindows& ws = session_.Windows;
-    TSkinWindow& t = ws.GameWindows[6];
-    SetSkinWindowVisible(ws, t, !t.Visible);
-    if (t.Visible) {
-      SetSkinRectBounds(t.Outer, 0, 0, t.Outer.Width, t.Outer.Height);
-      ResizeSkinWindow(t, false);
-      BringSkinWindowToFront(ws, t);
-    }
-    session_.Game.Play.RedrawKind = kRedrawField;
-    RefreshDrag(*field_);
-    RedrawField();
-  });
-  on("MI_GameGlass", [this] {
-    TSkinWindows& ws = session_.Windows;
-    TSkinWindow& g = ws.GlassWindow;
-    g.Visible = !g.Visible;
-    if (g.Visible) {
-      SetSkinRectBounds(g.Outer, 0, 0, g.Outer.Width, g.Outer.Height);
-      ResizeSkinWindow(g, false);
-    }
-    session_.Game.Play.RedrawKind = kRedrawField;
-    RefreshDrag(*field_);
-    RedrawField();
-  });
+  on("MI_GameThumb", [this] { MI_GameThumbClick(); });
+  on("MI_GameGlass", [this] { MI_GameGlassClick(); });
   on("MI_GameSelectAll", command([this] {
        SelectInBand(session_.Game, PieceViewOf(ActiveWindowRecord(*field_)), true);
        RedrawField();
@@ -174,9 +166,33 @@ void TF_Main::CreateMenu() {
   };
   on("MI_Min", [this] { showMinimized(); });
   on("MI_Exit", [this] { close(); });
+}
 
-  // Saving the picture waits for a solved game, arranging for a selection.
-  for (const char* name : {"MI_FileSaveImage", "MI_GameArrange"}) MenuAction(name)->setEnabled(false);
+void TF_Main::MI_GameThumbClick() {
+  TSkinWindows& ws = session_.Windows;
+  TSkinWindow& t = ws.GameWindows[6];
+  SetSkinWindowVisible(ws, t, !t.Visible);
+  if (t.Visible) {
+    SetSkinRectBounds(t.Outer, 0, 0, t.Outer.Width, t.Outer.Height);
+    ResizeSkinWindow(t, false);
+    BringSkinWindowToFront(ws, t);
+  }
+  session_.Game.Play.RedrawKind = kRedrawField;
+  RefreshDrag(*field_);
+  RedrawField();
+}
+
+void TF_Main::MI_GameGlassClick() {
+  TSkinWindows& ws = session_.Windows;
+  TSkinWindow& g = ws.GlassWindow;
+  g.Visible = !g.Visible;
+  if (g.Visible) {
+    SetSkinRectBounds(g.Outer, 0, 0, g.Outer.Width, g.Outer.Height);
+    ResizeSkinWindow(g, false);
+  }
+  session_.Game.Play.RedrawKind = kRedrawField;
+  RefreshDrag(*field_);
+  RedrawField();
 }
 
 void TF_Main::EnableGameCommands(bool on) {
