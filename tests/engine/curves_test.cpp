@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <string>
 #include <vector>
@@ -122,6 +123,39 @@ TEST(SegmentHasCode, SlantedSegmentsStepTheShortAxisOnATie) {
     EXPECT_EQ(SegmentHasCode(*fx.map, c.x1, c.y1, c.x2, c.y2, PieceColor(90)), c.hit)
         << "(" << c.x1 << "," << c.y1 << ")-(" << c.x2 << "," << c.y2 << ") pixel " << c.px << "," << c.py;
   }
+}
+
+// Against a plain reading of the rule, every segment with ends on or up to two pixels off a
+// small map, for each marked pixel: a straight run or a point meets the pixel exactly when the
+// pixel lies between its ends; a slanted one always meets its own ends and never leaves its box.
+TEST(SegmentHasCode, AgreesWithAPixelByPixelReadingForEverySegment) {
+  constexpr int32_t w = 5, h = 4;
+  TDibHolder map;
+  ASSERT_TRUE(CreateDib24(*map, w, h));
+  int32_t wrong = 0;
+  for (int32_t py = 0; py < h; ++py) {
+    for (int32_t px = 0; px < w; ++px) {
+      for (int32_t y = 0; y < h; ++y)
+        for (int32_t x = 0; x < w; ++x)
+          SetDibPixel(*map, x, y, x == px && y == py ? PieceColor(40) : kWhite);
+      for (int32_t y1 = -2; y1 < h + 2; ++y1)
+        for (int32_t x1 = -2; x1 < w + 2; ++x1)
+          for (int32_t y2 = -2; y2 < h + 2; ++y2)
+            for (int32_t x2 = -2; x2 < w + 2; ++x2) {
+              const bool inBox = std::min(x1, x2) <= px && px <= std::max(x1, x2) &&
+                                 std::min(y1, y2) <= py && py <= std::max(y1, y2);
+              const bool end = (px == x1 && py == y1) || (px == x2 && py == y2);
+              const bool hit = SegmentHasCode(*map, x1, y1, x2, y2, PieceColor(40));
+              const bool straight = x1 == x2 || y1 == y2;
+              if ((straight && hit != inBox) || (end && !hit) || (!inBox && hit)) {
+                if (++wrong <= 5)
+                  ADD_FAILURE() << x1 << "," << y1 << " - " << x2 << "," << y2 << " pixel " << px
+                                << "," << py;
+              }
+            }
+    }
+  }
+  EXPECT_EQ(wrong, 0);
 }
 
 // Walks along the map's own outer rows and columns, where not all eight neighbours exist, look
