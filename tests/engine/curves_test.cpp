@@ -7,6 +7,7 @@
 
 #include "cut_fixture.h"
 #include "engine/curves.h"
+#include "foundation/random.h"
 
 namespace {
 // A straight segment from a to b with its inner control points on the chord.
@@ -19,6 +20,71 @@ void Straight(TFloatPoint* p, float ax, float ay, float bx, float by) {
 constexpr TIntPoint kFar{-500, -500};
 constexpr TIntPoint kNone{kNoReference, 0};
 }  // namespace
+
+// The crossing against exact integer arithmetic, rounded half to even, on random lines with
+// small coordinates (where halves are common); parallel and degenerate lines give false and
+// the first line's midpoint.
+TEST(LineIntersection, AgreesWithExactArithmetic) {
+  TRandom rng;
+  rng.RandSeed = 5;
+  const auto c = [&] { return int32_t(rng.Random(21)) - 10; };
+  // num / den rounded half to even, den > 0.
+  const auto roundHalfEven = [](int64_t num, int64_t den) {
+    int64_t q = num / den, r = num % den;
+    if (r < 0) r += den, --q;
+    if (2 * r > den || (2 * r == den && q % 2 != 0)) ++q;
+    return q;
+  };
+  int32_t crossings = 0;
+  for (int32_t i = 0; i < 5000; ++i) {
+    const TIntPoint p1{c(), c()}, p2{c(), c()}, p3{c(), c()}, p4{c(), c()};
+    int32_t x = 12345, y = 12345;
+    const bool crossed = LineIntersection(p1, p2, p3, p4, x, y);
+    // p1 + t (p2 - p1) = p3 + s (p4 - p3), solved by Cramer's rule.
+    const int64_t dx1 = p2.x - p1.x, dy1 = p2.y - p1.y, dx2 = p4.x - p3.x, dy2 = p4.y - p3.y;
+    int64_t den = dx1 * dy2 - dy1 * dx2, tn = (p3.x - p1.x) * dy2 - (p3.y - p1.y) * dx2;
+    const std::string where = std::to_string(p1.x) + "," + std::to_string(p1.y) + " " + std::to_string(p2.x) +
+                              "," + std::to_string(p2.y) + " / " + std::to_string(p3.x) + "," +
+                              std::to_string(p3.y) + " " + std::to_string(p4.x) + "," + std::to_string(p4.y);
+    if (den == 0) {
+      EXPECT_FALSE(crossed) << where;
+      if ((p1.x + p2.x) % 2 == 0 && (p1.y + p2.y) % 2 == 0) {
+        EXPECT_EQ(x, (p1.x + p2.x) / 2) << where;
+        EXPECT_EQ(y, (p1.y + p2.y) / 2) << where;
+      }
+      continue;
+    }
+    if (den < 0) den = -den, tn = -tn;
+    ++crossings;
+    ASSERT_TRUE(crossed) << where;
+    EXPECT_EQ(x, roundHalfEven(p1.x * den + tn * dx1, den)) << where;
+    EXPECT_EQ(y, roundHalfEven(p1.y * den + tn * dy1, den)) << where;
+  }
+  EXPECT_GT(crossings, 4000);
+}
+
+// The small helpers of the geometry at and beside their edges.
+TEST(CurveArithmetic, SignFactorialBinomialAndColourPacking) {
+  EXPECT_EQ(Sign(-1), -1);
+  EXPECT_EQ(Sign(0), 0);
+  EXPECT_EQ(Sign(1), 1);
+  EXPECT_EQ(Sign(INT32_MIN), -1);
+  double f = 1;
+  for (int32_t n = 0; n <= 20; ++n) {
+    if (n > 1) f *= n;
+    EXPECT_EQ(Factorial(n), f) << n;
+  }
+  std::vector<float> row{1};  // Pascal's triangle
+  for (int32_t n = 0; n <= 12; ++n) {
+    for (int32_t k = 0; k <= n; ++k) EXPECT_EQ(Binomial(n, k), row[size_t(k)]) << n << " " << k;
+    std::vector<float> next(row.size() + 1, 1);
+    for (size_t k = 1; k < row.size(); ++k) next[k] = row[k - 1] + row[k];
+    row = next;
+  }
+  EXPECT_EQ(PackColor(0x12, 0x34, 0x56), 0x123456);
+  EXPECT_EQ(PackColor(0x1FF, -1, 0x100), 0xFFFF00) << "each part keeps its low byte";
+  EXPECT_EQ(PieceColor(200), 0xC80080u);
+}
 
 TEST(CheckCurve, StaysInsideTheCutAreaInclusively) {
   TCutFixture fx(100, 60, 8, 3, 20);  // TileS < 10: no end zones
