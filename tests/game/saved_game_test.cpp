@@ -366,6 +366,30 @@ TEST_F(HostileSavedGame, PocketBlocksOpenAtTheirLimitsAndNotPast) {
   EXPECT_TRUE(OpenOver(With([&](auto& b) { b[pocket + 1] = 1; })));
 }
 
+// A piece record's limits, the same way: the value itself opens, one past it is refused.
+TEST_F(HostileSavedGame, PieceRecordsOpenAtTheirLimitsAndNotPast) {
+  constexpr int32_t kFar = 1 << 28;
+  const size_t piece = PiecesAt(good) + 2 * 112;
+  const struct {
+    size_t field;
+    int32_t value;
+    int bytes;
+    bool opens;
+  } cases[] = {
+      {0, kFar, 4, true},         {0, kFar + 1, 4, false},  {0, -kFar, 4, true},  {0, -kFar - 1, 4, false},
+      {4, kFar, 4, true},         {4, kFar + 1, 4, false},  {4, -kFar, 4, true},  {4, -kFar - 1, 4, false},
+      {8, -1, 4, false},          {12, 5, 1, true},         {12, 6, 1, false},    {14, 1, 1, true},
+      {14, 2, 1, false},          {90 + 2 * 8, -1, 2, true}, {90 + 2 * 8, -2, 2, false},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(std::to_string(c.field) + ": " + std::to_string(c.value));
+    EXPECT_EQ(OpenOver(With([&](auto& b) {
+                for (int i = 0; i < c.bytes; ++i) b[piece + c.field + size_t(i)] = uint8_t(uint32_t(c.value) >> (8 * i));
+              })),
+              c.opens);
+  }
+}
+
 // A level record with one size out of range describes no game that can exist: refused,
 // whatever the later choices in the record say.
 TEST_F(HostileSavedGame, ALevelWithOneSizeOutOfRangeIsRefused) {
