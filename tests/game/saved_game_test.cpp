@@ -390,6 +390,31 @@ TEST_F(HostileSavedGame, PieceRecordsOpenAtTheirLimitsAndNotPast) {
   }
 }
 
+// The view and the play settings at the head of the state block, the same way: colours up to
+// 0xFFFFFF, mouse buttons up to 2, shift states up to 7, switches 0 or 1.
+TEST_F(HostileSavedGame, ViewAndPlaySettingsOpenAtTheirLimitsAndNotPast) {
+  const size_t state = size_t(StateOffset(good));
+  const struct {
+    size_t at;
+    int32_t value;
+    int bytes;
+    bool opens;
+  } cases[] = {
+      {8, 0xFFFFFF, 4, true},  {8, 0x1000000, 4, false}, {8, 0, 4, true},        {8, -1, 4, false},
+      {32, 0xFFFFFF, 4, true}, {32, 0x1000000, 4, false}, {12, -1, 4, false},     {40, 2, 1, true},
+      {40, 3, 1, false},       {36, 3, 1, false},         {38, 3, 1, false},      {39, 7, 1, true},
+      {39, 8, 1, false},       {37, 8, 1, false},         {41, 8, 1, false},      {42, 1, 1, true},
+      {42, 2, 1, false},       {43, 1, 1, true},          {43, 2, 1, false},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(std::to_string(c.at) + ": " + std::to_string(c.value));
+    EXPECT_EQ(OpenOver(With([&](auto& b) {
+                for (int i = 0; i < c.bytes; ++i) b[state + c.at + size_t(i)] = uint8_t(uint32_t(c.value) >> (8 * i));
+              })),
+              c.opens);
+  }
+}
+
 // A level record with one size out of range describes no game that can exist: refused,
 // whatever the later choices in the record say.
 TEST_F(HostileSavedGame, ALevelWithOneSizeOutOfRangeIsRefused) {
