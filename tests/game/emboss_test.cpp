@@ -251,6 +251,16 @@ TEST(WoodMap, JoinedNeighboursShowNoWoodOverEachOther) {
   // Wood outside both bodies stays.
   EXPECT_EQ(WoodDepth(joined, 40, 20, 1), 1u);
 
+  // A join of no neighbours or of a piece the map does not hold, or on a map without wood,
+  // changes nothing.
+  const std::vector<uint64_t> before = Wood(apart);
+  TEmbossMap& map = apart.Images.EmbossMaps[0];
+  for (const int32_t p : {-1, 2, 0}) ClearJoinedWood(map, p, p == 0 ? std::vector<int32_t>{} : std::vector<int32_t>{1});
+  EXPECT_EQ(Wood(apart), before);
+  TEmbossMap bare;
+  ClearJoinedWood(bare, 0, {1});
+  EXPECT_TRUE(bare.Empty());
+
   // A join at play time clears the same wood as a build of the joined groups.
   MergeGroups(apart, 0, 0, 1);
   EXPECT_EQ(Wood(apart), Wood(joined));
