@@ -1,7 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <memory>
+#include <string>
 #include <vector>
 
 #include "engine/cells.h"
@@ -50,6 +52,53 @@ TEST(LayoutCells, CodesAndTheShapePattern) {
   const TLevelRecord plain = Level(600, 600, 100, 6, 6, 0, 2);
   LayoutCells(plain, p.data());
   for (const auto& r : p) EXPECT_EQ(r.ShapeFlag, 0);
+}
+
+// On grids of many sizes, with and without a border: the cells tile the cut area without gap
+// or overlap, their sizes differ by one at most with the larger ones first, and each piece is
+// its cell grown by the knob size, cut to the cut area.
+TEST(LayoutCells, CellsTileTheCutAreaAndPiecesAreCellsGrownByTheKnob) {
+  TRandom rng{4};
+  for (int32_t round = 0; round < 60; ++round) {
+    const int32_t px = 1 + int32_t(rng.Random(6)), py = 1 + int32_t(rng.Random(6)), tile = 30 + int32_t(rng.Random(20));
+    const int32_t border = int32_t(rng.Random(2));
+    TLevelRecord l = Level(px * tile + 40 * border + int32_t(rng.Random(uint32_t(px * 3))),
+                           py * tile + 40 * border + int32_t(rng.Random(uint32_t(py * 3))), tile, px, py, border, 2);
+    l.KnobS = 3 + int32_t(rng.Random(8));
+    std::vector<TPieceRecord> p(size_t(px * py));
+    LayoutCells(l, p.data());
+    const std::string where = std::to_string(round) + ": " + std::to_string(px) + " x " + std::to_string(py);
+    std::vector<int32_t> cover(size_t(l.ImageW * l.ImageH), 0);
+    for (int32_t r = 0; r < py; ++r)
+      for (int32_t c = 0; c < px; ++c) {
+        const TPieceRecord& q = p[size_t(r * px + c)];
+        for (int32_t y = q.CellY; y < q.CellY + q.CellH; ++y)
+          for (int32_t x = q.CellX; x < q.CellX + q.CellW; ++x)
+            if (x >= 0 && y >= 0 && x < l.ImageW && y < l.ImageH) ++cover[size_t(y * l.ImageW + x)];
+        EXPECT_LE(std::abs(q.CellW - p[0].CellW), 1) << where;
+        EXPECT_LE(std::abs(q.CellH - p[0].CellH), 1) << where;
+        EXPECT_LE(q.CellW, p[size_t(r * px + std::max(c - 1, 0))].CellW) << where;  // larger first
+        EXPECT_LE(q.CellH, p[size_t(std::max(r - 1, 0) * px + c)].CellH) << where;
+        const int32_t left = std::max(q.CellX - l.KnobS, l.JigsL), top = std::max(q.CellY - l.KnobS, l.JigsT);
+        const int32_t right = std::min(q.CellX + q.CellW + l.KnobS, l.JigsR + 1);
+        const int32_t bottom = std::min(q.CellY + q.CellH + l.KnobS, l.JigsB + 1);
+        EXPECT_TRUE(q.PieceX == left && q.PieceY == top && q.PieceW == right - left && q.PieceH == bottom - top)
+            << where << " piece " << r << "," << c;
+      }
+    int32_t wrong = 0;
+    for (int32_t y = 0; y < l.ImageH; ++y)
+      for (int32_t x = 0; x < l.ImageW; ++x) {
+        const bool inside = x >= l.JigsL && x <= l.JigsR && y >= l.JigsT && y <= l.JigsB;
+        wrong += cover[size_t(y * l.ImageW + x)] != (inside ? 1 : 0);
+      }
+    EXPECT_EQ(wrong, 0) << where;
+  }
+  // No columns or no rows: nothing is laid out (and nothing divided by zero).
+  for (auto [px, py] : {std::pair{0, 3}, {3, 0}}) {
+    std::vector<TPieceRecord> p(3);
+    LayoutCells(Level(100, 100, 30, px, py, 0, 2), p.data());
+    for (const TPieceRecord& q : p) EXPECT_TRUE(q.CellW == 0 && q.PieceW == 0 && q.Code == 0);
+  }
 }
 
 struct TCells {

@@ -1,11 +1,13 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <string>
 #include <vector>
 
 #include "cut_fixture.h"
 #include "engine/curves.h"
+#include "foundation/random.h"
 
 namespace {
 // A straight segment from a to b with its inner control points on the chord.
@@ -18,6 +20,71 @@ void Straight(TFloatPoint* p, float ax, float ay, float bx, float by) {
 constexpr TIntPoint kFar{-500, -500};
 constexpr TIntPoint kNone{kNoReference, 0};
 }  // namespace
+
+// The crossing against exact integer arithmetic, rounded half to even, on random lines with
+// small coordinates (where halves are common); parallel and degenerate lines give false and
+// the first line's midpoint.
+TEST(LineIntersection, AgreesWithExactArithmetic) {
+  TRandom rng;
+  rng.RandSeed = 5;
+  const auto c = [&] { return int32_t(rng.Random(21)) - 10; };
+  // num / den rounded half to even, den > 0.
+  const auto roundHalfEven = [](int64_t num, int64_t den) {
+    int64_t q = num / den, r = num % den;
+    if (r < 0) r += den, --q;
+    if (2 * r > den || (2 * r == den && q % 2 != 0)) ++q;
+    return q;
+  };
+  int32_t crossings = 0;
+  for (int32_t i = 0; i < 5000; ++i) {
+    const TIntPoint p1{c(), c()}, p2{c(), c()}, p3{c(), c()}, p4{c(), c()};
+    int32_t x = 12345, y = 12345;
+    const bool crossed = LineIntersection(p1, p2, p3, p4, x, y);
+    // p1 + t (p2 - p1) = p3 + s (p4 - p3), solved by Cramer's rule.
+    const int64_t dx1 = p2.x - p1.x, dy1 = p2.y - p1.y, dx2 = p4.x - p3.x, dy2 = p4.y - p3.y;
+    int64_t den = dx1 * dy2 - dy1 * dx2, tn = (p3.x - p1.x) * dy2 - (p3.y - p1.y) * dx2;
+    const std::string where = std::to_string(p1.x) + "," + std::to_string(p1.y) + " " + std::to_string(p2.x) +
+                              "," + std::to_string(p2.y) + " / " + std::to_string(p3.x) + "," +
+                              std::to_string(p3.y) + " " + std::to_string(p4.x) + "," + std::to_string(p4.y);
+    if (den == 0) {
+      EXPECT_FALSE(crossed) << where;
+      if ((p1.x + p2.x) % 2 == 0 && (p1.y + p2.y) % 2 == 0) {
+        EXPECT_EQ(x, (p1.x + p2.x) / 2) << where;
+        EXPECT_EQ(y, (p1.y + p2.y) / 2) << where;
+      }
+      continue;
+    }
+    if (den < 0) den = -den, tn = -tn;
+    ++crossings;
+    ASSERT_TRUE(crossed) << where;
+    EXPECT_EQ(x, roundHalfEven(p1.x * den + tn * dx1, den)) << where;
+    EXPECT_EQ(y, roundHalfEven(p1.y * den + tn * dy1, den)) << where;
+  }
+  EXPECT_GT(crossings, 4000);
+}
+
+// The small helpers of the geometry at and beside their edges.
+TEST(CurveArithmetic, SignFactorialBinomialAndColourPacking) {
+  EXPECT_EQ(Sign(-1), -1);
+  EXPECT_EQ(Sign(0), 0);
+  EXPECT_EQ(Sign(1), 1);
+  EXPECT_EQ(Sign(INT32_MIN), -1);
+  double f = 1;
+  for (int32_t n = 0; n <= 20; ++n) {
+    if (n > 1) f *= n;
+    EXPECT_EQ(Factorial(n), f) << n;
+  }
+  std::vector<float> row{1};  // Pascal's triangle
+  for (int32_t n = 0; n <= 12; ++n) {
+    for (int32_t k = 0; k <= n; ++k) EXPECT_EQ(Binomial(n, k), row[size_t(k)]) << n << " " << k;
+    std::vector<float> next(row.size() + 1, 1);
+    for (size_t k = 1; k < row.size(); ++k) next[k] = row[k - 1] + row[k];
+    row = next;
+  }
+  EXPECT_EQ(PackColor(0x12, 0x34, 0x56), 0x123456);
+  EXPECT_EQ(PackColor(0x1FF, -1, 0x100), 0xFFFF00) << "each part keeps its low byte";
+  EXPECT_EQ(PieceColor(200), 0xC80080u);
+}
 
 TEST(CheckCurve, StaysInsideTheCutAreaInclusively) {
   TCutFixture fx(100, 60, 8, 3, 20);  // TileS < 10: no end zones
@@ -122,6 +189,39 @@ TEST(SegmentHasCode, SlantedSegmentsStepTheShortAxisOnATie) {
     EXPECT_EQ(SegmentHasCode(*fx.map, c.x1, c.y1, c.x2, c.y2, PieceColor(90)), c.hit)
         << "(" << c.x1 << "," << c.y1 << ")-(" << c.x2 << "," << c.y2 << ") pixel " << c.px << "," << c.py;
   }
+}
+
+// Against a plain reading of the rule, every segment with ends on or up to two pixels off a
+// small map, for each marked pixel: a straight run or a point meets the pixel exactly when the
+// pixel lies between its ends; a slanted one always meets its own ends and never leaves its box.
+TEST(SegmentHasCode, AgreesWithAPixelByPixelReadingForEverySegment) {
+  constexpr int32_t w = 5, h = 4;
+  TDibHolder map;
+  ASSERT_TRUE(CreateDib24(*map, w, h));
+  int32_t wrong = 0;
+  for (int32_t py = 0; py < h; ++py) {
+    for (int32_t px = 0; px < w; ++px) {
+      for (int32_t y = 0; y < h; ++y)
+        for (int32_t x = 0; x < w; ++x)
+          SetDibPixel(*map, x, y, x == px && y == py ? PieceColor(40) : kWhite);
+      for (int32_t y1 = -2; y1 < h + 2; ++y1)
+        for (int32_t x1 = -2; x1 < w + 2; ++x1)
+          for (int32_t y2 = -2; y2 < h + 2; ++y2)
+            for (int32_t x2 = -2; x2 < w + 2; ++x2) {
+              const bool inBox = std::min(x1, x2) <= px && px <= std::max(x1, x2) &&
+                                 std::min(y1, y2) <= py && py <= std::max(y1, y2);
+              const bool end = (px == x1 && py == y1) || (px == x2 && py == y2);
+              const bool hit = SegmentHasCode(*map, x1, y1, x2, y2, PieceColor(40));
+              const bool straight = x1 == x2 || y1 == y2;
+              if ((straight && hit != inBox) || (end && !hit) || (!inBox && hit)) {
+                if (++wrong <= 5)
+                  ADD_FAILURE() << x1 << "," << y1 << " - " << x2 << "," << y2 << " pixel " << px
+                                << "," << py;
+              }
+            }
+    }
+  }
+  EXPECT_EQ(wrong, 0);
 }
 
 // Walks along the map's own outer rows and columns, where not all eight neighbours exist, look

@@ -182,3 +182,28 @@ TEST(EmbossPreview, ShadowKeepsTheStatedParts) {
 }
 
 }  // namespace
+
+// A piece draws its box grown down and right by the wood; the frame only the ring of that box
+// within a band (and the wood below and right of it) of the edges: every pixel of the ring once,
+// none of the middle.
+TEST(WoodMap, DrawnPartsCoverTheRingOnce) {
+  for (const int32_t ww : {0, 3, 5})
+    for (auto [bw, bh] : {std::pair{60, 50}, {100, 45}, {47, 80}}) {
+      TPieceBox parts[4];
+      ASSERT_EQ(PieceDrawnParts(bw, bh, ww, false, parts), 1);
+      EXPECT_TRUE(parts[0].X == 0 && parts[0].Y == 0 && parts[0].W == bw + ww && parts[0].H == bh + ww);
+      const int32_t n = PieceDrawnParts(bw, bh, ww, true, parts);
+      int32_t wrong = 0;
+      for (int32_t y = -1; y <= bh + ww; ++y)
+        for (int32_t x = -1; x <= bw + ww; ++x) {
+          int32_t cover = 0;
+          for (int32_t k = 0; k < n; ++k)
+            cover += x >= parts[k].X && x < parts[k].X + parts[k].W && y >= parts[k].Y && y < parts[k].Y + parts[k].H;
+          const bool inBox = x >= 0 && y >= 0 && x < bw + ww && y < bh + ww;
+          const int32_t inner = kFrameBand + ww;
+          const bool middle = x >= inner && x < bw - kFrameBand && y >= inner && y < bh - kFrameBand;
+          wrong += cover != (inBox && !middle ? 1 : 0);
+        }
+      EXPECT_EQ(wrong, 0) << bw << " x " << bh << " wood " << ww;
+    }
+}

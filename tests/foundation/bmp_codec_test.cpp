@@ -73,6 +73,28 @@ TEST(BmpCodec, EveryKindDecodesAsQtReadsIt) {
   }
 }
 
+// Uncompressed rows of every width up to nine, where each depth pads its rows differently,
+// bottom-up and top-down, with random pixel bytes: as Qt reads them.
+TEST(BmpCodec, EveryRowWidthAndDepthDecodesAsQtReadsIt) {
+  uint32_t seed = 1;
+  for (const int bits : {1, 4, 8, 16, 24, 32})
+    for (int32_t w = 1; w <= 9; ++w)
+      for (const int32_t h : {1, 3, -2}) {
+        TBmpSpec kind{"rows", w, h, bits, 0, {}, bits <= 8 ? 1 << bits : 0, {}};
+        kind.Pixels.resize(size_t((w * bits + 31) / 32 * 4 * std::abs(h)));
+        for (uint8_t& b : kind.Pixels) b = uint8_t((seed = seed * 1103515245u + 12345u) >> 16);
+        if (bits == 8) kind.PaletteSize = 256;
+        SCOPED_TRACE(std::to_string(bits) + " bits " + std::to_string(w) + " x " + std::to_string(h));
+        const std::vector<uint8_t> bytes = Build(kind);
+        TDibHolder d;
+        std::string error;
+        ASSERT_TRUE(DecodeBmp(*d, bytes.data(), bytes.size(), &error)) << error;
+        ExpectSamePixels(*d, bytes, bits == 16 ? 7 : 0);
+        // One byte short of the pixels is refused.
+        ExpectRefused(DecodeBmp, std::vector<uint8_t>(bytes.begin(), bytes.end() - 1));
+      }
+}
+
 // A jump in run-length data skips pixels, which keep the palette's first colour; runs past a
 // row's end are dropped.
 TEST(BmpCodec, RunLengthJumpsLeaveThePalettesFirstColour) {

@@ -46,6 +46,21 @@ TEST(SkinWindowLayout, BarsAppearWhenTheContentDoesNotFit) {
   EXPECT_EQ(w.Buttons[kSkinBtnVertThumb].Bounds.Height, 27);  // 49 * 83 / 150
 }
 
+// Every content size round the client's: a bar shows exactly where the content does not fit
+// the client that is left beside the other bar, and each bar takes its width off the client.
+TEST(SkinWindowLayout, BarsShowExactlyWhereTheContentDoesNotFit) {
+  for (int32_t cw = 70; cw <= 120; ++cw)
+    for (int32_t ch = 70; ch <= 120; ++ch) {
+      TSkinWindow w;
+      MakePocket(w, 100, 100, cw, ch);
+      const bool horz = w.HorzScrollVisible, vert = w.VertScrollVisible;
+      ASSERT_EQ(w.Client.Width, 100 - (vert ? kSkinScrollBarSize : 0)) << cw << "x" << ch;
+      ASSERT_EQ(w.Client.Height, 100 - (horz ? kSkinScrollBarSize : 0)) << cw << "x" << ch;
+      ASSERT_EQ(horz, w.Client.Width < cw) << cw << "x" << ch;
+      ASSERT_EQ(vert, w.Client.Height < ch) << cw << "x" << ch;
+    }
+}
+
 TEST(SkinWindowLayout, SizesAreClampedToLimits) {
   TSkinWindow w;
   MakePocket(w, 10, 5);

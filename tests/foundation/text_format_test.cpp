@@ -1,5 +1,11 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstdio>
+#include <random>
+#include <string>
+#include <vector>
+
 #include "foundation/text_format.h"
 
 namespace {
@@ -46,6 +52,52 @@ TEST(WideFormat, HostileFormatsFromFilesStaySafe) {
   EXPECT_EQ(WideFormat(std::string_view("a\0b%d", 5), {3}), std::string("a\0b3", 4));
 }
 
+// Numbers and plain texts with every flag, width and precision against the C library's own
+// formatting of the same field.
+TEST(WideFormat, FieldsMatchTheCLibraryForPlainValues) {
+  std::mt19937 rng(7);
+  const auto pick = [&](int n) { return int(rng() % unsigned(n)); };
+  const int32_t values[] = {0, 1, -1, 9, 10, -10, 255, 4096, 65535, INT32_MAX, INT32_MIN};
+  for (int i = 0; i < 3000; ++i) {
+    const bool left = pick(2), hasWidth = pick(3), hasPrecision = pick(3);
+    const int width = pick(14), precision = 1 + pick(12);
+    const char type = "dduxs"[pick(5)];
+    std::string spec = "%";
+    if (left) spec += '-';
+    if (hasWidth) spec += std::to_string(width);
+    if (hasPrecision) spec += "." + std::to_string(precision);
+    char want[128];
+    if (type == 's') {
+      const std::string text(size_t(pick(16)), char('a' + pick(26)));
+      std::snprintf(want, sizeof want, (spec + "s").c_str(), text.c_str());
+      EXPECT_EQ(WideFormat("<" + spec + "s>", {text}), "<" + std::string(want) + ">") << spec << " " << text;
+    } else {
+      const int32_t v = pick(2) ? values[pick(11)] : int32_t(rng());
+      std::string c = spec + (type == 'd' ? "d" : type == 'u' ? "u" : "X");
+      if (type == 'd')
+        std::snprintf(want, sizeof want, c.c_str(), v);
+      else
+        std::snprintf(want, sizeof want, c.c_str(), uint32_t(v));
+      EXPECT_EQ(WideFormat("<" + spec + type + ">", {int64_t(v)}), "<" + std::string(want) + ">") << c << " " << v;
+    }
+  }
+  EXPECT_EQ(WideFormat("[%-*.*d]", {6, 3, 7}), "[007   ]") << "width and precision from the arguments";
+  EXPECT_EQ(WideFormat("[%*d]", {-5, 7}), "[7]") << "a negative width from an argument is none";
+}
+
+// The whole text stops at the limit exactly: a text of the limit stays whole, one byte more is
+// cut to the limit, and a character across the limit goes whole.
+TEST(WideFormat, TheLimitIsExact) {
+  const std::string full(kMaxFormattedText, 'a');
+  EXPECT_EQ(WideFormat(full, {}), full);
+  EXPECT_EQ(WideFormat(full + "b", {}), full);
+  EXPECT_EQ(WideFormat("%s", {full}), full);
+  EXPECT_EQ(WideFormat("%sb", {full}), full);
+  const std::string before(kMaxFormattedText - 1, 'a');
+  EXPECT_EQ(WideFormat(before + "\xC3\xA9", {}), before) << "the limit falls inside the last character";
+  EXPECT_EQ(WideFormat(before + "b\xC3\xA9", {}), before + "b");
+}
+
 TEST(WideStringReplace, FirstOrAllAndCase) {
   EXPECT_EQ(WideStringReplace("a$Db$Dc", "$D", "\r\n", kReplaceAll), "a\r\nb\r\nc");
   EXPECT_EQ(WideStringReplace("a$Db$Dc", "$D", "-", 0), "a-b$Dc");
@@ -54,6 +106,38 @@ TEST(WideStringReplace, FirstOrAllAndCase) {
   EXPECT_EQ(WideStringReplace("aaa", "a", "aa", kReplaceAll), "aaaaaa") << "inserted text is not searched";
   EXPECT_EQ(WideStringReplace("abc", "", "x", kReplaceAll), "abc");
   EXPECT_EQ(WideStringReplace("ab", "abc", "x", kReplaceAll), "ab");
+}
+
+// Against a literal reading on random texts of a few letters of both cases: a match is
+// replaced where it starts first, the scan goes on after the inserted text, and a match that
+// ends with the text counts too.
+TEST(WideStringReplace, AgreesWithALiteralScanOnRandomTexts) {
+  std::mt19937 rng(11);
+  const auto text = [&](int most) {
+    std::string t(rng() % unsigned(most + 1), ' ');
+    for (char& c : t) c = "aAbB"[rng() % 4];
+    return t;
+  };
+  for (int i = 0; i < 3000; ++i) {
+    const std::string source = text(9), from = text(3), to = text(2);
+    const uint32_t flags = rng() % 4;
+    const bool all = flags & kReplaceAll, fold = flags & kReplaceIgnoreCase;
+    std::string want;
+    size_t k = 0;
+    bool replaced = false;
+    while (k < source.size()) {
+      if (!from.empty() && (all || !replaced) && k + from.size() <= source.size() &&
+          (fold ? AsciiLowerCase(source.substr(k, from.size())) == AsciiLowerCase(from)
+                : source.compare(k, from.size(), from) == 0)) {
+        want += to;
+        k += from.size();
+        replaced = true;
+      } else {
+        want += source[k++];
+      }
+    }
+    EXPECT_EQ(WideStringReplace(source, from, to, flags), want) << source << " " << from << " " << to << " " << flags;
+  }
 }
 
 TEST(AsciiText, CaseFoldsOnlyAsciiLetters) {
@@ -65,6 +149,28 @@ TEST(AsciiText, CaseFoldsOnlyAsciiLetters) {
   EXPECT_EQ(CompareAsciiText("ENGLISH", "english"), 0);
   EXPECT_LT(CompareAsciiText("abc", "abcd"), 0);
   EXPECT_GT(CompareAsciiText("a_", "AZ"), 0) << "letters fold to capitals, so '_' sorts after them";
+  // Every pair of short texts of letters, their neighbours and bytes above 127, against the
+  // ordering of the texts folded to capitals.
+  const std::string bytes = "@AZ[`az{_\xC3\xA9";
+  std::vector<std::string> texts{""};
+  for (char a : bytes) {
+    texts.push_back(std::string(1, a));
+    for (char b : bytes) texts.push_back(std::string{a, b});
+  }
+  const auto upper = [](std::string t) {
+    for (char& c : t)
+      if (c >= 'a' && c <= 'z') c = char(c - 'a' + 'A');
+    return std::basic_string<unsigned char>(t.begin(), t.end());
+  };
+  for (const std::string& a : texts)
+    for (const std::string& b : texts) {
+      const int want = upper(a).compare(upper(b));
+      const int got = CompareAsciiText(a, b);
+      EXPECT_EQ(got < 0, want < 0) << a << " " << b;
+      EXPECT_EQ(got > 0, want > 0) << a << " " << b;
+      EXPECT_EQ(SameAsciiText(a, b), want == 0) << a << " " << b;
+      EXPECT_EQ(AsciiLowerCase(a) == AsciiLowerCase(b), want == 0) << a << " " << b;
+    }
 }
 
 }  // namespace

@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstdlib>
 #include <cstring>
 #include <vector>
 
@@ -131,6 +133,49 @@ TEST(GammaField, FindsTheClosestPointRowByRowAndSkipsTheGroundOutsideTheCircle) 
   EXPECT_EQ(y, 151);
   // Grey is nowhere in the square: every point has a channel at 0 or 255.
   EXPECT_FALSE(FindColorInGamma(p, 0x808080, x, y));
+}
+
+// Against a plain search, on small fields of channels ten apart (so that differences of 5
+// and 6, ties and misses are common) and on the circle: each channel within 5 (5 itself counts), the
+// smallest sum of differences, the first on a tie row by row, nothing outside the circle.
+TEST(GammaField, FindsWhatAPlainSearchFinds) {
+  uint32_t seed = 3;
+  const auto next = [&](uint32_t n) { return int32_t(((seed = seed * 1103515245u + 12345u) >> 16 & 0x7FFF) % n); };
+  TColorPicker square, circle;
+  circle.GammaMode = kGammaCircle;
+  Activate(square);
+  Activate(circle);
+  for (int32_t round = 0; round < 40; ++round) {
+    TColorPicker& p = round < 30 ? square : circle;
+    TDibImage& field = *p.StoreGamma;
+    if (round < 30) {
+      ASSERT_TRUE(CreateDib24(field, 9, 7));
+      for (int32_t y = 0; y < field.Height; ++y)
+        for (int32_t x = 0; x < field.Width; ++x)
+          SetDibPixel(field, x, y, Rgb(100 + 10 * next(3), 100 + 10 * next(3), 100 + 10 * next(3)));
+    }
+    const int32_t color = round < 30 ? int32_t(Rgb(95 + next(31), 95 + next(31), 95 + next(31)))
+                                     : int32_t(uint32_t(GetDibPixel(field, next(300), next(300))) ^ next(8));
+    int32_t best = -1, bx = -1, by = -1;
+    for (int32_t y = 0; y < field.Height; ++y)
+      for (int32_t x = 0; x < field.Width; ++x) {
+        uint32_t c = uint32_t(GetDibPixel(field, x, y));
+        if (round >= 30 && !GammaCircleColor(x, y, field.Width / 2, c)) continue;
+        int32_t sum = 0, far = 0;
+        for (int32_t k = 0; k < 24; k += 8) {
+          const int32_t d = std::abs(int32_t((c >> k) & 255) - ((color >> k) & 255));
+          sum += d;
+          far |= d > 5;
+        }
+        if (!far && (best < 0 || sum < best)) best = sum, bx = x, by = y;
+      }
+    int32_t x = -1, y = -1;
+    EXPECT_EQ(FindColorInGamma(p, color, x, y), best >= 0) << round << " " << std::hex << color;
+    if (best >= 0) {
+      EXPECT_EQ(x, bx) << round << " " << std::hex << color;
+      EXPECT_EQ(y, by) << round << " " << std::hex << color;
+    }
+  }
 }
 
 TEST(GammaField, MarkerInvertsTheOutlineOfAFiveByFiveSquareCutAtTheEdge) {

@@ -140,6 +140,30 @@ TEST(WoodMap, DepthIsTheSmallestShiftThatCoversThePixel) {
   }
 }
 
+// Off the map and outside the classes nothing is read: no light, no classes, no depth, right
+// beside a map whose every pixel has both.
+TEST(WoodMap, ReadsOffTheMapOrPastTheClassesFindNothing) {
+  TGameState g;
+  MakeTestGame(g, {.Cols = 2, .Rows = 2, .Tile = 20, .Frame = true});
+  Rebuild(g, 1, 2);
+  const TEmbossMap& m = g.Images.EmbossMaps[0];
+  ASSERT_TRUE(m.HasLight() && m.HasWood());
+  const int32_t w = m.Width, h = m.Height;
+  for (int32_t y = 0; y < h; ++y)
+    for (int32_t x = 0; x < w; ++x) {
+      EXPECT_EQ(m.Depth(x, y, -1), 0u);
+      EXPECT_EQ(m.Depth(x, y, kFrameClass + 1), 0u);
+    }
+  int32_t frameDepths = 0;
+  for (int32_t y = 0; y < h; ++y) frameDepths += m.Depth(0, y, kFrameClass) + m.Depth(w - 1, y, kFrameClass);
+  EXPECT_GT(frameDepths, 0) << "the frame's wood reaches the map's edges";
+  for (auto [x, y] : {std::pair{-1, 0}, {0, -1}, {w, 0}, {0, h}, {w - 1, h}, {w, h - 1}}) {
+    EXPECT_EQ(m.Light(x, y), kNoLight) << x << "," << y;
+    EXPECT_EQ(m.ClassBits(x, y), 0) << x << "," << y;
+    for (int32_t c = 0; c <= kFrameClass; ++c) EXPECT_EQ(m.Depth(x, y, c), 0u) << x << "," << y;
+  }
+}
+
 TEST(WoodMap, PatternClassesFollowTheGridAndTheFrameHasItsOwn) {
   TGameState g;
   MakeTestGame(g, {.Cols = 4, .Rows = 4, .Frame = true});
@@ -174,6 +198,16 @@ TEST(WoodMap, JoinedNeighboursShowNoWoodOverEachOther) {
   EXPECT_EQ(WoodDepth(joined, 25, 12, 0), 0u);
   // Wood outside both bodies stays.
   EXPECT_EQ(WoodDepth(joined, 40, 20, 1), 1u);
+
+  // A join of no neighbours or of a piece the map does not hold, or on a map without wood,
+  // changes nothing.
+  const std::vector<uint64_t> before = Wood(apart);
+  TEmbossMap& map = apart.Images.EmbossMaps[0];
+  for (const int32_t p : {-1, 2, 0}) ClearJoinedWood(map, p, p == 0 ? std::vector<int32_t>{} : std::vector<int32_t>{1});
+  EXPECT_EQ(Wood(apart), before);
+  TEmbossMap bare;
+  ClearJoinedWood(bare, 0, {1});
+  EXPECT_TRUE(bare.Empty());
 
   // A join at play time clears the same wood as a build of the joined groups.
   MergeGroups(apart, 0, 0, 1);

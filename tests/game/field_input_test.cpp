@@ -326,6 +326,30 @@ TEST(FieldInput, EachGrabbedEdgeFollowsThePointerAndTheOthersStay) {
   }
 }
 
+// The corner of a side's scroll bars sizes the main window instead: by the pointer's move since the press, both
+// ways on both axes.
+TEST(FieldInput, TheSideScrollCornerSizesTheMainWindowByThePointersMove) {
+  TFieldRig r(2, false, 5);
+  r.host.MainWidth = 820;
+  r.host.MainHeight = 640;
+  TSkinWindow& side = r.ws.GameWindows[0];
+  side.ContentWidth = 2000;  // scroll bars, and the box where they meet
+  side.ContentHeight = 1500;
+  RelayoutSkinWindow(side);
+  const TSkinRect corner = side.CornerBox;
+  ASSERT_GT(corner.Width, 2);
+  const int32_t x = corner.Left + corner.Width / 2, y = corner.Top + corner.Height / 2;
+  I_FieldMouseDown(r.f, kMouseLeft, kLeftDown, x, y);
+  ASSERT_EQ(r.ws.SkinDrag.HitCode, kHitBottomRight);
+  I_FieldMouseMove(r.f, kLeftDown, x + 30, y - 20);
+  EXPECT_EQ(r.host.MainWidth, 850);
+  EXPECT_EQ(r.host.MainHeight, 620);
+  I_FieldMouseMove(r.f, kLeftDown, x - 10, y + 5);
+  EXPECT_EQ(r.host.MainWidth, 810);
+  EXPECT_EQ(r.host.MainHeight, 645);
+  I_FieldMouseUp(r.f, kMouseLeft, 0, x - 10, y + 5);
+}
+
 TEST(FieldInput, TheGlassZoomButtonsSwapEachOther) {
   TFieldRig r(2, false, 5);
   TSkinWindow& glass = r.ShowGlass(100, 100);

@@ -207,6 +207,23 @@ TEST(BringGroupsIntoView, GroupsMoveAsOneAndLooseKeepsGroupsPartlyInView) {
   EXPECT_EQ(g.Pieces[2].X, 0);
 }
 
+// Bringing every window's groups in is the strict pass: a side's group with one piece still in
+// view is moved too; a window that is neither side nor pocket is left alone.
+TEST(BringGroupsIntoView, AllWindowsTakeTheStrictPassOverSidesAndPockets) {
+  TGameState g;
+  MakeTestGame(g, {.Cols = 3, .Rows = 1, .Tile = 40, .Knob = 8});
+  g.Field = TFieldArea{800, 600, 2000, 2000};
+  g.Pieces[1].Group = g.Pieces[0].Group;
+  g.Pieces[0].X = -300, g.Pieces[0].Y = 100;
+  g.Pieces[1].X = 100, g.Pieces[1].Y = 100;  // still in view
+  g.Pieces[2].Window = 6;
+  g.Pieces[2].X = -500;
+  BringAllGroupsIntoView(g, {TestView(0, 0, 0, 0, 800, 600), TestView(6, 2, 0, 0, 200, 200)});
+  EXPECT_EQ(g.Pieces[0].X, -(g.Pieces[0].BoxW / 4));
+  EXPECT_EQ(g.Pieces[1].X, 100 + g.Pieces[0].X + 300);
+  EXPECT_EQ(g.Pieces[2].X, -500);
+}
+
 TEST(BringGroupsIntoView, PocketsUseTheFieldSize) {
   TGameState g;
   MakeTestGame(g, {.Cols = 1, .Rows = 1, .Tile = 40, .Knob = 8});

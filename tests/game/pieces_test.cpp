@@ -6,6 +6,7 @@
 #include "game/layout.h"
 #include "game/piece_order.h"
 #include "game/pieces.h"
+#include "foundation/random.h"
 #include "play_fixture.h"
 #include "support/recording_host.h"
 
@@ -183,6 +184,31 @@ TEST(Stacking, RaisingTheSelectionKeepsItsOrderAndLeavesNoGaps) {
   EXPECT_EQ(g.Pieces[5].Group, 2);
   EXPECT_EQ(g.Pieces[0].Group, 3);
   EXPECT_EQ(g.Pieces[3].Group, 4);
+}
+
+// On random groups far apart: the selection goes above the rest, each part keeps its order,
+// pieces of a group stay together and the groups are numbered from 0 without gaps, as ranking
+// (selected, old group) says.
+TEST(Stacking, RaisingTheSelectionRanksItAboveTheRestWhateverTheGaps) {
+  TGameState g;
+  MakeTestGame(g, {.Cols = 4, .Rows = 3});
+  TRandom rng;
+  rng.RandSeed = 9;
+  for (int32_t round = 0; round < 50; ++round) {
+    std::vector<int32_t> groups(12);
+    for (int32_t i = 0; i < 12; ++i) {
+      const int32_t group = int32_t(rng.Random(4)) * 1700 + int32_t(rng.Random(3));
+      groups[size_t(i)] = g.Pieces[size_t(i)].Group = group;
+      g.Pieces[size_t(i)].Selected = uint8_t((group / 1700 + group % 1700) % 2);  // by group
+    }
+    std::set<std::pair<int32_t, int32_t>> ranked;  // (selected, old group)
+    for (int32_t i = 0; i < 12; ++i) ranked.insert({g.Pieces[size_t(i)].Selected, groups[size_t(i)]});
+    std::vector<int32_t> want(12);
+    for (int32_t i = 0; i < 12; ++i)
+      want[size_t(i)] = int32_t(std::distance(ranked.begin(), ranked.find({g.Pieces[size_t(i)].Selected, groups[size_t(i)]})));
+    RaiseGroups(g, true);
+    for (int32_t i = 0; i < 12; ++i) EXPECT_EQ(g.Pieces[size_t(i)].Group, want[size_t(i)]) << round << " piece " << i;
+  }
 }
 
 TEST(Stacking, WeightGroupGoesToTheBottom) {

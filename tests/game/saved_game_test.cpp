@@ -332,6 +332,89 @@ TEST_F(HostileSavedGame, DamagedFilesAreRefusedOrReadWhole) {
   ExpectRefused(With([&](auto& b) { PutInt32(b, piece(n, 0) + 104 + 4, n); }), "weight group");
 }
 
+// A pocket block's every limit: the value itself opens, one past it is refused. Edges lie
+// within 2^20 of the origin, right not left of left, bottom not above top, scrolls from 0 to
+// 2^28, the shown flag 0 or 1.
+TEST_F(HostileSavedGame, PocketBlocksOpenAtTheirLimitsAndNotPast) {
+  constexpr int32_t kEdge = 1 << 20, kScroll = 1 << 28;
+  const size_t pocket = PiecesAt(good) + size_t(n) * 112 + 2 * kPocketBlockSize;  // an unshown one
+  const struct {
+    size_t field;
+    int32_t value, other;  // other: the opposite edge, to keep the block a rectangle
+    bool opens;
+  } cases[] = {
+      {2, -kEdge, -kEdge, true},   {2, -kEdge - 1, -kEdge, false}, {10, kEdge, kEdge, true},
+      {10, kEdge + 1, kEdge, false}, {6, -kEdge, -kEdge, true},    {6, -kEdge - 1, -kEdge, false},
+      {14, kEdge, kEdge, true},    {14, kEdge + 1, kEdge, false},  {18, 0, 0, true},
+      {18, -1, 0, false},          {22, kScroll, 0, true},         {22, kScroll + 1, 0, false},
+      {18, kScroll, 0, true},      {18, kScroll + 1, 0, false},    {22, -1, 0, false},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(std::to_string(c.field) + ": " + std::to_string(c.value));
+    const std::vector<uint8_t> b = With([&](auto& b) {
+      PutInt32(b, pocket + c.field, c.value);
+      // Edges: the opposite one of the pair (left 2 with right 10, top 6 with bottom 14).
+      if (c.field < 18) PutInt32(b, pocket + (c.field < 10 ? c.field + 8 : c.field - 8), c.other);
+    });
+    EXPECT_EQ(OpenOver(b), c.opens);
+  }
+  const int32_t left = Int32At(good, pocket + 2), top = Int32At(good, pocket + 6);
+  ExpectRefused(With([&](auto& b) { PutInt32(b, pocket + 10, left - 1); }), "right left of left");
+  ExpectRefused(With([&](auto& b) { PutInt32(b, pocket + 14, top - 1); }), "bottom above top");
+  EXPECT_TRUE(OpenOver(With([&](auto& b) { PutInt32(b, pocket + 10, left), PutInt32(b, pocket + 14, top); })));
+  ExpectRefused(With([&](auto& b) { b[pocket + 1] = 2; }), "shown neither yes nor no");
+  EXPECT_TRUE(OpenOver(With([&](auto& b) { b[pocket + 1] = 1; })));
+}
+
+// A piece record's limits, the same way: the value itself opens, one past it is refused.
+TEST_F(HostileSavedGame, PieceRecordsOpenAtTheirLimitsAndNotPast) {
+  constexpr int32_t kFar = 1 << 28;
+  const size_t piece = PiecesAt(good) + 2 * 112;
+  const struct {
+    size_t field;
+    int32_t value;
+    int bytes;
+    bool opens;
+  } cases[] = {
+      {0, kFar, 4, true},         {0, kFar + 1, 4, false},  {0, -kFar, 4, true},  {0, -kFar - 1, 4, false},
+      {4, kFar, 4, true},         {4, kFar + 1, 4, false},  {4, -kFar, 4, true},  {4, -kFar - 1, 4, false},
+      {8, -1, 4, false},          {12, 5, 1, true},         {12, 6, 1, false},    {14, 1, 1, true},
+      {14, 2, 1, false},          {90 + 2 * 8, -1, 2, true}, {90 + 2 * 8, -2, 2, false},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(std::to_string(c.field) + ": " + std::to_string(c.value));
+    EXPECT_EQ(OpenOver(With([&](auto& b) {
+                for (int i = 0; i < c.bytes; ++i) b[piece + c.field + size_t(i)] = uint8_t(uint32_t(c.value) >> (8 * i));
+              })),
+              c.opens);
+  }
+}
+
+// The view and the play settings at the head of the state block, the same way: colours up to
+// 0xFFFFFF, mouse buttons up to 2, shift states up to 7, switches 0 or 1.
+TEST_F(HostileSavedGame, ViewAndPlaySettingsOpenAtTheirLimitsAndNotPast) {
+  const size_t state = size_t(StateOffset(good));
+  const struct {
+    size_t at;
+    int32_t value;
+    int bytes;
+    bool opens;
+  } cases[] = {
+      {8, 0xFFFFFF, 4, true},  {8, 0x1000000, 4, false}, {8, 0, 4, true},        {8, -1, 4, false},
+      {32, 0xFFFFFF, 4, true}, {32, 0x1000000, 4, false}, {12, -1, 4, false},     {40, 2, 1, true},
+      {40, 3, 1, false},       {36, 3, 1, false},         {38, 3, 1, false},      {39, 7, 1, true},
+      {39, 8, 1, false},       {37, 8, 1, false},         {41, 8, 1, false},      {42, 1, 1, true},
+      {42, 2, 1, false},       {43, 1, 1, true},          {43, 2, 1, false},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(std::to_string(c.at) + ": " + std::to_string(c.value));
+    EXPECT_EQ(OpenOver(With([&](auto& b) {
+                for (int i = 0; i < c.bytes; ++i) b[state + c.at + size_t(i)] = uint8_t(uint32_t(c.value) >> (8 * i));
+              })),
+              c.opens);
+  }
+}
+
 // A level record with one size out of range describes no game that can exist: refused,
 // whatever the later choices in the record say.
 TEST_F(HostileSavedGame, ALevelWithOneSizeOutOfRangeIsRefused) {
