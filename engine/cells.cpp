@@ -212,8 +212,6 @@ int32_t BestApex(const TPointGrid& grid, const TCellRecord* cells, int32_t a, in
   return bestK;
 }
 
-TIntPoint PointOf(double x, double y) { return {Round(x), Round(y)}; }
-
 }  // namespace
 
 void LayoutCells(const TLevelRecord& level, TPieceRecord* pieces) {
@@ -549,7 +547,8 @@ bool BuildCells(TCellBuilder& builder, TCellRecord* cells, int32_t n, const TCut
         double bx1, by1, bx2, by2;
         Bisector(bx1, by1, bx2, by2, cell.SeedPoint.x, cell.SeedPoint.y, pn.x, pn.y);
         double px = bx2, py = by2;
-        if (Orientation(cell.SeedPoint, pn, PointOf(bx2, by2)) == Orientation(cell.SeedPoint, pn, third)) {
+        if (Orientation(cell.SeedPoint, pn, RoundPoint(bx2, by2)) ==
+            Orientation(cell.SeedPoint, pn, third)) {
           px = bx1;
           py = by1;
         }

@@ -4,7 +4,6 @@
 #include <cerrno>
 #include <climits>
 #include <cstdlib>
-#include <filesystem>
 #include <optional>
 #include <string>
 #include <thread>
@@ -13,17 +12,18 @@
 #include "engine/cut_cells.h"
 #include "engine/grid_cut.h"
 #include "foundation/dib_ops.h"
+#include "foundation/file_helpers.h"
 #include "foundation/level_table.h"
 #include "foundation/numeric.h"
 #include "foundation/picture_limits.h"
 #include "foundation/picture_loading.h"
 #include "foundation/text_format.h"
-#include "game/emboss_maps.h"
 #include "game/embedded_file.h"
+#include "game/emboss_maps.h"
 #include "game/jigsaw_file.h"
 #include "game/layout.h"
-#include "game/piece_array.h"
 #include "game/picture_decode.h"
+#include "game/piece_array.h"
 #include "game/piece_order.h"
 #include "game/pieces.h"
 #include "game/window_commands.h"
@@ -204,8 +204,6 @@ void StartFreshGame(TGameState& fresh, const TGameState& live) {
   fresh.Field = live.Field;
 }
 
-std::string FileStem(const std::string& path) { return std::filesystem::path(path).stem().string(); }
-
 }  // namespace
 
 bool StartJigsawGame(TGameSession& s, const std::string& path, const TOpenChoices& choices) {
@@ -323,7 +321,7 @@ bool StartJigsawGame(TGameSession& s, const std::string& path, const TOpenChoice
   SizeThumbnailWindow(s.Windows, *s.ThumbImage, s.LoadedPicture->Width, s.LoadedPicture->Height);
   for (int32_t pocket = 2; pocket <= 5; ++pocket) ResetPocket(s, pocket);
   s.sJig = path;
-  s.sJigName = FileStem(path);
+  s.sJigName = FileStemOf(path);
   s.sSolve.clear();
   s.SaveModified = s.AutoSaveModified = false;
   return true;

@@ -4,15 +4,15 @@
 #include <bit>
 #include <cctype>
 #include <cstring>
-#include <filesystem>
 #include <optional>
 #include <vector>
 
 #include "engine/emboss.h"
+#include "foundation/file_helpers.h"
 #include "foundation/picture_limits.h"
 #include "foundation/picture_loading.h"
-#include "game/emboss_maps.h"
 #include "game/embedded_file.h"
+#include "game/emboss_maps.h"
 #include "game/game_open.h"
 #include "game/jigsaw_file.h"
 #include "game/piece_array.h"
@@ -337,8 +337,7 @@ bool WriteGameState(TGameSession& s, TBinaryWriter& f) {
 bool RewriteGameStateInPlace(TGameSession& s, const std::string& path) {
   const TGameState& g = s.Game;
   if (!g.GameLoaded) return false;
-  std::error_code ec;
-  if (!std::filesystem::is_regular_file(path, ec)) return false;
+  if (!IsRegularFile(path)) return false;
   TBinaryReader r;
   TSavedHead head;
   if (!r.Open(path) || !ReadHead(r, head)) return false;

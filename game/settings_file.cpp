@@ -5,6 +5,7 @@
 #include <system_error>
 #include <vector>
 
+#include "foundation/file_helpers.h"
 #include "foundation/lang.h"
 #include "foundation/text_format.h"
 #include "game/settings_text.h"
@@ -14,27 +15,6 @@ namespace {
 constexpr char kJigsawExtension[] = ".zvq";
 constexpr int32_t kDefaultBackground = 0x989898;
 constexpr int32_t kEmbossStyleWood = 4;  // older files: "wood" was an emboss style
-
-bool FileExists(const std::string& path) {
-  std::error_code ec;
-  return std::filesystem::is_regular_file(path, ec);
-}
-
-std::string LowerAscii(std::string s) {
-  for (char& c : s)
-    if (c >= 'A' && c <= 'Z') c = char(c - 'A' + 'a');
-  return s;
-}
-
-std::string FileNamePart(const std::string& path) {
-  const size_t slash = path.rfind('/');
-  return slash == std::string::npos ? path : path.substr(slash + 1);
-}
-
-std::string ExtensionPart(const std::string& name) {
-  const size_t dot = name.rfind('.');
-  return dot == std::string::npos ? std::string() : name.substr(dot);
-}
 
 // A language is a file name in the language folder, never a path out of it.
 bool UsableLanguageName(const std::string& name) {
@@ -107,8 +87,8 @@ void ReadFiles(const TSettingsText& t, const TGameSession& s, TSettings& st) {
   for (int32_t i = 0; i < stored; ++i) {
     std::string path = ReadSettingString(t, "Files", "Last" + std::to_string(i), "", "");
     if (path.empty()) continue;  // a hole in the list: the rest moves up
-    const std::string name = FileNamePart(path);
-    const std::string ext = LowerAscii(ExtensionPart(name));
+    const std::string name = FileNameOf(path);
+    const std::string ext = LowerExtension(name);
     if (ext == kJigsawExtension)
       path = s.Paths.sJigsawDir + name;
     else if (ext == kSavedGameExtension)
@@ -122,8 +102,10 @@ void ReadLang(const TSettingsText& t, TSettings& st, const TSettingsEnv& env) {
   const std::string name = ReadSettingString(t, "Lang", "Lang", "", st.CurrentLanguage);
   if (UsableLanguageName(name)) {
     st.CurrentLanguage = name;
-    if (FileExists(LangFilePath(env.sLangDir, name)) && env.LoadLanguage) env.LoadLanguage(LangFilePath(env.sLangDir, name));
-    if (FileExists(HelpFilePath(env.sLangDir, name))) st.sHelpFile = HelpFilePath(env.sLangDir, name);
+    if (IsRegularFile(LangFilePath(env.sLangDir, name)) && env.LoadLanguage)
+      env.LoadLanguage(LangFilePath(env.sLangDir, name));
+    if (IsRegularFile(HelpFilePath(env.sLangDir, name)))
+      st.sHelpFile = HelpFilePath(env.sLangDir, name);
   }
   st.Controls.CB_Show = ReadSettingBool(t, "Lang", "QuickHelp", "", st.Controls.CB_Show);
 }
