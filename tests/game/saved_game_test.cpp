@@ -161,6 +161,22 @@ TEST_F(SavedGame, ManualSaveAlsoBringsTheAutosaveUpToDate) {
   EXPECT_FALSE(s.AutoSaveModified);
 }
 
+// Opening, continuing and saving hold the autosave and give back the hold they found: a
+// command that held it before still holds it after.
+TEST_F(SavedGame, OpenContinueAndSaveGiveBackTheHoldTheyFound) {
+  for (const bool held : {true, false}) {
+    s.AutoSaveHold = held;
+    ASSERT_TRUE(SaveGame(s, path, false));
+    EXPECT_EQ(s.AutoSaveHold, held);
+    ASSERT_TRUE(OpenTestGame(s, jigsaw, 11, 5, true, true));
+    EXPECT_EQ(s.AutoSaveHold, held);
+    ASSERT_TRUE(OpenSavedGameFile(s, path, OpenSavedContinue));
+    EXPECT_EQ(s.AutoSaveHold, held);
+    EXPECT_FALSE(OpenSavedGameFile(s, dir.File("missing.sv1"), OpenSavedContinue));
+    EXPECT_EQ(s.AutoSaveHold, held);
+  }
+}
+
 // A save that fails (here: into a folder that does not exist) tells the player once, claims
 // nothing and leaves no flag set, so that the next save works. Its file is the writer's to keep
 // whole.

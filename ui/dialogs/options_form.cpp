@@ -806,14 +806,12 @@ void TF_Options::TextsChanged() { FitToForm(); }
 
 int RunOptionsCommand(TF_Options& dialog, TGameSession& s, TSettings& st, TLanguageState& lang,
                       TOptionsApplyHost& host, TOptionsApplied* applied) {
-  const bool hold = s.AutoSaveHold;
-  s.AutoSaveHold = true;
+  const TAutoSaveHold hold(s);
   dialog.LoadValues(OptionsValuesOf(s, st.Controls));
   const int result = dialog.exec();
   if (result == kIdOk) {
     const TOptionsApplied a = ApplyOptionsValues(s, st, lang, dialog.Values(), dialog.LangName(), host);
     if (applied) *applied = a;
   }
-  s.AutoSaveHold = hold;
   return result;
 }
