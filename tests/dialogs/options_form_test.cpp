@@ -1,7 +1,11 @@
+#include "ui/dialogs/options_form.h"
+
+#include <gtest/gtest.h>
+
 #include <QApplication>
 #include <QCheckBox>
-#include <QCoreApplication>
 #include <QComboBox>
+#include <QCoreApplication>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -12,23 +16,21 @@
 #include <QTabWidget>
 #include <QTest>
 #include <QTimer>
-#include <gtest/gtest.h>
-
 #include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <memory>
 
-#include "support/panel_bounds.h"
-#include "support/recording_host.h"
-#include "ui/dialogs/options_art.h"
-#include "ui/dialogs/options_form.h"
 #include "foundation/dib_ops.h"
 #include "foundation/lang_forms.h"
 #include "foundation/picture_loading.h"
 #include "platform/message_box.h"
 #include "platform/resources.h"
+#include "support/panel_bounds.h"
+#include "support/recording_host.h"
+#include "support/same_dib.h"
 #include "support/temp_folder.h"
+#include "ui/dialogs/options_art.h"
 
 namespace {
 
@@ -160,13 +162,6 @@ void ExpectSameValues(const TOptionsValues& a, const TOptionsValues& b) {
   EXPECT_EQ(a.EmbossStyle, b.EmbossStyle);
   EXPECT_EQ(a.WoodStyle, b.WoodStyle);
   EXPECT_EQ(a.WoodColor, b.WoodColor);
-}
-
-bool SameDib(const TDibImage& a, const TDibImage& b) {
-  if (a.Width != b.Width || a.Height != b.Height) return false;
-  for (int32_t y = 0; y < a.Height; ++y)
-    if (std::memcmp(DibScanLine(a, y), DibScanLine(b, y), size_t(a.Width) * 3) != 0) return false;
-  return true;
 }
 
 // --- Opening -----------------------------------------------------------------------------------

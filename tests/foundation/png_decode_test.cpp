@@ -1,17 +1,15 @@
 #include <gtest/gtest.h>
-
-#include <QImage>
 #include <zlib.h>
 
+#include <QImage>
 #include <string>
 
 #include "foundation/dib_image.h"
+#include "foundation/numeric.h"
 #include "foundation/picture_loading.h"
 #include "foundation/picture_test_util.h"
 
 namespace {
-
-int32_t Rgb(int r, int g, int b) { return r | (g << 8) | (b << 16); }
 
 // The codec library's own work (colour types, depths, interlace) is its to test: one picture
 // with alpha and one without, against Qt's reading of the same file.
@@ -28,7 +26,9 @@ TEST(PngDecode, AlphaGivesThirtyTwoBitsWithEveryAlphaValueAndNoAlphaTwentyFour) 
   EXPECT_TRUE(d->HasAlpha);
   for (int i = 0; i < 6; ++i) {
     EXPECT_EQ(GetDibAlpha(*d, i % 3, i / 3), qAlpha(pixels[i])) << i;
-    if (qAlpha(pixels[i]) == 255) EXPECT_EQ(GetDibPixel(*d, i % 3, i / 3), Rgb(qRed(pixels[i]), qGreen(pixels[i]), qBlue(pixels[i])));
+    if (qAlpha(pixels[i]) == 255)
+      EXPECT_EQ(GetDibPixel(*d, i % 3, i / 3),
+                MakeColor(qRed(pixels[i]), qGreen(pixels[i]), qBlue(pixels[i])));
   }
   ASSERT_TRUE(DecodePng(*d, without.data(), without.size(), &error)) << error;
   EXPECT_EQ(d->BytesPerPixel, 3);
@@ -116,7 +116,7 @@ TEST(PngResource, SkinsLoadWithEveryPixelAndAlphaAsStored) {
       for (int x = 0; x < ref.width(); ++x) {
         const QRgb c = ref.pixel(x, y);
         transparent += qAlpha(c) == 0;
-        wrong += GetDibPixel(*d, x, y) != Rgb(qRed(c), qGreen(c), qBlue(c)) ||
+        wrong += GetDibPixel(*d, x, y) != MakeColor(qRed(c), qGreen(c), qBlue(c)) ||
                  GetDibAlpha(*d, x, y) != qAlpha(c);
       }
     EXPECT_EQ(wrong, 0);

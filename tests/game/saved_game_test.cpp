@@ -21,13 +21,6 @@
 
 namespace {
 
-int32_t Int32At(const std::vector<uint8_t>& b, size_t at) {
-  return int32_t(uint32_t(b[at]) | uint32_t(b[at + 1]) << 8 | uint32_t(b[at + 2]) << 16 | uint32_t(b[at + 3]) << 24);
-}
-void PutInt32(std::vector<uint8_t>& b, size_t at, int32_t v) {
-  for (int i = 0; i < 4; ++i) b[at + size_t(i)] = uint8_t(uint32_t(v) >> (8 * i));
-}
-
 class SavedGame : public ::testing::Test {
  protected:
   void SetUp() override {
