@@ -179,7 +179,6 @@ int32_t UnpackRarArchive(const std::string& archivePath, const std::string& dest
                          TDownloadView& form, int64_t* bytesLeft, const std::function<bool()>& keepGoing) {
   TRarOpenArchiveData open;
   open.ArcName = archivePath;
-  open.OpenMode = kRarOpenExtract;
   if (bytesLeft) open.MaxTotalSize = std::max<int64_t>(0, std::min(open.MaxTotalSize, *bytesLeft));
   open.KeepGoing = keepGoing;
   TRarHandle handle = RAROpenArchive(open);

@@ -21,7 +21,6 @@ struct TGridCell {
 };
 
 void SetActiveKnobs(TKnobState& knobs, int32_t style) {
-  knobs.ActiveKnobCount = 16;
   for (int32_t i = 0; i < 16; ++i) knobs.ActiveKnobs[i] = i;
   // Styles beyond 6 do not exist; they get the richest grid list rather than shapes that set B
   // does not hold.

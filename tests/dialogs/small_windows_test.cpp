@@ -75,7 +75,7 @@ TEST(InfoForm, LanguageSetsItsTextsAndEnterOrEscapeCloseTheMemo) {
 TEST(InfoForm, DescriptionLinesRoundTrip) {
   TF_Info info;
   EXPECT_TRUE(info.InfoLines().empty());
-  info.SetInfoLines({"Boats at dusk", "", "  Lake Bled  "});
+  info.SetInfoText("Boats at dusk\n\n  Lake Bled  ");
   EXPECT_EQ(info.InfoLines(), (std::vector<std::string>{"Boats at dusk", "", "  Lake Bled  "}));
   // The memo is for reading: typing changes nothing.
   QTest::keyClicks(info.M_Info, "xyz");

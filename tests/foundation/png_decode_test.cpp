@@ -39,6 +39,25 @@ TEST(PngDecode, AlphaGivesThirtyTwoBitsWithEveryAlphaValueAndNoAlphaTwentyFour) 
 
 // A grey PNG of the given size whose pixel data is a few bytes: header, a padding chunk, one
 // tiny data chunk, end, each chunk with its check sum.
+// A PNG in memory (a resource or an embedded picture) reads whole; a stream cut short is refused
+// with the reason.
+TEST(PngDecode, LoadPngFromStreamReadsTheWholeStreamAndRefusesACutOne) {
+  const std::vector<uint8_t> png = QtEncoded(Quadrants(6, 4), "PNG");
+  TDibHolder d;
+  std::string error;
+  ASSERT_TRUE(LoadPngFromStream(*d, png.data(), png.size(), &error)) << error;
+  ASSERT_EQ(d->Width, 6);
+  ASSERT_EQ(d->Height, 4);
+  EXPECT_EQ(GetDibPixel(*d, 0, 0), 0x0000FF);  // red, top left
+  EXPECT_EQ(GetDibPixel(*d, 5, 0), 0x00FF00);
+  EXPECT_EQ(GetDibPixel(*d, 0, 3), 0xFF0000);
+  EXPECT_EQ(GetDibPixel(*d, 5, 3), 0xFFFFFF);
+  TDibHolder cut;
+  EXPECT_FALSE(LoadPngFromStream(*cut, png.data(), png.size() - 20, &error));
+  EXPECT_FALSE(error.empty());
+  EXPECT_FALSE(LoadPngFromStream(*cut, nullptr, 0, &error));
+}
+
 std::vector<uint8_t> TinyGreyPng(uint32_t width, uint32_t height, size_t padding) {
   std::vector<uint8_t> png = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
   auto be = [](std::vector<uint8_t>& v, uint32_t x) {

@@ -24,8 +24,6 @@ bool SeparatorBefore(const std::string& name) {
          name == "MI_FullScreen";
 }
 
-bool IsRecentItem(const std::string& name) { return name.rfind("MI_FileLast", 0) == 0; }
-
 // The field's virtual-key code of a key, 0 for keys no shortcut uses.
 int32_t VirtualKey(int key) {
   if ((key >= Qt::Key_A && key <= Qt::Key_Z) || (key >= Qt::Key_0 && key <= Qt::Key_9)) return key;
