@@ -17,11 +17,11 @@ namespace {
 void BM_CutJigsawCells(benchmark::State& state) {
   const int32_t style = int32_t(state.range(0)), w = int32_t(state.range(1)), h = int32_t(state.range(2));
   TLevelTable table{};
-  BuildLevelTable(table, w, h, uint8_t(style), 0);
+  BuildLevelTable(table, w, h, TShapeStyle(style), TBorderStyle::None);
   const TLevelGrid& g = table[size_t(state.range(3))];
   TLevelRecord base{};
   FillLevelFromGrid(base, g);
-  base.ImageW = w, base.ImageH = h, base.ShapeStyle = uint8_t(style);
+  base.ImageW = w, base.ImageH = h, base.ShapeStyle = TShapeStyle(style);
   TDibHolder map;
   TKnobState knobs;
   std::vector<TPieceRecord> pieces(size_t(g.TileNum) + 1);

@@ -15,11 +15,11 @@ namespace {
 void BM_CutJigsawGrid(benchmark::State& state) {
   const int32_t style = int32_t(state.range(0)), w = int32_t(state.range(1)), h = int32_t(state.range(2));
   TLevelTable table{};
-  BuildLevelTable(table, w, h, uint8_t(style), 0);
+  BuildLevelTable(table, w, h, TShapeStyle(style), TBorderStyle::None);
   const TLevelGrid& g = table[size_t(state.range(3))];
   TLevelRecord base{};
   FillLevelFromGrid(base, g);
-  base.ImageW = w, base.ImageH = h, base.ShapeStyle = uint8_t(style);
+  base.ImageW = w, base.ImageH = h, base.ShapeStyle = TShapeStyle(style);
   TDibHolder templates, map;
   LoadKnobTemplateImage(*templates);
   TKnobState knobs;

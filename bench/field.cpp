@@ -34,7 +34,7 @@ struct TBenchField {
     LoadKnobTemplateImage(*templates);
     const int32_t pw = 1900, ph = 1060;
     TLevelTable table{};
-    BuildLevelTable(table, pw, ph, 4, 0);
+    BuildLevelTable(table, pw, ph, TShapeStyle::Classic, TBorderStyle::None);
     // The finest level that stays near 4000 pieces.
     size_t level = 0;
     for (size_t l = 0; l < table.size(); ++l)
@@ -44,7 +44,7 @@ struct TBenchField {
     FillLevelFromGrid(lv, grid);
     lv.ImageW = lv.FitImageW = pw;
     lv.ImageH = lv.FitImageH = ph;
-    lv.ShapeStyle = 4;
+    lv.ShapeStyle = TShapeStyle::Classic;
     AllocPieces(g, lv.TotalTileNum + 1);
     TKnobState knobs;
     knobs.KnobTemplateImage = &*templates;
@@ -59,8 +59,8 @@ struct TBenchField {
     g.Field = TFieldArea{kW, kH, kW, kH};
     InitPiecesForPlay(g);
     SpreadPieces(g, 0, false);
-    g.GameOptions.EmbossStyle = 1;
-    g.GameOptions.WoodStyle = 2;
+    g.GameOptions.EmbossStyle = TEmbossStyle::Paper;
+    g.GameOptions.WoodStyle = TWoodStyle::Shadows;
     RebuildEmbossMaps(g);
     // An assembled block of 10 x 5 pieces, as a player drags it late in a game.
     for (int32_t r = 0; r < 5; ++r)

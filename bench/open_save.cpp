@@ -91,8 +91,8 @@ struct TBenchGame {
     s.Paths.sSavedDir = Folder();
     s.Paths.sAutoSave = Folder() + "autosaved.sv1";
     s.Paths.sShapeFile = std::string(ZORVA_DATA_DIR) + "/pic_zorva.dat";
-    s.Game.GameOptions.EmbossStyle = effects ? 1 : 0;
-    s.Game.GameOptions.WoodStyle = effects ? 2 : 0;
+    s.Game.GameOptions.EmbossStyle = effects ? TEmbossStyle::Paper : TEmbossStyle::None;
+    s.Game.GameOptions.WoodStyle = effects ? TWoodStyle::Shadows : TWoodStyle::None;
     InitField(f);
     f.ThumbPicture = &*s.ThumbImage;
     f.Work = TWorkArea{kFieldW, kFieldH, 0, 0, 0, kFieldW, kFieldH};
@@ -111,7 +111,7 @@ struct TBenchGame {
     if (!OpenJigsaw(Jigsaw(), OpenJigsawSelect, target)) return false;
     TLevelRecord choice{};
     choice.Level = 0;
-    choice.ShapeStyle = shape;
+    choice.ShapeStyle = TShapeStyle(shape);
     choice.Rotate = rotate;
     choice.SpreadOut = 1;
     if (!ApplyLevelChoices(s.Game.CurrentLevel, choice, false)) return false;

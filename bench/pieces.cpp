@@ -64,8 +64,8 @@ struct TBenchGame {
     g.Rng.RandSeed = 2024;
     InitPiecesForPlay(g);
     SpreadPieces(g, 0, false);
-    g.GameOptions.EmbossStyle = 1;
-    g.GameOptions.WoodStyle = 2;
+    g.GameOptions.EmbossStyle = TEmbossStyle::Paper;
+    g.GameOptions.WoodStyle = TWoodStyle::Shadows;
     RebuildEmbossMaps(g);
     // A group of 10 x 5 pieces, assembled, as a player drags it late in a game.
     for (int32_t r = 0; r < 5; ++r)

@@ -36,7 +36,7 @@ bool CutOffByPlayer(const TDownloadState& s) { return s.DownloadStop || s.Downlo
 // What every transfer does when it ends, however it ends.
 void EndTransfer(TMyHttp& http, TDownloadView& form) {
   if (http.Connected()) http.Disconnect();
-  http.HttpMode = 0;
+  http.HttpMode = THttpMode::Idle;
   form.SetCaption(form.DownloadCaption());
   form.ResetProgress();
 }
@@ -138,7 +138,7 @@ int32_t FetchInfoFile(TDownloadState& s, const TGameOptions& options, TDownloadV
   std::string body;
   THttpError error;
   s.DownloadRunning = true;
-  http.HttpMode = 1;
+  http.HttpMode = THttpMode::InfoFile;
   if (!http.Get(s.sLastUrl, body, error)) {
     s.DownloadRunning = false;
     if (error.Kind == THttpErrorKind::Protocol && error.ResponseCode == 401) result = kInfoLoginRefused;
@@ -285,7 +285,7 @@ int32_t DownloadJigsaw(TDownloadState& s, const TGameOptions& options, TDownload
   s.sLastUrl = DownloadUrl(options, archiveName);
   THttpError error;
   s.DownloadRunning = true;
-  http.HttpMode = 2;
+  http.HttpMode = THttpMode::Archive;
   // Never more than an unpacking may write.
   const bool fetched = http.Get(s.sLastUrl, file, error, kRarMaxTotalSize);
   std::fclose(file);

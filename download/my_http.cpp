@@ -81,16 +81,16 @@ void TMyHttp::ShowCaptionSuffix(const char* key) {
 
 void TMyHttp::HandleConnected() {
   IsConnected = 1;
-  if (HttpMode == 1 || HttpMode == 2) ShowCaptionSuffix("ProcConnect");
+  if (Fetching()) ShowCaptionSuffix("ProcConnect");
 }
 
 void TMyHttp::HandleDisconnected() {
   IsConnected = 0;
-  if (HttpMode == 1 || HttpMode == 2) ShowCaptionSuffix("ProcDisconnect");
+  if (Fetching()) ShowCaptionSuffix("ProcDisconnect");
 }
 
 void TMyHttp::HandleWorkBegin(int64_t countMax) {
-  if (HttpMode != 1 && HttpMode != 2) return;
+  if (!Fetching()) return;
   WorkCountMax = ClampCount(countMax);
   WorkCount = 0;
   if (ProgressBar) {
@@ -100,7 +100,7 @@ void TMyHttp::HandleWorkBegin(int64_t countMax) {
 }
 
 void TMyHttp::HandleWork(int64_t count) {
-  if (HttpMode != 1 && HttpMode != 2) return;
+  if (!Fetching()) return;
   WorkCount = ClampCount(count);
   if (SizeLabel)
     SizeLabel->SetSizeText(WideFormat("%s / %s", {FormatByteSize(WorkCount), FormatByteSize(WorkCountMax)}));

@@ -34,6 +34,9 @@ constexpr int32_t kDefaultLowSpeedLimit = 1024;   // bytes a second
 // How often a waiting transfer lets the window handle input: Stop and closing act within it.
 constexpr int32_t kHttpIdleMs = 50;
 
+// What a transfer is for: its progress shows on the window only while it fetches a file.
+enum class THttpMode : uint8_t { Idle = 0, InfoFile = 1, Archive = 2 };
+
 // TLS choices in the order the options dialog lists them.
 enum : int32_t {
   kSslV2 = 0, kSslV23 = 1, kSslV3 = 2, kTlsV1 = 3, kTlsV1_1 = 4, kTlsV1_2 = 5, kTlsV1_3 = 6,
@@ -41,10 +44,10 @@ enum : int32_t {
 
 // The download's HTTP client over libcurl. Transfers block the caller, but the window handles
 // its input every kHttpIdleMs whether bytes arrive or not, so Stop and closing cut a transfer
-// off at once; a source slower than LowSpeedLimit over LowSpeedTime fails the transfer. Progress arrives
-// through the work and connection handlers, which show it on the window while HttpMode is 1 or
-// 2. Each transfer opens its own connection and closes it when done. Redirects are not
-// followed, no proxy is used, and only http and https are spoken.
+// off at once; a source slower than LowSpeedLimit over LowSpeedTime fails the transfer. Progress
+// arrives through the work and connection handlers, which show it on the window while HttpMode is
+// InfoFile or Archive. Each transfer opens its own connection and closes it when done. Redirects
+// are not followed, no proxy is used, and only http and https are spoken.
 class TMyHttp {
  public:
   TMyHttp();
@@ -62,7 +65,8 @@ class TMyHttp {
   uint8_t IsConnected = 0;
   int32_t WorkCount = 0;
   int32_t WorkCountMax = 0;
-  int32_t HttpMode = 0;  // 0 idle, 1 info file, 2 archive
+  THttpMode HttpMode = THttpMode::Idle;
+  bool Fetching() const { return HttpMode != THttpMode::Idle; }
 
   int32_t ConnectTimeout = kDefaultConnectTimeout;  // ms
   int32_t LowSpeedTime = kDefaultLowSpeedTime;      // s

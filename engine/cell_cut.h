@@ -6,6 +6,7 @@
 #include <cmath>
 #include <cstdint>
 #include <memory>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -73,9 +74,9 @@ class TCellCut {
   std::string ShapePath;
   TCutArea Area{};
   int32_t N = 0;
-  uint8_t Style = 0;
+  TShapeStyle Style = TShapeStyle::Irregular;
   uint8_t Flags = 0;
-  std::vector<int32_t> Fallback;
+  std::span<const int32_t> Fallback;
   TShapeFile Shapes;
   bool UseShapes = false;
   std::unique_ptr<TCellRecord[]> Cells;

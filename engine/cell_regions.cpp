@@ -175,7 +175,8 @@ void TCellCut::MeasurePieces() {
     if (start.x < 0) continue;
     if (const TBoundsRect* box = reach(start)) GrowPieceRect(p, box->Left, box->Top, box->Right, box->Bottom);
   }
-  if (L.BorderStyle == 1 && MapColorAt(T.CutMap, 0, 0) == PieceColor(kFrameCode)) reach({0, 0});
+  if (L.BorderStyle == TBorderStyle::Frame && MapColorAt(T.CutMap, 0, 0) == PieceColor(kFrameCode))
+    reach({0, 0});
   // Whatever no region reached is a fragment cut off from its piece: it joins the region that
   // borders it above or to the left (already settled in this scan).
   bool fragments = false;
@@ -228,7 +229,7 @@ bool TCellCut::RegionsSound() {
   const size_t count = regions.Runs.size();
   int32_t roots = 0;
   for (size_t r = 0; r < count; ++r) roots += regions.Find(int32_t(r)) == int32_t(r);
-  if (roots != N + (L.BorderStyle == 1 ? 1 : 0)) return false;
+  if (roots != N + (L.BorderStyle == TBorderStyle::Frame ? 1 : 0)) return false;
   std::vector<uint8_t> taken(count, 0);
   for (int32_t i = 0; i < N; ++i) {
     if (Shaped(i)) continue;

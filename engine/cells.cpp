@@ -245,7 +245,8 @@ void LayoutCells(const TLevelRecord& level, TPieceRecord* pieces) {
       p.Code2 = kCode2Table[c % 3 + (r % 2) * 3];
       for (int16_t& n : p.Neighbours) n = kNoNeighbour;
       p.ShapeFlag = 0;
-      if (level.ShapeStyle == 3 && c > 0 && c < px - 1 && r > 0 && r < py - 1) {
+      if (ShapeStyleRow(level.ShapeStyle).PictureShapes && c > 0 && c < px - 1 && r > 0 &&
+          r < py - 1) {
         if ((r - 1) % 4 == 0 && c % 2 == 1) p.ShapeFlag = 1;
         if ((r - 1) % 4 == 2 && c % 2 == 0) p.ShapeFlag = 1;
       }

@@ -52,7 +52,7 @@ void TCellCut::SeparateCodes() {
 
 // With a frame border: the four lines one pixel outside the cut area.
 void TCellCut::DrawFrameLines(TDibImage& map, uint32_t colour) {
-  if (L.BorderStyle != 1) return;
+  if (L.BorderStyle != TBorderStyle::Frame) return;
   const int32_t l = L.JigsL - 1, t = L.JigsT - 1, r = L.JigsR + 1, b = L.JigsB + 1;
   DrawDibLine(map, l, t, r, t, colour);
   DrawDibLine(map, l, b, r, b, colour);
@@ -198,7 +198,8 @@ void TCellCut::RestoreCells() {
       g.Side = 0;
       g.TwinCell = g.TwinSlot = -1;
       g.IdA = g.IdB = kNoShapeId;
-      if (Style == 3) ClipLineToCutArea(Area, g.rx1, g.ry1, g.rx2, g.ry2);  // the chord across the area
+      if (ShapeStyleRow(Style).PictureShapes)  // the chord across the area
+        ClipLineToCutArea(Area, g.rx1, g.ry1, g.rx2, g.ry2);
       g.Length = std::hypot(g.x2 - g.x1, g.y2 - g.y1);
     }
   }
@@ -253,8 +254,10 @@ void TCellCut::MeasureEdges() {
       minY = std::min(minY, g.y1);
       maxY = std::max(maxY, g.y2);
       if (slot < 9) {
-        p.Neighbours[slot++] = !IsCellNeighbour(g) ? int16_t(L.BorderStyle == 1 ? L.TotalTileNum : -1)
-                                                   : int16_t(g.NeighbourId);
+        p.Neighbours[slot++] =
+            !IsCellNeighbour(g)
+                ? int16_t(L.BorderStyle == TBorderStyle::Frame ? L.TotalTileNum : -1)
+                : int16_t(g.NeighbourId);
       }
     }
     if (minX <= maxX) {  // a cell without a real edge keeps its layout rectangle
@@ -286,7 +289,7 @@ void TCellCut::SetActiveKnobs(double length, TIntPoint p1, TIntPoint p2) {
   const double tile = L.TileS;
   std::vector<int32_t> list;
   switch (Style) {
-    case 0:
+    case TShapeStyle::Irregular:
       if (length > 6 * tile / 5.0) {
         list = {1};
       } else if (length >= tile / 2.0) {
@@ -295,7 +298,7 @@ void TCellCut::SetActiveKnobs(double length, TIntPoint p1, TIntPoint p2) {
         list = {11};
       }
       break;
-    case 1:
+    case TShapeStyle::IrregularSimpleKnobs:
       if (p1.x == L.JigsL || p2.x == L.JigsL || p2.y == L.JigsB) {
         list = {4};
       } else if (p1.x == L.JigsR || p2.x == L.JigsR || p1.y == L.JigsT) {
@@ -304,7 +307,7 @@ void TCellCut::SetActiveKnobs(double length, TIntPoint p1, TIntPoint p2) {
         list = {3};
       }
       break;
-    case 2:
+    case TShapeStyle::IrregularFancyKnobs:
       if (length <= tile && L.JigsL < p1.x && p2.x < L.JigsR && p1.y > L.JigsT && p2.y < L.JigsB) {
         list = {6, 7, 8, 9};
       } else {
@@ -495,7 +498,7 @@ void TCellCut::Finish() {
   Builder = TCellBuilder{};
   if (!Settled) Settle();
   Step();
-  if (L.BorderStyle == 1) {
+  if (L.BorderStyle == TBorderStyle::Frame) {
     TPieceRecord& f = P[L.TotalTileNum];
     f.PieceX = f.PieceY = 0;
     f.PieceW = L.ImageW;
@@ -512,7 +515,7 @@ void TCellCut::Finish() {
 
 // The frame, holes, notches, pockets and fragments: the map's clean-up once the cells are drawn.
 void TCellCut::Settle() {
-  if (L.BorderStyle == 1) FloodFillDib(T.CutMap, 0, 0, PieceColor(kFrameCode));
+  if (L.BorderStyle == TBorderStyle::Frame) FloodFillDib(T.CutMap, 0, 0, PieceColor(kFrameCode));
   FillHoles();
   RemoveFrameNotches(T.CutMap, Area);
   FillWhitePockets();
@@ -587,39 +590,27 @@ void TCellCut::Triangulate(std::string& triangulationFailure) {
 }
 
 bool TCellCut::Run() {
-  Style = L.ShapeStyle;
-  switch (Style) {
-    case 0:
-      Flags = kScaledKnobs | kShortStraight;
-      Fallback = {0, 1, 10, 11};
-      break;
-    case 1:
-      Flags = kScaledKnobs | kAlternating | kShortStraight;
-      Fallback = {10};
-      break;
-    case 2:
-      Flags = kScaledKnobs | kShortStraight;
-      Fallback = {7, 6, 8, 9, 4, 5, 10, 11, 12};
-      break;
-    default:
-      Style = 3;
-      Flags = kScaledKnobs | kShortStraight;
-      Fallback = {10, 11, 12};
-      if (LoadShapeFile(ShapePath, Shapes)) {
-        UseShapes = Shapes.ShapeCount > 0;
-      } else if (T.ShowMessage) {
-        T.ShowMessage(kInvalidShapeFileText);
-      }
-      break;
+  // A style that is not a cells one is cut as the one with figures.
+  Style = IsGridStyle(L.ShapeStyle) ? TShapeStyle::IrregularFigures : L.ShapeStyle;
+  const TShapeStyleRow& row = ShapeStyleRow(Style);
+  Flags = kScaledKnobs | kShortStraight | (row.AlternatingKnobs ? kAlternating : 0);
+  Fallback = row.FallbackKnobs;
+  if (row.PictureShapes) {
+    if (LoadShapeFile(ShapePath, Shapes)) {
+      UseShapes = Shapes.ShapeCount > 0;
+    } else if (T.ShowMessage) {
+      T.ShowMessage(kInvalidShapeFileText);
+    }
   }
+  // An alternating cut keeps to the one plain knob; the others start from the whole set.
   TKnobState& knobs = T.Knobs;
-  knobs.ActiveKnobCount = Style == 1 ? 1 : 16;
-  for (int32_t k = 0; k < 16; ++k) knobs.ActiveKnobs[k] = Style == 1 ? 3 : k;
+  knobs.ActiveKnobCount = row.AlternatingKnobs ? 1 : 16;
+  for (int32_t k = 0; k < 16; ++k) knobs.ActiveKnobs[k] = row.AlternatingKnobs ? 3 : k;
 
   const bool mapMade = CreateDib24(T.CutMap, L.ImageW + 5, L.ImageH + 5);
   LoadKnobSetA(knobs);
   MeasureKnobTemplates(knobs);
-  L.JigsL = L.JigsT = L.BorderStyle == 1 ? 20 : 0;
+  L.JigsL = L.JigsT = L.BorderStyle == TBorderStyle::Frame ? 20 : 0;
   L.JigsR = L.ImageW - L.JigsL - 1;
   L.JigsB = L.ImageH - L.JigsT - 1;
   Area = CutAreaOf(L);

@@ -33,14 +33,16 @@ constexpr int32_t kWeights[3][8] = {
     {8, 8, -8, -8, 12, 5, -12, -5},
 };
 
-const int32_t* WeightsFor(int32_t embossStyle) {
-  if (embossStyle == 1) return kWeights[0];
-  if (embossStyle == 2) return kWeights[1];
+const int32_t* WeightsFor(TEmbossStyle embossStyle) {
+  if (embossStyle == TEmbossStyle::Paper) return kWeights[0];
+  if (embossStyle == TEmbossStyle::Cardboard) return kWeights[1];
   return kWeights[2];
 }
 
-// The light radius: the style's depth plus one.
-int32_t LightRadius(int32_t embossStyle) { return ClampInt(embossStyle, 0, 3) + 1; }
+// The light radius: the style's depth plus one (the styles go from flat to deepest).
+int32_t LightRadius(TEmbossStyle embossStyle) {
+  return ClampInt(int32_t(embossStyle), 0, 3) + 1;
+}
 
 inline const uint8_t* PixelAt(const TDibImage& d, int32_t x, int32_t y) {
   return d.Bits + intptr_t(d.Height - 1 - y) * d.RowStride + intptr_t(x) * d.BytesPerPixel;
@@ -230,9 +232,9 @@ void AssignPatternClasses(const TEmbossJob& job) {
   }
 }
 
-int32_t WoodWidthForStyle(int32_t woodStyle) {
-  if (woodStyle == 1) return 3;
-  if (woodStyle == 2) return 5;
+int32_t WoodWidthForStyle(TWoodStyle woodStyle) {
+  if (woodStyle == TWoodStyle::Wood) return 3;
+  if (woodStyle == TWoodStyle::Shadows) return 5;
   return 0;
 }
 
@@ -304,7 +306,9 @@ void TEmbossMap::ForCells(const TPieceBox& area, F f) const {
 
 void BuildEmbossMap(const TEmbossJob& job, const TDibImage& mask, TEmbossMap& map, int32_t r) {
   FreeEmbossMap(map);
-  const bool light = job.EmbossStyle >= 1 && job.EmbossStyle <= 3, wood = job.WoodStyle != 0;
+  const bool light =
+      job.EmbossStyle != TEmbossStyle::None && job.EmbossStyle <= TEmbossStyle::FatCard;
+  const bool wood = job.WoodStyle != TWoodStyle::None;
   if (mask.Width <= 0 || (!light && !wood)) return;
   if (wood) AssignPatternClasses(job);
   map.Width = TurnedMaskWidth(mask, r);
@@ -775,7 +779,7 @@ uint32_t TEmbossMap::Depth(int32_t x, int32_t y, int32_t patternClass) const {
 // --- The options dialog's sample ----------------------------------------------------------------
 
 void DrawEmbossPreview(TDibImage& target, const TDibImage& mask, const TDibImage& picture,
-                       int32_t woodColor, int32_t woodStyle, int32_t embossStyle) {
+                       int32_t woodColor, TWoodStyle woodStyle, TEmbossStyle embossStyle) {
   const int32_t w = IntMin(target.Width, IntMin(mask.Width, picture.Width));
   const int32_t h = IntMin(target.Height, IntMin(mask.Height, picture.Height));
   if (w <= 0 || h <= 0) return;
@@ -794,7 +798,7 @@ void DrawEmbossPreview(TDibImage& target, const TDibImage& mask, const TDibImage
           if (inPiece(x - k, y - k)) depth = k;
         if (depth == 0) continue;
         uint8_t* t = DibPixelAddress(target, x, y);
-        if (woodStyle == 1) {
+        if (woodStyle == TWoodStyle::Wood) {
           const int32_t dark = 10 * (depth - 1);
           t[0] = uint8_t(IntMax(blue - dark, 0));
           t[1] = uint8_t(IntMax(green - dark, 0));

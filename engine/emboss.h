@@ -6,6 +6,7 @@
 
 #include "engine/piece_record.h"
 #include "foundation/dib_image.h"
+#include "foundation/piece_styles.h"
 
 constexpr int32_t kFrameClass = 9;
 constexpr int32_t kNoLight = 128;
@@ -35,7 +36,7 @@ uint8_t TurnedMaskCode(const TDibImage& mask, int32_t r, int32_t x, int32_t y);
 // mask: the unturned mask.
 TPieceBox PieceRotatedBounds(const TPieceRecord& piece, const TDibImage& mask, int32_t r);
 
-int32_t WoodWidthForStyle(int32_t woodStyle);  // 0, 3 or 5
+int32_t WoodWidthForStyle(TWoodStyle woodStyle);  // 0, 3 or 5
 int32_t ClampByte(int32_t v);
 
 // The rectangles a piece draws of its turn's mask, relative to the top-left of its box: the box
@@ -51,8 +52,8 @@ struct TEmbossJob {
   int32_t PieceCount = 0;  // live pieces (TotalTileNum)
   int32_t TilePX = 1;
   int32_t FramePiece = -1;  // index of the frame piece, -1 without a frame border
-  int32_t EmbossStyle = 0;
-  int32_t WoodStyle = 0;
+  TEmbossStyle EmbossStyle = TEmbossStyle::None;
+  TWoodStyle WoodStyle = TWoodStyle::None;
   int32_t WoodWidth = 0;
 };
 
@@ -137,7 +138,7 @@ class TEmbossMap {
 
   TDibImage Mask_{};  // the unturned mask, not owned
   int32_t R_ = 0;
-  int32_t EmbossStyle_ = 0;
+  TEmbossStyle EmbossStyle_ = TEmbossStyle::None;
   int32_t WoodWidth_ = 0;
   int32_t FramePiece_ = -1;
   bool Light_ = false;
@@ -179,4 +180,4 @@ void ClearJoinedWood(TEmbossMap& map, int32_t p, const std::vector<int32_t>& nei
 // The options dialog's sample: the piece is where the mask's byte 0 is 0. All three images
 // have the same size; target is drawn over in place.
 void DrawEmbossPreview(TDibImage& target, const TDibImage& mask, const TDibImage& picture,
-                       int32_t woodColor, int32_t woodStyle, int32_t embossStyle);
+                       int32_t woodColor, TWoodStyle woodStyle, TEmbossStyle embossStyle);

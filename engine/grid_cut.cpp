@@ -20,11 +20,11 @@ struct TGridCell {
   uint8_t RightSide, BottomSide;
 };
 
-void SetActiveKnobs(TKnobState& knobs, int32_t style) {
+void SetActiveKnobs(TKnobState& knobs, TShapeStyle style) {
   for (int32_t i = 0; i < 16; ++i) knobs.ActiveKnobs[i] = i;
-  // Styles beyond 6 do not exist; they get the richest grid list rather than shapes that set B
-  // does not hold.
-  knobs.ActiveKnobCount = style == 4 ? 1 : style == 5 ? 4 : 6;
+  // A style that is not a grid's gets the last grid list rather than shapes that set B does not
+  // hold.
+  knobs.ActiveKnobCount = ShapeStyleRow(IsGridStyle(style) ? style : kLastShapeStyle).GridKnobCount;
 }
 
 void PaintBlankMap(TDibImage& map, int32_t w, int32_t h) {
@@ -58,7 +58,7 @@ void CutJigsawGrid(TCutTarget& target) {
   TPieceRecord* pieces = target.Pieces;
   TDibImage& map = target.CutMap;
   TProgress& progress = target.Progress;
-  const bool frame = lv.BorderStyle == 1;
+  const bool frame = lv.BorderStyle == TBorderStyle::Frame;
   // A grid without columns or rows (or one that does not match its piece count) has no cells.
   const bool hasGrid = lv.TilePX > 0 && lv.TilePY > 0 && lv.TileNum == lv.TilePX * lv.TilePY;
   const int32_t cols = hasGrid ? lv.TilePX : 0, rows = hasGrid ? lv.TilePY : 0;

@@ -134,8 +134,7 @@ std::string DecodeCp1252(const uint8_t* data, size_t size) {
 }
 
 bool ReadWholeFile(const std::string& path, std::vector<uint8_t>& bytes) {
-  std::error_code ec;
-  if (!std::filesystem::is_regular_file(path, ec)) return false;
+  if (!IsRegularFile(path)) return false;
   std::FILE* f = std::fopen(path.c_str(), "rb");
   if (!f) return false;
   bytes.clear();

@@ -1,5 +1,6 @@
 #include "foundation/lang_forms.h"
 
+#include "foundation/piece_styles.h"
 #include "foundation/text_format.h"
 
 namespace {
@@ -42,8 +43,9 @@ void ApplyDirView(const TLanguageState& st, TLangForm& f) {
   f.SetText(kMixSpreadOutText, mixSpread);
   f.SetHint(Indexed(kMixImages, 0), mixRandom);
   f.SetHint(Indexed(kMixImages, 1), mixSpread);
-  for (int32_t i = 0; i <= 6; ++i) {
-    const std::string name = GetLangString(st, kLangLoadSave, WideFormat("%sShapes%d", {std::string(), i}));
+  for (const TShapeStyleRow& row : ShapeStyleRows()) {
+    const std::string name = GetLangString(st, kLangLoadSave, row.NameKey);
+    const int32_t i = int32_t(row.Style);
     f.SetText(Indexed(kShapeNames, i), name);
     f.SetHint(Indexed(kShapeImages, i), name);
   }

@@ -2,6 +2,8 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "foundation/piece_styles.h"
+
 // The parameters of one jigsaw game: 30 little-endian 32-bit words, stored whole in saved games.
 struct TLevelRecord {
   int32_t GameSeed;
@@ -26,8 +28,8 @@ struct TLevelRecord {
   int32_t JigsB;
   int32_t Level;
   uint8_t Rotate;
-  uint8_t BorderStyle;
-  uint8_t ShapeStyle;
+  TBorderStyle BorderStyle;
+  TShapeStyle ShapeStyle;
   uint8_t SpreadOut;
   uint8_t FitToScreen;
   uint8_t Unused22[3];

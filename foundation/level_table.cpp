@@ -9,21 +9,22 @@ constexpr int32_t kFramePictureMargin = 40;  // a frame border takes 20 pixels o
 constexpr int32_t kSmallestPieceSize = 20;
 constexpr int32_t kMostPiecesBelow = 4000;
 constexpr int32_t kFewestPieces = 16;
-constexpr uint8_t kPictureShapeStyle = 3;  // the shape-file style adds picture pieces
 }  // namespace
 
-void ComputeGrid(TLevelGrid& grid, int32_t w, int32_t h, int32_t size, uint8_t shape, uint8_t border) {
+void ComputeGrid(TLevelGrid& grid, int32_t w, int32_t h, int32_t size, TShapeStyle shape,
+                 TBorderStyle border) {
   size = IntMax(size, 1);
   grid.TileS = size;
   grid.MaskS = (size - 20) / 4 * 6 + 28;
   grid.KnobS = (grid.MaskS - grid.TileS) / 2;
   grid.HalfKnobS = IntMin(grid.KnobS / 2, 4);
-  const int32_t usableW = IntMax(border == 1 ? w - kFramePictureMargin : w, 0);
-  const int32_t usableH = IntMax(border == 1 ? h - kFramePictureMargin : h, 0);
+  const bool frame = border == TBorderStyle::Frame;
+  const int32_t usableW = IntMax(frame ? w - kFramePictureMargin : w, 0);
+  const int32_t usableH = IntMax(frame ? h - kFramePictureMargin : h, 0);
   grid.TilePX = usableW / size;
   grid.TilePY = usableH / size;
   grid.TileNum = grid.TilePX * grid.TilePY;
-  if (shape == kPictureShapeStyle) {
+  if (ShapeStyleRow(shape).PictureShapes) {  // room for the pictures among the cells
     grid.PicPX = grid.TilePX / 2;
     grid.PicPY = grid.TilePY / 2;
   } else {
@@ -33,7 +34,8 @@ void ComputeGrid(TLevelGrid& grid, int32_t w, int32_t h, int32_t size, uint8_t s
   grid.TotalTileNum = grid.TileNum + grid.PicNum;
 }
 
-void BuildLevelTable(TLevelTable& table, int32_t w, int32_t h, uint8_t shape, uint8_t border) {
+void BuildLevelTable(TLevelTable& table, int32_t w, int32_t h, TShapeStyle shape,
+                     TBorderStyle border) {
   if (w == 0 || h == 0) return;
   TLevelGrid g0, g1, g2;
   for (int32_t size = kSmallestPieceSize;; ++size) {

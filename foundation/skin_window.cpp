@@ -144,7 +144,8 @@ void AnchorSkinButton(TSkinButton& button, const TSkinRect& r) {
   SetSkinRectBounds(button.Bounds, x, y, button.SpriteWidth, button.SpriteHeight);
 }
 
-void InitSkinWindow(TSkinWindow& w, int32_t x, int32_t y, int32_t width, int32_t height, uint8_t style) {
+void InitSkinWindow(TSkinWindow& w, int32_t x, int32_t y, int32_t width, int32_t height,
+                    TWindowStyle style) {
   std::destroy_at(&w);
   std::construct_at(&w);
   w.Style = style;

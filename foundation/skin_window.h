@@ -15,8 +15,14 @@ constexpr int32_t kSkinButtonCount = 9;
 constexpr int32_t kGameWindowCount = 7;
 constexpr int32_t kCaptionImageWidth = 300;
 
-// Frame styles.
-enum : uint8_t { kSkinStyleSide = 0, kSkinStylePocket = 1, kSkinStyleThumbnail = 2, kSkinStyleGlass = 3 };
+// Frame styles: side, pocket, thumbnail and the magnifier's glass.
+enum class TWindowStyle : uint8_t {
+  kSkinStyleSide = 0,
+  kSkinStylePocket = 1,
+  kSkinStyleThumbnail = 2,
+  kSkinStyleGlass = 3,
+};
+using enum TWindowStyle;
 
 // Button indexes in a window.
 enum : int32_t {
@@ -77,7 +83,7 @@ struct TSkinButton {
 
 struct TSkinWindow {
   uint8_t Index = 0;
-  uint8_t Style = 0;
+  TWindowStyle Style = kSkinStyleSide;
   TSkinRect Outer{};
   TSkinRect Client{};  // inside border and caption, less the visible scroll bars
   int32_t CaptionHeight = 0;
@@ -168,7 +174,8 @@ struct TSkinWindows {
 
 // --- Records, buttons and layout -----------------------------------------------------------
 
-void InitSkinWindow(TSkinWindow& window, int32_t x, int32_t y, int32_t width, int32_t height, uint8_t style);
+void InitSkinWindow(TSkinWindow& window, int32_t x, int32_t y, int32_t width, int32_t height,
+                    TWindowStyle style);
 void InitSkinButton(TSkinButton& button);
 void SetupSkinButton(TSkinButton& button, int32_t sheetX, int32_t sheetY, int32_t width, int32_t height,
                      uint32_t flags);

@@ -30,7 +30,7 @@ void RebuildEmbossMaps(TGameState& g) {
   FreeEmbossMaps(g);
   g.GameOptions.WoodFrameWidth = WoodWidthForStyle(g.GameOptions.WoodStyle);
   SortPieces(g, false);
-  if (g.GameOptions.EmbossStyle == 0 && g.GameOptions.WoodStyle == 0) return;
+  if (!HasPieceEffects(g.GameOptions)) return;
   // The maps only note where each piece lies: a piece's light and wood are worked out when it
   // is first painted.
   const int32_t rotations = g.GameLevel.Rotate ? 4 : 1;
@@ -67,7 +67,7 @@ TEmbossMap* PieceLookMap(TGameState& g, int32_t piece) {
 }
 
 void MergeGroups(TGameState& g, int32_t piece, int32_t /*fromGroup*/, int32_t toGroup) {
-  if (g.GameOptions.WoodStyle == 0) return;
+  if (g.GameOptions.WoodStyle == TWoodStyle::None) return;
   const int32_t n = LivePieceCount(g);
   if (piece < 0 || piece >= n) return;
   std::vector<int32_t> joined;

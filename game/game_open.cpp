@@ -9,8 +9,7 @@
 #include <thread>
 #include <utility>
 
-#include "engine/cut_cells.h"
-#include "engine/grid_cut.h"
+#include "engine/cut_jigsaw.h"
 #include "foundation/dib_ops.h"
 #include "foundation/file_helpers.h"
 #include "foundation/level_table.h"
@@ -148,8 +147,9 @@ int32_t ApplySeedRule(TRandom& rng, const TOpenChoices& choices) {
 bool ApplyLevelChoices(TLevelRecord& lv, const TLevelRecord& defaults, bool fitToScreen) {
   lv.Level = std::clamp(defaults.Level, 0, kLevelCount - 1);
   lv.Rotate = defaults.Rotate ? 1 : 0;
-  lv.BorderStyle = defaults.BorderStyle ? 1 : 0;
-  lv.ShapeStyle = uint8_t(std::min<int32_t>(defaults.ShapeStyle, 6));
+  lv.BorderStyle =
+      defaults.BorderStyle != TBorderStyle::None ? TBorderStyle::Frame : TBorderStyle::None;
+  lv.ShapeStyle = std::min(defaults.ShapeStyle, kLastShapeStyle);
   lv.SpreadOut = defaults.SpreadOut ? 1 : 0;
   lv.FitToScreen = fitToScreen ? 1 : 0;
   const int32_t w = fitToScreen ? lv.FitImageW : lv.ImageW;
@@ -226,7 +226,7 @@ bool StartJigsawGame(TGameSession& s, const std::string& path, const TOpenChoice
   TGameState& live = s.Game;
   const TLevelRecord& cur = live.CurrentLevel;
   const bool rotate = cur.Rotate != 0;
-  const bool effects = live.GameOptions.EmbossStyle != 0 || live.GameOptions.WoodStyle != 0;
+  const bool effects = HasPieceEffects(live.GameOptions);
   const int32_t steps = 13 + (rotate ? 6 : 0) + (effects ? 1 + (rotate ? 3 : 0) : 0);
   if (!PrepareCutter(s)) {
     ShowSessionMessage(s, "The knob templates of the program are damaged.");
@@ -296,10 +296,7 @@ bool StartJigsawGame(TGameSession& s, const std::string& path, const TOpenChoice
   TCutTarget target{lv, fresh.Pieces.data(), fresh.Images.PieceMasks[0], fresh.Rng, fresh.Progress, s.Knobs,
                     [&cutMessages](const std::string& m) { cutMessages.push_back(m); }};
   // A cut that failed has its messages shown; its map and records stand and the open goes on.
-  if (lv.ShapeStyle >= 4)
-    CutJigsawGrid(target);
-  else
-    CutJigsawCells(target, s.Paths.sShapeFile);
+  CutJigsaw(target, s.Paths.sShapeFile);
   TDibHolder loaded;
   std::string why;
   if (!decode.Finish(*loaded, why)) return fail(why);

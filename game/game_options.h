@@ -3,10 +3,12 @@
 #include <cstdint>
 #include <string>
 
+#include "foundation/piece_styles.h"
+
 // The player's look-and-feel options; read and written with the settings file.
 struct TGameOptions {
-  uint8_t EmbossStyle = 1;  // 0 none, 1 paper, 2 cardboard, 3 fat card
-  uint8_t WoodStyle = 2;  // 0 none, 1 wood colour, 2 shadows
+  TEmbossStyle EmbossStyle = TEmbossStyle::Paper;
+  TWoodStyle WoodStyle = TWoodStyle::Shadows;
   int32_t WoodFrameWidth = 0;  // 0, 3 or 5; derived from WoodStyle by the emboss rebuild
   int32_t WoodColor = 0x49687A;  // 0x00BBGGRR
   int32_t StuckKoef = 12;  // snap threshold factor (tenths of the half-knob margin)
@@ -16,6 +18,11 @@ struct TGameOptions {
   bool UseSecure = false;
   int32_t SecureMethodInd = 5;
 };
+
+// The pieces are lit or framed: opening a game builds their emboss maps.
+inline bool HasPieceEffects(const TGameOptions& o) {
+  return o.EmbossStyle != TEmbossStyle::None || o.WoodStyle != TWoodStyle::None;
+}
 
 // A mouse binding: button 0 left, 1 right, 2 middle; shift bits 1 Shift, 2 Alt, 4 Ctrl.
 struct TMouseBinding {

@@ -24,7 +24,7 @@ int32_t LivePieceCount(const TGameState& g) {
 }
 
 int32_t FramePieceIndex(const TGameState& g) {
-  if (g.GameLevel.BorderStyle != 1) return -1;
+  if (g.GameLevel.BorderStyle != TBorderStyle::Frame) return -1;
   return LivePieceCount(g) - 1;
 }
 

@@ -9,6 +9,7 @@
 #include "foundation/progress.h"
 #include "foundation/random.h"
 #include "foundation/skin_rect.h"
+#include "foundation/skin_window.h"
 #include "game/game_options.h"
 
 // One entry of the drawing order: ascending is bottom to top, descending is hit-test order.
@@ -34,7 +35,7 @@ struct TGameImages {
 // Field names follow the skinned window record so that one can be turned into the other.
 struct TPieceView {
   int32_t Index = 0;  // 0 First Side, 1 Second Side, 2..5 pockets, 6 thumbnail
-  int32_t Style = 0;  // 0 side, 1 pocket, 2 thumbnail, 3 magnifier
+  TWindowStyle Style = kSkinStyleSide;
   TSkinRect Client{0, 0, -1, -1, 0, 0, {0, 0, -1, -1}};
   int32_t ScrollX = 0;
   int32_t ScrollY = 0;

@@ -86,7 +86,7 @@ bool HasJigsawExtension(const std::string& path) {
 }
 }  // namespace
 
-bool OpenJigsaw(const std::string& path, int mode, TJigsawOpenTarget& target) {
+bool OpenJigsaw(const std::string& path, TJigsawOpenMode mode, TJigsawOpenTarget& target) {
   if (!HasJigsawExtension(path) || !IsRegularFile(path)) return false;
   if (mode == OpenJigsawGame) return target.OpenGame && target.OpenGame(path);
   if (mode != OpenJigsawSelect && mode != OpenJigsawThumbnail) return false;

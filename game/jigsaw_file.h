@@ -50,20 +50,24 @@ void FitPictureToArea(TLevelRecord& level, int32_t areaW, int32_t areaH);
 
 // What reading a jigsaw borrows from the game and the browser.
 struct TJigsawOpenTarget {
-  TLevelRecord& CurrentLevel;  // filled by mode 0
-  TImageControl& Load;         // the browser's I_Load: receives the preview (modes 0 and 2)
+  TLevelRecord& CurrentLevel;   // filled by OpenJigsawSelect
+  TImageControl& Load;          // the browser's I_Load: receives the preview (Select and Thumbnail)
   std::string TempPictureFile;  // receives every extracted embedded file
   // The play area that fit-to-screen fits into; no limit when absent.
   std::function<void(int32_t& width, int32_t& height)> PlayArea;
-  // Mode 1, opening the game itself, belongs to the game-start code, which supplies it here.
+  // OpenJigsawGame, opening the game itself, belongs to the game-start code, which supplies it
+  // here.
   std::function<bool(const std::string& path)> OpenGame;
 };
 
-constexpr int OpenJigsawSelect = 0;     // the browser's selection: header and preview
-constexpr int OpenJigsawGame = 1;       // the game: picture, cut, pieces
-constexpr int OpenJigsawThumbnail = 2;  // the browser's thumbnail: preview only
+enum class TJigsawOpenMode : uint8_t {
+  OpenJigsawSelect = 0,     // the browser's selection: header and preview
+  OpenJigsawGame = 1,       // the game: picture, cut, pieces
+  OpenJigsawThumbnail = 2,  // the browser's thumbnail: preview only
+};
+using enum TJigsawOpenMode;
 
 // False for a missing file, an extension other than ".zvq" (any case), a wrong magic, a bad
 // header, a truncated file or a preview that is no JPEG or bitmap or fails to decode. Nothing
 // of the target changes then.
-bool OpenJigsaw(const std::string& path, int mode, TJigsawOpenTarget& target);
+bool OpenJigsaw(const std::string& path, TJigsawOpenMode mode, TJigsawOpenTarget& target);

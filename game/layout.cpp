@@ -104,7 +104,7 @@ TSkinRect RunBox(const TGameState& g, size_t start, size_t end) {
 
 bool BringGroupsIntoView(TGameState& g, const TPieceView& view, bool strict) {
   SortPieces(g, false);
-  const bool pocket = view.Style == 1;
+  const bool pocket = view.Style == kSkinStylePocket;
   const int32_t bw = pocket ? g.Field.FieldW : g.Field.ContentW;
   const int32_t bh = pocket ? g.Field.FieldH : g.Field.ContentH;
   const int32_t keep = IntMin(40, g.GameLevel.TileS);
@@ -174,7 +174,7 @@ bool BringGroupsIntoView(TGameState& g, const TPieceView& view, bool strict) {
 
 void BringAllGroupsIntoView(TGameState& g, const std::vector<TPieceView>& views) {
   for (const TPieceView& v : views)
-    if (v.Style == 0 || v.Style == 1) BringGroupsIntoView(g, v, true);
+    if (v.Style == kSkinStyleSide || v.Style == kSkinStylePocket) BringGroupsIntoView(g, v, true);
 }
 
 void ScaleGroupPositions(TGameState& g, int32_t window, int32_t oldWidth, int32_t oldHeight,

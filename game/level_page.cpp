@@ -19,8 +19,8 @@ void ApplyLevelRecord(TLevelPage& page, const TLevelRecord& r) {
   page.Position = ClampChoice(r.Level, kLevelCount);
   page.RotateFlag = r.Rotate != 0;
   page.FitToScreenFlag = r.FitToScreen != 0;
-  page.BorderIndex = ClampChoice(r.BorderStyle, kBorderCount);
-  page.ShapeIndex = ClampChoice(r.ShapeStyle, kShapeCount);
+  page.BorderIndex = ClampChoice(int32_t(r.BorderStyle), kBorderCount);
+  page.ShapeIndex = ClampChoice(int32_t(r.ShapeStyle), kShapeCount);
   page.MixIndex = ClampChoice(r.SpreadOut, kMixCount);
 }
 
@@ -29,13 +29,14 @@ bool UpdatePieceCount(TLevelPage& page, TLevelRecord& cur) {
   if (page.SelectedKind == kSelectedJigsaw) {
     const int32_t w = page.FitToScreenFlag ? cur.FitImageW : cur.ImageW;
     const int32_t h = page.FitToScreenFlag ? cur.FitImageH : cur.ImageH;
-    BuildLevelTable(page.LevelTable, w, h, uint8_t(page.ShapeIndex), uint8_t(page.BorderIndex));
+    BuildLevelTable(page.LevelTable, w, h, TShapeStyle(page.ShapeIndex),
+                    TBorderStyle(page.BorderIndex));
     cur.Level = ClampChoice(cur.Level, kLevelCount);
     // The grid with the page's border: the table's own totals hold the extra pieces of
     // shape style 3, which only the cut adds.
     TLevelGrid grid{};
-    ComputeGrid(grid, w, h, page.LevelTable[size_t(cur.Level)].TileS, uint8_t(page.ShapeIndex),
-                uint8_t(page.BorderIndex));
+    ComputeGrid(grid, w, h, page.LevelTable[size_t(cur.Level)].TileS, TShapeStyle(page.ShapeIndex),
+                TBorderStyle(page.BorderIndex));
     FillLevelFromGrid(cur, grid);
     // A picture too small for a single piece cannot be cut either.
     result = cur.TotalTileNum > 0;
@@ -51,7 +52,7 @@ int32_t PreviewPieceSize(const TLevelPage& page) {
 std::optional<bool> ChooseShape(TLevelPage& page, TLevelRecord& cur, TLevelRecord& def, int32_t shape) {
   page.ShapeIndex = ClampChoice(shape, kShapeCount);
   if (IsGame(page)) return std::nullopt;
-  def.ShapeStyle = cur.ShapeStyle = uint8_t(page.ShapeIndex);
+  def.ShapeStyle = cur.ShapeStyle = TShapeStyle(page.ShapeIndex);
   return UpdatePieceCount(page, cur);
 }
 
@@ -59,7 +60,7 @@ std::optional<bool> ChooseBorder(TLevelPage& page, TLevelRecord& cur, TLevelReco
   page.BorderIndex = ClampChoice(border, kBorderCount);
   if (IsGame(page)) return std::nullopt;
   const bool ok = UpdatePieceCount(page, cur);
-  def.BorderStyle = cur.BorderStyle = uint8_t(page.BorderIndex);
+  def.BorderStyle = cur.BorderStyle = TBorderStyle(page.BorderIndex);
   return ok;
 }
 
@@ -113,7 +114,8 @@ void DrawShapePreview(TDibImage& target, int32_t size, int32_t shape, const TDib
   TDibHolder cell, m, t;
   if (!CreateDib24(*cell, kPreviewCellW, kPreviewCellH) || !CreateDib24(*m, w, h) || !CreateDib24(*t, w, h)) return;
   FillDibRect(*cell, 0, 0, kPreviewCellW, kPreviewCellH, 0);
-  BlitDib(*cell, 0, 0, kPreviewCellW, kPreviewCellH, masks, (kPreviewCellW + 1) * ClampChoice(shape, kShapeCount) + 1, 0);
+  const int32_t column = ShapeStyleRow(TShapeStyle(ClampChoice(shape, kShapeCount))).PreviewCell;
+  BlitDib(*cell, 0, 0, kPreviewCellW, kPreviewCellH, masks, (kPreviewCellW + 1) * column + 1, 0);
   ScaleDib(*m, *cell);
   FillDibRect(*t, 0, 0, w, h, background);
   BlitDib(*t, 0, 0, w, h, texture, (kPreviewCellW - w) / 2, (kPreviewCellH - h) / 2);

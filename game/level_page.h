@@ -11,8 +11,8 @@
 // about to be opened and into the default record that the settings file keeps.
 
 constexpr int32_t kMaxPieceCount = 4000;
-constexpr int32_t kShapeCount = 7;
-constexpr int32_t kBorderCount = 2;
+constexpr int32_t kShapeCount = int32_t(kShapeStyleCount);
+constexpr int32_t kBorderCount = int32_t(kLastBorderStyle) + 1;
 constexpr int32_t kMixCount = 2;
 
 enum TSelectedKind : uint8_t { kSelectedNone = 0, kSelectedJigsaw = 1, kSelectedGame = 2 };

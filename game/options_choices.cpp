@@ -59,50 +59,44 @@ bool BindingsCollide(const TBindingChoice& c) {
   return same(c.RotCW, c.RotCCW) || same(c.RotCW, c.MoveOW) || same(c.RotCCW, c.MoveOW);
 }
 
-int32_t EmbossButtonOfStyle(int32_t style) { return style >= 0 && style <= 2 ? style : 3; }
-int32_t WoodButtonOfStyle(int32_t style) { return style >= 0 && style <= 1 ? style : 2; }
+// The buttons stand in the styles' order; the last one takes any later value.
+int32_t EmbossButtonOfStyle(TEmbossStyle style) {
+  return IntMin(int32_t(style), 3);
+}
+int32_t WoodButtonOfStyle(TWoodStyle style) {
+  return IntMin(int32_t(style), 2);
+}
 
-TOptionsValues OptionsValuesOf(const TGameSession& s, const TSettingsControls& controls) {
-  TOptionsValues v;
-  v.AutoSaveEnabled = s.AutoSave.Enabled;
-  v.AutoSaveInterval = s.AutoSave.Interval;
-  v.SoundPlay = controls.CB_SoundPlay;
-  v.ShowJoin = controls.CB_VisualShowJoin;
-  v.Bindings = BindingChoiceOf(s.Game.PlaySettings);
-  const TGameOptions& o = s.Game.GameOptions;
-  v.StuckKoef = o.StuckKoef;
-  v.EmbossStyle = o.EmbossStyle;
-  v.WoodStyle = o.WoodStyle;
-  v.WoodColor = o.WoodColor;
-  return v;
+TOptionsValues OptionsValuesOf(const TGameSession& s, const TSettings& st) {
+  return SettingsValuesOf(s, st);
 }
 
 namespace {
 
-void ApplyBinding(int32_t item, TMouseBinding& binding) {
-  if (item >= 0 && item < kMouseCombinationCount) binding = MouseCombinations[item];
-}
-
-void ApplyEffects(TGameSession& s, int32_t emboss, int32_t wood) {
+// The options hold the new styles already. The light lives in the masks: a new emboss style
+// starts from unlit masks.
+void RebuildEffects(TGameSession& s, const TGameOptions& old) {
   TGameState& g = s.Game;
-  TGameOptions& o = g.GameOptions;
-  if (!g.GameLoaded) {
-    o.EmbossStyle = uint8_t(emboss);
-    o.WoodStyle = uint8_t(wood);
-    return;
-  }
+  const TGameOptions& o = g.GameOptions;
+  if (!g.GameLoaded) return;
   const bool rotate = g.GameLevel.Rotate != 0;
   int32_t steps = 1;
-  if (emboss != 0 || wood != 0) steps += 1 + (rotate ? 3 : 0);
+  if (HasPieceEffects(o)) steps += 1 + (rotate ? 3 : 0);
   TProgressScope progress(s, "Prog_ChangeEmboss", steps);
-  // The light lives in the masks: a new emboss style starts from unlit masks.
-  if (emboss != o.EmbossStyle)
+  if (o.EmbossStyle != old.EmbossStyle)
     for (int32_t r = 0; r < (rotate ? 4 : 1); ++r)
       if (g.Images.PieceMasks[r].Width > 0) ResetMaskChannels(g.Images.PieceMasks[r]);
   g.Progress.Step();
-  o.EmbossStyle = uint8_t(emboss);
-  o.WoodStyle = uint8_t(wood);
   RebuildEmbossMaps(g);
+}
+
+// Single main window turned on in a running game: the First Side is the one shown, and the
+// pieces of the second side move there.
+void ShowOnlyTheFirstSide(TGameState& g, TOptionsApplyHost& host) {
+  host.ShowFirstSide();
+  const int32_t n = LivePieceCount(g);
+  for (int32_t i = 0; i < n; ++i)
+    if (g.Pieces[size_t(i)].Window == 1) g.Pieces[size_t(i)].Window = 0;
 }
 
 }  // namespace
@@ -114,36 +108,20 @@ TOptionsApplied ApplyOptionsValues(TGameSession& s, TSettings& st, TLanguageStat
   TGameState& g = s.Game;
   if (g.Play.HasSelection) host.ClearSelection();
 
-  s.AutoSave.Interval = ClampInt(v.AutoSaveInterval, kAutoIntervalMin, kAutoIntervalMax);
-  s.AutoSave.Enabled = v.AutoSaveEnabled;
-  st.Controls.CB_SoundPlay = v.SoundPlay;
-  st.Controls.CB_VisualShowJoin = v.ShowJoin;
+  const TGameOptions old = g.GameOptions;
+  const bool wasSingle = g.PlaySettings.SingleMainWindow != 0;
+  ApplyDialogSettings(v, SettingsHome(s, st));
 
   TPlaySettings& play = g.PlaySettings;
-  if (v.Bindings.SingleMainWindow != (play.SingleMainWindow != 0)) {
+  if ((play.SingleMainWindow != 0) != wasSingle) {
     applied.SingleMainWindowChanged = true;
-    play.SingleMainWindow = v.Bindings.SingleMainWindow ? 1 : 0;
-    if (g.GameLoaded && play.SingleMainWindow) {
-      host.ShowFirstSide();
-      const int32_t n = LivePieceCount(g);
-      for (int32_t i = 0; i < n; ++i)
-        if (g.Pieces[size_t(i)].Window == 1) g.Pieces[size_t(i)].Window = 0;
-    }
+    if (g.GameLoaded && play.SingleMainWindow) ShowOnlyTheFirstSide(g, host);
   }
-  play.ClickToDrag = v.Bindings.ClickToDrag ? 1 : 0;
-  ApplyBinding(v.Bindings.RotCW, play.RotCW);
-  ApplyBinding(v.Bindings.RotCCW, play.RotCCW);
-  ApplyBinding(v.Bindings.MoveOW, play.MoveOW);
-
-  TGameOptions& o = g.GameOptions;
-  o.StuckKoef = ClampInt(v.StuckKoef, kStuckKoefMin, kStuckKoefMax);
-  const int32_t emboss = EmbossButtonOfStyle(v.EmbossStyle);
-  const int32_t wood = WoodButtonOfStyle(v.WoodStyle);
-  if (emboss != o.EmbossStyle || wood != o.WoodStyle) {
+  const TGameOptions& o = g.GameOptions;
+  if (o.EmbossStyle != old.EmbossStyle || o.WoodStyle != old.WoodStyle) {
     applied.EffectsChanged = true;
-    ApplyEffects(s, emboss, wood);
+    RebuildEffects(s, old);
   }
-  o.WoodColor = v.WoodColor & 0xFFFFFF;
 
   if (!langName.empty()) {
     host.LoadLanguage(LangFilePath(lang, langName));

@@ -7,6 +7,7 @@
 #include "game/game_options.h"
 #include "game/game_session.h"
 #include "game/settings_file.h"
+#include "game/settings_table.h"
 
 // What the options dialog offers and how its choices reach the game, without any window.
 
@@ -38,15 +39,11 @@ int32_t PlayModeOf(const TBindingChoice& choice);
 bool BindingsCollide(const TBindingChoice& choice);
 
 // The radio button of a style: anything beyond the list takes the last button.
-int32_t EmbossButtonOfStyle(int32_t style);  // 0..3
-int32_t WoodButtonOfStyle(int32_t style);    // 0..2
+int32_t EmbossButtonOfStyle(TEmbossStyle style);  // 0..3
+int32_t WoodButtonOfStyle(TWoodStyle style);      // 0..2
 
-constexpr int32_t kSecureMethodCount = 7;
-constexpr int32_t kDefaultSecureMethod = 5;
 extern const char* const SecureMethodNames[kSecureMethodCount];
 
-constexpr int32_t kAutoIntervalMin = 1, kAutoIntervalMax = 60;
-constexpr int32_t kStuckKoefMin = 10, kStuckKoefMax = 30;
 
 // The six pages in order, with their help context and help topic.
 struct TOptionsPage {
@@ -60,20 +57,11 @@ extern const TOptionsPage OptionsPages[kOptionsPageCount];
 // Default colours the wood colour picker offers.
 inline constexpr int32_t kWoodDefaultColors[] = {0x49687A, 0x92ADBE};
 
-// What the main window loads into the dialog before showing it and reads back after OK.
-struct TOptionsValues {
-  bool AutoSaveEnabled = true;
-  int32_t AutoSaveInterval = 10;  // minutes
-  bool SoundPlay = true;
-  bool ShowJoin = true;
-  TBindingChoice Bindings{5, 1, 3, false, false};  // the Standard preset
-  int32_t StuckKoef = 12;
-  int32_t EmbossStyle = 1;
-  int32_t WoodStyle = 2;
-  int32_t WoodColor = 0x49687A;
-};
+// What the main window loads into the dialog before showing it and reads back after OK: a copy
+// of the settings' records, of which the dialog shows and edits the rows marked for it.
+using TOptionsValues = TSettingsValues;
 
-TOptionsValues OptionsValuesOf(const TGameSession& s, const TSettingsControls& controls);
+TOptionsValues OptionsValuesOf(const TGameSession& s, const TSettings& st);
 
 // What the main window does besides the records after OK.
 class TOptionsApplyHost {
@@ -94,9 +82,11 @@ struct TOptionsApplied {
   bool EffectsChanged = false;
 };
 
-// After OK: the values into the session, the settings and the language state, in the order the
-// options command takes them. A binding whose list is empty keeps its old value; new effect
-// styles rebuild the emboss maps of a running game under the "Prog_ChangeEmboss" progress.
+// After OK: every row the dialog shows from the values into the session and the settings (a number
+// outside its range keeps its value or is pulled in, as the table says), then what the changes
+// call for: the second side's pieces move to the first when single main window turns on, new
+// effect styles rebuild the emboss maps of a running game under the "Prog_ChangeEmboss"
+// progress, and a chosen language is loaded.
 TOptionsApplied ApplyOptionsValues(TGameSession& s, TSettings& st, TLanguageState& lang,
                                    const TOptionsValues& v, const std::string& langName,
                                    TOptionsApplyHost& host);

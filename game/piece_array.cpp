@@ -13,4 +13,6 @@ void FreePieces(TGameState& g) {
   std::vector<TPieceOrderEntry>().swap(g.PieceOrder);
 }
 
-bool HasBorderPiece(const TGameState& g) { return g.GameLevel.BorderStyle == 1; }
+bool HasBorderPiece(const TGameState& g) {
+  return g.GameLevel.BorderStyle == TBorderStyle::Frame;
+}

@@ -10,15 +10,15 @@ inline int32_t Channel(int32_t v) { return v < 0 ? 0 : v > 255 ? 255 : v; }
 
 // The wood width drawing reserves beside each piece.
 int32_t DrawnWoodWidth(const TGameOptions& o) {
-  return o.WoodStyle ? IntMax(o.WoodFrameWidth, 0) : 0;
+  return o.WoodStyle != TWoodStyle::None ? IntMax(o.WoodFrameWidth, 0) : 0;
 }
 
 // Per call: what the wood of depth d does to a pixel.
 struct TWoodTables {
-  int32_t Style = 0;
+  TWoodStyle Style = TWoodStyle::None;
   int32_t Width = 0;
-  uint8_t Color[8][3]{};  // style 1: blue, green, red of the wood at depth d
-  int32_t Keep[8]{};  // style 2: parts in 256 of the pixel below that stay
+  uint8_t Color[8][3]{};  // wood: blue, green, red of the wood at depth d
+  int32_t Keep[8]{};      // shadows: parts in 256 of the pixel below that stay
 };
 
 TWoodTables MakeWoodTables(const TGameOptions& o) {
@@ -52,9 +52,11 @@ void DrawPiece(TDibImage& target, int32_t tx, int32_t ty, int32_t sx, int32_t sy
                int32_t h, const TDrawSource& src, const TPieceRecord& p, bool emboss,
                const TWoodTables& wood) {
   const TDibImage& picture = *src.Picture;
-  TEmbossMap* map = src.Map && !src.Map->Empty() && (src.Map->HasLight() || (wood.Style != 0 && src.Map->HasWood()))
-                        ? src.Map
-                        : nullptr;
+  TEmbossMap* map =
+      src.Map && !src.Map->Empty() &&
+              (src.Map->HasLight() || (wood.Style != TWoodStyle::None && src.Map->HasWood()))
+          ? src.Map
+          : nullptr;
   // The piece's look: a byte per pixel, its light on its own pixels and its wood elsewhere.
   const uint8_t* look = nullptr;
   intptr_t lookStride = 0;
@@ -67,7 +69,7 @@ void DrawPiece(TDibImage& target, int32_t tx, int32_t ty, int32_t sx, int32_t sy
   }
   const bool woodClass = p.PatternClass >= 0 && p.PatternClass <= kFrameClass && p.ClassBit != 0;
   const bool light = look && emboss && map->HasLight();
-  const bool depths = look && wood.Style != 0 && woodClass && map->HasWood();
+  const bool depths = look && wood.Style != TWoodStyle::None && woodClass && map->HasWood();
   const uint8_t code = p.Code;
   const int32_t tbpp = target.BytesPerPixel;
   for (int32_t row = 0; row < h; ++row) {
@@ -107,7 +109,7 @@ void DrawPiece(TDibImage& target, int32_t tx, int32_t ty, int32_t sx, int32_t sy
       const uint32_t f = l[col];
       if (f <= 1) continue;
       const uint32_t d = f - 1;
-      if (wood.Style == 1) {
+      if (wood.Style == TWoodStyle::Wood) {
         t[0] = wood.Color[d][0];
         t[1] = wood.Color[d][1];
         t[2] = wood.Color[d][2];
@@ -166,7 +168,7 @@ void DrawPieceClipped(TGameState& g, TDibImage& target, const TSkinRect& clip,
                         PieceLookMap(g, piece), piece};
   if (src.Picture->Width <= 0 || src.Mask->Width <= 0) return;
   const TWoodTables wood = MakeWoodTables(g.GameOptions);
-  const bool emboss = g.GameOptions.EmbossStyle != 0;
+  const bool emboss = g.GameOptions.EmbossStyle != TEmbossStyle::None;
   TPieceBox parts[4];
   int32_t tx, ty;
   const int32_t n = PartsToDraw(g, view, piece, wood.Width, parts, tx, ty);

@@ -192,7 +192,8 @@ TSkinRect HeldPiecesRect(const TGameState& g, const TPieceView& view) {
   const int32_t n = LivePieceCount(g);
   const int32_t held = g.Play.HeldPiece;
   const int32_t group = held >= 0 && held < n ? g.Pieces[size_t(held)].Group : 0;
-  const int32_t wood = g.GameOptions.WoodStyle ? g.GameOptions.WoodFrameWidth : 0;
+  const int32_t wood =
+      g.GameOptions.WoodStyle != TWoodStyle::None ? g.GameOptions.WoodFrameWidth : 0;
   for (int32_t i = 0; i < n; ++i) {
     const TPieceRecord& p = g.Pieces[size_t(i)];
     if (!p.Selected && !(held >= 0 && held < n && p.Group == group)) continue;

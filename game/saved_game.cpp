@@ -57,10 +57,12 @@ struct TSavedHead {
 // The level record of a saved game must describe a game that can exist.
 bool IsSaneLevel(const TLevelRecord& lv) {
   return IsSanePictureSize(lv.ImageW, lv.ImageH) && lv.TotalTileNum > 0 &&
-         lv.TotalTileNum < kMaxPieceRecords && lv.TilePX > 0 && lv.TilePX <= lv.ImageW && lv.TilePY > 0 &&
-         lv.TileS > 0 && lv.TileS <= std::max(lv.ImageW, lv.ImageH) && lv.KnobS >= 0 && lv.HalfKnobS >= 0 &&
-         lv.KnobS <= std::max(lv.ImageW, lv.ImageH) && lv.HalfKnobS <= std::max(lv.ImageW, lv.ImageH) && lv.Rotate <= 1 && lv.BorderStyle <= 1 &&
-         lv.ShapeStyle <= 6 && lv.SpreadOut <= 1 && lv.FitToScreen <= 1;
+         lv.TotalTileNum < kMaxPieceRecords && lv.TilePX > 0 && lv.TilePX <= lv.ImageW &&
+         lv.TilePY > 0 && lv.TileS > 0 && lv.TileS <= std::max(lv.ImageW, lv.ImageH) &&
+         lv.KnobS >= 0 && lv.HalfKnobS >= 0 && lv.KnobS <= std::max(lv.ImageW, lv.ImageH) &&
+         lv.HalfKnobS <= std::max(lv.ImageW, lv.ImageH) && lv.Rotate <= 1 &&
+         lv.BorderStyle <= kLastBorderStyle && IsShapeStyle(int32_t(lv.ShapeStyle)) &&
+         lv.SpreadOut <= 1 && lv.FitToScreen <= 1;
 }
 
 bool ReadHead(TBinaryReader& f, TSavedHead& head) {
@@ -395,7 +397,8 @@ bool SaveGame(TGameSession& s, const std::string& path, bool isAutoSave) {
   return true;
 }
 
-bool OpenSavedGameFile(TGameSession& s, const std::string& path, int mode, TImageControl* load) {
+bool OpenSavedGameFile(TGameSession& s, const std::string& path, TSavedOpenMode mode,
+                       TImageControl* load) {
   TBinaryReader f;
   TSavedHead head;
   if (mode == OpenSavedSelect || mode == OpenSavedThumbnail) {
@@ -434,7 +437,7 @@ bool OpenSavedGameFile(TGameSession& s, const std::string& path, int mode, TImag
     return false;
   }
   const bool rotate = lv.Rotate != 0;
-  const bool effects = live.GameOptions.EmbossStyle != 0 || live.GameOptions.WoodStyle != 0;
+  const bool effects = HasPieceEffects(live.GameOptions);
   progress.emplace(s, "Prog_OpenJig", 5 + (rotate ? 6 : 0) + (effects ? 1 + (rotate ? 3 : 0) : 0));
 
   TGameState fresh;

@@ -37,15 +37,19 @@ bool SaveGame(TGameSession& s, const std::string& path, bool isAutoSave);
 // True when path holds the open game and its game-state block has been replaced (atomically).
 bool RewriteGameStateInPlace(TGameSession& s, const std::string& path);
 
-constexpr int OpenSavedSelect = 0;     // the browser's selection: header and thumbnail
-constexpr int OpenSavedContinue = 1;       // continue the game
-constexpr int OpenSavedThumbnail = 2;  // the browser's thumbnail
+enum class TSavedOpenMode : uint8_t {
+  OpenSavedSelect = 0,     // the browser's selection: header and thumbnail
+  OpenSavedContinue = 1,   // continue the game
+  OpenSavedThumbnail = 2,  // the browser's thumbnail
+};
+using enum TSavedOpenMode;
 
-// Modes 0 and 2 read the header and the thumbnail into load (mode 0 also fills
-// s.Game.CurrentLevel and s.sSvJigName). Mode 1 reads the whole file, checks every count,
+// Select and Thumbnail read the header and the thumbnail into load (Select also fills
+// s.Game.CurrentLevel and s.sSvJigName). Continue reads the whole file, checks every count,
 // size and index in it, and only then replaces the running game. A refused file shows a
-// message (mode 1) and leaves everything as it was.
-bool OpenSavedGameFile(TGameSession& s, const std::string& path, int mode, TImageControl* load = nullptr);
+// message (Continue) and leaves everything as it was.
+bool OpenSavedGameFile(TGameSession& s, const std::string& path, TSavedOpenMode mode,
+                       TImageControl* load = nullptr);
 
 // The autosave timer's tick: saves to the autosave when a game is loaded, autosave is on, the
 // game changed, nothing holds the autosave, no save runs, nothing is being dragged and an

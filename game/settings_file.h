@@ -10,13 +10,13 @@ constexpr char kSettingsFileName[] = "zorva.ini";
 constexpr char kDefaultLanguage[] = "english";
 constexpr int32_t kMaxRecentFiles = 4;
 
-// Settings whose only state is the control that shows them. The forms copy these into their
-// controls after reading and back before writing.
-struct TSettingsControls {
-  bool CB_SoundPlay = true;       // options dialog: sounds on
-  bool CB_VisualShowJoin = true;  // options dialog: show the joins
-  bool CB_Show = true;            // quick-help window: shown at start-up
-  bool MI_FullScreen = false;     // main menu: full screen (the game starts windowed)
+// Settings that have no record of their own; the options dialog, the quick-help window and the
+// main menu show them and copy them back.
+struct TSettingsFlags {
+  bool SoundPlay = true;      // sounds on
+  bool ShowJoin = true;       // ShowConj: a star where pieces join
+  bool ShowQuickHelp = true;  // the quick-help window is shown at start-up
+  bool FullScreen = false;    // the game starts windowed
 };
 
 struct TRecentFile {
@@ -26,7 +26,7 @@ struct TRecentFile {
 
 // What the settings file holds beyond the game session.
 struct TSettings {
-  TSettingsControls Controls;
+  TSettingsFlags Flags;
   std::string CurrentLanguage = kDefaultLanguage;
   std::string sHelpFile;  // help of the current language, else of the default language
   TRecentFile RecentFiles[kMaxRecentFiles];
@@ -49,7 +49,7 @@ struct TSettingsEnv {
 // The recent-files menu caption of entry index: "&1. name".
 std::string RecentFileCaption(int32_t index, const std::string& name);
 
-// Every setting at its default, the default language loaded. Leaves MI_FullScreen alone: its
+// Every setting at its default, the default language loaded. Leaves FullScreen alone: its
 // default is the mode the window is in.
 void SetDefaultSettings(TGameSession& s, TSettings& st, const TSettingsEnv& env);
 

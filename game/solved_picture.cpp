@@ -73,7 +73,7 @@ bool BuildSolvedPicture(TGameState& g, const std::vector<std::string>& descripti
   band.Write(u"Assembled from  ", false, 0);
   band.Write(Utf16(std::to_string(live)), true, 0);
   band.Write(u"  pieces", false, 0);
-  if (g.GameLevel.BorderStyle != 0) band.Write(u"  with border", false, 0x808000);
+  if (g.GameLevel.BorderStyle != TBorderStyle::None) band.Write(u"  with border", false, 0x808000);
   if (g.GameLevel.Rotate != 0) band.Write(u"  with rotation", false, 0xFF0000);
 
   const std::u16string date = Utf16(dateText);

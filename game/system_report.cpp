@@ -2,11 +2,13 @@
 
 #include <cstdarg>
 #include <cstdio>
+#include <cstring>
 
 #include "foundation/binary_file.h"
 #include "game/game_paths.h"
 #include "game/piece_order.h"
 #include "game/pieces.h"
+#include "game/settings_table.h"
 
 namespace {
 
@@ -28,6 +30,40 @@ void Section(std::vector<std::string>& out, const char* title) {
   out.emplace_back();
   out.emplace_back(title);
   out.emplace_back();
+}
+
+template <class Row>
+std::string ReportValue(const Row& row, const typename Row::Type& v) {
+  if constexpr (std::is_same_v<typename Row::Type, std::string>) {
+    return v;
+  } else {
+    const int32_t n = row.ToNumber(v);
+    switch (row.Report) {
+      case TReportForm::Hex:
+        return Fmt("%X", unsigned(n));
+      case TReportForm::Button:
+        return MouseButtonText(uint8_t(n));
+      case TReportForm::Shift:
+        return ShiftStateText(uint8_t(n));
+      case TReportForm::Value:
+        break;
+    }
+    return std::to_string(n);
+  }
+}
+
+// The settings with a report name, in groups, in the table's order.
+void ReportSettings(std::vector<std::string>& out, const TSettingsValues& values) {
+  const char* group = nullptr;
+  ForEachSetting([&](const auto& row) {
+    if (!row.ReportName) return;
+    if (!group || std::strcmp(group, row.ReportGroup) != 0) {
+      group = row.ReportGroup;
+      out.emplace_back("----------");
+      out.emplace_back(group);
+    }
+    out.push_back(std::string(row.ReportName) + " = " + ReportValue(row, row.Field(values)));
+  });
 }
 
 }  // namespace
@@ -80,8 +116,8 @@ std::vector<std::string> BuildSystemReport(TGameSession& s, const TSettings& st,
     out.push_back(Fmt("TileNum = %d, TotalTileNum = %d", l.TileNum, l.TotalTileNum));
     out.push_back(Fmt("Level = %d", l.Level));
     out.push_back(Fmt("Rotate = %d", l.Rotate));
-    out.push_back(Fmt("BorderStyle = %d", l.BorderStyle));
-    out.push_back(Fmt("ShapeStyle = %d", l.ShapeStyle));
+    out.push_back(Fmt("BorderStyle = %d", int(l.BorderStyle)));
+    out.push_back(Fmt("ShapeStyle = %d", int(l.ShapeStyle)));
     out.push_back(Fmt("SpreadOut = %d", l.SpreadOut));
     out.push_back(Fmt("FitToScreen = %d", l.FitToScreen));
     out.push_back(Fmt("SideNum = %d", l.SideNum));
@@ -94,44 +130,9 @@ std::vector<std::string> BuildSystemReport(TGameSession& s, const TSettings& st,
     out.push_back(Fmt("iSolvedPercent = %d", solved.Percent));
   }
 
-  const TGameOptions& o = g.GameOptions;
-  const TPlaySettings& p = g.PlaySettings;
   Section(out, "------ Options ------");
   out.push_back(Fmt("lBkg = %X", unsigned(s.ViewState.lBkg)));
-  out.emplace_back("----------");
-  out.emplace_back("AutoSave");
-  out.push_back(Fmt("AutoSave_bEnabled = %d", s.AutoSave.Enabled ? 1 : 0));
-  out.push_back(Fmt("AutoSave_iIntervalMin = %d", s.AutoSave.Interval));
-  out.emplace_back("----------");
-  out.emplace_back("Sound");
-  out.push_back(Fmt("CB_SoundPlay = %d", st.Controls.CB_SoundPlay ? 1 : 0));
-  out.emplace_back("----------");
-  out.emplace_back("Visual");
-  out.push_back(Fmt("EmbossStyle = %d", o.EmbossStyle));
-  out.push_back(Fmt("WoodStyle = %d", o.WoodStyle));
-  out.push_back(Fmt("WoodColor = %X", unsigned(o.WoodColor)));
-  out.push_back(Fmt("CB_VisualShowJoin = %d", st.Controls.CB_VisualShowJoin ? 1 : 0));
-  out.push_back(Fmt("FullScreen = %d", st.Controls.MI_FullScreen ? 1 : 0));
-  out.emplace_back("----------");
-  out.emplace_back("Play");
-  out.push_back("RotCW_Button = " + MouseButtonText(p.RotCW.Button));
-  out.push_back("RotCW_Shift = " + ShiftStateText(p.RotCW.Shift));
-  out.push_back("RotCCW_Button = " + MouseButtonText(p.RotCCW.Button));
-  out.push_back("RotCCW_Shift = " + ShiftStateText(p.RotCCW.Shift));
-  out.push_back("MoveOW_Button = " + MouseButtonText(p.MoveOW.Button));
-  out.push_back("MoveOW_Shift = " + ShiftStateText(p.MoveOW.Shift));
-  out.push_back(Fmt("bSingleWin = %d", p.SingleMainWindow));
-  out.push_back(Fmt("bClickToDrag = %d", p.ClickToDrag));
-  out.push_back(Fmt("iStuckKoef = %d", o.StuckKoef));
-  out.emplace_back("----------");
-  out.emplace_back("Language");
-  out.push_back("sCurLang = " + st.CurrentLanguage);
-  out.push_back(Fmt("ShowQuickHelp = %d", st.Controls.CB_Show ? 1 : 0));
-  out.emplace_back("----------");
-  out.emplace_back("Download");
-  out.push_back("sDnSrc = " + o.DnSrc);
-  out.push_back(Fmt("bUseSecure = %d", o.UseSecure ? 1 : 0));
-  out.push_back(Fmt("iSecureMethodInd = %d", o.SecureMethodInd));
+  ReportSettings(out, SettingsValuesOf(s, st));
 
   Section(out, "------ Screen ------");
   out.push_back(Fmt("ScreenW = %d, ScreenH = %d", env.ScreenWidth, env.ScreenHeight));

@@ -11,7 +11,7 @@ credits=data/CREDITS.md
 
 pack=${1:-}
 if [ -z "$pack" ]; then
-  cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DZORVA_TESTS=OFF -DZORVA_BENCH=OFF >/dev/null
+  cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DBUILD_TESTING=OFF >/dev/null
   cmake --build build --target zvq-pack >/dev/null
   pack=$root/build/zvq-pack
 fi

@@ -4,7 +4,7 @@
 
 #include <tuple>
 
-#include "download/jigsaw_site.h"
+#include "support/jigsaw_site.h"
 #include "download/recording_view.h"
 #include "foundation/lang.h"
 
@@ -22,7 +22,7 @@ bool Near(uint32_t c, uint32_t want) {
 
 }  // namespace
 
-TEST(DownloadListTest, PreviewFit) {
+TEST(DownloadList, PreviewFit) {
   struct TCase {
     int32_t Sw, Sh, W, H;
   };
@@ -38,7 +38,7 @@ TEST(DownloadListTest, PreviewFit) {
   }
 }
 
-TEST(DownloadListTest, ItemsPreviewsAndMarks) {
+TEST(DownloadList, ItemsPreviewsAndMarks) {
   TPlayerFolders f;
   // A blank line takes its cell all the same, so image indexes follow line numbers.
   f.WriteList("Alpha\r\n   \r\n  Beta Cat \nbig\rnopreview\n\n");
@@ -91,7 +91,7 @@ TEST(DownloadListTest, ItemsPreviewsAndMarks) {
   for (size_t i = 0; i < 4; ++i) EXPECT_EQ(list.Items[i].StateIndex, i == 0 ? 1 : 0) << i;
 }
 
-TEST(DownloadListTest, MissingEmptyAndHostileLists) {
+TEST(DownloadList, MissingEmptyAndHostileLists) {
   TPlayerFolders f;
   TDownloadList list;
   EXPECT_TRUE(LoadDownloadList(list, f.Thumb, f.Jigsaws, ".zvq"));  // no list file
@@ -130,7 +130,7 @@ TEST(DownloadListTest, MissingEmptyAndHostileLists) {
   EXPECT_EQ(list.Items[2].ImageIndex, 0);
 }
 
-TEST(DownloadListTest, SelectionChecks) {
+TEST(DownloadList, SelectionChecks) {
   struct TCase {
     int32_t Mode;
     int32_t Selected;
@@ -159,7 +159,7 @@ TEST(DownloadListTest, SelectionChecks) {
 
 
 // The list file's lines as any editor ends them, and the folder it is read from.
-TEST(DownloadListTest, ListLinesAndFolder) {
+TEST(DownloadList, ListLinesAndFolder) {
   TTempFolder dir;
   struct TCase {
     std::string Text;

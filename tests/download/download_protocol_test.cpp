@@ -4,13 +4,13 @@
 
 #include <filesystem>
 
-#include "download/local_servers.h"
+#include "support/local_servers.h"
 #include "download/recording_view.h"
 #include "support/file_bytes.h"
 #include "support/rar_writer.h"
 #include "support/temp_folder.h"
 
-TEST(InfoFileTest, Lines) {
+TEST(InfoFile, Lines) {
   std::string ext;
   ParseInfoFile("  EXT  :  RAR  \r\nother:mirror.example\r\n", ext);
   EXPECT_EQ(ext, ".rar");
@@ -31,7 +31,7 @@ TEST(InfoFileTest, Lines) {
   }
 }
 
-TEST(InfoFileTest, HtmlRecognition) {
+TEST(InfoFile, HtmlRecognition) {
   EXPECT_TRUE(IsHtmlText("<HTML><head>"));
   EXPECT_TRUE(IsHtmlText("<!DOCTYPE x>\n<HtMl>"));
   EXPECT_FALSE(IsHtmlText(""));
@@ -48,7 +48,7 @@ TEST(InfoFileTest, HtmlRecognition) {
   EXPECT_FALSE(IsHtmlFile(dir.File("missing")));
 }
 
-TEST(InfoFileTest, Urls) {
+TEST(InfoFile, Urls) {
   TGameOptions o;
   o.DnSrc = "host:8080";
   EXPECT_EQ(DownloadUrl(o, "info.dat"), "http://host:8080/zorva/jigsaws_quix/info.dat");
@@ -57,7 +57,7 @@ TEST(InfoFileTest, Urls) {
   EXPECT_EQ(DownloadUrl(o, "big cat#1?.rar"), "https://host:8080/p/big%20cat%231%3F.rar");
 }
 
-TEST(InfoFileTest, ErrorPages) {
+TEST(InfoFile, ErrorPages) {
   struct TCase {
     const char* Page;
     const char* Shown;  // nullptr: nothing shown
@@ -87,7 +87,7 @@ TEST(InfoFileTest, ErrorPages) {
 
 // The sources file: both entries read, the player's copy winning; values that would change a
 // URL's meaning, unknown sections and keys, and oversized files are refused.
-TEST(SourcesFileTest, EntriesAndHostileValues) {
+TEST(SourcesFile, EntriesAndHostileValues) {
   TTempFolder program, user;
   Spit(program.File("sources.ini"), RarBytes("\xEF\xBB\xBF; shipped\r\n[Source 1]\r\nHost = one.example:8080\r\n"
                                              "Site = https://one.example/home//\r\n[ source 2 ]\nhost=[::1]:81\n"
@@ -115,7 +115,7 @@ TEST(SourcesFileTest, EntriesAndHostileValues) {
 }
 
 // What a server says reaches the player as one short line of text.
-TEST(InfoFileTest, OutsideTextIsCutToOneShortLine) {
+TEST(InfoFile, OutsideTextIsCutToOneShortLine) {
   std::string accents = "x";
   for (int i = 0; i < 150; ++i) accents += "\xC3\xA9";
   std::string accentsShown = "x";
@@ -142,7 +142,7 @@ TEST(InfoFileTest, OutsideTextIsCutToOneShortLine) {
 // controls, line separators or direction marks, begin or end with a blank, are no UTF-8 or are
 // far too long are refused, with a message, before anything is asked of the source; any other
 // name is asked for (and here not found).
-TEST(DownloadJigsawTest, OnlyPlainNamesAreFetched) {
+TEST(DownloadJigsaw, OnlyPlainNamesAreFetched) {
   TTempFolder web, player;
   TStaticServer server(web.Path());
   TGameOptions options;

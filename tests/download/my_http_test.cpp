@@ -4,20 +4,20 @@
 
 #include <filesystem>
 
-#include "download/local_servers.h"
+#include "support/local_servers.h"
 #include "download/recording_view.h"
 #include "support/file_bytes.h"
 #include "support/temp_folder.h"
 
 namespace {
 
-class MyHttpTest : public ::testing::Test {
+class MyHttp : public ::testing::Test {
  protected:
   void SetUp() override {
     http.SizeLabel = &view;
     http.ProgressBar = &view;
     http.CaptionControl = &view;
-    http.HttpMode = 1;
+    http.HttpMode = THttpMode::InfoFile;
   }
   bool Get(const std::string& url, int64_t limit = int64_t(64) << 20) {
     got.clear();
@@ -37,7 +37,7 @@ class MyHttpTest : public ::testing::Test {
 // full size, receiving and disconnect. Outside modes 1 and 2 the window is left alone. An
 // answer outside 200..299 is a protocol error with the status line as message; its page never
 // reaches the sink, and a redirect is not followed. More than the caller takes is refused.
-TEST_F(MyHttpTest, GetWithProgressErrorAnswersAndSizeCap) {
+TEST_F(MyHttp, GetWithProgressErrorAnswersAndSizeCap) {
   std::vector<uint8_t> body(300000);
   for (size_t i = 0; i < body.size(); ++i) body[i] = uint8_t('a' + i % 26);
   Spit(web.File("info.dat"), body);
@@ -65,7 +65,7 @@ TEST_F(MyHttpTest, GetWithProgressErrorAnswersAndSizeCap) {
   EXPECT_EQ(view.Captions.back(), "Download - ProcDisconnect");
 
   view = TRecordingView();
-  http.HttpMode = 0;
+  http.HttpMode = THttpMode::Idle;
   ASSERT_TRUE(Get("http://" + server.Host() + "/info.dat"));
   EXPECT_EQ(got.size(), body.size());
   EXPECT_TRUE(view.Captions.empty());
@@ -89,7 +89,7 @@ TEST_F(MyHttpTest, GetWithProgressErrorAnswersAndSizeCap) {
 // A connection that never completes, and a source that goes silent after its header: both end
 // with their time-out message, and the window handles its input all the while; Disconnect from
 // the window cuts a silent transfer off at once.
-TEST_F(MyHttpTest, TimeOutsAndCutOff) {
+TEST_F(MyHttp, TimeOutsAndCutOff) {
   TStalledListener stalled;
   if (stalled.Stalled()) {
     http.ConnectTimeout = 300;
@@ -121,7 +121,7 @@ TEST_F(MyHttpTest, TimeOutsAndCutOff) {
 // The TLS choice is the version offered: a server that speaks only TLS 1.3 refuses "TLS v1_2"
 // and takes "TLS v1_3" and "SSL v23". Retired or unknown choices are refused before connecting.
 // Without the server's certificate, or over plain HTTP, nothing is fetched.
-TEST_F(MyHttpTest, Https) {
+TEST_F(MyHttp, Https) {
   TTempFolder keys;
   const TTestCertificate cert = TTestCertificate::Make(keys.Path());
   Spit(web.File("info.dat"), {'e', 'x', 't', ':', 'z', 'i', 'p'});
@@ -153,7 +153,7 @@ TEST_F(MyHttpTest, Https) {
 
 // Into a file: the body arrives whole; a file that cannot take the bytes, at once or when they
 // are flushed, fails the transfer.
-TEST_F(MyHttpTest, GetIntoAFile) {
+TEST_F(MyHttp, GetIntoAFile) {
   std::vector<uint8_t> body(100000, 'z');
   Spit(web.File("a.zip"), body);
   TStaticServer server(web.Path());

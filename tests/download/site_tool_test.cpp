@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "download/jigsaw_site.h"
+#include "support/jigsaw_site.h"
 #include "support/file_bytes.h"
 #include "support/temp_folder.h"
 

@@ -18,8 +18,8 @@ TLevelRecord Level(int32_t w, int32_t h, int32_t tile, int32_t px, int32_t py, i
   l.TilePX = px;
   l.TilePY = py;
   l.TileNum = px * py;
-  l.BorderStyle = uint8_t(border);
-  l.ShapeStyle = uint8_t(shape);
+  l.BorderStyle = TBorderStyle(border);
+  l.ShapeStyle = TShapeStyle(shape);
   l.JigsL = l.JigsT = border ? 20 : 0;
   l.JigsR = w - l.JigsL - 1;
   l.JigsB = h - l.JigsT - 1;

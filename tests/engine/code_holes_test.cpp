@@ -232,7 +232,7 @@ TEST(MeasureBeside, MeasuresEachPieceOnceAndTheFillsInOrder) {
 // byte, and among neighbours whose bytes side by side spell the colour out of step.
 TEST(FillCodeHoles, MeasuresAmongLookalikeBytes) {
   const uint32_t c = PieceColor(125);  // bytes 125, 0, 128
-  const uint32_t lookalikes[] = {
+  const int32_t lookalikes[] = {
       PackColor(125, 1, 128), PackColor(125, 0, 127), PackColor(0, 125, 128),
       PackColor(9, 9, 125),  // with the next pixel's 0, 128: the colour one byte early
       PackColor(9, 125, 0),  // with the next pixel's 128: two bytes early
@@ -243,7 +243,7 @@ TEST(FillCodeHoles, MeasuresAmongLookalikeBytes) {
   for (int32_t y = 0; y < 30; ++y)
     for (int32_t x = 0; x < 90; ++x) {
       const uint32_t r = rng.Random(60);
-      SetDibPixel(*fx.map, x, y, r == 0 ? c : lookalikes[r % std::size(lookalikes)]);
+      SetDibPixel(*fx.map, x, y, r == 0 ? c : uint32_t(lookalikes[r % std::size(lookalikes)]));
     }
   TWhiteRows whites;
   FindWhiteRows(*fx.map, 90, 30, whites);

@@ -25,7 +25,8 @@ std::string ShapePath() {
 // The level record as the level page fills it from the level table.
 TLevelRecord MakeLevel(int32_t w, int32_t h, int32_t level, uint8_t shape, bool border, uint32_t seed) {
   TLevelTable table{};
-  BuildLevelTable(table, w, h, shape, border ? 1 : 0);
+  BuildLevelTable(table, w, h, TShapeStyle(shape),
+                  border ? TBorderStyle::Frame : TBorderStyle::None);
   const TLevelGrid& g = table[size_t(level)];
   TLevelRecord lv{};
   lv.GameSeed = int32_t(seed);
@@ -33,8 +34,8 @@ TLevelRecord MakeLevel(int32_t w, int32_t h, int32_t level, uint8_t shape, bool 
   lv.ImageW = w;
   lv.ImageH = h;
   lv.Level = level;
-  lv.BorderStyle = border ? 1 : 0;
-  lv.ShapeStyle = shape;
+  lv.BorderStyle = border ? TBorderStyle::Frame : TBorderStyle::None;
+  lv.ShapeStyle = TShapeStyle(shape);
   return lv;
 }
 
@@ -83,9 +84,11 @@ void ExpectSoundCut(const TCutRun& r, const std::string& what) {
     const TPieceRecord& p = r.Pieces[size_t(i)];
     int32_t seed[2];
     std::memcpy(seed, reinterpret_cast<const char*>(&p) + 80, sizeof seed);
-    if (!p.ShapeFlag) EXPECT_EQ(r.At(seed[0], seed[1]), PieceColor(p.Code)) << "seed of piece " << i;
+    if (!p.ShapeFlag) {
+      EXPECT_EQ(r.At(seed[0], seed[1]), PieceColor(p.Code)) << "seed of piece " << i;
+    }
   }
-  if (lv.BorderStyle == 1) {
+  if (lv.BorderStyle == TBorderStyle::Frame) {
     int named = 0;
     for (int32_t i = 0; i < lv.TileNum; ++i) {
       const int16_t* n = r.Pieces[size_t(i)].Neighbours;
@@ -102,7 +105,9 @@ TEST(CutJigsawCells, EveryStyleCutsSoundlyOverSeedsAndSizes) {
     bool Border;
   };
   const TCase cases[] = {{320, 240, 10, false}, {300, 260, 12, true}, {257, 181, 13, true}};
-  for (uint8_t style = 0; style <= 3; ++style) {
+  for (const TShapeStyleRow& row : ShapeStyleRows()) {
+    if (IsGridStyle(row.Style)) continue;
+    const uint8_t style = uint8_t(row.Style);
     for (const TCase& c : cases) {
       for (uint32_t seed : {1u, 2024u}) {
         const TCutRun r(MakeLevel(c.W, c.H, c.Level, style, c.Border, seed));
@@ -255,8 +260,12 @@ TEST(CutJigsawCells, KnownHardLayoutsCutSoundly) {
   };
   for (const TCase& c : {TCase{21, 400, 0, 0, 7}, TCase{500, 25, 0, 3, 7}}) {
     const TCutRun r(MakeLevel(c.W, c.H, c.Level, c.Style, false, c.Seed));
-    if (c.W == 21) EXPECT_EQ(r.Level.TilePX, 1);
-    if (c.H == 25) EXPECT_EQ(r.Level.TilePY, 1);
+    if (c.W == 21) {
+      EXPECT_EQ(r.Level.TilePX, 1);
+    }
+    if (c.H == 25) {
+      EXPECT_EQ(r.Level.TilePY, 1);
+    }
     ExpectSoundCut(r, std::to_string(c.W) + "x" + std::to_string(c.H) + " style " + std::to_string(c.Style) +
                           " seed " + std::to_string(c.Seed));
   }
@@ -401,7 +410,7 @@ TEST(CutJigsawCells, PicturesThatKeepFailingGiveWayToACutWithoutThem) {
   EXPECT_EQ(shaped, r.Counts.Placed - r.Counts.ErasedByOverlap - r.Counts.ErasedByRepair);
   EXPECT_GT(shaped, 0);
   // The same cells without a shape style: with this seed, no retry at all.
-  level.ShapeStyle = 0;
+  level.ShapeStyle = TShapeStyle::Irregular;
   level.GameSeed = 11;
   const TCutRun plain(level);
   ExpectSoundCut(plain, "style 0");
@@ -415,11 +424,13 @@ TEST(CutJigsawCells, PicturesThatKeepFailingGiveWayToACutWithoutThem) {
   level.TilePX = level.TilePY = 8;
   level.TileNum = level.TotalTileNum = 64;
   for (uint8_t style : {3, 0}) {
-    level.ShapeStyle = style;
+    level.ShapeStyle = TShapeStyle(style);
     level.GameSeed = style ? 2 : 19;
     const TCutRun failed(level);
     EXPECT_FALSE(failed.Ok);
-    if (style) EXPECT_EQ(failed.Steps.size(), 4u + 2u * 6u + 3u);
+    if (style) {
+      EXPECT_EQ(failed.Steps.size(), 4u + 2u * 6u + 3u);
+    }
     EXPECT_EQ(failed.Progress.ProgressPos, 13 + 9);  // retries end on the same step
     ASSERT_EQ(failed.Messages.size(), 2u);
     EXPECT_EQ(failed.Messages[0].rfind("PaintError: Ind = ", 0), 0u) << failed.Messages[0];

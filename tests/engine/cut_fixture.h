@@ -134,7 +134,7 @@ inline void ExpectSoundCut(const TLevelRecord& lv, const TPieceRecord* pieces, c
       const bool full = std::count(back, back + 9, int16_t(-1)) == 0;
       EXPECT_TRUE(full || std::count(back, back + 9, int16_t(i)) == 1) << i << " names " << n;
     }
-  if (lv.BorderStyle == 1) {
+  if (lv.BorderStyle == TBorderStyle::Frame) {
     const TPieceRecord& f = pieces[lv.TotalTileNum - 1];
     EXPECT_EQ(std::vector<int32_t>({f.Code, f.Code2, f.PieceX, f.PieceY, f.PieceW, f.PieceH}),
               std::vector<int32_t>({5, 128, 0, 0, w, h}));

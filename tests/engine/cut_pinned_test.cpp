@@ -38,11 +38,13 @@ struct TPinnedCut {
 
 uint64_t CutDigest(const TPinnedCut& c, bool& ok) {
   TLevelTable table{};
-  BuildLevelTable(table, c.W, c.H, c.Style, c.Border ? 1 : 0);
+  const TBorderStyle border = c.Border ? TBorderStyle::Frame : TBorderStyle::None;
+  BuildLevelTable(table, c.W, c.H, TShapeStyle(c.Style), border);
   TLevelRecord lv{};
   FillLevelFromGrid(lv, table[size_t(c.Level)]);
   lv.GameSeed = int32_t(c.Seed);
-  lv.ImageW = c.W, lv.ImageH = c.H, lv.Level = c.Level, lv.BorderStyle = c.Border ? 1 : 0, lv.ShapeStyle = c.Style;
+  lv.ImageW = c.W, lv.ImageH = c.H, lv.Level = c.Level, lv.BorderStyle = border,
+  lv.ShapeStyle = TShapeStyle(c.Style);
   std::vector<TPieceRecord> pieces(size_t(lv.TotalTileNum) + 1);
   TDibHolder map;
   TKnobState knobs;
@@ -54,7 +56,7 @@ uint64_t CutDigest(const TPinnedCut& c, bool& ok) {
   TCutTarget target{lv, pieces.data(), *map, rng, progress, knobs,
                     [&](const std::string& m) { messages.push_back(m); }};
   const char* dir = std::getenv("ZORVA_DATA_DIR");
-  if (c.Style >= 4) {
+  if (IsGridStyle(TShapeStyle(c.Style))) {
     static TDibHolder templates;
     if (templates->Width == 0) LoadKnobTemplateImage(*templates);
     knobs.KnobTemplateImage = &*templates;

@@ -26,12 +26,12 @@ struct TGridRun {
 // A level record for a grid of the given piece size, as the level page fills it.
 TLevelRecord LevelFor(int32_t w, int32_t h, int32_t size, int32_t style, bool border, TLevelGrid* out = nullptr) {
   TLevelGrid g{};
-  ComputeGrid(g, w, h, size, uint8_t(style), border ? 1 : 0);
+  ComputeGrid(g, w, h, size, TShapeStyle(style), border ? TBorderStyle::Frame : TBorderStyle::None);
   TLevelRecord lv{};
   FillLevelFromGrid(lv, g);
   lv.ImageW = w, lv.ImageH = h;
-  lv.BorderStyle = border ? 1 : 0;
-  lv.ShapeStyle = uint8_t(style);
+  lv.BorderStyle = border ? TBorderStyle::Frame : TBorderStyle::None;
+  lv.ShapeStyle = TShapeStyle(style);
   if (out) *out = g;
   return lv;
 }
@@ -61,7 +61,7 @@ uint32_t At(const TGridRun& r, int32_t x, int32_t y) { return uint32_t(GetDibPix
 void CheckCut(const TGridRun& r, const std::string& what) {
   SCOPED_TRACE(what);
   const TLevelRecord& lv = r.level;
-  const bool frame = lv.BorderStyle == 1;
+  const bool frame = lv.BorderStyle == TBorderStyle::Frame;
   ASSERT_EQ(lv.TotalTileNum, lv.TilePX * lv.TilePY + (frame ? 1 : 0));
   EXPECT_EQ(r.steps, 11);
   EXPECT_TRUE(r.messages.empty()) << r.messages.front();
@@ -104,9 +104,11 @@ TEST(GridCut, EveryStyleCutsCompletelyOverSeedsAndSizes) {
   };
   const TSize sizes[] = {{160, 120, 20}, {203, 147, 23}, {300, 220, 71}};
   int32_t run = 0;
-  for (int32_t style = 4; style <= 6; ++style)
+  for (const TShapeStyleRow& row : ShapeStyleRows())
     for (const TSize& s : sizes)
       for (bool border : {false, true}) {
+        if (!IsGridStyle(row.Style)) continue;
+        const int32_t style = int32_t(row.Style);
         const uint32_t seed = 1000u * uint32_t(style) + uint32_t(++run) * 7919u;
         TLevelRecord lv = LevelFor(s.w, s.h, s.size, style, border);
         lv.GameSeed = int32_t(seed);
@@ -161,8 +163,9 @@ TEST(GridCut, DegenerateRecordsCutNothingButStillStepAndStaySafe) {
   // One-pixel rows: every vertical edge has equal ends. Nothing may turn into NaN geometry; the
   // edges still draw their knobs in order.
   TLevelRecord thin{};
-  thin.ImageW = 60, thin.ImageH = 3, thin.TileS = 1, thin.KnobS = 1, thin.TilePX = 3, thin.TilePY = 3,
-  thin.TileNum = thin.TotalTileNum = 9, thin.ShapeStyle = 6;
+  thin.ImageW = 60, thin.ImageH = 3, thin.TileS = 1, thin.KnobS = 1, thin.TilePX = 3,
+  thin.TilePY = 3, thin.TileNum = thin.TotalTileNum = 9,
+  thin.ShapeStyle = TShapeStyle::ClassicVariedKnobs;
   TGridRun t;
   Cut(t, thin, 1);
   EXPECT_EQ(t.steps, 11);

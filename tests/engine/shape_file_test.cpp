@@ -91,7 +91,9 @@ TEST(ShapeFile, HostileFilesAreRefusedAsAWhole) {
   const std::vector<uint8_t> good = SmallFile();
   TShapeFile shapes;
   ForEachHostileVariant(good, 400, [&](const std::vector<uint8_t>& b) {
-    if (!ParseShapeFile(b.data(), b.size(), shapes)) EXPECT_TRUE(shapes.ShapeCount == 0 && shapes.ShapeDirectory.empty());
+    if (!ParseShapeFile(b.data(), b.size(), shapes)) {
+      EXPECT_TRUE(shapes.ShapeCount == 0 && shapes.ShapeDirectory.empty());
+    }
   });
   const size_t blob0 = 12 + 2 * kShapeEntrySize;
   auto patched = [&](size_t at, uint32_t v) {

@@ -49,7 +49,9 @@ std::vector<uint8_t> EncodeGif(const TGifSpec& s) {
 }
 
 TGifSpec PlainGif(int w, int h) {
-  TGifSpec s{w, h, 0, 0, w, h};
+  TGifSpec s;
+  s.ScreenW = s.W = w;
+  s.ScreenH = s.H = h;
   for (int i = 0; i < w * h; ++i) s.Indexes.push_back(uint8_t((i * 3 + i / w) % 8));
   return s;
 }

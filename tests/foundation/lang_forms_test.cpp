@@ -73,7 +73,7 @@ TLangMenuItem Separator(const std::string& name, std::vector<TLangMenuItem> item
   return Item(name, 0, std::move(items), "-");
 }
 
-class LoadLanguageTest : public ::testing::Test {
+class LanguageLoading : public ::testing::Test {
  protected:
   void SetUp() override {
     st_.LangDir = temp_.Path().string() + "/";
@@ -96,7 +96,7 @@ class LoadLanguageTest : public ::testing::Test {
   std::vector<std::string> warnings_;
 };
 
-TEST_F(LoadLanguageTest, MainWindowMenuToolbarAndGameWindows) {
+TEST_F(LanguageLoading, MainWindowMenuToolbarAndGameWindows) {
   main_.Menus["PM_Menu"] = {
       Item("MI_Menu"),
       Item("MI_File", 0,
@@ -140,7 +140,7 @@ TEST_F(LoadLanguageTest, MainWindowMenuToolbarAndGameWindows) {
   EXPECT_EQ(main_.PocketRefreshes, 1);
 }
 
-TEST_F(LoadLanguageTest, DialogTextsOneOfEachKind) {
+TEST_F(LanguageLoading, DialogTextsOneOfEachKind) {
   dirView_.Menus["PM_Jigs"] = {Item("PMI_JigsOpen"), Separator("N1")};
   options_.PageLists["PC_Pages"] = {"TS_AutoSave"};
   options_.Counts["CB_PlayModes"] = 3;
@@ -184,7 +184,7 @@ TEST_F(LoadLanguageTest, DialogTextsOneOfEachKind) {
   EXPECT_EQ(help_.CaptionsAtTextsChanged, help_.Captions) << "after every caption is in";
 }
 
-TEST_F(LoadLanguageTest, HostileFormatsInTheFileCannotHurt) {
+TEST_F(LanguageLoading, HostileFormatsInTheFileCannotHurt) {
   options_.Positions["SB_AutoChange"] = 5;
   const std::string path = Write("t.lng", "[Options]\n<L_AutoInterval>%s %s %n %d%9999999999d\n");
   ASSERT_TRUE(LoadLanguage(st_, path, forms_));
@@ -192,7 +192,7 @@ TEST_F(LoadLanguageTest, HostileFormatsInTheFileCannotHurt) {
   EXPECT_EQ(options_.Caption("L_AutoInterval"), "5  %n " + std::string(4096, ' '));
 }
 
-TEST_F(LoadLanguageTest, MissingFileWarnsAndKeepsTheLanguage) {
+TEST_F(LanguageLoading, MissingFileWarnsAndKeepsTheLanguage) {
   const std::string good = Write("good.lng", "[Options]\n<MS_CantFindLangFile>No file:$D%s\n[All]\n<B_Ok>OK\n");
   ASSERT_TRUE(LoadLanguage(st_, good, forms_));
   main_ = TFakeForm();
@@ -213,7 +213,7 @@ TEST_F(LoadLanguageTest, MissingFileWarnsAndKeepsTheLanguage) {
 
 // With no language loaded yet (the English file itself is missing) the warning still names
 // the file, in the distributed English words.
-TEST_F(LoadLanguageTest, MissingFirstLanguageIsNamedInEnglish) {
+TEST_F(LanguageLoading, MissingFirstLanguageIsNamedInEnglish) {
   const std::string missing = st_.LangDir + "english.lng";
   EXPECT_FALSE(LoadLanguage(st_, missing, forms_));
   ASSERT_EQ(warnings_.size(), 1u);
@@ -222,7 +222,7 @@ TEST_F(LoadLanguageTest, MissingFirstLanguageIsNamedInEnglish) {
 
 // Every text of the dialogs from a file where each key's value names its section and key: each
 // control, list item, text and hint shows the entry it is made for and no other.
-TEST_F(LoadLanguageTest, EveryDialogTextComesFromItsOwnEntry) {
+TEST_F(LanguageLoading, EveryDialogTextComesFromItsOwnEntry) {
   using TNames = std::vector<std::string>;
   const std::vector<std::pair<std::string, TNames>> file = {
       {"All", {"B_Ok", "B_Cancel", "B_Close"}},

@@ -66,8 +66,12 @@ TEST(RunAcross, SharesTheWorkAndPassesOnAFailure) {
     });
     EXPECT_EQ(sum, 199 * 200 / 2) << helpers;
     EXPECT_EQ(seen.count(std::this_thread::get_id()), 1u) << helpers;
-    if (helpers == 0) EXPECT_EQ(seen.size(), 1u);
-    if (helpers == 3) EXPECT_GT(seen.size(), 1u);
+    if (helpers == 0) {
+      EXPECT_EQ(seen.size(), 1u);
+    }
+    if (helpers == 3) {
+      EXPECT_GT(seen.size(), 1u);
+    }
   }
   const std::thread::id caller = std::this_thread::get_id();
   std::atomic<int> ended{0};

@@ -28,7 +28,7 @@ void MakeSide(TSkinWindow& w) {
 
 }  // namespace
 
-TEST(SkinHitTest, PocketFrameZonesGiveTheirResizeCodes) {
+TEST(SkinHit, PocketFrameZonesGiveTheirResizeCodes) {
   TSkinWindows ws;
   TSkinWindow& w = ws.GameWindows[2];
   MakePocket(w, 0, 0);
@@ -48,7 +48,7 @@ TEST(SkinHitTest, PocketFrameZonesGiveTheirResizeCodes) {
   for (const Case& c : cases) EXPECT_EQ(SkinWindowHitTest(ws, w, c.x, c.y, false), c.code) << c.x << "," << c.y;
 }
 
-TEST(SkinHitTest, ResizeCodesSetTheFieldCursorOnlyWhenItChanges) {
+TEST(SkinHit, ResizeCodesSetTheFieldCursorOnlyWhenItChanges) {
   TSkinWindows ws;
   TSkinWindow& w = ws.GameWindows[2];
   MakePocket(w, 0, 0);
@@ -65,7 +65,7 @@ TEST(SkinHitTest, ResizeCodesSetTheFieldCursorOnlyWhenItChanges) {
   EXPECT_EQ(host.Of("SetFieldCursor"), expected);
 }
 
-TEST(SkinHitTest, CaptionButtonIsHotAndPressedOnlyOnAPress) {
+TEST(SkinHit, CaptionButtonIsHotAndPressedOnlyOnAPress) {
   TSkinWindows ws;
   TSkinWindow& w = ws.GameWindows[3];
   MakePocket(w, 0, 0);
@@ -81,7 +81,7 @@ TEST(SkinHitTest, CaptionButtonIsHotAndPressedOnlyOnAPress) {
   EXPECT_EQ(w.HotButton, -1);
 }
 
-TEST(SkinHitTest, ScrollBarPartsOfAPocket) {
+TEST(SkinHit, ScrollBarPartsOfAPocket) {
   TSkinWindows ws;
   TSkinWindow& w = ws.GameWindows[2];
   MakePocket(w, 150, 80);  // horizontal bar only; thumb 21..52 on the track 21..69
@@ -104,7 +104,7 @@ TEST(SkinHitTest, ScrollBarPartsOfAPocket) {
   EXPECT_TRUE(PointOnSkinScrollBar(w, 95, 115));  // corner box
 }
 
-TEST(SkinHitTest, VerticalTrackAboveAndBelowTheThumb) {
+TEST(SkinHit, VerticalTrackAboveAndBelowTheThumb) {
   TSkinWindows ws;
   TSkinWindow& w = ws.GameWindows[0];
   MakeSide(w);
@@ -117,7 +117,7 @@ TEST(SkinHitTest, VerticalTrackAboveAndBelowTheThumb) {
   EXPECT_EQ(SkinWindowHitTest(ws, w, 105, thumb.Bottom + 1, false), kHitScrollDown);
 }
 
-TEST(SkinHitTest, SidesHaveNoFrameButTheirCornerBoxResizes) {
+TEST(SkinHit, SidesHaveNoFrameButTheirCornerBoxResizes) {
   TSkinWindows ws;
   TSkinWindow& w = ws.GameWindows[0];
   MakeSide(w);
@@ -129,7 +129,7 @@ TEST(SkinHitTest, SidesHaveNoFrameButTheirCornerBoxResizes) {
   EXPECT_TRUE(PointOnSkinFrame(ws, w, 110, 50));  // beside the client: the bar
 }
 
-TEST(SkinHitTest, HiddenWindowsAnswerNothing) {
+TEST(SkinHit, HiddenWindowsAnswerNothing) {
   TSkinWindows ws;
   TSkinWindow& w = ws.GameWindows[2];
   MakePocket(w, 150, 150);
@@ -141,7 +141,7 @@ TEST(SkinHitTest, HiddenWindowsAnswerNothing) {
   EXPECT_EQ(SkinWindowHitTest(ws, w, 1, 60, true), kHitNone);
 }
 
-TEST(SkinHitTest, MagnifierGripTriangleAndButtons) {
+TEST(SkinHit, MagnifierGripTriangleAndButtons) {
   TSkinWindows ws;
   TSkinWindow& g = ws.GlassWindow;
   SetupGlassWindow(g);
@@ -158,7 +158,7 @@ TEST(SkinHitTest, MagnifierGripTriangleAndButtons) {
   EXPECT_EQ(SkinWindowHitTest(ws, g, 120, 120, false), kHitNone);  // the lens
 }
 
-TEST(SkinHitTest, MagnifierFrameFollowsTheSkinsAlphaOutsideTheLens) {
+TEST(SkinHit, MagnifierFrameFollowsTheSkinsAlphaOutsideTheLens) {
   TSkinWindows ws;
   TSkinWindow& g = ws.GlassWindow;
   SetupGlassWindow(g);
@@ -276,7 +276,7 @@ TEST(SkinScroll, ThumbsFollowThePointerAlongTheirTracks) {
 }
 
 // Points on a pocket's vertical bar: its track and both arrows, not beside them.
-TEST(SkinHitTest, VerticalBarPartsAreOnTheBar) {
+TEST(SkinHit, VerticalBarPartsAreOnTheBar) {
   TSkinWindow w;
   MakePocket(w, 80, 150);  // vertical bar only
   ASSERT_TRUE(w.VertScrollVisible);
@@ -291,7 +291,7 @@ TEST(SkinHitTest, VerticalBarPartsAreOnTheBar) {
 }
 
 // The thumbnail is resized by its frame like a pocket, though its client drags the window.
-TEST(SkinHitTest, ThumbnailFrameResizesToo) {
+TEST(SkinHit, ThumbnailFrameResizesToo) {
   TSkinWindows ws;
   TSkinWindow& w = ws.GameWindows[6];  // the thumbnail
   InitSkinWindow(w, 0, 0, 108, 126, kSkinStyleThumbnail);

@@ -18,7 +18,7 @@ ZORVA_FUZZ_TARGET(settings) {
   ReadSettings(s, st, env);
   // Values outside what their users accept are pulled into range.
   const TGameOptions& o = s.Game.GameOptions;
-  FUZZ_CHECK(o.EmbossStyle <= 3 && o.WoodStyle <= 2);
+  FUZZ_CHECK(o.EmbossStyle <= TEmbossStyle::FatCard && o.WoodStyle <= TWoodStyle::Shadows);
   for (const TMouseBinding& b : {s.Game.PlaySettings.RotCW, s.Game.PlaySettings.RotCCW, s.Game.PlaySettings.MoveOW})
     FUZZ_CHECK(b.Button <= 2);
 }

@@ -46,7 +46,7 @@ struct TBrowserRig {
     p.TempPictureFile = Root.File("~zjtemp.bmp");
     for (const std::string& d : {p.sExeJigsawDir, p.sJigsawDir, p.sSavedDir}) fs::create_directories(d);
     Session.Game.DefaultLevel.Level = 5;
-    Session.Game.DefaultLevel.ShapeStyle = 4;
+    Session.Game.DefaultLevel.ShapeStyle = TShapeStyle::Classic;
     Model = std::make_unique<TBrowserModel>(Session);
   }
 
@@ -192,7 +192,7 @@ TEST(BrowserSelect, JigsawStartsFromTheDefaultsAndTakesItsHeader) {
   EXPECT_EQ(cur.Rotate, 1);
   EXPECT_EQ(cur.Level, 13);
   TLevelTable table{};
-  BuildLevelTable(table, 320, 240, 4, 0);
+  BuildLevelTable(table, 320, 240, TShapeStyle::Classic, TBorderStyle::None);
   EXPECT_EQ(cur.TileS, table[13].TileS);
   EXPECT_EQ(cur.TotalTileNum, table[13].TileNum);
   EXPECT_EQ(r.Model->Page.SelectedKind, kSelectedJigsaw);

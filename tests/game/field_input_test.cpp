@@ -395,8 +395,8 @@ TEST(FieldInput, ShowingTheOtherSideCarriesTheHeldGroupAndTheSelection) {
 
 TEST(FieldInput, AJoinClearsTheWoodBetweenTheJoinedPieces) {
   TFieldRig r(2, false, 5);
-  r.g.GameOptions.WoodStyle = 2;
-  r.g.GameOptions.EmbossStyle = 0;
+  r.g.GameOptions.WoodStyle = TWoodStyle::Shadows;
+  r.g.GameOptions.EmbossStyle = TEmbossStyle::None;
   RebuildEmbossMaps(r.g);
   ASSERT_GT(r.g.GameOptions.WoodFrameWidth, 0);
   SpreadApart(r);

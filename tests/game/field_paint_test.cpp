@@ -185,7 +185,9 @@ TEST(Redraw, TheStarShowsItsSpriteOverThePieces) {
     int32_t n = 0;
     for (int32_t y = 0; y < kStarSize; ++y)
       for (int32_t x = 0; x < kStarSize; ++x) n += ScreenAt(r, 400 + x, 400 + y) != kFieldGrey;
-    if (frame == kStarFrames - 1) EXPECT_EQ(n, 0);  // the last frame shows nothing
+    if (frame == kStarFrames - 1) {
+      EXPECT_EQ(n, 0);  // the last frame shows nothing
+    }
     inked += n;
   }
   EXPECT_GT(inked, 0);
@@ -461,8 +463,8 @@ struct TLookTour {
     Options(1, 2);
   }
   void Options(int32_t emboss, int32_t wood) {
-    r.g.GameOptions.EmbossStyle = uint8_t(emboss);
-    r.g.GameOptions.WoodStyle = uint8_t(wood);
+    r.g.GameOptions.EmbossStyle = TEmbossStyle(emboss);
+    r.g.GameOptions.WoodStyle = TWoodStyle(wood);
     r.g.GameOptions.WoodColor = 0x2B5C7D;
     RebuildEmbossMaps(r.g);
   }

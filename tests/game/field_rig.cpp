@@ -13,7 +13,8 @@ void MakeGridCutGame(TGameState& g, int32_t width, int32_t height, int32_t level
   static TDibHolder templates;
   if (templates->Width == 0) LoadKnobTemplateImage(*templates);
   TLevelTable table{};
-  BuildLevelTable(table, width, height, 4, border ? 1 : 0);
+  BuildLevelTable(table, width, height, TShapeStyle::Classic,
+                  border ? TBorderStyle::Frame : TBorderStyle::None);
   const TLevelGrid& grid = table[size_t(level)];
   TLevelRecord& lv = g.GameLevel;
   lv = TLevelRecord{};
@@ -22,8 +23,8 @@ void MakeGridCutGame(TGameState& g, int32_t width, int32_t height, int32_t level
   lv.ImageW = lv.FitImageW = width;
   lv.ImageH = lv.FitImageH = height;
   lv.Level = level;
-  lv.BorderStyle = border ? 1 : 0;
-  lv.ShapeStyle = 4;
+  lv.BorderStyle = border ? TBorderStyle::Frame : TBorderStyle::None;
+  lv.ShapeStyle = TShapeStyle::Classic;
   AllocPieces(g, lv.TotalTileNum + 1);
   TKnobState knobs;
   knobs.KnobTemplateImage = &*templates;
@@ -50,7 +51,7 @@ void MakeGridCutGame(TGameState& g, int32_t width, int32_t height, int32_t level
     UpdatePieceRotation(g, p);
   }
   g.GameLoaded = true;
-  g.GameOptions.EmbossStyle = 0;
-  g.GameOptions.WoodStyle = 0;
+  g.GameOptions.EmbossStyle = TEmbossStyle::None;
+  g.GameOptions.WoodStyle = TWoodStyle::None;
   g.GameOptions.WoodFrameWidth = 0;
 }

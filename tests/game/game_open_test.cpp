@@ -208,8 +208,8 @@ TEST_F(GameOpen, AHugePreviewIsHeldAtTheSizeItIsShown) {
   const std::string path = dir.File("bigpreview.zvq");
   ASSERT_TRUE(WriteJigsawFile(path, header, preview,
                               std::span(reinterpret_cast<const uint8_t*>(text.data()), text.size()), picture));
-  for (int mode : {OpenJigsawSelect, OpenJigsawThumbnail}) {
-    SCOPED_TRACE(mode);
+  for (TJigsawOpenMode mode : {OpenJigsawSelect, OpenJigsawThumbnail}) {
+    SCOPED_TRACE(int(mode));
     TImageControl load;
     TJigsawOpenTarget target{s.Game.CurrentLevel, load, dir.File("t.bmp"), {}, {}};
     ASSERT_TRUE(OpenJigsaw(path, mode, target));
@@ -260,7 +260,7 @@ TEST_F(GameOpen, FitToScreenCutsTheScaledPicture) {
   EXPECT_EQ(s.Game.CurrentLevel.FitImageH, 90);
   TLevelRecord choice{};
   choice.Level = 12;
-  choice.ShapeStyle = 4;
+  choice.ShapeStyle = TShapeStyle::Classic;
   ASSERT_TRUE(ApplyLevelChoices(s.Game.CurrentLevel, choice, true));
   TOpenChoices choices;
   choices.FitToScreen = true;
@@ -357,8 +357,8 @@ TEST_F(GameOpen, ProgressAnnouncesTheStepsOfItsWork) {
     SCOPED_TRACE(c.Steps);
     TTestSession game;
     SetupTestSession(game, dir);
-    game.Game.GameOptions.EmbossStyle = uint8_t(c.Emboss);
-    game.Game.GameOptions.WoodStyle = uint8_t(c.Wood);
+    game.Game.GameOptions.EmbossStyle = TEmbossStyle(c.Emboss);
+    game.Game.GameOptions.WoodStyle = TWoodStyle(c.Wood);
     ASSERT_TRUE(OpenTestGame(game, jigsaw, 12, 4, false, c.Rotate));
     const std::string open = "ShowProgress Prog_OpenJig ";
     EXPECT_EQ(game.Of("ShowProgress"), (std::vector<std::string>{open + std::to_string(c.Steps)}));

@@ -146,7 +146,8 @@ TEST_F(JigsawFile, PackerCoversAndCropsToTheAskedSize) {
   ASSERT_TRUE(ReadJigsawVariant(r, level, description, picture));
   TDibHolder decoded;
   ASSERT_TRUE(DecodeJpeg(*decoded, picture.data(), picture.size()));
-  EXPECT_EQ(decoded->Width * 1000 + decoded->Height, 200100);
+  EXPECT_EQ(decoded->Width, 200);
+  EXPECT_EQ(decoded->Height, 100);
   EXPECT_TRUE(Near(GetDibPixel(*decoded, 5, 5), 0x000000FF));
   EXPECT_TRUE(Near(GetDibPixel(*decoded, 195, 95), 0x00FFFFFF));
 }
@@ -248,8 +249,8 @@ TEST_F(JigsawFile, ExtensionAndExistenceDecideFirst) {
   EXPECT_FALSE(OpenJigsaw(Path("missing.zvq"), OpenJigsawSelect, t));
   std::filesystem::create_directory(Path("folder.zvq"));
   EXPECT_FALSE(OpenJigsaw(Path("folder.zvq"), OpenJigsawSelect, t));
-  EXPECT_FALSE(OpenJigsaw(path, 3, t));
-  EXPECT_FALSE(OpenJigsaw(path, -1, t));
+  EXPECT_FALSE(OpenJigsaw(path, TJigsawOpenMode(3), t));
+  EXPECT_FALSE(OpenJigsaw(path, TJigsawOpenMode(255), t));
   ExpectUntouched();
 }
 
@@ -277,7 +278,7 @@ TEST_F(JigsawFile, HostileFilesAreRefusedAndChangeNothing) {
   auto openBoth = [&](const std::vector<uint8_t>& f) {
     Spit(bad, f);
     int opened = 0;
-    for (int mode : {OpenJigsawSelect, OpenJigsawThumbnail}) {
+    for (TJigsawOpenMode mode : {OpenJigsawSelect, OpenJigsawThumbnail}) {
       TJigsawOpenTarget t = Target();
       if (OpenJigsaw(bad, mode, t)) {
         ++opened;

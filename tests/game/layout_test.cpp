@@ -450,10 +450,18 @@ TEST(MovePiecesIntoArea, ArrangedGridComesBackIntoTheArea) {
     EXPECT_GE(top, 0) << at;
     EXPECT_LE(right, c.AreaW) << at;
     EXPECT_LE(bottom, c.AreaH) << at;
-    if (c.Left >= 0) EXPECT_EQ(left, c.Left) << at;
-    if (c.Top >= 0) EXPECT_EQ(top, c.Top) << at;
-    if (c.Right >= 0) EXPECT_EQ(right, c.Right) << at;
-    if (c.Bottom >= 0) EXPECT_EQ(bottom, c.Bottom) << at;
+    if (c.Left >= 0) {
+      EXPECT_EQ(left, c.Left) << at;
+    }
+    if (c.Top >= 0) {
+      EXPECT_EQ(top, c.Top) << at;
+    }
+    if (c.Right >= 0) {
+      EXPECT_EQ(right, c.Right) << at;
+    }
+    if (c.Bottom >= 0) {
+      EXPECT_EQ(bottom, c.Bottom) << at;
+    }
     if (!c.Pitch) continue;
     for (std::vector<int32_t>* v : {&xs, &ys}) {
       std::sort(v->begin(), v->end());

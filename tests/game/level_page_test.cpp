@@ -17,8 +17,8 @@ struct TSelected {
   TLevelRecord Current{};
   TLevelRecord Default{};
   TSelected(int32_t w, int32_t h, uint8_t shape, uint8_t border, int32_t level = 5) {
-    Default.ShapeStyle = shape;
-    Default.BorderStyle = border;
+    Default.ShapeStyle = TShapeStyle(shape);
+    Default.BorderStyle = TBorderStyle(border);
     Default.Level = level;
     Current = Default;
     Current.ImageW = Current.FitImageW = w;
@@ -62,7 +62,9 @@ TEST(LevelPage, FitToScreenCountsTheFittedPicture) {
   ASSERT_TRUE(ok && *ok);
   EXPECT_EQ(s.Current.FitToScreen, 1);
   EXPECT_EQ(s.Default.FitToScreen, 1);
-  EXPECT_EQ(s.Current.TileS * 10000 + s.Current.TotalTileNum, 68 * 10000 + 15 * 11);  // as for 1024 x 768
+  // As for 1024 x 768.
+  EXPECT_EQ(s.Current.TileS, 68);
+  EXPECT_EQ(s.Current.TotalTileNum, 15 * 11);
   EXPECT_NE(s.Current.TotalTileNum, full);
 }
 
@@ -75,7 +77,8 @@ TEST(LevelPage, ChoicesGoIntoBothRecords) {
   ChooseMix(s.Page, s.Current, s.Default, 1);
   EXPECT_EQ(s.Current.TotalTileNum, count) << "mixing changes no count";
   for (const TLevelRecord* r : {&s.Current, &s.Default})
-    EXPECT_EQ(std::vector<int>({r->ShapeStyle, r->Rotate, r->Level, r->SpreadOut}), std::vector<int>({2, 1, 11, 1}));
+    EXPECT_EQ(std::vector<int>({int(r->ShapeStyle), r->Rotate, r->Level, r->SpreadOut}),
+              std::vector<int>({2, 1, 11, 1}));
   ToggleRotation(s.Page, s.Current, s.Default);
   EXPECT_EQ(s.Current.Rotate, 0);
   EXPECT_EQ(s.Default.Rotate, 0);
@@ -86,7 +89,7 @@ TEST(LevelPage, SavedGameChoicesChangeNeitherRecord) {
   stored.ImageW = 800;
   stored.ImageH = 600;
   stored.Level = 4;
-  stored.ShapeStyle = 5;
+  stored.ShapeStyle = TShapeStyle::ClassicMixedKnobs;
   stored.TotalTileNum = 321;
   TLevelPage page;
   page.SelectedKind = kSelectedGame;
@@ -110,8 +113,8 @@ TEST(LevelPage, OutOfRangeRecordsAreClamped) {
   r.ImageW = 640;
   r.ImageH = 480;
   r.Level = 99;
-  r.ShapeStyle = 200;
-  r.BorderStyle = 7;
+  r.ShapeStyle = TShapeStyle(200);
+  r.BorderStyle = TBorderStyle(7);
   r.SpreadOut = 9;
   TLevelPage page;
   ApplyLevelRecord(page, r);

@@ -69,10 +69,10 @@ TEST(OptionsChoices, BindingsCollideOnAnySharedItemButNeverOnEmptyLists) {
 }
 
 TEST(OptionsChoices, StylesOutsideTheListTakeTheLastButton) {
-  for (const auto& [style, button] : {std::pair{0, 0}, {2, 2}, {3, 3}, {4, 3}, {-7, 3}})
-    EXPECT_EQ(EmbossButtonOfStyle(style), button) << style;
-  for (const auto& [style, button] : {std::pair{1, 1}, {2, 2}, {255, 2}, {-1, 2}})
-    EXPECT_EQ(WoodButtonOfStyle(style), button) << style;
+  for (const auto& [style, button] : {std::pair{0, 0}, {2, 2}, {3, 3}, {4, 3}, {249, 3}})
+    EXPECT_EQ(EmbossButtonOfStyle(TEmbossStyle(style)), button) << style;
+  for (const auto& [style, button] : {std::pair{1, 1}, {2, 2}, {3, 2}, {255, 2}})
+    EXPECT_EQ(WoodButtonOfStyle(TWoodStyle(style)), button) << style;
 }
 
 TEST(OptionsChoices, ServerIndexIgnoresLetterCaseAndFallsBackToTheFirst) {
@@ -102,7 +102,7 @@ TEST(OptionsApply, UnchangedValuesChangeNothing) {
   TApplyRig r;
   r.s.Game.GameOptions.WoodColor = 0x123456;
   r.s.AutoSave.Interval = 25;
-  const TOptionsValues v = OptionsValuesOf(r.s, r.st.Controls);
+  const TOptionsValues v = OptionsValuesOf(r.s, r.st);
   const TPlaySettings before = r.s.Game.PlaySettings;
   const TOptionsApplied a = ApplyOptionsValues(r.s, r.st, r.lang, v, "", r.s);
   EXPECT_FALSE(a.SingleMainWindowChanged);
@@ -118,23 +118,28 @@ TEST(OptionsApply, EveryValueReachesItsRecord) {
   TApplyRig r;
   r.Touch("deutsch.lng");
   r.Touch("deutsch.chm");
-  TOptionsValues v = OptionsValuesOf(r.s, r.st.Controls);
-  v.AutoSaveEnabled = false;
-  v.AutoSaveInterval = 45;
-  v.SoundPlay = false;
-  v.ShowJoin = false;
-  v.Bindings = {6, 0, 4, true, true};
-  v.StuckKoef = 27;
-  v.EmbossStyle = 3;
-  v.WoodStyle = 1;
-  v.WoodColor = 0x00A0B0C0;
+  TOptionsValues v = OptionsValuesOf(r.s, r.st);
+  v.AutoSave.Enabled = false;
+  v.AutoSave.Interval = 45;
+  v.Settings.Flags.SoundPlay = false;
+  v.Settings.Flags.ShowJoin = false;
+  v.PlaySettings = {MouseCombinations[6], MouseCombinations[0], MouseCombinations[4], 1, 1};
+  v.GameOptions.StuckKoef = 27;
+  v.GameOptions.EmbossStyle = TEmbossStyle::FatCard;
+  v.GameOptions.WoodStyle = TWoodStyle::Wood;
+  v.GameOptions.WoodColor = 0x00A0B0C0;
+  v.GameOptions.DnSrc = "second.example";
+  v.GameOptions.UseSecure = true;
+  v.GameOptions.SecureMethodInd = 2;
+  v.GameOptions.ThumbPath = "/test/thumbs/";
+  v.GameOptions.SiteJigsawsDir = "test/jigsaws/";
   const TOptionsApplied a = ApplyOptionsValues(r.s, r.st, r.lang, v, "deutsch", r.s);
   EXPECT_TRUE(a.SingleMainWindowChanged);
   EXPECT_TRUE(a.EffectsChanged);
   EXPECT_FALSE(r.s.AutoSave.Enabled);
   EXPECT_EQ(r.s.AutoSave.Interval, 45);
-  EXPECT_FALSE(r.st.Controls.CB_SoundPlay);
-  EXPECT_FALSE(r.st.Controls.CB_VisualShowJoin);
+  EXPECT_FALSE(r.st.Flags.SoundPlay);
+  EXPECT_FALSE(r.st.Flags.ShowJoin);
   const TPlaySettings& p = r.s.Game.PlaySettings;
   EXPECT_TRUE(SameBinding(p.RotCW, {1, 1}));
   EXPECT_TRUE(SameBinding(p.RotCCW, {0, 2}));
@@ -143,9 +148,14 @@ TEST(OptionsApply, EveryValueReachesItsRecord) {
   EXPECT_EQ(p.ClickToDrag, 1);
   const TGameOptions& o = r.s.Game.GameOptions;
   EXPECT_EQ(o.StuckKoef, 27);
-  EXPECT_EQ(o.EmbossStyle, 3);
-  EXPECT_EQ(o.WoodStyle, 1);
+  EXPECT_EQ(o.EmbossStyle, TEmbossStyle::FatCard);
+  EXPECT_EQ(o.WoodStyle, TWoodStyle::Wood);
   EXPECT_EQ(o.WoodColor, 0xA0B0C0);
+  // The downloads page and the test panel come the same way.
+  EXPECT_EQ(o.DnSrc, "second.example");
+  EXPECT_TRUE(o.UseSecure);
+  EXPECT_EQ(o.SecureMethodInd, 2);
+  EXPECT_EQ(o.ThumbPath + o.SiteJigsawsDir, "/test/thumbs/test/jigsaws/");
   // Without a game nothing is rebuilt and no side is shown.
   EXPECT_EQ(r.s.Count("ShowProgress"), 0);
   EXPECT_EQ(r.s.Count("ShowFirstSide"), 0);
@@ -155,13 +165,12 @@ TEST(OptionsApply, EveryValueReachesItsRecord) {
   EXPECT_EQ(r.lang.CurrentLanguage, "deutsch");
 }
 
-TEST(OptionsApply, EmptyBindingListsKeepTheirBindingAndHelpFallsBackToEnglish) {
+TEST(OptionsApply, ABindingOutsideTheListsStaysAndHelpFallsBackToEnglish) {
   TApplyRig r;
   r.Touch("suomi.lng");  // no help file of its own
   r.s.Game.PlaySettings.MoveOW = {2, 0};  // from a saved game: none of the seven
-  TOptionsValues v = OptionsValuesOf(r.s, r.st.Controls);
-  EXPECT_EQ(v.Bindings.MoveOW, -1);
-  v.Bindings.RotCW = 0;
+  TOptionsValues v = OptionsValuesOf(r.s, r.st);
+  v.PlaySettings.RotCW = MouseCombinations[0];
   ApplyOptionsValues(r.s, r.st, r.lang, v, "suomi", r.s);
   EXPECT_TRUE(SameBinding(r.s.Game.PlaySettings.RotCW, {0, 2}));
   EXPECT_TRUE(SameBinding(r.s.Game.PlaySettings.MoveOW, {2, 0}));
@@ -169,23 +178,35 @@ TEST(OptionsApply, EmptyBindingListsKeepTheirBindingAndHelpFallsBackToEnglish) {
   EXPECT_EQ(r.st.CurrentLanguage, "suomi");
 }
 
-TEST(OptionsApply, HostileValuesArePulledIntoRange) {
+// Each value is fitted to its row's range: the autosave interval and the snap distance are
+// pulled to the nearest end, any other number outside its range keeps the current value.
+TEST(OptionsApply, HostileValuesArePulledIntoRangeOrKeepTheCurrentOne) {
   TApplyRig r;
-  TOptionsValues v = OptionsValuesOf(r.s, r.st.Controls);
-  v.AutoSaveInterval = -5;
-  v.StuckKoef = 1000;
-  v.EmbossStyle = 77;
-  v.WoodStyle = -3;
-  v.WoodColor = int32_t(0xFF00FF00u);
-  v.Bindings = {99, -20, 7, false, false};
+  r.s.Game.GameOptions.WoodColor = 0x123456;
+  TOptionsValues v = OptionsValuesOf(r.s, r.st);
+  v.AutoSave.Interval = -5;
+  v.GameOptions.StuckKoef = 1000;
+  v.GameOptions.EmbossStyle = TEmbossStyle(77);
+  v.GameOptions.WoodStyle = TWoodStyle(3);
+  v.GameOptions.WoodColor = int32_t(0xFF00FF00u);
+  v.GameOptions.SecureMethodInd = 7;
+  v.PlaySettings.RotCW = {2, 4};
+  v.PlaySettings.RotCCW = {0, 8};
+  v.PlaySettings.SingleMainWindow = 5;
   const TPlaySettings before = r.s.Game.PlaySettings;
-  ApplyOptionsValues(r.s, r.st, r.lang, v, "", r.s);
+  const TOptionsApplied a = ApplyOptionsValues(r.s, r.st, r.lang, v, "", r.s);
   EXPECT_EQ(r.s.AutoSave.Interval, 1);
-  EXPECT_EQ(r.s.Game.GameOptions.StuckKoef, 30);
-  EXPECT_EQ(r.s.Game.GameOptions.EmbossStyle, 3);
-  EXPECT_EQ(r.s.Game.GameOptions.WoodStyle, 2);
-  EXPECT_EQ(r.s.Game.GameOptions.WoodColor, 0x00FF00);
-  EXPECT_EQ(std::memcmp(&before, &r.s.Game.PlaySettings, sizeof before), 0);
+  const TGameOptions& o = r.s.Game.GameOptions;
+  EXPECT_EQ(o.StuckKoef, 30);
+  EXPECT_EQ(o.EmbossStyle, TEmbossStyle::Paper);
+  EXPECT_EQ(o.WoodStyle, TWoodStyle::Shadows);
+  EXPECT_EQ(o.WoodColor, 0x123456);
+  EXPECT_EQ(o.SecureMethodInd, 5);
+  EXPECT_FALSE(a.EffectsChanged);
+  // A flag is 0 or 1.
+  EXPECT_EQ(r.s.Game.PlaySettings.SingleMainWindow, 1);
+  EXPECT_TRUE(SameBinding(r.s.Game.PlaySettings.RotCW, before.RotCW));
+  EXPECT_TRUE(SameBinding(r.s.Game.PlaySettings.RotCCW, before.RotCCW));
 }
 
 TEST(OptionsApply, RunningGameMovesTheSecondSideAndRebuildsTheEffects) {
@@ -201,17 +222,17 @@ TEST(OptionsApply, RunningGameMovesTheSecondSideAndRebuildsTheEffects) {
   g.Pieces[3].Window = 2;  // a pocket stays a pocket
   const int32_t x1 = g.Pieces[1].X, y1 = g.Pieces[1].Y;
   g.Play.HasSelection = true;
-  g.GameOptions.EmbossStyle = 0;
-  g.GameOptions.WoodStyle = 0;
+  g.GameOptions.EmbossStyle = TEmbossStyle::None;
+  g.GameOptions.WoodStyle = TWoodStyle::None;
   ASSERT_GT(g.Images.PieceMasks[0].Width, 0);
 
   int steps = 0;
   g.Progress.OnStep = [&](int pos, int) { steps = pos; };
 
-  TOptionsValues v = OptionsValuesOf(r.s, r.st.Controls);
-  v.Bindings.SingleMainWindow = true;
-  v.EmbossStyle = 2;
-  v.WoodStyle = 2;
+  TOptionsValues v = OptionsValuesOf(r.s, r.st);
+  v.PlaySettings.SingleMainWindow = 1;
+  v.GameOptions.EmbossStyle = TEmbossStyle::Cardboard;
+  v.GameOptions.WoodStyle = TWoodStyle::Shadows;
   ApplyOptionsValues(r.s, r.st, r.lang, v, "", r.s);
   EXPECT_EQ(r.s.Count("ClearSelection"), 1);
   EXPECT_EQ(r.s.Count("ShowFirstSide"), 1);
@@ -234,8 +255,8 @@ TEST(OptionsApply, RunningGameMovesTheSecondSideAndRebuildsTheEffects) {
 
   // Turning the effects off again frees the wood maps, and the masks carry no light: the game
   // keeps the piece codes alone.
-  v.EmbossStyle = 0;
-  v.WoodStyle = 0;
+  v.GameOptions.EmbossStyle = TEmbossStyle::None;
+  v.GameOptions.WoodStyle = TWoodStyle::None;
   ApplyOptionsValues(r.s, r.st, r.lang, v, "", r.s);
   EXPECT_EQ(r.s.Of("ShowProgress").back(), "ShowProgress Prog_ChangeEmboss 1");
   for (int r4 = 0; r4 < 4; ++r4) EXPECT_TRUE(g.Images.EmbossMaps[r4].Empty());

@@ -32,10 +32,11 @@ TEST(PieceArray, WithAFrameTheCutFillsTheExtraRecordAsTheLastLivePiece) {
   for (uint8_t border : {0, 1}) {
     TGameState g;
     TLevelGrid grid{};
-    ComputeGrid(grid, 300, 240, 60, 5, border);
+    ComputeGrid(grid, 300, 240, 60, TShapeStyle::ClassicMixedKnobs, TBorderStyle(border));
     TLevelRecord& lv = g.GameLevel;
     FillLevelFromGrid(lv, grid);
-    lv.ImageW = 300, lv.ImageH = 240, lv.BorderStyle = border, lv.ShapeStyle = 5;
+    lv.ImageW = 300, lv.ImageH = 240, lv.BorderStyle = TBorderStyle(border),
+    lv.ShapeStyle = TShapeStyle::ClassicMixedKnobs;
     const int32_t before = lv.TotalTileNum;
     ASSERT_TRUE(AllocPieces(g, lv.TotalTileNum + 1));
     TDibHolder templates;

@@ -56,7 +56,7 @@ TEST(DrawPiece, CopiesTheBodyAndLeavesTheRest) {
 
 TEST(DrawPiece, SelectedPiecesAreInvertedAndLightIsAdded) {
   TDrawCase c({.Cols = 1, .Rows = 1, .Tile = 20});
-  c.g.GameOptions.EmbossStyle = 1;
+  c.g.GameOptions.EmbossStyle = TEmbossStyle::Paper;
   RebuildEmbossMaps(c.g);
   DrawPieceClipped(c.g, *c.target, c.all, c.view, 0);
   // Light +63 at the top-left corner, -63 at the bottom-right (see the emboss tests).
@@ -75,7 +75,7 @@ TEST(DrawPiece, SelectedPiecesAreInvertedAndLightIsAdded) {
 
 TEST(DrawPiece, WoodColourDarkensWithDepth) {
   TDrawCase c({.Cols = 1, .Rows = 1, .Tile = 20});
-  c.g.GameOptions.WoodStyle = 1;
+  c.g.GameOptions.WoodStyle = TWoodStyle::Wood;
   c.g.GameOptions.WoodColor = 0x49687A;
   RebuildEmbossMaps(c.g);
   DrawPieceClipped(c.g, *c.target, c.all, c.view, 0);
@@ -88,7 +88,7 @@ TEST(DrawPiece, WoodColourDarkensWithDepth) {
 
 TEST(DrawPiece, ShadowKeepsPartsOfWhatLiesBelow) {
   TDrawCase c({.Cols = 1, .Rows = 1, .Tile = 20});
-  c.g.GameOptions.WoodStyle = 2;
+  c.g.GameOptions.WoodStyle = TWoodStyle::Shadows;
   RebuildEmbossMaps(c.g);
   c.Fill(0xC8C8C8);
   DrawPieceClipped(c.g, *c.target, c.all, c.view, 0);
@@ -132,7 +132,7 @@ TEST(DrawPiece, NothingIsReadBeyondThePictureAtItsEdges) {
   for (int32_t y = 0; y < mask.Height; ++y)
     for (int32_t x = 0; x < mask.Width; ++x)
       if (x >= 20 || y >= 20) DibPixelAddress(mask, x, y)[0] = c.g.Pieces[0].Code;
-  c.g.GameOptions.WoodStyle = 2;
+  c.g.GameOptions.WoodStyle = TWoodStyle::Shadows;
   c.g.GameOptions.WoodFrameWidth = 5;
   DrawPieceClipped(c.g, *c.target, c.all, c.view, 0);
   EXPECT_EQ(c.At(10 + 19, 10 + 19), TDrawCase::Picture(19, 19));
@@ -184,8 +184,8 @@ TEST(DrawPiece, RealCutsWithEveryEffectPaintAsPinned) {
   for (const TPin& pin : pins) {
     SCOPED_TRACE(int(pin.Shape));
     TGameState& g = s.Game;
-    g.GameOptions.EmbossStyle = pin.Emboss;
-    g.GameOptions.WoodStyle = pin.Wood;
+    g.GameOptions.EmbossStyle = TEmbossStyle(pin.Emboss);
+    g.GameOptions.WoodStyle = TWoodStyle(pin.Wood);
     g.GameOptions.WoodColor = 0x3A6B8C;
     ASSERT_TRUE(OpenTestGame(s, jigsaw, 3, pin.Shape, true, true));
     const int32_t n = LivePieceCount(g), frame = FramePieceIndex(g);
@@ -259,7 +259,7 @@ uint64_t TourDigest(TGameSession& s) {
             g.Pieces[size_t(i)].Group = g.Pieces[size_t(nb)].Group;
           }
         }
-        TPieceView view = TestView(side, kSkinStyleSide, 0, 0, kViewW, kViewH);
+        TPieceView view = TestView(side, 0, 0, 0, kViewW, kViewH);
         view.ScrollX = x;
         view.ScrollY = y;
         for (int32_t py = 0; py < kViewH; ++py)
@@ -287,8 +287,8 @@ TEST(DrawPiece, ATourOfTheWholeFieldPaintsAsPinned) {
   const std::string jigsaw = PackTestJigsaw(dir, "tour", 240, 180);
   for (const TPin& pin : pins) {
     SCOPED_TRACE(int(pin.Shape));
-    s.Game.GameOptions.EmbossStyle = pin.Emboss;
-    s.Game.GameOptions.WoodStyle = pin.Wood;
+    s.Game.GameOptions.EmbossStyle = TEmbossStyle(pin.Emboss);
+    s.Game.GameOptions.WoodStyle = TWoodStyle(pin.Wood);
     s.Game.GameOptions.WoodColor = 0x2B5C7D;
     ASSERT_TRUE(OpenTestGame(s, jigsaw, 2, pin.Shape, true, true));
     const uint64_t digest = TourDigest(s);

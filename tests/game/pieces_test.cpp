@@ -217,7 +217,7 @@ TEST(Drag, HeldRectCoversEveryCarriedBoxWithItsFrame) {
     SCOPED_TRACE(int(c.WoodStyle));
     TGameState g;
     MakeTestGame(g, {.Cols = 3, .Rows = 2, .Tile = 20, .Knob = 4});
-    g.GameOptions.WoodStyle = c.WoodStyle;
+    g.GameOptions.WoodStyle = TWoodStyle(c.WoodStyle);
     g.GameOptions.WoodFrameWidth = c.FrameWidth;
     TPieceView view = TestView(0, 0, 30, 40, 800, 600);
     view.ScrollX = 10;

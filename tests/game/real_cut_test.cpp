@@ -22,13 +22,14 @@ void CutGame(TGameState& g, int32_t w, int32_t h, int32_t size, bool border, uin
     ASSERT_TRUE(LoadKnobTemplateImage(*templates));
   }
   TLevelGrid grid{};
-  ComputeGrid(grid, w, h, size, 4, border ? 1 : 0);
+  ComputeGrid(grid, w, h, size, TShapeStyle::Classic,
+              border ? TBorderStyle::Frame : TBorderStyle::None);
   TLevelRecord& lv = g.GameLevel;
   lv = TLevelRecord{};
   FillLevelFromGrid(lv, grid);
   lv.ImageW = w, lv.ImageH = h;
-  lv.BorderStyle = border ? 1 : 0;
-  lv.ShapeStyle = 4;
+  lv.BorderStyle = border ? TBorderStyle::Frame : TBorderStyle::None;
+  lv.ShapeStyle = TShapeStyle::Classic;
   lv.Rotate = 1;
   ASSERT_TRUE(AllocPieces(g, lv.TotalTileNum + 1));
   TKnobState knobs;
@@ -51,8 +52,8 @@ void CutGame(TGameState& g, int32_t w, int32_t h, int32_t size, bool border, uin
   }
   g.GameLoaded = true;
   g.Field = TFieldArea{w, h, w, h};
-  g.GameOptions.EmbossStyle = 0;
-  g.GameOptions.WoodStyle = 0;
+  g.GameOptions.EmbossStyle = TEmbossStyle::None;
+  g.GameOptions.WoodStyle = TWoodStyle::None;
   for (int32_t i = 0; i < lv.TotalTileNum; ++i) g.Pieces[size_t(i)].Group = i;
   AssemblePieces(g);
 }

@@ -360,6 +360,19 @@ TEST_F(HostileSavedGame, ALevelWithOneSizeOutOfRangeIsRefused) {
   ExpectRefused(With([&](auto& b) { b[levelAt + offsetof(TLevelRecord, Rotate)] = 2; }), "rotation neither on nor off");
 }
 
+// The stored style bytes are range-checked against the styles that exist: the last of each
+// opens, one past it is refused.
+TEST_F(HostileSavedGame, StylesPastTheLastAreRefusedAndTheLastOpens) {
+  const size_t shapeAt = 23 + 9 + offsetof(TLevelRecord, ShapeStyle);
+  const size_t borderAt = 23 + 9 + offsetof(TLevelRecord, BorderStyle);
+  ExpectRefused(With([&](auto& b) { b[shapeAt] = uint8_t(kShapeStyleCount); }),
+                "shape style past the last");
+  ExpectRefused(With([&](auto& b) { b[borderAt] = uint8_t(kLastBorderStyle) + 1; }),
+                "border style past the last");
+  ASSERT_TRUE(OpenOver(With([&](auto& b) { b[shapeAt] = uint8_t(kLastShapeStyle); })));
+  EXPECT_EQ(t.Game.GameLevel.ShapeStyle, kLastShapeStyle);
+}
+
 // A saved game that claims a picture beyond the memory budget: refused with its size before
 // any of it is read, the running game kept.
 TEST_F(HostileSavedGame, PictureBeyondTheBudgetIsRefusedWithItsSize) {
@@ -458,7 +471,7 @@ TEST_F(SavedGame, AutosaveWaitsForAChangeTheIntervalAndNothingHoldingIt) {
 // Every shape style saves and continues with the same pieces (the reader checks the style).
 TEST_F(SavedGame, EveryShapeStyleRoundTrips) {
   const std::string shapes = PackTestJigsaw(dir, "shapes", 320, 240);
-  for (uint8_t shape = 0; shape <= 6; ++shape) {
+  for (uint8_t shape = 0; shape < kShapeStyleCount; ++shape) {
     SCOPED_TRACE(int(shape));
     TTestSession a, t;
     SetupTestSession(a, dir);
@@ -484,7 +497,7 @@ TEST_F(SavedGame, StoredPatternClassesAreNeverTrusted) {
     SCOPED_TRACE(wood);
     TTestSession t;
     SetupTestSession(t, dir);
-    t.Game.GameOptions.WoodStyle = uint8_t(wood);
+    t.Game.GameOptions.WoodStyle = TWoodStyle(wood);
     ASSERT_TRUE(Continue(t, path));
     const TPieceRecord& p = t.Game.Pieces[3];
     if (wood) {
@@ -542,7 +555,9 @@ TEST_F(SavedGame, TheFileHoldsEveryFieldWhereTheFormatPutsIt) {
   // Thumbnail, picture, cut map, description.
   for (int k = 0; k < 4; ++k) {
     const int32_t size = Int32At(b, at);
-    if (k == 3) EXPECT_EQ(size_t(size), s.InfoText.size());
+    if (k == 3) {
+      EXPECT_EQ(size_t(size), s.InfoText.size());
+    }
     at += 4 + size_t(size);
   }
   EXPECT_EQ(size_t(Int32At(b, 15)), at);  // the state offset

@@ -55,8 +55,8 @@ inline bool SelectJigsaw(TGameSession& s, const std::string& path, int32_t level
   if (!OpenJigsaw(path, OpenJigsawSelect, target)) return false;
   TLevelRecord choice{};
   choice.Level = level;
-  choice.ShapeStyle = shape;
-  choice.BorderStyle = border;
+  choice.ShapeStyle = TShapeStyle(shape);
+  choice.BorderStyle = TBorderStyle(border);
   choice.Rotate = rotate;
   choice.SpreadOut = spreadOut;
   return ApplyLevelChoices(s.Game.CurrentLevel, choice, false);

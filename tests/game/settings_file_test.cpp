@@ -80,12 +80,12 @@ class SettingsFile : public ::testing::Test {
 TEST_F(SettingsFile, WithoutAFileEverySettingKeepsItsDefault) {
   // Leftovers of an earlier read are all put back.
   s.Game.DefaultLevel.Level = 13;
-  s.Game.GameOptions.EmbossStyle = 3;
+  s.Game.GameOptions.EmbossStyle = TEmbossStyle::FatCard;
   s.Game.PlaySettings.ClickToDrag = 1;
   s.ViewState.WindowBkg[4] = 12;
   st.RecentCount = 2;
   st.RecentFiles[0] = {"/x.zvq", "x.zvq"};
-  st.Controls.CB_Show = false;
+  st.Flags.ShowQuickHelp = false;
   st.CurrentLanguage = "deutsch";
   EXPECT_FALSE(ReadSettings(s, st, env));
   ExpectDefaults();
@@ -97,14 +97,14 @@ TEST_F(SettingsFile, WithoutAFileEverySettingKeepsItsDefault) {
 }
 
 TEST_F(SettingsFile, TheFullScreenDefaultIsTheCurrentMode) {
-  st.Controls.MI_FullScreen = true;
+  st.Flags.FullScreen = true;
   EXPECT_FALSE(ReadSettings(s, st, env));
-  EXPECT_TRUE(st.Controls.MI_FullScreen);
+  EXPECT_TRUE(st.Flags.FullScreen);
   EXPECT_TRUE(Read("[Main]\n   <Sound> 0\n"));
-  EXPECT_TRUE(st.Controls.MI_FullScreen);
+  EXPECT_TRUE(st.Flags.FullScreen);
   EXPECT_EQ(toggles, 0);
   EXPECT_TRUE(Read("[Main]\n   <FullScreen> 0\n"));
-  EXPECT_FALSE(st.Controls.MI_FullScreen);
+  EXPECT_FALSE(st.Flags.FullScreen);
   EXPECT_EQ(toggles, 1);
 }
 
@@ -123,22 +123,22 @@ TEST_F(SettingsFile, EveryValueSurvivesAWriteAndARead) {
   SetDefaultSettings(s, st, env);
   TLevelRecord& l = s.Game.DefaultLevel;
   l.Rotate = 1;
-  l.BorderStyle = 1;
-  l.ShapeStyle = 6;
+  l.BorderStyle = TBorderStyle::Frame;
+  l.ShapeStyle = TShapeStyle::ClassicVariedKnobs;
   l.Level = 13;
   l.SpreadOut = 1;
   l.FitToScreen = 0;
   s.AutoSave = {false, 37};
   TGameOptions& o = s.Game.GameOptions;
-  o.EmbossStyle = 3;
-  o.WoodStyle = 0;
+  o.EmbossStyle = TEmbossStyle::FatCard;
+  o.WoodStyle = TWoodStyle::None;
   o.WoodColor = 0x123456;
   o.StuckKoef = 27;
   o.DnSrc = "first.source.test";
   o.UseSecure = true;
   o.SecureMethodInd = 6;
   s.Game.PlaySettings = TPlaySettings{{0, 1}, {1, 2}, {0, 7}, 1, 1};
-  st.Controls = {false, false, false, true};
+  st.Flags = {false, false, false, true};
   st.CurrentLanguage = "Deutsch";
   st.RecentCount = 4;
   st.RecentFiles[0] = {"/home/p/Jigsaws/a.zvq", "a.zvq"};
@@ -151,7 +151,7 @@ TEST_F(SettingsFile, EveryValueSurvivesAWriteAndARead) {
   TTestSession r;
   Prepare(r);
   TSettings rt;
-  rt.Controls.MI_FullScreen = false;
+  rt.Flags.FullScreen = false;
   ASSERT_TRUE(ReadSettings(r, rt, env));
   EXPECT_EQ(toggles, 1);  // stored full screen, window not in it
   EXPECT_EQ(rt.RecentCount, 4);
@@ -165,11 +165,11 @@ TEST_F(SettingsFile, MissingKeysKeepTheirDefaults) {
   ASSERT_TRUE(Read("[Main]\n   <DefJigP>\n      Level=2\n   <Embossing>\n      WoodStyle=0\n"
                    "[Play]\n   <RotCW>\n      Shift=1\n"));
   EXPECT_EQ(s.Game.DefaultLevel.Level, 2);
-  EXPECT_EQ(s.Game.GameOptions.WoodStyle, 0);
+  EXPECT_EQ(s.Game.GameOptions.WoodStyle, TWoodStyle::None);
   EXPECT_EQ(s.Game.PlaySettings.RotCW.Shift, 1);
   // Everything else as without a file.
   s.Game.DefaultLevel.Level = 6;
-  s.Game.GameOptions.WoodStyle = 2;
+  s.Game.GameOptions.WoodStyle = TWoodStyle::Shadows;
   s.Game.PlaySettings.RotCW.Shift = 4;
   ExpectDefaults();
 }
@@ -193,16 +193,16 @@ TEST_F(SettingsFile, RangedValuesArePulledToTheirNearestEnd) {
   ASSERT_TRUE(Read("[Main]\n<DefJigP>\nLevel=0\nShapeStyle=0\n<Embossing>\nStyle=0\nWoodColor=0\n"
                    "[Download]\n<SecureMethodInd> 0\n"));
   EXPECT_EQ(s.Game.DefaultLevel.Level, 0);
-  EXPECT_EQ(s.Game.DefaultLevel.ShapeStyle, 0);
-  EXPECT_EQ(s.Game.GameOptions.EmbossStyle, 0);
+  EXPECT_EQ(s.Game.DefaultLevel.ShapeStyle, TShapeStyle::Irregular);
+  EXPECT_EQ(s.Game.GameOptions.EmbossStyle, TEmbossStyle::None);
   EXPECT_EQ(s.Game.GameOptions.WoodColor, 0);
   EXPECT_EQ(s.Game.GameOptions.SecureMethodInd, 0);
 }
 
 TEST_F(SettingsFile, AnOldWoodEmbossStyleBecomesTheWoodFrame) {
   ASSERT_TRUE(Read("[Main]\n   <Embossing>\n      WoodColor=255\n      WoodStyle=2\n      Style=4\n"));
-  EXPECT_EQ(s.Game.GameOptions.EmbossStyle, 0);
-  EXPECT_EQ(s.Game.GameOptions.WoodStyle, 1);
+  EXPECT_EQ(s.Game.GameOptions.EmbossStyle, TEmbossStyle::None);
+  EXPECT_EQ(s.Game.GameOptions.WoodStyle, TWoodStyle::Wood);
   EXPECT_EQ(s.Game.GameOptions.WoodColor, 255);
   ASSERT_TRUE(WriteSettings(s, st));
   TSettingsText t;
@@ -263,7 +263,7 @@ TEST_F(SettingsFile, TheStoredLanguageLoadsWhenItsFilesExist) {
   EXPECT_EQ(st.CurrentLanguage, "Deutsch");
   EXPECT_EQ(loaded, (std::vector<std::string>{env.sLangDir + "english.lng", env.sLangDir + "deutsch.lng"}));
   EXPECT_EQ(st.sHelpFile, env.sLangDir + "english.chm");  // no German help: the English stays
-  EXPECT_FALSE(st.Controls.CB_Show);
+  EXPECT_FALSE(st.Flags.ShowQuickHelp);
 
   WriteRaw(env.sLangDir + "deutsch.chm", "");
   loaded.clear();
@@ -329,15 +329,18 @@ TEST_F(SettingsFile, HostileFilesGiveDefaultsForWhatTheyBreak) {
   ForEachHostileVariant(std::vector<uint8_t>(shipped.begin(), shipped.end()), 300, [&](const std::vector<uint8_t>& b) {
     ASSERT_TRUE(Read(std::string(b.begin(), b.end())));
     const TLevelRecord& l = s.Game.DefaultLevel;
-    EXPECT_TRUE(l.Level <= 13 && l.ShapeStyle <= 6 && l.Rotate <= 1 && l.BorderStyle <= 1);
+    EXPECT_TRUE(l.Level <= 13 && l.ShapeStyle <= kLastShapeStyle && l.Rotate <= 1 &&
+                l.BorderStyle <= kLastBorderStyle);
     const TGameOptions& o = s.Game.GameOptions;
-    EXPECT_TRUE(o.WoodColor >= 0 && o.WoodColor <= 0xFFFFFF && o.EmbossStyle <= 3 && o.WoodStyle <= 2);
+    EXPECT_TRUE(o.WoodColor >= 0 && o.WoodColor <= 0xFFFFFF &&
+                o.EmbossStyle <= TEmbossStyle::FatCard && o.WoodStyle <= TWoodStyle::Shadows);
     EXPECT_TRUE(o.StuckKoef >= 10 && o.StuckKoef <= 30 && s.AutoSave.Interval >= 1 && s.AutoSave.Interval <= 60);
     EXPECT_TRUE(st.RecentCount >= 0 && st.RecentCount <= 4);
   });
   // NUL bytes within values and lines.
-  ASSERT_TRUE(Read(std::string("[Main]\n<Sound> \0\n<DefJigP>\nLevel=1\0 2\nShapeStyle=\0\0\0 5\n", 50)));
-  EXPECT_TRUE(st.Controls.CB_SoundPlay);
+  ASSERT_TRUE(
+      Read(std::string("[Main]\n<Sound> \0\n<DefJigP>\nLevel=1\0 2\nShapeStyle=\0\0\0 5\n", 50)));
+  EXPECT_TRUE(st.Flags.SoundPlay);
   EXPECT_EQ(s.Game.DefaultLevel.Level, 6);
 }
 

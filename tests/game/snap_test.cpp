@@ -52,7 +52,7 @@ TEST(ExpectedOffset, MatchesTheTurnedPictureForEveryRotation) {
   }
 }
 
-class SnapTest : public ::testing::Test {
+class Snap : public ::testing::Test {
  protected:
   TFieldRig r{{.Cols = 3, .Rows = 3, .Tile = 20, .Knob = 4, .Rotate = true}};
   void SetUp() override {
@@ -61,7 +61,7 @@ class SnapTest : public ::testing::Test {
   }
 };
 
-TEST_F(SnapTest, JoinsOnePixelInsideTheThresholdAndNotAtIt) {
+TEST_F(Snap, JoinsOnePixelInsideTheThresholdAndNotAtIt) {
   for (const auto& [sx, sy] : {std::pair{11, 0}, {0, -11}, {-11, 11}}) {
     Scatter(r);
     for (int32_t i = 0; i < 9; ++i) r.P(i).Group = i;
@@ -87,7 +87,7 @@ TEST_F(SnapTest, JoinsOnePixelInsideTheThresholdAndNotAtIt) {
   }
 }
 
-TEST_F(SnapTest, NeighboursTurnedElsewhereOrInTheGroupAreNoCandidates) {
+TEST_F(Snap, NeighboursTurnedElsewhereOrInTheGroupAreNoCandidates) {
   // Turned differently.
   r.P(3).Rotation = 1;
   UpdatePieceRotation(r.g, r.P(3));
@@ -111,7 +111,7 @@ TEST_F(SnapTest, NeighboursTurnedElsewhereOrInTheGroupAreNoCandidates) {
   EXPECT_TRUE(r.sounds.empty());
 }
 
-TEST_F(SnapTest, TurnedPiecesJoinByTheTurnedTable) {
+TEST_F(Snap, TurnedPiecesJoinByTheTurnedTable) {
   for (int32_t i : {3, 4}) {
     r.P(i).Rotation = 2;
     UpdatePieceRotation(r.g, r.P(i));
@@ -123,7 +123,7 @@ TEST_F(SnapTest, TurnedPiecesJoinByTheTurnedTable) {
   EXPECT_LT(r.P(4).X, r.P(3).X);
 }
 
-TEST_F(SnapTest, TheSmallerGroupComesToTheLarger) {
+TEST_F(Snap, TheSmallerGroupComesToTheLarger) {
   // {3, 4} assembled; 5 dropped near 4 moves to them.
   r.P(3).Group = r.P(4).Group = 20;
   PlaceBeside(r, 4, 3, 0, 0);
@@ -147,7 +147,7 @@ TEST_F(SnapTest, TheSmallerGroupComesToTheLarger) {
   EXPECT_EQ(r.P(2).Y - r.P(5).Y, e.Y);
 }
 
-TEST_F(SnapTest, JoinPlaysTheSoundAndShowsSixStarFrames) {
+TEST_F(Snap, JoinPlaysTheSoundAndShowsSixStarFrames) {
   r.f.SoundPlay = true;
   r.f.ShowJoin = true;
   PlaceBeside(r, 4, 3, 2, 2);

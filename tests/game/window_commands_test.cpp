@@ -130,7 +130,9 @@ TEST(GatherPieces, AGroupOfHalfThePiecesGoesUnderAllOthers) {
   GatherPieces(r.f);
   for (int32_t i = 4; i < 12; ++i) EXPECT_EQ(r.P(i).Group, 0) << i;
   for (int32_t i = 0; i < n; ++i)
-    if (i < 4 || i >= 12) EXPECT_GT(r.P(i).Group, 0) << i;
+    if (i < 4 || i >= 12) {
+      EXPECT_GT(r.P(i).Group, 0) << i;
+    }
   EXPECT_EQ(r.g.Play.WeightGroup, -1);
 }
 

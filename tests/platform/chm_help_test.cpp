@@ -9,7 +9,6 @@
 #include <fstream>
 #include <set>
 
-#include "foundation/html_help.h"
 #include "foundation/random.h"
 #include "platform/chm_file.h"
 #include "support/file_bytes.h"
@@ -143,8 +142,7 @@ TEST(ChmFile, TruncatedAndDamagedFilesDoNoHarm) {
 
 TEST(ChmHelpViewer, ShowsATopicWithItsPicturesAndFollowsLinks) {
   auto viewer = CreateChmHelpViewer();
-  THtmlHelp help{viewer.get()};
-  ASSERT_TRUE(HtmlHelpA(help, EnglishChm(), HH_DISPLAY_TOPIC, "cont-quix.htm"));
+  viewer->ShowTopic(EnglishChm(), "cont-quix.htm");
   QWidget* window = HelpWindow();
   ASSERT_NE(window, nullptr);
   EXPECT_TRUE(window->isVisible());
@@ -172,7 +170,7 @@ TEST(ChmHelpViewer, ShowsATopicWithItsPicturesAndFollowsLinks) {
   EXPECT_TRUE(browser->toPlainText().contains(QStringLiteral("wheel down")));
   EXPECT_FALSE(browser->loadResource(QTextDocument::ImageResource, QUrl(QStringLiteral("images/wheel.png"))).value<QImage>().isNull());
   EXPECT_FALSE(browser->loadResource(QTextDocument::ImageResource, QUrl(QStringLiteral("http://example.com/x.png"))).isValid());
-  // Another topic through the help entry replaces the page.
+  // Another topic replaces the page.
   viewer->ShowTopic(EnglishChm(), "download.htm");
   EXPECT_TRUE(browser->toPlainText().contains(QStringLiteral("Selected Jigsaw")));
   viewer.reset();

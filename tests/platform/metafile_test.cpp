@@ -129,8 +129,12 @@ TEST(Metafile, ExtentsAreAcceptedUpToTheirLimitsOnBothSides) {
     const TMetafileSize size = MetafileSize(mf);
     const int32_t count = c.At == 8 ? size.W : c.At == 12 ? size.H : c.At == 24 ? size.MW : size.MH;
     EXPECT_EQ(count, c.Count);
-    if (c.At == 8) EXPECT_EQ(size.Left, c.Lo);
-    if (c.At == 12) EXPECT_EQ(size.Top, c.Lo);
+    if (c.At == 8) {
+      EXPECT_EQ(size.Left, c.Lo);
+    }
+    if (c.At == 12) {
+      EXPECT_EQ(size.Top, c.Lo);
+    }
   }
 }
 

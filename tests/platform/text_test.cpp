@@ -221,7 +221,9 @@ TEST(PlatformText, PlacementFlagsAndColour) {
         const int sx = x - dx, sy = y - dy;
         const bool inHome = sx >= 0 && sy >= 0 && sx < w && sy < h && sy < 20;
         const uint32_t want = inHome ? home[size_t(sy * w + sx)] : 0;
-        if (sy >= 0 && sy < 20 && sx >= 0 && sx < w) EXPECT_EQ(moved[size_t(y * w + x)], want) << dx << "," << dy << " at " << x << "," << y;
+        if (sy >= 0 && sy < 20 && sx >= 0 && sx < w) {
+          EXPECT_EQ(moved[size_t(y * w + x)], want) << dx << "," << dy << " at " << x << "," << y;
+        }
         inked += moved[size_t(y * w + x)] != 0;
       }
     EXPECT_GT(inked, 20) << dx << "," << dy;

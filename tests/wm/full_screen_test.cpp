@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "game/pieces.h"
-#include "gui/main_window_fixture.h"
+#include "ui/main_window/main_window_fixture.h"
 #include "platform/sound.h"
 #include "support/temp_folder.h"
 #include "ui/main_window/main_form.h"

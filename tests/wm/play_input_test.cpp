@@ -12,7 +12,7 @@
 #include <string>
 
 #include "game/pieces.h"
-#include "gui/main_window_fixture.h"
+#include "ui/main_window/main_window_fixture.h"
 #include "ui/dialogs/dir_view_form.h"
 #include "wm/wm_input.h"
 #include "wm/wm_support.h"

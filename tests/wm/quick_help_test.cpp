@@ -12,7 +12,7 @@
 #include <string>
 
 #include "game/settings_text.h"
-#include "gui/main_window_fixture.h"
+#include "ui/main_window/main_window_fixture.h"
 #include "platform/message_box.h"
 #include "platform/sound.h"
 #include "support/temp_folder.h"

@@ -7,8 +7,8 @@
 #include <memory>
 #include <string>
 
-#include "gui/private_home.h"
-#include "gui/program_folder.h"
+#include "ui/main_window/private_home.h"
+#include "ui/main_window/program_folder.h"
 #include "platform/sound.h"
 #include "support/temp_folder.h"
 #include "ui/dialogs/about_form.h"

@@ -7,7 +7,7 @@
 #include <memory>
 #include <string>
 
-#include "gui/private_home.h"
+#include "ui/main_window/private_home.h"
 #include "platform/sound.h"
 #include "support/temp_folder.h"
 #include "ui/main_window/main_form.h"

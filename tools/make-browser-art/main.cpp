@@ -1,6 +1,7 @@
 // Draws the browser's level-page artwork into resources/images/:
-//   browser-shape-masks.png  seven piece outlines (white inside) in 164 x 168 cells at
-//                            x = 165 * shape + 1, for the shape choices and the size preview;
+//   browser-shape-masks.png  a piece outline per shape style (white inside) in 164 x 168 cells
+//                            at x = 165 * its preview cell + 1, for the shape choices and the
+//                            size preview;
 //   browser-shape-bkg.png    the 164 x 168 texture the previews are filled with;
 //   browser-borders.png      the two border choices, 50 x 50 cells at x = 51 * i;
 //   browser-mix.png          the two mix choices, likewise;
@@ -12,33 +13,35 @@
 #include <QImage>
 #include <QPainter>
 #include <QPainterPath>
-
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <string>
+
+#include "foundation/piece_styles.h"
 
 namespace {
 
 constexpr int kCellW = 164, kCellH = 168;
 
 // One edge of a piece from a to b; the knob bulges to the left of the direction of travel
-// by `out` (negative: inward), shaped by `style` (0 none, 1 round, 2 mushroom, 3 heart-like).
-void Edge(QPainterPath& p, QPointF a, QPointF b, double out, int style, double wobble) {
+// by `out` (negative: inward), shaped by `knob` (0 none, 1 round, 2 mushroom, 3 heart-like).
+void Edge(QPainterPath& p, QPointF a, QPointF b, double out, int knob, double wobble) {
   const QPointF d = b - a;
   const double len = std::hypot(d.x(), d.y());
   const QPointF u = d / len;
   const QPointF n(u.y(), -u.x());  // left normal in screen coordinates (y down)
   auto at = [&](double t, double off) { return a + u * (t * len) + n * off; };
-  if (style == 0) {
+  if (knob == 0) {
     p.cubicTo(at(0.33, wobble), at(0.66, -wobble), b);
     return;
   }
   const double k = out;
   p.cubicTo(at(0.2, wobble * 0.5), at(0.35, 0), at(0.4, k * 0.15));
-  if (style == 1) {
+  if (knob == 1) {
     p.cubicTo(at(0.3, k * 0.7), at(0.42, k * 1.05), at(0.5, k * 1.05));
     p.cubicTo(at(0.58, k * 1.05), at(0.7, k * 0.7), at(0.6, k * 0.15));
-  } else if (style == 2) {
+  } else if (knob == 2) {
     p.cubicTo(at(0.38, k * 0.45), at(0.22, k * 0.75), at(0.32, k * 1.0));
     p.cubicTo(at(0.42, k * 1.25), at(0.58, k * 1.25), at(0.68, k * 1.0));
     p.cubicTo(at(0.78, k * 0.75), at(0.62, k * 0.45), at(0.6, k * 0.15));
@@ -49,30 +52,57 @@ void Edge(QPainterPath& p, QPointF a, QPointF b, double out, int style, double w
   p.cubicTo(at(0.65, 0), at(0.8, -wobble * 0.5), b);
 }
 
-QPainterPath PiecePath(int shape, QPointF origin) {
+QPainterPath PiecePath(TShapeStyle shape, QPointF origin) {
   // A 128-pixel piece with its knob margin fills the cell: the body is 100 x 100.
   const double s = 100, k = 22;
   const double x0 = origin.x() + (kCellW - s) / 2, y0 = origin.y() + (kCellH - s) / 2;
   const QPointF tl(x0, y0), tr(x0 + s, y0), br(x0 + s, y0 + s), bl(x0, y0 + s);
-  const bool irregular = shape <= 3;
+  const bool irregular = ShapeStyleRow(shape).Cutter == TShapeCutter::Cells;
   const double wobble = irregular ? 9 : 0;
-  // Styles per edge (top, right, bottom, left) and knob directions.
-  int styles[4] = {1, 1, 1, 1};
+  // Knobs per edge (top, right, bottom, left) and their directions.
+  int knobs[4] = {1, 1, 1, 1};
   double dirs[4] = {1, -1, 1, -1};
+  using S = TShapeStyle;
   switch (shape) {
-    case 0: styles[0] = styles[1] = styles[2] = styles[3] = 0; break;
-    case 1: break;
-    case 2: styles[0] = 2; styles[1] = 2; styles[2] = 1; styles[3] = 2; break;
-    case 3: styles[0] = 3; styles[1] = 1; styles[2] = 3; styles[3] = 1; break;
-    case 4: dirs[1] = 1; dirs[3] = 1; break;
-    case 5: styles[1] = 2; styles[3] = 2; dirs[2] = -1; break;
-    case 6: styles[0] = 2; styles[1] = 3; styles[2] = 1; styles[3] = 3; dirs[0] = -1; break;
+    case S::Irregular:
+      knobs[0] = knobs[1] = knobs[2] = knobs[3] = 0;
+      break;
+    case S::IrregularSimpleKnobs:
+      break;
+    case S::IrregularFancyKnobs:
+      knobs[0] = 2;
+      knobs[1] = 2;
+      knobs[2] = 1;
+      knobs[3] = 2;
+      break;
+    case S::IrregularFigures:
+      knobs[0] = 3;
+      knobs[1] = 1;
+      knobs[2] = 3;
+      knobs[3] = 1;
+      break;
+    case S::Classic:
+      dirs[1] = 1;
+      dirs[3] = 1;
+      break;
+    case S::ClassicMixedKnobs:
+      knobs[1] = 2;
+      knobs[3] = 2;
+      dirs[2] = -1;
+      break;
+    case S::ClassicVariedKnobs:
+      knobs[0] = 2;
+      knobs[1] = 3;
+      knobs[2] = 1;
+      knobs[3] = 3;
+      dirs[0] = -1;
+      break;
   }
   QPainterPath p(tl);
-  Edge(p, tl, tr, dirs[0] * k, styles[0], wobble);
-  Edge(p, tr, br, dirs[1] * k, styles[1], -wobble);
-  Edge(p, br, bl, dirs[2] * k, styles[2], wobble);
-  Edge(p, bl, tl, dirs[3] * k, styles[3], -wobble);
+  Edge(p, tl, tr, dirs[0] * k, knobs[0], wobble);
+  Edge(p, tr, br, dirs[1] * k, knobs[1], -wobble);
+  Edge(p, br, bl, dirs[2] * k, knobs[2], wobble);
+  Edge(p, bl, tl, dirs[3] * k, knobs[3], -wobble);
   p.closeSubpath();
   return p;
 }
@@ -87,11 +117,14 @@ bool Save(const QImage& img, const std::string& folder, const char* name) {
 }
 
 QImage ShapeMasks() {
-  QImage img((kCellW + 1) * 7 + 1, kCellH, QImage::Format_RGB32);
+  int cells = 0;
+  for (const TShapeStyleRow& row : ShapeStyleRows()) cells = std::max(cells, row.PreviewCell + 1);
+  QImage img((kCellW + 1) * cells + 1, kCellH, QImage::Format_RGB32);
   img.fill(Qt::black);
   QPainter p(&img);
   p.setRenderHint(QPainter::Antialiasing, false);
-  for (int i = 0; i < 7; ++i) p.fillPath(PiecePath(i, QPointF((kCellW + 1) * i + 1, 0)), Qt::white);
+  for (const TShapeStyleRow& row : ShapeStyleRows())
+    p.fillPath(PiecePath(row.Style, QPointF((kCellW + 1) * row.PreviewCell + 1, 0)), Qt::white);
   return img;
 }
 

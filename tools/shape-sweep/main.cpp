@@ -57,15 +57,16 @@ struct TCut {
 void CutOnce(int32_t w, int32_t h, bool border, const TCut& c, const std::string& shapes,
              TTally& t) {
   TLevelTable table{};
-  BuildLevelTable(table, w, h, 3, border ? 1 : 0);
+  const TBorderStyle frame = border ? TBorderStyle::Frame : TBorderStyle::None;
+  BuildLevelTable(table, w, h, TShapeStyle::IrregularFigures, frame);
   TLevelRecord lv{};
   FillLevelFromGrid(lv, table[size_t(c.Level)]);
   lv.GameSeed = int32_t(c.Seed);
   lv.ImageW = lv.FitImageW = w;
   lv.ImageH = lv.FitImageH = h;
   lv.Level = c.Level;
-  lv.BorderStyle = border ? 1 : 0;
-  lv.ShapeStyle = 3;
+  lv.BorderStyle = frame;
+  lv.ShapeStyle = TShapeStyle::IrregularFigures;
   std::vector<TPieceRecord> pieces(size_t(lv.TotalTileNum) + 1);
   TDibHolder map, templates;
   TKnobState knobs;

@@ -84,7 +84,7 @@ void Pieces(QPainter& p, const TSkinRect& client, int seed) {
   p.restore();
 }
 
-void SetupWindow(TSkinWindow& w, int x, int y, int width, int height, uint8_t style,
+void SetupWindow(TSkinWindow& w, int x, int y, int width, int height, TWindowStyle style,
                  std::u16string_view caption, int contentW, int contentH) {
   InitSkinWindow(w, x, y, width, height, style);
   w.Visible = true;

@@ -12,16 +12,14 @@
 // pic_zorva.dat in $ZORVA_DATA_DIR, else in data/ beside the program.
 #include <QColor>
 #include <QImage>
-
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <string>
 #include <vector>
 
-#include "engine/cut_cells.h"
+#include "engine/cut_jigsaw.h"
 #include "engine/cut_target.h"
-#include "engine/grid_cut.h"
 #include "engine/knobs.h"
 #include "foundation/dib_image.h"
 #include "foundation/level_table.h"
@@ -78,7 +76,9 @@ bool ParseArgs(int argc, char** argv, TOptions& o, std::string& error) {
       o.Level = int32_t(v);
     } else if (a == "--shape") {
       const char* s = value();
-      if (!s || !ParseInt(s, 0, 6, v)) return error = "--shape is 0 to 6", false;
+      const long long last = kShapeStyleCount - 1;
+      if (!s || !ParseInt(s, 0, last, v))
+        return error = "--shape is 0 to " + std::to_string(last), false;
       o.Shape = int32_t(v);
     } else if (a == "--seed") {
       const char* s = value();
@@ -97,10 +97,14 @@ bool ParseArgs(int argc, char** argv, TOptions& o, std::string& error) {
   return true;
 }
 
+TBorderStyle FrameOf(const TOptions& o) {
+  return o.Border ? TBorderStyle::Frame : TBorderStyle::None;
+}
+
 // The level record as the level page fills it for a picture, a level and the choices.
 TLevelRecord MakeLevel(const TOptions& o) {
   TLevelTable table{};
-  BuildLevelTable(table, o.W, o.H, uint8_t(o.Shape), o.Border ? 1 : 0);
+  BuildLevelTable(table, o.W, o.H, TShapeStyle(o.Shape), FrameOf(o));
   const TLevelGrid& g = table[size_t(o.Level)];
   TLevelRecord lv{};
   lv.GameSeed = int32_t(o.Seed);
@@ -108,8 +112,8 @@ TLevelRecord MakeLevel(const TOptions& o) {
   lv.ImageW = lv.FitImageW = o.W;
   lv.ImageH = lv.FitImageH = o.H;
   lv.Level = o.Level;
-  lv.BorderStyle = o.Border ? 1 : 0;
-  lv.ShapeStyle = uint8_t(o.Shape);
+  lv.BorderStyle = FrameOf(o);
+  lv.ShapeStyle = TShapeStyle(o.Shape);
   lv.SideNum = 1;
   return lv;
 }
@@ -183,16 +187,7 @@ int main(int argc, char** argv) {
                       std::fprintf(stderr, "zorva-cut: %s\n", m.c_str());
                       ++warnings;
                     }};
-  switch (lv.ShapeStyle) {
-    case 4:
-    case 5:
-    case 6:
-      CutJigsawGrid(target);
-      break;
-    default:
-      CutJigsawCells(target, ShapeFilePath(argv[0]), &counts);
-      break;
-  }
+  CutJigsaw(target, ShapeFilePath(argv[0]), &counts);
   if (map->Width == 0) {
     std::fprintf(stderr, "zorva-cut: no cut map was made\n");
     return 1;

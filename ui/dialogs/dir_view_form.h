@@ -58,8 +58,12 @@ class TF_DirView : public QDialog, public TLangForm {
   TOpenChoices OpenChoices() const { return OpenChoicesOf(model_); }
   const TDibImage& PreviewCopy() const { return *model_.PreviewCopy; }
   bool FitToScreenFlag() const { return model_.Page.FitToScreenFlag; }
-  const std::string& ShapeName(int32_t i) const { return shapeNames_[size_t(std::clamp(i, 0, 6))]; }
-  const std::string& BorderName(int32_t i) const { return borderNames_[size_t(std::clamp(i, 0, 1))]; }
+  const std::string& ShapeName(TShapeStyle s) const {
+    return shapeNames_[size_t(std::min(s, kLastShapeStyle))];
+  }
+  const std::string& BorderName(TBorderStyle s) const {
+    return borderNames_[size_t(std::min(s, kLastBorderStyle))];
+  }
   // After a save: the cached thumbnail of that file (when cached) from the stored thumbnail.
   void RefreshCachedThumb(const std::string& fileName, const TDibImage& picture);
   TBrowserModel& Model() { return model_; }
@@ -142,8 +146,8 @@ class TF_DirView : public QDialog, public TLangForm {
   uint32_t buttonFaceColor_ = 0xF0F0F0;
   std::map<int32_t, QPixmap> pixmaps_;  // list thumbnails by cache index
 
-  std::string shapeNames_[7];
-  std::string borderNames_[2];
+  std::string shapeNames_[kShapeCount];
+  std::string borderNames_[kBorderCount];
   std::string mixRandomText_, mixSpreadOutText_;
   std::string fitOnText_ = "FitOn", fitOffText_ = "FitOff";
   std::string rotateOnText_ = "RotateOn", rotateOffText_ = "RotateOff";

@@ -15,6 +15,7 @@
 class QCheckBox;
 class QComboBox;
 class QGroupBox;
+class QHBoxLayout;
 class QLabel;
 class QLineEdit;
 class QListWidget;
@@ -42,16 +43,15 @@ using TPickColorFn = std::function<int(const TColorPickRequest& request, int32_t
 
 // What the dialog works with besides its own controls. The owner keeps these alive.
 struct TOptionsFormEnv {
-  TLanguageState* Lang = nullptr;        // texts, the language folder and list, CurrentLanguage
-  TGameOptions* GameOptions = nullptr;   // the download choices and the test paths
-  TServerHosts ServerHosts;              // the two download sources
+  TLanguageState* Lang = nullptr;  // texts, the language folder and list, CurrentLanguage
+  TServerHosts ServerHosts;        // the two download sources
   std::function<void(const std::string& topic)> ShowHelpTopic;
   TPickColorFn PickColor;  // left empty: the game's colour picker
 };
 
 // The modal options dialog: autosave, sound, play, effects, language and downloads. The owner
 // loads the values (LoadValues), shows it, and after result 1 reads Values() and LangName();
-// the download choices are written into the game options by OK itself.
+// the dialog itself writes nothing.
 class TF_Options : public QDialog, public TLangForm, public TWoodColorHost {
  public:
   explicit TF_Options(TOptionsFormEnv env, QWidget* parent = nullptr);
@@ -66,10 +66,10 @@ class TF_Options : public QDialog, public TLangForm, public TWoodColorHost {
   void SetServerHosts(const TServerHosts& hosts);
 
   void SetMouseScheme(const TPlaySettings& settings, bool clear);
-  void SetEmbossStyle(int32_t style);
-  int32_t GetEmbossStyle() const;
-  void SetWoodStyle(int32_t style);
-  int32_t GetWoodStyle() const;
+  void SetEmbossStyle(TEmbossStyle style);
+  TEmbossStyle GetEmbossStyle() const;
+  void SetWoodStyle(TWoodStyle style);
+  TWoodStyle GetWoodStyle() const;
   int32_t WoodColor() const;
   void SetWoodColor(int32_t color) override;
 
@@ -100,6 +100,14 @@ class TF_Options : public QDialog, public TLangForm, public TWoodColorHost {
 
  private:
   void BuildControls();
+  void BuildAutoSavePage();
+  void BuildSoundPage();
+  void BuildPlayPage();
+  void BuildEffectsPage();
+  void BuildLanguagePage();
+  void BuildDownloadsPage();
+  void BuildTestPanel();
+  QHBoxLayout* BuildButtons();
   void LoadSamples();
   void FormActivate();
   void FillLanguageList();
@@ -122,6 +130,7 @@ class TF_Options : public QDialog, public TLangForm, public TWoodColorHost {
   std::string Text(int32_t section, const char* key) const;
 
   TOptionsFormEnv env_;
+  TOptionsValues loaded_;
   std::string LangName_;
   std::string AutoIntervalFormat_;
   std::string StuckKoefFormat_;

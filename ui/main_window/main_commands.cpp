@@ -88,7 +88,6 @@ TF_Options& TF_Main::Options() {
   if (!options_) {
     TOptionsFormEnv env;
     env.Lang = &lang_;
-    env.GameOptions = &session_.Game.GameOptions;
     env.ServerHosts = sources_.ServerHosts;
     env.ShowHelpTopic = [this](const std::string& topic) { ShowHelpTopic(topic); };
     options_ = std::make_unique<TF_Options>(env, this);
@@ -290,8 +289,8 @@ void TF_Main::MI_OptionsClick() {
   dialog.SetServerHosts(LoadSources().ServerHosts);
   TOptionsApplied applied;
   RunOptionsCommand(dialog, s, settings_, lang_, *this, &applied);
-  field_->SoundPlay = settings_.Controls.CB_SoundPlay;
-  field_->ShowJoin = settings_.Controls.CB_VisualShowJoin;
+  field_->SoundPlay = settings_.Flags.SoundPlay;
+  field_->ShowJoin = settings_.Flags.ShowJoin;
   if (applied.SingleMainWindowChanged && OptionsChanged) OptionsChanged();
   if (s.Game.GameLoaded) {
     s.Game.Play.RedrawKind = kRedrawField;

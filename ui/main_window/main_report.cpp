@@ -78,7 +78,7 @@ void TF_Main::MI_FullScreenClick() {
   // settings) gets it first, or leaving full screen would not know where the caption goes.
   if (!fullScreenOn_) AwaitWindowFrame();
   fullScreenOn_ = !fullScreenOn_;
-  settings_.Controls.MI_FullScreen = fullScreenOn_;
+  settings_.Flags.FullScreen = fullScreenOn_;
   if (fullScreenOn_) {
     showFullScreen();
   } else {

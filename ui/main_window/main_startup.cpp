@@ -102,15 +102,15 @@ void TF_Main::StartUp(const std::function<void()>& whileStarting) {
 void TF_Main::ReadStartupSettings() {
   ReadSettings(session_, settings_, settingsEnv_);
   // Settings that live in controls.
-  QuickHelp().CB_Show->setChecked(settings_.Controls.CB_Show);
-  field_->SoundPlay = settings_.Controls.CB_SoundPlay;
-  field_->ShowJoin = settings_.Controls.CB_VisualShowJoin;
+  QuickHelp().CB_Show->setChecked(settings_.Flags.ShowQuickHelp);
+  field_->SoundPlay = settings_.Flags.SoundPlay;
+  field_->ShowJoin = settings_.Flags.ShowJoin;
   RefreshRecentMenu();
 }
 
 void TF_Main::WriteExitSettings() {
-  settings_.Controls.CB_Show = QuickHelp().CB_Show->isChecked();
-  settings_.Controls.MI_FullScreen = fullScreenOn_;
+  settings_.Flags.ShowQuickHelp = QuickHelp().CB_Show->isChecked();
+  settings_.Flags.FullScreen = fullScreenOn_;
   int error = 0;
   if (WriteSettings(session_, settings_, &error)) return;
   // The choices of this session would be lost without a word otherwise.
@@ -126,7 +126,7 @@ void TF_Main::StartupChoice() {
   // Placed even when hidden: Help > Quick Help shows it there later.
   TF_Help& help = QuickHelp();
   help.PlaceBeside(*this);
-  if (settings_.Controls.CB_Show) help.show();
+  if (settings_.Flags.ShowQuickHelp) help.show();
 }
 
 // --- Texts of the loaded language ---------------------------------------------------------------

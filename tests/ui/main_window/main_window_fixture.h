@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "game/pieces.h"
-#include "gui/private_home.h"
+#include "ui/main_window/private_home.h"
 #include "platform/message_box.h"
 #include "platform/sound.h"
 #include "support/temp_folder.h"
@@ -23,7 +23,7 @@ inline void UseScenarioLevel(TGameState& g, bool rotate = false, bool fitToScree
   TLevelRecord& d = g.DefaultLevel;
   d = TLevelRecord{};
   d.Level = 13;
-  d.ShapeStyle = 4;
+  d.ShapeStyle = TShapeStyle::Classic;
   d.SpreadOut = 1;
   d.Rotate = rotate ? 1 : 0;
   d.FitToScreen = fitToScreen ? 1 : 0;

@@ -27,7 +27,7 @@
 #include "platform/message_box.h"
 #include "platform/resources.h"
 #include "platform/sound.h"
-#include "gui/main_window_fixture.h"
+#include "ui/main_window/main_window_fixture.h"
 #include "support/temp_folder.h"
 
 namespace {

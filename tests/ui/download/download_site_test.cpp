@@ -10,9 +10,9 @@
 #include <QTest>
 #include <QTimer>
 
-#include "download/jigsaw_site.h"
-#include "download/local_servers.h"
-#include "gui/private_home.h"
+#include "support/jigsaw_site.h"
+#include "support/local_servers.h"
+#include "ui/main_window/private_home.h"
 #include "platform/message_box.h"
 #include "platform/sound.h"
 #include "ui/dialogs/dir_view_form.h"
@@ -160,7 +160,7 @@ TEST(DownloadSite, ThePlayersOwnSiteAndListFromTheDataFolder) {
   EXPECT_TRUE(fs::exists(home.File("notes.~backup")));
   EXPECT_TRUE(fs::exists(jigsaws + "mine.zvq.~copy"));
 
-  for (const std::string& name : {"ladybird", "raindrops"}) fs::remove(s.Paths.sJigsawDir + name + ".zvq");
+  for (const char* name : {"ladybird", "raindrops"}) fs::remove(s.Paths.sJigsawDir + name + ".zvq");
   DownloadThroughTheWindow(main, kDownAll);
   const TDownloadList& list = main.Download().List();
   ASSERT_EQ(list.Items.size(), 2u);

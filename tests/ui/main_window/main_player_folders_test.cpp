@@ -8,7 +8,7 @@
 #include <fstream>
 
 #include "game/game_paths.h"
-#include "gui/answered_main_window.h"
+#include "ui/main_window/answered_main_window.h"
 #include "support/read_only_folder.h"
 #include "ui/dialogs/dir_view_form.h"
 

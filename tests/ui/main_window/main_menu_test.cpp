@@ -22,7 +22,7 @@
 #include "ui/main_window/main_toolbar.h"
 #include "platform/message_box.h"
 #include "platform/sound.h"
-#include "gui/private_home.h"
+#include "ui/main_window/private_home.h"
 #include "support/temp_folder.h"
 
 namespace {

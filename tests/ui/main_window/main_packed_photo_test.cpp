@@ -7,7 +7,7 @@
 #include <string>
 
 #include "foundation/dib_image.h"
-#include "gui/answered_main_window.h"
+#include "ui/main_window/answered_main_window.h"
 #include "pack.h"
 
 namespace {

@@ -8,7 +8,7 @@
 #include <clocale>
 #include <filesystem>
 
-#include "download/jigsaw_site.h"
+#include "support/jigsaw_site.h"
 #include "support/file_bytes.h"
 #include "support/rar_writer.h"
 #include "support/temp_folder.h"
@@ -38,7 +38,7 @@ std::vector<std::string> Tree(const fs::path& root) {
   return names;
 }
 
-class RarArchiveTest : public ::testing::Test {
+class RarArchive : public ::testing::Test {
  protected:
   void SetUp() override { Clear(); }
   void Clear() {
@@ -71,7 +71,7 @@ class RarArchiveTest : public ::testing::Test {
 
 }  // namespace
 
-TEST_F(RarArchiveTest, ExtractsFilesAndFoldersWithStoredNames) {
+TEST_F(RarArchive, ExtractsFilesAndFoldersWithStoredNames) {
   const auto a = Pattern(200000, 9), b = RarBytes("inner file");
   Spit(out + "/cat.zvq", RarBytes("old contents that are longer"));  // replaced
   TExtractRun run = ExtractAll(MakeRar4({{.Name = "cat.zvq", .Data = a},
@@ -92,7 +92,7 @@ TEST_F(RarArchiveTest, ExtractsFilesAndFoldersWithStoredNames) {
 
 // A game started with its standard input closed hands descriptor 0 to the first file it opens:
 // extraction must close that one like any other.
-TEST_F(RarArchiveTest, ExtractionClosesDescriptorZeroToo) {
+TEST_F(RarArchive, ExtractionClosesDescriptorZeroToo) {
   const auto a = Pattern(5000, 3), b = RarBytes("inner");
   TRarOpenArchiveData open{.ArcName = Write(MakeRar4({{.Name = "top.zvq", .Data = a},
                                                        {.Name = "sub", .Data = {}, .Directory = true},
@@ -120,7 +120,7 @@ TEST_F(RarArchiveTest, ExtractionClosesDescriptorZeroToo) {
   EXPECT_EQ(Slurp(out + "/sub/in.txt"), b);
 }
 
-TEST_F(RarArchiveTest, OpenFailures) {
+TEST_F(RarArchive, OpenFailures) {
   TRarOpenArchiveData missing{.ArcName = dir.File("missing.rar")};
   EXPECT_EQ(RAROpenArchive(missing), nullptr);
   EXPECT_EQ(missing.OpenResult, kRarOpenError);
@@ -136,7 +136,7 @@ TEST_F(RarArchiveTest, OpenFailures) {
 // Names that would land outside the destination, links and device files are refused; the
 // entries around them are still extracted. A folder of the destination that is a link is not
 // followed.
-TEST_F(RarArchiveTest, HostileEntriesAreRefused) {
+TEST_F(RarArchive, HostileEntriesAreRefused) {
   fs::create_directory(dir.Path() / "elsewhere");
   fs::create_directory_symlink(dir.Path() / "elsewhere", out + "/sub");
   TExtractRun run = ExtractAll(MakeRar4({{.Name = "../escape.txt", .Data = RarBytes("x")},
@@ -157,7 +157,7 @@ TEST_F(RarArchiveTest, HostileEntriesAreRefused) {
   EXPECT_FALSE(fs::exists("/tmp/absolute.txt"));
 }
 
-TEST_F(RarArchiveTest, SizesAreCapped) {
+TEST_F(RarArchive, SizesAreCapped) {
   // A declared size far above the cap is refused before any byte is read.
   TExtractRun run = ExtractAll(
       MakeRar4({{.Name = "huge.zvq", .Data = RarBytes("small"), .DeclaredSize = int64_t(1) << 40}}));
@@ -175,7 +175,7 @@ TEST_F(RarArchiveTest, SizesAreCapped) {
 
 // A wrong file checksum fails the entry and leaves no file; a wrong header checksum is a
 // broken header.
-TEST_F(RarArchiveTest, BrokenChecksums) {
+TEST_F(RarArchive, BrokenChecksums) {
   const auto good = Pattern(5000, 4);
   TExtractRun run = ExtractAll(MakeRar4({{.Name = "a.zvq", .Data = good, .BadDataCrc = true}}));
   EXPECT_EQ(run.ProcessResults, std::vector<int32_t>{kRarBadData});
@@ -188,7 +188,7 @@ TEST_F(RarArchiveTest, BrokenChecksums) {
 // Every prefix of a two-entry archive: the first entry is extracted whole once its data is
 // there, a cut in the second's data fails it, a cut in its header is a broken header, and no
 // partial file is ever left.
-TEST_F(RarArchiveTest, EveryTruncationIsSafe) {
+TEST_F(RarArchive, EveryTruncationIsSafe) {
   const auto a = Pattern(300, 5), b = Pattern(200, 6);
   const std::vector<uint8_t> bytes = MakeRar4({{.Name = "a.zvq", .Data = a}, {.Name = "b.zvq", .Data = b}}, false);
   const size_t firstEnd = 7 + 13 + 32 + 5 + a.size();
@@ -213,7 +213,7 @@ TEST_F(RarArchiveTest, EveryTruncationIsSafe) {
 
 // A jigsaw archive holds a few files at most two folders deep, named in printable UTF-8 without
 // line separators or direction marks: other names are refused rather than turned into file names.
-TEST_F(RarArchiveTest, OnlyTheShapeOfAJigsawArchive) {
+TEST_F(RarArchive, OnlyTheShapeOfAJigsawArchive) {
   struct TCase {
     std::string Name;
     bool Directory, Taken;
@@ -244,7 +244,7 @@ TEST_F(RarArchiveTest, OnlyTheShapeOfAJigsawArchive) {
 
 // An archive of exactly kRarMaxEntries entries is whole, RAR or zip; one entry more ends it as
 // a broken archive after the last one allowed.
-TEST_F(RarArchiveTest, AtMostMaxEntries) {
+TEST_F(RarArchive, AtMostMaxEntries) {
   for (const int count : {kRarMaxEntries, kRarMaxEntries + 1}) {
     std::vector<TRarTestEntry> rar;
     std::vector<std::pair<std::string, size_t>> zip;
@@ -266,7 +266,7 @@ TEST_F(RarArchiveTest, AtMostMaxEntries) {
 
 // Stored names are UTF-8 whatever the player's locale: in a C locale a zip's "café" is still
 // unpacked, and a name with a direction mark is still seen, and refused, as what it is.
-TEST_F(RarArchiveTest, NamesAreUtf8WhateverTheLocale) {
+TEST_F(RarArchive, NamesAreUtf8WhateverTheLocale) {
   MakeZip(dir.File("names.zip"), {{"caf\u00E9.zvq", 3}, {"lady\u202Ebird.zvq", 3}});
   const std::string saved = setlocale(LC_ALL, nullptr);
   setlocale(LC_ALL, "C");

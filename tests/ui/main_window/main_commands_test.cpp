@@ -52,7 +52,7 @@ class MainCommands : public ::testing::Test {
     TLevelRecord& d = main->Session().Game.DefaultLevel;
     d = TLevelRecord{};
     d.Level = 13;
-    d.ShapeStyle = 4;
+    d.ShapeStyle = TShapeStyle::Classic;
     d.SpreadOut = 1;
     ASSERT_TRUE(main->StartGame(main->Session().Paths.sJigsawDir + "dune-grass.zvq"));
   }
@@ -216,7 +216,7 @@ TEST_F(MainCommands, NoHomePagesWithoutSourcesAndTheAboutBox) {
 TEST_F(MainCommands, FullScreenAndBackKeepEveryPieceInTheField) {
   main->MI_FullScreenClick();
   EXPECT_TRUE(main->FullScreenOn());
-  EXPECT_TRUE(main->Settings().Controls.MI_FullScreen);
+  EXPECT_TRUE(main->Settings().Flags.FullScreen);
   main->MI_FullScreenClick();
   EXPECT_FALSE(main->FullScreenOn());
   const TSkinWindow& side = W(0);

@@ -14,8 +14,8 @@
 #include <QTextDocumentFragment>
 #include <QTimer>
 
-#include "download/jigsaw_site.h"
-#include "download/local_servers.h"
+#include "support/jigsaw_site.h"
+#include "support/local_servers.h"
 #include "download/recording_view.h"
 #include "foundation/lang_forms.h"
 #include "foundation/picture_limits.h"
@@ -33,7 +33,7 @@ namespace {
 
 // A site of three jigsaws made by the tool and served on 127.0.0.1 as the one source, its list
 // folder as the window's, the English texts, and message boxes answered from a queue.
-class DownloadFormTest : public ::testing::Test {
+class DownloadForm : public ::testing::Test {
  protected:
   void SetUp() override {
     UseSources({server.Host(), ""});
@@ -114,7 +114,7 @@ class DownloadFormTest : public ::testing::Test {
 
 // A source without the jigsaws offers the other one, which then becomes the player's; the
 // selected jigsaw arrives with the progress and size line.
-TEST_F(DownloadFormTest, OtherSourceOfferedThenTheSelectedJigsawArrives) {
+TEST_F(DownloadForm, OtherSourceOfferedThenTheSelectedJigsawArrives) {
   TTempFolder emptyWeb;
   TStaticServer empty(emptyWeb.Path());
   UseSources({empty.Host(), server.Host()});
@@ -160,7 +160,7 @@ TEST_F(DownloadFormTest, OtherSourceOfferedThenTheSelectedJigsawArrives) {
 }
 
 // A broken archive never costs the player the jigsaw they had; a missing one ends the run.
-TEST_F(DownloadFormTest, FailedDownloadsKeepTheOldJigsaw) {
+TEST_F(DownloadForm, FailedDownloadsKeepTheOldJigsaw) {
   f.WriteJigsaw("ladybird", {7, 7, 7});
   const std::vector<uint8_t> zip = Slurp(site.Archives + "ladybird.zip");
   Spit(site.Archives + "ladybird.zip", std::vector<uint8_t>(zip.begin(), zip.begin() + long(zip.size() / 2)));
@@ -187,7 +187,7 @@ TEST_F(DownloadFormTest, FailedDownloadsKeepTheOldJigsaw) {
 
 // A source that sends its header and goes silent: Stop and closing act at once, without a
 // failure message; the same silence fails the transfer with the time-out message.
-TEST_F(DownloadFormTest, StopAndCloseDuringAStalledTransfer) {
+TEST_F(DownloadForm, StopAndCloseDuringAStalledTransfer) {
   TSilentServer silent;
   UseSources({silent.Host(), ""});
   auto form = MakeForm();
@@ -237,7 +237,7 @@ TEST_F(DownloadFormTest, StopAndCloseDuringAStalledTransfer) {
 
 // With no source set the window says so and names the file to edit, and asks nobody; without
 // the HTTP library the window says that downloads are not available.
-TEST_F(DownloadFormTest, NoSourceAndNoHttpLibrary) {
+TEST_F(DownloadForm, NoSourceAndNoHttpLibrary) {
   TSilentServer stale;
   env.Sources.ServerHosts = {};
   options.DnSrc = stale.Host();  // a source kept in the settings from earlier
@@ -255,13 +255,15 @@ TEST_F(DownloadFormTest, NoSourceAndNoHttpLibrary) {
   EXPECT_EQ(stale.Requests(), 0);
   EXPECT_TRUE(boxes.empty());
   // The options page lists the two empty entries; OK keeps the player's source.
-  TF_Options dialog(TOptionsFormEnv{&lang, &options, env.Sources.ServerHosts, {}, {}});
-  dialog.LoadValues(TOptionsValues{});
+  TF_Options dialog(TOptionsFormEnv{&lang, env.Sources.ServerHosts, {}, {}});
+  TOptionsValues values;
+  values.GameOptions = options;
+  dialog.LoadValues(values);
   dialog.show();
   EXPECT_EQ(dialog.findChild<QComboBox*>("CB_DnSrc")->count(), 2);
   QTest::mouseClick(dialog.findChild<QPushButton*>("B_Ok"), Qt::LeftButton);
   EXPECT_EQ(dialog.result(), 1);
-  EXPECT_EQ(options.DnSrc, stale.Host());
+  EXPECT_EQ(dialog.Values().GameOptions.DnSrc, stale.Host());
 
   env.MakeHttpClient = [] { return std::unique_ptr<TMyHttp>(); };
   MakeForm()->show();
@@ -275,7 +277,7 @@ struct TTopicRecorder : THelpViewer {
 };
 }  // namespace
 
-TEST_F(DownloadFormTest, ClickPreviewHelpAndEscape) {
+TEST_F(DownloadForm, ClickPreviewHelpAndEscape) {
   TTopicRecorder viewer;
   env.Help.Viewer = &viewer;
   env.HelpFile = [] { return std::string("/help/english.chm"); };
@@ -309,7 +311,7 @@ TEST_F(DownloadFormTest, ClickPreviewHelpAndEscape) {
 
 // A source that trickles its answer far too slowly fails with the time-out message once the
 // measuring time is over; Stop still cuts such a transfer off with nothing to report.
-TEST_F(DownloadFormTest, ATrickleTimesOutAndStopStillActs) {
+TEST_F(DownloadForm, ATrickleTimesOutAndStopStillActs) {
   TSilentServer trickle(20);
   UseSources({trickle.Host(), ""});
   auto form = MakeForm();
@@ -335,7 +337,7 @@ TEST_F(DownloadFormTest, ATrickleTimesOutAndStopStillActs) {
 
 // Stop while an archive is on its way: the jigsaw it cut off is no failure, nothing of it is
 // left, and the player's older copy stays as it was.
-TEST_F(DownloadFormTest, StopDuringAnArchiveIsNoFailure) {
+TEST_F(DownloadForm, StopDuringAnArchiveIsNoFailure) {
   TSilentServer stalled(0, true);
   UseSources({stalled.Host(), ""});
   f.WriteJigsaw("raindrops", {7, 7, 7});
@@ -361,7 +363,7 @@ TEST_F(DownloadFormTest, StopDuringAnArchiveIsNoFailure) {
 // A hostile site loses: an archive that names another jigsaw of the player's, one that builds a
 // deep tree, one whose entry name hides a NUL, and an error page whose long title carries a
 // link. Each item fails, nothing of the player's changes and nothing is left behind.
-TEST_F(DownloadFormTest, AHostileSiteLosesAndLeavesNothing) {
+TEST_F(DownloadForm, AHostileSiteLosesAndLeavesNothing) {
   f.WriteJigsaw("keep", {5, 5});
   std::string deep;
   for (int i = 0; i < 200; ++i) deep += "e/";
@@ -389,7 +391,7 @@ TEST_F(DownloadFormTest, AHostileSiteLosesAndLeavesNothing) {
 }
 
 // One run writes no more than its budget, all its archives together; the next run starts afresh.
-TEST_F(DownloadFormTest, ARunWritesNoMoreThanItsBudget) {
+TEST_F(DownloadForm, ARunWritesNoMoreThanItsBudget) {
   auto form = MakeForm();
   form->show();
   form->State().MaxRunBytes =
@@ -406,7 +408,7 @@ TEST_F(DownloadFormTest, ARunWritesNoMoreThanItsBudget) {
 
 // A long unpacking keeps the window handling its input, and Stop ends it: the marked folder
 // goes, the old jigsaw stays, and nothing is reported.
-TEST_F(DownloadFormTest, StopEndsALongUnpacking) {
+TEST_F(DownloadForm, StopEndsALongUnpacking) {
   f.WriteJigsaw("ladybird", {7, 7, 7});
   MakeZip(site.Archives + "ladybird.zip", {{"ladybird.zvq", size_t(64) << 20}});
   auto form = MakeForm();
@@ -432,7 +434,7 @@ TEST_F(DownloadFormTest, StopEndsALongUnpacking) {
 }
 
 // A list name that looks like markup is shown as the text it is, in the list's tooltip too.
-TEST_F(DownloadFormTest, ListNamesAreShownAsText) {
+TEST_F(DownloadForm, ListNamesAreShownAsText) {
   const std::string name = "<img src=x><a href=\"http://evil.example/\">go</a> & more";
   Spit(site.Thumb + "jiglist.txt", std::vector<uint8_t>(name.begin(), name.end()));
   auto form = MakeForm();
@@ -446,7 +448,7 @@ TEST_F(DownloadFormTest, ListNamesAreShownAsText) {
 // Names and texts from the site that would forge lines or run backwards: the list shows them
 // blanked, a name that cannot be a file name is not fetched, an archive entry named so is not
 // unpacked, and an error page's title comes out as one line.
-TEST_F(DownloadFormTest, OutsideTextNeitherForgesLinesNorRunsBackwards) {
+TEST_F(DownloadForm, OutsideTextNeitherForgesLinesNorRunsBackwards) {
   const std::string rtl = "rtl\u202Eabc", forged = "line\u2028two\u2029three\u0085four";
   const std::string list = rtl + "\n" + forged + "\nladybird\nraindrops\n";
   Spit(site.Thumb + "jiglist.txt", std::vector<uint8_t>(list.begin(), list.end()));
@@ -491,7 +493,7 @@ TEST_F(DownloadFormTest, OutsideTextNeitherForgesLinesNorRunsBackwards) {
 }
 
 // An archive larger than an unpacking may write is not fetched at all.
-TEST_F(DownloadFormTest, AnArchiveLargerThanAnUnpackingMayWriteIsNotFetched) {
+TEST_F(DownloadForm, AnArchiveLargerThanAnUnpackingMayWriteIsNotFetched) {
   fs::resize_file(site.Archives + "ladybird.zip", uintmax_t(kRarMaxTotalSize) + 1);  // sparse: costs no disk
   auto form = MakeForm();
   form->show();
@@ -504,7 +506,7 @@ TEST_F(DownloadFormTest, AnArchiveLargerThanAnUnpackingMayWriteIsNotFetched) {
 // A list preview is decoded as a preview, never at the size it claims: a progressive one whose
 // decoding would hold every coefficient of its 6400 x 6400 pixels, and a file padded past a
 // preview's bytes, show no preview in the list or beside it; a 4000 x 3000 one still shows.
-TEST_F(DownloadFormTest, ListPreviewsAreDecodedWithinAPreviewsLimits) {
+TEST_F(DownloadForm, ListPreviewsAreDecodedWithinAPreviewsLimits) {
   const std::string names = "progressive\npadded\nquadrants\n";
   Spit(site.Thumb + "jiglist.txt", std::vector<uint8_t>(names.begin(), names.end()));
   Spit(site.Thumb + "progressive.jpg",
@@ -539,7 +541,7 @@ TEST_F(DownloadFormTest, ListPreviewsAreDecodedWithinAPreviewsLimits) {
 
 // A list name with markup and an ampersand heads its preview and fills its tooltip as the text
 // it is: no shortcut letter, no markup read.
-TEST_F(DownloadFormTest, ListNamesHeadTheirPreviewAsText) {
+TEST_F(DownloadForm, ListNamesHeadTheirPreviewAsText) {
   for (const std::string name : {"rock & roll", "<b>bold & <i>more"}) {
     SCOPED_TRACE(name);
     const std::string list = "plain\n" + name + "\n";
@@ -560,7 +562,7 @@ TEST_F(DownloadFormTest, ListNamesHeadTheirPreviewAsText) {
 // How the list looks: each preview at its drawn size centred over its name, the tick on the
 // preview of a jigsaw the player has, the selection's double frame, and the control bar flush
 // against the list's right at the window's margin.
-TEST_F(DownloadFormTest, TheListShowsPreviewsTicksAndTheSelection) {
+TEST_F(DownloadForm, TheListShowsPreviewsTicksAndTheSelection) {
   options.ThumbPath = f.Thumb;
   f.WriteList("red\nblue\n");
   f.WritePreview("red", 100, 50, QColor(255, 0, 0));
@@ -615,7 +617,7 @@ TEST_F(DownloadFormTest, TheListShowsPreviewsTicksAndTheSelection) {
 
 // The player's TLS choice reaches the client each time the window opens; a stored value
 // outside the choices leaves the client's own.
-TEST_F(DownloadFormTest, TheTlsChoiceReachesTheClient) {
+TEST_F(DownloadForm, TheTlsChoiceReachesTheClient) {
   struct TCase {
     int32_t Stored, Used;
   };

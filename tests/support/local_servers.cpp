@@ -1,10 +1,11 @@
-#include "download/local_servers.h"
+#include "support/local_servers.h"
 
 #include <arpa/inet.h>
 #include <fcntl.h>
 #include <netinet/in.h>
 #include <poll.h>
 #include <signal.h>
+#include <sys/prctl.h>
 #include <sys/socket.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -43,13 +44,19 @@ bool Accepts(int port) {
   return ok;
 }
 
-// Runs the program in folder with its output thrown away; the child's id.
+// Runs the program in folder with its output thrown away; the child's id. The child is killed
+// when the test program ends, however it ends (a time-out's kill included). The signal follows
+// the forking thread, so servers are started from the test's own thread, which lives as long as
+// the test.
 pid_t Spawn(const std::string& folder, std::vector<std::string> args) {
   std::vector<char*> argv;
   for (std::string& a : args) argv.push_back(a.data());
   argv.push_back(nullptr);
+  const pid_t parent = getpid();
   const pid_t pid = fork();
   if (pid != 0) return pid;
+  // The parent may have gone before the signal was asked for.
+  if (prctl(PR_SET_PDEATHSIG, SIGKILL) != 0 || getppid() != parent) _exit(127);
   const int null = open("/dev/null", O_RDWR);
   dup2(null, 0);
   dup2(null, 1);

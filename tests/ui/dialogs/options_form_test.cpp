@@ -21,6 +21,12 @@
 #include <fstream>
 #include <memory>
 
+#include "support/panel_bounds.h"
+#include "support/recording_host.h"
+#include "support/same_dib.h"
+#include "ui/dialogs/options_art.h"
+#include "ui/dialogs/options_form.h"
+#include "game/settings_table.h"
 #include "foundation/dib_ops.h"
 #include "foundation/lang_forms.h"
 #include "foundation/picture_loading.h"
@@ -28,6 +34,7 @@
 #include "platform/resources.h"
 #include "support/panel_bounds.h"
 #include "support/recording_host.h"
+#include "support/same_dib.h"
 #include "support/same_dib.h"
 #include "support/temp_folder.h"
 #include "ui/dialogs/options_art.h"
@@ -57,15 +64,8 @@ class OptionsDialog : public ::testing::Test {
     Write("suomi.lng", "[Language Info]\n<engname>Finnish\n<localname>Suomi\n<author>Aino\n"
                        "<l_onlyinterface>Only the interface\n");
 
-    options.DnSrc = "SECOND.example";
-    options.UseSecure = false;
-    options.SecureMethodInd = 3;
-    options.ThumbPath = "/thumbs/";
-    options.SiteJigsawsDir = "zorva/jigsaws_quix/";
-
     TOptionsFormEnv env;
     env.Lang = &lang;
-    env.GameOptions = &options;
     env.ServerHosts = {"first.example", "second.example"};
     env.ShowHelpTopic = [this](const std::string& topic) { topics.push_back(topic); };
     env.PickColor = [this](const TColorPickRequest& r, int32_t& picked) { return picker ? picker(r, picked) : 2; };
@@ -93,17 +93,30 @@ class OptionsDialog : public ::testing::Test {
 
   static TOptionsValues Sample() {
     TOptionsValues v;
-    v.AutoSaveEnabled = false;
-    v.AutoSaveInterval = 25;
-    v.SoundPlay = false;
-    v.ShowJoin = true;
-    v.Bindings = BindingChoiceOf(StandardMouseScheme);
-    v.StuckKoef = 17;
-    v.EmbossStyle = 2;
-    v.WoodStyle = 1;
-    v.WoodColor = 0x336699;
+    v.AutoSave = {false, 25};
+    v.Settings.Flags.SoundPlay = false;
+    v.Settings.Flags.ShowJoin = true;
+    v.PlaySettings = StandardMouseScheme;
+    TGameOptions& o = v.GameOptions;
+    o.StuckKoef = 17;
+    o.EmbossStyle = TEmbossStyle::Cardboard;
+    o.WoodStyle = TWoodStyle::Wood;
+    o.WoodColor = 0x336699;
+    o.DnSrc = "SECOND.example";
+    o.UseSecure = false;
+    o.SecureMethodInd = 3;
+    o.ThumbPath = "/thumbs/";
+    o.SiteJigsawsDir = "zorva/jigsaws_quix/";
     return v;
   }
+  // The sample as the dialog hands it back: the source spelled as the list names it.
+  static TOptionsValues Shown() {
+    TOptionsValues v = Sample();
+    v.GameOptions.DnSrc = "second.example";
+    return v;
+  }
+  // What OK hands back.
+  TGameOptions Chosen() const { return form->Values().GameOptions; }
 
   // The main window's part: values in, then the modeless show the tests drive.
   void Open(const TOptionsValues& v) {
@@ -141,27 +154,38 @@ class OptionsDialog : public ::testing::Test {
 
   TTempFolder dir;
   TLanguageState lang;
-  TGameOptions options;
   std::unique_ptr<TF_Options> form;
   std::vector<TBox> boxes;
   std::vector<std::string> topics;
   std::function<int(const TColorPickRequest&, int32_t&)> picker;
 };
 
+bool SameBinding(const TMouseBinding& a, const TMouseBinding& b) {
+  return a.Button == b.Button && a.Shift == b.Shift;
+}
+
+// Every value the dialog shows.
 void ExpectSameValues(const TOptionsValues& a, const TOptionsValues& b) {
-  EXPECT_EQ(a.AutoSaveEnabled, b.AutoSaveEnabled);
-  EXPECT_EQ(a.AutoSaveInterval, b.AutoSaveInterval);
-  EXPECT_EQ(a.SoundPlay, b.SoundPlay);
-  EXPECT_EQ(a.ShowJoin, b.ShowJoin);
-  EXPECT_EQ(a.Bindings.RotCW, b.Bindings.RotCW);
-  EXPECT_EQ(a.Bindings.RotCCW, b.Bindings.RotCCW);
-  EXPECT_EQ(a.Bindings.MoveOW, b.Bindings.MoveOW);
-  EXPECT_EQ(a.Bindings.SingleMainWindow, b.Bindings.SingleMainWindow);
-  EXPECT_EQ(a.Bindings.ClickToDrag, b.Bindings.ClickToDrag);
-  EXPECT_EQ(a.StuckKoef, b.StuckKoef);
-  EXPECT_EQ(a.EmbossStyle, b.EmbossStyle);
-  EXPECT_EQ(a.WoodStyle, b.WoodStyle);
-  EXPECT_EQ(a.WoodColor, b.WoodColor);
+  EXPECT_EQ(a.AutoSave.Enabled, b.AutoSave.Enabled);
+  EXPECT_EQ(a.AutoSave.Interval, b.AutoSave.Interval);
+  EXPECT_EQ(a.Settings.Flags.SoundPlay, b.Settings.Flags.SoundPlay);
+  EXPECT_EQ(a.Settings.Flags.ShowJoin, b.Settings.Flags.ShowJoin);
+  const TPlaySettings &pa = a.PlaySettings, &pb = b.PlaySettings;
+  EXPECT_TRUE(SameBinding(pa.RotCW, pb.RotCW));
+  EXPECT_TRUE(SameBinding(pa.RotCCW, pb.RotCCW));
+  EXPECT_TRUE(SameBinding(pa.MoveOW, pb.MoveOW));
+  EXPECT_EQ(pa.SingleMainWindow, pb.SingleMainWindow);
+  EXPECT_EQ(pa.ClickToDrag, pb.ClickToDrag);
+  const TGameOptions &oa = a.GameOptions, &ob = b.GameOptions;
+  EXPECT_EQ(oa.StuckKoef, ob.StuckKoef);
+  EXPECT_EQ(oa.EmbossStyle, ob.EmbossStyle);
+  EXPECT_EQ(oa.WoodStyle, ob.WoodStyle);
+  EXPECT_EQ(oa.WoodColor, ob.WoodColor);
+  EXPECT_EQ(oa.DnSrc, ob.DnSrc);
+  EXPECT_EQ(oa.UseSecure, ob.UseSecure);
+  EXPECT_EQ(oa.SecureMethodInd, ob.SecureMethodInd);
+  EXPECT_EQ(oa.ThumbPath, ob.ThumbPath);
+  EXPECT_EQ(oa.SiteJigsawsDir, ob.SiteJigsawsDir);
 }
 
 // --- Opening -----------------------------------------------------------------------------------
@@ -218,7 +242,7 @@ TEST_F(OptionsDialog, OpeningShowsTheCurrentSettingsInTheLanguage) {
   EXPECT_FALSE(Find<QComboBox>("CB_SecureMethod")->isEnabled());
   EXPECT_EQ(Find<QLineEdit>("E_TestThumbPath")->text().toStdString(), "/thumbs/");
   EXPECT_TRUE(Find<QWidget>("P_Test")->isHidden());
-  ExpectSameValues(form->Values(), Sample());
+  ExpectSameValues(form->Values(), Shown());
 }
 
 TEST_F(OptionsDialog, LanguageListShowsFlagsAndTheMissingHelp) {
@@ -255,26 +279,32 @@ TEST_F(OptionsDialog, EachKindOfControlChangesOnlyItsValue) {
     std::function<void(TOptionsValues&)> Expect;
   };
   const std::vector<TCase> cases = {
-      {"check box", "TS_AutoSave", [](OptionsDialog& t) { t.Click("CB_AutoSave"); }, [](TOptionsValues& v) { v.AutoSaveEnabled = true; }},
-      {"sound", "TS_Sound", [](OptionsDialog& t) { t.Click("CB_SoundPlay"); }, [](TOptionsValues& v) { v.SoundPlay = true; }},
-      {"joins", "TS_Visual", [](OptionsDialog& t) { t.Click("CB_VisualShowJoin"); }, [](TOptionsValues& v) { v.ShowJoin = false; }},
+      {"check box", "TS_AutoSave", [](OptionsDialog& t) { t.Click("CB_AutoSave"); },
+       [](TOptionsValues& v) { v.AutoSave.Enabled = true; }},
+      {"sound", "TS_Sound", [](OptionsDialog& t) { t.Click("CB_SoundPlay"); },
+       [](TOptionsValues& v) { v.Settings.Flags.SoundPlay = true; }},
+      {"joins", "TS_Visual", [](OptionsDialog& t) { t.Click("CB_VisualShowJoin"); },
+       [](TOptionsValues& v) { v.Settings.Flags.ShowJoin = false; }},
       {"scroll bar", "TS_AutoSave",
        [](OptionsDialog& t) {
          QTest::keyClick(t.Find<QScrollBar>("SB_AutoChange"), Qt::Key_Right);
          EXPECT_EQ(t.LabelText("L_AutoInterval"), "Every 26 minutes");
        },
-       [](TOptionsValues& v) { v.AutoSaveInterval = 26; }},
+       [](TOptionsValues& v) { v.AutoSave.Interval = 26; }},
       {"snap distance", "TS_Play",
        [](OptionsDialog& t) {
          QTest::keyClick(t.Find<QScrollBar>("SB_StuckKoef"), Qt::Key_PageUp);
          EXPECT_EQ(t.LabelText("L_StuckKoef"), "Snap distance: 22");
        },
-       [](TOptionsValues& v) { v.StuckKoef = 22; }},
-      {"binding list", "TS_Play", [](OptionsDialog& t) { t.Choose("CB_PlayRotCCW", 2); }, [](TOptionsValues& v) { v.Bindings.RotCCW = 2; }},
+       [](TOptionsValues& v) { v.GameOptions.StuckKoef = 22; }},
+      {"binding list", "TS_Play", [](OptionsDialog& t) { t.Choose("CB_PlayRotCCW", 2); },
+       [](TOptionsValues& v) { v.PlaySettings.RotCCW = MouseCombinations[2]; }},
       {"click to drag", "TS_Play", [](OptionsDialog& t) { t.Click("CB_PlayClickToDrag"); },
-       [](TOptionsValues& v) { v.Bindings.ClickToDrag = true; }},
-      {"emboss", "TS_Visual", [](OptionsDialog& t) { t.Click("RB_VisualEmboss0"); }, [](TOptionsValues& v) { v.EmbossStyle = 0; }},
-      {"wood", "TS_Visual", [](OptionsDialog& t) { t.Click("RB_VisualWood2"); }, [](TOptionsValues& v) { v.WoodStyle = 2; }},
+       [](TOptionsValues& v) { v.PlaySettings.ClickToDrag = 1; }},
+      {"emboss", "TS_Visual", [](OptionsDialog& t) { t.Click("RB_VisualEmboss0"); },
+       [](TOptionsValues& v) { v.GameOptions.EmbossStyle = TEmbossStyle::None; }},
+      {"wood", "TS_Visual", [](OptionsDialog& t) { t.Click("RB_VisualWood2"); },
+       [](TOptionsValues& v) { v.GameOptions.WoodStyle = TWoodStyle::Shadows; }},
   };
   for (const TCase& c : cases) {
     SCOPED_TRACE(c.What);
@@ -284,19 +314,14 @@ TEST_F(OptionsDialog, EachKindOfControlChangesOnlyItsValue) {
     Click("B_Ok");
     EXPECT_EQ(form->result(), kIdOk);
     EXPECT_TRUE(form->isHidden());
-    TOptionsValues expected = base;
+    TOptionsValues expected = Shown();
     c.Expect(expected);
     ExpectSameValues(form->Values(), expected);
   }
   EXPECT_TRUE(boxes.empty());
-  // None of these touched the download choices.
-  EXPECT_EQ(options.DnSrc, "second.example");  // the host as the list names it
-  EXPECT_FALSE(options.UseSecure);
-  EXPECT_EQ(options.SecureMethodInd, 3);
-  EXPECT_EQ(options.ThumbPath, "/thumbs/");
 }
 
-TEST_F(OptionsDialog, DownloadAndLanguageChoicesAreWrittenByOk) {
+TEST_F(OptionsDialog, DownloadAndLanguageChoicesComeBackFromOk) {
   Open(Sample());
   ShowPage("TS_Dn");
   Choose("CB_DnSrc", 0);
@@ -308,20 +333,17 @@ TEST_F(OptionsDialog, DownloadAndLanguageChoicesAreWrittenByOk) {
   const QRect item = list->visualItemRect(list->item(2));
   QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, item.center());
   EXPECT_EQ(form->LangName(), "deutsch");
-  // Nothing is written before OK.
-  EXPECT_EQ(options.DnSrc, "SECOND.example");
   Click("B_Ok");
   EXPECT_EQ(form->result(), kIdOk);
-  EXPECT_EQ(options.DnSrc, "first.example");
-  EXPECT_TRUE(options.UseSecure);
-  EXPECT_EQ(options.SecureMethodInd, 6);
-  EXPECT_EQ(options.ThumbPath, "/thumbs/");  // the test panel was not shown
+  TOptionsValues expected = Sample();
+  expected.GameOptions.DnSrc = "first.example";
+  expected.GameOptions.UseSecure = true;
+  expected.GameOptions.SecureMethodInd = 6;
+  ExpectSameValues(form->Values(), expected);  // the test paths stay: the panel was not shown
   EXPECT_EQ(form->LangName(), "deutsch");
-  ExpectSameValues(form->Values(), Sample());
 }
 
-TEST_F(OptionsDialog, CancelWritesNothingAndTheNextOpeningShowsTheStoredValues) {
-  const TGameOptions before = options;
+TEST_F(OptionsDialog, AfterCancelTheNextOpeningShowsTheStoredValues) {
   Open(Sample());
   Click("CB_AutoSave");
   Click("RB_VisualEmboss3");
@@ -333,14 +355,10 @@ TEST_F(OptionsDialog, CancelWritesNothingAndTheNextOpeningShowsTheStoredValues) 
   Find<QLineEdit>("E_TestThumbPath")->setText("/elsewhere/");
   Click("B_Cancel");
   EXPECT_EQ(form->result(), kIdCancel);
-  EXPECT_EQ(options.DnSrc, before.DnSrc);
-  EXPECT_EQ(options.UseSecure, before.UseSecure);
-  EXPECT_EQ(options.SecureMethodInd, before.SecureMethodInd);
-  EXPECT_EQ(options.ThumbPath, before.ThumbPath);
 
   // Escape cancels too.
   Open(Sample());
-  ExpectSameValues(form->Values(), Sample());
+  ExpectSameValues(form->Values(), Shown());
   EXPECT_FALSE(Find<QCheckBox>("CB_UseSecure")->isChecked());
   EXPECT_EQ(Find<QLineEdit>("E_TestThumbPath")->text().toStdString(), "/thumbs/");
   QTest::keyClick(form.get(), Qt::Key_Escape);
@@ -397,13 +415,13 @@ TEST_F(OptionsDialog, EqualBindingsAreRefusedEvenWithTheMoveListDisabled) {
 
 TEST_F(OptionsDialog, ABindingOutsideTheListsShowsEmptyAndStaysUnchosen) {
   TOptionsValues v = Sample();
-  v.Bindings.MoveOW = -1;  // e.g. the middle button from an old saved game
+  v.PlaySettings.MoveOW = {2, 0};  // e.g. the middle button from an old saved game
   Open(v);
   EXPECT_EQ(Find<QComboBox>("CB_PlayMoveOW")->currentIndex(), -1);
   EXPECT_EQ(Find<QComboBox>("CB_PlayModes")->currentIndex(), kPlayModeOther);
   Click("B_Ok");
   EXPECT_EQ(form->result(), kIdOk);
-  EXPECT_EQ(form->Values().Bindings.MoveOW, -1);
+  EXPECT_TRUE(SameBinding(form->Values().PlaySettings.MoveOW, {2, 0}));
 }
 
 // --- Effects preview ------------------------------------------------------------------------------
@@ -433,7 +451,7 @@ TEST_F(OptionsDialog, PreviewFollowsTheEmbossAndWoodChoice) {
       Click(("RB_VisualWood" + std::to_string(w)).c_str());
       EXPECT_EQ(Find<QWidget>("S_ViewWoodColor")->isHidden(), w != 1);
       FillDibRect(*expected, 0, 0, preview.Width, preview.Height, 0x989898);
-      DrawEmbossPreview(*expected, *mask, *picture, 0x336699, w, e);
+      DrawEmbossPreview(*expected, *mask, *picture, 0x336699, TWoodStyle(w), TEmbossStyle(e));
       EXPECT_TRUE(SameDib(preview, *expected));
       std::vector<uint8_t> copy(preview.Bits, preview.Bits + preview.ImageSize);
       for (const auto& other : seen) EXPECT_NE(copy, other);
@@ -492,7 +510,7 @@ TEST_F(OptionsDialog, WoodColourPickerFollowsLiveAndCancelRestores) {
   EXPECT_EQ(form->WoodColor(), 0x00FF00);
   EXPECT_NE(previewBytes(), before);
   Click("B_Ok");
-  EXPECT_EQ(form->Values().WoodColor, 0x00FF00);
+  EXPECT_EQ(Chosen().WoodColor, 0x00FF00);
 }
 
 // --- Language, test panel, help ---------------------------------------------------------------------
@@ -506,7 +524,6 @@ TEST_F(OptionsDialog, ALanguageWhoseFileVanishedIsRefused) {
   EXPECT_NE(boxes[0].Text.find(dir.File("suomi.lng")), std::string::npos);
   EXPECT_EQ(boxes[0].Flags, kMbOk | kMbIconExclamation);
   EXPECT_FALSE(form->isHidden());
-  EXPECT_EQ(options.DnSrc, "SECOND.example");  // nothing written
   Find<QListWidget>("LV_LangList")->setCurrentRow(0);
   Click("B_Ok");
   EXPECT_EQ(form->result(), kIdOk);
@@ -527,15 +544,15 @@ TEST_F(OptionsDialog, TestPanelTogglesWithCtrlShiftClickAndAppliesOnlyWhenShown)
   EXPECT_TRUE(Find<QWidget>("P_Test")->isHidden());
   EXPECT_EQ(form->height(), height);
   Click("B_Ok");
-  EXPECT_EQ(options.ThumbPath, "/thumbs/");
+  EXPECT_EQ(Chosen().ThumbPath, "/thumbs/");
 
   Open(Sample());
   QTest::mouseClick(panel, Qt::LeftButton, Qt::ControlModifier | Qt::ShiftModifier, QPoint(3, 3));
   Find<QLineEdit>("E_TestThumbPath")->setText("  /other/thumbs/  ");
   Find<QLineEdit>("E_TestSiteJigsawsDir")->setText(" test/jigsaws/ ");
   Click("B_Ok");
-  EXPECT_EQ(options.ThumbPath, "/other/thumbs/");
-  EXPECT_EQ(options.SiteJigsawsDir, "test/jigsaws/");
+  EXPECT_EQ(Chosen().ThumbPath, "/other/thumbs/");
+  EXPECT_EQ(Chosen().SiteJigsawsDir, "test/jigsaws/");
 }
 
 TEST_F(OptionsDialog, HelpShowsTheTopicOfTheOpenPage) {
@@ -554,15 +571,16 @@ TEST_F(OptionsDialog, HelpShowsTheTopicOfTheOpenPage) {
 
 TEST_F(OptionsDialog, HostileValuesShowTheNearestChoiceAndOkStoresSaneOnes) {
   TOptionsValues v;
-  v.AutoSaveInterval = -2147483647 - 1;
-  v.StuckKoef = 1 << 30;
-  v.EmbossStyle = 200;
-  v.WoodStyle = -5;
-  v.WoodColor = -1;
-  v.Bindings = {99, -7, 1000, true, true};
-  options.SecureMethodInd = 99;
-  options.DnSrc = std::string(5000, 'x');
-  options.ThumbPath = std::string("bad\0path", 8);
+  v.AutoSave.Interval = -2147483647 - 1;
+  TGameOptions& o = v.GameOptions;
+  o.StuckKoef = 1 << 30;
+  o.EmbossStyle = TEmbossStyle(200);
+  o.WoodStyle = TWoodStyle(251);
+  o.WoodColor = -1;
+  v.PlaySettings = {{2, 0}, {0, 0}, {1, 6}, 1, 1};  // none of the seven
+  o.SecureMethodInd = 99;
+  o.DnSrc = std::string(5000, 'x');
+  o.ThumbPath = std::string("bad\0path", 8);
   lang.CurrentLanguage = "../../etc/passwd";
   Write("broken.lng", std::string("[Language Info]\n<engname>\xff\xfe\x00broken", 30));
   Write("broken.bmp", "BM not really a bitmap");
@@ -587,13 +605,13 @@ TEST_F(OptionsDialog, HostileValuesShowTheNearestChoiceAndOkStoresSaneOnes) {
   list->setCurrentRow(1);
   Click("B_Ok");
   EXPECT_EQ(form->result(), kIdOk);
-  EXPECT_EQ(options.SecureMethodInd, kDefaultSecureMethod);
-  EXPECT_EQ(options.DnSrc, "first.example");
   const TOptionsValues out = form->Values();
-  EXPECT_EQ(out.AutoSaveInterval, 1);
-  EXPECT_EQ(out.StuckKoef, 30);
-  EXPECT_EQ(out.EmbossStyle, 3);
-  EXPECT_EQ(out.WoodStyle, 2);
+  EXPECT_EQ(out.GameOptions.SecureMethodInd, kDefaultSecureMethod);
+  EXPECT_EQ(out.GameOptions.DnSrc, "first.example");
+  EXPECT_EQ(out.AutoSave.Interval, 1);
+  EXPECT_EQ(out.GameOptions.StuckKoef, 30);
+  EXPECT_EQ(out.GameOptions.EmbossStyle, TEmbossStyle::FatCard);
+  EXPECT_EQ(out.GameOptions.WoodStyle, TWoodStyle::Shadows);
 }
 
 // The whole options command over a session: what the player changes reaches the game only on OK.
@@ -604,7 +622,6 @@ TEST_F(OptionsDialog, OptionsCommandAppliesOnOkAndLeavesEverythingOnCancel) {
   s.Game.GameOptions.WoodColor = 0x224466;
   TOptionsFormEnv env;
   env.Lang = &lang;
-  env.GameOptions = &s.Game.GameOptions;
   env.ServerHosts = {"first.example", "second.example"};
   env.PickColor = [](const TColorPickRequest&, int32_t&) { return int(kIdCancel); };
   TF_Options dialog(env);
@@ -629,9 +646,9 @@ TEST_F(OptionsDialog, OptionsCommandAppliesOnOkAndLeavesEverythingOnCancel) {
   EXPECT_EQ(RunOptionsCommand(dialog, s, st, lang, s), kIdCancel);
   EXPECT_TRUE(heldWhileOpen);
   EXPECT_FALSE(s.AutoSaveHold);
-  EXPECT_TRUE(st.Controls.CB_SoundPlay);
+  EXPECT_TRUE(st.Flags.SoundPlay);
   EXPECT_EQ(s.AutoSave.Interval, 15);
-  EXPECT_EQ(s.Game.GameOptions.EmbossStyle, 1);
+  EXPECT_EQ(s.Game.GameOptions.EmbossStyle, TEmbossStyle::Paper);
   EXPECT_EQ(std::memcmp(&play, &s.Game.PlaySettings, sizeof play), 0);
   EXPECT_FALSE(s.Game.GameOptions.UseSecure);
   EXPECT_EQ(s.Game.GameOptions.DnSrc, "");
@@ -643,9 +660,9 @@ TEST_F(OptionsDialog, OptionsCommandAppliesOnOkAndLeavesEverythingOnCancel) {
   EXPECT_EQ(RunOptionsCommand(dialog, s, st, lang, s, &applied), kIdOk);
   EXPECT_TRUE(applied.EffectsChanged);
   EXPECT_FALSE(applied.SingleMainWindowChanged);
-  EXPECT_FALSE(st.Controls.CB_SoundPlay);
+  EXPECT_FALSE(st.Flags.SoundPlay);
   EXPECT_EQ(s.AutoSave.Interval, 40);
-  EXPECT_EQ(s.Game.GameOptions.EmbossStyle, 3);
+  EXPECT_EQ(s.Game.GameOptions.EmbossStyle, TEmbossStyle::FatCard);
   EXPECT_EQ(s.Game.PlaySettings.RotCW.Button, 1);
   EXPECT_EQ(s.Game.PlaySettings.RotCW.Shift, 1);
   EXPECT_TRUE(s.Game.GameOptions.UseSecure);
@@ -655,10 +672,52 @@ TEST_F(OptionsDialog, OptionsCommandAppliesOnOkAndLeavesEverythingOnCancel) {
   EXPECT_EQ(st.CurrentLanguage, "english");
 }
 
+// The Downloads page and the test panel reach the game the one way every page does: through the
+// options command's OK, never by the dialog itself.
+TEST_F(OptionsDialog, DownloadsAndTestPanelApplyOnlyThroughTheOptionsCommand) {
+  TTestSession s;
+  TSettings st;
+  s.Game.GameOptions.DnSrc = "second.example";
+  s.Game.GameOptions.ThumbPath = "/thumbs/";
+  TOptionsFormEnv env;
+  env.Lang = &lang;
+  env.ServerHosts = {"first.example", "second.example"};
+  TF_Options dialog(env);
+  auto playerChanges = [&](const char* button) {
+    QTimer::singleShot(0, &dialog, [&, button] {
+      dialog.findChild<QTabWidget*>("PC_Pages")->setCurrentIndex(5);
+      auto* source = dialog.findChild<QComboBox*>("CB_DnSrc");
+      source->setCurrentIndex(0);
+      dialog.findChild<QCheckBox*>("CB_UseSecure")->click();
+      dialog.findChild<QComboBox*>("CB_SecureMethod")->setCurrentIndex(6);
+      if (!dialog.TestPanelShown())  // it stays shown between openings
+        QTest::mouseClick(dialog.findChild<QWidget*>("P_Form"), Qt::LeftButton,
+                          Qt::ControlModifier | Qt::ShiftModifier, QPoint(3, 3));
+      dialog.findChild<QLineEdit*>("E_TestThumbPath")->setText(" /elsewhere/ ");
+      dialog.findChild<QCheckBox*>("CB_VisualShowJoin")->click();
+      QTest::mouseClick(dialog.findChild<QPushButton*>(button), Qt::LeftButton);
+    });
+  };
+
+  const TSettingsValues before = SettingsValuesOf(s, st);
+  playerChanges("B_Cancel");
+  EXPECT_EQ(RunOptionsCommand(dialog, s, st, lang, s), kIdCancel);
+  const TSettingsValues afterCancel = SettingsValuesOf(s, st);
+  ForEachSetting([&](const auto& row) { EXPECT_EQ(row.Field(afterCancel), row.Field(before)) << row.SubSection; });
+
+  playerChanges("B_Ok");
+  EXPECT_EQ(RunOptionsCommand(dialog, s, st, lang, s), kIdOk);
+  const TGameOptions& o = s.Game.GameOptions;
+  EXPECT_EQ(o.DnSrc, "first.example");
+  EXPECT_TRUE(o.UseSecure);
+  EXPECT_EQ(o.SecureMethodInd, 6);
+  EXPECT_EQ(o.ThumbPath, "/elsewhere/");
+  EXPECT_FALSE(st.Flags.ShowJoin);
+}
+
 TEST_F(OptionsDialog, WithoutAPickerOfItsOwnTheSwatchOpensTheGamesColourPicker) {
   TOptionsFormEnv env;
   env.Lang = &lang;
-  env.GameOptions = &options;
   TF_Options own(env);
   TOptionsValues v = Sample();
   own.LoadValues(v);

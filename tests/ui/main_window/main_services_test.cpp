@@ -3,7 +3,7 @@
 
 #include <filesystem>
 
-#include "gui/main_window_fixture.h"
+#include "ui/main_window/main_window_fixture.h"
 #include "platform/message_box.h"
 #include "ui/main_window/main_toolbar.h"
 #include "ui/main_window/progress_panel.h"
@@ -94,7 +94,7 @@ TEST_F(MainWindow, FullScreenKeepsThePiecesInsideTheSide) {
   TLevelRecord& d = main->Session().Game.DefaultLevel;
   d = TLevelRecord{};
   d.Level = 13;
-  d.ShapeStyle = 4;
+  d.ShapeStyle = TShapeStyle::Classic;
   d.FitToScreen = 1;  // a picture smaller than the full screen's field
   ASSERT_TRUE(main->StartGame(main->Session().Paths.sJigsawDir + "dune-grass.zvq"));
   main->MI_FullScreenClick();

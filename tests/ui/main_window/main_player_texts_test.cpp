@@ -14,8 +14,8 @@
 #include <string>
 #include <vector>
 
-#include "gui/answered_main_window.h"
-#include "gui/program_folder.h"
+#include "ui/main_window/answered_main_window.h"
+#include "ui/main_window/program_folder.h"
 #include "pack.h"
 #include "platform/desktop.h"
 #include "platform/message_box.h"

@@ -13,7 +13,7 @@
 #include <utility>
 #include <vector>
 
-#include "gui/main_window_fixture.h"
+#include "ui/main_window/main_window_fixture.h"
 #include "ui/dialogs/finish_form.h"
 #include "ui/main_window/held_input.h"
 #include "ui/main_window/main_form.h"

@@ -220,7 +220,9 @@ TEST(AboutForm, VersionAndDateSitAtTheCardsLowerRightWithTheirShadows) {
   EXPECT_EQ(about.L_Date->y() - about.L_Version->y(), 18) << "the date on the line below";
   EXPECT_EQ(about.B_Frame->geometry(), QRect(0, 0, w, h));
   EXPECT_EQ(about.B_Frame->lineWidth(), 1);
-  if (const QScreen* s = about.screen()) EXPECT_EQ(about.pos() + about.rect().center(), s->geometry().center());
+  if (const QScreen* s = about.screen()) {
+    EXPECT_EQ(about.pos() + about.rect().center(), s->geometry().center());
+  }
 }
 
 // ----- quick help
@@ -284,13 +286,18 @@ TEST(QuickHelpForm, LinesNeverOverlapAndALongCheckBoxCaptionPushesCloseDown) {
     for (QWidget* a : lines) {
       EXPECT_TRUE(panel.contains(a->geometry())) << a->objectName().toStdString();
       for (QWidget* b : lines)
-        if (a != b) EXPECT_FALSE(a->geometry().intersects(b->geometry())) << a->objectName().toStdString() << " " << b->objectName().toStdString();
+        if (a != b) {
+          EXPECT_FALSE(a->geometry().intersects(b->geometry())) << a->objectName().toStdString() << " " << b->objectName().toStdString();
+        }
     }
     const QRect box = help.CB_Show->geometry(), close = help.B_Close->geometry();
     EXPECT_GT(box.top(), panel.bottom());
     EXPECT_FALSE(box.intersects(close));
-    if (longCaption) EXPECT_EQ(box.width(), 320 - 16) << "the whole row";
-    else EXPECT_GE(box.width(), QFontMetrics(help.CB_Show->font()).horizontalAdvance(help.CB_Show->text()) + 18);
+    if (longCaption) {
+      EXPECT_EQ(box.width(), 320 - 16) << "the whole row";
+    } else {
+      EXPECT_GE(box.width(), QFontMetrics(help.CB_Show->font()).horizontalAdvance(help.CB_Show->text()) + 18);
+    }
     EXPECT_EQ(close.top() > box.bottom(), longCaption);
     EXPECT_EQ(help.height(), close.bottom() + 1 + 9);
     EXPECT_EQ(help.width(), 320);

@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "gui/main_window_fixture.h"
+#include "ui/main_window/main_window_fixture.h"
 #include "game/background_pictures.h"
 #include "ui/dialogs/options_form.h"
 #include "ui/main_window/main_toolbar.h"
@@ -34,7 +34,8 @@ int DifferentPixels(const QImage& a, const QImage& b) {
 // just opened, continued from its save, or redrawn after Options came back to the same style.
 TEST_F(MainWindow, PiecesLookTheSameOpenedContinuedAndAfterOptions) {
   ASSERT_TRUE(Open("dune-grass.zvq"));
-  ASSERT_EQ(main->Session().Game.GameOptions.WoodStyle, 2);  // "Shadows", the default
+  ASSERT_EQ(main->Session().Game.GameOptions.WoodStyle,
+            TWoodStyle::Shadows);  // "Shadows", the default
   const QImage opened = Shown(*main);
 
   main->Session().SaveModified = true;

@@ -63,7 +63,7 @@ class DirView : public ::testing::Test {
       fs::copy_file(data + "/jigsaws/" + name, p.sJigsawDir + name);
     std::ofstream(p.sExeJigsawDir + "distjiglist.txt") << "ladybird.zvq\n";
     session.Game.DefaultLevel.Level = 5;
-    session.Game.DefaultLevel.ShapeStyle = 4;
+    session.Game.DefaultLevel.ShapeStyle = TShapeStyle::Classic;
     lang.LangDir = data + "/language/";
 
     TDirViewEnv env;
@@ -159,7 +159,8 @@ TEST_F(DirView, JigsawPassesTheLevelPageAndOkReturnsItsPathAndLevel) {
   EXPECT_EQ(Text("L_Shapes"), "Irregular, simple knobs");
   EXPECT_EQ(Text("L_Rotation"), "Rotation: on");
   for (const TLevelRecord* r : {&session.Game.CurrentLevel, &session.Game.DefaultLevel})
-    EXPECT_EQ(std::vector<int>({r->Level, r->ShapeStyle, r->BorderStyle, r->Rotate, r->SpreadOut}),
+    EXPECT_EQ(std::vector<int>(
+                  {r->Level, int(r->ShapeStyle), int(r->BorderStyle), r->Rotate, r->SpreadOut}),
               std::vector<int>({12, 1, 1, 1, 1}));
   ClickOk();
   ASSERT_TRUE(Closed());
@@ -171,7 +172,8 @@ TEST_F(DirView, JigsawPassesTheLevelPageAndOkReturnsItsPathAndLevel) {
   TBinaryReader f;
   TJigsawHeader header;
   ASSERT_TRUE(f.Open(path) && ReadJigsawHeader(f, header));
-  EXPECT_EQ(cur.ImageW * 10000 + cur.ImageH, header.ImageW * 10000 + header.ImageH);
+  EXPECT_EQ(cur.ImageW, header.ImageW);
+  EXPECT_EQ(cur.ImageH, header.ImageH);
   EXPECT_GT(form->PreviewCopy().Width, 0);
   EXPECT_FALSE(form->OpenChoices().SeedPanelVisible);
 }
@@ -277,7 +279,9 @@ TEST_F(DirView, LevelPageFramesAndNamesEachChoice) {
       QTest::mouseClick(Find<QWidget>(image), Qt::LeftButton);
       const bool shown = Find<QWidget>(frame)->isVisible();
       EXPECT_EQ(Text(caption), shown ? on : off);
-      if (shown) EXPECT_EQ(Find<QWidget>(frame)->geometry(), Find<QWidget>(image)->geometry().adjusted(-4, -4, 4, 4));
+      if (shown) {
+        EXPECT_EQ(Find<QWidget>(frame)->geometry(), Find<QWidget>(image)->geometry().adjusted(-4, -4, 4, 4));
+      }
     }
   }
   auto* size = Find<QScrollBar>("SB_PieceSize");
@@ -611,7 +615,7 @@ TEST_F(DirView, SavedGameOpensStraightAwayWithItsStoredLevel) {
     ASSERT_TRUE(OpenJigsaw(jigsaw, OpenJigsawSelect, target));
     TLevelRecord choice{};
     choice.Level = 13;
-    choice.ShapeStyle = 5;
+    choice.ShapeStyle = TShapeStyle::ClassicMixedKnobs;
     ASSERT_TRUE(ApplyLevelChoices(game.Game.CurrentLevel, choice, false));
     TOpenChoices seed;
     seed.SeedPanelVisible = true;
@@ -642,7 +646,7 @@ TEST_F(DirView, SavedGameOpensStraightAwayWithItsStoredLevel) {
   EXPECT_EQ(form->ResultPath(), session.Paths.sSavedDir + "kept.sv1");
   const TLevelRecord& cur = session.Game.CurrentLevel;
   EXPECT_EQ(cur.GameSeed, 99);
-  EXPECT_EQ(cur.ShapeStyle, 5);
+  EXPECT_EQ(cur.ShapeStyle, TShapeStyle::ClassicMixedKnobs);
   EXPECT_EQ(cur.TotalTileNum, stored.TotalTileNum);
   EXPECT_EQ(cur.ImageW, stored.ImageW);
   EXPECT_EQ(session.sSvJigName, "dune-grass");

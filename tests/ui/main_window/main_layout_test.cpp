@@ -9,7 +9,7 @@
 #include "foundation/dib_image.h"
 #include "foundation/toolbar.h"
 #include "game/field.h"
-#include "gui/main_window_fixture.h"
+#include "ui/main_window/main_window_fixture.h"
 #include "ui/main_window/main_toolbar.h"
 
 namespace {

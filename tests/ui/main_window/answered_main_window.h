@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "gui/private_home.h"
+#include "ui/main_window/private_home.h"
 #include "pack.h"
 #include "platform/desktop.h"
 #include "platform/message_box.h"
@@ -68,7 +68,7 @@ class AnsweredMainWindow : public ::testing::Test {
     TLevelRecord& d = main->Session().Game.DefaultLevel;
     d = TLevelRecord{};
     d.Level = level;
-    d.ShapeStyle = shape;
+    d.ShapeStyle = TShapeStyle(shape);
     return main->StartGame(path);
   }
 

@@ -12,7 +12,7 @@
 #include <functional>
 #include <string>
 
-#include "gui/answered_main_window.h"
+#include "ui/main_window/answered_main_window.h"
 #include "ui/dialogs/dir_view_form.h"
 
 namespace {

@@ -1,0 +1,184 @@
+#include "engine/emboss.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+#include "foundation/numeric.h"
+#include "grid_pieces.h"
+
+namespace {
+
+// The hand-made cut with its unturned mask.
+struct TGrid {
+  TLevelRecord Level;
+  std::vector<TPieceRecord> Pieces;
+  TDibHolder Picture, Mask;
+  explicit TGrid(const TTestCut& cut) { MakeTestCut(cut, Level, Pieces, *Picture, *Mask); }
+  int32_t Count() const { return Level.TotalTileNum; }
+  int32_t Frame() const { return Level.BorderStyle == TBorderStyle::Frame ? Count() - 1 : -1; }
+};
+
+// The wood reaches as far as the job's width says, a width below zero as none, even with a
+// wood style set: down the diagonal off the lone piece's corner, step k is wood of depth k.
+TEST(WoodMap, WoodReachesTheJobsWidthAndNoFurther) {
+  TGrid g({.Cols = 1, .Rows = 1, .Tile = 20});
+  for (const int32_t width : {-2, 0, 1, 2, 4}) {
+    SCOPED_TRACE(width);
+    TEmbossJob job;
+    job.Pieces = g.Pieces.data();
+    job.PieceCount = g.Count();
+    job.TilePX = 20;
+    job.WoodStyle = TWoodStyle::Wood;
+    job.WoodWidth = width;
+    TEmbossMap map;
+    BuildEmbossMap(job, *g.Mask, map, 0);
+    ASSERT_GT(map.Width, 24);
+    ASSERT_GT(map.Height, 24);
+    EXPECT_EQ(map.ClassBits(19, 19), 1);
+    EXPECT_EQ(map.Depth(19, 19, 0), 0u);
+    for (int32_t k = 1; k <= 5; ++k) {
+      const bool wood = k <= width;
+      EXPECT_EQ(map.ClassBits(19 + k, 19 + k), wood ? 1 : 0) << k;
+      if (wood) {
+        EXPECT_EQ(map.Depth(19 + k, 19 + k, 0), uint32_t(k)) << k;
+      }
+    }
+  }
+}
+
+
+TEST(WoodMap, MaskChannelsReset) {
+  TGrid g({.Cols = 1, .Rows = 1, .Tile = 20});
+  DibPixelAddress(*g.Mask, 0, 0)[2] = 7;
+  DibPixelAddress(*g.Mask, 3, 3)[1] = 77;
+  ResetMaskChannels(*g.Mask);
+  EXPECT_EQ(DibPixelAddress(*g.Mask, 0, 0)[2], 128);
+  EXPECT_EQ(DibPixelAddress(*g.Mask, 3, 3)[1], 0);
+  EXPECT_EQ(DibPixelAddress(*g.Mask, 3, 3)[0], g.Pieces[0].Code);
+}
+
+// The options dialog's sample: a 10 x 10 square piece at (5, 5) of a 30 x 30 image.
+struct TPreview {
+  TDibHolder target, mask, picture;
+  TPreview() {
+    CreateDib24(*target, 30, 30);
+    CreateDib24(*mask, 30, 30);
+    CreateDib24(*picture, 30, 30);
+    for (int32_t y = 0; y < 30; ++y)
+      for (int32_t x = 0; x < 30; ++x) {
+        const bool in = x >= 5 && x < 15 && y >= 5 && y < 15;
+        SetDibPixel(*mask, x, y, in ? 0 : 0xFFFFFF);
+        SetDibPixel(*picture, x, y, 0x606060);
+        SetDibPixel(*target, x, y, 0xC8C8C8);
+      }
+  }
+};
+
+// Every pixel a piece draws in its look holds what the whole map holds there: the light on the
+// piece's own pixels, the wood of its class elsewhere. For every style and turn, with joined
+// neighbours and a frame; looks worked out together over threads, one at a time as drawn, and
+// again where joins made in play change them.
+TEST(EmbossLooks, HoldWhatTheWholeMapHoldsWhereThePieceDraws) {
+  TGrid g({.Cols = 7, .Rows = 5, .Tile = 20, .Knob = 4, .Frame = true, .Rotate = true});
+  const TDibImage& mask = *g.Mask;
+  const int32_t n = g.Count(), frame = g.Frame();
+  // Joined as a loaded game holds them: pieces 8 and 9, 15 and 22.
+  g.Pieces[9].Group = g.Pieces[8].Group;
+  g.Pieces[22].Group = g.Pieces[15].Group;
+  struct TCase {
+    int32_t emboss, wood;
+  };
+  for (const TCase c : {TCase{3, 2}, TCase{1, 0}, TCase{0, 1}}) {
+    TEmbossJob job;
+    job.Pieces = g.Pieces.data();
+    job.PieceCount = n;
+    job.TilePX = 7;
+    job.FramePiece = frame;
+    job.EmbossStyle = TEmbossStyle(c.emboss);
+    job.WoodStyle = TWoodStyle(c.wood);
+    job.WoodWidth = WoodWidthForStyle(job.WoodStyle);
+    const int32_t ww = job.WoodWidth;
+    for (int32_t r = 0; r < 4; ++r) {
+      SCOPED_TRACE(testing::Message()
+                   << "light " << c.emboss << " wood " << c.wood << " turn " << r);
+      TEmbossMap together, alone;
+      BuildEmbossMap(job, mask, together, r);
+      BuildEmbossMap(job, mask, alone, r);
+      std::vector<int32_t> all(static_cast<size_t>(n));
+      for (int32_t i = 0; i < n; ++i) all[size_t(i)] = i;
+      together.BuildLooks(all, 3);
+      EXPECT_EQ(together.LooksBuilt(), uint64_t(n));
+      // Joins in play after the looks were worked out: pieces 1 and 2, the frame and piece 3.
+      if (c.wood)
+        for (TEmbossMap* map : {&together, &alone}) {
+          ClearJoinedWood(*map, 1, {2});
+          ClearJoinedWood(*map, frame, {3});
+        }
+      int32_t differ = 0, lit = 0, wooded = 0;
+      for (int32_t i = 0; i < n; ++i) {
+        const TPieceRecord& p = g.Pieces[size_t(i)];
+        const TPieceBox box = PieceRotatedBounds(p, mask, r);
+        TPieceBox parts[4];
+        for (int32_t k = 0, count = PieceDrawnParts(box.W, box.H, ww, i == frame, parts); k < count;
+             ++k)
+          for (int32_t y = IntMax(box.Y + parts[k].Y, 0);
+               y < IntMin(box.Y + parts[k].Y + parts[k].H, alone.Height); ++y)
+            for (int32_t x = IntMax(box.X + parts[k].X, 0);
+                 x < IntMin(box.X + parts[k].X + parts[k].W, alone.Width); ++x) {
+              const bool own = TurnedMaskCode(mask, r, x, y) == p.Code;
+              uint32_t expected = alone.Light(x, y);
+              if (!own)
+                expected = c.wood && alone.ClassBits(x, y) >> p.PatternClass & 1
+                               ? alone.Depth(x, y, p.PatternClass) + 1
+                               : 0;
+              for (TEmbossMap* map : {&together, &alone}) {
+                const TEmbossMap::TLookPart part = map->LookPart(i, x, y);
+                ASSERT_NE(part.Bytes, nullptr) << i << " " << x << "," << y;
+                differ +=
+                    part.Bytes[(y - part.Area.Y) * part.Area.W + (x - part.Area.X)] != expected;
+              }
+              lit += own && expected != kNoLight;
+              wooded += !own && expected > 1;
+            }
+      }
+      EXPECT_EQ(differ, 0);
+      EXPECT_EQ(lit > 0, c.emboss != 0);
+      EXPECT_EQ(wooded > 0, c.wood != 0);
+      EXPECT_EQ(alone.LooksBuilt(), uint64_t(n));
+    }
+  }
+}
+
+TEST(EmbossPreview, WoodAndLightOfTheSample) {
+  TPreview p;
+  DrawEmbossPreview(*p.target, *p.mask, *p.picture, 0x2040A0, TWoodStyle::Wood,
+                    TEmbossStyle::Paper);
+  // Wood colour 0x2040A0 (red A0, green 40, blue 20), 10 darker per channel per step.
+  EXPECT_EQ(GetDibPixel(*p.target, 15, 15), 0x2040A0);
+  EXPECT_EQ(GetDibPixel(*p.target, 16, 10), 0x163696);
+  EXPECT_EQ(GetDibPixel(*p.target, 17, 10), 0x0C2C8C);
+  EXPECT_EQ(GetDibPixel(*p.target, 18, 10), 0xC8C8C8);  // beyond width 3
+  EXPECT_EQ(GetDibPixel(*p.target, 4, 4), 0xC8C8C8);
+  // Light, radius 2 in real steps: corner 20 + 20 + (2 - sqrt 2) * 40 + the two other
+  // diagonals cancelling = 63.43, rounded 63.
+  const int32_t corner = 0x60 + int32_t(std::nearbyint(40 + (2 - std::sqrt(2.0)) * 40));
+  EXPECT_EQ(GetDibPixel(*p.target, 5, 5), MakeColor(corner, corner, corner));
+  EXPECT_EQ(GetDibPixel(*p.target, 10, 10), 0x606060);  // deep inside: the picture
+}
+
+TEST(EmbossPreview, ShadowKeepsTheStatedParts) {
+  TPreview p;
+  DrawEmbossPreview(*p.target, *p.mask, *p.picture, 0, TWoodStyle::Shadows, TEmbossStyle::None);
+  // Width 5, depth k keeps 128, 156, 184, 212, 240 parts in 256 of 200.
+  const int32_t keep[5] = {128, 156, 184, 212, 240};
+  for (int32_t k = 1; k <= 5; ++k) {
+    const int32_t v = 200 * keep[k - 1] >> 8;
+    EXPECT_EQ(GetDibPixel(*p.target, 14 + k, 10), MakeColor(v, v, v)) << k;
+  }
+  EXPECT_EQ(GetDibPixel(*p.target, 20, 10), 0xC8C8C8);
+  // Emboss style 0: the piece shows the picture unchanged.
+  EXPECT_EQ(GetDibPixel(*p.target, 5, 5), 0x606060);
+}
+
+}  // namespace
