@@ -4,7 +4,7 @@
 #include <vector>
 
 #include "foundation/skin_window.h"
-#include "support/recording_host.h"
+#include "support/recording_skin_host.h"
 
 namespace {
 
@@ -52,7 +52,7 @@ TEST(SkinHit, ResizeCodesSetTheFieldCursorOnlyWhenItChanges) {
   TSkinWindows ws;
   TSkinWindow& w = ws.GameWindows[2];
   MakePocket(w, 0, 0);
-  TRecordingHost host;
+  TRecordingSkinHost host;
   ws.Host = &host;
   SkinWindowHitTest(ws, w, 0, 50, false);
   SkinWindowHitTest(ws, w, 107, 50, false);  // also west-east: not set again
@@ -169,7 +169,7 @@ TEST(SkinHit, MagnifierFrameFollowsTheSkinsAlphaOutsideTheLens) {
   for (int y = 0; y < 189; ++y)
     for (int x = 0; x < 290; ++x) DibPixelAddress(*skin, x, y)[3] = (y % 96) < 20 && (x % 96) < 40 ? 201 : 200;
   ws.GlassSkin = &*skin;
-  TRecordingHost host;
+  TRecordingSkinHost host;
   ws.Host = &host;
   EXPECT_TRUE(PointOnSkinFrame(ws, g, 5, 5));          // top-left tile, sprite (5, 5)
   EXPECT_FALSE(PointOnSkinFrame(ws, g, 5, 30));        // alpha 200 is not enough

@@ -3,7 +3,7 @@
 #include <vector>
 
 #include "foundation/skin_window.h"
-#include "support/recording_host.h"
+#include "support/recording_skin_host.h"
 
 namespace {
 
@@ -213,7 +213,7 @@ TEST(SkinWindowCaption, FreeingTheCaptionPictureLeavesTheWindowWhole) {
 TEST(GameWindows, OnlyPocketsAndTheThumbnailComeToTheFront) {
   TSkinWindows ws;
   SetupGameWindows(ws);
-  TRecordingHost host;
+  TRecordingSkinHost host;
   ws.Host = &host;
   BringSkinWindowToFront(ws, ws.GameWindows[0]);
   for (int i = 0; i < 7; ++i) EXPECT_EQ(ws.SkinWindowOrder[i], &ws.GameWindows[i]);
@@ -243,7 +243,7 @@ TEST(GameWindows, OneHighlightAndHidingTheHighlightedWindowHighlightsTheActiveOn
   TSkinWindow& pocket = ws.GameWindows[2];
   SetSkinWindowVisible(ws, pocket, true);
   HighlightSkinWindow(ws, &pocket);
-  TRecordingHost host;
+  TRecordingSkinHost host;
   ws.Host = &host;
   host.Active = &ws.GameWindows[0];
   SetSkinWindowVisible(ws, pocket, false);

@@ -90,8 +90,9 @@ TEST_F(SettingsTable, EveryDefaultSurvivesAWriteAndARead) {
   ReadIntoOthers(r, rt);
   const TSettingsValues read = SettingsValuesOf(r, rt);
   ForEachSetting([&](const auto& row) {
-    if (row.Section && !(row.Options & kKeepsCurrent) && row.Accept == nullptr)
+    if (row.Section && !(row.Options & kKeepsCurrent) && row.Accept == nullptr) {
       EXPECT_EQ(row.Field(read), row.Default) << Name(row);
+    }
   });
   EXPECT_EQ(rt.CurrentLanguage, kDefaultLanguage);
   EXPECT_EQ(r.Game.GameOptions.DnSrc, env.DefaultDnSrc);
@@ -103,8 +104,9 @@ TEST_F(SettingsTable, TheRecordsStartAtTheTablesDefaults) {
   ForEachSetting([&](const auto& row) {
     using Record = typename std::remove_cvref_t<decltype(row)>::Record;
     if constexpr (!std::is_same_v<Record, TLevelRecord>)
-      if (!(row.Options & kKeepsCurrent))
+      if (!(row.Options & kKeepsCurrent)) {
         EXPECT_EQ(row.Field(fresh), row.Default) << row.SubSection << row.Key;
+      }
   });
 }
 

@@ -1,11 +1,9 @@
 #pragma once
 // One host for every layer's tests: each call is written to Calls as "Name arg...", and the
 // answers the host gives are plain fields a test sets.
-#include <algorithm>
 #include <string>
-#include <vector>
 
-#include "foundation/skin_window.h"
+#include "support/recording_skin_host.h"
 #include "game/color_picker.h"
 #include "game/field.h"
 #include "game/game_session.h"
@@ -14,32 +12,16 @@
 class TRecordingHost : public TFieldHost,
                              public TSessionHost,
                              public TPlayHost,
-                             public TSkinWindowHost,
+                             public TRecordingSkinHost,
                              public TBackgroundPickHost,
                              public TWoodColorHost,
                              public TOptionsApplyHost {
  public:
-  std::vector<std::string> Calls;
   // Answers.
   int32_t FinishAnswer = 2;
   int32_t MainWidth = 0, MainHeight = 0;
   int32_t AreaWidth = 800, AreaHeight = 600;
   bool PicturesLoad = true;
-  TSkinWindow* Active = nullptr;
-  bool Lens = false;
-
-  int Count(const std::string& name) const {
-    return int(std::count_if(Calls.begin(), Calls.end(), [&](const std::string& c) {
-      return c == name || c.rfind(name + " ", 0) == 0;
-    }));
-  }
-  // The calls of that name with their arguments, in order.
-  std::vector<std::string> Of(const std::string& name) const {
-    std::vector<std::string> out;
-    for (const std::string& c : Calls)
-      if (c == name || c.rfind(name + " ", 0) == 0) out.push_back(c);
-    return out;
-  }
 
   // TFieldHost (and what the play, frame and picker hosts share with it)
   void InvalidateFieldRect(int32_t x, int32_t y, int32_t w, int32_t h) override { Log("InvalidateFieldRect", x, y, w, h); }
@@ -73,8 +55,8 @@ class TRecordingHost : public TFieldHost,
     return PicturesLoad;
   }
   void SelectionChanged(bool any) override { Log("SelectionChanged", any); }
-  void UpdateWindowMenuCaptions() override { Log("UpdateWindowMenuCaptions"); }
-  void SetFieldCursor(TSkinCursor c) override { Log("SetFieldCursor", int(c)); }
+  void UpdateWindowMenuCaptions() override { TRecordingSkinHost::UpdateWindowMenuCaptions(); }
+  void SetFieldCursor(TSkinCursor c) override { TRecordingSkinHost::SetFieldCursor(c); }
   // TSessionHost
   void ShowProgress(const std::string& key, int32_t steps) override { Calls.push_back("ShowProgress " + key + " " + std::to_string(steps)); }
   void HideProgress() override { Log("HideProgress"); }
@@ -89,9 +71,6 @@ class TRecordingHost : public TFieldHost,
   void ActivateWindow(int32_t index) override { Log("ActivateWindow", index); }
   void DragRedraw(int32_t mode) override { Log("DragRedraw", mode); }
   void PaintHeld() override { Log("PaintHeld"); }
-  // TSkinWindowHost
-  TSkinWindow* ActiveWindow() override { return Active; }
-  bool PointInLens(int32_t, int32_t) override { return Lens; }
   // TBackgroundPickHost
   void SetWindowBackground(int32_t window, int32_t value) override { Log("SetWindowBackground", window, value); }
   void SetFieldBackground(int32_t value) override { Log("SetFieldBackground", value); }
@@ -102,14 +81,6 @@ class TRecordingHost : public TFieldHost,
   void ClearSelection() override { Log("ClearSelection"); }
   void ShowFirstSide() override { Log("ShowFirstSide"); }
   void LoadLanguage(const std::string& path) override { Calls.push_back("LoadLanguage " + path); }
-
- private:
-  template <typename... T>
-  void Log(const char* name, T... args) {
-    std::string s = name;
-    ((s += " " + std::to_string(int64_t(args))), ...);
-    Calls.push_back(s);
-  }
 };
 
 // A session whose host records: stands wherever a test needs a TGameSession.
