@@ -84,10 +84,6 @@ bool LoadJpegFile(TDibImage& image, const std::string& path, std::string* error)
   return LoadFileWith(DecodeJpeg, image, path, error);
 }
 
-bool LoadBmpFile(TDibImage& image, const std::string& path, std::string* error) {
-  return LoadFileWith(DecodeBmp, image, path, error);
-}
-
 bool LoadPictureFile(TDibImage& image, const std::string& path, std::string* error) {
   return LoadFileWith(DecodePicture, image, path, error);
 }
