@@ -1,10 +1,8 @@
 #include "download/download_list.h"
 
-#include <sys/stat.h>
-
-
 #include "foundation/binary_file.h"
 #include "foundation/dib_ops.h"
+#include "foundation/file_helpers.h"
 #include "foundation/lang.h"
 #include "foundation/picture_limits.h"
 #include "foundation/text_format.h"
@@ -12,15 +10,7 @@
 namespace {
 
 std::string TrimmedLower(const std::string& line) {
-  size_t a = 0, b = line.size();
-  while (a < b && static_cast<unsigned char>(line[a]) <= ' ') ++a;
-  while (b > a && static_cast<unsigned char>(line[b - 1]) <= ' ') --b;
-  return AsciiLowerCase(std::string_view(line).substr(a, b - a));
-}
-
-bool RegularFileExists(const std::string& path) {
-  struct stat st;
-  return stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode);
+  return AsciiLowerCase(TrimBlanks(line));
 }
 
 // A name that would lead the preview's path out of the list folder gets no preview.
@@ -101,7 +91,7 @@ bool LoadDownloadList(TDownloadList& list, const std::string& folder, const std:
     item.Caption = name;
     const std::string preview = folder + name + kPreviewExt;
     TDibHolder picture;
-    if (PlainName(name) && RegularFileExists(preview) && LoadJpegPreviewFile(*picture, preview) &&
+    if (PlainName(name) && IsRegularFile(preview) && LoadJpegPreviewFile(*picture, preview) &&
         picture->BytesPerPixel == 3) {
       int32_t w, h;
       PreviewFit(picture->Width, picture->Height, w, h);
@@ -124,7 +114,7 @@ bool LoadDownloadList(TDownloadList& list, const std::string& folder, const std:
 }
 
 bool JigsawPresent(const std::string& jigsawDir, const std::string& name, const std::string& jigExt) {
-  return RegularFileExists(jigsawDir + name + jigExt);
+  return IsRegularFile(jigsawDir + name + jigExt);
 }
 
 void RefreshDownloadedMarks(TDownloadList& list, const std::string& jigsawDir, const std::string& jigExt) {

@@ -15,22 +15,7 @@
 
 namespace {
 
-char AsciiLower(char c) { return c >= 'A' && c <= 'Z' ? char(c - 'A' + 'a') : c; }
 char AsciiUpper(char c) { return c >= 'a' && c <= 'z' ? char(c - 'a' + 'A') : c; }
-
-std::string_view Trim(std::string_view s) {
-  while (!s.empty() && static_cast<unsigned char>(s.front()) <= ' ') s.remove_prefix(1);
-  while (!s.empty() && static_cast<unsigned char>(s.back()) <= ' ') s.remove_suffix(1);
-  return s;
-}
-
-std::string Lower(std::string_view s) {
-  std::string r(s);
-  for (char& c : r) c = AsciiLower(c);
-  return r;
-}
-
-bool IsAlnum(char c) { return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z'); }
 
 void ShowWarning(TDownloadView& form, const std::string& text) { form.MsgBox(text, kMbIconExclamation); }
 
@@ -74,7 +59,7 @@ std::string DownloadUrl(const TGameOptions& options, std::string_view fileName) 
   static const char kHex[] = "0123456789ABCDEF";
   std::string name;
   for (char c : fileName) {
-    if (IsAlnum(c) || c == '-' || c == '.' || c == '_' || c == '~') {
+    if (IsAsciiAlnum(c) || c == '-' || c == '.' || c == '_' || c == '~') {
       name += c;
     } else {
       const auto b = static_cast<unsigned char>(c);
@@ -95,14 +80,14 @@ void ParseInfoFile(std::string_view text, std::string& ext) {
     start = end + 1;
     const size_t colon = line.find(':');
     if (colon == std::string_view::npos) continue;
-    const std::string key = Lower(Trim(line.substr(0, colon)));
-    std::string value = Lower(Trim(line.substr(colon + 1)));
+    const std::string key = AsciiLowerCase(TrimBlanks(line.substr(0, colon)));
+    std::string value = AsciiLowerCase(TrimBlanks(line.substr(colon + 1)));
     if (key.empty() || value.empty() || key != "ext") continue;
     if (value[0] == '.') value.erase(0, 1);
     // The extension becomes part of file names and URLs: only a plain one is taken.
     if (value.empty() || value.size() > 16) continue;
     bool plain = true;
-    for (char c : value) plain = plain && IsAlnum(c);
+    for (char c : value) plain = plain && IsAsciiAlnum(c);
     if (plain) ext = "." + value;
   }
 }
@@ -110,7 +95,7 @@ void ParseInfoFile(std::string_view text, std::string& ext) {
 bool IsHtmlText(std::string_view head) {
   head = head.substr(0, std::min(head.size(), kHtmlHeadSize));
   head = head.substr(0, head.find('\0'));
-  return Lower(head).find("<html>") != std::string::npos;
+  return AsciiLowerCase(head).find("<html>") != std::string::npos;
 }
 
 bool IsHtmlFile(const std::string& path) {
@@ -129,7 +114,9 @@ void ReportHtmlError(TDownloadState& s, TDownloadView& form, const std::string& 
   const size_t from = open + 7;
   const std::string title = close > from ? text.substr(from, close - from) : std::string();
   const size_t blank = title.find(' ');
-  const std::string_view firstWord = blank == std::string::npos ? std::string_view() : Trim(std::string_view(title).substr(0, blank));
+  const std::string_view firstWord = blank == std::string::npos
+                                         ? std::string_view()
+                                         : TrimBlanks(std::string_view(title).substr(0, blank));
   std::string message = OutsideText(title);
   if (firstWord == "404")
     message = form.LangFormat("MS_FileNotFound", {url});
@@ -192,7 +179,6 @@ int32_t UnpackRarArchive(const std::string& archivePath, const std::string& dest
                          TDownloadView& form, int64_t* bytesLeft, const std::function<bool()>& keepGoing) {
   TRarOpenArchiveData open;
   open.ArcName = archivePath;
-  open.OpenMode = kRarOpenExtract;
   if (bytesLeft) open.MaxTotalSize = std::max<int64_t>(0, std::min(open.MaxTotalSize, *bytesLeft));
   open.KeepGoing = keepGoing;
   TRarHandle handle = RAROpenArchive(open);

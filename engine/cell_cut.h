@@ -29,8 +29,6 @@ constexpr int32_t kFrameCode = 5;
 // A point that cannot be placed after this many draws takes the middle of its cell instead.
 constexpr int32_t kMaxPointDraws = 10000;
 
-inline TIntPoint RoundPoint(double x, double y) { return {Round(x), Round(y)}; }
-
 // The piece rectangle grows to hold the inclusive box.
 inline void GrowPieceRect(TPieceRecord& p, int32_t left, int32_t top, int32_t right, int32_t bottom) {
   left = std::min(p.PieceX, left);

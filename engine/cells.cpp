@@ -14,8 +14,6 @@ constexpr double kOnBorder = 1e-6;
 
 bool Near(double a, double b) { return std::fabs(a - b) < kOnBorder; }
 
-TIntPoint PointOf(double x, double y) { return {Round(x), Round(y)}; }
-
 }  // namespace
 
 void LayoutCells(const TLevelRecord& level, TPieceRecord* pieces) {
@@ -295,7 +293,7 @@ void AddOpenRays(const TCellRecord& cell, const TCutArea& area, TSegmentAdder& a
       double bx1, by1, bx2, by2;
       Bisector(bx1, by1, bx2, by2, cell.SeedPoint.x, cell.SeedPoint.y, pn.x, pn.y);
       double px = bx2, py = by2;
-      if (Orientation(cell.SeedPoint, pn, PointOf(bx2, by2)) == Orientation(cell.SeedPoint, pn, third)) {
+      if (Orientation(cell.SeedPoint, pn, RoundPoint(bx2, by2)) == Orientation(cell.SeedPoint, pn, third)) {
         px = bx1;
         py = by1;
       }

@@ -21,7 +21,6 @@ struct TGridCell {
 };
 
 void SetActiveKnobs(TKnobState& knobs, TShapeStyle style) {
-  knobs.ActiveKnobCount = 16;
   for (int32_t i = 0; i < 16; ++i) knobs.ActiveKnobs[i] = i;
   // A style that is not a grid's gets the last grid list rather than shapes that set B does not
   // hold.

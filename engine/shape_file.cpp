@@ -4,15 +4,18 @@
 #include <fstream>
 #include <iterator>
 
+#include "platform/byte_fields.h"
+
 namespace {
-uint32_t GetU32(const uint8_t* p) {
-  uint32_t v;
-  std::memcpy(&v, p, 4);
-  return v;
+void PutU32(std::vector<uint8_t>& out, size_t at, uint32_t v) {
+  PutI32(out.data() + at, int32_t(v));
 }
-void PutU32(std::vector<uint8_t>& out, size_t at, uint32_t v) { std::memcpy(out.data() + at, &v, 4); }
-int64_t I32(const uint8_t* p) { return int32_t(GetU32(p)); }
-int64_t I16(const uint8_t* p) { return int16_t(uint16_t(p[0] | (p[1] << 8))); }
+int64_t I32(const uint8_t* p) {
+  return GetI32(p);
+}
+int64_t I16(const uint8_t* p) {
+  return GetI16(p);
+}
 
 // The cut mirrors, turns and plots an outline in 32-bit arithmetic, so every point must lie
 // near the drawing (the metafile reader has checked its bounds and frame): within one drawing

@@ -16,6 +16,25 @@ bool EnsureDir(const std::string& folder) {
   return !ec && fs::is_directory(folder, ec);
 }
 
+bool IsRegularFile(const std::string& path) {
+  std::error_code ec;
+  return !path.empty() && fs::is_regular_file(path, ec);
+}
+
+std::string FileNameOf(const std::string& path) {
+  return fs::path(path).filename().string();
+}
+
+std::string FileStemOf(const std::string& path) {
+  return fs::path(path).stem().string();
+}
+
+std::string LowerExtension(const std::string& path) {
+  const std::string name = FileNameOf(path);
+  const size_t dot = name.rfind('.');
+  return dot == std::string::npos ? std::string() : AsciiLowerCase(name.substr(dot));
+}
+
 namespace {
 
 bool ExtensionListed(const std::string& extension, const std::string& extensions) {

@@ -27,7 +27,3 @@ bool LoadInto(TFileLoader load, TImageControl& image, const std::string& path,
 bool LoadJpegIntoImage(TImageControl& image, const std::string& path, TErrorReporter* reporter) {
   return LoadInto(LoadJpegFile, image, path, reporter);
 }
-
-bool LoadBitmapIntoImage(TImageControl& image, const std::string& path, TErrorReporter* reporter) {
-  return LoadInto(LoadBmpFile, image, path, reporter);
-}

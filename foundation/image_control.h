@@ -26,5 +26,3 @@ void SetImageBlank(TImageControl& image, int32_t width, int32_t height, bool fil
 // The JPEG file decoded into the control's picture. On failure the control keeps its picture
 // and the reporter, when given, is told the reason once.
 bool LoadJpegIntoImage(TImageControl& image, const std::string& path, TErrorReporter* reporter);
-// The same for a Windows bitmap file.
-bool LoadBitmapIntoImage(TImageControl& image, const std::string& path, TErrorReporter* reporter);

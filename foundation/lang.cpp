@@ -134,8 +134,7 @@ std::string DecodeCp1252(const uint8_t* data, size_t size) {
 }
 
 bool ReadWholeFile(const std::string& path, std::vector<uint8_t>& bytes) {
-  std::error_code ec;
-  if (!std::filesystem::is_regular_file(path, ec)) return false;
+  if (!IsRegularFile(path)) return false;
   std::FILE* f = std::fopen(path.c_str(), "rb");
   if (!f) return false;
   bytes.clear();
@@ -157,16 +156,11 @@ bool ReadWholeFile(const std::string& path, std::vector<uint8_t>& bytes) {
   return ok;
 }
 
-bool FileExists(const std::string& path) {
-  std::error_code ec;
-  return std::filesystem::is_regular_file(path, ec);
-}
-
 // folder + file; when that file is missing but the folder holds one whose name differs only in
 // ASCII letter case, that one (the first in name order).
 std::string ResolveInFolder(const std::string& folder, const std::string& file) {
   const std::string exact = folder + file;
-  if (FileExists(exact)) return exact;
+  if (IsRegularFile(exact)) return exact;
   std::error_code ec;
   std::string best;
   for (std::filesystem::directory_iterator it(folder.empty() ? "." : folder, ec), end; !ec && it != end;
@@ -176,10 +170,6 @@ std::string ResolveInFolder(const std::string& folder, const std::string& file) 
     if (best.empty() || CompareFileNames(name, best) < 0) best = name;
   }
   return best.empty() ? exact : folder + best;
-}
-
-std::string FileNameWithoutExtension(const std::string& path) {
-  return std::filesystem::path(path).stem().string();
 }
 
 }  // namespace
@@ -230,19 +220,12 @@ bool ReadLangLines(const std::string& path, std::vector<std::string>& lines) {
   return true;
 }
 
-std::string_view TrimLangText(std::string_view text) {
-  size_t b = 0, e = text.size();
-  while (b < e && uint8_t(text[b]) <= 0x20) ++b;
-  while (e > b && uint8_t(text[e - 1]) <= 0x20) --e;
-  return text.substr(b, e - b);
-}
-
 bool SplitLangEntry(std::string_view line, std::string& key, std::string& value) {
   if (line.empty() || line[0] != '<') return false;
   const size_t close = line.find('>');
   if (close == std::string_view::npos) return false;
-  key = TrimLangText(line.substr(1, close - 1));
-  value = TrimLangText(line.substr(close + 1));
+  key = TrimBlanks(line.substr(1, close - 1));
+  value = TrimBlanks(line.substr(close + 1));
   return true;
 }
 
@@ -261,7 +244,7 @@ std::vector<TLangEntry> ParseLangLines(const std::vector<std::string>& lines) {
   std::vector<TLangEntry> entries;
   int32_t section = -1;  // lines before the first known header belong nowhere
   for (const std::string& raw : lines) {
-    const std::string_view line = TrimLangText(raw);
+    const std::string_view line = TrimBlanks(raw);
     if (line.empty()) continue;
     if (line[0] == '[') {
       // An unknown header leaves the section as it was.
@@ -304,8 +287,8 @@ std::string ToolbarHintText(std::string_view menuCaption, std::string_view short
 }
 
 bool ReadLangInfo(const std::string& path, TLangInfo& info) {
-  if (!FileExists(path)) return false;
-  info.Name = FileNameWithoutExtension(path);
+  if (!IsRegularFile(path)) return false;
+  info.Name = FileStemOf(path);
   info.engname.clear();
   info.localname.clear();
   info.author.clear();
@@ -315,7 +298,7 @@ bool ReadLangInfo(const std::string& path, TLangInfo& info) {
   const std::string header = std::string("[") + LangSectionNames[kLangInfoSection] + "]";
   bool found = false;
   for (const std::string& raw : lines) {
-    const std::string_view line = TrimLangText(raw);
+    const std::string_view line = TrimBlanks(raw);
     if (!found) {
       found = line.substr(0, header.size()) == header;
       continue;

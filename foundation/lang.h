@@ -71,9 +71,6 @@ std::u16string Utf8ToUtf16(std::string_view text);
 // kMaxLangFileSize.
 bool ReadLangLines(const std::string& path, std::vector<std::string>& lines);
 
-// Trims blanks and control characters (code points up to U+0020) at both ends.
-std::string_view TrimLangText(std::string_view text);
-
 // Splits an entry line ("<key>value", already trimmed). False for any other line.
 bool SplitLangEntry(std::string_view line, std::string& key, std::string& value);
 

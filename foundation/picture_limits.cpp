@@ -1,9 +1,9 @@
 #include "foundation/picture_limits.h"
 
-#include <filesystem>
 #include <vector>
 
 #include "foundation/binary_file.h"
+#include "foundation/file_helpers.h"
 #include "foundation/picture_codec_common.h"
 #include "foundation/picture_loading.h"
 
@@ -67,9 +67,8 @@ bool LoadPreviewFile(TDibImage& image, const std::string& path, std::string* err
 
 bool LoadJpegPreviewFile(TDibImage& image, const std::string& path, std::string* error) {
   std::vector<uint8_t> bytes;
-  std::error_code ec;
   // Checked before the open, which would wait on a named pipe.
-  if (!std::filesystem::is_regular_file(path, ec) || !ReadFileHead(path, size_t(kMaxPreviewFileBytes) + 1, bytes))
+  if (!IsRegularFile(path) || !ReadFileHead(path, size_t(kMaxPreviewFileBytes) + 1, bytes))
     return picture_codec::Fail(error, "Cannot read file \"" + path + "\"");
   if (int64_t(bytes.size()) > kMaxPreviewFileBytes)
     return picture_codec::Fail(error, "File \"" + path + "\" is too large for a preview");

@@ -2,9 +2,9 @@
 
 #include <cstdio>
 #include <cstring>
-#include <filesystem>
 
 #include "foundation/binary_file.h"
+#include "foundation/file_helpers.h"
 #include "foundation/picture_codec_common.h"
 #include "platform/bitmap.h"
 #include "platform/resources.h"
@@ -49,8 +49,7 @@ bool DecodePicture(TDibImage& image, const uint8_t* data, size_t size, std::stri
 
 bool ReadFileBytes(const std::string& path, std::vector<uint8_t>& out, std::string* error) {
   out.clear();
-  std::error_code ec;
-  std::FILE* f = std::filesystem::is_regular_file(path, ec) ? std::fopen(path.c_str(), "rb") : nullptr;
+  std::FILE* f = IsRegularFile(path) ? std::fopen(path.c_str(), "rb") : nullptr;
   if (!f) return Fail(error, "Cannot open file \"" + path + "\"");
   bool ok = std::fseek(f, 0, SEEK_END) == 0;
   const long length = ok ? std::ftell(f) : -1;
@@ -83,10 +82,6 @@ bool LoadFileWith(TDecoder decode, TDibImage& image, const std::string& path, st
 
 bool LoadJpegFile(TDibImage& image, const std::string& path, std::string* error) {
   return LoadFileWith(DecodeJpeg, image, path, error);
-}
-
-bool LoadBmpFile(TDibImage& image, const std::string& path, std::string* error) {
-  return LoadFileWith(DecodeBmp, image, path, error);
 }
 
 bool LoadPictureFile(TDibImage& image, const std::string& path, std::string* error) {

@@ -42,7 +42,6 @@ bool EncodeBmp24(const TDibImage& image, std::vector<uint8_t>& out);
 // Whole-file helpers. Reading refuses files above the bitmap byte limit.
 bool ReadFileBytes(const std::string& path, std::vector<uint8_t>& out, std::string* error = nullptr);
 bool LoadJpegFile(TDibImage& image, const std::string& path, std::string* error = nullptr);
-bool LoadBmpFile(TDibImage& image, const std::string& path, std::string* error = nullptr);
 bool LoadPictureFile(TDibImage& image, const std::string& path, std::string* error = nullptr);
 // Written to a private temporary file beside the target, flushed and renamed over it.
 bool SaveBmpFile(const TDibImage& image, const std::string& path, std::string* error = nullptr);

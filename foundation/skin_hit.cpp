@@ -128,7 +128,6 @@ TSkinCursor SkinHitCursor(int32_t code) {
     case kHitTopLeft:
     case kHitBottomRight:
       return TSkinCursor::SizeNWSE;
-    case kHitTopRight:
     case kHitBottomLeft:
       return TSkinCursor::SizeNESW;
     default:

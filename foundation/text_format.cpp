@@ -179,6 +179,16 @@ std::string WideStringReplace(std::string_view source, std::string_view from, st
   return out;
 }
 
+std::string_view TrimBlanks(std::string_view text) {
+  while (!text.empty() && uint8_t(text.front()) <= ' ') text.remove_prefix(1);
+  while (!text.empty() && uint8_t(text.back()) <= ' ') text.remove_suffix(1);
+  return text;
+}
+
+bool IsAsciiAlnum(char c) {
+  return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
+}
+
 std::string AsciiLowerCase(std::string_view text) {
   std::string out(text);
   for (char& c : out) c = AsciiLower(c);

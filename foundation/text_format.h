@@ -27,6 +27,12 @@ enum : uint32_t { kReplaceAll = 1, kReplaceIgnoreCase = 2 };
 std::string WideStringReplace(std::string_view source, std::string_view from, std::string_view to,
                               uint32_t flags);
 
+// The text without the blanks and control characters (bytes up to ' ') at either end.
+std::string_view TrimBlanks(std::string_view text);
+
+// ASCII digits and letters only: never the user's locale.
+bool IsAsciiAlnum(char c);
+
 // ASCII case only: language keys and the names of languages are compared as 8-bit text.
 std::string AsciiLowerCase(std::string_view text);
 bool SameAsciiText(std::string_view a, std::string_view b);

@@ -15,13 +15,6 @@
 
 namespace {
 
-bool IsFile(const std::string& path) {
-  std::error_code ec;
-  return !path.empty() && std::filesystem::is_regular_file(path, ec);
-}
-
-std::string FileNameOf(const std::string& path) { return std::filesystem::path(path).filename().string(); }
-
 // The name without the extension that starts at its last dot.
 std::string WithoutExtension(const std::string& name) {
   const size_t dot = name.rfind('.');
@@ -35,12 +28,6 @@ std::vector<TBrowserItem>& ItemsOf(TBrowserModel& m, TBrowserPage page) {
 const char* ExtensionOf(TBrowserPage page) { return page == kPageGames ? kSavedGameExtension : JigsawExtension; }
 
 }  // namespace
-
-std::string LowerExtension(const std::string& path) {
-  const std::string name = FileNameOf(path);
-  const size_t dot = name.rfind('.');
-  return dot == std::string::npos ? std::string() : AsciiLowerCase(name.substr(dot));
-}
 
 void InitThumbCache(TThumbCache& cache) {
   cache.Names.assign(1, "---");
@@ -156,7 +143,7 @@ bool LoadNextThumb(TBrowserModel& m) {
   bool loaded = false;
   if (jigsaw) {
     const std::string jpeg = ThumbFolder(s.Paths) + item.Caption + ".jpg";
-    if (IsFile(jpeg)) loaded = LoadJpegPreviewFile(*m.Load.Picture, jpeg);
+    if (IsRegularFile(jpeg)) loaded = LoadJpegPreviewFile(*m.Load.Picture, jpeg);
     if (!loaded) {
       TJigsawOpenTarget target{s.Game.CurrentLevel, m.Load, s.Paths.TempPictureFile, {}, {}};
       loaded = OpenJigsaw(s.Paths.sJigsawDir + name, OpenJigsawThumbnail, target);
@@ -182,7 +169,7 @@ bool ThumbLoaderTick(TBrowserModel& m, const std::function<double()>& nowMs) {
 }
 
 std::string SelectedPath(TBrowserModel& m, std::string& text) {
-  text = std::string(TrimLangText(text));
+  text = std::string(TrimBlanks(text));
   // Only the file name counts; a folder typed in front is dropped.
   const size_t slash = text.find_last_of('/');
   if (slash != std::string::npos) text = text.substr(slash + 1);
@@ -198,7 +185,7 @@ TSelection ReadSelectedFile(TBrowserModel& m, const std::string& path) {
   TGameSession& s = m.Session;
   TLevelPage& page = m.Page;
   page.SelectedKind = kSelectedNone;
-  sel.Exists = IsFile(path);
+  sel.Exists = IsRegularFile(path);
   if (!sel.Exists) return sel;
   const std::string ext = LowerExtension(path);
   if (ext == JigsawExtension) {
@@ -236,7 +223,7 @@ const char* OkCaptionKey(int32_t mode, TBrowserPage active, const std::string& s
 }
 
 TNameCheck CheckSavedGameName(std::string& name) {
-  const std::string trimmed(TrimLangText(name));
+  const std::string trimmed(TrimBlanks(name));
   // The separators are refused before anything is cut away, so "a/b" never saves as "b".
   if (trimmed.find_first_of("\\/?") != std::string::npos) {
     name = trimmed;
@@ -251,7 +238,7 @@ TNameCheck CheckSavedGameName(std::string& name) {
 TOpenChoices OpenChoicesOf(const TBrowserModel& m) {
   TOpenChoices c;
   c.SeedPanelVisible = m.SeedPanelVisible;
-  c.SeedText = std::string(TrimLangText(m.SeedText));
+  c.SeedText = std::string(TrimBlanks(m.SeedText));
   c.FitToScreen = m.Page.FitToScreenFlag;
   return c;
 }
@@ -261,7 +248,7 @@ bool MayDeleteJigsaw(const TBrowserModel& m, const std::string& caption) {
 }
 
 bool DeleteListedFile(TBrowserModel& m, TBrowserPage page, const std::string& path) {
-  if (!IsFile(path)) return false;
+  if (!IsRegularFile(path)) return false;
   std::error_code ec;
   if (!std::filesystem::remove(path, ec) || ec) return false;
   const std::string name = FileNameOf(path);

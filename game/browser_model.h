@@ -127,6 +127,3 @@ TOpenChoices OpenChoicesOf(const TBrowserModel& model);
 bool DeleteListedFile(TBrowserModel& model, TBrowserPage page, const std::string& path);
 // Distributed jigsaws are never deleted.
 bool MayDeleteJigsaw(const TBrowserModel& model, const std::string& caption);
-
-// Lower-case extension of a path's file name, from its last dot (empty without one).
-std::string LowerExtension(const std::string& path);

@@ -1,28 +1,19 @@
 #include "game/download_sources.h"
 
-#include <sys/stat.h>
-
 #include <vector>
 
 #include "foundation/binary_file.h"
+#include "foundation/file_helpers.h"
 #include "foundation/text_format.h"
 
 namespace {
-
-std::string_view Trim(std::string_view s) {
-  while (!s.empty() && static_cast<unsigned char>(s.front()) <= ' ') s.remove_prefix(1);
-  while (!s.empty() && static_cast<unsigned char>(s.back()) <= ' ') s.remove_suffix(1);
-  return s;
-}
-
-bool IsAlnum(char c) { return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z'); }
 
 // A host name or address with an optional port: nothing that would start a path, a query,
 // credentials or a second URL.
 bool PlainHost(std::string_view host) {
   if (host.empty() || host.size() > 255) return false;
   for (char c : host) {
-    if (!IsAlnum(c) && c != '.' && c != '-' && c != ':' && c != '[' && c != ']') return false;
+    if (!IsAsciiAlnum(c) && c != '.' && c != '-' && c != ':' && c != '[' && c != ']') return false;
   }
   return true;
 }
@@ -35,11 +26,6 @@ bool PlainSite(std::string_view site) {
     if (static_cast<unsigned char>(c) <= ' ' || c == '"' || c == '<' || c == '>' || c == '\\') return false;
   }
   return true;
-}
-
-bool FileExists(const std::string& path) {
-  struct stat st;
-  return stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode);
 }
 
 }  // namespace
@@ -58,18 +44,18 @@ bool ReadDownloadSources(const std::string& path, TDownloadSources& sources) {
   while (start < text.size()) {
     size_t end = text.find_first_of("\r\n", start);
     if (end == std::string::npos) end = text.size();
-    const std::string_view line = Trim(std::string_view(text).substr(start, end - start));
+    const std::string_view line = TrimBlanks(std::string_view(text).substr(start, end - start));
     start = end + 1;
     if (line.empty() || line[0] == ';' || line[0] == '#') continue;
     if (line.front() == '[' && line.back() == ']') {
-      const std::string section = AsciiLowerCase(Trim(line.substr(1, line.size() - 2)));
+      const std::string section = AsciiLowerCase(TrimBlanks(line.substr(1, line.size() - 2)));
       entry = section == "source 1" ? 0 : section == "source 2" ? 1 : -1;
       continue;
     }
     const size_t eq = line.find('=');
     if (entry < 0 || eq == std::string_view::npos) continue;
-    const std::string key = AsciiLowerCase(Trim(line.substr(0, eq)));
-    const std::string_view value = Trim(line.substr(eq + 1));
+    const std::string key = AsciiLowerCase(TrimBlanks(line.substr(0, eq)));
+    const std::string_view value = TrimBlanks(line.substr(eq + 1));
     if (key == "host") {
       read.ServerHosts[size_t(entry)] = PlainHost(value) ? std::string(value) : std::string();
     } else if (key == "site") {
@@ -85,14 +71,14 @@ bool ReadDownloadSources(const std::string& path, TDownloadSources& sources) {
 TDownloadSources LoadDownloadSources(const std::string& sExeDir, const std::string& sAppDataDir) {
   TDownloadSources sources;
   sources.FileToEdit = sAppDataDir + kSourcesFileName;
-  if (!FileExists(sources.FileToEdit) || !ReadDownloadSources(sources.FileToEdit, sources))
+  if (!IsRegularFile(sources.FileToEdit) || !ReadDownloadSources(sources.FileToEdit, sources))
     ReadDownloadSources(sExeDir + kSourcesFileName, sources);
   return sources;
 }
 
 std::string DownloadListHome(const std::string& sExeDir, const std::string& sAppDataDir) {
   const std::string player = sAppDataDir + "thumb/";
-  return FileExists(player + "jiglist.txt") ? player : sExeDir + "thumb/";
+  return IsRegularFile(player + "jiglist.txt") ? player : sExeDir + "thumb/";
 }
 
 int32_t ServerIndex(const TServerHosts& hosts, std::string_view host) {

@@ -19,6 +19,28 @@ bool Matches(const TMouseBinding& b, int32_t button, uint8_t shift) {
 
 bool IsEdgeCode(int32_t code) { return (code >= kHitLeft && code <= kHitBottomRight && code != kHitTopRight); }
 
+// What a press with a hit code does to its window.
+enum class TWindowOperation : uint8_t { None, Move, Size, Thumb, Scroll, Pan };
+TWindowOperation OperationOf(int32_t code) {
+  if (IsEdgeCode(code)) return TWindowOperation::Size;
+  switch (code) {
+    case kHitMove:
+      return TWindowOperation::Move;
+    case kHitHorzThumb:
+    case kHitVertThumb:
+      return TWindowOperation::Thumb;
+    case kHitScrollLeft:
+    case kHitScrollRight:
+    case kHitScrollUp:
+    case kHitScrollDown:
+      return TWindowOperation::Scroll;
+    case kHitPan:
+      return TWindowOperation::Pan;
+    default:
+      return TWindowOperation::None;
+  }
+}
+
 // The edges that a sizing hit code grabs. The top-right corner (15) grabs none.
 struct TGrabbedEdges {
   bool Left, Top, Right, Bottom;
@@ -83,37 +105,28 @@ bool StartWindowOperation(TField& f, TSkinWindow& w, int32_t x, int32_t y) {
     return true;
   }
   const TSkinRect& o = w.Outer;
-  switch (code) {
-    case kHitMove:
+  switch (OperationOf(code)) {
+    case TWindowOperation::Move:
       d.GrabX = x - o.Left;
       d.GrabY = y - o.Top;
       break;
-    case kHitLeft:
-    case kHitTop:
-    case kHitRight:
-    case kHitBottom:
-    case kHitTopLeft:
-    case kHitBottomLeft:
-    case kHitBottomRight: {
+    case TWindowOperation::Size: {
       const TGrabbedEdges e = EdgesOf(code);
       d.GrabX = e.Left ? o.Left - x : e.Right ? o.Right - x : 0;
       d.GrabY = e.Top ? o.Top - y : e.Bottom ? o.Bottom - y : 0;
       break;
     }
-    case kHitHorzThumb:
-    case kHitVertThumb: {
+    case TWindowOperation::Thumb: {
       const TSkinRect& t = w.Buttons[code == kHitHorzThumb ? kSkinBtnHorzThumb : kSkinBtnVertThumb].Bounds;
       d.GrabX = x - t.Left;
       d.GrabY = y - t.Top;
       break;
     }
-    case kHitScrollLeft:
-    case kHitScrollRight:
-    case kHitScrollUp:
-    case kHitScrollDown:
+    case TWindowOperation::Scroll:
       ScrollWindowBy(f, w, x, y);
       break;
-    default:
+    case TWindowOperation::Pan:
+    case TWindowOperation::None:
       break;
   }
   if (w.Style == kSkinStylePocket || w.Style == kSkinStyleThumbnail) BringSkinWindowToFront(ws, w);
@@ -131,18 +144,12 @@ void ContinueWindowOperation(TField& f, int32_t x, int32_t y, bool buttonDown) {
   TSkinDragState& d = f.Windows.SkinDrag;
   TSkinWindow& w = *d.Window;
   TSkinWindow& glass = f.Windows.GlassWindow;
-  switch (d.HitCode) {
-    case kHitMove:
+  switch (OperationOf(d.HitCode)) {
+    case TWindowOperation::Move:
       MoveSkinRect(w.Outer, x - d.GrabX, y - d.GrabY);
       LayoutSkinWindow(w);
       break;
-    case kHitLeft:
-    case kHitTop:
-    case kHitRight:
-    case kHitBottom:
-    case kHitTopLeft:
-    case kHitBottomLeft:
-    case kHitBottomRight: {
+    case TWindowOperation::Size: {
       if (w.Style == kSkinStyleSide && d.HitCode == kHitBottomRight) {
         f.Host.SetMainWindowSize(x + d.GrabX, y + d.GrabY);
         return;
@@ -167,13 +174,13 @@ void ContinueWindowOperation(TField& f, int32_t x, int32_t y, bool buttonDown) {
       }
       break;
     }
-    case kHitHorzThumb:
-      ScrollWindowBy(f, w, x - d.GrabX, y);
+    case TWindowOperation::Thumb:
+      if (d.HitCode == kHitHorzThumb)
+        ScrollWindowBy(f, w, x - d.GrabX, y);
+      else
+        ScrollWindowBy(f, w, x, y - d.GrabY);
       break;
-    case kHitVertThumb:
-      ScrollWindowBy(f, w, x, y - d.GrabY);
-      break;
-    case kHitPan:
+    case TWindowOperation::Pan:
       if (buttonDown) {
         ScrollWindowBy(f, w, d.GrabX - x, d.GrabY - y);
       } else {
@@ -181,7 +188,8 @@ void ContinueWindowOperation(TField& f, int32_t x, int32_t y, bool buttonDown) {
         ClearWindowOperation(f);
       }
       break;
-    default:
+    case TWindowOperation::Scroll:
+    case TWindowOperation::None:
       break;
   }
   TGameState& g = f.Game;

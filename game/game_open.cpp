@@ -4,7 +4,6 @@
 #include <cerrno>
 #include <climits>
 #include <cstdlib>
-#include <filesystem>
 #include <optional>
 #include <string>
 #include <thread>
@@ -12,6 +11,7 @@
 
 #include "engine/cut_jigsaw.h"
 #include "foundation/dib_ops.h"
+#include "foundation/file_helpers.h"
 #include "foundation/level_table.h"
 #include "foundation/numeric.h"
 #include "foundation/picture_limits.h"
@@ -191,6 +191,22 @@ void AdoptGame(TGameState& live, TGameState& fresh) {
   live.GameLoaded = true;
 }
 
+void AdoptOpenedGame(TGameSession& s, TGameState& fresh, const TOpenedGame& opened) {
+  AdoptGame(s.Game, fresh);
+  if (opened.Picture)
+    std::swap(*s.LoadedPicture, *opened.Picture);
+  else
+    FreeDib(*s.LoadedPicture);
+  std::swap(*s.StoreThumb.Picture, opened.Thumb);
+  s.InfoText.assign(opened.Info.begin(), opened.Info.end());
+  LayoutGameWindows(s.Windows, s.Game.Field, opened.PictureW, opened.PictureH);
+  SizeThumbnailWindow(s.Windows, *s.ThumbImage, opened.PictureW, opened.PictureH);
+  s.sJig = opened.Jig;
+  s.sJigName = opened.JigName;
+  s.sSolve = opened.Solve;
+  s.SaveModified = s.AutoSaveModified = false;
+}
+
 namespace {
 
 // A fresh game that borrows the live one's options, generator, progress and field sizes.
@@ -204,8 +220,6 @@ void StartFreshGame(TGameState& fresh, const TGameState& live) {
   fresh.Field = live.Field;
 }
 
-std::string FileStem(const std::string& path) { return std::filesystem::path(path).stem().string(); }
-
 }  // namespace
 
 bool StartJigsawGame(TGameSession& s, const std::string& path, const TOpenChoices& choices) {
@@ -218,13 +232,7 @@ bool StartJigsawGame(TGameSession& s, const std::string& path, const TOpenChoice
     ShowSessionMessage(s, "The knob templates of the program are damaged.");
     return false;
   }
-  const bool wasHeld = s.AutoSaveHold;
-  s.AutoSaveHold = true;
-  struct TRelease {
-    TGameSession& s;
-    bool held;
-    ~TRelease() { s.AutoSaveHold = held; }
-  } release{s, wasHeld};
+  const TAutoSaveHold hold(s);
 
   std::optional<TProgressScope> progress;
   progress.emplace(s, "Prog_OpenJig", steps);
@@ -311,17 +319,10 @@ bool StartJigsawGame(TGameSession& s, const std::string& path, const TOpenChoice
   fresh.Play.WeightGroup = -1;
 
   // Everything worked: the new game replaces the running one.
-  AdoptGame(live, fresh);
-  std::swap(*s.LoadedPicture, *loaded);
-  std::swap(*s.StoreThumb.Picture, *storeThumb.Picture);
-  s.InfoText.assign(description.begin(), description.end());
+  AdoptOpenedGame(s, fresh,
+                  {&*loaded, *storeThumb.Picture, description, loaded->Width, loaded->Height, path,
+                   FileStemOf(path), ""});
   SortPieces(live, false);
-  LayoutGameWindows(s.Windows, live.Field, s.LoadedPicture->Width, s.LoadedPicture->Height);
-  SizeThumbnailWindow(s.Windows, *s.ThumbImage, s.LoadedPicture->Width, s.LoadedPicture->Height);
   for (int32_t pocket = 2; pocket <= 5; ++pocket) ResetPocket(s, pocket);
-  s.sJig = path;
-  s.sJigName = FileStem(path);
-  s.sSolve.clear();
-  s.SaveModified = s.AutoSaveModified = false;
   return true;
 }

@@ -50,3 +50,15 @@ void SwapGameImages(TGameImages& a, TGameImages& b);
 // Moves a game built apart into the live one, keeping the live one's host, options, progress
 // and field sizes.
 void AdoptGame(TGameState& live, TGameState& fresh);
+
+// What a game opened from a file brings besides its state.
+struct TOpenedGame {
+  TDibImage* Picture;                // the loaded picture, taken over; null: the game keeps none
+  TDibImage& Thumb;                  // the preview saved games store, taken over
+  const std::vector<uint8_t>& Info;  // the description
+  int32_t PictureW, PictureH;
+  std::string Jig, JigName, Solve;  // the files it came from (s.sJig, s.sJigName, s.sSolve)
+};
+// The game built apart replaces the running one with what it brings; the side and thumbnail
+// windows are laid out for its picture, and nothing of it counts as unsaved.
+void AdoptOpenedGame(TGameSession& s, TGameState& fresh, const TOpenedGame& opened);

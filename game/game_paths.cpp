@@ -35,8 +35,8 @@ bool Exists(const std::string& path) {
 // Copies when the target is missing; failures are left alone (the player's folder may be
 // read-only, the game still runs).
 void CopyIfMissing(const std::string& source, const std::string& target) {
+  if (Exists(target) || !IsRegularFile(source)) return;
   std::error_code ec;
-  if (Exists(target) || !std::filesystem::is_regular_file(source, ec)) return;
   const std::string temp = target.substr(0, target.find_last_of('/') + 1) + TempName("copy");
   if (std::filesystem::copy_file(source, temp, std::filesystem::copy_options::overwrite_existing, ec))
     std::filesystem::rename(temp, target, ec);

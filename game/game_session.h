@@ -107,6 +107,20 @@ struct TGameSession {
   TGameSession& operator=(const TGameSession&) = delete;
 };
 
+// Holds the autosave while it lives and gives back the hold it found, however the work it
+// guards ends: an autosave must not write a game that is being replaced or saved.
+class TAutoSaveHold {
+ public:
+  explicit TAutoSaveHold(TGameSession& s) : s_(s), held_(s.AutoSaveHold) { s.AutoSaveHold = true; }
+  ~TAutoSaveHold() { s_.AutoSaveHold = held_; }
+  TAutoSaveHold(const TAutoSaveHold&) = delete;
+  TAutoSaveHold& operator=(const TAutoSaveHold&) = delete;
+
+ private:
+  TGameSession& s_;
+  bool held_;
+};
+
 void ShowSessionProgress(TGameSession& s, const std::string& key, int32_t steps);
 void HideSessionProgress(TGameSession& s);
 void ShowSessionMessage(TGameSession& s, const std::string& text);

@@ -2,8 +2,8 @@
 
 #include <algorithm>
 #include <cstring>
-#include <filesystem>
 
+#include "foundation/file_helpers.h"
 #include "foundation/picture_limits.h"
 #include "game/embedded_file.h"
 #include "platform/bitmap.h"
@@ -82,18 +82,12 @@ namespace {
 // The extension runs from the last '.' of the file name, as the jigsaw lists take it: a file
 // named just ".zvq" that the list shows must open too.
 bool HasJigsawExtension(const std::string& path) {
-  const std::string name = std::filesystem::path(path).filename().string();
-  const size_t dot = name.rfind('.');
-  std::string ext = dot == std::string::npos ? std::string() : name.substr(dot);
-  std::transform(ext.begin(), ext.end(), ext.begin(),
-                 [](unsigned char c) { return char(c >= 'A' && c <= 'Z' ? c + 32 : c); });
-  return ext == JigsawExtension;
+  return LowerExtension(path) == JigsawExtension;
 }
 }  // namespace
 
 bool OpenJigsaw(const std::string& path, TJigsawOpenMode mode, TJigsawOpenTarget& target) {
-  std::error_code ec;
-  if (!HasJigsawExtension(path) || !std::filesystem::is_regular_file(path, ec)) return false;
+  if (!HasJigsawExtension(path) || !IsRegularFile(path)) return false;
   if (mode == OpenJigsawGame) return target.OpenGame && target.OpenGame(path);
   if (mode != OpenJigsawSelect && mode != OpenJigsawThumbnail) return false;
 

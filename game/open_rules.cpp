@@ -7,25 +7,16 @@
 #include "game/jigsaw_file.h"
 #include "platform/text_compare.h"
 
-namespace {
-
-bool IsFile(const std::string& path) {
-  std::error_code ec;
-  return !path.empty() && std::filesystem::is_regular_file(path, ec);
-}
-
-}  // namespace
-
 bool SamePath(const std::string& a, const std::string& b) { return SameTextIgnoringCase(a, b); }
 
 bool OpensWithoutBrowser(const std::string& path) {
-  return IsFile(path) && LowerExtension(path) == kSavedGameExtension;
+  return IsRegularFile(path) && LowerExtension(path) == kSavedGameExtension;
 }
 
 std::string BrowserStartPath(const TGameSession& s, const std::string& path) {
   if (!path.empty()) return path;
-  if (IsFile(s.sSolve)) return s.sSolve;
-  if (IsFile(s.sJig)) return s.sJig;
+  if (IsRegularFile(s.sSolve)) return s.sSolve;
+  if (IsRegularFile(s.sJig)) return s.sJig;
   return {};
 }
 
@@ -41,5 +32,5 @@ std::string StartupPresetPath(const TSettings& st) {
 std::string FirstDownloadedJigsaw(const std::string& firstDownloaded) {
   if (firstDownloaded.empty()) return {};
   const std::string path = std::filesystem::path(firstDownloaded).replace_extension(JigsawExtension).string();
-  return IsFile(path) ? path : std::string();
+  return IsRegularFile(path) ? path : std::string();
 }

@@ -1,7 +1,8 @@
 #pragma once
 #include <string>
 
-#include "game/browser_model.h"  // LowerExtension
+#include "foundation/file_helpers.h"
+#include "game/browser_model.h"
 #include "game/game_session.h"
 #include "game/settings_file.h"
 

@@ -1,10 +1,9 @@
 #include "game/options_choices.h"
 
+#include "foundation/file_helpers.h"
 #include "foundation/numeric.h"
 #include "foundation/text_format.h"
 #include "game/emboss_maps.h"
-
-#include <filesystem>
 
 const TMouseBinding MouseCombinations[kMouseCombinationCount] = {
     {0, 2}, {0, 4}, {0, 1}, {1, 0}, {1, 2}, {1, 4}, {1, 1},
@@ -127,8 +126,7 @@ TOptionsApplied ApplyOptionsValues(TGameSession& s, TSettings& st, TLanguageStat
   if (!langName.empty()) {
     host.LoadLanguage(LangFilePath(lang, langName));
     const std::string help = HelpFilePath(lang, langName);
-    std::error_code ec;
-    st.sHelpFile = std::filesystem::is_regular_file(help, ec) ? help : HelpFilePath(lang, kDefaultLanguage);
+    st.sHelpFile = IsRegularFile(help) ? help : HelpFilePath(lang, kDefaultLanguage);
     st.CurrentLanguage = langName;
     lang.CurrentLanguage = langName;
   }

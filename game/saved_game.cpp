@@ -4,15 +4,15 @@
 #include <bit>
 #include <cctype>
 #include <cstring>
-#include <filesystem>
 #include <optional>
 #include <vector>
 
 #include "engine/emboss.h"
+#include "foundation/file_helpers.h"
 #include "foundation/picture_limits.h"
 #include "foundation/picture_loading.h"
-#include "game/emboss_maps.h"
 #include "game/embedded_file.h"
+#include "game/emboss_maps.h"
 #include "game/game_open.h"
 #include "game/jigsaw_file.h"
 #include "game/piece_array.h"
@@ -339,8 +339,7 @@ bool WriteGameState(TGameSession& s, TBinaryWriter& f) {
 bool RewriteGameStateInPlace(TGameSession& s, const std::string& path) {
   const TGameState& g = s.Game;
   if (!g.GameLoaded) return false;
-  std::error_code ec;
-  if (!std::filesystem::is_regular_file(path, ec)) return false;
+  if (!IsRegularFile(path)) return false;
   TBinaryReader r;
   TSavedHead head;
   if (!r.Open(path) || !ReadHead(r, head)) return false;
@@ -365,16 +364,11 @@ bool RewriteGameStateInPlace(TGameSession& s, const std::string& path) {
 bool SaveGame(TGameSession& s, const std::string& path, bool isAutoSave) {
   if (s.SaveRunning || !s.Game.GameLoaded) return false;
   s.SaveRunning = true;
-  const bool wasHeld = s.AutoSaveHold;
-  s.AutoSaveHold = true;
+  const TAutoSaveHold hold(s);
   struct TRelease {
     TGameSession& s;
-    bool held;
-    ~TRelease() {
-      s.SaveRunning = false;
-      s.AutoSaveHold = held;
-    }
-  } release{s, wasHeld};
+    ~TRelease() { s.SaveRunning = false; }
+  } release{s};
 
   std::optional<TProgressScope> progress;
   progress.emplace(s, isAutoSave ? "Prog_AutoSaveSolve" : "Prog_SaveSolve", 1);
@@ -425,13 +419,7 @@ bool OpenSavedGameFile(TGameSession& s, const std::string& path, TSavedOpenMode 
   if (mode != OpenSavedContinue) return false;
 
   TGameState& live = s.Game;
-  const bool wasHeld = s.AutoSaveHold;
-  s.AutoSaveHold = true;
-  struct TRelease {
-    TGameSession& s;
-    bool held;
-    ~TRelease() { s.AutoSaveHold = held; }
-  } release{s, wasHeld};
+  const TAutoSaveHold hold(s);
   std::optional<TProgressScope> progress;
   auto refuse = [&] {
     progress.reset();  // the message never shows over the progress panel
@@ -484,7 +472,9 @@ bool OpenSavedGameFile(TGameSession& s, const std::string& path, TSavedOpenMode 
   RebuildEmbossMaps(fresh);
 
   // The file is good: it replaces the running game.
-  AdoptGame(live, fresh);
+  AdoptOpenedGame(
+      s, fresh,
+      {nullptr, *body.Thumb, body.Info, lv.ImageW, lv.ImageH, head.Name, head.Name, path});
   // A game autosaved between clicks may hold selected pieces: they are the selection again,
   // which the next click clears as usual.
   for (int32_t i = 0; i < LivePieceCount(live); ++i) live.Play.HasSelection |= live.Pieces[size_t(i)].Selected != 0;
@@ -492,17 +482,9 @@ bool OpenSavedGameFile(TGameSession& s, const std::string& path, TSavedOpenMode 
   live.PlaySettings = st.Settings;
   live.CurrentLevel = live.GameLevel;
   s.ViewState = st.View;
-  std::swap(*s.StoreThumb.Picture, *body.Thumb);
-  s.InfoText.assign(body.Info.begin(), body.Info.end());
-  FreeDib(*s.LoadedPicture);
-  LayoutGameWindows(s.Windows, live.Field, lv.ImageW, lv.ImageH);
-  SizeThumbnailWindow(s.Windows, *s.ThumbImage, lv.ImageW, lv.ImageH);
   ApplyPockets(s, st);
   SortPieces(live, false);
   s.sSvJigName = head.Name;
-  s.sJig = s.sJigName = head.Name;
-  s.sSolve = path;
-  s.SaveModified = s.AutoSaveModified = false;
   return true;
 }
 

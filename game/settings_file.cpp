@@ -5,6 +5,7 @@
 #include <system_error>
 #include <vector>
 
+#include "foundation/file_helpers.h"
 #include "foundation/lang.h"
 #include "foundation/text_format.h"
 #include "game/settings_table.h"
@@ -16,22 +17,6 @@ constexpr char kJigsawExtension[] = ".zvq";
 constexpr int32_t kDefaultBackground = 0x989898;
 constexpr int32_t kEmbossStyleWood = 4;  // older files: "wood" was an emboss style
 
-std::string LowerAscii(std::string s) {
-  for (char& c : s)
-    if (c >= 'A' && c <= 'Z') c = char(c - 'A' + 'a');
-  return s;
-}
-
-std::string FileNamePart(const std::string& path) {
-  const size_t slash = path.rfind('/');
-  return slash == std::string::npos ? path : path.substr(slash + 1);
-}
-
-std::string ExtensionPart(const std::string& name) {
-  const size_t dot = name.rfind('.');
-  return dot == std::string::npos ? std::string() : name.substr(dot);
-}
-
 // Recent jigsaws and saved games come back in the player's current folders: the folders may
 // have moved since the file was written.
 void ReadFiles(const TSettingsText& t, const TGameSession& s, TSettings& st) {
@@ -41,8 +26,8 @@ void ReadFiles(const TSettingsText& t, const TGameSession& s, TSettings& st) {
   for (int32_t i = 0; i < stored; ++i) {
     std::string path = ReadSettingString(t, "Files", "Last" + std::to_string(i), "", "");
     if (path.empty()) continue;  // a hole in the list: the rest moves up
-    const std::string name = FileNamePart(path);
-    const std::string ext = LowerAscii(ExtensionPart(name));
+    const std::string name = FileNameOf(path);
+    const std::string ext = LowerExtension(name);
     if (ext == kJigsawExtension)
       path = s.Paths.sJigsawDir + name;
     else if (ext == kSavedGameExtension)

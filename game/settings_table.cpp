@@ -3,15 +3,11 @@
 #include <filesystem>
 #include <system_error>
 
+#include "foundation/file_helpers.h"
 #include "foundation/lang.h"
 #include "game/download_sources.h"
 
 namespace {
-
-bool FileExists(const std::string& path) {
-  std::error_code ec;
-  return std::filesystem::is_regular_file(path, ec);
-}
 
 template <class Row>
 void ReadRow(const Row& row, const TSettingsText& t, TSettingsHome& home, const TSettingsEnv& env) {
@@ -77,9 +73,9 @@ void FollowStoredFullScreen(const TSettingsEnv& env, TSettingsHome& home, const 
 // language's help stays).
 void LoadStoredLanguage(const TSettingsEnv& env, TSettingsHome& home, const std::string&) {
   const std::string& name = home.Settings.CurrentLanguage;
-  if (FileExists(LangFilePath(env.sLangDir, name)) && env.LoadLanguage)
+  if (IsRegularFile(LangFilePath(env.sLangDir, name)) && env.LoadLanguage)
     env.LoadLanguage(LangFilePath(env.sLangDir, name));
-  if (FileExists(HelpFilePath(env.sLangDir, name)))
+  if (IsRegularFile(HelpFilePath(env.sLangDir, name)))
     home.Settings.sHelpFile = HelpFilePath(env.sLangDir, name);
 }
 

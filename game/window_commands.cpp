@@ -2,6 +2,7 @@
 
 #include <cstdio>
 
+#include "foundation/file_helpers.h"
 #include "foundation/numeric.h"
 #include "foundation/text_format.h"
 #include "game/background_pictures.h"
@@ -200,8 +201,7 @@ void AddRecentFile(TSettings& st, const std::string& path) {
     st.RecentCount = IntMin(st.RecentCount + 1, kMaxRecentFiles);
   }
   for (int32_t i = last; i > 0; --i) st.RecentFiles[i] = st.RecentFiles[i - 1];
-  const size_t slash = path.find_last_of('/');
-  st.RecentFiles[0] = TRecentFile{path, slash == std::string::npos ? path : path.substr(slash + 1)};
+  st.RecentFiles[0] = TRecentFile{path, FileNameOf(path)};
 }
 
 std::string FormatByteSize(int32_t n) {

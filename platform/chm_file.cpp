@@ -59,10 +59,6 @@ void TChmFile::Close() {
   path_.clear();
 }
 
-bool TChmFile::IsOpen() const {
-  return file_ != nullptr;
-}
-
 bool TChmFile::HasObject(std::string_view name) const {
   if (!file_) return false;
   const std::string path = ChmObjectPath(name);

@@ -19,7 +19,6 @@ class TChmFile {
   // False for a missing file and for one that is no compiled help file.
   bool Open(const std::string& path);
   void Close();
-  bool IsOpen() const;
   const std::string& Path() const { return path_; }
 
   bool HasObject(std::string_view name) const;

@@ -1,27 +1,15 @@
 #include "platform/metafile.h"
 
 #include <algorithm>
-#include <cmath>
 #include <climits>
+#include <cmath>
 #include <cstring>
 #include <map>
 #include <numbers>
 
-namespace {
+#include "platform/byte_fields.h"
 
-uint32_t GetU32(const uint8_t* p) {
-  uint32_t v;
-  std::memcpy(&v, p, 4);
-  return v;
-}
-int32_t GetI32(const uint8_t* p) { return int32_t(GetU32(p)); }
-void PutI32(uint8_t* p, int32_t v) { std::memcpy(p, &v, 4); }
-int16_t GetI16(const uint8_t* p) {
-  int16_t v;
-  std::memcpy(&v, p, 2);
-  return v;
-}
-void PutI16(uint8_t* p, int16_t v) { std::memcpy(p, &v, 2); }
+namespace {
 
 bool IsPoly32(uint32_t t) { return t >= kMfPolyBezier && t <= kMfPolylineTo; }
 bool IsPoly16(uint32_t t) { return t >= kMfPolyBezier16 && t <= kMfPolyBezierTo16; }

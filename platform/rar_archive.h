@@ -24,7 +24,6 @@ enum : int32_t {
   kRarStopped = 30,     // the caller's KeepGoing said stop
 };
 
-enum : int32_t { kRarOpenExtract = 1 };
 enum : int32_t { kRarExtract = 2 };
 
 // Jigsaws are a few megabytes; these bounds only stop a hostile archive from filling the disk.
@@ -36,7 +35,6 @@ constexpr int32_t kRarMaxFolderDepth = 2;
 
 struct TRarOpenArchiveData {
   std::string ArcName;
-  int32_t OpenMode = kRarOpenExtract;
   int32_t OpenResult = kRarSuccess;  // set by RAROpenArchive
   int64_t MaxEntrySize = kRarMaxEntrySize;
   int64_t MaxTotalSize = kRarMaxTotalSize;

@@ -23,6 +23,8 @@ std::string ReadSmallFile(const std::string& path) {
   return text;
 }
 
+// Blanks, tabs and returns only: platform sits below foundation's TrimBlanks, and a value keeps
+// any other control bytes it holds.
 std::string_view Trim(std::string_view s) {
   while (!s.empty() && (s.front() == ' ' || s.front() == '\t' || s.front() == '\r')) s.remove_prefix(1);
   while (!s.empty() && (s.back() == ' ' || s.back() == '\t' || s.back() == '\r' || s.back() == '\n'))

@@ -15,6 +15,7 @@
 #include "engine/knobs.h"
 #include "foundation/level_table.h"
 #include "foundation/picture_loading.h"
+#include "support/bmp_file.h"
 
 namespace fs = std::filesystem;
 

@@ -1,21 +1,22 @@
-#include <gtest/gtest.h>
+#include "foundation/binary_file.h"
 
-#include <QTemporaryDir>
+#include <gtest/gtest.h>
 #include <signal.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <QTemporaryDir>
 #include <filesystem>
 #include <fstream>
 
-#include "foundation/binary_file.h"
+#include "support/file_bytes.h"
 
 namespace {
 std::string WriteRaw(const QTemporaryDir& dir, const std::string& name, const std::string& bytes) {
   std::string path = dir.filePath(QString::fromStdString(name)).toStdString();
-  std::ofstream(path, std::ios::binary) << bytes;
+  ::WriteRaw(path, bytes);
   return path;
 }
 }  // namespace

@@ -1,9 +1,11 @@
+#include "foundation/file_helpers.h"
+
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <filesystem>
 #include <fstream>
 
-#include "foundation/file_helpers.h"
 #include "support/temp_folder.h"
 
 namespace fs = std::filesystem;
@@ -47,6 +49,36 @@ TEST_F(FileHelpers, EnsureDirCreatesOneLevel) {
   EXPECT_FALSE(EnsureDir(Dir() + "/a/b")) << "parents are not made";
   Touch("plain");
   EXPECT_FALSE(EnsureDir(Dir() + "/plain")) << "a file in the way";
+}
+
+TEST_F(FileHelpers, IsRegularFileFollowsLinksAndRefusesEverythingElse) {
+  Touch("plain");
+  fs::create_directory(dir_ / "folder");
+  fs::create_symlink(dir_ / "plain", dir_ / "to-plain");
+  fs::create_symlink(dir_ / "gone", dir_ / "dangling");
+  fs::create_symlink(dir_ / "folder", dir_ / "to-folder");
+  ASSERT_EQ(mkfifo((dir_ / "pipe").c_str(), 0600), 0);
+  EXPECT_TRUE(IsRegularFile(Dir() + "/plain"));
+  EXPECT_TRUE(IsRegularFile(Dir() + "/to-plain")) << "a link to a file counts";
+  for (const char* name : {"folder", "dangling", "to-folder", "pipe", "missing", "plain/below"})
+    EXPECT_FALSE(IsRegularFile(Dir() + "/" + name)) << name;
+  EXPECT_FALSE(IsRegularFile(""));
+}
+
+TEST(PathParts, NameStemAndLowerExtension) {
+  struct Case {
+    const char *path, *name, *stem, *ext;
+  };
+  for (const Case& c :
+       {Case{"/a/b/Jig.ZVQ", "Jig.ZVQ", "Jig", ".zvq"},
+        Case{"Jig.tar.Gz", "Jig.tar.Gz", "Jig.tar", ".gz"},
+        Case{"/a/.hidden", ".hidden", ".hidden", ".hidden"},
+        Case{"a.dir/plain", "plain", "plain", ""}, Case{"/a/b/", "", "", ""},
+        Case{"name.", "name.", "name", "."}, Case{"", "", "", ""}, Case{"a/..", "..", "..", "."}}) {
+    EXPECT_EQ(FileNameOf(c.path), c.name) << c.path;
+    EXPECT_EQ(FileStemOf(c.path), c.stem) << c.path;
+    EXPECT_EQ(LowerExtension(c.path), c.ext) << c.path;
+  }
 }
 
 TEST(CompareFileNames, CaseBlindInTheLanguageOrderThenTotal) {

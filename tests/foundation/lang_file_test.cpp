@@ -3,6 +3,7 @@
 #include <filesystem>
 
 #include "foundation/lang.h"
+#include "foundation/text_format.h"
 #include "lang_test_util.h"
 #include "support/hostile_input.h"
 #include "support/temp_folder.h"
@@ -204,7 +205,7 @@ TEST_F(LangFile, HostileVariantsOfARealFileGiveSaneEntries) {
       for (const TLangEntry& e : st.LangList) {
         EXPECT_TRUE(e.Section >= 0 && e.Section < kLangSectionCount);
         EXPECT_EQ((e.Key + e.Value).find('\0'), std::string::npos);
-        EXPECT_EQ(std::string(TrimLangText(e.Value)), e.Value);
+        EXPECT_EQ(std::string(TrimBlanks(e.Value)), e.Value);
       }
     });
 }

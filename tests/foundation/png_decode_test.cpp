@@ -1,17 +1,15 @@
 #include <gtest/gtest.h>
-
-#include <QImage>
 #include <zlib.h>
 
+#include <QImage>
 #include <string>
 
 #include "foundation/dib_image.h"
+#include "foundation/numeric.h"
 #include "foundation/picture_loading.h"
 #include "foundation/picture_test_util.h"
 
 namespace {
-
-int32_t Rgb(int r, int g, int b) { return r | (g << 8) | (b << 16); }
 
 // The codec library's own work (colour types, depths, interlace) is its to test: one picture
 // with alpha and one without, against Qt's reading of the same file.
@@ -29,7 +27,7 @@ TEST(PngDecode, AlphaGivesThirtyTwoBitsWithEveryAlphaValueAndNoAlphaTwentyFour) 
   for (int i = 0; i < 6; ++i) {
     EXPECT_EQ(GetDibAlpha(*d, i % 3, i / 3), qAlpha(pixels[i])) << i;
     if (qAlpha(pixels[i]) == 255) {
-      EXPECT_EQ(GetDibPixel(*d, i % 3, i / 3), Rgb(qRed(pixels[i]), qGreen(pixels[i]), qBlue(pixels[i])));
+      EXPECT_EQ(GetDibPixel(*d, i % 3, i / 3), MakeColor(qRed(pixels[i]), qGreen(pixels[i]), qBlue(pixels[i])));
     }
   }
   ASSERT_TRUE(DecodePng(*d, without.data(), without.size(), &error)) << error;
@@ -41,6 +39,25 @@ TEST(PngDecode, AlphaGivesThirtyTwoBitsWithEveryAlphaValueAndNoAlphaTwentyFour) 
 
 // A grey PNG of the given size whose pixel data is a few bytes: header, a padding chunk, one
 // tiny data chunk, end, each chunk with its check sum.
+// A PNG in memory (a resource or an embedded picture) reads whole; a stream cut short is refused
+// with the reason.
+TEST(PngDecode, LoadPngFromStreamReadsTheWholeStreamAndRefusesACutOne) {
+  const std::vector<uint8_t> png = QtEncoded(Quadrants(6, 4), "PNG");
+  TDibHolder d;
+  std::string error;
+  ASSERT_TRUE(LoadPngFromStream(*d, png.data(), png.size(), &error)) << error;
+  ASSERT_EQ(d->Width, 6);
+  ASSERT_EQ(d->Height, 4);
+  EXPECT_EQ(GetDibPixel(*d, 0, 0), 0x0000FF);  // red, top left
+  EXPECT_EQ(GetDibPixel(*d, 5, 0), 0x00FF00);
+  EXPECT_EQ(GetDibPixel(*d, 0, 3), 0xFF0000);
+  EXPECT_EQ(GetDibPixel(*d, 5, 3), 0xFFFFFF);
+  TDibHolder cut;
+  EXPECT_FALSE(LoadPngFromStream(*cut, png.data(), png.size() - 20, &error));
+  EXPECT_FALSE(error.empty());
+  EXPECT_FALSE(LoadPngFromStream(*cut, nullptr, 0, &error));
+}
+
 std::vector<uint8_t> TinyGreyPng(uint32_t width, uint32_t height, size_t padding) {
   std::vector<uint8_t> png = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
   auto be = [](std::vector<uint8_t>& v, uint32_t x) {
@@ -119,7 +136,7 @@ TEST(PngResource, SkinsLoadWithEveryPixelAndAlphaAsStored) {
       for (int x = 0; x < ref.width(); ++x) {
         const QRgb c = ref.pixel(x, y);
         transparent += qAlpha(c) == 0;
-        wrong += GetDibPixel(*d, x, y) != Rgb(qRed(c), qGreen(c), qBlue(c)) ||
+        wrong += GetDibPixel(*d, x, y) != MakeColor(qRed(c), qGreen(c), qBlue(c)) ||
                  GetDibAlpha(*d, x, y) != qAlpha(c);
       }
     EXPECT_EQ(wrong, 0);

@@ -63,7 +63,6 @@ TEST(SkinHit, ResizeCodesSetTheFieldCursorOnlyWhenItChanges) {
   const std::vector<std::string> expected = {"SetFieldCursor 1", "SetFieldCursor 2", "SetFieldCursor 4",
                                              "SetFieldCursor 3"};  // west-east, north-south, the diagonals
   EXPECT_EQ(host.Of("SetFieldCursor"), expected);
-  EXPECT_EQ(SkinHitCursor(kHitTopRight), TSkinCursor::SizeNESW);
 }
 
 TEST(SkinHit, CaptionButtonIsHotAndPressedOnlyOnAPress) {

@@ -210,6 +210,21 @@ TEST(SkinWindowLayout, CopiedLayoutTakesPlaceScrollAndBarsButNotTheRest) {
   EXPECT_EQ(first.ScrollX, 120);
 }
 
+// A pocket's caption picture is made with the window and freed on its own at exit; a window
+// without a caption has none to free.
+TEST(SkinWindowCaption, FreeingTheCaptionPictureLeavesTheWindowWhole) {
+  TSkinWindow w;
+  MakePocket(w, 100, 80);
+  ASSERT_GT(w.CaptionImage.Width, 0);
+  const TSkinRect outer = w.Outer;
+  FreeSkinWindowCaption(w);
+  EXPECT_EQ(w.CaptionImage.Width, 0);
+  EXPECT_EQ(w.CaptionImage.Bits, nullptr);
+  ExpectSame(w.Outer, outer);
+  FreeSkinWindowCaption(w);  // twice is harmless
+  EXPECT_EQ(w.CaptionImage.Width, 0);
+}
+
 TEST(GameWindows, OnlyPocketsAndTheThumbnailComeToTheFront) {
   TSkinWindows ws;
   SetupGameWindows(ws);

@@ -173,4 +173,16 @@ TEST(AsciiText, CaseFoldsOnlyAsciiLetters) {
     }
 }
 
+TEST(AsciiText, TrimBlanksTakesEveryByteUpToTheBlankAndNoMore) {
+  EXPECT_EQ(TrimBlanks(std::string_view(" \t\r\n\v\f\x01\0key = v\x1F \0", 18)), "key = v");
+  EXPECT_EQ(TrimBlanks("\x7F caf\xC3\xA9\xC2\xA0"), "\x7F caf\xC3\xA9\xC2\xA0")
+      << "DEL and UTF-8 bytes stay";
+  EXPECT_EQ(TrimBlanks(" \t "), "");
+  EXPECT_EQ(TrimBlanks(""), "");
+  std::string letters;
+  for (int c = 0; c < 256; ++c)
+    if (IsAsciiAlnum(char(c))) letters += char(c);
+  EXPECT_EQ(letters, "0123456789ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz");
+}
+
 }  // namespace

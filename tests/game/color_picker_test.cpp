@@ -1,5 +1,4 @@
 #include "game/color_picker.h"
-#include "support/recording_host.h"
 
 #include <gtest/gtest.h>
 
@@ -9,12 +8,12 @@
 #include <vector>
 
 #include "foundation/dib_ops.h"
+#include "foundation/numeric.h"
+#include "support/recording_host.h"
 
 namespace {
 
 constexpr uint32_t kGround = 0xF0F0F0;
-
-uint32_t Rgb(int r, int g, int b) { return uint32_t(r) | (uint32_t(g) << 8) | (uint32_t(b) << 16); }
 
 // "Name arg..." as the recording host writes it.
 std::string Call(const std::string& name, std::initializer_list<int32_t> args) {
@@ -38,10 +37,12 @@ int32_t Cy(const TSkinRect& r) { return r.Top + r.Height / 2; }
 
 TEST(GammaSquare, MiddleRowShowsEachSegmentStartAsPureHue) {
   // At x = k * 300 / 6 the segment k starts: its first colour, unshaded.
-  const uint32_t starts[6] = {Rgb(255, 0, 0), Rgb(255, 0, 255), Rgb(0, 0, 255), Rgb(0, 255, 255), Rgb(0, 255, 0), Rgb(255, 255, 0)};
+  const int32_t starts[6] = {MakeColor(255, 0, 0), MakeColor(255, 0, 255),
+                             MakeColor(0, 0, 255), MakeColor(0, 255, 255),
+                             MakeColor(0, 255, 0), MakeColor(255, 255, 0)};
   for (int k = 0; k < 6; ++k) EXPECT_EQ(GammaSquareColor(k * 50, 150, 300, 150), starts[k]) << k;
   // The last column is nearly back at red: 6 * 299 - 1500 = 294 of 300 steps of yellow to red.
-  EXPECT_EQ(GammaSquareColor(299, 150, 300, 150), Rgb(255, 255 - 294 * 255 / 300, 0));
+  EXPECT_EQ(GammaSquareColor(299, 150, 300, 150), MakeColor(255, 255 - 294 * 255 / 300, 0));
 }
 
 TEST(GammaSquare, WhiteTopNearlyBlackBottomHalfwayInBetween) {
@@ -53,9 +54,9 @@ TEST(GammaSquare, WhiteTopNearlyBlackBottomHalfwayInBetween) {
     EXPECT_LE(bottom >> 16, 2u) << x;
   }
   // Half way up from pure red: the zero channels rise by half of 255, truncated.
-  EXPECT_EQ(GammaSquareColor(0, 75, 300, 150), Rgb(255, 127, 127));
+  EXPECT_EQ(GammaSquareColor(0, 75, 300, 150), MakeColor(255, 127, 127));
   // Half way down: red halves.
-  EXPECT_EQ(GammaSquareColor(0, 225, 300, 150), Rgb(128, 0, 0));
+  EXPECT_EQ(GammaSquareColor(0, 225, 300, 150), MakeColor(128, 0, 0));
 }
 
 TEST(GammaCircle, WhiteCentreHueByAngleBlackTowardsTheRim) {
@@ -64,14 +65,14 @@ TEST(GammaCircle, WhiteCentreHueByAngleBlackTowardsTheRim) {
   EXPECT_EQ(c, 0xFFFFFFu);
   // Straight above the centre just inside the rim: red, almost black (255 - 255 * 74 / 75).
   ASSERT_TRUE(GammaCircleColor(150, 1, 150, c));
-  EXPECT_EQ(c, Rgb(4, 0, 0));
+  EXPECT_EQ(c, MakeColor(4, 0, 0));
   // At the radius' half (75) the hue is unshaded: right 90 degrees, below 180, left 270.
   ASSERT_TRUE(GammaCircleColor(225, 150, 150, c));
-  EXPECT_EQ(c, Rgb(255 - 30 * 1530 / 360, 0, 255));
+  EXPECT_EQ(c, MakeColor(255 - 30 * 1530 / 360, 0, 255));
   ASSERT_TRUE(GammaCircleColor(150, 225, 150, c));
-  EXPECT_EQ(c, Rgb(0, 255, 255));
+  EXPECT_EQ(c, MakeColor(0, 255, 255));
   ASSERT_TRUE(GammaCircleColor(75, 150, 150, c));
-  EXPECT_EQ(c, Rgb(30 * 1530 / 360, 255, 0));
+  EXPECT_EQ(c, MakeColor(30 * 1530 / 360, 255, 0));
 }
 
 TEST(GammaCircle, PointsAtARoundedDistanceOfTheRadiusHaveNoColour) {
@@ -124,11 +125,11 @@ TEST(GammaField, FindsTheClosestPointRowByRowAndSkipsTheGroundOutsideTheCircle) 
   EXPECT_EQ(x, 0);
   EXPECT_EQ(y, 150);
   // Below the middle row red darkens: 255 - 255 * 2 / 150 = 252 two rows down.
-  ASSERT_TRUE(FindColorInGamma(p, Rgb(252, 0, 0), x, y));
+  ASSERT_TRUE(FindColorInGamma(p, MakeColor(252, 0, 0), x, y));
   EXPECT_EQ(x, 0);
   EXPECT_EQ(y, 152);
   // 253 is one away from both 254 (row 151) and 252 (row 152): the upper row wins.
-  ASSERT_TRUE(FindColorInGamma(p, Rgb(253, 0, 0), x, y));
+  ASSERT_TRUE(FindColorInGamma(p, MakeColor(253, 0, 0), x, y));
   EXPECT_EQ(x, 0);
   EXPECT_EQ(y, 151);
   // Grey is nowhere in the square: every point has a channel at 0 or 255.
@@ -152,9 +153,9 @@ TEST(GammaField, FindsWhatAPlainSearchFinds) {
       ASSERT_TRUE(CreateDib24(field, 9, 7));
       for (int32_t y = 0; y < field.Height; ++y)
         for (int32_t x = 0; x < field.Width; ++x)
-          SetDibPixel(field, x, y, Rgb(100 + 10 * next(3), 100 + 10 * next(3), 100 + 10 * next(3)));
+          SetDibPixel(field, x, y, MakeColor(100 + 10 * next(3), 100 + 10 * next(3), 100 + 10 * next(3)));
     }
-    const int32_t color = round < 30 ? int32_t(Rgb(95 + next(31), 95 + next(31), 95 + next(31)))
+    const int32_t color = round < 30 ? int32_t(MakeColor(95 + next(31), 95 + next(31), 95 + next(31)))
                                      : int32_t(uint32_t(GetDibPixel(field, next(300), next(300))) ^ next(8));
     int32_t best = -1, bx = -1, by = -1;
     for (int32_t y = 0; y < field.Height; ++y)

@@ -19,15 +19,6 @@
 #include "pack.h"
 
 namespace {
-int32_t Int32At(const std::vector<uint8_t>& f, size_t at) {
-  return int32_t(uint32_t(f[at]) | uint32_t(f[at + 1]) << 8 | uint32_t(f[at + 2]) << 16 |
-                 uint32_t(f[at + 3]) << 24);
-}
-
-void PutInt32(std::vector<uint8_t>& f, size_t at, int32_t v) {
-  for (int i = 0; i < 4; ++i) f[at + i] = uint8_t(uint32_t(v) >> (8 * i));
-}
-
 // A picture of four solid quadrants: red top left, green top right, blue bottom left, white.
 void SaveQuadrants(const std::string& path, int w, int h) {
   QImage image(w, h, QImage::Format_RGB888);

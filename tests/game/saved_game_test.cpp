@@ -21,13 +21,6 @@
 
 namespace {
 
-int32_t Int32At(const std::vector<uint8_t>& b, size_t at) {
-  return int32_t(uint32_t(b[at]) | uint32_t(b[at + 1]) << 8 | uint32_t(b[at + 2]) << 16 | uint32_t(b[at + 3]) << 24);
-}
-void PutInt32(std::vector<uint8_t>& b, size_t at, int32_t v) {
-  for (int i = 0; i < 4; ++i) b[at + size_t(i)] = uint8_t(uint32_t(v) >> (8 * i));
-}
-
 class SavedGame : public ::testing::Test {
  protected:
   void SetUp() override {
@@ -159,6 +152,22 @@ TEST_F(SavedGame, ManualSaveAlsoBringsTheAutosaveUpToDate) {
   ASSERT_TRUE(SaveGame(s, s.Paths.sAutoSave, true));
   EXPECT_TRUE(s.SaveModified);
   EXPECT_FALSE(s.AutoSaveModified);
+}
+
+// Opening, continuing and saving hold the autosave and give back the hold they found: a
+// command that held it before still holds it after.
+TEST_F(SavedGame, OpenContinueAndSaveGiveBackTheHoldTheyFound) {
+  for (const bool held : {true, false}) {
+    s.AutoSaveHold = held;
+    ASSERT_TRUE(SaveGame(s, path, false));
+    EXPECT_EQ(s.AutoSaveHold, held);
+    ASSERT_TRUE(OpenTestGame(s, jigsaw, 11, 5, true, true));
+    EXPECT_EQ(s.AutoSaveHold, held);
+    ASSERT_TRUE(OpenSavedGameFile(s, path, OpenSavedContinue));
+    EXPECT_EQ(s.AutoSaveHold, held);
+    EXPECT_FALSE(OpenSavedGameFile(s, dir.File("missing.sv1"), OpenSavedContinue));
+    EXPECT_EQ(s.AutoSaveHold, held);
+  }
 }
 
 // A save that fails (here: into a folder that does not exist) tells the player once, claims

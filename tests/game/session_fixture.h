@@ -3,7 +3,6 @@
 // way the game does it; the session's own host (TTestSession) records panels and messages.
 #include <QImage>
 #include <QPainter>
-
 #include <cstring>
 #include <fstream>
 #include <string>
@@ -15,6 +14,7 @@
 #include "game/saved_game.h"
 #include "pack.h"
 #include "support/recording_host.h"
+#include "support/same_dib.h"
 #include "support/temp_folder.h"
 
 inline void SetupTestSession(TGameSession& s, const TTempFolder& dir) {
@@ -69,14 +69,6 @@ inline bool OpenTestGame(TGameSession& s, const std::string& path, int32_t level
   choices.SeedPanelVisible = true;
   choices.SeedText = seed;
   return StartJigsawGame(s, path, choices);
-}
-
-inline bool SameDib(const TDibImage& a, const TDibImage& b) {
-  if (a.Width != b.Width || a.Height != b.Height || a.BytesPerPixel != b.BytesPerPixel) return false;
-  for (int32_t y = 0; y < a.Height; ++y)
-    if (std::memcmp(DibScanLine(a, y), DibScanLine(b, y), size_t(a.Width) * size_t(a.BytesPerPixel)) != 0)
-      return false;
-  return true;
 }
 
 inline bool SamePieces(const TGameState& a, const TGameState& b) {

@@ -25,8 +25,6 @@ std::string ReadRaw(const std::string& path) {
   return std::string(b.begin(), b.end());
 }
 
-void WriteRaw(const std::string& path, const std::string& bytes) { std::ofstream(path, std::ios::binary) << bytes; }
-
 std::string DataDir() { return std::string(std::getenv("ZORVA_DATA_DIR")) + "/"; }
 
 class SettingsFile : public ::testing::Test {

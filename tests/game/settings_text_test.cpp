@@ -15,10 +15,6 @@ using Lines = std::vector<std::string>;
 
 TSettingsText Text(Lines lines) { return TSettingsText{std::move(lines)}; }
 
-void WriteRaw(const std::string& path, const std::string& bytes) {
-  std::ofstream(path, std::ios::binary) << bytes;
-}
-
 TEST(SettingsText, FindTurnsNamesIntoLineFormsAndFindsTheThreeLines) {
   const TSettingsText t = Text({"[Main]", "   <DefJigP>", "      Rotate=1", "[Play]"});
   std::string section = " Main ", sub = "DefJigP", key = "Rotate";

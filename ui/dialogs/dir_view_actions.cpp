@@ -1,27 +1,22 @@
 // The browser's file actions: open, save, cancel, help, downloads and deleting.
-#include "ui/dialogs/dir_view_form.h"
-
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
 #include <QTabWidget>
-
 #include <algorithm>
 #include <filesystem>
 
-#include "ui/dialogs/dir_view_internal.h"
-
+#include "foundation/file_helpers.h"
 #include "foundation/text_format.h"
-#include "game/jigsaw_file.h"
 #include "game/game_paths.h"
+#include "game/jigsaw_file.h"
 #include "platform/message_box.h"
-
-using dirview::IsFile;
-using dirview::Stem;
+#include "ui/dialogs/dir_view_form.h"
+#include "ui/dialogs/dir_view_internal.h"
 
 void TF_DirView::B_OkClick() {
   const bool load = model_.BrowseMode == kBrowseLoad;
-  std::string text(TrimLangText(E_FileName->text().toStdString()));
+  std::string text(TrimBlanks(E_FileName->text().toStdString()));
   if (load && PC_Pages->currentWidget() != TS_Level && LowerExtension(text) != kSavedGameExtension) {
     PC_Pages->setCurrentWidget(TS_Level);  // a jigsaw always passes the level page
     return;
@@ -52,7 +47,7 @@ void TF_DirView::B_OkClick() {
 
 void TF_DirView::OpenSelectedFile() {
   const std::string path = SelectedPath();
-  if (IsFile(path)) {
+  if (IsRegularFile(path)) {
     E_Seed->setText(E_Seed->text().trimmed());
     model_.ResultPath = path;
     StopLoader();
@@ -64,7 +59,7 @@ void TF_DirView::OpenSelectedFile() {
 
 void TF_DirView::SaveToSelected() {
   const std::string path = SelectedPath();
-  if (IsFile(path)) {
+  if (IsRegularFile(path)) {
     const int answer =
         ShowMessageBox(WideFormat(Text(kLangLoadSave, "Q_OverwriteFile"), {E_FileName->text().toStdString()}),
                        kProgramTitle, kMbOkCancel | kMbIconQuestion);
@@ -93,12 +88,12 @@ void TF_DirView::B_ExtraClick() {
     return;
   }
   const std::string path = std::filesystem::path(first).replace_extension(JigsawExtension).string();
-  if (!IsFile(path)) {
+  if (!IsRegularFile(path)) {
     T_AddItem.start();
     return;
   }
   FillFileLists();
-  const std::string caption = Stem(path);
+  const std::string caption = FileStemOf(path);
   for (int i = 0; i < LV_Jigs->count(); ++i)
     if (SameAsciiText(LV_Jigs->item(i)->text().toStdString(), caption)) {
       SelectItem(LV_Jigs, i);
@@ -120,7 +115,7 @@ void TF_DirView::DeleteSelected(TBrowserPage page) {
   }
   const std::string path = (page == kPageGames ? session_.Paths.sSavedDir : session_.Paths.sJigsawDir) + caption +
                            (page == kPageGames ? kSavedGameExtension : JigsawExtension);
-  if (!IsFile(path)) return;
+  if (!IsRegularFile(path)) return;
   if (ShowMessageBox(WideFormat(Text(kLangLoadSave, "Q_DeleteFile"), {caption}), kProgramTitle,
                      kMbOkCancel | kMbIconQuestion) != kIdOk)
     return;

@@ -16,8 +16,6 @@
 #include "foundation/text_format.h"
 #include "platform/resources.h"
 
-using dirview::ColorOf;
-
 namespace {
 
 constexpr uint32_t kShapeKey = 0xFF00FF;

@@ -14,7 +14,6 @@
 
 #include "game/jigsaw_file.h"
 
-using dirview::ColorOf;
 using dirview::kItemCellH;
 using dirview::kItemCellW;
 

@@ -1,25 +1,21 @@
 // The browser's opening: which pages it shows, and reading the selected file.
-#include "ui/dialogs/dir_view_form.h"
-
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
 #include <QTabWidget>
 
-#include "ui/dialogs/dir_view_internal.h"
-
 #include "foundation/dib_ops.h"
+#include "foundation/file_helpers.h"
 #include "foundation/text_format.h"
-
-using dirview::IsFile;
-using dirview::Stem;
+#include "ui/dialogs/dir_view_form.h"
+#include "ui/dialogs/dir_view_internal.h"
 
 void TF_DirView::FormActivate() {
   TGameSession& s = session_;
   model_.Page.SelectedKind = kSelectedNone;
   formReady_ = false;
-  if (!IsFile(model_.ResultPath)) model_.ResultPath.clear();
+  if (!IsRegularFile(model_.ResultPath)) model_.ResultPath.clear();
   const bool isGame = LowerExtension(model_.ResultPath) == kSavedGameExtension;
   const bool save = model_.BrowseMode == kBrowseSave;
   PC_Pages->blockSignals(true);
@@ -46,7 +42,7 @@ void TF_DirView::FormActivate() {
   } else {
     setWindowTitle(QString::fromStdString(Text(kLangLoadSave, "Cap_Save")));
     FillFileLists();
-    const std::string name = !s.sSolve.empty() ? Stem(s.sSolve) : Stem(s.sJig);
+    const std::string name = !s.sSolve.empty() ? FileStemOf(s.sSolve) : FileStemOf(s.sJig);
     E_FileName->setText(QString::fromStdString(name));
     L_PieceSize->setText(QString::fromStdString(
         WideFormat(Text(kLangLoadSave, "L_PieceNum"), {int64_t(s.Game.GameLevel.TotalTileNum)})));
@@ -110,7 +106,7 @@ bool TF_DirView::SelectFile(bool updateOk) {
     UpdatePieceCountShown();
     SetThumbVisible(true);
     SetLevelPageEnabled(!game);
-    L_Thumb->setText(QString::fromStdString(Stem(path)));
+    L_Thumb->setText(QString::fromStdString(FileStemOf(path)));
   } else {
     ShowThumbComment(kInvalidJigsawText, true);
     SetLevelPageEnabled(false);

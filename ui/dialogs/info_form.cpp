@@ -108,12 +108,6 @@ std::vector<std::string> TF_Info::InfoLines() const {
   return lines;
 }
 
-void TF_Info::SetInfoLines(const std::vector<std::string>& lines) {
-  QStringList list;
-  for (const std::string& l : lines) list << Q(l);
-  M_Info->setPlainText(list.join(QLatin1Char('\n')));
-}
-
 void TF_Info::SetInfoText(const std::string& stored) {
   // A jigsaw's description comes from outside: shown with its lines, nothing that forges more.
   const std::string text =

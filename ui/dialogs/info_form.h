@@ -33,7 +33,6 @@ class TF_Info : public QDialog, public TWidgetLangForm {
   QPushButton* B_Ok = nullptr;
 
   std::vector<std::string> InfoLines() const;
-  void SetInfoLines(const std::vector<std::string>& lines);
   // The description as a jigsaw or saved game stores it: UTF-8 or Windows-1252 text whose
   // lines end in CR LF, LF or CR.
   void SetInfoText(const std::string& stored);

@@ -26,6 +26,7 @@
 #include "ui/dialogs/options_art.h"
 #include "ui/dialogs/options_widgets.h"
 #include "foundation/dib_ops.h"
+#include "foundation/file_helpers.h"
 #include "foundation/picture_loading.h"
 #include "foundation/text_format.h"
 #include "game/game_paths.h"
@@ -38,16 +39,11 @@ constexpr int kLangIndexRole = Qt::UserRole;
 constexpr int kOwnFlagRole = Qt::UserRole + 1;  // the language has its own flag
 constexpr int kLangFileRole = Qt::UserRole + 2;
 
-bool FileExists(const std::string& path) {
-  std::error_code ec;
-  return !path.empty() && std::filesystem::is_regular_file(path, ec);
-}
-
 // A flag of the language list: 60 x 40, magenta transparent.
 QPixmap FlagPixmap(const QImage& picture) {
   QImage img = picture.scaled(kFlagWidth, kFlagHeight, Qt::IgnoreAspectRatio, Qt::FastTransformation)
                    .convertToFormat(QImage::Format_ARGB32);
-  const QRgb key = qRgb(kFlagTransparent & 0xFF, (kFlagTransparent >> 8) & 0xFF, (kFlagTransparent >> 16) & 0xFF);
+  const QRgb key = ColorOf(kFlagTransparent).rgb();
   for (int y = 0; y < img.height(); ++y) {
     QRgb* row = reinterpret_cast<QRgb*>(img.scanLine(y));
     for (int x = 0; x < img.width(); ++x)
@@ -286,7 +282,7 @@ void TF_Options::FillLanguageList() {
     item->setData(kLangFileRole, QString::fromStdString(info.Name));
     TDibHolder flag;
     const std::string flagPath = FlagFilePath(lang, AsciiLowerCase(info.Name));
-    const bool own = FileExists(flagPath) && LoadPictureFile(*flag, flagPath);
+    const bool own = IsRegularFile(flagPath) && LoadPictureFile(*flag, flagPath);
     item->setIcon(own ? QIcon(FlagPixmap(ToQImage(*flag))) : QIcon(custom));
     item->setData(kOwnFlagRole, own);
     LV_LangList->addItem(item);
@@ -304,7 +300,7 @@ void TF_Options::LV_LangListSelectItem() {
   L_LangAuthor->setText(QString::fromStdString(info.author));
   LangName_ = info.Name;
   L_LangNoHelp->setText(QString::fromStdString(info.l_onlyinterface));
-  L_LangNoHelp->setVisible(!FileExists(HelpFilePath(*env_.Lang, info.Name)));
+  L_LangNoHelp->setVisible(!IsRegularFile(HelpFilePath(*env_.Lang, info.Name)));
 }
 
 void TF_Options::CB_PlayModesChange() {
@@ -403,7 +399,7 @@ void TF_Options::B_OkClick() {
   }
   if (env_.Lang) {
     const std::string path = LangFilePath(*env_.Lang, LangName_);
-    if (!FileExists(path)) {
+    if (!IsRegularFile(path)) {
       ShowMessageBox(WideFormat(GetLangText(*env_.Lang, kLangOptions, "MS_CantFindLangFile"), {path}), kProgramTitle,
                      kMbOk | kMbIconExclamation);
       return;
@@ -464,14 +460,12 @@ void TF_Options::TextsChanged() { FitToForm(); }
 
 int RunOptionsCommand(TF_Options& dialog, TGameSession& s, TSettings& st, TLanguageState& lang,
                       TOptionsApplyHost& host, TOptionsApplied* applied) {
-  const bool hold = s.AutoSaveHold;
-  s.AutoSaveHold = true;
+  const TAutoSaveHold hold(s);
   dialog.LoadValues(OptionsValuesOf(s, st));
   const int result = dialog.exec();
   if (result == kIdOk) {
     const TOptionsApplied a = ApplyOptionsValues(s, st, lang, dialog.Values(), dialog.LangName(), host);
     if (applied) *applied = a;
   }
-  s.AutoSaveHold = hold;
   return result;
 }

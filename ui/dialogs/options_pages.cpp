@@ -217,7 +217,7 @@ void TF_Options::BuildEffectsPage() {
   S_ViewEmbossBkg->setObjectName("S_ViewEmbossBkg");
   S_ViewEmbossBkg->setAutoFillBackground(true);
   QPalette pal = S_ViewEmbossBkg->palette();
-  pal.setColor(QPalette::Window, OptionsColor(kPreviewBackground));
+  pal.setColor(QPalette::Window, ColorOf(kPreviewBackground));
   S_ViewEmbossBkg->setPalette(pal);
   auto* bv = new QVBoxLayout(S_ViewEmbossBkg);
   bv->setContentsMargins(14, 14, 14, 14);

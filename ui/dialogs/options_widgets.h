@@ -7,14 +7,11 @@
 #include <cstdint>
 #include <functional>
 
+#include "ui/dialogs/form_images.h"
+
 // The options dialog's own widgets, shared by its pages and its handlers.
 
 constexpr uint32_t kPreviewBackground = 0x989898;
-
-// A 0x00BBGGRR colour.
-inline QColor OptionsColor(int32_t color) {
-  return QColor(color & 0xFF, (color >> 8) & 0xFF, (color >> 16) & 0xFF);
-}
 
 // The effects preview: the preview buffer at its own size.
 class TOptionsImage : public QWidget {
@@ -54,7 +51,7 @@ class TOptionsSwatch : public QWidget {
   void paintEvent(QPaintEvent*) override {
     QPainter p(this);
     p.setPen(QColor(64, 64, 64));
-    p.setBrush(OptionsColor(color_));
+    p.setBrush(ColorOf(color_));
     p.drawRect(rect().adjusted(0, 0, -1, -1));
   }
   void mousePressEvent(QMouseEvent* event) override {

@@ -6,27 +6,27 @@
 #include <QLabel>
 #include <QPixmap>
 #include <QPlainTextEdit>
-
 #include <algorithm>
 
-#include "ui/dialogs/color_picker_form.h"
-#include "ui/dialogs/dir_view_form.h"
-#include "ui/dialogs/form_images.h"
-#include "ui/dialogs/info_form.h"
-#include "ui/dialogs/options_form.h"
 #include "engine/shape_file.h"
-#include "foundation/toolbar.h"
-#include "ui/main_window/main_toolbar.h"
-#include "game/game_open.h"
+#include "foundation/file_helpers.h"
 #include "foundation/text_format.h"
+#include "foundation/toolbar.h"
 #include "game/background_pictures.h"
 #include "game/browser_model.h"
-#include "ui/main_window/main_form.h"
+#include "game/game_open.h"
 #include "game/game_paths.h"
 #include "game/layout.h"
 #include "game/pieces.h"
 #include "game/window_commands.h"
 #include "platform/message_box.h"
+#include "ui/dialogs/color_picker_form.h"
+#include "ui/dialogs/dir_view_form.h"
+#include "ui/dialogs/form_images.h"
+#include "ui/dialogs/info_form.h"
+#include "ui/dialogs/options_form.h"
+#include "ui/main_window/main_form.h"
+#include "ui/main_window/main_toolbar.h"
 
 namespace {
 
@@ -253,8 +253,7 @@ void TF_Main::MI_GameInfoClick() {
   }
   info.L_Borders->setEnabled(FramePieceIndex(s.Game) >= 0);
   if (!s.sSolve.empty()) {
-    const size_t slash = s.sSolve.find_last_of('/');
-    info.L_Jig->setText(text(slash == std::string::npos ? s.sSolve : s.sSolve.substr(slash + 1)));
+    info.L_Jig->setText(text(FileNameOf(s.sSolve)));
     info.L_Jig1->setText(text("(" + s.sJigName + ")"));
     info.L_Jig1->show();
   } else {

@@ -1,24 +1,17 @@
 // Opening and saving through the browser, and the question before a game is left.
-#include <filesystem>
-
-#include "ui/dialogs/dir_view_form.h"
-#include "ui/download/download_form.h"
+#include "foundation/file_helpers.h"
 #include "foundation/lang.h"
 #include "game/browser_model.h"
-#include "ui/main_window/main_form.h"
 #include "game/game_paths.h"
 #include "game/jigsaw_file.h"
 #include "game/open_rules.h"
-#include "game/window_commands.h"
 #include "game/pieces.h"
 #include "game/saved_game.h"
+#include "game/window_commands.h"
 #include "platform/message_box.h"
-
-namespace {
-
-std::string FileName(const std::string& path) { return std::filesystem::path(path).filename().string(); }
-
-}  // namespace
+#include "ui/dialogs/dir_view_form.h"
+#include "ui/download/download_form.h"
+#include "ui/main_window/main_form.h"
 
 bool TF_Main::AskSaveChanges() {
   if (!session_.SaveModified) return true;
@@ -42,7 +35,8 @@ bool TF_Main::SaveTo(const std::string& path) {
 }
 
 void TF_Main::RefreshSavedThumb(const std::string& path) {
-  if (session_.StoreThumb.Picture->Width > 0) dirView_->RefreshCachedThumb(FileName(path), *session_.StoreThumb.Picture);
+  if (session_.StoreThumb.Picture->Width > 0)
+    dirView_->RefreshCachedThumb(FileNameOf(path), *session_.StoreThumb.Picture);
 }
 
 bool TF_Main::SaveCurrent() {

@@ -1,7 +1,11 @@
+#include "ui/dialogs/options_form.h"
+
+#include <gtest/gtest.h>
+
 #include <QApplication>
 #include <QCheckBox>
-#include <QCoreApplication>
 #include <QComboBox>
+#include <QCoreApplication>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -12,8 +16,6 @@
 #include <QTabWidget>
 #include <QTest>
 #include <QTimer>
-#include <gtest/gtest.h>
-
 #include <cstring>
 #include <filesystem>
 #include <fstream>
@@ -21,6 +23,7 @@
 
 #include "support/panel_bounds.h"
 #include "support/recording_host.h"
+#include "support/same_dib.h"
 #include "ui/dialogs/options_art.h"
 #include "ui/dialogs/options_form.h"
 #include "game/settings_table.h"
@@ -29,7 +32,12 @@
 #include "foundation/picture_loading.h"
 #include "platform/message_box.h"
 #include "platform/resources.h"
+#include "support/panel_bounds.h"
+#include "support/recording_host.h"
+#include "support/same_dib.h"
+#include "support/same_dib.h"
 #include "support/temp_folder.h"
+#include "ui/dialogs/options_art.h"
 
 namespace {
 
@@ -178,13 +186,6 @@ void ExpectSameValues(const TOptionsValues& a, const TOptionsValues& b) {
   EXPECT_EQ(oa.SecureMethodInd, ob.SecureMethodInd);
   EXPECT_EQ(oa.ThumbPath, ob.ThumbPath);
   EXPECT_EQ(oa.SiteJigsawsDir, ob.SiteJigsawsDir);
-}
-
-bool SameDib(const TDibImage& a, const TDibImage& b) {
-  if (a.Width != b.Width || a.Height != b.Height) return false;
-  for (int32_t y = 0; y < a.Height; ++y)
-    if (std::memcmp(DibScanLine(a, y), DibScanLine(b, y), size_t(a.Width) * 3) != 0) return false;
-  return true;
 }
 
 // --- Opening -----------------------------------------------------------------------------------

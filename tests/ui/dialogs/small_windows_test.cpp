@@ -9,11 +9,19 @@
 #include <QScreen>
 #include <QTest>
 #include <filesystem>
-#include <functional>
 #include <fstream>
+#include <functional>
 
+#include "foundation/dib_ops.h"
+#include "foundation/lang_forms.h"
+#include "foundation/picture_loading.h"
+#include "game/solved_picture.h"
+#include "platform/message_box.h"
+#include "support/bmp_file.h"
+#include "support/file_bytes.h"
 #include "support/panel_bounds.h"
 #include "support/recording_host.h"
+#include "support/temp_folder.h"
 #include "ui/dialogs/about_form.h"
 #include "ui/dialogs/credits_form.h"
 #include "ui/dialogs/finish_form.h"
@@ -21,13 +29,6 @@
 #include "ui/dialogs/info_form.h"
 #include "ui/dialogs/quick_help_form.h"
 #include "ui/dialogs/save_solved_image.h"
-#include "foundation/dib_ops.h"
-#include "foundation/lang_forms.h"
-#include "foundation/picture_loading.h"
-#include "game/solved_picture.h"
-#include "platform/message_box.h"
-#include "support/file_bytes.h"
-#include "support/temp_folder.h"
 
 namespace {
 
@@ -75,7 +76,7 @@ TEST(InfoForm, LanguageSetsItsTextsAndEnterOrEscapeCloseTheMemo) {
 TEST(InfoForm, DescriptionLinesRoundTrip) {
   TF_Info info;
   EXPECT_TRUE(info.InfoLines().empty());
-  info.SetInfoLines({"Boats at dusk", "", "  Lake Bled  "});
+  info.SetInfoText("Boats at dusk\n\n  Lake Bled  ");
   EXPECT_EQ(info.InfoLines(), (std::vector<std::string>{"Boats at dusk", "", "  Lake Bled  "}));
   // The memo is for reading: typing changes nothing.
   QTest::keyClicks(info.M_Info, "xyz");

@@ -1,9 +1,11 @@
-#include <QMouseEvent>
-#include <QLineEdit>
-#include <QPushButton>
-#include <QTest>
+#include "ui/main_window/main_form.h"
+
 #include <gtest/gtest.h>
 
+#include <QLineEdit>
+#include <QMouseEvent>
+#include <QPushButton>
+#include <QTest>
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
@@ -12,23 +14,23 @@
 #include <vector>
 
 #include "foundation/artwork.h"
+#include "foundation/picture_limits.h"
 #include "foundation/picture_loading.h"
 #include "foundation/skin_window.h"
-#include "ui/dialogs/finish_form.h"
+#include "game/browser_model.h"
 #include "game/embedded_file.h"
 #include "game/jigsaw_file.h"
-#include "foundation/picture_limits.h"
-#include "support/qt_picture_bytes.h"
-#include "ui/main_window/art_cursors.h"
-#include "ui/dialogs/dir_view_form.h"
-#include "game/browser_model.h"
-#include "ui/main_window/main_form.h"
 #include "game/pieces.h"
 #include "platform/message_box.h"
 #include "platform/resources.h"
 #include "platform/sound.h"
-#include "ui/main_window/main_window_fixture.h"
+#include "support/bmp_file.h"
+#include "support/qt_picture_bytes.h"
 #include "support/temp_folder.h"
+#include "ui/dialogs/dir_view_form.h"
+#include "ui/dialogs/finish_form.h"
+#include "ui/main_window/art_cursors.h"
+#include "ui/main_window/main_window_fixture.h"
 
 namespace {
 
