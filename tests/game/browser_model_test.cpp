@@ -13,6 +13,7 @@
 #include "game/saved_game.h"
 #include "session_fixture.h"
 #include "support/file_bytes.h"
+#include "support/folder_paths.h"
 #include "support/temp_folder.h"
 
 namespace {
@@ -37,14 +38,7 @@ struct TBrowserRig {
 
   TBrowserRig() {
     SetupTestSession(Session, Root);
-    TGamePaths& p = Session.Paths;
-    p.sExeDir = Root.File("exe") + "/";
-    p.sExeJigsawDir = p.sExeDir + "jigsaws/";
-    p.sJigsawDir = Root.File("jigsaws") + "/";
-    p.sSavedDir = Root.File("saved") + "/";
-    p.sAutoSave = p.sSavedDir + "autosaved.sv1";
-    p.TempPictureFile = Root.File("~zjtemp.bmp");
-    for (const std::string& d : {p.sExeJigsawDir, p.sJigsawDir, p.sSavedDir}) fs::create_directories(d);
+    PointPathsInto(Session.Paths, Root);
     Session.Game.DefaultLevel.Level = 5;
     Session.Game.DefaultLevel.ShapeStyle = TShapeStyle::Classic;
     Model = std::make_unique<TBrowserModel>(Session);

@@ -27,6 +27,7 @@
 #include <memory>
 #include <tuple>
 
+#include "support/folder_paths.h"
 #include "support/recording_host.h"
 #include "support/shown_text.h"
 #include "ui/dialogs/dir_view_form.h"
@@ -52,13 +53,7 @@ class DirView : public ::testing::Test {
   void SetUp() override {
     const std::string data = getenv("ZORVA_DATA_DIR");
     TGamePaths& p = session.Paths;
-    p.sExeDir = dir.File("exe") + "/";
-    p.sExeJigsawDir = p.sExeDir + "jigsaws/";
-    p.sJigsawDir = dir.File("jigsaws") + "/";
-    p.sSavedDir = dir.File("saved") + "/";
-    p.sAutoSave = p.sSavedDir + "autosaved.sv1";
-    p.TempPictureFile = dir.File("~zjtemp.bmp");
-    for (const std::string& d : {p.sExeJigsawDir, p.sJigsawDir, p.sSavedDir}) fs::create_directories(d);
+    PointPathsInto(p, dir);
     for (const char* name : {"dune-grass.zvq", "fallen-leaf.zvq", "ladybird.zvq"})
       fs::copy_file(data + "/jigsaws/" + name, p.sJigsawDir + name);
     std::ofstream(p.sExeJigsawDir + "distjiglist.txt") << "ladybird.zvq\n";
