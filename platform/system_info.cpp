@@ -106,7 +106,8 @@ TMemoryFacts ParseMemInfo(std::string_view text) {
   m.Known = true;
   m.TotalPhysical = total;
   m.AvailPhysical = std::min(haveAvail ? avail : freeMem, total);
-  m.LoadPercent = int32_t((total - m.AvailPhysical) * 100 / total);
+  // In kilobytes, which every size is a whole number of: the hundredfold largest one still fits.
+  m.LoadPercent = int32_t((total - m.AvailPhysical) / 1024 * 100 / (total / 1024));
   m.TotalSwap = swapTotal;
   m.AvailSwap = std::min(swapFree, swapTotal);
   m.TotalVirtual = commitLimit;

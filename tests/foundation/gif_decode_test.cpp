@@ -1,5 +1,5 @@
-#include <gtest/gtest.h>
 #include <gif_lib.h>
+#include <gtest/gtest.h>
 
 #include <tuple>
 
@@ -17,10 +17,12 @@ struct TGifSpec {
   std::vector<uint8_t> Indexes;
 };
 
-const GifColorType kColors[8] = {{0, 0, 0}, {255, 0, 0}, {0, 255, 0}, {0, 0, 255}, {255, 255, 0}, {0, 255, 255}, {9, 99, 199}, {255, 255, 255}};
+const GifColorType kColors[8] = {{0, 0, 0},     {255, 0, 0},   {0, 255, 0},  {0, 0, 255},
+                                 {255, 255, 0}, {0, 255, 255}, {9, 99, 199}, {255, 255, 255}};
 
 int GifToVector(GifFileType* gif, const GifByteType* data, int n) {
-  static_cast<std::vector<uint8_t>*>(gif->UserData)->insert(static_cast<std::vector<uint8_t>*>(gif->UserData)->end(), data, data + n);
+  static_cast<std::vector<uint8_t>*>(gif->UserData)
+      ->insert(static_cast<std::vector<uint8_t>*>(gif->UserData)->end(), data, data + n);
   return n;
 }
 
@@ -89,6 +91,31 @@ TEST(GifDecode, AFrameSmallerThanTheScreenSitsOnTheBackground) {
   // The transparent index shows the background.
   for (auto [x, y, want] : {std::tuple{0, 0, 6}, {5, 3, 6}, {2, 1, 6}, {3, 1, 2}, {2, 2, 4}, {4, 2, 5}})
     EXPECT_EQ(GetDibPixel(*d, x, y), Rgb(want)) << x << "," << y;
+}
+
+// A frame that runs past the screen's right and bottom edges is cut there; a background index
+// past the colour table is black.
+TEST(GifDecode, AFramePastTheScreensEdgesIsCutThere) {
+  for (auto [left, top] : {std::tuple{4, 2}, std::tuple{3, 1}, std::tuple{0, 0}}) {
+    SCOPED_TRACE(std::to_string(left) + "," + std::to_string(top));
+    TGifSpec s = PlainGif(3, 3);
+    s.ScreenW = 6;
+    s.ScreenH = 4;
+    s.Left = left;
+    s.Top = top;
+    s.Background = 8;
+    s.Indexes = {1, 2, 3, 4, 5, 6, 7, 1, 2};
+    const std::vector<uint8_t> gif = EncodeGif(s);
+    TDibHolder d;
+    ASSERT_TRUE(DecodePicture(*d, gif.data(), gif.size()));
+    ASSERT_EQ(d->Width * 10 + d->Height, 64);
+    for (int y = 0; y < 4; ++y)
+      for (int x = 0; x < 6; ++x) {
+        const bool inFrame = x >= left && x < left + 3 && y >= top && y < top + 3;
+        EXPECT_EQ(GetDibPixel(*d, x, y), inFrame ? Rgb(s.Indexes[size_t((y - top) * 3 + x - left)]) : 0)
+            << x << "," << y;
+      }
+  }
 }
 
 TEST(GifDecode, HostileFilesAreRefusedWithoutTouchingTheImage) {

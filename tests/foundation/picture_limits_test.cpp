@@ -16,7 +16,7 @@ TEST(PreviewDecode, LargeJpegPreviewsAreScaledWhileDecoding) {
     int w, h, wantW, wantH;
   };
   const TCase cases[] = {
-      {180, 135, 180, 135}, {1024, 768, 1024, 768}, {1040, 780, 520, 390},
+      {180, 135, 180, 135},    {1024, 768, 1024, 768}, {1040, 780, 520, 390},
       {4000, 3000, 1000, 750}, {9600, 640, 1200, 80},
   };
   for (const TCase& c : cases) {
@@ -96,9 +96,9 @@ TEST(PictureBudget, EightThousandBySixThousandIsWellInsideAndEighteenThousandSqu
     int64_t w, h;
     bool within;
   };
-  for (const TCase& c : {TCase{4000, 3000, true}, TCase{8000, 6000, true}, TCase{10000, 10000, true},
-                         TCase{10001, 10000, false}, TCase{18000, 18000, false}, TCase{0, 10, false},
-                         TCase{32768, 32768, false}}) {
+  for (const TCase& c :
+       {TCase{4000, 3000, true}, TCase{8000, 6000, true}, TCase{10000, 10000, true}, TCase{10001, 10000, false},
+        TCase{18000, 18000, false}, TCase{0, 10, false}, TCase{32768, 32768, false}}) {
     SCOPED_TRACE(std::to_string(c.w) + " x " + std::to_string(c.h));
     EXPECT_EQ(PictureWithinBudget(c.w, c.h), c.within);
   }
@@ -106,6 +106,76 @@ TEST(PictureBudget, EightThousandBySixThousandIsWellInsideAndEighteenThousandSqu
   EXPECT_EQ(PictureTooLargeMessage(18000, 18000),
             "This picture is too large to open: it has 18000 x 18000 pixels, and the game opens pictures of up "
             "to 100 million pixels.");
+}
+
+// The sides come from the header alone, in each format's byte order, from a file just long
+// enough to hold them; a byte less gives none. Sides a bitmap cannot have give none either.
+TEST(PictureSize, EachHeaderAtItsShortestLengthAndItsOddSides) {
+  const auto put = [](std::vector<uint8_t>& b, size_t at, uint32_t v, int bytes, bool bigEndian) {
+    for (int i = 0; i < bytes; ++i) b[at + size_t(i)] = uint8_t(v >> (8 * (bigEndian ? bytes - 1 - i : i)));
+  };
+  const auto bmp = [&](uint32_t header, uint32_t w, uint32_t h) {
+    std::vector<uint8_t> b(26, 0);
+    b[0] = 'B';
+    b[1] = 'M';
+    put(b, 14, header, 4, false);
+    put(b, 18, w, header == 12 ? 2 : 4, false);
+    put(b, header == 12 ? 20 : 22, h, header == 12 ? 2 : 4, false);
+    return b;
+  };
+  std::vector<uint8_t> png = {0x89, 'P', 'N', 'G', 0x0D, 0x0A, 0x1A, 0x0A};
+  png.resize(24, 0);
+  put(png, 16, 0x80010203, 4, true);  // the top bit is no part of a side
+  put(png, 20, 0x00040506, 4, true);
+  std::vector<uint8_t> gif = {'G', 'I', 'F', '8', '9', 'a', 0, 0, 0, 0};
+  put(gif, 6, 0xFFFE, 2, false);
+  put(gif, 8, 0x0102, 2, false);
+  struct TCase {
+    const char* Name;
+    std::vector<uint8_t> Bytes;
+    bool Known;
+    int32_t W, H;
+  };
+  const TCase cases[] = {
+      {"info header", bmp(40, 0x00030201, 0x00060504), true, 0x030201, 0x060504},
+      {"top-down rows", bmp(40, 5, uint32_t(-7)), true, 5, 7},
+      {"core header, 16-bit sides", bmp(12, 0xFFFE, 0x0102), true, 0xFFFE, 0x0102},
+      {"no width", bmp(40, 0, 7), false, 0, 0},
+      {"negative width", bmp(40, uint32_t(-5), 7), false, 0, 0},
+      {"no height", bmp(40, 5, 0), false, 0, 0},
+      {"a height with no positive", bmp(40, 5, 0x80000000), false, 0, 0},
+      {"png", png, true, 0x010203, 0x040506},
+      {"gif", gif, true, 0xFFFE, 0x0102},
+  };
+  for (const TCase& c : cases) {
+    int32_t w = -1, h = -1;
+    EXPECT_EQ(ReadPictureSize(c.Bytes.data(), c.Bytes.size(), w, h), c.Known) << c.Name;
+    if (c.Known) {
+      EXPECT_EQ(w, c.W) << c.Name;
+      EXPECT_EQ(h, c.H) << c.Name;
+      EXPECT_FALSE(ReadPictureSize(c.Bytes.data(), c.Bytes.size() - 1, w, h)) << c.Name << ", a byte short";
+    }
+  }
+}
+
+// A preview as large as it may be gets past the header check; a pixel more along either side
+// does not.
+TEST(PreviewDecode, TheLargestPreviewSideIsAllowedAndOneMoreIsNot) {
+  for (int32_t w : {kMaxPreviewSide - 1, kMaxPreviewSide, kMaxPreviewSide + 1}) {
+    for (bool alongX : {true, false}) {
+      std::vector<uint8_t> gif = {'G', 'I', 'F', '8', '9', 'a', 0, 0, 0, 0, 0, 0, 0};
+      const int32_t side = w, other = 3;
+      gif[alongX ? 6 : 8] = uint8_t(side);
+      gif[alongX ? 7 : 9] = uint8_t(side >> 8);
+      gif[alongX ? 8 : 6] = uint8_t(other);
+      TDibHolder d;
+      std::string error;
+      EXPECT_FALSE(DecodePreview(*d, gif.data(), gif.size(), &error));  // no picture data follows
+      const std::string refused = "Preview of " + std::to_string(alongX ? side : other) + " x " +
+                                  std::to_string(alongX ? other : side) + " pixels is too large";
+      EXPECT_EQ(error == refused, w > kMaxPreviewSide) << error;
+    }
+  }
 }
 
 }  // namespace

@@ -179,6 +179,9 @@ TEST(SkinHit, MagnifierFrameFollowsTheSkinsAlphaOutsideTheLens) {
   EXPECT_FALSE(PointOnSkinFrame(ws, g, 120, 5));       // between the tiles
   host.Lens = true;
   EXPECT_FALSE(PointOnSkinFrame(ws, g, 5, 5));
+  host.Lens = false;
+  ws.GlassSkin = nullptr;  // no skin loaded: no frame to grab anywhere
+  EXPECT_FALSE(PointOnSkinFrame(ws, g, 5, 5));
 }
 
 TEST(SkinScroll, TrackClicksStepByATenthOfTheContent) {

@@ -8,8 +8,8 @@ namespace {
 
 // Edges, sizes, then the stored platform copy's edges.
 std::vector<int32_t> Fields(const TSkinRect& r) {
-  return {r.Left, r.Top, r.Right, r.Bottom, r.Width, r.Height,
-          r.WinRect.left, r.WinRect.top, r.WinRect.right, r.WinRect.bottom};
+  return {r.Left,   r.Top,          r.Right,       r.Bottom,        r.Width,
+          r.Height, r.WinRect.left, r.WinRect.top, r.WinRect.right, r.WinRect.bottom};
 }
 
 }  // namespace
@@ -76,7 +76,7 @@ TEST(SkinRect, SumsAtTheEndsOfTheRangeWrapLikeThirtyTwoBitIntegers) {
   constexpr int32_t kMax = 2147483647, kMin = -kMax - 1;
   TSkinRect r;
   SetSkinRectBounds(r, kMax, kMin, 2, 0);
-  EXPECT_EQ(r.Right, kMin);  // kMax + 1
+  EXPECT_EQ(r.Right, kMin);   // kMax + 1
   EXPECT_EQ(r.Bottom, kMax);  // kMin - 1
   SetSkinRectEdges(r, kMin, 0, kMax, kMax);
   EXPECT_EQ(r.Width, 0);  // 2^32 columns do not fit a 32-bit width
@@ -89,4 +89,38 @@ TEST(SkinRect, SumsAtTheEndsOfTheRangeWrapLikeThirtyTwoBitIntegers) {
   EXPECT_EQ(r.Left, kMin);
   EXPECT_EQ(r.Right, kMax);
   EXPECT_EQ(r.Width, 0);
+}
+
+// Over every pair of small rectangles: they meet exactly when a pixel lies in both, and the
+// meeting is the box of those pixels; a point is inside exactly when it lies between the edges.
+TEST(SkinRect, IntersectionAndHitsAgreeWithThePixelsOfEveryPairOfSmallRectangles) {
+  std::vector<TSkinRect> rects;
+  for (int32_t l = 0; l < 4; ++l)
+    for (int32_t r = l; r < 4; ++r)
+      for (int32_t t = 0; t < 3; ++t)
+        for (int32_t b = t; b < 3; ++b) SetSkinRectEdges(rects.emplace_back(), l, t, r, b);
+  const auto inside = [](const TSkinRect& r, int32_t x, int32_t y) {
+    return x >= r.Left && x <= r.Right && y >= r.Top && y <= r.Bottom;
+  };
+  for (const TSkinRect& a : rects) {
+    for (int32_t y = -1; y <= 3; ++y)
+      for (int32_t x = -1; x <= 4; ++x) {
+        if (PointInSkinRect(a, x, y) != inside(a, x, y)) {
+          ADD_FAILURE() << "point " << x << "," << y << " in " << ::testing::PrintToString(Fields(a));
+        }
+      }
+    for (const TSkinRect& b : rects) {
+      TSkinRect box;
+      ClearSkinRect(box);
+      for (int32_t y = 0; y < 3; ++y)
+        for (int32_t x = 0; x < 4; ++x) {
+          if (inside(a, x, y) && inside(b, x, y)) IncludeInSkinRect(box, x, y, x, y);
+        }
+      TSkinRect out;
+      const bool meet = IntersectSkinRects(a, b, &out);
+      const std::string pair = ::testing::PrintToString(Fields(a)) + " and " + ::testing::PrintToString(Fields(b));
+      ASSERT_EQ(meet, !IsSkinRectEmpty(box)) << pair;
+      ASSERT_EQ(Fields(out), Fields(box)) << pair;
+    }
+  }
 }

@@ -45,9 +45,12 @@ const int kRowOrder[] = {19, 0, 1, 2, 3, 4, 7, 8, 5, 6, 9, 10, 11, 12, 13, 14, 1
 }  // namespace
 
 TEST(ToolbarLayout, GapsFollowTheWidthTiers) {
-  struct Case { int width; bool full; int big, small; } cases[] = {
-      {640, true, 10, 1},   {641, false, 12, 2},  {641, true, 8, 2},    {800, false, 12, 2},
-      {801, false, 24, 8},  {1024, true, 20, 8},  {1025, false, 26, 10}, {1025, true, 26, 10}};
+  struct Case {
+    int width;
+    bool full;
+    int big, small;
+  } cases[] = {{640, true, 10, 1},  {641, false, 12, 2}, {641, true, 8, 2},     {800, false, 12, 2},
+               {801, false, 24, 8}, {1024, true, 20, 8}, {1025, false, 26, 10}, {1025, true, 26, 10}};
   for (const Case& c : cases) {
     int big = -1, small = -1;
     ToolbarGaps(c.width, c.full, big, small);
@@ -72,8 +75,7 @@ TEST(ToolbarLayout, NoButtonsOverlapOrLeaveTheWindowAtAnyWidth) {
         for (size_t b = a + 1; b < visible.size(); ++b) {
           const TToolbarButton& q = h[visible[b]];
           const bool apart = p.Left + p.Width <= q.Left || q.Left + q.Width <= p.Left;
-          ASSERT_TRUE(apart) << width << " full " << full << ": " << visible[a] << " and "
-                             << visible[b];
+          ASSERT_TRUE(apart) << width << " full " << full << ": " << visible[a] << " and " << visible[b];
         }
       }
       // The row keeps its order, and what it hides is its right end.
@@ -152,6 +154,11 @@ TEST(ToolbarFaces, ReleasingPaintsTheHoveredButtonBackUnlessLatched) {
   ASSERT_TRUE(CreateDib32(*frame, 390, 170));
   PaintToolbarSkin(h.t, *frame, 800, 35, 300);
   EXPECT_EQ(ReleaseToolbarButton(h.t), -1);  // nothing hovered
+  for (int past : {-2, kToolbarButtonCount, kToolbarButtonCount + 1}) {
+    h.t.PressedToolbarButton = past;  // no such button: forgotten, nothing released
+    EXPECT_EQ(ReleaseToolbarButton(h.t), -1) << past;
+    EXPECT_EQ(h.t.PressedToolbarButton, -1) << past;
+  }
 
   h.t.PressedToolbarButton = 3;
   PaintToolbarButton(h.t, 3, true);

@@ -14,12 +14,7 @@ constexpr uint32_t kRed = 0x0000FF, kGreen = 0x00FF00, kBlue = 0xFF0000;
 
 // The drawing played at its own size on white, one letter a pixel: '.' white, 'r' red, 'g'
 // green, 'b' blue, 'k' black, '?' anything else.
-std::vector<std::string> Play(int32_t w, int32_t h, const std::function<void(TMetafileWriter&)>& body) {
-  TMetafileWriter writer(w, h);
-  body(writer);
-  const std::vector<uint8_t> bytes = writer.Finish();
-  TMetafile mf;
-  EXPECT_TRUE(MetafileFromBytes(bytes.data(), bytes.size(), mf));
+std::vector<std::string> Rows(const TMetafile& mf, int32_t w, int32_t h) {
   TPlatformBitmap* b = CreatePlatformBitmap(w, h, 24);
   std::memset(b->Pixels, 255, size_t(b->AllocatedStride) * size_t(h));
   PlayMetafile(mf, *b, 0, 0, w, h, {0, 0, w - 1, h - 1});
@@ -35,6 +30,15 @@ std::vector<std::string> Play(int32_t w, int32_t h, const std::function<void(TMe
   }
   DestroyPlatformBitmap(b);
   return rows;
+}
+
+std::vector<std::string> Play(int32_t w, int32_t h, const std::function<void(TMetafileWriter&)>& body) {
+  TMetafileWriter writer(w, h);
+  body(writer);
+  const std::vector<uint8_t> bytes = writer.Finish();
+  TMetafile mf;
+  EXPECT_TRUE(MetafileFromBytes(bytes.data(), bytes.size(), mf));
+  return Rows(mf, w, h);
 }
 
 struct TCase {
@@ -221,5 +225,44 @@ TEST(MetafileRecords, StretchedPixelsLandWhereTheirCentresFall) {
       }
     EXPECT_EQ(red, (std::vector<std::pair<int, int>>{{6 + c.Lands, 5 + c.Lands}}));
     DestroyPlatformBitmap(b);
+  }
+}
+
+// A buffer that never went through MetafileFromBytes may hold records too short for their
+// fields: such a record is passed over, and its fields are never read from the record after it.
+TEST(MetafileRecords, UncheckedRecordsTooShortForTheirColourAreIgnored) {
+  const std::vector<TCase> cases = {
+      {"a pen one word short",
+       [](TMetafileWriter& w) {
+         w.CreatePen(kRed);                     // slot 1, selected
+         w.Record(kMfCreatePen, {1, 0, 1, 0});  // no colour word
+         w.Record(kMfSelectObject, {1});
+         w.Polyline({{0, 1}, {5, 1}});
+       },
+       {"......", "rrrrrr", "......", "......"}},
+      {"an extended pen one word short",
+       [](TMetafileWriter& w) {
+         ExtPen(w, 1, 0, kGreen);
+         w.Record(kMfExtCreatePen, {1, 0, 0, 0, 0, 0, 1, 0});
+         w.Record(kMfSelectObject, {1});
+         w.Polyline({{0, 2}, {5, 2}});
+       },
+       {"......", "......", "gggggg", "......"}},
+      {"a brush one word short",
+       [](TMetafileWriter& w) {
+         w.Record(kMfSelectObject, {int32_t(kMfNullPen)});
+         w.CreateBrush(kBlue);  // slot 1
+         w.Record(kMfCreateBrush, {1, 0});
+         w.Record(kMfSelectObject, {1});
+         w.Polygon({{0, 0}, {2, 0}, {2, 2}, {0, 2}});
+       },
+       {"bbb...", "bbb...", "......", "......"}},
+  };
+  for (const TCase& c : cases) {
+    TMetafileWriter writer(6, 4);
+    c.Body(writer);
+    TMetafile mf;
+    mf.Bytes = writer.Finish();
+    EXPECT_EQ(Rows(mf, 6, 4), c.Want) << c.Name;
   }
 }

@@ -8,8 +8,8 @@
 #include <clocale>
 #include <filesystem>
 
-#include "support/jigsaw_site.h"
 #include "support/file_bytes.h"
+#include "support/jigsaw_site.h"
 #include "support/rar_writer.h"
 #include "support/temp_folder.h"
 
@@ -86,8 +86,8 @@ TEST_F(RarArchive, ExtractsFilesAndFoldersWithStoredNames) {
   EXPECT_EQ(Slurp(out + "/sub/inner.txt"), b);
   EXPECT_EQ(fs::file_size(out + "/deep/er/empty.bin"), 0u);
   // Nothing but the entries: no temporary file left behind.
-  EXPECT_EQ(Tree(out), (std::vector<std::string>{"cat.zvq", "deep", "deep/er", "deep/er/empty.bin", "sub",
-                                                  "sub/inner.txt"}));
+  EXPECT_EQ(Tree(out),
+            (std::vector<std::string>{"cat.zvq", "deep", "deep/er", "deep/er/empty.bin", "sub", "sub/inner.txt"}));
 }
 
 // A game started with its standard input closed hands descriptor 0 to the first file it opens:
@@ -95,8 +95,8 @@ TEST_F(RarArchive, ExtractsFilesAndFoldersWithStoredNames) {
 TEST_F(RarArchive, ExtractionClosesDescriptorZeroToo) {
   const auto a = Pattern(5000, 3), b = RarBytes("inner");
   TRarOpenArchiveData open{.ArcName = Write(MakeRar4({{.Name = "top.zvq", .Data = a},
-                                                       {.Name = "sub", .Data = {}, .Directory = true},
-                                                       {.Name = "sub/in.txt", .Data = b}}))};
+                                                      {.Name = "sub", .Data = {}, .Directory = true},
+                                                      {.Name = "sub/in.txt", .Data = b}}))};
   TRarHandle h = RAROpenArchive(open);
   ASSERT_NE(h, nullptr);
   const int saved = dup(0);
@@ -127,8 +127,8 @@ TEST_F(RarArchive, OpenFailures) {
   TRarOpenArchiveData folder{.ArcName = out};
   EXPECT_EQ(RAROpenArchive(folder), nullptr);
   EXPECT_EQ(folder.OpenResult, kRarOpenError);
-  for (const auto& bytes : {RarBytes("<html><title>404 Not Found</title></html>"), std::vector<uint8_t>(),
-                            RarBytes("Rar!\x1a")}) {
+  for (const auto& bytes :
+       {RarBytes("<html><title>404 Not Found</title></html>"), std::vector<uint8_t>(), RarBytes("Rar!\x1a")}) {
     EXPECT_EQ(ExtractAll(bytes).OpenResult, kRarBadArchive);
   }
 }
@@ -139,15 +139,16 @@ TEST_F(RarArchive, OpenFailures) {
 TEST_F(RarArchive, HostileEntriesAreRefused) {
   fs::create_directory(dir.Path() / "elsewhere");
   fs::create_directory_symlink(dir.Path() / "elsewhere", out + "/sub");
-  TExtractRun run = ExtractAll(MakeRar4({{.Name = "../escape.txt", .Data = RarBytes("x")},
-                                         {.Name = "..\\..\\escape2.txt", .Data = RarBytes("x")},
-                                         {.Name = "a/../../escape3.txt", .Data = RarBytes("x")},
-                                         {.Name = "/tmp/absolute.txt", .Data = RarBytes("x")},
-                                         {.Name = "link", .Data = RarBytes("/etc/passwd"), .HostOs = 3, .Attributes = 0120777},
-                                         {.Name = "dev", .Data = {}, .HostOs = 3, .Attributes = 0020644},
-                                         {.Name = "fifo", .Data = {}, .HostOs = 3, .Attributes = 0010644},
-                                         {.Name = "sub/a.zvq", .Data = RarBytes("a")},
-                                         {.Name = "./good.zvq", .Data = RarBytes("good")}}));
+  TExtractRun run =
+      ExtractAll(MakeRar4({{.Name = "../escape.txt", .Data = RarBytes("x")},
+                           {.Name = "..\\..\\escape2.txt", .Data = RarBytes("x")},
+                           {.Name = "a/../../escape3.txt", .Data = RarBytes("x")},
+                           {.Name = "/tmp/absolute.txt", .Data = RarBytes("x")},
+                           {.Name = "link", .Data = RarBytes("/etc/passwd"), .HostOs = 3, .Attributes = 0120777},
+                           {.Name = "dev", .Data = {}, .HostOs = 3, .Attributes = 0020644},
+                           {.Name = "fifo", .Data = {}, .HostOs = 3, .Attributes = 0010644},
+                           {.Name = "sub/a.zvq", .Data = RarBytes("a")},
+                           {.Name = "./good.zvq", .Data = RarBytes("good")}}));
   ASSERT_EQ(run.ProcessResults.size(), 9u);
   for (size_t i = 0; i < 8; ++i) EXPECT_EQ(run.ProcessResults[i], kRarCreateError) << run.Names[i];
   EXPECT_EQ(run.ProcessResults[8], kRarSuccess);
@@ -159,8 +160,8 @@ TEST_F(RarArchive, HostileEntriesAreRefused) {
 
 TEST_F(RarArchive, SizesAreCapped) {
   // A declared size far above the cap is refused before any byte is read.
-  TExtractRun run = ExtractAll(
-      MakeRar4({{.Name = "huge.zvq", .Data = RarBytes("small"), .DeclaredSize = int64_t(1) << 40}}));
+  TExtractRun run =
+      ExtractAll(MakeRar4({{.Name = "huge.zvq", .Data = RarBytes("small"), .DeclaredSize = int64_t(1) << 40}}));
   EXPECT_EQ(run.ProcessResults, std::vector<int32_t>{kRarCreateError});
   EXPECT_TRUE(fs::is_empty(out));
 
@@ -171,6 +172,14 @@ TEST_F(RarArchive, SizesAreCapped) {
   EXPECT_EQ(Tree(out), std::vector<std::string>{"a.zvq"});
   run = ExtractAll(two, 599, kRarMaxTotalSize);
   EXPECT_EQ(run.ProcessResults, (std::vector<int32_t>{kRarCreateError, kRarCreateError}));
+  // Each cap is a size allowed: entries of exactly the entry cap, together exactly the total.
+  Clear();
+  run = ExtractAll(two, 600, 1200);
+  EXPECT_EQ(run.ProcessResults, (std::vector<int32_t>{kRarSuccess, kRarSuccess}));
+  EXPECT_EQ(Slurp(out + "/b.zvq"), Pattern(600, 2));
+  Clear();
+  run = ExtractAll(two, 600, 1199);
+  EXPECT_EQ(run.ProcessResults, (std::vector<int32_t>{kRarSuccess, kRarCreateError}));
 }
 
 // A wrong file checksum fails the entry and leaves no file; a wrong header checksum is a
@@ -218,28 +227,46 @@ TEST_F(RarArchive, OnlyTheShapeOfAJigsawArchive) {
     std::string Name;
     bool Directory, Taken;
   };
-  const std::vector<TCase> cases = {
-      {"caf\xC3\xA9.zvq", false, true},     {"a/b/two-deep.zvq", false, true}, {"a/b", true, true},
-      {"a\x01" "b.zvq", false, false},      {"tab\t.zvq", false, false},       {"del\x7F.zvq", false, false},
-      {"bad\xFF.zvq", false, false},        {"over\xC0\xAF.zvq", false, false}, {"cut\xC3", false, false},
-      {"c1\xC2\x85.zvq", false, false},     {"sur\xED\xA0\x80.zvq", false, false},
-      {"a/b/c/three-deep.zvq", false, false}, {"a/b/c", true, false},
-      {"big cat~.zvq", false, true},        {"nb\xC2\xA0sp.zvq", false, true}, {"c1\xC2\x9F.zvq", false, false},
-      {"bee\xF0\x9F\x90\x9D.zvq", false, true}, {"over4\xF0\x8F\xBF\xBF.zvq", false, false},
-      {"over3\xE0\x9F\xBF.zvq", false, false}, {"past\xF4\x90\x80\x80.zvq", false, false},
-      {"end\xE2\x82\xAC", false, true},      {"cut4\xF0\x9F\x90", false, false},
-      {"rtl\u202Ecba.zvq", false, false},   {"ls\u2028.zvq", false, false},
-      {"lrm\u200E.zvq", false, false},      {"lri\u2066/in.zvq", false, false},
-      {"nnbsp\u202F.zvq", false, true}};
+  const std::vector<TCase> cases = {{"caf\xC3\xA9.zvq", false, true},
+                                    {"a/b/two-deep.zvq", false, true},
+                                    {"a/b", true, true},
+                                    {"a\x01"
+                                     "b.zvq",
+                                     false, false},
+                                    {"tab\t.zvq", false, false},
+                                    {"del\x7F.zvq", false, false},
+                                    {"bad\xFF.zvq", false, false},
+                                    {"over\xC0\xAF.zvq", false, false},
+                                    {"cut\xC3", false, false},
+                                    {"c1\xC2\x85.zvq", false, false},
+                                    {"sur\xED\xA0\x80.zvq", false, false},
+                                    {"a/b/c/three-deep.zvq", false, false},
+                                    {"a/b/c", true, false},
+                                    {"big cat~.zvq", false, true},
+                                    {"nb\xC2\xA0sp.zvq", false, true},
+                                    {"c1\xC2\x9F.zvq", false, false},
+                                    {"bee\xF0\x9F\x90\x9D.zvq", false, true},
+                                    {"over4\xF0\x8F\xBF\xBF.zvq", false, false},
+                                    {"over3\xE0\x9F\xBF.zvq", false, false},
+                                    {"past\xF4\x90\x80\x80.zvq", false, false},
+                                    {"end\xE2\x82\xAC", false, true},
+                                    {"cut4\xF0\x9F\x90", false, false},
+                                    {"rtl\u202Ecba.zvq", false, false},
+                                    {"ls\u2028.zvq", false, false},
+                                    {"lrm\u200E.zvq", false, false},
+                                    {"lri\u2066/in.zvq", false, false},
+                                    {"nnbsp\u202F.zvq", false, true}};
   std::vector<TRarTestEntry> entries;
-  for (const TCase& c : cases) entries.push_back({.Name = c.Name, .Data = c.Directory ? std::vector<uint8_t>() : RarBytes("j"), .Directory = c.Directory});
+  for (const TCase& c : cases)
+    entries.push_back(
+        {.Name = c.Name, .Data = c.Directory ? std::vector<uint8_t>() : RarBytes("j"), .Directory = c.Directory});
   TExtractRun run = ExtractAll(MakeRar4(entries));
   ASSERT_EQ(run.ProcessResults.size(), cases.size());
   for (size_t i = 0; i < cases.size(); ++i)
     EXPECT_EQ(run.ProcessResults[i], cases[i].Taken ? kRarSuccess : kRarCreateError) << run.Names[i];
-  EXPECT_EQ(Tree(out), (std::vector<std::string>{"a", "a/b", "a/b/two-deep.zvq", "bee\xF0\x9F\x90\x9D.zvq", "big cat~.zvq",
-                                                  "caf\xC3\xA9.zvq", "end\xE2\x82\xAC", "nb\xC2\xA0sp.zvq",
-                                                  "nnbsp\u202F.zvq"}));
+  EXPECT_EQ(Tree(out),
+            (std::vector<std::string>{"a", "a/b", "a/b/two-deep.zvq", "bee\xF0\x9F\x90\x9D.zvq", "big cat~.zvq",
+                                      "caf\xC3\xA9.zvq", "end\xE2\x82\xAC", "nb\xC2\xA0sp.zvq", "nnbsp\u202F.zvq"}));
 }
 
 // An archive of exactly kRarMaxEntries entries is whole, RAR or zip; one entry more ends it as

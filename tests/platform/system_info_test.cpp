@@ -81,6 +81,21 @@ TEST(ParseMemInfo, CapsAndWhatIsLeftToCommit) {
   EXPECT_EQ(half.LoadPercent, 100);
 }
 
+// The largest size taken is 2^53 - 1 kB; a kilobyte more is refused. Sums and the load stay
+// sound even at that size.
+TEST(ParseMemInfo, TheLargestSizeTakenAndOneMore) {
+  const TMemoryFacts full = ParseMemInfo("MemTotal: 9007199254740991 kB\nMemAvailable: 0 kB\n");
+  ASSERT_TRUE(full.Known);
+  EXPECT_EQ(full.TotalPhysical, 9007199254740991ull * 1024);
+  EXPECT_EQ(full.LoadPercent, 100);
+  const TMemoryFacts quarter = ParseMemInfo(
+      "MemTotal: 9007199254740988 kB\nMemAvailable: 2251799813685247 kB\nSwapTotal: 9007199254740991 kB\n"
+      "SwapFree: 9007199254740992 kB\n");
+  EXPECT_EQ(quarter.LoadPercent, 75);
+  EXPECT_EQ(quarter.AvailSwap, 0u) << "a size past the largest is not read";
+  EXPECT_FALSE(ParseMemInfo("MemTotal: 9007199254740992 kB\n").Known);
+}
+
 TEST(ParseCpuInfo, ModelKeysOfOtherMachines) {
   struct TCase {
     const char* Text;

@@ -30,7 +30,8 @@ TEST(TempFiles, RemovalNeverFollowsALinkAndKeepsUnmarkedNames) {
   EXPECT_FALSE(fs::exists(stage));
   EXPECT_FALSE(fs::exists(dir.File(TempName("Zz9Yy8"))));
   EXPECT_EQ(Slurp(dir.File("players/inner/photo.jpg")), (std::vector<uint8_t>{1, 2}));
-  for (const char* kept : {"notes.~backup", "x.zorva-tmp-1", "zorva-tmp-1"}) EXPECT_TRUE(fs::exists(dir.File(kept))) << kept;
+  for (const char* kept : {"notes.~backup", "x.zorva-tmp-1", "zorva-tmp-1"})
+    EXPECT_TRUE(fs::exists(dir.File(kept))) << kept;
   // A plain file, a missing name, and a walk cut short by its bound.
   EXPECT_TRUE(RemoveTree(dir.File("notes.~backup")));
   EXPECT_FALSE(fs::exists(dir.File("notes.~backup")));
@@ -41,6 +42,21 @@ TEST(TempFiles, RemovalNeverFollowsALinkAndKeepsUnmarkedNames) {
   EXPECT_TRUE(fs::exists(dir.File("many")));
   EXPECT_TRUE(RemoveTree(dir.File("many")));
   EXPECT_FALSE(fs::exists(dir.File("many")));
+  // A name that cannot be looked at is no success, unlike one that is not there.
+  EXPECT_FALSE(RemoveTree(dir.File("x.zorva-tmp-1") + "/inside"));
+}
+
+// A chain of one folder in each, a file at its foot: four entries in all. A bound of four takes
+// the whole tree; a bound of three stops before the top folder.
+TEST(TempFiles, RemovalBoundCountsEveryFileAndFolder) {
+  TTempFolder dir;
+  for (int64_t bound : {3, 4}) {
+    fs::create_directories(dir.File("chain/a/b"));
+    Spit(dir.File("chain/a/b/f"), {0});
+    EXPECT_EQ(RemoveTree(dir.File("chain"), bound), bound >= 4) << bound;
+    EXPECT_EQ(fs::exists(dir.File("chain")), bound < 4) << bound;
+    EXPECT_FALSE(fs::exists(dir.File("chain/a"))) << bound;
+  }
 }
 
 // A marked folder left by a crash may be deeper than any path can name: it still goes whole,
