@@ -74,11 +74,12 @@ TEST(DownloadSources, KeysCountOnlyInsideTheTwoSourceSections) {
   TTempFolder dir;
   WriteRaw(dir.File("s.ini"),
            "Host = before.example\n[Source 2]\n# Host = comment.example\nHost = b.example\n"
+           "[Source 1\nHost = [::1]\n"
            "[Source 3]\nHost = three.example\n[Source 1]\nsite=http://one.example\nHost\n"
            "host = a.example");
   TDownloadSources s;
   ASSERT_TRUE(ReadDownloadSources(dir.File("s.ini"), s));
-  EXPECT_EQ(s.ServerHosts, (TServerHosts{"a.example", "b.example"}));
+  EXPECT_EQ(s.ServerHosts, (TServerHosts{"a.example", "[::1]"}));
   EXPECT_EQ(s.SiteAddresses[0], "http://one.example");
   EXPECT_EQ(s.SiteAddresses[1], "");
   EXPECT_EQ(SiteUrl(s, 0), "http://one.example/");
