@@ -105,6 +105,21 @@ TEST(FittedThumb, SaveIconSitsOverTheCornerAndKeepsItsKey) {
   ASSERT_TRUE(CreateDib24(*pic, 180, 135));
   ASSERT_TRUE(DrawFittedThumb(*thumb, *pic, &*icon));
   EXPECT_EQ(Pixel(*thumb, 0, 0), 0x00FF00u);
+  // A one-pixel-wide icon is drawn too; one larger than the box stays inside it.
+  FillDibRect(*pic, 0, 0, 180, 135, 0x112233);
+  ASSERT_TRUE(CreateDib24(*icon, 1, 3));
+  FillDibRect(*icon, 0, 0, 1, 3, 0x00FF00);
+  ASSERT_TRUE(DrawFittedThumb(*thumb, *pic, &*icon));
+  EXPECT_EQ(Pixel(*thumb, 0, 2), 0x00FF00u);
+  EXPECT_EQ(Pixel(*thumb, 1, 0), 0x112233u);
+  ASSERT_TRUE(CreateDib24(*icon, 16, 16));
+  FillDibRect(*icon, 0, 0, 16, 16, 0x00FF00);
+  ASSERT_TRUE(DrawPictureFitted(*thumb, 10, 8, *pic, 0xFFFFFF, &*icon));
+  for (int32_t y = 0; y < 8; ++y) {
+    for (int32_t x = 0; x < 10; ++x) {
+      EXPECT_EQ(Pixel(*thumb, x, y), 0x00FF00u) << x << "," << y;
+    }
+  }
 }
 
 // Any picture in any box: kept whole when it fits, else shrunk until it touches the box on one
