@@ -8,6 +8,7 @@
 
 #include "engine/shape_file.h"
 #include "platform/bitmap.h"
+#include "support/file_bytes.h"
 #include "support/hostile_input.h"
 
 namespace {
@@ -112,7 +113,7 @@ TEST(ShapeFile, HostileFilesAreRefusedAsAWhole) {
   wide.Polygon16({{0, 0}, {30000, 0}, {15, 19}});
   const std::vector<std::vector<uint8_t>> bad = {
       zeroMagic,
-      patched(12 + 8, 0),                       // zero width: fitting would divide by it
+      patched(12 + 8, 0),                        // zero width: fitting would divide by it
       patched(blob0 + 24, uint32_t(INT32_MIN)),  // a frame that starts out of all reach
       WriteShapeFile({{30, 20, false, false, far.Finish()}}),
       WriteShapeFile({{30, 20, false, false, low.Finish()}}),
@@ -141,6 +142,76 @@ TEST(ShapeFile, MissingAndEmptyFilesAreRefused) {
   const std::vector<uint8_t> none = WriteShapeFile({});
   EXPECT_TRUE(ParseShapeFile(none.data(), none.size(), shapes));  // no shapes is a valid file
   EXPECT_EQ(shapes.ShapeCount, 0);
+}
+
+// Every kind of point record, with points at each edge of the reach a drawing allows (one
+// drawing size beyond its bounds) and one pixel past it; the drawing does not start at 0, 0.
+TEST(ShapeFile, PointsAreKeptUpToOneDrawingBeyondTheBoundsAndNoFurther) {
+  constexpr int32_t kLeft = 5, kTop = 7, kW = 30, kH = 20;
+  const int32_t xs[] = {kLeft - kW - 1, kLeft - kW, kLeft + 2 * kW - 1, kLeft + 2 * kW};
+  const int32_t ys[] = {kTop - kH - 1, kTop - kH, kTop + 2 * kH - 1, kTop + 2 * kH};
+  const auto inside = [&](int32_t x, int32_t y) {
+    return x >= kLeft - kW && x < kLeft + 2 * kW && y >= kTop - kH && y < kTop + 2 * kH;
+  };
+  const auto parses = [](const std::vector<uint8_t>& blob) {
+    const std::vector<uint8_t> file = WriteShapeFile({{30, 20, false, false, blob}});
+    TShapeFile shapes;
+    return ParseShapeFile(file.data(), file.size(), shapes);
+  };
+  std::vector<std::pair<int32_t, int32_t>> points;
+  for (int32_t x : xs) points.push_back({x, kTop});
+  for (int32_t y : ys) points.push_back({kLeft, y});
+  for (auto [x, y] : points) {
+    SCOPED_TRACE(testing::Message() << x << "," << y);
+    for (uint32_t type : {kMfMoveTo, kMfLineTo, kMfSetPixel, kMfExtFloodFill}) {
+      TMetafileWriter mf(kW, kH, kLeft, kTop);
+      mf.Record(type, {x, y, 0, 0});
+      EXPECT_EQ(parses(mf.Finish()), inside(x, y)) << type;
+    }
+    for (uint32_t type : {kMfPolyBezier, kMfPolygon, kMfPolyline, kMfPolyBezierTo, kMfPolylineTo, kMfPolyBezier16,
+                          kMfPolygon16, kMfPolyline16, kMfPolyBezierTo16}) {
+      // The point out of reach comes last, after three that are fine.
+      TMetafileWriter mf(kW, kH, kLeft, kTop);
+      mf.Poly(type, {{kLeft, kTop}, {kLeft + 1, kTop}, {kLeft, kTop + 1}, {x, y}}, type < kMfPolyBezier16);
+      EXPECT_EQ(parses(mf.Finish()), inside(x, y)) << type;
+    }
+  }
+}
+
+TEST(ShapeFile, EntrySizesAndCountsAreTriedAtTheirLimits) {
+  const std::vector<uint8_t> good = SmallFile();
+  TShapeFile shapes;
+  const auto parsesWith = [&](size_t at, uint32_t v) {
+    std::vector<uint8_t> b = good;
+    Put(b, at, v);
+    return ParseShapeFile(b.data(), b.size(), shapes);
+  };
+  for (size_t field : {size_t(12 + 8), size_t(12 + 12), 12 + kShapeEntrySize + 8, 12 + kShapeEntrySize + 12}) {
+    SCOPED_TRACE(field);
+    EXPECT_TRUE(parsesWith(field, 1));
+    EXPECT_FALSE(parsesWith(field, 0));
+    EXPECT_TRUE(parsesWith(field, uint32_t(kMfMaxSide)));
+    EXPECT_FALSE(parsesWith(field, uint32_t(kMfMaxSide) + 1));
+    EXPECT_FALSE(parsesWith(field, uint32_t(-1)));
+  }
+  // A blob that would end one byte past the file.
+  EXPECT_FALSE(parsesWith(12 + kShapeEntrySize + 4, Int32At(good, 12 + kShapeEntrySize + 4) + 1));
+  // A count one more than the directory holds, or than any file may hold.
+  EXPECT_FALSE(parsesWith(8, 3));
+  EXPECT_FALSE(parsesWith(8, uint32_t(-1)));
+
+  const std::vector<uint8_t> outline = Outline(8, 8);
+  std::vector<TShapeSource> many(size_t(kMaxShapeCount), {8, 8, false, false, outline});
+  std::vector<uint8_t> full = WriteShapeFile(many);
+  ASSERT_TRUE(ParseShapeFile(full.data(), full.size(), shapes));
+  EXPECT_EQ(shapes.ShapeCount, kMaxShapeCount);
+  many.push_back(many.back());
+  full = WriteShapeFile(many);
+  EXPECT_FALSE(ParseShapeFile(full.data(), full.size(), shapes));
+  EXPECT_EQ(shapes.ShapeCount, 0);
+  // Too short to hold its count.
+  EXPECT_FALSE(ParseShapeFile(full.data(), 11, shapes));
+  EXPECT_FALSE(ParseShapeFile(nullptr, full.size(), shapes));
 }
 
 }  // namespace

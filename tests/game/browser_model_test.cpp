@@ -2,6 +2,8 @@
 // selected file, naming and deleting, and damaged files among the good ones.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 
@@ -97,6 +99,65 @@ TEST(FittedThumb, SaveIconSitsOverTheCornerAndKeepsItsKey) {
   ASSERT_TRUE(CreateDib24(*pic, 180, 135));
   ASSERT_TRUE(DrawFittedThumb(*thumb, *pic, &*icon));
   EXPECT_EQ(Pixel(*thumb, 0, 0), 0x00FF00u);
+  // A one-pixel-wide icon is drawn too; one larger than the box stays inside it.
+  FillDibRect(*pic, 0, 0, 180, 135, 0x112233);
+  ASSERT_TRUE(CreateDib24(*icon, 1, 3));
+  FillDibRect(*icon, 0, 0, 1, 3, 0x00FF00);
+  ASSERT_TRUE(DrawFittedThumb(*thumb, *pic, &*icon));
+  EXPECT_EQ(Pixel(*thumb, 0, 2), 0x00FF00u);
+  EXPECT_EQ(Pixel(*thumb, 1, 0), 0x112233u);
+  ASSERT_TRUE(CreateDib24(*icon, 16, 16));
+  FillDibRect(*icon, 0, 0, 16, 16, 0x00FF00);
+  ASSERT_TRUE(DrawPictureFitted(*thumb, 10, 8, *pic, 0xFFFFFF, &*icon));
+  for (int32_t y = 0; y < 8; ++y) {
+    for (int32_t x = 0; x < 10; ++x) {
+      EXPECT_EQ(Pixel(*thumb, x, y), 0x00FF00u) << x << "," << y;
+    }
+  }
+}
+
+// Any picture in any box: kept whole when it fits, else shrunk until it touches the box on one
+// side with its aspect kept to a pixel; centred either way; nothing to draw is refused.
+TEST(FittedThumb, EveryPictureFitsItsBoxCentredAndNeverEnlarged) {
+  uint32_t seed = 12345;
+  const auto next = [&](int32_t n) {
+    seed = seed * 1103515245u + 12345u;
+    return 1 + int32_t((seed >> 8) % uint32_t(n));
+  };
+  TDibHolder pic, out;
+  for (int32_t trial = 0; trial < 300; ++trial) {
+    const int32_t boxW = next(24), boxH = next(24), w = next(60), h = next(60);
+    SCOPED_TRACE(testing::Message() << w << "x" << h << " in " << boxW << "x" << boxH);
+    ASSERT_TRUE(CreateDib24(*pic, w, h));
+    FillDibRect(*pic, 0, 0, w, h, 0x203040);
+    ASSERT_TRUE(DrawPictureFitted(*out, boxW, boxH, *pic, 0xFFFFFF, nullptr));
+    ASSERT_EQ(out->Width, boxW);
+    ASSERT_EQ(out->Height, boxH);
+    int32_t left = boxW, top = boxH, right = -1, bottom = -1;
+    for (int32_t y = 0; y < boxH; ++y) {
+      for (int32_t x = 0; x < boxW; ++x) {
+        if (Pixel(*out, x, y) == 0xFFFFFFu) continue;
+        left = std::min(left, x), right = std::max(right, x), top = std::min(top, y), bottom = std::max(bottom, y);
+      }
+    }
+    const int32_t shownW = right - left + 1, shownH = bottom - top + 1;
+    if (w <= boxW && h <= boxH) {
+      EXPECT_EQ(shownW, w);
+      EXPECT_EQ(shownH, h);
+    } else {
+      EXPECT_TRUE(shownW == boxW || shownH == boxH);
+      EXPECT_LE(std::abs(int64_t(shownW) * h - int64_t(shownH) * w), std::max(w, h));
+    }
+    EXPECT_EQ(left, (boxW - shownW) / 2);
+    EXPECT_EQ(top, (boxH - shownH) / 2);
+  }
+  // A refusal leaves the target as it was.
+  const int32_t lastW = out->Width;
+  ASSERT_TRUE(CreateDib24(*pic, 4, 4));
+  EXPECT_FALSE(DrawPictureFitted(*out, 0, 5, *pic, 0xFFFFFF, nullptr));
+  EXPECT_FALSE(DrawPictureFitted(*out, 5, 0, *pic, 0xFFFFFF, nullptr));
+  EXPECT_FALSE(DrawPictureFitted(*out, 5, 5, TDibImage{}, 0xFFFFFF, nullptr));
+  EXPECT_EQ(out->Width, lastW);
 }
 
 // --- Lists --------------------------------------------------------------------------------
@@ -164,7 +225,8 @@ TEST(ThumbLoader, EachTickStopsOnceItsBudgetIsSpent) {
   EXPECT_TRUE(RefreshCachedThumb(r.Model->Cache, "B.ZVQ", *green, nullptr));
   EXPECT_EQ(Pixel(**r.Model->Cache.Images[2], kListThumbW / 2, kListThumbH / 2), 0x00FF00u);
   const uint32_t blank = Pixel(**r.Model->Cache.Images[0], kListThumbW / 2, kListThumbH / 2);
-  for (const char* name : {"---", "", "z.zvq"}) EXPECT_FALSE(RefreshCachedThumb(r.Model->Cache, name, *green, nullptr)) << name;
+  for (const char* name : {"---", "", "z.zvq"})
+    EXPECT_FALSE(RefreshCachedThumb(r.Model->Cache, name, *green, nullptr)) << name;
   EXPECT_EQ(Pixel(**r.Model->Cache.Images[0], kListThumbW / 2, kListThumbH / 2), blank);
 }
 
@@ -223,7 +285,8 @@ TEST(BrowserSelect, DamagedAndHostileFilesAreRefusedWithoutHarm) {
   FillFileLists(*r.Model);
   while (LoadNextThumb(*r.Model)) {
   }
-  for (const TBrowserItem& item : r.Model->Jigs) EXPECT_EQ(item.ImageIndex, item.Caption == "good" ? 1 : 0) << item.Caption;
+  for (const TBrowserItem& item : r.Model->Jigs)
+    EXPECT_EQ(item.ImageIndex, item.Caption == "good" ? 1 : 0) << item.Caption;
 }
 
 // --- Paths, captions, names ---------------------------------------------------------------

@@ -4,7 +4,6 @@
 #include <cstring>
 #include <fstream>
 
-#include "support/recording_host.h"
 #include "engine/emboss.h"
 #include "engine/grid_cut.h"
 #include "foundation/dib_ops.h"
@@ -15,6 +14,7 @@
 #include "session_fixture.h"
 #include "support/file_bytes.h"
 #include "support/qt_picture_bytes.h"
+#include "support/recording_host.h"
 
 namespace {
 
@@ -29,10 +29,13 @@ TEST(SeedRule, TypedWholeNumbersCountOnlyInTheVisiblePanel) {
       {true, "12345", true, 12345},
       {true, "-7", true, -7},
       {true, "2147483647", true, 2147483647},
-      {true, "12345abc", false, 0},      // digits followed by letters: no number
-      {true, "99999999999", false, 0},   // beyond 32 bits
+      {true, "12345abc", false, 0},     // digits followed by letters: no number
+      {true, "99999999999", false, 0},  // beyond 32 bits
+      {true, "-2147483648", true, INT32_MIN},
+      {true, "2147483648", false, 0},  // one past either end of 32 bits
+      {true, "-2147483649", false, 0},
       {true, "", false, 0},
-      {false, "12345", false, 0},        // a hidden panel is never read
+      {false, "12345", false, 0},  // a hidden panel is never read
   };
   for (const TCase& c : cases) {
     SCOPED_TRACE(c.text);
@@ -44,6 +47,67 @@ TEST(SeedRule, TypedWholeNumbersCountOnlyInTheVisiblePanel) {
     EXPECT_EQ(seed, c.typed ? c.expected : int32_t(0xBEEF1234u));
     EXPECT_EQ(int32_t(rng.RandSeed), seed);  // the cut draws from the seed
   }
+}
+
+// Choices out of range open as the nearest one in range; the flags are read as flags; the fitted
+// size is cut when asked, and a picture of no size is refused.
+TEST(LevelChoices, OutOfRangeChoicesOpenAsTheNearestInRange) {
+  const auto open = [](TLevelRecord defaults, bool fit, TLevelRecord& lv) {
+    lv = TLevelRecord{};
+    lv.ImageW = 800, lv.ImageH = 600, lv.FitImageW = 400, lv.FitImageH = 300;
+    return ApplyLevelChoices(lv, defaults, fit);
+  };
+  TLevelRecord plain{}, odd{}, a, b;
+  plain.Level = 0;
+  plain.ShapeStyle = kLastShapeStyle;
+  plain.BorderStyle = TBorderStyle::Frame;
+  plain.Rotate = 1;
+  plain.SpreadOut = 1;
+  odd = plain;
+  odd.Level = -3;
+  odd.ShapeStyle = TShapeStyle(uint8_t(kLastShapeStyle) + 1);
+  odd.BorderStyle = TBorderStyle(7);
+  odd.Rotate = 9;
+  odd.SpreadOut = 200;
+  ASSERT_TRUE(open(plain, false, a));
+  ASSERT_TRUE(open(odd, false, b));
+  EXPECT_EQ(b.Level, 0);
+  EXPECT_EQ(b.ShapeStyle, kLastShapeStyle);
+  EXPECT_EQ(b.BorderStyle, TBorderStyle::Frame);
+  EXPECT_EQ(b.Rotate, 1);
+  EXPECT_EQ(b.SpreadOut, 1);
+  EXPECT_EQ(b.FitToScreen, 0);
+  EXPECT_EQ(b.TotalTileNum, a.TotalTileNum);
+  EXPECT_EQ(b.TileS, a.TileS);
+
+  plain.Level = kLevelCount - 1;
+  odd.Level = kLevelCount;
+  ASSERT_TRUE(open(plain, false, a));
+  ASSERT_TRUE(open(odd, false, b));
+  EXPECT_EQ(b.Level, kLevelCount - 1);
+  EXPECT_EQ(b.TotalTileNum, a.TotalTileNum);
+
+  // Each choice reaches the record unchanged when it is in range.
+  TLevelRecord none{};
+  none.Level = 1;
+  ASSERT_TRUE(open(none, false, a));
+  EXPECT_EQ(a.Level, 1);
+  EXPECT_EQ(a.BorderStyle, TBorderStyle::None);
+  EXPECT_EQ(a.ShapeStyle, TShapeStyle::Irregular);
+  EXPECT_EQ(a.Rotate, 0);
+  EXPECT_EQ(a.SpreadOut, 0);
+  // The fitted picture, a quarter of the area, has fewer pieces at the same level.
+  ASSERT_TRUE(open(none, true, b));
+  EXPECT_EQ(b.FitToScreen, 1);
+  EXPECT_LT(b.TotalTileNum, a.TotalTileNum);
+
+  TLevelRecord lv{};
+  lv.ImageW = 0, lv.ImageH = 600, lv.FitImageW = 400, lv.FitImageH = 300;
+  EXPECT_FALSE(ApplyLevelChoices(lv, none, false));
+  EXPECT_TRUE(ApplyLevelChoices(lv, none, true));
+  lv.ImageW = 800, lv.FitImageH = 0;
+  EXPECT_TRUE(ApplyLevelChoices(lv, none, false));
+  EXPECT_FALSE(ApplyLevelChoices(lv, none, true));
 }
 
 // The parts of a packed jigsaw, for tests that pack them again changed.
@@ -99,7 +163,7 @@ TEST_F(GameOpen, NewGameStartsEveryPieceAloneOnTheFirstSide) {
   EXPECT_EQ(g.GameLevel.ImageW, 240);
   EXPECT_EQ(g.Images.PieceMasks[0].Width, 245);
   EXPECT_EQ(g.Images.PictureImages[1].Width, 0);  // no rotation: no turned pictures
-  const int32_t frame = n - 1;  // with a frame border the last live record is the frame piece
+  const int32_t frame = n - 1;                    // with a frame border the last live record is the frame piece
   for (int32_t i = 0; i < n; ++i) {
     const TPieceRecord& p = g.Pieces[size_t(i)];
     EXPECT_EQ(p.Group, i);
@@ -183,11 +247,11 @@ TEST_F(GameOpen, JpegWithoutJfifSegmentOpens) {
   const std::string path = dir.File("exif.zvq");
   TBinaryWriter w;
   ASSERT_TRUE(w.Create(path));
-  ASSERT_TRUE(w.Write(JigsawMagic, sizeof JigsawMagic) && w.WriteInt32(header.ImageW) &&
-              w.WriteInt32(header.ImageH) && w.Write(header.TagBlock, sizeof header.TagBlock));
+  ASSERT_TRUE(w.Write(JigsawMagic, sizeof JigsawMagic) && w.WriteInt32(header.ImageW) && w.WriteInt32(header.ImageH) &&
+              w.Write(header.TagBlock, sizeof header.TagBlock));
   ASSERT_TRUE(EmbedBytes(w, parts.Preview, PreviewKey, false) &&
-              EmbedBytes(w, parts.Description, DescriptionKey, true) &&
-              EmbedBytes(w, changed, PictureKey, true) && w.Commit());
+              EmbedBytes(w, parts.Description, DescriptionKey, true) && EmbedBytes(w, changed, PictureKey, true) &&
+              w.Commit());
   ASSERT_TRUE(OpenTestGame(s, path, 12, 6, false, false));
   EXPECT_EQ(s.Game.Images.PictureImages[0].Width, 240);
 }
@@ -274,9 +338,7 @@ TEST_F(GameOpen, FitToScreenCutsTheScaledPicture) {
 
 }  // namespace
 
-namespace {
-
-}  // namespace
+namespace {}  // namespace
 
 namespace {
 
@@ -352,8 +414,8 @@ TEST_F(GameOpen, ProgressAnnouncesTheStepsOfItsWork) {
     int Wood;
     int32_t Steps;
   };
-  for (const TCase& c : {TCase{false, 0, 0, 13}, TCase{true, 0, 0, 19}, TCase{false, 2, 0, 14},
-                         TCase{false, 0, 1, 14}, TCase{true, 1, 2, 23}}) {
+  for (const TCase& c : {TCase{false, 0, 0, 13}, TCase{true, 0, 0, 19}, TCase{false, 2, 0, 14}, TCase{false, 0, 1, 14},
+                         TCase{true, 1, 2, 23}}) {
     SCOPED_TRACE(c.Steps);
     TTestSession game;
     SetupTestSession(game, dir);

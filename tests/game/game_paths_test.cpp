@@ -49,8 +49,7 @@ class GamePaths : public ::testing::Test {
   }
   static std::vector<std::string> Names(const std::string& folder) {
     std::vector<std::string> names;
-    for (const auto& e : std::filesystem::directory_iterator(folder))
-      names.push_back(e.path().filename().string());
+    for (const auto& e : std::filesystem::directory_iterator(folder)) names.push_back(e.path().filename().string());
     std::sort(names.begin(), names.end());
     return names;
   }
@@ -89,6 +88,7 @@ TEST_F(GamePaths, LaterStartsRestoreJigsawsOnlyAndClearLeftoverSaves) {
   std::filesystem::remove(p.sSavedDir + "first.sv1");
   std::filesystem::remove(p.sJigsawDir + "listed.zvq");
   Spit(p.sAutoSave, {1});
+  Spit(p.sJigsawDir + "two.zvq", {8, 8});        // the player's own file by a listed name
   Spit(p.sSavedDir + ".zorva-tmp-Ab12Cd", {0});  // a save that a crash cut short
   Spit(p.sSavedDir + "zorva.svt", {0});
   Spit(p.sSavedDir + "notes.sv1.~x", {0});  // not one of ours
@@ -107,6 +107,7 @@ TEST_F(GamePaths, LaterStartsRestoreJigsawsOnlyAndClearLeftoverSaves) {
   EXPECT_FALSE(std::filesystem::exists(p.sSavedDir + "first.sv1"));
   EXPECT_FALSE(std::filesystem::exists(p.sJigsawDir + "listed.zvq"));
   EXPECT_EQ(Slurp(p.sAutoSave), (std::vector<uint8_t>{1}));  // the player's autosave stays
+  EXPECT_EQ(Slurp(p.sJigsawDir + "two.zvq"), (std::vector<uint8_t>{8, 8}));
   EXPECT_FALSE(std::filesystem::exists(p.sSavedDir + ".zorva-tmp-Ab12Cd"));
   EXPECT_FALSE(std::filesystem::exists(p.sSavedDir + "zorva.svt"));
   EXPECT_TRUE(std::filesystem::exists(p.sSavedDir + "notes.sv1.~x"));
@@ -118,9 +119,9 @@ TEST_F(GamePaths, LaterStartsRestoreJigsawsOnlyAndClearLeftoverSaves) {
 TEST_F(GamePaths, StartUpRemovesOnlyItsOwnLeftovers) {
   TGamePaths p;
   InitPaths(p, program, registry);
-  const std::vector<std::string> players = {p.sMyDocs + "notes.~backup", p.sMyDocs + "game.sv1.~Ab12Cd",
-                                            p.sSavedDir + "mine.zvq.~copy", p.sJigsawDir + ".rar-part-1-1",
-                                            p.sJigsawDir + "set/.zorva-tmp-Ab12Cd", p.sMyDocs + "x.zorva-tmp-1"};
+  const std::vector<std::string> players = {
+      p.sMyDocs + "notes.~backup",    p.sMyDocs + "game.sv1.~Ab12Cd",         p.sSavedDir + "mine.zvq.~copy",
+      p.sJigsawDir + ".rar-part-1-1", p.sJigsawDir + "set/.zorva-tmp-Ab12Cd", p.sMyDocs + "x.zorva-tmp-1"};
   std::filesystem::create_directories(p.sJigsawDir + "set");
   for (const std::string& path : players) Spit(path, {1});
   // Deep trees, made one level at a time: their paths run far past PATH_MAX.
@@ -181,8 +182,7 @@ TEST_F(GamePaths, AFolderInTheWayIsNamedOnceAndLeftAlone) {
          Spit(documents, {5, 6});
        },
        docs, "a file is in the way"},
-      {"a link to nowhere",
-       [&] { std::filesystem::create_symlink(dir.File("nowhere"), documents); }, docs,
+      {"a link to nowhere", [&] { std::filesystem::create_symlink(dir.File("nowhere"), documents); }, docs,
        "a file is in the way"},
       {"a file where the jigsaws go",
        [&] {
@@ -199,9 +199,7 @@ TEST_F(GamePaths, AFolderInTheWayIsNamedOnceAndLeftAlone) {
     const auto before = std::filesystem::symlink_status(blocker).type();
     TGamePaths p;
     InitPaths(p, program, registry);
-    EXPECT_EQ(Count(p.FolderProblem,
-                    "The folder \"" + c.named + "\" could not be made: " + c.reason + "."),
-              1u)
+    EXPECT_EQ(Count(p.FolderProblem, "The folder \"" + c.named + "\" could not be made: " + c.reason + "."), 1u)
         << p.FolderProblem;
     EXPECT_EQ(Count(p.FolderProblem, "could not be made"), 1u) << p.FolderProblem;
     EXPECT_EQ(std::filesystem::symlink_status(blocker).type(), before);
@@ -211,8 +209,7 @@ TEST_F(GamePaths, AFolderInTheWayIsNamedOnceAndLeftAlone) {
     EXPECT_EQ(p.sJigsawDir, program + "jigsaws/");
     EXPECT_EQ(PlayerJigsawFolder(p), docs + "Tamo Games/Zorva Jigsaw Quix/Jigsaws/");
     EXPECT_NE(p.FolderProblem.find("jigsaws cannot be downloaded"), std::string::npos);
-    EXPECT_NE(p.FolderProblem.find("The jigsaws that came with the game are offered all the same."),
-              std::string::npos);
+    EXPECT_NE(p.FolderProblem.find("The jigsaws that came with the game are offered all the same."), std::string::npos);
     // The saved games fail only when their own folder does.
     EXPECT_EQ(p.FolderProblem.find("games cannot be saved") != std::string::npos,
               !std::filesystem::is_directory(p.sSavedDir));
@@ -230,8 +227,7 @@ TEST_F(GamePaths, AReadOnlyJigsawFolderIsNamedAndStillListed) {
   ASSERT_TRUE(locked.Holds());
   TGamePaths p;
   InitPaths(p, program, registry);
-  EXPECT_EQ(p.FolderProblem, "Nothing can be written in the folder \"" + jigsaws +
-                                 "\": " + std::strerror(EACCES) +
+  EXPECT_EQ(p.FolderProblem, "Nothing can be written in the folder \"" + jigsaws + "\": " + std::strerror(EACCES) +
                                  ".\n\nUntil that is put right, jigsaws cannot be downloaded.");
   EXPECT_EQ(p.sJigsawDir, jigsaws);
   EXPECT_EQ(Names(jigsaws), std::vector<std::string>{"mine.zvq"});
@@ -243,10 +239,9 @@ TEST_F(GamePaths, AnUnusableDataFolderIsNamedWithWhatIsLost) {
   Spit(dir.File("data"), {1});
   TGamePaths p;
   InitPaths(p, program, registry);
-  EXPECT_EQ(p.FolderProblem,
-            "The folder \"" + dir.File("data") +
-                "/\" could not be made: a file is in the way.\n\nUntil that is put right, jigsaws "
-                "cannot be downloaded and the settings cannot be kept.");
+  EXPECT_EQ(p.FolderProblem, "The folder \"" + dir.File("data") +
+                                 "/\" could not be made: a file is in the way.\n\nUntil that is put right, jigsaws "
+                                 "cannot be downloaded and the settings cannot be kept.");
   EXPECT_EQ(p.sJigsawDir, PlayerJigsawFolder(p));
   EXPECT_EQ(Slurp(dir.File("data")), std::vector<uint8_t>{1});
 }
@@ -258,6 +253,20 @@ TEST(ProgramFolder, BuildTreeDataElseInstalledShare) {
   EXPECT_EQ(ProgramFolder(exe), exe + "/../share/zorva-jigsaw-quix/");
   std::filesystem::create_directories(exe + "/data/jigsaws");
   EXPECT_EQ(ProgramFolder(exe + "/"), exe + "/data/");
+}
+
+// A list line is one plain file name: blanks and carriage returns at its end go, a line that is
+// empty then, names a folder or reaches into one is skipped; everything else is kept as it is.
+TEST(DistributedJigsaws, ListLinesArePlainFileNamesOnly) {
+  TTempFolder dir;
+  TGamePaths paths;
+  paths.sExeJigsawDir = dir.Path().string() + "/";
+  EXPECT_TRUE(DistributedJigsaws(paths).empty());  // no list
+  WriteRaw(dir.File("distjiglist.txt"),
+           "a.zvq\r\n \r\n  lead.zvq\nin side.zvq  \r \n.\n..\n...\nsub/b.zvq\n/abs.zvq\n\r\n"
+           "back\\slash.zvq\n.hidden\nlast.zvq");
+  EXPECT_EQ(DistributedJigsaws(paths), (std::vector<std::string>{"a.zvq", "  lead.zvq", "in side.zvq", "...",
+                                                                 "back\\slash.zvq", ".hidden", "last.zvq"}));
 }
 
 }  // namespace

@@ -9,14 +9,16 @@
 #include <fstream>
 #include <functional>
 #include <set>
+#include <utility>
 
 #include "foundation/picture_loading.h"
 #include "game/embedded_file.h"
+#include "game/jigsaw_file.h"
+#include "pack.h"
+#include "platform/bitmap.h"
 #include "support/file_bytes.h"
 #include "support/hostile_input.h"
 #include "support/qt_picture_bytes.h"
-#include "game/jigsaw_file.h"
-#include "pack.h"
 
 namespace {
 // A picture of four solid quadrants: red top left, green top right, blue bottom left, white.
@@ -191,9 +193,7 @@ TEST_F(JigsawFile, ThumbnailModeLoadsThePreviewOnly) {
 }
 
 TEST_F(JigsawFile, BitmapPreviewsLoadToo) {
-  auto encode = [](const char* format, int w, int h) {
-    return QtPictureBytes(format, w, h, QColor(30, 160, 220));
-  };
+  auto encode = [](const char* format, int w, int h) { return QtPictureBytes(format, w, h, QColor(30, 160, 220)); };
   TJigsawHeader h;
   h.ImageW = 64;
   h.ImageH = 48;
@@ -231,6 +231,27 @@ TEST_F(JigsawFile, FitToAreaKeepsTheAspectAndNeverEnlarges) {
     FitPictureToArea(lv, c[0], c[1]);
     EXPECT_EQ(lv.FitImageW, c[2]) << c[0] << "x" << c[1];
     EXPECT_EQ(lv.FitImageH, c[3]) << c[0] << "x" << c[1];
+  }
+}
+
+// A picture is sane when each side is 1 .. kMaxBitmapSide and the cut map, five pixels larger
+// each way in 24-bit rows padded to four bytes, fits the bitmap budget: tried at each limit and
+// one past it (a 10917-pixel width fills the budget to the byte).
+TEST(SanePictureSize, EachSideAndTheCutMapsBytesAtTheirLimits) {
+  EXPECT_TRUE(IsSanePictureSize(1, 1));
+  for (auto [w, h] : {std::pair{0, 1}, std::pair{1, 0}, std::pair{-1, 5}, std::pair{5, -1}}) {
+    EXPECT_FALSE(IsSanePictureSize(w, h)) << w << "x" << h;
+  }
+  EXPECT_TRUE(IsSanePictureSize(kMaxBitmapSide, 1));
+  EXPECT_TRUE(IsSanePictureSize(1, kMaxBitmapSide));
+  EXPECT_FALSE(IsSanePictureSize(kMaxBitmapSide + 1, 1));
+  EXPECT_FALSE(IsSanePictureSize(1, kMaxBitmapSide + 1));
+  for (int32_t w : {10917, 13000, 20000, 32762, 32763, kMaxBitmapSide}) {
+    const int64_t rowBytes = (int64_t(w + 5) * 24 + 31) / 32 * 4;
+    const int32_t tallest = int32_t(kMaxBitmapBytes / rowBytes) - 5;
+    ASSERT_LT(tallest, kMaxBitmapSide);
+    EXPECT_TRUE(IsSanePictureSize(w, tallest)) << w;
+    EXPECT_FALSE(IsSanePictureSize(w, tallest + 1)) << w;
   }
 }
 
@@ -297,7 +318,9 @@ TEST_F(JigsawFile, HostileFilesAreRefusedAndChangeNothing) {
   // a preview of a picture kind that jigsaws do not hold.
   const std::vector<std::function<void(std::vector<uint8_t>&)>> spoils = {
       [](auto& f) { f[8] = ' '; }, [](auto& f) { PutInt32(f, 9, 30000), PutInt32(f, 13, 30000); },
-      [](auto& f) { for (int i = 0; i < 4; ++i) f[31 + i] = uint8_t("GIF8"[i] ^ PreviewKey); }};
+      [](auto& f) {
+        for (int i = 0; i < 4; ++i) f[31 + i] = uint8_t("GIF8"[i] ^ PreviewKey);
+      }};
   for (const auto& spoil : spoils) {
     std::vector<uint8_t> f = good;
     spoil(f);
@@ -309,9 +332,9 @@ TEST_F(JigsawFile, HostileFilesAreRefusedAndChangeNothing) {
 TEST_F(JigsawFile, AnEmptyPictureIsRefusedAtTheChoice) {
   const std::vector<uint8_t> good = Slurp(Pack(48, 32));
   auto count = [&](size_t at) { return Int32At(good, at); };
-  size_t at = 27;                // the preview's size
-  at += 4 + size_t(count(at));   // the description's
-  at += 4 + size_t(count(at));   // the picture's
+  size_t at = 27;               // the preview's size
+  at += 4 + size_t(count(at));  // the description's
+  at += 4 + size_t(count(at));  // the picture's
   ASSERT_EQ(at + 4 + size_t(count(at)), good.size());
   std::vector<uint8_t> empty(good.begin(), good.begin() + long(at) + 4);
   PutInt32(empty, at, 0);

@@ -225,12 +225,20 @@ TEST(WeightCommand, HeldGroupPinUpAndDownAndModeOff) {
   WeightCommand(r.f, 120, 90);  // again: put away, no weight group
   EXPECT_FALSE(r.f.Pin.Dragging);
   EXPECT_EQ(r.g.Play.WeightGroup, -1);
-  WeightCommand(r.f, -5, 40);
-  EXPECT_TRUE(r.f.Pin.Dragging);
-  EXPECT_EQ(r.f.Pin.PointerX, -100);
-  EXPECT_EQ(r.f.Pin.PointerY, -100);
+  // The field's first row and column are on it; one pixel before either is off.
+  struct TCase {
+    int32_t X, Y, PinX, PinY;
+  };
+  for (const TCase& c : {TCase{-5, 40, -100, -100}, TCase{0, 0, 0, 0}, TCase{40, -1, -100, -100},
+                         TCase{-1, 0, -100, -100}, TCase{0, 7, 0, 7}}) {
+    WeightCommand(r.f, c.X, c.Y);
+    EXPECT_TRUE(r.f.Pin.Dragging);
+    EXPECT_EQ(r.f.Pin.PointerX, c.PinX) << c.X << "," << c.Y;
+    EXPECT_EQ(r.f.Pin.PointerY, c.PinY) << c.X << "," << c.Y;
+    WeightCommand(r.f, c.X, c.Y);  // put away again
+    EXPECT_FALSE(r.f.Pin.Dragging);
+  }
 }
-
 
 TEST(WindowMenuKeys, SidesAndPocketsNumberedAsTheMenuNamesThem) {
   TFieldRig r(TTestCut{});
