@@ -218,6 +218,12 @@ TEST_F(SkinPaint, BackgroundPictureScrollsAndNeverReadsPastItsEnd) {
   ws_.BackgroundPicture = nullptr;
   Paint(w);
   EXPECT_EQ(At(c.Left, c.Top), 0x989898u);
+  // Only 10 to 17 name a picture: the values just outside are near-black colours of their own.
+  for (const uint32_t code : {9u, 10u, 17u, 18u}) {
+    w.Background = code;
+    Paint(w);
+    EXPECT_EQ(At(c.Left, c.Top), code >= 10 && code <= 17 ? 0x989898u : code) << code;
+  }
 }
 
 // A thumb is longer than its sprite: its two caps come from the sprite's ends and every pixel

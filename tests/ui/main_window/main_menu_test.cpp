@@ -164,6 +164,17 @@ TEST_F(MainMenu, KeysToggleWindowsAndSidesOnRelease) {
   EXPECT_EQ(main->Field().ActiveSide, 1);
   ReleaseKey(Qt::Key_Space);
   EXPECT_EQ(main->Field().ActiveSide, 0);
+  // Switching sides drops the selection, except the one a drag is carrying across.
+  TPlayState& play = main->Session().Game.Play;
+  ReleaseKey(Qt::Key_A);
+  ASSERT_TRUE(play.HasSelection);
+  play.DragState = 1;
+  ReleaseKey(Qt::Key_Space);
+  EXPECT_TRUE(play.HasSelection);
+  play.DragState = 0;
+  ReleaseKey(Qt::Key_Space);
+  EXPECT_FALSE(play.HasSelection);
+  EXPECT_EQ(main->Field().ActiveSide, 0);
   // With a single main window the Space key does nothing.
   main->Session().Game.PlaySettings.SingleMainWindow = 1;
   ReleaseKey(Qt::Key_Space);
