@@ -2,10 +2,12 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 
 #include "support/local_servers.h"
 #include "download/recording_view.h"
+#include "platform/rar_archive.h"
 #include "support/file_bytes.h"
 #include "support/rar_writer.h"
 #include "support/temp_folder.h"
@@ -29,6 +31,8 @@ TEST(InfoFile, Lines) {
     ParseInfoFile(skipped, ext);
     EXPECT_EQ(ext, ".rar") << skipped;
   }
+  ParseInfoFile("ext:.abcdefghijklmnop", ext);  // 16 is still an extension
+  EXPECT_EQ(ext, ".abcdefghijklmnop");
 }
 
 TEST(InfoFile, HtmlRecognition) {
@@ -188,4 +192,150 @@ TEST(DownloadJigsaw, OnlyPlainNamesAreFetched) {
   s.InfoLoaded = false;
   EXPECT_EQ(DownloadJigsaw(s, options, view, 0, true), kDownloadOk);
   EXPECT_TRUE(view.Messages.empty());
+}
+
+namespace {
+
+std::string ReadAll(const std::string& path) {
+  const std::vector<uint8_t> b = Slurp(path);
+  return std::string(b.begin(), b.end());
+}
+
+std::vector<std::string> Names(const std::filesystem::path& folder) {
+  std::vector<std::string> names;
+  for (const auto& e : std::filesystem::directory_iterator(folder)) names.push_back(e.path().filename().string());
+  std::sort(names.begin(), names.end());
+  return names;
+}
+
+// Says yes to every question.
+class TYesView : public TRecordingView {
+ public:
+  int MsgBox(const std::string& text, int flags) override {
+    TRecordingView::MsgBox(text, flags);
+    return kIdYes;
+  }
+};
+
+}  // namespace
+
+// An archive arrives whole, replacing only the item's own jigsaw; one that would replace
+// another of the player's files, or that breaks part way, leaves the jigsaw folder as it was.
+TEST(DownloadJigsaw, ArrivesWholeOrNotAtAll) {
+  TTempFolder web, temp, jigsaws;
+  Spit(web.File("cat.rar"), MakeRar4({{.Name = "cat.zvq", .Data = RarBytes("new")},
+                                      {.Name = "cat.jpg", .Data = RarBytes("pic")}}));
+  Spit(web.File("dog.rar"), MakeRar4({{.Name = "dog.zvq", .Data = RarBytes("dog")}}));
+  Spit(web.File("clash.rar"), MakeRar4({{.Name = "clash.zvq", .Data = RarBytes("c")},
+                                        {.Name = "mine.txt", .Data = RarBytes("theirs")}}));
+  Spit(web.File("broken.rar"), MakeRar4({{.Name = "broken.zvq", .Data = RarBytes("b")},
+                                         {.Name = "z.txt", .Data = RarBytes("z"), .BadHeaderCrc = true}}));
+  Spit(jigsaws.File("cat.zvq"), RarBytes("old"));
+  Spit(jigsaws.File("mine.txt"), RarBytes("keep"));
+  TStaticServer server(web.Path());
+  TGameOptions options;
+  options.DnSrc = server.Host();
+  options.SiteJigsawsDir = "";
+  TDownloadState s;
+  s.HttpClient = std::make_unique<TMyHttp>();
+  s.InfoLoaded = true;
+  s.ArchiveExt = ".rar";
+  s.sTempDir = temp.File("");
+  s.sJigsawDir = jigsaws.File("");
+  TRecordingView view;
+  view.Items = {{"cat", 0}, {"dog", 2}, {"clash", 0}, {"broken", 0}};
+
+  EXPECT_EQ(DownloadJigsaw(s, options, view, 0, true), kDownloadOk);
+  EXPECT_EQ(ReadAll(jigsaws.File("cat.zvq")), "new");
+  EXPECT_EQ(ReadAll(jigsaws.File("cat.jpg")), "pic");
+  EXPECT_EQ(view.Items[0].State, 1);
+  EXPECT_EQ(s.FirstDownloadedPath, jigsaws.File("cat.rar"));
+  // A ticked item keeps its mark, and the first jigsaw of the run stays the first.
+  EXPECT_EQ(DownloadJigsaw(s, options, view, 1, true), kDownloadOk);
+  EXPECT_EQ(ReadAll(jigsaws.File("dog.zvq")), "dog");
+  EXPECT_EQ(view.Items[1].State, 2);
+  EXPECT_EQ(s.FirstDownloadedPath, jigsaws.File("cat.rar"));
+  EXPECT_TRUE(view.Messages.empty());
+
+  const std::vector<std::string> before = Names(jigsaws.Path());
+  for (const bool report : {false, true}) {
+    SCOPED_TRACE(report);
+    view.Messages.clear();
+    EXPECT_EQ(DownloadJigsaw(s, options, view, 2, report), kRarCreateError);
+    EXPECT_EQ(DownloadJigsaw(s, options, view, 3, report), kRarBadData);
+    if (report) {
+      EXPECT_EQ(view.Messages, (std::vector<TShownMessage>{{"RARProcessFile error - 16", kMbOk},
+                                                            {"RARReadHeader error - File header broken", kMbOk}}));
+    } else {
+      EXPECT_TRUE(view.Messages.empty());
+    }
+    EXPECT_EQ(Names(jigsaws.Path()), before);
+    EXPECT_EQ(ReadAll(jigsaws.File("mine.txt")), "keep");
+    EXPECT_EQ(view.Items[2].State, 0);
+    EXPECT_EQ(view.Items[3].State, 0);
+  }
+  EXPECT_TRUE(std::filesystem::is_empty(temp.Path()));
+  EXPECT_EQ(s.FirstDownloadedPath, jigsaws.File("cat.rar"));
+}
+
+// The info file: read once, its ext taken; missing or a page, it is unreadable and said so; a
+// stopped or closing window asks nothing; the other source is offered and, taken, is used.
+TEST(InfoFile, FetchedOnceAndTheOtherSourceOffered) {
+  TTempFolder good, bare;
+  std::filesystem::create_directories(good.File("zorva/jigsaws_quix"));
+  WriteRaw(good.File("zorva/jigsaws_quix/info.dat"), "ext:rar\n");
+  TStaticServer goodServer(good.Path()), bareServer(bare.Path());
+  const auto fresh = [] {
+    TDownloadState s;
+    s.HttpClient = std::make_unique<TMyHttp>();
+    return s;
+  };
+  TGameOptions options;
+  options.DnSrc = goodServer.Host();
+
+  for (const int cut : {1, 2}) {
+    TDownloadState s = fresh();
+    (cut == 1 ? s.DownloadStop : s.DownloadClosing) = true;
+    TRecordingView view;
+    EXPECT_EQ(FetchInfoFile(s, options, view), kInfoUnreadable);
+    EXPECT_FALSE(s.InfoLoaded);
+    EXPECT_TRUE(s.ArchiveExt.empty());
+    EXPECT_TRUE(view.Messages.empty());
+  }
+  TDownloadState s = fresh();
+  TRecordingView view;
+  EXPECT_EQ(FetchInfoFile(s, options, view), kDownloadOk);
+  EXPECT_TRUE(s.InfoLoaded);
+  EXPECT_EQ(s.ArchiveExt, ".rar");
+  s.ArchiveExt = ".zip";  // loaded once: not asked again
+  EXPECT_EQ(FetchInfoFile(s, options, view), kDownloadOk);
+  EXPECT_EQ(s.ArchiveExt, ".zip");
+  EXPECT_TRUE(view.Messages.empty());
+
+  // The bare source has no info file; the other one is offered, declined, then taken.
+  TGameOptions bareOptions;
+  bareOptions.DnSrc = bareServer.Host();
+  const std::string bareUrl = DownloadUrl(bareOptions, kInfoFileName);
+  const std::string question = "Q_TryAnotherDnSrc[" + bareServer.Host() + "|" + goodServer.Host() + "]";
+  s = fresh();
+  s.ServerHosts = {bareServer.Host(), goodServer.Host()};
+  TRecordingView no;
+  EXPECT_FALSE(FetchInfoWithRetry(s, bareOptions, no));
+  EXPECT_EQ(no.Messages, (std::vector<TShownMessage>{{"MS_FileNotFound[" + bareUrl + "]", kMbIconExclamation},
+                                                      {question, kMbYesNo | kMbIconQuestion}}));
+  EXPECT_EQ(bareOptions.DnSrc, bareServer.Host());
+  TYesView yes;
+  EXPECT_TRUE(FetchInfoWithRetry(s, bareOptions, yes));
+  EXPECT_EQ(yes.Messages.size(), 2u);
+  EXPECT_EQ(bareOptions.DnSrc, goodServer.Host());
+  EXPECT_EQ(s.ArchiveExt, ".rar");
+  // Stopped, the failure is neither shown nor followed by a question.
+  bareOptions.DnSrc = bareServer.Host();
+  s = fresh();
+  s.ServerHosts = {bareServer.Host(), goodServer.Host()};
+  s.DownloadStop = true;
+  TYesView stopped;
+  EXPECT_FALSE(FetchInfoWithRetry(s, bareOptions, stopped));
+  EXPECT_TRUE(stopped.Messages.empty());
+  EXPECT_EQ(bareOptions.DnSrc, bareServer.Host());
 }
