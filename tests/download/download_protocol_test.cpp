@@ -4,11 +4,12 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <utility>
 
-#include "support/local_servers.h"
 #include "download/recording_view.h"
 #include "platform/rar_archive.h"
 #include "support/file_bytes.h"
+#include "support/local_servers.h"
 #include "support/rar_writer.h"
 #include "support/temp_folder.h"
 
@@ -26,8 +27,8 @@ TEST(InfoFile, Lines) {
   // Lines without a colon or with an empty side, other keys, and values that are no plain
   // extension (they would make paths and URLs) are skipped.
   ext = ".rar";
-  for (const char* skipped : {"ext\n:zip\next:\n extension:zip\nnothing here\n", "ext:../../x", "ext:a/b",
-                              "ext:rar%00", "ext:abcdefghijklmnopq", "ext:.", "ext:r ar"}) {
+  for (const char* skipped : {"ext\n:zip\next:\n extension:zip\nnothing here\n", "ext:../../x", "ext:a/b", "ext:rar%00",
+                              "ext:abcdefghijklmnopq", "ext:.", "ext:r ar"}) {
     ParseInfoFile(skipped, ext);
     EXPECT_EQ(ext, ".rar") << skipped;
   }
@@ -41,8 +42,8 @@ TEST(InfoFile, HtmlRecognition) {
   EXPECT_FALSE(IsHtmlText(""));
   EXPECT_FALSE(IsHtmlText("<html lang=en>"));
   EXPECT_FALSE(IsHtmlText(std::string_view("ab\0<html>", 9)));  // after a zero byte
-  EXPECT_TRUE(IsHtmlText(std::string(250, ' ') + "<html>"));   // ends at byte 256
-  EXPECT_FALSE(IsHtmlText(std::string(251, ' ') + "<html>"));  // crosses byte 256
+  EXPECT_TRUE(IsHtmlText(std::string(250, ' ') + "<html>"));    // ends at byte 256
+  EXPECT_FALSE(IsHtmlText(std::string(251, ' ') + "<html>"));   // crosses byte 256
 
   TTempFolder dir;
   Spit(dir.File("a"), RarBytes(std::string(100, 'x') + "<Html><title>x</title>"));
@@ -70,10 +71,8 @@ TEST(InfoFile, ErrorPages) {
                          TCase{"<HTML><TITLE>401 Authorization Required</TITLE></HTML>", "MS_InvalidLogin[u]"},
                          TCase{"<html><title> 404 Gone</title>", " 404 Gone"},  // first word is empty
                          TCase{"<html><title>Service Down Today</title>", "Service Down Today"},
-                         TCase{"<html><title>404</title>", "404"},
-                         TCase{"<html></title>x<title>", ""},
-                         TCase{"<title>404 Not Found</title>", nullptr},
-                         TCase{"<html><title>no end", nullptr}}) {
+                         TCase{"<html><title>404</title>", "404"}, TCase{"<html></title>x<title>", ""},
+                         TCase{"<title>404 Not Found</title>", nullptr}, TCase{"<html><title>no end", nullptr}}) {
     SCOPED_TRACE(c.Page);
     TRecordingView view;
     TDownloadState s;
@@ -112,7 +111,8 @@ TEST(SourcesFile, EntriesAndHostileValues) {
   EXPECT_EQ(SiteUrl(s, 1), "http://two.example/");
   EXPECT_TRUE(s.Empty());
 
-  Spit(user.File("sources.ini"), RarBytes("[Source 1]\nHost = one.example\n" + std::string(size_t(kMaxSourcesFileBytes), ';')));
+  Spit(user.File("sources.ini"),
+       RarBytes("[Source 1]\nHost = one.example\n" + std::string(size_t(kMaxSourcesFileBytes), ';')));
   EXPECT_EQ(LoadDownloadSources(program.File(""), user.File("")).ServerHosts[1], "[::1]:81");  // the shipped one
   EXPECT_FALSE(ReadDownloadSources(user.File("sources.ini"), s));
   EXPECT_EQ(DefaultDnSrc(LoadDownloadSources(user.File("none/"), user.File("none/"))), "");
@@ -127,10 +127,10 @@ TEST(InfoFile, OutsideTextIsCutToOneShortLine) {
   struct TCase {
     std::string Text, Shown;
   };
-  for (const TCase& c : {TCase{"Service Down", "Service Down"}, TCase{"a\r\nb\tc\x7F", "a  b c "},
-                         TCase{std::string(200, 'y'), std::string(200, 'y')},
-                         TCase{std::string(60000, 'z'), std::string(200, 'z') + "..."},
-                         TCase{accents, accentsShown + "..."}}) {
+  for (const TCase& c :
+       {TCase{"Service Down", "Service Down"}, TCase{"a\r\nb\tc\x7F", "a  b c "},
+        TCase{std::string(200, 'y'), std::string(200, 'y')},
+        TCase{std::string(60000, 'z'), std::string(200, 'z') + "..."}, TCase{accents, accentsShown + "..."}}) {
     EXPECT_EQ(OutsideText(c.Text), c.Shown) << c.Text.substr(0, 20);
   }
   // An error page's long title is shown cut.
@@ -161,13 +161,29 @@ TEST(DownloadJigsaw, OnlyPlainNamesAreFetched) {
     std::string Name;
     bool Asked;
   };
-  for (const TCase& c : {TCase{"", false}, TCase{".", false}, TCase{"..", false}, TCase{"a/b", false},
-                         TCase{"a\\b", false}, TCase{"x\x01", false}, TCase{"x\x1F", false}, TCase{"x\x7F", false},
-                         TCase{std::string(129, 'n'), false}, TCase{std::string(128, 'n'), true}, TCase{"...", true},
-                         TCase{"big cat~", true}, TCase{" ", false}, TCase{" a", false}, TCase{"a ", false},
-                         TCase{"a b", true}, TCase{"caf\xC3\xA9", true}, TCase{"caf\xE9", false},
-                         TCase{"rtl\u202Eabc", false}, TCase{"x\u2028y", false}, TCase{"x\u0085", false},
-                         TCase{"x\u2066", false}, TCase{"x\u202F", true}}) {
+  for (const TCase& c : {TCase{"", false},
+                         TCase{".", false},
+                         TCase{"..", false},
+                         TCase{"a/b", false},
+                         TCase{"a\\b", false},
+                         TCase{"x\x01", false},
+                         TCase{"x\x1F", false},
+                         TCase{"x\x7F", false},
+                         TCase{std::string(129, 'n'), false},
+                         TCase{std::string(128, 'n'), true},
+                         TCase{"...", true},
+                         TCase{"big cat~", true},
+                         TCase{" ", false},
+                         TCase{" a", false},
+                         TCase{"a ", false},
+                         TCase{"a b", true},
+                         TCase{"caf\xC3\xA9", true},
+                         TCase{"caf\xE9", false},
+                         TCase{"rtl\u202Eabc", false},
+                         TCase{"x\u2028y", false},
+                         TCase{"x\u0085", false},
+                         TCase{"x\u2066", false},
+                         TCase{"x\u202F", true}}) {
     SCOPED_TRACE(c.Name);
     TRecordingView view;
     view.Items = {{"first", 0}, {c.Name, 0}};
@@ -208,13 +224,16 @@ std::vector<std::string> Names(const std::filesystem::path& folder) {
   return names;
 }
 
-// Says yes to every question.
+// Says yes to the first question, then no.
 class TYesView : public TRecordingView {
  public:
   int MsgBox(const std::string& text, int flags) override {
     TRecordingView::MsgBox(text, flags);
-    return kIdYes;
+    return (flags & kMbYesNo) == kMbYesNo && std::exchange(yes_, false) ? kIdYes : kIdNo;
   }
+
+ private:
+  bool yes_ = true;
 };
 
 }  // namespace
@@ -223,11 +242,11 @@ class TYesView : public TRecordingView {
 // another of the player's files, or that breaks part way, leaves the jigsaw folder as it was.
 TEST(DownloadJigsaw, ArrivesWholeOrNotAtAll) {
   TTempFolder web, temp, jigsaws;
-  Spit(web.File("cat.rar"), MakeRar4({{.Name = "cat.zvq", .Data = RarBytes("new")},
-                                      {.Name = "cat.jpg", .Data = RarBytes("pic")}}));
+  Spit(web.File("cat.rar"),
+       MakeRar4({{.Name = "cat.zvq", .Data = RarBytes("new")}, {.Name = "cat.jpg", .Data = RarBytes("pic")}}));
   Spit(web.File("dog.rar"), MakeRar4({{.Name = "dog.zvq", .Data = RarBytes("dog")}}));
-  Spit(web.File("clash.rar"), MakeRar4({{.Name = "clash.zvq", .Data = RarBytes("c")},
-                                        {.Name = "mine.txt", .Data = RarBytes("theirs")}}));
+  Spit(web.File("clash.rar"),
+       MakeRar4({{.Name = "clash.zvq", .Data = RarBytes("c")}, {.Name = "mine.txt", .Data = RarBytes("theirs")}}));
   Spit(web.File("broken.rar"), MakeRar4({{.Name = "broken.zvq", .Data = RarBytes("b")},
                                          {.Name = "z.txt", .Data = RarBytes("z"), .BadHeaderCrc = true}}));
   Spit(jigsaws.File("cat.zvq"), RarBytes("old"));
@@ -265,7 +284,7 @@ TEST(DownloadJigsaw, ArrivesWholeOrNotAtAll) {
     EXPECT_EQ(DownloadJigsaw(s, options, view, 3, report), kRarBadData);
     if (report) {
       EXPECT_EQ(view.Messages, (std::vector<TShownMessage>{{"RARProcessFile error - 16", kMbOk},
-                                                            {"RARReadHeader error - File header broken", kMbOk}}));
+                                                           {"RARReadHeader error - File header broken", kMbOk}}));
     } else {
       EXPECT_TRUE(view.Messages.empty());
     }
@@ -322,7 +341,7 @@ TEST(InfoFile, FetchedOnceAndTheOtherSourceOffered) {
   TRecordingView no;
   EXPECT_FALSE(FetchInfoWithRetry(s, bareOptions, no));
   EXPECT_EQ(no.Messages, (std::vector<TShownMessage>{{"MS_FileNotFound[" + bareUrl + "]", kMbIconExclamation},
-                                                      {question, kMbYesNo | kMbIconQuestion}}));
+                                                     {question, kMbYesNo | kMbIconQuestion}}));
   EXPECT_EQ(bareOptions.DnSrc, bareServer.Host());
   TYesView yes;
   EXPECT_TRUE(FetchInfoWithRetry(s, bareOptions, yes));
