@@ -205,9 +205,19 @@ TEST(DownloadJigsaw, OnlyPlainNamesAreFetched) {
   TRecordingView view;
   view.Items = {{"first", 0}};
   for (int32_t index : {-1, 1}) EXPECT_EQ(DownloadJigsaw(s, options, view, index, true), kDownloadOk);
-  s.InfoLoaded = false;
-  EXPECT_EQ(DownloadJigsaw(s, options, view, 0, true), kDownloadOk);
+  // Not ready: no client, no info file, stopped, closing; then ready, it asks the source.
+  for (int unready = 0; unready < 4; ++unready) {
+    s.InfoLoaded = unready != 1;
+    s.DownloadStop = unready == 2;
+    s.DownloadClosing = unready == 3;
+    std::unique_ptr<TMyHttp> client = unready == 0 ? std::move(s.HttpClient) : nullptr;
+    EXPECT_EQ(DownloadJigsaw(s, options, view, 0, true), kDownloadOk) << unready;
+    if (client) s.HttpClient = std::move(client);
+  }
   EXPECT_TRUE(view.Messages.empty());
+  s.DownloadClosing = false;
+  EXPECT_EQ(DownloadJigsaw(s, options, view, 0, true), kArchiveFailed);
+  EXPECT_EQ(view.Messages.size(), 1u);
 }
 
 namespace {
