@@ -2,11 +2,15 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
+#include <functional>
 #include <tuple>
 
-#include "support/jigsaw_site.h"
 #include "download/recording_view.h"
 #include "foundation/lang.h"
+#include "support/jigsaw_site.h"
+#include "support/local_servers.h"
+#include "support/rar_writer.h"
 
 namespace {
 
@@ -27,10 +31,10 @@ TEST(DownloadList, PreviewFit) {
     int32_t Sw, Sh, W, H;
   };
   // Within 180 x 135 nothing changes; larger ones shrink to the side that limits them.
-  for (const TCase& c : {TCase{180, 135, 180, 135}, TCase{100, 50, 100, 50}, TCase{1, 1, 1, 1},
-                         TCase{360, 270, 180, 135}, TCase{270, 135, 180, 90}, TCase{100, 400, 33, 135},
-                         TCase{181, 135, 180, 134}, TCase{180, 136, 178, 135}, TCase{20000, 2, 180, 1},
-                         TCase{2, 20000, 1, 135}, TCase{0, 10, 0, 0}}) {
+  for (const TCase& c :
+       {TCase{180, 135, 180, 135}, TCase{100, 50, 100, 50}, TCase{1, 1, 1, 1}, TCase{360, 270, 180, 135},
+        TCase{270, 135, 180, 90}, TCase{100, 400, 33, 135}, TCase{181, 135, 180, 134}, TCase{180, 136, 178, 135},
+        TCase{20000, 2, 180, 1}, TCase{2, 20000, 1, 135}, TCase{0, 10, 0, 0}}) {
     int32_t w = -1, h = -1;
     PreviewFit(c.Sw, c.Sh, w, h);
     EXPECT_EQ(w, c.W) << c.Sw << "x" << c.Sh;
@@ -55,8 +59,10 @@ TEST(DownloadList, ItemsPreviewsAndMarks) {
   EXPECT_EQ(list.Cells.size(), 7u);
   // A preview that does not decode leaves the blank cell and the full cell size.
   const std::vector<std::tuple<std::string, int32_t, uint32_t, int32_t>> want = {
-      {"alpha", 1, 100u | 50u << 16, 0}, {"beta cat", 3, 10u | 10u << 16, 1},
-      {"big", 4, 180u | 135u << 16, 0}, {"nopreview", 0, 180u | 135u << 16, 0}};
+      {"alpha", 1, 100u | 50u << 16, 0},
+      {"beta cat", 3, 10u | 10u << 16, 1},
+      {"big", 4, 180u | 135u << 16, 0},
+      {"nopreview", 0, 180u | 135u << 16, 0}};
   for (size_t i = 0; i < want.size(); ++i) {
     const TDownloadItem& item = list.Items[i];
     EXPECT_EQ(std::tie(item.Caption, item.ImageIndex, item.Data, item.StateIndex), want[i]) << i;
@@ -87,8 +93,10 @@ TEST(DownloadList, ItemsPreviewsAndMarks) {
   // Marks follow the jigsaw folder both ways.
   f.WriteJigsaw("alpha", {1});
   std::filesystem::remove(f.Jigsaws + "beta cat.zvq");
-  RefreshDownloadedMarks(list, f.Jigsaws, ".zvq");
-  for (size_t i = 0; i < 4; ++i) EXPECT_EQ(list.Items[i].StateIndex, i == 0 ? 1 : 0) << i;
+  for (int pass = 0; pass < 2; ++pass) {  // and stay as they are when nothing changed
+    RefreshDownloadedMarks(list, f.Jigsaws, ".zvq");
+    for (size_t i = 0; i < 4; ++i) EXPECT_EQ(list.Items[i].StateIndex, i == 0 ? 1 : 0) << i;
+  }
 }
 
 TEST(DownloadList, MissingEmptyAndHostileLists) {
@@ -157,7 +165,6 @@ TEST(DownloadList, SelectionChecks) {
   }
 }
 
-
 // The list file's lines as any editor ends them, and the folder it is read from.
 TEST(DownloadList, ListLinesAndFolder) {
   TTempFolder dir;
@@ -165,8 +172,9 @@ TEST(DownloadList, ListLinesAndFolder) {
     std::string Text;
     std::vector<std::string> Lines;
   };
-  for (const TCase& c : {TCase{"", {}}, TCase{"a", {"a"}}, TCase{"a\r\n", {"a"}}, TCase{"a\r\nb\rc\n\nd", {"a", "b", "c", "", "d"}},
-                         TCase{"\r\n\r\n", {"", ""}}, TCase{"x\n\ry", {"x", "", "y"}}, TCase{"x\r\r\n", {"x", ""}}}) {
+  for (const TCase& c :
+       {TCase{"", {}}, TCase{"a", {"a"}}, TCase{"a\r\n", {"a"}}, TCase{"a\r\nb\rc\n\nd", {"a", "b", "c", "", "d"}},
+        TCase{"\r\n\r\n", {"", ""}}, TCase{"x\n\ry", {"x", "", "y"}}, TCase{"x\r\r\n", {"x", ""}}}) {
     Spit(dir.File("jiglist.txt"), std::vector<uint8_t>(c.Text.begin(), c.Text.end()));
     std::vector<std::string> lines = {"stale"};
     EXPECT_TRUE(ReadDownloadListLines(dir.File("jiglist.txt"), lines));
@@ -184,4 +192,126 @@ TEST(DownloadList, ListLinesAndFolder) {
   o.ThumbPath = "/home/p/lists/";
   EXPECT_EQ(DownloadListFolder(o, ""), "/home/p/lists/");
   EXPECT_EQ(DownloadListFolder(TGameOptions(), ""), "");
+}
+
+namespace {
+
+// A run's window: the busy switches, the pauses, and one answer to every question.
+class TRunView : public TRecordingView {
+ public:
+  std::vector<bool> Busy;
+  int Pauses = 0;
+  int Answer = kIdOk;
+  std::function<void()> OnPause;
+
+  int MsgBox(const std::string& text, int flags) override {
+    TRecordingView::MsgBox(text, flags);
+    return Answer;
+  }
+  void SetDownloadBusy(bool busy) override { Busy.push_back(busy); }
+  void Pause(int32_t) override {
+    ++Pauses;
+    if (OnPause) OnPause();
+  }
+};
+
+std::string JigsawText(const std::string& path) {
+  const std::vector<uint8_t> b = Slurp(path);
+  return std::string(b.begin(), b.end());
+}
+
+}  // namespace
+
+// The runs: the selected jigsaw after asking to replace the player's; new ones skipping what the
+// player has; all of them; a failure counted and the run going on, one the source cannot serve
+// ending it; Stop ending a run quietly and closing leaving the window alone.
+TEST(DownloadRun, SelectedNewAndAll) {
+  TTempFolder web, temp, jigsaws;
+  const std::string site = web.File("zorva/jigsaws_quix/");
+  std::filesystem::create_directories(site);
+  WriteRaw(site + "info.dat", "ext:rar\n");
+  for (const std::string n : {"a", "b", "have"})
+    Spit(site + n + ".rar", MakeRar4({{.Name = n + ".zvq", .Data = RarBytes(n)}}));
+  Spit(site + "broken.rar", MakeRar4({{.Name = "broken.zvq", .Data = RarBytes("x"), .BadHeaderCrc = true}}));
+  WriteRaw(jigsaws.File("have.zvq"), "old");
+  TStaticServer server(web.Path());
+  TGameOptions options;
+  options.DnSrc = server.Host();
+  const auto fresh = [&] {
+    TDownloadState s;
+    s.HttpClient = std::make_unique<TMyHttp>();
+    s.sTempDir = temp.File("");
+    s.sJigsawDir = jigsaws.File("");
+    s.sJigExt = ".zvq";
+    return s;
+  };
+  const std::vector<TRecordingView::TItem> items = {{"have", 1}, {"a", 0}, {"broken", 0}, {"b", 0}, {"missing", 0}};
+
+  {  // one the player does not have is fetched without a question
+    TDownloadState s = fresh();
+    TRunView view;
+    view.Items = items;
+    view.Mode = kDownSelected;
+    view.Selected = 1;
+    RunDownload(s, options, view, false, 0);
+    EXPECT_TRUE(view.Messages.empty());
+    EXPECT_EQ(JigsawText(jigsaws.File("a.zvq")), "a");
+    std::filesystem::remove(jigsaws.File("a.zvq"));
+  }
+  for (const int answer : {kIdCancel, kIdOk}) {
+    TDownloadState s = fresh();
+    TRunView view;
+    view.Items = items;
+    view.Mode = kDownSelected;
+    view.Selected = 0;
+    view.Answer = answer;
+    RunDownload(s, options, view, false, 0);
+    ASSERT_EQ(view.Messages.size(), 1u);
+    EXPECT_EQ(view.Messages[0].Flags, kMbOkCancel | kMbIconQuestion);
+    EXPECT_EQ(JigsawText(jigsaws.File("have.zvq")), answer == kIdOk ? "have" : "old");
+    EXPECT_EQ(view.Busy, (answer == kIdOk ? std::vector<bool>{true, false} : std::vector<bool>{}));
+  }
+  WriteRaw(jigsaws.File("have.zvq"), "old");
+
+  {
+    TDownloadState s = fresh();
+    TRunView view;
+    view.Items = items;
+    view.Mode = kDownNew;
+    RunDownload(s, options, view, true, 0);
+    EXPECT_EQ(JigsawText(jigsaws.File("have.zvq")), "old");
+    EXPECT_EQ(JigsawText(jigsaws.File("a.zvq")), "a");
+    EXPECT_EQ(JigsawText(jigsaws.File("b.zvq")), "b");
+    EXPECT_FALSE(std::filesystem::exists(jigsaws.File("broken.zvq")));
+    std::vector<int32_t> states;
+    for (const auto& item : view.Items) states.push_back(item.State);
+    EXPECT_EQ(states, (std::vector<int32_t>{1, 1, 0, 1, 0}));
+    EXPECT_EQ(view.Pauses, 4);
+    EXPECT_EQ(view.Busy, (std::vector<bool>{true, false}));
+    ASSERT_FALSE(view.Messages.empty());
+    EXPECT_EQ(view.Messages.back(), (TShownMessage{"MS_SomeFailed[2]", kMbOk}));
+  }
+  {
+    TDownloadState s = fresh();
+    TRunView view;
+    view.Items = items;
+    view.Mode = kDownAll;
+    view.OnPause = [&] { s.DownloadStop = view.Pauses == 2; };
+    RunDownload(s, options, view, false, 0);
+    EXPECT_EQ(JigsawText(jigsaws.File("have.zvq")), "have");
+    EXPECT_EQ(view.Pauses, 2);
+    EXPECT_EQ(view.Busy, (std::vector<bool>{true, false}));
+    EXPECT_TRUE(view.Messages.empty());
+  }
+  {
+    TDownloadState s = fresh();
+    TRunView view;
+    view.Items = items;
+    view.Mode = kDownAll;
+    view.OnPause = [&] { s.DownloadClosing = true; };
+    RunDownload(s, options, view, false, 0);
+    EXPECT_EQ(view.Pauses, 1);
+    EXPECT_EQ(view.Busy, (std::vector<bool>{true}));
+    EXPECT_TRUE(view.Messages.empty());
+  }
 }

@@ -4,9 +4,9 @@
 
 #include <filesystem>
 
-#include "support/local_servers.h"
 #include "download/recording_view.h"
 #include "support/file_bytes.h"
+#include "support/local_servers.h"
 #include "support/temp_folder.h"
 
 namespace {
@@ -76,6 +76,7 @@ TEST_F(MyHttp, GetWithProgressErrorAnswersAndSizeCap) {
   EXPECT_EQ(error.Kind, THttpErrorKind::Protocol);
   EXPECT_EQ(error.ResponseCode, 404);
   EXPECT_EQ(error.Message.substr(0, 13), "HTTP/1.0 404 ");
+  EXPECT_EQ(error.Message.substr(error.Message.size() - 9), "not found");  // the reason phrase whole
   EXPECT_EQ(got, "");
   EXPECT_FALSE(Get(base + "/folder"));  // answered with a redirect to "/folder/"
   EXPECT_EQ(error.ResponseCode, 301);
@@ -83,6 +84,11 @@ TEST_F(MyHttp, GetWithProgressErrorAnswersAndSizeCap) {
   EXPECT_FALSE(Get(base + "/info.dat", 4));
   EXPECT_EQ(error.Kind, THttpErrorKind::Other);
   EXPECT_EQ(error.Message, "The answer is larger than 4 bytes.");
+  // The limit itself is allowed; one byte under the answer's size is not.
+  ASSERT_TRUE(Get(base + "/info.dat", int64_t(body.size()))) << error.Message;
+  EXPECT_EQ(got.size(), body.size());
+  EXPECT_FALSE(Get(base + "/info.dat", int64_t(body.size()) - 1));
+  EXPECT_EQ(error.Message, "The answer is larger than 299999 bytes.");
   EXPECT_FALSE(http.Connected());
 }
 

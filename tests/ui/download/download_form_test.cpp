@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <utility>
+
 #include <QComboBox>
 #include <QElapsedTimer>
 #include <QGroupBox>
@@ -14,8 +16,6 @@
 #include <QTextDocumentFragment>
 #include <QTimer>
 
-#include "support/jigsaw_site.h"
-#include "support/local_servers.h"
 #include "download/recording_view.h"
 #include "foundation/lang_forms.h"
 #include "foundation/picture_limits.h"
@@ -23,6 +23,8 @@
 #include "game/window_commands.h"
 #include "platform/message_box.h"
 #include "platform/rar_archive.h"
+#include "support/jigsaw_site.h"
+#include "support/local_servers.h"
 #include "support/panel_bounds.h"
 #include "support/shown_text.h"
 #include "ui/dialogs/options_form.h"
@@ -135,10 +137,10 @@ TEST_F(DownloadForm, OtherSourceOfferedThenTheSelectedJigsawArrives) {
   });
   answers = {kIdYes};
   Download(*form, kDownSelected, 1);
-  EXPECT_EQ(BoxTexts(), (std::vector<std::string>{
-                            "File not found:\r\nhttp://" + empty.Host() + "/zorva/jigsaws_quix/info.dat",
-                            "The download source " + empty.Host() + " cannot be reached.\r\nTry the other source, " +
-                                server.Host() + "?"}));
+  EXPECT_EQ(BoxTexts(),
+            (std::vector<std::string>{"File not found:\r\nhttp://" + empty.Host() + "/zorva/jigsaws_quix/info.dat",
+                                      "The download source " + empty.Host() +
+                                          " cannot be reached.\r\nTry the other source, " + server.Host() + "?"}));
   EXPECT_EQ(boxes[1].Flags, kMbYesNo | kMbIconQuestion);
   EXPECT_EQ(options.DnSrc, server.Host());
   EXPECT_TRUE(f.Downloaded("raindrops"));
@@ -246,9 +248,10 @@ TEST_F(DownloadForm, NoSourceAndNoHttpLibrary) {
   form->show();
   auto* note = Child<QLabel>(*form, "L_NoSource");
   EXPECT_TRUE(note->isVisible());
-  EXPECT_EQ(note->text().toStdString(), "No download source is set, so there is nothing to download yet.\nWhoever runs a "
-                                         "jigsaw site can name it in " + env.Sources.FileToEdit +
-                                         " (a copy of sources.ini from the program folder).");
+  EXPECT_EQ(note->text().toStdString(),
+            "No download source is set, so there is nothing to download yet.\nWhoever runs a "
+            "jigsaw site can name it in " +
+                env.Sources.FileToEdit + " (a copy of sources.ini from the program folder).");
   EXPECT_FALSE(Child<QPushButton>(*form, "B_Download")->isEnabled());
   QTest::qWait(300);
   form->B_DownloadClick();
@@ -300,7 +303,8 @@ TEST_F(DownloadForm, ClickPreviewHelpAndEscape) {
 
   QTest::mouseClick(Child<QPushButton>(*form, "B_Help"), Qt::LeftButton);
   QTest::keyClick(list, Qt::Key_F1);
-  EXPECT_EQ(viewer.Shown, (std::vector<std::string>{"/help/english.chm#download.htm", "/help/english.chm#download.htm"}));
+  EXPECT_EQ(viewer.Shown,
+            (std::vector<std::string>{"/help/english.chm#download.htm", "/help/english.chm#download.htm"}));
 
   // Escape closes as the close box does, through the close timer.
   QTest::keyClick(list, Qt::Key_Escape);
@@ -469,8 +473,7 @@ TEST_F(DownloadForm, OutsideTextNeitherForgesLinesNorRunsBackwards) {
     options.ThumbPath = f.Thumb;
     f.WriteList("rtl abc\nline two three four\nladybird\nraindrops\n");
     Spit(f.Thumb + "rtl abc.jpg", QtPictureBytes("JPG", 40, 30, Qt::red));
-    for (const char* name : {"ladybird.jpg", "raindrops.jpg"})
-      fs::copy_file(site.Thumb + name, f.Thumb + name);
+    for (const char* name : {"ladybird.jpg", "raindrops.jpg"}) fs::copy_file(site.Thumb + name, f.Thumb + name);
     auto blanked = ShowActive();
     ClickRow(*blanked, 0);
     blanked->resize(form->size());
@@ -481,12 +484,11 @@ TEST_F(DownloadForm, OutsideTextNeitherForgesLinesNorRunsBackwards) {
   }
 
   for (int row = 0; row < 4; ++row) Download(*form, kDownSelected, row);
-  EXPECT_EQ(BoxTexts(),
-            (std::vector<std::string>{"\"rtl abc\" cannot be a jigsaw's file name.",
-                                      "\"line two three four\" cannot be a jigsaw's file name.",
-                                      "RARProcessFile error - 16\r\nThe archive holds a name that "
-                                      "is no plain file name: \"lady bird.zvq\"",
-                                      "Gone Forged line  evil\uFFFD\uFFFD"}));
+  EXPECT_EQ(BoxTexts(), (std::vector<std::string>{"\"rtl abc\" cannot be a jigsaw's file name.",
+                                                  "\"line two three four\" cannot be a jigsaw's file name.",
+                                                  "RARProcessFile error - 16\r\nThe archive holds a name that "
+                                                  "is no plain file name: \"lady bird.zvq\"",
+                                                  "Gone Forged line  evil\uFFFD\uFFFD"}));
   EXPECT_FALSE(f.HasJigsaw("ladybird"));
   EXPECT_TRUE(fs::is_empty(f.Jigsaws));
   EXPECT_TRUE(f.LeftOvers().empty());
@@ -498,7 +500,8 @@ TEST_F(DownloadForm, AnArchiveLargerThanAnUnpackingMayWriteIsNotFetched) {
   auto form = MakeForm();
   form->show();
   Download(*form, kDownSelected, 0);
-  EXPECT_EQ(BoxTexts(), std::vector<std::string>{"The answer is larger than " + std::to_string(kRarMaxTotalSize) + " bytes."});
+  EXPECT_EQ(BoxTexts(),
+            std::vector<std::string>{"The answer is larger than " + std::to_string(kRarMaxTotalSize) + " bytes."});
   EXPECT_FALSE(f.HasJigsaw("ladybird"));
   EXPECT_TRUE(f.LeftOvers().empty());
 }
@@ -553,9 +556,9 @@ TEST_F(DownloadForm, ListNamesHeadTheirPreviewAsText) {
     ClickRow(*form, 1);
     EXPECT_EQ(ShownText(Child<QGroupBox>(*form, "GB_DownThumb")), name);
     const QString tip = rows->item(1)->toolTip();
-    EXPECT_EQ(Qt::mightBeRichText(tip) ? QTextDocumentFragment::fromHtml(tip).toPlainText().toStdString()
-                                       : tip.toStdString(),
-              name);
+    EXPECT_EQ(
+        Qt::mightBeRichText(tip) ? QTextDocumentFragment::fromHtml(tip).toPlainText().toStdString() : tip.toStdString(),
+        name);
   }
 }
 
@@ -586,7 +589,8 @@ TEST_F(DownloadForm, TheListShowsPreviewsTicksAndTheSelection) {
     QColor Preview;
     bool Tick, Selected;
   };
-  for (const TCase& c : {TCase{0, 100, 50, QColor(255, 0, 0), false, true}, TCase{1, 180, 135, QColor(0, 0, 255), true, false}}) {
+  for (const TCase& c :
+       {TCase{0, 100, 50, QColor(255, 0, 0), false, true}, TCase{1, 180, 135, QColor(0, 0, 255), true, false}}) {
     SCOPED_TRACE(c.Row);
     const QRect r = list->visualItemRect(list->item(c.Row));
     const int top = r.top() + (r.height() - (c.H + 5 + textH)) / 2, left = r.left() + (r.width() - c.W) / 2;
@@ -598,13 +602,15 @@ TEST_F(DownloadForm, TheListShowsPreviewsTicksAndTheSelection) {
     for (const QPoint& p : {r.topLeft() + QPoint(2, 2), r.topLeft() + QPoint(3, 3), r.bottomRight() - QPoint(1, 1),
                             r.bottomRight() - QPoint(2, 2)})
       EXPECT_TRUE(near(p, c.Selected ? frame : base)) << p.x() << "," << p.y();
-    for (const QPoint& p : {r.topLeft() + QPoint(4, 4), r.topLeft() + QPoint(1, 1), r.bottomRight() - QPoint(3, 3), r.bottomRight()})
+    for (const QPoint& p :
+         {r.topLeft() + QPoint(4, 4), r.topLeft() + QPoint(1, 1), r.bottomRight() - QPoint(3, 3), r.bottomRight()})
       EXPECT_TRUE(near(p, base)) << p.x() << "," << p.y();
   }
   auto* bar = Child<QWidget>(*form, "P_ControlBar");
   EXPECT_EQ(bar->geometry().right(), form->width() - 1 - 12);
   EXPECT_EQ(bar->width(), 240);
-  EXPECT_EQ(Child<QWidget>(*form, "GB_DownThumb")->geometry(), QRect(0, 0, 240, Child<QWidget>(*form, "GB_DownThumb")->height()))
+  EXPECT_EQ(Child<QWidget>(*form, "GB_DownThumb")->geometry(),
+            QRect(0, 0, 240, Child<QWidget>(*form, "GB_DownThumb")->height()))
       << "the controls fill the bar's width from its top";
   EXPECT_EQ(Child<QWidget>(*form, "B_Ok")->geometry().bottom(), bar->height() - 1) << "Exit at the bar's foot";
   EXPECT_EQ(list->geometry().right() + 12, bar->x() - 1);
@@ -612,7 +618,8 @@ TEST_F(DownloadForm, TheListShowsPreviewsTicksAndTheSelection) {
   const QRect area = form->screen()->availableGeometry();
   const QSize size(std::max(609, area.width() * 4 / 5), std::max(616, area.height() * 4 / 5));
   EXPECT_EQ(form->size(), size);
-  EXPECT_EQ(form->pos(), QPoint(area.left() + (area.width() - size.width()) / 2, area.top() + (area.height() - size.height()) / 2));
+  EXPECT_EQ(form->pos(),
+            QPoint(area.left() + (area.width() - size.width()) / 2, area.top() + (area.height() - size.height()) / 2));
 }
 
 // The player's TLS choice reaches the client each time the window opens; a stored value
@@ -628,4 +635,42 @@ TEST_F(DownloadForm, TheTlsChoiceReachesTheClient) {
     form->show();
     EXPECT_EQ(form->State().HttpClient->SslVersion, c.Used) << c.Stored;
   }
+}
+
+// What the runs ask of the window, at every index from one before the list to one past it:
+// names and marks of the list's own items only, the progress never past its maximum.
+TEST_F(DownloadForm, TheWindowAnswersTheRunsForItsOwnItemsOnly) {
+  auto form = MakeForm();
+  TDownloadWindowView& view = *form;
+  const int32_t count = view.ItemCount();
+  ASSERT_EQ(count, 3);
+  auto* list = Child<QListWidget>(*form, "LV_Downs");
+  for (int32_t i = -1; i <= count; ++i) {
+    SCOPED_TRACE(i);
+    const bool inside = i >= 0 && i < count;
+    view.SetItemState(i, 1);
+    EXPECT_EQ(view.ItemState(i), inside ? 1 : 0);
+    EXPECT_EQ(view.ItemCaption(i), inside ? form->List().Items[size_t(i)].Caption : "");
+    list->setCurrentRow(1);
+    view.ShowItem(i);
+    EXPECT_EQ(list->currentRow(), inside ? i : 1);
+  }
+  for (const auto& item : form->List().Items) EXPECT_EQ(item.StateIndex, 1);
+
+  auto* bar = Child<QProgressBar>(*form, "PB_DownProgress");
+  view.SetProgressMax(10);
+  for (const auto& [position, shown] : {std::pair{9, 9}, {10, 10}, {11, 10}}) {
+    view.SetProgressPosition(position);
+    EXPECT_EQ(bar->value(), shown) << position;
+  }
+  view.SetProgressMax(-5);
+  EXPECT_EQ(bar->maximum(), 0);
+
+  auto* mode = Child<QComboBox>(*form, "CB_DownMode");
+  ASSERT_EQ(form->ItemCount("CB_DownMode"), 3);
+  EXPECT_EQ(form->ItemCount("LV_Downs"), 0);
+  for (int32_t i = -1; i <= 3; ++i) form->SetItem("CB_DownMode", i, "mode " + std::to_string(i));
+  form->SetItem("other", 0, "x");
+  EXPECT_EQ(mode->count(), 3);
+  for (int i = 0; i < 3; ++i) EXPECT_EQ(mode->itemText(i), QString("mode %1").arg(i));
 }
