@@ -185,8 +185,14 @@ TEST_F(DirView, EnterGoesOnToTheLevelPageAndOpensFromThere) {
     QTest::keyClick(focus, Qt::Key_Return);
     QCoreApplication::processEvents();
   };
-  ClickItem("LV_Jigs", 1);
-  ASSERT_EQ(QApplication::focusWidget(), Find<QListWidget>("LV_Jigs"));
+  ClickItem("LV_Jigs", 0);
+  auto* list = Find<QListWidget>("LV_Jigs");
+  ASSERT_EQ(QApplication::focusWidget(), list);
+  // Other keys only move the choice: the browser stays on its list.
+  QTest::keyClick(list, Qt::Key_Right);
+  QCoreApplication::processEvents();
+  ASSERT_EQ(list->currentRow(), 1);
+  ASSERT_EQ(pages->currentWidget(), Find<QWidget>("TS_Jigs"));
   enter();
   ASSERT_EQ(pages->currentWidget(), Find<QWidget>("TS_Level"));
   ASSERT_FALSE(Closed());
