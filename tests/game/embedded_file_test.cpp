@@ -125,6 +125,14 @@ TEST(EmbeddedFile, HostileRecordsAreRefusedAndChangeNothing) {
     EXPECT_EQ(Slurp(temp), (std::vector<uint8_t>{9, 9, 9}));
     EXPECT_FALSE(SkipEmbeddedFile(r, size));
   });
+  // An honest record that cannot be written out is refused too, and the reader goes back.
+  Spit(rec, good);
+  TBinaryReader r;
+  ASSERT_TRUE(r.Open(rec));
+  int32_t endPos = -7, size = -7;
+  EXPECT_FALSE(ExtractEmbeddedImage(r, PreviewKey, false, dir.filePath("no/such/folder/temp").toStdString(),
+                                    endPos, size));
+  EXPECT_TRUE(endPos == -7 && size == -7 && r.Position() == 0);
 }
 
 TEST(PictureKind, TellsRealFilesApart) {
