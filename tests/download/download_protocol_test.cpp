@@ -13,6 +13,19 @@
 #include "support/rar_writer.h"
 #include "support/temp_folder.h"
 
+// A download state whose info file is read: archives of that kind land in temp, jigsaws in
+// jigsaws.
+static TDownloadState ReadyToDownload(const std::string& archiveExt, const TTempFolder& temp,
+                                      const TTempFolder& jigsaws) {
+  TDownloadState s;
+  s.HttpClient = std::make_unique<TMyHttp>();
+  s.InfoLoaded = true;
+  s.ArchiveExt = archiveExt;
+  s.sTempDir = temp.File("");
+  s.sJigsawDir = jigsaws.File("");
+  return s;
+}
+
 TEST(InfoFile, Lines) {
   std::string ext;
   ParseInfoFile("  EXT  :  RAR  \r\nother:mirror.example\r\n", ext);
@@ -151,12 +164,7 @@ TEST(DownloadJigsaw, OnlyPlainNamesAreFetched) {
   TStaticServer server(web.Path());
   TGameOptions options;
   options.DnSrc = server.Host();
-  TDownloadState s;
-  s.HttpClient = std::make_unique<TMyHttp>();
-  s.InfoLoaded = true;
-  s.ArchiveExt = ".zip";
-  s.sTempDir = player.File("");
-  s.sJigsawDir = player.File("");
+  TDownloadState s = ReadyToDownload(".zip", player, player);
   struct TCase {
     std::string Name;
     bool Asked;
@@ -265,12 +273,7 @@ TEST(DownloadJigsaw, ArrivesWholeOrNotAtAll) {
   TGameOptions options;
   options.DnSrc = server.Host();
   options.SiteJigsawsDir = "";
-  TDownloadState s;
-  s.HttpClient = std::make_unique<TMyHttp>();
-  s.InfoLoaded = true;
-  s.ArchiveExt = ".rar";
-  s.sTempDir = temp.File("");
-  s.sJigsawDir = jigsaws.File("");
+  TDownloadState s = ReadyToDownload(".rar", temp, jigsaws);
   TRecordingView view;
   view.Items = {{"cat", 0}, {"dog", 2}, {"clash", 0}, {"broken", 0}};
 

@@ -62,23 +62,23 @@ TEST(WideFormat, FieldsMatchTheCLibraryForPlainValues) {
     const bool left = pick(2), hasWidth = pick(3), hasPrecision = pick(3);
     const int width = pick(14), precision = 1 + pick(12);
     const char type = "dduxs"[pick(5)];
-    std::string spec = "%";
-    if (left) spec += '-';
-    if (hasWidth) spec += std::to_string(width);
-    if (hasPrecision) spec += "." + std::to_string(precision);
+    std::string format = "%";
+    if (left) format += '-';
+    if (hasWidth) format += std::to_string(width);
+    if (hasPrecision) format += "." + std::to_string(precision);
     char want[128];
     if (type == 's') {
       const std::string text(size_t(pick(16)), char('a' + pick(26)));
-      std::snprintf(want, sizeof want, (spec + "s").c_str(), text.c_str());
-      EXPECT_EQ(WideFormat("<" + spec + "s>", {text}), "<" + std::string(want) + ">") << spec << " " << text;
+      std::snprintf(want, sizeof want, (format + "s").c_str(), text.c_str());
+      EXPECT_EQ(WideFormat("<" + format + "s>", {text}), "<" + std::string(want) + ">") << format << " " << text;
     } else {
       const int32_t v = pick(2) ? values[pick(11)] : int32_t(rng());
-      std::string c = spec + (type == 'd' ? "d" : type == 'u' ? "u" : "X");
+      std::string c = format + (type == 'd' ? "d" : type == 'u' ? "u" : "X");
       if (type == 'd')
         std::snprintf(want, sizeof want, c.c_str(), v);
       else
         std::snprintf(want, sizeof want, c.c_str(), uint32_t(v));
-      EXPECT_EQ(WideFormat("<" + spec + type + ">", {int64_t(v)}), "<" + std::string(want) + ">") << c << " " << v;
+      EXPECT_EQ(WideFormat("<" + format + type + ">", {int64_t(v)}), "<" + std::string(want) + ">") << c << " " << v;
     }
   }
   EXPECT_EQ(WideFormat("[%-*.*d]", {6, 3, 7}), "[007   ]") << "width and precision from the arguments";
