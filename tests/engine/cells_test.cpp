@@ -4,6 +4,7 @@
 #include <cmath>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "engine/cells.h"
@@ -254,6 +255,177 @@ TEST(CellGeometry, ProjectOnLineFindsThePerpendicularFoot) {
     EXPECT_EQ(foot.x, c.foot.x) << c.x.x << "," << c.x.y;
     EXPECT_EQ(foot.y, c.foot.y) << c.x.x << "," << c.x.y;
     EXPECT_NEAR(std::abs(distance), c.distance, 1e-9) << c.x.x << "," << c.x.y;
+  }
+}
+
+// Where two segments meet, against the exact parametric rule on small integer segments: the
+// inclusive test takes touching ends, the strict one only crossings inside both.
+TEST(CellGeometry, SegmentIntersectionFollowsTheParametricRule) {
+  TRandom rng{77};
+  const auto v = [&] { return double(int32_t(rng.Random(9)) - 4); };
+  int32_t met[2] = {0, 0};
+  for (int32_t k = 0; k < 4000; ++k) {
+    const double x1 = v(), y1 = v(), x2 = v(), y2 = v(), x3 = v(), y3 = v(), x4 = v(), y4 = v();
+    const int64_t d = int64_t((x2 - x1) * (y4 - y3) - (y2 - y1) * (x4 - x3));
+    const int64_t tn = int64_t((y1 - y3) * (x4 - x3) - (x1 - x3) * (y4 - y3));
+    const int64_t un = int64_t((y1 - y3) * (x2 - x1) - (x1 - x3) * (y2 - y1));
+    // t = tn / d and u = un / d, compared with 0 and 1 without dividing.
+    const auto within = [&](int64_t num, bool strict) {
+      const int64_t a = d > 0 ? num : -num, b = d > 0 ? d : -d;
+      return strict ? a > 0 && a < b : a >= 0 && a <= b;
+    };
+    for (bool inclusive : {true, false}) {
+      const bool want = d != 0 && within(tn, !inclusive) && within(un, !inclusive);
+      double x = 1e9, y = 1e9;
+      ASSERT_EQ(SegmentIntersection(x, y, inclusive, x1, y1, x2, y2, x3, y3, x4, y4), want)
+          << inclusive << " " << x1 << "," << y1 << " " << x2 << "," << y2 << " / " << x3 << "," << y3 << " " << x4
+          << "," << y4;
+      if (!want) continue;
+      ++met[inclusive];
+      const double t = double(tn) / double(d);
+      EXPECT_NEAR(x, x1 + t * (x2 - x1), 1e-9);
+      EXPECT_NEAR(y, y1 + t * (y2 - y1), 1e-9);
+    }
+  }
+  EXPECT_GT(met[0], 100);
+  EXPECT_GT(met[1], met[0]);  // touching ends are met by the inclusive test only
+}
+
+// The part of the line p + s (q - p) inside the rectangle, s within [lo, hi] (Liang-Barsky);
+// 0 when it is empty, 1 when it is a single point, 2 for a piece of line.
+int ClipOracle(const TCutArea& a, double px, double py, double qx, double qy, double lo, double hi, double& ax,
+               double& ay, double& bx, double& by) {
+  const double dx = qx - px, dy = qy - py;
+  const double p[4] = {-dx, dx, -dy, dy}, q[4] = {px - a.Left, a.Right - px, py - a.Top, a.Bottom - py};
+  for (int i = 0; i < 4; ++i) {
+    if (p[i] == 0) {
+      if (q[i] < 0) return 0;
+    } else if (p[i] < 0) {
+      lo = std::max(lo, q[i] / p[i]);
+    } else {
+      hi = std::min(hi, q[i] / p[i]);
+    }
+  }
+  if (hi - lo < -1e-9) return 0;
+  if (hi - lo < 1e-9) return 1;
+  ax = px + lo * dx, ay = py + lo * dy, bx = px + hi * dx, by = py + hi * dy;
+  OrderPoints(ax, ay, bx, by);
+  return 2;
+}
+
+// The chord of a line and the clipped part of a segment are what the plain clipping rule gives,
+// upper end first, for lines and segments that cross, touch, run along or miss the area.
+TEST(CellGeometry, ClippingToTheCutAreaMatchesThePlainRule) {
+  const TCutArea area{10, 20, 60, 50};
+  TRandom rng{2027};
+  const auto at = [&](int32_t n) { return double(rng.Random(uint32_t(n))); };
+  int32_t chords = 0, stored = 0, refused = 0;
+  for (int32_t k = 0; k < 6000; ++k) {
+    const double px = at(80), py = at(70);
+    double qx = at(80), qy = at(70);
+    if (k % 5 == 0) qx = px;  // vertical and horizontal lines, some along a border
+    if (k % 7 == 0) qy = py;
+    if (px == qx && py == qy) continue;
+    double ax, ay, bx, by;
+    // A line that only touches a corner may go either way.
+    const int line = ClipOracle(area, px, py, qx, qy, -1e9, 1e9, ax, ay, bx, by);
+    double x1 = px, y1 = py, x2 = qx, y2 = qy;
+    const bool got = ClipLineToCutArea(area, x1, y1, x2, y2);
+    if (line != 1) {
+      ASSERT_EQ(got, line == 2) << px << "," << py << " " << qx << "," << qy;
+    }
+    if (got && line == 2) {
+      ++chords;
+      EXPECT_NEAR(x1, ax, 1e-6) << px << "," << py << " " << qx << "," << qy;
+      EXPECT_NEAR(y1, ay, 1e-6) << px << "," << py << " " << qx << "," << qy;
+      EXPECT_NEAR(x2, bx, 1e-6) << px << "," << py << " " << qx << "," << qy;
+      EXPECT_NEAR(y2, by, 1e-6) << px << "," << py << " " << qx << "," << qy;
+    } else if (!got) {
+      EXPECT_TRUE(x1 == px && y1 == py && x2 == qx && y2 == qy);
+    }
+
+    TCellRecord cell{};
+    cell.SegmentCount = int32_t(k % 3);
+    const int part = ClipOracle(area, px, py, qx, qy, 0, 1, ax, ay, bx, by);
+    const bool added = AddCellSegment(area, cell, uint16_t(k % 50), px, py, qx, qy);
+    if (part != 1) {
+      ASSERT_EQ(added, part == 2) << px << "," << py << " " << qx << "," << qy;
+    }
+    EXPECT_EQ(cell.SegmentCount, int32_t(k % 3) + (added ? 1 : 0));
+    if (!added) {
+      ++refused;
+      continue;
+    }
+    if (part != 2) continue;
+    ++stored;
+    const TCellSegment& s = cell.Segments[k % 3];
+    EXPECT_NEAR(s.x1, ax, 1e-6) << px << "," << py << " " << qx << "," << qy;
+    EXPECT_NEAR(s.y1, ay, 1e-6) << px << "," << py << " " << qx << "," << qy;
+    EXPECT_NEAR(s.x2, bx, 1e-6) << px << "," << py << " " << qx << "," << qy;
+    EXPECT_NEAR(s.y2, by, 1e-6) << px << "," << py << " " << qx << "," << qy;
+    EXPECT_TRUE(s.rx1 == s.x1 && s.ry1 == s.y1 && s.rx2 == s.x2 && s.ry2 == s.y2);
+    EXPECT_EQ(s.NeighbourId, k % 50);
+    EXPECT_TRUE(s.TwinCell == -1 && s.TwinSlot == -1 && s.Valid == 1 && s.Repaired == 0);
+    EXPECT_TRUE(s.IdA == kNoShapeId && s.IdB == kNoShapeId);
+  }
+  EXPECT_GT(chords, 1000);
+  EXPECT_GT(stored, 1000);
+  EXPECT_GT(refused, 500);
+  // A full cell takes nothing more; one short of full takes its last segment.
+  TCellRecord cell{};
+  cell.SegmentCount = kCellSegmentRoom - 1;
+  EXPECT_TRUE(AddCellSegment(area, cell, 1, 20, 30, 40, 30));
+  EXPECT_FALSE(AddCellSegment(area, cell, 1, 20, 30, 40, 30));
+  EXPECT_EQ(cell.SegmentCount, kCellSegmentRoom);
+}
+
+// A ray is carried along its own line, never turned back or shortened, until it reaches the
+// line of the side it heads for mostly (or, going straight along an axis, that side itself).
+// The bisector of two points is a segment of equal distances through their middle.
+TEST(CellGeometry, RaysReachTheSideTheyHeadForAndBisectorsLieHalfway) {
+  const TCutArea area{10, 20, 60, 50};
+  TRandom rng{4099};
+  const auto at = [&](int32_t lo, int32_t hi) { return double(lo + int32_t(rng.Random(uint32_t(hi - lo + 1)))); };
+  for (int32_t k = 0; k < 3000; ++k) {
+    const double x1 = at(11, 59), y1 = at(21, 49);
+    double x2 = k % 6 == 0 ? x1 : at(0, 70), y2 = k % 6 == 1 ? y1 : at(10, 60);
+    const double ox = x2, oy = y2;
+    ExtendRayToCutArea(area, x1, y1, x2, y2);
+    SCOPED_TRACE(testing::Message() << x1 << "," << y1 << " to " << ox << "," << oy);
+    const double dx = ox - x1, dy = oy - y1;
+    if (dx == 0 && dy == 0) {
+      EXPECT_TRUE(x2 == ox && y2 == oy);
+      continue;
+    }
+    // On the ray, ahead of the start.
+    EXPECT_NEAR((x2 - x1) * dy - (y2 - y1) * dx, 0, 1e-6 * (1 + std::fabs(dx) + std::fabs(dy)) * 100);
+    EXPECT_GT((x2 - x1) * dx + (y2 - y1) * dy, 0);
+    const bool mostlyDown = std::fabs(dx) <= std::fabs(dy);
+    const double edge = mostlyDown ? (dy > 0 ? area.Bottom : area.Top) : (dx > 0 ? area.Right : area.Left);
+    const double along = mostlyDown ? y2 : x2, before = mostlyDown ? oy : ox;
+    const bool beyond =
+        mostlyDown ? (dy > 0 ? before >= edge : before <= edge) : (dx > 0 ? before >= edge : before <= edge);
+    if (dx == 0 || dy == 0 || !beyond) {
+      EXPECT_NEAR(along, edge, 1e-9);
+    } else {
+      EXPECT_TRUE(x2 == ox && y2 == oy);
+    }
+    double bx1, by1, bx2, by2;
+    const double ax = at(0, 70), ay = at(0, 70), cx = at(0, 70), cy = at(0, 70);
+    if (ax == cx && ay == cy) continue;
+    Bisector(bx1, by1, bx2, by2, ax, ay, cx, cy);
+    EXPECT_TRUE(by1 < by2 || (by1 == by2 && bx1 <= bx2));
+    EXPECT_NEAR((bx1 + bx2) / 2, (ax + cx) / 2, 1e-9);
+    EXPECT_NEAR((by1 + by2) / 2, (ay + cy) / 2, 1e-9);
+    for (auto [x, y] : {std::pair{bx1, by1}, {bx2, by2}}) {
+      EXPECT_NEAR(std::hypot(x - ax, y - ay), std::hypot(x - cx, y - cy), 1e-9);
+    }
+    EXPECT_NEAR(std::hypot(bx2 - bx1, by2 - by1), 2 * std::hypot(cx - ax, cy - ay), 1e-9);
+    // Orientation is the sign of the turn a -> c -> b.
+    const TIntPoint a{int32_t(ax), int32_t(ay)}, b{int32_t(cx), int32_t(cy)};
+    const TIntPoint o = k % 4 == 0 ? TIntPoint{2 * b.x - a.x, 2 * b.y - a.y} : TIntPoint{int32_t(ox), int32_t(oy)};
+    const int64_t turn = (int64_t(b.x) - a.x) * (int64_t(o.y) - a.y) - (int64_t(b.y) - a.y) * (int64_t(o.x) - a.x);
+    EXPECT_EQ(Orientation(a, b, o), turn > 0 ? -1 : turn < 0 ? 1 : 0);
   }
 }
 
