@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <memory>
 #include <string>
@@ -426,6 +427,194 @@ TEST(CellGeometry, RaysReachTheSideTheyHeadForAndBisectorsLieHalfway) {
     const TIntPoint o = k % 4 == 0 ? TIntPoint{2 * b.x - a.x, 2 * b.y - a.y} : TIntPoint{int32_t(ox), int32_t(oy)};
     const int64_t turn = (int64_t(b.x) - a.x) * (int64_t(o.y) - a.y) - (int64_t(b.y) - a.y) * (int64_t(o.x) - a.x);
     EXPECT_EQ(Orientation(a, b, o), turn > 0 ? -1 : turn < 0 ? 1 : 0);
+  }
+}
+
+int64_t Cross(TIntPoint o, TIntPoint a, TIntPoint b) {
+  return (int64_t(a.x) - o.x) * (int64_t(b.y) - o.y) - (int64_t(a.y) - o.y) * (int64_t(b.x) - o.x);
+}
+
+// Twice the area of the convex hull (monotone chain).
+int64_t TwiceHullArea(std::vector<TIntPoint> p) {
+  std::sort(p.begin(), p.end(), [](TIntPoint a, TIntPoint b) { return a.x != b.x ? a.x < b.x : a.y < b.y; });
+  std::vector<TIntPoint> h(2 * p.size());
+  size_t k = 0;
+  for (size_t i = 0; i < p.size(); ++i) {
+    while (k >= 2 && Cross(h[k - 2], h[k - 1], p[i]) <= 0) --k;
+    h[k++] = p[i];
+  }
+  for (size_t i = p.size() - 1, t = k + 1; i-- > 0;) {
+    while (k >= t && Cross(h[k - 2], h[k - 1], p[i]) <= 0) --k;
+    h[k++] = p[i];
+  }
+  int64_t twice = 0;
+  for (size_t i = 0; i + 1 < k; ++i) twice += Cross({0, 0}, h[i], h[i + 1]);
+  return twice;
+}
+
+// The triangulation of the seed points: every triangle listed once in each of its three cells,
+// no seed point inside any triangle's circumcircle, no two triangles overlapping, and together
+// they cover the hull of the points. Jittered grids, and lattices where many points share a
+// circle and the Delaunay triangles are not unique.
+TEST(TriangulateSeedPoints, TrianglesAreDelaunayAndTileTheHull) {
+  std::vector<std::vector<TIntPoint>> sets;
+  for (uint32_t seed = 1; seed <= 6; ++seed)
+    sets.push_back(JitteredGrid(seed, 3 + int32_t(seed % 4), 2 + int32_t(seed % 3), 23));
+  for (int32_t cols : {3, 4}) {
+    std::vector<TIntPoint> lattice;  // two rows: the short sides start the hull
+    for (int32_t y = 0; y < 2; ++y)
+      for (int32_t x = 0; x < cols; ++x) lattice.push_back({10 * x, 10 * y});
+    sets.push_back(lattice);
+  }
+  sets.push_back({{0, 0}, {10, 0}, {20, 0}, {30, 0}, {15, 7}});  // a hull edge with points along it
+  for (const auto& pts : sets) {
+    SCOPED_TRACE(testing::Message() << pts.size() << " points from " << pts[0].x << "," << pts[0].y);
+    TCells c(pts);
+    TCellBuilder b;
+    std::string message;
+    ASSERT_TRUE(TriangulateSeedPoints(b, c.Cells.get(), c.N, message)) << message;
+    std::vector<std::array<int32_t, 3>> tris;
+    for (int32_t i = 0; i < c.N; ++i) {
+      const TCellRecord& cell = c.Cells[size_t(i)];
+      for (int32_t t = 0; t < cell.TriangleCount; ++t) {
+        const TCellTriangle& tri = cell.Triangles[t];
+        const std::array<int32_t, 3> ids{tri.Cells[0], tri.Cells[1], tri.Cells[2]};
+        ASSERT_TRUE(ids[0] < ids[1] && ids[1] < ids[2]);
+        ASSERT_TRUE(ids[0] == i || ids[1] == i || ids[2] == i);
+        for (int k = 0; k < 3; ++k) {
+          EXPECT_TRUE(tri.Points[k].x == pts[size_t(ids[size_t(k)])].x &&
+                      tri.Points[k].y == pts[size_t(ids[size_t(k)])].y);
+          // The circumcentre is as far from every corner.
+          EXPECT_NEAR(std::hypot(tri.CentreX - tri.Points[k].x, tri.CentreY - tri.Points[k].y),
+                      std::hypot(tri.CentreX - tri.Points[0].x, tri.CentreY - tri.Points[0].y), 1e-6);
+        }
+        if (ids[0] == i) tris.push_back(ids);
+      }
+    }
+    std::vector<std::array<int32_t, 3>> listed;
+    for (int32_t i = 0; i < c.N; ++i)
+      for (int32_t t = 0; t < c.Cells[size_t(i)].TriangleCount; ++t) {
+        const int32_t* ids = c.Cells[size_t(i)].Triangles[t].Cells;
+        listed.push_back({ids[0], ids[1], ids[2]});
+      }
+    EXPECT_EQ(listed.size(), 3 * tris.size());
+    std::sort(tris.begin(), tris.end());
+    EXPECT_TRUE(std::adjacent_find(tris.begin(), tris.end()) == tris.end());
+    int64_t twice = 0;
+    for (const auto& t : tris) {
+      const TIntPoint a = pts[size_t(t[0])], p = pts[size_t(t[1])], q = pts[size_t(t[2])];
+      const int64_t area = Cross(a, p, q);
+      ASSERT_NE(area, 0);
+      twice += std::llabs(area);
+      EXPECT_EQ(std::count(listed.begin(), listed.end(), t), 3);
+      // In-circle determinant, exact: nothing strictly inside.
+      const int64_t sign = area > 0 ? 1 : -1;
+      for (const TIntPoint& d : pts) {
+        const auto row = [&](TIntPoint v) {
+          const __int128 x = int64_t(v.x) - d.x, y = int64_t(v.y) - d.y;
+          return std::array<__int128, 3>{x, y, x * x + y * y};
+        };
+        const auto r0 = row(a), r1 = row(p), r2 = row(q);
+        const __int128 det = r0[0] * (r1[1] * r2[2] - r1[2] * r2[1]) - r0[1] * (r1[0] * r2[2] - r1[2] * r2[0]) +
+                             r0[2] * (r1[0] * r2[1] - r1[1] * r2[0]);
+        EXPECT_LE(det * sign, 0) << d.x << "," << d.y << " inside " << t[0] << " " << t[1] << " " << t[2];
+      }
+    }
+    // Triangles whose areas add up to the hull's and that pairwise keep to either side of one
+    // of their edges tile the hull.
+    EXPECT_EQ(twice, TwiceHullArea(pts));
+    for (size_t i = 0; i < tris.size(); ++i)
+      for (size_t j = i + 1; j < tris.size(); ++j) {
+        bool apart = false;
+        for (const auto& [s, o] : {std::pair{tris[i], tris[j]}, {tris[j], tris[i]}})
+          for (int e = 0; e < 3 && !apart; ++e) {
+            const TIntPoint u = pts[size_t(s[size_t(e)])], w = pts[size_t(s[size_t((e + 1) % 3)])];
+            const int64_t inner = Cross(u, w, pts[size_t(s[size_t((e + 2) % 3)])]);
+            bool all = true;
+            for (int32_t v : o) all &= Cross(u, w, pts[size_t(v)]) * inner <= 0;
+            apart = all;
+          }
+        EXPECT_TRUE(apart) << "triangles " << i << " and " << j << " overlap";
+      }
+  }
+}
+
+// A point ringed by as many neighbours as a cell has room for triangles is built; one more
+// neighbour is too many.
+TEST(TriangulateSeedPoints, ACellTakesAsManyTrianglesAsItHasRoomFor) {
+  for (int32_t rim : {kCellTriangleRoom, kCellTriangleRoom + 1}) {
+    std::vector<TIntPoint> wheel = {{500, 500}};
+    for (int32_t i = 0; i < rim; ++i) {
+      const double a = 2 * M_PI * i / rim;
+      wheel.push_back({500 + int32_t(std::lround(300 * std::cos(a))), 500 + int32_t(std::lround(300 * std::sin(a)))});
+    }
+    TCells c(wheel);
+    TCellBuilder b;
+    std::string message;
+    const bool built = TriangulateSeedPoints(b, c.Cells.get(), c.N, message);
+    EXPECT_EQ(built, rim == kCellTriangleRoom) << rim << ": " << message;
+    if (built) {
+      EXPECT_EQ(c.Cells[0].TriangleCount, rim);
+    } else {
+      EXPECT_EQ(message, "A cell has more triangles than it has room for.");
+    }
+  }
+}
+
+// Twice the area of a cell: the fan of its segments around its seed point (a Voronoi cell is
+// convex and holds its seed).
+double TwiceCellArea(const TCellRecord& cell) {
+  double twice = 0;
+  for (int32_t s = 0; s < cell.SegmentCount; ++s) {
+    const TCellSegment& g = cell.Segments[s];
+    twice += std::fabs((g.x1 - cell.SeedPoint.x) * (g.y2 - cell.SeedPoint.y) -
+                       (g.y1 - cell.SeedPoint.y) * (g.x2 - cell.SeedPoint.x));
+  }
+  return twice;
+}
+
+// The cells tile the cut area: every cell a closed polygon (each corner the end of two of its
+// segments), the border segments on the area's sides, and the areas adding up to the area's.
+TEST(BuildCells, CellsAreClosedAndTileTheCutArea) {
+  for (uint32_t seed = 20; seed <= 31; ++seed) {
+    const int32_t cols = 3 + int32_t(seed % 4), rows = 3 + int32_t(seed % 3), cell = 31;
+    const TCutArea area{5, 3, 5 + cols * cell - 1 + int32_t(seed % 3), 3 + rows * cell - 1};
+    auto pts = JitteredGrid(seed, cols, rows, cell);
+    for (TIntPoint& p : pts) p = {p.x + 5, p.y + 3};
+    TCells c(pts);
+    TCellBuilder b;
+    std::string message;
+    ASSERT_TRUE(BuildCells(b, c.Cells.get(), c.N, area, message)) << seed << " " << message;
+    double total = 0;
+    for (int32_t i = 0; i < c.N; ++i) {
+      const TCellRecord& cl = c.Cells[size_t(i)];
+      SCOPED_TRACE(testing::Message() << "seed " << seed << " cell " << i);
+      total += TwiceCellArea(cl) / 2;
+      double sx = 0, sy = 0;
+      for (int32_t s = 0; s < cl.SegmentCount; ++s) {
+        const TCellSegment& g = cl.Segments[s];
+        sx += g.x1 + g.x2;
+        sy += g.y1 + g.y2;
+        for (auto [x, y] : {std::pair{g.x1, g.y1}, {g.x2, g.y2}}) {
+          int32_t ends = 0;
+          for (int32_t t = 0; t < cl.SegmentCount; ++t) {
+            const TCellSegment& h = cl.Segments[t];
+            ends += std::hypot(h.x1 - x, h.y1 - y) < 1e-6;
+            ends += std::hypot(h.x2 - x, h.y2 - y) < 1e-6;
+          }
+          EXPECT_EQ(ends, 2) << x << "," << y;
+        }
+        if (g.NeighbourId != kBorderId) continue;
+        const bool vertical = std::fabs(g.x1 - g.x2) < 1e-6, horizontal = std::fabs(g.y1 - g.y2) < 1e-6;
+        EXPECT_TRUE((vertical && (std::fabs(g.x1 - area.Left) < 1e-6 || std::fabs(g.x1 - area.Right) < 1e-6)) ||
+                    (horizontal && (std::fabs(g.y1 - area.Top) < 1e-6 || std::fabs(g.y1 - area.Bottom) < 1e-6)))
+            << g.x1 << "," << g.y1 << " " << g.x2 << "," << g.y2;
+      }
+      // The centre is the mean of the segments' ends.
+      EXPECT_NEAR(cl.CentreX, sx / cl.SegmentCount / 2, 1e-9);
+      EXPECT_NEAR(cl.CentreY, sy / cl.SegmentCount / 2, 1e-9);
+    }
+    EXPECT_NEAR(total, double(area.Right - area.Left) * (area.Bottom - area.Top), 1e-6 * total) << seed;
   }
 }
 
