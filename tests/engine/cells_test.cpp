@@ -248,6 +248,12 @@ TEST(CellGeometry, ProjectOnLineFindsThePerpendicularFoot) {
       {{0, 0}, {8, 6}, {-10, 5}, {-4, -3}, 10},
       {{0, 0}, {8, 6}, {18, 1}, {12, 9}, 10},
       {{5, 5}, {5, 25}, {-7, 9}, {5, 9}, 12},
+      {{0, 0}, {8, 6}, {2, 14}, {8, 6}, 10},  // a right angle at q
+      {{8, 6}, {0, 0}, {-6, 8}, {0, 0}, 10},
+      {{0, 5}, {10, 5}, {3, 5}, {3, 5}, 0},  // x on the line itself
+      {{5, 0}, {5, 10}, {5, 7}, {5, 7}, 0},
+      {{0, 0}, {4, 2}, {6, 3}, {6, 3}, 0},
+      {{0, 0}, {2, 4}, {3, 6}, {3, 6}, 0},
   };
   for (const TCase& c : cases) {
     double distance = -1;
@@ -322,10 +328,14 @@ TEST(CellGeometry, ClippingToTheCutAreaMatchesThePlainRule) {
   const auto at = [&](int32_t n) { return double(rng.Random(uint32_t(n))); };
   int32_t chords = 0, stored = 0, refused = 0;
   for (int32_t k = 0; k < 6000; ++k) {
-    const double px = at(80), py = at(70);
-    double qx = at(80), qy = at(70);
+    double px = at(80), py = at(70), qx = at(80), qy = at(70);
     if (k % 5 == 0) qx = px;  // vertical and horizontal lines, some along a border
     if (k % 7 == 0) qy = py;
+    // Lines through two corners, the end beyond each corner or only one, and lines that pass
+    // a corner by less than the strict crossing test's margin.
+    static constexpr double kCorners[][4] = {
+        {0, 14, 70, 56}, {75, 59, 35, 35}, {65, 17, 5, 53}, {0, 14.0001, 70, 56.0001}, {5, 53.00005, 65, 17}};
+    if (k < 5) px = kCorners[k][0], py = kCorners[k][1], qx = kCorners[k][2], qy = kCorners[k][3];
     if (px == qx && py == qy) continue;
     double ax, ay, bx, by;
     // A line that only touches a corner may go either way.
