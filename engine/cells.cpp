@@ -166,6 +166,35 @@ bool ClipLineToCutArea(const TCutArea& area, double& x1, double& y1, double& x2,
     if (SegmentIntersection(cx, cy, false, L, T, L, B, ax, ay, bx, by)) moveEnd(ax < bx);
     if (SegmentIntersection(cx, cy, false, R, T, R, B, ax, ay, bx, by)) moveEnd(!(ax < bx));
   }
+  // A line through a corner, or within the strict tests' margin of one, meets no side between
+  // the side's ends: an end still outside takes the crossing of the plain parametric clip.
+  const auto outside = [&](double x, double y) {
+    return x < L - kOnBorder || x > R + kOnBorder || y < T - kOnBorder || y > B + kOnBorder;
+  };
+  if (outside(ax, ay) || outside(bx, by)) {
+    const double dx = bx - ax, dy = by - ay;
+    const double p[4] = {-dx, dx, -dy, dy}, q[4] = {ax - L, R - ax, ay - T, B - ay};
+    double lo = 0, hi = 1;
+    for (int32_t i = 0; i < 4; ++i) {
+      if (p[i] == 0) {
+        if (q[i] < 0) return false;
+      } else if (p[i] < 0) {
+        lo = std::max(lo, q[i] / p[i]);
+      } else {
+        hi = std::min(hi, q[i] / p[i]);
+      }
+    }
+    if (hi - lo < 1e-9) return false;  // misses the area, or only touches a corner
+    const double nax = ax + lo * dx, nay = ay + lo * dy, nbx = ax + hi * dx, nby = ay + hi * dy;
+    if (outside(ax, ay)) {
+      ax = nax;
+      ay = nay;
+    }
+    if (outside(bx, by)) {
+      bx = nbx;
+      by = nby;
+    }
+  }
   // A line that misses the area keeps an end outside it: no chord.
   for (double v : {ax, bx}) {
     if (v < L - kOnBorder || v > R + kOnBorder) return false;

@@ -1,9 +1,11 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "engine/cells.h"
@@ -246,6 +248,12 @@ TEST(CellGeometry, ProjectOnLineFindsThePerpendicularFoot) {
       {{0, 0}, {8, 6}, {-10, 5}, {-4, -3}, 10},
       {{0, 0}, {8, 6}, {18, 1}, {12, 9}, 10},
       {{5, 5}, {5, 25}, {-7, 9}, {5, 9}, 12},
+      {{0, 0}, {8, 6}, {2, 14}, {8, 6}, 10},  // a right angle at q
+      {{8, 6}, {0, 0}, {-6, 8}, {0, 0}, 10},
+      {{0, 5}, {10, 5}, {3, 5}, {3, 5}, 0},  // x on the line itself
+      {{5, 0}, {5, 10}, {5, 7}, {5, 7}, 0},
+      {{0, 0}, {4, 2}, {6, 3}, {6, 3}, 0},
+      {{0, 0}, {2, 4}, {3, 6}, {3, 6}, 0},
   };
   for (const TCase& c : cases) {
     double distance = -1;
@@ -254,6 +262,369 @@ TEST(CellGeometry, ProjectOnLineFindsThePerpendicularFoot) {
     EXPECT_EQ(foot.x, c.foot.x) << c.x.x << "," << c.x.y;
     EXPECT_EQ(foot.y, c.foot.y) << c.x.x << "," << c.x.y;
     EXPECT_NEAR(std::abs(distance), c.distance, 1e-9) << c.x.x << "," << c.x.y;
+  }
+}
+
+// Where two segments meet, against the exact parametric rule on small integer segments: the
+// inclusive test takes touching ends, the strict one only crossings inside both.
+TEST(CellGeometry, SegmentIntersectionFollowsTheParametricRule) {
+  TRandom rng{77};
+  const auto v = [&] { return double(int32_t(rng.Random(9)) - 4); };
+  int32_t met[2] = {0, 0};
+  for (int32_t k = 0; k < 4000; ++k) {
+    const double x1 = v(), y1 = v(), x2 = v(), y2 = v(), x3 = v(), y3 = v(), x4 = v(), y4 = v();
+    const int64_t d = int64_t((x2 - x1) * (y4 - y3) - (y2 - y1) * (x4 - x3));
+    const int64_t tn = int64_t((y1 - y3) * (x4 - x3) - (x1 - x3) * (y4 - y3));
+    const int64_t un = int64_t((y1 - y3) * (x2 - x1) - (x1 - x3) * (y2 - y1));
+    // t = tn / d and u = un / d, compared with 0 and 1 without dividing.
+    const auto within = [&](int64_t num, bool strict) {
+      const int64_t a = d > 0 ? num : -num, b = d > 0 ? d : -d;
+      return strict ? a > 0 && a < b : a >= 0 && a <= b;
+    };
+    for (bool inclusive : {true, false}) {
+      const bool want = d != 0 && within(tn, !inclusive) && within(un, !inclusive);
+      double x = 1e9, y = 1e9;
+      ASSERT_EQ(SegmentIntersection(x, y, inclusive, x1, y1, x2, y2, x3, y3, x4, y4), want)
+          << inclusive << " " << x1 << "," << y1 << " " << x2 << "," << y2 << " / " << x3 << "," << y3 << " " << x4
+          << "," << y4;
+      if (!want) continue;
+      ++met[inclusive];
+      const double t = double(tn) / double(d);
+      EXPECT_NEAR(x, x1 + t * (x2 - x1), 1e-9);
+      EXPECT_NEAR(y, y1 + t * (y2 - y1), 1e-9);
+    }
+  }
+  EXPECT_GT(met[0], 100);
+  EXPECT_GT(met[1], met[0]);  // touching ends are met by the inclusive test only
+}
+
+// The part of the line p + s (q - p) inside the rectangle, s within [lo, hi] (Liang-Barsky);
+// 0 when it is empty, 1 when it is a single point, 2 for a piece of line.
+int ClipOracle(const TCutArea& a, double px, double py, double qx, double qy, double lo, double hi, double& ax,
+               double& ay, double& bx, double& by) {
+  const double dx = qx - px, dy = qy - py;
+  const double p[4] = {-dx, dx, -dy, dy}, q[4] = {px - a.Left, a.Right - px, py - a.Top, a.Bottom - py};
+  for (int i = 0; i < 4; ++i) {
+    if (p[i] == 0) {
+      if (q[i] < 0) return 0;
+    } else if (p[i] < 0) {
+      lo = std::max(lo, q[i] / p[i]);
+    } else {
+      hi = std::min(hi, q[i] / p[i]);
+    }
+  }
+  if (hi - lo < -1e-9) return 0;
+  if (hi - lo < 1e-9) return 1;
+  ax = px + lo * dx, ay = py + lo * dy, bx = px + hi * dx, by = py + hi * dy;
+  OrderPoints(ax, ay, bx, by);
+  return 2;
+}
+
+// The chord of a line and the clipped part of a segment are what the plain clipping rule gives,
+// upper end first, for lines and segments that cross, touch, run along or miss the area.
+TEST(CellGeometry, ClippingToTheCutAreaMatchesThePlainRule) {
+  const TCutArea area{10, 20, 60, 50};
+  TRandom rng{2027};
+  const auto at = [&](int32_t n) { return double(rng.Random(uint32_t(n))); };
+  int32_t chords = 0, stored = 0, refused = 0;
+  for (int32_t k = 0; k < 6000; ++k) {
+    double px = at(80), py = at(70), qx = at(80), qy = at(70);
+    if (k % 5 == 0) qx = px;  // vertical and horizontal lines, some along a border
+    if (k % 7 == 0) qy = py;
+    // Lines through two corners, the end beyond each corner or only one, and lines that pass
+    // a corner by less than the strict crossing test's margin.
+    static constexpr double kCorners[][4] = {
+        {0, 14, 70, 56}, {75, 59, 35, 35}, {65, 17, 5, 53}, {0, 14.0001, 70, 56.0001}, {5, 53.00005, 65, 17}};
+    if (k < 5) px = kCorners[k][0], py = kCorners[k][1], qx = kCorners[k][2], qy = kCorners[k][3];
+    if (px == qx && py == qy) continue;
+    double ax, ay, bx, by;
+    // A line that only touches a corner may go either way.
+    const int line = ClipOracle(area, px, py, qx, qy, -1e9, 1e9, ax, ay, bx, by);
+    double x1 = px, y1 = py, x2 = qx, y2 = qy;
+    const bool got = ClipLineToCutArea(area, x1, y1, x2, y2);
+    if (line != 1) {
+      ASSERT_EQ(got, line == 2) << px << "," << py << " " << qx << "," << qy;
+    }
+    if (got && line == 2) {
+      ++chords;
+      EXPECT_NEAR(x1, ax, 1e-6) << px << "," << py << " " << qx << "," << qy;
+      EXPECT_NEAR(y1, ay, 1e-6) << px << "," << py << " " << qx << "," << qy;
+      EXPECT_NEAR(x2, bx, 1e-6) << px << "," << py << " " << qx << "," << qy;
+      EXPECT_NEAR(y2, by, 1e-6) << px << "," << py << " " << qx << "," << qy;
+    } else if (!got) {
+      EXPECT_TRUE(x1 == px && y1 == py && x2 == qx && y2 == qy);
+    }
+
+    TCellRecord cell{};
+    cell.SegmentCount = int32_t(k % 3);
+    const int part = ClipOracle(area, px, py, qx, qy, 0, 1, ax, ay, bx, by);
+    const bool added = AddCellSegment(area, cell, uint16_t(k % 50), px, py, qx, qy);
+    if (part != 1) {
+      ASSERT_EQ(added, part == 2) << px << "," << py << " " << qx << "," << qy;
+    }
+    EXPECT_EQ(cell.SegmentCount, int32_t(k % 3) + (added ? 1 : 0));
+    if (!added) {
+      ++refused;
+      continue;
+    }
+    if (part != 2) continue;
+    ++stored;
+    const TCellSegment& s = cell.Segments[k % 3];
+    EXPECT_NEAR(s.x1, ax, 1e-6) << px << "," << py << " " << qx << "," << qy;
+    EXPECT_NEAR(s.y1, ay, 1e-6) << px << "," << py << " " << qx << "," << qy;
+    EXPECT_NEAR(s.x2, bx, 1e-6) << px << "," << py << " " << qx << "," << qy;
+    EXPECT_NEAR(s.y2, by, 1e-6) << px << "," << py << " " << qx << "," << qy;
+    EXPECT_TRUE(s.rx1 == s.x1 && s.ry1 == s.y1 && s.rx2 == s.x2 && s.ry2 == s.y2);
+    EXPECT_EQ(s.NeighbourId, k % 50);
+    EXPECT_TRUE(s.TwinCell == -1 && s.TwinSlot == -1 && s.Valid == 1 && s.Repaired == 0);
+    EXPECT_TRUE(s.IdA == kNoShapeId && s.IdB == kNoShapeId);
+  }
+  EXPECT_GT(chords, 1000);
+  EXPECT_GT(stored, 1000);
+  EXPECT_GT(refused, 500);
+  // A full cell takes nothing more; one short of full takes its last segment.
+  TCellRecord cell{};
+  cell.SegmentCount = kCellSegmentRoom - 1;
+  EXPECT_TRUE(AddCellSegment(area, cell, 1, 20, 30, 40, 30));
+  EXPECT_FALSE(AddCellSegment(area, cell, 1, 20, 30, 40, 30));
+  EXPECT_EQ(cell.SegmentCount, kCellSegmentRoom);
+}
+
+// A ray is carried along its own line, never turned back or shortened, until it reaches the
+// line of the side it heads for mostly (or, going straight along an axis, that side itself).
+// The bisector of two points is a segment of equal distances through their middle.
+TEST(CellGeometry, RaysReachTheSideTheyHeadForAndBisectorsLieHalfway) {
+  const TCutArea area{10, 20, 60, 50};
+  TRandom rng{4099};
+  const auto at = [&](int32_t lo, int32_t hi) { return double(lo + int32_t(rng.Random(uint32_t(hi - lo + 1)))); };
+  for (int32_t k = 0; k < 3000; ++k) {
+    const double x1 = at(11, 59), y1 = at(21, 49);
+    double x2 = k % 6 == 0 ? x1 : at(0, 70), y2 = k % 6 == 1 ? y1 : at(10, 60);
+    const double ox = x2, oy = y2;
+    ExtendRayToCutArea(area, x1, y1, x2, y2);
+    SCOPED_TRACE(testing::Message() << x1 << "," << y1 << " to " << ox << "," << oy);
+    const double dx = ox - x1, dy = oy - y1;
+    if (dx == 0 && dy == 0) {
+      EXPECT_TRUE(x2 == ox && y2 == oy);
+      continue;
+    }
+    // On the ray, ahead of the start.
+    EXPECT_NEAR((x2 - x1) * dy - (y2 - y1) * dx, 0, 1e-6 * (1 + std::fabs(dx) + std::fabs(dy)) * 100);
+    EXPECT_GT((x2 - x1) * dx + (y2 - y1) * dy, 0);
+    const bool mostlyDown = std::fabs(dx) <= std::fabs(dy);
+    const double edge = mostlyDown ? (dy > 0 ? area.Bottom : area.Top) : (dx > 0 ? area.Right : area.Left);
+    const double along = mostlyDown ? y2 : x2, before = mostlyDown ? oy : ox;
+    const bool beyond =
+        mostlyDown ? (dy > 0 ? before >= edge : before <= edge) : (dx > 0 ? before >= edge : before <= edge);
+    if (dx == 0 || dy == 0 || !beyond) {
+      EXPECT_NEAR(along, edge, 1e-9);
+    } else {
+      EXPECT_TRUE(x2 == ox && y2 == oy);
+    }
+    double bx1, by1, bx2, by2;
+    const double ax = at(0, 70), ay = at(0, 70), cx = at(0, 70), cy = at(0, 70);
+    if (ax == cx && ay == cy) continue;
+    Bisector(bx1, by1, bx2, by2, ax, ay, cx, cy);
+    EXPECT_TRUE(by1 < by2 || (by1 == by2 && bx1 <= bx2));
+    EXPECT_NEAR((bx1 + bx2) / 2, (ax + cx) / 2, 1e-9);
+    EXPECT_NEAR((by1 + by2) / 2, (ay + cy) / 2, 1e-9);
+    for (auto [x, y] : {std::pair{bx1, by1}, {bx2, by2}}) {
+      EXPECT_NEAR(std::hypot(x - ax, y - ay), std::hypot(x - cx, y - cy), 1e-9);
+    }
+    EXPECT_NEAR(std::hypot(bx2 - bx1, by2 - by1), 2 * std::hypot(cx - ax, cy - ay), 1e-9);
+    // Orientation is the sign of the turn a -> c -> b.
+    const TIntPoint a{int32_t(ax), int32_t(ay)}, b{int32_t(cx), int32_t(cy)};
+    const TIntPoint o = k % 4 == 0 ? TIntPoint{2 * b.x - a.x, 2 * b.y - a.y} : TIntPoint{int32_t(ox), int32_t(oy)};
+    const int64_t turn = (int64_t(b.x) - a.x) * (int64_t(o.y) - a.y) - (int64_t(b.y) - a.y) * (int64_t(o.x) - a.x);
+    EXPECT_EQ(Orientation(a, b, o), turn > 0 ? -1 : turn < 0 ? 1 : 0);
+  }
+}
+
+int64_t Cross(TIntPoint o, TIntPoint a, TIntPoint b) {
+  return (int64_t(a.x) - o.x) * (int64_t(b.y) - o.y) - (int64_t(a.y) - o.y) * (int64_t(b.x) - o.x);
+}
+
+// Twice the area of the convex hull (monotone chain).
+int64_t TwiceHullArea(std::vector<TIntPoint> p) {
+  std::sort(p.begin(), p.end(), [](TIntPoint a, TIntPoint b) { return a.x != b.x ? a.x < b.x : a.y < b.y; });
+  std::vector<TIntPoint> h(2 * p.size());
+  size_t k = 0;
+  for (size_t i = 0; i < p.size(); ++i) {
+    while (k >= 2 && Cross(h[k - 2], h[k - 1], p[i]) <= 0) --k;
+    h[k++] = p[i];
+  }
+  for (size_t i = p.size() - 1, t = k + 1; i-- > 0;) {
+    while (k >= t && Cross(h[k - 2], h[k - 1], p[i]) <= 0) --k;
+    h[k++] = p[i];
+  }
+  int64_t twice = 0;
+  for (size_t i = 0; i + 1 < k; ++i) twice += Cross({0, 0}, h[i], h[i + 1]);
+  return twice;
+}
+
+// The triangulation of the seed points: every triangle listed once in each of its three cells,
+// no seed point inside any triangle's circumcircle, no two triangles overlapping, and together
+// they cover the hull of the points. Jittered grids, and lattices where many points share a
+// circle and the Delaunay triangles are not unique.
+TEST(TriangulateSeedPoints, TrianglesAreDelaunayAndTileTheHull) {
+  std::vector<std::vector<TIntPoint>> sets;
+  for (uint32_t seed = 1; seed <= 6; ++seed)
+    sets.push_back(JitteredGrid(seed, 3 + int32_t(seed % 4), 2 + int32_t(seed % 3), 23));
+  for (int32_t cols : {3, 4}) {
+    std::vector<TIntPoint> lattice;  // two rows: the short sides start the hull
+    for (int32_t y = 0; y < 2; ++y)
+      for (int32_t x = 0; x < cols; ++x) lattice.push_back({10 * x, 10 * y});
+    sets.push_back(lattice);
+  }
+  sets.push_back({{0, 0}, {10, 0}, {20, 0}, {30, 0}, {15, 7}});  // a hull edge with points along it
+  for (const auto& pts : sets) {
+    SCOPED_TRACE(testing::Message() << pts.size() << " points from " << pts[0].x << "," << pts[0].y);
+    TCells c(pts);
+    TCellBuilder b;
+    std::string message;
+    ASSERT_TRUE(TriangulateSeedPoints(b, c.Cells.get(), c.N, message)) << message;
+    std::vector<std::array<int32_t, 3>> tris;
+    for (int32_t i = 0; i < c.N; ++i) {
+      const TCellRecord& cell = c.Cells[size_t(i)];
+      for (int32_t t = 0; t < cell.TriangleCount; ++t) {
+        const TCellTriangle& tri = cell.Triangles[t];
+        const std::array<int32_t, 3> ids{tri.Cells[0], tri.Cells[1], tri.Cells[2]};
+        ASSERT_TRUE(ids[0] < ids[1] && ids[1] < ids[2]);
+        ASSERT_TRUE(ids[0] == i || ids[1] == i || ids[2] == i);
+        for (int k = 0; k < 3; ++k) {
+          EXPECT_TRUE(tri.Points[k].x == pts[size_t(ids[size_t(k)])].x &&
+                      tri.Points[k].y == pts[size_t(ids[size_t(k)])].y);
+          // The circumcentre is as far from every corner.
+          EXPECT_NEAR(std::hypot(tri.CentreX - tri.Points[k].x, tri.CentreY - tri.Points[k].y),
+                      std::hypot(tri.CentreX - tri.Points[0].x, tri.CentreY - tri.Points[0].y), 1e-6);
+        }
+        if (ids[0] == i) tris.push_back(ids);
+      }
+    }
+    std::vector<std::array<int32_t, 3>> listed;
+    for (int32_t i = 0; i < c.N; ++i)
+      for (int32_t t = 0; t < c.Cells[size_t(i)].TriangleCount; ++t) {
+        const int32_t* ids = c.Cells[size_t(i)].Triangles[t].Cells;
+        listed.push_back({ids[0], ids[1], ids[2]});
+      }
+    EXPECT_EQ(listed.size(), 3 * tris.size());
+    std::sort(tris.begin(), tris.end());
+    EXPECT_TRUE(std::adjacent_find(tris.begin(), tris.end()) == tris.end());
+    int64_t twice = 0;
+    for (const auto& t : tris) {
+      const TIntPoint a = pts[size_t(t[0])], p = pts[size_t(t[1])], q = pts[size_t(t[2])];
+      const int64_t area = Cross(a, p, q);
+      ASSERT_NE(area, 0);
+      twice += std::llabs(area);
+      EXPECT_EQ(std::count(listed.begin(), listed.end(), t), 3);
+      // In-circle determinant, exact: nothing strictly inside.
+      const int64_t sign = area > 0 ? 1 : -1;
+      for (const TIntPoint& d : pts) {
+        const auto row = [&](TIntPoint v) {
+          const __int128 x = int64_t(v.x) - d.x, y = int64_t(v.y) - d.y;
+          return std::array<__int128, 3>{x, y, x * x + y * y};
+        };
+        const auto r0 = row(a), r1 = row(p), r2 = row(q);
+        const __int128 det = r0[0] * (r1[1] * r2[2] - r1[2] * r2[1]) - r0[1] * (r1[0] * r2[2] - r1[2] * r2[0]) +
+                             r0[2] * (r1[0] * r2[1] - r1[1] * r2[0]);
+        EXPECT_LE(det * sign, 0) << d.x << "," << d.y << " inside " << t[0] << " " << t[1] << " " << t[2];
+      }
+    }
+    // Triangles whose areas add up to the hull's and that pairwise keep to either side of one
+    // of their edges tile the hull.
+    EXPECT_EQ(twice, TwiceHullArea(pts));
+    for (size_t i = 0; i < tris.size(); ++i)
+      for (size_t j = i + 1; j < tris.size(); ++j) {
+        bool apart = false;
+        for (const auto& [s, o] : {std::pair{tris[i], tris[j]}, {tris[j], tris[i]}})
+          for (int e = 0; e < 3 && !apart; ++e) {
+            const TIntPoint u = pts[size_t(s[size_t(e)])], w = pts[size_t(s[size_t((e + 1) % 3)])];
+            const int64_t inner = Cross(u, w, pts[size_t(s[size_t((e + 2) % 3)])]);
+            bool all = true;
+            for (int32_t v : o) all &= Cross(u, w, pts[size_t(v)]) * inner <= 0;
+            apart = all;
+          }
+        EXPECT_TRUE(apart) << "triangles " << i << " and " << j << " overlap";
+      }
+  }
+}
+
+// A point ringed by as many neighbours as a cell has room for triangles is built; one more
+// neighbour is too many.
+TEST(TriangulateSeedPoints, ACellTakesAsManyTrianglesAsItHasRoomFor) {
+  for (int32_t rim : {kCellTriangleRoom, kCellTriangleRoom + 1}) {
+    std::vector<TIntPoint> wheel = {{500, 500}};
+    for (int32_t i = 0; i < rim; ++i) {
+      const double a = 2 * M_PI * i / rim;
+      wheel.push_back({500 + int32_t(std::lround(300 * std::cos(a))), 500 + int32_t(std::lround(300 * std::sin(a)))});
+    }
+    TCells c(wheel);
+    TCellBuilder b;
+    std::string message;
+    const bool built = TriangulateSeedPoints(b, c.Cells.get(), c.N, message);
+    EXPECT_EQ(built, rim == kCellTriangleRoom) << rim << ": " << message;
+    if (built) {
+      EXPECT_EQ(c.Cells[0].TriangleCount, rim);
+    } else {
+      EXPECT_EQ(message, "A cell has more triangles than it has room for.");
+    }
+  }
+}
+
+// Twice the area of a cell: the fan of its segments around its seed point (a Voronoi cell is
+// convex and holds its seed).
+double TwiceCellArea(const TCellRecord& cell) {
+  double twice = 0;
+  for (int32_t s = 0; s < cell.SegmentCount; ++s) {
+    const TCellSegment& g = cell.Segments[s];
+    twice += std::fabs((g.x1 - cell.SeedPoint.x) * (g.y2 - cell.SeedPoint.y) -
+                       (g.y1 - cell.SeedPoint.y) * (g.x2 - cell.SeedPoint.x));
+  }
+  return twice;
+}
+
+// The cells tile the cut area: every cell a closed polygon (each corner the end of two of its
+// segments), the border segments on the area's sides, and the areas adding up to the area's.
+TEST(BuildCells, CellsAreClosedAndTileTheCutArea) {
+  for (uint32_t seed = 20; seed <= 31; ++seed) {
+    const int32_t cols = 3 + int32_t(seed % 4), rows = 3 + int32_t(seed % 3), cell = 31;
+    const TCutArea area{5, 3, 5 + cols * cell - 1 + int32_t(seed % 3), 3 + rows * cell - 1};
+    auto pts = JitteredGrid(seed, cols, rows, cell);
+    for (TIntPoint& p : pts) p = {p.x + 5, p.y + 3};
+    TCells c(pts);
+    TCellBuilder b;
+    std::string message;
+    ASSERT_TRUE(BuildCells(b, c.Cells.get(), c.N, area, message)) << seed << " " << message;
+    double total = 0;
+    for (int32_t i = 0; i < c.N; ++i) {
+      const TCellRecord& cl = c.Cells[size_t(i)];
+      SCOPED_TRACE(testing::Message() << "seed " << seed << " cell " << i);
+      total += TwiceCellArea(cl) / 2;
+      double sx = 0, sy = 0;
+      for (int32_t s = 0; s < cl.SegmentCount; ++s) {
+        const TCellSegment& g = cl.Segments[s];
+        sx += g.x1 + g.x2;
+        sy += g.y1 + g.y2;
+        for (auto [x, y] : {std::pair{g.x1, g.y1}, {g.x2, g.y2}}) {
+          int32_t ends = 0;
+          for (int32_t t = 0; t < cl.SegmentCount; ++t) {
+            const TCellSegment& h = cl.Segments[t];
+            ends += std::hypot(h.x1 - x, h.y1 - y) < 1e-6;
+            ends += std::hypot(h.x2 - x, h.y2 - y) < 1e-6;
+          }
+          EXPECT_EQ(ends, 2) << x << "," << y;
+        }
+        if (g.NeighbourId != kBorderId) continue;
+        const bool vertical = std::fabs(g.x1 - g.x2) < 1e-6, horizontal = std::fabs(g.y1 - g.y2) < 1e-6;
+        EXPECT_TRUE((vertical && (std::fabs(g.x1 - area.Left) < 1e-6 || std::fabs(g.x1 - area.Right) < 1e-6)) ||
+                    (horizontal && (std::fabs(g.y1 - area.Top) < 1e-6 || std::fabs(g.y1 - area.Bottom) < 1e-6)))
+            << g.x1 << "," << g.y1 << " " << g.x2 << "," << g.y2;
+      }
+      // The centre is the mean of the segments' ends.
+      EXPECT_NEAR(cl.CentreX, sx / cl.SegmentCount / 2, 1e-9);
+      EXPECT_NEAR(cl.CentreY, sy / cl.SegmentCount / 2, 1e-9);
+    }
+    EXPECT_NEAR(total, double(area.Right - area.Left) * (area.Bottom - area.Top), 1e-6 * total) << seed;
   }
 }
 
