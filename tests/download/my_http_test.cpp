@@ -137,6 +137,7 @@ TEST_F(MyHttp, TimeOutsAndCutOff) {
   EXPECT_EQ(error.Message, "Connection closed.");
   EXPECT_EQ(nestedFetched, 0);
   EXPECT_EQ(nestedError.Kind, THttpErrorKind::Other);
+  EXPECT_EQ(nestedError.ResponseCode, 0);
   EXPECT_EQ(silent.Requests(), 2);
 }
 
