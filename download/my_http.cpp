@@ -264,15 +264,16 @@ THttpError TMyHttp::DescribeFailure(int result, const TTransfer& t, bool secure,
 }
 
 bool TMyHttp::Perform(const std::string& url, const TSink& sink, int64_t maxSize, THttpError& error) {
-  error = THttpError();
-  responseCode_ = 0;
-  abort_ = false;
-  CURL* curl = static_cast<CURL*>(curl_);
-  // The window's input is handled during a transfer: a click there never starts another one.
+  // The window's input is handled during a transfer: a click there never starts another one,
+  // nor touches the running one's state (a cut-off asked for just before must hold).
   if (!Ready() || inTransfer_) {
     error = {THttpErrorKind::Other, 0, kNoHttpLibraryError};
     return false;
   }
+  error = THttpError();
+  responseCode_ = 0;
+  abort_ = false;
+  CURL* curl = static_cast<CURL*>(curl_);
   curl_easy_reset(curl);
   TTransfer t;
   t.Client = this;

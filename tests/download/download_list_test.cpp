@@ -97,6 +97,20 @@ TEST(DownloadList, ItemsPreviewsAndMarks) {
     RefreshDownloadedMarks(list, f.Jigsaws, ".zvq");
     for (size_t i = 0; i < 4; ++i) EXPECT_EQ(list.Items[i].StateIndex, i == 0 ? 1 : 0) << i;
   }
+
+  // A sliver one pixel high keeps its height but not its width: it is shrunk, not cut off.
+  TPlayerFolders sliver;
+  QImage halves(360, 1, QImage::Format_RGB888);
+  halves.fill(QColor(255, 0, 0));
+  for (int x = 180; x < 360; ++x) halves.setPixelColor(x, 0, QColor(0, 0, 255));
+  Spit(sliver.Thumb + "sliver.jpg", QtEncoded(halves, "JPG"));
+  sliver.WriteList("sliver\n");
+  ASSERT_TRUE(LoadDownloadList(list, sliver.Thumb, sliver.Jigsaws, ".zvq"));
+  ASSERT_EQ(list.Items.size(), 1u);
+  EXPECT_EQ(list.Items[0].Data, 180u | 1u << 16);
+  const TDibImage& s = **list.Cells[1];
+  EXPECT_TRUE(Near(Pixel(s, 20, 0), 0x0000FF));
+  EXPECT_TRUE(Near(Pixel(s, 160, 0), 0xFF0000)) << std::hex << Pixel(s, 160, 0);
 }
 
 TEST(DownloadList, MissingEmptyAndHostileLists) {
@@ -111,6 +125,11 @@ TEST(DownloadList, MissingEmptyAndHostileLists) {
   big.WriteList(std::string(size_t(kMaxDownloadListBytes) + 1, 'a'));
   EXPECT_TRUE(LoadDownloadList(list, big.Thumb, big.Jigsaws, ".zvq"));
   EXPECT_TRUE(list.Items.empty());
+  // One byte less is still read.
+  TPlayerFolders full;
+  full.WriteList(std::string(size_t(kMaxDownloadListBytes), 'a'));
+  ASSERT_TRUE(LoadDownloadList(list, full.Thumb, full.Jigsaws, ".zvq"));
+  EXPECT_EQ(list.Items.size(), 1u);
 
   // Very many lines: the first kMaxDownloadListLines are kept.
   TPlayerFolders many;

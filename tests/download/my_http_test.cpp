@@ -63,6 +63,11 @@ TEST_F(MyHttp, GetWithProgressErrorAnswersAndSizeCap) {
   EXPECT_EQ(view.Captions.front(), "Download - ProcConnect");
   EXPECT_EQ(view.Captions[1], "Download - ProcReceivingData");
   EXPECT_EQ(view.Captions.back(), "Download - ProcDisconnect");
+  // An empty answer counts from nothing, not from where the last one ended.
+  Spit(web.File("empty.dat"), {});
+  ASSERT_TRUE(Get("http://" + server.Host() + "/empty.dat")) << error.Message;
+  EXPECT_EQ(got, "");
+  EXPECT_EQ(http.WorkCount, 0);
 
   view = TRecordingView();
   http.HttpMode = THttpMode::Idle;
@@ -110,17 +115,29 @@ TEST_F(MyHttp, TimeOutsAndCutOff) {
   EXPECT_FALSE(Get("http://" + silent.Host() + "/info.dat"));
   EXPECT_EQ(error.Kind, THttpErrorKind::ReadTimeout);
   EXPECT_EQ(error.Message, "Read timed out.");
+  EXPECT_EQ(error.ResponseCode, 0);  // the header said 200, but no answer came whole
   EXPECT_GE(view.Idle, 10);
   EXPECT_FALSE(http.Connected());
 
   http.LowSpeedTime = kDefaultLowSpeedTime;
+  // A fetch asked for while one runs (a click handled meanwhile) is refused without touching the
+  // running one, even right after a cut-off was asked for.
+  int nestedFetched = 0;
+  THttpError nestedError;
   view.OnIdle = [&] {
-    if (view.Idle == 5) http.Disconnect();
+    if (view.Idle == 2 || view.Idle == 5) {
+      if (view.Idle == 5) http.Disconnect();
+      std::string other;
+      nestedFetched += http.Get("http://" + silent.Host() + "/other.dat", other, nestedError) ? 1 : 0;
+    }
   };
   view.Idle = 0;
   EXPECT_FALSE(Get("http://" + silent.Host() + "/info.dat"));
   EXPECT_EQ(view.Idle, 5);
   EXPECT_EQ(error.Message, "Connection closed.");
+  EXPECT_EQ(nestedFetched, 0);
+  EXPECT_EQ(nestedError.Kind, THttpErrorKind::Other);
+  EXPECT_EQ(nestedError.ResponseCode, 0);
   EXPECT_EQ(silent.Requests(), 2);
 }
 

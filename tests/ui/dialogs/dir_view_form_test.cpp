@@ -1,5 +1,6 @@
 // The browser window driven as the player drives it, over folders holding shipped jigsaws and
 // a damaged one.
+#include <gtest/gtest.h>
 #include <QApplication>
 #include <QCoreApplication>
 #include <QFontMetricsF>
@@ -12,12 +13,12 @@
 #include <QMenu>
 #include <QPalette>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QScreen>
 #include <QScrollBar>
-#include <QTabWidget>
 #include <QTabBar>
+#include <QTabWidget>
 #include <QTest>
-#include <gtest/gtest.h>
 
 #include <sys/stat.h>
 
@@ -27,17 +28,17 @@
 #include <memory>
 #include <tuple>
 
-#include "support/folder_paths.h"
-#include "support/recording_host.h"
-#include "support/shown_text.h"
-#include "ui/dialogs/dir_view_form.h"
 #include "foundation/binary_file.h"
 #include "foundation/lang_forms.h"
 #include "game/game_open.h"
 #include "game/jigsaw_file.h"
 #include "game/saved_game.h"
 #include "platform/message_box.h"
+#include "support/folder_paths.h"
+#include "support/recording_host.h"
+#include "support/shown_text.h"
 #include "support/temp_folder.h"
+#include "ui/dialogs/dir_view_form.h"
 
 namespace {
 
@@ -115,6 +116,28 @@ class DirView : public ::testing::Test {
     InitImageBitmap(session.StoreThumb, 160, 120);
     std::ofstream(session.Paths.sJigsawDir + "a-broken.zvq") << "nothing";
   }
+  // A real game of a shipped jigsaw, saved as kept.sv1 where this session's browser looks.
+  void SaveKeptGame() {
+    TTestSession game;
+    game.Paths = session.Paths;
+    SetupGameWindows(game.Windows);
+    game.Game.Field.FieldW = 800;
+    game.Game.Field.FieldH = 600;
+    TImageControl load;
+    TJigsawOpenTarget target{game.Game.CurrentLevel, load, game.Paths.TempPictureFile, {}, {}};
+    const std::string jigsaw = session.Paths.sJigsawDir + "dune-grass.zvq";
+    ASSERT_TRUE(OpenJigsaw(jigsaw, OpenJigsawSelect, target));
+    TLevelRecord choice{};
+    choice.Level = 13;
+    choice.ShapeStyle = TShapeStyle::ClassicMixedKnobs;
+    ASSERT_TRUE(ApplyLevelChoices(game.Game.CurrentLevel, choice, false));
+    TOpenChoices seed;
+    seed.SeedPanelVisible = true;
+    seed.SeedText = "99";
+    ASSERT_TRUE(StartJigsawGame(game, jigsaw, seed));
+    ASSERT_TRUE(SaveGame(game, session.Paths.sSavedDir + "kept.sv1", false));
+    stored = game.Game.GameLevel;
+  }
   bool Closed() const { return !form->isVisible(); }
 
   TTempFolder dir;
@@ -154,8 +177,7 @@ TEST_F(DirView, JigsawPassesTheLevelPageAndOkReturnsItsPathAndLevel) {
   EXPECT_EQ(Text("L_Shapes"), "Irregular, simple knobs");
   EXPECT_EQ(Text("L_Rotation"), "Rotation: on");
   for (const TLevelRecord* r : {&session.Game.CurrentLevel, &session.Game.DefaultLevel})
-    EXPECT_EQ(std::vector<int>(
-                  {r->Level, int(r->ShapeStyle), int(r->BorderStyle), r->Rotate, r->SpreadOut}),
+    EXPECT_EQ(std::vector<int>({r->Level, int(r->ShapeStyle), int(r->BorderStyle), r->Rotate, r->SpreadOut}),
               std::vector<int>({12, 1, 1, 1, 1}));
   ClickOk();
   ASSERT_TRUE(Closed());
@@ -232,8 +254,10 @@ TEST_F(DirView, AJigsawThatChangedBehindTheBrowserIsNotOpened) {
     ClickItem("LV_Jigs", 1);
     ClickOk();
     ASSERT_EQ(Find<QTabWidget>("PC_Pages")->currentWidget()->objectName(), "TS_Level");
-    if (removed) fs::remove(path);
-    else std::ofstream(path, std::ios::trunc) << "not a jigsaw any more";
+    if (removed)
+      fs::remove(path);
+    else
+      std::ofstream(path, std::ios::trunc) << "not a jigsaw any more";
     ClickOk();
     EXPECT_FALSE(Closed());
     EXPECT_FALSE(Find<QPushButton>("B_Ok")->isEnabled());
@@ -255,7 +279,10 @@ TEST_F(DirView, LevelPageFramesAndNamesEachChoice) {
     std::vector<std::string> Names;
   };
   const std::vector<TGroup> groups = {
-      {"ShapeImages", 7, "B_SelShape", "L_Shapes",
+      {"ShapeImages",
+       7,
+       "B_SelShape",
+       "L_Shapes",
        {"Irregular", "Irregular, simple knobs", "Irregular, fancy knobs", "Irregular with figures", "Classic",
         "Classic, mixed knobs", "Classic, varied knobs"}},
       {"BorderImages", 2, "B_SelBorder", "L_Borders", {"No frame", "With frame"}},
@@ -277,7 +304,11 @@ TEST_F(DirView, LevelPageFramesAndNamesEachChoice) {
        {std::tuple{"I_Rotation", "B_SelRotation", "L_Rotation", "Rotation: on", "Rotation: off"},
         std::tuple{"I_FitToScreen", "B_SelFitToScreen", "L_FitToScreen", "Fit to screen: on", "Fit to screen: off"}}) {
     for (int press = 0; press < 2; ++press) {
+      // Each press flips its own option and leaves the other one as it was.
+      const std::string own = Text(caption), other = Text(caption[2] == 'R' ? "L_FitToScreen" : "L_Rotation");
       QTest::mouseClick(Find<QWidget>(image), Qt::LeftButton);
+      EXPECT_NE(Text(caption), own);
+      EXPECT_EQ(Text(caption[2] == 'R' ? "L_FitToScreen" : "L_Rotation"), other);
       const bool shown = Find<QWidget>(frame)->isVisible();
       EXPECT_EQ(Text(caption), shown ? on : off);
       if (shown) {
@@ -363,8 +394,7 @@ TEST_F(DirView, OpensCentredOverMostOfTheScreen) {
   const QRect area = screen->availableGeometry();
   const QRect placed = form->frameGeometry();
   // Within a window frame's few pixels: the window system may add its edges after the move.
-  EXPECT_LE((placed.center() - area.center()).manhattanLength(), 12)
-      << placed.x() << "," << placed.y();
+  EXPECT_LE((placed.center() - area.center()).manhattanLength(), 12) << placed.x() << "," << placed.y();
   EXPECT_GE(placed.width() * 5, area.width() * 4);
   EXPECT_GE(placed.height() * 5, area.height() * 4);
 }
@@ -602,29 +632,65 @@ TEST_F(DirView, HelpTopicFollowsTheMode) {
   EXPECT_EQ(topics, (std::vector<std::string>{"open.htm", "save.htm"}));
 }
 
-TEST_F(DirView, SavedGameOpensStraightAwayWithItsStoredLevel) {
-  // A real game of a shipped jigsaw, saved, and a new session's browser pointed at it.
-  {
-    TTestSession game;
-    game.Paths = session.Paths;
-    SetupGameWindows(game.Windows);
-    game.Game.Field.FieldW = 800;
-    game.Game.Field.FieldH = 600;
-    TImageControl load;
-    TJigsawOpenTarget target{game.Game.CurrentLevel, load, game.Paths.TempPictureFile, {}, {}};
-    const std::string jigsaw = session.Paths.sJigsawDir + "dune-grass.zvq";
-    ASSERT_TRUE(OpenJigsaw(jigsaw, OpenJigsawSelect, target));
-    TLevelRecord choice{};
-    choice.Level = 13;
-    choice.ShapeStyle = TShapeStyle::ClassicMixedKnobs;
-    ASSERT_TRUE(ApplyLevelChoices(game.Game.CurrentLevel, choice, false));
-    TOpenChoices seed;
-    seed.SeedPanelVisible = true;
-    seed.SeedText = "99";
-    ASSERT_TRUE(StartJigsawGame(game, jigsaw, seed));
-    ASSERT_TRUE(SaveGame(game, session.Paths.sSavedDir + "kept.sv1", false));
-    stored = game.Game.GameLevel;
+// Every option picture of the level page shows a face of its own, greyed for a saved game's
+// choices and whole again for a jigsaw's; the page sits centred at the top of its tab.
+TEST_F(DirView, OptionPicturesGreyForASavedGameAndComeBack) {
+  ASSERT_NO_FATAL_FAILURE(SaveKeptGame());
+  ShowLevelPage();
+  QWidget* level = Find<QWidget>("TS_Level");
+  const QRect centre = Find<QWidget>("P_LevelCenter")->geometry();
+  EXPECT_EQ(centre.top(), 0);
+  EXPECT_LE(std::abs(centre.left() - (level->width() - 1 - centre.right())), 1);
+
+  std::vector<QString> names = {"I_Rotation", "I_FitToScreen"};
+  for (const char* group : {"ShapeImages", "BorderImages", "MixImages"})
+    for (QWidget* w : form->findChildren<QWidget*>(QRegularExpression(QString("^%1\\d+$").arg(group))))
+      names.push_back(w->objectName());
+  ASSERT_EQ(names.size(), 2u + 7u + 2u + 2u);
+  auto shots = [&] {
+    std::vector<QImage> out;
+    for (const QString& n : names) out.push_back(Find<QWidget>(n.toUtf8().constData())->grab().toImage());
+    return out;
+  };
+  auto plain = [](const QImage& img) {
+    for (int y = 0; y < img.height(); ++y)
+      for (int x = 0; x < img.width(); ++x)
+        if (img.pixel(x, y) != img.pixel(0, 0)) return false;
+    return true;
+  };
+  // The mix caption names the picture its frame surrounds, whichever record the page shows.
+  auto mixNamed = [this] {
+    const QRect framed = Find<QWidget>("B_SelMix")->geometry().adjusted(4, 4, -4, -4);
+    return Text("L_Mix") == (framed == Find<QWidget>("MixImages0")->geometry() ? "Random heap" : "Spread out");
+  };
+  EXPECT_TRUE(mixNamed());
+  const std::vector<QImage> whole = shots();
+  auto* pages = Find<QTabWidget>("PC_Pages");
+  QTest::mouseClick(pages->tabBar(), Qt::LeftButton, {}, pages->tabBar()->tabRect(1).center());
+  ClickItem("LV_Games", 1);
+  ASSERT_FALSE(Find<QScrollBar>("SB_PieceSize")->isEnabled());
+  const std::vector<QImage> greyed = shots();
+  EXPECT_TRUE(mixNamed());
+  for (size_t i = 0; i < names.size(); ++i) {
+    EXPECT_FALSE(plain(whole[i])) << names[i].toStdString();
+    EXPECT_NE(whole[i], greyed[i]) << names[i].toStdString();
+    for (size_t k = 0; k < i; ++k) {
+      if (whole[i].size() == whole[k].size()) {
+        EXPECT_NE(whole[i], whole[k]) << names[i].toStdString() << " " << names[k].toStdString();
+      }
+    }
   }
+  QTest::mouseClick(pages->tabBar(), Qt::LeftButton, {}, pages->tabBar()->tabRect(0).center());
+  ClickItem("LV_Jigs", 1);
+  ClickOk();
+  ASSERT_EQ(pages->currentWidget()->objectName(), "TS_Level");
+  EXPECT_EQ(shots(), whole);
+  QTest::mouseClick(Find<QWidget>("MixImages1"), Qt::LeftButton);
+  EXPECT_TRUE(mixNamed());
+}
+
+TEST_F(DirView, SavedGameOpensStraightAwayWithItsStoredLevel) {
+  ASSERT_NO_FATAL_FAILURE(SaveKeptGame());
   Show();
   QTest::mouseClick(Find<QTabWidget>("PC_Pages")->tabBar(), Qt::LeftButton, {},
                     Find<QTabWidget>("PC_Pages")->tabBar()->tabRect(1).center());

@@ -21,23 +21,18 @@
 #include <fstream>
 #include <memory>
 
-#include "support/panel_bounds.h"
-#include "support/recording_host.h"
-#include "support/same_dib.h"
-#include "ui/dialogs/options_art.h"
-#include "ui/dialogs/options_form.h"
-#include "game/settings_table.h"
 #include "foundation/dib_ops.h"
 #include "foundation/lang_forms.h"
 #include "foundation/picture_loading.h"
+#include "game/settings_table.h"
 #include "platform/message_box.h"
 #include "platform/resources.h"
 #include "support/panel_bounds.h"
 #include "support/recording_host.h"
 #include "support/same_dib.h"
-#include "support/same_dib.h"
 #include "support/temp_folder.h"
 #include "ui/dialogs/options_art.h"
+#include "ui/dialogs/options_form.h"
 
 namespace {
 
@@ -61,8 +56,9 @@ class OptionsDialog : public ::testing::Test {
     Write("deutsch.lng", "[Language Info]\n<engname>German\n<localname>Deutsch\n<author>Anna\n[Options]\n");
     Write("deutsch.chm", "help");
     WriteFlag("deutsch.bmp", 0x0000C0);
-    Write("suomi.lng", "[Language Info]\n<engname>Finnish\n<localname>Suomi\n<author>Aino\n"
-                       "<l_onlyinterface>Only the interface\n");
+    Write("suomi.lng",
+          "[Language Info]\n<engname>Finnish\n<localname>Suomi\n<author>Aino\n"
+          "<l_onlyinterface>Only the interface\n");
 
     TOptionsFormEnv env;
     env.Lang = &lang;
@@ -160,9 +156,7 @@ class OptionsDialog : public ::testing::Test {
   std::function<int(const TColorPickRequest&, int32_t&)> picker;
 };
 
-bool SameBinding(const TMouseBinding& a, const TMouseBinding& b) {
-  return a.Button == b.Button && a.Shift == b.Shift;
-}
+bool SameBinding(const TMouseBinding& a, const TMouseBinding& b) { return a.Button == b.Button && a.Shift == b.Shift; }
 
 // Every value the dialog shows.
 void ExpectSameValues(const TOptionsValues& a, const TOptionsValues& b) {
@@ -555,6 +549,24 @@ TEST_F(OptionsDialog, TestPanelTogglesWithCtrlShiftClickAndAppliesOnlyWhenShown)
   EXPECT_EQ(Chosen().SiteJigsawsDir, "test/jigsaws/");
 }
 
+// Whatever a binding box offers, chosen and stored, shows again when the dialog next opens.
+TEST_F(OptionsDialog, EveryBindingChoiceShowsAgainWhenReopened) {
+  for (const char* name : {"CB_PlayRotCW", "CB_PlayRotCCW", "CB_PlayMoveOW"}) {
+    Open(Sample());
+    ShowPage("TS_Play");
+    const int count = Find<QComboBox>(name)->count();
+    ASSERT_GT(count, 1) << name;
+    for (int i = 0; i < count; ++i) {
+      Open(Sample());
+      Choose(name, i);
+      const TOptionsValues stored = form->Values();
+      Open(Sample());
+      Open(stored);
+      EXPECT_EQ(Find<QComboBox>(name)->currentIndex(), i) << name;
+    }
+  }
+}
+
 TEST_F(OptionsDialog, HelpShowsTheTopicOfTheOpenPage) {
   Open(Sample());
   EXPECT_EQ(form->HelpContext(), 180);
@@ -565,6 +577,15 @@ TEST_F(OptionsDialog, HelpShowsTheTopicOfTheOpenPage) {
   ShowPage("TS_Dn");
   Click("B_Help");
   EXPECT_EQ(topics, (std::vector<std::string>{"save.htm", "effects.htm", "options.htm"}));
+
+  // Without a help viewer the key does nothing.
+  TOptionsFormEnv bare;
+  bare.Lang = &lang;
+  TF_Options helpless(bare);
+  helpless.LoadValues(Sample());
+  helpless.show();
+  QTest::keyClick(&helpless, Qt::Key_F1);
+  EXPECT_TRUE(helpless.isVisible());
 }
 
 // --- Hostile values ---------------------------------------------------------------------------------
@@ -691,8 +712,8 @@ TEST_F(OptionsDialog, DownloadsAndTestPanelApplyOnlyThroughTheOptionsCommand) {
       dialog.findChild<QCheckBox*>("CB_UseSecure")->click();
       dialog.findChild<QComboBox*>("CB_SecureMethod")->setCurrentIndex(6);
       if (!dialog.TestPanelShown())  // it stays shown between openings
-        QTest::mouseClick(dialog.findChild<QWidget*>("P_Form"), Qt::LeftButton,
-                          Qt::ControlModifier | Qt::ShiftModifier, QPoint(3, 3));
+        QTest::mouseClick(dialog.findChild<QWidget*>("P_Form"), Qt::LeftButton, Qt::ControlModifier | Qt::ShiftModifier,
+                          QPoint(3, 3));
       dialog.findChild<QLineEdit*>("E_TestThumbPath")->setText(" /elsewhere/ ");
       dialog.findChild<QCheckBox*>("CB_VisualShowJoin")->click();
       QTest::mouseClick(dialog.findChild<QPushButton*>(button), Qt::LeftButton);
