@@ -298,3 +298,41 @@ TEST(GlassWindow, CornerTilesSitInTheFourCornersAtEverySize) {
     }
   }
 }
+
+// A button's sprites lie side by side on the sheet, 3 pixels apart: five of them, or normal and
+// pressed with the hot and hot-pressed pictures the same and the disabled one third.
+TEST(SkinButton, SpritesFollowEachOtherOnTheSheet) {
+  for (const uint32_t flags : {0u, uint32_t(kSkinFiveSprites)}) {
+    for (const int32_t w : {1, 9, 16}) {
+      SCOPED_TRACE(testing::Message() << flags << " " << w);
+      TSkinButton b;
+      SetupSkinButton(b, 20, 7, w, 5, flags);
+      const int32_t slot[5] = {0, 1, flags ? 2 : 0, flags ? 3 : 1, flags ? 4 : 2};
+      for (int k = 0; k < 5; ++k)
+        ExpectEdges(b.Sprites[k], 20 + slot[k] * (w + 3), 7, 20 + slot[k] * (w + 3) + w - 1, 11);
+      ExpectEdges(b.Bounds, 0, 0, w - 1, 4);
+      EXPECT_TRUE(b.Visible);
+    }
+  }
+}
+
+// An anchored button sits at its offset from the edge it is anchored to; the left and top
+// anchors win over the right and bottom ones, and an unanchored side keeps the window's corner.
+TEST(SkinButton, AnchorsPlaceTheButtonFromTheirEdge) {
+  TSkinRect window;
+  SetSkinRectEdges(window, 10, 20, 109, 79);
+  const int32_t none = kUnsetEdge;
+  struct Case {
+    int32_t l, t, r, b, x, y;
+  };
+  const Case cases[] = {{3, 4, none, none, 13, 24},  {none, none, 3, 4, 100, 69},      {3, 4, 5, 6, 13, 24},
+                        {none, 4, 0, none, 103, 24}, {none, none, none, none, 10, 20}, {0, none, none, 0, 10, 73}};
+  for (const Case& c : cases) {
+    TSkinButton b;
+    InitSkinButton(b);
+    SetupSkinButton(b, 0, 0, 7, 7, 0);
+    SetSkinRectEdges(b.Anchors, c.l, c.t, c.r, c.b);
+    AnchorSkinButton(b, window);
+    ExpectEdges(b.Bounds, c.x, c.y, c.x + 6, c.y + 6);
+  }
+}
