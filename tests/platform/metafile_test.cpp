@@ -101,6 +101,34 @@ TEST(Metafile, WellFormedBlobsLoadAndBrokenOnesAreRefused) {
   }
 }
 
+// Every record must hold its fixed fields: a point record its bounds, count and every point
+// it counts; a move or line its point; a colour record its colour; anything else its type and
+// size. Each kind with every length round its minimum, and the kinds either side of each range.
+TEST(Metafile, EachKindIsAcceptedExactlyWhenItHoldsItsFields) {
+  struct Kind {
+    uint32_t Type, Minimum, PointSize;
+  };
+  const Kind kinds[] = {{2, 28, 8},  {3, 28, 8},  {4, 28, 8},  {5, 28, 8},  {6, 28, 8},  {7, 8, 0},
+                        {84, 8, 0},  {85, 28, 4}, {86, 28, 4}, {87, 28, 4}, {88, 28, 4}, {89, 8, 0},
+                        {27, 16, 0}, {54, 16, 0}, {26, 8, 0},  {15, 20, 0}, {24, 12, 0}, {25, 12, 0},
+                        {38, 28, 0}, {39, 20, 0}, {53, 20, 0}, {95, 44, 0}, {94, 8, 0}};
+  for (const Kind& k : kinds)
+    for (int32_t words = 0; words <= 9; ++words)
+      for (int32_t count = 0; count <= 3; ++count) {
+        TMetafileWriter writer(20, 20);
+        std::vector<int32_t> fields(size_t(words), 0);
+        if (words > 4) fields[4] = count;
+        writer.Record(k.Type, fields);
+        const std::vector<uint8_t> bytes = writer.Finish();
+        const uint32_t size = 8 + 4 * uint32_t(words);
+        const bool holds =
+            size >= k.Minimum && (k.PointSize == 0 || words < 5 || 28 + uint32_t(count) * k.PointSize <= size);
+        TMetafile mf;
+        EXPECT_EQ(MetafileFromBytes(bytes.data(), bytes.size(), mf), holds)
+            << "type " << k.Type << ", " << words << " words, count " << count;
+      }
+}
+
 // Bounds and frame may lie anywhere within their limits, at either end; one step beyond is refused.
 TEST(Metafile, ExtentsAreAcceptedUpToTheirLimitsOnBothSides) {
   TMetafileWriter writer(20, 20);
