@@ -350,13 +350,15 @@ TEST(Metafile, PlaybackStaysInsideTheClipAndTheBitmap) {
     EXPECT_TRUE(x >= 3 && x <= 20 && y >= 4 && y <= 21);
   }
   // A clip wider than the bitmap: the bitmap shows what a larger one shows of the same
-  // drawing, the fill's rows cut at its edges.
-  TCanvas d(30, 30), large(100, 100);
-  PlayMetafile(mf, *d.B, -10, -25, 60, 50, {-5, -5, 100, 100});
-  PlayMetafile(mf, *large.B, 20, 5, 60, 50, {0, 0, 99, 99});
-  EXPECT_GT(d.NonWhite().size(), 600u);
-  for (int y = 0; y < 30; ++y)
-    for (int x = 0; x < 30; ++x) ASSERT_EQ(d.At(x, y), large.At(x + 30, y + 30)) << x << "," << y;
+  // drawing, the fill's rows cut at its edges, above and below.
+  for (const int32_t top : {-25, 10}) {
+    TCanvas d(30, 30), large(100, 100);
+    PlayMetafile(mf, *d.B, -10, top, 60, 50, {-5, -5, 100, 100});
+    PlayMetafile(mf, *large.B, 20, top + 30, 60, 50, {0, 0, 99, 99});
+    EXPECT_GT(d.NonWhite().size(), 500u);
+    for (int y = 0; y < 30; ++y)
+      for (int x = 0; x < 30; ++x) ASSERT_EQ(d.At(x, y), large.At(x + 30, y + 30)) << x << "," << y;
+  }
 }
 
 // Turning is geometry a player sees on every piece: four quarter turns give the drawing back,
