@@ -227,8 +227,9 @@ TEST_F(SkinPaint, BackgroundPictureScrollsAndNeverReadsPastItsEnd) {
   }
 }
 
-// Every client pixel at every scroll: the picture's pixel at the scrolled place while that is
-// inside the picture, the no-picture grey past its right or bottom, whatever was there before.
+// Every client pixel at every scroll, grey strips one pixel wide included: the picture's pixel
+// at the scrolled place while that is inside the picture, the no-picture grey past its right
+// or bottom, whatever was there before.
 TEST_F(SkinPaint, EveryClientPixelShowsThePictureOrTheGrey) {
   TDibHolder picture;
   ASSERT_TRUE(CreateDib24(*picture, 120, 90));
@@ -237,7 +238,7 @@ TEST_F(SkinPaint, EveryClientPixelShowsThePictureOrTheGrey) {
   ws_.BackgroundPicture = &*picture;
   TSkinWindow& w = Pocket(400, 400);
   w.Background = 15;
-  for (const auto& [sx, sy] : {std::pair{0, 0}, {37, 7}, {60, 30}, {119, 89}, {120, 90}, {200, 10}}) {
+  for (const auto& [sx, sy] : {std::pair{0, 0}, {37, 7}, {38, 8}, {60, 30}, {119, 89}, {120, 90}, {200, 10}}) {
     w.ScrollX = sx;
     w.ScrollY = sy;
     RelayoutSkinWindow(w);
