@@ -95,6 +95,46 @@ TEST(BmpCodec, EveryRowWidthAndDepthDecodesAsQtReadsIt) {
       }
 }
 
+// Channels named by masks of every width and place, an empty mask among them, against the
+// literal rule: the masked bits over the mask's largest value, rounded to 8 bits; no mask, 0.
+TEST(BmpCodec, MaskedChannelsScaleToEightBitsRounded) {
+  uint32_t seed = 5;
+  const auto next = [&] { return (seed = seed * 1103515245u + 12345u) >> 8; };
+  const auto run = [](int from, int bits) { return bits ? ((uint32_t(1) << bits) - 1) << from : 0u; };
+  for (int i = 0; i < 200; ++i) {
+    const int bits = i % 2 ? 16 : 32;
+    // Three runs that do not overlap: up to a third of the pixel's bits each.
+    const int part = bits / 3;
+    std::vector<uint32_t> masks;
+    for (int k = 0; k < 3; ++k) {
+      const int width = int(next() % unsigned(part + 1)), from = k * part + int(next() % unsigned(part - width + 1));
+      masks.push_back(run(from, width));
+    }
+    TBmpSpec kind{"masks", 4, 1, bits, 3, masks, 0, {}};
+    std::vector<uint32_t> pixels;
+    for (int x = 0; x < 4; ++x) {
+      pixels.push_back(x == 0 ? 0xFFFFFFFFu : uint32_t(next() ^ (next() << 16)));
+      for (int b = 0; b < bits / 8; ++b) kind.Pixels.push_back(uint8_t(pixels.back() >> (8 * b)));
+    }
+    const std::vector<uint8_t> bytes = Build(kind);
+    TDibHolder d;
+    std::string error;
+    ASSERT_TRUE(DecodeBmp(*d, bytes.data(), bytes.size(), &error)) << error;
+    for (int x = 0; x < 4; ++x)
+      for (int k = 0; k < 3; ++k) {
+        const uint32_t mask = masks[size_t(k)];
+        uint32_t want = 0;
+        if (mask) {
+          int shift = 0;
+          while (!((mask >> shift) & 1)) ++shift;
+          const uint64_t most = mask >> shift, v = (pixels[size_t(x)] & mask) >> shift;
+          want = uint32_t((v * 255 * 2 + most) / (2 * most));
+        }
+        EXPECT_EQ(DibPixelAddress(*d, x, 0)[2 - k], want) << std::hex << mask << " " << pixels[size_t(x)];
+      }
+  }
+}
+
 // A jump in run-length data skips pixels, which keep the palette's first colour; runs past a
 // row's end are dropped.
 TEST(BmpCodec, RunLengthJumpsLeaveThePalettesFirstColour) {

@@ -238,11 +238,11 @@ TEST(FillDibRuns, LeavesImagesOtherThanTwentyFourBitAlone) {
 }
 
 // A coloured rectangle on a 24-bit image is the same as its rows painted pixel by pixel; so is
-// a grey one, which goes another way.
+// a grey one, which goes another way, and so is every colour with two channels alike.
 TEST(FillDibRect, TwentyFourBitRowsMatchAPixelPaint) {
   TDibHolder d;
   ASSERT_TRUE(CreateDib24(*d, 45, 9));
-  for (uint32_t colour : {0x00123456u, 0xFF0000FFu, 0x00777777u})
+  for (uint32_t colour : {0x00123456u, 0xFF0000FFu, 0x00777777u, 0x00FF0000u, 0x0000FF00u, 0x00FFFF00u})
     for (int32_t x : {-9, 0, 3, 16, 30})
       for (int32_t w = 0; w <= 40; ++w) {
         SCOPED_TRACE(testing::Message() << std::hex << colour << std::dec << " x " << x << " width " << w);

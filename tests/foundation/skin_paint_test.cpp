@@ -4,6 +4,7 @@
 #include <optional>
 #include <utility>
 
+#include "foundation/dib_ops.h"
 #include "foundation/numeric.h"
 #include "foundation/skin_window.h"
 
@@ -223,6 +224,33 @@ TEST_F(SkinPaint, BackgroundPictureScrollsAndNeverReadsPastItsEnd) {
     w.Background = code;
     Paint(w);
     EXPECT_EQ(At(c.Left, c.Top), code >= 10 && code <= 17 ? 0x989898u : code) << code;
+  }
+}
+
+// Every client pixel at every scroll, grey strips one pixel wide included: the picture's pixel
+// at the scrolled place while that is inside the picture, the no-picture grey past its right
+// or bottom, whatever was there before.
+TEST_F(SkinPaint, EveryClientPixelShowsThePictureOrTheGrey) {
+  TDibHolder picture;
+  ASSERT_TRUE(CreateDib24(*picture, 120, 90));
+  for (int y = 0; y < 90; ++y)
+    for (int x = 0; x < 120; ++x) SetDibPixel(*picture, x, y, uint32_t(MakeColor(x, y, 7)));
+  ws_.BackgroundPicture = &*picture;
+  TSkinWindow& w = Pocket(400, 400);
+  w.Background = 15;
+  for (const auto& [sx, sy] : {std::pair{0, 0}, {37, 7}, {38, 8}, {60, 30}, {119, 89}, {120, 90}, {200, 10}}) {
+    w.ScrollX = sx;
+    w.ScrollY = sy;
+    RelayoutSkinWindow(w);
+    FillDibRect(*field_, 0, 0, 300, 260, 0);
+    Paint(w);
+    const TSkinRect& c = w.Client;
+    for (int y = 0; y < c.Height; ++y)
+      for (int x = 0; x < c.Width; ++x) {
+        const bool inside = x + sx < 120 && y + sy < 90;
+        ASSERT_EQ(At(c.Left + x, c.Top + y), inside ? uint32_t(MakeColor(x + sx, y + sy, 7)) : 0x989898u)
+            << sx << "," << sy << ": " << x << "," << y;
+      }
   }
 }
 

@@ -298,3 +298,94 @@ TEST(GlassWindow, CornerTilesSitInTheFourCornersAtEverySize) {
     }
   }
 }
+
+// A button's sprites lie side by side on the sheet, 3 pixels apart: five of them, or normal and
+// pressed with the hot and hot-pressed pictures the same and the disabled one third.
+TEST(SkinButton, SpritesFollowEachOtherOnTheSheet) {
+  for (const uint32_t flags : {0u, uint32_t(kSkinFiveSprites)}) {
+    for (const int32_t w : {1, 9, 16}) {
+      SCOPED_TRACE(testing::Message() << flags << " " << w);
+      TSkinButton b;
+      SetupSkinButton(b, 20, 7, w, 5, flags);
+      const int32_t slot[5] = {0, 1, flags ? 2 : 0, flags ? 3 : 1, flags ? 4 : 2};
+      for (int k = 0; k < 5; ++k)
+        ExpectEdges(b.Sprites[k], 20 + slot[k] * (w + 3), 7, 20 + slot[k] * (w + 3) + w - 1, 11);
+      ExpectEdges(b.Bounds, 0, 0, w - 1, 4);
+      EXPECT_TRUE(b.Visible);
+    }
+  }
+}
+
+// An anchored button sits at its offset from the edge it is anchored to; the left and top
+// anchors win over the right and bottom ones, and an unanchored side keeps the window's corner.
+TEST(SkinButton, AnchorsPlaceTheButtonFromTheirEdge) {
+  TSkinRect window;
+  SetSkinRectEdges(window, 10, 20, 109, 79);
+  const int32_t none = kUnsetEdge;
+  struct Case {
+    int32_t l, t, r, b, x, y;
+  };
+  const Case cases[] = {{3, 4, none, none, 13, 24},  {none, none, 3, 4, 100, 69},      {3, 4, 5, 6, 13, 24},
+                        {none, 4, 0, none, 103, 24}, {none, none, none, none, 10, 20}, {0, none, none, 0, 10, 73}};
+  for (const Case& c : cases) {
+    TSkinButton b;
+    InitSkinButton(b);
+    SetupSkinButton(b, 0, 0, 7, 7, 0);
+    SetSkinRectEdges(b.Anchors, c.l, c.t, c.r, c.b);
+    AnchorSkinButton(b, window);
+    ExpectEdges(b.Bounds, c.x, c.y, c.x + 6, c.y + 6);
+  }
+}
+
+// The outer limits are the client's plus the frame, and a client without a maximum gives an
+// outer one of none, on each side alone.
+TEST(SkinWindowLayout, OuterLimitsAddTheFrameToTheClients) {
+  for (const TWindowStyle style : {kSkinStyleSide, kSkinStylePocket, kSkinStyleThumbnail, kSkinStyleGlass})
+    for (const int32_t maxW : {0, 1, 300})
+      for (const int32_t maxH : {0, 1, 250}) {
+        TSkinWindow w;
+        InitSkinWindow(w, 0, 0, 200, 200, style);
+        w.MinClientWidth = 30;
+        w.MinClientHeight = 40;
+        w.MaxClientWidth = maxW;
+        w.MaxClientHeight = maxH;
+        UpdateSkinWindowLimits(w);
+        EXPECT_EQ(w.OuterMinWidth, 30 + 2 * w.BorderWidth);
+        EXPECT_EQ(w.OuterMinHeight, 40 + 2 * w.BorderWidth + w.CaptionHeight);
+        EXPECT_EQ(w.OuterMaxWidth, maxW ? maxW + 2 * w.BorderWidth : 0) << int(style) << " " << maxW;
+        EXPECT_EQ(w.OuterMaxHeight, maxH ? maxH + 2 * w.BorderWidth + w.CaptionHeight : 0) << int(style) << " " << maxH;
+      }
+}
+
+// Wherever a pocket stands and whatever its size, the corner box fills the square between the
+// two bars inside the border, the grip runs from there to the outer corner, and the edges and
+// corners that resize it are the border's own strips.
+TEST(SkinWindowLayout, CornerGripAndEdgesFollowTheBorderAtAnyPlace) {
+  for (const int32_t x : {0, 37})
+    for (const int32_t y : {0, 11})
+      for (const int32_t cw : {90, 121})
+        for (const bool bars : {false, true}) {
+          SCOPED_TRACE(testing::Message() << x << "," << y << " " << cw << " " << bars);
+          TSkinWindow w;
+          InitSkinWindow(w, x, y, cw + 8, cw + 26, kSkinStylePocket);
+          w.ContentWidth = w.ContentHeight = bars ? 1000 : 0;
+          ResizeSkinWindow(w, true, cw, cw);
+          const int32_t L = x, T = y, R = x + cw + 7, B = y + cw + 25, k = kSkinScrollBarSize;
+          ExpectEdges(w.Outer, L, T, R, B);
+          if (bars) {
+            ExpectEdges(w.CornerBox, R - 3 - k, B - 3 - k, R - 4, B - 4);
+          } else {
+            ExpectEdges(w.CornerBox, -1, -1, -1, -1);
+          }
+          ExpectEdges(w.Grip, R - 3 - k, B - 3 - k, R, B);
+          ExpectEdges(w.LeftEdge, L, T + 4, L + 3, B - 4);
+          ExpectEdges(w.BottomEdge, L + 4, B - 3, R - 4, B);
+          ExpectEdges(w.TopLeftCorner, L, T, L + 3, T + 3);
+          ExpectEdges(w.BottomLeftCorner, L, B - 3, L + 3, B);
+          ExpectEdges(w.BottomRightCorner, R - 3, B - 3, R, B);
+          EXPECT_EQ(w.TopEdge.Left, L + 4);
+          EXPECT_EQ(w.TopEdge.Bottom, T + 3);
+          EXPECT_EQ(w.RightEdge.Left, R - 3);
+          EXPECT_EQ(w.RightEdge.Bottom, B - 4);
+        }
+}

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <memory>
 #include <random>
 #include <string>
 #include <vector>
@@ -183,6 +184,27 @@ TEST(AsciiText, TrimBlanksTakesEveryByteUpToTheBlankAndNoMore) {
   for (int c = 0; c < 256; ++c)
     if (IsAsciiAlnum(char(c))) letters += char(c);
   EXPECT_EQ(letters, "0123456789ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz");
+}
+
+}  // namespace
+
+namespace {
+
+// Every cut of a format read from a buffer that ends exactly at the cut: a specifier cut off
+// anywhere is copied as it stands, and nothing past the end is read (the sanitizer watches).
+TEST(WideFormat, AFormatCutAnywhereIsReadNoFurtherThanItsEnd) {
+  const std::string whole = "a%1:-*.3d|%-12.2s|%x%";
+  for (size_t n = 0; n <= whole.size(); ++n) {
+    const std::unique_ptr<char[]> exact(new char[n]);
+    std::copy_n(whole.data(), n, exact.get());
+    const std::string cut = whole.substr(0, n);
+    const std::string text = WideFormat(std::string_view(exact.get(), n), {std::string("xyz"), 5, 6});
+    const size_t lastSign = cut.rfind('%');
+    const bool open = lastSign != std::string::npos && cut.find_first_of("dsx|", lastSign) == std::string::npos;
+    if (open) {
+      EXPECT_EQ(text.substr(text.size() - (n - lastSign)), cut.substr(lastSign)) << cut;
+    }
+  }
 }
 
 }  // namespace

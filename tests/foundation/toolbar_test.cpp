@@ -200,3 +200,44 @@ TEST(ToolbarSkin, BackgroundsAreBuiltFromTheirSkinPieces) {
   EXPECT_TRUE(CameFrom(h.t.ProgressBarEmpty, 129, 0, 369));
   EXPECT_TRUE(CameFrom(h.t.ProgressBar, 125, 0, 365, 1));
 }
+
+// The gaps of the row: small before Save, the current background, the second side and the
+// second to fourth pockets and Arrange, big elsewhere, each kind the same all along. They are
+// the width's own gaps when the row fits with them before the limit (the window, or the small
+// gap before the window buttons), and shrink only as far as it takes the buttons to fit.
+TEST(ToolbarLayout, GapsAreTheWidthsOwnUnlessTheRowWouldNotFit) {
+  ToolbarHolder h;
+  const std::vector<int> smallBefore = {1, 4, 6, 10, 11, 12, 14};
+  for (const bool full : {false, true})
+    for (int width = 0; width <= 1400; ++width) {
+      SCOPED_TRACE(testing::Message() << width << " full " << full);
+      LayoutToolbar(h.t, width, full);
+      int big, small;
+      ToolbarGaps(width, full, big, small);
+      int limit = width;
+      if (full && h[kToolbarMin].Visible)
+        limit = h[kToolbarMin].Left - small;
+      else if (full && h[kToolbarClose].Visible)
+        limit = h[kToolbarClose].Left - small;
+      std::vector<int> smallGaps, bigGaps;
+      for (int k = 1; k < 21; ++k) {
+        const TToolbarButton &b = h[kRowOrder[k]], &a = h[kRowOrder[k - 1]];
+        const bool isSmall = std::count(smallBefore.begin(), smallBefore.end(), kRowOrder[k]) > 0;
+        (isSmall ? smallGaps : bigGaps).push_back(b.Left - a.Left - a.Width);
+      }
+      ASSERT_EQ(smallGaps.size(), 7u);
+      ASSERT_EQ(std::count(smallGaps.begin(), smallGaps.end(), smallGaps[0]), 7);
+      ASSERT_EQ(std::count(bigGaps.begin(), bigGaps.end(), bigGaps[0]), 13);
+      const int buttons = 4 + 21 * kToolbarFaceSize;
+      if (buttons + 13 * big + 7 * small <= limit) {
+        ASSERT_EQ(bigGaps[0], big);
+        ASSERT_EQ(smallGaps[0], small);
+      } else {
+        ASSERT_LT(buttons + 13 * bigGaps[0] + 7 * smallGaps[0], buttons + 13 * big + 7 * small);
+        ASSERT_GE(std::min(bigGaps[0], smallGaps[0]), 0);
+      }
+      const bool allShown =
+          std::all_of(std::begin(kRowOrder), std::end(kRowOrder), [&](int i) { return h[i].Visible; });
+      ASSERT_EQ(allShown, buttons <= limit);
+    }
+}

@@ -89,6 +89,14 @@ TEST(MetafileRecords, EachRecordDrawsWhatItSays) {
          w.Record(kMfLineTo, {4, 0});
        },
        {"....b.", "....b.", "....b.", "bbbbb."}},
+      {"a second curve starts where the first whole curve of the one before ended",
+       [](TMetafileWriter& w) {
+         w.CreatePen(kBlue);
+         w.Record(kMfMoveTo, {0, 0});
+         w.Poly(kMfPolyBezierTo, {{5, 0}, {0, 0}, {5, 0}, {0, 3}}, true);  // back and forth on a row
+         w.Poly(kMfPolyBezierTo, {{5, 3}, {5, 3}, {5, 3}}, true);
+       },
+       {"bbbbbb", ".....b", ".....b", ".....b"}},
       {"an aborted path draws nothing, and lines after it are drawn at once",
        [](TMetafileWriter& w) {
          w.CreatePen(kRed);

@@ -101,6 +101,34 @@ TEST(Metafile, WellFormedBlobsLoadAndBrokenOnesAreRefused) {
   }
 }
 
+// Every record must hold its fixed fields: a point record its bounds, count and every point
+// it counts; a move or line its point; a colour record its colour; anything else its type and
+// size. Each kind with every length round its minimum, and the kinds either side of each range.
+TEST(Metafile, EachKindIsAcceptedExactlyWhenItHoldsItsFields) {
+  struct Kind {
+    uint32_t Type, Minimum, PointSize;
+  };
+  const Kind kinds[] = {{2, 28, 8},  {3, 28, 8},  {4, 28, 8},  {5, 28, 8},  {6, 28, 8},  {7, 8, 0},
+                        {84, 8, 0},  {85, 28, 4}, {86, 28, 4}, {87, 28, 4}, {88, 28, 4}, {89, 8, 0},
+                        {27, 16, 0}, {54, 16, 0}, {26, 8, 0},  {15, 20, 0}, {24, 12, 0}, {25, 12, 0},
+                        {38, 28, 0}, {39, 20, 0}, {53, 20, 0}, {95, 44, 0}, {94, 8, 0}};
+  for (const Kind& k : kinds)
+    for (int32_t words = 0; words <= 9; ++words)
+      for (int32_t count = 0; count <= 3; ++count) {
+        TMetafileWriter writer(20, 20);
+        std::vector<int32_t> fields(size_t(words), 0);
+        if (words > 4) fields[4] = count;
+        writer.Record(k.Type, fields);
+        const std::vector<uint8_t> bytes = writer.Finish();
+        const uint32_t size = 8 + 4 * uint32_t(words);
+        const bool holds =
+            size >= k.Minimum && (k.PointSize == 0 || words < 5 || 28 + uint32_t(count) * k.PointSize <= size);
+        TMetafile mf;
+        EXPECT_EQ(MetafileFromBytes(bytes.data(), bytes.size(), mf), holds)
+            << "type " << k.Type << ", " << words << " words, count " << count;
+      }
+}
+
 // Bounds and frame may lie anywhere within their limits, at either end; one step beyond is refused.
 TEST(Metafile, ExtentsAreAcceptedUpToTheirLimitsOnBothSides) {
   TMetafileWriter writer(20, 20);
@@ -322,13 +350,15 @@ TEST(Metafile, PlaybackStaysInsideTheClipAndTheBitmap) {
     EXPECT_TRUE(x >= 3 && x <= 20 && y >= 4 && y <= 21);
   }
   // A clip wider than the bitmap: the bitmap shows what a larger one shows of the same
-  // drawing, the fill's rows cut at its edges.
-  TCanvas d(30, 30), large(100, 100);
-  PlayMetafile(mf, *d.B, -10, -25, 60, 50, {-5, -5, 100, 100});
-  PlayMetafile(mf, *large.B, 20, 5, 60, 50, {0, 0, 99, 99});
-  EXPECT_GT(d.NonWhite().size(), 600u);
-  for (int y = 0; y < 30; ++y)
-    for (int x = 0; x < 30; ++x) ASSERT_EQ(d.At(x, y), large.At(x + 30, y + 30)) << x << "," << y;
+  // drawing, the fill's rows cut at its edges, above and below.
+  for (const int32_t top : {-25, 10}) {
+    TCanvas d(30, 30), large(100, 100);
+    PlayMetafile(mf, *d.B, -10, top, 60, 50, {-5, -5, 100, 100});
+    PlayMetafile(mf, *large.B, 20, top + 30, 60, 50, {0, 0, 99, 99});
+    EXPECT_GT(d.NonWhite().size(), 500u);
+    for (int y = 0; y < 30; ++y)
+      for (int x = 0; x < 30; ++x) ASSERT_EQ(d.At(x, y), large.At(x + 30, y + 30)) << x << "," << y;
+  }
 }
 
 // Turning is geometry a player sees on every piece: four quarter turns give the drawing back,

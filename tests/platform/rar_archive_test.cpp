@@ -90,6 +90,22 @@ TEST_F(RarArchive, ExtractsFilesAndFoldersWithStoredNames) {
             (std::vector<std::string>{"cat.zvq", "deep", "deep/er", "deep/er/empty.bin", "sub", "sub/inner.txt"}));
 }
 
+// Blocks other than files, down to a bare 7-byte header, may stand before and between the
+// files: they are passed over and each file's checksum is still found and checked.
+TEST_F(RarArchive, BareBlocksBetweenFilesArePassedOver) {
+  const auto a = Pattern(300, 1), b = Pattern(200, 2);
+  std::vector<uint8_t> bytes = MakeRar4({{.Name = "a.zvq", .Data = a}, {.Name = "b.zvq", .Data = b}});
+  std::vector<uint8_t> bare;
+  RarPutBlock(bare, {0x79, 0x00, 0x00, 7, 0x00});
+  const size_t firstEnd = 7 + 13 + 32 + 5 + a.size();
+  bytes.insert(bytes.begin() + std::ptrdiff_t(firstEnd), bare.begin(), bare.end());
+  bytes.insert(bytes.begin() + 20, bare.begin(), bare.end());
+  const TExtractRun run = ExtractAll(bytes);
+  EXPECT_EQ(run.ProcessResults, (std::vector<int32_t>{kRarSuccess, kRarSuccess}));
+  EXPECT_EQ(Slurp(out + "/a.zvq"), a);
+  EXPECT_EQ(Slurp(out + "/b.zvq"), b);
+}
+
 // A game started with its standard input closed hands descriptor 0 to the first file it opens:
 // extraction must close that one like any other.
 TEST_F(RarArchive, ExtractionClosesDescriptorZeroToo) {

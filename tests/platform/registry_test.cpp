@@ -73,6 +73,30 @@ TEST_F(Registry, ErrorCodesTellMissingKeysFromMissingValues) {
   EXPECT_EQ(registry_.RegReadError, kRegValueMissing);
 }
 
+// A name matches only letter for letter, case aside: one character changed anywhere, or one
+// more or fewer, names nothing.
+TEST_F(Registry, NamesDifferingInOneCharacterAreMissing) {
+  for (const std::string name : {"Personal", "My Pictures", "Local AppData"}) {
+    for (size_t i = 0; i < name.size(); ++i) {
+      std::string other = name;
+      other[i] = '#';
+      EXPECT_EQ(Read(other), "") << other;
+      EXPECT_EQ(registry_.RegReadError, kRegValueMissing) << other;
+    }
+    for (const std::string& other : {name + "s", name.substr(1), name.substr(0, name.size() - 1)}) {
+      EXPECT_EQ(Read(other), "") << other;
+    }
+    EXPECT_NE(Read(name), "") << name;
+  }
+  const std::string key = kShellFoldersKey;
+  for (size_t i = 0; i < key.size(); ++i) {
+    std::string other = key;
+    other[i] = '#';
+    EXPECT_EQ(Read("Personal", TRegistryRoot::CurrentUser, other), "") << other;
+    EXPECT_EQ(registry_.RegReadError, kRegKeyMissing) << other;
+  }
+}
+
 // user-dirs.dirs as people edit it: quoted or not, indented, "$HOME" alone or as a prefix of
 // another word, and broken lines, which leave the folder at home.
 TEST_F(Registry, UserDirsLinesAsWritten) {
