@@ -47,9 +47,8 @@ TEST(FieldInput, ADragMovesTheHeldGroupAndRaisesIt) {
   I_FieldMouseMove(r.f, kLeftDown, x + 150, y + 90);
   // While held, every move repaints the group where it now is.
   EXPECT_EQ(GetDibPixel(*r.f.ScreenBuffer, x, y), int32_t(kFieldGrey));
-  EXPECT_EQ(GetDibPixel(*r.f.ScreenBuffer, x + 150, y + 90), GetDibPixel(r.g.Images.PictureImages[0],
-                                                                         r.P(8).CellX + r.P(8).CellW / 2,
-                                                                         r.P(8).CellY + r.P(8).CellH / 2));
+  EXPECT_EQ(GetDibPixel(*r.f.ScreenBuffer, x + 150, y + 90),
+            GetDibPixel(r.g.Images.PictureImages[0], r.P(8).CellX + r.P(8).CellW / 2, r.P(8).CellY + r.P(8).CellH / 2));
   I_FieldMouseUp(r.f, kMouseLeft, 0, x + 151, y + 92);
   EXPECT_EQ(r.P(7).X, x7 + 151);
   EXPECT_EQ(r.P(8).Y, y8 + 92);
@@ -127,6 +126,11 @@ TEST(FieldInput, ClickToDragPicksUpWithOneClickAndDropsWithTheNext) {
   r.BodyPoint(6, x, y);
   I_FieldMouseDown(r.f, kMouseLeft, kLeftDown, x, y);
   I_FieldMouseUp(r.f, kMouseLeft, 0, x + 2, y);
+  EXPECT_EQ(r.g.Play.DragState, 0);
+  // Upwards the tolerance is two pixels: three drops too.
+  r.BodyPoint(7, x, y);
+  I_FieldMouseDown(r.f, kMouseLeft, kLeftDown, x, y);
+  I_FieldMouseUp(r.f, kMouseLeft, 0, x - 1, y + 3);
   EXPECT_EQ(r.g.Play.DragState, 0);
 }
 
@@ -300,9 +304,9 @@ TEST(FieldInput, EachGrabbedEdgeFollowsThePointerAndTheOthersStay) {
     int32_t Code;
     bool Left, Top, Right, Bottom;  // the edges the grip moves
   } cases[] = {
-      {kHitLeft, true, false, false, false},      {kHitTop, false, true, false, false},
-      {kHitRight, false, false, true, false},     {kHitBottom, false, false, false, true},
-      {kHitTopLeft, true, true, false, false},    {kHitBottomLeft, true, false, false, true},
+      {kHitLeft, true, false, false, false},       {kHitTop, false, true, false, false},
+      {kHitRight, false, false, true, false},      {kHitBottom, false, false, false, true},
+      {kHitTopLeft, true, true, false, false},     {kHitBottomLeft, true, false, false, true},
       {kHitBottomRight, false, false, true, true},
   };
   for (const auto& c : cases) {

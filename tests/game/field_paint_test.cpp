@@ -230,7 +230,7 @@ TEST(DragRedraw, TheHeldGroupLeavesTheStaticBufferAndFollowsThePointer) {
   r.g.Play.HeldPiece = 0;
   StartDrag(r.g, view, x, y, false);
   const uint32_t at = uint32_t(GetDibPixel(*r.f.StaticBuffer, x, y));
-  EXPECT_EQ(at, kFieldGrey);  // not in the static picture
+  EXPECT_EQ(at, kFieldGrey);                 // not in the static picture
   EXPECT_NE(ScreenAt(r, x, y), kFieldGrey);  // but on the screen
   const TSkinRect before = r.g.Play.DragRect;
   MoveHeld(r.g, view, nullptr, x + 300, y + 200, false);
@@ -305,6 +305,37 @@ TEST(UpdateFieldSize, BuffersGrowWithTheFieldAndNeverShrink) {
   EXPECT_GE(r.f.ScreenBuffer->Width, 2000);
 }
 
+// Codes 10 to 17 name background pictures: the buffers start grey and the picture is asked
+// for. Any other value is a colour the new buffers are filled with.
+TEST(UpdateFieldSize, OnlyPictureCodesAskForABackgroundPicture) {
+  int32_t grow = 900;
+  for (const uint32_t code : {9u, 10u, 13u, 17u, 18u, 0x989898u}) {
+    SCOPED_TRACE(code);
+    TFieldRig r({.Cols = 2, .Rows = 2});
+    r.f.FieldBackground = code;
+    r.host.Calls.clear();
+    UpdateFieldSize(r.f, TFieldLayout{30, true, false, ++grow, 700});
+    const bool picture = code >= 10 && code <= 17;
+    EXPECT_EQ(r.host.Of("LoadBackgroundPicture").size(), picture ? 1u : 0u);
+    EXPECT_EQ(uint32_t(GetDibPixel(*r.f.StaticBuffer, grow - 1, 650)), picture ? kFieldGrey : code);
+  }
+}
+
+// A pocket's content reaches to its farthest piece's far edge, and is empty with no pieces.
+TEST(PocketContent, EmptyPocketHasNoContent) {
+  TFieldRig r(2, false, 5);
+  TSkinWindow& pocket = r.ShowPocketAt(3, 100, 100, 200, 160);
+  UpdateWindowContentSize(r.f, pocket);
+  EXPECT_EQ(pocket.ContentWidth, 0);
+  EXPECT_EQ(pocket.ContentHeight, 0);
+  r.P(1).Window = 3;
+  r.P(1).X = 30;
+  r.P(1).Y = 40;
+  UpdateWindowContentSize(r.f, pocket);
+  EXPECT_EQ(pocket.ContentWidth, 30 + r.P(1).BoxW);
+  EXPECT_EQ(pocket.ContentHeight, 40 + r.P(1).BoxH);
+}
+
 // The field a picture is fitted to and the one the background picture covers, from the work
 // area, the window frame (4 wide, 4 high at the bottom), its caption (20) and the toolbar (30).
 TEST(UpdateFieldSize, FittedAndBackgroundFieldsComeFromTheWorkArea) {
@@ -348,17 +379,16 @@ TEST(Glass, MapsThroughTheLensAndBlacksOutWhatLiesOffTheField) {
   glass.Visible = true;
 
   // Lens over the field's top-left corner: its source starts off the field.
-  SetSkinRectBounds(glass.Outer, -150 - (c.Left - 100), -150 - (c.Top - 100), glass.Outer.Width,
-                    glass.Outer.Height);
+  SetSkinRectBounds(glass.Outer, -150 - (c.Left - 100), -150 - (c.Top - 100), glass.Outer.Width, glass.Outer.Height);
   LayoutSkinWindow(glass);
   r.g.Play.RedrawKind = kRedrawField;
   Redraw(r.f);
   const TDibImage& lens = *r.f.Glass.Lens;
   const int32_t w = glass.Client.Width, h = glass.Client.Height;
-  EXPECT_EQ(GetDibPixel(lens, w / 2, h / 4 + 2), 0);  // inside the ellipse, source off the field
-  EXPECT_EQ(uint32_t(GetDibPixel(lens, 0, 0)), kLensKey);  // outside the ellipse
+  EXPECT_EQ(GetDibPixel(lens, w / 2, h / 4 + 2), 0);                // inside the ellipse, source off the field
+  EXPECT_EQ(uint32_t(GetDibPixel(lens, 0, 0)), kLensKey);           // outside the ellipse
   EXPECT_EQ(uint32_t(GetDibPixel(lens, w - 1, h / 2)), 0x0D0D0Du);  // the dark rim
-  EXPECT_EQ(uint32_t(GetDibPixel(lens, 0, h / 2)), 0xF2F2F2u);  // the light rim
+  EXPECT_EQ(uint32_t(GetDibPixel(lens, 0, h / 2)), 0xF2F2F2u);      // the light rim
   // The part of the source on the field is magnified: the grey field shows at the lower right.
   EXPECT_EQ(uint32_t(GetDibPixel(lens, w * 3 / 4, h * 3 / 4)), kFieldGrey);
 }
@@ -409,9 +439,7 @@ TEST(WeightPin, CarriedOverAPocketBringsItToTheTop) {
 // A pocket scrolls as far as its farthest piece and no farther: scrolled to the end, that
 // piece's far edge is the last thing the client shows.
 TEST(PocketContent, ScrollingToTheEndShowsTheFarthestPieceWhole) {
-  const struct {
-    int32_t x, y;
-  } places[] = {{500, 300}, {260, 900}, {350, 260}, {1200, 700}};
+  const struct { int32_t x, y; } places[] = {{500, 300}, {260, 900}, {350, 260}, {1200, 700}};
   for (const auto& at : places) {
     SCOPED_TRACE(std::to_string(at.x) + "," + std::to_string(at.y));
     TFieldRig r(2, false, 5);
@@ -506,8 +534,7 @@ TEST(PieceLooks, WorkedOutOncePerPieceAndTurnHoweverOftenTheFieldIsToured) {
   EXPECT_EQ(t.Built(), uint64_t(t.n));
   for (int32_t i = 0; i < t.n; ++i)
     for (int32_t r = 0; r < 4; ++r)
-      EXPECT_EQ(t.r.g.Images.EmbossMaps[r].HasLook(i), r == (t.r.P(i).Rotation & 3))
-          << i << " turn " << r;
+      EXPECT_EQ(t.r.g.Images.EmbossMaps[r].HasLook(i), r == (t.r.P(i).Rotation & 3)) << i << " turn " << r;
   EXPECT_EQ(t.Views(), first);
   EXPECT_EQ(t.Built(), uint64_t(t.n));
 }
