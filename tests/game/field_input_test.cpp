@@ -183,6 +183,30 @@ TEST(FieldInput, TheWheelRotatesUpToTheFieldsLastPixel) {
   EXPECT_EQ(r.P(2).Rotation, (rot + 3) % 4);
 }
 
+// A smooth wheel sends a notch in parts: every whole notch turns the piece a quarter, what is
+// left waits for the next part, and a turn the other way starts from nothing. Checked against a
+// plain count over a random run of parts.
+TEST(FieldInput, WheelPartsAddUpToWholeNotches) {
+  TFieldRig r({.Cols = 3, .Rows = 3, .Tile = 20, .Knob = 4, .Rotate = true});
+  SpreadApart(r);
+  int32_t x, y;
+  r.BodyPoint(4, x, y);
+  uint32_t seed = 99;
+  int32_t rest = 0, turns = 0;
+  for (int k = 0; k < 60; ++k) {
+    seed = seed * 1103515245u + 12345u;
+    const int32_t delta = int32_t((seed >> 16) % 41) * 10 - 200;  // -200 .. 200, 0 included
+    if (delta != 0) {
+      if ((rest < 0) != (delta < 0)) rest = 0;
+      rest += delta;
+      turns += rest / 120;
+      rest %= 120;
+    }
+    I_FieldMouseWheel(r.f, delta, x, y);
+    ASSERT_EQ(r.P(4).Rotation, ((-turns) % 4 + 4) % 4) << "after part " << k << " of " << delta;
+  }
+}
+
 TEST(FieldInput, RightDragOnEmptySpacePullsTheViewAndARightClickSendsAPieceAcross) {
   TFieldRig r(2, false, 5);
   SpreadApart(r);

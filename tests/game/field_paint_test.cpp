@@ -601,4 +601,51 @@ TEST(KeepWindowsInField, PullsCaptionedWindowsAndTheGlassBackWithinReach) {
   EXPECT_EQ(glass.Outer.Top, 38 - glass.Outer.Height);
 }
 
+// Each limit tried at the value and beside it: a captioned window keeps a caption's height and
+// twice that width within the field, the glass its margin; only a window out of reach moves,
+// and only along the axis it left.
+TEST(KeepWindowsInField, EachReachLimitAtTheValueAndBeside) {
+  TFieldRig r({.Cols = 2, .Rows = 2});
+  const int32_t fw = r.g.Field.FieldW, fh = r.g.Field.FieldH;
+  // Where a window of size w x h at (left, top) must end up, for margins mx (left and right) and
+  // my (bottom); the top limit is 0 for a captioned window and my - h for the glass.
+  const auto expect = [&](TSkinWindow& w, int32_t mx, int32_t my, bool glass, int32_t left, int32_t top) {
+    const int32_t width = w.Outer.Width, height = w.Outer.Height;
+    SetSkinRectBounds(w.Outer, left, top, width, height);
+    LayoutSkinWindow(w);
+    const int32_t right = left + width - 1, bottom = top + height - 1;
+    const bool topOut = glass ? bottom <= my : top < 0;
+    const bool inReach = right > mx && left < fw - mx && !topOut && top < fh - my;
+    int32_t el = left, et = top;
+    if (!inReach) {
+      if (right <= mx) el = mx - width;
+      if (left >= fw - mx) el = fw - mx;
+      if (topOut) et = glass ? my - height : 0;
+      if (top >= fh - my) et = fh - my;
+    }
+    KeepWindowsInField(r.f);
+    EXPECT_EQ(w.Outer.Left, el) << left << "," << top;
+    EXPECT_EQ(w.Outer.Top, et) << left << "," << top;
+  };
+  TSkinWindow& pocket = r.ShowPocketAt(2, 0, 0, 200, 150);
+  const int32_t m1 = pocket.BorderWidth + pocket.CaptionHeight, m2 = 2 * m1;
+  for (const int32_t d : {-1, 0, 1}) {
+    expect(pocket, m2, m1, false, m2 - 200 + 1 + d, 100);  // right edge at 2 * m1
+    expect(pocket, m2, m1, false, fw - m2 + d, 100);
+    expect(pocket, m2, m1, false, 100, d);
+    expect(pocket, m2, m1, false, 100, fh - m1 + d);
+  }
+  SetSkinWindowVisible(r.ws, pocket, false);
+  TSkinWindow& glass = r.ws.GlassWindow;
+  glass.Visible = true;
+  const int32_t m = glass.GlassMargin, gw = glass.Outer.Width, gh = glass.Outer.Height;
+  ASSERT_GT(m, 0);
+  for (const int32_t d : {-1, 0, 1}) {
+    expect(glass, m, m, true, m - gw + 1 + d, 100);
+    expect(glass, m, m, true, fw - m + d, 100);
+    expect(glass, m, m, true, 100, m - gh + 1 + d);
+    expect(glass, m, m, true, 100, fh - m + d);
+  }
+}
+
 }  // namespace
