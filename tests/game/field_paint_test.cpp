@@ -1,4 +1,5 @@
 #include <gtest/gtest.h>
+#include <algorithm>
 
 #include "field_rig.h"
 #include "foundation/artwork.h"
@@ -355,6 +356,36 @@ TEST(UpdateFieldSize, FittedAndBackgroundFieldsComeFromTheWorkArea) {
   EXPECT_EQ(h, 1070 + 8);
 }
 
+// The lens mask is a filled ellipse of the client's size whose outermost pixels (a side
+// neighbour outside) are the rim: light above the diagonal, dark below; checked pixel by pixel.
+TEST(Glass, TheLensMaskIsAFilledEllipseWithALitAndAShadedRim) {
+  TFieldRig r(2, false, 5);
+  const TSkinWindow& glass = r.ShowGlass(100, 100);
+  const TDibImage& mask = *r.f.Glass.LensMask;
+  const int32_t W = std::min(glass.Client.Width, mask.Width), H = std::min(glass.Client.Height, mask.Height);
+  ASSERT_GT(W, 10);
+  const double a = W / 2.0, b = H / 2.0;
+  const auto inside = [&](int32_t x, int32_t y) {
+    const double u = (x + 0.5 - a) / a, v = (y + 0.5 - b) / b;
+    return x >= 0 && y >= 0 && x < W && y < H && u * u + v * v <= 1.0;
+  };
+  int32_t wrong = 0, rim = 0;
+  for (int32_t y = 0; y < mask.Height; ++y)
+    for (int32_t x = 0; x < mask.Width; ++x) {
+      uint32_t want = 0;
+      if (inside(x, y)) {
+        want = 0xFFFFFF;
+        if (!inside(x - 1, y) || !inside(x + 1, y) || !inside(x, y - 1) || !inside(x, y + 1)) {
+          ++rim;
+          want = int64_t(x) * H + int64_t(y) * W < int64_t(W) * H ? 0xF2F2F2 : 0x0D0D0D;
+        }
+      }
+      wrong += uint32_t(GetDibPixel(mask, x, y)) != want;
+    }
+  EXPECT_GT(rim, 2 * (W + H) / 2);
+  EXPECT_EQ(wrong, 0);
+}
+
 TEST(Glass, MapsThroughTheLensAndBlacksOutWhatLiesOffTheField) {
   TFieldRig r(2, false, 5);
   SpreadApart(r);
@@ -364,10 +395,18 @@ TEST(Glass, MapsThroughTheLensAndBlacksOutWhatLiesOffTheField) {
   int32_t x = c.Left + c.Width / 2, y = c.Top + c.Height / 2;
   EXPECT_TRUE(MapGlassPoint(r.f, x, y, true));
   EXPECT_EQ(x, c.Left + c.Width / 2);
+  EXPECT_EQ(y, c.Top + c.Height / 2);
   x = c.Left + c.Width / 2 + 40;
   y = c.Top + c.Height / 2;
   EXPECT_TRUE(MapGlassPoint(r.f, x, y, true));
   EXPECT_EQ(x, c.Left + c.Width / 2 + 20);
+  EXPECT_EQ(y, c.Top + c.Height / 2);
+  // Below the centre likewise, left and right untouched.
+  x = c.Left + c.Width / 2;
+  y = c.Top + c.Height / 2 + 30;
+  EXPECT_TRUE(MapGlassPoint(r.f, x, y, true));
+  EXPECT_EQ(x, c.Left + c.Width / 2);
+  EXPECT_EQ(y, c.Top + c.Height / 2 + 15);
   // A corner of the client lies outside the ellipse and stays as it is.
   x = c.Left + 1;
   y = c.Top + 1;
