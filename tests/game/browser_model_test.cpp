@@ -164,6 +164,24 @@ TEST(FittedThumb, EveryPictureFitsItsBoxCentredAndNeverEnlarged) {
 
 // --- The thumbnail loader -----------------------------------------------------------------
 
+// The shared blank is white to its very edges with a navy outline two pixels in.
+TEST(ThumbLoader, TheBlankIsWhiteWithANavyOutline) {
+  TThumbCache cache;
+  InitThumbCache(cache);
+  ASSERT_EQ(cache.Names, std::vector<std::string>{"---"});
+  const TDibImage& blank = **cache.Images[0];
+  ASSERT_EQ(blank.Width, kListThumbW);
+  ASSERT_EQ(blank.Height, kListThumbH);
+  int32_t wrong = 0;
+  for (int32_t y = 0; y < kListThumbH; ++y)
+    for (int32_t x = 0; x < kListThumbW; ++x) {
+      const bool inX = x >= 2 && x <= 178, inY = y >= 2 && y <= 133;
+      const bool frame = (inY && (x == 2 || x == 178)) || (inX && (y == 2 || y == 133));
+      wrong += Pixel(blank, x, y) != (frame ? kBlankThumbFrame : 0xFFFFFFu);
+    }
+  EXPECT_EQ(wrong, 0);
+}
+
 TEST(ThumbLoader, GivesEveryReadableFileItsThumbnailOnceAndDamagedOnesTheBlank) {
   TBrowserRig r;
   r.Jigsaw("a.zvq", 0x0000FF);

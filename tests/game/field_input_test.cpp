@@ -47,9 +47,8 @@ TEST(FieldInput, ADragMovesTheHeldGroupAndRaisesIt) {
   I_FieldMouseMove(r.f, kLeftDown, x + 150, y + 90);
   // While held, every move repaints the group where it now is.
   EXPECT_EQ(GetDibPixel(*r.f.ScreenBuffer, x, y), int32_t(kFieldGrey));
-  EXPECT_EQ(GetDibPixel(*r.f.ScreenBuffer, x + 150, y + 90), GetDibPixel(r.g.Images.PictureImages[0],
-                                                                         r.P(8).CellX + r.P(8).CellW / 2,
-                                                                         r.P(8).CellY + r.P(8).CellH / 2));
+  EXPECT_EQ(GetDibPixel(*r.f.ScreenBuffer, x + 150, y + 90),
+            GetDibPixel(r.g.Images.PictureImages[0], r.P(8).CellX + r.P(8).CellW / 2, r.P(8).CellY + r.P(8).CellH / 2));
   I_FieldMouseUp(r.f, kMouseLeft, 0, x + 151, y + 92);
   EXPECT_EQ(r.P(7).X, x7 + 151);
   EXPECT_EQ(r.P(8).Y, y8 + 92);
@@ -128,6 +127,11 @@ TEST(FieldInput, ClickToDragPicksUpWithOneClickAndDropsWithTheNext) {
   I_FieldMouseDown(r.f, kMouseLeft, kLeftDown, x, y);
   I_FieldMouseUp(r.f, kMouseLeft, 0, x + 2, y);
   EXPECT_EQ(r.g.Play.DragState, 0);
+  // Upwards the tolerance is two pixels: three drops too.
+  r.BodyPoint(7, x, y);
+  I_FieldMouseDown(r.f, kMouseLeft, kLeftDown, x, y);
+  I_FieldMouseUp(r.f, kMouseLeft, 0, x - 1, y + 3);
+  EXPECT_EQ(r.g.Play.DragState, 0);
 }
 
 TEST(FieldInput, RotationBindingsAndOtherModifiers) {
@@ -177,6 +181,30 @@ TEST(FieldInput, TheWheelRotatesUpToTheFieldsLastPixel) {
   EXPECT_EQ(r.P(2).Rotation, rot);
   I_FieldMouseWheel(r.f, 120, 799, ey);
   EXPECT_EQ(r.P(2).Rotation, (rot + 3) % 4);
+}
+
+// A smooth wheel sends a notch in parts: every whole notch turns the piece a quarter, what is
+// left waits for the next part, and a turn the other way starts from nothing. Checked against a
+// plain count over a random run of parts.
+TEST(FieldInput, WheelPartsAddUpToWholeNotches) {
+  TFieldRig r({.Cols = 3, .Rows = 3, .Tile = 20, .Knob = 4, .Rotate = true});
+  SpreadApart(r);
+  int32_t x, y;
+  r.BodyPoint(4, x, y);
+  uint32_t seed = 99;
+  int32_t rest = 0, turns = 0;
+  for (int k = 0; k < 60; ++k) {
+    seed = seed * 1103515245u + 12345u;
+    const int32_t delta = int32_t((seed >> 16) % 41) * 10 - 200;  // -200 .. 200, 0 included
+    if (delta != 0) {
+      if ((rest < 0) != (delta < 0)) rest = 0;
+      rest += delta;
+      turns += rest / 120;
+      rest %= 120;
+    }
+    I_FieldMouseWheel(r.f, delta, x, y);
+    ASSERT_EQ(r.P(4).Rotation, ((-turns) % 4 + 4) % 4) << "after part " << k << " of " << delta;
+  }
 }
 
 TEST(FieldInput, RightDragOnEmptySpacePullsTheViewAndARightClickSendsAPieceAcross) {
@@ -300,9 +328,9 @@ TEST(FieldInput, EachGrabbedEdgeFollowsThePointerAndTheOthersStay) {
     int32_t Code;
     bool Left, Top, Right, Bottom;  // the edges the grip moves
   } cases[] = {
-      {kHitLeft, true, false, false, false},      {kHitTop, false, true, false, false},
-      {kHitRight, false, false, true, false},     {kHitBottom, false, false, false, true},
-      {kHitTopLeft, true, true, false, false},    {kHitBottomLeft, true, false, false, true},
+      {kHitLeft, true, false, false, false},       {kHitTop, false, true, false, false},
+      {kHitRight, false, false, true, false},      {kHitBottom, false, false, false, true},
+      {kHitTopLeft, true, true, false, false},     {kHitBottomLeft, true, false, false, true},
       {kHitBottomRight, false, false, true, true},
   };
   for (const auto& c : cases) {

@@ -1,4 +1,5 @@
 #include <gtest/gtest.h>
+#include <algorithm>
 
 #include "field_rig.h"
 #include "foundation/artwork.h"
@@ -230,7 +231,7 @@ TEST(DragRedraw, TheHeldGroupLeavesTheStaticBufferAndFollowsThePointer) {
   r.g.Play.HeldPiece = 0;
   StartDrag(r.g, view, x, y, false);
   const uint32_t at = uint32_t(GetDibPixel(*r.f.StaticBuffer, x, y));
-  EXPECT_EQ(at, kFieldGrey);  // not in the static picture
+  EXPECT_EQ(at, kFieldGrey);                 // not in the static picture
   EXPECT_NE(ScreenAt(r, x, y), kFieldGrey);  // but on the screen
   const TSkinRect before = r.g.Play.DragRect;
   MoveHeld(r.g, view, nullptr, x + 300, y + 200, false);
@@ -305,6 +306,37 @@ TEST(UpdateFieldSize, BuffersGrowWithTheFieldAndNeverShrink) {
   EXPECT_GE(r.f.ScreenBuffer->Width, 2000);
 }
 
+// Codes 10 to 17 name background pictures: the buffers start grey and the picture is asked
+// for. Any other value is a colour the new buffers are filled with.
+TEST(UpdateFieldSize, OnlyPictureCodesAskForABackgroundPicture) {
+  int32_t grow = 900;
+  for (const uint32_t code : {9u, 10u, 13u, 17u, 18u, 0x989898u}) {
+    SCOPED_TRACE(code);
+    TFieldRig r({.Cols = 2, .Rows = 2});
+    r.f.FieldBackground = code;
+    r.host.Calls.clear();
+    UpdateFieldSize(r.f, TFieldLayout{30, true, false, ++grow, 700});
+    const bool picture = code >= 10 && code <= 17;
+    EXPECT_EQ(r.host.Of("LoadBackgroundPicture").size(), picture ? 1u : 0u);
+    EXPECT_EQ(uint32_t(GetDibPixel(*r.f.StaticBuffer, grow - 1, 650)), picture ? kFieldGrey : code);
+  }
+}
+
+// A pocket's content reaches to its farthest piece's far edge, and is empty with no pieces.
+TEST(PocketContent, EmptyPocketHasNoContent) {
+  TFieldRig r(2, false, 5);
+  TSkinWindow& pocket = r.ShowPocketAt(3, 100, 100, 200, 160);
+  UpdateWindowContentSize(r.f, pocket);
+  EXPECT_EQ(pocket.ContentWidth, 0);
+  EXPECT_EQ(pocket.ContentHeight, 0);
+  r.P(1).Window = 3;
+  r.P(1).X = 30;
+  r.P(1).Y = 40;
+  UpdateWindowContentSize(r.f, pocket);
+  EXPECT_EQ(pocket.ContentWidth, 30 + r.P(1).BoxW);
+  EXPECT_EQ(pocket.ContentHeight, 40 + r.P(1).BoxH);
+}
+
 // The field a picture is fitted to and the one the background picture covers, from the work
 // area, the window frame (4 wide, 4 high at the bottom), its caption (20) and the toolbar (30).
 TEST(UpdateFieldSize, FittedAndBackgroundFieldsComeFromTheWorkArea) {
@@ -324,6 +356,36 @@ TEST(UpdateFieldSize, FittedAndBackgroundFieldsComeFromTheWorkArea) {
   EXPECT_EQ(h, 1070 + 8);
 }
 
+// The lens mask is a filled ellipse of the client's size whose outermost pixels (a side
+// neighbour outside) are the rim: light above the diagonal, dark below; checked pixel by pixel.
+TEST(Glass, TheLensMaskIsAFilledEllipseWithALitAndAShadedRim) {
+  TFieldRig r(2, false, 5);
+  const TSkinWindow& glass = r.ShowGlass(100, 100);
+  const TDibImage& mask = *r.f.Glass.LensMask;
+  const int32_t W = std::min(glass.Client.Width, mask.Width), H = std::min(glass.Client.Height, mask.Height);
+  ASSERT_GT(W, 10);
+  const double a = W / 2.0, b = H / 2.0;
+  const auto inside = [&](int32_t x, int32_t y) {
+    const double u = (x + 0.5 - a) / a, v = (y + 0.5 - b) / b;
+    return x >= 0 && y >= 0 && x < W && y < H && u * u + v * v <= 1.0;
+  };
+  int32_t wrong = 0, rim = 0;
+  for (int32_t y = 0; y < mask.Height; ++y)
+    for (int32_t x = 0; x < mask.Width; ++x) {
+      uint32_t want = 0;
+      if (inside(x, y)) {
+        want = 0xFFFFFF;
+        if (!inside(x - 1, y) || !inside(x + 1, y) || !inside(x, y - 1) || !inside(x, y + 1)) {
+          ++rim;
+          want = int64_t(x) * H + int64_t(y) * W < int64_t(W) * H ? 0xF2F2F2 : 0x0D0D0D;
+        }
+      }
+      wrong += uint32_t(GetDibPixel(mask, x, y)) != want;
+    }
+  EXPECT_GT(rim, 2 * (W + H) / 2);
+  EXPECT_EQ(wrong, 0);
+}
+
 TEST(Glass, MapsThroughTheLensAndBlacksOutWhatLiesOffTheField) {
   TFieldRig r(2, false, 5);
   SpreadApart(r);
@@ -333,10 +395,18 @@ TEST(Glass, MapsThroughTheLensAndBlacksOutWhatLiesOffTheField) {
   int32_t x = c.Left + c.Width / 2, y = c.Top + c.Height / 2;
   EXPECT_TRUE(MapGlassPoint(r.f, x, y, true));
   EXPECT_EQ(x, c.Left + c.Width / 2);
+  EXPECT_EQ(y, c.Top + c.Height / 2);
   x = c.Left + c.Width / 2 + 40;
   y = c.Top + c.Height / 2;
   EXPECT_TRUE(MapGlassPoint(r.f, x, y, true));
   EXPECT_EQ(x, c.Left + c.Width / 2 + 20);
+  EXPECT_EQ(y, c.Top + c.Height / 2);
+  // Below the centre likewise, left and right untouched.
+  x = c.Left + c.Width / 2;
+  y = c.Top + c.Height / 2 + 30;
+  EXPECT_TRUE(MapGlassPoint(r.f, x, y, true));
+  EXPECT_EQ(x, c.Left + c.Width / 2);
+  EXPECT_EQ(y, c.Top + c.Height / 2 + 15);
   // A corner of the client lies outside the ellipse and stays as it is.
   x = c.Left + 1;
   y = c.Top + 1;
@@ -348,17 +418,16 @@ TEST(Glass, MapsThroughTheLensAndBlacksOutWhatLiesOffTheField) {
   glass.Visible = true;
 
   // Lens over the field's top-left corner: its source starts off the field.
-  SetSkinRectBounds(glass.Outer, -150 - (c.Left - 100), -150 - (c.Top - 100), glass.Outer.Width,
-                    glass.Outer.Height);
+  SetSkinRectBounds(glass.Outer, -150 - (c.Left - 100), -150 - (c.Top - 100), glass.Outer.Width, glass.Outer.Height);
   LayoutSkinWindow(glass);
   r.g.Play.RedrawKind = kRedrawField;
   Redraw(r.f);
   const TDibImage& lens = *r.f.Glass.Lens;
   const int32_t w = glass.Client.Width, h = glass.Client.Height;
-  EXPECT_EQ(GetDibPixel(lens, w / 2, h / 4 + 2), 0);  // inside the ellipse, source off the field
-  EXPECT_EQ(uint32_t(GetDibPixel(lens, 0, 0)), kLensKey);  // outside the ellipse
+  EXPECT_EQ(GetDibPixel(lens, w / 2, h / 4 + 2), 0);                // inside the ellipse, source off the field
+  EXPECT_EQ(uint32_t(GetDibPixel(lens, 0, 0)), kLensKey);           // outside the ellipse
   EXPECT_EQ(uint32_t(GetDibPixel(lens, w - 1, h / 2)), 0x0D0D0Du);  // the dark rim
-  EXPECT_EQ(uint32_t(GetDibPixel(lens, 0, h / 2)), 0xF2F2F2u);  // the light rim
+  EXPECT_EQ(uint32_t(GetDibPixel(lens, 0, h / 2)), 0xF2F2F2u);      // the light rim
   // The part of the source on the field is magnified: the grey field shows at the lower right.
   EXPECT_EQ(uint32_t(GetDibPixel(lens, w * 3 / 4, h * 3 / 4)), kFieldGrey);
 }
@@ -409,9 +478,7 @@ TEST(WeightPin, CarriedOverAPocketBringsItToTheTop) {
 // A pocket scrolls as far as its farthest piece and no farther: scrolled to the end, that
 // piece's far edge is the last thing the client shows.
 TEST(PocketContent, ScrollingToTheEndShowsTheFarthestPieceWhole) {
-  const struct {
-    int32_t x, y;
-  } places[] = {{500, 300}, {260, 900}, {350, 260}, {1200, 700}};
+  const struct { int32_t x, y; } places[] = {{500, 300}, {260, 900}, {350, 260}, {1200, 700}};
   for (const auto& at : places) {
     SCOPED_TRACE(std::to_string(at.x) + "," + std::to_string(at.y));
     TFieldRig r(2, false, 5);
@@ -506,8 +573,7 @@ TEST(PieceLooks, WorkedOutOncePerPieceAndTurnHoweverOftenTheFieldIsToured) {
   EXPECT_EQ(t.Built(), uint64_t(t.n));
   for (int32_t i = 0; i < t.n; ++i)
     for (int32_t r = 0; r < 4; ++r)
-      EXPECT_EQ(t.r.g.Images.EmbossMaps[r].HasLook(i), r == (t.r.P(i).Rotation & 3))
-          << i << " turn " << r;
+      EXPECT_EQ(t.r.g.Images.EmbossMaps[r].HasLook(i), r == (t.r.P(i).Rotation & 3)) << i << " turn " << r;
   EXPECT_EQ(t.Views(), first);
   EXPECT_EQ(t.Built(), uint64_t(t.n));
 }
@@ -572,6 +638,53 @@ TEST(KeepWindowsInField, PullsCaptionedWindowsAndTheGlassBackWithinReach) {
   KeepWindowsInField(r.f);
   EXPECT_EQ(glass.Outer.Left, 800 - 38);
   EXPECT_EQ(glass.Outer.Top, 38 - glass.Outer.Height);
+}
+
+// Each limit tried at the value and beside it: a captioned window keeps a caption's height and
+// twice that width within the field, the glass its margin; only a window out of reach moves,
+// and only along the axis it left.
+TEST(KeepWindowsInField, EachReachLimitAtTheValueAndBeside) {
+  TFieldRig r({.Cols = 2, .Rows = 2});
+  const int32_t fw = r.g.Field.FieldW, fh = r.g.Field.FieldH;
+  // Where a window of size w x h at (left, top) must end up, for margins mx (left and right) and
+  // my (bottom); the top limit is 0 for a captioned window and my - h for the glass.
+  const auto expect = [&](TSkinWindow& w, int32_t mx, int32_t my, bool glass, int32_t left, int32_t top) {
+    const int32_t width = w.Outer.Width, height = w.Outer.Height;
+    SetSkinRectBounds(w.Outer, left, top, width, height);
+    LayoutSkinWindow(w);
+    const int32_t right = left + width - 1, bottom = top + height - 1;
+    const bool topOut = glass ? bottom <= my : top < 0;
+    const bool inReach = right > mx && left < fw - mx && !topOut && top < fh - my;
+    int32_t el = left, et = top;
+    if (!inReach) {
+      if (right <= mx) el = mx - width;
+      if (left >= fw - mx) el = fw - mx;
+      if (topOut) et = glass ? my - height : 0;
+      if (top >= fh - my) et = fh - my;
+    }
+    KeepWindowsInField(r.f);
+    EXPECT_EQ(w.Outer.Left, el) << left << "," << top;
+    EXPECT_EQ(w.Outer.Top, et) << left << "," << top;
+  };
+  TSkinWindow& pocket = r.ShowPocketAt(2, 0, 0, 200, 150);
+  const int32_t m1 = pocket.BorderWidth + pocket.CaptionHeight, m2 = 2 * m1;
+  for (const int32_t d : {-1, 0, 1}) {
+    expect(pocket, m2, m1, false, m2 - 200 + 1 + d, 100);  // right edge at 2 * m1
+    expect(pocket, m2, m1, false, fw - m2 + d, 100);
+    expect(pocket, m2, m1, false, 100, d);
+    expect(pocket, m2, m1, false, 100, fh - m1 + d);
+  }
+  SetSkinWindowVisible(r.ws, pocket, false);
+  TSkinWindow& glass = r.ws.GlassWindow;
+  glass.Visible = true;
+  const int32_t m = glass.GlassMargin, gw = glass.Outer.Width, gh = glass.Outer.Height;
+  ASSERT_GT(m, 0);
+  for (const int32_t d : {-1, 0, 1}) {
+    expect(glass, m, m, true, m - gw + 1 + d, 100);
+    expect(glass, m, m, true, fw - m + d, 100);
+    expect(glass, m, m, true, 100, m - gh + 1 + d);
+    expect(glass, m, m, true, 100, fh - m + d);
+  }
 }
 
 }  // namespace

@@ -186,7 +186,11 @@ TEST_F(GameOpen, NewGameStartsEveryPieceAloneOnTheFirstSide) {
   // The sides take the field's size (the picture is smaller); the pockets start hidden.
   EXPECT_EQ(s.Windows.GameWindows[0].ContentWidth, 800);
   EXPECT_EQ(s.Windows.GameWindows[1].ContentHeight, 600);
-  for (int k = 2; k <= 5; ++k) EXPECT_FALSE(s.Windows.GameWindows[size_t(k)].Visible);
+  for (int k = 2; k <= 5; ++k) {
+    EXPECT_FALSE(s.Windows.GameWindows[size_t(k)].Visible);
+    EXPECT_EQ(s.Windows.GameWindows[size_t(k)].ContentWidth, 0);  // no piece in any pocket
+    EXPECT_EQ(s.Windows.GameWindows[size_t(k)].ContentHeight, 0);
+  }
   EXPECT_EQ(s.Windows.GameWindows[6].MaxClientWidth, 120);
   EXPECT_EQ(s.Count("ShowProgress"), 1);
   EXPECT_EQ(s.Count("HideProgress"), 1);

@@ -1,5 +1,5 @@
-#include <algorithm>
 #include <gtest/gtest.h>
+#include <algorithm>
 
 #include "game/layout.h"
 #include "game/piece_order.h"
@@ -16,8 +16,7 @@ struct TPlace {
 
 std::vector<TPlace> Places(const TGameState& g) {
   std::vector<TPlace> v;
-  for (int32_t i = 0; i < g.GameLevel.TotalTileNum; ++i)
-    v.push_back({g.Pieces[size_t(i)].X, g.Pieces[size_t(i)].Y});
+  for (int32_t i = 0; i < g.GameLevel.TotalTileNum; ++i) v.push_back({g.Pieces[size_t(i)].X, g.Pieces[size_t(i)].Y});
   return v;
 }
 
@@ -207,6 +206,28 @@ TEST(BringGroupsIntoView, GroupsMoveAsOneAndLooseKeepsGroupsPartlyInView) {
   EXPECT_EQ(g.Pieces[2].X, 0);
 }
 
+// Past 100000 pixels either way a group counts as parked and first returns to the origin; at
+// the limit itself it is pulled back only as far as the view needs.
+TEST(BringGroupsIntoView, ParkedBeyondTheLimitOnEitherAxis) {
+  TGameState g;
+  MakeTestGame(g, {.Cols = 1, .Rows = 1, .Tile = 40, .Knob = 8});
+  const TPieceView side = TestView(0, 0, 0, 0, 800, 600);
+  TPieceRecord& p = g.Pieces[0];
+  const int32_t w = p.BoxW, h = p.BoxH;
+  for (const int32_t v : {-100001, -100000, 100000, 100001}) {
+    SCOPED_TRACE(v);
+    const bool parked = v < -100000 || v > 100000;
+    p.X = v, p.Y = 50;
+    BringGroupsIntoView(g, side, true);
+    EXPECT_EQ(p.X, parked ? 0 : v < 0 ? -(w / 4) : 800 - (w - w / 4));
+    EXPECT_EQ(p.Y, 50);
+    p.X = 50, p.Y = v;
+    BringGroupsIntoView(g, side, true);
+    EXPECT_EQ(p.Y, parked ? 0 : v < 0 ? -(h / 4) : 600 - (h - h / 4));
+    EXPECT_EQ(p.X, 50);
+  }
+}
+
 // Bringing every window's groups in is the strict pass: a side's group with one piece still in
 // view is moved too; a window that is neither side nor pocket is left alone.
 TEST(BringGroupsIntoView, AllWindowsTakeTheStrictPassOverSidesAndPockets) {
@@ -307,6 +328,8 @@ TEST(ArrangeGrid, FollowsTheRuleWithAtLeastOneColumn) {
   const TGridCase cases[] = {
       {10, 1000, 500, 5, 2},  // 4 x 2, then a column: 2 * 5 <= 4 * 3
       {3, 600, 600, 2, 2},    // 2 x 2 holds 3
+      {2, 600, 600, 2, 1},    // 1 x 1, a tie (1 * 2 = 1 * 2): the column wins
+      {5, 600, 600, 3, 2},    // 2 x 2, a tie again: 3 x 2
       {5, 100, 400, 1, 5},    // round(sqrt(1.25)) = 1, round(sqrt(20)) = 4: 1 * 5 > 4 * 2
       {1, 100, 500, 1, 2},    // sqrt(0.2) rounds to 0 columns
       {4, 1, 1, 2, 2},        // the smallest area still follows the rule
@@ -328,7 +351,7 @@ TEST(ArrangeSelectedPieces, LonePiecesInAShuffledGridFromTheSelectionCorner) {
     g.Pieces[size_t(i)].Selected = i < 12;
   }
   g.Pieces[1].Group = g.Pieces[0].Group;  // a selected pair: sets the corner, does not move
-  g.Pieces[15].Selected = 1;  // the frame never moves
+  g.Pieces[15].Selected = 1;              // the frame never moves
   g.Pieces[15].X = 900;
   g.Pieces[15].Y = 400;
   g.Pieces[0].X = 250;
@@ -378,7 +401,6 @@ TEST(ArrangeSelectedPieces, ATallNarrowAreaStillGetsAColumn) {
 
 }  // namespace
 
-
 namespace {
 
 // Scaled with the field, a group that lay inside the sides' content stays inside it; one that
@@ -392,8 +414,7 @@ TEST(ScaleGroupPositions, KeepsGroupsThatLayInsideTheContentInside) {
       {100, 640, 800, 800, 800, true, 127},  // centre 109.5 -> 136.9
       {700, 640, 800, 800, 800, true, 780},  // would end at 896: held at the content's edge
       {790, 640, 800, 800, 800, true, 990},  // ended past the edge before: scaled freely
-      {700, 640, 800, 800, 800, false, 877},
-      {700, 800, 640, 800, 800, true, 558},  // shrinking never holds back
+      {700, 640, 800, 800, 800, false, 877}, {700, 800, 640, 800, 800, true, 558},  // shrinking never holds back
   };
   for (const auto& c : cases) {
     TGameState g;
@@ -433,11 +454,11 @@ TEST(MovePiecesIntoArea, ArrangedGridComesBackIntoTheArea) {
     int32_t Left, Top, Right, Bottom;  // of the boxes together; -1: not checked
     bool Pitch;
   } cases[] = {
-      {40, 30, 400, 100, 40, 30, -1, -1, true},  // room enough: from the selection's corner
+      {40, 30, 400, 100, 40, 30, -1, -1, true},    // room enough: from the selection's corner
       {150, 70, 200, 100, -1, 70, 200, 90, true},  // 3 x 1: against the right edge
       {60, 60, 100, 100, -1, -1, 100, 100, true},  // 2 x 2: against the right and bottom edges
-      {-30, -5, 400, 100, 0, 0, -1, -1, true},  // never past the left or top edge
-      {0, 0, 60, 30, 0, 0, 60, 20, false},  // a pitch of 20 for boxes of 24 and 28: clamped
+      {-30, -5, 400, 100, 0, 0, -1, -1, true},     // never past the left or top edge
+      {0, 0, 60, 30, 0, 0, 60, 20, false},         // a pitch of 20 for boxes of 24 and 28: clamped
   };
   for (const auto& c : cases) {
     TGameState g;
@@ -453,8 +474,8 @@ TEST(MovePiecesIntoArea, ArrangedGridComesBackIntoTheArea) {
     ASSERT_TRUE(ArrangeSelectedPieces(g, c.AreaW, c.AreaH, &arranged));
     ASSERT_EQ(arranged.size(), 3u);
     MovePiecesIntoArea(g, arranged, c.AreaW, c.AreaH);
-    const std::string at = std::to_string(c.X) + "," + std::to_string(c.Y) + " on " +
-                           std::to_string(c.AreaW) + "x" + std::to_string(c.AreaH);
+    const std::string at = std::to_string(c.X) + "," + std::to_string(c.Y) + " on " + std::to_string(c.AreaW) + "x" +
+                           std::to_string(c.AreaH);
     int32_t left = 1 << 20, top = 1 << 20, right = 0, bottom = 0;
     std::vector<int32_t> xs, ys;
     for (int32_t i = 0; i < 3; ++i) {

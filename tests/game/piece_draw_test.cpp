@@ -6,8 +6,8 @@
 #include "foundation/numeric.h"
 #include "game/emboss_maps.h"
 #include "game/piece_draw.h"
-#include "game/pieces.h"
 #include "game/piece_order.h"
+#include "game/pieces.h"
 #include "play_fixture.h"
 #include "session_fixture.h"
 
@@ -84,6 +84,12 @@ TEST(DrawPiece, WoodColourDarkensWithDepth) {
   EXPECT_EQ(c.At(10 + 22, 10 + 10), 0x355466);  // depth 3: 20 darker
   EXPECT_EQ(c.At(10 + 23, 10 + 10), int32_t(kGrey));
   EXPECT_EQ(c.At(10, 10 + 20), int32_t(kGrey));
+  // A dark wood stops at black channel by channel instead of wrapping round.
+  c.g.GameOptions.WoodColor = MakeColor(10, 20, 5);
+  RebuildEmbossMaps(c.g);
+  DrawPieceClipped(c.g, *c.target, c.all, c.view, 0);
+  EXPECT_EQ(c.At(10 + 21, 10 + 10), MakeColor(0, 10, 0));
+  EXPECT_EQ(c.At(10 + 22, 10 + 10), MakeColor(0, 0, 0));
 }
 
 TEST(DrawPiece, ShadowKeepsPartsOfWhatLiesBelow) {
@@ -263,7 +269,8 @@ uint64_t TourDigest(TGameSession& s) {
         view.ScrollX = x;
         view.ScrollY = y;
         for (int32_t py = 0; py < kViewH; ++py)
-          for (int32_t px = 0; px < kViewW; ++px) SetDibPixel(*field, px, py, uint32_t(px * 7 + py * 3) * 0x10203u & 0xFFFFFF);
+          for (int32_t px = 0; px < kViewW; ++px)
+            SetDibPixel(*field, px, py, uint32_t(px * 7 + py * 3) * 0x10203u & 0xFFFFFF);
         for (int32_t i = 0; i < n; ++i)
           if (g.Pieces[size_t(i)].Window == side) DrawPieceClipped(g, *field, all, view, i);
         for (int32_t py = 0; py < kViewH; ++py) {

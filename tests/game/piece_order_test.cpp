@@ -2,6 +2,7 @@
 
 #include <climits>
 #include <cstdint>
+#include <set>
 #include <vector>
 
 #include "game/piece_order.h"
@@ -13,8 +14,7 @@ void LiteralExchangeSort(std::vector<TPieceOrderEntry>& order, bool descending) 
   const size_t n = order.size();
   for (size_t i = 0; i + 1 < n; ++i)
     for (size_t j = i + 1; j < n; ++j) {
-      const bool swap = descending ? order[i].Group < order[j].Group
-                                   : order[i].Group > order[j].Group;
+      const bool swap = descending ? order[i].Group < order[j].Group : order[i].Group > order[j].Group;
       if (swap) std::swap(order[i], order[j]);
     }
 }
@@ -79,6 +79,40 @@ TEST(ExchangeSortOrder, MatchesTheLiteralSortOnRandomSparseSortedAndGameSizedInp
   }
   ExpectLikeLiteral(up, -1);
   ExpectLikeLiteral(down, -2);
+}
+
+// Groups are counted once each in the window that holds their pieces, whatever the ids and
+// their order; without a refresh the order in hand is what is counted.
+TEST(CountWindowPieces, CountsEachGroupOfTheWindowOnce) {
+  TCaseRandom rnd{777};
+  for (int trial = 0; trial < 300; ++trial) {
+    TGameState g;
+    const int32_t n = int32_t(rnd.Next(30)) + 1;
+    g.GameLevel.TotalTileNum = n;
+    g.Pieces.resize(size_t(n) + 2);  // records past the live count never count
+    std::vector<uint8_t> windowOf(size_t(n) + 1);
+    for (int32_t gr = 0; gr <= n; ++gr) windowOf[size_t(gr)] = uint8_t(rnd.Next(3));
+    for (auto& p : g.Pieces) {
+      p.Group = int32_t(rnd.Next(uint32_t(n) + 1));
+      p.Window = windowOf[size_t(p.Group)];
+    }
+    for (int32_t w = 0; w < 3; ++w) {
+      std::set<int32_t> groups;
+      for (int32_t i = 0; i < n; ++i)
+        if (g.Pieces[size_t(i)].Window == w) groups.insert(g.Pieces[size_t(i)].Group);
+      ASSERT_EQ(CountWindowPieces(g, w, true), int32_t(groups.size())) << trial << " window " << w;
+    }
+  }
+  TGameState g;
+  g.GameLevel.TotalTileNum = 3;
+  g.Pieces.resize(3);
+  for (int32_t i = 0; i < 3; ++i) g.Pieces[size_t(i)].Group = 5;  // one group, all on window 0
+  EXPECT_EQ(CountWindowPieces(g, 0, false), 0);                   // no order made yet
+  EXPECT_EQ(CountWindowPieces(g, 0, true), 1);
+  EXPECT_EQ(CountWindowPieces(g, 1, false), 0);
+  g.Pieces[0].Group = 0;  // changed behind the order's back: the old order still counts one
+  EXPECT_EQ(CountWindowPieces(g, 0, false), 1);
+  EXPECT_EQ(CountWindowPieces(g, 0, true), 2);
 }
 
 }  // namespace

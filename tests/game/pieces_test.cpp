@@ -3,10 +3,10 @@
 #include <algorithm>
 #include <set>
 
+#include "foundation/random.h"
 #include "game/layout.h"
 #include "game/piece_order.h"
 #include "game/pieces.h"
-#include "foundation/random.h"
 #include "play_fixture.h"
 #include "support/recording_host.h"
 
@@ -45,6 +45,31 @@ TEST(RotateGroup, FourQuarterTurnsReturnAPieceToWhereItWas) {
   EXPECT_EQ(p.Rotation, 0);
   EXPECT_EQ(p.X, 200);
   EXPECT_EQ(p.Y, 150);
+}
+
+// During a drag the carried group turns wherever the pointer is, stays carried, and the
+// drag's offsets follow the turn so that the next move keeps it under the pointer.
+TEST(RotateGroup, DuringADragTheCarriedGroupTurnsAndStaysHeld) {
+  TGameState g;
+  MakeTestGame(g, {.Cols = 3, .Rows = 3, .Tile = 20, .Knob = 4, .Rotate = true});
+  const TPieceView view = TestView(0, 0, 10, 30, 700, 500);
+  TPieceRecord& p = g.Pieces[4];
+  p.X = 200;
+  p.Y = 150;
+  g.Play.DragState = 1;
+  g.Play.HeldPiece = 4;
+  for (const int32_t fx : {10 + 200 + 9, 10 + 600}) {  // on the piece, then over empty space
+    SCOPED_TRACE(fx);
+    const int32_t fy = 30 + 150 + 13;
+    const uint8_t before = p.Rotation;
+    RotateGroup(g, view, fx, fy, true);
+    EXPECT_EQ(p.Rotation, (before + 1) % 4);
+    EXPECT_EQ(g.Play.HeldPiece, 4);
+    EXPECT_EQ(g.Play.DragOffsetX, p.X - (fx - 10));
+    EXPECT_EQ(g.Play.DragOffsetY, p.Y - (fy - 30));
+    EXPECT_EQ(g.Play.DragOffsetX2, g.Play.DragOffsetX);
+    EXPECT_EQ(g.Play.DragOffsetY2, g.Play.DragOffsetY);
+  }
 }
 
 TEST(RotateGroup, TurnsTheWholeGroupAndNeverTheFrame) {
@@ -160,8 +185,7 @@ TEST(Stacking, RaisingTheHeldGroupPutsItOnTop) {
   EXPECT_EQ(g.Pieces[3].Group, 2);
   EXPECT_EQ(g.Pieces[5].Group, 4);
   const std::vector<int32_t> order = DrawingOrder(g);
-  EXPECT_EQ(std::vector<int32_t>(order.begin(), order.begin() + 4),
-            (std::vector<int32_t>{0, 2, 3, 5}));
+  EXPECT_EQ(std::vector<int32_t>(order.begin(), order.begin() + 4), (std::vector<int32_t>{0, 2, 3, 5}));
   EXPECT_TRUE((order[4] == 1 && order[5] == 4) || (order[4] == 4 && order[5] == 1));
   // The weight group is never raised.
   g.Play.WeightGroup = 0;
@@ -205,7 +229,8 @@ TEST(Stacking, RaisingTheSelectionRanksItAboveTheRestWhateverTheGaps) {
     for (int32_t i = 0; i < 12; ++i) ranked.insert({g.Pieces[size_t(i)].Selected, groups[size_t(i)]});
     std::vector<int32_t> want(12);
     for (int32_t i = 0; i < 12; ++i)
-      want[size_t(i)] = int32_t(std::distance(ranked.begin(), ranked.find({g.Pieces[size_t(i)].Selected, groups[size_t(i)]})));
+      want[size_t(i)] =
+          int32_t(std::distance(ranked.begin(), ranked.find({g.Pieces[size_t(i)].Selected, groups[size_t(i)]})));
     RaiseGroups(g, true);
     for (int32_t i = 0; i < 12; ++i) EXPECT_EQ(g.Pieces[size_t(i)].Group, want[size_t(i)]) << round << " piece " << i;
   }
@@ -255,7 +280,7 @@ TEST(Drag, HeldRectCoversEveryCarriedBoxWithItsFrame) {
       g.Pieces[i].Y = at[i][1];
     }
     g.Pieces[1].Group = g.Pieces[0].Group;  // carried with the held piece
-    g.Pieces[2].Selected = true;             // carried as part of the selection
+    g.Pieces[2].Selected = true;            // carried as part of the selection
     g.Play.HeldPiece = 0;
     const TSkinRect r = HeldPiecesRect(g, view);
     EXPECT_EQ(r.Left, ox + 50);

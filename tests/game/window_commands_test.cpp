@@ -188,6 +188,7 @@ TEST(AddRecentFile, NewestFirstMovesDuplicatesAndDropsTheOldest) {
 TEST(FormatByteSize, ByteKilobyteAndMegabyteForms) {
   EXPECT_EQ(FormatByteSize(0), "0 Bytes");
   EXPECT_EQ(FormatByteSize(1024), "1024 Bytes");  // exactly 1 KB is not more than 1
+  EXPECT_EQ(FormatByteSize(1025), "1 Kb");
   EXPECT_EQ(FormatByteSize(1536), "2 Kb");
   EXPECT_EQ(FormatByteSize(1048576), "1024 Kb");
   EXPECT_EQ(FormatByteSize(1048577), "1.00 Mb");
@@ -198,6 +199,8 @@ TEST(Services, ProgressWidthAndLineBreaks) {
   EXPECT_EQ(ProgressBarWidth(280, 1, 3), 93);
   EXPECT_EQ(ProgressBarWidth(280, 7, 0), 0);
   EXPECT_EQ(ProgressBarWidth(280, 9, 3), 280);
+  EXPECT_EQ(ProgressBarWidth(280, -2, 3), 0);
+  EXPECT_EQ(ProgressBarWidth(280, 1, 1), 280);
   EXPECT_EQ(MessageLineBreaks("One$Dtwo$D$Dthree $d"), "One\ntwo\n\nthree $d");
 }
 
