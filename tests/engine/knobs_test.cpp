@@ -1,7 +1,10 @@
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <cstring>
 #include <set>
+#include <string>
+#include <tuple>
 #include <utility>
 
 #include "cut_fixture.h"
@@ -257,4 +260,67 @@ TEST(KnobEdge, DamagedShapesDrawNothing) {
   EXPECT_TRUE(DrawKnobEdge(t, 1, 1, 0, false, {20, 100}, {20 + good.EndX, 100}, kInk, 1000.0, 1000.0, -1, bounds,
                            {-500, -900}, {kNoReference, 0}));
   EXPECT_FALSE(Pixels(probe, kInk).empty());
+}
+
+// The frame of a knob on an edge: the ends in order whichever way the edge is given (the upper
+// one first on a steep edge, else the left one), the head h from the middle on the side's side,
+// pulled back two pixels inside a picture side it would pass, and a shape's points mapped so
+// that its ends land on the edge's ends and its peak on the head.
+TEST(KnobFrame, EndsInOrderHeadOnItsSideAndPulledBackInsideThePicture) {
+  for (const auto& [p1, p2, s] : {std::tuple{TIntPoint{3, 9}, TIntPoint{7, 1}, TIntPoint{7, 1}},  // steep
+                                  std::tuple{TIntPoint{3, 9}, TIntPoint{9, 6}, TIntPoint{3, 9}},
+                                  std::tuple{TIntPoint{3, 9}, TIntPoint{7, 5}, TIntPoint{3, 9}},  // 45 degrees
+                                  std::tuple{TIntPoint{5, 5}, TIntPoint{5, 5}, TIntPoint{5, 5}}}) {
+    for (const auto& [a, b] : {std::pair{p1, p2}, std::pair{p2, p1}}) {
+      TKnobFrame f;
+      KnobFrameEnds(a, b, f);
+      const TIntPoint e = s.x == p1.x && s.y == p1.y ? p2 : p1;
+      EXPECT_TRUE(f.S.x == s.x && f.S.y == s.y && f.E.x == e.x && f.E.y == e.y) << a.x << "," << a.y;
+      EXPECT_TRUE(f.M.x == (s.x + e.x) / 2 && f.M.y == (s.y + e.y) / 2);
+      EXPECT_DOUBLE_EQ(f.L, std::hypot(e.x - s.x, e.y - s.y));
+      EXPECT_DOUBLE_EQ(f.L == 0 ? 0.0 : std::hypot(f.ux, f.uy), f.L == 0 ? 0.0 : 1.0);
+    }
+  }
+  // A shape whose ends lie on its baseline and whose peak is over its middle.
+  TKnobShape shape{};
+  shape.Count = 3, shape.EndX = 10, shape.Baseline = 8;
+  shape.Points[0] = {0, 8}, shape.Points[1] = {5, 0}, shape.Points[2] = {10, 8};
+  constexpr int32_t W = 100, H = 80;
+  const struct {
+    TIntPoint p1, p2;
+    uint8_t side;
+    double h;
+    TIntPoint head;
+    bool clipped;
+  } cases[] = {
+      {{40, 10}, {60, 10}, 1, 10, {50, 0}, false},
+      {{40, 10}, {60, 10}, 1, 11, {50, 2}, true},
+      {{40, 69}, {60, 69}, 0, 10, {50, 79}, false},
+      {{40, 69}, {60, 69}, 0, 11, {50, 78}, true},
+      {{10, 30}, {10, 50}, 0, 10, {0, 40}, false},
+      {{10, 30}, {10, 50}, 0, 11, {2, 40}, true},
+      {{89, 30}, {89, 50}, 1, 10, {99, 40}, false},
+      {{89, 30}, {89, 50}, 1, 11, {98, 40}, true},
+      {{40, 10}, {60, 10}, 0, 11, {50, 21}, false},  // the other side of an edge near the top
+      {{89, 30}, {89, 50}, 0, 11, {78, 40}, false},
+      {{30, 30}, {50, 50}, 1, 20, {54, 26}, false},  // a diagonal: the head square to the edge
+  };
+  for (const auto& c : cases) {
+    TKnobFrame f;
+    KnobFrameEnds(c.p1, c.p2, f);
+    f.h = c.h;
+    KnobFrameApex(W, H, c.side, f);
+    const std::string at = std::to_string(c.p1.x) + "," + std::to_string(c.p1.y) + " h " + std::to_string(c.h);
+    EXPECT_TRUE(f.T.x == c.head.x && f.T.y == c.head.y) << at << ": " << f.T.x << "," << f.T.y;
+    EXPECT_EQ(f.Clipped, c.clipped) << at;
+    EXPECT_NEAR(f.h, std::hypot(f.T.x - f.M.x, f.T.y - f.M.y), c.clipped ? 1e-9 : 0.5) << at;
+    TFloatPoint out[3];
+    TransformKnobPoints(f, c.side, shape, shape.Points, out);
+    EXPECT_NEAR(out[0].x, f.S.x, 1e-3) << at;
+    EXPECT_NEAR(out[0].y, f.S.y, 1e-3) << at;
+    EXPECT_NEAR(out[2].x, f.E.x, 1e-3) << at;
+    EXPECT_NEAR(out[2].y, f.E.y, 1e-3) << at;
+    EXPECT_NEAR(out[1].x, f.T.x, 0.75) << at;
+    EXPECT_NEAR(out[1].y, f.T.y, 0.75) << at;
+  }
 }
