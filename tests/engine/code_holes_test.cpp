@@ -270,3 +270,24 @@ TEST(FillCodeHoles, MeasuresAmongLookalikeBytes) {
   EXPECT_GT(found, 150);
   EXPECT_LT(found, 290);
 }
+
+// A level record that claims a larger picture than the map holds: fills and measures stay
+// inside the map, up to its last row and column and no further.
+TEST(FillCodeHoles, StaysInsideAMapSmallerThanTheRecordClaims) {
+  const uint32_t c = PieceColor(77);
+  TCutFixture fx(40, 30);
+  fx.level.ImageW = 60;
+  fx.level.ImageH = 50;
+  const int32_t w = fx.map->Width, h = fx.map->Height;
+  for (int32_t x = 0; x < w; ++x) SetDibPixel(*fx.map, x, h - 1, c);
+  for (int32_t y = 0; y < h; ++y) SetDibPixel(*fx.map, w - 1, y, c);
+  SetDibPixel(*fx.map, w - 2, h - 2, kWhite);  // a hole beside the map's corner
+  TCutTarget t = fx.Target();
+  for (const TBoundsRect r : {TBoundsRect{-3, -3, 100, 100}, TBoundsRect{w - 3, h - 3, w, h}}) {
+    TBoundsRect bounds;
+    FillCodeHoles(t, r, c, bounds);
+    EXPECT_EQ(bounds.Right, w - 1) << r.Left;
+    EXPECT_EQ(bounds.Bottom, h - 1) << r.Left;
+  }
+  EXPECT_EQ(fx.At(w - 2, h - 2), c);
+}
