@@ -272,7 +272,8 @@ TEST(FillCodeHoles, MeasuresAmongLookalikeBytes) {
 }
 
 // A level record that claims a larger picture than the map holds: fills and measures stay
-// inside the map, up to its last row and column and no further.
+// inside the map, up to its last row and column and no further, and find the colour in the
+// map's last column (read there a byte at a time) on the rows where holes are filled.
 TEST(FillCodeHoles, StaysInsideAMapSmallerThanTheRecordClaims) {
   const uint32_t c = PieceColor(77);
   TCutFixture fx(40, 30);
@@ -280,14 +281,20 @@ TEST(FillCodeHoles, StaysInsideAMapSmallerThanTheRecordClaims) {
   fx.level.ImageH = 50;
   const int32_t w = fx.map->Width, h = fx.map->Height;
   for (int32_t x = 0; x < w; ++x) SetDibPixel(*fx.map, x, h - 1, c);
-  for (int32_t y = 0; y < h; ++y) SetDibPixel(*fx.map, w - 1, y, c);
+  for (int32_t y = 2; y < h; ++y) SetDibPixel(*fx.map, w - 1, y, c);
   SetDibPixel(*fx.map, w - 2, h - 2, kWhite);  // a hole beside the map's corner
   TCutTarget t = fx.Target();
-  for (const TBoundsRect r : {TBoundsRect{-3, -3, 100, 100}, TBoundsRect{w - 3, h - 3, w, h}}) {
-    TBoundsRect bounds;
-    FillCodeHoles(t, r, c, bounds);
-    EXPECT_EQ(bounds.Right, w - 1) << r.Left;
-    EXPECT_EQ(bounds.Bottom, h - 1) << r.Left;
+  const struct {
+    TBoundsRect rect, want;
+  } cases[] = {{{-3, -3, 100, 100}, {0, 2, w - 1, h - 1}},
+               {{w - 3, h - 3, w, h}, {w - 3, h - 3, w - 1, h - 1}},
+               {{0, 0, 100, h - 4}, {w - 1, 2, w - 1, h - 4}}};
+  for (const auto& k : cases) {
+    TBoundsRect got;
+    FillCodeHoles(t, k.rect, c, got);
+    EXPECT_EQ(std::vector<int32_t>({got.Left, got.Top, got.Right, got.Bottom}),
+              std::vector<int32_t>({k.want.Left, k.want.Top, k.want.Right, k.want.Bottom}))
+        << k.rect.Left << "," << k.rect.Top;
   }
   EXPECT_EQ(fx.At(w - 2, h - 2), c);
 }
