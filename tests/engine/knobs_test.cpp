@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 #include <set>
@@ -322,5 +323,30 @@ TEST(KnobFrame, EndsInOrderHeadOnItsSideAndPulledBackInsideThePicture) {
     EXPECT_NEAR(out[2].y, f.E.y, 1e-3) << at;
     EXPECT_NEAR(out[1].x, f.T.x, 0.75) << at;
     EXPECT_NEAR(out[1].y, f.T.y, 0.75) << at;
+  }
+}
+
+// A knob with too little room on both sides of its edge shrinks to the tighter of the two: it
+// stays inside both and reaches nearly to the tighter one, whichever side that is.
+TEST(KnobEdge, TooLittleRoomOnBothSidesShrinksToTheTighter) {
+  TCutFixture probe(260, 200, 40, 7);
+  LoadKnobSetA(probe.knobs);
+  const TKnobShape& s = probe.knobs.KnobShapes[0];
+  const double up = s.ExtentAbove, down = s.ExtentBelow;
+  for (const auto& [roomA, roomB] : {std::pair{up * 0.5, down * 0.8}, std::pair{up * 0.8, down * 0.5},
+                                     std::pair{up * 0.6, down * 0.6 + 2}, std::pair{up * 0.9, down}}) {
+    TCutFixture fx(260, 200, 40, 7);
+    LoadKnobSetA(fx.knobs);
+    TCutTarget t = fx.Target();
+    TBoundsRect bounds;
+    // Side 1 on a level edge: the head rises, into roomA.
+    ASSERT_TRUE(DrawKnobEdge(t, 1, 1, 0, false, {20, 100}, {20 + s.EndX, 100}, kInk, roomA, roomB, -1, bounds,
+                             {-500, -900}, {kNoReference, 0}));
+    int32_t above = 0, below = 0;
+    for (const auto& [x, y] : Pixels(fx, kInk)) above = std::max(above, 100 - y), below = std::max(below, y - 100);
+    const std::string what = std::to_string(roomA) + " / " + std::to_string(roomB);
+    EXPECT_LT(above, roomA) << what;
+    EXPECT_LT(below, roomB) << what;
+    EXPECT_GT(std::max(above / roomA, below / roomB), 0.75) << what;  // shrunk no further than needed
   }
 }
