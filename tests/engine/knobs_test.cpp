@@ -350,3 +350,51 @@ TEST(KnobEdge, TooLittleRoomOnBothSidesShrinksToTheTighter) {
     EXPECT_GT(std::max(above / roomA, below / roomB), 0.75) << what;  // shrunk no further than needed
   }
 }
+
+// A stamped knob on an edge by the map's border draws what it draws away from the borders, less
+// the pixels beyond the map: on each of the four borders, for knobs of the set on both sides,
+// at the template's shortest and longest edges.
+TEST(GridKnobEdge, StampsByTheMapsBorderKeepTheirPixelsInsideIt) {
+  constexpr int32_t kShift = 60;
+  int32_t stamps = 0, beyond[4] = {};  // pixels left out past the left, top, right, bottom
+  for (int32_t n : {20, 48}) {
+    for (int32_t knob : {0, 6}) {
+      for (uint8_t side : {0, 1}) {
+        for (const bool vertical : {false, true}) {
+          for (int32_t at : {0, 59}) {
+            TCutFixture near(55, 55, 40, 7), far(175, 175, 40, 7);
+            const int32_t size = near.map->Width;  // 60, square
+            for (TCutFixture* f : {&near, &far}) {
+              UseSetB(*f, {knob});
+              f->level.ImageW = f->level.ImageH = 1000;  // no head passes the right or the bottom
+              f->rng.RandSeed = uint32_t(17 * n + knob);
+            }
+            const TIntPoint p1 = vertical ? TIntPoint{at, 7} : TIntPoint{7, at};
+            const TIntPoint p2 = vertical ? TIntPoint{at, 7 + n - 1} : TIntPoint{7 + n - 1, at};
+            TKnobFrame frame;
+            KnobFrameEnds(p1, p2, frame);
+            frame.h = near.level.KnobS;
+            KnobFrameApex(near.level.ImageW, near.level.ImageH, side, frame);
+            if (frame.Clipped) continue;  // a head beyond the picture's top or left: drawn as a curve
+            ++stamps;
+            TCutTarget tn = near.Target(), tf = far.Target();
+            DrawGridKnobEdge(tn, 0, side, p1, p2, kInk);
+            DrawGridKnobEdge(tf, 0, side, {p1.x + kShift, p1.y + kShift}, {p2.x + kShift, p2.y + kShift}, kInk);
+            std::set<std::pair<int32_t, int32_t>> want;
+            for (const auto& [fx, fy] : Pixels(far, kInk)) {
+              const int32_t x = fx - kShift, y = fy - kShift;
+              beyond[0] += x < 0, beyond[1] += y < 0, beyond[2] += x >= size, beyond[3] += y >= size;
+              if (x >= 0 && y >= 0 && x < size && y < size) want.insert({x, y});
+            }
+            ASSERT_EQ(Pixels(near, kInk), want) << "length " << n << " knob " << knob << " side " << int(side)
+                                                << (vertical ? " vertical at x " : " level at y ") << at;
+          }
+        }
+      }
+    }
+  }
+  EXPECT_EQ(stamps, 2 * 2 * 6);
+  for (int32_t b = 0; b < 4; ++b) {
+    EXPECT_GT(beyond[b], 0) << "border " << b;
+  }
+}
