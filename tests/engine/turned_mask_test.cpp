@@ -116,6 +116,7 @@ TEST(CountRuns, MatchesAWalkFromEveryPixelInEveryDirection) {
   ASSERT_TRUE(CreateDib8(*mask, 14 + kMaskMargin, 10 + kMaskMargin));
   for (int32_t y = 0; y < mask->Height; ++y)
     for (int32_t x = 0; x < mask->Width; ++x) SetDibPixel(*mask, x, y, next() % 4 == 0 ? 2u : 1u);
+  emboss::TRuns runs;  // reused, as for the areas of a map, so no entry may be left unwritten
   for (int32_t r = 0; r < 4; ++r) {
     // Areas come clipped to the turned mask; on a turn, the margin strips read as code 0.
     const int32_t tw = TurnedMaskWidth(*mask, r), th = TurnedMaskHeight(*mask, r);
@@ -131,7 +132,6 @@ TEST(CountRuns, MatchesAWalkFromEveryPixelInEveryDirection) {
               << "turn " << r << " at " << x << "," << y;
         }
       }
-      emboss::TRuns runs;
       emboss::CountRuns(codes, runs);
       ASSERT_EQ(runs.Size, area.W * area.H);
       for (int32_t y = 0; y < area.H; ++y) {
