@@ -207,3 +207,43 @@ TEST(WoodMap, DrawnPartsCoverTheRingOnce) {
       EXPECT_EQ(wrong, 0) << bw << " x " << bh << " wood " << ww;
     }
 }
+
+// A piece has a look once it is drawn and until it turns away; dropping the look gives back its
+// bytes. Pieces the map does not hold never have one, and dropping theirs changes nothing.
+TEST(EmbossLooks, KeptFromTheFirstDrawingUntilDroppedOnlyForThePiecesOfTheMap) {
+  TGrid g({.Cols = 3, .Rows = 2, .Tile = 20});
+  const int32_t n = g.Count();
+  TEmbossJob job;
+  job.Pieces = g.Pieces.data();
+  job.PieceCount = n;
+  job.TilePX = 3;
+  job.EmbossStyle = TEmbossStyle(1);
+  TEmbossMap map;
+  BuildEmbossMap(job, *g.Mask, map, 0);
+  for (const int32_t p : {-1, n, n + 1}) {
+    EXPECT_FALSE(map.HasLook(p)) << p;
+  }
+  size_t bytes = 0;
+  for (int32_t i = 0; i < n; ++i) {
+    EXPECT_FALSE(map.HasLook(i)) << i;
+    const TPieceRecord& p = g.Pieces[size_t(i)];
+    ASSERT_NE(map.LookPart(i, p.PieceX, p.PieceY).Bytes, nullptr) << i;
+    EXPECT_TRUE(map.HasLook(i)) << i;
+    EXPECT_GT(map.LookBytes(), bytes) << i;
+    bytes = map.LookBytes();
+  }
+  for (const int32_t p : {-1, n, n + 1}) {
+    map.DropLook(p);
+    EXPECT_EQ(map.LookBytes(), bytes) << p;
+  }
+  map.DropLook(1);
+  EXPECT_FALSE(map.HasLook(1));
+  EXPECT_TRUE(map.HasLook(0) && map.HasLook(2));
+  const size_t afterOne = map.LookBytes();
+  EXPECT_LT(afterOne, bytes);
+  map.DropLook(1);  // a second time: nothing left to give back
+  EXPECT_EQ(map.LookBytes(), afterOne);
+  for (int32_t i = 0; i < n; ++i) map.DropLook(i);
+  EXPECT_EQ(map.LookBytes(), 0u);
+  EXPECT_EQ(map.LooksBuilt(), uint64_t(n));
+}
