@@ -247,3 +247,51 @@ TEST(EmbossLooks, KeptFromTheFirstDrawingUntilDroppedOnlyForThePiecesOfTheMap) {
   EXPECT_EQ(map.LookBytes(), 0u);
   EXPECT_EQ(map.LooksBuilt(), uint64_t(n));
 }
+
+// Joining two pieces clears the wood where they meet: none over the other's body, and where the
+// two wood frames overlap only the shallower stays (both where they are equally deep). Every
+// other pixel keeps what it had; either way round, on each turn.
+TEST(WoodMap, AJoinKeepsOnlyTheShallowerWoodWhereThePiecesMeet) {
+  TGrid g({.Cols = 2, .Rows = 1, .Tile = 20, .Knob = 4});
+  TEmbossJob job;
+  job.Pieces = g.Pieces.data();
+  job.PieceCount = g.Count();
+  job.TilePX = 2;
+  job.WoodStyle = TWoodStyle(2);
+  job.WoodWidth = WoodWidthForStyle(job.WoodStyle);
+  ASSERT_GT(job.WoodWidth, 1);
+  for (int32_t r = 0; r < 4; ++r) {
+    for (const auto& [p, q] : {std::pair{0, 1}, std::pair{1, 0}}) {
+      TEmbossMap before, after;
+      BuildEmbossMap(job, *g.Mask, before, r);
+      BuildEmbossMap(job, *g.Mask, after, r);
+      ClearJoinedWood(after, p, {q});
+      const int32_t cp = g.Pieces[size_t(p)].PatternClass, cq = g.Pieces[size_t(q)].PatternClass;
+      ASSERT_NE(cp, cq);
+      const auto field = [](const TEmbossMap& m, int32_t x, int32_t y, int32_t c) {
+        return m.ClassBits(x, y) >> c & 1 ? int32_t(m.Depth(x, y, c)) + 1 : 0;
+      };
+      int32_t met = 0, cleared = 0;
+      for (int32_t y = 0; y < before.Height; ++y) {
+        for (int32_t x = 0; x < before.Width; ++x) {
+          int32_t fp = field(before, x, y, cp), fq = field(before, x, y, cq);
+          if (fp && fq) {
+            ++met;
+            const int32_t dp = fp - 1, dq = fq - 1;
+            if (dp > 0 && (dq == 0 || dq < dp))
+              fp = 1;
+            else if (dp > 0 && dq > dp)
+              fq = 1;
+            else if (dp == 0 && dq > 0)
+              fq = 1;
+          }
+          ASSERT_EQ(field(after, x, y, cp), fp) << "turn " << r << " at " << x << "," << y;
+          ASSERT_EQ(field(after, x, y, cq), fq) << "turn " << r << " at " << x << "," << y;
+          cleared += fp != field(before, x, y, cp) || fq != field(before, x, y, cq);
+        }
+      }
+      EXPECT_GT(met, 0);
+      EXPECT_GT(cleared, 0);
+    }
+  }
+}
