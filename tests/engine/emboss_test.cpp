@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <tuple>
 
 #include "foundation/numeric.h"
 #include "grid_pieces.h"
@@ -293,5 +294,34 @@ TEST(WoodMap, AJoinKeepsOnlyTheShallowerWoodWhereThePiecesMeet) {
       EXPECT_GT(met, 0);
       EXPECT_GT(cleared, 0);
     }
+  }
+}
+
+// A map is set up only when there is light or wood to show and a mask to read: otherwise it
+// stays empty, even where one was set up before.
+TEST(WoodMap, NothingToShowOrNoMaskLeavesTheMapEmpty) {
+  TGrid g({.Cols = 2, .Rows = 1, .Tile = 20});
+  TDibHolder none;
+  for (const auto& [emboss, wood, mask] :
+       {std::tuple{0, 0, &*g.Mask}, std::tuple{1, 0, &*none}, std::tuple{0, 2, &*none}, std::tuple{1, 0, &*g.Mask},
+        std::tuple{0, 2, &*g.Mask}}) {
+    TEmbossJob job;
+    job.Pieces = g.Pieces.data();
+    job.PieceCount = g.Count();
+    job.TilePX = 2;
+    job.EmbossStyle = TEmbossStyle(emboss);
+    job.WoodStyle = TWoodStyle(wood);
+    job.WoodWidth = WoodWidthForStyle(job.WoodStyle);
+    TEmbossMap map;
+    TEmbossJob light = job;
+    light.EmbossStyle = TEmbossStyle(1);
+    BuildEmbossMap(light, *g.Mask, map, 1);  // a map set up before
+    ASSERT_FALSE(map.Empty());
+    BuildEmbossMap(job, *mask, map, 0);
+    const bool shows = mask->Width > 0 && (emboss != 0 || wood != 0);
+    EXPECT_EQ(map.Empty(), !shows) << emboss << " " << wood;
+    EXPECT_EQ(map.HasLight(), shows && emboss != 0) << emboss << " " << wood;
+    EXPECT_EQ(map.HasWood(), shows && wood != 0) << emboss << " " << wood;
+    EXPECT_EQ(map.Width, shows ? g.Mask->Width : 0);
   }
 }
