@@ -270,3 +270,84 @@ TEST(FillCodeHoles, MeasuresAmongLookalikeBytes) {
   EXPECT_GT(found, 150);
   EXPECT_LT(found, 290);
 }
+
+// A level record that claims a larger picture than the map holds: fills and measures stay
+// inside the map, up to its last row and column and no further, and find the colour in the
+// map's last column (read there a byte at a time) on the rows where holes are filled.
+TEST(FillCodeHoles, StaysInsideAMapSmallerThanTheRecordClaims) {
+  const uint32_t c = PieceColor(77);
+  TCutFixture fx(40, 30);
+  fx.level.ImageW = 60;
+  fx.level.ImageH = 50;
+  const int32_t w = fx.map->Width, h = fx.map->Height;
+  for (int32_t x = 0; x < w; ++x) SetDibPixel(*fx.map, x, h - 1, c);
+  for (int32_t y = 2; y < h; ++y) SetDibPixel(*fx.map, w - 1, y, c);
+  SetDibPixel(*fx.map, w - 2, h - 2, kWhite);  // a hole beside the map's corner
+  TCutTarget t = fx.Target();
+  const struct {
+    TBoundsRect rect, want;
+  } cases[] = {{{-3, -3, 100, 100}, {0, 2, w - 1, h - 1}},
+               {{w - 3, h - 3, w, h}, {w - 3, h - 3, w - 1, h - 1}},
+               {{0, 0, 100, h - 4}, {w - 1, 2, w - 1, h - 4}}};
+  for (const auto& k : cases) {
+    TBoundsRect got;
+    FillCodeHoles(t, k.rect, c, got);
+    EXPECT_EQ(std::vector<int32_t>({got.Left, got.Top, got.Right, got.Bottom}),
+              std::vector<int32_t>({k.want.Left, k.want.Top, k.want.Right, k.want.Bottom}))
+        << k.rect.Left << "," << k.rect.Top;
+  }
+  EXPECT_EQ(fx.At(w - 2, h - 2), c);
+}
+
+// A table made from runs given one by one (clipped to the picture, runs side by side in a row,
+// rows skipped, a late run for a row already passed) answers as the white columns it was given:
+// every row, every pair of columns and stacks of rows, inside and beyond the picture.
+TEST(WhiteRows, RunsAddedByHandAnswerAsTheirColumns) {
+  constexpr int32_t w = 70, h = 40;  // three columns and two rows of tiles
+  TCutFixture fx(w, h);
+  TRandom rng;
+  rng.RandSeed = 3;
+  std::vector<std::vector<bool>> white(h, std::vector<bool>(w, false));
+  TWhiteRows rows;
+  rows.Start(*fx.map, w, h);
+  for (int32_t y = 0; y < h; ++y) {
+    if (y == 20) {
+      rows.Add(20, 2, 4);
+      for (int32_t c = 2; c <= 4; ++c) white[20][size_t(c)] = true;
+      rows.Add(19, 30, 35);  // too late for the row before: left out
+      continue;
+    }
+    if (rng.Random(4) == 0) continue;  // a row without runs
+    for (int32_t x = int32_t(rng.Random(6)) - 3; x < w + 3; x += 1 + int32_t(rng.Random(20))) {
+      const int32_t end = x + int32_t(rng.Random(5));
+      rows.Add(y, x, end);
+      for (int32_t c = std::max(x, 0); c <= std::min(end, w - 1); ++c) white[size_t(y)][size_t(c)] = true;
+      x = end + int32_t(rng.Random(2));  // the next run may start right after this one
+    }
+  }
+  rows.Add(h, 0, 5);  // below the picture: left out
+  rows.Finish();
+  const auto inside = [&](int32_t y, int32_t left, int32_t right) {
+    if (y < 0 || y >= h) return true;  // not in the table
+    for (int32_t c = std::max(left + 1, 0); c < std::min(right, w); ++c)
+      if (white[size_t(y)][size_t(c)]) return true;
+    return false;
+  };
+  int32_t found = 0;
+  for (int32_t y = -1; y <= h; ++y) {
+    for (int32_t left = -2; left <= w + 1; ++left) {
+      for (int32_t right = left; right <= w + 2; ++right) {
+        ASSERT_EQ(rows.Inside(y, left, right), inside(y, left, right)) << y << ": " << left << ".." << right;
+        found += y >= 0 && y < h && inside(y, left, right);
+      }
+    }
+  }
+  EXPECT_GT(found, 10000);
+  for (int32_t k = 0; k < 4000; ++k) {
+    const int32_t top = int32_t(rng.Random(h + 4)) - 2, left = int32_t(rng.Random(w + 4)) - 2;
+    const int32_t bottom = top + int32_t(rng.Random(12)) - 1, right = left + int32_t(rng.Random(30));
+    bool any = false;
+    for (int32_t y = top; y <= bottom && !any; ++y) any = inside(y, left, right);
+    ASSERT_EQ(rows.AnyInside(top, bottom, left, right), any) << top << ".." << bottom << ": " << left << ".." << right;
+  }
+}

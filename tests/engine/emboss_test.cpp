@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <tuple>
 
 #include "foundation/numeric.h"
 #include "grid_pieces.h"
@@ -206,4 +207,121 @@ TEST(WoodMap, DrawnPartsCoverTheRingOnce) {
         }
       EXPECT_EQ(wrong, 0) << bw << " x " << bh << " wood " << ww;
     }
+}
+
+// A piece has a look once it is drawn and until it turns away; dropping the look gives back its
+// bytes. Pieces the map does not hold never have one, and dropping theirs changes nothing.
+TEST(EmbossLooks, KeptFromTheFirstDrawingUntilDroppedOnlyForThePiecesOfTheMap) {
+  TGrid g({.Cols = 3, .Rows = 2, .Tile = 20});
+  const int32_t n = g.Count();
+  TEmbossJob job;
+  job.Pieces = g.Pieces.data();
+  job.PieceCount = n;
+  job.TilePX = 3;
+  job.EmbossStyle = TEmbossStyle(1);
+  TEmbossMap map;
+  BuildEmbossMap(job, *g.Mask, map, 0);
+  for (const int32_t p : {-1, n, n + 1}) {
+    EXPECT_FALSE(map.HasLook(p)) << p;
+  }
+  size_t bytes = 0;
+  for (int32_t i = 0; i < n; ++i) {
+    EXPECT_FALSE(map.HasLook(i)) << i;
+    const TPieceRecord& p = g.Pieces[size_t(i)];
+    ASSERT_NE(map.LookPart(i, p.PieceX, p.PieceY).Bytes, nullptr) << i;
+    EXPECT_TRUE(map.HasLook(i)) << i;
+    EXPECT_GT(map.LookBytes(), bytes) << i;
+    bytes = map.LookBytes();
+  }
+  for (const int32_t p : {-1, n, n + 1}) {
+    map.DropLook(p);
+    EXPECT_EQ(map.LookBytes(), bytes) << p;
+  }
+  map.DropLook(1);
+  EXPECT_FALSE(map.HasLook(1));
+  EXPECT_TRUE(map.HasLook(0) && map.HasLook(2));
+  const size_t afterOne = map.LookBytes();
+  EXPECT_LT(afterOne, bytes);
+  map.DropLook(1);  // a second time: nothing left to give back
+  EXPECT_EQ(map.LookBytes(), afterOne);
+  for (int32_t i = 0; i < n; ++i) map.DropLook(i);
+  EXPECT_EQ(map.LookBytes(), 0u);
+  EXPECT_EQ(map.LooksBuilt(), uint64_t(n));
+}
+
+// Joining two pieces clears the wood where they meet: none over the other's body, and where the
+// two wood frames overlap only the shallower stays (both where they are equally deep). Every
+// other pixel keeps what it had; either way round, on each turn.
+TEST(WoodMap, AJoinKeepsOnlyTheShallowerWoodWhereThePiecesMeet) {
+  TGrid g({.Cols = 2, .Rows = 1, .Tile = 20, .Knob = 4});
+  TEmbossJob job;
+  job.Pieces = g.Pieces.data();
+  job.PieceCount = g.Count();
+  job.TilePX = 2;
+  job.WoodStyle = TWoodStyle(2);
+  job.WoodWidth = WoodWidthForStyle(job.WoodStyle);
+  ASSERT_GT(job.WoodWidth, 1);
+  for (int32_t r = 0; r < 4; ++r) {
+    for (const auto& [p, q] : {std::pair{0, 1}, std::pair{1, 0}}) {
+      TEmbossMap before, after;
+      BuildEmbossMap(job, *g.Mask, before, r);
+      BuildEmbossMap(job, *g.Mask, after, r);
+      ClearJoinedWood(after, p, {q});
+      const int32_t cp = g.Pieces[size_t(p)].PatternClass, cq = g.Pieces[size_t(q)].PatternClass;
+      ASSERT_NE(cp, cq);
+      const auto field = [](const TEmbossMap& m, int32_t x, int32_t y, int32_t c) {
+        return m.ClassBits(x, y) >> c & 1 ? int32_t(m.Depth(x, y, c)) + 1 : 0;
+      };
+      int32_t met = 0, cleared = 0;
+      for (int32_t y = 0; y < before.Height; ++y) {
+        for (int32_t x = 0; x < before.Width; ++x) {
+          int32_t fp = field(before, x, y, cp), fq = field(before, x, y, cq);
+          if (fp && fq) {
+            ++met;
+            const int32_t dp = fp - 1, dq = fq - 1;
+            if (dp > 0 && (dq == 0 || dq < dp))
+              fp = 1;
+            else if (dp > 0 && dq > dp)
+              fq = 1;
+            else if (dp == 0 && dq > 0)
+              fq = 1;
+          }
+          ASSERT_EQ(field(after, x, y, cp), fp) << "turn " << r << " at " << x << "," << y;
+          ASSERT_EQ(field(after, x, y, cq), fq) << "turn " << r << " at " << x << "," << y;
+          cleared += fp != field(before, x, y, cp) || fq != field(before, x, y, cq);
+        }
+      }
+      EXPECT_GT(met, 0);
+      EXPECT_GT(cleared, 0);
+    }
+  }
+}
+
+// A map is set up only when there is light or wood to show and a mask to read: otherwise it
+// stays empty, even where one was set up before.
+TEST(WoodMap, NothingToShowOrNoMaskLeavesTheMapEmpty) {
+  TGrid g({.Cols = 2, .Rows = 1, .Tile = 20});
+  TDibHolder none;
+  for (const auto& [emboss, wood, mask] :
+       {std::tuple{0, 0, &*g.Mask}, std::tuple{1, 0, &*none}, std::tuple{0, 2, &*none}, std::tuple{1, 0, &*g.Mask},
+        std::tuple{0, 2, &*g.Mask}}) {
+    TEmbossJob job;
+    job.Pieces = g.Pieces.data();
+    job.PieceCount = g.Count();
+    job.TilePX = 2;
+    job.EmbossStyle = TEmbossStyle(emboss);
+    job.WoodStyle = TWoodStyle(wood);
+    job.WoodWidth = WoodWidthForStyle(job.WoodStyle);
+    TEmbossMap map;
+    TEmbossJob light = job;
+    light.EmbossStyle = TEmbossStyle(1);
+    BuildEmbossMap(light, *g.Mask, map, 1);  // a map set up before
+    ASSERT_FALSE(map.Empty());
+    BuildEmbossMap(job, *mask, map, 0);
+    const bool shows = mask->Width > 0 && (emboss != 0 || wood != 0);
+    EXPECT_EQ(map.Empty(), !shows) << emboss << " " << wood;
+    EXPECT_EQ(map.HasLight(), shows && emboss != 0) << emboss << " " << wood;
+    EXPECT_EQ(map.HasWood(), shows && wood != 0) << emboss << " " << wood;
+    EXPECT_EQ(map.Width, shows ? g.Mask->Width : 0);
+  }
 }

@@ -1,7 +1,11 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cmath>
 #include <cstring>
 #include <set>
+#include <string>
+#include <tuple>
 #include <utility>
 
 #include "cut_fixture.h"
@@ -257,4 +261,140 @@ TEST(KnobEdge, DamagedShapesDrawNothing) {
   EXPECT_TRUE(DrawKnobEdge(t, 1, 1, 0, false, {20, 100}, {20 + good.EndX, 100}, kInk, 1000.0, 1000.0, -1, bounds,
                            {-500, -900}, {kNoReference, 0}));
   EXPECT_FALSE(Pixels(probe, kInk).empty());
+}
+
+// The frame of a knob on an edge: the ends in order whichever way the edge is given (the upper
+// one first on a steep edge, else the left one), the head h from the middle on the side's side,
+// pulled back two pixels inside a picture side it would pass, and a shape's points mapped so
+// that its ends land on the edge's ends and its peak on the head.
+TEST(KnobFrame, EndsInOrderHeadOnItsSideAndPulledBackInsideThePicture) {
+  for (const auto& [p1, p2, s] : {std::tuple{TIntPoint{3, 9}, TIntPoint{7, 1}, TIntPoint{7, 1}},  // steep
+                                  std::tuple{TIntPoint{3, 9}, TIntPoint{9, 6}, TIntPoint{3, 9}},
+                                  std::tuple{TIntPoint{3, 9}, TIntPoint{7, 5}, TIntPoint{3, 9}},  // 45 degrees
+                                  std::tuple{TIntPoint{5, 5}, TIntPoint{5, 5}, TIntPoint{5, 5}}}) {
+    for (const auto& [a, b] : {std::pair{p1, p2}, std::pair{p2, p1}}) {
+      TKnobFrame f;
+      KnobFrameEnds(a, b, f);
+      const TIntPoint e = s.x == p1.x && s.y == p1.y ? p2 : p1;
+      EXPECT_TRUE(f.S.x == s.x && f.S.y == s.y && f.E.x == e.x && f.E.y == e.y) << a.x << "," << a.y;
+      EXPECT_TRUE(f.M.x == (s.x + e.x) / 2 && f.M.y == (s.y + e.y) / 2);
+      EXPECT_DOUBLE_EQ(f.L, std::hypot(e.x - s.x, e.y - s.y));
+      EXPECT_DOUBLE_EQ(f.L == 0 ? 0.0 : std::hypot(f.ux, f.uy), f.L == 0 ? 0.0 : 1.0);
+    }
+  }
+  // A shape whose ends lie on its baseline and whose peak is over its middle.
+  TKnobShape shape{};
+  shape.Count = 3, shape.EndX = 10, shape.Baseline = 8;
+  shape.Points[0] = {0, 8}, shape.Points[1] = {5, 0}, shape.Points[2] = {10, 8};
+  constexpr int32_t W = 100, H = 80;
+  const struct {
+    TIntPoint p1, p2;
+    uint8_t side;
+    double h;
+    TIntPoint head;
+    bool clipped;
+  } cases[] = {
+      {{40, 10}, {60, 10}, 1, 10, {50, 0}, false},
+      {{40, 10}, {60, 10}, 1, 11, {50, 2}, true},
+      {{40, 69}, {60, 69}, 0, 10, {50, 79}, false},
+      {{40, 69}, {60, 69}, 0, 11, {50, 78}, true},
+      {{10, 30}, {10, 50}, 0, 10, {0, 40}, false},
+      {{10, 30}, {10, 50}, 0, 11, {2, 40}, true},
+      {{89, 30}, {89, 50}, 1, 10, {99, 40}, false},
+      {{89, 30}, {89, 50}, 1, 11, {98, 40}, true},
+      {{40, 10}, {60, 10}, 0, 11, {50, 21}, false},  // the other side of an edge near the top
+      {{89, 30}, {89, 50}, 0, 11, {78, 40}, false},
+      {{30, 30}, {50, 50}, 1, 20, {54, 26}, false},  // a diagonal: the head square to the edge
+  };
+  for (const auto& c : cases) {
+    TKnobFrame f;
+    KnobFrameEnds(c.p1, c.p2, f);
+    f.h = c.h;
+    KnobFrameApex(W, H, c.side, f);
+    const std::string at = std::to_string(c.p1.x) + "," + std::to_string(c.p1.y) + " h " + std::to_string(c.h);
+    EXPECT_TRUE(f.T.x == c.head.x && f.T.y == c.head.y) << at << ": " << f.T.x << "," << f.T.y;
+    EXPECT_EQ(f.Clipped, c.clipped) << at;
+    EXPECT_NEAR(f.h, std::hypot(f.T.x - f.M.x, f.T.y - f.M.y), c.clipped ? 1e-9 : 0.5) << at;
+    TFloatPoint out[3];
+    TransformKnobPoints(f, c.side, shape, shape.Points, out);
+    EXPECT_NEAR(out[0].x, f.S.x, 1e-3) << at;
+    EXPECT_NEAR(out[0].y, f.S.y, 1e-3) << at;
+    EXPECT_NEAR(out[2].x, f.E.x, 1e-3) << at;
+    EXPECT_NEAR(out[2].y, f.E.y, 1e-3) << at;
+    EXPECT_NEAR(out[1].x, f.T.x, 0.75) << at;
+    EXPECT_NEAR(out[1].y, f.T.y, 0.75) << at;
+  }
+}
+
+// A knob with too little room on both sides of its edge shrinks to the tighter of the two: it
+// stays inside both and reaches nearly to the tighter one, whichever side that is.
+TEST(KnobEdge, TooLittleRoomOnBothSidesShrinksToTheTighter) {
+  TCutFixture probe(260, 200, 40, 7);
+  LoadKnobSetA(probe.knobs);
+  const TKnobShape& s = probe.knobs.KnobShapes[0];
+  const double up = s.ExtentAbove, down = s.ExtentBelow;
+  for (const auto& [roomA, roomB] : {std::pair{up * 0.5, down * 0.8}, std::pair{up * 0.8, down * 0.5},
+                                     std::pair{up * 0.6, down * 0.6 + 2}, std::pair{up * 0.9, down}}) {
+    TCutFixture fx(260, 200, 40, 7);
+    LoadKnobSetA(fx.knobs);
+    TCutTarget t = fx.Target();
+    TBoundsRect bounds;
+    // Side 1 on a level edge: the head rises, into roomA.
+    ASSERT_TRUE(DrawKnobEdge(t, 1, 1, 0, false, {20, 100}, {20 + s.EndX, 100}, kInk, roomA, roomB, -1, bounds,
+                             {-500, -900}, {kNoReference, 0}));
+    int32_t above = 0, below = 0;
+    for (const auto& [x, y] : Pixels(fx, kInk)) above = std::max(above, 100 - y), below = std::max(below, y - 100);
+    const std::string what = std::to_string(roomA) + " / " + std::to_string(roomB);
+    EXPECT_LT(above, roomA) << what;
+    EXPECT_LT(below, roomB) << what;
+    EXPECT_GT(std::max(above / roomA, below / roomB), 0.75) << what;  // shrunk no further than needed
+  }
+}
+
+// A stamped knob on an edge by the map's border draws what it draws away from the borders, less
+// the pixels beyond the map: on each of the four borders, for knobs of the set on both sides,
+// at the template's shortest and longest edges.
+TEST(GridKnobEdge, StampsByTheMapsBorderKeepTheirPixelsInsideIt) {
+  constexpr int32_t kShift = 60;
+  int32_t stamps = 0, beyond[4] = {};  // pixels left out past the left, top, right, bottom
+  for (int32_t n : {20, 48}) {
+    for (int32_t knob : {0, 6}) {
+      for (uint8_t side : {0, 1}) {
+        for (const bool vertical : {false, true}) {
+          for (int32_t at : {0, 59}) {
+            TCutFixture near(55, 55, 40, 7), far(175, 175, 40, 7);
+            const int32_t size = near.map->Width;  // 60, square
+            for (TCutFixture* f : {&near, &far}) {
+              UseSetB(*f, {knob});
+              f->level.ImageW = f->level.ImageH = 1000;  // no head passes the right or the bottom
+              f->rng.RandSeed = uint32_t(17 * n + knob);
+            }
+            const TIntPoint p1 = vertical ? TIntPoint{at, 7} : TIntPoint{7, at};
+            const TIntPoint p2 = vertical ? TIntPoint{at, 7 + n - 1} : TIntPoint{7 + n - 1, at};
+            TKnobFrame frame;
+            KnobFrameEnds(p1, p2, frame);
+            frame.h = near.level.KnobS;
+            KnobFrameApex(near.level.ImageW, near.level.ImageH, side, frame);
+            if (frame.Clipped) continue;  // a head beyond the picture's top or left: drawn as a curve
+            ++stamps;
+            TCutTarget tn = near.Target(), tf = far.Target();
+            DrawGridKnobEdge(tn, 0, side, p1, p2, kInk);
+            DrawGridKnobEdge(tf, 0, side, {p1.x + kShift, p1.y + kShift}, {p2.x + kShift, p2.y + kShift}, kInk);
+            std::set<std::pair<int32_t, int32_t>> want;
+            for (const auto& [fx, fy] : Pixels(far, kInk)) {
+              const int32_t x = fx - kShift, y = fy - kShift;
+              beyond[0] += x < 0, beyond[1] += y < 0, beyond[2] += x >= size, beyond[3] += y >= size;
+              if (x >= 0 && y >= 0 && x < size && y < size) want.insert({x, y});
+            }
+            ASSERT_EQ(Pixels(near, kInk), want) << "length " << n << " knob " << knob << " side " << int(side)
+                                                << (vertical ? " vertical at x " : " level at y ") << at;
+          }
+        }
+      }
+    }
+  }
+  EXPECT_EQ(stamps, 2 * 2 * 6);
+  for (int32_t b = 0; b < 4; ++b) {
+    EXPECT_GT(beyond[b], 0) << "border " << b;
+  }
 }
