@@ -254,22 +254,35 @@ TEST_F(SkinPaint, EveryClientPixelShowsThePictureOrTheGrey) {
   }
 }
 
-// A thumb is longer than its sprite: its two caps come from the sprite's ends and every pixel
-// between them from the sprite's middle line, for both bars.
+// A thumb of any length: its two caps come from the sprite's ends and every pixel between them
+// from the sprite's middle line, for both bars, down to a middle of one pixel and none.
 TEST_F(SkinPaint, ScrollThumbsKeepTheirCapsAndStretchTheirMiddle) {
   TSkinWindow& w = Pocket(150, 150);
-  Paint(w);
   for (const int index : {kSkinBtnHorzThumb, kSkinBtnVertThumb}) {
-    const TSkinButton& b = w.Buttons[index];
-    const TSkinRect &B = b.Bounds, &s = b.Sprites[0];
+    Paint(w);
     const bool horz = index == kSkinBtnHorzThumb;
-    const int length = horz ? B.Width : B.Height, sprite = horz ? s.Width : s.Height, cap = sprite / 2 - 1;
-    ASSERT_GT(length, sprite + 4) << index;
-    for (int along = 0; along < length; ++along) {
-      const int from = along < cap ? along : along >= length - cap ? sprite - (length - along) : cap;
-      for (int across = 0; across < (horz ? B.Height : B.Width); ++across) {
-        if (horz) EXPECT_TRUE(From(*field_, B.Left + along, B.Top + across, s.Left + from, s.Top + across));
-        else EXPECT_TRUE(From(*field_, B.Left + across, B.Top + along, s.Left + across, s.Top + from));
+    const TSkinRect& s = w.Buttons[index].Sprites[0];
+    const int sprite = horz ? s.Width : s.Height, cap = sprite / 2 - 1;
+    const int painted = horz ? w.Buttons[index].Bounds.Width : w.Buttons[index].Bounds.Height;
+    ASSERT_GT(painted, sprite + 4) << index;
+    for (const int length : {painted, 2 * cap, 2 * cap + 1, 2 * cap + 2}) {  // as painted first
+      TSkinButton b = w.Buttons[index];
+      TSkinRect& B = b.Bounds;
+      if (length != painted) {
+        SetSkinRectBounds(B, B.Left, B.Top, horz ? length : B.Width, horz ? B.Height : length);
+        FillDibRect(*field_, 0, 0, field_->Width, field_->Height, 0);
+        PaintSkinButton(*field_, *frame_, WholeOf(*field_), b);
+      }
+      for (int along = 0; along < length; ++along) {
+        const int from = along < cap ? along : along >= length - cap ? sprite - (length - along) : cap;
+        for (int across = 0; across < (horz ? B.Height : B.Width); ++across) {
+          if (horz) EXPECT_TRUE(From(*field_, B.Left + along, B.Top + across, s.Left + from, s.Top + across)) << length;
+          else EXPECT_TRUE(From(*field_, B.Left + across, B.Top + along, s.Left + across, s.Top + from)) << length;
+        }
+      }
+      const int past = horz ? B.Left + length : B.Top + length;  // and nothing past its end
+      if (length != painted) {
+        EXPECT_FALSE(SourceOf(*field_, horz ? past : B.Left, horz ? B.Top : past).has_value()) << length;
       }
     }
   }
