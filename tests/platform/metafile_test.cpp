@@ -71,6 +71,16 @@ TEST(Metafile, WellFormedBlobsLoadAndBrokenOnesAreRefused) {
   ASSERT_TRUE(MetafileFromBytes(good.data(), good.size(), mf));
   EXPECT_EQ(MetafileSize(mf).W + MetafileSize(mf).H, 40);
 
+  // The header counts what follows it: every record with the header and the end, and the
+  // handles with the metafile's own slot 0.
+  uint32_t records = 0;
+  EnumMetafile(mf, [&](uint32_t, uint8_t*, uint32_t) { ++records; });
+  int32_t counted[2];
+  std::memcpy(counted, good.data() + 52, sizeof counted);
+  EXPECT_EQ(counted[0], int32_t(records));
+  EXPECT_EQ(records, 5u);  // header, pen, select, polygon, end
+  EXPECT_EQ(counted[1], 2);
+
   for (size_t cut = 0; cut < good.size(); ++cut) {
     EXPECT_FALSE(MetafileFromBytes(good.data(), cut, mf)) << cut;  // every truncation, even between records
   }
