@@ -433,4 +433,21 @@ TEST(Stacking, OnlyLivePiecesBelongToTheWeightGroup) {
   }
 }
 
+// The frame's group: every live piece joined to the frame, the first and the frame itself
+// included, and nothing outside the live pieces; without a frame there is no such group.
+TEST(Stacking, OnlyLivePiecesJoinedToTheFrameAreInItsGroup) {
+  TGameState g;
+  MakeTestGame(g, {.Cols = 3, .Rows = 2, .Tile = 20, .Knob = 4, .Frame = true});
+  const int32_t n = LivePieceCount(g), frame = FramePieceIndex(g);
+  ASSERT_EQ(frame, n - 1);
+  for (int32_t i = 0; i < n; ++i) g.Pieces[size_t(i)].Group = i % 2 ? frame : 0;
+  g.Pieces[size_t(frame)].Group = frame;
+  for (int32_t i = 0; i < n; ++i) EXPECT_EQ(IsInFrameGroup(g, i), i % 2 == 1 || i == frame) << i;
+  for (TPieceRecord& p : g.Pieces) p.Group = frame;
+  for (int32_t piece : {-1, n, n + 7}) EXPECT_FALSE(IsInFrameGroup(g, piece)) << piece;
+  EXPECT_TRUE(IsInFrameGroup(g, 0));
+  g.GameLevel.BorderStyle = TBorderStyle::None;
+  for (int32_t i = 0; i < n; ++i) EXPECT_FALSE(IsInFrameGroup(g, i)) << i;
+}
+
 }  // namespace
