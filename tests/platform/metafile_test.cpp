@@ -347,6 +347,28 @@ TEST(Metafile, PlaybackDrawsCurvesPathsAndTheSelectedObjects) {
   }
 }
 
+// A record of several curves draws what one record per curve draws, each curve starting where
+// the last one ended; points short of a whole curve at the end draw nothing.
+TEST(Metafile, ARecordOfSeveralCurvesDrawsEachOfThem) {
+  const TPts chain = {{1, 20}, {4, 1}, {12, 1}, {15, 20}, {18, 38}, {30, 38}, {34, 4}, {38, 30}, {2, 2}};
+  for (const uint32_t type : {kMfPolyBezier, kMfPolyBezier16}) {
+    const auto play = [&](const std::vector<TPts>& records) {
+      TMetafile mf = Make(40, 40, [&](TMetafileWriter& w) {
+        w.CreatePen(0x00FF00);
+        for (const TPts& r : records) w.Poly(type, r, type == kMfPolyBezier);
+      });
+      TCanvas c(40, 40);
+      PlayMetafile(mf, *c.B, 0, 0, 40, 40, {0, 0, 39, 39});
+      return c.NonWhite();
+    };
+    const TPts first(chain.begin(), chain.begin() + 4), second(chain.begin() + 3, chain.begin() + 7);
+    const auto apart = play({first, second});
+    EXPECT_GT(apart.size(), play({first}).size() + 20) << type;  // the second curve adds its own line
+    EXPECT_EQ(play({TPts(chain.begin(), chain.begin() + 7)}), apart) << type;
+    EXPECT_EQ(play({TPts(chain.begin(), chain.begin() + 9)}), apart) << type;
+  }
+}
+
 TEST(Metafile, PlaybackStaysInsideTheClipAndTheBitmap) {
   TMetafile mf = Make(10, 10, [](TMetafileWriter& w) {
     w.CreateBrush(0);
