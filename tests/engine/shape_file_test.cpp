@@ -6,6 +6,8 @@
 #include <fstream>
 #include <string>
 
+#include <unistd.h>
+
 #include "engine/shape_file.h"
 #include "platform/bitmap.h"
 #include "support/file_bytes.h"
@@ -142,6 +144,16 @@ TEST(ShapeFile, MissingAndEmptyFilesAreRefused) {
   const std::vector<uint8_t> none = WriteShapeFile({});
   EXPECT_TRUE(ParseShapeFile(none.data(), none.size(), shapes));  // no shapes is a valid file
   EXPECT_EQ(shapes.ShapeCount, 0);
+
+  // A good file grown past 256 MiB is no shape file, however good its start: refused unread.
+  const std::string big = ::testing::TempDir() + "/big_shapes.dat";
+  const std::vector<uint8_t> good = SmallFile();
+  { std::ofstream(big, std::ios::binary).write(reinterpret_cast<const char*>(good.data()), std::streamsize(good.size())); }
+  ASSERT_TRUE(LoadShapeFile(big, shapes));
+  ASSERT_EQ(truncate(big.c_str(), (off_t(1) << 28) + 1), 0);  // sparse: no disk taken
+  EXPECT_FALSE(LoadShapeFile(big, shapes));
+  EXPECT_EQ(shapes.ShapeCount, 0);
+  std::remove(big.c_str());
 }
 
 // Every kind of point record, with points at each edge of the reach a drawing allows (one
