@@ -134,6 +134,31 @@ TEST(FieldInput, ClickToDragPicksUpWithOneClickAndDropsWithTheNext) {
   EXPECT_EQ(r.g.Play.DragState, 0);
 }
 
+// A piece carried by click-to-drag, the first one included, is put down by the next click even
+// over a window's caption: the window does not start to move under it.
+TEST(FieldInput, ClickToDragPutsDownOverACaptionWithoutMovingTheWindow) {
+  for (const int32_t piece : {0, 5}) {
+    TFieldRig r(2, false, 5);
+    SpreadApart(r);
+    r.g.PlaySettings.ClickToDrag = 1;
+    TSkinWindow& pocket = r.ShowPocketAt(2, 300, 200, 240, 180);
+    const int32_t cx = pocket.CaptionRect.Left + 5, cy = pocket.Client.Top - pocket.CaptionHeight / 2;
+    int32_t x, y;
+    r.BodyPoint(piece, x, y);
+    Click(r, x, y);
+    ASSERT_EQ(r.g.Play.DragState, 1) << piece;
+    ASSERT_EQ(r.g.Play.HeldPiece, piece);
+    I_FieldMouseMove(r.f, 0, cx, cy);
+    I_FieldMouseDown(r.f, kMouseLeft, kLeftDown, cx, cy);
+    EXPECT_EQ(r.ws.SkinDrag.HitCode, kHitNone) << piece;
+    I_FieldMouseMove(r.f, kLeftDown, cx + 40, cy + 30);
+    I_FieldMouseUp(r.f, kMouseLeft, 0, cx + 40, cy + 30);
+    EXPECT_EQ(r.g.Play.DragState, 0) << piece;
+    EXPECT_EQ(pocket.Outer.Left, 300) << piece;
+    EXPECT_EQ(pocket.Outer.Top, 200) << piece;
+  }
+}
+
 TEST(FieldInput, RotationBindingsAndOtherModifiers) {
   TFieldRig r({.Cols = 3, .Rows = 3, .Tile = 20, .Knob = 4, .Rotate = true});
   SpreadApart(r);
