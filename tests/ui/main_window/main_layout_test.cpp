@@ -36,6 +36,28 @@ TEST_F(MainWindow, ToolbarStripEndsAtTheWindowsEdge) {
   }
 }
 
+// Each button shows its own face the right way round: every opaque pixel of a face is on the
+// toolbar where the button puts it.
+TEST_F(MainWindow, ToolbarButtonsShowTheirFacesUnmirrored) {
+  TToolbarPanel* bar = main->Toolbar();
+  const QImage shown = bar->grab().toImage();
+  int checked = 0;
+  for (const TToolbarButton& b : bar->Record().ToolbarButtons) {
+    if (!b.Visible || b.Face.Width == 0) continue;
+    int differ = 0;
+    for (int y = 0; y < std::min(b.Height, b.Face.Height); ++y)
+      for (int x = 0; x < std::min(b.Width, b.Face.Width); ++x) {
+        if (b.Face.BytesPerPixel == 4 && DibPixelAddress(b.Face, x, y)[3] != 255) continue;
+        const uint32_t want = uint32_t(GetDibPixel(b.Face, x, y)) & 0xFFFFFF;
+        const QRgb got = shown.pixel(b.Left + x, b.Top + y);
+        differ += uint32_t(qRed(got) | qGreen(got) << 8 | qBlue(got) << 16) != want;
+        ++checked;
+      }
+    EXPECT_EQ(differ, 0) << b.Name;
+  }
+  EXPECT_GT(checked, 29 * 29 * 5);
+}
+
 // Every piece size of the level page keeps its preview inside the preview's panel, clear of
 // the scroll bar; the largest pieces show larger than the cell, the smallest at the cell.
 TEST_F(MainWindow, LevelPagePreviewStaysInItsPanel) {
