@@ -315,26 +315,30 @@ TEST_F(OptionsDialog, EachKindOfControlChangesOnlyItsValue) {
   EXPECT_TRUE(boxes.empty());
 }
 
+// The secure methods at both ends of their list, the first one included.
 TEST_F(OptionsDialog, DownloadAndLanguageChoicesComeBackFromOk) {
-  Open(Sample());
-  ShowPage("TS_Dn");
-  Choose("CB_DnSrc", 0);
-  Click("CB_UseSecure");
-  EXPECT_TRUE(Find<QComboBox>("CB_SecureMethod")->isEnabled());
-  Choose("CB_SecureMethod", 6);
-  ShowPage("TS_Lang");
-  auto* list = Find<QListWidget>("LV_LangList");
-  const QRect item = list->visualItemRect(list->item(2));
-  QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, item.center());
-  EXPECT_EQ(form->LangName(), "deutsch");
-  Click("B_Ok");
-  EXPECT_EQ(form->result(), kIdOk);
-  TOptionsValues expected = Sample();
-  expected.GameOptions.DnSrc = "first.example";
-  expected.GameOptions.UseSecure = true;
-  expected.GameOptions.SecureMethodInd = 6;
-  ExpectSameValues(form->Values(), expected);  // the test paths stay: the panel was not shown
-  EXPECT_EQ(form->LangName(), "deutsch");
+  for (const int method : {0, 6}) {
+    SCOPED_TRACE(method);
+    Open(Sample());
+    ShowPage("TS_Dn");
+    Choose("CB_DnSrc", 0);
+    Click("CB_UseSecure");
+    EXPECT_TRUE(Find<QComboBox>("CB_SecureMethod")->isEnabled());
+    Choose("CB_SecureMethod", method);
+    ShowPage("TS_Lang");
+    auto* list = Find<QListWidget>("LV_LangList");
+    const QRect item = list->visualItemRect(list->item(2));
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, item.center());
+    EXPECT_EQ(form->LangName(), "deutsch");
+    Click("B_Ok");
+    EXPECT_EQ(form->result(), kIdOk);
+    TOptionsValues expected = Sample();
+    expected.GameOptions.DnSrc = "first.example";
+    expected.GameOptions.UseSecure = true;
+    expected.GameOptions.SecureMethodInd = method;
+    ExpectSameValues(form->Values(), expected);  // the test paths stay: the panel was not shown
+    EXPECT_EQ(form->LangName(), "deutsch");
+  }
 }
 
 TEST_F(OptionsDialog, AfterCancelTheNextOpeningShowsTheStoredValues) {
