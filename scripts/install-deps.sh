@@ -2,7 +2,7 @@
 # Installs the Debian 12 packages the game builds and runs with; skips those already present.
 set -euo pipefail
 packages=(
-  build-essential cmake ninja-build pkg-config
+  build-essential cmake ninja-build pkg-config clang-format
   qt6-base-dev qt6-multimedia-dev qt6-l10n-tools qt6-tools-dev-tools
   libjpeg62-turbo-dev libpng-dev zlib1g-dev libgif-dev
   libcurl4-openssl-dev libssl-dev libarchive-dev libchm-dev fp-utils
