@@ -4,10 +4,10 @@
 #include <algorithm>
 #include <memory>
 
-#include "ui/dialogs/about_form.h"
-#include "ui/main_window/main_form.h"
 #include "game/game_paths.h"
 #include "game/splash_wait.h"
+#include "ui/dialogs/about_form.h"
+#include "ui/main_window/main_form.h"
 
 int main(int argc, char** argv) {
   QApplication app(argc, argv);

@@ -6,12 +6,12 @@
 #include <algorithm>
 #include <memory>
 
+#include "bench/quiet_host.h"
 #include "engine/cut_target.h"
 #include "engine/grid_cut.h"
 #include "engine/knobs.h"
 #include "foundation/level_table.h"
 #include "game/emboss_maps.h"
-#include "bench/quiet_host.h"
 #include "game/field.h"
 #include "game/layout.h"
 #include "game/piece_array.h"
@@ -49,8 +49,7 @@ struct TBenchField {
     TKnobState knobs;
     knobs.KnobTemplateImage = &*templates;
     g.Rng.RandSeed = 7;
-    TCutTarget target{lv, g.Pieces.data(), g.Images.PieceMasks[0], g.Rng, g.Progress, knobs,
-                      [](const std::string&) {}};
+    TCutTarget target{lv, g.Pieces.data(), g.Images.PieceMasks[0], g.Rng, g.Progress, knobs, [](const std::string&) {}};
     CutJigsawGrid(target);
     CreateDib24(g.Images.PictureImages[0], pw, ph);
     for (int32_t y = 0; y < ph; ++y)

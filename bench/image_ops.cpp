@@ -15,8 +15,7 @@ void BM_FloodFill4000x3000(benchmark::State& state) {
   if (state.range(0)) {
     TRandom rng;
     rng.RandSeed = 1;
-    for (int i = 0; i < 4000 * 3000 / 10; ++i)
-      SetDibPixel(*d, int32_t(rng.Random(4000)), int32_t(rng.Random(3000)), 0);
+    for (int i = 0; i < 4000 * 3000 / 10; ++i) SetDibPixel(*d, int32_t(rng.Random(4000)), int32_t(rng.Random(3000)), 0);
   }
   SetDibPixel(*d, 2000, 1500, 0xFFFFFF);
   uint32_t colour = 0x070080;

@@ -7,13 +7,10 @@
 #include "game/jigsaw_file.h"
 
 namespace {
-const std::filesystem::path kJigsaws =
-    std::filesystem::path(__FILE__).parent_path().parent_path() / "data" / "jigsaws";
+const std::filesystem::path kJigsaws = std::filesystem::path(__FILE__).parent_path().parent_path() / "data" / "jigsaws";
 const std::string kLargest = (kJigsaws / "nuthatch.zvq").string();  // 4000 x 3000
 
-std::string TempPath(const char* name) {
-  return (std::filesystem::temp_directory_path() / name).string();
-}
+std::string TempPath(const char* name) { return (std::filesystem::temp_directory_path() / name).string(); }
 
 void BM_OpenJigsawThumbnail(benchmark::State& state) {
   TLevelRecord level{};
@@ -32,8 +29,7 @@ void BM_ReadJigsawPicture(benchmark::State& state) {
   std::vector<uint8_t> description, picture;
   for (auto _ : state) {
     TBinaryReader f;
-    if (!f.Open(kLargest) || !ReadJigsawVariant(f, level, description, picture))
-      state.SkipWithError("read failed");
+    if (!f.Open(kLargest) || !ReadJigsawVariant(f, level, description, picture)) state.SkipWithError("read failed");
   }
   state.SetBytesProcessed(int64_t(state.iterations()) * int64_t(picture.size()));
 }

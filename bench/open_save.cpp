@@ -147,8 +147,7 @@ struct TBenchGame {
     const auto start = std::chrono::steady_clock::now();
     s.Game.Play.RedrawKind = kRedrawField;
     Redraw(f);
-    return std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start)
-        .count();
+    return std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
   }
 
   // Both sides scrolled over their whole content a view at a time, each view painted: every
@@ -282,8 +281,7 @@ void BM_LoadGame(benchmark::State& state) {
   }
   for (auto _ : state) {
     TBenchGame game(effects);
-    if (!OpenSavedGameFile(game.s, path, OpenSavedSelect) ||
-        !OpenSavedGameFile(game.s, path, OpenSavedContinue))
+    if (!OpenSavedGameFile(game.s, path, OpenSavedSelect) || !OpenSavedGameFile(game.s, path, OpenSavedContinue))
       return state.SkipWithError("the saved game did not open");
     game.Paint();
   }

@@ -5,10 +5,10 @@
 
 #include <memory>
 
+#include "bench/quiet_host.h"
 #include "foundation/numeric.h"
 #include "foundation/skin_window.h"
 #include "game/emboss_maps.h"
-#include "bench/quiet_host.h"
 #include "game/field.h"
 #include "game/game_state.h"
 #include "game/layout.h"

@@ -65,7 +65,8 @@ void BM_HitTestAcrossAPocket(benchmark::State& state) {
   for (auto _ : state) {
     int sum = 0;
     for (int y = pocket.Outer.Top; y <= pocket.Outer.Bottom; y += 7)
-      for (int x = pocket.Outer.Left; x <= pocket.Outer.Right; x += 7) sum += SkinWindowHitTest(f.ws, pocket, x, y, false);
+      for (int x = pocket.Outer.Left; x <= pocket.Outer.Right; x += 7)
+        sum += SkinWindowHitTest(f.ws, pocket, x, y, false);
     benchmark::DoNotOptimize(sum);
   }
 }

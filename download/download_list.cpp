@@ -9,9 +9,7 @@
 
 namespace {
 
-std::string TrimmedLower(const std::string& line) {
-  return AsciiLowerCase(TrimBlanks(line));
-}
+std::string TrimmedLower(const std::string& line) { return AsciiLowerCase(TrimBlanks(line)); }
 
 // A name that would lead the preview's path out of the list folder gets no preview.
 bool PlainName(const std::string& name) {
@@ -144,8 +142,7 @@ bool CheckDownloadSelection(TDownloadWindowView& view, bool reportErrors) {
   return problem == nullptr;
 }
 
-void RunDownload(TDownloadState& s, TGameOptions& options, TDownloadWindowView& view, bool fromTimer,
-                 int32_t pauseMs) {
+void RunDownload(TDownloadState& s, TGameOptions& options, TDownloadWindowView& view, bool fromTimer, int32_t pauseMs) {
   if (!CheckDownloadSelection(view, !fromTimer)) return;
   s.DownloadStop = false;
   s.RunBytesLeft = s.MaxRunBytes;
@@ -172,8 +169,8 @@ void RunDownload(TDownloadState& s, TGameOptions& options, TDownloadWindowView& 
   }
   const int32_t selected = view.SelectedIndex();
   if (selected >= 0 && JigsawPresent(s.sJigsawDir, view.ItemCaption(selected), s.sJigExt)) {
-    const std::string question = view.LangFormatIn(kLangLoadSave, "Q_OverwriteFile",
-                                                   {OutsideText(view.ItemCaption(selected))});
+    const std::string question =
+        view.LangFormatIn(kLangLoadSave, "Q_OverwriteFile", {OutsideText(view.ItemCaption(selected))});
     if (view.MsgBox(question, kMbOkCancel | kMbIconQuestion) != kIdOk) return;
   }
   view.SetDownloadBusy(true);

@@ -23,16 +23,16 @@ constexpr int32_t kDownloadPauseMs = 200;
 enum : int32_t { kDownSelected = 0, kDownNew = 1, kDownAll = 2 };
 
 struct TDownloadItem {
-  std::string Caption;      // the jigsaw name, trimmed and lower-cased
-  int32_t ImageIndex = 0;   // cell of the strip; 0 = blank
-  int32_t StateIndex = 0;   // 1: the jigsaw is in the jigsaw folder
+  std::string Caption;                                                       // the jigsaw name, trimmed and lower-cased
+  int32_t ImageIndex = 0;                                                    // cell of the strip; 0 = blank
+  int32_t StateIndex = 0;                                                    // 1: the jigsaw is in the jigsaw folder
   uint32_t Data = uint32_t(kPreviewWidth) | uint32_t(kPreviewHeight) << 16;  // preview w | h << 16
 };
 
 // The list and its previews. Cell i + 1 belongs to line i; cells of lines without a preview
 // stay empty, so a long list costs memory only for the previews it has.
 struct TDownloadList {
-  std::string LastListFolder;  // lower-cased; the list is current while the folder is the same
+  std::string LastListFolder;      // lower-cased; the list is current while the folder is the same
   std::vector<std::string> Lines;  // the lines of the list file
   std::vector<TDownloadItem> Items;
   std::vector<std::unique_ptr<TDibHolder>> Cells;  // 24-bit, 180 x 135 each; [0] blank
@@ -70,8 +70,7 @@ class TDownloadWindowView : public TDownloadView {
   // Waits ms milliseconds while the window goes on handling input.
   virtual void Pause(int32_t ms) = 0;
   // A text of another language section, formatted with the arguments.
-  virtual std::string LangFormatIn(int32_t section, const std::string& key,
-                                   const std::vector<std::string>& args) = 0;
+  virtual std::string LangFormatIn(int32_t section, const std::string& key, const std::vector<std::string>& args) = 0;
 };
 
 // Whether the mode has something to fetch; the reason is shown when reportErrors.

@@ -47,8 +47,7 @@ constexpr std::streamsize kMaxErrorPage = 64 * 1024;
 }  // namespace
 
 bool SafeJigsawName(std::string_view name) {
-  if (name.empty() || name.size() > kMaxJigsawNameBytes || name == "." || name == "..")
-    return false;
+  if (name.empty() || name.size() > kMaxJigsawNameBytes || name == "." || name == "..") return false;
   if (name.front() == ' ' || name.back() == ' ') return false;
   return name.find_first_of("/\\") == std::string_view::npos && PlainOutsideName(name);
 }
@@ -114,9 +113,8 @@ void ReportHtmlError(TDownloadState& s, TDownloadView& form, const std::string& 
   const size_t from = open + 7;
   const std::string title = close > from ? text.substr(from, close - from) : std::string();
   const size_t blank = title.find(' ');
-  const std::string_view firstWord = blank == std::string::npos
-                                         ? std::string_view()
-                                         : TrimBlanks(std::string_view(title).substr(0, blank));
+  const std::string_view firstWord =
+      blank == std::string::npos ? std::string_view() : TrimBlanks(std::string_view(title).substr(0, blank));
   std::string message = OutsideText(title);
   if (firstWord == "404")
     message = form.LangFormat("MS_FileNotFound", {url});
@@ -196,8 +194,7 @@ int32_t UnpackRarArchive(const std::string& archivePath, const std::string& dest
       std::string message = "RARProcessFile error - " + std::to_string(code);
       // Refused rather than written under a blanked name that could meet another entry's.
       if (!PlainOutsideName(header.FileName))
-        message += "\r\nThe archive holds a name that is no plain file name: \"" +
-                   OutsideText(header.FileName) + "\"";
+        message += "\r\nThe archive holds a name that is no plain file name: \"" + OutsideText(header.FileName) + "\"";
       if (reportErrors && code != kRarStopped) form.MsgBox(message, kMbOk);
       break;
     }
@@ -238,10 +235,10 @@ int32_t UnpackWhole(TDownloadState& s, const std::string& archivePath, const std
     std::vector<fs::path> entries;
     for (const fs::directory_entry& e : fs::directory_iterator(stage, ec)) {
       entries.push_back(e.path());
-      if (e.path().filename() != agreed && Taken(fs::path(s.sJigsawDir) / e.path().filename())) result = kRarCreateError;
+      if (e.path().filename() != agreed && Taken(fs::path(s.sJigsawDir) / e.path().filename()))
+        result = kRarCreateError;
     }
-    if (result != kDownloadOk && reportErrors)
-      form.MsgBox("RARProcessFile error - " + std::to_string(result), kMbOk);
+    if (result != kDownloadOk && reportErrors) form.MsgBox("RARProcessFile error - " + std::to_string(result), kMbOk);
     for (size_t i = 0; result == kDownloadOk && i < entries.size(); ++i) {
       fs::rename(entries[i], fs::path(s.sJigsawDir) / entries[i].filename(), ec);
       if (ec) result = kRarCreateError;
@@ -265,8 +262,7 @@ int32_t DownloadJigsaw(TDownloadState& s, const TGameOptions& options, TDownload
   if (http.Connected()) http.Disconnect();
   form.ResetProgress();
   if (!SafeJigsawName(name)) {
-    if (reportErrors)
-      ShowWarning(form, "\"" + OutsideText(name) + "\" cannot be a jigsaw's file name.");
+    if (reportErrors) ShowWarning(form, "\"" + OutsideText(name) + "\" cannot be a jigsaw's file name.");
     return kArchiveFailed;
   }
 

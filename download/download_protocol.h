@@ -27,7 +27,7 @@ constexpr int64_t kMaxRunBytes = int64_t(1) << 30;
 // The download's state, owned by the download window.
 struct TDownloadState {
   std::unique_ptr<TMyHttp> HttpClient;  // null: the client could not be made
-  TServerHosts ServerHosts;  // from the sources file; both empty: no source is set
+  TServerHosts ServerHosts;             // from the sources file; both empty: no source is set
   bool InfoLoaded = false;
   std::string ArchiveExt;  // with its dot, e.g. ".rar"
   bool DownloadRunning = false;

@@ -4,8 +4,8 @@
 
 #include <algorithm>
 #include <cctype>
-#include <cstdlib>
 #include <climits>
+#include <cstdlib>
 #include <mutex>
 
 #include "download/download_view.h"
@@ -163,51 +163,53 @@ bool TMyHttp::Configure(const std::string& url, bool secure, char* detail, THttp
 void TMyHttp::SetCallbacks(TTransfer& t) {
   CURL* curl = static_cast<CURL*>(curl_);
   curl_easy_setopt(curl, CURLOPT_PREREQDATA, &t);
-  curl_easy_setopt(curl, CURLOPT_PREREQFUNCTION,
-                   +[](void* p, char*, char*, int, int) -> int {
-                     auto* t = static_cast<TTransfer*>(p);
-                     t->Connected = true;
-                     t->Client->HandleConnected();
-                     return CURL_PREREQFUNC_OK;
-                   });
+  curl_easy_setopt(
+      curl, CURLOPT_PREREQFUNCTION, +[](void* p, char*, char*, int, int) -> int {
+        auto* t = static_cast<TTransfer*>(p);
+        t->Connected = true;
+        t->Client->HandleConnected();
+        return CURL_PREREQFUNC_OK;
+      });
   curl_easy_setopt(curl, CURLOPT_HEADERDATA, &t);
-  curl_easy_setopt(curl, CURLOPT_HEADERFUNCTION, +[](char* data, size_t, size_t n, void* p) -> size_t {
-    auto* t = static_cast<TTransfer*>(p);
-    const std::string line = TrimLine(data, n);
-    if (StartsWithNoCase(line, "http/")) {
-      t->StatusLine = line;
-      const size_t blank = line.find(' ');
-      t->Status = blank == std::string::npos ? 0 : std::atoi(line.c_str() + blank + 1);
-    } else if (line.empty() && t->Status >= 200 && t->Status <= 299) {
-      // The end of the final answer's header: its body follows.
-      curl_off_t length = -1;
-      curl_easy_getinfo(static_cast<CURL*>(t->Client->curl_), CURLINFO_CONTENT_LENGTH_DOWNLOAD_T, &length);
-      if (length > t->MaxSize) {
-        t->TooLarge = true;
-        return 0;
-      }
-      t->BodyWanted = true;
-      t->WorkBegun = true;
-      t->Client->HandleWorkBegin(length > 0 ? length : 0);
-    }
-    return n;
-  });
+  curl_easy_setopt(
+      curl, CURLOPT_HEADERFUNCTION, +[](char* data, size_t, size_t n, void* p) -> size_t {
+        auto* t = static_cast<TTransfer*>(p);
+        const std::string line = TrimLine(data, n);
+        if (StartsWithNoCase(line, "http/")) {
+          t->StatusLine = line;
+          const size_t blank = line.find(' ');
+          t->Status = blank == std::string::npos ? 0 : std::atoi(line.c_str() + blank + 1);
+        } else if (line.empty() && t->Status >= 200 && t->Status <= 299) {
+          // The end of the final answer's header: its body follows.
+          curl_off_t length = -1;
+          curl_easy_getinfo(static_cast<CURL*>(t->Client->curl_), CURLINFO_CONTENT_LENGTH_DOWNLOAD_T, &length);
+          if (length > t->MaxSize) {
+            t->TooLarge = true;
+            return 0;
+          }
+          t->BodyWanted = true;
+          t->WorkBegun = true;
+          t->Client->HandleWorkBegin(length > 0 ? length : 0);
+        }
+        return n;
+      });
   curl_easy_setopt(curl, CURLOPT_WRITEDATA, &t);
-  curl_easy_setopt(curl, CURLOPT_WRITEFUNCTION, +[](char* data, size_t, size_t n, void* p) -> size_t {
-    auto* t = static_cast<TTransfer*>(p);
-    if (!t->BodyWanted) return n;  // an error page: not the asked-for data
-    t->Received += int64_t(n);
-    if (t->Received > t->MaxSize) {
-      t->TooLarge = true;
-      return CURL_WRITEFUNC_ERROR;
-    }
-    if (!(*t->Sink)(data, n)) {
-      t->SinkFailed = true;
-      return CURL_WRITEFUNC_ERROR;
-    }
-    t->Client->HandleWork(t->Received);
-    return n;
-  });
+  curl_easy_setopt(
+      curl, CURLOPT_WRITEFUNCTION, +[](char* data, size_t, size_t n, void* p) -> size_t {
+        auto* t = static_cast<TTransfer*>(p);
+        if (!t->BodyWanted) return n;  // an error page: not the asked-for data
+        t->Received += int64_t(n);
+        if (t->Received > t->MaxSize) {
+          t->TooLarge = true;
+          return CURL_WRITEFUNC_ERROR;
+        }
+        if (!(*t->Sink)(data, n)) {
+          t->SinkFailed = true;
+          return CURL_WRITEFUNC_ERROR;
+        }
+        t->Client->HandleWork(t->Received);
+        return n;
+      });
 }
 
 // The transfer runs in short steps; between them the window handles its input, bytes or not.
@@ -241,8 +243,7 @@ int TMyHttp::Pump() {
 }
 
 // The error of a transfer that ended with the code, not with an answer.
-THttpError TMyHttp::DescribeFailure(int result, const TTransfer& t, bool secure, const char* detail,
-                                    int64_t maxSize) {
+THttpError TMyHttp::DescribeFailure(int result, const TTransfer& t, bool secure, const char* detail, int64_t maxSize) {
   const CURLcode code = CURLcode(result);
   THttpError error;
   if (t.TooLarge) {

@@ -29,8 +29,8 @@ constexpr char kNoHttpLibraryError[] = "The HTTP library cannot be started.";
 constexpr int32_t kDefaultConnectTimeout = 5000;  // ms
 // A transfer slower than LowSpeedLimit bytes a second over LowSpeedTime seconds would take hours
 // for a jigsaw: it fails with the time-out message rather than hold the run.
-constexpr int32_t kDefaultLowSpeedTime = 30;      // s
-constexpr int32_t kDefaultLowSpeedLimit = 1024;   // bytes a second
+constexpr int32_t kDefaultLowSpeedTime = 30;     // s
+constexpr int32_t kDefaultLowSpeedLimit = 1024;  // bytes a second
 // How often a waiting transfer lets the window handle input: Stop and closing act within it.
 constexpr int32_t kHttpIdleMs = 50;
 
@@ -39,7 +39,13 @@ enum class THttpMode : uint8_t { Idle = 0, InfoFile = 1, Archive = 2 };
 
 // TLS choices in the order the options dialog lists them.
 enum : int32_t {
-  kSslV2 = 0, kSslV23 = 1, kSslV3 = 2, kTlsV1 = 3, kTlsV1_1 = 4, kTlsV1_2 = 5, kTlsV1_3 = 6,
+  kSslV2 = 0,
+  kSslV23 = 1,
+  kSslV3 = 2,
+  kTlsV1 = 3,
+  kTlsV1_1 = 4,
+  kTlsV1_2 = 5,
+  kTlsV1_3 = 6,
 };
 
 // The download's HTTP client over libcurl. Transfers block the caller, but the window handles
@@ -100,8 +106,7 @@ class TMyHttp {
   bool Configure(const std::string& url, bool secure, char* detail, THttpError& error);
   void SetCallbacks(TTransfer& t);
   int Pump();  // the transfer's result code
-  static THttpError DescribeFailure(int result, const TTransfer& t, bool secure, const char* detail,
-                                    int64_t maxSize);
+  static THttpError DescribeFailure(int result, const TTransfer& t, bool secure, const char* detail, int64_t maxSize);
   void ShowCaptionSuffix(const char* key);
 
   void* curl_ = nullptr;

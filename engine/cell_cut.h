@@ -20,8 +20,8 @@
 
 namespace cell_cut {
 
-constexpr uint8_t kScaledKnobs = 1;  // the knob grows with the edge
-constexpr uint8_t kAlternating = 2;  // sides and mirroring follow the edge's direction
+constexpr uint8_t kScaledKnobs = 1;    // the knob grows with the edge
+constexpr uint8_t kAlternating = 2;    // sides and mirroring follow the edge's direction
 constexpr uint8_t kShortStraight = 4;  // edges shorter than TileS / 3 are straight
 constexpr int32_t kAttempts = 3;
 constexpr int32_t kRepairRounds = 16;

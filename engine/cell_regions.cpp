@@ -190,8 +190,7 @@ void TCellCut::MeasurePieces() {
   std::vector<uint64_t> coloured((size_t(w) * h + 63) / 64, 0);
   const auto settled = [&](int32_t x, int32_t y) {
     const size_t k = size_t(y) * w + size_t(x);
-    return ((coloured[k >> 6] >> (k & 63)) & 1) != 0 ||
-           reached[size_t(regions.Find(regions.RunAt(x, y)))] != 0;
+    return ((coloured[k >> 6] >> (k & 63)) & 1) != 0 || reached[size_t(regions.Find(regions.RunAt(x, y)))] != 0;
   };
   static constexpr int32_t kDx[4] = {-1, -1, 0, 1}, kDy[4] = {0, -1, -1, -1};
   for (int32_t y = 0; y < h; ++y) {
@@ -208,8 +207,8 @@ void TCellCut::MeasurePieces() {
           // The piece of that colour whose rectangle holds the neighbour takes the pixel in.
           for (int32_t i = 0; i < CellCount; ++i) {
             TPieceRecord& p = Pieces[i];
-            if (Colour(i) == colour && nx >= p.PieceX && nx < p.PieceX + p.PieceW &&
-                ny >= p.PieceY && ny < p.PieceY + p.PieceH) {
+            if (Colour(i) == colour && nx >= p.PieceX && nx < p.PieceX + p.PieceW && ny >= p.PieceY &&
+                ny < p.PieceY + p.PieceH) {
               GrowPieceRect(p, x, y, x, y);
               break;
             }
@@ -234,8 +233,7 @@ bool TCellCut::RegionsSound() {
   for (int32_t i = 0; i < CellCount; ++i) {
     if (Shaped(i)) continue;
     const TIntPoint s = Point(i);
-    if (s.x < 0 || s.y < 0 || s.x >= w || s.y >= h || MapColorAt(Target.CutMap, s.x, s.y) != Colour(i))
-      return false;
+    if (s.x < 0 || s.y < 0 || s.x >= w || s.y >= h || MapColorAt(Target.CutMap, s.x, s.y) != Colour(i)) return false;
     uint8_t& t = taken[size_t(regions.Find(regions.RunAt(s.x, s.y)))];
     if (t) return false;
     t = 1;

@@ -162,8 +162,7 @@ bool TCellCut::PlaceShapes() {
 }
 
 // The repair, again without the shapes it could not close around, until it closes.
-bool TCellCut::RepairAroundShapesUntilClosed(const TMfClip& clip,
-                                             const std::vector<TPieceRecord>& plain) {
+bool TCellCut::RepairAroundShapesUntilClosed(const TMfClip& clip, const std::vector<TPieceRecord>& plain) {
   std::vector<TPieceRecord> placed(Pieces, Pieces + CellCount);
   for (int32_t round = 0;; ++round) {
     ShapeFailed.assign(size_t(CellCount), 0);
@@ -356,7 +355,8 @@ void TCellCut::ExtendEdge(int32_t cell, int32_t slot, int32_t shape) {
   const auto turn = [&](TIntPoint towards, double degrees) {
     const double a = degrees * std::numbers::pi / 180.0;
     const double dx = towards.x - keep.x, dy = towards.y - keep.y;
-    TIntPoint c = RoundPoint(keep.x + dx * std::cos(a) + dy * std::sin(a), keep.y - dx * std::sin(a) + dy * std::cos(a));
+    TIntPoint c =
+        RoundPoint(keep.x + dx * std::cos(a) + dy * std::sin(a), keep.y - dx * std::sin(a) + dy * std::cos(a));
     c.x = ClampInt(c.x, Area.Left, Area.Right);
     c.y = ClampInt(c.y, Area.Top, Area.Bottom);
     return c;
@@ -395,7 +395,8 @@ void TCellCut::ExtendEdge(int32_t cell, int32_t slot, int32_t shape) {
   // turn taken marks the edge as turned: they are tried from -20 up, so the first taken wins.
   const auto shorter = [&](int32_t deg, TIntPoint& hit) {
     const TIntPoint c = turn(current, deg);
-    if (!WalkLineToPiece(Target, shape, keep, c, ShapeClip(shape), hit, steps) || SamePoint(hit, keep) || !sidesKept(hit))
+    if (!WalkLineToPiece(Target, shape, keep, c, ShapeClip(shape), hit, steps) || SamePoint(hit, keep) ||
+        !sidesKept(hit))
       return false;
     if (std::hypot(double(hit.x - keep.x), double(hit.y - keep.y)) >= reach) return false;
     double d1, d2, d3;
@@ -488,7 +489,8 @@ int32_t TCellCut::JoinCellSegments(TIntPoint a, TIntPoint b, int32_t cell, int32
   TCellRecord& ca = Cells[size_t(na)];
   TCellRecord& cb = Cells[size_t(nb)];
   // Two cells of one code would run together along the new edge.
-  if (na == nb || Pieces[na].Code == Pieces[nb].Code || ca.SegmentCount >= kCellSegmentRoom || cb.SegmentCount >= kCellSegmentRoom)
+  if (na == nb || Pieces[na].Code == Pieces[nb].Code || ca.SegmentCount >= kCellSegmentRoom ||
+      cb.SegmentCount >= kCellSegmentRoom)
     return kJoinNotPossible;
   const auto clearId = [&](TCellSegment& g) {
     for (TCellSegment* e : {&g, g.TwinCell >= 0 ? &Cells[size_t(g.TwinCell)].Segments[g.TwinSlot] : nullptr}) {
@@ -532,9 +534,11 @@ int32_t TCellCut::JoinCellSegments(TIntPoint a, TIntPoint b, int32_t cell, int32
   // The picture's pixel nearest to b; past a bend of the picture, its point; else straight
   // down the middle of the corner.
   const auto middle = [&] {
-    const double lu = std::hypot(moves[0].x - b.x, moves[0].y - b.y), lv = std::hypot(moves[1].x - b.x, moves[1].y - b.y);
+    const double lu = std::hypot(moves[0].x - b.x, moves[0].y - b.y),
+                 lv = std::hypot(moves[1].x - b.x, moves[1].y - b.y);
     if (lu == 0 || lv == 0) return b;
-    const double dx = (moves[0].x - b.x) / lu + (moves[1].x - b.x) / lv, dy = (moves[0].y - b.y) / lu + (moves[1].y - b.y) / lv;
+    const double dx = (moves[0].x - b.x) / lu + (moves[1].x - b.x) / lv,
+                 dy = (moves[0].y - b.y) / lu + (moves[1].y - b.y) / lv;
     const double reach = 2.0 * (Level.TileS + 2);
     const double n = std::hypot(dx, dy);
     if (n == 0) return b;
@@ -562,7 +566,8 @@ int32_t TCellCut::JoinCellSegments(TIntPoint a, TIntPoint b, int32_t cell, int32
     g.IdA = g.IdB = kNoShapeId;
     g.Length = std::hypot(x2 - x1, y2 - y1);
   }
-  for (int32_t owner : {na, nb}) GrowPieceRect(Pieces[owner], int32_t(std::min(x1, x2)), int32_t(y1), int32_t(std::max(x1, x2)), int32_t(y2));
+  for (int32_t owner : {na, nb})
+    GrowPieceRect(Pieces[owner], int32_t(std::min(x1, x2)), int32_t(y1), int32_t(std::max(x1, x2)), int32_t(y2));
   // The two pieces now share an edge: each names the other where a slot is free.
   for (auto [from, to] : {std::pair{na, nb}, std::pair{nb, na}}) {
     int16_t* n = Pieces[from].Neighbours;
@@ -574,9 +579,7 @@ int32_t TCellCut::JoinCellSegments(TIntPoint a, TIntPoint b, int32_t cell, int32
 }
 
 bool TCellCut::RepairAroundShapes() {
-  const auto plainEdge = [&](const TCellSegment& g) {
-    return g.Valid && IsCellNeighbour(g) && !Shaped(g.NeighbourId);
-  };
+  const auto plainEdge = [&](const TCellSegment& g) { return g.Valid && IsCellNeighbour(g) && !Shaped(g.NeighbourId); };
   for (int32_t cell = 0; cell < CellCount; ++cell) {
     if (Shaped(cell)) continue;
     TCellRecord& c = Cells[size_t(cell)];

@@ -10,9 +10,7 @@ namespace {
 
 enum class TAdd { Added, Refused, Full };
 
-uint64_t PairKey(int32_t lower, int32_t higher) {
-  return (uint64_t(uint32_t(lower)) << 32) | uint32_t(higher);
-}
+uint64_t PairKey(int32_t lower, int32_t higher) { return (uint64_t(uint32_t(lower)) << 32) | uint32_t(higher); }
 
 // Open-addressing set of cell pairs: the duplicate test of the edge list in O(1).
 bool InsertPair(std::vector<uint64_t>& keys, uint64_t key) {
@@ -273,8 +271,7 @@ bool GrowTriangles(TCellBuilder& builder, TCellRecord* cells, int32_t n, std::st
 
 }  // namespace
 
-bool TriangulateSeedPoints(TCellBuilder& builder, TCellRecord* cells, int32_t n,
-                           std::string& message) {
+bool TriangulateSeedPoints(TCellBuilder& builder, TCellRecord* cells, int32_t n, std::string& message) {
   builder.CellEdges.clear();
   builder.CellEdges.reserve(size_t(std::max(n, 1)) * 3);
   size_t keyRoom = 16;

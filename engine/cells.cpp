@@ -47,8 +47,7 @@ void LayoutCells(const TLevelRecord& level, TPieceRecord* pieces) {
       p.Code2 = kCode2Table[c % 3 + (r % 2) * 3];
       for (int16_t& n : p.Neighbours) n = kNoNeighbour;
       p.ShapeFlag = 0;
-      if (ShapeStyleRow(level.ShapeStyle).PictureShapes && c > 0 && c < px - 1 && r > 0 &&
-          r < py - 1) {
+      if (ShapeStyleRow(level.ShapeStyle).PictureShapes && c > 0 && c < px - 1 && r > 0 && r < py - 1) {
         if ((r - 1) % 4 == 0 && c % 2 == 1) p.ShapeFlag = 1;
         if ((r - 1) % 4 == 2 && c % 2 == 0) p.ShapeFlag = 1;
       }
@@ -61,8 +60,8 @@ int32_t Orientation(TIntPoint a, TIntPoint b, TIntPoint c) {
   return v > 0 ? 1 : (v < 0 ? -1 : 0);
 }
 
-bool SegmentIntersection(double& x, double& y, bool inclusive, double x1, double y1, double x2, double y2,
-                         double x3, double y3, double x4, double y4) {
+bool SegmentIntersection(double& x, double& y, bool inclusive, double x1, double y1, double x2, double y2, double x3,
+                         double y3, double x4, double y4) {
   const long double d = (long double)(x2 - x1) * (y4 - y3) - (long double)(y2 - y1) * (x4 - x3);
   if (d == 0) return false;
   const long double t = ((long double)(y1 - y3) * (x4 - x3) - (long double)(x1 - x3) * (y4 - y3)) / d;
@@ -209,8 +208,7 @@ bool ClipLineToCutArea(const TCutArea& area, double& x1, double& y1, double& x2,
   return true;
 }
 
-bool AddCellSegment(const TCutArea& area, TCellRecord& cell, uint16_t id, double x1, double y1, double x2,
-                    double y2) {
+bool AddCellSegment(const TCutArea& area, TCellRecord& cell, uint16_t id, double x1, double y1, double x2, double y2) {
   const double L = area.Left, T = area.Top, R = area.Right, B = area.Bottom;
   if ((x1 < L && x2 < L) || (x1 > R && x2 > R) || (y1 < T && y2 < T) || (y1 > B && y2 > B)) return false;
   OrderPoints(x1, y1, x2, y2);
@@ -236,8 +234,8 @@ bool AddCellSegment(const TCutArea& area, TCellRecord& cell, uint16_t id, double
     if (x1 == x2 && y1 > y2) std::swap(y1, y2);
   }
   // A segment that passes outside a corner keeps an end outside after clipping: not stored.
-  if (x1 < L - kOnBorder || x2 < L - kOnBorder || x1 > R + kOnBorder || x2 > R + kOnBorder ||
-      y1 < T - kOnBorder || y2 < T - kOnBorder || y1 > B + kOnBorder || y2 > B + kOnBorder) {
+  if (x1 < L - kOnBorder || x2 < L - kOnBorder || x1 > R + kOnBorder || x2 > R + kOnBorder || y1 < T - kOnBorder ||
+      y2 < T - kOnBorder || y1 > B + kOnBorder || y2 > B + kOnBorder) {
     return false;
   }
   if (cell.SegmentCount >= kCellSegmentRoom) return false;
@@ -311,8 +309,7 @@ void LinkCellTriangles(TCellRecord& cell, int32_t c, TSegmentAdder& add) {
 void AddOpenRays(const TCellRecord& cell, const TCutArea& area, TSegmentAdder& add) {
   for (int32_t t = 0; t < cell.TriangleCount; ++t) {
     const TCellTriangle& tri = cell.Triangles[t];
-    if (tri.CentreX < area.Left || tri.CentreX > area.Right || tri.CentreY < area.Top ||
-        tri.CentreY > area.Bottom) {
+    if (tri.CentreX < area.Left || tri.CentreX > area.Right || tri.CentreY < area.Top || tri.CentreY > area.Bottom) {
       continue;
     }
     for (int32_t end = 0; end < 2; ++end) {
@@ -418,8 +415,7 @@ void SetCellCentre(TCellRecord& cell) {
 
 }  // namespace
 
-bool BuildCells(TCellBuilder& builder, TCellRecord* cells, int32_t n, const TCutArea& area,
-                std::string& message) {
+bool BuildCells(TCellBuilder& builder, TCellRecord* cells, int32_t n, const TCutArea& area, std::string& message) {
   message.clear();
   for (int32_t i = 0; i < n; ++i) cells[i].SegmentCount = cells[i].TriangleCount = 0;
   if (!TriangulateSeedPoints(builder, cells, n, message)) return false;

@@ -25,15 +25,13 @@ constexpr const char* kFirstEdgeFailedText = "Finding first edge failed!";
 struct TCutArea {
   int32_t Left, Top, Right, Bottom;
 };
-inline TCutArea CutAreaOf(const TLevelRecord& level) {
-  return {level.JigsL, level.JigsT, level.JigsR, level.JigsB};
-}
+inline TCutArea CutAreaOf(const TLevelRecord& level) { return {level.JigsL, level.JigsT, level.JigsR, level.JigsB}; }
 
 struct TCellSegment {
-  double x1, y1, x2, y2;  // working ends (whole numbers once the cut has rounded them)
+  double x1, y1, x2, y2;      // working ends (whole numbers once the cut has rounded them)
   double rx1, ry1, rx2, ry2;  // the unrounded ends (for picture shapes: the chord across the cut area)
-  uint16_t NeighbourId;  // kBorderId for the border
-  int32_t TwinCell;  // the matching segment in the neighbour cell, -1 none
+  uint16_t NeighbourId;       // kBorderId for the border
+  int32_t TwinCell;           // the matching segment in the neighbour cell, -1 none
   int32_t TwinSlot;
   uint8_t Valid;
   uint8_t Repaired;
@@ -49,7 +47,7 @@ struct TCellTriangle {
   int32_t Cells[3];  // ascending when created; the other two corners once reduced
   TIntPoint Points[3];
   double CentreX, CentreY;  // the circumcentre
-  int8_t LinkA, LinkB;  // neighbouring triangles of the same cell, -1 none
+  int8_t LinkA, LinkB;      // neighbouring triangles of the same cell, -1 none
 };
 
 struct TCellRecord {
@@ -73,7 +71,7 @@ struct TCellEdge {
 struct TCellBuilder {
   std::vector<TCellEdge> CellEdges;
   std::vector<uint64_t> EdgeKeys;  // open-addressing set of (lower, higher) pairs
-  std::vector<int32_t> Bucket;  // seed points by grid square: start offsets, then indexes
+  std::vector<int32_t> Bucket;     // seed points by grid square: start offsets, then indexes
   std::vector<int32_t> BucketItems;
   std::vector<TIntPoint> BucketPoints;  // the items' seed points, side by side with them
   // Tests every seed point for every edge instead of searching the grid squares: the plain
@@ -88,24 +86,21 @@ void LayoutCells(const TLevelRecord& level, TPieceRecord* pieces);
 // hull edge exists, when every seed point lies on one line, or when a cell would need more
 // than its room of segments or triangles; the message is then kFirstEdgeFailedText or a
 // capacity note.
-bool BuildCells(TCellBuilder& builder, TCellRecord* cells, int32_t n, const TCutArea& area,
-                std::string& message);
+bool BuildCells(TCellBuilder& builder, TCellRecord* cells, int32_t n, const TCutArea& area, std::string& message);
 // The first steps of BuildCells: the Delaunay triangles of the seed points, grown from a hull
 // edge, each listed in its three cells. False with the message as BuildCells gives it.
-bool TriangulateSeedPoints(TCellBuilder& builder, TCellRecord* cells, int32_t n,
-                           std::string& message);
+bool TriangulateSeedPoints(TCellBuilder& builder, TCellRecord* cells, int32_t n, std::string& message);
 
 int32_t Orientation(TIntPoint a, TIntPoint b, TIntPoint c);
-bool SegmentIntersection(double& x, double& y, bool inclusive, double x1, double y1, double x2, double y2,
-                         double x3, double y3, double x4, double y4);
+bool SegmentIntersection(double& x, double& y, bool inclusive, double x1, double y1, double x2, double y2, double x3,
+                         double y3, double x4, double y4);
 // The chord of the line through the two points across the cut area. False (points untouched)
 // when the two points coincide or the line misses the area.
 bool ClipLineToCutArea(const TCutArea& area, double& x1, double& y1, double& x2, double& y2);
 void ExtendRayToCutArea(const TCutArea& area, double x1, double y1, double& x2, double& y2);
 void OrderPoints(double& x1, double& y1, double& x2, double& y2);
 void Bisector(double& x1, double& y1, double& x2, double& y2, double ax, double ay, double bx, double by);
-bool AddCellSegment(const TCutArea& area, TCellRecord& cell, uint16_t id, double x1, double y1, double x2,
-                    double y2);
+bool AddCellSegment(const TCutArea& area, TCellRecord& cell, uint16_t id, double x1, double y1, double x2, double y2);
 // The foot of the perpendicular from x onto the line p-q, and the distance.
 void ProjectOnLine(TIntPoint p, TIntPoint q, TIntPoint x, double& distance, TIntPoint& foot);
 

@@ -11,7 +11,7 @@
 // all of them.
 struct TWhiteRows {
   std::vector<int32_t> RowStart;  // per row, its first run; one more entry at the end
-  std::vector<int32_t> Runs;  // first and last column of each run
+  std::vector<int32_t> Runs;      // first and last column of each run
   // Which 32 x 32 tiles hold any of the runs, row of tiles by row of tiles.
   std::vector<uint8_t> Tiles;
   int32_t Width = 0, Height = 0, TileCols = 0;

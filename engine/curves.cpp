@@ -3,8 +3,8 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
-#include <cstring>
 #include <cstdlib>
+#include <cstring>
 #include <vector>
 
 int32_t PackColor(int32_t high, int32_t middle, int32_t low) {
@@ -108,8 +108,8 @@ int32_t SampleCurveSegment(const TFloatPoint* seg, TCanvasPoint* samples) {
   return steps + 1;
 }
 
-bool CheckCurve(const TLevelRecord& level, const TDibImage& map, const TFloatPoint* points, int32_t count,
-                TIntPoint a, TIntPoint b, int32_t d, TBoundsRect& bounds, TIntPoint q, TIntPoint r) {
+bool CheckCurve(const TLevelRecord& level, const TDibImage& map, const TFloatPoint* points, int32_t count, TIntPoint a,
+                TIntPoint b, int32_t d, TBoundsRect& bounds, TIntPoint q, TIntPoint r) {
   const int32_t left = level.JigsL, top = level.JigsT, right = level.JigsR, bottom = level.JigsB;
   const int32_t z = level.TileS / 10;
   const int32_t dd = Round((long double)d / std::sqrt(2.0L));
@@ -181,8 +181,7 @@ bool CheckCurve(const TLevelRecord& level, const TDibImage& map, const TFloatPoi
         if (anyDrawn(x, y)) return false;
         continue;
       }
-      if (!scan(x, y, -1, 0, d) || !scan(x, y, 1, 0, d) || !scan(x, y, 0, -1, d) || !scan(x, y, 0, 1, d))
-        return false;
+      if (!scan(x, y, -1, 0, d) || !scan(x, y, 1, 0, d) || !scan(x, y, 0, -1, d) || !scan(x, y, 0, 1, d)) return false;
       if (!scan(x, y, -1, -1, dd) || !scan(x, y, 1, -1, dd) || !scan(x, y, -1, 1, dd) || !scan(x, y, 1, 1, dd))
         return false;
     }
@@ -230,9 +229,8 @@ struct TPieceProbe {
       const uint8_t* up = c + Stride;
       const uint8_t* down = c - Stride;
       const bool left = x > JigsL, right = x < JigsR;
-      return (y > JigsT && ((left && At(up - 3)) || At(up) || (right && At(up + 3)))) ||
-             (left && At(c - 3)) || (right && At(c + 3)) ||
-             (y < JigsB && ((left && At(down - 3)) || At(down) || (right && At(down + 3))));
+      return (y > JigsT && ((left && At(up - 3)) || At(up) || (right && At(up + 3)))) || (left && At(c - 3)) ||
+             (right && At(c + 3)) || (y < JigsB && ((left && At(down - 3)) || At(down) || (right && At(down + 3))));
     }
     bool hit = false;
     if (y > JigsT) {
@@ -253,8 +251,8 @@ struct TWalkStart {
   int32_t X, Y, E;
 };
 
-TWalkStart StartInClip(TIntPoint a, int32_t dx, int32_t dy, int32_t sx, int32_t sy, bool steep,
-                       const TBoundsRect& clip, int32_t maxSteps) {
+TWalkStart StartInClip(TIntPoint a, int32_t dx, int32_t dy, int32_t sx, int32_t sy, bool steep, const TBoundsRect& clip,
+                       int32_t maxSteps) {
   int32_t e = 2 * dy - dx;
   int32_t x = a.x, y = a.y;
   // No point before the clip's first column (row, for a steep walk) can be in it: the walk
@@ -285,8 +283,8 @@ TWalkStart StartInClip(TIntPoint a, int32_t dx, int32_t dy, int32_t sx, int32_t 
 // new to its window (three after a straight step, five after a diagonal one); the rest were
 // the last point's neighbours. Their offsets in the map, by kind of step: 1 straight, 2
 // diagonal.
-void FreshNeighbourOffsets(bool steep, int32_t sx, int32_t sy, intptr_t stride,
-                           intptr_t (&fresh)[3][6], int32_t (&freshCount)[3]) {
+void FreshNeighbourOffsets(bool steep, int32_t sx, int32_t sy, intptr_t stride, intptr_t (&fresh)[3][6],
+                           int32_t (&freshCount)[3]) {
   for (int32_t move = 1; move <= 2; ++move) {
     const int32_t mx = move == 2 || !steep ? sx : 0, my = move == 2 || steep ? sy : 0;
     intptr_t* list = fresh[move];

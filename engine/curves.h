@@ -30,7 +30,7 @@ struct TBoundsRect {
 };
 
 constexpr uint32_t kWhite = 0xFFFFFF;
-constexpr int32_t kPieceRed = 128;  // red byte of every piece colour in the cut map
+constexpr int32_t kPieceRed = 128;       // red byte of every piece colour in the cut map
 constexpr int32_t kNoReference = -1000;  // R.x of CheckCurve: no second reference point
 constexpr int32_t kMaxCurveSamples = 151;
 
@@ -51,8 +51,8 @@ int32_t SampleCurveSegment(const TFloatPoint* segment, TCanvasPoint* samples);
 
 // True when every sample stays in the cut area, clear by d pixels of every line already drawn
 // (outside the end zones round a and b), and not in line with q or r from its predecessor.
-bool CheckCurve(const TLevelRecord& level, const TDibImage& map, const TFloatPoint* points, int32_t count,
-                TIntPoint a, TIntPoint b, int32_t d, TBoundsRect& bounds, TIntPoint q, TIntPoint r);
+bool CheckCurve(const TLevelRecord& level, const TDibImage& map, const TFloatPoint* points, int32_t count, TIntPoint a,
+                TIntPoint b, int32_t d, TBoundsRect& bounds, TIntPoint q, TIntPoint r);
 // One pen polyline per segment; the chain's very first point stays unset (the caller sets it).
 void DrawCurve(TDibImage& image, const TFloatPoint* points, int32_t count, uint32_t penColor);
 

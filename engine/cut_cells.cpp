@@ -254,8 +254,9 @@ void TCellCut::MeasureEdges() {
       minY = std::min(minY, g.y1);
       maxY = std::max(maxY, g.y2);
       if (slot < 9) {
-        p.Neighbours[slot++] = !IsCellNeighbour(g) ? int16_t(Level.BorderStyle == TBorderStyle::Frame ? Level.TotalTileNum : -1)
-                                                   : int16_t(g.NeighbourId);
+        p.Neighbours[slot++] = !IsCellNeighbour(g)
+                                   ? int16_t(Level.BorderStyle == TBorderStyle::Frame ? Level.TotalTileNum : -1)
+                                   : int16_t(g.NeighbourId);
       }
     }
     if (minX <= maxX) {  // a cell without a real edge keeps its layout rectangle
@@ -579,7 +580,8 @@ void TCellCut::Triangulate(std::string& triangulationFailure) {
   Step();
   for (int32_t round = 0; round < 2; ++round) {
     if (triangulated) {
-      for (int32_t i = 0; i < CellCount; ++i) Cells[size_t(i)].SeedPoint = RoundPoint(Cells[size_t(i)].CentreX, Cells[size_t(i)].CentreY);
+      for (int32_t i = 0; i < CellCount; ++i)
+        Cells[size_t(i)].SeedPoint = RoundPoint(Cells[size_t(i)].CentreX, Cells[size_t(i)].CentreY);
       triangulated = build();
     }
     Step();
@@ -615,8 +617,8 @@ bool TCellCut::Run() {
   CellCount = Level.TileNum;
   // A picture with no room for a single cell (or none to cut at all) has nothing to cut: the
   // steps still run out, and the map stays blank.
-  if (!mapMade || CellCount <= 0 || Level.TilePX <= 0 || Level.TilePY <= 0 || CellCount != Level.TilePX * Level.TilePY ||
-      Area.Right - Area.Left < 2 || Area.Bottom - Area.Top < 2) {
+  if (!mapMade || CellCount <= 0 || Level.TilePX <= 0 || Level.TilePY <= 0 ||
+      CellCount != Level.TilePX * Level.TilePY || Area.Right - Area.Left < 2 || Area.Bottom - Area.Top < 2) {
     if (mapMade) PaintBlankMap();
     for (int32_t k = 0; k < 9; ++k) Step();
     FreeShapeFile(Shapes);
@@ -667,4 +669,3 @@ bool CutJigsawCells(TCutTarget& target, const std::string& shapeFilePath, TShape
   if (counts) *counts = cut.Counts;
   return ok;
 }
-

@@ -5,11 +5,8 @@
 
 bool CutJigsaw(TCutTarget& target, const std::string& shapeFilePath, TShapeCounts* counts) {
   switch (ShapeStyleRow(target.GameLevel.ShapeStyle).Cutter) {
-    case TShapeCutter::Grid:
-      CutJigsawGrid(target);
-      return true;
-    case TShapeCutter::Cells:
-      break;
+    case TShapeCutter::Grid: CutJigsawGrid(target); return true;
+    case TShapeCutter::Cells: break;
   }
   return CutJigsawCells(target, shapeFilePath, counts);
 }

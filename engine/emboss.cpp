@@ -47,9 +47,7 @@ const int32_t* WeightsFor(TEmbossStyle embossStyle) {
 }
 
 // The light radius: the style's depth plus one (the styles go from flat to deepest).
-int32_t LightRadius(TEmbossStyle embossStyle) {
-  return ClampInt(int32_t(embossStyle), 0, 3) + 1;
-}
+int32_t LightRadius(TEmbossStyle embossStyle) { return ClampInt(int32_t(embossStyle), 0, 3) + 1; }
 
 inline uint8_t MaskCode(const TDibImage& mask, int32_t x, int32_t y) { return *PixelAt(mask, x, y); }
 
@@ -79,9 +77,7 @@ bool Intersect(TPieceBox& b, const TPieceBox& other) {
 
 // Wood words: 3 bits per class, 0 absent, else depth + 1.
 inline uint32_t WoodField(uint32_t w, int32_t c) { return (w >> (3 * c)) & 7u; }
-inline void SetWoodField(uint32_t& w, int32_t c, uint32_t field) {
-  w = (w & ~(7u << (3 * c))) | (field << (3 * c));
-}
+inline void SetWoodField(uint32_t& w, int32_t c, uint32_t field) { w = (w & ~(7u << (3 * c))) | (field << (3 * c)); }
 
 }  // namespace
 
@@ -144,8 +140,7 @@ void TEmbossMap::ForCells(const TPieceBox& area, F f) const {
 
 void BuildEmbossMap(const TEmbossJob& job, const TDibImage& mask, TEmbossMap& map, int32_t r) {
   FreeEmbossMap(map);
-  const bool light =
-      job.EmbossStyle != TEmbossStyle::None && job.EmbossStyle <= TEmbossStyle::FatCard;
+  const bool light = job.EmbossStyle != TEmbossStyle::None && job.EmbossStyle <= TEmbossStyle::FatCard;
   const bool wood = job.WoodStyle != TWoodStyle::None;
   if (mask.Width <= 0 || (!light && !wood)) return;
   if (wood) AssignPatternClasses(job);
@@ -155,16 +150,14 @@ void BuildEmbossMap(const TEmbossJob& job, const TDibImage& mask, TEmbossMap& ma
   map.Mask_.Bitmap = nullptr;
   map.R_ = r & 3;
   map.EmbossStyle_ = job.EmbossStyle;
-  map.WoodWidth_ =
-      wood ? ClampInt(job.WoodWidth, 0, kReach) : 0;  // the codes of an area reach no further
+  map.WoodWidth_ = wood ? ClampInt(job.WoodWidth, 0, kReach) : 0;  // the codes of an area reach no further
   map.FramePiece_ = job.FramePiece >= 0 && job.FramePiece < job.PieceCount ? job.FramePiece : -1;
   map.Light_ = light;
   map.Wood_ = wood;
   map.CellsX_ = (map.Width + kCell - 1) / kCell;
   map.CellsY_ = (map.Height + kCell - 1) / kCell;
   map.BlocksX_ = (map.CellsX_ + kJoinBlock - 1) / kJoinBlock;
-  map.BlockJoins_.resize(size_t(map.BlocksX_) *
-                         size_t((map.CellsY_ + kJoinBlock - 1) / kJoinBlock));
+  map.BlockJoins_.resize(size_t(map.BlocksX_) * size_t((map.CellsY_ + kJoinBlock - 1) / kJoinBlock));
   map.Pieces_.resize(size_t(job.PieceCount));
   map.Looks_.resize(size_t(job.PieceCount));
   std::vector<uint8_t> inside(size_t(job.PieceCount), 0);
@@ -192,9 +185,8 @@ void BuildEmbossMap(const TEmbossJob& job, const TDibImage& mask, TEmbossMap& ma
   std::vector<int32_t> fill(map.CellStart_.begin(), map.CellStart_.end() - 1);
   for (int32_t i = 0; i < job.PieceCount; ++i)
     if (inside[size_t(i)])
-      map.ForCells(reach(map.Pieces_[size_t(i)]), [&](size_t cell, int32_t, int32_t) {
-        map.CellPieces_[size_t(fill[cell]++)] = i;
-      });
+      map.ForCells(reach(map.Pieces_[size_t(i)]),
+                   [&](size_t cell, int32_t, int32_t) { map.CellPieces_[size_t(fill[cell]++)] = i; });
   if (!wood) return;
   // A loaded game: the wood between neighbours that are already joined goes.
   std::vector<int32_t> joined;
@@ -210,8 +202,8 @@ void BuildEmbossMap(const TEmbossJob& job, const TDibImage& mask, TEmbossMap& ma
 int32_t TEmbossMap::PartsOf(int32_t piece, TPieceBox parts[4]) const {
   const TPiece& m = Pieces_[size_t(piece)];
   TPieceBox drawn[4];
-  const int32_t n = PieceDrawnParts(m.Near.W - WoodWidth_, m.Near.H - WoodWidth_, WoodWidth_,
-                                    piece == FramePiece_, drawn);
+  const int32_t n =
+      PieceDrawnParts(m.Near.W - WoodWidth_, m.Near.H - WoodWidth_, WoodWidth_, piece == FramePiece_, drawn);
   int32_t kept = 0;
   for (int32_t k = 0; k < n; ++k) {
     TPieceBox b{m.Near.X + drawn[k].X, m.Near.Y + drawn[k].Y, drawn[k].W, drawn[k].H};
@@ -223,15 +215,13 @@ int32_t TEmbossMap::PartsOf(int32_t piece, TPieceBox parts[4]) const {
 size_t TEmbossMap::LookSize(int32_t piece) const {
   TPieceBox parts[4];
   size_t bytes = 0;
-  for (int32_t k = 0, n = PartsOf(piece, parts); k < n; ++k)
-    bytes += size_t(parts[k].W) * size_t(parts[k].H);
+  for (int32_t k = 0, n = PartsOf(piece, parts); k < n; ++k) bytes += size_t(parts[k].W) * size_t(parts[k].H);
   return bytes;
 }
 
 // The light of the pieces with the code (all with -1) and the wood of the pieces of the class
 // (all with -1; all wherever a join meets the area) over the area, which lies inside the map.
-void TEmbossMap::WorkOut(const TPieceBox& area, int32_t code, int32_t patternClass, bool wood,
-                         TScratch& s) const {
+void TEmbossMap::WorkOut(const TPieceBox& area, int32_t code, int32_t patternClass, bool wood, TScratch& s) const {
   // What the passes read: the codes within reach of the area, their runs (with light only)
   // and the codes that occur.
   TCodes& codes = s.Codes;
@@ -243,8 +233,7 @@ void TEmbossMap::WorkOut(const TPieceBox& area, int32_t code, int32_t patternCla
   for (uint8_t c : codes.Bytes) present[c] = true;
   s.Pieces.clear();
   ForCells(area, [&](size_t cell, int32_t, int32_t) {
-    s.Pieces.insert(s.Pieces.end(), CellPieces_.begin() + CellStart_[cell],
-                    CellPieces_.begin() + CellStart_[cell + 1]);
+    s.Pieces.insert(s.Pieces.end(), CellPieces_.begin() + CellStart_[cell], CellPieces_.begin() + CellStart_[cell + 1]);
   });
   std::sort(s.Pieces.begin(), s.Pieces.end());
   s.Pieces.erase(std::unique(s.Pieces.begin(), s.Pieces.end()), s.Pieces.end());
@@ -260,8 +249,7 @@ void TEmbossMap::WorkOutLight(const TPieceBox& area, int32_t code, TScratch& s) 
   const size_t pixels = size_t(area.W) * size_t(area.H);
   s.Light.assign(pixels, uint8_t(kNoLight));
   bool any = false;
-  for (int32_t i : s.Pieces)
-    any |= (code < 0 || Pieces_[size_t(i)].Code == code) && present[Pieces_[size_t(i)].Code];
+  for (int32_t i : s.Pieces) any |= (code < 0 || Pieces_[size_t(i)].Code == code) && present[Pieces_[size_t(i)].Code];
   if (any) {
     CountRuns(codes, s.Runs);
     const int32_t radius = LightRadius(EmbossStyle_);
@@ -287,26 +275,17 @@ void TEmbossMap::WorkOutLight(const TPieceBox& area, int32_t code, TScratch& s) 
       if ((code >= 0 && p.Code != code) || !present[p.Code] || !Intersect(part, area)) continue;
       for (int32_t y = part.Y; y < part.Y + part.H; ++y) {
         const int32_t up = y - box.Y, down = box.Y + box.H - 1 - y;
-        const size_t at0 =
-            size_t(y - codes.Area.Y) * size_t(codes.Area.W) + size_t(part.X - codes.Area.X);
+        const size_t at0 = size_t(y - codes.Area.Y) * size_t(codes.Area.W) + size_t(part.X - codes.Area.X);
         uint8_t* out = &s.Light[size_t(y - area.Y) * size_t(area.W) + size_t(part.X - area.X)];
         for (int32_t x = part.X, k = 0; x < part.X + part.W; ++x, ++k) {
           const size_t at = at0 + size_t(k);
           if (codes.Bytes[at] != p.Code) continue;
           const int32_t left = x - box.X, right = box.X + box.W - 1 - x;
           // Deep inside the piece and its box every walk runs its full length: no light.
-          if (IntMin(IntMin(left, right), IntMin(up, down)) >= longest &&
-              runs.Shortest[at] >= longest)
-            continue;
+          if (IntMin(IntMin(left, right), IntMin(up, down)) >= longest && runs.Shortest[at] >= longest) continue;
           // How many steps stay inside the box in each direction.
-          const int32_t room[8] = {left,
-                                   up,
-                                   right,
-                                   down,
-                                   IntMin(left, up),
-                                   IntMin(right, up),
-                                   IntMin(right, down),
-                                   IntMin(left, down)};
+          const int32_t room[8] = {
+              left, up, right, down, IntMin(left, up), IntMin(right, up), IntMin(right, down), IntMin(left, down)};
           // A walk stops at the first step that leaves the box or the piece's code.
           int32_t sum = 0;
           for (int dir = 0; dir < 8; ++dir) {
@@ -332,10 +311,8 @@ void TEmbossMap::WorkOutWood(const TPieceBox& area, int32_t patternClass, TScrat
   // of every class where it lies, so there all pieces count.
   s.Joins.clear();
   {
-    const int32_t bx0 = area.X / kCell / kJoinBlock,
-                  bx1 = (area.X + area.W - 1) / kCell / kJoinBlock;
-    const int32_t by0 = area.Y / kCell / kJoinBlock,
-                  by1 = (area.Y + area.H - 1) / kCell / kJoinBlock;
+    const int32_t bx0 = area.X / kCell / kJoinBlock, bx1 = (area.X + area.W - 1) / kCell / kJoinBlock;
+    const int32_t by0 = area.Y / kCell / kJoinBlock, by1 = (area.Y + area.H - 1) / kCell / kJoinBlock;
     for (int32_t by = by0; by <= by1; ++by)
       for (int32_t bx = bx0; bx <= bx1; ++bx)
         for (int32_t j : BlockJoins_[size_t(by) * size_t(BlocksX_) + size_t(bx)]) {
@@ -388,8 +365,7 @@ void TEmbossMap::WorkOutWood(const TPieceBox& area, int32_t patternClass, TScrat
   for (int32_t j : s.Joins) JoinInArea(Joins_[size_t(j)], s.Wood.data(), area);
 }
 
-void TEmbossMap::WorkOutLook(int32_t piece, uint8_t* look, TScratch& s,
-                             const TPieceBox* only) const {
+void TEmbossMap::WorkOutLook(int32_t piece, uint8_t* look, TScratch& s, const TPieceBox* only) const {
   const TPiece& m = Pieces_[size_t(piece)];
   const bool wood = Wood_ && m.Class >= 0;
   TPieceBox parts[4];
@@ -401,8 +377,7 @@ void TEmbossMap::WorkOutLook(int32_t piece, uint8_t* look, TScratch& s,
     // worked out a piece at a time, so that what is read for it stays small.
     for (int32_t y0 = part.Y; y0 < part.Y + part.H; y0 += kChunk)
       for (int32_t x0 = part.X; x0 < part.X + part.W; x0 += kChunk) {
-        const TPieceBox area{x0, y0, IntMin(kChunk, part.X + part.W - x0),
-                             IntMin(kChunk, part.Y + part.H - y0)};
+        const TPieceBox area{x0, y0, IntMin(kChunk, part.X + part.W - x0), IntMin(kChunk, part.Y + part.H - y0)};
         WorkOut(area, m.Code, m.Class, wood, s);
         // The piece's own pixels show their light, the others its wood.
         for (int32_t y = area.Y; y < area.Y + area.H; ++y) {
@@ -410,8 +385,7 @@ void TEmbossMap::WorkOutLook(int32_t piece, uint8_t* look, TScratch& s,
           const size_t row = size_t(y - area.Y) * size_t(area.W);
           const uint8_t* light = Light_ ? &s.Light[row] : nullptr;
           const uint32_t* woods = wood ? &s.Wood[row] : nullptr;
-          uint8_t* out =
-              look + size_t(y - parts[k].Y) * size_t(parts[k].W) + size_t(area.X - parts[k].X);
+          uint8_t* out = look + size_t(y - parts[k].Y) * size_t(parts[k].W) + size_t(area.X - parts[k].X);
           for (int32_t x = 0; x < area.W; ++x) {
             if (code[x] == m.Code)
               out[x] = light ? light[x] : uint8_t(kNoLight);
@@ -474,8 +448,7 @@ void TEmbossMap::BuildLooks(const std::vector<int32_t>& pieces, int32_t threads)
   for (size_t k = 0; k < todo.size(); ++k) sizes[k] = LookSize(todo[k]);
   std::vector<size_t> order(todo.size());
   for (size_t k = 0; k < order.size(); ++k) order[k] = k;
-  std::stable_sort(order.begin(), order.end(),
-                   [&](size_t a, size_t b) { return sizes[a] > sizes[b]; });
+  std::stable_sort(order.begin(), order.end(), [&](size_t a, size_t b) { return sizes[a] > sizes[b]; });
   // The memory comes from this thread, so that looks a helper worked out go back where this
   // thread finds them again.
   for (size_t k = 0; k < todo.size(); ++k) {
@@ -512,8 +485,7 @@ void ClearJoinedWood(TEmbossMap& map, int32_t p, const std::vector<int32_t>& nei
   for (int32_t n : neighbours) {
     const TEmbossMap::TPiece& near = map.Pieces_[size_t(n)];
     TPieceBox both = map.Pieces_[size_t(p)].Near;
-    if (near.Class < 0 || !Intersect(both, near.Near) || !ClipBox(both, map.Width, map.Height))
-      continue;
+    if (near.Class < 0 || !Intersect(both, near.Near) || !ClipBox(both, map.Width, map.Height)) continue;
     classes |= 1u << near.Class;
     if (reach.W > 0) {
       const int32_t right = IntMax(reach.X + reach.W, both.X + both.W),
@@ -575,8 +547,10 @@ void TEmbossMap::JoinInArea(const TJoin& join, uint32_t* wood, const TPieceBox& 
         if (other == 0) continue;
         const uint32_t d = other - 1;
         if (depthP > 0) {
-          if (d == 0 || d < depthP) SetWoodField(*w, c, 1);
-          else if (d > depthP) SetWoodField(*w, near.Class, 1);
+          if (d == 0 || d < depthP)
+            SetWoodField(*w, c, 1);
+          else if (d > depthP)
+            SetWoodField(*w, near.Class, 1);
         } else if (d > 0) {
           SetWoodField(*w, near.Class, 1);
         }
@@ -587,9 +561,7 @@ void TEmbossMap::JoinInArea(const TJoin& join, uint32_t* wood, const TPieceBox& 
 
 // --- Reading ----------------------------------------------------------------------------------
 
-bool TEmbossMap::Holds(int32_t x, int32_t y) const {
-  return x >= 0 && y >= 0 && x < Width && y < Height;
-}
+bool TEmbossMap::Holds(int32_t x, int32_t y) const { return x >= 0 && y >= 0 && x < Width && y < Height; }
 
 const TEmbossMap::TProbe& TEmbossMap::Probe(int32_t x, int32_t y) const {
   TPieceBox block{x / kProbe * kProbe, y / kProbe * kProbe, kProbe, kProbe};
@@ -623,21 +595,18 @@ uint16_t TEmbossMap::ClassBits(int32_t x, int32_t y) const {
 uint32_t TEmbossMap::Depth(int32_t x, int32_t y, int32_t patternClass) const {
   if (!Holds(x, y) || !Wood_ || patternClass < 0 || patternClass > kFrameClass) return 0;
   const TProbe& p = Probe(x, y);
-  const uint32_t f = WoodField(
-      p.S.Wood[size_t(y - p.Area.Y) * size_t(p.Area.W) + size_t(x - p.Area.X)], patternClass);
+  const uint32_t f = WoodField(p.S.Wood[size_t(y - p.Area.Y) * size_t(p.Area.W) + size_t(x - p.Area.X)], patternClass);
   return f ? f - 1 : 0;
 }
 
 // --- The options dialog's sample ----------------------------------------------------------------
 
-void DrawEmbossPreview(TDibImage& target, const TDibImage& mask, const TDibImage& picture,
-                       int32_t woodColor, TWoodStyle woodStyle, TEmbossStyle embossStyle) {
+void DrawEmbossPreview(TDibImage& target, const TDibImage& mask, const TDibImage& picture, int32_t woodColor,
+                       TWoodStyle woodStyle, TEmbossStyle embossStyle) {
   const int32_t w = IntMin(target.Width, IntMin(mask.Width, picture.Width));
   const int32_t h = IntMin(target.Height, IntMin(mask.Height, picture.Height));
   if (w <= 0 || h <= 0) return;
-  auto inPiece = [&](int32_t x, int32_t y) {
-    return x >= 0 && y >= 0 && x < w && y < h && MaskCode(mask, x, y) == 0;
-  };
+  auto inPiece = [&](int32_t x, int32_t y) { return x >= 0 && y >= 0 && x < w && y < h && MaskCode(mask, x, y) == 0; };
   const int32_t width = WoodWidthForStyle(woodStyle);
   if (width > 0) {
     int32_t red, green, blue;

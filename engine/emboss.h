@@ -43,8 +43,7 @@ int32_t ClampByte(int32_t v);
 // grown by the wood width, and for the frame piece (whose box is the whole picture) only its four
 // bands. Returns how many.
 constexpr int32_t kFrameBand = 20;
-int32_t PieceDrawnParts(int32_t boxW, int32_t boxH, int32_t woodWidth, bool frame,
-                        TPieceBox parts[4]);
+int32_t PieceDrawnParts(int32_t boxW, int32_t boxH, int32_t woodWidth, bool frame, TPieceBox parts[4]);
 
 // What building the maps reads: the live pieces and the styles.
 struct TEmbossJob {
@@ -109,7 +108,7 @@ class TEmbossMap {
   friend void ClearJoinedWood(TEmbossMap& map, int32_t p, const std::vector<int32_t>& neighbours);
 
   struct TPiece {
-    TPieceBox Box;  // in the turn's mask, clipped to it
+    TPieceBox Box;   // in the turn's mask, clipped to it
     TPieceBox Near;  // unclipped, grown by the wood width: where its wood may lie
     uint8_t Code;
     int8_t Class;
@@ -125,13 +124,11 @@ class TEmbossMap {
   bool Holds(int32_t x, int32_t y) const;
   int32_t PartsOf(int32_t piece, TPieceBox parts[4]) const;
   size_t LookSize(int32_t piece) const;
-  void WorkOut(const TPieceBox& area, int32_t code, int32_t patternClass, bool wood,
-               TScratch& s) const;
+  void WorkOut(const TPieceBox& area, int32_t code, int32_t patternClass, bool wood, TScratch& s) const;
   // All of the look, or only what lies in `only`.
   void WorkOutLight(const TPieceBox& area, int32_t code, TScratch& s) const;
   void WorkOutWood(const TPieceBox& area, int32_t patternClass, TScratch& s) const;
-  void WorkOutLook(int32_t piece, uint8_t* look, TScratch& s,
-                   const TPieceBox* only = nullptr) const;
+  void WorkOutLook(int32_t piece, uint8_t* look, TScratch& s, const TPieceBox* only = nullptr) const;
   void JoinInArea(const TJoin& join, uint32_t* wood, const TPieceBox& area) const;
   void Rebuild(int32_t piece, TScratch& s, const TPieceBox* only = nullptr);
   const TProbe& Probe(int32_t x, int32_t y) const;
@@ -181,5 +178,5 @@ void ClearJoinedWood(TEmbossMap& map, int32_t p, const std::vector<int32_t>& nei
 
 // The options dialog's sample: the piece is where the mask's byte 0 is 0. All three images
 // have the same size; target is drawn over in place.
-void DrawEmbossPreview(TDibImage& target, const TDibImage& mask, const TDibImage& picture,
-                       int32_t woodColor, TWoodStyle woodStyle, TEmbossStyle embossStyle);
+void DrawEmbossPreview(TDibImage& target, const TDibImage& mask, const TDibImage& picture, int32_t woodColor,
+                       TWoodStyle woodStyle, TEmbossStyle embossStyle);

@@ -69,8 +69,7 @@ inline uint32_t NotchColour(const TMapView& m, int32_t x, int32_t y, uint32_t c)
   // colour: settled before the corners are read.
   const int32_t sides = (u == c) + (r == c) + (d == c) + (l == c);
   if (sides >= 2) return c;
-  const uint32_t ul = m.At(x - 1, y - 1), ur = m.At(x + 1, y - 1), dr = m.At(x + 1, y + 1),
-                 dl = m.At(x - 1, y + 1);
+  const uint32_t ul = m.At(x - 1, y - 1), ur = m.At(x + 1, y - 1), dr = m.At(x + 1, y + 1), dl = m.At(x - 1, y + 1);
   if (sides + (ul == c) + (ur == c) + (dr == c) + (dl == c) >= 2) return c;
   const uint32_t ring[8] = {ul, u, ur, r, dr, d, dl, l};
   for (int32_t k = 0; k < 8; ++k) {
@@ -140,8 +139,7 @@ void RemoveFrameNotches(TDibImage& map, const TCutArea& area, int32_t helpers) {
     }
   });
   std::vector<int64_t> spots;
-  for (const std::vector<int64_t>& band : found)
-    spots.insert(spots.end(), band.begin(), band.end());
+  for (const std::vector<int64_t>& band : found) spots.insert(spots.end(), band.begin(), band.end());
   std::priority_queue<int64_t, std::vector<int64_t>, std::greater<>> after;
   int64_t last = -1;
   for (size_t i = 0; i < spots.size() || !after.empty();) {

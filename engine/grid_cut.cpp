@@ -68,8 +68,7 @@ struct TFailedCell {
 };
 
 // Cell and piece rectangles, corners, codes and neighbours of every piece of the grid.
-void LayOutGridCells(TCutTarget& target, std::vector<TGridCell>& cells, int32_t cols,
-                     int32_t rows) {
+void LayOutGridCells(TCutTarget& target, std::vector<TGridCell>& cells, int32_t cols, int32_t rows) {
   const TLevelRecord& lv = target.GameLevel;
   TPieceRecord* pieces = target.Pieces;
   const int32_t knob = lv.KnobS;
@@ -108,8 +107,7 @@ void LayOutGridCells(TCutTarget& target, std::vector<TGridCell>& cells, int32_t 
 }
 
 // Which side of each inner edge its knob goes, drawn row by row.
-void ChooseKnobSides(TCutTarget& target, std::vector<TGridCell>& cells, int32_t cols,
-                     int32_t rows) {
+void ChooseKnobSides(TCutTarget& target, std::vector<TGridCell>& cells, int32_t cols, int32_t rows) {
   for (int32_t row = 0; row < rows; ++row)
     for (int32_t col = 0; col < cols; ++col) {
       TGridCell& c = cells[size_t(row * cols + col)];
@@ -118,8 +116,7 @@ void ChooseKnobSides(TCutTarget& target, std::vector<TGridCell>& cells, int32_t 
     }
 }
 
-void DrawColumnEdges(TCutTarget& target, const std::vector<TGridCell>& cells, int32_t cols,
-                     int32_t rows) {
+void DrawColumnEdges(TCutTarget& target, const std::vector<TGridCell>& cells, int32_t cols, int32_t rows) {
   const TCellColor color{target.Pieces};
   for (int32_t col = 0; col < cols - 1; ++col)
     for (int32_t row = 0; row < rows; ++row) {
@@ -129,8 +126,7 @@ void DrawColumnEdges(TCutTarget& target, const std::vector<TGridCell>& cells, in
     }
 }
 
-void DrawRowEdges(TCutTarget& target, const std::vector<TGridCell>& cells, int32_t cols,
-                  int32_t rows) {
+void DrawRowEdges(TCutTarget& target, const std::vector<TGridCell>& cells, int32_t cols, int32_t rows) {
   const TCellColor color{target.Pieces};
   for (int32_t row = 0; row < rows - 1; ++row)
     for (int32_t col = 0; col < cols; ++col) {
@@ -141,8 +137,7 @@ void DrawRowEdges(TCutTarget& target, const std::vector<TGridCell>& cells, int32
 }
 
 // The outer sides of the grid, where the frame meets it.
-void DrawFrameSides(TCutTarget& target, const std::vector<TGridCell>& cells, int32_t cols,
-                    int32_t rows) {
+void DrawFrameSides(TCutTarget& target, const std::vector<TGridCell>& cells, int32_t cols, int32_t rows) {
   TDibImage& map = target.CutMap;
   const TCellColor color{target.Pieces};
   for (int32_t row = 0; row < rows; ++row) {
@@ -178,8 +173,8 @@ TFailedCell FillFromCentres(TCutTarget& target, const std::vector<TGridCell>& ce
 }
 
 // Every piece's rectangle measured anew on the map, once the white holes in it took its code.
-void MeasurePieces(TCutTarget& target, int32_t cols, int32_t rows,
-                   std::optional<TRegionClaims>& claims, int32_t frameRegion) {
+void MeasurePieces(TCutTarget& target, int32_t cols, int32_t rows, std::optional<TRegionClaims>& claims,
+                   int32_t frameRegion) {
   const TLevelRecord& lv = target.GameLevel;
   TPieceRecord* pieces = target.Pieces;
   TDibImage& map = target.CutMap;
@@ -296,8 +291,7 @@ void CutJigsawGrid(TCutTarget& target) {
 
   if (failed.Index >= 0 && target.ShowMessage) {
     char text[96];
-    std::snprintf(text, sizeof text, "PaintError: Ind = %d, CellX = %d, CellY = %d", failed.Index,
-                  failed.X, failed.Y);
+    std::snprintf(text, sizeof text, "PaintError: Ind = %d, CellX = %d, CellY = %d", failed.Index, failed.X, failed.Y);
     target.ShowMessage(text);
     target.ShowMessage("Jigsaw has not been cut properly! Please reopen the puzzle.");
   }

@@ -4,7 +4,6 @@
 #include <cmath>
 #include <cstring>
 
-
 namespace {
 #include "engine/knob_sets.inc"
 
@@ -151,8 +150,8 @@ void DrawTransformedKnob(TDibImage& map, const TFloatPoint* points, int32_t coun
 }  // namespace
 
 bool DrawKnobEdge(TCutTarget& target, uint8_t flags, uint8_t side, uint8_t knob, bool mirrored, TIntPoint p1,
-                  TIntPoint p2, uint32_t color, double roomA, double roomB, int32_t d, TBoundsRect& bounds,
-                  TIntPoint q, TIntPoint r) {
+                  TIntPoint p2, uint32_t color, double roomA, double roomB, int32_t d, TBoundsRect& bounds, TIntPoint q,
+                  TIntPoint r) {
   const TLevelRecord& lv = target.GameLevel;
   bounds.Reset();
   if (knob >= kKnobShapeCount || !UsableShape(target.Knobs.KnobShapes[knob])) return false;
@@ -186,8 +185,8 @@ bool DrawKnobEdge(TCutTarget& target, uint8_t flags, uint8_t side, uint8_t knob,
   TFloatPoint src[40], pts[40];
   const int32_t n = shape.Count;
   if (mirrored) {
-    for (int32_t j = 0; j < n; ++j) src[j] = TFloatPoint{float(shape.EndX) - shape.Points[n - 1 - j].x,
-                                                         shape.Points[n - 1 - j].y};
+    for (int32_t j = 0; j < n; ++j)
+      src[j] = TFloatPoint{float(shape.EndX) - shape.Points[n - 1 - j].x, shape.Points[n - 1 - j].y};
   } else {
     std::copy(shape.Points, shape.Points + n, src);
   }

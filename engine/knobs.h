@@ -80,8 +80,8 @@ void PickKnob(TKnobState& knobs, TRandom& rng, const TKnobShape*& shape, TFloatP
 // against the lines already drawn (d = -1: no check). False when nothing was drawn: the check
 // failed, or there was no room or length for a knob, so the caller draws something else.
 bool DrawKnobEdge(TCutTarget& target, uint8_t flags, uint8_t side, uint8_t knob, bool mirrored, TIntPoint p1,
-                  TIntPoint p2, uint32_t color, double roomA, double roomB, int32_t d, TBoundsRect& bounds,
-                  TIntPoint q, TIntPoint r);
+                  TIntPoint p2, uint32_t color, double roomA, double roomB, int32_t d, TBoundsRect& bounds, TIntPoint q,
+                  TIntPoint r);
 
 // Routine B (grid cut): a random knob; short straight edges are stamped from the templates.
 void DrawGridKnobEdge(TCutTarget& target, uint8_t flags, uint8_t side, TIntPoint p1, TIntPoint p2, uint32_t color);

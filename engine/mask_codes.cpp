@@ -144,8 +144,7 @@ void ResetMaskChannels(TDibImage& mask) {
   }
 }
 
-int32_t PieceDrawnParts(int32_t boxW, int32_t boxH, int32_t woodWidth, bool frame,
-                        TPieceBox parts[4]) {
+int32_t PieceDrawnParts(int32_t boxW, int32_t boxH, int32_t woodWidth, bool frame, TPieceBox parts[4]) {
   const int32_t ww = woodWidth;
   if (!frame) {
     parts[0] = {0, 0, boxW + ww, boxH + ww};

@@ -20,7 +20,9 @@ constexpr int32_t kDirY[8] = {0, -1, 0, 1, -1, -1, 1, 1};
 struct TCodes {
   TPieceBox Area;
   std::vector<uint8_t> Bytes;
-  const uint8_t* Row(int32_t x, int32_t y) const { return &Bytes[size_t(y - Area.Y) * size_t(Area.W) + size_t(x - Area.X)]; }
+  const uint8_t* Row(int32_t x, int32_t y) const {
+    return &Bytes[size_t(y - Area.Y) * size_t(Area.W) + size_t(x - Area.X)];
+  }
 };
 
 void ReadCodes(TCodes& c, const TDibImage& mask, int32_t r);

@@ -7,19 +7,19 @@
 struct TPieceRecord {
   int32_t X;  // left of the piece's rotated box, window content coordinates
   int32_t Y;
-  int32_t Group;  // group id, also the stacking order (higher drawn later)
-  uint8_t Window;  // 0 First Side, 1 Second Side, 2..5 pockets
+  int32_t Group;     // group id, also the stacking order (higher drawn later)
+  uint8_t Window;    // 0 First Side, 1 Second Side, 2..5 pockets
   uint8_t Rotation;  // quarter turns clockwise
   uint8_t Selected;
   uint8_t Unused15;
-  int32_t CellX, CellY, CellW, CellH;  // cell rectangle in picture coordinates
+  int32_t CellX, CellY, CellW, CellH;      // cell rectangle in picture coordinates
   int32_t PieceX, PieceY, PieceW, PieceH;  // cell rectangle widened by the knob margin
-  int32_t BoxX, BoxY, BoxW, BoxH;  // piece rectangle inside the mask of the current rotation
-  int32_t PatternClass;  // grid cut writes the cell's x1 here first
-  uint16_t ClassBit;  // grid cut writes the cell's y1 here (low half) first
+  int32_t BoxX, BoxY, BoxW, BoxH;          // piece rectangle inside the mask of the current rotation
+  int32_t PatternClass;                    // grid cut writes the cell's x1 here first
+  uint16_t ClassBit;                       // grid cut writes the cell's y1 here (low half) first
   uint8_t Unused70[2];
   int32_t CellX2, CellY2;  // grid cut: inclusive right/bottom corner
-  int32_t SeedX, SeedY;  // cell cut: the cell's seed point
+  int32_t SeedX, SeedY;    // cell cut: the cell's seed point
   uint8_t ShapeFlag;
   uint8_t Unused89;
   int16_t Neighbours[9];

@@ -37,8 +37,7 @@ std::vector<TBoundsRect> TRegionClaims::Paint(int32_t helpers) {
     constexpr size_t kBatch = 256;
     TDibRun batch[kBatch];
     size_t n = 0;
-    const int32_t from = int32_t(int64_t(rows) * band / bands),
-                  to = int32_t(int64_t(rows) * (band + 1) / bands);
+    const int32_t from = int32_t(int64_t(rows) * band / bands), to = int32_t(int64_t(rows) * (band + 1) / bands);
     Regions.ForEachRun(from, to, [&](int32_t y, int32_t x0, int32_t x1, int32_t region) {
       const int32_t i = Owner[size_t(region)];
       if (i < 0) return;

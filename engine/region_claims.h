@@ -36,6 +36,6 @@ class TRegionClaims {
  private:
   TDibImage& Map;
   TWhiteRegions Regions;
-  std::vector<int32_t> Owner;  // per region, the fill that took it, or -1
+  std::vector<int32_t> Owner;     // per region, the fill that took it, or -1
   std::vector<uint32_t> Colours;  // per fill
 };

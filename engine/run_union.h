@@ -38,8 +38,8 @@ void JoinRuns(std::vector<TRun>& runs, int32_t a, int32_t b) {
 // lowest run either way, every run, its order and its region come out as one pass gives them,
 // on any number of threads.
 template <class TRun, class RowRuns, class JoinRows>
-void LabelRowRuns(int32_t h, std::vector<TRun>& runs, std::vector<int32_t>& rowStart,
-                  const RowRuns& rowRuns, const JoinRows& joinRows, int32_t helpers = -1) {
+void LabelRowRuns(int32_t h, std::vector<TRun>& runs, std::vector<int32_t>& rowStart, const RowRuns& rowRuns,
+                  const JoinRows& joinRows, int32_t helpers = -1) {
   h = std::max(h, 0);
   rowStart.assign(size_t(h) + 1, 0);
   const auto band = [&](int32_t from, int32_t to, std::vector<TRun>& out) {
@@ -58,8 +58,7 @@ void LabelRowRuns(int32_t h, std::vector<TRun>& runs, std::vector<int32_t>& rowS
   constexpr size_t kRunsPerRow = 192;
   runs.reserve(std::max(runs.capacity(), size_t(h) * kRunsPerRow));
   std::vector<std::vector<TRun>> later(size_t(bands - 1));
-  for (int32_t k = 1; k < bands; ++k)
-    later[size_t(k - 1)].reserve(size_t(first(k + 1) - first(k)) * kRunsPerRow);
+  for (int32_t k = 1; k < bands; ++k) later[size_t(k - 1)].reserve(size_t(first(k + 1) - first(k)) * kRunsPerRow);
   RunChunks(bands, helpers < 0 ? SpareCores() : helpers,
             [&](int32_t k) { band(first(k), first(k + 1), k == 0 ? runs : later[size_t(k - 1)]); });
   for (int32_t k = 1; k < bands; ++k) {

@@ -7,15 +7,9 @@
 #include "platform/byte_fields.h"
 
 namespace {
-void PutU32(std::vector<uint8_t>& out, size_t at, uint32_t v) {
-  PutI32(out.data() + at, int32_t(v));
-}
-int64_t I32(const uint8_t* p) {
-  return GetI32(p);
-}
-int64_t I16(const uint8_t* p) {
-  return GetI16(p);
-}
+void PutU32(std::vector<uint8_t>& out, size_t at, uint32_t v) { PutI32(out.data() + at, int32_t(v)); }
+int64_t I32(const uint8_t* p) { return GetI32(p); }
+int64_t I16(const uint8_t* p) { return GetI16(p); }
 
 // The cut mirrors, turns and plots an outline in 32-bit arithmetic, so every point must lie
 // near the drawing (the metafile reader has checked its bounds and frame): within one drawing
@@ -60,8 +54,7 @@ bool ParseShapeFile(const uint8_t* data, size_t size, TShapeFile& shapes) {
     entry.MirrorLeftRight = e[33] != 0;
     if (entry.Width < 1 || entry.Height < 1 || entry.Width > kMfMaxSide || entry.Height > kMfMaxSide) return false;
     if (uint64_t(entry.Offset) + entry.Size > size) return false;
-    if (!MetafileFromBytes(data + entry.Offset, entry.Size, entry.Blob) || !InsideItsDrawing(entry.Blob))
-      return false;
+    if (!MetafileFromBytes(data + entry.Offset, entry.Size, entry.Blob) || !InsideItsDrawing(entry.Blob)) return false;
   }
   shapes.ShapeCount = count;
   shapes.ShapeDirectory = std::move(directory);

@@ -67,7 +67,6 @@ void TWhiteRegions::Flatten() {
   for (int32_t r = 0; r < int32_t(Runs.size()); ++r) Find(r);
 }
 
-
 int32_t TWhiteRegions::RegionAt(int32_t x, int32_t y) {
   if (y < 0 || y + 1 >= int32_t(RowStart.size())) return -1;
   const auto first = Runs.begin() + RowStart[size_t(y)], last = Runs.begin() + RowStart[size_t(y) + 1];

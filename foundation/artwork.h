@@ -5,9 +5,9 @@
 // What the program relies on in its artwork under resources/ (made by tools/make-skins).
 // Numbered pictures are ":/PNGIMAGE/<id>" and ":/BITMAP/<id>"; cursors ":/CURSOR/<name>".
 
-constexpr int32_t kWeightPinPngId = 2;  // 29 x 37, RGBA
-constexpr int32_t kGlassSkinPngId = 3;  // 290 x 189, RGBA
-constexpr int32_t kFrameSkinPngId = 4;  // 390 x 170, RGBA
+constexpr int32_t kWeightPinPngId = 2;        // 29 x 37, RGBA
+constexpr int32_t kGlassSkinPngId = 3;        // 290 x 189, RGBA
+constexpr int32_t kFrameSkinPngId = 4;        // 390 x 170, RGBA
 constexpr int32_t kToolbarFacesBitmapId = 1;  // 661 x 91, 24-bit
 
 // The snap animation's sprites: 23 x 23 cells at (24 * s, 0); white is transparent.
@@ -25,8 +25,8 @@ constexpr int32_t kCursorSize = 32;
 // Cursor 1 (an open hand) and cursor 2 (a gripping hand) serve while dragging; the four
 // sizing cursors stand for the platform's sizing shapes over window edges and corners.
 inline constexpr TCursorArt kCursorArt[] = {
-    {"DRAGAAA", 15, 15},  {"DRAGBBB", 15, 16},  {"SIZEWE", 15, 15},
-    {"SIZENS", 15, 15},   {"SIZENWSE", 15, 15}, {"SIZENESW", 15, 15},
+    {"DRAGAAA", 15, 15}, {"DRAGBBB", 15, 16},  {"SIZEWE", 15, 15},
+    {"SIZENS", 15, 15},  {"SIZENWSE", 15, 15}, {"SIZENESW", 15, 15},
 };
 
 // The cursor of that resource name with its hot spot, or nullptr.

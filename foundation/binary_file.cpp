@@ -19,8 +19,7 @@ bool TBinaryReader::Open(const std::string& path) {
   if (fd < 0) return false;
   struct stat st;
   std::FILE* f = nullptr;
-  if (fstat(fd, &st) != 0 || !S_ISREG(st.st_mode) || fcntl(fd, F_SETFL, O_RDONLY) != 0 ||
-      !(f = fdopen(fd, "rb"))) {
+  if (fstat(fd, &st) != 0 || !S_ISREG(st.st_mode) || fcntl(fd, F_SETFL, O_RDONLY) != 0 || !(f = fdopen(fd, "rb"))) {
     ::close(fd);
     return false;
   }

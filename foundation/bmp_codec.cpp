@@ -50,8 +50,7 @@ struct TChannel {
 
 // Run-length data into one palette index per pixel, rows in file order (from the bottom).
 // Pixels the data never reaches keep index 0; pixels beyond a row's end are dropped.
-bool DecodeRle(const uint8_t* p, size_t size, bool four, int64_t width, int64_t height,
-               std::vector<uint8_t>& indexes) {
+bool DecodeRle(const uint8_t* p, size_t size, bool four, int64_t width, int64_t height, std::vector<uint8_t>& indexes) {
   indexes.assign(size_t(width * height), 0);
   int64_t x = 0, y = 0;
   size_t i = 0;
@@ -79,8 +78,7 @@ bool DecodeRle(const uint8_t* p, size_t size, bool four, int64_t width, int64_t 
       const size_t bytes = four ? (value + 1) / 2 : value;
       const size_t padded = (bytes + 1) & ~size_t(1);
       if (size - i < padded) return false;
-      for (int k = 0; k < value; ++k)
-        put(four ? uint8_t(k % 2 ? p[i + k / 2] & 15 : p[i + k / 2] >> 4) : p[i + k]);
+      for (int k = 0; k < value; ++k) put(four ? uint8_t(k % 2 ? p[i + k / 2] & 15 : p[i + k / 2] >> 4) : p[i + k]);
       i += padded;
     }
   }
@@ -90,13 +88,11 @@ bool DecodeRle(const uint8_t* p, size_t size, bool four, int64_t width, int64_t 
 }  // namespace
 
 bool DecodeBmp(TDibImage& image, const uint8_t* data, size_t size, std::string* error) {
-  if (size < kFileHeaderSize + 4 || data[0] != 'B' || data[1] != 'M')
-    return Fail(error, "Not a bitmap file");
+  if (size < kFileHeaderSize + 4 || data[0] != 'B' || data[1] != 'M') return Fail(error, "Not a bitmap file");
   const uint32_t pixelOffset = U32(data + 10);
   const uint8_t* info = data + kFileHeaderSize;
   const uint32_t infoSize = U32(info);
-  if (infoSize != kCoreHeaderSize && infoSize < kInfoHeaderSize)
-    return Fail(error, "Bitmap header not supported");
+  if (infoSize != kCoreHeaderSize && infoSize < kInfoHeaderSize) return Fail(error, "Bitmap header not supported");
   if (infoSize > size - kFileHeaderSize) return Fail(error, "Bitmap file ends too early");
   int64_t width, height;
   uint32_t bits, compression = kBiRgb, colorsUsed = 0;
@@ -121,12 +117,11 @@ bool DecodeBmp(TDibImage& image, const uint8_t* data, size_t size, std::string* 
   if (rle && topDown) return Fail(error, "Bitmap compression not supported");
   if (!picture_codec::FitsBitmapLimits(width, height, 3) ||
       (rle && width * height > int64_t(size) * kRlePixelsPerByte + kRleSlack))
-    return Fail(error, "Bitmap of " + std::to_string(width) + " x " + std::to_string(height) +
-                           " pixels is not supported");
+    return Fail(error,
+                "Bitmap of " + std::to_string(width) + " x " + std::to_string(height) + " pixels is not supported");
 
   // 16- and 32-bit pixels name their channels with masks, stored after the 40-byte header.
-  uint32_t masks[3] = {bits == 16 ? 0x7C00u : 0xFF0000u, bits == 16 ? 0x03E0u : 0xFF00u,
-                       bits == 16 ? 0x001Fu : 0xFFu};
+  uint32_t masks[3] = {bits == 16 ? 0x7C00u : 0xFF0000u, bits == 16 ? 0x03E0u : 0xFF00u, bits == 16 ? 0x001Fu : 0xFFu};
   if (compression == kBiBitfields) {
     const size_t masksAt = kFileHeaderSize + kInfoHeaderSize;
     if (masksAt + 12 > size) return Fail(error, "Bitmap file ends too early");
@@ -143,12 +138,10 @@ bool DecodeBmp(TDibImage& image, const uint8_t* data, size_t size, std::string* 
     // Files often declare more entries than they hold before the pixels; take what is there.
     const size_t end = pixelOffset > at && pixelOffset <= size ? pixelOffset : size;
     const size_t available = end > at ? (end - at) / entrySize : 0;
-    for (size_t i = 0; i < count && i < available; ++i)
-      std::memcpy(palette[i], data + at + i * entrySize, 3);
+    for (size_t i = 0; i < count && i < available; ++i) std::memcpy(palette[i], data + at + i * entrySize, 3);
   }
 
-  if (pixelOffset < kFileHeaderSize + infoSize || pixelOffset > size)
-    return Fail(error, "Bitmap file ends too early");
+  if (pixelOffset < kFileHeaderSize + infoSize || pixelOffset > size) return Fail(error, "Bitmap file ends too early");
   const int64_t rowBytes = ((width * bits + 31) / 32) * 4;
   std::vector<uint8_t> indexes;
   if (rle) {
@@ -160,8 +153,7 @@ bool DecodeBmp(TDibImage& image, const uint8_t* data, size_t size, std::string* 
 
   TDibImage decoded;
   InitDib(decoded);
-  if (!CreateDib24(decoded, int32_t(width), int32_t(height)))
-    return Fail(error, "Out of memory for the bitmap");
+  if (!CreateDib24(decoded, int32_t(width), int32_t(height))) return Fail(error, "Out of memory for the bitmap");
   for (int64_t fileRow = 0; fileRow < height; ++fileRow) {
     const uint8_t* src = data + pixelOffset + fileRow * rowBytes;
     const int32_t y = int32_t(topDown ? fileRow : height - 1 - fileRow);

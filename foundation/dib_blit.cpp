@@ -32,8 +32,8 @@ bool ClipSourceAxis(int32_t limit, bool held, int32_t& pos, int32_t& size, int32
 
 using namespace dibops;
 
-void BlitDib(TDibImage& target, int32_t x, int32_t y, int32_t width, int32_t height,
-             const TDibImage& source, int32_t sourceX, int32_t sourceY) {
+void BlitDib(TDibImage& target, int32_t x, int32_t y, int32_t width, int32_t height, const TDibImage& source,
+             int32_t sourceX, int32_t sourceY) {
   if (target.Width <= 0 || source.Width <= 0) return;
   const int32_t tb = target.BytesPerPixel, sb = source.BytesPerPixel;
   const bool sameFormat = tb == sb;

@@ -44,8 +44,8 @@ bool ClipToDib(const TDibImage& image, int32_t& x, int32_t& y, int32_t& width, i
 }
 
 bool ClipBlitToDib(const TDibImage& target, int32_t& x, int32_t& y, int32_t& width, int32_t& height,
-                   const TDibImage& /*source*/, int32_t& sourceX, int32_t& sourceY,
-                   int32_t& sourceWidth, int32_t& sourceHeight) {
+                   const TDibImage& /*source*/, int32_t& sourceX, int32_t& sourceY, int32_t& sourceWidth,
+                   int32_t& sourceHeight) {
   const bool columnRepeat = width != sourceWidth && height == sourceHeight;
   const bool rowRepeat = height != sourceHeight && width == sourceWidth;
   if (!ClipAxis(target.Width, x, width, columnRepeat ? nullptr : &sourceX)) return false;
@@ -55,8 +55,8 @@ bool ClipBlitToDib(const TDibImage& target, int32_t& x, int32_t& y, int32_t& wid
   return true;
 }
 
-bool ClipBlitToRect(const TSkinRect& clip, int32_t& x, int32_t& y, int32_t& width, int32_t& height,
-                    int32_t& sourceX, int32_t& sourceY) {
+bool ClipBlitToRect(const TSkinRect& clip, int32_t& x, int32_t& y, int32_t& width, int32_t& height, int32_t& sourceX,
+                    int32_t& sourceY) {
   ClipAxisToEdges(clip.Left, clip.Right, x, width, sourceX);
   ClipAxisToEdges(clip.Top, clip.Bottom, y, height, sourceY);
   return width > 0 && height > 0;

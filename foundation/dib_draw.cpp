@@ -4,12 +4,12 @@
 #include "foundation/dib_ops_internal.h"
 #include "foundation/numeric.h"
 
-using dibops::Is24BitDib;
 using dibops::CopyBgr;
+using dibops::Is24BitDib;
 using dibops::Narrow;
 
-void TintDibRect(TDibImage& image, int32_t x, int32_t y, int32_t width, int32_t height,
-                 uint32_t tintColor, uint32_t keyColor) {
+void TintDibRect(TDibImage& image, int32_t x, int32_t y, int32_t width, int32_t height, uint32_t tintColor,
+                 uint32_t keyColor) {
   if (!Is24BitDib(image) || !ClipToDib(image, x, y, width, height)) return;
   const int32_t tint[3] = {int32_t((tintColor >> 16) & 255) >> 1, int32_t((tintColor >> 8) & 255) >> 1,
                            int32_t(tintColor & 255) >> 1};
@@ -92,8 +92,8 @@ void DrawDibLine(TDibImage& image, int32_t x1, int32_t y1, int32_t x2, int32_t y
   const int32_t fixed = horizontal ? y1 : x1;
   if (fixed < 0 || fixed >= (horizontal ? image.Height : image.Width)) return;
   const int32_t lo = std::max(std::min(horizontal ? x1 : y1, horizontal ? x2 : y2), 0);
-  const int32_t hi = std::min(std::max(horizontal ? x1 : y1, horizontal ? x2 : y2),
-                              (horizontal ? image.Width : image.Height) - 1);
+  const int32_t hi =
+      std::min(std::max(horizontal ? x1 : y1, horizontal ? x2 : y2), (horizontal ? image.Width : image.Height) - 1);
   if (lo > hi) return;
   uint8_t* p = horizontal ? DibPixelAddress(image, lo, fixed) : DibPixelAddress(image, fixed, lo);
   const intptr_t step = horizontal ? 3 : -intptr_t(image.RowStride);

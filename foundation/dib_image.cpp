@@ -17,15 +17,9 @@ bool CreateDib(TDibImage& d, int32_t width, int32_t height, int32_t bits) {
 }
 }  // namespace
 
-bool CreateDib24(TDibImage& d, int32_t width, int32_t height) {
-  return CreateDib(d, width, height, 24);
-}
-bool CreateDib32(TDibImage& d, int32_t width, int32_t height) {
-  return CreateDib(d, width, height, 32);
-}
-bool CreateDib8(TDibImage& d, int32_t width, int32_t height) {
-  return CreateDib(d, width, height, 8);
-}
+bool CreateDib24(TDibImage& d, int32_t width, int32_t height) { return CreateDib(d, width, height, 24); }
+bool CreateDib32(TDibImage& d, int32_t width, int32_t height) { return CreateDib(d, width, height, 32); }
+bool CreateDib8(TDibImage& d, int32_t width, int32_t height) { return CreateDib(d, width, height, 8); }
 
 void AttachDib(TPlatformBitmap* bitmap, TDibImage& d) {
   d.Bitmap = bitmap;

@@ -30,12 +30,10 @@ bool KeepDibFirstChannel(TDibImage& d);
 void ShareDib(const TDibImage& source, TDibImage& d);
 void FreeDib(TDibImage& d);
 
-int32_t GetDibPixel(const TDibImage& d, int32_t x, int32_t y);  // -1 outside
+int32_t GetDibPixel(const TDibImage& d, int32_t x, int32_t y);         // -1 outside
 void SetDibPixel(TDibImage& d, int32_t x, int32_t y, uint32_t color);  // no bounds check
 // Inline: the cuts call these per pixel.
-inline uint8_t* DibScanLine(const TDibImage& d, int32_t y) {
-  return d.Bits + intptr_t(d.Height - 1 - y) * d.RowStride;
-}
+inline uint8_t* DibScanLine(const TDibImage& d, int32_t y) { return d.Bits + intptr_t(d.Height - 1 - y) * d.RowStride; }
 inline uint8_t* DibPixelAddress(const TDibImage& d, int32_t x, int32_t y) {
   return DibScanLine(d, y) + intptr_t(x) * d.BytesPerPixel;
 }

@@ -24,16 +24,16 @@ bool ClipBlitToDib(const TDibImage& target, int32_t& x, int32_t& y, int32_t& wid
                    int32_t& sourceHeight);
 
 // Cuts a copy to an inclusive clip rectangle; a cleared rectangle lets nothing through.
-bool ClipBlitToRect(const TSkinRect& clip, int32_t& x, int32_t& y, int32_t& width, int32_t& height,
-                    int32_t& sourceX, int32_t& sourceY);
+bool ClipBlitToRect(const TSkinRect& clip, int32_t& x, int32_t& y, int32_t& width, int32_t& height, int32_t& sourceX,
+                    int32_t& sourceY);
 
 // --- Block copies and fills -----------------------------------------------------------------
 
 // Copies width x height pixels, cut to both images (overlapping copies within one image are
 // safe). Between 24- and 32-bit images blue, green and red are copied and the target's alpha
 // stays; an 8-bit image copies only to and from another 8-bit image.
-void BlitDib(TDibImage& target, int32_t x, int32_t y, int32_t width, int32_t height,
-             const TDibImage& source, int32_t sourceX, int32_t sourceY);
+void BlitDib(TDibImage& target, int32_t x, int32_t y, int32_t width, int32_t height, const TDibImage& source,
+             int32_t sourceX, int32_t sourceY);
 
 // The image becomes a new 24-bit copy of the bitmap (alpha dropped, 8-bit values as grey).
 // False, with the image left without a bitmap, when the copy cannot be made.
@@ -52,8 +52,7 @@ void FillDibRuns(TDibImage& image, const TDibRun* runs, size_t count);
 // 24-bit. Fills the 4-connected region of the seed pixel's colour that holds (x, y). When
 // wantBounds is set, bounds becomes the smallest rectangle (inclusive edges) holding the seed
 // point and every filled pixel.
-void FloodFillDib(TDibImage& image, int32_t x, int32_t y, uint32_t fillColor, bool wantBounds,
-                  TWinRect& bounds);
+void FloodFillDib(TDibImage& image, int32_t x, int32_t y, uint32_t fillColor, bool wantBounds, TWinRect& bounds);
 void FloodFillDib(TDibImage& image, int32_t x, int32_t y, uint32_t fillColor);
 
 // --- Scaling and quarter turns (24-bit) -----------------------------------------------------
@@ -63,8 +62,8 @@ void ScaleDib(TDibImage& target, const TDibImage& source);
 // The top-left sourceWidth x sourceHeight area scaled onto the top-left width x height area.
 // Sizes below 1 do nothing; only pixels inside both images are read or written. A large target
 // is shared out over this thread and up to helpers more (-1: the spare cores).
-void ScaleDibRect(TDibImage& target, int32_t width, int32_t height, const TDibImage& source,
-                  int32_t sourceWidth, int32_t sourceHeight, int32_t helpers = -1);
+void ScaleDibRect(TDibImage& target, int32_t width, int32_t height, const TDibImage& source, int32_t sourceWidth,
+                  int32_t sourceHeight, int32_t helpers = -1);
 // target becomes a new image, the source turned a quarter clockwise (target may be the
 // source). False, with target unchanged, when the source is not 24-bit or no image can be made.
 bool RotateDib90(TDibImage& target, const TDibImage& source);
@@ -75,8 +74,8 @@ bool RotateDibWithMargin(TDibImage& target, const TDibImage& source, int32_t mar
 
 // 24-bit. Pixels other than the key colour become (c shr 1) + (tint shr 1) per channel; the
 // area is cut to the image.
-void TintDibRect(TDibImage& image, int32_t x, int32_t y, int32_t width, int32_t height,
-                 uint32_t tintColor, uint32_t keyColor);
+void TintDibRect(TDibImage& image, int32_t x, int32_t y, int32_t width, int32_t height, uint32_t tintColor,
+                 uint32_t keyColor);
 // 24-bit. A line including both end points; the parts outside the image are left out.
 void DrawDibLine(TDibImage& image, int32_t x1, int32_t y1, int32_t x2, int32_t y2, uint32_t color);
 // 24-bit. The outline of the rectangle as four lines.
@@ -89,10 +88,9 @@ void DrawDibFrame(TDibImage& image, int32_t x, int32_t y, int32_t width, int32_t
 // read: target pixels whose source pixel lies outside it stay. Both need 3- or 4-byte images.
 
 // Blends by the source's alpha when it has one (255 copies, 0 skips); the target's alpha stays.
-void DrawDibBlended(TDibImage& target, int32_t x, int32_t y, int32_t width, int32_t height,
-                    const TDibImage& source, int32_t sourceX, int32_t sourceY, int32_t sourceWidth,
-                    int32_t sourceHeight, const TSkinRect& clip);
+void DrawDibBlended(TDibImage& target, int32_t x, int32_t y, int32_t width, int32_t height, const TDibImage& source,
+                    int32_t sourceX, int32_t sourceY, int32_t sourceWidth, int32_t sourceHeight, const TSkinRect& clip);
 // Copies blue, green and red, skipping source pixels of the key colour.
-void DrawDibKeyed(TDibImage& target, int32_t x, int32_t y, int32_t width, int32_t height,
-                  const TDibImage& source, int32_t sourceX, int32_t sourceY, int32_t sourceWidth,
-                  int32_t sourceHeight, const TSkinRect& clip, uint32_t keyColor);
+void DrawDibKeyed(TDibImage& target, int32_t x, int32_t y, int32_t width, int32_t height, const TDibImage& source,
+                  int32_t sourceX, int32_t sourceY, int32_t sourceWidth, int32_t sourceHeight, const TSkinRect& clip,
+                  uint32_t keyColor);

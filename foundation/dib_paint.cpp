@@ -11,16 +11,15 @@ struct TPaintArea {
   bool ColumnRepeat, RowRepeat;
 };
 
-bool PreparePaint(const TDibImage& target, int32_t x, int32_t y, int32_t width, int32_t height,
-                  const TDibImage& source, int32_t sourceX, int32_t sourceY, int32_t sourceWidth,
-                  int32_t sourceHeight, const TSkinRect& clip, TPaintArea& area) {
+bool PreparePaint(const TDibImage& target, int32_t x, int32_t y, int32_t width, int32_t height, const TDibImage& source,
+                  int32_t sourceX, int32_t sourceY, int32_t sourceWidth, int32_t sourceHeight, const TSkinRect& clip,
+                  TPaintArea& area) {
   if (target.Width <= 0 || source.Width <= 0) return false;
   if (!IsColorDib(target) || !IsColorDib(source)) return false;
   // When both sizes differ the source is still read 1:1 at the target size.
   const bool columnRepeat = width != sourceWidth && height == sourceHeight;
   const bool rowRepeat = height != sourceHeight && width == sourceWidth;
-  if (!ClipBlitToDib(target, x, y, width, height, source, sourceX, sourceY, sourceWidth, sourceHeight))
-    return false;
+  if (!ClipBlitToDib(target, x, y, width, height, source, sourceX, sourceY, sourceWidth, sourceHeight)) return false;
   const int32_t savedX = sourceX, savedY = sourceY;
   if (!ClipBlitToRect(clip, x, y, width, height, sourceX, sourceY)) return false;
   if (columnRepeat) sourceX = savedX;
@@ -48,16 +47,13 @@ void WalkArea(TDibImage& target, const TDibImage& source, const TPaintArea& a, P
 
 }  // namespace
 
-void DrawDibBlended(TDibImage& target, int32_t x, int32_t y, int32_t width, int32_t height,
-                    const TDibImage& source, int32_t sourceX, int32_t sourceY, int32_t sourceWidth,
-                    int32_t sourceHeight, const TSkinRect& clip) {
+void DrawDibBlended(TDibImage& target, int32_t x, int32_t y, int32_t width, int32_t height, const TDibImage& source,
+                    int32_t sourceX, int32_t sourceY, int32_t sourceWidth, int32_t sourceHeight,
+                    const TSkinRect& clip) {
   TPaintArea a;
-  if (!PreparePaint(target, x, y, width, height, source, sourceX, sourceY, sourceWidth, sourceHeight, clip, a))
-    return;
+  if (!PreparePaint(target, x, y, width, height, source, sourceX, sourceY, sourceWidth, sourceHeight, clip, a)) return;
   if (!source.HasAlpha) {
-    WalkArea(target, source, a, [](uint8_t* t, const uint8_t* s) {
-      CopyBgr(t, s);
-    });
+    WalkArea(target, source, a, [](uint8_t* t, const uint8_t* s) { CopyBgr(t, s); });
     return;
   }
   WalkArea(target, source, a, [](uint8_t* t, const uint8_t* s) {
@@ -71,12 +67,11 @@ void DrawDibBlended(TDibImage& target, int32_t x, int32_t y, int32_t width, int3
   });
 }
 
-void DrawDibKeyed(TDibImage& target, int32_t x, int32_t y, int32_t width, int32_t height,
-                  const TDibImage& source, int32_t sourceX, int32_t sourceY, int32_t sourceWidth,
-                  int32_t sourceHeight, const TSkinRect& clip, uint32_t keyColor) {
+void DrawDibKeyed(TDibImage& target, int32_t x, int32_t y, int32_t width, int32_t height, const TDibImage& source,
+                  int32_t sourceX, int32_t sourceY, int32_t sourceWidth, int32_t sourceHeight, const TSkinRect& clip,
+                  uint32_t keyColor) {
   TPaintArea a;
-  if (!PreparePaint(target, x, y, width, height, source, sourceX, sourceY, sourceWidth, sourceHeight, clip, a))
-    return;
+  if (!PreparePaint(target, x, y, width, height, source, sourceX, sourceY, sourceWidth, sourceHeight, clip, a)) return;
   const uint8_t key[3] = {uint8_t(keyColor >> 16), uint8_t(keyColor >> 8), uint8_t(keyColor)};
   WalkArea(target, source, a, [&key](uint8_t* t, const uint8_t* s) {
     if (s[0] == key[0] && s[1] == key[1] && s[2] == key[2]) return;

@@ -14,8 +14,8 @@ void ScaleDib(TDibImage& target, const TDibImage& source) {
 
 // Bilinear in 15-bit fixed point. The steps use source size - 1, so the first target pixel is
 // the first source pixel and the last target pixel stays short of the last source pixel.
-void ScaleDibRect(TDibImage& target, int32_t width, int32_t height, const TDibImage& source,
-                  int32_t sourceWidth, int32_t sourceHeight, int32_t helpers) {
+void ScaleDibRect(TDibImage& target, int32_t width, int32_t height, const TDibImage& source, int32_t sourceWidth,
+                  int32_t sourceHeight, int32_t helpers) {
   if (!Is24BitDib(target) || !Is24BitDib(source) || target.Bits == source.Bits) return;
   if (width < 1 || height < 1 || sourceWidth < 1 || sourceHeight < 1) return;
   // The source area is read only where the source has pixels; the target area is written only
@@ -66,9 +66,7 @@ void ScaleDibRect(TDibImage& target, int32_t width, int32_t height, const TDibIm
             [&](int32_t band) { rows(band * kBandRows, std::min(outHeight, (band + 1) * kBandRows)); });
 }
 
-bool RotateDib90(TDibImage& target, const TDibImage& source) {
-  return RotateDibWithMargin(target, source, 0);
-}
+bool RotateDib90(TDibImage& target, const TDibImage& source) { return RotateDibWithMargin(target, source, 0); }
 
 // Turns clockwise; source pixel (x, y) of the area without the margin goes to
 // (source height - m - 1 - y, x), and the margin strips of the result are black.

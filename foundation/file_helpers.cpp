@@ -21,13 +21,9 @@ bool IsRegularFile(const std::string& path) {
   return !path.empty() && fs::is_regular_file(path, ec);
 }
 
-std::string FileNameOf(const std::string& path) {
-  return fs::path(path).filename().string();
-}
+std::string FileNameOf(const std::string& path) { return fs::path(path).filename().string(); }
 
-std::string FileStemOf(const std::string& path) {
-  return fs::path(path).stem().string();
-}
+std::string FileStemOf(const std::string& path) { return fs::path(path).stem().string(); }
 
 std::string LowerExtension(const std::string& path) {
   const std::string name = FileNameOf(path);
@@ -58,8 +54,8 @@ int CompareFileNames(const std::string& a, const std::string& b) {
   return c < 0 ? -1 : c > 0 ? 1 : 0;
 }
 
-std::unique_ptr<TStringList> ListFiles(const std::string& folder, const std::string& extensions,
-                                       bool withFolder, bool caseBlind) {
+std::unique_ptr<TStringList> ListFiles(const std::string& folder, const std::string& extensions, bool withFolder,
+                                       bool caseBlind) {
   std::string base = folder;
   if (base.empty() || base.back() != '/') base += '/';
   std::error_code ec;

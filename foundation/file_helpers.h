@@ -24,8 +24,8 @@ std::string LowerExtension(const std::string& path);
 // case-blind against extensions listed in lower case); sorted by CompareFileNames.
 // Names are bare, or folder + name with withFolder. Null when the folder is missing or nothing
 // matches, never an empty list.
-std::unique_ptr<TStringList> ListFiles(const std::string& folder, const std::string& extensions,
-                                       bool withFolder, bool caseBlind = false);
+std::unique_ptr<TStringList> ListFiles(const std::string& folder, const std::string& extensions, bool withFolder,
+                                       bool caseBlind = false);
 void FreeStringList(std::unique_ptr<TStringList>& list);
 
 // Names compared without regard to case in the user's language order, then byte by byte so

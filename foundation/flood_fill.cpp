@@ -166,8 +166,7 @@ class TFloodFill {
 
 }  // namespace
 
-void FloodFillDib(TDibImage& image, int32_t x, int32_t y, uint32_t fillColor, bool wantBounds,
-                  TWinRect& bounds) {
+void FloodFillDib(TDibImage& image, int32_t x, int32_t y, uint32_t fillColor, bool wantBounds, TWinRect& bounds) {
   if (wantBounds) bounds = {x, y, x, y};
   if (!dibops::Is24BitDib(image)) return;
   // Only blue, green and red take part: a stray top byte must not make a colour that equals

@@ -123,8 +123,7 @@ bool DecodeGif(TDibImage& image, const uint8_t* data, size_t size, std::string* 
     const int start = frame.Interlace ? kPassStart[pass] : 0;
     const int step = frame.Interlace ? kPassStep[pass] : 1;
     for (int64_t row = start; row < frameH; row += step) {
-      if (DGifGetLine(gif, line.data(), int(frameW)) == GIF_ERROR)
-        return Fail(error, GifMessage(gif->Error));
+      if (DGifGetLine(gif, line.data(), int(frameW)) == GIF_ERROR) return Fail(error, GifMessage(gif->Error));
       paintRow(row);
     }
   }

@@ -14,5 +14,4 @@ struct THtmlHelp {
 
 // Shows the topic of the help file for HH_DISPLAY_TOPIC; true when a viewer took it. Other
 // commands, a null topic or a missing viewer do nothing.
-bool HtmlHelpA(const THtmlHelp& help, const std::string& helpFile, int32_t command,
-               const char* topic);
+bool HtmlHelpA(const THtmlHelp& help, const std::string& helpFile, int32_t command, const char* topic);

@@ -15,8 +15,7 @@ void SetImageBlank(TImageControl& image, int32_t width, int32_t height, bool fil
 namespace {
 using TFileLoader = bool (*)(TDibImage&, const std::string&, std::string*);
 
-bool LoadInto(TFileLoader load, TImageControl& image, const std::string& path,
-              TErrorReporter* reporter) {
+bool LoadInto(TFileLoader load, TImageControl& image, const std::string& path, TErrorReporter* reporter) {
   std::string error;
   if (load(*image.Picture, path, &error)) return true;
   if (reporter) reporter->ReportError(error);

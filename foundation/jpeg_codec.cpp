@@ -7,8 +7,8 @@
 #include <cstring>
 #include <string>
 
-#include <jpeglib.h>
 #include <jerror.h>
+#include <jpeglib.h>
 
 #include "foundation/picture_codec_common.h"
 #include "foundation/picture_loading.h"
@@ -38,8 +38,8 @@ constexpr int kMaxJpegScans = 500;
 struct TJpegErrorManager {
   jpeg_error_mgr Base;
   std::jmp_buf Jump;
-  bool SawEnd;         // the data ran out before an end marker
-  bool MissedData;     // the entropy decoder wanted bits past the end
+  bool SawEnd;      // the data ran out before an end marker
+  bool MissedData;  // the entropy decoder wanted bits past the end
   char Message[JMSG_LENGTH_MAX];
 };
 
@@ -107,8 +107,7 @@ struct TJpegDecodeLimits {
 };
 
 // Only plain data lives in this frame: longjmp leaves it without running destructors.
-bool DecodeJpegRaw(TDibImage& out, const uint8_t* data, size_t size, const TJpegDecodeLimits& limits,
-                   char* message) {
+bool DecodeJpegRaw(TDibImage& out, const uint8_t* data, size_t size, const TJpegDecodeLimits& limits, char* message) {
   jpeg_decompress_struct cinfo;
   TJpegErrorManager err;
   jpeg_progress_mgr progress;
@@ -136,8 +135,8 @@ bool DecodeJpegRaw(TDibImage& out, const uint8_t* data, size_t size, const TJpeg
   if (!picture_codec::FitsBitmapLimits(cinfo.image_width, cinfo.image_height, 3) ||
       int64_t(cinfo.image_width) * cinfo.image_height > PixelBudget(cinfo, size)) {
     jpeg_destroy_decompress(&cinfo);
-    std::snprintf(message, JMSG_LENGTH_MAX, "JPEG picture of %u x %u pixels is too large",
-                  cinfo.image_width, cinfo.image_height);
+    std::snprintf(message, JMSG_LENGTH_MAX, "JPEG picture of %u x %u pixels is too large", cinfo.image_width,
+                  cinfo.image_height);
     return false;
   }
   const bool cmyk = cinfo.jpeg_color_space == JCS_CMYK || cinfo.jpeg_color_space == JCS_YCCK;
@@ -152,8 +151,8 @@ bool DecodeJpegRaw(TDibImage& out, const uint8_t* data, size_t size, const TJpeg
   jpeg_calc_output_dimensions(&cinfo);
   if (int64_t(cinfo.output_width) > limits.MaxOutputSide || int64_t(cinfo.output_height) > limits.MaxOutputSide) {
     jpeg_destroy_decompress(&cinfo);
-    std::snprintf(message, JMSG_LENGTH_MAX, "JPEG picture of %u x %u pixels is too large",
-                  cinfo.image_width, cinfo.image_height);
+    std::snprintf(message, JMSG_LENGTH_MAX, "JPEG picture of %u x %u pixels is too large", cinfo.image_width,
+                  cinfo.image_height);
     return false;
   }
   jpeg_start_decompress(&cinfo);

@@ -9,9 +9,8 @@
 #include "foundation/text_format.h"
 
 const char* const LangSectionNames[kLangSectionCount] = {
-    "Language Info", "All",      "Main Form", "Load/Save Form", "Pocket",   "Options",
-    "Info",          "Reserved", "Credits",   "About",          "Thumbnail", "Download",
-    "Finish",        "Quick Help", "Color Picker", "Extra",
+    "Language Info", "All",   "Main Form", "Load/Save Form", "Pocket", "Options",    "Info",         "Reserved",
+    "Credits",       "About", "Thumbnail", "Download",       "Finish", "Quick Help", "Color Picker", "Extra",
 };
 
 namespace {
@@ -198,8 +197,7 @@ std::u16string Utf8ToUtf16(std::string_view text) {
 
 std::string DecodeLangText(const uint8_t* data, size_t size) {
   if (size >= 2 && data[0] == 0xFF && data[1] == 0xFE) return DecodeUtf16Le(data + 2, size - 2);
-  if (size >= 3 && data[0] == 0xEF && data[1] == 0xBB && data[2] == 0xBF)
-    return DecodeUtf8(data + 3, size - 3);
+  if (size >= 3 && data[0] == 0xEF && data[1] == 0xBB && data[2] == 0xBF) return DecodeUtf8(data + 3, size - 3);
   if (IsValidUtf8(data, size)) return DecodeUtf8(data, size);
   return DecodeCp1252(data, size);
 }
@@ -233,9 +231,7 @@ int32_t LangSectionOfHeader(std::string_view line) {
   if (line.empty() || line[0] != '[') return -1;
   for (int32_t s = 0; s < kLangSectionCount; ++s) {
     const std::string_view name = LangSectionNames[s];
-    if (line.size() >= name.size() + 2 && line.substr(1, name.size()) == name &&
-        line[name.size() + 1] == ']')
-      return s;
+    if (line.size() >= name.size() + 2 && line.substr(1, name.size()) == name && line[name.size() + 1] == ']') return s;
   }
   return -1;
 }
@@ -307,10 +303,14 @@ bool ReadLangInfo(const std::string& path, TLangInfo& info) {
     std::string key, value;
     if (!SplitLangEntry(line, key, value)) continue;
     key = AsciiLowerCase(key);
-    if (key == "engname") info.engname = value;
-    else if (key == "localname") info.localname = value;
-    else if (key == "author") info.author = value;
-    else if (key == "l_onlyinterface") info.l_onlyinterface = value;
+    if (key == "engname")
+      info.engname = value;
+    else if (key == "localname")
+      info.localname = value;
+    else if (key == "author")
+      info.author = value;
+    else if (key == "l_onlyinterface")
+      info.l_onlyinterface = value;
   }
   if (!found) return false;
   if (info.engname.empty()) info.engname = info.Name;

@@ -100,9 +100,9 @@ void ApplyOptions(const TLanguageState& st, TLangForm& f) {
   f.SetText(kStuckKoefFormat, stuckKoef);
   f.SetCaption("L_StuckKoef", WideFormat(stuckKoef, {int64_t(f.Position("SB_StuckKoef"))}));
   CaptionsByName(st, f, s,
-                 {"GB_VisualEmboss", "RB_VisualEmboss0", "RB_VisualEmboss1", "RB_VisualEmboss2",
-                  "RB_VisualEmboss3", "GB_VisualWood", "RB_VisualWood0", "RB_VisualWood1", "RB_VisualWood2",
-                  "CB_VisualShowJoin", "L_LangListCap", "L_DnSrcCap", "CB_UseSecure", "L_SecureMethodCap"});
+                 {"GB_VisualEmboss", "RB_VisualEmboss0", "RB_VisualEmboss1", "RB_VisualEmboss2", "RB_VisualEmboss3",
+                  "GB_VisualWood", "RB_VisualWood0", "RB_VisualWood1", "RB_VisualWood2", "CB_VisualShowJoin",
+                  "L_LangListCap", "L_DnSrcCap", "CB_UseSecure", "L_SecureMethodCap"});
   f.TextsChanged();
 }
 
@@ -111,8 +111,8 @@ void ApplyHelp(const TLanguageState& st, TLangForm& f) {
   f.SetFormCaption(GetLangString(st, s, "FormCaption"));
   CaptionsByName(st, f, kLangAll, {"B_Close"});
   CaptionsByName(st, f, s,
-                 {"L_Click", "L_Contents", "L_Open", "L_Download", "L_Menu", "L_RotateCW", "L_RotateCCW",
-                  "L_Ctrl", "L_MoveOW", "L_Switch", "L_Spacebar", "CB_Show"});
+                 {"L_Click", "L_Contents", "L_Open", "L_Download", "L_Menu", "L_RotateCW", "L_RotateCCW", "L_Ctrl",
+                  "L_MoveOW", "L_Switch", "L_Spacebar", "CB_Show"});
   f.SetCaption("L_Ctrl1", GetLangString(st, s, "L_Ctrl"));
   f.TextsChanged();  // lays the window out again for the new text widths
 }

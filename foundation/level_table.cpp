@@ -11,8 +11,7 @@ constexpr int32_t kMostPiecesBelow = 4000;
 constexpr int32_t kFewestPieces = 16;
 }  // namespace
 
-void ComputeGrid(TLevelGrid& grid, int32_t w, int32_t h, int32_t size, TShapeStyle shape,
-                 TBorderStyle border) {
+void ComputeGrid(TLevelGrid& grid, int32_t w, int32_t h, int32_t size, TShapeStyle shape, TBorderStyle border) {
   size = IntMax(size, 1);
   grid.TileS = size;
   grid.MaskS = (size - 20) / 4 * 6 + 28;
@@ -34,8 +33,7 @@ void ComputeGrid(TLevelGrid& grid, int32_t w, int32_t h, int32_t size, TShapeSty
   grid.TotalTileNum = grid.TileNum + grid.PicNum;
 }
 
-void BuildLevelTable(TLevelTable& table, int32_t w, int32_t h, TShapeStyle shape,
-                     TBorderStyle border) {
+void BuildLevelTable(TLevelTable& table, int32_t w, int32_t h, TShapeStyle shape, TBorderStyle border) {
   if (w == 0 || h == 0) return;
   TLevelGrid g0, g1, g2;
   for (int32_t size = kSmallestPieceSize;; ++size) {

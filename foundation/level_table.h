@@ -25,12 +25,10 @@ using TLevelTable = std::array<TLevelGrid, kLevelCount>;
 
 // The grid for one piece size. Sizes below 1 count as 1, and a frame border wider than the
 // picture leaves no room rather than a negative count.
-void ComputeGrid(TLevelGrid& grid, int32_t w, int32_t h, int32_t size, TShapeStyle shape,
-                 TBorderStyle border);
+void ComputeGrid(TLevelGrid& grid, int32_t w, int32_t h, int32_t size, TShapeStyle shape, TBorderStyle border);
 
 // Fills the table for a picture; a picture of width or height 0 leaves it as it was.
-void BuildLevelTable(TLevelTable& table, int32_t w, int32_t h, TShapeStyle shape,
-                     TBorderStyle border);
+void BuildLevelTable(TLevelTable& table, int32_t w, int32_t h, TShapeStyle shape, TBorderStyle border);
 
 // Copies one level of the table into a level record as the level page does: sizes and grid,
 // the half-knob margin at least 4 (the grid's own half-knob value is not used), and the main

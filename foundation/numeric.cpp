@@ -9,9 +9,7 @@ void SplitColor(uint32_t color, int32_t& red, int32_t& green, int32_t& blue) {
   blue = (color >> 16) & 255;
 }
 
-int32_t MakeColor(int32_t red, int32_t green, int32_t blue) {
-  return red + green * 256 + blue * 65536;
-}
+int32_t MakeColor(int32_t red, int32_t green, int32_t blue) { return red + green * 256 + blue * 65536; }
 
 int32_t ClampChannel(int32_t v) { return v > 255 ? 255 : (v < 0 ? 0 : v); }
 
@@ -36,4 +34,3 @@ long double VertexAngle(TIntPoint p0, TIntPoint p1, TIntPoint p2) {
   long double c;
   return VertexCosine(p0, p1, p2, c) ? std::acos(c) : 0;
 }
-

@@ -30,6 +30,4 @@ inline int32_t Round(long double v) {
   if (v <= -2147483648.0L) return -2147483647 - 1;
   return int32_t(std::lrint(v));
 }
-inline TIntPoint RoundPoint(double x, double y) {
-  return {Round(x), Round(y)};
-}
+inline TIntPoint RoundPoint(double x, double y) { return {Round(x), Round(y)}; }

@@ -54,8 +54,8 @@ bool DecodePreview(TDibImage& image, const uint8_t* data, size_t size, std::stri
     return picture_codec::DecodeJpegPreview(image, data, size, error);
   int32_t w = 0, h = 0;
   if (ReadPictureSize(data, size, w, h) && (w > kMaxPreviewSide || h > kMaxPreviewSide))
-    return picture_codec::Fail(error, "Preview of " + std::to_string(w) + " x " + std::to_string(h) +
-                                          " pixels is too large");
+    return picture_codec::Fail(error,
+                               "Preview of " + std::to_string(w) + " x " + std::to_string(h) + " pixels is too large");
   return DecodePicture(image, data, size, error);
 }
 

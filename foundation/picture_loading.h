@@ -33,8 +33,7 @@ bool DecodeBmp(TDibImage& image, const uint8_t* data, size_t size, std::string* 
 bool DecodeGif(TDibImage& image, const uint8_t* data, size_t size, std::string* error = nullptr);
 
 // Any of the above, chosen by content.
-bool DecodePicture(TDibImage& image, const uint8_t* data, size_t size,
-                   std::string* error = nullptr);
+bool DecodePicture(TDibImage& image, const uint8_t* data, size_t size, std::string* error = nullptr);
 
 // A 24-bit bottom-up Windows bitmap of the image (alpha dropped; 8-bit buffers as grey).
 bool EncodeBmp24(const TDibImage& image, std::vector<uint8_t>& out);
@@ -47,6 +46,5 @@ bool LoadPictureFile(TDibImage& image, const std::string& path, std::string* err
 bool SaveBmpFile(const TDibImage& image, const std::string& path, std::string* error = nullptr);
 
 // The program's own PNG resources (kind "PNGIMAGE", numeric ids).
-bool LoadPngFromStream(TDibImage& image, const uint8_t* data, size_t size,
-                       std::string* error = nullptr);
+bool LoadPngFromStream(TDibImage& image, const uint8_t* data, size_t size, std::string* error = nullptr);
 bool LoadPngResource(TDibImage& image, int32_t id, std::string* error = nullptr);

@@ -32,13 +32,9 @@ static_assert(InStoredOrder(), "row i must describe style i, the last row the la
 
 }  // namespace
 
-std::span<const TShapeStyleRow, kShapeStyleCount> ShapeStyleRows() {
-  return kRows;
-}
+std::span<const TShapeStyleRow, kShapeStyleCount> ShapeStyleRows() { return kRows; }
 
-bool IsShapeStyle(int32_t stored) {
-  return stored >= 0 && size_t(stored) < kRows.size();
-}
+bool IsShapeStyle(int32_t stored) { return stored >= 0 && size_t(stored) < kRows.size(); }
 
 const TShapeStyleRow& ShapeStyleRow(TShapeStyle style) {
   const size_t i = size_t(style);

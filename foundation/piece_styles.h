@@ -61,6 +61,4 @@ bool IsShapeStyle(int32_t stored);
 // The row of a style; a value past the last (a record not checked) reads as the last.
 const TShapeStyleRow& ShapeStyleRow(TShapeStyle style);
 
-inline bool IsGridStyle(TShapeStyle style) {
-  return ShapeStyleRow(style).Cutter == TShapeCutter::Grid;
-}
+inline bool IsGridStyle(TShapeStyle style) { return ShapeStyleRow(style).Cutter == TShapeCutter::Grid; }

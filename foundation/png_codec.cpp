@@ -65,8 +65,8 @@ bool DecodePngRaw(TDibImage& out, TPngSource& src) {
   const int64_t packedBytes = (int64_t(width) * png_get_channels(png, info) * bitDepth + 7) / 8;
   if (!picture_codec::FitsBitmapLimits(width, height, bytesPerPixel) ||
       packedBytes * int64_t(height) > int64_t(src.Bytes.Size) * kDeflateRatio + kDeflateSlack) {
-    std::snprintf(src.Message, sizeof src.Message, "PNG picture of %u x %u pixels is too large",
-                  unsigned(width), unsigned(height));
+    std::snprintf(src.Message, sizeof src.Message, "PNG picture of %u x %u pixels is too large", unsigned(width),
+                  unsigned(height));
     png_error(png, "");  // jumps to the refusal above; the message is already set
   }
   // Transparency chunks are not turned into alpha: only colour types 4 and 6 carry it.

@@ -87,9 +87,7 @@ void SetSkinWindowCaption(TSkinWindow& w, std::u16string_view text) {
 
 // --- Hit testing ---------------------------------------------------------------------------
 
-bool SkinButtonHit(const TSkinButton& b, int32_t x, int32_t y) {
-  return b.Visible && PointInSkinRect(b.Bounds, x, y);
-}
+bool SkinButtonHit(const TSkinButton& b, int32_t x, int32_t y) { return b.Visible && PointInSkinRect(b.Bounds, x, y); }
 
 bool PointOnSkinFrame(const TSkinWindows& ws, const TSkinWindow& w, int32_t x, int32_t y) {
   if (!w.Visible) return false;  // a hidden window is neither hit nor moved
@@ -120,18 +118,13 @@ bool PointOnSkinScrollBar(const TSkinWindow& w, int32_t x, int32_t y) {
 TSkinCursor SkinHitCursor(int32_t code) {
   switch (code) {
     case kHitLeft:
-    case kHitRight:
-      return TSkinCursor::SizeWE;
+    case kHitRight: return TSkinCursor::SizeWE;
     case kHitTop:
-    case kHitBottom:
-      return TSkinCursor::SizeNS;
+    case kHitBottom: return TSkinCursor::SizeNS;
     case kHitTopLeft:
-    case kHitBottomRight:
-      return TSkinCursor::SizeNWSE;
-    case kHitBottomLeft:
-      return TSkinCursor::SizeNESW;
-    default:
-      return TSkinCursor::Default;
+    case kHitBottomRight: return TSkinCursor::SizeNWSE;
+    case kHitBottomLeft: return TSkinCursor::SizeNESW;
+    default: return TSkinCursor::Default;
   }
 }
 
@@ -144,17 +137,19 @@ void SetSkinFieldCursor(TSkinWindows& ws, TSkinCursor cursor) {
 uint8_t SkinWindowHitTest(TSkinWindows& ws, TSkinWindow& w, int32_t x, int32_t y, bool press) {
   ResetSkinButtons(w);
   if (!w.Visible || !PointInSkinRect(w.Outer, x, y)) return kHitNone;
-  if (w.Style != kSkinStyleGlass && PointInSkinRect(w.Client, x, y) &&
-      !(w.Resizable && PointInSkinRect(w.Grip, x, y)))
+  if (w.Style != kSkinStyleGlass && PointInSkinRect(w.Client, x, y) && !(w.Resizable && PointInSkinRect(w.Grip, x, y)))
     return kHitNone;
 
   uint8_t code = kHitNone;
   if (w.Resizable) {
-    const std::pair<const TSkinRect*, uint8_t> zones[] = {
-        {&w.LeftEdge, kHitLeft},         {&w.RightEdge, kHitRight},
-        {&w.TopEdge, kHitTop},           {&w.BottomEdge, kHitBottom},
-        {&w.TopLeftCorner, kHitTopLeft}, {&w.BottomLeftCorner, kHitBottomLeft},
-        {&w.BottomRightCorner, kHitBottomRight}, {&w.Grip, kHitBottomRight}};
+    const std::pair<const TSkinRect*, uint8_t> zones[] = {{&w.LeftEdge, kHitLeft},
+                                                          {&w.RightEdge, kHitRight},
+                                                          {&w.TopEdge, kHitTop},
+                                                          {&w.BottomEdge, kHitBottom},
+                                                          {&w.TopLeftCorner, kHitTopLeft},
+                                                          {&w.BottomLeftCorner, kHitBottomLeft},
+                                                          {&w.BottomRightCorner, kHitBottomRight},
+                                                          {&w.Grip, kHitBottomRight}};
     for (const auto& [zone, zoneCode] : zones) {
       if (PointInSkinRect(*zone, x, y)) {
         code = zoneCode;
@@ -217,7 +212,6 @@ void TrackSkinScroll(TSkinWindows& ws, TSkinWindow& w, int32_t x, int32_t y) {
       if (w.HorzScrollVisible) DragThumb(w, true, x);
       if (w.VertScrollVisible) DragThumb(w, false, y);
       break;
-    default:
-      break;
+    default: break;
   }
 }

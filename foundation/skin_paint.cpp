@@ -9,8 +9,7 @@ namespace {
 constexpr uint32_t kNoPictureGrey = 0x989898;
 
 // FillDibRect of the part of (x, y, w, h) inside the clip rectangle.
-void FillClipped(TDibImage& target, int32_t x, int32_t y, int32_t w, int32_t h, uint32_t color,
-                 const TSkinRect& clip) {
+void FillClipped(TDibImage& target, int32_t x, int32_t y, int32_t w, int32_t h, uint32_t color, const TSkinRect& clip) {
   if (w < 1 || h < 1) return;
   TSkinRect area, part;
   SetSkinRectBounds(area, x, y, w, h);
@@ -25,8 +24,10 @@ void FillClipped(TDibImage& target, int32_t x, int32_t y, int32_t w, int32_t h, 
 void PaintSkinButton(TDibImage& target, const TDibImage& sheet, const TSkinRect& clip, const TSkinButton& b) {
   if (!b.Visible) return;
   int sprite;
-  if (!b.WindowHighlighted) sprite = b.Hot ? 1 : 0;
-  else sprite = b.Pressed ? 4 : (b.Hot ? 3 : 2);
+  if (!b.WindowHighlighted)
+    sprite = b.Hot ? 1 : 0;
+  else
+    sprite = b.Pressed ? 4 : (b.Hot ? 3 : 2);
   const TSkinRect& s = b.Sprites[sprite];
   const TSkinRect& B = b.Bounds;
   if (s.Width == 0) return;
@@ -113,7 +114,7 @@ void PaintSkinWindow(const TSkinWindows& ws, TDibImage& target, const TSkinRect&
       FillClipped(target, cl.Left + coverW, cl.Top, cl.Width - coverW, cl.Height, kNoPictureGrey, clip);
       FillClipped(target, cl.Left, cl.Top + coverH, coverW, cl.Height - coverH, kNoPictureGrey, clip);
       DrawDibBlended(target, cl.Left, cl.Top, cl.Width, cl.Height, *pic, w.ScrollX, w.ScrollY, cl.Width, cl.Height,
-                  clip);
+                     clip);
     }
   }
 
@@ -128,4 +129,3 @@ void PaintSkinWindow(const TSkinWindows& ws, TDibImage& target, const TSkinRect&
   for (const TSkinButton& button : w.Buttons)
     if (sheet.Width > 0) PaintSkinButton(target, sheet, clip, button);
 }
-

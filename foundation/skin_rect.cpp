@@ -63,11 +63,10 @@ bool IntersectSkinRects(const TSkinRect& a, const TSkinRect& b, TSkinRect* out) 
   // Take copies first: out may be one of the inputs, and clearing it would lose that input.
   const TSkinRect ca = a, cb = b;
   if (out) ClearSkinRect(*out);
-  if (cb.Left > ca.Right || ca.Left > cb.Right || ca.Bottom < cb.Top || ca.Top > cb.Bottom)
-    return false;
+  if (cb.Left > ca.Right || ca.Left > cb.Right || ca.Bottom < cb.Top || ca.Top > cb.Bottom) return false;
   if (out)
-    SetSkinRectEdges(*out, std::max(ca.Left, cb.Left), std::max(ca.Top, cb.Top),
-                     std::min(ca.Right, cb.Right), std::min(ca.Bottom, cb.Bottom));
+    SetSkinRectEdges(*out, std::max(ca.Left, cb.Left), std::max(ca.Top, cb.Top), std::min(ca.Right, cb.Right),
+                     std::min(ca.Bottom, cb.Bottom));
   return true;
 }
 
@@ -92,8 +91,7 @@ void MoveSizeSkinRect(TSkinRect& r, int32_t dx, int32_t dy, int32_t dw, int32_t 
   RefreshWinRect(r);
 }
 
-void AdjustSkinRectEdges(TSkinRect& r, int32_t dleft, int32_t dtop, int32_t dright,
-                         int32_t dbottom) {
+void AdjustSkinRectEdges(TSkinRect& r, int32_t dleft, int32_t dtop, int32_t dright, int32_t dbottom) {
   r.Left = Wrap(int64_t(r.Left) + dleft);
   r.Top = Wrap(int64_t(r.Top) + dtop);
   r.Right = Wrap(int64_t(r.Right) + dright);

@@ -137,22 +137,23 @@ void SetupSkinButton(TSkinButton& button, int32_t sx, int32_t sy, int32_t w, int
 void AnchorSkinButton(TSkinButton& button, const TSkinRect& r) {
   const TSkinRect& a = button.Anchors;
   int32_t x = r.Left, y = r.Top;
-  if (a.Left != kUnsetEdge) x = r.Left + a.Left;
-  else if (a.Right != kUnsetEdge) x = r.Right + 1 - button.SpriteWidth - a.Right;
-  if (a.Top != kUnsetEdge) y = r.Top + a.Top;
-  else if (a.Bottom != kUnsetEdge) y = r.Bottom + 1 - button.SpriteHeight - a.Bottom;
+  if (a.Left != kUnsetEdge)
+    x = r.Left + a.Left;
+  else if (a.Right != kUnsetEdge)
+    x = r.Right + 1 - button.SpriteWidth - a.Right;
+  if (a.Top != kUnsetEdge)
+    y = r.Top + a.Top;
+  else if (a.Bottom != kUnsetEdge)
+    y = r.Bottom + 1 - button.SpriteHeight - a.Bottom;
   SetSkinRectBounds(button.Bounds, x, y, button.SpriteWidth, button.SpriteHeight);
 }
 
-void InitSkinWindow(TSkinWindow& w, int32_t x, int32_t y, int32_t width, int32_t height,
-                    TWindowStyle style) {
+void InitSkinWindow(TSkinWindow& w, int32_t x, int32_t y, int32_t width, int32_t height, TWindowStyle style) {
   std::destroy_at(&w);
   std::construct_at(&w);
   w.Style = style;
   switch (style) {
-    case kSkinStyleSide:
-      w.Scrollable = true;
-      break;
+    case kSkinStyleSide: w.Scrollable = true; break;
     case kSkinStylePocket:
       w.BorderWidth = 4;
       w.CaptionHeight = 18;
@@ -174,8 +175,7 @@ void InitSkinWindow(TSkinWindow& w, int32_t x, int32_t y, int32_t width, int32_t
       SetSkinRectBounds(w.GlassTileSprites[2], 0, 96, 93, 93);
       SetSkinRectBounds(w.GlassTileSprites[3], 96, 96, 93, 93);
       break;
-    default:
-      break;
+    default: break;
   }
   w.FrameWidth = 2 * w.BorderWidth;
   w.FrameHeight = 2 * w.BorderWidth + w.CaptionHeight;

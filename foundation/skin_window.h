@@ -104,9 +104,9 @@ struct TSkinWindow {
   bool HorzScrollVisible = false, VertScrollVisible = false;
   TSkinRect CaptionRect{};
   int32_t GlassTileSize = 0;
-  int32_t GlassMargin = 0;  // how far the game keeps the magnifier on the field
+  int32_t GlassMargin = 0;                      // how far the game keeps the magnifier on the field
   std::array<TSkinRect, 4> GlassTileSprites{};  // in the magnifier skin
-  std::array<TSkinRect, 4> GlassTiles{};  // top-left, top-right, bottom-left, bottom-right
+  std::array<TSkinRect, 4> GlassTiles{};        // top-left, top-right, bottom-left, bottom-right
   std::array<TSkinButton, kSkinButtonCount> Buttons{};
   int32_t HotButton = -1;  // index of the button under the mouse, -1 for none
   bool Visible = false;
@@ -115,10 +115,10 @@ struct TSkinWindow {
   bool Resizable = false;
   std::u16string Caption;
   std::u16string WindowName;  // stored only
-  TDibImage CaptionImage{};  // 32-bit, the rendered caption as alpha-shaped ink; owned
-  TSkinRect TextBounds{};  // the inked part of the caption image
+  TDibImage CaptionImage{};   // 32-bit, the rendered caption as alpha-shaped ink; owned
+  TSkinRect TextBounds{};     // the inked part of the caption image
   bool BackgroundDrawn = false;
-  uint32_t Background = 0;  // a colour, or 10..17 for one of the background pictures
+  uint32_t Background = 0;         // a colour, or 10..17 for one of the background pictures
   void* WindowMenuItem = nullptr;  // the game's menu item for the window; never read here
   int32_t ToolbarButtonIndex = 0;
   int32_t PieceCount = 0;
@@ -132,7 +132,7 @@ struct TSkinWindow {
 
 struct TSkinDragState {
   TSkinWindow* Window = nullptr;  // moved, resized or scrolled
-  int32_t HotButton = -1;  // the window's hot button at the press
+  int32_t HotButton = -1;         // the window's hot button at the press
   uint8_t HitCode = 0;
   int32_t GrabX = 0, GrabY = 0;
   int32_t HoverHitCode = 0;
@@ -144,7 +144,7 @@ enum class TSkinCursor { Default, SizeWE, SizeNS, SizeNWSE, SizeNESW };
 // (tools, frame tests) have the detached host: nothing highlighted, no lens, no cursor.
 class TSkinWindowHost {
  public:
-  virtual TSkinWindow* ActiveWindow() = 0;  // the window to highlight when another hides
+  virtual TSkinWindow* ActiveWindow() = 0;      // the window to highlight when another hides
   virtual void UpdateWindowMenuCaptions() = 0;  // after the highlight changed
   virtual void SetFieldCursor(TSkinCursor cursor) = 0;
   virtual bool PointInLens(int32_t x, int32_t y) = 0;  // the magnifier's lens test
@@ -156,15 +156,15 @@ TSkinWindowHost& DetachedSkinWindowHost();
 
 // The seven game windows, their z-order and the magnifier, with what painting reads.
 struct TSkinWindows {
-  std::array<TSkinWindow, kGameWindowCount> GameWindows;  // 0, 1 sides; 2..5 pockets; 6 thumbnail
+  std::array<TSkinWindow, kGameWindowCount> GameWindows;         // 0, 1 sides; 2..5 pockets; 6 thumbnail
   std::array<TSkinWindow*, kGameWindowCount> SkinWindowOrder{};  // place 0 bottom, 6 top
   TSkinWindow* HighlightedSkinWindow = nullptr;
   TSkinWindow GlassWindow;
   TSkinDragState SkinDrag;
   TSkinCursor FieldCursor = TSkinCursor::Default;
-  const TDibImage* FrameSkin = nullptr;  // 390 x 170 frame sheet
-  const TDibImage* GlassSkin = nullptr;  // 290 x 189 magnifier sheet
-  const TDibImage* BackgroundPicture = nullptr;  // the field-sized background picture, if any
+  const TDibImage* FrameSkin = nullptr;               // 390 x 170 frame sheet
+  const TDibImage* GlassSkin = nullptr;               // 290 x 189 magnifier sheet
+  const TDibImage* BackgroundPicture = nullptr;       // the field-sized background picture, if any
   TSkinWindowHost* Host = &DetachedSkinWindowHost();  // the field binds itself
 
   TSkinWindows() = default;
@@ -174,8 +174,7 @@ struct TSkinWindows {
 
 // --- Records, buttons and layout -----------------------------------------------------------
 
-void InitSkinWindow(TSkinWindow& window, int32_t x, int32_t y, int32_t width, int32_t height,
-                    TWindowStyle style);
+void InitSkinWindow(TSkinWindow& window, int32_t x, int32_t y, int32_t width, int32_t height, TWindowStyle style);
 void InitSkinButton(TSkinButton& button);
 void SetupSkinButton(TSkinButton& button, int32_t sheetX, int32_t sheetY, int32_t width, int32_t height,
                      uint32_t flags);
@@ -209,8 +208,7 @@ void SetupGlassWindow(TSkinWindow& glass);
 
 // --- Painting, hit testing and scrolling ---------------------------------------------------
 
-void PaintSkinWindow(const TSkinWindows& windows, TDibImage& target, const TSkinRect& clip,
-                     const TSkinWindow& window);
+void PaintSkinWindow(const TSkinWindows& windows, TDibImage& target, const TSkinRect& clip, const TSkinWindow& window);
 void PaintSkinButton(TDibImage& target, const TDibImage& sheet, const TSkinRect& clip, const TSkinButton& button);
 bool SkinButtonHit(const TSkinButton& button, int32_t x, int32_t y);
 bool PointOnSkinFrame(const TSkinWindows& windows, const TSkinWindow& window, int32_t x, int32_t y);

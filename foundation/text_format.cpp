@@ -153,8 +153,7 @@ std::string WideFormat(std::string_view format, std::initializer_list<TFormatArg
   return out;
 }
 
-std::string WideStringReplace(std::string_view source, std::string_view from, std::string_view to,
-                              uint32_t flags) {
+std::string WideStringReplace(std::string_view source, std::string_view from, std::string_view to, uint32_t flags) {
   if (from.empty()) return std::string(source);
   const bool ignoreCase = (flags & kReplaceIgnoreCase) != 0;
   auto matchesAt = [&](size_t pos) {
@@ -185,9 +184,7 @@ std::string_view TrimBlanks(std::string_view text) {
   return text;
 }
 
-bool IsAsciiAlnum(char c) {
-  return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
-}
+bool IsAsciiAlnum(char c) { return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z'); }
 
 std::string AsciiLowerCase(std::string_view text) {
   std::string out(text);

@@ -24,8 +24,7 @@ std::string WideFormat(std::string_view format, std::initializer_list<TFormatArg
 // text. Flags: bit 0 every occurrence (else only the first), bit 1 ASCII letters match without
 // regard to case (the copied pieces keep the source's case). An empty `from` changes nothing.
 enum : uint32_t { kReplaceAll = 1, kReplaceIgnoreCase = 2 };
-std::string WideStringReplace(std::string_view source, std::string_view from, std::string_view to,
-                              uint32_t flags);
+std::string WideStringReplace(std::string_view source, std::string_view from, std::string_view to, uint32_t flags);
 
 // The text without the blanks and control characters (bytes up to ' ') at either end.
 std::string_view TrimBlanks(std::string_view text);

@@ -46,9 +46,9 @@ struct TRowPlace {
   bool SmallGapBefore;
 };
 constexpr TRowPlace kRow[] = {
-    {19, false}, {0, false},  {1, true},   {2, false},  {3, false},  {4, true},  {7, false},
-    {8, false},  {5, false},  {6, true},   {9, false},  {10, true},  {11, true}, {12, true},
-    {13, false}, {14, true},  {15, false}, {16, false}, {21, false}, {17, false}, {18, false},
+    {19, false}, {0, false}, {1, true},   {2, false},  {3, false},  {4, true},   {7, false},
+    {8, false},  {5, false}, {6, true},   {9, false},  {10, true},  {11, true},  {12, true},
+    {13, false}, {14, true}, {15, false}, {16, false}, {21, false}, {17, false}, {18, false},
 };
 constexpr int32_t kRowCount = sizeof kRow / sizeof kRow[0];
 constexpr int32_t kRowLeft = 4;
@@ -57,19 +57,17 @@ bool ValidIndex(int32_t i) { return i >= 0 && i < kToolbarButtonCount; }
 
 // A row of end pieces and repeated middle pieces: the left piece at 0, middle pieces from
 // `middleFrom` on, `middleCount` of them, and the right piece flush with the right edge.
-void PaintStrip(TDibImage& target, const TDibImage& skin, const TSkinStripPieces& p,
-                int32_t capWidth, int32_t middleFrom, int32_t middleCount) {
+void PaintStrip(TDibImage& target, const TDibImage& skin, const TSkinStripPieces& p, int32_t capWidth,
+                int32_t middleFrom, int32_t middleCount) {
   for (int32_t k = 0; k < middleCount; ++k)
-    BlitDib(target, middleFrom + k * p.PieceWidth, 0, p.PieceWidth, p.Height, skin,
-               p.MiddleX, p.Y);
+    BlitDib(target, middleFrom + k * p.PieceWidth, 0, p.PieceWidth, p.Height, skin, p.MiddleX, p.Y);
   BlitDib(target, 0, 0, capWidth, p.Height, skin, p.LeftX, p.Y);
   BlitDib(target, target.Width - capWidth, 0, capWidth, p.Height, skin, p.RightX, p.Y);
 }
 
 // A progress strip: end pieces and as many middle pieces as fit between them. Widths below
 // the two end pieces give no image.
-void PaintProgressStrip(TDibImage& target, const TDibImage& skin, const TSkinStripPieces& p,
-                        int32_t width) {
+void PaintProgressStrip(TDibImage& target, const TDibImage& skin, const TSkinStripPieces& p, int32_t width) {
   FreeDib(target);
   if (width < 2 * p.PieceWidth) return;
   if (!CreateDib24(target, width, p.Height)) return;
@@ -93,8 +91,7 @@ void FreeToolbar(TToolbar& t) {
   FreeDib(t.ProgressBar);
 }
 
-void CreateToolbarButton(TToolbar& t, int32_t index, int32_t column, const char* name,
-                         const char* menuItem) {
+void CreateToolbarButton(TToolbar& t, int32_t index, int32_t column, const char* name, const char* menuItem) {
   if (!ValidIndex(index)) return;
   TToolbarButton& b = t.ToolbarButtons[index];
   FreeDib(b.Face);
@@ -131,8 +128,7 @@ void LayoutToolbar(TToolbar& t, int32_t width, bool fullScreen) {
     TToolbarButton& b = t.ToolbarButtons[i];
     b.Top = kToolbarButtonTop;
     b.Height = kToolbarFaceSize;
-    b.Width = (i == kToolbarMin || i == kToolbarClose) ? kToolbarWindowButtonWidth
-                                                       : kToolbarFaceSize;
+    b.Width = (i == kToolbarMin || i == kToolbarClose) ? kToolbarWindowButtonWidth : kToolbarFaceSize;
     b.Visible = true;
   }
   int32_t bigGap, smallGap;
@@ -226,11 +222,10 @@ int32_t ReleaseToolbarButton(TToolbar& t) {
   return i;
 }
 
-void PaintToolbarSkin(TToolbar& t, const TDibImage& frameSkin, int32_t screenWidth,
-                      int32_t toolbarHeight, int32_t progressWidth) {
+void PaintToolbarSkin(TToolbar& t, const TDibImage& frameSkin, int32_t screenWidth, int32_t toolbarHeight,
+                      int32_t progressWidth) {
   FreeDib(t.ToolbarImage);
-  if (screenWidth > 0 && toolbarHeight > 0 &&
-      CreateDib24(t.ToolbarImage, screenWidth, toolbarHeight)) {
+  if (screenWidth > 0 && toolbarHeight > 0 && CreateDib24(t.ToolbarImage, screenWidth, toolbarHeight)) {
     const TSkinStripPieces& p = kToolbarStrip;
     PaintStrip(t.ToolbarImage, frameSkin, p, kToolbarCapWidth, 0, screenWidth / p.PieceWidth + 1);
   }

@@ -63,8 +63,7 @@ struct TToolbar {
 void InitToolbar(TToolbar& t);
 void FreeToolbar(TToolbar& t);
 
-void CreateToolbarButton(TToolbar& t, int32_t index, int32_t column, const char* name,
-                         const char* menuItem);
+void CreateToolbarButton(TToolbar& t, int32_t index, int32_t column, const char* name, const char* menuItem);
 
 // The preferred gaps between buttons for a reference width (client width, or the whole window
 // width in full screen).
@@ -86,8 +85,8 @@ int32_t ReleaseToolbarButton(TToolbar& t);
 // Paints the toolbar, progress panel and progress bar backgrounds from the frame skin, and
 // gives every button a fresh face bitmap painted in its state. A size too small for the
 // skin's end pieces gives an empty image (Width 0) rather than a broken one.
-void PaintToolbarSkin(TToolbar& t, const TDibImage& frameSkin, int32_t screenWidth,
-                      int32_t toolbarHeight, int32_t progressWidth);
+void PaintToolbarSkin(TToolbar& t, const TDibImage& frameSkin, int32_t screenWidth, int32_t toolbarHeight,
+                      int32_t progressWidth);
 
 // The skin regions the backgrounds are built from (frame skin coordinates).
 struct TSkinStripPieces {

@@ -29,15 +29,14 @@ void FreeBackgroundButtons(TBackgroundButtons& buttons) {
   for (TDibHolder& b : buttons.Buttons) FreeDib(*b);
 }
 
-bool LoadBackgroundPicture(TImageControl& bkgPic, const std::string& bkgDir, int64_t code,
-                           int32_t width, int32_t height) {
+bool LoadBackgroundPicture(TImageControl& bkgPic, const std::string& bkgDir, int64_t code, int32_t width,
+                           int32_t height) {
   if (!IsBackgroundPicture(code)) return false;
   TDibImage& held = *bkgPic.Picture;
   if (bkgPic.Tag == code && held.Width == width && held.Height == height) return true;
   bkgPic.Tag = 0;
   TDibHolder loaded;
-  if (!LoadJpegFile(*loaded, BackgroundPicturePath(bkgDir, int32_t(code - kFirstBackgroundCode))))
-    return false;
+  if (!LoadJpegFile(*loaded, BackgroundPicturePath(bkgDir, int32_t(code - kFirstBackgroundCode)))) return false;
   if (loaded->Width != width || loaded->Height != height) {
     TDibHolder scaled;
     if (!CreateDib24(*scaled, width, height)) return false;

@@ -38,5 +38,5 @@ void FreeBackgroundButtons(TBackgroundButtons& buttons);
 // picture `code` scaled to width x height; a picture already held at that size is kept. False
 // for a value that is no picture code, a missing or unreadable file or an impossible size;
 // the previous picture then stays but is no longer tagged.
-bool LoadBackgroundPicture(TImageControl& bkgPic, const std::string& bkgDir, int64_t code,
-                           int32_t width, int32_t height);
+bool LoadBackgroundPicture(TImageControl& bkgPic, const std::string& bkgDir, int64_t code, int32_t width,
+                           int32_t height);

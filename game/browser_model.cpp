@@ -51,8 +51,8 @@ bool DrawFittedThumb(TDibImage& thumb, const TDibImage& picture, const TDibImage
   return DrawPictureFitted(thumb, kListThumbW, kListThumbH, picture, 0xFFFFFF, saveIcon);
 }
 
-bool DrawPictureFitted(TDibImage& target, int32_t boxW, int32_t boxH, const TDibImage& picture,
-                       uint32_t background, const TDibImage* overlay) {
+bool DrawPictureFitted(TDibImage& target, int32_t boxW, int32_t boxH, const TDibImage& picture, uint32_t background,
+                       const TDibImage* overlay) {
   if (picture.Width <= 0 || picture.Height <= 0 || boxW <= 0 || boxH <= 0) return false;
   TDibHolder out;
   if (!CreateDib24(*out, boxW, boxH)) return false;
@@ -190,8 +190,11 @@ TSelection ReadSelectedFile(TBrowserModel& m, const std::string& path) {
   const std::string ext = LowerExtension(path);
   if (ext == JigsawExtension) {
     s.Game.CurrentLevel = s.Game.DefaultLevel;
-    TJigsawOpenTarget target{s.Game.CurrentLevel, m.Load, s.Paths.TempPictureFile,
-                             [&s](int32_t& w, int32_t& h) { s.Host.PlayArea(w, h); }, {}};
+    TJigsawOpenTarget target{s.Game.CurrentLevel,
+                             m.Load,
+                             s.Paths.TempPictureFile,
+                             [&s](int32_t& w, int32_t& h) { s.Host.PlayArea(w, h); },
+                             {}};
     if (OpenJigsaw(path, OpenJigsawSelect, target)) {
       sel.Valid = true;
       page.SelectedKind = kSelectedJigsaw;

@@ -40,8 +40,8 @@ bool DrawFittedThumb(TDibImage& thumb, const TDibImage& picture, const TDibImage
 // A box of boxW x boxH filled with the background and the picture centred in it, shrunk to fit
 // when larger, with the overlay's top left (magenta clear) at the picture's corner. False when
 // there is no picture.
-bool DrawPictureFitted(TDibImage& target, int32_t boxW, int32_t boxH, const TDibImage& picture,
-                       uint32_t background, const TDibImage* overlay);
+bool DrawPictureFitted(TDibImage& target, int32_t boxW, int32_t boxH, const TDibImage& picture, uint32_t background,
+                       const TDibImage* overlay);
 
 // After a save: the cached thumbnail of that file (when cached) drawn again from the picture.
 bool RefreshCachedThumb(TThumbCache& cache, const std::string& fileName, const TDibImage& picture,
@@ -67,7 +67,7 @@ struct TBrowserModel {
   TThumbCache Cache;
   int32_t ThumbIndex = -1;
   int32_t ThumbPass = 0;
-  TImageControl Load;     // I_Load: every picture the browser reads lands here
+  TImageControl Load;      // I_Load: every picture the browser reads lands here
   TDibHolder PreviewCopy;  // full-size copy of the selected file's preview
   TDibHolder SaveIcon;     // 16 x 16, magenta transparent; may stay empty
   TLevelPage Page;
@@ -104,9 +104,9 @@ std::string SelectedPath(TBrowserModel& model, std::string& fileNameText);
 // The selected file read again: its preview into Load and PreviewCopy and the level page
 // filled. A jigsaw's current record starts from the defaults.
 struct TSelection {
-  bool Exists = false;    // the path names a file
-  bool Valid = false;     // it was read as a jigsaw or saved game
-  bool CanOpen = false;   // OK may be pressed
+  bool Exists = false;   // the path names a file
+  bool Valid = false;    // it was read as a jigsaw or saved game
+  bool CanOpen = false;  // OK may be pressed
 };
 TSelection ReadSelectedFile(TBrowserModel& model, const std::string& path);
 

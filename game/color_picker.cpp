@@ -8,21 +8,20 @@
 #include "foundation/numeric.h"
 
 const int32_t PaletteColors[kPaletteColorCount] = {
-    0x800080, 0xA000A0, 0xC000C0, 0xE000E0, 0x508000, 0x60A000, 0x80C000, 0x8FE000,
-    0x800050, 0xA00060, 0xC00080, 0xE00090, 0x008000, 0x00A000, 0x00C000, 0x00E000,
-    0x800000, 0xA00000, 0xC00000, 0xE00000, 0x008080, 0x00A0A0, 0x00C0C0, 0x00E0E0,
-    0x805000, 0xA06000, 0xC08000, 0xE09000, 0x005080, 0x0060A0, 0x0080C0, 0x008FE0,
-    0x808000, 0xA0A000, 0xC0C000, 0xE0E000, 0x000080, 0x0000A0, 0x0000C0, 0x0000E0,
+    0x800080, 0xA000A0, 0xC000C0, 0xE000E0, 0x508000, 0x60A000, 0x80C000, 0x8FE000, 0x800050, 0xA00060,
+    0xC00080, 0xE00090, 0x008000, 0x00A000, 0x00C000, 0x00E000, 0x800000, 0xA00000, 0xC00000, 0xE00000,
+    0x008080, 0x00A0A0, 0x00C0C0, 0x00E0E0, 0x805000, 0xA06000, 0xC08000, 0xE09000, 0x005080, 0x0060A0,
+    0x0080C0, 0x008FE0, 0x808000, 0xA0A000, 0xC0C000, 0xE0E000, 0x000080, 0x0000A0, 0x0000C0, 0x0000E0,
     0x000000, 0x404040, 0x606060, 0x808080, 0x989898, 0xACACAC, 0xC0C0C0, 0xFFFFFF,
 };
 
 const TGammaSegment GammaSegments[6] = {
-    {255, 0, 0, 0, 0, 1},      // red to magenta
-    {255, 0, 255, -1, 0, 0},   // magenta to blue
-    {0, 0, 255, 0, 1, 0},      // blue to cyan
-    {0, 255, 255, 0, 0, -1},   // cyan to green
-    {0, 255, 0, 1, 0, 0},      // green to yellow
-    {255, 255, 0, 0, -1, 0},   // yellow to red
+    {255, 0, 0, 0, 0, 1},     // red to magenta
+    {255, 0, 255, -1, 0, 0},  // magenta to blue
+    {0, 0, 255, 0, 1, 0},     // blue to cyan
+    {0, 255, 255, 0, 0, -1},  // cyan to green
+    {0, 255, 0, 1, 0, 0},     // green to yellow
+    {255, 255, 0, 0, -1, 0},  // yellow to red
 };
 
 namespace {
@@ -32,9 +31,7 @@ constexpr uint32_t kDarkCellMarker = 0x00FFFF;  // yellow: black would vanish ro
 constexpr uint32_t kPointColorStart = 0x008000;
 constexpr uint32_t kEmptyButton = 0x989898;
 
-uint32_t Rgb(int32_t r, int32_t g, int32_t b) {
-  return uint32_t(r) | (uint32_t(g) << 8) | (uint32_t(b) << 16);
-}
+uint32_t Rgb(int32_t r, int32_t g, int32_t b) { return uint32_t(r) | (uint32_t(g) << 8) | (uint32_t(b) << 16); }
 
 // Towards white above the middle, towards black below it; both by whole-number steps.
 void Shade(int32_t c[3], int32_t pos, int32_t mid) {
@@ -150,20 +147,18 @@ TColorPickerLayout ActivateColorPicker(TColorPicker& p, const TPickerControlSize
   p.GammaHalf = kGammaFieldSize / 2;
   l.L_GammaCap = {l.I_Pal.Right() + 16, l.L_PalCap.Top, sizes.LabelWidth[1], capH};
   l.I_Gamma = {l.L_GammaCap.Left, l.L_GammaCap.Bottom() + 8, p.GammaSize, p.GammaSize};
-  l.B_GammaSquare = {l.I_Gamma.Right() - sizes.SpeedWidth, l.I_Gamma.Top - 4 - sizes.SpeedHeight,
-                     sizes.SpeedWidth, sizes.SpeedHeight};
-  l.B_GammaCircle = {l.B_GammaSquare.Left - 4 - sizes.SpeedWidth, l.B_GammaSquare.Top,
-                     sizes.SpeedWidth, sizes.SpeedHeight};
+  l.B_GammaSquare = {l.I_Gamma.Right() - sizes.SpeedWidth, l.I_Gamma.Top - 4 - sizes.SpeedHeight, sizes.SpeedWidth,
+                     sizes.SpeedHeight};
+  l.B_GammaCircle = {l.B_GammaSquare.Left - 4 - sizes.SpeedWidth, l.B_GammaSquare.Top, sizes.SpeedWidth,
+                     sizes.SpeedHeight};
   // 3. The default colours: only those before the first empty entry.
   p.DefaultColorCount = 0;
-  while (p.DefaultColorCount < kMaxDefaultColors && p.DefaultColors[p.DefaultColorCount] != -1)
-    ++p.DefaultColorCount;
+  while (p.DefaultColorCount < kMaxDefaultColors && p.DefaultColors[p.DefaultColorCount] != -1) ++p.DefaultColorCount;
   p.DefaultColorIndex = -1;
   int32_t lowest = l.I_Pal.Bottom();
   l.DefColShown = p.DefaultColorCount > 0;
   if (l.DefColShown) {
-    for (int32_t i = 0; i < p.DefaultColorCount; ++i)
-      SetSkinRectBounds(p.DefaultColorRects[i], i * 28 + 6, 6, 24, 24);
+    for (int32_t i = 0; i < p.DefaultColorCount; ++i) SetSkinRectBounds(p.DefaultColorRects[i], i * 28 + 6, 6, 24, 24);
     l.L_DefColCap = {16, l.I_Pal.Bottom() + 16, sizes.LabelWidth[2], capH};
     const int32_t w = p.DefaultColorCount * 28 + 8;
     l.I_DefCol = {l.I_Pal.Right() + 1 - w, l.L_DefColCap.Top, w, kDefColImageHeight};
@@ -181,17 +176,14 @@ TColorPickerLayout ActivateColorPicker(TColorPicker& p, const TPickerControlSize
   // 5. The background pictures.
   if (p.ShowBkgPics) {
     for (int32_t i = 0; i < kBackgroundPictureCount; ++i)
-      SetSkinRectBounds(p.BkgPictureRects[i], i * 67 + 6, 6, kBackgroundButtonWidth,
-                        kBackgroundButtonHeight);
+      SetSkinRectBounds(p.BkgPictureRects[i], i * 67 + 6, 6, kBackgroundButtonWidth, kBackgroundButtonHeight);
     l.L_BkgPicsCap = {16, lowest + 16, sizes.LabelWidth[4], capH};
     l.I_BkgPics = {16, l.L_BkgPicsCap.Bottom() + 8, kBkgPicsImageWidth, kBkgPicsImageHeight};
     lowest = l.I_BkgPics.Bottom();
   }
   // 6. OK and Cancel under everything, at the right.
-  l.B_Cancel = {l.I_Gamma.Right() - sizes.ButtonWidth, lowest + 24, sizes.ButtonWidth,
-                sizes.ButtonHeight};
-  l.B_OK = {l.B_Cancel.Left - 16 - sizes.ButtonWidth, l.B_Cancel.Top, sizes.ButtonWidth,
-            sizes.ButtonHeight};
+  l.B_Cancel = {l.I_Gamma.Right() - sizes.ButtonWidth, lowest + 24, sizes.ButtonWidth, sizes.ButtonHeight};
+  l.B_OK = {l.B_Cancel.Left - 16 - sizes.ButtonWidth, l.B_Cancel.Top, sizes.ButtonWidth, sizes.ButtonHeight};
   l.ClientWidth = IntMax(l.I_Gamma.Right(), p.ShowBkgPics ? l.I_BkgPics.Right() : 0) + 16;
   l.ClientHeight = l.B_OK.Bottom() + 12;
 
@@ -257,8 +249,7 @@ void DrawPalette(TColorPicker& p) {
       const TDibImage* button = p.Buttons ? &*p.Buttons->Buttons[i] : nullptr;
       if (button && button->Width > 0) {
         FillCell(bkg, r, p.BackColor);  // a small button leaves ground, not marker, round it
-        BlitDib(bkg, r.Left, r.Top, IntMin(r.Width, button->Width), IntMin(r.Height, button->Height),
-                *button, 0, 0);
+        BlitDib(bkg, r.Left, r.Top, IntMin(r.Width, button->Width), IntMin(r.Height, button->Height), *button, 0, 0);
       } else {
         // No button picture: the grey the windows fall back to, framed so the cell still shows.
         FillCell(bkg, r, kEmptyButton);
@@ -284,8 +275,7 @@ void RenderGamma(TColorPicker& p) {
       uint32_t c;
       SetDibPixel(g, x, y, GammaPointColor(p, x, y, c) ? c : p.BackColor);
     }
-  if (p.StoreGamma->Width != g.Width || p.StoreGamma->Height != g.Height)
-    CreateDib24(*p.StoreGamma, g.Width, g.Height);
+  if (p.StoreGamma->Width != g.Width || p.StoreGamma->Height != g.Height) CreateDib24(*p.StoreGamma, g.Width, g.Height);
   BlitDib(*p.StoreGamma, 0, 0, g.Width, g.Height, g, 0, 0);
 }
 

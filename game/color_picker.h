@@ -53,7 +53,7 @@ class TBackgroundPickHost {
   // A picture code 10..17 loaded for the windows; false when it cannot be had.
   virtual bool LoadBackgroundPicture(int32_t code) = 0;
   virtual void SetWindowBackground(int32_t window, int32_t value) = 0;  // windows 0..5
-  virtual void SetFieldBackground(int32_t value) = 0;  // the view state's lBkg
+  virtual void SetFieldBackground(int32_t value) = 0;                   // the view state's lBkg
   virtual void RedrawBackgrounds() = 0;
 
  protected:

@@ -23,9 +23,9 @@ constexpr int64_t kMaxSourcesFileBytes = 16 * 1024;
 using TServerHosts = std::array<std::string, kServerCount>;
 
 struct TDownloadSources {
-  TServerHosts ServerHosts;                            // empty: not set
+  TServerHosts ServerHosts;                             // empty: not set
   std::array<std::string, kServerCount> SiteAddresses;  // with scheme, without a trailing "/"
-  std::string FileToEdit;  // the player's copy, named when no source is set
+  std::string FileToEdit;                               // the player's copy, named when no source is set
 
   bool Empty() const { return ServerHosts[0].empty() && ServerHosts[1].empty(); }
 };

@@ -63,8 +63,7 @@ bool ReadEmbeddedCount(TBinaryReader& f, int32_t& count) {
 }
 }  // namespace
 
-bool ExtractEmbeddedBytes(TBinaryReader& f, uint8_t key, bool rotate, std::vector<uint8_t>& data,
-                          int64_t& endPos) {
+bool ExtractEmbeddedBytes(TBinaryReader& f, uint8_t key, bool rotate, std::vector<uint8_t>& data, int64_t& endPos) {
   int64_t start = f.Position();
   int32_t n;
   if (!ReadEmbeddedCount(f, n)) return false;
@@ -83,8 +82,8 @@ bool ExtractEmbeddedBytes(TBinaryReader& f, uint8_t key, bool rotate, std::vecto
   return true;
 }
 
-bool ExtractEmbeddedImage(TBinaryReader& f, uint8_t key, bool rotate, const std::string& path,
-                          int32_t& endPos, int32_t& size) {
+bool ExtractEmbeddedImage(TBinaryReader& f, uint8_t key, bool rotate, const std::string& path, int32_t& endPos,
+                          int32_t& size) {
   int64_t start = f.Position();
   int32_t n;
   if (!ReadEmbeddedCount(f, n)) return false;
@@ -133,8 +132,7 @@ int DetectImageKind(const std::string& path) {
 }
 
 bool IsJfifData(std::span<const uint8_t> head) {
-  static const uint8_t jfif[12] = {0xFF, 0xD8, 0xFF, 0xE0, 0x00, 0x10,
-                                   'J',  'F',  'I',  'F',  0x00, 0x01};
+  static const uint8_t jfif[12] = {0xFF, 0xD8, 0xFF, 0xE0, 0x00, 0x10, 'J', 'F', 'I', 'F', 0x00, 0x01};
   return head.size() >= 12 && std::memcmp(head.data(), jfif, 12) == 0;
 }
 

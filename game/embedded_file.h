@@ -35,12 +35,11 @@ bool EmbedFile(TBinaryWriter& f, const std::string& path, uint8_t key, bool rota
 // Reads the embedded record at f's position. A count that is negative or larger than what
 // remains of the file is refused. On success endPos is the position after the data; on failure
 // data is untouched and f is back where it started.
-bool ExtractEmbeddedBytes(TBinaryReader& f, uint8_t key, bool rotate, std::vector<uint8_t>& data,
-                          int64_t& endPos);
+bool ExtractEmbeddedBytes(TBinaryReader& f, uint8_t key, bool rotate, std::vector<uint8_t>& data, int64_t& endPos);
 // The same, written to the file at path (the temporary picture file), which keeps its old
 // content when the record is refused.
-bool ExtractEmbeddedImage(TBinaryReader& f, uint8_t key, bool rotate, const std::string& path,
-                          int32_t& endPos, int32_t& size);
+bool ExtractEmbeddedImage(TBinaryReader& f, uint8_t key, bool rotate, const std::string& path, int32_t& endPos,
+                          int32_t& size);
 // Steps over the embedded record at f's position without reading its data.
 bool SkipEmbeddedFile(TBinaryReader& f, int32_t& size);
 

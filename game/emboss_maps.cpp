@@ -49,8 +49,7 @@ void BuildPieceLooks(TGameState& g, const std::vector<int32_t>& pieces) {
       const int32_t r = g.Pieces[size_t(i)].Rotation & 3;
       for (int32_t other = 0; other < 4; ++other)
         if (other != r) g.Images.EmbossMaps[other].DropLook(i);
-      if (!g.Images.EmbossMaps[r].Empty() && !g.Images.EmbossMaps[r].HasLook(i))
-        turn[r].push_back(i);
+      if (!g.Images.EmbossMaps[r].Empty() && !g.Images.EmbossMaps[r].HasLook(i)) turn[r].push_back(i);
     }
   const int32_t threads = int32_t(std::clamp(std::thread::hardware_concurrency(), 1u, 8u));
   for (int32_t r = 0; r < 4; ++r)

@@ -23,8 +23,8 @@ TSkinRect EmptyRect() {
 }
 
 // The part of (x, y, w, h) inside both the image and the clip, as inclusive edges.
-bool ClipArea(const TDibImage& image, const TSkinRect& clip, int32_t x, int32_t y, int32_t w,
-              int32_t h, int32_t& left, int32_t& top, int32_t& right, int32_t& bottom) {
+bool ClipArea(const TDibImage& image, const TSkinRect& clip, int32_t x, int32_t y, int32_t w, int32_t h, int32_t& left,
+              int32_t& top, int32_t& right, int32_t& bottom) {
   if (image.Width <= 0 || IsSkinRectEmpty(clip)) return false;
   left = IntMax(IntMax(x, clip.Left), 0);
   top = IntMax(IntMax(y, clip.Top), 0);
@@ -34,7 +34,8 @@ bool ClipArea(const TDibImage& image, const TSkinRect& clip, int32_t x, int32_t 
 }
 
 void CopyArea(TDibImage& target, const TDibImage& source, const TSkinRect& clip) {
-  if (!IsSkinRectEmpty(clip)) BlitDib(target, clip.Left, clip.Top, clip.Width, clip.Height, source, clip.Left, clip.Top);
+  if (!IsSkinRectEmpty(clip))
+    BlitDib(target, clip.Left, clip.Top, clip.Width, clip.Height, source, clip.Left, clip.Top);
 }
 
 void FillArea(TDibImage& target, const TSkinRect& clip, uint32_t color) {
@@ -57,8 +58,7 @@ int32_t HeldGroup(const TGameState& g) {
   return held >= 0 && held < LivePieceCount(g) ? g.Pieces[size_t(held)].Group : INT32_MIN;
 }
 
-void PaintWindowPieces(TField& f, TDibImage& target, const TSkinRect& clip, const TSkinWindow& w,
-                       int32_t kind) {
+void PaintWindowPieces(TField& f, TDibImage& target, const TSkinRect& clip, const TSkinWindow& w, int32_t kind) {
   TGameState& g = f.Game;
   const TPieceView view = PieceViewOf(w);
   const int32_t heldGroup = kind == kPaintStatic ? HeldGroup(g) : INT32_MIN;
@@ -114,8 +114,7 @@ void LoadArtwork(TField& f) {
 
 }  // namespace
 
-TField::TField(TGameState& game, TSkinWindows& windows, TFieldHost& host)
-    : Game(game), Windows(windows), Host(host) {
+TField::TField(TGameState& game, TSkinWindows& windows, TFieldHost& host) : Game(game), Windows(windows), Host(host) {
   Game.Host = this;
   Windows.Host = this;
 }
@@ -368,8 +367,8 @@ void PaintField(TField& f, TDibImage& target, const TSkinRect& clip, int32_t kin
     } else if (w->Style == kSkinStyleThumbnail && f.ThumbPicture) {
       TSkinRect cut;
       if (IntersectSkinRects(w->Client, clip, &cut))
-        DrawDibBlended(target, w->Client.Left, w->Client.Top, w->Client.Width, w->Client.Height, *f.ThumbPicture,
-                       0, 0, w->Client.Width, w->Client.Height, cut);
+        DrawDibBlended(target, w->Client.Left, w->Client.Top, w->Client.Width, w->Client.Height, *f.ThumbPicture, 0, 0,
+                       w->Client.Width, w->Client.Height, cut);
     }
   }
 }
@@ -409,8 +408,7 @@ void DragRedraw(TField& f, int32_t mode) {
       CopyArea(sc, st, f.FieldRect);
       PaintField(f, sc, f.FieldRect, kPaintBand);
       break;
-    default:
-      break;
+    default: break;
   }
 }
 
@@ -526,8 +524,10 @@ void DrawGlass(TField& f) {
       if (m[0] == 0) {
         SetDibPixel(lens, lx, ly, kLensKey);
       } else if (m[0] == 255) {
-        if (covered) std::memcpy(d, &src[(size_t(ly / z) * size_t(sw) + size_t(lx / z)) * 3], 3);
-        else d[0] = d[1] = d[2] = 0;
+        if (covered)
+          std::memcpy(d, &src[(size_t(ly / z) * size_t(sw) + size_t(lx / z)) * 3], 3);
+        else
+          d[0] = d[1] = d[2] = 0;
       } else {
         d[0] = m[0];
         d[1] = m[1];
@@ -599,8 +599,7 @@ void ApplyWeightMode(TField& f) {
 
 void DropWeightPin(TField& f) {
   TSkinWindow* active = ActiveWindow(f);
-  f.Game.Play.WeightGroup =
-      active ? PieceAtPoint(f.Game, PieceViewOf(*active), f.Pin.PointerX, f.Pin.PointerY) : -1;
+  f.Game.Play.WeightGroup = active ? PieceAtPoint(f.Game, PieceViewOf(*active), f.Pin.PointerX, f.Pin.PointerY) : -1;
   f.Pin.Dragging = false;
   ApplyWeightMode(f);
   f.Game.Play.RedrawKind = kRedrawField;

@@ -48,8 +48,8 @@ enum : int32_t {
 struct TGlassState {
   int32_t Zoom = 2;
   double A = 120, B = 120;  // half axes of the lens
-  TDibHolder Lens;  // 24-bit, kLensSize square
-  TDibHolder LensMask;  // 0 outside the lens, 255 inside, the rim in its own grey
+  TDibHolder Lens;          // 24-bit, kLensSize square
+  TDibHolder LensMask;      // 0 outside the lens, 255 inside, the rim in its own grey
 };
 
 struct TStarState {
@@ -77,17 +77,17 @@ class TFieldHost {
   virtual void Wait(int32_t ms) = 0;  // between star frames
   virtual void SetModified() = 0;
   virtual void SaveImageEnabled(bool enabled) = 0;  // the solved flag changed
-  virtual int32_t ShowFinish() = 0;  // the finish dialog; 1 asks to save the solved picture
+  virtual int32_t ShowFinish() = 0;                 // the finish dialog; 1 asks to save the solved picture
   virtual void SaveSolvedImage() = 0;
   virtual void ShowPocket(int32_t pocket, bool show) = 0;  // the pocket command, 2..5
-  virtual void WindowHidden(int32_t index) = 0;  // a side or the thumbnail closed by its button
-  virtual void PocketChanged(int32_t pocket) = 0;  // a pocket's piece count: caption, toolbar face
+  virtual void WindowHidden(int32_t index) = 0;            // a side or the thumbnail closed by its button
+  virtual void PocketChanged(int32_t pocket) = 0;          // a pocket's piece count: caption, toolbar face
   virtual void MainWindowSize(int32_t& width, int32_t& height) = 0;
   virtual void SetMainWindowSize(int32_t width, int32_t height) = 0;  // the grip of a side
-  virtual void GrabCursor(bool on) = 0;  // the gripping hand while the view is pulled
-  virtual void ThumbnailResized() = 0;  // rebuild the thumbnail picture
+  virtual void GrabCursor(bool on) = 0;                               // the gripping hand while the view is pulled
+  virtual void ThumbnailResized() = 0;                                // rebuild the thumbnail picture
   virtual void ToolbarUnhot() = 0;
-  virtual void WeightModeChanged(bool on) = 0;  // menu check, caption and hint, toolbar face
+  virtual void WeightModeChanged(bool on) = 0;       // menu check, caption and hint, toolbar face
   virtual void ActiveSideChanged(int32_t side) = 0;  // menu checks and toolbar buttons
   // A picture code 10..17 loaded for the field's size; false when it cannot be had.
   virtual bool LoadBackgroundPicture(int32_t code) = 0;
@@ -116,8 +116,8 @@ struct TField final : TPlayHost, TSkinWindowHost {
 
   TWorkArea Work;
   TSkinRect FieldRect{0, 0, -1, -1, 0, 0, {0, 0, -1, -1}};
-  TDibHolder StaticBuffer;  // everything but what is being dragged
-  TDibHolder ScreenBuffer;  // what the main window shows
+  TDibHolder StaticBuffer;                // everything but what is being dragged
+  TDibHolder ScreenBuffer;                // what the main window shows
   uint32_t FieldBackground = kFieldGrey;  // a colour, or a picture code 10..17
   TSkinRect SmallRect{0, 0, -1, -1, 0, 0, {0, 0, -1, -1}};
   int32_t ActiveSide = 0;
@@ -130,13 +130,13 @@ struct TField final : TPlayHost, TSkinWindowHost {
   TDibHolder GlassSkin;
   TSkinRect Changed{0, 0, -1, -1, 0, 0, {0, 0, -1, -1}};  // what the running handler has shown
 
-  bool Solved = false;  // cleared when a game is opened
+  bool Solved = false;      // cleared when a game is opened
   bool FormsReady = false;  // the handlers do nothing before
-  bool Busy = false;  // a long operation runs: the handlers return at once
-  bool InHandler = false;  // the autosave waits while set
-  bool SoundPlay = true;  // the options dialog's Sound setting
-  bool ShowJoin = true;  // its ShowConj setting
-  std::string ProgramDir;  // where "set.wav" and "win.wav" are, with a trailing slash
+  bool Busy = false;        // a long operation runs: the handlers return at once
+  bool InHandler = false;   // the autosave waits while set
+  bool SoundPlay = true;    // the options dialog's Sound setting
+  bool ShowJoin = true;     // its ShowConj setting
+  std::string ProgramDir;   // where "set.wav" and "win.wav" are, with a trailing slash
 
   // Input.
   bool ClickPending = false;  // click-to-drag: the click that picked a piece up
@@ -181,8 +181,8 @@ struct TFieldLayout {
   bool Maximized = false;
   int32_t MainWidth = 0, MainHeight = 0;  // the main window (full screen)
 };
-// Recomputes the field size (Game.Field.FieldW, FieldH) and FieldRect; the buffers grow whenever they are smaller than the screen or
-// the field (never shrink), filled with the field background.
+// Recomputes the field size (Game.Field.FieldW, FieldH) and FieldRect; the buffers grow whenever they are smaller than
+// the screen or the field (never shrink), filled with the field background.
 void UpdateFieldSize(TField& f, const TFieldLayout& layout);
 // The field of a window that fills the work area with its frame, caption and toolbar: what a
 // picture is fitted to, whatever the window's size or mode is now.

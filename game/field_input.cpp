@@ -13,9 +13,7 @@ constexpr uint8_t kShiftKeys = kShiftShift | kShiftAlt | kShiftCtrl;
 constexpr uint8_t kShiftButtons = kShiftLeftDown | kShiftRightDown | kShiftMiddleDown;
 constexpr int32_t kWheelStep = 120;  // one notch of a wheel, in eighths of a degree
 
-bool Matches(const TMouseBinding& b, int32_t button, uint8_t shift) {
-  return b.Button == button && b.Shift == shift;
-}
+bool Matches(const TMouseBinding& b, int32_t button, uint8_t shift) { return b.Button == button && b.Shift == shift; }
 
 bool IsEdgeCode(int32_t code) { return (code >= kHitLeft && code <= kHitBottomRight && code != kHitTopRight); }
 
@@ -24,20 +22,15 @@ enum class TWindowOperation : uint8_t { None, Move, Size, Thumb, Scroll, Pan };
 TWindowOperation OperationOf(int32_t code) {
   if (IsEdgeCode(code)) return TWindowOperation::Size;
   switch (code) {
-    case kHitMove:
-      return TWindowOperation::Move;
+    case kHitMove: return TWindowOperation::Move;
     case kHitHorzThumb:
-    case kHitVertThumb:
-      return TWindowOperation::Thumb;
+    case kHitVertThumb: return TWindowOperation::Thumb;
     case kHitScrollLeft:
     case kHitScrollRight:
     case kHitScrollUp:
-    case kHitScrollDown:
-      return TWindowOperation::Scroll;
-    case kHitPan:
-      return TWindowOperation::Pan;
-    default:
-      return TWindowOperation::None;
+    case kHitScrollDown: return TWindowOperation::Scroll;
+    case kHitPan: return TWindowOperation::Pan;
+    default: return TWindowOperation::None;
   }
 }
 
@@ -89,8 +82,7 @@ bool StartWindowOperation(TField& f, TSkinWindow& w, int32_t x, int32_t y) {
   TSkinWindows& ws = f.Windows;
   TGameState& g = f.Game;
   uint8_t code = SkinWindowHitTest(ws, w, x, y, true);
-  if (code == kHitNone &&
-      (PointOnSkinFrame(ws, w, x, y) || (w.DragByClient && PointInSkinRect(w.Client, x, y))))
+  if (code == kHitNone && (PointOnSkinFrame(ws, w, x, y) || (w.DragByClient && PointInSkinRect(w.Client, x, y))))
     code = kHitMove;
   if (code == kHitNone) return false;
   TSkinDragState& d = ws.SkinDrag;
@@ -122,12 +114,9 @@ bool StartWindowOperation(TField& f, TSkinWindow& w, int32_t x, int32_t y) {
       d.GrabY = y - t.Top;
       break;
     }
-    case TWindowOperation::Scroll:
-      ScrollWindowBy(f, w, x, y);
-      break;
+    case TWindowOperation::Scroll: ScrollWindowBy(f, w, x, y); break;
     case TWindowOperation::Pan:
-    case TWindowOperation::None:
-      break;
+    case TWindowOperation::None: break;
   }
   if (w.Style == kSkinStylePocket || w.Style == kSkinStyleThumbnail) BringSkinWindowToFront(ws, w);
   if (w.Style == kSkinStyleSide) {
@@ -189,8 +178,7 @@ void ContinueWindowOperation(TField& f, int32_t x, int32_t y, bool buttonDown) {
       }
       break;
     case TWindowOperation::Scroll:
-    case TWindowOperation::None:
-      break;
+    case TWindowOperation::None: break;
   }
   TGameState& g = f.Game;
   g.Play.RedrawKind = kRedrawDrag;
@@ -272,8 +260,7 @@ void FieldMouseDown(TField& f, int32_t button, uint8_t shift, int32_t x, bool sy
   if (!(clickToDrag && holding) && StartWindowOperation(f, active, x, y)) return;
 
   // The pieces.
-  if (!PointInSkinRect(active.Client, x, y) || active.Style == kSkinStyleGlass ||
-      active.Style == kSkinStyleThumbnail) {
+  if (!PointInSkinRect(active.Client, x, y) || active.Style == kSkinStyleGlass || active.Style == kSkinStyleThumbnail) {
     HighlightSkinWindow(ws, nullptr);
     return;
   }
@@ -399,20 +386,11 @@ void FieldMouseUp(TField& f, int32_t button, uint8_t shift, int32_t x, int32_t y
           f.Host.WindowHidden(w.Index);
         }
         break;
-      case kHitZoom3:
-        SetGlassZoom(f, 3);
-        break;
-      case kHitZoom2:
-        SetGlassZoom(f, 2);
-        break;
-      case kHitMove:
-        KeepWindowsInField(f);
-        break;
-      case kHitPan:
-        f.Host.GrabCursor(false);
-        break;
-      default:
-        break;
+      case kHitZoom3: SetGlassZoom(f, 3); break;
+      case kHitZoom2: SetGlassZoom(f, 2); break;
+      case kHitMove: KeepWindowsInField(f); break;
+      case kHitPan: f.Host.GrabCursor(false); break;
+      default: break;
     }
     ClearWindowOperation(f);
     return;

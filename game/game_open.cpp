@@ -34,13 +34,9 @@ void ShowSessionProgress(TGameSession& s, const std::string& key, int32_t steps)
   s.Host.ShowProgress(key, steps);
 }
 
-void HideSessionProgress(TGameSession& s) {
-  s.Host.HideProgress();
-}
+void HideSessionProgress(TGameSession& s) { s.Host.HideProgress(); }
 
-void ShowSessionMessage(TGameSession& s, const std::string& text) {
-  s.Host.ShowMessage(text);
-}
+void ShowSessionMessage(TGameSession& s, const std::string& text) { s.Host.ShowMessage(text); }
 
 // --- Windows ----------------------------------------------------------------------------------
 
@@ -69,7 +65,8 @@ void SizeThumbnailWindow(TSkinWindows& windows, TDibImage& thumbImage, int32_t w
   UpdateSkinWindowLimits(t);
   ResizeSkinWindow(t, true, w / 4, h / 4);
   // The picture is as large as the window's client shows, not as large as it may grow.
-  CreateDib24(thumbImage, std::clamp(t.Client.Width, 1, t.MaxClientWidth), std::clamp(t.Client.Height, 1, t.MaxClientHeight));
+  CreateDib24(thumbImage, std::clamp(t.Client.Width, 1, t.MaxClientWidth),
+              std::clamp(t.Client.Height, 1, t.MaxClientHeight));
 }
 
 void DrawThumbnailImage(TGameSession& s) {
@@ -147,8 +144,7 @@ int32_t ApplySeedRule(TRandom& rng, const TOpenChoices& choices) {
 bool ApplyLevelChoices(TLevelRecord& lv, const TLevelRecord& defaults, bool fitToScreen) {
   lv.Level = std::clamp(defaults.Level, 0, kLevelCount - 1);
   lv.Rotate = defaults.Rotate ? 1 : 0;
-  lv.BorderStyle =
-      defaults.BorderStyle != TBorderStyle::None ? TBorderStyle::Frame : TBorderStyle::None;
+  lv.BorderStyle = defaults.BorderStyle != TBorderStyle::None ? TBorderStyle::Frame : TBorderStyle::None;
   lv.ShapeStyle = std::min(defaults.ShapeStyle, kLastShapeStyle);
   lv.SpreadOut = defaults.SpreadOut ? 1 : 0;
   lv.FitToScreen = fitToScreen ? 1 : 0;
@@ -251,8 +247,7 @@ bool StartJigsawGame(TGameSession& s, const std::string& path, const TOpenChoice
   TJigsawHeader header;
   std::vector<uint8_t> preview, description, picture;
   int64_t previewEnd;
-  if (!f.Open(path) || !ReadJigsawHeader(f, header) ||
-      !ExtractEmbeddedBytes(f, PreviewKey, false, preview, previewEnd))
+  if (!f.Open(path) || !ReadJigsawHeader(f, header) || !ExtractEmbeddedBytes(f, PreviewKey, false, preview, previewEnd))
     return fail("Invalid Jigsaw");
   if (header.ImageW != lv.ImageW || header.ImageH != lv.ImageH || lv.SidePos[1] != previewEnd)
     return fail("Invalid Jigsaw");
@@ -272,8 +267,7 @@ bool StartJigsawGame(TGameSession& s, const std::string& path, const TOpenChoice
   // Fit to the screen: the cut works on the scaled picture.
   const bool fit = choices.FitToScreen && lv.FitImageW > 0 && lv.FitImageH > 0 &&
                    (lv.FitImageW != lv.ImageW || lv.FitImageH != lv.ImageH);
-  TPictureDecode decode(std::move(picture), lv.ImageW, lv.ImageH, fit ? lv.FitImageW : 0,
-                        fit ? lv.FitImageH : 0);
+  TPictureDecode decode(std::move(picture), lv.ImageW, lv.ImageH, fit ? lv.FitImageW : 0, fit ? lv.FitImageH : 0);
   if (fit) {
     lv.ImageW = lv.FitImageW;
     lv.ImageH = lv.FitImageH;
@@ -293,7 +287,12 @@ bool StartJigsawGame(TGameSession& s, const std::string& path, const TOpenChoice
   const int32_t before = lv.TotalTileNum;
   // The cut's messages wait for the picture: one that cannot be shown is the only message.
   std::vector<std::string> cutMessages;
-  TCutTarget target{lv, fresh.Pieces.data(), fresh.Images.PieceMasks[0], fresh.Rng, fresh.Progress, s.Knobs,
+  TCutTarget target{lv,
+                    fresh.Pieces.data(),
+                    fresh.Images.PieceMasks[0],
+                    fresh.Rng,
+                    fresh.Progress,
+                    s.Knobs,
                     [&cutMessages](const std::string& m) { cutMessages.push_back(m); }};
   // A cut that failed has its messages shown; its map and records stand and the open goes on.
   CutJigsaw(target, s.Paths.sShapeFile);
@@ -319,9 +318,9 @@ bool StartJigsawGame(TGameSession& s, const std::string& path, const TOpenChoice
   fresh.Play.WeightGroup = -1;
 
   // Everything worked: the new game replaces the running one.
-  AdoptOpenedGame(s, fresh,
-                  {&*loaded, *storeThumb.Picture, description, loaded->Width, loaded->Height, path,
-                   FileStemOf(path), ""});
+  AdoptOpenedGame(
+      s, fresh,
+      {&*loaded, *storeThumb.Picture, description, loaded->Width, loaded->Height, path, FileStemOf(path), ""});
   SortPieces(live, false);
   for (int32_t pocket = 2; pocket <= 5; ++pocket) ResetPocket(s, pocket);
   return true;

@@ -9,9 +9,9 @@
 struct TGameOptions {
   TEmbossStyle EmbossStyle = TEmbossStyle::Paper;
   TWoodStyle WoodStyle = TWoodStyle::Shadows;
-  int32_t WoodFrameWidth = 0;  // 0, 3 or 5; derived from WoodStyle by the emboss rebuild
+  int32_t WoodFrameWidth = 0;    // 0, 3 or 5; derived from WoodStyle by the emboss rebuild
   int32_t WoodColor = 0x49687A;  // 0x00BBGGRR
-  int32_t StuckKoef = 12;  // snap threshold factor (tenths of the half-knob margin)
+  int32_t StuckKoef = 12;        // snap threshold factor (tenths of the half-knob margin)
   std::string ThumbPath;
   std::string SiteJigsawsDir = "zorva/jigsaws_quix/";
   std::string DnSrc;

@@ -51,11 +51,9 @@ bool IsFolder(const std::string& path) {
 // Why one of the player's folders cannot be used, for the player to read.
 std::string FolderFailure(const std::string& folder, int error, bool made) {
   const std::string named = "\"" + folder + "\"";
-  if (error == ENOTDIR || error == EEXIST)
-    return "The folder " + named + " could not be made: a file is in the way.";
-  return FailureText(made ? "Nothing can be written in the folder " + named
-                          : "The folder " + named + " could not be made",
-                     error);
+  if (error == ENOTDIR || error == EEXIST) return "The folder " + named + " could not be made: a file is in the way.";
+  return FailureText(
+      made ? "Nothing can be written in the folder " + named : "The folder " + named + " could not be made", error);
 }
 
 // Makes folder and every missing folder above it, one level at a time, so that a failure names
@@ -63,8 +61,7 @@ std::string FolderFailure(const std::string& folder, int error, bool made) {
 // is touched: a file or a dangling link in the way stays and is reported. Empty when the
 // folder is usable, else the reason.
 std::string MakeFolderChain(const std::string& folder) {
-  for (size_t end = folder.find('/', 1); end != std::string::npos;
-       end = folder.find('/', end + 1)) {
+  for (size_t end = folder.find('/', 1); end != std::string::npos; end = folder.find('/', end + 1)) {
     const std::string level = folder.substr(0, end);
     if (IsFolder(level)) continue;
     if (mkdir(level.c_str(), 0777) == 0) continue;
@@ -126,8 +123,7 @@ void InitPaths(TGamePaths& p, const std::string& programDir, TRegistry& registry
   auto make = [&failures](const std::string& folder) {
     const std::string failure = MakeFolderChain(folder);
     if (failure.empty()) return true;
-    if (std::find(failures.begin(), failures.end(), failure) == failures.end())
-      failures.push_back(failure);
+    if (std::find(failures.begin(), failures.end(), failure) == failures.end()) failures.push_back(failure);
     return false;
   };
   const bool settingsLost = !make(p.sAppDataDir);
@@ -169,16 +165,13 @@ void InitPaths(TGamePaths& p, const std::string& programDir, TRegistry& registry
   if (jigsawsLost || settingsLost) lost.push_back("jigsaws cannot be downloaded");
   if (settingsLost) lost.push_back("the settings cannot be kept");
   std::string joined;
-  for (size_t i = 0; i < lost.size(); ++i)
-    joined += (i == 0 ? "" : i + 1 == lost.size() ? " and " : ", ") + lost[i];
+  for (size_t i = 0; i < lost.size(); ++i) joined += (i == 0 ? "" : i + 1 == lost.size() ? " and " : ", ") + lost[i];
   p.FolderProblem += "\nUntil that is put right, " + joined + ".";
   if (p.sJigsawDir == p.sExeJigsawDir)
     p.FolderProblem += " The jigsaws that came with the game are offered all the same.";
 }
 
-std::string PlayerJigsawFolder(const TGamePaths& paths) {
-  return paths.sDocsDir + "Jigsaws/";
-}
+std::string PlayerJigsawFolder(const TGamePaths& paths) { return paths.sDocsDir + "Jigsaws/"; }
 
 void FreeStartupLists(const TGamePaths& paths) {
   std::error_code ec;

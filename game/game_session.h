@@ -20,12 +20,12 @@ static_assert(sizeof(TViewState) == 36);
 
 // Every folder and file the game uses; folders end with '/'.
 struct TGamePaths {
-  std::string sExeDir;        // the program folder (read only)
-  std::string sAppDataDir;    // per-user data: settings, temporary files
-  std::string sMyDocs;        // the player's documents folder
-  std::string sDocsDir;       // documents/Tamo Games/Zorva Jigsaw Quix/
-  std::string sJigsawDir;     // the player's jigsaws
-  std::string sSavedDir;      // the player's saved games
+  std::string sExeDir;      // the program folder (read only)
+  std::string sAppDataDir;  // per-user data: settings, temporary files
+  std::string sMyDocs;      // the player's documents folder
+  std::string sDocsDir;     // documents/Tamo Games/Zorva Jigsaw Quix/
+  std::string sJigsawDir;   // the player's jigsaws
+  std::string sSavedDir;    // the player's saved games
   std::string sPicturesDir;
   std::string sExeJigsawDir;  // the distributed jigsaws
   std::string sShapeFile;
@@ -85,9 +85,9 @@ struct TGameSession {
   // The texts of the loaded language (pocket captions); none in tools: the keys show.
   const TLanguageState* Lang = nullptr;
 
-  std::string sJig;       // the open jigsaw file, or the jigsaw name of a saved game
-  std::string sSolve;     // the open saved game; empty for a game opened from a jigsaw
-  std::string sJigName;   // the jigsaw's name without folder and extension
+  std::string sJig;        // the open jigsaw file, or the jigsaw name of a saved game
+  std::string sSolve;      // the open saved game; empty for a game opened from a jigsaw
+  std::string sJigName;    // the jigsaw's name without folder and extension
   std::string sSvJigName;  // the jigsaw name of the last saved game selected
 
   bool SaveModified = false;      // changed since the last manual save

@@ -55,11 +55,11 @@ class TPlayHost {
  public:
   virtual void SetModified() = 0;
   virtual void CheckSolved() = 0;
-  virtual void SelectionChanged(bool any) = 0;  // the Arrange command follows the selection
-  virtual void RefreshWindow(int32_t index) = 0;  // a pocket's piece count, caption, content size
+  virtual void SelectionChanged(bool any) = 0;     // the Arrange command follows the selection
+  virtual void RefreshWindow(int32_t index) = 0;   // a pocket's piece count, caption, content size
   virtual void ActivateWindow(int32_t index) = 0;  // highlight; a pocket comes to the front
-  virtual void DragRedraw(int32_t mode) = 0;  // repaint both buffers for a drag of this mode
-  virtual void PaintHeld() = 0;  // restore the screen from the static buffer, paint held
+  virtual void DragRedraw(int32_t mode) = 0;       // repaint both buffers for a drag of this mode
+  virtual void PaintHeld() = 0;                    // restore the screen from the static buffer, paint held
 
  protected:
   ~TPlayHost() = default;
@@ -68,14 +68,14 @@ TPlayHost& DetachedPlayHost();
 
 struct TPlayState {
   int32_t HeldPiece = -1;
-  int32_t DragState = 0;  // 0 idle, 1 holding, 2 rubber band
+  int32_t DragState = 0;                     // 0 idle, 1 holding, 2 rubber band
   int32_t DragOffsetX = 0, DragOffsetY = 0;  // held piece position minus the mouse point
   int32_t DragOffsetX2 = 0, DragOffsetY2 = 0;
   bool HasSelection = false;
   int32_t WeightGroup = -1;  // a piece whose group is anchored
-  int32_t RedrawKind = 0;  // 0 none, 1 whole field, 2 small rectangle, 3 drag in progress
-  TSkinRect DragRect{kUnsetEdge, kUnsetEdge, kUnsetEdge, kUnsetEdge, 0, 0,
-                     {kUnsetEdge, kUnsetEdge, kUnsetEdge, kUnsetEdge}};
+  int32_t RedrawKind = 0;    // 0 none, 1 whole field, 2 small rectangle, 3 drag in progress
+  TSkinRect DragRect{
+      kUnsetEdge, kUnsetEdge, kUnsetEdge, kUnsetEdge, 0, 0, {kUnsetEdge, kUnsetEdge, kUnsetEdge, kUnsetEdge}};
   TSkinRect Band{0, 0, -1, -1, 0, 0, {0, 0, -1, -1}};  // content coordinates of the active window
 };
 

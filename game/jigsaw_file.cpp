@@ -18,20 +18,17 @@ bool IsSanePictureSize(int32_t width, int32_t height) {
 bool ReadJigsawHeader(TBinaryReader& f, TJigsawHeader& header) {
   char magic[sizeof JigsawMagic];
   TJigsawHeader h;
-  if (!f.Read(magic, sizeof magic) || std::memcmp(magic, JigsawMagic, sizeof magic) != 0)
-    return false;
-  if (!f.ReadInt32(h.ImageW) || !f.ReadInt32(h.ImageH) || !f.Read(h.TagBlock, sizeof h.TagBlock))
-    return false;
+  if (!f.Read(magic, sizeof magic) || std::memcmp(magic, JigsawMagic, sizeof magic) != 0) return false;
+  if (!f.ReadInt32(h.ImageW) || !f.ReadInt32(h.ImageH) || !f.Read(h.TagBlock, sizeof h.TagBlock)) return false;
   if (!IsSanePictureSize(h.ImageW, h.ImageH)) return false;
   header = h;
   return true;
 }
 
-bool ReadJigsawVariant(TBinaryReader& f, const TLevelRecord& level,
-                       std::vector<uint8_t>& description, std::vector<uint8_t>& picture) {
+bool ReadJigsawVariant(TBinaryReader& f, const TLevelRecord& level, std::vector<uint8_t>& description,
+                       std::vector<uint8_t>& picture) {
   // SidePos holds three positions, so at most two variants can be addressed.
-  if (level.SideNum < 1 || level.SideNum > 2 || level.SideInd < 0 || level.SideInd >= level.SideNum)
-    return false;
+  if (level.SideNum < 1 || level.SideNum > 2 || level.SideInd < 0 || level.SideInd >= level.SideNum) return false;
   if (!f.Seek(level.SidePos[level.SideNum])) return false;
   std::vector<uint8_t> text, pic, data;
   int64_t end;
@@ -48,19 +45,16 @@ bool ReadJigsawVariant(TBinaryReader& f, const TLevelRecord& level,
   return true;
 }
 
-bool WriteJigsawFile(const std::string& path, const TJigsawHeader& header,
-                     std::span<const uint8_t> preview, std::span<const uint8_t> description,
-                     std::span<const uint8_t> picture) {
+bool WriteJigsawFile(const std::string& path, const TJigsawHeader& header, std::span<const uint8_t> preview,
+                     std::span<const uint8_t> description, std::span<const uint8_t> picture) {
   if (!IsSanePictureSize(header.ImageW, header.ImageH)) return false;
   int previewKind = DetectImageKind(preview);
   if (previewKind != ImageKindJpeg && previewKind != ImageKindBitmap) return false;
   if (!IsJfifData(picture) && DetectImageKind(picture) != ImageKindBitmap) return false;
   TBinaryWriter f;
-  return f.Create(path) && f.Write(JigsawMagic, sizeof JigsawMagic) &&
-         f.WriteInt32(header.ImageW) && f.WriteInt32(header.ImageH) &&
-         f.Write(header.TagBlock, sizeof header.TagBlock) &&
-         EmbedBytes(f, preview, PreviewKey, false) &&
-         EmbedBytes(f, description, DescriptionKey, true) &&
+  return f.Create(path) && f.Write(JigsawMagic, sizeof JigsawMagic) && f.WriteInt32(header.ImageW) &&
+         f.WriteInt32(header.ImageH) && f.Write(header.TagBlock, sizeof header.TagBlock) &&
+         EmbedBytes(f, preview, PreviewKey, false) && EmbedBytes(f, description, DescriptionKey, true) &&
          EmbedBytes(f, picture, PictureKey, true) && f.Commit();
 }
 
@@ -81,9 +75,7 @@ void FitPictureToArea(TLevelRecord& level, int32_t areaW, int32_t areaH) {
 namespace {
 // The extension runs from the last '.' of the file name, as the jigsaw lists take it: a file
 // named just ".zvq" that the list shows must open too.
-bool HasJigsawExtension(const std::string& path) {
-  return LowerExtension(path) == JigsawExtension;
-}
+bool HasJigsawExtension(const std::string& path) { return LowerExtension(path) == JigsawExtension; }
 }  // namespace
 
 bool OpenJigsaw(const std::string& path, TJigsawOpenMode mode, TJigsawOpenTarget& target) {
@@ -100,13 +92,13 @@ bool OpenJigsaw(const std::string& path, TJigsawOpenMode mode, TJigsawOpenTarget
   // A file cut short after its preview would fail only once the game is being opened: refuse
   // it here, while the player is still choosing.
   int32_t descriptionSize, pictureSize;
-  if (!SkipEmbeddedFile(f, descriptionSize) || !SkipEmbeddedFile(f, pictureSize) || pictureSize == 0)
-    return false;
+  if (!SkipEmbeddedFile(f, descriptionSize) || !SkipEmbeddedFile(f, pictureSize) || pictureSize == 0) return false;
   f.Close();
 
   // Decoded no larger than a preview is ever shown: a huge one costs no more than a small one.
   const int32_t kind = DetectImageKind(target.TempPictureFile);
-  if ((kind != ImageKindJpeg && kind != ImageKindBitmap) || !LoadPreviewFile(*target.Load.Picture, target.TempPictureFile))
+  if ((kind != ImageKindJpeg && kind != ImageKindBitmap) ||
+      !LoadPreviewFile(*target.Load.Picture, target.TempPictureFile))
     return false;
 
   if (mode == OpenJigsawSelect) {

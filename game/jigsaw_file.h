@@ -36,14 +36,13 @@ bool ReadJigsawHeader(TBinaryReader& f, TJigsawHeader& header);
 
 // Reads the description and the picture of the variant the level record names (SideInd of
 // SideNum, starting at SidePos[SideNum]).
-bool ReadJigsawVariant(TBinaryReader& f, const TLevelRecord& level,
-                       std::vector<uint8_t>& description, std::vector<uint8_t>& picture);
+bool ReadJigsawVariant(TBinaryReader& f, const TLevelRecord& level, std::vector<uint8_t>& description,
+                       std::vector<uint8_t>& picture);
 
 // Writes a one-variant jigsaw file; the picture must be JFIF JPEG or a bitmap of the header's
 // size. The game itself never writes jigsaws: our packer tool does.
-bool WriteJigsawFile(const std::string& path, const TJigsawHeader& header,
-                     std::span<const uint8_t> preview, std::span<const uint8_t> description,
-                     std::span<const uint8_t> picture);
+bool WriteJigsawFile(const std::string& path, const TJigsawHeader& header, std::span<const uint8_t> preview,
+                     std::span<const uint8_t> description, std::span<const uint8_t> picture);
 
 // The picture size fitted into a play area of areaW x areaH (aspect kept, never enlarged).
 void FitPictureToArea(TLevelRecord& level, int32_t areaW, int32_t areaH);

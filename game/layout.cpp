@@ -16,8 +16,10 @@ TSpreadGrid SpreadGrid(int32_t n, int32_t fieldW, int32_t fieldH) {
   int32_t cols = ClampInt(Round(std::sqrt((long double)ratio)), 1, n);
   int32_t rows = n / cols;
   if (int64_t(cols) * rows < n) {
-    if (int64_t(cols + 1) * rows >= int64_t(rows + 1) * cols) ++rows;
-    else ++cols;
+    if (int64_t(cols + 1) * rows >= int64_t(rows + 1) * cols)
+      ++rows;
+    else
+      ++cols;
   }
   return {cols, rows};
 }
@@ -209,14 +211,12 @@ void SelectInBand(TGameState& g, const TPieceView& view, bool all) {
   if (!all) {
     ForEachGroup(g, [&](size_t start, size_t end) {
       const int32_t firstIndex = g.PieceOrder[start].Index;
-      if (g.Pieces[size_t(firstIndex)].Window != view.Index || IsInWeightGroup(g, firstIndex))
-        return;
+      if (g.Pieces[size_t(firstIndex)].Window != view.Index || IsInWeightGroup(g, firstIndex)) return;
       for (size_t k = start; k < end; ++k) {
         const int32_t i = g.PieceOrder[k].Index;
         const TPieceRecord& p = g.Pieces[size_t(i)];
         const int32_t mx = i == frame ? 20 : p.BoxW / 3, my = i == frame ? 20 : p.BoxH / 3;
-        if (p.X + mx < band.Left || p.Y + my < band.Top ||
-            p.X + p.BoxW - mx > band.Left + band.Width ||
+        if (p.X + mx < band.Left || p.Y + my < band.Top || p.X + p.BoxW - mx > band.Left + band.Width ||
             p.Y + p.BoxH - my > band.Top + band.Height)
           return;
       }
@@ -246,8 +246,10 @@ TSpreadGrid ArrangeGrid(int32_t n, int32_t areaW, int32_t areaH) {
   // One piece on an area more than four times taller than wide rounds to no column at all.
   cols = IntMax(cols, 1);
   if (int64_t(cols) * rows < n) {
-    if (int64_t(rows) * (cols + 1) <= int64_t(cols) * (rows + 1)) ++cols;
-    else ++rows;
+    if (int64_t(rows) * (cols + 1) <= int64_t(cols) * (rows + 1))
+      ++cols;
+    else
+      ++rows;
   }
   return {cols, rows};
 }
@@ -264,8 +266,8 @@ bool ArrangeSelectedPieces(TGameState& g, int32_t areaW, int32_t areaH, std::vec
     if (!p.Selected) continue;
     minX = IntMin(minX, p.X);
     minY = IntMin(minY, p.Y);
-    const bool alone = (k == 0 || g.PieceOrder[k - 1].Group != e.Group) &&
-                       (k + 1 == count || g.PieceOrder[k + 1].Group != e.Group);
+    const bool alone =
+        (k == 0 || g.PieceOrder[k - 1].Group != e.Group) && (k + 1 == count || g.PieceOrder[k + 1].Group != e.Group);
     if (alone && e.Index != frame) list.push_back(e.Index);
   }
   const int32_t n = int32_t(list.size());

@@ -29,8 +29,7 @@ bool UpdatePieceCount(TLevelPage& page, TLevelRecord& cur) {
   if (page.SelectedKind == kSelectedJigsaw) {
     const int32_t w = page.FitToScreenFlag ? cur.FitImageW : cur.ImageW;
     const int32_t h = page.FitToScreenFlag ? cur.FitImageH : cur.ImageH;
-    BuildLevelTable(page.LevelTable, w, h, TShapeStyle(page.ShapeIndex),
-                    TBorderStyle(page.BorderIndex));
+    BuildLevelTable(page.LevelTable, w, h, TShapeStyle(page.ShapeIndex), TBorderStyle(page.BorderIndex));
     cur.Level = ClampChoice(cur.Level, kLevelCount);
     // The grid with the page's border: the table's own totals hold the extra pieces of
     // shape style 3, which only the cut adds.
@@ -99,8 +98,8 @@ void MakeGreyedHalf(TDibImage& strip, uint32_t tint, uint32_t key) {
   TintDibRect(strip, 0, h, strip.Width, h, tint, key);
 }
 
-void DrawShapePreview(TDibImage& target, int32_t size, int32_t shape, const TDibImage& masks,
-                      const TDibImage& texture, uint32_t background) {
+void DrawShapePreview(TDibImage& target, int32_t size, int32_t shape, const TDibImage& masks, const TDibImage& texture,
+                      uint32_t background) {
   if (target.Width <= 0) return;
   FillDibRect(target, 0, 0, target.Width, target.Height, background);
   if (masks.Width <= 0 || texture.Width <= 0) return;

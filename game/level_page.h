@@ -60,5 +60,5 @@ void MakeGreyedHalf(TDibImage& strip, uint32_t tint, uint32_t key);
 // One bevelled piece of a shape, centred in the 24-bit target on the background colour:
 // the shape's outline (white inside, cells of 164 x 168 at x = 165 * shape + 1 of masks)
 // filled with the texture. A size of 0 or less leaves only the background.
-void DrawShapePreview(TDibImage& target, int32_t size, int32_t shape, const TDibImage& masks,
-                      const TDibImage& texture, uint32_t background);
+void DrawShapePreview(TDibImage& target, int32_t size, int32_t shape, const TDibImage& masks, const TDibImage& texture,
+                      uint32_t background);

@@ -8,7 +8,9 @@ TMenuKeyItem Item(const char* name, int32_t key = 0, uint8_t shift = 0) {
   return TMenuKeyItem{name, {key, shift}, true, {}};
 }
 
-TMenuKeyItem Sub(const char* name, std::vector<TMenuKeyItem> items) { return TMenuKeyItem{name, {}, true, std::move(items)}; }
+TMenuKeyItem Sub(const char* name, std::vector<TMenuKeyItem> items) {
+  return TMenuKeyItem{name, {}, true, std::move(items)};
+}
 
 const TMenuKeyItem* FindIn(const std::vector<TMenuKeyItem>& items, const std::string& name) {
   for (const TMenuKeyItem& item : items) {
@@ -34,13 +36,12 @@ std::vector<TMenuKeyItem> MainMenuTree() {
                       Item("MI_GameBkgAll", 'B'), Item("MI_GameBkgCur", 'B', kShiftShift), Item("MI_GameInfo", 'I'),
                       Item("MI_GameSelectAll", 'A'), Item("MI_GameArrange", 'R'), Item("MI_GameGather"),
                       Item("MI_GameGlass", 'G'), Item("MI_GameWeight", 'W')}),
-      Sub("MI_Pockets", {Item("MI_PocketsPocket1", '1'), Item("MI_PocketsPocket2", '2'),
-                         Item("MI_PocketsPocket3", '3'), Item("MI_PocketsPocket4", '4'), Item("MI_PocketsTile", 'L'),
-                         Item("MI_PocketsCascade", 'C')}),
+      Sub("MI_Pockets", {Item("MI_PocketsPocket1", '1'), Item("MI_PocketsPocket2", '2'), Item("MI_PocketsPocket3", '3'),
+                         Item("MI_PocketsPocket4", '4'), Item("MI_PocketsTile", 'L'), Item("MI_PocketsCascade", 'C')}),
       Item("MI_Options"),
-      Sub("MI_Help", {Item("MI_HelpCont", kVkF1), Item("MI_HelpQuick"), Item("MI_HelpHomePage"),
-                      Item("MI_HelpProductHomePage"), Item("MI_HelpReport"), Item("MI_HelpCredits"),
-                      Item("MI_HelpAbout")}),
+      Sub("MI_Help",
+          {Item("MI_HelpCont", kVkF1), Item("MI_HelpQuick"), Item("MI_HelpHomePage"), Item("MI_HelpProductHomePage"),
+           Item("MI_HelpReport"), Item("MI_HelpCredits"), Item("MI_HelpAbout")}),
       Item("MI_FullScreen", 'U'),
       Item("MI_Min"),
       Item("MI_Exit"),

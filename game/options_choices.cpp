@@ -17,9 +17,8 @@ const char* const SecureMethodNames[kSecureMethodCount] = {
 };
 
 const TOptionsPage OptionsPages[kOptionsPageCount] = {
-    {"TS_AutoSave", 180, "save.htm"},  {"TS_Sound", 80, "sound.htm"},
-    {"TS_Play", 170, "play-mode.htm"}, {"TS_Visual", 190, "effects.htm"},
-    {"TS_Lang", 90, "language.htm"},   {"TS_Dn", 160, "options.htm"},
+    {"TS_AutoSave", 180, "save.htm"},  {"TS_Sound", 80, "sound.htm"},   {"TS_Play", 170, "play-mode.htm"},
+    {"TS_Visual", 190, "effects.htm"}, {"TS_Lang", 90, "language.htm"}, {"TS_Dn", 160, "options.htm"},
 };
 
 int32_t MouseCombinationIndex(const TMouseBinding& binding) {
@@ -60,16 +59,10 @@ bool BindingsCollide(const TBindingChoice& c) {
 }
 
 // The buttons stand in the styles' order; the last one takes any later value.
-int32_t EmbossButtonOfStyle(TEmbossStyle style) {
-  return IntMin(int32_t(style), 3);
-}
-int32_t WoodButtonOfStyle(TWoodStyle style) {
-  return IntMin(int32_t(style), 2);
-}
+int32_t EmbossButtonOfStyle(TEmbossStyle style) { return IntMin(int32_t(style), 3); }
+int32_t WoodButtonOfStyle(TWoodStyle style) { return IntMin(int32_t(style), 2); }
 
-TOptionsValues OptionsValuesOf(const TGameSession& s, const TSettings& st) {
-  return SettingsValuesOf(s, st);
-}
+TOptionsValues OptionsValuesOf(const TGameSession& s, const TSettings& st) { return SettingsValuesOf(s, st); }
 
 namespace {
 
@@ -101,9 +94,8 @@ void ShowOnlyTheFirstSide(TGameState& g, TOptionsApplyHost& host) {
 
 }  // namespace
 
-TOptionsApplied ApplyOptionsValues(TGameSession& s, TSettings& st, TLanguageState& lang,
-                                   const TOptionsValues& v, const std::string& langName,
-                                   TOptionsApplyHost& host) {
+TOptionsApplied ApplyOptionsValues(TGameSession& s, TSettings& st, TLanguageState& lang, const TOptionsValues& v,
+                                   const std::string& langName, TOptionsApplyHost& host) {
   TOptionsApplied applied;
   TGameState& g = s.Game;
   if (g.Play.HasSelection) host.ClearSelection();

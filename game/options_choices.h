@@ -44,7 +44,6 @@ int32_t WoodButtonOfStyle(TWoodStyle style);      // 0..2
 
 extern const char* const SecureMethodNames[kSecureMethodCount];
 
-
 // The six pages in order, with their help context and help topic.
 struct TOptionsPage {
   const char* Name;
@@ -87,6 +86,5 @@ struct TOptionsApplied {
 // call for: the second side's pieces move to the first when single main window turns on, new
 // effect styles rebuild the emboss maps of a running game under the "Prog_ChangeEmboss"
 // progress, and a chosen language is loaded.
-TOptionsApplied ApplyOptionsValues(TGameSession& s, TSettings& st, TLanguageState& lang,
-                                   const TOptionsValues& v, const std::string& langName,
-                                   TOptionsApplyHost& host);
+TOptionsApplied ApplyOptionsValues(TGameSession& s, TSettings& st, TLanguageState& lang, const TOptionsValues& v,
+                                   const std::string& langName, TOptionsApplyHost& host);

@@ -7,8 +7,7 @@
 #include "foundation/dib_ops.h"
 #include "foundation/picture_loading.h"
 
-TPictureDecode::TPictureDecode(std::vector<uint8_t> bytes, int32_t width, int32_t height,
-                               int32_t fitW, int32_t fitH)
+TPictureDecode::TPictureDecode(std::vector<uint8_t> bytes, int32_t width, int32_t height, int32_t fitW, int32_t fitH)
     : Bytes_(std::move(bytes)), Width_(width), Height_(height), FitW_(fitW), FitH_(fitH) {
   try {
     Thread_ = std::thread([this] { Run(); });
@@ -17,9 +16,7 @@ TPictureDecode::TPictureDecode(std::vector<uint8_t> bytes, int32_t width, int32_
   }
 }
 
-TPictureDecode::~TPictureDecode() {
-  Join();
-}
+TPictureDecode::~TPictureDecode() { Join(); }
 
 void TPictureDecode::Join() {
   if (Thread_.joinable()) Thread_.join();

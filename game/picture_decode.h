@@ -12,8 +12,7 @@ class TPictureDecode {
  public:
   // Starts at once. The picture must come out width x height; with fitW, fitH > 0 it is then
   // scaled to that size.
-  TPictureDecode(std::vector<uint8_t> bytes, int32_t width, int32_t height, int32_t fitW = 0,
-                 int32_t fitH = 0);
+  TPictureDecode(std::vector<uint8_t> bytes, int32_t width, int32_t height, int32_t fitW = 0, int32_t fitH = 0);
   ~TPictureDecode();  // waits for the thread
   TPictureDecode(const TPictureDecode&) = delete;
   TPictureDecode& operator=(const TPictureDecode&) = delete;

@@ -13,6 +13,4 @@ void FreePieces(TGameState& g) {
   std::vector<TPieceOrderEntry>().swap(g.PieceOrder);
 }
 
-bool HasBorderPiece(const TGameState& g) {
-  return g.GameLevel.BorderStyle == TBorderStyle::Frame;
-}
+bool HasBorderPiece(const TGameState& g) { return g.GameLevel.BorderStyle == TBorderStyle::Frame; }

@@ -48,13 +48,11 @@ struct TDrawSource {
 };
 
 // One rectangle of a piece: (sx, sy) in the rotation's mask, (tx, ty) on the target.
-void DrawPiece(TDibImage& target, int32_t tx, int32_t ty, int32_t sx, int32_t sy, int32_t w,
-               int32_t h, const TDrawSource& src, const TPieceRecord& p, bool emboss,
-               const TWoodTables& wood) {
+void DrawPiece(TDibImage& target, int32_t tx, int32_t ty, int32_t sx, int32_t sy, int32_t w, int32_t h,
+               const TDrawSource& src, const TPieceRecord& p, bool emboss, const TWoodTables& wood) {
   const TDibImage& picture = *src.Picture;
   TEmbossMap* map =
-      src.Map && !src.Map->Empty() &&
-              (src.Map->HasLight() || (wood.Style != TWoodStyle::None && src.Map->HasWood()))
+      src.Map && !src.Map->Empty() && (src.Map->HasLight() || (wood.Style != TWoodStyle::None && src.Map->HasWood()))
           ? src.Map
           : nullptr;
   // The piece's look: a byte per pixel, its light on its own pixels and its wood elsewhere.
@@ -129,14 +127,12 @@ struct TCutPart {
   int32_t Left, Top, Right, Bottom;  // on the target
   int32_t Sx, Sy;                    // in the mask
 };
-bool CutPart(const TDibImage& target, const TSkinRect& clip, const TPieceView& view,
-             const TDibImage& mask, int32_t r, int32_t tx, int32_t ty, int32_t sx, int32_t sy,
-             int32_t w, int32_t h, TCutPart& cut) {
+bool CutPart(const TDibImage& target, const TSkinRect& clip, const TPieceView& view, const TDibImage& mask, int32_t r,
+             int32_t tx, int32_t ty, int32_t sx, int32_t sy, int32_t w, int32_t h, TCutPart& cut) {
   int32_t left = IntMax(IntMax(tx, view.Client.Left), IntMax(clip.Left, 0));
   int32_t top = IntMax(IntMax(ty, view.Client.Top), IntMax(clip.Top, 0));
   int32_t right = IntMin(IntMin(tx + w - 1, view.Client.Right), IntMin(clip.Right, target.Width - 1));
-  int32_t bottom =
-      IntMin(IntMin(ty + h - 1, view.Client.Bottom), IntMin(clip.Bottom, target.Height - 1));
+  int32_t bottom = IntMin(IntMin(ty + h - 1, view.Client.Bottom), IntMin(clip.Bottom, target.Height - 1));
   // The source must stay inside the mask as well.
   left = IntMax(left, tx - sx);
   top = IntMax(top, ty - sy);
@@ -148,8 +144,8 @@ bool CutPart(const TDibImage& target, const TSkinRect& clip, const TPieceView& v
 }
 
 // The rectangles the piece draws (see PieceDrawnParts), with the field position of their box.
-int32_t PartsToDraw(const TGameState& g, const TPieceView& view, int32_t piece, int32_t ww,
-                    TPieceBox parts[4], int32_t& tx, int32_t& ty) {
+int32_t PartsToDraw(const TGameState& g, const TPieceView& view, int32_t piece, int32_t ww, TPieceBox parts[4],
+                    int32_t& tx, int32_t& ty) {
   const TPieceRecord& p = g.Pieces[size_t(piece)];
   tx = view.Client.Left - view.ScrollX + p.X;
   ty = view.Client.Top - view.ScrollY + p.Y;
@@ -158,14 +154,11 @@ int32_t PartsToDraw(const TGameState& g, const TPieceView& view, int32_t piece, 
 
 }  // namespace
 
-void DrawPieceClipped(TGameState& g, TDibImage& target, const TSkinRect& clip,
-                      const TPieceView& view, int32_t piece) {
-  if (piece < 0 || piece >= LivePieceCount(g) || target.Width <= 0 || target.BytesPerPixel < 3)
-    return;
+void DrawPieceClipped(TGameState& g, TDibImage& target, const TSkinRect& clip, const TPieceView& view, int32_t piece) {
+  if (piece < 0 || piece >= LivePieceCount(g) || target.Width <= 0 || target.BytesPerPixel < 3) return;
   const TPieceRecord& p = g.Pieces[size_t(piece)];
   const int32_t r = p.Rotation & 3;
-  const TDrawSource src{&g.Images.PictureImages[0], &g.Images.PieceMasks[0], r,
-                        PieceLookMap(g, piece), piece};
+  const TDrawSource src{&g.Images.PictureImages[0], &g.Images.PieceMasks[0], r, PieceLookMap(g, piece), piece};
   if (src.Picture->Width <= 0 || src.Mask->Width <= 0) return;
   const TWoodTables wood = MakeWoodTables(g.GameOptions);
   const bool emboss = g.GameOptions.EmbossStyle != TEmbossStyle::None;
@@ -175,15 +168,14 @@ void DrawPieceClipped(TGameState& g, TDibImage& target, const TSkinRect& clip,
   for (int32_t k = 0; k < n; ++k) {
     const TPieceBox& b = parts[k];
     TCutPart cut;
-    if (CutPart(target, clip, view, *src.Mask, r, tx + b.X, ty + b.Y, p.BoxX + b.X, p.BoxY + b.Y,
-                b.W, b.H, cut))
-      DrawPiece(target, cut.Left, cut.Top, cut.Sx, cut.Sy, cut.Right - cut.Left + 1,
-                cut.Bottom - cut.Top + 1, src, p, emboss, wood);
+    if (CutPart(target, clip, view, *src.Mask, r, tx + b.X, ty + b.Y, p.BoxX + b.X, p.BoxY + b.Y, b.W, b.H, cut))
+      DrawPiece(target, cut.Left, cut.Top, cut.Sx, cut.Sy, cut.Right - cut.Left + 1, cut.Bottom - cut.Top + 1, src, p,
+                emboss, wood);
   }
 }
 
-void PrepareToDraw(TGameState& g, const TDibImage& target, const TSkinRect& clip,
-                   const TPieceView& view, const std::vector<int32_t>& pieces) {
+void PrepareToDraw(TGameState& g, const TDibImage& target, const TSkinRect& clip, const TPieceView& view,
+                   const std::vector<int32_t>& pieces) {
   bool effects = false;
   for (const TEmbossMap& map : g.Images.EmbossMaps) effects |= !map.Empty();
   const TDibImage& mask = g.Images.PieceMasks[0];
@@ -198,8 +190,8 @@ void PrepareToDraw(TGameState& g, const TDibImage& target, const TSkinRect& clip
     const int32_t n = PartsToDraw(g, view, i, ww, parts, tx, ty);
     TCutPart cut;
     for (int32_t k = 0; k < n; ++k)
-      if (CutPart(target, clip, view, mask, p.Rotation & 3, tx + parts[k].X, ty + parts[k].Y,
-                  p.BoxX + parts[k].X, p.BoxY + parts[k].Y, parts[k].W, parts[k].H, cut)) {
+      if (CutPart(target, clip, view, mask, p.Rotation & 3, tx + parts[k].X, ty + parts[k].Y, p.BoxX + parts[k].X,
+                  p.BoxY + parts[k].Y, parts[k].W, parts[k].H, cut)) {
         shown.push_back(i);
         break;
       }

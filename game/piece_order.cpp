@@ -113,8 +113,7 @@ void ExchangeSortOrder(std::vector<TPieceOrderEntry>& order, bool descending) {
         freeSlots.Add(slot, -1);
         finalSlot[size_t(slot)] = posAt(start + k);
       }
-      for (int32_t k = 0; k < m; ++k)
-        result.push_back(order[size_t(finalSlot[size_t((head + k) % m)])]);
+      for (int32_t k = 0; k < m; ++k) result.push_back(order[size_t(finalSlot[size_t((head + k) % m)])]);
     }
     for (int32_t k = start; k < end; ++k) smaller.Add(posAt(k), 1);
     start = end;

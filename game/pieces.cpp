@@ -36,9 +36,7 @@ int32_t PieceAtPoint(TGameState& g, const TPieceView& view, int32_t x, int32_t y
   int32_t hit = -1;
   for (const TPieceOrderEntry& e : g.PieceOrder) {
     const TPieceRecord& p = g.Pieces[size_t(e.Index)];
-    if (p.Window != view.Index || px < p.X || px >= p.X + p.BoxW || py < p.Y ||
-        py >= p.Y + p.BoxH)
-      continue;
+    if (p.Window != view.Index || px < p.X || px >= p.X + p.BoxW || py < p.Y || py >= p.Y + p.BoxH) continue;
     const TDibImage& mask = g.Images.PieceMasks[0];
     const int32_t r = p.Rotation & 3;
     const int32_t mx = p.BoxX + px - p.X, my = p.BoxY + py - p.Y;
@@ -95,8 +93,10 @@ void RaiseGroups(TGameState& g, bool selected) {
     const int32_t old = g.Pieces[size_t(held)].Group;
     for (int32_t i = 0; i < n; ++i) {
       int32_t& group = g.Pieces[size_t(i)].Group;
-      if (group == old) group = -1;
-      else if (group > old) --group;
+      if (group == old)
+        group = -1;
+      else if (group > old)
+        --group;
     }
     for (int32_t i = 0; i < n; ++i)
       if (g.Pieces[size_t(i)].Group == -1) g.Pieces[size_t(i)].Group = g.GameLevel.TotalTileNum - 1;
@@ -126,8 +126,10 @@ void SendWeightGroupToBottom(TGameState& g) {
   const int32_t parked = g.GameLevel.TotalTileNum + 1000;
   for (int32_t i = 0; i < n; ++i) {
     int32_t& group = g.Pieces[size_t(i)].Group;
-    if (group == old) group = parked;
-    else if (group < old) ++group;
+    if (group == old)
+      group = parked;
+    else if (group < old)
+      ++group;
   }
   for (int32_t i = 0; i < n; ++i)
     if (g.Pieces[size_t(i)].Group == parked) g.Pieces[size_t(i)].Group = 0;
@@ -192,8 +194,7 @@ TSkinRect HeldPiecesRect(const TGameState& g, const TPieceView& view) {
   const int32_t n = LivePieceCount(g);
   const int32_t held = g.Play.HeldPiece;
   const int32_t group = held >= 0 && held < n ? g.Pieces[size_t(held)].Group : 0;
-  const int32_t wood =
-      g.GameOptions.WoodStyle != TWoodStyle::None ? g.GameOptions.WoodFrameWidth : 0;
+  const int32_t wood = g.GameOptions.WoodStyle != TWoodStyle::None ? g.GameOptions.WoodFrameWidth : 0;
   for (int32_t i = 0; i < n; ++i) {
     const TPieceRecord& p = g.Pieces[size_t(i)];
     if (!p.Selected && !(held >= 0 && held < n && p.Group == group)) continue;
@@ -218,8 +219,8 @@ void StartDrag(TGameState& g, const TPieceView& view, int32_t x, int32_t y, bool
   g.Host->DragRedraw(1);
 }
 
-void MoveHeld(TGameState& g, const TPieceView& active, const TPieceView* target, int32_t x,
-              int32_t y, bool selectionMode) {
+void MoveHeld(TGameState& g, const TPieceView& active, const TPieceView* target, int32_t x, int32_t y,
+              bool selectionMode) {
   const int32_t n = LivePieceCount(g);
   const int32_t held = g.Play.HeldPiece;
   if (held < 0 || held >= n) return;
@@ -250,8 +251,7 @@ void MoveHeld(TGameState& g, const TPieceView& active, const TPieceView* target,
   }
 }
 
-void MoveToOtherSide(TGameState& g, const TPieceView& view, int32_t x, int32_t y,
-                     bool selectionMode) {
+void MoveToOtherSide(TGameState& g, const TPieceView& view, int32_t x, int32_t y, bool selectionMode) {
   const int32_t n = LivePieceCount(g);
   const uint8_t side = view.Index == 0 ? 1 : 0;
   if (selectionMode) {

@@ -36,10 +36,9 @@ void ClearSelection(TGameState& g, const TPieceView& view);
 void RotateGroup(TGameState& g, const TPieceView& view, int32_t x, int32_t y, bool clockwise);
 void StartDrag(TGameState& g, const TPieceView& view, int32_t x, int32_t y, bool withSelection);
 // target: the window under the pointer when it differs from the active one, else null.
-void MoveHeld(TGameState& g, const TPieceView& active, const TPieceView* target, int32_t x,
-              int32_t y, bool selectionMode);
-void MoveToOtherSide(TGameState& g, const TPieceView& view, int32_t x, int32_t y,
-                     bool selectionMode);
+void MoveHeld(TGameState& g, const TPieceView& active, const TPieceView* target, int32_t x, int32_t y,
+              bool selectionMode);
+void MoveToOtherSide(TGameState& g, const TPieceView& view, int32_t x, int32_t y, bool selectionMode);
 
 // The union of the boxes of the held group and the selected pieces, in field coordinates.
 TSkinRect HeldPiecesRect(const TGameState& g, const TPieceView& view);

@@ -29,13 +29,9 @@ constexpr int64_t kBmpHeaders = 54;
 constexpr int32_t kMaxCoordinate = 1 << 28;
 constexpr int32_t kMaxWindowEdge = 1 << 20;
 
-int64_t BmpFileSize(int32_t w, int32_t h) {
-  return kBmpHeaders + ((int64_t(w) * 3 + 3) & ~int64_t(3)) * h;
-}
+int64_t BmpFileSize(int32_t w, int32_t h) { return kBmpHeaders + ((int64_t(w) * 3 + 3) & ~int64_t(3)) * h; }
 
-std::string StoredName(const std::string& name) {
-  return name.substr(0, size_t(kMaxJigsawNameLength - 1));
-}
+std::string StoredName(const std::string& name) { return name.substr(0, size_t(kMaxJigsawNameLength - 1)); }
 
 bool SamePath(const std::string& a, const std::string& b) {
   if (a.size() != b.size()) return false;
@@ -56,12 +52,11 @@ struct TSavedHead {
 
 // The level record of a saved game must describe a game that can exist.
 bool IsSaneLevel(const TLevelRecord& lv) {
-  return IsSanePictureSize(lv.ImageW, lv.ImageH) && lv.TotalTileNum > 0 &&
-         lv.TotalTileNum < kMaxPieceRecords && lv.TilePX > 0 && lv.TilePX <= lv.ImageW &&
-         lv.TilePY > 0 && lv.TileS > 0 && lv.TileS <= std::max(lv.ImageW, lv.ImageH) &&
-         lv.KnobS >= 0 && lv.HalfKnobS >= 0 && lv.KnobS <= std::max(lv.ImageW, lv.ImageH) &&
-         lv.HalfKnobS <= std::max(lv.ImageW, lv.ImageH) && lv.Rotate <= 1 &&
-         lv.BorderStyle <= kLastBorderStyle && IsShapeStyle(int32_t(lv.ShapeStyle)) &&
+  return IsSanePictureSize(lv.ImageW, lv.ImageH) && lv.TotalTileNum > 0 && lv.TotalTileNum < kMaxPieceRecords &&
+         lv.TilePX > 0 && lv.TilePX <= lv.ImageW && lv.TilePY > 0 && lv.TileS > 0 &&
+         lv.TileS <= std::max(lv.ImageW, lv.ImageH) && lv.KnobS >= 0 && lv.HalfKnobS >= 0 &&
+         lv.KnobS <= std::max(lv.ImageW, lv.ImageH) && lv.HalfKnobS <= std::max(lv.ImageW, lv.ImageH) &&
+         lv.Rotate <= 1 && lv.BorderStyle <= kLastBorderStyle && IsShapeStyle(int32_t(lv.ShapeStyle)) &&
          lv.SpreadOut <= 1 && lv.FitToScreen <= 1;
 }
 
@@ -111,7 +106,8 @@ bool EmbedCutMap(TBinaryWriter& f, const TDibImage& mask) {
   std::vector<uint8_t> bytes;
   if (mask.Width <= 0 || !EncodeBmp24(mask, bytes)) return false;
   if (mask.BytesPerPixel == 1) {
-    const size_t rowBytes = (size_t(mask.Width) * 3 + 3) & ~size_t(3), pixels = bytes.size() - size_t(mask.Height) * rowBytes;
+    const size_t rowBytes = (size_t(mask.Width) * 3 + 3) & ~size_t(3),
+                 pixels = bytes.size() - size_t(mask.Height) * rowBytes;
     for (int32_t y = 0; y < mask.Height; ++y) {
       uint8_t* p = bytes.data() + pixels + size_t(y) * rowBytes;
       for (int32_t x = 0; x < mask.Width; ++x, p += 3) {
@@ -147,8 +143,7 @@ bool WriteWholeFile(TGameSession& s, const std::string& path, int& error) {
   if (ok) progress.Step();
   ok = ok && EmbedCutMap(f, mask);
   if (ok) progress.Step();
-  ok = ok && EmbedBytes(f, info, SavedDescriptionKey, false) && f.Position() == stateOffset &&
-       WriteGameState(s, f);
+  ok = ok && EmbedBytes(f, info, SavedDescriptionKey, false) && f.Position() == stateOffset && WriteGameState(s, f);
   if (ok) progress.Step();
   ok = ok && f.Commit();
   if (!ok) error = f.Error();
@@ -217,8 +212,7 @@ struct TSavedState {
 bool SaneBinding(const TMouseBinding& b) { return b.Button <= 2 && b.Shift <= 7; }
 
 bool SanePiece(const TPieceRecord& p, const TLevelRecord& lv, int32_t n) {
-  if (p.Group < 0 || p.Group >= n || p.Window > 5 || p.Rotation > 3 || (p.Rotation && !lv.Rotate) ||
-      p.Selected > 1)
+  if (p.Group < 0 || p.Group >= n || p.Window > 5 || p.Rotation > 3 || (p.Rotation && !lv.Rotate) || p.Selected > 1)
     return false;
   if (p.X < -kMaxCoordinate || p.X > kMaxCoordinate || p.Y < -kMaxCoordinate || p.Y > kMaxCoordinate) return false;
   if (p.PieceX < 0 || p.PieceY < 0 || p.PieceW < 1 || p.PieceH < 1 || p.PieceX > lv.ImageW - p.PieceW ||
@@ -397,8 +391,7 @@ bool SaveGame(TGameSession& s, const std::string& path, bool isAutoSave) {
   return true;
 }
 
-bool OpenSavedGameFile(TGameSession& s, const std::string& path, TSavedOpenMode mode,
-                       TImageControl* load) {
+bool OpenSavedGameFile(TGameSession& s, const std::string& path, TSavedOpenMode mode, TImageControl* load) {
   TBinaryReader f;
   TSavedHead head;
   if (mode == OpenSavedSelect || mode == OpenSavedThumbnail) {
@@ -472,9 +465,7 @@ bool OpenSavedGameFile(TGameSession& s, const std::string& path, TSavedOpenMode 
   RebuildEmbossMaps(fresh);
 
   // The file is good: it replaces the running game.
-  AdoptOpenedGame(
-      s, fresh,
-      {nullptr, *body.Thumb, body.Info, lv.ImageW, lv.ImageH, head.Name, head.Name, path});
+  AdoptOpenedGame(s, fresh, {nullptr, *body.Thumb, body.Info, lv.ImageW, lv.ImageH, head.Name, head.Name, path});
   // A game autosaved between clicks may hold selected pieces: they are the selection again,
   // which the next click clears as usual.
   for (int32_t i = 0; i < LivePieceCount(live); ++i) live.Play.HasSelection |= live.Pieces[size_t(i)].Selected != 0;
@@ -489,8 +480,7 @@ bool OpenSavedGameFile(TGameSession& s, const std::string& path, TSavedOpenMode 
 }
 
 bool AutoSaveTick(TGameSession& s, double now) {
-  if (!s.Game.GameLoaded || !s.AutoSave.Enabled || !s.AutoSaveModified || s.AutoSaveHold || s.SaveRunning)
-    return false;
+  if (!s.Game.GameLoaded || !s.AutoSave.Enabled || !s.AutoSaveModified || s.AutoSaveHold || s.SaveRunning) return false;
   // The field ignores the mouse while a save shows its progress: a save in the middle of a
   // drag (pieces, the band, a window) would swallow the release.
   if (s.Game.Play.DragState != 0 || (s.Windows.SkinDrag.Window && s.Windows.SkinDrag.HitCode != 0)) return false;

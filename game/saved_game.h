@@ -48,8 +48,7 @@ using enum TSavedOpenMode;
 // s.Game.CurrentLevel and s.sSvJigName). Continue reads the whole file, checks every count,
 // size and index in it, and only then replaces the running game. A refused file shows a
 // message (Continue) and leaves everything as it was.
-bool OpenSavedGameFile(TGameSession& s, const std::string& path, TSavedOpenMode mode,
-                       TImageControl* load = nullptr);
+bool OpenSavedGameFile(TGameSession& s, const std::string& path, TSavedOpenMode mode, TImageControl* load = nullptr);
 
 // The autosave timer's tick: saves to the autosave when a game is loaded, autosave is on, the
 // game changed, nothing holds the autosave, no save runs, nothing is being dragged and an

@@ -20,8 +20,7 @@ constexpr int32_t kEmbossStyleWood = 4;  // older files: "wood" was an emboss st
 // Recent jigsaws and saved games come back in the player's current folders: the folders may
 // have moved since the file was written.
 void ReadFiles(const TSettingsText& t, const TGameSession& s, TSettings& st) {
-  const int32_t stored =
-      std::clamp(ReadSettingInt(t, "Files", "LastFileNum", "", st.RecentCount), 0, kMaxRecentFiles);
+  const int32_t stored = std::clamp(ReadSettingInt(t, "Files", "LastFileNum", "", st.RecentCount), 0, kMaxRecentFiles);
   st.RecentCount = 0;
   for (int32_t i = 0; i < stored; ++i) {
     std::string path = ReadSettingString(t, "Files", "Last" + std::to_string(i), "", "");
@@ -41,11 +40,9 @@ void WriteFiles(TSettingsText& t, const TSettings& st) {
   // A path that cannot stand on one line is left out rather than split into two lines.
   std::vector<std::string> recent;
   for (int32_t i = 0; i < std::clamp(st.RecentCount, 0, kMaxRecentFiles); ++i)
-    if (st.RecentFiles[i].Path.find_first_of("\r\n") == std::string::npos)
-      recent.push_back(st.RecentFiles[i].Path);
+    if (st.RecentFiles[i].Path.find_first_of("\r\n") == std::string::npos) recent.push_back(st.RecentFiles[i].Path);
   WriteSettingInt(t, "Files", "LastFileNum", "", int32_t(recent.size()));
-  for (size_t i = 0; i < recent.size(); ++i)
-    WriteSettingString(t, "Files", "Last" + std::to_string(i), "", recent[i]);
+  for (size_t i = 0; i < recent.size(); ++i) WriteSettingString(t, "Files", "Last" + std::to_string(i), "", recent[i]);
 }
 
 }  // namespace
@@ -69,8 +66,7 @@ void SetDefaultSettings(TGameSession& s, TSettings& st, const TSettingsEnv& env)
   st.RecentCount = 0;
   st.sHelpFile = HelpFilePath(env.sLangDir, kDefaultLanguage);
   // Texts exist even when there is no settings file; a missing file is reported there.
-  if (env.LoadLanguage)
-    env.LoadLanguage(LangFilePath(env.sLangDir, kDefaultLanguage));
+  if (env.LoadLanguage) env.LoadLanguage(LangFilePath(env.sLangDir, kDefaultLanguage));
 }
 
 bool ReadSettings(TGameSession& s, TSettings& st, const TSettingsEnv& env) {

@@ -18,11 +18,9 @@ void ReadRow(const Row& row, const TSettingsText& t, TSettingsHome& home, const 
   if constexpr (std::is_same_v<T, std::string>) {
     value = ReadSettingString(t, row.Section, row.SubSection, row.Key, field);
   } else if (row.Kind == TSettingKind::Flag) {
-    value = row.FitNumber(
-        ReadSettingBool(t, row.Section, row.SubSection, row.Key, row.ToNumber(field) != 0), field);
+    value = row.FitNumber(ReadSettingBool(t, row.Section, row.SubSection, row.Key, row.ToNumber(field) != 0), field);
   } else {
-    value = row.FitNumber(
-        ReadSettingInt(t, row.Section, row.SubSection, row.Key, row.ToNumber(field)), field);
+    value = row.FitNumber(ReadSettingInt(t, row.Section, row.SubSection, row.Key, row.ToNumber(field)), field);
   }
   if (row.Accept && !row.Accept(env, value)) return;
   const T before = field;
@@ -54,15 +52,12 @@ TSettingsValues SettingsValuesOf(const TGameSession& s, const TSettings& st) {
 }
 
 bool UsableLanguageName(const std::string& name) {
-  return !name.empty() && name != "." && name != ".." &&
-         name.find_first_of(std::string("/\0", 2)) == std::string::npos;
+  return !name.empty() && name != "." && name != ".." && name.find_first_of(std::string("/\0", 2)) == std::string::npos;
 }
 
 // A host that is no longer one of the sources gives way to the sources file: that file is where
 // the player names the sources, and Options can show no other.
-bool IsStoredSource(const TSettingsEnv& env, const std::string& host) {
-  return IsSourceHost(env.ServerHosts, host);
-}
+bool IsStoredSource(const TSettingsEnv& env, const std::string& host) { return IsSourceHost(env.ServerHosts, host); }
 
 // The stored mode differs from the window's: switch it as the menu command does.
 void FollowStoredFullScreen(const TSettingsEnv& env, TSettingsHome& home, const bool& before) {
@@ -75,8 +70,7 @@ void LoadStoredLanguage(const TSettingsEnv& env, TSettingsHome& home, const std:
   const std::string& name = home.Settings.CurrentLanguage;
   if (IsRegularFile(LangFilePath(env.sLangDir, name)) && env.LoadLanguage)
     env.LoadLanguage(LangFilePath(env.sLangDir, name));
-  if (IsRegularFile(HelpFilePath(env.sLangDir, name)))
-    home.Settings.sHelpFile = HelpFilePath(env.sLangDir, name);
+  if (IsRegularFile(HelpFilePath(env.sLangDir, name))) home.Settings.sHelpFile = HelpFilePath(env.sLangDir, name);
 }
 
 void ReadSettingRows(const TSettingsText& text, TSettingsHome home, const TSettingsEnv& env) {
@@ -101,7 +95,6 @@ void WriteSettingRows(TSettingsText& text, const TSettingsValues& values,
 
 void ApplyDialogSettings(const TSettingsValues& values, TSettingsHome home) {
   ForEachSetting([&](const auto& row) {
-    if (row.Options & kOnOptionsDialog)
-      row.Field(home) = row.Fit(row.Field(values), row.Field(home));
+    if (row.Options & kOnOptionsDialog) row.Field(home) = row.Fit(row.Field(values), row.Field(home));
   });
 }

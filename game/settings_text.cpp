@@ -13,9 +13,7 @@ bool StartsWith(const std::string& s, const std::string& prefix) {
 
 bool IsBlank(char c) { return static_cast<unsigned char>(c) <= ' '; }
 
-std::string FormatKeyLine(const std::string& keyForm, const std::string& value) {
-  return "      " + keyForm + value;
-}
+std::string FormatKeyLine(const std::string& keyForm, const std::string& value) { return "      " + keyForm + value; }
 std::string FormatSubSectionLine(const std::string& subForm, const std::string& value) {
   return "   " + subForm + " " + value;
 }
@@ -97,8 +95,8 @@ TSettingLines FindSettingLine(const TSettingsText& text, std::string& section, s
   return found;
 }
 
-std::string ReadSettingString(const TSettingsText& text, const std::string& section,
-                              const std::string& subSection, const std::string& key, const std::string& def) {
+std::string ReadSettingString(const TSettingsText& text, const std::string& section, const std::string& subSection,
+                              const std::string& key, const std::string& def) {
   std::string sectionForm = section, subForm = subSection, keyForm = key;
   const TSettingLines found = FindSettingLine(text, sectionForm, subForm, keyForm);
   if (found.Section < 0 || found.SubSection < 0) return def;

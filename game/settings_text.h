@@ -37,8 +37,8 @@ struct TSettingLines {
 TSettingLines FindSettingLine(const TSettingsText& text, std::string& section, std::string& subSection,
                               std::string& key);
 
-std::string ReadSettingString(const TSettingsText& text, const std::string& section,
-                              const std::string& subSection, const std::string& key, const std::string& def);
+std::string ReadSettingString(const TSettingsText& text, const std::string& section, const std::string& subSection,
+                              const std::string& key, const std::string& def);
 // Decimal text in the signed 32-bit range; anything else gives the default.
 int32_t ReadSettingInt(const TSettingsText& text, const std::string& section, const std::string& subSection,
                        const std::string& key, int32_t def);

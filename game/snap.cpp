@@ -38,14 +38,11 @@ bool Near(const TPieceRecord& p, const TPieceRecord& n, TSnapOffset e, int32_t t
 }
 
 // The first neighbour of piece i that lies close enough to its place, or N = -1.
-TCandidate FindCandidate(const TGameState& g, int32_t i, int32_t group, int32_t r, int32_t window,
-                         int32_t t) {
+TCandidate FindCandidate(const TGameState& g, int32_t i, int32_t group, int32_t r, int32_t window, int32_t t) {
   const int32_t n = LivePieceCount(g), frame = FramePieceIndex(g);
   const TPieceRecord& p = g.Pieces[size_t(i)];
   TCandidate c;
-  auto eligible = [&](const TPieceRecord& q) {
-    return q.Group != group && q.Rotation == r && q.Window == window;
-  };
+  auto eligible = [&](const TPieceRecord& q) { return q.Group != group && q.Rotation == r && q.Window == window; };
   if (i == frame) {
     for (int32_t k = 0; k < n; ++k) {
       if (k == frame) continue;
@@ -74,10 +71,14 @@ TCandidate FindCandidate(const TGameState& g, int32_t i, int32_t group, int32_t 
 void EdgeCentre(const TLevelRecord& lv, const TPieceRecord& q, int32_t& cx, int32_t& cy) {
   cx = q.X + q.BoxW / 2;
   cy = q.Y + q.BoxH / 2;
-  if (q.PieceX == lv.JigsL) cx = q.X;
-  else if (q.PieceX + q.PieceW - 1 == lv.JigsR) cx = q.X + q.BoxW - 1;
-  if (q.PieceY == lv.JigsT) cy = q.Y;
-  else if (q.PieceY + q.PieceH - 1 == lv.JigsB) cy = q.Y + q.BoxH - 1;
+  if (q.PieceX == lv.JigsL)
+    cx = q.X;
+  else if (q.PieceX + q.PieceW - 1 == lv.JigsR)
+    cx = q.X + q.BoxW - 1;
+  if (q.PieceY == lv.JigsT)
+    cy = q.Y;
+  else if (q.PieceY + q.PieceH - 1 == lv.JigsB)
+    cy = q.Y + q.BoxH - 1;
 }
 
 void ShowStar(TField& f, int32_t pi, int32_t ni) {
@@ -121,14 +122,10 @@ int32_t SnapThreshold(const TGameState& g) {
 
 TSnapOffset ExpectedOffset(const TPieceRecord& p, const TPieceRecord& n, int32_t r) {
   switch (r & 3) {
-    case 1:
-      return {(n.PieceY + n.PieceH) - (p.PieceY + p.PieceH), p.PieceX - n.PieceX};
-    case 2:
-      return {(n.PieceX + n.PieceW) - (p.PieceX + p.PieceW), (n.PieceY + n.PieceH) - (p.PieceY + p.PieceH)};
-    case 3:
-      return {p.PieceY - n.PieceY, (n.PieceX + n.PieceW) - (p.PieceX + p.PieceW)};
-    default:
-      return {p.PieceX - n.PieceX, p.PieceY - n.PieceY};
+    case 1: return {(n.PieceY + n.PieceH) - (p.PieceY + p.PieceH), p.PieceX - n.PieceX};
+    case 2: return {(n.PieceX + n.PieceW) - (p.PieceX + p.PieceW), (n.PieceY + n.PieceH) - (p.PieceY + p.PieceH)};
+    case 3: return {p.PieceY - n.PieceY, (n.PieceX + n.PieceW) - (p.PieceX + p.PieceW)};
+    default: return {p.PieceX - n.PieceX, p.PieceY - n.PieceY};
   }
 }
 

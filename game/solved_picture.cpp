@@ -25,7 +25,8 @@ struct TBandWriter {
   void Write(const std::u16string& text, bool bold, uint32_t color) {
     const TTextFont font{"Tahoma", 10, bold};
     const int32_t w = TextWidth(text, font);
-    if (X < Limit) DrawBitmapText(*Image.Bitmap, X, Y, Limit - X, kSolvedBandHeight - 2, text, font, color, kTextSingleLine);
+    if (X < Limit)
+      DrawBitmapText(*Image.Bitmap, X, Y, Limit - X, kSolvedBandHeight - 2, text, font, color, kTextSingleLine);
     X += w;
   }
 };
@@ -39,8 +40,8 @@ std::string SolvedPictureTitle(const std::vector<std::string>& descriptionLines)
   return title.empty() ? std::string("Unknown image") : title;
 }
 
-bool BuildSolvedPicture(TGameState& g, const std::vector<std::string>& descriptionLines,
-                        const std::string& dateText, TDibImage& image) {
+bool BuildSolvedPicture(TGameState& g, const std::vector<std::string>& descriptionLines, const std::string& dateText,
+                        TDibImage& image) {
   FreeDib(image);
   const TDibImage& picture = g.Images.PictureImages[0];
   const int32_t w = picture.Width, h = picture.Height;
@@ -66,8 +67,7 @@ bool BuildSolvedPicture(TGameState& g, const std::vector<std::string>& descripti
 
   const TTextFont normal{"Tahoma", 10, false};
   const std::u16string title = Utf16(SolvedPictureTitle(descriptionLines));
-  DrawBitmapText(*image.Bitmap, 10, h + 6, w + 1 - 10, kSolvedBandHeight - 4, title, normal, 0,
-                 kTextSingleLine);
+  DrawBitmapText(*image.Bitmap, 10, h + 6, w + 1 - 10, kSolvedBandHeight - 4, title, normal, 0, kTextSingleLine);
 
   TBandWriter band{image, 10, h + 31, w + 1};
   band.Write(u"Assembled from  ", false, 0);
@@ -84,8 +84,8 @@ bool BuildSolvedPicture(TGameState& g, const std::vector<std::string>& descripti
   return true;
 }
 
-bool SaveSolvedPicture(TGameState& g, const std::vector<std::string>& descriptionLines,
-                       const std::string& dateText, const std::string& path, std::string* error) {
+bool SaveSolvedPicture(TGameState& g, const std::vector<std::string>& descriptionLines, const std::string& dateText,
+                       const std::string& path, std::string* error) {
   TDibHolder image;
   if (!BuildSolvedPicture(g, descriptionLines, dateText, *image)) {
     if (error) *error = "no solved picture";
@@ -97,8 +97,7 @@ bool SaveSolvedPicture(TGameState& g, const std::vector<std::string>& descriptio
 std::string SolvedPictureFileName(const std::string& jigName) {
   const size_t slash = jigName.find_last_of("/\\");
   const size_t dot = jigName.find_last_of('.');
-  const std::string stem = dot != std::string::npos && (slash == std::string::npos || dot > slash)
-                               ? jigName.substr(0, dot)
-                               : jigName;
+  const std::string stem =
+      dot != std::string::npos && (slash == std::string::npos || dot > slash) ? jigName.substr(0, dot) : jigName;
   return stem + ".bmp";
 }

@@ -17,13 +17,12 @@ std::string SolvedPictureTitle(const std::vector<std::string>& descriptionLines)
 
 // Builds the picture into `image` (a fresh 24-bit buffer). `dateText` is today's date as the
 // desktop writes it short. False when there is no picture to build from.
-bool BuildSolvedPicture(TGameState& g, const std::vector<std::string>& descriptionLines,
-                        const std::string& dateText, TDibImage& image);
+bool BuildSolvedPicture(TGameState& g, const std::vector<std::string>& descriptionLines, const std::string& dateText,
+                        TDibImage& image);
 
 // Builds the picture and writes it to `path` as a Windows bitmap.
-bool SaveSolvedPicture(TGameState& g, const std::vector<std::string>& descriptionLines,
-                       const std::string& dateText, const std::string& path,
-                       std::string* error = nullptr);
+bool SaveSolvedPicture(TGameState& g, const std::vector<std::string>& descriptionLines, const std::string& dateText,
+                       const std::string& path, std::string* error = nullptr);
 
 // The file name the save dialog offers: the jigsaw's name with the extension ".bmp".
 std::string SolvedPictureFileName(const std::string& jigName);

@@ -39,14 +39,10 @@ std::string ReportValue(const Row& row, const typename Row::Type& v) {
   } else {
     const int32_t n = row.ToNumber(v);
     switch (row.Report) {
-      case TReportForm::Hex:
-        return Fmt("%X", unsigned(n));
-      case TReportForm::Button:
-        return MouseButtonText(uint8_t(n));
-      case TReportForm::Shift:
-        return ShiftStateText(uint8_t(n));
-      case TReportForm::Value:
-        break;
+      case TReportForm::Hex: return Fmt("%X", unsigned(n));
+      case TReportForm::Button: return MouseButtonText(uint8_t(n));
+      case TReportForm::Shift: return ShiftStateText(uint8_t(n));
+      case TReportForm::Value: break;
     }
     return std::to_string(n);
   }

@@ -44,9 +44,8 @@ bool KeepFirstChannel(TPlatformBitmap* bitmap) {
         std::memcpy(&a, from + int64_t(x) * 3, 8);
         std::memcpy(&b, from + int64_t(x) * 3 + 8, 8);
         std::memcpy(&c, from + int64_t(x) * 3 + 16, 8);
-        const uint64_t first = (a & 0xFF) | ((a >> 16) & 0xFF00) | ((a >> 32) & 0xFF0000) |
-                               ((b << 16) & 0xFF000000) | (b & 0xFF00000000) |
-                               ((b >> 16) & 0xFF0000000000) | ((c << 32) & 0xFF000000000000) |
+        const uint64_t first = (a & 0xFF) | ((a >> 16) & 0xFF00) | ((a >> 32) & 0xFF0000) | ((b << 16) & 0xFF000000) |
+                               (b & 0xFF00000000) | ((b >> 16) & 0xFF0000000000) | ((c << 32) & 0xFF000000000000) |
                                ((c << 16) & 0xFF00000000000000);
         std::memcpy(to + x, &first, 8);
       }
@@ -54,7 +53,8 @@ bool KeepFirstChannel(TPlatformBitmap* bitmap) {
     for (; x < bitmap->Width; ++x) to[x] = from[int64_t(x) * step];
     std::memset(to + bitmap->Width, 0, size_t(stride - bitmap->Width));
   }
-  if (void* smaller = std::realloc(pixels, size_t(stride * bitmap->Height))) bitmap->Pixels = static_cast<uint8_t*>(smaller);
+  if (void* smaller = std::realloc(pixels, size_t(stride * bitmap->Height)))
+    bitmap->Pixels = static_cast<uint8_t*>(smaller);
   bitmap->BitsPerPixel = 8;
   bitmap->RowBytes = int32_t(rowBytes);
   bitmap->AllocatedStride = int32_t(stride);

@@ -9,17 +9,11 @@ inline uint32_t GetU32(const uint8_t* p) {
   std::memcpy(&v, p, 4);
   return v;
 }
-inline int32_t GetI32(const uint8_t* p) {
-  return int32_t(GetU32(p));
-}
+inline int32_t GetI32(const uint8_t* p) { return int32_t(GetU32(p)); }
 inline int16_t GetI16(const uint8_t* p) {
   int16_t v;
   std::memcpy(&v, p, 2);
   return v;
 }
-inline void PutI32(uint8_t* p, int32_t v) {
-  std::memcpy(p, &v, 4);
-}
-inline void PutI16(uint8_t* p, int16_t v) {
-  std::memcpy(p, &v, 2);
-}
+inline void PutI32(uint8_t* p, int32_t v) { std::memcpy(p, &v, 4); }
+inline void PutI16(uint8_t* p, int16_t v) { std::memcpy(p, &v, 2); }

@@ -25,8 +25,8 @@ bool LooksLikeChm(const std::string& path) {
   FILE* f = std::fopen(path.c_str(), "rb");
   if (!f) return false;
   char magic[4] = {};
-  const bool ok = std::fread(magic, 1, 4, f) == 4 && magic[0] == 'I' && magic[1] == 'T' &&
-                  magic[2] == 'S' && magic[3] == 'F';
+  const bool ok =
+      std::fread(magic, 1, 4, f) == 4 && magic[0] == 'I' && magic[1] == 'T' && magic[2] == 'S' && magic[3] == 'F';
   std::fclose(f);
   return ok;
 }
@@ -40,9 +40,7 @@ int CollectName(struct chmFile*, struct chmUnitInfo* ui, void* context) {
 }  // namespace
 
 TChmFile::TChmFile() = default;
-TChmFile::~TChmFile() {
-  Close();
-}
+TChmFile::~TChmFile() { Close(); }
 
 bool TChmFile::Open(const std::string& path) {
   Close();
@@ -106,8 +104,7 @@ std::string ChmObjectPath(std::string_view link, std::string_view base) {
   size_t start = 0;
   while (start <= joined.size()) {
     const size_t slash = joined.find('/', start);
-    const std::string part =
-        joined.substr(start, slash == std::string::npos ? std::string::npos : slash - start);
+    const std::string part = joined.substr(start, slash == std::string::npos ? std::string::npos : slash - start);
     if (part == "..") {
       if (!parts.empty()) parts.pop_back();
     } else if (!part.empty() && part != ".") {
@@ -127,8 +124,7 @@ namespace {
 // the same window.
 class THelpBrowser : public QTextBrowser {
  public:
-  THelpBrowser(const std::unique_ptr<TChmFile>& chm, QWidget* parent)
-      : QTextBrowser(parent), chm_(chm) {
+  THelpBrowser(const std::unique_ptr<TChmFile>& chm, QWidget* parent) : QTextBrowser(parent), chm_(chm) {
     setObjectName(QStringLiteral("TB_Help"));
     setOpenLinks(true);
     setOpenExternalLinks(false);
@@ -137,8 +133,7 @@ class THelpBrowser : public QTextBrowser {
   QVariant loadResource(int type, const QUrl& name) override {
     // Relative names are taken from the folder of the page shown; other schemes are not ours.
     if (!name.scheme().isEmpty() && name.scheme() != QLatin1String("chm")) return {};
-    const std::string path =
-        ChmObjectPath(name.path().toStdString(), source().path().toStdString());
+    const std::string path = ChmObjectPath(name.path().toStdString(), source().path().toStdString());
     std::vector<uint8_t> bytes;
     if (!chm_ || !chm_->ReadObject(path, bytes)) return {};
     const QByteArray data(reinterpret_cast<const char*>(bytes.data()), qsizetype(bytes.size()));
@@ -178,8 +173,7 @@ class TChmHelpViewer : public THelpViewer {
     url.setPath(QString::fromStdString(ChmObjectPath(topic)));
     browser_->clearHistory();
     browser_->setSource(url, QTextDocument::HtmlResource);
-    KeepAbove(QApplication::activeModalWidget() ? QApplication::activeModalWidget()
-                                                : QApplication::activeWindow());
+    KeepAbove(QApplication::activeModalWidget() ? QApplication::activeModalWidget() : QApplication::activeWindow());
     window_->show();
     window_->raise();
     window_->activateWindow();
@@ -193,8 +187,7 @@ class TChmHelpViewer : public THelpViewer {
     explicit TOwnerWatch(TChmHelpViewer& viewer) : viewer_(viewer) {}
     bool eventFilter(QObject* watched, QEvent* event) override {
       // A window manager minimising the owner takes its transients along by itself.
-      if (event->type() == QEvent::Hide && !event->spontaneous() && watched == viewer_.owner_)
-        viewer_.OwnerHidden();
+      if (event->type() == QEvent::Hide && !event->spontaneous() && watched == viewer_.owner_) viewer_.OwnerHidden();
       return false;
     }
 
@@ -231,9 +224,8 @@ class TChmHelpViewer : public THelpViewer {
     window_->show();
   }
 
-  static constexpr Qt::WindowFlags kHelpWindowFlags =
-      Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowMinMaxButtonsHint |
-      Qt::WindowCloseButtonHint;
+  static constexpr Qt::WindowFlags kHelpWindowFlags = Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                                                      Qt::WindowMinMaxButtonsHint | Qt::WindowCloseButtonHint;
 
   void Build() {
     window_ = new QWidget(nullptr, kHelpWindowFlags);
@@ -281,6 +273,4 @@ class TChmHelpViewer : public THelpViewer {
 
 }  // namespace
 
-std::unique_ptr<THelpViewer> CreateChmHelpViewer() {
-  return std::make_unique<TChmHelpViewer>();
-}
+std::unique_ptr<THelpViewer> CreateChmHelpViewer() { return std::make_unique<TChmHelpViewer>(); }

@@ -21,8 +21,8 @@ int ShowMessageBox(const std::string& text, const std::string& caption, int flag
   QMessageBox box(icon == kMbIconExclamation ? QMessageBox::Warning
                   : icon == kMbIconQuestion  ? QMessageBox::Question
                                              : QMessageBox::NoIcon,
-                  QString::fromStdString(caption), QString::fromStdString(text),
-                  QMessageBox::NoButton, QApplication::activeWindow());
+                  QString::fromStdString(caption), QString::fromStdString(text), QMessageBox::NoButton,
+                  QApplication::activeWindow());
   // Texts carry names, titles and status lines from outside: never markup, never a link.
   box.setTextFormat(Qt::PlainText);
   if (buttons == kMbYesNo || buttons == kMbYesNoCancel) {

@@ -17,6 +17,5 @@ enum TMsgBoxAnswer : int { kIdOk = 1, kIdCancel = 2, kIdYes = 6, kIdNo = 7 };
 int ShowMessageBox(const std::string& text, const std::string& caption, int flags);
 
 // Tests answer message boxes without a window; an empty function restores real boxes.
-using TMessageBoxHandler =
-    std::function<int(const std::string& text, const std::string& caption, int flags)>;
+using TMessageBoxHandler = std::function<int(const std::string& text, const std::string& caption, int flags)>;
 void SetMessageBoxHandler(TMessageBoxHandler handler);

@@ -45,8 +45,7 @@ struct TPlotter {
     x0 = std::max({x0, Clip.Left, 0});
     x1 = std::min({x1, Clip.Right, Target.Width - 1});
     if (x0 > x1) return;
-    uint8_t* p =
-        Target.Pixels + intptr_t(Target.Height - 1 - y) * Target.AllocatedStride + intptr_t(x0) * 3;
+    uint8_t* p = Target.Pixels + intptr_t(Target.Height - 1 - y) * Target.AllocatedStride + intptr_t(x0) * 3;
     const uint8_t pixel[3] = {uint8_t(colour >> 16), uint8_t(colour >> 8), uint8_t(colour)};
     for (int32_t n = x1 - x0 + 1; n > 0; --n, p += 3) std::memcpy(p, pixel, 3);
   }
@@ -249,8 +248,12 @@ bool MetafileFromBytes(const uint8_t* data, size_t size, TMetafile& mf) {
 
 TMetafileSize MetafileSize(const TMetafile& mf) {
   const uint8_t* h = mf.Bytes.data();
-  return {GetI32(h + 16) - GetI32(h + 8) + 1, GetI32(h + 20) - GetI32(h + 12) + 1, GetI32(h + 32) - GetI32(h + 24) + 1,
-          GetI32(h + 36) - GetI32(h + 28) + 1, GetI32(h + 8), GetI32(h + 12)};
+  return {GetI32(h + 16) - GetI32(h + 8) + 1,
+          GetI32(h + 20) - GetI32(h + 12) + 1,
+          GetI32(h + 32) - GetI32(h + 24) + 1,
+          GetI32(h + 36) - GetI32(h + 28) + 1,
+          GetI32(h + 8),
+          GetI32(h + 12)};
 }
 
 void EnumMetafile(TMetafile& mf, const std::function<void(uint32_t, uint8_t*, uint32_t)>& visit) {
@@ -280,8 +283,7 @@ void RotateMetafile(TMetafile& mf, double angle, int32_t& rotatedW, int32_t& rot
   const double a = std::numbers::pi * angle / 180.0;
   const double sn = std::sin(a), cs = std::cos(a);
   // Turns about the centre of pixel (cx, cy), then shifts by (ox, oy).
-  auto turn = [&](int64_t x, int64_t y, int64_t cx, int64_t cy, int64_t ox, int64_t oy, int32_t& rx,
-                  int32_t& ry) {
+  auto turn = [&](int64_t x, int64_t y, int64_t cx, int64_t cy, int64_t ox, int64_t oy, int32_t& rx, int32_t& ry) {
     const double u = double(2 * (x - cx) + 1), v = double(2 * (y - cy) + 1);
     rx = RoundHalfEven((u * cs - v * sn - 1.0) / 2.0 + double(cx + ox));
     ry = RoundHalfEven((u * sn + v * cs - 1.0) / 2.0 + double(cy + oy));
@@ -323,9 +325,11 @@ TMetafileWriter::TMetafileWriter(int32_t w, int32_t h, int32_t left, int32_t top
   // 1920 x 1080 screen of 508 x 286 mm.
   const auto hundredths = [](int32_t pixels) { return int32_t(int64_t(pixels) * 2540 / 96); };
   const int32_t fl = hundredths(left), ft = hundredths(top);
+  // clang-format off
   Record(kMfHeader, {left, top, left + w - 1, top + h - 1, fl, ft, fl + hundredths(w) - 1, ft + hundredths(h) - 1,
                      0x464D4520 /* " EMF" */, 0x10000, 0, 0, 0, 0, 0, 0, 1920, 1080, 508, 286, 0, 0, 0, 508000,
                      286000});
+  // clang-format on
 }
 
 void TMetafileWriter::Record(uint32_t type, const std::vector<int32_t>& words) {
@@ -442,7 +446,7 @@ class TMetafilePlayer {
   int32_t x_, y_, w_, h_;
   TDrawTool pen_{0, false, false}, brush_{0xFFFFFF, false, true};
   std::map<uint32_t, TDrawTool> handles_;
-  std::pair<int32_t, int32_t> current_;        // the current position, in target pixels
+  std::pair<int32_t, int32_t> current_;              // the current position, in target pixels
   std::pair<int32_t, int32_t> currentSource_{0, 0};  // and in the drawing
   bool inPath_ = false, figureOpen_ = false;
   std::vector<TFigure> path_;
@@ -471,8 +475,8 @@ TPoints TMetafilePlayer::Figure(uint32_t type, const uint8_t* rec, uint32_t size
                                 const std::pair<int32_t, int32_t>* start) const {
   TPoints source = ReadPoints(rec, type, size);
   if (start) source.insert(source.begin(), *start);
-  const bool curve = type == kMfPolyBezier || type == kMfPolyBezier16 || type == kMfPolyBezierTo ||
-                     type == kMfPolyBezierTo16;
+  const bool curve =
+      type == kMfPolyBezier || type == kMfPolyBezier16 || type == kMfPolyBezierTo || type == kMfPolyBezierTo16;
   TPoints out;
   if (source.empty()) return out;
   out.push_back(Map(source[0].first, source[0].second));
@@ -494,7 +498,8 @@ void TMetafilePlayer::Stroke(const TFigure& f) const {
   for (size_t i = 0; i + 1 < pts.size(); ++i) {
     plot_.Line(pts[i].first, pts[i].second, pts[i + 1].first, pts[i + 1].second, pen_.Colour);
   }
-  if (f.Closed && pts.size() > 1) plot_.Line(pts.back().first, pts.back().second, pts[0].first, pts[0].second, pen_.Colour);
+  if (f.Closed && pts.size() > 1)
+    plot_.Line(pts.back().first, pts.back().second, pts[0].first, pts[0].second, pen_.Colour);
   if (pts.size() == 1) plot_.Plot(pts[0].first, pts[0].second, pen_.Colour);
 }
 

@@ -106,7 +106,7 @@ class TMetafileWriter {
   // Any point record: its bounds, count and points, 16-bit points when wide is false.
   void Poly(uint32_t type, const std::vector<std::pair<int32_t, int32_t>>& points, bool wide);
   void Record(uint32_t type, const std::vector<int32_t>& words);  // any record, words after size
-  std::vector<uint8_t> Finish();  // appends the end record
+  std::vector<uint8_t> Finish();                                  // appends the end record
 
  private:
   std::vector<uint8_t> bytes_;
@@ -125,5 +125,5 @@ struct TMfClip {
 // so the pixels touched depend only on the geometry, never on the colours. Outlines are
 // 8-connected lines; cubic curves are flattened to them. Only pixels inside the clip rectangle
 // and the bitmap are written.
-void PlayMetafile(const TMetafile& mf, TPlatformBitmap& target, int32_t x, int32_t y, int32_t w,
-                  int32_t h, const TMfClip& clip);
+void PlayMetafile(const TMetafile& mf, TPlatformBitmap& target, int32_t x, int32_t y, int32_t w, int32_t h,
+                  const TMfClip& clip);

@@ -14,10 +14,7 @@ bool NextChar(std::string_view text, size_t i, uint32_t& cp, size_t& length) {
     length = 1;
     return true;
   }
-  const size_t more = c >= 0xC2 && c <= 0xDF   ? 1
-                      : c >= 0xE0 && c <= 0xEF ? 2
-                      : c >= 0xF0 && c <= 0xF4 ? 3
-                                               : 0;
+  const size_t more = c >= 0xC2 && c <= 0xDF ? 1 : c >= 0xE0 && c <= 0xEF ? 2 : c >= 0xF0 && c <= 0xF4 ? 3 : 0;
   if (more == 0 || i + more >= text.size()) return false;
   cp = c & (0x3F >> more);
   for (size_t k = 1; k <= more; ++k) {
@@ -25,8 +22,7 @@ bool NextChar(std::string_view text, size_t i, uint32_t& cp, size_t& length) {
     if ((b & 0xC0) != 0x80) return false;
     cp = cp << 6 | (b & 0x3F);
   }
-  if ((more == 2 && cp < 0x800) || (more == 3 && cp < 0x10000) || cp > 0x10FFFF ||
-      (cp >= 0xD800 && cp <= 0xDFFF))
+  if ((more == 2 && cp < 0x800) || (more == 3 && cp < 0x10000) || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF))
     return false;
   length = more + 1;
   return true;

@@ -27,7 +27,7 @@ struct TRarArchive {
   bool CheckCrc = false;             // RAR: checked here; zip: libarchive checks it
   bool NameBroken = false;           // the stored name holds a NUL that libarchive cut at
   std::function<bool()> KeepGoing;
-  int File = -1;                     // the archive, for the checksums libarchive does not check
+  int File = -1;  // the archive, for the checksums libarchive does not check
 };
 
 namespace {
@@ -217,8 +217,7 @@ int32_t ExtractEntry(TRarArchive& a, archive_entry* entry, const std::string& de
   const char* stored = archive_entry_pathname_utf8(entry);
   if (!stored) stored = archive_entry_pathname(entry);
   std::vector<std::string> parts;
-  if (!stored || a.NameBroken || !PlainOutsideName(stored) || !SafeComponents(stored, parts))
-    return kRarCreateError;
+  if (!stored || a.NameBroken || !PlainOutsideName(stored) || !SafeComponents(stored, parts)) return kRarCreateError;
   const mode_t type = archive_entry_filetype(entry);
   const size_t folders = type == AE_IFDIR ? parts.size() : parts.size() - 1;
   if (folders > size_t(kRarMaxFolderDepth)) return kRarCreateError;

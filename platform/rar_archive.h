@@ -15,13 +15,13 @@ enum : int32_t {
   kRarSuccess = 0,
   kRarEndArchive = 10,
   kRarNoMemory = 11,
-  kRarBadData = 12,     // broken header, data or checksum
-  kRarBadArchive = 13,  // neither a RAR nor a zip archive
-  kRarOpenError = 15,   // the archive file cannot be opened
+  kRarBadData = 12,      // broken header, data or checksum
+  kRarBadArchive = 13,   // neither a RAR nor a zip archive
+  kRarOpenError = 15,    // the archive file cannot be opened
   kRarCreateError = 16,  // the entry cannot or may not be written (unsafe name, type or size)
   kRarWriteError = 19,
-  kRarUnknown = 21,     // a call out of order
-  kRarStopped = 30,     // the caller's KeepGoing said stop
+  kRarUnknown = 21,  // a call out of order
+  kRarStopped = 30,  // the caller's KeepGoing said stop
 };
 
 enum : int32_t { kRarExtract = 2 };

@@ -43,8 +43,8 @@ bool ShellFolder(const TUserEnvironment& env, const std::string& valueName, std:
   return true;
 }
 
-bool ReadValue(TRegistry& registry, TRegistryRoot root, const std::string& keyPath,
-               const std::string& valueName, std::string& value) {
+bool ReadValue(TRegistry& registry, TRegistryRoot root, const std::string& keyPath, const std::string& valueName,
+               std::string& value) {
   value.clear();
   if (root != TRegistryRoot::CurrentUser || !SameText(keyPath, kShellFoldersKey)) {
     registry.RegReadError = kRegKeyMissing;
@@ -97,8 +97,8 @@ std::string XdgUserDir(const TUserEnvironment& env, const std::string& name) {
   return found.empty() ? env.Home : found;
 }
 
-void RegReadString(TRegistry& registry, TRegistryRoot root, const std::string& keyPath,
-                   const std::string& valueName, std::string& result) {
+void RegReadString(TRegistry& registry, TRegistryRoot root, const std::string& keyPath, const std::string& valueName,
+                   std::string& result) {
   ReadValue(registry, root, keyPath, valueName, result);
 }
 

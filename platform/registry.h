@@ -8,8 +8,7 @@
 
 enum class TRegistryRoot { CurrentUser, LocalMachine };
 
-inline constexpr const char* kShellFoldersKey =
-    "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders";
+inline constexpr const char* kShellFoldersKey = "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders";
 
 // Values of RegReadError.
 inline constexpr int32_t kRegReadOk = 0;
@@ -37,8 +36,8 @@ struct TRegistry {
 };
 
 // Result is emptied first; keys and value names are compared without regard to case.
-void RegReadString(TRegistry& registry, TRegistryRoot root, const std::string& keyPath,
-                   const std::string& valueName, std::string& result);
+void RegReadString(TRegistry& registry, TRegistryRoot root, const std::string& keyPath, const std::string& valueName,
+                   std::string& result);
 // 0 when the value cannot be read; a value that holds no whole number counts as missing.
 int32_t RegReadInteger(TRegistry& registry, TRegistryRoot root, const std::string& keyPath,
                        const std::string& valueName);

@@ -29,8 +29,7 @@ bool ReadNamedResourceBelow(const std::string& root, const std::string& kind, co
   return ReadResourceFile(path.toStdString(), out);
 }
 
-bool ReadResourceBelow(const std::string& root, const std::string& kind, int32_t id,
-                       std::vector<uint8_t>& out) {
+bool ReadResourceBelow(const std::string& root, const std::string& kind, int32_t id, std::vector<uint8_t>& out) {
   return ReadNamedResourceBelow(root, kind, std::to_string(id), out);
 }
 

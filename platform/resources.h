@@ -17,8 +17,7 @@ bool ReadProgramResource(const std::string& kind, int32_t id, std::vector<uint8_
 bool ReadNamedProgramResource(const std::string& kind, const std::string& name, std::vector<uint8_t>& out);
 
 // The same lookups below another root folder (":" is the program's own collection).
-bool ReadResourceBelow(const std::string& root, const std::string& kind, int32_t id,
-                       std::vector<uint8_t>& out);
+bool ReadResourceBelow(const std::string& root, const std::string& kind, int32_t id, std::vector<uint8_t>& out);
 bool ReadNamedResourceBelow(const std::string& root, const std::string& kind, const std::string& name,
                             std::vector<uint8_t>& out);
 

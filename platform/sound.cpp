@@ -2,9 +2,9 @@
 
 #include <QCoreApplication>
 #include <QFileInfo>
+#include <QPointer>
 #include <QSoundEffect>
 #include <QUrl>
-#include <QPointer>
 #include <map>
 
 namespace {
@@ -38,8 +38,7 @@ void PlaySoundFile(const std::string& path, bool allowDefault) {
     return;
   }
   if (!QCoreApplication::instance()) return;
-  const QUrl url = exists ? QUrl::fromLocalFile(QFileInfo(file).absoluteFilePath())
-                          : QUrl("qrc:/sound/default.wav");
+  const QUrl url = exists ? QUrl::fromLocalFile(QFileInfo(file).absoluteFilePath()) : QUrl("qrc:/sound/default.wav");
   QSoundEffect* effect = EffectFor(url);
   effect->stop();
   effect->play();

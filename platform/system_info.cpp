@@ -1,7 +1,7 @@
 #include "platform/system_info.h"
 
-#include <sys/statvfs.h>
 #include <sys/stat.h>
+#include <sys/statvfs.h>
 #include <sys/utsname.h>
 #include <unistd.h>
 
@@ -72,11 +72,16 @@ TOsRelease ParseOsRelease(std::string_view text) {
     if (eq == std::string_view::npos) return;
     const std::string_view key = line.substr(0, eq);
     const std::string value = Unquote(line.substr(eq + 1));
-    if (key == "NAME") r.Name = value;
-    else if (key == "VERSION") r.Version = value;
-    else if (key == "VERSION_ID") r.VersionId = value;
-    else if (key == "PRETTY_NAME") r.PrettyName = value;
-    else if (key == "ID") r.Id = value;
+    if (key == "NAME")
+      r.Name = value;
+    else if (key == "VERSION")
+      r.Version = value;
+    else if (key == "VERSION_ID")
+      r.VersionId = value;
+    else if (key == "PRETTY_NAME")
+      r.PrettyName = value;
+    else if (key == "ID")
+      r.Id = value;
   });
   return r;
 }
@@ -94,13 +99,20 @@ TMemoryFacts ParseMemInfo(std::string_view text) {
     const auto [end, ec] = std::from_chars(v.data(), v.data() + v.size(), kb);
     if (ec != std::errc() || kb > (UINT64_MAX >> 11)) return;
     const uint64_t bytes = kb * 1024;
-    if (key == "MemTotal") total = bytes;
-    else if (key == "MemAvailable") avail = bytes, haveAvail = true;
-    else if (key == "MemFree") freeMem = bytes;
-    else if (key == "SwapTotal") swapTotal = bytes;
-    else if (key == "SwapFree") swapFree = bytes;
-    else if (key == "CommitLimit") commitLimit = bytes;
-    else if (key == "Committed_AS") committed = bytes;
+    if (key == "MemTotal")
+      total = bytes;
+    else if (key == "MemAvailable")
+      avail = bytes, haveAvail = true;
+    else if (key == "MemFree")
+      freeMem = bytes;
+    else if (key == "SwapTotal")
+      swapTotal = bytes;
+    else if (key == "SwapFree")
+      swapFree = bytes;
+    else if (key == "CommitLimit")
+      commitLimit = bytes;
+    else if (key == "Committed_AS")
+      committed = bytes;
   });
   if (total == 0) return m;  // missing, or no memory to speak of
   m.Known = true;
@@ -124,8 +136,7 @@ void ParseCpuInfo(std::string_view text, std::string& model, int32_t& count) {
     const std::string_view key = Trim(line.substr(0, colon));
     const std::string_view value = Trim(line.substr(colon + 1));
     if (key == "processor") ++count;
-    if (model.empty() && (key == "model name" || key == "Processor" || key == "cpu model"))
-      model = std::string(value);
+    if (model.empty() && (key == "model name" || key == "Processor" || key == "cpu model")) model = std::string(value);
   });
 }
 
@@ -145,7 +156,8 @@ TSystemFacts ReadSystemFacts(const std::string& programDir) {
   ParseCpuInfo(ReadSmallFile("/proc/cpuinfo"), f.CpuModel, f.CpuCount);
   if (f.CpuCount == 0) f.CpuCount = int32_t(std::max(0L, sysconf(_SC_NPROCESSORS_ONLN)));
   f.Memory = ParseMemInfo(ReadSmallFile("/proc/meminfo"));
-  struct stat programStat {}, rootStat {};
+  struct stat programStat {
+  }, rootStat{};
   const bool haveProgram = !programDir.empty() && stat(programDir.c_str(), &programStat) == 0;
   const bool haveRoot = stat("/", &rootStat) == 0;
   auto addDisk = [&](const std::string& path) {

@@ -31,8 +31,10 @@ std::string EmptyOutFiles(int fd, int64_t& removed, bool& failed) {
       folder = name;
       break;
     }
-    if (unlinkat(fd, name.c_str(), 0) == 0) ++removed;
-    else failed = true;
+    if (unlinkat(fd, name.c_str(), 0) == 0)
+      ++removed;
+    else
+      failed = true;
   }
   closedir(d);
   return folder;

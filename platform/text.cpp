@@ -15,16 +15,14 @@ namespace {
 constexpr int kScreenDpi = 96;
 const char* const kFallbackFamily = "DejaVu Sans";
 
-bool HaveGuiApplication() {
-  return qobject_cast<QGuiApplication*>(QCoreApplication::instance()) != nullptr;
-}
+bool HaveGuiApplication() { return qobject_cast<QGuiApplication*>(QCoreApplication::instance()) != nullptr; }
 
 // Tahoma is not a system font on Linux: Debian ships it with wine. Registered once per process.
 QString TahomaFamily() {
   static QString family = [] {
-    const char* const files[] = {
-        "/usr/share/fonts/truetype/wine/tahoma.ttf", "/usr/share/fonts/truetype/wine/tahomabd.ttf",
-        "/usr/share/wine/fonts/tahoma.ttf", "/usr/share/wine/fonts/tahomabd.ttf"};
+    const char* const files[] = {"/usr/share/fonts/truetype/wine/tahoma.ttf",
+                                 "/usr/share/fonts/truetype/wine/tahomabd.ttf", "/usr/share/wine/fonts/tahoma.ttf",
+                                 "/usr/share/wine/fonts/tahomabd.ttf"};
     QString found;
     for (const char* file : files) {
       if (!QFile::exists(QString::fromUtf8(file))) continue;
@@ -75,8 +73,10 @@ std::u16string ElideWith(const QFontMetrics& metrics, std::u16string_view text, 
   size_t low = 0, high = text.size();
   while (low < high) {
     const size_t mid = (low + high + 1) / 2;
-    if (fits(mid)) low = mid;
-    else high = mid - 1;
+    if (fits(mid))
+      low = mid;
+    else
+      high = mid - 1;
   }
   if (low > 0 && QChar::isHighSurrogate(text[low - 1])) --low;  // never split a pair
   return std::u16string(text.substr(0, low)) + dots;

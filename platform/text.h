@@ -10,7 +10,7 @@
 // drawn and the measures are 0.
 
 struct TTextFont {
-  std::string Family;  // "Tahoma" resolves to Debian's fonts-wine Tahoma, else DejaVu Sans
+  std::string Family;     // "Tahoma" resolves to Debian's fonts-wine Tahoma, else DejaVu Sans
   int32_t PointSize = 8;  // at 96 dots per inch
   bool Bold = false;
 };

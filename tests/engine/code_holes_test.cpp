@@ -222,7 +222,8 @@ TEST(MeasureBeside, MeasuresEachPieceOnceAndTheFillsInOrder) {
     });
     EXPECT_EQ(order, c.inTurn);
     for (int32_t i = 0; i < 16; ++i) {
-      const bool listed = std::count(c.inTurn.begin(), c.inTurn.end(), i) + std::count(c.alone.begin(), c.alone.end(), i) > 0;
+      const bool listed =
+          std::count(c.inTurn.begin(), c.inTurn.end(), i) + std::count(c.alone.begin(), c.alone.end(), i) > 0;
       EXPECT_EQ(count[size_t(i)], listed ? 1 : 0) << i;
     }
   }
@@ -232,11 +233,10 @@ TEST(MeasureBeside, MeasuresEachPieceOnceAndTheFillsInOrder) {
 // byte, and among neighbours whose bytes side by side spell the colour out of step.
 TEST(FillCodeHoles, MeasuresAmongLookalikeBytes) {
   const uint32_t c = PieceColor(125);  // bytes 125, 0, 128
-  const int32_t lookalikes[] = {
-      PackColor(125, 1, 128), PackColor(125, 0, 127), PackColor(0, 125, 128),
-      PackColor(9, 9, 125),  // with the next pixel's 0, 128: the colour one byte early
-      PackColor(9, 125, 0),  // with the next pixel's 128: two bytes early
-      PackColor(0, 128, 9), PackColor(128, 9, 9), 0};
+  const int32_t lookalikes[] = {PackColor(125, 1, 128), PackColor(125, 0, 127), PackColor(0, 125, 128),
+                                PackColor(9, 9, 125),  // with the next pixel's 0, 128: the colour one byte early
+                                PackColor(9, 125, 0),  // with the next pixel's 128: two bytes early
+                                PackColor(0, 128, 9),   PackColor(128, 9, 9),   0};
   TCutFixture fx(90, 30);
   TRandom rng;
   rng.RandSeed = 21;

@@ -43,9 +43,9 @@ TEST(LineIntersection, AgreesWithExactArithmetic) {
     // p1 + t (p2 - p1) = p3 + s (p4 - p3), solved by Cramer's rule.
     const int64_t dx1 = p2.x - p1.x, dy1 = p2.y - p1.y, dx2 = p4.x - p3.x, dy2 = p4.y - p3.y;
     int64_t den = dx1 * dy2 - dy1 * dx2, tn = (p3.x - p1.x) * dy2 - (p3.y - p1.y) * dx2;
-    const std::string where = std::to_string(p1.x) + "," + std::to_string(p1.y) + " " + std::to_string(p2.x) +
-                              "," + std::to_string(p2.y) + " / " + std::to_string(p3.x) + "," +
-                              std::to_string(p3.y) + " " + std::to_string(p4.x) + "," + std::to_string(p4.y);
+    const std::string where = std::to_string(p1.x) + "," + std::to_string(p1.y) + " " + std::to_string(p2.x) + "," +
+                              std::to_string(p2.y) + " / " + std::to_string(p3.x) + "," + std::to_string(p3.y) + " " +
+                              std::to_string(p4.x) + "," + std::to_string(p4.y);
     if (den == 0) {
       EXPECT_FALSE(crossed) << where;
       if ((p1.x + p2.x) % 2 == 0 && (p1.y + p2.y) % 2 == 0) {
@@ -202,21 +202,19 @@ TEST(SegmentHasCode, AgreesWithAPixelByPixelReadingForEverySegment) {
   for (int32_t py = 0; py < h; ++py) {
     for (int32_t px = 0; px < w; ++px) {
       for (int32_t y = 0; y < h; ++y)
-        for (int32_t x = 0; x < w; ++x)
-          SetDibPixel(*map, x, y, x == px && y == py ? PieceColor(40) : kWhite);
+        for (int32_t x = 0; x < w; ++x) SetDibPixel(*map, x, y, x == px && y == py ? PieceColor(40) : kWhite);
       for (int32_t y1 = -2; y1 < h + 2; ++y1)
         for (int32_t x1 = -2; x1 < w + 2; ++x1)
           for (int32_t y2 = -2; y2 < h + 2; ++y2)
             for (int32_t x2 = -2; x2 < w + 2; ++x2) {
-              const bool inBox = std::min(x1, x2) <= px && px <= std::max(x1, x2) &&
-                                 std::min(y1, y2) <= py && py <= std::max(y1, y2);
+              const bool inBox =
+                  std::min(x1, x2) <= px && px <= std::max(x1, x2) && std::min(y1, y2) <= py && py <= std::max(y1, y2);
               const bool end = (px == x1 && py == y1) || (px == x2 && py == y2);
               const bool hit = SegmentHasCode(*map, x1, y1, x2, y2, PieceColor(40));
               const bool straight = x1 == x2 || y1 == y2;
               if ((straight && hit != inBox) || (end && !hit) || (!inBox && hit)) {
                 if (++wrong <= 5)
-                  ADD_FAILURE() << x1 << "," << y1 << " - " << x2 << "," << y2 << " pixel " << px
-                                << "," << py;
+                  ADD_FAILURE() << x1 << "," << y1 << " - " << x2 << "," << y2 << " pixel " << px << "," << py;
               }
             }
     }
@@ -311,7 +309,7 @@ TEST(SampleCurveSegment, SamplesEveryThirdPixelOfTheChordOnTheCurve) {
     std::vector<TSample> samples;
   } cases[] = {
       {{{0, 0}, {3, 0}, {6, 0}, {9, 0}}, 4, {{0, 9, 0}, {1, 6, 0}, {2, 3, 0}, {3, 0, 0}}},
-      {{{0, 0}, {0.3f, 0}, {0.6f, 0}, {1, 0}}, 2, {{0, 1, 0}, {1, 0, 0}}},  // a pixel's chord: one step
+      {{{0, 0}, {0.3f, 0}, {0.6f, 0}, {1, 0}}, 2, {{0, 1, 0}, {1, 0, 0}}},                // a pixel's chord: one step
       {{{0, 0}, {0, 30}, {30, 30}, {30, 0}}, 11, {{0, 30, 0}, {5, 15, 22}, {10, 0, 0}}},  // t = 1/2: (15, 22.5)
       {{{10, 20}, {10, 120}, {10, 220}, {10, 320}}, 101, {{0, 10, 320}, {50, 10, 170}, {100, 10, 20}}},
       {{{0, 0}, {300, 0}, {600, 0}, {900, 0}}, 151, {{0, 900, 0}, {1, 894, 0}, {75, 450, 0}, {150, 0, 0}}},
@@ -334,8 +332,8 @@ TEST(WalkLineToPiece, InsideTheAreaSeesEveryNeighbourButNotThePointItself) {
     bool hit;
     int32_t x;  // where the walk stops
   } cases[] = {
-      {{50, 29}, true, 49}, {{50, 31}, true, 49}, {{50, 30}, true, 49}, {{48, 29}, true, 47},
-      {{48, 31}, true, 47}, {{47, 30}, true, 46}, {{46, 30}, true, 47},  // the first point is the pixel
+      {{50, 29}, true, 49},  {{50, 31}, true, 49},  {{50, 30}, true, 49}, {{48, 29}, true, 47},
+      {{48, 31}, true, 47},  {{47, 30}, true, 46},  {{46, 30}, true, 47},  // the first point is the pixel
       {{50, 28}, false, 54}, {{50, 32}, false, 54},
   };
   for (const auto& c : cases) {
@@ -392,7 +390,8 @@ TEST(WalkLineToPiece, StopsWhereLookingAtEveryNeighbourStops) {
   };
   int32_t hits = 0;
   for (int32_t k = 0; k < 3000; ++k) {
-    const TIntPoint a{int32_t(next(130)) - 5, int32_t(next(100)) - 5}, b{int32_t(next(130)) - 5, int32_t(next(100)) - 5};
+    const TIntPoint a{int32_t(next(130)) - 5, int32_t(next(100)) - 5},
+        b{int32_t(next(130)) - 5, int32_t(next(100)) - 5};
     const int32_t steps = k % 3 == 0 ? int32_t(next(60)) : 1 << 30;
     if (a.x == b.x && a.y == b.y) continue;  // a single point tests itself, not its neighbours
     TIntPoint got, want;

@@ -1,19 +1,19 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <cstring>
-#include <algorithm>
 #include <fstream>
 #include <map>
 #include <string>
 #include <vector>
 
+#include "cut_fixture.h"
 #include "engine/cells.h"
 #include "engine/cut_cells.h"
 #include "engine/knobs.h"
 #include "engine/shape_file.h"
 #include "foundation/level_table.h"
-#include "cut_fixture.h"
 
 namespace {
 
@@ -25,8 +25,7 @@ std::string ShapePath() {
 // The level record as the level page fills it from the level table.
 TLevelRecord MakeLevel(int32_t w, int32_t h, int32_t level, uint8_t shape, bool border, uint32_t seed) {
   TLevelTable table{};
-  BuildLevelTable(table, w, h, TShapeStyle(shape),
-                  border ? TBorderStyle::Frame : TBorderStyle::None);
+  BuildLevelTable(table, w, h, TShapeStyle(shape), border ? TBorderStyle::Frame : TBorderStyle::None);
   const TLevelGrid& g = table[size_t(level)];
   TLevelRecord lv{};
   lv.GameSeed = int32_t(seed);
@@ -56,8 +55,8 @@ struct TCutRun {
       : Level(level), Pieces(size_t(level.TotalTileNum) + 1), Rng{uint32_t(level.GameSeed)} {
     Progress.ProgressPos = 13;  // the open has made steps of its own before the cut
     Progress.OnStep = [&](int pos, int) { Steps.push_back(pos); };
-    TCutTarget target{Level, Pieces.data(), *Map, Rng, Progress, Knobs,
-                      [&](const std::string& m) { Messages.push_back(m); }};
+    TCutTarget target{
+        Level, Pieces.data(), *Map, Rng, Progress, Knobs, [&](const std::string& m) { Messages.push_back(m); }};
     Ok = CutJigsawCells(target, shapes, &Counts);
   }
   uint32_t At(int32_t x, int32_t y) const { return uint32_t(GetDibPixel(*Map, x, y)); }
@@ -111,9 +110,8 @@ TEST(CutJigsawCells, EveryStyleCutsSoundlyOverSeedsAndSizes) {
     for (const TCase& c : cases) {
       for (uint32_t seed : {1u, 2024u}) {
         const TCutRun r(MakeLevel(c.W, c.H, c.Level, style, c.Border, seed));
-        ExpectSoundCut(r, "style " + std::to_string(style) + " " + std::to_string(c.W) + "x" +
-                              std::to_string(c.H) + " level " + std::to_string(c.Level) + " seed " +
-                              std::to_string(seed));
+        ExpectSoundCut(r, "style " + std::to_string(style) + " " + std::to_string(c.W) + "x" + std::to_string(c.H) +
+                              " level " + std::to_string(c.Level) + " seed " + std::to_string(seed));
       }
     }
   }
@@ -181,7 +179,8 @@ TEST(CutJigsawCells, ABadShapeFileLeavesAPlainCut) {
   const std::string empty = dir + "/no_shapes.dat";
   {
     const std::vector<uint8_t> none = WriteShapeFile({});
-    std::ofstream(empty, std::ios::binary).write(reinterpret_cast<const char*>(none.data()), std::streamsize(none.size()));
+    std::ofstream(empty, std::ios::binary)
+        .write(reinterpret_cast<const char*>(none.data()), std::streamsize(none.size()));
   }
   const TLevelRecord level = MakeLevel(320, 240, 10, 3, false, 5);
   for (const std::string& path : {broken, dir + "/missing.dat", empty}) {
@@ -266,8 +265,8 @@ TEST(CutJigsawCells, KnownHardLayoutsCutSoundly) {
     if (c.H == 25) {
       EXPECT_EQ(r.Level.TilePY, 1);
     }
-    ExpectSoundCut(r, std::to_string(c.W) + "x" + std::to_string(c.H) + " style " + std::to_string(c.Style) +
-                          " seed " + std::to_string(c.Seed));
+    ExpectSoundCut(r, std::to_string(c.W) + "x" + std::to_string(c.H) + " style " + std::to_string(c.Style) + " seed " +
+                          std::to_string(c.Seed));
   }
 }
 
@@ -282,8 +281,7 @@ TEST(CutJigsawCells, FragmentsJoinTheRegionBesideThem) {
   };
   for (const TCase& c : {TCase{301, 517, true, 4711}, TCase{1024, 768, false, 1}}) {
     const TCutRun r(MakeLevel(c.W, c.H, 0, 3, c.Border, c.Seed));
-    ExpectSoundCut(
-        r, std::to_string(c.W) + "x" + std::to_string(c.H) + " seed " + std::to_string(c.Seed));
+    ExpectSoundCut(r, std::to_string(c.W) + "x" + std::to_string(c.H) + " seed " + std::to_string(c.Seed));
   }
 }
 
@@ -339,11 +337,10 @@ TEST(CutJigsawCells, LedEdgesThatCrossOnThePictureEndThereAndKeepIt) {
     uint32_t Seed;
     int32_t Cell, Beyond1, Beyond2, Picture;
   };
-  for (const TCase& c :
-       {TCase{377, 263, 6, 1, 35, 26, 37, 36}, TCase{320, 240, 4, 4, 59, 57, 47, 58},
-        TCase{377, 263, 5, 2, 30, 19, 31, 20}}) {
-    const std::string what = std::to_string(c.W) + "x" + std::to_string(c.H) + " level " +
-                             std::to_string(c.Level) + " seed " + std::to_string(c.Seed);
+  for (const TCase& c : {TCase{377, 263, 6, 1, 35, 26, 37, 36}, TCase{320, 240, 4, 4, 59, 57, 47, 58},
+                         TCase{377, 263, 5, 2, 30, 19, 31, 20}}) {
+    const std::string what = std::to_string(c.W) + "x" + std::to_string(c.H) + " level " + std::to_string(c.Level) +
+                             " seed " + std::to_string(c.Seed);
     const TCutRun r(MakeLevel(c.W, c.H, c.Level, 3, false, c.Seed));
     ExpectSoundCut(r, what);
     ASSERT_GT(r.Level.TileNum, std::max({c.Cell, c.Beyond1, c.Beyond2, c.Picture})) << what;
@@ -359,8 +356,8 @@ TEST(CutJigsawCells, LedEdgesThatCrossOnThePictureEndThereAndKeepIt) {
 }
 
 std::string CutName(int32_t w, int32_t h, int32_t level, uint32_t seed) {
-  return std::to_string(w) + "x" + std::to_string(h) + " level " + std::to_string(level) +
-         " seed " + std::to_string(seed);
+  return std::to_string(w) + "x" + std::to_string(h) + " level " + std::to_string(level) + " seed " +
+         std::to_string(seed);
 }
 
 int32_t ShapedPieces(const TCutRun& r) {

@@ -39,8 +39,8 @@ struct TCutFixture {
     pieces.resize(4);
   }
   TCutTarget Target() {
-    return TCutTarget{level, pieces.data(), *map, rng, progress, knobs,
-                      [this](const std::string& m) { messages.push_back(m); }};
+    return TCutTarget{
+        level, pieces.data(), *map, rng, progress, knobs, [this](const std::string& m) { messages.push_back(m); }};
   }
   uint32_t At(int32_t x, int32_t y) const { return uint32_t(GetDibPixel(*map, x, y)); }
   int32_t CountColor(uint32_t c) const {
@@ -119,8 +119,8 @@ inline void ExpectSoundCut(const TLevelRecord& lv, const TPieceRecord* pieces, c
       if (colour[size_t(k)] != PieceColor(p.Code)) continue;
       const bool exact = b.Left == p.PieceX && b.Top == p.PieceY && b.Right == p.PieceX + p.PieceW - 1 &&
                          b.Bottom == p.PieceY + p.PieceH - 1;
-      const bool inside = b.Left >= p.PieceX && b.Top >= p.PieceY && b.Right < p.PieceX + p.PieceW &&
-                          b.Bottom < p.PieceY + p.PieceH;
+      const bool inside =
+          b.Left >= p.PieceX && b.Top >= p.PieceY && b.Right < p.PieceX + p.PieceW && b.Bottom < p.PieceY + p.PieceH;
       if (exactBoxes ? exact : inside) ++found, ++owners[size_t(k)];
     }
     EXPECT_EQ(found, 1) << "piece " << i;

@@ -43,8 +43,7 @@ uint64_t CutDigest(const TPinnedCut& c, bool& ok) {
   TLevelRecord lv{};
   FillLevelFromGrid(lv, table[size_t(c.Level)]);
   lv.GameSeed = int32_t(c.Seed);
-  lv.ImageW = c.W, lv.ImageH = c.H, lv.Level = c.Level, lv.BorderStyle = border,
-  lv.ShapeStyle = TShapeStyle(c.Style);
+  lv.ImageW = c.W, lv.ImageH = c.H, lv.Level = c.Level, lv.BorderStyle = border, lv.ShapeStyle = TShapeStyle(c.Style);
   std::vector<TPieceRecord> pieces(size_t(lv.TotalTileNum) + 1);
   TDibHolder map;
   TKnobState knobs;
@@ -53,8 +52,8 @@ uint64_t CutDigest(const TPinnedCut& c, bool& ok) {
   std::vector<int> steps;
   std::vector<std::string> messages;
   progress.OnStep = [&](int pos, int) { steps.push_back(pos); };
-  TCutTarget target{lv, pieces.data(), *map, rng, progress, knobs,
-                    [&](const std::string& m) { messages.push_back(m); }};
+  TCutTarget target{
+      lv, pieces.data(), *map, rng, progress, knobs, [&](const std::string& m) { messages.push_back(m); }};
   const char* dir = std::getenv("ZORVA_DATA_DIR");
   if (IsGridStyle(TShapeStyle(c.Style))) {
     static TDibHolder templates;
@@ -82,7 +81,7 @@ uint64_t CutDigest(const TPinnedCut& c, bool& ok) {
 constexpr TPinnedCut kPinned[] = {
     {0, 640, 480, 3, true, 77, true, 0x1042105b1c31cf97ull},
     {0, 483, 412, 3, false, 1249, true, 0x3c772786c5aab801ull},
-    {0, 611, 380, 3, true, 243, true, 0xffa3d70078473267ull},  // a cell recoded where it meets its code
+    {0, 611, 380, 3, true, 243, true, 0xffa3d70078473267ull},    // a cell recoded where it meets its code
     {3, 422, 200, 2, false, 1010, true, 0xba9c5862b03369a9ull},  // cells joined next to a shape
     {0, 500, 25, 5, false, 515, false, 0x4e95bed35ad00bc3ull},
     {1, 800, 1000, 9, false, 1010, true, 0xa5ad9353e90df075ull},

@@ -48,7 +48,6 @@ TEST(WoodMap, WoodReachesTheJobsWidthAndNoFurther) {
   }
 }
 
-
 TEST(WoodMap, MaskChannelsReset) {
   TGrid g({.Cols = 1, .Rows = 1, .Tile = 20});
   DibPixelAddress(*g.Mask, 0, 0)[2] = 7;
@@ -101,8 +100,7 @@ TEST(EmbossLooks, HoldWhatTheWholeMapHoldsWhereThePieceDraws) {
     job.WoodWidth = WoodWidthForStyle(job.WoodStyle);
     const int32_t ww = job.WoodWidth;
     for (int32_t r = 0; r < 4; ++r) {
-      SCOPED_TRACE(testing::Message()
-                   << "light " << c.emboss << " wood " << c.wood << " turn " << r);
+      SCOPED_TRACE(testing::Message() << "light " << c.emboss << " wood " << c.wood << " turn " << r);
       TEmbossMap together, alone;
       BuildEmbossMap(job, mask, together, r);
       BuildEmbossMap(job, mask, alone, r);
@@ -121,23 +119,20 @@ TEST(EmbossLooks, HoldWhatTheWholeMapHoldsWhereThePieceDraws) {
         const TPieceRecord& p = g.Pieces[size_t(i)];
         const TPieceBox box = PieceRotatedBounds(p, mask, r);
         TPieceBox parts[4];
-        for (int32_t k = 0, count = PieceDrawnParts(box.W, box.H, ww, i == frame, parts); k < count;
-             ++k)
-          for (int32_t y = IntMax(box.Y + parts[k].Y, 0);
-               y < IntMin(box.Y + parts[k].Y + parts[k].H, alone.Height); ++y)
-            for (int32_t x = IntMax(box.X + parts[k].X, 0);
-                 x < IntMin(box.X + parts[k].X + parts[k].W, alone.Width); ++x) {
+        for (int32_t k = 0, count = PieceDrawnParts(box.W, box.H, ww, i == frame, parts); k < count; ++k)
+          for (int32_t y = IntMax(box.Y + parts[k].Y, 0); y < IntMin(box.Y + parts[k].Y + parts[k].H, alone.Height);
+               ++y)
+            for (int32_t x = IntMax(box.X + parts[k].X, 0); x < IntMin(box.X + parts[k].X + parts[k].W, alone.Width);
+                 ++x) {
               const bool own = TurnedMaskCode(mask, r, x, y) == p.Code;
               uint32_t expected = alone.Light(x, y);
               if (!own)
-                expected = c.wood && alone.ClassBits(x, y) >> p.PatternClass & 1
-                               ? alone.Depth(x, y, p.PatternClass) + 1
-                               : 0;
+                expected =
+                    c.wood && alone.ClassBits(x, y) >> p.PatternClass & 1 ? alone.Depth(x, y, p.PatternClass) + 1 : 0;
               for (TEmbossMap* map : {&together, &alone}) {
                 const TEmbossMap::TLookPart part = map->LookPart(i, x, y);
                 ASSERT_NE(part.Bytes, nullptr) << i << " " << x << "," << y;
-                differ +=
-                    part.Bytes[(y - part.Area.Y) * part.Area.W + (x - part.Area.X)] != expected;
+                differ += part.Bytes[(y - part.Area.Y) * part.Area.W + (x - part.Area.X)] != expected;
               }
               lit += own && expected != kNoLight;
               wooded += !own && expected > 1;
@@ -153,8 +148,7 @@ TEST(EmbossLooks, HoldWhatTheWholeMapHoldsWhereThePieceDraws) {
 
 TEST(EmbossPreview, WoodAndLightOfTheSample) {
   TPreview p;
-  DrawEmbossPreview(*p.target, *p.mask, *p.picture, 0x2040A0, TWoodStyle::Wood,
-                    TEmbossStyle::Paper);
+  DrawEmbossPreview(*p.target, *p.mask, *p.picture, 0x2040A0, TWoodStyle::Wood, TEmbossStyle::Paper);
   // Wood colour 0x2040A0 (red A0, green 40, blue 20), 10 darker per channel per step.
   EXPECT_EQ(GetDibPixel(*p.target, 15, 15), 0x2040A0);
   EXPECT_EQ(GetDibPixel(*p.target, 16, 10), 0x163696);

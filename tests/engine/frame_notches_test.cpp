@@ -91,7 +91,7 @@ TEST(RemoveFrameNotches, SameResultWithAndWithoutRoomRightOfTheArea) {
       changed += GetDibPixel(*narrow, x, y) != GetDibPixel(*before, x, y);
     }
   }
-  EXPECT_GT(changed, 0);  // there was something to clean up
+  EXPECT_GT(changed, 0);                              // there was something to clean up
   EXPECT_EQ(GetDibPixel(*narrow, 3, 3), colours[0]);  // a stray inside a region joins it
   EXPECT_EQ(GetDibPixel(*wide, 3, 3), colours[0]);
 }
@@ -124,8 +124,7 @@ void PlainNotchCleanUp(TDibImage& map, const TCutArea& a) {
         SetDibPixel(map, x, y, at(xi, y - 1));
     }
   }
-  static constexpr int32_t kRingX[8] = {-1, 0, 1, 1, 1, 0, -1, -1},
-                           kRingY[8] = {-1, -1, -1, 0, 1, 1, 1, 0};
+  static constexpr int32_t kRingX[8] = {-1, 0, 1, 1, 1, 0, -1, -1}, kRingY[8] = {-1, -1, -1, 0, 1, 1, 1, 0};
   for (int32_t y = T + 1; y <= B - 1; ++y) {
     for (int32_t x = L + 1; x <= R - 1; ++x) {
       uint32_t ring[8];
@@ -162,8 +161,7 @@ TEST(RemoveFrameNotches, SharedScanMatchesThePlainOneOnAnyNumberOfThreads) {
       std::vector<uint32_t> pixels;
       for (int32_t k = 0; k < w * h; ++k) {
         const int32_t x = k % w, y = k / w;
-        pixels.push_back(next() % 100 < uint32_t(strays) ? colours[next() % 3]
-                                                         : colours[(x / 5 + y / 4) % 3]);
+        pixels.push_back(next() % 100 < uint32_t(strays) ? colours[next() % 3] : colours[(x / 5 + y / 4) % 3]);
       }
       const auto make = [&](TDibHolder& map) {
         ASSERT_TRUE(CreateDib24(*map, w, h));
@@ -173,8 +171,7 @@ TEST(RemoveFrameNotches, SharedScanMatchesThePlainOneOnAnyNumberOfThreads) {
       make(plain);
       PlainNotchCleanUp(*plain, area);
       int32_t changed = 0;
-      for (int32_t k = 0; k < w * h; ++k)
-        changed += uint32_t(GetDibPixel(*plain, k % w, k / w)) != pixels[size_t(k)];
+      for (int32_t k = 0; k < w * h; ++k) changed += uint32_t(GetDibPixel(*plain, k % w, k / w)) != pixels[size_t(k)];
       EXPECT_GT(changed, 0);
       for (int32_t helpers : {0, 1, 3, 7}) {
         TDibHolder shared;
@@ -182,8 +179,7 @@ TEST(RemoveFrameNotches, SharedScanMatchesThePlainOneOnAnyNumberOfThreads) {
         RemoveFrameNotches(*shared, area, helpers);
         int32_t differ = 0;
         for (int32_t y = 0; y < h; ++y) {
-          for (int32_t x = 0; x < w; ++x)
-            differ += GetDibPixel(*shared, x, y) != GetDibPixel(*plain, x, y);
+          for (int32_t x = 0; x < w; ++x) differ += GetDibPixel(*shared, x, y) != GetDibPixel(*plain, x, y);
         }
         EXPECT_EQ(differ, 0) << w << "x" << h << " strays " << strays << " helpers " << helpers;
       }

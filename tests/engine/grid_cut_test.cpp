@@ -46,8 +46,8 @@ void Cut(TGridRun& r, const TLevelRecord& level, uint32_t seed) {
   TRandom rng{seed};
   TProgress progress;
   progress.Start(20);
-  TCutTarget t{r.level, r.pieces.data(), *r.map, rng, progress, knobs,
-               [&](const std::string& m) { r.messages.push_back(m); }};
+  TCutTarget t{
+      r.level, r.pieces.data(), *r.map, rng, progress, knobs, [&](const std::string& m) { r.messages.push_back(m); }};
   CutJigsawGrid(t);
   r.rngAfter = rng.RandSeed;
   r.steps = progress.ProgressPos;
@@ -77,7 +77,8 @@ void CheckCut(const TGridRun& r, const std::string& what) {
       int32_t corners[4];
       std::memcpy(corners, reinterpret_cast<const char*>(&p) + 64, sizeof corners);
       EXPECT_EQ(std::vector<int32_t>(corners, corners + 4),
-                std::vector<int32_t>({p.CellX, p.CellY, p.CellX + p.CellW - 1, p.CellY + p.CellH - 1})) << i;
+                std::vector<int32_t>({p.CellX, p.CellY, p.CellX + p.CellW - 1, p.CellY + p.CellH - 1}))
+          << i;
       EXPECT_EQ(p.SeedX | p.SeedY | p.ShapeFlag, 0) << i;
       const bool outer[4] = {col == 0, row == 0, col == lv.TilePX - 1, row == lv.TilePY - 1};
       const int32_t step[4] = {-1, -lv.TilePX, 1, lv.TilePX};
@@ -115,7 +116,8 @@ TEST(GridCut, EveryStyleCutsCompletelyOverSeedsAndSizes) {
         TGridRun a;
         Cut(a, lv, seed);
         CheckCut(a, "style " + std::to_string(style) + " " + std::to_string(s.w) + "x" + std::to_string(s.h) +
-                        " size " + std::to_string(s.size) + (border ? " framed" : "") + " seed " + std::to_string(seed));
+                        " size " + std::to_string(s.size) + (border ? " framed" : "") + " seed " +
+                        std::to_string(seed));
         if (::testing::Test::HasFatalFailure()) return;
       }
 }
@@ -163,9 +165,8 @@ TEST(GridCut, DegenerateRecordsCutNothingButStillStepAndStaySafe) {
   // One-pixel rows: every vertical edge has equal ends. Nothing may turn into NaN geometry; the
   // edges still draw their knobs in order.
   TLevelRecord thin{};
-  thin.ImageW = 60, thin.ImageH = 3, thin.TileS = 1, thin.KnobS = 1, thin.TilePX = 3,
-  thin.TilePY = 3, thin.TileNum = thin.TotalTileNum = 9,
-  thin.ShapeStyle = TShapeStyle::ClassicVariedKnobs;
+  thin.ImageW = 60, thin.ImageH = 3, thin.TileS = 1, thin.KnobS = 1, thin.TilePX = 3, thin.TilePY = 3,
+  thin.TileNum = thin.TotalTileNum = 9, thin.ShapeStyle = TShapeStyle::ClassicVariedKnobs;
   TGridRun t;
   Cut(t, thin, 1);
   EXPECT_EQ(t.steps, 11);
@@ -175,4 +176,3 @@ TEST(GridCut, DegenerateRecordsCutNothingButStillStepAndStaySafe) {
   for (int32_t row = 0; row < 3; ++row)  // each one-pixel edge leaves its pixel
     for (int32_t col = 0; col < 2; ++col) EXPECT_EQ(At(t, 19 + 20 * col, row), PieceColor(GridCode(row, col)));
 }
-

@@ -19,8 +19,8 @@ void TestPicturePixel(int32_t x, int32_t y, uint8_t bgr[3]) {
   bgr[2] = uint8_t(y * 5 + 90);
 }
 
-void MakeTestCut(const TTestCut& c, TLevelRecord& lv, std::vector<TPieceRecord>& pieces,
-                 TDibImage& pic, TDibImage& mask) {
+void MakeTestCut(const TTestCut& c, TLevelRecord& lv, std::vector<TPieceRecord>& pieces, TDibImage& pic,
+                 TDibImage& mask) {
   const int32_t margin = c.Frame ? 20 : 0;
   const int32_t iw = 2 * margin + c.Cols * c.Tile, ih = 2 * margin + c.Rows * c.Tile;
   lv = TLevelRecord{};
@@ -76,8 +76,7 @@ void MakeTestCut(const TTestCut& c, TLevelRecord& lv, std::vector<TPieceRecord>&
       const TPieceRecord& p = pieces[size_t(r * c.Cols + col)];
       const int32_t top = p.CellY + c.Tile / 2 - c.Knob / 2;
       for (int32_t y = top; y < top + c.Knob; ++y)
-        for (int32_t x = p.CellX + c.Tile; x < p.CellX + c.Tile + c.Knob; ++x)
-          SetBytes(mask, x, y, p.Code, 0, 128);
+        for (int32_t x = p.CellX + c.Tile; x < p.CellX + c.Tile + c.Knob; ++x) SetBytes(mask, x, y, p.Code, 0, 128);
     }
   if (c.Frame) {
     TPieceRecord& f = pieces[size_t(lv.TotalTileNum - 1)];

@@ -20,7 +20,7 @@ struct TTestCut {
 // The level record, the pieces (one spare record past the last), the picture and the unturned
 // mask of the cut; each piece its own group. Made by plain pixel writes, independently of the
 // game's own image operations.
-void MakeTestCut(const TTestCut& cut, TLevelRecord& level, std::vector<TPieceRecord>& pieces,
-                 TDibImage& picture, TDibImage& mask);
+void MakeTestCut(const TTestCut& cut, TLevelRecord& level, std::vector<TPieceRecord>& pieces, TDibImage& picture,
+                 TDibImage& mask);
 // The test picture's colour at a point of rotation 0, as bytes blue, green, red.
 void TestPicturePixel(int32_t x, int32_t y, uint8_t bgr[3]);

@@ -103,10 +103,10 @@ TEST(GridKnobEdge, UnknownKnobsAndOnePixelEdgesStillDrawTwice) {
     EXPECT_EQ(drawn.size(), 41u);
     EXPECT_TRUE(drawn.count({20, 30}) && drawn.count({60, 30}));
     TBoundsRect bounds;
-    EXPECT_FALSE(DrawKnobEdge(t, 1, 1, 10, false, {20, 50}, {60, 50}, kInk, -1.0, -1.0, -1, bounds, {0, 0},
-                              {kNoReference, 0}));
-    EXPECT_FALSE(DrawKnobEdge(t, 1, 1, 200, false, {20, 50}, {60, 50}, kInk, -1.0, -1.0, -1, bounds, {0, 0},
-                              {kNoReference, 0}));
+    EXPECT_FALSE(
+        DrawKnobEdge(t, 1, 1, 10, false, {20, 50}, {60, 50}, kInk, -1.0, -1.0, -1, bounds, {0, 0}, {kNoReference, 0}));
+    EXPECT_FALSE(
+        DrawKnobEdge(t, 1, 1, 200, false, {20, 50}, {60, 50}, kInk, -1.0, -1.0, -1, bounds, {0, 0}, {kNoReference, 0}));
     EXPECT_EQ(Pixels(fx, kInk).size(), 41u);
   }
   {  // equal ends: the pixel, and still the two draws
@@ -137,12 +137,11 @@ TEST(KnobEdge, DrawsOnlyWhatPassedTheCheckAndReportsEveryUndrawnEdge) {
   EXPECT_TRUE(DrawKnobEdge(t, 1, 1, 0, false, {50, 100}, {177, 100}, kInk, -1.0, 10.0, -1, bounds, q, none));
   int32_t top = 1000;
   for (auto [x, y] : Pixels(fx, kInk)) top = std::min(top, y);
-  EXPECT_EQ(top, 100 - 31);  // h = Baseline: the crown, y = 0 of the shape, 31 above the edge
+  EXPECT_EQ(top, 100 - 31);         // h = Baseline: the crown, y = 0 of the shape, 31 above the edge
   EXPECT_EQ(fx.At(50, 100), kInk);  // the first point, which no polyline covers
   // Checked against the line just drawn: the same knob again fails and draws nothing.
   const int32_t before = fx.CountColor(PieceColor(75));
-  EXPECT_FALSE(DrawKnobEdge(t, 1, 1, 0, false, {50, 100}, {177, 100}, PieceColor(75), -1.0, -1.0, 2, bounds, q,
-                            none));
+  EXPECT_FALSE(DrawKnobEdge(t, 1, 1, 0, false, {50, 100}, {177, 100}, PieceColor(75), -1.0, -1.0, 2, bounds, q, none));
   EXPECT_EQ(fx.CountColor(PieceColor(75)), before);
   EXPECT_NE(bounds.Left, 10000);
   // Limited room shrinks the knob; flags bit 0 clear uses the knob margin.
@@ -171,7 +170,8 @@ TEST(KnobTemplates, MeasuredFromTheKeyPixelsAndEachColumnsFirstMark) {
   const uint8_t keys[4] = {7, 30, 31, 32};
   for (int32_t i = 0; i < 4; ++i) *DibPixelAddress(*img, 4, 5 + i) = keys[i];
   // Length index k, the row of its mark (-1 none), the base row measured.
-  const int32_t marks[][3] = {{0, 0, 0}, {1, 20, 20}, {2, 22, 0}, {3, 21, 21}, {5, 10, 10}, {28, 48, 0}, {27, 46, 46}, {6, -1, 0}};
+  const int32_t marks[][3] = {{0, 0, 0},   {1, 20, 20}, {2, 22, 0},   {3, 21, 21},
+                              {5, 10, 10}, {28, 48, 0}, {27, 46, 46}, {6, -1, 0}};
   for (const auto& m : marks)
     if (m[1] >= 0) *DibPixelAddress(*img, TemplateColumn(m[0]), m[1]) = 30;
   *DibPixelAddress(*img, TemplateColumn(5), 11) = 31;  // only the first mark counts
@@ -239,9 +239,9 @@ TEST(KnobEdge, DamagedShapesDrawNothing) {
   LoadKnobSetA(probe.knobs);
   const TKnobShape good = probe.knobs.KnobShapes[0];
   ASSERT_GE(good.Count, 4);
-  for (const TCase& c : {TCase{"no width", good.Count, 0, good.Baseline}, TCase{"no height", good.Count, good.EndX, 0},
-                         TCase{"three points", 3, good.EndX, good.Baseline},
-                         TCase{"forty-one points", 41, good.EndX, good.Baseline}}) {
+  for (const TCase& c :
+       {TCase{"no width", good.Count, 0, good.Baseline}, TCase{"no height", good.Count, good.EndX, 0},
+        TCase{"three points", 3, good.EndX, good.Baseline}, TCase{"forty-one points", 41, good.EndX, good.Baseline}}) {
     TCutFixture fx(260, 200, 40, 7);
     LoadKnobSetA(fx.knobs);
     TKnobShape& s = fx.knobs.KnobShapes[0];

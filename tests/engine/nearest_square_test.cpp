@@ -22,14 +22,14 @@ TEST(NearestSquare, FindsTheNearestPixelOfTheColourInTheRectangle) {
   } cases[] = {
       {{}, {10, 10, 50, 40}, 30, 25, 1e300},  // none at all
       {{{30, 25, colour}}, {10, 10, 50, 40}, 30, 25, 0},
-      {{{30, 25, other}, {33, 25, colour}}, {10, 10, 50, 40}, 30, 25, 9},  // another colour is not it
-      {{{34, 24, colour}, {31, 26, colour}}, {10, 10, 50, 40}, 30, 25, 2},  // the row above first, below nearer
+      {{{30, 25, other}, {33, 25, colour}}, {10, 10, 50, 40}, 30, 25, 9},          // another colour is not it
+      {{{34, 24, colour}, {31, 26, colour}}, {10, 10, 50, 40}, 30, 25, 2},         // the row above first, below nearer
       {{{30, 20, colour}, {30, 31, colour}}, {10, 10, 50, 40}, 30.5, 25.5, 30.5},  // halves: 0.25 + 30.25
-      {{{30, 25, colour}, {40, 25, colour}}, {35, 10, 50, 40}, 30, 25, 100},  // left of the rectangle
-      {{{30, 9, colour}, {30, 12, colour}}, {10, 10, 50, 40}, 30, 5, 49},  // the point above the rectangle
+      {{{30, 25, colour}, {40, 25, colour}}, {35, 10, 50, 40}, 30, 25, 100},       // left of the rectangle
+      {{{30, 9, colour}, {30, 12, colour}}, {10, 10, 50, 40}, 30, 5, 49},          // the point above the rectangle
       {{{30, 44, colour}, {30, 41, colour}, {30, 38, colour}}, {10, 10, 50, 40}, 30, 45, 49},  // and below it
-      {{{30, 25, colour}}, {31, 10, 30, 40}, 30, 25, 1e300},  // an empty rectangle
-      {{{26, 10, colour}}, {10, 10, 50, 40}, 30, 25, 241},  // on the rectangle's top row
+      {{{30, 25, colour}}, {31, 10, 30, 40}, 30, 25, 1e300},                                   // an empty rectangle
+      {{{26, 10, colour}}, {10, 10, 50, 40}, 30, 25, 241},                  // on the rectangle's top row
       {{{33, 10, colour}, {30, 14, colour}}, {10, 10, 50, 40}, 30, 9, 10},  // the top row, from above it
   };
   for (const auto& c : cases) {

@@ -47,12 +47,10 @@ TEST(RegionClaims, PaintLikeFloodFillsInTurn) {
       std::vector<uint32_t> colours(kFills);
       for (int32_t i = 0; i < kFills; ++i) {
         // Some seeds fall just off the map; every tenth fill is in white.
-        const int32_t x = int32_t(rng.Random(uint32_t(m.w) + 2)) - 1,
-                      y = int32_t(rng.Random(uint32_t(m.h) + 2)) - 1;
+        const int32_t x = int32_t(rng.Random(uint32_t(m.w) + 2)) - 1, y = int32_t(rng.Random(uint32_t(m.h) + 2)) - 1;
         colours[size_t(i)] = i % 10 == 3 ? kWhite : PieceColor(25 * (1 + i % 9));
         failedInTurn[size_t(i)] = GetDibPixel(*filled, x, y) != int32_t(kWhite);
-        if (!failedInTurn[size_t(i)])
-          FloodFillDib(*filled, x, y, colours[size_t(i)], true, fillBoxes[size_t(i)]);
+        if (!failedInTurn[size_t(i)]) FloodFillDib(*filled, x, y, colours[size_t(i)], true, fillBoxes[size_t(i)]);
         const int32_t region = claims.FreeRegion(x, y);
         failedClaimed[size_t(i)] = region < 0;
         if (region >= 0) claims.Take(region, i, colours[size_t(i)]);
@@ -70,8 +68,7 @@ TEST(RegionClaims, PaintLikeFloodFillsInTurn) {
           continue;
         }
         const TWinRect& f = fillBoxes[size_t(i)];
-        EXPECT_EQ((std::vector{b.Left, b.Top, b.Right, b.Bottom}),
-                  (std::vector{f.left, f.top, f.right, f.bottom}))
+        EXPECT_EQ((std::vector{b.Left, b.Top, b.Right, b.Bottom}), (std::vector{f.left, f.top, f.right, f.bottom}))
             << "fill " << i;
         ++painted;
       }
@@ -92,15 +89,13 @@ TEST(RegionClaims, PaintLikeFloodFillsInTurn) {
           TWhiteRows searched, left;
           FindWhiteRows(*claimed, w, h, searched);
           left.Start(*claimed, w, h);
-          claims.ForEachFreeRun(except,
-                                [&](int32_t y, int32_t x0, int32_t x1) { left.Add(y, x0, x1); });
+          claims.ForEachFreeRun(except, [&](int32_t y, int32_t x0, int32_t x1) { left.Add(y, x0, x1); });
           left.Finish();
           EXPECT_GT(searched.Runs.size(), 20u);
           EXPECT_EQ(left.Runs, searched.Runs) << w << "x" << h << " except " << except;
           EXPECT_EQ(left.RowStart, searched.RowStart);
           EXPECT_EQ(left.Tiles, searched.Tiles);
-          EXPECT_EQ((std::pair{left.Width, left.Height}),
-                    (std::pair{searched.Width, searched.Height}));
+          EXPECT_EQ((std::pair{left.Width, left.Height}), (std::pair{searched.Width, searched.Height}));
         }
       }
     }

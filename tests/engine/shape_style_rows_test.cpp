@@ -97,8 +97,7 @@ TEST(ShapeStyleRows, EachCutsWithItsCutterAndHasPictureShapesOnlyWhereItSays) {
     EXPECT_EQ(IsGridStyle(row.Style), grid);
 
     int32_t flagged = 0;
-    for (int32_t i = 0; i < c.Level.TotalTileNum; ++i)
-      flagged += c.Pieces[size_t(i)].ShapeFlag != 0;
+    for (int32_t i = 0; i < c.Level.TotalTileNum; ++i) flagged += c.Pieces[size_t(i)].ShapeFlag != 0;
     EXPECT_EQ(flagged > 0, row.PictureShapes);
     EXPECT_EQ(c.Counts.Placed > 0, row.PictureShapes);
     EXPECT_EQ(c.Grid.PicNum > 0, row.PictureShapes);  // the level page counts room for them
@@ -147,8 +146,7 @@ TEST(ShapeStyleRows, EachHasANameAndAPreviewOfItsOwn) {
     for (int y = 0; y < kCellH; ++y)
       for (int cx = 0; cx < kCellW; ++cx) inside += cell.pixel(cx, y) == qRgb(255, 255, 255);
     EXPECT_GT(inside, kCellW * kCellH / 4);  // a piece fills much of its cell
-    previews.insert(
-        QByteArray(reinterpret_cast<const char*>(cell.constBits()), int(cell.sizeInBytes())));
+    previews.insert(QByteArray(reinterpret_cast<const char*>(cell.constBits()), int(cell.sizeInBytes())));
   }
   EXPECT_EQ(names.size(), kShapeStyleCount);
   EXPECT_EQ(previews.size(), kShapeStyleCount);

@@ -21,8 +21,8 @@ TEST(TurnedMaskCode, OneStepOffAnySideOfEachTurnReadsNothing) {
     const struct {
       int32_t x, y;
       uint8_t code;
-    } cases[] = {{0, 0, 7},      {w - 1, h - 1, 7}, {w / 2, -1, 0}, {-1, h / 2, 0},
-                 {w / 2, h, 0},  {w, h / 2, 0},     {0, -1, 0},     {-1, 0, 0}};
+    } cases[] = {{0, 0, 7},     {w - 1, h - 1, 7}, {w / 2, -1, 0}, {-1, h / 2, 0},
+                 {w / 2, h, 0}, {w, h / 2, 0},     {0, -1, 0},     {-1, 0, 0}};
     for (const auto& c : cases) {
       // The unturned mask reads its margin strips too; the turns do not.
       const bool margin = r == 0 && (c.x == w || c.y == h);

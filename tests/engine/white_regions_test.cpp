@@ -24,7 +24,7 @@ void MakeWhite(TDibHolder& map, int32_t w, int32_t h) {
 TEST(WhiteRegions, JoinsAcrossSharedColumnsOnlyAndSkipsOtherColours) {
   TDibHolder map;
   MakeWhite(map, 40, 12);
-  DrawDibLine(*map, 20, 0, 20, 11, 0x000002);  // a wall from top to bottom
+  DrawDibLine(*map, 20, 0, 20, 11, 0x000002);     // a wall from top to bottom
   DrawDibLine(*map, 0, 5, 8, 5, PieceColor(25));  // a spur that leaves the left side whole
   // A diagonal of two pixels apart is no passage: only a shared edge is.
   for (int32_t k = 0; k < 12; ++k) SetDibPixel(*map, 30 + k % 2, k, 0);
@@ -32,7 +32,7 @@ TEST(WhiteRegions, JoinsAcrossSharedColumnsOnlyAndSkipsOtherColours) {
   struct TCase {
     int32_t ax, ay, bx, by;
     bool same;
-  } cases[] = {{0, 0, 19, 11, true}, {0, 0, 0, 11, true}, {21, 0, 29, 11, true}, {0, 0, 21, 0, false},
+  } cases[] = {{0, 0, 19, 11, true},  {0, 0, 0, 11, true},   {21, 0, 29, 11, true}, {0, 0, 21, 0, false},
                {25, 3, 35, 3, false}, {30, 1, 31, 0, false}, {31, 0, 39, 11, true}, {5, 4, 5, 6, true}};
   for (const TCase& c : cases) {
     SCOPED_TRACE(testing::Message() << c.ax << "," << c.ay << " " << c.bx << "," << c.by);
@@ -131,11 +131,20 @@ TEST(WhiteRegions, TallAndShortMapsSplitLikeAFourConnectedFill) {
     int32_t w, h;
     TKind kind;
     uint32_t blackPerMille;
-  } cases[] = {{61, 1, kScatter, 300},      {41, 255, kScatter, 400},         {41, 256, kScatter, 400},
-               {40, 257, kScatter, 450},    {53, 300, kScatter, 50},          {53, 300, kScatter, 420},
-               {29, 601, kScatter, 380},    {29, 601, kScatter, 700},         {33, 300, kCombJoinedAtBottom, 0},
-               {33, 601, kCombJoinedAboveSeam, 0}, {34, 257, kWalls, 0},      {7, 256, kCombJoinedAtBottom, 0},
-               {13, 2100, kScatter, 380},   {9, 2100, kCombJoinedAtBottom, 0}};
+  } cases[] = {{61, 1, kScatter, 300},
+               {41, 255, kScatter, 400},
+               {41, 256, kScatter, 400},
+               {40, 257, kScatter, 450},
+               {53, 300, kScatter, 50},
+               {53, 300, kScatter, 420},
+               {29, 601, kScatter, 380},
+               {29, 601, kScatter, 700},
+               {33, 300, kCombJoinedAtBottom, 0},
+               {33, 601, kCombJoinedAboveSeam, 0},
+               {34, 257, kWalls, 0},
+               {7, 256, kCombJoinedAtBottom, 0},
+               {13, 2100, kScatter, 380},
+               {9, 2100, kCombJoinedAtBottom, 0}};
   TRandom rng;
   rng.RandSeed = 5;
   for (const auto& c : cases) {
@@ -179,8 +188,7 @@ TEST(LabelRowRuns, RegionsDoNotDependOnTheNumberOfThreads) {
   const auto joinRows = [](std::vector<TRun>& runs, int32_t above, int32_t begin, int32_t end) {
     for (int32_t r = begin; r < end; ++r) {
       for (int32_t k = above; k < begin; ++k) {
-        if (runs[size_t(k)].X0 <= runs[size_t(r)].X1 && runs[size_t(r)].X0 <= runs[size_t(k)].X1)
-          JoinRuns(runs, r, k);
+        if (runs[size_t(k)].X0 <= runs[size_t(r)].X1 && runs[size_t(r)].X0 <= runs[size_t(k)].X1) JoinRuns(runs, r, k);
       }
     }
   };
@@ -203,8 +211,7 @@ TEST(LabelRowRuns, RegionsDoNotDependOnTheNumberOfThreads) {
     if (y > 0) joinRows(plain, above, begin, int32_t(plain.size()));
   }
   ASSERT_EQ(alone.size(), plain.size());
-  for (int32_t r = 0; r < int32_t(plain.size()); ++r)
-    ASSERT_EQ(alone[size_t(r)][2], FindRunRoot(plain, r)) << r;
+  for (int32_t r = 0; r < int32_t(plain.size()); ++r) ASSERT_EQ(alone[size_t(r)][2], FindRunRoot(plain, r)) << r;
   for (int32_t helpers : {1, 3, 7}) {
     std::vector<int32_t> starts;
     EXPECT_EQ(label(helpers, starts), alone) << helpers;

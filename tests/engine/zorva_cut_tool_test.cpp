@@ -37,8 +37,7 @@ void CutInProcess(int32_t w, int32_t h, int32_t level, uint8_t style, bool borde
   BuildLevelTable(table, w, h, TShapeStyle(style), frame);
   lv = TLevelRecord{};
   FillLevelFromGrid(lv, table[size_t(level)]);
-  lv.ImageW = w, lv.ImageH = h, lv.Level = level, lv.BorderStyle = frame,
-  lv.ShapeStyle = TShapeStyle(style);
+  lv.ImageW = w, lv.ImageH = h, lv.Level = level, lv.BorderStyle = frame, lv.ShapeStyle = TShapeStyle(style);
   lv.GameSeed = int32_t(seed);
   pieces.assign(size_t(lv.TotalTileNum) + 1, TPieceRecord{});
   TDibHolder templates;
@@ -62,7 +61,8 @@ void ExpectSameMap(const std::string& path, const TDibImage& cut) {
   ASSERT_EQ(read->Width, cut.Width);
   ASSERT_EQ(read->Height, cut.Height);
   for (int32_t y = 0; y < read->Height; ++y)
-    for (int32_t x = 0; x < read->Width; ++x) ASSERT_EQ(GetDibPixel(*read, x, y), GetDibPixel(cut, x, y)) << x << "," << y;
+    for (int32_t x = 0; x < read->Width; ++x)
+      ASSERT_EQ(GetDibPixel(*read, x, y), GetDibPixel(cut, x, y)) << x << "," << y;
 }
 }  // namespace
 
@@ -72,7 +72,7 @@ TEST(ZorvaCutTool, WritesTheSameCutAsTheEngineAndRefusesBadArguments) {
   fs::create_directories(dir);
   const std::string map = (dir / "m.bmp").string(), tsv = (dir / "p.tsv").string(), png = (dir / "c.png").string();
   ASSERT_EQ(RunTool("--size 300x200 --level 5 --shape 6 --border --seed 4711 --map " + map + " --pieces " + tsv +
-                " --png " + png),
+                    " --png " + png),
             0);
   TLevelRecord lv;
   std::vector<TPieceRecord> pieces;
@@ -141,8 +141,7 @@ TEST(ShapeSweepTool, SumsTheEnginesCountsPerLevelAndRefusesBadRanges) {
   };
   std::string out;
   ASSERT_EQ(run("--size 480x360 --levels 6-7 --seeds 16-17 --jobs 2", out), 0);
-  std::string want =
-      "480x360 seeds 16-17\nlevel\tcuts\tfailed\tbare\tpattern\tplaced\toverlap\trepair\tshaped\n";
+  std::string want = "480x360 seeds 16-17\nlevel\tcuts\tfailed\tbare\tpattern\tplaced\toverlap\trepair\tshaped\n";
   for (int32_t level : {6, 7}) {
     TShapeCounts sum;
     int32_t shaped = 0, bare = 0;
@@ -165,15 +164,14 @@ TEST(ShapeSweepTool, SumsTheEnginesCountsPerLevelAndRefusesBadRanges) {
       ASSERT_GT(sum.ErasedByOverlap * sum.ErasedByRepair, 0);
     }
     char line[160];
-    std::snprintf(line, sizeof line, "%d\t2\t0\t%d\t%d\t%d\t%d\t%d\t%d\n", level, bare,
-                  sum.PatternCells, sum.Placed, sum.ErasedByOverlap, sum.ErasedByRepair, shaped);
+    std::snprintf(line, sizeof line, "%d\t2\t0\t%d\t%d\t%d\t%d\t%d\t%d\n", level, bare, sum.PatternCells, sum.Placed,
+                  sum.ErasedByOverlap, sum.ErasedByRepair, shaped);
     want += line;
   }
   EXPECT_EQ(out, want);
   for (const char* bad :
        {"--size 480x360 --levels 9-8 --seeds 1-2", "--size 480x360 --levels 0-14 --seeds 1",
-        "--size 480x360 --levels 3 --seeds 2-1", "--levels 3 --seeds 1",
-        "--size 480 --levels 3 --seeds 1", "--size 480x360 --levels 3 --seeds 1 --jobs 0",
-        "--size 480x360 --levels 3 --seeds 1 --x"})
+        "--size 480x360 --levels 3 --seeds 2-1", "--levels 3 --seeds 1", "--size 480 --levels 3 --seeds 1",
+        "--size 480x360 --levels 3 --seeds 1 --jobs 0", "--size 480x360 --levels 3 --seeds 1 --x"})
     EXPECT_EQ(run(bad, out), 2) << bad;
 }

@@ -42,8 +42,9 @@ int OpaqueCount(const QImage& img, QRect r, int minAlpha = 201) {
 }  // namespace
 
 TEST(Artwork, SkinsHaveTheirSizesAndAreEightBitRgba) {
-  struct Sheet { int id, w, h; } sheets[] = {
-      {kWeightPinPngId, 29, 37}, {kGlassSkinPngId, 290, 189}, {kFrameSkinPngId, 390, 170}};
+  struct Sheet {
+    int id, w, h;
+  } sheets[] = {{kWeightPinPngId, 29, 37}, {kGlassSkinPngId, 290, 189}, {kFrameSkinPngId, 390, 170}};
   const QByteArray bmp = Bytes(":/BITMAP/1");  // the toolbar faces: a 24-bit bitmap
   ASSERT_GE(bmp.size(), 54);
   EXPECT_EQ(uint8_t(bmp[28]), 24);

@@ -15,7 +15,11 @@ using namespace dibtest;
 TEST(ClipToDib, CutsEachSideFailsOutsideAndNeverWraps) {
   TDibHolder d;
   ASSERT_TRUE(CreateDib24(*d, 100, 50));
-  struct Case { int32_t x, y, w, h; bool ok; int32_t ex, ey, ew, eh; };
+  struct Case {
+    int32_t x, y, w, h;
+    bool ok;
+    int32_t ex, ey, ew, eh;
+  };
   const Case cases[] = {
       {-5, 10, 10, 5, true, 0, 10, 5, 5},
       {100, 7, 10, 5, false, 0, 0, 0, 0},
@@ -44,17 +48,16 @@ namespace {
 
 // What a block copy must do, pixel by pixel: a target pixel inside the requested rectangle whose
 // source pixel exists takes that pixel; every other pixel keeps its colour.
-void ExpectBlit(const std::vector<int32_t>& before, const std::vector<int32_t>& source, int32_t sw,
-                int32_t sh, const TDibImage& t, int32_t x, int32_t y, int32_t w, int32_t h,
-                int32_t sx, int32_t sy) {
+void ExpectBlit(const std::vector<int32_t>& before, const std::vector<int32_t>& source, int32_t sw, int32_t sh,
+                const TDibImage& t, int32_t x, int32_t y, int32_t w, int32_t h, int32_t sx, int32_t sy) {
   for (int32_t ty = 0; ty < t.Height; ++ty)
     for (int32_t tx = 0; tx < t.Width; ++tx) {
       const int64_t ux = int64_t(sx) + tx - x, uy = int64_t(sy) + ty - y;
       const bool inRect = tx >= x && tx < int64_t(x) + w && ty >= y && ty < int64_t(y) + h;
       const bool inSource = ux >= 0 && ux < sw && uy >= 0 && uy < sh;
       const int32_t want = inRect && inSource ? source[size_t(uy * sw + ux)] : before[size_t(ty) * t.Width + tx];
-      ASSERT_EQ(GetDibPixel(t, tx, ty), want)
-          << "pixel " << tx << "," << ty << " blit " << x << "," << y << " " << w << "x" << h << " from " << sx << "," << sy;
+      ASSERT_EQ(GetDibPixel(t, tx, ty), want) << "pixel " << tx << "," << ty << " blit " << x << "," << y << " " << w
+                                              << "x" << h << " from " << sx << "," << sy;
     }
 }
 
@@ -120,8 +123,7 @@ TEST(FillDibRect, FillsTheClippedAreaAndKeepsAlpha) {
   FillDibRect(*d, -2, 3, 5, 10, 0x00102030);
   EXPECT_EQ(Alphas(*d), alphas);
   for (int32_t y = 0; y < 5; ++y)
-    for (int32_t x = 0; x < 6; ++x)
-      EXPECT_EQ(GetDibPixel(*d, x, y), x < 3 && y >= 3 ? 0x00102030 : 0) << x << "," << y;
+    for (int32_t x = 0; x < 6; ++x) EXPECT_EQ(GetDibPixel(*d, x, y), x < 3 && y >= 3 ? 0x00102030 : 0) << x << "," << y;
 
   ASSERT_TRUE(CreateDib8(*d, 7, 3));
   FillDibRect(*d, 5, 1, 9, 9, 0x00AABBCC);  // one channel: the low byte
@@ -144,7 +146,6 @@ TEST(CopyBitmapToDib, MakesATwentyFourBitCopyOfAnyBitmap) {
   const std::vector<int32_t> before = Pixels(*a);
   ASSERT_TRUE(CopyBitmapToDib(*a, *a->Bitmap));
   EXPECT_EQ(Pixels(*a), before);
-
 }
 
 // Bitmaps the copy cannot read (a depth it has no rule for, or no pixels) give no image, and

@@ -88,8 +88,10 @@ TEST(DrawDibLine, SlantedLinesThroughTheEdgesMatchThePlainWalk) {
         << x1 << "," << y1 << " - " << x2 << "," << y2;
   }
   // Far ends: the jump to the image edge lands where the walk would have been.
-  for (auto [x1, y1, x2, y2] : {std::tuple{-100000, -33333, 60, 20}, {5, 7, 300001, 100003},
-                                {-7, 250000, 40, -3}, {49, 39, -999999, -1000000}}) {
+  for (auto [x1, y1, x2, y2] : {std::tuple{-100000, -33333, 60, 20},
+                                {5, 7, 300001, 100003},
+                                {-7, 250000, 40, -3},
+                                {49, 39, -999999, -1000000}}) {
     EXPECT_EQ(LineOn(50, 40, x1, y1, x2, y2), WalkedLine(50, 40, x1, y1, x2, y2))
         << x1 << "," << y1 << " - " << x2 << "," << y2;
   }

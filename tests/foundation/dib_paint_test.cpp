@@ -65,9 +65,9 @@ namespace {
 
 // A painter's result pixel by pixel: inside the area, the target and the clip rectangle, the
 // target takes the source pixel the mode points at when the source has it; all else stays.
-void ExpectPaint(const std::vector<int32_t>& before, const TDibImage& t, const TDibImage& s,
-                 int32_t x, int32_t y, int32_t w, int32_t h, int32_t sx, int32_t sy, int32_t sw,
-                 int32_t sh, const TSkinRect& clip, uint32_t key, bool keyed) {
+void ExpectPaint(const std::vector<int32_t>& before, const TDibImage& t, const TDibImage& s, int32_t x, int32_t y,
+                 int32_t w, int32_t h, int32_t sx, int32_t sy, int32_t sw, int32_t sh, const TSkinRect& clip,
+                 uint32_t key, bool keyed) {
   const bool colRepeat = w != sw && h == sh, rowRepeat = h != sh && w == sw;
   for (int32_t ty = 0; ty < t.Height; ++ty)
     for (int32_t tx = 0; tx < t.Width; ++tx) {
@@ -78,9 +78,8 @@ void ExpectPaint(const std::vector<int32_t>& before, const TDibImage& t, const T
         const int32_t c = GetDibPixel(s, ux, uy);  // -1 outside the source
         if (c >= 0 && !(keyed && uint32_t(c) == key)) want = c;
       }
-      ASSERT_EQ(GetDibPixel(t, tx, ty), want) << "pixel " << tx << "," << ty << " area " << x << ","
-                                              << y << " " << w << "x" << h << " src " << sx << "," << sy
-                                              << " " << sw << "x" << sh;
+      ASSERT_EQ(GetDibPixel(t, tx, ty), want) << "pixel " << tx << "," << ty << " area " << x << "," << y << " " << w
+                                              << "x" << h << " src " << sx << "," << sy << " " << sw << "x" << sh;
     }
 }
 
@@ -102,10 +101,10 @@ TEST(SpritePainters, CutToTargetClipAndSourceInEveryMode) {
     const int32_t sx = r(14, -4), sy = r(12, -3);
     int32_t sw = w, sh = h;
     switch (rng.Random(4)) {
-      case 0: sw = 1; break;                       // column repeat (unless w is 1)
-      case 1: sh = 1; break;                       // row repeat
-      case 2: sw = r(5, 1), sh = r(5, 1); break;   // both differ: read 1:1
-      default: break;                              // 1:1
+      case 0: sw = 1; break;                      // column repeat (unless w is 1)
+      case 1: sh = 1; break;                      // row repeat
+      case 2: sw = r(5, 1), sh = r(5, 1); break;  // both differ: read 1:1
+      default: break;                             // 1:1
     }
     TSkinRect clip;
     SetSkinRectEdges(clip, r(10, -2), r(8, -2), r(12, 5), r(10, 4));

@@ -37,8 +37,8 @@ TEST(ScaleDib, TwoByTwoMixesFourPixelsWithEqualWeightsAtTheHalf) {
   ASSERT_TRUE(CreateDib24(*t, 2, 2));
   ScaleDib(*t, *s);
   // (0+100+200+40)/4, (10+20+30+41)/4 at (1, 1).
-  EXPECT_EQ(Pixels(*t), (std::vector<int32_t>{MakeColor(0, 10, 255), MakeColor(50, 15, 255),
-                                              MakeColor(100, 20, 127), MakeColor(85, 25, 127)}));
+  EXPECT_EQ(Pixels(*t), (std::vector<int32_t>{MakeColor(0, 10, 255), MakeColor(50, 15, 255), MakeColor(100, 20, 127),
+                                              MakeColor(85, 25, 127)}));
 }
 
 TEST(ScaleDibRect, AreasAreCutToBothImages) {

@@ -29,8 +29,7 @@ inline void FillPattern(TDibImage& d) {
 // Random colours from a palette of n, for maps with many small regions.
 inline void FillRandom(TDibImage& d, TRandom& rng, const std::vector<uint32_t>& palette) {
   for (int32_t y = 0; y < d.Height; ++y)
-    for (int32_t x = 0; x < d.Width; ++x)
-      SetDibPixel(d, x, y, palette[rng.Random(uint32_t(palette.size()))]);
+    for (int32_t x = 0; x < d.Width; ++x) SetDibPixel(d, x, y, palette[rng.Random(uint32_t(palette.size()))]);
 }
 
 // All pixel colours, top row first.

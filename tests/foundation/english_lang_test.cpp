@@ -15,6 +15,7 @@ struct TFormatted {
   const char* Key;
   const char* Kinds;  // 'd' a number, 's' a text
 };
+// clang-format off
 const TFormatted kFormatted[] = {
     {3, "L_PieceNum", "d"},          {3, "MS_CantFindFile", "s"},    {3, "MS_CantDeleteFile", "s"},
     {3, "Q_OverwriteFile", "s"},     {3, "Q_DeleteFile", "s"},       {4, "PocketCaption", "dd"},
@@ -27,6 +28,7 @@ const TFormatted kFormatted[] = {
     {8, "L_Thanks", ""}, {9, "FormCaption", ""}, {10, "FormCaption", ""}, {12, "L_AskForSave", ""},
     {13, "L_Spacebar", ""}, {14, "L_BkgPicsCap", ""},
 };
+// clang-format on
 
 std::string LangDir() {
   const char* data = std::getenv("ZORVA_DATA_DIR");

@@ -21,8 +21,7 @@ class FileHelpers : public ::testing::Test {
 };
 
 TEST_F(FileHelpers, ListFilesTakesRegularFilesWithExactlyTheAskedExtension) {
-  for (const char* name : {"b.sv1", "A.sv1", "c.SV1", "d.sv", "e.sv1x", "f.sv1.bak", "g", "h.zvq"})
-    Touch(name);
+  for (const char* name : {"b.sv1", "A.sv1", "c.SV1", "d.sv", "e.sv1x", "f.sv1.bak", "g", "h.zvq"}) Touch(name);
   fs::create_directory(dir_ / "folder.sv1");
   auto list = ListFiles(Dir(), ".sv1", false);
   ASSERT_TRUE(list);
@@ -70,11 +69,10 @@ TEST(PathParts, NameStemAndLowerExtension) {
     const char *path, *name, *stem, *ext;
   };
   for (const Case& c :
-       {Case{"/a/b/Jig.ZVQ", "Jig.ZVQ", "Jig", ".zvq"},
-        Case{"Jig.tar.Gz", "Jig.tar.Gz", "Jig.tar", ".gz"},
-        Case{"/a/.hidden", ".hidden", ".hidden", ".hidden"},
-        Case{"a.dir/plain", "plain", "plain", ""}, Case{"/a/b/", "", "", ""},
-        Case{"name.", "name.", "name", "."}, Case{"", "", "", ""}, Case{"a/..", "..", "..", "."}}) {
+       {Case{"/a/b/Jig.ZVQ", "Jig.ZVQ", "Jig", ".zvq"}, Case{"Jig.tar.Gz", "Jig.tar.Gz", "Jig.tar", ".gz"},
+        Case{"/a/.hidden", ".hidden", ".hidden", ".hidden"}, Case{"a.dir/plain", "plain", "plain", ""},
+        Case{"/a/b/", "", "", ""}, Case{"name.", "name.", "name", "."}, Case{"", "", "", ""},
+        Case{"a/..", "..", "..", "."}}) {
     EXPECT_EQ(FileNameOf(c.path), c.name) << c.path;
     EXPECT_EQ(FileStemOf(c.path), c.stem) << c.path;
     EXPECT_EQ(LowerExtension(c.path), c.ext) << c.path;

@@ -4,9 +4,9 @@
 #include <deque>
 #include <vector>
 
+#include "dib_test_util.h"
 #include "foundation/dib_ops.h"
 #include "foundation/random.h"
-#include "dib_test_util.h"
 
 using namespace dibtest;
 
@@ -55,8 +55,7 @@ void ExpectFillMatchesReference(TDibImage& d, int32_t sx, int32_t sy, uint32_t f
       const size_t i = size_t(y) * d.Width + x;
       if (region[i]) {
         ASSERT_EQ(after[i], int32_t(fill)) << x << "," << y;
-        box = {std::min(box.left, x), std::min(box.top, y), std::max(box.right, x),
-               std::max(box.bottom, y)};
+        box = {std::min(box.left, x), std::min(box.top, y), std::max(box.right, x), std::max(box.bottom, y)};
       } else {
         ASSERT_EQ(after[i], before[i]) << x << "," << y;
       }

@@ -106,7 +106,8 @@ TEST(JpegDecode, AMissingEndMarkerIsNoCutButMissingDataIs) {
     ExpectRefused(DecodeJpeg, std::vector<uint8_t>(file.begin(), file.end() - 30));
     // Between two scans: the last scan's refinement never came.
     size_t lastScan = file.size();
-    while (!(file[--lastScan] == 0xFF && file[lastScan + 1] == 0xDA)) {}
+    while (!(file[--lastScan] == 0xFF && file[lastScan + 1] == 0xDA)) {
+    }
     if (progressive) ExpectRefused(DecodeJpeg, std::vector<uint8_t>(file.begin(), file.begin() + long(lastScan)));
   }
 }

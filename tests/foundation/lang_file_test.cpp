@@ -12,7 +12,9 @@ namespace fs = std::filesystem;
 
 namespace {
 
-constexpr char kGroesseUtf8[] = "Gr\xC3\xB6\xC3\x9F" "e \xE2\x82\xAC";  // "Größe €"
+constexpr char kGroesseUtf8[] =
+    "Gr\xC3\xB6\xC3\x9F"
+    "e \xE2\x82\xAC";  // "Größe €"
 
 class LangFile : public ::testing::Test {
  protected:
@@ -36,10 +38,10 @@ class LangFile : public ::testing::Test {
 TEST_F(LangFile, EveryEncodingGivesTheSameUtf8Text) {
   const std::string body = std::string("[All]\r\n<B_Ok>") + kGroesseUtf8 + "\r\n";
   const std::vector<std::vector<uint8_t>> files = {
-      Utf16LeWithBom(u"[All]\r\n<B_Ok>Gr\u00F6\u00DFe \u20AC\r\n"),
-      Utf8WithBom(body),
-      Bytes(body),                                       // UTF-8 without a mark
-      Bytes("[All]\r\n<B_Ok>Gr\xF6\xDF" "e \x80\r\n"),  // Windows-1252
+      Utf16LeWithBom(u"[All]\r\n<B_Ok>Gr\u00F6\u00DFe \u20AC\r\n"), Utf8WithBom(body),
+      Bytes(body),  // UTF-8 without a mark
+      Bytes("[All]\r\n<B_Ok>Gr\xF6\xDF"
+            "e \x80\r\n"),  // Windows-1252
   };
   for (size_t i = 0; i < files.size(); ++i) {
     const TLanguageState st = Load(files[i]);
@@ -106,8 +108,9 @@ TEST_F(LangFile, HeadersAndEntries) {
       "\x01\x02<Ctrl>\x03 trimmed \x1F\n";
   const std::vector<TLangEntry> entries = Parse(Bytes(text));
   const std::vector<std::tuple<int32_t, std::string, std::string>> want = {
-      {2, "MI_FileOpen", "Open..."}, {2, "Arrow", "a < b > c"},   {2, "", "empty key"},
-      {2, "LowerHeader", "joins Main Form"}, {5, "FormCaption", "Options"}, {5, "Unclosed", "joins Options"},
+      {2, "MI_FileOpen", "Open..."}, {2, "Arrow", "a < b > c"},
+      {2, "", "empty key"},          {2, "LowerHeader", "joins Main Form"},
+      {5, "FormCaption", "Options"}, {5, "Unclosed", "joins Options"},
       {15, "Ctrl", "trimmed"},
   };
   ASSERT_EQ(entries.size(), want.size());
@@ -130,10 +133,10 @@ TEST(LangHeader, EverySectionByItsExactName) {
 // --- Lookup -------------------------------------------------------------------------------
 
 TEST_F(LangFile, LookupBySectionAndKeyIgnoringAsciiCase) {
-  TLanguageState st = Load(Bytes(
-      "[All]\n<B_Ok>OK\n<B_Ok>second OK\n"
-      "[Info]\n<FormCaption>Information\n<l_UnsolvedNum>Groups: %d\n"
-      "[Options]\n<FormCaption>Options\n<\xC3\xA9t\xC3\xA9>summer\n"));
+  TLanguageState st =
+      Load(Bytes("[All]\n<B_Ok>OK\n<B_Ok>second OK\n"
+                 "[Info]\n<FormCaption>Information\n<l_UnsolvedNum>Groups: %d\n"
+                 "[Options]\n<FormCaption>Options\n<\xC3\xA9t\xC3\xA9>summer\n"));
   EXPECT_EQ(GetLangString(st, 1, "B_Ok"), "OK") << "the first of two equal keys wins";
   EXPECT_EQ(GetLangString(st, 1, "b_ok"), "OK");
   EXPECT_EQ(GetLangString(st, 5, "formcaption"), "Options");
@@ -197,8 +200,8 @@ TEST_F(LangFile, FilesPastTheSizeLimitAreRefused) {
 }
 
 TEST_F(LangFile, HostileVariantsOfARealFileGiveSaneEntries) {
-  const std::vector<uint8_t> good = Utf8WithBom(std::string("[All]\r\n<B_Ok>") + kGroesseUtf8 +
-                                                "$D%d\r\n[Info]\n<a> b <c>\n\xC3\xA9\n");
+  const std::vector<uint8_t> good =
+      Utf8WithBom(std::string("[All]\r\n<B_Ok>") + kGroesseUtf8 + "$D%d\r\n[Info]\n<a> b <c>\n\xC3\xA9\n");
   for (const std::vector<uint8_t>& file : {good, Utf16LeWithBom(u"[All]\n<B_Ok>x\U0001D11E\n")})
     ForEachHostileVariant(file, 300, [&](const std::vector<uint8_t>& bytes) {
       const TLanguageState st = Load(bytes);
@@ -232,7 +235,8 @@ TEST_F(LangList, ReadLangInfoTakesTheHeaderSectionOnly) {
   Write("deutsch.lng",
         "[All]\n<engname>not this one\n"
         "[Language Info] remark\n"
-        "<EngName>German\n<localname>Deutsch\n<author>A\n<AUTHOR>B\n<l_onlyinterface>Nur Oberfl\xC3\xA4" "che\n"
+        "<EngName>German\n<localname>Deutsch\n<author>A\n<AUTHOR>B\n<l_onlyinterface>Nur Oberfl\xC3\xA4"
+        "che\n"
         "<other>ignored\n"
         "[Nonsense]\n<localname>after the section\n");
   TLangInfo info;
@@ -242,7 +246,9 @@ TEST_F(LangList, ReadLangInfoTakesTheHeaderSectionOnly) {
   EXPECT_EQ(info.engname, "German") << "keys compare after lower-casing";
   EXPECT_EQ(info.localname, "Deutsch") << "reading stops at the next header, known or not";
   EXPECT_EQ(info.author, "B") << "a later line of the same key wins";
-  EXPECT_EQ(info.l_onlyinterface, "Nur Oberfl\xC3\xA4" "che");
+  EXPECT_EQ(info.l_onlyinterface,
+            "Nur Oberfl\xC3\xA4"
+            "che");
 
   Write("Nameless.lng", "[Language Info]\n<localname>Sans nom\n");
   ASSERT_TRUE(ReadLangInfo(st_.LangDir + "Nameless.lng", info));
@@ -311,7 +317,9 @@ TEST_F(LangList, FilePathsUseTheLowerCaseNameOrTheFileAsSpelled) {
 TEST(LangCaptions, StripEllipsisRemovesTheFirstOfEachKind) {
   EXPECT_EQ(StripEllipsis("Open..."), "Open");
   EXPECT_EQ(StripEllipsis("&Options\xE2\x80\xA6"), "&Options") << "the ampersand stays";
-  EXPECT_EQ(StripEllipsis("a...b...c\xE2\x80\xA6" "d\xE2\x80\xA6"), "ab...cd\xE2\x80\xA6");
+  EXPECT_EQ(StripEllipsis("a...b...c\xE2\x80\xA6"
+                          "d\xE2\x80\xA6"),
+            "ab...cd\xE2\x80\xA6");
   EXPECT_EQ(StripEllipsis("...."), ".");
 }
 
@@ -335,7 +343,8 @@ TEST(LangText, EachEncodingAtItsLimits) {
   } cases[] = {
       {"\xEF\xBB\xBF\x7F\xC2\x80\xDF\xBF", "\x7F\xC2\x80\xDF\xBF"},
       {"\xEF\xBB\xBF\xC1\xBF", bad + bad},
-      {"\xEF\xBB\xBF\xE0\xA0\x80\xED\x9F\xBF\xEE\x80\x80\xEF\xBF\xBF", "\xE0\xA0\x80\xED\x9F\xBF\xEE\x80\x80\xEF\xBF\xBF"},
+      {"\xEF\xBB\xBF\xE0\xA0\x80\xED\x9F\xBF\xEE\x80\x80\xEF\xBF\xBF",
+       "\xE0\xA0\x80\xED\x9F\xBF\xEE\x80\x80\xEF\xBF\xBF"},
       {"\xEF\xBB\xBF\xE0\x9F\xBF", bad + bad + bad},
       {"\xEF\xBB\xBF\xED\xA0\x80", bad + bad + bad},
       {"\xEF\xBB\xBF\xED\xBF\xBF", bad + bad + bad},
@@ -345,7 +354,10 @@ TEST(LangText, EachEncodingAtItsLimits) {
       {"\xEF\xBB\xBF\xF5\x80\x80\x80", bad + bad + bad + bad},
       {"\xEF\xBB\xBF\xF8\x88\x80\x80\x80", bad + bad + bad + bad + bad},
       {"\xEF\xBB\xBF\xC3\x41\xC3", bad + "A" + bad},
-      {"\xEF\xBB\xBF" "a" + std::string(1, '\0') + "b", "ab"},  // a NUL would end the text
+      {"\xEF\xBB\xBF"
+       "a" +
+           std::string(1, '\0') + "b",
+       "ab"},  // a NUL would end the text
       {"\xFF\xFE\xFF\xD7\x00\xE0\xFF\xDB\xFF\xDF"s, "\xED\x9F\xBF\xEE\x80\x80\xF4\x8F\xBF\xBF"},
       {"\xFF\xFE\x00\xD8\x00\xDC\xFF\xDB\x41\x00"s, "\xF0\x90\x80\x80" + bad + "A"},
       {"\xFF\xFE\xFF\xDF\x00\xDC"s, bad + bad},
@@ -372,9 +384,14 @@ TEST(LangText, LinesEndAtEveryKindOfBreak) {
     const char* text;
     std::vector<std::string> lines;
   } cases[] = {
-      {"a\r\nb\r\n", {"a", "b"}},    {"a\r\n", {"a"}},          {"a\r", {"a"}},
-      {"a\n\rb", {"a", "", "b"}},     {"\r\n\r\n", {"", ""}},    {"a\r\rb\n", {"a", "", "b"}},
-      {"last", {"last"}},             {"", {}},
+      {"a\r\nb\r\n", {"a", "b"}},
+      {"a\r\n", {"a"}},
+      {"a\r", {"a"}},
+      {"a\n\rb", {"a", "", "b"}},
+      {"\r\n\r\n", {"", ""}},
+      {"a\r\rb\n", {"a", "", "b"}},
+      {"last", {"last"}},
+      {"", {}},
   };
   for (const auto& c : cases) {
     Spit(temp.File("t.lng"), Bytes(c.text));
@@ -394,7 +411,9 @@ TEST(LangUtf16, Utf8BecomesUtf16) {
       {"\xF0\x9D\x84\x9E!", u"\U0001D11E!"},
       {"\xF4\x8F\xBF\xBF", u"\U0010FFFF"},
       {"\xF0\x90\x80\x80", u"\U00010000"},
-      {"a\xFF" "b", u"a\uFFFDb"},
+      {"a\xFF"
+       "b",
+       u"a\uFFFDb"},
       {"\xE2\x82", u"\uFFFD\uFFFD"},
       {"\xED\xA0\x80", u"\uFFFD\uFFFD\uFFFD"},
       // Every lead byte's first and last values, and the code points at each length's edges.

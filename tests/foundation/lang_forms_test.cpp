@@ -28,7 +28,10 @@ class TFakeForm : public TLangMainForm {
   std::map<std::string, std::string> CaptionsAtTextsChanged;
 
   // Main window parts.
-  struct TButton { bool HasImage = true; std::string MenuItem /* empty: none */, Shortcut; };
+  struct TButton {
+    bool HasImage = true;
+    std::string MenuItem /* empty: none */, Shortcut;
+  };
   std::map<int32_t, TButton> Buttons;
   std::map<int32_t, std::string> ButtonHints;
   std::string ThumbnailCaption;
@@ -145,16 +148,16 @@ TEST_F(LanguageLoading, DialogTextsOneOfEachKind) {
   options_.PageLists["PC_Pages"] = {"TS_AutoSave"};
   options_.Counts["CB_PlayModes"] = 3;
   options_.Positions["SB_AutoChange"] = 10;
-  const std::string path = Write(
-      "t.lng",
-      "[All]\n<B_Ok>OK\n<B_Close>Close\n"
-      "[Load/Save Form]\n<B_Ok>wrong section\n<RotateOn>Rot on\n<Mix>Mixing\n<Mix_Spreadout>Spread\n"
-      "<Shapes0>S0\n<PMI_JigsOpen>Open\n<B_Extra>Download$DJigsaws\n"
-      "[Info]\n<FormCaption>Information\n<L_JigCap>Jigsaw:\n"
-      "[Download]\n<FormCaption>Download Jigsaws\n<DownMode0>Selected Jigsaw\n<DownMode2>All jigsaws\n"
-      "[Options]\n<TS_AutoSave>Autosave\n<L_AutoInterval>Every %d minutes\n<CB_PlayModes2>Other\n"
-      "<Key6>Right + Shift\n"
-      "[Quick Help]\n<L_Ctrl>Rotate:\n");
+  const std::string path =
+      Write("t.lng",
+            "[All]\n<B_Ok>OK\n<B_Close>Close\n"
+            "[Load/Save Form]\n<B_Ok>wrong section\n<RotateOn>Rot on\n<Mix>Mixing\n<Mix_Spreadout>Spread\n"
+            "<Shapes0>S0\n<PMI_JigsOpen>Open\n<B_Extra>Download$DJigsaws\n"
+            "[Info]\n<FormCaption>Information\n<L_JigCap>Jigsaw:\n"
+            "[Download]\n<FormCaption>Download Jigsaws\n<DownMode0>Selected Jigsaw\n<DownMode2>All jigsaws\n"
+            "[Options]\n<TS_AutoSave>Autosave\n<L_AutoInterval>Every %d minutes\n<CB_PlayModes2>Other\n"
+            "<Key6>Right + Shift\n"
+            "[Quick Help]\n<L_Ctrl>Rotate:\n");
   ASSERT_TRUE(LoadLanguage(st_, path, forms_));
   // The browser: captions from [All] first, renamed keys, line breaks, texts and hints by index.
   EXPECT_EQ(dirView_.Caption("B_Ok"), "OK");
@@ -224,6 +227,7 @@ TEST_F(LanguageLoading, MissingFirstLanguageIsNamedInEnglish) {
 // control, list item, text and hint shows the entry it is made for and no other.
 TEST_F(LanguageLoading, EveryDialogTextComesFromItsOwnEntry) {
   using TNames = std::vector<std::string>;
+  // clang-format off
   const std::vector<std::pair<std::string, TNames>> file = {
       {"All", {"B_Ok", "B_Cancel", "B_Close"}},
       {"Load/Save Form",
@@ -243,10 +247,12 @@ TEST_F(LanguageLoading, EveryDialogTextComesFromItsOwnEntry) {
        {"FormCaption", "L_Click", "L_Contents", "L_Open", "L_Download", "L_Menu", "L_RotateCW", "L_RotateCCW", "L_Ctrl",
         "L_MoveOW", "L_Switch", "L_Spacebar", "CB_Show"}},
   };
+  // clang-format on
   std::string text;
   for (const auto& [section, keys] : file) {
     text += "[" + section + "]\n";
-    for (const std::string& k : keys) text += "<" + k + ">" + section + "/" + k + (k == "L_AutoInterval" || k == "L_StuckKoef" ? " %d" : "") + "\n";
+    for (const std::string& k : keys)
+      text += "<" + k + ">" + section + "/" + k + (k == "L_AutoInterval" || k == "L_StuckKoef" ? " %d" : "") + "\n";
   }
   dirView_.Menus["PM_Jigs"] = {Item("PMI_JigsOpen")};
   dirView_.Menus["PM_Games"] = {Separator("N1"), Item("PMI_GamesDel")};
@@ -258,50 +264,62 @@ TEST_F(LanguageLoading, EveryDialogTextComesFromItsOwnEntry) {
 
   using TTexts = std::map<std::string, std::string>;
   const std::string ls = "Load/Save Form/", op = "Options/", qh = "Quick Help/";
-  TTexts dirTexts = {{"RotateOnText", ls + "RotateOn"}, {"RotateOffText", ls + "RotateOff"}, {"FitOnText", ls + "FitOn"},
-                     {"FitOffText", ls + "FitOff"}, {"MixRandomText", ls + "Mix_Random"},
-                     {"MixSpreadOutText", ls + "Mix_Spreadout"}};
+  TTexts dirTexts = {{"RotateOnText", ls + "RotateOn"},    {"RotateOffText", ls + "RotateOff"},
+                     {"FitOnText", ls + "FitOn"},          {"FitOffText", ls + "FitOff"},
+                     {"MixRandomText", ls + "Mix_Random"}, {"MixSpreadOutText", ls + "Mix_Spreadout"}};
   TTexts dirHints = {{"MixImages0", ls + "Mix_Random"}, {"MixImages1", ls + "Mix_Spreadout"}};
   for (int i = 0; i <= 6; ++i) {
-    dirTexts["ShapeNames" + std::to_string(i)] = dirHints["ShapeImages" + std::to_string(i)] = ls + "Shapes" + std::to_string(i);
+    dirTexts["ShapeNames" + std::to_string(i)] = dirHints["ShapeImages" + std::to_string(i)] =
+        ls + "Shapes" + std::to_string(i);
   }
   for (int i = 0; i <= 1; ++i) {
-    dirTexts["BorderNames" + std::to_string(i)] = dirHints["BorderImages" + std::to_string(i)] = ls + "Borders" + std::to_string(i);
+    dirTexts["BorderNames" + std::to_string(i)] = dirHints["BorderImages" + std::to_string(i)] =
+        ls + "Borders" + std::to_string(i);
   }
   EXPECT_EQ(dirView_.Texts, dirTexts);
   EXPECT_EQ(dirView_.Hints, dirHints);
   TTexts dirCaptions = {{"B_Ok", "All/B_Ok"}, {"B_Cancel", "All/B_Cancel"}, {"L_Mix", ls + "Mix"}};
-  for (const char* k : {"L_Comment", "TS_Jigs", "TS_Games", "TS_Level", "L_FileNameCap", "PMI_JigsOpen", "PMI_GamesDel", "B_Extra"})
+  for (const char* k :
+       {"L_Comment", "TS_Jigs", "TS_Games", "TS_Level", "L_FileNameCap", "PMI_JigsOpen", "PMI_GamesDel", "B_Extra"})
     dirCaptions[k] = ls + k;
   EXPECT_EQ(dirView_.Captions, dirCaptions);
 
   EXPECT_EQ(info_.FormCaption, "Info/FormCaption");
-  EXPECT_EQ(info_.Captions, (TTexts{{"B_Ok", "All/B_Ok"}, {"L_Rotation", "Info/L_Rotation"}, {"L_JigCap", "Info/L_JigCap"}}));
+  EXPECT_EQ(info_.Captions,
+            (TTexts{{"B_Ok", "All/B_Ok"}, {"L_Rotation", "Info/L_Rotation"}, {"L_JigCap", "Info/L_JigCap"}}));
 
   EXPECT_EQ(download_.FormCaption, "Download/FormCaption");
-  EXPECT_EQ(download_.Captions, (TTexts{{"L_DownMode", "Download/L_DownMode"}, {"B_Download", "Download/B_Download"},
-                                        {"B_Stop", "Download/B_Stop"}, {"B_Ok", "All/B_Close"}}));
-  EXPECT_EQ(download_.Items["CB_DownMode"], (std::vector<std::string>{"Download/DownMode0", "Download/DownMode1", "Download/DownMode2"}));
+  EXPECT_EQ(download_.Captions, (TTexts{{"L_DownMode", "Download/L_DownMode"},
+                                        {"B_Download", "Download/B_Download"},
+                                        {"B_Stop", "Download/B_Stop"},
+                                        {"B_Ok", "All/B_Close"}}));
+  EXPECT_EQ(download_.Items["CB_DownMode"],
+            (std::vector<std::string>{"Download/DownMode0", "Download/DownMode1", "Download/DownMode2"}));
 
   EXPECT_EQ(options_.FormCaption, op + "FormCaption");
-  TTexts optionCaptions = {{"B_Ok", "All/B_Ok"}, {"B_Cancel", "All/B_Cancel"}, {"L_AutoInterval", op + "L_AutoInterval 10"},
+  TTexts optionCaptions = {{"B_Ok", "All/B_Ok"},
+                           {"B_Cancel", "All/B_Cancel"},
+                           {"L_AutoInterval", op + "L_AutoInterval 10"},
                            {"L_StuckKoef", op + "L_StuckKoef 7"}};
-  for (const char* k : {"TS_AutoSave", "TS_Play", "CB_AutoSave", "CB_SoundPlay", "L_PlayModes", "L_PlayRotCW", "L_PlayRotCCW",
-                        "L_PlayMoveOW", "CB_PlaySingleWin", "CB_PlayClickToDrag", "GB_VisualEmboss", "RB_VisualEmboss0",
-                        "RB_VisualEmboss1", "RB_VisualEmboss2", "RB_VisualEmboss3", "GB_VisualWood", "RB_VisualWood0",
-                        "RB_VisualWood1", "RB_VisualWood2", "CB_VisualShowJoin", "L_LangListCap", "L_DnSrcCap",
-                        "CB_UseSecure", "L_SecureMethodCap"})
+  for (const char* k :
+       {"TS_AutoSave",     "TS_Play",          "CB_AutoSave",      "CB_SoundPlay",     "L_PlayModes",
+        "L_PlayRotCW",     "L_PlayRotCCW",     "L_PlayMoveOW",     "CB_PlaySingleWin", "CB_PlayClickToDrag",
+        "GB_VisualEmboss", "RB_VisualEmboss0", "RB_VisualEmboss1", "RB_VisualEmboss2", "RB_VisualEmboss3",
+        "GB_VisualWood",   "RB_VisualWood0",   "RB_VisualWood1",   "RB_VisualWood2",   "CB_VisualShowJoin",
+        "L_LangListCap",   "L_DnSrcCap",       "CB_UseSecure",     "L_SecureMethodCap"})
     optionCaptions[k] = op + k;
   EXPECT_EQ(options_.Captions, optionCaptions);
-  EXPECT_EQ(options_.Texts, (TTexts{{"AutoIntervalFormat", op + "L_AutoInterval %d"}, {"StuckKoefFormat", op + "L_StuckKoef %d"}}));
+  EXPECT_EQ(options_.Texts,
+            (TTexts{{"AutoIntervalFormat", op + "L_AutoInterval %d"}, {"StuckKoefFormat", op + "L_StuckKoef %d"}}));
   EXPECT_EQ(options_.Items["CB_PlayModes"], (std::vector<std::string>{op + "CB_PlayModes0", op + "CB_PlayModes1"}));
   const std::vector<std::string> keys = {op + "Key0", "Key1", "Key2", "Key3", "Key4", "Key5", op + "Key6"};
-  for (const char* combo : {"CB_PlayRotCW", "CB_PlayRotCCW", "CB_PlayMoveOW"}) EXPECT_EQ(options_.Items[combo], keys) << combo;
+  for (const char* combo : {"CB_PlayRotCW", "CB_PlayRotCCW", "CB_PlayMoveOW"})
+    EXPECT_EQ(options_.Items[combo], keys) << combo;
 
   EXPECT_EQ(help_.FormCaption, qh + "FormCaption");
   TTexts helpCaptions = {{"B_Close", "All/B_Close"}, {"L_Ctrl1", qh + "L_Ctrl"}};
-  for (const char* k : {"L_Click", "L_Contents", "L_Open", "L_Download", "L_Menu", "L_RotateCW", "L_RotateCCW", "L_Ctrl",
-                        "L_MoveOW", "L_Switch", "L_Spacebar", "CB_Show"})
+  for (const char* k : {"L_Click", "L_Contents", "L_Open", "L_Download", "L_Menu", "L_RotateCW", "L_RotateCCW",
+                        "L_Ctrl", "L_MoveOW", "L_Switch", "L_Spacebar", "CB_Show"})
     helpCaptions[k] = qh + k;
   EXPECT_EQ(help_.Captions, helpCaptions);
 }

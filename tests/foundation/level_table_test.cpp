@@ -79,8 +79,8 @@ TEST(LevelTable, FillLevelFromGridCopiesTheGridAsTheLevelPageDoes) {
   lv.ImageW = 800, lv.GameSeed = 99, lv.PicNum = 7, lv.TotalTileNum = 5;
   FillLevelFromGrid(lv, g);
   // Only the main pieces: the cut makes TileNum cells and adds the frame itself.
-  EXPECT_EQ(std::vector<int32_t>({lv.MaskS, lv.TileS, lv.KnobS, lv.TilePX, lv.TilePY, lv.TileNum, lv.PicPX,
-                                  lv.PicPY, lv.PicNum, lv.TotalTileNum, lv.ImageW, lv.GameSeed}),
+  EXPECT_EQ(std::vector<int32_t>({lv.MaskS, lv.TileS, lv.KnobS, lv.TilePX, lv.TilePY, lv.TileNum, lv.PicPX, lv.PicPY,
+                                  lv.PicNum, lv.TotalTileNum, lv.ImageW, lv.GameSeed}),
             std::vector<int32_t>({g.MaskS, 20, 4, 38, 28, 38 * 28, 0, 0, 0, 38 * 28, 800, 99}));
   // The half-knob margin is KnobS div 2 raised to 4, unlike the grid's own min(.., 4).
   EXPECT_EQ(lv.HalfKnobS, 4);

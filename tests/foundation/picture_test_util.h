@@ -1,8 +1,8 @@
 #pragma once
 // Pictures for the decoder tests, written and read back by Qt's own codecs, so that our
 // decoders meet what other programs write and agree with what other programs read.
-#include <QImage>
 #include <gtest/gtest.h>
+#include <QImage>
 
 #include <cstdint>
 #include <string>

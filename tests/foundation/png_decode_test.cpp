@@ -15,8 +15,8 @@ namespace {
 // with alpha and one without, against Qt's reading of the same file.
 TEST(PngDecode, AlphaGivesThirtyTwoBitsWithEveryAlphaValueAndNoAlphaTwentyFour) {
   QImage alpha(3, 2, QImage::Format_ARGB32);
-  const QRgb pixels[6] = {qRgba(255, 0, 0, 255), qRgba(0, 255, 0, 0), qRgba(0, 0, 255, 128),
-                          qRgba(10, 20, 30, 1), qRgba(40, 50, 60, 254), qRgba(70, 80, 90, 255)};
+  const QRgb pixels[6] = {qRgba(255, 0, 0, 255), qRgba(0, 255, 0, 0),    qRgba(0, 0, 255, 128),
+                          qRgba(10, 20, 30, 1),  qRgba(40, 50, 60, 254), qRgba(70, 80, 90, 255)};
   for (int i = 0; i < 6; ++i) alpha.setPixel(i % 3, i / 3, pixels[i]);
   const std::vector<uint8_t> withAlpha = QtEncoded(alpha, "PNG"), without = QtEncoded(Quadrants(6, 4), "PNG");
   TDibHolder d;
@@ -118,7 +118,9 @@ TEST(PngResource, AMissingResourceIsAClearRefusal) {
 // sizes the sprite coordinates assume, 32 bits with alpha, every colour and alpha value
 // unchanged (fully transparent pixels keep alpha 0) and the PNG's top-left pixel at (0, 0).
 TEST(PngResource, SkinsLoadWithEveryPixelAndAlphaAsStored) {
-  struct TSkin { int32_t id, width, height; };
+  struct TSkin {
+    int32_t id, width, height;
+  };
   for (const TSkin& s : {TSkin{2, 29, 37}, TSkin{3, 290, 189}, TSkin{4, 390, 170}}) {
     SCOPED_TRACE(s.id);
     TDibHolder d;
@@ -127,8 +129,7 @@ TEST(PngResource, SkinsLoadWithEveryPixelAndAlphaAsStored) {
     EXPECT_EQ(d->Width, s.width);
     EXPECT_EQ(d->Height, s.height);
     EXPECT_TRUE(d->HasAlpha);
-    const QImage ref =
-        QImage(QString(":/PNGIMAGE/%1").arg(s.id)).convertToFormat(QImage::Format_ARGB32);
+    const QImage ref = QImage(QString(":/PNGIMAGE/%1").arg(s.id)).convertToFormat(QImage::Format_ARGB32);
     ASSERT_EQ(ref.width(), d->Width);
     ASSERT_EQ(ref.height(), d->Height);
     int wrong = 0, transparent = 0;
@@ -136,8 +137,7 @@ TEST(PngResource, SkinsLoadWithEveryPixelAndAlphaAsStored) {
       for (int x = 0; x < ref.width(); ++x) {
         const QRgb c = ref.pixel(x, y);
         transparent += qAlpha(c) == 0;
-        wrong += GetDibPixel(*d, x, y) != MakeColor(qRed(c), qGreen(c), qBlue(c)) ||
-                 GetDibAlpha(*d, x, y) != qAlpha(c);
+        wrong += GetDibPixel(*d, x, y) != MakeColor(qRed(c), qGreen(c), qBlue(c)) || GetDibAlpha(*d, x, y) != qAlpha(c);
       }
     EXPECT_EQ(wrong, 0);
     if (s.id == 4) {

@@ -116,8 +116,7 @@ TEST(RunChunks, RunsEveryChunkOnceAndPassesOnAFailure) {
         std::this_thread::sleep_for(std::chrono::microseconds(100));
         ++runs[size_t(k)];
       });
-      for (int k = 0; k < count; ++k)
-        EXPECT_EQ(runs[size_t(k)], 1) << helpers << " helpers, chunk " << k;
+      for (int k = 0; k < count; ++k) EXPECT_EQ(runs[size_t(k)], 1) << helpers << " helpers, chunk " << k;
     }
   }
   const std::thread::id caller = std::this_thread::get_id();

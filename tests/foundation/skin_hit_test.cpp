@@ -32,6 +32,7 @@ TEST(SkinHit, PocketFrameZonesGiveTheirResizeCodes) {
   TSkinWindows ws;
   TSkinWindow& w = ws.GameWindows[2];
   MakePocket(w, 0, 0);
+  // clang-format off
   struct Case { int x, y; uint8_t code; } cases[] = {
       {0, 50, kHitLeft},         {3, 121, kHitLeft},         {107, 50, kHitRight},    {104, 20, kHitRight},
       {50, 0, kHitTop},          {87, 3, kHitTop},           {50, 125, kHitBottom},   {1, 1, kHitTopLeft},
@@ -45,6 +46,7 @@ TEST(SkinHit, PocketFrameZonesGiveTheirResizeCodes) {
       {50, 122, kHitBottom},     {50, 121, kHitNone},         {3, 122, kHitBottomLeft}, {4, 122, kHitBottom},
       {104, 122, kHitBottomRight},
   };
+  // clang-format on
   for (const Case& c : cases) EXPECT_EQ(SkinWindowHitTest(ws, w, c.x, c.y, false), c.code) << c.x << "," << c.y;
 }
 
@@ -171,12 +173,12 @@ TEST(SkinHit, MagnifierFrameFollowsTheSkinsAlphaOutsideTheLens) {
   ws.GlassSkin = &*skin;
   TRecordingSkinHost host;
   ws.Host = &host;
-  EXPECT_TRUE(PointOnSkinFrame(ws, g, 5, 5));          // top-left tile, sprite (5, 5)
-  EXPECT_FALSE(PointOnSkinFrame(ws, g, 5, 30));        // alpha 200 is not enough
-  EXPECT_TRUE(PointOnSkinFrame(ws, g, 147 + 3, 10));   // top-right tile from sprite (99, 10)
-  EXPECT_TRUE(PointOnSkinFrame(ws, g, 3, 147 + 10));   // bottom-left from (3, 106)
+  EXPECT_TRUE(PointOnSkinFrame(ws, g, 5, 5));                // top-left tile, sprite (5, 5)
+  EXPECT_FALSE(PointOnSkinFrame(ws, g, 5, 30));              // alpha 200 is not enough
+  EXPECT_TRUE(PointOnSkinFrame(ws, g, 147 + 3, 10));         // top-right tile from sprite (99, 10)
+  EXPECT_TRUE(PointOnSkinFrame(ws, g, 3, 147 + 10));         // bottom-left from (3, 106)
   EXPECT_FALSE(PointOnSkinFrame(ws, g, 147 + 50, 147 + 5));  // bottom-right from (146, 101): x % 96 = 50
-  EXPECT_FALSE(PointOnSkinFrame(ws, g, 120, 5));       // between the tiles
+  EXPECT_FALSE(PointOnSkinFrame(ws, g, 120, 5));             // between the tiles
   host.Lens = true;
   EXPECT_FALSE(PointOnSkinFrame(ws, g, 5, 5));
   host.Lens = false;
@@ -251,7 +253,7 @@ TEST(SkinScroll, ThumbsFollowThePointerAlongTheirTracks) {
   const struct {
     int32_t code, along, thumb, scrollX, scrollY;
   } cases[] = {
-      {kHitHorzThumb, -10, 0, 0, 0},   {kHitHorzThumb, 11, 11, 50, 0},  {kHitHorzThumb, 44, 44, 200, 0},
+      {kHitHorzThumb, -10, 0, 0, 0},    {kHitHorzThumb, 11, 11, 50, 0},  {kHitHorzThumb, 44, 44, 200, 0},
       {kHitHorzThumb, 100, 44, 200, 0}, {kHitVertThumb, 22, 22, 0, 100}, {kHitVertThumb, 50, 44, 0, 200},
       {kHitPan, 33, 33, 150, 150},
   };
@@ -264,8 +266,10 @@ TEST(SkinScroll, ThumbsFollowThePointerAlongTheirTracks) {
     EXPECT_EQ(w.ScrollX, c.scrollX) << c.code << " " << c.along;
     EXPECT_EQ(w.ScrollY, c.scrollY) << c.code << " " << c.along;
     const TSkinRect& moved = w.Buttons[c.code == kHitVertThumb ? kSkinBtnVertThumb : kSkinBtnHorzThumb].Bounds;
-    if (c.code == kHitVertThumb) EXPECT_EQ(moved.Top, w.VertTrack.Top + c.thumb) << c.along;
-    else EXPECT_EQ(moved.Left, w.HorzTrack.Left + c.thumb) << c.code << " " << c.along;
+    if (c.code == kHitVertThumb)
+      EXPECT_EQ(moved.Top, w.VertTrack.Top + c.thumb) << c.along;
+    else
+      EXPECT_EQ(moved.Left, w.HorzTrack.Left + c.thumb) << c.code << " " << c.along;
   }
   TSkinWindows ws;
   TSkinWindow& pocket = ws.GameWindows[2];
@@ -300,9 +304,12 @@ TEST(SkinHit, ThumbnailFrameResizesToo) {
   InitSkinWindow(w, 0, 0, 108, 126, kSkinStyleThumbnail);
   w.Visible = true;
   ResizeSkinWindow(w, false);
-  struct Case { int x, y; uint8_t code; } cases[] = {
-      {0, 60, kHitLeft}, {107, 60, kHitRight}, {50, 0, kHitTop}, {50, 125, kHitBottom}, {1, 1, kHitTopLeft},
-      {106, 124, kHitBottomRight},
+  struct Case {
+    int x, y;
+    uint8_t code;
+  } cases[] = {
+      {0, 60, kHitLeft},     {107, 60, kHitRight}, {50, 0, kHitTop},
+      {50, 125, kHitBottom}, {1, 1, kHitTopLeft},  {106, 124, kHitBottomRight},
   };
   for (const Case& c : cases) EXPECT_EQ(SkinWindowHitTest(ws, w, c.x, c.y, false), c.code) << c.x << "," << c.y;
 }

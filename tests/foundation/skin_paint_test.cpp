@@ -45,8 +45,8 @@ std::optional<Source> SourceOf(const TDibImage& target, int x, int y) {
   const std::optional<Source> s = SourceOf(target, x, y);
   if (!s) return ::testing::AssertionFailure() << "(" << x << "," << y << ") not painted from a sheet";
   if (!(*s == Source{mark, sx, sy}))
-    return ::testing::AssertionFailure() << "(" << x << "," << y << ") from (" << s->x << "," << s->y
-                                         << ") mark " << int(s->mark) << ", expected (" << sx << "," << sy << ")";
+    return ::testing::AssertionFailure() << "(" << x << "," << y << ") from (" << s->x << "," << s->y << ") mark "
+                                         << int(s->mark) << ", expected (" << sx << "," << sy << ")";
   return ::testing::AssertionSuccess();
 }
 
@@ -123,9 +123,11 @@ TEST_F(SkinPaint, PocketBordersEdgesBackgroundAndHighlight) {
 
 TEST_F(SkinPaint, ButtonSpritesFollowHotPressedAndHighlight) {
   TSkinWindow& w = Pocket();
-  struct Case { bool highlighted, hot, pressed; int spriteX; } cases[] = {
-      {false, false, false, 2}, {false, true, false, 25}, {false, true, true, 25}, {true, false, false, 48},
-      {true, true, false, 71},  {true, true, true, 94},   {true, false, true, 94}};
+  struct Case {
+    bool highlighted, hot, pressed;
+    int spriteX;
+  } cases[] = {{false, false, false, 2}, {false, true, false, 25}, {false, true, true, 25}, {true, false, false, 48},
+               {true, true, false, 71},  {true, true, true, 94},   {true, false, true, 94}};
   for (const Case& c : cases) {
     TSkinButton& b = w.Buttons[kSkinBtnCaption];
     b.WindowHighlighted = c.highlighted;
@@ -188,7 +190,8 @@ TEST_F(SkinPaint, CaptionTextIsCentredInsideTheCaptionBar) {
     for (int x = 0; x < 300; ++x) {
       if (uint32_t(GetDibPixel(*bare, x, y)) == At(x, y)) continue;
       ASSERT_TRUE(y > w.CaptionRect.Top && y <= w.CaptionRect.Bottom && x >= w.CaptionRect.Left &&
-                  x < w.Buttons[kSkinBtnCaption].Bounds.Left) << x << "," << y;
+                  x < w.Buttons[kSkinBtnCaption].Bounds.Left)
+          << x << "," << y;
       minX = std::min(minX, x);
       maxX = std::max(maxX, x);
     }
@@ -276,8 +279,10 @@ TEST_F(SkinPaint, ScrollThumbsKeepTheirCapsAndStretchTheirMiddle) {
       for (int along = 0; along < length; ++along) {
         const int from = along < cap ? along : along >= length - cap ? sprite - (length - along) : cap;
         for (int across = 0; across < (horz ? B.Height : B.Width); ++across) {
-          if (horz) EXPECT_TRUE(From(*field_, B.Left + along, B.Top + across, s.Left + from, s.Top + across)) << length;
-          else EXPECT_TRUE(From(*field_, B.Left + across, B.Top + along, s.Left + across, s.Top + from)) << length;
+          if (horz)
+            EXPECT_TRUE(From(*field_, B.Left + along, B.Top + across, s.Left + from, s.Top + across)) << length;
+          else
+            EXPECT_TRUE(From(*field_, B.Left + across, B.Top + along, s.Left + across, s.Top + from)) << length;
         }
       }
       const int past = horz ? B.Left + length : B.Top + length;  // and nothing past its end

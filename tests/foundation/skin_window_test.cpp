@@ -8,8 +8,7 @@
 namespace {
 
 void ExpectEdges(const TSkinRect& r, int32_t left, int32_t top, int32_t right, int32_t bottom) {
-  EXPECT_EQ(std::vector<int32_t>({r.Left, r.Top, r.Right, r.Bottom}),
-            std::vector<int32_t>({left, top, right, bottom}));
+  EXPECT_EQ(std::vector<int32_t>({r.Left, r.Top, r.Right, r.Bottom}), std::vector<int32_t>({left, top, right, bottom}));
 }
 
 void ExpectSame(const TSkinRect& a, const TSkinRect& b) { ExpectEdges(a, b.Left, b.Top, b.Right, b.Bottom); }
@@ -25,10 +24,16 @@ void MakePocket(TSkinWindow& w, int32_t cw, int32_t ch, int32_t contentW = 0, in
 }  // namespace
 
 TEST(SkinWindowLayout, BarsAppearWhenTheContentDoesNotFit) {
-  struct Case { int32_t cw, ch; bool horz, vert; int32_t clientW, clientH; };
+  struct Case {
+    int32_t cw, ch;
+    bool horz, vert;
+    int32_t clientW, clientH;
+  };
   // A bar that narrows the other side can bring the second bar.
-  const Case cases[] = {{150, 80, true, false, 100, 83}, {150, 150, true, true, 83, 83},
-                        {90, 150, true, true, 83, 83},   {150, 90, true, true, 83, 83},
+  const Case cases[] = {{150, 80, true, false, 100, 83},
+                        {150, 150, true, true, 83, 83},
+                        {90, 150, true, true, 83, 83},
+                        {150, 90, true, true, 83, 83},
                         {100, 100, false, false, 100, 100}};
   for (const Case& c : cases) {
     SCOPED_TRACE(testing::Message() << c.cw << "x" << c.ch);
@@ -90,7 +95,11 @@ TEST(SkinWindowLayout, ThumbnailKeepsItsAspectBelowTheMinimumAndNeverDividesByZe
   t.MaxClientWidth = 300;
   t.MaxClientHeight = 200;
   UpdateSkinWindowLimits(t);
-  struct Case { int32_t w, h; bool client, byWidth; int32_t ew, eh; };
+  struct Case {
+    int32_t w, h;
+    bool client, byWidth;
+    int32_t ew, eh;
+  };
   const Case cases[] = {{150, 999, true, true, 150, 100},
                         {999, 60, true, false, 90, 60},
                         {158, 0, false, true, 158, 126},  // the frame comes off and goes back on
@@ -269,7 +278,6 @@ TEST(GameWindows, OneHighlightAndHidingTheHighlightedWindowHighlightsTheActiveOn
   SetSkinWindowVisible(ws, pocket, false);
   EXPECT_EQ(ws.HighlightedSkinWindow, &ws.GameWindows[0]);
 }
-
 
 TEST(GlassWindow, CornerTilesSitInTheFourCornersAtEverySize) {
   TSkinWindow glass;

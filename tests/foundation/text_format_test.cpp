@@ -43,7 +43,7 @@ TEST(WideFormat, HostileFormatsFromFilesStaySafe) {
   EXPECT_EQ(WideFormat("100%", {}), "100%");
   EXPECT_EQ(WideFormat("%-", {1}), "%-");
   EXPECT_EQ(WideFormat("%99999999999999999999d", {1}).size(), 4096u) << "widths are capped";
-  std::string padded;  // and so is the whole text, on a character boundary
+  std::string padded;                                         // and so is the whole text, on a character boundary
   for (int i = 0; i < 1000; ++i) padded += "\xC3\xA9%1283d";  // the limit falls inside an é
   const std::string text = WideFormat(padded, {1});
   EXPECT_LE(text.size(), kMaxFormattedText);
@@ -176,8 +176,7 @@ TEST(AsciiText, CaseFoldsOnlyAsciiLetters) {
 
 TEST(AsciiText, TrimBlanksTakesEveryByteUpToTheBlankAndNoMore) {
   EXPECT_EQ(TrimBlanks(std::string_view(" \t\r\n\v\f\x01\0key = v\x1F \0", 18)), "key = v");
-  EXPECT_EQ(TrimBlanks("\x7F caf\xC3\xA9\xC2\xA0"), "\x7F caf\xC3\xA9\xC2\xA0")
-      << "DEL and UTF-8 bytes stay";
+  EXPECT_EQ(TrimBlanks("\x7F caf\xC3\xA9\xC2\xA0"), "\x7F caf\xC3\xA9\xC2\xA0") << "DEL and UTF-8 bytes stay";
   EXPECT_EQ(TrimBlanks(" \t "), "");
   EXPECT_EQ(TrimBlanks(""), "");
   std::string letters;

@@ -1,8 +1,8 @@
 // Jigsaw files in the three ways they are opened: the browser's thumbnail (mode 2) and
 // selection (mode 0), then the game itself (mode 1) with a cut chosen by the input.
 #include "foundation/level_table.h"
-#include "fuzz/fuzz_target.h"
 #include "fuzz/fuzz_session.h"
+#include "fuzz/fuzz_target.h"
 
 ZORVA_FUZZ_TARGET(jigsaw) {
   static TFuzzSession rig;

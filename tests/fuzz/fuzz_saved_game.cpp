@@ -1,12 +1,10 @@
 // Saved games, opened over a running game: a refused file leaves that game as it was.
-#include "fuzz/fuzz_target.h"
 #include "fuzz/fuzz_session.h"
+#include "fuzz/fuzz_target.h"
 
 namespace {
 struct TSavedGameRig : TFuzzSession {
-  TSavedGameRig() {
-    OpenTestGame(Session, PackTestJigsaw(Dir, "running", 120, 90), 13, 5, true, true);
-  }
+  TSavedGameRig() { OpenTestGame(Session, PackTestJigsaw(Dir, "running", 120, 90), 13, 5, true, true); }
 };
 }  // namespace
 

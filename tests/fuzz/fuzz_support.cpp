@@ -23,12 +23,15 @@ std::string FuzzInputFile(const std::string& name, const uint8_t* data, size_t s
   const std::string path = FuzzFolder() + name;
   std::error_code ec;
   std::filesystem::create_directories(std::filesystem::path(path).parent_path(), ec);
-  std::ofstream(path, std::ios::binary | std::ios::trunc).write(reinterpret_cast<const char*>(data), std::streamsize(size));
+  std::ofstream(path, std::ios::binary | std::ios::trunc)
+      .write(reinterpret_cast<const char*>(data), std::streamsize(size));
   return path;
 }
 
 #ifdef ZORVA_LIBFUZZER
-extern "C" const char* __lsan_default_suppressions() { return "leak:libQt6\nleak:libfontconfig\nleak:LLVMFuzzerInitialize\n"; }
+extern "C" const char* __lsan_default_suppressions() {
+  return "leak:libQt6\nleak:libfontconfig\nleak:LLVMFuzzerInitialize\n";
+}
 
 // The readers draw text and load the shape file as the game does: a Qt application on the
 // offscreen platform and the source tree's program folder.

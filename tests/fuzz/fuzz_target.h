@@ -13,16 +13,16 @@ void FuzzCheckFailed(const char* what, const char* file, int line);
 #define FUZZ_CHECK(c) ((c) ? (void)0 : FuzzCheckFailed(#c, __FILE__, __LINE__))
 
 #ifdef ZORVA_LIBFUZZER
-#define ZORVA_FUZZ_TARGET(name)                                           \
-  static void name##Fuzz(const uint8_t*, size_t);                        \
-  extern "C" int LLVMFuzzerTestOneInput(const uint8_t* d, size_t n) {    \
-    name##Fuzz(d, n);                                                     \
-    return 0;                                                             \
-  }                                                                       \
+#define ZORVA_FUZZ_TARGET(name)                                       \
+  static void name##Fuzz(const uint8_t*, size_t);                     \
+  extern "C" int LLVMFuzzerTestOneInput(const uint8_t* d, size_t n) { \
+    name##Fuzz(d, n);                                                 \
+    return 0;                                                         \
+  }                                                                   \
   static void name##Fuzz(const uint8_t* data, size_t size)
 #else
-#define ZORVA_FUZZ_TARGET(name)                                                           \
-  static void name##Fuzz(const uint8_t*, size_t);                                        \
+#define ZORVA_FUZZ_TARGET(name)                                                                \
+  static void name##Fuzz(const uint8_t*, size_t);                                              \
   [[maybe_unused]] static const bool name##Registered = RegisterFuzzTarget(#name, name##Fuzz); \
   static void name##Fuzz(const uint8_t* data, size_t size)
 #endif

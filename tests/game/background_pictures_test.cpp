@@ -2,8 +2,8 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdlib>
 #include <algorithm>
+#include <cstdlib>
 #include <filesystem>
 #include <vector>
 

@@ -37,9 +37,8 @@ int32_t Cy(const TSkinRect& r) { return r.Top + r.Height / 2; }
 
 TEST(GammaSquare, MiddleRowShowsEachSegmentStartAsPureHue) {
   // At x = k * 300 / 6 the segment k starts: its first colour, unshaded.
-  const int32_t starts[6] = {MakeColor(255, 0, 0), MakeColor(255, 0, 255),
-                             MakeColor(0, 0, 255), MakeColor(0, 255, 255),
-                             MakeColor(0, 255, 0), MakeColor(255, 255, 0)};
+  const int32_t starts[6] = {MakeColor(255, 0, 0),   MakeColor(255, 0, 255), MakeColor(0, 0, 255),
+                             MakeColor(0, 255, 255), MakeColor(0, 255, 0),   MakeColor(255, 255, 0)};
   for (int k = 0; k < 6; ++k) EXPECT_EQ(GammaSquareColor(k * 50, 150, 300, 150), starts[k]) << k;
   // The last column is nearly back at red: 6 * 299 - 1500 = 294 of 300 steps of yellow to red.
   EXPECT_EQ(GammaSquareColor(299, 150, 300, 150), MakeColor(255, 255 - 294 * 255 / 300, 0));
@@ -188,8 +187,8 @@ TEST(GammaField, MarkerInvertsTheOutlineOfAFiveByFiveSquareCutAtTheEdge) {
   for (int y = 146; y <= 154; ++y)
     for (int x = 0; x <= 4; ++x) {
       const bool outline = (x == 2 && y >= 148 && y <= 152) || ((y == 148 || y == 152) && x <= 2);
-      const uint32_t expected = outline ? ~uint32_t(GetDibPixel(clean, x, y)) & 0xFFFFFF
-                                        : uint32_t(GetDibPixel(clean, x, y));
+      const uint32_t expected =
+          outline ? ~uint32_t(GetDibPixel(clean, x, y)) & 0xFFFFFF : uint32_t(GetDibPixel(clean, x, y));
       EXPECT_EQ(uint32_t(GetDibPixel(g, x, y)), expected) << x << "," << y;
     }
 }
@@ -212,8 +211,7 @@ TEST(GammaField, SwitchingModeRendersTheOtherFieldAndMarksThePickAgain) {
   EXPECT_EQ(p.GammaMode, kGammaCircle);
   EXPECT_EQ(uint32_t(GetDibPixel(*p.StoreGamma, 1, 2)), kGround);
   // The marker sits round the centre now.
-  EXPECT_EQ(uint32_t(GetDibPixel(*p.Gamma, 152, 150)),
-            ~uint32_t(GetDibPixel(*p.StoreGamma, 152, 150)) & 0xFFFFFF);
+  EXPECT_EQ(uint32_t(GetDibPixel(*p.Gamma, 152, 150)), ~uint32_t(GetDibPixel(*p.StoreGamma, 152, 150)) & 0xFFFFFF);
 }
 
 // --- Palette, default colours, pictures -------------------------------------------------------
@@ -225,8 +223,7 @@ TEST(Palette, CellsFollowTheGridAndTheirColours) {
   EXPECT_EQ(p.PaletteCellRects[9].Top, 34);
   EXPECT_EQ(p.PaletteCellRects[47].Right, 7 * 28 + 6 + 23);
   for (int i = 0; i < kPaletteColorCount; ++i)
-    EXPECT_EQ(GetDibPixel(*p.Pal, Cx(p.PaletteCellRects[i]), Cy(p.PaletteCellRects[i])),
-              PaletteColors[i]) << i;
+    EXPECT_EQ(GetDibPixel(*p.Pal, Cx(p.PaletteCellRects[i]), Cy(p.PaletteCellRects[i])), PaletteColors[i]) << i;
   EXPECT_EQ(GetDibPixel(*p.Pal, 0, 0), 0);  // black outline
   EXPECT_EQ(uint32_t(GetDibPixel(*p.Pal, 3, 3)), kGround);
 }

@@ -25,9 +25,7 @@ uint8_t KeyAt(uint8_t base, bool rotate, size_t i) {
   return uint8_t((base >> r | base << (8 - r)) & 0xFF);
 }
 
-std::vector<uint8_t> QtImageBytes(const char* format) {
-  return QtPictureBytes(format, 32, 16, QColor(200, 40, 90));
-}
+std::vector<uint8_t> QtImageBytes(const char* format) { return QtPictureBytes(format, 32, 16, QColor(200, 40, 90)); }
 
 struct TScrambleCase {
   uint8_t key;
@@ -130,8 +128,8 @@ TEST(EmbeddedFile, HostileRecordsAreRefusedAndChangeNothing) {
   TBinaryReader r;
   ASSERT_TRUE(r.Open(rec));
   int32_t endPos = -7, size = -7;
-  EXPECT_FALSE(ExtractEmbeddedImage(r, PreviewKey, false, dir.filePath("no/such/folder/temp").toStdString(),
-                                    endPos, size));
+  EXPECT_FALSE(
+      ExtractEmbeddedImage(r, PreviewKey, false, dir.filePath("no/such/folder/temp").toStdString(), endPos, size));
   EXPECT_TRUE(endPos == -7 && size == -7 && r.Position() == 0);
 }
 

@@ -2,8 +2,8 @@
 
 #include <cmath>
 
-#include "foundation/numeric.h"
 #include "engine/emboss.h"
+#include "foundation/numeric.h"
 #include "game/emboss_maps.h"
 #include "game/game_state.h"
 #include "game/pieces.h"
@@ -127,12 +127,12 @@ TEST(WoodMap, DepthIsTheSmallestShiftThatCoversThePixel) {
   EXPECT_EQ(p.PatternClass, 0);
   EXPECT_EQ(p.ClassBit, 1);
   EXPECT_EQ(Classes(g, 5, 5), 1);
-  EXPECT_EQ(WoodDepth(g, 5, 5, 0), 0u);  // body
+  EXPECT_EQ(WoodDepth(g, 5, 5, 0), 0u);    // body
   EXPECT_EQ(WoodDepth(g, 20, 20, 0), 1u);  // diagonal off the corner
   EXPECT_EQ(WoodDepth(g, 22, 10, 0), 3u);  // (19, 7) is the first body pixel up-left
   EXPECT_EQ(WoodDepth(g, 1, 20, 0), 1u);
   EXPECT_EQ(Classes(g, 23, 10), 0);  // beyond the wood width
-  EXPECT_EQ(Classes(g, 0, 20), 0);  // no wood below the left column
+  EXPECT_EQ(Classes(g, 0, 20), 0);   // no wood below the left column
   // Where a class has neither body nor wood its depth reads as none, for every class.
   for (auto [x, y] : {std::pair{23, 10}, {0, 20}, {5, 5}, {30, 30}}) {
     for (int32_t c = (x == 5 ? 1 : 0); c <= kFrameClass; ++c)

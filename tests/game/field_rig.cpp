@@ -8,13 +8,11 @@
 #include "foundation/level_table.h"
 #include "game/piece_array.h"
 
-void MakeGridCutGame(TGameState& g, int32_t width, int32_t height, int32_t level, bool border,
-                     uint32_t seed) {
+void MakeGridCutGame(TGameState& g, int32_t width, int32_t height, int32_t level, bool border, uint32_t seed) {
   static TDibHolder templates;
   if (templates->Width == 0) LoadKnobTemplateImage(*templates);
   TLevelTable table{};
-  BuildLevelTable(table, width, height, TShapeStyle::Classic,
-                  border ? TBorderStyle::Frame : TBorderStyle::None);
+  BuildLevelTable(table, width, height, TShapeStyle::Classic, border ? TBorderStyle::Frame : TBorderStyle::None);
   const TLevelGrid& grid = table[size_t(level)];
   TLevelRecord& lv = g.GameLevel;
   lv = TLevelRecord{};
@@ -29,8 +27,7 @@ void MakeGridCutGame(TGameState& g, int32_t width, int32_t height, int32_t level
   TKnobState knobs;
   knobs.KnobTemplateImage = &*templates;
   g.Rng.RandSeed = seed;
-  TCutTarget target{lv, g.Pieces.data(), g.Images.PieceMasks[0], g.Rng, g.Progress, knobs,
-                    [](const std::string&) {}};
+  TCutTarget target{lv, g.Pieces.data(), g.Images.PieceMasks[0], g.Rng, g.Progress, knobs, [](const std::string&) {}};
   CutJigsawGrid(target);
   TDibImage& pic = g.Images.PictureImages[0];
   CreateDib24(pic, width, height);

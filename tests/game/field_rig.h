@@ -13,8 +13,7 @@
 
 // A real grid cut (shape style 4) of a width x height test picture at a level of the level
 // table, unturned, every piece its own group on First Side at the picture place.
-void MakeGridCutGame(TGameState& g, int32_t width, int32_t height, int32_t level, bool border,
-                     uint32_t seed);
+void MakeGridCutGame(TGameState& g, int32_t width, int32_t height, int32_t level, bool border, uint32_t seed);
 
 // A field of 800 x 600 with First Side covering it, a test cut loaded and the sound and
 // the star's waiting recorded by the host instead of played.

@@ -2,8 +2,8 @@
 
 #include <fstream>
 
-#include "support/recording_host.h"
 #include "game/open_rules.h"
+#include "support/recording_host.h"
 #include "support/temp_folder.h"
 
 namespace {

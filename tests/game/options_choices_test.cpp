@@ -3,10 +3,10 @@
 #include <fstream>
 #include <set>
 
-#include "support/recording_host.h"
-#include "game/options_choices.h"
 #include "game/download_sources.h"
+#include "game/options_choices.h"
 #include "session_fixture.h"
+#include "support/recording_host.h"
 
 namespace {
 
@@ -167,7 +167,7 @@ TEST(OptionsApply, EveryValueReachesItsRecord) {
 
 TEST(OptionsApply, ABindingOutsideTheListsStaysAndHelpFallsBackToEnglish) {
   TApplyRig r;
-  r.Touch("suomi.lng");  // no help file of its own
+  r.Touch("suomi.lng");                   // no help file of its own
   r.s.Game.PlaySettings.MoveOW = {2, 0};  // from a saved game: none of the seven
   TOptionsValues v = OptionsValuesOf(r.s, r.st);
   v.PlaySettings.RotCW = MouseCombinations[0];

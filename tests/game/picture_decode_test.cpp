@@ -15,8 +15,7 @@ namespace {
 QImage DetailedPicture(int w, int h) {
   QImage image(w, h, QImage::Format_RGB888);
   for (int y = 0; y < h; ++y)
-    for (int x = 0; x < w; ++x)
-      image.setPixelColor(x, y, QColor((x * 7) & 255, (y * 3) & 255, (x ^ y) & 255));
+    for (int x = 0; x < w; ++x) image.setPixelColor(x, y, QColor((x * 7) & 255, (y * 3) & 255, (x ^ y) & 255));
   return image;
 }
 

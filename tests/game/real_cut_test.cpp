@@ -22,8 +22,7 @@ void CutGame(TGameState& g, int32_t w, int32_t h, int32_t size, bool border, uin
     ASSERT_TRUE(LoadKnobTemplateImage(*templates));
   }
   TLevelGrid grid{};
-  ComputeGrid(grid, w, h, size, TShapeStyle::Classic,
-              border ? TBorderStyle::Frame : TBorderStyle::None);
+  ComputeGrid(grid, w, h, size, TShapeStyle::Classic, border ? TBorderStyle::Frame : TBorderStyle::None);
   TLevelRecord& lv = g.GameLevel;
   lv = TLevelRecord{};
   FillLevelFromGrid(lv, grid);
@@ -36,8 +35,7 @@ void CutGame(TGameState& g, int32_t w, int32_t h, int32_t size, bool border, uin
   knobs.KnobTemplateImage = &*templates;
   g.Rng.RandSeed = seed;
   g.Progress.Start(11);
-  TCutTarget target{lv, g.Pieces.data(), g.Images.PieceMasks[0], g.Rng, g.Progress, knobs,
-                    [](const std::string&) {}};
+  TCutTarget target{lv, g.Pieces.data(), g.Images.PieceMasks[0], g.Rng, g.Progress, knobs, [](const std::string&) {}};
   CutJigsawGrid(target);
   ASSERT_TRUE(CreateDib24(g.Images.PictureImages[0], w, h));
   for (int32_t y = 0; y < h; ++y)

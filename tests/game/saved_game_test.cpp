@@ -7,7 +7,6 @@
 #include <filesystem>
 #include <functional>
 
-#include "support/recording_host.h"
 #include "foundation/dib_ops.h"
 #include "foundation/picture_limits.h"
 #include "foundation/picture_loading.h"
@@ -18,6 +17,7 @@
 #include "session_fixture.h"
 #include "support/file_bytes.h"
 #include "support/hostile_input.h"
+#include "support/recording_host.h"
 
 namespace {
 
@@ -352,11 +352,14 @@ TEST_F(HostileSavedGame, PocketBlocksOpenAtTheirLimitsAndNotPast) {
     int32_t value, other;  // other: the opposite edge, to keep the block a rectangle
     bool opens;
   } cases[] = {
-      {2, -kEdge, -kEdge, true},   {2, -kEdge - 1, -kEdge, false}, {10, kEdge, kEdge, true},
-      {10, kEdge + 1, kEdge, false}, {6, -kEdge, -kEdge, true},    {6, -kEdge - 1, -kEdge, false},
-      {14, kEdge, kEdge, true},    {14, kEdge + 1, kEdge, false},  {18, 0, 0, true},
-      {18, -1, 0, false},          {22, kScroll, 0, true},         {22, kScroll + 1, 0, false},
-      {18, kScroll, 0, true},      {18, kScroll + 1, 0, false},    {22, -1, 0, false},
+      {2, -kEdge, -kEdge, true}, {2, -kEdge - 1, -kEdge, false},
+      {10, kEdge, kEdge, true},  {10, kEdge + 1, kEdge, false},
+      {6, -kEdge, -kEdge, true}, {6, -kEdge - 1, -kEdge, false},
+      {14, kEdge, kEdge, true},  {14, kEdge + 1, kEdge, false},
+      {18, 0, 0, true},          {18, -1, 0, false},
+      {22, kScroll, 0, true},    {22, kScroll + 1, 0, false},
+      {18, kScroll, 0, true},    {18, kScroll + 1, 0, false},
+      {22, -1, 0, false},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(std::to_string(c.field) + ": " + std::to_string(c.value));
@@ -385,15 +388,16 @@ TEST_F(HostileSavedGame, PieceRecordsOpenAtTheirLimitsAndNotPast) {
     int bytes;
     bool opens;
   } cases[] = {
-      {0, kFar, 4, true},         {0, kFar + 1, 4, false},  {0, -kFar, 4, true},  {0, -kFar - 1, 4, false},
-      {4, kFar, 4, true},         {4, kFar + 1, 4, false},  {4, -kFar, 4, true},  {4, -kFar - 1, 4, false},
-      {8, -1, 4, false},          {12, 5, 1, true},         {12, 6, 1, false},    {14, 1, 1, true},
-      {14, 2, 1, false},          {90 + 2 * 8, -1, 2, true}, {90 + 2 * 8, -2, 2, false},
+      {0, kFar, 4, true}, {0, kFar + 1, 4, false},   {0, -kFar, 4, true},        {0, -kFar - 1, 4, false},
+      {4, kFar, 4, true}, {4, kFar + 1, 4, false},   {4, -kFar, 4, true},        {4, -kFar - 1, 4, false},
+      {8, -1, 4, false},  {12, 5, 1, true},          {12, 6, 1, false},          {14, 1, 1, true},
+      {14, 2, 1, false},  {90 + 2 * 8, -1, 2, true}, {90 + 2 * 8, -2, 2, false},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(std::to_string(c.field) + ": " + std::to_string(c.value));
     EXPECT_EQ(OpenOver(With([&](auto& b) {
-                for (int i = 0; i < c.bytes; ++i) b[piece + c.field + size_t(i)] = uint8_t(uint32_t(c.value) >> (8 * i));
+                for (int i = 0; i < c.bytes; ++i)
+                  b[piece + c.field + size_t(i)] = uint8_t(uint32_t(c.value) >> (8 * i));
               })),
               c.opens);
   }
@@ -409,10 +413,10 @@ TEST_F(HostileSavedGame, ViewAndPlaySettingsOpenAtTheirLimitsAndNotPast) {
     int bytes;
     bool opens;
   } cases[] = {
-      {8, 0xFFFFFF, 4, true},  {8, 0x1000000, 4, false}, {8, 0, 4, true},        {8, -1, 4, false},
-      {32, 0xFFFFFF, 4, true}, {32, 0x1000000, 4, false}, {12, -1, 4, false},     {40, 2, 1, true},
-      {40, 3, 1, false},       {36, 3, 1, false},         {38, 3, 1, false},      {39, 7, 1, true},
-      {39, 8, 1, false},       {37, 8, 1, false},         {41, 8, 1, false},      {42, 1, 1, true},
+      {8, 0xFFFFFF, 4, true},  {8, 0x1000000, 4, false},  {8, 0, 4, true},    {8, -1, 4, false},
+      {32, 0xFFFFFF, 4, true}, {32, 0x1000000, 4, false}, {12, -1, 4, false}, {40, 2, 1, true},
+      {40, 3, 1, false},       {36, 3, 1, false},         {38, 3, 1, false},  {39, 7, 1, true},
+      {39, 8, 1, false},       {37, 8, 1, false},         {41, 8, 1, false},  {42, 1, 1, true},
       {42, 2, 1, false},       {43, 1, 1, true},          {43, 2, 1, false},
   };
   for (const auto& c : cases) {
@@ -448,10 +452,8 @@ TEST_F(HostileSavedGame, ALevelWithOneSizeOutOfRangeIsRefused) {
 TEST_F(HostileSavedGame, StylesPastTheLastAreRefusedAndTheLastOpens) {
   const size_t shapeAt = 23 + 9 + offsetof(TLevelRecord, ShapeStyle);
   const size_t borderAt = 23 + 9 + offsetof(TLevelRecord, BorderStyle);
-  ExpectRefused(With([&](auto& b) { b[shapeAt] = uint8_t(kShapeStyleCount); }),
-                "shape style past the last");
-  ExpectRefused(With([&](auto& b) { b[borderAt] = uint8_t(kLastBorderStyle) + 1; }),
-                "border style past the last");
+  ExpectRefused(With([&](auto& b) { b[shapeAt] = uint8_t(kShapeStyleCount); }), "shape style past the last");
+  ExpectRefused(With([&](auto& b) { b[borderAt] = uint8_t(kLastBorderStyle) + 1; }), "border style past the last");
   ASSERT_TRUE(OpenOver(With([&](auto& b) { b[shapeAt] = uint8_t(kLastShapeStyle); })));
   EXPECT_EQ(t.Game.GameLevel.ShapeStyle, kLastShapeStyle);
 }
@@ -465,8 +467,7 @@ TEST_F(HostileSavedGame, PictureBeyondTheBudgetIsRefusedWithItsSize) {
     PutInt32(b, levelAt + offsetof(TLevelRecord, ImageH), 9000);
   });
   EXPECT_FALSE(OpenOver(huge));
-  EXPECT_EQ(t.Of("ShowMessage"),
-            std::vector<std::string>{"ShowMessage " + PictureTooLargeMessage(12000, 9000)});
+  EXPECT_EQ(t.Of("ShowMessage"), std::vector<std::string>{"ShowMessage " + PictureTooLargeMessage(12000, 9000)});
 }
 
 // A file that ends anywhere in its head is damaged, whatever the part cut: the player is told
@@ -532,7 +533,8 @@ TEST_F(SavedGame, AutosaveWaitsForAChangeTheIntervalAndNothingHoldingIt) {
       {"save running", [&](bool on) { s.SaveRunning = on; }},
       {"group held", [&](bool on) { s.Game.Play.DragState = on ? 1 : 0; }},
       {"selection band", [&](bool on) { s.Game.Play.DragState = on ? 2 : 0; }},
-      {"pocket dragged by its caption", [&](bool on) {
+      {"pocket dragged by its caption",
+       [&](bool on) {
          s.Windows.SkinDrag = TSkinDragState{};
          if (on) s.Windows.SkinDrag.Window = &s.Windows.GameWindows[3], s.Windows.SkinDrag.HitCode = 1;
        }},
@@ -646,7 +648,7 @@ TEST_F(SavedGame, TheFileHoldsEveryFieldWhereTheFormatPutsIt) {
   EXPECT_EQ(size_t(Int32At(b, 15)), at);  // the state offset
   EXPECT_EQ(std::memcmp(b.data() + at, &s.ViewState, 36), 0);
   EXPECT_EQ(Int32At(b, at + 8), 0x123456);  // the field background, word 2
-  EXPECT_EQ(b[at + 36 + 7], 1);  // ClickToDrag, the last byte of the play settings
+  EXPECT_EQ(b[at + 36 + 7], 1);             // ClickToDrag, the last byte of the play settings
   at += 36 + 8;
   EXPECT_EQ(std::memcmp(b.data() + at, s.Game.Pieces.data(), size_t(n) * 112), 0);
   at += size_t(n) * 112;
@@ -655,7 +657,8 @@ TEST_F(SavedGame, TheFileHoldsEveryFieldWhereTheFormatPutsIt) {
     const TSkinWindow& win = s.Windows.GameWindows[size_t(pocket)];
     EXPECT_EQ(b[at], 0);  // reserved
     EXPECT_EQ(b[at + 1], win.Visible ? 1 : 0);
-    const int32_t fields[6] = {win.Outer.Left, win.Outer.Top, win.Outer.Right, win.Outer.Bottom, win.ScrollX, win.ScrollY};
+    const int32_t fields[6] = {win.Outer.Left,   win.Outer.Top, win.Outer.Right,
+                               win.Outer.Bottom, win.ScrollX,   win.ScrollY};
     for (size_t f = 0; f < 6; ++f) EXPECT_EQ(Int32At(b, at + 2 + 4 * f), fields[f]) << f;
     at += 26;
   }

@@ -2,18 +2,18 @@
 
 #include <cstdlib>
 #include <cstring>
-#include <functional>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <string>
 #include <vector>
 
-#include "support/recording_host.h"
 #include "game/game_paths.h"
 #include "game/settings_file.h"
 #include "game/settings_text.h"
 #include "support/file_bytes.h"
 #include "support/hostile_input.h"
+#include "support/recording_host.h"
 #include "support/temp_folder.h"
 
 namespace {
@@ -115,8 +115,9 @@ TEST_F(SettingsFile, RecentFilesAreWrittenInReverseBeforeTheirCount) {
   st.RecentFiles[0] = {"/a/one.zvq", "one.zvq"};
   st.RecentFiles[1] = {"/a/two.sv1", "two.sv1"};
   ASSERT_TRUE(WriteSettings(s, st));
-  EXPECT_NE(ReadRaw(s.Paths.sIniFile).find("[Files]\n   <Last1> /a/two.sv1\n   <Last0> /a/one.zvq\n   <LastFileNum> 2\n"),
-            std::string::npos);
+  EXPECT_NE(
+      ReadRaw(s.Paths.sIniFile).find("[Files]\n   <Last1> /a/two.sv1\n   <Last0> /a/one.zvq\n   <LastFileNum> 2\n"),
+      std::string::npos);
 }
 
 TEST_F(SettingsFile, EveryValueSurvivesAWriteAndARead) {
@@ -162,8 +163,9 @@ TEST_F(SettingsFile, EveryValueSurvivesAWriteAndARead) {
 }
 
 TEST_F(SettingsFile, MissingKeysKeepTheirDefaults) {
-  ASSERT_TRUE(Read("[Main]\n   <DefJigP>\n      Level=2\n   <Embossing>\n      WoodStyle=0\n"
-                   "[Play]\n   <RotCW>\n      Shift=1\n"));
+  ASSERT_TRUE(
+      Read("[Main]\n   <DefJigP>\n      Level=2\n   <Embossing>\n      WoodStyle=0\n"
+           "[Play]\n   <RotCW>\n      Shift=1\n"));
   EXPECT_EQ(s.Game.DefaultLevel.Level, 2);
   EXPECT_EQ(s.Game.GameOptions.WoodStyle, TWoodStyle::None);
   EXPECT_EQ(s.Game.PlaySettings.RotCW.Shift, 1);
@@ -175,11 +177,12 @@ TEST_F(SettingsFile, MissingKeysKeepTheirDefaults) {
 }
 
 TEST_F(SettingsFile, OutOfRangeValuesArePulledInOrKeepTheirDefault) {
-  ASSERT_TRUE(Read("[Main]\n<DefJigP>\nRotate=2\nBorderStyle=2\nShapeStyle=7\nLevel=14\nSpreadOut=-1\nFitToScreen=5\n"
-                   "<Embossing>\nStyle=5\nWoodStyle=3\nWoodColor=16777216\n"
-                   "[Play]\n<RotCW>\nButton=2\nShift=8\n<RotCCW>\nButton=-1\nShift=-1\n"
-                   "[Files]\n<LastFileNum> -3\n"
-                   "[Download]\n<SecureMethodInd> 7\n"));
+  ASSERT_TRUE(
+      Read("[Main]\n<DefJigP>\nRotate=2\nBorderStyle=2\nShapeStyle=7\nLevel=14\nSpreadOut=-1\nFitToScreen=5\n"
+           "<Embossing>\nStyle=5\nWoodStyle=3\nWoodColor=16777216\n"
+           "[Play]\n<RotCW>\nButton=2\nShift=8\n<RotCCW>\nButton=-1\nShift=-1\n"
+           "[Files]\n<LastFileNum> -3\n"
+           "[Download]\n<SecureMethodInd> 7\n"));
   ExpectDefaults();
 }
 
@@ -190,8 +193,9 @@ TEST_F(SettingsFile, RangedValuesArePulledToTheirNearestEnd) {
   ASSERT_TRUE(Read("[Main]\n<AutoSave>\nInterval=61\n[Play]\n<StuckKoef> 2147483647\n"));
   EXPECT_EQ(s.AutoSave.Interval, 60);
   EXPECT_EQ(s.Game.GameOptions.StuckKoef, 30);
-  ASSERT_TRUE(Read("[Main]\n<DefJigP>\nLevel=0\nShapeStyle=0\n<Embossing>\nStyle=0\nWoodColor=0\n"
-                   "[Download]\n<SecureMethodInd> 0\n"));
+  ASSERT_TRUE(
+      Read("[Main]\n<DefJigP>\nLevel=0\nShapeStyle=0\n<Embossing>\nStyle=0\nWoodColor=0\n"
+           "[Download]\n<SecureMethodInd> 0\n"));
   EXPECT_EQ(s.Game.DefaultLevel.Level, 0);
   EXPECT_EQ(s.Game.DefaultLevel.ShapeStyle, TShapeStyle::Irregular);
   EXPECT_EQ(s.Game.GameOptions.EmbossStyle, TEmbossStyle::None);
@@ -212,8 +216,9 @@ TEST_F(SettingsFile, AnOldWoodEmbossStyleBecomesTheWoodFrame) {
 }
 
 TEST_F(SettingsFile, RecentFilesComeBackInTheCurrentFolders) {
-  ASSERT_TRUE(Read("[Files]\n<LastFileNum> 4\n<Last0> /old/docs/Jigsaws/Sea.ZVQ\n"
-                   "<Last1> C:/gone/Saved Games/mine.Sv1\n<Last2> /pictures/cat.jpg\n<Last3> plain\n"));
+  ASSERT_TRUE(
+      Read("[Files]\n<LastFileNum> 4\n<Last0> /old/docs/Jigsaws/Sea.ZVQ\n"
+           "<Last1> C:/gone/Saved Games/mine.Sv1\n<Last2> /pictures/cat.jpg\n<Last3> plain\n"));
   ASSERT_EQ(st.RecentCount, 4);
   // The extension is compared without case; the name stays as stored, since the file system
   // tells the cases apart.
@@ -329,17 +334,15 @@ TEST_F(SettingsFile, HostileFilesGiveDefaultsForWhatTheyBreak) {
   ForEachHostileVariant(std::vector<uint8_t>(shipped.begin(), shipped.end()), 300, [&](const std::vector<uint8_t>& b) {
     ASSERT_TRUE(Read(std::string(b.begin(), b.end())));
     const TLevelRecord& l = s.Game.DefaultLevel;
-    EXPECT_TRUE(l.Level <= 13 && l.ShapeStyle <= kLastShapeStyle && l.Rotate <= 1 &&
-                l.BorderStyle <= kLastBorderStyle);
+    EXPECT_TRUE(l.Level <= 13 && l.ShapeStyle <= kLastShapeStyle && l.Rotate <= 1 && l.BorderStyle <= kLastBorderStyle);
     const TGameOptions& o = s.Game.GameOptions;
-    EXPECT_TRUE(o.WoodColor >= 0 && o.WoodColor <= 0xFFFFFF &&
-                o.EmbossStyle <= TEmbossStyle::FatCard && o.WoodStyle <= TWoodStyle::Shadows);
+    EXPECT_TRUE(o.WoodColor >= 0 && o.WoodColor <= 0xFFFFFF && o.EmbossStyle <= TEmbossStyle::FatCard &&
+                o.WoodStyle <= TWoodStyle::Shadows);
     EXPECT_TRUE(o.StuckKoef >= 10 && o.StuckKoef <= 30 && s.AutoSave.Interval >= 1 && s.AutoSave.Interval <= 60);
     EXPECT_TRUE(st.RecentCount >= 0 && st.RecentCount <= 4);
   });
   // NUL bytes within values and lines.
-  ASSERT_TRUE(
-      Read(std::string("[Main]\n<Sound> \0\n<DefJigP>\nLevel=1\0 2\nShapeStyle=\0\0\0 5\n", 50)));
+  ASSERT_TRUE(Read(std::string("[Main]\n<Sound> \0\n<DefJigP>\nLevel=1\0 2\nShapeStyle=\0\0\0 5\n", 50)));
   EXPECT_TRUE(st.Flags.SoundPlay);
   EXPECT_EQ(s.Game.DefaultLevel.Level, 6);
 }

@@ -38,8 +38,7 @@ class SettingsTable : public ::testing::Test {
       ADD_FAILURE() << Name(row) << ": no other text to try";
       return row.Default;
     } else {
-      if (row.Kind == TSettingKind::Flag)
-        return row.FitNumber(row.ToNumber(row.Default) == 0, row.Default);
+      if (row.Kind == TSettingKind::Flag) return row.FitNumber(row.ToNumber(row.Default) == 0, row.Default);
       return row.FitNumber(row.ToNumber(row.Default) == row.High ? row.Low : row.High, row.Default);
     }
   }
@@ -123,9 +122,7 @@ TEST_F(SettingsTable, EachRangeHoldsAtItsEndsOnReadingAndOnOk) {
       const int32_t ends[] = {row.Low, row.High};
       for (int32_t i = 0; i < 4; ++i) {
         const int32_t stored = i < 2 ? ends[i] : outside[i - 2];
-        const int32_t expected = i < 2                            ? stored
-                                 : row.Rule == TOutOfRange::Clamp ? ends[i - 2]
-                                                                  : row.ToNumber(current);
+        const int32_t expected = i < 2 ? stored : row.Rule == TOutOfRange::Clamp ? ends[i - 2] : row.ToNumber(current);
         SCOPED_TRACE(Name(row) + " = " + std::to_string(stored));
         // From the file.
         TSettingsHome home = SettingsHome(s, st);
@@ -137,8 +134,7 @@ TEST_F(SettingsTable, EachRangeHoldsAtItsEndsOnReadingAndOnOk) {
           EXPECT_EQ(row.ToNumber(row.Field(home)), expected);
         }
         // From the dialog, where the field's type can hold the value.
-        if (!(row.Options & kOnOptionsDialog) || row.ToNumber(static_cast<T>(stored)) != stored)
-          continue;
+        if (!(row.Options & kOnOptionsDialog) || row.ToNumber(static_cast<T>(stored)) != stored) continue;
         row.Field(home) = current;
         TSettingsValues values = SettingsValuesOf(s, st);
         row.Field(values) = static_cast<T>(stored);

@@ -60,11 +60,11 @@ TEST(SettingsText, NamesMatchWholeAndCaseSensitively) {
 }
 
 TEST(SettingsText, ValuesThatDoNotConvertGiveTheDefault) {
-  const TSettingsText t = Text({"[S]", "<A>",         "w=word",     "e=",      "p=+17",       "m=-2147483648",
-                                "o=2147483648", "h=0x10",     "t=12abc", "d=1.5",       "s= - 3",
-                                "pp=+-3",       "two=2",      "one= 1 ", "n=" + std::string("1\0", 2) + "2"});
+  const TSettingsText t =
+      Text({"[S]", "<A>", "w=word", "e=", "p=+17", "m=-2147483648", "o=2147483648", "h=0x10", "t=12abc", "d=1.5",
+            "s= - 3", "pp=+-3", "two=2", "one= 1 ", "n=" + std::string("1\0", 2) + "2"});
   const std::pair<const char*, int32_t> cases[] = {{"w", 4}, {"e", 4}, {"p", 17}, {"m", INT32_MIN}, {"o", 4}, {"h", 4},
-                                                   {"t", 4}, {"d", 4},  {"s", 4},  {"pp", 4},       {"n", 4}};
+                                                   {"t", 4}, {"d", 4}, {"s", 4},  {"pp", 4},        {"n", 4}};
   for (const auto& [key, value] : cases) EXPECT_EQ(ReadSettingInt(t, "S", "A", key, 4), value) << key;
   EXPECT_EQ(ReadSettingString(t, "S", "A", "e", "def"), "");  // an empty value is a value
   // Booleans take 0 and 1 only.
@@ -82,18 +82,18 @@ TEST(SettingsText, WritingIntoAnEmptyListBuildsTheFormattedLines) {
   WriteSettingBool(t, "Main", "Sound", "", true);
   WriteSettingString(t, "Lang", "Lang", "", "english");
   WriteSettingBool(t, "Lang", "QuickHelp", "", false);
-  const Lines expected = {"[Main]",          "   <Sound> 1", "   <DefJigP>", "      ShapeStyle=3", "      Level=6", "",
-                          "",                "[Lang]",       "   <QuickHelp> 0", "   <Lang> english"};
+  const Lines expected = {"[Main]", "   <Sound> 1", "   <DefJigP>",     "      ShapeStyle=3", "      Level=6", "",
+                          "",       "[Lang]",       "   <QuickHelp> 0", "   <Lang> english"};
   EXPECT_EQ(t.Lines, expected);
 }
 
 TEST(SettingsText, WritingReplacesInPlaceAndKeepsUnknownLines) {
-  TSettingsText t = Text({"; a remark", "[Main]", "  <DefJigP>", "    Level=2", "    Mine=x", "  <Sound> 0",
-                          "[Other]", "   <Sound> 0"});
+  TSettingsText t = Text(
+      {"; a remark", "[Main]", "  <DefJigP>", "    Level=2", "    Mine=x", "  <Sound> 0", "[Other]", "   <Sound> 0"});
   WriteSettingInt(t, "Main", "DefJigP", "Level", 11);
   WriteSettingBool(t, "Main", "Sound", "", true);
   WriteSettingInt(t, "Main", "DefJigP", "Rotate", 1);  // a new key comes first in its sub-section
-  const Lines expected = {"; a remark", "[Main]",     "  <DefJigP>", "      Rotate=1", "      Level=11",
+  const Lines expected = {"; a remark", "[Main]",       "  <DefJigP>", "      Rotate=1", "      Level=11",
                           "    Mine=x", "   <Sound> 1", "[Other]",     "   <Sound> 0"};
   EXPECT_EQ(t.Lines, expected);
 }

@@ -72,7 +72,7 @@ TEST(SolvedPicture, FramePieceAndWideCaptionsDrawn) {
   TSolved s({.Cols = 8, .Rows = 3, .Tile = 30, .Knob = 4, .Frame = true});
   ASSERT_TRUE(s.Build({"Sunset"}));
   const int32_t W = s.W, H = s.H;
-  EXPECT_EQ(s.At(1, 1), PictureColor(0, 0));                      // the frame's corner
+  EXPECT_EQ(s.At(1, 1), PictureColor(0, 0));  // the frame's corner
   EXPECT_EQ(s.At(W, H), PictureColor(W - 1, H - 1));
   EXPECT_EQ(s.At(W / 2 + 1, H / 2 + 1), PictureColor(W / 2, H / 2));  // a piece inside
   // Title at x 10 in the first band; the second band has its text and the date at the right.
@@ -100,10 +100,13 @@ namespace {
 // The file name offered for the solved picture: the jigsaw's name with the picture's
 // extension, whatever extension or folders the name carries.
 TEST(SolvedPicture, OfferedFileNameTakesTheBitmapExtension) {
-  const std::pair<const char*, const char*> cases[] = {
-      {"dune-grass", "dune-grass.bmp"}, {"dune-grass.zvq", "dune-grass.bmp"}, {"a.b.sv1", "a.b.bmp"},
-      {"my.games/night", "my.games/night.bmp"}, {"my.games\\night", "my.games\\night.bmp"},
-      {"x/y.z", "x/y.bmp"}, {"", ".bmp"}};
+  const std::pair<const char*, const char*> cases[] = {{"dune-grass", "dune-grass.bmp"},
+                                                       {"dune-grass.zvq", "dune-grass.bmp"},
+                                                       {"a.b.sv1", "a.b.bmp"},
+                                                       {"my.games/night", "my.games/night.bmp"},
+                                                       {"my.games\\night", "my.games\\night.bmp"},
+                                                       {"x/y.z", "x/y.bmp"},
+                                                       {"", ".bmp"}};
   for (const auto& [name, file] : cases) EXPECT_EQ(SolvedPictureFileName(name), file) << name;
 }
 

@@ -11,7 +11,8 @@ struct TFakeClock {
   double now = 45000.0;  // a date-time value in days
   int32_t sleeps = 0;
   TSplashClock Clock() {
-    return {[this] { return now; }, [this](int32_t ms) {
+    return {[this] { return now; },
+            [this](int32_t ms) {
               ++sleeps;
               now += ms / kMsPerDay;
             }};
@@ -48,9 +49,7 @@ TEST(SplashWait, ClockThatJumpsStillEnds) {
   TFakeClock c;
   const double start = c.now;
   int32_t calls = 0;
-  TSplashClock clock{[&] { return c.now; }, [&](int32_t ms) {
-                       c.now += (++calls == 2 ? 3000.0 : ms) / kMsPerDay;
-                     }};
+  TSplashClock clock{[&] { return c.now; }, [&](int32_t ms) { c.now += (++calls == 2 ? 3000.0 : ms) / kMsPerDay; }};
   WaitForSplash(start, clock);
   EXPECT_EQ(calls, 2);
 }

@@ -4,9 +4,9 @@
 #include <filesystem>
 #include <fstream>
 
-#include "support/recording_host.h"
 #include "field_rig.h"
 #include "game/system_report.h"
+#include "support/recording_host.h"
 
 namespace {
 
@@ -56,8 +56,9 @@ TEST(SystemReport, AGameAddsItsLevelAndWindowCountsWithPocketsNumberedFromZero) 
   EXPECT_TRUE(Has(lines, "sJigName: Lake"));
   EXPECT_TRUE(Has(lines, "TileNum = " + std::to_string(s.Game.GameLevel.TileNum) + ", TotalTileNum = 9"));
   // Game window 3 is the second pocket, numbered 1 here.
-  for (const char* line : {"Jigs in MW_SIDE0 = 5", "Jigs in MW_SIDE1 = 2", "Jigs in MW_POCKET0 = 0", "Jigs in MW_POCKET1 = 2",
-                           "Jigs in MW_POCKET3 = 0", "iUnsolvedNum = 9", "iSolvedPercent = 0"})
+  for (const char* line :
+       {"Jigs in MW_SIDE0 = 5", "Jigs in MW_SIDE1 = 2", "Jigs in MW_POCKET0 = 0", "Jigs in MW_POCKET1 = 2",
+        "Jigs in MW_POCKET3 = 0", "iUnsolvedNum = 9", "iSolvedPercent = 0"})
     EXPECT_TRUE(Has(lines, line)) << line;
 }
 

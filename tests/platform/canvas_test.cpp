@@ -47,8 +47,7 @@ TEST(PenLine, LeavesOutItsLastPointAndStays8Connected) {
     EXPECT_EQ(pts.front(), std::make_pair(a.x, a.y));
     pts.push_back({b.x, b.y});  // the left-out end is the next step
     for (size_t k = 1; k < pts.size(); ++k)
-      EXPECT_LE(std::max(std::abs(pts[k].first - pts[k - 1].first),
-                         std::abs(pts[k].second - pts[k - 1].second)), 1);
+      EXPECT_LE(std::max(std::abs(pts[k].first - pts[k - 1].first), std::abs(pts[k].second - pts[k - 1].second)), 1);
   }
 }
 
@@ -93,7 +92,8 @@ TEST(PenLine, ClippingKeepsTheUnclippedPixels) {
 // it is left out whole, even where its other end lies on the bitmap.
 TEST(PenLine, ALineWithOneAbsurdEndWritesNothing) {
   constexpr int32_t kFar = 1 << 27;
-  for (TCanvasPoint far : {TCanvasPoint{kFar, 5}, TCanvasPoint{-kFar, 5}, TCanvasPoint{5, kFar}, TCanvasPoint{5, -kFar}}) {
+  for (TCanvasPoint far :
+       {TCanvasPoint{kFar, 5}, TCanvasPoint{-kFar, 5}, TCanvasPoint{5, kFar}, TCanvasPoint{5, -kFar}}) {
     for (bool farFirst : {false, true}) {
       TBitmapHolder c(10, 10);
       const TCanvasPoint near{4, 4};
@@ -165,10 +165,11 @@ TEST(PenLine, EachOctantBreaksItsTiesTheHostsWay) {
     TCanvasPoint End;
     std::pair<int32_t, int32_t> Middle;
   };
-  for (const TCase& c : {TCase{{2, 1}, {1, 0}}, TCase{{1, 2}, {0, 1}}, TCase{{-1, 2}, {-1, 1}}, TCase{{-2, 1}, {-1, 0}},
-                         TCase{{-2, -1}, {-1, -1}}, TCase{{-1, -2}, {-1, -1}}, TCase{{1, -2}, {0, -1}},
-                         TCase{{2, -1}, {1, -1}}}) {
-    EXPECT_EQ(Walk({0, 0}, c.End), (std::vector<std::pair<int32_t, int32_t>>{{0, 0}, c.Middle})) << c.End.x << "," << c.End.y;
+  for (const TCase& c :
+       {TCase{{2, 1}, {1, 0}}, TCase{{1, 2}, {0, 1}}, TCase{{-1, 2}, {-1, 1}}, TCase{{-2, 1}, {-1, 0}},
+        TCase{{-2, -1}, {-1, -1}}, TCase{{-1, -2}, {-1, -1}}, TCase{{1, -2}, {0, -1}}, TCase{{2, -1}, {1, -1}}}) {
+    EXPECT_EQ(Walk({0, 0}, c.End), (std::vector<std::pair<int32_t, int32_t>>{{0, 0}, c.Middle}))
+        << c.End.x << "," << c.End.y;
     // Moved away from the origin the choice is the same.
     EXPECT_EQ(Walk({7, -4}, {7 + c.End.x, -4 + c.End.y}),
               (std::vector<std::pair<int32_t, int32_t>>{{7, -4}, {7 + c.Middle.first, -4 + c.Middle.second}}));

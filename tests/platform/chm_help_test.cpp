@@ -19,8 +19,8 @@ namespace {
 std::string EnglishChm() { return std::string(getenv("ZORVA_DATA_DIR")) + "/language/english.chm"; }
 
 // Every topic the game's windows ask for.
-const char* const kTopics[] = {"cont-quix.htm", "open.htm",     "save.htm",     "sound.htm",    "play-mode.htm",
-                               "effects.htm",   "language.htm", "options.htm",  "download.htm"};
+const char* const kTopics[] = {"cont-quix.htm", "open.htm",     "save.htm",    "sound.htm",   "play-mode.htm",
+                               "effects.htm",   "language.htm", "options.htm", "download.htm"};
 
 QWidget* HelpWindow() {
   for (QWidget* w : QApplication::topLevelWidgets())
@@ -48,12 +48,12 @@ TEST(ChmObjectPath, LinksOfEveryShape) {
     const char* Base;
     const char* Path;
   };
-  for (const TCase& c : {TCase{"b.htm", "dir/page.htm", "/dir/b.htm"}, TCase{"b.htm", "", "/b.htm"},
-                         TCase{"b.htm", "/", "/b.htm"}, TCase{"a//b.htm", "/", "/a/b.htm"}, TCase{"/x/..", "/a.htm", "/"},
-                         TCase{"sub/", "/p.htm", "/sub"}, TCase{"#top", "/a/page.htm", "/a"},
-                         TCase{"?q", "/a/b/page.htm", "/a/b"}, TCase{"..", "/a/b/page.htm", "/a"},
-                         TCase{"../c.htm#x?y", "/a/b/page.htm", "/a/c.htm"}, TCase{"/abs.htm", "/deep/er/p.htm", "/abs.htm"},
-                         TCase{"img.png", "/deep/er/", "/deep/er/img.png"}, TCase{".../x", "/", "/.../x"}}) {
+  for (const TCase& c :
+       {TCase{"b.htm", "dir/page.htm", "/dir/b.htm"}, TCase{"b.htm", "", "/b.htm"}, TCase{"b.htm", "/", "/b.htm"},
+        TCase{"a//b.htm", "/", "/a/b.htm"}, TCase{"/x/..", "/a.htm", "/"}, TCase{"sub/", "/p.htm", "/sub"},
+        TCase{"#top", "/a/page.htm", "/a"}, TCase{"?q", "/a/b/page.htm", "/a/b"}, TCase{"..", "/a/b/page.htm", "/a"},
+        TCase{"../c.htm#x?y", "/a/b/page.htm", "/a/c.htm"}, TCase{"/abs.htm", "/deep/er/p.htm", "/abs.htm"},
+        TCase{"img.png", "/deep/er/", "/deep/er/img.png"}, TCase{".../x", "/", "/.../x"}}) {
     EXPECT_EQ(ChmObjectPath(c.Link, c.Base), c.Path) << c.Link << " on " << c.Base;
   }
 }
@@ -118,7 +118,8 @@ TEST(ChmFile, TruncatedAndDamagedFilesDoNoHarm) {
   TTempFolder dir;
   const std::vector<uint8_t> good = Slurp(EnglishChm());
   ASSERT_GT(good.size(), 4096u);
-  for (size_t len : {size_t(4), size_t(0x60), size_t(0x100), size_t(1000), size_t(4096), good.size() / 2, good.size() - 1}) {
+  for (size_t len :
+       {size_t(4), size_t(0x60), size_t(0x100), size_t(1000), size_t(4096), good.size() / 2, good.size() - 1}) {
     const std::string path = dir.File("cut.chm");
     Spit(path, std::vector<uint8_t>(good.begin(), good.begin() + std::ptrdiff_t(len)));
     ProbeDamaged(path);
@@ -150,7 +151,9 @@ TEST(ChmHelpViewer, ShowsATopicWithItsPicturesAndFollowsLinks) {
   ASSERT_NE(browser, nullptr);
   EXPECT_TRUE(browser->toPlainText().contains(QStringLiteral("How to play")));
   EXPECT_EQ(window->windowTitle(), QStringLiteral("Zorva Jigsaw Quix Help"));
-  const QImage title = browser->loadResource(QTextDocument::ImageResource, QUrl(QStringLiteral("chm:/images/title.png"))).value<QImage>();
+  const QImage title =
+      browser->loadResource(QTextDocument::ImageResource, QUrl(QStringLiteral("chm:/images/title.png")))
+          .value<QImage>();
   EXPECT_EQ(title.size(), QSize(240, 150));
   // The pages' style sheet comes from the file too.
   const QVariant css = browser->loadResource(QTextDocument::StyleSheetResource, QUrl(QStringLiteral("help.css")));
@@ -168,8 +171,11 @@ TEST(ChmHelpViewer, ShowsATopicWithItsPicturesAndFollowsLinks) {
   // From there its own relative links and pictures still resolve.
   browser->setSource(QUrl(QStringLiteral("mouse-keys.htm")));
   EXPECT_TRUE(browser->toPlainText().contains(QStringLiteral("wheel down")));
-  EXPECT_FALSE(browser->loadResource(QTextDocument::ImageResource, QUrl(QStringLiteral("images/wheel.png"))).value<QImage>().isNull());
-  EXPECT_FALSE(browser->loadResource(QTextDocument::ImageResource, QUrl(QStringLiteral("http://example.com/x.png"))).isValid());
+  EXPECT_FALSE(browser->loadResource(QTextDocument::ImageResource, QUrl(QStringLiteral("images/wheel.png")))
+                   .value<QImage>()
+                   .isNull());
+  EXPECT_FALSE(
+      browser->loadResource(QTextDocument::ImageResource, QUrl(QStringLiteral("http://example.com/x.png"))).isValid());
   // Another topic replaces the page.
   viewer->ShowTopic(EnglishChm(), "download.htm");
   EXPECT_TRUE(browser->toPlainText().contains(QStringLiteral("Selected Jigsaw")));

@@ -21,8 +21,8 @@ TEST(OpenWithDesktop, PathsGoAsFileAddressesAndWebAddressesAsTheyAre) {
   for (const auto& c : cases) {
     seen.setSource(QUrl());
     OpenWithDesktop(c.Target);
-    EXPECT_EQ(seen.source(), QUrl(QString::fromUtf8(c.Url))) << c.Target << " gave "
-                                                             << seen.source().toString().toStdString();
+    EXPECT_EQ(seen.source(), QUrl(QString::fromUtf8(c.Url)))
+        << c.Target << " gave " << seen.source().toString().toStdString();
   }
   for (const char* scheme : {"file", "https"}) QDesktopServices::unsetUrlHandler(scheme);
 }

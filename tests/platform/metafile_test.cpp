@@ -45,7 +45,9 @@ TPts Points(TMetafile& mf) {
 
 struct TCanvas {
   TPlatformBitmap* B;
-  TCanvas(int w, int h) : B(CreatePlatformBitmap(w, h, 24)) { std::memset(B->Pixels, 255, size_t(B->AllocatedStride) * h); }
+  TCanvas(int w, int h) : B(CreatePlatformBitmap(w, h, 24)) {
+    std::memset(B->Pixels, 255, size_t(B->AllocatedStride) * h);
+  }
   ~TCanvas() { DestroyPlatformBitmap(B); }
   uint32_t At(int x, int y) const {
     const uint8_t* p = B->Pixels + (B->Height - 1 - y) * B->AllocatedStride + 3 * x;
@@ -91,18 +93,18 @@ TEST(Metafile, WellFormedBlobsLoadAndBrokenOnesAreRefused) {
   };
   const size_t pen = kMfWriterHeaderSize, poly = kMfWriterHeaderSize + 28 + 12;
   const std::vector<std::vector<uint8_t>> bad = {
-      patched(4, 0),                    // header of size 0 would never advance
-      patched(pen + 4, 0),              // a later record of size 0
-      patched(pen + 4, 6),              // below the record minimum
-      patched(pen + 4, 4000),           // past the blob
-      patched(poly + 24, 1000000),      // more points than the record holds
-      patched(poly + 24, -1),           // a count that wraps
-      patched(0, kMfPolygon),           // no header first
-      patched(pen, kMfHeader),          // a second header
-      patched(16, -1),                  // empty drawing (the bounds are inclusive)
-      patched(20, kMfMaxSide),          // absurd drawing
-      patched(8, 20),                   // drawing that ends before it starts
-      patched(32, -1),                  // empty frame
+      patched(4, 0),                // header of size 0 would never advance
+      patched(pen + 4, 0),          // a later record of size 0
+      patched(pen + 4, 6),          // below the record minimum
+      patched(pen + 4, 4000),       // past the blob
+      patched(poly + 24, 1000000),  // more points than the record holds
+      patched(poly + 24, -1),       // a count that wraps
+      patched(0, kMfPolygon),       // no header first
+      patched(pen, kMfHeader),      // a second header
+      patched(16, -1),              // empty drawing (the bounds are inclusive)
+      patched(20, kMfMaxSide),      // absurd drawing
+      patched(8, 20),               // drawing that ends before it starts
+      patched(32, -1),              // empty frame
   };
   for (size_t i = 0; i < bad.size(); ++i) {
     TMetafile untouched;
@@ -150,10 +152,10 @@ TEST(Metafile, ExtentsAreAcceptedUpToTheirLimitsOnBothSides) {
     bool Loads;
   };
   const TCase cases[] = {
-      {8, -kMfMaxSide, 20, true},       {8, -kMfMaxSide - 1, 20, false}, {12, -kMfMaxSide, 20, true},
-      {12, -kMfMaxSide - 1, 20, false}, {8, kMfMaxSide, 20, true},       {12, kMfMaxSide + 1, 20, false},
-      {8, 0, kMfMaxSide, true},         {12, -5, kMfMaxSide + 1, false}, {24, -kMfMaxFrame, 500, true},
-      {28, -kMfMaxFrame, 500, true},    {24, -kMfMaxFrame - 1, 500, false}, {28, 7, kMfMaxFrame, true},
+      {8, -kMfMaxSide, 20, true},        {8, -kMfMaxSide - 1, 20, false},    {12, -kMfMaxSide, 20, true},
+      {12, -kMfMaxSide - 1, 20, false},  {8, kMfMaxSide, 20, true},          {12, kMfMaxSide + 1, 20, false},
+      {8, 0, kMfMaxSide, true},          {12, -5, kMfMaxSide + 1, false},    {24, -kMfMaxFrame, 500, true},
+      {28, -kMfMaxFrame, 500, true},     {24, -kMfMaxFrame - 1, 500, false}, {28, 7, kMfMaxFrame, true},
       {28, kMfMaxFrame + 1, 500, false}, {24, 0, kMfMaxFrame + 1, false},
   };
   for (const TCase& c : cases) {
@@ -218,7 +220,7 @@ TEST(Metafile, MirrorReflectsPointsAndTwiceRestoresThem) {
   EXPECT_EQ(lr[0], std::make_pair(20 - 2 - 1, 1));
   EXPECT_EQ(lr[3], std::make_pair(20 - 1 - 1, 2));  // the 16-bit polygon too
   EXPECT_EQ(lr[6], std::make_pair(5, 5));           // poly line-to untouched
-  EXPECT_EQ(lr[7], std::make_pair(20 - 4 - 1, 6));   // curves from the current position move
+  EXPECT_EQ(lr[7], std::make_pair(20 - 4 - 1, 6));  // curves from the current position move
   MirrorMetafile(mf, true, false);
   EXPECT_EQ(mf.Bytes, original);
 
@@ -228,7 +230,12 @@ TEST(Metafile, MirrorReflectsPointsAndTwiceRestoresThem) {
   EXPECT_EQ(mf.Bytes, original);
 
   // A drawing of 13 x 13 pixels from (100, 50) is reflected across its own middle.
-  TMetafile away = Make(13, 13, [](TMetafileWriter& w) { w.Polygon({{100, 50}, {104, 60}, {112, 62}}); }, 100, 50);
+  TMetafile away = Make(
+      13, 13,
+      [](TMetafileWriter& w) {
+        w.Polygon({{100, 50}, {104, 60}, {112, 62}});
+      },
+      100, 50);
   MirrorMetafile(away, true, true);
   EXPECT_EQ(Points(away), (TPts{{112, 62}, {108, 52}, {100, 50}}));
 }
@@ -249,7 +256,12 @@ TEST(Metafile, RotationTurnsAboutTheCentreAndGrowsTheDrawing) {
   // y down, positive angles turn clockwise: the top-left corner lands top right.
   EXPECT_EQ(Points(mf), (TPts{{9, 0}, {9, 19}, {0, 19}, {0, 0}}));
 
-  TMetafile away = Make(20, 10, [](TMetafileWriter& wr) { wr.Polygon({{100, 50}, {119, 50}, {119, 59}, {100, 59}}); }, 100, 50);
+  TMetafile away = Make(
+      20, 10,
+      [](TMetafileWriter& wr) {
+        wr.Polygon({{100, 50}, {119, 50}, {119, 59}, {100, 59}});
+      },
+      100, 50);
   RotateMetafile(away, 90, w, h);  // about its own centre, staying where it starts
   EXPECT_EQ(Points(away), (TPts{{109, 50}, {109, 69}, {100, 69}, {100, 50}}));
 
@@ -306,12 +318,15 @@ TEST(Metafile, PlaybackFillsAndOutlinesWithTheSamePixelsForAnyColour) {
 // (u - 100, v - 50).
 TEST(Metafile, PlaybackDrawsCurvesPathsAndTheSelectedObjects) {
   for (const uint32_t type : {kMfPolyBezier, kMfPolyBezier16}) {
-    TMetafile curve = Make(13, 13, [&](TMetafileWriter& w) {
-      w.CreatePen(0x0000FF);
-      w.CreatePen(0x00FF00);
-      w.CreateBrush(0x0000FF);  // an open curve is never filled
-      w.Poly(type, {{100, 50}, {100, 62}, {112, 62}, {112, 50}}, type == kMfPolyBezier);
-    }, 100, 50);
+    TMetafile curve = Make(
+        13, 13,
+        [&](TMetafileWriter& w) {
+          w.CreatePen(0x0000FF);
+          w.CreatePen(0x00FF00);
+          w.CreateBrush(0x0000FF);  // an open curve is never filled
+          w.Poly(type, {{100, 50}, {100, 62}, {112, 62}, {112, 50}}, type == kMfPolyBezier);
+        },
+        100, 50);
     TCanvas c(13, 13);
     PlayMetafile(curve, *c.B, 0, 0, 13, 13, {0, 0, 12, 12});
     const auto painted = c.NonWhite();
@@ -323,18 +338,21 @@ TEST(Metafile, PlaybackDrawsCurvesPathsAndTheSelectedObjects) {
   // An arch: a line up, a curve over, a line down, closed and filled without an outline. Its
   // control points lie inside the bounds, as a system writer's bounds include them.
   for (const uint32_t type : {kMfPolyBezierTo, kMfPolyBezierTo16}) {
-    TMetafile arch = Make(13, 13, [&](TMetafileWriter& w) {
-      w.CreateBrush(0x800000);
-      w.Record(kMfSelectObject, {int32_t(kMfNullPen)});
-      w.Record(kMfBeginPath, {});
-      w.Record(kMfMoveTo, {100, 62});
-      w.Record(kMfLineTo, {100, 58});
-      w.Poly(type, {{100, 50}, {112, 50}, {112, 58}}, type == kMfPolyBezierTo);
-      w.Record(kMfLineTo, {112, 62});
-      w.Record(kMfCloseFigure, {});
-      w.Record(kMfEndPath, {});
-      w.Record(kMfFillPath, {100, 50, 112, 62});
-    }, 100, 50);
+    TMetafile arch = Make(
+        13, 13,
+        [&](TMetafileWriter& w) {
+          w.CreateBrush(0x800000);
+          w.Record(kMfSelectObject, {int32_t(kMfNullPen)});
+          w.Record(kMfBeginPath, {});
+          w.Record(kMfMoveTo, {100, 62});
+          w.Record(kMfLineTo, {100, 58});
+          w.Poly(type, {{100, 50}, {112, 50}, {112, 58}}, type == kMfPolyBezierTo);
+          w.Record(kMfLineTo, {112, 62});
+          w.Record(kMfCloseFigure, {});
+          w.Record(kMfEndPath, {});
+          w.Record(kMfFillPath, {100, 50, 112, 62});
+        },
+        100, 50);
     TCanvas a(13, 13);
     PlayMetafile(arch, *a.B, 0, 0, 13, 13, {0, 0, 12, 12});
     for (const auto& [x, y] : a.NonWhite()) EXPECT_EQ(a.At(x, y), 0x800000u) << type;
@@ -477,12 +495,12 @@ TEST(Metafile, EachRecordKindPlaysAsTheSystemDrawsIt) {
        },
        {{0, 12, kPen}, {6, 3, kPen}, {12, 12, kPen}, {3, 6, kWhite}, {9, 9, kWhite}}},
       {"a pixel record paints its one pixel",
-       [](TMetafileWriter& w) { w.Record(kMfSetPixel, {103, 54, int32_t(kOther)}); },
+       [](TMetafileWriter& w) {
+         w.Record(kMfSetPixel, {103, 54, int32_t(kOther)});
+       },
        {{3, 4, kOther}, {4, 4, kWhite}, {3, 5, kWhite}}},
-      {"a solid extended pen outlines the fill", extPenBox(0),
-       {{6, 6, kBrush}, {6, 10, kOther}, {6, 2, kOther}}},
-      {"an extended pen of style 5 outlines nothing", extPenBox(5),
-       {{6, 6, kBrush}, {6, 10, kWhite}, {2, 10, kWhite}}},
+      {"a solid extended pen outlines the fill", extPenBox(0), {{6, 6, kBrush}, {6, 10, kOther}, {6, 2, kOther}}},
+      {"an extended pen of style 5 outlines nothing", extPenBox(5), {{6, 6, kBrush}, {6, 10, kWhite}, {2, 10, kWhite}}},
       {"a deleted pen cannot be selected again",
        [](TMetafileWriter& w) {
          w.CreatePen(kPen);

@@ -139,9 +139,10 @@ TEST_F(Registry, IntegersAreWholeNumbers) {
     int32_t Want;
     int32_t Error;
   };
-  for (const TCase& c : {TCase{"42", 42, kRegReadOk}, TCase{"-7", -7, kRegReadOk}, TCase{"2147483647", INT32_MAX, kRegReadOk},
-                         TCase{"2147483648", 0, kRegValueMissing}, TCase{"-2147483649", 0, kRegValueMissing},
-                         TCase{"12a", 0, kRegValueMissing}, TCase{"", 0, kRegValueMissing}}) {
+  for (const TCase& c :
+       {TCase{"42", 42, kRegReadOk}, TCase{"-7", -7, kRegReadOk}, TCase{"2147483647", INT32_MAX, kRegReadOk},
+        TCase{"2147483648", 0, kRegValueMissing}, TCase{"-2147483649", 0, kRegValueMissing},
+        TCase{"12a", 0, kRegValueMissing}, TCase{"", 0, kRegValueMissing}}) {
     registry_.Environment.Home = c.Home;  // "Personal" falls back to the home folder
     EXPECT_EQ(RegReadInteger(registry_, TRegistryRoot::CurrentUser, kShellFoldersKey, "Personal"), c.Want) << c.Home;
     EXPECT_EQ(registry_.RegReadError, c.Error) << c.Home;
@@ -195,10 +196,13 @@ TEST_F(Registry, OnlyTheUsersShellFoldersAreThereAndNoneIsANumber) {
     std::string home;
     int32_t value;
     int32_t error;
-  } homes[] = {{"42", 42, kRegReadOk},           {"-2147483648", INT32_MIN, kRegReadOk},
+  } homes[] = {{"42", 42, kRegReadOk},
+               {"-2147483648", INT32_MIN, kRegReadOk},
                {"2147483647", INT32_MAX, kRegReadOk},
-               {"2147483648", 0, kRegValueMissing}, {"-2147483649", 0, kRegValueMissing},
-               {"12abc", 0, kRegValueMissing},   {"99999999999999999999", 0, kRegValueMissing}};
+               {"2147483648", 0, kRegValueMissing},
+               {"-2147483649", 0, kRegValueMissing},
+               {"12abc", 0, kRegValueMissing},
+               {"99999999999999999999", 0, kRegValueMissing}};
   for (const auto& h : homes) {
     registry_.Environment.Home = h.home;
     EXPECT_EQ(RegReadInteger(registry_, TRegistryRoot::CurrentUser, kShellFoldersKey, "Personal"), h.value) << h.home;

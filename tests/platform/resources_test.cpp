@@ -25,8 +25,11 @@ std::string Text(const std::vector<uint8_t>& v) { return {v.begin(), v.end()}; }
 TEST(ProgramResources, KindAndIdNameOneFileWithAnyExtension) {
   QTemporaryDir root;
   ASSERT_TRUE(root.isValid());
-  WriteFiles(root, {{"PNGIMAGE/4.png", "four"}, {"PNGIMAGE/40.png", "forty"}, {"BITMAP/1", "bare"},
-                    {"BITMAP/2.bmp", "two"}, {"BITMAP/2.bak", "two again"}});
+  WriteFiles(root, {{"PNGIMAGE/4.png", "four"},
+                    {"PNGIMAGE/40.png", "forty"},
+                    {"BITMAP/1", "bare"},
+                    {"BITMAP/2.bmp", "two"},
+                    {"BITMAP/2.bak", "two again"}});
   const std::string base = root.path().toStdString();
   std::vector<uint8_t> out;
   ASSERT_TRUE(ReadResourceBelow(base, kPngResourceKind, 4, out));
@@ -42,8 +45,12 @@ TEST(ProgramResources, KindAndIdNameOneFileWithAnyExtension) {
 TEST(ProgramResources, NamedResourcesAreFoundByTheirExactName) {
   QTemporaryDir root;
   ASSERT_TRUE(root.isValid());
-  WriteFiles(root, {{"CURSOR/DRAGAAA", "open hand"}, {"CURSOR/DRAGAAAB", "another"}, {"CURSOR/ARROW.png", "arrow"},
-                    {"CURSOR/TWICE.png", "one"}, {"CURSOR/TWICE.cur", "two"}, {"SECRET/KEY", "not a cursor"}});
+  WriteFiles(root, {{"CURSOR/DRAGAAA", "open hand"},
+                    {"CURSOR/DRAGAAAB", "another"},
+                    {"CURSOR/ARROW.png", "arrow"},
+                    {"CURSOR/TWICE.png", "one"},
+                    {"CURSOR/TWICE.cur", "two"},
+                    {"SECRET/KEY", "not a cursor"}});
   const std::string base = root.path().toStdString();
   std::vector<uint8_t> out;
   ASSERT_TRUE(ReadNamedResourceBelow(base, "CURSOR", "DRAGAAA", out));

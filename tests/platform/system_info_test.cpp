@@ -59,10 +59,11 @@ TEST(ParseOsRelease, QuotingRules) {
     const char* Line;
     std::string Name;
   };
-  for (const TCase& c : {TCase{"NAME='a\\b'", "a\\b"}, TCase{"NAME=\"a\\\\b\\$\"", "a\\b$"}, TCase{"NAME=\"open", "\"open"},
-                         TCase{"NAME=\"mixed'", "\"mixed'"}, TCase{"NAME=\"", "\""}, TCase{"NAME=\"\"", ""},
-                         TCase{"  NAME = spaced  ", ""}, TCase{"NAME=plain value \t", "plain value"},
-                         TCase{"NAME=\"x\\\"", "x\\"}, TCase{"\tNAME=tabbed", "tabbed"}}) {
+  for (const TCase& c :
+       {TCase{"NAME='a\\b'", "a\\b"}, TCase{"NAME=\"a\\\\b\\$\"", "a\\b$"}, TCase{"NAME=\"open", "\"open"},
+        TCase{"NAME=\"mixed'", "\"mixed'"}, TCase{"NAME=\"", "\""}, TCase{"NAME=\"\"", ""},
+        TCase{"  NAME = spaced  ", ""}, TCase{"NAME=plain value \t", "plain value"}, TCase{"NAME=\"x\\\"", "x\\"},
+        TCase{"\tNAME=tabbed", "tabbed"}}) {
     EXPECT_EQ(ParseOsRelease(c.Line).Name, c.Name) << c.Line;
   }
 }

@@ -189,7 +189,6 @@ TEST(PlatformText, TheBoxKeepsWhatLiesUnderTheInk) {
   }
 }
 
-
 // The pixels of a text drawn on black at (x, y) in a w x h bitmap, as 0x00BBGGRR by row.
 std::vector<uint32_t> Drawn(int w, int h, int x, int y, std::u16string_view text, uint32_t colour, uint32_t flags,
                             int boxWidth = 200) {
@@ -228,7 +227,8 @@ TEST(PlatformText, PlacementFlagsAndColour) {
       }
     EXPECT_GT(inked, 20) << dx << "," << dy;
   }
-  EXPECT_EQ(Drawn(w, h, 2, 1, u"two\r\nlines", 0xFFFFFF, kTextSingleLine), Drawn(w, h, 2, 1, u"two  lines", 0xFFFFFF, 0));
+  EXPECT_EQ(Drawn(w, h, 2, 1, u"two\r\nlines", 0xFFFFFF, kTextSingleLine),
+            Drawn(w, h, 2, 1, u"two  lines", 0xFFFFFF, 0));
   const std::u16string longText = u"A caption far too long for its little box";
   EXPECT_EQ(Drawn(w, h, 0, 0, longText, 0xFFFFFF, kTextEndEllipsis, 60),
             Drawn(w, h, 0, 0, ElideText(longText, kCaption, 60), 0xFFFFFF, 0, 60));

@@ -23,8 +23,7 @@ inline void WriteRaw(const std::string& path, std::string_view bytes) {
 
 // A little-endian 32-bit field of a file's bytes.
 inline int32_t Int32At(const std::vector<uint8_t>& b, size_t at) {
-  return int32_t(uint32_t(b[at]) | uint32_t(b[at + 1]) << 8 | uint32_t(b[at + 2]) << 16 |
-                 uint32_t(b[at + 3]) << 24);
+  return int32_t(uint32_t(b[at]) | uint32_t(b[at + 1]) << 8 | uint32_t(b[at + 2]) << 16 | uint32_t(b[at + 3]) << 24);
 }
 inline void PutInt32(std::vector<uint8_t>& b, size_t at, int32_t v) {
   for (size_t i = 0; i < 4; ++i) b[at + i] = uint8_t(uint32_t(v) >> (8 * i));

@@ -10,8 +10,8 @@
 #include <vector>
 
 inline void ForEachHostileVariant(const std::vector<uint8_t>& good, int flips,
-                                  const std::function<void(const std::vector<uint8_t>&)>& read,
-                                  size_t cutStep = 1, size_t flipFrom = 0, size_t flipTo = SIZE_MAX) {
+                                  const std::function<void(const std::vector<uint8_t>&)>& read, size_t cutStep = 1,
+                                  size_t flipFrom = 0, size_t flipTo = SIZE_MAX) {
   for (size_t n = 0; cutStep > 0 && n < good.size(); n += cutStep)
     read(std::vector<uint8_t>(good.begin(), good.begin() + long(n)));
   flipTo = std::min(flipTo, good.size());

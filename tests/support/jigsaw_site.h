@@ -49,7 +49,8 @@ inline void MakeZip(const std::string& path, const std::vector<std::pair<std::st
       "z.close()\n"
       "data = open(sys.argv[1], \"rb\").read()\n"
       "for n in names: data = data.replace(n.encode(), n.replace(\"|\", \"\\0\").encode())\n"
-      "open(sys.argv[1], \"wb\").write(data)' '" + path + "'";
+      "open(sys.argv[1], \"wb\").write(data)' '" +
+      path + "'";
   for (const auto& [name, size] : entries) command += " '" + name + "' " + std::to_string(size);
   EXPECT_EQ(std::system(command.c_str()), 0) << command;
 }
@@ -66,7 +67,9 @@ struct TPlayerFolders {
     Temp = Root.File("temp") + "/";
     AppData = Root.File("appdata") + "/";
   }
-  void WriteList(const std::string& text) const { Spit(Thumb + "jiglist.txt", std::vector<uint8_t>(text.begin(), text.end())); }
+  void WriteList(const std::string& text) const {
+    Spit(Thumb + "jiglist.txt", std::vector<uint8_t>(text.begin(), text.end()));
+  }
   void WritePreview(const std::string& name, int w, int h, QColor color) const {
     Spit(Thumb + name + ".jpg", QtPictureBytes("JPG", w, h, color));
   }
@@ -74,7 +77,9 @@ struct TPlayerFolders {
     Spit(Jigsaws + name + ".zvq", bytes);
   }
   bool HasJigsaw(const std::string& name) const { return std::filesystem::exists(Jigsaws + name + ".zvq"); }
-  bool Downloaded(const std::string& name) const { return Slurp(Jigsaws + name + ".zvq") == Slurp(DistributedJigsaw(name)); }
+  bool Downloaded(const std::string& name) const {
+    return Slurp(Jigsaws + name + ".zvq") == Slurp(DistributedJigsaw(name));
+  }
   // Everything in the temporary and jigsaw folders that is no jigsaw: left-overs.
   std::vector<std::string> LeftOvers() const {
     std::vector<std::string> names;

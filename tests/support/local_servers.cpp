@@ -85,8 +85,9 @@ TStaticServer::TStaticServer(const std::string& folder, const TTestCertificate* 
   port_ = UnusedPort();
   const std::string port = std::to_string(port_);
   if (tls) {
-    std::vector<std::string> args = {"openssl", "s_server", "-accept", "127.0.0.1:" + port, "-cert", tls->CertFile,
-                                     "-key", tls->KeyFile, "-WWW", "-quiet"};
+    std::vector<std::string> args = {"openssl", "s_server",    "-accept", "127.0.0.1:" + port,
+                                     "-cert",   tls->CertFile, "-key",    tls->KeyFile,
+                                     "-WWW",    "-quiet"};
     if (!tlsOption.empty()) args.push_back(tlsOption);
     pid_ = Spawn(folder, args);
   } else {

@@ -10,8 +10,7 @@ inline std::vector<std::string> ControlsOutsideTheirPanels(const QWidget* root) 
   std::vector<std::string> out;
   for (const QWidget* w : root->findChildren<QWidget*>()) {
     const QWidget* parent = w->parentWidget();
-    if (!parent || w->isWindow() || parent->objectName().isEmpty() || parent->objectName().startsWith("qt_"))
-      continue;
+    if (!parent || w->isWindow() || parent->objectName().isEmpty() || parent->objectName().startsWith("qt_")) continue;
     const QString name = w->objectName();
     if (name.isEmpty() || name.startsWith("qt_")) continue;
     if (parent->rect().contains(w->geometry())) continue;

@@ -11,16 +11,14 @@ struct TRarTestEntry {
   std::string Name;
   std::vector<uint8_t> Data;
   bool Directory = false;
-  uint8_t HostOs = 2;  // 2 Windows (attributes), 3 Unix (st_mode)
+  uint8_t HostOs = 2;          // 2 Windows (attributes), 3 Unix (st_mode)
   uint32_t Attributes = 0x20;  // Windows "archive"; for Unix a whole st_mode
   int64_t DeclaredSize = -1;   // unpacked size written in the header; -1: the data's size
   bool BadHeaderCrc = false;
   bool BadDataCrc = false;
 };
 
-inline uint32_t RarCrc32(const uint8_t* data, size_t size) {
-  return uint32_t(crc32(0L, data, uInt(size)));
-}
+inline uint32_t RarCrc32(const uint8_t* data, size_t size) { return uint32_t(crc32(0L, data, uInt(size))); }
 
 inline void RarPut16(std::vector<uint8_t>& out, uint32_t v) {
   out.push_back(uint8_t(v));
@@ -78,6 +76,4 @@ inline std::vector<uint8_t> MakeRar4(const std::vector<TRarTestEntry>& entries, 
   return out;
 }
 
-inline std::vector<uint8_t> RarBytes(const std::string& text) {
-  return std::vector<uint8_t>(text.begin(), text.end());
-}
+inline std::vector<uint8_t> RarBytes(const std::string& text) { return std::vector<uint8_t>(text.begin(), text.end()); }

@@ -3,19 +3,19 @@
 // answers the host gives are plain fields a test sets.
 #include <string>
 
-#include "support/recording_skin_host.h"
 #include "game/color_picker.h"
 #include "game/field.h"
 #include "game/game_session.h"
 #include "game/options_choices.h"
+#include "support/recording_skin_host.h"
 
 class TRecordingHost : public TFieldHost,
-                             public TSessionHost,
-                             public TPlayHost,
-                             public TRecordingSkinHost,
-                             public TBackgroundPickHost,
-                             public TWoodColorHost,
-                             public TOptionsApplyHost {
+                       public TSessionHost,
+                       public TPlayHost,
+                       public TRecordingSkinHost,
+                       public TBackgroundPickHost,
+                       public TWoodColorHost,
+                       public TOptionsApplyHost {
  public:
   // Answers.
   int32_t FinishAnswer = 2;
@@ -24,7 +24,9 @@ class TRecordingHost : public TFieldHost,
   bool PicturesLoad = true;
 
   // TFieldHost (and what the play, frame and picker hosts share with it)
-  void InvalidateFieldRect(int32_t x, int32_t y, int32_t w, int32_t h) override { Log("InvalidateFieldRect", x, y, w, h); }
+  void InvalidateFieldRect(int32_t x, int32_t y, int32_t w, int32_t h) override {
+    Log("InvalidateFieldRect", x, y, w, h);
+  }
   void Wait(int32_t ms) override { Log("Wait", ms); }
   void SetModified() override { Log("SetModified"); }
   void SaveImageEnabled(bool on) override { Log("SaveImageEnabled", on); }
@@ -58,7 +60,9 @@ class TRecordingHost : public TFieldHost,
   void UpdateWindowMenuCaptions() override { TRecordingSkinHost::UpdateWindowMenuCaptions(); }
   void SetFieldCursor(TSkinCursor c) override { TRecordingSkinHost::SetFieldCursor(c); }
   // TSessionHost
-  void ShowProgress(const std::string& key, int32_t steps) override { Calls.push_back("ShowProgress " + key + " " + std::to_string(steps)); }
+  void ShowProgress(const std::string& key, int32_t steps) override {
+    Calls.push_back("ShowProgress " + key + " " + std::to_string(steps));
+  }
   void HideProgress() override { Log("HideProgress"); }
   void ShowMessage(const std::string& text) override { Calls.push_back("ShowMessage " + text); }
   void PlayArea(int32_t& w, int32_t& h) override {

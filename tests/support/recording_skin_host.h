@@ -14,9 +14,8 @@ class TRecordingSkinHost : public TSkinWindowHost {
   bool Lens = false;
 
   int Count(const std::string& name) const {
-    return int(std::count_if(Calls.begin(), Calls.end(), [&](const std::string& c) {
-      return c == name || c.rfind(name + " ", 0) == 0;
-    }));
+    return int(std::count_if(Calls.begin(), Calls.end(),
+                             [&](const std::string& c) { return c == name || c.rfind(name + " ", 0) == 0; }));
   }
   // The calls of that name with their arguments, in order.
   std::vector<std::string> Of(const std::string& name) const {

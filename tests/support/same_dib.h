@@ -7,7 +7,6 @@
 inline bool SameDib(const TDibImage& a, const TDibImage& b) {
   if (a.Width != b.Width || a.Height != b.Height || a.BytesPerPixel != b.BytesPerPixel) return false;
   for (int32_t y = 0; y < a.Height; ++y)
-    if (std::memcmp(DibScanLine(a, y), DibScanLine(b, y), size_t(a.Width) * size_t(a.BytesPerPixel)) != 0)
-      return false;
+    if (std::memcmp(DibScanLine(a, y), DibScanLine(b, y), size_t(a.Width) * size_t(a.BytesPerPixel)) != 0) return false;
   return true;
 }

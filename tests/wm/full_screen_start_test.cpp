@@ -42,8 +42,7 @@ QString Run(const QString& program, const QStringList& args) {
 }
 
 int Field(const QString& text, const char* label) {
-  const QRegularExpressionMatch m =
-      QRegularExpression(QString::fromLatin1(label) + R"(:\s*(-?\d+))").match(text);
+  const QRegularExpressionMatch m = QRegularExpression(QString::fromLatin1(label) + R"(:\s*(-?\d+))").match(text);
   return m.hasMatch() ? m.captured(1).toInt() : -1;
 }
 
@@ -52,14 +51,13 @@ bool ReadXWindow(WId id, TXWindow& w) {
   const QString info = Run("xwininfo", {"-id", hex});
   const QString props = Run("xprop", {"-id", hex, "_NET_FRAME_EXTENTS", "_NET_WM_STATE"});
   const QRegularExpressionMatch extents =
-      QRegularExpression(R"(_NET_FRAME_EXTENTS\(CARDINAL\) = (\d+), (\d+), (\d+), (\d+))")
-          .match(props);
+      QRegularExpression(R"(_NET_FRAME_EXTENTS\(CARDINAL\) = (\d+), (\d+), (\d+), (\d+))").match(props);
   if (info.isEmpty() || !extents.hasMatch()) return false;
-  w.Client = QRect(Field(info, "Absolute upper-left X"), Field(info, "Absolute upper-left Y"),
-                   Field(info, "Width"), Field(info, "Height"));
+  w.Client = QRect(Field(info, "Absolute upper-left X"), Field(info, "Absolute upper-left Y"), Field(info, "Width"),
+                   Field(info, "Height"));
   // left, right, top, bottom
-  w.Frame = QMargins(extents.captured(1).toInt(), extents.captured(3).toInt(),
-                     extents.captured(2).toInt(), extents.captured(4).toInt());
+  w.Frame = QMargins(extents.captured(1).toInt(), extents.captured(3).toInt(), extents.captured(2).toInt(),
+                     extents.captured(4).toInt());
   w.FullScreen = props.contains("_NET_WM_STATE_FULLSCREEN");
   return true;
 }
@@ -115,8 +113,7 @@ class FullScreenAtStart : public TGameUnderWM {
     ASSERT_TRUE(RealKey("u"));
     ASSERT_TRUE(WaitFor([&] {
       TXWindow x;
-      return !main->isFullScreen() && ReadXWindow(main->winId(), x) && !x.FullScreen &&
-             x.Frame.top() > 0;
+      return !main->isFullScreen() && ReadXWindow(main->winId(), x) && !x.FullScreen && x.Frame.top() > 0;
     }));
     Settle(800);
   }

@@ -1,5 +1,5 @@
-#include <QTest>
 #include <gtest/gtest.h>
+#include <QTest>
 
 #include <cstdlib>
 #include <memory>
@@ -7,10 +7,10 @@
 #include <vector>
 
 #include "game/pieces.h"
-#include "ui/main_window/main_window_fixture.h"
 #include "platform/sound.h"
 #include "support/temp_folder.h"
 #include "ui/main_window/main_form.h"
+#include "ui/main_window/main_window_fixture.h"
 #include "wm/wm_game.h"
 #include "wm/wm_support.h"
 
@@ -45,7 +45,6 @@ class FullScreenUnderWM : public TGameUnderWM {
   TGameState& G() { return main->Session().Game; }
   const TSkinWindow& Side() { return main->Session().Windows.GameWindows[0]; }
   QSize Screen() { return main->screen()->size() * main->screen()->devicePixelRatio(); }
-
 };
 
 // On and off again under a window manager: in full screen the pieces keep their places relative

@@ -23,9 +23,7 @@ QWidget* HelpWindow() {
   return nullptr;
 }
 
-bool Shown(const QWidget* w) {
-  return w && w->isVisible() && StackPosition(*w) >= 0;
-}
+bool Shown(const QWidget* w) { return w && w->isVisible() && StackPosition(*w) >= 0; }
 
 // Both are managed and `front` is stacked above `back`.
 bool Above(const QWidget& front, const QWidget& back) {
@@ -40,13 +38,9 @@ bool DragAside(QWidget& help) {
   const QRect screen = help.screen()->availableGeometry();
   const int caption = help.geometry().top() - frame.top();
   const QPoint from(frame.left() + frame.width() / 3, frame.top() + caption / 2);
-  const QPoint to =
-      from + QPoint(screen.right() - 10 - frame.right(), screen.top() + 40 - frame.top());
-  const auto at = [](QPoint p) {
-    return QStringList{QString::number(p.x()), QString::number(p.y())};
-  };
-  const bool ok = Xdotool(QStringList{"mousemove", "--sync"} + at(from)) &&
-                  Xdotool({"mousedown", "1"}) &&
+  const QPoint to = from + QPoint(screen.right() - 10 - frame.right(), screen.top() + 40 - frame.top());
+  const auto at = [](QPoint p) { return QStringList{QString::number(p.x()), QString::number(p.y())}; };
+  const bool ok = Xdotool(QStringList{"mousemove", "--sync"} + at(from)) && Xdotool({"mousedown", "1"}) &&
                   Xdotool(QStringList{"mousemove", "--sync"} + at(from + QPoint(20, 20))) &&
                   Xdotool(QStringList{"mousemove", "--sync"} + at(to)) && Xdotool({"mouseup", "1"});
   return ok && WaitFor([&] { return help.frameGeometry().topLeft() != frame.topLeft(); }, 3000);
@@ -60,9 +54,8 @@ QRect HelpCover() {
 // A point of `w` (its own coordinates) that no part of the help window covers, near `want`;
 // `want` itself when every candidate is covered.
 QPoint Uncovered(const QWidget& w, QPoint want) {
-  for (const QPoint p :
-       {want, QPoint(w.width() - want.x(), want.y()), QPoint(want.x(), w.height() - want.y()),
-        QPoint(w.width() - want.x(), w.height() - want.y())})
+  for (const QPoint p : {want, QPoint(w.width() - want.x(), want.y()), QPoint(want.x(), w.height() - want.y()),
+                         QPoint(w.width() - want.x(), w.height() - want.y())})
     if (!HelpCover().contains(w.mapToGlobal(p))) return p;
   return want;
 }
@@ -81,8 +74,7 @@ bool ClickBeside(QWidget& w, QPoint want) {
 bool CloseByItsCaption(QWidget& help) {
   const QRect frame = help.frameGeometry();
   const int caption = help.geometry().top() - frame.top();
-  return RealClick(
-      help, help.mapFromGlobal(QPoint(frame.right() - caption / 2, frame.top() + caption / 2)));
+  return RealClick(help, help.mapFromGlobal(QPoint(frame.right() - caption / 2, frame.top() + caption / 2)));
 }
 
 // The real main window on a private home, framed in the work area as at start-up.

@@ -12,8 +12,8 @@
 #include <string>
 
 #include "game/pieces.h"
-#include "ui/main_window/main_window_fixture.h"
 #include "ui/dialogs/dir_view_form.h"
+#include "ui/main_window/main_window_fixture.h"
 #include "wm/wm_input.h"
 #include "wm/wm_support.h"
 
@@ -22,8 +22,7 @@ namespace {
 class PlayUnderWM : public MainWindow {
  protected:
   void SetUp() override {
-    if (!OnWindowManagerDisplay() || !HaveRealInput())
-      GTEST_SKIP() << "runs under run_under_wm.sh with xdotool";
+    if (!OnWindowManagerDisplay() || !HaveRealInput()) GTEST_SKIP() << "runs under run_under_wm.sh with xdotool";
     MainWindow::SetUp();
     ASSERT_TRUE(WaitFor([this] { return !main->windowHandle()->frameMargins().isNull(); }));
     Settle();
@@ -40,8 +39,8 @@ class PlayUnderWM : public MainWindow {
   }
   QPoint Global(QPoint fieldPoint) {
     QWidget* field = main->centralWidget();
-    return field->mapToGlobal(QPoint(int(fieldPoint.x() / field->devicePixelRatioF()),
-                                     int(fieldPoint.y() / field->devicePixelRatioF())));
+    return field->mapToGlobal(
+        QPoint(int(fieldPoint.x() / field->devicePixelRatioF()), int(fieldPoint.y() / field->devicePixelRatioF())));
   }
 };
 
@@ -62,13 +61,11 @@ TEST_F(PlayUnderWM, APieceDraggedRightAfterSavingMoves) {
     SCOPED_TRACE(i);
     const int32_t x0 = g.Pieces[size_t(i)].X, y0 = g.Pieces[size_t(i)].Y;
     const QPoint from = Global(at), to = Global(at + QPoint(90, 60));
-    QStringList steps{
-        "mousemove", "--sync", QString::number(from.x()), QString::number(from.y()), "key", "s",
-        "mousedown", "1"};
+    QStringList steps{"mousemove", "--sync", QString::number(from.x()), QString::number(from.y()), "key", "s",
+                      "mousedown", "1"};
     for (int k = 1; k <= 6; ++k) {
       const QPoint p = from + (to - from) * k / 6;
-      steps +=
-          QStringList{"sleep", "0.02", "mousemove", QString::number(p.x()), QString::number(p.y())};
+      steps += QStringList{"sleep", "0.02", "mousemove", QString::number(p.x()), QString::number(p.y())};
     }
     steps += QStringList{"sleep", "0.02", "mouseup", "1"};
     ASSERT_TRUE(RunAlongside(steps));
@@ -95,8 +92,7 @@ TEST_F(PlayUnderWM, EnterTwiceFromTheBrowserStartsTheGame) {
       chosen = list->item(1)->text().toStdString();
       ASSERT_TRUE(RealClick(*list->viewport(), list->visualItemRect(list->item(1)).center()));
       ASSERT_TRUE(RealKey("Return"));
-      pageAfterFirstEnter =
-          dv.findChild<QTabWidget*>("PC_Pages")->currentWidget()->objectName().toStdString();
+      pageAfterFirstEnter = dv.findChild<QTabWidget*>("PC_Pages")->currentWidget()->objectName().toStdString();
       ASSERT_TRUE(RealKey("Return"));
       stillOpen = dv.isVisible();
       if (stillOpen) dv.reject();

@@ -12,12 +12,12 @@
 #include <string>
 
 #include "game/settings_text.h"
-#include "ui/main_window/main_window_fixture.h"
 #include "platform/message_box.h"
 #include "platform/sound.h"
 #include "support/temp_folder.h"
 #include "ui/dialogs/quick_help_form.h"
 #include "ui/main_window/main_form.h"
+#include "ui/main_window/main_window_fixture.h"
 #include "wm/wm_game.h"
 #include "wm/wm_input.h"
 #include "wm/wm_stacking.h"
@@ -75,8 +75,7 @@ class QuickHelpUnderWM : public TGameUnderWM {
   // there after a real click on it and after one on Quick Help's Close, and keeps the keyboard.
   void OpensInFront(const std::string& what, const std::function<void()>& open) {
     SCOPED_TRACE(what);
-    bool opened = false, inFront = false, stillInFront = false, notBlocked = false,
-         keptKeys = false;
+    bool opened = false, inFront = false, stillInFront = false, notBlocked = false, keptKeys = false;
     WhenModalUp([&](QWidget& modal) {
       opened = true;
       Screenshot("quick-help-" + what);
@@ -171,8 +170,7 @@ TEST_F(QuickHelpUnderWM, PlacedByTheFramesAtStartAndShownWhereLeftLater) {
   Screenshot("quick-help-placed");
 
   // The player drags it by its caption to the left, closes it and asks for it again.
-  const QPoint caption(own.left() + own.width() / 2,
-                       own.top() + (Help().geometry().top() - own.top()) / 2);
+  const QPoint caption(own.left() + own.width() / 2, own.top() + (Help().geometry().top() - own.top()) / 2);
   auto moveTo = [](QPoint p) {
     return Xdotool({"mousemove", "--sync", QString::number(p.x()), QString::number(p.y())});
   };

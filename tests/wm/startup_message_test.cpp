@@ -1,18 +1,18 @@
+#include <gtest/gtest.h>
 #include <QApplication>
 #include <QMessageBox>
 #include <QScreen>
 #include <QTimer>
-#include <gtest/gtest.h>
 
 #include <memory>
 #include <string>
 
-#include "ui/main_window/private_home.h"
-#include "ui/main_window/program_folder.h"
 #include "platform/sound.h"
 #include "support/temp_folder.h"
 #include "ui/dialogs/about_form.h"
 #include "ui/main_window/main_form.h"
+#include "ui/main_window/private_home.h"
+#include "ui/main_window/program_folder.h"
 #include "wm/wm_stacking.h"
 #include "wm/wm_support.h"
 

@@ -7,10 +7,10 @@
 #include <memory>
 #include <string>
 
-#include "ui/main_window/private_home.h"
 #include "platform/sound.h"
 #include "support/temp_folder.h"
 #include "ui/main_window/main_form.h"
+#include "ui/main_window/private_home.h"
 #include "wm/wm_input.h"
 #include "wm/wm_support.h"
 

@@ -2,8 +2,8 @@
 // Real input through the X server, as the player's mouse and keyboard give it: xdotool moves
 // the pointer and presses buttons and keys, so the window manager sees the clicks too (a click
 // raises and focuses a window there, which a Qt event sent straight to a widget never does).
-#include <QCursor>
 #include <QApplication>
+#include <QCursor>
 #include <QPoint>
 #include <QProcess>
 #include <QStandardPaths>
@@ -28,9 +28,9 @@ inline bool Xdotool(const QStringList& args) {
 inline bool RealClick(const QWidget& w, QPoint at, int button = 1) {
   const QPoint g = w.mapToGlobal(at);
   // A synchronous move waits for the pointer to move: not when it is already there.
-  const bool ok = (QCursor::pos() == g || Xdotool({"mousemove", "--sync", QString::number(g.x()),
-                                                   QString::number(g.y())})) &&
-                  Xdotool({"click", QString::number(button)});
+  const bool ok =
+      (QCursor::pos() == g || Xdotool({"mousemove", "--sync", QString::number(g.x()), QString::number(g.y())})) &&
+      Xdotool({"click", QString::number(button)});
   Settle();
   return ok;
 }

@@ -49,8 +49,8 @@ double HashUnit(uint32_t a, uint32_t b, uint32_t seed) { return (Hash(a, b, seed
 
 // Gradient noise on a lattice that repeats every px by py cells; x and y in cells. About -1..1.
 double Noise(double x, double y, int px, int py, uint32_t seed) {
-  static const double kGrad[8][2] = {{1, 0},          {0.7071, 0.7071},   {0, 1},  {-0.7071, 0.7071},
-                                     {-1, 0},         {-0.7071, -0.7071}, {0, -1}, {0.7071, -0.7071}};
+  static const double kGrad[8][2] = {{1, 0},  {0.7071, 0.7071},   {0, 1},  {-0.7071, 0.7071},
+                                     {-1, 0}, {-0.7071, -0.7071}, {0, -1}, {0.7071, -0.7071}};
   const int x0 = int(std::floor(x)), y0 = int(std::floor(y));
   const double fx = x - x0, fy = y - y0;
   auto dot = [&](int ix, int iy, double dx, double dy) {
@@ -142,12 +142,18 @@ QImage PaintWood(const TWoodStyle& s) {
       const double tone = (HashUnit(uint32_t(row), uint32_t(board), s.Seed + 5) - 0.5) * 2 * s.Tone;
       c = Scale(c, 1 + tone);
       // Seams: a dark groove with a soft light edge, lit from the top left.
-      if (yl == 0) c = Scale(c, 0.62);
-      else if (yl == 1) c = Scale(c, 1.07);
-      else if (yl == s.BoardHeight - 1) c = Scale(c, 0.85);
-      if (right == 0) c = Scale(c, 0.66);
-      else if (right == 1) c = Scale(c, 1.06);
-      else if (left == 1) c = Scale(c, 0.88);
+      if (yl == 0)
+        c = Scale(c, 0.62);
+      else if (yl == 1)
+        c = Scale(c, 1.07);
+      else if (yl == s.BoardHeight - 1)
+        c = Scale(c, 0.85);
+      if (right == 0)
+        c = Scale(c, 0.66);
+      else if (right == 1)
+        c = Scale(c, 1.06);
+      else if (left == 1)
+        c = Scale(c, 0.88);
       SetPixel(image, x, y, c);
     }
   }
@@ -173,9 +179,12 @@ QImage PaintParquet() {
       TColor c = WoodGrain(oak, 0.13 + a / 1600.0 * 2.0, bl, kSlat, seed);
       const double tone = (HashUnit(uint32_t(bx * 8 + slat), uint32_t(by), 77) - 0.5) * 0.14;
       c = Scale(c, 1 + tone);
-      if (bl == 0 || a == 0) c = Scale(c, 0.66);
-      else if (bl == 1 || a == 1) c = Scale(c, 1.05);
-      else if (bl == kSlat - 1 || a == kBlock - 1) c = Scale(c, 0.88);
+      if (bl == 0 || a == 0)
+        c = Scale(c, 0.66);
+      else if (bl == 1 || a == 1)
+        c = Scale(c, 1.05);
+      else if (bl == kSlat - 1 || a == kBlock - 1)
+        c = Scale(c, 0.88);
       SetPixel(image, x, y, c);
     }
   return image;
@@ -225,8 +234,9 @@ QImage MakeButton(const QImage& picture) {
                  .convertToFormat(QImage::Format_RGB32);
   auto shade = [&](int x, int y, double k) {
     const QRgb p = b.pixel(x, y);
-    b.setPixel(x, y, qRgb(std::min(255, int(qRed(p) * k)), std::min(255, int(qGreen(p) * k)),
-                          std::min(255, int(qBlue(p) * k))));
+    b.setPixel(
+        x, y,
+        qRgb(std::min(255, int(qRed(p) * k)), std::min(255, int(qGreen(p) * k)), std::min(255, int(qBlue(p) * k))));
   };
   for (int x = 0; x < kButtonWidth; ++x) {
     shade(x, 0, 1.25);
@@ -263,24 +273,44 @@ int main(int argc, char** argv) {
   const TJob jobs[] = {
       {"parquet", [] { return PaintParquet(); }},
       // Warm sand plaster, fine grain.
-      {"stucco1", [] { return PaintStucco({0xBCAA8E, 0x948268, 0xD6C6AA, 0.04, 18.0, 0.5, 0.3, 7}); }},
+      {"stucco1",
+       [] {
+         return PaintStucco({0xBCAA8E, 0x948268, 0xD6C6AA, 0.04, 18.0, 0.5, 0.3, 7});
+       }},
       // Deep slate-teal Venetian plaster: clouds and polished trowel strokes.
-      {"stucco4", [] { return PaintStucco({0x3E5A5E, 0x2C4044, 0x5A7A7C, 0.03, 14.0, 0.6, 0.5, 13}); }},
+      {"stucco4",
+       [] {
+         return PaintStucco({0x3E5A5E, 0x2C4044, 0x5A7A7C, 0.03, 14.0, 0.6, 0.5, 13});
+       }},
       // Light oak planks.
-      {"wood1", [] { return PaintWood({0xC8A272, 0x94683E, 9.0, 0.35, 0.20, 0.06, 200, 2, 101}); }},
+      {"wood1",
+       [] {
+         return PaintWood({0xC8A272, 0x94683E, 9.0, 0.35, 0.20, 0.06, 200, 2, 101});
+       }},
       // Walnut.
-      {"wood2", [] { return PaintWood({0x7A563A, 0x3E2616, 11.0, 0.45, 0.22, 0.07, 150, 2, 202}); }},
+      {"wood2",
+       [] {
+         return PaintWood({0x7A563A, 0x3E2616, 11.0, 0.45, 0.22, 0.07, 150, 2, 202});
+       }},
       // Cherry, wide boards.
-      {"wood3", [] { return PaintWood({0xA4603C, 0x6A321C, 12.0, 0.40, 0.18, 0.05, 240, 1, 303}); }},
+      {"wood3",
+       [] {
+         return PaintWood({0xA4603C, 0x6A321C, 12.0, 0.40, 0.18, 0.05, 240, 1, 303});
+       }},
       // Pale ash, narrow strips.
-      {"wood4", [] { return PaintWood({0xD6C4A0, 0xA88E66, 7.0, 0.30, 0.25, 0.05, 120, 3, 404}); }},
+      {"wood4",
+       [] {
+         return PaintWood({0xD6C4A0, 0xA88E66, 7.0, 0.30, 0.25, 0.05, 120, 3, 404});
+       }},
       // Dark wenge.
-      {"wood5", [] { return PaintWood({0x4E3C30, 0x241A14, 10.0, 0.50, 0.25, 0.06, 200, 2, 505}); }},
+      {"wood5",
+       [] {
+         return PaintWood({0x4E3C30, 0x241A14, 10.0, 0.50, 0.25, 0.06, 200, 2, 505});
+       }},
   };
   for (const TJob& job : jobs) {
     const QImage picture = job.Paint();
-    if (!Save(picture, dir + job.Name + "-1600.jpg", 88) ||
-        !Save(MakeButton(picture), dir + job.Name + "-but.jpg", 92))
+    if (!Save(picture, dir + job.Name + "-1600.jpg", 88) || !Save(MakeButton(picture), dir + job.Name + "-but.jpg", 92))
       return 1;
     std::printf("%s\n", job.Name);
   }

@@ -64,11 +64,8 @@ QPainterPath PiecePath(TShapeStyle shape, QPointF origin) {
   double dirs[4] = {1, -1, 1, -1};
   using S = TShapeStyle;
   switch (shape) {
-    case S::Irregular:
-      knobs[0] = knobs[1] = knobs[2] = knobs[3] = 0;
-      break;
-    case S::IrregularSimpleKnobs:
-      break;
+    case S::Irregular: knobs[0] = knobs[1] = knobs[2] = knobs[3] = 0; break;
+    case S::IrregularSimpleKnobs: break;
     case S::IrregularFancyKnobs:
       knobs[0] = 2;
       knobs[1] = 2;
@@ -184,8 +181,7 @@ QImage Mixes() {
   const QColor colours[] = {QColor(214, 120, 60), QColor(90, 150, 200), QColor(120, 180, 90), QColor(220, 190, 80)};
   // A heap: pieces piled in the middle at odd angles.
   const double heap[][3] = {{14, 20, 20}, {22, 14, -30}, {20, 26, 50}, {28, 20, 10}, {16, 28, -15}, {26, 28, 35}};
-  for (int i = 0; i < 6; ++i)
-    SmallPiece(p, QRectF(heap[i][0] - 1, heap[i][1] - 1, 12, 12), colours[i % 4], heap[i][2]);
+  for (int i = 0; i < 6; ++i) SmallPiece(p, QRectF(heap[i][0] - 1, heap[i][1] - 1, 12, 12), colours[i % 4], heap[i][2]);
   // Spread out: a loose grid.
   for (int r = 0; r < 3; ++r)
     for (int c = 0; c < 3; ++c) SmallPiece(p, QRectF(51 + 6 + c * 14, 6 + r * 14, 10, 10), colours[(r + c) % 4], 0);
@@ -250,9 +246,9 @@ int main(int argc, char** argv) {
   }
   QGuiApplication app(argc, argv);
   const std::string out = argv[1];
-  const bool ok = Save(ShapeMasks(), out, "browser-shape-masks.png") && Save(ShapeTexture(), out, "browser-shape-bkg.png") &&
-                  Save(Borders(), out, "browser-borders.png") && Save(Mixes(), out, "browser-mix.png") &&
-                  Save(Rotation(), out, "browser-rotation.png") && Save(FitToScreen(), out, "browser-fit.png") &&
-                  Save(SaveIcon(), out, "browser-save-icon.png");
+  const bool ok = Save(ShapeMasks(), out, "browser-shape-masks.png") &&
+                  Save(ShapeTexture(), out, "browser-shape-bkg.png") && Save(Borders(), out, "browser-borders.png") &&
+                  Save(Mixes(), out, "browser-mix.png") && Save(Rotation(), out, "browser-rotation.png") &&
+                  Save(FitToScreen(), out, "browser-fit.png") && Save(SaveIcon(), out, "browser-save-icon.png");
   return ok ? 0 : 1;
 }

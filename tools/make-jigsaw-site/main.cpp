@@ -52,7 +52,8 @@ bool ReadPreview(const fs::path& jigsaw, std::vector<uint8_t>& jpeg) {
   TBinaryReader f;
   TJigsawHeader header;
   int64_t end = 0;
-  if (!f.Open(jigsaw.string()) || !ReadJigsawHeader(f, header) || !ExtractEmbeddedBytes(f, PreviewKey, false, jpeg, end))
+  if (!f.Open(jigsaw.string()) || !ReadJigsawHeader(f, header) ||
+      !ExtractEmbeddedBytes(f, PreviewKey, false, jpeg, end))
     return false;
   if (DetectImageKind(jpeg) == ImageKindJpeg) return true;
   QImage image;
@@ -98,7 +99,8 @@ int main(int argc, char** argv) {
   std::vector<fs::path> jigsaws;
   std::error_code ec;
   for (const fs::directory_entry& e : fs::directory_iterator(in, ec))
-    if (e.is_regular_file() && AsciiLowerCase(e.path().extension().string()) == JigsawExtension) jigsaws.push_back(e.path());
+    if (e.is_regular_file() && AsciiLowerCase(e.path().extension().string()) == JigsawExtension)
+      jigsaws.push_back(e.path());
   if (ec) {
     std::fprintf(stderr, "make-jigsaw-site: cannot read %s\n", in.c_str());
     return 1;
@@ -117,32 +119,26 @@ int main(int argc, char** argv) {
   // refuse, or one that two files share once lower-cased, would be lost on the way, so such
   // jigsaws are left out and named.
   std::map<std::string, std::vector<fs::path>> byName;
-  for (const fs::path& jigsaw : jigsaws)
-    byName[AsciiLowerCase(jigsaw.stem().string())].push_back(jigsaw);
+  for (const fs::path& jigsaw : jigsaws) byName[AsciiLowerCase(jigsaw.stem().string())].push_back(jigsaw);
   std::string list;
   int failed = 0;
   for (const fs::path& jigsaw : jigsaws) {
     const std::string name = AsciiLowerCase(jigsaw.stem().string());
     const std::string shown = OutsideText(jigsaw.filename().string());
     if (!SafeJigsawName(name)) {
-      std::fprintf(stderr,
-                   "make-jigsaw-site: \"%s\" cannot be a jigsaw's name in the list, left out\n",
-                   shown.c_str());
+      std::fprintf(stderr, "make-jigsaw-site: \"%s\" cannot be a jigsaw's name in the list, left out\n", shown.c_str());
       ++failed;
       continue;
     }
     if (byName[name].size() > 1) {
-      std::fprintf(
-          stderr,
-          "make-jigsaw-site: \"%s\" is one of %zu jigsaws named \"%s\" in lower case, left out\n",
-          shown.c_str(), byName[name].size(), name.c_str());
+      std::fprintf(stderr, "make-jigsaw-site: \"%s\" is one of %zu jigsaws named \"%s\" in lower case, left out\n",
+                   shown.c_str(), byName[name].size(), name.c_str());
       ++failed;
       continue;
     }
     std::vector<uint8_t> preview;
     if (!ReadPreview(jigsaw, preview)) {
-      std::fprintf(stderr, "make-jigsaw-site: \"%s\" is no readable jigsaw, left out\n",
-                   shown.c_str());
+      std::fprintf(stderr, "make-jigsaw-site: \"%s\" is no readable jigsaw, left out\n", shown.c_str());
       ++failed;
       continue;
     }

@@ -88,8 +88,7 @@ int main(int argc, char** argv) {
     for (int32_t row = 0; row < 7; ++row)
       for (int32_t col = 0; col < 5; ++col)
         if (g->Rows[row] & (0x10 >> col))
-          Fill(d, gx + col * kScale, top + row * kScale, gx + (col + 1) * kScale, top + (row + 1) * kScale,
-               kLetter);
+          Fill(d, gx + col * kScale, top + row * kScale, gx + (col + 1) * kScale, top + (row + 1) * kScale, kLetter);
   }
   std::string error;
   if (!SaveBmpFile(d, argv[1], &error)) {

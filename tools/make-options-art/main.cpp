@@ -45,10 +45,10 @@ QImage SampleMask() {
   QPainterPath body;
   body.addRect(kBodyLeft, kBodyTop, kBody, kBody);
   const double cx = kBodyLeft + kBody / 2.0, cy = kBodyTop + kBody / 2.0;
-  body = body.united(Knob({cx, double(kBodyTop)}, {0, -1}));            // top: out
-  body = body.united(Knob({double(kBodyLeft + kBody), cy}, {1, 0}));    // right: out
+  body = body.united(Knob({cx, double(kBodyTop)}, {0, -1}));              // top: out
+  body = body.united(Knob({double(kBodyLeft + kBody), cy}, {1, 0}));      // right: out
   body = body.subtracted(Knob({cx, double(kBodyTop + kBody)}, {0, -1}));  // bottom: in
-  body = body.subtracted(Knob({double(kBodyLeft), cy}, {1, 0}));        // left: in
+  body = body.subtracted(Knob({double(kBodyLeft), cy}, {1, 0}));          // left: in
   QPainter p(&img);
   p.setRenderHint(QPainter::Antialiasing, false);
   p.fillPath(body, Qt::black);

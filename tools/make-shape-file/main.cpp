@@ -141,8 +141,8 @@ std::vector<TShapeDesign> Designs() {
          QPainterPath stem;
          stem.moveTo(50, 30);
          stem.cubicTo(50, 20, 52, 12, 56, 6);
-         return Union({Circle(36, 58, 30), Circle(64, 58, 30), Ellipse(50, 74, 26, 22), Rect(40, 28, 20, 30), Stroke(stem, 6),
-                       Rotated(Ellipse(64, 18, 12, 6), -25, QPointF(64, 18))});
+         return Union({Circle(36, 58, 30), Circle(64, 58, 30), Ellipse(50, 74, 26, 22), Rect(40, 28, 20, 30),
+                       Stroke(stem, 6), Rotated(Ellipse(64, 18, 12, 6), -25, QPointF(64, 18))});
        }},
       {"bell", false, true,
        [] {
@@ -167,15 +167,16 @@ std::vector<TShapeDesign> Designs() {
                        Rotated(Ellipse(70, 32, 22, 16), -30, QPointF(70, 32)),
                        Rotated(Ellipse(34, 68, 15, 11), -30, QPointF(34, 68)),
                        Rotated(Ellipse(66, 68, 15, 11), 30, QPointF(66, 68)), Ellipse(50, 50, 5, 28),
-                       Stroke([] {
-                         QPainterPath a;
-                         a.moveTo(48, 24);
-                         a.lineTo(38, 6);
-                         a.moveTo(52, 24);
-                         a.lineTo(62, 6);
-                         return a;
-                       }(),
-                              3)});
+                       Stroke(
+                           [] {
+                             QPainterPath a;
+                             a.moveTo(48, 24);
+                             a.lineTo(38, 6);
+                             a.moveTo(52, 24);
+                             a.lineTo(62, 6);
+                             return a;
+                           }(),
+                           3)});
        }},
       {"rabbit", false, true,
        [] {
@@ -185,8 +186,8 @@ std::vector<TShapeDesign> Designs() {
        }},
       {"bone", true, true,
        [] {
-         return Union({Rect(18, 42, 64, 16), Circle(16, 38, 11), Circle(16, 62, 11), Circle(84, 38, 11),
-                       Circle(84, 62, 11)});
+         return Union(
+             {Rect(18, 42, 64, 16), Circle(16, 38, 11), Circle(16, 62, 11), Circle(84, 38, 11), Circle(84, 62, 11)});
        }},
       {"anchor", false, true,
        [] {
@@ -210,8 +211,8 @@ std::vector<TShapeDesign> Designs() {
        }},
       {"car", false, true,
        [] {
-         return Union({RoundRect(4, 44, 92, 28, 6), Poly({{22, 46}, {32, 24}, {66, 24}, {80, 46}}),
-                       Circle(26, 74, 12), Circle(74, 74, 12)});
+         return Union({RoundRect(4, 44, 92, 28, 6), Poly({{22, 46}, {32, 24}, {66, 24}, {80, 46}}), Circle(26, 74, 12),
+                       Circle(74, 74, 12)});
        }},
       {"sailboat", false, true,
        [] {
@@ -219,7 +220,9 @@ std::vector<TShapeDesign> Designs() {
                        Poly({{51, 8}, {51, 66}, {88, 66}}), Poly({{49, 18}, {49, 66}, {18, 66}})});
        }},
       {"lightning", true, true,
-       [] { return Poly({{56, 2}, {20, 54}, {46, 54}, {34, 98}, {82, 38}, {56, 38}, {72, 2}}); }},
+       [] {
+         return Poly({{56, 2}, {20, 54}, {46, 54}, {34, 98}, {82, 38}, {56, 38}, {72, 2}});
+       }},
       {"cloud", true, true,
        [] {
          return Union({Circle(30, 58, 18), Circle(50, 42, 22), Circle(72, 52, 18), Circle(86, 64, 12),
@@ -253,16 +256,17 @@ std::vector<TShapeDesign> Designs() {
          QPainterPath flag;
          flag.moveTo(62, 10);
          flag.cubicTo(78, 20, 88, 30, 78, 52);
-         return Union({Rotated(Ellipse(44, 80, 17, 12), -20, QPointF(44, 80)), Rect(56, 8, 8, 72),
-                       Stroke(flag, 8)});
+         return Union({Rotated(Ellipse(44, 80, 17, 12), -20, QPointF(44, 80)), Rect(56, 8, 8, 72), Stroke(flag, 8)});
        }},
       {"crown", true, true,
        [] {
-         return Union({Poly({{8, 78}, {4, 24}, {30, 50}, {50, 14}, {70, 50}, {96, 24}, {92, 78}}),
-                       Rect(8, 76, 84, 14), Circle(4, 22, 5), Circle(50, 12, 5), Circle(96, 22, 5)});
+         return Union({Poly({{8, 78}, {4, 24}, {30, 50}, {50, 14}, {70, 50}, {96, 24}, {92, 78}}), Rect(8, 76, 84, 14),
+                       Circle(4, 22, 5), Circle(50, 12, 5), Circle(96, 22, 5)});
        }},
       {"arrow", true, true,
-       [] { return Poly({{4, 40}, {58, 40}, {58, 20}, {96, 50}, {58, 80}, {58, 60}, {4, 60}}); }},
+       [] {
+         return Poly({{4, 40}, {58, 40}, {58, 20}, {96, 50}, {58, 80}, {58, 60}, {4, 60}});
+       }},
       {"teddy bear", false, true,
        [] {
          return Union({Circle(50, 54, 32), Circle(24, 24, 13), Circle(76, 24, 13), Ellipse(50, 66, 14, 10)});
@@ -272,18 +276,19 @@ std::vector<TShapeDesign> Designs() {
          QPainterPath stem;
          stem.moveTo(50, 22);
          stem.lineTo(56, 4);
-         return Union({Circle(50, 70, 26), Circle(50, 38, 16), Poly({{34, 40}, {66, 40}, {76, 66}, {24, 66}}),
-                       Stroke(stem, 5)});
+         return Union(
+             {Circle(50, 70, 26), Circle(50, 38, 16), Poly({{34, 40}, {66, 40}, {76, 66}, {24, 66}}), Stroke(stem, 5)});
        }},
       {"guitar", false, true,
        [] {
-         return Rotated(Union({Circle(50, 76, 20), Circle(50, 48, 15), Rect(46, 4, 8, 46), RoundRect(42, 0, 16, 14, 3)}),
-                        35, QPointF(50, 50));
+         return Rotated(
+             Union({Circle(50, 76, 20), Circle(50, 48, 15), Rect(46, 4, 8, 46), RoundRect(42, 0, 16, 14, 3)}), 35,
+             QPointF(50, 50));
        }},
       {"club", true, true,
        [] {
-         return Union({Circle(50, 28, 18), Circle(28, 56, 18), Circle(72, 56, 18), Circle(50, 50, 14), Rect(44, 40, 12, 30),
-                       Poly({{34, 94}, {50, 62}, {66, 94}})});
+         return Union({Circle(50, 28, 18), Circle(28, 56, 18), Circle(72, 56, 18), Circle(50, 50, 14),
+                       Rect(44, 40, 12, 30), Poly({{34, 94}, {50, 62}, {66, 94}})});
        }},
       {"spade", false, true,
        [] {
@@ -313,7 +318,10 @@ std::vector<TShapeDesign> Designs() {
          return Union({Circle(46, 50, 28), RoundRect(10, 70, 84, 14, 7), Ellipse(84, 70, 10, 12), Stroke(horns, 4)});
        }},
       {"bottle", false, true,
-       [] { return Union({RoundRect(30, 40, 40, 58, 8), Poly({{30, 44}, {42, 26}, {58, 26}, {70, 44}}), Rect(42, 6, 16, 24)}); }},
+       [] {
+         return Union(
+             {RoundRect(30, 40, 40, 58, 8), Poly({{30, 44}, {42, 26}, {58, 26}, {70, 44}}), Rect(42, 6, 16, 24)});
+       }},
       {"candle", false, true,
        [] {
          QPainterPath flame;
@@ -354,7 +362,8 @@ std::vector<std::pair<int32_t, int32_t>> Outline(const TShapeDesign& design, int
       const auto& a = pts[(i + pts.size() - 1) % pts.size()];
       const auto& b = pts[i];
       const auto& c = pts[(i + 1) % pts.size()];
-      const int64_t cross = int64_t(b.first - a.first) * (c.second - a.second) - int64_t(b.second - a.second) * (c.first - a.first);
+      const int64_t cross =
+          int64_t(b.first - a.first) * (c.second - a.second) - int64_t(b.second - a.second) * (c.first - a.first);
       if (cross == 0) {
         pts.erase(pts.begin() + std::ptrdiff_t(i));
         changed = true;

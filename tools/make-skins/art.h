@@ -55,8 +55,7 @@ QPainterPath PiecePath(QRectF r);
 
 // Draws a glyph path the way every toolbar and sprite glyph is drawn: shadow, gradient fill
 // from `top` to `bottom`, and a thin dark edge.
-void Glyph(QPainter& p, const QPainterPath& path, QColor top, QColor bottom, qreal edge = 1.0,
-           int shadowAlpha = 150);
+void Glyph(QPainter& p, const QPainterPath& path, QColor top, QColor bottom, qreal edge = 1.0, int shadowAlpha = 150);
 
 // The artwork pieces; each writes its files below `dir`.
 bool MakeFrameSkin(const QString& dir);

@@ -317,24 +317,16 @@ void FullScreenIcon(QPainter& p, QPointF c) {
 void Icon(QPainter& p, int col, QPointF c) {
   const qreal x = c.x(), y = c.y();
   switch (col) {
-    case 0:
-      OpenIcon(p, c);
-      break;
-    case 1:
-      SaveIcon(p, c);
-      break;
-    case 2:
-      DownloadIcon(p, c);
-      break;
+    case 0: OpenIcon(p, c); break;
+    case 1: SaveIcon(p, c); break;
+    case 2: DownloadIcon(p, c); break;
     case 3: {  // background of all windows: a stack of pictures
       Glyph(p, Rect(x - 4.5, y - 9.5, 14, 11, 1.5), kBrassTop, kBrassBottom);
       Glyph(p, Rect(x - 7, y - 7, 14, 11, 1.5), kBrassTop, kBrassBottom);
       Picture(p, QRectF(x - 9.5, y - 4, 15, 12.5));
       break;
     }
-    case 4:
-      CurrentBackgroundIcon(p, c);
-      break;
+    case 4: CurrentBackgroundIcon(p, c); break;
     case 5:
     case 6: {  // first and second side
       Window(p, QRectF(x - 9.5, y - 8.5, 19, 17));
@@ -364,12 +356,8 @@ void Icon(QPainter& p, int col, QPointF c) {
       break;
     }
     case 9:
-    case 10:
-      Pocket(p, QPointF(x, y + (col == 10 ? 3 : 1)), col == 10);
-      break;
-    case 11:
-      SelectAllIcon(p, c);
-      break;
+    case 10: Pocket(p, QPointF(x, y + (col == 10 ? 3 : 1)), col == 10); break;
+    case 11: SelectAllIcon(p, c); break;
     case 12: {  // arrange: pieces laid out in a grid
       for (int r = 0; r < 3; ++r)
         for (int k = 0; k < 3; ++k) {
@@ -379,16 +367,10 @@ void Icon(QPainter& p, int col, QPointF c) {
         }
       break;
     }
-    case 13:
-      MagnifierIcon(p, c);
-      break;
+    case 13: MagnifierIcon(p, c); break;
     case 14:
-    case 15:
-      Pin(p, QPointF(x, y - 0.5), col == 15);
-      break;
-    case 16:
-      Glyph(p, Gear(c, 8, 9.5, 7, 3), kGlyphTop, kGlyphBottom);
-      break;
+    case 15: Pin(p, QPointF(x, y - 0.5), col == 15); break;
+    case 16: Glyph(p, Gear(c, 8, 9.5, 7, 3), kGlyphTop, kGlyphBottom); break;
     case 17: {  // help
       QPainterPath disc;
       disc.addEllipse(c, 9, 9);
@@ -421,11 +403,8 @@ void Icon(QPainter& p, int col, QPointF c) {
       Glyph(p, st.createStroke(cross).simplified(), kGlyphTop, kGlyphBottom);
       break;
     }
-    case 21:
-      FullScreenIcon(p, c);
-      break;
-    default:
-      break;
+    case 21: FullScreenIcon(p, c); break;
+    default: break;
   }
 }
 

@@ -10,10 +10,8 @@ namespace art {
 namespace {
 
 QColor Mix(const QColor& a, const QColor& b, double t) {
-  return QColor::fromRgbF(a.redF() + (b.redF() - a.redF()) * t,
-                          a.greenF() + (b.greenF() - a.greenF()) * t,
-                          a.blueF() + (b.blueF() - a.blueF()) * t,
-                          a.alphaF() + (b.alphaF() - a.alphaF()) * t);
+  return QColor::fromRgbF(a.redF() + (b.redF() - a.redF()) * t, a.greenF() + (b.greenF() - a.greenF()) * t,
+                          a.blueF() + (b.blueF() - a.blueF()) * t, a.alphaF() + (b.alphaF() - a.alphaF()) * t);
 }
 
 QColor Scale(const QColor& c, double f) {
@@ -58,15 +56,13 @@ void DrawFrameSample(QImage& skin, int fx, bool highlighted) {
     p.fillRect(QRectF(0, 20, 100, 1), highlighted ? QColor(0x4a, 0x28, 0x0c) : kWalnutDeep);
     p.fillRect(QRectF(0, 21, 100, 1), highlighted ? kBrass : kWalnutMid);
 
-    const QColor side[4] = {kInk, highlighted ? kBrassLight : kWalnutLight,
-                            highlighted ? kBrass : kWalnutMid,
+    const QColor side[4] = {kInk, highlighted ? kBrassLight : kWalnutLight, highlighted ? kBrass : kWalnutMid,
                             highlighted ? kBrassDeep : kWalnutDeep};
     for (int i = 0; i < 4; ++i) {
       p.fillRect(QRectF(i, 22, 1, 74), side[i]);
       p.fillRect(QRectF(99 - i, 22, 1, 74), i == 1 ? Scale(side[1], 0.8) : side[i]);
     }
-    const QColor bottom[4] = {highlighted ? kBrassDeep : kWalnutDeep,
-                              highlighted ? kBrass : kWalnutMid,
+    const QColor bottom[4] = {highlighted ? kBrassDeep : kWalnutDeep, highlighted ? kBrass : kWalnutMid,
                               highlighted ? kBrassDark : Scale(kWalnutMid, 0.85), kInk};
     for (int i = 0; i < 4; ++i) p.fillRect(QRectF(0, 96 + i, 100, 1), bottom[i]);
     // The side columns run into the bottom corners.
@@ -94,10 +90,10 @@ void DrawFrameSample(QImage& skin, int fx, bool highlighted) {
   QPainter p(&skin);
   p.drawImage(fx, 1, layer);
   p.end();
-  RepeatColumn(skin, fx + 6, fx + 93, 1, 22);      // caption middle
-  RepeatColumn(skin, fx + 10, fx + 89, 97, 100);   // bottom middle
-  RepeatRow(skin, 28, 96, fx, fx + 3);             // left edge
-  RepeatRow(skin, 28, 96, fx + 96, fx + 99);       // right edge
+  RepeatColumn(skin, fx + 6, fx + 93, 1, 22);     // caption middle
+  RepeatColumn(skin, fx + 10, fx + 89, 97, 100);  // bottom middle
+  RepeatRow(skin, 28, 96, fx, fx + 3);            // left edge
+  RepeatRow(skin, 28, 96, fx + 96, fx + 99);      // right edge
 }
 
 enum class State { Normal, Hot, Pressed };
@@ -134,21 +130,28 @@ void DrawArrowButton(QPainter& p, QPoint at, int dir, State s) {
   const qreal a = 4.0, w = 4.2;
   switch (dir) {
     case 0:
-      tri.moveTo(c + QPointF(-a + 0.5, 0)); tri.lineTo(c + QPointF(a - 1, -w)); tri.lineTo(c + QPointF(a - 1, w));
+      tri.moveTo(c + QPointF(-a + 0.5, 0));
+      tri.lineTo(c + QPointF(a - 1, -w));
+      tri.lineTo(c + QPointF(a - 1, w));
       break;
     case 1:
-      tri.moveTo(c + QPointF(a - 0.5, 0)); tri.lineTo(c + QPointF(-a + 1, -w)); tri.lineTo(c + QPointF(-a + 1, w));
+      tri.moveTo(c + QPointF(a - 0.5, 0));
+      tri.lineTo(c + QPointF(-a + 1, -w));
+      tri.lineTo(c + QPointF(-a + 1, w));
       break;
     case 2:
-      tri.moveTo(c + QPointF(0, -a + 0.5)); tri.lineTo(c + QPointF(-w, a - 1)); tri.lineTo(c + QPointF(w, a - 1));
+      tri.moveTo(c + QPointF(0, -a + 0.5));
+      tri.lineTo(c + QPointF(-w, a - 1));
+      tri.lineTo(c + QPointF(w, a - 1));
       break;
     default:
-      tri.moveTo(c + QPointF(0, a - 0.5)); tri.lineTo(c + QPointF(-w, -a + 1)); tri.lineTo(c + QPointF(w, -a + 1));
+      tri.moveTo(c + QPointF(0, a - 0.5));
+      tri.lineTo(c + QPointF(-w, -a + 1));
+      tri.lineTo(c + QPointF(w, -a + 1));
       break;
   }
   tri.closeSubpath();
-  Glyph(p, tri, s == State::Hot ? kBrassShine : kCream, s == State::Hot ? kBrassLight : kCreamDark, 0,
-        160);
+  Glyph(p, tri, s == State::Hot ? kBrassShine : kCream, s == State::Hot ? kBrassLight : kCreamDark, 0, 160);
   p.restore();
 }
 
@@ -162,17 +165,29 @@ void DrawThumb(QImage& skin, QPoint at, bool horizontal, State s) {
     QLinearGradient g = horizontal ? QLinearGradient(0, 2, 0, 15) : QLinearGradient(2, 0, 15, 0);
     switch (s) {
       case State::Normal:
-        g.setColorAt(0, kBrassLight); g.setColorAt(0.5, kBrass); g.setColorAt(1, kBrassDark);
+        g.setColorAt(0, kBrassLight);
+        g.setColorAt(0.5, kBrass);
+        g.setColorAt(1, kBrassDark);
         break;
       case State::Hot:
-        g.setColorAt(0, kBrassShine); g.setColorAt(0.5, kBrassLight); g.setColorAt(1, kBrass);
+        g.setColorAt(0, kBrassShine);
+        g.setColorAt(0.5, kBrassLight);
+        g.setColorAt(1, kBrass);
         break;
       case State::Pressed:
-        g.setColorAt(0, kBrass); g.setColorAt(0.5, kBrassDark); g.setColorAt(1, kBrassDeep);
+        g.setColorAt(0, kBrass);
+        g.setColorAt(0.5, kBrassDark);
+        g.setColorAt(1, kBrassDeep);
         break;
     }
-    SoftShadow(p, [&] { QPainterPath sh; sh.addRoundedRect(body, 5.5, 5.5); return sh; }(),
-               QPointF(0, 0.8), 0.8, 90);
+    SoftShadow(
+        p,
+        [&] {
+          QPainterPath sh;
+          sh.addRoundedRect(body, 5.5, 5.5);
+          return sh;
+        }(),
+        QPointF(0, 0.8), 0.8, 90);
     p.setPen(QPen(kBrassDeep, 1));
     p.setBrush(g);
     p.drawRoundedRect(body, 5.5, 5.5);
@@ -253,22 +268,28 @@ void DrawCaptionButtons(QImage& skin) {
     qreal off = 0;
     switch (k) {
       case 0:  // normal window
-        g.setColorAt(0, QColor(0x86, 0x5e, 0x3c)); g.setColorAt(1, QColor(0x4a, 0x2f, 0x1d));
+        g.setColorAt(0, QColor(0x86, 0x5e, 0x3c));
+        g.setColorAt(1, QColor(0x4a, 0x2f, 0x1d));
         cross = kCreamDark;
         break;
       case 1:  // normal window, hot
-        g.setColorAt(0, QColor(0xb0, 0x82, 0x52)); g.setColorAt(1, QColor(0x66, 0x42, 0x26));
+        g.setColorAt(0, QColor(0xb0, 0x82, 0x52));
+        g.setColorAt(1, QColor(0x66, 0x42, 0x26));
         break;
       case 2:  // highlighted window
-        g.setColorAt(0, kBrassShine); g.setColorAt(0.55, kBrass); g.setColorAt(1, kBrassDark);
+        g.setColorAt(0, kBrassShine);
+        g.setColorAt(0.55, kBrass);
+        g.setColorAt(1, kBrassDark);
         cross = kWalnutDeep;
         break;
       case 3:  // highlighted window, hot
-        g.setColorAt(0, QColor(0xf4, 0x9a, 0x6a)); g.setColorAt(0.6, QColor(0xc4, 0x4a, 0x22));
+        g.setColorAt(0, QColor(0xf4, 0x9a, 0x6a));
+        g.setColorAt(0.6, QColor(0xc4, 0x4a, 0x22));
         g.setColorAt(1, QColor(0x8a, 0x2a, 0x10));
         break;
       default:  // pressed
-        g.setColorAt(0, QColor(0x9a, 0x34, 0x16)); g.setColorAt(1, QColor(0x5c, 0x18, 0x08));
+        g.setColorAt(0, QColor(0x9a, 0x34, 0x16));
+        g.setColorAt(1, QColor(0x5c, 0x18, 0x08));
         off = 0.6;
         break;
     }

@@ -91,9 +91,7 @@ void DrawPlate(QPainter& p) {
   // Two rivets on each corner's arms, clear of the buttons and the grip.
   for (int c = 0; c < 4; ++c) {
     const bool right = c & 1, bottom = c & 2;
-    auto at = [&](qreal x, qreal y) {
-      return QPointF(right ? kPlate - x : x, bottom ? kPlate - y : y);
-    };
+    auto at = [&](qreal x, qreal y) { return QPointF(right ? kPlate - x : x, bottom ? kPlate - y : y); };
     Rivet(p, at(60, 10.5), 2.4);
     Rivet(p, at(10.5, 60), 2.4);
   }

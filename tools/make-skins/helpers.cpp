@@ -68,8 +68,7 @@ QPainterPath PiecePath(QRectF r) {
   return path;
 }
 
-void Glyph(QPainter& p, const QPainterPath& path, QColor top, QColor bottom, qreal edge,
-           int shadowAlpha) {
+void Glyph(QPainter& p, const QPainterPath& path, QColor top, QColor bottom, qreal edge, int shadowAlpha) {
   p.save();
   if (shadowAlpha > 0) {
     p.setPen(Qt::NoPen);
@@ -105,8 +104,7 @@ QColor ToolbarRow(int y) {
 
 bool SavePng(const QImage& img, const QString& path) {
   QDir().mkpath(QFileInfo(path).absolutePath());
-  const QImage out = img.convertToFormat(img.hasAlphaChannel() ? QImage::Format_ARGB32
-                                                               : QImage::Format_RGB32);
+  const QImage out = img.convertToFormat(img.hasAlphaChannel() ? QImage::Format_ARGB32 : QImage::Format_RGB32);
   return out.save(path, "PNG");
 }
 

@@ -15,19 +15,15 @@
 int main(int argc, char** argv) {
   qputenv("QT_QPA_PLATFORM", "offscreen");
   QGuiApplication app(argc, argv);
-  const QString dir = argc > 1 ? QString::fromLocal8Bit(argv[1])
-                               : QStringLiteral("resources");
-  const QString desktop = argc > 2 ? QString::fromLocal8Bit(argv[2])
-                                   : QStringLiteral("data/icons/zorva-jigsaw-quix.png");
-  const QString helpImages = argc > 3 ? QString::fromLocal8Bit(argv[3])
-                                      : QStringLiteral("help/english/images");
-  const bool ok = art::MakeFrameSkin(dir) && art::MakeGlassSkin(dir) &&
-                  art::MakeToolbarFaces(dir) && art::MakeWeightPin(dir) && art::MakeStar(dir) &&
-                  art::MakeCursors(dir) && art::MakeAppIcon(dir, desktop) &&
-                  art::MakeTitleCard(dir, helpImages);
+  const QString dir = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral("resources");
+  const QString desktop =
+      argc > 2 ? QString::fromLocal8Bit(argv[2]) : QStringLiteral("data/icons/zorva-jigsaw-quix.png");
+  const QString helpImages = argc > 3 ? QString::fromLocal8Bit(argv[3]) : QStringLiteral("help/english/images");
+  const bool ok = art::MakeFrameSkin(dir) && art::MakeGlassSkin(dir) && art::MakeToolbarFaces(dir) &&
+                  art::MakeWeightPin(dir) && art::MakeStar(dir) && art::MakeCursors(dir) &&
+                  art::MakeAppIcon(dir, desktop) && art::MakeTitleCard(dir, helpImages);
   if (!ok) {
-    std::fprintf(stderr, "make-skins: could not write the artwork below %s\n",
-                 dir.toLocal8Bit().constData());
+    std::fprintf(stderr, "make-skins: could not write the artwork below %s\n", dir.toLocal8Bit().constData());
     return 1;
   }
   return 0;

@@ -4,8 +4,8 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QTransform>
-#include <vector>
 #include <QtMath>
+#include <vector>
 
 #include "foundation/artwork.h"
 #include "tools/make-skins/art.h"
@@ -57,15 +57,13 @@ QImage HandCursor(bool closed) {
   std::vector<QRectF> fingers;
   if (!closed) {
     palm.addRoundedRect(QRectF(8.5, 13.5, 16, 13.5), 5.5, 5.5);
-    fingers = {QRectF(8.5, 5.5, 4, 12), QRectF(12.5, 3.0, 4, 14), QRectF(16.5, 4.0, 4, 13),
-               QRectF(20.5, 7.5, 4, 10)};
+    fingers = {QRectF(8.5, 5.5, 4, 12), QRectF(12.5, 3.0, 4, 14), QRectF(16.5, 4.0, 4, 13), QRectF(20.5, 7.5, 4, 10)};
     QPainterPath t;
     t.addRoundedRect(QRectF(-2, -2, 11, 4), 2, 2);
     thumb = QTransform().translate(10.5, 20.5).rotate(-140).map(t);
   } else {
     palm.addRoundedRect(QRectF(8.5, 11.5, 16, 15.5), 5.5, 5.5);
-    fingers = {QRectF(8.5, 9.0, 4, 7), QRectF(12.5, 8.0, 4, 7), QRectF(16.5, 8.0, 4, 7),
-               QRectF(20.5, 9.5, 4, 7)};
+    fingers = {QRectF(8.5, 9.0, 4, 7), QRectF(12.5, 8.0, 4, 7), QRectF(16.5, 8.0, 4, 7), QRectF(20.5, 9.5, 4, 7)};
   }
   hand = palm;
   for (const QRectF& f : fingers) {
@@ -160,8 +158,7 @@ QImage AppIcon(int size) {
     const qreal inset = qMax(2.0, 12 * s);
     p.setBrush(Qt::NoBrush);
     p.setPen(QPen(WithAlpha(kBrassLight, 200), qMax(1.0, 4 * s)));
-    p.drawRoundedRect(tile.adjusted(inset, inset, -inset, -inset), radius - inset / 1.5,
-                      radius - inset / 1.5);
+    p.drawRoundedRect(tile.adjusted(inset, inset, -inset, -inset), radius - inset / 1.5, radius - inset / 1.5);
   }
   // The piece, a little turned, lit from the top left.
   const qreal ps = size * 0.62;
@@ -246,9 +243,7 @@ bool MakeStar(const QString& dir) {
     Smooth(p);
     const QPointF c(11.5, 11.5);
     switch (s) {
-      case 0:
-        Sparkle(p, c, 4, 5, 1.6, 0);
-        break;
+      case 0: Sparkle(p, c, 4, 5, 1.6, 0); break;
       case 1:
         Sparkle(p, c, 4, 4.5, 1.4, M_PI / 4);
         Sparkle(p, c, 4, 8.5, 2.0, 0);
@@ -261,8 +256,7 @@ bool MakeStar(const QString& dir) {
       case 3:
         Sparkle(p, c, 4, 9.5, 2.2, M_PI / 4);
         Sparkle(p, c, 4, 6, 1.8, 0);
-        for (int k = 0; k < 4; ++k)
-          Dot(p, c + QPointF(9 * qCos(M_PI / 2 * k), 9 * qSin(M_PI / 2 * k)), 1.6);
+        for (int k = 0; k < 4; ++k) Dot(p, c + QPointF(9 * qCos(M_PI / 2 * k), 9 * qSin(M_PI / 2 * k)), 1.6);
         break;
       default:
         for (int k = 0; k < 4; ++k)
@@ -279,8 +273,7 @@ bool MakeStar(const QString& dir) {
         const QColor c4 = cell.pixelColor(x, y);
         if (c4.alpha() < 70) continue;
         const qreal a = c4.alphaF();
-        QColor out = QColor::fromRgbF(c4.redF() * a + edge.redF() * (1 - a),
-                                      c4.greenF() * a + edge.greenF() * (1 - a),
+        QColor out = QColor::fromRgbF(c4.redF() * a + edge.redF() * (1 - a), c4.greenF() * a + edge.greenF() * (1 - a),
                                       c4.blueF() * a + edge.blueF() * (1 - a));
         if (out.rgb() == qRgb(255, 255, 255)) out = QColor(0xff, 0xfe, 0xf0);
         sheet.setPixelColor(kStarSpriteStep * s + x, y, out);

@@ -36,8 +36,7 @@ void Walnut(QPainter& p, const QRectF& r) {
     const int a = 10 + int((next() >> 8) % 22);
     QPainterPath streak;
     streak.moveTo(r.left(), y);
-    for (qreal x = r.left(); x <= r.right(); x += 8)
-      streak.lineTo(x, y + amp * qSin(phase + x / (40.0 + amp * 9)));
+    for (qreal x = r.left(); x <= r.right(); x += 8) streak.lineTo(x, y + amp * qSin(phase + x / (40.0 + amp * 9)));
     p.setPen(QPen(i % 3 ? WithAlpha(kInk, a) : WithAlpha(kWalnutLight, a), 1.0 + (i % 2)));
     p.drawPath(streak);
   }
@@ -129,8 +128,7 @@ QImage TitleCard() {
   small.setItalic(true);
   p.setFont(small);
   p.setPen(kWalnutDark);
-  p.drawText(band.adjusted(14, 0, 0, 0), Qt::AlignVCenter | Qt::AlignLeft,
-             QStringLiteral("Tamo Games"));
+  p.drawText(band.adjusted(14, 0, 0, 0), Qt::AlignVCenter | Qt::AlignLeft, QStringLiteral("Tamo Games"));
   p.end();
   return img;
 }
@@ -178,8 +176,7 @@ bool MakeTitleCard(const QString& dir, const QString& helpImagesDir) {
          SavePng(Wheel(false), dir + "/images/wheel-up.png") &&
          SavePng(Wheel(true).scaled(32, 44, Qt::IgnoreAspectRatio, Qt::FastTransformation),
                  helpImagesDir + "/wheel.png") &&
-         SavePng(card.scaled(240, 150, Qt::IgnoreAspectRatio, Qt::SmoothTransformation),
-                 helpImagesDir + "/title.png");
+         SavePng(card.scaled(240, 150, Qt::IgnoreAspectRatio, Qt::SmoothTransformation), helpImagesDir + "/title.png");
 }
 
 }  // namespace art

@@ -15,8 +15,7 @@ void WriteWav(const std::string& path, const std::vector<double>& samples) {
   std::vector<int16_t> pcm(samples.size());
   double peak = 1e-9;
   for (double s : samples) peak = std::max(peak, std::fabs(s));
-  for (size_t i = 0; i < samples.size(); ++i)
-    pcm[i] = int16_t(std::lround(samples[i] / peak * 0.8 * 32767));
+  for (size_t i = 0; i < samples.size(); ++i) pcm[i] = int16_t(std::lround(samples[i] / peak * 0.8 * 32767));
   FILE* f = std::fopen(path.c_str(), "wb");
   if (!f) {
     std::perror(path.c_str());

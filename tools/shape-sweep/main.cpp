@@ -54,8 +54,7 @@ struct TCut {
   uint32_t Seed;
 };
 
-void CutOnce(int32_t w, int32_t h, bool border, const TCut& c, const std::string& shapes,
-             TTally& t) {
+void CutOnce(int32_t w, int32_t h, bool border, const TCut& c, const std::string& shapes, TTally& t) {
   TLevelTable table{};
   const TBorderStyle frame = border ? TBorderStyle::Frame : TBorderStyle::None;
   BuildLevelTable(table, w, h, TShapeStyle::IrregularFigures, frame);
@@ -93,8 +92,7 @@ std::string ShapeFilePath(const char* argv0) {
   if (const char* dir = std::getenv("ZORVA_DATA_DIR")) return std::string(dir) + "/pic_zorva.dat";
   const std::string self(argv0);
   const size_t slash = self.rfind('/');
-  return (slash == std::string::npos ? std::string(".") : self.substr(0, slash)) +
-         "/data/pic_zorva.dat";
+  return (slash == std::string::npos ? std::string(".") : self.substr(0, slash)) + "/data/pic_zorva.dat";
 }
 
 int Usage(const char* why) {
@@ -121,24 +119,21 @@ int main(int argc, char** argv) {
     if (a == "--size") {
       TRange ww, hh;
       const char* x = v ? std::strchr(v, 'x') : nullptr;
-      if (!x || !ParseRange(std::string(v, x).c_str(), 1, 16384, ww) ||
-          !ParseRange(x + 1, 1, 16384, hh) || ww.First != ww.Last || hh.First != hh.Last)
+      if (!x || !ParseRange(std::string(v, x).c_str(), 1, 16384, ww) || !ParseRange(x + 1, 1, 16384, hh) ||
+          ww.First != ww.Last || hh.First != hh.Last)
         return Usage("--size wants WxH, each 1 to 16384");
       w = int32_t(ww.First), h = int32_t(hh.First);
     } else if (a == "--levels") {
-      if (!ParseRange(v, 0, kLevelCount - 1, levels))
-        return Usage("--levels wants A-B within 0-13");
+      if (!ParseRange(v, 0, kLevelCount - 1, levels)) return Usage("--levels wants A-B within 0-13");
     } else if (a == "--seeds") {
       if (!ParseRange(v, 0, 4294967295LL, seeds)) return Usage("--seeds wants A-B, 32-bit numbers");
     } else if (a == "--jobs") {
-      if (!ParseRange(v, 1, 64, jobs) || jobs.First != jobs.Last)
-        return Usage("--jobs wants 1 to 64");
+      if (!ParseRange(v, 1, 64, jobs) || jobs.First != jobs.Last) return Usage("--jobs wants 1 to 64");
     } else {
       return Usage(("unknown argument " + a).c_str());
     }
   }
-  if (!w || levels.Last < 0 || seeds.Last < 0)
-    return Usage("--size, --levels and --seeds are required");
+  if (!w || levels.Last < 0 || seeds.Last < 0) return Usage("--size, --levels and --seeds are required");
   if (seeds.Last - seeds.First >= 100000) return Usage("at most 100000 seeds");
 
   const std::string shapes = ShapeFilePath(argv[0]);
@@ -151,8 +146,7 @@ int main(int argc, char** argv) {
   std::vector<std::thread> workers;
   for (long long j = 0; j < jobs.First; ++j)
     workers.emplace_back([&] {
-      for (size_t k; (k = next++) < cuts.size();)
-        CutOnce(w, h, border, cuts[k], shapes, tallies[k]);
+      for (size_t k; (k = next++) < cuts.size();) CutOnce(w, h, border, cuts[k], shapes, tallies[k]);
     });
   for (std::thread& t : workers) t.join();
 
@@ -169,9 +163,8 @@ int main(int argc, char** argv) {
       sum.Counts.ErasedByOverlap += t.Counts.ErasedByOverlap;
       sum.Counts.ErasedByRepair += t.Counts.ErasedByRepair;
     }
-    std::printf("%lld\t%d\t%d\t%d\t%d\t%d\t%d\t%d\t%d\n", l, sum.Cuts, sum.Failed, sum.Bare,
-                sum.Counts.PatternCells, sum.Counts.Placed, sum.Counts.ErasedByOverlap,
-                sum.Counts.ErasedByRepair, sum.Shaped);
+    std::printf("%lld\t%d\t%d\t%d\t%d\t%d\t%d\t%d\t%d\n", l, sum.Cuts, sum.Failed, sum.Bare, sum.Counts.PatternCells,
+                sum.Counts.Placed, sum.Counts.ErasedByOverlap, sum.Counts.ErasedByRepair, sum.Shaped);
   }
   return 0;
 }

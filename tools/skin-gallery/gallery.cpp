@@ -84,8 +84,8 @@ void Pieces(QPainter& p, const TSkinRect& client, int seed) {
   p.restore();
 }
 
-void SetupWindow(TSkinWindow& w, int x, int y, int width, int height, TWindowStyle style,
-                 std::u16string_view caption, int contentW, int contentH) {
+void SetupWindow(TSkinWindow& w, int x, int y, int width, int height, TWindowStyle style, std::u16string_view caption,
+                 int contentW, int contentH) {
   InitSkinWindow(w, x, y, width, height, style);
   w.Visible = true;
   w.BackgroundDrawn = style != kSkinStyleThumbnail && style != kSkinStyleGlass;
@@ -132,15 +132,15 @@ void Lens(QImage& img, const QImage& field, const TSkinRect& c, int z) {
 
 }  // namespace
 
-int PaintGalleryWindows(QPainter& page, const TDibImage& frameSkin, const TDibImage& glassSkin, int top,
-                        QColor field) {
+int PaintGalleryWindows(QPainter& page, const TDibImage& frameSkin, const TDibImage& glassSkin, int top, QColor field) {
   const int W = 1370, H = 340;
   TDibHolder target;
   CreateDib24(*target, W, H);
   TSkinRect clip;
   SetSkinRectBounds(clip, 0, 0, W, H);
   for (int y = 0; y < H; ++y)
-    for (int x = 0; x < W; ++x) SetDibPixel(*target, x, y, uint32_t(field.blue() << 16 | field.green() << 8 | field.red()));
+    for (int x = 0; x < W; ++x)
+      SetDibPixel(*target, x, y, uint32_t(field.blue() << 16 | field.green() << 8 | field.red()));
 
   TSkinWindows ws;
   ws.FrameSkin = &frameSkin;
@@ -189,8 +189,7 @@ int PaintGalleryWindows(QPainter& page, const TDibImage& frameSkin, const TDibIm
   SetSkinButtonsHighlight(glass, true);
   glass.Buttons[kSkinBtnCaption].Hot = true;
 
-  for (TSkinWindow* w : {&side, &pocket, &active, &narrow, &thumb})
-    PaintSkinWindow(ws, *target, clip, *w);
+  for (TSkinWindow* w : {&side, &pocket, &active, &narrow, &thumb}) PaintSkinWindow(ws, *target, clip, *w);
   QImage img = DibToImage(*target);
   {
     QPainter p(&img);

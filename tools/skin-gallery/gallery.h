@@ -24,5 +24,4 @@ class TGalleryWriter {
 };
 
 // Paints the game windows in their states at the given top; returns the height used.
-int PaintGalleryWindows(QPainter& p, const TDibImage& frameSkin, const TDibImage& glassSkin, int top,
-                        QColor field);
+int PaintGalleryWindows(QPainter& p, const TDibImage& frameSkin, const TDibImage& glassSkin, int top, QColor field);

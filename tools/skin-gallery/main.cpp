@@ -33,8 +33,7 @@ QImage ToolbarPicture(const TToolbar& t) {
   return bar;
 }
 
-QImage Toolbar(const TDibImage& frameSkin, const TDibImage& sheet, int width, bool fullScreen,
-               bool busy) {
+QImage Toolbar(const TDibImage& frameSkin, const TDibImage& sheet, int width, bool fullScreen, bool busy) {
   TToolbar t;
   InitToolbar(t);
   CreateDib24(t.ToolbarSkin, sheet.Width, sheet.Height);
@@ -89,8 +88,7 @@ int main(int argc, char** argv) {
   TDibHolder frameSkin, glassSkin, pin, sheet;
   std::vector<uint8_t> bmp;
   std::string error;
-  if (!LoadPngResource(*frameSkin, kFrameSkinPngId, &error) ||
-      !LoadPngResource(*glassSkin, kGlassSkinPngId, &error) ||
+  if (!LoadPngResource(*frameSkin, kFrameSkinPngId, &error) || !LoadPngResource(*glassSkin, kGlassSkinPngId, &error) ||
       !LoadPngResource(*pin, kWeightPinPngId, &error) ||
       !ReadProgramResource(kBitmapResourceKind, kToolbarFacesBitmapId, bmp) ||
       !DecodeBmp(*sheet, bmp.data(), bmp.size(), &error)) {

@@ -77,8 +77,7 @@ bool ParseArgs(int argc, char** argv, TOptions& o, std::string& error) {
     } else if (a == "--shape") {
       const char* s = value();
       const long long last = kShapeStyleCount - 1;
-      if (!s || !ParseInt(s, 0, last, v))
-        return error = "--shape is 0 to " + std::to_string(last), false;
+      if (!s || !ParseInt(s, 0, last, v)) return error = "--shape is 0 to " + std::to_string(last), false;
       o.Shape = int32_t(v);
     } else if (a == "--seed") {
       const char* s = value();
@@ -97,9 +96,7 @@ bool ParseArgs(int argc, char** argv, TOptions& o, std::string& error) {
   return true;
 }
 
-TBorderStyle FrameOf(const TOptions& o) {
-  return o.Border ? TBorderStyle::Frame : TBorderStyle::None;
-}
+TBorderStyle FrameOf(const TOptions& o) { return o.Border ? TBorderStyle::Frame : TBorderStyle::None; }
 
 // The level record as the level page fills it for a picture, a level and the choices.
 TLevelRecord MakeLevel(const TOptions& o) {
@@ -206,8 +203,8 @@ int main(int argc, char** argv) {
     return 1;
   }
   if (o.Counts) {
-    std::printf("pattern cells %d, shapes placed %d, erased by overlap %d, erased by repair %d\n",
-                counts.PatternCells, counts.Placed, counts.ErasedByOverlap, counts.ErasedByRepair);
+    std::printf("pattern cells %d, shapes placed %d, erased by overlap %d, erased by repair %d\n", counts.PatternCells,
+                counts.Placed, counts.ErasedByOverlap, counts.ErasedByRepair);
   }
   std::printf("%d pieces (%d x %d, piece size %d), %d progress steps%s\n", lv.TotalTileNum, lv.TilePX, lv.TilePY,
               lv.TileS, progress.ProgressPos, warnings ? ", with warnings" : "");

@@ -41,8 +41,8 @@ int main(int argc, char** argv) {
       return Usage();
     }
   }
-  if (options.Picture.empty() || options.Description.empty() || out.empty() ||
-      options.Quality < 1 || options.Quality > 100)
+  if (options.Picture.empty() || options.Description.empty() || out.empty() || options.Quality < 1 ||
+      options.Quality > 100)
     return Usage();
   std::string error;
   if (!PackJigsaw(options, out, &error)) {

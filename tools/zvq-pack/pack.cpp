@@ -50,8 +50,7 @@ QImage FitPreview(const QImage& image) {
       fh = h * PreviewBoxW / w;
       fw = PreviewBoxW;
     }
-    return image.scaled(std::max(fw, 1), std::max(fh, 1), Qt::IgnoreAspectRatio,
-                        Qt::SmoothTransformation);
+    return image.scaled(std::max(fw, 1), std::max(fh, 1), Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
   }
   return image;
 }
@@ -74,8 +73,7 @@ bool PackJigsaw(const TPackOptions& options, const std::string& outPath, std::st
   QImage picture, previewSource;
   if (!LoadImage(options.Picture, picture, error)) return false;
   picture = CoverAndCrop(picture, options.Width, options.Height);
-  if (!IsSanePictureSize(picture.width(), picture.height()))
-    return Fail(error, "picture size out of range");
+  if (!IsSanePictureSize(picture.width(), picture.height())) return Fail(error, "picture size out of range");
   if (options.Preview.empty()) {
     previewSource = picture;
   } else if (!LoadImage(options.Preview, previewSource, error)) {
@@ -85,8 +83,7 @@ bool PackJigsaw(const TPackOptions& options, const std::string& outPath, std::st
   if (!EncodeJfif(picture, options.Quality, pictureBytes, error) ||
       !EncodeJfif(FitPreview(previewSource), options.Quality, previewBytes, error))
     return false;
-  if (!options.Description.empty() && !ReadFileBytes(options.Description, description, error))
-    return false;
+  if (!options.Description.empty() && !ReadFileBytes(options.Description, description, error)) return false;
   TJigsawHeader header;
   header.ImageW = picture.width();
   header.ImageH = picture.height();

@@ -54,9 +54,8 @@ TF_AboutZorvaQuix::TF_AboutZorvaQuix(QWidget* parent) : QDialog(parent) {
   B_Frame->setAttribute(Qt::WA_TransparentForMouseEvents);
   B_Frame->setGeometry(0, 0, w, h);
 
-  for (QWidget* c : {static_cast<QWidget*>(I_Bkg), static_cast<QWidget*>(L_Date),
-                     static_cast<QWidget*>(L_DateShadow), static_cast<QWidget*>(L_Version),
-                     static_cast<QWidget*>(L_VersionShadow)})
+  for (QWidget* c : {static_cast<QWidget*>(I_Bkg), static_cast<QWidget*>(L_Date), static_cast<QWidget*>(L_DateShadow),
+                     static_cast<QWidget*>(L_Version), static_cast<QWidget*>(L_VersionShadow)})
     c->installEventFilter(this);
   SetDialogStyle(false);
   FitClientToPicture();

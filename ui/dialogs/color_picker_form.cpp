@@ -16,8 +16,7 @@
 class TPickerImage : public QWidget {
  public:
   using TMouse = std::function<void(QMouseEvent*)>;
-  TPickerImage(QWidget* parent, const char* name, const TDibImage& image)
-      : QWidget(parent), image_(image) {
+  TPickerImage(QWidget* parent, const char* name, const TDibImage& image) : QWidget(parent), image_(image) {
     setObjectName(name);
     setMouseTracking(true);
   }
@@ -27,8 +26,8 @@ class TPickerImage : public QWidget {
   void paintEvent(QPaintEvent*) override {
     if (image_.Width <= 0 || image_.Height <= 0) return;
     // The buffer is bottom-up: wrap its rows as they lie and turn them upright.
-    const QImage rows(DibScanLine(image_, image_.Height - 1), image_.Width, image_.Height,
-                      image_.RowStride, QImage::Format_BGR888);
+    const QImage rows(DibScanLine(image_, image_.Height - 1), image_.Width, image_.Height, image_.RowStride,
+                      QImage::Format_BGR888);
     QPainter(this).drawImage(0, 0, rows.mirrored(false, true));
   }
   void mousePressEvent(QMouseEvent* e) override {
@@ -100,8 +99,7 @@ QIcon GammaIcon(bool circle) {
 
 }  // namespace
 
-TF_ColorPicker::TF_ColorPicker(QWidget* parent, const TLanguageState& lang,
-                               const TBackgroundButtons* buttons)
+TF_ColorPicker::TF_ColorPicker(QWidget* parent, const TLanguageState& lang, const TBackgroundButtons* buttons)
     : QDialog(parent), lang_(lang) {
   setObjectName("F_ColorPicker");
   setModal(true);
@@ -210,8 +208,7 @@ void TF_ColorPicker::ApplyTexts() {
   B_OK->setText(QString::fromStdString(GetLangString(lang_, kLangAll, "B_Ok")));
   B_Cancel->setText(QString::fromStdString(GetLangString(lang_, kLangAll, "B_Cancel")));
   for (QLabel* l : {L_PalCap, L_GammaCap, L_DefColCap, L_SelColCap, L_BkgPicsCap})
-    l->setText(QString::fromStdString(
-        GetLangString(lang_, kLangColorPicker, l->objectName().toStdString())));
+    l->setText(QString::fromStdString(GetLangString(lang_, kLangColorPicker, l->objectName().toStdString())));
 }
 
 void TF_ColorPicker::FormActivate() {
@@ -267,9 +264,8 @@ void TF_ColorPicker::ShowPicker() {
   for (TPickerImage* w : {I_Pal, I_Gamma, I_SelCol, I_PointColor, I_DefCol, I_BkgPics}) w->update();
 }
 
-bool TF_ColorPicker::Pick(QWidget* parent, const TLanguageState& lang,
-                          const TBackgroundButtons* buttons, const std::string& caption,
-                          const std::function<void(TColorPicker&)>& setup, int32_t& code) {
+bool TF_ColorPicker::Pick(QWidget* parent, const TLanguageState& lang, const TBackgroundButtons* buttons,
+                          const std::string& caption, const std::function<void(TColorPicker&)>& setup, int32_t& code) {
   TF_ColorPicker f(parent, lang, buttons);
   if (setup) setup(f.Picker());
   f.setWindowTitle(QString::fromStdString(caption));
@@ -281,7 +277,7 @@ bool TF_ColorPicker::Pick(QWidget* parent, const TLanguageState& lang,
 bool TF_ColorPicker::PickWoodColor(QWidget* parent, const TLanguageState& lang, int32_t& color,
                                    TWoodColorHost& preview) {
   const int32_t start = color;
-  return Pick(parent, lang, nullptr, GetLangString(lang, kLangOptions, "GB_VisualWoodColor"),
-              [&](TColorPicker& p) { SetupWoodColorPicker(p, start, preview); },
-              color);
+  return Pick(
+      parent, lang, nullptr, GetLangString(lang, kLangOptions, "GB_VisualWoodColor"),
+      [&](TColorPicker& p) { SetupWoodColorPicker(p, start, preview); }, color);
 }

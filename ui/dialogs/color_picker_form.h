@@ -37,8 +37,7 @@ class TF_ColorPicker : public QDialog {
   // Shows a picker that `setup` prepares (a Setup...Picker call with its host) with the given
   // caption. True on OK, with `code` set to the picked code; false on Cancel, `code` untouched.
   static bool Pick(QWidget* parent, const TLanguageState& lang, const TBackgroundButtons* buttons,
-                   const std::string& caption, const std::function<void(TColorPicker&)>& setup,
-                   int32_t& code);
+                   const std::string& caption, const std::function<void(TColorPicker&)>& setup, int32_t& code);
   // The options dialog's wood colour: `preview` gets every colour chosen while the picker is
   // open. True on OK with `color` set.
   static bool PickWoodColor(QWidget* parent, const TLanguageState& lang, int32_t& color, TWoodColorHost& preview);

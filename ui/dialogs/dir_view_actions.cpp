@@ -121,7 +121,8 @@ void TF_DirView::DeleteSelected(TBrowserPage page) {
     return;
   const int oldRow = list->row(list->selectedItems().first());
   if (!DeleteListedFile(model_, page, path)) {
-    Warn(WideFormat(Text(kLangLoadSave, "MS_CantDeleteFile"), {caption + (page == kPageGames ? kSavedGameExtension : JigsawExtension)}));
+    Warn(WideFormat(Text(kLangLoadSave, "MS_CantDeleteFile"),
+                    {caption + (page == kPageGames ? kSavedGameExtension : JigsawExtension)}));
     return;
   }
   delete list->takeItem(oldRow);

@@ -295,8 +295,10 @@ void TF_DirView::keyPressEvent(QKeyEvent* event) {
     // reached by Enter opens the jigsaw by Enter too. A held key does not run on into it.
     if (event->isAutoRepeat() || focusWidget() == E_FileName) return;
     auto* button = qobject_cast<QPushButton*>(focusWidget());
-    if (button) button->click();  // does nothing when greyed
-    else if (B_Ok->isEnabled()) B_OkClick();
+    if (button)
+      button->click();  // does nothing when greyed
+    else if (B_Ok->isEnabled())
+      B_OkClick();
     return;
   }
   QDialog::keyPressEvent(event);

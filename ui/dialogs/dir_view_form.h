@@ -5,8 +5,8 @@
 
 #include <algorithm>
 #include <functional>
-#include <optional>
 #include <map>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -59,12 +59,8 @@ class TF_DirView : public QDialog, public TLangForm {
   TOpenChoices OpenChoices() const { return OpenChoicesOf(model_); }
   const TDibImage& PreviewCopy() const { return *model_.PreviewCopy; }
   bool FitToScreenFlag() const { return model_.Page.FitToScreenFlag; }
-  const std::string& ShapeName(TShapeStyle s) const {
-    return shapeNames_[size_t(std::min(s, kLastShapeStyle))];
-  }
-  const std::string& BorderName(TBorderStyle s) const {
-    return borderNames_[size_t(std::min(s, kLastBorderStyle))];
-  }
+  const std::string& ShapeName(TShapeStyle s) const { return shapeNames_[size_t(std::min(s, kLastShapeStyle))]; }
+  const std::string& BorderName(TBorderStyle s) const { return borderNames_[size_t(std::min(s, kLastBorderStyle))]; }
   // After a save: the cached thumbnail of that file (when cached) from the stored thumbnail.
   void RefreshCachedThumb(const std::string& fileName, const TDibImage& picture);
   TBrowserModel& Model() { return model_; }

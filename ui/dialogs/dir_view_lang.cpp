@@ -35,12 +35,18 @@ void TF_DirView::SetHint(const std::string& component, const std::string& hint) 
 void TF_DirView::SetItem(const std::string&, int32_t, const std::string&) {}
 
 void TF_DirView::SetText(const std::string& field, const std::string& text) {
-  if (field == kRotateOnText) rotateOnText_ = text;
-  else if (field == kRotateOffText) rotateOffText_ = text;
-  else if (field == kFitOnText) fitOnText_ = text;
-  else if (field == kFitOffText) fitOffText_ = text;
-  else if (field == kMixRandomText) mixRandomText_ = text;
-  else if (field == kMixSpreadOutText) mixSpreadOutText_ = text;
+  if (field == kRotateOnText)
+    rotateOnText_ = text;
+  else if (field == kRotateOffText)
+    rotateOffText_ = text;
+  else if (field == kFitOnText)
+    fitOnText_ = text;
+  else if (field == kFitOffText)
+    fitOffText_ = text;
+  else if (field == kMixRandomText)
+    mixRandomText_ = text;
+  else if (field == kMixSpreadOutText)
+    mixSpreadOutText_ = text;
   else if (field.rfind(kShapeNames, 0) == 0 && field.size() == sizeof kShapeNames) {
     const int i = field.back() - '0';
     if (i >= 0 && i < kShapeCount) shapeNames_[i] = text;
@@ -54,7 +60,8 @@ std::vector<TLangMenuItem> TF_DirView::MenuItems(const std::string& menu) const 
   std::vector<TLangMenuItem> items;
   const QMenu* m = menu == "PM_Jigs" ? PM_Jigs : menu == "PM_Games" ? PM_Games : nullptr;
   if (!m) return items;
-  for (const QAction* a : m->actions()) items.push_back({a->objectName().toStdString(), a->text().toStdString(), 0, {}});
+  for (const QAction* a : m->actions())
+    items.push_back({a->objectName().toStdString(), a->text().toStdString(), 0, {}});
   return items;
 }
 

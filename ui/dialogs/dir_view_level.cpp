@@ -72,8 +72,8 @@ namespace {
 
 // A group of the level page: a caption label 40 px high at top 3 over a bevelled panel 8 px
 // below it.
-QWidget* MakeGroup(QWidget* parent, const char* name, const char* captionName, QLabel*& caption, QWidget*& inner,
-                   int x, int y, int w, int innerH) {
+QWidget* MakeGroup(QWidget* parent, const char* name, const char* captionName, QLabel*& caption, QWidget*& inner, int x,
+                   int y, int w, int innerH) {
   auto* group = new QWidget(parent);
   group->setObjectName(name);
   group->setGeometry(x, y, w, 51 + innerH);
@@ -159,21 +159,22 @@ void TF_DirView::BuildLevelPage() {
     DrawPieceSizePreview();
   });
 
-  P_Shapes = MakeGroup(P_LevelCenter, "P_Shapes", "L_Shapes", L_Shapes, P_ShapesInner, shapesX, 8, shapesInnerW,
-                       shapesInnerH);
+  P_Shapes =
+      MakeGroup(P_LevelCenter, "P_Shapes", "L_Shapes", L_Shapes, P_ShapesInner, shapesX, 8, shapesInnerW, shapesInnerH);
   B_SelShape = MakeSelectionFrame(P_ShapesInner, "B_SelShape", QColor(0, 0, 0));
   const int row2 = 8 + 51 + shapesInnerH + 30;
   const int smallInnerH = 16 + 50 + 16;
   const int smallW = 14 + 2 * 50 + 12 + 14;
   int x = thumbX;
-  P_Borders = MakeGroup(P_LevelCenter, "P_Borders", "L_Borders", L_Borders, P_BordersInner, x, row2, smallW, smallInnerH);
+  P_Borders =
+      MakeGroup(P_LevelCenter, "P_Borders", "L_Borders", L_Borders, P_BordersInner, x, row2, smallW, smallInnerH);
   B_SelBorder = MakeSelectionFrame(P_BordersInner, "B_SelBorder", QColor(255, 128, 0));
   x += smallW + 32;
   P_Mix = MakeGroup(P_LevelCenter, "P_Mix", "L_Mix", L_Mix, P_MixInner, x, row2, smallW, smallInnerH);
   B_SelMix = MakeSelectionFrame(P_MixInner, "B_SelMix", QColor(0, 0, 0));
   x += smallW + 32;
-  P_Rotation = MakeGroup(P_LevelCenter, "P_Rotation", "L_Rotation", L_Rotation, P_RotationInner, x, row2, 150,
-                         smallInnerH);
+  P_Rotation =
+      MakeGroup(P_LevelCenter, "P_Rotation", "L_Rotation", L_Rotation, P_RotationInner, x, row2, 150, smallInnerH);
   B_SelRotation = MakeSelectionFrame(P_RotationInner, "B_SelRotation", QColor(0, 0, 0));
   x += 150 + 32;
   P_FitToScreen = MakeGroup(P_LevelCenter, "P_FitToScreen", "L_FitToScreen", L_FitToScreen, P_FitToScreenInner, x, row2,
@@ -205,7 +206,8 @@ void TF_DirView::BuildLevelPage() {
   cells(*mixPic_, kMixCount, mixFaces, faces);
   MakeStrip(*mixStrip_, faces, 50, 50, buttonFaceColor_, kWhiteKey);
   if (rotationPic_->Width > 0)
-    MakeStrip(*rotationStrip_, {&*rotationPic_}, rotationPic_->Width, rotationPic_->Height, buttonFaceColor_, kWhiteKey);
+    MakeStrip(*rotationStrip_, {&*rotationPic_}, rotationPic_->Width, rotationPic_->Height, buttonFaceColor_,
+              kWhiteKey);
   if (fitPic_->Width > 0)
     MakeStrip(*fitStrip_, {&*fitPic_}, fitPic_->Width, fitPic_->Height, buttonFaceColor_, kWhiteKey);
 
@@ -222,7 +224,8 @@ void TF_DirView::BuildLevelPage() {
     ShapeImages.push_back(makeImage(P_ShapesInner, QString("%1%2").arg(kShapeImages).arg(i), i,
                                     28 + (i / 4) * (kShapeW + 19), 16 + (i % 4) * (kShapeH + 8), kShapeW, kShapeH));
   for (int i = 0; i < kBorderCount; ++i)
-    BorderImages.push_back(makeImage(P_BordersInner, QString("%1%2").arg(kBorderImages).arg(i), i, 14 + i * 62, 16, 50, 50));
+    BorderImages.push_back(
+        makeImage(P_BordersInner, QString("%1%2").arg(kBorderImages).arg(i), i, 14 + i * 62, 16, 50, 50));
   for (int i = 0; i < kMixCount; ++i)
     MixImages.push_back(makeImage(P_MixInner, QString("%1%2").arg(kMixImages).arg(i), i, 14 + i * 62, 16, 50, 50));
   const int rw = std::max(rotationPic_->Width, 1), rh = std::max(rotationPic_->Height, 1);
@@ -273,7 +276,8 @@ void TF_DirView::SetOkEnabled(std::optional<bool> enabled) {
 bool TF_DirView::UpdatePieceCountShown() {
   // The count is computed by the choice itself; here it is shown.
   const TLevelRecord& cur = session_.Game.CurrentLevel;
-  L_PieceSize->setText(QString::fromStdString(WideFormat(Text(kLangLoadSave, "L_PieceNum"), {int64_t(cur.TotalTileNum)})));
+  L_PieceSize->setText(
+      QString::fromStdString(WideFormat(Text(kLangLoadSave, "L_PieceNum"), {int64_t(cur.TotalTileNum)})));
   DrawPieceSizePreview();
   MoveSelections();
   return cur.TotalTileNum <= kMaxPieceCount;
@@ -330,7 +334,8 @@ void TF_DirView::SetLevelPageEnabled(bool enabled) {
     ShapeImages[i]->SetImage(StripCell(*shapeStrip_, int32_t(i), 61, 63, enabled));
   for (size_t i = 0; i < BorderImages.size(); ++i)
     BorderImages[i]->SetImage(StripCell(*borderStrip_, int32_t(i), 50, 50, enabled));
-  for (size_t i = 0; i < MixImages.size(); ++i) MixImages[i]->SetImage(StripCell(*mixStrip_, int32_t(i), 50, 50, enabled));
+  for (size_t i = 0; i < MixImages.size(); ++i)
+    MixImages[i]->SetImage(StripCell(*mixStrip_, int32_t(i), 50, 50, enabled));
   I_Rotation->SetImage(StripCell(*rotationStrip_, 0, rotationPic_->Width, rotationPic_->Height, enabled));
   I_FitToScreen->SetImage(StripCell(*fitStrip_, 0, fitPic_->Width, fitPic_->Height, enabled));
 }
@@ -362,7 +367,8 @@ void TF_DirView::ShowFitToScreenState() {
 void TF_DirView::MoveSelections() {
   auto move = [](QFrame* frame, const std::vector<TDirViewImage*>& images, int32_t index) {
     if (images.empty()) return;
-    frame->setGeometry(images[size_t(std::clamp<int32_t>(index, 0, int32_t(images.size()) - 1))]->geometry().adjusted(-4, -4, 4, 4));
+    frame->setGeometry(
+        images[size_t(std::clamp<int32_t>(index, 0, int32_t(images.size()) - 1))]->geometry().adjusted(-4, -4, 4, 4));
     frame->show();
     frame->raise();
   };

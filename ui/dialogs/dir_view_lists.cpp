@@ -100,7 +100,8 @@ void TF_DirView::FillFileLists() {
     list->setCurrentRow(found.Index);
     list->scrollToItem(list->item(found.Index), QAbstractItemView::PositionAtTop);
     // The file-name field names the preset, as the caller's path did.
-    E_FileName->setText(list->item(found.Index)->text() + (found.Page == kPageGames ? kSavedGameExtension : JigsawExtension));
+    E_FileName->setText(list->item(found.Index)->text() +
+                        (found.Page == kPageGames ? kSavedGameExtension : JigsawExtension));
   }
   if (model_.BrowseMode == kBrowseSave) {
     T_AddItem.start();
@@ -168,4 +169,3 @@ void TF_DirView::ListClick(QListWidget* list) {
   other->clearSelection();
   SelectFile(true);
 }
-

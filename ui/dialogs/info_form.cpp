@@ -10,9 +10,9 @@
 #include <QTextBlock>
 #include <QVBoxLayout>
 
-#include "ui/dialogs/form_texts.h"
 #include "foundation/lang.h"
 #include "platform/outside_text.h"
+#include "ui/dialogs/form_texts.h"
 
 namespace {
 
@@ -110,8 +110,7 @@ std::vector<std::string> TF_Info::InfoLines() const {
 
 void TF_Info::SetInfoText(const std::string& stored) {
   // A jigsaw's description comes from outside: shown with its lines, nothing that forges more.
-  const std::string text =
-      OutsideLines(DecodeLangText(reinterpret_cast<const uint8_t*>(stored.data()), stored.size()));
+  const std::string text = OutsideLines(DecodeLangText(reinterpret_cast<const uint8_t*>(stored.data()), stored.size()));
   QString lines = Q(text);
   lines.replace(QStringLiteral("\r\n"), QStringLiteral("\n")).replace(QLatin1Char('\r'), QLatin1Char('\n'));
   M_Info->setPlainText(lines);

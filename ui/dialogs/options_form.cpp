@@ -20,11 +20,6 @@
 #include <algorithm>
 #include <filesystem>
 
-#include "ui/dialogs/color_picker_form.h"
-#include "ui/dialogs/form_images.h"
-#include "ui/dialogs/form_texts.h"
-#include "ui/dialogs/options_art.h"
-#include "ui/dialogs/options_widgets.h"
 #include "foundation/dib_ops.h"
 #include "foundation/file_helpers.h"
 #include "foundation/picture_loading.h"
@@ -32,6 +27,11 @@
 #include "game/game_paths.h"
 #include "platform/message_box.h"
 #include "platform/resources.h"
+#include "ui/dialogs/color_picker_form.h"
+#include "ui/dialogs/form_images.h"
+#include "ui/dialogs/form_texts.h"
+#include "ui/dialogs/options_art.h"
+#include "ui/dialogs/options_widgets.h"
 
 namespace {
 
@@ -90,8 +90,7 @@ TF_Options::~TF_Options() = default;
 void TF_Options::LoadSamples() {
   std::vector<uint8_t> bytes;
   if (ReadResourceFile(std::string(":/images/") + kOptionsSampleMaskFile, bytes)) DecodeTo24(*sampleMask_, bytes);
-  if (ReadResourceFile(std::string(":/images/") + kOptionsSamplePictureFile, bytes))
-    DecodeTo24(*samplePicture_, bytes);
+  if (ReadResourceFile(std::string(":/images/") + kOptionsSamplePictureFile, bytes)) DecodeTo24(*samplePicture_, bytes);
   const int32_t w = sampleMask_->Width > 0 ? sampleMask_->Width : kOptionsSampleWidth;
   const int32_t h = sampleMask_->Width > 0 ? sampleMask_->Height : kOptionsSampleHeight;
   CreateDib24(*preview_, w, h);
@@ -171,8 +170,7 @@ TOptionsValues TF_Options::Values() const {
   o.WoodStyle = GetWoodStyle();
   o.WoodColor = WoodColor();
   const int32_t source = CB_DnSrc->currentIndex();
-  if (source >= 0 && source < int32_t(env_.ServerHosts.size()) &&
-      !env_.ServerHosts[size_t(source)].empty())
+  if (source >= 0 && source < int32_t(env_.ServerHosts.size()) && !env_.ServerHosts[size_t(source)].empty())
     o.DnSrc = env_.ServerHosts[size_t(source)];
   o.UseSecure = CB_UseSecure->isChecked();
   if (CB_SecureMethod->currentIndex() >= 0) o.SecureMethodInd = CB_SecureMethod->currentIndex();
@@ -275,8 +273,9 @@ void TF_Options::FillLanguageList() {
   if (!lang.LangInfoList) return;
   for (size_t i = 0; i < lang.LangInfoList->size(); ++i) {
     const TLangInfo& info = (*lang.LangInfoList)[i];
-    const std::string caption =
-        !info.localname.empty() ? info.localname : !info.engname.empty() ? info.engname : info.Name;
+    const std::string caption = !info.localname.empty() ? info.localname
+                                : !info.engname.empty() ? info.engname
+                                                        : info.Name;
     auto* item = new QListWidgetItem(QString::fromStdString(caption));
     item->setData(kLangIndexRole, int(i));
     item->setData(kLangFileRole, QString::fromStdString(info.Name));
@@ -458,8 +457,8 @@ int32_t TF_Options::Position(const std::string& scrollBar) const {
 
 void TF_Options::TextsChanged() { FitToForm(); }
 
-int RunOptionsCommand(TF_Options& dialog, TGameSession& s, TSettings& st, TLanguageState& lang,
-                      TOptionsApplyHost& host, TOptionsApplied* applied) {
+int RunOptionsCommand(TF_Options& dialog, TGameSession& s, TSettings& st, TLanguageState& lang, TOptionsApplyHost& host,
+                      TOptionsApplied* applied) {
   const TAutoSaveHold hold(s);
   dialog.LoadValues(OptionsValuesOf(s, st));
   const int result = dialog.exec();

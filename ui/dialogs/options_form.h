@@ -195,5 +195,5 @@ class TF_Options : public QDialog, public TLangForm, public TWoodColorHost {
 // The main window's options command: the dialog filled from the session and the settings, shown
 // modally, and after OK every value written back (ApplyOptionsValues). The autosave waits
 // meanwhile. Returns the dialog's result; `applied` tells what changed after OK.
-int RunOptionsCommand(TF_Options& dialog, TGameSession& s, TSettings& st, TLanguageState& lang,
-                      TOptionsApplyHost& host, TOptionsApplied* applied = nullptr);
+int RunOptionsCommand(TF_Options& dialog, TGameSession& s, TSettings& st, TLanguageState& lang, TOptionsApplyHost& host,
+                      TOptionsApplied* applied = nullptr);

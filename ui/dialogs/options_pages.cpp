@@ -135,8 +135,8 @@ void TF_Options::BuildPlayPage() {
   L_PlayMoveOW = NewLabel(TS_Play, "L_PlayMoveOW");
   CB_PlayMoveOW = NewCombo(TS_Play, "CB_PlayMoveOW");
   for (QComboBox* c : {CB_PlayRotCW, CB_PlayRotCCW, CB_PlayMoveOW})
-    for (const char* text : {"Left + Alt", "Left + Ctrl", "Left + Shift", "Right", "Right + Alt",
-                             "Right + Ctrl", "Right + Shift"})
+    for (const char* text :
+         {"Left + Alt", "Left + Ctrl", "Left + Shift", "Right", "Right + Alt", "Right + Ctrl", "Right + Shift"})
       c->addItem(text);
   CB_PlaySingleWin = NewCheck(TS_Play, "CB_PlaySingleWin");
   CB_PlayClickToDrag = NewCheck(TS_Play, "CB_PlayClickToDrag");
@@ -229,10 +229,8 @@ void TF_Options::BuildEffectsPage() {
   right->addStretch(1);
   h->addLayout(right);
 
-  for (QRadioButton* rb : RB_VisualEmboss)
-    connect(rb, &QRadioButton::clicked, this, [this] { DrawPreview(); });
-  for (QRadioButton* rb : RB_VisualWood)
-    connect(rb, &QRadioButton::clicked, this, [this] { DrawPreview(); });
+  for (QRadioButton* rb : RB_VisualEmboss) connect(rb, &QRadioButton::clicked, this, [this] { DrawPreview(); });
+  for (QRadioButton* rb : RB_VisualWood) connect(rb, &QRadioButton::clicked, this, [this] { DrawPreview(); });
   S_ViewWoodColor->OnMouseDown = [this] { S_ViewWoodColorMouseDown(); };
 }
 

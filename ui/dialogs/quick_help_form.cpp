@@ -49,8 +49,7 @@ TF_Help::TF_Help(QWidget* parent) : QDialog(parent), TWidgetLangForm(this) {
   // A tool window of its owner: the window manager keeps it above the owner only, so the
   // browser, the download window and any message come in front of it. It asks for a close
   // button only.
-  setWindowFlags(Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
-                 Qt::WindowCloseButtonHint);
+  setWindowFlags(Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
   frameWait_.setInterval(kFrameCheckMs);
   connect(&frameWait_, &QTimer::timeout, this, &TF_Help::FrameCheck);
   P_Form = new QFrame(this);
@@ -103,8 +102,7 @@ TF_Help::TF_Help(QWidget* parent) : QDialog(parent), TWidgetLangForm(this) {
   B_Close->setAutoDefault(false);
   connect(B_Close, &QPushButton::clicked, this, &QWidget::hide);
 
-  for (QWidget* w : {static_cast<QWidget*>(CB_Show), static_cast<QWidget*>(B_Close)})
-    w->installEventFilter(this);
+  for (QWidget* w : {static_cast<QWidget*>(CB_Show), static_cast<QWidget*>(B_Close)}) w->installEventFilter(this);
   setWindowTitle(QStringLiteral("FormCaption"));
   CB_Show->setText(QStringLiteral("CB_Show"));
   B_Close->setText(QStringLiteral("B_Close"));
@@ -119,8 +117,7 @@ void TF_Help::LayoutQuickHelp() {
   I_Wheel->move(L_Ctrl->geometry().right() + 1 + 5, I_Wheel->y());
   I_Wheel1->move(I_Wheel->x(), I_Wheel1->y());
   const int textLeft = I_Wheel->x() + I_Wheel->width() + 18;
-  L_RotateCW->setGeometry(textLeft, L_RotateCW->y(), shapeRight - textLeft - 10,
-                          L_RotateCW->height());
+  L_RotateCW->setGeometry(textLeft, L_RotateCW->y(), shapeRight - textLeft - 10, L_RotateCW->height());
   L_RotateCCW->setGeometry(textLeft, L_RotateCCW->y(), L_RotateCW->width(), L_RotateCCW->height());
 
   const int caption = QFontMetrics(CB_Show->font()).horizontalAdvance(CB_Show->text());
@@ -136,9 +133,7 @@ void TF_Help::LayoutQuickHelp() {
   FitClient();
 }
 
-void TF_Help::FitClient() {
-  setFixedSize(P_Form->size());
-}
+void TF_Help::FitClient() { setFixedSize(P_Form->size()); }
 
 void TF_Help::PlaceBeside(const QWidget& owner) {
   placeOwner_ = &owner;
@@ -153,9 +148,7 @@ void TF_Help::WaitForFrame() {
   frameWait_.start();
 }
 
-bool TF_Help::Framed() const {
-  return windowHandle() && !windowHandle()->frameMargins().isNull();
-}
+bool TF_Help::Framed() const { return windowHandle() && !windowHandle()->frameMargins().isNull(); }
 
 void TF_Help::PlaceNow() {
   if (!placeOwner_) return;

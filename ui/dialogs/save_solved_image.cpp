@@ -48,8 +48,8 @@ bool SaveSolvedImage(QWidget* owner, TGameSession& s, const std::string& dialogT
   const std::string date = QLocale::system().toString(QDate::currentDate(), QLocale::ShortFormat).toStdString();
   std::string error;
   // The stored description may be Windows-1252; the picture's text is UTF-8.
-  const std::string info = OutsideLines(
-      DecodeLangText(reinterpret_cast<const uint8_t*>(s.InfoText.data()), s.InfoText.size()));
+  const std::string info =
+      OutsideLines(DecodeLangText(reinterpret_cast<const uint8_t*>(s.InfoText.data()), s.InfoText.size()));
   if (SaveSolvedPicture(s.Game, Lines(info), date, path, &error)) return true;
   ShowMessageBox(path + ": " + error, dialogTitle, kMbOk | kMbIconExclamation);
   return false;

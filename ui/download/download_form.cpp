@@ -19,7 +19,6 @@
 #include <QTimer>
 #include <QVBoxLayout>
 
-
 #include "foundation/picture_limits.h"
 #include "foundation/text_format.h"
 #include "game/game_paths.h"
@@ -31,7 +30,7 @@ constexpr int kDesignWidth = 609;
 constexpr int kDesignHeight = 616;
 constexpr int kTickSize = 24;
 const QColor kSelectionColor(0, 128, 255);
-constexpr int kItemWidth = 196;   // the list's large images
+constexpr int kItemWidth = 196;  // the list's large images
 constexpr int kItemHeight = 151;
 
 // A top-down copy of a bottom-up 24-bit buffer.
@@ -103,8 +102,7 @@ class TDownloadItemDelegate : public QStyledItemDelegate {
     if (!cell.isNull()) g->drawImage(QPoint(left, top), cell, QRect(0, 0, w, h));
     if (item.StateIndex == 1) g->drawPixmap(left, top, form_.Tick());
     const QRect text(r.left() + 6, top + h + 6, r.width() - 12, textHeight);
-    const QString caption =
-        fm.elidedText(Q(OutsideText(item.Caption)), Qt::ElideRight, text.width());
+    const QString caption = fm.elidedText(Q(OutsideText(item.Caption)), Qt::ElideRight, text.width());
     g->setPen(option.palette.color(QPalette::Text));
     g->setFont(option.font);
     g->drawText(text, Qt::AlignHCenter | Qt::AlignTop | Qt::TextSingleLine, caption);
@@ -383,8 +381,8 @@ void TF_Download::ShowDownloadThumb(const std::string& name) {
   if (!LoadJpegPreviewFile(*picture, path)) return;
   const QImage image = DibToImage(*picture);
   if (image.isNull()) return;
-  I_DownThumb->setPixmap(QPixmap::fromImage(
-      image.scaled(I_DownThumb->size(), Qt::KeepAspectRatio, Qt::SmoothTransformation)));
+  I_DownThumb->setPixmap(
+      QPixmap::fromImage(image.scaled(I_DownThumb->size(), Qt::KeepAspectRatio, Qt::SmoothTransformation)));
   I_DownThumb->show();
   GB_DownThumb->setTitle(NoShortcut(Q(OutsideText(name))));
 }

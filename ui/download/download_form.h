@@ -29,14 +29,14 @@ constexpr char kDnHeaderFileName[] = "_header.txt";
 
 // What the download window works with; its owner fills it before the first show.
 struct TDownloadEnv {
-  TGameOptions* Options = nullptr;  // DnSrc, UseSecure, SecureMethodInd, ThumbPath; a source taken is written back
+  TGameOptions* Options = nullptr;       // DnSrc, UseSecure, SecureMethodInd, ThumbPath; a source taken is written back
   const TLanguageState* Lang = nullptr;  // null: every text is its key
-  std::string sThumbDir;   // the program's list folder, used when ThumbPath is empty
-  std::string sJigsawDir;  // the player's jigsaws
-  std::string sTempDir;    // archives are fetched here
+  std::string sThumbDir;                 // the program's list folder, used when ThumbPath is empty
+  std::string sJigsawDir;                // the player's jigsaws
+  std::string sTempDir;                  // archives are fetched here
   std::string sJigExt = ".zvq";
-  std::string sDnListFile;   // sAppDataDir + kDnListFileName
-  std::string sDnThumbFile;  // sAppDataDir + kDnThumbFileName
+  std::string sDnListFile;    // sAppDataDir + kDnListFileName
+  std::string sDnThumbFile;   // sAppDataDir + kDnThumbFileName
   std::string sDnHeaderFile;  // sAppDataDir + kDnHeaderFileName
   TDownloadSources Sources;   // the two sources; none set: the window says so and asks nobody
   // Reads the sources file again each time the window opens, so an edit made while the game

@@ -14,8 +14,7 @@ class QObject;
 class THeldInput {
  public:
   // busy: whether a long operation runs now; context: what the hand-on timer lives with.
-  THeldInput(QObject* context, std::function<bool()> busy)
-      : context_(context), busy_(std::move(busy)) {}
+  THeldInput(QObject* context, std::function<bool()> busy) : context_(context), busy_(std::move(busy)) {}
   // True when the event was held (the handler stops there): during a long operation, and while
   // earlier input still waits, so that nothing overtakes it.
   bool Hold(QObject* target, const QEvent& event);

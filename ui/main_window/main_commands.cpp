@@ -193,9 +193,9 @@ void TF_Main::MI_GameBkgAllClick() {
   if (s.Game.Play.HasSelection) ClearSelection();
   const TViewState saved = s.ViewState;
   int32_t picked = 0;
-  const int result = RunBackgroundPicker(GetLangString(lang_, 2, "MI_GameBkgAll"), [&](TColorPicker& p) {
-    SetupAllWindowsPicker(p, s.ViewState.lBkg, *this);
-  }, picked);
+  const int result = RunBackgroundPicker(
+      GetLangString(lang_, 2, "MI_GameBkgAll"),
+      [&](TColorPicker& p) { SetupAllWindowsPicker(p, s.ViewState.lBkg, *this); }, picked);
   if (result == 1) {
     RefreshDrag(*field_);
     s.SaveModified = s.AutoSaveModified = true;
@@ -218,9 +218,8 @@ void TF_Main::MI_GameBkgCurClick() {
   std::string key, selectAllKey;
   WindowMenuKeys(ActiveWindowRecord(*field_), key, selectAllKey);
   int32_t picked = 0;
-  const int result = RunBackgroundPicker(GetLangString(lang_, 2, key), [&](TColorPicker& p) {
-    SetupWindowPicker(p, saved, i, *this);
-  }, picked);
+  const int result = RunBackgroundPicker(
+      GetLangString(lang_, 2, key), [&](TColorPicker& p) { SetupWindowPicker(p, saved, i, *this); }, picked);
   if (result == 1) {
     RefreshDrag(*field_);
     s.SaveModified = s.AutoSaveModified = true;

@@ -20,6 +20,19 @@
 #include <filesystem>
 #include <vector>
 
+#include "foundation/picture_loading.h"
+#include "game/game_open.h"
+#include "game/game_paths.h"
+#include "game/jigsaw_file.h"
+#include "game/layout.h"
+#include "game/open_rules.h"
+#include "game/piece_order.h"
+#include "game/pieces.h"
+#include "game/saved_game.h"
+#include "game/window_commands.h"
+#include "platform/help_viewer.h"
+#include "platform/message_box.h"
+#include "platform/registry.h"
 #include "ui/dialogs/dir_view_form.h"
 #include "ui/dialogs/info_form.h"
 #include "ui/dialogs/options_form.h"
@@ -27,19 +40,6 @@
 #include "ui/download/download_form.h"
 #include "ui/main_window/main_toolbar.h"
 #include "ui/main_window/progress_panel.h"
-#include "foundation/picture_loading.h"
-#include "game/game_open.h"
-#include "game/game_paths.h"
-#include "game/jigsaw_file.h"
-#include "game/layout.h"
-#include "game/open_rules.h"
-#include "game/window_commands.h"
-#include "game/piece_order.h"
-#include "game/pieces.h"
-#include "game/saved_game.h"
-#include "platform/message_box.h"
-#include "platform/help_viewer.h"
-#include "platform/registry.h"
 
 namespace {
 
@@ -114,8 +114,8 @@ void TFieldView::mousePressEvent(QMouseEvent* event) {
   const QPoint p = FieldPoint(event->position());
   TGameSession& s = main_.Session();
   s.AutoSaveHold = true;
-  I_FieldMouseDown(f, FieldButton(event->button()), FieldShiftState(event->modifiers(), event->buttons(), false),
-                   p.x(), p.y());
+  I_FieldMouseDown(f, FieldButton(event->button()), FieldShiftState(event->modifiers(), event->buttons(), false), p.x(),
+                   p.y());
   s.AutoSaveHold = false;
 }
 
@@ -125,8 +125,8 @@ void TFieldView::mouseDoubleClickEvent(QMouseEvent* event) {
   const QPoint p = FieldPoint(event->position());
   TGameSession& s = main_.Session();
   s.AutoSaveHold = true;
-  I_FieldMouseDown(f, FieldButton(event->button()), FieldShiftState(event->modifiers(), event->buttons(), true),
-                   p.x(), p.y());
+  I_FieldMouseDown(f, FieldButton(event->button()), FieldShiftState(event->modifiers(), event->buttons(), true), p.x(),
+                   p.y());
   s.AutoSaveHold = false;
 }
 
@@ -146,8 +146,8 @@ void TFieldView::mouseReleaseEvent(QMouseEvent* event) {
   const QPoint p = FieldPoint(event->position());
   TGameSession& s = main_.Session();
   s.AutoSaveHold = true;
-  I_FieldMouseUp(f, FieldButton(event->button()), FieldShiftState(event->modifiers(), event->buttons(), false),
-                 p.x(), p.y());
+  I_FieldMouseUp(f, FieldButton(event->button()), FieldShiftState(event->modifiers(), event->buttons(), false), p.x(),
+                 p.y());
   s.AutoSaveHold = false;
 }
 
@@ -259,8 +259,7 @@ bool TF_Main::AwaitWindowFrame() {
   if (QGuiApplication::platformName() != QLatin1String("xcb")) return !WindowFrame().isNull();
   QElapsedTimer clock;
   clock.start();
-  while (WindowFrame().isNull() && isVisible() && !fullScreenOn_ && !isFullScreen() &&
-         clock.elapsed() < kFrameWaitMs) {
+  while (WindowFrame().isNull() && isVisible() && !fullScreenOn_ && !isFullScreen() && clock.elapsed() < kFrameWaitMs) {
     QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
     QThread::msleep(10);
   }
@@ -276,8 +275,9 @@ void TF_Main::ReadWorkArea() {
   const QSize screenSize = sc ? sc->size() : size();
   const QMargins frame = WindowFrame();
   // The caption is what the frame adds on top beyond the border it has at the bottom.
-  f.Work = TWorkArea{px(work.width()), px(work.height()), px(std::max(frame.top() - frame.bottom(), 0)),
-                     px(frame.left()), px(frame.bottom()), px(screenSize.width()), px(screenSize.height())};
+  f.Work = TWorkArea{px(work.width()),       px(work.height()),  px(std::max(frame.top() - frame.bottom(), 0)),
+                     px(frame.left()),       px(frame.bottom()), px(screenSize.width()),
+                     px(screenSize.height())};
 }
 
 int32_t TF_Main::ToolbarHeight() const {
@@ -348,8 +348,11 @@ bool TF_Main::StartGame(const std::string& path, const TOpenChoices* chosen) {
     opened = StartJigsawGame(s, path, *chosen);
   } else if (ext == JigsawExtension) {
     TImageControl load;
-    TJigsawOpenTarget target{s.Game.CurrentLevel, load, s.Paths.TempPictureFile,
-                             [&s](int32_t& w, int32_t& h) { s.Host.PlayArea(w, h); }, {}};
+    TJigsawOpenTarget target{s.Game.CurrentLevel,
+                             load,
+                             s.Paths.TempPictureFile,
+                             [&s](int32_t& w, int32_t& h) { s.Host.PlayArea(w, h); },
+                             {}};
     const TLevelRecord defaults = s.Game.DefaultLevel;
     opened = OpenJigsaw(path, OpenJigsawSelect, target) &&
              ApplyLevelChoices(s.Game.CurrentLevel, defaults, defaults.FitToScreen != 0);
@@ -448,8 +451,7 @@ void TF_Main::keyReleaseEvent(QKeyEvent* event) {
         s.Game.PlaySettings.SingleMainWindow)
       return;
     s.AutoSaveHold = true;
-    if (s.Game.Play.HasSelection && s.Game.Play.DragState != 1)
-      ClearSelection();
+    if (s.Game.Play.HasSelection && s.Game.Play.DragState != 1) ClearSelection();
     SetActiveSide(*field_, field_->ActiveSide == 0 ? 1 : 0);
     RedrawField();
     s.AutoSaveHold = false;

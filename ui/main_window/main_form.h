@@ -8,9 +8,9 @@
 #include <memory>
 #include <string>
 
+#include "foundation/image_control.h"
 #include "foundation/lang.h"
 #include "foundation/lang_forms.h"
-#include "foundation/image_control.h"
 #include "game/background_pictures.h"
 #include "game/color_picker.h"
 #include "game/download_sources.h"
@@ -270,8 +270,7 @@ class TF_Main : public QMainWindow,
   // The menu's checks and captions and the toolbar's faces follow the windows.
   void BindWindowServices();
   void UpdateWindowToggle(int32_t pocket);
-  int RunBackgroundPicker(const std::string& caption, const std::function<void(TColorPicker&)>& setup,
-                          int32_t& picked);
+  int RunBackgroundPicker(const std::string& caption, const std::function<void(TColorPicker&)>& setup, int32_t& picked);
 
   TGameSession session_{*this};
   TLanguageState lang_;

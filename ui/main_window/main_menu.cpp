@@ -5,23 +5,22 @@
 #include <QKeyEvent>
 #include <QMenu>
 
-#include "ui/dialogs/save_solved_image.h"
 #include "foundation/lang.h"
-#include "ui/main_window/main_form.h"
-#include "ui/main_window/main_toolbar.h"
 #include "game/layout.h"
 #include "game/main_menu_keys.h"
 #include "game/open_rules.h"
 #include "game/pieces.h"
+#include "ui/dialogs/save_solved_image.h"
+#include "ui/main_window/main_form.h"
+#include "ui/main_window/main_toolbar.h"
 
 namespace {
 
 // Where the menu is split by separators: before these items.
 bool SeparatorBefore(const std::string& name) {
-  return name == "MI_FileSaveImage" || name == "MI_FileDownload" || name == "MI_GameThumb" ||
-         name == "MI_GameInfo" || name == "MI_GameSelectAll" || name == "MI_GameGlass" ||
-         name == "MI_PocketsTile" || name == "MI_HelpReport" || name == "MI_HelpCredits" || name == "MI_Options" ||
-         name == "MI_FullScreen";
+  return name == "MI_FileSaveImage" || name == "MI_FileDownload" || name == "MI_GameThumb" || name == "MI_GameInfo" ||
+         name == "MI_GameSelectAll" || name == "MI_GameGlass" || name == "MI_PocketsTile" || name == "MI_HelpReport" ||
+         name == "MI_HelpCredits" || name == "MI_Options" || name == "MI_FullScreen";
 }
 
 // The field's virtual-key code of a key, 0 for keys no shortcut uses.
@@ -34,9 +33,7 @@ int32_t VirtualKey(int key) {
 
 }  // namespace
 
-bool TF_Main::IsShortcutKey(int key) {
-  return VirtualKey(key) != 0;
-}
+bool TF_Main::IsShortcutKey(int key) { return VirtualKey(key) != 0; }
 
 QAction* TF_Main::MenuAction(const std::string& name) const {
   const auto it = actions_.find(name);
@@ -98,7 +95,8 @@ void TF_Main::ConnectRecentFiles() {
     });
   }
   for (QAction* a : PM_Menu->findChildren<QAction*>("MI_FileLastSep")) a->setVisible(false);
-  if (QAction* sep = PM_Menu->findChild<QMenu*>("MI_File")->findChild<QAction*>("MI_FileLastSep")) sep->setVisible(false);
+  if (QAction* sep = PM_Menu->findChild<QMenu*>("MI_File")->findChild<QAction*>("MI_FileLastSep"))
+    sep->setVisible(false);
 }
 
 void TF_Main::ConnectMenuCommands() {
@@ -251,7 +249,8 @@ void TF_Main::RefreshRecentMenu() {
     if (used) a->setEnabled(true);
   }
   if (settings_.RecentCount > 0)
-    if (QAction* sep = PM_Menu->findChild<QMenu*>("MI_File")->findChild<QAction*>("MI_FileLastSep")) sep->setVisible(true);
+    if (QAction* sep = PM_Menu->findChild<QMenu*>("MI_File")->findChild<QAction*>("MI_FileLastSep"))
+      sep->setVisible(true);
 }
 
 std::vector<TMenuKeyItem> TF_Main::MenuKeyTree() const {

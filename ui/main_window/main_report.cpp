@@ -5,10 +5,6 @@
 #include <QLocale>
 #include <QScreen>
 
-#include "ui/dialogs/about_form.h"
-#include "ui/dialogs/credits_form.h"
-#include "ui/dialogs/quick_help_form.h"
-#include "ui/main_window/main_form.h"
 #include "game/game_open.h"
 #include "game/game_paths.h"
 #include "game/layout.h"
@@ -18,12 +14,14 @@
 #include "platform/chm_file.h"
 #include "platform/desktop.h"
 #include "platform/message_box.h"
+#include "ui/dialogs/about_form.h"
+#include "ui/dialogs/credits_form.h"
+#include "ui/dialogs/quick_help_form.h"
+#include "ui/main_window/main_form.h"
 
 namespace {
 
-std::string ShortDateTime(const QDateTime& t) {
-  return QLocale().toString(t, QLocale::ShortFormat).toStdString();
-}
+std::string ShortDateTime(const QDateTime& t) { return QLocale().toString(t, QLocale::ShortFormat).toStdString(); }
 
 }  // namespace
 
@@ -60,8 +58,7 @@ void TF_Main::MI_HelpReportClick() {
   env.System = ReadSystemFacts(session_.Paths.sExeDir);
   const std::vector<std::string> lines = BuildSystemReport(session_, settings_, env);
   const std::string path = ReportFilePath();
-  if (!WriteReportFile(path, lines))
-    ShowMessageBox("Cannot write the file " + path, kProgramTitle, kMbIconExclamation);
+  if (!WriteReportFile(path, lines)) ShowMessageBox("Cannot write the file " + path, kProgramTitle, kMbIconExclamation);
   // As before an unwritable report: the viewer is still asked, it shows an older one or nothing.
   OpenWithDesktop(path);
 }

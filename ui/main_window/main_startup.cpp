@@ -7,21 +7,21 @@
 #include <QMenu>
 #include <QScreen>
 
+#include "download/download_protocol.h"
+#include "foundation/binary_file.h"
+#include "game/game_open.h"
+#include "game/game_paths.h"
+#include "game/main_menu_keys.h"
+#include "game/open_rules.h"
+#include "platform/chm_file.h"
+#include "platform/message_box.h"
 #include "ui/dialogs/dir_view_form.h"
 #include "ui/dialogs/info_form.h"
 #include "ui/dialogs/options_form.h"
 #include "ui/dialogs/quick_help_form.h"
-#include "download/download_protocol.h"
 #include "ui/download/download_form.h"
-#include "platform/chm_file.h"
 #include "ui/main_window/main_form.h"
 #include "ui/main_window/main_toolbar.h"
-#include "game/game_open.h"
-#include "game/main_menu_keys.h"
-#include "foundation/binary_file.h"
-#include "game/game_paths.h"
-#include "game/open_rules.h"
-#include "platform/message_box.h"
 
 void TF_Main::CreatePersistentForms() {
   TGameSession& s = session_;
@@ -37,14 +37,14 @@ void TF_Main::CreatePersistentForms() {
 
   session_.Lang = &lang_;
   RunBrowser = [](TF_DirView& dv) { return dv.exec(); };
-  dirView_ = std::make_unique<TF_DirView>(
-      TDirViewEnv{&s, &lang_, [this](const std::string& topic) { ShowHelpTopic(topic); },
-                  [this] {
-                    download_->StartAtOnce = false;
-                    Modal(*download_);
-                    return download_->FirstDownloadedPath();
-                  }},
-      this);
+  dirView_ =
+      std::make_unique<TF_DirView>(TDirViewEnv{&s, &lang_, [this](const std::string& topic) { ShowHelpTopic(topic); },
+                                               [this] {
+                                                 download_->StartAtOnce = false;
+                                                 Modal(*download_);
+                                                 return download_->FirstDownloadedPath();
+                                               }},
+                                   this);
   if (!helpViewer_) helpViewer_ = CreateChmHelpViewer();
   TDownloadEnv dl;
   dl.Options = &s.Game.GameOptions;
@@ -71,8 +71,7 @@ const TDownloadSources& TF_Main::LoadSources() {
   // Without a site address the web pages have nowhere to go.
   bool anySite = false;
   for (int32_t i = 0; i < kServerCount; ++i) anySite = anySite || !SiteUrl(sources_, i).empty();
-  for (const char* name : {"MI_HelpHomePage", "MI_HelpProductHomePage"})
-    MenuAction(name)->setEnabled(anySite);
+  for (const char* name : {"MI_HelpHomePage", "MI_HelpProductHomePage"}) MenuAction(name)->setEnabled(anySite);
   return sources_;
 }
 
@@ -89,8 +88,7 @@ TLangForms TF_Main::LangForms() {
 }
 
 void TF_Main::StartUp(const std::function<void()>& whileStarting) {
-  if (const QScreen* screen = QGuiApplication::primaryScreen())
-    setGeometry(screen->availableGeometry());
+  if (const QScreen* screen = QGuiApplication::primaryScreen()) setGeometry(screen->availableGeometry());
   show();
   ReadStartupSettings();
   if (whileStarting) whileStarting();
@@ -120,8 +118,7 @@ void TF_Main::WriteExitSettings() {
 
 void TF_Main::StartupChoice() {
   // Once, before the browser: why it may hold only the program's jigsaws, and what else is lost.
-  if (!session_.Paths.FolderProblem.empty())
-    MsgBox(session_.Paths.FolderProblem, kMbIconExclamation);
+  if (!session_.Paths.FolderProblem.empty()) MsgBox(session_.Paths.FolderProblem, kMbIconExclamation);
   OpenFile(StartupPresetPath(settings_), false);
   // Placed even when hidden: Help > Quick Help shows it there later.
   TF_Help& help = QuickHelp();
@@ -153,8 +150,7 @@ std::vector<TLangMenuItem> TF_Main::MenuItems(const std::string& menu) const {
     item.Name = a->objectName().toStdString();
     item.Caption = a->isSeparator() ? "-" : a->text().section('\t', 0, 0).toStdString();
     // Recent files show their names, not language texts.
-    if (item.Name.rfind("MI_FileLast", 0) == 0 && !a->isSeparator())
-      item.Tag = 100 + std::stoi(item.Name.substr(11));
+    if (item.Name.rfind("MI_FileLast", 0) == 0 && !a->isSeparator()) item.Tag = 100 + std::stoi(item.Name.substr(11));
     return item;
   };
   for (QAction* a : PM_Menu->actions()) {

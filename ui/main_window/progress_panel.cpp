@@ -3,8 +3,8 @@
 #include <QLabel>
 #include <QPainter>
 
-#include "ui/dialogs/form_images.h"
 #include "game/window_commands.h"
+#include "ui/dialogs/form_images.h"
 #include "ui/dialogs/form_texts.h"
 
 namespace {
@@ -58,7 +58,9 @@ void TProgressPanel::paintEvent(QPaintEvent*) {
   painter.drawImage(0, 0, ToQImage(skin_.ProgressBkg));
   painter.drawImage(kProgressBarLeft, kProgressBarTop, ToQImage(skin_.ProgressBarEmpty));
   const int32_t w = BarWidth();
-  if (w > 0) painter.drawImage(QPoint(kProgressBarLeft, kProgressBarTop), ToQImage(skin_.ProgressBar), QRect(0, 0, w, kProgressBarHeight));
+  if (w > 0)
+    painter.drawImage(QPoint(kProgressBarLeft, kProgressBarTop), ToQImage(skin_.ProgressBar),
+                      QRect(0, 0, w, kProgressBarHeight));
   // S_ProgressFrame: the panel's outline, nothing filled.
   painter.setPen(Qt::black);
   painter.drawRect(0, 0, width() - 1, height() - 1);

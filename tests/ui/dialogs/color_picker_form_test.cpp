@@ -1,3 +1,4 @@
+#include <gtest/gtest.h>
 #include <QApplication>
 #include <QImage>
 #include <QLabel>
@@ -6,16 +7,15 @@
 #include <QTest>
 #include <QTimer>
 #include <QToolButton>
-#include <gtest/gtest.h>
 
 #include <cstdlib>
 #include <functional>
 #include <vector>
 
-#include "ui/dialogs/color_picker_form.h"
+#include "foundation/lang_forms.h"
 #include "support/panel_bounds.h"
 #include "support/recording_host.h"
-#include "foundation/lang_forms.h"
+#include "ui/dialogs/color_picker_form.h"
 
 namespace {
 
@@ -34,12 +34,11 @@ QWidget* Child(QWidget* form, const char* name) {
   return w;
 }
 
-
 void Click(QWidget* w, QPoint at) { QTest::mouseClick(w, Qt::LeftButton, Qt::NoModifier, at); }
 
 void Hover(QWidget* w, QPoint at) {
-  QMouseEvent move(QEvent::MouseMove, QPointF(at), w->mapToGlobal(QPointF(at)), Qt::NoButton,
-                   Qt::NoButton, Qt::NoModifier);
+  QMouseEvent move(QEvent::MouseMove, QPointF(at), w->mapToGlobal(QPointF(at)), Qt::NoButton, Qt::NoButton,
+                   Qt::NoModifier);
   QApplication::sendEvent(w, &move);
 }
 
@@ -75,8 +74,9 @@ TEST(ColorPickerForm, ChoosingAPaletteColourReturnsExactlyItsValue) {
       Click(pal, QPoint((cell % 8) * 28 + 6 + 12, (cell / 8) * 28 + 6 + 12));
       Click(Child(f, "B_OK"), QPoint(5, 5));
     });
-    ASSERT_TRUE(TF_ColorPicker::Pick(nullptr, lang, nullptr, "Background",
-                                     [](TColorPicker& p) { SetupWindowPicker(p, 0x989898, 1, Quiet()); }, code));
+    ASSERT_TRUE(TF_ColorPicker::Pick(
+        nullptr, lang, nullptr, "Background", [](TColorPicker& p) { SetupWindowPicker(p, 0x989898, 1, Quiet()); },
+        code));
     EXPECT_EQ(code, PaletteColors[cell]) << cell;
   }
 }
@@ -112,11 +112,8 @@ TEST(ColorPickerForm, CancelReturnsNothingChangedAfterPreviewingTheChoice) {
     Click(Child(f, "I_Pal"), QPoint(6 + 12, 6 + 12));  // 0x800080
     Click(Child(f, "B_Cancel"), QPoint(5, 5));
   });
-  EXPECT_FALSE(TF_ColorPicker::Pick(nullptr, lang, nullptr, "Background",
-                                    [&](TColorPicker& p) {
-                                      SetupAllWindowsPicker(p, code, target);
-                                    },
-                                    code));
+  EXPECT_FALSE(TF_ColorPicker::Pick(
+      nullptr, lang, nullptr, "Background", [&](TColorPicker& p) { SetupAllWindowsPicker(p, code, target); }, code));
   EXPECT_EQ(code, 0x404040);
   EXPECT_EQ(target.Count("SetWindowBackground 0 " + std::to_string(0x800080)), 1);  // the preview did happen
 
@@ -124,8 +121,9 @@ TEST(ColorPickerForm, CancelReturnsNothingChangedAfterPreviewingTheChoice) {
     Click(Child(f, "I_Pal"), QPoint(6 + 12, 6 + 12));
     QTest::keyClick(f, Qt::Key_Escape);
   });
-  EXPECT_FALSE(TF_ColorPicker::Pick(nullptr, lang, nullptr, "Background",
-                                    [](TColorPicker& p) { SetupAllWindowsPicker(p, 0x404040, Quiet()); }, code));
+  EXPECT_FALSE(TF_ColorPicker::Pick(
+      nullptr, lang, nullptr, "Background", [](TColorPicker& p) { SetupAllWindowsPicker(p, 0x404040, Quiet()); },
+      code));
   EXPECT_EQ(code, 0x404040);
 }
 
@@ -143,8 +141,10 @@ TEST(ColorPickerForm, ChoosingPictureKReturnsTenPlusK) {
     EXPECT_EQ(pics->size(), QSize(544, 62));
     Click(pics, QPoint(k * 67 + 6 + 31, 6 + 25));
     EXPECT_FALSE(Child(&f, "I_SelCol")->isVisible());
-    EXPECT_EQ(target.Of("SetWindowBackground 0"), std::vector<std::string>{"SetWindowBackground 0 " + std::to_string(10 + k)});
-    EXPECT_EQ(target.Of("SetFieldBackground"), std::vector<std::string>{"SetFieldBackground " + std::to_string(10 + k)});
+    EXPECT_EQ(target.Of("SetWindowBackground 0"),
+              std::vector<std::string>{"SetWindowBackground 0 " + std::to_string(10 + k)});
+    EXPECT_EQ(target.Of("SetFieldBackground"),
+              std::vector<std::string>{"SetFieldBackground " + std::to_string(10 + k)});
     Click(Child(&f, "B_OK"), QPoint(5, 5));
     EXPECT_EQ(f.result(), 1);
     EXPECT_EQ(f.Picker().PickedColor, 10 + k);
@@ -203,6 +203,6 @@ TEST(ColorPickerForm, GammaFieldHoverPickAndModes) {
   EXPECT_EQ(f.Picker().GammaMode, kGammaCircle);
   EXPECT_FALSE(static_cast<QToolButton*>(Child(&f, "B_GammaSquare"))->isChecked());
   EXPECT_EQ(Shown(gamma, QPoint(150, 150)), 0xFFFFFF);  // the white centre
-  Click(gamma, QPoint(1, 1));  // outside the circle: nothing
+  Click(gamma, QPoint(1, 1));                           // outside the circle: nothing
   EXPECT_EQ(f.Picker().PickedColor, 0x00FF00);
 }

@@ -212,7 +212,8 @@ TEST(AboutForm, VersionAndDateSitAtTheCardsLowerRightWithTheirShadows) {
   about.show();
   const int w = about.width(), h = about.height();
   EXPECT_EQ(QSize(w, h), about.I_Bkg->pixmap().size());
-  for (const auto& [text, shadow] : {std::pair{about.L_Version, about.L_VersionShadow}, std::pair{about.L_Date, about.L_DateShadow}}) {
+  for (const auto& [text, shadow] :
+       {std::pair{about.L_Version, about.L_VersionShadow}, std::pair{about.L_Date, about.L_DateShadow}}) {
     EXPECT_EQ(text->geometry().right() + 1, w - 34) << text->objectName().toStdString();
     EXPECT_EQ(shadow->pos(), text->pos() + QPoint(1, 1)) << text->objectName().toStdString();
     EXPECT_GT(text->y(), h / 2);
@@ -253,9 +254,9 @@ TEST(QuickHelpForm, KeysGoOnToTheOwnerOnceEach) {
   help.setFocus();
   QTest::keyClick(&help, Qt::Key_M);
   // Shift itself goes on too: the owner sees presses and releases as they came.
-  const std::vector<std::pair<char, int>> expected = {
-      {'d', Qt::Key_O},     {'u', Qt::Key_O}, {'d', Qt::Key_Shift}, {'d', Qt::Key_D},
-      {'u', Qt::Key_D},     {'u', Qt::Key_Shift}, {'d', Qt::Key_M}, {'u', Qt::Key_M}};
+  const std::vector<std::pair<char, int>> expected = {{'d', Qt::Key_O}, {'u', Qt::Key_O}, {'d', Qt::Key_Shift},
+                                                      {'d', Qt::Key_D}, {'u', Qt::Key_D}, {'u', Qt::Key_Shift},
+                                                      {'d', Qt::Key_M}, {'u', Qt::Key_M}};
   ASSERT_EQ(log.events, expected);
   EXPECT_EQ(log.modifiers[3], Qt::ShiftModifier);  // D with Shift held
   EXPECT_EQ(log.modifiers[4], Qt::ShiftModifier);
@@ -288,7 +289,8 @@ TEST(QuickHelpForm, LinesNeverOverlapAndALongCheckBoxCaptionPushesCloseDown) {
       EXPECT_TRUE(panel.contains(a->geometry())) << a->objectName().toStdString();
       for (QWidget* b : lines)
         if (a != b) {
-          EXPECT_FALSE(a->geometry().intersects(b->geometry())) << a->objectName().toStdString() << " " << b->objectName().toStdString();
+          EXPECT_FALSE(a->geometry().intersects(b->geometry()))
+              << a->objectName().toStdString() << " " << b->objectName().toStdString();
         }
     }
     const QRect box = help.CB_Show->geometry(), close = help.B_Close->geometry();
@@ -354,12 +356,12 @@ TEST(SaveSolvedImageCommand, SuggestsThePicturesFolderAndWritesTheChosenFile) {
   s.InfoText = "Path through a forest\r\n\r\nRisto";
   std::string title, suggested;
   const std::string target = dir.File("chosen.bmp");
-  ASSERT_TRUE(SaveSolvedImage(nullptr, s, "Save Solved Image",
-                              [&](QWidget*, const std::string& t, const std::string& p) {
-                                title = t;
-                                suggested = p;
-                                return target;
-                              }));
+  ASSERT_TRUE(
+      SaveSolvedImage(nullptr, s, "Save Solved Image", [&](QWidget*, const std::string& t, const std::string& p) {
+        title = t;
+        suggested = p;
+        return target;
+      }));
   EXPECT_EQ(title, "Save Solved Image");
   EXPECT_EQ(suggested, dir.File("forest-path.bmp"));
   TDibHolder saved;
@@ -379,8 +381,7 @@ TEST(SaveSolvedImageCommand, TheDescriptionIsDrawnWithItsMarksBlanked) {
     s.InfoText = info;
     const std::string target = dir.File(std::to_string(saved.size()) + ".bmp");
     ASSERT_TRUE(
-        SaveSolvedImage(nullptr, s, "Save",
-                        [&](QWidget*, const std::string&, const std::string&) { return target; }));
+        SaveSolvedImage(nullptr, s, "Save", [&](QWidget*, const std::string&, const std::string&) { return target; }));
     saved.push_back(Slurp(target));
   }
   EXPECT_EQ(saved[0], saved[1]);
@@ -392,9 +393,8 @@ TEST(SaveSolvedImageCommand, CancelWritesNothingAndAFailedWriteWarns) {
   TTempFolder dir;
   s.Paths.sPicturesDir = dir.Path().string() + "/";
   s.sJigName = "lake";
-  EXPECT_FALSE(SaveSolvedImage(nullptr, s, "Save", [](QWidget*, const std::string&, const std::string&) {
-    return std::string();
-  }));
+  EXPECT_FALSE(SaveSolvedImage(nullptr, s, "Save",
+                               [](QWidget*, const std::string&, const std::string&) { return std::string(); }));
   EXPECT_TRUE(std::filesystem::is_empty(dir.Path()));
 
   std::vector<int> flags;

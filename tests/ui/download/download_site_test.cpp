@@ -10,15 +10,15 @@
 #include <QTest>
 #include <QTimer>
 
-#include "support/jigsaw_site.h"
-#include "support/local_servers.h"
-#include "ui/main_window/private_home.h"
 #include "platform/message_box.h"
 #include "platform/sound.h"
+#include "support/jigsaw_site.h"
+#include "support/local_servers.h"
 #include "ui/dialogs/dir_view_form.h"
 #include "ui/dialogs/options_form.h"
 #include "ui/download/download_form.h"
 #include "ui/main_window/main_form.h"
+#include "ui/main_window/private_home.h"
 
 namespace fs = std::filesystem;
 
@@ -81,7 +81,7 @@ TEST(DownloadSite, APlayerDownloadsEveryJigsawAndPlaysOne) {
   TF_Main& main = *game.main;
   std::vector<std::string>& boxes = game.boxes;
   TGameSession& s = main.Session();
-  s.Game.DefaultLevel.Level = 13;  // big pieces: fast
+  s.Game.DefaultLevel.Level = 13;             // big pieces: fast
   s.Game.GameOptions.ThumbPath = site.Thumb;  // as the options' test panel sets it
   EXPECT_EQ(s.Game.GameOptions.DnSrc, http.Host());
   auto* sources = main.Options().findChild<QComboBox*>("CB_DnSrc");
@@ -98,7 +98,8 @@ TEST(DownloadSite, APlayerDownloadsEveryJigsawAndPlaysOne) {
   for (const TDownloadItem& item : list.Items) {
     EXPECT_EQ(item.StateIndex, 1) << item.Caption;
     EXPECT_GT(item.ImageIndex, 0) << item.Caption;
-    EXPECT_EQ(Slurp(s.Paths.sJigsawDir + item.Caption + ".zvq"), Slurp(DistributedJigsaw(item.Caption))) << item.Caption;
+    EXPECT_EQ(Slurp(s.Paths.sJigsawDir + item.Caption + ".zvq"), Slurp(DistributedJigsaw(item.Caption)))
+        << item.Caption;
   }
   EXPECT_EQ(boxes, std::vector<std::string>{"Open the first downloaded jigsaw now?"});
 
@@ -124,7 +125,8 @@ TEST(DownloadSite, APlayerDownloadsEveryJigsawAndPlaysOne) {
   };
   DownloadThroughTheWindow(main, kDownNew);
   EXPECT_EQ(main.Download().FirstDownloadedPath(), s.Paths.sJigsawDir + "nuthatch.zip");
-  for (const std::string& name : removed) EXPECT_NE(std::find(listed.begin(), listed.end(), name), listed.end()) << name;
+  for (const std::string& name : removed)
+    EXPECT_NE(std::find(listed.begin(), listed.end(), name), listed.end()) << name;
   EXPECT_EQ(chosen, "nuthatch.zvq");
   EXPECT_TRUE(s.Game.GameLoaded);
   EXPECT_EQ(s.sJig, s.Paths.sJigsawDir + "nuthatch.zvq");
@@ -146,7 +148,8 @@ TEST(DownloadSite, ThePlayersOwnSiteAndListFromTheDataFolder) {
   fs::create_directories(jigsaws + ".zorva-tmp-unpack-Ab12Cd/e/e");
   Spit(data + "sources.ini", Bytes("[Source 1]\nHost = " + http.Host() + "\n"));
   Spit(data + "zorva.ini", Bytes("[Download]\n   <DnSrc> " + stored.Host() + "\n"));
-  for (const auto& e : fs::directory_iterator(site.Thumb)) fs::copy_file(e.path(), data + "thumb/" + e.path().filename().string());
+  for (const auto& e : fs::directory_iterator(site.Thumb))
+    fs::copy_file(e.path(), data + "thumb/" + e.path().filename().string());
   Spit(data + ".zorva-tmp-ladybird.zip", {1});
   Spit(home.File("notes.~backup"), {1});
   Spit(jigsaws + "mine.zvq.~copy", {1});
@@ -166,7 +169,8 @@ TEST(DownloadSite, ThePlayersOwnSiteAndListFromTheDataFolder) {
   ASSERT_EQ(list.Items.size(), 2u);
   for (const TDownloadItem& item : list.Items) {
     EXPECT_GT(item.ImageIndex, 0) << item.Caption;
-    EXPECT_EQ(Slurp(s.Paths.sJigsawDir + item.Caption + ".zvq"), Slurp(DistributedJigsaw(item.Caption))) << item.Caption;
+    EXPECT_EQ(Slurp(s.Paths.sJigsawDir + item.Caption + ".zvq"), Slurp(DistributedJigsaw(item.Caption)))
+        << item.Caption;
   }
   EXPECT_EQ(stored.Requests(), 0);
   EXPECT_EQ(boxes, std::vector<std::string>{"Open the first downloaded jigsaw now?"});
@@ -216,8 +220,7 @@ TEST(DownloadSite, ASourcesFileEditedWhileTheGameRunsCountsWhenTheWindowOpens) {
   EXPECT_FALSE(before.downloadEnabled);
   EXPECT_NE(before.text.find(sources), std::string::npos) << before.text;
 
-  Spit(sources,
-       Bytes("[Source 1]\nHost = " + http.Host() + "\nSite = http://" + http.Host() + "\n"));
+  Spit(sources, Bytes("[Source 1]\nHost = " + http.Host() + "\nSite = http://" + http.Host() + "\n"));
   Seen named = open();
   EXPECT_FALSE(named.noSource);
   EXPECT_TRUE(named.downloadEnabled);

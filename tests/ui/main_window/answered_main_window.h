@@ -1,7 +1,7 @@
 #pragma once
+#include <gtest/gtest.h>
 #include <QImage>
 #include <QTest>
-#include <gtest/gtest.h>
 
 #include <cstdlib>
 #include <fstream>
@@ -9,13 +9,13 @@
 #include <string>
 #include <vector>
 
-#include "ui/main_window/private_home.h"
 #include "pack.h"
 #include "platform/desktop.h"
 #include "platform/message_box.h"
 #include "platform/sound.h"
 #include "support/temp_folder.h"
 #include "ui/main_window/main_form.h"
+#include "ui/main_window/private_home.h"
 
 struct TShownMessage {
   std::string Text;

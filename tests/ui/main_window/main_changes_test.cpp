@@ -13,10 +13,10 @@
 #include <utility>
 #include <vector>
 
-#include "ui/main_window/main_window_fixture.h"
 #include "ui/dialogs/finish_form.h"
 #include "ui/main_window/held_input.h"
 #include "ui/main_window/main_form.h"
+#include "ui/main_window/main_window_fixture.h"
 
 namespace {
 
@@ -181,8 +181,7 @@ class TRecorder : public QObject {
 
 QMouseEvent Mouse(QEvent::Type type, int x) {
   return QMouseEvent(type, QPointF(x, 5), QPointF(x, 5), Qt::LeftButton,
-                     type == QEvent::MouseButtonRelease ? Qt::NoButton : Qt::LeftButton,
-                     Qt::NoModifier);
+                     type == QEvent::MouseButtonRelease ? Qt::NoButton : Qt::LeftButton, Qt::NoModifier);
 }
 
 // Held input comes out in its order once the work is done, moves in a row as the last of them;

@@ -1,12 +1,12 @@
+#include <gtest/gtest.h>
 #include <QAction>
 #include <QApplication>
 #include <QCheckBox>
-#include <QPushButton>
-#include <QTimer>
 #include <QLabel>
 #include <QPlainTextEdit>
+#include <QPushButton>
 #include <QTest>
-#include <gtest/gtest.h>
+#include <QTimer>
 
 #include <cstdlib>
 #include <fstream>
@@ -14,17 +14,17 @@
 #include <string>
 #include <vector>
 
+#include "game/pieces.h"
+#include "platform/desktop.h"
+#include "platform/message_box.h"
+#include "platform/sound.h"
+#include "support/temp_folder.h"
 #include "ui/dialogs/about_form.h"
 #include "ui/dialogs/color_picker_form.h"
 #include "ui/dialogs/info_form.h"
 #include "ui/dialogs/options_form.h"
 #include "ui/main_window/main_form.h"
 #include "ui/main_window/main_toolbar.h"
-#include "game/pieces.h"
-#include "platform/desktop.h"
-#include "platform/message_box.h"
-#include "platform/sound.h"
-#include "support/temp_folder.h"
 
 namespace {
 

@@ -124,8 +124,10 @@ TEST_F(MainWindow, DraggedPiecesJoinAndTheLastDropSolvesThePicture) {
     q.Group = n + 1;
     q.X += 2;
     q.Y += 1;
-    if (PointOn(k, at)) last = k;
-    else q.Group = joined, q.X -= 2, q.Y -= 1;
+    if (PointOn(k, at))
+      last = k;
+    else
+      q.Group = joined, q.X -= 2, q.Y -= 1;
   }
   ASSERT_GE(last, 0);
   QAction* saveImage = main->MenuAction("MI_FileSaveImage");
@@ -322,8 +324,8 @@ TEST_F(MainWindow, PictureBeyondTheMemoryBudgetIsRefusedWithItsSize) {
   header.ImageW = 12000;
   header.ImageH = 9000;
   const std::string huge = main->Session().Paths.sJigsawDir + "huge.zvq";
-  ASSERT_TRUE(WriteJigsawFile(huge, header, jpeg, std::span(reinterpret_cast<const uint8_t*>(text.data()), text.size()),
-                              jpeg));
+  ASSERT_TRUE(
+      WriteJigsawFile(huge, header, jpeg, std::span(reinterpret_cast<const uint8_t*>(text.data()), text.size()), jpeg));
   EXPECT_FALSE(main->StartGame(huge));
   SetMessageBoxHandler({});
   ASSERT_EQ(shownMessages.size(), 1u);
@@ -339,7 +341,7 @@ TEST_F(MainWindow, SaveKeyActsOnItsOwnRelease) {
   ASSERT_TRUE(Open("dune-grass.zvq"));
   SaveAs("mine");
   const std::string saved = main->Session().Paths.sSavedDir + "mine.sv1";
-  QTest::keyRelease(main.get(), Qt::Key_S);  // pressed in another window
+  QTest::keyRelease(main.get(), Qt::Key_S);    // pressed in another window
   ReleaseKey(Qt::Key_S, Qt::ControlModifier);  // S with Ctrl is no command
   EXPECT_EQ(browserRuns, 0);
   ReleaseKey(Qt::Key_S);
@@ -386,9 +388,7 @@ TEST_F(MainWindow, ASavedGameOpensOnTheSideThatHoldsItsPieces) {
   SaveAs("sides");
   ASSERT_TRUE(main->SaveCurrent());
   ASSERT_EQ(s.sSolve, path);
-  const struct {
-    int32_t firstWindow, otherWindows, side;
-  } cases[] = {{1, 1, 1}, {1, 0, 0}, {3, 3, 0}};
+  const struct { int32_t firstWindow, otherWindows, side; } cases[] = {{1, 1, 1}, {1, 0, 0}, {3, 3, 0}};
   for (const auto& c : cases) {
     for (TPieceRecord& p : s.Game.Pieces) p.Window = uint8_t(c.otherWindows);
     s.Game.Pieces[0].Window = uint8_t(c.firstWindow);

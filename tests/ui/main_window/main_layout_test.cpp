@@ -1,16 +1,16 @@
+#include <gtest/gtest.h>
 #include <QPushButton>
 #include <QScrollBar>
 #include <QTabWidget>
 #include <QTest>
-#include <gtest/gtest.h>
 
 #include <string>
 
 #include "foundation/dib_image.h"
 #include "foundation/toolbar.h"
 #include "game/field.h"
-#include "ui/main_window/main_window_fixture.h"
 #include "ui/main_window/main_toolbar.h"
+#include "ui/main_window/main_window_fixture.h"
 
 namespace {
 
@@ -73,8 +73,8 @@ TEST_F(MainWindow, LevelPagePreviewStaysInItsPanel) {
       QCoreApplication::processEvents();
       const QRect preview = image->geometry();
       const QRect room(0, 0, panel->width(), size->y());
-      EXPECT_TRUE(room.contains(preview)) << "level " << level << " preview " << preview.x() << ","
-                                          << preview.y() << " " << preview.width() << "x" << preview.height();
+      EXPECT_TRUE(room.contains(preview)) << "level " << level << " preview " << preview.x() << "," << preview.y()
+                                          << " " << preview.width() << "x" << preview.height();
       largest = std::max(largest, preview.width() * preview.height());
       smallest = std::min(smallest, preview.width() * preview.height());
     }

@@ -1,29 +1,29 @@
-#include <QApplication>
-#include <QHelpEvent>
-#include <QToolTip>
+#include <gtest/gtest.h>
 #include <QAction>
+#include <QApplication>
 #include <QCheckBox>
+#include <QHelpEvent>
 #include <QLineEdit>
 #include <QMenu>
 #include <QPushButton>
 #include <QTest>
-#include <gtest/gtest.h>
+#include <QToolTip>
 
 #include <cstdlib>
 #include <filesystem>
 #include <functional>
 #include <string>
 
-#include "ui/dialogs/dir_view_form.h"
 #include "game/browser_model.h"
+#include "platform/message_box.h"
+#include "platform/sound.h"
+#include "support/temp_folder.h"
+#include "ui/dialogs/dir_view_form.h"
 #include "ui/dialogs/quick_help_form.h"
 #include "ui/download/download_form.h"
 #include "ui/main_window/main_form.h"
 #include "ui/main_window/main_toolbar.h"
-#include "platform/message_box.h"
-#include "platform/sound.h"
 #include "ui/main_window/private_home.h"
-#include "support/temp_folder.h"
 
 namespace {
 

@@ -1,14 +1,14 @@
+#include <gtest/gtest.h>
 #include <QImage>
 #include <QPainter>
-#include <gtest/gtest.h>
 
 #include <cstdlib>
 #include <fstream>
 #include <string>
 
 #include "foundation/dib_image.h"
-#include "ui/main_window/answered_main_window.h"
 #include "pack.h"
+#include "ui/main_window/answered_main_window.h"
 
 namespace {
 

@@ -1,26 +1,24 @@
+#include <gtest/gtest.h>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScreen>
 #include <QTest>
 #include <QTimer>
 #include <QWheelEvent>
-#include <gtest/gtest.h>
 
 #include <filesystem>
 #include <string>
 #include <vector>
 
-#include "ui/main_window/main_window_fixture.h"
 #include "game/background_pictures.h"
 #include "ui/dialogs/options_form.h"
-#include "ui/main_window/main_toolbar.h"
 #include "ui/main_window/main_form.h"
+#include "ui/main_window/main_toolbar.h"
+#include "ui/main_window/main_window_fixture.h"
 
 namespace {
 
-QImage Shown(TF_Main& main) {
-  return main.P_Field()->grab().toImage().convertToFormat(QImage::Format_RGB32);
-}
+QImage Shown(TF_Main& main) { return main.P_Field()->grab().toImage().convertToFormat(QImage::Format_RGB32); }
 
 int DifferentPixels(const QImage& a, const QImage& b) {
   if (a.size() != b.size()) return a.width() * a.height() + 1;
@@ -62,10 +60,9 @@ TEST_F(MainWindow, PiecesLookTheSameOpenedContinuedAndAfterOptions) {
   EXPECT_EQ(DifferentPixels(Shown(*main), opened), 0) << "after Options back at Shadows";
 }
 
-
 void Wheel(QWidget* field, QPoint at, int angle) {
-  QWheelEvent e(QPointF(at), QPointF(field->mapToGlobal(at)), QPoint(), QPoint(0, angle), Qt::NoButton,
-                Qt::NoModifier, Qt::NoScrollPhase, false);
+  QWheelEvent e(QPointF(at), QPointF(field->mapToGlobal(at)), QPoint(), QPoint(0, angle), Qt::NoButton, Qt::NoModifier,
+                Qt::NoScrollPhase, false);
   QCoreApplication::sendEvent(field, &e);
 }
 
@@ -77,12 +74,9 @@ TEST_F(MainWindow, WheelTurnsAPieceOncePerWholeNotch) {
     std::vector<int> Angles;
     int Turns;  // quarter turns clockwise
   } cases[] = {
-      {{120}, 3},
-      {{15, 15, 15, 15, 15, 15, 15, 15}, 3},
-      {{-40, -40, -40}, 1},
-      {{60, 60, 60, 60}, 2},
-      {{-240}, 2},
-      {{90, -90, -30}, 1},  // a turn the other way starts a notch afresh
+      {{120}, 3},           {{15, 15, 15, 15, 15, 15, 15, 15}, 3},
+      {{-40, -40, -40}, 1}, {{60, 60, 60, 60}, 2},
+      {{-240}, 2},          {{90, -90, -30}, 1},  // a turn the other way starts a notch afresh
       {{100}, 0},
   };
   const TPieceRecord& p = main->Session().Game.Pieces[4];
@@ -142,7 +136,6 @@ TEST_F(MainWindow, ArrangedLargestPiecesLieWithinReach) {
   }
 }
 
-
 // A picture fitted to the screen fits the window as it fills the work area, however small the
 // window was when the jigsaw was opened: the window placed there shows it whole, unscrolled.
 TEST_F(MainWindow, FittedPictureFitsTheWorkAreaNotTheWindowOfTheMoment) {
@@ -178,7 +171,6 @@ TEST_F(MainWindow, BackgroundPictureCoversTheLargestFieldThroughResizes) {
     EXPECT_EQ(picture->Width, work.width()) << size.width();
   }
 }
-
 
 // A window manager may resize the window seconds after a full-screen switch: a game opened in
 // between is scaled from the field it was laid out on, not from the field before the switch.

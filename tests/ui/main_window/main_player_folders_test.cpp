@@ -8,9 +8,9 @@
 #include <fstream>
 
 #include "game/game_paths.h"
-#include "ui/main_window/answered_main_window.h"
 #include "support/read_only_folder.h"
 #include "ui/dialogs/dir_view_form.h"
+#include "ui/main_window/answered_main_window.h"
 
 namespace {
 
@@ -33,8 +33,7 @@ class PlayerFolders : public AnsweredMainWindow {
       dv.show();
       QCoreApplication::processEvents();
       auto* jigs = dv.findChild<QListWidget*>("LV_Jigs");
-      for (int i = 0; i < jigs->count(); ++i)
-        listed.push_back(jigs->item(i)->text().toStdString() + ".zvq");
+      for (int i = 0; i < jigs->count(); ++i) listed.push_back(jigs->item(i)->text().toStdString() + ".zvq");
       chosen = dv.findChild<QLineEdit*>("E_FileName")->text().toStdString();
       for (int i = 0; i < 2; ++i) {
         QTest::mouseClick(dv.findChild<QPushButton*>("B_Ok"), Qt::LeftButton);
@@ -71,8 +70,7 @@ TEST_F(PlayerFolders, AMissingDocumentsFolderIsMadeAndTheShippedJigsawsArrive) {
   StartUpAndOpen();
   EXPECT_TRUE(shown.empty()) << shown.front().Text;
   ASSERT_EQ(Sorted(listed), Shipped());
-  for (const std::string& name : listed)
-    EXPECT_TRUE(fs::is_regular_file(p.sJigsawDir + name)) << name;
+  for (const std::string& name : listed) EXPECT_TRUE(fs::is_regular_file(p.sJigsawDir + name)) << name;
   ASSERT_TRUE(main->Session().Game.GameLoaded);
   EXPECT_EQ(main->Session().sJig, p.sJigsawDir + chosen);
 }
@@ -85,8 +83,7 @@ TEST_F(PlayerFolders, AnUnwritableDocumentsFolderIsNamedOnceAndTheShippedJigsaws
   ASSERT_EQ(shown.size(), 1u);
   EXPECT_EQ(messagesBeforeBrowser, 1u);  // said before the browser shows what is left
   EXPECT_EQ(shown[0].Flags, kMbIconExclamation);
-  EXPECT_EQ(
-      shown[0].Text.rfind("The folder \"" + documents + "Tamo Games/\" could not be made: ", 0), 0u)
+  EXPECT_EQ(shown[0].Text.rfind("The folder \"" + documents + "Tamo Games/\" could not be made: ", 0), 0u)
       << shown[0].Text;
   EXPECT_NE(shown[0].Text.find("games cannot be saved"), std::string::npos);
   EXPECT_TRUE(fs::is_empty(documents));

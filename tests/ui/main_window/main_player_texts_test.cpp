@@ -1,3 +1,4 @@
+#include <gtest/gtest.h>
 #include <QAction>
 #include <QLabel>
 #include <QListWidget>
@@ -5,7 +6,6 @@
 #include <QPushButton>
 #include <QTest>
 #include <QTimer>
-#include <gtest/gtest.h>
 
 #include <cstdlib>
 #include <filesystem>
@@ -14,8 +14,6 @@
 #include <string>
 #include <vector>
 
-#include "ui/main_window/answered_main_window.h"
-#include "ui/main_window/program_folder.h"
 #include "pack.h"
 #include "platform/desktop.h"
 #include "platform/message_box.h"
@@ -25,7 +23,9 @@
 #include "ui/dialogs/dir_view_form.h"
 #include "ui/dialogs/info_form.h"
 #include "ui/dialogs/options_form.h"
+#include "ui/main_window/answered_main_window.h"
 #include "ui/main_window/main_form.h"
+#include "ui/main_window/program_folder.h"
 
 namespace {
 
@@ -37,9 +37,9 @@ TEST_F(PlayerTexts, InfoWindowDecodesTheDescriptionAsTheJigsawStoresIt) {
     const char* stored;
     const char* shown;
   } cases[] = {
-      {"Caf\xE9 cr\xE8me\r\nat dusk", "Caf\u00e9 cr\u00e8me\nat dusk"},           // Windows-1252
-      {"Caf\u00e9 cr\u00e8me\r\nat dusk", "Caf\u00e9 cr\u00e8me\nat dusk"},       // UTF-8
-      {"\xEF\xBB\xBFSaukonp\u00e4\u00e4", "Saukonp\u00e4\u00e4"},                 // UTF-8 with its mark
+      {"Caf\xE9 cr\xE8me\r\nat dusk", "Caf\u00e9 cr\u00e8me\nat dusk"},      // Windows-1252
+      {"Caf\u00e9 cr\u00e8me\r\nat dusk", "Caf\u00e9 cr\u00e8me\nat dusk"},  // UTF-8
+      {"\xEF\xBB\xBFSaukonp\u00e4\u00e4", "Saukonp\u00e4\u00e4"},            // UTF-8 with its mark
   };
   for (const auto& c : cases) {
     ASSERT_TRUE(Open(Pack(120, 90, c.stored), 13, 4, 7));
@@ -94,10 +94,14 @@ TEST_F(PlayerTexts, WebPagesNeedASiteAddress) {
     std::vector<std::string> home, product;
   } cases[] = {
       {"", false, {}, {}},
-      {"[Source 2]\nHost = jigsaws.example.org\nSite = https://www.example.org\n", true,
-       {"https://www.example.org/"}, {"https://www.example.org/zorva-quix.htm"}},
-      {"[Source 1]\nHost = jigsaws.example.net\nSite = https://www.example.net\n", true,
-       {"https://www.example.net/"}, {"https://www.example.net/zorva-quix.htm"}},
+      {"[Source 2]\nHost = jigsaws.example.org\nSite = https://www.example.org\n",
+       true,
+       {"https://www.example.org/"},
+       {"https://www.example.org/zorva-quix.htm"}},
+      {"[Source 1]\nHost = jigsaws.example.net\nSite = https://www.example.net\n",
+       true,
+       {"https://www.example.net/"},
+       {"https://www.example.net/zorva-quix.htm"}},
       {"[Source 1]\nHost = a.example.net\nSite = https://a.example.net\n"
        "[Source 2]\nHost = b.example.org\nSite = https://b.example.org\n",
        true,

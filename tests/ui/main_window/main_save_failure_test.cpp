@@ -1,7 +1,7 @@
+#include <gtest/gtest.h>
 #include <QCoreApplication>
 #include <QLineEdit>
 #include <QTest>
-#include <gtest/gtest.h>
 
 #include <sys/resource.h>
 
@@ -12,8 +12,8 @@
 #include <functional>
 #include <string>
 
-#include "ui/main_window/answered_main_window.h"
 #include "ui/dialogs/dir_view_form.h"
+#include "ui/main_window/answered_main_window.h"
 
 namespace {
 

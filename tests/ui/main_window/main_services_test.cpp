@@ -3,9 +3,9 @@
 
 #include <filesystem>
 
-#include "ui/main_window/main_window_fixture.h"
 #include "platform/message_box.h"
 #include "ui/main_window/main_toolbar.h"
+#include "ui/main_window/main_window_fixture.h"
 #include "ui/main_window/progress_panel.h"
 
 namespace {

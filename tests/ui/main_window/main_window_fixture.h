@@ -1,7 +1,7 @@
 #pragma once
+#include <gtest/gtest.h>
 #include <QLineEdit>
 #include <QTest>
-#include <gtest/gtest.h>
 
 #include <cstdlib>
 #include <functional>
@@ -10,12 +10,12 @@
 #include <vector>
 
 #include "game/pieces.h"
-#include "ui/main_window/private_home.h"
 #include "platform/message_box.h"
 #include "platform/sound.h"
 #include "support/temp_folder.h"
 #include "ui/dialogs/dir_view_form.h"
 #include "ui/main_window/main_form.h"
+#include "ui/main_window/private_home.h"
 
 // The jigsaws of the scenarios open at the largest pieces, spread out, always cut alike.
 inline void UseScenarioLevel(TGameState& g, bool rotate = false, bool fitToScreen = false) {
@@ -113,4 +113,3 @@ class MainWindow : public ::testing::Test {
   std::vector<std::string> shownMessages;
   int browserRuns = 0;
 };
-
