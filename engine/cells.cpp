@@ -195,12 +195,7 @@ bool ClipLineToCutArea(const TCutArea& area, double& x1, double& y1, double& x2,
     }
   }
   // A line that misses the area keeps an end outside it: no chord.
-  for (double v : {ax, bx}) {
-    if (v < L - kOnBorder || v > R + kOnBorder) return false;
-  }
-  for (double v : {ay, by}) {
-    if (v < T - kOnBorder || v > B + kOnBorder) return false;
-  }
+  if (outside(ax, ay) || outside(bx, by)) return false;
   x1 = ax;
   y1 = ay;
   x2 = bx;

@@ -147,11 +147,7 @@ TEST(ShapeFile, MissingAndEmptyFilesAreRefused) {
 
   // A good file grown past 256 MiB is no shape file, however good its start: refused unread.
   const std::string big = ::testing::TempDir() + "/big_shapes.dat";
-  const std::vector<uint8_t> good = SmallFile();
-  {
-    std::ofstream(big, std::ios::binary)
-        .write(reinterpret_cast<const char*>(good.data()), std::streamsize(good.size()));
-  }
+  Spit(big, SmallFile());
   ASSERT_TRUE(LoadShapeFile(big, shapes));
   ASSERT_EQ(truncate(big.c_str(), (off_t(1) << 28) + 1), 0);  // sparse: no disk taken
   EXPECT_FALSE(LoadShapeFile(big, shapes));

@@ -6,6 +6,7 @@
 
 #include "platform/bitmap.h"
 #include "platform/metafile.h"
+#include "support/file_bytes.h"
 
 namespace {
 
@@ -77,11 +78,9 @@ TEST(Metafile, WellFormedBlobsLoadAndBrokenOnesAreRefused) {
   // handles with the metafile's own slot 0.
   uint32_t records = 0;
   EnumMetafile(mf, [&](uint32_t, uint8_t*, uint32_t) { ++records; });
-  int32_t counted[2];
-  std::memcpy(counted, good.data() + 52, sizeof counted);
-  EXPECT_EQ(counted[0], int32_t(records));
+  EXPECT_EQ(Int32At(good, 52), int32_t(records));
   EXPECT_EQ(records, 5u);  // header, pen, select, polygon, end
-  EXPECT_EQ(counted[1], 2);
+  EXPECT_EQ(Int32At(good, 56), 2);
 
   for (size_t cut = 0; cut < good.size(); ++cut) {
     EXPECT_FALSE(MetafileFromBytes(good.data(), cut, mf)) << cut;  // every truncation, even between records
